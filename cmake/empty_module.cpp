@@ -1,0 +1,1 @@
+// Keeps a library whose folder holds only headers so far buildable.

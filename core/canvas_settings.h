@@ -1,0 +1,45 @@
+// The canvas settings of the drawing being edited.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace core {
+
+// Field order is also the binary order inside backup files.
+struct CanvasSettings {
+    int32_t Width = 320;  // canvas pixels
+    int32_t Height = 320;
+    uint8_t BackColorR = 255;
+    uint8_t BackColorG = 255;
+    uint8_t BackColorB = 255;
+    int16_t OptimizeFlag = 1;     // bit 1: optimise with OptimizePoint, bit 2: with OptimizeLine
+    int32_t OptimizePoint = 60;   // twips
+    int32_t OptimizeLine = 30;    // twips
+    int16_t Quality = 2;          // 0..3: "low", "medium", "high", "best"
+    int32_t HistoryMax = 20;      // undo depth
+    int16_t AutoConvertFlag = 0;
+    int32_t AutoConvertValue = 0;
+    int32_t GridWidth = 400;      // twips
+    int32_t GridHeight = 400;
+    int32_t GridPower = 85;       // percent
+    int16_t FloodQuality = 0;     // 0..4 (4 custom)
+    float FloodAccuracy = 2;
+    float FloodChink = 7;
+    float FloodAcute = 30;
+    int16_t DrawOutsideFlag = 1;
+    int32_t ScrollMargin = 64;    // pixels
+    int16_t BackgroundFlag = 0;
+    std::string BackgroundFile;   // UTF-8
+    int32_t BackgroundX = 0;      // pixels
+    int32_t BackgroundY = 0;
+    float BackgroundScale = 1.0f;
+    int32_t BackgroundOpacity = 128;  // 0..256, 256 opaque
+
+    bool operator==(const CanvasSettings &) const = default;
+};
+
+// The player quality name of a Quality value (out-of-range values give "high").
+const char *QualityName(int16_t quality);
+
+}  // namespace core

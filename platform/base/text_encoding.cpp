@@ -1,0 +1,82 @@
+#include "platform/base/text_encoding.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace platform {
+namespace {
+
+// Runs iconv over the whole input. What cannot be converted is replaced and skipped: one byte,
+// or one whole character when the input is UTF-8.
+std::string Convert(std::string_view input, const char *to, const char *from, std::string_view replacement,
+                    bool utf8Input)
+{
+    std::string out;
+    if (input.empty()) {
+        return out;
+    }
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return std::string(input);
+    }
+    out.reserve(input.size() * 3 / 2 + 8);
+    char buffer[4096];
+    char *in = const_cast<char *>(input.data());
+    size_t inLeft = input.size();
+    while (inLeft > 0) {
+        char *outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        size_t r = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, static_cast<size_t>(outPtr - buffer));
+        if (r != static_cast<size_t>(-1) || errno == E2BIG) {
+            continue;
+        }
+        // EILSEQ, or EINVAL for a sequence cut at the end: replace and resynchronise.
+        out.append(replacement);
+        size_t skip = 1;
+        if (utf8Input) {
+            while (skip < inLeft && (static_cast<unsigned char>(in[skip]) & 0xC0) == 0x80) {
+                ++skip;
+            }
+        }
+        in += skip;
+        inLeft -= skip;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    char *outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    out.append(buffer, static_cast<size_t>(outPtr - buffer));
+    iconv_close(cd);
+    return out;
+}
+
+bool IsAscii(std::string_view text)
+{
+    for (unsigned char c : text) {
+        if (c >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view cp932)
+{
+    if (IsAscii(cp932)) {
+        return std::string(cp932);
+    }
+    return Convert(cp932, "UTF-8", "CP932", "\xEF\xBF\xBD", false);
+}
+
+std::string Utf8ToCp932(std::string_view utf8)
+{
+    if (IsAscii(utf8)) {
+        return std::string(utf8);
+    }
+    return Convert(utf8, "CP932", "UTF-8", "?", true);
+}
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+// Conversion between the files' code page (CP932, Shift-JIS) and the program's UTF-8 text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Bytes that are not valid CP932 become U+FFFD; never fails.
+std::string Cp932ToUtf8(std::string_view cp932);
+
+// Characters CP932 cannot hold (and invalid UTF-8) become '?'; never fails.
+std::string Utf8ToCp932(std::string_view utf8);
+
+}  // namespace platform

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quillark builds and tests with, only those that are missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev
+  zlib1g-dev libpng-dev libjpeg62-turbo-dev
+  libfreetype-dev libfontconfig-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  python3-yaswfp pngcheck libjpeg-turbo-progs
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+if ! "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; then
+  "${sudo_cmd[@]}" apt-get update
+  "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
