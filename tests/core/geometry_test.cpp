@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
+#include <utility>
 
 using namespace core;
 
@@ -80,66 +82,41 @@ TEST(Geometry, RotationTurnsPositiveAnglesTowardsPlusY)
     EXPECT_EQ(y, kMax);
 }
 
+namespace {
+
+// (x, y) after ScaleByHandle with origin (0, 0) unless given.
+AnchorPoint Scaled(AnchorPoint p, float rx, float ry, int32_t ex, int32_t ey, int32_t handle,
+                   int32_t ox = 0, int32_t oy = 0)
+{
+    ScaleByHandle(p.X, p.Y, ox, oy, rx, ry, ex, ey, handle);
+    return p;
+}
+
+}  // namespace
+
 TEST(Geometry, HandleDragScalesShearsAndTapers)
 {
     // Corner taper with ry exactly 1: y = ey is scaled by rx about ox, y = oy stays.
-    int32_t x = 100;
-    int32_t y = 100;
-    ScaleByHandle(x, y, 0, 0, 0.5f, 1.0f, 100, 100, 1);
-    EXPECT_EQ(x, 50);
-    EXPECT_EQ(y, 100);
-    x = 80;
-    y = 0;
-    ScaleByHandle(x, y, 0, 0, 0.5f, 1.0f, 100, 100, 1);
-    EXPECT_EQ(x, 80);
-    EXPECT_EQ(y, 0);
-
-    // Corner taper with rx exactly 1 moves y instead.
-    x = 100;
-    y = 100;
-    ScaleByHandle(x, y, 0, 0, 1.0f, 0.5f, 100, 100, 9);
-    EXPECT_EQ(x, 100);
-    EXPECT_EQ(y, 50);
-
-    // Neither factor 1: nothing moves.
-    ScaleByHandle(x, y, 0, 0, 0.5f, 0.5f, 100, 100, 3);
-    EXPECT_EQ(x, 100);
-    EXPECT_EQ(y, 50);
-
+    EXPECT_EQ(Scaled(Pt(100, 100), 0.5f, 1.0f, 100, 100, 1), Pt(50, 100));
+    EXPECT_EQ(Scaled(Pt(80, 0), 0.5f, 1.0f, 100, 100, 1), Pt(80, 0));
+    // Corner taper with rx exactly 1 moves y instead; neither factor 1 moves nothing.
+    EXPECT_EQ(Scaled(Pt(100, 100), 1.0f, 0.5f, 100, 100, 9), Pt(100, 50));
+    EXPECT_EQ(Scaled(Pt(100, 100), 0.5f, 0.5f, 100, 100, 3), Pt(100, 100));
     // Handle 2: y scaled, x sheared by (y' - oy)(ex - ox) / (ey - oy).
-    x = 10;
-    y = 30;
-    ScaleByHandle(x, y, 0, 0, 1.0f, 2.0f, 50, 100, 2);
-    EXPECT_EQ(y, 60);
-    EXPECT_EQ(x, 40);
-
+    EXPECT_EQ(Scaled(Pt(10, 30), 1.0f, 2.0f, 50, 100, 2), Pt(40, 60));
     // Handle 6: x scaled, y sheared; 17.5 rounds to the even 18.
-    x = 30;
-    y = 10;
-    ScaleByHandle(x, y, 0, 0, 0.5f, 1.0f, 100, 50, 6);
-    EXPECT_EQ(x, 15);
-    EXPECT_EQ(y, 18);
+    EXPECT_EQ(Scaled(Pt(30, 10), 0.5f, 1.0f, 100, 50, 6), Pt(15, 18));
 }
 
 TEST(Geometry, HandleDragWithAZeroDivisorLeavesThePoint)
 {
     for (int32_t handle : {2, 8, 4, 6, 1}) {
-        int32_t x = 70;
-        int32_t y = 30;
-        ScaleByHandle(x, y, 10, 20, 1.0f, 1.0f, 10, 20, handle);
-        EXPECT_EQ(x, 70) << handle;
-        EXPECT_EQ(y, 30) << handle;
+        EXPECT_EQ(Scaled(Pt(70, 30), 1.0f, 1.0f, 10, 20, handle, 10, 20), Pt(70, 30)) << handle;
     }
-    int32_t x = 70;
-    int32_t y = 30;
-    ScaleByHandle(x, y, 10, 20, 1.0f, 0.5f, 10, 99, 7);  // taper of y divides by ex - ox
-    EXPECT_EQ(y, 30);
-
-    x = kMax;
-    y = kMin;
-    ScaleByHandle(x, y, kMin, kMax, 1.0f, 3.0f, kMax, kMin, 8);  // saturates, no overflow
-    EXPECT_EQ(y, kMin);
-    EXPECT_EQ(x, kMax);
+    // The taper of y divides by ex - ox.
+    EXPECT_EQ(Scaled(Pt(70, 30), 1.0f, 0.5f, 10, 99, 7, 10, 20), Pt(70, 30));
+    // Extreme coordinates saturate instead of overflowing.
+    EXPECT_EQ(Scaled(Pt(kMax, kMin), 1.0f, 3.0f, kMax, kMin, 8, kMin, kMax), Pt(kMax, kMin));
 }
 
 class Transform3D : public ::testing::Test {
@@ -193,66 +170,58 @@ TEST_F(Transform3D, APointAtOrBehindTheEyeKeepsFactorOne)
     SUCCEED();
 }
 
-TEST(Geometry, SegmentsCrossInsideAndAtTheirEnds)
+namespace {
+
+using Crossing = std::optional<std::pair<float, float>>;
+
+// The crossing IntersectSegments reports, or nullopt.
+Crossing Meet(AnchorPoint p1, AnchorPoint p2, AnchorPoint q1, AnchorPoint q2)
 {
     float ix = 0;
     float iy = 0;
-    EXPECT_TRUE(IntersectSegments(Pt(0, 0), Pt(10, 10), Pt(0, 10), Pt(10, 0), ix, iy));
-    EXPECT_EQ(ix, 5.0f);
-    EXPECT_EQ(iy, 5.0f);
+    return IntersectSegments(p1, p2, q1, q2, ix, iy) ? Crossing({ix, iy}) : std::nullopt;
+}
 
-    EXPECT_TRUE(IntersectSegments(Pt(0, 0), Pt(10, 10), Pt(10, 10), Pt(20, 0), ix, iy));
-    EXPECT_EQ(ix, 10.0f);
-    EXPECT_EQ(iy, 10.0f);
+Crossing At(float x, float y)
+{
+    return Crossing({x, y});
+}
 
-    EXPECT_TRUE(IntersectSegments(Pt(5, -5), Pt(5, 5), Pt(0, 0), Pt(10, 0), ix, iy));  // vertical p
-    EXPECT_EQ(ix, 5.0f);
-    EXPECT_EQ(iy, 0.0f);
-    EXPECT_TRUE(IntersectSegments(Pt(0, 3), Pt(10, 3), Pt(7, 0), Pt(7, 9), ix, iy));  // vertical q
-    EXPECT_EQ(ix, 7.0f);
-    EXPECT_EQ(iy, 3.0f);
+}  // namespace
 
-    EXPECT_FALSE(IntersectSegments(Pt(0, 0), Pt(10, 10), Pt(0, 10), Pt(4, 6), ix, iy));  // short of it
-
+TEST(Geometry, SegmentsCrossInsideAndAtTheirEnds)
+{
+    EXPECT_EQ(Meet(Pt(0, 0), Pt(10, 10), Pt(0, 10), Pt(10, 0)), At(5, 5));
+    EXPECT_EQ(Meet(Pt(0, 0), Pt(10, 10), Pt(10, 10), Pt(20, 0)), At(10, 10));  // shared end
+    EXPECT_EQ(Meet(Pt(5, -5), Pt(5, 5), Pt(0, 0), Pt(10, 0)), At(5, 0));       // vertical p
+    EXPECT_EQ(Meet(Pt(0, 3), Pt(10, 3), Pt(7, 0), Pt(7, 9)), At(7, 3));        // vertical q
+    EXPECT_EQ(Meet(Pt(0, 0), Pt(10, 10), Pt(0, 10), Pt(4, 6)), std::nullopt);  // short of it
     // The full coordinate range meets at (-0.5, -0.5) without overflow.
-    EXPECT_TRUE(IntersectSegments(Pt(kMin, kMin), Pt(kMax, kMax), Pt(kMin, kMax), Pt(kMax, kMin), ix, iy));
-    EXPECT_EQ(ix, -0.5f);
-    EXPECT_EQ(iy, -0.5f);
+    EXPECT_EQ(Meet(Pt(kMin, kMin), Pt(kMax, kMax), Pt(kMin, kMax), Pt(kMax, kMin)), At(-0.5f, -0.5f));
 }
 
 TEST(Geometry, ParallelCollinearAndVerticalPairsNeverCross)
 {
-    float ix = 0;
-    float iy = 0;
-    EXPECT_FALSE(IntersectSegments(Pt(0, 0), Pt(10, 0), Pt(5, 0), Pt(15, 0), ix, iy));
-    EXPECT_FALSE(IntersectSegments(Pt(0, 0), Pt(10, 10), Pt(0, 1), Pt(10, 11), ix, iy));
-    EXPECT_FALSE(IntersectSegments(Pt(3, 0), Pt(3, 10), Pt(3, 5), Pt(3, 15), ix, iy));
+    EXPECT_EQ(Meet(Pt(0, 0), Pt(10, 0), Pt(5, 0), Pt(15, 0)), std::nullopt);
+    EXPECT_EQ(Meet(Pt(0, 0), Pt(10, 10), Pt(0, 1), Pt(10, 11)), std::nullopt);
+    EXPECT_EQ(Meet(Pt(3, 0), Pt(3, 10), Pt(3, 5), Pt(3, 15)), std::nullopt);
     // A zero-length segment meets a sloped one it lies on, but never a vertical one.
-    EXPECT_TRUE(IntersectSegments(Pt(4, 4), Pt(4, 4), Pt(0, 0), Pt(8, 8), ix, iy));
-    EXPECT_EQ(ix, 4.0f);
-    EXPECT_FALSE(IntersectSegments(Pt(4, 5), Pt(4, 5), Pt(0, 0), Pt(8, 8), ix, iy));
-    EXPECT_FALSE(IntersectSegments(Pt(4, 4), Pt(4, 4), Pt(4, 0), Pt(4, 8), ix, iy));
+    EXPECT_EQ(Meet(Pt(4, 4), Pt(4, 4), Pt(0, 0), Pt(8, 8)), At(4, 4));
+    EXPECT_EQ(Meet(Pt(4, 5), Pt(4, 5), Pt(0, 0), Pt(8, 8)), std::nullopt);
+    EXPECT_EQ(Meet(Pt(4, 4), Pt(4, 4), Pt(4, 0), Pt(4, 8)), std::nullopt);
 }
 
 TEST(Geometry, SteepSegmentsCrossExactly)
 {
     // Recomputing y from a single-precision x would put this point about 17 twips off.
-    float ix = 0;
-    float iy = 0;
-    EXPECT_TRUE(IntersectSegments(Pt(20000, 0), Pt(20001, 20000), Pt(19000, 100), Pt(21000, 100), ix, iy));
-    EXPECT_EQ(ix, 20000.005859375f);
-    EXPECT_EQ(iy, 100.0f);
-    EXPECT_TRUE(IntersectSegments(Pt(19000, 100), Pt(21000, 100), Pt(20000, 0), Pt(20001, 20000), ix, iy));
-    EXPECT_EQ(ix, 20000.005859375f);
-    EXPECT_EQ(iy, 100.0f);
-
+    const AnchorPoint steep1 = Pt(20000, 0);
+    const AnchorPoint steep2 = Pt(20001, 20000);
+    EXPECT_EQ(Meet(steep1, steep2, Pt(19000, 100), Pt(21000, 100)), At(20000.005859375f, 100));
+    EXPECT_EQ(Meet(Pt(19000, 100), Pt(21000, 100), steep1, steep2), At(20000.005859375f, 100));
     // y = 20015 lies past the steep segment's end although x rounds into its range.
-    EXPECT_FALSE(IntersectSegments(Pt(20000, 0), Pt(20001, 20000), Pt(19000, 20015), Pt(21000, 20015), ix, iy));
-    EXPECT_FALSE(IntersectSegments(Pt(19000, 20015), Pt(21000, 20015), Pt(20000, 0), Pt(20001, 20000), ix, iy));
-
-    EXPECT_TRUE(IntersectSegments(Pt(20000, 0), Pt(20001, 20000), Pt(19000, 20000), Pt(21000, 20000), ix, iy));
-    EXPECT_EQ(ix, 20001.0f);
-    EXPECT_EQ(iy, 20000.0f);
+    EXPECT_EQ(Meet(steep1, steep2, Pt(19000, 20015), Pt(21000, 20015)), std::nullopt);
+    EXPECT_EQ(Meet(Pt(19000, 20015), Pt(21000, 20015), steep1, steep2), std::nullopt);
+    EXPECT_EQ(Meet(steep1, steep2, Pt(19000, 20000), Pt(21000, 20000)), At(20001, 20000));
 }
 
 TEST(Geometry, PointInPathsClassesInsideOutsideAndBoundary)
