@@ -924,8 +924,9 @@ void SettleOpenPieces(std::vector<Piece> &pieces)
 }
 
 // Stand-in for OptimizePath (path, 1.0, 1.0): merges anchors closer than one twip to their
-// predecessor, then removes anchors closer than one twip to the chord of their neighbours.
-double DistanceToSegment(const AnchorPoint &s1, const AnchorPoint &s2, const AnchorPoint &p)
+// predecessor, then removes anchors closer than one twip to the chord of their neighbours. A
+// deletion only changes its neighbours' tests, so the scan resumes there instead of restarting.
+bool NearChord(const AnchorPoint &s1, const AnchorPoint &s2, const AnchorPoint &p)
 {
     double dx = double(s2.X) - s1.X;
     double dy = double(s2.Y) - s1.Y;
@@ -933,7 +934,9 @@ double DistanceToSegment(const AnchorPoint &s1, const AnchorPoint &s2, const Anc
     double py = double(p.Y) - s1.Y;
     double length2 = dx * dx + dy * dy;
     double t = length2 > 0 ? std::clamp((px * dx + py * dy) / length2, 0.0, 1.0) : 0.0;
-    return std::hypot(px - t * dx, py - t * dy);
+    double ex = px - t * dx;
+    double ey = py - t * dy;
+    return ex * ex + ey * ey < 1.0;
 }
 
 void ThinOutline(PathRecord &path)
@@ -942,32 +945,27 @@ void ThinOutline(PathRecord &path)
     if (anchors.size() <= 2) {
         return;
     }
-    Ring kept;
-    kept.reserve(anchors.size());
-    for (const AnchorPoint &p : anchors) {
-        if (kept.empty() || !SamePoint(p, kept.back())) {
-            kept.push_back(p);
+    for (size_t c = 1; c < anchors.size() && anchors.size() > 2;) {
+        if (SamePoint(anchors[c], anchors[c - 1])) {
+            anchors.erase(anchors.begin() + static_cast<std::ptrdiff_t>(c));
+        } else {
+            ++c;
         }
     }
-    if (kept.size() < 2) {
-        kept.push_back(kept.back());
-    }
-    anchors = std::move(kept);
-    bool removed = true;
-    while (removed && anchors.size() > 2) {
-        removed = false;
+    size_t first = path.blClosed ? 0 : 1;
+    for (size_t i = first; anchors.size() > 2;) {
         size_t n = anchors.size();
-        size_t first = path.blClosed ? 0 : 1;
         size_t end = path.blClosed ? n : n - 1;
-        for (size_t i = first; i < end && anchors.size() > 2; ++i) {
-            size_t prev = (i + anchors.size() - 1) % anchors.size();
-            size_t next = (i + 1) % anchors.size();
-            if (DistanceToSegment(anchors[prev], anchors[next], anchors[i]) < 1.0) {
-                anchors.erase(anchors.begin() + static_cast<std::ptrdiff_t>(i));
-                removed = true;
-                break;
-            }
+        if (i >= end) {
+            break;
         }
+        if (!NearChord(anchors[(i + n - 1) % n], anchors[(i + 1) % n], anchors[i])) {
+            ++i;
+            continue;
+        }
+        anchors.erase(anchors.begin() + static_cast<std::ptrdiff_t>(i));
+        // Removing the last anchor of a closed path changes the test of anchor 0.
+        i = (path.blClosed && i == n - 1) ? first : std::max(first, i == 0 ? 0 : i - 1);
     }
     if (path.AnchorMax() < 2) {
         path.LineMode = 1;
