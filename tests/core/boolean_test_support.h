@@ -74,6 +74,16 @@ inline double EvenOddArea(const core::PathCollection &collection)
     return AreaOf(solution);
 }
 
+// The area covered by any of the paths (overlaps counted once).
+inline double CoveredArea(const core::PathCollection &collection)
+{
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(ToClipper(collection), ClipperLib::ptSubject, true);
+    ClipperLib::Paths solution;
+    clipper.Execute(ClipperLib::ctUnion, solution, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    return AreaOf(solution);
+}
+
 // Clipper's area for an operation code (1 union, 2 intersection, 3 and 4 a - b).
 inline double ClipperArea(const core::PathCollection &a, const core::PathCollection &b, int32_t code)
 {
