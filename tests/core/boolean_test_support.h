@@ -64,24 +64,25 @@ inline double AreaOf(const ClipperLib::Paths &paths)
     return area;
 }
 
-// The even-odd area of a collection's closed outlines.
-inline double EvenOddArea(const core::PathCollection &collection)
+inline double FilledArea(const core::PathCollection &collection, ClipperLib::PolyFillType fill)
 {
     ClipperLib::Clipper clipper;
     clipper.AddPaths(ToClipper(collection), ClipperLib::ptSubject, true);
     ClipperLib::Paths solution;
-    clipper.Execute(ClipperLib::ctUnion, solution, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+    clipper.Execute(ClipperLib::ctUnion, solution, fill, fill);
     return AreaOf(solution);
 }
 
-// The area covered by any of the paths (overlaps counted once).
+// The even-odd area of a collection's closed outlines.
+inline double EvenOddArea(const core::PathCollection &collection)
+{
+    return FilledArea(collection, ClipperLib::pftEvenOdd);
+}
+
+// The area covered by any of the paths (overlaps counted once; outlines turning alike).
 inline double CoveredArea(const core::PathCollection &collection)
 {
-    ClipperLib::Clipper clipper;
-    clipper.AddPaths(ToClipper(collection), ClipperLib::ptSubject, true);
-    ClipperLib::Paths solution;
-    clipper.Execute(ClipperLib::ctUnion, solution, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-    return AreaOf(solution);
+    return FilledArea(collection, ClipperLib::pftNonZero);
 }
 
 // Clipper's area for an operation code (1 union, 2 intersection, 3 and 4 a - b).

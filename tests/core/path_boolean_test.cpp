@@ -285,29 +285,20 @@ TEST(PathBooleanCrossing, OpenPathAgainstASquare)
 // ---------------------------------------------------------------------------------------------
 // Degenerate cases: shared edges, touches, identical operands.
 
-TEST(PathBooleanDegenerate, SquaresSharingAnEdge)
+TEST(PathBooleanDegenerate, SquaresSharingAnEdgeWhollyOrPartly)
 {
     PathCollection a = Collection({Square(0, 0, 100, 100)});
-    PathCollection b = Collection({Square(100, 0, 200, 100)});
-    PathCollection united = FragmentPaths(a, b, kUnion, 9);
-    ASSERT_EQ(united.PathCount(), 1);
-    EXPECT_EQ(united.Paths[1].AnchorMax(), 3);
-    EXPECT_DOUBLE_EQ(EvenOddArea(united), 20000);
-    EXPECT_EQ(FragmentPaths(a, b, kIntersection, 9).PathCount(), 0);
-    PathCollection cut = FragmentPaths(a, b, kCut, 9);
-    ASSERT_EQ(cut.PathCount(), 1);
-    EXPECT_DOUBLE_EQ(EvenOddArea(cut), 10000);
-}
-
-TEST(PathBooleanDegenerate, PartlySharedEdge)
-{
-    PathCollection a = Collection({Square(0, 0, 100, 100)});
-    PathCollection b = Collection({Square(100, 50, 200, 150)});
-    PathCollection united = FragmentPaths(a, b, kUnion, 9);
-    ASSERT_EQ(united.PathCount(), 1);
-    EXPECT_DOUBLE_EQ(EvenOddArea(united), 20000);
-    EXPECT_DOUBLE_EQ(Area(a, b, kCut), 10000);
-    EXPECT_DOUBLE_EQ(Area(a, b, kIntersection), 0);
+    for (int32_t top : {0, 50}) {
+        PathCollection b = Collection({Square(100, top, 200, top + 100)});
+        PathCollection united = FragmentPaths(a, b, kUnion, 9);
+        ASSERT_EQ(united.PathCount(), 1);
+        EXPECT_EQ(united.Paths[1].AnchorMax(), top == 0 ? 3 : 7);  // one outline
+        EXPECT_DOUBLE_EQ(EvenOddArea(united), 20000);
+        EXPECT_EQ(FragmentPaths(a, b, kIntersection, 9).PathCount(), 0);
+        PathCollection cut = FragmentPaths(a, b, kCut, 9);
+        ASSERT_EQ(cut.PathCount(), 1);
+        EXPECT_DOUBLE_EQ(EvenOddArea(cut), 10000);
+    }
 }
 
 TEST(PathBooleanDegenerate, CutAlongASharedEdgeLeavesOneHalf)
