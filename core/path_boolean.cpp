@@ -1,7 +1,5 @@
 #include "core/path_boolean.h"
 
-#include "core/document.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -988,30 +986,20 @@ void SettleLoneResult(PathCollection &result, int32_t ownCompoundId)
     }
 }
 
-bool BoxesMeet(const Rect32 &p, const Rect32 &q)
-{
-    return !(q.Right < p.Left || q.Bottom < p.Top || p.Right < q.Left || p.Bottom < q.Top);
-}
-
 // No outline meets the other operand: every path is kept or dropped whole, by whether it lies
 // inside the other operand.
-PathCollection CombineWithoutCrossings(const PathCollection &a, const PathCollection &b, bool boxesMeet,
-                                       int32_t code, int32_t compoundId)
+PathCollection CombineWithoutCrossings(const PathCollection &a, const PathCollection &b, const InsideTester &insideA,
+                                       const InsideTester &insideB, int32_t code, int32_t compoundId)
 {
-    std::optional<InsideTester> insideA, insideB;
-    if (boxesMeet) {
-        insideA.emplace(MakeOperand(a, kSplitOfA));
-        insideB.emplace(MakeOperand(b, kSplitOfB));
-    }
     PathCollection result;
     std::vector<int32_t> ownIds;
-    auto take = [&](const PathCollection &operand, bool fromA, const std::optional<InsideTester> &other) {
+    auto take = [&](const PathCollection &operand, bool fromA, const InsideTester &other) {
         for (int32_t i = 1; i <= operand.PathCount(); ++i) {
             const PathRecord &path = operand.Paths[static_cast<size_t>(i)];
             if (!IsUsable(path)) {
                 continue;
             }
-            bool inside = other && other->Contains(Doubled(Clamped(path.Anchors[0])));
+            bool inside = other.Contains(Doubled(Clamped(path.Anchors[0])));
             bool onOutline = fromA ? OnResultOutline(code, false, inside, true, false)
                                    : OnResultOutline(code, inside, false, false, true);
             if (!onOutline) {
@@ -1084,14 +1072,18 @@ PathCollection FragmentPaths(const PathCollection &a, const PathCollection &b, i
     if (a.PathCount() == 0 || b.PathCount() == 0) {
         return PathCollection();
     }
-    bool boxesMeet = BoxesMeet(GetPathsBounds(a.Paths), GetPathsBounds(b.Paths));
     Operand workA = MakeOperand(a, kSplitOfA);
     Operand workB = MakeOperand(b, kSplitOfB);
-    if (!boxesMeet || InsertCrossings(workA, workB) == 0) {
-        return CombineWithoutCrossings(a, b, boxesMeet, code, compoundId);
+    if (Overlap(workA.Extent(), workB.Extent()).Empty()) {
+        // Apart: nothing meets and nothing lies inside the other.
+        return CombineWithoutCrossings(a, b, InsideTester(Operand()), InsideTester(Operand()), code, compoundId);
     }
+    bool crossed = InsertCrossings(workA, workB) > 0;
     InsideTester insideA(workA);
     InsideTester insideB(workB);
+    if (!crossed) {
+        return CombineWithoutCrossings(a, b, insideA, insideB, code, compoundId);
+    }
     std::vector<Piece> pieces;
     CutIntoPieces(workA, kFromA, pieces);
     size_t piecesOfA = pieces.size();
