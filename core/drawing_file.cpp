@@ -292,8 +292,9 @@ bool FieldReader::NextToken(std::string_view &token, bool &quoted)
         return false;
     }
     const size_t size = text_.size();
+    // Blanks and empty lines before a value are skipped.
     size_t pos = pos_;
-    while (pos < size && IsBlank(text_[pos])) {
+    while (pos < size && (IsBlank(text_[pos]) || IsLineEnd(text_[pos]))) {
         ++pos;
     }
     tokenPos_ = pos;

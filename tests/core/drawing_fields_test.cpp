@@ -61,6 +61,15 @@ TEST(FieldReader, CommasAndLineEndsSeparateValuesAlike)
     EXPECT_NE(file.Error().find("ends early"), std::string::npos) << file.Error();
 }
 
+TEST(FieldReader, EmptyLinesBeforeAValueAreSkipped)
+{
+    FieldReader file("1\r\n\r\n  \n2,\r\n3,,4");
+    int32_t a = 0, b = 0, c = 0, d = 0;
+    ASSERT_TRUE(file.ReadInt32(a) && file.ReadInt32(b) && file.ReadInt32(c)) << file.Error();
+    EXPECT_EQ((std::vector<int32_t>{a, b, c}), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_FALSE(file.ReadInt32(d)) << "an empty value between two commas is not a number";
+}
+
 TEST(FieldReader, ReadsTheMagicLineBare)
 {
     FieldReader file("QLK030\r\n12");
