@@ -16,8 +16,8 @@
 
 namespace core {
 
-// Reads the values of a whole decoded (UTF-8) file one after the other. The first failure is
-// kept (with its line number); every later read fails too.
+// Reads the values of a whole decoded (UTF-8) file one after the other; the text must outlive the
+// reader. The first failure is kept (with its line number); every later read fails too.
 class FieldReader {
 public:
     explicit FieldReader(std::string_view text) : text_(text) {}
