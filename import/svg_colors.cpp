@@ -113,9 +113,14 @@ std::string_view Trimmed(std::string_view text)
     return text.substr(first, last - first + 1);
 }
 
+// An integer 0..255 or a percentage of 255 (SVG allows both forms).
 int32_t RgbComponent(std::string_view part)
 {
     std::string_view digits = Trimmed(part);
+    if (digits.ends_with('%')) {
+        double percent = ConvertDecimal(digits.substr(0, digits.size() - 1));
+        return CheckedRound(std::clamp(percent, 0.0, 100.0) * 255 / 100);
+    }
     double value = ConvertDecimal(digits);
     if (digits.find_first_of(".eE") != std::string_view::npos) {
         throw SvgError("colour component is not an integer: " + std::string(part));

@@ -24,14 +24,16 @@ TEST(SvgColors, HexForms)
     EXPECT_THROW(GetSvgColor("#12345z"), SvgError);
 }
 
-TEST(SvgColors, RgbFunctionClampsAndRejectsPercentages)
+TEST(SvgColors, RgbFunctionClampsAndTakesPercentages)
 {
     EXPECT_EQ(GetSvgColor("rgb(255, 0, 0)"), 255);
     EXPECT_EQ(GetSvgColor("rgb(0,0,255)"), 16711680);
     EXPECT_EQ(GetSvgColor("rgb(300,-5,128)"), Rgb(255, 0, 128));
     EXPECT_EQ(GetSvgColor("rgb(1,2)"), 0);
     EXPECT_EQ(GetSvgColor("rgb 1,2,3"), 0);
-    EXPECT_THROW(GetSvgColor("rgb(50%,0,0)"), SvgError);
+    EXPECT_EQ(GetSvgColor("rgb(18.039216%,20.392157%,100%)"), Rgb(46, 52, 255));
+    EXPECT_EQ(GetSvgColor("rgb(150%,0%,-3%)"), Rgb(255, 0, 0));
+    EXPECT_THROW(GetSvgColor("rgb(x%,0,0)"), SvgError);
     EXPECT_THROW(GetSvgColor("rgb(1.5,0,0)"), SvgError);
 }
 
