@@ -75,6 +75,13 @@ void SvgContext::CountElement()
     }
 }
 
+void SvgContext::CountUse()
+{
+    if (++usesFollowed > limits.MaxUses) {
+        throw SvgError("too many use references");
+    }
+}
+
 void SvgContext::CountNumbers(size_t count)
 {
     numbersRead += static_cast<int64_t>(count);

@@ -44,7 +44,8 @@ private:
 
 struct SvgLimits {
     int MaxDepth = 200;                  // nested containers and use references
-    int64_t MaxElements = 400'000;       // elements walked, use expansions included
+    int64_t MaxElements = 2'000'000;     // elements walked, use expansions included
+    int64_t MaxUses = 20'000;            // use references followed
     int64_t MaxNumbers = 40'000'000;     // numbers read from coordinate lists
 };
 
@@ -55,10 +56,12 @@ struct SvgContext {
     SvgLimits limits;
     int depth = 0;
     int64_t elementsWalked = 0;
+    int64_t usesFollowed = 0;
     int64_t numbersRead = 0;
 
     // Each throws SvgError when its limit is passed.
     void CountElement();
+    void CountUse();
     void CountNumbers(size_t count);
 };
 

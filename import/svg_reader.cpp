@@ -430,6 +430,7 @@ void SvgReader::ReadUse(std::string_view text, size_t &pos, const SvgStyle &pare
             style.Matrices->push_front(offset);
         }
         if (const SvgIdInfo *info = context_.names.FindId(id)) {
+            context_.CountUse();
             std::string_view element = document_.substr(info->SIndex, info->EIndex - info->SIndex);
             size_t elementPos = 0;
             ReadElements(element, elementPos, style);
