@@ -35,16 +35,7 @@ SvgGradientStop ReadStop(std::string_view text, size_t &pos, int32_t previousOff
 {
     SvgGradientStop stop;
     stop.Position = previousOffset;
-    std::string value;
-    for (;;) {
-        std::string name = GetNextAttribute(text, pos, value);
-        if (name.empty()) {
-            return stop;
-        }
-        if (IsTagEndMarker(name)) {
-            StepBackOverMarker(pos, name);
-            return stop;
-        }
+    ForEachAttribute(text, pos, [&](const std::string &name, const std::string &value) {
         if (name == "offset") {
             stop.Position = UnitToByte(value);
         } else if (name == "style") {
@@ -57,7 +48,8 @@ SvgGradientStop ReadStop(std::string_view text, size_t &pos, int32_t previousOff
         } else {
             ApplyStopAttr(name, value, stop);
         }
-    }
+    });
+    return stop;
 }
 
 // Reads the stops up to the gradient's closing tag. False when the text ran out.
@@ -291,17 +283,11 @@ bool ReadGradient(std::string_view text, size_t &pos, bool radial, SvgContext &c
         data->StartPoint = {0.5f, 0.5f};
         data->EndPoint = {0.5f, 0.5f};
     }
-    std::string value;
-    for (;;) {
-        std::string name = GetNextAttribute(text, pos, value);
-        if (name.empty()) {
-            return false;
-        }
-        if (IsTagEndMarker(name)) {
-            StepBackOverMarker(pos, name);
-            break;
-        }
+    bool ended = ForEachAttribute(text, pos, [&](const std::string &name, const std::string &value) {
         ReadGradientAttr(name, value, *data);
+    });
+    if (!ended) {
+        return false;
     }
     size_t gt = text.find('>', pos);
     if (gt == std::string_view::npos) {

@@ -394,16 +394,7 @@ void SvgReader::ReadUse(std::string_view text, size_t &pos, const SvgStyle &pare
     int32_t x = 0;
     int32_t y = 0;
     std::string id;
-    std::string value;
-    for (;;) {
-        std::string name = GetNextAttribute(text, pos, value);
-        if (name.empty()) {
-            break;
-        }
-        if (IsTagEndMarker(name)) {
-            StepBackOverMarker(pos, name);
-            break;
-        }
+    ForEachAttribute(text, pos, [&](const std::string &name, const std::string &value) {
         if (name == "fill") {
             ApplyContainerFill(value, style);
         } else if (name == "x") {
@@ -421,7 +412,7 @@ void SvgReader::ReadUse(std::string_view text, size_t &pos, const SvgStyle &pare
         } else {
             ApplyPresentationAttr(name, value, style);
         }
-    }
+    });
     if (!id.empty()) {
         if (x != 0 || y != 0) {
             SvgMatrix offset;

@@ -38,6 +38,25 @@ std::string GetNextAttribute(std::string_view text, size_t &pos, std::string &va
 // Puts pos back from behind a tag-end marker onto it, so SkipElement sees the tag's end.
 void StepBackOverMarker(size_t &pos, std::string_view marker);
 
+// Gives every attribute of the open tag to onAttribute(name, value) and puts pos back onto the
+// tag's end. False when the text ran out before the tag ended.
+template <typename Handler>
+bool ForEachAttribute(std::string_view text, size_t &pos, Handler &&onAttribute)
+{
+    std::string value;
+    for (;;) {
+        std::string name = GetNextAttribute(text, pos, value);
+        if (name.empty()) {
+            return false;
+        }
+        if (IsTagEndMarker(name)) {
+            StepBackOverMarker(pos, name);
+            return true;
+        }
+        onAttribute(name, value);
+    }
+}
+
 // The value of the open tag's id attribute ("" when absent); pos is not moved.
 std::string GetIdAttribute(std::string_view text, size_t pos);
 

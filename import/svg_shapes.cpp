@@ -21,24 +21,6 @@ struct ShapeState {
     bool isLine = false;
 };
 
-// Reads the tag's attributes, giving each to onAttribute; pos ends on the tag's end.
-template <typename Handler>
-void ReadShapeAttributes(std::string_view text, size_t &pos, Handler onAttribute)
-{
-    std::string value;
-    for (;;) {
-        std::string name = GetNextAttribute(text, pos, value);
-        if (name.empty()) {
-            return;
-        }
-        if (IsTagEndMarker(name)) {
-            StepBackOverMarker(pos, name);
-            return;
-        }
-        onAttribute(name, value);
-    }
-}
-
 void ApplyShapeAttr(std::string_view name, std::string_view value, ShapeState &state, const SvgContext &context)
 {
     if (name == "fill") {
@@ -334,7 +316,7 @@ bool ReadLine(std::string_view text, size_t &pos, QlkGroup &group, const SvgStyl
 {
     ShapeState state{parent, {}, std::nullopt, true};
     int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-    ReadShapeAttributes(text, pos, [&](std::string_view name, std::string_view value) {
+    ForEachAttribute(text, pos, [&](std::string_view name, std::string_view value) {
         if (name == "x1") x1 = ParseLength(value, true).value;
         else if (name == "y1") y1 = ParseLength(value, true).value;
         else if (name == "x2") x2 = ParseLength(value, true).value;
@@ -364,7 +346,7 @@ bool ReadRect(std::string_view text, size_t &pos, QlkGroup &group, const SvgStyl
 {
     ShapeState state{parent, {}, std::nullopt, false};
     int32_t x = 0, y = 0, width = 0, height = 0;
-    ReadShapeAttributes(text, pos, [&](std::string_view name, std::string_view value) {
+    ForEachAttribute(text, pos, [&](std::string_view name, std::string_view value) {
         if (name == "x") x = ParseLength(value, true).value;
         else if (name == "y") y = ParseLength(value, true).value;
         else if (name == "width") width = ParseLength(value, true).value;
@@ -412,7 +394,7 @@ bool ReadPathElement(std::string_view text, size_t &pos, QlkGroup &group, const 
     ShapeState state{parent, {}, std::nullopt, false};
     std::optional<std::string> data;
     std::string_view dataName = elementName == "path" ? "d" : "points";
-    ReadShapeAttributes(text, pos, [&](std::string_view name, std::string_view value) {
+    ForEachAttribute(text, pos, [&](std::string_view name, std::string_view value) {
         if (name == dataName) {
             data = std::string(value);
         } else {

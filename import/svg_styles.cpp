@@ -391,16 +391,7 @@ std::string ReadContainerAttrs(std::string_view text, size_t &pos, SvgStyle &sty
     std::string id;
     std::string widthText, heightText, viewBoxText, transformText;
     bool hasViewBox = false;
-    std::string value;
-    for (;;) {
-        std::string name = GetNextAttribute(text, pos, value);
-        if (name.empty()) {
-            break;
-        }
-        if (IsTagEndMarker(name)) {
-            StepBackOverMarker(pos, name);
-            break;
-        }
+    ForEachAttribute(text, pos, [&](const std::string &name, const std::string &value) {
         if (name == "fill") {
             ApplyContainerFill(value, style);
         } else if (name == "style") {
@@ -425,7 +416,7 @@ std::string ReadContainerAttrs(std::string_view text, size_t &pos, SvgStyle &sty
         } else {
             ApplyPresentationAttr(name, value, style);
         }
-    }
+    });
     std::array<int32_t, 4> viewBox{0, 0, 0, 0};
     if (hasViewBox) {
         viewBox = ParseViewBox(viewBoxText);
