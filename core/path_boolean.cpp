@@ -165,10 +165,13 @@ bool IsUsable(const PathRecord &path)
     return path.AnchorMax() >= 1;
 }
 
+// The anchor as the operation works on it: coordinates clamped, the kind plain 0 or 1 (whatever
+// a file held), so that split marks are the operation's own.
 AnchorPoint Clamped(const AnchorPoint &p)
 {
+    int16_t kind = p.AnchorKind > 0 && (p.AnchorKind & 1) != 0 ? kControlPoint : kOnCurve;
     return AnchorPoint{std::clamp(p.X, -kFragmentCoordinateLimit, kFragmentCoordinateLimit),
-                       std::clamp(p.Y, -kFragmentCoordinateLimit, kFragmentCoordinateLimit), p.AnchorKind};
+                       std::clamp(p.Y, -kFragmentCoordinateLimit, kFragmentCoordinateLimit), kind};
 }
 
 // The path as a closed ring; an open path runs out and back along itself, its end anchor doubled.

@@ -379,6 +379,26 @@ TEST(PathBooleanDegenerate, OneAnchorPathsAreSkipped)
     EXPECT_EQ(FragmentPaths(a, far, kUnion, 9).PathCount(), 2);
 }
 
+TEST(PathBooleanDegenerate, StrayKindsFromAFileAreNoSplitMarks)
+{
+    PathRecord odd = Square(0, 0, 100, 100);
+    odd.Anchors[0].AnchorKind = 6;
+    odd.Anchors[1].AnchorKind = -1;
+    odd.Anchors[2].AnchorKind = 7;  // a control point
+    PathCollection a = Collection({odd});
+    PathCollection b = Collection({Square(50, 50, 150, 150)});
+    PathCollection united = FragmentPaths(a, b, kUnion, 9);
+    ASSERT_EQ(united.PathCount(), 1);
+    EXPECT_TRUE(AllClosedAndSelected(united));
+    EXPECT_EQ(FragmentPaths(a, Collection({Square(500, 500, 600, 600)}), kUnion, 9).PathCount(), 2);
+    // Apart from each other, yet each with stray kinds: whole paths, no reading past the end.
+    PathCollection far = Collection({odd});
+    for (core::AnchorPoint &p : far.Paths[1].Anchors) {
+        p.X += 1000;
+    }
+    EXPECT_EQ(FragmentPaths(a, far, kCut, 9).PathCount(), 1);
+}
+
 TEST(PathBooleanDegenerate, HugeCoordinatesAreClamped)
 {
     PathCollection a = Collection({Square(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX)});
