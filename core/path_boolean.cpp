@@ -420,53 +420,97 @@ Box64 Overlap(const Box64 &p, const Box64 &q)
                  std::min(p.bottom, q.bottom)};
 }
 
-// One search: every pair of segments of which at least one is fresh. Returns the number of
-// meeting points found.
-int64_t FindMeetingPoints(const Operand &a, const Operand &b, PendingSplits &splitsA, PendingSplits &splitsB)
+// Calls visit (segment of first, segment of second) for every pair of segments whose boxes
+// overlap and of which at least one is fresh. Without a second operand the pairs are those of two
+// different segments of the first.
+template <typename Visit>
+void ForEachSegmentPair(const Operand &first, const Operand *second, Visit visit)
 {
-    Box64 region = Overlap(a.Extent(), b.Extent());
+    Box64 region = second ? Overlap(first.Extent(), second->Extent()) : first.Extent();
     if (region.Empty()) {
-        return 0;
+        return;
     }
-    std::vector<Segment> segmentsA = SegmentsInRegion(a, region);
-    std::vector<Segment> segmentsB = SegmentsInRegion(b, region);
+    std::vector<Segment> segmentsA = SegmentsInRegion(first, region);
+    std::vector<Segment> segmentsB = second ? SegmentsInRegion(*second, region) : std::vector<Segment>();
     SegmentGrid grid(region, segmentsA, segmentsB);
     std::vector<uint32_t> startA, itemsA, startB, itemsB;
     grid.Distribute(segmentsA, startA, itemsA);
-    grid.Distribute(segmentsB, startB, itemsB);
-
-    int64_t found = 0;
-    MeetingList points;
+    if (second) {
+        grid.Distribute(segmentsB, startB, itemsB);
+    }
+    const std::vector<Segment> &listB = second ? segmentsB : segmentsA;
+    const std::vector<uint32_t> &cellStartB = second ? startB : startA;
+    const std::vector<uint32_t> &cellItemsB = second ? itemsB : itemsA;
     for (int32_t cell = 0; cell < grid.CellCount(); ++cell) {
         auto c = static_cast<size_t>(cell);
         for (uint32_t ia = startA[c]; ia < startA[c + 1]; ++ia) {
             const Segment &sa = segmentsA[itemsA[ia]];
-            for (uint32_t ib = startB[c]; ib < startB[c + 1]; ++ib) {
-                const Segment &sb = segmentsB[itemsB[ib]];
+            for (uint32_t ib = second ? cellStartB[c] : ia + 1; ib < cellStartB[c + 1]; ++ib) {
+                const Segment &sb = listB[cellItemsB[ib]];
                 if ((!sa.fresh && !sb.fresh) || sa.maxX < sb.minX || sb.maxX < sa.minX || sa.maxY < sb.minY ||
                     sb.maxY < sa.minY) {
                     continue;
                 }
                 // A pair sharing several cells is handled only in the cell holding its boxes'
                 // common top-left corner.
-                if (grid.CellOf(std::max(sa.minX, sb.minX), std::max(sa.minY, sb.minY)) != cell) {
-                    continue;
+                if (grid.CellOf(std::max(sa.minX, sb.minX), std::max(sa.minY, sb.minY)) == cell) {
+                    visit(sa, sb);
                 }
-                const Ring &ringA = a.rings[static_cast<size_t>(sa.ring)];
-                const Ring &ringB = b.rings[static_cast<size_t>(sb.ring)];
-                auto ia0 = static_cast<size_t>(sa.index);
-                auto ib0 = static_cast<size_t>(sb.index);
-                int n = MeetingPoints(ringA[ia0], ringA[(ia0 + 1) % ringA.size()], ringB[ib0],
-                                      ringB[(ib0 + 1) % ringB.size()], points);
-                for (int k = 0; k < n; ++k) {
-                    splitsA.Note(a, sa, points[static_cast<size_t>(k)]);
-                    splitsB.Note(b, sb, points[static_cast<size_t>(k)]);
-                }
-                found += n;
             }
         }
     }
+}
+
+struct SegmentEnds {
+    const AnchorPoint &from;
+    const AnchorPoint &to;
+};
+
+SegmentEnds EndsOf(const Operand &operand, const Segment &segment)
+{
+    const Ring &ring = operand.rings[static_cast<size_t>(segment.ring)];
+    auto from = static_cast<size_t>(segment.index);
+    return SegmentEnds{ring[from], ring[(from + 1) % ring.size()]};
+}
+
+// One search for the points where outlines of a and b meet. Returns how many were found.
+int64_t FindMeetingPoints(const Operand &a, const Operand &b, PendingSplits &splitsA, PendingSplits &splitsB)
+{
+    int64_t found = 0;
+    MeetingList points;
+    ForEachSegmentPair(a, &b, [&](const Segment &sa, const Segment &sb) {
+        SegmentEnds p = EndsOf(a, sa);
+        SegmentEnds q = EndsOf(b, sb);
+        int n = MeetingPoints(p.from, p.to, q.from, q.to, points);
+        for (int k = 0; k < n; ++k) {
+            splitsA.Note(a, sa, points[static_cast<size_t>(k)]);
+            splitsB.Note(b, sb, points[static_cast<size_t>(k)]);
+        }
+        found += n;
+    });
     return found;
+}
+
+// Where outlines of one operand run along each other (compound members sharing part of an
+// edge), the ends of the shared part become anchors of both, so that equal pieces result.
+void FindSharedRuns(const Operand &operand, PendingSplits &splits)
+{
+    if (operand.rings.size() < 2) {
+        return;
+    }
+    MeetingList points;
+    ForEachSegmentPair(operand, nullptr, [&](const Segment &sa, const Segment &sb) {
+        SegmentEnds p = EndsOf(operand, sa);
+        SegmentEnds q = EndsOf(operand, sb);
+        if (sa.ring == sb.ring || Orient(q.from, q.to, p.from) != 0 || Orient(q.from, q.to, p.to) != 0) {
+            return;
+        }
+        int n = MeetingPoints(p.from, p.to, q.from, q.to, points);
+        for (int k = 0; k < n; ++k) {
+            splits.Note(operand, sa, points[static_cast<size_t>(k)]);
+            splits.Note(operand, sb, points[static_cast<size_t>(k)]);
+        }
+    });
 }
 
 // Makes every point where the outlines meet an anchor of both operands with the same coordinates,
@@ -478,6 +522,8 @@ int64_t InsertCrossings(Operand &a, Operand &b)
         PendingSplits splitsA(a);
         PendingSplits splitsB(b);
         total += FindMeetingPoints(a, b, splitsA, splitsB);
+        FindSharedRuns(a, splitsA);
+        FindSharedRuns(b, splitsB);
         bool insertedA = ApplySplits(a, splitsA);
         bool insertedB = ApplySplits(b, splitsB);
         if (!insertedA && !insertedB) {
@@ -625,7 +671,11 @@ enum PieceOwner : int8_t {
 struct Piece {
     Ring anchors;
     int8_t owner = kFromA;
-    int32_t sharedCopies = 0;  // equal pieces of the other operand dropped in favour of this one
+    int32_t ring = 0;  // the ring it was cut from, numbered over both operands
+    // How many equal pieces of A and of B this one stands for (itself included); the others
+    // were dropped in its favour.
+    int32_t copiesOfA = 0;
+    int32_t copiesOfB = 0;
     bool closed = false;
 
     bool Alive() const { return owner != kDropped; }
@@ -646,21 +696,22 @@ void EnsureSplitPoint(Ring &ring, int16_t splitMark)
     }
 }
 
-void CutIntoPieces(Operand &operand, int8_t owner, std::vector<Piece> &pieces)
+void CutIntoPieces(Operand &operand, int8_t owner, int32_t &ringNumber, std::vector<Piece> &pieces)
 {
     for (Ring &ring : operand.rings) {
         EnsureSplitPoint(ring, operand.splitMark);
         size_t n = ring.size();
         size_t start = static_cast<size_t>(std::find_if(ring.begin(), ring.end(), IsSplitPoint) - ring.begin());
-        Piece piece{{ring[start]}, owner};
+        Piece piece{{ring[start]}, owner, ringNumber};
         for (size_t step = 1; step <= n; ++step) {
             const AnchorPoint &p = ring[(start + step) % n];
             piece.anchors.push_back(p);
             if (IsSplitPoint(p)) {
                 pieces.push_back(std::move(piece));
-                piece = Piece{{p}, owner};
+                piece = Piece{{p}, owner, ringNumber};
             }
         }
+        ++ringNumber;
     }
 }
 
@@ -704,22 +755,27 @@ std::pair<uint64_t, uint64_t> EndPair(const Ring &run)
     return std::minmax(p, q);
 }
 
-// Pieces of B equal to a piece of A are dropped; the piece of A remembers how many.
-void MergeSharedPieces(std::vector<Piece> &pieces, size_t piecesOfA)
+// Of equal pieces of different rings only the first stays; it counts the copies each operand
+// had. Pieces of one operand can coincide too (compound members sharing an edge); those of one
+// ring are left alone, so that an open path stays a there-and-back outline.
+void MergeEqualPieces(std::vector<Piece> &pieces)
 {
-    std::unordered_map<std::pair<uint64_t, uint64_t>, std::vector<size_t>, EndPairHash> piecesOfB;
-    for (size_t j = piecesOfA; j < pieces.size(); ++j) {
-        piecesOfB[EndPair(pieces[j].anchors)].push_back(j);
+    std::unordered_map<std::pair<uint64_t, uint64_t>, std::vector<size_t>, EndPairHash> piecesByEnds;
+    for (size_t j = 0; j < pieces.size(); ++j) {
+        Piece &piece = pieces[j];
+        (piece.owner == kFromA ? piece.copiesOfA : piece.copiesOfB) = 1;
+        piecesByEnds[EndPair(piece.anchors)].push_back(j);
     }
-    for (size_t i = 0; i < piecesOfA; ++i) {
-        auto found = piecesOfB.find(EndPair(pieces[i].anchors));
-        if (found == piecesOfB.end()) {
-            continue;
-        }
-        for (size_t j : found->second) {
-            if (pieces[j].Alive() && RunsEqual(pieces[i].anchors, pieces[j].anchors)) {
-                pieces[j].owner = kDropped;
-                ++pieces[i].sharedCopies;
+    for (auto &[ends, group] : piecesByEnds) {
+        for (size_t i = 0; i < group.size(); ++i) {
+            Piece &kept = pieces[group[i]];
+            for (size_t j = i + 1; j < group.size() && kept.Alive(); ++j) {
+                Piece &other = pieces[group[j]];
+                if (other.Alive() && other.ring != kept.ring && RunsEqual(kept.anchors, other.anchors)) {
+                    kept.copiesOfA += other.copiesOfA;
+                    kept.copiesOfB += other.copiesOfB;
+                    other.owner = kDropped;
+                }
             }
         }
     }
@@ -748,12 +804,13 @@ void CullPieces(std::vector<Piece> &pieces, int32_t code, const InsideTester &in
             piece.owner = kDropped;
             continue;
         }
-        bool fromA = piece.owner == kFromA;
-        bool shared = piece.sharedCopies > 0;
-        bool inA = (!fromA || shared) && insideA.Contains(*probe);
-        bool inB = (fromA || shared) && insideB.Contains(*probe);
-        bool flipB = !fromA || piece.sharedCopies % 2 != 0;
-        if (!OnResultOutline(code, inA, inB, fromA, flipB)) {
+        // Crossing the piece flips an operand's inside when it has an odd number of copies there
+        // (even-odd fill); only then does the other operand's side matter.
+        bool flipA = piece.copiesOfA % 2 != 0;
+        bool flipB = piece.copiesOfB % 2 != 0;
+        bool inA = flipB && insideA.Contains(*probe);
+        bool inB = flipA && insideB.Contains(*probe);
+        if (!OnResultOutline(code, inA, inB, flipA, flipB)) {
             piece.owner = kDropped;
         }
     }
@@ -1088,10 +1145,11 @@ PathCollection FragmentPaths(const PathCollection &a, const PathCollection &b, i
         return CombineWithoutCrossings(a, b, insideA, insideB, code, compoundId);
     }
     std::vector<Piece> pieces;
-    CutIntoPieces(workA, kFromA, pieces);
+    int32_t ringNumber = 0;
+    CutIntoPieces(workA, kFromA, ringNumber, pieces);
     size_t piecesOfA = pieces.size();
-    CutIntoPieces(workB, kFromB, pieces);
-    MergeSharedPieces(pieces, piecesOfA);
+    CutIntoPieces(workB, kFromB, ringNumber, pieces);
+    MergeEqualPieces(pieces);
     CullPieces(pieces, code, insideA, insideB);
     DropLooseEnds(pieces);
     PieceChainer(pieces, piecesOfA).Run();

@@ -355,6 +355,21 @@ TEST(PathBooleanDegenerate, CompoundWithAHole)
     EXPECT_DOUBLE_EQ(Area(ring, inHole, kCut), 80000);
 }
 
+TEST(PathBooleanDegenerate, CompoundMembersSharingEdges)
+{
+    // Members of one compound share edges wholly or partly, and the other operand runs along them.
+    PathCollection nested = Collection({Square(0, 0, 600, 500), Square(0, 0, 400, 100)});
+    PathCollection crossing = Collection({Square(100, 0, 400, 400), Square(200, 100, 600, 300)});
+    PathCollection overlapping = Collection({Square(400, 0, 600, 500), Square(0, 200, 600, 300)});
+    PathCollection bar = Collection({Square(0, 300, 400, 400)});
+    for (int32_t code = 1; code <= 3; ++code) {
+        EXPECT_DOUBLE_EQ(Area(nested, crossing, code), ClipperArea(nested, crossing, code)) << code;
+        EXPECT_DOUBLE_EQ(Area(crossing, nested, code), ClipperArea(crossing, nested, code)) << code;
+        EXPECT_DOUBLE_EQ(Area(overlapping, bar, code), ClipperArea(overlapping, bar, code)) << code;
+        EXPECT_DOUBLE_EQ(Area(bar, overlapping, code), ClipperArea(bar, overlapping, code)) << code;
+    }
+}
+
 TEST(PathBooleanDegenerate, OneTwipPieceKeepsTheShape)
 {
     // B has a one-twip notch reaching into A: the union keeps the one-twip piece of A's edge
