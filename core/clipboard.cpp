@@ -34,9 +34,10 @@ int32_t SaturatingAdd(int32_t a, int64_t b)
 }
 
 // Gives the clip paths that share an id one fresh id each, in clip order: the smallest ones the
-// document does not use (nextFree), so pasted groups and compounds never merge with existing ones.
-void RenumberClipIds(PathArray &clip, int32_t PathRecord::*idField, int32_t (*nextFree)(int32_t))
+// document does not use, so pasted groups and compounds never merge with existing ones.
+void RenumberClipIds(PathArray &clip, int32_t PathRecord::*idField)
 {
+    const UsedIds used(idField);
     std::map<int32_t, int32_t> fresh;
     int32_t candidate = 1;
     for (size_t i = 1; i < clip.size(); ++i) {
@@ -46,23 +47,86 @@ void RenumberClipIds(PathArray &clip, int32_t PathRecord::*idField, int32_t (*ne
         }
         auto known = fresh.find(old);
         if (known == fresh.end()) {
-            int32_t id = nextFree(candidate);
+            int32_t id = used.NextFree(candidate);
             known = fresh.emplace(old, id).first;
-            candidate = id + 1;
+            candidate = id < INT32_MAX ? id + 1 : id;
         }
         clip[i].*idField = known->second;
     }
 }
 
-void ShiftPasted(int32_t index, int64_t dx, int64_t dy)
+void ShiftPasted(int32_t index, int32_t dx, int32_t dy)
 {
     PathRecord &path = Doc().DocPaths[static_cast<size_t>(index)];
     for (int32_t k = 0; k <= path.AnchorMax(); ++k) {
-        MoveAnchor(static_cast<int32_t>(dx), static_cast<int32_t>(dy), index, k);
+        MoveAnchor(dx, dy, index, k);
     }
     path.GradCenterX = SaturatingAdd(path.GradCenterX, dx);
     path.GradCenterY = SaturatingAdd(path.GradCenterY, dy);
     path.CacheMark.clear();
+}
+
+enum class ClipFormat { Unknown, Clip, Drawing, Metafile, Svg };
+
+ClipFormat ClipFormatOf(const std::string &path)
+{
+    std::string extension = GetExtensionPart(path);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == "qkclip") {
+        return ClipFormat::Clip;
+    }
+    if (extension == "qlk") {
+        return ClipFormat::Drawing;
+    }
+    if (extension == "wmf") {
+        return ClipFormat::Metafile;
+    }
+    if (extension == "svg" || extension == "svgz") {
+        return ClipFormat::Svg;
+    }
+    return ClipFormat::Unknown;
+}
+
+// Paths read from a drawing or an import: the clip origin is the left and top of their bounds.
+void TakeClipPaths(PathArray paths)
+{
+    Rect32 bounds = GetPathsBounds(paths);
+    g_clipboard.ClipPaths = std::move(paths);
+    g_clipboard.ClipOriginX = bounds.Left;
+    g_clipboard.ClipOriginY = bounds.Top;
+}
+
+bool ReadClipPaths(const std::string &path, ClipFormat format)
+{
+    std::string message;
+    switch (format) {
+    case ClipFormat::Clip: {
+        ClipFileContents contents;
+        if (!ReadClipFile(path, contents, message)) {
+            return false;
+        }
+        g_clipboard.ClipPaths = std::move(contents.Paths);
+        g_clipboard.ClipOriginX = contents.ClipOriginX;
+        g_clipboard.ClipOriginY = contents.ClipOriginY;
+        return true;
+    }
+    case ClipFormat::Drawing: {
+        // The file's settings lines land in a copy: the live canvas settings stay as they are.
+        DrawingFileContents contents;
+        contents.Settings = Doc().CurrentSettings;
+        if (!ReadDrawingFile(path, contents, message)) {
+            return false;
+        }
+        TakeClipPaths(std::move(contents.Paths));
+        return true;
+    }
+    case ClipFormat::Svg:       // read once the SVG import is in the tree
+    case ClipFormat::Metafile:  // no metafile importer yet: such a file counts as bad
+    case ClipFormat::Unknown:
+        break;
+    }
+    return false;
 }
 
 }  // namespace
@@ -131,8 +195,8 @@ void PastePaths(int32_t x, int32_t y, bool useOffset, int32_t position)
     DeselectAllPaths();
 
     PathArray pasted = g_clipboard.ClipPaths;
-    RenumberClipIds(pasted, &PathRecord::GroupID, &NextFreeGroupId);
-    RenumberClipIds(pasted, &PathRecord::CompoundID, &NextFreeCompoundId);
+    RenumberClipIds(pasted, &PathRecord::GroupID);
+    RenumberClipIds(pasted, &PathRecord::CompoundID);
 
     // A position equal to the count would put the copies before path 1, into element 0.
     int32_t count = Doc().DocPathCount();
@@ -142,8 +206,8 @@ void PastePaths(int32_t x, int32_t y, bool useOffset, int32_t position)
         g_clipboard.PasteOffsetX = 0;
         g_clipboard.PasteOffsetY = 0;
     }
-    int64_t dx = useOffset ? g_clipboard.PasteOffsetX : int64_t{x} - g_clipboard.ClipOriginX;
-    int64_t dy = useOffset ? g_clipboard.PasteOffsetY : int64_t{y} - g_clipboard.ClipOriginY;
+    int32_t dx = useOffset ? g_clipboard.PasteOffsetX : SaturatingAdd(x, -int64_t{g_clipboard.ClipOriginX});
+    int32_t dy = useOffset ? g_clipboard.PasteOffsetY : SaturatingAdd(y, -int64_t{g_clipboard.ClipOriginY});
 
     for (size_t i = 1; i < pasted.size(); ++i) {
         pasted[i].blSelected = true;
@@ -227,72 +291,6 @@ void DeleteFlaggedPaths(const std::vector<bool> &doomed)
     paths.resize(std::max<size_t>(kept, 1));
 }
 
-namespace {
-
-enum class ClipFormat { Unknown, Clip, Drawing, Metafile, Svg };
-
-ClipFormat ClipFormatOf(const std::string &path)
-{
-    std::string extension = GetExtensionPart(path);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == "qkclip") {
-        return ClipFormat::Clip;
-    }
-    if (extension == "qlk") {
-        return ClipFormat::Drawing;
-    }
-    if (extension == "wmf") {
-        return ClipFormat::Metafile;
-    }
-    if (extension == "svg" || extension == "svgz") {
-        return ClipFormat::Svg;
-    }
-    return ClipFormat::Unknown;
-}
-
-// Paths read from a drawing or an import: the clip origin is the left and top of their bounds.
-void TakeClipPaths(PathArray paths)
-{
-    Rect32 bounds = GetPathsBounds(paths);
-    g_clipboard.ClipPaths = std::move(paths);
-    g_clipboard.ClipOriginX = bounds.Left;
-    g_clipboard.ClipOriginY = bounds.Top;
-}
-
-bool ReadClipPaths(const std::string &path, ClipFormat format)
-{
-    std::string message;
-    switch (format) {
-    case ClipFormat::Clip: {
-        ClipFileContents contents;
-        if (!ReadClipFile(path, contents, message)) {
-            return false;
-        }
-        g_clipboard.ClipPaths = std::move(contents.Paths);
-        g_clipboard.ClipOriginX = contents.ClipOriginX;
-        g_clipboard.ClipOriginY = contents.ClipOriginY;
-        return true;
-    }
-    case ClipFormat::Drawing: {
-        // The file's settings lines land in a copy: the live canvas settings stay as they are.
-        DrawingFileContents contents;
-        contents.Settings = Doc().CurrentSettings;
-        if (!ReadDrawingFile(path, contents, message)) {
-            return false;
-        }
-        TakeClipPaths(std::move(contents.Paths));
-        return true;
-    }
-    case ClipFormat::Svg:
-    case ClipFormat::Metafile:
-    case ClipFormat::Unknown:
-        break;
-    }
-    return false;
-}
-
-}  // namespace
 
 bool SaveClipFile(const std::string &path)
 {

@@ -18,30 +18,6 @@ bool IsPathIndex(int32_t i)
     return i >= 1 && i <= Doc().DocPathCount();
 }
 
-// The smallest id >= start missing from the ids the document's paths hold. Equal to scanning the
-// paths again after every clash, without the quadratic cost on large drawings.
-int32_t NextFreeId(int32_t start, int32_t PathRecord::*idField)
-{
-    std::vector<int32_t> used;
-    used.reserve(static_cast<size_t>(Doc().DocPathCount()));
-    for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        int32_t id = PathAt(i).*idField;
-        if (id >= start) {
-            used.push_back(id);
-        }
-    }
-    std::sort(used.begin(), used.end());
-    int32_t id = start;
-    for (int32_t taken : used) {
-        if (taken == id) {
-            ++id;
-        } else if (taken > id) {
-            break;
-        }
-    }
-    return id;
-}
-
 // A change of compound membership: every active compound member must be encoded again, since
 // the compound's shape is written with whichever member comes first.
 void MarkCompoundMembersStale()
@@ -55,14 +31,35 @@ void MarkCompoundMembersStale()
 
 }  // namespace
 
+UsedIds::UsedIds(int32_t PathRecord::*idField)
+{
+    sorted_.reserve(static_cast<size_t>(Doc().DocPathCount()));
+    for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
+        sorted_.push_back(PathAt(i).*idField);
+    }
+    std::sort(sorted_.begin(), sorted_.end());
+    sorted_.erase(std::unique(sorted_.begin(), sorted_.end()), sorted_.end());
+}
+
+// Equal to scanning the paths again after every clash, without the quadratic cost.
+int32_t UsedIds::NextFree(int32_t start) const
+{
+    int32_t id = start;
+    for (auto taken = std::lower_bound(sorted_.begin(), sorted_.end(), start);
+         taken != sorted_.end() && *taken == id && id < INT32_MAX; ++taken) {
+        ++id;
+    }
+    return id;
+}
+
 int32_t NextFreeGroupId(int32_t start)
 {
-    return NextFreeId(start, &PathRecord::GroupID);
+    return UsedIds(&PathRecord::GroupID).NextFree(start);
 }
 
 int32_t NextFreeCompoundId(int32_t start)
 {
-    return NextFreeId(start, &PathRecord::CompoundID);
+    return UsedIds(&PathRecord::CompoundID).NextFree(start);
 }
 
 void MakeGroup(bool flag)

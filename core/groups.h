@@ -2,9 +2,24 @@
 // Members keep their id when a group or compound is released, so it can be made again.
 #pragma once
 
+#include "core/path_record.h"
+
 #include <cstdint>
+#include <vector>
 
 namespace core {
+
+// The ids the document's paths hold in one field (GroupID or CompoundID), taken once, so that
+// many free ids can be found without scanning the document for each.
+class UsedIds {
+public:
+    explicit UsedIds(int32_t PathRecord::*idField);
+    // The smallest id >= start that no path holds.
+    int32_t NextFree(int32_t start) const;
+
+private:
+    std::vector<int32_t> sorted_;
+};
 
 // The smallest id >= start that no path of the document uses as its GroupID.
 int32_t NextFreeGroupId(int32_t start);
