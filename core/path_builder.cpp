@@ -25,11 +25,6 @@ void RememberPathInProgress()
     g_builder.LastAnchor = path.Anchors.back();
 }
 
-void ForgetPathInProgress()
-{
-    g_builder = PathBuilderState();
-}
-
 // The finished path's own optimisation and brush conversion, by the canvas settings.
 void ApplyFinishingSettings(int32_t index)
 {
@@ -57,7 +52,7 @@ PathBuilderState &PathBuilder()
 
 void ResetPathBuilderForTest()
 {
-    ForgetPathInProgress();
+    AbandonPathInProgress();
 }
 
 void BeginPath(int32_t x, int32_t y, float width, int16_t lineMode, int16_t fillType,
@@ -96,11 +91,11 @@ void AddAnchor(int32_t x, int32_t y, int16_t kind)
 void FinishPath(int32_t /*x*/, int32_t /*y*/, bool close)
 {
     if (!IsBuildingPath()) {
-        ForgetPathInProgress();
+        AbandonPathInProgress();
         return;
     }
     int32_t index = g_builder.PathInProgress;
-    ForgetPathInProgress();
+    AbandonPathInProgress();
 
     PathRecord &path = LastPath();
     if (close) {
@@ -134,8 +129,13 @@ void EndPathInProgress()
     if (IsBuildingPath()) {
         FinishPath(0, 0, false);
     } else {
-        ForgetPathInProgress();
+        AbandonPathInProgress();
     }
+}
+
+void AbandonPathInProgress()
+{
+    g_builder = PathBuilderState();
 }
 
 void NotePathRemoved(int32_t i)
@@ -143,7 +143,7 @@ void NotePathRemoved(int32_t i)
     // The path in progress itself, or one below it, left the document: it is no longer the path
     // the tool started, so later clicks must not add to whatever path is last now.
     if (g_builder.PathInProgress > 0 && i <= g_builder.PathInProgress) {
-        ForgetPathInProgress();
+        AbandonPathInProgress();
     }
 }
 

@@ -36,6 +36,8 @@ void FinishPath(int32_t x, int32_t y, bool close);
 bool IsBuildingPath();
 // Finishes the path in progress as an open path (as FinishPath would); forgets a stale one.
 void EndPathInProgress();
+// Forgets the path in progress without finishing it (the document is being replaced).
+void AbandonPathInProgress();
 // Called when path i leaves the document: a path in progress at or above i is abandoned.
 void NotePathRemoved(int32_t i);
 

@@ -68,6 +68,15 @@ TEST_F(ClipboardTest, PasteAtAPointMovesByPointMinusOriginAndKeepsOffsets)
     EXPECT_EQ(Clipboard().PasteOffsetX, 200);
 }
 
+TEST_F(ClipboardTest, PasteFarFromTheOriginSaturatesInsteadOfWrapping)
+{
+    Clipboard().ClipPaths = {PathRecord(), MakePath({{INT32_MAX - 5, 0}, {0, INT32_MIN + 5}})};
+    Clipboard().ClipOriginX = INT32_MIN;
+    Clipboard().ClipOriginY = INT32_MAX;
+    PastePaths(INT32_MAX, INT32_MIN, false, -1);
+    EXPECT_EQ(Points(Path(1)), (std::vector<std::pair<int32_t, int32_t>>{{INT32_MAX, INT32_MIN}, {INT32_MAX, INT32_MIN}}));
+}
+
 TEST_F(ClipboardTest, PastedGroupsAndCompoundsGetTheSmallestFreeIds)
 {
     PathRecord a = Tagged(1);

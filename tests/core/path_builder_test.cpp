@@ -1,5 +1,6 @@
 #include "core/path_builder.h"
 
+#include "core/document_lifecycle.h"
 #include "core/history.h"
 #include "editing_fixture.h"
 
@@ -242,6 +243,20 @@ TEST_F(PathBuilderTest, UndoAndRedoWhileBuildingEndThePathFirst)
     RedoHistory();
     EXPECT_EQ(DocTags(), (std::vector<int32_t>{1, 0, 0}));
     EXPECT_EQ(Path(3).Anchors[0].Y, 500);
+}
+
+TEST_F(PathBuilderTest, ANewOrOpenedDrawingAbandonsThePathInProgress)
+{
+    Begin(0, 0);
+    AddAnchor(100, 0, kOnCurve);
+    NewDocument();
+    EXPECT_EQ(PathBuilder().PathInProgress, 0);
+    AddPath(MakePath({{0, 0}, {100, 0}}));  // same index, same anchors: still not the tool's path
+    AddAnchor(200, 0, kOnCurve);
+    FinishPath(0, 0, true);
+    EXPECT_EQ(Path(1).AnchorMax(), 1);
+    EXPECT_FALSE(Path(1).blClosed);
+    EXPECT_EQ(History().HistoryPos, 0);
 }
 
 }  // namespace
