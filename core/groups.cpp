@@ -29,6 +29,23 @@ void MarkCompoundMembersStale()
     }
 }
 
+// Activates or releases every path of the compound path i belongs to (paths with id 0 belong to
+// none), marking them for encoding again.
+void SetCompoundActive(int32_t i, bool active)
+{
+    if (!IsPathIndex(i) || PathAt(i).CompoundID == 0) {
+        return;
+    }
+    int32_t id = PathAt(i).CompoundID;
+    for (int32_t j = 1; j <= Doc().DocPathCount(); ++j) {
+        PathRecord &path = PathAt(j);
+        if (path.CompoundID == id) {
+            path.blCompound = active;
+            path.CacheMark.clear();
+        }
+    }
+}
+
 }  // namespace
 
 UsedIds::UsedIds(int32_t PathRecord::*idField)
@@ -114,33 +131,12 @@ void MakeCompound(bool flag, int32_t i)
         }
         return;
     }
-    // Paths with id 0 belong to no compound, so there is nothing to release for them.
-    if (!IsPathIndex(i) || PathAt(i).CompoundID == 0) {
-        return;
-    }
-    int32_t id = PathAt(i).CompoundID;
-    for (int32_t j = 1; j <= Doc().DocPathCount(); ++j) {
-        PathRecord &path = PathAt(j);
-        if (path.CompoundID == id) {
-            path.blCompound = false;
-            path.CacheMark.clear();
-        }
-    }
+    SetCompoundActive(i, false);
 }
 
 void CompoundAgain(int32_t i)
 {
-    if (!IsPathIndex(i) || PathAt(i).CompoundID == 0) {
-        return;
-    }
-    int32_t id = PathAt(i).CompoundID;
-    for (int32_t j = 1; j <= Doc().DocPathCount(); ++j) {
-        PathRecord &path = PathAt(j);
-        if (path.CompoundID == id) {
-            path.blCompound = true;
-            path.CacheMark.clear();
-        }
-    }
+    SetCompoundActive(i, true);
 }
 
 void SelectPathOrGroup(int32_t i, bool flag)
