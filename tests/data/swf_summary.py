@@ -51,7 +51,9 @@ def plain(value):
         return [plain(v) for v in value]
     if isinstance(value, (int, float, str)) or value is None:
         return value
-    return {k: plain(v) for k, v in vars(value).items() if not k.startswith("_")}
+    fields = {k: plain(v) for k, v in vars(value).items() if not k.startswith("_")}
+    fields.setdefault("name", type(value).__name__)
+    return fields
 
 
 def main(path):
