@@ -8,5 +8,5 @@ cmake --build build-bench
 export QUILLARK_HOME="$(mktemp -d)"
 trap 'rm -rf "$QUILLARK_HOME"' EXIT
 for bench in build-bench/bench/bench_*; do
-  [ -x "$bench" ] && "$bench"
+  [ -f "$bench" ] && [ -x "$bench" ] && "$bench"
 done
