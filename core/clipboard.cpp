@@ -6,6 +6,7 @@
 #include "core/groups.h"
 #include "core/host.h"
 #include "core/path_builder.h"
+#include "import/svg_reader.h"
 #include "platform/base/rounding.h"
 
 #include <algorithm>
@@ -121,7 +122,18 @@ bool ReadClipPaths(const std::string &path, ClipFormat format)
         TakeClipPaths(std::move(contents.Paths));
         return true;
     }
-    case ClipFormat::Svg:       // read once the SVG import is in the tree
+    case ClipFormat::Svg: {
+        importer::SvgReader reader;
+        if (!reader.LoadSvg(path)) {
+            return false;
+        }
+        PathCollection imported = reader.GetPathRecords();
+        if (imported.PathCount() == 0) {
+            return false;
+        }
+        TakeClipPaths(std::move(imported.Paths));
+        return true;
+    }
     case ClipFormat::Metafile:  // no metafile importer yet: such a file counts as bad
     case ClipFormat::Unknown:
         break;
