@@ -33,7 +33,7 @@ void ApplyFinishingSettings(int32_t index)
     float lineTolerance = (settings.OptimizeFlag & 2) ? static_cast<float>(settings.OptimizeLine) : 0.0f;
     OptimizePath(Doc().DocPaths[static_cast<size_t>(index)], pointTolerance, lineTolerance);
     if (settings.AutoConvertFlag == 1) {
-        MakeBrushOutline(index, settings.AutoConvertValue + 1);
+        MakeBrushOutline(index, platform::SaturateInt<int32_t>(int64_t{settings.AutoConvertValue} + 1));
     }
 }
 
