@@ -1,5 +1,7 @@
 #include "core/path_boolean.h"
 
+#include "core/path_optimizer.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -981,57 +983,6 @@ void SettleOpenPieces(std::vector<Piece> &pieces)
     }
 }
 
-// Stand-in for OptimizePath (path, 1.0, 1.0): merges anchors closer than one twip to their
-// predecessor, then removes anchors closer than one twip to the chord of their neighbours. A
-// deletion only changes its neighbours' tests, so the scan resumes there instead of restarting.
-bool NearChord(const AnchorPoint &s1, const AnchorPoint &s2, const AnchorPoint &p)
-{
-    double dx = double(s2.X) - s1.X;
-    double dy = double(s2.Y) - s1.Y;
-    double px = double(p.X) - s1.X;
-    double py = double(p.Y) - s1.Y;
-    double length2 = dx * dx + dy * dy;
-    double t = length2 > 0 ? std::clamp((px * dx + py * dy) / length2, 0.0, 1.0) : 0.0;
-    double ex = px - t * dx;
-    double ey = py - t * dy;
-    return ex * ex + ey * ey < 1.0;
-}
-
-void ThinOutline(PathRecord &path)
-{
-    Ring &anchors = path.Anchors;
-    if (anchors.size() <= 2) {
-        return;
-    }
-    for (size_t c = 1; c < anchors.size() && anchors.size() > 2;) {
-        if (SamePoint(anchors[c], anchors[c - 1])) {
-            anchors.erase(anchors.begin() + static_cast<std::ptrdiff_t>(c));
-        } else {
-            ++c;
-        }
-    }
-    size_t first = path.blClosed ? 0 : 1;
-    for (size_t i = first; anchors.size() > 2;) {
-        size_t n = anchors.size();
-        size_t end = path.blClosed ? n : n - 1;
-        if (i >= end) {
-            break;
-        }
-        if (!NearChord(anchors[(i + n - 1) % n], anchors[(i + 1) % n], anchors[i])) {
-            ++i;
-            continue;
-        }
-        anchors.erase(anchors.begin() + static_cast<std::ptrdiff_t>(i));
-        // Removing the last anchor of a closed path changes the test of anchor 0.
-        i = (path.blClosed && i == n - 1) ? first : std::max(first, i == 0 ? 0 : i - 1);
-    }
-    if (path.AnchorMax() < 2) {
-        path.LineMode = 1;
-        path.blClosed = false;
-    }
-    path.CacheMark.clear();
-}
-
 // ---------------------------------------------------------------------------------------------
 // Results.
 
@@ -1115,7 +1066,7 @@ PathCollection OutlinesFromPieces(std::vector<Piece> &pieces, const PathCollecti
         PathRecord path = outline;
         path.Anchors = std::move(piece.anchors);
         path.blClosed = piece.closed;
-        ThinOutline(path);
+        OptimizePath(path, 1.0f, 1.0f);
         if (path.AnchorMax() > 1) {
             path.blClosed = true;
             result.Paths.push_back(std::move(path));

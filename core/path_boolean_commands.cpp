@@ -1,8 +1,11 @@
 #include "core/path_boolean_commands.h"
 
+#include "core/clipboard.h"
 #include "core/document.h"
-#include "core/geometry.h"
+#include "core/groups.h"
 #include "core/path_boolean.h"
+#include "core/path_builder.h"
+#include "core/path_optimizer.h"
 #include "platform/base/rounding.h"
 
 #include <algorithm>
@@ -52,69 +55,6 @@ public:
 private:
     std::unordered_map<int32_t, int32_t> counts_;
 };
-
-// Stand-ins for the group module's NextFreeCompoundId (1) and NextFreeGroupId (1), the path
-// optimiser's OptimizePath and the path builder's FitGradientFrame.
-int32_t NextFreeDocumentId(int32_t PathRecord::*field)
-{
-    IdUsage ids;
-    ids.AddAll(Doc().DocPaths, field);
-    return ids.SmallestFree();
-}
-
-void OptimizeStroke(PathRecord &path, float pointTolerance, float lineTolerance)
-{
-    std::vector<AnchorPoint> &anchors = path.Anchors;
-    if (anchors.size() <= 2) {
-        return;
-    }
-    for (size_t c = 1; c < anchors.size() && anchors.size() > 2;) {
-        const AnchorPoint &p = anchors[c - 1];
-        const AnchorPoint &q = anchors[c];
-        if (GetDistance(double(q.X) - p.X, double(q.Y) - p.Y) < pointTolerance) {
-            anchors.erase(anchors.begin() + static_cast<std::ptrdiff_t>(c));
-        } else {
-            ++c;
-        }
-    }
-    size_t first = path.blClosed ? 0 : 1;
-    for (size_t i = first; anchors.size() > 2;) {
-        size_t n = anchors.size();
-        if (i >= (path.blClosed ? n : n - 1)) {
-            break;
-        }
-        const AnchorPoint &prev = anchors[(i + n - 1) % n];
-        const AnchorPoint &next = anchors[(i + 1) % n];
-        if (GetSegmentDistance(prev.X, prev.Y, next.X, next.Y, anchors[i].X, anchors[i].Y) >= lineTolerance) {
-            ++i;
-            continue;
-        }
-        anchors.erase(anchors.begin() + static_cast<std::ptrdiff_t>(i));
-        i = (path.blClosed && i == n - 1) ? first : std::max(first, i == 0 ? 0 : i - 1);
-    }
-    if (path.AnchorMax() < 2) {
-        path.LineMode = 1;
-        path.blClosed = false;
-    }
-    path.CacheMark.clear();
-}
-
-void FitGradientToAnchors(PathRecord &path)
-{
-    if (path.Anchors.empty()) {
-        return;
-    }
-    auto [minX, maxX] = std::minmax_element(path.Anchors.begin(), path.Anchors.end(),
-                                            [](const auto &p, const auto &q) { return p.X < q.X; });
-    auto [minY, maxY] = std::minmax_element(path.Anchors.begin(), path.Anchors.end(),
-                                            [](const auto &p, const auto &q) { return p.Y < q.Y; });
-    path.GradCenterX = platform::RoundToInt32((double(maxX->X) + minX->X) / 2);
-    path.GradCenterY = platform::RoundToInt32((double(maxY->Y) + minY->Y) / 2);
-    double width = double(maxX->X) - minX->X;
-    double height = double(maxY->Y) - minY->Y;
-    path.GradAngle = width < height ? 90.0f : 0.0f;
-    path.GradRatioX = path.GradRatioY = static_cast<float>(std::max(width, height) / 32768);
-}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -244,33 +184,21 @@ PathRecord RectanglePath(const Rect32 &rect, int32_t compoundId)
 
 PathCollection TakeCompound(int32_t index)
 {
-    PathArray &paths = Doc().DocPaths;
+    const PathArray &paths = Doc().DocPaths;
     PathCollection taken;
     if (index < 1 || index > Doc().DocPathCount()) {
         return taken;
     }
     bool compound = paths[static_cast<size_t>(index)].blCompound;
     int32_t id = paths[static_cast<size_t>(index)].CompoundID;
-    size_t kept = 1;
+    std::vector<bool> members(paths.size(), false);
     for (size_t k = 1; k < paths.size(); ++k) {
-        bool member = compound ? paths[k].blCompound && paths[k].CompoundID == id : k == static_cast<size_t>(index);
-        if (member) {
-            taken.Paths.push_back(std::move(paths[k]));
-        } else {
-            if (kept != k) {
-                paths[kept] = std::move(paths[k]);
-            }
-            ++kept;
+        members[k] = compound ? paths[k].blCompound && paths[k].CompoundID == id : k == static_cast<size_t>(index);
+        if (members[k]) {
+            taken.Paths.push_back(paths[k]);
         }
     }
-    paths.resize(kept);
-    if (compound) {
-        // A path keeping the id of the compound may now be drawn on its own.
-        auto left = std::find_if(paths.begin() + 1, paths.end(), [&](const auto &path) { return path.CompoundID == id; });
-        if (left != paths.end()) {
-            left->CacheMark.clear();
-        }
-    }
+    DeleteFlaggedPaths(members);
     return taken;
 }
 
@@ -342,8 +270,8 @@ void StampPath(const PathRecord &brush, int32_t dx, int32_t dy, int32_t mode)
     if (mode != kStampDown && mode != kStampMove && mode != kStampUp) {
         return;
     }
-    int32_t compoundId = NextFreeDocumentId(&PathRecord::CompoundID);
-    int32_t groupId = NextFreeDocumentId(&PathRecord::GroupID);
+    int32_t compoundId = NextFreeCompoundId(1);
+    int32_t groupId = NextFreeGroupId(1);
     PathRecord stamp = MovedCopy(brush, dx, dy);
     if (mode == kStampDown || doc.DocPathCount() == 0) {
         stamp.blSelected = false;
@@ -358,13 +286,13 @@ void StampPath(const PathRecord &brush, int32_t dx, int32_t dy, int32_t mode)
     if (mode == kStampMove) {
         stroke = UnionKeepingOperands(stroke, Single(std::move(stamp)), compoundId);
     } else {
-        FitGradientToAnchors(stroke.Paths[1]);
+        FitGradientFrame(stroke.Paths[1]);
     }
     bool severalPieces = stroke.PathCount() >= 2;
     for (int32_t j = 1; j <= stroke.PathCount(); ++j) {
         PathRecord &path = stroke.Paths[static_cast<size_t>(j)];
         if (mode == kStampUp) {
-            OptimizeStroke(path, pointTolerance, lineTolerance);
+            OptimizePath(path, pointTolerance, lineTolerance);
         }
         if (path.AnchorMax() <= 1) {
             continue;
@@ -387,7 +315,7 @@ void ClipOutSelection(int32_t left, int32_t top, int32_t right, int32_t bottom)
         return;
     }
     Rect32 frame = GetPathsBounds(doc.DocPaths);
-    int32_t id = NextFreeDocumentId(&PathRecord::CompoundID);
+    int32_t id = NextFreeCompoundId(1);
     doc.DocPaths.push_back(RectanglePath(Rect32{left, top, right, bottom}, id));
     doc.DocPaths.push_back(RectanglePath(frame, id));
     for (size_t k = 1; k < doc.DocPaths.size(); ++k) {
