@@ -16,8 +16,9 @@
 namespace core {
 namespace {
 
-// Ids in use, counted, so that the smallest free one is found without rescanning the paths.
-class IdUsage {
+// Compound ids in use, counted, so that the smallest free one is found without rescanning the
+// paths while they move between the document and the results.
+class CompoundIdUsage {
 public:
     void Add(int32_t id) { ++counts_[id]; }
 
@@ -29,17 +30,17 @@ public:
         }
     }
 
-    void AddAll(const PathArray &paths, int32_t PathRecord::*field)
+    void AddAll(const PathArray &paths)
     {
         for (size_t k = 1; k < paths.size(); ++k) {
-            Add(paths[k].*field);
+            Add(paths[k].CompoundID);
         }
     }
 
-    void RemoveAll(const PathArray &paths, int32_t PathRecord::*field)
+    void RemoveAll(const PathArray &paths)
     {
         for (size_t k = 1; k < paths.size(); ++k) {
-            Remove(paths[k].*field);
+            Remove(paths[k].CompoundID);
         }
     }
 
@@ -204,9 +205,9 @@ PathCollection TakeCompound(int32_t index)
 
 int32_t NextFragmentCompoundId(const PathCollection &results)
 {
-    IdUsage ids;
-    ids.AddAll(Doc().DocPaths, &PathRecord::CompoundID);
-    ids.AddAll(results.Paths, &PathRecord::CompoundID);
+    CompoundIdUsage ids;
+    ids.AddAll(Doc().DocPaths);
+    ids.AddAll(results.Paths);
     return ids.SmallestFree();
 }
 
@@ -245,17 +246,17 @@ void EraseWithPath(const PathRecord &brush, int32_t dx, int32_t dy)
     std::vector<PathCollection> compounds = SplitIntoCompounds(std::move(doc.DocPaths));
     doc.DocPaths.assign(1, PathRecord());
     // The ids of what is still to be erased plus those of the results so far.
-    IdUsage ids;
+    CompoundIdUsage ids;
     for (const PathCollection &compound : compounds) {
-        ids.AddAll(compound.Paths, &PathRecord::CompoundID);
+        ids.AddAll(compound.Paths);
     }
     PathCollection results;
     for (PathCollection &compound : compounds) {
-        ids.RemoveAll(compound.Paths, &PathRecord::CompoundID);
+        ids.RemoveAll(compound.Paths);
         PathCollection rest = compound.Paths[1].DispFlags != 0
                                   ? std::move(compound)
                                   : FragmentPaths(compound, eraser, kFragmentCutBack, ids.SmallestFree());
-        ids.AddAll(rest.Paths, &PathRecord::CompoundID);
+        ids.AddAll(rest.Paths);
         AppendPaths(results, rest);
     }
     for (PathRecord &path : results.Paths) {
