@@ -7,7 +7,6 @@
 #include "import/png_file.h"
 #include "import/svg_reader.h"
 #include "platform/base/atomic_file.h"
-#include "platform/base/number_text.h"
 #include "platform/base/rounding.h"
 
 #include <QGuiApplication>
