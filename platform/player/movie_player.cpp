@@ -57,7 +57,7 @@ void MoviePlayer::SetMovie(const std::string &path)
         return;
     }
     state_ = std::make_unique<State>();
-    state_->movie = swf::ParseMovie(bytes);
+    state_->movie = swf::ParseMovie(bytes, &groupCache_);
     ShowFrame(0);
     playing_ = TotalFrames() > 1;
 }
@@ -147,19 +147,20 @@ void MoviePlayer::ShowFrame(int32_t frame)
 
 void MoviePlayer::Render(QImage &target, const QRect &rect) const
 {
-    QRect visible = rect.intersected(target.rect());
+    const QRect visible = rect.intersected(target.rect());
     if (visible.isEmpty()) {
         return;
     }
-    QPainter painter(&target);
-    painter.setClipRect(visible);
     QRgb background = qRgb(255, 255, 255);
     if (backgroundColor_ >= 0) {
         background = static_cast<QRgb>(backgroundColor_) | 0xFF000000u;
     } else if (state_ && state_->movie && state_->movie->background) {
         background = *state_->movie->background;
     }
-    painter.fillRect(visible, QColor::fromRgb(background));
+    {
+        QPainter painter(&target);
+        painter.fillRect(visible, QColor::fromRgb(background));
+    }
     if (!state_ || !state_->movie) {
         return;
     }
@@ -170,7 +171,7 @@ void MoviePlayer::Render(QImage &target, const QRect &rect) const
     QTransform view = QTransform::fromTranslate(-frameRect.left(), -frameRect.top()) *
                       QTransform::fromScale(rect.width() / frameRect.width(), rect.height() / frameRect.height()) *
                       QTransform::fromTranslate(rect.left(), rect.top());
-    swf::RenderDisplayList(*state_->movie, state_->displayList, painter, view, QualityOf(quality_));
+    swf::RenderDisplayList(*state_->movie, state_->displayList, target, visible, view, QualityOf(quality_));
 }
 
 }  // namespace platform

@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 namespace platform {
 
 namespace swf {
 struct Movie;
+struct DrawnGroup;
 }
 
 class MoviePlayer {
@@ -66,6 +68,8 @@ private:
     bool playing_ = false;
     double clockMs_ = 0;
     std::unique_ptr<State> state_;
+    // Shape groups of the last movie, reused by the next one wherever they are unchanged.
+    std::unordered_map<uint64_t, std::shared_ptr<const swf::DrawnGroup>> groupCache_;
 };
 
 }  // namespace platform

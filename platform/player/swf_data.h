@@ -83,18 +83,27 @@ struct StyleGroup {
     std::vector<Edge> edges;
 };
 
-// A style group turned into paths: one even-odd path per fill style and one per line style.
+// A style group turned into paths: one even-odd path per fill style and one per line style,
+// with the line's outline (round caps and joins) built once for drawing it at full width.
 struct DrawnGroup {
     std::vector<FillStyle> fills;
     std::vector<LineStyle> lines;
     std::vector<QPainterPath> fillPaths;  // index = style - 1
     std::vector<QPainterPath> linePaths;
+    std::vector<QPainterPath> lineOutlines;
+    QRectF bounds;  // twips, lines included
 };
 
 DrawnGroup BuildDrawnGroup(StyleGroup group);
 
+// Drawn groups are shared between the movies a player loads one after another: a group whose
+// styles and edges are unchanged is not built again. Keyed by a hash of its content.
+using GroupPtr = std::shared_ptr<const DrawnGroup>;
+using GroupCache = std::unordered_map<uint64_t, GroupPtr>;
+uint64_t HashGroup(const StyleGroup &group);
+
 struct ShapeCharacter {
-    std::vector<DrawnGroup> groups;
+    std::vector<GroupPtr> groups;
 };
 
 struct MorphCharacter {
@@ -102,9 +111,9 @@ struct MorphCharacter {
     StyleGroup end;    // the same styles' end values; edges paired with start's by index
     // The shape last built, for the ratio it was built at.
     mutable int32_t cachedRatio = -1;
-    mutable DrawnGroup cached;
+    mutable GroupPtr cached;
 
-    const DrawnGroup &AtRatio(uint16_t ratio) const;
+    GroupPtr AtRatio(uint16_t ratio) const;
 };
 
 struct BitmapCharacter {
@@ -169,8 +178,9 @@ struct Movie {
 };
 
 // Parses a whole movie file. A file that is not a movie gives nullptr; a damaged one gives what
-// could be read before the damage.
-std::unique_ptr<Movie> ParseMovie(std::string_view bytes);
+// could be read before the damage. With a cache, groups found there are reused, and afterwards
+// it holds exactly the groups of this movie.
+std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache = nullptr);
 
 // Characters placed on the stage, by depth.
 struct DisplayObject {
@@ -186,10 +196,10 @@ void ApplyFrame(const Frame &frame, DisplayList &list);
 
 enum class Quality { Low, Medium, High, Best };
 
-// Draws the display list through view (movie twips -> device pixels) with whatever clip the
-// painter already has.
-void RenderDisplayList(const Movie &movie, const DisplayList &list, QPainter &painter, const QTransform &view,
-                       Quality quality);
+// Draws the display list into the part clip of target through view (movie twips -> device
+// pixels). Large areas are drawn in horizontal bands on several threads.
+void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &clip,
+                       const QTransform &view, Quality quality);
 
 // Bitmap and text support (swf_bitmaps.cpp, swf_text.cpp).
 QImage DecodeJpeg(std::string_view data);

@@ -160,7 +160,7 @@ EditTextCharacter ReadDefineEditText(BitReader &in)
 
 class TagStreamParser {
 public:
-    TagStreamParser(Movie &movie) : movie_(movie) {}
+    TagStreamParser(Movie &movie, const GroupReuse &reuse) : movie_(movie), reuse_(reuse) {}
 
     void Parse(BitReader &in)
     {
@@ -244,7 +244,7 @@ private:
         case kDefineShape:
         case kDefineShape2:
         case kDefineShape3:
-            Define(id, ParseShape(in, code, edgeBudget_));
+            Define(id, ParseShape(in, code, edgeBudget_, reuse_));
             break;
         case kDefineMorphShape:
             Define(id, ParseMorphShape(in, edgeBudget_));
@@ -271,6 +271,7 @@ private:
     }
 
     Movie &movie_;
+    GroupReuse reuse_;
     size_t edgeBudget_ = kMaxEdgesPerMovie;
 };
 
@@ -351,7 +352,7 @@ QRgb ReadRgba(BitReader &in)
     return qRgba(r, g, b, a);
 }
 
-std::unique_ptr<Movie> ParseMovie(std::string_view bytes)
+std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache)
 {
     if (bytes.size() < kHeaderBytes) {
         return nullptr;
@@ -374,7 +375,12 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes)
     uint16_t rate = in.U16();  // 8.8 fixed point
     movie->frameRate = rate / 256.0;
     in.U16();  // stated frame count: the ShowFrame tags decide
-    TagStreamParser(*movie).Parse(in);
+    GroupCache next;
+    GroupReuse reuse{cache, cache ? &next : nullptr};
+    TagStreamParser(*movie, reuse).Parse(in);
+    if (cache) {
+        *cache = std::move(next);
+    }
     return movie;
 }
 

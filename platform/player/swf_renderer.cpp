@@ -7,6 +7,8 @@
 #include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <thread>
 
 namespace platform::swf {
 
@@ -65,20 +67,45 @@ QBrush GradientBrush(const FillStyle &style, const ColorTransform &cx)
     return brush;
 }
 
-// The clip the caller set, in device pixels (the whole device when none).
-QRegion BaseClip(const QPainter &painter)
+// Morph shapes of the display list at their ratios, built before any drawing starts so that the
+// drawing threads only read them.
+using MorphShapes = std::map<uint16_t, GroupPtr>;  // by depth
+
+MorphShapes BuildMorphShapes(const Movie &movie, const DisplayList &list)
 {
-    if (painter.hasClipping()) {
-        return painter.transform().map(painter.clipRegion());
+    MorphShapes shapes;
+    for (const auto &[depth, object] : list) {
+        const Character *character = movie.Find(object.characterId);
+        if (const auto *morph = character ? std::get_if<MorphCharacter>(character) : nullptr) {
+            shapes[depth] = morph->AtRatio(object.ratio);
+        }
     }
-    return QRegion(0, 0, painter.device()->width(), painter.device()->height());
+    return shapes;
 }
 
+// A private copy of a shared path. QPainter keeps lazily built data inside the paths it draws,
+// so threads drawing at once must not share one.
+QPainterPath Own(const QPainterPath &path)
+{
+    QPainterPath copy;
+    copy.setFillRule(path.fillRule());
+    copy.addPath(path);
+    return copy;
+}
+
+// Draws the display list into one device rectangle (a band of the target).
 class Renderer {
 public:
-    Renderer(const Movie &movie, QPainter &painter, const QTransform &view, Quality quality)
-        : movie_(movie), painter_(painter), view_(view), quality_(quality), baseClip_(BaseClip(painter))
+    Renderer(const Movie &movie, const MorphShapes &morphs, QPainter &painter, const QRect &clip,
+             const QTransform &view, Quality quality)
+        : movie_(movie), morphs_(morphs), painter_(painter), clip_(clip), view_(view), quality_(quality)
     {
+        // Anything whose bounds come within this margin may touch the band (anti-aliasing,
+        // one-pixel lines).
+        cullRect_ = QRectF(clip).adjusted(-2, -2, 2, 2);
+        painter_.setRenderHint(QPainter::Antialiasing, quality != Quality::Low);
+        painter_.setRenderHint(QPainter::TextAntialiasing, quality != Quality::Low);
+        painter_.setClipRect(clip_);
     }
 
     void Draw(const DisplayList &list)
@@ -94,11 +121,11 @@ public:
                 continue;
             }
             if (object.clipDepth > 0) {
-                PushClip(*character, object, world);
+                PushClip(*character, depth, object, world);
                 continue;
             }
             painter_.setTransform(world);
-            DrawCharacter(*character, object);
+            DrawCharacter(*character, depth, object);
         }
     }
 
@@ -108,15 +135,26 @@ private:
         QPainterPath devicePath;
     };
 
-    void DrawCharacter(const Character &character, const DisplayObject &object)
+    const DrawnGroup *MorphShape(uint16_t depth) const
+    {
+        auto found = morphs_.find(depth);
+        return found == morphs_.end() ? nullptr : found->second.get();
+    }
+
+    bool Visible(const DrawnGroup &group) const
+    {
+        return painter_.transform().mapRect(group.bounds).intersects(cullRect_);
+    }
+
+    void DrawCharacter(const Character &character, uint16_t depth, const DisplayObject &object)
     {
         const ColorTransform &cx = object.colorTransform;
         if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
-            for (const DrawnGroup &group : shape->groups) {
-                DrawGroup(group, cx);
+            for (const GroupPtr &group : shape->groups) {
+                DrawGroup(*group, cx);
             }
-        } else if (const auto *morph = std::get_if<MorphCharacter>(&character)) {
-            DrawGroup(morph->AtRatio(object.ratio), cx);
+        } else if (const DrawnGroup *morph = MorphShape(depth)) {
+            DrawGroup(*morph, cx);
         } else if (const auto *text = std::get_if<EditTextCharacter>(&character)) {
             DrawEditText(movie_, *text, painter_, cx, quality_);
         }
@@ -125,14 +163,17 @@ private:
 
     void DrawGroup(const DrawnGroup &group, const ColorTransform &cx)
     {
+        if (!Visible(group)) {
+            return;
+        }
         for (size_t i = 0; i < group.fillPaths.size(); ++i) {
             if (!group.fillPaths[i].isEmpty()) {
-                DrawFill(group.fillPaths[i], group.fills[i], cx);
+                DrawFill(Own(group.fillPaths[i]), group.fills[i], cx);
             }
         }
         for (size_t i = 0; i < group.linePaths.size(); ++i) {
             if (!group.linePaths[i].isEmpty()) {
-                DrawLine(group.linePaths[i], group.lines[i], cx);
+                DrawLine(group, i, cx);
             }
         }
     }
@@ -160,8 +201,13 @@ private:
         if (bitmap == nullptr || bitmap->image.isNull()) {
             return;
         }
+        const QImage &shared = bitmap->image;
         const bool alphaOnly = cx.IsAlphaScaleOnly();
-        const QImage image = alphaOnly || cx.IsIdentity() ? bitmap->image : cx.Apply(bitmap->image);
+        // A read-only view of the shared pixels (or a recoloured copy).
+        const QImage image = alphaOnly || cx.IsIdentity()
+                                 ? QImage(shared.constBits(), shared.width(), shared.height(), shared.bytesPerLine(),
+                                          shared.format())
+                                 : cx.Apply(shared);
         painter_.save();
         painter_.setRenderHint(QPainter::SmoothPixmapTransform, style.smoothed && quality_ >= Quality::High);
         if (alphaOnly) {
@@ -179,40 +225,41 @@ private:
         painter_.restore();
     }
 
-    void DrawLine(const QPainterPath &path, const LineStyle &style, const ColorTransform &cx)
+    void DrawLine(const DrawnGroup &group, size_t index, const ColorTransform &cx)
     {
-        QPen pen(QColor::fromRgba(cx.Apply(style.color)));
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
+        const LineStyle &style = group.lines[index];
+        QColor color = QColor::fromRgba(cx.Apply(style.color));
         // Never thinner than one device pixel: thin lines become one-pixel cosmetic lines.
-        if (style.width * DeviceScale(painter_.transform()) < 1.0) {
+        if (group.lineOutlines[index].isEmpty() || style.width * DeviceScale(painter_.transform()) < 1.0) {
+            QPen pen(color, 1.0);
             pen.setCosmetic(true);
-            pen.setWidthF(1.0);
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::RoundJoin);
+            painter_.strokePath(Own(group.linePaths[index]), pen);
         } else {
-            pen.setWidthF(style.width);
+            painter_.fillPath(Own(group.lineOutlines[index]), color);
         }
-        painter_.strokePath(path, pen);
     }
 
     // ---- Clipping layers ----
 
-    void PushClip(const Character &character, const DisplayObject &object, const QTransform &world)
+    void PushClip(const Character &character, uint16_t depth, const DisplayObject &object, const QTransform &world)
     {
         QPainterPath local;
         local.setFillRule(Qt::WindingFill);
         auto addFills = [&local](const DrawnGroup &group) {
             for (const QPainterPath &fill : group.fillPaths) {
                 if (!fill.isEmpty()) {
-                    local = local.isEmpty() ? fill : local.united(fill);
+                    local = local.isEmpty() ? Own(fill) : local.united(Own(fill));
                 }
             }
         };
         if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
-            for (const DrawnGroup &group : shape->groups) {
-                addFills(group);
+            for (const GroupPtr &group : shape->groups) {
+                addFills(*group);
             }
-        } else if (const auto *morph = std::get_if<MorphCharacter>(&character)) {
-            addFills(morph->AtRatio(object.ratio));
+        } else if (const DrawnGroup *morph = MorphShape(depth)) {
+            addFills(*morph);
         } else if (const auto *text = std::get_if<EditTextCharacter>(&character)) {
             local.addRect(text->bounds);
         }
@@ -234,19 +281,36 @@ private:
     void ApplyClips()
     {
         painter_.resetTransform();
-        painter_.setClipRegion(baseClip_);
+        painter_.setClipRect(clip_);
         for (const ActiveClip &clip : clips_) {
             painter_.setClipPath(clip.devicePath, Qt::IntersectClip);
         }
     }
 
     const Movie &movie_;
+    const MorphShapes &morphs_;
     QPainter &painter_;
+    QRect clip_;
+    QRectF cullRect_;
     QTransform view_;
     Quality quality_;
-    QRegion baseClip_;
     std::vector<ActiveClip> clips_;
 };
+
+// Bands of at least this many rows, one per thread, when the area is large enough to pay for
+// the threads.
+constexpr int kMinBandRows = 96;
+constexpr int kMaxBands = 8;
+constexpr int64_t kMinThreadedPixels = 256 * 256;
+
+int BandCount(const QRect &clip)
+{
+    if (static_cast<int64_t>(clip.width()) * clip.height() < kMinThreadedPixels) {
+        return 1;
+    }
+    int cores = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(std::min(cores, clip.height() / kMinBandRows), 1, kMaxBands);
+}
 
 }  // namespace
 
@@ -283,12 +347,40 @@ QImage ColorTransform::Apply(const QImage &image) const
     return result.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-void RenderDisplayList(const Movie &movie, const DisplayList &list, QPainter &painter, const QTransform &view,
-                       Quality quality)
+void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &clip,
+                       const QTransform &view, Quality quality)
 {
-    painter.setRenderHint(QPainter::Antialiasing, quality != Quality::Low);
-    painter.setRenderHint(QPainter::TextAntialiasing, quality != Quality::Low);
-    Renderer(movie, painter, view, quality).Draw(list);
+    const QRect area = clip.intersected(target.rect());
+    if (area.isEmpty() || list.empty()) {
+        return;
+    }
+    const MorphShapes morphs = BuildMorphShapes(movie, list);
+    const int bands = BandCount(area);
+    if (bands == 1) {
+        QPainter painter(&target);
+        Renderer(movie, morphs, painter, area, view, quality).Draw(list);
+        return;
+    }
+    // Each band paints through its own image over the target's rows, so the painters never
+    // share a device.
+    uchar *pixels = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+    auto drawBand = [&](int index) {
+        const int top = area.top() + area.height() * index / bands;
+        const int bottom = area.top() + area.height() * (index + 1) / bands;
+        QImage band(pixels + stride * top, target.width(), bottom - top, stride, target.format());
+        QPainter painter(&band);
+        QRect bandClip(area.left(), 0, area.width(), bottom - top);
+        Renderer(movie, morphs, painter, bandClip, view * QTransform::fromTranslate(0, -top), quality).Draw(list);
+    };
+    std::vector<std::thread> threads;
+    for (int i = 1; i < bands; ++i) {
+        threads.emplace_back(drawBand, i);
+    }
+    drawBand(0);
+    for (std::thread &thread : threads) {
+        thread.join();
+    }
 }
 
 }  // namespace platform::swf

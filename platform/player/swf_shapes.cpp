@@ -1,6 +1,7 @@
 // Shapes and morph shapes: their style arrays and edge records, and the paths built from them.
 #include "platform/player/swf_parser.h"
 
+#include <QPainterPathStroker>
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
@@ -441,6 +442,33 @@ QPainterPath BuildLinePath(const std::vector<Edge> &edges, const std::vector<siz
     return path;
 }
 
+// The area a line covers at its full width. Offset curves are kept to a twip of accuracy.
+QPainterPath LineOutline(const QPainterPath &line, double width)
+{
+    if (width <= 0) {
+        return {};
+    }
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    stroker.setCurveThreshold(1.0);
+    return stroker.createStroke(line);
+}
+
+QRectF GroupBounds(const DrawnGroup &group)
+{
+    QRectF bounds;
+    for (const QPainterPath &fill : group.fillPaths) {
+        bounds |= fill.controlPointRect();
+    }
+    for (size_t i = 0; i < group.linePaths.size(); ++i) {
+        double half = group.lines[i].width / 2;
+        bounds |= group.linePaths[i].controlPointRect().adjusted(-half, -half, half, half);
+    }
+    return bounds;
+}
+
 bool ValidStyle(int32_t index, size_t count)
 {
     return index >= 1 && static_cast<size_t>(index) <= count;
@@ -506,6 +534,55 @@ Edge Mix(const Edge &a, const Edge &b, double t)
 
 }  // namespace
 
+uint64_t HashGroup(const StyleGroup &group)
+{
+    // FNV-1a over every value that decides how the group looks.
+    uint64_t hash = 0xCBF29CE484222325ull;
+    auto mix = [&hash](auto value) {
+        unsigned char bytes[sizeof value];
+        std::memcpy(bytes, &value, sizeof value);
+        for (unsigned char byte : bytes) {
+            hash = (hash ^ byte) * 0x100000001B3ull;
+        }
+    };
+    auto mixPoint = [&mix](const QPointF &point) {
+        mix(point.x());
+        mix(point.y());
+    };
+    for (const FillStyle &fill : group.fills) {
+        mix(static_cast<int>(fill.kind));
+        mix(fill.color);
+        for (double term : {fill.matrix.m11(), fill.matrix.m12(), fill.matrix.m21(), fill.matrix.m22(),
+                            fill.matrix.dx(), fill.matrix.dy()}) {
+            mix(term);
+        }
+        for (const GradientStop &stop : fill.stops) {
+            mix(stop.ratio);
+            mix(stop.color);
+        }
+        mix(static_cast<int>(fill.stops.size()));
+        mix(fill.bitmapId);
+        mix(static_cast<int>(fill.clipped) * 2 + static_cast<int>(fill.smoothed));
+    }
+    mix(-1);
+    for (const LineStyle &line : group.lines) {
+        mix(line.width);
+        mix(line.color);
+    }
+    mix(-2);
+    for (const Edge &edge : group.edges) {
+        mixPoint(edge.from);
+        mixPoint(edge.to);
+        if (edge.curved) {
+            mixPoint(edge.control);
+        }
+        mix(edge.fill0 * 4 + static_cast<int32_t>(edge.curved));
+        mix(edge.fill1);
+        mix(edge.line);
+    }
+    return hash;
+}
+
 DrawnGroup BuildDrawnGroup(StyleGroup group)
 {
     DrawnGroup drawn;
@@ -535,15 +612,18 @@ DrawnGroup BuildDrawnGroup(StyleGroup group)
         }
     }
     drawn.linePaths.resize(byLine.size());
+    drawn.lineOutlines.resize(byLine.size());
     for (size_t s = 0; s < byLine.size(); ++s) {
         if (!byLine[s].empty()) {
             drawn.linePaths[s] = BuildLinePath(group.edges, byLine[s]);
+            drawn.lineOutlines[s] = LineOutline(drawn.linePaths[s], drawn.lines[s].width);
         }
     }
+    drawn.bounds = GroupBounds(drawn);
     return drawn;
 }
 
-ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget)
+ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse)
 {
     ReadRect(in);  // bounds: the edges say where the shape is
     StyleGroup first;
@@ -554,9 +634,23 @@ ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget)
     ShapeCharacter shape;
     shape.groups.reserve(groups.size());
     for (StyleGroup &group : groups) {
-        if (!group.edges.empty()) {
-            shape.groups.push_back(BuildDrawnGroup(std::move(group)));
+        if (group.edges.empty()) {
+            continue;
         }
+        uint64_t key = HashGroup(group);
+        GroupPtr drawn;
+        if (reuse.previous) {
+            if (auto found = reuse.previous->find(key); found != reuse.previous->end()) {
+                drawn = found->second;
+            }
+        }
+        if (!drawn) {
+            drawn = std::make_shared<const DrawnGroup>(BuildDrawnGroup(std::move(group)));
+        }
+        if (reuse.next) {
+            reuse.next->emplace(key, drawn);
+        }
+        shape.groups.push_back(std::move(drawn));
     }
     return shape;
 }
@@ -582,7 +676,7 @@ MorphCharacter ParseMorphShape(BitReader &in, size_t &edgeBudget)
     return morph;
 }
 
-const DrawnGroup &MorphCharacter::AtRatio(uint16_t ratio) const
+GroupPtr MorphCharacter::AtRatio(uint16_t ratio) const
 {
     if (cachedRatio == ratio) {
         return cached;
@@ -602,7 +696,7 @@ const DrawnGroup &MorphCharacter::AtRatio(uint16_t ratio) const
     for (size_t i = 0; i < start.edges.size(); ++i) {
         blend.edges.push_back(i < end.edges.size() ? Mix(start.edges[i], end.edges[i], t) : start.edges[i]);
     }
-    cached = BuildDrawnGroup(std::move(blend));
+    cached = std::make_shared<const DrawnGroup>(BuildDrawnGroup(std::move(blend)));
     cachedRatio = ratio;
     return cached;
 }

@@ -298,3 +298,54 @@ TEST(PlayerRender, HugeRectangleIsClippedToTheTarget)
 }
 
 }  // namespace
+
+namespace {
+
+// Many small shapes in separate style groups, with lines, over a 512 x 512 px frame.
+std::string ManyGroups(uint32_t firstColor)
+{
+    Styles first;
+    first.Solid(firstColor).Line(30, 0x000000FF);
+    Records records;
+    records.Box(Px(4), Px(4), Px(40), Px(40), 1, -1, 1);
+    for (int i = 1; i < 60; ++i) {
+        Styles next;
+        next.Solid(0x00000080u | (static_cast<uint32_t>(i * 4) << 24) | (static_cast<uint32_t>(255 - i * 4) << 8))
+            .Line(static_cast<uint16_t>(10 + i * 3), 0x202020FF);
+        int x = (i * 37) % 480;
+        int y = (i * 53) % 480;
+        records.NewStyles(next, Px(x), Px(y), 1, 1).Curve(Px(x + 40), Px(y), Px(x + 30), Px(y + 30)).Line(Px(x), Px(y + 20)).Line(Px(x), Px(y));
+    }
+    return OneShape(512, 512, first, records);
+}
+
+TEST(PlayerRender, BandsDrawnInParallelMatchOneBand)
+{
+    for (const char *quality : {"low", "high"}) {
+        platform::MoviePlayer player;
+        player.SetQuality2(quality);
+        Load(player, ManyGroups(0xFF0000FF));
+        QImage whole = Render(player, 512, 512);  // large enough to be drawn in bands
+        for (int quadrant = 0; quadrant < 4; ++quadrant) {
+            int left = (quadrant % 2) * 256;
+            int top = (quadrant / 2) * 256;
+            QImage part(200, 200, QImage::Format_RGB32);  // small: drawn in one band
+            player.Render(part, QRect(-left, -top, 512, 512));
+            ASSERT_EQ(part, whole.copy(left, top, 200, 200)) << quality << " quadrant " << quadrant;
+        }
+    }
+}
+
+TEST(PlayerRender, ReloadedMovieShowsItsOwnGroups)
+{
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    Load(player, ManyGroups(0xFF0000FF));
+    EXPECT_EQ(Render(player, 512, 512).pixel(20, 20), kRed);
+    Load(player, ManyGroups(0x0000FFFF));  // one group changed, the others reused
+    QImage image = Render(player, 512, 512);
+    EXPECT_EQ(image.pixel(20, 20), kBlue);
+    EXPECT_EQ(image, Play(ManyGroups(0x0000FFFF), 512, 512));
+}
+
+}  // namespace
