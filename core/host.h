@@ -13,6 +13,10 @@ public:
     // Main window panels: the selection's position and size, and its gradient.
     virtual void RefreshPosition() {}
     virtual void RefreshGradient() {}
+
+    // Brush list: the main window's brush menu and the brush palette show the list anew.
+    virtual void RefreshBrushMenu() {}
+    virtual void SetupBrushList() {}
 };
 
 // The installed host (a do-nothing one when none is installed).
