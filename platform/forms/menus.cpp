@@ -57,9 +57,10 @@ Menu *Menu::AddMenu(const QString &caption)
     return menu;
 }
 
-MenuArray::MenuArray(QMenu *owner, const QString &caption0) : QObject(owner), owner_(owner)
+MenuArray::MenuArray(QMenu *owner, const QString &firstCaption, int firstIndex)
+    : QObject(owner), owner_(owner), firstIndex_(firstIndex)
 {
-    Create(0, nullptr)->SetCaption(caption0);
+    Create(firstIndex, nullptr)->SetCaption(firstCaption);
 }
 
 MenuItem *MenuArray::Create(int index, QAction *before)
@@ -89,7 +90,7 @@ MenuItem *MenuArray::Load(int index)
         before = items_.begin()->second->Action();
     }
     MenuItem *item = Create(index, before);
-    if (MenuItem *first = Item(0)) {
+    if (MenuItem *first = Item(firstIndex_)) {
         item->SetCaption(first->Caption());
         item->SetEnabled(first->Enabled());
         item->SetVisible(first->Visible());
@@ -100,7 +101,7 @@ MenuItem *MenuArray::Load(int index)
 void MenuArray::Unload(int index)
 {
     auto found = items_.find(index);
-    if (index == 0 || found == items_.end()) {
+    if (index == firstIndex_ || found == items_.end()) {
         return;
     }
     owner_->removeAction(found->second->Action());
@@ -109,9 +110,9 @@ void MenuArray::Unload(int index)
     items_.erase(found);
 }
 
-void MenuArray::UnloadAboveZero()
+void MenuArray::UnloadAboveFirst()
 {
-    while (UBound() > 0) {
+    while (UBound() > firstIndex_) {
         Unload(UBound());
     }
 }

@@ -60,22 +60,23 @@ signals:
     void Click();
 };
 
-// An item array: items with indices, item 0 made with the menu, the others loaded and unloaded
-// while the program runs. Loaded items sit together in index order.
+// An item array: items with indices, the first one (index 0 unless given) made with the menu,
+// the others loaded and unloaded while the program runs. Loaded items sit together in index order.
 class MenuArray : public QObject {
     Q_OBJECT
 public:
-    MenuArray(QMenu *owner, const QString &caption0);
+    MenuArray(QMenu *owner, const QString &firstCaption, int firstIndex = 0);
 
     // The item of index, or nullptr when it is not loaded.
     MenuItem *Item(int index) const;
     int UBound() const { return items_.empty() ? -1 : items_.rbegin()->first; }
-    // Loads item index (a copy of item 0's state); an index already loaded is returned as it is.
+    // Loads item index (a copy of the first item's state); an index already loaded is returned as
+    // it is.
     MenuItem *Load(int index);
-    // Unloads item index; item 0 stays.
+    // Unloads item index; the first item stays.
     void Unload(int index);
-    // Unloads every item above 0.
-    void UnloadAboveZero();
+    // Unloads every item but the first.
+    void UnloadAboveFirst();
 
 signals:
     void Click(int index);
@@ -84,6 +85,7 @@ private:
     MenuItem *Create(int index, QAction *before);
 
     QMenu *owner_;
+    int firstIndex_;
     std::map<int, MenuItem *> items_;
 };
 

@@ -111,7 +111,7 @@ TEST(Menus, ItemArraysLoadInIndexOrderAndKeepItemZero)
     QObject::connect(&array, &MenuArray::Click, [&](int index) { chosen = index; });
     array.Item(2)->Trigger();
     EXPECT_EQ(chosen, 2);
-    array.UnloadAboveZero();
+    array.UnloadAboveFirst();
     array.Unload(0);
     EXPECT_EQ(array.UBound(), 0);
     EXPECT_EQ(menu.actions().size(), 3);
