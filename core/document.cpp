@@ -1,6 +1,7 @@
 #include "core/document.h"
 
 #include "core/host.h"
+#include "platform/base/rounding.h"
 
 #include <algorithm>
 
@@ -65,8 +66,8 @@ void MoveAnchor(int32_t dx, int32_t dy, int32_t i, int32_t k)
         return;
     }
     AnchorPoint &anchor = path.Anchors[static_cast<size_t>(WrapAnchorIndex(path, k))];
-    anchor.X = static_cast<int32_t>(static_cast<uint32_t>(anchor.X) + static_cast<uint32_t>(dx));
-    anchor.Y = static_cast<int32_t>(static_cast<uint32_t>(anchor.Y) + static_cast<uint32_t>(dy));
+    anchor.X = platform::SaturateInt<int32_t>(int64_t{anchor.X} + dx);
+    anchor.Y = platform::SaturateInt<int32_t>(int64_t{anchor.Y} + dy);
     path.CacheMark.clear();
 }
 

@@ -85,6 +85,8 @@ struct PathRecord {
     void SetStopCount(int32_t count) { Stops.resize(count > 0 ? static_cast<size_t>(count) + 1 : 0); }
     bool IsHidden() const { return (DispFlags & kDispHidden) != 0; }
     bool IsLocked() const { return (DispFlags & kDispLocked) != 0; }
+
+    bool operator==(const PathRecord &) const = default;
 };
 
 // Paths 1 .. upper bound of a path array; element 0 is unused.

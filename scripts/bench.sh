@@ -8,5 +8,7 @@ cmake --build build-bench
 export QUILLARK_HOME="$(mktemp -d)"
 trap 'rm -rf "$QUILLARK_HOME"' EXIT
 for bench in build-bench/bench/bench_*; do
-  [ -x "$bench" ] && "$bench"
+  if [ -x "$bench" ]; then
+    "$bench"
+  fi
 done

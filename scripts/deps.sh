@@ -25,7 +25,12 @@ echo "Installing: ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
-if ! "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; then
+# A fresh machine has no package lists yet: fetch them first. Otherwise try with the lists there
+# and fetch them only when that fails (they may be stale), once.
+if ! compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null; then
+  "${sudo_cmd[@]}" apt-get update
+  "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+elif ! "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; then
   "${sudo_cmd[@]}" apt-get update
   "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi

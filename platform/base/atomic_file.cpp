@@ -25,7 +25,7 @@ bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::s
     std::string temp = path + ".tmp-XXXXXX";
     int fd = mkstemp(temp.data());
     if (fd < 0) {
-        return Fail(error, "cannot create " + temp);
+        return Fail(error, "cannot create a file beside " + path);
     }
     struct stat existing;
     mode_t mode = 0644;

@@ -1,5 +1,6 @@
 #include "platform/base/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -93,17 +94,19 @@ double Val(std::string_view text)
     }
     if (pos < text.size() && (text[pos] == 'E' || text[pos] == 'e' || text[pos] == 'D' || text[pos] == 'd')) {
         size_t ePos = pos + 1;
-        std::string exponent = "e";
+        char sign = '+';
         if (ePos < text.size() && (text[ePos] == '+' || text[ePos] == '-')) {
-            exponent += text[ePos++];
+            sign = text[ePos++];
         }
-        bool expDigit = false;
-        while (ePos < text.size() && text[ePos] >= '0' && text[ePos] <= '9' && exponent.size() < 12) {
-            exponent += text[ePos++];
-            expDigit = true;
+        // The exponent's value is capped: anything beyond it is 0 or infinite for a double anyway.
+        int exponent = -1;
+        while (ePos < text.size() && text[ePos] >= '0' && text[ePos] <= '9') {
+            exponent = std::min((exponent < 0 ? 0 : exponent) * 10 + (text[ePos++] - '0'), 99999);
         }
-        if (expDigit) {
-            number += exponent;
+        if (exponent >= 0) {
+            number += 'e';
+            number += sign;
+            number += std::to_string(exponent);
         }
     }
     return std::strtod(number.c_str(), nullptr);
@@ -146,7 +149,7 @@ std::string FormatSingle(float value)
         out += '.';
         out += digits.substr(1);
     }
-    char expText[8];
+    char expText[16];
     std::snprintf(expText, sizeof expText, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
     out += expText;
     return out;

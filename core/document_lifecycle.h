@@ -1,0 +1,48 @@
+// Starting, opening and saving the one document; the recent-file list and its menu; the modified
+// flag with its " *" in the main window's caption; splitting file paths.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace core {
+
+inline constexpr int kRecentFileSlots = 5;
+
+struct DocumentLifecycle {
+    std::string CurrentFileName;  // full path of the open drawing; "" when untitled
+    bool DocModified = false;     // the document has unsaved changes
+    // Slots 1 .. kRecentFileSlots, slot 1 the newest; "" marks an empty slot. Slot 0 is unused.
+    std::array<std::string, kRecentFileSlots + 1> RecentFiles;
+};
+
+DocumentLifecycle &Lifecycle();
+
+void ResetLifecycleForTest();
+
+// An empty untitled document with an empty history and no anchor selected; the modified mark is
+// cleared. Canvas settings, clipboard and display are left to the caller.
+void NewDocument();
+
+// Sets the main window's caption for a drawing file: "[ name ] - Quillark".
+void SetNamedCaption(const std::string &path);
+
+// Stores DocModified and adds or removes the caption's trailing " *" to match.
+void SetModified(bool flag);
+
+// Moves the path to slot 1 (or puts it there, dropping slot 5) and rebuilds the menu.
+void AddRecentFile(const std::string &path);
+
+// Rebuilds the recent-file menu from RecentFiles: "&1  path", "&2  path", ... for the filled slots,
+// long paths shortened; a disabled "(なし)" when every slot is empty.
+void RefreshRecentFileMenu();
+
+// The text before the last "/" (a file in the root folder keeps it: "/"); "" for a path without
+// any "/".
+std::string GetFolderPart(const std::string &path);
+// The text after the last "/" (the whole text when there is none).
+std::string GetFileNamePart(const std::string &path);
+// The text after the last "." of the file name, case kept; "" when the name has no dot.
+std::string GetExtensionPart(const std::string &path);
+
+}  // namespace core

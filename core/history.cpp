@@ -1,0 +1,124 @@
+#include "core/history.h"
+
+#include "core/document.h"
+#include "core/document_lifecycle.h"
+#include "core/host.h"
+
+#include <algorithm>
+
+namespace core {
+namespace {
+
+HistoryState g_history;
+
+// A copy of the document's paths and anchor selection.
+PathCollection CaptureDocument()
+{
+    const Document &doc = Doc();
+    PathCollection entry;
+    entry.Paths = doc.DocPaths;
+    entry.SelAnchors = doc.SelectedAnchors;
+    return entry;
+}
+
+// Replaces the document's paths and anchor selection by copies of the entry's.
+void RestoreEntry(const PathCollection &entry)
+{
+    Document &doc = Doc();
+    doc.DocPaths = entry.Paths;
+    if (doc.DocPaths.empty()) {
+        doc.DocPaths.emplace_back();
+    }
+    doc.SelectedAnchors = entry.SelAnchors;
+    if (doc.SelectedAnchors.empty()) {
+        doc.SelectedAnchors.emplace_back();
+    }
+    GetHost().RefreshList();
+    GetHost().RefreshGradient();
+    SetModified(true);
+}
+
+// Keeps at most 2 x HistoryMax entries after entry 0: on reaching that, the newest HistoryMax
+// entries move down to 1.. and older ones are dropped. A depth below 1 acts as 1.
+void TrimHistory()
+{
+    const int64_t depth = std::max<int32_t>(Doc().CurrentSettings.HistoryMax, 1);
+    std::vector<PathCollection> &entries = g_history.HistoryEntries;
+    if (g_history.HistoryPos < 2 * depth) {
+        return;
+    }
+    // The kept entries end at the current one, also when the depth was lowered meanwhile.
+    auto keptBegin = entries.begin() + (g_history.HistoryPos - depth + 1);
+    auto keptEnd = entries.begin() + g_history.HistoryPos + 1;
+    std::move(keptBegin, keptEnd, entries.begin() + 1);
+    entries.resize(static_cast<size_t>(depth) + 1);
+    g_history.HistoryPos = static_cast<int32_t>(depth);
+}
+
+}  // namespace
+
+HistoryState &History()
+{
+    return g_history;
+}
+
+void ResetHistoryForTest()
+{
+    ClearHistory();
+}
+
+void ClearHistory()
+{
+    g_history = HistoryState();
+}
+
+void StartHistoryWithDocument()
+{
+    PathCollection entry;
+    entry.Paths = Doc().DocPaths;
+    g_history.HistoryEntries.assign(1, std::move(entry));
+    g_history.HistoryPos = 0;
+}
+
+void RecordHistory()
+{
+    ++g_history.HistoryPos;
+    g_history.HistoryEntries.resize(static_cast<size_t>(g_history.HistoryPos));
+    g_history.HistoryEntries.push_back(CaptureDocument());
+    TrimHistory();
+    SetModified(true);
+    GetHost().RefreshList();
+    GetHost().RefreshPosition();
+    GetHost().RefreshGradient();
+}
+
+bool CanUndo()
+{
+    return g_history.HistoryPos > 0;
+}
+
+bool CanRedo()
+{
+    const int32_t upper = UpperBound(g_history.HistoryEntries);
+    return upper > 0 && upper > g_history.HistoryPos;
+}
+
+void UndoHistory()
+{
+    if (!CanUndo()) {
+        return;
+    }
+    --g_history.HistoryPos;
+    RestoreEntry(g_history.HistoryEntries[static_cast<size_t>(g_history.HistoryPos)]);
+}
+
+void RedoHistory()
+{
+    if (!CanRedo()) {
+        return;
+    }
+    ++g_history.HistoryPos;
+    RestoreEntry(g_history.HistoryEntries[static_cast<size_t>(g_history.HistoryPos)]);
+}
+
+}  // namespace core

@@ -1,0 +1,40 @@
+// Undo history: whole copies of the document, one per change. Every change command ends with
+// RecordHistory, which also marks the document modified and refreshes the path list and panels.
+#pragma once
+
+#include "core/path_record.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace core {
+
+struct HistoryState {
+    // Entry 0 is the new or opened document; each later entry the state after one change. Every
+    // entry owns copies of the paths (caches included) and of the anchor selection.
+    std::vector<PathCollection> HistoryEntries{PathCollection()};
+    int32_t HistoryPos = 0;  // the entry equal to the current document; entries above are redo
+};
+
+HistoryState &History();
+
+// Puts the history back to a single empty entry 0 at position 0.
+void ResetHistoryForTest();
+
+// One empty entry 0 at position 0 (a new document).
+void ClearHistory();
+// The history is the current document alone, as entry 0 at position 0, with no anchor selected.
+void StartHistoryWithDocument();
+
+// Stores the document as the next entry, drops the redo tail, trims to the undo depth, marks the
+// document modified and refreshes the path list and the position and gradient panels.
+void RecordHistory();
+
+bool CanUndo();
+bool CanRedo();
+// One entry back (nothing at entry 0) / forward (nothing at the newest); restores the paths and
+// the anchor selection, refreshes the path list and gradient panel and marks the document modified.
+void UndoHistory();
+void RedoHistory();
+
+}  // namespace core
