@@ -1,10 +1,15 @@
 #include "core/document_lifecycle.h"
 
 #include "core/document.h"
+#include "core/drawing_file.h"
 #include "core/history.h"
 #include "core/host.h"
+#include "platform/base/program_folder.h"
 
 #include <QString>
+
+#include <filesystem>
+#include <system_error>
 
 namespace core {
 namespace {
@@ -38,6 +43,52 @@ std::string RecentDisplayText(const std::string &path)
     return QString::fromStdU32String(shortened).toStdString();
 }
 
+// The canvas settings a drawing file holds go back to their defaults; the others are kept.
+void ResetFileSettings(CanvasSettings &settings)
+{
+    const CanvasSettings defaults;
+    settings.Width = defaults.Width;
+    settings.Height = defaults.Height;
+    settings.BackColorR = defaults.BackColorR;
+    settings.BackColorG = defaults.BackColorG;
+    settings.BackColorB = defaults.BackColorB;
+    settings.OptimizeFlag = defaults.OptimizeFlag;
+    settings.OptimizePoint = defaults.OptimizePoint;
+    settings.OptimizeLine = defaults.OptimizeLine;
+    settings.Quality = defaults.Quality;
+    settings.BackgroundFlag = defaults.BackgroundFlag;
+    settings.BackgroundFile = defaults.BackgroundFile;
+    settings.BackgroundX = defaults.BackgroundX;
+    settings.BackgroundY = defaults.BackgroundY;
+    settings.BackgroundScale = defaults.BackgroundScale;
+    settings.BackgroundOpacity = defaults.BackgroundOpacity;
+}
+
+// Reads the drawing into the document and the canvas settings; false (both untouched, the reason
+// for the user in message) when the file cannot be read.
+bool LoadDrawingIntoDocument(const std::string &path, std::string &message)
+{
+    Document &doc = Doc();
+    DrawingFileContents contents;
+    contents.Settings = doc.CurrentSettings;
+    if (!ReadDrawingFile(path, contents, message)) {
+        return false;
+    }
+    doc.CurrentSettings = std::move(contents.Settings);
+    doc.DocPaths = std::move(contents.Paths);
+    if (doc.DocPaths.empty()) {
+        doc.DocPaths.emplace_back();
+    }
+    return true;
+}
+
+// A drawing's pending-change backup in the program folder, removed once the drawing is saved.
+void DeletePendingBackup(const std::string &path)
+{
+    std::error_code ignored;
+    std::filesystem::remove(platform::ProgramFile(GetFileNamePart(path) + ".backup"), ignored);
+}
+
 }  // namespace
 
 DocumentLifecycle &Lifecycle()
@@ -59,6 +110,48 @@ void NewDocument()
     g_lifecycle.CurrentFileName.clear();
     GetHost().SetMainCaption(kUntitledCaption);
     SetModified(false);
+}
+
+bool OpenDrawingFile(const std::string &path)
+{
+    NewDocument();
+    g_lifecycle.CurrentFileName = path;
+    SetNamedCaption(path);
+
+    Host &host = GetHost();
+    std::string message;
+    const bool good = LoadDrawingIntoDocument(path, message);
+    if (!good) {
+        host.ShowErrorMessage(message, "ファイルオープンエラー");
+        NewDocument();
+        ResetFileSettings(Doc().CurrentSettings);
+    }
+    RemoveEmptyPaths(Doc().DocPaths);
+    StartHistoryWithDocument();
+    host.ReloadCanvas();
+    if (good) {
+        RecordHistory();
+        host.ShowFolderInBrowser(GetFolderPart(g_lifecycle.CurrentFileName));
+    }
+    SetModified(false);
+    AddRecentFile(path);
+    return good;
+}
+
+bool SaveDrawingFile(const std::string &path)
+{
+    const Document &doc = Doc();
+    Host &host = GetHost();
+    std::string message;
+    if (!WriteDrawingFile(path, doc.DocPaths, doc.DocPathCount(), doc.CurrentSettings, message)) {
+        host.ShowErrorMessage(message, "ファイル保存エラー");
+        return false;
+    }
+    DeletePendingBackup(path);
+    host.ShowFolderInBrowser(GetFolderPart(path));
+    host.ShowStatus("ファイルを保存しました。");
+    SetModified(false);
+    return true;
 }
 
 void SetNamedCaption(const std::string &path)

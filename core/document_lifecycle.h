@@ -24,6 +24,18 @@ void ResetLifecycleForTest();
 // cleared. Canvas settings, clipboard and display are left to the caller.
 void NewDocument();
 
+// Replaces the document by the drawing file's contents; history entries 0 and 1 hold it, the
+// modified mark is cleared and the path enters the recent-file list. A file that cannot be read
+// is reported, leaves an empty untitled document with the default canvas, and still enters the
+// list. Returns whether the file was read.
+bool OpenDrawingFile(const std::string &path);
+
+// Writes the document whole to the file and renames it into place. Only then the drawing's
+// pending-change backup is deleted, the status line reports the save and the modified mark is
+// cleared; a failure is reported and keeps the mark and the old file. CurrentFileName and the
+// caption's name are the caller's.
+bool SaveDrawingFile(const std::string &path);
+
 // Sets the main window's caption for a drawing file: "[ name ] - Quillark".
 void SetNamedCaption(const std::string &path);
 
