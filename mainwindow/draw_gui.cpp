@@ -219,7 +219,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
     Input().BrushEraseSwap = 0;
     QString file = CommandLineFile(commandLine);
     if (!file.isEmpty()) {
-        file = GetLongPath(file);
+        core::OpenDrawingFile(GetLongPath(file).toStdString());
     }
     QApplication::processEvents();
     HookWheelMouse();
@@ -271,7 +271,16 @@ int16_t DrawGUI::ConfirmModify()
 
 bool DrawGUI::mnuSaveFile_Click()
 {
-    return false;  // saving the drawing comes with the file commands
+    const std::string &current = core::Lifecycle().CurrentFileName;
+    if (!current.empty()) {
+        return core::SaveDrawingFile(current);
+    }
+    return mnuSaveFileAs_Click();
+}
+
+bool DrawGUI::mnuSaveFileAs_Click()
+{
+    return false;  // the Save As dialog comes with the save and export commands
 }
 
 void DrawGUI::Form_Unload(int &cancel)

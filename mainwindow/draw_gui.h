@@ -71,6 +71,7 @@ public:
     void RefreshBrushMenu();
     // Saves the drawing; false when it was not saved (cancelled or failed).
     bool mnuSaveFile_Click();
+    bool mnuSaveFileAs_Click();
     void mnuQuit_Click() { close(); }
 
     void Combo2_Click();
