@@ -205,6 +205,8 @@ void DrawGUI::Form_Load(const QString &commandLine)
     splash_->show();
     QApplication::processEvents();
     show();
+    // Not yet part of the program, and taken in here when they are: the movie writer's bit masks,
+    // deleting stale backups and emptying the canvas movie's cached tags (before the brushes).
     // The player shows what the picture box shows around the canvas: 0x00BBGGRR to 0x00RRGGBB.
     uint32_t surround = static_cast<uint32_t>(Picture1->Point(0, 0));
     Doc().PlayerBackColor = ((surround & 0xFF) << 16) | (surround & 0xFF00) | ((surround >> 16) & 0xFF);
@@ -217,11 +219,13 @@ void DrawGUI::Form_Load(const QString &commandLine)
     InitDocumentState();
     Input().PenCurveMode = 0;
     Input().BrushEraseSwap = 0;
+    // The tool buttons keep their text faces until the tool palette lays them out as icons.
     QString file = CommandLineFile(commandLine);
     if (!file.isEmpty()) {
         core::OpenDrawingFile(GetLongPath(file).toStdString());
     }
     QApplication::processEvents();
+    // The text window fills its font list here once it is part of the program.
     HookWheelMouse();
     delete splash_;
     splash_ = nullptr;
@@ -248,7 +252,7 @@ void DrawGUI::InitDocumentState()
     Main().UserColorCol = -1;
     Input().RealtimeMode = false;
     Option1[canvastools::kToolSelect]->SetValue(true);
-    core::NewDocument();
+    core::NewDocument();  // the clipboard starts empty as it is
     FormResizeSub();
 }
 
