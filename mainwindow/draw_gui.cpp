@@ -156,6 +156,14 @@ void DrawGUI::BuildControls()
     PicStatus = new platform::PictureBox(Frame1);
     PicStatus->setGeometry(6, 8, 168, kBottomBandHeight - 14);
 
+    // Buttons, boxes and bars leave the keyboard with the canvas, where the shortcuts act.
+    for (QWidget *control : std::initializer_list<QWidget *>{HScroll1, VScroll1, Check1, Check2, Check3, Check4,
+                                                             Check5, Check6, Command1}) {
+        control->setFocusPolicy(Qt::NoFocus);
+    }
+    for (platform::OptionButton *button : Option1) {
+        button->setFocusPolicy(Qt::NoFocus);
+    }
     StatusLabel1 = new QLabel(client);
     StatusLabel1->setFrameShape(QFrame::StyledPanel);
     StatusLabel1->setFixedHeight(kStatusHeight);
