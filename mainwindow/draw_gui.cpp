@@ -10,6 +10,7 @@
 #include "mainwindow/splash_window.h"
 #include "mainwindow/user_color_file.h"
 #include "movie/bit_writer.h"
+#include "movie/canvas_movie.h"
 #include "platform/base/number_text.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/rounding.h"
@@ -21,7 +22,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QPainter>
 #include <QStyle>
 
 #include <cmath>
@@ -216,11 +216,13 @@ void DrawGUI::Form_Load(const QString &commandLine)
     QApplication::processEvents();
     show();
     movie::InitBitMasks();
-    // Not yet part of the program, and taken in here when they are: deleting stale backups and
-    // emptying the canvas movie's cached tags (before the brushes).
     // The player shows what the picture box shows around the canvas: 0x00BBGGRR to 0x00RRGGBB.
     uint32_t surround = static_cast<uint32_t>(Picture1->Point(0, 0));
     Doc().PlayerBackColor = ((surround & 0xFF) << 16) | (surround & 0xFF00) | ((surround >> 16) & 0xFF);
+    // Deleting stale pending-change backups comes with the file browser's backups.
+    movie::ClearBackgroundCache();
+    movie::ClearGridCache();
+    movie::ClearBackColorCache();
     LoadBrushFile(ProgramFile(kBrushFileName));
     LoadSettings();
     std::string defaults = ProgramFile(kDefaultCanvasFileName);
@@ -234,6 +236,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
     QString file = CommandLineFile(commandLine);
     if (!file.isEmpty()) {
         core::OpenDrawingFile(GetLongPath(file).toStdString());
+        FormResizeSub();  // as after every opening: the drawing's canvas sets the scroll ranges
     }
     QApplication::processEvents();
     // The text window fills its font list here once it is part of the program.
@@ -241,6 +244,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
     delete splash_;
     splash_ = nullptr;
     QApplication::processEvents();
+    movie::MakeCanvasMovie();  // the canvas shows a movie from the first display on
     DispShape(1);
 }
 
@@ -626,6 +630,7 @@ void DrawGUI::PosTwipToScr(int32_t &xs, int32_t &ys, int32_t xt, int32_t yt) con
 void DrawGUI::DispShape(int16_t flag)
 {
     ImageRect rect = CanvasImageRect(CurrentViewMetrics(), ShownExtent());
+    LoadCanvasMovie();
     if (flag == 0) {
         Picture1->Cls();
         SetScrollRanges();
@@ -653,13 +658,17 @@ void DrawGUI::DrawToolOverlay(int16_t /*flag*/)
     // selected paths with their frame (tool 2, given the flag) or the gradient controls (tool 3).
 }
 
+void DrawGUI::LoadCanvasMovie()
+{
+    // The player keeps the movie until the next canvas movie releases it: load only a new one.
+    if (ShockwaveFlash1.Movie() != Doc().CanvasTempFile) {
+        ShockwaveFlash1.SetMovie(Doc().CanvasTempFile);
+    }
+}
+
 void DrawGUI::DrawCanvasImage(const ImageRect &rect)
 {
-    const core::CanvasSettings &settings = Doc().CurrentSettings;
-    uint32_t background = settings.BackColorR | (settings.BackColorG << 8) | (settings.BackColorB << 16);
-    QPainter painter(&Picture1->Image());
-    painter.fillRect(QRect(QPoint(rect.x0, rect.y0), QPoint(rect.x1 - 1, rect.y1 - 1)),
-                     platform::ColorFromBgr(background));
+    ShockwaveFlash1.Render(Picture1->Image(), QRect(rect.x0, rect.y0, rect.x1 - rect.x0, rect.y1 - rect.y0));
 }
 
 }  // namespace mainwindow

@@ -8,6 +8,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/key_preview.h"
 #include "platform/forms/picture_box.h"
+#include "platform/player/movie_player.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -94,6 +95,8 @@ public:
     std::array<platform::OptionButton *, 11> Option1;
     QLabel *StatusLabel1;
     platform::KeyPreview *keyPreview;
+    // The canvas player: shows the canvas movie, drawn into Picture1 by DispShape.
+    platform::MoviePlayer ShockwaveFlash1;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -105,6 +108,8 @@ private:
     void ConnectHandlers();
     void InitDocumentState();
     void Form_Activate() { DispShape(0); }
+    // Points the player at the canvas movie.
+    void LoadCanvasMovie();
     // Draws the canvas movie's image into the picture box's rectangle.
     void DrawCanvasImage(const ImageRect &rect);
     // The current tool's overlay on top of the canvas image.

@@ -1,6 +1,7 @@
 #include "mainwindow/main_host.h"
 
 #include "mainwindow/draw_gui.h"
+#include "movie/canvas_movie.h"
 #include "platform/forms/message_box.h"
 
 namespace mainwindow {
@@ -45,7 +46,31 @@ void MainHost::ShowErrorMessage(const std::string &text, const std::string &titl
 
 void MainHost::ReloadCanvas()
 {
+    movie::ClearBackgroundCache();
+    movie::ClearGridCache();
+    movie::ClearBackColorCache();
+    movie::MakeCanvasMovie();
     window_.DispShape(1);
+}
+
+bool MainHost::UnderlayChecked() const
+{
+    return window_.Check3->Value() == 1;
+}
+
+bool MainHost::UnderlayInFrontChecked() const
+{
+    return window_.Check4->Value() == 1;
+}
+
+bool MainHost::GridChecked() const
+{
+    return window_.Check5->Value() == 1;
+}
+
+platform::MoviePlayer *MainHost::CanvasPlayer()
+{
+    return &window_.ShockwaveFlash1;
 }
 
 void MainHost::RefreshBrushMenu()

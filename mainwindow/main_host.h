@@ -18,6 +18,10 @@ public:
     void ShowStatus(const std::string &text) override;
     void ShowErrorMessage(const std::string &text, const std::string &title) override;
     void ReloadCanvas() override;
+    bool UnderlayChecked() const override;
+    bool UnderlayInFrontChecked() const override;
+    bool GridChecked() const override;
+    platform::MoviePlayer *CanvasPlayer() override;
     void RefreshBrushMenu() override;
     void SetupBrushList() override;
 

@@ -68,7 +68,7 @@ TEST_F(DrawGuiFixture, StartingWithoutDataFilesGivesDefaults)
 {
     WriteAll(Home("_canvtemp.tmp"), "old movie");
     auto window = Start();
-    EXPECT_FALSE(std::filesystem::exists(Home("_canvtemp.tmp")));
+    EXPECT_NE(ReadAll(Home("_canvtemp.tmp")), "old movie");  // replaced by the first canvas movie
     EXPECT_EQ(core::Doc().CanvasTempFile, Home("_canvtemp.tmp"));
     EXPECT_EQ(core::Brushes().BrushCount, 8);
     EXPECT_EQ(window->menus.mnuSelectBrush->UBound(), 7);
@@ -293,18 +293,51 @@ TEST(CommandLine, SurroundingQuotesAreRemovedAndRelativePathsResolved)
     EXPECT_EQ(ResolveRelativePath(QStringLiteral("/abs/a.as"), QStringLiteral("/work/proj")), QStringLiteral("/abs/a.as"));
 }
 
-TEST_F(DrawGuiFixture, CommandLineFileIsOpenedAndYesSavesIt)
+namespace {
+
+// A drawing file with one red square from (1000, 1000) to (3000, 3000) twips on a 400 x 320 canvas.
+std::string WriteRedSquareDrawing(const std::string &path)
 {
-    std::string path = Home("my drawing.qlk");
     std::string message;
     core::PathArray paths{core::PathRecord()};
     core::PathRecord square;
-    square.Anchors = {{0, 0}, {2000, 0}, {2000, 2000}, {0, 2000}};
+    square.Anchors = {{1000, 1000}, {3000, 1000}, {3000, 3000}, {1000, 3000}};
     square.blClosed = true;
+    square.FillType = core::kFillSolid;
+    square.FillColor = 0xFF0000FF;
     paths.push_back(square);
     core::CanvasSettings settings;
     settings.Width = 400;
-    ASSERT_TRUE(core::WriteDrawingFile(path, paths, 1, settings, message)) << message;
+    core::WriteDrawingFile(path, paths, 1, settings, message);
+    return message;
+}
+
+}  // namespace
+
+TEST_F(DrawGuiFixture, CanvasShowsTheOpenedDrawingsPixelsAtEachZoom)
+{
+    std::string path = Home("red.qlk");
+    ASSERT_EQ(WriteRedSquareDrawing(path), "");
+    auto window = Start(QString::fromStdString(path));
+    platform::PictureBox *picture = window->Picture1;
+    for (const char *zoom : {"100%", "200%"}) {
+        window->Combo2->SetText(QString::fromLatin1(zoom));
+        window->Combo2_Click();
+        int32_t left = 0, top = 0, right = 0, bottom = 0;
+        window->PosTwipToScr(left, top, 1000, 1000);
+        window->PosTwipToScr(right, bottom, 3000, 3000);
+        EXPECT_EQ(right - left, core::Doc().ZoomRate * 100) << zoom;
+        EXPECT_EQ(picture->Point(left + 2, top + 2), 0x0000FF) << zoom;
+        EXPECT_EQ(picture->Point(right - 3, bottom - 3), 0x0000FF) << zoom;
+        EXPECT_EQ(picture->Point(left - 3, top + 2), 0xFFFFFF) << zoom;
+        EXPECT_EQ(picture->Point(right + 3, bottom - 3), 0xFFFFFF) << zoom;
+    }
+}
+
+TEST_F(DrawGuiFixture, CommandLineFileIsOpenedAndYesSavesIt)
+{
+    std::string path = Home("my drawing.qlk");
+    ASSERT_EQ(WriteRedSquareDrawing(path), "");
 
     auto window = Start(QString::fromStdString("\"" + path + "\""));
     EXPECT_EQ(core::Doc().DocPathCount(), 1);
