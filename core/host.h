@@ -47,6 +47,10 @@ public:
     virtual bool UnderlayInFrontChecked() const { return false; }
     virtual bool GridChecked() const { return false; }
     virtual platform::MoviePlayer *CanvasPlayer() { return nullptr; }
+
+    // Brush list: the main window's brush menu and the brush palette show the list anew.
+    virtual void RefreshBrushMenu() {}
+    virtual void SetupBrushList() {}
 };
 
 // The installed host (a do-nothing one when none is installed).
