@@ -37,6 +37,10 @@ public:
     virtual void ReloadCanvas() {}
     // When the file browser is open: make it list this folder again (its BrowserFolder).
     virtual void ShowFolderInBrowser(const std::string &) {}
+
+    // Brush list: the main window's brush menu and the brush palette show the list anew.
+    virtual void RefreshBrushMenu() {}
+    virtual void SetupBrushList() {}
 };
 
 // The installed host (a do-nothing one when none is installed).
