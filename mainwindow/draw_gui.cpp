@@ -3,6 +3,8 @@
 #include "canvastools/canvas_input_state.h"
 #include "core/brush_list.h"
 #include "core/document.h"
+#include "core/document_lifecycle.h"
+#include "mainwindow/brush_file.h"
 #include "mainwindow/main_host.h"
 #include "mainwindow/splash_window.h"
 #include "mainwindow/user_color_file.h"
@@ -206,7 +208,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
     // The player shows what the picture box shows around the canvas: 0x00BBGGRR to 0x00RRGGBB.
     uint32_t surround = static_cast<uint32_t>(Picture1->Point(0, 0));
     Doc().PlayerBackColor = ((surround & 0xFF) << 16) | (surround & 0xFF00) | ((surround >> 16) & 0xFF);
-    LoadBrushFile(ProgramFile("brush.dat"));
+    LoadBrushFile(ProgramFile(kBrushFileName));
     LoadSettings();
     std::string defaults = ProgramFile(kDefaultCanvasFileName);
     if (Main().UseDefaultOpen == 1 && QFile::exists(QString::fromStdString(defaults))) {
@@ -246,6 +248,7 @@ void DrawGUI::InitDocumentState()
     Main().UserColorCol = -1;
     Input().RealtimeMode = false;
     Option1[canvastools::kToolSelect]->SetValue(true);
+    core::NewDocument();
     FormResizeSub();
 }
 
@@ -280,7 +283,7 @@ void DrawGUI::Form_Unload(int &cancel)
     shuttingDown_ = true;
     UnhookWheelMouse();
     SaveUserColorFile(ProgramFile(kUserColorFileName), Main().UserColors);
-    SaveBrushFile(ProgramFile("brush.dat"));
+    SaveBrushFile(ProgramFile(kBrushFileName));
     SaveSettings();
     std::remove(Doc().CanvasTempFile.c_str());
     QCoreApplication::quit();
@@ -327,6 +330,7 @@ void DrawGUI::SaveSettings()
     platform::ProfileFile file(ProgramFile(kSettingsFileName));
     SettingsExtras extras;
     extras.Window = CurrentPlacement();
+    std::copy(core::Lifecycle().RecentFiles.begin() + 1, core::Lifecycle().RecentFiles.end(), extras.RecentFiles.begin());
     WriteSettings(file, extras, Main(), Doc().CurrentSettings);
     file.Save();  // a read-only program folder simply keeps the old settings
 }
@@ -337,6 +341,8 @@ void DrawGUI::LoadSettings()
     extras.Window = CurrentPlacement();
     ReadSettings(platform::ProfileFile(ProgramFile(kSettingsFileName)), extras, Main(), Doc().CurrentSettings);
     ApplyPlacement(extras.Window);
+    std::copy(extras.RecentFiles.begin(), extras.RecentFiles.end(), core::Lifecycle().RecentFiles.begin() + 1);
+    core::RefreshRecentFileMenu();
     RestoreToolWindow(menus.mnuDispPathGUI, &MainState::PathToolBoxVisible, &DrawGUI::mnuDispPathGUI_Click);
     RestoreToolWindow(menus.mnuDispFolderGUI, &MainState::FolderToolBoxVisible, &DrawGUI::mnuDispFolderGUI_Click);
     RestoreToolWindow(menus.mnuDispPositionGUI, &MainState::PositionToolBoxVisible,
@@ -348,15 +354,16 @@ void DrawGUI::LoadSettings()
 
 void DrawGUI::LoadBrushFile(const std::string &path)
 {
-    if (!QFile::exists(QString::fromStdString(path))) {
+    core::PathArray paths;
+    std::vector<std::string> names;
+    if (!ReadBrushFile(path, paths, names) || !core::ReplaceBrushes(std::move(paths), std::move(names))) {
         core::SetupDefaultBrushes();
-        return;
     }
-    core::SetupDefaultBrushes();
 }
 
-void DrawGUI::SaveBrushFile(const std::string &)
+void DrawGUI::SaveBrushFile(const std::string &path)
 {
+    mainwindow::SaveBrushFile(path, core::Brushes());
 }
 
 void DrawGUI::RefreshBrushMenu()

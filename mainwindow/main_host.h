@@ -11,6 +11,13 @@ class MainHost : public core::Host {
 public:
     explicit MainHost(DrawGUI &window) : window_(window) {}
 
+    std::string MainCaption() const override;
+    void SetMainCaption(const std::string &caption) override;
+    void ClearRecentFileMenu() override;
+    void SetRecentFileMenuItem(int index, const std::string &caption, const std::string &path) override;
+    void ShowStatus(const std::string &text) override;
+    void ShowErrorMessage(const std::string &text, const std::string &title) override;
+    void ReloadCanvas() override;
     void RefreshBrushMenu() override;
     void SetupBrushList() override;
 

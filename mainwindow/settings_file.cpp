@@ -237,7 +237,7 @@ void WriteSettings(ProfileFile &file, const SettingsExtras &extras, const MainSt
     for (const auto &[key, field] : kOptionKeys) {
         WriteIniNumber(file, q, key, state.*field);
     }
-    for (int slot = 0; slot < kRecentFileSlots; ++slot) {
+    for (int slot = 0; slot < core::kRecentFileSlots; ++slot) {
         WriteIniString(file, q, RecentFileKey(slot), extras.RecentFiles[static_cast<size_t>(slot)]);
     }
     WritePlacement(file, kPathToolBox, state);
@@ -266,7 +266,7 @@ void ReadSettings(const ProfileFile &file, SettingsExtras &extras, MainState &st
     for (const auto &[key, field] : kOptionKeys) {
         state.*field = ReadFlag(file, q, key, field == &MainState::UseToolIcons ? 1 : 0);
     }
-    for (int slot = 0; slot < kRecentFileSlots; ++slot) {
+    for (int slot = 0; slot < core::kRecentFileSlots; ++slot) {
         extras.RecentFiles[static_cast<size_t>(slot)] = GetIniString(file, q, RecentFileKey(slot), "");
     }
     ReadPlacement(file, kPathToolBox, state);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/canvas_settings.h"
+#include "core/document_lifecycle.h"
 #include "mainwindow/main_state.h"
 #include "platform/profile/profile.h"
 
@@ -17,7 +18,6 @@ inline constexpr const char *kSettingsFileName = "quillark.ini";
 inline constexpr const char *kDefaultCanvasFileName = "default.dat";
 inline constexpr const char *kMainSection = "Quillark";
 inline constexpr const char *kCanvasSection = "Canvas";
-inline constexpr int kRecentFileSlots = 5;
 
 // Numbers as the settings file writes them: integers as plain digits, other values in their
 // shortest decimal form with "." and without an exponent for ordinary magnitudes.
@@ -64,7 +64,7 @@ struct WindowPlacementTwips {
 // What the settings file holds besides the canvas settings and the main state.
 struct SettingsExtras {
     WindowPlacementTwips Window;
-    std::array<std::string, kRecentFileSlots> RecentFiles;
+    std::array<std::string, core::kRecentFileSlots> RecentFiles;  // the newest first
 };
 
 // Writes every section in the file's order, "HistoryMax" last of all into the main section.
