@@ -1,6 +1,9 @@
 #include "mainwindow/draw_gui.h"
 
 #include "canvastools/canvas_input_state.h"
+#include "canvastools/canvas_window.h"
+#include "canvastools/selection_overlay.h"
+#include "canvastools/tool_palette.h"
 #include "core/brush_list.h"
 #include "core/document.h"
 #include "core/document_lifecycle.h"
@@ -84,6 +87,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     setWindowTitle(QStringLiteral("(新規) - Quillark"));
     BuildControls();
     ConnectHandlers();
+    canvastools::AttachCanvasTools(*this);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
     setMinimumSize(platform::PixelsFromTwips(kMinimumWidthTwips), platform::PixelsFromTwips(kMinimumHeightTwips));
@@ -92,6 +96,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
 
 DrawGUI::~DrawGUI()
 {
+    canvastools::DetachCanvasTools(*this);
     core::SetHost(nullptr);
 }
 
@@ -385,8 +390,7 @@ void DrawGUI::mnuSelectBrush_Click(int index)
 
 void DrawGUI::Option1_Click(int index)
 {
-    Input().CurrentTool = static_cast<int16_t>(index);
-    DispShape(0);
+    canvastools::Option1_Click(index);
 }
 
 void DrawGUI::RestoreToolWindow(platform::MenuItem *item, int32_t MainState::*visible, void (DrawGUI::*handler)())
@@ -618,6 +622,7 @@ void DrawGUI::DispShape(int16_t flag)
         Picture1->Box(-1, rect.y1, w, h, back, true);
         Picture1->SetDrawMode(platform::kDrawInvert);
     }
+    canvastools::DrawToolOverlay(flag);
     Picture1->Refresh();
 }
 
