@@ -61,7 +61,8 @@ bool IsNumberText(std::string_view text)
     if (text.size() >= 3 && text[0] == '&') {
         char kind = static_cast<char>(text[1] | 0x20);
         int radix = kind == 'h' ? 16 : kind == 'o' ? 8 : 0;
-        return radix != 0 && std::all_of(text.begin() + 2, text.end(), [radix](char c) { return IsRadixDigit(c, radix); });
+        return radix != 0 &&
+               std::all_of(text.begin() + 2, text.end(), [radix](char c) { return IsRadixDigit(c, radix); });
     }
     size_t pos = 0;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
@@ -99,7 +100,8 @@ std::string DrawingBadMessage(const std::string &fileName)
 
 std::string ClipBadMessage(const std::string &fileName)
 {
-    return "ファイル [" + std::filesystem::path(fileName).filename().string() + "] は不正なQuillarkクリップファイルです。";
+    std::string name = std::filesystem::path(fileName).filename().string();
+    return "ファイル [" + name + "] は不正なQuillarkクリップファイルです。";
 }
 
 bool IsKnownVersion(std::string_view version)
@@ -167,12 +169,37 @@ bool ReadAnchors(FieldReader &file, int32_t anchorMax, PathRecord &path)
     return true;
 }
 
+// The field line of a path block; the anchors' upper bound goes to anchorMax.
+bool ReadFieldLine(FieldReader &file, std::string_view version, int32_t &anchorMax, PathRecord &path)
+{
+    if (!(file.ReadInt32InRange(anchorMax, -1, INT32_MAX - 1) &&
+          file.CheckCount(int64_t{anchorMax} + 1, kMinAnchorBytes) && file.ReadBool(path.blClosed) &&
+          file.ReadInt32(path.LineWidth) && file.ReadInt16(path.LineMode) && file.ReadColor(path.LineColor) &&
+          file.ReadInt16InRange(path.FillType, kFillNone, kFillRadial) && file.ReadColor(path.FillColor) &&
+          file.ReadInt32(path.GradCenterX) && file.ReadInt32(path.GradCenterY) && file.ReadSingle(path.GradAngle) &&
+          file.ReadSingle(path.GradRatioX))) {
+        return false;
+    }
+    if (version == "030") {
+        if (!file.ReadSingle(path.GradRatioY)) {
+            return false;
+        }
+    } else {
+        path.GradRatioY = path.GradRatioX;  // older files have one ratio for both directions
+    }
+    if (!(file.ReadColor(path.GradColor) && file.ReadBool(path.blGroup) && file.ReadInt32(path.GroupID))) {
+        return false;
+    }
+    // Version 010 has no compound paths.
+    return version == "010" || (file.ReadBool(path.blCompound) && file.ReadInt32(path.CompoundID));
+}
+
 bool ReadPathCount(FieldReader &file, std::string_view version, int32_t &count)
 {
     return file.ReadCount(count, PathBlockValueCount(version) * 2);
 }
 
-// Count path blocks into paths 1 .. count; the array grows as blocks are read.
+// Reads count path blocks into paths 1 .. count.
 bool ReadPathBlocks(FieldReader &file, std::string_view version, int32_t count, PathArray &paths)
 {
     paths.assign(1, PathRecord());
@@ -292,8 +319,9 @@ bool FieldReader::NextToken(std::string_view &token, bool &quoted)
         return false;
     }
     const size_t size = text_.size();
+    // Blanks and empty lines before a value are skipped.
     size_t pos = pos_;
-    while (pos < size && IsBlank(text_[pos])) {
+    while (pos < size && (IsBlank(text_[pos]) || IsLineEnd(text_[pos]))) {
         ++pos;
     }
     tokenPos_ = pos;
@@ -651,24 +679,8 @@ bool ReadPathRecord(FieldReader &file, std::string_view version, PathRecord &pat
     }
     PathRecord read;
     int32_t anchorMax = 0;
-    bool ok = file.ReadInt32InRange(anchorMax, -1, INT32_MAX - 1) && file.CheckCount(int64_t{anchorMax} + 1, kMinAnchorBytes) &&
-              file.ReadBool(read.blClosed) && file.ReadInt32(read.LineWidth) && file.ReadInt16(read.LineMode) &&
-              file.ReadColor(read.LineColor) && file.ReadInt16InRange(read.FillType, kFillNone, kFillRadial) &&
-              file.ReadColor(read.FillColor) && file.ReadInt32(read.GradCenterX) && file.ReadInt32(read.GradCenterY) &&
-              file.ReadSingle(read.GradAngle) && file.ReadSingle(read.GradRatioX);
-    if (ok && version == "030") {
-        ok = file.ReadSingle(read.GradRatioY);
-    } else {
-        read.GradRatioY = read.GradRatioX;
-    }
-    ok = ok && file.ReadColor(read.GradColor) && file.ReadBool(read.blGroup) && file.ReadInt32(read.GroupID);
-    if (ok && version != "010") {
-        ok = file.ReadBool(read.blCompound) && file.ReadInt32(read.CompoundID);
-    }
-    if (ok && version == "030") {
-        ok = ReadStops(file, read);
-    }
-    ok = ok && ReadAnchors(file, anchorMax, read);
+    bool ok = ReadFieldLine(file, version, anchorMax, read) && (version != "030" || ReadStops(file, read)) &&
+              ReadAnchors(file, anchorMax, read);
     if (ok) {
         path = std::move(read);
     }

@@ -2,8 +2,8 @@
 // "QKCLIP030"): text lines of comma-separated values, CP932 with CR LF on disk.
 //
 // Readers take values in sequence: a comma or a line end separates values alike, blanks around a
-// value are ignored, a quoted string may hold commas, Booleans are #TRUE# / #FALSE#, numbers come
-// in every form Val() accepts. Each value is converted into its field's type with a range check;
+// value and empty lines before it are ignored, a quoted string may hold commas, Booleans are
+// #TRUE# / #FALSE#, numbers come in every form Val() accepts. Each value is converted into its field's type with a range check;
 // a value that does not fit makes the file bad. Versions 010, 020 and 030 are read; 030 is written.
 #pragma once
 
@@ -16,8 +16,8 @@
 
 namespace core {
 
-// Reads the values of a whole decoded (UTF-8) file one after the other. The first failure is
-// kept (with its line number); every later read fails too.
+// Reads the values of a whole decoded (UTF-8) file one after the other; the text must outlive the
+// reader. The first failure is kept (with its line number); every later read fails too.
 class FieldReader {
 public:
     explicit FieldReader(std::string_view text) : text_(text) {}

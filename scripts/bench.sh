@@ -8,7 +8,7 @@ cmake --build build-bench
 export QUILLARK_HOME="$(mktemp -d)"
 trap 'rm -rf "$QUILLARK_HOME"' EXIT
 for bench in build-bench/bench/bench_*; do
-  if [ -x "$bench" ]; then
+  if [ -f "$bench" ] && [ -x "$bench" ]; then
     "$bench"
   fi
 done

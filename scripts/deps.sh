@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3-yaswfp pngcheck libjpeg-turbo-progs
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
+  adwaita-icon-theme librsvg2-bin
 )
 
 missing=()

@@ -4,9 +4,18 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <locale.h>
 
 namespace platform {
 namespace {
+
+// strtod follows LC_NUMERIC, which Qt sets from the user's environment: the files' "." must read
+// the same under a locale with a decimal comma.
+locale_t CLocale()
+{
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return c;
+}
 
 bool IsBlank(char c)
 {
@@ -109,7 +118,7 @@ double Val(std::string_view text)
             number += std::to_string(exponent);
         }
     }
-    return std::strtod(number.c_str(), nullptr);
+    return strtod_l(number.c_str(), nullptr, CLocale());
 }
 
 std::string FormatSingle(float value)

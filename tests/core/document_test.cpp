@@ -1,5 +1,6 @@
 #include "core/document.h"
-#include "core/host.h"
+
+#include "tests/core/recording_host.h"
 
 #include <gtest/gtest.h>
 
@@ -10,16 +11,6 @@
 using namespace core;
 
 namespace {
-
-// Records the upward calls the document makes.
-class RecordingHost : public Host {
-public:
-    void RefreshSelect() override { calls.push_back("RefreshSelect"); }
-    void RefreshPosition() override { calls.push_back("RefreshPosition"); }
-    void RefreshGradient() override { calls.push_back("RefreshGradient"); }
-
-    std::vector<std::string> calls;
-};
 
 PathRecord MakePath(std::initializer_list<AnchorPoint> anchors, int32_t lineWidth = 20)
 {
@@ -38,22 +29,9 @@ PathRecord PathWithAnchors(int count)
     return path;
 }
 
-class DocumentTest : public testing::Test {
+class DocumentTest : public testsupport::RecordingHostTest {
 protected:
-    void SetUp() override
-    {
-        ResetDocumentForTest();
-        SetHost(&host);
-    }
-    void TearDown() override
-    {
-        SetHost(nullptr);
-        ResetDocumentForTest();
-    }
-
     void AddPath(const PathRecord &path) { Doc().DocPaths.push_back(path); }
-
-    RecordingHost host;
 };
 
 }  // namespace
@@ -195,18 +173,18 @@ TEST_F(DocumentTest, SelectAndDeselectAllRefreshThePanels)
 {
     SelectAllPaths();
     DeselectAllPaths();
-    EXPECT_TRUE(host.calls.empty()) << "an empty document refreshes nothing";
+    EXPECT_TRUE(host.Calls.empty()) << "an empty document refreshes nothing";
 
     AddPath(PathWithAnchors(2));
     AddPath(PathWithAnchors(2));
     SelectAllPaths();
     EXPECT_EQ(CountSelectedPaths(), 2);
-    EXPECT_EQ(host.calls, std::vector<std::string>{"RefreshSelect"});
+    EXPECT_EQ(host.Calls, std::vector<std::string>{"RefreshSelect"});
 
-    host.calls.clear();
+    host.Calls.clear();
     DeselectAllPaths();
     EXPECT_EQ(CountSelectedPaths(), 0);
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"RefreshSelect", "RefreshPosition", "RefreshGradient"}));
+    EXPECT_EQ(host.Calls, (std::vector<std::string>{"RefreshSelect", "RefreshPosition", "RefreshGradient"}));
 }
 
 TEST_F(DocumentTest, SnapshotRestoresOnlyWhenTheCountIsUnchanged)

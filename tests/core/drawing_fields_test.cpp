@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <random>
 
 using namespace core;
 
@@ -56,6 +59,15 @@ TEST(FieldReader, CommasAndLineEndsSeparateValuesAlike)
     EXPECT_EQ(file.BytesLeft(), 0u);
     EXPECT_FALSE(file.ReadString(text)) << "nothing is left";
     EXPECT_NE(file.Error().find("ends early"), std::string::npos) << file.Error();
+}
+
+TEST(FieldReader, EmptyLinesBeforeAValueAreSkipped)
+{
+    FieldReader file("1\r\n\r\n  \n2,\r\n3,,4");
+    int32_t a = 0, b = 0, c = 0, d = 0;
+    ASSERT_TRUE(file.ReadInt32(a) && file.ReadInt32(b) && file.ReadInt32(c)) << file.Error();
+    EXPECT_EQ((std::vector<int32_t>{a, b, c}), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_FALSE(file.ReadInt32(d)) << "an empty value between two commas is not a number";
 }
 
 TEST(FieldReader, ReadsTheMagicLineBare)
@@ -407,4 +419,33 @@ TEST(MagicLine, VersionsOfBothKinds)
     EXPECT_EQ(MagicVersion("QKCLIP030", "QLK"), "");
     EXPECT_EQ(MagicVersion("QLK030", "QKCLIP"), "");
     EXPECT_EQ(MagicVersion("", "QLK"), "");
+}
+
+TEST(FieldReader, EveryWrittenSingleReadsBackExactly)
+{
+    std::mt19937 random(11);
+    FieldWriter file;
+    std::vector<float> written;
+    for (int i = 0; i < 100000; ++i) {
+        uint32_t bits = static_cast<uint32_t>(random());
+        if (i % 4 == 0) {
+            bits &= 0x807FFFFFu;  // subnormals
+        }
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (!std::isfinite(value)) {
+            continue;
+        }
+        written.push_back(value);
+        file.WriteSingle(value);
+        if (i % 7 == 0) {
+            file.EndLine();
+        }
+    }
+    FieldReader in(file.Bytes());
+    for (float expected : written) {
+        float value = 1;
+        ASSERT_TRUE(in.ReadSingle(value)) << in.Error();
+        ASSERT_EQ(value, expected) << expected;
+    }
 }

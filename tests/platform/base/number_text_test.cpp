@@ -1,11 +1,15 @@
 #include "platform/base/number_text.h"
 #include "platform/base/rounding.h"
 
+#include "tests/support/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <random>
 
@@ -47,16 +51,47 @@ TEST(Val, ExtremeExponentsGiveZeroOrInfinityWithoutFailing)
     EXPECT_EQ(Val(std::string(400, '9')), std::strtod(std::string(400, '9').c_str(), nullptr));
 }
 
-TEST(Val, IgnoresTheLocaleDecimalSeparator)
+namespace {
+
+// Switches LC_NUMERIC to a locale with a decimal comma for the scope's life (built into the test's
+// own folder when the system has none); IsActive() tells whether that worked.
+class DecimalCommaLocale {
+public:
+    DecimalCommaLocale()
+    {
+        const char *old = std::setlocale(LC_NUMERIC, nullptr);
+        saved_ = old ? old : "C";
+        active_ = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+        if (!active_) {
+            std::string folder = testsupport::TempPath("locale");
+            std::filesystem::create_directories(folder);
+            std::string command = "localedef -i de_DE -f UTF-8 '" + folder + "/de_DE.UTF-8' >/dev/null 2>&1";
+            (void)std::system(command.c_str());
+            setenv("LOCPATH", folder.c_str(), 1);
+            active_ = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+        }
+        active_ = active_ && std::strtod("1.5", nullptr) == 1.0;
+    }
+    ~DecimalCommaLocale() { std::setlocale(LC_NUMERIC, saved_.c_str()); }
+    bool IsActive() const { return active_; }
+
+private:
+    std::string saved_;
+    bool active_ = false;
+};
+
+}  // namespace
+
+TEST(Val, ReadsAPointWhateverTheLocale)
 {
-    const char *old = std::setlocale(LC_NUMERIC, nullptr);
-    std::string saved = old ? old : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8")) {
-        GTEST_SKIP() << "no locale with a decimal comma installed";
+    DecimalCommaLocale locale;
+    if (!locale.IsActive()) {
+        GTEST_SKIP() << "no locale with a decimal comma can be made here";
     }
     EXPECT_EQ(Val("1.25"), 1.25);
+    EXPECT_EQ(Val("-.5E+1"), -5);
     EXPECT_EQ(FormatSingle(1.25f), "1.25");
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(FormatNumber(0.5), "0.5");
 }
 
 TEST(FormatSingle, WritesTheFilesForm)

@@ -1,0 +1,101 @@
+#include "import/svg_context.h"
+
+#include "import/svg_error.h"
+
+#include <cctype>
+
+namespace importer {
+namespace {
+
+std::string FoldCase(std::string_view name)
+{
+    std::string key(name);
+    for (char &c : key) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return key;
+}
+
+}  // namespace
+
+void SvgNameTable::Add(std::string_view name, Entry entry)
+{
+    if (!entries_.emplace(FoldCase(name), std::move(entry)).second) {
+        throw SvgError("name filed twice: " + std::string(name));
+    }
+}
+
+const SvgNameTable::Entry *SvgNameTable::Find(std::string_view name) const
+{
+    auto it = entries_.find(FoldCase(name));
+    return it == entries_.end() ? nullptr : &it->second;
+}
+
+void SvgNameTable::AddEntity(std::string_view name, std::string value)
+{
+    Add(name, std::move(value));
+}
+
+void SvgNameTable::AddId(std::string_view name, SvgIdInfo info)
+{
+    Add(name, info);
+}
+
+void SvgNameTable::AddGradient(std::string_view name, std::shared_ptr<SvgGradientData> gradient)
+{
+    Add(name, std::move(gradient));
+}
+
+const std::string *SvgNameTable::FindEntity(std::string_view name) const
+{
+    const Entry *entry = Find(name);
+    return entry ? std::get_if<std::string>(entry) : nullptr;
+}
+
+const SvgIdInfo *SvgNameTable::FindId(std::string_view name) const
+{
+    const Entry *entry = Find(name);
+    return entry ? std::get_if<SvgIdInfo>(entry) : nullptr;
+}
+
+const SvgGradientData *SvgNameTable::FindGradient(std::string_view name) const
+{
+    const Entry *entry = Find(name);
+    if (!entry) {
+        return nullptr;
+    }
+    auto gradient = std::get_if<std::shared_ptr<SvgGradientData>>(entry);
+    return gradient ? gradient->get() : nullptr;
+}
+
+void SvgContext::CountElement()
+{
+    if (++elementsWalked > limits.MaxElements) {
+        throw SvgError("too many elements");
+    }
+}
+
+void SvgContext::CountUse()
+{
+    if (++usesFollowed > limits.MaxUses) {
+        throw SvgError("too many use references");
+    }
+}
+
+void SvgContext::CountNumbers(size_t count)
+{
+    numbersRead += static_cast<int64_t>(count);
+    if (numbersRead > limits.MaxNumbers) {
+        throw SvgError("too many coordinates");
+    }
+}
+
+SvgDepthGuard::SvgDepthGuard(SvgContext &context) : context_(context)
+{
+    if (++context_.depth > context_.limits.MaxDepth) {
+        --context_.depth;
+        throw SvgError("nesting too deep");
+    }
+}
+
+}  // namespace importer

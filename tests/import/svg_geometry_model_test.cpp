@@ -1,0 +1,205 @@
+#include "import/svg_error.h"
+#include "import/svg_geometry.h"
+#include "import/svg_path_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace importer;
+
+TEST(SvgGeometry, DirectionAnglesAndAxisDistances)
+{
+    EXPECT_FLOAT_EQ(GetDirectionAngle({0, 0}, {0, 10}), 0);
+    EXPECT_FLOAT_EQ(GetDirectionAngle({10, 0}, {0, 0}), 90);
+    EXPECT_FLOAT_EQ(GetDirectionAngle({0, 10}, {0, 0}), 180);
+    EXPECT_FLOAT_EQ(GetDirectionAngle({0, 0}, {10, 0}), 270);
+    EXPECT_NEAR(GetDirectionAngle({0, 0}, {-10, 10}), 45, 1e-4);
+    float angle = GetDirectionAngle({0, 0}, {1e-7f, 10});
+    EXPECT_GE(angle, 0);
+    EXPECT_LT(angle, 360);
+
+    EXPECT_FLOAT_EQ(DistanceToAxis(3, 4, 90), 3);
+    EXPECT_FLOAT_EQ(DistanceToAxis(3, 4, 450), DistanceToAxis(3, 4, 90));
+    EXPECT_FLOAT_EQ(DistanceToAxis(3, 4, 270), -3);
+    EXPECT_FLOAT_EQ(DistanceToAxis(3, 4, 0), 4);
+    EXPECT_FLOAT_EQ(DistanceToAxis(3, -4, -360), -4);
+    EXPECT_TRUE(std::isfinite(DistanceToAxis(3, 4, std::numeric_limits<float>::infinity())));
+
+    SvgPoint p = RotateVector(1, 0, 90);
+    EXPECT_NEAR(p.x, 0, 1e-6);
+    EXPECT_NEAR(p.y, 1, 1e-6);
+}
+
+TEST(SvgGeometry, CubicSplitsIntoFourQuadratics)
+{
+    auto arch = CubicToQuadratic({0, 0}, {0, 10}, {10, 10}, {10, 0});
+    EXPECT_FLOAT_EQ(arch[1].x, 1.5625f);
+    EXPECT_FLOAT_EQ(arch[1].y, 5.625f);
+    EXPECT_FLOAT_EQ(arch[3].x, 5);
+    EXPECT_FLOAT_EQ(arch[3].y, 7.5f);
+    EXPECT_FLOAT_EQ(arch[5].x, 8.4375f);
+    EXPECT_FLOAT_EQ(arch[5].y, 5.625f);
+    EXPECT_FLOAT_EQ(arch[7].x, 10);
+    EXPECT_FLOAT_EQ(arch[7].y, 0);
+    // The first control point lies on the start tangent (x = 0) above the start.
+    EXPECT_FLOAT_EQ(arch[0].x, 0);
+    EXPECT_GT(arch[0].y, 0);
+
+    // A straight cubic gives control points on the chord.
+    auto line = CubicToQuadratic({0, 0}, {10, 10}, {20, 20}, {30, 30});
+    for (const SvgPoint &point : line) {
+        EXPECT_NEAR(point.x, point.y, 1e-4);
+    }
+}
+
+TEST(SvgGeometry, LineIntersectionCases)
+{
+    SvgPoint p = LineIntersection({0, 0}, {10, 10}, {0, 10}, {10, 0}, {}, {});
+    EXPECT_FLOAT_EQ(p.x, 5);
+    EXPECT_FLOAT_EQ(p.y, 5);
+    p = LineIntersection({3, 0}, {3, 10}, {0, 0}, {10, 20}, {}, {});
+    EXPECT_FLOAT_EQ(p.x, 3);
+    EXPECT_FLOAT_EQ(p.y, 6);
+    p = LineIntersection({0, 0}, {10, 0}, {0, 5}, {10, 5}, {2, 2}, {4, 6});
+    EXPECT_FLOAT_EQ(p.x, 3);
+    EXPECT_FLOAT_EQ(p.y, 4);
+}
+
+TEST(SvgGeometry, MatrixListsApplyNewestFirst)
+{
+    MatrixList list;
+    SvgMatrix scale;
+    scale.ScaleX = scale.ScaleY = 2;
+    SvgMatrix move;
+    move.sftX = 10;
+    list.push_back(move);   // applied first
+    list.push_back(scale);  // then this
+    int32_t x = 5, y = 5;
+    TransformPoint(x, y, list, {});
+    EXPECT_EQ(x, 30);
+    EXPECT_EQ(y, 10);
+
+    SvgMatrix huge;
+    huge.ScaleX = 1e30f;
+    int32_t hx = 5, hy = 0;
+    EXPECT_THROW(TransformPoint(hx, hy, {huge}, {}), SvgError);
+}
+
+TEST(SvgPathModel, NodesBoundsAndGrowth)
+{
+    QlkPath path;
+    EXPECT_EQ(path.XMin(), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(path.XMax(), std::numeric_limits<int32_t>::min());
+    path.MovePenTo(10, 20);
+    path.DrawLine(5, -30);
+    path.DrawCurveTo(100, 0, 50, 50);
+    EXPECT_EQ(path.count(), 2);
+    EXPECT_EQ(path.CurrentX(), 50);
+    EXPECT_EQ(path.XMax(), 100);  // control points widen the bounds
+    EXPECT_EQ(path.YMin(), -10);
+    EXPECT_THROW(path.GetNode(2), std::out_of_range);
+
+    QlkPath big;
+    big.MovePenTo(0, 0);
+    for (int i = 1; i <= 129; ++i) {
+        big.DrawLineTo(i, i);
+    }
+    EXPECT_GE(big.Capacity(), 256u);
+    EXPECT_EQ(big.GetNode(0).EndX, 1);
+    EXPECT_EQ(big.GetNode(128).EndX, 129);
+
+    QlkPath edge;
+    edge.MovePenTo(std::numeric_limits<int32_t>::max() - 1, 0);
+    EXPECT_THROW(edge.DrawLine(5, 0), SvgError);
+}
+
+TEST(SvgPathModel, RotationGivesTheBoxAroundTheOldBox)
+{
+    QlkPath square;
+    square.MovePenTo(0, 0);
+    square.DrawLineTo(1000, 0);
+    square.DrawLineTo(1000, 1000);
+    square.DrawLineTo(0, 1000);
+    float c = std::cos(static_cast<float>(M_PI / 4));
+    SvgMatrix rotate;
+    rotate.ScaleX = rotate.ScaleY = c;
+    rotate.Skew0 = c;
+    rotate.Skew1 = -c;
+    square.Transformation({rotate}, {});
+    EXPECT_EQ(square.XMin(), -707);
+    EXPECT_EQ(square.XMax(), 707);
+    EXPECT_EQ(square.YMax(), 1414);
+    EXPECT_EQ(square.GetNode(1).EndX, 0);
+    EXPECT_EQ(square.GetNode(1).EndY, 1414);
+}
+
+TEST(SvgPathModel, ConversionToPathRecords)
+{
+    QlkGroup group;
+    QlkPath lone;
+    lone.MovePenTo(5, 5);
+    group.colQLKPath.push_back(lone);
+    int32_t counter = 0;
+    core::PathCollection single = group.GetGroupPathRecords(counter);
+    ASSERT_EQ(single.PathCount(), 1);
+    EXPECT_EQ(single.Paths[1].AnchorMax(), 0);
+    EXPECT_FALSE(single.Paths[1].blCompound);
+    EXPECT_EQ(counter, 0);
+
+    QlkPath mixed;
+    mixed.MovePenTo(0, 0);
+    mixed.DrawLineTo(10, 0);
+    mixed.DrawLineTo(10, 10);
+    mixed.DrawLineTo(0, 10);
+    mixed.DrawCurveTo(-5, 5, 0, 0);
+    core::PathRecord record = mixed.GetPathRecord(group, 0);
+    ASSERT_EQ(record.AnchorMax(), 5);
+    const int16_t kinds[] = {0, 0, 0, 0, 1, 0};
+    for (int i = 0; i <= 5; ++i) {
+        EXPECT_EQ(record.Anchors[i].AnchorKind, kinds[i]) << i;
+    }
+    EXPECT_FALSE(record.blClosed);
+    EXPECT_EQ(record.FillType, core::kFillNone);
+    EXPECT_EQ(record.GradColor, 0xFFFFFF00u);
+    EXPECT_FLOAT_EQ(record.GradRatioX, 0.05f);
+
+    group.FillMode = 1;
+    EXPECT_TRUE(mixed.GetPathRecord(group, 0).blClosed);
+
+    group.FillMode = 2;
+    group.ColorTbl = {1, 2, 3, 4};
+    group.ColorPosTbl = {0, 60, 120, 255};
+    group.GradRatioX = 0.5f;
+    group.GradRatioY = 2;
+    record = mixed.GetPathRecord(group, 0);
+    EXPECT_EQ(record.FillType, core::kFillLinear);
+    EXPECT_EQ(record.FillColor, 1u);
+    EXPECT_EQ(record.GradColor, 4u);
+    ASSERT_EQ(record.StopCount(), 2);
+    EXPECT_EQ(record.Stops[1], (core::GradStop{2, 60}));
+    EXPECT_EQ(record.Stops[2], (core::GradStop{3, 120}));
+    EXPECT_FLOAT_EQ(record.GradRatioY, 0.5f);
+    group.FillMode = 3;
+    group.ColorTbl = {1, 4};
+    group.ColorPosTbl = {0, 255};
+    record = mixed.GetPathRecord(group, 0);
+    EXPECT_EQ(record.FillType, core::kFillRadial);
+    EXPECT_EQ(record.StopCount(), 0);
+    EXPECT_FLOAT_EQ(record.GradRatioY, 2);
+
+    QlkGroup three;
+    three.colQLKPath = {mixed, mixed, mixed};
+    QlkGroup two;
+    two.colQLKPath = {mixed, mixed};
+    counter = 0;
+    EXPECT_EQ(three.GetGroupPathRecords(counter).Paths[3].CompoundID, 1);
+    core::PathCollection second = two.GetGroupPathRecords(counter);
+    EXPECT_EQ(second.Paths[1].CompoundID, 2);
+    EXPECT_TRUE(second.Paths[2].blCompound);
+
+    QlkGroup empty;
+    EXPECT_EQ(empty.GetBounds(), (core::Rect32{std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max(),
+                                               std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::min()}));
+}

@@ -1,0 +1,36 @@
+// Helpers for the SVG importer tests: documents written to the test's program folder and loaded.
+#pragma once
+
+#include "import/svg_reader.h"
+#include "tests/support/test_support.h"
+
+#include <string>
+
+namespace svgtest {
+
+// Wraps drawing elements into a document of the given size.
+inline std::string Document(const std::string &body, const std::string &svgAttrs = "width=\"100\" height=\"100\"")
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
+           "xmlns:xlink=\"http://www.w3.org/1999/xlink\" " +
+           svgAttrs + ">\n" + body + "\n</svg>\n";
+}
+
+inline bool LoadText(importer::SvgReader &reader, const std::string &text, const std::string &name = "test.svg")
+{
+    std::string path = testsupport::TempPath(name);
+    testsupport::WriteAll(path, text);
+    return reader.LoadSvg(path);
+}
+
+// The path records of a document of drawing elements; empty when the load fails.
+inline core::PathCollection Import(const std::string &body, const std::string &svgAttrs = "width=\"100\" height=\"100\"")
+{
+    importer::SvgReader reader;
+    if (!LoadText(reader, Document(body, svgAttrs))) {
+        return {};
+    }
+    return reader.GetPathRecords();
+}
+
+}  // namespace svgtest
