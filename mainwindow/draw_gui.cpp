@@ -210,6 +210,8 @@ void DrawGUI::Form_Load(const QString &commandLine)
     splash_->show();
     QApplication::processEvents();
     show();
+    // Not yet part of the program, and taken in here when they are: the movie writer's bit masks,
+    // deleting stale backups and emptying the canvas movie's cached tags (before the brushes).
     // The player shows what the picture box shows around the canvas: 0x00BBGGRR to 0x00RRGGBB.
     uint32_t surround = static_cast<uint32_t>(Picture1->Point(0, 0));
     Doc().PlayerBackColor = ((surround & 0xFF) << 16) | (surround & 0xFF00) | ((surround >> 16) & 0xFF);
@@ -222,11 +224,13 @@ void DrawGUI::Form_Load(const QString &commandLine)
     InitDocumentState();
     Input().PenCurveMode = 0;
     Input().BrushEraseSwap = 0;
+    // The tool buttons keep their text faces until the tool palette lays them out as icons.
     QString file = CommandLineFile(commandLine);
     if (!file.isEmpty()) {
-        file = GetLongPath(file);
+        core::OpenDrawingFile(GetLongPath(file).toStdString());
     }
     QApplication::processEvents();
+    // The text window fills its font list here once it is part of the program.
     HookWheelMouse();
     delete splash_;
     splash_ = nullptr;
@@ -253,7 +257,7 @@ void DrawGUI::InitDocumentState()
     Main().UserColorCol = -1;
     Input().RealtimeMode = false;
     Option1[canvastools::kToolSelect]->SetValue(true);
-    core::NewDocument();
+    core::NewDocument();  // the clipboard starts empty as it is
     FormResizeSub();
 }
 
@@ -276,7 +280,16 @@ int16_t DrawGUI::ConfirmModify()
 
 bool DrawGUI::mnuSaveFile_Click()
 {
-    return false;  // saving the drawing comes with the file commands
+    const std::string &current = core::Lifecycle().CurrentFileName;
+    if (!current.empty()) {
+        return core::SaveDrawingFile(current);
+    }
+    return mnuSaveFileAs_Click();
+}
+
+bool DrawGUI::mnuSaveFileAs_Click()
+{
+    return false;  // the Save As dialog comes with the save and export commands
 }
 
 void DrawGUI::Form_Unload(int &cancel)
@@ -622,8 +635,15 @@ void DrawGUI::DispShape(int16_t flag)
         Picture1->Box(-1, rect.y1, w, h, back, true);
         Picture1->SetDrawMode(platform::kDrawInvert);
     }
-    canvastools::DrawToolOverlay(flag);
+    DrawToolOverlay(flag);
     Picture1->Refresh();
+}
+
+void DrawGUI::DrawToolOverlay(int16_t flag)
+{
+    // The canvas tools draw their overlay here in invert mode: the selected anchors (tool 1), the
+    // selected paths with their frame (tool 2, given the flag) or the gradient controls (tool 3).
+    canvastools::DrawToolOverlay(flag);
 }
 
 void DrawGUI::DrawCanvasImage(const ImageRect &rect)

@@ -71,6 +71,7 @@ public:
     void RefreshBrushMenu();
     // Saves the drawing; false when it was not saved (cancelled or failed).
     bool mnuSaveFile_Click();
+    bool mnuSaveFileAs_Click();
     void mnuQuit_Click() { close(); }
 
     void Combo2_Click();
@@ -106,6 +107,8 @@ private:
     void Form_Activate() { DispShape(0); }
     // Draws the canvas movie's image into the picture box's rectangle.
     void DrawCanvasImage(const ImageRect &rect);
+    // The current tool's overlay on top of the canvas image.
+    void DrawToolOverlay(int16_t flag);
     // The five tool-window menu items share one behaviour: invert the check mark, then open the
     // window at its stored place or close it.
     void ToggleToolWindow(platform::MenuItem *item, int32_t MainState::*visible);

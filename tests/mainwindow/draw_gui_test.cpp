@@ -4,9 +4,11 @@
 #include "core/brush_list.h"
 #include "core/document.h"
 #include "core/document_lifecycle.h"
+#include "core/drawing_file.h"
 #include "core/history.h"
 #include "mainwindow/brush_file.h"
 #include "mainwindow/main_state.h"
+#include "mainwindow/splash_window.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/text_encoding.h"
 #include "platform/forms/message_box.h"
@@ -289,4 +291,50 @@ TEST(CommandLine, SurroundingQuotesAreRemovedAndRelativePathsResolved)
     EXPECT_EQ(ResolveRelativePath(QStringLiteral("../inc/a.as"), QStringLiteral("/work/proj")),
               QStringLiteral("/work/inc/a.as"));
     EXPECT_EQ(ResolveRelativePath(QStringLiteral("/abs/a.as"), QStringLiteral("/work/proj")), QStringLiteral("/abs/a.as"));
+}
+
+TEST_F(DrawGuiFixture, CommandLineFileIsOpenedAndYesSavesIt)
+{
+    std::string path = Home("my drawing.qlk");
+    std::string message;
+    core::PathArray paths{core::PathRecord()};
+    core::PathRecord square;
+    square.Anchors = {{0, 0}, {2000, 0}, {2000, 2000}, {0, 2000}};
+    square.blClosed = true;
+    paths.push_back(square);
+    core::CanvasSettings settings;
+    settings.Width = 400;
+    ASSERT_TRUE(core::WriteDrawingFile(path, paths, 1, settings, message)) << message;
+
+    auto window = Start(QString::fromStdString("\"" + path + "\""));
+    EXPECT_EQ(core::Doc().DocPathCount(), 1);
+    EXPECT_EQ(core::Doc().CurrentSettings.Width, 400);
+    EXPECT_EQ(core::Lifecycle().CurrentFileName, path);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("[ my drawing.qlk ] - Quillark"));
+
+    core::SetModified(true);
+    answer = platform::kMbYes;
+    EXPECT_EQ(window->ConfirmModify(), 0);  // saved under its own name
+    EXPECT_FALSE(window->windowTitle().endsWith(QStringLiteral(" *")));
+}
+
+TEST_F(DrawGuiFixture, UnreadableCommandLineFileLeavesAnEmptyDocument)
+{
+    std::string path = Home("broken.qlk");
+    WriteAll(path, "not a drawing");
+    auto window = Start(QString::fromStdString(path));
+    EXPECT_EQ(core::Doc().DocPathCount(), 0);
+    ASSERT_EQ(questions.size(), 1u);  // the reader's error message
+    EXPECT_EQ(questions[0].style & 0x70, platform::kMbCritical);
+}
+
+TEST_F(DrawGuiFixture, CustomSplashPictureReplacesTheBuiltInOne)
+{
+    QSize builtIn = SplashPicture().size();
+    QImage custom(123, 45, QImage::Format_RGB32);
+    custom.fill(Qt::red);
+    ASSERT_TRUE(custom.save(QString::fromStdString(Home("quillark_splash.jpg")), "JPG"));
+    EXPECT_EQ(SplashPicture().size(), QSize(123, 45));
+    std::filesystem::remove(Home("quillark_splash.jpg"));
+    EXPECT_EQ(SplashPicture().size(), builtIn);
 }
