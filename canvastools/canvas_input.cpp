@@ -2,7 +2,6 @@
 
 #include "canvastools/canvas_input_state.h"
 #include "canvastools/canvas_window.h"
-#include "canvastools/core_stand_ins.h"
 #include "canvastools/grid_snap.h"
 #include "canvastools/pen_tools.h"
 #include "canvastools/select_tool.h"
@@ -12,6 +11,7 @@
 #include "core/document_lifecycle.h"
 #include "core/history.h"
 #include "mainwindow/draw_gui.h"
+#include "movie/canvas_movie.h"
 #include "platform/base/number_text.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/key_codes.h"
@@ -126,7 +126,7 @@ void UnderlayStep(int button, float x, float y)
     }
     input.PanOriginX = platform::RoundToInt32(x);
     input.PanOriginY = platform::RoundToInt32(y);
-    MakeCanvasMovie();
+    movie::MakeCanvasMovie();
     Window().DispShape(1);
     SetStatusText(QStringLiteral("下絵 : (%1,%2) x%3")
                       .arg(settings.BackgroundX)
@@ -224,7 +224,7 @@ void Picture1_KeyDown(int keyCode, int shift)
         changed = NudgeSelectedAnchors(dx, dy);
     }
     if (changed) {
-        MakeCanvasMovie();
+        movie::MakeCanvasMovie();
         Window().DispShape(1);
         core::RecordHistory();
     }

@@ -2,11 +2,12 @@
 
 #include "canvastools/canvas_input_state.h"
 #include "canvastools/canvas_window.h"
-#include "canvastools/core_stand_ins.h"
 #include "core/document.h"
 #include "core/geometry.h"
+#include "core/path_builder.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
+#include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 
 #include <QPainter>
@@ -40,7 +41,7 @@ QPoint ToScreen(int32_t x, int32_t y)
 void BeginStroke(int32_t x, int32_t y, int16_t kind)
 {
     const CanvasInputState &input = Input();
-    BeginPath(x, y, input.CurrentLineWidth, input.NewLineMode, input.NewFillType, input.CurrentColors, kind);
+    core::BeginPath(x, y, input.CurrentLineWidth, input.NewLineMode, input.NewFillType, input.CurrentColors, kind);
     QPoint at = ToScreen(x, y);
     Input().PreviewX = at.x();
     Input().PreviewY = at.y();
@@ -48,7 +49,7 @@ void BeginStroke(int32_t x, int32_t y, int16_t kind)
 
 void Redraw()
 {
-    MakeCanvasMovie();
+    movie::MakeCanvasMovie();
     CanvasWindow().DispShape(1);
 }
 
@@ -148,7 +149,7 @@ void FinishPenPath(int32_t x, int32_t y)
     CanvasInputState &input = Input();
     const core::AnchorPoint &first = Doc().DocPaths.back().Anchors.front();
     bool close = NearStart(Distance(x, y, first.X, first.Y));
-    FinishPath(x, y, close);
+    core::FinishPath(x, y, close);
     CanvasWindow().DispShape(0);
     input.DragArmed = false;
     input.DragMode = 0;
@@ -172,7 +173,7 @@ void Freehand_MouseMove(int32_t x, int32_t y)
     if (!Input().DragArmed) {
         return;
     }
-    AddAnchor(x, y, core::kControlPoint);
+    core::AddAnchor(x, y, core::kControlPoint);
     if (Input().RealtimeMode) {
         Redraw();
     } else {
@@ -187,7 +188,7 @@ void Freehand_MouseUp(int32_t x, int32_t y)
         return;
     }
     bool close = NearStart(Distance(input.DragOriginX, input.DragOriginY, x, y));
-    FinishPath(x, y, close);
+    core::FinishPath(x, y, close);
     CanvasWindow().DispShape(0);
     input.DragArmed = false;
 }
@@ -196,8 +197,8 @@ void Pen_MouseDown(int button, int32_t x, int32_t y)
 {
     CanvasInputState &input = Input();
     int16_t kind = PenKind(button);
-    if (input.DragMode == 1 && Doc().DocPathCount() < 1) {
-        input.DragMode = 0;  // the path in progress is gone (undone); start anew
+    if (input.DragMode == 1 && !core::IsBuildingPath()) {
+        input.DragMode = 0;  // another command ended or removed the path in progress: start anew
     }
     if (input.DragMode == 0) {
         BeginStroke(x, y, kind);
@@ -208,7 +209,7 @@ void Pen_MouseDown(int button, int32_t x, int32_t y)
         return;
     }
     if (Distance(input.DragOriginX, input.DragOriginY, x, y) >= kPenStep) {
-        AddAnchor(x, y, kind);
+        core::AddAnchor(x, y, kind);
         input.DragArmed = true;
         return;
     }
@@ -218,11 +219,11 @@ void Pen_MouseDown(int button, int32_t x, int32_t y)
 void Pen_MouseMove(int button, int32_t x, int32_t y)
 {
     CanvasInputState &input = Input();
-    if (input.DragMode != 1 || Doc().DocPathCount() < 1) {
+    if (input.DragMode != 1 || !core::IsBuildingPath()) {
         return;
     }
     if (input.DragArmed) {
-        AddAnchor(x, y, PenKind(button));
+        core::AddAnchor(x, y, PenKind(button));
         if (input.RealtimeMode) {
             Redraw();
         } else {
@@ -250,7 +251,7 @@ void EndPenPath()
 {
     CanvasInputState &input = Input();
     if (input.DragMode > 0) {
-        FinishPath(0, 0, false);
+        core::FinishPath(0, 0, false);
         input.DragMode = 0;
         input.DragArmed = false;
     }

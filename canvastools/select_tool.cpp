@@ -2,17 +2,19 @@
 
 #include "canvastools/canvas_input_state.h"
 #include "canvastools/canvas_window.h"
-#include "canvastools/core_stand_ins.h"
 #include "canvastools/grid_snap.h"
 #include "canvastools/selection_overlay.h"
 #include "canvastools/status_line.h"
+#include "core/clipboard.h"
 #include "core/document.h"
 #include "core/geometry.h"
-#include "core/hit_search.h"
+#include "core/groups.h"
 #include "core/history.h"
+#include "core/hit_search.h"
 #include "core/host.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
+#include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/key_codes.h"
 
@@ -106,7 +108,7 @@ void MoveStep(int shift, int32_t x, int32_t y)
         core::DeselectAllPaths();
     }
     if (!selected) {
-        SelectPathOrGroup(doc.HitPath, true);
+        core::SelectPathOrGroup(doc.HitPath, true);
     }
     CalcSelectedRect();
     int32_t dx = platform::SaturateInt<int32_t>(int64_t{x} - input.DragOriginX);
@@ -130,7 +132,7 @@ void MoveStep(int shift, int32_t x, int32_t y)
     input.DragOriginX = platform::SaturateInt<int32_t>(int64_t{input.DragOriginX} + dx);
     input.DragOriginY = platform::SaturateInt<int32_t>(int64_t{input.DragOriginY} + dy);
     if (input.RealtimeMode) {
-        MakeCanvasMovie();
+        movie::MakeCanvasMovie();
         Redisplay(3);
     } else {
         Redisplay(1);
@@ -296,7 +298,7 @@ void HandleStep(int button, int shift, int32_t x, int32_t y)
         return;
     }
     if (input.RealtimeMode) {
-        MakeCanvasMovie();
+        movie::MakeCanvasMovie();
         Redisplay(3);
     } else {
         Redisplay(input.DragMode == kDragScale ? 1 : 2);
@@ -308,14 +310,14 @@ void ShowEmptyCanvasMenu(int32_t x, int32_t y)
     mainwindow::DrawGuiMenus &menus = Window().menus;
     core::Document &doc = Doc();
     doc.AreaSelectRect = core::NormalizeRect(Input().DragOriginX, Input().DragOriginY, x, y);
-    menus.mnuPastePath->SetEnabled(GetClipCount() > 0);
+    menus.mnuPastePath->SetEnabled(core::GetClipCount() > 0);
     menus.mnuSelectAll->SetEnabled(doc.DocPathCount() > 0);
     menus.mnuClipout->SetEnabled(doc.DocPathCount() > 0);
     const core::Rect32 &band = doc.AreaSelectRect;
     menus.mnuRectCanvas->SetEnabled(band.Right > band.Left && band.Bottom > band.Top);
     Input().PopupShown = true;
     platform::PopupMenu(menus.mnuSelectMode2);
-    MakeCanvasMovie();
+    movie::MakeCanvasMovie();
     Redisplay(0);
 }
 
@@ -358,7 +360,7 @@ void ShowPathMenu(int32_t x, int32_t y)
     Input().DragOriginY = y;
     Input().PopupShown = true;
     platform::PopupMenu(menus.mnuSelectMode);
-    MakeCanvasMovie();
+    movie::MakeCanvasMovie();
     Redisplay(0);
 }
 
@@ -370,7 +372,7 @@ void ClickOnPath(int button, int shift, int32_t x, int32_t y)
         core::DeselectAllPaths();
     }
     if (WithCtrl(shift) || !selected) {
-        SelectPathOrGroup(doc.HitPath, !selected);
+        core::SelectPathOrGroup(doc.HitPath, !selected);
     }
     Redisplay(0);
     if (button == platform::kRightButton) {
@@ -432,7 +434,7 @@ void Select_MouseUp(int button, int shift, int32_t x, int32_t y)
         return;
     }
     if (input.DragMode != kDragNone) {
-        MakeCanvasMovie();
+        movie::MakeCanvasMovie();
         Redisplay(0);
         if (input.DragChanged) {
             core::RecordHistory();

@@ -1,10 +1,10 @@
 #include "canvastools/selection_overlay.h"
 
 #include "canvastools/canvas_window.h"
-#include "canvastools/core_stand_ins.h"
 #include "canvastools/status_line.h"
 #include "core/document.h"
 #include "core/geometry.h"
+#include "core/groups.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
 #include "platform/base/rounding.h"
@@ -342,7 +342,7 @@ void SelectPathsInRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool fina
     for (int32_t k = 0; k < count; ++k) {
         int32_t path = pairs[static_cast<size_t>(k)].PathIndex;
         if (path != last) {
-            SelectPathOrGroup(path, true);
+            core::SelectPathOrGroup(path, true);
             last = path;
         }
     }
