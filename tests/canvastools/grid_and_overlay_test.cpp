@@ -24,7 +24,9 @@ TEST_F(GridSnapTest, SnapsWithinTheGridPowerOnEachAxis)
     EXPECT_EQ(snapX(-390), -400);
     EXPECT_EQ(snapX(-130), 0);
     EXPECT_EQ(snapX(2147483647), 2147483600);  // 47 past the last grid line that fits
-    EXPECT_EQ(snapX(2147483590), 2147483647);  // the next grid line does not fit: saturated
+    Doc().CurrentSettings.GridWidth = 1200000000;
+    EXPECT_EQ(snapX(2147483647), 2147483647);  // its grid line 2400000000 does not fit: saturated
+    Doc().CurrentSettings.GridWidth = 400;
 
     Doc().CurrentSettings.GridHeight = 0;  // no division by zero: that axis just does not snap
     int32_t x = 390, y = 390;
