@@ -1,10 +1,12 @@
 #include "import/picture_file.h"
 
+#include "core/document.h"
+#include "core/drawing_file.h"
 #include "import/bitmap.h"
 #include "import/jpeg_file.h"
 #include "import/png_file.h"
+#include "import/svg_reader.h"
 #include "platform/base/atomic_file.h"
-#include "platform/base/number_text.h"
 #include "platform/base/rounding.h"
 
 #include <QGuiApplication>
@@ -298,33 +300,17 @@ ImageInfo ReadPngInfo(const std::string &path)
 
 ImageInfo ReadQlkInfo(const std::string &path)
 {
-    std::string text = FileOk(path) ? ReadHead(path, kTextProbeBytes) : std::string();
-    if (!StartsWith(text, "QLK")) {
+    // The canvas size is the first two values after the magic line; the rest is not read.
+    std::string head = FileOk(path) ? ReadHead(path, kTextProbeBytes) : std::string();
+    core::FieldReader file(head);
+    std::string_view magic;
+    int32_t width = 0;
+    int32_t height = 0;
+    if (!file.ReadBareLine(magic) || !magic.starts_with("QLK") || !file.ReadInt32(width) ||
+        !file.ReadInt32(height)) {
         return {};
     }
-    size_t lineEnd = text.find_first_of("\r\n");
-    if (lineEnd == std::string::npos) {
-        return {};
-    }
-    // The values after the magic line: commas and line ends both separate them.
-    std::vector<std::string> values;
-    std::string current;
-    for (size_t i = lineEnd; i < text.size() && values.size() < 2; ++i) {
-        char c = text[i];
-        if (c == ',' || c == '\r' || c == '\n') {
-            if (!current.empty()) {
-                values.push_back(current);
-            }
-            current.clear();
-        } else {
-            current += c;
-        }
-    }
-    if (values.size() < 2) {
-        return {};
-    }
-    return Info(kImageDrawing, platform::RoundToInt32(platform::Val(values[0])),
-                platform::RoundToInt32(platform::Val(values[1])), 0);
+    return Info(kImageDrawing, width, height, 0);
 }
 
 ImageInfo ReadFlvInfo(const std::string &path)
@@ -375,18 +361,27 @@ ImageInfo ReadFlvInfo(const std::string &path)
 
 ImageInfo ReadClipInfo(const std::string &path)
 {
-    // The extent comes from the clip's paths, read by the drawing-file reader; this probe only
-    // recognises the file.
-    std::string head = FileOk(path) ? ReadHead(path, 6) : std::string();
-    return StartsWith(head, "QKCLIP") ? Info(kImageClip, 0, 0, 0) : ImageInfo();
+    // The extent of every path the clip holds, line widths included; a bad clip is unknown.
+    core::ClipFileContents clip;
+    std::string message;
+    if (!FileOk(path) || !core::ReadClipFile(path, clip, message)) {
+        return {};
+    }
+    core::Rect32 bounds = core::GetPathsBounds(clip.Paths);
+    return Info(kImageClip, (int64_t{bounds.Right} - bounds.Left) / 20, (int64_t{bounds.Bottom} - bounds.Top) / 20, 0);
 }
 
 ImageInfo ReadWmfInfo(const std::string &path)
 {
-    // Placeable header: key, handle, bounding box (4 x 16 bits), units per inch; then at least
-    // the 18-byte metafile header.
+    // Placeable header: key, handle, bounding box (4 x 16 bits), units per inch, reserved,
+    // checksum; then the 18-byte metafile header, whose type (1 memory, 2 disk) and size in
+    // words (9) tell a metafile from other data behind the key.
     std::string head = FileOk(path) ? ReadHead(path, 40) : std::string();
     if (head.size() < 40 || !StartsWith(head, "\xD7\xCD\xC6\x9A")) {
+        return {};
+    }
+    uint32_t metafileType = Le16(head, 22);
+    if ((metafileType != 1 && metafileType != 2) || Le16(head, 24) != 9) {
         return {};
     }
     auto signed16 = [&](size_t at) { return static_cast<int16_t>(Le16(head, at)); };
@@ -402,10 +397,11 @@ ImageInfo ReadWmfInfo(const std::string &path)
 
 ImageInfo ReadSvgInfo(const std::string &path)
 {
-    // The size comes from the SVG reader; this probe recognises a gzip stream or an svg element.
-    std::string head = FileOk(path) ? ReadHead(path, kTextProbeBytes) : std::string();
-    bool svg = StartsWith(head, "\x1F\x8B") || head.find("<svg") != std::string::npos;
-    return svg ? Info(kImageSvg, 0, 0, 24) : ImageInfo();
+    SvgReader reader;
+    if (!FileOk(path) || !reader.LoadSvg(path)) {
+        return {};
+    }
+    return Info(kImageSvg, reader.width(), reader.height(), 24);
 }
 
 QImage LoadPictureFile(const std::string &path, std::vector<uint8_t> &alpha)
@@ -413,17 +409,20 @@ QImage LoadPictureFile(const std::string &path, std::vector<uint8_t> &alpha)
     if (ReadPngInfo(path).ImageType == kImagePng) {
         return LoadPngPicture(path, alpha);
     }
-    ImageInfo info = GetImageInfo(path, kProbeContent);
-    if (int64_t{info.ImageWidth} * info.ImageHeight > kMaxPicturePixels) {
+    // Only the raster types are probed: a drawing, clip or SVG file is refused without being
+    // read whole. A metafile has no raster loader and is refused like any file that does not load.
+    int32_t type = FileOk(path) ? TypeFromContent(ReadHead(path, 6), path) : kImageUnknown;
+    if (type != kImageBmp && type != kImageGif && type != kImageJpeg) {
         return QImage();
     }
-    if (info.ImageType == kImageJpeg) {
+    ImageInfo info = ReadInfoOfType(type, path);
+    if (info.ImageType != type || int64_t{info.ImageWidth} * info.ImageHeight > kMaxPicturePixels) {
+        return QImage();
+    }
+    if (type == kImageJpeg) {
         return DecodeJpeg(ReadFile(path));
     }
-    if (info.ImageType != kImageBmp && info.ImageType != kImageGif) {
-        return QImage();
-    }
-    QImageReader reader(QString::fromStdString(path), info.ImageType == kImageBmp ? "bmp" : "gif");
+    QImageReader reader(QString::fromStdString(path), type == kImageBmp ? "bmp" : "gif");
     QImage picture = reader.read();
     return picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32);
 }

@@ -48,14 +48,18 @@ ImageInfo ReadBmpInfo(const std::string &path);
 ImageInfo ReadGifInfo(const std::string &path);
 ImageInfo ReadJpegInfo(const std::string &path);
 ImageInfo ReadPngInfo(const std::string &path);
+// A drawing file: its canvas size from the first settings line.
 ImageInfo ReadQlkInfo(const std::string &path);
 ImageInfo ReadFlvInfo(const std::string &path);
+// A clip file, read whole: the extent of its paths in whole pixels (0 x 0 when it holds none).
 ImageInfo ReadClipInfo(const std::string &path);
 ImageInfo ReadWmfInfo(const std::string &path);
+// An SVG or compressed SVG file that the SVG reader loads: the drawing's size in pixels.
 ImageInfo ReadSvgInfo(const std::string &path);
 
 // Loads a BMP, GIF, JPEG or PNG file as an opaque picture; a PNG with transparency also fills
-// alpha (its colours then premultiplied), other pictures leave alpha as it was. Null on failure.
+// alpha (its colours then premultiplied), other pictures leave alpha as it was. Null on failure
+// and for every other kind of file, metafiles included.
 QImage LoadPictureFile(const std::string &path, std::vector<uint8_t> &alpha);
 
 }  // namespace importer

@@ -1,3 +1,4 @@
+#include "core/drawing_file.h"
 #include "import/bitmap.h"
 #include "import/jpeg_file.h"
 #include "import/picture_file.h"
@@ -13,6 +14,8 @@
 #include <sys/stat.h>
 
 using importer::ImageInfo;
+using testsupport::DataPath;
+using testsupport::ReadAll;
 using testsupport::TempPath;
 using testsupport::WriteAll;
 
@@ -52,6 +55,73 @@ std::string Jpeg(uint8_t frameMarker, bool garbageBeforeMarker = false)
     return data;
 }
 
+
+void PutLe16(std::string &bytes, int32_t value)
+{
+    bytes += static_cast<char>(value & 0xFF);
+    bytes += static_cast<char>((value >> 8) & 0xFF);
+}
+
+void PutLe32(std::string &bytes, int32_t value)
+{
+    PutLe16(bytes, value & 0xFFFF);
+    PutLe16(bytes, (value >> 16) & 0xFFFF);
+}
+
+// A complete placeable metafile: the placeable header with its checksum, the metafile header,
+// one rectangle record and the end record.
+std::string PlaceableMetafile(int16_t left, int16_t top, int16_t right, int16_t bottom, uint16_t unitsPerInch)
+{
+    std::string bytes("\xD7\xCD\xC6\x9A\x00\x00", 6);
+    for (int32_t value : {left, top, right, bottom}) {
+        PutLe16(bytes, value);
+    }
+    PutLe16(bytes, unitsPerInch);
+    PutLe32(bytes, 0);
+    uint16_t checksum = 0;
+    for (size_t at = 0; at < 20; at += 2) {
+        checksum ^= static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8);
+    }
+    PutLe16(bytes, checksum);
+    const int32_t rectangleWords = 7;
+    const int32_t endWords = 3;
+    PutLe16(bytes, 1);       // in memory
+    PutLe16(bytes, 9);       // header words
+    PutLe16(bytes, 0x300);   // version
+    PutLe32(bytes, 9 + rectangleWords + endWords);
+    PutLe16(bytes, 0);       // objects
+    PutLe32(bytes, rectangleWords);
+    PutLe16(bytes, 0);       // unused
+    PutLe32(bytes, rectangleWords);
+    PutLe16(bytes, 0x041B);  // Rectangle: bottom, right, top, left
+    for (int32_t value : {bottom, right, top, left}) {
+        PutLe16(bytes, value);
+    }
+    PutLe32(bytes, endWords);
+    PutLe16(bytes, 0);
+    return bytes;
+}
+
+// A copy of a test data file under a new name in the program folder.
+std::string CopyOfData(const std::string &dataName, const std::string &name)
+{
+    std::string path = TempPath(name);
+    WriteAll(path, ReadAll(DataPath(dataName)));
+    return path;
+}
+
+using NamedBytes = std::pair<const char *, std::string>;
+
+// Writes each file and expects both probes to find nothing in it.
+void ExpectUnknownFiles(std::initializer_list<NamedBytes> files)
+{
+    for (const auto &[name, bytes] : files) {
+        std::string path = TempPath(name);
+        WriteAll(path, bytes);
+        EXPECT_EQ(importer::GetImageInfo(path, importer::kProbeContent), ImageInfo()) << name;
+        EXPECT_EQ(importer::GetImageInfo(path, importer::kProbeExtension), ImageInfo()) << name;
+    }
+}
 }  // namespace
 
 TEST(Bitmap, StridesSizesAndBottomUpRows)
@@ -209,14 +279,6 @@ TEST(PictureProbe, IdentifiesByContentOrExtension)
     WriteAll(flv, head + std::string("\x09\x00\x10\x00\x00", 5));  // truncated tag
     EXPECT_EQ(importer::GetImageInfo(flv, 0), ImageInfo());
 
-    // Placeable metafile: 2 x 1 inches.
-    std::string wmf = TempPath("m.wmf");
-    std::string placeable("\xD7\xCD\xC6\x9A\x00\x00\x00\x00\x00\x00\x40\x0B\xA0\x05\xA0\x05", 16);
-    WriteAll(wmf, placeable + std::string(24, '\0'));
-    ImageInfo metafile = importer::GetImageInfo(wmf, 0);
-    EXPECT_EQ(metafile.ImageType, importer::kImageMetafile);
-    EXPECT_GT(metafile.ImageWidth, 0);
-    EXPECT_EQ(metafile.ImageWidth, 2 * metafile.ImageHeight);
 }
 
 TEST(PictureProbe, TruncatedAndGarbageFilesAreUnknown)
@@ -266,4 +328,94 @@ TEST(PictureProbe, LoadsBmpAndGifThroughTheImageReaders)
         ASSERT_EQ(loaded.size(), QSize(5, 4)) << format;
         EXPECT_EQ(alpha, std::vector<uint8_t>{9});
     }
+}
+
+TEST(PictureProbe, DrawingFilesGiveTheirCanvasSize)
+{
+    // The fixtures of every version the drawing reader takes, under the names they are probed by.
+    EXPECT_EQ(importer::GetImageInfo(CopyOfData("drawing_030.qlk", "d30.qlk"), 0), (ImageInfo{5, 640, 480, 0}));
+    EXPECT_EQ(importer::GetImageInfo(CopyOfData("drawing_020.qlk", "d20.qlk"), 10), (ImageInfo{5, 320, 320, 0}));
+    EXPECT_EQ(importer::GetImageInfo(CopyOfData("drawing_010.qlk", "d10.qlk"), 0), (ImageInfo{5, 100, 200, 0}));
+
+    ExpectUnknownFiles({
+        {"word.qlk", "QLK030\r\nwide,480,255\r\n"},
+        {"negative.qlk", "QLK030\r\n-640,480,255\r\n"},
+        {"oneValue.qlk", "QLK030\r\n640"},
+        {"huge.qlk", "QLK030\r\n99999999999,480\r\n"},
+        {"notQlk.qlk", "QLX030\r\n640,480\r\n"}});
+}
+
+TEST(PictureProbe, ClipFilesGiveTheExtentOfTheirPaths)
+{
+    // Two paths, the first 20 twips wide: -320 .. 100 by -20 .. 420 twips.
+    EXPECT_EQ(importer::GetImageInfo(CopyOfData("clip_030.qkclip", "c30.qkclip"), 0), (ImageInfo{7, 21, 22, 0}));
+    EXPECT_EQ(importer::GetImageInfo(CopyOfData("clip_020.qkclip", "c20.qkclip"), 10), (ImageInfo{7, 3, 3, 0}));
+    EXPECT_EQ(importer::GetImageInfo(CopyOfData("clip_010.qkclip", "c10.qkclip"), 0), (ImageInfo{7, 2, 2, 0}));
+
+    // A clip as the program writes it; 2019 x 1010 twips are 100 x 50 whole pixels.
+    core::PathArray paths(2);
+    paths[1].Anchors = {core::AnchorPoint{0, 0, 0}, core::AnchorPoint{2019, 1010, 0}};
+    std::string written = TempPath("written.qkclip");
+    std::string message;
+    ASSERT_TRUE(core::WriteClipFile(written, paths, 1, 0, 0, message)) << message;
+    EXPECT_EQ(importer::GetImageInfo(written, 0), (ImageInfo{7, 100, 50, 0}));
+
+    std::string empty = TempPath("empty.qkclip");
+    WriteAll(empty, "QKCLIP030\r\n0,15,25\r\n");
+    EXPECT_EQ(importer::GetImageInfo(empty, 0), (ImageInfo{7, 0, 0, 0}));
+
+    std::string whole = ReadAll(DataPath("clip_030.qkclip"));
+    ExpectUnknownFiles({
+        {"cut.qkclip", whole.substr(0, whole.size() / 2)},
+        {"version.qkclip", "QKCLIP040\r\n0,0,0\r\n"},
+        {"count.qkclip", "QKCLIP030\r\n5,0,0\r\n"},
+        {"magicOnly.qkclip", "QKCLIP"},
+        {"garbage.qkclip", "QKCLIP030\r\n" + std::string(300, '\x8F')}});
+}
+
+TEST(PictureProbe, SvgFilesGiveTheSizeTheReaderFinds)
+{
+    for (const char *name : {"raster_shapes.svg", "shapes_gzip.svgz", "shapes_zlib.svgz"}) {
+        std::string path = CopyOfData(std::string("svg/") + name, name);
+        EXPECT_EQ(importer::GetImageInfo(path, 0), (ImageInfo{9, 200, 150, 24})) << name;
+        EXPECT_EQ(importer::GetImageInfo(path, 10), (ImageInfo{9, 200, 150, 24})) << name;
+        std::vector<uint8_t> alpha = {7};
+        EXPECT_TRUE(importer::LoadPictureFile(path, alpha).isNull()) << name;
+        EXPECT_EQ(alpha, std::vector<uint8_t>{7}) << name;
+    }
+    // An SVG document under another name is not identified by its content.
+    EXPECT_EQ(importer::GetImageInfo(CopyOfData("svg/raster_shapes.svg", "shapes.txt"), 0), ImageInfo());
+
+    std::string compressed = ReadAll(DataPath("svg/shapes_gzip.svgz"));
+    ExpectUnknownFiles({
+        {"x.svg", "this is not a drawing"},
+        {"nothingDrawn.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="30" height="20"></svg>)"},
+        {"cut.svgz", compressed.substr(0, compressed.size() / 2)},
+        {"gzipHeaderOnly.svgz", compressed.substr(0, 10)},
+        {"tagSoup.svg", "<svg <svg <path d=\"M 0 0 L"}});
+}
+
+TEST(PictureProbe, PlaceableMetafilesGiveTheirSizeButNoPicture)
+{
+    // 2 x 1 inches at 1440 units per inch, the box starting left of and above the origin.
+    std::string wmf = TempPath("m.wmf");
+    std::string metafile = PlaceableMetafile(-1440, -720, 1440, 720, 1440);
+    WriteAll(wmf, metafile);
+    ImageInfo info = importer::GetImageInfo(wmf, 0);
+    EXPECT_EQ(info.ImageType, importer::kImageMetafile);
+    EXPECT_GT(info.ImageWidth, 0);
+    EXPECT_EQ(info.ImageWidth, 2 * info.ImageHeight);
+    EXPECT_EQ(info.ImageBits, 24);
+    EXPECT_EQ(importer::GetImageInfo(wmf, 10), info);
+    std::vector<uint8_t> alpha = {3};
+    EXPECT_TRUE(importer::LoadPictureFile(wmf, alpha).isNull());
+    EXPECT_EQ(alpha, std::vector<uint8_t>{3});
+
+    std::string notMetafile = metafile;
+    notMetafile.replace(22, 4, "\x41\x42\x43\x44");  // data behind the key is no metafile header
+    ExpectUnknownFiles({
+        {"cut.wmf", metafile.substr(0, 30)},
+        {"noUnits.wmf", PlaceableMetafile(0, 0, 100, 100, 0)},
+        {"header.wmf", notMetafile},
+        {"keyOnly.wmf", metafile.substr(0, 4) + std::string(60, '\0')}});
 }
