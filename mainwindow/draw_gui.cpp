@@ -5,12 +5,14 @@
 #include "canvastools/selection_overlay.h"
 #include "canvastools/tool_palette.h"
 #include "core/brush_list.h"
+#include "core/clipboard.h"
 #include "core/document.h"
 #include "core/document_lifecycle.h"
 #include "mainwindow/brush_file.h"
 #include "mainwindow/main_host.h"
 #include "mainwindow/splash_window.h"
 #include "mainwindow/user_color_file.h"
+#include "movie/bit_writer.h"
 #include "platform/base/number_text.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/rounding.h"
@@ -159,6 +161,14 @@ void DrawGUI::BuildControls()
     PicStatus = new platform::PictureBox(Frame1);
     PicStatus->setGeometry(6, 8, 168, kBottomBandHeight - 14);
 
+    // Buttons, boxes and bars leave the keyboard with the canvas, where the shortcuts act.
+    for (QWidget *control : std::initializer_list<QWidget *>{HScroll1, VScroll1, Check1, Check2, Check3, Check4,
+                                                             Check5, Check6, Command1}) {
+        control->setFocusPolicy(Qt::NoFocus);
+    }
+    for (platform::OptionButton *button : Option1) {
+        button->setFocusPolicy(Qt::NoFocus);
+    }
     StatusLabel1 = new QLabel(client);
     StatusLabel1->setFrameShape(QFrame::StyledPanel);
     StatusLabel1->setFixedHeight(kStatusHeight);
@@ -210,8 +220,9 @@ void DrawGUI::Form_Load(const QString &commandLine)
     splash_->show();
     QApplication::processEvents();
     show();
-    // Not yet part of the program, and taken in here when they are: the movie writer's bit masks,
-    // deleting stale backups and emptying the canvas movie's cached tags (before the brushes).
+    movie::InitBitMasks();
+    // Not yet part of the program, and taken in here when they are: deleting stale backups and
+    // emptying the canvas movie's cached tags (before the brushes).
     // The player shows what the picture box shows around the canvas: 0x00BBGGRR to 0x00RRGGBB.
     uint32_t surround = static_cast<uint32_t>(Picture1->Point(0, 0));
     Doc().PlayerBackColor = ((surround & 0xFF) << 16) | (surround & 0xFF00) | ((surround >> 16) & 0xFF);
@@ -257,7 +268,8 @@ void DrawGUI::InitDocumentState()
     Main().UserColorCol = -1;
     Input().RealtimeMode = false;
     Option1[canvastools::kToolSelect]->SetValue(true);
-    core::NewDocument();  // the clipboard starts empty as it is
+    core::NewDocument();
+    core::ClearClip();
     FormResizeSub();
 }
 
