@@ -4,6 +4,7 @@
 #include <QPainterPathStroker>
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <unordered_map>
 
 namespace platform::swf {
@@ -118,14 +119,14 @@ bool ReadStyleArrays(BitReader &in, int tagCode, StyleGroup &group)
     const bool extended = tagCode != 2;
     const bool withAlpha = tagCode == 32;
     size_t fillCount = ReadStyleCount(in, extended);
-    group.fills.resize(fillCount);
+    group.fills.assign(fillCount, FillStyle());
     for (FillStyle &style : group.fills) {
         if (!ReadFillStyle(in, withAlpha, style)) {
             return false;
         }
     }
     size_t lineCount = ReadStyleCount(in, extended);
-    group.lines.resize(lineCount);
+    group.lines.assign(lineCount, LineStyle());
     for (LineStyle &style : group.lines) {
         style.width = in.U16();
         style.color = withAlpha ? ReadRgba(in) : ReadRgb(in);
@@ -155,10 +156,12 @@ bool ReadMorphStyleArrays(BitReader &in, StyleGroup &start, StyleGroup &end)
     return !in.Overrun();
 }
 
-// Reads SHAPERECORDs up to the end record. Groups are appended to out, the first one taking the
-// styles already in current; new-style records (when allowed) start further groups. With
-// keepAll every edge is kept (morph edges pair by index), else edges without any style are
-// dropped.
+// Reads SHAPERECORDs up to the end record. current starts with the styles already read; each
+// finished group (at a new-style record, when allowed, and at the end) is handed to groupDone,
+// then current is reused for the next group. With keepAll every edge is kept (morph edges pair
+// by index), else edges without any style are dropped.
+using GroupDone = std::function<void(StyleGroup &)>;
+
 class RecordReader {
 public:
     RecordReader(BitReader &in, int tagCode, size_t &edgeBudget, bool keepAll)
@@ -166,7 +169,7 @@ public:
     {
     }
 
-    void Read(StyleGroup current, std::vector<StyleGroup> &out)
+    void Read(StyleGroup &current, const GroupDone &groupDone)
     {
         in_.Align();
         int fillBits = static_cast<int>(in_.UB(4));
@@ -177,19 +180,19 @@ public:
                 if (flags == 0) {
                     break;
                 }
-                if (!ReadStyleChange(flags, fillBits, lineBits, current, out)) {
+                if (!ReadStyleChange(flags, fillBits, lineBits, current, groupDone)) {
                     break;
                 }
             } else if (!ReadEdge(current)) {
                 break;
             }
         }
-        out.push_back(std::move(current));
+        groupDone(current);
     }
 
 private:
     bool ReadStyleChange(uint32_t flags, int &fillBits, int &lineBits, StyleGroup &current,
-                         std::vector<StyleGroup> &out)
+                         const GroupDone &groupDone)
     {
         if (flags & 0x01) {
             int bits = static_cast<int>(in_.UB(5));
@@ -212,8 +215,8 @@ private:
             if (tagCode_ == kMorphTag) {
                 return false;  // morph shapes cannot change their styles
             }
-            out.push_back(std::move(current));
-            current = StyleGroup();
+            groupDone(current);
+            current.edges.clear();
             in_.Align();
             if (!ReadStyleArrays(in_, tagCode_, current)) {
                 return false;
@@ -536,14 +539,14 @@ Edge Mix(const Edge &a, const Edge &b, double t)
 
 uint64_t HashGroup(const StyleGroup &group)
 {
-    // FNV-1a over every value that decides how the group looks.
-    uint64_t hash = 0xCBF29CE484222325ull;
+    // A multiply-xorshift mix over every value that decides how the group looks, a word at a time.
+    uint64_t hash = 0x243F6A8885A308D3ull;
     auto mix = [&hash](auto value) {
-        unsigned char bytes[sizeof value];
-        std::memcpy(bytes, &value, sizeof value);
-        for (unsigned char byte : bytes) {
-            hash = (hash ^ byte) * 0x100000001B3ull;
-        }
+        static_assert(sizeof value <= sizeof(uint64_t));
+        uint64_t word = 0;
+        std::memcpy(&word, &value, sizeof value);
+        hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+        hash ^= hash >> 29;
     };
     auto mixPoint = [&mix](const QPointF &point) {
         mix(point.x());
@@ -560,7 +563,7 @@ uint64_t HashGroup(const StyleGroup &group)
             mix(stop.ratio);
             mix(stop.color);
         }
-        mix(static_cast<int>(fill.stops.size()));
+        mix(fill.stops.size());
         mix(fill.bitmapId);
         mix(static_cast<int>(fill.clipped) * 2 + static_cast<int>(fill.smoothed));
     }
@@ -576,8 +579,7 @@ uint64_t HashGroup(const StyleGroup &group)
         if (edge.curved) {
             mixPoint(edge.control);
         }
-        mix(edge.fill0 * 4 + static_cast<int32_t>(edge.curved));
-        mix(edge.fill1);
+        mix(static_cast<int64_t>(edge.fill0) << 33 ^ static_cast<int64_t>(edge.fill1) << 1 ^ edge.curved);
         mix(edge.line);
     }
     return hash;
@@ -626,16 +628,10 @@ DrawnGroup BuildDrawnGroup(StyleGroup group)
 ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse)
 {
     ReadRect(in);  // bounds: the edges say where the shape is
-    StyleGroup first;
-    std::vector<StyleGroup> groups;
-    if (ReadStyleArrays(in, tagCode, first)) {
-        RecordReader(in, tagCode, edgeBudget, false).Read(std::move(first), groups);
-    }
     ShapeCharacter shape;
-    shape.groups.reserve(groups.size());
-    for (StyleGroup &group : groups) {
+    auto groupDone = [&](StyleGroup &group) {
         if (group.edges.empty()) {
-            continue;
+            return;
         }
         uint64_t key = HashGroup(group);
         GroupPtr drawn;
@@ -645,12 +641,16 @@ ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget, const 
             }
         }
         if (!drawn) {
-            drawn = std::make_shared<const DrawnGroup>(BuildDrawnGroup(std::move(group)));
+            drawn = std::make_shared<const DrawnGroup>(BuildDrawnGroup(group));
         }
         if (reuse.next) {
             reuse.next->emplace(key, drawn);
         }
         shape.groups.push_back(std::move(drawn));
+    };
+    StyleGroup current;
+    if (ReadStyleArrays(in, tagCode, current)) {
+        RecordReader(in, tagCode, edgeBudget, false).Read(current, groupDone);
     }
     return shape;
 }
@@ -666,13 +666,14 @@ MorphCharacter ParseMorphShape(BitReader &in, size_t &edgeBudget)
     if (!ReadMorphStyleArrays(in, morph.start, morph.end)) {
         return morph;
     }
-    std::vector<StyleGroup> startGroups;
-    RecordReader(in, kMorphTag, edgeBudget, true).Read(StyleGroup(), startGroups);
-    morph.start.edges = std::move(startGroups.front().edges);
+    StyleGroup edges;
+    RecordReader(in, kMorphTag, edgeBudget, true).Read(edges, [&morph](StyleGroup &group) {
+        morph.start.edges = std::move(group.edges);
+    });
     in.Seek(endEdgesAt);
-    std::vector<StyleGroup> endGroups;
-    RecordReader(in, kMorphTag, edgeBudget, true).Read(StyleGroup(), endGroups);
-    morph.end.edges = std::move(endGroups.front().edges);
+    RecordReader(in, kMorphTag, edgeBudget, true).Read(edges, [&morph](StyleGroup &group) {
+        morph.end.edges = std::move(group.edges);
+    });
     return morph;
 }
 

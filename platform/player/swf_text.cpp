@@ -50,13 +50,14 @@ QString MatchFamily(const QString &family)
     return result;
 }
 
-// Minimal HTML text: tags removed, line breaks kept, the common entities decoded.
+// Minimal HTML text: tags removed, line breaks kept, the common entities decoded. The
+// expressions are local: fields may be drawn on several threads at once.
 QString PlainFromHtml(QString html)
 {
-    static const QRegularExpression kBreak(QStringLiteral("<br\\s*/?>|</p>"), QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression kTag(QStringLiteral("<[^>]*>"));
-    html.replace(kBreak, QStringLiteral("\n"));
-    html.remove(kTag);
+    const QRegularExpression lineBreak(QStringLiteral("<br\\s*/?>|</p>"), QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression tag(QStringLiteral("<[^>]*>"));
+    html.replace(lineBreak, QStringLiteral("\n"));
+    html.remove(tag);
     html.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
     html.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
     html.replace(QStringLiteral("&quot;"), QStringLiteral("\""));

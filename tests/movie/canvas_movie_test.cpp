@@ -387,3 +387,37 @@ TEST_F(CanvasMovieTest, UnderlayDrawingReader)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CanvasMovieTest, WriterShapesDrawnByThePlayer)
+{
+    // A compound path (outer square and inner square) leaves a hole; a linear gradient runs
+    // from its fill colour to its gradient colour across its frame.
+    core::PathRecord outer = Square(200, 200, 1000, 0xFFFF0000);
+    outer.blCompound = true;
+    outer.CompoundID = 1;
+    core::PathRecord inner = Square(600, 600, 200, 0xFFFF0000);
+    inner.blCompound = true;
+    inner.CompoundID = 1;
+    core::PathRecord gradient = Square(1300, 200, 600, 0);
+    gradient.FillType = core::kFillLinear;
+    gradient.FillColor = 0xFF000000;  // black to white
+    gradient.GradColor = 0xFFFFFFFF;
+    gradient.GradCenterX = 1600;
+    gradient.GradCenterY = 500;
+    gradient.GradRatioX = gradient.GradRatioY = 600.0f / 32768.0f;
+    AddPath(outer);
+    AddPath(inner);
+    AddPath(gradient);
+    Settings().Quality = 2;
+    movie::MakeCanvasMovie();
+    QImage image = Rendered();
+    EXPECT_EQ(image.pixel(20, 20), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(35, 35), qRgb(255, 0, 0));  // the hole shows the canvas
+    EXPECT_LT(qRed(image.pixel(67, 25)), 40);
+    EXPECT_GT(qRed(image.pixel(93, 25)), 215);
+    EXPECT_NEAR(qRed(image.pixel(80, 25)), 128, 20);
+}
+
+}  // namespace
