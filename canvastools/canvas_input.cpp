@@ -207,6 +207,38 @@ bool NudgeSelectedAnchors(int32_t dx, int32_t dy)
     return moved;
 }
 
+enum class Phase { Down, Move, Up };
+
+// The current tool's part of a mouse event, with the point the tool works with: snapped for the
+// drawing tools, raw for the others.
+void RunTool(Phase phase, int button, int shift, float x, float y)
+{
+    int16_t tool = Input().CurrentTool;
+    int32_t xt = 0, yt = 0;
+    if (DrawsWithSnappedPoints(tool)) {
+        SnappedPoint(x, y, xt, yt);
+    } else {
+        RawPoint(x, y, xt, yt);
+    }
+    switch (tool) {
+    case kToolFreehand:
+        phase == Phase::Down ? Freehand_MouseDown(xt, yt)
+                             : (phase == Phase::Move ? Freehand_MouseMove(xt, yt) : Freehand_MouseUp(xt, yt));
+        break;
+    case kToolSelect:
+        phase == Phase::Down ? Select_MouseDown(button, shift, xt, yt)
+                             : (phase == Phase::Move ? Select_MouseMove(button, shift, xt, yt)
+                                                     : Select_MouseUp(button, shift, xt, yt));
+        break;
+    case kToolPen:
+        phase == Phase::Down ? Pen_MouseDown(button, xt, yt)
+                             : (phase == Phase::Move ? Pen_MouseMove(button, xt, yt) : Pen_MouseUp(xt, yt));
+        break;
+    default:
+        break;
+    }
+}
+
 }  // namespace
 
 void Picture1_KeyDown(int keyCode, int shift)
@@ -248,25 +280,7 @@ void Picture1_MouseDown(int button, int shift, float x, float y)
     }
     input.PanActive = false;
     SetToolCursor(input.CurrentTool);
-    int32_t xt = 0, yt = 0;
-    if (DrawsWithSnappedPoints(input.CurrentTool)) {
-        SnappedPoint(x, y, xt, yt);
-    } else {
-        RawPoint(x, y, xt, yt);
-    }
-    switch (input.CurrentTool) {
-    case kToolFreehand:
-        Freehand_MouseDown(xt, yt);
-        break;
-    case kToolSelect:
-        Select_MouseDown(button, shift, xt, yt);
-        break;
-    case kToolPen:
-        Pen_MouseDown(button, xt, yt);
-        break;
-    default:
-        break;
-    }
+    RunTool(Phase::Down, button, shift, x, y);
 }
 
 void Picture1_MouseMove(int button, int shift, float x, float y)
@@ -286,21 +300,7 @@ void Picture1_MouseMove(int button, int shift, float x, float y)
     int32_t xt = 0, yt = 0;
     RawPoint(x, y, xt, yt);
     ShowPointerCoordinates(xt, yt);
-    switch (input.CurrentTool) {
-    case kToolFreehand:
-        SnapGrid(xt, yt);
-        Freehand_MouseMove(xt, yt);
-        break;
-    case kToolSelect:
-        Select_MouseMove(button, shift, xt, yt);
-        break;
-    case kToolPen:
-        SnapGrid(xt, yt);
-        Pen_MouseMove(button, xt, yt);
-        break;
-    default:
-        break;
-    }
+    RunTool(Phase::Move, button, shift, x, y);
 }
 
 void Picture1_MouseUp(int button, int shift, float x, float y)
@@ -312,25 +312,7 @@ void Picture1_MouseUp(int button, int shift, float x, float y)
     if (!input.DragArmed) {
         return;
     }
-    int32_t xt = 0, yt = 0;
-    if (DrawsWithSnappedPoints(input.CurrentTool)) {
-        SnappedPoint(x, y, xt, yt);
-    } else {
-        RawPoint(x, y, xt, yt);
-    }
-    switch (input.CurrentTool) {
-    case kToolFreehand:
-        Freehand_MouseUp(xt, yt);
-        break;
-    case kToolSelect:
-        Select_MouseUp(button, shift, xt, yt);
-        break;
-    case kToolPen:
-        Pen_MouseUp(xt, yt);
-        break;
-    default:
-        break;
-    }
+    RunTool(Phase::Up, button, shift, x, y);
 }
 
 }  // namespace canvastools
