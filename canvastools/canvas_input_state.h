@@ -54,6 +54,21 @@ struct CanvasInputState {
     int16_t NewFillType = core::kFillNone;
     std::array<Point32, 9> HandlePoints{};
     bool PopupShown = false;
+
+    // The selection frame: selected paths with two anchors or more (CalcSelectedRect).
+    int32_t SelectedPathCount = 0;
+    // Status line: mouse moves a hint written by anything else still stays.
+    int32_t StatusHoldCount = 0;
+    // The first canvas move after a pop-up menu has been seen.
+    bool PopupMoveSeen = false;
+    // Where the next quick-preview line starts (picture pixels), like a picture's drawing position.
+    int32_t PreviewX = 0;
+    int32_t PreviewY = 0;
+    // Underlay drag: the part of the movement below one canvas pixel, kept for the next step.
+    double UnderlayCarryX = 0;
+    double UnderlayCarryY = 0;
+    // A hover highlight (handle square or path edge) is on the canvas picture.
+    bool HighlightShown = false;
 };
 
 CanvasInputState &Input();

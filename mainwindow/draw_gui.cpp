@@ -1,6 +1,9 @@
 #include "mainwindow/draw_gui.h"
 
 #include "canvastools/canvas_input_state.h"
+#include "canvastools/canvas_window.h"
+#include "canvastools/selection_overlay.h"
+#include "canvastools/tool_palette.h"
 #include "core/brush_list.h"
 #include "core/clipboard.h"
 #include "core/document.h"
@@ -86,6 +89,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     setWindowTitle(QStringLiteral("(新規) - Quillark"));
     BuildControls();
     ConnectHandlers();
+    canvastools::AttachCanvasTools(*this);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
     setMinimumSize(platform::PixelsFromTwips(kMinimumWidthTwips), platform::PixelsFromTwips(kMinimumHeightTwips));
@@ -94,6 +98,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
 
 DrawGUI::~DrawGUI()
 {
+    canvastools::DetachCanvasTools(*this);
     core::SetHost(nullptr);
 }
 
@@ -414,8 +419,7 @@ void DrawGUI::mnuSelectBrush_Click(int index)
 
 void DrawGUI::Option1_Click(int index)
 {
-    Input().CurrentTool = static_cast<int16_t>(index);
-    DispShape(0);
+    canvastools::Option1_Click(index);
 }
 
 void DrawGUI::RestoreToolWindow(platform::MenuItem *item, int32_t MainState::*visible, void (DrawGUI::*handler)())
@@ -652,10 +656,11 @@ void DrawGUI::DispShape(int16_t flag)
     Picture1->Refresh();
 }
 
-void DrawGUI::DrawToolOverlay(int16_t /*flag*/)
+void DrawGUI::DrawToolOverlay(int16_t flag)
 {
     // The canvas tools draw their overlay here in invert mode: the selected anchors (tool 1), the
     // selected paths with their frame (tool 2, given the flag) or the gradient controls (tool 3).
+    canvastools::DrawToolOverlay(flag);
 }
 
 void DrawGUI::LoadCanvasMovie()
