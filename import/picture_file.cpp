@@ -229,6 +229,11 @@ bool FileOk(const std::string &path)
            std::filesystem::file_size(path, error) >= 2 && !error;
 }
 
+int32_t ImageTypeOfName(const std::string &path)
+{
+    return TypeFromExtension(path);
+}
+
 ImageInfo GetImageInfo(const std::string &path, int32_t mode)
 {
     if (!FileOk(path)) {

@@ -40,6 +40,9 @@ struct ImageInfo {
 // True when the path names a file of at least 2 bytes.
 bool FileOk(const std::string &path);
 
+// The kind of file the name's lower-cased extension names, without reading the file.
+int32_t ImageTypeOfName(const std::string &path);
+
 // Identifies the file by its first bytes (kProbeContent) or its lower-cased extension
 // (kProbeExtension), then reads that type's header; all zeros when unknown or unreadable.
 ImageInfo GetImageInfo(const std::string &path, int32_t mode);

@@ -43,7 +43,6 @@ constexpr int kStatusHeight = 20;
 constexpr int kMinimumWidthTwips = 8880;
 constexpr int kMinimumHeightTwips = 8490;
 constexpr uint32_t kCanvasSurround = 0x808080;  // what the picture box shows around the canvas
-constexpr float kZoomStep = 0.5f;
 constexpr float kMaxTypedZoom = 100.0f;   // 10000 %: keeps the image rectangle in range
 
 const char *const kModifiedPrompt = "ファイルは更新されています。上書き保存しますか？";
@@ -89,6 +88,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     setWindowTitle(QStringLiteral("(新規) - Quillark"));
     BuildControls();
     ConnectHandlers();
+    ConnectFileCommands();
     canvastools::AttachCanvasTools(*this);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
@@ -292,20 +292,6 @@ int16_t DrawGUI::ConfirmModify()
         return mnuSaveFile_Click() ? 0 : 1;
     }
     return 0;
-}
-
-bool DrawGUI::mnuSaveFile_Click()
-{
-    const std::string &current = core::Lifecycle().CurrentFileName;
-    if (!current.empty()) {
-        return core::SaveDrawingFile(current);
-    }
-    return mnuSaveFileAs_Click();
-}
-
-bool DrawGUI::mnuSaveFileAs_Click()
-{
-    return false;  // the Save As dialog comes with the save and export commands
 }
 
 void DrawGUI::Form_Unload(int &cancel)
@@ -579,31 +565,7 @@ void DrawGUI::WheelWindowProc(int direction)
     wheelBusy_ = false;
 }
 
-// ---- keys and zoom ----
-
-void DrawGUI::Form_KeyUp(int keyCode, int /*shift*/)
-{
-    if (Input().PopupShown) {
-        Input().PopupShown = false;
-        return;
-    }
-    if (keyCode == platform::kVkPageUp && Doc().ZoomRate < 8.0f) {
-        ApplyZoomStep(kZoomStep);
-    } else if (keyCode == platform::kVkPageDown && Doc().ZoomRate > 0.5f) {
-        ApplyZoomStep(-kZoomStep);
-    }
-}
-
-void DrawGUI::Form_KeyDown(int /*keyCode*/, int /*shift*/)
-{
-}
-
-void DrawGUI::ApplyZoomStep(float step)
-{
-    Doc().ZoomRate += step;
-    Combo2->SetText(QString::number(static_cast<int64_t>(std::floor(Doc().ZoomRate * 100.0f))));
-    Combo2_Click();
-}
+// ---- zoom ----
 
 void DrawGUI::Combo2_Click()
 {

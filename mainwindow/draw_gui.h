@@ -70,10 +70,37 @@ public:
     void mnuSelectBrush_Click(int index);
     // Rebuilds the brush menu from the brush list.
     void RefreshBrushMenu();
+    void mnuQuit_Click() { close(); }
+
+    // File menu and dropped files (file_commands.cpp).
+    void mnuFile_Click();
+    void mnuNewCanvas_Click();
+    void mnuOpenFile_Click();
+    void mnuMostRecent_Click(int index);
+    void mnuClipRead_Click();
+    void mnuClipWrite_Click();
     // Saves the drawing; false when it was not saved (cancelled or failed).
     bool mnuSaveFile_Click();
     bool mnuSaveFileAs_Click();
-    void mnuQuit_Click() { close(); }
+    // files: the dropped files' paths; x, y in picture pixels.
+    void Picture1_OLEDragDrop(const QStringList &files, int button, int shift, float x, float y);
+
+    // Picture and movie export (picture_export.cpp).
+    void mnuSaveFilePicture_Click();
+    // The canvas as a PNG with alpha from a render over white and one over black; false when the
+    // file could not be written.
+    bool RenderExportPicture(const std::string &file);
+
+    // Edit menu (edit_commands.cpp), and the canvas pop-up's paste at the click point.
+    void mnuEdit_Click();
+    void mnuUnDo_Click();
+    void mnuReDo_Click();
+    void mnuCopyPathEdit_Click();
+    void mnuCutPathEdit_Click();
+    void mnuDeletePathEdit_Click();
+    void mnuPastePathEdit_Click();
+    void mnuSelectAllEdit_Click();
+    void mnuPastePath_Click();
 
     void Combo2_Click();
     void HScroll1_Change() { DispShape(1); }
@@ -123,6 +150,19 @@ private:
     WindowPlacementTwips CurrentPlacement() const;
     void ApplyPlacement(const WindowPlacementTwips &placement);
     void ApplyZoomStep(float step);
+    // File, edit and export commands: connects their menu items and the canvas drop.
+    void ConnectFileCommands();
+    // Undo and redo share their ending: hit state reset, canvas redrawn, position panel refreshed.
+    void AfterHistoryStep();
+    // A command that changed the drawing: the canvas redrawn, then one undo step.
+    void RedrawAndRecordHistory();
+    // Key handlers' parts (keyboard_shortcuts.cpp).
+    void ToolKey(int keyCode, int shift);
+    void ToggleCheck(platform::CheckBox *check);
+    // The canvas movie drawn at the canvas size into an opaque picture (null when too large).
+    QImage RenderCanvasPicture();
+    // Runs one export by the name's ending; false when a file could not be written.
+    bool ExportPicture(const std::string &name);
 
     std::unique_ptr<MainHost> host_;
     SplashWindow *splash_ = nullptr;

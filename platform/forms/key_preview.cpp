@@ -15,13 +15,21 @@ KeyPreview::KeyPreview(QWidget *window) : QObject(window), window_(window)
 
 bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!enabled_ || (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
+    QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride) {
         return false;
     }
     auto *widget = qobject_cast<QWidget *>(watched);
     // A key event travels up from the focus widget to its parents; act on its first delivery only.
     QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : window_;
     if (!widget || widget != target || widget->window() != window_) {
+        return false;
+    }
+    if (type == QEvent::ShortcutOverride) {
+        emit ShortcutKey();
+        return false;
+    }
+    if (!enabled_) {
         return false;
     }
     auto *key = static_cast<QKeyEvent *>(event);

@@ -1,6 +1,7 @@
 // A window-level key preview: the window sees every key pressed and released in it before the
 // control with the focus does, with Windows key codes. It can be switched off (while a text box
-// takes typed characters).
+// takes typed characters). Before a key press is matched against the menus' shortcut keys it
+// says so.
 #pragma once
 
 #include <QObject>
@@ -21,6 +22,9 @@ signals:
     // A key press (repeats while held) and its release (once).
     void KeyDown(int keyCode, int shift);
     void KeyUp(int keyCode, int shift);
+    // A key press is about to be matched against the menus' shortcut keys (also while the
+    // preview is switched off), so menu states can be brought up to date first.
+    void ShortcutKey();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
