@@ -1,0 +1,273 @@
+#include "mainwindow/file_commands.h"
+
+#include "core/drawing_file.h"
+#include "tests/mainwindow/main_window_fixture.h"
+#include "tests/support/test_support.h"
+
+
+using platform::FileDialogKind;
+using platform::FileFilter;
+using testsupport::MainWindowFixture;
+using testsupport::ReadAll;
+using testsupport::WriteAll;
+
+namespace {
+
+using FileCommands = MainWindowFixture;
+
+QString Q(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
+
+// A drawing file of one rectangle with the given canvas width.
+std::string WriteDrawing(const std::string &path, int32_t width = 320)
+{
+    core::PathArray paths{core::PathRecord()};
+    core::PathRecord rectangle;
+    rectangle.Anchors = {{0, 0, core::kOnCurve}, {400, 0, core::kOnCurve}, {400, 400, core::kOnCurve}};
+    rectangle.blClosed = true;
+    rectangle.FillType = core::kFillSolid;
+    rectangle.FillColor = 0xFF0000FF;
+    paths.push_back(rectangle);
+    core::CanvasSettings settings;
+    settings.Width = width;
+    std::string message;
+    EXPECT_TRUE(core::WriteDrawingFile(path, paths, 1, settings, message)) << message;
+    return path;
+}
+
+const QString kSaveFilter = platform::MakeFilterString({{QStringLiteral("Quillark ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (*.qlk)"),
+                                                          QStringLiteral("*.qlk")}});
+
+}  // namespace
+
+TEST_F(FileCommands, SavingAnUntitledDrawingAsksForANameThenSavesWithoutAsking)
+{
+    AddRectangle(0, 0, 400, 400, 0xFF0000FF);
+    core::RecordHistory();
+    ASSERT_TRUE(Modified());
+    const std::string name = platform::ProgramFile("first.qlk");
+    dialogAnswer = Q(name);
+    EXPECT_TRUE(window->mnuSaveFile_Click());
+    ASSERT_EQ(dialogs.size(), 1u);
+    const platform::OpenFileName &record = dialogs[0].record;
+    EXPECT_EQ(dialogs[0].kind, FileDialogKind::Save);
+    EXPECT_EQ(record.lpstrFilter, kSaveFilter);
+    EXPECT_EQ(record.lpstrDefExt, QStringLiteral("qlk"));
+    EXPECT_EQ(record.Flags, 0x80002u);
+    EXPECT_EQ(record.hwndOwner, window.get());
+    EXPECT_EQ(record.lpstrInitialDir, Q(platform::ProgramFolder()));
+    EXPECT_TRUE(record.lpstrFile.isEmpty());
+    EXPECT_EQ(ReadAll(name).substr(0, 6), "QLK030");
+    EXPECT_EQ(core::Lifecycle().CurrentFileName, name);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("[ first.qlk ] - Quillark"));
+    EXPECT_TRUE(core::Lifecycle().RecentFiles[1].empty());  // only opening enters the list
+
+    core::RecordHistory();
+    std::filesystem::remove(name);
+    EXPECT_TRUE(window->mnuSaveFile_Click());
+    EXPECT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(ReadAll(name).substr(0, 6), "QLK030");
+    EXPECT_FALSE(Modified());
+}
+
+TEST_F(FileCommands, SaveAsProposesTheOpenDrawingInItsFolder)
+{
+    const std::string folder = Folder("drawings");
+    const std::string opened = WriteDrawing(folder + "/open.qlk");
+    core::OpenDrawingFile(opened);
+    dialogAnswer = Q(folder + "/copy.qlk");
+    EXPECT_TRUE(window->mnuSaveFileAs_Click());
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].record.lpstrFile, Q(opened));
+    EXPECT_EQ(dialogs[0].record.lpstrInitialDir, Q(folder));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("[ copy.qlk ] - Quillark"));
+    EXPECT_EQ(core::Lifecycle().RecentFiles[1], opened);
+    EXPECT_TRUE(core::Lifecycle().RecentFiles[2].empty());
+}
+
+TEST_F(FileCommands, UntitledDialogsStartInTheBrowserFolderOnlyWhileItExists)
+{
+    mainwindow::Main().BrowserFolder = Folder("browsed");
+    window->mnuSaveFileAs_Click();
+    window->mnuOpenFile_Click();
+    mainwindow::Main().BrowserFolder = platform::ProgramFile("gone");
+    window->mnuSaveFileAs_Click();
+    window->mnuOpenFile_Click();
+    ASSERT_EQ(dialogs.size(), 4u);
+    EXPECT_EQ(dialogs[0].record.lpstrInitialDir, Q(Folder("browsed")));
+    EXPECT_EQ(dialogs[1].record.lpstrInitialDir, Q(Folder("browsed")));
+    EXPECT_EQ(dialogs[2].record.lpstrInitialDir, Q(platform::ProgramFolder()));
+    EXPECT_EQ(dialogs[3].record.lpstrInitialDir, Q(platform::ProgramFolder()));
+}
+
+TEST_F(FileCommands, CancelledOrFailedSaveAsKeepsTheNameAndTheModifiedMark)
+{
+    AddRectangle(0, 0, 400, 400, 0xFF0000FF);
+    core::RecordHistory();
+    EXPECT_FALSE(window->mnuSaveFileAs_Click());  // cancelled
+    EXPECT_TRUE(Modified());
+    EXPECT_TRUE(messages.empty());
+
+    dialogAnswer = Q(platform::ProgramFile("missing-folder/x.qlk"));
+    EXPECT_FALSE(window->mnuSaveFileAs_Click());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, QStringLiteral("ファイル保存エラー"));
+    EXPECT_TRUE(Modified());
+    EXPECT_TRUE(core::Lifecycle().CurrentFileName.empty());
+    EXPECT_TRUE(window->windowTitle().startsWith(QStringLiteral("(新規)")));
+
+    // Closing asks to save; a save that fails keeps the program running.
+    answer = platform::kMbYes;
+    EXPECT_EQ(window->ConfirmModify(), 1);
+}
+
+TEST_F(FileCommands, OpenAsksAboutChangesThenOpensTheChosenDrawing)
+{
+    const std::string folder = Folder("open");
+    const std::string drawing = WriteDrawing(folder + "/d.qlk", 500);
+    AddRectangle(0, 0, 100, 100, 0xFF00FF00);
+    core::RecordHistory();
+    answer = platform::kMbCancel;
+    dialogAnswer = Q(drawing);
+    window->mnuOpenFile_Click();
+    EXPECT_TRUE(dialogs.empty());
+    EXPECT_EQ(core::Doc().DocPathCount(), 1);
+    EXPECT_TRUE(core::Lifecycle().CurrentFileName.empty());
+
+    answer = platform::kMbNo;
+    window->mnuOpenFile_Click();
+    ASSERT_EQ(dialogs.size(), 1u);
+    const platform::OpenFileName &record = dialogs[0].record;
+    EXPECT_EQ(dialogs[0].kind, FileDialogKind::Open);
+    EXPECT_EQ(record.lpstrFilter, platform::MakeFilterString({{QStringLiteral("Quillark ﾌｧｲﾙ (*.qlk)"),
+                                                               QStringLiteral("*.qlk")}}));
+    EXPECT_EQ(record.lpstrDefExt, QStringLiteral("qlk"));
+    EXPECT_EQ(record.Flags, 0x80004u);
+    EXPECT_EQ(core::Lifecycle().CurrentFileName, drawing);
+    EXPECT_EQ(core::Doc().CurrentSettings.Width, 500);
+    EXPECT_EQ(core::Lifecycle().RecentFiles[1], drawing);
+    EXPECT_FALSE(Modified());
+
+    // The next dialog starts in the open drawing's folder.
+    dialogAnswer.clear();
+    window->mnuOpenFile_Click();
+    EXPECT_EQ(dialogs.back().record.lpstrInitialDir, Q(folder));
+    EXPECT_EQ(core::Lifecycle().CurrentFileName, drawing);  // cancelled: nothing changes
+}
+
+TEST_F(FileCommands, RecentFileEntriesOpenTheirDrawing)
+{
+    window->mnuMostRecent_Click(0);  // "(なし)"
+    EXPECT_TRUE(core::Lifecycle().CurrentFileName.empty());
+    const std::string first = WriteDrawing(platform::ProgramFile("r1.qlk"), 400);
+    const std::string second = WriteDrawing(platform::ProgramFile("r2.qlk"), 600);
+    core::OpenDrawingFile(first);
+    core::OpenDrawingFile(second);
+    ASSERT_EQ(window->menus.mnuMostRecent->Item(1)->Tag(), Q(first));
+    window->menus.mnuMostRecent->Item(1)->Trigger();
+    EXPECT_EQ(core::Lifecycle().CurrentFileName, first);
+    EXPECT_EQ(core::Doc().CurrentSettings.Width, 400);
+    EXPECT_EQ(core::Lifecycle().RecentFiles[1], first);
+    EXPECT_TRUE(dialogs.empty());
+}
+
+TEST_F(FileCommands, NewTakesTheDefaultCanvasAndSwitchesTheUnderlayOff)
+{
+    WriteAll(platform::ProgramFile("default.dat"), "[Canvas]\r\nWidth=640\r\nHeight=480\r\n");
+    AddRectangle(0, 0, 100, 100, 0xFF00FF00);
+    core::Doc().CurrentSettings.BackgroundFlag = 1;
+    core::Doc().CurrentSettings.BackgroundFile = "/pictures/under.png";
+    core::Doc().CurrentSettings.BackgroundX = 12;
+    window->Combo2->SetText(QStringLiteral("200"));
+    window->Combo2_Click();
+    window->menus.mnuNewCanvas->Trigger();
+    const core::CanvasSettings &settings = core::Doc().CurrentSettings;
+    EXPECT_EQ(settings.Width, 640);
+    EXPECT_EQ(settings.Height, 480);
+    EXPECT_EQ(settings.BackgroundFlag, 0);
+    EXPECT_EQ(settings.BackgroundFile, "/pictures/under.png");
+    EXPECT_EQ(settings.BackgroundX, 12);
+    EXPECT_EQ(core::Doc().ZoomRate, 1.0f);
+    EXPECT_EQ(window->Combo2->Text(), QStringLiteral("100%"));
+    EXPECT_EQ(core::Doc().DocPathCount(), 0);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("(新規) - Quillark"));
+    EXPECT_EQ(core::Doc().ViewExtent.Right, 640);  // the canvas movie is rebuilt for the new canvas
+}
+
+TEST_F(FileCommands, NewWithoutDefaultsKeepsTheCanvasAndACancelKeepsTheDrawing)
+{
+    core::Doc().CurrentSettings.Width = 777;
+    AddRectangle(0, 0, 100, 100, 0xFF00FF00);
+    core::RecordHistory();
+    answer = platform::kMbCancel;
+    window->mnuNewCanvas_Click();
+    EXPECT_EQ(core::Doc().DocPathCount(), 1);
+    EXPECT_TRUE(Modified());
+
+    answer = platform::kMbNo;
+    window->mnuNewCanvas_Click();
+    EXPECT_EQ(core::Doc().DocPathCount(), 0);
+    EXPECT_EQ(core::Doc().CurrentSettings.Width, 777);
+    EXPECT_FALSE(Modified());
+}
+
+TEST_F(FileCommands, ClipWriteIsEnabledOnlyForASelectionWithTheSelectTool)
+{
+    window->mnuFile_Click();
+    EXPECT_FALSE(window->menus.mnuClipWrite->Enabled());
+    AddRectangle(0, 0, 400, 400, 0xFF0000FF, true);
+    window->menus.mnuFile->Click();
+    EXPECT_TRUE(window->menus.mnuClipWrite->Enabled());
+    canvastools::Input().CurrentTool = canvastools::kToolAnchorEdit;
+    window->mnuFile_Click();
+    EXPECT_FALSE(window->menus.mnuClipWrite->Enabled());
+}
+
+TEST_F(FileCommands, ClipWriteCopiesTheSelectionAndWritesTheClipFile)
+{
+    AddRectangle(200, 300, 600, 700, 0xFF0000FF, true);
+    AddRectangle(0, 0, 100, 100, 0xFF00FF00);
+    window->DispShape(1);  // the selection frame's corner becomes the clip origin
+    const std::string name = platform::ProgramFile("out.qkclip");
+    dialogAnswer = Q(name);
+    window->mnuClipWrite_Click();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].kind, FileDialogKind::Save);
+    EXPECT_EQ(dialogs[0].record.lpstrFilter,
+              platform::MakeFilterString({{QStringLiteral("Quillark ｸﾘｯﾌﾟﾌｧｲﾙ (*.qkclip)"), QStringLiteral("*.qkclip")},
+                                          {QStringLiteral("Quillark ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (*.qlk)"), QStringLiteral("*.qlk")}}));
+    EXPECT_EQ(dialogs[0].record.lpstrDefExt, QStringLiteral("qkclip"));
+    EXPECT_EQ(dialogs[0].record.lpstrInitialDir, Q(platform::ProgramFolder()));
+    EXPECT_EQ(core::GetClipCount(), 1);
+    EXPECT_EQ(core::Clipboard().ClipOriginX, 200);
+    EXPECT_EQ(core::Clipboard().ClipOriginY, 300);
+    const std::string written = ReadAll(name);
+    EXPECT_EQ(written.substr(0, 9), "QKCLIP030");
+    EXPECT_NE(written.find("200,300"), std::string::npos);
+}
+
+TEST_F(FileCommands, ClipReadFillsTheClipboardWithoutChangingTheDrawing)
+{
+    AddRectangle(0, 0, 100, 100, 0xFF00FF00);
+    dialogAnswer = Q(testsupport::DataPath("clip_030.qkclip"));
+    window->mnuClipRead_Click();
+    ASSERT_EQ(dialogs.size(), 1u);
+    const platform::OpenFileName &record = dialogs[0].record;
+    EXPECT_EQ(dialogs[0].kind, FileDialogKind::Open);
+    EXPECT_EQ(record.lpstrDefExt, QStringLiteral("qkclip"));
+    std::vector<FileFilter> filters = platform::SplitFilterString(record.lpstrFilter);
+    ASSERT_EQ(filters.size(), 4u);
+    EXPECT_EQ(filters[0].description, QStringLiteral("Quillark ｸﾘｯﾌﾟﾌｧｲﾙ (*.qkclip)"));
+    EXPECT_EQ(filters[1].description, QStringLiteral("Windows ﾒﾀﾌｧｲﾙ (*.wmf)"));
+    EXPECT_EQ(filters[2].description, QStringLiteral("SVG ﾌｧｲﾙ (*.svg;*.svgz)"));
+    EXPECT_EQ(filters[3].description, QStringLiteral("Quillark ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (*.qlk)"));
+    // The dialog lists ".svgz" files under the SVG filter.
+    EXPECT_EQ(platform::NameFilterText(filters[2]), QStringLiteral("SVG ﾌｧｲﾙ (*.svg *.svgz)"));
+
+    EXPECT_EQ(core::GetClipCount(), 2);
+    EXPECT_EQ(core::Doc().DocPathCount(), 1);
+    EXPECT_EQ(window->StatusLabel1->text(), QStringLiteral("ファイル [clip_030.qkclip] をクリップボードに読み込みました。"));
+    EXPECT_FALSE(Modified());
+}
