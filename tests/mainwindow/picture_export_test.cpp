@@ -1,0 +1,223 @@
+#include "mainwindow/picture_export.h"
+
+#include "tests/mainwindow/main_window_fixture.h"
+#include "tests/support/test_support.h"
+
+#include <QImage>
+
+#include <cstdlib>
+
+using testsupport::MainWindowFixture;
+using testsupport::ReadAll;
+
+namespace {
+
+uint32_t Le32(const std::string &bytes, size_t at)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        value |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + i])) << (8 * i);
+    }
+    return value;
+}
+
+uint16_t Le16(const std::string &bytes, size_t at)
+{
+    return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) | (static_cast<uint8_t>(bytes[at + 1]) << 8));
+}
+
+// The frame rectangle of a movie file's header, twips: left, right, top, bottom.
+std::array<int32_t, 4> MovieFrame(const std::string &movie)
+{
+    std::array<int32_t, 4> values{};
+    size_t bit = 8 * 8;
+    auto read = [&](int count) {
+        int32_t value = 0;
+        for (int i = 0; i < count; ++i, ++bit) {
+            value = (value << 1) | ((static_cast<uint8_t>(movie[bit / 8]) >> (7 - bit % 8)) & 1);
+        }
+        return value;
+    };
+    int bits = read(5);
+    for (int32_t &value : values) {
+        value = read(bits);
+        if (bits > 0 && (value >> (bits - 1)) & 1) {
+            value -= 1 << bits;
+        }
+    }
+    return values;
+}
+
+class PictureExport : public MainWindowFixture {
+protected:
+    PictureExport()
+    {
+        core::CanvasSettings &settings = core::Doc().CurrentSettings;
+        settings.Width = 320;
+        settings.Height = 240;
+        settings.BackColorR = 0;
+        settings.BackColorG = 200;
+        settings.BackColorB = 0;
+        movie::ClearBackColorCache();
+    }
+
+    // Exports to the program folder under the name; returns the path.
+    std::string Export(const std::string &name)
+    {
+        const std::string path = platform::ProgramFile(name);
+        dialogAnswer = QString::fromStdString(path);
+        window->mnuSaveFilePicture_Click();
+        return path;
+    }
+};
+
+}  // namespace
+
+TEST_F(PictureExport, TheDialogProposesTheDrawingsNameWithoutItsExtension)
+{
+    window->mnuSaveFilePicture_Click();  // untitled, cancelled
+    const std::string folder = Folder("pictures");
+    core::Lifecycle().CurrentFileName = folder + "/scene.qlk";
+    window->menus.mnuSaveFilePicture->Trigger();
+    ASSERT_EQ(dialogs.size(), 2u);
+    EXPECT_EQ(dialogs[0].record.lpstrInitialDir, QString::fromStdString(platform::ProgramFolder()));
+    EXPECT_TRUE(dialogs[0].record.lpstrFile.isEmpty());
+    const platform::OpenFileName &record = dialogs[1].record;
+    EXPECT_EQ(dialogs[1].kind, platform::FileDialogKind::Save);
+    EXPECT_EQ(record.lpstrInitialDir, QString::fromStdString(folder));
+    EXPECT_EQ(record.lpstrFile, QString::fromStdString(folder + "/scene"));
+    EXPECT_EQ(record.lpstrDefExt, QStringLiteral("bmp"));
+    EXPECT_EQ(record.lpstrFilter,
+              platform::MakeFilterString({{QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ画像 (*.bmp)"), QStringLiteral("*.bmp")},
+                                          {QStringLiteral("JPEG画像 (*.jpg)"), QStringLiteral("*.jpg")},
+                                          {QStringLiteral("PNG画像 (*.png)"), QStringLiteral("*.png")},
+                                          {QStringLiteral("Shockwave Flash ｵﾌﾞｼﾞｪｸﾄ (*.swf)"), QStringLiteral("*.swf")}}));
+}
+
+TEST_F(PictureExport, PngOfAnEmptyDrawingIsFullyTransparent)
+{
+    const std::string path = Export("empty.png");
+    QImage picture(QString::fromStdString(path));
+    ASSERT_EQ(picture.size(), QSize(320, 240));
+    picture = picture.convertToFormat(QImage::Format_ARGB32);
+    for (QPoint point : {QPoint(0, 0), QPoint(160, 120), QPoint(319, 239)}) {
+        EXPECT_EQ(picture.pixel(point), 0u) << point.x() << "," << point.y();
+    }
+    EXPECT_EQ(window->StatusLabel1->text(), QStringLiteral("完了"));
+}
+
+TEST_F(PictureExport, PngKeepsPathColoursWithTheirOwnOpacity)
+{
+    AddRectangle(400, 400, 2000, 2000, 0xFF0000FF);       // opaque red, 20..100 px
+    AddRectangle(3000, 400, 5000, 2000, 0x80FF0000);      // blue at half opacity, 150..250 px
+    const core::CanvasSettings before = core::Doc().CurrentSettings;
+    const std::string path = Export("paths.png");
+    QImage picture = QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(picture.size(), QSize(320, 240));
+    EXPECT_EQ(picture.pixel(60, 60), 0xFFFF0000u);
+    QRgb half = picture.pixel(200, 60);
+    EXPECT_NEAR(qAlpha(half), 128, 2);
+    EXPECT_NEAR(qBlue(half), 255, 2);  // its own colour, not mixed with the canvas
+    EXPECT_LE(qRed(half), 2);
+    EXPECT_LE(qGreen(half), 2);
+    EXPECT_EQ(qAlpha(picture.pixel(300, 200)), 0);
+    // The canvas settings are back, and so is the canvas colour of the canvas movie.
+    EXPECT_EQ(core::Doc().CurrentSettings, before);
+    QImage shown(320, 240, QImage::Format_RGB32);
+    window->ShockwaveFlash1.Render(shown, shown.rect());
+    EXPECT_EQ(shown.pixel(300, 200), qRgb(0, 200, 0));
+}
+
+TEST_F(PictureExport, JpegHasTheCanvasSizeAndAnUpperCaseEndingWorks)
+{
+    AddRectangle(400, 400, 2000, 2000, 0xFF0000FF);
+    const std::string path = Export("canvas.JPG");
+    const QImage picture(QString::fromStdString(path), "JPG");
+    ASSERT_EQ(picture.size(), QSize(320, 240));
+    QRgb canvas = picture.pixel(250, 180);
+    EXPECT_NEAR(qRed(canvas), 0, 4);
+    EXPECT_NEAR(qGreen(canvas), 200, 4);
+    EXPECT_NEAR(qBlue(canvas), 0, 4);
+    QRgb path1 = picture.pixel(60, 60);
+    EXPECT_NEAR(qRed(path1), 255, 4);
+    EXPECT_NEAR(qGreen(path1), 0, 4);
+}
+
+TEST_F(PictureExport, BitmapHasA24BitHeaderAndBottomUpPixels)
+{
+    AddRectangle(0, 0, 2000, 400, 0xFF0000FF);  // a red band along the top, 100 x 20 px
+    const std::string bytes = ReadAll(Export("canvas.bmp"));
+    const uint32_t stride = 320 * 3;
+    ASSERT_EQ(bytes.size(), 54u + stride * 240);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    EXPECT_EQ(Le32(bytes, 2), bytes.size());
+    EXPECT_EQ(Le32(bytes, 10), 54u);
+    EXPECT_EQ(Le32(bytes, 14), 40u);
+    EXPECT_EQ(Le32(bytes, 18), 320u);
+    EXPECT_EQ(Le32(bytes, 22), 240u);
+    EXPECT_EQ(Le16(bytes, 26), 1);
+    EXPECT_EQ(Le16(bytes, 28), 24);
+    EXPECT_EQ(Le32(bytes, 30), 0u);
+    auto pixel = [&](int x, int yFromTop) { return bytes.substr(54 + (239 - yFromTop) * stride + 3 * x, 3); };
+    EXPECT_EQ(pixel(10, 5), std::string("\x00\x00\xFF", 3));   // blue, green, red
+    EXPECT_EQ(pixel(10, 200), std::string("\x00\xC8\x00", 3));  // the canvas colour
+}
+
+TEST_F(PictureExport, MovieIsTheCanvasMovieLimitedToTheCanvas)
+{
+    AddRectangle(-2000, -2000, -1000, -1000, 0xFF0000FF);  // outside the canvas
+    AddRectangle(400, 400, 2000, 2000, 0xFF00FF00);
+    movie::MakeCanvasMovie();
+    EXPECT_GT(MovieFrame(ReadAll(core::Doc().CanvasTempFile))[1], 320 * 20);  // the canvas shows the outside
+    const std::string exported = ReadAll(Export("canvas.swf"));
+    ASSERT_GT(exported.size(), 20u);
+    EXPECT_EQ(exported, ReadAll(core::Doc().CanvasTempFile));
+    EXPECT_EQ(exported.substr(0, 4), std::string("FWS\x06", 4));
+    EXPECT_EQ(MovieFrame(exported), (std::array<int32_t, 4>{0, 320 * 20, 0, 240 * 20}));
+    EXPECT_EQ(core::Doc().CurrentSettings.DrawOutsideFlag, 1);
+}
+
+TEST_F(PictureExport, AnotherEndingWritesNothingAndAFailedWriteSaysSo)
+{
+    const std::string gif = Export("canvas.gif");
+    EXPECT_FALSE(std::filesystem::exists(gif));
+    EXPECT_EQ(window->StatusLabel1->text(), QStringLiteral("完了"));
+    EXPECT_TRUE(messages.empty());
+
+    for (const char *name : {"missing/canvas.bmp", "missing/canvas.png", "missing/canvas.jpg", "missing/c.swf"}) {
+        messages.clear();
+        Export(name);
+        ASSERT_EQ(messages.size(), 1u) << name;
+        EXPECT_EQ(messages[0].title, QStringLiteral("ファイル保存エラー"));
+        EXPECT_NE(window->StatusLabel1->text(), QStringLiteral("完了"));
+    }
+    EXPECT_FALSE(std::filesystem::exists(platform::ProgramFile("missing")));
+}
+
+TEST(AlphaFromRenders, ChannelsAreDividedByTheirOwnCoverageWithoutDividingByZero)
+{
+    QImage white(3, 1, QImage::Format_RGB32);
+    QImage black(3, 1, QImage::Format_RGB32);
+    white.setPixel(0, 0, qRgb(255, 255, 255));  // the canvas shows through
+    black.setPixel(0, 0, qRgb(0, 0, 0));
+    white.setPixel(1, 0, qRgb(200, 255, 255));  // green has no coverage of its own
+    black.setPixel(1, 0, qRgb(100, 0, 255));
+    white.setPixel(2, 0, qRgb(100, 10, 10));    // the black render brighter: opaque at most
+    black.setPixel(2, 0, qRgb(200, 10, 10));
+    std::vector<uint8_t> pixels = mainwindow::AlphaPixelsFromRenders(white, black);
+    ASSERT_EQ(pixels.size(), 12u);
+    EXPECT_EQ(std::vector<uint8_t>(pixels.begin(), pixels.begin() + 4), (std::vector<uint8_t>{0, 0, 0, 0}));
+    EXPECT_EQ(std::vector<uint8_t>(pixels.begin() + 4, pixels.begin() + 8),
+              (std::vector<uint8_t>{255, 0, 100 * 255 / 155, 155}));
+    EXPECT_EQ(pixels[11], 255);
+    EXPECT_EQ(pixels[10], 200 * 255 / 355);
+    EXPECT_EQ(pixels[8], 10);
+}
+
+TEST(AlphaFromRenders, TheEndingIsTheLastThreeCharactersLowerCased)
+{
+    EXPECT_EQ(mainwindow::ExportEnding("/a/b.JPG"), "jpg");
+    EXPECT_EQ(mainwindow::ExportEnding("/a/b.jpeg"), "peg");
+    EXPECT_EQ(mainwindow::ExportEnding("/a/b.Swf"), "swf");
+    EXPECT_EQ(mainwindow::ExportEnding("ng"), "ng");
+}
