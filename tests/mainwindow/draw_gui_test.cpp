@@ -11,6 +11,7 @@
 #include "mainwindow/splash_window.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/text_encoding.h"
+#include "platform/forms/file_dialogs.h"
 #include "platform/forms/message_box.h"
 #include "tests/support/test_support.h"
 
@@ -45,8 +46,14 @@ struct DrawGuiFixture : testing::Test {
             questions.push_back(request);
             return answer;
         });
+        // A Save As that a Yes answer leads to is cancelled.
+        platform::SetFileDialogHook([](platform::FileDialogKind, platform::OpenFileName &) { return 0; });
     }
-    ~DrawGuiFixture() override { platform::SetMessageBoxHook(nullptr); }
+    ~DrawGuiFixture() override
+    {
+        platform::SetMessageBoxHook(nullptr);
+        platform::SetFileDialogHook(nullptr);
+    }
 
     // A started main window sized so that the 320 x 320 canvas fits with its margins.
     std::unique_ptr<DrawGUI> Start(const QString &commandLine = QString())
