@@ -69,6 +69,53 @@ TextBox::TextBox(QWidget *parent) : QLineEdit(parent)
     connect(this, &QLineEdit::textChanged, this, &TextBox::Change);
 }
 
+void TextBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        emit KeyPress(13);
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        emit KeyPress(27);
+        return;
+    }
+    if (!event->text().isEmpty()) {
+        emit KeyPress(event->text().at(0).unicode());
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TextBox::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    emit GotFocus();
+}
+
+void TextBox::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    emit LostFocus();
+}
+
+Label::Label(const QString &caption, QWidget *parent) : QLabel(caption, parent)
+{
+    setMouseTracking(true);
+}
+
+void Label::mouseReleaseEvent(QMouseEvent *event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        emit Click();
+    }
+}
+
+void Label::mouseMoveEvent(QMouseEvent *event)
+{
+    QLabel::mouseMoveEvent(event);
+    emit MouseMove();
+}
+
 ComboBox::ComboBox(QWidget *parent) : QComboBox(parent)
 {
     setEditable(true);

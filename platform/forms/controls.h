@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -68,7 +69,9 @@ signals:
     void Click();
 };
 
-// A text box; Change fires on every change of the text, the program's included.
+// A text box; Change fires on every change of the text, the program's included. KeyPress fires
+// before a typed character goes in (the ASCII code: 13 Enter, 27 Esc; those two stay out of the
+// text), GotFocus and LostFocus on focus changes.
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
@@ -78,6 +81,14 @@ public:
 
 signals:
     void Change();
+    void KeyPress(int keyAscii);
+    void GotFocus();
+    void LostFocus();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 };
 
 // An editable combo box: Click fires when an item is chosen from the list, KeyPress for each
@@ -99,6 +110,21 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+};
+
+// A label that reports clicks and mouse moves, for captions that act as small buttons.
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    explicit Label(const QString &caption, QWidget *parent = nullptr);
+
+signals:
+    void Click();
+    void MouseMove();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
 };
 
 }  // namespace platform
