@@ -192,6 +192,9 @@ private:
     void ChooseUserCell(int32_t column, int32_t row);
     void MoveUserColorSet(int32_t position);
     bool opacitySync_ = false;  // an indicator repaint is setting the opacity sliders
+    // Receiver of the side panels' focus signals: as a member it goes before the child controls
+    // do, so focus moving while the window is torn down reaches no handler.
+    QObject sidePanelFocus_;
     std::array<bool, 3> opacityChanged_{};
 
     std::unique_ptr<MainHost> host_;

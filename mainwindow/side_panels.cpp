@@ -130,11 +130,11 @@ void DrawGUI::ConnectSidePanels()
         connect(Text1[k], &platform::TextBox::Change, this, [this, i] { Text1_Change(i); });
         connect(Text2[k], &platform::TextBox::Change, this, [this, i] { Text2_Change(i); });
         for (platform::TextBox *box : {Text1[k], Text2[k]}) {
-            connect(box, &platform::TextBox::GotFocus, this, [this, box] {
+            connect(box, &platform::TextBox::GotFocus, &sidePanelFocus_, [this, box] {
                 box->selectAll();
                 keyPreview->SetEnabled(false);
             });
-            connect(box, &platform::TextBox::LostFocus, this, [this] {
+            connect(box, &platform::TextBox::LostFocus, &sidePanelFocus_, [this] {
                 keyPreview->SetEnabled(true);
                 Picture1->setFocus();
             });
@@ -148,8 +148,8 @@ void DrawGUI::ConnectSidePanels()
             [this](const QStringList &files) { PicPicker_OLEDragDrop(files); });
     connect(PicUserColor, &platform::PictureBox::MouseDown, this, &DrawGUI::PicUserColor_MouseDown);
     connect(Text3, &platform::TextBox::KeyPress, this, &DrawGUI::Text3_KeyPress);
-    connect(Text3, &platform::TextBox::GotFocus, this, [this] { keyPreview->SetEnabled(false); });
-    connect(Text3, &platform::TextBox::LostFocus, this, [this] {
+    connect(Text3, &platform::TextBox::GotFocus, &sidePanelFocus_, [this] { keyPreview->SetEnabled(false); });
+    connect(Text3, &platform::TextBox::LostFocus, &sidePanelFocus_, [this] {
         Text3->hide();
         keyPreview->SetEnabled(true);
     });
