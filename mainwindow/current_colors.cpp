@@ -7,7 +7,6 @@
 #include "platform/base/number_text.h"
 #include "platform/base/rounding.h"
 
-#include <QApplication>
 #include <QPalette>
 
 #include <cmath>
@@ -29,11 +28,6 @@ uint32_t Rgb(int32_t red, int32_t green, int32_t blue)
 int32_t Channel(uint32_t colour, int shift)
 {
     return static_cast<int32_t>((colour >> shift) & 0xFF);
-}
-
-uint32_t SystemColor(QPalette::ColorRole role)
-{
-    return platform::BgrFromRgb(QApplication::palette().color(role).rgb());
 }
 
 // Mirrors a slider into its text box; an empty box at value 0 stays empty.
@@ -116,7 +110,7 @@ void DrawGUI::PicColor_Paint()
         }
         PicColor->Line(x, 40, x, 47, Rgb(channel[0], channel[1], channel[2]));
     }
-    PicColor->Box(15, 40, 47, 47, SystemColor(QPalette::ButtonText), false);
+    PicColor->Box(15, 40, 47, 47, platform::SystemColor(QPalette::ButtonText), false);
     PicColor->Refresh();
 
     // A slider whose value changes here applies its colour; all of them together are one change.

@@ -7,7 +7,6 @@
 #include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QPalette>
 
@@ -21,11 +20,6 @@ using canvastools::Input;
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr int kIconLeft = 19;
 constexpr int kIconRight = 39;
-
-uint32_t SystemColor(QPalette::ColorRole role)
-{
-    return platform::BgrFromRgb(QApplication::palette().color(role).rgb());
-}
 
 uint32_t Grey(double t)
 {
@@ -111,9 +105,9 @@ QString StyleDescription(const PaintStyle &style)
 void DrawGUI::PicStatus_Paint()
 {
     const PaintStyle style = CurrentStyle();
-    const uint32_t highlight = SystemColor(QPalette::Highlight);
-    const uint32_t buttonText = SystemColor(QPalette::ButtonText);
-    const uint32_t buttonShadow = SystemColor(QPalette::Dark);
+    const uint32_t highlight = platform::SystemColor(QPalette::Highlight);
+    const uint32_t buttonText = platform::SystemColor(QPalette::ButtonText);
+    const uint32_t buttonShadow = platform::SystemColor(QPalette::Dark);
     const int mode = PaintModeIndex(style);
     PicStatus->SetDrawMode(platform::kDrawCopyPen);
     PicStatus->SetDrawWidth(1);

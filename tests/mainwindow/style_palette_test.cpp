@@ -14,10 +14,7 @@ class StylePaletteTest : public testsupport::PanelFixture {
 protected:
     void ClickAt(float y, int button = testsupport::kLeft) { window->PicStatus_MouseDown(button, 0, 20, y); }
     PaintStyle Current() const { return PaintStyle{Input().NewLineMode, Input().NewFillType}; }
-    uint32_t Highlight() const
-    {
-        return platform::BgrFromRgb(QApplication::palette().color(QPalette::Highlight).rgb());
-    }
+    uint32_t Highlight() const { return platform::SystemColor(QPalette::Highlight); }
 };
 
 TEST_F(StylePaletteTest, ClickRowsChooseThePaintModeAndFillKind)
