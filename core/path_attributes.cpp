@@ -282,11 +282,8 @@ void ChangePathOrder(int16_t code)
         EndPathInProgress();
     }
     std::vector<int32_t> from = NewPathOrder(code);
-    for (size_t n = 0; n < from.size(); ++n) {
-        if (from[n] != static_cast<int32_t>(n)) {
-            ApplyPathOrder(from);
-            return;
-        }
+    if (!std::is_sorted(from.begin(), from.end())) {  // a permutation is sorted only when unchanged
+        ApplyPathOrder(from);
     }
 }
 
