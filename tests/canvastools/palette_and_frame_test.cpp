@@ -1,5 +1,6 @@
 #include "canvastools/status_line.h"
 #include "canvastools/tool_palette.h"
+#include "movie/canvas_movie.h"
 #include "tests/canvastools/canvas_fixture.h"
 
 #include "platform/forms/key_codes.h"
@@ -184,6 +185,7 @@ TEST_F(CanvasFrameTest, AltDragPansAndAltRightClickCentres)
     window->resize(500, 450);
     Doc().CurrentSettings.Width = 2000;
     Doc().CurrentSettings.Height = 2000;
+    movie::MakeCanvasMovie();  // the scroll ranges follow the extent the canvas movie shows
     window->FormResizeSub();
     ASSERT_GT(window->HScroll1->Max(), 100);
     QPointF p = Screen(2000, 2000);
