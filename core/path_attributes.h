@@ -52,8 +52,8 @@ void GetSelectedColors(std::array<Color, 3> &colours);
 // Shows, hides, locks or unlocks paths by a VisibleLockCode; other codes do nothing. No undo step.
 void SetPathVisibleLock(int16_t code);
 // Moves the selected paths in the stacking order by a PathOrderCode, keeping the relative order of
-// the selected and of the other paths. The anchor selection and the hit paths follow their paths.
-// No undo step.
+// the selected and of the other paths. The anchor selection and the hit paths follow their paths;
+// a path being drawn that would leave the front is finished first. No undo step of its own.
 void ChangePathOrder(int16_t code);
 
 }  // namespace core
