@@ -61,8 +61,6 @@ struct MatchedFont {
     std::string File;
     int Index = 0;
     std::string Family;
-    int Weight = FC_WEIGHT_REGULAR;
-    int Slant = FC_SLANT_ROMAN;
 };
 
 std::string PatternString(FcPattern *pattern, const char *object)
@@ -98,8 +96,6 @@ std::optional<MatchedFont> MatchFont(const FontRequest &request, int32_t pixelSi
     font.File = PatternString(match.get(), FC_FILE);
     font.Family = PatternString(match.get(), FC_FAMILY);
     FcPatternGetInteger(match.get(), FC_INDEX, 0, &font.Index);
-    FcPatternGetInteger(match.get(), FC_WEIGHT, 0, &font.Weight);
-    FcPatternGetInteger(match.get(), FC_SLANT, 0, &font.Slant);
     if (font.File.empty()) {
         return std::nullopt;
     }
@@ -285,8 +281,8 @@ GlyphFont::GlyphFont(const FontRequest &request)
         return;
     }
     face->Family = match->Family;
-    face->SynthesizeBold = request.Bold && match->Weight < FC_WEIGHT_DEMIBOLD;
-    face->SynthesizeItalic = request.Italic && match->Slant == FC_SLANT_ROMAN;
+    face->SynthesizeBold = request.Bold && !(face->Handle->style_flags & FT_STYLE_FLAG_BOLD);
+    face->SynthesizeItalic = request.Italic && !(face->Handle->style_flags & FT_STYLE_FLAG_ITALIC);
     face_ = std::move(face);
 }
 
