@@ -2,6 +2,7 @@
 
 #include "core/document.h"
 #include "core/geometry.h"
+#include "core/path_builder.h"
 #include "core/path_optimizer.h"
 #include "platform/base/rounding.h"
 
@@ -93,12 +94,7 @@ PathRecord NewShapePath(int32_t x, int32_t y, float width, int16_t lineMode, int
 {
     PathRecord path;
     path.blClosed = true;
-    path.LineWidth = platform::RoundToInt32(static_cast<double>(width) * 20.0);
-    path.LineMode = lineMode;
-    path.FillType = fillType;
-    path.LineColor = colors[0];
-    path.FillColor = colors[1];
-    path.GradColor = colors[2];
+    SetNewPathStyle(path, width, lineMode, fillType, colors);
     path.GradRatioX = path.GradRatioY = static_cast<float>(kShapeSize / 32768.0);
     path.GradCenterX = Offset(x, kShapeSize / 2);
     path.GradCenterY = Offset(y, kShapeSize / 2);
