@@ -42,7 +42,6 @@ class ByteCursor {
 public:
     explicit ByteCursor(std::string_view bytes) : bytes_(bytes) {}
 
-    size_t position() const { return pos_; }
     size_t remaining() const { return bytes_.size() - pos_; }
 
     uint16_t ReadWord()
