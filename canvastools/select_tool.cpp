@@ -27,7 +27,6 @@ namespace {
 using core::Doc;
 
 enum DragModeValue : int16_t { kDragNone = 0, kDragScale = 1, kDragRotate = 2, kDragSkew = 3 };
-constexpr int kHoverBoxHalf = 3;  // the hovered handle's inverted square is 7 x 7 pixels
 
 bool WithCtrl(int shift)
 {
@@ -55,31 +54,17 @@ void Hover(int32_t x, int32_t y)
     core::Document &doc = Doc();
     doc.HitPath = 0;
     doc.HitPath2 = HitTestHandle(x, y);
-    platform::PictureBox &picture = *Window().Picture1;
     if (doc.HitPath2 > 0) {
-        Redisplay(1);
-        const Point32 &handle = Input().HandlePoints[static_cast<size_t>(doc.HitPath2 - 1)];
-        int32_t xs = 0, ys = 0;
-        Window().PosTwipToScr(xs, ys, handle.X, handle.Y);
-        picture.SetDrawMode(platform::kDrawInvert);
-        picture.Box(xs - kHoverBoxHalf, ys - kHoverBoxHalf, xs + kHoverBoxHalf, ys + kHoverBoxHalf, 0, true);
-        picture.Refresh();
-        Input().HighlightShown = true;
+        HighlightHandle(doc.HitPath2);
         return;
     }
     int32_t path = 0, anchor = 0;
     core::FindSegmentNear(x, y, path, anchor);
     if (path > 0) {
-        Redisplay(1);
-        picture.SetDrawWidth(2);
-        DrawPathEdge(path, true, false);
-        picture.SetDrawWidth(1);
-        picture.Refresh();
+        HighlightPathEdge(path);
         doc.HitPath = path;
-        Input().HighlightShown = true;
-    } else if (Input().HighlightShown) {
-        Redisplay(1);
-        Input().HighlightShown = false;
+    } else {
+        WipeHighlight();
     }
 }
 
