@@ -27,11 +27,6 @@ using core::Doc;
 constexpr float kCloseReach = 90.0f;  // twips at zoom 1: an end's partner close enough to close
 constexpr int16_t kHoverMarker = 1;   // red
 
-bool IsPathIndex(int32_t i)
-{
-    return i >= 1 && i <= Doc().DocPathCount();
-}
-
 bool SegmentHit()
 {
     return Doc().HitPath2 > 0;
@@ -277,12 +272,8 @@ void FinishHitGesture(int button, int shift, int32_t x, int32_t y)
 
 void Anchor_MouseDown(int /*button*/, int shift, int32_t x, int32_t y)
 {
-    CanvasInputState &input = Input();
     core::Document &doc = Doc();
-    input.DragArmed = true;
-    input.DragChanged = false;
-    input.DragOriginX = x;
-    input.DragOriginY = y;
+    ArmDrag(x, y);
     // The press looks for its hit itself: the document may have changed since the last hover.
     FindHit(x, y);
     bool ctrl = (shift & platform::kCtrlMask) != 0;

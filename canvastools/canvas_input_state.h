@@ -80,4 +80,7 @@ struct CanvasInputState {
 CanvasInputState &Input();
 void ResetInputForTest();
 
+// A mouse-down starts a gesture at the point: armed, nothing changed yet, the point its origin.
+void ArmDrag(int32_t x, int32_t y);
+
 }  // namespace canvastools

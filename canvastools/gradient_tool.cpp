@@ -33,11 +33,6 @@ constexpr int kDiscRadius = 2;                     // pixels
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kGreen = 0x00FF00;
 
-bool IsPathIndex(int32_t i)
-{
-    return i >= 1 && i <= Doc().DocPathCount();
-}
-
 Point32 Offset(int32_t cx, int32_t cy, double dx, double dy)
 {
     return Point32{platform::RoundToInt32(cx + dx), platform::RoundToInt32(cy + dy)};
@@ -91,23 +86,6 @@ int32_t GradientPathAt(int32_t x, int32_t y)
     const core::PathRecord &record = Doc().DocPaths[static_cast<size_t>(path)];
     bool gradient = record.blClosed && record.FillType >= core::kFillLinear && record.CacheMark != "COMPO";
     return gradient ? path : 0;
-}
-
-void Hover(int32_t x, int32_t y)
-{
-    core::Document &doc = Doc();
-    doc.HitPath = 0;
-    doc.HitPath2 = HitTestHandle(x, y);
-    if (doc.HitPath2 > 0) {
-        HighlightHandle(doc.HitPath2);
-        return;
-    }
-    doc.HitPath = GradientPathAt(x, y);
-    if (doc.HitPath > 0) {
-        HighlightPathEdge(doc.HitPath);
-    } else {
-        WipeHighlight();
-    }
 }
 
 // The dragged size follows the pointer's distance from the centre; the other size keeps its
@@ -184,17 +162,6 @@ bool GradientFramesChanged()
     return false;
 }
 
-int32_t FirstSelectedPath()
-{
-    const core::Document &doc = Doc();
-    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-        if (doc.DocPaths[static_cast<size_t>(i)].blSelected) {
-            return i;
-        }
-    }
-    return 0;
-}
-
 }  // namespace
 
 void CalcGradientControl()
@@ -227,12 +194,8 @@ void DrawGradientControl()
 
 void Gradient_MouseDown(int /*button*/, int /*shift*/, int32_t x, int32_t y)
 {
-    CanvasInputState &input = Input();
     core::Document &doc = Doc();
-    input.DragArmed = true;
-    input.DragChanged = false;
-    input.DragOriginX = x;
-    input.DragOriginY = y;
+    ArmDrag(x, y);
     // The controls as the selection stands now, and the press's own path (no hover needed).
     CalcGradientControl();
     doc.HitPath2 = HitTestHandle(x, y);
@@ -247,7 +210,7 @@ void Gradient_MouseMove(int button, int shift, int32_t x, int32_t y)
 {
     const CanvasInputState &input = Input();
     if (!input.DragArmed) {
-        Hover(x, y);
+        HoverHandleOrPath(x, y, GradientPathAt);
         return;
     }
     switch (Doc().HitPath2) {

@@ -77,11 +77,6 @@ struct ScreenMap {
     }
 };
 
-bool IsPathIndex(int32_t i)
-{
-    return i >= 1 && i <= Doc().DocPathCount();
-}
-
 void DrawEdgeLines(QPainter &painter, const ScreenMap &map, const core::PathRecord &path)
 {
     QPolygon polygon;
@@ -108,6 +103,22 @@ QString PixelText(int32_t twips)
 }
 
 }  // namespace
+
+bool IsPathIndex(int32_t i)
+{
+    return i >= 1 && i <= Doc().DocPathCount();
+}
+
+int32_t FirstSelectedPath()
+{
+    const core::Document &doc = Doc();
+    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
+        if (doc.DocPaths[static_cast<size_t>(i)].blSelected) {
+            return i;
+        }
+    }
+    return 0;
+}
 
 void CalcSelectedRect()
 {
@@ -384,6 +395,23 @@ void WipeHighlight()
     if (Input().HighlightShown) {
         CanvasWindow().DispShape(1);
         Input().HighlightShown = false;
+    }
+}
+
+void HoverHandleOrPath(int32_t x, int32_t y, int32_t (*findPath)(int32_t x, int32_t y))
+{
+    core::Document &doc = Doc();
+    doc.HitPath = 0;
+    doc.HitPath2 = HitTestHandle(x, y);
+    if (doc.HitPath2 > 0) {
+        HighlightHandle(doc.HitPath2);
+        return;
+    }
+    doc.HitPath = findPath(x, y);
+    if (doc.HitPath > 0) {
+        HighlightPathEdge(doc.HitPath);
+    } else {
+        WipeHighlight();
     }
 }
 

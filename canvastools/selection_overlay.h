@@ -16,6 +16,11 @@ namespace canvastools {
 
 constexpr int32_t kNoHandle = kNoDragOrigin;
 
+// Whether i names a path of the document (1 .. path count).
+bool IsPathIndex(int32_t i);
+// The first selected path in drawing order, 0 when none is selected.
+int32_t FirstSelectedPath();
+
 // The frame of every selected path of two anchors or more into HandlePoints (row by row, 4 the
 // centre) and SelectedPathCount. Nothing selected leaves the corners at +-16777215.
 void CalcSelectedRect();
@@ -52,6 +57,9 @@ void DrawSelectionBand(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 void HighlightHandle(int32_t n);
 void HighlightPathEdge(int32_t path);
 void WipeHighlight();
+// The hover of the handle tools: HitPath2 := the handle under the point, else HitPath := the
+// path findPath gives there (0 for none), each highlighted; nothing found wipes the highlight.
+void HoverHandleOrPath(int32_t x, int32_t y, int32_t (*findPath)(int32_t x, int32_t y));
 
 // Selects every path with an anchor inside the band, with its group. Not final: only shows the
 // selection with the band and leaves the document's selection as it was.
