@@ -44,28 +44,46 @@ private:
 };
 
 // A check box with Value 0/1; Click fires on every change of Value, also when the program sets it.
+// In graphical style it is a toggle button showing its picture or caption, pressed while on.
 class CheckBox : public QCheckBox {
     Q_OBJECT
 public:
     explicit CheckBox(const QString &caption, QWidget *parent = nullptr);
     int Value() const { return isChecked() ? 1 : 0; }
     void SetValue(int value) { setChecked(value != 0); }
+    void SetGraphical(bool on);
 
 signals:
     void Click();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool hitButton(const QPoint &pos) const override;
+
+private:
+    bool graphical_ = false;
 };
 
 // An option button of a group; Click fires when the user clicks it and whenever the program
 // switches it on, even when it already was.
+// In graphical style it is a button showing its picture or caption, pressed while chosen.
 class OptionButton : public QRadioButton {
     Q_OBJECT
 public:
     explicit OptionButton(const QString &caption, QWidget *parent = nullptr);
     bool Value() const { return isChecked(); }
     void SetValue(bool on);
+    void SetGraphical(bool on);
 
 signals:
     void Click();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool hitButton(const QPoint &pos) const override;
+
+private:
+    bool graphical_ = false;
 };
 
 // A text box; Change fires on every change of the text, the program's included.
