@@ -5,6 +5,7 @@
 #include "canvastools/grid_snap.h"
 #include "canvastools/selection_overlay.h"
 #include "core/anchor_editing.h"
+#include "core/anchor_selection.h"
 #include "core/document.h"
 #include "core/geometry.h"
 #include "core/history.h"
@@ -30,14 +31,6 @@ constexpr int16_t kHoverMarker = 1;   // red
 bool SegmentHit()
 {
     return Doc().HitPath2 > 0;
-}
-
-// Whether the pair is in the anchor selection (entries 1..).
-bool HitSelectedAnchor(int32_t path, int32_t anchor)
-{
-    const auto &selected = Doc().SelectedAnchors;
-    return selected.size() > 1 && std::find(selected.begin() + 1, selected.end(), core::AnchorRef{path, anchor}) !=
-                                      selected.end();
 }
 
 void ClearAnchorSelection()
@@ -284,8 +277,8 @@ void Anchor_MouseDown(int /*button*/, int shift, int32_t x, int32_t y)
         return;
     }
     bool keepSelection = ctrl || mainwindow::Main().NotAnchorSelect == 1 ||
-                         HitSelectedAnchor(doc.HitPath, doc.HitAnchor) ||
-                         (SegmentHit() && HitSelectedAnchor(doc.HitPath2, doc.HitAnchor2));
+                         core::HitSelectedAnchor(doc.HitPath, doc.HitAnchor) ||
+                         (SegmentHit() && core::HitSelectedAnchor(doc.HitPath2, doc.HitAnchor2));
     if (!keepSelection) {
         ClearAnchorSelection();
     }
