@@ -102,6 +102,11 @@ public:
     void mnuPastePathEdit_Click();
     void mnuSelectAllEdit_Click();
     void mnuPastePath_Click();
+    // The path pop-up's stacking commands (also the comma and period keys).
+    void mnuFrontPath_Click();
+    void mnuBackPath_Click();
+    void mnuFrontPathOne_Click();
+    void mnuBackPathOne_Click();
 
     void Combo2_Click();
     void HScroll1_Change() { DispShape(1); }
@@ -215,6 +220,8 @@ private:
     void AfterHistoryStep();
     // A command that changed the drawing: the canvas redrawn, then one undo step.
     void RedrawAndRecordHistory();
+    // Moves the selected paths in the stacking order by a PathOrderCode; one undo step.
+    void ChangeStackingOrder(int16_t code);
     // Key handlers' parts (keyboard_shortcuts.cpp).
     void ToolKey(int keyCode, int shift);
     void ToggleCheck(platform::CheckBox *check);

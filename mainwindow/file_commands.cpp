@@ -116,6 +116,10 @@ void DrawGUI::ConnectFileCommands()
     connect(menus.mnuPastePathEdit, &platform::MenuItem::Click, this, &DrawGUI::mnuPastePathEdit_Click);
     connect(menus.mnuSelectAllEdit, &platform::MenuItem::Click, this, &DrawGUI::mnuSelectAllEdit_Click);
     connect(menus.mnuPastePath, &platform::MenuItem::Click, this, &DrawGUI::mnuPastePath_Click);
+    connect(menus.mnuFrontPath, &platform::MenuItem::Click, this, &DrawGUI::mnuFrontPath_Click);
+    connect(menus.mnuBackPath, &platform::MenuItem::Click, this, &DrawGUI::mnuBackPath_Click);
+    connect(menus.mnuFrontPathOne, &platform::MenuItem::Click, this, &DrawGUI::mnuFrontPathOne_Click);
+    connect(menus.mnuBackPathOne, &platform::MenuItem::Click, this, &DrawGUI::mnuBackPathOne_Click);
 }
 
 void DrawGUI::mnuFile_Click()

@@ -2,8 +2,10 @@
 // on key release; the stacking-order keys act on key press, so they repeat while held.
 #include "canvastools/canvas_input_state.h"
 #include "canvastools/pen_tools.h"
+#include "core/anchor_selection.h"
 #include "core/brush_list.h"
 #include "core/document.h"
+#include "core/host.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
@@ -123,18 +125,33 @@ void DrawGUI::Form_KeyUp(int keyCode, int shift)
         core::DeselectAllPaths();
         DispShape(0);
         break;
+    case platform::kVkOem1:
+    case platform::kVkOemPlus:
+        if (Input().CurrentTool == canvastools::kToolAnchorEdit) {
+            core::StepAnchorSelection(keyCode == platform::kVkOem1 ? 1 : -1);
+            DispShape(1);
+            core::GetHost().RefreshPosition();
+        }
+        break;
     // Ctrl+Q and Ctrl+W (the file browser's previous and next drawing), Delete and Insert (the
-    // path-edit pop-up's anchor commands) and the keys 186 and 187 (stepping the selected anchors)
-    // join here with the windows and commands they run.
+    // path-edit pop-up's anchor commands) join here with the window and commands they run.
     default:
         break;
     }
 }
 
-void DrawGUI::Form_KeyDown(int /*keyCode*/, int /*shift*/)
+void DrawGUI::Form_KeyDown(int keyCode, int shift)
 {
-    // The comma and period keys move the selected paths in the stacking order; they join here
-    // with the path menu's stacking commands.
+    const bool onlyCtrl = shift == platform::kCtrlMask;
+    if (keyCode == platform::kVkOemComma) {
+        onlyCtrl ? mnuFrontPath_Click() : mnuFrontPathOne_Click();
+    } else if (keyCode == platform::kVkOemPeriod) {
+        onlyCtrl ? mnuBackPath_Click() : mnuBackPathOne_Click();
+    } else {
+        return;
+    }
+    movie::MakeCanvasMovie();
+    DispShape(1);
 }
 
 void DrawGUI::ToolKey(int keyCode, int shift)

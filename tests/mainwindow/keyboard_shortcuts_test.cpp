@@ -207,3 +207,41 @@ TEST_F(KeyboardShortcuts, KeysReachTheHandlersUnlessATextBoxTakesThem)
     QTest::keyClick(window->Picture1, Qt::Key_1);
     EXPECT_EQ(Input().CurrentTool, canvastools::kToolAnchorEdit);
 }
+
+TEST_F(KeyboardShortcuts, CommaAndPeriodMoveTheSelectionInTheStackingOrderOnEveryPress)
+{
+    AddRectangle(0, 0, 100, 100, 0xFF000001, true);
+    AddRectangle(0, 0, 100, 100, 0xFF000002);
+    AddRectangle(0, 0, 100, 100, 0xFF000003);
+    core::RecordHistory();
+    const int32_t steps = core::History().HistoryPos;
+    auto colourAt = [](int i) { return core::Doc().DocPaths[static_cast<size_t>(i)].FillColor; };
+    window->Form_KeyDown(platform::kVkOemComma, 0);  // held: one step per repeat
+    EXPECT_EQ(colourAt(2), 0xFF000001u);
+    window->Form_KeyDown(platform::kVkOemComma, kShift);
+    EXPECT_EQ(colourAt(3), 0xFF000001u);
+    window->Form_KeyDown(platform::kVkOemPeriod, kCtrl);
+    EXPECT_EQ(colourAt(1), 0xFF000001u);
+    window->Form_KeyDown(platform::kVkOemComma, kCtrl);
+    EXPECT_EQ(colourAt(3), 0xFF000001u);
+    window->Form_KeyDown(platform::kVkOemPeriod, kCtrl | kShift);  // not only Ctrl: one step
+    EXPECT_EQ(colourAt(2), 0xFF000001u);
+    EXPECT_EQ(core::History().HistoryPos, steps + 5);
+    window->Form_KeyDown('A', 0);
+    window->Form_KeyUp(platform::kVkOemComma, 0);
+    EXPECT_EQ(core::History().HistoryPos, steps + 5);
+}
+
+TEST_F(KeyboardShortcuts, SemicolonAndPlusStepTheSelectedAnchorsWithThePathEditTool)
+{
+    AddRectangle(0, 0, 400, 400, 0xFF0000FF);
+    core::Doc().SelectedAnchors.push_back(core::AnchorRef{1, 0});
+    Up(platform::kVkOem1);  // the select tool: nothing
+    EXPECT_EQ(core::Doc().SelectedAnchors[1].AnchorIndex, 0);
+    Input().CurrentTool = canvastools::kToolAnchorEdit;
+    Up(platform::kVkOem1);
+    EXPECT_EQ(core::Doc().SelectedAnchors[1].AnchorIndex, 1);
+    Up(platform::kVkOemPlus);
+    Up(platform::kVkOemPlus);
+    EXPECT_EQ(core::Doc().SelectedAnchors[1].AnchorIndex, 3);  // round past the first anchor
+}
