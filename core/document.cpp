@@ -20,6 +20,23 @@ int32_t WrapAnchorIndex(const PathRecord &path, int32_t k)
     return wrapped < 0 ? wrapped + count : wrapped;
 }
 
+// Widens the box by every anchor of the path grown by the path's full LineWidth; the first anchor
+// met seeds the box.
+void WidenByPath(const PathRecord &path, Rect32 &box, bool &seeded)
+{
+    const int64_t w = path.LineWidth;
+    for (const AnchorPoint &anchor : path.Anchors) {
+        if (!seeded) {
+            box = Rect32{anchor.X, anchor.Y, anchor.X, anchor.Y};
+            seeded = true;
+        }
+        box.Left = platform::SaturateInt<int32_t>(std::min<int64_t>(box.Left, anchor.X - w));
+        box.Right = platform::SaturateInt<int32_t>(std::max<int64_t>(box.Right, anchor.X + w));
+        box.Top = platform::SaturateInt<int32_t>(std::min<int64_t>(box.Top, anchor.Y - w));
+        box.Bottom = platform::SaturateInt<int32_t>(std::max<int64_t>(box.Bottom, anchor.Y + w));
+    }
+}
+
 }  // namespace
 
 Document &Doc()
@@ -199,19 +216,16 @@ Rect32 GetPathsBounds(const PathArray &paths)
     Rect32 box;
     bool seeded = false;
     for (int32_t a = 1; a <= UpperBound(paths); ++a) {
-        const PathRecord &path = paths[static_cast<size_t>(a)];
-        int64_t w = path.LineWidth;
-        for (const AnchorPoint &anchor : path.Anchors) {
-            if (!seeded) {
-                box = Rect32{anchor.X, anchor.Y, anchor.X, anchor.Y};
-                seeded = true;
-            }
-            box.Left = std::min<int64_t>(box.Left, std::max<int64_t>(INT32_MIN, anchor.X - w));
-            box.Right = std::max<int64_t>(box.Right, std::min<int64_t>(INT32_MAX, anchor.X + w));
-            box.Top = std::min<int64_t>(box.Top, std::max<int64_t>(INT32_MIN, anchor.Y - w));
-            box.Bottom = std::max<int64_t>(box.Bottom, std::min<int64_t>(INT32_MAX, anchor.Y + w));
-        }
+        WidenByPath(paths[static_cast<size_t>(a)], box, seeded);
     }
+    return box;
+}
+
+Rect32 GetPathBounds(const PathRecord &path)
+{
+    Rect32 box;
+    bool seeded = false;
+    WidenByPath(path, box, seeded);
     return box;
 }
 

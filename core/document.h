@@ -60,5 +60,7 @@ int32_t RemoveEmptyPaths(PathArray &paths);
 void AppendPaths(PathCollection &destination, const PathCollection &source);
 // Bounds of all anchors of elements 1.., each widened by its path's full LineWidth.
 Rect32 GetPathsBounds(const PathArray &paths);
+// The same for one path alone.
+Rect32 GetPathBounds(const PathRecord &path);
 
 }  // namespace core
