@@ -17,12 +17,7 @@
 #include <vector>
 
 using namespace importer;
-using testsupport::ByteMutator;
-using testsupport::DataPath;
-using testsupport::Escaped;
-using testsupport::ReadAll;
-using testsupport::TempPath;
-using testsupport::WriteAll;
+using namespace testsupport;
 
 namespace {
 
@@ -80,18 +75,6 @@ std::vector<Seed> Seeds()
             {kGradientsAndUses, "svg"}};
 }
 
-// A record as a drawing file holds it: the fill type keeps the middle stops it uses.
-core::PathRecord AsWritten(core::PathRecord path)
-{
-    int32_t limit = path.FillType == core::kFillReflected                                       ? 2
-                    : path.FillType == core::kFillLinear || path.FillType == core::kFillRadial ? 6
-                                                                                               : 0;
-    if (path.StopCount() > limit) {
-        path.SetStopCount(limit);
-    }
-    return path;
-}
-
 void ExpectSavableRecords(const core::PathCollection &paths, const std::string &input)
 {
     for (int32_t i = 1; i <= paths.PathCount(); ++i) {
@@ -106,7 +89,7 @@ void ExpectSavableRecords(const core::PathCollection &paths, const std::string &
         core::FieldReader reader(text);
         core::PathRecord back;
         ASSERT_TRUE(core::ReadPathRecord(reader, "030", back)) << reader.Error() << "\n" << Escaped(input);
-        EXPECT_TRUE(back == AsWritten(path)) << Escaped(input);
+        EXPECT_TRUE(back == path) << Escaped(input);
     }
 }
 
