@@ -183,7 +183,6 @@ bool SvgReader::LoadSvg(const std::string &fileName)
     groups_.clear();
     width_ = height_ = 0;
     context_ = SvgContext();
-    context_.limits = limits_;
     std::string bytes;
     if (!ReadSvgFileBytes(fileName, bytes, kMaxDocumentBytes)) {
         return false;
@@ -193,6 +192,7 @@ bool SvgReader::LoadSvg(const std::string &fileName)
         std::string text = DecodeDocument(bytes);
         bytes.clear();
         bytes.shrink_to_fit();
+        context_.limits = LimitsForDocument(limits_, text.size());
         Parse(text);
     } catch (const SvgError &) {
         ok = false;
