@@ -168,6 +168,11 @@ int32_t TwipsToPixels(int32_t twips)
 bool ReadSvgFileBytes(const std::string &fileName, std::string &bytes, size_t maxBytes)
 {
     bytes.clear();
+    // A device or a pipe may block or never end.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fileName, error)) {
+        return false;
+    }
     if (core::GetExtensionPart(fileName) == "svg") {
         return ReadFileAll(fileName, bytes, maxBytes);
     }

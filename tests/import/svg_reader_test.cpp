@@ -3,6 +3,8 @@
 #include "tests/import/svg_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <chrono>
@@ -79,6 +81,12 @@ TEST(SvgReader, ExtensionsChooseTheRoad)
     EXPECT_TRUE(reader.LoadSvg(gzPath));
     testsupport::WriteAll(gzPath, gz.substr(0, gz.size() - 12));
     EXPECT_FALSE(reader.LoadSvg(gzPath));
+
+    // Only regular files are read: a pipe would block and a device may never end.
+    std::string fifo = testsupport::TempPath("pipe.svgz");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(reader.LoadSvg(fifo));
+    EXPECT_FALSE(reader.LoadSvg("/dev/zero"));
 }
 
 TEST(SvgReader, EncodingFollowsTheDeclaration)
