@@ -49,20 +49,6 @@ void ResetDocumentForTest()
     g_document = Document();
 }
 
-const char *QualityName(int16_t quality)
-{
-    switch (quality) {
-    case 0:
-        return "low";
-    case 1:
-        return "medium";
-    case 3:
-        return "best";
-    default:
-        return "high";
-    }
-}
-
 void GetAnchor(int32_t &x, int32_t &y, int32_t &lineWidth, int32_t i, int32_t k)
 {
     const PathRecord &path = g_document.DocPaths.at(static_cast<size_t>(i));
