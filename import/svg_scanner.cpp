@@ -155,9 +155,12 @@ std::string GetNextAttribute(std::string_view text, size_t &pos, std::string &va
     // that a tag of many attributes is read in linear time).
     size_t open = text.find_first_of("\">", end);
     if (open == std::string_view::npos || text[open] == '>') {
-        // No value in this tag: the attribute ends at the tag's end.
-        size_t tagEnd = open;
-        pos = tagEnd == std::string_view::npos ? text.size() : (tagEnd > 0 && text[tagEnd - 1] == '/' ? tagEnd - 1 : tagEnd);
+        // No value in this tag: the attribute ends at the tag's end ("/>" or ">").
+        if (open == std::string_view::npos) {
+            pos = text.size();
+        } else {
+            pos = open > 0 && text[open - 1] == '/' ? open - 1 : open;
+        }
         return name;
     }
     size_t close = text.find('"', open + 1);
