@@ -4,6 +4,7 @@
 #include "platform/base/rounding.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace core {
 namespace {
@@ -187,6 +188,13 @@ int32_t RemoveEmptyPaths(PathArray &paths)
 
 void AppendPaths(PathCollection &destination, const PathCollection &source)
 {
+    if (source.PathCount() > 0) {
+        AppendPaths(destination, PathCollection(source));
+    }
+}
+
+void AppendPaths(PathCollection &destination, PathCollection &&source)
+{
     int32_t s = source.PathCount();
     if (s == 0 || s + destination.PathCount() == 0) {
         return;
@@ -194,7 +202,8 @@ void AppendPaths(PathCollection &destination, const PathCollection &source)
     if (destination.Paths.empty()) {
         destination.Paths.emplace_back();
     }
-    destination.Paths.insert(destination.Paths.end(), source.Paths.begin() + 1, source.Paths.end());
+    destination.Paths.insert(destination.Paths.end(), std::make_move_iterator(source.Paths.begin() + 1),
+                             std::make_move_iterator(source.Paths.end()));
 }
 
 Rect32 GetPathsBounds(const PathArray &paths)

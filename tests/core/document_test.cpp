@@ -260,6 +260,13 @@ TEST_F(DocumentTest, AppendPathsPutsTheSourceBehindTheDestination)
     bare.Paths.clear();
     AppendPaths(bare, source);
     EXPECT_EQ(bare.PathCount(), 2);
+
+    // A collection that is not needed afterwards gives its paths up instead of copying them.
+    const AnchorPoint *firstAnchor = source.Paths[1].Anchors.data();
+    AppendPaths(destination, std::move(source));
+    ASSERT_EQ(destination.PathCount(), 5);
+    EXPECT_EQ(destination.Paths[4].Anchors.data(), firstAnchor);
+    EXPECT_EQ(destination.Paths[5].Anchors.size(), 4u);
 }
 
 TEST_F(DocumentTest, PathsBoundsWidenEveryAnchorByTheFullLineWidth)

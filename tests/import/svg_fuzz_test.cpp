@@ -21,7 +21,7 @@ using namespace testsupport;
 
 namespace {
 
-constexpr int kRoundsPerSeed = 1500;
+constexpr int kRoundsPerSeed = 1000;
 
 const std::vector<std::string> kSvgTokens = {
     "<", ">", "/>", "\"", "=", " ", "<g>", "</g>", "<g id=\"a\">", "<symbol>", "</symbol>", "<defs>", "</defs>",
