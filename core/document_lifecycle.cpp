@@ -4,6 +4,7 @@
 #include "core/drawing_file.h"
 #include "core/history.h"
 #include "core/host.h"
+#include "core/path_builder.h"
 #include "platform/base/program_folder.h"
 
 #include <QString>
@@ -105,6 +106,7 @@ void NewDocument()
 {
     Document &doc = Doc();
     doc.DocPaths.assign(1, PathRecord());
+    AbandonPathInProgress();  // the drawing it belonged to is gone
     ClearHistory();
     doc.SelectedAnchors.assign(1, AnchorRef());
     g_lifecycle.CurrentFileName.clear();

@@ -3,6 +3,7 @@
 #include "core/document.h"
 #include "core/document_lifecycle.h"
 #include "core/host.h"
+#include "core/path_builder.h"
 
 #include <algorithm>
 
@@ -105,6 +106,7 @@ bool CanRedo()
 
 void UndoHistory()
 {
+    EndPathInProgress();  // a path being drawn becomes a step of its own first
     if (!CanUndo()) {
         return;
     }
@@ -114,6 +116,7 @@ void UndoHistory()
 
 void RedoHistory()
 {
+    EndPathInProgress();
     if (!CanRedo()) {
         return;
     }

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev
   zlib1g-dev libpng-dev libjpeg62-turbo-dev
   libfreetype-dev libfontconfig-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpolyclipping-dev
   python3-yaswfp pngcheck libjpeg-turbo-progs
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
   adwaita-icon-theme librsvg2-bin

@@ -1,0 +1,161 @@
+#include "core/groups.h"
+
+#include "core/document.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace core {
+namespace {
+
+PathRecord &PathAt(int32_t i)
+{
+    return Doc().DocPaths[static_cast<size_t>(i)];
+}
+
+bool IsPathIndex(int32_t i)
+{
+    return i >= 1 && i <= Doc().DocPathCount();
+}
+
+// A change of compound membership: every active compound member must be encoded again, since
+// the compound's shape is written with whichever member comes first.
+void MarkCompoundMembersStale()
+{
+    for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
+        if (PathAt(i).blCompound) {
+            PathAt(i).CacheMark.clear();
+        }
+    }
+}
+
+// Activates or releases every path of the compound path i belongs to (paths with id 0 belong to
+// none), marking them for encoding again.
+void SetCompoundActive(int32_t i, bool active)
+{
+    if (!IsPathIndex(i) || PathAt(i).CompoundID == 0) {
+        return;
+    }
+    int32_t id = PathAt(i).CompoundID;
+    for (int32_t j = 1; j <= Doc().DocPathCount(); ++j) {
+        PathRecord &path = PathAt(j);
+        if (path.CompoundID == id) {
+            path.blCompound = active;
+            path.CacheMark.clear();
+        }
+    }
+}
+
+}  // namespace
+
+UsedIds::UsedIds(int32_t PathRecord::*idField)
+{
+    sorted_.reserve(static_cast<size_t>(Doc().DocPathCount()));
+    for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
+        sorted_.push_back(PathAt(i).*idField);
+    }
+    std::sort(sorted_.begin(), sorted_.end());
+    sorted_.erase(std::unique(sorted_.begin(), sorted_.end()), sorted_.end());
+}
+
+// Equal to scanning the paths again after every clash, without the quadratic cost.
+int32_t UsedIds::NextFree(int32_t start) const
+{
+    int32_t id = start;
+    for (auto taken = std::lower_bound(sorted_.begin(), sorted_.end(), start);
+         taken != sorted_.end() && *taken == id && id < INT32_MAX; ++taken) {
+        ++id;
+    }
+    return id;
+}
+
+int32_t NextFreeGroupId(int32_t start)
+{
+    return UsedIds(&PathRecord::GroupID).NextFree(start);
+}
+
+int32_t NextFreeCompoundId(int32_t start)
+{
+    return UsedIds(&PathRecord::CompoundID).NextFree(start);
+}
+
+void MakeGroup(bool flag)
+{
+    if (Doc().DocPathCount() == 0) {
+        return;
+    }
+    int32_t id = NextFreeGroupId(1);
+    for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
+        PathRecord &path = PathAt(i);
+        if (!path.blSelected) {
+            continue;
+        }
+        if (flag) {
+            path.GroupID = id;
+        }
+        path.blGroup = flag;
+    }
+}
+
+void GroupAgain(int32_t i)
+{
+    if (!IsPathIndex(i) || PathAt(i).GroupID == 0) {
+        return;
+    }
+    int32_t id = PathAt(i).GroupID;
+    DeselectAllPaths();
+    for (int32_t j = 1; j <= Doc().DocPathCount(); ++j) {
+        PathRecord &path = PathAt(j);
+        if (path.GroupID == id) {
+            path.blGroup = true;
+            path.blSelected = true;
+        }
+    }
+}
+
+void MakeCompound(bool flag, int32_t i)
+{
+    if (Doc().DocPathCount() == 0) {
+        return;
+    }
+    MarkCompoundMembersStale();
+    if (flag) {
+        int32_t id = NextFreeCompoundId(1);
+        for (int32_t j = 1; j <= Doc().DocPathCount(); ++j) {
+            PathRecord &path = PathAt(j);
+            if (path.blSelected) {
+                path.CompoundID = id;
+                path.blCompound = true;
+                path.CacheMark.clear();
+            }
+        }
+        return;
+    }
+    SetCompoundActive(i, false);
+}
+
+void CompoundAgain(int32_t i)
+{
+    SetCompoundActive(i, true);
+}
+
+void SelectPathOrGroup(int32_t i, bool flag)
+{
+    if (!IsPathIndex(i)) {
+        return;
+    }
+    const PathRecord &hit = PathAt(i);
+    if (hit.GroupID == 0 || !hit.blGroup) {
+        PathAt(i).blSelected = flag;
+        return;
+    }
+    int32_t id = hit.GroupID;
+    for (int32_t j = 1; j <= Doc().DocPathCount(); ++j) {
+        PathRecord &path = PathAt(j);
+        if (path.GroupID == id && path.blGroup) {
+            path.blSelected = flag;
+        }
+    }
+}
+
+}  // namespace core

@@ -1,0 +1,92 @@
+#include "import/png_file.h"
+
+#include "import/bitmap.h"
+#include "platform/base/atomic_file.h"
+
+#include <png.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace importer {
+namespace {
+
+struct PngImage {
+    png_image image{};
+    PngImage() { image.version = PNG_IMAGE_VERSION; }
+    ~PngImage() { png_image_free(&image); }
+};
+
+}  // namespace
+
+QImage LoadPngPicture(const std::string &path, std::vector<uint8_t> &alpha)
+{
+    std::string bytes;
+    if (!platform::ReadWholeFile(path, bytes)) {
+        return QImage();
+    }
+    PngImage png;
+    if (!png_image_begin_read_from_memory(&png.image, bytes.data(), bytes.size())) {
+        return QImage();
+    }
+    int64_t width = png.image.width;
+    int64_t height = png.image.height;
+    if (width <= 0 || height <= 0 || width * height > kMaxPicturePixels) {
+        return QImage();
+    }
+    bool hasAlpha = (png.image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+    png.image.format = PNG_FORMAT_BGRA;
+    std::vector<uint8_t> pixels(static_cast<size_t>(width * height * 4));
+    if (!png_image_finish_read(&png.image, nullptr, pixels.data(), static_cast<png_int_32>(width * 4), nullptr)) {
+        return QImage();
+    }
+
+    size_t count = static_cast<size_t>(width * height);
+    if (hasAlpha) {
+        alpha.assign(count, 0);
+        for (size_t k = 0; k < count; ++k) {
+            uint8_t a = pixels[4 * k + 3];
+            alpha[k] = a;
+            for (size_t c = 0; c < 3; ++c) {
+                pixels[4 * k + c] = static_cast<uint8_t>(pixels[4 * k + c] * a / 255);
+            }
+        }
+    }
+    QImage picture(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    if (picture.isNull()) {
+        return QImage();
+    }
+    for (int y = 0; y < picture.height(); ++y) {
+        const uint8_t *in = pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
+        QRgb *out = reinterpret_cast<QRgb *>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            out[x] = qRgb(in[4 * x + 2], in[4 * x + 1], in[4 * x]);
+        }
+    }
+    return picture;
+}
+
+bool SavePng(const std::vector<uint8_t> &pixels, int32_t width, int32_t height, const std::string &path)
+{
+    int64_t rows = std::llabs(int64_t{height});
+    if (path.empty() || width <= 0 || rows <= 0 || int64_t{width} * rows > kMaxPicturePixels ||
+        pixels.size() < static_cast<size_t>(int64_t{width} * rows * 4)) {
+        return false;
+    }
+    PngImage png;
+    png.image.width = static_cast<png_uint_32>(width);
+    png.image.height = static_cast<png_uint_32>(rows);
+    png.image.format = PNG_FORMAT_BGRA;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_get_memory_size(png.image, size, 0, pixels.data(), width * 4, nullptr)) {
+        return false;
+    }
+    std::string bytes(size, '\0');
+    if (!png_image_write_to_memory(&png.image, bytes.data(), &size, 0, pixels.data(), width * 4, nullptr)) {
+        return false;
+    }
+    bytes.resize(size);
+    return platform::WriteFileAtomically(path, bytes);
+}
+
+}  // namespace importer

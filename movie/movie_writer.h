@@ -1,0 +1,115 @@
+// The movie writer's module state and its movie-level layer: the SWF header, object placement on
+// layers -256..256, frames and the file output. One movie is built at a time: tags collect in
+// the tag buffer and are flushed to the open file by ControlMovieFile.
+//
+// A one-frame movie is written as:
+//   BeginMovie(6, w, h, 12.0f); ControlMovieFile(path, kMovieOpen);
+//   definition tags ...;        ControlMovieFile(path, kMovieFlush);
+//   PlaceObject(...); NextFrame(); ControlMovieFile(path, kMovieFrames);
+//   WriteEndTag();              bool complete = ControlMovieFile(path, kMovieFinish);
+#pragma once
+
+#include "core/bit_buffer.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace movie {
+
+constexpr int32_t kLayerMin = -256;
+constexpr int32_t kLayerMax = 256;
+constexpr int32_t kNoClipLayer = -65536;  // clipLayer at or below this: no clipping
+constexpr int32_t kMaxFramePixels = 1638;  // 32767 twips: the header's 16-bit frame fields
+constexpr int32_t kHeaderSize = 21;
+
+// ControlMovieFile modes.
+enum MovieFileMode : int32_t {
+    kMovieOpen = 1,     // create (truncate) the file and write the header
+    kMovieFlush = 2,    // write the tag buffer
+    kMovieFinish = 3,   // write the tag buffer, patch length and frame count, close
+    kMovieFrames = 6,   // write every finished frame with its ShowFrame, then the tag buffer
+    kMovieFinishPlusOne = 7  // as kMovieFinish with one more frame counted
+};
+
+// Colour transform handed to every placement; the system never fills it (UseTransform false).
+struct ColorTransformSpec {
+    bool UseTransform = false;
+    float RedMult = 1.0f;  // 1.0 = unchanged
+    float GreenMult = 1.0f;
+    float BlueMult = 1.0f;
+    float AlphaMult = 1.0f;
+    int32_t RedAdd = 0;
+    int32_t GreenAdd = 0;
+    int32_t BlueAdd = 0;
+    int32_t AlphaAdd = 0;
+};
+
+struct FileCloser {
+    void operator()(std::FILE *file) const { std::fclose(file); }
+};
+
+struct WriterState {
+    std::array<uint32_t, 32> BitMask{};
+    std::vector<uint8_t> TagBuffer;                 // tags not yet written to the file
+    std::array<int16_t, 513> DepthTable{};          // layer + 256: 0 free, -1 occupied
+    std::vector<std::vector<uint8_t>> FrameBuffers{{}};  // placement tags of finished frames
+    int32_t FrameIndex = 0;
+    int32_t FrameCount = 0;
+
+    std::unique_ptr<std::FILE, FileCloser> MovieFile;
+    std::string MoviePath;
+    int64_t WrittenBytes = 0;
+    bool FileFailed = false;  // a write of the open movie failed
+
+    // Scratch buffers of the shape unit being encoded.
+    core::BitBuffer UnitFillStyles;
+    core::BitBuffer UnitLineStyles;
+    core::BitBuffer UnitRecords;
+    int32_t UnitFillCount = 0;
+    int32_t UnitLineCount = 0;
+
+    int16_t &DepthOf(int32_t layer) { return DepthTable[static_cast<size_t>(layer - kLayerMin)]; }
+};
+
+WriterState &Writer();
+
+// Closes any open movie file and puts the writer back to its initial state (bit masks filled).
+void ResetWriterForTest();
+
+// Starts a movie in the tag buffer and resets every piece of writer state (an open file is
+// closed). Width and height are clamped to 1..1638 pixels.
+void BeginMovie(int32_t version, int32_t width, int32_t height, float rate);
+
+int32_t LayerToDepth(int32_t layer);
+
+// Appends one PlaceObject2 at the depth of layer (-256..256; other layers write nothing).
+// rotation in radians; alphaMult 256 = opaque; clipLayer kNoClipLayer = none; ratio < 0 = none.
+// Clip actions need the clip-action compiler and are not written.
+void PlaceObject(int32_t id, int32_t x, int32_t y, float scaleX, float scaleY, float rotation, int32_t colourAdd,
+                 int32_t alphaMult, int32_t layer, const std::string &name, const std::string &actions,
+                 int32_t clipLayer, float ratio, const ColorTransformSpec &spec);
+
+// "ALL" removes every occupied layer; otherwise a comma-separated list of layers. True when at
+// least one RemoveObject2 was written.
+bool RemoveObjects(const std::string &list);
+void RemoveObject(int32_t layer);
+
+// Stores the tag buffer as the finished frame and starts the next one.
+void NextFrame();
+void WriteEndTag();
+void SetBackgroundColor(uint8_t red, uint8_t green, uint8_t blue);
+
+// Appends a tag with the long length form (always used by the tag writers) or the short form.
+void AppendLongTag(int32_t code, const std::vector<uint8_t> &body);
+void AppendShortTag(int32_t code, const std::vector<uint8_t> &body);
+
+// File output (see MovieFileMode). Every mode ends with an empty tag buffer. Returns whether
+// every write of the movie so far succeeded; for kMovieFinish, whether the file is complete
+// (an incomplete file is removed).
+bool ControlMovieFile(const std::string &path, int32_t mode);
+
+}  // namespace movie

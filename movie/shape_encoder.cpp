@@ -1,0 +1,459 @@
+#include "movie/shape_encoder.h"
+
+#include "movie/movie_writer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <unordered_map>
+#include <vector>
+
+namespace movie {
+namespace {
+
+constexpr int32_t kTagDefineShape3 = 32;
+constexpr int64_t kEdgeDeltaMax = 65535;  // the widest delta of a 17-bit edge field
+constexpr int64_t kMoveMax = (int64_t{1} << 30) - 1;  // 31-bit move fields
+constexpr int32_t kMinMoveBits = 17;
+constexpr int32_t kPlainStyleLimit = 32767;  // 15-bit style indexes of the plain body
+constexpr double kPi = 3.14159265358979;
+
+const std::string kMarkCached = "1";
+const std::string kMarkCompoundMember = "COMPO";
+
+bool FitsEdge(std::initializer_list<int64_t> deltas)
+{
+    for (int64_t d : deltas) {
+        if (d < -kEdgeDeltaMax - 1 || d > kEdgeDeltaMax) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void WriteStraightPiece(core::BitBuffer &buffer, int64_t dx, int64_t dy)
+{
+    int32_t n = std::max(CountSignedBits({dx, dy}), 2);
+    WriteBits(buffer, 3, 2);  // edge, straight
+    WriteBits(buffer, n - 2, 4);
+    WriteBits(buffer, 1, 1);  // general line
+    WriteBits(buffer, dx, n);
+    WriteBits(buffer, dy, n);
+}
+
+void WriteStraightEdge(core::BitBuffer &buffer, int64_t dx, int64_t dy)
+{
+    if (FitsEdge({dx, dy})) {
+        WriteStraightPiece(buffer, dx, dy);
+        return;
+    }
+    int64_t pieces = std::max((std::abs(dx) + kEdgeDeltaMax - 1) / kEdgeDeltaMax,
+                              (std::abs(dy) + kEdgeDeltaMax - 1) / kEdgeDeltaMax);
+    int64_t doneX = 0;
+    int64_t doneY = 0;
+    for (int64_t i = 1; i <= pieces; ++i) {
+        int64_t x = dx / pieces * i + dx % pieces * i / pieces;
+        int64_t y = dy / pieces * i + dy % pieces * i / pieces;
+        WriteStraightPiece(buffer, x - doneX, y - doneY);
+        doneX = x;
+        doneY = y;
+    }
+}
+
+// A quadratic curve from the pen (x0, y0) through control (cx, cy) to (ax, ay); halved until
+// every delta fits 17 bits.
+void WriteCurvedEdge(core::BitBuffer &buffer, int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax,
+                     int64_t ay, int32_t depth = 0)
+{
+    int64_t d[4] = {cx - x0, cy - y0, ax - cx, ay - cy};
+    if (FitsEdge({d[0], d[1], d[2], d[3]})) {
+        int32_t n = std::max(CountSignedBits({d[0], d[1], d[2], d[3]}), 2);
+        WriteBits(buffer, 2, 2);  // edge, curved
+        WriteBits(buffer, n - 2, 4);
+        for (int64_t delta : d) {
+            WriteBits(buffer, delta, n);
+        }
+        return;
+    }
+    if (depth > 40) {
+        WriteStraightEdge(buffer, ax - x0, ay - y0);
+        return;
+    }
+    int64_t c1x = (x0 + cx) / 2;
+    int64_t c1y = (y0 + cy) / 2;
+    int64_t c2x = (cx + ax) / 2;
+    int64_t c2y = (cy + ay) / 2;
+    int64_t mx = (c1x + c2x) / 2;
+    int64_t my = (c1y + c2y) / 2;
+    WriteCurvedEdge(buffer, x0, y0, c1x, c1y, mx, my, depth + 1);
+    WriteCurvedEdge(buffer, mx, my, c2x, c2y, ax, ay, depth + 1);
+}
+
+bool HasDrawableAnchors(const core::PathRecord &path)
+{
+    return path.AnchorMax() >= 1;
+}
+
+void ResetUnit(WriterState &w)
+{
+    InitBitBuffer(w.UnitFillStyles);
+    InitBitBuffer(w.UnitLineStyles);
+    InitBitBuffer(w.UnitRecords);
+    w.UnitFillCount = 0;
+    w.UnitLineCount = 0;
+}
+
+// The first StyleChangeRecord of a unit (new styles, fill and line index 0) and its fill array.
+void WriteUnitHeader(WriterState &w, const core::PathRecord &path)
+{
+    WriteBits(w.UnitFillStyles, 0x1A0000, 24);
+    int16_t fill = EffectiveFillType(path);
+    if (fill >= core::kFillSolid && fill <= core::kFillRadial) {
+        w.UnitFillCount = 1;
+        WriteBits(w.UnitFillStyles, 1, 8);
+        WriteFillStyle(w.UnitFillStyles, path, fill);
+    } else {
+        WriteBits(w.UnitFillStyles, 0, 8);
+    }
+}
+
+void WriteLineStyle(core::BitBuffer &buffer, const core::PathRecord &path)
+{
+    int32_t width = std::clamp(path.LineWidth, 0, 65535);
+    WriteBits(buffer, width & 255, 8);
+    WriteBits(buffer, width >> 8, 8);
+    WriteRgba(buffer, path.LineColor);
+}
+
+// Line style, move-to record and edges of one path into the unit.
+void WriteUnitRecords(WriterState &w, const core::PathRecord &path)
+{
+    bool stroked = EffectiveLineMode(path) > 0;
+    if (stroked && w.UnitLineCount < kMaxUnitLineStyles) {
+        w.UnitLineCount += 1;
+        WriteLineStyle(w.UnitLineStyles, path);
+    }
+    int64_t x;
+    int64_t y;
+    StartPoint(path, x, y);
+    WriteBits(w.UnitRecords, 0x0B, 6);  // move-to, fill style 0, line style
+    WriteMoveTo(w.UnitRecords, x, y);
+    WriteBits(w.UnitRecords, EffectiveFillType(path) > 0 ? w.UnitFillCount : 0, 8);
+    WriteBits(w.UnitRecords, stroked ? w.UnitLineCount : 0, 8);
+    WriteEdges(w.UnitRecords, path, x, y);
+}
+
+void AssembleUnit(WriterState &w, core::BitBuffer &out)
+{
+    MergeBits(out, w.UnitFillStyles);
+    WriteBits(out, w.UnitLineCount, 8);
+    MergeBits(out, w.UnitLineStyles);
+    WriteBits(out, 0x88, 8);  // NumFillBits 8, NumLineBits 8
+    MergeBits(out, w.UnitRecords);
+}
+
+// Keeps exactly the unit's meaningful bytes as the path's cache.
+void StoreUnit(core::PathRecord &path, const core::BitBuffer &unit)
+{
+    path.EdgeCache.Bytes = BufferBytes(unit);
+    path.EdgeCache.BytePos = unit.BytePos;
+    path.EdgeCache.BitPos = unit.BitPos;
+    if (path.EdgeCache.Bytes.empty()) {
+        path.EdgeCache = core::BitBuffer();
+    }
+    path.CacheMark = kMarkCached;
+}
+
+// Members of each compound path in array order, keyed by CompoundID.
+std::unordered_map<int32_t, std::vector<size_t>> CompoundMembers(const core::PathArray &paths)
+{
+    std::unordered_map<int32_t, std::vector<size_t>> members;
+    for (size_t i = 1; i < paths.size(); ++i) {
+        if (paths[i].blCompound) {
+            members[paths[i].CompoundID].push_back(i);
+        }
+    }
+    return members;
+}
+
+// Re-encodes a compound whose leading member is not cached as the leader or any other member
+// is not marked as held by it (changed, newly joined, or the old leader gone).
+void RefreshCompound(core::PathArray &paths, const std::vector<size_t> &members, core::BitBuffer &scratch)
+{
+    bool stale = paths[members[0]].CacheMark != kMarkCached;
+    for (size_t k = 1; k < members.size() && !stale; ++k) {
+        stale = paths[members[k]].CacheMark != kMarkCompoundMember;
+    }
+    if (!stale) {
+        return;
+    }
+    InitBitBuffer(scratch);
+    EncodePathUnit(scratch, paths[members[0]], kUnitFirstMember);
+    for (size_t k = 1; k < members.size(); ++k) {
+        EncodePathUnit(scratch, paths[members[k]], kUnitFurtherMember);
+        paths[members[k]].CacheMark = kMarkCompoundMember;
+    }
+    EncodePathUnit(scratch, paths[members[0]], kUnitFinish);
+    StoreUnit(paths[members[0]], scratch);
+}
+
+int32_t Clamp8(int32_t value)
+{
+    return std::clamp(value, 0, 255);
+}
+
+void WriteGradientRecord(core::BitBuffer &buffer, int32_t ratio, core::Color colour)
+{
+    WriteBits(buffer, Clamp8(ratio), 8);
+    WriteRgba(buffer, colour);
+}
+
+void WriteStyleCount(core::BitBuffer &buffer, int32_t count)
+{
+    if (count <= 254) {
+        WriteBits(buffer, count, 8);
+    } else {
+        WriteBits(buffer, 0xFF, 8);
+        WriteBits(buffer, count & 255, 8);
+        WriteBits(buffer, count >> 8, 8);
+    }
+}
+
+}  // namespace
+
+void DefineShape(int32_t id, core::PathArray &paths, const core::Rect32 &bounds, bool grouped)
+{
+    Bytes shape = grouped ? EncodeShapeCached(paths) : EncodeShapePlain(paths);
+    Bytes body;
+    body.reserve(shape.size() + 15);
+    AppendWord(body, id);
+    Bytes rect = WriteRect24(bounds.Left, bounds.Right, bounds.Top, bounds.Bottom);
+    body.insert(body.end(), rect.begin(), rect.end());
+    body.insert(body.end(), shape.begin(), shape.end());
+    AppendLongTag(kTagDefineShape3, body);
+}
+
+Bytes EncodeShapeCached(core::PathArray &paths)
+{
+    core::BitBuffer shape;
+    InitBitBuffer(shape);
+    WriteBits(shape, 136, 24);  // no shape-level styles; NumFillBits 8, NumLineBits 8
+    core::BitBuffer scratch;
+
+    std::unordered_map<int32_t, std::vector<size_t>> compounds = CompoundMembers(paths);
+    for (auto &[compoundId, members] : compounds) {
+        RefreshCompound(paths, members, scratch);
+    }
+    for (size_t i = 1; i < paths.size(); ++i) {
+        core::PathRecord &path = paths[i];
+        if (path.IsHidden()) {
+            continue;
+        }
+        if (path.blCompound) {
+            if (compounds[path.CompoundID].front() != i) {
+                continue;  // drawn with its leading member
+            }
+        } else if (path.CacheMark != kMarkCached) {
+            InitBitBuffer(scratch);
+            EncodePathUnit(scratch, path, kUnitSingle);
+            StoreUnit(path, scratch);
+        }
+        AppendCachedBits(shape, path.EdgeCache, 6);
+    }
+    WriteBits(shape, 0, 6);  // EndShapeRecord
+    return BufferBytes(shape);
+}
+
+Bytes EncodeShapePlain(const core::PathArray &paths)
+{
+    int32_t count = std::min(core::UpperBound(paths), kPlainStyleLimit);
+    core::BitBuffer shape;
+    InitBitBuffer(shape);
+    core::BitBuffer lines;
+    InitBitBuffer(lines);
+    WriteStyleCount(shape, count);
+    WriteStyleCount(lines, count);
+    for (int32_t i = 1; i <= count; ++i) {
+        const core::PathRecord &path = paths[static_cast<size_t>(i)];
+        WriteFillStyle(shape, path, EffectiveFillType(path));
+        WriteLineStyle(lines, path);
+    }
+    MergeBits(shape, lines);
+    WriteBits(shape, 0xFF, 8);  // NumFillBits 15, NumLineBits 15
+    for (int32_t i = 1; i <= count; ++i) {
+        WritePlainPathRecords(shape, paths[static_cast<size_t>(i)], i, false);
+    }
+    WriteBits(shape, 0, 6);
+    return BufferBytes(shape);
+}
+
+void EncodePathUnit(core::BitBuffer &out, const core::PathRecord &path, int32_t mode)
+{
+    WriterState &w = Writer();
+    if (mode == kUnitSingle || mode == kUnitFirstMember) {
+        ResetUnit(w);
+        // A single path without edges stays an empty unit; a compound's leader always opens
+        // the unit so that its further members land in a valid record stream.
+        if (mode == kUnitSingle && !HasDrawableAnchors(path)) {
+            return;
+        }
+        WriteUnitHeader(w, path);
+    }
+    if (mode != kUnitFinish && HasDrawableAnchors(path)) {
+        WriteUnitRecords(w, path);
+    }
+    if (mode == kUnitSingle || mode == kUnitFinish) {
+        AssembleUnit(w, out);
+    }
+}
+
+int16_t EffectiveFillType(const core::PathRecord &path)
+{
+    return path.blClosed ? path.FillType : static_cast<int16_t>(core::kFillNone);
+}
+
+int16_t EffectiveLineMode(const core::PathRecord &path)
+{
+    return path.blClosed ? path.LineMode : static_cast<int16_t>(1);
+}
+
+void StartPoint(const core::PathRecord &path, int64_t &x, int64_t &y)
+{
+    const auto &a = path.Anchors;
+    x = a[0].X;
+    y = a[0].Y;
+    if (path.blClosed && a[0].AnchorKind == core::kControlPoint && a.size() > 1) {
+        if (a[1].AnchorKind == core::kControlPoint) {
+            x = (int64_t{a[0].X} + a[1].X) / 2;
+            y = (int64_t{a[0].Y} + a[1].Y) / 2;
+        } else {
+            x = a[1].X;
+            y = a[1].Y;
+        }
+    }
+}
+
+void WriteEdges(core::BitBuffer &buffer, const core::PathRecord &path, int64_t &penX, int64_t &penY)
+{
+    const auto &anchors = path.Anchors;
+    int32_t last = path.AnchorMax();
+    if (last < 1) {
+        return;
+    }
+    int32_t visits = path.blClosed ? last + 1 : last;
+    for (int32_t v = 1; v <= visits; ++v) {
+        int32_t index = v <= last ? v : 0;
+        const core::AnchorPoint &anchor = anchors[static_cast<size_t>(index)];
+        bool lastOfOpen = !path.blClosed && index == last;
+        if (anchor.AnchorKind == core::kOnCurve || lastOfOpen) {
+            WriteStraightEdge(buffer, anchor.X - penX, anchor.Y - penY);
+            penX = anchor.X;
+            penY = anchor.Y;
+        } else if (anchor.AnchorKind == core::kControlPoint) {
+            int32_t k = (index + 1) % (last + 1);
+            const core::AnchorPoint &next = anchors[static_cast<size_t>(k)];
+            bool nextEndsOpen = !path.blClosed && k == last;
+            int64_t ax = next.X;
+            int64_t ay = next.Y;
+            if (next.AnchorKind != core::kOnCurve && !nextEndsOpen) {
+                ax = (int64_t{anchor.X} + next.X) / 2;
+                ay = (int64_t{anchor.Y} + next.Y) / 2;
+            }
+            WriteCurvedEdge(buffer, penX, penY, anchor.X, anchor.Y, ax, ay);
+            penX = ax;
+            penY = ay;
+        }
+    }
+}
+
+void WritePlainPathRecords(core::BitBuffer &buffer, const core::PathRecord &path, int32_t styleIndex,
+                           bool moveOnly)
+{
+    if (!HasDrawableAnchors(path)) {
+        return;
+    }
+    int64_t x;
+    int64_t y;
+    StartPoint(path, x, y);
+    WriteBits(buffer, moveOnly ? 0x01 : 0x0B, 6);
+    WriteMoveTo(buffer, x, y);
+    if (!moveOnly) {
+        WriteBits(buffer, EffectiveFillType(path) > 0 ? styleIndex : 0, 15);
+        WriteBits(buffer, EffectiveLineMode(path) > 0 ? styleIndex : 0, 15);
+    }
+    WriteEdges(buffer, path, x, y);
+}
+
+void WriteMoveTo(core::BitBuffer &buffer, int64_t x, int64_t y)
+{
+    // The pen starts where the record says, so a clamped start keeps every later delta right.
+    int64_t mx = std::clamp(x, -kMoveMax - 1, kMoveMax);
+    int64_t my = std::clamp(y, -kMoveMax - 1, kMoveMax);
+    int32_t n = std::max(CountSignedBits({mx, my}), kMinMoveBits);
+    WriteBits(buffer, n, 5);
+    WriteBits(buffer, mx, n);
+    WriteBits(buffer, my, n);
+}
+
+void WriteGradientMatrix(core::BitBuffer &buffer, float scaleX, float scaleY, float rotateSkew0,
+                         float rotateSkew1, int32_t translateX, int32_t translateY)
+{
+    constexpr int64_t kMax24 = (int64_t{1} << 23) - 1;
+    constexpr int64_t kMax23 = (int64_t{1} << 22) - 1;
+    for (auto [first, second] : {std::pair{scaleX, scaleY}, std::pair{rotateSkew0, rotateSkew1}}) {
+        WriteBits(buffer, 0x38, 6);  // present, 24 bits
+        WriteBits(buffer, std::clamp(FixedValue(first), -kMax24 - 1, kMax24), 24);
+        WriteBits(buffer, std::clamp(FixedValue(second), -kMax24 - 1, kMax24), 24);
+    }
+    WriteBits(buffer, 23, 5);
+    WriteBits(buffer, std::clamp<int64_t>(translateX, -kMax23 - 1, kMax23), 23);
+    WriteBits(buffer, std::clamp<int64_t>(translateY, -kMax23 - 1, kMax23), 23);
+    AlignToByte(buffer);
+}
+
+void WriteFillStyle(core::BitBuffer &buffer, const core::PathRecord &path, int16_t fillType)
+{
+    if (fillType != core::kFillLinear && fillType != core::kFillReflected && fillType != core::kFillRadial) {
+        WriteBits(buffer, 0x00, 8);
+        WriteRgba(buffer, path.FillColor);
+        return;
+    }
+    WriteBits(buffer, fillType == core::kFillRadial ? 0x12 : 0x10, 8);
+    double angle = static_cast<double>(path.GradAngle) * kPi / 180.0;
+    float c = static_cast<float>(std::cos(angle));
+    float s = static_cast<float>(std::sin(angle));
+    WriteGradientMatrix(buffer, path.GradRatioX * c, path.GradRatioY * c, path.GradRatioX * s, -path.GradRatioY * s,
+                        path.GradCenterX, path.GradCenterY);
+    const auto &stops = path.Stops;
+    if (fillType == core::kFillReflected) {
+        int32_t m = std::min(path.StopCount(), 2);
+        WriteBits(buffer, 2 * m + 3, 8);
+        WriteGradientRecord(buffer, 0, path.FillColor);
+        for (int32_t k = 1; k <= m; ++k) {
+            WriteGradientRecord(buffer, Clamp8(stops[static_cast<size_t>(k)].StopPos) / 2, stops[static_cast<size_t>(k)].StopColor);
+        }
+        WriteGradientRecord(buffer, 128, path.GradColor);
+        for (int32_t k = m; k >= 1; --k) {
+            WriteGradientRecord(buffer, 255 - Clamp8(stops[static_cast<size_t>(k)].StopPos) / 2,
+                                stops[static_cast<size_t>(k)].StopColor);
+        }
+        WriteGradientRecord(buffer, 255, path.FillColor);
+        return;
+    }
+    int32_t m = std::min(path.StopCount(), 6);
+    WriteBits(buffer, m + 2, 8);
+    WriteGradientRecord(buffer, 0, path.FillColor);
+    for (int32_t k = 1; k <= m; ++k) {
+        WriteGradientRecord(buffer, stops[static_cast<size_t>(k)].StopPos, stops[static_cast<size_t>(k)].StopColor);
+    }
+    WriteGradientRecord(buffer, 255, path.GradColor);
+}
+
+void WriteRgba(core::BitBuffer &buffer, core::Color colour)
+{
+    // The colour is 0xAABBGGRR and the record red, green, blue, alpha: the bytes reversed.
+    uint32_t rgba = (colour >> 24) | ((colour >> 8) & 0xFF00u) | ((colour << 8) & 0xFF0000u) | (colour << 24);
+    WriteBits(buffer, rgba, 32);
+}
+
+}  // namespace movie

@@ -1,0 +1,71 @@
+// Shape encoding: an array of path records becomes one DefineShape3 tag.
+//
+// In the cached body every path (or compound path) is a self-contained unit that declares its
+// own fill and line styles, so that its encoded bits can be kept in the path record
+// (CacheMark "1", EdgeCache) and appended at any bit alignment on the next redraw. Members of a
+// compound path are encoded into the unit of its first member (CacheMark "COMPO").
+// The plain body keeps one fill and one line style per path in the shape-level arrays.
+#pragma once
+
+#include "core/bit_buffer.h"
+#include "core/path_record.h"
+#include "movie/bit_writer.h"
+
+#include <cstdint>
+
+namespace movie {
+
+// EncodePathUnit modes.
+enum UnitMode : int32_t {
+    kUnitSingle = 0,         // a path of its own: reset, encode, assemble
+    kUnitFirstMember = 1,    // first member of a compound path: reset, encode
+    kUnitFinish = 2,         // assemble the compound's unit
+    kUnitFurtherMember = 3   // further member: its line style and records
+};
+
+// The most line styles one unit declares (255 would be the extended-count escape).
+constexpr int32_t kMaxUnitLineStyles = 254;
+
+// Appends one DefineShape3 tag. grouped: the cached, compound-aware body (the paths' CacheMark
+// and EdgeCache are brought up to date, hidden paths are left out); otherwise the plain body,
+// the paths unchanged. Elements 1.. of paths are drawn.
+void DefineShape(int32_t id, core::PathArray &paths, const core::Rect32 &bounds, bool grouped);
+
+// The SHAPEWITHSTYLE bodies.
+Bytes EncodeShapeCached(core::PathArray &paths);
+Bytes EncodeShapePlain(const core::PathArray &paths);
+
+// Encodes one unit into out (an empty buffer) for modes kUnitSingle and kUnitFinish.
+void EncodePathUnit(core::BitBuffer &out, const core::PathRecord &path, int32_t mode);
+
+// An open path is never filled and always stroked.
+int16_t EffectiveFillType(const core::PathRecord &path);
+int16_t EffectiveLineMode(const core::PathRecord &path);
+
+// The point where the outline starts: anchor 0, or for a closed path starting on a control point
+// the curve's start (the midpoint of two leading control points, else anchor 1).
+void StartPoint(const core::PathRecord &path, int64_t &x, int64_t &y);
+
+// One edge record per visited anchor (1..AnchorMax, then 0 for a closed path); edges whose deltas
+// need more than 17 bits are split into pieces that fit. The pen follows the outline.
+void WriteEdges(core::BitBuffer &buffer, const core::PathRecord &path, int64_t &penX, int64_t &penY);
+
+// A StyleChangeRecord moving to the start point (with 15-bit style indexes, or only the move
+// when moveOnly) and the edges. Nothing for a path with fewer than two anchors.
+void WritePlainPathRecords(core::BitBuffer &buffer, const core::PathRecord &path, int32_t styleIndex,
+                           bool moveOnly);
+
+// A move-to StyleChangeRecord's move fields: MoveBits (at least 17) and both coordinates.
+void WriteMoveTo(core::BitBuffer &buffer, int64_t x, int64_t y);
+
+// Gradient MATRIX with fixed widths (24-bit scale and rotate, 23-bit translation), byte-aligned.
+void WriteGradientMatrix(core::BitBuffer &buffer, float scaleX, float scaleY, float rotateSkew0,
+                         float rotateSkew1, int32_t translateX, int32_t translateY);
+
+// One FILLSTYLE (type byte and body) for a path's fill type: linear, reflected (as a mirrored
+// linear gradient) or radial gradients; any other type a solid fill of FillColor.
+void WriteFillStyle(core::BitBuffer &buffer, const core::PathRecord &path, int16_t fillType);
+
+void WriteRgba(core::BitBuffer &buffer, core::Color colour);
+
+}  // namespace movie

@@ -1,0 +1,151 @@
+#include "core/clipboard.h"
+
+#include "core/drawing_file.h"
+#include "editing_fixture.h"
+#include "tests/support/test_support.h"
+
+#include <filesystem>
+
+using namespace core;
+using namespace editingtest;
+
+namespace {
+
+class ClipFileTest : public EditingTest {
+protected:
+    std::string LastStatus() const
+    {
+        for (auto call = host.Calls.rbegin(); call != host.Calls.rend(); ++call) {
+            if (call->rfind("ShowStatus: ", 0) == 0) {
+                return call->substr(12);
+            }
+        }
+        return {};
+    }
+    void FillClip()
+    {
+        PathRecord a = MakePath({{-100, 50}, {300, 400}, {0, 900}}, true);
+        a.LineWidth = 40;
+        a.GroupID = 2;
+        a.blGroup = true;
+        Clipboard().ClipPaths = {PathRecord(), a, MakePath({{1000, 1000}, {1200, 1500}})};
+        Clipboard().ClipOriginX = 7;
+        Clipboard().ClipOriginY = -8;
+    }
+};
+
+TEST_F(ClipFileTest, ClipFileRoundTripKeepsPathsAndOrigin)
+{
+    FillClip();
+    PathArray saved = Clipboard().ClipPaths;
+    std::string file = testsupport::TempPath("round.QKCLIP");
+    ASSERT_TRUE(SaveClipFile(file));
+    EXPECT_EQ(LastStatus(), "クリップを [ " + file + "] に保存しました。");
+    EXPECT_EQ(testsupport::ReadAll(file).substr(0, 11), "QKCLIP030\r\n");  // capitals: still the clip format
+
+    ClearClip();
+    ASSERT_TRUE(LoadClipFile(file));
+    EXPECT_EQ(LastStatus(), "ファイル [round.QKCLIP] をクリップボードに読み込みました。");
+    ASSERT_EQ(GetClipCount(), 2);
+    EXPECT_EQ(Points(Clipboard().ClipPaths[1]), Points(saved[1]));
+    EXPECT_EQ(Clipboard().ClipPaths[1].GroupID, 2);
+    EXPECT_TRUE(Clipboard().ClipPaths[1].blClosed);
+    EXPECT_EQ(Clipboard().ClipOriginX, 7);
+    EXPECT_EQ(Clipboard().ClipOriginY, -8);
+    EXPECT_EQ(Clipboard().PasteOffsetX, 0);
+}
+
+TEST_F(ClipFileTest, EmptyClipAndUnknownExtensionsWriteNothing)
+{
+    std::string file = testsupport::TempPath("empty.qkclip");
+    EXPECT_FALSE(SaveClipFile(file));
+    EXPECT_EQ(LastStatus(), "クリップを保存できません。");
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    FillClip();
+    std::string kept = testsupport::TempPath("notes.txt");
+    testsupport::WriteAll(kept, "keep me");
+    EXPECT_FALSE(SaveClipFile(kept));
+    EXPECT_EQ(testsupport::ReadAll(kept), "keep me");
+    EXPECT_NE(LastStatus().find("クリップを保存できません。"), std::string::npos);
+
+    EXPECT_FALSE(LoadClipFile(kept));
+    EXPECT_EQ(GetClipCount(), 0);
+    EXPECT_EQ(testsupport::ReadAll(kept), "keep me");
+}
+
+TEST_F(ClipFileTest, DrawingFileAsClipTakesBoundsAsOriginAndLeavesSettingsAlone)
+{
+    FillClip();
+    Doc().CurrentSettings.Width = 640;
+    Doc().CurrentSettings.BackColorR = 10;
+    std::string file = testsupport::TempPath("clip.qlk");
+    ASSERT_TRUE(SaveClipFile(file));
+    EXPECT_EQ(testsupport::ReadAll(file).substr(0, 8), "QLK030\r\n");
+
+    CanvasSettings before = Doc().CurrentSettings;
+    before.Width = 100;
+    before.BackColorR = 200;
+    before.BackgroundFile = "under.png";
+    Doc().CurrentSettings = before;
+    ASSERT_TRUE(LoadClipFile(file));
+    EXPECT_EQ(Doc().CurrentSettings, before);
+    ASSERT_EQ(GetClipCount(), 2);
+    EXPECT_EQ(Clipboard().ClipOriginX, -140);  // left of the bounds, widened by the line width
+    EXPECT_EQ(Clipboard().ClipOriginY, 10);
+}
+
+TEST_F(ClipFileTest, BadFilesLeaveAnEmptyClipAndSayWhy)
+{
+    FillClip();
+    std::string file = testsupport::TempPath("bad.qkclip");
+    testsupport::WriteAll(file, "QLK030\r\n1,0,0\r\n");
+    EXPECT_FALSE(LoadClipFile(file));
+    EXPECT_EQ(GetClipCount(), 0);
+    EXPECT_EQ(LastStatus(), "ファイル [bad.qkclip] は不正なQuillarkクリップファイルです。");
+
+    testsupport::WriteAll(file, "QKCLIP030\r\n3,0,0\r\n");  // ends early
+    EXPECT_FALSE(LoadClipFile(file));
+    EXPECT_EQ(Clipboard().ClipOriginX, 0);
+
+    EXPECT_FALSE(LoadClipFile(testsupport::TempPath("missing.qkclip")));
+    std::string wmf = testsupport::TempPath("picture.wmf");
+    testsupport::WriteAll(wmf, std::string(64, '\0'));
+    EXPECT_FALSE(LoadClipFile(wmf));
+    EXPECT_EQ(LastStatus(), "ファイル [picture.wmf] は不正なQuillarkクリップファイルです。");
+}
+
+TEST_F(ClipFileTest, OneAnchorPathsAreDroppedWithoutAnError)
+{
+    Clipboard().ClipPaths = {PathRecord(), MakePath({{1, 1}}), MakePath({{2, 2}})};
+    std::string file = testsupport::TempPath("dots.qkclip");
+    ASSERT_TRUE(SaveClipFile(file));
+    EXPECT_TRUE(LoadClipFile(file));
+    EXPECT_EQ(GetClipCount(), 0);
+    EXPECT_EQ(LastStatus(), "ファイル [dots.qkclip] をクリップボードに読み込みました。");
+}
+
+TEST_F(ClipFileTest, SvgFilesAreImportedWithTheirBoundsAsOrigin)
+{
+    std::string file = testsupport::TempPath("shape.SVG");
+    testsupport::WriteAll(file, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"100\">"
+                                "<rect x=\"10\" y=\"20\" width=\"30\" height=\"40\" fill=\"red\"/></svg>");
+    ASSERT_TRUE(LoadClipFile(file));
+    EXPECT_EQ(LastStatus(), "ファイル [shape.SVG] をクリップボードに読み込みました。");
+    ASSERT_GE(GetClipCount(), 1);
+    Rect32 bounds = GetPathsBounds(Clipboard().ClipPaths);
+    EXPECT_EQ(Clipboard().ClipOriginX, bounds.Left);
+    EXPECT_EQ(Clipboard().ClipOriginY, bounds.Top);
+    EXPECT_LE(bounds.Left, 200);  // the rectangle's left edge at 10 pixels
+    EXPECT_GE(bounds.Right, 800);
+
+    EXPECT_TRUE(LoadClipFile(testsupport::DataPath("svg/shapes_gzip.svgz")));
+    EXPECT_GE(GetClipCount(), 1);
+
+    testsupport::WriteAll(file, "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect x=");
+    EXPECT_FALSE(LoadClipFile(file));
+    EXPECT_EQ(GetClipCount(), 0);
+    EXPECT_EQ(LastStatus(), "ファイル [shape.SVG] は不正なQuillarkクリップファイルです。");
+}
+
+}  // namespace

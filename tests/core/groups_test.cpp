@@ -1,0 +1,155 @@
+#include "core/groups.h"
+
+#include "editing_fixture.h"
+
+using namespace core;
+using namespace editingtest;
+
+namespace {
+
+class GroupsTest : public EditingTest {
+protected:
+    void SelectOnly(std::initializer_list<int32_t> indices)
+    {
+        for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
+            Path(i).blSelected = false;
+        }
+        for (int32_t i : indices) {
+            Path(i).blSelected = true;
+        }
+    }
+};
+
+TEST_F(GroupsTest, NextFreeIdSkipsEveryUsedIdWhateverTheOrder)
+{
+    EXPECT_EQ(NextFreeGroupId(1), 1);  // empty document
+    EXPECT_EQ(NextFreeGroupId(7), 7);
+    for (int32_t id : {1, 3, 2}) {
+        PathRecord path = Tagged(id);
+        path.GroupID = id;
+        path.CompoundID = id * 10;
+        AddPath(path);
+    }
+    EXPECT_EQ(NextFreeGroupId(1), 4);
+    EXPECT_EQ(NextFreeGroupId(2), 4);
+    EXPECT_EQ(NextFreeGroupId(5), 5);
+    EXPECT_EQ(NextFreeCompoundId(1), 1);
+    EXPECT_EQ(NextFreeCompoundId(10), 11);
+    EXPECT_EQ(NextFreeCompoundId(30), 31);
+}
+
+TEST_F(GroupsTest, ReleasedGroupKeepsItsIdTakenAndCanBeMadeAgain)
+{
+    for (int32_t t = 1; t <= 5; ++t) {
+        AddPath(Tagged(t));
+    }
+    MakeGroup(true);  // nothing selected: no path changes, id 1 stays free
+    EXPECT_EQ(NextFreeGroupId(1), 1);
+
+    SelectOnly({1, 2});
+    MakeGroup(true);
+    SelectOnly({3, 4});
+    MakeGroup(true);
+    EXPECT_EQ(Path(1).GroupID, 1);
+    EXPECT_EQ(Path(3).GroupID, 2);
+    EXPECT_TRUE(Path(4).blGroup);
+    EXPECT_EQ(Path(1).CacheMark, "1");  // grouping does not change the shape
+
+    SelectOnly({1, 2});
+    MakeGroup(false);
+    EXPECT_FALSE(Path(1).blGroup);
+    EXPECT_EQ(Path(1).GroupID, 1);
+
+    SelectOnly({5});
+    MakeGroup(true);
+    EXPECT_EQ(Path(5).GroupID, 3);  // 1 is still held by the released group
+
+    // A click on a released member selects it alone.
+    SelectOnly({});
+    SelectPathOrGroup(1, true);
+    EXPECT_TRUE(Path(1).blSelected);
+    EXPECT_FALSE(Path(2).blSelected);
+
+    // Making it again selects exactly the members that kept the id.
+    SelectOnly({3, 5});
+    host.Calls.clear();
+    GroupAgain(2);
+    EXPECT_TRUE(Path(1).blGroup && Path(1).blSelected);
+    EXPECT_TRUE(Path(2).blGroup && Path(2).blSelected);
+    for (int32_t i : {3, 4, 5}) {
+        EXPECT_FALSE(Path(i).blSelected) << i;
+    }
+    EXPECT_EQ(CountCalls("RefreshSelect"), 1);
+    EXPECT_EQ(CountCalls("RefreshPosition"), 1);
+
+    // An active group selects and deselects as one.
+    SelectPathOrGroup(4, true);
+    EXPECT_TRUE(Path(3).blSelected && Path(4).blSelected);
+    SelectPathOrGroup(3, false);
+    EXPECT_FALSE(Path(3).blSelected || Path(4).blSelected);
+}
+
+TEST_F(GroupsTest, GroupAgainOfAnUngroupedPathChangesNothing)
+{
+    AddPath(Tagged(1));
+    Path(1).blSelected = true;
+    GroupAgain(1);
+    GroupAgain(0);
+    GroupAgain(9);
+    EXPECT_TRUE(Path(1).blSelected);
+    EXPECT_EQ(CountCalls("RefreshSelect"), 0);
+}
+
+TEST_F(GroupsTest, CompoundsMakeReleaseAndMakeAgainWithStaleCaches)
+{
+    for (int32_t t = 1; t <= 4; ++t) {
+        AddPath(Tagged(t));
+    }
+    SelectOnly({1, 2});
+    MakeCompound(true, 0);
+    EXPECT_TRUE(Path(1).blCompound && Path(2).blCompound);
+    EXPECT_EQ(Path(2).CompoundID, 1);
+    EXPECT_EQ(Path(1).CacheMark, "");
+    EXPECT_EQ(Path(3).CacheMark, "1");
+
+    // Nothing selected: no id changes, but the existing compound is encoded again.
+    SelectOnly({});
+    Path(1).CacheMark = Path(2).CacheMark = "COMPO";
+    MakeCompound(true, 0);
+    EXPECT_EQ(Path(1).CacheMark, "");
+    EXPECT_EQ(Path(2).CacheMark, "");
+    EXPECT_EQ(Path(3).CompoundID, 0);
+
+    SelectOnly({3, 4});
+    MakeCompound(true, 0);
+    EXPECT_EQ(Path(3).CompoundID, 2);
+
+    // Releasing compound 1 keeps its ids and makes the other active compound stale too.
+    Path(1).CacheMark = Path(3).CacheMark = "1";
+    MakeCompound(false, 2);
+    EXPECT_FALSE(Path(1).blCompound || Path(2).blCompound);
+    EXPECT_EQ(Path(1).CompoundID, 1);
+    EXPECT_EQ(Path(1).CacheMark, "");
+    EXPECT_EQ(Path(3).CacheMark, "");
+    EXPECT_TRUE(Path(3).blCompound);
+
+    SelectOnly({4});
+    CompoundAgain(1);
+    EXPECT_TRUE(Path(1).blCompound && Path(2).blCompound);
+    EXPECT_TRUE(Path(4).blSelected);  // the selection stays
+    EXPECT_FALSE(Path(1).blSelected);
+}
+
+TEST_F(GroupsTest, ReleasingTheCompoundOfAPathWithoutOneReleasesNothing)
+{
+    AddPath(Tagged(1));
+    AddPath(Tagged(2));
+    Path(2).CompoundID = 4;
+    Path(2).blCompound = true;
+    Path(1).CacheMark = "1";
+    MakeCompound(false, 1);
+    EXPECT_TRUE(Path(2).blCompound);
+    EXPECT_EQ(Path(1).CacheMark, "1");
+}
+
+}  // namespace
