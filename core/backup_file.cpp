@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <limits>
 #include <system_error>
+#include <type_traits>
 
 namespace core {
 namespace {
@@ -37,55 +38,62 @@ constexpr size_t kMinCollectionBytes = 4 + 2 * kArrayNeverSized;
 
 constexpr size_t kMaxStringBytes = 0xFFFF;
 
-// Appends fields in the backup layout.
+// Both directions walk one list of fields per record (the *Fields templates below): the writer
+// stores each value it is given, the reader fills it in. Only the reader checks what it got.
+
+// Appends fields in the backup layout. Every call returns true unless a value cannot be stored.
 class RecordWriter {
 public:
-    void Byte(uint8_t value) { bytes_.push_back(static_cast<char>(value)); }
-    void Int16(int16_t value) { Put(static_cast<uint16_t>(value), 2); }
-    void Int32(int32_t value) { Put(static_cast<uint32_t>(value), 4); }
-    void Uint32(uint32_t value) { Put(value, 4); }
-    void Bool(bool value) { Int16(value ? -1 : 0); }
-    void Single(float value) { Put(std::bit_cast<uint32_t>(value), 4); }
+    bool Byte(uint8_t value) { return Put(value, 1); }
+    bool Int16(int16_t value) { return Put(static_cast<uint16_t>(value), 2); }
+    bool Int32(int32_t value) { return Put(static_cast<uint32_t>(value), 4); }
+    bool Uint32(uint32_t value) { return Put(value, 4); }
+    bool Bool(bool value) { return Int16(value ? -1 : 0); }
+    bool Single(float value) { return Put(std::bit_cast<uint32_t>(value), 4); }
 
-    void String(const std::string &utf8)
+    bool String(const std::string &utf8)
     {
         std::string text = platform::Utf8ToCp932(utf8);
         if (text.size() > kMaxStringBytes) {
-            error_ = "a text is longer than 65535 bytes";
-            text.clear();
+            return Fail("a text is longer than 65535 bytes");
         }
         Put(static_cast<uint32_t>(text.size()), 2);
         bytes_ += text;
+        return true;
     }
 
     // Never sized when empty; else one dimension with lower bound 0.
-    template <typename T, typename WriteElement>
-    void Array(const std::vector<T> &items, WriteElement writeElement)
+    template <typename T, typename Fields>
+    bool Array(const std::vector<T> &items, size_t /*minElementBytes*/, Fields fields)
     {
         if (items.empty()) {
-            Int16(0);
-            return;
+            return Int16(0);
         }
         if (items.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
-            error_ = "an array is too large";
+            return Fail("an array is too large");
         }
         Int16(1);
         Int32(static_cast<int32_t>(items.size()));
         Int32(0);
-        for (const T &item : items) {
-            writeElement(*this, item);
-        }
+        return std::all_of(items.begin(), items.end(), [&](const T &item) { return fields(*this, item); });
+    }
+
+    bool Fail(const std::string &reason)
+    {
+        error_ = reason;
+        return false;
     }
 
     std::string &Bytes() { return bytes_; }
     const std::string &Error() const { return error_; }
 
 private:
-    void Put(uint32_t value, int count)
+    bool Put(uint32_t value, int count)
     {
         for (int i = 0; i < count; ++i) {
             bytes_.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
         }
+        return true;
     }
 
     std::string bytes_;
@@ -98,22 +106,10 @@ class RecordReader {
 public:
     explicit RecordReader(std::string_view bytes) : bytes_(bytes) {}
 
-    bool Byte(uint8_t &value)
-    {
-        uint32_t raw = 0;
-        return Get(raw, 1) && (value = static_cast<uint8_t>(raw), true);
-    }
-    bool Int16(int16_t &value)
-    {
-        uint32_t raw = 0;
-        return Get(raw, 2) && (value = static_cast<int16_t>(static_cast<uint16_t>(raw)), true);
-    }
-    bool Int32(int32_t &value)
-    {
-        uint32_t raw = 0;
-        return Get(raw, 4) && (value = static_cast<int32_t>(raw), true);
-    }
-    bool Uint32(uint32_t &value) { return Get(value, 4); }
+    bool Byte(uint8_t &value) { return GetAs(value, 1); }
+    bool Int16(int16_t &value) { return GetAs(value, 2); }
+    bool Int32(int32_t &value) { return GetAs(value, 4); }
+    bool Uint32(uint32_t &value) { return GetAs(value, 4); }
     bool Bool(bool &value)
     {
         int16_t raw = 0;
@@ -144,8 +140,8 @@ public:
     }
 
     // An array whose elements take at least minElementBytes each.
-    template <typename T, typename ReadElement>
-    bool Array(std::vector<T> &items, size_t minElementBytes, ReadElement readElement)
+    template <typename T, typename Fields>
+    bool Array(std::vector<T> &items, size_t minElementBytes, Fields fields)
     {
         int16_t dimensions = 0;
         if (!Int16(dimensions)) {
@@ -167,12 +163,7 @@ public:
             return Fail("an array holds more elements than the rest of the file");
         }
         items.assign(static_cast<size_t>(count), T());
-        for (T &item : items) {
-            if (!readElement(*this, item)) {
-                return false;
-            }
-        }
-        return true;
+        return std::all_of(items.begin(), items.end(), [&](T &item) { return fields(*this, item); });
     }
 
     bool Fail(const std::string &reason)
@@ -203,121 +194,28 @@ private:
         return true;
     }
 
+    // The low count bytes as the integer type, two's complement.
+    template <typename T>
+    bool GetAs(T &value, int count)
+    {
+        uint32_t raw = 0;
+        if (!Get(raw, count)) {
+            return false;
+        }
+        using Unsigned = std::make_unsigned_t<T>;
+        value = static_cast<T>(static_cast<Unsigned>(raw));
+        return true;
+    }
+
     std::string_view bytes_;
     size_t pos_ = 0;
     std::string error_;
 };
 
-// ---- writing ------------------------------------------------------------------------------
+// ---- the fields of each record ----------------------------------------------------------------
 
-void WriteSettings(RecordWriter &file, const CanvasSettings &s)
-{
-    file.Int32(s.Width);
-    file.Int32(s.Height);
-    file.Byte(s.BackColorR);
-    file.Byte(s.BackColorG);
-    file.Byte(s.BackColorB);
-    file.Int16(s.OptimizeFlag);
-    file.Int32(s.OptimizePoint);
-    file.Int32(s.OptimizeLine);
-    file.Int16(s.Quality);
-    file.Int32(s.HistoryMax);
-    file.Int16(s.AutoConvertFlag);
-    file.Int32(s.AutoConvertValue);
-    file.Int32(s.GridWidth);
-    file.Int32(s.GridHeight);
-    file.Int32(s.GridPower);
-    file.Int16(s.FloodQuality);
-    file.Single(s.FloodAccuracy);
-    file.Single(s.FloodChink);
-    file.Single(s.FloodAcute);
-    file.Int16(s.DrawOutsideFlag);
-    file.Int32(s.ScrollMargin);
-    file.Int16(s.BackgroundFlag);
-    file.String(s.BackgroundFile);
-    file.Int32(s.BackgroundX);
-    file.Int32(s.BackgroundY);
-    file.Single(s.BackgroundScale);
-    file.Int32(s.BackgroundOpacity);
-}
-
-void WriteAnchor(RecordWriter &file, const AnchorPoint &anchor)
-{
-    file.Int32(anchor.X);
-    file.Int32(anchor.Y);
-    // Transient marks of editing commands never reach the file.
-    file.Int16(anchor.AnchorKind == kControlPoint ? kControlPoint : kOnCurve);
-}
-
-void WriteStop(RecordWriter &file, const GradStop &stop)
-{
-    file.Uint32(stop.StopColor);
-    file.Int32(std::clamp(stop.StopPos, 0, 255));
-}
-
-void WriteAnchorRef(RecordWriter &file, const AnchorRef &ref)
-{
-    file.Int32(ref.PathIndex);
-    file.Int32(ref.AnchorIndex);
-}
-
-void WritePath(RecordWriter &file, const PathRecord &path)
-{
-    file.Array(path.Anchors, WriteAnchor);
-    file.Int32(path.AnchorMax());
-    file.Bool(path.blClosed);
-    file.Int32(path.LineWidth);
-    file.Int16(path.LineMode);
-    file.Uint32(path.LineColor);
-    file.Int16(path.FillType >= kFillNone && path.FillType <= kFillRadial ? path.FillType : int16_t{kFillNone});
-    file.Uint32(path.FillColor);
-    file.Int32(path.GradCenterX);
-    file.Int32(path.GradCenterY);
-    file.Single(path.GradAngle);
-    file.Single(path.GradRatioX);
-    file.Single(path.GradRatioY);
-    file.Uint32(path.GradColor);
-    file.Int32(path.StopCount());
-    file.Array(path.Stops, WriteStop);
-    file.String(path.CacheMark);
-    file.Array(path.EdgeCache.Bytes, [](RecordWriter &f, uint8_t byte) { f.Byte(byte); });
-    file.Int32(path.EdgeCache.BitPos);
-    file.Int32(path.EdgeCache.BytePos);
-    file.Bool(path.blSelected);
-    file.Bool(path.blGroup);
-    file.Int32(path.GroupID);
-    file.Bool(path.blCompound);
-    file.Int32(path.CompoundID);
-    file.Int32(path.DispFlags);
-}
-
-void WriteCollection(RecordWriter &file, const PathCollection &entry)
-{
-    file.Int32(entry.PathCount());
-    file.Array(entry.Paths, WritePath);
-    file.Array(entry.SelAnchors, WriteAnchorRef);
-}
-
-bool EncodeBackup(const CanvasSettings &settings, const PathArray &paths, const std::vector<PathCollection> &history,
-                  int32_t historyPos, std::string &bytes, std::string &message)
-{
-    RecordWriter file;
-    WriteSettings(file, settings);
-    file.Array(paths, WritePath);
-    file.Int32(UpperBound(paths));
-    file.Array(history, WriteCollection);
-    file.Int32(historyPos);
-    if (!file.Error().empty()) {
-        message = file.Error();
-        return false;
-    }
-    bytes = std::move(file.Bytes());
-    return true;
-}
-
-// ---- reading ------------------------------------------------------------------------------
-
-bool ReadSettings(RecordReader &file, CanvasSettings &s)
+template <typename Io, typename Settings>
+bool SettingsFields(Io &file, Settings &s)
 {
     return file.Int32(s.Width) && file.Int32(s.Height) && file.Byte(s.BackColorR) && file.Byte(s.BackColorG) &&
            file.Byte(s.BackColorB) && file.Int16(s.OptimizeFlag) && file.Int32(s.OptimizePoint) &&
@@ -330,72 +228,72 @@ bool ReadSettings(RecordReader &file, CanvasSettings &s)
            file.Single(s.BackgroundScale) && file.Int32(s.BackgroundOpacity);
 }
 
-bool ReadAnchor(RecordReader &file, AnchorPoint &anchor)
-{
-    if (!(file.Int32(anchor.X) && file.Int32(anchor.Y) && file.Int16(anchor.AnchorKind))) {
-        return false;
-    }
-    return anchor.AnchorKind == kOnCurve || anchor.AnchorKind == kControlPoint ||
-           file.Fail("an anchor kind is not 0 or 1");
-}
-
-bool ReadStop(RecordReader &file, GradStop &stop)
-{
+constexpr auto kAnchorFields = [](auto &file, auto &anchor) {
+    return file.Int32(anchor.X) && file.Int32(anchor.Y) && file.Int16(anchor.AnchorKind);
+};
+constexpr auto kStopFields = [](auto &file, auto &stop) {
     return file.Uint32(stop.StopColor) && file.Int32(stop.StopPos);
-}
-
-bool ReadAnchorRef(RecordReader &file, AnchorRef &ref)
-{
+};
+constexpr auto kAnchorRefFields = [](auto &file, auto &ref) {
     return file.Int32(ref.PathIndex) && file.Int32(ref.AnchorIndex);
-}
+};
+constexpr auto kByteFields = [](auto &file, auto &byte) { return file.Byte(byte); };
 
-bool ReadByteElement(RecordReader &file, uint8_t &byte)
+// Written records need no check.
+bool CheckPath(RecordWriter &, const PathRecord &, int32_t, int32_t)
 {
-    return file.Byte(byte);
+    return true;
 }
 
-// The stored counts and positions agree with the arrays read.
-bool CheckPath(RecordReader &file, const PathRecord &path, int32_t anchorMax, int32_t stopCount)
+// The stored counts and positions must agree with the arrays read. Values that only select among
+// choices are brought into range: stray anchor kinds become on-curve points, unknown fill types no
+// fill, stop positions are cut to 0..255.
+bool CheckPath(RecordReader &file, PathRecord &path, int32_t anchorMax, int32_t stopCount)
 {
     bool anchorsMatch = path.Anchors.empty() ? anchorMax == 0 || anchorMax == -1 : anchorMax == path.AnchorMax();
     if (!anchorsMatch) {
         return file.Fail("an anchor count does not match its anchors");
     }
-    if (path.FillType < kFillNone || path.FillType > kFillRadial) {
-        return file.Fail("a fill type is not 0 to 4");
-    }
     if (stopCount != path.StopCount()) {
         return file.Fail("a stop count does not match its stops");
-    }
-    for (int32_t k = 1; k <= path.StopCount(); ++k) {
-        int32_t position = path.Stops[static_cast<size_t>(k)].StopPos;
-        if (position < 0 || position > 255) {
-            return file.Fail("a stop position is not 0 to 255");
-        }
     }
     const BitBuffer &cache = path.EdgeCache;
     if (cache.BitPos < 0 || cache.BitPos > 8 || cache.BytePos < 0 ||
         static_cast<size_t>(cache.BytePos) > cache.Bytes.size()) {
         return file.Fail("an encoding cache's position lies outside its bytes");
     }
+    for (AnchorPoint &anchor : path.Anchors) {
+        if (anchor.AnchorKind != kControlPoint) {
+            anchor.AnchorKind = kOnCurve;
+        }
+    }
+    if (path.FillType < kFillNone || path.FillType > kFillRadial) {
+        path.FillType = kFillNone;
+    }
+    for (GradStop &stop : path.Stops) {
+        stop.StopPos = std::clamp(stop.StopPos, 0, 255);
+    }
     return true;
 }
 
-bool ReadPath(RecordReader &file, PathRecord &path)
+template <typename Io, typename Path>
+bool PathFields(Io &file, Path &path)
 {
-    int32_t anchorMax = 0;
-    int32_t stopCount = 0;
-    return file.Array(path.Anchors, kAnchorBytes, ReadAnchor) && file.Int32(anchorMax) && file.Bool(path.blClosed) &&
-           file.Int32(path.LineWidth) && file.Int16(path.LineMode) && file.Uint32(path.LineColor) &&
-           file.Int16(path.FillType) && file.Uint32(path.FillColor) && file.Int32(path.GradCenterX) &&
-           file.Int32(path.GradCenterY) && file.Single(path.GradAngle) && file.Single(path.GradRatioX) &&
-           file.Single(path.GradRatioY) && file.Uint32(path.GradColor) && file.Int32(stopCount) &&
-           file.Array(path.Stops, kStopBytes, ReadStop) && file.String(path.CacheMark) &&
-           file.Array(path.EdgeCache.Bytes, 1, ReadByteElement) && file.Int32(path.EdgeCache.BitPos) &&
+    int32_t anchorMax = path.AnchorMax();
+    int32_t stopCount = path.StopCount();
+    return file.Array(path.Anchors, kAnchorBytes, kAnchorFields) && file.Int32(anchorMax) &&
+           file.Bool(path.blClosed) && file.Int32(path.LineWidth) && file.Int16(path.LineMode) &&
+           file.Uint32(path.LineColor) && file.Int16(path.FillType) && file.Uint32(path.FillColor) &&
+           file.Int32(path.GradCenterX) && file.Int32(path.GradCenterY) && file.Single(path.GradAngle) &&
+           file.Single(path.GradRatioX) && file.Single(path.GradRatioY) && file.Uint32(path.GradColor) &&
+           file.Int32(stopCount) && file.Array(path.Stops, kStopBytes, kStopFields) && file.String(path.CacheMark) &&
+           file.Array(path.EdgeCache.Bytes, 1, kByteFields) && file.Int32(path.EdgeCache.BitPos) &&
            file.Int32(path.EdgeCache.BytePos) && file.Bool(path.blSelected) && file.Bool(path.blGroup) &&
            file.Int32(path.GroupID) && file.Bool(path.blCompound) && file.Int32(path.CompoundID) &&
            file.Int32(path.DispFlags) && CheckPath(file, path, anchorMax, stopCount);
 }
+
+constexpr auto kPathFields = [](auto &file, auto &path) { return PathFields(file, path); };
 
 // Element 0 of a path array always exists.
 void KeepElementZero(PathArray &paths)
@@ -423,13 +321,13 @@ void KeepValidSelection(PathCollection &entry)
     selection.erase(std::remove_if(selection.begin() + 1, selection.end(), invalid), selection.end());
 }
 
-bool ReadCollection(RecordReader &file, PathCollection &entry)
+bool CheckCollection(RecordWriter &, const PathCollection &, int32_t)
 {
-    int32_t pathCount = 0;
-    if (!(file.Int32(pathCount) && file.Array(entry.Paths, kMinPathRecordBytes, ReadPath) &&
-          file.Array(entry.SelAnchors, kAnchorRefBytes, ReadAnchorRef))) {
-        return false;
-    }
+    return true;
+}
+
+bool CheckCollection(RecordReader &file, PathCollection &entry, int32_t pathCount)
+{
     KeepElementZero(entry.Paths);
     if (pathCount != entry.PathCount()) {
         return file.Fail("a history entry's path count does not match its paths");
@@ -438,25 +336,53 @@ bool ReadCollection(RecordReader &file, PathCollection &entry)
     return true;
 }
 
-bool ReadRecord(RecordReader &file, BackupRecord &record)
+constexpr auto kCollectionFields = [](auto &file, auto &entry) {
+    int32_t pathCount = entry.PathCount();
+    return file.Int32(pathCount) && file.Array(entry.Paths, kMinPathRecordBytes, kPathFields) &&
+           file.Array(entry.SelAnchors, kAnchorRefBytes, kAnchorRefFields) && CheckCollection(file, entry, pathCount);
+};
+
+bool CheckRecord(RecordWriter &, const PathArray &, int32_t, const std::vector<PathCollection> &, int32_t)
 {
-    int32_t pathCount = 0;
-    if (!(ReadSettings(file, record.Settings) && file.Array(record.Paths, kMinPathRecordBytes, ReadPath) &&
-          file.Int32(pathCount) && file.Array(record.History, kMinCollectionBytes, ReadCollection) &&
-          file.Int32(record.HistoryPos))) {
-        return false;
+    return true;
+}
+
+bool CheckRecord(RecordReader &file, PathArray &paths, int32_t pathCount, std::vector<PathCollection> &history,
+                 int32_t historyPos)
+{
+    KeepElementZero(paths);
+    if (history.empty()) {
+        history.emplace_back();
     }
-    KeepElementZero(record.Paths);
-    if (record.History.empty()) {
-        record.History.emplace_back();
-    }
-    if (pathCount != record.PathCount()) {
+    if (pathCount != UpperBound(paths)) {
         return file.Fail("the path count does not match the paths");
     }
-    if (record.HistoryPos < 0 || record.HistoryPos > UpperBound(record.History)) {
+    if (historyPos < 0 || historyPos > UpperBound(history)) {
         return file.Fail("the history position lies outside the history");
     }
     return file.BytesLeft() == 0 || file.Fail("bytes follow the record");
+}
+
+// The whole record: settings, paths 0 .. n, n, history entries, history position.
+template <typename Io, typename Settings, typename Paths, typename Entries, typename Position>
+bool RecordFields(Io &file, Settings &settings, Paths &paths, Entries &history, Position &historyPos)
+{
+    int32_t pathCount = UpperBound(paths);
+    return SettingsFields(file, settings) && file.Array(paths, kMinPathRecordBytes, kPathFields) &&
+           file.Int32(pathCount) && file.Array(history, kMinCollectionBytes, kCollectionFields) &&
+           file.Int32(historyPos) && CheckRecord(file, paths, pathCount, history, historyPos);
+}
+
+bool EncodeBackup(const CanvasSettings &settings, const PathArray &paths, const std::vector<PathCollection> &history,
+                  int32_t historyPos, std::string &bytes, std::string &message)
+{
+    RecordWriter file;
+    if (!RecordFields(file, settings, paths, history, historyPos)) {
+        message = file.Error();
+        return false;
+    }
+    bytes = std::move(file.Bytes());
+    return true;
 }
 
 // ---- files --------------------------------------------------------------------------------
@@ -526,7 +452,7 @@ bool DecodeBackupRecord(std::string_view bytes, BackupRecord &record, std::strin
 {
     RecordReader file(bytes);
     BackupRecord read;
-    if (!ReadRecord(file, read)) {
+    if (!RecordFields(file, read.Settings, read.Paths, read.History, read.HistoryPos)) {
         message = file.Error();
         return false;
     }

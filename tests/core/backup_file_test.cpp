@@ -268,12 +268,23 @@ TEST_F(BackupFileTest, ReaderRejectsInconsistentAndOversizedFields)
     EXPECT_TRUE(rejected(patched(67, {0xFF, 0xFF})));                      // text past the end
     EXPECT_TRUE(rejected(patched(47, {0x00, 0x00, 0xC0, 0x7F})));          // FloodAccuracy NaN
     const size_t firstPath = paths + 10 + 84;
-    EXPECT_TRUE(rejected(patched(firstPath + 18, {2})));                   // anchor kind 2
     EXPECT_TRUE(rejected(patched(firstPath + 40, {5})));                   // AnchorMax 5, 3 anchors
-    EXPECT_TRUE(rejected(patched(firstPath + 56, {9})));                   // fill type 9
     EXPECT_TRUE(rejected(patched(firstPath + 86, {3})));                   // stop count 3, 2 stops
-    EXPECT_TRUE(rejected(patched(firstPath + 90 + 10 + 8 + 4, {0x00, 0x01})));  // stop position 256
     EXPECT_TRUE(rejected(patched(firstPath + 90 + 34, {0xFF, 0xFF})));     // cache mark past the end
+    const size_t cacheAt = firstPath + 90 + 34 + 3;
+    const int32_t cacheBytes = ReadInt32At(good, cacheAt + 2);
+    EXPECT_TRUE(rejected(patched(cacheAt + 10 + static_cast<size_t>(cacheBytes) + 4, {0xFF, 0x7F})));  // BytePos
+
+    // Values that only choose among kinds are brought into range instead.
+    BackupRecord read;
+    std::string message;
+    std::string strays = patched(firstPath + 18, {2});           // anchor kind 2
+    strays = strays.replace(firstPath + 56, 1, 1, '\x09');       // fill type 9
+    strays = strays.replace(firstPath + 90 + 10 + 8 + 5, 1, 1, '\x01');  // stop position 256 + 64
+    ASSERT_TRUE(DecodeBackupRecord(strays, read, message)) << message;
+    EXPECT_EQ(read.Paths[1].Anchors[0].AnchorKind, kOnCurve);
+    EXPECT_EQ(read.Paths[1].FillType, kFillNone);
+    EXPECT_EQ(read.Paths[1].Stops[1].StopPos, 255);
     EXPECT_TRUE(rejected(good + std::string(1, '\0')));                   // bytes after the record
     EXPECT_TRUE(rejected(""));
 }

@@ -171,18 +171,9 @@ TEST_F(EditTextTest, DeviceFontLabelParses)
 TEST_F(EditTextTest, ObjectNamesAreValidUtf8)
 {
     REQUIRE_YASWFP();
-    std::string path = testsupport::TempPath("names.swf");
-    movie::BeginMovie(6, 320, 240, 12.0f);
-    movie::ControlMovieFile(path, movie::kMovieOpen);
     movie::DefineDeviceFont(1, "_sans", 0);
     Label("x");
-    movie::PlaceObject(2, 0, 0, 1, 1, 0, 0, 256, 0, std::string("名前\xFF\0z", 9), "", movie::kNoClipLayer, -1,
-                       movie::ColorTransformSpec());
-    movie::NextFrame();
-    movie::ControlMovieFile(path, movie::kMovieFrames);
-    movie::WriteEndTag();
-    ASSERT_TRUE(movie::ControlMovieFile(path, movie::kMovieFinish));
-    swfcheck::Summary swf = swfcheck::Parse(path);
+    swfcheck::Summary swf = tagmovie::WriteAndParse("names.swf", 2, -1.0f, std::string("名前\xFF\0z", 9));
     ASSERT_TRUE(swf.parsed) << swf.output;
     ASSERT_EQ(swf.Names(), (std::vector<std::string>{"DefineFont2", "DefineEditText", "PlaceObject2", "ShowFrame"}));
     EXPECT_TRUE(swf.tags[2].parsed);

@@ -22,15 +22,17 @@ inline movie::Bytes TakeTags()
 }
 
 // Writes the tags appended so far (with the buffer's earlier contents dropped by the caller),
-// one placement of the character at the ratio (< 0: none) and a frame; returns the parse.
-inline swfcheck::Summary WriteAndParse(const std::string &name, int32_t characterId, float ratio = -1.0f)
+// one placement of the character at the ratio (< 0: none) under the object name, and a frame;
+// returns the parse.
+inline swfcheck::Summary WriteAndParse(const std::string &name, int32_t characterId, float ratio = -1.0f,
+                                       const std::string &objectName = "")
 {
     std::string path = testsupport::TempPath(name);
     movie::Bytes definitions = TakeTags();
     movie::BeginMovie(6, 320, 240, 12.0f);
     movie::AppendToBuffer(definitions);
     movie::ControlMovieFile(path, movie::kMovieOpen);
-    movie::PlaceObject(characterId, 0, 0, 1, 1, 0, 0, 256, 0, "", "", movie::kNoClipLayer, ratio,
+    movie::PlaceObject(characterId, 0, 0, 1, 1, 0, 0, 256, 0, objectName, "", movie::kNoClipLayer, ratio,
                        movie::ColorTransformSpec());
     movie::NextFrame();
     movie::ControlMovieFile(path, movie::kMovieFrames);
