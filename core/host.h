@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace platform {
+class MoviePlayer;
+}
+
 namespace core {
 
 class Host {
@@ -37,6 +41,16 @@ public:
     virtual void ReloadCanvas() {}
     // When the file browser is open: make it list this folder again (its BrowserFolder).
     virtual void ShowFolderInBrowser(const std::string &) {}
+    // Canvas movie: the main window's check boxes "show underlay" (Check3), "underlay in front"
+    // (Check4) and "show grid" (Check5), and the canvas player the movie is handed to.
+    virtual bool UnderlayChecked() const { return false; }
+    virtual bool UnderlayInFrontChecked() const { return false; }
+    virtual bool GridChecked() const { return false; }
+    virtual platform::MoviePlayer *CanvasPlayer() { return nullptr; }
+
+    // Brush list: the main window's brush menu and the brush palette show the list anew.
+    virtual void RefreshBrushMenu() {}
+    virtual void SetupBrushList() {}
 };
 
 // The installed host (a do-nothing one when none is installed).

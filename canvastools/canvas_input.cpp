@@ -1,0 +1,318 @@
+#include "canvastools/canvas_input.h"
+
+#include "canvastools/canvas_input_state.h"
+#include "canvastools/canvas_window.h"
+#include "canvastools/grid_snap.h"
+#include "canvastools/pen_tools.h"
+#include "canvastools/select_tool.h"
+#include "canvastools/status_line.h"
+#include "canvastools/tool_palette.h"
+#include "core/document.h"
+#include "core/document_lifecycle.h"
+#include "core/history.h"
+#include "mainwindow/draw_gui.h"
+#include "movie/canvas_movie.h"
+#include "platform/base/number_text.h"
+#include "platform/base/rounding.h"
+#include "platform/forms/key_codes.h"
+
+#include <algorithm>
+
+namespace canvastools {
+namespace {
+
+using core::Doc;
+
+constexpr int kAlt = platform::kAltMask;
+constexpr int kCtrlAlt = platform::kCtrlMask | platform::kAltMask;
+constexpr int kStatusHoldMoves = 5;
+constexpr float kMinimumUnderlayScale = 0.01f;
+
+mainwindow::DrawGUI &Window()
+{
+    return CanvasWindow();
+}
+
+void RawPoint(float x, float y, int32_t &xt, int32_t &yt)
+{
+    Window().PosScrToTwip(x, y, xt, yt);
+}
+
+void SnappedPoint(float x, float y, int32_t &xt, int32_t &yt)
+{
+    RawPoint(x, y, xt, yt);
+    SnapGrid(xt, yt);
+}
+
+bool DrawsWithSnappedPoints(int16_t tool)
+{
+    return tool == kToolFreehand || tool == kToolPen;
+}
+
+void SetScrollValue(platform::ScrollBar *bar, double value)
+{
+    int32_t clamped = std::clamp<int32_t>(platform::RoundToInt32(value), bar->Min(), bar->Max());
+    bar->SetValue(clamped);
+}
+
+void ShowPanPointer()
+{
+    Window().Picture1->setCursor(Qt::SizeAllCursor);
+}
+
+// Alt+right click: the view is centred on the click point, as far as the scroll bars reach.
+void CentreViewOn(float x, float y)
+{
+    mainwindow::DrawGUI &window = Window();
+    int32_t halfWidth = platform::RoundToInt32(window.Picture1->ScaleWidth() - window.VScroll1->width()) / 2;
+    int32_t halfHeight = platform::RoundToInt32(window.Picture1->ScaleHeight() - window.HScroll1->height()) / 2;
+    double h = static_cast<double>(window.HScroll1->Value()) + x - halfWidth;
+    double v = static_cast<double>(window.VScroll1->Value()) + y - halfHeight;
+    SetScrollValue(window.HScroll1, h);
+    SetScrollValue(window.VScroll1, v);
+}
+
+bool UnderlayDragAllowed()
+{
+    return Doc().CurrentSettings.BackgroundFlag == 1 && Window().Check3->Value() == 1;
+}
+
+void ArmPan(float x, float y)
+{
+    Input().PanOriginX = platform::RoundToInt32(x);
+    Input().PanOriginY = platform::RoundToInt32(y);
+    Input().PanActive = true;
+    ShowPanPointer();
+}
+
+void PanStep(float x, float y)
+{
+    CanvasInputState &input = Input();
+    if (!input.PanActive) {
+        ShowPanPointer();
+        return;
+    }
+    mainwindow::DrawGUI &window = Window();
+    SetScrollValue(window.HScroll1, static_cast<double>(window.HScroll1->Value()) + input.PanOriginX - x);
+    SetScrollValue(window.VScroll1, static_cast<double>(window.VScroll1->Value()) + input.PanOriginY - y);
+    input.PanOriginX = platform::RoundToInt32(x);
+    input.PanOriginY = platform::RoundToInt32(y);
+}
+
+// Adds the movement in canvas pixels; what is below one pixel waits for the next step.
+int32_t MoveWithCarry(int32_t value, double movement, double &carry)
+{
+    double total = movement + carry;
+    double whole = platform::RoundHalfEven(total);
+    carry = total - whole;
+    return platform::SaturateInt<int32_t>(int64_t{value} + platform::SaturateCast<int32_t>(whole));
+}
+
+void UnderlayStep(int button, float x, float y)
+{
+    CanvasInputState &input = Input();
+    if (!input.PanActive) {
+        ShowPanPointer();
+        return;
+    }
+    core::CanvasSettings &settings = Doc().CurrentSettings;
+    float zoom = Doc().ZoomRate;
+    if (button & platform::kLeftButton) {
+        settings.BackgroundX = MoveWithCarry(settings.BackgroundX, -(input.PanOriginX - x) / zoom, input.UnderlayCarryX);
+        settings.BackgroundY = MoveWithCarry(settings.BackgroundY, -(input.PanOriginY - y) / zoom, input.UnderlayCarryY);
+    } else if (button & platform::kRightButton) {
+        float scale = settings.BackgroundScale - (input.PanOriginX - x) / zoom * 0.005f;
+        settings.BackgroundScale = std::max(scale, kMinimumUnderlayScale);
+    }
+    input.PanOriginX = platform::RoundToInt32(x);
+    input.PanOriginY = platform::RoundToInt32(y);
+    movie::MakeCanvasMovie();
+    Window().DispShape(1);
+    SetStatusText(QStringLiteral("下絵 : (%1,%2) x%3")
+                      .arg(settings.BackgroundX)
+                      .arg(settings.BackgroundY)
+                      .arg(QString::fromStdString(platform::FormatNumber(
+                          platform::Val(platform::FormatSingle(settings.BackgroundScale))))));
+    core::SetModified(true);
+}
+
+void ExpirePopup()
+{
+    CanvasInputState &input = Input();
+    if (input.PopupMoveSeen) {
+        input.PopupShown = false;
+        input.PopupMoveSeen = false;
+    } else if (input.PopupShown) {
+        input.PopupMoveSeen = true;
+    }
+}
+
+// A hint stays for four further moves; then the pointer's canvas pixels follow every move.
+void ShowPointerCoordinates(int32_t xt, int32_t yt)
+{
+    CanvasInputState &input = Input();
+    if (!StatusText().startsWith(QLatin1Char('(')) && input.StatusHoldCount == 0) {
+        input.StatusHoldCount = kStatusHoldMoves;
+    }
+    if (input.StatusHoldCount > 0) {
+        --input.StatusHoldCount;
+    }
+    if (input.StatusHoldCount == 0) {
+        QString text = QStringLiteral("(%1,%2)").arg(xt / 20).arg(yt / 20);
+        SetStatusText(text.leftJustified(kStatusWidth, QLatin1Char(' ')));
+    }
+}
+
+void KeyStep(int keyCode, int shift, int32_t &dx, int32_t &dy)
+{
+    const core::CanvasSettings &settings = Doc().CurrentSettings;
+    dx = dy = 0;
+    switch (keyCode) {
+    case platform::kVkUp:
+        dy = -(settings.GridHeight / 2);
+        break;
+    case platform::kVkDown:
+        dy = settings.GridHeight / 2;
+        break;
+    case platform::kVkLeft:
+        dx = -(settings.GridWidth / 2);
+        break;
+    case platform::kVkRight:
+        dx = settings.GridWidth / 2;
+        break;
+    default:
+        return;
+    }
+    auto fixed = [](int32_t v, int32_t step) { return v > 0 ? step : (v < 0 ? -step : 0); };
+    if (shift == platform::kShiftMask) {
+        dx = fixed(dx, 20);
+        dy = fixed(dy, 20);
+    } else if (shift == platform::kCtrlMask) {
+        dx = fixed(dx, 1);
+        dy = fixed(dy, 1);
+    }
+}
+
+bool NudgeSelectedAnchors(int32_t dx, int32_t dy)
+{
+    const auto &anchors = Doc().SelectedAnchors;
+    bool moved = false;
+    for (size_t i = 1; i < anchors.size(); ++i) {
+        int32_t path = anchors[i].PathIndex;
+        if (path >= 1 && path <= Doc().DocPathCount()) {
+            core::MoveAnchor(dx, dy, path, anchors[i].AnchorIndex);
+        }
+        moved = true;
+    }
+    return moved;
+}
+
+enum class Phase { Down, Move, Up };
+
+// The current tool's part of a mouse event, with the point the tool works with: snapped for the
+// drawing tools, raw for the others.
+void RunTool(Phase phase, int button, int shift, float x, float y)
+{
+    int16_t tool = Input().CurrentTool;
+    int32_t xt = 0, yt = 0;
+    if (DrawsWithSnappedPoints(tool)) {
+        SnappedPoint(x, y, xt, yt);
+    } else {
+        RawPoint(x, y, xt, yt);
+    }
+    switch (tool) {
+    case kToolFreehand:
+        phase == Phase::Down ? Freehand_MouseDown(xt, yt)
+                             : (phase == Phase::Move ? Freehand_MouseMove(xt, yt) : Freehand_MouseUp(xt, yt));
+        break;
+    case kToolSelect:
+        phase == Phase::Down ? Select_MouseDown(button, shift, xt, yt)
+                             : (phase == Phase::Move ? Select_MouseMove(button, shift, xt, yt)
+                                                     : Select_MouseUp(button, shift, xt, yt));
+        break;
+    case kToolPen:
+        phase == Phase::Down ? Pen_MouseDown(button, xt, yt)
+                             : (phase == Phase::Move ? Pen_MouseMove(button, xt, yt) : Pen_MouseUp(xt, yt));
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+void Picture1_KeyDown(int keyCode, int shift)
+{
+    int32_t dx = 0;
+    int32_t dy = 0;
+    KeyStep(keyCode, shift, dx, dy);
+    if (dx == 0 && dy == 0) {
+        return;
+    }
+    bool changed = false;
+    if (Input().CurrentTool == kToolSelect) {
+        changed = MoveSelectedPath(dx, dy, false);
+    } else if (Input().CurrentTool == kToolAnchorEdit) {
+        changed = NudgeSelectedAnchors(dx, dy);
+    }
+    if (changed) {
+        movie::MakeCanvasMovie();
+        Window().DispShape(1);
+        core::RecordHistory();
+    }
+}
+
+void Picture1_MouseDown(int button, int shift, float x, float y)
+{
+    CanvasInputState &input = Input();
+    input.PendingShapeTool = -1;
+    if (shift == kAlt) {
+        ArmPan(x, y);
+        if (button == platform::kRightButton) {
+            CentreViewOn(x, y);
+        }
+        return;
+    }
+    if (shift == kCtrlAlt && UnderlayDragAllowed()) {
+        ArmPan(x, y);
+        input.UnderlayCarryX = input.UnderlayCarryY = 0;
+        return;
+    }
+    input.PanActive = false;
+    SetToolCursor(input.CurrentTool);
+    RunTool(Phase::Down, button, shift, x, y);
+}
+
+void Picture1_MouseMove(int button, int shift, float x, float y)
+{
+    CanvasInputState &input = Input();
+    ExpirePopup();
+    if (shift == kAlt) {
+        PanStep(x, y);
+        return;
+    }
+    if (shift == kCtrlAlt && UnderlayDragAllowed()) {
+        UnderlayStep(button, x, y);
+        return;
+    }
+    input.PanActive = false;
+    SetToolCursor(input.CurrentTool);
+    int32_t xt = 0, yt = 0;
+    RawPoint(x, y, xt, yt);
+    ShowPointerCoordinates(xt, yt);
+    RunTool(Phase::Move, button, shift, x, y);
+}
+
+void Picture1_MouseUp(int button, int shift, float x, float y)
+{
+    CanvasInputState &input = Input();
+    input.PopupShown = false;
+    input.PanActive = false;
+    SetToolCursor(input.CurrentTool);
+    if (!input.DragArmed) {
+        return;
+    }
+    RunTool(Phase::Up, button, shift, x, y);
+}
+
+}  // namespace canvastools

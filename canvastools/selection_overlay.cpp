@@ -1,0 +1,407 @@
+#include "canvastools/selection_overlay.h"
+
+#include "canvastools/canvas_window.h"
+#include "canvastools/status_line.h"
+#include "core/document.h"
+#include "core/geometry.h"
+#include "core/groups.h"
+#include "mainwindow/draw_gui.h"
+#include "mainwindow/main_state.h"
+#include "platform/base/rounding.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <limits>
+
+namespace canvastools {
+namespace {
+
+using core::Doc;
+
+constexpr int32_t kFrameStart = 16777215;
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kRed = 0x0000FF;   // 0x00BBGGRR
+constexpr uint32_t kBlue = 0xFF0000;
+constexpr int kHandleBoxHalf = 2;     // handle boxes are 5 x 5 pixels
+
+platform::PictureBox &Picture()
+{
+    return *CanvasWindow().Picture1;
+}
+
+// A painter on the canvas picture: inverting (every pixel covered is inverted once) or copying.
+class OverlayPainter {
+public:
+    explicit OverlayPainter(bool invert) : painter_(&Picture().Image()), invert_(invert)
+    {
+        painter_.setRenderHint(QPainter::Antialiasing, false);
+        if (invert) {
+            painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        }
+        SetPen(kBlack, Picture().DrawWidth());
+        painter_.setBrush(Qt::NoBrush);
+    }
+
+    QPainter &painter() { return painter_; }
+
+    void SetPen(uint32_t bgr, int width)
+    {
+        QPen pen(invert_ ? QColor(Qt::white) : platform::ColorFromBgr(bgr));
+        pen.setWidth(width > 1 ? width : 0);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter_.setPen(pen);
+    }
+    void SetFill(uint32_t bgr) { painter_.setBrush(platform::ColorFromBgr(bgr)); }
+
+private:
+    QPainter painter_;
+    bool invert_;
+};
+
+struct ScreenMap {
+    mainwindow::ViewMetrics view;
+
+    ScreenMap() : view(CanvasWindow().CurrentViewMetrics()) {}
+    QPoint operator()(int32_t x, int32_t y) const
+    {
+        int32_t xs = 0;
+        int32_t ys = 0;
+        mainwindow::PosTwipToScr(view, xs, ys, x, y);
+        return QPoint(xs, ys);
+    }
+};
+
+bool IsPathIndex(int32_t i)
+{
+    return i >= 1 && i <= Doc().DocPathCount();
+}
+
+void DrawEdgeLines(QPainter &painter, const ScreenMap &map, const core::PathRecord &path)
+{
+    QPolygon polygon;
+    polygon.reserve(static_cast<int>(path.Anchors.size()) + 1);
+    for (const core::AnchorPoint &anchor : path.Anchors) {
+        polygon << map(anchor.X, anchor.Y);
+    }
+    if (path.blClosed) {
+        polygon << polygon.front();
+    }
+    painter.drawPolyline(polygon);
+}
+
+void DrawMarker(OverlayPainter &overlay, QPoint at, float radius, uint32_t outline, int width)
+{
+    overlay.SetPen(outline, width);
+    overlay.SetFill(kWhite);
+    overlay.painter().drawEllipse(QPointF(at), radius, radius);
+}
+
+QString PixelText(int32_t twips)
+{
+    return QString::number(twips / 20);
+}
+
+}  // namespace
+
+void CalcSelectedRect()
+{
+    int32_t minX = kFrameStart, minY = kFrameStart;
+    int32_t maxX = -kFrameStart, maxY = -kFrameStart;
+    int32_t count = 0;
+    const core::Document &doc = Doc();
+    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
+        const core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
+        if (!path.blSelected || path.AnchorMax() < 1) {
+            continue;
+        }
+        ++count;
+        for (const core::AnchorPoint &anchor : path.Anchors) {
+            minX = std::min(minX, anchor.X);
+            maxX = std::max(maxX, anchor.X);
+            minY = std::min(minY, anchor.Y);
+            maxY = std::max(maxY, anchor.Y);
+        }
+    }
+    int32_t midX = platform::RoundToInt32((static_cast<double>(minX) + maxX) / 2.0);
+    int32_t midY = platform::RoundToInt32((static_cast<double>(minY) + maxY) / 2.0);
+    const int32_t xs[3] = {minX, midX, maxX};
+    const int32_t ys[3] = {minY, midY, maxY};
+    auto &handles = Input().HandlePoints;
+    for (size_t row = 0; row < 3; ++row) {
+        for (size_t column = 0; column < 3; ++column) {
+            handles[row * 3 + column] = Point32{xs[column], ys[row]};
+        }
+    }
+    Input().SelectedPathCount = count;
+}
+
+int32_t HitTestHandle(int32_t x, int32_t y)
+{
+    float reach = 60.0f / Doc().ZoomRate;
+    int32_t hit = 0;
+    for (int32_t i = 0; i < 9; ++i) {
+        if (i == 4) {
+            continue;
+        }
+        const Point32 &handle = Input().HandlePoints[static_cast<size_t>(i)];
+        double dx = static_cast<double>(handle.X) - x;
+        double dy = static_cast<double>(handle.Y) - y;
+        if (core::GetDistance(dx, dy) < reach) {
+            hit = i + 1;
+        }
+    }
+    return hit;
+}
+
+float AnchorRadius(int32_t lineWidth)
+{
+    if (mainwindow::Main().NotResizeAnchorMark == 1) {
+        return 2.0f;
+    }
+    return Doc().ZoomRate * static_cast<float>(lineWidth) / 40.0f + 1.5f;
+}
+
+void DrawSelectedEdgeSub()
+{
+    ScreenMap map;
+    const auto &handles = Input().HandlePoints;
+    auto at = [&](size_t i) { return map(handles[i].X, handles[i].Y); };
+    {
+        OverlayPainter lines(true);
+        lines.SetPen(kBlack, 1);
+        lines.painter().drawPolyline(QPolygon({at(0), at(2), at(8), at(6), at(0)}));
+    }
+    OverlayPainter boxes(false);
+    boxes.SetPen(kBlack, 1);
+    boxes.SetFill(kWhite);
+    for (size_t i = 0; i < 9; ++i) {
+        if (i != 4) {
+            QPoint c = at(i);
+            boxes.painter().drawRect(c.x() - kHandleBoxHalf, c.y() - kHandleBoxHalf, 2 * kHandleBoxHalf,
+                                     2 * kHandleBoxHalf);
+        }
+    }
+}
+
+void DrawPathEdge(int32_t index, bool keepPicture, bool markersOnly)
+{
+    if (!IsPathIndex(index) || Doc().DocPaths[static_cast<size_t>(index)].AnchorMax() <= 0) {
+        return;
+    }
+    if (!keepPicture) {
+        CanvasWindow().DispShape(1);
+    }
+    const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(index)];
+    ScreenMap map;
+    if (!markersOnly) {
+        OverlayPainter lines(true);
+        DrawEdgeLines(lines.painter(), map, path);
+        return;
+    }
+    OverlayPainter markers(false);
+    float radius = AnchorRadius(path.LineWidth);
+    for (const core::AnchorPoint &anchor : path.Anchors) {
+        DrawMarker(markers, map(anchor.X, anchor.Y), radius, kBlack, Picture().DrawWidth());
+    }
+}
+
+void DrawAnchorMarker(int32_t path, int32_t anchor, int32_t path2, int32_t anchor2, int16_t state)
+{
+    if (!IsPathIndex(path) || (path2 > 0 && !IsPathIndex(path2))) {
+        return;
+    }
+    uint32_t color = state == 1 ? kRed : (state == 2 ? kBlue : kBlack);
+    int width = state == 0 ? Picture().DrawWidth() : 2;
+    ScreenMap map;
+    int32_t x = 0, y = 0, lineWidth = 0;
+    if (path2 > 0) {
+        int32_t x2 = 0, y2 = 0, lineWidth2 = 0;
+        core::GetAnchor(x, y, lineWidth, path, anchor);
+        core::GetAnchor(x2, y2, lineWidth2, path2, anchor2);
+        {
+            OverlayPainter line(true);
+            line.SetPen(color, width);
+            line.painter().drawLine(map(x, y), map(x2, y2));
+        }
+        OverlayPainter marker(false);
+        DrawMarker(marker, map(x2, y2), AnchorRadius(lineWidth2), color, width);
+    }
+    core::GetAnchor(x, y, lineWidth, path, anchor);
+    OverlayPainter marker(false);
+    DrawMarker(marker, map(x, y), AnchorRadius(lineWidth), color, width);
+}
+
+void DrawSelectedAnchors()
+{
+    const auto &anchors = Doc().SelectedAnchors;
+    for (size_t i = 1; i < anchors.size(); ++i) {
+        DrawAnchorMarker(anchors[i].PathIndex, anchors[i].AnchorIndex, 0, 0, 2);
+    }
+}
+
+void DrawSelectedPaths(int16_t mode)
+{
+    if (mode == 3) {
+        return;
+    }
+    bool any = false;
+    {
+        ScreenMap map;
+        OverlayPainter lines(true);
+        const core::Document &doc = Doc();
+        for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
+            const core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
+            if (path.blSelected) {
+                any = true;
+                if (path.AnchorMax() > 0) {
+                    DrawEdgeLines(lines.painter(), map, path);
+                }
+            }
+        }
+    }
+    if (!any) {
+        return;
+    }
+    if (mode != 2) {
+        CalcSelectedRect();
+        const auto &h = Input().HandlePoints;
+        WriteStatusField(12, QStringLiteral("[%1,%2]").arg(PixelText(h[0].X), PixelText(h[0].Y)));
+        int64_t width = (int64_t{h[8].X} - h[0].X) / 20;
+        int64_t height = (int64_t{h[8].Y} - h[0].Y) / 20;
+        WriteStatusField(21, QStringLiteral("[%1x%2]").arg(width).arg(height));
+    }
+    DrawSelectedEdgeSub();
+}
+
+void DrawToolOverlay(int16_t flag)
+{
+    if (!HasCanvasWindow()) {
+        return;
+    }
+    switch (Input().CurrentTool) {
+    case kToolAnchorEdit:
+        DrawSelectedAnchors();
+        break;
+    case kToolSelect:
+        DrawSelectedPaths(flag);
+        break;
+    default:
+        break;
+    }
+}
+
+void DrawSelectionBand(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
+{
+    ScreenMap map;
+    QRect band = QRect(map(x1, y1), map(x2, y2)).normalized();
+    // Every other pixel of the outline, each pixel once, so a second band erases the first.
+    QPolygon dots;
+    auto dot = [&](int x, int y) {
+        if (((x + y) & 1) == 0) {
+            dots << QPoint(x, y);
+        }
+    };
+    for (int x = band.left(); x <= band.right(); ++x) {
+        dot(x, band.top());
+        if (band.bottom() != band.top()) {
+            dot(x, band.bottom());
+        }
+    }
+    for (int y = band.top() + 1; y < band.bottom(); ++y) {
+        dot(band.left(), y);
+        if (band.right() != band.left()) {
+            dot(band.right(), y);
+        }
+    }
+    {
+        OverlayPainter painter(true);
+        painter.SetPen(kBlack, 1);
+        painter.painter().drawPoints(dots);
+    }
+    Picture().Refresh();
+}
+
+void SelectPathsInRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool final)
+{
+    core::Document &doc = Doc();
+    // A preview changes only selection marks; keeping them is enough to put the document back.
+    std::vector<bool> kept;
+    if (!final) {
+        kept.reserve(doc.DocPaths.size());
+        for (const core::PathRecord &path : doc.DocPaths) {
+            kept.push_back(path.blSelected);
+        }
+    }
+    std::vector<core::AnchorRef> pairs;
+    int32_t count = core::FindAnchorsInRect(x1, y1, x2, y2, pairs);
+    int32_t last = 0;
+    for (int32_t k = 0; k < count; ++k) {
+        int32_t path = pairs[static_cast<size_t>(k)].PathIndex;
+        if (path != last) {
+            core::SelectPathOrGroup(path, true);
+            last = path;
+        }
+    }
+    CanvasWindow().DispShape(1);
+    if (!final) {
+        DrawSelectionBand(x1, y1, x2, y2);
+        for (size_t i = 0; i < kept.size() && i < doc.DocPaths.size(); ++i) {
+            doc.DocPaths[i].blSelected = kept[i];
+        }
+    }
+}
+
+void SelectAnchorsInRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool final)
+{
+    std::vector<core::AnchorRef> kept;
+    if (!final) {
+        kept = Doc().SelectedAnchors;
+    }
+    std::vector<core::AnchorRef> pairs;
+    int32_t count = core::FindAnchorsInRect(x1, y1, x2, y2, pairs);
+    ToggleAnchorList(pairs, count);
+    CanvasWindow().DispShape(1);
+    if (!final) {
+        DrawSelectionBand(x1, y1, x2, y2);
+        Doc().SelectedAnchors = std::move(kept);
+    }
+}
+
+void ToggleAnchorList(const std::vector<core::AnchorRef> &pairs, int32_t count)
+{
+    auto &selected = Doc().SelectedAnchors;
+    if (selected.empty()) {
+        selected.emplace_back();
+    }
+    int32_t n = std::min<int32_t>(count, static_cast<int32_t>(pairs.size()));
+    for (int32_t k = 0; k < n; ++k) {
+        const core::AnchorRef &pair = pairs[static_cast<size_t>(k)];
+        auto found = std::find(selected.begin() + 1, selected.end(), pair);
+        if (found != selected.end()) {
+            selected.erase(found);
+        } else {
+            selected.push_back(pair);
+        }
+    }
+}
+
+void ToggleSelectedAnchor(int32_t path, int32_t anchor, bool remove)
+{
+    auto &selected = Doc().SelectedAnchors;
+    if (selected.empty()) {
+        selected.emplace_back();
+    }
+    core::AnchorRef pair{path, anchor};
+    auto found = std::find(selected.begin() + 1, selected.end(), pair);
+    if (found == selected.end()) {
+        selected.push_back(pair);
+    } else if (remove) {
+        selected.erase(found);
+    }
+}
+
+}  // namespace canvastools

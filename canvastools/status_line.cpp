@@ -1,0 +1,38 @@
+#include "canvastools/status_line.h"
+
+#include "canvastools/canvas_window.h"
+#include "mainwindow/draw_gui.h"
+
+namespace canvastools {
+
+QString StatusText()
+{
+    return HasCanvasWindow() ? CanvasWindow().StatusLabel1->text() : QString();
+}
+
+void SetStatusText(const QString &text)
+{
+    if (!HasCanvasWindow()) {
+        return;
+    }
+    QLabel *label = CanvasWindow().StatusLabel1;
+    label->setText(text);
+    label->repaint();
+}
+
+void WriteStatusField(int position, const QString &field)
+{
+    QString line = StatusText();
+    if (line.size() < kStatusWidth) {
+        line = line.leftJustified(kStatusWidth, QLatin1Char(' '));
+    }
+    int start = position - 1;
+    if (start < 0 || start >= line.size()) {
+        return;
+    }
+    int count = std::min<int>(static_cast<int>(field.size()), static_cast<int>(line.size()) - start);
+    line.replace(start, count, field.left(count));
+    SetStatusText(line);
+}
+
+}  // namespace canvastools

@@ -1,0 +1,20 @@
+// The brush file (brush.dat): the version "030" and the count, then per brush its name and its
+// path record in the drawing file's path-block layout. CP932 text with CR LF.
+#pragma once
+
+#include "core/brush_list.h"
+
+#include <string>
+
+namespace mainwindow {
+
+inline constexpr const char *kBrushFileName = "brush.dat";
+
+std::string BrushFileBytes(const core::BrushList &brushes);
+bool SaveBrushFile(const std::string &path, const core::BrushList &brushes);
+
+// Reads the names and paths (entries 1 .. count). False when the file is missing, unreadable,
+// holds fewer than one brush or does not hold what its count says.
+bool ReadBrushFile(const std::string &path, core::PathArray &paths, std::vector<std::string> &names);
+
+}  // namespace mainwindow

@@ -1,0 +1,86 @@
+#include "mainwindow/main_host.h"
+
+#include "mainwindow/draw_gui.h"
+#include "movie/canvas_movie.h"
+#include "platform/forms/message_box.h"
+
+namespace mainwindow {
+
+std::string MainHost::MainCaption() const
+{
+    return window_.windowTitle().toStdString();
+}
+
+void MainHost::SetMainCaption(const std::string &caption)
+{
+    window_.setWindowTitle(QString::fromStdString(caption));
+}
+
+void MainHost::ClearRecentFileMenu()
+{
+    platform::MenuArray *recent = window_.menus.mnuMostRecent;
+    recent->UnloadAboveFirst();
+    recent->Item(0)->SetCaption(QStringLiteral("(なし)"));
+    recent->Item(0)->SetEnabled(false);
+    recent->Item(0)->SetTag(QString());
+}
+
+void MainHost::SetRecentFileMenuItem(int index, const std::string &caption, const std::string &path)
+{
+    platform::MenuItem *item = window_.menus.mnuMostRecent->Load(index);
+    item->SetCaption(QString::fromStdString(caption));
+    item->SetEnabled(true);
+    item->SetTag(QString::fromStdString(path));
+}
+
+void MainHost::ShowStatus(const std::string &text)
+{
+    window_.StatusLabel1->setText(QString::fromStdString(text));
+    window_.StatusLabel1->repaint();
+}
+
+void MainHost::ShowErrorMessage(const std::string &text, const std::string &title)
+{
+    platform::MsgBox(QString::fromStdString(text), platform::kMbCritical, QString::fromStdString(title), &window_);
+}
+
+void MainHost::ReloadCanvas()
+{
+    movie::ClearBackgroundCache();
+    movie::ClearGridCache();
+    movie::ClearBackColorCache();
+    movie::MakeCanvasMovie();
+    window_.DispShape(1);
+}
+
+bool MainHost::UnderlayChecked() const
+{
+    return window_.Check3->Value() == 1;
+}
+
+bool MainHost::UnderlayInFrontChecked() const
+{
+    return window_.Check4->Value() == 1;
+}
+
+bool MainHost::GridChecked() const
+{
+    return window_.Check5->Value() == 1;
+}
+
+platform::MoviePlayer *MainHost::CanvasPlayer()
+{
+    return &window_.ShockwaveFlash1;
+}
+
+void MainHost::RefreshBrushMenu()
+{
+    window_.RefreshBrushMenu();
+}
+
+void MainHost::SetupBrushList()
+{
+    // The brush palette shows the list while it is open; it has nothing to show before then.
+}
+
+}  // namespace mainwindow

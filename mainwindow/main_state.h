@@ -1,0 +1,50 @@
+// The main window's own state kept for the whole run: the preferences, the tool windows'
+// placements, the user colours and the view of the user-colour sets.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mainwindow {
+
+// Rows of six colours 0x00BBGGRR; the row count is always a multiple of six (one set = six rows).
+using UserColorRow = std::array<uint32_t, 6>;
+using UserColorTable = std::vector<UserColorRow>;
+
+struct MainState {
+    // Option flags (0/1) of the preferences dialog.
+    int16_t NotResizeAnchorMark = 0;
+    int16_t NotChangeCursor = 0;
+    int16_t NotAnchorSelect = 0;
+    int16_t NotReturnSelectMode = 0;
+    int16_t NotSnapInvisibleGrid = 0;
+    int16_t UseVerticalFont = 0;
+    int16_t DropQLKasClip = 0;
+    int16_t UseDefaultOpen = 0;
+    int16_t UseToolIcons = 1;
+
+    // Tool-window placements: twips, splitters in pixels, visibility 0/1.
+    int32_t PathToolBoxLeft = 9000, PathToolBoxTop = 1500, PathToolBoxWidth = 4200, PathToolBoxHeight = 6000;
+    int32_t PathToolBoxSplitter = 150, PathToolBoxVisible = 0;
+    int32_t FolderToolBoxLeft = 9000, FolderToolBoxTop = 1500, FolderToolBoxWidth = 4800, FolderToolBoxHeight = 7200;
+    int32_t FolderToolBoxSplitter = 200, FolderToolBoxVisible = 0;
+    int32_t BrushToolBoxLeft = 9000, BrushToolBoxTop = 7500, BrushToolBoxWidth = 4800, BrushToolBoxHeight = 1800;
+    int32_t BrushToolBoxVisible = 0;
+    int32_t GradientToolBoxLeft = 9000, GradientToolBoxTop = 4500, GradientToolBoxVisible = 0;
+    int32_t PositionToolBoxLeft = 9000, PositionToolBoxTop = 3000, PositionToolBoxVisible = 0;
+    int32_t PreviewWindowLeft = 1500, PreviewWindowTop = 1500;
+    std::string BrowserFolder;
+    float PreviewFPS = 12;
+    int32_t PreviewMorphFrame = 20;
+
+    UserColorTable UserColors = UserColorTable(6, UserColorRow{0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF});
+    int32_t UserColorTop = 0;   // first row of the set on show
+    int32_t UserColorCol = -1;  // chosen user-colour cell, -1 none
+};
+
+MainState &Main();
+void ResetMainStateForTest();
+
+}  // namespace mainwindow

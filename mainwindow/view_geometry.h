@@ -1,0 +1,57 @@
+// The geometry of the canvas view: where the zoomed canvas image lies in the canvas picture box,
+// the conversion between picture-box pixels and drawing twips, and the scroll ranges. Pure
+// functions of the zoom, the canvas and view sizes and the scroll position.
+#pragma once
+
+#include "core/path_record.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace mainwindow {
+
+// What the view functions read of the picture box and its scroll bars (pixels).
+struct ViewMetrics {
+    int32_t scaleWidth = 0;     // inner size of the canvas picture box
+    int32_t scaleHeight = 0;
+    int32_t vScrollWidth = 0;   // the bars cover the right and bottom edges
+    int32_t hScrollHeight = 0;
+    int32_t hScrollValue = 0;   // offsets from the centred position
+    int32_t vScrollValue = 0;
+    float zoom = 1.0f;
+    int32_t canvasWidth = 320;  // canvas pixels
+    int32_t canvasHeight = 320;
+
+    int32_t VisibleWidth() const { return scaleWidth - vScrollWidth; }
+    int32_t VisibleHeight() const { return scaleHeight - hScrollHeight; }
+};
+
+// The rectangle the canvas movie's image is drawn into: left/top inclusive, right/bottom exclusive.
+struct ImageRect {
+    int32_t x0 = 0;
+    int32_t y0 = 0;
+    int32_t x1 = 0;
+    int32_t y1 = 0;
+};
+
+// The player's size for the view extent at the zoom (pixels, rounded half to even), and where its
+// image goes: the canvas centred in the visible area, shifted by the scroll position.
+ImageRect CanvasImageRect(const ViewMetrics &view, const core::Rect32 &viewExtent);
+
+// Picture-box pixels to twips and back; twips are the drawing's own (canvas origin 0, 20 per pixel).
+void PosScrToTwip(const ViewMetrics &view, float xs, float ys, int32_t &xt, int32_t &yt);
+void PosTwipToScr(const ViewMetrics &view, int32_t &xs, int32_t &ys, int32_t xt, int32_t yt);
+
+// One scroll bar's range: an end left empty did not fit 16 bits and stays as it was.
+struct ScrollRange {
+    std::optional<int16_t> min;
+    std::optional<int16_t> max;
+    bool enabled = false;
+};
+
+// The range from the centred view to the farthest edge of the drawing plus the margin; a drawing
+// that fits the view with its margin gives a disabled 0..0.
+ScrollRange HorizontalScrollRange(const ViewMetrics &view, const core::Rect32 &viewExtent, int32_t margin);
+ScrollRange VerticalScrollRange(const ViewMetrics &view, const core::Rect32 &viewExtent, int32_t margin);
+
+}  // namespace mainwindow

@@ -1,0 +1,328 @@
+#include "movie/canvas_movie.h"
+
+#include "core/canvas_settings.h"
+#include "core/document.h"
+#include "core/drawing_file.h"
+#include "core/host.h"
+#include "import/picture_file.h"
+#include "movie/bitmap_tags.h"
+#include "movie/movie_writer.h"
+#include "movie/shape_encoder.h"
+#include "platform/base/program_folder.h"
+#include "platform/base/rounding.h"
+#include "platform/player/movie_player.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace movie {
+
+namespace {
+
+constexpr float kCanvasFrameRate = 12.0f;
+constexpr int32_t kOpaque = 256;  // alpha multiplier that leaves a placement unchanged
+constexpr int32_t kTwipsPerPixel = 20;
+constexpr core::Color kGridColor = 0x80808080;        // grey at half opacity
+constexpr core::Color kGridCentreColor = 0xFF808080;  // the line through the canvas centre
+
+int32_t Twips(int64_t pixels)
+{
+    return platform::SaturateInt<int32_t>(pixels * kTwipsPerPixel);
+}
+
+// Floor division of twips into pixels.
+int32_t PixelsFloor(int32_t twips)
+{
+    int32_t q = twips / kTwipsPerPixel;
+    return (twips % kTwipsPerPixel != 0 && twips < 0) ? q - 1 : q;
+}
+
+core::Rect32 CanvasFrameTwips(const core::CanvasSettings &settings)
+{
+    return {0, 0, Twips(settings.Width), Twips(settings.Height)};
+}
+
+// Places a character with no rotation, no name, no actions and no morph ratio.
+void PlaceSimple(int32_t id, int64_t x, int64_t y, float scale, int32_t alphaMult, int32_t layer,
+                 int32_t clipLayer = kNoClipLayer)
+{
+    static const ColorTransformSpec kNoTransform;
+    PlaceObject(id, platform::SaturateInt<int32_t>(x), platform::SaturateInt<int32_t>(y), scale, scale, 0.0f, 0,
+                alphaMult, layer, "", "", clipLayer, -1.0f, kNoTransform);
+}
+
+void AppendCache(const std::vector<uint8_t> &cache)
+{
+    auto &buffer = Writer().TagBuffer;
+    buffer.insert(buffer.end(), cache.begin(), cache.end());
+}
+
+// Runs define inside a movie of the canvas size and keeps the tags it appended (everything after
+// the header): the cache bytes are those a written and re-read cache movie would hold.
+template <typename Define>
+std::vector<uint8_t> CaptureTags(Define define)
+{
+    const core::CanvasSettings &settings = core::Doc().CurrentSettings;
+    BeginMovie(6, settings.Width, settings.Height, kCanvasFrameRate);
+    define();
+    auto &buffer = Writer().TagBuffer;
+    std::vector<uint8_t> tags;
+    if (buffer.size() > static_cast<size_t>(kHeaderSize)) {
+        tags.assign(buffer.begin() + kHeaderSize, buffer.end());
+    }
+    buffer.clear();
+    return tags;
+}
+
+std::string LowerExtension(const std::string &path)
+{
+    size_t dot = path.rfind('.');
+    std::string extension = dot == std::string::npos ? std::string() : path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+bool IsPictureExtension(const std::string &extension)
+{
+    return extension == "bmp" || extension == "jpg" || extension == "jpeg" || extension == "png";
+}
+
+core::PathRecord GridLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool centre)
+{
+    core::PathRecord line;
+    line.Anchors = {{x1, y1, core::kOnCurve}, {x2, y2, core::kOnCurve}};
+    line.blClosed = false;
+    line.LineMode = 1;
+    line.LineWidth = 1;
+    line.FillType = core::kFillNone;
+    line.LineColor = centre ? kGridCentreColor : kGridColor;
+    return line;
+}
+
+// The part of the drawing plane the movie shows, in canvas pixels.
+core::Rect32 ComputeViewExtent(const core::PathArray &paths, const core::CanvasSettings &settings)
+{
+    core::Rect32 bounds = core::GetPathsBounds(paths);
+    core::Rect32 view{PixelsFloor(bounds.Left), PixelsFloor(bounds.Top), PixelsFloor(bounds.Right),
+                      PixelsFloor(bounds.Bottom)};
+    const core::Rect32 canvas{0, 0, settings.Width, settings.Height};
+    if (settings.DrawOutsideFlag == 1) {
+        view.Left = std::min(view.Left, 0);
+        view.Top = std::min(view.Top, 0);
+        view.Right = std::max(view.Right, settings.Width);
+        view.Bottom = std::max(view.Bottom, settings.Height);
+    }
+    const int64_t width = static_cast<int64_t>(view.Right) - view.Left;
+    const int64_t height = static_cast<int64_t>(view.Bottom) - view.Top;
+    if (settings.DrawOutsideFlag == 0 || width > kMaxFramePixels || height > kMaxFramePixels) {
+        return canvas;
+    }
+    return view;
+}
+
+void PlaceUnderlay(const core::CanvasSettings &settings, const core::Rect32 &view, bool inFront)
+{
+    const int32_t layer = inFront ? kUnderlayInFrontLayer : kUnderlayBehindLayer;
+    PlaceSimple(kCanvasUnderlayId + 1, (static_cast<int64_t>(settings.BackgroundX) - view.Left) * kTwipsPerPixel,
+                (static_cast<int64_t>(settings.BackgroundY) - view.Top) * kTwipsPerPixel, settings.BackgroundScale,
+                settings.BackgroundOpacity, layer);
+    // Inside the canvas only: the canvas rectangle masks the underlay while the drawing itself
+    // may reach beyond it.
+    if (settings.DrawOutsideFlag == 1) {
+        PlaceSimple(kCanvasBackColorId, -static_cast<int64_t>(view.Left) * kTwipsPerPixel,
+                    -static_cast<int64_t>(view.Top) * kTwipsPerPixel, 1.0f, kOpaque, layer - 1, layer);
+    }
+}
+
+}  // namespace
+
+CanvasMovieState &Canvas()
+{
+    static CanvasMovieState state;
+    return state;
+}
+
+void ResetCanvasMovieForTest()
+{
+    Canvas() = CanvasMovieState();
+}
+
+void ClearBackgroundCache()
+{
+    Canvas().BackgroundCache.clear();
+}
+
+void ClearGridCache()
+{
+    Canvas().GridCache.clear();
+}
+
+void ClearBackColorCache()
+{
+    Canvas().BackColorCache.clear();
+}
+
+void BuildGridCache()
+{
+    const core::CanvasSettings &settings = core::Doc().CurrentSettings;
+    if (settings.GridWidth <= 0 || settings.GridHeight <= 0) {
+        return;
+    }
+    const int64_t width = static_cast<int64_t>(settings.Width) * kTwipsPerPixel;
+    const int64_t height = static_cast<int64_t>(settings.Height) * kTwipsPerPixel;
+    const int64_t centreX = static_cast<int64_t>(settings.Width) * (kTwipsPerPixel / 2);
+    const int64_t centreY = static_cast<int64_t>(settings.Height) * (kTwipsPerPixel / 2);
+    core::PathArray lines{core::PathRecord()};
+    for (int64_t x = 0; x < width; x += settings.GridWidth) {
+        lines.push_back(GridLine(static_cast<int32_t>(x), 0, static_cast<int32_t>(x), Twips(settings.Height),
+                                 x == centreX));
+    }
+    for (int64_t y = 0; y < height; y += settings.GridHeight) {
+        lines.push_back(GridLine(0, static_cast<int32_t>(y), Twips(settings.Width), static_cast<int32_t>(y),
+                                 y == centreY));
+    }
+    if (core::UpperBound(lines) < 1) {
+        return;
+    }
+    Canvas().GridCache = CaptureTags([&] { DefineShape(kCanvasGridId, lines, CanvasFrameTwips(settings), true); });
+}
+
+void BuildBackColorCache()
+{
+    const core::CanvasSettings &settings = core::Doc().CurrentSettings;
+    const int32_t right = Twips(settings.Width);
+    const int32_t bottom = Twips(settings.Height);
+    core::PathRecord rectangle;
+    rectangle.Anchors = {{0, 0, core::kOnCurve}, {right, 0, core::kOnCurve}, {right, bottom, core::kOnCurve},
+                         {0, bottom, core::kOnCurve}};
+    rectangle.blClosed = true;
+    rectangle.FillType = core::kFillSolid;
+    rectangle.FillColor = settings.BackColorR | (settings.BackColorG << 8) | (settings.BackColorB << 16) | 0xFF000000u;
+    rectangle.LineMode = 0;
+    core::PathArray paths{core::PathRecord(), rectangle};
+    Canvas().BackColorCache =
+        CaptureTags([&] { DefineShape(kCanvasBackColorId, paths, CanvasFrameTwips(settings), false); });
+}
+
+void BuildBackgroundCache(int32_t id)
+{
+    CanvasMovieState &canvas = Canvas();
+    canvas.UnderlayPaths.assign(1, core::PathRecord());
+    const std::string &file = core::Doc().CurrentSettings.BackgroundFile;
+    std::error_code error;
+    if (file.empty() || !std::filesystem::is_regular_file(file, error)) {
+        return;
+    }
+    canvas.BackgroundCache = CaptureTags([&] { DefineBackground(id, std::string(), 0); });
+}
+
+void DefineBackground(int32_t id, const std::string &moviePath, int32_t mode)
+{
+    const core::CanvasSettings &settings = core::Doc().CurrentSettings;
+    const std::string &file = settings.BackgroundFile;
+    const std::string extension = LowerExtension(file);
+    auto begin = [&] {
+        if (mode == kMovieFinish) {
+            BeginMovie(6, settings.Width, settings.Height, kCanvasFrameRate);
+            ControlMovieFile(moviePath, kMovieOpen);
+        }
+    };
+    auto finish = [&] {
+        if (mode > 0) {
+            ControlMovieFile(moviePath, mode);
+        }
+    };
+    if (extension == "qlk") {
+        if (ReadUnderlayDrawing(file) == 0 && core::UpperBound(Canvas().UnderlayPaths) >= 1) {
+            begin();
+            DefineShape(id + 1, Canvas().UnderlayPaths, CanvasFrameTwips(settings), true);
+            finish();
+        }
+    } else if (IsPictureExtension(extension)) {
+        begin();
+        // A picture that yields no bitmap gets no rectangle either, so nothing names a missing
+        // bitmap and the next render tries again.
+        if (DefineBitsJpeg3(id, file, 0, 0, 90, false, 0)) {
+            importer::ImageInfo info = importer::GetImageInfo(file, importer::kProbeContent);
+            DefineBitmapShape(id + 1, id, info.ImageWidth, info.ImageHeight);
+        }
+        finish();
+    }
+}
+
+int16_t ReadUnderlayDrawing(const std::string &path)
+{
+    core::PathArray &paths = Canvas().UnderlayPaths;
+    paths.assign(1, core::PathRecord());
+    core::DrawingFileContents contents;
+    std::string message;
+    if (!core::ReadDrawingFile(path, contents, message)) {
+        return -1;
+    }
+    paths = std::move(contents.Paths);
+    core::RemoveEmptyPaths(paths);
+    return 0;
+}
+
+void MakeCanvasMovie()
+{
+    core::Document &doc = core::Doc();
+    core::Host &host = core::GetHost();
+    platform::MoviePlayer *player = host.CanvasPlayer();
+    if (player) {
+        player->SetMovie("a");  // releases the previous canvas movie
+    }
+    if (doc.CanvasTempFile.empty()) {
+        doc.CanvasTempFile = platform::ProgramFile("_canvtemp.tmp");
+    }
+    const core::CanvasSettings &settings = doc.CurrentSettings;
+    const std::string &file = doc.CanvasTempFile;
+    const core::Rect32 view = ComputeViewExtent(doc.DocPaths, settings);
+    doc.ViewExtent = view;
+
+    CanvasMovieState &canvas = Canvas();
+    const bool underlay = settings.BackgroundFlag == 1 && host.UnderlayChecked();
+    const bool grid = host.GridChecked();
+    if (canvas.BackgroundCache.empty() && underlay) {
+        BuildBackgroundCache(kCanvasUnderlayId);
+    }
+    if (canvas.GridCache.empty() && grid) {
+        BuildGridCache();
+    }
+    if (canvas.BackColorCache.empty()) {
+        BuildBackColorCache();
+    }
+
+    BeginMovie(6, view.Right - view.Left, view.Bottom - view.Top, kCanvasFrameRate);
+    ControlMovieFile(file, kMovieOpen);
+    const int64_t originX = -static_cast<int64_t>(view.Left) * kTwipsPerPixel;
+    const int64_t originY = -static_cast<int64_t>(view.Top) * kTwipsPerPixel;
+    if (!canvas.BackColorCache.empty()) {
+        AppendCache(canvas.BackColorCache);
+        PlaceSimple(kCanvasBackColorId, originX, originY, 1.0f, kOpaque, kBackColorLayer);
+    }
+    if (underlay && !canvas.BackgroundCache.empty()) {
+        AppendCache(canvas.BackgroundCache);
+        PlaceUnderlay(settings, view, host.UnderlayInFrontChecked());
+    }
+    if (grid && !canvas.GridCache.empty()) {
+        AppendCache(canvas.GridCache);
+        PlaceSimple(kCanvasGridId, originX, originY, 1.0f, kOpaque, kGridLayer);
+    }
+    DefineShape(kCanvasDrawingId, doc.DocPaths, core::Rect32{}, true);
+    ControlMovieFile(file, kMovieFlush);
+    PlaceSimple(kCanvasDrawingId, originX, originY, 1.0f, kOpaque, kDrawingLayer);
+    NextFrame();
+    ControlMovieFile(file, kMovieFrames);
+    WriteEndTag();
+    ControlMovieFile(file, kMovieFinish);
+
+    if (player) {
+        player->SetBackgroundColor(static_cast<int32_t>(doc.PlayerBackColor & 0xFFFFFF));
+        player->SetQuality2(core::QualityName(settings.Quality));
+    }
+}
+
+}  // namespace movie

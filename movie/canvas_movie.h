@@ -1,0 +1,62 @@
+// The canvas movie: the whole drawing with its background colour, underlay and grid, written as
+// a one-frame movie after every change and handed to the canvas player.
+//
+// The grid, the background-colour rectangle and the underlay change rarely; their definition
+// tags are built once and kept as raw tag bytes, which every canvas movie copies.
+#pragma once
+
+#include "core/path_record.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace movie {
+
+// Character ids of the canvas movie.
+constexpr int32_t kCanvasDrawingId = 1;
+constexpr int32_t kCanvasUnderlayId = 2;  // bitmap; its rectangle (or the underlay drawing) is 3
+constexpr int32_t kCanvasGridId = 4;
+constexpr int32_t kCanvasBackColorId = 10;
+
+// Layers of the canvas movie (depth = layer + 257).
+constexpr int32_t kBackColorLayer = -255;
+constexpr int32_t kUnderlayBehindLayer = -1;
+constexpr int32_t kUnderlayInFrontLayer = 2;
+constexpr int32_t kDrawingLayer = 0;
+constexpr int32_t kGridLayer = 255;
+
+struct CanvasMovieState {
+    // Complete tags without header or End tag; empty = rebuild on the next render.
+    std::vector<uint8_t> BackColorCache;
+    std::vector<uint8_t> GridCache;
+    std::vector<uint8_t> BackgroundCache;
+    // Paths of a drawing used as underlay (element 0 unused), filled while its cache is built.
+    core::PathArray UnderlayPaths{core::PathRecord()};
+};
+
+CanvasMovieState &Canvas();
+void ResetCanvasMovieForTest();
+
+// Writes the canvas movie to the document's CanvasTempFile, sets ViewExtent and gives the
+// canvas player the movie's background colour and quality.
+void MakeCanvasMovie();
+
+void ClearBackgroundCache();
+void ClearGridCache();
+void ClearBackColorCache();
+
+void BuildGridCache();
+void BuildBackColorCache();
+void BuildBackgroundCache(int32_t id);
+
+// Appends the underlay's definition tags (bitmap id and rectangle id + 1, or the drawing's shape
+// id + 1). mode 3 writes a movie of its own to moviePath; mode 0 only appends to the movie being
+// built; any other mode > 0 is passed to ControlMovieFile afterwards.
+void DefineBackground(int32_t id, const std::string &moviePath, int32_t mode);
+
+// Reads a drawing file's paths into UnderlayPaths: 0 when read completely, -1 on any failure
+// (UnderlayPaths then empty).
+int16_t ReadUnderlayDrawing(const std::string &path);
+
+}  // namespace movie

@@ -1,0 +1,177 @@
+#include "platform/player/movie_player.h"
+
+#include "platform/base/atomic_file.h"
+#include "platform/player/swf_data.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <filesystem>
+
+namespace platform {
+
+struct MoviePlayer::State {
+    std::unique_ptr<swf::Movie> movie;  // null when the file was not a movie
+    swf::DisplayList displayList;
+    int32_t frame = -1;  // the frame the display list shows; -1 before the first
+};
+
+namespace {
+
+swf::Quality QualityOf(const std::string &name)
+{
+    if (name == "low") {
+        return swf::Quality::Low;
+    }
+    if (name == "medium") {
+        return swf::Quality::Medium;
+    }
+    if (name == "best") {
+        return swf::Quality::Best;
+    }
+    return swf::Quality::High;
+}
+
+std::string LowerCase(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+constexpr double kDefaultFrameRate = 12;
+
+}  // namespace
+
+MoviePlayer::MoviePlayer() = default;
+MoviePlayer::~MoviePlayer() = default;
+
+void MoviePlayer::SetMovie(const std::string &path)
+{
+    moviePath_ = path;
+    state_.reset();
+    playing_ = false;
+    clockMs_ = 0;
+    std::error_code error;
+    std::string bytes;
+    if (!std::filesystem::is_regular_file(path, error) || !ReadWholeFile(path, bytes)) {
+        return;
+    }
+    state_ = std::make_unique<State>();
+    state_->movie = swf::ParseMovie(bytes, &groupCache_);
+    ShowFrame(0);
+    playing_ = TotalFrames() > 1;
+}
+
+void MoviePlayer::SetQuality2(const std::string &quality)
+{
+    std::string name = LowerCase(quality);
+    if (name == "low" || name == "medium" || name == "high" || name == "best") {
+        quality_ = name;
+    }
+}
+
+int32_t MoviePlayer::TotalFrames() const
+{
+    if (!state_) {
+        return 0;
+    }
+    return state_->movie ? static_cast<int32_t>(state_->movie->frames.size()) : 1;
+}
+
+int32_t MoviePlayer::FrameNum() const
+{
+    return state_ ? state_->frame : -1;
+}
+
+void MoviePlayer::Play()
+{
+    if (!state_) {
+        return;
+    }
+    if (state_->frame >= TotalFrames() - 1) {
+        ShowFrame(0);
+    }
+    playing_ = TotalFrames() > 1;
+    clockMs_ = 0;
+}
+
+void MoviePlayer::Stop()
+{
+    playing_ = false;
+}
+
+void MoviePlayer::GotoFrame(int32_t frame)
+{
+    if (state_) {
+        ShowFrame(std::clamp(frame, 0, TotalFrames() - 1));
+    }
+}
+
+void MoviePlayer::Tick(int32_t ms)
+{
+    if (!playing_ || !state_ || !state_->movie || ms <= 0) {
+        return;
+    }
+    double rate = state_->movie->frameRate > 0 ? state_->movie->frameRate : kDefaultFrameRate;
+    double frameMs = 1000.0 / rate;
+    clockMs_ += ms;
+    auto steps = static_cast<int64_t>(clockMs_ / frameMs);
+    clockMs_ -= static_cast<double>(steps) * frameMs;
+    int64_t last = TotalFrames() - 1;
+    int64_t target = std::min<int64_t>(state_->frame + steps, last);
+    ShowFrame(static_cast<int32_t>(target));
+    if (target >= last) {
+        playing_ = false;
+    }
+}
+
+// Moves the display list to a frame: forward by applying the frames in between, backward by
+// rebuilding from the first frame.
+void MoviePlayer::ShowFrame(int32_t frame)
+{
+    State &state = *state_;
+    if (!state.movie) {
+        state.frame = 0;
+        return;
+    }
+    if (frame < state.frame) {
+        state.displayList.clear();
+        state.frame = -1;
+    }
+    const auto &frames = state.movie->frames;
+    for (int32_t i = state.frame + 1; i <= frame && i < static_cast<int32_t>(frames.size()); ++i) {
+        swf::ApplyFrame(frames[static_cast<size_t>(i)], state.displayList);
+    }
+    state.frame = frame;
+}
+
+void MoviePlayer::Render(QImage &target, const QRect &rect) const
+{
+    const QRect visible = rect.intersected(target.rect());
+    if (visible.isEmpty()) {
+        return;
+    }
+    QRgb background = qRgb(255, 255, 255);
+    if (backgroundColor_ >= 0) {
+        background = static_cast<QRgb>(backgroundColor_) | 0xFF000000u;
+    } else if (state_ && state_->movie && state_->movie->background) {
+        background = *state_->movie->background;
+    }
+    {
+        QPainter painter(&target);
+        painter.fillRect(visible, QColor::fromRgb(background));
+    }
+    if (!state_ || !state_->movie) {
+        return;
+    }
+    const QRectF frameRect = state_->movie->frameRect;
+    if (frameRect.width() <= 0 || frameRect.height() <= 0) {
+        return;
+    }
+    QTransform view = QTransform::fromTranslate(-frameRect.left(), -frameRect.top()) *
+                      QTransform::fromScale(rect.width() / frameRect.width(), rect.height() / frameRect.height()) *
+                      QTransform::fromTranslate(rect.left(), rect.top());
+    swf::RenderDisplayList(*state_->movie, state_->displayList, target, visible, view, QualityOf(quality_));
+}
+
+}  // namespace platform

@@ -1,0 +1,75 @@
+// The movie player: loads a movie file (SWF), keeps its frames and display list, plays it on a
+// clock the window ticks and draws the current frame into an image.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+namespace platform {
+
+namespace swf {
+struct Movie;
+struct DrawnGroup;
+}
+
+class MoviePlayer {
+public:
+    MoviePlayer();
+    ~MoviePlayer();
+    MoviePlayer(const MoviePlayer &) = delete;
+    MoviePlayer &operator=(const MoviePlayer &) = delete;
+
+    // Loads the movie file at once (the whole file is read and closed, so it can be deleted or
+    // rewritten right after). A name that names no file unloads the current movie; a file that is
+    // not a readable movie renders as the background. A movie of several frames starts playing.
+    void SetMovie(const std::string &path);
+    const std::string &Movie() const { return moviePath_; }
+
+    // 0x00RRGGBB behind the movie's content; -1 (the default) uses the movie's own background
+    // colour, white when it has none.
+    void SetBackgroundColor(int32_t rgb) { backgroundColor_ = rgb; }
+    int32_t BackgroundColor() const { return backgroundColor_; }
+
+    // "low" (no anti-aliasing), "medium", "high" or "best"; other names are ignored.
+    void SetQuality2(const std::string &quality);
+    const std::string &Quality2() const { return quality_; }
+
+    // Playback. Play at the last frame starts again from the first; playback stops by itself at
+    // the last frame.
+    void Play();
+    void Stop();
+    bool IsPlaying() const { return playing_; }
+    // Frames of the loaded movie (0 when none is loaded).
+    int32_t TotalFrames() const;
+    // Shows a frame (0-based; clamped to the movie).
+    void GotoFrame(int32_t frame);
+    // The current frame, 0-based; -1 when no movie is loaded.
+    int32_t FrameNum() const;
+    // Advances the clock by ms milliseconds, stepping frames at the movie's frame rate.
+    void Tick(int32_t ms);
+
+    // Paints the current frame over the background colour, the movie's frame area scaled to fill
+    // rect. Only the part of rect inside target is touched, however large rect is.
+    void Render(QImage &target, const QRect &rect) const;
+
+private:
+    struct State;
+
+    void ShowFrame(int32_t frame);
+
+    std::string moviePath_;
+    int32_t backgroundColor_ = -1;
+    std::string quality_ = "high";
+    bool playing_ = false;
+    double clockMs_ = 0;
+    std::unique_ptr<State> state_;
+    // Shape groups of the last movie, reused by the next one wherever they are unchanged.
+    std::unordered_map<uint64_t, std::shared_ptr<const swf::DrawnGroup>> groupCache_;
+};
+
+}  // namespace platform

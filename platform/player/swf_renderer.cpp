@@ -1,0 +1,386 @@
+// Draws a display list with QPainter: shapes by style group (fills even-odd, then lines), morph
+// shapes at their ratio, bitmaps, text fields, colour transforms and clipping layers.
+#include "platform/player/swf_data.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QRadialGradient>
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <thread>
+
+namespace platform::swf {
+
+namespace {
+
+constexpr double kGradientHalfSize = 16384;  // gradients span -16384..16384 in their own space
+constexpr double kMaxTransformTerm = 1e9;    // beyond this a placement is nonsense and skipped
+
+int ClampChannel(int64_t value)
+{
+    return static_cast<int>(std::clamp<int64_t>(value, 0, 255));
+}
+
+bool Usable(const QTransform &t)
+{
+    const double terms[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()};
+    return std::all_of(std::begin(terms), std::end(terms),
+                       [](double v) { return std::isfinite(v) && std::abs(v) < kMaxTransformTerm; });
+}
+
+// Device pixels per twip along the transform's average axis.
+double DeviceScale(const QTransform &t)
+{
+    return std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
+}
+
+QGradientStops GradientStops(const FillStyle &style, const ColorTransform &cx)
+{
+    std::vector<GradientStop> stops = style.stops;
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const GradientStop &a, const GradientStop &b) { return a.ratio < b.ratio; });
+    QGradientStops result;
+    for (const GradientStop &stop : stops) {
+        result.append({std::clamp(stop.ratio / 255.0, 0.0, 1.0), QColor::fromRgba(cx.Apply(stop.color))});
+    }
+    return result;
+}
+
+QBrush GradientBrush(const FillStyle &style, const ColorTransform &cx)
+{
+    QGradientStops stops = GradientStops(style, cx);
+    if (stops.isEmpty()) {
+        return Qt::NoBrush;
+    }
+    // A collapsed gradient square shows only its outermost colour.
+    if (std::abs(style.matrix.determinant()) < 1e-9) {
+        return QBrush(stops.last().second);
+    }
+    QGradient gradient = style.kind == FillKind::Linear
+                             ? static_cast<QGradient>(QLinearGradient(-kGradientHalfSize, 0, kGradientHalfSize, 0))
+                             : static_cast<QGradient>(QRadialGradient(0, 0, kGradientHalfSize));
+    gradient.setSpread(QGradient::PadSpread);
+    gradient.setStops(stops);
+    QBrush brush(gradient);
+    brush.setTransform(style.matrix);
+    return brush;
+}
+
+// Morph shapes of the display list at their ratios, built before any drawing starts so that the
+// drawing threads only read them.
+using MorphShapes = std::map<uint16_t, GroupPtr>;  // by depth
+
+MorphShapes BuildMorphShapes(const Movie &movie, const DisplayList &list)
+{
+    MorphShapes shapes;
+    for (const auto &[depth, object] : list) {
+        const Character *character = movie.Find(object.characterId);
+        if (const auto *morph = character ? std::get_if<MorphCharacter>(character) : nullptr) {
+            shapes[depth] = morph->AtRatio(object.ratio);
+        }
+    }
+    return shapes;
+}
+
+// A private copy of a shared path. QPainter keeps lazily built data inside the paths it draws,
+// so threads drawing at once must not share one.
+QPainterPath Own(const QPainterPath &path)
+{
+    QPainterPath copy;
+    copy.setFillRule(path.fillRule());
+    copy.addPath(path);
+    return copy;
+}
+
+// Draws the display list into one device rectangle (a band of the target).
+class Renderer {
+public:
+    Renderer(const Movie &movie, const MorphShapes &morphs, QPainter &painter, const QRect &clip,
+             const QTransform &view, Quality quality)
+        : movie_(movie), morphs_(morphs), painter_(painter), clip_(clip), view_(view), quality_(quality)
+    {
+        // Anything whose bounds come within this margin may touch the band (anti-aliasing,
+        // one-pixel lines).
+        cullRect_ = QRectF(clip).adjusted(-2, -2, 2, 2);
+        painter_.setRenderHint(QPainter::Antialiasing, quality != Quality::Low);
+        painter_.setRenderHint(QPainter::TextAntialiasing, quality != Quality::Low);
+        painter_.setClipRect(clip_);
+    }
+
+    void Draw(const DisplayList &list)
+    {
+        for (const auto &[depth, object] : list) {
+            DropEndedClips(depth);
+            const Character *character = movie_.Find(object.characterId);
+            if (character == nullptr) {
+                continue;
+            }
+            QTransform world = object.matrix * view_;
+            if (!Usable(world)) {
+                continue;
+            }
+            if (object.clipDepth > 0) {
+                PushClip(*character, depth, object, world);
+                continue;
+            }
+            painter_.setTransform(world);
+            DrawCharacter(*character, depth, object);
+        }
+    }
+
+private:
+    struct ActiveClip {
+        uint16_t untilDepth;
+        QPainterPath devicePath;
+    };
+
+    const DrawnGroup *MorphShape(uint16_t depth) const
+    {
+        auto found = morphs_.find(depth);
+        return found == morphs_.end() ? nullptr : found->second.get();
+    }
+
+    bool Visible(const DrawnGroup &group) const
+    {
+        return painter_.transform().mapRect(group.bounds).intersects(cullRect_);
+    }
+
+    void DrawCharacter(const Character &character, uint16_t depth, const DisplayObject &object)
+    {
+        const ColorTransform &cx = object.colorTransform;
+        if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
+            for (const GroupPtr &group : shape->groups) {
+                DrawGroup(*group, cx);
+            }
+        } else if (const DrawnGroup *morph = MorphShape(depth)) {
+            DrawGroup(*morph, cx);
+        } else if (const auto *text = std::get_if<EditTextCharacter>(&character)) {
+            DrawEditText(movie_, *text, painter_, cx, quality_);
+        }
+        // Bitmaps and fonts are only drawn through the characters that use them.
+    }
+
+    void DrawGroup(const DrawnGroup &group, const ColorTransform &cx)
+    {
+        if (!Visible(group)) {
+            return;
+        }
+        for (size_t i = 0; i < group.fillPaths.size(); ++i) {
+            if (!group.fillPaths[i].isEmpty()) {
+                DrawFill(Own(group.fillPaths[i]), group.fills[i], cx);
+            }
+        }
+        for (size_t i = 0; i < group.linePaths.size(); ++i) {
+            if (!group.linePaths[i].isEmpty()) {
+                DrawLine(group, i, cx);
+            }
+        }
+    }
+
+    void DrawFill(const QPainterPath &path, const FillStyle &style, const ColorTransform &cx)
+    {
+        switch (style.kind) {
+        case FillKind::Solid:
+            painter_.fillPath(path, QColor::fromRgba(cx.Apply(style.color)));
+            break;
+        case FillKind::Linear:
+        case FillKind::Radial:
+            painter_.fillPath(path, GradientBrush(style, cx));
+            break;
+        case FillKind::Bitmap:
+            DrawBitmapFill(path, style, cx);
+            break;
+        }
+    }
+
+    void DrawBitmapFill(const QPainterPath &path, const FillStyle &style, const ColorTransform &cx)
+    {
+        const Character *character = movie_.Find(style.bitmapId);
+        const auto *bitmap = character ? std::get_if<BitmapCharacter>(character) : nullptr;
+        if (bitmap == nullptr || bitmap->image.isNull()) {
+            return;
+        }
+        const QImage &shared = bitmap->image;
+        const bool alphaOnly = cx.IsAlphaScaleOnly();
+        // A read-only view of the shared pixels (or a recoloured copy).
+        const QImage image = alphaOnly || cx.IsIdentity()
+                                 ? QImage(shared.constBits(), shared.width(), shared.height(), shared.bytesPerLine(),
+                                          shared.format())
+                                 : cx.Apply(shared);
+        painter_.save();
+        painter_.setRenderHint(QPainter::SmoothPixmapTransform, style.smoothed && quality_ >= Quality::High);
+        if (alphaOnly) {
+            painter_.setOpacity(std::clamp(cx.mult[3] / 256.0, 0.0, 1.0));
+        }
+        if (style.clipped) {
+            painter_.setClipPath(path, Qt::IntersectClip);
+            painter_.setTransform(style.matrix * painter_.transform());
+            painter_.drawImage(QPointF(0, 0), image);
+        } else {
+            QBrush brush(image);
+            brush.setTransform(style.matrix);
+            painter_.fillPath(path, brush);
+        }
+        painter_.restore();
+    }
+
+    void DrawLine(const DrawnGroup &group, size_t index, const ColorTransform &cx)
+    {
+        const LineStyle &style = group.lines[index];
+        QColor color = QColor::fromRgba(cx.Apply(style.color));
+        // Never thinner than one device pixel: thin lines become one-pixel cosmetic lines.
+        if (group.lineOutlines[index].isEmpty() || style.width * DeviceScale(painter_.transform()) < 1.0) {
+            QPen pen(color, 1.0);
+            pen.setCosmetic(true);
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::RoundJoin);
+            painter_.strokePath(Own(group.linePaths[index]), pen);
+        } else {
+            painter_.fillPath(Own(group.lineOutlines[index]), color);
+        }
+    }
+
+    // ---- Clipping layers ----
+
+    void PushClip(const Character &character, uint16_t depth, const DisplayObject &object, const QTransform &world)
+    {
+        QPainterPath local;
+        local.setFillRule(Qt::WindingFill);
+        auto addFills = [&local](const DrawnGroup &group) {
+            for (const QPainterPath &fill : group.fillPaths) {
+                if (!fill.isEmpty()) {
+                    local = local.isEmpty() ? Own(fill) : local.united(Own(fill));
+                }
+            }
+        };
+        if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
+            for (const GroupPtr &group : shape->groups) {
+                addFills(*group);
+            }
+        } else if (const DrawnGroup *morph = MorphShape(depth)) {
+            addFills(*morph);
+        } else if (const auto *text = std::get_if<EditTextCharacter>(&character)) {
+            local.addRect(text->bounds);
+        }
+        clips_.push_back({object.clipDepth, world.map(local)});
+        ApplyClips();
+    }
+
+    void DropEndedClips(uint16_t depth)
+    {
+        size_t before = clips_.size();
+        clips_.erase(std::remove_if(clips_.begin(), clips_.end(),
+                                    [depth](const ActiveClip &clip) { return clip.untilDepth < depth; }),
+                     clips_.end());
+        if (clips_.size() != before) {
+            ApplyClips();
+        }
+    }
+
+    void ApplyClips()
+    {
+        painter_.resetTransform();
+        painter_.setClipRect(clip_);
+        for (const ActiveClip &clip : clips_) {
+            painter_.setClipPath(clip.devicePath, Qt::IntersectClip);
+        }
+    }
+
+    const Movie &movie_;
+    const MorphShapes &morphs_;
+    QPainter &painter_;
+    QRect clip_;
+    QRectF cullRect_;
+    QTransform view_;
+    Quality quality_;
+    std::vector<ActiveClip> clips_;
+};
+
+// Bands of at least this many rows, one per thread, when the area is large enough to pay for
+// the threads.
+constexpr int kMinBandRows = 96;
+constexpr int kMaxBands = 8;
+constexpr int64_t kMinThreadedPixels = 256 * 256;
+
+int BandCount(const QRect &clip)
+{
+    if (static_cast<int64_t>(clip.width()) * clip.height() < kMinThreadedPixels) {
+        return 1;
+    }
+    int cores = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(std::min(cores, clip.height() / kMinBandRows), 1, kMaxBands);
+}
+
+}  // namespace
+
+bool ColorTransform::IsIdentity() const
+{
+    return std::all_of(std::begin(mult), std::end(mult), [](int32_t m) { return m == 256; }) &&
+           std::all_of(std::begin(add), std::end(add), [](int32_t a) { return a == 0; });
+}
+
+bool ColorTransform::IsAlphaScaleOnly() const
+{
+    return mult[0] == 256 && mult[1] == 256 && mult[2] == 256 && mult[3] != 256 &&
+           std::all_of(std::begin(add), std::end(add), [](int32_t a) { return a == 0; });
+}
+
+QRgb ColorTransform::Apply(QRgb color) const
+{
+    auto channel = [this](int value, int i) {
+        return ClampChannel(static_cast<int64_t>(value) * mult[i] / 256 + add[i]);
+    };
+    return qRgba(channel(qRed(color), 0), channel(qGreen(color), 1), channel(qBlue(color), 2),
+                 channel(qAlpha(color), 3));
+}
+
+QImage ColorTransform::Apply(const QImage &image) const
+{
+    QImage result = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < result.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(result.scanLine(y));
+        for (int x = 0; x < result.width(); ++x) {
+            line[x] = Apply(line[x]);
+        }
+    }
+    return result.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &clip,
+                       const QTransform &view, Quality quality)
+{
+    const QRect area = clip.intersected(target.rect());
+    if (area.isEmpty() || list.empty()) {
+        return;
+    }
+    const MorphShapes morphs = BuildMorphShapes(movie, list);
+    const int bands = BandCount(area);
+    if (bands == 1) {
+        QPainter painter(&target);
+        Renderer(movie, morphs, painter, area, view, quality).Draw(list);
+        return;
+    }
+    // Each band paints through its own image over the target's rows, so the painters never
+    // share a device.
+    uchar *pixels = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+    auto drawBand = [&](int index) {
+        const int top = area.top() + area.height() * index / bands;
+        const int bottom = area.top() + area.height() * (index + 1) / bands;
+        QImage band(pixels + stride * top, target.width(), bottom - top, stride, target.format());
+        QPainter painter(&band);
+        QRect bandClip(area.left(), 0, area.width(), bottom - top);
+        Renderer(movie, morphs, painter, bandClip, view * QTransform::fromTranslate(0, -top), quality).Draw(list);
+    };
+    std::vector<std::thread> threads;
+    for (int i = 1; i < bands; ++i) {
+        threads.emplace_back(drawBand, i);
+    }
+    drawBand(0);
+    for (std::thread &thread : threads) {
+        thread.join();
+    }
+}
+
+}  // namespace platform::swf

@@ -1,0 +1,373 @@
+#include "mainwindow/draw_gui.h"
+
+#include "canvastools/canvas_input_state.h"
+#include "core/brush_list.h"
+#include "core/document.h"
+#include "core/document_lifecycle.h"
+#include "core/drawing_file.h"
+#include "core/history.h"
+#include "mainwindow/brush_file.h"
+#include "mainwindow/main_state.h"
+#include "mainwindow/splash_window.h"
+#include "platform/base/program_folder.h"
+#include "platform/base/text_encoding.h"
+#include "platform/forms/message_box.h"
+#include "tests/support/test_support.h"
+
+#include <QApplication>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace mainwindow;
+using testsupport::ReadAll;
+using testsupport::WriteAll;
+
+namespace {
+
+std::string Home(const char *name)
+{
+    return platform::ProgramFile(name);
+}
+
+struct DrawGuiFixture : testing::Test {
+    DrawGuiFixture()
+    {
+        for (const char *name : {"quillark.ini", "default.dat", "brush.dat", "usercolor.dat", "_canvtemp.tmp"}) {
+            std::filesystem::remove(Home(name));
+        }
+        core::ResetDocumentForTest();
+        core::ResetBrushesForTest();
+        core::ResetLifecycleForTest();
+        core::ResetHistoryForTest();
+        ResetMainStateForTest();
+        canvastools::ResetInputForTest();
+        platform::SetMessageBoxHook([this](const platform::MessageBoxRequest &request) {
+            questions.push_back(request);
+            return answer;
+        });
+    }
+    ~DrawGuiFixture() override { platform::SetMessageBoxHook(nullptr); }
+
+    // A started main window sized so that the 320 x 320 canvas fits with its margins.
+    std::unique_ptr<DrawGUI> Start(const QString &commandLine = QString())
+    {
+        auto window = std::make_unique<DrawGUI>();
+        window->Form_Load(commandLine);
+        window->resize(1000, 800);
+        QApplication::processEvents();
+        return window;
+    }
+
+    std::vector<platform::MessageBoxRequest> questions;
+    int answer = platform::kMbCancel;
+};
+
+}  // namespace
+
+TEST_F(DrawGuiFixture, StartingWithoutDataFilesGivesDefaults)
+{
+    WriteAll(Home("_canvtemp.tmp"), "old movie");
+    auto window = Start();
+    EXPECT_NE(ReadAll(Home("_canvtemp.tmp")), "old movie");  // replaced by the first canvas movie
+    EXPECT_EQ(core::Doc().CanvasTempFile, Home("_canvtemp.tmp"));
+    EXPECT_EQ(core::Brushes().BrushCount, 8);
+    EXPECT_EQ(window->menus.mnuSelectBrush->UBound(), 7);
+    EXPECT_EQ(window->menus.mnuSelectBrush->Item(7)->Caption(), QStringLiteral("&8　四角(28px)"));
+    EXPECT_EQ(core::Doc().CurrentSettings, core::CanvasSettings());
+    ASSERT_EQ(Main().UserColors.size(), 6u);
+    EXPECT_EQ(Main().UserColors[5][5], 0xFFFFFFu);
+    EXPECT_EQ(core::Doc().ZoomRate, 1.0f);
+    EXPECT_EQ(window->Combo1->Text(), QStringLiteral("1 pt"));
+    EXPECT_EQ(window->Combo2->Text(), QStringLiteral("100%"));
+    EXPECT_EQ(canvastools::Input().CurrentTool, canvastools::kToolSelect);
+    EXPECT_TRUE(window->Option1[2]->Value());
+    EXPECT_EQ(canvastools::Input().CurrentColors[1], 0xFFFFFF00u);
+    EXPECT_EQ(core::Doc().PlayerBackColor, 0x808080u);
+    EXPECT_EQ(core::Doc().DocPathCount(), 0);
+    EXPECT_FALSE(window->windowTitle().endsWith(QStringLiteral(" *")));
+    EXPECT_EQ(window->menus.mnuMostRecent->Item(0)->Caption(), QStringLiteral("(なし)"));
+    EXPECT_TRUE(questions.empty());
+}
+
+TEST_F(DrawGuiFixture, MenusCarryTheirCaptionsAndPopupsAreHidden)
+{
+    auto window = Start();
+    const DrawGuiMenus &m = window->menus;
+    EXPECT_EQ(m.mnuFile->title(), QStringLiteral("ファイル(&F)"));
+    EXPECT_TRUE(m.mnuFile->Visible());
+    EXPECT_EQ(m.mnuSaveFilePicture->Caption(), QStringLiteral("別の形式で画像を保存(&E)..."));
+    EXPECT_EQ(m.mnuDispBrushGUI->Caption(), QStringLiteral("ブラシ/消しゴム管理ツール(&H)"));
+    for (platform::Menu *popup : {m.mnuModifyMode, m.mnuSelectMode, m.mnuSelectMode2, m.mnuBrush, m.mnuCircle,
+                                  m.mnuRectangle, m.mnuUserColor}) {
+        EXPECT_FALSE(popup->Visible()) << popup->title().toStdString();
+    }
+    EXPECT_EQ(m.mnuSelectMode->title(), QStringLiteral("セレクトモード(パス)"));
+    EXPECT_EQ(m.mnuFormline4->UBound(), 14);
+    EXPECT_EQ(m.mnuFormline4->Item(13)->Caption(), QStringLiteral("上下中央(&M)"));
+    EXPECT_EQ(m.mnuFormline->Item(0), nullptr);  // these arrays start at 1
+    EXPECT_EQ(m.mnuRectMode->Item(4)->Caption(), QStringLiteral("ベベル(&B)"));
+}
+
+TEST_F(DrawGuiFixture, SettingsOpenStoredToolWindowsAndDefaultCanvasApplies)
+{
+    WriteAll(Home("quillark.ini"),
+             "[Quillark]\r\nUseDefaultOpen=1\r\nMostRecentUsedFiles1=/tmp/a.qlk\r\n"
+             "[BrushToolBox]\r\nVisible=1\r\n[PathToolBox]\r\nVisible=0\r\n[Canvas]\r\nWidth=500\r\n");
+    WriteAll(Home("default.dat"), "[Canvas]\r\nWidth=640\r\nHeight=480\r\n");
+    auto window = Start();
+    EXPECT_TRUE(window->menus.mnuDispBrushGUI->Checked());
+    EXPECT_EQ(Main().BrushToolBoxVisible, 1);
+    EXPECT_FALSE(window->menus.mnuDispPathGUI->Checked());
+    EXPECT_EQ(Main().PathToolBoxVisible, 0);
+    EXPECT_EQ(core::Doc().CurrentSettings.Width, 640);  // default.dat read after the settings
+    EXPECT_EQ(core::Doc().CurrentSettings.Height, 480);
+    EXPECT_EQ(core::Lifecycle().RecentFiles[1], "/tmp/a.qlk");
+    EXPECT_TRUE(window->menus.mnuMostRecent->Item(0)->Enabled());
+
+    window->mnuDispBrushGUI_Click();  // closing the window from its menu
+    EXPECT_FALSE(window->menus.mnuDispBrushGUI->Checked());
+    EXPECT_EQ(Main().BrushToolBoxVisible, 0);
+}
+
+TEST_F(DrawGuiFixture, ConfirmModifyAsksOnlyForAModifiedDrawing)
+{
+    auto window = Start();
+    EXPECT_EQ(window->ConfirmModify(), 0);
+    EXPECT_TRUE(questions.empty());
+    core::SetModified(true);
+    ASSERT_TRUE(window->windowTitle().endsWith(QStringLiteral(" *")));
+    answer = platform::kMbCancel;
+    EXPECT_EQ(window->ConfirmModify(), 1);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].prompt, QStringLiteral("ファイルは更新されています。上書き保存しますか？"));
+    EXPECT_EQ(questions[0].style, platform::kMbYesNoCancel | platform::kMbExclamation);
+    EXPECT_EQ(questions[0].title, QStringLiteral("Quillark"));
+    answer = platform::kMbNo;
+    EXPECT_EQ(window->ConfirmModify(), 0);
+    // Yes runs the save; a save that did not happen keeps the program (and the drawing) open.
+    answer = platform::kMbYes;
+    EXPECT_EQ(window->ConfirmModify(), 1);
+}
+
+TEST_F(DrawGuiFixture, ShutDownWritesDataFilesUnlessCancelled)
+{
+    auto window = Start();
+    core::SetModified(true);
+    answer = platform::kMbCancel;
+    int cancel = 0;
+    window->Form_Unload(cancel);
+    EXPECT_EQ(cancel, 1);
+    EXPECT_FALSE(std::filesystem::exists(Home("quillark.ini")));
+    EXPECT_FALSE(std::filesystem::exists(Home("brush.dat")));
+
+    WriteAll(core::Doc().CanvasTempFile, "movie");
+    Main().UserColors[0][0] = 0x0000FF;
+    answer = platform::kMbNo;
+    window->Form_Unload(cancel);
+    EXPECT_EQ(cancel, 0);
+    EXPECT_FALSE(std::filesystem::exists(core::Doc().CanvasTempFile));
+    EXPECT_EQ(ReadAll(Home("usercolor.dat")).substr(0, 7), "0000FF,");
+    std::string settings = ReadAll(Home("quillark.ini"));
+    EXPECT_NE(settings.find("MostRecentUsedFiles5=\r\nHistoryMax=20\r\n[PathToolBox]"), std::string::npos);
+    EXPECT_EQ(ReadAll(Home("brush.dat")).substr(0, 8), "\"030\",8\r");
+}
+
+TEST_F(DrawGuiFixture, BrushFileReadsBackAndBadFilesGiveDefaults)
+{
+    core::SetupDefaultBrushes();
+    core::Brushes().BrushNames[2] = "ブラシ二";
+    core::Brushes().BrushPaths[2].LineWidth = 40;
+    ASSERT_TRUE(SaveBrushFile(Home("brush.dat"), core::Brushes()));
+    core::BrushList saved = core::Brushes();
+    core::ResetBrushesForTest();
+    auto window = Start();
+    ASSERT_EQ(core::Brushes().BrushCount, 8);
+    EXPECT_EQ(core::Brushes().BrushNames, saved.BrushNames);
+    for (int i = 1; i <= 8; ++i) {
+        EXPECT_EQ(core::Brushes().BrushPaths[static_cast<size_t>(i)].Anchors, saved.BrushPaths[static_cast<size_t>(i)].Anchors);
+        EXPECT_EQ(core::Brushes().BrushPaths[static_cast<size_t>(i)].blClosed, true);
+    }
+    EXPECT_EQ(core::Brushes().BrushPaths[2].LineWidth, 40);
+    EXPECT_EQ(window->menus.mnuSelectBrush->Item(1)->Caption(), QStringLiteral("&2　ブラシ二"));
+
+    for (const char *bad : {"\"030\",0\r\n", "\"030\",-3\r\n", "\"999\",1\r\n\"x\"\r\n", "\"030\",2\r\n\"only one\"\r\n",
+                            "\"030\",100000000\r\n"}) {
+        WriteAll(Home("brush.dat"), bad);
+        core::ResetBrushesForTest();
+        window->LoadBrushFile(Home("brush.dat"));
+        EXPECT_EQ(core::Brushes().BrushCount, 8) << bad;
+        EXPECT_EQ(core::Brushes().BrushNames[1], "丸(10px)") << bad;
+    }
+}
+
+TEST_F(DrawGuiFixture, WheelAndPageKeysStepTheZoomWithinLimits)
+{
+    auto window = Start();
+    window->WheelWindowProc(-1);  // toward the user: zoom out
+    EXPECT_EQ(core::Doc().ZoomRate, 0.5f);
+    EXPECT_EQ(window->Combo2->Text(), QStringLiteral("50%"));
+    window->WheelWindowProc(-1);
+    EXPECT_EQ(core::Doc().ZoomRate, 0.5f);
+    for (int i = 0; i < 20; ++i) {
+        window->WheelWindowProc(1);
+    }
+    EXPECT_EQ(core::Doc().ZoomRate, 8.0f);
+    EXPECT_EQ(window->Combo2->Text(), QStringLiteral("800%"));
+
+    window->Combo2->SetText(QStringLiteral("33"));
+    window->Combo2_Click();
+    EXPECT_EQ(window->Combo2->Text(), QStringLiteral("33%"));
+    window->Form_KeyUp(33, 0);
+    EXPECT_EQ(window->Combo2->Text(), QStringLiteral("83%"));
+    window->Combo2->SetText(QStringLiteral("abc"));
+    window->Combo2_Click();
+    EXPECT_EQ(core::Doc().ZoomRate, 1.0f);
+    // The key release that closes a pop-up menu does nothing else.
+    canvastools::Input().PopupShown = true;
+    window->Form_KeyUp(33, 0);
+    EXPECT_EQ(core::Doc().ZoomRate, 1.0f);
+    EXPECT_FALSE(canvastools::Input().PopupShown);
+}
+
+TEST_F(DrawGuiFixture, ScrollBarsFollowZoomAndMoveTheCanvas)
+{
+    auto window = Start();
+    EXPECT_FALSE(window->HScroll1->isEnabled());
+    EXPECT_FALSE(window->VScroll1->isEnabled());
+    EXPECT_EQ(window->HScroll1->Max(), 0);
+    window->Combo2->SetText(QStringLiteral("800%"));
+    window->Combo2_Click();
+    EXPECT_TRUE(window->HScroll1->isEnabled());
+    EXPECT_TRUE(window->VScroll1->isEnabled());
+    EXPECT_GT(window->HScroll1->Max(), 0);
+    EXPECT_LT(window->HScroll1->Min(), 0);
+
+    int32_t xt = 0, yt = 0;
+    int32_t xs = 0, ys = 0;
+    window->PosTwipToScr(xs, ys, 0, 0);
+    window->HScroll1->SetValue(40);  // the change handler redraws at the new position
+    int32_t xs2 = 0, ys2 = 0;
+    window->PosTwipToScr(xs2, ys2, 0, 0);
+    EXPECT_EQ(xs2, xs - 40);
+    window->PosScrToTwip(static_cast<float>(xs2 + 1), static_cast<float>(ys2), xt, yt);
+    EXPECT_EQ(xt, 2);  // one pixel at 800 % is 2.5 twips, floored
+}
+
+TEST_F(DrawGuiFixture, CanvasShowsTheDrawingAtItsZoom)
+{
+    auto window = Start();
+    platform::PictureBox *picture = window->Picture1;
+    int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    window->PosTwipToScr(x0, y0, 0, 0);
+    window->PosTwipToScr(x1, y1, 320 * 20, 320 * 20);
+    EXPECT_EQ(x1 - x0, 320);
+    EXPECT_EQ(picture->Point(x0, y0), 0xFFFFFF);
+    EXPECT_EQ(picture->Point(x1 - 1, y1 - 1), 0xFFFFFF);
+    EXPECT_EQ(picture->Point(x0 - 1, y0), 0x808080);
+    EXPECT_EQ(picture->Point(x1, y1 - 1), 0x808080);
+
+    window->Combo2->SetText(QStringLiteral("200%"));
+    window->Combo2_Click();
+    window->PosTwipToScr(x0, y0, 0, 0);
+    window->PosTwipToScr(x1, y1, 100 * 20, 100 * 20);
+    EXPECT_EQ(x1 - x0, 200);
+    EXPECT_EQ(picture->Point(x0, y0), 0xFFFFFF);
+    EXPECT_EQ(picture->Point(x0 - 1, y0), 0x808080);
+}
+
+TEST_F(DrawGuiFixture, WindowKeepsItsMinimumSize)
+{
+    auto window = Start();
+    window->resize(100, 100);
+    EXPECT_GE(window->width(), 8880 / 15);
+    EXPECT_GE(window->height(), 8490 / 15);
+}
+
+TEST(CommandLine, SurroundingQuotesAreRemovedAndRelativePathsResolved)
+{
+    EXPECT_EQ(CommandLineFile(QStringLiteral("\"/tmp/my drawings/a.qlk\"")), QStringLiteral("/tmp/my drawings/a.qlk"));
+    EXPECT_EQ(CommandLineFile(QStringLiteral("\"")), QStringLiteral("\""));
+    EXPECT_EQ(CommandLineFile(QStringLiteral("a.qlk")), QStringLiteral("a.qlk"));
+    EXPECT_EQ(ResolveRelativePath(QStringLiteral("../inc/a.as"), QStringLiteral("/work/proj")),
+              QStringLiteral("/work/inc/a.as"));
+    EXPECT_EQ(ResolveRelativePath(QStringLiteral("/abs/a.as"), QStringLiteral("/work/proj")), QStringLiteral("/abs/a.as"));
+}
+
+namespace {
+
+// A drawing file with one red square from (1000, 1000) to (3000, 3000) twips on a 400 x 320 canvas.
+std::string WriteRedSquareDrawing(const std::string &path)
+{
+    std::string message;
+    core::PathArray paths{core::PathRecord()};
+    core::PathRecord square;
+    square.Anchors = {{1000, 1000}, {3000, 1000}, {3000, 3000}, {1000, 3000}};
+    square.blClosed = true;
+    square.FillType = core::kFillSolid;
+    square.FillColor = 0xFF0000FF;
+    paths.push_back(square);
+    core::CanvasSettings settings;
+    settings.Width = 400;
+    core::WriteDrawingFile(path, paths, 1, settings, message);
+    return message;
+}
+
+}  // namespace
+
+TEST_F(DrawGuiFixture, CanvasShowsTheOpenedDrawingsPixelsAtEachZoom)
+{
+    std::string path = Home("red.qlk");
+    ASSERT_EQ(WriteRedSquareDrawing(path), "");
+    auto window = Start(QString::fromStdString(path));
+    platform::PictureBox *picture = window->Picture1;
+    for (const char *zoom : {"100%", "200%"}) {
+        window->Combo2->SetText(QString::fromLatin1(zoom));
+        window->Combo2_Click();
+        int32_t left = 0, top = 0, right = 0, bottom = 0;
+        window->PosTwipToScr(left, top, 1000, 1000);
+        window->PosTwipToScr(right, bottom, 3000, 3000);
+        EXPECT_EQ(right - left, core::Doc().ZoomRate * 100) << zoom;
+        EXPECT_EQ(picture->Point(left + 2, top + 2), 0x0000FF) << zoom;
+        EXPECT_EQ(picture->Point(right - 3, bottom - 3), 0x0000FF) << zoom;
+        EXPECT_EQ(picture->Point(left - 3, top + 2), 0xFFFFFF) << zoom;
+        EXPECT_EQ(picture->Point(right + 3, bottom - 3), 0xFFFFFF) << zoom;
+    }
+}
+
+TEST_F(DrawGuiFixture, CommandLineFileIsOpenedAndYesSavesIt)
+{
+    std::string path = Home("my drawing.qlk");
+    ASSERT_EQ(WriteRedSquareDrawing(path), "");
+
+    auto window = Start(QString::fromStdString("\"" + path + "\""));
+    EXPECT_EQ(core::Doc().DocPathCount(), 1);
+    EXPECT_EQ(core::Doc().CurrentSettings.Width, 400);
+    EXPECT_EQ(core::Lifecycle().CurrentFileName, path);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("[ my drawing.qlk ] - Quillark"));
+
+    core::SetModified(true);
+    answer = platform::kMbYes;
+    EXPECT_EQ(window->ConfirmModify(), 0);  // saved under its own name
+    EXPECT_FALSE(window->windowTitle().endsWith(QStringLiteral(" *")));
+}
+
+TEST_F(DrawGuiFixture, UnreadableCommandLineFileLeavesAnEmptyDocument)
+{
+    std::string path = Home("broken.qlk");
+    WriteAll(path, "not a drawing");
+    auto window = Start(QString::fromStdString(path));
+    EXPECT_EQ(core::Doc().DocPathCount(), 0);
+    ASSERT_EQ(questions.size(), 1u);  // the reader's error message
+    EXPECT_EQ(questions[0].style & 0x70, platform::kMbCritical);
+}
+
+TEST_F(DrawGuiFixture, CustomSplashPictureReplacesTheBuiltInOne)
+{
+    QSize builtIn = SplashPicture().size();
+    QImage custom(123, 45, QImage::Format_RGB32);
+    custom.fill(Qt::red);
+    ASSERT_TRUE(custom.save(QString::fromStdString(Home("quillark_splash.jpg")), "JPG"));
+    EXPECT_EQ(SplashPicture().size(), QSize(123, 45));
+    std::filesystem::remove(Home("quillark_splash.jpg"));
+    EXPECT_EQ(SplashPicture().size(), builtIn);
+}

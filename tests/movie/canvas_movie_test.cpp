@@ -1,0 +1,423 @@
+// The canvas movie: its tags, ids, depths and placements, the view extent, the three caches, the
+// underlay, and what the player draws from it.
+#include "core/document.h"
+#include "core/drawing_file.h"
+#include "core/host.h"
+#include "movie/canvas_movie.h"
+#include "movie/movie_writer.h"
+#include "platform/player/movie_player.h"
+#include "platform/player/swf_data.h"
+#include "tests/support/test_support.h"
+
+#include <QImage>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+class CanvasHost : public core::Host {
+public:
+    bool underlay = false;
+    bool inFront = false;
+    bool grid = false;
+    platform::MoviePlayer player;
+
+    bool UnderlayChecked() const override { return underlay; }
+    bool UnderlayInFrontChecked() const override { return inFront; }
+    bool GridChecked() const override { return grid; }
+    platform::MoviePlayer *CanvasPlayer() override { return &player; }
+};
+
+struct Tag {
+    int code = 0;
+    std::string body;
+
+    uint16_t Word(size_t at) const
+    {
+        return static_cast<uint16_t>(static_cast<uint8_t>(body[at]) | static_cast<uint8_t>(body[at + 1]) << 8);
+    }
+    uint16_t Id() const { return Word(0); }
+};
+
+// The tags of a movie file after its 21-byte header.
+std::vector<Tag> ReadTags(const std::string &file)
+{
+    std::vector<Tag> tags;
+    size_t at = 21;
+    while (at + 2 <= file.size()) {
+        uint16_t header = static_cast<uint16_t>(static_cast<uint8_t>(file[at]) | static_cast<uint8_t>(file[at + 1]) << 8);
+        at += 2;
+        size_t length = header & 0x3F;
+        if (length == 0x3F) {
+            length = static_cast<uint8_t>(file[at]) | static_cast<uint8_t>(file[at + 1]) << 8 |
+                     static_cast<uint8_t>(file[at + 2]) << 16 | static_cast<size_t>(static_cast<uint8_t>(file[at + 3])) << 24;
+            at += 4;
+        }
+        tags.push_back({header >> 6, file.substr(at, length)});
+        at += length;
+    }
+    return tags;
+}
+
+// "code:id" of definitions, "place:depth" of placements, "show" and "end".
+std::vector<std::string> Outline(const std::vector<Tag> &tags)
+{
+    std::vector<std::string> outline;
+    for (const Tag &tag : tags) {
+        switch (tag.code) {
+        case 26:
+            outline.push_back("place:" + std::to_string(tag.Word(1)));
+            break;
+        case 1:
+            outline.push_back("show");
+            break;
+        case 0:
+            outline.push_back("end");
+            break;
+        default:
+            outline.push_back(std::to_string(tag.code) + ":" + std::to_string(tag.Id()));
+            break;
+        }
+    }
+    return outline;
+}
+
+core::PathRecord Square(int32_t left, int32_t top, int32_t size, core::Color fill)
+{
+    core::PathRecord path;
+    path.Anchors = {{left, top}, {left + size, top}, {left + size, top + size}, {left, top + size}};
+    path.blClosed = true;
+    path.FillType = core::kFillSolid;
+    path.FillColor = fill;
+    path.LineMode = 0;
+    path.LineWidth = 0;
+    return path;
+}
+
+class CanvasMovieTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        core::ResetDocumentForTest();
+        movie::ResetWriterForTest();
+        movie::ResetCanvasMovieForTest();
+        core::SetHost(&host);
+        core::Doc().CanvasTempFile = testsupport::TempPath("_canvtemp.tmp");
+        core::CanvasSettings &settings = Settings();
+        settings.Width = 100;
+        settings.Height = 80;
+        settings.BackColorR = 255;
+        settings.BackColorG = 0;
+        settings.BackColorB = 0;
+        settings.GridWidth = 400;
+        settings.GridHeight = 400;
+        settings.DrawOutsideFlag = 1;
+        settings.BackgroundFlag = 0;
+        settings.Quality = 0;
+    }
+    void TearDown() override { core::SetHost(nullptr); }
+
+    static core::CanvasSettings &Settings() { return core::Doc().CurrentSettings; }
+    static void AddPath(const core::PathRecord &path) { core::Doc().DocPaths.push_back(path); }
+    static std::string MovieBytes() { return testsupport::ReadAll(core::Doc().CanvasTempFile); }
+    static std::unique_ptr<platform::swf::Movie> ParsedMovie()
+    {
+        return platform::swf::ParseMovie(MovieBytes());
+    }
+    // The placement at a depth in the movie's only frame.
+    static platform::swf::PlaceTag Placement(uint16_t depth)
+    {
+        auto movie = ParsedMovie();
+        for (const auto &tag : movie->frames.at(0).tags) {
+            if (tag.depth == depth) {
+                return tag;
+            }
+        }
+        ADD_FAILURE() << "no placement at depth " << depth;
+        return {};
+    }
+    QImage Rendered()
+    {
+        host.player.SetMovie(core::Doc().CanvasTempFile);
+        const core::Rect32 &view = core::Doc().ViewExtent;
+        QImage image(view.Right - view.Left, view.Bottom - view.Top, QImage::Format_RGB32);
+        host.player.Render(image, image.rect());
+        return image;
+    }
+    std::string WriteUnderlayDrawing(const core::PathArray &paths)
+    {
+        std::string path = testsupport::TempPath("underlay.qlk");
+        std::string message;
+        EXPECT_TRUE(core::WriteDrawingFile(path, paths, core::UpperBound(paths), Settings(), message)) << message;
+        return path;
+    }
+
+    CanvasHost host;
+};
+
+TEST_F(CanvasMovieTest, TagsIdsAndDepthsInOrder)
+{
+    AddPath(Square(200, 200, 400, 0xFFFF0000));
+    Settings().BackgroundFlag = 1;
+    Settings().BackgroundFile = WriteUnderlayDrawing({core::PathRecord(), Square(0, 0, 600, 0xFF00FF00)});
+    host.underlay = true;
+    host.grid = true;
+    movie::MakeCanvasMovie();
+
+    std::string bytes = MovieBytes();
+    ASSERT_GE(bytes.size(), 21u);
+    EXPECT_EQ(bytes.substr(0, 4), std::string("FWS\x06", 4));
+    EXPECT_EQ(Outline(ReadTags(bytes)),
+              (std::vector<std::string>{"32:10", "place:2", "32:3", "place:256", "place:255", "32:4", "place:512",
+                                        "32:1", "place:257", "show", "end"}));
+
+    // The underlay at half opacity, masked by the canvas rectangle up to its own depth.
+    platform::swf::PlaceTag underlay = Placement(256);
+    EXPECT_EQ(underlay.characterId, 3);
+    ASSERT_TRUE(underlay.colorTransform);
+    EXPECT_EQ(underlay.colorTransform->mult[3], 128);
+    platform::swf::PlaceTag mask = Placement(255);
+    EXPECT_EQ(mask.characterId, 10);
+    EXPECT_EQ(mask.clipDepth, 256);
+    EXPECT_FALSE(mask.colorTransform);
+    EXPECT_EQ(Placement(257).characterId, 1);
+    EXPECT_FALSE(Placement(257).matrix);  // the canvas starts at the movie's origin
+    EXPECT_EQ(core::Doc().ViewExtent, (core::Rect32{0, 0, 100, 80}));
+}
+
+TEST_F(CanvasMovieTest, UnderlayInFrontAndWithoutOutsideDrawing)
+{
+    Settings().BackgroundFlag = 1;
+    Settings().BackgroundFile = WriteUnderlayDrawing({core::PathRecord(), Square(0, 0, 600, 0xFF00FF00)});
+    Settings().BackgroundOpacity = 256;
+    host.underlay = true;
+    host.inFront = true;
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(Outline(ReadTags(MovieBytes())),
+              (std::vector<std::string>{"32:10", "place:2", "32:3", "place:259", "place:258", "32:1", "place:257",
+                                        "show", "end"}));
+    EXPECT_EQ(Placement(258).clipDepth, 259);
+    EXPECT_FALSE(Placement(259).colorTransform);  // opaque: no colour transform
+
+    Settings().DrawOutsideFlag = 0;
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(Outline(ReadTags(MovieBytes())),
+              (std::vector<std::string>{"32:10", "place:2", "32:3", "place:259", "32:1", "place:257", "show", "end"}));
+}
+
+TEST_F(CanvasMovieTest, ViewExtentFollowsTheDrawingOutsideTheCanvas)
+{
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(core::Doc().ViewExtent, (core::Rect32{0, 0, 100, 80}));
+
+    // Bounds reaching x = -1 twip give left = -1 pixel: everything shifts right by 20 twips.
+    AddPath(Square(-1, 100, 200, 0xFF0000FF));
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(core::Doc().ViewExtent, (core::Rect32{-1, 0, 100, 80}));
+    for (uint16_t depth : {2, 257}) {
+        platform::swf::PlaceTag tag = Placement(depth);
+        ASSERT_TRUE(tag.matrix) << depth;
+        EXPECT_EQ(tag.matrix->dx(), 20) << depth;
+        EXPECT_EQ(tag.matrix->dy(), 0) << depth;
+    }
+    auto movie = ParsedMovie();
+    EXPECT_EQ(movie->frameRect, QRectF(0, 0, 101 * 20, 80 * 20));
+
+    // Not drawing outside: the canvas.
+    Settings().DrawOutsideFlag = 0;
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(core::Doc().ViewExtent, (core::Rect32{0, 0, 100, 80}));
+
+    // Wider than 1638 pixels: the canvas again.
+    Settings().DrawOutsideFlag = 1;
+    AddPath(Square(0, 0, 1700 * 20, 0xFF0000FF));
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(core::Doc().ViewExtent, (core::Rect32{0, 0, 100, 80}));
+}
+
+TEST_F(CanvasMovieTest, GridLinesAndTheOpaqueCentreLine)
+{
+    Settings().Width = 320;
+    Settings().Height = 300;
+    host.grid = true;
+    movie::MakeCanvasMovie();
+    const std::vector<uint8_t> &cache = movie::Canvas().GridCache;
+    ASSERT_FALSE(cache.empty());
+    // Read the cached tags back as a movie of their own.
+    std::string bytes = MovieBytes().substr(0, 21) + std::string(cache.begin(), cache.end());
+    auto parsed = platform::swf::ParseMovie(bytes);
+    const auto *grid = std::get_if<platform::swf::ShapeCharacter>(parsed->Find(4));
+    ASSERT_NE(grid, nullptr);
+    int vertical = 0;
+    int horizontal = 0;
+    std::vector<double> opaqueAt;
+    for (const auto &group : grid->groups) {
+        ASSERT_EQ(group->lines.size(), 1u);
+        const QPainterPath &line = group->linePaths[0];
+        bool isVertical = line.elementAt(0).x == line.elementAt(1).x;
+        (isVertical ? vertical : horizontal) += 1;
+        EXPECT_EQ(group->lines[0].width, 1);
+        if (qAlpha(group->lines[0].color) == 255) {
+            opaqueAt.push_back(isVertical ? line.elementAt(0).x : -line.elementAt(0).y);
+        } else {
+            EXPECT_EQ(group->lines[0].color, qRgba(128, 128, 128, 128));
+        }
+    }
+    EXPECT_EQ(vertical, 16);    // 0, 400, ..., 6000
+    EXPECT_EQ(horizontal, 15);  // 0, 400, ..., 5600
+    EXPECT_EQ(opaqueAt, std::vector<double>{3200});  // 3000 is not on the grid
+}
+
+TEST_F(CanvasMovieTest, PlayerDrawsTheCanvasWithItsSettings)
+{
+    AddPath(Square(400, 400, 400, 0xFFFF0000));  // blue, 20..40 px
+    host.grid = true;
+    core::Doc().PlayerBackColor = 0x00FF00;
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(host.player.Quality2(), "low");
+    EXPECT_EQ(host.player.BackgroundColor(), 0x00FF00);
+
+    QImage image = Rendered();
+    EXPECT_EQ(image.pixel(30, 30), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(70, 50), qRgb(255, 0, 0));       // canvas background colour
+    EXPECT_NE(image.pixel(0, 50), qRgb(255, 0, 0));        // grid line at x = 0
+    EXPECT_NE(image.pixel(40, 50), qRgb(255, 0, 0));       // grid line at 800 twips
+    EXPECT_EQ(image.pixel(99, 79), qRgb(255, 0, 0));       // no line on the right edge
+
+    // With the drawing reaching left of the canvas, the player shows the plane beyond it in its
+    // own colour, and the canvas where it lies.
+    host.grid = false;
+    AddPath(Square(-200, 0, 100, 0xFF000000));
+    movie::MakeCanvasMovie();
+    image = Rendered();
+    EXPECT_EQ(image.width(), 110);
+    EXPECT_EQ(image.pixel(12, 70), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(5, 70), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(2, 2), qRgb(0, 0, 0));
+}
+
+TEST_F(CanvasMovieTest, CachesAreReusedUntilCleared)
+{
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(Rendered().pixel(50, 40), qRgb(255, 0, 0));
+    Settings().BackColorB = 255;
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(Rendered().pixel(50, 40), qRgb(255, 0, 0));  // the cached rectangle
+    movie::ClearBackColorCache();
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(Rendered().pixel(50, 40), qRgb(255, 0, 255));
+
+    // The grid is built only while shown, then kept.
+    EXPECT_TRUE(movie::Canvas().GridCache.empty());
+    host.grid = true;
+    movie::MakeCanvasMovie();
+    EXPECT_FALSE(movie::Canvas().GridCache.empty());
+    Settings().GridWidth = 0;
+    movie::MakeCanvasMovie();
+    EXPECT_FALSE(movie::Canvas().GridCache.empty());
+    movie::ClearGridCache();
+    movie::MakeCanvasMovie();
+    EXPECT_TRUE(movie::Canvas().GridCache.empty());  // no grid for a zero spacing
+}
+
+TEST_F(CanvasMovieTest, PictureUnderlayIsCachedAndPlacedAtItsPosition)
+{
+    std::string picture = testsupport::TempPath("under.jpg");
+    QImage green(10, 10, QImage::Format_RGB32);
+    green.fill(qRgb(0, 255, 0));
+    ASSERT_TRUE(green.save(QString::fromStdString(picture), "JPG", 95));
+    Settings().BackgroundFlag = 1;
+    Settings().BackgroundFile = picture;
+    Settings().BackgroundX = 30;
+    Settings().BackgroundY = 20;
+    Settings().BackgroundScale = 2.0f;
+    Settings().BackgroundOpacity = 256;
+    host.underlay = true;
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(Outline(ReadTags(MovieBytes())),
+              (std::vector<std::string>{"32:10", "place:2", "21:2", "2:3", "place:256", "place:255", "32:1",
+                                        "place:257", "show", "end"}));
+    platform::swf::PlaceTag tag = Placement(256);
+    ASSERT_TRUE(tag.matrix);
+    EXPECT_EQ(tag.matrix->dx(), 600);
+    EXPECT_EQ(tag.matrix->dy(), 400);
+    EXPECT_EQ(tag.matrix->m11(), 2.0);
+
+    QImage image = Rendered();
+    QRgb inside = image.pixel(40, 30);  // 30..50 x 20..40 px
+    EXPECT_LT(qRed(inside), 10);
+    EXPECT_GT(qGreen(inside), 245);
+    EXPECT_EQ(image.pixel(60, 30), qRgb(255, 0, 0));
+
+    // Still shown after the file went, until the cache is cleared.
+    std::filesystem::remove(picture);
+    movie::MakeCanvasMovie();
+    EXPECT_GT(qGreen(Rendered().pixel(40, 30)), 245);
+    movie::ClearBackgroundCache();
+    movie::MakeCanvasMovie();
+    EXPECT_TRUE(movie::Canvas().BackgroundCache.empty());
+    EXPECT_EQ(Rendered().pixel(40, 30), qRgb(255, 0, 0));
+}
+
+TEST_F(CanvasMovieTest, UnderlayDrawingReader)
+{
+    EXPECT_EQ(movie::ReadUnderlayDrawing(testsupport::TempPath("missing.qlk")), -1);
+
+    std::string bad = testsupport::TempPath("bad.qlk");
+    testsupport::WriteAll(bad, "QLK030\r\n1,2,3\r\n");
+    EXPECT_EQ(movie::ReadUnderlayDrawing(bad), -1);
+    EXPECT_EQ(core::UpperBound(movie::Canvas().UnderlayPaths), 0);
+
+    core::PathRecord single;
+    single.Anchors = {{5, 5}};
+    std::string good = WriteUnderlayDrawing(
+        {core::PathRecord(), Square(0, 0, 100, 0xFF0000FF), single, Square(200, 0, 100, 0xFF00FF00)});
+    EXPECT_EQ(movie::ReadUnderlayDrawing(good), 0);
+    ASSERT_EQ(core::UpperBound(movie::Canvas().UnderlayPaths), 2);  // the one-anchor path dropped
+    EXPECT_EQ(movie::Canvas().UnderlayPaths[2].FillColor, 0xFF00FF00u);
+
+    // An unreadable underlay drawing leaves the cache empty and nothing placed.
+    Settings().BackgroundFlag = 1;
+    Settings().BackgroundFile = bad;
+    host.underlay = true;
+    movie::MakeCanvasMovie();
+    EXPECT_TRUE(movie::Canvas().BackgroundCache.empty());
+    EXPECT_EQ(Outline(ReadTags(MovieBytes())),
+              (std::vector<std::string>{"32:10", "place:2", "32:1", "place:257", "show", "end"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CanvasMovieTest, WriterShapesDrawnByThePlayer)
+{
+    // A compound path (outer square and inner square) leaves a hole; a linear gradient runs
+    // from its fill colour to its gradient colour across its frame.
+    core::PathRecord outer = Square(200, 200, 1000, 0xFFFF0000);
+    outer.blCompound = true;
+    outer.CompoundID = 1;
+    core::PathRecord inner = Square(600, 600, 200, 0xFFFF0000);
+    inner.blCompound = true;
+    inner.CompoundID = 1;
+    core::PathRecord gradient = Square(1300, 200, 600, 0);
+    gradient.FillType = core::kFillLinear;
+    gradient.FillColor = 0xFF000000;  // black to white
+    gradient.GradColor = 0xFFFFFFFF;
+    gradient.GradCenterX = 1600;
+    gradient.GradCenterY = 500;
+    gradient.GradRatioX = gradient.GradRatioY = 600.0f / 32768.0f;
+    AddPath(outer);
+    AddPath(inner);
+    AddPath(gradient);
+    Settings().Quality = 2;
+    movie::MakeCanvasMovie();
+    QImage image = Rendered();
+    EXPECT_EQ(image.pixel(20, 20), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(35, 35), qRgb(255, 0, 0));  // the hole shows the canvas
+    EXPECT_LT(qRed(image.pixel(67, 25)), 40);
+    EXPECT_GT(qRed(image.pixel(93, 25)), 215);
+    EXPECT_NEAR(qRed(image.pixel(80, 25)), 128, 20);
+}
+
+}  // namespace

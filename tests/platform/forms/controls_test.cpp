@@ -1,0 +1,208 @@
+#include "platform/forms/controls.h"
+#include "platform/forms/key_codes.h"
+#include "platform/forms/key_preview.h"
+#include "platform/forms/menus.h"
+#include "platform/forms/message_box.h"
+#include "platform/forms/window_placement.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+TEST(ScrollBarControl, ChangeFiresForProgramValuesAndScrollWhileDragging)
+{
+    ScrollBar bar(Qt::Horizontal);
+    int changes = 0;
+    int scrolls = 0;
+    QObject::connect(&bar, &ScrollBar::Change, [&] { ++changes; });
+    QObject::connect(&bar, &ScrollBar::Scroll, [&] { ++scrolls; });
+    bar.SetMin(-20);
+    bar.SetMax(30);
+    EXPECT_EQ(bar.Min(), -20);
+    EXPECT_EQ(bar.Max(), 30);
+    bar.SetValue(10);
+    EXPECT_EQ(changes, 1);
+    bar.SetValue(10);  // same value: nothing
+    EXPECT_EQ(changes, 1);
+    bar.SetMax(5);  // the range pulls the value in, which is a change
+    EXPECT_EQ(bar.Value(), 5);
+    EXPECT_EQ(changes, 2);
+    bar.setSliderDown(true);
+    bar.setSliderPosition(-3);
+    EXPECT_EQ(scrolls, 1);
+    EXPECT_EQ(changes, 2);
+}
+
+TEST(ChangeHandling, ProgramChangesRunTheHandlers)
+{
+    CheckBox check(QStringLiteral("Grid"));
+    int clicks = 0;
+    QObject::connect(&check, &CheckBox::Click, [&] { ++clicks; });
+    check.SetValue(1 - check.Value());
+    EXPECT_EQ(check.Value(), 1);
+    check.SetValue(1);  // no change, no click
+    EXPECT_EQ(clicks, 1);
+
+    OptionButton option(QStringLiteral("tool"));
+    int optionClicks = 0;
+    QObject::connect(&option, &OptionButton::Click, [&] { ++optionClicks; });
+    option.SetValue(true);
+    option.SetValue(true);  // switching on the chosen button runs its handler again
+    EXPECT_EQ(optionClicks, 2);
+
+    TextBox text;
+    int textChanges = 0;
+    QObject::connect(&text, &TextBox::Change, [&] { ++textChanges; });
+    text.SetText(QStringLiteral("12"));
+    EXPECT_EQ(textChanges, 1);
+}
+
+TEST(ComboBoxControl, EnterIsAKeyPressAndKeepsTheTypedText)
+{
+    ComboBox combo;
+    combo.addItems({QStringLiteral("100%"), QStringLiteral("200%")});
+    combo.SetText(QStringLiteral("33.3"));
+    std::vector<int> keys;
+    QObject::connect(&combo, &ComboBox::KeyPress, [&](int k) { keys.push_back(k); });
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&combo, &enter);
+    EXPECT_EQ(keys, std::vector<int>({13}));
+    EXPECT_EQ(combo.Text(), QStringLiteral("33.3"));
+}
+
+TEST(Menus, CheckMarksChangeOnlyWhenTheProgramSetsThem)
+{
+    Menu menu(QStringLiteral("表示(&V)"));
+    MenuItem item(&menu, QStringLiteral("パス管理ツール(&P)"));
+    int clicks = 0;
+    QObject::connect(&item, &MenuItem::Click, [&] {
+        ++clicks;
+        EXPECT_TRUE(item.Checked());  // the handler still sees the mark as it was
+    });
+    item.SetChecked(true);
+    item.Trigger();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(item.Checked());
+    EXPECT_TRUE(item.Action()->isChecked());
+    item.SetTag(QStringLiteral("16"));
+    EXPECT_EQ(item.Tag(), QStringLiteral("16"));
+    MenuItem separator(&menu, QStringLiteral("-"));
+    EXPECT_TRUE(separator.Action()->isSeparator());
+}
+
+TEST(Menus, ItemArraysLoadInIndexOrderAndKeepItemZero)
+{
+    Menu menu(QStringLiteral("ブラシ"));
+    MenuItem before(&menu, QStringLiteral("before"));
+    MenuArray array(&menu, QStringLiteral("&1 パターン1"));
+    MenuItem after(&menu, QStringLiteral("after"));
+    array.Load(2)->SetCaption(QStringLiteral("two"));
+    array.Load(1)->SetCaption(QStringLiteral("one"));
+    EXPECT_EQ(array.UBound(), 2);
+    QStringList captions;
+    for (QAction *action : menu.actions()) {
+        captions << action->text();
+    }
+    EXPECT_EQ(captions, QStringList({"before", "&1 パターン1", "one", "two", "after"}));
+    int chosen = -1;
+    QObject::connect(&array, &MenuArray::Click, [&](int index) { chosen = index; });
+    array.Item(2)->Trigger();
+    EXPECT_EQ(chosen, 2);
+    array.UnloadAboveFirst();
+    array.Unload(0);
+    EXPECT_EQ(array.UBound(), 0);
+    EXPECT_EQ(menu.actions().size(), 3);
+}
+
+TEST(Menus, PopupShowsTheDefaultItemInBoldAndRunsTheChoice)
+{
+    Menu menu(QStringLiteral("ブラシ"));
+    MenuItem first(&menu, QStringLiteral("a"));
+    MenuItem second(&menu, QStringLiteral("b"));
+    int clicks = 0;
+    QObject::connect(&second, &MenuItem::Click, [&] { ++clicks; });
+    QMenu *shown = nullptr;
+    SetPopupMenuHook([&](QMenu *m) {
+        shown = m;
+        return second.Action();
+    });
+    EXPECT_EQ(PopupMenu(&menu, &second), second.Action());
+    SetPopupMenuHook(nullptr);
+    EXPECT_EQ(shown, &menu);
+    EXPECT_EQ(menu.defaultAction(), second.Action());
+    EXPECT_TRUE(second.Action()->font().bold());
+    EXPECT_FALSE(first.Action()->font().bold());
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(MessageBoxes, HookSeesTextStyleAndTitleAndAnswers)
+{
+    MessageBoxRequest seen;
+    SetMessageBoxHook([&](const MessageBoxRequest &request) {
+        seen = request;
+        return kMbNo;
+    });
+    EXPECT_EQ(MsgBox(QStringLiteral("保存しますか？"), kMbYesNoCancel | kMbExclamation), kMbNo);
+    SetMessageBoxHook(nullptr);
+    EXPECT_EQ(seen.prompt, QStringLiteral("保存しますか？"));
+    EXPECT_EQ(seen.style, 51);
+    EXPECT_EQ(seen.title, QStringLiteral("Quillark"));
+}
+
+TEST(KeyCodes, QtKeysBecomeVirtualKeys)
+{
+    EXPECT_EQ(VirtualKeyOf(Qt::Key_A), 65);
+    EXPECT_EQ(VirtualKeyOf(Qt::Key_7), 55);
+    EXPECT_EQ(VirtualKeyOf(Qt::Key_Ampersand), 55);  // Shift+7
+    EXPECT_EQ(VirtualKeyOf(Qt::Key_PageUp), 33);
+    EXPECT_EQ(VirtualKeyOf(Qt::Key_PageDown), 34);
+    EXPECT_EQ(VirtualKeyOf(Qt::Key_Minus), 189);
+    EXPECT_EQ(VirtualKeyOf(Qt::Key_Comma), 188);
+    EXPECT_EQ(VirtualKeyOf(Qt::Key_Period), 190);
+    EXPECT_EQ(VirtualKeyOf(Qt::Key_Escape), 27);
+    EXPECT_EQ(VirtualKeyOf(Qt::Key_F2), 113);
+    EXPECT_EQ(ShiftStateOf(Qt::ShiftModifier | Qt::AltModifier), 5);
+}
+
+TEST(KeyPreviewFilter, WindowSeesKeysOfItsFocusedControlUnlessSwitchedOff)
+{
+    QMainWindow window;
+    auto *text = new TextBox(&window);
+    window.setCentralWidget(text);
+    window.show();
+    text->setFocus();
+    KeyPreview preview(&window);
+    std::vector<std::pair<int, int>> ups;
+    int downs = 0;
+    QObject::connect(&preview, &KeyPreview::KeyUp, [&](int k, int s) { ups.emplace_back(k, s); });
+    QObject::connect(&preview, &KeyPreview::KeyDown, [&](int, int) { ++downs; });
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_G, Qt::ControlModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_G, Qt::ControlModifier);
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(target, &release);
+    EXPECT_EQ(downs, 1);
+    ASSERT_EQ(ups.size(), 1u);
+    EXPECT_EQ(ups[0], std::make_pair(71, 2));
+    preview.SetEnabled(false);
+    QKeyEvent again(QEvent::KeyRelease, Qt::Key_G, Qt::NoModifier);
+    QApplication::sendEvent(target, &again);
+    EXPECT_EQ(ups.size(), 1u);
+}
+
+TEST(WindowPlacement, WindowsEndInsideTheWorkArea)
+{
+    QWidget window;
+    window.resize(200, 100);
+    QRect area = WorkArea(&window);
+    window.move(area.right() - 50, area.bottom() - 20);
+    KeepInsideWorkArea(&window);
+    QRect frame = window.frameGeometry();
+    EXPECT_LE(frame.right(), area.right());
+    EXPECT_LE(frame.bottom(), area.bottom());
+    EXPECT_GE(frame.left(), area.left());
+    EXPECT_EQ(TwipsFromPixels(PixelsFromTwips(8880)), 8880);
+}

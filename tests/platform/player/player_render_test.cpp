@@ -1,0 +1,351 @@
+// Pixels the player draws for small movies built byte by byte.
+#include "player_test_util.h"
+
+#include <gtest/gtest.h>
+
+using namespace swftest;
+
+namespace {
+
+// A 100 x 100 pixel movie; 20 twips per pixel.
+constexpr int kSize = 100;
+
+int32_t Px(int pixels)
+{
+    return pixels * 20;
+}
+
+std::string RedSquare(int left, int top, int right, int bottom)
+{
+    Styles styles;
+    styles.Solid(0xFF0000FF);
+    Records records;
+    records.Box(Px(left), Px(top), Px(right), Px(bottom), 1);
+    return OneShape(kSize, kSize, styles, records);
+}
+
+bool IsRedOrWhite(QRgb p)
+{
+    return p == kRed || p == kWhite;
+}
+
+TEST(PlayerShapes, SolidFillIsExactAtLowQuality)
+{
+    QImage image = Play(RedSquare(20, 30, 60, 50), kSize, kSize);
+    EXPECT_EQ(CountColor(image, kRed), 40 * 20);
+    EXPECT_EQ(CountColor(image, kWhite), kSize * kSize - 40 * 20);
+    EXPECT_EQ(image.pixel(20, 30), kRed);
+    EXPECT_EQ(image.pixel(59, 49), kRed);
+    EXPECT_EQ(image.pixel(60, 49), kWhite);
+    EXPECT_EQ(image.pixel(19, 30), kWhite);
+}
+
+TEST(PlayerShapes, ContoursOfOneStyleFillEvenOdd)
+{
+    Styles styles;
+    styles.Solid(0xFF0000FF);
+    // Outer and inner square with the fill on the same side, then the inner one traced with the
+    // fill on the other side: both give a hole.
+    Records sameSide;
+    sameSide.Box(Px(10), Px(10), Px(90), Px(90), 1).Box(Px(30), Px(30), Px(70), Px(70));
+    Records otherSide;
+    otherSide.Box(Px(10), Px(10), Px(90), Px(90), 1, 0).Box(Px(30), Px(30), Px(70), Px(70), 0, 1);
+    for (const Records &records : {sameSide, otherSide}) {
+        QImage image = Play(OneShape(kSize, kSize, styles, records), kSize, kSize);
+        EXPECT_EQ(CountColor(image, kRed), 80 * 80 - 40 * 40);
+        EXPECT_EQ(image.pixel(50, 50), kWhite);
+        EXPECT_EQ(image.pixel(15, 50), kRed);
+    }
+}
+
+TEST(PlayerShapes, OverlappingContoursOfACompoundCancel)
+{
+    Styles styles;
+    styles.Solid(0xFF0000FF);
+    Records records;
+    records.Box(Px(10), Px(10), Px(50), Px(50), 1).Box(Px(30), Px(30), Px(70), Px(70));
+    QImage image = Play(OneShape(kSize, kSize, styles, records), kSize, kSize);
+    EXPECT_EQ(image.pixel(40, 40), kWhite);  // covered twice
+    EXPECT_EQ(image.pixel(20, 20), kRed);
+    EXPECT_EQ(image.pixel(60, 60), kRed);
+    EXPECT_EQ(CountColor(image, kRed), 2 * (40 * 40 - 20 * 20));
+}
+
+TEST(PlayerShapes, EdgesOutOfOrderStillCloseTheirFill)
+{
+    // A square whose four edges come as separate pieces, two of them traced backwards.
+    Styles styles;
+    styles.Solid(0xFF0000FF);
+    Records records;
+    records.Move(Px(20), Px(20), 1).Line(Px(80), Px(20));
+    records.Move(Px(20), Px(80)).Line(Px(80), Px(80));  // bottom, left to right
+    records.Move(Px(80), Px(20)).Line(Px(80), Px(80));
+    records.Move(Px(20), Px(20)).Line(Px(20), Px(80));  // left, top to bottom
+    QImage image = Play(OneShape(kSize, kSize, styles, records), kSize, kSize);
+    EXPECT_EQ(CountColor(image, kRed), 60 * 60);
+}
+
+TEST(PlayerShapes, LinesAreDrawnAfterTheFillsOfTheirGroupOnly)
+{
+    Styles first;
+    first.Solid(0xFF0000FF).Line(200, 0x0000FFFF);  // 10 px blue line
+    Styles second;
+    second.Solid(0x00FF00FF);
+    Records records;
+    records.Box(Px(20), Px(20), Px(60), Px(60), 1, -1, 1);
+    records.NewStyles(second, Px(55), Px(0), 1, 0);
+    records.Line(Px(100), Px(0)).Line(Px(100), Px(100)).Line(Px(55), Px(100)).Line(Px(55), Px(0));
+    QImage image = Play(OneShape(kSize, kSize, first, records), kSize, kSize);
+    EXPECT_EQ(image.pixel(22, 40), kBlue);        // line over its own fill
+    EXPECT_EQ(image.pixel(40, 40), kRed);
+    EXPECT_EQ(image.pixel(58, 40), 0xFF00FF00u);  // the later group covers the line
+    EXPECT_EQ(image.pixel(16, 40), kBlue);        // half the width lies outside the fill
+    EXPECT_EQ(image.pixel(14, 40), kWhite);
+}
+
+TEST(PlayerShapes, OneTwipLineStaysVisible)
+{
+    Styles styles;
+    styles.Line(1, 0x808080FF);
+    Records records;
+    records.Move(0, Px(50) + 10, -1, -1, 1).Line(Px(100), Px(50) + 10);
+    for (const char *quality : {"low", "high"}) {
+        QImage image = Play(OneShape(kSize, kSize, styles, records), kSize, kSize, quality);
+        int marked = Count(image, [](QRgb p) { return p != kWhite; });
+        EXPECT_GE(marked, 99) << quality;
+        EXPECT_LE(marked, 2 * kSize) << quality;
+        EXPECT_NE(image.pixel(50, 50), kWhite) << quality;
+    }
+}
+
+TEST(PlayerShapes, QualityLowDoesNotAntiAliasHighDoes)
+{
+    Styles styles;
+    styles.Solid(0xFF0000FF);
+    Records records;
+    records.Move(Px(10), Px(10), 1).Line(Px(90), Px(30)).Line(Px(40), Px(90)).Line(Px(10), Px(10));
+    std::string movie = OneShape(kSize, kSize, styles, records);
+    EXPECT_EQ(Count(Play(movie, kSize, kSize, "low"), [](QRgb p) { return !IsRedOrWhite(p); }), 0);
+    for (const char *quality : {"medium", "high", "best"}) {
+        EXPECT_GT(Count(Play(movie, kSize, kSize, quality), [](QRgb p) { return !IsRedOrWhite(p); }), 20)
+            << quality;
+    }
+}
+
+TEST(PlayerShapes, LinearAndRadialGradientsPadBeyondTheirSquare)
+{
+    // Black to white over 25..75 px (the gradient square scaled to 1000 twips wide), painted on
+    // a shape twice as wide.
+    const double scale = 1000.0 / 32768.0;
+    Styles linear;
+    linear.Gradient(false, scale, Px(50), Px(50), {{0, 0x000000FF}, {255, 0xFFFFFFFF}});
+    Records wide;
+    wide.Box(0, 0, Px(100), Px(100), 1);
+    QImage image = Play(OneShape(kSize, kSize, linear, wide), kSize, kSize, "high");
+    EXPECT_EQ(qRed(image.pixel(5, 50)), 0);     // padded start colour
+    EXPECT_EQ(qRed(image.pixel(95, 50)), 255);  // padded end colour
+    EXPECT_NEAR(qRed(image.pixel(50, 50)), 128, 8);
+    EXPECT_NEAR(qRed(image.pixel(62, 10)), 191, 8);  // the same in every row
+
+    Styles radial;
+    radial.Gradient(true, scale, Px(50), Px(50), {{0, 0xFF0000FF}, {255, 0x0000FFFF}});
+    image = Play(OneShape(kSize, kSize, radial, wide), kSize, kSize, "high");
+    EXPECT_GT(qRed(image.pixel(50, 50)), 240);
+    EXPECT_NEAR(qRed(image.pixel(62, 50)), 128, 12);  // half the radius
+    EXPECT_EQ(image.pixel(2, 2), kBlue);               // beyond the radius
+}
+
+TEST(PlayerPlacement, ColourTransformMultipliesAndAdds)
+{
+    Movie movie(kSize, kSize);
+    Styles styles;
+    styles.Solid(0xFF0000FF);
+    Records left;
+    left.Box(0, 0, Px(50), Px(100), 1);
+    Records right;
+    right.Box(Px(50), 0, Px(100), Px(100), 1);
+    movie.Shape(1, styles, left).Shape(2, styles, right);
+    Place half;
+    half.id = 1;
+    half.depth = 1;
+    half.colorTransform = {{256, 256, 256, 128}, {0, 0, 0, 0}};
+    Place recolour;
+    recolour.id = 2;
+    recolour.depth = 2;
+    recolour.colorTransform = {{0, 256, 256, 256}, {0, 0, 255, 0}};
+    movie.PlaceObject(half).PlaceObject(recolour).ShowFrame();
+    QImage image = Play(movie.Bytes(), kSize, kSize);
+    QRgb blended = image.pixel(25, 50);
+    EXPECT_EQ(qRed(blended), 255);
+    EXPECT_NEAR(qGreen(blended), 127, 1);
+    EXPECT_NEAR(qBlue(blended), 127, 1);
+    EXPECT_EQ(image.pixel(75, 50), kBlue);
+}
+
+TEST(PlayerPlacement, ClipLayerMasksOnlyTheDepthsItCovers)
+{
+    Movie movie(kSize, kSize);
+    Styles red;
+    red.Solid(0xFF0000FF);
+    Styles blue;
+    blue.Solid(0x0000FFFF);
+    Records full;
+    full.Box(0, 0, Px(100), Px(100), 1);
+    Records mask;
+    mask.Box(Px(20), Px(20), Px(40), Px(40), 1);
+    Records corner;
+    corner.Box(Px(80), Px(80), Px(100), Px(100), 1);
+    movie.Shape(1, red, full).Shape(2, red, mask).Shape(3, blue, corner);
+    Place clip;
+    clip.id = 2;
+    clip.depth = 2;
+    clip.clipDepth = 3;
+    movie.PlaceObject(clip).Place(1, 3).Place(3, 4).ShowFrame();
+    QImage image = Play(movie.Bytes(), kSize, kSize);
+    EXPECT_EQ(CountColor(image, kRed), 20 * 20);
+    EXPECT_EQ(image.pixel(30, 30), kRed);
+    EXPECT_EQ(CountColor(image, kBlue), 20 * 20);
+    EXPECT_EQ(CountColor(image, kWhite), kSize * kSize - 800);
+}
+
+TEST(PlayerPlacement, MatrixScalesAndMoves)
+{
+    Movie movie(kSize, kSize);
+    Styles styles;
+    styles.Solid(0xFF0000FF);
+    Records records;
+    records.Box(0, 0, Px(10), Px(10), 1);
+    Place p;
+    p.id = 1;
+    p.translate = {Px(30), Px(40)};
+    p.scale = 2.0;
+    movie.Shape(1, styles, records).PlaceObject(p).ShowFrame();
+    QImage image = Play(movie.Bytes(), kSize, kSize);
+    EXPECT_EQ(CountColor(image, kRed), 20 * 20);
+    EXPECT_EQ(image.pixel(30, 40), kRed);
+    EXPECT_EQ(image.pixel(49, 59), kRed);
+    EXPECT_EQ(image.pixel(50, 59), kWhite);
+}
+
+TEST(PlayerBackground, WhiteAndBlackDifferOnlyWhereTheBackgroundShows)
+{
+    Styles styles;
+    styles.Solid(0xFF0000FF).Solid(0x00FF0080);
+    Records records;
+    records.Box(Px(10), Px(10), Px(50), Px(50), 1);
+    records.Move(Px(40), Px(40), 2).Line(Px(90), Px(40)).Line(Px(90), Px(90)).Line(Px(40), Px(90)).Line(Px(40), Px(40));
+    std::string movie = OneShape(kSize, kSize, styles, records);
+    QImage white = Play(movie, kSize, kSize, "low", 0xFFFFFF);
+    QImage black = Play(movie, kSize, kSize, "low", 0x000000);
+    int differing = 0;
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 0; x < kSize; ++x) {
+            bool opaqueShape = x >= 10 && x < 50 && y >= 10 && y < 50;
+            bool differs = white.pixel(x, y) != black.pixel(x, y);
+            differing += differs ? 1 : 0;
+            if (opaqueShape) {
+                ASSERT_FALSE(differs) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_EQ(differing, kSize * kSize - 40 * 40);  // the half-transparent square lets it show
+    EXPECT_EQ(white.pixel(95, 95), kWhite);
+    EXPECT_EQ(black.pixel(95, 95), 0xFF000000u);
+}
+
+TEST(PlayerBackground, MovieColourUnlessThePropertyIsSet)
+{
+    Movie movie(10, 10);
+    movie.Background(0x0000FF).ShowFrame();
+    EXPECT_EQ(Play(movie.Bytes(), 10, 10).pixel(5, 5), kBlue);
+    EXPECT_EQ(Play(movie.Bytes(), 10, 10, "low", 0xFF0000).pixel(5, 5), kRed);
+    Movie plain(10, 10);
+    plain.ShowFrame();
+    EXPECT_EQ(Play(plain.Bytes(), 10, 10).pixel(5, 5), kWhite);
+}
+
+TEST(PlayerRender, FrameIsScaledIntoTheRectangle)
+{
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    Load(player, RedSquare(20, 20, 60, 60));
+    QImage image(kSize, kSize, QImage::Format_RGB32);
+    image.fill(0xFF00FF00);
+    player.Render(image, QRect(10, 10, 50, 50));
+    EXPECT_EQ(CountColor(image, kRed), 20 * 20);
+    EXPECT_EQ(image.pixel(20, 20), kRed);
+    EXPECT_EQ(image.pixel(39, 39), kRed);
+    EXPECT_EQ(image.pixel(11, 11), kWhite);
+    EXPECT_EQ(image.pixel(5, 5), 0xFF00FF00u);  // outside the rectangle: untouched
+    EXPECT_EQ(CountColor(image, 0xFF00FF00u), kSize * kSize - 50 * 50);
+}
+
+TEST(PlayerRender, HugeRectangleIsClippedToTheTarget)
+{
+    // A 1638 px canvas at 800 %: the rectangle is 13104 px square; only 200 x 200 are drawn.
+    Styles styles;
+    styles.Solid(0xFF0000FF);
+    Records records;
+    records.Box(Px(760), Px(760), Px(780), Px(780), 1);
+    platform::MoviePlayer player;
+    player.SetQuality2("high");
+    Load(player, OneShape(1638, 1638, styles, records));
+    QImage image(200, 200, QImage::Format_RGB32);
+    player.Render(image, QRect(-6000, -6000, 1638 * 8, 1638 * 8));
+    EXPECT_EQ(image.pixel(100, 100), kRed);
+    EXPECT_EQ(image.pixel(79, 100), kWhite);
+    EXPECT_EQ(image.pixel(81, 81), kRed);
+}
+
+}  // namespace
+
+namespace {
+
+// Many small shapes in separate style groups, with lines, over a 512 x 512 px frame.
+std::string ManyGroups(uint32_t firstColor)
+{
+    Styles first;
+    first.Solid(firstColor).Line(30, 0x000000FF);
+    Records records;
+    records.Box(Px(4), Px(4), Px(40), Px(40), 1, -1, 1);
+    for (int i = 1; i < 60; ++i) {
+        Styles next;
+        next.Solid(0x00000080u | (static_cast<uint32_t>(i * 4) << 24) | (static_cast<uint32_t>(255 - i * 4) << 8))
+            .Line(static_cast<uint16_t>(10 + i * 3), 0x202020FF);
+        int x = (i * 37) % 480;
+        int y = (i * 53) % 480;
+        records.NewStyles(next, Px(x), Px(y), 1, 1).Curve(Px(x + 40), Px(y), Px(x + 30), Px(y + 30)).Line(Px(x), Px(y + 20)).Line(Px(x), Px(y));
+    }
+    return OneShape(512, 512, first, records);
+}
+
+TEST(PlayerRender, BandsDrawnInParallelMatchOneBand)
+{
+    for (const char *quality : {"low", "high"}) {
+        platform::MoviePlayer player;
+        player.SetQuality2(quality);
+        Load(player, ManyGroups(0xFF0000FF));
+        QImage whole = Render(player, 512, 512);  // large enough to be drawn in bands
+        for (int quadrant = 0; quadrant < 4; ++quadrant) {
+            int left = (quadrant % 2) * 256;
+            int top = (quadrant / 2) * 256;
+            QImage part(200, 200, QImage::Format_RGB32);  // small: drawn in one band
+            player.Render(part, QRect(-left, -top, 512, 512));
+            ASSERT_EQ(part, whole.copy(left, top, 200, 200)) << quality << " quadrant " << quadrant;
+        }
+    }
+}
+
+TEST(PlayerRender, ReloadedMovieShowsItsOwnGroups)
+{
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    Load(player, ManyGroups(0xFF0000FF));
+    EXPECT_EQ(Render(player, 512, 512).pixel(20, 20), kRed);
+    Load(player, ManyGroups(0x0000FFFF));  // one group changed, the others reused
+    QImage image = Render(player, 512, 512);
+    EXPECT_EQ(image.pixel(20, 20), kBlue);
+    EXPECT_EQ(image, Play(ManyGroups(0x0000FFFF), 512, 512));
+}
+
+}  // namespace
