@@ -1,6 +1,9 @@
 #include "movie/edit_text.h"
 #include "movie/movie_writer.h"
+#include "platform/player/movie_player.h"
 #include "tests/movie/tag_movie.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -178,6 +181,25 @@ TEST_F(EditTextTest, ObjectNamesAreValidUtf8)
     ASSERT_EQ(swf.Names(), (std::vector<std::string>{"DefineFont2", "DefineEditText", "PlaceObject2", "ShowFrame"}));
     EXPECT_TRUE(swf.tags[2].parsed);
     EXPECT_EQ(swf.tags[2].fields["Name"].toString(), QString::fromUtf8("名前\xEF\xBF\xBDz"));
+}
+
+TEST_F(EditTextTest, PlayerDrawsTheLabelInTheDeviceFont)
+{
+    movie::DefineDeviceFont(1, "_ゴシック", 0);
+    Label("あ", 0xFF0000FF);  // red
+    tagmovie::WriteAndParse("label_play.swf", 2);
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    player.SetMovie(testsupport::TempPath("label_play.swf"));
+    QImage image(320, 240, QImage::Format_RGB32);
+    player.Render(image, image.rect());
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            red += image.pixel(x, y) == 0xFFFF0000u;
+        }
+    }
+    EXPECT_GT(red, 20);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "movie/morph_shapes.h"
 #include "movie/movie_writer.h"
+#include "platform/player/movie_player.h"
 #include "tests/movie/tag_movie.h"
+
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -294,6 +297,70 @@ TEST_F(MorphShapeTest, ManyPairsUseTheExtendedStyleCount)
     QJsonObject morph = Morph(Paths(squares), Paths(squares), "morph_many.swf");
     EXPECT_EQ(morph["MorphFillStyles"].toArray().size(), 300);
     EXPECT_EQ(morph["MorphLineStyles"].toArray().size(), 300);
+}
+
+// Plays a movie of the morph placed at ratios 0, 0.5 and 1 in three frames; the frames as the
+// program's own player draws them (200 x 100 pixels, no anti-aliasing).
+std::vector<QImage> PlayMorph(const PathArray &start, const PathArray &end, const std::string &name)
+{
+    std::string path = testsupport::TempPath(name);
+    movie::BeginMovie(6, 200, 100, 12.0f);
+    movie::ControlMovieFile(path, movie::kMovieOpen);
+    movie::DefineMorphShape(3, start, end, {0, 0, 4000, 2000}, {0, 0, 4000, 2000});
+    for (float ratio : {0.0f, 0.5f, 1.0f}) {
+        movie::PlaceObject(3, 0, 0, 1, 1, 0, 0, 256, 0, "", "", movie::kNoClipLayer, ratio,
+                           movie::ColorTransformSpec());
+        movie::NextFrame();
+    }
+    movie::ControlMovieFile(path, movie::kMovieFrames);
+    movie::WriteEndTag();
+    EXPECT_TRUE(movie::ControlMovieFile(path, movie::kMovieFinish));
+
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    player.SetMovie(path);
+    player.Stop();
+    EXPECT_EQ(player.TotalFrames(), 3);
+    std::vector<QImage> frames;
+    for (int32_t frame = 0; frame < 3; ++frame) {
+        player.GotoFrame(frame);
+        QImage image(200, 100, QImage::Format_RGB32);
+        player.Render(image, image.rect());
+        frames.push_back(image);
+    }
+    return frames;
+}
+
+TEST_F(MorphShapeTest, PlayerShowsTheShapeMovingAndChangingColour)
+{
+    PathRecord red = Square(0, 1000);  // 50 pixels
+    red.LineMode = 0;
+    PathRecord blue = Square(2000, 1000);
+    blue.LineMode = 0;
+    blue.FillColor = 0xFFFF0000;
+    std::vector<QImage> frames = PlayMorph(Paths({red}), Paths({blue}), "morph_play.swf");
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0].pixel(25, 25), 0xFFFF0000u);
+    EXPECT_EQ(frames[0].pixel(125, 25), 0xFFFFFFFFu);
+    EXPECT_EQ(frames[2].pixel(125, 25), 0xFF0000FFu);
+    EXPECT_EQ(frames[2].pixel(25, 25), 0xFFFFFFFFu);
+    QRgb middle = frames[1].pixel(75, 25);
+    EXPECT_NEAR(qRed(middle), 128, 2);
+    EXPECT_NEAR(qBlue(middle), 128, 2);
+    EXPECT_EQ(qGreen(middle), 0);
+}
+
+TEST_F(MorphShapeTest, PlayerMorphsATriangleIntoASquare)
+{
+    PathRecord triangle = MakePath({{0, 0}, {1000, 0}, {0, 1000}});
+    PathRecord square = Square(0, 1000);
+    triangle.LineMode = square.LineMode = 0;
+    std::vector<QImage> frames = PlayMorph(Paths({triangle}), Paths({square}), "morph_triangle.swf");
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0].pixel(10, 10), 0xFFFF0000u);
+    EXPECT_EQ(frames[0].pixel(45, 45), 0xFFFFFFFFu);  // outside the triangle's long side
+    EXPECT_EQ(frames[2].pixel(10, 10), 0xFFFF0000u);
+    EXPECT_EQ(frames[2].pixel(45, 45), 0xFFFF0000u);  // the square's far corner
 }
 
 }  // namespace
