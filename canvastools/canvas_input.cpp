@@ -1,7 +1,10 @@
 #include "canvastools/canvas_input.h"
 
+#include "canvastools/anchor_tool.h"
+#include "canvastools/bucket_brush_tools.h"
 #include "canvastools/canvas_input_state.h"
 #include "canvastools/canvas_window.h"
+#include "canvastools/gradient_tool.h"
 #include "canvastools/grid_snap.h"
 #include "canvastools/pen_tools.h"
 #include "canvastools/select_tool.h"
@@ -233,6 +236,25 @@ void RunTool(Phase phase, int button, int shift, float x, float y)
     case kToolPen:
         phase == Phase::Down ? Pen_MouseDown(button, xt, yt)
                              : (phase == Phase::Move ? Pen_MouseMove(button, xt, yt) : Pen_MouseUp(xt, yt));
+        break;
+    case kToolAnchorEdit:
+        phase == Phase::Down ? Anchor_MouseDown(button, shift, xt, yt)
+                             : (phase == Phase::Move ? Anchor_MouseMove(button, shift, xt, yt)
+                                                     : Anchor_MouseUp(button, shift, xt, yt));
+        break;
+    case kToolGradient:
+        phase == Phase::Down ? Gradient_MouseDown(button, shift, xt, yt)
+                             : (phase == Phase::Move ? Gradient_MouseMove(button, shift, xt, yt)
+                                                     : Gradient_MouseUp(button, shift, xt, yt));
+        break;
+    case kToolBucket:
+        if (phase == Phase::Down) {
+            Bucket_MouseDown(xt, yt);
+        }
+        break;
+    case kToolBrush:
+        phase == Phase::Down ? Brush_MouseDown(button, xt, yt)
+                             : (phase == Phase::Move ? Brush_MouseMove(button, xt, yt) : Brush_MouseUp(button, xt, yt));
         break;
     default:
         break;

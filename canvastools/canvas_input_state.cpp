@@ -17,4 +17,12 @@ void ResetInputForTest()
     g_input = CanvasInputState();
 }
 
+void ArmDrag(int32_t x, int32_t y)
+{
+    g_input.DragArmed = true;
+    g_input.DragChanged = false;
+    g_input.DragOriginX = x;
+    g_input.DragOriginY = y;
+}
+
 }  // namespace canvastools

@@ -25,6 +25,8 @@ enum ToolIndex : int16_t {
     kToolBrush = 10,
 };
 
+enum BrushStrokeKind : int16_t { kNoStroke = 0, kPaintStroke = 1, kEraseStroke = 2 };
+
 struct Point32 {
     int32_t X = 0;
     int32_t Y = 0;
@@ -67,11 +69,18 @@ struct CanvasInputState {
     // Underlay drag: the part of the movement below one canvas pixel, kept for the next step.
     double UnderlayCarryX = 0;
     double UnderlayCarryY = 0;
-    // A hover highlight (handle square or path edge) is on the canvas picture.
+    // A hover highlight (handle square, path edge or anchor markers) is on the canvas picture.
     bool HighlightShown = false;
+    // The brush stroke in progress (BrushStrokeKind) and, for an erasing one, the drawing as it
+    // was when the stroke began, to tell whether the stroke erased anything.
+    int16_t BrushStroke = 0;
+    core::PathArray StrokeStartPaths;
 };
 
 CanvasInputState &Input();
 void ResetInputForTest();
+
+// A mouse-down starts a gesture at the point: armed, nothing changed yet, the point its origin.
+void ArmDrag(int32_t x, int32_t y);
 
 }  // namespace canvastools

@@ -27,16 +27,10 @@ namespace {
 using core::Doc;
 
 enum DragModeValue : int16_t { kDragNone = 0, kDragScale = 1, kDragRotate = 2, kDragSkew = 3 };
-constexpr int kHoverBoxHalf = 3;  // the hovered handle's inverted square is 7 x 7 pixels
 
 bool WithCtrl(int shift)
 {
     return (shift & platform::kCtrlMask) != 0;
-}
-
-bool IsPathIndex(int32_t i)
-{
-    return i >= 1 && i <= Doc().DocPathCount();
 }
 
 mainwindow::DrawGUI &Window()
@@ -49,38 +43,12 @@ void Redisplay(int16_t flag)
     Window().DispShape(flag);
 }
 
-// Hover: a handle, a path under the pointer, or nothing (a highlight from before is wiped).
-void Hover(int32_t x, int32_t y)
+// The path whose edge runs under the point, 0 when none.
+int32_t PathAt(int32_t x, int32_t y)
 {
-    core::Document &doc = Doc();
-    doc.HitPath = 0;
-    doc.HitPath2 = HitTestHandle(x, y);
-    platform::PictureBox &picture = *Window().Picture1;
-    if (doc.HitPath2 > 0) {
-        Redisplay(1);
-        const Point32 &handle = Input().HandlePoints[static_cast<size_t>(doc.HitPath2 - 1)];
-        int32_t xs = 0, ys = 0;
-        Window().PosTwipToScr(xs, ys, handle.X, handle.Y);
-        picture.SetDrawMode(platform::kDrawInvert);
-        picture.Box(xs - kHoverBoxHalf, ys - kHoverBoxHalf, xs + kHoverBoxHalf, ys + kHoverBoxHalf, 0, true);
-        picture.Refresh();
-        Input().HighlightShown = true;
-        return;
-    }
     int32_t path = 0, anchor = 0;
     core::FindSegmentNear(x, y, path, anchor);
-    if (path > 0) {
-        Redisplay(1);
-        picture.SetDrawWidth(2);
-        DrawPathEdge(path, true, false);
-        picture.SetDrawWidth(1);
-        picture.Refresh();
-        doc.HitPath = path;
-        Input().HighlightShown = true;
-    } else if (Input().HighlightShown) {
-        Redisplay(1);
-        Input().HighlightShown = false;
-    }
+    return path;
 }
 
 // The smallest grid distance of the given frame coordinates moved by delta, or the spacing.
@@ -321,17 +289,6 @@ void ShowEmptyCanvasMenu(int32_t x, int32_t y)
     Redisplay(0);
 }
 
-int32_t SingleSelectedPath()
-{
-    const core::Document &doc = Doc();
-    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-        if (doc.DocPaths[static_cast<size_t>(i)].blSelected) {
-            return i;
-        }
-    }
-    return 0;
-}
-
 void ShowPathMenu(int32_t x, int32_t y)
 {
     mainwindow::DrawGuiMenus &menus = Window().menus;
@@ -341,7 +298,7 @@ void ShowPathMenu(int32_t x, int32_t y)
         item->SetEnabled(true);
     }
     if (core::CountSelectedPaths() == 1) {
-        const core::PathRecord &only = Doc().DocPaths[static_cast<size_t>(SingleSelectedPath())];
+        const core::PathRecord &only = Doc().DocPaths[static_cast<size_t>(FirstSelectedPath())];
         (only.blClosed ? menus.mnuClosePath : menus.mnuOpenPath)->SetEnabled(false);
         menus.mnuGroupMake->SetEnabled(false);
         menus.mnuCompoundMake->SetEnabled(false);
@@ -388,10 +345,7 @@ void Select_MouseDown(int /*button*/, int shift, int32_t x, int32_t y)
     CanvasInputState &input = Input();
     core::Document &doc = Doc();
     input.DragMode = kDragNone;
-    input.DragChanged = false;
-    input.DragArmed = true;
-    input.DragOriginX = x;
-    input.DragOriginY = y;
+    ArmDrag(x, y);
     doc.HitPath2 = HitTestHandle(x, y);
     if (doc.HitPath2 > 0) {
         core::SavePathSnapshot();
@@ -401,8 +355,7 @@ void Select_MouseDown(int /*button*/, int shift, int32_t x, int32_t y)
                                                                                  : kDragScale;
     } else {
         // The press finds the path under the pointer itself: a click needs no move before it.
-        int32_t anchor = 0;
-        core::FindSegmentNear(x, y, doc.HitPath, anchor);
+        doc.HitPath = PathAt(x, y);
     }
     if (!WithCtrl(shift) && doc.HitPath == 0 && doc.HitPath2 == 0) {
         core::DeselectAllPaths();
@@ -414,7 +367,7 @@ void Select_MouseMove(int button, int shift, int32_t x, int32_t y)
     const CanvasInputState &input = Input();
     const core::Document &doc = Doc();
     if (!input.DragArmed) {
-        Hover(x, y);
+        HoverHandleOrPath(x, y, PathAt);
         return;
     }
     if (doc.HitPath2 > 0) {

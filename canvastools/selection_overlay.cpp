@@ -1,6 +1,7 @@
 #include "canvastools/selection_overlay.h"
 
 #include "canvastools/canvas_window.h"
+#include "canvastools/gradient_tool.h"
 #include "canvastools/status_line.h"
 #include "core/document.h"
 #include "core/geometry.h"
@@ -26,6 +27,7 @@ constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr uint32_t kRed = 0x0000FF;   // 0x00BBGGRR
 constexpr uint32_t kBlue = 0xFF0000;
 constexpr int kHandleBoxHalf = 2;     // handle boxes are 5 x 5 pixels
+constexpr int kHoverBoxHalf = 3;      // the hovered handle's inverted square is 7 x 7 pixels
 
 platform::PictureBox &Picture()
 {
@@ -75,11 +77,6 @@ struct ScreenMap {
     }
 };
 
-bool IsPathIndex(int32_t i)
-{
-    return i >= 1 && i <= Doc().DocPathCount();
-}
-
 void DrawEdgeLines(QPainter &painter, const ScreenMap &map, const core::PathRecord &path)
 {
     QPolygon polygon;
@@ -106,6 +103,22 @@ QString PixelText(int32_t twips)
 }
 
 }  // namespace
+
+bool IsPathIndex(int32_t i)
+{
+    return i >= 1 && i <= Doc().DocPathCount();
+}
+
+int32_t FirstSelectedPath()
+{
+    const core::Document &doc = Doc();
+    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
+        if (doc.DocPaths[static_cast<size_t>(i)].blSelected) {
+            return i;
+        }
+    }
+    return 0;
+}
 
 void CalcSelectedRect()
 {
@@ -167,24 +180,45 @@ float AnchorRadius(int32_t lineWidth)
 
 void DrawSelectedEdgeSub()
 {
-    ScreenMap map;
-    const auto &handles = Input().HandlePoints;
-    auto at = [&](size_t i) { return map(handles[i].X, handles[i].Y); };
+    const auto &h = Input().HandlePoints;
     {
+        ScreenMap map;
+        auto at = [&](size_t i) { return map(h[i].X, h[i].Y); };
         OverlayPainter lines(true);
         lines.SetPen(kBlack, 1);
         lines.painter().drawPolyline(QPolygon({at(0), at(2), at(8), at(6), at(0)}));
     }
+    DrawHandleBoxes({h[0], h[1], h[2], h[3], h[5], h[6], h[7], h[8]});
+}
+
+void DrawInvertedLine(const Point32 &from, const Point32 &to)
+{
+    ScreenMap map;
+    OverlayPainter line(true);
+    line.SetPen(kBlack, 1);
+    line.painter().drawLine(map(from.X, from.Y), map(to.X, to.Y));
+}
+
+void DrawHandleBoxes(std::initializer_list<Point32> points)
+{
+    ScreenMap map;
     OverlayPainter boxes(false);
     boxes.SetPen(kBlack, 1);
     boxes.SetFill(kWhite);
-    for (size_t i = 0; i < 9; ++i) {
-        if (i != 4) {
-            QPoint c = at(i);
-            boxes.painter().drawRect(c.x() - kHandleBoxHalf, c.y() - kHandleBoxHalf, 2 * kHandleBoxHalf,
-                                     2 * kHandleBoxHalf);
-        }
+    for (const Point32 &point : points) {
+        QPoint c = map(point.X, point.Y);
+        boxes.painter().drawRect(c.x() - kHandleBoxHalf, c.y() - kHandleBoxHalf, 2 * kHandleBoxHalf,
+                                 2 * kHandleBoxHalf);
     }
+}
+
+void DrawHandleDisc(const Point32 &centre, int radius, uint32_t fill)
+{
+    ScreenMap map;
+    OverlayPainter disc(false);
+    disc.SetPen(kBlack, 1);
+    disc.SetFill(fill);
+    disc.painter().drawEllipse(QPointF(map(centre.X, centre.Y)), radius, radius);
 }
 
 void DrawPathEdge(int32_t index, bool keepPicture, bool markersOnly)
@@ -289,6 +323,9 @@ void DrawToolOverlay(int16_t flag)
     case kToolSelect:
         DrawSelectedPaths(flag);
         break;
+    case kToolGradient:
+        DrawGradientControl();
+        break;
     default:
         break;
     }
@@ -323,6 +360,59 @@ void DrawSelectionBand(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
         painter.painter().drawPoints(dots);
     }
     Picture().Refresh();
+}
+
+void HighlightHandle(int32_t n)
+{
+    if (n < 1 || n > 9) {
+        return;
+    }
+    mainwindow::DrawGUI &window = CanvasWindow();
+    window.DispShape(1);
+    const Point32 &handle = Input().HandlePoints[static_cast<size_t>(n - 1)];
+    QPoint at = ScreenMap()(handle.X, handle.Y);
+    platform::PictureBox &picture = Picture();
+    picture.SetDrawMode(platform::kDrawInvert);
+    picture.Box(at.x() - kHoverBoxHalf, at.y() - kHoverBoxHalf, at.x() + kHoverBoxHalf, at.y() + kHoverBoxHalf, 0,
+                true);
+    picture.Refresh();
+    Input().HighlightShown = true;
+}
+
+void HighlightPathEdge(int32_t path)
+{
+    CanvasWindow().DispShape(1);
+    platform::PictureBox &picture = Picture();
+    picture.SetDrawWidth(2);
+    DrawPathEdge(path, true, false);
+    picture.SetDrawWidth(1);
+    picture.Refresh();
+    Input().HighlightShown = true;
+}
+
+void WipeHighlight()
+{
+    if (Input().HighlightShown) {
+        CanvasWindow().DispShape(1);
+        Input().HighlightShown = false;
+    }
+}
+
+void HoverHandleOrPath(int32_t x, int32_t y, int32_t (*findPath)(int32_t x, int32_t y))
+{
+    core::Document &doc = Doc();
+    doc.HitPath = 0;
+    doc.HitPath2 = HitTestHandle(x, y);
+    if (doc.HitPath2 > 0) {
+        HighlightHandle(doc.HitPath2);
+        return;
+    }
+    doc.HitPath = findPath(x, y);
+    if (doc.HitPath > 0) {
+        HighlightPathEdge(doc.HitPath);
+    } else {
+        WipeHighlight();
+    }
 }
 
 void SelectPathsInRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool final)

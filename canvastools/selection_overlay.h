@@ -9,11 +9,17 @@
 #include "core/path_record.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace canvastools {
 
 constexpr int32_t kNoHandle = kNoDragOrigin;
+
+// Whether i names a path of the document (1 .. path count).
+bool IsPathIndex(int32_t i);
+// The first selected path in drawing order, 0 when none is selected.
+int32_t FirstSelectedPath();
 
 // The frame of every selected path of two anchors or more into HandlePoints (row by row, 4 the
 // centre) and SelectedPathCount. Nothing selected leaves the corners at +-16777215.
@@ -26,6 +32,11 @@ float AnchorRadius(int32_t lineWidth);
 
 // The frame through the corner handles and a box at every handle but the centre.
 void DrawSelectedEdgeSub();
+// Handle drawing at twip points: an inverted line, 5 x 5 pixel boxes (black outline, white fill)
+// and a disc of the given pixel radius (black outline, fill 0x00BBGGRR).
+void DrawInvertedLine(const Point32 &from, const Point32 &to);
+void DrawHandleBoxes(std::initializer_list<Point32> points);
+void DrawHandleDisc(const Point32 &centre, int radius, uint32_t fill);
 // A path's edge from anchor to anchor (markers only, when markersOnly); keepPicture false shows
 // the canvas afresh first.
 void DrawPathEdge(int32_t path, bool keepPicture, bool markersOnly);
@@ -39,6 +50,16 @@ void DrawSelectedPaths(int16_t mode);
 void DrawToolOverlay(int16_t flag);
 // A dotted inverted rectangle between the two corners (twips).
 void DrawSelectionBand(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+
+// Hover feedback over a canvas shown afresh: handle n (1..9) of HandlePoints marked by an
+// inverted 7 x 7 pixel square, or a path's edge in a two-pixel pen. Either leaves
+// HighlightShown set; WipeHighlight shows the canvas afresh when a highlight is on it.
+void HighlightHandle(int32_t n);
+void HighlightPathEdge(int32_t path);
+void WipeHighlight();
+// The hover of the handle tools: HitPath2 := the handle under the point, else HitPath := the
+// path findPath gives there (0 for none), each highlighted; nothing found wipes the highlight.
+void HoverHandleOrPath(int32_t x, int32_t y, int32_t (*findPath)(int32_t x, int32_t y));
 
 // Selects every path with an anchor inside the band, with its group. Not final: only shows the
 // selection with the band and leaves the document's selection as it was.

@@ -282,10 +282,12 @@ void AttachToolPalette()
         Button(i)->setProperty(kToolIndexProperty, i);
         Button(i)->installEventFilter(watcher);
         Button(i)->setMouseTracking(true);
+        Button(i)->SetGraphical(true);
         Button(i)->show();
     }
     for (platform::CheckBox *check : {window.Check1, window.Check3, window.Check4, window.Check5, window.Check6}) {
         check->setParent(palette.Picture3);
+        check->SetGraphical(true);
         check->show();
     }
     palette.Picture2->show();

@@ -7,6 +7,8 @@
 #include "core/host.h"
 #include "core/path_builder.h"
 #include "import/svg_reader.h"
+#include "import/wmf_importer.h"
+#include "platform/base/atomic_file.h"
 #include "platform/base/rounding.h"
 
 #include <algorithm>
@@ -98,6 +100,16 @@ void TakeClipPaths(PathArray paths)
     g_clipboard.ClipOriginY = bounds.Top;
 }
 
+// An import that yields no path is a bad file.
+bool TakeImportedPaths(PathCollection imported)
+{
+    if (imported.PathCount() == 0) {
+        return false;
+    }
+    TakeClipPaths(std::move(imported.Paths));
+    return true;
+}
+
 bool ReadClipPaths(const std::string &path, ClipFormat format)
 {
     std::string message;
@@ -124,17 +136,12 @@ bool ReadClipPaths(const std::string &path, ClipFormat format)
     }
     case ClipFormat::Svg: {
         importer::SvgReader reader;
-        if (!reader.LoadSvg(path)) {
-            return false;
-        }
-        PathCollection imported = reader.GetPathRecords();
-        if (imported.PathCount() == 0) {
-            return false;
-        }
-        TakeClipPaths(std::move(imported.Paths));
-        return true;
+        return reader.LoadSvg(path) && TakeImportedPaths(reader.GetPathRecords());
     }
-    case ClipFormat::Metafile:  // no metafile importer yet: such a file counts as bad
+    case ClipFormat::Metafile: {
+        std::string bytes;
+        return platform::ReadWholeFile(path, bytes) && TakeImportedPaths(importer::ImportWmf(bytes));
+    }
     case ClipFormat::Unknown:
         break;
     }

@@ -20,6 +20,16 @@ int32_t WrapAnchorIndex(const PathRecord &path, int32_t k)
     return wrapped < 0 ? wrapped + count : wrapped;
 }
 
+// Path i of the document, or nullptr when i names no path. A stale index (a selected anchor of a
+// path deleted since) must never take the program down.
+PathRecord *DocumentPath(int32_t i)
+{
+    if (i < 1 || i > g_document.DocPathCount()) {
+        return nullptr;
+    }
+    return &g_document.DocPaths[static_cast<size_t>(i)];
+}
+
 }  // namespace
 
 Document &Doc()
@@ -48,39 +58,46 @@ const char *QualityName(int16_t quality)
 
 void GetAnchor(int32_t &x, int32_t &y, int32_t &lineWidth, int32_t i, int32_t k)
 {
-    const PathRecord &path = g_document.DocPaths.at(static_cast<size_t>(i));
-    lineWidth = path.LineWidth;
-    if (path.Anchors.empty()) {
-        x = y = 0;
+    x = y = lineWidth = 0;
+    const PathRecord *path = DocumentPath(i);
+    if (!path) {
         return;
     }
-    const AnchorPoint &anchor = path.Anchors[static_cast<size_t>(WrapAnchorIndex(path, k))];
+    lineWidth = path->LineWidth;
+    if (path->Anchors.empty()) {
+        return;
+    }
+    const AnchorPoint &anchor = path->Anchors[static_cast<size_t>(WrapAnchorIndex(*path, k))];
     x = anchor.X;
     y = anchor.Y;
 }
 
 void MoveAnchor(int32_t dx, int32_t dy, int32_t i, int32_t k)
 {
-    PathRecord &path = g_document.DocPaths.at(static_cast<size_t>(i));
-    if (path.Anchors.empty()) {
+    PathRecord *path = DocumentPath(i);
+    if (!path || path->Anchors.empty()) {
         return;
     }
-    AnchorPoint &anchor = path.Anchors[static_cast<size_t>(WrapAnchorIndex(path, k))];
+    AnchorPoint &anchor = path->Anchors[static_cast<size_t>(WrapAnchorIndex(*path, k))];
     anchor.X = platform::SaturateInt<int32_t>(int64_t{anchor.X} + dx);
     anchor.Y = platform::SaturateInt<int32_t>(int64_t{anchor.Y} + dy);
-    path.CacheMark.clear();
+    path->CacheMark.clear();
 }
 
 PathRecord GetPath(int32_t i)
 {
-    return g_document.DocPaths.at(static_cast<size_t>(i));
+    const PathRecord *path = DocumentPath(i);
+    return path ? *path : PathRecord();
 }
 
 void SetPath(int32_t i, const PathRecord &record)
 {
-    PathRecord &path = g_document.DocPaths.at(static_cast<size_t>(i));
-    path = record;
-    path.CacheMark.clear();
+    PathRecord *path = DocumentPath(i);
+    if (!path) {
+        return;
+    }
+    *path = record;
+    path->CacheMark.clear();
 }
 
 int32_t GetPathCount()

@@ -55,18 +55,24 @@ void ResetPathBuilderForTest()
     AbandonPathInProgress();
 }
 
-void BeginPath(int32_t x, int32_t y, float width, int16_t lineMode, int16_t fillType,
-               const std::array<Color, 3> &colors, int16_t kind)
+void SetNewPathStyle(PathRecord &path, float width, int16_t lineMode, int16_t fillType,
+                     const std::array<Color, 3> &colors)
 {
-    EndPathInProgress();
-    PathRecord path;
-    path.Anchors.push_back(AnchorPoint{x, y, kind});
     path.LineWidth = platform::RoundToInt32(static_cast<double>(width) * 20.0);
     path.LineMode = lineMode;
     path.FillType = fillType;
     path.LineColor = colors[0];
     path.FillColor = colors[1];
     path.GradColor = colors[2];
+}
+
+void BeginPath(int32_t x, int32_t y, float width, int16_t lineMode, int16_t fillType,
+               const std::array<Color, 3> &colors, int16_t kind)
+{
+    EndPathInProgress();
+    PathRecord path;
+    path.Anchors.push_back(AnchorPoint{x, y, kind});
+    SetNewPathStyle(path, width, lineMode, fillType, colors);
     path.GradRatioX = 1.0f;
     Doc().DocPaths.push_back(std::move(path));
     g_builder.PathInProgress = Doc().DocPathCount();

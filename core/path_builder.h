@@ -20,6 +20,11 @@ struct PathBuilderState {
 PathBuilderState &PathBuilder();
 void ResetPathBuilderForTest();
 
+// The style every new path takes from the tools: line width in canvas pixels (rounded to twips),
+// line mode, fill type and the colours line, fill and second gradient colour.
+void SetNewPathStyle(PathRecord &path, float width, int16_t lineMode, int16_t fillType,
+                     const std::array<Color, 3> &colors);
+
 // Appends a new one-anchor path with the given style (width in canvas pixels; colours: line,
 // fill, second gradient colour) and makes it the path in progress.
 void BeginPath(int32_t x, int32_t y, float width, int16_t lineMode, int16_t fillType,

@@ -6,12 +6,11 @@
 #include "import/jpeg_file.h"
 #include "import/png_file.h"
 #include "import/svg_reader.h"
+#include "import/wmf_importer.h"
 #include "platform/base/atomic_file.h"
 #include "platform/base/rounding.h"
 
-#include <QGuiApplication>
 #include <QImageReader>
-#include <QScreen>
 
 #include <algorithm>
 #include <cstdio>
@@ -22,6 +21,7 @@ namespace importer {
 namespace {
 
 constexpr size_t kTextProbeBytes = 65536;
+constexpr size_t kMetafileHeadBytes = 40;  // placeable header and metafile header
 
 // Up to count bytes from the start of the file.
 std::string ReadHead(const std::string &path, size_t count)
@@ -44,37 +44,37 @@ std::string ReadFile(const std::string &path)
     return bytes;
 }
 
-uint32_t Byte(const std::string &b, size_t at)
+uint32_t Byte(std::string_view b, size_t at)
 {
     return static_cast<uint8_t>(b[at]);
 }
 
-uint32_t Le16(const std::string &b, size_t at)
+uint32_t Le16(std::string_view b, size_t at)
 {
     return Byte(b, at) | Byte(b, at + 1) << 8;
 }
 
-uint32_t Le32(const std::string &b, size_t at)
+uint32_t Le32(std::string_view b, size_t at)
 {
     return Le16(b, at) | Le16(b, at + 2) << 16;
 }
 
-uint32_t Be16(const std::string &b, size_t at)
+uint32_t Be16(std::string_view b, size_t at)
 {
     return Byte(b, at) << 8 | Byte(b, at + 1);
 }
 
-uint32_t Be24(const std::string &b, size_t at)
+uint32_t Be24(std::string_view b, size_t at)
 {
     return Byte(b, at) << 16 | Be16(b, at + 1);
 }
 
-uint32_t Be32(const std::string &b, size_t at)
+uint32_t Be32(std::string_view b, size_t at)
 {
     return Be16(b, at) << 16 | Be16(b, at + 2);
 }
 
-bool StartsWith(const std::string &bytes, std::string_view prefix)
+bool StartsWith(std::string_view bytes, std::string_view prefix)
 {
     return bytes.size() >= prefix.size() && std::string_view(bytes).substr(0, prefix.size()) == prefix;
 }
@@ -209,15 +209,6 @@ bool SorensonSize(const std::string &data, int64_t &width, int64_t &height)
     width = take(bits);
     height = take(bits);
     return true;
-}
-
-double ScreenDpi(bool horizontal)
-{
-    QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen) {
-        return 96.0;
-    }
-    return horizontal ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY();
 }
 
 }  // namespace
@@ -373,11 +364,15 @@ ImageInfo ReadClipInfo(const std::string &path)
 
 ImageInfo ReadWmfInfo(const std::string &path)
 {
+    return FileOk(path) ? MetafileInfo(ReadHead(path, kMetafileHeadBytes)) : ImageInfo();
+}
+
+ImageInfo MetafileInfo(std::string_view head)
+{
     // Placeable header: key, handle, bounding box (4 x 16 bits), units per inch, reserved,
     // checksum; then the 18-byte metafile header, whose type (1 memory, 2 disk) and size in
     // words (9) tell a metafile from other data behind the key.
-    std::string head = FileOk(path) ? ReadHead(path, 40) : std::string();
-    if (head.size() < 40 || !StartsWith(head, "\xD7\xCD\xC6\x9A")) {
+    if (head.size() < kMetafileHeadBytes || !StartsWith(head, "\xD7\xCD\xC6\x9A")) {
         return {};
     }
     uint32_t metafileType = Le16(head, 22);
@@ -391,8 +386,8 @@ ImageInfo ReadWmfInfo(const std::string &path)
     if (unitsPerInch == 0) {
         return {};
     }
-    return Info(kImageMetafile, platform::RoundToInt32(static_cast<double>(spanX) / unitsPerInch * ScreenDpi(true)),
-                platform::RoundToInt32(static_cast<double>(spanY) / unitsPerInch * ScreenDpi(false)), 24);
+    return Info(kImageMetafile, platform::RoundToInt32(static_cast<double>(spanX) / unitsPerInch * GetScreenDpiX()),
+                platform::RoundToInt32(static_cast<double>(spanY) / unitsPerInch * GetScreenDpiY()), 24);
 }
 
 ImageInfo ReadSvgInfo(const std::string &path)
@@ -409,9 +404,12 @@ QImage LoadPictureFile(const std::string &path, std::vector<uint8_t> &alpha)
     if (ReadPngInfo(path).ImageType == kImagePng) {
         return LoadPngPicture(path, alpha);
     }
-    // Only the raster types are probed: a drawing, clip or SVG file is refused without being
-    // read whole. A metafile has no raster loader and is refused like any file that does not load.
+    // Only the picture types are probed: a drawing, clip or SVG file is refused without being
+    // read whole.
     int32_t type = FileOk(path) ? TypeFromContent(ReadHead(path, 6), path) : kImageUnknown;
+    if (type == kImageMetafile) {
+        return DrawMetafilePicture(ReadFile(path));
+    }
     if (type != kImageBmp && type != kImageGif && type != kImageJpeg) {
         return QImage();
     }

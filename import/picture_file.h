@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace importer {
@@ -53,13 +54,16 @@ ImageInfo ReadQlkInfo(const std::string &path);
 ImageInfo ReadFlvInfo(const std::string &path);
 // A clip file, read whole: the extent of its paths in whole pixels (0 x 0 when it holds none).
 ImageInfo ReadClipInfo(const std::string &path);
+// A placeable metafile: the size its header gives, in screen pixels.
 ImageInfo ReadWmfInfo(const std::string &path);
+// The same for the first bytes of a metafile already in memory.
+ImageInfo MetafileInfo(std::string_view head);
 // An SVG or compressed SVG file that the SVG reader loads: the drawing's size in pixels.
 ImageInfo ReadSvgInfo(const std::string &path);
 
 // Loads a BMP, GIF, JPEG or PNG file as an opaque picture; a PNG with transparency also fills
-// alpha (its colours then premultiplied), other pictures leave alpha as it was. Null on failure
-// and for every other kind of file, metafiles included.
+// alpha (its colours then premultiplied), other pictures leave alpha as it was. A placeable
+// metafile is drawn on white at its picture size. Null on failure and for every other kind of file.
 QImage LoadPictureFile(const std::string &path, std::vector<uint8_t> &alpha);
 
 }  // namespace importer

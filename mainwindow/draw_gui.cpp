@@ -38,7 +38,7 @@ using core::Doc;
 
 // Design sizes of the window's parts, in pixels.
 constexpr int kSidePanelWidth = 124;      // tool palette and side controls left of the canvas
-constexpr int kBottomBandHeight = 64;     // colour indicator, picker and information frames
+constexpr int kBottomBandHeight = 72;     // colour indicator, picker and information frames
 constexpr int kStatusHeight = 20;
 constexpr int kMinimumWidthTwips = 8880;
 constexpr int kMinimumHeightTwips = 8490;
@@ -89,6 +89,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     setWindowTitle(QStringLiteral("(新規) - Quillark"));
     BuildControls();
     ConnectHandlers();
+    ConnectSidePanels();
     canvastools::AttachCanvasTools(*this);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
@@ -148,18 +149,20 @@ void DrawGUI::BuildControls()
     Check2 = new platform::CheckBox(QStringLiteral("不透明度"), client);
     Check2->setGeometry(4, 0, kSidePanelWidth - 8, 20);
     PicColor = new platform::PictureBox(client);
-    PicColor->setGeometry(kSidePanelWidth, 0, kBottomBandHeight, kBottomBandHeight);
+    PicColor->setGeometry(kSidePanelWidth, 0, 50, 50);
     Frame2 = new QGroupBox(QStringLiteral("不透明度"), client);
-    Frame2->setGeometry(PicColor->geometry().right() + 3, 0, 110, kBottomBandHeight);
+    Frame2->setGeometry(PicColor->geometry().right() + 3, 0, 150, kBottomBandHeight);
     Frame2->setVisible(false);
+    // The picker's grid is 337 x 67 pixels; the set scroll bar and the user-colour button stand
+    // in a column at its right.
     PicPicker = new platform::PictureBox(client);
-    PicPicker->setGeometry(PicColor->geometry().right() + 3, 0, 288, kBottomBandHeight);
-    Command1 = new QPushButton(QStringLiteral("▼"), client);
-    Command1->setGeometry(PicPicker->geometry().right() + 3, 0, 20, 20);
-    Frame1 = new QGroupBox(client);
-    Frame1->setGeometry(Command1->geometry().right() + 3, 0, 180, kBottomBandHeight);
-    PicStatus = new platform::PictureBox(Frame1);
-    PicStatus->setGeometry(6, 8, 168, kBottomBandHeight - 14);
+    PicPicker->setGeometry(PicColor->geometry().right() + 3, 0, 358, kBottomBandHeight);
+    Command1 = new QPushButton(QStringLiteral("▼"), PicPicker);
+    Command1->setGeometry(339, 0, 19, 18);
+    Frame1 = new QGroupBox(QStringLiteral("色情報"), client);
+    Frame1->setGeometry(PicPicker->geometry().right() + 3, 0, 200, kBottomBandHeight);
+    PicStatus = new platform::PictureBox(client);
+    PicStatus->setGeometry(4, 0, 46, 153);
 
     // Buttons, boxes and bars leave the keyboard with the canvas, where the shortcuts act.
     for (QWidget *control : std::initializer_list<QWidget *>{HScroll1, VScroll1, Check1, Check2, Check3, Check4,
@@ -187,10 +190,6 @@ void DrawGUI::ConnectHandlers()
     for (int i = 0; i < 11; ++i) {
         connect(Option1[static_cast<size_t>(i)], &platform::OptionButton::Click, this, [this, i] { Option1_Click(i); });
     }
-    connect(Check1, &platform::CheckBox::Click, this, [this] {
-        Picture1->setFocus();
-        Input().RealtimeMode = Check1->Value() == 1;
-    });
     connect(Combo2, &platform::ComboBox::Click, this, &DrawGUI::Combo2_Click);
     connect(Combo2, &platform::ComboBox::KeyPress, this, [this](int key) {
         if (key == 13) {
@@ -270,6 +269,9 @@ void DrawGUI::InitDocumentState()
     LoadUserColorFile(ProgramFile(kUserColorFileName), Main().UserColors);
     Main().UserColorTop = 0;
     Main().UserColorCol = -1;
+    PicPicker_Paint();
+    PicColor_Paint();
+    PicStatus_Paint();
     Input().RealtimeMode = false;
     Option1[canvastools::kToolSelect]->SetValue(true);
     core::NewDocument();
@@ -487,7 +489,7 @@ void DrawGUI::FormResizeSub()
     Picture1->setGeometry(kSidePanelWidth, 0, std::max(1, innerWidth - kSidePanelWidth),
                           std::max(1, innerHeight - PicPicker->height() - kStatusHeight));
     int bandTop = innerHeight - PicPicker->height();
-    for (QWidget *part : std::initializer_list<QWidget *>{PicPicker, PicColor, Frame1, Frame2, Command1}) {
+    for (QWidget *part : std::initializer_list<QWidget *>{PicPicker, PicColor, Frame1, Frame2}) {
         part->move(part->x(), bandTop);
     }
     Check2->move(Check2->x(), innerHeight - Check2->height());

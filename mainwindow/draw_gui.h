@@ -3,6 +3,7 @@
 #pragma once
 
 #include "mainwindow/draw_gui_menus.h"
+#include "mainwindow/main_state.h"
 #include "mainwindow/settings_file.h"
 #include "mainwindow/view_geometry.h"
 #include "platform/forms/controls.h"
@@ -98,6 +99,64 @@ public:
     // The canvas player: shows the canvas movie, drawn into Picture1 by DispShape.
     platform::MoviePlayer ShockwaveFlash1;
 
+    // Side panels (side_panels.cpp, current_colors.cpp, color_picker.cpp, style_palette.cpp).
+    // Display toggles and the line-width box.
+    void Check1_Click();
+    void Check2_Click();
+    void Check3_Click();
+    void Check4_Click();
+    void Check5_Click();
+    void Check6_Click();
+    void Combo1_Click();
+    // The colour indicator, the opacity frame and the colour-information frame.
+    void PicColor_Paint();
+    void PaintColorSwatches();
+    void PicColor_MouseDown(int button, int shift, float x, float y);
+    void Label3_Click();
+    void Label4_Click();
+    void Label5_Click();
+    void HScroll3_Change(int index);
+    void HScroll3_Scroll(int index);
+    void HScroll2_Change(int index);
+    void Text1_Change(int index);
+    void Text2_Change(int index);
+    // The colour picker and the user colour sets.
+    void PicPicker_Paint();
+    void PicPicker_MouseDown(int button, int shift, float x, float y);
+    void PicPicker_MouseMove(int button, int shift, float x, float y);
+    void PicPicker_MouseUp(int button, int shift, float x, float y);
+    void PicPicker_OLEDragDrop(const QStringList &files);
+    void PicUserColor_MouseDown(int button, int shift, float x, float y);
+    void Text3_KeyPress(int keyAscii);
+    void VScroll2_Change();
+    void Command1_Click();
+    void mnuUserColorAdd_Click() { InsertUserColorSet(0); }
+    void mnuUserColorCopy_Click() { InsertUserColorSet(1); }
+    void mnuUserColorDelete_Click();
+    void mnuUserColorMoveUp_Click();
+    void mnuUserColorMoveDown_Click();
+    void mnuUserColorMoveTop_Click();
+    void mnuUserColorMoveBottom_Click();
+    void mnuUserColorSet_Click(int index);
+    void InsertUserColorSet(int mode);
+    UserColorTable RemoveUserColorSet();
+    void PlaceUserColorSet(const UserColorTable &buffer, int32_t position);
+    // The style palette.
+    void PicStatus_Paint();
+    void PicStatus_MouseDown(int button, int shift, float x, float y);
+    void PicStatus_MouseMove();
+
+    std::array<platform::ScrollBar *, 3> HScroll2{};  // red, green, blue of the chosen user colour
+    std::array<platform::ScrollBar *, 3> HScroll3{};  // opacity of the line, fill, gradient colour
+    std::array<platform::TextBox *, 3> Text1{};
+    std::array<platform::TextBox *, 3> Text2{};
+    std::array<QLabel *, 3> Label1{};
+    std::array<QLabel *, 3> Label2{};
+    platform::Label *Label3 = nullptr, *Label4 = nullptr, *Label5 = nullptr;
+    platform::PictureBox *PicUserColor = nullptr;
+    platform::TextBox *Text3 = nullptr;
+    platform::ScrollBar *VScroll2 = nullptr;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -123,6 +182,20 @@ private:
     WindowPlacementTwips CurrentPlacement() const;
     void ApplyPlacement(const WindowPlacementTwips &placement);
     void ApplyZoomStep(float step);
+    // Side panels: builds the controls inside the colour frames and connects every side-panel handler.
+    void ConnectSidePanels();
+    void BuildColorFrames();
+    // The selected paths take the flagged current colours (one undo step); the canvas is redrawn.
+    void ApplyCurrentColors(const std::array<bool, 3> &which);
+    // Sets the red, green and blue sliders to a colour's channels.
+    void SetColorSliders(uint32_t colour);
+    void ChooseUserCell(int32_t column, int32_t row);
+    void MoveUserColorSet(int32_t position);
+    bool opacitySync_ = false;  // an indicator repaint is setting the opacity sliders
+    // Receiver of the side panels' focus signals: as a member it goes before the child controls
+    // do, so focus moving while the window is torn down reaches no handler.
+    QObject sidePanelFocus_;
+    std::array<bool, 3> opacityChanged_{};
 
     std::unique_ptr<MainHost> host_;
     SplashWindow *splash_ = nullptr;

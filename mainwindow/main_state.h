@@ -39,9 +39,14 @@ struct MainState {
     float PreviewFPS = 12;
     int32_t PreviewMorphFrame = 20;
 
-    UserColorTable UserColors = UserColorTable(6, UserColorRow{0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF});
+    UserColorTable UserColors =
+        UserColorTable(6, mainwindow::UserColorRow{0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF});
     int32_t UserColorTop = 0;   // first row of the set on show
     int32_t UserColorCol = -1;  // chosen user-colour cell, -1 none
+    int32_t UserColorRow = 0;   // row of the chosen cell within the set on show
+    // A press in the colour picker started dragging this colour toward a user cell.
+    bool PickerDragging = false;
+    uint32_t PickerDragColor = 0;
 };
 
 MainState &Main();

@@ -1,6 +1,9 @@
 #include "platform/forms/controls.h"
 
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include <algorithm>
 
@@ -49,6 +52,78 @@ CheckBox::CheckBox(const QString &caption, QWidget *parent) : QCheckBox(caption,
     connect(this, &QCheckBox::toggled, this, &CheckBox::Click);
 }
 
+namespace {
+
+// Draws a check box or option button in graphical style: a bevelled button, sunken while on,
+// with the picture (or else the caption) in its middle.
+void PaintGraphicalButton(QAbstractButton *button)
+{
+    QPainter painter(button);
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.features = QStyleOptionButton::None;
+    if (button->isChecked() || button->isDown()) {
+        option.state |= QStyle::State_Sunken | QStyle::State_On;
+    } else {
+        option.state |= QStyle::State_Raised;
+    }
+    button->style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, button);
+    QRect inner = button->rect().adjusted(2, 2, -2, -2);
+    if (!button->icon().isNull()) {
+        QSize size = button->iconSize().boundedTo(inner.size());
+        QRect target(QPoint(0, 0), size);
+        target.moveCenter(inner.center());
+        QIcon::Mode mode = button->isEnabled() ? QIcon::Normal : QIcon::Disabled;
+        button->icon().paint(&painter, target, Qt::AlignCenter, mode);
+    } else {
+        painter.setPen(button->palette().color(button->isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                               QPalette::ButtonText));
+        painter.drawText(inner, Qt::AlignCenter | Qt::TextShowMnemonic, button->text());
+    }
+}
+
+}  // namespace
+
+void CheckBox::SetGraphical(bool on)
+{
+    graphical_ = on;
+    update();
+}
+
+void CheckBox::paintEvent(QPaintEvent *event)
+{
+    if (graphical_) {
+        PaintGraphicalButton(this);
+    } else {
+        QCheckBox::paintEvent(event);
+    }
+}
+
+bool CheckBox::hitButton(const QPoint &pos) const
+{
+    return graphical_ ? rect().contains(pos) : QCheckBox::hitButton(pos);
+}
+
+void OptionButton::SetGraphical(bool on)
+{
+    graphical_ = on;
+    update();
+}
+
+void OptionButton::paintEvent(QPaintEvent *event)
+{
+    if (graphical_) {
+        PaintGraphicalButton(this);
+    } else {
+        QRadioButton::paintEvent(event);
+    }
+}
+
+bool OptionButton::hitButton(const QPoint &pos) const
+{
+    return graphical_ ? rect().contains(pos) : QRadioButton::hitButton(pos);
+}
+
 OptionButton::OptionButton(const QString &caption, QWidget *parent) : QRadioButton(caption, parent)
 {
     connect(this, &QRadioButton::clicked, this, &OptionButton::Click);
@@ -67,6 +142,53 @@ void OptionButton::SetValue(bool on)
 TextBox::TextBox(QWidget *parent) : QLineEdit(parent)
 {
     connect(this, &QLineEdit::textChanged, this, &TextBox::Change);
+}
+
+void TextBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        emit KeyPress(13);
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        emit KeyPress(27);
+        return;
+    }
+    if (!event->text().isEmpty()) {
+        emit KeyPress(event->text().at(0).unicode());
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TextBox::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    emit GotFocus();
+}
+
+void TextBox::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    emit LostFocus();
+}
+
+Label::Label(const QString &caption, QWidget *parent) : QLabel(caption, parent)
+{
+    setMouseTracking(true);
+}
+
+void Label::mouseReleaseEvent(QMouseEvent *event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        emit Click();
+    }
+}
+
+void Label::mouseMoveEvent(QMouseEvent *event)
+{
+    QLabel::mouseMoveEvent(event);
+    emit MouseMove();
 }
 
 ComboBox::ComboBox(QWidget *parent) : QComboBox(parent)

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -44,31 +45,51 @@ private:
 };
 
 // A check box with Value 0/1; Click fires on every change of Value, also when the program sets it.
+// In graphical style it is a toggle button showing its picture or caption, pressed while on.
 class CheckBox : public QCheckBox {
     Q_OBJECT
 public:
     explicit CheckBox(const QString &caption, QWidget *parent = nullptr);
     int Value() const { return isChecked() ? 1 : 0; }
     void SetValue(int value) { setChecked(value != 0); }
+    void SetGraphical(bool on);
 
 signals:
     void Click();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool hitButton(const QPoint &pos) const override;
+
+private:
+    bool graphical_ = false;
 };
 
 // An option button of a group; Click fires when the user clicks it and whenever the program
 // switches it on, even when it already was.
+// In graphical style it is a button showing its picture or caption, pressed while chosen.
 class OptionButton : public QRadioButton {
     Q_OBJECT
 public:
     explicit OptionButton(const QString &caption, QWidget *parent = nullptr);
     bool Value() const { return isChecked(); }
     void SetValue(bool on);
+    void SetGraphical(bool on);
 
 signals:
     void Click();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    bool hitButton(const QPoint &pos) const override;
+
+private:
+    bool graphical_ = false;
 };
 
-// A text box; Change fires on every change of the text, the program's included.
+// A text box; Change fires on every change of the text, the program's included. KeyPress fires
+// before a typed character goes in (the ASCII code: 13 Enter, 27 Esc; those two stay out of the
+// text), GotFocus and LostFocus on focus changes.
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
@@ -78,6 +99,14 @@ public:
 
 signals:
     void Change();
+    void KeyPress(int keyAscii);
+    void GotFocus();
+    void LostFocus();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 };
 
 // An editable combo box: Click fires when an item is chosen from the list, KeyPress for each
@@ -99,6 +128,21 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+};
+
+// A label that reports clicks and mouse moves, for captions that act as small buttons.
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    explicit Label(const QString &caption, QWidget *parent = nullptr);
+
+signals:
+    void Click();
+    void MouseMove();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
 };
 
 }  // namespace platform

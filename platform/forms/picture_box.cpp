@@ -2,6 +2,7 @@
 
 #include "platform/forms/key_codes.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -42,6 +43,11 @@ uint32_t BgrFromRgb(QRgb rgb)
 {
     return static_cast<uint32_t>(qRed(rgb)) | (static_cast<uint32_t>(qGreen(rgb)) << 8) |
            (static_cast<uint32_t>(qBlue(rgb)) << 16);
+}
+
+uint32_t SystemColor(QPalette::ColorRole role)
+{
+    return BgrFromRgb(QApplication::palette().color(role).rgb());
 }
 
 int MouseButtonOf(Qt::MouseButton button)

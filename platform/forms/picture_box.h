@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPalette>
 #include <QStringList>
 #include <QWidget>
 
@@ -13,6 +14,8 @@ namespace platform {
 // Colours of the windows' drawing calls: 0x00BBGGRR (red in the low byte).
 QColor ColorFromBgr(uint32_t bgr);
 uint32_t BgrFromRgb(QRgb rgb);
+// A colour of the application's palette (button text, highlight, ...) as 0x00BBGGRR.
+uint32_t SystemColor(QPalette::ColorRole role);
 
 enum PictureDrawMode : int {
     kDrawInvert = 6,     // every pixel drawn is inverted; drawing the same twice restores it

@@ -1,4 +1,5 @@
 #include "core/document.h"
+#include "core/geometry.h"
 
 #include "tests/core/recording_host.h"
 
@@ -124,6 +125,23 @@ TEST_F(DocumentTest, GetAndSetPathCopyTheRecord)
     EXPECT_EQ(Doc().DocPaths[1].CacheMark, "") << "a stored path is re-encoded";
     copy.Anchors[0].X = 5;
     EXPECT_EQ(Doc().DocPaths[1].Anchors[0].X, 999) << "SetPath stores a copy";
+}
+
+TEST_F(DocumentTest, AStalePathIndexReadsNothingAndChangesNothing)
+{
+    AddPath(PathWithAnchors(3));
+    Doc().SelectedAnchors = {AnchorRef(), AnchorRef{7, 0}};  // a path deleted since
+    int32_t x = 1, y = 1, width = 1;
+    GetAnchor(x, y, width, 7, 0);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(width, 0);
+    GetAnchor(x, y, width, 0, 0);
+    MoveAnchor(5, 5, -1, 0);
+    SetPath(2, PathWithAnchors(2));
+    EXPECT_EQ(GetPath(9).AnchorMax(), -1);
+    EXPECT_EQ(Doc().DocPathCount(), 1);
+    int32_t cx = 0, cy = 0;
+    GetSelectedAnchorCenter(cx, cy);
 }
 
 TEST_F(DocumentTest, CountsSelectedPaths)

@@ -395,7 +395,7 @@ TEST(PictureProbe, SvgFilesGiveTheSizeTheReaderFinds)
         {"tagSoup.svg", "<svg <svg <path d=\"M 0 0 L"}});
 }
 
-TEST(PictureProbe, PlaceableMetafilesGiveTheirSizeButNoPicture)
+TEST(PictureProbe, PlaceableMetafilesGiveTheirSizeAndABlankPictureWithoutFigures)
 {
     // 2 x 1 inches at 1440 units per inch, the box starting left of and above the origin.
     std::string wmf = TempPath("m.wmf");
@@ -407,8 +407,11 @@ TEST(PictureProbe, PlaceableMetafilesGiveTheirSizeButNoPicture)
     EXPECT_EQ(info.ImageWidth, 2 * info.ImageHeight);
     EXPECT_EQ(info.ImageBits, 24);
     EXPECT_EQ(importer::GetImageInfo(wmf, 10), info);
+    // Its only record, a rectangle, is not one of the figures read: the picture stays white.
     std::vector<uint8_t> alpha = {3};
-    EXPECT_TRUE(importer::LoadPictureFile(wmf, alpha).isNull());
+    QImage picture = importer::LoadPictureFile(wmf, alpha);
+    ASSERT_EQ(picture.size(), QSize(info.ImageWidth, info.ImageHeight));
+    EXPECT_EQ(picture.pixel(info.ImageWidth / 2, info.ImageHeight / 2), qRgb(255, 255, 255));
     EXPECT_EQ(alpha, std::vector<uint8_t>{3});
 
     std::string notMetafile = metafile;

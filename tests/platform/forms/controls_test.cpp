@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -205,4 +206,42 @@ TEST(WindowPlacement, WindowsEndInsideTheWorkArea)
     EXPECT_LE(frame.bottom(), area.bottom());
     EXPECT_GE(frame.left(), area.left());
     EXPECT_EQ(TwipsFromPixels(PixelsFromTwips(8880)), 8880);
+}
+
+namespace {
+
+void ClickAt(QWidget &widget, QPoint pos)
+{
+    QPointF local(pos), global(widget.mapToGlobal(pos));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &release);
+}
+
+}  // namespace
+
+TEST(GraphicalButtons, AClickAnywhereOnTheFaceTogglesAndTheFaceShowsTheState)
+{
+    CheckBox check(QStringLiteral("前"));
+    check.SetGraphical(true);
+    check.resize(25, 24);
+    QImage off(check.size(), QImage::Format_ARGB32);
+    check.render(&off);
+    ClickAt(check, QPoint(22, 20));  // far from any indicator
+    EXPECT_EQ(check.Value(), 1);
+    QImage on(check.size(), QImage::Format_ARGB32);
+    check.render(&on);
+    EXPECT_NE(off, on) << "a pressed toggle looks different";
+
+    QWidget group;
+    OptionButton first(QStringLiteral("A"), &group), second(QStringLiteral("B"), &group);
+    for (OptionButton *button : {&first, &second}) {
+        button->SetGraphical(true);
+        button->resize(25, 25);
+    }
+    second.move(25, 0);
+    ClickAt(second, QPoint(23, 23));
+    EXPECT_TRUE(second.Value());
+    EXPECT_FALSE(first.Value());
 }
