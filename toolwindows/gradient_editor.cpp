@@ -487,8 +487,8 @@ void GradationGUI::Text3_KeyPress(int keyAscii)
     QString text = Text3->Text();
     if (text.size() == 7 && text.startsWith(QLatin1Char('#'))) {
         text = text.mid(1);
-    } else if (text.size() != 6) {
-        return;
+    } else if (text.size() != 6 || text.startsWith(QLatin1Char('#'))) {
+        return;  // "#" with five digits is no colour
     }
     uint32_t colour = 0;
     for (int i = 0; i < 3; ++i) {
