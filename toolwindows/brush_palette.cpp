@@ -85,6 +85,12 @@ BrushGUI::BrushGUI(QWidget *owner) : QWidget(owner, Qt::Tool)
     resize(320, menuBar->sizeHint().height() + strip + HScroll1->sizeHint().height());
 }
 
+BrushGUI::~BrushGUI()
+{
+    // The name box loses the focus while the window is torn down: no handler may run then.
+    disconnect(Text1, nullptr, this, nullptr);
+}
+
 // ---- showing the list ----
 
 void BrushGUI::SetupBrushList()

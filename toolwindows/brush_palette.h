@@ -17,6 +17,7 @@ class BrushGUI : public QWidget {
     Q_OBJECT
 public:
     explicit BrushGUI(QWidget *owner);
+    ~BrushGUI() override;
 
     // Brings the current brush into view and redraws the strip (while the window is open).
     void SetupBrushList();
