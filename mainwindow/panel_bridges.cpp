@@ -427,9 +427,9 @@ void DrawGUI::ConnectToolWindows()
         ApplyPosition();
         Picture1->setFocus();
     });
-    connect(PositionGUI, &toolwindows::PositionGUI::Activated, this, &DrawGUI::RefreshPosition);
+    connect(PositionGUI, &toolwindows::ToolWindow::Activated, this, &DrawGUI::RefreshPosition);
     connect(GradationGUI, &toolwindows::GradationGUI::ApplyGradientRequested, this, &DrawGUI::ApplyGradient);
-    connect(GradationGUI, &toolwindows::GradationGUI::Activated, this, &DrawGUI::RefreshGradient);
+    connect(GradationGUI, &toolwindows::ToolWindow::Activated, this, &DrawGUI::RefreshGradient);
     GradationGUI->RealtimeChecked = [this] { return Check1->Value() == 1; };
     connect(BrushGUI, &toolwindows::BrushGUI::FocusCanvas, this, [this] { Picture1->setFocus(); });
     connect(OptimizeGUI, &toolwindows::OptimizeGUI::PreviewReady, this, [this] {
@@ -441,9 +441,9 @@ void DrawGUI::ConnectToolWindows()
         }
     });
     connect(OptimizeGUI, &toolwindows::OptimizeGUI::Restored, this, [this] { DispShape(1); });
-    connect(PositionGUI, &toolwindows::PositionGUI::Closed, this, [this] { PanelClosedByUser(PanelSlots(*this)[0]); });
-    connect(GradationGUI, &toolwindows::GradationGUI::Closed, this, [this] { PanelClosedByUser(PanelSlots(*this)[1]); });
-    connect(BrushGUI, &toolwindows::BrushGUI::Closed, this, [this] { PanelClosedByUser(PanelSlots(*this)[2]); });
+    connect(PositionGUI, &toolwindows::ToolWindow::Closed, this, [this] { PanelClosedByUser(PanelSlots(*this)[0]); });
+    connect(GradationGUI, &toolwindows::ToolWindow::Closed, this, [this] { PanelClosedByUser(PanelSlots(*this)[1]); });
+    connect(BrushGUI, &toolwindows::ToolWindow::Closed, this, [this] { PanelClosedByUser(PanelSlots(*this)[2]); });
     new GradientEditorTarget(GradationGUI);
 }
 

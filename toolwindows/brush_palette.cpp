@@ -6,7 +6,6 @@
 #include "platform/forms/message_box.h"
 #include "toolwindows/palette_colors.h"
 
-#include <QCloseEvent>
 #include <QPolygon>
 
 #include <algorithm>
@@ -46,7 +45,7 @@ bool SelectedPathMakesBrush()
 
 }  // namespace
 
-BrushGUI::BrushGUI(QWidget *owner) : QWidget(owner, Qt::Tool)
+BrushGUI::BrushGUI(QWidget *owner) : ToolWindow(owner)
 {
     setWindowTitle(QStringLiteral("ブラシ/消しゴム管理"));
     menuBar = new QMenuBar(this);
@@ -184,12 +183,6 @@ void BrushGUI::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
-}
-
-void BrushGUI::closeEvent(QCloseEvent *event)
-{
-    emit Closed();
-    QWidget::closeEvent(event);
 }
 
 // ---- commands ----

@@ -3,17 +3,17 @@
 #pragma once
 
 #include "platform/forms/controls.h"
+#include "toolwindows/tool_window.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/picture_box.h"
 
 #include <QMenuBar>
-#include <QWidget>
 
 #include <cstdint>
 
 namespace toolwindows {
 
-class BrushGUI : public QWidget {
+class BrushGUI : public ToolWindow {
     Q_OBJECT
 public:
     explicit BrushGUI(QWidget *owner);
@@ -52,11 +52,9 @@ public:
 signals:
     // A brush was chosen on the strip: the canvas takes the focus back.
     void FocusCanvas();
-    void Closed();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     // After the list changed: the brush menu, the view and the scroll range follow.

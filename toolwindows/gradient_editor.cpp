@@ -6,7 +6,6 @@
 #include "platform/base/rounding.h"
 #include "toolwindows/palette_colors.h"
 
-#include <QCloseEvent>
 #include <QPalette>
 
 #include <algorithm>
@@ -61,7 +60,7 @@ int32_t ReadInteger(const QString &text)
 
 }  // namespace
 
-GradationGUI::GradationGUI(QWidget *owner) : QWidget(owner, Qt::Tool)
+GradationGUI::GradationGUI(QWidget *owner) : ToolWindow(owner)
 {
     setWindowTitle(QStringLiteral("グラデーション制御"));
     Picture1 = new platform::PictureBox(this);
@@ -522,20 +521,6 @@ void GradationGUI::Check1_Click()
     if (Picture1->isEnabled()) {
         Picture1->setFocus();
     }
-}
-
-void GradationGUI::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        emit Activated();
-    }
-}
-
-void GradationGUI::closeEvent(QCloseEvent *event)
-{
-    emit Closed();
-    QWidget::closeEvent(event);
 }
 
 }  // namespace toolwindows

@@ -4,13 +4,13 @@
 #pragma once
 
 #include "platform/forms/controls.h"
+#include "toolwindows/tool_window.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/picture_box.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QWidget>
 
 #include <array>
 #include <cstdint>
@@ -21,7 +21,7 @@ namespace toolwindows {
 inline constexpr int32_t kMaxEditStopEntries = 7;       // highest index: six middle stops
 inline constexpr int32_t kMaxReflectedStopEntries = 3;  // two middle stops for fill type 3
 
-class GradationGUI : public QWidget {
+class GradationGUI : public ToolWindow {
     Q_OBJECT
 public:
     explicit GradationGUI(QWidget *owner);
@@ -86,12 +86,6 @@ public:
 signals:
     // Copy the working list into the selected paths; true records an undo step.
     void ApplyGradientRequested(bool flg);
-    void Activated();
-    void Closed();
-
-protected:
-    void changeEvent(QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void BuildFrame();

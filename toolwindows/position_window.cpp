@@ -1,12 +1,11 @@
 #include "toolwindows/position_window.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
 
 namespace toolwindows {
 
-PositionGUI::PositionGUI(QWidget *owner) : QWidget(owner, Qt::Tool)
+PositionGUI::PositionGUI(QWidget *owner) : ToolWindow(owner)
 {
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(4, 4, 4, 4);
@@ -58,20 +57,6 @@ void PositionGUI::Command1_Click()
 {
     emit ApplyRequested();
     HistoryStore = false;
-}
-
-void PositionGUI::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        emit Activated();
-    }
-}
-
-void PositionGUI::closeEvent(QCloseEvent *event)
-{
-    emit Closed();
-    QWidget::closeEvent(event);
 }
 
 }  // namespace toolwindows

@@ -3,15 +3,15 @@
 #pragma once
 
 #include "platform/forms/controls.h"
+#include "toolwindows/tool_window.h"
 
 #include <QPushButton>
-#include <QWidget>
 
 #include <array>
 
 namespace toolwindows {
 
-class PositionGUI : public QWidget {
+class PositionGUI : public ToolWindow {
     Q_OBJECT
 public:
     explicit PositionGUI(QWidget *owner);
@@ -35,14 +35,6 @@ public:
 signals:
     // The apply button was pressed: the main window applies the fields.
     void ApplyRequested();
-    // The window became the active window.
-    void Activated();
-    // The user closed the window (not the main window's shut-down).
-    void Closed();
-
-protected:
-    void changeEvent(QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     bool HistoryStore = false;
