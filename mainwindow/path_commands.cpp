@@ -31,12 +31,11 @@ void RecordPopupStep()
     canvastools::Input().DragChanged = false;
 }
 
-// The ending of the commands on the dragged rectangle: redraw, then the undo step.
-void RedrawAndRecord(DrawGUI &window)
+// The commands on the dragged rectangle redraw the canvas before they record their undo step.
+void RedrawCanvas(DrawGUI &window)
 {
     movie::MakeCanvasMovie();
     window.DispShape(1);
-    core::RecordHistory();
 }
 
 void EmptySelectedAnchors()
@@ -222,7 +221,8 @@ void mnuClipout_Click(DrawGUI &window)
     const core::Rect32 &area = Doc().AreaSelectRect;
     core::ClipOutSelection(area.Left, area.Top, area.Right, area.Bottom);
     core::DeselectAllPaths();
-    RedrawAndRecord(window);
+    RedrawCanvas(window);
+    RecordPopupStep();
 }
 
 // The dragged rectangle becomes the canvas: its size in whole pixels, every path moved so that
@@ -238,10 +238,9 @@ void mnuRectCanvas_Click(DrawGUI &window)
     movie::ClearBackgroundCache();
     movie::ClearGridCache();
     movie::ClearBackColorCache();
-    movie::MakeCanvasMovie();
-    window.DispShape(1);
+    RedrawCanvas(window);
     if (moved) {
-        core::RecordHistory();
+        RecordPopupStep();
     }
 }
 
