@@ -16,6 +16,7 @@
 #include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 
+#include <utility>
 #include <vector>
 
 namespace mainwindow {
@@ -332,27 +333,24 @@ void DrawGUI::ConnectPathCommands()
     using platform::MenuItem;
     const DrawGuiMenus &m = menus;
     auto on = [this](MenuItem *item, auto handler) { connect(item, &MenuItem::Click, this, handler); };
-    on(m.mnuAnchorAdd, mnuAnchorAdd_Click);
-    on(m.mnuAnchorDelete, mnuAnchorDelete_Click);
-    on(m.mnuAnchorLine, mnuAnchorLine_Click);
-    on(m.mnuAnchorCurve, mnuAnchorCurve_Click);
-    on(m.mnuAnchorKeen, mnuAnchorKeen_Click);
-    on(m.mnuAnchorRound, mnuAnchorRound_Click);
-    on(m.mnuOpenPathSel, mnuOpenPathSel_Click);
-    on(m.mnuClosePathSel, mnuClosePathSel_Click);
-    on(m.mnuDevidePath, mnuDevidePath_Click);
-    on(m.mnuJointPath, mnuJointPath_Click);
-
-    on(m.mnuPastePath, mnuPastePath_Click);
-    on(m.mnuSelectAll, mnuSelectAll_Click);
+    const std::pair<MenuItem *, void (*)()> commands[] = {
+        {m.mnuAnchorAdd, mnuAnchorAdd_Click},       {m.mnuAnchorDelete, mnuAnchorDelete_Click},
+        {m.mnuAnchorLine, mnuAnchorLine_Click},     {m.mnuAnchorCurve, mnuAnchorCurve_Click},
+        {m.mnuAnchorKeen, mnuAnchorKeen_Click},     {m.mnuAnchorRound, mnuAnchorRound_Click},
+        {m.mnuOpenPathSel, mnuOpenPathSel_Click},   {m.mnuClosePathSel, mnuClosePathSel_Click},
+        {m.mnuDevidePath, mnuDevidePath_Click},     {m.mnuJointPath, mnuJointPath_Click},
+        {m.mnuPastePath, mnuPastePath_Click},       {m.mnuSelectAll, mnuSelectAll_Click},
+        {m.mnuCopyPath, mnuCopyPath_Click},         {m.mnuCutPath, mnuCutPath_Click},
+        {m.mnuDeletePath, mnuDeletePath_Click},     {m.mnuOpenPath, mnuOpenPath_Click},
+        {m.mnuClosePath, mnuClosePath_Click},       {m.mnuGroupMake, mnuGroupMake_Click},
+        {m.mnuGroupClear, mnuGroupClear_Click},     {m.mnuGroupAgain, mnuGroupAgain_Click},
+        {m.mnuCompoundMake, mnuCompoundMake_Click}, {m.mnuCompoundClear, mnuCompoundClear_Click},
+        {m.mnuCompoundAgain, mnuCompoundAgain_Click}};
+    for (const auto &[item, handler] : commands) {
+        on(item, handler);
+    }
     on(m.mnuClipout, [this] { mnuClipout_Click(*this); });
     on(m.mnuRectCanvas, [this] { mnuRectCanvas_Click(*this); });
-
-    on(m.mnuCopyPath, mnuCopyPath_Click);
-    on(m.mnuCutPath, mnuCutPath_Click);
-    on(m.mnuDeletePath, mnuDeletePath_Click);
-    on(m.mnuOpenPath, mnuOpenPath_Click);
-    on(m.mnuClosePath, mnuClosePath_Click);
     int type = core::kBrushPen;
     for (MenuItem *item : {m.mnuConvertPathPen, m.mnuConvertPathBrush1, m.mnuConvertPathBrush2,
                            m.mnuConvertPathBrush3}) {
@@ -371,12 +369,6 @@ void DrawGUI::ConnectPathCommands()
     on(m.mnuBackPath, [] { ChangeOrder(core::kOrderToBack); });
     on(m.mnuFrontPathOne, [] { ChangeOrder(core::kOrderForwardOne); });
     on(m.mnuBackPathOne, [] { ChangeOrder(core::kOrderBackwardOne); });
-    on(m.mnuGroupMake, mnuGroupMake_Click);
-    on(m.mnuGroupClear, mnuGroupClear_Click);
-    on(m.mnuGroupAgain, mnuGroupAgain_Click);
-    on(m.mnuCompoundMake, mnuCompoundMake_Click);
-    on(m.mnuCompoundClear, mnuCompoundClear_Click);
-    on(m.mnuCompoundAgain, mnuCompoundAgain_Click);
 }
 
 }  // namespace mainwindow

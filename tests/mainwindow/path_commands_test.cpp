@@ -20,16 +20,6 @@ namespace {
 
 class PathCommandsTest : public testsupport::CanvasFixture {
 protected:
-    int32_t AddOpenPath(std::initializer_list<AnchorPoint> anchors)
-    {
-        core::PathRecord path;
-        path.Anchors = anchors;
-        path.LineMode = 1;
-        path.LineWidth = 20;
-        Doc().DocPaths.push_back(path);
-        core::StartHistoryWithDocument();
-        return Doc().DocPathCount();
-    }
     void Hit(int32_t path, int32_t anchor, int32_t path2 = 0, int32_t anchor2 = 0)
     {
         Doc().HitPath = path;
