@@ -91,6 +91,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectHandlers();
     ConnectSidePanels();
     ConnectToolWindows();
+    ConnectPathCommands();
     canvastools::AttachCanvasTools(*this);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());

@@ -207,6 +207,8 @@ private:
     void ApplyZoomStep(float step);
     // Side panels: builds the controls inside the colour frames and connects every side-panel handler.
     void ConnectSidePanels();
+    // The canvas pop-up menus' path and anchor commands (path_commands.cpp).
+    void ConnectPathCommands();
     void BuildColorFrames();
     // The selected paths take the flagged current colours (one undo step); the canvas is redrawn.
     void ApplyCurrentColors(const std::array<bool, 3> &which);
