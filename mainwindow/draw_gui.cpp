@@ -90,6 +90,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     BuildControls();
     ConnectHandlers();
     ConnectSidePanels();
+    ConnectDialogs();
     canvastools::AttachCanvasTools(*this);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
