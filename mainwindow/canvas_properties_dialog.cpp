@@ -68,6 +68,7 @@ platform::ComboBox *NewList(std::initializer_list<const char *> captions)
     for (const char *caption : captions) {
         combo->addItem(Utf8(caption));
     }
+    combo->setCurrentIndex(-1);  // chosen when the dialog is filled
     return combo;
 }
 

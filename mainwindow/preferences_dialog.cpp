@@ -95,7 +95,7 @@ void PreferenceGUI::Command1_Click()
     }
     canvastools::ChangeIcons(Main().UseToolIcons);
     float fps = SingleOf(Text1->Text());
-    Main().PreviewFPS = fps == 0.0f ? kFallbackPreviewFps : fps;
+    Main().PreviewFPS = fps == 0.0f ? kFallbackPreviewFps : std::clamp(fps, kMinPreviewFps, kMaxPreviewFps);
     Main().PreviewMorphFrame = std::max(WholeNumberOf(Text2->Text()), kMinPreviewMorphFrames);
     accept();
 }

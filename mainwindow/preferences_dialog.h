@@ -12,8 +12,11 @@
 
 namespace mainwindow {
 
-// Preview values that replace unusable entries.
+// Preview values: 0 (or no number) gives the usual rate; rates are kept to what a movie can play,
+// as the settings file's reader keeps them.
 inline constexpr float kFallbackPreviewFps = 12;
+inline constexpr float kMinPreviewFps = 1;
+inline constexpr float kMaxPreviewFps = 255;
 inline constexpr int32_t kMinPreviewMorphFrames = 2;
 
 class PreferenceGUI : public platform::DialogForm {
