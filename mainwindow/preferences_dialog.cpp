@@ -1,5 +1,6 @@
 #include "mainwindow/preferences_dialog.h"
 
+#include "canvastools/canvas_window.h"
 #include "canvastools/tool_palette.h"
 #include "mainwindow/dialog_numbers.h"
 #include "mainwindow/main_state.h"
@@ -93,7 +94,9 @@ void PreferenceGUI::Command1_Click()
     for (size_t i = 0; i < checks.size(); ++i) {
         Main().*kFlagControls[i].flag = static_cast<int16_t>(checks[i]->Value());
     }
-    canvastools::ChangeIcons(Main().UseToolIcons);
+    if (canvastools::HasCanvasWindow()) {
+        canvastools::ChangeIcons(Main().UseToolIcons);
+    }
     float fps = SingleOf(Text1->Text());
     Main().PreviewFPS = fps == 0.0f ? kFallbackPreviewFps : std::clamp(fps, kMinPreviewFps, kMaxPreviewFps);
     Main().PreviewMorphFrame = std::max(WholeNumberOf(Text2->Text()), kMinPreviewMorphFrames);
