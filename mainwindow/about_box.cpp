@@ -10,8 +10,6 @@
 namespace mainwindow {
 namespace {
 
-constexpr int kEscapeKey = 27;
-
 void SetTextColor(QLabel *label, const QColor &colour)
 {
     QPalette palette = label->palette();
@@ -63,7 +61,7 @@ void VersionInfo::Command1_Click()
 
 void VersionInfo::Form_KeyPress(int keyAscii)
 {
-    if (keyAscii == kEscapeKey) {
+    if (keyAscii == platform::kEscapeAscii) {
         Command1_Click();
     }
 }

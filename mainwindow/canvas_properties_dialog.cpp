@@ -19,7 +19,6 @@ namespace {
 using core::Doc;
 
 constexpr int kTwipsPerPixel = 20;
-constexpr int kEscapeKey = 27;
 constexpr int kCustomFloodQuality = 4;
 
 struct FloodPreset {
@@ -393,7 +392,7 @@ void CanvasGUI::Command2_Click()
 
 void CanvasGUI::Form_KeyPress(int keyAscii)
 {
-    if (keyAscii == kEscapeKey) {
+    if (keyAscii == platform::kEscapeAscii) {
         Command2_Click();
     }
 }

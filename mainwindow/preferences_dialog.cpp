@@ -13,8 +13,6 @@
 namespace mainwindow {
 namespace {
 
-constexpr int kEscapeKey = 27;
-
 struct FlagControl {
     const char *caption;
     int16_t MainState::*flag;
@@ -110,7 +108,7 @@ void PreferenceGUI::Command2_Click()
 
 void PreferenceGUI::Form_KeyPress(int keyAscii)
 {
-    if (keyAscii == kEscapeKey) {
+    if (keyAscii == platform::kEscapeAscii) {
         Command2_Click();
     }
 }

@@ -16,7 +16,7 @@ ModalDialogHook &Hook()
 void DialogForm::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        Form_KeyPress(27);
+        Form_KeyPress(kEscapeAscii);
         return;
     }
     QDialog::keyPressEvent(event);

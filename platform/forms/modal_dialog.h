@@ -8,6 +8,8 @@
 
 namespace platform {
 
+inline constexpr int kEscapeAscii = 27;
+
 // A dialog window whose Esc key reaches Form_KeyPress as the ASCII code 27, like the other keys
 // a window previews, instead of closing the dialog by itself.
 class DialogForm : public QDialog {
