@@ -92,6 +92,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectSidePanels();
     ConnectToolWindows();
     ConnectPathCommands();
+    ConnectDialogs();
     canvastools::AttachCanvasTools(*this);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());

@@ -153,6 +153,13 @@ public:
     void PicStatus_MouseDown(int button, int shift, float x, float y);
     void PicStatus_MouseMove();
 
+    // Dialogs (dialog_commands.cpp): canvas properties, preferences and the about box, each shown
+    // modally; the first two regenerate the canvas however they were closed.
+    void mnuPropertyCanvasFile_Click() { mnuPropertyCanvas_Click(); }
+    void mnuPropertyCanvas_Click();
+    void mnuPreference_Click();
+    void mnuVersion_Click();
+
     std::array<platform::ScrollBar *, 3> HScroll2{};  // red, green, blue of the chosen user colour
     std::array<platform::ScrollBar *, 3> HScroll3{};  // opacity of the line, fill, gradient colour
     std::array<platform::TextBox *, 3> Text1{};
@@ -209,6 +216,10 @@ private:
     void ConnectSidePanels();
     // The canvas pop-up menus' path and anchor commands (path_commands.cpp).
     void ConnectPathCommands();
+    // Connects the menu items of the dialogs.
+    void ConnectDialogs();
+    // Shows a dialog modally at the window's top-left corner, then regenerates the canvas.
+    void ShowCanvasDialog(QDialog &dialog);
     void BuildColorFrames();
     // The selected paths take the flagged current colours (one undo step); the canvas is redrawn.
     void ApplyCurrentColors(const std::array<bool, 3> &which);
