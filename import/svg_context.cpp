@@ -1,6 +1,7 @@
 #include "import/svg_context.h"
 
 #include "import/svg_error.h"
+#include "platform/base/text_encoding.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,11 +11,7 @@ namespace {
 
 std::string FoldCase(std::string_view name)
 {
-    std::string key(name);
-    for (char &c : key) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return key;
+    return platform::AsciiLower(name);
 }
 
 }  // namespace

@@ -127,9 +127,7 @@ bool DeclaresUtf8(std::string_view bytes)
             return utf8;
         }
         if (name == "encoding") {
-            std::transform(value.begin(), value.end(), value.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-            utf8 = value == "utf-8";
+            utf8 = platform::AsciiLower(value) == "utf-8";
         }
     }
 }

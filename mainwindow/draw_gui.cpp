@@ -90,6 +90,9 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectHandlers();
     ConnectFileCommands();
     ConnectSidePanels();
+    ConnectToolWindows();
+    ConnectPathCommands();
+    ConnectDialogs();
     canvastools::AttachCanvasTools(*this);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
@@ -306,6 +309,7 @@ void DrawGUI::Form_Unload(int &cancel)
     UnhookWheelMouse();
     SaveUserColorFile(ProgramFile(kUserColorFileName), Main().UserColors);
     SaveBrushFile(ProgramFile(kBrushFileName));
+    KeepPanelWindowPlacements();
     SaveSettings();
     std::remove(Doc().CanvasTempFile.c_str());
     QCoreApplication::quit();
@@ -431,6 +435,7 @@ void DrawGUI::mnuDispPathGUI_Click()
 void DrawGUI::mnuDispPositionGUI_Click()
 {
     ToggleToolWindow(menus.mnuDispPositionGUI, &MainState::PositionToolBoxVisible);
+    ShowPanelWindows();
 }
 
 void DrawGUI::mnuDispFolderGUI_Click()
@@ -441,11 +446,13 @@ void DrawGUI::mnuDispFolderGUI_Click()
 void DrawGUI::mnuDispBrushGUI_Click()
 {
     ToggleToolWindow(menus.mnuDispBrushGUI, &MainState::BrushToolBoxVisible);
+    ShowPanelWindows();
 }
 
 void DrawGUI::mnuDispGradientGUI_Click()
 {
     ToggleToolWindow(menus.mnuDispGradientGUI, &MainState::GradientToolBoxVisible);
+    ShowPanelWindows();
 }
 
 // ---- layout, scrolling and the wheel ----

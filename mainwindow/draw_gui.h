@@ -19,6 +19,13 @@
 #include <array>
 #include <memory>
 
+namespace toolwindows {
+class PositionGUI;
+class GradationGUI;
+class BrushGUI;
+class OptimizeGUI;
+}  // namespace toolwindows
+
 namespace mainwindow {
 
 class MainHost;
@@ -178,6 +185,13 @@ public:
     void PicStatus_MouseDown(int button, int shift, float x, float y);
     void PicStatus_MouseMove();
 
+    // Dialogs (dialog_commands.cpp): canvas properties, preferences and the about box, each shown
+    // modally; the first two regenerate the canvas however they were closed.
+    void mnuPropertyCanvasFile_Click() { mnuPropertyCanvas_Click(); }
+    void mnuPropertyCanvas_Click();
+    void mnuPreference_Click();
+    void mnuVersion_Click();
+
     std::array<platform::ScrollBar *, 3> HScroll2{};  // red, green, blue of the chosen user colour
     std::array<platform::ScrollBar *, 3> HScroll3{};  // opacity of the line, fill, gradient colour
     std::array<platform::TextBox *, 3> Text1{};
@@ -188,6 +202,22 @@ public:
     platform::PictureBox *PicUserColor = nullptr;
     platform::TextBox *Text3 = nullptr;
     platform::ScrollBar *VScroll2 = nullptr;
+
+    // Position and gradient panel bridges and the other numeric tool windows (panel_bridges.cpp).
+    // Fill the position window and the gradient editor from the selection (when they are open).
+    void RefreshPosition();
+    void RefreshGradient();
+    // Write the windows' values into the selected paths.
+    void ApplyPosition();
+    void ApplyGradient(bool Flg);
+    // The brush palette brings the current brush into view (when it is open).
+    void SetupBrushList();
+    // Opens the optimisation window over the selected paths.
+    void ShowOptimizeWindow();
+    toolwindows::PositionGUI *PositionGUI = nullptr;
+    toolwindows::GradationGUI *GradationGUI = nullptr;
+    toolwindows::BrushGUI *BrushGUI = nullptr;
+    toolwindows::OptimizeGUI *OptimizeGUI = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -231,6 +261,12 @@ private:
     bool ExportPicture(const std::string &name);
     // Side panels: builds the controls inside the colour frames and connects every side-panel handler.
     void ConnectSidePanels();
+    // The canvas pop-up menus' path and anchor commands (path_commands.cpp).
+    void ConnectPathCommands();
+    // Connects the menu items of the dialogs.
+    void ConnectDialogs();
+    // Shows a dialog modally at the window's top-left corner, then regenerates the canvas.
+    void ShowCanvasDialog(QDialog &dialog);
     void BuildColorFrames();
     // The selected paths take the flagged current colours (one undo step); the canvas is redrawn.
     void ApplyCurrentColors(const std::array<bool, 3> &which);
@@ -243,6 +279,13 @@ private:
     // do, so focus moving while the window is torn down reaches no handler.
     QObject sidePanelFocus_;
     std::array<bool, 3> opacityChanged_{};
+
+    // Panel bridges: builds the tool windows and connects them and their menu items.
+    void ConnectToolWindows();
+    // Shows or hides a tool window as its menu item's check mark says, at its stored place.
+    void ShowPanelWindows();
+    // Shut-down: each open tool window keeps its placement and is reopened next time.
+    void KeepPanelWindowPlacements();
 
     std::unique_ptr<MainHost> host_;
     SplashWindow *splash_ = nullptr;

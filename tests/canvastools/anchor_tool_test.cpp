@@ -19,16 +19,6 @@ protected:
         ChooseTool(canvastools::kToolAnchorEdit);
     }
 
-    int32_t AddOpenPath(std::initializer_list<core::AnchorPoint> anchors)
-    {
-        core::PathRecord path;
-        path.Anchors = anchors;
-        path.LineMode = 1;
-        path.LineWidth = 20;
-        Doc().DocPaths.push_back(path);
-        core::StartHistoryWithDocument();
-        return Doc().DocPathCount();
-    }
 
     std::vector<core::AnchorRef> Selected() const
     {

@@ -113,6 +113,17 @@ protected:
         core::StartHistoryWithDocument();
         return core::Doc().DocPathCount();
     }
+    // Appends an open path of the anchors and returns its index.
+    int32_t AddOpenPath(std::initializer_list<core::AnchorPoint> anchors)
+    {
+        core::PathRecord path;
+        path.Anchors = anchors;
+        path.LineMode = 1;
+        path.LineWidth = 20;
+        core::Doc().DocPaths.push_back(path);
+        core::StartHistoryWithDocument();
+        return core::Doc().DocPathCount();
+    }
     const core::PathRecord &Path(int32_t i) const { return core::Doc().DocPaths.at(static_cast<size_t>(i)); }
     int32_t HistoryPos() const { return core::History().HistoryPos; }
 
