@@ -99,7 +99,7 @@ public:
     // file could not be written.
     bool RenderExportPicture(const std::string &file);
 
-    // Edit menu (edit_commands.cpp), and the canvas pop-up's paste at the click point.
+    // Edit menu (edit_commands.cpp).
     void mnuEdit_Click();
     void mnuUnDo_Click();
     void mnuReDo_Click();
@@ -108,12 +108,6 @@ public:
     void mnuDeletePathEdit_Click();
     void mnuPastePathEdit_Click();
     void mnuSelectAllEdit_Click();
-    void mnuPastePath_Click();
-    // The path pop-up's stacking commands (also the comma and period keys).
-    void mnuFrontPath_Click();
-    void mnuBackPath_Click();
-    void mnuFrontPathOne_Click();
-    void mnuBackPathOne_Click();
 
     void Combo2_Click();
     void HScroll1_Change() { DispShape(1); }
@@ -250,8 +244,6 @@ private:
     void AfterHistoryStep();
     // A command that changed the drawing: the canvas redrawn, then one undo step.
     void RedrawAndRecordHistory();
-    // Moves the selected paths in the stacking order by a PathOrderCode; one undo step.
-    void ChangeStackingOrder(int16_t code);
     // Key handlers' parts (keyboard_shortcuts.cpp).
     void ToolKey(int keyCode, int shift);
     void ToggleCheck(platform::CheckBox *check);

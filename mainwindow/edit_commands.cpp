@@ -1,11 +1,9 @@
 // The Edit menu: its items' enabled state when it opens, undo and redo, and the clipboard
-// commands on the selected paths; also the canvas pop-ups' paste at the click point and the
-// stacking-order commands.
+// commands on the selected paths.
 #include "canvastools/canvas_input_state.h"
 #include "core/clipboard.h"
 #include "core/document.h"
 #include "core/history.h"
-#include "core/path_attributes.h"
 #include "core/host.h"
 #include "mainwindow/draw_gui.h"
 #include "movie/canvas_movie.h"
@@ -124,41 +122,6 @@ void DrawGUI::mnuSelectAllEdit_Click()
     DispShape(1);  // only the selection overlay changes
     core::GetHost().RefreshPosition();
     core::GetHost().RefreshGradient();
-}
-
-void DrawGUI::mnuPastePath_Click()
-{
-    // The clip's origin lands on the canvas point of the click (or the drop).
-    core::PastePaths(Input().DragOriginX, Input().DragOriginY, false, -1);
-    core::RecordHistory();
-    Input().DragChanged = false;
-}
-
-void DrawGUI::ChangeStackingOrder(int16_t code)
-{
-    core::ChangePathOrder(code);
-    core::RecordHistory();
-    Input().DragChanged = false;
-}
-
-void DrawGUI::mnuFrontPath_Click()
-{
-    ChangeStackingOrder(core::kOrderToFront);
-}
-
-void DrawGUI::mnuBackPath_Click()
-{
-    ChangeStackingOrder(core::kOrderToBack);
-}
-
-void DrawGUI::mnuFrontPathOne_Click()
-{
-    ChangeStackingOrder(core::kOrderForwardOne);
-}
-
-void DrawGUI::mnuBackPathOne_Click()
-{
-    ChangeStackingOrder(core::kOrderBackwardOne);
 }
 
 }  // namespace mainwindow

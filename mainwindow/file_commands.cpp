@@ -8,6 +8,7 @@
 #include "import/picture_file.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
+#include "mainwindow/path_commands.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/number_text.h"
 #include "platform/base/program_folder.h"
@@ -115,11 +116,6 @@ void DrawGUI::ConnectFileCommands()
     connect(menus.mnuDeletePathEdit, &platform::MenuItem::Click, this, &DrawGUI::mnuDeletePathEdit_Click);
     connect(menus.mnuPastePathEdit, &platform::MenuItem::Click, this, &DrawGUI::mnuPastePathEdit_Click);
     connect(menus.mnuSelectAllEdit, &platform::MenuItem::Click, this, &DrawGUI::mnuSelectAllEdit_Click);
-    connect(menus.mnuPastePath, &platform::MenuItem::Click, this, &DrawGUI::mnuPastePath_Click);
-    connect(menus.mnuFrontPath, &platform::MenuItem::Click, this, &DrawGUI::mnuFrontPath_Click);
-    connect(menus.mnuBackPath, &platform::MenuItem::Click, this, &DrawGUI::mnuBackPath_Click);
-    connect(menus.mnuFrontPathOne, &platform::MenuItem::Click, this, &DrawGUI::mnuFrontPathOne_Click);
-    connect(menus.mnuBackPathOne, &platform::MenuItem::Click, this, &DrawGUI::mnuBackPathOne_Click);
 }
 
 void DrawGUI::mnuFile_Click()
@@ -152,7 +148,9 @@ void DrawGUI::mnuNewCanvas_Click()
     movie::ClearBackColorCache();
     movie::MakeCanvasMovie();
     DispShape(0);
-    // Without default canvas settings the canvas-properties dialog opens here, once it exists.
+    if (!defaultsFound) {
+        mnuPropertyCanvasFile_Click();
+    }
 }
 
 void DrawGUI::mnuOpenFile_Click()

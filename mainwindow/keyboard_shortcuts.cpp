@@ -6,8 +6,10 @@
 #include "core/brush_list.h"
 #include "core/document.h"
 #include "core/host.h"
+#include "core/path_attributes.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
+#include "mainwindow/path_commands.h"
 #include "movie/canvas_movie.h"
 #include "platform/forms/key_codes.h"
 
@@ -43,6 +45,21 @@ constexpr int16_t kDigitTools[10] = {
 bool WithCtrl(int shift)
 {
     return (shift & platform::kCtrlMask) != 0;
+}
+
+bool AnchorsSelected()
+{
+    return Doc().SelectedAnchors.size() > 1;
+}
+
+bool AnchorUnderCursor()
+{
+    return Doc().HitPath > 0 && Doc().HitPath2 == 0;
+}
+
+bool SegmentUnderCursor()
+{
+    return Doc().HitPath > 0 && Doc().HitPath2 > 0;
 }
 
 bool IsToolKey(int keyCode)
@@ -133,8 +150,22 @@ void DrawGUI::Form_KeyUp(int keyCode, int shift)
             core::GetHost().RefreshPosition();
         }
         break;
-    // Ctrl+Q and Ctrl+W (the file browser's previous and next drawing), Delete and Insert (the
-    // path-edit pop-up's anchor commands) join here with the window and commands they run.
+    case platform::kVkDelete:
+        if (Input().CurrentTool == canvastools::kToolAnchorEdit && (AnchorsSelected() || AnchorUnderCursor())) {
+            mnuAnchorDelete_Click();
+            movie::MakeCanvasMovie();
+            DispShape(1);
+        }
+        break;
+    case platform::kVkInsert:
+        if (Input().CurrentTool == canvastools::kToolAnchorEdit && SegmentUnderCursor()) {
+            mnuAnchorAdd_Click();
+            movie::MakeCanvasMovie();
+            DispShape(1);
+        }
+        break;
+    // Ctrl+Q and Ctrl+W (the file browser's previous and next drawing) join here with the file
+    // browser.
     default:
         break;
     }
@@ -144,9 +175,9 @@ void DrawGUI::Form_KeyDown(int keyCode, int shift)
 {
     const bool onlyCtrl = shift == platform::kCtrlMask;
     if (keyCode == platform::kVkOemComma) {
-        onlyCtrl ? mnuFrontPath_Click() : mnuFrontPathOne_Click();
+        ChangeOrder(onlyCtrl ? core::kOrderToFront : core::kOrderForwardOne);
     } else if (keyCode == platform::kVkOemPeriod) {
-        onlyCtrl ? mnuBackPath_Click() : mnuBackPathOne_Click();
+        ChangeOrder(onlyCtrl ? core::kOrderToBack : core::kOrderBackwardOne);
     } else {
         return;
     }

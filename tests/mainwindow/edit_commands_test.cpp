@@ -178,19 +178,3 @@ TEST_F(EditCommands, ShortcutKeysFollowTheStateAtTheMomentOfThePress)
     Press(Qt::Key_Delete);
     EXPECT_EQ(core::Doc().DocPathCount(), 0);
 }
-
-TEST_F(EditCommands, TheCanvasPopupPastesTheClipAtTheClickPoint)
-{
-    TwoRectangles();
-    window->mnuCopyPathEdit_Click();
-    canvastools::Input().DragOriginX = 3000;
-    canvastools::Input().DragOriginY = 2000;
-    canvastools::Input().DragChanged = true;
-    window->menus.mnuPastePath->Trigger();
-    ASSERT_EQ(core::Doc().DocPathCount(), 3);
-    EXPECT_EQ(core::Doc().DocPaths[3].Anchors[0].X, 3000);
-    EXPECT_EQ(core::Doc().DocPaths[3].Anchors[0].Y, 2000);
-    EXPECT_EQ(core::Clipboard().PasteOffsetX, core::Doc().CurrentSettings.GridWidth / 2);  // untouched
-    EXPECT_FALSE(canvastools::Input().DragChanged);
-    EXPECT_EQ(core::History().HistoryPos, 3);
-}

@@ -194,6 +194,7 @@ TEST_F(FileCommands, NewTakesTheDefaultCanvasAndSwitchesTheUnderlayOff)
     EXPECT_EQ(core::Doc().DocPathCount(), 0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("(新規) - Quillark"));
     EXPECT_EQ(core::Doc().ViewExtent.Right, 640);  // the canvas movie is rebuilt for the new canvas
+    EXPECT_TRUE(modalDialogs.empty());
 }
 
 TEST_F(FileCommands, NewWithoutDefaultsKeepsTheCanvasAndACancelKeepsTheDrawing)
@@ -211,6 +212,7 @@ TEST_F(FileCommands, NewWithoutDefaultsKeepsTheCanvasAndACancelKeepsTheDrawing)
     EXPECT_EQ(core::Doc().DocPathCount(), 0);
     EXPECT_EQ(core::Doc().CurrentSettings.Width, 777);
     EXPECT_FALSE(Modified());
+    EXPECT_EQ(modalDialogs, std::vector<std::string>{"mainwindow::CanvasGUI"});  // the canvas properties
 }
 
 TEST_F(FileCommands, ClipWriteIsEnabledOnlyForASelectionWithTheSelectTool)

@@ -245,3 +245,39 @@ TEST_F(KeyboardShortcuts, SemicolonAndPlusStepTheSelectedAnchorsWithThePathEditT
     Up(platform::kVkOemPlus);
     EXPECT_EQ(core::Doc().SelectedAnchors[1].AnchorIndex, 3);  // round past the first anchor
 }
+
+TEST_F(KeyboardShortcuts, DeleteAndInsertEditTheAnchorUnderTheCursorWithThePathEditTool)
+{
+    AddRectangle(0, 0, 400, 400, 0xFF0000FF);
+    core::RecordHistory();
+    const int32_t steps = core::History().HistoryPos;
+    core::Document &doc = core::Doc();
+    doc.HitPath = 1;
+    doc.HitAnchor = 0;
+    Up(platform::kVkDelete);  // the select tool: nothing
+    EXPECT_EQ(doc.DocPaths[1].Anchors.size(), 4u);
+
+    Input().CurrentTool = canvastools::kToolAnchorEdit;
+    doc.HitPath = 1;
+    doc.HitAnchor = 0;
+    doc.HitPath2 = 1;  // a segment: Delete needs an anchor
+    Up(platform::kVkDelete);
+    EXPECT_EQ(doc.DocPaths[1].Anchors.size(), 4u);
+
+    doc.HitAnchor2 = 1;
+    Input().DragOriginX = 200;
+    Input().DragOriginY = 0;
+    Up(platform::kVkInsert);
+    EXPECT_EQ(doc.DocPaths[1].Anchors.size(), 5u);
+    EXPECT_EQ(core::History().HistoryPos, steps + 1);
+
+    doc.HitPath = 1;
+    doc.HitAnchor = 0;
+    doc.HitPath2 = 0;
+    Up(platform::kVkInsert);  // an anchor: Insert needs a segment
+    EXPECT_EQ(doc.DocPaths[1].Anchors.size(), 5u);
+    Up(platform::kVkDelete);
+    EXPECT_EQ(doc.DocPaths[1].Anchors.size(), 4u);
+    EXPECT_EQ(doc.HitPath, 0);
+    EXPECT_EQ(core::History().HistoryPos, steps + 2);
+}

@@ -16,6 +16,7 @@
 #include "platform/forms/file_dialogs.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/message_box.h"
+#include "platform/forms/modal_dialog.h"
 
 #include <QApplication>
 #include <filesystem>
@@ -54,6 +55,7 @@ protected:
             record.lpstrFile = dialogAnswer;
             return dialogAnswer.isEmpty() ? 0 : 1;
         });
+        platform::SetModalDialogHook([this](QDialog &dialog) { modalDialogs.push_back(dialog.metaObject()->className()); });
         platform::SetPopupMenuHook([this](QMenu *menu) {
             popups.push_back(menu);
             return static_cast<QAction *>(nullptr);
@@ -70,6 +72,7 @@ protected:
         platform::SetMessageBoxHook(nullptr);
         platform::SetFileDialogHook(nullptr);
         platform::SetPopupMenuHook(nullptr);
+        platform::SetModalDialogHook(nullptr);
     }
 
     // A closed, filled rectangle (twips) without a line, appended to the drawing.
@@ -104,6 +107,7 @@ protected:
     std::vector<FileDialogCall> dialogs;
     QString dialogAnswer;  // the name the dialog returns; empty: Cancel
     std::vector<QMenu *> popups;
+    std::vector<std::string> modalDialogs;  // class names of the modal dialogs shown (then cancelled)
 };
 
 }  // namespace testsupport
