@@ -3,6 +3,7 @@
 #include "mainwindow/draw_gui.h"
 #include "movie/canvas_movie.h"
 #include "platform/forms/message_box.h"
+#include "toolwindows/path_list_window.h"
 
 namespace mainwindow {
 
@@ -81,6 +82,20 @@ void MainHost::RefreshBrushMenu()
 void MainHost::SetupBrushList()
 {
     // The brush palette shows the list while it is open; it has nothing to show before then.
+}
+
+void MainHost::RefreshSelect()
+{
+    if (toolwindows::PathGUI *pathList = toolwindows::PathListWindow()) {
+        pathList->RefreshSelect();
+    }
+}
+
+void MainHost::RefreshList()
+{
+    if (toolwindows::PathGUI *pathList = toolwindows::PathListWindow()) {
+        pathList->RefreshList();
+    }
 }
 
 }  // namespace mainwindow

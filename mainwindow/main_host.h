@@ -24,6 +24,9 @@ public:
     platform::MoviePlayer *CanvasPlayer() override;
     void RefreshBrushMenu() override;
     void SetupBrushList() override;
+    // Path list window: forwarded while it is open.
+    void RefreshSelect() override;
+    void RefreshList() override;
 
 private:
     DrawGUI &window_;
