@@ -217,6 +217,8 @@ void PathGUI::BuildControls()
 void PathGUI::ConnectHandlers()
 {
     connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this, &PathGUI::List1_Click);
+    // The group and compound items name the current row's path: a new current row re-enables them.
+    connect(List1->selectionModel(), &QItemSelectionModel::currentChanged, this, &PathGUI::UpdateListMenu);
     connect(List1, &QListView::doubleClicked, this, &PathGUI::List1_DblClick);
     connect(List1, &PathRowList::MouseUp, this, &PathGUI::List1_MouseUp);
     connect(List2, &QListWidget::itemClicked, this, &PathGUI::List2_Click);
