@@ -12,6 +12,8 @@
 #include "platform/forms/key_codes.h"
 #include "toolwindows/path_list_window.h"
 
+#include <functional>
+
 namespace toolwindows {
 namespace {
 
@@ -49,9 +51,6 @@ void EnableAll(std::initializer_list<MenuItem *> items, bool enabled)
         item->SetEnabled(enabled);
     }
 }
-
-// The keys that act only together with Ctrl alone.
-constexpr int kKeyA = 'A', kKeyC = 'C', kKeyV = 'V', kKeyX = 'X', kKeyY = 'Y', kKeyZ = 'Z';
 
 }  // namespace
 
@@ -291,39 +290,28 @@ void PathGUI::Form_KeyDown(int keyCode, int /*shift*/)
 
 void PathGUI::Form_KeyUp(int keyCode, int shift)
 {
-    bool ctrlAlone = shift == platform::kCtrlMask;
-    switch (keyCode) {
-    case kKeyC:
-    case kKeyX:
-    case kKeyA:
-    case kKeyV:
-    case kKeyZ:
-    case kKeyY:
-        if (!ctrlAlone) {
+    mainwindow::DrawGuiMenus &main = owner_.menus;
+    // Letters that act with Ctrl alone and do nothing otherwise.
+    const std::pair<int, std::function<void()>> ctrlKeys[] = {
+        {'C', [this] { mnuPathCopy_Click(); }},
+        {'X', [this] { mnuPathCut_Click(); }},
+        {'A', [this] { mnuPathSelectAll_Click(); }},
+        {'V', [this] { mnuPathPaste_Click(); }},
+        {'Z', [&main] { emit main.mnuUnDo->Click(); }},
+        {'Y', [&main] { emit main.mnuReDo->Click(); }},
+    };
+    for (const auto &[key, command] : ctrlKeys) {
+        if (keyCode == key) {
+            if (shift == platform::kCtrlMask) {
+                command();
+            }
             return;
         }
-        if (keyCode == kKeyC) {
-            mnuPathCopy_Click();
-        } else if (keyCode == kKeyX) {
-            mnuPathCut_Click();
-        } else if (keyCode == kKeyA) {
-            mnuPathSelectAll_Click();
-        } else if (keyCode == kKeyV) {
-            mnuPathPaste_Click();
-        } else if (keyCode == kKeyZ) {
-            emit owner_.menus.mnuUnDo->Click();
-        } else {
-            emit owner_.menus.mnuReDo->Click();
-        }
-        return;
-    case platform::kVkDelete:
+    }
+    if (keyCode == platform::kVkDelete) {
         mnuPathDelete_Click();
-        return;
-    case platform::kVkOemComma:
-    case platform::kVkOemPeriod:
-        return;
-    default:
-        owner_.Form_KeyUp(keyCode, shift);
+    } else if (keyCode != platform::kVkOemComma && keyCode != platform::kVkOemPeriod) {
+        owner_.Form_KeyUp(keyCode, shift);  // the main window's shortcuts work from the list too
     }
 }
 
