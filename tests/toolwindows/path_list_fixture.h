@@ -2,18 +2,19 @@
 // the rows as the user does.
 #pragma once
 
-#include "tests/canvastools/canvas_fixture.h"
+#include "tests/mainwindow/panel_fixture.h"
 #include "toolwindows/path_list_window.h"
 
 #include <QItemSelectionModel>
 
 namespace testsupport {
 
-class PathListFixture : public CanvasFixture {
+// Starts without a settings file, so the list is closed until the View menu opens it.
+class PathListFixture : public PanelFixture {
 protected:
     void SetUp() override
     {
-        CanvasFixture::SetUp();
+        PanelFixture::SetUp();
         window->menus.mnuDispPathGUI->Trigger();
         list = toolwindows::PathListWindow();
         ASSERT_NE(list, nullptr);
@@ -22,7 +23,7 @@ protected:
     void TearDown() override
     {
         platform::SetPopupMenuHook(nullptr);
-        CanvasFixture::TearDown();
+        PanelFixture::TearDown();
     }
 
     // Appends squares of 100 twips in a row and records them as one step; returns the new count.

@@ -100,6 +100,26 @@ TEST_F(PathListWindowTest, CloseBoxUnchecksTheMenuAndOwnerClosingKeepsItOpenNext
     EXPECT_EQ(toolwindows::PathListWindow(), list);  // the main window may still cancel its closing
 }
 
+TEST_F(PathListWindowTest, ClosingTheMainWindowStoresTheOpenListForTheNextStart)
+{
+    list->resize(250, 400);
+    list->SizePanes(120);
+    window->close();
+    EXPECT_EQ(Main().PathToolBoxVisible, 1);
+    EXPECT_EQ(Main().PathToolBoxSplitter, 120);
+    EXPECT_EQ(Main().PathToolBoxWidth, platform::WindowRectTwips(list).width());
+
+    // The next start reads the settings and opens the list again.
+    window.reset();
+    EXPECT_EQ(toolwindows::PathListWindow(), nullptr);
+    mainwindow::ResetMainStateForTest();
+    window = std::make_unique<mainwindow::DrawGUI>();
+    window->Form_Load(QString());
+    ASSERT_NE(toolwindows::PathListWindow(), nullptr);
+    EXPECT_TRUE(window->menus.mnuDispPathGUI->Checked());
+    EXPECT_EQ(toolwindows::PathListWindow()->imgSplitter2->y(), 120);
+}
+
 TEST_F(PathListWindowTest, RowsFollowTheDocumentFrontmostOnTop)
 {
     EXPECT_EQ(list->ListCount(), 0);
