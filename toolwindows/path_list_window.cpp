@@ -519,6 +519,11 @@ void PathGUI::Form_QueryUnload(int unloadMode)
 void PathGUI::Form_Unload()
 {
     owner_.menus.mnuDispPathGUI->SetChecked(false);
+    StorePlacement();
+}
+
+void PathGUI::StorePlacement()
+{
     if (!isVisible()) {
         return;
     }
@@ -537,10 +542,8 @@ void PathGUI::UnloadWindow(int unloadMode)
     }
     Form_QueryUnload(unloadMode);
     if (unloadMode == kUnloadByOwner) {
-        // The main window may still cancel its closing: keep the window and its menu check.
-        bool checked = owner_.menus.mnuDispPathGUI->Checked();
-        Form_Unload();
-        owner_.menus.mnuDispPathGUI->SetChecked(checked);
+        // The main window may still cancel its closing: the window stays open and checked.
+        StorePlacement();
         return;
     }
     Form_Unload();

@@ -143,6 +143,8 @@ private:
     void BuildControls();
     void ConnectHandlers();
     void ConnectCommands();
+    // Keeps the window's place and the splitter position in the main window's settings.
+    void StorePlacement();
     // The path of the current row, 0 when no row is current.
     int32_t CurrentRowPath() const;
     // Ends a command that changed the drawing: the canvas movie (when asked), the display and
