@@ -91,6 +91,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     BuildControls();
     ConnectHandlers();
     ConnectSidePanels();
+    ConnectToolWindows();
     canvastools::AttachCanvasTools(*this);
     toolwindows::ConnectPathList(*this);
     host_ = std::make_unique<MainHost>(*this);
@@ -322,6 +323,7 @@ void DrawGUI::Form_Unload(int &cancel)
     UnhookWheelMouse();
     SaveUserColorFile(ProgramFile(kUserColorFileName), Main().UserColors);
     SaveBrushFile(ProgramFile(kBrushFileName));
+    KeepPanelWindowPlacements();
     SaveSettings();
     std::remove(Doc().CanvasTempFile.c_str());
     QCoreApplication::quit();
@@ -448,6 +450,7 @@ void DrawGUI::mnuDispPathGUI_Click()
 void DrawGUI::mnuDispPositionGUI_Click()
 {
     ToggleToolWindow(menus.mnuDispPositionGUI, &MainState::PositionToolBoxVisible);
+    ShowPanelWindows();
 }
 
 void DrawGUI::mnuDispFolderGUI_Click()
@@ -458,11 +461,13 @@ void DrawGUI::mnuDispFolderGUI_Click()
 void DrawGUI::mnuDispBrushGUI_Click()
 {
     ToggleToolWindow(menus.mnuDispBrushGUI, &MainState::BrushToolBoxVisible);
+    ShowPanelWindows();
 }
 
 void DrawGUI::mnuDispGradientGUI_Click()
 {
     ToggleToolWindow(menus.mnuDispGradientGUI, &MainState::GradientToolBoxVisible);
+    ShowPanelWindows();
 }
 
 // ---- layout, scrolling and the wheel ----

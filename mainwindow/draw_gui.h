@@ -19,6 +19,13 @@
 #include <array>
 #include <memory>
 
+namespace toolwindows {
+class PositionGUI;
+class GradationGUI;
+class BrushGUI;
+class OptimizeGUI;
+}  // namespace toolwindows
+
 namespace mainwindow {
 
 class MainHost;
@@ -157,6 +164,22 @@ public:
     platform::TextBox *Text3 = nullptr;
     platform::ScrollBar *VScroll2 = nullptr;
 
+    // Position and gradient panel bridges and the other numeric tool windows (panel_bridges.cpp).
+    // Fill the position window and the gradient editor from the selection (when they are open).
+    void RefreshPosition();
+    void RefreshGradient();
+    // Write the windows' values into the selected paths.
+    void ApplyPosition();
+    void ApplyGradient(bool Flg);
+    // The brush palette brings the current brush into view (when it is open).
+    void SetupBrushList();
+    // Opens the optimisation window over the selected paths.
+    void ShowOptimizeWindow();
+    toolwindows::PositionGUI *PositionGUI = nullptr;
+    toolwindows::GradationGUI *GradationGUI = nullptr;
+    toolwindows::BrushGUI *BrushGUI = nullptr;
+    toolwindows::OptimizeGUI *OptimizeGUI = nullptr;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -196,6 +219,13 @@ private:
     // do, so focus moving while the window is torn down reaches no handler.
     QObject sidePanelFocus_;
     std::array<bool, 3> opacityChanged_{};
+
+    // Panel bridges: builds the tool windows and connects them and their menu items.
+    void ConnectToolWindows();
+    // Shows or hides a tool window as its menu item's check mark says, at its stored place.
+    void ShowPanelWindows();
+    // Shut-down: each open tool window keeps its placement and is reopened next time.
+    void KeepPanelWindowPlacements();
 
     std::unique_ptr<MainHost> host_;
     SplashWindow *splash_ = nullptr;

@@ -81,7 +81,17 @@ void MainHost::RefreshBrushMenu()
 
 void MainHost::SetupBrushList()
 {
-    // The brush palette shows the list while it is open; it has nothing to show before then.
+    window_.SetupBrushList();
+}
+
+void MainHost::RefreshPosition()
+{
+    window_.RefreshPosition();
+}
+
+void MainHost::RefreshGradient()
+{
+    window_.RefreshGradient();
 }
 
 void MainHost::RefreshSelect()

@@ -24,6 +24,8 @@ public:
     platform::MoviePlayer *CanvasPlayer() override;
     void RefreshBrushMenu() override;
     void SetupBrushList() override;
+    void RefreshPosition() override;
+    void RefreshGradient() override;
     // Path list window: forwarded while it is open.
     void RefreshSelect() override;
     void RefreshList() override;

@@ -171,7 +171,7 @@ void PathRowList::mouseReleaseEvent(QMouseEvent *event)
 
 // ---- the window ----
 
-PathGUI::PathGUI(mainwindow::DrawGUI &owner) : QWidget(&owner, Qt::Tool), owner_(owner)
+PathGUI::PathGUI(mainwindow::DrawGUI &owner) : ToolWindow(&owner), owner_(owner)
 {
     setWindowTitle(QStringLiteral("パス管理"));
     BuildControls();
@@ -505,7 +505,7 @@ void PathGUI::Form_Resize()
 
 void PathGUI::resizeEvent(QResizeEvent *event)
 {
-    QWidget::resizeEvent(event);
+    ToolWindow::resizeEvent(event);
     Form_Resize();
 }
 
@@ -558,7 +558,7 @@ void PathGUI::UnloadWindow(int unloadMode)
 void PathGUI::closeEvent(QCloseEvent *event)
 {
     UnloadWindow(kUnloadByUser);
-    event->accept();
+    ToolWindow::closeEvent(event);
 }
 
 PathGUI *PathListWindow()

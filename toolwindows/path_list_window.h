@@ -7,6 +7,7 @@
 #include "platform/forms/picture_box.h"
 #include "platform/player/movie_player.h"
 #include "toolwindows/path_list_commands.h"
+#include "toolwindows/tool_window.h"
 
 #include <QAbstractListModel>
 #include <QImage>
@@ -58,7 +59,7 @@ protected:
 // Unload modes of the query-unload handler.
 enum UnloadMode : int { kUnloadByUser = 0, kUnloadByCode = 1, kUnloadByOwner = 5 };
 
-class PathGUI : public QWidget {
+class PathGUI : public ToolWindow {
     Q_OBJECT
 public:
     explicit PathGUI(mainwindow::DrawGUI &owner);
