@@ -20,6 +20,7 @@
 #include "platform/forms/key_codes.h"
 #include "platform/forms/message_box.h"
 #include "platform/forms/window_placement.h"
+#include "toolwindows/path_list_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -94,6 +95,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectPathCommands();
     ConnectDialogs();
     canvastools::AttachCanvasTools(*this);
+    toolwindows::ConnectPathList(*this);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
     setMinimumSize(platform::PixelsFromTwips(kMinimumWidthTwips), platform::PixelsFromTwips(kMinimumHeightTwips));
@@ -444,6 +446,7 @@ void DrawGUI::ToggleToolWindow(platform::MenuItem *item, int32_t MainState::*vis
 void DrawGUI::mnuDispPathGUI_Click()
 {
     ToggleToolWindow(menus.mnuDispPathGUI, &MainState::PathToolBoxVisible);
+    toolwindows::ShowPathGUI(*this, menus.mnuDispPathGUI->Checked());
 }
 
 void DrawGUI::mnuDispPositionGUI_Click()
