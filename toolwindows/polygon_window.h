@@ -39,6 +39,8 @@ public:
     void VScroll1_Change();
     void Command1_Click();
     void Command2_Click();
+    // Escape and the close box cancel.
+    void reject() override { Command2_Click(); }
     void DrawPolygonPreview();
 
     platform::TextBox *Text1 = nullptr;
@@ -52,10 +54,6 @@ public:
     platform::PictureBox *Picture1 = nullptr;
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
-
-protected:
-    // Escape and the close box cancel.
-    void reject() override { Command2_Click(); }
 
 private:
     void BuildControls();

@@ -30,6 +30,8 @@ public:
     void VScroll1_Change();
     void Command1_Click();
     void Command2_Click();
+    // Escape and the close box cancel.
+    void reject() override { Command2_Click(); }
 
     QLabel *Label1 = nullptr;
     platform::TextBox *Text1 = nullptr;
@@ -38,8 +40,6 @@ public:
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
 
-protected:
-    void reject() override { Command2_Click(); }
 };
 
 // Fills the dialog from the stored size (0 = not set yet: 20 pixels; up to 0.5 a fraction of

@@ -44,6 +44,8 @@ public:
     void Check4_Click();
     void Command1_Click();
     void Command2_Click();
+    // Escape and the close box cancel.
+    void reject() override { Command2_Click(); }
     void Text1_GotFocus();
     void Text1_LostFocus();
 
@@ -66,8 +68,6 @@ public:
     int CollapsedHeight = 0;
 
 protected:
-    // Escape and the close box cancel.
-    void reject() override { Command2_Click(); }
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
