@@ -10,6 +10,7 @@
 #include "import/wmf_importer.h"
 #include "platform/base/atomic_file.h"
 #include "platform/base/rounding.h"
+#include "platform/base/text_encoding.h"
 
 #include <algorithm>
 #include <cctype>
@@ -73,9 +74,7 @@ enum class ClipFormat { Unknown, Clip, Drawing, Metafile, Svg };
 
 ClipFormat ClipFormatOf(const std::string &path)
 {
-    std::string extension = GetExtensionPart(path);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string extension = platform::AsciiLower(GetExtensionPart(path));
     if (extension == "qkclip") {
         return ClipFormat::Clip;
     }

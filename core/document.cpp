@@ -4,6 +4,7 @@
 #include "platform/base/rounding.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace core {
 namespace {
@@ -18,6 +19,23 @@ int32_t WrapAnchorIndex(const PathRecord &path, int32_t k)
     }
     int32_t wrapped = k % count;
     return wrapped < 0 ? wrapped + count : wrapped;
+}
+
+// Widens the box by every anchor of the path grown by the path's full LineWidth; the first anchor
+// met seeds the box.
+void WidenByPath(const PathRecord &path, Rect32 &box, bool &seeded)
+{
+    const int64_t w = path.LineWidth;
+    for (const AnchorPoint &anchor : path.Anchors) {
+        if (!seeded) {
+            box = Rect32{anchor.X, anchor.Y, anchor.X, anchor.Y};
+            seeded = true;
+        }
+        box.Left = platform::SaturateInt<int32_t>(std::min<int64_t>(box.Left, anchor.X - w));
+        box.Right = platform::SaturateInt<int32_t>(std::max<int64_t>(box.Right, anchor.X + w));
+        box.Top = platform::SaturateInt<int32_t>(std::min<int64_t>(box.Top, anchor.Y - w));
+        box.Bottom = platform::SaturateInt<int32_t>(std::max<int64_t>(box.Bottom, anchor.Y + w));
+    }
 }
 
 // Path i of the document, or nullptr when i names no path. A stale index (a selected anchor of a
@@ -40,20 +58,6 @@ Document &Doc()
 void ResetDocumentForTest()
 {
     g_document = Document();
-}
-
-const char *QualityName(int16_t quality)
-{
-    switch (quality) {
-    case 0:
-        return "low";
-    case 1:
-        return "medium";
-    case 3:
-        return "best";
-    default:
-        return "high";
-    }
 }
 
 void GetAnchor(int32_t &x, int32_t &y, int32_t &lineWidth, int32_t i, int32_t k)
@@ -201,6 +205,13 @@ int32_t RemoveEmptyPaths(PathArray &paths)
 
 void AppendPaths(PathCollection &destination, const PathCollection &source)
 {
+    if (source.PathCount() > 0) {
+        AppendPaths(destination, PathCollection(source));
+    }
+}
+
+void AppendPaths(PathCollection &destination, PathCollection &&source)
+{
     int32_t s = source.PathCount();
     if (s == 0 || s + destination.PathCount() == 0) {
         return;
@@ -208,7 +219,8 @@ void AppendPaths(PathCollection &destination, const PathCollection &source)
     if (destination.Paths.empty()) {
         destination.Paths.emplace_back();
     }
-    destination.Paths.insert(destination.Paths.end(), source.Paths.begin() + 1, source.Paths.end());
+    destination.Paths.insert(destination.Paths.end(), std::make_move_iterator(source.Paths.begin() + 1),
+                             std::make_move_iterator(source.Paths.end()));
 }
 
 Rect32 GetPathsBounds(const PathArray &paths)
@@ -216,19 +228,16 @@ Rect32 GetPathsBounds(const PathArray &paths)
     Rect32 box;
     bool seeded = false;
     for (int32_t a = 1; a <= UpperBound(paths); ++a) {
-        const PathRecord &path = paths[static_cast<size_t>(a)];
-        int64_t w = path.LineWidth;
-        for (const AnchorPoint &anchor : path.Anchors) {
-            if (!seeded) {
-                box = Rect32{anchor.X, anchor.Y, anchor.X, anchor.Y};
-                seeded = true;
-            }
-            box.Left = std::min<int64_t>(box.Left, std::max<int64_t>(INT32_MIN, anchor.X - w));
-            box.Right = std::max<int64_t>(box.Right, std::min<int64_t>(INT32_MAX, anchor.X + w));
-            box.Top = std::min<int64_t>(box.Top, std::max<int64_t>(INT32_MIN, anchor.Y - w));
-            box.Bottom = std::max<int64_t>(box.Bottom, std::min<int64_t>(INT32_MAX, anchor.Y + w));
-        }
+        WidenByPath(paths[static_cast<size_t>(a)], box, seeded);
     }
+    return box;
+}
+
+Rect32 GetPathBounds(const PathRecord &path)
+{
+    Rect32 box;
+    bool seeded = false;
+    WidenByPath(path, box, seeded);
     return box;
 }
 

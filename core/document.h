@@ -58,7 +58,11 @@ void RestorePathSnapshot();
 // Removes elements 1.. with AnchorMax() < 1; returns the new upper bound.
 int32_t RemoveEmptyPaths(PathArray &paths);
 void AppendPaths(PathCollection &destination, const PathCollection &source);
+// The same, moving the source's paths instead of copying them.
+void AppendPaths(PathCollection &destination, PathCollection &&source);
 // Bounds of all anchors of elements 1.., each widened by its path's full LineWidth.
 Rect32 GetPathsBounds(const PathArray &paths);
+// The same for one path alone.
+Rect32 GetPathBounds(const PathRecord &path);
 
 }  // namespace core

@@ -1,11 +1,11 @@
 #include "core/document_lifecycle.h"
 
+#include "core/backup_file.h"
 #include "core/document.h"
 #include "core/drawing_file.h"
 #include "core/history.h"
 #include "core/host.h"
 #include "core/path_builder.h"
-#include "platform/base/program_folder.h"
 
 #include <QString>
 
@@ -87,7 +87,7 @@ bool LoadDrawingIntoDocument(const std::string &path, std::string &message)
 void DeletePendingBackup(const std::string &path)
 {
     std::error_code ignored;
-    std::filesystem::remove(platform::ProgramFile(GetFileNamePart(path) + ".backup"), ignored);
+    std::filesystem::remove(BackupFilePath(path), ignored);
 }
 
 }  // namespace

@@ -355,6 +355,9 @@ bool FieldReader::NextToken(std::string_view &token, bool &quoted)
             --end;
         }
         token = text_.substr(start, end - start);
+        if (token.find('"') != std::string_view::npos) {
+            return Fail("a stray quote in \"" + std::string(token) + "\"");
+        }
     }
     // One separator: a comma, or a line end (CR LF, LF or CR).
     if (pos < size) {

@@ -3,8 +3,9 @@
 //
 // Readers take values in sequence: a comma or a line end separates values alike, blanks around a
 // value and empty lines before it are ignored, a quoted string may hold commas, Booleans are
-// #TRUE# / #FALSE#, numbers come in every form Val() accepts. Each value is converted into its field's type with a range check;
-// a value that does not fit makes the file bad. Versions 010, 020 and 030 are read; 030 is written.
+// #TRUE# / #FALSE#, numbers come in every form Val() accepts. Each value is converted into its
+// field's type with a range check; a value that does not fit makes the file bad. Versions 010, 020
+// and 030 are read; 030 is written.
 #pragma once
 
 #include "core/canvas_settings.h"

@@ -3,8 +3,6 @@
 #include "core/document.h"
 #include "core/geometry.h"
 
-#include <algorithm>
-
 namespace core {
 namespace {
 
@@ -20,20 +18,9 @@ bool IsSearched(const PathRecord &path)
 // document's bounds are) grown by the hit margin.
 bool GrownBoundsHold(const PathRecord &path, int64_t x, int64_t y)
 {
-    const int64_t w = path.LineWidth;
-    const AnchorPoint &first = path.Anchors.front();
-    int64_t left = first.X;
-    int64_t right = first.X;
-    int64_t top = first.Y;
-    int64_t bottom = first.Y;
-    for (const AnchorPoint &anchor : path.Anchors) {
-        left = std::min(left, anchor.X - w);
-        right = std::max(right, anchor.X + w);
-        top = std::min(top, anchor.Y - w);
-        bottom = std::max(bottom, anchor.Y + w);
-    }
-    return left - kHitMargin <= x && x <= right + kHitMargin && top - kHitMargin <= y
-           && y <= bottom + kHitMargin;
+    const Rect32 bounds = GetPathBounds(path);
+    return bounds.Left - kHitMargin <= x && x <= bounds.Right + kHitMargin && bounds.Top - kHitMargin <= y
+           && y <= bounds.Bottom + kHitMargin;
 }
 
 // Three screen pixels in twips at the current zoom.

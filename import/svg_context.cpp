@@ -1,7 +1,9 @@
 #include "import/svg_context.h"
 
 #include "import/svg_error.h"
+#include "platform/base/text_encoding.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace importer {
@@ -9,11 +11,7 @@ namespace {
 
 std::string FoldCase(std::string_view name)
 {
-    std::string key(name);
-    for (char &c : key) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return key;
+    return platform::AsciiLower(name);
 }
 
 }  // namespace
@@ -88,6 +86,23 @@ void SvgContext::CountNumbers(size_t count)
     if (numbersRead > limits.MaxNumbers) {
         throw SvgError("too many coordinates");
     }
+}
+
+void SvgContext::CountPointTransforms(int64_t points, size_t matrices)
+{
+    pointTransforms += points * static_cast<int64_t>(matrices);
+    if (pointTransforms > limits.MaxPointTransforms) {
+        throw SvgError("too many transformed points");
+    }
+}
+
+SvgLimits LimitsForDocument(const SvgLimits &limits, size_t documentBytes)
+{
+    const int64_t bytes = static_cast<int64_t>(documentBytes);
+    SvgLimits scaled = limits;
+    scaled.MaxNumbers = std::min(limits.MaxNumbers, std::max<int64_t>(2'000'000, 4 * bytes));
+    scaled.MaxPointTransforms = std::min(limits.MaxPointTransforms, std::max<int64_t>(64'000'000, 64 * bytes));
+    return scaled;
 }
 
 SvgDepthGuard::SvgDepthGuard(SvgContext &context) : context_(context)

@@ -47,7 +47,13 @@ struct SvgLimits {
     int64_t MaxElements = 2'000'000;     // elements walked, use expansions included
     int64_t MaxUses = 20'000;            // use references followed
     int64_t MaxNumbers = 40'000'000;     // numbers read from coordinate lists
+    int64_t MaxPointTransforms = 640'000'000;  // points times the matrices each one passes through
 };
+
+// The limits for a document of this many bytes. Use references and long transform lists multiply
+// the work a document asks for; bounding it by the document's size too keeps a small file from
+// demanding minutes, while any file gets at least a few million of each.
+SvgLimits LimitsForDocument(const SvgLimits &limits, size_t documentBytes);
 
 struct SvgContext {
     SvgNameTable names;
@@ -58,11 +64,14 @@ struct SvgContext {
     int64_t elementsWalked = 0;
     int64_t usesFollowed = 0;
     int64_t numbersRead = 0;
+    int64_t pointTransforms = 0;
 
     // Each throws SvgError when its limit is passed.
     void CountElement();
     void CountUse();
     void CountNumbers(size_t count);
+    // Moving points through matrix lists: the number of points and of matrices in the lists.
+    void CountPointTransforms(int64_t points, size_t matrices);
 };
 
 // Raises the context's depth for one nested walk and lowers it again on leaving.

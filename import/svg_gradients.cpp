@@ -304,7 +304,7 @@ bool ReadGradient(std::string_view text, size_t &pos, bool radial, SvgContext &c
     return true;
 }
 
-bool ApplyGradient(QlkGroup &group, const SvgGradientData &gradient, const SvgContext &context, int32_t alpha,
+bool ApplyGradient(QlkGroup &group, const SvgGradientData &gradient, SvgContext &context, int32_t alpha,
                    const MatrixList &elementMatrices, const MatrixList &inheritedMatrices, GradientFrame frame,
                    float invScale)
 {
@@ -320,6 +320,9 @@ bool ApplyGradient(QlkGroup &group, const SvgGradientData &gradient, const SvgCo
         SetSolidFill(group, stopColor(stops.front()));
         return true;
     }
+    // At most four points go through the gradient's own list and the shape's lists.
+    context.CountPointTransforms(4, gradient.colGradientMatrix.size() + elementMatrices.size() +
+                                        inheritedMatrices.size());
     GradientMapper mapper(gradient, context, elementMatrices, inheritedMatrices, frame, invScale);
     if (gradient.IsRadial) {
         if (!SetRadialGeometry(group, gradient, mapper)) {

@@ -49,7 +49,7 @@ struct GradientFrame {
 // Fills the group with the gradient: alpha 0..255 is the shape's fill opacity; the matrix lists
 // are the shape's own and the inherited ones; invScale is 1 / the style's viewBox scale. False
 // (group unchanged) when no stops can be found; one stop gives a solid fill.
-bool ApplyGradient(QlkGroup &group, const SvgGradientData &gradient, const SvgContext &context, int32_t alpha,
+bool ApplyGradient(QlkGroup &group, const SvgGradientData &gradient, SvgContext &context, int32_t alpha,
                    const MatrixList &elementMatrices, const MatrixList &inheritedMatrices, GradientFrame frame,
                    float invScale);
 

@@ -1,6 +1,7 @@
 #include "import/svg_reader.h"
 
 #include "core/document.h"
+#include "core/document_lifecycle.h"
 #include "import/svg_error.h"
 #include "import/svg_gradients.h"
 #include "import/svg_scanner.h"
@@ -23,16 +24,6 @@ namespace {
 constexpr size_t kMaxDocumentBytes = 256u << 20;
 constexpr size_t kChunk = 64 * 1024;
 constexpr size_t kSniffBytes = 1024;
-
-// The text after the last full stop of the file name, in its own case.
-std::string ExtensionOf(const std::string &fileName)
-{
-    size_t dot = fileName.rfind('.');
-    if (dot == std::string::npos || fileName.find('/', dot) != std::string::npos) {
-        return "";
-    }
-    return fileName.substr(dot + 1);
-}
 
 bool ReadFileAll(const std::string &fileName, std::string &bytes, size_t maxBytes)
 {
@@ -136,9 +127,7 @@ bool DeclaresUtf8(std::string_view bytes)
             return utf8;
         }
         if (name == "encoding") {
-            std::transform(value.begin(), value.end(), value.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-            utf8 = value == "utf-8";
+            utf8 = platform::AsciiLower(value) == "utf-8";
         }
     }
 }
@@ -177,7 +166,12 @@ int32_t TwipsToPixels(int32_t twips)
 bool ReadSvgFileBytes(const std::string &fileName, std::string &bytes, size_t maxBytes)
 {
     bytes.clear();
-    if (ExtensionOf(fileName) == "svg") {
+    // A device or a pipe may block or never end.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fileName, error)) {
+        return false;
+    }
+    if (core::GetExtensionPart(fileName) == "svg") {
         return ReadFileAll(fileName, bytes, maxBytes);
     }
     unsigned char first = 0;
@@ -192,7 +186,6 @@ bool SvgReader::LoadSvg(const std::string &fileName)
     groups_.clear();
     width_ = height_ = 0;
     context_ = SvgContext();
-    context_.limits = limits_;
     std::string bytes;
     if (!ReadSvgFileBytes(fileName, bytes, kMaxDocumentBytes)) {
         return false;
@@ -202,6 +195,7 @@ bool SvgReader::LoadSvg(const std::string &fileName)
         std::string text = DecodeDocument(bytes);
         bytes.clear();
         bytes.shrink_to_fit();
+        context_.limits = LimitsForDocument(limits_, text.size());
         Parse(text);
     } catch (const SvgError &) {
         ok = false;

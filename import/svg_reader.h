@@ -53,7 +53,7 @@ private:
 
 // The bytes of an SVG file: plain under the extension "svg", otherwise inflated as a zlib stream
 // (first byte 0x78) or read through gzip (which passes plain files through). False when the file
-// cannot be read, does not decompress cleanly or is larger than maxBytes.
+// cannot be read (or is not a regular file), does not decompress cleanly or is larger than maxBytes.
 bool ReadSvgFileBytes(const std::string &fileName, std::string &bytes, size_t maxBytes);
 
 }  // namespace importer

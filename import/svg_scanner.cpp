@@ -151,11 +151,16 @@ std::string GetNextAttribute(std::string_view text, size_t &pos, std::string &va
     size_t end = FindDelimiter(text, start + 1, '=', '<');
     pos = end;
     std::string name(text.substr(start, end - start));
-    size_t open = text.find('"', end);
-    size_t tagEnd = text.find('>', end);
-    if (open == std::string_view::npos || open > tagEnd) {
-        // No value in this tag: the attribute ends at the tag's end.
-        pos = tagEnd == std::string_view::npos ? text.size() : (tagEnd > 0 && text[tagEnd - 1] == '/' ? tagEnd - 1 : tagEnd);
+    // The value's opening quote, unless the tag ends first (searching no further than either, so
+    // that a tag of many attributes is read in linear time).
+    size_t open = text.find_first_of("\">", end);
+    if (open == std::string_view::npos || text[open] == '>') {
+        // No value in this tag: the attribute ends at the tag's end ("/>" or ">").
+        if (open == std::string_view::npos) {
+            pos = text.size();
+        } else {
+            pos = open > 0 && text[open - 1] == '/' ? open - 1 : open;
+        }
         return name;
     }
     size_t close = text.find('"', open + 1);
@@ -206,17 +211,17 @@ std::string GetNextStyleDecl(std::string_view text, size_t &pos, std::string &va
         pos = text.size();
         return "";
     }
-    size_t nameEnd = FindDelimiter(text, start, ':');
-    size_t semicolon = text.find(';', start);
-    size_t declEnd = semicolon == std::string_view::npos ? text.size() : semicolon;
-    size_t colon = text.find(':', nameEnd);
-    if (colon == std::string_view::npos || colon > declEnd) {
+    // Every search stays inside this declaration, so a long style is read in linear time.
+    const std::string_view declaration = text.substr(start, text.find(';', start) - start);
+    const size_t declEnd = start + declaration.size();
+    const size_t colon = declaration.find(':');
+    if (colon == std::string_view::npos) {
         // No ":" in this declaration: skip it.
         pos = declEnd < text.size() ? declEnd + 1 : text.size();
         return "";
     }
-    std::string name(text.substr(start, nameEnd - start));
-    size_t valueStart = SkipBlanks(text, colon + 1);
+    std::string name(declaration.substr(0, FindDelimiter(declaration, 0, ':')));
+    size_t valueStart = SkipBlanks(text, start + colon + 1);
     size_t valueEnd = FindDelimiter(text, valueStart, ';');
     value = std::string(text.substr(valueStart, valueEnd - valueStart));
     pos = valueEnd;

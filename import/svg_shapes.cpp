@@ -51,7 +51,7 @@ bool HasStroke(const SvgStyle &style)
     return style.StrokeColor >= 0 && style.StrokeWidth > 0;
 }
 
-void ApplyFill(QlkGroup &group, const ShapeState &state, const SvgContext &context, GradientFrame frame)
+void ApplyFill(QlkGroup &group, const ShapeState &state, SvgContext &context, GradientFrame frame)
 {
     const SvgStyle &style = state.style;
     int32_t alpha = FillAlpha(style);
@@ -94,6 +94,21 @@ int32_t CheckedSpan(int32_t from, int32_t to)
 double Distance(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 {
     return std::hypot(static_cast<double>(x2) - x1, static_cast<double>(y2) - y1);
+}
+
+// Charges the context for moving the paths' points (start, bounds corners, nodes) through both
+// lists, then moves them.
+void TransformPaths(std::vector<QlkPath> &paths, const MatrixList &own, const MatrixList &inherited,
+                    SvgContext &context)
+{
+    int64_t points = 0;
+    for (const QlkPath &path : paths) {
+        points += 5 + 2 * static_cast<int64_t>(path.count());
+    }
+    context.CountPointTransforms(points, own.size() + inherited.size());
+    for (QlkPath &path : paths) {
+        path.Transformation(own, inherited);
+    }
 }
 
 // Path data interpreter state: the path being built and the last control point for S and T.
@@ -323,11 +338,12 @@ bool ReadLine(std::string_view text, size_t &pos, QlkGroup &group, const SvgStyl
         else if (name == "y2") y2 = ParseLength(value, true).value;
         else ApplyShapeAttr(name, value, state, context);
     });
-    QlkPath path;
+    group.colQLKPath.emplace_back();
+    QlkPath &path = group.colQLKPath.back();
     path.MovePenTo(x1, y1);
     path.DrawLineTo(x2, y2);
     double length = Distance(x1, y1, x2, y2);
-    path.Transformation(state.own, *state.style.Matrices);
+    TransformPaths(group.colQLKPath, state.own, *state.style.Matrices, context);
     const SvgStyle &style = state.style;
     if (style.StrokeColor >= 0 && style.StrokeWidth >= 1) {
         int32_t width = style.StrokeWidth;
@@ -338,7 +354,6 @@ bool ReadLine(std::string_view text, size_t &pos, QlkGroup &group, const SvgStyl
         SetStroke(group, style, width);
         group.LineMiter = style.MiterLimit;
     }
-    group.colQLKPath.push_back(std::move(path));
     return true;
 }
 
@@ -365,13 +380,14 @@ bool ReadRect(std::string_view text, size_t &pos, QlkGroup &group, const SvgStyl
     }
     int32_t right = CheckedAdd(x, width);
     int32_t bottom = CheckedAdd(y, height);
-    QlkPath path;
+    group.colQLKPath.emplace_back();
+    QlkPath &path = group.colQLKPath.back();
     path.MovePenTo(x, y);
     path.DrawLineTo(right, y);
     path.DrawLineTo(right, bottom);
     path.DrawLineTo(x, bottom);
     path.blClosePath = true;
-    path.Transformation(state.own, *state.style.Matrices);
+    TransformPaths(group.colQLKPath, state.own, *state.style.Matrices, context);
     ApplyFill(group, state, context, {x, y, width, height});
     const SvgStyle &style = state.style;
     if (HasStroke(style)) {
@@ -384,7 +400,6 @@ bool ReadRect(std::string_view text, size_t &pos, QlkGroup &group, const SvgStyl
             group.LineMiter = CheckedRound(group.LineWidth * 1.41421356);
         }
     }
-    group.colQLKPath.push_back(std::move(path));
     return true;
 }
 
@@ -413,7 +428,7 @@ bool ReadPathElement(std::string_view text, size_t &pos, QlkGroup &group, const 
     if (group.colQLKPath.empty() || (bounds.Left == bounds.Right && bounds.Top == bounds.Bottom)) {
         return false;
     }
-    group.Transformation(state.own, *state.style.Matrices);
+    TransformPaths(group.colQLKPath, state.own, *state.style.Matrices, context);
     ApplyFill(group, state, context,
               {bounds.Left, bounds.Top, CheckedSpan(bounds.Left, bounds.Right), CheckedSpan(bounds.Top, bounds.Bottom)});
     const SvgStyle &style = state.style;

@@ -11,6 +11,8 @@
 #include "platform/base/program_folder.h"
 #include "platform/base/rounding.h"
 #include "platform/player/movie_player.h"
+#include "core/document_lifecycle.h"
+#include "platform/base/text_encoding.h"
 
 #include <algorithm>
 #include <cctype>
@@ -73,15 +75,6 @@ std::vector<uint8_t> CaptureTags(Define define)
     }
     buffer.clear();
     return tags;
-}
-
-std::string LowerExtension(const std::string &path)
-{
-    size_t dot = path.rfind('.');
-    std::string extension = dot == std::string::npos ? std::string() : path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
 }
 
 bool IsPictureExtension(const std::string &extension)
@@ -222,7 +215,7 @@ void DefineBackground(int32_t id, const std::string &moviePath, int32_t mode)
 {
     const core::CanvasSettings &settings = core::Doc().CurrentSettings;
     const std::string &file = settings.BackgroundFile;
-    const std::string extension = LowerExtension(file);
+    const std::string extension = platform::AsciiLower(core::GetExtensionPart(file));
     auto begin = [&] {
         if (mode == kMovieFinish) {
             BeginMovie(6, settings.Width, settings.Height, kCanvasFrameRate);

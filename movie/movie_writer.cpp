@@ -1,6 +1,7 @@
 #include "movie/movie_writer.h"
 
 #include "movie/bit_writer.h"
+#include "movie/edit_text.h"
 #include "platform/base/number_text.h"
 #include "platform/base/rounding.h"
 
@@ -198,8 +199,9 @@ void PlaceObject(int32_t id, int32_t x, int32_t y, float scaleX, float scaleY, f
     }
     if (!name.empty() && !occupied) {
         flags |= kPlaceHasName;
-        body.insert(body.end(), name.begin(), name.end());
-        body.push_back(0);
+        Bytes encoded;
+        EncodeUtf8(name, encoded, false);
+        body.insert(body.end(), encoded.begin(), encoded.end());
     }
     if (clipping) {
         flags |= kPlaceHasClipDepth;

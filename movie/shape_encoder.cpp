@@ -41,29 +41,10 @@ void WriteStraightPiece(core::BitBuffer &buffer, int64_t dx, int64_t dy)
     WriteBits(buffer, dy, n);
 }
 
-void WriteStraightEdge(core::BitBuffer &buffer, int64_t dx, int64_t dy)
-{
-    if (FitsEdge({dx, dy})) {
-        WriteStraightPiece(buffer, dx, dy);
-        return;
-    }
-    int64_t pieces = std::max((std::abs(dx) + kEdgeDeltaMax - 1) / kEdgeDeltaMax,
-                              (std::abs(dy) + kEdgeDeltaMax - 1) / kEdgeDeltaMax);
-    int64_t doneX = 0;
-    int64_t doneY = 0;
-    for (int64_t i = 1; i <= pieces; ++i) {
-        int64_t x = dx / pieces * i + dx % pieces * i / pieces;
-        int64_t y = dy / pieces * i + dy % pieces * i / pieces;
-        WriteStraightPiece(buffer, x - doneX, y - doneY);
-        doneX = x;
-        doneY = y;
-    }
-}
-
 // A quadratic curve from the pen (x0, y0) through control (cx, cy) to (ax, ay); halved until
-// every delta fits 17 bits.
-void WriteCurvedEdge(core::BitBuffer &buffer, int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax,
-                     int64_t ay, int32_t depth = 0)
+// every delta fits 17 bits. Returns the number of edge records written.
+int32_t WriteCurvedEdge(core::BitBuffer &buffer, int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax,
+                        int64_t ay, int32_t depth = 0)
 {
     int64_t d[4] = {cx - x0, cy - y0, ax - cx, ay - cy};
     if (FitsEdge({d[0], d[1], d[2], d[3]})) {
@@ -73,11 +54,10 @@ void WriteCurvedEdge(core::BitBuffer &buffer, int64_t x0, int64_t y0, int64_t cx
         for (int64_t delta : d) {
             WriteBits(buffer, delta, n);
         }
-        return;
+        return 1;
     }
     if (depth > 40) {
-        WriteStraightEdge(buffer, ax - x0, ay - y0);
-        return;
+        return WriteStraightEdge(buffer, ax - x0, ay - y0);
     }
     int64_t c1x = (x0 + cx) / 2;
     int64_t c1y = (y0 + cy) / 2;
@@ -85,8 +65,8 @@ void WriteCurvedEdge(core::BitBuffer &buffer, int64_t x0, int64_t y0, int64_t cx
     int64_t c2y = (cy + ay) / 2;
     int64_t mx = (c1x + c2x) / 2;
     int64_t my = (c1y + c2y) / 2;
-    WriteCurvedEdge(buffer, x0, y0, c1x, c1y, mx, my, depth + 1);
-    WriteCurvedEdge(buffer, mx, my, c2x, c2y, ax, ay, depth + 1);
+    return WriteCurvedEdge(buffer, x0, y0, c1x, c1y, mx, my, depth + 1)
+           + WriteCurvedEdge(buffer, mx, my, c2x, c2y, ax, ay, depth + 1);
 }
 
 bool HasDrawableAnchors(const core::PathRecord &path)
@@ -119,9 +99,7 @@ void WriteUnitHeader(WriterState &w, const core::PathRecord &path)
 
 void WriteLineStyle(core::BitBuffer &buffer, const core::PathRecord &path)
 {
-    int32_t width = std::clamp(path.LineWidth, 0, 65535);
-    WriteBits(buffer, width & 255, 8);
-    WriteBits(buffer, width >> 8, 8);
+    WriteLineWidth(buffer, path.LineWidth);
     WriteRgba(buffer, path.LineColor);
 }
 
@@ -200,23 +178,6 @@ void RefreshCompound(core::PathArray &paths, const std::vector<size_t> &members,
 int32_t Clamp8(int32_t value)
 {
     return std::clamp(value, 0, 255);
-}
-
-void WriteGradientRecord(core::BitBuffer &buffer, int32_t ratio, core::Color colour)
-{
-    WriteBits(buffer, Clamp8(ratio), 8);
-    WriteRgba(buffer, colour);
-}
-
-void WriteStyleCount(core::BitBuffer &buffer, int32_t count)
-{
-    if (count <= 254) {
-        WriteBits(buffer, count, 8);
-    } else {
-        WriteBits(buffer, 0xFF, 8);
-        WriteBits(buffer, count & 255, 8);
-        WriteBits(buffer, count >> 8, 8);
-    }
 }
 
 }  // namespace
@@ -333,20 +294,41 @@ void StartPoint(const core::PathRecord &path, int64_t &x, int64_t &y)
     }
 }
 
-void WriteEdges(core::BitBuffer &buffer, const core::PathRecord &path, int64_t &penX, int64_t &penY)
+int32_t WriteStraightEdge(core::BitBuffer &buffer, int64_t dx, int64_t dy)
+{
+    if (FitsEdge({dx, dy})) {
+        WriteStraightPiece(buffer, dx, dy);
+        return 1;
+    }
+    int64_t pieces = std::max((std::abs(dx) + kEdgeDeltaMax - 1) / kEdgeDeltaMax,
+                              (std::abs(dy) + kEdgeDeltaMax - 1) / kEdgeDeltaMax);
+    int64_t doneX = 0;
+    int64_t doneY = 0;
+    for (int64_t i = 1; i <= pieces; ++i) {
+        int64_t x = dx / pieces * i + dx % pieces * i / pieces;
+        int64_t y = dy / pieces * i + dy % pieces * i / pieces;
+        WriteStraightPiece(buffer, x - doneX, y - doneY);
+        doneX = x;
+        doneY = y;
+    }
+    return static_cast<int32_t>(pieces);
+}
+
+int32_t WriteEdges(core::BitBuffer &buffer, const core::PathRecord &path, int64_t &penX, int64_t &penY)
 {
     const auto &anchors = path.Anchors;
     int32_t last = path.AnchorMax();
     if (last < 1) {
-        return;
+        return 0;
     }
+    int32_t records = 0;
     int32_t visits = path.blClosed ? last + 1 : last;
     for (int32_t v = 1; v <= visits; ++v) {
         int32_t index = v <= last ? v : 0;
         const core::AnchorPoint &anchor = anchors[static_cast<size_t>(index)];
         bool lastOfOpen = !path.blClosed && index == last;
         if (anchor.AnchorKind == core::kOnCurve || lastOfOpen) {
-            WriteStraightEdge(buffer, anchor.X - penX, anchor.Y - penY);
+            records += WriteStraightEdge(buffer, anchor.X - penX, anchor.Y - penY);
             penX = anchor.X;
             penY = anchor.Y;
         } else if (anchor.AnchorKind == core::kControlPoint) {
@@ -359,18 +341,19 @@ void WriteEdges(core::BitBuffer &buffer, const core::PathRecord &path, int64_t &
                 ax = (int64_t{anchor.X} + next.X) / 2;
                 ay = (int64_t{anchor.Y} + next.Y) / 2;
             }
-            WriteCurvedEdge(buffer, penX, penY, anchor.X, anchor.Y, ax, ay);
+            records += WriteCurvedEdge(buffer, penX, penY, anchor.X, anchor.Y, ax, ay);
             penX = ax;
             penY = ay;
         }
     }
+    return records;
 }
 
-void WritePlainPathRecords(core::BitBuffer &buffer, const core::PathRecord &path, int32_t styleIndex,
-                           bool moveOnly)
+int32_t WritePlainPathRecords(core::BitBuffer &buffer, const core::PathRecord &path, int32_t styleIndex,
+                              bool moveOnly)
 {
     if (!HasDrawableAnchors(path)) {
-        return;
+        return 0;
     }
     int64_t x;
     int64_t y;
@@ -381,7 +364,7 @@ void WritePlainPathRecords(core::BitBuffer &buffer, const core::PathRecord &path
         WriteBits(buffer, EffectiveFillType(path) > 0 ? styleIndex : 0, 15);
         WriteBits(buffer, EffectiveLineMode(path) > 0 ? styleIndex : 0, 15);
     }
-    WriteEdges(buffer, path, x, y);
+    return WriteEdges(buffer, path, x, y);
 }
 
 void WriteMoveTo(core::BitBuffer &buffer, int64_t x, int64_t y)
@@ -411,42 +394,93 @@ void WriteGradientMatrix(core::BitBuffer &buffer, float scaleX, float scaleY, fl
     AlignToByte(buffer);
 }
 
-void WriteFillStyle(core::BitBuffer &buffer, const core::PathRecord &path, int16_t fillType)
+void WritePathGradientMatrix(core::BitBuffer &buffer, const core::PathRecord &path)
 {
-    if (fillType != core::kFillLinear && fillType != core::kFillReflected && fillType != core::kFillRadial) {
-        WriteBits(buffer, 0x00, 8);
-        WriteRgba(buffer, path.FillColor);
-        return;
-    }
-    WriteBits(buffer, fillType == core::kFillRadial ? 0x12 : 0x10, 8);
     double angle = static_cast<double>(path.GradAngle) * kPi / 180.0;
     float c = static_cast<float>(std::cos(angle));
     float s = static_cast<float>(std::sin(angle));
     WriteGradientMatrix(buffer, path.GradRatioX * c, path.GradRatioY * c, path.GradRatioX * s, -path.GradRatioY * s,
                         path.GradCenterX, path.GradCenterY);
+}
+
+GradientRamp PathGradientRamp(const core::PathRecord &path, int16_t fillType, int32_t stopCount)
+{
+    GradientRamp ramp;
+    auto add = [&ramp](int32_t ratio, core::Color colour) {
+        ramp.Entries[static_cast<size_t>(ramp.Count++)] = {ratio, colour};
+    };
     const auto &stops = path.Stops;
     if (fillType == core::kFillReflected) {
-        int32_t m = std::min(path.StopCount(), 2);
-        WriteBits(buffer, 2 * m + 3, 8);
-        WriteGradientRecord(buffer, 0, path.FillColor);
+        int32_t m = std::clamp(std::min(stopCount, path.StopCount()), 0, 2);
+        add(0, path.FillColor);
         for (int32_t k = 1; k <= m; ++k) {
-            WriteGradientRecord(buffer, Clamp8(stops[static_cast<size_t>(k)].StopPos) / 2, stops[static_cast<size_t>(k)].StopColor);
+            add(Clamp8(stops[static_cast<size_t>(k)].StopPos) / 2, stops[static_cast<size_t>(k)].StopColor);
         }
-        WriteGradientRecord(buffer, 128, path.GradColor);
+        add(128, path.GradColor);
         for (int32_t k = m; k >= 1; --k) {
-            WriteGradientRecord(buffer, 255 - Clamp8(stops[static_cast<size_t>(k)].StopPos) / 2,
-                                stops[static_cast<size_t>(k)].StopColor);
+            add(255 - Clamp8(stops[static_cast<size_t>(k)].StopPos) / 2, stops[static_cast<size_t>(k)].StopColor);
         }
-        WriteGradientRecord(buffer, 255, path.FillColor);
+        add(255, path.FillColor);
+        return ramp;
+    }
+    int32_t m = std::clamp(std::min(stopCount, path.StopCount()), 0, 6);
+    add(0, path.FillColor);
+    for (int32_t k = 1; k <= m; ++k) {
+        add(stops[static_cast<size_t>(k)].StopPos, stops[static_cast<size_t>(k)].StopColor);
+    }
+    add(255, path.GradColor);
+    return ramp;
+}
+
+bool IsGradientFill(int16_t fillType)
+{
+    return fillType == core::kFillLinear || fillType == core::kFillReflected || fillType == core::kFillRadial;
+}
+
+int32_t GradientTypeByte(int16_t fillType)
+{
+    return fillType == core::kFillRadial ? 0x12 : 0x10;
+}
+
+void WriteFillStyle(core::BitBuffer &buffer, const core::PathRecord &path, int16_t fillType)
+{
+    if (!IsGradientFill(fillType)) {
+        WriteBits(buffer, 0x00, 8);
+        WriteRgba(buffer, path.FillColor);
         return;
     }
-    int32_t m = std::min(path.StopCount(), 6);
-    WriteBits(buffer, m + 2, 8);
-    WriteGradientRecord(buffer, 0, path.FillColor);
-    for (int32_t k = 1; k <= m; ++k) {
-        WriteGradientRecord(buffer, stops[static_cast<size_t>(k)].StopPos, stops[static_cast<size_t>(k)].StopColor);
+    WriteBits(buffer, GradientTypeByte(fillType), 8);
+    WritePathGradientMatrix(buffer, path);
+    GradientRamp ramp = PathGradientRamp(path, fillType, path.StopCount());
+    WriteBits(buffer, ramp.Count, 8);
+    for (int32_t k = 0; k < ramp.Count; ++k) {
+        const GradientEntry &entry = ramp.Entries[static_cast<size_t>(k)];
+        WriteGradientRecord(buffer, entry.Ratio, entry.Colour);
     }
-    WriteGradientRecord(buffer, 255, path.GradColor);
+}
+
+void WriteGradientRecord(core::BitBuffer &buffer, int32_t ratio, core::Color colour)
+{
+    WriteBits(buffer, Clamp8(ratio), 8);
+    WriteRgba(buffer, colour);
+}
+
+void WriteStyleCount(core::BitBuffer &buffer, int32_t count)
+{
+    if (count <= 254) {
+        WriteBits(buffer, count, 8);
+    } else {
+        WriteBits(buffer, 0xFF, 8);
+        WriteBits(buffer, count & 255, 8);
+        WriteBits(buffer, count >> 8, 8);
+    }
+}
+
+void WriteLineWidth(core::BitBuffer &buffer, int32_t width)
+{
+    int32_t clamped = std::clamp(width, 0, 65535);
+    WriteBits(buffer, clamped & 255, 8);
+    WriteBits(buffer, clamped >> 8, 8);
 }
 
 void WriteRgba(core::BitBuffer &buffer, core::Color colour)

@@ -11,6 +11,7 @@
 #include "core/path_record.h"
 #include "movie/bit_writer.h"
 
+#include <array>
 #include <cstdint>
 
 namespace movie {
@@ -47,13 +48,19 @@ int16_t EffectiveLineMode(const core::PathRecord &path);
 void StartPoint(const core::PathRecord &path, int64_t &x, int64_t &y);
 
 // One edge record per visited anchor (1..AnchorMax, then 0 for a closed path); edges whose deltas
-// need more than 17 bits are split into pieces that fit. The pen follows the outline.
-void WriteEdges(core::BitBuffer &buffer, const core::PathRecord &path, int64_t &penX, int64_t &penY);
+// need more than 17 bits are split into pieces that fit. The pen follows the outline. Returns the
+// number of edge records written.
+int32_t WriteEdges(core::BitBuffer &buffer, const core::PathRecord &path, int64_t &penX, int64_t &penY);
+
+// A straight edge by (dx, dy), split into pieces when it does not fit 17 bits; (0, 0) gives one
+// zero-length edge. Returns the number of edge records written.
+int32_t WriteStraightEdge(core::BitBuffer &buffer, int64_t dx, int64_t dy);
 
 // A StyleChangeRecord moving to the start point (with 15-bit style indexes, or only the move
-// when moveOnly) and the edges. Nothing for a path with fewer than two anchors.
-void WritePlainPathRecords(core::BitBuffer &buffer, const core::PathRecord &path, int32_t styleIndex,
-                           bool moveOnly);
+// when moveOnly) and the edges. Nothing for a path with fewer than two anchors. Returns the number
+// of edge records written.
+int32_t WritePlainPathRecords(core::BitBuffer &buffer, const core::PathRecord &path, int32_t styleIndex,
+                              bool moveOnly);
 
 // A move-to StyleChangeRecord's move fields: MoveBits (at least 17) and both coordinates.
 void WriteMoveTo(core::BitBuffer &buffer, int64_t x, int64_t y);
@@ -65,6 +72,37 @@ void WriteGradientMatrix(core::BitBuffer &buffer, float scaleX, float scaleY, fl
 // One FILLSTYLE (type byte and body) for a path's fill type: linear, reflected (as a mirrored
 // linear gradient) or radial gradients; any other type a solid fill of FillColor.
 void WriteFillStyle(core::BitBuffer &buffer, const core::PathRecord &path, int16_t fillType);
+
+// Fill types 2, 3 and 4 are written as gradients (type byte 0x10, or 0x12 for radial).
+bool IsGradientFill(int16_t fillType);
+int32_t GradientTypeByte(int16_t fillType);
+
+// The gradient MATRIX of a path from its centre, angle and ratios.
+void WritePathGradientMatrix(core::BitBuffer &buffer, const core::PathRecord &path);
+
+struct GradientEntry {
+    int32_t Ratio = 0;  // 0..255 along the gradient (cut to that range when written)
+    core::Color Colour = 0;
+};
+
+// The gradient records of a gradient fill, at most 8.
+struct GradientRamp {
+    std::array<GradientEntry, 8> Entries{};
+    int32_t Count = 0;
+};
+
+// The records of a path's gradient with at most stopCount of its middle stops (linear and radial
+// at most 6; reflected at most 2, mirrored about GradColor at ratio 128).
+GradientRamp PathGradientRamp(const core::PathRecord &path, int16_t fillType, int32_t stopCount);
+
+// A gradient record: the ratio cut to 0..255, then the colour as RGBA.
+void WriteGradientRecord(core::BitBuffer &buffer, int32_t ratio, core::Color colour);
+
+// A style array's count: one byte up to 254, else 0xFF and the count as UI16.
+void WriteStyleCount(core::BitBuffer &buffer, int32_t count);
+
+// A line width as UI16 little-endian, cut to 0..65535 twips.
+void WriteLineWidth(core::BitBuffer &buffer, int32_t width);
 
 void WriteRgba(core::BitBuffer &buffer, core::Color colour);
 

@@ -77,6 +77,12 @@ bool ReadWholeFile(const std::string &path, std::string &bytes)
     if (!file) {
         return false;
     }
+    // Only regular files: a device or a pipe may never end.
+    struct stat status;
+    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {
+        std::fclose(file);
+        return false;
+    }
     char buffer[65536];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {

@@ -11,7 +11,7 @@ namespace platform {
 // An existing file keeps its permission bits.
 bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::string *error = nullptr);
 
-// Reads a whole file; false when it cannot be opened or read.
+// Reads a whole regular file; false when it cannot be opened or read, or is not a regular file.
 bool ReadWholeFile(const std::string &path, std::string &bytes);
 
 }  // namespace platform

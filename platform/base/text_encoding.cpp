@@ -63,6 +63,17 @@ bool IsAscii(std::string_view text)
 
 }  // namespace
 
+std::string AsciiLower(std::string_view text)
+{
+    std::string lower(text);
+    for (char &c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lower;
+}
+
 std::string Cp932ToUtf8(std::string_view cp932)
 {
     if (IsAscii(cp932)) {

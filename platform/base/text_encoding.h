@@ -12,4 +12,7 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // Characters CP932 cannot hold (and invalid UTF-8) become '?'; never fails.
 std::string Utf8ToCp932(std::string_view utf8);
 
+// The text with ASCII letters in lower case (file extensions, markup names); other bytes kept.
+std::string AsciiLower(std::string_view text);
+
 }  // namespace platform

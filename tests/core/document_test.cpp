@@ -278,6 +278,13 @@ TEST_F(DocumentTest, AppendPathsPutsTheSourceBehindTheDestination)
     bare.Paths.clear();
     AppendPaths(bare, source);
     EXPECT_EQ(bare.PathCount(), 2);
+
+    // A collection that is not needed afterwards gives its paths up instead of copying them.
+    const AnchorPoint *firstAnchor = source.Paths[1].Anchors.data();
+    AppendPaths(destination, std::move(source));
+    ASSERT_EQ(destination.PathCount(), 5);
+    EXPECT_EQ(destination.Paths[4].Anchors.data(), firstAnchor);
+    EXPECT_EQ(destination.Paths[5].Anchors.size(), 4u);
 }
 
 TEST_F(DocumentTest, PathsBoundsWidenEveryAnchorByTheFullLineWidth)
@@ -297,6 +304,13 @@ TEST_F(DocumentTest, PathsBoundsWidenEveryAnchorByTheFullLineWidth)
 
     PathArray extreme{PathRecord(), MakePath({{INT32_MAX, INT32_MIN, kOnCurve}}, 100)};
     EXPECT_EQ(GetPathsBounds(extreme), (Rect32{INT32_MAX - 100, INT32_MIN, INT32_MAX, INT32_MIN + 100}));
+
+    // One path alone: its own first anchor seeds the box (it matters with a negative width).
+    EXPECT_EQ(GetPathBounds(negative[2]), (Rect32{-1000, -100, -1000, -100}));
+    EXPECT_EQ(GetPathBounds(negative[1]), GetPathsBounds(PathArray{PathRecord(), negative[1]}));
+    EXPECT_EQ(GetPathBounds(PathRecord()), Rect32());
+    EXPECT_EQ(GetPathBounds(MakePath({{INT32_MIN, INT32_MAX, kOnCurve}}, INT32_MAX)),
+              (Rect32{INT32_MIN, 0, -1, INT32_MAX}));
 }
 
 TEST(PathRecord, CountsFollowTheArrays)

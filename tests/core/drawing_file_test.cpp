@@ -647,6 +647,9 @@ TEST(DrawingFile, ValuesOutsideTheirFieldsAreBad)
         << "OptimizeFlag";
     EXPECT_FALSE(ReadDrawingBytes("QLK030\r\n320,320,255,255,255,1,60,30,2\r\n0,\"open,0,0,1,128\r\n0\r\n"))
         << "unterminated string";
+    // The writer leaves quotes out of names, so a name with a stray quote could not be saved as read.
+    EXPECT_FALSE(ReadDrawingBytes("QLK030\r\n320,320,255,255,255,1,60,30,2\r\n0,a\"b,0,0,1,128\r\n0\r\n"))
+        << "stray quote in an unquoted string";
 }
 
 TEST(DrawingFile, GarbageNeverCrashes)

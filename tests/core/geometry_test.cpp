@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <iterator>
+#include <limits>
+#include <random>
 #include <optional>
 #include <utility>
 
@@ -285,4 +289,40 @@ TEST(Geometry, SelectedAnchorCenterIsTheTruncatedMean)
     GetSelectedAnchorCenter(x, y);
     EXPECT_EQ(x, kMax);
     EXPECT_EQ(y, kMax);
+}
+
+// Every routine on coordinates from anywhere in the range and on any factor or angle, NaN and
+// infinities included: results stay defined (the sanitizers check the arithmetic).
+TEST(Geometry, AnyInputStaysDefined)
+{
+    const int32_t coordinates[] = {kMin, kMin + 1, -65536, -1, 0, 1, 20000, kMax - 1, kMax};
+    const float factors[] = {0.0f, -0.0f, 1.0f, -1.0f, 0.5f, 1e30f, -1e30f, 3.4e38f,
+                             std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()};
+    std::mt19937 random(5);
+    auto coordinate = [&] {
+        return random() % 3 == 0 ? static_cast<int32_t>(random()) : coordinates[random() % std::size(coordinates)];
+    };
+    auto factor = [&] { return factors[random() % std::size(factors)]; };
+    Doc().CurrentSettings.Width = coordinate();
+    for (int round = 0; round < 20000; ++round) {
+        int32_t x = coordinate();
+        int32_t y = coordinate();
+        EXPECT_FALSE(std::isnan(GetSegmentDistance(coordinate(), coordinate(), coordinate(), coordinate(), x, y)));
+        EXPECT_FALSE(std::isnan(GetAngle(coordinate(), coordinate(), x, y)));
+        RotatePoint(x, y, coordinate(), coordinate(), factor());
+        ScaleByHandle(x, y, coordinate(), coordinate(), factor(), factor(), coordinate(), coordinate(),
+                      static_cast<int32_t>(random() % 10));
+        Transform3DPoint(x, y, coordinate(), coordinate(), factor(), factor(), factor(), factor());
+        float ix = 0;
+        float iy = 0;
+        IntersectSegments(Pt(coordinate(), coordinate()), Pt(coordinate(), coordinate()), Pt(x, y),
+                          Pt(coordinate(), coordinate()), ix, iy);
+        Rect32 bounds = NormalizeRect(coordinate(), coordinate(), coordinate(), coordinate());
+        int32_t inside = PointInPaths(x, y,
+                                      Collection({Polygon({Pt(coordinate(), coordinate()), Pt(x, coordinate()),
+                                                           Pt(coordinate(), y), Pt(coordinate(), coordinate())})}),
+                                      bounds);
+        EXPECT_TRUE(inside >= -1 && inside <= 1);
+    }
+    Doc().CurrentSettings = CanvasSettings();
 }

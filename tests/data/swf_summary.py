@@ -39,9 +39,66 @@ def definebitsjpeg2(self):
     return obj
 
 
+def style_count(src):
+    count = helpers.unpack_ui8(src)
+    return helpers.unpack_ui16(src) if count == 0xFF else count
+
+
+def morph_gradient_record(self):
+    obj = swfparser._make_object("MorphGradRecord")
+    obj.StartRatio = helpers.unpack_ui8(self._src)
+    obj.StartColor = self._get_struct_rgba()
+    obj.EndRatio = helpers.unpack_ui8(self._src)
+    obj.EndColor = self._get_struct_rgba()
+    return obj
+
+
+def morph_fill_style(self):
+    obj = swfparser._make_object("MorphFillStyle")
+    obj.FillStyleType = kind = helpers.unpack_ui8(self._src)
+    if kind == 0x00:
+        obj.StartColor = self._get_struct_rgba()
+        obj.EndColor = self._get_struct_rgba()
+    elif kind in (0x10, 0x12):
+        obj.StartGradientMatrix = self._get_struct_matrix()
+        obj.EndGradientMatrix = self._get_struct_matrix()
+        obj.NumGradients = helpers.unpack_ui8(self._src)
+        obj.GradientRecords = [morph_gradient_record(self) for _ in range(obj.NumGradients)]
+    else:
+        raise ValueError("morph fill style type %d" % kind)
+    return obj
+
+
+def morph_line_style(self):
+    obj = swfparser._make_object("MorphLineStyle")
+    obj.StartWidth = helpers.unpack_ui16(self._src)
+    obj.EndWidth = helpers.unpack_ui16(self._src)
+    obj.StartColor = self._get_struct_rgba()
+    obj.EndColor = self._get_struct_rgba()
+    return obj
+
+
+# The parser knows only the later DefineMorphShape2; the first version is read here with its own
+# structures. EndEdgesAtOffset tells whether the Offset field points where the end edges begin.
+def definemorphshape(self):
+    obj = swfparser._make_object("DefineMorphShape")
+    obj.CharacterId = helpers.unpack_ui16(self._src)
+    obj.StartBounds = self._get_struct_rect()
+    obj.EndBounds = self._get_struct_rect()
+    obj.Offset = helpers.unpack_ui32(self._src)
+    offset_base = self._src.tell()
+    obj.MorphFillStyles = [morph_fill_style(self) for _ in range(style_count(self._src))]
+    obj.MorphLineStyles = [morph_line_style(self) for _ in range(style_count(self._src))]
+    obj.StartEdges = self._get_struct_shape()
+    obj.EndEdgesAtOffset = self._src.tell() == offset_base + obj.Offset
+    obj.EndEdges = self._get_struct_shape()
+    return obj
+
+
 swfparser.ReadQuantityController = RecordingController
 swfparser.BitConsumer = AlignedBitConsumer
 swfparser.SWFParser._handle_tag_definebitsjpeg2 = definebitsjpeg2
+swfparser.SWFParser._handle_tag_definemorphshape = definemorphshape
 
 
 def plain(value):

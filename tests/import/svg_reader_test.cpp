@@ -4,6 +4,8 @@
 
 #include <ctime>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <chrono>
@@ -88,6 +90,12 @@ TEST(SvgReader, ExtensionsChooseTheRoad)
     EXPECT_TRUE(reader.LoadSvg(gzPath));
     testsupport::WriteAll(gzPath, gz.substr(0, gz.size() - 12));
     EXPECT_FALSE(reader.LoadSvg(gzPath));
+
+    // Only regular files are read: a pipe would block and a device may never end.
+    std::string fifo = testsupport::TempPath("pipe.svgz");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(reader.LoadSvg(fifo));
+    EXPECT_FALSE(reader.LoadSvg("/dev/zero"));
 }
 
 TEST(SvgReader, EncodingFollowsTheDeclaration)
@@ -210,6 +218,30 @@ TEST(SvgReader, HostileDocumentsFailWithinASecond)
     EXPECT_FALSE(TimedLoad(Document("<g id=\"self\"><use xlink:href=\"#self\"/></g>"), seconds));
     EXPECT_LT(seconds, 1.0);
 
+    // A long path drawn through many uses: the coordinates read are bounded by the file's size.
+    std::string longPath = "<defs><path id=\"long\" d=\"M0 0";
+    for (int i = 0; i < 25000; ++i) {
+        longPath += " L1 1";
+    }
+    longPath += "\"/></defs>";
+    for (int i = 0; i < 400; ++i) {
+        longPath += "<use xlink:href=\"#long\"/>";
+    }
+    EXPECT_FALSE(TimedLoad(Document(longPath), seconds));
+    EXPECT_LT(seconds, 1.0);
+
+    // A long transform list on a long path: every point would pass through every matrix.
+    std::string transforms = "<path transform=\"";
+    for (int i = 0; i < 20000; ++i) {
+        transforms += "scale(1.00001) ";
+    }
+    transforms += "\" d=\"M0 0";
+    for (int i = 0; i < 20000; ++i) {
+        transforms += " L10 10 L0 10";
+    }
+    EXPECT_FALSE(TimedLoad(Document(transforms + "z\"/>"), seconds));
+    EXPECT_LT(seconds, 1.0);
+
     std::string huge = "<path d=\"M0 0";
     for (int i = 0; i < 2000; ++i) {
         huge += " L1" + std::string(40, '0') + " 5";
@@ -236,4 +268,9 @@ TEST(SvgReader, LimitsBoundTheWork)
     limits.MaxNumbers = 10;
     reader.SetLimits(limits);
     EXPECT_FALSE(LoadText(reader, Document("<path d=\"M0 0 1 1 2 2 3 3 4 4 5 5\"/>")));
+    limits = SvgLimits();
+    limits.MaxPointTransforms = 12;  // this square moves 9 points (start, bounds corners, nodes)
+    reader.SetLimits(limits);
+    EXPECT_TRUE(LoadText(reader, Document("<path d=\"M0 0 h10 v10z\" transform=\"scale(2)\"/>")));
+    EXPECT_FALSE(LoadText(reader, Document("<path d=\"M0 0 h10 v10z\" transform=\"scale(2) scale(2)\"/>")));
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 using namespace importer;
@@ -156,6 +157,41 @@ TEST(SvgScanner, StyleDeclarations)
     EXPECT_EQ(GetNextStyleDecl(text, pos, value), "");
     EXPECT_EQ(GetNextStyleDecl(text, pos, value), "fill");
     EXPECT_EQ(value, "#fff");
+}
+
+// Hostile documents with one huge tag or style: each value is found without searching the rest of
+// the text again, so reading them takes linear time.
+TEST(SvgScanner, LongTagsAndStylesAreReadInLinearTime)
+{
+    const auto started = std::chrono::steady_clock::now();
+    std::string style;
+    for (int i = 0; i < 200000; ++i) {
+        style += "a;";
+    }
+    style += "fill:red";
+    size_t pos = 0;
+    std::string value;
+    std::string last;
+    while (pos < style.size()) {
+        std::string name = GetNextStyleDecl(style, pos, value);
+        if (!name.empty()) {
+            last = name + "=" + value;
+        }
+    }
+    EXPECT_EQ(last, "fill=red");
+
+    std::string tag = "<g";
+    for (int i = 0; i < 200000; ++i) {
+        tag += " a=\"1\"";
+    }
+    tag += ">";
+    pos = 2;
+    int attributes = 0;
+    while (!IsTagEndMarker(GetNextAttribute(tag, pos, value))) {
+        ++attributes;
+    }
+    EXPECT_EQ(attributes, 200000);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
 }
 
 TEST(SvgScanner, UrlIdsAndArgumentLists)

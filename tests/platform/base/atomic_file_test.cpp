@@ -140,4 +140,5 @@ TEST(ReadWholeFile, ReadsBytesAndReportsWhatCannotBeRead)
     EXPECT_FALSE(ReadWholeFile((folder / "nothing").string(), read));
     EXPECT_TRUE(read.empty());
     EXPECT_FALSE(ReadWholeFile(folder.string(), read)) << "a folder is not a file";
+    EXPECT_FALSE(ReadWholeFile("/dev/zero", read)) << "a device that never ends is not read";
 }
