@@ -3,6 +3,7 @@
 #include "canvastools/canvas_input_state.h"
 #include "canvastools/canvas_window.h"
 #include "canvastools/selection_overlay.h"
+#include "canvastools/shape_tools.h"
 #include "canvastools/tool_palette.h"
 #include "core/brush_list.h"
 #include "core/clipboard.h"
@@ -96,6 +97,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectDialogs();
     canvastools::AttachCanvasTools(*this);
     toolwindows::ConnectPathList(*this);
+    canvastools::ConnectShapeTools(*this);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
     setMinimumSize(platform::PixelsFromTwips(kMinimumWidthTwips), platform::PixelsFromTwips(kMinimumHeightTwips));
@@ -248,7 +250,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
         FormResizeSub();  // as after every opening: the drawing's canvas sets the scroll ranges
     }
     QApplication::processEvents();
-    // The text window fills its font list here once it is part of the program.
+    canvastools::EnumTrueTypeFont();
     HookWheelMouse();
     delete splash_;
     splash_ = nullptr;
