@@ -100,7 +100,6 @@ public:
              const QTransform &view, Quality quality)
         : movie_(movie), morphs_(morphs), painter_(painter), clip_(clip), view_(view), quality_(quality)
     {
-        cullRect_ = QRectF(clip).adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin, kPaintMargin);
         painter_.setRenderHint(QPainter::Antialiasing, quality != Quality::Low);
         painter_.setRenderHint(QPainter::TextAntialiasing, quality != Quality::Low);
         painter_.setClipRect(clip_);
@@ -141,7 +140,10 @@ private:
 
     bool Visible(const DrawnGroup &group) const
     {
-        return painter_.transform().mapRect(group.bounds).intersects(cullRect_);
+        // Widening the bounds (not the clip) keeps a hairline along an axis, whose bounds have no
+        // width or no height, from being culled.
+        const QRectF device = painter_.transform().mapRect(group.bounds);
+        return device.adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin, kPaintMargin).intersects(QRectF(clip_));
     }
 
     void DrawCharacter(const Character &character, uint16_t depth, const DisplayObject &object)
@@ -289,7 +291,6 @@ private:
     const MorphShapes &morphs_;
     QPainter &painter_;
     QRect clip_;
-    QRectF cullRect_;
     QTransform view_;
     Quality quality_;
     std::vector<ActiveClip> clips_;

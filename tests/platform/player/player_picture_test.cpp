@@ -150,17 +150,16 @@ TEST(PlayerPicture, FramesClipLayersAndUnloadedMoviesMatchAFreshPlayer)
 {
     // Frame 1: a blue square over a red one under a clip mask. Frame 2: the mask moved and the
     // square removed.
-    Movie movie(kSize, kSize);
-    Styles red;
-    red.Solid(0xFF0000FF);
-    Styles blue;
-    blue.Solid(0x0000FFFF);
-    Records full;
-    full.Box(0, 0, Px(200), Px(200), 1);
-    Records mask;
-    mask.Box(Px(20), Px(20), Px(120), Px(120), 1);
-    Records square;
-    square.Box(Px(150), Px(150), Px(180), Px(180), 1);
+    auto solid = [](uint32_t rgba) {
+        Styles styles;
+        styles.Solid(rgba);
+        return styles;
+    };
+    auto square = [](int left, int top, int side) {
+        Records records;
+        records.Box(Px(left), Px(top), Px(left + side), Px(top + side), 1);
+        return records;
+    };
     Place clip;
     clip.id = 2;
     clip.depth = 1;
@@ -169,7 +168,10 @@ TEST(PlayerPicture, FramesClipLayersAndUnloadedMoviesMatchAFreshPlayer)
     moved.depth = 1;
     moved.move = true;
     moved.translate = {Px(40), Px(10)};
-    movie.Shape(1, red, full).Shape(2, red, mask).Shape(3, blue, square);
+    Movie movie(kSize, kSize);
+    movie.Shape(1, solid(0xFF0000FF), square(0, 0, 200))
+        .Shape(2, solid(0xFF0000FF), square(20, 20, 100))
+        .Shape(3, solid(0x0000FFFF), square(150, 150, 30));
     movie.PlaceObject(clip).Place(1, 2).Place(3, 3).ShowFrame().PlaceObject(moved).Remove(3).ShowFrame();
     const std::string bytes = movie.Bytes(2);
 
@@ -196,6 +198,35 @@ TEST(PlayerPicture, FramesClipLayersAndUnloadedMoviesMatchAFreshPlayer)
     Load(player, bytes);
     player.Render(canvas, canvas.rect());
     EXPECT_EQ(canvas, Fresh(bytes, "high", canvas.rect()));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PlayerPicture, HairlinesAlongAnAxisAreDrawnAndRepainted)
+{
+    // Width 0: a one-pixel line whose bounds have no width (or no height) at all.
+    auto hairline = [](int x) {
+        Styles styles;
+        styles.Line(0, 0x000000FF);
+        Records records;
+        records.Move(Px(x), Px(10), -1, -1, 1).Line(Px(x), Px(90));
+        return OneShape(kSize, kSize, styles, records);
+    };
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    QImage canvas(kSize, kSize, QImage::Format_RGB32);
+    Load(player, hairline(50));
+    player.Render(canvas, canvas.rect());
+    const int marked = Count(canvas, [](QRgb p) { return p != kWhite; });
+    EXPECT_GE(marked, 80);
+    EXPECT_LE(marked, 2 * 81);
+    Load(player, hairline(60));
+    player.Render(canvas, canvas.rect());
+    EXPECT_EQ(canvas, Fresh(hairline(60), "low", canvas.rect()));
+    EXPECT_NE(canvas.pixel(60, 50), kWhite);
+    EXPECT_EQ(canvas.pixel(50, 50), kWhite);
 }
 
 }  // namespace
