@@ -32,9 +32,6 @@ public:
     {
         uint64_t value = 0;
         count = count > 32 ? 32 : count;
-        if (count > 0 && RemainingBytes() >= kWindowBytes) {
-            return FromWindow(count);
-        }
         while (count > 0) {
             if (bytePos_ >= data_.size()) {
                 overrun_ = true;
@@ -133,22 +130,6 @@ public:
     }
 
 private:
-    // Five bytes hold any field of up to 32 bits, wherever in its first byte it starts.
-    static constexpr size_t kWindowBytes = 5;
-
-    uint32_t FromWindow(int count)
-    {
-        uint64_t window = 0;
-        for (size_t i = 0; i < kWindowBytes; ++i) {
-            window = window << 8 | static_cast<uint8_t>(data_[bytePos_ + i]);
-        }
-        const int end = bitPos_ + count;
-        const uint64_t value = window >> (kWindowBytes * 8 - end) & ((uint64_t{1} << count) - 1);
-        bytePos_ += static_cast<size_t>(end / 8);
-        bitPos_ = end % 8;
-        return static_cast<uint32_t>(value);
-    }
-
     std::string_view data_;
     size_t bytePos_ = 0;
     int bitPos_ = 0;
