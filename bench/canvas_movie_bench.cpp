@@ -140,6 +140,33 @@ void BM_CanvasCycle(benchmark::State &state)
     core::SetHost(nullptr);
 }
 
+// Rendering the whole canvas afresh, as after a zoom or a scroll (nothing of the last picture
+// can be kept): the background colour alternates between two whites to force it.
+void BM_CanvasRedraw(benchmark::State &state)
+{
+    EnsureApplication();
+    BenchHost host;
+    core::SetHost(&host);
+    movie::ResetWriterForTest();
+    movie::ResetCanvasMovieForTest();
+    MakeDrawing(static_cast<int>(state.range(0)));
+    movie::MakeCanvasMovie();
+    host.player.SetMovie(core::Doc().CanvasTempFile);
+    QImage canvas(kCanvas, kCanvas, QImage::Format_RGB32);
+    double cpu = 0;
+    int32_t background = 0xFFFFFF;
+    for (auto _ : state) {
+        background ^= 1;
+        host.player.SetBackgroundColor(background);
+        const double cpuStart = ProcessCpuMilliseconds();
+        host.player.Render(canvas, canvas.rect());
+        cpu += ProcessCpuMilliseconds() - cpuStart;
+    }
+    state.counters["render_cpu_ms"] = cpu / static_cast<double>(state.iterations());
+    core::SetHost(nullptr);
+}
+
 BENCHMARK(BM_CanvasCycle)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CanvasRedraw)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
