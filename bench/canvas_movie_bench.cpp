@@ -95,14 +95,20 @@ void EnsureApplication()
     }
 }
 
-void BM_CanvasCycle(benchmark::State &state)
+// A fresh drawing of count paths, with the host installed and the movie writer's caches empty.
+void StartDrawing(BenchHost &host, int count)
 {
     EnsureApplication();
-    BenchHost host;
     core::SetHost(&host);
     movie::ResetWriterForTest();
     movie::ResetCanvasMovieForTest();
-    MakeDrawing(static_cast<int>(state.range(0)));
+    MakeDrawing(count);
+}
+
+void BM_CanvasCycle(benchmark::State &state)
+{
+    BenchHost host;
+    StartDrawing(host, static_cast<int>(state.range(0)));
     QImage canvas(kCanvas, kCanvas, QImage::Format_RGB32);
     auto cycle = [&](StageTimes &times) {
         auto stage = [&times](int index, auto &&work) {
@@ -144,12 +150,8 @@ void BM_CanvasCycle(benchmark::State &state)
 // can be kept): the background colour alternates between two whites to force it.
 void BM_CanvasRedraw(benchmark::State &state)
 {
-    EnsureApplication();
     BenchHost host;
-    core::SetHost(&host);
-    movie::ResetWriterForTest();
-    movie::ResetCanvasMovieForTest();
-    MakeDrawing(static_cast<int>(state.range(0)));
+    StartDrawing(host, static_cast<int>(state.range(0)));
     movie::MakeCanvasMovie();
     host.player.SetMovie(core::Doc().CanvasTempFile);
     QImage canvas(kCanvas, kCanvas, QImage::Format_RGB32);
