@@ -8,6 +8,7 @@
 #include "canvastools/grid_snap.h"
 #include "canvastools/pen_tools.h"
 #include "canvastools/select_tool.h"
+#include "canvastools/shape_tools.h"
 #include "canvastools/status_line.h"
 #include "canvastools/tool_palette.h"
 #include "core/document.h"
@@ -47,9 +48,14 @@ void SnappedPoint(float x, float y, int32_t &xt, int32_t &yt)
     SnapGrid(xt, yt);
 }
 
+bool IsShapeTool(int16_t tool)
+{
+    return tool == kToolRectangle || tool == kToolEllipse || tool == kToolPolygon || tool == kToolText;
+}
+
 bool DrawsWithSnappedPoints(int16_t tool)
 {
-    return tool == kToolFreehand || tool == kToolPen;
+    return tool == kToolFreehand || tool == kToolPen || IsShapeTool(tool);
 }
 
 void SetScrollValue(platform::ScrollBar *bar, double value)
@@ -246,6 +252,14 @@ void RunTool(Phase phase, int button, int shift, float x, float y)
         phase == Phase::Down ? Gradient_MouseDown(button, shift, xt, yt)
                              : (phase == Phase::Move ? Gradient_MouseMove(button, shift, xt, yt)
                                                      : Gradient_MouseUp(button, shift, xt, yt));
+        break;
+    case kToolRectangle:
+    case kToolEllipse:
+    case kToolPolygon:
+    case kToolText:
+        if (phase == Phase::Down) {
+            Shape_MouseDown(tool, xt, yt);
+        }
         break;
     case kToolBucket:
         if (phase == Phase::Down) {

@@ -4,6 +4,8 @@
 #include "canvastools/canvas_window.h"
 #include "canvastools/grid_snap.h"
 #include "canvastools/selection_overlay.h"
+#include "canvastools/shape_tools.h"
+#include "canvastools/shape_tools.h"
 #include "canvastools/status_line.h"
 #include "core/clipboard.h"
 #include "core/document.h"
@@ -266,6 +268,7 @@ void HandleStep(int button, int shift, int32_t x, int32_t y)
         return;
     }
     if (input.RealtimeMode) {
+        ApplyNewRectangleCorners();
         movie::MakeCanvasMovie();
         Redisplay(3);
     } else {
@@ -387,6 +390,7 @@ void Select_MouseUp(int button, int shift, int32_t x, int32_t y)
         return;
     }
     if (input.DragMode != kDragNone) {
+        ApplyNewRectangleCorners();
         movie::MakeCanvasMovie();
         Redisplay(0);
         if (input.DragChanged) {

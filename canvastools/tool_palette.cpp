@@ -4,6 +4,7 @@
 #include "canvastools/canvas_window.h"
 #include "canvastools/pen_tools.h"
 #include "canvastools/selection_overlay.h"
+#include "canvastools/shape_tools.h"
 #include "canvastools/status_line.h"
 #include "core/brush_list.h"
 #include "core/document.h"
@@ -11,12 +12,17 @@
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
 #include "platform/base/number_text.h"
+#include "platform/forms/controls.h"
 #include "platform/forms/key_codes.h"
+#include "toolwindows/dialog_support.h"
+#include "toolwindows/polygon_window.h"
+#include "toolwindows/text_window.h"
 
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QVariant>
 
 #include <array>
@@ -191,6 +197,59 @@ QString BrushHint()
     return QStringLiteral("[ブラシツール](%1)　左ｸﾘｯｸ:描画　右ｸﾘｯｸ:消しゴム　ボタン上で右ｸﾘｯｸ:ブラシ選択").arg(brush);
 }
 
+bool PolygonCornersSet()
+{
+    return PolygonWindow().CornerCount() > 2;
+}
+
+QString PolygonHint()
+{
+    const toolwindows::PolygonGUI &window = PolygonWindow();
+    if (!PolygonCornersSet()) {
+        return QString();
+    }
+    QString hint = QStringLiteral("[多角形の描画]　") + window.Text1->Text() + QStringLiteral("角形");
+    return window.Check1->Value() == 1 ? hint + QStringLiteral("(星型)") : hint;
+}
+
+QString TextHint()
+{
+    const toolwindows::TextFontGUI &window = TextWindow();
+    QString hint = QStringLiteral("[テキストの描画]　");
+    QString text = window.Text1->toPlainText();
+    QString font = window.Combo1->Text();
+    if (text.isEmpty() || font.isEmpty()) {
+        return hint;
+    }
+    hint += QStringLiteral("'") + text + QStringLiteral("' (") + font + QStringLiteral(")");
+    return window.Check5->Value() == 1 ? hint + QStringLiteral(" (円形配置)") : hint;
+}
+
+// The polygon and text windows open modal at the pointer; without a usable corner count, text or
+// font afterwards the select tool is chosen again.
+void OpenShapeWindow(int32_t index)
+{
+    if (index == kToolPolygon) {
+        toolwindows::PolygonGUI &window = PolygonWindow();
+        if (!PolygonCornersSet()) {
+            window.Text1->SetText(QStringLiteral("5"));
+        }
+        toolwindows::PlaceAtPointer(window);
+        toolwindows::ShowModal(window);
+        Window().DispShape(0);
+        if (!PolygonCornersSet()) {
+            Button(kToolSelect)->SetValue(true);
+        }
+    } else if (index == kToolText) {
+        toolwindows::TextFontGUI &window = TextWindow();
+        toolwindows::PlaceAtPointer(window);
+        toolwindows::ShowModal(window);
+        if (window.Text1->toPlainText().isEmpty() || window.Combo1->Text().isEmpty()) {
+            Button(kToolSelect)->SetValue(true);
+        }
+    }
+}
+
 // The menu item whose count is the current ellipse anchor count, if any.
 platform::MenuItem *CurrentEllipseItem()
 {
@@ -346,9 +405,9 @@ QString GetToolDescription(int32_t id)
         Input().EllipseAnchorCount = std::max(Input().EllipseAnchorCount, 8);
         return QStringLiteral("[楕円の描画]　ｱﾝｶｰ%1個　ﾎﾞﾀﾝ上で右ｸﾘｯｸ：ｱﾝｶｰ数選択").arg(Input().EllipseAnchorCount);
     case kToolPolygon:
-        return QString();  // the polygon window holds no corner count yet
+        return PolygonHint();
     case kToolText:
-        return QStringLiteral("[テキストの描画]　");
+        return TextHint();
     case kToolBucket:
         return BucketHint();
     case kToolBrush:
@@ -384,7 +443,9 @@ void Option1_Click(int32_t index)
     input.CurrentTool = static_cast<int16_t>(index);
     core::GetHost().RefreshPosition();
     core::GetHost().RefreshGradient();
-    SetToolCursor(index);
+    OpenShapeWindow(index);
+    // The shape windows may have chosen the select tool again.
+    SetToolCursor(input.CurrentTool);
 }
 
 bool Option1_MouseDown(int32_t index, int button, int shift)

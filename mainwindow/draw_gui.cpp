@@ -3,6 +3,7 @@
 #include "canvastools/canvas_input_state.h"
 #include "canvastools/canvas_window.h"
 #include "canvastools/selection_overlay.h"
+#include "canvastools/shape_tools.h"
 #include "canvastools/tool_palette.h"
 #include "core/brush_list.h"
 #include "core/clipboard.h"
@@ -20,6 +21,7 @@
 #include "platform/forms/key_codes.h"
 #include "platform/forms/message_box.h"
 #include "platform/forms/window_placement.h"
+#include "toolwindows/path_list_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -94,6 +96,8 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectPathCommands();
     ConnectDialogs();
     canvastools::AttachCanvasTools(*this);
+    toolwindows::ConnectPathList(*this);
+    canvastools::ConnectShapeTools(*this);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
     setMinimumSize(platform::PixelsFromTwips(kMinimumWidthTwips), platform::PixelsFromTwips(kMinimumHeightTwips));
@@ -246,7 +250,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
         FormResizeSub();  // as after every opening: the drawing's canvas sets the scroll ranges
     }
     QApplication::processEvents();
-    // The text window fills its font list here once it is part of the program.
+    canvastools::EnumTrueTypeFont();
     HookWheelMouse();
     delete splash_;
     splash_ = nullptr;
@@ -430,6 +434,7 @@ void DrawGUI::ToggleToolWindow(platform::MenuItem *item, int32_t MainState::*vis
 void DrawGUI::mnuDispPathGUI_Click()
 {
     ToggleToolWindow(menus.mnuDispPathGUI, &MainState::PathToolBoxVisible);
+    toolwindows::ShowPathGUI(*this, menus.mnuDispPathGUI->Checked());
 }
 
 void DrawGUI::mnuDispPositionGUI_Click()

@@ -3,6 +3,7 @@
 #include "mainwindow/draw_gui.h"
 #include "movie/canvas_movie.h"
 #include "platform/forms/message_box.h"
+#include "toolwindows/path_list_window.h"
 
 namespace mainwindow {
 
@@ -91,6 +92,20 @@ void MainHost::RefreshPosition()
 void MainHost::RefreshGradient()
 {
     window_.RefreshGradient();
+}
+
+void MainHost::RefreshSelect()
+{
+    if (toolwindows::PathGUI *pathList = toolwindows::PathListWindow()) {
+        pathList->RefreshSelect();
+    }
+}
+
+void MainHost::RefreshList()
+{
+    if (toolwindows::PathGUI *pathList = toolwindows::PathListWindow()) {
+        pathList->RefreshList();
+    }
 }
 
 }  // namespace mainwindow

@@ -26,6 +26,9 @@ public:
     void SetupBrushList() override;
     void RefreshPosition() override;
     void RefreshGradient() override;
+    // Path list window: forwarded while it is open.
+    void RefreshSelect() override;
+    void RefreshList() override;
 
 private:
     DrawGUI &window_;

@@ -1,5 +1,7 @@
 #include "mainwindow/path_commands.h"
 
+#include "toolwindows/optimize_window.h"
+
 #include "canvastools/canvas_input_state.h"
 #include "canvastools/grid_snap.h"
 #include "core/alignment.h"
@@ -15,6 +17,7 @@
 #include "mainwindow/draw_gui.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
+#include "toolwindows/optimize_window.h"
 
 #include <utility>
 #include <vector>
@@ -129,6 +132,35 @@ void ChangeSelectedPaths(Operation operation)
 }  // namespace
 
 // ---- path-edit pop-up ----
+
+// Optimises the path under the cursor and every path holding a selected anchor, as if they were
+// the selected paths; the selection is cleared again when the window closes.
+void mnuOptimizeAnchor_Click(DrawGUI &window)
+{
+    core::Document &doc = Doc();
+    core::DeselectAllPaths();
+    if (HitPathExists()) {
+        doc.DocPaths[static_cast<size_t>(doc.HitPath)].blSelected = true;
+    }
+    for (size_t e = 1; e < doc.SelectedAnchors.size(); ++e) {
+        int32_t path = doc.SelectedAnchors[e].PathIndex;
+        if (path >= 1 && path <= doc.DocPathCount()) {
+            doc.DocPaths[static_cast<size_t>(path)].blSelected = true;
+        }
+    }
+    EmptySelectedAnchors();
+    canvastools::Input().DragChanged = false;
+    if (core::CountSelectedPaths() == 0) {
+        return;
+    }
+    QObject::connect(window.OptimizeGUI, &toolwindows::OptimizeGUI::Finished, &window,
+                     [&window] {
+                         core::DeselectAllPaths();
+                         window.DispShape(0);
+                     },
+                     Qt::SingleShotConnection);
+    window.ShowOptimizeWindow();
+}
 
 void mnuAnchorAdd_Click()
 {
@@ -365,6 +397,8 @@ void DrawGUI::ConnectPathCommands()
     for (MenuArray *array : {m.mnuFormline, m.mnuFormline2, m.mnuFormline3, m.mnuFormline4}) {
         connect(array, &MenuArray::Click, this, mnuFormline_Click);
     }
+    on(m.mnuOptimizePath, [this] { ShowOptimizeWindow(); });
+    on(m.mnuOptimizeAnchor, [this] { mnuOptimizeAnchor_Click(*this); });
     on(m.mnuFrontPath, [] { ChangeOrder(core::kOrderToFront); });
     on(m.mnuBackPath, [] { ChangeOrder(core::kOrderToBack); });
     on(m.mnuFrontPathOne, [] { ChangeOrder(core::kOrderForwardOne); });

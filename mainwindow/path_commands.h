@@ -29,6 +29,8 @@ void mnuJointPath_Click();
 void mnuPastePath_Click();
 void mnuSelectAll_Click();
 void mnuClipout_Click(DrawGUI &window);
+// Opens the optimisation window on the hit path and the paths holding selected anchors.
+void mnuOptimizeAnchor_Click(DrawGUI &window);
 void mnuRectCanvas_Click(DrawGUI &window);
 
 // Select-tool pop-up on a path.

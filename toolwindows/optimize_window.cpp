@@ -104,6 +104,7 @@ void OptimizeGUI::Command1_Click()
     open_ = false;
     hide();
     core::RecordHistory();
+    emit Finished();
 }
 
 void OptimizeGUI::Command2_Click()
@@ -117,6 +118,7 @@ void OptimizeGUI::Command2_Click()
     // The canvas shows the restored drawing at once rather than the last preview.
     movie::MakeCanvasMovie();
     emit Restored();
+    emit Finished();
 }
 
 void OptimizeGUI::Form_KeyUp(int keyCode, int /*shift*/)

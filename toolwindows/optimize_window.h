@@ -41,6 +41,8 @@ signals:
     void PreviewReady();
     // The document was put back as it was: redisplay the canvas.
     void Restored();
+    // The window closed, applied or cancelled.
+    void Finished();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

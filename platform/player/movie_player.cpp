@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace platform {
@@ -15,7 +16,40 @@ struct MoviePlayer::State {
     int32_t frame = -1;  // the frame the display list shows; -1 before the first
 };
 
+// A rendered picture with everything that decided its pixels.
+struct MoviePlayer::Picture {
+    QImage image;  // the target's size and format; only the visible part of rect is painted
+    QRect rect;
+    QRgb background = 0;
+    QTransform view;
+    std::string quality;
+    std::vector<swf::PaintItem> items;
+
+    bool PaintedLike(const QImage &target, const QRect &otherRect, QRgb otherBackground,
+                     const QTransform &otherView, const std::string &otherQuality) const
+    {
+        return image.size() == target.size() && image.format() == target.format() && rect == otherRect &&
+               background == otherBackground && view == otherView && quality == otherQuality;
+    }
+};
+
 namespace {
+
+void FillArea(QImage &image, const QRect &area, QRgb color)
+{
+    QPainter painter(&image);
+    painter.fillRect(area, QColor::fromRgb(color));
+}
+
+// Copies the pixels of area between two images of one size and 32-bit format.
+void CopyArea(const QImage &from, QImage &to, const QRect &area)
+{
+    const size_t rowBytes = static_cast<size_t>(area.width()) * sizeof(QRgb);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        std::memcpy(to.scanLine(y) + area.left() * sizeof(QRgb), from.constScanLine(y) + area.left() * sizeof(QRgb),
+                    rowBytes);
+    }
+}
 
 swf::Quality QualityOf(const std::string &name)
 {
@@ -145,33 +179,49 @@ void MoviePlayer::ShowFrame(int32_t frame)
     state.frame = frame;
 }
 
+QRgb MoviePlayer::Background() const
+{
+    if (backgroundColor_ >= 0) {
+        return static_cast<QRgb>(backgroundColor_) | 0xFF000000u;
+    }
+    if (state_ && state_->movie && state_->movie->background) {
+        return *state_->movie->background;
+    }
+    return qRgb(255, 255, 255);
+}
+
 void MoviePlayer::Render(QImage &target, const QRect &rect) const
 {
     const QRect visible = rect.intersected(target.rect());
     if (visible.isEmpty()) {
         return;
     }
-    QRgb background = qRgb(255, 255, 255);
-    if (backgroundColor_ >= 0) {
-        background = static_cast<QRgb>(backgroundColor_) | 0xFF000000u;
-    } else if (state_ && state_->movie && state_->movie->background) {
-        background = *state_->movie->background;
-    }
-    {
-        QPainter painter(&target);
-        painter.fillRect(visible, QColor::fromRgb(background));
-    }
-    if (!state_ || !state_->movie) {
+    const QRgb background = Background();
+    const swf::Movie *movie = state_ ? state_->movie.get() : nullptr;
+    const QRectF frameRect = movie ? movie->frameRect : QRectF();
+    if (movie == nullptr || frameRect.width() <= 0 || frameRect.height() <= 0 || target.depth() != 32) {
+        picture_.reset();
+        FillArea(target, visible, background);
         return;
     }
-    const QRectF frameRect = state_->movie->frameRect;
-    if (frameRect.width() <= 0 || frameRect.height() <= 0) {
-        return;
+    const QTransform view = QTransform::fromTranslate(-frameRect.left(), -frameRect.top()) *
+                            QTransform::fromScale(rect.width() / frameRect.width(), rect.height() / frameRect.height()) *
+                            QTransform::fromTranslate(rect.left(), rect.top());
+    std::vector<swf::PaintItem> items = swf::PaintItems(*movie, state_->displayList);
+    QRect changed = visible;
+    if (picture_ && picture_->PaintedLike(target, rect, background, view, quality_)) {
+        changed = swf::ChangedArea(picture_->items, items, view, visible);
+    } else {
+        picture_ = std::make_unique<Picture>(
+            Picture{QImage(target.size(), target.format()), rect, background, view, quality_, {}});
     }
-    QTransform view = QTransform::fromTranslate(-frameRect.left(), -frameRect.top()) *
-                      QTransform::fromScale(rect.width() / frameRect.width(), rect.height() / frameRect.height()) *
-                      QTransform::fromTranslate(rect.left(), rect.top());
-    swf::RenderDisplayList(*state_->movie, state_->displayList, target, visible, view, QualityOf(quality_));
+    picture_->items = std::move(items);
+    if (!changed.isEmpty()) {
+        FillArea(picture_->image, changed, background);
+        swf::RenderDisplayList(*movie, state_->displayList, picture_->image, visible, changed, view,
+                               QualityOf(quality_));
+    }
+    CopyArea(picture_->image, target, visible);
 }
 
 }  // namespace platform

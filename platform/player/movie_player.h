@@ -54,13 +54,16 @@ public:
     void Tick(int32_t ms);
 
     // Paints the current frame over the background colour, the movie's frame area scaled to fill
-    // rect. Only the part of rect inside target is touched, however large rect is.
+    // rect. Only the part of rect inside target is touched, however large rect is. The picture is
+    // kept: rendered again the same way, only the area where the content changed is repainted.
     void Render(QImage &target, const QRect &rect) const;
 
 private:
     struct State;
+    struct Picture;
 
     void ShowFrame(int32_t frame);
+    QRgb Background() const;
 
     std::string moviePath_;
     int32_t backgroundColor_ = -1;
@@ -70,6 +73,8 @@ private:
     std::unique_ptr<State> state_;
     // Shape groups of the last movie, reused by the next one wherever they are unchanged.
     std::unordered_map<uint64_t, std::shared_ptr<const swf::DrawnGroup>> groupCache_;
+    // The last rendered picture and what it shows.
+    mutable std::unique_ptr<Picture> picture_;
 };
 
 }  // namespace platform

@@ -41,6 +41,8 @@ struct ColorTransform {
     bool IsAlphaScaleOnly() const;
     QRgb Apply(QRgb color) const;
     QImage Apply(const QImage &image) const;
+
+    bool operator==(const ColorTransform &) const = default;
 };
 
 enum class FillKind { Solid, Linear, Radial, Bitmap };
@@ -196,10 +198,36 @@ void ApplyFrame(const Frame &frame, DisplayList &list);
 
 enum class Quality { Low, Medium, High, Best };
 
-// Draws the display list into the part clip of target through view (movie twips -> device
-// pixels). Large areas are drawn in horizontal bands on several threads.
-void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &clip,
-                       const QTransform &view, Quality quality);
+// Draws the display list into the part clip of the picture area of target through view (movie
+// twips -> device pixels). Large pictures are drawn in horizontal bands on several threads; the
+// bands depend on the picture area only, so a part repainted gives the pixels of a whole render.
+void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &picture,
+                       const QRect &clip, const QTransform &view, Quality quality);
+
+// Device pixels around a shape's bounds that its drawing may still touch (anti-aliasing,
+// one-pixel lines): shapes are culled, and changed areas widened, by this margin.
+constexpr double kPaintMargin = 2;
+
+// One thing the renderer paints, in painting order, for telling where the pictures of two display
+// lists differ: a shape group at its placement (a clip layer's mask when clipDepth > 0), or
+// something without a shared group (text), which is never taken for unchanged.
+struct PaintItem {
+    GroupPtr group;  // kept alive so that an equal pointer means the same group
+    QTransform matrix;
+    ColorTransform colorTransform;
+    uint16_t depth = 0;
+    uint16_t clipDepth = 0;
+    bool comparable = false;  // false when drawn from data read anew with each movie (bitmaps, text)
+
+    bool SameAs(const PaintItem &other) const;
+};
+
+std::vector<PaintItem> PaintItems(const Movie &movie, const DisplayList &list);
+
+// The device area (within area) where the pictures of the two item lists, drawn through view,
+// can differ: all of area when a clip layer or something of unknown extent changed.
+QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                  const QTransform &view, const QRect &area);
 
 // Bitmap and text support (swf_bitmaps.cpp, swf_text.cpp).
 QImage DecodeJpeg(std::string_view data);

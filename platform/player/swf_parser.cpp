@@ -376,6 +376,9 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache)
     movie->frameRate = rate / 256.0;
     in.U16();  // stated frame count: the ShowFrame tags decide
     GroupCache next;
+    if (cache) {
+        next.reserve(cache->size());
+    }
     GroupReuse reuse{cache, cache ? &next : nullptr};
     TagStreamParser(*movie, reuse).Parse(in);
     if (cache) {

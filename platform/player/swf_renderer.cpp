@@ -100,9 +100,6 @@ public:
              const QTransform &view, Quality quality)
         : movie_(movie), morphs_(morphs), painter_(painter), clip_(clip), view_(view), quality_(quality)
     {
-        // Anything whose bounds come within this margin may touch the band (anti-aliasing,
-        // one-pixel lines).
-        cullRect_ = QRectF(clip).adjusted(-2, -2, 2, 2);
         painter_.setRenderHint(QPainter::Antialiasing, quality != Quality::Low);
         painter_.setRenderHint(QPainter::TextAntialiasing, quality != Quality::Low);
         painter_.setClipRect(clip_);
@@ -143,7 +140,10 @@ private:
 
     bool Visible(const DrawnGroup &group) const
     {
-        return painter_.transform().mapRect(group.bounds).intersects(cullRect_);
+        // Widening the bounds (not the clip) keeps a hairline along an axis, whose bounds have no
+        // width or no height, from being culled.
+        const QRectF device = painter_.transform().mapRect(group.bounds);
+        return device.adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin, kPaintMargin).intersects(QRectF(clip_));
     }
 
     void DrawCharacter(const Character &character, uint16_t depth, const DisplayObject &object)
@@ -291,7 +291,6 @@ private:
     const MorphShapes &morphs_;
     QPainter &painter_;
     QRect clip_;
-    QRectF cullRect_;
     QTransform view_;
     Quality quality_;
     std::vector<ActiveClip> clips_;
@@ -347,37 +346,47 @@ QImage ColorTransform::Apply(const QImage &image) const
     return result.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &clip,
-                       const QTransform &view, Quality quality)
+void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &picture,
+                       const QRect &clip, const QTransform &view, Quality quality)
 {
-    const QRect area = clip.intersected(target.rect());
+    const QRect whole = picture.intersected(target.rect());
+    const QRect area = clip.intersected(whole);
     if (area.isEmpty() || list.empty()) {
         return;
     }
     const MorphShapes morphs = BuildMorphShapes(movie, list);
-    const int bands = BandCount(area);
+    const int bands = BandCount(whole);
     if (bands == 1) {
         QPainter painter(&target);
         Renderer(movie, morphs, painter, area, view, quality).Draw(list);
         return;
     }
     // Each band paints through its own image over the target's rows, so the painters never
-    // share a device.
+    // share a device. The bands split the whole picture, not the area repainted: a pixel is
+    // always drawn through the same band transform, so a repainted part matches a whole render.
     uchar *pixels = target.bits();
     const qsizetype stride = target.bytesPerLine();
-    auto drawBand = [&](int index) {
-        const int top = area.top() + area.height() * index / bands;
-        const int bottom = area.top() + area.height() * (index + 1) / bands;
+    auto drawBand = [&](int top, int bottom) {
         QImage band(pixels + stride * top, target.width(), bottom - top, stride, target.format());
         QPainter painter(&band);
-        QRect bandClip(area.left(), 0, area.width(), bottom - top);
-        Renderer(movie, morphs, painter, bandClip, view * QTransform::fromTranslate(0, -top), quality).Draw(list);
+        const QRect bandClip = area.intersected(QRect(whole.left(), top, whole.width(), bottom - top));
+        Renderer(movie, morphs, painter, bandClip.translated(0, -top), view * QTransform::fromTranslate(0, -top),
+                 quality)
+            .Draw(list);
     };
-    std::vector<std::thread> threads;
-    for (int i = 1; i < bands; ++i) {
-        threads.emplace_back(drawBand, i);
+    std::vector<std::pair<int, int>> touched;
+    for (int i = 0; i < bands; ++i) {
+        const int top = whole.top() + whole.height() * i / bands;
+        const int bottom = whole.top() + whole.height() * (i + 1) / bands;
+        if (top <= area.bottom() && bottom > area.top()) {
+            touched.emplace_back(top, bottom);
+        }
     }
-    drawBand(0);
+    std::vector<std::thread> threads;
+    for (size_t i = 1; i < touched.size(); ++i) {
+        threads.emplace_back(drawBand, touched[i].first, touched[i].second);
+    }
+    drawBand(touched.front().first, touched.front().second);
     for (std::thread &thread : threads) {
         thread.join();
     }

@@ -4,6 +4,7 @@
 #include "core/clipboard.h"
 #include "core/path_attributes.h"
 #include "tests/canvastools/canvas_fixture.h"
+#include "toolwindows/optimize_window.h"
 
 #include <filesystem>
 #include <functional>
@@ -409,3 +410,26 @@ TEST_F(PathCommandsTest, HiddenAndLockedPathsSurviveEveryCommand)
 }
 
 }  // namespace
+
+TEST_F(PathCommandsTest, OptimiseAtTheAnchorsWorksOnTheHitAndSelectedPathsThenDeselects)
+{
+    int32_t a = AddOpenPath({{0, 0, 0}, {1000, 1, 0}, {2000, 0, 0}, {3000, 1, 0}, {4000, 0, 0}});
+    int32_t b = AddOpenPath({{0, 5000, 0}, {1000, 5001, 0}, {2000, 5000, 0}, {3000, 5001, 0}});
+    int32_t c = AddSquare(9000, 9000, 1000);
+    Hit(a, 1);
+    SelectAnchors({{b, 0}, {99, 0}});  // an entry of a path deleted since is ignored
+    mnuOptimizeAnchor_Click(*window);
+    EXPECT_TRUE(window->OptimizeGUI->isVisible());
+    EXPECT_TRUE(Path(a).blSelected);
+    EXPECT_TRUE(Path(b).blSelected);
+    EXPECT_FALSE(Path(c).blSelected);
+    EXPECT_EQ(Doc().SelectedAnchorCount(), 0);
+
+    int before = HistoryPos();
+    window->OptimizeGUI->Command1_Click();  // apply
+    EXPECT_EQ(HistoryPos(), before + 1);
+    EXPECT_LT(Path(a).AnchorMax(), 4) << "the nearly straight line lost anchors";
+    EXPECT_EQ(Path(c).AnchorMax(), 3);
+    EXPECT_FALSE(Path(a).blSelected);
+    EXPECT_FALSE(Path(b).blSelected);
+}

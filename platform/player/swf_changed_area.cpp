@@ -1,0 +1,96 @@
+// Where a new display list changes the picture: the paint items of the last picture and of the
+// new one are compared, and only the area covered by the items that differ needs painting again.
+#include "platform/player/swf_data.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform::swf {
+
+namespace {
+
+bool HasBitmapFill(const DrawnGroup &group)
+{
+    return std::any_of(group.fills.begin(), group.fills.end(),
+                       [](const FillStyle &fill) { return fill.kind == FillKind::Bitmap; });
+}
+
+PaintItem GroupItem(const GroupPtr &group, uint16_t depth, const DisplayObject &object)
+{
+    // A bitmap fill draws the bitmap of the movie it is in, decoded anew with every movie.
+    return {group, object.matrix, object.colorTransform, depth, object.clipDepth, !HasBitmapFill(*group)};
+}
+
+// The device pixels an item may touch; nullopt when that is not known from its group.
+std::optional<QRect> DeviceArea(const PaintItem &item, const QTransform &view)
+{
+    if (!item.group || item.clipDepth > 0) {
+        return std::nullopt;  // text, or a mask that changes everything beneath it
+    }
+    const QRectF device = (item.matrix * view).mapRect(item.group->bounds);
+    constexpr double kLimit = 1e9;  // beyond this the placement is nonsense: take everything
+    for (double edge : {device.left(), device.top(), device.right(), device.bottom()}) {
+        if (!std::isfinite(edge) || std::abs(edge) > kLimit) {
+            return std::nullopt;
+        }
+    }
+    return device.adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin, kPaintMargin).toAlignedRect();
+}
+
+}  // namespace
+
+bool PaintItem::SameAs(const PaintItem &other) const
+{
+    return comparable && other.comparable && group == other.group && depth == other.depth &&
+           clipDepth == other.clipDepth && matrix == other.matrix && colorTransform == other.colorTransform;
+}
+
+std::vector<PaintItem> PaintItems(const Movie &movie, const DisplayList &list)
+{
+    std::vector<PaintItem> items;
+    for (const auto &[depth, object] : list) {
+        const Character *character = movie.Find(object.characterId);
+        if (character == nullptr) {
+            continue;
+        }
+        if (const auto *shape = std::get_if<ShapeCharacter>(character)) {
+            for (const GroupPtr &group : shape->groups) {
+                items.push_back(GroupItem(group, depth, object));
+            }
+        } else if (const auto *morph = std::get_if<MorphCharacter>(character)) {
+            items.push_back(GroupItem(morph->AtRatio(object.ratio), depth, object));
+        } else if (std::holds_alternative<EditTextCharacter>(*character)) {
+            items.push_back({nullptr, object.matrix, object.colorTransform, depth, object.clipDepth, false});
+        }
+        // Bitmaps and fonts placed by themselves draw nothing.
+    }
+    return items;
+}
+
+QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                  const QTransform &view, const QRect &area)
+{
+    // Items equal at both ends paint the same pixels in the same order; only the middle differs.
+    const size_t common = std::min(before.size(), after.size());
+    size_t head = 0;
+    while (head < common && before[head].SameAs(after[head])) {
+        ++head;
+    }
+    size_t tail = 0;
+    while (tail < common - head && before[before.size() - 1 - tail].SameAs(after[after.size() - 1 - tail])) {
+        ++tail;
+    }
+    QRect changed;
+    for (const auto *items : {&before, &after}) {
+        for (size_t i = head; i < items->size() - tail; ++i) {
+            const std::optional<QRect> device = DeviceArea((*items)[i], view);
+            if (!device) {
+                return area;
+            }
+            changed |= *device;
+        }
+    }
+    return changed & area;
+}
+
+}  // namespace platform::swf

@@ -1,0 +1,232 @@
+// The picture a player keeps between renders: rendered again, only the area where the content
+// changed is repainted, and the result is always what a fresh player draws.
+#include "platform/player/swf_data.h"
+#include "player_test_util.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace swftest;
+
+namespace {
+
+constexpr int kSize = 256;
+
+int32_t Px(int pixels)
+{
+    return pixels * 20;
+}
+
+// Forty small curved shapes with lines, one style group each; group `changed` is moved by
+// (dx, dy) twips and drawn in `color`. Groups can be left out from `count` on.
+std::string Groups(int changed = -1, int dx = 0, int dy = 0, uint32_t color = 0x00FF00FF, int count = 40)
+{
+    Styles first;
+    first.Solid(0xFF0000FF).Line(30, 0x000000FF);
+    Records records;
+    records.Box(Px(4), Px(4), Px(30), Px(30), 1, -1, 1);
+    for (int i = 1; i < count; ++i) {
+        Styles next;
+        next.Solid(i == changed ? color : 0x00008080u | static_cast<uint32_t>(i * 6) << 24)
+            .Line(static_cast<uint16_t>(10 + i * 3), 0x202020FF);
+        int x = Px((i * 37) % 220) + (i == changed ? dx : 0);
+        int y = Px((i * 53) % 220) + (i == changed ? dy : 0);
+        records.NewStyles(next, x, y, 1, 1)
+            .Curve(x + Px(30), y, x + Px(25), y + Px(25))
+            .Line(x, y + Px(15))
+            .Line(x, y);
+    }
+    return OneShape(kSize, kSize, first, records);
+}
+
+// What a player that never drew before shows for the movie.
+QImage Fresh(const std::string &bytes, const std::string &quality, const QRect &rect, int32_t background = -1)
+{
+    platform::MoviePlayer player;
+    player.SetQuality2(quality);
+    player.SetBackgroundColor(background);
+    Load(player, bytes, "fresh.swf");
+    QImage image(kSize, kSize, QImage::Format_RGB32);
+    image.fill(0xFF00FF00);
+    player.Render(image, rect);
+    return image;
+}
+
+TEST(PlayerPicture, EditedMoviesMatchAFreshPlayer)
+{
+    std::vector<std::string> edits = {
+        Groups(7, 60, 0),                       // one group moved
+        Groups(7, 60, 0, 0x0000FFFF),           // the same group recoloured
+        Groups(7, 60, 0, 0x0000FFFF, 30),       // the last groups removed
+        Groups(12, -800, 1200, 0x0000FFFF, 40),  // groups back, another moved far
+        Groups(),                               // everything back as it was
+    };
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int> group(0, 39);
+    std::uniform_int_distribution<int> offset(-500, 500);  // twips: anywhere within a pixel too
+    for (int i = 0; i < 10; ++i) {
+        edits.push_back(Groups(group(random), offset(random), offset(random)));
+    }
+    for (const char *quality : {"low", "high"}) {
+        platform::MoviePlayer player;
+        player.SetQuality2(quality);
+        QImage canvas(kSize, kSize, QImage::Format_RGB32);
+        Load(player, Groups());
+        player.Render(canvas, canvas.rect());
+        for (size_t i = 0; i < edits.size(); ++i) {
+            Load(player, edits[i]);
+            player.Render(canvas, canvas.rect());
+            ASSERT_EQ(canvas, Fresh(edits[i], quality, canvas.rect())) << quality << " edit " << i;
+        }
+    }
+}
+
+TEST(PlayerPicture, OnlyTheChangedGroupsAreaIsRepainted)
+{
+    platform::swf::GroupCache cache;
+    auto parse = [&cache](const std::string &bytes) {
+        auto movie = platform::swf::ParseMovie(bytes, &cache);
+        platform::swf::DisplayList list;
+        platform::swf::ApplyFrame(movie->frames.at(0), list);
+        return platform::swf::PaintItems(*movie, list);
+    };
+    const QRect area(0, 0, kSize, kSize);
+    const QTransform view = QTransform::fromScale(1.0 / 20, 1.0 / 20);
+    const auto before = parse(Groups());
+    EXPECT_TRUE(platform::swf::ChangedArea(before, parse(Groups()), view, area).isEmpty());
+    // Group 7 lies at (37 * 7 % 220, 53 * 7 % 220) = (39, 151), about 30 x 25 pixels with its line.
+    const QRect changed = platform::swf::ChangedArea(before, parse(Groups(7, 60, 0)), view, area);
+    EXPECT_TRUE(changed.contains(QRect(39, 151, 33, 25)));
+    EXPECT_LE(changed.width(), 45);
+    EXPECT_LE(changed.height(), 40);
+    // Groups not shared with the last movie are all taken as changed.
+    cache.clear();
+    const QRect rebuilt = platform::swf::ChangedArea(before, parse(Groups()), view, area);
+    EXPECT_TRUE(rebuilt.contains(QRect(4, 4, 26, 26)));
+    EXPECT_TRUE(rebuilt.contains(QRect(39, 151, 30, 25)));
+}
+
+TEST(PlayerPicture, EveryRenderSettingStartsANewPicture)
+{
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    QImage canvas(kSize, kSize, QImage::Format_RGB32);
+    Load(player, Groups());
+    player.Render(canvas, canvas.rect());
+
+    player.SetQuality2("high");
+    player.Render(canvas, canvas.rect());
+    EXPECT_EQ(canvas, Fresh(Groups(), "high", canvas.rect()));
+
+    player.SetBackgroundColor(0x000000);
+    player.Render(canvas, canvas.rect());
+    EXPECT_EQ(canvas, Fresh(Groups(), "high", canvas.rect(), 0x000000));
+
+    const QRect zoomed(-100, -50, kSize * 2, kSize * 2);
+    player.Render(canvas, zoomed);
+    EXPECT_EQ(canvas, Fresh(Groups(), "high", zoomed, 0x000000));
+
+    QImage smaller(100, 100, QImage::Format_RGB32);  // another target size
+    player.Render(smaller, smaller.rect());
+    EXPECT_EQ(smaller, Play(Groups(), 100, 100, "high", 0x000000));
+}
+
+TEST(PlayerPicture, PaintingOverTheTargetIsUndoneByTheNextRender)
+{
+    platform::MoviePlayer player;
+    QImage canvas(kSize, kSize, QImage::Format_RGB32);
+    Load(player, Groups());
+    player.Render(canvas, canvas.rect());
+    canvas.fill(0xFF00FF00);  // an overlay drawn by the window
+    player.Render(canvas, canvas.rect());
+    EXPECT_EQ(canvas, Fresh(Groups(), "high", canvas.rect()));
+    // Only the part of rect inside the target is touched.
+    canvas.fill(0xFF00FF00);
+    player.Render(canvas, QRect(0, 0, kSize, kSize / 2));
+    EXPECT_EQ(canvas.copy(0, kSize / 2, kSize, kSize / 2).pixel(5, 5), 0xFF00FF00);
+}
+
+TEST(PlayerPicture, FramesClipLayersAndUnloadedMoviesMatchAFreshPlayer)
+{
+    // Frame 1: a blue square over a red one under a clip mask. Frame 2: the mask moved and the
+    // square removed.
+    auto solid = [](uint32_t rgba) {
+        Styles styles;
+        styles.Solid(rgba);
+        return styles;
+    };
+    auto square = [](int left, int top, int side) {
+        Records records;
+        records.Box(Px(left), Px(top), Px(left + side), Px(top + side), 1);
+        return records;
+    };
+    Place clip;
+    clip.id = 2;
+    clip.depth = 1;
+    clip.clipDepth = 2;
+    Place moved;
+    moved.depth = 1;
+    moved.move = true;
+    moved.translate = {Px(40), Px(10)};
+    Movie movie(kSize, kSize);
+    movie.Shape(1, solid(0xFF0000FF), square(0, 0, 200))
+        .Shape(2, solid(0xFF0000FF), square(20, 20, 100))
+        .Shape(3, solid(0x0000FFFF), square(150, 150, 30));
+    movie.PlaceObject(clip).Place(1, 2).Place(3, 3).ShowFrame().PlaceObject(moved).Remove(3).ShowFrame();
+    const std::string bytes = movie.Bytes(2);
+
+    platform::MoviePlayer player;
+    player.SetQuality2("high");
+    QImage canvas(kSize, kSize, QImage::Format_RGB32);
+    Load(player, bytes);
+    player.Render(canvas, canvas.rect());
+    EXPECT_EQ(canvas.pixel(160, 160), kBlue);
+    player.GotoFrame(1);
+    player.Render(canvas, canvas.rect());
+    EXPECT_EQ(canvas.pixel(160, 160), kWhite);
+    EXPECT_EQ(canvas.pixel(150, 100), kRed);  // inside the moved mask only
+    EXPECT_EQ(canvas.pixel(30, 100), kWhite);
+    platform::MoviePlayer second;
+    second.SetQuality2("high");
+    Load(second, bytes, "second.swf");
+    second.GotoFrame(1);
+    EXPECT_EQ(canvas, Render(second, kSize, kSize));
+
+    player.SetMovie(testsupport::TempPath("missing.swf"));
+    player.Render(canvas, canvas.rect());
+    EXPECT_EQ(CountColor(canvas, kWhite), kSize * kSize);
+    Load(player, bytes);
+    player.Render(canvas, canvas.rect());
+    EXPECT_EQ(canvas, Fresh(bytes, "high", canvas.rect()));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PlayerPicture, HairlinesAlongAnAxisAreDrawnAndRepainted)
+{
+    // Width 0: a one-pixel line whose bounds have no width (or no height) at all.
+    auto hairline = [](int x) {
+        Styles styles;
+        styles.Line(0, 0x000000FF);
+        Records records;
+        records.Move(Px(x), Px(10), -1, -1, 1).Line(Px(x), Px(90));
+        return OneShape(kSize, kSize, styles, records);
+    };
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    QImage canvas(kSize, kSize, QImage::Format_RGB32);
+    Load(player, hairline(50));
+    player.Render(canvas, canvas.rect());
+    const int marked = Count(canvas, [](QRgb p) { return p != kWhite; });
+    EXPECT_GE(marked, 80);
+    EXPECT_LE(marked, 2 * 81);
+    Load(player, hairline(60));
+    player.Render(canvas, canvas.rect());
+    EXPECT_EQ(canvas, Fresh(hairline(60), "low", canvas.rect()));
+    EXPECT_NE(canvas.pixel(60, 50), kWhite);
+    EXPECT_EQ(canvas.pixel(50, 50), kWhite);
+}
+
+}  // namespace

@@ -1,0 +1,599 @@
+#include "toolwindows/path_list_window.h"
+
+#include "canvastools/canvas_input_state.h"
+#include "core/canvas_settings.h"
+#include "core/document.h"
+#include "core/groups.h"
+#include "core/host.h"
+#include "core/path_attributes.h"
+#include "mainwindow/draw_gui.h"
+#include "mainwindow/main_state.h"
+#include "movie/canvas_movie.h"
+#include "movie/movie_writer.h"
+#include "movie/shape_encoder.h"
+#include "platform/base/program_folder.h"
+#include "platform/base/rounding.h"
+#include "platform/forms/key_codes.h"
+#include "platform/forms/window_placement.h"
+
+#include <QCloseEvent>
+#include <QFont>
+#include <QItemSelection>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace toolwindows {
+namespace {
+
+using core::Doc;
+using mainwindow::Main;
+
+constexpr int kClientWidth = 182;
+constexpr int kClientHeight = 386;
+constexpr int kPaneMargin = 66;     // the splitter stays this far from the top and the bottom
+constexpr int kGripHeight = 10;
+constexpr int kHeaderGap = 3;       // the header list starts this far below the grip's top
+constexpr uint32_t kHeaderBack = 0xE0E0E0;
+constexpr uint32_t kSplitterBarColor = 0x808080;
+const char *const kHeaderRow = "    |  |ｱﾝｶｰ|閉|線|塗|ｸﾞﾙｰﾌﾟ|複合ID|";
+const char *const kStateGlyphs = "■□◆◇";
+const char *const kFillColumns[] = {"  ", "F ", "L1", "L2", "R "};
+
+// The window's one piece of module state: the open window.
+struct PathListState {
+    PathGUI *window = nullptr;
+};
+
+PathListState &PathList()
+{
+    static PathListState state;
+    return state;
+}
+
+// Both lists use a fixed-pitch font so that the columns line up.
+QFont ListFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"), QStringLiteral("monospace")});
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSize(9);
+    return font;
+}
+
+QString RightAligned(const QString &text, int width)
+{
+    return (QString(width, QLatin1Char(' ')) + text).right(width);
+}
+
+bool IsDocumentPath(int32_t index)
+{
+    return index >= 1 && index <= Doc().DocPathCount();
+}
+
+// Watches the main window: before it closes, the open path list keeps its placement and is marked
+// to open again at the next start.
+class OwnerCloseWatcher : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Close && PathListWindow()) {
+            PathListWindow()->UnloadWindow(kUnloadByOwner);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+}  // namespace
+
+QString FormatPathRow(int32_t index, const core::PathRecord &path)
+{
+    QString row = RightAligned(QStringLiteral(" ") + QString::number(index), 4) + QLatin1Char('|');
+    row += QString::fromUtf8(kStateGlyphs).at(path.DispFlags & (core::kDispHidden | core::kDispLocked));
+    row += QLatin1Char('|');
+    row += (QString::number(path.AnchorMax() + 1) + QStringLiteral("    ")).left(4) + QLatin1Char('|');
+    row += path.blClosed ? QStringLiteral("Y |") : QStringLiteral("  |");
+    row += path.LineMode == 1 ? QStringLiteral("Y |") : QStringLiteral("  |");
+    bool knownFill = path.FillType >= core::kFillNone && path.FillType <= core::kFillRadial;
+    row += QString::fromLatin1(knownFill ? kFillColumns[path.FillType] : "  ") + QLatin1Char('|');
+    if (path.blGroup) {
+        row += QLatin1Char('(') + RightAligned(QString::number(path.GroupID), 4) + QStringLiteral(")|");
+    } else {
+        row += QStringLiteral("      |");
+    }
+    if (path.blCompound) {
+        bool carriesShape = !path.CacheMark.empty() && path.CacheMark != "COMPO";
+        row += RightAligned(QString::number(path.CompoundID), 5) + QLatin1Char(carriesShape ? '*' : ' ') +
+               QLatin1Char('|');
+    } else {
+        row += QStringLiteral("      |");
+    }
+    return row;
+}
+
+// ---- the rows ----
+
+int PathRowModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rows_;
+}
+
+QVariant PathRowModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid()) {
+        return {};
+    }
+    int32_t path = Doc().DocPathCount() - index.row();
+    if (!IsDocumentPath(path)) {
+        return QString();
+    }
+    return FormatPathRow(path, Doc().DocPaths[static_cast<size_t>(path)]);
+}
+
+void PathRowModel::SetRowCount(int count)
+{
+    count = std::max(count, 0);
+    if (count > rows_) {
+        beginInsertRows(QModelIndex(), rows_, count - 1);
+        rows_ = count;
+        endInsertRows();
+    } else if (count < rows_) {
+        // Rows go from index 1 on, so the top row stays current where it was.
+        int first = count == 0 ? 0 : 1;
+        beginRemoveRows(QModelIndex(), first, first + rows_ - count - 1);
+        rows_ = count;
+        endRemoveRows();
+    }
+    if (rows_ > 0) {
+        emit dataChanged(index(0), index(rows_ - 1), {Qt::DisplayRole});
+    }
+}
+
+PathRowList::PathRowList(QWidget *parent) : QListView(parent)
+{
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setUniformItemSizes(true);  // the view lays out only the rows it shows
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+void PathRowList::mouseReleaseEvent(QMouseEvent *event)
+{
+    QListView::mouseReleaseEvent(event);
+    emit MouseUp(platform::MouseButtonOf(event->button()), platform::ShiftStateOf(event->modifiers()),
+                 static_cast<float>(event->position().x()), static_cast<float>(event->position().y()));
+}
+
+// ---- the window ----
+
+PathGUI::PathGUI(mainwindow::DrawGUI &owner) : ToolWindow(&owner), owner_(owner)
+{
+    setWindowTitle(QStringLiteral("パス管理"));
+    BuildControls();
+    ConnectHandlers();
+    ConnectCommands();
+    resize(kClientWidth, kClientHeight);
+    Form_Load();
+}
+
+PathGUI::~PathGUI()
+{
+    if (PathList().window == this) {
+        PathList().window = nullptr;
+    }
+}
+
+void PathGUI::BuildControls()
+{
+    Picture1 = new platform::PictureBox(this);
+    imgSplitter2 = new platform::PictureBox(this);
+    imgSplitter2->setCursor(Qt::SizeVerCursor);
+    picSplitter2 = new platform::PictureBox(this);
+    picSplitter2->SetBackColor(kSplitterBarColor);
+    picSplitter2->Cls();
+    picSplitter2->hide();
+    List2 = new QListWidget(this);
+    List2->setFont(ListFont());
+    QPalette headerPalette = List2->palette();
+    headerPalette.setColor(QPalette::Base, platform::ColorFromBgr(kHeaderBack));
+    List2->setPalette(headerPalette);
+    List2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    List2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    List2->setFixedHeight(QFontMetrics(ListFont()).height() + 2 * List2->frameWidth() + 2);
+    List1 = new PathRowList(this);
+    List1->setFont(ListFont());
+    rows_ = new PathRowModel(List1);
+    List1->setModel(rows_);
+    // The grip lies under the header list, as a lightweight grip would.
+    imgSplitter2->lower();
+    keyPreview = new platform::KeyPreview(this);
+}
+
+void PathGUI::ConnectHandlers()
+{
+    connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this, &PathGUI::List1_Click);
+    // The group and compound items name the current row's path: a new current row re-enables them.
+    connect(List1->selectionModel(), &QItemSelectionModel::currentChanged, this, &PathGUI::UpdateListMenu);
+    connect(List1, &QListView::doubleClicked, this, &PathGUI::List1_DblClick);
+    connect(List1, &PathRowList::MouseUp, this, &PathGUI::List1_MouseUp);
+    connect(List2, &QListWidget::itemClicked, this, &PathGUI::List2_Click);
+    connect(keyPreview, &platform::KeyPreview::KeyDown, this, &PathGUI::Form_KeyDown);
+    connect(keyPreview, &platform::KeyPreview::KeyUp, this, &PathGUI::Form_KeyUp);
+    connect(imgSplitter2, &platform::PictureBox::MouseDown, this, &PathGUI::imgSplitter2_MouseDown);
+    connect(imgSplitter2, &platform::PictureBox::MouseMove, this, &PathGUI::imgSplitter2_MouseMove);
+    connect(imgSplitter2, &platform::PictureBox::MouseUp, this, &PathGUI::imgSplitter2_MouseUp);
+}
+
+void PathGUI::Form_Load()
+{
+    List2->clear();
+    List2->addItem(QString::fromUtf8(kHeaderRow));
+    ListUpdating = 0;
+}
+
+int32_t PathGUI::ListCount() const
+{
+    return rows_->rowCount();
+}
+
+int32_t PathGUI::ListIndex() const
+{
+    QModelIndex current = List1->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void PathGUI::SetListIndex(int32_t row)
+{
+    List1->selectionModel()->setCurrentIndex(rows_->index(row), QItemSelectionModel::NoUpdate);
+}
+
+bool PathGUI::RowSelected(int32_t row) const
+{
+    return List1->selectionModel()->isRowSelected(row, QModelIndex());
+}
+
+QString PathGUI::RowText(int32_t row) const
+{
+    return rows_->data(rows_->index(row), Qt::DisplayRole).toString();
+}
+
+int32_t PathGUI::CurrentRowPath() const
+{
+    return ListIndex() < 0 ? 0 : ListCount() - ListIndex();
+}
+
+void PathGUI::RefreshList()
+{
+    int32_t count = Doc().DocPathCount();
+    ListUpdating = 1;
+    rows_->SetRowCount(isVisible() ? count : 0);
+    ListUpdating = 0;
+    if (isVisible() && count > 0) {
+        RefreshSelect();
+    }
+}
+
+void PathGUI::RefreshSelect()
+{
+    int32_t count = Doc().DocPathCount();
+    if (isVisible() && count > 0 && ListUpdating == 0) {
+        ListUpdating = 1;
+        // Runs of selected rows become one range each: one selection change for the whole list.
+        QItemSelection selection;
+        int32_t rows = ListCount();
+        int32_t runStart = -1;
+        for (int32_t row = 0; row <= rows; ++row) {
+            int32_t path = count - row;
+            bool selected = row < rows && IsDocumentPath(path) && Doc().DocPaths[static_cast<size_t>(path)].blSelected;
+            if (selected && runStart < 0) {
+                runStart = row;
+            } else if (!selected && runStart >= 0) {
+                selection.select(rows_->index(runStart), rows_->index(row - 1));
+                runStart = -1;
+            }
+        }
+        List1->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    }
+    ListUpdating = 0;
+    ThumbDisplay();
+    UpdateListMenu();
+}
+
+void PathGUI::List1_Click()
+{
+    if (ListUpdating != 0 || ListCount() == 0) {
+        return;
+    }
+    ListUpdating = 1;
+    core::DeselectAllPaths();
+    ListUpdating = 0;
+    int32_t count = Doc().DocPathCount();
+    for (const QItemSelectionRange &range : List1->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            int32_t path = count - row;
+            // A group member already taken along by another row needs no second pass over the group.
+            if (IsDocumentPath(path) && !Doc().DocPaths[static_cast<size_t>(path)].blSelected) {
+                core::SelectPathOrGroup(path, true);
+            }
+        }
+    }
+    owner_.DispShape(1);
+    RefreshSelect();
+    core::GetHost().RefreshPosition();
+    core::GetHost().RefreshGradient();
+}
+
+void PathGUI::List1_DblClick()
+{
+    core::SetPathVisibleLock(static_cast<int16_t>(AltAtMouseUp * 10 + 5));
+    RefreshList();
+    movie::MakeCanvasMovie();
+    owner_.DispShape(1);
+}
+
+void PathGUI::List1_MouseUp(int button, int shift, float /*x*/, float /*y*/)
+{
+    if (button == platform::kRightButton) {
+        canvastools::Input().PopupShown = true;
+        ShowListMenu();
+    }
+    AltAtMouseUp = shift == platform::kAltMask ? 1 : 0;
+}
+
+void PathGUI::List2_Click()
+{
+    List1->setFocus();
+    List2->clearSelection();
+}
+
+// ---- the thumbnail ----
+
+void PathGUI::ThumbDisplay()
+{
+    Picture1->Cls();
+    Picture1->Refresh();
+    if (!isVisible()) {
+        return;
+    }
+    ShockwaveFlash2.SetMovie("a");
+    core::PathArray copies{core::PathRecord()};
+    for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
+        const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
+        if (!path.blSelected) {
+            continue;
+        }
+        core::PathRecord &copy = copies.emplace_back(path);
+        if (copy.CacheMark == "COMPO") {
+            copy.CacheMark.clear();  // encoded within the thumbnail, not with its compound
+        }
+        copy.DispFlags &= ~core::kDispHidden;
+    }
+    if (copies.size() == 1) {
+        return;
+    }
+    core::Rect32 bounds = core::GetPathsBounds(copies);
+    int64_t w = (int64_t{bounds.Right} - bounds.Left) / 20;
+    int64_t h = (int64_t{bounds.Bottom} - bounds.Top) / 20;
+    int pw = Picture1->ScaleWidth();
+    int ph = Picture1->ScaleHeight();
+    if ((w <= 0 && h <= 0) || pw <= 0 || ph <= 0) {
+        return;
+    }
+    double drawWidth = pw;
+    double drawHeight = ph;
+    if (static_cast<double>(pw) / ph * static_cast<double>(h) >= static_cast<double>(w)) {
+        drawWidth = platform::RoundHalfEven(static_cast<double>(ph) * w / h);
+    } else {
+        drawHeight = platform::RoundHalfEven(static_cast<double>(pw) * h / w);
+    }
+    if (drawWidth < 1 || drawHeight < 1) {
+        return;
+    }
+    int left = platform::RoundToInt32((pw - drawWidth) / 2);
+    int top = platform::RoundToInt32((ph - drawHeight) / 2);
+    const QImage &image = ThumbnailImage(copies, bounds, static_cast<int>(drawWidth), static_cast<int>(drawHeight));
+    QPainter painter(&Picture1->Image());
+    painter.drawImage(left, top, image);
+    painter.end();
+    Picture1->Refresh();
+}
+
+const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const core::Rect32 &bounds, int drawWidth,
+                                      int drawHeight)
+{
+    const core::CanvasSettings &settings = Doc().CurrentSettings;
+    int32_t background = (settings.BackColorR << 16) | (settings.BackColorG << 8) | settings.BackColorB;
+    ThumbnailCache &cache = thumbCache_;
+    if (cache.width == drawWidth && cache.height == drawHeight && cache.background == background &&
+        cache.quality == settings.Quality && cache.paths == copies) {
+        return cache.image;
+    }
+    cache.paths = copies;
+    cache.width = drawWidth;
+    cache.height = drawHeight;
+    cache.background = background;
+    cache.quality = settings.Quality;
+
+    int32_t w = platform::SaturateCast<int32_t>((int64_t{bounds.Right} - bounds.Left) / 20);
+    int32_t h = platform::SaturateCast<int32_t>((int64_t{bounds.Bottom} - bounds.Top) / 20);
+    std::string file = platform::ProgramFile(
+        ("_thumbtemp" + std::to_string(QRandomGenerator::global()->bounded(10)) + ".tmp").c_str());
+    movie::BeginMovie(6, w, h, 12.0f);
+    movie::ControlMovieFile(file, movie::kMovieOpen);
+    movie::DefineShape(1, copies, bounds, true);
+    movie::ControlMovieFile(file, movie::kMovieFlush);
+    movie::PlaceObject(1, platform::SaturateCast<int32_t>(-int64_t{bounds.Left}),
+                       platform::SaturateCast<int32_t>(-int64_t{bounds.Top}), 1.0f, 1.0f, 0.0f, 0, 256, 2, "", "",
+                       movie::kNoClipLayer, -1.0f, movie::ColorTransformSpec{});
+    movie::NextFrame();
+    movie::ControlMovieFile(file, movie::kMovieFrames);
+    movie::WriteEndTag();
+    movie::ControlMovieFile(file, movie::kMovieFinish);
+
+    ShockwaveFlash2.SetBackgroundColor(background);
+    ShockwaveFlash2.SetMovie(file);
+    ShockwaveFlash2.SetQuality2(core::QualityName(settings.Quality));
+    cache.image = QImage(drawWidth, drawHeight, QImage::Format_RGB32);
+    cache.image.fill(Qt::white);
+    ShockwaveFlash2.Render(cache.image, QRect(0, 0, drawWidth, drawHeight));
+    std::remove(file.c_str());
+    return cache.image;
+}
+
+// ---- the splitter and the layout ----
+
+void PathGUI::SizePanes(int position)
+{
+    int scaleWidth = width();
+    int scaleHeight = height();
+    position = std::max(std::min(position, scaleHeight - kPaneMargin), kPaneMargin);
+    Picture1->setGeometry(0, 0, scaleWidth, position);
+    imgSplitter2->setGeometry(0, position, scaleWidth, kGripHeight);
+    int headerTop = position + kHeaderGap;
+    List2->setGeometry(0, headerTop, scaleWidth, List2->height());
+    int rowsTop = headerTop + List2->height();
+    int rowsHeight = scaleHeight - rowsTop;
+    List1->setGeometry(0, rowsTop, scaleWidth, rowsHeight > 0 ? rowsHeight : List1->height());
+}
+
+void PathGUI::imgSplitter2_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
+{
+    picSplitter2->setGeometry(imgSplitter2->x(), imgSplitter2->y(), imgSplitter2->width(),
+                              imgSplitter2->height() / 2);
+    picSplitter2->Cls();
+    picSplitter2->show();
+    picSplitter2->raise();
+    SplitterDragging = true;
+}
+
+void PathGUI::imgSplitter2_MouseMove(int /*button*/, int /*shift*/, float /*x*/, float y)
+{
+    if (!SplitterDragging) {
+        return;
+    }
+    int newTop = platform::RoundToInt32(y) + imgSplitter2->y();
+    int scaleHeight = height();
+    if (newTop < kPaneMargin) {
+        newTop = kPaneMargin;
+    } else if (newTop > scaleHeight - kPaneMargin) {
+        newTop = scaleHeight - kPaneMargin;
+    }
+    picSplitter2->move(picSplitter2->x(), newTop);
+}
+
+void PathGUI::imgSplitter2_MouseUp(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
+{
+    SizePanes(picSplitter2->y());
+    picSplitter2->hide();
+    SplitterDragging = false;
+    ThumbDisplay();
+}
+
+void PathGUI::Form_Resize()
+{
+    if (isVisible()) {
+        SizePanes(picSplitter2->y());
+    }
+    Picture1->Cls();
+    Picture1->Refresh();
+}
+
+void PathGUI::resizeEvent(QResizeEvent *event)
+{
+    ToolWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+// ---- opening and closing ----
+
+void PathGUI::Form_QueryUnload(int unloadMode)
+{
+    Main().PathToolBoxVisible = (unloadMode == kUnloadByOwner && isVisible()) ? 1 : 0;
+}
+
+void PathGUI::Form_Unload()
+{
+    owner_.menus.mnuDispPathGUI->SetChecked(false);
+    StorePlacement();
+}
+
+void PathGUI::StorePlacement()
+{
+    if (!isVisible()) {
+        return;
+    }
+    QRect frame = platform::WindowRectTwips(this);
+    Main().PathToolBoxLeft = frame.left();
+    Main().PathToolBoxTop = frame.top();
+    Main().PathToolBoxWidth = frame.width();
+    Main().PathToolBoxHeight = frame.height();
+    Main().PathToolBoxSplitter = imgSplitter2->y();
+}
+
+void PathGUI::UnloadWindow(int unloadMode)
+{
+    if (unloaded_) {
+        return;
+    }
+    Form_QueryUnload(unloadMode);
+    if (unloadMode == kUnloadByOwner) {
+        // The main window may still cancel its closing: the window stays open and checked.
+        StorePlacement();
+        return;
+    }
+    Form_Unload();
+    unloaded_ = true;
+    if (PathList().window == this) {
+        PathList().window = nullptr;
+    }
+    hide();
+    deleteLater();
+}
+
+void PathGUI::closeEvent(QCloseEvent *event)
+{
+    UnloadWindow(kUnloadByUser);
+    ToolWindow::closeEvent(event);
+}
+
+PathGUI *PathListWindow()
+{
+    return PathList().window;
+}
+
+void ShowPathGUI(mainwindow::DrawGUI &owner, bool show)
+{
+    PathGUI *window = PathList().window;
+    if (!show) {
+        Main().PathToolBoxVisible = 0;
+        if (window) {
+            window->UnloadWindow(kUnloadByCode);
+        }
+        return;
+    }
+    if (!window) {
+        window = new PathGUI(owner);
+        PathList().window = window;
+    }
+    window->imgSplitter2->move(0, Main().PathToolBoxSplitter);
+    window->picSplitter2->move(0, Main().PathToolBoxSplitter);
+    platform::MoveWindowTwips(window, Main().PathToolBoxLeft, Main().PathToolBoxTop, Main().PathToolBoxWidth,
+                              Main().PathToolBoxHeight);
+    platform::KeepInsideWorkArea(window);
+    Main().PathToolBoxVisible = 1;
+    window->show();
+    window->SizePanes(window->picSplitter2->y());
+    window->RefreshList();
+}
+
+void ConnectPathList(mainwindow::DrawGUI &owner)
+{
+    owner.installEventFilter(new OwnerCloseWatcher(&owner));
+}
+
+}  // namespace toolwindows

@@ -1,0 +1,186 @@
+// The path list tool window: one text row per path of the drawing (frontmost on top) mirroring
+// the selection, a thumbnail of the selected paths, and a pop-up menu of path commands.
+#pragma once
+
+#include "core/path_record.h"
+#include "platform/forms/key_preview.h"
+#include "platform/forms/picture_box.h"
+#include "platform/player/movie_player.h"
+#include "toolwindows/path_list_commands.h"
+#include "toolwindows/tool_window.h"
+
+#include <QAbstractListModel>
+#include <QImage>
+#include <QListView>
+#include <QListWidget>
+#include <QWidget>
+
+#include <cstdint>
+#include <vector>
+
+namespace mainwindow {
+class DrawGUI;
+}
+
+namespace toolwindows {
+
+// The text of the row of path number `index`: number, state glyph, anchors, closed, line, fill,
+// group and compound columns, each ended by "|".
+QString FormatPathRow(int32_t index, const core::PathRecord &path);
+
+// The rows as a model: row k shows path count - k, formatted when the view asks for it, so only
+// the rows on screen cost anything.
+class PathRowModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    // Grows at the end or shrinks from row 1 on to `count` rows, then has every row redrawn.
+    void SetRowCount(int count);
+    void Clear() { SetRowCount(0); }
+
+private:
+    int rows_ = 0;
+};
+
+// The list of rows, reporting the mouse-up with the button and shift state.
+class PathRowList : public QListView {
+    Q_OBJECT
+public:
+    explicit PathRowList(QWidget *parent = nullptr);
+
+signals:
+    void MouseUp(int button, int shift, float x, float y);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+// Unload modes of the query-unload handler.
+enum UnloadMode : int { kUnloadByUser = 0, kUnloadByCode = 1, kUnloadByOwner = 5 };
+
+class PathGUI : public ToolWindow {
+    Q_OBJECT
+public:
+    explicit PathGUI(mainwindow::DrawGUI &owner);
+    ~PathGUI() override;
+
+    // Rewrites the rows from the document, then RefreshSelect.
+    void RefreshList();
+    // Mirrors the selection onto the rows, redraws the thumbnail and the pop-up's enabling.
+    void RefreshSelect();
+    // Draws the thumbnail of the selected paths into Picture1.
+    void ThumbDisplay();
+    // Lays out the panes for a splitter position in pixels (clamped 66 from the top and bottom).
+    void SizePanes(int position);
+    // Enables the pop-up's items for the selection and the current row.
+    void UpdateListMenu();
+
+    // The list as the handlers see it: row count, current row (-1 none), selected rows.
+    int32_t ListCount() const;
+    int32_t ListIndex() const;
+    void SetListIndex(int32_t row);
+    bool RowSelected(int32_t row) const;
+    QString RowText(int32_t row) const;
+
+    // Events.
+    void Form_Load();
+    void Form_Resize();
+    // Sets the stored visibility by why the window closes.
+    void Form_QueryUnload(int unloadMode);
+    // Unchecks the view menu item and stores the placement.
+    void Form_Unload();
+    void List1_Click();
+    void List1_DblClick();
+    void List1_MouseUp(int button, int shift, float x, float y);
+    void List2_Click();
+    void Form_KeyDown(int keyCode, int shift);
+    void Form_KeyUp(int keyCode, int shift);
+    void imgSplitter2_MouseDown(int button, int shift, float x, float y);
+    void imgSplitter2_MouseMove(int button, int shift, float x, float y);
+    void imgSplitter2_MouseUp(int button, int shift, float x, float y);
+    // Stores the placement and the visibility: the window is closed by the user or the view command
+    // (by code), or the main window is closing (by owner).
+    void UnloadWindow(int unloadMode);
+
+    // Pop-up commands (path_list_commands.cpp).
+    void mnuPathCopy_Click();
+    void mnuPathCut_Click();
+    void mnuPathPaste_Click();
+    void mnuPathDelete_Click();
+    void SetVisibleLock(int16_t code);
+    void mnuFragmentOP_Click(int32_t operation);
+    void mnuFormline_Click(int16_t code);
+    void ChangeOrder(int16_t code);
+    void mnuPathGroupMake_Click();
+    void mnuPathGroupClear_Click();
+    void mnuPathGroupAgain_Click();
+    void mnuPathCompoundMake_Click();
+    void mnuPathCompoundClear_Click();
+    void mnuPathCompoundAgain_Click();
+    void mnuPathSelectAll_Click();
+
+    mainwindow::DrawGUI &Owner() const { return owner_; }
+
+    platform::PictureBox *Picture1;
+    platform::PictureBox *imgSplitter2;
+    platform::PictureBox *picSplitter2;
+    QListWidget *List2;
+    PathRowList *List1;
+    // Renders the thumbnail movie; it is never shown.
+    platform::MoviePlayer ShockwaveFlash2;
+    PathListMenus menus;
+    platform::KeyPreview *keyPreview;
+
+    int32_t ListUpdating = 0;
+    bool SplitterDragging = false;
+    int32_t AltAtMouseUp = 0;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void BuildControls();
+    void ConnectHandlers();
+    void ConnectCommands();
+    // Keeps the window's place and the splitter position in the main window's settings.
+    void StorePlacement();
+    // The path of the current row, 0 when no row is current.
+    int32_t CurrentRowPath() const;
+    // Ends a command that changed the drawing: the canvas movie (when asked), the display and
+    // one undo step.
+    void FinishEdit(bool remakeMovie);
+    // Shows the pop-up at the pointer.
+    void ShowListMenu();
+    // Renders the thumbnail movie of the copies at the draw size, or reuses the last image when
+    // the copies and the look are the same.
+    const QImage &ThumbnailImage(core::PathArray &copies, const core::Rect32 &bounds, int drawWidth,
+                                 int drawHeight);
+
+    mainwindow::DrawGUI &owner_;
+    PathRowModel *rows_ = nullptr;  // owned by List1
+    bool unloaded_ = false;
+
+    // The last thumbnail and what it shows.
+    struct ThumbnailCache {
+        core::PathArray paths;
+        int width = 0;
+        int height = 0;
+        int32_t background = -1;
+        int16_t quality = -1;
+        QImage image;
+    } thumbCache_;
+};
+
+// The open path list window, or nullptr.
+PathGUI *PathListWindow();
+
+// The view command: opens the window at its stored placement, or unloads it.
+void ShowPathGUI(mainwindow::DrawGUI &owner, bool show);
+
+// Connects the path list to the main window: when the main window is about to close, the open
+// window stores its placement and stays marked open for the next start.
+void ConnectPathList(mainwindow::DrawGUI &owner);
+
+}  // namespace toolwindows
