@@ -17,6 +17,7 @@
 #include "platform/forms/menus.h"
 #include "platform/forms/message_box.h"
 #include "platform/forms/modal_dialog.h"
+#include "toolwindows/dialog_support.h"
 
 #include <QApplication>
 #include <filesystem>
@@ -55,7 +56,9 @@ protected:
             record.lpstrFile = dialogAnswer;
             return dialogAnswer.isEmpty() ? 0 : 1;
         });
-        platform::SetModalDialogHook([this](QDialog &dialog) { modalDialogs.push_back(dialog.metaObject()->className()); });
+        auto recordDialog = [this](QDialog &dialog) { modalDialogs.push_back(dialog.metaObject()->className()); };
+        platform::SetModalDialogHook(recordDialog);
+        toolwindows::SetModalHook(recordDialog);
         platform::SetPopupMenuHook([this](QMenu *menu) {
             popups.push_back(menu);
             return static_cast<QAction *>(nullptr);
@@ -73,6 +76,7 @@ protected:
         platform::SetFileDialogHook(nullptr);
         platform::SetPopupMenuHook(nullptr);
         platform::SetModalDialogHook(nullptr);
+        toolwindows::SetModalHook(nullptr);
     }
 
     // A closed, filled rectangle (twips) without a line, appended to the drawing.
