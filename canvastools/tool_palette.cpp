@@ -17,6 +17,7 @@
 #include "toolwindows/dialog_support.h"
 #include "toolwindows/polygon_window.h"
 #include "toolwindows/text_window.h"
+#include "platform/forms/modal_dialog.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -235,7 +236,7 @@ void OpenShapeWindow(int32_t index)
             window.Text1->SetText(QStringLiteral("5"));
         }
         toolwindows::PlaceAtPointer(window);
-        toolwindows::ShowModal(window);
+        platform::ShowModal(window);
         Window().DispShape(0);
         if (!PolygonCornersSet()) {
             Button(kToolSelect)->SetValue(true);
@@ -243,7 +244,7 @@ void OpenShapeWindow(int32_t index)
     } else if (index == kToolText) {
         toolwindows::TextFontGUI &window = TextWindow();
         toolwindows::PlaceAtPointer(window);
-        toolwindows::ShowModal(window);
+        platform::ShowModal(window);
         if (window.Text1->toPlainText().isEmpty() || window.Combo1->Text().isEmpty()) {
             Button(kToolSelect)->SetValue(true);
         }

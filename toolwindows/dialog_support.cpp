@@ -10,29 +10,6 @@
 #include <cmath>
 
 namespace toolwindows {
-namespace {
-
-ModalHook &Hook()
-{
-    static ModalHook hook;
-    return hook;
-}
-
-}  // namespace
-
-void ShowModal(QDialog &dialog)
-{
-    if (Hook()) {
-        Hook()(dialog);
-        return;
-    }
-    dialog.exec();
-}
-
-void SetModalHook(ModalHook hook)
-{
-    Hook() = std::move(hook);
-}
 
 void PlaceAtPointer(QWidget &window)
 {

@@ -1,5 +1,5 @@
-// What the parameter windows share: showing modally (replaceable in tests), placing a window at
-// the pointer inside the work area, and reading typed numbers.
+// What the parameter windows share: placing a window at the pointer inside the work area and
+// reading typed numbers. They are shown with platform::ShowModal (replaceable in tests).
 #pragma once
 
 #include <QString>
@@ -10,11 +10,6 @@ class QDialog;
 class QWidget;
 
 namespace toolwindows {
-
-// Shows the dialog modally. A test hook, when set, runs instead of the dialog's event loop.
-void ShowModal(QDialog &dialog);
-using ModalHook = std::function<void(QDialog &)>;
-void SetModalHook(ModalHook hook);
 
 // Moves the window's top-left corner to the pointer, then left and up so that its right and
 // bottom edges stay inside the work area.

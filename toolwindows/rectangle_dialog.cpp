@@ -2,6 +2,7 @@
 
 #include "platform/base/number_text.h"
 #include "platform/forms/controls.h"
+#include "platform/forms/modal_dialog.h"
 #include "toolwindows/dialog_support.h"
 
 #include <QLabel>
@@ -124,7 +125,7 @@ void ShowRectangleSettings(QWidget *owner, float &size, int32_t cornerStyle)
     RectangleGUI dialog(owner);
     FillRectangleDialog(dialog, size, cornerStyle);
     PlaceAtPointer(dialog);
-    ShowModal(dialog);
+    platform::ShowModal(dialog);
     size = ReadRectangleDialog(dialog, size);
 }
 

@@ -8,6 +8,7 @@
 #include "toolwindows/polygon_window.h"
 #include "toolwindows/rectangle_dialog.h"
 #include "toolwindows/text_window.h"
+#include "platform/forms/modal_dialog.h"
 
 #include <QPlainTextEdit>
 
@@ -39,13 +40,13 @@ class ShapeToolsTest : public testsupport::CanvasFixture {
 protected:
     void SetUp() override
     {
-        toolwindows::SetModalHook([this](QDialog &dialog) { modalShown.push_back(&dialog); });
+        platform::SetModalDialogHook([this](QDialog &dialog) { modalShown.push_back(&dialog); });
         CanvasFixture::SetUp();
     }
     void TearDown() override
     {
         CanvasFixture::TearDown();
-        toolwindows::SetModalHook(nullptr);
+        platform::SetModalDialogHook(nullptr);
     }
     // Chooses a shape tool without the windows of the polygon and text tools.
     void UseTool(int16_t tool) { Input().CurrentTool = tool; }
@@ -178,7 +179,7 @@ TEST_F(ShapeToolsTest, PolygonButtonOpensTheWindowAndCancelReturnsToSelect)
 {
     toolwindows::PolygonGUI &polygon = canvastools::PolygonWindow();
     polygon.Text1->SetText(QStringLiteral("2"));
-    toolwindows::SetModalHook([&](QDialog &dialog) {
+    platform::SetModalDialogHook([&](QDialog &dialog) {
         modalShown.push_back(&dialog);
         EXPECT_EQ(polygon.Text1->Text(), QStringLiteral("5"));  // an unusable count starts at 5
         polygon.Command1_Click();
@@ -188,7 +189,7 @@ TEST_F(ShapeToolsTest, PolygonButtonOpensTheWindowAndCancelReturnsToSelect)
     EXPECT_EQ(Input().CurrentTool, canvastools::kToolPolygon);
     EXPECT_EQ(canvastools::GetToolDescription(canvastools::kToolPolygon), QStringLiteral("[多角形の描画]　5角形(星型)"));
 
-    toolwindows::SetModalHook([&](QDialog &) { polygon.Command2_Click(); });
+    platform::SetModalDialogHook([&](QDialog &) { polygon.Command2_Click(); });
     ChooseTool(canvastools::kToolSelect);
     ChooseTool(canvastools::kToolPolygon);
     EXPECT_EQ(Input().CurrentTool, canvastools::kToolSelect);
@@ -199,7 +200,7 @@ TEST_F(ShapeToolsTest, PolygonButtonOpensTheWindowAndCancelReturnsToSelect)
 TEST_F(ShapeToolsTest, TextButtonNeedsTextAndFontToStay)
 {
     toolwindows::TextFontGUI &text = canvastools::TextWindow();
-    toolwindows::SetModalHook([&](QDialog &) {
+    platform::SetModalDialogHook([&](QDialog &) {
         text.Text1->setPlainText(QStringLiteral("Hi"));
         text.Check5->SetValue(1);
         text.Command1_Click();
@@ -210,7 +211,7 @@ TEST_F(ShapeToolsTest, TextButtonNeedsTextAndFontToStay)
     EXPECT_EQ(canvastools::GetToolDescription(canvastools::kToolText),
               QStringLiteral("[テキストの描画]　'Hi' (") + family + QStringLiteral(") (円形配置)"));
 
-    toolwindows::SetModalHook([&](QDialog &) { text.Command2_Click(); });
+    platform::SetModalDialogHook([&](QDialog &) { text.Command2_Click(); });
     ChooseTool(canvastools::kToolSelect);
     ChooseTool(canvastools::kToolText);
     EXPECT_EQ(Input().CurrentTool, canvastools::kToolSelect);
@@ -219,7 +220,7 @@ TEST_F(ShapeToolsTest, TextButtonNeedsTextAndFontToStay)
 
 TEST_F(ShapeToolsTest, RectangleSettingsCommandStoresTheTypedSize)
 {
-    toolwindows::SetModalHook([](QDialog &dialog) {
+    platform::SetModalDialogHook([](QDialog &dialog) {
         auto &rectangle = static_cast<toolwindows::RectangleGUI &>(dialog);
         EXPECT_EQ(rectangle.Text1->Text(), QStringLiteral("20"));
         rectangle.Text1->SetText(QStringLiteral("35px"));

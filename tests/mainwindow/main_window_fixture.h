@@ -56,9 +56,9 @@ protected:
             record.lpstrFile = dialogAnswer;
             return dialogAnswer.isEmpty() ? 0 : 1;
         });
-        auto recordDialog = [this](QDialog &dialog) { modalDialogs.push_back(dialog.metaObject()->className()); };
-        platform::SetModalDialogHook(recordDialog);
-        toolwindows::SetModalHook(recordDialog);
+        platform::SetModalDialogHook([this](QDialog &dialog) {
+            modalDialogs.push_back(dialog.metaObject()->className());
+        });
         platform::SetPopupMenuHook([this](QMenu *menu) {
             popups.push_back(menu);
             return static_cast<QAction *>(nullptr);
@@ -76,7 +76,6 @@ protected:
         platform::SetFileDialogHook(nullptr);
         platform::SetPopupMenuHook(nullptr);
         platform::SetModalDialogHook(nullptr);
-        toolwindows::SetModalHook(nullptr);
     }
 
     // A closed, filled rectangle (twips) without a line, appended to the drawing.

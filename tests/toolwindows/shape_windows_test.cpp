@@ -5,6 +5,7 @@
 
 #include "platform/forms/controls.h"
 #include "platform/forms/picture_box.h"
+#include "platform/forms/modal_dialog.h"
 
 #include <QGroupBox>
 #include <QPlainTextEdit>
@@ -198,26 +199,26 @@ TEST(RectangleDialog, SpinStaysWithinZeroAndAHundredPercent)
 TEST(RectangleDialog, CancelAndEscapeLeaveTheStoredSize)
 {
     float size = 0.25f;
-    SetModalHook([](QDialog &dialog) {
+    platform::SetModalDialogHook([](QDialog &dialog) {
         auto &rectangle = static_cast<RectangleGUI &>(dialog);
         rectangle.Text1->SetText(QStringLiteral("80"));
         rectangle.Command2_Click();
     });
     ShowRectangleSettings(nullptr, size, 1);
     EXPECT_FLOAT_EQ(size, 0.25f);
-    SetModalHook([](QDialog &dialog) {
+    platform::SetModalDialogHook([](QDialog &dialog) {
         static_cast<RectangleGUI &>(dialog).Text1->SetText(QStringLiteral("80"));
         dialog.reject();
     });
     ShowRectangleSettings(nullptr, size, 1);
     EXPECT_FLOAT_EQ(size, 0.25f);
-    SetModalHook([](QDialog &dialog) {
+    platform::SetModalDialogHook([](QDialog &dialog) {
         static_cast<RectangleGUI &>(dialog).Text1->SetText(QStringLiteral("80"));
         static_cast<RectangleGUI &>(dialog).Command1_Click();
     });
     ShowRectangleSettings(nullptr, size, 1);
     EXPECT_FLOAT_EQ(size, 0.4f);
-    SetModalHook(nullptr);
+    platform::SetModalDialogHook(nullptr);
 }
 
 // ---- text window ----
