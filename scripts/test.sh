@@ -10,4 +10,4 @@ cmake --build build-test
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir build-test --output-on-failure -j "$(nproc)"
+ctest --test-dir build-test --output-on-failure --timeout 300 -j "$(nproc)"
