@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quillark builds and tests with, only those that are missing.
+# With --display it also installs what scripts/display_check.sh needs (a virtual X server, input
+# and screenshot tools).
 set -euo pipefail
 
 packages=(
@@ -12,6 +14,9 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
   adwaita-icon-theme librsvg2-bin
 )
+if [ "${1:-}" = "--display" ]; then
+  packages+=(xvfb x11-utils xdotool imagemagick)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
