@@ -298,7 +298,9 @@ void Picture1_KeyDown(int keyCode, int shift)
     }
 }
 
-void Picture1_MouseDown(int button, int shift, float x, float y)
+namespace {
+
+void MouseDown(int button, int shift, float x, float y)
 {
     CanvasInputState &input = Input();
     input.PendingShapeTool = -1;
@@ -319,8 +321,45 @@ void Picture1_MouseDown(int button, int shift, float x, float y)
     RunTool(Phase::Down, button, shift, x, y);
 }
 
+// Whether a move or release arrived inside a mouse-down's handling; it then runs afterwards, in
+// order, so that a quick release never comes before the drag it ends is armed.
+bool DeferredDuringMouseDown(bool release, int button, int shift, float x, float y)
+{
+    CanvasInputState &input = Input();
+    if (!input.InMouseDown) {
+        return false;
+    }
+    input.DeferredMouse.push_back({release, button, shift, x, y});
+    return true;
+}
+
+}  // namespace
+
+void Picture1_MouseDown(int button, int shift, float x, float y)
+{
+    CanvasInputState &input = Input();
+    if (input.InMouseDown) {
+        return;  // a second press inside the first one's handling has nothing to act on yet
+    }
+    input.InMouseDown = true;
+    MouseDown(button, shift, x, y);
+    input.InMouseDown = false;
+    std::vector<CanvasInputState::DeferredMouseEvent> deferred;
+    deferred.swap(input.DeferredMouse);
+    for (const CanvasInputState::DeferredMouseEvent &e : deferred) {
+        if (e.release) {
+            Picture1_MouseUp(e.button, e.shift, e.x, e.y);
+        } else {
+            Picture1_MouseMove(e.button, e.shift, e.x, e.y);
+        }
+    }
+}
+
 void Picture1_MouseMove(int button, int shift, float x, float y)
 {
+    if (DeferredDuringMouseDown(false, button, shift, x, y)) {
+        return;
+    }
     CanvasInputState &input = Input();
     ExpirePopup();
     if (shift == kAlt) {
@@ -341,6 +380,9 @@ void Picture1_MouseMove(int button, int shift, float x, float y)
 
 void Picture1_MouseUp(int button, int shift, float x, float y)
 {
+    if (DeferredDuringMouseDown(true, button, shift, x, y)) {
+        return;
+    }
     CanvasInputState &input = Input();
     input.PopupShown = false;
     input.PanActive = false;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace canvastools {
 
@@ -75,6 +76,17 @@ struct CanvasInputState {
     // was when the stroke began, to tell whether the stroke erased anything.
     int16_t BrushStroke = 0;
     core::PathArray StrokeStartPaths;
+    // A mouse-down is being handled. Moves and releases that arrive meanwhile (a shape tool lets
+    // the tool buttons repaint before it arms its drag) wait in DeferredMouse until it is done.
+    bool InMouseDown = false;
+    struct DeferredMouseEvent {
+        bool release = false;
+        int button = 0;
+        int shift = 0;
+        float x = 0;
+        float y = 0;
+    };
+    std::vector<DeferredMouseEvent> DeferredMouse;
 };
 
 CanvasInputState &Input();

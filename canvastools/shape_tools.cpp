@@ -44,7 +44,8 @@ void SwitchToSelectTool()
         return;
     }
     CanvasWindow().Option1[kToolSelect]->SetValue(true);
-    QCoreApplication::processEvents();
+    // Let the buttons repaint; input waits until the new shape's drag is armed.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 // Appends the tool's default shape at (x, y); the new path's index (the path count for text),

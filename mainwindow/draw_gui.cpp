@@ -5,6 +5,7 @@
 #include "canvastools/selection_overlay.h"
 #include "canvastools/shape_tools.h"
 #include "canvastools/tool_palette.h"
+#include "core/backup_file.h"
 #include "core/brush_list.h"
 #include "core/clipboard.h"
 #include "core/document.h"
@@ -230,7 +231,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
     // The player shows what the picture box shows around the canvas: 0x00BBGGRR to 0x00RRGGBB.
     uint32_t surround = static_cast<uint32_t>(Picture1->Point(0, 0));
     Doc().PlayerBackColor = ((surround & 0xFF) << 16) | (surround & 0xFF00) | ((surround >> 16) & 0xFF);
-    // Deleting stale pending-change backups comes with the file browser's backups.
+    core::DeleteAllBackups();  // pending changes of an earlier run are stale
     movie::ClearBackgroundCache();
     movie::ClearGridCache();
     movie::ClearBackColorCache();

@@ -10,6 +10,7 @@
 #include "toolwindows/text_window.h"
 #include "platform/forms/modal_dialog.h"
 
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 
 #include <algorithm>
@@ -232,3 +233,26 @@ TEST_F(ShapeToolsTest, RectangleSettingsCommandStoresTheTypedSize)
 }
 
 }  // namespace
+
+TEST_F(ShapeToolsTest, QuickReleaseQueuedBeforeThePressIsHandledStillEndsTheNewShapesDrag)
+{
+    // The shape tools let the tool buttons repaint inside the press; a release already waiting
+    // then must not run before the new shape's drag is armed, or the drag would outlive the button.
+    UseTool(canvastools::kToolEllipse);
+    int32_t before = HistoryPos();
+    QPointF p = Screen(2000, 2000);
+    QCoreApplication::postEvent(window->Picture1,
+                                new QMouseEvent(QEvent::MouseButtonRelease, p, window->Picture1->mapToGlobal(p),
+                                                Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    Down(kLeft, 0, 2000, 2000);
+    QApplication::processEvents();
+    ASSERT_EQ(Doc().DocPathCount(), 1);
+    EXPECT_FALSE(Input().DragArmed);
+    EXPECT_EQ(HistoryPos(), before + 1);
+    // A later move without a button leaves the new ellipse at its default size.
+    Bounds b = PathBounds(Path(1));
+    Move(0, 0, 9000, 9000);
+    Bounds after = PathBounds(Path(1));
+    EXPECT_EQ(after.right, b.right);
+    EXPECT_EQ(after.bottom, b.bottom);
+}

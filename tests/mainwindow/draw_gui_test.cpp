@@ -74,7 +74,12 @@ struct DrawGuiFixture : testing::Test {
 TEST_F(DrawGuiFixture, StartingWithoutDataFilesGivesDefaults)
 {
     WriteAll(Home("_canvtemp.tmp"), "old movie");
+    WriteAll(Home("left.qlk.backup"), "pending change of an earlier run");
+    WriteAll(Home("picture.png.backup"), "not a drawing's backup");
     auto window = Start();
+    EXPECT_FALSE(std::filesystem::exists(Home("left.qlk.backup")));
+    EXPECT_TRUE(std::filesystem::exists(Home("picture.png.backup")));
+    std::filesystem::remove(Home("picture.png.backup"));
     EXPECT_NE(ReadAll(Home("_canvtemp.tmp")), "old movie");  // replaced by the first canvas movie
     EXPECT_EQ(core::Doc().CanvasTempFile, Home("_canvtemp.tmp"));
     EXPECT_EQ(core::Brushes().BrushCount, 8);
