@@ -146,14 +146,14 @@ private:
         }
         return Take().text;
     }
-    // A statement ends with ";", or without one before "}", the end, or a line break.
+    // A statement ends with ";", or without one before "}", "else", the end, or a line break.
     void EndStatement()
     {
         if (Accept(";")) {
             return;
         }
         const Token &t = Peek();
-        if (t.kind == TokenKind::End || t.newlineBefore || Is("}")) {
+        if (t.kind == TokenKind::End || t.newlineBefore || Is("}") || Is("else")) {
             return;
         }
         Fail("';' が必要です");
@@ -222,7 +222,7 @@ private:
                 NodePtr body = Statement();
                 Expect("while");
                 NodePtr cond = Condition();
-                EndStatement();
+                Accept(";");  // optional even on the same line
                 return Finish(Make(NodeKind::DoWhile, line, {&body, &cond}));
             }
             if (w == "for") {
