@@ -115,11 +115,6 @@ bool ReadIncludeFile(const fs::path &path, std::string &contents)
     return !in.bad();
 }
 
-void AddLines(int32_t &counter, int64_t lines)
-{
-    counter = platform::SaturateInt<int32_t>(counter + lines);
-}
-
 ClipActionState g_clipActions;
 
 }  // namespace
@@ -205,8 +200,9 @@ int32_t CompileClipActions(std::string &script, Bytes &bytes, int32_t &eventFlag
     eventFlags = 0;
     keyCode = 0;
     std::string whole = script;
-    std::string section = NextSection(script);
-    std::string rest = section;
+    std::string rest = NextSection(script);
+    // The next section starts after every line taken off the script here, blank lines included.
+    int64_t nextSectionLine = int64_t{lineCounter} + CountLines(whole) - CountLines(script);
 
     const char *error = nullptr;
     std::string token = NextToken(rest);
@@ -237,15 +233,13 @@ int32_t CompileClipActions(std::string &script, Bytes &bytes, int32_t &eventFlag
         ClipActions().ScriptErrorLine = line;
         ShowScriptError(error, line);
         eventFlags = 0;
-        // The following sections keep their own line numbers.
-        AddLines(lineCounter, int64_t{CountLines(section)} + 2);
+        lineCounter = platform::SaturateInt<int32_t>(nextSectionLine);
         return 0;
     }
 
-    AddLines(lineCounter, CountLinesUpTo(whole, rest));
-    int32_t codeLines = CountLines(rest);
-    int32_t count = CompileActionScript(rest, bytes, lineCounter);
-    AddLines(lineCounter, int64_t{codeLines} + 2);
+    int32_t codeLine = platform::SaturateInt<int32_t>(int64_t{lineCounter} + CountLinesUpTo(whole, rest));
+    int32_t count = CompileActionScript(rest, bytes, codeLine);
+    lineCounter = platform::SaturateInt<int32_t>(nextSectionLine);
     return count;
 }
 

@@ -37,8 +37,9 @@ std::string ExpandScriptIncludes(const std::string &script);
 int32_t CompileActionScript(const std::string &code, Bytes &bytes, int32_t lineOffset);
 
 // Takes the first section off the script and compiles it: its event flags, the key code of a
-// keyPress event and its bytecode. lineCounter is the script line the section starts after and
-// is advanced past it. Returns the bytecode's byte count, 0 on failure.
+// keyPress event and its bytecode. lineCounter counts the script lines before the section and
+// is advanced past it, its separator and the blank lines after that. Returns the bytecode's byte
+// count, 0 on failure.
 int32_t CompileClipActions(std::string &script, Bytes &bytes, int32_t &eventFlags, int32_t &lineCounter,
                            int32_t &keyCode);
 

@@ -124,8 +124,11 @@ bool PatchSprite()
     uint8_t frames[2];
     LongToBytes(w.WrittenBytes - w.SpriteStart - 5, length);
     WordToBytes(std::clamp(w.FrameCount, 0, 65535), frames);
-    return PatchFile(static_cast<long>(w.SpriteStart + 1), length, 4) &&
-           PatchFile(static_cast<long>(w.SpriteStart + 7), frames, 2);
+    if (!PatchFile(static_cast<long>(w.SpriteStart + 1), length, 4) ||
+        !PatchFile(static_cast<long>(w.SpriteStart + 7), frames, 2)) {
+        w.FileFailed = true;
+    }
+    return !w.FileFailed;
 }
 
 void OpenMovieFile(const std::string &path)
@@ -386,8 +389,7 @@ bool ControlMovieFile(const std::string &path, int32_t mode)
         ok = !w.FileFailed;
         break;
     case kSpriteEnd:
-        ok = PatchSprite();
-        w.FileFailed = w.FileFailed || !ok;
+        ok = PatchSprite() && !w.FileFailed;
         w.SpriteStart = 0;
         RestartFrames();
         ClearDepthTable();
