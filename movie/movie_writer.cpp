@@ -1,7 +1,9 @@
 #include "movie/movie_writer.h"
 
 #include "movie/bit_writer.h"
+#include "movie/clip_actions.h"
 #include "movie/edit_text.h"
+#include "movie/sound_stream.h"
 #include "platform/base/number_text.h"
 #include "platform/base/rounding.h"
 
@@ -26,6 +28,7 @@ constexpr uint8_t kPlaceHasColorTransform = 0x08;
 constexpr uint8_t kPlaceHasRatio = 0x10;
 constexpr uint8_t kPlaceHasName = 0x20;
 constexpr uint8_t kPlaceHasClipDepth = 0x40;
+constexpr uint8_t kPlaceHasClipActions = 0x80;
 
 WriterState g_writer = [] {
     WriterState state;
@@ -59,11 +62,73 @@ void WriteToFile(const std::vector<uint8_t> &bytes)
     w.WrittenBytes += static_cast<int64_t>(bytes.size());
 }
 
+// Starts the writer's frames anew: no frame finished, one empty slot, no sound stream.
+void RestartFrames()
+{
+    WriterState &w = Writer();
+    w.FrameBuffers.assign(1, {});
+    w.FrameIndex = 0;
+    w.FrameCount = 0;
+    ResetSoundStream();
+}
+
+// CLIPACTIONS (SWF 6) of a script: reserved UI16, the OR of all event flags as UI32, one
+// CLIPACTIONRECORD per section that compiles, and the UI32 0 end.
+Bytes ClipActionsBytes(const std::string &actions)
+{
+    Bytes records;
+    uint32_t allFlags = 0;
+    std::string script = ExpandScriptIncludes(actions);
+    int32_t lineCounter = 0;
+    while (!script.empty()) {
+        Bytes code;
+        int32_t eventFlags = 0;
+        int32_t keyCode = 0;
+        int32_t count = CompileClipActions(script, code, eventFlags, lineCounter, keyCode);
+        if (count <= 0) {
+            continue;
+        }
+        bool keyPress = (eventFlags & kClipEventKeyPress) != 0;
+        AppendLong(records, eventFlags);
+        AppendLong(records, int64_t{count} + (keyPress ? 2 : 1));  // key code, actions, end flag
+        if (keyPress) {
+            records.push_back(static_cast<uint8_t>(keyCode));
+        }
+        records.insert(records.end(), code.begin(), code.end());
+        records.push_back(0);  // ActionEndFlag
+        allFlags |= static_cast<uint32_t>(eventFlags);
+    }
+    Bytes bytes;
+    AppendWord(bytes, 0);
+    AppendLong(bytes, allFlags);
+    bytes.insert(bytes.end(), records.begin(), records.end());
+    AppendLong(bytes, 0);  // ClipActionEndFlag
+    return bytes;
+}
+
 bool PatchFile(long offset, const uint8_t *bytes, size_t count)
 {
     std::FILE *file = Writer().MovieFile.get();
     return std::fseek(file, offset, SEEK_SET) == 0 && std::fwrite(bytes, 1, count, file) == count &&
            std::fseek(file, 0, SEEK_END) == 0;
+}
+
+// The open sprite's length (bytes after its tag word and length field) and frame count.
+bool PatchSprite()
+{
+    WriterState &w = Writer();
+    if (!w.MovieFile || w.SpriteStart < 1 || w.WrittenBytes < w.SpriteStart + 9) {
+        return false;
+    }
+    uint8_t length[4];
+    uint8_t frames[2];
+    LongToBytes(w.WrittenBytes - w.SpriteStart - 5, length);
+    WordToBytes(std::clamp(w.FrameCount, 0, 65535), frames);
+    if (!PatchFile(static_cast<long>(w.SpriteStart + 1), length, 4) ||
+        !PatchFile(static_cast<long>(w.SpriteStart + 7), frames, 2)) {
+        w.FileFailed = true;
+    }
+    return !w.FileFailed;
 }
 
 void OpenMovieFile(const std::string &path)
@@ -122,17 +187,18 @@ void ResetWriterForTest()
 {
     g_writer = WriterState();
     InitBitMasks();
+    ResetSoundStreamForTest();
 }
 
 void BeginMovie(int32_t version, int32_t width, int32_t height, float rate)
 {
     WriterState &w = Writer();
     w.TagBuffer.clear();
-    w.FrameBuffers.assign(1, {});
-    w.FrameIndex = 0;
-    w.FrameCount = 0;
+    RestartFrames();
+    w.FrameRate = rate;
     w.MovieFile.reset();
     w.WrittenBytes = 0;
+    w.SpriteStart = 0;
     w.FileFailed = false;
     ClearDepthTable();
 
@@ -157,7 +223,7 @@ int32_t LayerToDepth(int32_t layer)
 }
 
 void PlaceObject(int32_t id, int32_t x, int32_t y, float scaleX, float scaleY, float rotation, int32_t colourAdd,
-                 int32_t alphaMult, int32_t layer, const std::string &name, const std::string & /*actions*/,
+                 int32_t alphaMult, int32_t layer, const std::string &name, const std::string &actions,
                  int32_t clipLayer, float ratio, const ColorTransformSpec &spec)
 {
     if (!IsLayer(layer)) {
@@ -206,6 +272,11 @@ void PlaceObject(int32_t id, int32_t x, int32_t y, float scaleX, float scaleY, f
     if (clipping) {
         flags |= kPlaceHasClipDepth;
         AppendWord(body, LayerToDepth(std::clamp(clipLayer, kLayerMin, kLayerMax)));
+    }
+    if (!actions.empty() && !occupied) {
+        flags |= kPlaceHasClipActions;
+        Bytes clipActions = ClipActionsBytes(actions);
+        body.insert(body.end(), clipActions.begin(), clipActions.end());
     }
     body[0] = flags;
     AppendLongTag(kTagPlaceObject2, body);
@@ -257,6 +328,7 @@ void NextFrame()
     w.FrameIndex += 1;
     w.FrameCount = w.FrameIndex;
     w.FrameBuffers.emplace_back();
+    WriteSoundStreamBlock(w.FrameRate);
 }
 
 void WriteEndTag()
@@ -310,6 +382,17 @@ bool ControlMovieFile(const std::string &path, int32_t mode)
         break;
     case kMovieFinish:
         ok = FinishMovieFile(w.FrameCount);
+        break;
+    case kSpriteBegin:
+        w.SpriteStart = w.WrittenBytes + 1;
+        RestartFrames();
+        ok = !w.FileFailed;
+        break;
+    case kSpriteEnd:
+        ok = PatchSprite() && !w.FileFailed;
+        w.SpriteStart = 0;
+        RestartFrames();
+        ClearDepthTable();
         break;
     case kMovieFinishPlusOne:
         ok = FinishMovieFile(w.FrameCount + 1);

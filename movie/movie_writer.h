@@ -31,6 +31,8 @@ enum MovieFileMode : int32_t {
     kMovieOpen = 1,     // create (truncate) the file and write the header
     kMovieFlush = 2,    // write the tag buffer
     kMovieFinish = 3,   // write the tag buffer, patch length and frame count, close
+    kSpriteBegin = 4,   // the next bytes flushed start a DefineSprite; its frames start at 0
+    kSpriteEnd = 5,     // patch the sprite's length and frame count; frames start at 0 again
     kMovieFrames = 6,   // write every finished frame with its ShowFrame, then the tag buffer
     kMovieFinishPlusOne = 7  // as kMovieFinish with one more frame counted
 };
@@ -59,10 +61,12 @@ struct WriterState {
     std::vector<std::vector<uint8_t>> FrameBuffers{{}};  // placement tags of finished frames
     int32_t FrameIndex = 0;
     int32_t FrameCount = 0;
+    float FrameRate = 12.0f;  // of the movie begun last
 
     std::unique_ptr<std::FILE, FileCloser> MovieFile;
     std::string MoviePath;
     int64_t WrittenBytes = 0;
+    int64_t SpriteStart = 0;  // 1-based file position of the open sprite's tag; 0 = none
     bool FileFailed = false;  // a write of the open movie failed
 
     // Scratch buffers of the shape unit being encoded.
@@ -77,18 +81,20 @@ struct WriterState {
 
 WriterState &Writer();
 
-// Closes any open movie file and puts the writer back to its initial state (bit masks filled).
+// Closes any open movie file and puts the writer back to its initial state (bit masks filled);
+// the sound stream too.
 void ResetWriterForTest();
 
 // Starts a movie in the tag buffer and resets every piece of writer state (an open file is
-// closed). Width and height are clamped to 1..1638 pixels.
+// closed) and the sound stream. Width and height are clamped to 1..1638 pixels.
 void BeginMovie(int32_t version, int32_t width, int32_t height, float rate);
 
 int32_t LayerToDepth(int32_t layer);
 
 // Appends one PlaceObject2 at the depth of layer (-256..256; other layers write nothing).
 // rotation in radians; alphaMult 256 = opaque; clipLayer kNoClipLayer = none; ratio < 0 = none.
-// Clip actions need the clip-action compiler and are not written.
+// A non-empty actions script on a free depth is compiled into clip actions, one record per
+// section that compiles (see clip_actions.h).
 void PlaceObject(int32_t id, int32_t x, int32_t y, float scaleX, float scaleY, float rotation, int32_t colourAdd,
                  int32_t alphaMult, int32_t layer, const std::string &name, const std::string &actions,
                  int32_t clipLayer, float ratio, const ColorTransformSpec &spec);
@@ -98,7 +104,8 @@ void PlaceObject(int32_t id, int32_t x, int32_t y, float scaleX, float scaleY, f
 bool RemoveObjects(const std::string &list);
 void RemoveObject(int32_t layer);
 
-// Stores the tag buffer as the finished frame and starts the next one.
+// Stores the tag buffer as the finished frame and starts the next one, whose tags begin with
+// the sound stream's block for the finished frame (when a stream is open).
 void NextFrame();
 void WriteEndTag();
 void SetBackgroundColor(uint8_t red, uint8_t green, uint8_t blue);
@@ -109,7 +116,8 @@ void AppendShortTag(int32_t code, const std::vector<uint8_t> &body);
 
 // File output (see MovieFileMode). Every mode ends with an empty tag buffer. Returns whether
 // every write of the movie so far succeeded; for kMovieFinish, whether the file is complete
-// (an incomplete file is removed).
+// (an incomplete file is removed). kSpriteBegin expects the caller to flush a DefineSprite
+// header (tag word, length, id, frame count) next; kSpriteEnd fails without one.
 bool ControlMovieFile(const std::string &path, int32_t mode);
 
 }  // namespace movie

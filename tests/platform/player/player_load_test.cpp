@@ -147,6 +147,59 @@ TEST(PlayerLoading, OddButReadableMovies)
     EXPECT_EQ(Play(overlong, 10, 10).pixel(5, 5), kRed);
 }
 
+TEST(PlayerLoading, ClipActionsAreSkipped)
+{
+    // Two event handlers (keyPress with its key code, and load), each Stop + End, then the end.
+    Bits actions;
+    actions.U16(0);
+    actions.U32(0x20001);
+    for (uint32_t flags : {0x20000u, 0x1u}) {
+        actions.U32(flags);
+        actions.U32(flags == 0x20000u ? 4 : 3);
+        if (flags == 0x20000u) {
+            actions.U8(8);
+        }
+        actions.Raw(std::string("\x07\x00\x00", 3));
+    }
+    actions.U32(0);
+
+    Styles styles;
+    styles.Solid(0xFF0000FF);
+    Records records;
+    records.Box(0, 0, Px(10), Px(10), 1);
+    Place button;
+    button.id = 1;
+    button.depth = 1;
+    button.translate = {Px(10), 0};
+    button.ratio = 7;
+    button.clipActions = actions.bytes();
+    Place moved;
+    moved.depth = 1;
+    moved.move = true;
+    moved.translate = {Px(20), 0};
+    Movie movie(40, 10);
+    movie.Shape(1, styles, records).PlaceObject(button).ShowFrame().PlaceObject(moved).ShowFrame();
+
+    auto parsed = platform::swf::ParseMovie(movie.Bytes(2));
+    ASSERT_NE(parsed, nullptr);
+    ASSERT_EQ(parsed->frames.size(), 2u);
+    ASSERT_EQ(parsed->frames[0].tags.size(), 1u);
+    const platform::swf::PlaceTag &tag = parsed->frames[0].tags[0];
+    EXPECT_EQ(tag.characterId, 1);
+    EXPECT_EQ(tag.ratio, 7);
+    ASSERT_TRUE(tag.matrix);
+    EXPECT_EQ(tag.matrix->dx(), Px(10));
+    ASSERT_EQ(parsed->frames[1].tags.size(), 1u);
+    EXPECT_TRUE(parsed->frames[1].tags[0].move);
+
+    platform::MoviePlayer player;
+    Load(player, movie.Bytes(2));
+    EXPECT_EQ(Render(player, 40, 10).pixel(15, 5), kRed);
+    player.GotoFrame(1);
+    EXPECT_EQ(Render(player, 40, 10).pixel(25, 5), kRed);
+    EXPECT_EQ(Render(player, 40, 10).pixel(15, 5), kWhite);
+}
+
 TEST(PlayerLoading, HostileCountsAreBoundedByTheBytes)
 {
     // A shape claiming 65535 fill styles of a bad type, and one with edges whose bit widths

@@ -268,6 +268,7 @@ struct Place {
     std::optional<std::pair<std::vector<int32_t>, std::vector<int32_t>>> colorTransform;
     std::optional<uint16_t> ratio;
     std::optional<uint16_t> clipDepth;
+    std::optional<std::string> clipActions;  // raw CLIPACTIONS bytes
 };
 
 class Movie {
@@ -297,7 +298,7 @@ public:
         Bits body;
         bool hasMatrix = p.translate || p.scale;
         uint8_t flags = (p.move ? 0x01 : 0) | (p.id ? 0x02 : 0) | (hasMatrix ? 0x04 : 0) |
-                        (p.colorTransform ? 0x08 : 0) | (p.ratio ? 0x10 : 0) | (p.clipDepth ? 0x40 : 0);
+                        (p.colorTransform ? 0x08 : 0) | (p.ratio ? 0x10 : 0) | (p.clipDepth ? 0x40 : 0) | (p.clipActions ? 0x80 : 0);
         body.U8(flags);
         body.U16(p.depth);
         if (p.id) body.U16(*p.id);
@@ -309,6 +310,7 @@ public:
         if (p.colorTransform) body.ColorTransform(p.colorTransform->first.data(), p.colorTransform->second.data());
         if (p.ratio) body.U16(*p.ratio);
         if (p.clipDepth) body.U16(*p.clipDepth);
+        if (p.clipActions) body.Raw(*p.clipActions);
         return Tag(26, body.bytes());
     }
     Movie &Place(uint16_t id, uint16_t depth)
