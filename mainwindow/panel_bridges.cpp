@@ -215,14 +215,8 @@ void StorePlacement(const PanelSlot &slot)
 
 void ShowAtStoredPlace(const PanelSlot &slot)
 {
-    if (slot.width) {
-        platform::MoveWindowTwips(slot.window, Main().*slot.left, Main().*slot.top, Main().*slot.width,
-                                  Main().*slot.height);
-    } else {
-        platform::MoveWindowTwips(slot.window, Main().*slot.left, Main().*slot.top);
-    }
-    slot.window->show();
-    platform::KeepInsideWorkArea(slot.window);
+    platform::ShowWindowAtTwips(slot.window, Main().*slot.left, Main().*slot.top,
+                                slot.width ? Main().*slot.width : -1, slot.height ? Main().*slot.height : -1);
 }
 
 // The user closed a tool window: its menu item loses the check mark, its place is kept.
