@@ -4,6 +4,7 @@
 #include "canvastools/canvas_window.h"
 #include "canvastools/grid_snap.h"
 #include "canvastools/selection_overlay.h"
+#include "canvastools/selection_transform.h"
 #include "canvastools/shape_tools.h"
 #include "canvastools/shape_tools.h"
 #include "canvastools/status_line.h"
@@ -158,38 +159,6 @@ HandleDrag ScaleFactors(int button, int shift, int32_t x, int32_t y)
 int32_t ScaleCoordinate(int32_t v, float r, int32_t pivot)
 {
     return platform::RoundToInt32(static_cast<double>(r) * (static_cast<double>(v) - pivot) + pivot);
-}
-
-// Applies a point transform to every selected path's anchors and gradient centre.
-template <typename Transform>
-bool TransformSelectedPaths(Transform transform, float angleDegrees = 0.0f)
-{
-    core::Document &doc = Doc();
-    bool any = false;
-    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-        core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
-        if (!path.blSelected) {
-            continue;
-        }
-        for (core::AnchorPoint &anchor : path.Anchors) {
-            transform(anchor.X, anchor.Y);
-        }
-        transform(path.GradCenterX, path.GradCenterY);
-        path.GradAngle += angleDegrees;
-        path.CacheMark.clear();
-        any = true;
-    }
-    return any;
-}
-
-template <typename Transform>
-void TransformFrame(Transform transform)
-{
-    for (size_t i = 0; i < 9; ++i) {
-        if (i != 4) {
-            transform(Input().HandlePoints[i].X, Input().HandlePoints[i].Y);
-        }
-    }
 }
 
 void ScaleStep(int button, int shift, int32_t x, int32_t y)

@@ -85,7 +85,7 @@ float PerspectiveFactor(int32_t width, int32_t z, float s)
     if (!(denominator > 0) || !std::isfinite(denominator)) {
         return 1.0f;
     }
-    double factor = (width / denominator) * s + (1 - static_cast<double>(s));
+    double factor = static_cast<double>(s) * width / denominator + (1 - static_cast<double>(s));
     return std::isfinite(factor) ? static_cast<float>(factor) : 1.0f;
 }
 

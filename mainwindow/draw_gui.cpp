@@ -425,23 +425,34 @@ void DrawGUI::RestoreToolWindow(platform::MenuItem *item, int32_t MainState::*vi
     (this->*handler)();
 }
 
-void DrawGUI::ToggleToolWindow(platform::MenuItem *item, int32_t MainState::*visible)
+void DrawGUI::ToggleToolWindow(platform::MenuItem *item, int32_t MainState::*visible,
+                               const std::function<void(bool)> &openOrClose)
 {
     item->SetChecked(!item->Checked());
     Main().*visible = item->Checked() ? 1 : 0;
+    if (openOrClose) {
+        openOrClose(item->Checked());
+    }
+    FocusCanvas();
+}
+
+void DrawGUI::FocusCanvas()
+{
+    // The window just shown took the activation: the canvas's window takes it back.
+    activateWindow();
     Picture1->setFocus();
 }
 
 void DrawGUI::mnuDispPathGUI_Click()
 {
-    ToggleToolWindow(menus.mnuDispPathGUI, &MainState::PathToolBoxVisible);
-    toolwindows::ShowPathGUI(*this, menus.mnuDispPathGUI->Checked());
+    ToggleToolWindow(menus.mnuDispPathGUI, &MainState::PathToolBoxVisible,
+                     [this](bool open) { toolwindows::ShowPathGUI(*this, open); });
 }
 
 void DrawGUI::mnuDispPositionGUI_Click()
 {
-    ToggleToolWindow(menus.mnuDispPositionGUI, &MainState::PositionToolBoxVisible);
-    ShowPanelWindows();
+    ToggleToolWindow(menus.mnuDispPositionGUI, &MainState::PositionToolBoxVisible,
+                     [this](bool) { ShowPanelWindows(); });
 }
 
 void DrawGUI::mnuDispFolderGUI_Click()
@@ -451,14 +462,13 @@ void DrawGUI::mnuDispFolderGUI_Click()
 
 void DrawGUI::mnuDispBrushGUI_Click()
 {
-    ToggleToolWindow(menus.mnuDispBrushGUI, &MainState::BrushToolBoxVisible);
-    ShowPanelWindows();
+    ToggleToolWindow(menus.mnuDispBrushGUI, &MainState::BrushToolBoxVisible, [this](bool) { ShowPanelWindows(); });
 }
 
 void DrawGUI::mnuDispGradientGUI_Click()
 {
-    ToggleToolWindow(menus.mnuDispGradientGUI, &MainState::GradientToolBoxVisible);
-    ShowPanelWindows();
+    ToggleToolWindow(menus.mnuDispGradientGUI, &MainState::GradientToolBoxVisible,
+                     [this](bool) { ShowPanelWindows(); });
 }
 
 // ---- layout, scrolling and the wheel ----

@@ -17,6 +17,7 @@
 #include <QPushButton>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 namespace toolwindows {
@@ -24,6 +25,7 @@ class PositionGUI;
 class GradationGUI;
 class BrushGUI;
 class OptimizeGUI;
+class TransformGUI;
 }  // namespace toolwindows
 
 namespace mainwindow {
@@ -208,10 +210,13 @@ public:
     void SetupBrushList();
     // Opens the optimisation window over the selected paths.
     void ShowOptimizeWindow();
+    // Opens the perspective transform window over the selected paths.
+    void ShowTransformDialog();
     toolwindows::PositionGUI *PositionGUI = nullptr;
     toolwindows::GradationGUI *GradationGUI = nullptr;
     toolwindows::BrushGUI *BrushGUI = nullptr;
     toolwindows::OptimizeGUI *OptimizeGUI = nullptr;
+    toolwindows::TransformGUI *TransformGUI = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -229,9 +234,15 @@ private:
     void DrawCanvasImage(const ImageRect &rect);
     // The current tool's overlay on top of the canvas image.
     void DrawToolOverlay(int16_t flag);
-    // The five tool-window menu items share one behaviour: invert the check mark, then open the
-    // window at its stored place or close it.
-    void ToggleToolWindow(platform::MenuItem *item, int32_t MainState::*visible);
+    // Where the preview windows open: the canvas picture's bottom left corner on the screen.
+    QPoint CanvasBottomLeft() const;
+    // The five tool-window menu items share one behaviour: invert the check mark and the stored
+    // open state, open the window at its stored place or close it (openOrClose, given whether
+    // the item is now checked), then give the canvas the keyboard focus.
+    void ToggleToolWindow(platform::MenuItem *item, int32_t MainState::*visible,
+                          const std::function<void(bool)> &openOrClose = {});
+    // The canvas picture takes the keyboard focus, its window the activation.
+    void FocusCanvas();
     // Sets an item's check mark opposite to the stored visibility and runs its handler, which
     // opens exactly the windows stored as open.
     void RestoreToolWindow(platform::MenuItem *item, int32_t MainState::*visible, void (DrawGUI::*handler)());

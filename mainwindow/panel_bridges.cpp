@@ -18,6 +18,7 @@
 #include "toolwindows/gradient_editor.h"
 #include "toolwindows/optimize_window.h"
 #include "toolwindows/position_window.h"
+#include "toolwindows/transform_window.h"
 
 #include <algorithm>
 #include <cmath>
@@ -214,14 +215,8 @@ void StorePlacement(const PanelSlot &slot)
 
 void ShowAtStoredPlace(const PanelSlot &slot)
 {
-    if (slot.width) {
-        platform::MoveWindowTwips(slot.window, Main().*slot.left, Main().*slot.top, Main().*slot.width,
-                                  Main().*slot.height);
-    } else {
-        platform::MoveWindowTwips(slot.window, Main().*slot.left, Main().*slot.top);
-    }
-    slot.window->show();
-    platform::KeepInsideWorkArea(slot.window);
+    platform::ShowWindowAtTwips(slot.window, Main().*slot.left, Main().*slot.top,
+                                slot.width ? Main().*slot.width : -1, slot.height ? Main().*slot.height : -1);
 }
 
 // The user closed a tool window: its menu item loses the check mark, its place is kept.
@@ -409,10 +404,21 @@ void DrawGUI::SetupBrushList()
     }
 }
 
+QPoint DrawGUI::CanvasBottomLeft() const
+{
+    return Picture1->mapToGlobal(QPoint(0, Picture1->height()));
+}
+
 void DrawGUI::ShowOptimizeWindow()
 {
     OptimizeGUI->Open(core::Doc().CurrentSettings.OptimizePoint, core::Doc().CurrentSettings.OptimizeLine,
-                      Picture1->mapToGlobal(QPoint(0, Picture1->height())));
+                      CanvasBottomLeft());
+}
+
+// The transform window's bottom edge lies where the optimisation window's top edge would.
+void DrawGUI::ShowTransformDialog()
+{
+    TransformGUI->Open(CanvasBottomLeft());
 }
 
 // ---- building, showing and closing the tool windows ----
@@ -423,6 +429,7 @@ void DrawGUI::ConnectToolWindows()
     GradationGUI = new toolwindows::GradationGUI(this);
     BrushGUI = new toolwindows::BrushGUI(this);
     OptimizeGUI = new toolwindows::OptimizeGUI(this);
+    TransformGUI = new toolwindows::TransformGUI(this);
     connect(PositionGUI, &toolwindows::PositionGUI::ApplyRequested, this, [this] {
         ApplyPosition();
         Picture1->setFocus();
@@ -440,7 +447,14 @@ void DrawGUI::ConnectToolWindows()
             }
         }
     });
-    connect(OptimizeGUI, &toolwindows::OptimizeGUI::Restored, this, [this] { DispShape(1); });
+    connect(TransformGUI, &toolwindows::TransformGUI::PreviewReady, this, [this] {
+        DispShape(3);
+        canvastools::DrawSelectedEdgeSub();
+    });
+    for (toolwindows::PreviewDialog *dialog : {static_cast<toolwindows::PreviewDialog *>(OptimizeGUI),
+                                               static_cast<toolwindows::PreviewDialog *>(TransformGUI)}) {
+        connect(dialog, &toolwindows::PreviewDialog::Restored, this, [this] { DispShape(1); });
+    }
     connect(PositionGUI, &toolwindows::ToolWindow::Closed, this, [this] { PanelClosedByUser(PanelSlots(*this)[0]); });
     connect(GradationGUI, &toolwindows::ToolWindow::Closed, this, [this] { PanelClosedByUser(PanelSlots(*this)[1]); });
     connect(BrushGUI, &toolwindows::ToolWindow::Closed, this, [this] { PanelClosedByUser(PanelSlots(*this)[2]); });

@@ -398,6 +398,7 @@ void DrawGUI::ConnectPathCommands()
         connect(array, &MenuArray::Click, this, mnuFormline_Click);
     }
     on(m.mnuOptimizePath, [this] { ShowOptimizeWindow(); });
+    on(m.mnuTransform, [this] { ShowTransformDialog(); });
     on(m.mnuOptimizeAnchor, [this] { mnuOptimizeAnchor_Click(*this); });
     on(m.mnuFrontPath, [] { ChangeOrder(core::kOrderToFront); });
     on(m.mnuBackPath, [] { ChangeOrder(core::kOrderToBack); });

@@ -582,11 +582,9 @@ void ShowPathGUI(mainwindow::DrawGUI &owner, bool show)
     }
     window->imgSplitter2->move(0, Main().PathToolBoxSplitter);
     window->picSplitter2->move(0, Main().PathToolBoxSplitter);
-    platform::MoveWindowTwips(window, Main().PathToolBoxLeft, Main().PathToolBoxTop, Main().PathToolBoxWidth,
-                              Main().PathToolBoxHeight);
-    platform::KeepInsideWorkArea(window);
     Main().PathToolBoxVisible = 1;
-    window->show();
+    platform::ShowWindowAtTwips(window, Main().PathToolBoxLeft, Main().PathToolBoxTop, Main().PathToolBoxWidth,
+                                Main().PathToolBoxHeight);
     window->SizePanes(window->picSplitter2->y());
     window->RefreshList();
 }

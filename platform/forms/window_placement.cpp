@@ -26,6 +26,14 @@ void MoveWindowTwips(QWidget *window, int left, int top, int width, int height)
     }
 }
 
+void ShowWindowAtTwips(QWidget *window, int left, int top, int width, int height)
+{
+    MoveWindowTwips(window, left, top, width, height);
+    window->show();
+    MoveWindowTwips(window, left, top, width, height);
+    KeepInsideWorkArea(window);
+}
+
 QRect WorkArea(const QWidget *window)
 {
     QScreen *screen = window ? window->screen() : nullptr;

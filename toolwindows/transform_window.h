@@ -1,0 +1,35 @@
+// The perspective transform window: turns the selected paths about three axes with a
+// perspective, previewing on the canvas until the user applies or cancels.
+#pragma once
+
+#include "toolwindows/preview_dialog.h"
+
+namespace toolwindows {
+
+class TransformGUI : public PreviewDialog {
+    Q_OBJECT
+public:
+    explicit TransformGUI(QWidget *owner);
+
+    // Takes the snapshot the preview starts from, previews with the sliders as they stand (they
+    // keep the last use's values) and shows the window modal with the bottom left of its outer
+    // frame at bottomLeft (screen pixels), inside the work area.
+    void Open(const QPoint &bottomLeft);
+    // The snapshot with the selected paths turned by the three angles and the depth, drawn on
+    // the canvas with the turned selection frame.
+    void TransformPreview();
+
+    platform::ScrollBar *HScroll1;  // X-Y angle, degrees
+    platform::ScrollBar *HScroll2;  // X-Z angle, degrees
+    platform::ScrollBar *HScroll3;  // Y-Z angle, degrees
+    platform::ScrollBar *HScroll4;  // perspective, percent
+    platform::TextBox *Text1;
+    platform::TextBox *Text2;
+    platform::TextBox *Text3;
+    platform::TextBox *Text4;
+
+protected:
+    void Preview() override { TransformPreview(); }
+};
+
+}  // namespace toolwindows
