@@ -21,6 +21,7 @@
 #include "platform/forms/key_codes.h"
 #include "platform/forms/message_box.h"
 #include "platform/forms/window_placement.h"
+#include "toolwindows/folder_gui.h"
 #include "toolwindows/path_list_window.h"
 
 #include <QApplication>
@@ -97,6 +98,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectDialogs();
     canvastools::AttachCanvasTools(*this);
     toolwindows::ConnectPathList(*this);
+    toolwindows::ConnectFolderBrowser(*this);
     canvastools::ConnectShapeTools(*this);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
@@ -446,6 +448,7 @@ void DrawGUI::mnuDispPositionGUI_Click()
 void DrawGUI::mnuDispFolderGUI_Click()
 {
     ToggleToolWindow(menus.mnuDispFolderGUI, &MainState::FolderToolBoxVisible);
+    toolwindows::ShowFolderGUI(*this, menus.mnuDispFolderGUI->Checked());
 }
 
 void DrawGUI::mnuDispBrushGUI_Click()

@@ -3,6 +3,33 @@
 #include <QCloseEvent>
 
 namespace toolwindows {
+namespace {
+
+class OwnerCloseWatcher : public QObject {
+public:
+    OwnerCloseWatcher(QObject *owner, std::function<void()> onClosing) : QObject(owner), onClosing_(std::move(onClosing))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Close) {
+            onClosing_();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onClosing_;
+};
+
+}  // namespace
+
+void WatchOwnerClose(QWidget &owner, std::function<void()> onClosing)
+{
+    owner.installEventFilter(new OwnerCloseWatcher(&owner, std::move(onClosing)));
+}
 
 void ToolWindow::changeEvent(QEvent *event)
 {

@@ -4,7 +4,15 @@
 
 #include <QWidget>
 
+#include <functional>
+
 namespace toolwindows {
+
+// Unload modes of the query-unload handlers.
+enum UnloadMode : int { kUnloadByUser = 0, kUnloadByCode = 1, kUnloadByOwner = 5 };
+
+// Runs onClosing each time the owner is about to close (before its own close handler runs).
+void WatchOwnerClose(QWidget &owner, std::function<void()> onClosing);
 
 class ToolWindow : public QWidget {
     Q_OBJECT
