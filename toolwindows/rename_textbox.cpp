@@ -31,7 +31,8 @@ RenameTextbox::RenameTextbox(FolderGUI &browser)
 
 RenameTextbox::~RenameTextbox()
 {
-    if (browser_.renameBox_ == this) {
+    // A closed one has let go of the browser already, which may be gone by now.
+    if (!closed_ && browser_.renameBox_ == this) {
         browser_.renameBox_ = nullptr;
     }
 }

@@ -40,7 +40,8 @@ SelectFolderGUI::SelectFolderGUI(FolderGUI &browser) : QWidget(&browser, Qt::Too
 
 SelectFolderGUI::~SelectFolderGUI()
 {
-    if (browser_.folderChooser_ == this) {
+    // A closed one has let go of the browser already, which may be gone by now.
+    if (!closed_ && browser_.folderChooser_ == this) {
         browser_.folderChooser_ = nullptr;
     }
 }
