@@ -48,6 +48,13 @@ FolderBrowserState &Browser()
     return state;
 }
 
+SplitPlacement Placement()
+{
+    mainwindow::MainState &m = Main();
+    return {m.FolderToolBoxLeft, m.FolderToolBoxTop, m.FolderToolBoxWidth, m.FolderToolBoxHeight,
+            m.FolderToolBoxSplitter};
+}
+
 // A 0x00BBGGRR colour as the player's 0xRRGGBB.
 int32_t PlayerColor(uint32_t bgr)
 {
@@ -353,11 +360,8 @@ void FolderGUI::SizePanes(int pos)
 
 void FolderGUI::imgSplitter2_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
 {
-    picSplitter2->setGeometry(imgSplitter2->x(), imgSplitter2->y(), imgSplitter2->width(),
-                              std::max(imgSplitter2->height() / 2, 1));
+    BeginSplitterDrag(imgSplitter2, picSplitter2);
     picSplitter2->Cls();
-    picSplitter2->show();
-    picSplitter2->raise();
     SplitterMoving = true;
 }
 
@@ -366,9 +370,7 @@ void FolderGUI::imgSplitter2_MouseMove(int /*button*/, int /*shift*/, float /*x*
     if (!SplitterMoving) {
         return;
     }
-    int top = platform::RoundToInt32(y) + imgSplitter2->y();
-    top = std::max(std::min(top, height() - kPaneMargin), kPaneMargin);
-    picSplitter2->move(picSplitter2->x(), top);
+    DragSplitterBar(imgSplitter2, picSplitter2, y, height(), kPaneMargin);
 }
 
 void FolderGUI::imgSplitter2_MouseUp(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
@@ -415,15 +417,7 @@ void FolderGUI::Form_Unload()
 
 void FolderGUI::StorePlacement()
 {
-    if (!isVisible()) {
-        return;
-    }
-    QRect frame = platform::WindowRectTwips(this);
-    Main().FolderToolBoxLeft = frame.left();
-    Main().FolderToolBoxTop = frame.top();
-    Main().FolderToolBoxWidth = frame.width();
-    Main().FolderToolBoxHeight = frame.height();
-    Main().FolderToolBoxSplitter = imgSplitter2->y();
+    StoreSplitPlacement(this, imgSplitter2->y(), Placement());
 }
 
 void FolderGUI::UnloadWindow(int unloadMode)
@@ -471,11 +465,7 @@ void ShowFolderGUI(mainwindow::DrawGUI &owner, bool show)
         window = new FolderGUI(owner);
         Browser().window = window;
     }
-    window->imgSplitter2->move(0, Main().FolderToolBoxSplitter);
-    window->picSplitter2->move(0, Main().FolderToolBoxSplitter);
-    platform::MoveWindowTwips(window, Main().FolderToolBoxLeft, Main().FolderToolBoxTop, Main().FolderToolBoxWidth,
-                              Main().FolderToolBoxHeight);
-    platform::KeepInsideWorkArea(window);
+    ApplySplitPlacement(window, window->imgSplitter2, window->picSplitter2, Placement());
     Main().FolderToolBoxVisible = 1;
     window->show();
     window->SizePanes(window->picSplitter2->y());

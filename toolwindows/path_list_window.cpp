@@ -71,6 +71,12 @@ QString RightAligned(const QString &text, int width)
     return (QString(width, QLatin1Char(' ')) + text).right(width);
 }
 
+SplitPlacement Placement()
+{
+    mainwindow::MainState &m = Main();
+    return {m.PathToolBoxLeft, m.PathToolBoxTop, m.PathToolBoxWidth, m.PathToolBoxHeight, m.PathToolBoxSplitter};
+}
+
 bool IsDocumentPath(int32_t index)
 {
     return index >= 1 && index <= Doc().DocPathCount();
@@ -422,11 +428,8 @@ void PathGUI::SizePanes(int position)
 
 void PathGUI::imgSplitter2_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
 {
-    picSplitter2->setGeometry(imgSplitter2->x(), imgSplitter2->y(), imgSplitter2->width(),
-                              imgSplitter2->height() / 2);
+    BeginSplitterDrag(imgSplitter2, picSplitter2);
     picSplitter2->Cls();
-    picSplitter2->show();
-    picSplitter2->raise();
     SplitterDragging = true;
 }
 
@@ -435,14 +438,7 @@ void PathGUI::imgSplitter2_MouseMove(int /*button*/, int /*shift*/, float /*x*/,
     if (!SplitterDragging) {
         return;
     }
-    int newTop = platform::RoundToInt32(y) + imgSplitter2->y();
-    int scaleHeight = height();
-    if (newTop < kPaneMargin) {
-        newTop = kPaneMargin;
-    } else if (newTop > scaleHeight - kPaneMargin) {
-        newTop = scaleHeight - kPaneMargin;
-    }
-    picSplitter2->move(picSplitter2->x(), newTop);
+    DragSplitterBar(imgSplitter2, picSplitter2, y, height(), kPaneMargin);
 }
 
 void PathGUI::imgSplitter2_MouseUp(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
@@ -483,15 +479,7 @@ void PathGUI::Form_Unload()
 
 void PathGUI::StorePlacement()
 {
-    if (!isVisible()) {
-        return;
-    }
-    QRect frame = platform::WindowRectTwips(this);
-    Main().PathToolBoxLeft = frame.left();
-    Main().PathToolBoxTop = frame.top();
-    Main().PathToolBoxWidth = frame.width();
-    Main().PathToolBoxHeight = frame.height();
-    Main().PathToolBoxSplitter = imgSplitter2->y();
+    StoreSplitPlacement(this, imgSplitter2->y(), Placement());
 }
 
 void PathGUI::UnloadWindow(int unloadMode)
@@ -539,11 +527,7 @@ void ShowPathGUI(mainwindow::DrawGUI &owner, bool show)
         window = new PathGUI(owner);
         PathList().window = window;
     }
-    window->imgSplitter2->move(0, Main().PathToolBoxSplitter);
-    window->picSplitter2->move(0, Main().PathToolBoxSplitter);
-    platform::MoveWindowTwips(window, Main().PathToolBoxLeft, Main().PathToolBoxTop, Main().PathToolBoxWidth,
-                              Main().PathToolBoxHeight);
-    platform::KeepInsideWorkArea(window);
+    ApplySplitPlacement(window, window->imgSplitter2, window->picSplitter2, Placement());
     Main().PathToolBoxVisible = 1;
     window->show();
     window->SizePanes(window->picSplitter2->y());

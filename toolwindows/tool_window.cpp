@@ -1,6 +1,11 @@
 #include "toolwindows/tool_window.h"
 
+#include "platform/base/rounding.h"
+#include "platform/forms/window_placement.h"
+
 #include <QCloseEvent>
+
+#include <algorithm>
 
 namespace toolwindows {
 namespace {
@@ -25,6 +30,40 @@ private:
 };
 
 }  // namespace
+
+void StoreSplitPlacement(const QWidget *window, int splitterTop, const SplitPlacement &placement)
+{
+    if (!window->isVisible()) {
+        return;
+    }
+    QRect frame = platform::WindowRectTwips(window);
+    placement.left = frame.left();
+    placement.top = frame.top();
+    placement.width = frame.width();
+    placement.height = frame.height();
+    placement.splitter = splitterTop;
+}
+
+void ApplySplitPlacement(QWidget *window, QWidget *grip, QWidget *bar, const SplitPlacement &placement)
+{
+    grip->move(0, placement.splitter);
+    bar->move(0, placement.splitter);
+    platform::MoveWindowTwips(window, placement.left, placement.top, placement.width, placement.height);
+    platform::KeepInsideWorkArea(window);
+}
+
+void BeginSplitterDrag(const QWidget *grip, QWidget *bar)
+{
+    bar->setGeometry(grip->x(), grip->y(), grip->width(), std::max(grip->height() / 2, 1));
+    bar->show();
+    bar->raise();
+}
+
+void DragSplitterBar(const QWidget *grip, QWidget *bar, float y, int clientHeight, int margin)
+{
+    int top = platform::RoundToInt32(y) + grip->y();
+    bar->move(bar->x(), std::max(std::min(top, clientHeight - margin), margin));
+}
 
 void WatchOwnerClose(QWidget &owner, std::function<void()> onClosing)
 {
