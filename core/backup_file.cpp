@@ -526,7 +526,10 @@ bool ApplyBackupToFile(const std::string &path)
     return true;
 }
 
-void DeleteAllBackups()
+namespace {
+
+// Every backup of a ".qlk" drawing in the program folder.
+std::vector<std::filesystem::path> DrawingBackups()
 {
     std::error_code error;
     std::vector<std::filesystem::path> backups;
@@ -538,7 +541,20 @@ void DeleteAllBackups()
             backups.push_back(file);
         }
     }
-    for (const auto &backup : backups) {
+    return backups;
+}
+
+}  // namespace
+
+bool AnyDrawingBackup()
+{
+    return !DrawingBackups().empty();
+}
+
+void DeleteAllBackups()
+{
+    std::error_code error;
+    for (const auto &backup : DrawingBackups()) {
         std::filesystem::remove(backup, error);
     }
 }

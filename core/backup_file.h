@@ -56,6 +56,9 @@ void OpenWithBackup(const std::string &path);
 // cannot be read or the file cannot be written.
 bool ApplyBackupToFile(const std::string &path);
 
+// Whether the program folder holds a backup of a ".qlk" drawing.
+bool AnyDrawingBackup();
+
 // Deletes every backup of a ".qlk" drawing in the program folder.
 void DeleteAllBackups();
 

@@ -22,6 +22,7 @@
 #include "platform/forms/key_codes.h"
 #include "platform/forms/message_box.h"
 #include "platform/forms/window_placement.h"
+#include "toolwindows/folder_gui.h"
 #include "toolwindows/path_list_window.h"
 
 #include <QApplication>
@@ -98,6 +99,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectDialogs();
     canvastools::AttachCanvasTools(*this);
     toolwindows::ConnectPathList(*this);
+    toolwindows::ConnectFolderBrowser(*this);
     canvastools::ConnectShapeTools(*this);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
@@ -457,7 +459,8 @@ void DrawGUI::mnuDispPositionGUI_Click()
 
 void DrawGUI::mnuDispFolderGUI_Click()
 {
-    ToggleToolWindow(menus.mnuDispFolderGUI, &MainState::FolderToolBoxVisible);
+    ToggleToolWindow(menus.mnuDispFolderGUI, &MainState::FolderToolBoxVisible,
+                     [this](bool open) { toolwindows::ShowFolderGUI(*this, open); });
 }
 
 void DrawGUI::mnuDispBrushGUI_Click()

@@ -12,6 +12,7 @@
 #include "mainwindow/path_commands.h"
 #include "movie/canvas_movie.h"
 #include "platform/forms/key_codes.h"
+#include "toolwindows/folder_gui.h"
 
 #include <cmath>
 
@@ -27,9 +28,11 @@ constexpr int kKeyF = 'F';
 constexpr int kKeyG = 'G';
 constexpr int kKeyH = 'H';
 constexpr int kKeyP = 'P';
+constexpr int kKeyQ = 'Q';
 constexpr int kKeyR = 'R';
 constexpr int kKeyT = 'T';
 constexpr int kKeyU = 'U';
+constexpr int kKeyW = 'W';
 
 constexpr float kZoomStep = 0.5f;
 constexpr float kLargestKeyZoom = 8.0f;
@@ -164,8 +167,13 @@ void DrawGUI::Form_KeyUp(int keyCode, int shift)
             DispShape(1);
         }
         break;
-    // Ctrl+Q and Ctrl+W (the file browser's previous and next drawing) join here with the file
-    // browser.
+    case kKeyQ:
+    case kKeyW:
+        // The file browser's previous and next drawing, while it is open.
+        if (shift == platform::kCtrlMask && Main().FolderToolBoxVisible == 1 && toolwindows::FolderWindow()) {
+            toolwindows::FolderWindow()->OpenNextFile(keyCode == kKeyQ ? -1 : 1);
+        }
+        break;
     default:
         break;
     }

@@ -3,6 +3,7 @@
 #include "mainwindow/draw_gui.h"
 #include "movie/canvas_movie.h"
 #include "platform/forms/message_box.h"
+#include "toolwindows/folder_gui.h"
 #include "toolwindows/path_list_window.h"
 
 namespace mainwindow {
@@ -106,6 +107,11 @@ void MainHost::RefreshList()
     if (toolwindows::PathGUI *pathList = toolwindows::PathListWindow()) {
         pathList->RefreshList();
     }
+}
+
+void MainHost::ShowFolderInBrowser(const std::string &folder)
+{
+    toolwindows::ShowFolderInBrowser(folder);
 }
 
 }  // namespace mainwindow

@@ -29,6 +29,7 @@ public:
     // Path list window: forwarded while it is open.
     void RefreshSelect() override;
     void RefreshList() override;
+    void ShowFolderInBrowser(const std::string &folder) override;
 
 private:
     DrawGUI &window_;

@@ -1,5 +1,7 @@
 #include "toolwindows/path_list_window.h"
 
+#include "toolwindows/thumbnail_movies.h"
+
 #include "canvastools/canvas_input_state.h"
 #include "core/canvas_settings.h"
 #include "core/document.h"
@@ -69,26 +71,16 @@ QString RightAligned(const QString &text, int width)
     return (QString(width, QLatin1Char(' ')) + text).right(width);
 }
 
+SplitPlacement Placement()
+{
+    mainwindow::MainState &m = Main();
+    return {m.PathToolBoxLeft, m.PathToolBoxTop, m.PathToolBoxWidth, m.PathToolBoxHeight, m.PathToolBoxSplitter};
+}
+
 bool IsDocumentPath(int32_t index)
 {
     return index >= 1 && index <= Doc().DocPathCount();
 }
-
-// Watches the main window: before it closes, the open path list keeps its placement and is marked
-// to open again at the next start.
-class OwnerCloseWatcher : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Close && PathListWindow()) {
-            PathListWindow()->UnloadWindow(kUnloadByOwner);
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 }  // namespace
 
@@ -379,26 +371,13 @@ void PathGUI::ThumbDisplay()
     core::Rect32 bounds = core::GetPathsBounds(copies);
     int64_t w = (int64_t{bounds.Right} - bounds.Left) / 20;
     int64_t h = (int64_t{bounds.Bottom} - bounds.Top) / 20;
-    int pw = Picture1->ScaleWidth();
-    int ph = Picture1->ScaleHeight();
-    if ((w <= 0 && h <= 0) || pw <= 0 || ph <= 0) {
+    QRect rect = FitThumbnail(Picture1->ScaleWidth(), Picture1->ScaleHeight(), w, h);
+    if (rect.isEmpty()) {
         return;
     }
-    double drawWidth = pw;
-    double drawHeight = ph;
-    if (static_cast<double>(pw) / ph * static_cast<double>(h) >= static_cast<double>(w)) {
-        drawWidth = platform::RoundHalfEven(static_cast<double>(ph) * w / h);
-    } else {
-        drawHeight = platform::RoundHalfEven(static_cast<double>(pw) * h / w);
-    }
-    if (drawWidth < 1 || drawHeight < 1) {
-        return;
-    }
-    int left = platform::RoundToInt32((pw - drawWidth) / 2);
-    int top = platform::RoundToInt32((ph - drawHeight) / 2);
-    const QImage &image = ThumbnailImage(copies, bounds, static_cast<int>(drawWidth), static_cast<int>(drawHeight));
+    const QImage &image = ThumbnailImage(copies, bounds, rect.width(), rect.height());
     QPainter painter(&Picture1->Image());
-    painter.drawImage(left, top, image);
+    painter.drawImage(rect.left(), rect.top(), image);
     painter.end();
     Picture1->Refresh();
 }
@@ -421,27 +400,13 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const core::Rect3
 
     int32_t w = platform::SaturateCast<int32_t>((int64_t{bounds.Right} - bounds.Left) / 20);
     int32_t h = platform::SaturateCast<int32_t>((int64_t{bounds.Bottom} - bounds.Top) / 20);
-    std::string file = platform::ProgramFile(
-        ("_thumbtemp" + std::to_string(QRandomGenerator::global()->bounded(10)) + ".tmp").c_str());
-    movie::BeginMovie(6, w, h, 12.0f);
-    movie::ControlMovieFile(file, movie::kMovieOpen);
-    movie::DefineShape(1, copies, bounds, true);
-    movie::ControlMovieFile(file, movie::kMovieFlush);
-    movie::PlaceObject(1, platform::SaturateCast<int32_t>(-int64_t{bounds.Left}),
-                       platform::SaturateCast<int32_t>(-int64_t{bounds.Top}), 1.0f, 1.0f, 0.0f, 0, 256, 2, "", "",
-                       movie::kNoClipLayer, -1.0f, movie::ColorTransformSpec{});
-    movie::NextFrame();
-    movie::ControlMovieFile(file, movie::kMovieFrames);
-    movie::WriteEndTag();
-    movie::ControlMovieFile(file, movie::kMovieFinish);
-
-    ShockwaveFlash2.SetBackgroundColor(background);
-    ShockwaveFlash2.SetMovie(file);
-    ShockwaveFlash2.SetQuality2(core::QualityName(settings.Quality));
+    std::string file = WriteThumbnailMovie(copies, w, h, platform::SaturateCast<int32_t>(-int64_t{bounds.Left}),
+                                           platform::SaturateCast<int32_t>(-int64_t{bounds.Top}));
     cache.image = QImage(drawWidth, drawHeight, QImage::Format_RGB32);
     cache.image.fill(Qt::white);
-    ShockwaveFlash2.Render(cache.image, QRect(0, 0, drawWidth, drawHeight));
-    std::remove(file.c_str());
+    if (!file.empty()) {
+        cache.image = RenderThumbnailMovie(ShockwaveFlash2, file, background, drawWidth, drawHeight);
+    }
     return cache.image;
 }
 
@@ -463,11 +428,8 @@ void PathGUI::SizePanes(int position)
 
 void PathGUI::imgSplitter2_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
 {
-    picSplitter2->setGeometry(imgSplitter2->x(), imgSplitter2->y(), imgSplitter2->width(),
-                              imgSplitter2->height() / 2);
+    BeginSplitterDrag(imgSplitter2, picSplitter2);
     picSplitter2->Cls();
-    picSplitter2->show();
-    picSplitter2->raise();
     SplitterDragging = true;
 }
 
@@ -476,14 +438,7 @@ void PathGUI::imgSplitter2_MouseMove(int /*button*/, int /*shift*/, float /*x*/,
     if (!SplitterDragging) {
         return;
     }
-    int newTop = platform::RoundToInt32(y) + imgSplitter2->y();
-    int scaleHeight = height();
-    if (newTop < kPaneMargin) {
-        newTop = kPaneMargin;
-    } else if (newTop > scaleHeight - kPaneMargin) {
-        newTop = scaleHeight - kPaneMargin;
-    }
-    picSplitter2->move(picSplitter2->x(), newTop);
+    DragSplitterBar(imgSplitter2, picSplitter2, y, height(), kPaneMargin);
 }
 
 void PathGUI::imgSplitter2_MouseUp(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
@@ -524,15 +479,7 @@ void PathGUI::Form_Unload()
 
 void PathGUI::StorePlacement()
 {
-    if (!isVisible()) {
-        return;
-    }
-    QRect frame = platform::WindowRectTwips(this);
-    Main().PathToolBoxLeft = frame.left();
-    Main().PathToolBoxTop = frame.top();
-    Main().PathToolBoxWidth = frame.width();
-    Main().PathToolBoxHeight = frame.height();
-    Main().PathToolBoxSplitter = imgSplitter2->y();
+    StoreSplitPlacement(this, imgSplitter2->y(), Placement());
 }
 
 void PathGUI::UnloadWindow(int unloadMode)
@@ -580,18 +527,21 @@ void ShowPathGUI(mainwindow::DrawGUI &owner, bool show)
         window = new PathGUI(owner);
         PathList().window = window;
     }
-    window->imgSplitter2->move(0, Main().PathToolBoxSplitter);
-    window->picSplitter2->move(0, Main().PathToolBoxSplitter);
     Main().PathToolBoxVisible = 1;
-    platform::ShowWindowAtTwips(window, Main().PathToolBoxLeft, Main().PathToolBoxTop, Main().PathToolBoxWidth,
-                                Main().PathToolBoxHeight);
+    ShowSplitWindow(window, window->imgSplitter2, window->picSplitter2, Placement());
     window->SizePanes(window->picSplitter2->y());
     window->RefreshList();
 }
 
 void ConnectPathList(mainwindow::DrawGUI &owner)
 {
-    owner.installEventFilter(new OwnerCloseWatcher(&owner));
+    // Before the main window closes, the open list keeps its placement and is marked to open again
+    // at the next start.
+    WatchOwnerClose(owner, [] {
+        if (PathListWindow()) {
+            PathListWindow()->UnloadWindow(kUnloadByOwner);
+        }
+    });
 }
 
 }  // namespace toolwindows

@@ -56,9 +56,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
-// Unload modes of the query-unload handler.
-enum UnloadMode : int { kUnloadByUser = 0, kUnloadByCode = 1, kUnloadByOwner = 5 };
-
 class PathGUI : public ToolWindow {
     Q_OBJECT
 public:

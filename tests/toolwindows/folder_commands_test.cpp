@@ -1,0 +1,299 @@
+#include "tests/toolwindows/folder_browser_fixture.h"
+
+#include "core/clipboard.h"
+#include "core/document.h"
+#include "core/document_lifecycle.h"
+#include "core/history.h"
+#include "toolwindows/folder_listing.h"
+#include "toolwindows/rename_textbox.h"
+#include "toolwindows/select_folder_gui.h"
+
+using namespace testsupport;
+using core::Doc;
+using mainwindow::Main;
+
+namespace {
+
+class FolderCommandsTest : public FolderBrowserFixture {
+protected:
+    // The drawing in the editor gets one more path and counts as modified.
+    void EditDrawing()
+    {
+        core::PathRecord path;
+        path.Anchors = {{1000, 1000, 0}, {1200, 1000, 0}, {1200, 1200, 0}};
+        path.blClosed = true;
+        Doc().DocPaths.push_back(path);
+        core::RecordHistory();
+        core::SetModified(true);
+    }
+    toolwindows::RenameTextbox &StartRename(const QString &name)
+    {
+        Select({name});
+        browser().mnuRenameFile_Click();
+        return *browser().RenameBox();
+    }
+    void RenameTo(const QString &from, const QString &to)
+    {
+        toolwindows::RenameTextbox &box = StartRename(from);
+        box.Text1->SetText(to);
+        box.Text1_KeyPress(13);
+    }
+};
+
+TEST_F(FolderCommandsTest, CopyTakesTheFirstFreeNumber)
+{
+    Touch("pic.png", "picture");
+    Touch("pic_2.png");
+    Touch("a.b.png");
+    OpenBrowser();
+    EXPECT_EQ(toolwindows::CopyTargetPath(File("a.b.png")), File("a.b_1.png"));
+    Select({"pic.png"});
+    browser().mnuCopyFile_Click();
+    EXPECT_EQ(ReadAll(File("pic_1.png")), "picture");
+    Select({"pic.png"});
+    browser().mnuCopyFile_Click();
+    EXPECT_EQ(ReadAll(File("pic_3.png")), "picture");
+    EXPECT_GE(Row("pic_3.png"), 0);
+}
+
+TEST_F(FolderCommandsTest, RenameKeepsTheExtensionAndRefusesTakenNames)
+{
+    Drawing("a.qlk");
+    Drawing("taken.qlk");
+    OpenBrowser();
+    RenameTo("a.qlk", "b");
+    EXPECT_TRUE(Exists(File("b.qlk")));
+    EXPECT_FALSE(Exists(File("a.qlk")));
+    EXPECT_EQ(browser().RenameBox(), nullptr);
+    RenameTo("b.qlk", "b.png");
+    EXPECT_TRUE(Exists(File("b.png.qlk")));
+    RenameTo("b.png.qlk", "c.qlk");
+    EXPECT_TRUE(Exists(File("c.qlk")));
+
+    RenameTo("c.qlk", "taken");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].prompt, QStringLiteral("既に同じ名前のファイルが存在しています。"));
+    EXPECT_TRUE(Exists(File("c.qlk")));
+    EXPECT_EQ(browser().RenameBox(), nullptr);
+
+    toolwindows::RenameTextbox &box = StartRename("c.qlk");
+    EXPECT_EQ(box.Text1->Text(), QStringLiteral("c.qlk"));
+    EXPECT_EQ(box.orgDir, folder + "/");
+    box.Text1->SetText(QString());
+    box.Text1_KeyPress(13);  // empty: nothing, the box stays
+    EXPECT_EQ(browser().RenameBox(), &box);
+    box.Text1->SetText(QStringLiteral("d"));
+    box.Text1_KeyPress(27);
+    EXPECT_EQ(browser().RenameBox(), nullptr);
+    EXPECT_TRUE(Exists(File("c.qlk")));
+}
+
+TEST_F(FolderCommandsTest, RenameTakesThePendingChangeAlong)
+{
+    Drawing("a.qlk");
+    WriteAll(core::BackupFilePath("a.qlk"), "pending");
+    OpenBrowser();
+    RenameTo("a.qlk", "z");
+    EXPECT_FALSE(HasBackup("a.qlk"));
+    EXPECT_EQ(ReadAll(core::BackupFilePath("z.qlk")), "pending");
+    EXPECT_EQ(browser().List1->item(Row("z.qlk"))->text(), QStringLiteral("●QLK| z.qlk"));
+}
+
+TEST_F(FolderCommandsTest, DeleteAsksAndRemovesEverySelectedFile)
+{
+    Touch("a.png");
+    Touch("b.png");
+    Touch("c.png");
+    OpenBrowser();
+    Select({"a.png", "c.png"});
+    answer = platform::kMbCancel;
+    browser().mnuDeleteFile_Click();
+    EXPECT_TRUE(Exists(File("a.png")));
+    Select({"a.png", "c.png"});
+    answer = platform::kMbOk;
+    browser().mnuDeleteFile_Click();
+    EXPECT_EQ(messages.back().title, QStringLiteral("ファイルの削除"));
+    EXPECT_FALSE(Exists(File("a.png")));
+    EXPECT_FALSE(Exists(File("c.png")));
+    EXPECT_EQ(Entries(), std::vector<QString>{QStringLiteral("　PNG| b.png")});
+}
+
+TEST_F(FolderCommandsTest, LeavingAModifiedDrawingKeepsItsEditsUntilItComesBack)
+{
+    Drawing("a.qlk", 1);
+    Drawing("b.qlk", 2);
+    OpenBrowser();
+    browser().Openfile(File("a.qlk"));
+    EditDrawing();
+    ASSERT_EQ(Doc().DocPathCount(), 2);
+    browser().OpenNextFile(1);
+    EXPECT_EQ(core::Lifecycle().CurrentFileName, File("b.qlk"));
+    EXPECT_TRUE(HasBackup("a.qlk"));
+    EXPECT_EQ(browser().List1->item(Row("a.qlk"))->text(), QStringLiteral("●QLK| a.qlk"));
+    browser().OpenNextFile(-1);
+    EXPECT_EQ(Doc().DocPathCount(), 2);
+    window->mnuUnDo_Click();
+    EXPECT_EQ(Doc().DocPathCount(), 1);
+}
+
+TEST_F(FolderCommandsTest, ApplyAllCountsTheDrawingsWithPendingChanges)
+{
+    for (const char *name : {"a.qlk", "b.qlk", "c.qlk", "d.qlk"}) {
+        Drawing(name, 1);
+    }
+    OpenBrowser();
+    browser().mnuApplyChangeAll_Click();
+    EXPECT_TRUE(messages.empty());
+    EditDrawing();
+    EditDrawing();
+    for (const char *name : {"a.qlk", "b.qlk", "c.qlk"}) {
+        ASSERT_TRUE(core::SaveBackupFile(name));
+        core::SetModified(true);
+    }
+    browser().mnuApplyChangeAll_Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].prompt, QStringLiteral("3個のファイルの変更を適用しました。"));
+    EXPECT_FALSE(core::AnyDrawingBackup());
+    core::DrawingFileContents contents;
+    std::string message;
+    ASSERT_TRUE(core::ReadDrawingFile(File("b.qlk"), contents, message));
+    EXPECT_EQ(core::UpperBound(contents.Paths), 2);
+    EXPECT_EQ(browser().List1->item(Row("b.qlk"))->text(), QStringLiteral("○QLK| b.qlk"));
+}
+
+TEST_F(FolderCommandsTest, FolderChangeWithPendingChangesAsksFirst)
+{
+    Drawing("a.qlk", 1);
+    std::string other = NewFolder("other");
+    OpenBrowser();
+    EditDrawing();
+    ASSERT_TRUE(core::SaveBackupFile("a.qlk"));
+
+    // Closing and opening the browser again is no change of folder.
+    window->menus.mnuDispFolderGUI->Trigger();
+    window->menus.mnuDispFolderGUI->Trigger();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(HasBackup("a.qlk"));
+
+    answer = platform::kMbCancel;
+    Main().BrowserFolder = other + "/";
+    browser().SetDirectory();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].style & 7, platform::kMbYesNoCancel);
+    EXPECT_EQ(Main().BrowserFolder, folder);
+    EXPECT_EQ(toolwindows::ListedFolder(), folder);
+    EXPECT_TRUE(HasBackup("a.qlk"));
+
+    answer = platform::kMbYes;
+    Main().BrowserFolder = other;
+    browser().SetDirectory();
+    EXPECT_EQ(messages.back().prompt, QStringLiteral("1個のファイルの変更を適用しました。"));
+    EXPECT_EQ(toolwindows::ListedFolder(), other);
+    EXPECT_FALSE(core::AnyDrawingBackup());
+    core::DrawingFileContents contents;
+    std::string message;
+    ASSERT_TRUE(core::ReadDrawingFile(File("a.qlk"), contents, message));
+    EXPECT_EQ(core::UpperBound(contents.Paths), 1);  // the document held one square when kept
+}
+
+TEST_F(FolderCommandsTest, FolderChangeAnsweredNoDiscardsAndDropsChangeFolders)
+{
+    std::string other = NewFolder("other");
+    Touch("picture.png");
+    OpenBrowser();
+    WriteAll(core::BackupFilePath("a.qlk"), "pending");
+    browser().List1_OLEDragDrop({QString::fromStdString(File("picture.png"))});
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(toolwindows::ListedFolder(), folder);
+    answer = platform::kMbNo;
+    browser().List1_OLEDragDrop({QString::fromStdString(other + "/")});
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(toolwindows::ListedFolder(), other);
+    EXPECT_FALSE(core::AnyDrawingBackup());
+}
+
+TEST_F(FolderCommandsTest, EditPastesClipsAndSvgAsOneUndoStep)
+{
+    core::PathArray paths{core::PathRecord()};
+    core::PathRecord square;
+    square.Anchors = {{0, 0, 0}, {200, 0, 0}, {200, 200, 0}};
+    square.blClosed = true;
+    paths.push_back(square);
+    std::string message;
+    ASSERT_TRUE(core::WriteClipFile(File("c.qkclip"), paths, 1, 0, 0, message));
+    WriteAll(File("s.svg"), "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"30\">"
+                            "<rect x=\"1\" y=\"1\" width=\"10\" height=\"10\"/></svg>");
+    Touch("p.png");
+    OpenBrowser();
+    Select({"p.png"});
+    browser().mnuEditFile_Click();
+    EXPECT_EQ(Doc().DocPathCount(), 0);
+    int32_t step = core::History().HistoryPos;
+    Select({"c.qkclip"});
+    browser().mnuEditFile_Click();
+    EXPECT_EQ(Doc().DocPathCount(), 1);
+    EXPECT_EQ(core::History().HistoryPos, step + 1);
+    Select({"s.svg"});
+    browser().List1_KeyUp(13, 0);
+    EXPECT_EQ(Doc().DocPathCount(), 2);
+    EXPECT_EQ(core::History().HistoryPos, step + 2);
+}
+
+TEST_F(FolderCommandsTest, PopupMenuEnablesByTheSelection)
+{
+    Touch("c.qkclip");
+    Drawing("d.qlk");
+    OpenBrowser();
+    toolwindows::FolderListMenus &m = browser().menus;
+    Select({"c.qkclip"});
+    browser().List1_MouseUp(2, 0, 1, 1);
+    EXPECT_EQ(m.mnuEditFile->Caption(), QStringLiteral("クリップを読み込む(&E)"));
+    EXPECT_TRUE(m.mnuEditFile->Enabled());
+    EXPECT_FALSE(m.mnuSetBG->Enabled());
+    EXPECT_FALSE(m.mnuApplyChangeAll->Enabled());
+    Select({"c.qkclip", "d.qlk"});
+    browser().List1_MouseUp(2, 0, 1, 1);
+    EXPECT_EQ(m.mnuEditFile->Caption(), QStringLiteral("編集する(&E)"));
+    EXPECT_FALSE(m.mnuEditFile->Enabled());
+    EXPECT_FALSE(m.mnuRenameFile->Enabled());
+    EXPECT_TRUE(m.mnuDeleteFile->Enabled());
+    EXPECT_TRUE(m.mnuRefleshList->Enabled());
+}
+
+TEST_F(FolderCommandsTest, UnderlayCommandSetsTheBackgroundFile)
+{
+    Touch("u.png");
+    OpenBrowser();
+    Select({"u.png"});
+    browser().mnuSetBG_Click();
+    EXPECT_EQ(Doc().CurrentSettings.BackgroundFile, File("u.png"));
+    EXPECT_EQ(Doc().CurrentSettings.BackgroundFlag, 1);
+    EXPECT_EQ(window->Check3->Value(), 1);
+    EXPECT_TRUE(core::Lifecycle().DocModified);
+}
+
+TEST_F(FolderCommandsTest, FolderChooserEntersFoldersAndAcceptsTheOpenOne)
+{
+    NewFolder("browse/sub");
+    OpenBrowser();
+    browser().Label1_Click();
+    toolwindows::SelectFolderGUI *chooser = browser().FolderChooser();
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(chooser->DirPath(), folder);
+    EXPECT_EQ(chooser->Dir1->item(1)->text(), QStringLiteral(".."));
+    chooser->Dir1_Click(2);  // "sub"
+    EXPECT_EQ(chooser->DirPath(), folder + "/sub");
+    EXPECT_FALSE(chooser->SetDirPath(folder + "/none"));
+    chooser->Form_KeyDown(27, 0);
+    EXPECT_EQ(browser().FolderChooser(), nullptr);
+    EXPECT_EQ(toolwindows::ListedFolder(), folder);
+
+    browser().Label1_Click();
+    chooser = browser().FolderChooser();
+    chooser->Dir1_Click(1);  // ".."
+    chooser->Dir1_Click(0);
+    EXPECT_EQ(Main().BrowserFolder, platform::ProgramFolder());
+    EXPECT_EQ(toolwindows::ListedFolder(), platform::ProgramFolder());
+}
+
+}  // namespace

@@ -1,0 +1,503 @@
+#include "toolwindows/folder_gui.h"
+
+#include "core/backup_file.h"
+#include "core/document_lifecycle.h"
+#include "import/picture_file.h"
+#include "mainwindow/draw_gui.h"
+#include "mainwindow/main_state.h"
+#include "platform/base/program_folder.h"
+#include "platform/base/rounding.h"
+#include "platform/forms/key_codes.h"
+#include "platform/forms/message_box.h"
+#include "platform/forms/window_placement.h"
+#include "toolwindows/folder_listing.h"
+#include "toolwindows/rename_textbox.h"
+#include "toolwindows/select_folder_gui.h"
+#include "toolwindows/thumbnail_movies.h"
+
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPainter>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace toolwindows {
+namespace {
+
+using mainwindow::Main;
+
+constexpr int kClientWidth = 320;
+constexpr int kClientHeight = 480;
+constexpr int kPaneMargin = 66;  // the splitter stays this far from the top and the bottom
+constexpr int kGripHeight = 3;   // the folder's name starts this far below the splitter's top
+constexpr uint32_t kSplitterBarColor = 0x808080;
+constexpr int kEntryNameStart = 6;  // marker, type code and "| " come first
+const char *const kFolderChangePrompt = "現在のフォルダに編集中のファイルがあります。全ての変更を適用しますか？";
+
+// The browser's module state: the open window and the folder listed last, which outlives it.
+struct FolderBrowserState {
+    FolderGUI *window = nullptr;
+    std::string listedFolder;
+};
+
+FolderBrowserState &Browser()
+{
+    static FolderBrowserState state;
+    return state;
+}
+
+SplitPlacement Placement()
+{
+    mainwindow::MainState &m = Main();
+    return {m.FolderToolBoxLeft, m.FolderToolBoxTop, m.FolderToolBoxWidth, m.FolderToolBoxHeight,
+            m.FolderToolBoxSplitter};
+}
+
+// A 0x00BBGGRR colour as the player's 0xRRGGBB.
+int32_t PlayerColor(uint32_t bgr)
+{
+    return static_cast<int32_t>(((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF));
+}
+
+}  // namespace
+
+// ---- the list control ----
+
+FileList::FileList(QWidget *parent) : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setUniformItemSizes(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
+}
+
+void FileList::mouseReleaseEvent(QMouseEvent *event)
+{
+    QListWidget::mouseReleaseEvent(event);
+    emit MouseUp(platform::MouseButtonOf(event->button()), platform::ShiftStateOf(event->modifiers()),
+                 static_cast<float>(event->position().x()), static_cast<float>(event->position().y()));
+}
+
+void FileList::keyReleaseEvent(QKeyEvent *event)
+{
+    QListWidget::keyReleaseEvent(event);
+    if (!event->isAutoRepeat()) {
+        emit KeyUp(platform::VirtualKeyOf(*event), platform::ShiftStateOf(event->modifiers()));
+    }
+}
+
+void FileList::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void FileList::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    }
+}
+
+void FileList::dropEvent(QDropEvent *event)
+{
+    QStringList files;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        files.append(url.toLocalFile());
+    }
+    event->acceptProposedAction();
+    emit FilesDropped(files);
+}
+
+// ---- the window ----
+
+FolderGUI::FolderGUI(mainwindow::DrawGUI &owner) : ToolWindow(&owner), owner_(owner)
+{
+    setWindowTitle(QStringLiteral("フォルダ"));
+    BuildControls();
+    ConnectHandlers();
+    ConnectCommands();
+    resize(kClientWidth, kClientHeight);
+    SetDirectory();
+}
+
+FolderGUI::~FolderGUI()
+{
+    // The rename box and the chooser let go of the browser while it is still whole.
+    delete renameBox_;
+    delete folderChooser_;
+    if (Browser().window == this) {
+        Browser().window = nullptr;
+    }
+}
+
+void FolderGUI::BuildControls()
+{
+    Picture1 = new platform::PictureBox(this);
+    imgSplitter2 = new platform::PictureBox(this);
+    imgSplitter2->setCursor(Qt::SizeVerCursor);
+    picSplitter2 = new platform::PictureBox(this);
+    picSplitter2->SetBackColor(kSplitterBarColor);
+    picSplitter2->Cls();
+    picSplitter2->hide();
+    Label1 = new platform::Label(QString(), this);
+    Label1->setCursor(Qt::PointingHandCursor);
+    Label1->setFixedHeight(Label1->fontMetrics().height() + 2);
+    List1 = new FileList(this);
+}
+
+void FolderGUI::ConnectHandlers()
+{
+    connect(List1, &QListWidget::currentRowChanged, this, &FolderGUI::List1_Click);
+    connect(List1, &QListWidget::itemDoubleClicked, this, &FolderGUI::List1_DblClick);
+    connect(List1, &FileList::KeyUp, this, &FolderGUI::List1_KeyUp);
+    connect(List1, &FileList::MouseUp, this, &FolderGUI::List1_MouseUp);
+    connect(List1, &FileList::FilesDropped, this, &FolderGUI::List1_OLEDragDrop);
+    connect(Label1, &platform::Label::Click, this, &FolderGUI::Label1_Click);
+    connect(imgSplitter2, &platform::PictureBox::MouseDown, this, &FolderGUI::imgSplitter2_MouseDown);
+    connect(imgSplitter2, &platform::PictureBox::MouseMove, this, &FolderGUI::imgSplitter2_MouseMove);
+    connect(imgSplitter2, &platform::PictureBox::MouseUp, this, &FolderGUI::imgSplitter2_MouseUp);
+}
+
+QString FolderGUI::GetFileList(int32_t i) const
+{
+    QListWidgetItem *item = List1->item(i);
+    return item ? EntryFileName(item->text()) : QString();
+}
+
+std::string FolderGUI::SelectedPath() const
+{
+    if (ListIndex() < 0) {
+        return {};
+    }
+    return JoinFolder(Main().BrowserFolder, GetFileList(ListIndex()).toStdString());
+}
+
+void FolderGUI::SetListIndex(int32_t row)
+{
+    List1->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+}
+
+bool FolderGUI::RowSelected(int32_t row) const
+{
+    QListWidgetItem *item = List1->item(row);
+    return item && item->isSelected();
+}
+
+int32_t FolderGUI::SelectedCount() const
+{
+    return static_cast<int32_t>(List1->selectedItems().size());
+}
+
+// ---- listing ----
+
+void FolderGUI::SetDirectory()
+{
+    FolderBrowserState &state = Browser();
+    std::string folder = NormalFolder(Main().BrowserFolder);
+    std::error_code ignored;
+    if (folder.empty() || !std::filesystem::is_directory(folder, ignored)) {
+        folder = NormalFolder(platform::ProgramFolder());
+    }
+    Main().BrowserFolder = folder;
+    // Nothing listed yet in this run is no change of folder: no pending change can belong to it.
+    if (!state.listedFolder.empty() && folder != state.listedFolder && !SettlePendingChanges(state.listedFolder)) {
+        folder = state.listedFolder;
+        Main().BrowserFolder = folder;
+    }
+    state.listedFolder = folder;
+    std::string name = core::GetFileNamePart(folder);
+    Label1->setText(QString::fromStdString(name.empty() ? folder : name));
+    FillList(BuildEntries(ListFolderFiles(folder)));
+}
+
+bool FolderGUI::SettlePendingChanges(const std::string &listed)
+{
+    if (core::AnyDrawingBackup()) {
+        int answer = platform::MsgBox(QString::fromUtf8(kFolderChangePrompt), platform::kMbYesNoCancel,
+                                      QStringLiteral("Quillark"), this);
+        if (answer == platform::kMbCancel) {
+            return false;
+        }
+        if (answer == platform::kMbYes) {
+            std::string wanted = Main().BrowserFolder;
+            Main().BrowserFolder = listed;
+            int32_t failed = ApplyAllChanges();
+            Main().BrowserFolder = wanted;
+            if (failed > 0) {
+                return false;  // the changes that could not be written stay pending in that folder
+            }
+        }
+    }
+    core::DeleteAllBackups();
+    return true;
+}
+
+void FolderGUI::FillList(const QStringList &entries)
+{
+    filling_ = true;
+    List1->setUpdatesEnabled(false);
+    int count = static_cast<int>(entries.size());
+    if (count == 0) {
+        List1->clear();
+    } else {
+        while (List1->count() > count) {
+            delete List1->takeItem(0);
+        }
+        while (List1->count() < count) {
+            List1->addItem(QString());
+        }
+        List1->clearSelection();
+        QString openName = QString::fromStdString(core::GetFileNamePart(core::Lifecycle().CurrentFileName));
+        for (int i = 0; i < count; ++i) {
+            List1->item(i)->setText(entries[i]);
+            if (!openName.isEmpty() && entries[i].mid(kEntryNameStart) == openName) {
+                List1->setCurrentRow(i, QItemSelectionModel::NoUpdate);
+                List1->item(i)->setSelected(true);
+            }
+        }
+    }
+    List1->setUpdatesEnabled(true);
+    filling_ = false;
+    if (isVisible()) {
+        ThumbDisplay(SelectedPath());
+    }
+}
+
+void FolderGUI::List1_Click()
+{
+    if (!filling_ && isVisible()) {
+        ThumbDisplay(SelectedPath());
+    }
+}
+
+// ---- the thumbnail ----
+
+void FolderGUI::ThumbDisplay(const std::string &path, bool redraw)
+{
+    if (path == LastThumbFile && !redraw) {
+        return;
+    }
+    LastThumbFile = path;
+    Picture1->Cls();
+    int64_t corner = Picture1->Point(0, 0);
+    int32_t background = PlayerColor(corner < 0 ? Picture1->BackColor() : static_cast<uint32_t>(corner));
+    std::error_code ignored;
+    importer::ImageInfo info;
+    if (!path.empty() && std::filesystem::is_regular_file(path, ignored)) {
+        info = importer::GetImageInfo(path, importer::kProbeContent);
+    }
+    if (info.ImageType == importer::kImageUnknown) {
+        Picture1->Refresh();
+        return;
+    }
+    QRect rect = FitThumbnail(Picture1->ScaleWidth(), Picture1->ScaleHeight(), info.ImageWidth, info.ImageHeight);
+    if (!rect.isEmpty()) {
+        QPainter painter(&Picture1->Image());
+        switch (info.ImageType) {
+        case importer::kImageBmp:
+        case importer::kImageJpeg:
+        case importer::kImagePng:
+        case importer::kImageMetafile: {
+            std::vector<uint8_t> alpha;
+            QImage picture = importer::LoadPictureFile(path, alpha);
+            if (!picture.isNull()) {
+                painter.setRenderHint(QPainter::SmoothPixmapTransform);
+                painter.drawImage(rect, picture);
+            }
+            break;
+        }
+        case importer::kImageDrawing:
+        case importer::kImageClip:
+        case importer::kImageSvg: {
+            std::string movie = info.ImageType == importer::kImageDrawing
+                                    ? MakeDrawingThumbMovie(path, info.ImageWidth, info.ImageHeight)
+                                : info.ImageType == importer::kImageClip
+                                    ? MakeClipThumbMovie(path, info.ImageWidth, info.ImageHeight)
+                                    : MakeSvgThumbMovie(path, info.ImageWidth, info.ImageHeight);
+            if (!movie.empty()) {
+                painter.drawImage(rect.topLeft(),
+                                  RenderThumbnailMovie(ShockwaveFlash2, movie, background, rect.width(), rect.height()));
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    QString size = QStringLiteral(" ( %1 x %2 )").arg(info.ImageWidth).arg(info.ImageHeight);
+    QPainter painter(&Picture1->Image());
+    painter.setFont(Picture1->font());
+    int lineHeight = painter.fontMetrics().height();
+    painter.setPen(platform::ColorFromBgr(platform::SystemColor(QPalette::Light)));
+    painter.drawText(QRect(1, 2, Picture1->ScaleWidth(), lineHeight), Qt::AlignLeft | Qt::AlignTop, size);
+    painter.setPen(platform::ColorFromBgr(platform::SystemColor(QPalette::Shadow)));
+    painter.drawText(QRect(0, 1, Picture1->ScaleWidth(), lineHeight), Qt::AlignLeft | Qt::AlignTop, size);
+    painter.end();
+    Picture1->Refresh();
+}
+
+// ---- the splitter and the layout ----
+
+void FolderGUI::SizePanes(int pos)
+{
+    InLayout = true;
+    int scaleWidth = width();
+    int scaleHeight = height();
+    pos = std::max(std::min(pos, scaleHeight - kPaneMargin), kPaneMargin);
+    Picture1->setGeometry(0, 0, scaleWidth, pos);
+    imgSplitter2->setGeometry(0, pos, scaleWidth, kGripHeight);
+    int labelTop = pos + kGripHeight;
+    Label1->setGeometry(0, labelTop, scaleWidth, Label1->height());
+    int listTop = labelTop + Label1->height();
+    int listHeight = scaleHeight > listTop ? scaleHeight - listTop : List1->height();
+    List1->setGeometry(0, listTop, scaleWidth, listHeight);
+    InLayout = false;
+}
+
+void FolderGUI::imgSplitter2_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
+{
+    BeginSplitterDrag(imgSplitter2, picSplitter2);
+    picSplitter2->Cls();
+    SplitterMoving = true;
+}
+
+void FolderGUI::imgSplitter2_MouseMove(int /*button*/, int /*shift*/, float /*x*/, float y)
+{
+    if (!SplitterMoving) {
+        return;
+    }
+    DragSplitterBar(imgSplitter2, picSplitter2, y, height(), kPaneMargin);
+}
+
+void FolderGUI::imgSplitter2_MouseUp(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
+{
+    SizePanes(picSplitter2->y());
+    picSplitter2->hide();
+    SplitterMoving = false;
+    if (ListCount() > 0) {
+        ThumbDisplay(SelectedPath(), true);
+    }
+}
+
+void FolderGUI::Form_Resize()
+{
+    if (!InLayout && isVisible()) {
+        SizePanes(picSplitter2->y());
+    }
+}
+
+void FolderGUI::resizeEvent(QResizeEvent *event)
+{
+    ToolWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+// ---- opening and closing ----
+
+void FolderGUI::Form_QueryUnload(int unloadMode)
+{
+    if (unloadMode == kUnloadByOwner) {
+        if (isVisible()) {
+            Main().FolderToolBoxVisible = 1;
+        }
+    } else {
+        Main().FolderToolBoxVisible = 0;
+    }
+}
+
+void FolderGUI::Form_Unload()
+{
+    owner_.menus.mnuDispFolderGUI->SetChecked(false);
+    StorePlacement();
+}
+
+void FolderGUI::StorePlacement()
+{
+    StoreSplitPlacement(this, imgSplitter2->y(), Placement());
+}
+
+void FolderGUI::UnloadWindow(int unloadMode)
+{
+    if (unloaded_) {
+        return;
+    }
+    Form_QueryUnload(unloadMode);
+    if (unloadMode == kUnloadByOwner) {
+        // The main window may still cancel its closing: the browser stays open and checked.
+        StorePlacement();
+        return;
+    }
+    Form_Unload();
+    unloaded_ = true;
+    if (Browser().window == this) {
+        Browser().window = nullptr;
+    }
+    hide();
+    deleteLater();
+}
+
+void FolderGUI::closeEvent(QCloseEvent *event)
+{
+    UnloadWindow(kUnloadByUser);
+    ToolWindow::closeEvent(event);
+}
+
+FolderGUI *FolderWindow()
+{
+    return Browser().window;
+}
+
+void ShowFolderGUI(mainwindow::DrawGUI &owner, bool show)
+{
+    FolderGUI *window = Browser().window;
+    if (!show) {
+        Main().FolderToolBoxVisible = 0;
+        if (window) {
+            window->UnloadWindow(kUnloadByCode);
+        }
+        return;
+    }
+    if (!window) {
+        window = new FolderGUI(owner);
+        Browser().window = window;
+    }
+    Main().FolderToolBoxVisible = 1;
+    ShowSplitWindow(window, window->imgSplitter2, window->picSplitter2, Placement());
+    window->SizePanes(window->picSplitter2->y());
+    window->ThumbDisplay(window->SelectedPath());
+}
+
+void ConnectFolderBrowser(mainwindow::DrawGUI &owner)
+{
+    WatchOwnerClose(owner, [] {
+        if (FolderWindow()) {
+            FolderWindow()->UnloadWindow(kUnloadByOwner);
+        }
+    });
+}
+
+void ShowFolderInBrowser(const std::string &folder)
+{
+    FolderGUI *window = FolderWindow();
+    if (!window || Main().FolderToolBoxVisible != 1 || window->Busy()) {
+        return;
+    }
+    Main().BrowserFolder = NormalFolder(folder);
+    window->SetDirectory();
+}
+
+const std::string &ListedFolder()
+{
+    return Browser().listedFolder;
+}
+
+void ResetFolderBrowserForTest()
+{
+    Browser().listedFolder.clear();
+}
+
+}  // namespace toolwindows

@@ -1,0 +1,105 @@
+#include "toolwindows/thumbnail_movies.h"
+
+#include "core/canvas_settings.h"
+#include "core/document.h"
+#include "core/drawing_file.h"
+#include "import/svg_reader.h"
+#include "movie/movie_writer.h"
+#include "movie/shape_encoder.h"
+#include "platform/base/program_folder.h"
+#include "platform/base/rounding.h"
+
+#include <QRandomGenerator>
+
+#include <cstdio>
+
+namespace toolwindows {
+
+QRect FitThumbnail(int paneWidth, int paneHeight, int64_t w, int64_t h)
+{
+    if ((w <= 0 && h <= 0) || paneWidth <= 0 || paneHeight <= 0) {
+        return {};
+    }
+    double drawWidth = paneWidth;
+    double drawHeight = paneHeight;
+    if (static_cast<double>(paneWidth) / paneHeight * static_cast<double>(h) >= static_cast<double>(w)) {
+        drawWidth = platform::RoundHalfEven(static_cast<double>(paneHeight) * static_cast<double>(w) / h);
+    } else {
+        drawHeight = platform::RoundHalfEven(static_cast<double>(paneWidth) * static_cast<double>(h) / w);
+    }
+    if (drawWidth < 1 || drawHeight < 1) {
+        return {};
+    }
+    return QRect(platform::RoundToInt32((paneWidth - drawWidth) / 2), platform::RoundToInt32((paneHeight - drawHeight) / 2),
+                 static_cast<int>(drawWidth), static_cast<int>(drawHeight));
+}
+
+std::string WriteThumbnailMovie(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x,
+                                int32_t y)
+{
+    std::string file = platform::ProgramFile(
+        "_thumbtemp" + std::to_string(QRandomGenerator::global()->bounded(10)) + ".tmp");
+    movie::BeginMovie(6, frameWidth, frameHeight, 12.0f);
+    movie::ControlMovieFile(file, movie::kMovieOpen);
+    movie::DefineShape(1, paths, core::GetPathsBounds(paths), true);
+    movie::ControlMovieFile(file, movie::kMovieFlush);
+    movie::PlaceObject(1, x, y, 1.0f, 1.0f, 0.0f, 0, 256, 2, "", "", movie::kNoClipLayer, -1.0f,
+                       movie::ColorTransformSpec{});
+    movie::NextFrame();
+    movie::ControlMovieFile(file, movie::kMovieFrames);
+    movie::WriteEndTag();
+    if (!movie::ControlMovieFile(file, movie::kMovieFinish)) {
+        std::remove(file.c_str());
+        return {};
+    }
+    return file;
+}
+
+QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &file, int32_t background, int width,
+                            int height)
+{
+    player.SetBackgroundColor(background);
+    player.SetMovie(file);
+    player.SetQuality2(core::QualityName(core::Doc().CurrentSettings.Quality));
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    player.Render(image, QRect(0, 0, width, height));
+    std::remove(file.c_str());
+    player.SetMovie("a");
+    return image;
+}
+
+std::string MakeDrawingThumbMovie(const std::string &path, int32_t w, int32_t h)
+{
+    core::DrawingFileContents contents;
+    std::string message;
+    if (!core::ReadDrawingFile(path, contents, message)) {
+        return {};
+    }
+    core::RemoveEmptyPaths(contents.Paths);
+    return WriteThumbnailMovie(contents.Paths, w, h, 0, 0);
+}
+
+std::string MakeClipThumbMovie(const std::string &path, int32_t w, int32_t h)
+{
+    core::ClipFileContents contents;
+    std::string message;
+    if (!core::ReadClipFile(path, contents, message)) {
+        return {};
+    }
+    core::RemoveEmptyPaths(contents.Paths);
+    return WriteThumbnailMovie(contents.Paths, w, h, platform::SaturateCast<int32_t>(-int64_t{contents.ClipOriginX}),
+                               platform::SaturateCast<int32_t>(-int64_t{contents.ClipOriginY}));
+}
+
+std::string MakeSvgThumbMovie(const std::string &path, int32_t w, int32_t h)
+{
+    importer::SvgReader reader;
+    if (!reader.LoadSvg(path)) {
+        return {};
+    }
+    core::PathCollection collection = reader.GetPathRecords();
+    return WriteThumbnailMovie(collection.Paths, w, h, 0, 0);
+}
+
+}  // namespace toolwindows

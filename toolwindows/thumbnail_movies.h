@@ -1,0 +1,38 @@
+// Thumbnails drawn through the movie player: a one-frame movie of some paths is written to a
+// temporary file in the program folder, rendered into an image and deleted. The file browser's
+// readers build such a movie from a drawing, a clip or an SVG file.
+#pragma once
+
+#include "core/path_record.h"
+#include "platform/player/movie_player.h"
+
+#include <QImage>
+#include <QRect>
+
+#include <cstdint>
+#include <string>
+
+namespace toolwindows {
+
+// The rectangle that shows a w x h picture whole in a pane of paneWidth x paneHeight pixels, as
+// large as fits and centred; an empty rectangle when nothing can be drawn.
+QRect FitThumbnail(int paneWidth, int paneHeight, int64_t w, int64_t h);
+
+// Writes a one-frame movie (frame frameWidth x frameHeight pixels, 12 frames per second) showing
+// the paths as shape 1 on layer 2 at (x, y) twips, into "_thumbtemp" + a random digit + ".tmp" in
+// the program folder. Returns the file's path, "" when it could not be written.
+std::string WriteThumbnailMovie(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x,
+                                int32_t y);
+
+// Renders the movie file over background (0xRRGGBB) into a width x height image in the drawing's
+// quality, then deletes the file and releases it from the player.
+QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &file, int32_t background, int width,
+                            int height);
+
+// The readers of the file browser: the movie of a drawing file, a clip file (placed by its clip
+// origin) or an SVG file, with a frame of w x h pixels. "" when the file cannot be read.
+std::string MakeDrawingThumbMovie(const std::string &path, int32_t w, int32_t h);
+std::string MakeClipThumbMovie(const std::string &path, int32_t w, int32_t h);
+std::string MakeSvgThumbMovie(const std::string &path, int32_t w, int32_t h);
+
+}  // namespace toolwindows
