@@ -28,9 +28,11 @@ using platform::swf::ShapeCharacter;
 class PreviewHost : public core::Host {
 public:
     bool underlay = false;
+    bool inFront = false;
     std::vector<std::string> calls;
 
     bool UnderlayChecked() const override { return underlay; }
+    bool UnderlayInFrontChecked() const override { return inFront; }
     void ShowStatus(const std::string &text) override { calls.push_back("status:" + text); }
     void ReloadCanvas() override { calls.push_back("ReloadCanvas"); }
     void RefreshList() override { calls.push_back("RefreshList"); }
@@ -62,7 +64,7 @@ protected:
     void AddDrawing(const std::string &name, int32_t width, int32_t height, uint8_t red = 255, int32_t offset = 0,
                     bool selected = true)
     {
-        core::CanvasSettings settings;
+        core::CanvasSettings settings = nextSettings;
         settings.Width = width;
         settings.Height = height;
         settings.BackColorR = red;
@@ -100,6 +102,7 @@ protected:
 
     static inline int counter = 0;
     PreviewHost host;
+    core::CanvasSettings nextSettings;  // the settings of the next drawing added
     fs::path folder;
     toolwindows::PreviewRows rows;
     std::string moviePath;
@@ -142,6 +145,49 @@ TEST_F(AnimationPreviewTest, FrameAnimationShowsEachDrawingWithItsNameAndTheLarg
     EXPECT_EQ(tags[4].depth, 261);
     EXPECT_EQ(tags[5].characterId, 11);
     EXPECT_EQ(tags[5].depth, 259);
+}
+
+TEST_F(AnimationPreviewTest, ShownUnderlaysArePlacedBehindOrInFront)
+{
+    AddDrawing("under.qlk", 50, 50, 255, 0, false);
+    nextSettings.BackgroundFlag = 1;
+    nextSettings.BackgroundFile = (folder / "under.qlk").string();
+    nextSettings.BackgroundX = 10;
+    nextSettings.BackgroundY = 5;
+    nextSettings.BackgroundScale = 0.5f;
+    nextSettings.BackgroundOpacity = 128;
+    AddDrawing("a.qlk", 100, 100);  // row 1: ids 6-10
+    nextSettings.BackgroundFile = (folder / "missing.png").string();
+    AddDrawing("b.qlk", 100, 100);
+    auto underlayAt = [](const platform::swf::Frame &frame, uint16_t depth) {
+        const platform::swf::PlaceTag *found = nullptr;
+        for (const auto &tag : frame.tags) {
+            found = (!tag.remove && tag.depth == depth) ? &tag : found;
+        }
+        return found;
+    };
+    auto movie = Build(0);
+    ASSERT_TRUE(movie);
+    EXPECT_FALSE(underlayAt(movie->frames[0], 258));  // the underlay box is not ticked
+
+    host.underlay = true;
+    movie = Build(0);
+    ASSERT_TRUE(movie);
+    EXPECT_TRUE(Find<ShapeCharacter>(*movie, 8));
+    const platform::swf::PlaceTag *placed = underlayAt(movie->frames[0], 258);
+    ASSERT_TRUE(placed);
+    EXPECT_EQ(placed->characterId, 8);
+    ASSERT_TRUE(placed->matrix && placed->colorTransform);
+    EXPECT_EQ(placed->matrix->m11(), 0.5);
+    EXPECT_EQ(placed->matrix->dx(), 200);
+    EXPECT_EQ(placed->matrix->dy(), 100);
+    EXPECT_EQ(placed->colorTransform->mult[3], 128);
+    EXPECT_FALSE(underlayAt(movie->frames[1], 258));  // a missing underlay is not placed
+
+    host.inFront = true;
+    movie = Build(0);
+    ASSERT_TRUE(movie);
+    EXPECT_TRUE(underlayAt(movie->frames[0], 260));
 }
 
 TEST_F(AnimationPreviewTest, MorphingMakesInBetweenFramesFromEachDrawingToTheNext)
