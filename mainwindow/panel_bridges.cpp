@@ -18,6 +18,7 @@
 #include "toolwindows/gradient_editor.h"
 #include "toolwindows/optimize_window.h"
 #include "toolwindows/position_window.h"
+#include "toolwindows/preview_window.h"
 #include "toolwindows/transform_window.h"
 
 #include <algorithm>
@@ -484,6 +485,9 @@ void DrawGUI::KeepPanelWindowPlacements()
             StorePlacement(slot);
             Main().*slot.visible = 1;
         }
+    }
+    if (toolwindows::PreviewWindow *preview = toolwindows::OpenPreviewWindow()) {
+        preview->Form_Unload();
     }
 }
 

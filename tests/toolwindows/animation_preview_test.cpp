@@ -1,0 +1,387 @@
+// The animation preview: the movie built from selected drawings (read back with the player's
+// parser) and the window that plays it.
+#include "core/document.h"
+#include "core/drawing_file.h"
+#include "core/host.h"
+#include "mainwindow/main_state.h"
+#include "movie/canvas_movie.h"
+#include "movie/movie_writer.h"
+#include "platform/forms/window_placement.h"
+#include "platform/player/swf_data.h"
+#include "tests/support/test_support.h"
+#include "toolwindows/animation_preview.h"
+#include "toolwindows/preview_window.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <variant>
+
+namespace testsupport {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::swf::EditTextCharacter;
+using platform::swf::MorphCharacter;
+using platform::swf::ShapeCharacter;
+
+class PreviewHost : public core::Host {
+public:
+    bool underlay = false;
+    bool inFront = false;
+    std::vector<std::string> calls;
+
+    bool UnderlayChecked() const override { return underlay; }
+    bool UnderlayInFrontChecked() const override { return inFront; }
+    void ShowStatus(const std::string &text) override { calls.push_back("status:" + text); }
+    void ReloadCanvas() override { calls.push_back("ReloadCanvas"); }
+    void RefreshList() override { calls.push_back("RefreshList"); }
+    void RefreshPosition() override { calls.push_back("RefreshPosition"); }
+    void RefreshGradient() override { calls.push_back("RefreshGradient"); }
+};
+
+class AnimationPreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        core::ResetDocumentForTest();
+        movie::ResetWriterForTest();
+        movie::ResetCanvasMovieForTest();
+        mainwindow::ResetMainStateForTest();
+        core::SetHost(&host);
+        folder = Home() / ("preview_" + std::to_string(++counter));
+        fs::create_directories(folder);
+        rows.folder = folder.string();
+        moviePath = (Home() / "_preview.swf").string();
+    }
+    void TearDown() override
+    {
+        toolwindows::UnloadPreviewWindow();
+        core::SetHost(nullptr);
+    }
+
+    // A drawing of one square whose corner lies at `offset` twips; listed as the next row.
+    void AddDrawing(const std::string &name, int32_t width, int32_t height, uint8_t red = 255, int32_t offset = 0,
+                    bool selected = true)
+    {
+        core::CanvasSettings settings = nextSettings;
+        settings.Width = width;
+        settings.Height = height;
+        settings.BackColorR = red;
+        core::PathRecord square;
+        square.Anchors = {{offset, offset, core::kOnCurve},
+                          {offset + 400, offset, core::kOnCurve},
+                          {offset + 400, offset + 400, core::kOnCurve},
+                          {offset, offset + 400, core::kOnCurve}};
+        square.blClosed = true;
+        square.FillType = core::kFillSolid;
+        square.FillColor = 0xFF0000FF;
+        core::PathArray paths{core::PathRecord(), square};
+        std::string message;
+        ASSERT_TRUE(core::WriteDrawingFile((folder / name).string(), paths, 1, settings, message)) << message;
+        AddRow(name, selected);
+    }
+    void AddRow(const std::string &name, bool selected = true)
+    {
+        rows.names.push_back(name);
+        rows.selected.push_back(selected);
+    }
+
+    std::unique_ptr<platform::swf::Movie> Build(int mode)
+    {
+        toolwindows::MakePreviewMovie(moviePath, width, height, mode, rows);
+        return platform::swf::ParseMovie(ReadAll(moviePath));
+    }
+
+    template <typename T>
+    static const T *Find(const platform::swf::Movie &movie, uint16_t id)
+    {
+        const platform::swf::Character *character = movie.Find(id);
+        return character ? std::get_if<T>(character) : nullptr;
+    }
+
+    static inline int counter = 0;
+    PreviewHost host;
+    core::CanvasSettings nextSettings;  // the settings of the next drawing added
+    fs::path folder;
+    toolwindows::PreviewRows rows;
+    std::string moviePath;
+    int32_t width = -1;
+    int32_t height = -1;
+};
+
+TEST_F(AnimationPreviewTest, FrameAnimationShowsEachDrawingWithItsNameAndTheLargestSize)
+{
+    AddDrawing("a.qlk", 400, 100, 10);
+    AddDrawing("skipped.qlk", 900, 900, 255, 0, false);
+    AddDrawing("b.qlk", 200, 300, 20);
+    AddRow("picture.png");  // not a drawing: neither sizes the movie nor makes a frame
+    AddDrawing("c.qlk", 100, 100, 30);
+    auto movie = Build(0);
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(width, 400);
+    EXPECT_EQ(height, 300);
+    EXPECT_EQ(movie->frameRect, QRectF(0, 0, 8000, 6000));
+    EXPECT_EQ(movie->background, qRgb(10, 255, 255));  // the first drawing's
+    ASSERT_EQ(movie->frames.size(), 3u);
+    // Ids follow the row index, selected or not: rows 0, 2 and 4.
+    const char *names[] = {"a.qlk", "b.qlk", "c.qlk"};
+    const int rowsUsed[] = {0, 2, 4};
+    for (int k = 0; k < 3; ++k) {
+        const uint16_t first = static_cast<uint16_t>(5 * rowsUsed[k] + 1);
+        EXPECT_TRUE(Find<ShapeCharacter>(*movie, first)) << k;
+        const EditTextCharacter *caption = Find<EditTextCharacter>(*movie, first + 4);
+        ASSERT_TRUE(caption) << k;
+        EXPECT_EQ(caption->text, QString::fromUtf8(names[k]));
+        EXPECT_EQ(caption->height, 240);
+    }
+    EXPECT_FALSE(movie->Find(6));  // the unselected row 1
+    // Each frame clears layers 1-4 (depths 258-261), then places caption and drawing.
+    const auto &tags = movie->frames[1].tags;
+    ASSERT_GE(tags.size(), 6u);
+    EXPECT_TRUE(tags[0].remove);
+    EXPECT_EQ(tags[0].depth, 258);
+    EXPECT_EQ(tags[4].characterId, 15);
+    EXPECT_EQ(tags[4].depth, 261);
+    EXPECT_EQ(tags[5].characterId, 11);
+    EXPECT_EQ(tags[5].depth, 259);
+}
+
+TEST_F(AnimationPreviewTest, ShownUnderlaysArePlacedBehindOrInFront)
+{
+    AddDrawing("under.qlk", 50, 50, 255, 0, false);
+    nextSettings.BackgroundFlag = 1;
+    nextSettings.BackgroundFile = (folder / "under.qlk").string();
+    nextSettings.BackgroundX = 10;
+    nextSettings.BackgroundY = 5;
+    nextSettings.BackgroundScale = 0.5f;
+    nextSettings.BackgroundOpacity = 128;
+    AddDrawing("a.qlk", 100, 100);  // row 1: ids 6-10
+    nextSettings.BackgroundFile = (folder / "missing.png").string();
+    AddDrawing("b.qlk", 100, 100);
+    auto underlayAt = [](const platform::swf::Frame &frame, uint16_t depth) {
+        const platform::swf::PlaceTag *found = nullptr;
+        for (const auto &tag : frame.tags) {
+            found = (!tag.remove && tag.depth == depth) ? &tag : found;
+        }
+        return found;
+    };
+    auto movie = Build(0);
+    ASSERT_TRUE(movie);
+    EXPECT_FALSE(underlayAt(movie->frames[0], 258));  // the underlay box is not ticked
+
+    host.underlay = true;
+    movie = Build(0);
+    ASSERT_TRUE(movie);
+    EXPECT_TRUE(Find<ShapeCharacter>(*movie, 8));
+    const platform::swf::PlaceTag *placed = underlayAt(movie->frames[0], 258);
+    ASSERT_TRUE(placed);
+    EXPECT_EQ(placed->characterId, 8);
+    ASSERT_TRUE(placed->matrix && placed->colorTransform);
+    EXPECT_EQ(placed->matrix->m11(), 0.5);
+    EXPECT_EQ(placed->matrix->dx(), 200);
+    EXPECT_EQ(placed->matrix->dy(), 100);
+    EXPECT_EQ(placed->colorTransform->mult[3], 128);
+    EXPECT_FALSE(underlayAt(movie->frames[1], 258));  // a missing underlay is not placed
+
+    host.inFront = true;
+    movie = Build(0);
+    ASSERT_TRUE(movie);
+    EXPECT_TRUE(underlayAt(movie->frames[0], 260));
+}
+
+TEST_F(AnimationPreviewTest, MorphingMakesInBetweenFramesFromEachDrawingToTheNext)
+{
+    mainwindow::Main().PreviewMorphFrame = 20;
+    AddDrawing("a.qlk", 100, 100, 255, 0);
+    AddDrawing("b.qlk", 100, 100, 255, 600);
+    AddDrawing("c.qlk", 100, 100, 255, 1200);
+    auto movie = Build(1);
+    ASSERT_TRUE(movie);
+    ASSERT_EQ(movie->frames.size(), 40u);
+    EXPECT_FALSE(movie->Find(1));  // the first drawing alone gives nothing
+    EXPECT_TRUE(Find<MorphCharacter>(*movie, 6));
+    EXPECT_TRUE(Find<MorphCharacter>(*movie, 11));
+    EXPECT_EQ(Find<EditTextCharacter>(*movie, 10)->text, QStringLiteral("a.qlk → b.qlk"));
+    EXPECT_EQ(Find<EditTextCharacter>(*movie, 15)->text, QStringLiteral("b.qlk → c.qlk"));
+    auto ratioOf = [&](size_t frame) {
+        for (const auto &tag : movie->frames[frame].tags) {
+            if (tag.depth == 259 && tag.ratio) {
+                return static_cast<int>(*tag.ratio);
+            }
+        }
+        return -1;
+    };
+    EXPECT_EQ(ratioOf(0), 0);
+    EXPECT_EQ(ratioOf(19), 65535);
+    EXPECT_EQ(ratioOf(20), 0);
+    EXPECT_EQ(ratioOf(39), 65535);
+}
+
+TEST_F(AnimationPreviewTest, MorphingOneDrawingWritesAMovieWithoutFrames)
+{
+    AddDrawing("a.qlk", 120, 80);
+    auto movie = Build(1);
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(width, 120);
+    EXPECT_EQ(height, 80);
+    // No ShowFrame and a frame count of 0; the player shows it as one empty frame.
+    ASSERT_EQ(movie->frames.size(), 1u);
+    EXPECT_TRUE(movie->frames[0].tags.empty());
+    const std::string bytes = ReadAll(moviePath);
+    EXPECT_EQ(bytes.substr(19, 2), std::string(2, '\0'));
+    EXPECT_EQ(bytes.find(std::string("\x40\x00", 2)), std::string::npos);
+    EXPECT_EQ(static_cast<size_t>(static_cast<uint8_t>(bytes[4])), bytes.size());
+}
+
+TEST_F(AnimationPreviewTest, TheUsersDocumentIsPutBackAndTheCanvasRedrawn)
+{
+    core::PathRecord mine;
+    mine.Anchors = {{1, 2, core::kOnCurve}, {3, 4, core::kOnCurve}};
+    mine.blSelected = true;
+    core::Doc().DocPaths.push_back(mine);
+    core::Doc().CurrentSettings.Width = 777;
+    core::Doc().CurrentSettings.BackgroundFile = "under.png";
+    const core::PathArray paths = core::Doc().DocPaths;
+    const core::CanvasSettings settings = core::Doc().CurrentSettings;
+    movie::Canvas().GridCache = {1, 2, 3};
+    AddDrawing("a.qlk", 100, 100);
+    AddDrawing("b.qlk", 100, 100);
+    Build(0);
+    EXPECT_EQ(core::Doc().DocPaths, paths);
+    EXPECT_EQ(core::Doc().CurrentSettings, settings);
+    EXPECT_TRUE(movie::Canvas().GridCache.empty());
+    ASSERT_GE(host.calls.size(), 5u);
+    EXPECT_EQ(host.calls.front(), "status:プレビューを生成中... ・・・・・・・・・");
+    const std::vector<std::string> ending(host.calls.end() - 5, host.calls.end());
+    EXPECT_EQ(ending, (std::vector<std::string>{"ReloadCanvas", "RefreshList", "RefreshPosition", "RefreshGradient",
+                                                "status:"}));
+}
+
+TEST_F(AnimationPreviewTest, UnreadableDrawingsAreLeftOut)
+{
+    WriteAll((folder / "garbage.qlk").string(), std::string("\x00\xff\x13garbage", 10));
+    AddRow("garbage.qlk");
+    // Passes the probe (a canvas size) but breaks further on.
+    WriteAll((folder / "broken.qlk").string(), "QLK030\r\n320,240,255,255,255\r\nnot a setting\r\n");
+    AddRow("broken.qlk");
+    AddDrawing("a.qlk", 100, 100, 40);
+    AddRow("missing.qlk");
+    AddDrawing("b.qlk", 100, 100);
+    const core::PathArray paths = core::Doc().DocPaths;
+    auto movie = Build(0);
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(movie->frames.size(), 2u);
+    EXPECT_EQ(movie->background, qRgb(40, 255, 255));
+    EXPECT_EQ(core::Doc().DocPaths, paths);
+}
+
+TEST_F(AnimationPreviewTest, NoDrawingOrAFailedFileGivesNoSize)
+{
+    WriteAll(moviePath, "old movie");
+    AddRow("picture.png");
+    Build(0);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 0);
+    EXPECT_FALSE(fs::exists(moviePath));  // the old movie is gone, no new one written
+
+    AddDrawing("a.qlk", 100, 100);
+    moviePath = (folder / "no such folder" / "_preview.swf").string();
+    Build(0);
+    EXPECT_EQ(width, 0);
+    EXPECT_EQ(height, 0);
+}
+
+// ---- the window ----
+
+class PreviewWindowTest : public AnimationPreviewTest {
+protected:
+    toolwindows::PreviewWindow &Open(int drawings)
+    {
+        for (int k = 0; k < drawings; ++k) {
+            AddDrawing("d" + std::to_string(k) + ".qlk", 60, 40);
+        }
+        Build(0);
+        toolwindows::ShowPreviewWindow(moviePath, width, height, nullptr);
+        toolwindows::PreviewWindow *window = toolwindows::OpenPreviewWindow();
+        EXPECT_TRUE(window);
+        return *window;
+    }
+};
+
+TEST_F(PreviewWindowTest, AOneFrameMovieShowsFrameOneAndOffersPlay)
+{
+    toolwindows::PreviewWindow &window = Open(1);
+    EXPECT_EQ(window.ShockwaveFlash1->size(), QSize(60, 40));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("アニメプレビュー"));
+    EXPECT_TRUE(window.Timer1->isActive());
+    window.Timer1_Timer();
+    EXPECT_EQ(window.HScroll1->Max(), 0);
+    EXPECT_EQ(window.Label1->text(), QStringLiteral("1"));
+    EXPECT_EQ(window.Command1Tag(), QStringLiteral("＞"));
+}
+
+TEST_F(PreviewWindowTest, TheButtonTogglesPlayingAndTheSliderFollowsThePlayer)
+{
+    toolwindows::PreviewWindow &window = Open(3);
+    EXPECT_EQ(window.HScroll1->Max(), 2);
+    EXPECT_TRUE(window.ShockwaveFlash1->IsPlaying());
+    EXPECT_EQ(window.Command1Tag(), QStringLiteral("□"));
+
+    // Dragging while playing does not move the movie; the next tick puts the slider back.
+    window.HScroll1->SetValue(2);
+    EXPECT_EQ(window.ShockwaveFlash1->FrameNum(), 0);
+    window.Timer1_Timer();
+    EXPECT_EQ(window.HScroll1->Value(), 0);
+
+    window.Command1_Click();
+    EXPECT_FALSE(window.ShockwaveFlash1->IsPlaying());
+    EXPECT_EQ(window.Command1Tag(), QStringLiteral("＞"));
+    window.HScroll1->SetValue(2);  // stopped: the slider picks the frame
+    EXPECT_EQ(window.ShockwaveFlash1->FrameNum(), 2);
+    EXPECT_EQ(window.Label1->text(), QStringLiteral("3"));
+
+    window.Command1_Click();  // play at the last frame starts over
+    EXPECT_TRUE(window.ShockwaveFlash1->IsPlaying());
+    EXPECT_EQ(window.Command1Tag(), QStringLiteral("□"));
+    // Playing to the end stops by itself; the next tick offers play again.
+    window.ShockwaveFlash1->Tick(10000);
+    EXPECT_EQ(window.Command1Tag(), QStringLiteral("□"));
+    window.Timer1_Timer();
+    EXPECT_EQ(window.Command1Tag(), QStringLiteral("＞"));
+    EXPECT_EQ(window.HScroll1->Value(), 2);
+    EXPECT_EQ(window.Label1->text(), QStringLiteral("3"));
+}
+
+TEST_F(PreviewWindowTest, EscClosesAndKeepsThePlacement)
+{
+    toolwindows::PreviewWindow &window = Open(2);
+    window.move(123, 45);
+    const QRect frame = platform::WindowRectTwips(&window);
+    window.Form_KeyUp(27, 0);
+    EXPECT_EQ(toolwindows::OpenPreviewWindow(), nullptr);
+    EXPECT_EQ(mainwindow::Main().PreviewWindowLeft, frame.left());
+    EXPECT_EQ(mainwindow::Main().PreviewWindowTop, frame.top());
+
+    // A new preview opens where the last one was, in a fresh window.
+    toolwindows::ShowPreviewWindow(moviePath, width, height, nullptr);
+    ASSERT_TRUE(toolwindows::OpenPreviewWindow());
+    EXPECT_EQ(platform::WindowRectTwips(toolwindows::OpenPreviewWindow()).topLeft(), frame.topLeft());
+}
+
+TEST_F(PreviewWindowTest, AMovieWithoutFramesIsSafe)
+{
+    AddDrawing("a.qlk", 50, 50);
+    Build(1);
+    toolwindows::ShowPreviewWindow(moviePath, width, height, nullptr);
+    toolwindows::PreviewWindow &window = *toolwindows::OpenPreviewWindow();
+    window.Command1_Click();
+    window.HScroll1->SetValue(1);
+    window.ShockwaveFlash1->Tick(500);
+    window.Timer1_Timer();
+    EXPECT_EQ(window.HScroll1->Max(), 0);
+    EXPECT_EQ(window.Command1Tag(), QStringLiteral("＞"));
+}
+
+}  // namespace
+}  // namespace testsupport
