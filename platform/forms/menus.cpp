@@ -34,8 +34,11 @@ MenuItem::MenuItem(QMenu *owner, const QString &caption, QAction *before) : QObj
 
 void MenuItem::SetCaption(const QString &caption)
 {
-    action_->setSeparator(caption == QStringLiteral("-"));
-    action_->setText(caption);
+    // A "-" item is a separator line; styles would print a separator's text beside the line.
+    caption_ = caption;
+    bool separator = caption == QStringLiteral("-");
+    action_->setSeparator(separator);
+    action_->setText(separator ? QString() : caption);
 }
 
 void MenuItem::SetChecked(bool checked)

@@ -19,7 +19,7 @@ public:
     MenuItem(QMenu *owner, const QString &caption, QAction *before = nullptr);
 
     QAction *Action() const { return action_; }
-    QString Caption() const { return action_->text(); }
+    QString Caption() const { return caption_; }
     void SetCaption(const QString &caption);
     bool Checked() const { return checked_; }
     void SetChecked(bool checked);
@@ -38,6 +38,7 @@ signals:
 
 private:
     QAction *action_;
+    QString caption_;
     bool checked_ = false;
     QString tag_;
 };

@@ -92,6 +92,11 @@ TEST(Menus, CheckMarksChangeOnlyWhenTheProgramSetsThem)
     EXPECT_EQ(item.Tag(), QStringLiteral("16"));
     MenuItem separator(&menu, QStringLiteral("-"));
     EXPECT_TRUE(separator.Action()->isSeparator());
+    EXPECT_TRUE(separator.Action()->text().isEmpty());  // no stray "-" beside the line
+    EXPECT_EQ(separator.Caption(), QStringLiteral("-"));
+    separator.SetCaption(QStringLiteral("元に戻す(&U)"));
+    EXPECT_FALSE(separator.Action()->isSeparator());
+    EXPECT_EQ(separator.Action()->text(), QStringLiteral("元に戻す(&U)"));
 }
 
 TEST(Menus, ItemArraysLoadInIndexOrderAndKeepItemZero)
