@@ -2,11 +2,18 @@
 #include "mainwindow/draw_gui.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QStringList>
+#include <QTranslator>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // The toolkit's own dialogs (file chooser, colour and message buttons) speak Japanese too.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&toolkitTexts);
+    }
     // The whole command-line text after the program's name: at most one drawing file.
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
