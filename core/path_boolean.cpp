@@ -678,6 +678,10 @@ struct Piece {
     // were dropped in its favour.
     int32_t copiesOfA = 0;
     int32_t copiesOfB = 0;
+    // Kept pieces equal to this one (copies of one ring, which stay apart) form a stack, linked
+    // from its first piece in piece order.
+    int64_t nextInStack = -1;
+    bool stacked = false;  // not the first of its stack
     bool closed = false;
 
     bool Alive() const { return owner != kDropped; }
@@ -759,7 +763,8 @@ std::pair<uint64_t, uint64_t> EndPair(const Ring &run)
 
 // Of equal pieces of different rings only the first stays; it counts the copies each operand
 // had. Pieces of one operand can coincide too (compound members sharing an edge); those of one
-// ring are left alone, so that an open path stays a there-and-back outline.
+// ring are left alone, so that an open path stays a there-and-back outline. The equal pieces
+// left are linked into stacks.
 void MergeEqualPieces(std::vector<Piece> &pieces)
 {
     std::unordered_map<std::pair<uint64_t, uint64_t>, std::vector<size_t>, EndPairHash> piecesByEnds;
@@ -780,6 +785,23 @@ void MergeEqualPieces(std::vector<Piece> &pieces)
                 }
             }
         }
+        if (group.size() < 2) {
+            continue;
+        }
+        std::vector<size_t> lastOfStack(group.size());
+        for (size_t j = 0; j < group.size(); ++j) {
+            lastOfStack[j] = j;
+            Piece &piece = pieces[group[j]];
+            for (size_t i = 0; i < j && piece.Alive(); ++i) {
+                Piece &first = pieces[group[i]];
+                if (first.Alive() && !first.stacked && RunsEqual(first.anchors, piece.anchors)) {
+                    pieces[group[lastOfStack[i]]].nextInStack = static_cast<int64_t>(group[j]);
+                    lastOfStack[i] = j;
+                    piece.stacked = true;
+                    break;
+                }
+            }
+        }
     }
 }
 
@@ -794,26 +816,42 @@ std::optional<DoubledPoint> ProbePoint(const Ring &run)
     return std::nullopt;
 }
 
-// Keeps the pieces that lie on the result's outline.
+// Keeps the pieces that lie on the result's outline. The pieces of a stack are taken as lying
+// side by side, an infinitely small distance apart: the sides of the operands are found beside
+// the first, and each piece is kept when the result differs on its two sides. So the number kept
+// is odd exactly where the whole stack bounds the result, whichever operand its copies are of.
 void CullPieces(std::vector<Piece> &pieces, int32_t code, const InsideTester &insideA, const InsideTester &insideB)
 {
-    for (Piece &piece : pieces) {
-        if (!piece.Alive()) {
+    for (Piece &first : pieces) {
+        if (!first.Alive() || first.stacked) {
             continue;
         }
-        std::optional<DoubledPoint> probe = ProbePoint(piece.anchors);
-        if (!probe) {
-            piece.owner = kDropped;
-            continue;
+        std::optional<DoubledPoint> probe = ProbePoint(first.anchors);
+        bool flipsA = false;  // whether any piece of the stack flips A's side (B's)
+        bool flipsB = false;
+        for (Piece *piece = &first;; piece = &pieces[static_cast<size_t>(piece->nextInStack)]) {
+            flipsA = flipsA || piece->copiesOfA % 2 != 0;
+            flipsB = flipsB || piece->copiesOfB % 2 != 0;
+            if (piece->nextInStack < 0) {
+                break;
+            }
         }
-        // Crossing the piece flips an operand's inside when it has an odd number of copies there
-        // (even-odd fill); only then does the other operand's side matter.
-        bool flipA = piece.copiesOfA % 2 != 0;
-        bool flipB = piece.copiesOfB % 2 != 0;
-        bool inA = flipB && insideA.Contains(*probe);
-        bool inB = flipA && insideB.Contains(*probe);
-        if (!OnResultOutline(code, inA, inB, flipA, flipB)) {
-            piece.owner = kDropped;
+        // An operand's side matters only where the other one flips.
+        bool inA = probe && flipsB && insideA.Contains(*probe);
+        bool inB = probe && flipsA && insideB.Contains(*probe);
+        for (Piece *piece = &first;; piece = &pieces[static_cast<size_t>(piece->nextInStack)]) {
+            // Crossing the piece flips an operand's inside when it has an odd number of copies
+            // there (even-odd fill).
+            bool flipA = piece->copiesOfA % 2 != 0;
+            bool flipB = piece->copiesOfB % 2 != 0;
+            if (!probe || !OnResultOutline(code, inA, inB, flipA, flipB)) {
+                piece->owner = kDropped;
+            }
+            inA = inA != flipA;
+            inB = inB != flipB;
+            if (piece->nextInStack < 0) {
+                break;
+            }
         }
     }
 }

@@ -87,7 +87,7 @@ bool AreasAgree(double area, double expected, double outlineLength)
 }
 
 // Runs the given number of random cases (QUILLARK_BOOLEAN_GRID_CASES overrides it) and returns
-// the number of operations whose area differs from Clipper's.
+// the number of operations whose area differs from the expected one.
 int GridMismatches(int cases, bool report)
 {
     if (const char *text = std::getenv("QUILLARK_BOOLEAN_GRID_CASES")) {
@@ -99,13 +99,19 @@ int GridMismatches(int cases, bool report)
         PathCollection a = RandomGridOperand(random);
         PathCollection b = RandomGridOperand(random);
         for (int32_t code = 1; code <= 4; ++code) {
-            double expected = code == 4 ? ClipperArea(b, a, 3) : ClipperArea(a, b, code);
-            PathCollection result = code == 4 ? FragmentPaths(b, a, code, 9) : FragmentPaths(a, b, code, 9);
-            double area = EvenOddArea(result);
-            if (!AreasAgree(area, expected, Perimeter(a) + Perimeter(b))) {
+            const PathCollection &first = code == 4 ? b : a;
+            const PathCollection &second = code == 4 ? a : b;
+            int32_t operation = code == 4 ? 3 : code;
+            double expected = ClipperArea(first, second, operation);
+            double area = EvenOddArea(FragmentPaths(first, second, code, 9));
+            double length = Perimeter(a) + Perimeter(b);
+            // Clipper itself errs on a few inputs where outlines of one operand overlap; there
+            // the exact area by slabs decides.
+            if (!AreasAgree(area, expected, length) &&
+                !AreasAgree(area, expected = SlabArea(first, second, operation), length)) {
                 ++mismatches;
                 if (report) {
-                    ADD_FAILURE() << "case " << k << " code " << code << ": area " << area << ", Clipper " << expected
+                    ADD_FAILURE() << "case " << k << " code " << code << ": area " << area << ", expected " << expected
                                   << "\n  a: " << Describe(a) << "\n  b: " << Describe(b);
                 }
             }
@@ -117,6 +123,70 @@ int GridMismatches(int cases, bool report)
 TEST(PathBooleanGrid, AreasMatchClipperOnGridCompounds)
 {
     EXPECT_EQ(GridMismatches(1500, true), 0);
+}
+
+// Areas of a - b, a n b, a u b and b - a: by hand, and Clipper's.
+void ExpectAreas(const PathCollection &a, const PathCollection &b, double cut, double common, double united,
+                 double cutOfB)
+{
+    const double expected[5] = {0, united, common, cut, cutOfB};
+    for (int32_t code = 1; code <= 4; ++code) {
+        PathCollection result = code == 4 ? FragmentPaths(b, a, code, 9) : FragmentPaths(a, b, code, 9);
+        double clipper = code == 4 ? ClipperArea(b, a, 3) : ClipperArea(a, b, code);
+        EXPECT_DOUBLE_EQ(EvenOddArea(result), expected[code]) << "code " << code;
+        EXPECT_DOUBLE_EQ(clipper, expected[code]) << "code " << code;
+        for (int32_t i = 1; i <= result.PathCount(); ++i) {
+            EXPECT_TRUE(result.Paths[static_cast<size_t>(i)].blClosed);
+        }
+    }
+}
+
+TEST(PathBooleanGrid, VertexOfTheCutterOnAnEdgeSplitsTheRest)
+{
+    // The triangle's tip touches the square's left edge; both its edges run into the square, so
+    // four pieces meet at the tip and the cut leaves two parts touching there.
+    PathCollection square = Collection({Square(0, 0, 400, 400)});
+    PathCollection wedge = Collection({MakePath({{0, 200}, {800, 400}, {800, 0}})});
+    ExpectAreas(square, wedge, 120000, 40000, 280000, 120000);
+    PathCollection cut = FragmentPaths(square, wedge, core::kFragmentCutBack, 9);
+    EXPECT_EQ(cut.PathCount(), 2);
+}
+
+TEST(PathBooleanGrid, CompoundMembersTouchingAtACorner)
+{
+    // Two squares of one compound meet at (100, 100); the other operand covers that corner, or
+    // fills the gap beside it along both squares' edges.
+    PathCollection pair = Collection({Square(0, 0, 100, 100), Square(100, 100, 200, 200)});
+    PathCollection over = Collection({Square(50, 50, 150, 150)});
+    ExpectAreas(pair, over, 15000, 5000, 25000, 5000);
+    PathCollection beside = Collection({Square(100, 0, 200, 100)});
+    ExpectAreas(pair, beside, 20000, 0, 30000, 10000);
+    // The intersection keeps both corners of the overlap as separate outlines meeting at the point.
+    EXPECT_EQ(FragmentPaths(pair, over, core::kFragmentIntersection, 9).PathCount(), 2);
+}
+
+TEST(PathBooleanGrid, EdgeThroughCrossingsOfCompoundMembers)
+{
+    // A cross of two bars (even-odd: the middle square is empty); the triangle's long edge runs
+    // through two points where the bars' outlines cross, so six piece ends meet at each.
+    PathCollection cross = Collection({Square(100, 0, 200, 300), Square(0, 100, 300, 200)});
+    PathCollection triangle = Collection({MakePath({{0, 0}, {300, 0}, {0, 300}})});
+    ExpectAreas(cross, triangle, 20000, 20000, 65000, 25000);
+}
+
+TEST(PathBooleanGrid, OutlinesOfOneOperandLyingOnTheOthersEdge)
+{
+    // A flat ring running out and back along the triangle's bottom edge, beyond its end.
+    PathCollection flat = Collection({MakePath({{100, 0}, {200, 0}, {600, 0}})});
+    PathCollection triangle = Collection({MakePath({{100, 0}, {500, 0}, {100, 300}})});
+    ExpectAreas(flat, triangle, 0, 0, 60000, 60000);
+    // An open line along the square's edge: the square keeps its area, and the part of the line
+    // outside it comes back as a there-and-back outline.
+    PathCollection line = Collection({MakePath({{0, 0}, {200, 0}}, false)});
+    PathCollection square = Collection({Square(0, 0, 100, 100)});
+    EXPECT_DOUBLE_EQ(EvenOddArea(FragmentPaths(square, line, core::kFragmentUnion, 9)), 10000);
+    EXPECT_DOUBLE_EQ(EvenOddArea(FragmentPaths(square, line, core::kFragmentCutBack, 9)), 10000);
+    EXPECT_DOUBLE_EQ(EvenOddArea(FragmentPaths(line, square, core::kFragmentUnion, 9)), 10000);
 }
 
 }  // namespace
