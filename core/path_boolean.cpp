@@ -827,7 +827,7 @@ void CullPieces(std::vector<Piece> &pieces, int32_t code, const InsideTester &in
             continue;
         }
         std::optional<DoubledPoint> probe = ProbePoint(first.anchors);
-        bool flipsA = false;  // whether any piece of the stack flips A's side (B's)
+        bool flipsA = false;  // whether some piece of the stack flips A's side; likewise B's
         bool flipsB = false;
         for (Piece *piece = &first;; piece = &pieces[static_cast<size_t>(piece->nextInStack)]) {
             flipsA = flipsA || piece->copiesOfA % 2 != 0;
@@ -949,9 +949,9 @@ int64_t Cross(const Step &u, const Step &v)
     return u.x * v.y - u.y * v.x;
 }
 
-// The quarter of the turn from reference to u, taken in one rotational sense: 0 for the open
-// half turn, 1 for exactly opposite, 2 for the other open half, 3 for the same direction (the
-// last: going back along itself).
+// Where u lies turning from reference in one rotational sense: 0 within the first half turn, 1
+// exactly opposite, 2 within the second half turn, 3 in the same direction (the last: going
+// back along itself).
 int TurnClass(const Step &reference, const Step &u)
 {
     int64_t cross = Cross(reference, u);
