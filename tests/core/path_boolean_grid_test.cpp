@@ -102,13 +102,18 @@ int GridMismatches(int cases)
             const PathCollection &first = code == 4 ? b : a;
             const PathCollection &second = code == 4 ? a : b;
             int32_t operation = code == 4 ? 3 : code;
+            PathCollection result = FragmentPaths(first, second, code, 9);
             double expected = ClipperArea(first, second, operation);
-            double area = EvenOddArea(FragmentPaths(first, second, code, 9));
+            double area = EvenOddArea(result);
             double length = Perimeter(a) + Perimeter(b);
-            // Clipper itself errs on a few inputs where outlines of one operand overlap; there
-            // the exact area by slabs decides.
-            if (!AreasAgree(area, expected, length) &&
-                !AreasAgree(area, expected = SlabArea(first, second, operation), length)) {
+            if (AreasAgree(area, expected, length)) {
+                continue;
+            }
+            // Clipper itself errs on a few inputs where outlines overlap along their length (in
+            // an operand or in the result); there the exact areas by slabs decide.
+            area = SlabArea(result, PathCollection(), 1);
+            expected = SlabArea(first, second, operation);
+            if (!AreasAgree(area, expected, length)) {
                 ++mismatches;
                 ADD_FAILURE() << "case " << k << " code " << code << ": area " << area << ", expected " << expected
                               << "\n  a: " << Describe(a) << "\n  b: " << Describe(b);
