@@ -678,6 +678,10 @@ struct Piece {
     // were dropped in its favour.
     int32_t copiesOfA = 0;
     int32_t copiesOfB = 0;
+    // Kept pieces equal to this one (copies of one ring, which stay apart) form a stack, linked
+    // from its first piece in piece order.
+    int64_t nextInStack = -1;
+    bool stacked = false;  // not the first of its stack
     bool closed = false;
 
     bool Alive() const { return owner != kDropped; }
@@ -759,7 +763,8 @@ std::pair<uint64_t, uint64_t> EndPair(const Ring &run)
 
 // Of equal pieces of different rings only the first stays; it counts the copies each operand
 // had. Pieces of one operand can coincide too (compound members sharing an edge); those of one
-// ring are left alone, so that an open path stays a there-and-back outline.
+// ring are left alone, so that an open path stays a there-and-back outline. The equal pieces
+// left are linked into stacks.
 void MergeEqualPieces(std::vector<Piece> &pieces)
 {
     std::unordered_map<std::pair<uint64_t, uint64_t>, std::vector<size_t>, EndPairHash> piecesByEnds;
@@ -780,6 +785,23 @@ void MergeEqualPieces(std::vector<Piece> &pieces)
                 }
             }
         }
+        if (group.size() < 2) {
+            continue;
+        }
+        std::vector<size_t> lastOfStack(group.size());
+        for (size_t j = 0; j < group.size(); ++j) {
+            lastOfStack[j] = j;
+            Piece &piece = pieces[group[j]];
+            for (size_t i = 0; i < j && piece.Alive(); ++i) {
+                Piece &first = pieces[group[i]];
+                if (first.Alive() && !first.stacked && RunsEqual(first.anchors, piece.anchors)) {
+                    pieces[group[lastOfStack[i]]].nextInStack = static_cast<int64_t>(group[j]);
+                    lastOfStack[i] = j;
+                    piece.stacked = true;
+                    break;
+                }
+            }
+        }
     }
 }
 
@@ -794,26 +816,42 @@ std::optional<DoubledPoint> ProbePoint(const Ring &run)
     return std::nullopt;
 }
 
-// Keeps the pieces that lie on the result's outline.
+// Keeps the pieces that lie on the result's outline. The pieces of a stack are taken as lying
+// side by side, an infinitely small distance apart: the sides of the operands are found beside
+// the first, and each piece is kept when the result differs on its two sides. So the number kept
+// is odd exactly where the whole stack bounds the result, whichever operand its copies are of.
 void CullPieces(std::vector<Piece> &pieces, int32_t code, const InsideTester &insideA, const InsideTester &insideB)
 {
-    for (Piece &piece : pieces) {
-        if (!piece.Alive()) {
+    for (Piece &first : pieces) {
+        if (!first.Alive() || first.stacked) {
             continue;
         }
-        std::optional<DoubledPoint> probe = ProbePoint(piece.anchors);
-        if (!probe) {
-            piece.owner = kDropped;
-            continue;
+        std::optional<DoubledPoint> probe = ProbePoint(first.anchors);
+        bool flipsA = false;  // whether some piece of the stack flips A's side; likewise B's
+        bool flipsB = false;
+        for (Piece *piece = &first;; piece = &pieces[static_cast<size_t>(piece->nextInStack)]) {
+            flipsA = flipsA || piece->copiesOfA % 2 != 0;
+            flipsB = flipsB || piece->copiesOfB % 2 != 0;
+            if (piece->nextInStack < 0) {
+                break;
+            }
         }
-        // Crossing the piece flips an operand's inside when it has an odd number of copies there
-        // (even-odd fill); only then does the other operand's side matter.
-        bool flipA = piece.copiesOfA % 2 != 0;
-        bool flipB = piece.copiesOfB % 2 != 0;
-        bool inA = flipB && insideA.Contains(*probe);
-        bool inB = flipA && insideB.Contains(*probe);
-        if (!OnResultOutline(code, inA, inB, flipA, flipB)) {
-            piece.owner = kDropped;
+        // An operand's side matters only where the other one flips.
+        bool inA = probe && flipsB && insideA.Contains(*probe);
+        bool inB = probe && flipsA && insideB.Contains(*probe);
+        for (Piece *piece = &first;; piece = &pieces[static_cast<size_t>(piece->nextInStack)]) {
+            // Crossing the piece flips an operand's inside when it has an odd number of copies
+            // there (even-odd fill).
+            bool flipA = piece->copiesOfA % 2 != 0;
+            bool flipB = piece->copiesOfB % 2 != 0;
+            if (!probe || !OnResultOutline(code, inA, inB, flipA, flipB)) {
+                piece->owner = kDropped;
+            }
+            inA = inA != flipA;
+            inB = inB != flipB;
+            if (piece->nextInStack < 0) {
+                break;
+            }
         }
     }
 }
@@ -895,15 +933,57 @@ std::optional<Ring> JoinRuns(const Ring &p, const Ring &q)
     return joined;
 }
 
-// Joins kept pieces end to end into outlines. A join with a piece of B is followed by a search
-// from the last piece backwards that prefers pieces of A, so that the outline alternates
-// between the operands the way they cross.
+// Direction from p to q.
+struct Step {
+    int64_t x;
+    int64_t y;
+};
+
+Step StepBetween(const AnchorPoint &p, const AnchorPoint &q)
+{
+    return Step{int64_t{q.X} - p.X, int64_t{q.Y} - p.Y};
+}
+
+int64_t Cross(const Step &u, const Step &v)
+{
+    return u.x * v.y - u.y * v.x;
+}
+
+// Where u lies turning from reference in one rotational sense: 0 within the first half turn, 1
+// exactly opposite, 2 within the second half turn, 3 in the same direction (the last: going
+// back along itself).
+int TurnClass(const Step &reference, const Step &u)
+{
+    int64_t cross = Cross(reference, u);
+    if (cross != 0) {
+        return cross < 0 ? 0 : 2;
+    }
+    return reference.x * u.x + reference.y * u.y < 0 ? 1 : 3;
+}
+
+// Whether u comes strictly before v turning from reference. Exact: coordinates are clamped so
+// that every product fits in 64 bits.
+bool TurnsEarlier(const Step &reference, const Step &u, const Step &v)
+{
+    int cu = TurnClass(reference, u);
+    int cv = TurnClass(reference, v);
+    if (cu != cv) {
+        return cu < cv;
+    }
+    return (cu == 0 || cu == 2) && Cross(u, v) < 0;
+}
+
+// Joins kept pieces end to end into closed outlines. Where more than two piece ends meet at one
+// point, the outline arriving there leaves by the next free piece turning from its arrival in one
+// fixed rotational sense, so that outlines touching at the point never cross there. An outline
+// that comes back to a point it passed through is cut there into a separate closed outline, so
+// that no outline passes through a meeting point twice.
 class PieceChainer {
 public:
-    PieceChainer(std::vector<Piece> &pieces, size_t piecesOfA) : pieces_(pieces), piecesOfA_(piecesOfA)
+    explicit PieceChainer(std::vector<Piece> &pieces) : pieces_(pieces)
     {
         for (size_t i = 0; i < pieces_.size(); ++i) {
-            if (pieces_[i].Alive()) {
+            if (Joinable(i)) {
                 ends_[PointKey(pieces_[i].anchors.front())].push_back(i);
                 ends_[PointKey(pieces_[i].anchors.back())].push_back(i);
             }
@@ -913,58 +993,145 @@ public:
     void Run()
     {
         for (size_t q = 0; q < pieces_.size(); ++q) {
-            bool backward = false;
-            while (pieces_[q].Alive() && !pieces_[q].closed) {
-                std::optional<std::pair<size_t, JoinWay>> partner = FindPartner(q, backward);
-                if (!partner) {
-                    break;
-                }
-                auto [r, way] = *partner;
-                Piece &piece = pieces_[q];
-                AppendJoined(piece.anchors, pieces_[r].anchors, way);
-                if (piece.EndsMeet()) {
-                    piece.closed = true;
-                    piece.anchors.pop_back();
-                } else {
-                    ends_[PointKey(piece.anchors.back())].push_back(q);
-                }
-                piece.owner = kJoined;
-                pieces_[r].owner = kDropped;
-                backward = r >= piecesOfA_;
+            if (Joinable(q)) {
+                Walk(q);
             }
+        }
+        for (Ring &loop : loops_) {
+            Piece piece{std::move(loop), kJoined};
+            piece.closed = true;
+            pieces_.push_back(std::move(piece));
         }
     }
 
 private:
-    std::optional<std::pair<size_t, JoinWay>> FindPartner(size_t q, bool backward)
+    // A piece whose ends meet is closed on its own; it joins nothing.
+    bool Joinable(size_t i) const
     {
-        const Ring &run = pieces_[q].anchors;
-        std::vector<size_t> &candidates = ends_[PointKey(run.back())];
-        std::sort(candidates.begin(), candidates.end(), std::greater<>());
-        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        const Piece &piece = pieces_[i];
+        return piece.Alive() && !piece.closed && !piece.EndsMeet();
+    }
+
+    struct Joint {
+        uint64_t key;
+        size_t index;     // where in the run the outline passes the point
+        int64_t earlier;  // the run's earlier joint at the same point (-1: none)
+    };
+
+    // Extends piece q at its end until it closes, each join using up one piece, or until no
+    // piece continues it.
+    void Walk(size_t q)
+    {
+        Ring &run = pieces_[q].anchors;
+        std::unordered_map<uint64_t, size_t> jointAt{{PointKey(run.front()), 0}};
+        std::vector<Joint> joints;
+        for (;;) {
+            uint64_t key = PointKey(run.back());
+            auto seen = jointAt.find(key);
+            if (seen != jointAt.end() && seen->second > 0) {
+                CutLoop(run, seen->second, jointAt, joints);
+            }
+            std::optional<std::pair<size_t, JoinWay>> next = NextPiece(q, run);
+            if (!next) {
+                break;
+            }
+            auto [r, way] = *next;
+            if (r == q) {  // back at the start
+                pieces_[q].closed = true;
+                run.pop_back();
+                break;
+            }
+            auto earlier = jointAt.find(key);
+            joints.push_back(Joint{key, run.size() - 1, earlier == jointAt.end() ? -1 : int64_t(earlier->second)});
+            jointAt[key] = run.size() - 1;
+            AppendJoined(run, pieces_[r].anchors, way);
+            pieces_[q].owner = kJoined;
+            pieces_[r].owner = kDropped;
+        }
+        if (!pieces_[q].closed) {
+            ends_[PointKey(run.back())].push_back(q);  // a later outline may still end here
+        }
+    }
+
+    // Takes the part of the run from anchor k (the same point as its last anchor) to its end out
+    // as a closed outline.
+    void CutLoop(Ring &run, size_t k, std::unordered_map<uint64_t, size_t> &jointAt, std::vector<Joint> &joints)
+    {
+        Ring loop(run.begin() + static_cast<std::ptrdiff_t>(k), run.end() - 1);
+        loop.front().AnchorKind = WithoutSplitMark(loop.front().AnchorKind);
+        loops_.push_back(std::move(loop));
+        run.resize(k + 1);
+        while (!joints.empty() && joints.back().index >= k) {
+            const Joint &joint = joints.back();
+            if (joint.earlier < 0) {
+                jointAt.erase(joint.key);
+            } else {
+                jointAt[joint.key] = static_cast<size_t>(joint.earlier);
+            }
+            joints.pop_back();
+        }
+    }
+
+    // The piece that continues the run of q at its last anchor (q itself when the run closes
+    // there), with the way it joins.
+    std::optional<std::pair<size_t, JoinWay>> NextPiece(size_t q, const Ring &run)
+    {
+        const AnchorPoint &end = run.back();
+        std::optional<Step> arrival;
+        for (size_t k = run.size() - 1; k-- > 0;) {
+            if (!SamePoint(run[k], end)) {
+                arrival = StepBetween(end, run[k]);
+                break;
+            }
+        }
         std::optional<std::pair<size_t, JoinWay>> chosen;
-        for (size_t r : candidates) {  // from the highest piece number down
+        Step chosenStep{0, 0};
+        auto consider = [&](size_t r, JoinWay way, const Ring &anchors) {
+            std::optional<Step> departure = FirstStep(anchors, way == JoinWay::kForward);
+            if (!departure) {
+                return;
+            }
+            if (!chosen || (arrival && TurnsEarlier(*arrival, *departure, chosenStep))) {
+                chosen = std::make_pair(r, way);
+                chosenStep = *departure;
+            }
+        };
+        if (SamePoint(run.front(), end)) {
+            consider(q, JoinWay::kForward, run);
+        }
+        std::vector<size_t> &candidates = ends_[PointKey(end)];
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        for (size_t r : candidates) {
             const Piece &other = pieces_[r];
             if (r == q || !other.Alive() || other.closed) {
                 continue;
             }
             JoinWay way = JoinDirection(run, other.anchors);
-            if (way == JoinWay::kNone || JoinPassesOwnEnds(run, other.anchors, way)) {
-                continue;
-            }
-            chosen = std::make_pair(r, way);
-            // Scanning forward the last success wins: the highest number. Scanning backward the
-            // first piece of A wins, else the last success: the lowest number.
-            if (!backward || r < piecesOfA_) {
-                break;
+            if (way != JoinWay::kNone) {
+                consider(r, way, other.anchors);
             }
         }
         return chosen;
     }
 
+    // The direction in which a run leaves its first anchor (forward) or its last (backward).
+    static std::optional<Step> FirstStep(const Ring &anchors, bool forward)
+    {
+        size_t n = anchors.size();
+        const AnchorPoint &from = forward ? anchors.front() : anchors.back();
+        for (size_t k = 1; k < n; ++k) {
+            const AnchorPoint &p = forward ? anchors[k] : anchors[n - 1 - k];
+            if (!SamePoint(p, from)) {
+                return StepBetween(from, p);
+            }
+        }
+        return std::nullopt;
+    }
+
     std::vector<Piece> &pieces_;
-    size_t piecesOfA_;
     std::unordered_map<uint64_t, std::vector<size_t>> ends_;
+    std::vector<Ring> loops_;
 };
 
 // Open pieces left after chaining: short ones are dropped, those whose ends meet are closed.
@@ -1098,12 +1265,11 @@ PathCollection FragmentPaths(const PathCollection &a, const PathCollection &b, i
     std::vector<Piece> pieces;
     int32_t ringNumber = 0;
     CutIntoPieces(workA, kFromA, ringNumber, pieces);
-    size_t piecesOfA = pieces.size();
     CutIntoPieces(workB, kFromB, ringNumber, pieces);
     MergeEqualPieces(pieces);
     CullPieces(pieces, code, insideA, insideB);
     DropLooseEnds(pieces);
-    PieceChainer(pieces, piecesOfA).Run();
+    PieceChainer(pieces).Run();
     SettleOpenPieces(pieces);
     return OutlinesFromPieces(pieces, a, b, compoundId);
 }
