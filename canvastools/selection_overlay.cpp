@@ -66,21 +66,37 @@ private:
 
 struct ScreenMap {
     mainwindow::ViewMetrics view;
+    mainwindow::TwipToScreenMap map;
 
-    ScreenMap() : view(CanvasWindow().CurrentViewMetrics()) {}
-    QPoint operator()(int32_t x, int32_t y) const
-    {
-        int32_t xs = 0;
-        int32_t ys = 0;
-        mainwindow::PosTwipToScr(view, xs, ys, x, y);
-        return QPoint(xs, ys);
-    }
+    ScreenMap() : view(CanvasWindow().CurrentViewMetrics()), map(view) {}
+    QPoint operator()(int32_t x, int32_t y) const { return QPoint(map.X(x), map.Y(y)); }
 };
 
-void DrawEdgeLines(QPainter &painter, const ScreenMap &map, const core::PathRecord &path)
+// The outline of a path as a polyline through its anchors. polygon is scratch space reused
+// between paths; a path whose anchors all lie outside visible (picture pixels) is left out, as
+// nothing of it would reach the picture.
+void DrawEdgeLines(QPainter &painter, const ScreenMap &map, const core::PathRecord &path, QPolygon &polygon,
+                   const QRect &visible)
 {
-    QPolygon polygon;
-    polygon.reserve(static_cast<int>(path.Anchors.size()) + 1);
+    if (path.Anchors.empty()) {
+        return;
+    }
+    if (map.view.zoom > 0.0f && visible.isValid()) {
+        int32_t minX = path.Anchors.front().X, maxX = minX;
+        int32_t minY = path.Anchors.front().Y, maxY = minY;
+        for (const core::AnchorPoint &anchor : path.Anchors) {
+            minX = std::min(minX, anchor.X);
+            maxX = std::max(maxX, anchor.X);
+            minY = std::min(minY, anchor.Y);
+            maxY = std::max(maxY, anchor.Y);
+        }
+        // The mapping keeps the order of coordinates, so the corners bound the mapped points.
+        if (map.map.X(maxX) < visible.left() || map.map.X(minX) > visible.right() ||
+            map.map.Y(maxY) < visible.top() || map.map.Y(minY) > visible.bottom()) {
+            return;
+        }
+    }
+    polygon.resize(0);
     for (const core::AnchorPoint &anchor : path.Anchors) {
         polygon << map(anchor.X, anchor.Y);
     }
@@ -88,6 +104,21 @@ void DrawEdgeLines(QPainter &painter, const ScreenMap &map, const core::PathReco
         polygon << polygon.front();
     }
     painter.drawPolyline(polygon);
+}
+
+void DrawEdgeLines(QPainter &painter, const ScreenMap &map, const core::PathRecord &path)
+{
+    QPolygon polygon;
+    polygon.reserve(static_cast<int>(path.Anchors.size()) + 1);
+    DrawEdgeLines(painter, map, path, polygon, QRect());
+}
+
+// The picture's pixels grown by the reach of a pen of this width, for leaving out what lies
+// wholly outside.
+QRect VisibleForPen(int penWidth)
+{
+    const int reach = std::max(penWidth, 1) + 2;
+    return Picture().Image().rect().adjusted(-reach, -reach, reach, reach);
 }
 
 void DrawMarker(OverlayPainter &overlay, QPoint at, float radius, uint32_t outline, int width)
@@ -286,13 +317,15 @@ void DrawSelectedPaths(int16_t mode)
     {
         ScreenMap map;
         OverlayPainter lines(true);
+        const QRect visible = VisibleForPen(lines.painter().pen().width());
+        QPolygon polygon;
         const core::Document &doc = Doc();
         for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
             const core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
             if (path.blSelected) {
                 any = true;
                 if (path.AnchorMax() > 0) {
-                    DrawEdgeLines(lines.painter(), map, path);
+                    DrawEdgeLines(lines.painter(), map, path, polygon, visible);
                 }
             }
         }

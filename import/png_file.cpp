@@ -77,10 +77,9 @@ bool SavePng(const std::vector<uint8_t> &pixels, int32_t width, int32_t height, 
     png.image.width = static_cast<png_uint_32>(width);
     png.image.height = static_cast<png_uint_32>(rows);
     png.image.format = PNG_FORMAT_BGRA;
-    png_alloc_size_t size = 0;
-    if (!png_image_write_get_memory_size(png.image, size, 0, pixels.data(), width * 4, nullptr)) {
-        return false;
-    }
+    // A buffer of the largest size the stream can have lets the image be compressed once; asking
+    // for the exact size first would compress it twice.
+    png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png.image);
     std::string bytes(size, '\0');
     if (!png_image_write_to_memory(&png.image, bytes.data(), &size, 0, pixels.data(), width * 4, nullptr)) {
         return false;

@@ -213,8 +213,7 @@ bool DrawGUI::RenderExportPicture(const std::string &file)
         settings.BackColorR = settings.BackColorG = settings.BackColorB = level;
         movie::ClearBackColorCache();
         movie::MakeCanvasMovie();
-        DispShape(1);
-        return RenderCanvasPicture();
+        return RenderCanvasPicture();  // the canvas itself is redrawn once, after both renders
     };
     const QImage overWhite = renderOver(kWhite);
     const QImage overBlack = renderOver(kBlack);

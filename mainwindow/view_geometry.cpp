@@ -89,8 +89,28 @@ void PosScrToTwip(const ViewMetrics &view, float xs, float ys, int32_t &xt, int3
 
 void PosTwipToScr(const ViewMetrics &view, int32_t &xs, int32_t &ys, int32_t xt, int32_t yt)
 {
-    xs = TwipToScreen(view.zoom, xt, view.hScrollValue, CentringMargin(view.zoom, view.canvasWidth, view.VisibleWidth()));
-    ys = TwipToScreen(view.zoom, yt, view.vScrollValue, CentringMargin(view.zoom, view.canvasHeight, view.VisibleHeight()));
+    TwipToScreenMap map(view);
+    xs = map.X(xt);
+    ys = map.Y(yt);
+}
+
+TwipToScreenMap::TwipToScreenMap(const ViewMetrics &view)
+    : zoom_(view.zoom),
+      hScroll_(view.hScrollValue),
+      vScroll_(view.vScrollValue),
+      marginX_(CentringMargin(view.zoom, view.canvasWidth, view.VisibleWidth())),
+      marginY_(CentringMargin(view.zoom, view.canvasHeight, view.VisibleHeight()))
+{
+}
+
+int32_t TwipToScreenMap::X(int32_t xt) const
+{
+    return TwipToScreen(zoom_, xt, hScroll_, marginX_);
+}
+
+int32_t TwipToScreenMap::Y(int32_t yt) const
+{
+    return TwipToScreen(zoom_, yt, vScroll_, marginY_);
 }
 
 ScrollRange HorizontalScrollRange(const ViewMetrics &view, const core::Rect32 &viewExtent, int32_t margin)

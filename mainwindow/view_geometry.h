@@ -42,6 +42,21 @@ ImageRect CanvasImageRect(const ViewMetrics &view, const core::Rect32 &viewExten
 void PosScrToTwip(const ViewMetrics &view, float xs, float ys, int32_t &xt, int32_t &yt);
 void PosTwipToScr(const ViewMetrics &view, int32_t &xs, int32_t &ys, int32_t xt, int32_t yt);
 
+// PosTwipToScr for many points of one view: the centring margins are worked out once.
+class TwipToScreenMap {
+public:
+    explicit TwipToScreenMap(const ViewMetrics &view);
+    int32_t X(int32_t xt) const;
+    int32_t Y(int32_t yt) const;
+
+private:
+    float zoom_;
+    int32_t hScroll_;
+    int32_t vScroll_;
+    int32_t marginX_;
+    int32_t marginY_;
+};
+
 // One scroll bar's range: an end left empty did not fit 16 bits and stays as it was.
 struct ScrollRange {
     std::optional<int16_t> min;

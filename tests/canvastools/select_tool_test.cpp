@@ -210,4 +210,25 @@ TEST_F(SelectToolTest, HoverHighlightsAHandleAndIsWipedWhenLeft)
     EXPECT_EQ(window->Picture1->Image(), clean);
 }
 
+TEST_F(SelectToolTest, SelectionOutlinesAreDrawnWhereTheyReachThePicture)
+{
+    // One square crosses the picture's right edge, the other lies wholly beyond it.
+    const int w = window->Picture1->Image().width();
+    int32_t crossX = 0, outX = 0, top = 0;
+    window->PosScrToTwip(float(w - 20), 100.0f, crossX, top);
+    window->PosScrToTwip(float(w + 200), 100.0f, outX, top);
+    int32_t crossing = AddSquare(crossX, top, 2000);
+    int32_t beyond = AddSquare(outX, top, 2000);
+    window->DispShape(0);
+    QImage clean = window->Picture1->Image().copy();
+    Doc().DocPaths[static_cast<size_t>(beyond)].blSelected = true;
+    window->DispShape(0);
+    EXPECT_EQ(window->Picture1->Image(), clean);  // nothing of it reaches the picture
+    Doc().DocPaths[static_cast<size_t>(beyond)].blSelected = false;
+    Doc().DocPaths[static_cast<size_t>(crossing)].blSelected = true;
+    window->DispShape(0);
+    QPoint corner = Screen(crossX, top + 1000).toPoint();
+    EXPECT_NE(window->Picture1->Image().pixel(corner), clean.pixel(corner));  // its left edge is inverted
+}
+
 }  // namespace
