@@ -5,6 +5,7 @@
 #include "core/document_lifecycle.h"
 #include "core/history.h"
 #include "toolwindows/folder_listing.h"
+#include "toolwindows/animation_preview.h"
 #include "toolwindows/preview_window.h"
 #include "toolwindows/rename_textbox.h"
 #include "toolwindows/select_folder_gui.h"
