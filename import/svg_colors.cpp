@@ -1,6 +1,7 @@
 #include "import/svg_colors.h"
 
 #include "import/svg_error.h"
+#include "platform/base/number_text.h"
 
 #include <algorithm>
 #include <array>
@@ -75,16 +76,11 @@ int32_t PackColor(int32_t r, int32_t g, int32_t b)
 
 int HexDigit(char c)
 {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
+    int value = platform::HexDigitValue(c);
+    if (value < 0) {
+        throw SvgError("bad hexadecimal colour digit");
     }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    throw SvgError("bad hexadecimal colour digit");
+    return value;
 }
 
 int32_t HexPair(std::string_view text, size_t at)

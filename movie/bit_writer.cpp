@@ -1,6 +1,7 @@
 #include "movie/bit_writer.h"
 
 #include "movie/movie_writer.h"
+#include "platform/base/number_text.h"
 #include "platform/base/rounding.h"
 
 #include <algorithm>
@@ -76,18 +77,10 @@ void WriteFixedPair(core::BitBuffer &buffer, float first, float second)
     WriteBits(buffer, b, n);
 }
 
+// A character that is no hexadecimal digit counts as 0.
 int HexDigit(char c)
 {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return 0;
+    return std::max(platform::HexDigitValue(c), 0);
 }
 
 }  // namespace

@@ -20,6 +20,8 @@
 #include "toolwindows/rename_textbox.h"
 #include "toolwindows/select_folder_gui.h"
 
+#include <QFile>
+
 #include <filesystem>
 
 namespace toolwindows {
@@ -148,7 +150,7 @@ void FolderGUI::ShowListMenu()
         m.mnuCopyFile->SetEnabled(true);
         m.mnuSetBG->SetEnabled(IsOneOf(code, {"QLK", "BMP", "JPG", "PNG"}));
         m.mnuApplyChange->SetEnabled(entry.left(1) == QStringLiteral("●"));
-        m.mnuVoidChange->SetEnabled(FileExists(core::BackupFilePath(GetFileList(ListIndex()).toStdString())));
+        m.mnuVoidChange->SetEnabled(FileExists(core::BackupFilePath(FileNameAt(ListIndex()))));
     }
     if (selected >= 1) {
         m.mnuDeleteFile->SetEnabled(true);
@@ -166,7 +168,7 @@ void FolderGUI::List1_OLEDragDrop(const QStringList &files)
     if (files.isEmpty()) {
         return;
     }
-    std::string first = files.first().toStdString();
+    std::string first = QFile::encodeName(files.first()).toStdString();
     std::error_code ignored;
     if (!first.empty() && std::filesystem::is_directory(first, ignored)) {
         Main().BrowserFolder = NormalFolder(first);
@@ -208,7 +210,7 @@ void FolderGUI::OpenNextFile(int v)
         return;
     }
     for (int32_t i = current + v; i >= 0 && i < ListCount(); i += v) {
-        std::string name = GetFileList(i).toStdString();
+        std::string name = FileNameAt(i);
         if (platform::AsciiLower(core::GetExtensionPart(name)) == "qlk") {
             Openfile(JoinFolder(Main().BrowserFolder, name));
             return;
@@ -258,7 +260,7 @@ int32_t FolderGUI::ApplyAllChanges()
     }
     ApplyingScope scope(applying_);
     for (int32_t i = 0; i < ListCount(); ++i) {
-        std::string path = JoinFolder(Main().BrowserFolder, GetFileList(i).toStdString());
+        std::string path = JoinFolder(Main().BrowserFolder, FileNameAt(i));
         bool pending = FileExists(core::BackupFilePath(path));
         if (core::ApplyBackupToFile(path)) {
             ++applied;
@@ -282,7 +284,7 @@ void FolderGUI::mnuApplyChangeAll_Click()
 void FolderGUI::mnuVoidChange_Click()
 {
     if (ListIndex() >= 0) {
-        std::string backup = core::BackupFilePath(GetFileList(ListIndex()).toStdString());
+        std::string backup = core::BackupFilePath(FileNameAt(ListIndex()));
         if (FileExists(backup) && platform::MsgBox(QStringLiteral("変更を破棄しますか？"), platform::kMbOkCancel,
                                                    QString::fromUtf8(kDiscardTitle), this) == platform::kMbOk) {
             std::error_code ignored;
@@ -335,7 +337,7 @@ void FolderGUI::mnuDeleteFile_Click()
         for (int32_t i = 0; i < ListCount(); ++i) {
             if (RowSelected(i)) {
                 std::error_code ignored;
-                std::filesystem::remove(JoinFolder(Main().BrowserFolder, GetFileList(i).toStdString()), ignored);
+                std::filesystem::remove(JoinFolder(Main().BrowserFolder, FileNameAt(i)), ignored);
             }
         }
     }
@@ -365,7 +367,7 @@ void FolderGUI::ShowAnimePreview(int mode)
     PreviewRows rows;
     rows.folder = Main().BrowserFolder;
     for (int32_t i = 0; i < ListCount(); ++i) {
-        rows.names.push_back(GetFileList(i).toStdString());
+        rows.names.push_back(FileNameAt(i));
         rows.selected.push_back(RowSelected(i));
     }
     UnloadPreviewWindow();
@@ -376,6 +378,9 @@ void FolderGUI::ShowAnimePreview(int mode)
     if (width > 0 && height > 0) {
         ShowPreviewWindow(movie, width, height, &owner_);
     }
+    // The player holds the movie's bytes: the temporary file is not left in the program folder.
+    std::error_code ignored;
+    std::filesystem::remove(movie, ignored);
 }
 
 }  // namespace toolwindows

@@ -32,8 +32,6 @@ constexpr int kClientWidth = 320;
 constexpr int kClientHeight = 480;
 constexpr int kPaneMargin = 66;  // the splitter stays this far from the top and the bottom
 constexpr int kGripHeight = 3;   // the folder's name starts this far below the splitter's top
-constexpr uint32_t kSplitterBarColor = 0x808080;
-constexpr int kEntryNameStart = 6;  // marker, type code and "| " come first
 const char *const kFolderChangePrompt = "現在のフォルダに編集中のファイルがあります。全ての変更を適用しますか？";
 
 // The browser's module state: the open window and the folder listed last, which outlives it.
@@ -51,8 +49,8 @@ FolderBrowserState &Browser()
 SplitPlacement Placement()
 {
     mainwindow::MainState &m = Main();
-    return {m.FolderToolBoxLeft, m.FolderToolBoxTop, m.FolderToolBoxWidth, m.FolderToolBoxHeight,
-            m.FolderToolBoxSplitter};
+    return {m.FolderToolBoxLeft,   m.FolderToolBoxTop,      m.FolderToolBoxWidth,
+            m.FolderToolBoxHeight, m.FolderToolBoxSplitter, m.FolderToolBoxVisible};
 }
 
 // A 0x00BBGGRR colour as the player's 0xRRGGBB.
@@ -114,7 +112,9 @@ void FileList::dropEvent(QDropEvent *event)
 
 // ---- the window ----
 
-FolderGUI::FolderGUI(mainwindow::DrawGUI &owner) : ToolWindow(&owner), owner_(owner)
+// Closing with the main window while hidden leaves the browser's open-state flag as it was.
+FolderGUI::FolderGUI(mainwindow::DrawGUI &owner)
+    : SplitToolWindow(&owner, owner.menus.mnuDispFolderGUI, Placement, true), owner_(owner)
 {
     setWindowTitle(QStringLiteral("フォルダ"));
     BuildControls();
@@ -137,12 +137,7 @@ FolderGUI::~FolderGUI()
 void FolderGUI::BuildControls()
 {
     Picture1 = new platform::PictureBox(this);
-    imgSplitter2 = new platform::PictureBox(this);
-    imgSplitter2->setCursor(Qt::SizeVerCursor);
-    picSplitter2 = new platform::PictureBox(this);
-    picSplitter2->SetBackColor(kSplitterBarColor);
-    picSplitter2->Cls();
-    picSplitter2->hide();
+    BuildSplitter();
     Label1 = new platform::Label(QString(), this);
     Label1->setCursor(Qt::PointingHandCursor);
     Label1->setFixedHeight(Label1->fontMetrics().height() + 2);
@@ -168,12 +163,18 @@ QString FolderGUI::GetFileList(int32_t i) const
     return item ? EntryFileName(item->text()) : QString();
 }
 
+std::string FolderGUI::FileNameAt(int32_t i) const
+{
+    QListWidgetItem *item = List1->item(i);
+    return item ? item->data(Qt::UserRole).toByteArray().toStdString() : std::string();
+}
+
 std::string FolderGUI::SelectedPath() const
 {
     if (ListIndex() < 0) {
         return {};
     }
-    return JoinFolder(Main().BrowserFolder, GetFileList(ListIndex()).toStdString());
+    return JoinFolder(Main().BrowserFolder, FileNameAt(ListIndex()));
 }
 
 void FolderGUI::SetListIndex(int32_t row)
@@ -236,7 +237,7 @@ bool FolderGUI::SettlePendingChanges(const std::string &listed)
     return true;
 }
 
-void FolderGUI::FillList(const QStringList &entries)
+void FolderGUI::FillList(const std::vector<FolderEntry> &entries)
 {
     filling_ = true;
     List1->setUpdatesEnabled(false);
@@ -251,10 +252,12 @@ void FolderGUI::FillList(const QStringList &entries)
             List1->addItem(QString());
         }
         List1->clearSelection();
-        QString openName = QString::fromStdString(core::GetFileNamePart(core::Lifecycle().CurrentFileName));
+        std::string openName = core::GetFileNamePart(core::Lifecycle().CurrentFileName);
         for (int i = 0; i < count; ++i) {
-            List1->item(i)->setText(entries[i]);
-            if (!openName.isEmpty() && entries[i].mid(kEntryNameStart) == openName) {
+            const FolderEntry &entry = entries[static_cast<size_t>(i)];
+            List1->item(i)->setText(entry.text);
+            List1->item(i)->setData(Qt::UserRole, QByteArray::fromStdString(entry.name));
+            if (!openName.empty() && entry.name == openName) {
                 List1->setCurrentRow(i, QItemSelectionModel::NoUpdate);
                 List1->item(i)->setSelected(true);
             }
@@ -398,52 +401,11 @@ void FolderGUI::resizeEvent(QResizeEvent *event)
 
 // ---- opening and closing ----
 
-void FolderGUI::Form_QueryUnload(int unloadMode)
+void FolderGUI::Forget()
 {
-    if (unloadMode == kUnloadByOwner) {
-        if (isVisible()) {
-            Main().FolderToolBoxVisible = 1;
-        }
-    } else {
-        Main().FolderToolBoxVisible = 0;
-    }
-}
-
-void FolderGUI::Form_Unload()
-{
-    owner_.menus.mnuDispFolderGUI->SetChecked(false);
-    StorePlacement();
-}
-
-void FolderGUI::StorePlacement()
-{
-    StoreSplitPlacement(this, imgSplitter2->y(), Placement());
-}
-
-void FolderGUI::UnloadWindow(int unloadMode)
-{
-    if (unloaded_) {
-        return;
-    }
-    Form_QueryUnload(unloadMode);
-    if (unloadMode == kUnloadByOwner) {
-        // The main window may still cancel its closing: the browser stays open and checked.
-        StorePlacement();
-        return;
-    }
-    Form_Unload();
-    unloaded_ = true;
     if (Browser().window == this) {
         Browser().window = nullptr;
     }
-    hide();
-    deleteLater();
-}
-
-void FolderGUI::closeEvent(QCloseEvent *event)
-{
-    UnloadWindow(kUnloadByUser);
-    ToolWindow::closeEvent(event);
 }
 
 FolderGUI *FolderWindow()
@@ -453,31 +415,14 @@ FolderGUI *FolderWindow()
 
 void ShowFolderGUI(mainwindow::DrawGUI &owner, bool show)
 {
-    FolderGUI *window = Browser().window;
-    if (!show) {
-        Main().FolderToolBoxVisible = 0;
-        if (window) {
-            window->UnloadWindow(kUnloadByCode);
-        }
-        return;
+    if (FolderGUI *window = ShowSplitToolWindow(Browser().window, owner, show, Placement)) {
+        window->ThumbDisplay(window->SelectedPath());
     }
-    if (!window) {
-        window = new FolderGUI(owner);
-        Browser().window = window;
-    }
-    Main().FolderToolBoxVisible = 1;
-    ShowSplitWindow(window, window->imgSplitter2, window->picSplitter2, Placement());
-    window->SizePanes(window->picSplitter2->y());
-    window->ThumbDisplay(window->SelectedPath());
 }
 
 void ConnectFolderBrowser(mainwindow::DrawGUI &owner)
 {
-    WatchOwnerClose(owner, [] {
-        if (FolderWindow()) {
-            FolderWindow()->UnloadWindow(kUnloadByOwner);
-        }
-    });
+    UnloadWithOwner(owner, FolderWindow);
 }
 
 void ShowFolderInBrowser(const std::string &folder)

@@ -7,6 +7,7 @@
 #include "platform/forms/menus.h"
 #include "platform/forms/picture_box.h"
 #include "platform/player/movie_player.h"
+#include "toolwindows/folder_listing.h"
 #include "toolwindows/tool_window.h"
 
 #include <QListWidget>
@@ -55,7 +56,7 @@ struct FolderListMenus {
     platform::MenuItem *mnuApplyChange, *mnuVoidChange, *mnuApplyChangeAll, *mnuVoidChangeAll, *mnuRefleshList;
 };
 
-class FolderGUI : public ToolWindow {
+class FolderGUI : public SplitToolWindow {
     Q_OBJECT
 public:
     explicit FolderGUI(mainwindow::DrawGUI &owner);
@@ -63,6 +64,8 @@ public:
 
     // The file name of entry i: the text after its last "| "; "" for none.
     QString GetFileList(int32_t i) const;
+    // The file name of entry i as the bytes on disk; "" for none.
+    std::string FileNameAt(int32_t i) const;
     // The browsed folder joined with the current entry's name; "" without a current entry.
     std::string SelectedPath() const;
     // Lists BrowserFolder again; a change of folder settles the pending changes first.
@@ -75,7 +78,7 @@ public:
     // after a splitter drag).
     void ThumbDisplay(const std::string &path, bool redraw = false);
     // Lays the panes out for a splitter top in pixels (kept 66 from the top and the bottom).
-    void SizePanes(int pos);
+    void SizePanes(int pos) override;
 
     // The list as the handlers see it.
     int32_t ListCount() const { return List1->count(); }
@@ -95,10 +98,6 @@ public:
     void imgSplitter2_MouseMove(int button, int shift, float x, float y);
     void imgSplitter2_MouseUp(int button, int shift, float x, float y);
     void Form_Resize();
-    void Form_QueryUnload(int unloadMode);
-    void Form_Unload();
-    // Stores the placement and visibility and unloads the window (by owner: only stores them).
-    void UnloadWindow(int unloadMode);
 
     // The list's commands (folder_commands.cpp).
     void mnuEditFile_Click();
@@ -125,8 +124,6 @@ public:
     SelectFolderGUI *FolderChooser() const { return folderChooser_; }
 
     platform::PictureBox *Picture1;
-    platform::PictureBox *imgSplitter2;
-    platform::PictureBox *picSplitter2;
     platform::Label *Label1;
     FileList *List1;
     // Renders the thumbnail movies; it is never shown.
@@ -139,24 +136,22 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    void Forget() override;
 
 private:
     void BuildControls();
     void ConnectHandlers();
     void ConnectCommands();
-    void StorePlacement();
     // Asks about the pending changes of the folder still listed before another is listed; false
     // when the folder stays (Cancel, or changes that could not be applied).
     bool SettlePendingChanges(const std::string &listed);
     // Refills the list in place from the folder's files and selects the open drawing's entry.
-    void FillList(const QStringList &entries);
+    void FillList(const std::vector<FolderEntry> &entries);
     // Draws the picture or the movie of a probed file into the rectangle.
     void DrawThumbnail(const std::string &path, int32_t type, int32_t w, int32_t h, const QRect &rect);
     void ShowListMenu();
 
     mainwindow::DrawGUI &owner_;
-    bool unloaded_ = false;
     bool filling_ = false;
     int applying_ = 0;
     RenameTextbox *renameBox_ = nullptr;

@@ -86,9 +86,9 @@ std::vector<std::string> ListFolderFiles(const std::string &folder)
     return names;
 }
 
-QStringList BuildEntries(const std::vector<std::string> &names)
+std::vector<FolderEntry> BuildEntries(const std::vector<std::string> &names)
 {
-    QStringList entries;
+    std::vector<FolderEntry> entries;
     for (const std::string &name : names) {
         QString code = TypeCodeOf(name);
         const char *marker = kOtherMark;
@@ -96,11 +96,12 @@ QStringList BuildEntries(const std::vector<std::string> &names)
             std::error_code ignored;
             marker = std::filesystem::exists(core::BackupFilePath(name), ignored) ? kDrawingMark : kPlainDrawingMark;
         }
-        entries.append(QString::fromUtf8(marker) + code + QStringLiteral("| ") + QString::fromStdString(name));
+        entries.push_back(
+            {QString::fromUtf8(marker) + code + QStringLiteral("| ") + QString::fromStdString(name), name});
     }
     // Neighbours swap only when the first type code is greater, so one type keeps the name order.
-    std::stable_sort(entries.begin(), entries.end(), [](const QString &a, const QString &b) {
-        return a.mid(kTypeCodeStart, kTypeCodeLength) < b.mid(kTypeCodeStart, kTypeCodeLength);
+    std::stable_sort(entries.begin(), entries.end(), [](const FolderEntry &a, const FolderEntry &b) {
+        return a.text.mid(kTypeCodeStart, kTypeCodeLength) < b.text.mid(kTypeCodeStart, kTypeCodeLength);
     });
     return entries;
 }

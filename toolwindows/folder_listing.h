@@ -24,9 +24,16 @@ QString TypeCodeOf(const std::string &name);
 // The names of the listed files of the folder, sorted by name.
 std::vector<std::string> ListFolderFiles(const std::string &folder);
 
+// A row of the list: its text and the file's name as the bytes on disk. A name that is not valid
+// UTF-8 shows with replacement characters; commands use the bytes, so they reach that very file.
+struct FolderEntry {
+    QString text;
+    std::string name;
+};
+
 // One entry per name: a drawing's marker tells whether it has a pending-change backup; the
 // entries sorted by type code, names of one type kept in their order.
-QStringList BuildEntries(const std::vector<std::string> &names);
+std::vector<FolderEntry> BuildEntries(const std::vector<std::string> &names);
 
 // The file name of an entry: the text after its last "| "; "" without one.
 QString EntryFileName(const QString &entry);

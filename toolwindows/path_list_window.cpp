@@ -40,7 +40,6 @@ constexpr int kPaneMargin = 66;     // the splitter stays this far from the top 
 constexpr int kGripHeight = 10;
 constexpr int kHeaderGap = 3;       // the header list starts this far below the grip's top
 constexpr uint32_t kHeaderBack = 0xE0E0E0;
-constexpr uint32_t kSplitterBarColor = 0x808080;
 const char *const kHeaderRow = "    |  |ｱﾝｶｰ|閉|線|塗|ｸﾞﾙｰﾌﾟ|複合ID|";
 const char *const kStateGlyphs = "■□◆◇";
 const char *const kFillColumns[] = {"  ", "F ", "L1", "L2", "R "};
@@ -74,7 +73,8 @@ QString RightAligned(const QString &text, int width)
 SplitPlacement Placement()
 {
     mainwindow::MainState &m = Main();
-    return {m.PathToolBoxLeft, m.PathToolBoxTop, m.PathToolBoxWidth, m.PathToolBoxHeight, m.PathToolBoxSplitter};
+    return {m.PathToolBoxLeft,   m.PathToolBoxTop,      m.PathToolBoxWidth,
+            m.PathToolBoxHeight, m.PathToolBoxSplitter, m.PathToolBoxVisible};
 }
 
 bool IsDocumentPath(int32_t index)
@@ -163,7 +163,8 @@ void PathRowList::mouseReleaseEvent(QMouseEvent *event)
 
 // ---- the window ----
 
-PathGUI::PathGUI(mainwindow::DrawGUI &owner) : ToolWindow(&owner), owner_(owner)
+PathGUI::PathGUI(mainwindow::DrawGUI &owner)
+    : SplitToolWindow(&owner, owner.menus.mnuDispPathGUI, Placement, false), owner_(owner)
 {
     setWindowTitle(QStringLiteral("パス管理"));
     BuildControls();
@@ -183,12 +184,7 @@ PathGUI::~PathGUI()
 void PathGUI::BuildControls()
 {
     Picture1 = new platform::PictureBox(this);
-    imgSplitter2 = new platform::PictureBox(this);
-    imgSplitter2->setCursor(Qt::SizeVerCursor);
-    picSplitter2 = new platform::PictureBox(this);
-    picSplitter2->SetBackColor(kSplitterBarColor);
-    picSplitter2->Cls();
-    picSplitter2->hide();
+    BuildSplitter();
     List2 = new QListWidget(this);
     List2->setFont(ListFont());
     QPalette headerPalette = List2->palette();
@@ -466,46 +462,11 @@ void PathGUI::resizeEvent(QResizeEvent *event)
 
 // ---- opening and closing ----
 
-void PathGUI::Form_QueryUnload(int unloadMode)
+void PathGUI::Forget()
 {
-    Main().PathToolBoxVisible = (unloadMode == kUnloadByOwner && isVisible()) ? 1 : 0;
-}
-
-void PathGUI::Form_Unload()
-{
-    owner_.menus.mnuDispPathGUI->SetChecked(false);
-    StorePlacement();
-}
-
-void PathGUI::StorePlacement()
-{
-    StoreSplitPlacement(this, imgSplitter2->y(), Placement());
-}
-
-void PathGUI::UnloadWindow(int unloadMode)
-{
-    if (unloaded_) {
-        return;
-    }
-    Form_QueryUnload(unloadMode);
-    if (unloadMode == kUnloadByOwner) {
-        // The main window may still cancel its closing: the window stays open and checked.
-        StorePlacement();
-        return;
-    }
-    Form_Unload();
-    unloaded_ = true;
     if (PathList().window == this) {
         PathList().window = nullptr;
     }
-    hide();
-    deleteLater();
-}
-
-void PathGUI::closeEvent(QCloseEvent *event)
-{
-    UnloadWindow(kUnloadByUser);
-    ToolWindow::closeEvent(event);
 }
 
 PathGUI *PathListWindow()
@@ -515,33 +476,14 @@ PathGUI *PathListWindow()
 
 void ShowPathGUI(mainwindow::DrawGUI &owner, bool show)
 {
-    PathGUI *window = PathList().window;
-    if (!show) {
-        Main().PathToolBoxVisible = 0;
-        if (window) {
-            window->UnloadWindow(kUnloadByCode);
-        }
-        return;
+    if (PathGUI *window = ShowSplitToolWindow(PathList().window, owner, show, Placement)) {
+        window->RefreshList();
     }
-    if (!window) {
-        window = new PathGUI(owner);
-        PathList().window = window;
-    }
-    Main().PathToolBoxVisible = 1;
-    ShowSplitWindow(window, window->imgSplitter2, window->picSplitter2, Placement());
-    window->SizePanes(window->picSplitter2->y());
-    window->RefreshList();
 }
 
 void ConnectPathList(mainwindow::DrawGUI &owner)
 {
-    // Before the main window closes, the open list keeps its placement and is marked to open again
-    // at the next start.
-    WatchOwnerClose(owner, [] {
-        if (PathListWindow()) {
-            PathListWindow()->UnloadWindow(kUnloadByOwner);
-        }
-    });
+    UnloadWithOwner(owner, PathListWindow);
 }
 
 }  // namespace toolwindows

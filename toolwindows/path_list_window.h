@@ -56,7 +56,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
-class PathGUI : public ToolWindow {
+class PathGUI : public SplitToolWindow {
     Q_OBJECT
 public:
     explicit PathGUI(mainwindow::DrawGUI &owner);
@@ -69,7 +69,7 @@ public:
     // Draws the thumbnail of the selected paths into Picture1.
     void ThumbDisplay();
     // Lays out the panes for a splitter position in pixels (clamped 66 from the top and bottom).
-    void SizePanes(int position);
+    void SizePanes(int position) override;
     // Enables the pop-up's items for the selection and the current row.
     void UpdateListMenu();
 
@@ -83,10 +83,6 @@ public:
     // Events.
     void Form_Load();
     void Form_Resize();
-    // Sets the stored visibility by why the window closes.
-    void Form_QueryUnload(int unloadMode);
-    // Unchecks the view menu item and stores the placement.
-    void Form_Unload();
     void List1_Click();
     void List1_DblClick();
     void List1_MouseUp(int button, int shift, float x, float y);
@@ -96,9 +92,6 @@ public:
     void imgSplitter2_MouseDown(int button, int shift, float x, float y);
     void imgSplitter2_MouseMove(int button, int shift, float x, float y);
     void imgSplitter2_MouseUp(int button, int shift, float x, float y);
-    // Stores the placement and the visibility: the window is closed by the user or the view command
-    // (by code), or the main window is closing (by owner).
-    void UnloadWindow(int unloadMode);
 
     // Pop-up commands (path_list_commands.cpp).
     void mnuPathCopy_Click();
@@ -120,8 +113,6 @@ public:
     mainwindow::DrawGUI &Owner() const { return owner_; }
 
     platform::PictureBox *Picture1;
-    platform::PictureBox *imgSplitter2;
-    platform::PictureBox *picSplitter2;
     QListWidget *List2;
     PathRowList *List1;
     // Renders the thumbnail movie; it is never shown.
@@ -135,14 +126,12 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
+    void Forget() override;
 
 private:
     void BuildControls();
     void ConnectHandlers();
     void ConnectCommands();
-    // Keeps the window's place and the splitter position in the main window's settings.
-    void StorePlacement();
     // The path of the current row, 0 when no row is current.
     int32_t CurrentRowPath() const;
     // Ends a command that changed the drawing: the canvas movie (when asked), the display and
@@ -157,7 +146,6 @@ private:
 
     mainwindow::DrawGUI &owner_;
     PathRowModel *rows_ = nullptr;  // owned by List1
-    bool unloaded_ = false;
 
     // The last thumbnail and what it shows.
     struct ThumbnailCache {

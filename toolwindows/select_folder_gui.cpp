@@ -78,13 +78,14 @@ void SelectFolderGUI::Open()
 bool SelectFolderGUI::SetDirPath(const std::string &folder)
 {
     std::string normal = NormalFolder(folder);
-    std::vector<QString> subfolders;
+    // The names as the bytes on disk: one that is not valid UTF-8 can still be entered.
+    std::vector<std::string> subfolders;
     std::error_code error;
     std::filesystem::directory_iterator it(normal, error);
     for (std::filesystem::directory_iterator end; !error && it != end; it.increment(error)) {
         std::error_code ignored;
         if (it->is_directory(ignored)) {
-            subfolders.push_back(QString::fromStdString(it->path().filename().string()));
+            subfolders.push_back(it->path().filename().string());
         }
     }
     if (error) {
@@ -97,8 +98,9 @@ bool SelectFolderGUI::SetDirPath(const std::string &folder)
     if (normal != "/") {
         Dir1->addItem(QString::fromLatin1(kParentRow));
     }
-    for (const QString &name : subfolders) {
-        Dir1->addItem(name);
+    for (const std::string &name : subfolders) {
+        auto *item = new QListWidgetItem(QString::fromStdString(name), Dir1);
+        item->setData(Qt::UserRole, QByteArray::fromStdString(name));
     }
     Dir1->setCurrentRow(0);
     return true;
@@ -127,11 +129,10 @@ void SelectFolderGUI::Dir1_Click(int row)
         Accept();
         return;
     }
-    std::string name = item->text().toStdString();
-    if (name == kParentRow) {
+    if (item->text() == QLatin1String(kParentRow) && !item->data(Qt::UserRole).isValid()) {
         SetDirPath(std::filesystem::path(dirPath_).parent_path().string());
     } else {
-        SetDirPath(JoinFolder(dirPath_, name));
+        SetDirPath(JoinFolder(dirPath_, item->data(Qt::UserRole).toByteArray().toStdString()));
     }
 }
 

@@ -1,6 +1,8 @@
 #include "toolwindows/tool_window.h"
 
 #include "platform/base/rounding.h"
+#include "platform/forms/menus.h"
+#include "platform/forms/picture_box.h"
 #include "platform/forms/window_placement.h"
 
 #include <QCloseEvent>
@@ -9,6 +11,8 @@
 
 namespace toolwindows {
 namespace {
+
+constexpr uint32_t kSplitterBarColor = 0x808080;
 
 class OwnerCloseWatcher : public QObject {
 public:
@@ -67,6 +71,84 @@ void DragSplitterBar(const QWidget *grip, QWidget *bar, float y, int clientHeigh
 void WatchOwnerClose(QWidget &owner, std::function<void()> onClosing)
 {
     owner.installEventFilter(new OwnerCloseWatcher(&owner, std::move(onClosing)));
+}
+
+void UnloadWithOwner(QWidget &owner, std::function<SplitToolWindow *()> current)
+{
+    WatchOwnerClose(owner, [current = std::move(current)] {
+        if (SplitToolWindow *window = current()) {
+            window->UnloadWindow(kUnloadByOwner);
+        }
+    });
+}
+
+SplitToolWindow::SplitToolWindow(QWidget *owner, platform::MenuItem *viewItem, SplitPlacement (*placement)(),
+                                 bool keepFlagWhenHidden)
+    : ToolWindow(owner), viewItem_(viewItem), placement_(placement), keepFlagWhenHidden_(keepFlagWhenHidden)
+{
+}
+
+void SplitToolWindow::BuildSplitter()
+{
+    imgSplitter2 = new platform::PictureBox(this);
+    imgSplitter2->setCursor(Qt::SizeVerCursor);
+    picSplitter2 = new platform::PictureBox(this);
+    picSplitter2->SetBackColor(kSplitterBarColor);
+    picSplitter2->Cls();
+    picSplitter2->hide();
+}
+
+void SplitToolWindow::Form_QueryUnload(int unloadMode)
+{
+    int32_t &visible = placement_().visible;
+    if (unloadMode != kUnloadByOwner) {
+        visible = 0;
+    } else if (isVisible()) {
+        visible = 1;
+    } else if (!keepFlagWhenHidden_) {
+        visible = 0;
+    }
+}
+
+void SplitToolWindow::Form_Unload()
+{
+    viewItem_->SetChecked(false);
+    StorePlacement();
+}
+
+void SplitToolWindow::StorePlacement()
+{
+    StoreSplitPlacement(this, imgSplitter2->y(), placement_());
+}
+
+void SplitToolWindow::UnloadWindow(int unloadMode)
+{
+    if (unloaded_) {
+        return;
+    }
+    Form_QueryUnload(unloadMode);
+    if (unloadMode == kUnloadByOwner) {
+        StorePlacement();
+        return;
+    }
+    Form_Unload();
+    unloaded_ = true;
+    Forget();
+    hide();
+    deleteLater();
+}
+
+void SplitToolWindow::closeEvent(QCloseEvent *event)
+{
+    UnloadWindow(kUnloadByUser);
+    ToolWindow::closeEvent(event);
+}
+
+void OpenSplitToolWindow(SplitToolWindow &window, const SplitPlacement &placement)
+{
+    placement.visible = 1;
+    ShowSplitWindow(&window, window.imgSplitter2, window.picSplitter2, placement);
+    window.SizePanes(window.picSplitter2->y());
 }
 
 void ToolWindow::changeEvent(QEvent *event)

@@ -1,6 +1,8 @@
 // Tokenizer of the clip-action compiler.
 #include "platform/actionscript/script_lexer.h"
 
+#include "platform/base/number_text.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -55,20 +57,6 @@ void AppendUtf8(std::string &out, uint32_t code)
         out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (code & 0x3F));
     }
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -195,8 +183,8 @@ private:
         if (s_[at_] == '0' && at_ + 1 < s_.size() && (s_[at_ + 1] == 'x' || s_[at_ + 1] == 'X')) {
             at_ += 2;
             size_t digits = 0;
-            while (at_ < s_.size() && HexValue(s_[at_]) >= 0) {
-                value = value * 16.0 + HexValue(s_[at_]);
+            while (at_ < s_.size() && platform::HexDigitValue(s_[at_]) >= 0) {
+                value = value * 16.0 + platform::HexDigitValue(s_[at_]);
                 ++at_;
                 ++digits;
             }
@@ -325,7 +313,7 @@ private:
     {
         uint32_t code = 0;
         for (int i = 0; i < digits; ++i) {
-            int v = at_ < s_.size() ? HexValue(s_[at_]) : -1;
+            int v = at_ < s_.size() ? platform::HexDigitValue(s_[at_]) : -1;
             if (v < 0) {
                 Fail("文字列のエスケープが正しくありません", line_);
             }

@@ -27,17 +27,8 @@ double ReadRadix(std::string_view text, size_t pos, int radix)
     double value = 0;
     for (; pos < text.size(); ++pos) {
         char c = text[pos];
-        int digit;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (radix == 16 && c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (radix == 16 && c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        } else {
-            break;
-        }
-        if (digit >= radix) {
+        int digit = HexDigitValue(c);
+        if (digit < 0 || digit >= radix) {
             break;
         }
         value = value * radix + digit;
@@ -65,6 +56,20 @@ void ShortestDigits(float value, std::string &digits, int &exponent)
 }
 
 }  // namespace
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
 
 double Val(std::string_view text)
 {

@@ -13,6 +13,9 @@ namespace platform {
 // saturate when converting).
 double Val(std::string_view text);
 
+// The value of a hexadecimal digit (0-9, a-f, A-F); -1 for any other character.
+int HexDigitValue(char c);
+
 // A single-precision value in the files' form: "." as decimal point whatever the locale, no
 // leading zero below 1 (".5", "-.5"), exponent form ("1.5E+08", "3.051758E-05") for very small and
 // very large magnitudes, and the shortest digits that read back to the same float.

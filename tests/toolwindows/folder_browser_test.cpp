@@ -63,6 +63,18 @@ TEST_F(FolderBrowserTest, ViewMenuOpensAndClosesStoringPlacement)
     EXPECT_EQ(Main().FolderToolBoxSplitter, 150);
 }
 
+TEST_F(FolderBrowserTest, OwnerClosingWhileHiddenLeavesTheOpenFlag)
+{
+    OpenBrowser();
+    browser().hide();
+    for (int32_t flag : {0, 1}) {
+        Main().FolderToolBoxVisible = flag;
+        browser().UnloadWindow(toolwindows::kUnloadByOwner);
+        EXPECT_EQ(Main().FolderToolBoxVisible, flag);
+    }
+    EXPECT_NE(toolwindows::FolderWindow(), nullptr);
+}
+
 TEST_F(FolderBrowserTest, SplitterStopsSixtySixPixelsFromEitherEdge)
 {
     OpenBrowser();

@@ -5,6 +5,8 @@
 #include "core/document_lifecycle.h"
 #include "core/history.h"
 #include "toolwindows/folder_listing.h"
+#include "toolwindows/animation_preview.h"
+#include "toolwindows/preview_window.h"
 #include "toolwindows/rename_textbox.h"
 #include "toolwindows/select_folder_gui.h"
 
@@ -31,6 +33,17 @@ protected:
         Select({name});
         browser().mnuRenameFile_Click();
         return *browser().RenameBox();
+    }
+    // Makes the entry of the file with these name bytes the only selected, current one.
+    void SelectName(const std::string &name)
+    {
+        browser().List1->clearSelection();
+        for (int i = 0; i < browser().ListCount(); ++i) {
+            if (browser().FileNameAt(i) == name) {
+                browser().SetListIndex(i);
+                browser().List1->item(i)->setSelected(true);
+            }
+        }
     }
     void RenameTo(const QString &from, const QString &to)
     {
@@ -294,6 +307,46 @@ TEST_F(FolderCommandsTest, FolderChooserEntersFoldersAndAcceptsTheOpenOne)
     chooser->Dir1_Click(0);
     EXPECT_EQ(Main().BrowserFolder, platform::ProgramFolder());
     EXPECT_EQ(toolwindows::ListedFolder(), platform::ProgramFolder());
+}
+
+TEST_F(FolderCommandsTest, NamesThatAreNotUtf8ReachTheirOwnFile)
+{
+    const std::string odd = "odd\xFF.png";
+    const std::string twin = "odd\xEF\xBF\xBD.png";  // the name the odd one shows as
+    Touch(odd, "odd");
+    Touch(twin, "twin");
+    OpenBrowser();
+    ASSERT_EQ(browser().ListCount(), 2);
+    SelectName(odd);
+    EXPECT_EQ(browser().SelectedPath(), File(odd));
+    browser().mnuCopyFile_Click();
+    EXPECT_EQ(ReadAll(File("odd\xFF_1.png")), "odd");
+    SelectName(odd);
+    browser().mnuDeleteFile_Click();
+    EXPECT_FALSE(Exists(File(odd)));
+    EXPECT_EQ(ReadAll(File(twin)), "twin");
+    EXPECT_EQ(browser().ListCount(), 2);
+
+    NewFolder("browse/dir\xFF");
+    browser().Label1_Click();
+    toolwindows::SelectFolderGUI *chooser = browser().FolderChooser();
+    ASSERT_NE(chooser, nullptr);
+    chooser->Dir1_Click(2);
+    EXPECT_EQ(chooser->DirPath(), folder + "/dir\xFF");
+    chooser->Form_KeyDown(27, 0);
+}
+
+TEST_F(FolderCommandsTest, AnimationPreviewLeavesNoMovieInTheProgramFolder)
+{
+    Drawing("a.qlk", 1);
+    Drawing("b.qlk", 2);
+    OpenBrowser();
+    Select({"a.qlk", "b.qlk"});
+    browser().ShowAnimePreview(0);
+    ASSERT_NE(toolwindows::OpenPreviewWindow(), nullptr);
+    EXPECT_EQ(toolwindows::OpenPreviewWindow()->ShockwaveFlash1->TotalFrames(), 2);
+    EXPECT_FALSE(Exists(platform::ProgramFile("_preview.swf")));
+    toolwindows::UnloadPreviewWindow();
 }
 
 }  // namespace

@@ -100,6 +100,14 @@ TEST_F(PathListWindowTest, CloseBoxUnchecksTheMenuAndOwnerClosingKeepsItOpenNext
     EXPECT_EQ(toolwindows::PathListWindow(), list);  // the main window may still cancel its closing
 }
 
+TEST_F(PathListWindowTest, OwnerClosingWhileHiddenClearsTheOpenFlag)
+{
+    list->hide();
+    list->UnloadWindow(toolwindows::kUnloadByOwner);
+    EXPECT_EQ(Main().PathToolBoxVisible, 0);
+    EXPECT_EQ(toolwindows::PathListWindow(), list);
+}
+
 TEST_F(PathListWindowTest, ClosingTheMainWindowStoresTheOpenListForTheNextStart)
 {
     list->resize(250, 400);

@@ -34,12 +34,25 @@ TEST(Val, ReadsTheNumberAtTheStartOfTheText)
     EXPECT_EQ(Val("&hff"), 255);
     EXPECT_EQ(Val("&O17"), 15);
     EXPECT_EQ(Val("&O19"), 1);
+    EXPECT_EQ(Val("&O1a"), 1);
+    EXPECT_EQ(Val("&HfG"), 15);
     EXPECT_EQ(Val("&X1"), 0);
     EXPECT_EQ(Val("abc"), 0);
     EXPECT_EQ(Val(""), 0);
     EXPECT_EQ(Val("-"), 0);
     EXPECT_EQ(Val("."), 0);
     EXPECT_EQ(Val("-.e5"), 0);
+}
+
+TEST(HexDigitValue, DigitsAndLettersOfBothCases)
+{
+    EXPECT_EQ(HexDigitValue('0'), 0);
+    EXPECT_EQ(HexDigitValue('9'), 9);
+    EXPECT_EQ(HexDigitValue('a'), 10);
+    EXPECT_EQ(HexDigitValue('F'), 15);
+    for (char c : {'g', 'G', '/', ':', '@', '`', ' ', '\0', '\xff'}) {
+        EXPECT_EQ(HexDigitValue(c), -1) << int(c);
+    }
 }
 
 TEST(Val, ExtremeExponentsGiveZeroOrInfinityWithoutFailing)
