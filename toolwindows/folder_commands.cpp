@@ -378,9 +378,7 @@ void FolderGUI::ShowAnimePreview(int mode)
     if (width > 0 && height > 0) {
         ShowPreviewWindow(movie, width, height, &owner_);
     }
-    // The player holds the movie's bytes: the temporary file is not left in the program folder.
-    std::error_code ignored;
-    std::filesystem::remove(movie, ignored);
+    // The movie stays in the program folder: the next preview replaces it.
 }
 
 }  // namespace toolwindows

@@ -336,7 +336,7 @@ TEST_F(FolderCommandsTest, NamesThatAreNotUtf8ReachTheirOwnFile)
     chooser->Form_KeyDown(27, 0);
 }
 
-TEST_F(FolderCommandsTest, AnimationPreviewLeavesNoMovieInTheProgramFolder)
+TEST_F(FolderCommandsTest, AnimationPreviewPlaysTheMovieItKeepsInTheProgramFolder)
 {
     Drawing("a.qlk", 1);
     Drawing("b.qlk", 2);
@@ -345,7 +345,7 @@ TEST_F(FolderCommandsTest, AnimationPreviewLeavesNoMovieInTheProgramFolder)
     browser().ShowAnimePreview(0);
     ASSERT_NE(toolwindows::OpenPreviewWindow(), nullptr);
     EXPECT_EQ(toolwindows::OpenPreviewWindow()->ShockwaveFlash1->TotalFrames(), 2);
-    EXPECT_FALSE(Exists(platform::ProgramFile("_preview.swf")));
+    EXPECT_TRUE(Exists(platform::ProgramFile("_preview.swf")));
     toolwindows::UnloadPreviewWindow();
 }
 
