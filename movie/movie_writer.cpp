@@ -72,6 +72,20 @@ void RestartFrames()
     ResetSoundStream();
 }
 
+// Whether action records run end to end up to a final End action (a compiler's complete code).
+bool EndsWithEndAction(const Bytes &code)
+{
+    size_t i = 0;
+    while (i < code.size()) {
+        if (code[i] == 0) {
+            return i + 1 == code.size();
+        }
+        size_t length = code[i] >= 0x80 && i + 2 < code.size() ? (code[i + 1] | (code[i + 2] << 8)) + 3u : 1u;
+        i += length;
+    }
+    return false;
+}
+
 // CLIPACTIONS (SWF 6) of a script: reserved UI16, the OR of all event flags as UI32, one
 // CLIPACTIONRECORD per section that compiles, and the UI32 0 end.
 Bytes ClipActionsBytes(const std::string &actions)
@@ -89,13 +103,16 @@ Bytes ClipActionsBytes(const std::string &actions)
             continue;
         }
         bool keyPress = (eventFlags & kClipEventKeyPress) != 0;
+        bool ended = EndsWithEndAction(code);  // else the ActionEndFlag is ours to write
         AppendLong(records, eventFlags);
-        AppendLong(records, int64_t{count} + (keyPress ? 2 : 1));  // key code, actions, end flag
+        AppendLong(records, int64_t{count} + (keyPress ? 1 : 0) + (ended ? 0 : 1));
         if (keyPress) {
             records.push_back(static_cast<uint8_t>(keyCode));
         }
         records.insert(records.end(), code.begin(), code.end());
-        records.push_back(0);  // ActionEndFlag
+        if (!ended) {
+            records.push_back(0);  // ActionEndFlag
+        }
         allFlags |= static_cast<uint32_t>(eventFlags);
     }
     Bytes bytes;

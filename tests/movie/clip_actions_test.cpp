@@ -260,8 +260,8 @@ TEST_F(ClipActionsTest, PlaceObject2CarriesOneRecordPerCompiledSection)
     Bytes expected = {0xBF, 0x06, 0, 0, 0, 0,  // PlaceObject2, length patched below
                       0x82, 0x01, 0x01, 0x01, 0x00,  // has clip actions and character; depth 257; id 1
                       0x00, 0x00, 0x01, 0x00, 0x02, 0x00,  // reserved, all event flags 0x20001
-                      0x00, 0x00, 0x02, 0x00, 0x04, 0x00, 0x00, 0x00, 0x08, 0x07, 0x00, 0x00,  // keyPress 8
-                      0x01, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x07, 0x00, 0x00,  // load
+                      0x00, 0x00, 0x02, 0x00, 0x03, 0x00, 0x00, 0x00, 0x08, 0x07, 0x00,  // keyPress 8
+                      0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x07, 0x00,  // load
                       0x00, 0x00, 0x00, 0x00};
     expected[2] = static_cast<uint8_t>(expected.size() - 6);
     EXPECT_EQ(tag, expected);
@@ -270,6 +270,14 @@ TEST_F(ClipActionsTest, PlaceObject2CarriesOneRecordPerCompiledSection)
     // A move of the occupied depth carries no clip actions; a script where nothing compiles
     // still writes the empty list.
     EXPECT_EQ(PlaceWithActions("on(press) {}", 0), (Bytes{0xBF, 0x06, 3, 0, 0, 0, 0x01, 0x01, 0x01}));
+    // Code that stops short of its End action gets the end flag from the writer.
+    platform::SetActionCompiler([](const char *, int, std::vector<uint8_t> &out) {
+        out = {0x96, 0x02, 0x00, 0x08, 0x00, 0x07};  // Push constant 0 (ends in a zero byte), Stop
+        return 6;
+    });
+    EXPECT_EQ(PlaceWithActions("on(press) {}", 2),
+              (Bytes{0xBF, 0x06, 30, 0, 0, 0, 0x82, 0x03, 0x01, 0x01, 0x00, 0, 0, 0x00, 0x04, 0, 0,
+                     0x00, 0x04, 0, 0, 0x07, 0, 0, 0, 0x96, 0x02, 0x00, 0x08, 0x00, 0x07, 0x00, 0, 0, 0, 0}));
     platform::SetActionCompiler(FailingCompiler);
     EXPECT_EQ(PlaceWithActions("on(press) {}", 1),
               (Bytes{0xBF, 0x06, 15, 0, 0, 0, 0x82, 0x02, 0x01, 0x01, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
