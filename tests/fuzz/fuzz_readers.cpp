@@ -42,6 +42,7 @@
 #include <QImage>
 
 #include <sanitizer/common_interface_defs.h>
+#include <zlib.h>
 
 #include <atomic>
 #include <chrono>
@@ -134,6 +135,22 @@ std::vector<std::string> SvgSeeds()
 std::vector<std::string> SvgzSeeds()
 {
     return {ReadFileBytes(DataFile("svg/shapes_gzip.svgz")), ReadFileBytes(DataFile("svg/shapes_zlib.svgz"))};
+}
+
+// Plain SVG text packed as a gzip (or, with zlibHeader, a raw zlib) stream.
+std::string Deflated(const std::string &text, bool zlibHeader)
+{
+    z_stream stream{};
+    deflateInit2(&stream, 6, Z_DEFLATED, zlibHeader ? 15 : 31, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&stream, text.size()) + 32, '\0');
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(text.data()));
+    stream.avail_in = static_cast<uInt>(text.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
 }
 
 std::vector<std::string> WmfSeeds()
@@ -355,18 +372,6 @@ std::vector<std::string> ScriptSeeds()
         "  while (n-- > 0) { s[n] = n % 3; }\r\n}\r\n-\r\non(release) { stopDrag(); getURL(\"a.html\", \"_blank\"); }\r\n"};
 }
 
-std::vector<std::string> ThumbSeeds()
-{
-    std::vector<std::string> seeds = DrawingSeeds();
-    for (const std::string &clip : ClipSeeds()) {
-        seeds.push_back(clip);
-    }
-    for (const std::string &svg : SvgSeeds()) {
-        seeds.push_back(svg);
-    }
-    return seeds;
-}
-
 // ---- the readers -----------------------------------------------------------------------------
 
 struct Input {
@@ -449,7 +454,22 @@ std::map<std::string, Reader> Readers()
                                                 "&e;", "url(#a)", "matrix(", "M", "C", "A", "z", "%",
                                                 "viewBox=\"0 0 0 0\"", "</svg>", "<svg "};
     readers["svg"] = {[] { return WithExtension(SvgSeeds(), "svg"); }, svg, svgTokens};
-    readers["svgz"] = {[] { return WithExtension(SvgzSeeds(), "svgz"); }, svg, {}};
+    // Compressed files: damaged as they are, and (extension "svgzplain") damaged as text and then
+    // packed, which reaches the SVG reader behind the decompression.
+    readers["svgz"] = {[] {
+                           std::vector<Input> inputs = WithExtension(SvgzSeeds(), "svgz");
+                           for (Input &plain : WithExtension(SvgSeeds(), "svgzplain")) {
+                               inputs.push_back(plain);
+                           }
+                           return inputs;
+                       },
+                       [svg](const std::string &path, const Input &input) {
+                           if (input.extension == "svgzplain") {
+                               WriteFileBytes(path, Deflated(input.bytes, input.bytes.size() % 2 == 0));
+                           }
+                           return svg(path, input);
+                       },
+                       svgTokens};
     readers["wmf"] = {[] { return WithExtension(WmfSeeds(), "wmf"); },
                       [](const std::string &, const Input &input) {
                           core::PathCollection paths;
