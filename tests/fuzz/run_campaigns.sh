@@ -2,7 +2,7 @@
 # Runs a fuzzing campaign for each reader named (default: all), three at a time, each for SECONDS
 # (default 300), restarting with a new seed after a crash until its time is used up. Findings go
 # to OUT/<reader>/ (crash-*, slow-*, hang-*, memory-*), summaries to OUT/<reader>.log.
-# usage: tests/fuzz/run_campaigns.sh BUILD_DIR OUT [SECONDS] [reader ...]
+# usage: [FUZZ_SEED=n] tests/fuzz/run_campaigns.sh BUILD_DIR OUT [SECONDS] [reader ...]
 set -u
 build=$1; out=$2; seconds=${3:-300}
 shift 2; [ $# -gt 0 ] && shift
@@ -12,7 +12,7 @@ export ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=0:max_allocation_si
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 mkdir -p "$out"
 campaign() {
-    name=$1; seed=1; end=$(( $(date +%s) + seconds ))
+    name=$1; seed=${FUZZ_SEED:-1}; end=$(( $(date +%s) + seconds ))
     while [ "$(date +%s)" -lt "$end" ]; do
         left=$(( end - $(date +%s) ))
         "$build/tests/fuzz/fuzz_readers" "$name" "$left" "$seed" "$out" >>"$out/$name.log" 2>&1 \
