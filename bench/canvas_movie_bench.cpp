@@ -2,6 +2,7 @@
 // loading it into the player and rendering it, for a 1638 x 1638 canvas at 100 % zoom and
 // quality "high". Each stage's mean time is reported as a counter (milliseconds), wall-clock and
 // the process's CPU time (all threads), the latter comparable on a busy machine.
+#include "bench/bench_drawing.h"
 #include "core/document.h"
 #include "core/host.h"
 #include "movie/canvas_movie.h"
@@ -20,7 +21,6 @@
 namespace {
 
 constexpr int kCanvas = 1638;
-constexpr int kAnchorsPerPath = 20;
 
 class BenchHost : public core::Host {
 public:
@@ -29,8 +29,7 @@ public:
     platform::MoviePlayer *CanvasPlayer() override { return &player; }
 };
 
-// Closed rounded outlines of 20 anchors (on-curve and control points alternating), 10 to 60
-// pixels across, filled and stroked, spread over the canvas.
+// Rounded outlines with solid fills spread over the canvas.
 void MakeDrawing(int count)
 {
     core::ResetDocumentForTest();
@@ -40,27 +39,11 @@ void MakeDrawing(int count)
     doc.CurrentSettings.Quality = 2;
     doc.CanvasTempFile = platform::ProgramFile("_canvtemp.tmp");
     std::mt19937 random(7);
-    std::uniform_int_distribution<int> position(0, kCanvas * 20);
-    std::uniform_int_distribution<int> radius(100, 600);
     std::uniform_int_distribution<uint32_t> colour(0, 0xFFFFFF);
     for (int i = 0; i < count; ++i) {
-        core::PathRecord path;
-        const int cx = position(random);
-        const int cy = position(random);
-        const int r = radius(random);
-        for (int k = 0; k < kAnchorsPerPath; ++k) {
-            const double angle = k * 2 * M_PI / kAnchorsPerPath;
-            const double reach = k % 2 ? r * 1.1 : r;
-            path.Anchors.push_back({cx + static_cast<int32_t>(reach * std::cos(angle)),
-                                    cy + static_cast<int32_t>(reach * std::sin(angle)),
-                                    static_cast<int16_t>(k % 2 ? core::kControlPoint : core::kOnCurve)});
-        }
-        path.blClosed = true;
+        core::PathRecord path = benchsupport::RoundedOutline(random, kCanvas, i);
         path.FillType = core::kFillSolid;
         path.FillColor = 0xFF000000u | colour(random);
-        path.LineMode = 1;
-        path.LineWidth = 20 + i % 3 * 20;
-        path.LineColor = 0xFF000000u;
         doc.DocPaths.push_back(std::move(path));
     }
 }

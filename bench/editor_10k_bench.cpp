@@ -2,6 +2,7 @@
 // groups and compounds) in the main window: opening it, selecting, dragging the selection, undo,
 // the path list, colour, delete, zoom, saving and picture export. Each interaction runs through
 // the window's own handlers, offscreen; times are wall-clock milliseconds per interaction.
+#include "bench/bench_drawing.h"
 #include "canvastools/canvas_input.h"
 #include "canvastools/canvas_input_state.h"
 #include "core/document.h"
@@ -30,7 +31,6 @@
 namespace {
 
 constexpr int kPathCount = 10000;
-constexpr int kAnchorsPerPath = 20;
 constexpr int kCanvas = 1638;  // pixels
 constexpr int kLeft = 1;
 
@@ -40,32 +40,12 @@ core::PathArray MakePaths()
 {
     core::PathArray paths(1);
     std::mt19937 random(7);
-    std::uniform_int_distribution<int> position(0, kCanvas * 20);
-    std::uniform_int_distribution<int> radius(100, 600);
     std::uniform_int_distribution<uint32_t> colour(0, 0xFFFFFF);
     for (int i = 0; i < kPathCount; ++i) {
-        core::PathRecord path;
-        const int cx = position(random);
-        const int cy = position(random);
-        const int r = radius(random);
-        for (int k = 0; k < kAnchorsPerPath; ++k) {
-            const double angle = k * 2 * M_PI / kAnchorsPerPath;
-            const double reach = k % 2 ? r * 1.1 : r;
-            path.Anchors.push_back({cx + static_cast<int32_t>(reach * std::cos(angle)),
-                                    cy + static_cast<int32_t>(reach * std::sin(angle)),
-                                    static_cast<int16_t>(k % 2 ? core::kControlPoint : core::kOnCurve)});
-        }
-        path.blClosed = true;
+        core::PathRecord path = benchsupport::RoundedOutline(random, kCanvas, i);
         path.FillType = static_cast<int16_t>(i % 5);
         path.FillColor = 0xFF000000u | colour(random);
         path.GradColor = 0xFF000000u | colour(random);
-        path.GradCenterX = cx;
-        path.GradCenterY = cy;
-        path.GradRatioX = static_cast<float>(r) / 16384.0f;
-        path.GradRatioY = path.GradRatioX;
-        path.LineMode = 1;
-        path.LineWidth = 20 + i % 3 * 20;
-        path.LineColor = 0xFF000000u;
         if (i % 40 < 5) {
             path.blGroup = true;
             path.GroupID = i / 40 + 1;
