@@ -76,7 +76,7 @@ constexpr double kDefaultFrameRate = 12;
 
 }  // namespace
 
-MoviePlayer::MoviePlayer() = default;
+MoviePlayer::MoviePlayer() : groupCache_(std::make_unique<swf::GroupCache>()) {}
 MoviePlayer::~MoviePlayer() = default;
 
 void MoviePlayer::SetMovie(const std::string &path)
@@ -91,7 +91,7 @@ void MoviePlayer::SetMovie(const std::string &path)
         return;
     }
     state_ = std::make_unique<State>();
-    state_->movie = swf::ParseMovie(bytes, &groupCache_);
+    state_->movie = swf::ParseMovie(bytes, groupCache_.get());
     ShowFrame(0);
     playing_ = TotalFrames() > 1;
 }

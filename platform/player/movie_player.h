@@ -8,13 +8,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 namespace platform {
 
 namespace swf {
 struct Movie;
-struct DrawnGroup;
+struct GroupCache;
 }
 
 class MoviePlayer {
@@ -72,7 +71,7 @@ private:
     double clockMs_ = 0;
     std::unique_ptr<State> state_;
     // Shape groups of the last movie, reused by the next one wherever they are unchanged.
-    std::unordered_map<uint64_t, std::shared_ptr<const swf::DrawnGroup>> groupCache_;
+    std::unique_ptr<swf::GroupCache> groupCache_;
     // The last rendered picture and what it shows.
     mutable std::unique_ptr<Picture> picture_;
 };

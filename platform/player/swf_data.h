@@ -99,9 +99,25 @@ struct DrawnGroup {
 DrawnGroup BuildDrawnGroup(StyleGroup group);
 
 // Drawn groups are shared between the movies a player loads one after another: a group whose
-// styles and edges are unchanged is not built again. Keyed by a hash of its content.
+// styles and edges are unchanged is not built again, and one whose edges and line widths are
+// unchanged takes the paths of the old one with its new styles.
 using GroupPtr = std::shared_ptr<const DrawnGroup>;
-using GroupCache = std::unordered_map<uint64_t, GroupPtr>;
+struct GroupCache {
+    std::unordered_map<uint64_t, GroupPtr> groups;    // by HashGroup
+    std::unordered_map<uint64_t, GroupPtr> geometry;  // by HashGroupGeometry
+
+    size_t size() const { return groups.size(); }
+    void clear()
+    {
+        groups.clear();
+        geometry.clear();
+    }
+};
+// The hash of what decides a group's paths: its edges, the number of fill styles and the widths
+// of its line styles.
+uint64_t HashGroupGeometry(const StyleGroup &group);
+// The hash of everything that decides how a group looks (geometry: its HashGroupGeometry).
+uint64_t HashGroup(const StyleGroup &group, uint64_t geometry);
 uint64_t HashGroup(const StyleGroup &group);
 
 struct ShapeCharacter {

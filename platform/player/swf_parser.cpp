@@ -377,7 +377,8 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache)
     in.U16();  // stated frame count: the ShowFrame tags decide
     GroupCache next;
     if (cache) {
-        next.reserve(cache->size());
+        next.groups.reserve(cache->groups.size());
+        next.geometry.reserve(cache->geometry.size());
     }
     GroupReuse reuse{cache, cache ? &next : nullptr};
     TagStreamParser(*movie, reuse).Parse(in);

@@ -537,52 +537,85 @@ Edge Mix(const Edge &a, const Edge &b, double t)
 
 }  // namespace
 
-uint64_t HashGroup(const StyleGroup &group)
-{
-    // A multiply-xorshift mix over every value that decides how the group looks, a word at a time.
-    uint64_t hash = 0x243F6A8885A308D3ull;
-    auto mix = [&hash](auto value) {
+namespace {
+
+// A multiply-xorshift mix of values into a hash, a word at a time.
+class GroupHasher {
+public:
+    explicit GroupHasher(uint64_t seed) : hash_(seed) {}
+
+    template <typename Value>
+    void Mix(Value value)
+    {
         static_assert(sizeof value <= sizeof(uint64_t));
         uint64_t word = 0;
         std::memcpy(&word, &value, sizeof value);
-        hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
-        hash ^= hash >> 29;
-    };
-    auto mixPoint = [&mix](const QPointF &point) {
-        mix(point.x());
-        mix(point.y());
-    };
+        hash_ = (hash_ ^ word) * 0x9E3779B97F4A7C15ull;
+        hash_ ^= hash_ >> 29;
+    }
+    void Mix(const QPointF &point)
+    {
+        Mix(point.x());
+        Mix(point.y());
+    }
+    uint64_t Value() const { return hash_; }
+
+private:
+    uint64_t hash_;
+};
+
+}  // namespace
+
+uint64_t HashGroupGeometry(const StyleGroup &group)
+{
+    GroupHasher hasher(0x13198A2E03707344ull);
+    hasher.Mix(group.fills.size());
+    for (const LineStyle &line : group.lines) {
+        hasher.Mix(line.width);
+    }
+    hasher.Mix(-2);
+    for (const Edge &edge : group.edges) {
+        hasher.Mix(edge.from);
+        hasher.Mix(edge.to);
+        if (edge.curved) {
+            hasher.Mix(edge.control);
+        }
+        hasher.Mix(static_cast<int64_t>(edge.fill0) << 33 ^ static_cast<int64_t>(edge.fill1) << 1 ^ edge.curved);
+        hasher.Mix(edge.line);
+    }
+    return hasher.Value();
+}
+
+uint64_t HashGroup(const StyleGroup &group, uint64_t geometry)
+{
+    // Every style value that decides how the group looks, over the hash of its paths.
+    GroupHasher hasher(0x243F6A8885A308D3ull);
     for (const FillStyle &fill : group.fills) {
-        mix(static_cast<int>(fill.kind));
-        mix(fill.color);
+        hasher.Mix(static_cast<int>(fill.kind));
+        hasher.Mix(fill.color);
         for (double term : {fill.matrix.m11(), fill.matrix.m12(), fill.matrix.m21(), fill.matrix.m22(),
                             fill.matrix.dx(), fill.matrix.dy()}) {
-            mix(term);
+            hasher.Mix(term);
         }
         for (const GradientStop &stop : fill.stops) {
-            mix(stop.ratio);
-            mix(stop.color);
+            hasher.Mix(stop.ratio);
+            hasher.Mix(stop.color);
         }
-        mix(fill.stops.size());
-        mix(fill.bitmapId);
-        mix(static_cast<int>(fill.clipped) * 2 + static_cast<int>(fill.smoothed));
+        hasher.Mix(fill.stops.size());
+        hasher.Mix(fill.bitmapId);
+        hasher.Mix(static_cast<int>(fill.clipped) * 2 + static_cast<int>(fill.smoothed));
     }
-    mix(-1);
+    hasher.Mix(-1);
     for (const LineStyle &line : group.lines) {
-        mix(line.width);
-        mix(line.color);
+        hasher.Mix(line.color);
     }
-    mix(-2);
-    for (const Edge &edge : group.edges) {
-        mixPoint(edge.from);
-        mixPoint(edge.to);
-        if (edge.curved) {
-            mixPoint(edge.control);
-        }
-        mix(static_cast<int64_t>(edge.fill0) << 33 ^ static_cast<int64_t>(edge.fill1) << 1 ^ edge.curved);
-        mix(edge.line);
-    }
-    return hash;
+    hasher.Mix(geometry);
+    return hasher.Value();
+}
+
+uint64_t HashGroup(const StyleGroup &group)
+{
+    return HashGroup(group, HashGroupGeometry(group));
 }
 
 DrawnGroup BuildDrawnGroup(StyleGroup group)
@@ -625,6 +658,16 @@ DrawnGroup BuildDrawnGroup(StyleGroup group)
     return drawn;
 }
 
+// A group drawn along the paths of another whose edges and line widths are the same: only its
+// styles differ, and the paths (shared, not copied) do not depend on them.
+DrawnGroup Restyled(const DrawnGroup &paths, const StyleGroup &group)
+{
+    DrawnGroup drawn = paths;
+    drawn.fills = group.fills;
+    drawn.lines = group.lines;
+    return drawn;
+}
+
 ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse)
 {
     ReadRect(in);  // bounds: the edges say where the shape is
@@ -633,18 +676,22 @@ ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget, const 
         if (group.edges.empty()) {
             return;
         }
-        uint64_t key = HashGroup(group);
+        const uint64_t geometry = HashGroupGeometry(group);
+        const uint64_t key = HashGroup(group, geometry);
         GroupPtr drawn;
         if (reuse.previous) {
-            if (auto found = reuse.previous->find(key); found != reuse.previous->end()) {
+            if (auto found = reuse.previous->groups.find(key); found != reuse.previous->groups.end()) {
                 drawn = found->second;
+            } else if (auto same = reuse.previous->geometry.find(geometry); same != reuse.previous->geometry.end()) {
+                drawn = std::make_shared<const DrawnGroup>(Restyled(*same->second, group));
             }
         }
         if (!drawn) {
             drawn = std::make_shared<const DrawnGroup>(BuildDrawnGroup(group));
         }
         if (reuse.next) {
-            reuse.next->emplace(key, drawn);
+            reuse.next->groups.emplace(key, drawn);
+            reuse.next->geometry.emplace(geometry, drawn);
         }
         shape.groups.push_back(std::move(drawn));
     };

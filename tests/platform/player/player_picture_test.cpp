@@ -229,4 +229,25 @@ TEST(PlayerPicture, HairlinesAlongAnAxisAreDrawnAndRepainted)
     EXPECT_EQ(canvas.pixel(50, 50), kWhite);
 }
 
+TEST(PlayerPicture, ARecolouredGroupKeepsItsPathsWithTheNewStyles)
+{
+    platform::swf::GroupCache cache;
+    auto groups = [&cache](const std::string &bytes) {
+        auto movie = platform::swf::ParseMovie(bytes, &cache);
+        return std::get<platform::swf::ShapeCharacter>(*movie->Find(1)).groups;
+    };
+    const auto before = groups(Groups());
+    const auto after = groups(Groups(7, 0, 0, 0x0000FFFF));
+    ASSERT_EQ(before.size(), after.size());
+    EXPECT_EQ(before[6], after[6]);
+    ASSERT_NE(before[7], after[7]);
+    EXPECT_EQ(after[7]->fills.at(0).color, qRgba(0x00, 0x00, 0xFF, 0xFF));
+    EXPECT_EQ(after[7]->fillPaths, before[7]->fillPaths);
+    EXPECT_EQ(after[7]->lineOutlines, before[7]->lineOutlines);
+    EXPECT_EQ(after[7]->bounds, before[7]->bounds);
+    // Moved, the group is built anew.
+    const auto moved = groups(Groups(7, 60, 0, 0x0000FFFF));
+    EXPECT_NE(moved[7]->fillPaths, after[7]->fillPaths);
+}
+
 }  // namespace
