@@ -93,10 +93,9 @@ std::string WithCrLf(std::string_view text)
 fs::path ResolveIncludeName(std::string name, const std::string &folder)
 {
     std::replace(name.begin(), name.end(), '\\', '/');
-    if (name.starts_with('/')) {
-        name.insert(0, ".");
-    } else if (!name.starts_with('.')) {
-        name.insert(0, "./");
+    if (!name.starts_with('.')) {
+        std::string relative = name.starts_with('/') ? "." : "./";
+        name = relative.append(name);
     }
     return (fs::path(folder) / name).lexically_normal();
 }

@@ -132,7 +132,9 @@ private:
             if (Peek().kind == TokenKind::End) {
                 Unexpected();
             }
-            Fail("'" + std::string(text) + "' が必要です");
+            std::string message = "'";
+            message.append(text).append("' が必要です");
+            Fail(message);
         }
     }
     std::string ExpectName()
