@@ -341,6 +341,39 @@ void PathGUI::List2_Click()
 
 // ---- the thumbnail ----
 
+namespace {
+
+// The encoded unit says nothing about the look and goes stale while the look stays the same.
+void ForgetUnit(core::PathRecord &path)
+{
+    path.CacheMark.clear();
+    path.EdgeCache = core::BitBuffer();
+}
+
+// Whether copies look like stored (paths without their units): the units of copies are set
+// aside for the comparison and put back.
+bool SameDrawing(const core::PathArray &stored, core::PathArray &copies)
+{
+    if (stored.size() != copies.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < copies.size(); ++i) {
+        core::PathRecord &copy = copies[i];
+        std::string mark = std::move(copy.CacheMark);
+        core::BitBuffer unit = std::move(copy.EdgeCache);
+        ForgetUnit(copy);
+        bool same = stored[i] == copy;
+        copy.CacheMark = std::move(mark);
+        copy.EdgeCache = std::move(unit);
+        if (!same) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 void PathGUI::ThumbDisplay()
 {
     Picture1->Cls();
@@ -350,11 +383,13 @@ void PathGUI::ThumbDisplay()
     }
     ShockwaveFlash2.SetMovie("a");
     core::PathArray copies{core::PathRecord()};
+    std::vector<size_t> sources{0};  // the document index of each copy
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
         const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
         if (!path.blSelected) {
             continue;
         }
+        sources.push_back(static_cast<size_t>(i));
         core::PathRecord &copy = copies.emplace_back(path);
         if (copy.CacheMark == "COMPO") {
             copy.CacheMark.clear();  // encoded within the thumbnail, not with its compound
@@ -372,6 +407,11 @@ void PathGUI::ThumbDisplay()
         return;
     }
     const QImage &image = ThumbnailImage(copies, bounds, rect.width(), rect.height());
+    // A path of its own encodes to the same unit in any movie: the canvas movie written next
+    // takes the units just encoded instead of encoding every changed path again.
+    for (size_t k = 1; k < copies.size(); ++k) {
+        movie::TakeEncodedUnit(Doc().DocPaths[sources[k]], copies[k]);
+    }
     QPainter painter(&Picture1->Image());
     painter.drawImage(rect.left(), rect.top(), image);
     painter.end();
@@ -385,10 +425,13 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const core::Rect3
     int32_t background = (settings.BackColorR << 16) | (settings.BackColorG << 8) | settings.BackColorB;
     ThumbnailCache &cache = thumbCache_;
     if (cache.width == drawWidth && cache.height == drawHeight && cache.background == background &&
-        cache.quality == settings.Quality && cache.paths == copies) {
+        cache.quality == settings.Quality && SameDrawing(cache.paths, copies)) {
         return cache.image;
     }
     cache.paths = copies;
+    for (core::PathRecord &path : cache.paths) {
+        ForgetUnit(path);
+    }
     cache.width = drawWidth;
     cache.height = drawHeight;
     cache.background = background;
