@@ -196,7 +196,7 @@ void DefineShape(int32_t id, core::PathArray &paths, const core::Rect32 &bounds,
 
 void TakeEncodedUnit(core::PathRecord &path, core::PathRecord &copy)
 {
-    if (!path.blCompound && !copy.blCompound && copy.CacheMark == kMarkCached && path.CacheMark != kMarkCached) {
+    if (!path.blCompound && !copy.blCompound && copy.CacheMark == kMarkCached) {
         path.EdgeCache = std::move(copy.EdgeCache);
         path.CacheMark = std::move(copy.CacheMark);
     }

@@ -350,26 +350,17 @@ void ForgetUnit(core::PathRecord &path)
     path.EdgeCache = core::BitBuffer();
 }
 
-// Whether copies look like stored (paths without their units): the units of copies are set
-// aside for the comparison and put back.
-bool SameDrawing(const core::PathArray &stored, core::PathArray &copies)
+// Whether copy looks like stored (a path without its unit): the unit of copy is set aside for
+// the comparison and put back.
+bool SameLook(const core::PathRecord &stored, core::PathRecord &copy)
 {
-    if (stored.size() != copies.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < copies.size(); ++i) {
-        core::PathRecord &copy = copies[i];
-        std::string mark = std::move(copy.CacheMark);
-        core::BitBuffer unit = std::move(copy.EdgeCache);
-        ForgetUnit(copy);
-        bool same = stored[i] == copy;
-        copy.CacheMark = std::move(mark);
-        copy.EdgeCache = std::move(unit);
-        if (!same) {
-            return false;
-        }
-    }
-    return true;
+    std::string mark = std::move(copy.CacheMark);
+    core::BitBuffer unit = std::move(copy.EdgeCache);
+    ForgetUnit(copy);
+    bool same = stored == copy;
+    copy.CacheMark = std::move(mark);
+    copy.EdgeCache = std::move(unit);
+    return same;
 }
 
 }  // namespace
@@ -406,7 +397,7 @@ void PathGUI::ThumbDisplay()
     if (rect.isEmpty()) {
         return;
     }
-    const QImage &image = ThumbnailImage(copies, bounds, rect.width(), rect.height());
+    const QImage &image = ThumbnailImage(copies, sources, bounds, rect.width(), rect.height());
     // A path of its own encodes to the same unit in any movie: the canvas movie written next
     // takes the units just encoded instead of encoding every changed path again.
     for (size_t k = 1; k < copies.size(); ++k) {
@@ -418,17 +409,41 @@ void PathGUI::ThumbDisplay()
     Picture1->Refresh();
 }
 
-const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const core::Rect32 &bounds, int drawWidth,
-                                      int drawHeight)
+bool PathGUI::CheckLastDrawn(core::PathArray &copies, const std::vector<size_t> &sources)
 {
+    const ThumbnailCache &cache = thumbCache_;
+    bool same = sources == cache.sources;
+    size_t last = 1;
+    for (size_t k = 1; k < copies.size(); ++k) {
+        while (last < cache.sources.size() && cache.sources[last] < sources[k]) {
+            ++last;
+        }
+        bool drawn = last < cache.sources.size() && cache.sources[last] == sources[k];
+        if (drawn && SameLook(cache.paths[last], copies[k])) {
+            continue;
+        }
+        same = false;
+        // A path changed without its unit being dropped must not be drawn from that unit.
+        if (drawn) {
+            ForgetUnit(copies[k]);
+        }
+    }
+    return same;
+}
+
+const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const std::vector<size_t> &sources,
+                                      const core::Rect32 &bounds, int drawWidth, int drawHeight)
+{
+    bool same = CheckLastDrawn(copies, sources);
     const core::CanvasSettings &settings = Doc().CurrentSettings;
     int32_t background = (settings.BackColorR << 16) | (settings.BackColorG << 8) | settings.BackColorB;
     ThumbnailCache &cache = thumbCache_;
     if (cache.width == drawWidth && cache.height == drawHeight && cache.background == background &&
-        cache.quality == settings.Quality && SameDrawing(cache.paths, copies)) {
+        cache.quality == settings.Quality && same) {
         return cache.image;
     }
     cache.paths = copies;
+    cache.sources = sources;
     for (core::PathRecord &path : cache.paths) {
         ForgetUnit(path);
     }
