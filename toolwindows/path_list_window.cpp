@@ -398,11 +398,6 @@ void PathGUI::ThumbDisplay()
         return;
     }
     const QImage &image = ThumbnailImage(copies, sources, bounds, rect.width(), rect.height());
-    // A path of its own encodes to the same unit in any movie: the canvas movie written next
-    // takes the units just encoded instead of encoding every changed path again.
-    for (size_t k = 1; k < copies.size(); ++k) {
-        movie::TakeEncodedUnit(Doc().DocPaths[sources[k]], copies[k]);
-    }
     QPainter painter(&Picture1->Image());
     painter.drawImage(rect.left(), rect.top(), image);
     painter.end();
@@ -456,6 +451,11 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const std::vector
     int32_t h = platform::SaturateCast<int32_t>((int64_t{bounds.Bottom} - bounds.Top) / 20);
     std::string file = WriteThumbnailMovie(copies, w, h, platform::SaturateCast<int32_t>(-int64_t{bounds.Left}),
                                            platform::SaturateCast<int32_t>(-int64_t{bounds.Top}));
+    // A path of its own encodes to the same unit in any movie: the canvas movie written next
+    // takes the units just encoded instead of encoding every changed path again.
+    for (size_t k = 1; k < copies.size(); ++k) {
+        movie::TakeEncodedUnit(Doc().DocPaths[sources[k]], copies[k]);
+    }
     cache.image = QImage(drawWidth, drawHeight, QImage::Format_RGB32);
     cache.image.fill(Qt::white);
     if (!file.empty()) {
