@@ -194,6 +194,14 @@ void DefineShape(int32_t id, core::PathArray &paths, const core::Rect32 &bounds,
     AppendLongTag(kTagDefineShape3, body);
 }
 
+void TakeEncodedUnit(core::PathRecord &path, core::PathRecord &copy)
+{
+    if (!path.blCompound && !copy.blCompound && copy.CacheMark == kMarkCached) {
+        path.EdgeCache = std::move(copy.EdgeCache);
+        path.CacheMark = std::move(copy.CacheMark);
+    }
+}
+
 Bytes EncodeShapeCached(core::PathArray &paths)
 {
     core::BitBuffer shape;

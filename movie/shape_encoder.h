@@ -32,6 +32,10 @@ constexpr int32_t kMaxUnitLineStyles = 254;
 // the paths unchanged. Elements 1.. of paths are drawn.
 void DefineShape(int32_t id, core::PathArray &paths, const core::Rect32 &bounds, bool grouped);
 
+// Gives path the unit of copy (an unchanged copy of it that went through the cached body): only
+// a path outside any compound, whose unit depends on itself alone. copy's unit is moved out.
+void TakeEncodedUnit(core::PathRecord &path, core::PathRecord &copy);
+
 // The SHAPEWITHSTYLE bodies.
 Bytes EncodeShapeCached(core::PathArray &paths);
 Bytes EncodeShapePlain(const core::PathArray &paths);

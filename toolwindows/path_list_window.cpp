@@ -341,6 +341,30 @@ void PathGUI::List2_Click()
 
 // ---- the thumbnail ----
 
+namespace {
+
+// The encoded unit says nothing about the look and goes stale while the look stays the same.
+void ForgetUnit(core::PathRecord &path)
+{
+    path.CacheMark.clear();
+    path.EdgeCache = core::BitBuffer();
+}
+
+// Whether copy looks like stored (a path without its unit): the unit of copy is set aside for
+// the comparison and put back.
+bool SameLook(const core::PathRecord &stored, core::PathRecord &copy)
+{
+    std::string mark = std::move(copy.CacheMark);
+    core::BitBuffer unit = std::move(copy.EdgeCache);
+    ForgetUnit(copy);
+    bool same = stored == copy;
+    copy.CacheMark = std::move(mark);
+    copy.EdgeCache = std::move(unit);
+    return same;
+}
+
+}  // namespace
+
 void PathGUI::ThumbDisplay()
 {
     Picture1->Cls();
@@ -350,11 +374,13 @@ void PathGUI::ThumbDisplay()
     }
     ShockwaveFlash2.SetMovie("a");
     core::PathArray copies{core::PathRecord()};
+    std::vector<size_t> sources{0};  // the document index of each copy
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
         const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
         if (!path.blSelected) {
             continue;
         }
+        sources.push_back(static_cast<size_t>(i));
         core::PathRecord &copy = copies.emplace_back(path);
         if (copy.CacheMark == "COMPO") {
             copy.CacheMark.clear();  // encoded within the thumbnail, not with its compound
@@ -371,24 +397,51 @@ void PathGUI::ThumbDisplay()
     if (rect.isEmpty()) {
         return;
     }
-    const QImage &image = ThumbnailImage(copies, bounds, rect.width(), rect.height());
+    const QImage &image = ThumbnailImage(copies, sources, bounds, rect.width(), rect.height());
     QPainter painter(&Picture1->Image());
     painter.drawImage(rect.left(), rect.top(), image);
     painter.end();
     Picture1->Refresh();
 }
 
-const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const core::Rect32 &bounds, int drawWidth,
-                                      int drawHeight)
+bool PathGUI::CheckLastDrawn(core::PathArray &copies, const std::vector<size_t> &sources)
 {
+    const ThumbnailCache &cache = thumbCache_;
+    bool same = sources == cache.sources;
+    size_t last = 1;
+    for (size_t k = 1; k < copies.size(); ++k) {
+        while (last < cache.sources.size() && cache.sources[last] < sources[k]) {
+            ++last;
+        }
+        bool drawn = last < cache.sources.size() && cache.sources[last] == sources[k];
+        if (drawn && SameLook(cache.paths[last], copies[k])) {
+            continue;
+        }
+        same = false;
+        // A path changed without its unit being dropped must not be drawn from that unit.
+        if (drawn) {
+            ForgetUnit(copies[k]);
+        }
+    }
+    return same;
+}
+
+const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const std::vector<size_t> &sources,
+                                      const core::Rect32 &bounds, int drawWidth, int drawHeight)
+{
+    bool same = CheckLastDrawn(copies, sources);
     const core::CanvasSettings &settings = Doc().CurrentSettings;
     int32_t background = (settings.BackColorR << 16) | (settings.BackColorG << 8) | settings.BackColorB;
     ThumbnailCache &cache = thumbCache_;
     if (cache.width == drawWidth && cache.height == drawHeight && cache.background == background &&
-        cache.quality == settings.Quality && cache.paths == copies) {
+        cache.quality == settings.Quality && same) {
         return cache.image;
     }
     cache.paths = copies;
+    cache.sources = sources;
+    for (core::PathRecord &path : cache.paths) {
+        ForgetUnit(path);
+    }
     cache.width = drawWidth;
     cache.height = drawHeight;
     cache.background = background;
@@ -398,6 +451,11 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const core::Rect3
     int32_t h = platform::SaturateCast<int32_t>((int64_t{bounds.Bottom} - bounds.Top) / 20);
     std::string file = WriteThumbnailMovie(copies, w, h, platform::SaturateCast<int32_t>(-int64_t{bounds.Left}),
                                            platform::SaturateCast<int32_t>(-int64_t{bounds.Top}));
+    // A path of its own encodes to the same unit in any movie: the canvas movie written next
+    // takes the units just encoded instead of encoding every changed path again.
+    for (size_t k = 1; k < copies.size(); ++k) {
+        movie::TakeEncodedUnit(Doc().DocPaths[sources[k]], copies[k]);
+    }
     cache.image = QImage(drawWidth, drawHeight, QImage::Format_RGB32);
     cache.image.fill(Qt::white);
     if (!file.empty()) {

@@ -139,17 +139,21 @@ private:
     void FinishEdit(bool remakeMovie);
     // Shows the pop-up at the pointer.
     void ShowListMenu();
-    // Renders the thumbnail movie of the copies at the draw size, or reuses the last image when
-    // the copies and the look are the same.
-    const QImage &ThumbnailImage(core::PathArray &copies, const core::Rect32 &bounds, int drawWidth,
-                                 int drawHeight);
+    // Renders the thumbnail movie of the copies (of the document paths sources) at the draw
+    // size, or reuses the last image when the same paths look the same.
+    const QImage &ThumbnailImage(core::PathArray &copies, const std::vector<size_t> &sources,
+                                 const core::Rect32 &bounds, int drawWidth, int drawHeight);
+    // Compares the copies with the paths last drawn; a copy whose path changed since then does
+    // not trust the unit it carries. Returns whether all are the same.
+    bool CheckLastDrawn(core::PathArray &copies, const std::vector<size_t> &sources);
 
     mainwindow::DrawGUI &owner_;
     PathRowModel *rows_ = nullptr;  // owned by List1
 
     // The last thumbnail and what it shows.
     struct ThumbnailCache {
-        core::PathArray paths;
+        core::PathArray paths;        // without their units
+        std::vector<size_t> sources;  // the document index of each
         int width = 0;
         int height = 0;
         int32_t background = -1;

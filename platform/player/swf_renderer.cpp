@@ -5,6 +5,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
+#include <QSemaphore>
+#include <QThreadPool>
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -96,9 +98,11 @@ QPainterPath Own(const QPainterPath &path)
 // Draws the display list into one device rectangle (a band of the target).
 class Renderer {
 public:
+    // threaded: other bands are drawn at the same time from the same paths.
     Renderer(const Movie &movie, const MorphShapes &morphs, QPainter &painter, const QRect &clip,
-             const QTransform &view, Quality quality)
-        : movie_(movie), morphs_(morphs), painter_(painter), clip_(clip), view_(view), quality_(quality)
+             const QTransform &view, Quality quality, bool threaded)
+        : movie_(movie), morphs_(morphs), painter_(painter), clip_(clip), view_(view), quality_(quality),
+          threaded_(threaded)
     {
         painter_.setRenderHint(QPainter::Antialiasing, quality != Quality::Low);
         painter_.setRenderHint(QPainter::TextAntialiasing, quality != Quality::Low);
@@ -168,7 +172,7 @@ private:
         }
         for (size_t i = 0; i < group.fillPaths.size(); ++i) {
             if (!group.fillPaths[i].isEmpty()) {
-                DrawFill(Own(group.fillPaths[i]), group.fills[i], cx);
+                DrawFill(Drawable(group.fillPaths[i]), group.fills[i], cx);
             }
         }
         for (size_t i = 0; i < group.linePaths.size(); ++i) {
@@ -177,6 +181,9 @@ private:
             }
         }
     }
+
+    // A lone renderer draws the shared path itself; bands drawn at once each take a copy.
+    QPainterPath Drawable(const QPainterPath &path) const { return threaded_ ? Own(path) : path; }
 
     void DrawFill(const QPainterPath &path, const FillStyle &style, const ColorTransform &cx)
     {
@@ -235,9 +242,9 @@ private:
             pen.setCosmetic(true);
             pen.setCapStyle(Qt::RoundCap);
             pen.setJoinStyle(Qt::RoundJoin);
-            painter_.strokePath(Own(group.linePaths[index]), pen);
+            painter_.strokePath(Drawable(group.linePaths[index]), pen);
         } else {
-            painter_.fillPath(Own(group.lineOutlines[index]), color);
+            painter_.fillPath(Drawable(group.lineOutlines[index]), color);
         }
     }
 
@@ -293,6 +300,7 @@ private:
     QRect clip_;
     QTransform view_;
     Quality quality_;
+    bool threaded_;
     std::vector<ActiveClip> clips_;
 };
 
@@ -358,7 +366,7 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
     const int bands = BandCount(whole);
     if (bands == 1) {
         QPainter painter(&target);
-        Renderer(movie, morphs, painter, area, view, quality).Draw(list);
+        Renderer(movie, morphs, painter, area, view, quality, false).Draw(list);
         return;
     }
     // Each band paints through its own image over the target's rows, so the painters never
@@ -366,12 +374,13 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
     // always drawn through the same band transform, so a repainted part matches a whole render.
     uchar *pixels = target.bits();
     const qsizetype stride = target.bytesPerLine();
+    bool threaded = false;
     auto drawBand = [&](int top, int bottom) {
         QImage band(pixels + stride * top, target.width(), bottom - top, stride, target.format());
         QPainter painter(&band);
         const QRect bandClip = area.intersected(QRect(whole.left(), top, whole.width(), bottom - top));
         Renderer(movie, morphs, painter, bandClip.translated(0, -top), view * QTransform::fromTranslate(0, -top),
-                 quality)
+                 quality, threaded)
             .Draw(list);
     };
     std::vector<std::pair<int, int>> touched;
@@ -382,14 +391,29 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
             touched.emplace_back(top, bottom);
         }
     }
-    std::vector<std::thread> threads;
-    for (size_t i = 1; i < touched.size(); ++i) {
-        threads.emplace_back(drawBand, touched[i].first, touched[i].second);
+    threaded = touched.size() > 1;
+    if (!threaded) {
+        drawBand(touched.front().first, touched.front().second);
+        return;
     }
-    drawBand(touched.front().first, touched.front().second);
-    for (std::thread &thread : threads) {
-        thread.join();
+    // The bands run on the global pool: Qt's raster fills then stay within their band instead of
+    // splitting every large fill again across the pool's threads already busy with other bands.
+    // A band no idle pool thread takes is drawn here, so nothing waits on queued work.
+    QThreadPool *pool = QThreadPool::globalInstance();
+    QSemaphore done;
+    int started = 0;
+    for (const auto &[top, bottom] : touched) {
+        auto task = [&drawBand, &done, top = top, bottom = bottom] {
+            drawBand(top, bottom);
+            done.release();
+        };
+        if (pool->tryStart(task)) {
+            ++started;
+        } else {
+            drawBand(top, bottom);
+        }
     }
+    done.acquire(started);
 }
 
 }  // namespace platform::swf

@@ -3,6 +3,8 @@
 #include "core/groups.h"
 #include "core/host.h"
 #include "core/path_attributes.h"
+#include "movie/bit_writer.h"
+#include "movie/shape_encoder.h"
 #include "platform/base/program_folder.h"
 #include "platform/forms/key_codes.h"
 #include "platform/forms/window_placement.h"
@@ -277,6 +279,34 @@ TEST_F(PathListWindowTest, ThumbnailFollowsAChangeOfTheSelectedPath)
     QColor centre = list->Picture1->Image().pixelColor(image.width() / 2, image.height() / 2);
     EXPECT_GT(centre.blue(), 200);
     EXPECT_LT(centre.red(), 60);
+}
+
+TEST_F(PathListWindowTest, ThumbnailHandsItsUnitsToTheDrawingAndKeepsItsImageWhileTheLookStays)
+{
+    AddSquares(3);
+    for (int32_t i = 1; i <= 3; ++i) {
+        Doc().DocPaths[static_cast<size_t>(i)].blSelected = true;
+        Doc().DocPaths[static_cast<size_t>(i)].CacheMark.clear();
+    }
+    Doc().DocPaths[2].blCompound = true;  // a compound's unit depends on its members
+    Doc().DocPaths[2].CompoundID = 7;
+    list->RefreshSelect();
+    core::BitBuffer expected;
+    movie::InitBitBuffer(expected);
+    movie::EncodePathUnit(expected, Doc().DocPaths[1], movie::kUnitSingle);
+    EXPECT_EQ(Doc().DocPaths[1].CacheMark, "1");
+    EXPECT_EQ(Doc().DocPaths[1].EdgeCache.Bytes, movie::BufferBytes(expected));
+    EXPECT_EQ(Doc().DocPaths[3].CacheMark, "1");
+    EXPECT_TRUE(Doc().DocPaths[2].CacheMark.empty());
+
+    // Units going stale leave the picture as it was: it is not drawn again.
+    QImage before = list->Picture1->Image();
+    list->Picture1->Cls();
+    Doc().DocPaths[1].CacheMark.clear();
+    Doc().DocPaths[1].EdgeCache = core::BitBuffer();
+    list->RefreshSelect();
+    EXPECT_EQ(list->Picture1->Image(), before);
+    EXPECT_TRUE(Doc().DocPaths[1].CacheMark.empty());  // nothing was encoded
 }
 
 TEST_F(PathListWindowTest, OtherKeysReachTheMainWindowAndHeaderClickReturnsToTheRows)
