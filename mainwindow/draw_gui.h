@@ -210,7 +210,7 @@ public:
     void SetupBrushList();
     // Opens the optimisation window over the selected paths.
     void ShowOptimizeWindow();
-    // Opens the perspective transform window over the selected paths.
+    // Opens the window that turns the selected paths in depth.
     void ShowTransformDialog();
     toolwindows::PositionGUI *PositionGUI = nullptr;
     toolwindows::GradationGUI *GradationGUI = nullptr;

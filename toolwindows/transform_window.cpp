@@ -1,6 +1,6 @@
 #include "toolwindows/transform_window.h"
 
-#include "canvastools/perspective_transform.h"
+#include "canvastools/turn_in_depth.h"
 #include "movie/canvas_movie.h"
 
 namespace toolwindows {

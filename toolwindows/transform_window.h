@@ -1,5 +1,5 @@
-// The perspective transform window: turns the selected paths about three axes with a
-// perspective, previewing on the canvas until the user applies or cancels.
+// The window that turns the selected paths in depth: three angle sliders and a depth slider,
+// previewing on the canvas until the user applies or cancels.
 #pragma once
 
 #include "toolwindows/preview_dialog.h"

@@ -1,4 +1,4 @@
-#include "canvastools/perspective_transform.h"
+#include "canvastools/turn_in_depth.h"
 
 #include "canvastools/selection_overlay.h"
 #include "canvastools/selection_transform.h"

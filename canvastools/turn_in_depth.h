@@ -1,5 +1,5 @@
-// The perspective transform: turns the selected paths about three axes through the centre of
-// their frame and projects them back with a perspective.
+// Turning the selected paths in depth: about three axes through the centre of their frame, then
+// projected back onto the canvas, nearer parts drawn larger.
 #pragma once
 
 namespace canvastools {
