@@ -1,8 +1,6 @@
 #include "canvastools/gradient_tool.h"
 #include "canvastools/selection_overlay.h"
-#include "canvastools/status_line.h"
 #include "canvastools/tool_palette.h"
-#include "core/groups.h"
 #include "tests/canvastools/canvas_fixture.h"
 
 using canvastools::Input;
@@ -39,33 +37,9 @@ protected:
         return i;
     }
     core::PathRecord &Edit(int32_t i) { return Doc().DocPaths.at(static_cast<size_t>(i)); }
-    canvastools::Point32 Handle(size_t i) const { return Input().HandlePoints[i]; }
 
     int32_t square = 0;
 };
-
-TEST_F(GradientToolTest, ControlsSitOnTheFrameAndTheStatusLineShowsIt)
-{
-    canvastools::SetStatusText(QString());
-    canvastools::CalcGradientControl();
-    EXPECT_EQ(Handle(0).X, 2000);
-    EXPECT_EQ(Handle(0).Y, 2000);
-    EXPECT_EQ(Handle(1).Y, 1600);  // the rotation handle 400 twips "up" at angle 0
-    EXPECT_EQ(Handle(2).X, 3000);  // 16380 twips per unit of ratio: 999.76 rounds to 1000
-    EXPECT_EQ(Handle(3).X, 1000);
-    EXPECT_EQ(Handle(5).Y, 3000);
-    for (size_t i : {4u, 6u, 7u, 8u}) {
-        EXPECT_EQ(Handle(i).X, canvastools::kNoHandle) << i;
-    }
-    QString status = canvastools::StatusText();
-    EXPECT_EQ(status.mid(11, 9), QStringLiteral("[100,100]"));
-    EXPECT_EQ(status.mid(21, 4), QStringLiteral("[0ﾟ "));
-    EXPECT_EQ(status.mid(27, 6), QStringLiteral("⇔99]  "));
-
-    core::DeselectAllPaths();
-    canvastools::CalcGradientControl();
-    EXPECT_EQ(Handle(0).X, canvastools::kNoHandle);
-}
 
 TEST_F(GradientToolTest, CentreDragMovesTheCentreInOneStep)
 {
@@ -76,14 +50,6 @@ TEST_F(GradientToolTest, CentreDragMovesTheCentreInOneStep)
     EXPECT_EQ(Path(square).Anchors[0], (core::AnchorPoint{1000, 1000, 0}));
     EXPECT_EQ(HistoryPos(), before + 1);
     EXPECT_FALSE(Input().DragArmed);
-}
-
-TEST_F(GradientToolTest, CentreDragSnapsTheCentreOntoTheGrid)
-{
-    window->Check6->SetValue(1);
-    Drag(kLeft, 0, {{2030, 2000}, {2420, 2790}});
-    EXPECT_EQ(Path(square).GradCenterX, 2400);
-    EXPECT_EQ(Path(square).GradCenterY, 2800);
 }
 
 TEST_F(GradientToolTest, RotationHandleTurnsTheGradientFromTheSnapshot)
@@ -130,45 +96,6 @@ TEST_F(GradientToolTest, ADragBackToItsStartRecordsNoStep)
     Drag(kLeft, 0, {{2000, 2000}, {2500, 2500}, {2000, 2000}});
     Click(kLeft, 0, 2000, 1600);
     EXPECT_EQ(HistoryPos(), before);
-}
-
-TEST_F(GradientToolTest, OnlyClosedGradientPathsAreHoveredAndClickSelectsThatPathAlone)
-{
-    int32_t solid = AddSquare(5000, 1000, 1000);
-    Edit(solid).FillType = core::kFillSolid;
-    Move(0, 0, 5500, 1000);
-    EXPECT_EQ(Doc().HitPath, 0);
-    Click(kLeft, 0, 5500, 1000);
-    EXPECT_TRUE(Path(square).blSelected);  // a click beside any gradient path keeps the selection
-
-    int32_t other = AddGradientSquare(5000, 4000);
-    Edit(square).blSelected = Edit(other).blSelected = true;
-    core::MakeGroup(true);
-    core::DeselectAllPaths();
-    Edit(square).blSelected = true;
-    Move(0, 0, 6000, 4000);
-    EXPECT_EQ(Doc().HitPath, other);
-    EXPECT_TRUE(Input().HighlightShown);
-    int32_t before = HistoryPos();
-    Click(kLeft, 0, 6000, 4000);
-    EXPECT_TRUE(Path(other).blSelected);
-    EXPECT_FALSE(Path(square).blSelected);  // the group is not selected with it
-    EXPECT_EQ(HistoryPos(), before);
-
-    Edit(other).blClosed = false;
-    Move(0, 0, 6000, 4000);
-    EXPECT_EQ(Doc().HitPath, 0);
-}
-
-TEST_F(GradientToolTest, TheOverlayDrawsTheControls)
-{
-    QImage before = window->Picture1->Image().copy();
-    Edit(square).blSelected = false;
-    window->DispShape(1);
-    QImage without = window->Picture1->Image().copy();
-    QPointF rotation = Screen(2000, 1600);
-    EXPECT_EQ(before.pixelColor(rotation.toPoint()), QColor(0, 255, 0));  // the green rotation handle
-    EXPECT_NE(without.pixelColor(rotation.toPoint()), QColor(0, 255, 0));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "canvastools/grid_snap.h"
 #include "canvastools/selection_overlay.h"
-#include "canvastools/status_line.h"
 #include "tests/canvastools/canvas_fixture.h"
 
 using canvastools::Input;
@@ -35,21 +34,6 @@ TEST_F(GridSnapTest, SnapsWithinTheGridPowerOnEachAxis)
     EXPECT_EQ(y, 390);
 }
 
-TEST_F(GridSnapTest, SnappingFollowsTheCheckBoxesAndTheOption)
-{
-    int32_t x = 390, y = 10;
-    canvastools::SnapGrid(x, y);
-    EXPECT_EQ(x, 390);  // snap box off
-    window->Check6->SetValue(1);
-    mainwindow::Main().NotSnapInvisibleGrid = 1;
-    canvastools::SnapGrid(x, y);
-    EXPECT_EQ(x, 390);  // the grid is hidden and must be visible
-    mainwindow::Main().NotSnapInvisibleGrid = 0;
-    canvastools::SnapGrid(x, y);
-    EXPECT_EQ(x, 400);
-    EXPECT_EQ(y, 0);
-}
-
 TEST_F(GridSnapTest, GridDistanceIsSignedNearALineAndTheRemainderElsewhere)
 {
     window->Check6->SetValue(1);
@@ -63,21 +47,6 @@ TEST_F(GridSnapTest, GridDistanceIsSignedNearALineAndTheRemainderElsewhere)
     d = 7;
     EXPECT_FALSE(canvastools::GetGridDistance(390, 0, 3, d));
     EXPECT_EQ(d, 7);
-}
-
-TEST_F(GridSnapTest, MoveSelectedPathMovesTheSelectionOrEverything)
-{
-    int32_t a = AddSquare(0, 0, 100, true);
-    int32_t b = AddSquare(500, 500, 100);
-    EXPECT_TRUE(canvastools::MoveSelectedPath(10, -20, false));
-    EXPECT_EQ(Path(a).Anchors[2], (core::AnchorPoint{110, 80, 0}));
-    EXPECT_EQ(Path(a).GradCenterY, 30);
-    EXPECT_EQ(Path(b).Anchors[0].X, 500);
-    EXPECT_TRUE(canvastools::MoveSelectedPath(1, 1, true));
-    EXPECT_EQ(Path(b).Anchors[0].X, 501);
-    core::DeselectAllPaths();
-    EXPECT_FALSE(canvastools::MoveSelectedPath(5, 5, false));
-    EXPECT_EQ(Path(a).Anchors[0].X, 11);
 }
 
 class OverlayTest : public testsupport::CanvasFixture {};
@@ -101,12 +70,7 @@ TEST_F(OverlayTest, FrameHandlesAndTheirHitTest)
     EXPECT_EQ(canvastools::HitTestHandle(1000, 1031), 0);
 }
 
-TEST_F(OverlayTest, TheLaterOfTwoHandlesInReachWins)
-{
-    AddSquare(1000, 1000, 40, true);
-    canvastools::CalcSelectedRect();
-    EXPECT_EQ(canvastools::HitTestHandle(1020, 1020), 9);
-}
+}  // namespace
 
 TEST_F(OverlayTest, InvertedDrawingsVanishWhenDrawnTwice)
 {
@@ -123,48 +87,3 @@ TEST_F(OverlayTest, InvertedDrawingsVanishWhenDrawnTwice)
     canvastools::DrawPathEdge(a, true, false);
     EXPECT_EQ(window->Picture1->Image(), clean);
 }
-
-TEST_F(OverlayTest, SelectedPathsDrawTheirFrameAndWriteTheStatusFields)
-{
-    AddSquare(1000, 2000, 3000, true);
-    canvastools::SetStatusText(QStringLiteral("short"));
-    window->DispShape(0);
-    QString status = canvastools::StatusText();
-    EXPECT_EQ(status.size(), canvastools::kStatusWidth);  // padded, never written past the end
-    EXPECT_TRUE(status.startsWith(QStringLiteral("short")));
-    EXPECT_EQ(status.mid(11, 9), QStringLiteral("[50,100] "));
-    EXPECT_EQ(status.mid(20, 9), QStringLiteral("[150x150]"));
-    // A handle box at the bottom-right corner is drawn over the picture in white.
-    int32_t xs = 0, ys = 0;
-    window->PosTwipToScr(xs, ys, 4000, 5000);
-    EXPECT_EQ(window->Picture1->Point(xs + 1, ys + 1), 0xFFFFFF);
-}
-
-TEST_F(OverlayTest, AnchorListTogglesAndKeepsOrder)
-{
-    std::vector<core::AnchorRef> pairs{{1, 0}, {1, 2}, {2, 1}};
-    canvastools::ToggleAnchorList(pairs, 3);
-    ASSERT_EQ(Doc().SelectedAnchorCount(), 3);
-    canvastools::ToggleAnchorList({{1, 2}}, 1);
-    ASSERT_EQ(Doc().SelectedAnchorCount(), 2);
-    EXPECT_EQ(Doc().SelectedAnchors[2], (core::AnchorRef{2, 1}));
-    canvastools::ToggleSelectedAnchor(1, 0, false);  // present, kept
-    EXPECT_EQ(Doc().SelectedAnchorCount(), 2);
-    canvastools::ToggleSelectedAnchor(1, 0, true);
-    EXPECT_EQ(Doc().SelectedAnchorCount(), 1);
-    canvastools::ToggleSelectedAnchor(3, 3, true);  // absent: appended
-    EXPECT_EQ(Doc().SelectedAnchors.back(), (core::AnchorRef{3, 3}));
-}
-
-TEST_F(OverlayTest, AnchorBandPreviewKeepsTheListAndTheFinalBandTogglesOnce)
-{
-    AddSquare(1000, 1000, 1000);
-    canvastools::SelectAnchorsInRect(900, 900, 1100, 1100, false);
-    canvastools::SelectAnchorsInRect(900, 900, 1100, 1100, false);
-    EXPECT_EQ(Doc().SelectedAnchorCount(), 0);
-    canvastools::SelectAnchorsInRect(900, 900, 2100, 1100, true);
-    ASSERT_EQ(Doc().SelectedAnchorCount(), 2);
-    EXPECT_EQ(Doc().SelectedAnchors[2], (core::AnchorRef{1, 1}));
-}
-
-}  // namespace

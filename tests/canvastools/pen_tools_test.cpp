@@ -50,15 +50,6 @@ TEST_F(PenToolsTest, FreehandClosesNearItsStartOnlyWithAFill)
     EXPECT_TRUE(Path(3).blClosed);
 }
 
-TEST_F(PenToolsTest, FreehandClickWithoutMovingLeavesNoPathAndNoStep)
-{
-    ChooseTool(canvastools::kToolFreehand);
-    int32_t before = HistoryPos();
-    Click(kLeft, 0, 1000, 1000);
-    EXPECT_EQ(Doc().DocPathCount(), 0);
-    EXPECT_EQ(HistoryPos(), before);
-}
-
 TEST_F(PenToolsTest, PenPlacesStraightAndCurvedAnchorsAndEndsOnTheLastAnchor)
 {
     ChooseTool(canvastools::kToolPen);
@@ -80,44 +71,6 @@ TEST_F(PenToolsTest, PenPlacesStraightAndCurvedAnchorsAndEndsOnTheLastAnchor)
     EXPECT_EQ(HistoryPos(), before + 1);
     EXPECT_EQ(Input().DragMode, 0);
     EXPECT_EQ(Input().CurrentTool, canvastools::kToolSelect);  // back to the select tool
-}
-
-TEST_F(PenToolsTest, CurveModeSwapsTheButtonsKinds)
-{
-    ChooseTool(canvastools::kToolPen);
-    ChooseTool(canvastools::kToolPen);  // the second click switches to curves
-    EXPECT_EQ(Input().PenCurveMode, 1);
-    Click(kLeft, 0, 1000, 1000);
-    Click(kRight, 0, 2000, 1000);
-    Click(kLeft, 0, 2000, 1000);
-    ASSERT_EQ(Path(1).AnchorMax(), 1);
-    EXPECT_EQ(Path(1).Anchors[0].AnchorKind, core::kControlPoint);
-    EXPECT_EQ(Path(1).Anchors[1].AnchorKind, core::kOnCurve);
-}
-
-TEST_F(PenToolsTest, PenClosesWhenEndedNearItsStartWithAFill)
-{
-    Input().NewFillType = core::kFillSolid;
-    mainwindow::Main().NotReturnSelectMode = 1;
-    ChooseTool(canvastools::kToolPen);
-    Click(kLeft, 0, 1000, 1000);
-    Click(kLeft, 0, 3000, 1000);
-    Click(kLeft, 0, 3000, 3000);
-    Click(kLeft, 0, 1040, 1000);  // a new anchor beside the start ...
-    Click(kLeft, 0, 1040, 1000);  // ... and the click on it ends the path, closed
-    ASSERT_EQ(Doc().DocPathCount(), 1);
-    EXPECT_TRUE(Path(1).blClosed);
-    EXPECT_EQ(Path(1).AnchorMax(), 2);
-    EXPECT_EQ(Input().CurrentTool, canvastools::kToolPen);  // NotReturnSelectMode keeps the pen
-}
-
-TEST_F(PenToolsTest, DraggingWithThePenAddsAnchorsUntilReleasedAwayFromTheReference)
-{
-    ChooseTool(canvastools::kToolPen);
-    Drag(kLeft, 0, {{1000, 1000}, {1200, 1000}, {1400, 1000}});
-    EXPECT_EQ(Path(1).AnchorMax(), 2);
-    EXPECT_EQ(Input().DragOriginX, 1400);  // the release is the next reference point
-    EXPECT_FALSE(Input().DragArmed);
 }
 
 TEST_F(PenToolsTest, EscapeOrAnotherToolEndsThePathOpen)
@@ -153,18 +106,6 @@ TEST_F(PenToolsTest, APenPathEndedOnItsFirstClickIsRemoved)
     EXPECT_EQ(Doc().DocPathCount(), 0);
     EXPECT_EQ(HistoryPos(), before);
     EXPECT_EQ(Input().DragMode, 0);
-}
-
-TEST_F(PenToolsTest, RubberBandIsDrawnInvertedOverTheCanvas)
-{
-    ChooseTool(canvastools::kToolPen);
-    Click(kLeft, 0, 1000, 1000);
-    window->DispShape(1);
-    QImage clean = window->Picture1->Image().copy();
-    Move(0, 0, 3000, 3000);
-    EXPECT_NE(window->Picture1->Image(), clean);
-    window->DispShape(1);
-    EXPECT_EQ(window->Picture1->Image(), clean);
 }
 
 }  // namespace

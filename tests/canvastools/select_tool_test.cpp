@@ -5,10 +5,8 @@
 #include "core/groups.h"
 
 using canvastools::Input;
-using core::Doc;
 using testsupport::kCtrl;
 using testsupport::kLeft;
-using testsupport::kRight;
 using testsupport::kShift;
 
 namespace {
@@ -34,33 +32,6 @@ TEST_F(SelectToolTest, ClickSelectsCtrlClickAddsAndTogglesEmptyClickClears)
     Click(kLeft, 0, 8000, 8000);  // empty canvas
     EXPECT_EQ(core::CountSelectedPaths(), 0);
     EXPECT_EQ(HistoryPos(), before);  // selecting records no undo step
-}
-
-TEST_F(SelectToolTest, ClickingAGroupMemberSelectsTheGroup)
-{
-    int32_t a = AddSquare(1000, 1000, 1000, true);
-    int32_t b = AddSquare(4000, 1000, 1000, true);
-    core::MakeGroup(true);
-    core::DeselectAllPaths();
-    Click(kLeft, 0, 1500, 1000);
-    EXPECT_TRUE(Path(a).blSelected);
-    EXPECT_TRUE(Path(b).blSelected);
-}
-
-TEST_F(SelectToolTest, BandSelectsPathsWithAnAnchorInsideAndPreviewsWithoutSelecting)
-{
-    int32_t a = AddSquare(1000, 1000, 1000);
-    int32_t b = AddSquare(4000, 1000, 1000);
-    int32_t c = AddSquare(1000, 6000, 1000);
-    Move(0, 0, 500, 500);
-    Down(kLeft, 0, 500, 500);
-    Move(kLeft, 0, 4000, 3000);  // the band's corner touches b's anchor
-    EXPECT_EQ(core::CountSelectedPaths(), 0);  // only shown while dragging
-    Up(kLeft, 0, 4000, 3000);
-    EXPECT_TRUE(Path(a).blSelected);
-    EXPECT_TRUE(Path(b).blSelected);  // an anchor on the border counts
-    EXPECT_FALSE(Path(c).blSelected);
-    EXPECT_EQ(Input().SelectedPathCount, 2);
 }
 
 TEST_F(SelectToolTest, MovingASelectionIsOneUndoStepAndAlignsItsFrameToTheGrid)
@@ -107,28 +78,6 @@ TEST_F(SelectToolTest, CornerHandleScalesFromTheOppositeCorner)
     EXPECT_EQ(HistoryPos(), before + 1);
 }
 
-TEST_F(SelectToolTest, SideHandleScalesOneAxisAndCtrlKeepsTheProportion)
-{
-    int32_t a = AddSquare(1000, 1000, 1000, true);
-    window->DispShape(0);
-    Drag(kLeft, 0, {{2000, 1500}, {3000, 1500}});  // handle 6 (middle right) doubles the width
-    EXPECT_EQ(Path(a).Anchors[2], (core::AnchorPoint{3000, 2000, 0}));
-    window->DispShape(0);
-    Drag(kLeft, kCtrl, {{2000, 2000}, {2000, 3000}});  // handle 8 (bottom middle), Ctrl: both
-    EXPECT_EQ(Path(a).Anchors[2], (core::AnchorPoint{4000, 3000, 0}));
-    EXPECT_EQ(Path(a).Anchors[0], (core::AnchorPoint{0, 1000, 0}));
-}
-
-TEST_F(SelectToolTest, RightButtonScalesAboutTheCentre)
-{
-    int32_t a = AddSquare(1000, 1000, 1000, true);
-    window->DispShape(0);
-    Drag(kRight, 0, {{2000, 1500}, {2500, 1500}});
-    EXPECT_EQ(Path(a).Anchors[0].X, 500);
-    EXPECT_EQ(Path(a).Anchors[1].X, 2500);
-    EXPECT_EQ(popups.size(), 0u);  // a handle drag shows no menu
-}
-
 TEST_F(SelectToolTest, ShiftDragOnAHandleRotatesAboutTheCentre)
 {
     int32_t a = AddSquare(1000, 1000, 1000, true);
@@ -158,57 +107,7 @@ TEST_F(SelectToolTest, ShiftCtrlDragOnASideHandleSkews)
     EXPECT_EQ(HistoryPos(), before + 1);  // a pure skew is a change too
 }
 
-TEST_F(SelectToolTest, DragsRestartFromTheSnapshotAtEveryStep)
-{
-    int32_t a = AddSquare(1000, 1000, 1000, true);
-    window->DispShape(0);
-    Drag(kLeft, 0, {{2000, 2000}, {4000, 4000}, {3500, 3500}, {3000, 3000}});
-    EXPECT_EQ(Path(a).Anchors[2], (core::AnchorPoint{3000, 3000, 0}));
-}
-
-TEST_F(SelectToolTest, RightClickOnEmptyCanvasStoresTheBandAndShowsItsMenu)
-{
-    AddSquare(1000, 1000, 1000);
-    Drag(kRight, 0, {{5000, 5000}, {7000, 6000}, {6000, 8000}});
-    EXPECT_EQ(Doc().AreaSelectRect, (core::Rect32{5000, 5000, 6000, 8000}));
-    ASSERT_EQ(popups.size(), 1u);
-    EXPECT_EQ(popups[0], window->menus.mnuSelectMode2);
-    EXPECT_FALSE(window->menus.mnuPastePath->Enabled());
-    EXPECT_TRUE(window->menus.mnuSelectAll->Enabled());
-    EXPECT_TRUE(window->menus.mnuRectCanvas->Enabled());
-    EXPECT_TRUE(Input().PopupShown);
-    Move(0, 0, 6000, 6000);  // the first move after a pop-up keeps the flag ...
-    EXPECT_TRUE(Input().PopupShown);
-    Move(0, 0, 6000, 6000);  // ... the second clears it
-    EXPECT_FALSE(Input().PopupShown);
-}
-
-TEST_F(SelectToolTest, RightClickOnAPathShowsThePathMenuForOnePath)
-{
-    AddSquare(1000, 1000, 1000);
-    Click(kRight, 0, 1500, 1000);
-    ASSERT_EQ(popups.size(), 1u);
-    EXPECT_EQ(popups[0], window->menus.mnuSelectMode);
-    EXPECT_FALSE(window->menus.mnuClosePath->Enabled());  // already closed
-    EXPECT_TRUE(window->menus.mnuOpenPath->Enabled());
-    EXPECT_FALSE(window->menus.mnuGroupMake->Enabled());
-    EXPECT_FALSE(window->menus.mnuGroupClear->Enabled());
-    EXPECT_FALSE(window->menus.mnuFragmentOP1->Enabled());
-    EXPECT_EQ(Input().DragOriginX, 1500);
-}
-
-TEST_F(SelectToolTest, HoverHighlightsAHandleAndIsWipedWhenLeft)
-{
-    AddSquare(1000, 1000, 1000, true);
-    window->DispShape(1);
-    QImage clean = window->Picture1->Image().copy();
-    Move(0, 0, 2000, 2000);
-    EXPECT_EQ(Doc().HitPath2, 9);
-    EXPECT_NE(window->Picture1->Image(), clean);
-    Move(0, 0, 8000, 8000);
-    EXPECT_EQ(Doc().HitPath2, 0);
-    EXPECT_EQ(window->Picture1->Image(), clean);
-}
+}  // namespace
 
 TEST_F(SelectToolTest, SelectionOutlinesAreDrawnWhereTheyReachThePicture)
 {
@@ -221,14 +120,12 @@ TEST_F(SelectToolTest, SelectionOutlinesAreDrawnWhereTheyReachThePicture)
     int32_t beyond = AddSquare(outX, top, 2000);
     window->DispShape(0);
     QImage clean = window->Picture1->Image().copy();
-    Doc().DocPaths[static_cast<size_t>(beyond)].blSelected = true;
+    core::Doc().DocPaths[static_cast<size_t>(beyond)].blSelected = true;
     window->DispShape(0);
     EXPECT_EQ(window->Picture1->Image(), clean);  // nothing of it reaches the picture
-    Doc().DocPaths[static_cast<size_t>(beyond)].blSelected = false;
-    Doc().DocPaths[static_cast<size_t>(crossing)].blSelected = true;
+    core::Doc().DocPaths[static_cast<size_t>(beyond)].blSelected = false;
+    core::Doc().DocPaths[static_cast<size_t>(crossing)].blSelected = true;
     window->DispShape(0);
     QPoint corner = Screen(crossX, top + 1000).toPoint();
     EXPECT_NE(window->Picture1->Image().pixel(corner), clean.pixel(corner));  // its left edge is inverted
 }
-
-}  // namespace

@@ -56,22 +56,6 @@ TEST_F(AlignmentTest, AlignWithEachOtherByAnchorBoxes)
     EXPECT_EQ(Left(2), 0);
 }
 
-TEST_F(AlignmentTest, VerticalCodesMoveOnlyVertically)
-{
-    AddBox(0, 10, 100, 200);
-    AddBox(50, 60, 1000, 1500);
-    AlignPaths(kAlignTop);
-    EXPECT_EQ(Top(2), 100);
-    AlignPaths(kAlignBottom);  // union 100 .. 600
-    EXPECT_EQ(Top(1), 500);
-    EXPECT_EQ(Path(1).Anchors[1].Y, 600);
-    AlignPaths(kAlignMiddle);  // box 500 .. 600: dy = (700 - 1100) / 2
-    EXPECT_EQ(Top(1), 300);
-    EXPECT_EQ(Top(2), 100);
-    EXPECT_EQ(Left(1), 0);
-    EXPECT_EQ(Left(2), 50);
-}
-
 TEST_F(AlignmentTest, ActiveGroupMovesAsOneItem)
 {
     for (auto [left, right] : {std::pair{0, 100}, std::pair{200, 300}, std::pair{0, 1000}}) {
@@ -151,42 +135,6 @@ TEST_F(AlignmentTest, DistributionOfTenThousandPaths)
     for (size_t s = 0; s < lefts.size(); ++s) {
         EXPECT_EQ(lefts[s], static_cast<int32_t>(s) * 100) << s;
     }
-}
-
-TEST_F(AlignmentTest, AlignWithTheCanvas)
-{
-    Doc().CurrentSettings.Width = 320;
-    Doc().CurrentSettings.Height = 240;
-    AddBox(0, 1000, 10, 20);
-    AlignPaths(kAlignCanvasCentre);  // (6400 - 1000) / 2
-    EXPECT_EQ(Left(1), 2700);
-    AlignPaths(kAlignCanvasRight);
-    EXPECT_EQ(Path(1).Anchors[1].X, 6400);
-    AlignPaths(kAlignCanvasLeft);
-    EXPECT_EQ(Left(1), 0);
-    AlignPaths(kAlignCanvasBottom);
-    EXPECT_EQ(Path(1).Anchors[1].Y, 4800);
-    AlignPaths(kAlignCanvasMiddle);  // (4800 - 4790 - 4800) / 2 = -2395
-    EXPECT_EQ(Top(1), 2395);
-    AlignPaths(kAlignCanvasTop);
-    EXPECT_EQ(Top(1), 0);
-    EXPECT_EQ(Left(1), 0);
-}
-
-TEST_F(AlignmentTest, NothingMovesForOtherCodesOrWithoutSelection)
-{
-    AlignPaths(kAlignLeft);  // empty document
-    AddBox(100, 200);
-    AddBox(500, 600);
-    for (int16_t code : {0, 15, -1}) {
-        AlignPaths(code);
-    }
-    EXPECT_EQ(Left(1), 100);
-    EXPECT_EQ(Left(2), 500);
-    Path(1).blSelected = Path(2).blSelected = false;
-    AlignPaths(kAlignLeft);
-    EXPECT_EQ(Left(2), 500);
-    EXPECT_EQ(Path(2).CacheMark, "1");
 }
 
 TEST_F(AlignmentTest, PathsWithoutAnchorsDoNotPullTheOthersAndExtremesStayExact)

@@ -132,22 +132,6 @@ TEST_F(AnchorEditingTest, DivideNeverLeavesASingleAnchorPiece)
     EXPECT_EQ(Doc().DocPathCount(), 1);
 }
 
-TEST_F(AnchorEditingTest, OpenAtAnchorMakesItTheLastAnchor)
-{
-    AddPath(Line(5));
-    Path(1).blClosed = true;
-    OpenPathAtAnchor(1, 1);
-    EXPECT_EQ(Points(Path(1)), (PointList{{200, 0}, {300, 0}, {400, 0}, {0, 0}, {100, 0}}));
-    EXPECT_FALSE(Path(1).blClosed);
-
-    Path(1).blClosed = true;
-    OpenPathAtAnchor(1, 4);  // the last anchor: only the closing segment goes
-    EXPECT_EQ(Points(Path(1))[0], (std::pair<int32_t, int32_t>{200, 0}));
-    EXPECT_FALSE(Path(1).blClosed);
-    OpenPathAtAnchor(1, 5);
-    OpenPathAtAnchor(2, 0);
-}
-
 TEST_F(AnchorEditingTest, JoinKeepsTheAnchorOfThePathNamedFirst)
 {
     // End of 1 to start of 2: one path in 1's place, one anchor fewer.

@@ -85,17 +85,4 @@ TEST_F(AnchorSelectionTest, StepAnchorSelectionWrapsAtBothEnds)
     EXPECT_EQ(Doc().SelectedAnchors.size(), 1u);
 }
 
-TEST_F(AnchorSelectionTest, CentreOfTheSelectedAnchorsTruncatesTowardZero)
-{
-    AddPath(MakePath({{0, 0}, {3, -3}}));
-    int32_t x = 5;
-    int32_t y = 5;
-    GetSelectedAnchorCenter(x, y);
-    EXPECT_EQ(x, 5);
-    Doc().SelectedAnchors = {AnchorRef{}, AnchorRef{1, 0}, AnchorRef{1, 1}};
-    GetSelectedAnchorCenter(x, y);
-    EXPECT_EQ(x, 1);
-    EXPECT_EQ(y, -1);
-}
-
 }  // namespace

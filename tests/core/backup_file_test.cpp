@@ -147,13 +147,6 @@ protected:
     std::string folder;
 };
 
-TEST_F(BackupFileTest, NamedAfterTheDrawingsFileNameInTheProgramFolder)
-{
-    EXPECT_EQ(BackupFilePath("/drawings/cat.qlk"), platform::ProgramFile("cat.qlk.backup"));
-    EXPECT_EQ(BackupFilePath("/other/cat.qlk"), BackupFilePath("/drawings/cat.qlk"));
-    EXPECT_EQ(BackupFilePath("cat.qlk"), BackupFilePath("/drawings/cat.qlk"));
-}
-
 TEST_F(BackupFileTest, SavingTheDrawingDeletesTheBackupTheBrowserWrote)
 {
     std::string cat = WriteDrawing("cat.qlk", {Triangle(0)});
@@ -363,15 +356,6 @@ TEST_F(BackupFileTest, BrowserReturnsToTheChangedDrawingWithItsUndoHistory)
     UndoHistory();
     EXPECT_EQ(Doc().DocPathCount(), 1);
     EXPECT_FALSE(CanUndo());
-}
-
-TEST_F(BackupFileTest, DrawingWithoutBackupOpensFromItsFile)
-{
-    std::string cat = WriteDrawing("plain.qlk", {Triangle(0)});
-    OpenWithBackup(cat);
-    EXPECT_EQ(Doc().DocPathCount(), 1);
-    EXPECT_EQ(host.Caption, "[ plain.qlk ] - Quillark");
-    EXPECT_FALSE(HasErrorMessage(host));
 }
 
 TEST_F(BackupFileTest, UnreadableBackupIsReportedAndTheFileOpened)

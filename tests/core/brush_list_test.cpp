@@ -43,43 +43,6 @@ struct BrushListFixture : testing::Test {
 
 }  // namespace
 
-TEST_F(BrushListFixture, DefaultBrushesAreFourRoundAndFourSquare)
-{
-    SetupDefaultBrushes();
-    const BrushList &list = Brushes();
-    ASSERT_EQ(list.BrushCount, 8);
-    EXPECT_EQ(list.CurrentBrush, 1);
-    EXPECT_EQ(host.menuRefreshes, 1);
-    EXPECT_EQ(host.paletteSetups, 1);
-    for (int k = 1; k <= 4; ++k) {
-        const PathRecord &round = list.BrushPaths[static_cast<size_t>(k)];
-        EXPECT_EQ(round.AnchorMax(), 4 * k + 3);
-        EXPECT_TRUE(round.blClosed);
-        for (const AnchorPoint &a : round.Anchors) {
-            EXPECT_EQ(a.AnchorKind, kControlPoint);
-            EXPECT_NEAR(std::hypot(a.X, a.Y), 100.0 * k, 0.8);
-        }
-    }
-    // First anchor of the 10 px brush: 22.5 degrees past 12 o'clock, clockwise.
-    EXPECT_EQ(list.BrushPaths[1].Anchors[0], (AnchorPoint{38, 92, kControlPoint}));
-    const PathRecord &square1 = list.BrushPaths[5];
-    ASSERT_EQ(square1.AnchorMax(), 3);
-    EXPECT_EQ(square1.Anchors[0], (AnchorPoint{71, 71, kOnCurve}));
-    EXPECT_EQ(square1.Anchors[1], (AnchorPoint{71, -71, kOnCurve}));
-    EXPECT_EQ(square1.Anchors[2], (AnchorPoint{-71, -71, kOnCurve}));
-    EXPECT_EQ(square1.Anchors[3], (AnchorPoint{-71, 71, kOnCurve}));
-    EXPECT_EQ(list.BrushPaths[8].Anchors[0], (AnchorPoint{283, 283, kOnCurve}));
-    EXPECT_EQ(list.BrushPaths[6].Anchors[0].X, 141);
-    EXPECT_EQ(list.BrushPaths[7].Anchors[0].X, 212);
-
-    std::vector<std::string> captions = BrushMenuCaptions();
-    ASSERT_EQ(captions.size(), 8u);
-    EXPECT_EQ(captions[0], "&1　丸(10px)");
-    EXPECT_EQ(captions[3], "&4　丸(40px)");
-    EXPECT_EQ(captions[4], "&5　四角(7px)");
-    EXPECT_EQ(captions[7], "&8　四角(28px)");
-}
-
 TEST_F(BrushListFixture, ReplaceRejectsMismatchedLists)
 {
     SetupDefaultBrushes();

@@ -47,22 +47,6 @@ TEST_F(BrushOutlineTest, PenTurnsAStraightLineIntoACappedOutline)
     EXPECT_EQ(Points(ConvertLine(0, 100)), Points(outline));
 }
 
-TEST_F(BrushOutlineTest, WidthProfilesOfTheFourBrushes)
-{
-    auto halfWidths = [](const PathRecord &outline) {
-        return std::pair<int32_t, int32_t>{outline.Anchors[2].Y, outline.Anchors[1].Y};  // at start, at end
-    };
-    EXPECT_EQ(halfWidths(ConvertLine(kBrushPen, 120)), (std::pair<int32_t, int32_t>{60, 60}));
-    // Taper: (1 - |1 - 1.5| / 1.5) of the half width at both anchors of a two-anchor line.
-    EXPECT_EQ(halfWidths(ConvertLine(kBrushThin, 120)), (std::pair<int32_t, int32_t>{40, 40}));
-    // Parabola: 1 - 0.25 / 2.25 = 8/9 of it.
-    EXPECT_EQ(halfWidths(ConvertLine(kBrushThick, 120)), (std::pair<int32_t, int32_t>{53, 53}));
-    // Stroke: the neighbours' spacing (1060 twips, a cap point included) x W / 2000.
-    EXPECT_EQ(halfWidths(ConvertLine(kBrushStroke, 120)), (std::pair<int32_t, int32_t>{64, 64}));
-    // ... capped at the full width W, not W / 2.
-    EXPECT_EQ(halfWidths(ConvertLine(kBrushStroke, 120, 4000)), (std::pair<int32_t, int32_t>{120, 120}));
-}
-
 TEST_F(BrushOutlineTest, TaperIsWidestInTheMiddleAndNeverZeroAtAnAnchor)
 {
     PathRecord line = MakePath({});

@@ -98,14 +98,6 @@ TEST_F(BucketFillTest, InsideARingTracesItsInnerEdgeAsANewFilledPath)
     EXPECT_EQ(core::History().HistoryEntries[1].PathCount(), 2);
 }
 
-TEST_F(BucketFillTest, TheFillTypeAskedForIsKept)
-{
-    AddRing();
-    Fill(1000, 1000, core::kFillRadial);
-    ASSERT_EQ(Doc().DocPathCount(), 2);
-    EXPECT_EQ(Path(2).FillType, core::kFillRadial);
-}
-
 TEST_F(BucketFillTest, ARegionOpenToTheCanvasEdgeIsBoundedHalfAPixelOutside)
 {
     AddRing();
@@ -114,17 +106,6 @@ TEST_F(BucketFillTest, ARegionOpenToTheCanvasEdgeIsBoundedHalfAPixelOutside)
     // Anchors on the centres of the bitmap pixels just outside: half a bitmap pixel (5 twips at
     // accuracy 2) beyond the canvas.
     ExpectCorners(Path(2), {{-5, -5}, {2005, -5}, {2005, 2005}, {-5, 2005}}, 10);
-}
-
-TEST_F(BucketFillTest, ClicksThatFindNoRegionAddNothing)
-{
-    AddRing();
-    Fill(400, 1000);     // on the outline
-    Fill(-200, 1000);    // left of the canvas
-    Fill(1000, 2000);    // just below the canvas
-    Fill(INT32_MAX, INT32_MIN);
-    EXPECT_EQ(Doc().DocPathCount(), 1);
-    EXPECT_EQ(core::History().HistoryPos, 0);
 }
 
 TEST_F(BucketFillTest, AThinLineStillClosesTheRegion)

@@ -115,37 +115,4 @@ TEST_F(ClipFileTest, BadFilesLeaveAnEmptyClipAndSayWhy)
     EXPECT_EQ(LastStatus(), "ファイル [picture.wmf] は不正なQuillarkクリップファイルです。");
 }
 
-TEST_F(ClipFileTest, OneAnchorPathsAreDroppedWithoutAnError)
-{
-    Clipboard().ClipPaths = {PathRecord(), MakePath({{1, 1}}), MakePath({{2, 2}})};
-    std::string file = testsupport::TempPath("dots.qkclip");
-    ASSERT_TRUE(SaveClipFile(file));
-    EXPECT_TRUE(LoadClipFile(file));
-    EXPECT_EQ(GetClipCount(), 0);
-    EXPECT_EQ(LastStatus(), "ファイル [dots.qkclip] をクリップボードに読み込みました。");
-}
-
-TEST_F(ClipFileTest, SvgFilesAreImportedWithTheirBoundsAsOrigin)
-{
-    std::string file = testsupport::TempPath("shape.SVG");
-    testsupport::WriteAll(file, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"100\">"
-                                "<rect x=\"10\" y=\"20\" width=\"30\" height=\"40\" fill=\"red\"/></svg>");
-    ASSERT_TRUE(LoadClipFile(file));
-    EXPECT_EQ(LastStatus(), "ファイル [shape.SVG] をクリップボードに読み込みました。");
-    ASSERT_GE(GetClipCount(), 1);
-    Rect32 bounds = GetPathsBounds(Clipboard().ClipPaths);
-    EXPECT_EQ(Clipboard().ClipOriginX, bounds.Left);
-    EXPECT_EQ(Clipboard().ClipOriginY, bounds.Top);
-    EXPECT_LE(bounds.Left, 200);  // the rectangle's left edge at 10 pixels
-    EXPECT_GE(bounds.Right, 800);
-
-    EXPECT_TRUE(LoadClipFile(testsupport::DataPath("svg/shapes_gzip.svgz")));
-    EXPECT_GE(GetClipCount(), 1);
-
-    testsupport::WriteAll(file, "<svg xmlns=\"http://www.w3.org/2000/svg\"><rect x=");
-    EXPECT_FALSE(LoadClipFile(file));
-    EXPECT_EQ(GetClipCount(), 0);
-    EXPECT_EQ(LastStatus(), "ファイル [shape.SVG] は不正なQuillarkクリップファイルです。");
-}
-
 }  // namespace

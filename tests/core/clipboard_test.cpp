@@ -40,34 +40,6 @@ TEST_F(ClipboardTest, CopyThenPasteInPlaceShiftsByGrowingHalfGridSteps)
     }
 }
 
-TEST_F(ClipboardTest, CutThenPasteInPlaceRestoresThenShifts)
-{
-    AddPath(Tagged(1));
-    AddPath(Tagged(2));
-    AddPath(Tagged(3));
-    Path(1).blSelected = Path(3).blSelected = true;
-    CutSelectedPaths(5, 5);
-    EXPECT_EQ(DocTags(), (std::vector<int32_t>{2}));
-    EXPECT_EQ(GetClipCount(), 2);
-    EXPECT_EQ(Clipboard().PasteOffsetX, 0);
-
-    PastePaths(0, 0, true, -1);
-    EXPECT_EQ(DocTags(), (std::vector<int32_t>{2, 1, 3}));
-    PastePaths(0, 0, true, -1);
-    EXPECT_EQ(Path(4).Anchors[0].X, 201);
-    EXPECT_EQ(Path(5).Anchors[0].Y, 150);
-}
-
-TEST_F(ClipboardTest, PasteAtAPointMovesByPointMinusOriginAndKeepsOffsets)
-{
-    AddPath(Tagged(100));
-    Path(1).blSelected = true;
-    CopySelectedPaths(100, 0);
-    PastePaths(600, -40, false, -1);
-    EXPECT_EQ(Points(Path(2)), (std::vector<std::pair<int32_t, int32_t>>{{600, -40}, {600, 60}}));
-    EXPECT_EQ(Clipboard().PasteOffsetX, 200);
-}
-
 TEST_F(ClipboardTest, PasteFarFromTheOriginSaturatesInsteadOfWrapping)
 {
     Clipboard().ClipPaths = {PathRecord(), MakePath({{INT32_MAX - 5, 0}, {0, INT32_MIN + 5}})};
@@ -140,23 +112,6 @@ TEST_F(ClipboardTest, PasteAtAPositionKeepsTheFrontmostPathsInFront)
     ResetDocumentForTest();
     PastePaths(0, 0, false, 5);
     EXPECT_EQ(DocTags(), (std::vector<int32_t>{10, 11}));
-}
-
-TEST_F(ClipboardTest, CopyWithNothingSelectedLeavesAnEmptyClip)
-{
-    AddPath(Tagged(1));
-    Clipboard().ClipPaths.push_back(Tagged(5));
-    CopySelectedPaths(3, 4);
-    EXPECT_EQ(GetClipCount(), 0);
-    EXPECT_EQ(Clipboard().ClipOriginX, 3);
-    PastePaths(0, 0, true, -1);
-    EXPECT_EQ(Doc().DocPathCount(), 1);
-    EXPECT_EQ(CountCalls("RefreshSelect"), 0);
-
-    ResetDocumentForTest();
-    CopySelectedPaths(3, 4);  // empty document: origin and offsets stay 0
-    EXPECT_EQ(Clipboard().ClipOriginX, 0);
-    EXPECT_EQ(Clipboard().PasteOffsetX, 0);
 }
 
 TEST_F(ClipboardTest, DeletingACompoundMemberMakesTheNextMemberStale)

@@ -50,21 +50,6 @@ TEST_F(LifecycleTest, NewDocumentIsEmptyUntitledAndUnmodified)
     EXPECT_FALSE(Lifecycle().DocModified);
 }
 
-TEST_F(LifecycleTest, TheModifiedMarkFollowsTheFlag)
-{
-    SetNamedCaption("/home/u/drawings/cat.qlk");
-    EXPECT_EQ(host.Caption, "[ cat.qlk ] - Quillark");
-    SetModified(false);  // no mark to remove
-    EXPECT_EQ(host.Caption, "[ cat.qlk ] - Quillark");
-    SetModified(true);
-    SetModified(true);  // appended once
-    EXPECT_EQ(host.Caption, "[ cat.qlk ] - Quillark *");
-    EXPECT_TRUE(Lifecycle().DocModified);
-    SetModified(false);
-    EXPECT_EQ(host.Caption, "[ cat.qlk ] - Quillark");
-    EXPECT_FALSE(Lifecycle().DocModified);
-}
-
 TEST_F(LifecycleTest, AddingARecentFileMovesItToTheTop)
 {
     SetRecentFiles({"/1", "/2", "/3", "/4", "/5"});
@@ -105,35 +90,4 @@ TEST_F(LifecycleTest, TheMenuNumbersFilledSlotsWithoutGaps)
     SetRecentFiles({"", "", "", "", ""});
     RefreshRecentFileMenu();
     EXPECT_EQ(host.RecentMenu, (std::vector<MenuItem>{{"(なし)", false, ""}}));
-}
-
-TEST_F(LifecycleTest, LongPathsAreShortenedInTheMenu)
-{
-    const std::string exact32 = "/home/user/drawings/abcdefgh.qlk";
-    const std::string long33 = "/home/user/drawings/abcdefghi.qlk";
-    const std::string japanese = "/home/ユーザー/図面/ねこ/とても長い名前の図面ファイル.qlk";  // 35 characters
-    ASSERT_EQ(exact32.size(), 32u);
-    ASSERT_EQ(long33.size(), 33u);
-    SetRecentFiles({exact32, long33, japanese});
-    RefreshRecentFileMenu();
-    ASSERT_EQ(host.RecentMenu.size(), 3u);
-    EXPECT_EQ(host.RecentMenu[0].Caption, "&1  " + exact32);
-    EXPECT_EQ(host.RecentMenu[1].Caption, "&2  /ho...me/user/drawings/abcdefghi.qlk");
-    EXPECT_EQ(host.RecentMenu[1].Path, long33);
-    EXPECT_EQ(host.RecentMenu[2].Caption, "&3  /ho.../ユーザー/図面/ねこ/とても長い名前の図面ファイル.qlk");
-}
-
-TEST_F(LifecycleTest, PathsSplitIntoFolderNameAndExtension)
-{
-    EXPECT_EQ(GetFolderPart("/home/u/cat.qlk"), "/home/u");
-    EXPECT_EQ(GetFolderPart("/cat.qlk"), "/");  // the root keeps its slash
-    EXPECT_EQ(GetFolderPart(""), "");
-    EXPECT_EQ(GetFileNamePart("/home/u/cat.qlk"), "cat.qlk");
-    EXPECT_EQ(GetFileNamePart("cat.qlk"), "cat.qlk");
-    EXPECT_EQ(GetFileNamePart(""), "");
-    EXPECT_EQ(GetExtensionPart("/home/u/cat.QLK"), "QLK");
-    EXPECT_EQ(GetExtensionPart("/home/u/cat."), "");
-    EXPECT_EQ(GetExtensionPart("/home/u.d/cat"), "");
-    EXPECT_EQ(GetExtensionPart("cat.tar.svgz"), "svgz");
-    EXPECT_EQ(GetExtensionPart("cat"), "");
 }

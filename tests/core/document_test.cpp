@@ -37,53 +37,6 @@ protected:
 
 }  // namespace
 
-TEST_F(DocumentTest, StartsEmptyWithElementZeroAndAnEmptySelection)
-{
-    EXPECT_EQ(Doc().DocPaths.size(), 1u);
-    EXPECT_EQ(GetPathCount(), 0);
-    EXPECT_EQ(Doc().SelectedAnchors.size(), 1u);
-    EXPECT_EQ(Doc().SelectedAnchorCount(), 0);
-    EXPECT_FALSE(Doc().PathSnapshot.has_value());
-    EXPECT_EQ(Doc().CurrentSettings, CanvasSettings());
-    EXPECT_EQ(Doc().ZoomRate, 1.0f);
-}
-
-TEST_F(DocumentTest, CanvasSettingsDefaults)
-{
-    const CanvasSettings &s = Doc().CurrentSettings;
-    EXPECT_EQ(s.Width, 320);
-    EXPECT_EQ(s.Height, 320);
-    EXPECT_EQ(s.BackColorR, 255);
-    EXPECT_EQ(s.BackColorG, 255);
-    EXPECT_EQ(s.BackColorB, 255);
-    EXPECT_EQ(s.OptimizeFlag, 1);
-    EXPECT_EQ(s.OptimizePoint, 60);
-    EXPECT_EQ(s.OptimizeLine, 30);
-    EXPECT_EQ(s.Quality, 2);
-    EXPECT_EQ(s.HistoryMax, 20);
-    EXPECT_EQ(s.AutoConvertFlag, 0);
-    EXPECT_EQ(s.AutoConvertValue, 0);
-    EXPECT_EQ(s.GridWidth, 400);
-    EXPECT_EQ(s.GridHeight, 400);
-    EXPECT_EQ(s.GridPower, 85);
-    EXPECT_EQ(s.FloodQuality, 0);
-    EXPECT_EQ(s.FloodAccuracy, 2.0f);
-    EXPECT_EQ(s.FloodChink, 7.0f);
-    EXPECT_EQ(s.FloodAcute, 30.0f);
-    EXPECT_EQ(s.DrawOutsideFlag, 1);
-    EXPECT_EQ(s.ScrollMargin, 64);
-    EXPECT_EQ(s.BackgroundFlag, 0);
-    EXPECT_EQ(s.BackgroundFile, "");
-    EXPECT_EQ(s.BackgroundX, 0);
-    EXPECT_EQ(s.BackgroundY, 0);
-    EXPECT_EQ(s.BackgroundScale, 1.0f);
-    EXPECT_EQ(s.BackgroundOpacity, 128);
-    EXPECT_STREQ(QualityName(0), "low");
-    EXPECT_STREQ(QualityName(1), "medium");
-    EXPECT_STREQ(QualityName(2), "high");
-    EXPECT_STREQ(QualityName(3), "best");
-}
-
 TEST_F(DocumentTest, AnchorIndexWrapsAroundThePath)
 {
     AddPath(MakePath({{10, 20, kOnCurve}, {30, 40, kControlPoint}, {50, 60, kOnCurve}}, 40));
@@ -111,22 +64,6 @@ TEST_F(DocumentTest, MoveAnchorSaturatesInsteadOfWrapping)
     EXPECT_EQ(Doc().DocPaths[1].Anchors[0].Y, INT32_MIN);
 }
 
-TEST_F(DocumentTest, GetAndSetPathCopyTheRecord)
-{
-    AddPath(PathWithAnchors(3));
-    PathRecord copy = GetPath(1);
-    copy.Anchors[0].X = 999;
-    EXPECT_EQ(Doc().DocPaths[1].Anchors[0].X, 0) << "GetPath gives a copy";
-
-    copy.CacheMark = "1";
-    copy.EdgeCache.Bytes = {1, 2, 3};
-    SetPath(1, copy);
-    EXPECT_EQ(Doc().DocPaths[1].Anchors[0].X, 999);
-    EXPECT_EQ(Doc().DocPaths[1].CacheMark, "") << "a stored path is re-encoded";
-    copy.Anchors[0].X = 5;
-    EXPECT_EQ(Doc().DocPaths[1].Anchors[0].X, 999) << "SetPath stores a copy";
-}
-
 TEST_F(DocumentTest, AStalePathIndexReadsNothingAndChangesNothing)
 {
     AddPath(PathWithAnchors(3));
@@ -142,23 +79,6 @@ TEST_F(DocumentTest, AStalePathIndexReadsNothingAndChangesNothing)
     EXPECT_EQ(Doc().DocPathCount(), 1);
     int32_t cx = 0, cy = 0;
     GetSelectedAnchorCenter(cx, cy);
-}
-
-TEST_F(DocumentTest, CountsSelectedPaths)
-{
-    for (int i = 0; i < 4; ++i) {
-        AddPath(PathWithAnchors(2));
-    }
-    Doc().DocPaths[2].blSelected = true;
-    Doc().DocPaths[4].blSelected = true;
-    Doc().DocPaths[0].blSelected = true;  // element 0 never counts
-    EXPECT_EQ(CountSelectedPaths(), 2);
-}
-
-TEST_F(DocumentTest, NormalizeRectOrdersTheCorners)
-{
-    EXPECT_EQ(NormalizeRect(10, 20, -5, 7), (Rect32{-5, 7, 10, 20}));
-    EXPECT_EQ(NormalizeRect(-5, 7, 10, 20), (Rect32{-5, 7, 10, 20}));
 }
 
 TEST_F(DocumentTest, FindAnchorsInRectIncludesEdgesAndSkipsHiddenAndLockedPaths)
@@ -185,24 +105,6 @@ TEST_F(DocumentTest, FindAnchorsInRectIncludesEdgesAndSkipsHiddenAndLockedPaths)
 
     EXPECT_EQ(FindAnchorsInRect(0, 0, 0, 0, pairs), 1);
     EXPECT_EQ(pairs, (std::vector<AnchorRef>{AnchorRef{1, 0}}));
-}
-
-TEST_F(DocumentTest, SelectAndDeselectAllRefreshThePanels)
-{
-    SelectAllPaths();
-    DeselectAllPaths();
-    EXPECT_TRUE(host.Calls.empty()) << "an empty document refreshes nothing";
-
-    AddPath(PathWithAnchors(2));
-    AddPath(PathWithAnchors(2));
-    SelectAllPaths();
-    EXPECT_EQ(CountSelectedPaths(), 2);
-    EXPECT_EQ(host.Calls, std::vector<std::string>{"RefreshSelect"});
-
-    host.Calls.clear();
-    DeselectAllPaths();
-    EXPECT_EQ(CountSelectedPaths(), 0);
-    EXPECT_EQ(host.Calls, (std::vector<std::string>{"RefreshSelect", "RefreshPosition", "RefreshGradient"}));
 }
 
 TEST_F(DocumentTest, SnapshotRestoresOnlyWhenTheCountIsUnchanged)
@@ -311,23 +213,4 @@ TEST_F(DocumentTest, PathsBoundsWidenEveryAnchorByTheFullLineWidth)
     EXPECT_EQ(GetPathBounds(PathRecord()), Rect32());
     EXPECT_EQ(GetPathBounds(MakePath({{INT32_MIN, INT32_MAX, kOnCurve}}, INT32_MAX)),
               (Rect32{INT32_MIN, 0, -1, INT32_MAX}));
-}
-
-TEST(PathRecord, CountsFollowTheArrays)
-{
-    PathRecord path;
-    EXPECT_EQ(path.AnchorMax(), -1);
-    EXPECT_EQ(path.StopCount(), 0);
-    path.Anchors.resize(1);
-    EXPECT_EQ(path.AnchorMax(), 0);
-    path.SetStopCount(3);
-    EXPECT_EQ(path.StopCount(), 3);
-    EXPECT_EQ(path.Stops.size(), 4u);
-    path.Stops[1].StopPos = 10;
-    path.SetStopCount(1);
-    EXPECT_EQ(path.Stops[1].StopPos, 10);
-    path.SetStopCount(0);
-    EXPECT_TRUE(path.Stops.empty());
-    path.SetStopCount(-4);
-    EXPECT_EQ(path.StopCount(), 0);
 }

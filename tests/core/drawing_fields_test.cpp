@@ -61,29 +61,6 @@ TEST(FieldReader, CommasAndLineEndsSeparateValuesAlike)
     EXPECT_NE(file.Error().find("ends early"), std::string::npos) << file.Error();
 }
 
-TEST(FieldReader, EmptyLinesBeforeAValueAreSkipped)
-{
-    FieldReader file("1\r\n\r\n  \n2,\r\n3,,4");
-    int32_t a = 0, b = 0, c = 0, d = 0;
-    ASSERT_TRUE(file.ReadInt32(a) && file.ReadInt32(b) && file.ReadInt32(c)) << file.Error();
-    EXPECT_EQ((std::vector<int32_t>{a, b, c}), (std::vector<int32_t>{1, 2, 3}));
-    EXPECT_FALSE(file.ReadInt32(d)) << "an empty value between two commas is not a number";
-}
-
-TEST(FieldReader, ReadsTheMagicLineBare)
-{
-    FieldReader file("QLK030\r\n12");
-    std::string_view line;
-    ASSERT_TRUE(file.ReadBareLine(line));
-    EXPECT_EQ(line, "QLK030");
-    int32_t v = 0;
-    ASSERT_TRUE(file.ReadInt32(v));
-    EXPECT_EQ(v, 12);
-
-    FieldReader empty("");
-    EXPECT_FALSE(empty.ReadBareLine(line));
-}
-
 TEST(FieldReader, WholeNumbersInEveryForm)
 {
     EXPECT_TRUE(Reads32("-2147483648", INT32_MIN));
@@ -198,21 +175,6 @@ TEST(FieldReader, TheFirstFailureStaysWithItsLineNumber)
     EXPECT_EQ(file.Error(), "line 2: \"x\" is not a number");
 }
 
-TEST(FieldReader, CountsAreCheckedAgainstWhatIsLeft)
-{
-    int32_t count = 0;
-    FieldReader negative("-1");
-    EXPECT_FALSE(negative.ReadCount(count, 6));
-    FieldReader huge("2000000000\r\n0,0,0\r\n");
-    EXPECT_FALSE(huge.ReadCount(count, 6));
-    EXPECT_NE(huge.Error().find("more than"), std::string::npos);
-    FieldReader fits("2\r\n0,0,0\r\n0,0,0");
-    EXPECT_TRUE(fits.ReadCount(count, 6)) << fits.Error();
-    EXPECT_EQ(count, 2);
-    FieldReader zero("0");
-    EXPECT_TRUE(zero.ReadCount(count, 36));
-}
-
 TEST(FieldWriter, WritesTheFilesForms)
 {
     FieldWriter file;
@@ -306,65 +268,6 @@ TEST(PathBlock, NeverWritesValuesItsReaderRejects)
     EXPECT_EQ(back.Stops[2].StopPos, 0);
 }
 
-TEST(PathBlock, OlderVersionsFillTheMissingFields)
-{
-    const PathRecord blank;
-    FieldReader v020("1,#TRUE#,20,1,-1,2,-1,10,20,30,.5,-1,#TRUE#,3,#TRUE#,5\r\n0,1,2\r\n1,3,4\r\n");
-    PathRecord path;
-    ASSERT_TRUE(ReadPathRecord(v020, "020", path)) << v020.Error();
-    EXPECT_EQ(path.GradRatioY, 0.5f);
-    EXPECT_EQ(path.GradRatioX, 0.5f);
-    EXPECT_EQ(path.StopCount(), 0);
-    EXPECT_TRUE(path.blCompound);
-    EXPECT_EQ(path.CompoundID, 5);
-    EXPECT_EQ(path.Anchors, (std::vector<AnchorPoint>{{1, 2, kOnCurve}, {3, 4, kControlPoint}}));
-
-    FieldReader v010("1,#FALSE#,20,1,-1,0,-1,0,0,0,.25,-1,#TRUE#,3\r\n0,1,2\r\n0,3,4\r\n");
-    ASSERT_TRUE(ReadPathRecord(v010, "010", path)) << v010.Error();
-    EXPECT_EQ(path.GradRatioY, 0.25f);
-    EXPECT_FALSE(path.blCompound);
-    EXPECT_EQ(path.CompoundID, 0);
-    EXPECT_EQ(path.GroupID, 3);
-    EXPECT_FALSE(path.blSelected);
-    EXPECT_EQ(path.DispFlags, 0);
-    EXPECT_EQ(path.CacheMark, blank.CacheMark);
-    EXPECT_EQ(path.EdgeCache, blank.EdgeCache);
-
-    FieldReader unknown("1");
-    EXPECT_FALSE(ReadPathRecord(unknown, "040", path));
-}
-
-TEST(PathBlock, BadValuesLeaveTheRecordAlone)
-{
-    PathRecord path;
-    path.LineWidth = 1234;
-    const std::string good = "1,#FALSE#,20,1,-1,0,-1,0,0,0,.25,.25,-1,#TRUE#,3,#FALSE#,0\r\n0\r\n0,1,2\r\n0,3,4\r\n";
-    for (const char *bad : {
-             "1,#FALSE#,20,1,-1,5,-1,0,0,0,.25,.25,-1,#TRUE#,3,#FALSE#,0\r\n0\r\n0,1,2\r\n0,3,4\r\n",      // FillType 5
-             "1,#FALSE#,20,1,-1,-1,-1,0,0,0,.25,.25,-1,#TRUE#,3,#FALSE#,0\r\n0\r\n0,1,2\r\n0,3,4\r\n",     // FillType -1
-             "1,#FALSE#,20,40000,-1,0,-1,0,0,0,.25,.25,-1,#TRUE#,3,#FALSE#,0\r\n0\r\n0,1,2\r\n0,3,4\r\n",  // LineMode
-             "1,#FALSE#,20,1,-1,0,-1,0,0,0,.25,.25,-1,#TRUE#,3,#FALSE#,0\r\n0\r\n2,1,2\r\n0,3,4\r\n",      // AnchorKind 2
-             "1,#FALSE#,20,1,-1,0,-1,0,0,0,.25,.25,-1,#TRUE#,3,#FALSE#,0\r\n0\r\n-1,1,2\r\n0,3,4\r\n",     // AnchorKind -1
-             "1,#FALSE#,20,1,-1,2,-1,0,0,0,.25,.25,-1,#TRUE#,3,#FALSE#,0\r\n1\r\n256,0\r\n0,1,2\r\n0,3,4\r\n",  // StopPos
-             "1,#FALSE#,20,1,-1,2,-1,0,0,0,.25,.25,-1,#TRUE#,3,#FALSE#,0\r\n-1\r\n0,1,2\r\n0,3,4\r\n",      // stop count
-             "-2,#FALSE#,20,1,-1,0,-1,0,0,0,.25,.25,-1,#TRUE#,3,#FALSE#,0\r\n0\r\n",                         // AnchorMax
-             "5,#FALSE#,20,1,-1,0,-1,0,0,0,.25,.25,-1,#TRUE#,3,#FALSE#,0\r\n0\r\n0,1,2\r\n0,3,4\r\n",      // too few anchors
-             "1,#MAYBE#,20,1,-1,0,-1,0,0,0,.25,.25,-1,#TRUE#,3,#FALSE#,0\r\n0\r\n0,1,2\r\n0,3,4\r\n",      // Boolean
-         }) {
-        FieldReader file(bad);
-        EXPECT_FALSE(ReadPathRecord(file, "030", path)) << bad;
-        EXPECT_TRUE(file.Failed());
-        EXPECT_EQ(path.LineWidth, 1234) << bad;
-    }
-    FieldReader file(good);
-    EXPECT_TRUE(ReadPathRecord(file, "030", path)) << file.Error();
-    EXPECT_EQ(path.LineWidth, 20);
-
-    FieldReader noAnchors("-1,#FALSE#,20,1,-1,0,-1,0,0,0,.25,.25,-1,#TRUE#,3,#FALSE#,0\r\n0\r\n");
-    EXPECT_TRUE(ReadPathRecord(noAnchors, "030", path)) << noAnchors.Error();
-    EXPECT_TRUE(path.Anchors.empty());
-}
-
 TEST(SettingsLines, WrittenExactlyAndReadIntoTheirFieldsOnly)
 {
     CanvasSettings settings;
@@ -406,27 +309,12 @@ TEST(SettingsLines, WrittenExactlyAndReadIntoTheirFieldsOnly)
     EXPECT_EQ(target, untouched);
 }
 
-TEST(MagicLine, VersionsOfBothKinds)
-{
-    EXPECT_EQ(MagicVersion("QLK030", "QLK"), "030");
-    EXPECT_EQ(MagicVersion("QLK020  ", "QLK"), "020");
-    EXPECT_EQ(MagicVersion("QLK010", "QLK"), "010");
-    EXPECT_EQ(MagicVersion("QKCLIP030", "QKCLIP"), "030");
-    EXPECT_EQ(MagicVersion("QLK040", "QLK"), "");
-    EXPECT_EQ(MagicVersion("QLK03", "QLK"), "");
-    EXPECT_EQ(MagicVersion("QLK", "QLK"), "");
-    EXPECT_EQ(MagicVersion("qlk030", "QLK"), "");
-    EXPECT_EQ(MagicVersion("QKCLIP030", "QLK"), "");
-    EXPECT_EQ(MagicVersion("QLK030", "QKCLIP"), "");
-    EXPECT_EQ(MagicVersion("", "QLK"), "");
-}
-
 TEST(FieldReader, EveryWrittenSingleReadsBackExactly)
 {
     std::mt19937 random(11);
     FieldWriter file;
     std::vector<float> written;
-    for (int i = 0; i < 100000; ++i) {
+    for (int i = 0; i < 20000; ++i) {
         uint32_t bits = static_cast<uint32_t>(random());
         if (i % 4 == 0) {
             bits &= 0x807FFFFFu;  // subnormals

@@ -26,7 +26,7 @@ using testsupport::WriteAll;
 
 namespace {
 
-constexpr int kRoundsPerFixture = 1000;
+constexpr int kRoundsPerFixture = 300;
 
 const std::vector<std::string> kFileTokens = {
     "99999999999999999999", "2147483647", "2147483648", "-2147483648", "-2147483649", "32767", "32768",
@@ -147,7 +147,7 @@ TEST(FileOpenFuzz, OpeningDamagedDrawingsLeavesAConsistentDocument)
     const std::string original = ReadAll(DataPath("drawing_030.qlk"));
     const std::string path = TempPath("fuzz_open.qlk");
     ByteMutator mutator(77, kFileTokens);
-    for (int round = 0; round < 300 && !HasFailure(); ++round) {
+    for (int round = 0; round < 100 && !HasFailure(); ++round) {
         const std::string bytes = mutator.Mutate(original);
         WriteAll(path, bytes);
         const bool good = OpenDrawingFile(path);

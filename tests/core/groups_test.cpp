@@ -89,17 +89,6 @@ TEST_F(GroupsTest, ReleasedGroupKeepsItsIdTakenAndCanBeMadeAgain)
     EXPECT_FALSE(Path(3).blSelected || Path(4).blSelected);
 }
 
-TEST_F(GroupsTest, GroupAgainOfAnUngroupedPathChangesNothing)
-{
-    AddPath(Tagged(1));
-    Path(1).blSelected = true;
-    GroupAgain(1);
-    GroupAgain(0);
-    GroupAgain(9);
-    EXPECT_TRUE(Path(1).blSelected);
-    EXPECT_EQ(CountCalls("RefreshSelect"), 0);
-}
-
 TEST_F(GroupsTest, CompoundsMakeReleaseAndMakeAgainWithStaleCaches)
 {
     for (int32_t t = 1; t <= 4; ++t) {
@@ -138,18 +127,6 @@ TEST_F(GroupsTest, CompoundsMakeReleaseAndMakeAgainWithStaleCaches)
     EXPECT_TRUE(Path(1).blCompound && Path(2).blCompound);
     EXPECT_TRUE(Path(4).blSelected);  // the selection stays
     EXPECT_FALSE(Path(1).blSelected);
-}
-
-TEST_F(GroupsTest, ReleasingTheCompoundOfAPathWithoutOneReleasesNothing)
-{
-    AddPath(Tagged(1));
-    AddPath(Tagged(2));
-    Path(2).CompoundID = 4;
-    Path(2).blCompound = true;
-    Path(1).CacheMark = "1";
-    MakeCompound(false, 1);
-    EXPECT_TRUE(Path(2).blCompound);
-    EXPECT_EQ(Path(1).CacheMark, "1");
 }
 
 }  // namespace

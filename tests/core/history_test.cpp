@@ -80,19 +80,6 @@ TEST_F(HistoryTest, TrimsAtTwiceTheDepthKeepingEntryZero)
     EXPECT_FALSE(CanUndo());
 }
 
-TEST_F(HistoryTest, DefaultDepthKeepsTwentyAfterTheFortiethChange)
-{
-    for (int32_t mark = 1; mark <= 39; ++mark) {
-        Change(mark);
-    }
-    EXPECT_EQ(History().HistoryPos, 39);
-    Change(40);
-    EXPECT_EQ(History().HistoryPos, 20);
-    ASSERT_EQ(History().HistoryEntries.size(), 21u);
-    EXPECT_EQ(StateMark(History().HistoryEntries[1].Paths), 21);
-    EXPECT_EQ(StateMark(History().HistoryEntries[20].Paths), 40);
-}
-
 TEST_F(HistoryTest, DepthBelowOneActsAsOne)
 {
     for (int32_t depth : {0, -5}) {
@@ -156,32 +143,6 @@ TEST_F(HistoryTest, EntriesAreCopiesAndRestoreTheAnchorSelection)
     UndoHistory();
     EXPECT_EQ(Doc().SelectedAnchors, (std::vector<AnchorRef>{AnchorRef()}));
     EXPECT_EQ(Doc().DocPathCount(), 0);
-}
-
-TEST_F(HistoryTest, RecordingMarksModifiedAndRefreshesThePanels)
-{
-    EXPECT_EQ(host.Caption, "(新規) - Quillark");
-    host.Calls.clear();
-    Change(1);
-    EXPECT_EQ(host.Caption, "(新規) - Quillark *");
-    EXPECT_TRUE(Lifecycle().DocModified);
-    EXPECT_EQ(host.Calls, (std::vector<std::string>{"RefreshList", "RefreshPosition", "RefreshGradient"}));
-}
-
-TEST_F(HistoryTest, UndoAndRedoMarkTheDocumentModified)
-{
-    Change(1);
-    SetModified(false);  // as after saving
-    host.Calls.clear();
-    UndoHistory();
-    EXPECT_TRUE(Lifecycle().DocModified);
-    EXPECT_EQ(host.Caption, "(新規) - Quillark *");
-    EXPECT_EQ(host.Calls, (std::vector<std::string>{"RefreshList", "RefreshGradient"}));
-
-    SetModified(false);
-    RedoHistory();
-    EXPECT_TRUE(Lifecycle().DocModified);
-    EXPECT_EQ(host.Caption, "(新規) - Quillark *");
 }
 
 TEST_F(HistoryTest, ANewDocumentStartsAFreshHistory)

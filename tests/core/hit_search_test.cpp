@@ -114,14 +114,3 @@ TEST_F(HitSearch, ExtremeCoordinatesAreSafe)
     EXPECT_EQ(Segment(0, 0), (AnchorRef{p, 0}));
     EXPECT_EQ(Segment(INT32_MIN, INT32_MAX), (AnchorRef{0, 0}));
 }
-
-TEST_F(HitSearch, PathsAtTheEdgeOfTheCoordinateRange)
-{
-    PathRecord wide;
-    wide.Anchors = {{INT32_MAX - 10, INT32_MIN + 10, kOnCurve}, {INT32_MAX, INT32_MIN, kOnCurve}};
-    wide.LineWidth = INT32_MAX;
-    Doc().DocPaths.push_back(wide);
-    EXPECT_EQ(Anchor(INT32_MAX, INT32_MIN), (AnchorRef{1, 1}));
-    EXPECT_EQ(Segment(INT32_MAX - 5, INT32_MIN + 5), (AnchorRef{1, 0}));
-    EXPECT_EQ(Anchor(0, 0), (AnchorRef{0, 0}));
-}

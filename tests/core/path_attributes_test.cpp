@@ -282,16 +282,4 @@ TEST_F(PathAttributesTest, ColoursAreSetByFlagAndAveragedByByte)
     EXPECT_EQ(History().HistoryPos, 2);
 }
 
-TEST_F(PathAttributesTest, SplitColorGivesTheFourBytes)
-{
-    int32_t r = 0, g = 0, b = 0, a = 0;
-    EXPECT_EQ(SplitColor(0xFFFFFFFFu, r, g, b, a), 255);
-    EXPECT_EQ(r + g + b + a, 4 * 255);
-    EXPECT_EQ(SplitColor(0x80402010u, r, g, b, a), 0x80);
-    EXPECT_EQ(r, 0x10);
-    EXPECT_EQ(g, 0x20);
-    EXPECT_EQ(b, 0x40);
-    EXPECT_EQ(a, 0x80);
-}
-
 }  // namespace

@@ -74,19 +74,6 @@ TEST_F(PathBooleanCommandsTest, TakeCompoundLiftsEveryActiveMember)
     EXPECT_EQ(core::TakeCompound(5).PathCount(), 0);
 }
 
-TEST_F(PathBooleanCommandsTest, NextFragmentCompoundIdAvoidsDocumentAndResults)
-{
-    Add(Square(0, 0, 10, 10), false, 1);
-    PathRecord released = Square(0, 0, 10, 10);
-    released.CompoundID = 3;
-    Add(released);
-    PathCollection results = Collection({Square(0, 0, 1, 1), Square(0, 0, 1, 1)});
-    results.Paths[1].CompoundID = 2;
-    results.Paths[2].CompoundID = 4;
-    EXPECT_EQ(core::NextFragmentCompoundId(results), 5);
-    EXPECT_EQ(core::NextFragmentCompoundId(PathCollection()), 2);
-}
-
 // ---------------------------------------------------------------------------------------------
 
 TEST_F(PathBooleanCommandsTest, ApplyFragmentNeedsTwoSelectedCompounds)
@@ -151,16 +138,6 @@ TEST_F(PathBooleanCommandsTest, EmptyUnionKeepsTheOperands)
     EXPECT_EQ(Path(2).Anchors, first.Anchors);
 }
 
-TEST_F(PathBooleanCommandsTest, IntersectionOfSeparatePathsDeletesThem)
-{
-    Add(Square(0, 0, 10, 10), true);
-    Add(Square(100, 0, 110, 10), true);
-    Add(Square(200, 0, 210, 10));
-    core::ApplyFragment(core::kFragmentIntersection);
-    ASSERT_EQ(Doc().DocPathCount(), 1);
-    EXPECT_EQ(Path(1).Anchors[0].X, 200);
-}
-
 TEST_F(PathBooleanCommandsTest, CutByTheFrontPathKeepsTheOrderOfTheCutPaths)
 {
     Add(Square(0, 0, 100, 100), true);
@@ -174,15 +151,6 @@ TEST_F(PathBooleanCommandsTest, CutByTheFrontPathKeepsTheOrderOfTheCutPaths)
     EXPECT_DOUBLE_EQ(EvenOddArea(Collection({Path(3)})), 5000);
     EXPECT_LT(Path(2).Anchors[0].X, 100);
     EXPECT_GT(Path(3).Anchors[0].X, 150);
-}
-
-TEST_F(PathBooleanCommandsTest, CutByTheBackPath)
-{
-    Add(Square(50, -50, 200, 150), true);  // the cutter, back-most
-    Add(Square(0, 0, 100, 100), true);
-    core::ApplyFragment(core::kFragmentCutFront);
-    ASSERT_EQ(Doc().DocPathCount(), 1);
-    EXPECT_DOUBLE_EQ(EvenOddArea(Document()), 5000);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -240,15 +208,6 @@ TEST_F(PathBooleanCommandsTest, ErasingAReleasedMemberKeepsItsCompoundId)
     EXPECT_FALSE(Path(1).blCompound);
     EXPECT_EQ(Path(1).CompoundID, 6);
     EXPECT_DOUBLE_EQ(EvenOddArea(Document()), 10000 - 400);
-}
-
-TEST_F(PathBooleanCommandsTest, ErasingEverythingEmptiesTheDocument)
-{
-    Add(Square(0, 0, 10, 10));
-    core::EraseWithPath(Brush(100), 5, 5);
-    EXPECT_EQ(Doc().DocPathCount(), 0);
-    core::EraseWithPath(Brush(100), 5, 5);
-    EXPECT_EQ(Doc().DocPathCount(), 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -333,29 +292,6 @@ TEST_F(PathBooleanCommandsTest, ClipOutSelectionKeepsWhatLiesInside)
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
         EXPECT_TRUE(Path(i).blSelected);
     }
-}
-
-TEST_F(PathBooleanCommandsTest, ClipOutSelectionAroundEverythingKeepsEveryShape)
-{
-    Add(Square(0, 0, 1000, 1000));
-    Add(Square(2000, 0, 3000, 1000), false, 1);
-    Add(Square(2200, 200, 2800, 800), false, 1);
-    PathCollection before = Document();
-    core::ClipOutSelection(-5000, -5000, 9000, 9000);
-    ASSERT_EQ(Doc().DocPathCount(), 3);
-    for (int32_t i = 1; i <= 3; ++i) {
-        EXPECT_EQ(Path(i).Anchors, before.Paths[static_cast<size_t>(i)].Anchors);
-        EXPECT_TRUE(Path(i).blSelected);
-    }
-    EXPECT_FALSE(Path(1).blCompound);
-    EXPECT_TRUE(Path(2).blCompound && Path(3).blCompound);
-    EXPECT_EQ(Path(2).CompoundID, Path(3).CompoundID);
-}
-
-TEST_F(PathBooleanCommandsTest, ClipOutSelectionOnAnEmptyDocumentDoesNothing)
-{
-    core::ClipOutSelection(0, 0, 100, 100);
-    EXPECT_EQ(Doc().DocPathCount(), 0);
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST(PathBooleanOracle, AreasMatchClipperOnRandomPolygons)
 {
     std::mt19937 random(20240611);
     int checked = 0;
-    while (checked < 1200) {
+    while (checked < 300) {
         RandomCase c = MakeRandomCase(random);
         double expected[5] = {};
         double smallest = std::min(EvenOddArea(c.a), EvenOddArea(c.b));
@@ -157,23 +157,6 @@ TEST(PathBooleanNoCrossing, OneInsideTheOther)
     }
     EXPECT_DOUBLE_EQ(EvenOddArea(cut), 1000.0 * 1000 - 200 * 200);
     EXPECT_EQ(FragmentPaths(b, a, kCut, 9).PathCount(), 0);
-}
-
-TEST(PathBooleanNoCrossing, OpenPathsComeBackOpen)
-{
-    PathCollection a = Collection({MakePath({{0, 0}, {500, 0}}, false)});
-    PathCollection b = Collection({Square(2000, 0, 3000, 1000)});
-    PathCollection united = FragmentPaths(a, b, kUnion, 9);
-    ASSERT_EQ(united.PathCount(), 2);
-    EXPECT_FALSE(united.Paths[1].blClosed);
-    EXPECT_EQ(united.Paths[1].AnchorMax(), 1);
-}
-
-TEST(PathBooleanNoCrossing, EmptyOperandGivesNothing)
-{
-    PathCollection a = Collection({Square(0, 0, 100, 100)});
-    EXPECT_EQ(FragmentPaths(a, PathCollection(), kUnion, 1).PathCount(), 0);
-    EXPECT_EQ(FragmentPaths(PathCollection(), a, kUnion, 1).PathCount(), 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -452,35 +435,5 @@ TEST(PathBooleanDegenerate, ManyCrossingsOfTwoCombs)
 }
 
 // ---------------------------------------------------------------------------------------------
-
-TEST(PathBooleanPieces, PathsEqualIgnoresRepeatsAndDirection)
-{
-    PathRecord p = MakePath({{0, 0}, {10, 0}, {10, 0}, {10, 10}});
-    PathRecord q = MakePath({{10, 10}, {10, 0}, {0, 0}});
-    q.Anchors[1].AnchorKind = core::kControlPoint;
-    EXPECT_TRUE(core::PathsEqual(p, q));
-    EXPECT_FALSE(core::PathsEqual(p, MakePath({{0, 0}, {10, 1}, {10, 10}})));
-    EXPECT_TRUE(core::PathsEqual(MakePath({{5, 5}, {5, 5}, {5, 5}}), MakePath({{5, 5}, {5, 5}})));
-}
-
-TEST(PathBooleanPieces, JoinPiecesFollowsEitherEnd)
-{
-    PathRecord p = MakePath({{0, 0}, {10, 0}}, false);
-    p.Anchors[1].AnchorKind = 4;
-    PathRecord forward = core::JoinPieces(p, MakePath({{10, 0}, {10, 10}}));
-    ASSERT_EQ(forward.AnchorMax(), 2);
-    EXPECT_EQ(forward.Anchors[1].AnchorKind, core::kOnCurve);
-    EXPECT_EQ(forward.Anchors[2].X, 10);
-    EXPECT_EQ(forward.Anchors[2].Y, 10);
-
-    PathRecord reversed = core::JoinPieces(p, MakePath({{20, 20}, {10, 0}}));
-    ASSERT_EQ(reversed.AnchorMax(), 2);
-    EXPECT_EQ(reversed.Anchors[2].X, 20);
-
-    EXPECT_EQ(core::JoinPieces(p, MakePath({{5, 5}, {6, 6}})).AnchorMax(), -1);
-    // An interior anchor on the run's own start refuses the join.
-    PathRecord loop = MakePath({{0, 0}, {10, 0}, {0, 0}, {5, 5}}, false);
-    EXPECT_EQ(core::JoinPieces(loop, MakePath({{5, 5}, {9, 9}})).AnchorMax(), -1);
-}
 
 }  // namespace

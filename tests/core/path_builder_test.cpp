@@ -52,31 +52,6 @@ TEST_F(PathBuilderTest, BeginPathAppendsAOneAnchorPathWithTheCurrentStyle)
     EXPECT_EQ(Path(1).LineWidth, 2);
 }
 
-TEST_F(PathBuilderTest, AddAnchorOfKindMinusOneMakesThePreviousAControlPoint)
-{
-    Begin(0, 0);
-    AddAnchor(100, 0, kOnCurve);
-    AddAnchor(200, 50, kAnchorDeleted);
-    const PathRecord &path = Path(1);
-    ASSERT_EQ(path.AnchorMax(), 2);
-    EXPECT_EQ(path.Anchors[1].AnchorKind, kControlPoint);
-    EXPECT_EQ(path.Anchors[2].AnchorKind, kOnCurve);
-    EXPECT_EQ(Points(path)[2], (std::pair<int32_t, int32_t>{200, 50}));
-}
-
-TEST_F(PathBuilderTest, NothingIsBuiltWithoutAPathInProgress)
-{
-    AddAnchor(1, 1, kOnCurve);
-    FinishPath(0, 0, true);
-    EXPECT_EQ(Doc().DocPathCount(), 0);
-
-    AddPath(Tagged(1));
-    AddAnchor(1, 1, kOnCurve);
-    FinishPath(0, 0, true);
-    EXPECT_EQ(Points(Path(1)), Points(Tagged(1)));
-    EXPECT_FALSE(Path(1).blClosed);
-}
-
 TEST_F(PathBuilderTest, FinishingClosesDropsTheReturnPointAndRemovesClicks)
 {
     Begin(0, 0);
@@ -173,17 +148,6 @@ TEST_F(PathBuilderTest, AutoConversionTurnsTheFinishedStrokeIntoAnOutline)
     EXPECT_EQ(Path(3).AnchorMax(), 9);  // a ring of a triangle: 2 x 5 anchors
 }
 
-TEST_F(PathBuilderTest, ABeginWhileBuildingFinishesThePreviousPath)
-{
-    Begin(0, 0);
-    AddAnchor(400, 0, kOnCurve);
-    Begin(0, 500);
-    AddAnchor(400, 500, kOnCurve);
-    EXPECT_EQ(Path(1).AnchorMax(), 1);
-    EXPECT_EQ(Path(1).GradRatioX, 400.0f / 32768.0f);  // finished: its gradient was fitted
-    EXPECT_EQ(Path(2).AnchorMax(), 1);
-}
-
 TEST_F(PathBuilderTest, AReplacedDocumentEndsThePathInProgress)
 {
     Begin(0, 0);
@@ -243,20 +207,6 @@ TEST_F(PathBuilderTest, UndoAndRedoWhileBuildingEndThePathFirst)
     RedoHistory();
     EXPECT_EQ(DocTags(), (std::vector<int32_t>{1, 0, 0}));
     EXPECT_EQ(Path(3).Anchors[0].Y, 500);
-}
-
-TEST_F(PathBuilderTest, ANewOrOpenedDrawingAbandonsThePathInProgress)
-{
-    Begin(0, 0);
-    AddAnchor(100, 0, kOnCurve);
-    NewDocument();
-    EXPECT_EQ(PathBuilder().PathInProgress, 0);
-    AddPath(MakePath({{0, 0}, {100, 0}}));  // same index, same anchors: still not the tool's path
-    AddAnchor(200, 0, kOnCurve);
-    FinishPath(0, 0, true);
-    EXPECT_EQ(Path(1).AnchorMax(), 1);
-    EXPECT_FALSE(Path(1).blClosed);
-    EXPECT_EQ(History().HistoryPos, 0);
 }
 
 }  // namespace

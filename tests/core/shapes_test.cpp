@@ -103,18 +103,6 @@ TEST_F(ShapesTest, EllipseAnchorCountIsBounded)
     EXPECT_EQ(Path(CreateRegularPolygon(0, 0, 1.0f, 1, 1, kColors, 1 << 30)).AnchorMax(), kMaxEllipseAnchors - 1);
 }
 
-TEST_F(ShapesTest, RoundedCornersOfTheDefaultSize)
-{
-    DragRectangle();
-    ApplyRectangleCorners(kCornerRounded, 0.0f);
-    EXPECT_EQ(Anchors(Last()), (std::vector<Anchor>{{400, 0, 0}, {0, 0, 1}, {0, 400, 0}, {0, 600, 0}, {0, 1000, 1},
-                                                    {400, 1000, 0}, {1600, 1000, 0}, {2000, 1000, 1}, {2000, 600, 0},
-                                                    {2000, 400, 0}, {2000, 0, 1}, {1600, 0, 0}}));
-    EXPECT_TRUE(Last().blClosed);
-    EXPECT_EQ(Last().LineWidth, 20);
-    EXPECT_EQ(Last().CacheMark, "");
-}
-
 TEST_F(ShapesTest, ConcaveCornersPutTheMiddleAnchorInside)
 {
     DragRectangle();
@@ -127,14 +115,6 @@ TEST_F(ShapesTest, ConcaveCornersPutTheMiddleAnchorInside)
     EXPECT_EQ(Anchors(Last()), (std::vector<Anchor>{{200, 0, 0}, {200, 200, 0}, {0, 200, 0}, {0, 800, 0}, {200, 800, 0},
                                                     {200, 1000, 0}, {1800, 1000, 0}, {1800, 800, 0}, {2000, 800, 0},
                                                     {2000, 200, 0}, {1800, 200, 0}, {1800, 0, 0}}));
-}
-
-TEST_F(ShapesTest, BevelCutsEachCornerStraight)
-{
-    DragRectangle();
-    ApplyRectangleCorners(kCornerBevel, 0.0f);
-    EXPECT_EQ(Anchors(Last()), (std::vector<Anchor>{{400, 0, 0}, {0, 400, 0}, {0, 600, 0}, {400, 1000, 0},
-                                                    {1600, 1000, 0}, {2000, 600, 0}, {2000, 400, 0}, {1600, 0, 0}}));
 }
 
 TEST_F(ShapesTest, CornerSizeIsHeldToHalfASideAndMeetingPointsMerge)
@@ -162,16 +142,6 @@ TEST_F(ShapesTest, CornersAppliedAgainGiveTheSameAnchors)
     }
 }
 
-TEST_F(ShapesTest, PlainOrUnknownStyleLeavesThePathAlone)
-{
-    DragRectangle();
-    PathRecord before = Last();
-    for (int32_t style : {0, -1, 5, 1000}) {
-        ApplyRectangleCorners(style, 0.0f);
-        EXPECT_EQ(Last(), before);
-    }
-}
-
 TEST_F(ShapesTest, NegativeAndHugeCornerSizesAreSafe)
 {
     DragRectangle();
@@ -183,15 +153,6 @@ TEST_F(ShapesTest, NegativeAndHugeCornerSizesAreSafe)
     DragRectangle();
     ApplyRectangleCorners(kCornerRounded, std::numeric_limits<float>::quiet_NaN());
     EXPECT_EQ(Anchors(Last())[0], (Anchor{400, 0, 0}));  // taken as 0: the default size
-}
-
-TEST_F(ShapesTest, CornersOfAnEmptyDocumentOrPathDoNothing)
-{
-    ApplyRectangleCorners(kCornerRounded, 0.0f);
-    EXPECT_EQ(Doc().DocPathCount(), 0);
-    AddPath(PathRecord());
-    ApplyRectangleCorners(kCornerRounded, 0.0f);
-    EXPECT_TRUE(Last().Anchors.empty());
 }
 
 TEST_F(ShapesTest, RegularPolygonStartsAtTheTopAndRunsClockwise)

@@ -27,27 +27,6 @@ OutlineCurve Curve(int32_t type, std::vector<OutlinePoint> points)
     return OutlineCurve{type, std::move(points)};
 }
 
-TEST(GlyphOutlineTest, FixedPointValuesTakeTheFractionUnsigned)
-{
-    EXPECT_EQ(FixedToSingle(platform::Fixed{32768, -2}), -1.5f);
-    EXPECT_EQ(FixedToSingle(platform::Fixed{0, 3}), 3.0f);
-    EXPECT_EQ(FixedToSingle(platform::Fixed{65535, -32768}), static_cast<float>(-32768 + 65535 / 65536.0));
-}
-
-TEST(GlyphOutlineTest, ContourAnchorsMarkSplineControlPoints)
-{
-    OutlineContour contour{0.5f, 1.5f,
-                           {Curve(platform::kCurveQSpline, {{10, 0}, {20, 0}, {30, 10}}),
-                            Curve(platform::kCurveLine, {{30, 20}, {2.5f, 20}})}};
-    std::vector<AnchorPoint> anchors = ContourToAnchors(contour, 100, -100);
-    EXPECT_EQ(anchors, (std::vector<AnchorPoint>{{100, -98, kOnCurve},  // 100.5 and -98.5 halve to even
-                                                 {110, -100, kControlPoint},
-                                                 {120, -100, kControlPoint},
-                                                 {130, -90, kOnCurve},
-                                                 {130, -80, kOnCurve},
-                                                 {102, -80, kOnCurve}}));
-}
-
 TEST(GlyphOutlineTest, OutlineToPointsScalesFlipsAndMoves)
 {
     GlyphOutline outline;
@@ -213,18 +192,6 @@ TEST_F(TextOutlinesTest, GlyphsWithHolesBecomeOneGroupAndCompoundEach)
     }
 }
 
-TEST_F(TextOutlinesTest, NothingToDrawAddsNothing)
-{
-    editingtest::AddPath(editingtest::Tagged(1));
-    EXPECT_EQ(Create(""), 0);
-    EXPECT_EQ(Create("  \r\n\t"), 0);
-    values.ArcLayout = true;
-    EXPECT_EQ(Create(" "), 0);
-    values.Text = "A";
-    EXPECT_EQ(CreateTextPaths(0, 0, 1.0f, 1, 1, kColors, values, platform::GlyphFont()), 0);
-    EXPECT_EQ(Doc().DocPathCount(), 1);
-}
-
 // Reference points of the characters on the arc, from their upright paths: every path of one
 // character is the first character's moved by the difference of their reference points.
 class ArcLayoutTest : public TextOutlinesTest {
@@ -252,18 +219,6 @@ TEST_F(ArcLayoutTest, FullCircleSpacesTheCharactersEvenly)
     for (size_t k = 0; k < Path(1).Anchors.size(); ++k) {  // upright: moved, never turned
         EXPECT_EQ(Path(3).Anchors[k].X - Path(1).Anchors[k].X, p2.X - p0.X);
     }
-}
-
-TEST_F(ArcLayoutTest, HalfCircleEndsAtBothEnds)
-{
-    values.KeepUpright = true;
-    values.ArcAngle = 180;
-    Create("IIII", 0, 0);
-    AnchorPoint p0 = First(1), p1 = First(2), p3 = First(4);
-    EXPECT_NEAR(p3.X, p0.X, 1);  // the last character stands at + 180 degrees
-    double reach = (p3.Y - p0.Y) / 2.0;
-    EXPECT_NEAR(p1.X - p0.X, reach * std::sin(kPi / 3), 1.5);
-    EXPECT_NEAR(p1.Y - p0.Y, reach * (1 - std::cos(kPi / 3)), 1.5);
 }
 
 TEST_F(ArcLayoutTest, TurnedCharactersFaceOutwards)

@@ -56,52 +56,6 @@ std::string Jpeg(uint8_t frameMarker, bool garbageBeforeMarker = false)
 }
 
 
-void PutLe16(std::string &bytes, int32_t value)
-{
-    bytes += static_cast<char>(value & 0xFF);
-    bytes += static_cast<char>((value >> 8) & 0xFF);
-}
-
-void PutLe32(std::string &bytes, int32_t value)
-{
-    PutLe16(bytes, value & 0xFFFF);
-    PutLe16(bytes, (value >> 16) & 0xFFFF);
-}
-
-// A complete placeable metafile: the placeable header with its checksum, the metafile header,
-// one rectangle record and the end record.
-std::string PlaceableMetafile(int16_t left, int16_t top, int16_t right, int16_t bottom, uint16_t unitsPerInch)
-{
-    std::string bytes("\xD7\xCD\xC6\x9A\x00\x00", 6);
-    for (int32_t value : {left, top, right, bottom}) {
-        PutLe16(bytes, value);
-    }
-    PutLe16(bytes, unitsPerInch);
-    PutLe32(bytes, 0);
-    uint16_t checksum = 0;
-    for (size_t at = 0; at < 20; at += 2) {
-        checksum ^= static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8);
-    }
-    PutLe16(bytes, checksum);
-    const int32_t rectangleWords = 7;
-    const int32_t endWords = 3;
-    PutLe16(bytes, 1);       // in memory
-    PutLe16(bytes, 9);       // header words
-    PutLe16(bytes, 0x300);   // version
-    PutLe32(bytes, 9 + rectangleWords + endWords);
-    PutLe16(bytes, 0);       // objects
-    PutLe32(bytes, rectangleWords);
-    PutLe16(bytes, 0);       // unused
-    PutLe32(bytes, rectangleWords);
-    PutLe16(bytes, 0x041B);  // Rectangle: bottom, right, top, left
-    for (int32_t value : {bottom, right, top, left}) {
-        PutLe16(bytes, value);
-    }
-    PutLe32(bytes, endWords);
-    PutLe16(bytes, 0);
-    return bytes;
-}
-
 // A copy of a test data file under a new name in the program folder.
 std::string CopyOfData(const std::string &dataName, const std::string &name)
 {
@@ -295,10 +249,8 @@ TEST(PictureProbe, TruncatedAndGarbageFilesAreUnknown)
         {"t.bmp", "BM" + std::string(20, '\x01')},
         {"t.gif", "GIF89a\x01"},
         {"t.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0", 18)},
-        {"t.jpg", std::string("\xFF\xD8\xFF\xE0\x00\x10", 6)},
         {"t2.jpg", std::string("\xFF\xD8\xFF\xC0\x00\x11\x08\x00", 8)},
         {"t3.jpg", std::string("\xFF\xD8\xFF\xE0\xFF\xFF", 6) + std::string(10, '\xFF')},
-        {"t.qlk", "QLK030"},
         {"garbage.png", std::string(200, '\x5A')},
         {"huge.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\xFF\xFF\xFF\xFF\0\0\0\x01\x08\x02\0\0\0", 29)}};
     for (const auto &[name, bytes] : truncated) {
@@ -308,25 +260,6 @@ TEST(PictureProbe, TruncatedAndGarbageFilesAreUnknown)
         EXPECT_EQ(importer::GetImageInfo(path, 10), ImageInfo()) << name;
         std::vector<uint8_t> alpha;
         EXPECT_TRUE(importer::LoadPictureFile(path, alpha).isNull()) << name;
-    }
-}
-
-TEST(PictureProbe, LoadsBmpAndGifThroughTheImageReaders)
-{
-    QImage picture(5, 4, QImage::Format_RGB32);
-    picture.fill(qRgb(200, 100, 50));
-    for (const char *format : {"BMP", "GIF"}) {
-        std::string path = TempPath(std::string("pic.") + format);
-        if (!picture.save(QString::fromStdString(path), format)) {
-            continue;  // no writer for this format in this Qt build
-        }
-        ImageInfo info = importer::GetImageInfo(path, 0);
-        EXPECT_EQ(info.ImageWidth, 5) << format;
-        EXPECT_EQ(info.ImageHeight, 4) << format;
-        std::vector<uint8_t> alpha = {9};
-        QImage loaded = importer::LoadPictureFile(path, alpha);
-        ASSERT_EQ(loaded.size(), QSize(5, 4)) << format;
-        EXPECT_EQ(alpha, std::vector<uint8_t>{9});
     }
 }
 
@@ -340,9 +273,7 @@ TEST(PictureProbe, DrawingFilesGiveTheirCanvasSize)
     ExpectUnknownFiles({
         {"word.qlk", "QLK030\r\nwide,480,255\r\n"},
         {"negative.qlk", "QLK030\r\n-640,480,255\r\n"},
-        {"oneValue.qlk", "QLK030\r\n640"},
-        {"huge.qlk", "QLK030\r\n99999999999,480\r\n"},
-        {"notQlk.qlk", "QLX030\r\n640,480\r\n"}});
+        {"huge.qlk", "QLK030\r\n99999999999,480\r\n"}});
 }
 
 TEST(PictureProbe, ClipFilesGiveTheExtentOfTheirPaths)
@@ -369,7 +300,6 @@ TEST(PictureProbe, ClipFilesGiveTheExtentOfTheirPaths)
         {"cut.qkclip", whole.substr(0, whole.size() / 2)},
         {"version.qkclip", "QKCLIP040\r\n0,0,0\r\n"},
         {"count.qkclip", "QKCLIP030\r\n5,0,0\r\n"},
-        {"magicOnly.qkclip", "QKCLIP"},
         {"garbage.qkclip", "QKCLIP030\r\n" + std::string(300, '\x8F')}});
 }
 
@@ -388,37 +318,7 @@ TEST(PictureProbe, SvgFilesGiveTheSizeTheReaderFinds)
 
     std::string compressed = ReadAll(DataPath("svg/shapes_gzip.svgz"));
     ExpectUnknownFiles({
-        {"x.svg", "this is not a drawing"},
         {"nothingDrawn.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="30" height="20"></svg>)"},
         {"cut.svgz", compressed.substr(0, compressed.size() / 2)},
-        {"gzipHeaderOnly.svgz", compressed.substr(0, 10)},
         {"tagSoup.svg", "<svg <svg <path d=\"M 0 0 L"}});
-}
-
-TEST(PictureProbe, PlaceableMetafilesGiveTheirSizeAndABlankPictureWithoutFigures)
-{
-    // 2 x 1 inches at 1440 units per inch, the box starting left of and above the origin.
-    std::string wmf = TempPath("m.wmf");
-    std::string metafile = PlaceableMetafile(-1440, -720, 1440, 720, 1440);
-    WriteAll(wmf, metafile);
-    ImageInfo info = importer::GetImageInfo(wmf, 0);
-    EXPECT_EQ(info.ImageType, importer::kImageMetafile);
-    EXPECT_GT(info.ImageWidth, 0);
-    EXPECT_EQ(info.ImageWidth, 2 * info.ImageHeight);
-    EXPECT_EQ(info.ImageBits, 24);
-    EXPECT_EQ(importer::GetImageInfo(wmf, 10), info);
-    // Its only record, a rectangle, is not one of the figures read: the picture stays white.
-    std::vector<uint8_t> alpha = {3};
-    QImage picture = importer::LoadPictureFile(wmf, alpha);
-    ASSERT_EQ(picture.size(), QSize(info.ImageWidth, info.ImageHeight));
-    EXPECT_EQ(picture.pixel(info.ImageWidth / 2, info.ImageHeight / 2), qRgb(255, 255, 255));
-    EXPECT_EQ(alpha, std::vector<uint8_t>{3});
-
-    std::string notMetafile = metafile;
-    notMetafile.replace(22, 4, "\x41\x42\x43\x44");  // data behind the key is no metafile header
-    ExpectUnknownFiles({
-        {"cut.wmf", metafile.substr(0, 30)},
-        {"noUnits.wmf", PlaceableMetafile(0, 0, 100, 100, 0)},
-        {"header.wmf", notMetafile},
-        {"keyOnly.wmf", metafile.substr(0, 4) + std::string(60, '\0')}});
 }

@@ -47,21 +47,8 @@ std::vector<uint32_t> SetOrder(const UserColorTable &table)
     return order;
 }
 
-class FakeGradientEditor : public mainwindow::GradientColorTarget {
-public:
-    bool IsVisible() const override { return visible; }
-    void GetFromColorPicker(uint32_t colour) override { received.push_back(colour); }
-    bool visible = true;
-    std::vector<uint32_t> received;
-};
-
 class ColorPickerTest : public testsupport::PanelFixture {
 protected:
-    void TearDown() override
-    {
-        mainwindow::SetGradientColorTarget(nullptr);
-        PanelFixture::TearDown();
-    }
     void Click(int button, int shift, float x, float y)
     {
         window->PicPicker_MouseDown(button, shift, x, y);
@@ -73,35 +60,7 @@ protected:
         window->PicPicker_Paint();
         window->VScroll2->SetValue(shown);
     }
-    // Chooses the menu item with the caption when the user-colour menu pops up.
-    void AnswerMenuWith(const QString &caption)
-    {
-        platform::SetPopupMenuHook([this, caption](QMenu *menu) -> QAction * {
-            popups.push_back(menu);
-            for (QAction *action : menu->actions()) {
-                if (action->text() == caption) {
-                    return action;
-                }
-            }
-            return nullptr;
-        });
-    }
 };
-
-TEST_F(ColorPickerTest, PictureHoldsTheWebPaletteInAGrid)
-{
-    const QImage &picture = mainwindow::PickerPicture();
-    ASSERT_EQ(picture.size(), QSize(337, 67));
-    auto at = [&](int x, int y) { return platform::BgrFromRgb(picture.pixel(x, y)); };
-    EXPECT_EQ(at(CellX(0), CellY(0)), kWhite);
-    EXPECT_EQ(at(CellX(35), CellY(5)), 0u);
-    EXPECT_EQ(at(CellX(1), CellY(0)), 0xCCFFFFu);  // blue falls within a red group
-    EXPECT_EQ(at(CellX(6), CellY(1)), 0xFFCCCCu);  // red 204, green 204, blue 255
-    EXPECT_EQ(at(CellX(40), CellY(3)), kWhite);    // user columns
-    EXPECT_EQ(at(8, 5), 0u);
-    EXPECT_EQ(at(5, 11), 0u);
-    EXPECT_EQ(at(336, 66), 0u);
-}
 
 TEST_F(ColorPickerTest, ClicksSetTheLineFillOrGradientColourKeepingOpacity)
 {
@@ -133,16 +92,6 @@ TEST_F(ColorPickerTest, ClicksSetTheLineFillOrGradientColourKeepingOpacity)
     EXPECT_EQ(HistoryPos(), before + 3);
 }
 
-TEST_F(ColorPickerTest, NothingSelectedRecordsNoUndoStepButRedisplays)
-{
-    AddSquare(1000, 1000, 2000, false);
-    int32_t before = HistoryPos();
-    ForgetCanvasMovie();
-    Click(testsupport::kLeft, 0, CellX(10), CellY(2));
-    EXPECT_EQ(HistoryPos(), before);
-    EXPECT_TRUE(CanvasMovieRendered());
-}
-
 TEST_F(ColorPickerTest, GridLinesSampleTheCellBeyondAndTheEdgesDoNothing)
 {
     Click(testsupport::kLeft, 0, 8.0f, CellY(0));  // the line between columns 0 and 1
@@ -163,80 +112,6 @@ TEST_F(ColorPickerTest, GridLinesSampleTheCellBeyondAndTheEdgesDoNothing)
     EXPECT_EQ(Main().UserColorCol, 5);
     EXPECT_EQ(Main().UserColorRow, 5);
     EXPECT_EQ(Input().CurrentColors[0] & kWhite, kWhite);
-}
-
-TEST_F(ColorPickerTest, ClickingAUserCellChoosesItForTheSliders)
-{
-    Main().UserColors[2][4] = 0x112233;
-    window->PicPicker_Paint();
-    EXPECT_EQ(Pixel(window->PicPicker, CellX(40), CellY(2)), 0x112233u);
-    Click(testsupport::kLeft, 0, CellX(40), CellY(2));
-    EXPECT_EQ(Main().UserColorCol, 4);
-    EXPECT_EQ(Main().UserColorRow, 2);
-    EXPECT_EQ(Main().UserColors[2][4], 0x112233u);  // a click is a drop on itself
-    EXPECT_TRUE(window->HScroll2[0]->isEnabled());
-    EXPECT_EQ(window->Frame1->title(), QStringLiteral("色情報（ユーザー）"));
-    EXPECT_EQ(window->HScroll2[0]->Value(), 0x33);
-    EXPECT_EQ(window->HScroll2[2]->Value(), 0x11);
-    EXPECT_EQ(Pixel(window->PicPicker, 8 * 40, 11 * 2 + 3), 0x0000FFu);  // red frame of the chosen cell
-
-    window->HScroll2[1]->SetValue(0xAA);
-    EXPECT_EQ(Main().UserColors[2][4], 0x11AA33u);
-    EXPECT_EQ(window->Text1[1]->Text(), QStringLiteral("170"));
-    EXPECT_EQ(Pixel(window->PicUserColor, 5, 5), 0x11AA33u);
-    EXPECT_EQ(Pixel(window->PicPicker, CellX(40), CellY(2)), 0x11AA33u);
-    window->Text1[0]->SetText(QStringLiteral("1"));
-    EXPECT_EQ(Main().UserColors[2][4], 0x11AA01u);
-}
-
-TEST_F(ColorPickerTest, DraggingAColourOntoAUserCellStoresIt)
-{
-    window->PicPicker_MouseDown(testsupport::kLeft, 0, CellX(35), CellY(5));  // black
-    EXPECT_TRUE(Main().PickerDragging);
-    window->PicPicker_MouseUp(testsupport::kLeft, 0, CellX(39), CellY(2));  // user cell (3, 2)
-    EXPECT_EQ(Main().UserColors[2][3], 0u);
-    EXPECT_EQ(Main().UserColorCol, 3);
-    EXPECT_FALSE(Main().PickerDragging);
-
-    window->PicPicker_MouseDown(testsupport::kLeft, 0, CellX(0), CellY(5));
-    window->PicPicker_MouseUp(testsupport::kLeft, 0, CellX(20), CellY(2));  // a palette cell
-    window->PicPicker_MouseDown(testsupport::kLeft, 0, CellX(0), CellY(5));
-    window->PicPicker_MouseUp(testsupport::kLeft, 0, 350.0f, CellY(2));  // beside the grid
-    for (const UserColorRow &row : Main().UserColors) {
-        for (uint32_t colour : row) {
-            EXPECT_NE(colour, 0xFF00FFu);
-        }
-    }
-}
-
-TEST_F(ColorPickerTest, CtrlClickHandsTheColourToAnOpenGradientEditor)
-{
-    FakeGradientEditor editor;
-    mainwindow::SetGradientColorTarget(&editor);
-    Click(testsupport::kLeft, testsupport::kCtrl, CellX(6), CellY(0));
-    EXPECT_EQ(Input().CurrentColors[0], 0xFF000000u);  // no current colour
-    ASSERT_EQ(editor.received.size(), 1u);
-    EXPECT_EQ(editor.received[0], 0xFFFFCCu);
-    editor.visible = false;
-    Click(testsupport::kLeft, testsupport::kCtrl, CellX(6), CellY(0));
-    EXPECT_EQ(editor.received.size(), 1u);
-}
-
-TEST_F(ColorPickerTest, ColourBoxRestoresTheLastPickedColourAndOpensTheHexBox)
-{
-    Click(testsupport::kLeft, 0, CellX(40), CellY(0));  // choose user cell (4, 0)
-    window->PicPicker_MouseDown(testsupport::kLeft, 0, CellX(7), CellY(1));  // picks 204, 204, 204
-    window->PicPicker_MouseUp(testsupport::kLeft, 0, CellX(7), CellY(1));
-    EXPECT_EQ(Main().UserColorCol, -1);
-    Main().UserColorCol = 4;  // the cell chosen again, as by a click on it
-    Main().UserColorRow = 0;
-    window->PicUserColor_MouseDown(testsupport::kLeft, 0, 5, 30);
-    EXPECT_EQ(Main().UserColors[0][4], 0xCCCCCCu);
-
-    window->PicUserColor_MouseDown(testsupport::kLeft, 0, 5, 5);
-    EXPECT_TRUE(window->Text3->isVisibleTo(window.get()));
-    EXPECT_EQ(window->Text3->Text(), QStringLiteral("#CCCCCC"));
-    EXPECT_EQ(window->Text3->selectedText(), QStringLiteral("#CCCCCC"));
 }
 
 TEST_F(ColorPickerTest, HexEntryReadsPairsOfDigits)
@@ -261,108 +136,6 @@ TEST_F(ColorPickerTest, HexEntryReadsPairsOfDigits)
     EXPECT_FALSE(window->Text3->isVisibleTo(window.get()));
     EXPECT_EQ(window->HScroll2[0]->Value(), 0);
     EXPECT_EQ(mainwindow::HexColorText(0x0A0B0C), QStringLiteral("#0C0B0A"));
-}
-
-TEST_F(ColorPickerTest, AddingAndCopyingSetsShowTheNewLastSet)
-{
-    ShowSets(2, 1);
-    window->InsertUserColorSet(0);
-    EXPECT_EQ(SetOrder(Main().UserColors), (std::vector<uint32_t>{1, 2, kWhite}));
-    EXPECT_EQ(Main().UserColorTop, 12);
-    EXPECT_EQ(window->VScroll2->Max(), 2);
-    EXPECT_TRUE(window->VScroll2->isEnabled());
-    window->VScroll2->SetValue(0);
-    window->InsertUserColorSet(1);
-    EXPECT_EQ(SetOrder(Main().UserColors), (std::vector<uint32_t>{1, 2, kWhite, 1}));
-    EXPECT_EQ(Main().UserColorTop, 18);
-    EXPECT_EQ(Pixel(window->PicPicker, CellX(41), CellY(5)), 1u);
-}
-
-TEST_F(ColorPickerTest, DeletingAsksFirstAndTheLastSetFallsBackToTheOneBefore)
-{
-    ShowSets(3, 2);
-    std::vector<QString> prompts;
-    int answer = platform::kMbNo;
-    platform::SetMessageBoxHook([&](const platform::MessageBoxRequest &request) {
-        prompts.push_back(request.prompt);
-        EXPECT_EQ(request.style & 7, platform::kMbYesNo);
-        return answer;
-    });
-    window->mnuUserColorDelete_Click();
-    ASSERT_EQ(prompts.size(), 1u);
-    EXPECT_EQ(prompts[0], QStringLiteral("現在のカラーセット(3) を削除しますか？"));
-    EXPECT_EQ(SetOrder(Main().UserColors), (std::vector<uint32_t>{1, 2, 3}));
-    answer = platform::kMbYes;
-    window->mnuUserColorDelete_Click();
-    EXPECT_EQ(SetOrder(Main().UserColors), (std::vector<uint32_t>{1, 2}));
-    EXPECT_EQ(window->VScroll2->Value(), 1);
-    EXPECT_EQ(Main().UserColorTop, 6);
-    EXPECT_EQ(Pixel(window->PicPicker, CellX(36), CellY(0)), 2u);
-    window->VScroll2->SetValue(0);
-    window->mnuUserColorDelete_Click();
-    EXPECT_EQ(SetOrder(Main().UserColors), (std::vector<uint32_t>{2}));
-    EXPECT_FALSE(window->VScroll2->isEnabled());
-    window->mnuUserColorDelete_Click();  // the only set stays
-    EXPECT_EQ(SetOrder(Main().UserColors), (std::vector<uint32_t>{2}));
-    EXPECT_EQ(prompts.size(), 3u);
-}
-
-TEST_F(ColorPickerTest, MovingSetsUpDownToTopAndBottom)
-{
-    ShowSets(4, 2);
-    window->mnuUserColorMoveUp_Click();
-    EXPECT_EQ(SetOrder(Main().UserColors), (std::vector<uint32_t>{1, 3, 2, 4}));
-    EXPECT_EQ(Main().UserColorTop, 6);
-    window->mnuUserColorMoveDown_Click();
-    window->mnuUserColorMoveDown_Click();
-    EXPECT_EQ(SetOrder(Main().UserColors), (std::vector<uint32_t>{1, 2, 4, 3}));
-    EXPECT_EQ(Main().UserColorTop, 18);
-    window->mnuUserColorMoveTop_Click();
-    EXPECT_EQ(SetOrder(Main().UserColors), (std::vector<uint32_t>{3, 1, 2, 4}));
-    EXPECT_EQ(Main().UserColorTop, 0);
-    window->mnuUserColorMoveBottom_Click();
-    EXPECT_EQ(SetOrder(Main().UserColors), (std::vector<uint32_t>{1, 2, 4, 3}));
-    EXPECT_EQ(Main().UserColorTop, 18);
-    window->mnuUserColorSet_Click(1);
-    EXPECT_EQ(Main().UserColorTop, 6);
-}
-
-TEST_F(ColorPickerTest, MenuListsTheSetsAndEnablesOnlyPossibleMoves)
-{
-    AnswerMenuWith(QStringLiteral("&3 セット3"));
-    ShowSets(3, 0);
-    window->Command1_Click();
-    ASSERT_EQ(popups.size(), 1u);
-    EXPECT_TRUE(Input().PopupShown);
-    const auto &items = window->menus;
-    EXPECT_EQ(items.mnuUserColorSet->UBound(), 2);
-    EXPECT_EQ(items.mnuUserColorSet->Item(1)->Caption(), QStringLiteral("&2 セット2"));
-    EXPECT_TRUE(items.mnuUserColorDelete->Enabled());
-    EXPECT_FALSE(items.mnuUserColorMoveUp->Enabled());
-    EXPECT_FALSE(items.mnuUserColorMoveTop->Enabled());
-    EXPECT_TRUE(items.mnuUserColorMoveDown->Enabled());
-    EXPECT_EQ(Main().UserColorTop, 12);  // the chosen set item shows set 3
-
-    AnswerMenuWith(QStringLiteral("no such item"));
-    window->Command1_Click();
-    EXPECT_EQ(items.mnuUserColor->defaultAction(), items.mnuUserColorSet->Item(2)->Action());
-    EXPECT_TRUE(items.mnuUserColorMoveUp->Enabled());
-    EXPECT_FALSE(items.mnuUserColorMoveDown->Enabled());
-    EXPECT_FALSE(items.mnuUserColorMoveBottom->Enabled());
-
-    ShowSets(1, 0);
-    window->Command1_Click();
-    EXPECT_EQ(items.mnuUserColorSet->UBound(), 0);
-    EXPECT_FALSE(items.mnuUserColorDelete->Enabled());
-    EXPECT_FALSE(items.mnuUserColorMove->Enabled());
-}
-
-TEST_F(ColorPickerTest, MenuCommandAddsASet)
-{
-    AnswerMenuWith(QStringLiteral("追加(&A)"));
-    window->Command1_Click();
-    EXPECT_EQ(Main().UserColors.size(), 12u);
-    EXPECT_EQ(Main().UserColorTop, 6);
 }
 
 TEST_F(ColorPickerTest, DroppedFileInsertsItsFirstSetBeforeTheSetOnShow)

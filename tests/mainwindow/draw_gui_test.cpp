@@ -88,36 +88,7 @@ TEST_F(DrawGuiFixture, StartingWithoutDataFilesGivesDefaults)
     EXPECT_EQ(core::Doc().CurrentSettings, core::CanvasSettings());
     ASSERT_EQ(Main().UserColors.size(), 6u);
     EXPECT_EQ(Main().UserColors[5][5], 0xFFFFFFu);
-    EXPECT_EQ(core::Doc().ZoomRate, 1.0f);
-    EXPECT_EQ(window->Combo1->Text(), QStringLiteral("1 pt"));
-    EXPECT_EQ(window->Combo2->Text(), QStringLiteral("100%"));
-    EXPECT_EQ(canvastools::Input().CurrentTool, canvastools::kToolSelect);
-    EXPECT_TRUE(window->Option1[2]->Value());
-    EXPECT_EQ(canvastools::Input().CurrentColors[1], 0xFFFFFF00u);
-    EXPECT_EQ(core::Doc().PlayerBackColor, 0x808080u);
-    EXPECT_EQ(core::Doc().DocPathCount(), 0);
-    EXPECT_FALSE(window->windowTitle().endsWith(QStringLiteral(" *")));
-    EXPECT_EQ(window->menus.mnuMostRecent->Item(0)->Caption(), QStringLiteral("(なし)"));
     EXPECT_TRUE(questions.empty());
-}
-
-TEST_F(DrawGuiFixture, MenusCarryTheirCaptionsAndPopupsAreHidden)
-{
-    auto window = Start();
-    const DrawGuiMenus &m = window->menus;
-    EXPECT_EQ(m.mnuFile->title(), QStringLiteral("ファイル(&F)"));
-    EXPECT_TRUE(m.mnuFile->Visible());
-    EXPECT_EQ(m.mnuSaveFilePicture->Caption(), QStringLiteral("別の形式で画像を保存(&E)..."));
-    EXPECT_EQ(m.mnuDispBrushGUI->Caption(), QStringLiteral("ブラシ/消しゴム管理ツール(&H)"));
-    for (platform::Menu *popup : {m.mnuModifyMode, m.mnuSelectMode, m.mnuSelectMode2, m.mnuBrush, m.mnuCircle,
-                                  m.mnuRectangle, m.mnuUserColor}) {
-        EXPECT_FALSE(popup->Visible()) << popup->title().toStdString();
-    }
-    EXPECT_EQ(m.mnuSelectMode->title(), QStringLiteral("セレクトモード(パス)"));
-    EXPECT_EQ(m.mnuFormline4->UBound(), 14);
-    EXPECT_EQ(m.mnuFormline4->Item(13)->Caption(), QStringLiteral("上下中央(&M)"));
-    EXPECT_EQ(m.mnuFormline->Item(0), nullptr);  // these arrays start at 1
-    EXPECT_EQ(m.mnuRectMode->Item(4)->Caption(), QStringLiteral("ベベル(&B)"));
 }
 
 TEST_F(DrawGuiFixture, SettingsOpenStoredToolWindowsAndDefaultCanvasApplies)
@@ -139,26 +110,6 @@ TEST_F(DrawGuiFixture, SettingsOpenStoredToolWindowsAndDefaultCanvasApplies)
     window->mnuDispBrushGUI_Click();  // closing the window from its menu
     EXPECT_FALSE(window->menus.mnuDispBrushGUI->Checked());
     EXPECT_EQ(Main().BrushToolBoxVisible, 0);
-}
-
-TEST_F(DrawGuiFixture, ConfirmModifyAsksOnlyForAModifiedDrawing)
-{
-    auto window = Start();
-    EXPECT_EQ(window->ConfirmModify(), 0);
-    EXPECT_TRUE(questions.empty());
-    core::SetModified(true);
-    ASSERT_TRUE(window->windowTitle().endsWith(QStringLiteral(" *")));
-    answer = platform::kMbCancel;
-    EXPECT_EQ(window->ConfirmModify(), 1);
-    ASSERT_EQ(questions.size(), 1u);
-    EXPECT_EQ(questions[0].prompt, QStringLiteral("ファイルは更新されています。上書き保存しますか？"));
-    EXPECT_EQ(questions[0].style, platform::kMbYesNoCancel | platform::kMbExclamation);
-    EXPECT_EQ(questions[0].title, QStringLiteral("Quillark"));
-    answer = platform::kMbNo;
-    EXPECT_EQ(window->ConfirmModify(), 0);
-    // Yes runs the save; a save that did not happen keeps the program (and the drawing) open.
-    answer = platform::kMbYes;
-    EXPECT_EQ(window->ConfirmModify(), 1);
 }
 
 TEST_F(DrawGuiFixture, ShutDownWritesDataFilesUnlessCancelled)
@@ -212,89 +163,6 @@ TEST_F(DrawGuiFixture, BrushFileReadsBackAndBadFilesGiveDefaults)
     }
 }
 
-TEST_F(DrawGuiFixture, WheelAndPageKeysStepTheZoomWithinLimits)
-{
-    auto window = Start();
-    window->WheelWindowProc(-1);  // toward the user: zoom out
-    EXPECT_EQ(core::Doc().ZoomRate, 0.5f);
-    EXPECT_EQ(window->Combo2->Text(), QStringLiteral("50%"));
-    window->WheelWindowProc(-1);
-    EXPECT_EQ(core::Doc().ZoomRate, 0.5f);
-    for (int i = 0; i < 20; ++i) {
-        window->WheelWindowProc(1);
-    }
-    EXPECT_EQ(core::Doc().ZoomRate, 8.0f);
-    EXPECT_EQ(window->Combo2->Text(), QStringLiteral("800%"));
-
-    window->Combo2->SetText(QStringLiteral("33"));
-    window->Combo2_Click();
-    EXPECT_EQ(window->Combo2->Text(), QStringLiteral("33%"));
-    window->Form_KeyUp(33, 0);
-    EXPECT_EQ(window->Combo2->Text(), QStringLiteral("83%"));
-    window->Combo2->SetText(QStringLiteral("abc"));
-    window->Combo2_Click();
-    EXPECT_EQ(core::Doc().ZoomRate, 1.0f);
-    // The key release that closes a pop-up menu does nothing else.
-    canvastools::Input().PopupShown = true;
-    window->Form_KeyUp(33, 0);
-    EXPECT_EQ(core::Doc().ZoomRate, 1.0f);
-    EXPECT_FALSE(canvastools::Input().PopupShown);
-}
-
-TEST_F(DrawGuiFixture, ScrollBarsFollowZoomAndMoveTheCanvas)
-{
-    auto window = Start();
-    EXPECT_FALSE(window->HScroll1->isEnabled());
-    EXPECT_FALSE(window->VScroll1->isEnabled());
-    EXPECT_EQ(window->HScroll1->Max(), 0);
-    window->Combo2->SetText(QStringLiteral("800%"));
-    window->Combo2_Click();
-    EXPECT_TRUE(window->HScroll1->isEnabled());
-    EXPECT_TRUE(window->VScroll1->isEnabled());
-    EXPECT_GT(window->HScroll1->Max(), 0);
-    EXPECT_LT(window->HScroll1->Min(), 0);
-
-    int32_t xt = 0, yt = 0;
-    int32_t xs = 0, ys = 0;
-    window->PosTwipToScr(xs, ys, 0, 0);
-    window->HScroll1->SetValue(40);  // the change handler redraws at the new position
-    int32_t xs2 = 0, ys2 = 0;
-    window->PosTwipToScr(xs2, ys2, 0, 0);
-    EXPECT_EQ(xs2, xs - 40);
-    window->PosScrToTwip(static_cast<float>(xs2 + 1), static_cast<float>(ys2), xt, yt);
-    EXPECT_EQ(xt, 2);  // one pixel at 800 % is 2.5 twips, floored
-}
-
-TEST_F(DrawGuiFixture, CanvasShowsTheDrawingAtItsZoom)
-{
-    auto window = Start();
-    platform::PictureBox *picture = window->Picture1;
-    int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    window->PosTwipToScr(x0, y0, 0, 0);
-    window->PosTwipToScr(x1, y1, 320 * 20, 320 * 20);
-    EXPECT_EQ(x1 - x0, 320);
-    EXPECT_EQ(picture->Point(x0, y0), 0xFFFFFF);
-    EXPECT_EQ(picture->Point(x1 - 1, y1 - 1), 0xFFFFFF);
-    EXPECT_EQ(picture->Point(x0 - 1, y0), 0x808080);
-    EXPECT_EQ(picture->Point(x1, y1 - 1), 0x808080);
-
-    window->Combo2->SetText(QStringLiteral("200%"));
-    window->Combo2_Click();
-    window->PosTwipToScr(x0, y0, 0, 0);
-    window->PosTwipToScr(x1, y1, 100 * 20, 100 * 20);
-    EXPECT_EQ(x1 - x0, 200);
-    EXPECT_EQ(picture->Point(x0, y0), 0xFFFFFF);
-    EXPECT_EQ(picture->Point(x0 - 1, y0), 0x808080);
-}
-
-TEST_F(DrawGuiFixture, WindowKeepsItsMinimumSize)
-{
-    auto window = Start();
-    window->resize(100, 100);
-    EXPECT_GE(window->width(), 8880 / 15);
-    EXPECT_GE(window->height(), 8490 / 15);
-}
-
 TEST(CommandLine, SurroundingQuotesAreRemovedAndRelativePathsResolved)
 {
     EXPECT_EQ(CommandLineFile(QStringLiteral("\"/tmp/my drawings/a.qlk\"")), QStringLiteral("/tmp/my drawings/a.qlk"));
@@ -346,23 +214,6 @@ TEST_F(DrawGuiFixture, CanvasShowsTheOpenedDrawingsPixelsAtEachZoom)
     }
 }
 
-TEST_F(DrawGuiFixture, CommandLineFileIsOpenedAndYesSavesIt)
-{
-    std::string path = Home("my drawing.qlk");
-    ASSERT_EQ(WriteRedSquareDrawing(path), "");
-
-    auto window = Start(QString::fromStdString("\"" + path + "\""));
-    EXPECT_EQ(core::Doc().DocPathCount(), 1);
-    EXPECT_EQ(core::Doc().CurrentSettings.Width, 400);
-    EXPECT_EQ(core::Lifecycle().CurrentFileName, path);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("[ my drawing.qlk ] - Quillark"));
-
-    core::SetModified(true);
-    answer = platform::kMbYes;
-    EXPECT_EQ(window->ConfirmModify(), 0);  // saved under its own name
-    EXPECT_FALSE(window->windowTitle().endsWith(QStringLiteral(" *")));
-}
-
 TEST_F(DrawGuiFixture, UnreadableCommandLineFileLeavesAnEmptyDocument)
 {
     std::string path = Home("broken.qlk");
@@ -371,15 +222,4 @@ TEST_F(DrawGuiFixture, UnreadableCommandLineFileLeavesAnEmptyDocument)
     EXPECT_EQ(core::Doc().DocPathCount(), 0);
     ASSERT_EQ(questions.size(), 1u);  // the reader's error message
     EXPECT_EQ(questions[0].style & 0x70, platform::kMbCritical);
-}
-
-TEST_F(DrawGuiFixture, CustomSplashPictureReplacesTheBuiltInOne)
-{
-    QSize builtIn = SplashPicture().size();
-    QImage custom(123, 45, QImage::Format_RGB32);
-    custom.fill(Qt::red);
-    ASSERT_TRUE(custom.save(QString::fromStdString(Home("quillark_splash.jpg")), "JPG"));
-    EXPECT_EQ(SplashPicture().size(), QSize(123, 45));
-    std::filesystem::remove(Home("quillark_splash.jpg"));
-    EXPECT_EQ(SplashPicture().size(), builtIn);
 }

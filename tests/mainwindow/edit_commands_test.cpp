@@ -48,20 +48,6 @@ protected:
 
 }  // namespace
 
-TEST_F(EditCommands, TheMenuIsEnabledByTheHistoryTheSelectionTheClipboardAndTheTool)
-{
-    EXPECT_EQ(OpenEditMenu(), (MenuState{false, false, false, false, false, false, false}));
-    TwoRectangles();
-    EXPECT_EQ(OpenEditMenu(), (MenuState{true, false, true, true, true, false, true}));
-    window->mnuUnDo_Click();
-    core::CopySelectedPaths(0, 0);  // nothing selected after the undo: the clip stays empty
-    EXPECT_EQ(OpenEditMenu(), (MenuState{true, true, false, false, false, false, true}));
-    window->mnuReDo_Click();
-    window->mnuCopyPathEdit_Click();
-    canvastools::Input().CurrentTool = canvastools::kToolAnchorEdit;
-    EXPECT_EQ(OpenEditMenu(), (MenuState{true, false, false, false, false, true, false}));
-}
-
 TEST_F(EditCommands, UndoAndRedoFromTheMenuRestoreTheDrawingAndResetTheHitState)
 {
     TwoRectangles();
@@ -115,37 +101,6 @@ TEST_F(EditCommands, CopyCutAndDeleteWorkOnTheSelectionWithAnyTool)
     window->mnuDeletePathEdit_Click();  // nothing selected: no step
     window->mnuCutPathEdit_Click();
     EXPECT_EQ(core::History().HistoryPos, steps + 2);
-}
-
-TEST_F(EditCommands, PastesInARowMoveOnByTheGrowingOffset)
-{
-    TwoRectangles();
-    window->mnuCopyPathEdit_Click();
-    const int32_t step = core::Doc().CurrentSettings.GridWidth / 2;
-    window->menus.mnuPastePathEdit->Trigger();
-    window->menus.mnuPastePathEdit->Trigger();
-    ASSERT_EQ(core::Doc().DocPathCount(), 4);
-    EXPECT_EQ(core::Doc().DocPaths[3].Anchors[0].X, 1000 + step);
-    EXPECT_EQ(core::Doc().DocPaths[4].Anchors[0].X, 1000 + 2 * step);
-    EXPECT_TRUE(core::Doc().DocPaths[4].blSelected);
-    EXPECT_FALSE(core::Doc().DocPaths[3].blSelected);
-    EXPECT_EQ(core::History().HistoryPos, 4);
-}
-
-TEST_F(EditCommands, SelectAllNeedsPathsAndTheSelectTool)
-{
-    window->mnuSelectAllEdit_Click();
-    EXPECT_EQ(core::CountSelectedPaths(), 0);
-    TwoRectangles();
-    canvastools::Input().CurrentTool = canvastools::kToolAnchorEdit;
-    window->mnuSelectAllEdit_Click();
-    EXPECT_EQ(core::CountSelectedPaths(), 1);
-    canvastools::Input().CurrentTool = canvastools::kToolSelect;
-    const int32_t steps = core::History().HistoryPos;
-    window->menus.mnuSelectAllEdit->Trigger();
-    EXPECT_EQ(core::CountSelectedPaths(), 2);
-    EXPECT_EQ(core::History().HistoryPos, steps);
-    EXPECT_EQ(canvastools::Input().HandlePoints[0].X, 0);  // the frame around both
 }
 
 TEST_F(EditCommands, ShortcutKeysFollowTheStateAtTheMomentOfThePress)

@@ -6,7 +6,6 @@
 
 
 using platform::FileDialogKind;
-using platform::FileFilter;
 using testsupport::MainWindowFixture;
 using testsupport::ReadAll;
 using testsupport::WriteAll;
@@ -72,36 +71,6 @@ TEST_F(FileCommands, SavingAnUntitledDrawingAsksForANameThenSavesWithoutAsking)
     EXPECT_FALSE(Modified());
 }
 
-TEST_F(FileCommands, SaveAsProposesTheOpenDrawingInItsFolder)
-{
-    const std::string folder = Folder("drawings");
-    const std::string opened = WriteDrawing(folder + "/open.qlk");
-    core::OpenDrawingFile(opened);
-    dialogAnswer = Q(folder + "/copy.qlk");
-    EXPECT_TRUE(window->mnuSaveFileAs_Click());
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0].record.lpstrFile, Q(opened));
-    EXPECT_EQ(dialogs[0].record.lpstrInitialDir, Q(folder));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("[ copy.qlk ] - Quillark"));
-    EXPECT_EQ(core::Lifecycle().RecentFiles[1], opened);
-    EXPECT_TRUE(core::Lifecycle().RecentFiles[2].empty());
-}
-
-TEST_F(FileCommands, UntitledDialogsStartInTheBrowserFolderOnlyWhileItExists)
-{
-    mainwindow::Main().BrowserFolder = Folder("browsed");
-    window->mnuSaveFileAs_Click();
-    window->mnuOpenFile_Click();
-    mainwindow::Main().BrowserFolder = platform::ProgramFile("gone");
-    window->mnuSaveFileAs_Click();
-    window->mnuOpenFile_Click();
-    ASSERT_EQ(dialogs.size(), 4u);
-    EXPECT_EQ(dialogs[0].record.lpstrInitialDir, Q(Folder("browsed")));
-    EXPECT_EQ(dialogs[1].record.lpstrInitialDir, Q(Folder("browsed")));
-    EXPECT_EQ(dialogs[2].record.lpstrInitialDir, Q(platform::ProgramFolder()));
-    EXPECT_EQ(dialogs[3].record.lpstrInitialDir, Q(platform::ProgramFolder()));
-}
-
 TEST_F(FileCommands, CancelledOrFailedSaveAsKeepsTheNameAndTheModifiedMark)
 {
     AddRectangle(0, 0, 400, 400, 0xFF0000FF);
@@ -157,22 +126,6 @@ TEST_F(FileCommands, OpenAsksAboutChangesThenOpensTheChosenDrawing)
     EXPECT_EQ(core::Lifecycle().CurrentFileName, drawing);  // cancelled: nothing changes
 }
 
-TEST_F(FileCommands, RecentFileEntriesOpenTheirDrawing)
-{
-    window->mnuMostRecent_Click(0);  // "(なし)"
-    EXPECT_TRUE(core::Lifecycle().CurrentFileName.empty());
-    const std::string first = WriteDrawing(platform::ProgramFile("r1.qlk"), 400);
-    const std::string second = WriteDrawing(platform::ProgramFile("r2.qlk"), 600);
-    core::OpenDrawingFile(first);
-    core::OpenDrawingFile(second);
-    ASSERT_EQ(window->menus.mnuMostRecent->Item(1)->Tag(), Q(first));
-    window->menus.mnuMostRecent->Item(1)->Trigger();
-    EXPECT_EQ(core::Lifecycle().CurrentFileName, first);
-    EXPECT_EQ(core::Doc().CurrentSettings.Width, 400);
-    EXPECT_EQ(core::Lifecycle().RecentFiles[1], first);
-    EXPECT_TRUE(dialogs.empty());
-}
-
 TEST_F(FileCommands, NewTakesTheDefaultCanvasAndSwitchesTheUnderlayOff)
 {
     WriteAll(platform::ProgramFile("default.dat"), "[Canvas]\r\nWidth=640\r\nHeight=480\r\n");
@@ -195,36 +148,6 @@ TEST_F(FileCommands, NewTakesTheDefaultCanvasAndSwitchesTheUnderlayOff)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("(新規) - Quillark"));
     EXPECT_EQ(core::Doc().ViewExtent.Right, 640);  // the canvas movie is rebuilt for the new canvas
     EXPECT_TRUE(modalDialogs.empty());
-}
-
-TEST_F(FileCommands, NewWithoutDefaultsKeepsTheCanvasAndACancelKeepsTheDrawing)
-{
-    core::Doc().CurrentSettings.Width = 777;
-    AddRectangle(0, 0, 100, 100, 0xFF00FF00);
-    core::RecordHistory();
-    answer = platform::kMbCancel;
-    window->mnuNewCanvas_Click();
-    EXPECT_EQ(core::Doc().DocPathCount(), 1);
-    EXPECT_TRUE(Modified());
-
-    answer = platform::kMbNo;
-    window->mnuNewCanvas_Click();
-    EXPECT_EQ(core::Doc().DocPathCount(), 0);
-    EXPECT_EQ(core::Doc().CurrentSettings.Width, 777);
-    EXPECT_FALSE(Modified());
-    EXPECT_EQ(modalDialogs, std::vector<std::string>{"mainwindow::CanvasGUI"});  // the canvas properties
-}
-
-TEST_F(FileCommands, ClipWriteIsEnabledOnlyForASelectionWithTheSelectTool)
-{
-    window->mnuFile_Click();
-    EXPECT_FALSE(window->menus.mnuClipWrite->Enabled());
-    AddRectangle(0, 0, 400, 400, 0xFF0000FF, true);
-    window->menus.mnuFile->Click();
-    EXPECT_TRUE(window->menus.mnuClipWrite->Enabled());
-    canvastools::Input().CurrentTool = canvastools::kToolAnchorEdit;
-    window->mnuFile_Click();
-    EXPECT_FALSE(window->menus.mnuClipWrite->Enabled());
 }
 
 TEST_F(FileCommands, ClipWriteCopiesTheSelectionAndWritesTheClipFile)
@@ -259,14 +182,6 @@ TEST_F(FileCommands, ClipReadFillsTheClipboardWithoutChangingTheDrawing)
     const platform::OpenFileName &record = dialogs[0].record;
     EXPECT_EQ(dialogs[0].kind, FileDialogKind::Open);
     EXPECT_EQ(record.lpstrDefExt, QStringLiteral("qkclip"));
-    std::vector<FileFilter> filters = platform::SplitFilterString(record.lpstrFilter);
-    ASSERT_EQ(filters.size(), 4u);
-    EXPECT_EQ(filters[0].description, QStringLiteral("Quillark ｸﾘｯﾌﾟﾌｧｲﾙ (*.qkclip)"));
-    EXPECT_EQ(filters[1].description, QStringLiteral("Windows ﾒﾀﾌｧｲﾙ (*.wmf)"));
-    EXPECT_EQ(filters[2].description, QStringLiteral("SVG ﾌｧｲﾙ (*.svg;*.svgz)"));
-    EXPECT_EQ(filters[3].description, QStringLiteral("Quillark ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (*.qlk)"));
-    // The dialog lists ".svgz" files under the SVG filter.
-    EXPECT_EQ(platform::NameFilterText(filters[2]), QStringLiteral("SVG ﾌｧｲﾙ (*.svg *.svgz)"));
 
     EXPECT_EQ(core::GetClipCount(), 2);
     EXPECT_EQ(core::Doc().DocPathCount(), 1);

@@ -53,13 +53,6 @@ TEST_F(FileDrops, AnSvgIsPastedWithItsTopLeftAtTheDropPointAsOneUndoStep)
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(FileDrops, OnlyTheFirstOfSeveralFilesCounts)
-{
-    Drop({QString::fromStdString(testsupport::DataPath("clip_030.qkclip")), File("second.svg", kSvg)});
-    EXPECT_EQ(core::Doc().DocPathCount(), core::GetClipCount());
-    EXPECT_EQ(core::GetClipCount(), 2);  // the clip file's paths, not the SVG's one
-}
-
 TEST_F(FileDrops, ADrawingOpensAfterThePromptUnlessItIsDroppedAsAClip)
 {
     AddRectangle(0, 0, 400, 400, 0xFF0000FF);

@@ -110,19 +110,6 @@ TEST_F(PathCommandsTest, CurveAndLineChangeBothSegmentEndsThenEverySelectedAncho
     EXPECT_EQ(Kinds(b), (std::vector<int16_t>{1, 0, 0}));
 }
 
-TEST_F(PathCommandsTest, RoundAndKeenChangeOnlyTheHitAnchorThenTheSelectedOnes)
-{
-    int32_t a = AddOpenPath({{0, 0, 0}, {1000, 0, 0}, {2000, 0, 0}});
-    Hit(a, 1, 0, 2);
-    SelectAnchors({{a, 0}});
-    EXPECT_EQ(StepsOf(mnuAnchorRound_Click), 1);
-    EXPECT_EQ(Kinds(a), (std::vector<int16_t>{1, 1, 0}));
-    SelectAnchors({});
-    EXPECT_EQ(StepsOf(mnuAnchorKeen_Click), 1);
-    EXPECT_EQ(Kinds(a), (std::vector<int16_t>{1, 0, 0}));
-    EXPECT_TRUE(Path(a).CacheMark.empty());
-}
-
 TEST_F(PathCommandsTest, DeleteRemovesTheHitAndTheSelectedAnchors)
 {
     int32_t a = AddOpenPath({{0, 0, 0}, {1000, 0, 0}, {2000, 0, 0}, {3000, 0, 0}});
@@ -134,58 +121,6 @@ TEST_F(PathCommandsTest, DeleteRemovesTheHitAndTheSelectedAnchors)
     EXPECT_EQ(Path(a).Anchors, (std::vector<AnchorPoint>{{0, 0, 0}, {2000, 0, 0}}));
     EXPECT_EQ(Doc().SelectedAnchorCount(), 0);
     EXPECT_EQ(Doc().HitPath, 0);
-}
-
-TEST_F(PathCommandsTest, DeleteWithoutHitOrSelectionDoesNothing)
-{
-    int32_t a = AddOpenPath({{0, 0, 0}, {1000, 0, 0}, {2000, 0, 0}});
-    Hit(0, 1);
-    EXPECT_EQ(StepsOf(mnuAnchorDelete_Click), 0);
-    EXPECT_EQ(Path(a).AnchorMax(), 2);
-    EXPECT_TRUE(Input().DragChanged);  // the gesture still owes its own step
-}
-
-TEST_F(PathCommandsTest, ClosingAtTheCursorDropsTheLastAnchorUnlessTwoAreLeft)
-{
-    int32_t three = AddOpenPath({{0, 0, 0}, {1000, 0, 0}, {20, 20, 0}});
-    int32_t two = AddOpenPath({{0, 3000, 0}, {1000, 3000, 0}});
-    Hit(three, 0);
-    SelectAnchors({{two, 1}});
-    EXPECT_EQ(StepsOf(mnuClosePathSel_Click), 1);
-    EXPECT_TRUE(Path(three).blClosed);
-    EXPECT_EQ(Path(three).Anchors, (std::vector<AnchorPoint>{{0, 0, 0}, {1000, 0, 0}}));
-    EXPECT_EQ(Doc().SelectedAnchorCount(), 0);
-    Hit(two, 1);
-    EXPECT_EQ(StepsOf(mnuClosePathSel_Click), 1);
-    EXPECT_TRUE(Path(two).blClosed);
-    EXPECT_EQ(Path(two).AnchorMax(), 1);
-}
-
-TEST_F(PathCommandsTest, SegmentAndEndCommandsWorkOnTheHitPath)
-{
-    int32_t square = AddSquare(1000, 1000, 1000);
-    Hit(square, 0, square, 1);
-    Input().DragOriginX = 1500;
-    Input().DragOriginY = 1000;
-    SelectAnchors({{square, 2}});
-    EXPECT_EQ(StepsOf(mnuAnchorAdd_Click), 1);
-    EXPECT_EQ(Path(square).Anchors.at(1), (AnchorPoint{1500, 1000, 0}));
-    EXPECT_EQ(Doc().SelectedAnchorCount(), 0);
-
-    Hit(square, 2, square, 3);  // opened after anchor 2, which becomes the last
-    EXPECT_EQ(StepsOf(mnuOpenPathSel_Click), 1);
-    EXPECT_FALSE(Path(square).blClosed);
-    EXPECT_EQ(Path(square).Anchors.back(), (AnchorPoint{2000, 1000, 0}));
-
-    Hit(square, 2);  // divided at an anchor: the second piece goes last
-    EXPECT_EQ(StepsOf(mnuDevidePath_Click), 1);
-    ASSERT_EQ(Doc().DocPathCount(), 2);
-    int32_t joined = AddOpenPath({{5000, 5000, 0}, {6000, 5000, 0}});
-    int32_t partner = AddOpenPath({{6000, 5000, 0}, {7000, 5000, 0}});
-    Hit(joined, 1);
-    EXPECT_EQ(StepsOf(mnuJointPath_Click), 1);
-    EXPECT_EQ(Doc().DocPathCount(), partner - 1);
-    EXPECT_EQ(Path(joined).Anchors.back().X, 7000);
 }
 
 TEST_F(PathCommandsTest, AStaleHitChangesNothingAndRecordsNoStep)
@@ -215,30 +150,6 @@ TEST_F(PathCommandsTest, DeleteFromThePathEditPopUpGivesExactlyOneUndoStep)
 
 // ---- select-tool pop-up on empty canvas ----
 
-TEST_F(PathCommandsTest, PasteFromTheCanvasLandsAtTheDownPointAndKeepsThePasteOffset)
-{
-    int32_t square = AddSquare(1000, 1000, 1000, true);
-    core::CopySelectedPaths(1000, 1000);
-    core::Clipboard().PasteOffsetX = 300;
-    core::Clipboard().PasteOffsetY = 400;
-    Input().DragOriginX = 5000;
-    Input().DragOriginY = 6000;
-    EXPECT_EQ(StepsOf(mnuPastePath_Click), 1);
-    ASSERT_EQ(Doc().DocPathCount(), square + 1);
-    EXPECT_EQ(Path(square + 1).Anchors[0], (AnchorPoint{5000, 6000, 0}));
-    EXPECT_EQ(core::Clipboard().PasteOffsetX, 300);
-    EXPECT_EQ(core::Clipboard().PasteOffsetY, 400);
-}
-
-TEST_F(PathCommandsTest, SelectAllSelectsEveryPathWithoutAStep)
-{
-    int32_t a = AddSquare(0, 0, 100);
-    int32_t b = AddSquare(500, 0, 100);
-    EXPECT_EQ(StepsOf(mnuSelectAll_Click), 0);
-    EXPECT_TRUE(Path(a).blSelected);
-    EXPECT_TRUE(Path(b).blSelected);
-}
-
 TEST_F(PathCommandsTest, TheDraggedRectangleBecomesTheCanvas)
 {
     int32_t square = AddSquare(2000, 3000, 1000);
@@ -252,106 +163,7 @@ TEST_F(PathCommandsTest, TheDraggedRectangleBecomesTheCanvas)
     EXPECT_TRUE(MovieRendered());
 }
 
-TEST_F(PathCommandsTest, TheDraggedRectangleOnAnEmptyDrawingOnlySizesTheCanvas)
-{
-    Doc().AreaSelectRect = {0, 0, 2000, 4000};
-    EXPECT_EQ(StepsOf([this] { mnuRectCanvas_Click(*window); }), 0);
-    EXPECT_EQ(Doc().CurrentSettings.Width, 100);
-    EXPECT_EQ(Doc().CurrentSettings.Height, 200);
-    EXPECT_FALSE(core::Lifecycle().DocModified);
-}
-
-TEST_F(PathCommandsTest, ClipOutKeepsWhatLiesInsideTheRectangleUnselected)
-{
-    int32_t square = AddSquare(1000, 1000, 1000);
-    Doc().AreaSelectRect = {1500, 0, 5000, 5000};
-    ForgetMovie();
-    EXPECT_EQ(StepsOf([this] { mnuClipout_Click(*window); }), 1);
-    ASSERT_EQ(Doc().DocPathCount(), square);
-    core::Rect32 bounds = core::GetPathsBounds(Doc().DocPaths);
-    EXPECT_GE(bounds.Left, 1500 - Path(square).LineWidth);
-    EXPECT_EQ(core::CountSelectedPaths(), 0);
-    EXPECT_TRUE(MovieRendered());
-}
-
 // ---- select-tool pop-up on a path ----
-
-TEST_F(PathCommandsTest, CopyTakesTheFrameCornerAsOriginAndCutRemovesThePaths)
-{
-    int32_t a = AddSquare(1000, 1000, 1000, true);
-    AddSquare(4000, 1000, 1000);
-    Input().HandlePoints[0] = {990, 980};
-    EXPECT_EQ(StepsOf(mnuCopyPath_Click), 0);
-    EXPECT_EQ(core::GetClipCount(), 1);
-    EXPECT_EQ(core::Clipboard().ClipOriginX, 990);
-    EXPECT_EQ(core::Clipboard().ClipOriginY, 980);
-    EXPECT_EQ(StepsOf(mnuCutPath_Click), 1);
-    EXPECT_EQ(Doc().DocPathCount(), 1);
-    EXPECT_EQ(Path(a).Anchors[0].X, 4000);
-}
-
-TEST_F(PathCommandsTest, StackingAlignmentAndClosingActOnTheSelectedPaths)
-{
-    int32_t back = AddSquare(1000, 1000, 1000, true);
-    AddSquare(3000, 2000, 1000);
-    EXPECT_EQ(StepsOf([this] { Menus().mnuFrontPath->Trigger(); }), 1);
-    EXPECT_TRUE(Path(2).blSelected);
-    EXPECT_EQ(StepsOf([this] { Menus().mnuBackPathOne->Trigger(); }), 1);
-    EXPECT_TRUE(Path(back).blSelected);
-
-    core::SelectAllPaths();
-    EXPECT_EQ(StepsOf([this] { Menus().mnuFormline2->Item(5)->Trigger(); }), 1);  // tops aligned
-    EXPECT_EQ(Path(1).Anchors[0].Y, Path(2).Anchors[0].Y);
-    EXPECT_EQ(StepsOf([this] { Menus().mnuFormline3->Item(9)->Trigger(); }), 1);  // canvas left
-    EXPECT_EQ(std::min(Path(1).Anchors[0].X, Path(2).Anchors[0].X), 0);
-
-    EXPECT_EQ(StepsOf([this] { Menus().mnuOpenPath->Trigger(); }), 1);
-    EXPECT_FALSE(Path(1).blClosed);
-    EXPECT_FALSE(Path(2).blClosed);
-    EXPECT_EQ(StepsOf([this] { Menus().mnuClosePath->Trigger(); }), 1);
-    EXPECT_TRUE(Path(1).blClosed);
-}
-
-TEST_F(PathCommandsTest, GroupsAndCompoundsFollowTheHitPath)
-{
-    AddSquare(1000, 1000, 1000, true);
-    AddSquare(3000, 1000, 1000, true);
-    EXPECT_EQ(StepsOf(mnuGroupMake_Click), 1);
-    int32_t group = Path(1).GroupID;
-    EXPECT_NE(group, 0);
-    EXPECT_EQ(Path(2).GroupID, group);
-    EXPECT_EQ(StepsOf(mnuGroupClear_Click), 1);
-    EXPECT_FALSE(Path(1).blGroup);
-    core::DeselectAllPaths();
-    Hit(2, 0);
-    EXPECT_EQ(StepsOf(mnuGroupAgain_Click), 1);
-    EXPECT_TRUE(Path(1).blGroup);
-    EXPECT_TRUE(Path(1).blSelected);
-
-    EXPECT_EQ(StepsOf(mnuCompoundMake_Click), 1);
-    EXPECT_TRUE(Path(1).blCompound);
-    EXPECT_EQ(StepsOf(mnuCompoundClear_Click), 1);
-    EXPECT_FALSE(Path(2).blCompound);
-    EXPECT_EQ(StepsOf(mnuCompoundAgain_Click), 1);
-    EXPECT_TRUE(Path(2).blCompound);
-}
-
-TEST_F(PathCommandsTest, ConversionAndPathOperationsReplaceTheSelectedPaths)
-{
-    int32_t line = AddOpenPath({{1000, 1000, 0}, {3000, 1000, 0}});
-    Doc().DocPaths[static_cast<size_t>(line)].blSelected = true;
-    EXPECT_EQ(StepsOf([this] { Menus().mnuConvertPathPen->Trigger(); }), 1);
-    EXPECT_TRUE(Path(line).blClosed);  // the outline of the line
-    EXPECT_GT(Path(line).AnchorMax(), 1);
-
-    core::Doc().DocPaths.resize(1);
-    AddSquare(1000, 1000, 1000, true);
-    AddSquare(1500, 1500, 1000, true);
-    EXPECT_EQ(StepsOf([this] { Menus().mnuFragmentOP1->Trigger(); }), 1);  // union
-    ASSERT_EQ(Doc().DocPathCount(), 1);
-    core::Rect32 bounds = core::GetPathsBounds(Doc().DocPaths);
-    EXPECT_EQ(bounds.Right - bounds.Left, 1500 + 2 * Path(1).LineWidth);
-}
 
 TEST_F(PathCommandsTest, FrontFromThePathPopUpGivesExactlyOneUndoStep)
 {
@@ -410,26 +222,3 @@ TEST_F(PathCommandsTest, HiddenAndLockedPathsSurviveEveryCommand)
 }
 
 }  // namespace
-
-TEST_F(PathCommandsTest, OptimiseAtTheAnchorsWorksOnTheHitAndSelectedPathsThenDeselects)
-{
-    int32_t a = AddOpenPath({{0, 0, 0}, {1000, 1, 0}, {2000, 0, 0}, {3000, 1, 0}, {4000, 0, 0}});
-    int32_t b = AddOpenPath({{0, 5000, 0}, {1000, 5001, 0}, {2000, 5000, 0}, {3000, 5001, 0}});
-    int32_t c = AddSquare(9000, 9000, 1000);
-    Hit(a, 1);
-    SelectAnchors({{b, 0}, {99, 0}});  // an entry of a path deleted since is ignored
-    mnuOptimizeAnchor_Click(*window);
-    EXPECT_TRUE(window->OptimizeGUI->isVisible());
-    EXPECT_TRUE(Path(a).blSelected);
-    EXPECT_TRUE(Path(b).blSelected);
-    EXPECT_FALSE(Path(c).blSelected);
-    EXPECT_EQ(Doc().SelectedAnchorCount(), 0);
-
-    int before = HistoryPos();
-    window->OptimizeGUI->Command1_Click();  // apply
-    EXPECT_EQ(HistoryPos(), before + 1);
-    EXPECT_LT(Path(a).AnchorMax(), 4) << "the nearly straight line lost anchors";
-    EXPECT_EQ(Path(c).AnchorMax(), 3);
-    EXPECT_FALSE(Path(a).blSelected);
-    EXPECT_FALSE(Path(b).blSelected);
-}

@@ -73,27 +73,6 @@ protected:
 
 }  // namespace
 
-TEST_F(PictureExport, TheDialogProposesTheDrawingsNameWithoutItsExtension)
-{
-    window->mnuSaveFilePicture_Click();  // untitled, cancelled
-    const std::string folder = Folder("pictures");
-    core::Lifecycle().CurrentFileName = folder + "/scene.qlk";
-    window->menus.mnuSaveFilePicture->Trigger();
-    ASSERT_EQ(dialogs.size(), 2u);
-    EXPECT_EQ(dialogs[0].record.lpstrInitialDir, QString::fromStdString(platform::ProgramFolder()));
-    EXPECT_TRUE(dialogs[0].record.lpstrFile.isEmpty());
-    const platform::OpenFileName &record = dialogs[1].record;
-    EXPECT_EQ(dialogs[1].kind, platform::FileDialogKind::Save);
-    EXPECT_EQ(record.lpstrInitialDir, QString::fromStdString(folder));
-    EXPECT_EQ(record.lpstrFile, QString::fromStdString(folder + "/scene"));
-    EXPECT_EQ(record.lpstrDefExt, QStringLiteral("bmp"));
-    EXPECT_EQ(record.lpstrFilter,
-              platform::MakeFilterString({{QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ画像 (*.bmp)"), QStringLiteral("*.bmp")},
-                                          {QStringLiteral("JPEG画像 (*.jpg)"), QStringLiteral("*.jpg")},
-                                          {QStringLiteral("PNG画像 (*.png)"), QStringLiteral("*.png")},
-                                          {QStringLiteral("Shockwave Flash ｵﾌﾞｼﾞｪｸﾄ (*.swf)"), QStringLiteral("*.swf")}}));
-}
-
 TEST_F(PictureExport, PngOfAnEmptyDrawingIsFullyTransparent)
 {
     const std::string path = Export("empty.png");
@@ -126,21 +105,6 @@ TEST_F(PictureExport, PngKeepsPathColoursWithTheirOwnOpacity)
     QImage shown(320, 240, QImage::Format_RGB32);
     window->ShockwaveFlash1.Render(shown, shown.rect());
     EXPECT_EQ(shown.pixel(300, 200), qRgb(0, 200, 0));
-}
-
-TEST_F(PictureExport, JpegHasTheCanvasSizeAndAnUpperCaseEndingWorks)
-{
-    AddRectangle(400, 400, 2000, 2000, 0xFF0000FF);
-    const std::string path = Export("canvas.JPG");
-    const QImage picture(QString::fromStdString(path), "JPG");
-    ASSERT_EQ(picture.size(), QSize(320, 240));
-    QRgb canvas = picture.pixel(250, 180);
-    EXPECT_NEAR(qRed(canvas), 0, 4);
-    EXPECT_NEAR(qGreen(canvas), 200, 4);
-    EXPECT_NEAR(qBlue(canvas), 0, 4);
-    QRgb path1 = picture.pixel(60, 60);
-    EXPECT_NEAR(qRed(path1), 255, 4);
-    EXPECT_NEAR(qGreen(path1), 0, 4);
 }
 
 TEST_F(PictureExport, BitmapHasA24BitHeaderAndBottomUpPixels)
@@ -212,12 +176,4 @@ TEST(AlphaFromRenders, ChannelsAreDividedByTheirOwnCoverageWithoutDividingByZero
     EXPECT_EQ(pixels[11], 255);
     EXPECT_EQ(pixels[10], 200 * 255 / 355);
     EXPECT_EQ(pixels[8], 10);
-}
-
-TEST(AlphaFromRenders, TheEndingIsTheLastThreeCharactersLowerCased)
-{
-    EXPECT_EQ(mainwindow::ExportEnding("/a/b.JPG"), "jpg");
-    EXPECT_EQ(mainwindow::ExportEnding("/a/b.jpeg"), "peg");
-    EXPECT_EQ(mainwindow::ExportEnding("/a/b.Swf"), "swf");
-    EXPECT_EQ(mainwindow::ExportEnding("ng"), "ng");
 }

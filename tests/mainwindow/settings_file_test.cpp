@@ -149,16 +149,6 @@ TEST(SettingsFile, DefaultCanvasFileHoldsOnlyTheCanvasSection)
     EXPECT_EQ(read.ScrollMargin, 10);
 }
 
-TEST(SettingsFile, NumberTextHasNoExponentForOrdinaryValues)
-{
-    EXPECT_EQ(IniNumberText(12.0), "12");
-    EXPECT_EQ(IniNumberText(-3.0), "-3");
-    EXPECT_EQ(IniNumberText(0.5), "0.5");
-    EXPECT_EQ(IniNumberText(1234.75f), "1234.75");
-    EXPECT_EQ(IniNumberText(1000000.0), "1000000");
-    EXPECT_EQ(IniNumberText(0.1f), "0.1");
-}
-
 TEST(UserColorFile, RowsAreBlueGreenRedHexWithCrLf)
 {
     UserColorTable table(6, UserColorRow{0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF});

@@ -14,7 +14,6 @@ class StylePaletteTest : public testsupport::PanelFixture {
 protected:
     void ClickAt(float y, int button = testsupport::kLeft) { window->PicStatus_MouseDown(button, 0, 20, y); }
     PaintStyle Current() const { return PaintStyle{Input().NewLineMode, Input().NewFillType}; }
-    uint32_t Highlight() const { return platform::SystemColor(QPalette::Highlight); }
 };
 
 TEST_F(StylePaletteTest, ClickRowsChooseThePaintModeAndFillKind)
@@ -40,18 +39,6 @@ TEST_F(StylePaletteTest, ClickRowsChooseThePaintModeAndFillKind)
     EXPECT_EQ(StyleChosenAt(70, kStrokeOnly), (PaintStyle{1, 1}));  // stroke only becomes stroke and fill
 }
 
-TEST_F(StylePaletteTest, DescriptionNamesModeAndFill)
-{
-    EXPECT_EQ(mainwindow::StyleDescription(PaintStyle{1, 4}), QStringLiteral("[スタイルパレット] <線と塗り>:<円形グラデ>"));
-    EXPECT_EQ(mainwindow::StyleDescription(kStrokeOnly), QStringLiteral("[スタイルパレット] <線のみ>"));
-    EXPECT_EQ(mainwindow::StyleDescription(PaintStyle{0, 3}), QStringLiteral("[スタイルパレット] <塗りのみ>:<線形グラデ2>"));
-    ClickAt(36);
-    ClickAt(84);
-    window->PicStatus_MouseMove();
-    EXPECT_EQ(window->StatusLabel1->text(), QStringLiteral("[スタイルパレット] <線と塗り>:<線形グラデ1>"));
-    EXPECT_EQ(window->PicStatus->toolTip(), window->StatusLabel1->text());
-}
-
 TEST_F(StylePaletteTest, ChoosingAppliesTheStyleToTheSelectionWithOneUndoStep)
 {
     int32_t path = AddSquare(1000, 1000, 2000, true);
@@ -71,50 +58,6 @@ TEST_F(StylePaletteTest, ChoosingAppliesTheStyleToTheSelectionWithOneUndoStep)
     ClickAt(4, 4);
     EXPECT_EQ(HistoryPos(), before + 2);
     EXPECT_EQ(Current(), (PaintStyle{0, 4}));
-}
-
-TEST_F(StylePaletteTest, NothingSelectedChangesOnlyTheCurrentStyleButRenders)
-{
-    AddSquare(1000, 1000, 2000, false);
-    int32_t before = HistoryPos();
-    ForgetCanvasMovie();
-    ClickAt(100);
-    EXPECT_EQ(Current(), (PaintStyle{1, 2}));
-    EXPECT_EQ(HistoryPos(), before);
-    EXPECT_EQ(Path(1).FillType, core::kFillNone);
-    EXPECT_TRUE(CanvasMovieRendered());
-}
-
-TEST_F(StylePaletteTest, NewPathsTakeTheChosenStyle)
-{
-    ClickAt(36);
-    ClickAt(110);
-    ChooseTool(canvastools::kToolFreehand);
-    Drag(testsupport::kLeft, 0, {{1000, 1000}, {1400, 1000}, {1800, 1400}});
-    ASSERT_EQ(core::Doc().DocPathCount(), 1);
-    EXPECT_EQ(Path(1).LineMode, 1);
-    EXPECT_EQ(Path(1).FillType, core::kFillReflected);
-}
-
-TEST_F(StylePaletteTest, PaintingHighlightsTheChosenEntriesAndDrawsTheIcons)
-{
-    const platform::PictureBox *box = window->PicStatus;
-    // Stroke only at start: its row is highlighted, no fill row.
-    EXPECT_EQ(Pixel(box, 2, 8), Highlight());
-    EXPECT_NE(Pixel(box, 2, 40), Highlight());
-    EXPECT_NE(Pixel(box, 2, 70), Highlight());
-    ClickAt(36);
-    ClickAt(140);
-    EXPECT_EQ(Pixel(box, 2, 40), Highlight());
-    EXPECT_EQ(Pixel(box, 2, 140), Highlight());
-    EXPECT_NE(Pixel(box, 2, 8), Highlight());
-    EXPECT_EQ(Pixel(box, 25, 68), 0xFFFFFFu);   // solid icon
-    EXPECT_EQ(Pixel(box, 20, 92), 0xFFFFFFu);   // linear: white at the left ...
-    EXPECT_EQ(Pixel(box, 38, 92), 0u);          // ... black at the right
-    EXPECT_EQ(Pixel(box, 29, 116), 0u);         // reflected: black in the middle
-    EXPECT_EQ(Pixel(box, 20, 116), 0xFFFFFFu);
-    EXPECT_EQ(Pixel(box, 20, 133), 0u);         // radial: dark corners
-    EXPECT_GT(Pixel(box, 29, 140) & 0xFF, 200u);  // light centre
 }
 
 }  // namespace

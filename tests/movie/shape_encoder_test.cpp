@@ -41,15 +41,6 @@ core::PathArray Paths(std::vector<core::PathRecord> records)
     return paths;
 }
 
-std::string Bits(const core::BitBuffer &buffer)
-{
-    std::string bits;
-    for (int64_t i = 0; i < int64_t{buffer.BytePos} * 8 + buffer.BitPos; ++i) {
-        bits += ((buffer.Bytes[static_cast<size_t>(i / 8)] >> (7 - i % 8)) & 1) ? '1' : '0';
-    }
-    return bits;
-}
-
 // Writes a one-frame movie holding the shape and returns its records as the parser sees them.
 QJsonArray ParsedRecords(core::PathArray &paths, bool grouped = true, swfcheck::Tag *tagOut = nullptr)
 {
@@ -136,42 +127,6 @@ TEST_F(ShapeEncoderTest, UnitAndBodyBytes)
     EXPECT_EQ(tag[2] | tag[3] << 8, static_cast<int>(tag.size()) - 6);
     EXPECT_EQ(tag[6], 3);
     EXPECT_EQ(Bytes(tag.begin() + 8, tag.begin() + 21), movie::WriteRect24(0, 6400, 0, 4800));
-}
-
-TEST_F(ShapeEncoderTest, CachedUnitAtEveryAlignmentEqualsTheDirectEncoding)
-{
-    core::BitBuffer unit;
-    movie::InitBitBuffer(unit);
-    core::PathRecord path = Square(-300, 200, 5000, core::kFillRadial);
-    path.SetStopCount(2);
-    path.Stops[1] = {0xFF0000FF, 80};
-    path.Stops[2] = {0xFF00FF00, 160};
-    movie::EncodePathUnit(unit, path, movie::kUnitSingle);
-
-    for (int align = 0; align < 8; ++align) {
-        core::BitBuffer cached;
-        movie::InitBitBuffer(cached);
-        core::BitBuffer direct = cached;
-        for (int i = 0; i < align; ++i) {
-            movie::WriteBits(cached, 1, 1);
-            movie::WriteBits(direct, 1, 1);
-        }
-        movie::AppendCachedBits(cached, unit, 6);
-
-        // The record as a reader sees it: six flags, FillStyle0 and LineStyle of 8 bits each,
-        // padding to the byte, then the style arrays and the records.
-        movie::WriteBits(direct, unit.Bytes[0] & 0x3F, 6);
-        movie::WriteBits(direct, 0, 16);
-        movie::AlignToByte(direct);
-        core::BitBuffer rest;
-        movie::InitBitBuffer(rest);
-        for (int32_t i = 3; i < unit.BytePos; ++i) {
-            movie::WriteBits(rest, unit.Bytes[static_cast<size_t>(i)], 8);
-        }
-        movie::WriteBits(rest, unit.Bytes[static_cast<size_t>(unit.BytePos)] >> (8 - unit.BitPos), unit.BitPos);
-        movie::MergeBits(direct, rest);
-        EXPECT_EQ(Bits(cached), Bits(direct)) << "alignment " << align;
-    }
 }
 
 TEST_F(ShapeEncoderTest, WarmEncodingReusesCachesAndEqualsAFullEncoding)

@@ -147,49 +147,6 @@ TEST_F(AnimationPreviewTest, FrameAnimationShowsEachDrawingWithItsNameAndTheLarg
     EXPECT_EQ(tags[5].depth, 259);
 }
 
-TEST_F(AnimationPreviewTest, ShownUnderlaysArePlacedBehindOrInFront)
-{
-    AddDrawing("under.qlk", 50, 50, 255, 0, false);
-    nextSettings.BackgroundFlag = 1;
-    nextSettings.BackgroundFile = (folder / "under.qlk").string();
-    nextSettings.BackgroundX = 10;
-    nextSettings.BackgroundY = 5;
-    nextSettings.BackgroundScale = 0.5f;
-    nextSettings.BackgroundOpacity = 128;
-    AddDrawing("a.qlk", 100, 100);  // row 1: ids 6-10
-    nextSettings.BackgroundFile = (folder / "missing.png").string();
-    AddDrawing("b.qlk", 100, 100);
-    auto underlayAt = [](const platform::swf::Frame &frame, uint16_t depth) {
-        const platform::swf::PlaceTag *found = nullptr;
-        for (const auto &tag : frame.tags) {
-            found = (!tag.remove && tag.depth == depth) ? &tag : found;
-        }
-        return found;
-    };
-    auto movie = Build(0);
-    ASSERT_TRUE(movie);
-    EXPECT_FALSE(underlayAt(movie->frames[0], 258));  // the underlay box is not ticked
-
-    host.underlay = true;
-    movie = Build(0);
-    ASSERT_TRUE(movie);
-    EXPECT_TRUE(Find<ShapeCharacter>(*movie, 8));
-    const platform::swf::PlaceTag *placed = underlayAt(movie->frames[0], 258);
-    ASSERT_TRUE(placed);
-    EXPECT_EQ(placed->characterId, 8);
-    ASSERT_TRUE(placed->matrix && placed->colorTransform);
-    EXPECT_EQ(placed->matrix->m11(), 0.5);
-    EXPECT_EQ(placed->matrix->dx(), 200);
-    EXPECT_EQ(placed->matrix->dy(), 100);
-    EXPECT_EQ(placed->colorTransform->mult[3], 128);
-    EXPECT_FALSE(underlayAt(movie->frames[1], 258));  // a missing underlay is not placed
-
-    host.inFront = true;
-    movie = Build(0);
-    ASSERT_TRUE(movie);
-    EXPECT_TRUE(underlayAt(movie->frames[0], 260));
-}
-
 TEST_F(AnimationPreviewTest, MorphingMakesInBetweenFramesFromEachDrawingToTheNext)
 {
     mainwindow::Main().PreviewMorphFrame = 20;
@@ -276,100 +233,9 @@ TEST_F(AnimationPreviewTest, UnreadableDrawingsAreLeftOut)
     EXPECT_EQ(core::Doc().DocPaths, paths);
 }
 
-TEST_F(AnimationPreviewTest, NoDrawingOrAFailedFileGivesNoSize)
-{
-    WriteAll(moviePath, "old movie");
-    AddRow("picture.png");
-    Build(0);
-    EXPECT_EQ(width, 0);
-    EXPECT_EQ(height, 0);
-    EXPECT_FALSE(fs::exists(moviePath));  // the old movie is gone, no new one written
-
-    AddDrawing("a.qlk", 100, 100);
-    moviePath = (folder / "no such folder" / "_preview.swf").string();
-    Build(0);
-    EXPECT_EQ(width, 0);
-    EXPECT_EQ(height, 0);
-}
-
 // ---- the window ----
 
-class PreviewWindowTest : public AnimationPreviewTest {
-protected:
-    toolwindows::PreviewWindow &Open(int drawings)
-    {
-        for (int k = 0; k < drawings; ++k) {
-            AddDrawing("d" + std::to_string(k) + ".qlk", 60, 40);
-        }
-        Build(0);
-        toolwindows::ShowPreviewWindow(moviePath, width, height, nullptr);
-        toolwindows::PreviewWindow *window = toolwindows::OpenPreviewWindow();
-        EXPECT_TRUE(window);
-        return *window;
-    }
-};
-
-TEST_F(PreviewWindowTest, AOneFrameMovieShowsFrameOneAndOffersPlay)
-{
-    toolwindows::PreviewWindow &window = Open(1);
-    EXPECT_EQ(window.ShockwaveFlash1->size(), QSize(60, 40));
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("アニメプレビュー"));
-    EXPECT_TRUE(window.Timer1->isActive());
-    window.Timer1_Timer();
-    EXPECT_EQ(window.HScroll1->Max(), 0);
-    EXPECT_EQ(window.Label1->text(), QStringLiteral("1"));
-    EXPECT_EQ(window.Command1Tag(), QStringLiteral("＞"));
-}
-
-TEST_F(PreviewWindowTest, TheButtonTogglesPlayingAndTheSliderFollowsThePlayer)
-{
-    toolwindows::PreviewWindow &window = Open(3);
-    EXPECT_EQ(window.HScroll1->Max(), 2);
-    EXPECT_TRUE(window.ShockwaveFlash1->IsPlaying());
-    EXPECT_EQ(window.Command1Tag(), QStringLiteral("□"));
-
-    // Dragging while playing does not move the movie; the next tick puts the slider back.
-    window.HScroll1->SetValue(2);
-    EXPECT_EQ(window.ShockwaveFlash1->FrameNum(), 0);
-    window.Timer1_Timer();
-    EXPECT_EQ(window.HScroll1->Value(), 0);
-
-    window.Command1_Click();
-    EXPECT_FALSE(window.ShockwaveFlash1->IsPlaying());
-    EXPECT_EQ(window.Command1Tag(), QStringLiteral("＞"));
-    window.HScroll1->SetValue(2);  // stopped: the slider picks the frame
-    EXPECT_EQ(window.ShockwaveFlash1->FrameNum(), 2);
-    EXPECT_EQ(window.Label1->text(), QStringLiteral("3"));
-
-    window.Command1_Click();  // play at the last frame starts over
-    EXPECT_TRUE(window.ShockwaveFlash1->IsPlaying());
-    EXPECT_EQ(window.Command1Tag(), QStringLiteral("□"));
-    // Playing to the end stops by itself; the next tick offers play again.
-    window.ShockwaveFlash1->Tick(10000);
-    EXPECT_EQ(window.Command1Tag(), QStringLiteral("□"));
-    window.Timer1_Timer();
-    EXPECT_EQ(window.Command1Tag(), QStringLiteral("＞"));
-    EXPECT_EQ(window.HScroll1->Value(), 2);
-    EXPECT_EQ(window.Label1->text(), QStringLiteral("3"));
-}
-
-TEST_F(PreviewWindowTest, EscClosesAndKeepsThePlacement)
-{
-    toolwindows::PreviewWindow &window = Open(2);
-    window.move(123, 45);
-    const QRect frame = platform::WindowRectTwips(&window);
-    window.Form_KeyUp(27, 0);
-    EXPECT_EQ(toolwindows::OpenPreviewWindow(), nullptr);
-    EXPECT_EQ(mainwindow::Main().PreviewWindowLeft, frame.left());
-    EXPECT_EQ(mainwindow::Main().PreviewWindowTop, frame.top());
-
-    // A new preview opens where the last one was, in a fresh window.
-    toolwindows::ShowPreviewWindow(moviePath, width, height, nullptr);
-    ASSERT_TRUE(toolwindows::OpenPreviewWindow());
-    EXPECT_EQ(platform::WindowRectTwips(toolwindows::OpenPreviewWindow()).topLeft(), frame.topLeft());
-}
-
-TEST_F(PreviewWindowTest, AMovieWithoutFramesIsSafe)
+TEST_F(AnimationPreviewTest, AMovieWithoutFramesIsSafe)
 {
     AddDrawing("a.qlk", 50, 50);
     Build(1);

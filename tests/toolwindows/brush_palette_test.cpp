@@ -2,7 +2,6 @@
 // scrolling.
 #include "tests/toolwindows/tool_window_fixture.h"
 
-#include "platform/forms/window_placement.h"
 
 namespace testsupport {
 namespace {
@@ -27,41 +26,6 @@ protected:
     }
     std::vector<QString> prompts;
 };
-
-TEST_F(BrushPaletteTest, OpensWithTheDefaultBrushesAllVisible)
-{
-    ASSERT_EQ(List().BrushCount, 8);
-    toolwindows::BrushGUI &gui = OpenAt(900);
-    EXPECT_FALSE(gui.HScroll1->isEnabled());
-    EXPECT_EQ(gui.HScroll1->Value(), 0);
-    EXPECT_EQ(gui.mnuBrushName->title(), QString::fromStdString(List().BrushNames[1]));
-    EXPECT_FALSE(gui.mnuBrushLeft->isEnabled());
-    EXPECT_TRUE(gui.mnuBrushRight->isEnabled());
-}
-
-TEST_F(BrushPaletteTest, ClickBeyondTheLastCellChoosesTheLastBrush)
-{
-    toolwindows::BrushGUI &gui = OpenAt(900);
-    gui.Picture1_MouseDown(1, 0, 890, 10);
-    EXPECT_EQ(List().CurrentBrush, 8);
-    EXPECT_FALSE(gui.mnuBrushRight->isEnabled());
-    gui.Picture1_MouseDown(1, 0, float(gui.CellSide() + 3), 10);
-    EXPECT_EQ(List().CurrentBrush, 2);
-}
-
-TEST_F(BrushPaletteTest, NarrowStripScrollsAndAPartlyVisibleCellIsChosen)
-{
-    toolwindows::BrushGUI &gui = OpenAt(200);
-    ASSERT_TRUE(gui.HScroll1->isEnabled());
-    EXPECT_EQ(gui.HScroll1->Max(), 8 * gui.CellSide() - gui.Picture1->ScaleWidth());
-    gui.HScroll1->SetValue(30);
-    gui.Picture1_MouseDown(1, 0, 5, 10);
-    EXPECT_EQ(List().CurrentBrush, 1);
-    // Choosing the last brush scrolls it into view.
-    List().CurrentBrush = 8;
-    gui.SetupBrushList();
-    EXPECT_EQ(gui.HScroll1->Value(), 8 * gui.CellSide() - gui.Picture1->ScaleWidth());
-}
 
 TEST_F(BrushPaletteTest, DeleteIsDisabledForTheOnlyBrushAndDeletingTheLastMovesToTheNewLast)
 {
@@ -122,30 +86,6 @@ TEST_F(BrushPaletteTest, RegisteredPathTakesTheCurrentPlace)
     core::Doc().DocPaths[1].blClosed = false;
     gui.mnuBrushSetPath_Click();
     EXPECT_EQ(List().BrushCount, 9);
-}
-
-TEST_F(BrushPaletteTest, MovingSwapsWithTheNeighbour)
-{
-    toolwindows::BrushGUI &gui = OpenAt(900);
-    std::string first = List().BrushNames[1];
-    std::string second = List().BrushNames[2];
-    gui.mnuBrushRight->trigger();
-    EXPECT_EQ(List().CurrentBrush, 2);
-    EXPECT_EQ(List().BrushNames[2], first);
-    EXPECT_EQ(List().BrushNames[1], second);
-    gui.MoveBrush(-1);
-    gui.MoveBrush(-1);  // already first
-    EXPECT_EQ(List().CurrentBrush, 1);
-    EXPECT_EQ(List().BrushNames[1], first);
-}
-
-TEST_F(BrushPaletteTest, ShutDownKeepsTheOpenWindowForTheNextStart)
-{
-    toolwindows::BrushGUI &gui = OpenAt(300);
-    int cancel = 0;
-    window->Form_Unload(cancel);
-    EXPECT_EQ(mainwindow::Main().BrushToolBoxVisible, 1);
-    EXPECT_EQ(mainwindow::Main().BrushToolBoxWidth, platform::WindowRectTwips(&gui).width());
 }
 
 }  // namespace

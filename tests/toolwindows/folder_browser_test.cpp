@@ -49,48 +49,6 @@ TEST_F(FolderBrowserTest, EmptyOrMissingFolders)
     EXPECT_EQ(toolwindows::NormalFolder("rel"), QDir::currentPath().toStdString() + "/rel");
 }
 
-TEST_F(FolderBrowserTest, ViewMenuOpensAndClosesStoringPlacement)
-{
-    Main().FolderToolBoxSplitter = 150;
-    OpenBrowser();
-    EXPECT_TRUE(window->menus.mnuDispFolderGUI->Checked());
-    EXPECT_EQ(Main().FolderToolBoxVisible, 1);
-    EXPECT_EQ(browser().Picture1->height(), 150);
-    browser().close();
-    EXPECT_EQ(toolwindows::FolderWindow(), nullptr);
-    EXPECT_FALSE(window->menus.mnuDispFolderGUI->Checked());
-    EXPECT_EQ(Main().FolderToolBoxVisible, 0);
-    EXPECT_EQ(Main().FolderToolBoxSplitter, 150);
-}
-
-TEST_F(FolderBrowserTest, OwnerClosingWhileHiddenLeavesTheOpenFlag)
-{
-    OpenBrowser();
-    browser().hide();
-    for (int32_t flag : {0, 1}) {
-        Main().FolderToolBoxVisible = flag;
-        browser().UnloadWindow(toolwindows::kUnloadByOwner);
-        EXPECT_EQ(Main().FolderToolBoxVisible, flag);
-    }
-    EXPECT_NE(toolwindows::FolderWindow(), nullptr);
-}
-
-TEST_F(FolderBrowserTest, SplitterStopsSixtySixPixelsFromEitherEdge)
-{
-    OpenBrowser();
-    browser().resize(300, 400);
-    browser().imgSplitter2_MouseDown(1, 0, 5, 1);
-    browser().imgSplitter2_MouseMove(1, 0, 5, -1000);
-    EXPECT_EQ(browser().picSplitter2->y(), 66);
-    browser().imgSplitter2_MouseMove(1, 0, 5, 1000);
-    EXPECT_EQ(browser().picSplitter2->y(), 400 - 66);
-    browser().imgSplitter2_MouseUp(1, 0, 5, 1000);
-    EXPECT_FALSE(browser().SplitterMoving);
-    EXPECT_EQ(browser().Picture1->height(), 400 - 66);
-    EXPECT_EQ(browser().Label1->y(), 400 - 66 + 3);
-    EXPECT_EQ(browser().List1->y() + browser().List1->height(), 400);
-}
-
 TEST_F(FolderBrowserTest, ThumbnailsOfGoodAndCorruptFilesNeverCrash)
 {
     Drawing("good.qlk", 1);
@@ -117,51 +75,6 @@ TEST_F(FolderBrowserTest, ThumbnailsOfGoodAndCorruptFilesNeverCrash)
     for (const auto &entry : std::filesystem::directory_iterator(platform::ProgramFolder())) {
         EXPECT_EQ(entry.path().filename().string().rfind("_thumbtemp", 0), std::string::npos);
     }
-}
-
-TEST_F(FolderBrowserTest, ThumbnailIsRenderedOnlyWhenTheCurrentEntryChanges)
-{
-    Drawing("a.qlk");
-    Drawing("b.qlk");
-    OpenBrowser();
-    browser().resize(200, 400);
-    browser().SizePanes(200);
-    Select({"a.qlk"});
-    EXPECT_EQ(browser().LastThumbFile, File("a.qlk"));
-    browser().Picture1->Cls();
-    browser().ThumbDisplay(File("a.qlk"));  // same entry: the pane is left as it is
-    EXPECT_EQ(Pixel(browser().Picture1, 50, 80), browser().Picture1->BackColor());
-    browser().ThumbDisplay(File("a.qlk"), true);
-    EXPECT_EQ(Pixel(browser().Picture1, 50, 80), 0x0000FFu);
-}
-
-TEST_F(FolderBrowserTest, CtrlQAndCtrlWStepThroughDrawingsOnlyWhileOpen)
-{
-    Drawing("a.qlk");
-    Touch("b.bmp");
-    Drawing("c.qlk");
-    Touch("d.svg");  // listed after the drawings
-    window->Form_KeyUp('W', platform::kCtrlMask);  // browser closed: nothing
-    EXPECT_EQ(core::Lifecycle().CurrentFileName, "");
-    OpenBrowser();
-    Select({"a.qlk"});
-    window->Form_KeyUp('W', platform::kCtrlMask | platform::kShiftMask);
-    EXPECT_EQ(core::Lifecycle().CurrentFileName, "");
-    window->Form_KeyUp('W', platform::kCtrlMask);
-    EXPECT_EQ(core::Lifecycle().CurrentFileName, File("c.qlk"));
-    EXPECT_EQ(browser().ListIndex(), Row("c.qlk"));
-    core::Lifecycle().CurrentFileName = "marker";
-    window->Form_KeyUp('W', platform::kCtrlMask);  // only a picture after it
-    EXPECT_EQ(core::Lifecycle().CurrentFileName, "marker");
-    Select({"d.svg"});
-    window->Form_KeyUp('Q', platform::kCtrlMask);
-    EXPECT_EQ(core::Lifecycle().CurrentFileName, File("c.qlk"));
-    window->Form_KeyUp('Q', platform::kCtrlMask);
-    EXPECT_EQ(core::Lifecycle().CurrentFileName, File("a.qlk"));
-    core::Lifecycle().CurrentFileName = "marker";
-    Select({"b.bmp"});
-    window->Form_KeyUp('Q', platform::kCtrlMask);
-    EXPECT_EQ(core::Lifecycle().CurrentFileName, "marker");
 }
 
 }  // namespace

@@ -5,8 +5,6 @@
 #include "core/document_lifecycle.h"
 #include "core/history.h"
 #include "toolwindows/folder_listing.h"
-#include "toolwindows/animation_preview.h"
-#include "toolwindows/preview_window.h"
 #include "toolwindows/rename_textbox.h"
 #include "toolwindows/select_folder_gui.h"
 
@@ -112,25 +110,6 @@ TEST_F(FolderCommandsTest, RenameTakesThePendingChangeAlong)
     EXPECT_EQ(browser().List1->item(Row("z.qlk"))->text(), QStringLiteral("●QLK| z.qlk"));
 }
 
-TEST_F(FolderCommandsTest, DeleteAsksAndRemovesEverySelectedFile)
-{
-    Touch("a.png");
-    Touch("b.png");
-    Touch("c.png");
-    OpenBrowser();
-    Select({"a.png", "c.png"});
-    answer = platform::kMbCancel;
-    browser().mnuDeleteFile_Click();
-    EXPECT_TRUE(Exists(File("a.png")));
-    Select({"a.png", "c.png"});
-    answer = platform::kMbOk;
-    browser().mnuDeleteFile_Click();
-    EXPECT_EQ(messages.back().title, QStringLiteral("ファイルの削除"));
-    EXPECT_FALSE(Exists(File("a.png")));
-    EXPECT_FALSE(Exists(File("c.png")));
-    EXPECT_EQ(Entries(), std::vector<QString>{QStringLiteral("　PNG| b.png")});
-}
-
 TEST_F(FolderCommandsTest, LeavingAModifiedDrawingKeepsItsEditsUntilItComesBack)
 {
     Drawing("a.qlk", 1);
@@ -147,31 +126,6 @@ TEST_F(FolderCommandsTest, LeavingAModifiedDrawingKeepsItsEditsUntilItComesBack)
     EXPECT_EQ(Doc().DocPathCount(), 2);
     window->mnuUnDo_Click();
     EXPECT_EQ(Doc().DocPathCount(), 1);
-}
-
-TEST_F(FolderCommandsTest, ApplyAllCountsTheDrawingsWithPendingChanges)
-{
-    for (const char *name : {"a.qlk", "b.qlk", "c.qlk", "d.qlk"}) {
-        Drawing(name, 1);
-    }
-    OpenBrowser();
-    browser().mnuApplyChangeAll_Click();
-    EXPECT_TRUE(messages.empty());
-    EditDrawing();
-    EditDrawing();
-    for (const char *name : {"a.qlk", "b.qlk", "c.qlk"}) {
-        ASSERT_TRUE(core::SaveBackupFile(name));
-        core::SetModified(true);
-    }
-    browser().mnuApplyChangeAll_Click();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].prompt, QStringLiteral("3個のファイルの変更を適用しました。"));
-    EXPECT_FALSE(core::AnyDrawingBackup());
-    core::DrawingFileContents contents;
-    std::string message;
-    ASSERT_TRUE(core::ReadDrawingFile(File("b.qlk"), contents, message));
-    EXPECT_EQ(core::UpperBound(contents.Paths), 2);
-    EXPECT_EQ(browser().List1->item(Row("b.qlk"))->text(), QStringLiteral("○QLK| b.qlk"));
 }
 
 TEST_F(FolderCommandsTest, FolderChangeWithPendingChangesAsksFirst)
@@ -209,106 +163,6 @@ TEST_F(FolderCommandsTest, FolderChangeWithPendingChangesAsksFirst)
     EXPECT_EQ(core::UpperBound(contents.Paths), 1);  // the document held one square when kept
 }
 
-TEST_F(FolderCommandsTest, FolderChangeAnsweredNoDiscardsAndDropsChangeFolders)
-{
-    std::string other = NewFolder("other");
-    Touch("picture.png");
-    OpenBrowser();
-    WriteAll(core::BackupFilePath("a.qlk"), "pending");
-    browser().List1_OLEDragDrop({QString::fromStdString(File("picture.png"))});
-    EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(toolwindows::ListedFolder(), folder);
-    answer = platform::kMbNo;
-    browser().List1_OLEDragDrop({QString::fromStdString(other + "/")});
-    EXPECT_EQ(messages.size(), 1u);
-    EXPECT_EQ(toolwindows::ListedFolder(), other);
-    EXPECT_FALSE(core::AnyDrawingBackup());
-}
-
-TEST_F(FolderCommandsTest, EditPastesClipsAndSvgAsOneUndoStep)
-{
-    core::PathArray paths{core::PathRecord()};
-    core::PathRecord square;
-    square.Anchors = {{0, 0, 0}, {200, 0, 0}, {200, 200, 0}};
-    square.blClosed = true;
-    paths.push_back(square);
-    std::string message;
-    ASSERT_TRUE(core::WriteClipFile(File("c.qkclip"), paths, 1, 0, 0, message));
-    WriteAll(File("s.svg"), "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"30\">"
-                            "<rect x=\"1\" y=\"1\" width=\"10\" height=\"10\"/></svg>");
-    Touch("p.png");
-    OpenBrowser();
-    Select({"p.png"});
-    browser().mnuEditFile_Click();
-    EXPECT_EQ(Doc().DocPathCount(), 0);
-    int32_t step = core::History().HistoryPos;
-    Select({"c.qkclip"});
-    browser().mnuEditFile_Click();
-    EXPECT_EQ(Doc().DocPathCount(), 1);
-    EXPECT_EQ(core::History().HistoryPos, step + 1);
-    Select({"s.svg"});
-    browser().List1_KeyUp(13, 0);
-    EXPECT_EQ(Doc().DocPathCount(), 2);
-    EXPECT_EQ(core::History().HistoryPos, step + 2);
-}
-
-TEST_F(FolderCommandsTest, PopupMenuEnablesByTheSelection)
-{
-    Touch("c.qkclip");
-    Drawing("d.qlk");
-    OpenBrowser();
-    toolwindows::FolderListMenus &m = browser().menus;
-    Select({"c.qkclip"});
-    browser().List1_MouseUp(2, 0, 1, 1);
-    EXPECT_EQ(m.mnuEditFile->Caption(), QStringLiteral("クリップを読み込む(&E)"));
-    EXPECT_TRUE(m.mnuEditFile->Enabled());
-    EXPECT_FALSE(m.mnuSetBG->Enabled());
-    EXPECT_FALSE(m.mnuApplyChangeAll->Enabled());
-    Select({"c.qkclip", "d.qlk"});
-    browser().List1_MouseUp(2, 0, 1, 1);
-    EXPECT_EQ(m.mnuEditFile->Caption(), QStringLiteral("編集する(&E)"));
-    EXPECT_FALSE(m.mnuEditFile->Enabled());
-    EXPECT_FALSE(m.mnuRenameFile->Enabled());
-    EXPECT_TRUE(m.mnuDeleteFile->Enabled());
-    EXPECT_TRUE(m.mnuRefleshList->Enabled());
-}
-
-TEST_F(FolderCommandsTest, UnderlayCommandSetsTheBackgroundFile)
-{
-    Touch("u.png");
-    OpenBrowser();
-    Select({"u.png"});
-    browser().mnuSetBG_Click();
-    EXPECT_EQ(Doc().CurrentSettings.BackgroundFile, File("u.png"));
-    EXPECT_EQ(Doc().CurrentSettings.BackgroundFlag, 1);
-    EXPECT_EQ(window->Check3->Value(), 1);
-    EXPECT_TRUE(core::Lifecycle().DocModified);
-}
-
-TEST_F(FolderCommandsTest, FolderChooserEntersFoldersAndAcceptsTheOpenOne)
-{
-    NewFolder("browse/sub");
-    OpenBrowser();
-    browser().Label1_Click();
-    toolwindows::SelectFolderGUI *chooser = browser().FolderChooser();
-    ASSERT_NE(chooser, nullptr);
-    EXPECT_EQ(chooser->DirPath(), folder);
-    EXPECT_EQ(chooser->Dir1->item(1)->text(), QStringLiteral(".."));
-    chooser->Dir1_Click(2);  // "sub"
-    EXPECT_EQ(chooser->DirPath(), folder + "/sub");
-    EXPECT_FALSE(chooser->SetDirPath(folder + "/none"));
-    chooser->Form_KeyDown(27, 0);
-    EXPECT_EQ(browser().FolderChooser(), nullptr);
-    EXPECT_EQ(toolwindows::ListedFolder(), folder);
-
-    browser().Label1_Click();
-    chooser = browser().FolderChooser();
-    chooser->Dir1_Click(1);  // ".."
-    chooser->Dir1_Click(0);
-    EXPECT_EQ(Main().BrowserFolder, platform::ProgramFolder());
-    EXPECT_EQ(toolwindows::ListedFolder(), platform::ProgramFolder());
-}
-
 TEST_F(FolderCommandsTest, NamesThatAreNotUtf8ReachTheirOwnFile)
 {
     const std::string odd = "odd\xFF.png";
@@ -334,19 +188,6 @@ TEST_F(FolderCommandsTest, NamesThatAreNotUtf8ReachTheirOwnFile)
     chooser->Dir1_Click(2);
     EXPECT_EQ(chooser->DirPath(), folder + "/dir\xFF");
     chooser->Form_KeyDown(27, 0);
-}
-
-TEST_F(FolderCommandsTest, AnimationPreviewPlaysTheMovieItKeepsInTheProgramFolder)
-{
-    Drawing("a.qlk", 1);
-    Drawing("b.qlk", 2);
-    OpenBrowser();
-    Select({"a.qlk", "b.qlk"});
-    browser().ShowAnimePreview(0);
-    ASSERT_NE(toolwindows::OpenPreviewWindow(), nullptr);
-    EXPECT_EQ(toolwindows::OpenPreviewWindow()->ShockwaveFlash1->TotalFrames(), 2);
-    EXPECT_TRUE(Exists(platform::ProgramFile("_preview.swf")));
-    toolwindows::UnloadPreviewWindow();
 }
 
 }  // namespace

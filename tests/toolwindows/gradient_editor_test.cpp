@@ -2,7 +2,6 @@
 // dragging, deleting and typing them, and copying them into the selected paths.
 #include "tests/toolwindows/tool_window_fixture.h"
 
-#include "mainwindow/color_picker.h"
 
 namespace testsupport {
 namespace {
@@ -39,25 +38,11 @@ TEST_F(GradientEditorTest, LoadsTheStopsBetweenTheEndColours)
     EXPECT_EQ(Stop(0), (GradStop{0xFF000000, 0}));
     EXPECT_EQ(Stop(1), (GradStop{0xFF0000FF, 100}));
     EXPECT_EQ(Stop(2), (GradStop{0xFFFFFFFF, 255}));
-    EXPECT_EQ(gui.Label3->text(), QStringLiteral(" 線形1"));
     EXPECT_TRUE(gui.Picture1->isEnabled());
     // The marker of the stop at 100 is filled with its colour; the bar runs black to red to white.
     EXPECT_EQ(Pixel(gui.Picture1, 100, 25), 0x0000FFu);
     EXPECT_EQ(Pixel(gui.Picture1, 1, 8), 0x000000u);
     EXPECT_EQ(Pixel(gui.Picture1, 256, 8), 0xFFFFFFu);
-}
-
-TEST_F(GradientEditorTest, ReflectedGradientShowsTwoMiddleStopsAndRefusesMore)
-{
-    std::vector<GradStop> six;
-    for (int k = 1; k <= 6; ++k) {
-        six.push_back({0xFF00FF00, k * 30});
-    }
-    toolwindows::GradationGUI &gui = EditGradient(core::kFillReflected, six);
-    EXPECT_EQ(Count(), 3);
-    EXPECT_FALSE(gui.Command1->isEnabled());
-    gui.AddStop(200);
-    EXPECT_EQ(Count(), 3);
 }
 
 TEST_F(GradientEditorTest, ApplyKeepsTwoStopsOnAReflectedPathAndSixOnOthers)
@@ -93,15 +78,6 @@ TEST_F(GradientEditorTest, AddingAtTheEndPositionInsertsJustBeforeIt)
     EXPECT_EQ(Count(), 3);
     EXPECT_EQ(Stop(2).StopPos, 254);
     EXPECT_EQ(Stop(3).StopPos, 255);
-}
-
-TEST_F(GradientEditorTest, AddedStopTakesTheInterpolatedColour)
-{
-    toolwindows::GradationGUI &gui = EditGradient(core::kFillLinear, {});
-    gui.Command1_Click();  // the widest gap is the whole bar
-    ASSERT_EQ(Count(), 2);
-    EXPECT_EQ(Stop(1).StopPos, 127);
-    EXPECT_EQ(Stop(1).StopColor, 0xFF7F7F7Fu);
 }
 
 TEST_F(GradientEditorTest, DraggingStopsShortOfTheNeighbourAndRecordsOneStep)
@@ -151,71 +127,6 @@ TEST_F(GradientEditorTest, HexColourIsReadWithOrWithoutTheHashAsOneStep)
     Type(gui.Text3, QStringLiteral("0000FF"));
     PressEnter(gui.Text3);
     EXPECT_EQ(Path(1).Stops[1].StopColor, 0x80FF0000u);
-}
-
-TEST_F(GradientEditorTest, RightClickOffersDeleteOnAStopAndAddBesideThem)
-{
-    toolwindows::GradationGUI &gui = EditGradient(core::kFillLinear, {{0xFF0000FF, 100}});
-    gui.Picture1_MouseDown(2, 0, 100, 25);
-    gui.Picture1_MouseUp(2, 0, 100, 25);
-    ASSERT_EQ(popups.size(), 1u);
-    EXPECT_TRUE(gui.mnuDeleteColor->Enabled());
-    EXPECT_FALSE(gui.mnuAddColor->Enabled());
-
-    gui.Picture1_MouseDown(2, 0, 40, 25);
-    gui.Picture1_MouseUp(2, 0, 40, 25);
-    EXPECT_FALSE(gui.mnuDeleteColor->Enabled());
-    EXPECT_TRUE(gui.mnuAddColor->Enabled());
-    gui.mnuAddColor->Trigger();
-    EXPECT_EQ(Count(), 3);
-    EXPECT_EQ(Stop(1).StopPos, 40);
-    gui.SelectedStop = 2;
-    gui.Command2_Click();
-    EXPECT_EQ(Count(), 2);
-    EXPECT_EQ(Path(1).StopCount(), 1);
-    EXPECT_EQ(Path(1).Stops[1].StopPos, 40);
-}
-
-TEST_F(GradientEditorTest, NoSelectionLeavesTheFieldsEmptyAndDisabled)
-{
-    ChooseTool(canvastools::kToolGradient);
-    AddSquare(1000, 1000, 2000);
-    toolwindows::GradationGUI &gui = OpenGradient();
-    EXPECT_EQ(gui.SelectedStop, 0);
-    EXPECT_FALSE(gui.Frame1->isEnabled());
-    EXPECT_TRUE(gui.Text2->Text().isEmpty());
-    EXPECT_FALSE(gui.HScroll2[0]->isEnabled());
-    int32_t steps = HistoryPos();
-    gui.Command2_Click();
-    EXPECT_EQ(HistoryPos(), steps);
-}
-
-TEST_F(GradientEditorTest, OtherToolsOnlyDisplayAndClosedEditorIsLeftAlone)
-{
-    AddSquare(1000, 1000, 2000, true);
-    toolwindows::GradationGUI &gui = *window->GradationGUI;
-    core::GradEdit().SetStopCount(4);
-    window->RefreshGradient();  // closed: nothing reloaded
-    EXPECT_EQ(Count(), 4);
-    OpenGradient();
-    EXPECT_EQ(Count(), 1);
-    EXPECT_FALSE(gui.Picture1->isEnabled());
-    EXPECT_TRUE(gui.Frame1->isHidden());
-    EXPECT_FALSE(gui.Command1->isEnabled());
-}
-
-TEST_F(GradientEditorTest, PickerColourGoesIntoTheSelectedStop)
-{
-    toolwindows::GradationGUI &gui = EditGradient(core::kFillLinear, {{0xFF000000, 100}});
-    gui.Picture1_MouseDown(1, 0, 100, 25);
-    gui.Picture1_MouseUp(1, 0, 100, 25);
-    mainwindow::GradientColorTarget *target = mainwindow::GetGradientColorTarget();
-    ASSERT_NE(target, nullptr);
-    EXPECT_TRUE(target->IsVisible());
-    int32_t steps = HistoryPos();
-    target->GetFromColorPicker(0x00336699);
-    EXPECT_EQ(Path(1).Stops[1].StopColor, 0xFF336699u);
-    EXPECT_EQ(HistoryPos(), steps + 1);
 }
 
 }  // namespace

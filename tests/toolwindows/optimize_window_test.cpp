@@ -26,28 +26,6 @@ protected:
     toolwindows::OptimizeGUI &Gui() { return *window->OptimizeGUI; }
 };
 
-TEST_F(OptimizeWindowTest, OpeningPreviewsWithTheSettingsTolerances)
-{
-    int32_t i = DenseSquare();
-    size_t before = Path(i).Anchors.size();
-    window->ShowOptimizeWindow();
-    EXPECT_TRUE(Gui().isVisible());
-    EXPECT_EQ(Gui().HScroll1->Value(), 60);
-    EXPECT_EQ(Gui().HScroll2->Value(), 30);
-    EXPECT_EQ(Gui().Text1->Text(), QStringLiteral("60"));
-    EXPECT_LT(Path(i).Anchors.size(), before);
-}
-
-TEST_F(OptimizeWindowTest, ZeroTolerancesLeaveThePathsUnchanged)
-{
-    int32_t i = DenseSquare();
-    core::PathRecord before = Path(i);
-    window->ShowOptimizeWindow();
-    Gui().HScroll1->SetValue(0);
-    Gui().HScroll2->SetValue(0);
-    EXPECT_EQ(Path(i).Anchors, before.Anchors);
-}
-
 TEST_F(OptimizeWindowTest, CancelRestoresExactlyAndApplyRecordsOneStep)
 {
     int32_t i = DenseSquare();
@@ -69,19 +47,6 @@ TEST_F(OptimizeWindowTest, CancelRestoresExactlyAndApplyRecordsOneStep)
     EXPECT_EQ(HistoryPos(), steps + 1);
     EXPECT_EQ(Path(i).Anchors.size(), previewed);
     EXPECT_LT(previewed, before[static_cast<size_t>(i)].Anchors.size());
-}
-
-TEST_F(OptimizeWindowTest, TypedValuesOutsideTheRangeChangeNothing)
-{
-    DenseSquare();
-    window->ShowOptimizeWindow();
-    Type(Gui().Text1, QStringLiteral("500"));
-    EXPECT_EQ(Gui().HScroll1->Value(), 60);
-    Type(Gui().Text1, QStringLiteral("120.4mm"));
-    EXPECT_EQ(Gui().HScroll1->Value(), 120);
-    Type(Gui().Text2, QStringLiteral("-1"));
-    EXPECT_EQ(Gui().HScroll2->Value(), 30);
-    Gui().Command2_Click();
 }
 
 TEST_F(OptimizeWindowTest, UnselectedPathsAreNotTouched)

@@ -20,16 +20,7 @@ protected:
         step = HistoryPos();
     }
     int32_t StepsAdded() const { return HistoryPos() - step; }
-    // How often a main-window menu item's handler runs.
-    int *CountClicks(platform::MenuItem *item)
-    {
-        auto *count = new int(0);
-        counters.emplace_back(count);
-        QObject::connect(item, &platform::MenuItem::Click, list, [count] { ++*count; });
-        return count;
-    }
     int32_t step = 0;
-    std::vector<std::unique_ptr<int>> counters;
 };
 
 TEST_F(PathListCommandsTest, VisibilityAndLockItemsRecordNoUndoStep)
@@ -85,25 +76,6 @@ TEST_F(PathListCommandsTest, OrderItemsAndKeysMoveInTheStackInOneStepEach)
     EXPECT_EQ(StepsAdded(), 3);
 }
 
-TEST_F(PathListCommandsTest, GroupItemsActOnTheCurrentRowInOneStepEach)
-{
-    ChooseFromPopup(QStringLiteral("グループ化する(&G)"));
-    EXPECT_TRUE(Path(1).blGroup);
-    EXPECT_EQ(Path(1).GroupID, Path(3).GroupID);
-    EXPECT_EQ(StepsAdded(), 1);
-    ChooseFromPopup(QStringLiteral("グループ化解除(&U)"));
-    EXPECT_FALSE(Path(1).blGroup);
-    EXPECT_EQ(StepsAdded(), 2);
-
-    core::DeselectAllPaths();
-    list->SetListIndex(Row(3));
-    list->UpdateListMenu();
-    ChooseFromPopup(QStringLiteral("再グループ化(&R)"));
-    EXPECT_TRUE(Path(3).blGroup);
-    EXPECT_TRUE(Selected(1));
-    EXPECT_EQ(StepsAdded(), 3);
-}
-
 TEST_F(PathListCommandsTest, ClearCompoundActsOnTheCurrentRowsCompoundOnly)
 {
     ChooseFromPopup(QStringLiteral("複合パス化する(&C)"));
@@ -131,14 +103,6 @@ TEST_F(PathListCommandsTest, ClearCompoundActsOnTheCurrentRowsCompoundOnly)
     EXPECT_EQ(StepsAdded(), 3);
 }
 
-TEST_F(PathListCommandsTest, PathOperationCombinesTheSelectionInOneStep)
-{
-    ChooseFromPopup(QStringLiteral("結合(&O)"));
-    EXPECT_EQ(StepsAdded(), 1);
-    core::UndoHistory();
-    EXPECT_EQ(Doc().DocPathCount(), 3);
-}
-
 TEST_F(PathListCommandsTest, PasteGoesBehindTheCurrentRowOrToTheFront)
 {
     core::CopySelectedPaths(0, 0);
@@ -159,87 +123,6 @@ TEST_F(PathListCommandsTest, PasteGoesBehindTheCurrentRowOrToTheFront)
     EXPECT_TRUE(Selected(6));
     EXPECT_TRUE(Selected(7));
     EXPECT_EQ(StepsAdded(), 2);
-}
-
-TEST_F(PathListCommandsTest, SelectAllByItemAndCtrlA)
-{
-    ChooseFromPopup(QStringLiteral("全て選択(&A)"));
-    EXPECT_TRUE(Selected(2));
-    for (int row = 0; row < 3; ++row) {
-        EXPECT_TRUE(list->RowSelected(row));
-    }
-    core::DeselectAllPaths();
-    list->Form_KeyUp('A', kCtrl | kShift);  // only Ctrl alone counts
-    EXPECT_FALSE(Selected(2));
-    list->Form_KeyUp('A', kCtrl);
-    EXPECT_TRUE(Selected(2));
-    EXPECT_EQ(StepsAdded(), 0);
-}
-
-TEST_F(PathListCommandsTest, CopyCutDeleteUndoAndRedoRunTheMainWindowCommands)
-{
-    int *copies = CountClicks(window->menus.mnuCopyPathEdit);
-    int *cuts = CountClicks(window->menus.mnuCutPathEdit);
-    int *deletes = CountClicks(window->menus.mnuDeletePathEdit);
-    int *undos = CountClicks(window->menus.mnuUnDo);
-    int *redos = CountClicks(window->menus.mnuReDo);
-    ChooseFromPopup(QStringLiteral("コピー(&C)"));
-    list->Form_KeyUp('C', kCtrl);
-    list->Form_KeyUp('C', 0);
-    ChooseFromPopup(QStringLiteral("切り取り(&T)"));
-    list->Form_KeyUp('X', kCtrl);
-    ClickRows({1});  // the cut took the selection: the list's delete needs one
-    ChooseFromPopup(QStringLiteral("削除(&D)"));
-    list->Form_KeyUp(platform::kVkDelete, kShift);
-    list->Form_KeyUp('Z', kCtrl);
-    list->Form_KeyUp('Y', kCtrl);
-    list->Form_KeyUp('Y', kAlt);
-    EXPECT_EQ(*copies, 2);
-    EXPECT_EQ(*cuts, 2);
-    EXPECT_EQ(*deletes, 2);
-    EXPECT_EQ(*undos, 1);
-    EXPECT_EQ(*redos, 1);
-}
-
-TEST_F(PathListCommandsTest, EnablingFollowsSelectionCurrentRowAndPathCount)
-{
-    const toolwindows::PathListMenus &m = list->menus;
-    list->SetListIndex(Row(3));
-    list->UpdateListMenu();
-    EXPECT_TRUE(m.mnuPathGroupMake->Enabled());
-    EXPECT_TRUE(m.mnuPathCompoundMake->Enabled());
-    EXPECT_FALSE(m.mnuPathGroupClear->Enabled());
-    EXPECT_FALSE(m.mnuPathGroupAgain->Enabled());
-    EXPECT_TRUE(m.mnuPathFront->Enabled());
-
-    core::DeselectAllPaths();
-    EXPECT_FALSE(m.mnuPathCopy->Enabled());
-    EXPECT_FALSE(m.mnuPathLockOn->Enabled());
-    EXPECT_FALSE(m.mnuPathBackOne->Enabled());
-    EXPECT_TRUE(m.mnuPathPaste->Enabled());
-    EXPECT_TRUE(m.mnuPathVisibleAll->Enabled());
-    EXPECT_TRUE(m.mnuPathSelectAll->Enabled());
-    EXPECT_TRUE(m.mnuFragmentOP1->Enabled());
-
-    // One selected path: the order items need a second path in the document.
-    Doc().DocPaths.resize(2);
-    Doc().DocPaths[1].blSelected = true;
-    core::RecordHistory();
-    EXPECT_TRUE(m.mnuPathCopy->Enabled());
-    EXPECT_FALSE(m.mnuPathFront->Enabled());
-    EXPECT_FALSE(m.mnuPathGroupMake->Enabled());
-
-    // A disabled item cannot be chosen from the pop-up.
-    ChooseFromPopup(QStringLiteral("最前面へ移動(&F)    Ctrl+<"));
-    EXPECT_EQ(Doc().DocPathCount(), 1);
-}
-
-TEST_F(PathListCommandsTest, RightButtonShowsThePopupAndMarksItShown)
-{
-    list->List1_MouseUp(kRight, 0, 5, 5);
-    ASSERT_FALSE(popups.empty());
-    EXPECT_EQ(popups.back(), list->menus.mnuListRoot.get());
-    EXPECT_TRUE(canvastools::Input().PopupShown);
 }
 
 }  // namespace

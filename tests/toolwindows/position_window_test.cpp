@@ -3,7 +3,6 @@
 #include "tests/toolwindows/tool_window_fixture.h"
 
 #include "mainwindow/panel_bridges.h"
-#include "platform/forms/window_placement.h"
 
 #include <cmath>
 
@@ -20,45 +19,6 @@ protected:
         return i;
     }
 };
-
-TEST_F(PositionWindowTest, ClosedWindowIsNotTouchedByRefresh)
-{
-    toolwindows::PositionGUI &gui = *window->PositionGUI;
-    ASSERT_FALSE(gui.isVisible());
-    gui.SetHistoryStore(true);
-    Type(gui.Text1, QStringLiteral("12"));
-    window->RefreshPosition();
-    EXPECT_TRUE(gui.GetHistoryStore());
-    EXPECT_EQ(gui.Text1->Text(), QStringLiteral("12"));
-}
-
-TEST_F(PositionWindowTest, NothingSelectedLeavesEveryFieldEmptyAndDisabled)
-{
-    AddSquare(1000, 1000, 2000);
-    toolwindows::PositionGUI &gui = OpenPosition();
-    ASSERT_TRUE(gui.isVisible());
-    EXPECT_TRUE(window->menus.mnuDispPositionGUI->Checked());
-    for (platform::TextBox *box : {gui.Text1, gui.Text2, gui.Text3, gui.Text4}) {
-        EXPECT_TRUE(box->Text().isEmpty());
-        EXPECT_FALSE(box->isEnabled());
-    }
-    EXPECT_FALSE(gui.Command1->isEnabled());
-    EXPECT_TRUE(gui.Option1[4]->isHidden());
-}
-
-TEST_F(PositionWindowTest, SelectToolShowsHandlePointZeroAndNeutralSizeAndAngle)
-{
-    SelectedSquare(1000, 2000, 2000);
-    toolwindows::PositionGUI &gui = OpenPosition();
-    const canvastools::Point32 &origin = canvastools::Input().HandlePoints[0];
-    EXPECT_EQ(gui.Text1->Text().toDouble(), origin.X / 20.0);
-    EXPECT_EQ(gui.Text2->Text().toDouble(), origin.Y / 20.0);
-    EXPECT_EQ(gui.Text3->Text(), QStringLiteral("1"));
-    EXPECT_EQ(gui.Text4->Text(), QStringLiteral("0"));
-    EXPECT_FALSE(gui.Option1[4]->isHidden());
-    EXPECT_TRUE(gui.Command1->isEnabled());
-    EXPECT_FALSE(gui.GetHistoryStore());
-}
 
 TEST_F(PositionWindowTest, SizeTwoToOneDoublesHeightAboutTheChosenPoint)
 {
@@ -77,19 +37,6 @@ TEST_F(PositionWindowTest, SizeTwoToOneDoublesHeightAboutTheChosenPoint)
     }
     EXPECT_EQ(HistoryPos(), steps + 1);
     EXPECT_FALSE(gui.GetHistoryStore());
-}
-
-TEST_F(PositionWindowTest, HalfSizeAboutTheCentreKeepsTheCentre)
-{
-    int32_t i = SelectedSquare(1000, 1000, 2000);
-    toolwindows::PositionGUI &gui = OpenPosition();
-    ASSERT_TRUE(gui.Option1[4]->Value());
-    Type(gui.Text3, QStringLiteral("0.5"));
-    gui.Command1_Click();
-    EXPECT_EQ(Path(i).Anchors[0].X, 1500);
-    EXPECT_EQ(Path(i).Anchors[0].Y, 1500);
-    EXPECT_EQ(Path(i).Anchors[2].X, 2500);
-    EXPECT_EQ(Path(i).Anchors[2].Y, 2500);
 }
 
 TEST_F(PositionWindowTest, ApplyingTheShownValuesChangesNothingAndRecordsOnlyAfterTyping)
@@ -149,22 +96,6 @@ TEST_F(PositionWindowTest, AnchorToolMovesTheSelectedAnchorsCentre)
     EXPECT_EQ(Path(i).Anchors[2].X, 3000);  // not selected
 }
 
-TEST_F(PositionWindowTest, GradientToolShowsAndSetsTheExtentInPixels)
-{
-    ChooseTool(canvastools::kToolGradient);
-    int32_t i = AddSquare(1000, 1000, 2000, true);
-    core::Doc().DocPaths[static_cast<size_t>(i)].GradRatioX = 0.030517578125f;
-    core::Doc().DocPaths[static_cast<size_t>(i)].GradRatioY = 0.030517578125f;
-    core::Doc().DocPaths[static_cast<size_t>(i)].GradAngle = 30.129f;
-    toolwindows::PositionGUI &gui = OpenPosition();
-    EXPECT_EQ(gui.Text3->Text(), QStringLiteral("49.98"));
-    EXPECT_EQ(gui.Text4->Text(), QStringLiteral("30.12"));
-    Type(gui.Text4, QStringLiteral("30.12"));
-    gui.Command1_Click();
-    EXPECT_FLOAT_EQ(Path(i).GradRatioX, static_cast<float>(49.98 / 1638));
-    EXPECT_FLOAT_EQ(Path(i).GradRatioY, static_cast<float>(49.98 / 1638));
-}
-
 TEST_F(PositionWindowTest, UnequalGradientRatiosShowVerticalFirstAndRoundTripToOneDecimal)
 {
     EXPECT_EQ(mainwindow::GradientSizeText(0.05f, 0.1f), QStringLiteral("163.8:81.9"));
@@ -196,16 +127,6 @@ TEST_F(PositionWindowTest, TypedNumbersReadTheLeadingNumberAndAreClamped)
         EXPECT_GE(anchor.X, INT32_MIN);
     }
     EXPECT_TRUE(std::isfinite(Path(i).GradAngle));
-}
-
-TEST_F(PositionWindowTest, ClosingKeepsThePlaceAndUnchecksTheMenu)
-{
-    toolwindows::PositionGUI &gui = OpenPosition();
-    gui.move(120, 80);
-    gui.close();
-    EXPECT_FALSE(window->menus.mnuDispPositionGUI->Checked());
-    EXPECT_EQ(mainwindow::Main().PositionToolBoxVisible, 0);
-    EXPECT_EQ(mainwindow::Main().PositionToolBoxLeft, platform::WindowRectTwips(&gui).left());
 }
 
 }  // namespace

@@ -62,32 +62,6 @@ TEST_F(ToolWindowMenuTest, ChoosingAnItemTwiceOpensAndClosesItsWindowAndTheCanva
     }
 }
 
-TEST_F(ToolWindowMenuTest, BrushPaletteReopensMovedAndResized)
-{
-    toolwindows::BrushGUI &gui = OpenBrushes();
-    gui.move(120, 90);
-    gui.resize(420, 260);
-    QApplication::processEvents();
-    QRect moved = platform::WindowRectTwips(&gui);
-    window->mnuDispBrushGUI_Click();
-    EXPECT_FALSE(gui.isVisible());
-    window->mnuDispBrushGUI_Click();
-    EXPECT_TRUE(gui.isVisible());
-    EXPECT_EQ(platform::WindowRectTwips(&gui), moved);
-
-    // Closed by its own close box: the check goes, the place stays for the next opening.
-    gui.move(60, 40);
-    QApplication::processEvents();
-    moved = platform::WindowRectTwips(&gui);
-    gui.close();
-    EXPECT_FALSE(window->menus.mnuDispBrushGUI->Checked());
-    EXPECT_EQ(Main().BrushToolBoxVisible, 0);
-    EXPECT_EQ(Main().BrushToolBoxLeft, moved.left());
-    window->mnuDispBrushGUI_Click();
-    EXPECT_TRUE(window->menus.mnuDispBrushGUI->Checked());
-    EXPECT_EQ(platform::WindowRectTwips(&gui), moved);
-}
-
 TEST_F(ToolWindowMenuTest, WindowsOpenWhenTheProgramEndedOpenAgainAtTheSamePlace)
 {
     toolwindows::PositionGUI &position = OpenPosition();

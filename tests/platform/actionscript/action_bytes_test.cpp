@@ -60,7 +60,6 @@ TEST(ActionBytes, ArithmeticAndAssignment)
     EXPECT_EQ(Compile("x = 1.5; y = -3"),
               Hex("96 0C 00 00 78 00 06 00 00 F8 3F 00 00 00 00 1D "
                   "96 08 00 00 79 00 07 FD FF FF FF 1D 00"));
-    EXPECT_EQ(Compile("x = 0x10"), Hex("96 08 00 00 78 00 07 10 00 00 00 1D 00"));
     // Member assignment and a chained assignment through register 0.
     EXPECT_EQ(Compile("o.p = 5"),
               Hex("96 03 00 00 6F 00 1C 96 08 00 00 70 00 07 05 00 00 00 4F 00"));

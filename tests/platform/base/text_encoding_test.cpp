@@ -71,10 +71,3 @@ TEST(TextEncoding, GarbageNeverCrashesAndAlwaysGivesValidUtf8)
         EXPECT_TRUE(IsValidUtf8(Cp932ToUtf8(Utf8ToCp932(bytes))));
     }
 }
-
-TEST(AsciiLower, LowersOnlyAsciiLetters)
-{
-    EXPECT_EQ(platform::AsciiLower("QLK.Svgz"), "qlk.svgz");
-    EXPECT_EQ(platform::AsciiLower("画像.PNG"), "画像.png");
-    EXPECT_EQ(platform::AsciiLower(""), "");
-}

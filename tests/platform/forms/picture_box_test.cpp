@@ -75,14 +75,6 @@ TEST_F(PictureFixture, BoxOutlineCoversItsCornersOnce)
     EXPECT_EQ(box.Point(7, 6), 0x123456);  // inside untouched
 }
 
-TEST_F(PictureFixture, ResizeKeepsWhatWasDrawn)
-{
-    box.PSet(5, 5, 0x00FF00);
-    box.resize(80, 60);
-    EXPECT_EQ(box.Point(5, 5), 0x00FF00);
-    EXPECT_EQ(box.Point(70, 50), 0x123456);
-}
-
 TEST_F(PictureFixture, MouseHandlersGetPictureUnitsButtonsAndShift)
 {
     std::vector<std::tuple<int, int, float, float>> downs;

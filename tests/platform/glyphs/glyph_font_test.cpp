@@ -99,15 +99,6 @@ GlyphFont IpaGothic(bool bold = false, bool italic = false)
     return GlyphFont(FontRequest{"IPAGothic", 64.0f, bold, italic});
 }
 
-TEST(FontListTest, ListsEachInstalledOutlineFamilyOnceInOrder)
-{
-    std::vector<std::string> families = ListOutlineFontFamilies();
-    for (const char *family : {"IPAGothic", "IPAMincho", "DejaVu Sans"}) {
-        EXPECT_EQ(std::count(families.begin(), families.end(), family), 1) << family;
-    }
-    EXPECT_TRUE(std::is_sorted(families.begin(), families.end()));
-}
-
 TEST(GlyphFontTest, OpensTheMatchedFamilyAtTheDevicePixelSize)
 {
     GlyphFont font = IpaGothic();
@@ -117,15 +108,6 @@ TEST(GlyphFontTest, OpensTheMatchedFamilyAtTheDevicePixelSize)
     EXPECT_EQ(GlyphFont(FontRequest{"IPAゴシック", 64.0f, false, false}).FamilyName(), "IPAGothic");
     EXPECT_EQ(GlyphFont(FontRequest{"IPAGothic", 1e30f, false, false}).PixelSize(), kMaxPixelSize);
     EXPECT_EQ(GlyphFont(FontRequest{"IPAGothic", -5.0f, false, false}).PixelSize(), kMinPixelSize);
-}
-
-TEST(GlyphFontTest, AnUnknownFamilyFallsBackToAnInstalledOne)
-{
-    GlyphFont font(FontRequest{"No Such Family 1234", 64.0f, false, false});
-    ASSERT_TRUE(font.IsOpen());
-    EXPECT_NE(font.FamilyName(), "No Such Family 1234");
-    GlyphMetrics metrics;
-    EXPECT_GT(font.GetGlyphOutline(U'A', metrics, nullptr), 0);
 }
 
 TEST(GlyphFontTest, AFontThatIsNotOpenFailsClearly)
@@ -196,16 +178,6 @@ TEST(GlyphFontTest, RoundGlyphIsQuadraticSplinesClosingAtTheStart)
     EXPECT_GT(metrics.GlyphOriginY, 50);
 }
 
-TEST(GlyphFontTest, SpaceHasAnAdvanceButNoOutline)
-{
-    GlyphMetrics metrics;
-    std::vector<uint8_t> records{9};
-    EXPECT_EQ(IpaGothic().GetGlyphOutline(U' ', metrics, &records), 0);
-    EXPECT_TRUE(records.empty());
-    EXPECT_EQ(metrics.CellIncX, 42);
-    EXPECT_EQ(metrics.BlackBoxX, 0u);
-}
-
 TEST(GlyphFontTest, CodesBeyondTheFontGiveItsMissingGlyph)
 {
     GlyphFont font = IpaGothic();
@@ -216,17 +188,6 @@ TEST(GlyphFontTest, CodesBeyondTheFontGiveItsMissingGlyph)
         EXPECT_EQ(Outline(font, code, metrics).size(), notdef.size());
         EXPECT_EQ(metrics.CellIncX, missing.CellIncX);
     }
-}
-
-TEST(GlyphFontTest, BoldAndItalicAreMadeWhenTheFamilyHasNoSuchFace)
-{
-    GlyphMetrics regular, bold, italic;
-    Outline(IpaGothic(), U'口', regular);
-    Outline(IpaGothic(true, false), U'口', bold);
-    Outline(IpaGothic(false, true), U'口', italic);
-    EXPECT_GT(bold.BlackBoxX, regular.BlackBoxX);
-    EXPECT_GT(italic.BlackBoxX, regular.BlackBoxX);
-    EXPECT_EQ(italic.BlackBoxY, regular.BlackBoxY);
 }
 
 }  // namespace

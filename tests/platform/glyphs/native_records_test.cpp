@@ -109,15 +109,6 @@ TEST(CubicToQuadraticTest, PiecesStayWithinTheToleranceAndEndExactly)
     EXPECT_LT(CubicToQuadratics(p0, c1, c2, p3, 1.0).size(), CubicToQuadratics(p0, c1, c2, p3, 1.0 / 32).size());
 }
 
-TEST(CubicToQuadraticTest, AQuadraticInCubicFormIsOnePiece)
-{
-    // The cubic form of the quadratic (0,0) (30,60) (90,0).
-    auto pieces = CubicToQuadratics({0, 0}, {20, 40}, {50, 40}, {90, 0}, 1e-9);
-    ASSERT_EQ(pieces.size(), 1u);
-    EXPECT_NEAR(pieces[0].control.x, 30, 1e-9);
-    EXPECT_NEAR(pieces[0].control.y, 60, 1e-9);
-}
-
 TEST(CubicToQuadraticTest, BadToleranceOrPointsStayBounded)
 {
     CurvePoint p0{0, 0}, c1{0, 50}, c2{50, 100}, p3{100, 100};

@@ -69,27 +69,6 @@ TEST(PlayerLoading, NoMovieAndUnreadableFilesShowTheBackground)
     EXPECT_EQ(Render(player, 8, 8).pixel(4, 4), kBlue);
 }
 
-TEST(PlayerLoading, MovieIsReadWholeAndCanBeRewritten)
-{
-    platform::MoviePlayer player;
-    player.SetQuality2("low");
-    std::string path = testsupport::TempPath("reload.swf");
-    Styles styles;
-    styles.Solid(0xFF0000FF);
-    Records records;
-    records.Box(0, 0, Px(10), Px(10), 1);
-    testsupport::WriteAll(path, OneShape(10, 10, styles, records));
-    player.SetMovie(path);
-    std::filesystem::remove(path);
-    EXPECT_EQ(Render(player, 10, 10).pixel(5, 5), kRed);  // still shown after the file went
-
-    Styles blue;
-    blue.Solid(0x0000FFFF);
-    testsupport::WriteAll(path, OneShape(10, 10, blue, records));
-    player.SetMovie(path);
-    EXPECT_EQ(Render(player, 10, 10).pixel(5, 5), kBlue);
-}
-
 TEST(PlayerLoading, CompressedMovieMatchesPlainOne)
 {
     Styles styles;
@@ -180,18 +159,6 @@ TEST(PlayerLoading, ClipActionsAreSkipped)
     Movie movie(40, 10);
     movie.Shape(1, styles, records).PlaceObject(button).ShowFrame().PlaceObject(moved).ShowFrame();
 
-    auto parsed = platform::swf::ParseMovie(movie.Bytes(2));
-    ASSERT_NE(parsed, nullptr);
-    ASSERT_EQ(parsed->frames.size(), 2u);
-    ASSERT_EQ(parsed->frames[0].tags.size(), 1u);
-    const platform::swf::PlaceTag &tag = parsed->frames[0].tags[0];
-    EXPECT_EQ(tag.characterId, 1);
-    EXPECT_EQ(tag.ratio, 7);
-    ASSERT_TRUE(tag.matrix);
-    EXPECT_EQ(tag.matrix->dx(), Px(10));
-    ASSERT_EQ(parsed->frames[1].tags.size(), 1u);
-    EXPECT_TRUE(parsed->frames[1].tags[0].move);
-
     platform::MoviePlayer player;
     Load(player, movie.Bytes(2));
     EXPECT_EQ(Render(player, 40, 10).pixel(15, 5), kRed);
@@ -268,27 +235,6 @@ TEST(PlayerClock, GotoFrameRebuildsTheDisplayList)
     EXPECT_EQ(RedSlot(player), 0);
     player.GotoFrame(99);
     EXPECT_EQ(player.FrameNum(), 3);
-}
-
-TEST(PlayerClock, OneFrameMovieDoesNotPlay)
-{
-    platform::MoviePlayer player;
-    Load(player, OneShape(10, 10, Styles().Solid(0xFF0000FF), Records()));
-    EXPECT_EQ(player.TotalFrames(), 1);
-    EXPECT_FALSE(player.IsPlaying());
-    player.Play();
-    EXPECT_FALSE(player.IsPlaying());
-}
-
-TEST(PlayerProperties, QualityNames)
-{
-    platform::MoviePlayer player;
-    EXPECT_EQ(player.Quality2(), "high");
-    player.SetQuality2("LOW");
-    EXPECT_EQ(player.Quality2(), "low");
-    player.SetQuality2("nonsense");
-    EXPECT_EQ(player.Quality2(), "low");
-    EXPECT_EQ(player.BackgroundColor(), -1);
 }
 
 }  // namespace

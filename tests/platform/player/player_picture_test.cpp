@@ -1,7 +1,6 @@
-// The picture a player keeps between renders: rendered again, only the area where the content
-// changed is repainted, and the result is always what a fresh player draws.
-#include "platform/player/swf_data.h"
+// The picture a player keeps between renders: rendered again, it is always what a fresh player draws.
 #include "player_test_util.h"
+#include "platform/player/swf_data.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -81,31 +80,6 @@ TEST(PlayerPicture, EditedMoviesMatchAFreshPlayer)
     }
 }
 
-TEST(PlayerPicture, OnlyTheChangedGroupsAreaIsRepainted)
-{
-    platform::swf::GroupCache cache;
-    auto parse = [&cache](const std::string &bytes) {
-        auto movie = platform::swf::ParseMovie(bytes, &cache);
-        platform::swf::DisplayList list;
-        platform::swf::ApplyFrame(movie->frames.at(0), list);
-        return platform::swf::PaintItems(*movie, list);
-    };
-    const QRect area(0, 0, kSize, kSize);
-    const QTransform view = QTransform::fromScale(1.0 / 20, 1.0 / 20);
-    const auto before = parse(Groups());
-    EXPECT_TRUE(platform::swf::ChangedArea(before, parse(Groups()), view, area).isEmpty());
-    // Group 7 lies at (37 * 7 % 220, 53 * 7 % 220) = (39, 151), about 30 x 25 pixels with its line.
-    const QRect changed = platform::swf::ChangedArea(before, parse(Groups(7, 60, 0)), view, area);
-    EXPECT_TRUE(changed.contains(QRect(39, 151, 33, 25)));
-    EXPECT_LE(changed.width(), 45);
-    EXPECT_LE(changed.height(), 40);
-    // Groups not shared with the last movie are all taken as changed.
-    cache.clear();
-    const QRect rebuilt = platform::swf::ChangedArea(before, parse(Groups()), view, area);
-    EXPECT_TRUE(rebuilt.contains(QRect(4, 4, 26, 26)));
-    EXPECT_TRUE(rebuilt.contains(QRect(39, 151, 30, 25)));
-}
-
 TEST(PlayerPicture, EveryRenderSettingStartsANewPicture)
 {
     platform::MoviePlayer player;
@@ -129,21 +103,6 @@ TEST(PlayerPicture, EveryRenderSettingStartsANewPicture)
     QImage smaller(100, 100, QImage::Format_RGB32);  // another target size
     player.Render(smaller, smaller.rect());
     EXPECT_EQ(smaller, Play(Groups(), 100, 100, "high", 0x000000));
-}
-
-TEST(PlayerPicture, PaintingOverTheTargetIsUndoneByTheNextRender)
-{
-    platform::MoviePlayer player;
-    QImage canvas(kSize, kSize, QImage::Format_RGB32);
-    Load(player, Groups());
-    player.Render(canvas, canvas.rect());
-    canvas.fill(0xFF00FF00);  // an overlay drawn by the window
-    player.Render(canvas, canvas.rect());
-    EXPECT_EQ(canvas, Fresh(Groups(), "high", canvas.rect()));
-    // Only the part of rect inside the target is touched.
-    canvas.fill(0xFF00FF00);
-    player.Render(canvas, QRect(0, 0, kSize, kSize / 2));
-    EXPECT_EQ(canvas.copy(0, kSize / 2, kSize, kSize / 2).pixel(5, 5), 0xFF00FF00);
 }
 
 TEST(PlayerPicture, FramesClipLayersAndUnloadedMoviesMatchAFreshPlayer)
@@ -200,10 +159,6 @@ TEST(PlayerPicture, FramesClipLayersAndUnloadedMoviesMatchAFreshPlayer)
     EXPECT_EQ(canvas, Fresh(bytes, "high", canvas.rect()));
 }
 
-}  // namespace
-
-namespace {
-
 TEST(PlayerPicture, HairlinesAlongAnAxisAreDrawnAndRepainted)
 {
     // Width 0: a one-pixel line whose bounds have no width (or no height) at all.
@@ -229,6 +184,8 @@ TEST(PlayerPicture, HairlinesAlongAnAxisAreDrawnAndRepainted)
     EXPECT_EQ(canvas.pixel(50, 50), kWhite);
 }
 
+}  // namespace
+
 TEST(PlayerPicture, ARecolouredGroupKeepsItsPathsWithTheNewStyles)
 {
     platform::swf::GroupCache cache;
@@ -249,5 +206,3 @@ TEST(PlayerPicture, ARecolouredGroupKeepsItsPathsWithTheNewStyles)
     const auto moved = groups(Groups(7, 60, 0, 0x0000FFFF));
     EXPECT_NE(moved[7]->fillPaths, after[7]->fillPaths);
 }
-
-}  // namespace

@@ -24,11 +24,6 @@ std::string RedSquare(int left, int top, int right, int bottom)
     return OneShape(kSize, kSize, styles, records);
 }
 
-bool IsRedOrWhite(QRgb p)
-{
-    return p == kRed || p == kWhite;
-}
-
 TEST(PlayerShapes, SolidFillIsExactAtLowQuality)
 {
     QImage image = Play(RedSquare(20, 30, 60, 50), kSize, kSize);
@@ -56,19 +51,6 @@ TEST(PlayerShapes, ContoursOfOneStyleFillEvenOdd)
         EXPECT_EQ(image.pixel(50, 50), kWhite);
         EXPECT_EQ(image.pixel(15, 50), kRed);
     }
-}
-
-TEST(PlayerShapes, OverlappingContoursOfACompoundCancel)
-{
-    Styles styles;
-    styles.Solid(0xFF0000FF);
-    Records records;
-    records.Box(Px(10), Px(10), Px(50), Px(50), 1).Box(Px(30), Px(30), Px(70), Px(70));
-    QImage image = Play(OneShape(kSize, kSize, styles, records), kSize, kSize);
-    EXPECT_EQ(image.pixel(40, 40), kWhite);  // covered twice
-    EXPECT_EQ(image.pixel(20, 20), kRed);
-    EXPECT_EQ(image.pixel(60, 60), kRed);
-    EXPECT_EQ(CountColor(image, kRed), 2 * (40 * 40 - 20 * 20));
 }
 
 TEST(PlayerShapes, EdgesOutOfOrderStillCloseTheirFill)
@@ -103,36 +85,7 @@ TEST(PlayerShapes, LinesAreDrawnAfterTheFillsOfTheirGroupOnly)
     EXPECT_EQ(image.pixel(14, 40), kWhite);
 }
 
-TEST(PlayerShapes, OneTwipLineStaysVisible)
-{
-    Styles styles;
-    styles.Line(1, 0x808080FF);
-    Records records;
-    records.Move(0, Px(50) + 10, -1, -1, 1).Line(Px(100), Px(50) + 10);
-    for (const char *quality : {"low", "high"}) {
-        QImage image = Play(OneShape(kSize, kSize, styles, records), kSize, kSize, quality);
-        int marked = Count(image, [](QRgb p) { return p != kWhite; });
-        EXPECT_GE(marked, 99) << quality;
-        EXPECT_LE(marked, 2 * kSize) << quality;
-        EXPECT_NE(image.pixel(50, 50), kWhite) << quality;
-    }
-}
-
-TEST(PlayerShapes, QualityLowDoesNotAntiAliasHighDoes)
-{
-    Styles styles;
-    styles.Solid(0xFF0000FF);
-    Records records;
-    records.Move(Px(10), Px(10), 1).Line(Px(90), Px(30)).Line(Px(40), Px(90)).Line(Px(10), Px(10));
-    std::string movie = OneShape(kSize, kSize, styles, records);
-    EXPECT_EQ(Count(Play(movie, kSize, kSize, "low"), [](QRgb p) { return !IsRedOrWhite(p); }), 0);
-    for (const char *quality : {"medium", "high", "best"}) {
-        EXPECT_GT(Count(Play(movie, kSize, kSize, quality), [](QRgb p) { return !IsRedOrWhite(p); }), 20)
-            << quality;
-    }
-}
-
-TEST(PlayerShapes, LinearAndRadialGradientsPadBeyondTheirSquare)
+TEST(PlayerShapes, LinearGradientPadsBeyondItsSquare)
 {
     // Black to white over 25..75 px (the gradient square scaled to 1000 twips wide), painted on
     // a shape twice as wide.
@@ -146,13 +99,6 @@ TEST(PlayerShapes, LinearAndRadialGradientsPadBeyondTheirSquare)
     EXPECT_EQ(qRed(image.pixel(95, 50)), 255);  // padded end colour
     EXPECT_NEAR(qRed(image.pixel(50, 50)), 128, 8);
     EXPECT_NEAR(qRed(image.pixel(62, 10)), 191, 8);  // the same in every row
-
-    Styles radial;
-    radial.Gradient(true, scale, Px(50), Px(50), {{0, 0xFF0000FF}, {255, 0x0000FFFF}});
-    image = Play(OneShape(kSize, kSize, radial, wide), kSize, kSize, "high");
-    EXPECT_GT(qRed(image.pixel(50, 50)), 240);
-    EXPECT_NEAR(qRed(image.pixel(62, 50)), 128, 12);  // half the radius
-    EXPECT_EQ(image.pixel(2, 2), kBlue);               // beyond the radius
 }
 
 TEST(PlayerPlacement, ColourTransformMultipliesAndAdds)
@@ -253,17 +199,6 @@ TEST(PlayerBackground, WhiteAndBlackDifferOnlyWhereTheBackgroundShows)
     EXPECT_EQ(black.pixel(95, 95), 0xFF000000u);
 }
 
-TEST(PlayerBackground, MovieColourUnlessThePropertyIsSet)
-{
-    Movie movie(10, 10);
-    movie.Background(0x0000FF).ShowFrame();
-    EXPECT_EQ(Play(movie.Bytes(), 10, 10).pixel(5, 5), kBlue);
-    EXPECT_EQ(Play(movie.Bytes(), 10, 10, "low", 0xFF0000).pixel(5, 5), kRed);
-    Movie plain(10, 10);
-    plain.ShowFrame();
-    EXPECT_EQ(Play(plain.Bytes(), 10, 10).pixel(5, 5), kWhite);
-}
-
 TEST(PlayerRender, FrameIsScaledIntoTheRectangle)
 {
     platform::MoviePlayer player;
@@ -296,10 +231,6 @@ TEST(PlayerRender, HugeRectangleIsClippedToTheTarget)
     EXPECT_EQ(image.pixel(79, 100), kWhite);
     EXPECT_EQ(image.pixel(81, 81), kRed);
 }
-
-}  // namespace
-
-namespace {
 
 // Many small shapes in separate style groups, with lines, over a 512 x 512 px frame.
 std::string ManyGroups(uint32_t firstColor)
@@ -334,18 +265,6 @@ TEST(PlayerRender, BandsDrawnInParallelMatchOneBand)
             ASSERT_EQ(part, whole.copy(left, top, 200, 200)) << quality << " quadrant " << quadrant;
         }
     }
-}
-
-TEST(PlayerRender, ReloadedMovieShowsItsOwnGroups)
-{
-    platform::MoviePlayer player;
-    player.SetQuality2("low");
-    Load(player, ManyGroups(0xFF0000FF));
-    EXPECT_EQ(Render(player, 512, 512).pixel(20, 20), kRed);
-    Load(player, ManyGroups(0x0000FFFF));  // one group changed, the others reused
-    QImage image = Render(player, 512, 512);
-    EXPECT_EQ(image.pixel(20, 20), kBlue);
-    EXPECT_EQ(image, Play(ManyGroups(0x0000FFFF), 512, 512));
 }
 
 }  // namespace

@@ -84,7 +84,6 @@ public:
         S(ty, 31);
         Align();
     }
-    void Translate(int32_t tx, int32_t ty) { Matrix(1, 1, 0, 0, tx, ty); }
     // CXFORMWITHALPHA, 16-bit terms.
     void ColorTransform(const int32_t mult[4], const int32_t add[4])
     {

@@ -1,7 +1,7 @@
-// The perspective transform of the selection: from the snapshot every time, about the centre of
+// Turning the selection in depth: from the snapshot every time, about the centre of
 // the untransformed frame, anchors, gradient centre and frame handles alike.
 #include "canvastools/canvas_input_state.h"
-#include "canvastools/perspective_transform.h"
+#include "canvastools/turn_in_depth.h"
 #include "canvastools/selection_overlay.h"
 #include "core/document.h"
 
@@ -15,7 +15,7 @@ using canvastools::PathTransform3D;
 using core::AnchorPoint;
 using core::Doc;
 
-class PerspectiveTransformTest : public ::testing::Test {
+class TurnInDepthTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -41,21 +41,7 @@ protected:
     static std::pair<int32_t, int32_t> Handle(size_t i) { return {Input().HandlePoints[i].X, Input().HandlePoints[i].Y}; }
 };
 
-TEST_F(PerspectiveTransformTest, NoTurnLeavesEveryAnchorWhateverThePerspective)
-{
-    int32_t i = OddSquare();
-    core::PathRecord before = Path(i);
-    for (float ps : {0.0f, 50.0f, 100.0f, 150.0f}) {  // depth 0 everywhere: the factor is exactly 1
-        PathTransform3D(0, 0, 0, ps);
-        EXPECT_EQ(Path(i).Anchors, before.Anchors) << ps;
-        EXPECT_EQ(Path(i).GradCenterX, 30);
-        EXPECT_EQ(Path(i).GradAngle, 15.0f);
-    }
-    EXPECT_EQ(Handle(0), std::make_pair(0, 0));
-    EXPECT_EQ(Handle(8), std::make_pair(101, 101));
-}
-
-TEST_F(PerspectiveTransformTest, QuarterTurnAboutTheFrameCentreMovesAnchorsGradientAndHandles)
+TEST_F(TurnInDepthTest, QuarterTurnAboutTheFrameCentreMovesAnchorsGradientAndHandles)
 {
     int32_t i = OddSquare();
     Input().HandlePoints[4] = {9999, -9999};  // whatever the overlay left there is not the pivot
@@ -80,7 +66,7 @@ TEST_F(PerspectiveTransformTest, QuarterTurnAboutTheFrameCentreMovesAnchorsGradi
     EXPECT_EQ(Path(i).GradAngle, 15.0f);
 }
 
-TEST_F(PerspectiveTransformTest, DepthTurnsAreOrthographicWithoutPerspective)
+TEST_F(TurnInDepthTest, DepthTurnsAreOrthographicWithoutPerspective)
 {
     int32_t i = OddSquare();
     PathTransform3D(0, 60, 0, 0);  // x := 50 + (x - 50) cos 60, the single-precision cosine just below 0.5
@@ -96,24 +82,6 @@ TEST_F(PerspectiveTransformTest, DepthTurnsAreOrthographicWithoutPerspective)
     PathTransform3D(0, 60, 0, 100);
     EXPECT_GT(Path(i).Anchors[1].Y, 0);
     EXPECT_LT(Path(i).Anchors[0].Y, 0);
-}
-
-TEST_F(PerspectiveTransformTest, WithoutSelectionOnlyTheFrameIsRecomputed)
-{
-    int32_t i = OddSquare(false);
-    core::PathRecord before = Path(i);
-    Input().HandlePoints[0] = {7, 7};
-    PathTransform3D(0, 0, 0, 0);
-    EXPECT_EQ(Path(i).Anchors, before.Anchors);
-    EXPECT_EQ(Handle(0), std::make_pair(16777215, 16777215));
-    EXPECT_EQ(Handle(8), std::make_pair(-16777215, -16777215));
-    PathTransform3D(90, 0, 0, 0);
-    EXPECT_EQ(Path(i).Anchors, before.Anchors);
-    EXPECT_EQ(Path(i).GradAngle, 15.0f);
-    // Turned a quarter about (0, 0); the single-precision angle's cosine (about -4e-8) shows at
-    // this distance.
-    EXPECT_NEAR(Handle(0).first, -16777215, 2);
-    EXPECT_NEAR(Handle(0).second, 16777215, 2);
 }
 
 }  // namespace
