@@ -30,7 +30,6 @@ using mainwindow::Main;
 
 constexpr int kClientWidth = 320;
 constexpr int kClientHeight = 480;
-constexpr int kPaneMargin = 66;  // the splitter stays this far from the top and the bottom
 constexpr int kGripHeight = 3;   // the folder's name starts this far below the splitter's top
 const char *const kFolderChangePrompt = "現在のフォルダに編集中のファイルがあります。全ての変更を適用しますか？";
 
@@ -152,9 +151,6 @@ void FolderGUI::ConnectHandlers()
     connect(List1, &FileList::MouseUp, this, &FolderGUI::List1_MouseUp);
     connect(List1, &FileList::FilesDropped, this, &FolderGUI::List1_OLEDragDrop);
     connect(Label1, &platform::Label::Click, this, &FolderGUI::Label1_Click);
-    connect(imgSplitter2, &platform::PictureBox::MouseDown, this, &FolderGUI::imgSplitter2_MouseDown);
-    connect(imgSplitter2, &platform::PictureBox::MouseMove, this, &FolderGUI::imgSplitter2_MouseMove);
-    connect(imgSplitter2, &platform::PictureBox::MouseUp, this, &FolderGUI::imgSplitter2_MouseUp);
 }
 
 QString FolderGUI::GetFileList(int32_t i) const
@@ -361,26 +357,8 @@ void FolderGUI::SizePanes(int pos)
     InLayout = false;
 }
 
-void FolderGUI::imgSplitter2_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
+void FolderGUI::SplitterMoved()
 {
-    BeginSplitterDrag(imgSplitter2, picSplitter2);
-    picSplitter2->Cls();
-    SplitterMoving = true;
-}
-
-void FolderGUI::imgSplitter2_MouseMove(int /*button*/, int /*shift*/, float /*x*/, float y)
-{
-    if (!SplitterMoving) {
-        return;
-    }
-    DragSplitterBar(imgSplitter2, picSplitter2, y, height(), kPaneMargin);
-}
-
-void FolderGUI::imgSplitter2_MouseUp(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
-{
-    SizePanes(picSplitter2->y());
-    picSplitter2->hide();
-    SplitterMoving = false;
     if (ListCount() > 0) {
         ThumbDisplay(SelectedPath(), true);
     }

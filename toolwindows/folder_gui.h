@@ -94,9 +94,6 @@ public:
     void List1_MouseUp(int button, int shift, float x, float y);
     void List1_OLEDragDrop(const QStringList &files);
     void Label1_Click();
-    void imgSplitter2_MouseDown(int button, int shift, float x, float y);
-    void imgSplitter2_MouseMove(int button, int shift, float x, float y);
-    void imgSplitter2_MouseUp(int button, int shift, float x, float y);
     void Form_Resize();
 
     // The list's commands (folder_commands.cpp).
@@ -131,12 +128,12 @@ public:
     FolderListMenus menus;
 
     std::string LastThumbFile;
-    bool SplitterMoving = false;
     bool InLayout = false;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void Forget() override;
+    void SplitterMoved() override;
 
 private:
     void BuildControls();

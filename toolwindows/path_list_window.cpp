@@ -36,7 +36,6 @@ using mainwindow::Main;
 
 constexpr int kClientWidth = 182;
 constexpr int kClientHeight = 386;
-constexpr int kPaneMargin = 66;     // the splitter stays this far from the top and the bottom
 constexpr int kGripHeight = 10;
 constexpr int kHeaderGap = 3;       // the header list starts this far below the grip's top
 constexpr uint32_t kHeaderBack = 0xE0E0E0;
@@ -212,9 +211,6 @@ void PathGUI::ConnectHandlers()
     connect(List2, &QListWidget::itemClicked, this, &PathGUI::List2_Click);
     connect(keyPreview, &platform::KeyPreview::KeyDown, this, &PathGUI::Form_KeyDown);
     connect(keyPreview, &platform::KeyPreview::KeyUp, this, &PathGUI::Form_KeyUp);
-    connect(imgSplitter2, &platform::PictureBox::MouseDown, this, &PathGUI::imgSplitter2_MouseDown);
-    connect(imgSplitter2, &platform::PictureBox::MouseMove, this, &PathGUI::imgSplitter2_MouseMove);
-    connect(imgSplitter2, &platform::PictureBox::MouseUp, this, &PathGUI::imgSplitter2_MouseUp);
 }
 
 void PathGUI::Form_Load()
@@ -480,26 +476,8 @@ void PathGUI::SizePanes(int position)
     List1->setGeometry(0, rowsTop, scaleWidth, rowsHeight > 0 ? rowsHeight : List1->height());
 }
 
-void PathGUI::imgSplitter2_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
+void PathGUI::SplitterMoved()
 {
-    BeginSplitterDrag(imgSplitter2, picSplitter2);
-    picSplitter2->Cls();
-    SplitterDragging = true;
-}
-
-void PathGUI::imgSplitter2_MouseMove(int /*button*/, int /*shift*/, float /*x*/, float y)
-{
-    if (!SplitterDragging) {
-        return;
-    }
-    DragSplitterBar(imgSplitter2, picSplitter2, y, height(), kPaneMargin);
-}
-
-void PathGUI::imgSplitter2_MouseUp(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
-{
-    SizePanes(picSplitter2->y());
-    picSplitter2->hide();
-    SplitterDragging = false;
     ThumbDisplay();
 }
 

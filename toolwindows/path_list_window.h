@@ -89,9 +89,6 @@ public:
     void List2_Click();
     void Form_KeyDown(int keyCode, int shift);
     void Form_KeyUp(int keyCode, int shift);
-    void imgSplitter2_MouseDown(int button, int shift, float x, float y);
-    void imgSplitter2_MouseMove(int button, int shift, float x, float y);
-    void imgSplitter2_MouseUp(int button, int shift, float x, float y);
 
     // Pop-up commands (path_list_commands.cpp).
     void mnuPathCopy_Click();
@@ -121,12 +118,12 @@ public:
     platform::KeyPreview *keyPreview;
 
     int32_t ListUpdating = 0;
-    bool SplitterDragging = false;
     int32_t AltAtMouseUp = 0;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void Forget() override;
+    void SplitterMoved() override;
 
 private:
     void BuildControls();

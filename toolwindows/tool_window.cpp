@@ -96,6 +96,31 @@ void SplitToolWindow::BuildSplitter()
     picSplitter2->SetBackColor(kSplitterBarColor);
     picSplitter2->Cls();
     picSplitter2->hide();
+    connect(imgSplitter2, &platform::PictureBox::MouseDown, this, &SplitToolWindow::imgSplitter2_MouseDown);
+    connect(imgSplitter2, &platform::PictureBox::MouseMove, this, &SplitToolWindow::imgSplitter2_MouseMove);
+    connect(imgSplitter2, &platform::PictureBox::MouseUp, this, &SplitToolWindow::imgSplitter2_MouseUp);
+}
+
+void SplitToolWindow::imgSplitter2_MouseDown(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
+{
+    BeginSplitterDrag(imgSplitter2, picSplitter2);
+    picSplitter2->Cls();
+    SplitterMoving = true;
+}
+
+void SplitToolWindow::imgSplitter2_MouseMove(int /*button*/, int /*shift*/, float /*x*/, float y)
+{
+    if (SplitterMoving) {
+        DragSplitterBar(imgSplitter2, picSplitter2, y, height(), kPaneMargin);
+    }
+}
+
+void SplitToolWindow::imgSplitter2_MouseUp(int /*button*/, int /*shift*/, float /*x*/, float /*y*/)
+{
+    SizePanes(picSplitter2->y());
+    picSplitter2->hide();
+    SplitterMoving = false;
+    SplitterMoved();
 }
 
 void SplitToolWindow::Form_QueryUnload(int unloadMode)

@@ -69,8 +69,17 @@ public:
     // them, since the main window may still cancel its closing and the window then stays open).
     void UnloadWindow(int unloadMode);
 
+    // The splitter drag: the bar follows the pointer, kept kPaneMargin pixels from the client
+    // area's top and bottom; the release lays the panes out there.
+    void imgSplitter2_MouseDown(int button, int shift, float x, float y);
+    void imgSplitter2_MouseMove(int button, int shift, float x, float y);
+    void imgSplitter2_MouseUp(int button, int shift, float x, float y);
+
+    static constexpr int kPaneMargin = 66;
+
     platform::PictureBox *imgSplitter2 = nullptr;
     platform::PictureBox *picSplitter2 = nullptr;
+    bool SplitterMoving = false;
 
 protected:
     SplitToolWindow(QWidget *owner, platform::MenuItem *viewItem, SplitPlacement (*placement)(),
@@ -81,6 +90,8 @@ protected:
     void StorePlacement();
     // The unloaded window is no longer its module's open window.
     virtual void Forget() = 0;
+    // Redraws what depends on the pane sizes after a splitter drag.
+    virtual void SplitterMoved() {}
     void closeEvent(QCloseEvent *event) override;
 
 private:

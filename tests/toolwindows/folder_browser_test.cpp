@@ -78,3 +78,22 @@ TEST_F(FolderBrowserTest, ThumbnailsOfGoodAndCorruptFilesNeverCrash)
 }
 
 }  // namespace
+
+TEST_F(FolderBrowserTest, SplitterDragsStopSixtySixPixelsFromEitherEdge)
+{
+    toolwindows::FolderGUI &gui = OpenBrowser();
+    gui.resize(200, 400);
+    gui.SizePanes(200);
+    const int grip = gui.imgSplitter2->y();
+    gui.imgSplitter2_MouseMove(1, 0, 0, -500);  // a move without a press drags nothing
+    EXPECT_FALSE(gui.picSplitter2->isVisible());
+    gui.imgSplitter2_MouseDown(1, 0, 0, 0);
+    gui.imgSplitter2_MouseMove(1, 0, 0, float(-grip));  // to the window's top
+    EXPECT_EQ(gui.picSplitter2->y(), 66);
+    gui.imgSplitter2_MouseMove(1, 0, 0, 5000);
+    EXPECT_EQ(gui.picSplitter2->y(), gui.height() - 66);
+    gui.imgSplitter2_MouseUp(1, 0, 0, 5000);
+    EXPECT_FALSE(gui.SplitterMoving);
+    EXPECT_EQ(gui.imgSplitter2->y(), gui.height() - 66);
+    EXPECT_EQ(gui.Picture1->height(), gui.height() - 66);
+}
