@@ -4,6 +4,7 @@
 #include "core/document.h"
 #include "core/history.h"
 #include "core/path_optimizer.h"
+#include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 
 #include <algorithm>
@@ -37,9 +38,11 @@ void ApplyFinishingSettings(int32_t index)
     }
 }
 
+// The finished path enters the canvas movie before the undo step is taken, so the canvas shows
+// it as soon as the window repaints (the quick lines drawn while the stroke was made are gone).
 void RedrawAndRecordHistory()
 {
-    // The canvas movie is rebuilt here once the canvas renderer is in the tree.
+    movie::MakeCanvasMovie();
     RecordHistory();
 }
 

@@ -1,0 +1,387 @@
+#include "tests/journeys/journey_fixture.h"
+
+#include "canvastools/canvas_input_state.h"
+#include "core/brush_list.h"
+#include "core/clipboard.h"
+#include "core/document.h"
+#include "core/document_lifecycle.h"
+#include "core/gradient_edit.h"
+#include "core/history.h"
+#include "core/path_builder.h"
+#include "mainwindow/main_state.h"
+#include "movie/canvas_movie.h"
+#include "movie/movie_writer.h"
+#include "platform/forms/file_dialogs.h"
+#include "platform/forms/menus.h"
+#include "platform/forms/message_box.h"
+#include "platform/forms/modal_dialog.h"
+#include "tests/support/test_support.h"
+#include "toolwindows/folder_gui.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace journeys {
+namespace {
+
+int Channel(Rgb colour, int shift)
+{
+    return static_cast<int>((colour >> shift) & 0xFF);
+}
+
+bool Near(Rgb a, Rgb b, int tolerance)
+{
+    for (int shift : {0, 8, 16}) {
+        if (std::abs(Channel(a, shift) - Channel(b, shift)) > tolerance) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void ResetModules()
+{
+    core::ResetDocumentForTest();
+    core::ResetHistoryForTest();
+    core::ResetLifecycleForTest();
+    core::ResetBrushesForTest();
+    core::ResetClipboardForTest();
+    core::ResetPathBuilderForTest();
+    core::ResetGradientEditForTest();
+    movie::ResetWriterForTest();
+    movie::ResetCanvasMovieForTest();
+    mainwindow::ResetMainStateForTest();
+    canvastools::ResetInputForTest();
+    toolwindows::ResetFolderBrowserForTest();
+}
+
+}  // namespace
+
+QString PlainCaption(QString caption)
+{
+    static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)"));
+    caption.remove(mnemonic);
+    caption.remove(QLatin1Char('&'));
+    if (caption.endsWith(QStringLiteral("..."))) {
+        caption.chop(3);
+    }
+    return caption.trimmed();
+}
+
+void Journey::SetUp()
+{
+    // A program folder of this journey's own: settings, data files and movies start fresh.
+    const testing::TestInfo *info = testing::UnitTest::GetInstance()->current_test_info();
+    runFolder_ = testsupport::Home().string();
+    folder_ = (testsupport::Home() / "journeys" / (std::string(info->test_suite_name()) + "." + info->name())).string();
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    setenv("QUILLARK_HOME", folder_.c_str(), 1);
+
+    platform::SetMessageBoxHook([this](const platform::MessageBoxRequest &request) {
+        messageTexts.push_back(request.prompt);
+        if (messageAnswers_.empty()) {
+            return (request.style & 7) == platform::kMbOkOnly ? int(platform::kMbOk) : int(platform::kMbNo);
+        }
+        int answer = messageAnswers_.front();
+        messageAnswers_.pop_front();
+        return answer;
+    });
+    platform::SetFileDialogHook([this](platform::FileDialogKind, platform::OpenFileName &record) {
+        std::string answer;
+        if (!fileAnswers_.empty()) {
+            answer = fileAnswers_.front();
+            fileAnswers_.pop_front();
+        }
+        record.lpstrFile = QString::fromStdString(answer);
+        record.lpstrFileTitle = QString::fromStdString(std::filesystem::path(answer).filename().string());
+        return answer.empty() ? 0 : 1;
+    });
+    platform::SetModalDialogHook([this](QDialog &dialog) {
+        dialogsShown.push_back(dialog.metaObject()->className());
+        if (!dialogAnswers_.empty()) {
+            auto work = std::move(dialogAnswers_.front());
+            dialogAnswers_.pop_front();
+            work(dialog);
+        }
+    });
+    platform::SetPopupMenuHook([this](QMenu *menu) -> QAction * {
+        if (popupAnswers_.empty()) {
+            return nullptr;
+        }
+        std::vector<QString> path = std::move(popupAnswers_.front());
+        popupAnswers_.pop_front();
+        QMenu *current = menu;
+        QAction *action = nullptr;
+        for (const QString &caption : path) {
+            action = current ? FindAction(current, caption) : nullptr;
+            if (!action) {
+                ADD_FAILURE() << "no pop-up menu item " << caption.toStdString();
+                return nullptr;
+            }
+            current = action->menu();
+        }
+        return action;
+    });
+    StartWindow();
+}
+
+void Journey::TearDown()
+{
+    window.reset();
+    platform::SetMessageBoxHook(nullptr);
+    platform::SetFileDialogHook(nullptr);
+    platform::SetModalDialogHook(nullptr);
+    platform::SetPopupMenuHook(nullptr);
+    setenv("QUILLARK_HOME", runFolder_.c_str(), 1);
+}
+
+void Journey::StartWindow(const QString &commandLine)
+{
+    window.reset();
+    ResetModules();
+    window = std::make_unique<mainwindow::DrawGUI>();
+    window->Form_Load(commandLine);
+    window->resize(1000, 760);
+    window->show();
+    QApplication::processEvents();
+}
+
+bool Journey::QuitWindow()
+{
+    bool closed = window->close();
+    QApplication::processEvents();
+    if (closed) {
+        window.reset();
+    }
+    return closed;
+}
+
+QPoint Journey::At(int32_t xTwips, int32_t yTwips) const
+{
+    int32_t xs = 0;
+    int32_t ys = 0;
+    window->PosTwipToScr(xs, ys, xTwips, yTwips);
+    return QPoint(xs, ys);
+}
+
+void Journey::Press(QWidget *widget, QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), widget->mapToGlobal(QPointF(at)), button, button,
+                      modifiers);
+    QApplication::sendEvent(widget, &event);
+}
+
+void Journey::MoveTo(QWidget *widget, QPoint at, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers)
+{
+    QMouseEvent event(QEvent::MouseMove, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::NoButton, held,
+                      modifiers);
+    QApplication::sendEvent(widget, &event);
+}
+
+void Journey::Release(QWidget *widget, QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    QMouseEvent event(QEvent::MouseButtonRelease, QPointF(at), widget->mapToGlobal(QPointF(at)), button,
+                      Qt::NoButton, modifiers);
+    QApplication::sendEvent(widget, &event);
+    QApplication::processEvents();
+}
+
+void Journey::Click(QWidget *widget, QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    MoveTo(widget, at, Qt::NoButton, modifiers);
+    Press(widget, at, button, modifiers);
+    Release(widget, at, button, modifiers);
+}
+
+void Journey::Drag(const std::vector<QPoint> &points, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    QWidget *canvas = window->Picture1;
+    MoveTo(canvas, points.front(), Qt::NoButton, modifiers);
+    Press(canvas, points.front(), button, modifiers);
+    for (size_t i = 1; i < points.size(); ++i) {
+        // A hand moves the mouse in small steps: a few pixels between two events.
+        QPoint from = points[i - 1];
+        QPoint to = points[i];
+        int steps = std::max(1, std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y())) / 4);
+        for (int s = 1; s <= steps; ++s) {
+            QPoint p = from + (to - from) * s / steps;
+            MoveTo(canvas, p, button, modifiers);
+        }
+    }
+    Release(canvas, points.back(), button, modifiers);
+}
+
+void Journey::ClickCanvas(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    Click(window->Picture1, at, button, modifiers);
+}
+
+void Journey::Key(int key, Qt::KeyboardModifiers modifiers)
+{
+    window->Picture1->setFocus();
+    QTest::keyClick(window->Picture1, static_cast<Qt::Key>(key), modifiers);
+    QApplication::processEvents();
+}
+
+void Journey::ChooseTool(int tool)
+{
+    QAbstractButton *button = window->Option1[static_cast<size_t>(tool)];
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+    QApplication::processEvents();
+}
+
+void Journey::ClickCheck(QWidget *check)
+{
+    QTest::mouseClick(check, Qt::LeftButton, Qt::NoModifier, QPoint(6, check->height() / 2));
+    QApplication::processEvents();
+}
+
+void Journey::ChooseStyle(StyleRow row)
+{
+    Click(window->PicStatus, QPoint(29, static_cast<int>(row)));
+}
+
+void Journey::SetRealtime(bool on)
+{
+    if ((window->Check1->Value() == 1) != on) {
+        ClickCheck(window->Check1);
+    }
+    ASSERT_EQ(window->Check1->Value() == 1, on);
+    ASSERT_EQ(canvastools::Input().RealtimeMode, on);
+}
+
+QAction *Journey::FindAction(QMenu *menu, const QString &caption)
+{
+    for (QAction *action : menu->actions()) {
+        if (PlainCaption(action->text()) == caption) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+void Journey::Menu(std::initializer_list<QString> captions)
+{
+    QMenuBar *bar = window->menuBar();
+    QMenu *menu = nullptr;
+    QAction *action = nullptr;
+    for (QAction *top : bar->actions()) {
+        if (top->isVisible() && PlainCaption(top->text()) == *captions.begin()) {
+            menu = top->menu();
+        }
+    }
+    ASSERT_NE(menu, nullptr) << "no menu " << captions.begin()->toStdString();
+    for (auto caption = captions.begin() + 1; caption != captions.end(); ++caption) {
+        emit menu->aboutToShow();  // the menu brings its items up to date as it opens
+        action = FindAction(menu, *caption);
+        ASSERT_NE(action, nullptr) << "no menu item " << caption->toStdString();
+        ASSERT_TRUE(action->isEnabled() && action->isVisible()) << caption->toStdString() << " is unavailable";
+        if (action->menu()) {
+            menu = action->menu();
+        }
+    }
+    action->trigger();
+    QApplication::processEvents();
+}
+
+void Journey::AnswerPopup(std::initializer_list<QString> captions)
+{
+    popupAnswers_.emplace_back(captions);
+}
+
+void Journey::AnswerFileDialog(const std::string &path)
+{
+    fileAnswers_.push_back(path);
+}
+
+void Journey::AnswerMessage(int answer)
+{
+    messageAnswers_.push_back(answer);
+}
+
+void Journey::AnswerDialog(std::function<void(QDialog &)> work)
+{
+    dialogAnswers_.push_back(std::move(work));
+}
+
+QImage Journey::Canvas() const
+{
+    return window->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+Rgb Journey::PixelAt(QPoint at) const
+{
+    return Canvas().pixel(at) & 0xFFFFFFu;
+}
+
+int Journey::CountColor(QRect area, Rgb colour, int tolerance) const
+{
+    return CountColor(Canvas(), area, colour, tolerance);
+}
+
+int Journey::CountColor(const QImage &image, QRect area, Rgb colour, int tolerance) const
+{
+    area = area.normalized().intersected(image.rect());
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            count += Near(image.pixel(x, y) & 0xFFFFFFu, colour, tolerance) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+int Journey::CountAlong(const std::vector<QPoint> &points, Rgb colour, int radius, int tolerance) const
+{
+    QImage image = Canvas();
+    std::vector<uint8_t> seen(static_cast<size_t>(image.width()) * static_cast<size_t>(image.height()));
+    int count = 0;
+    for (size_t i = 0; i + 1 < points.size(); ++i) {
+        QPoint from = points[i];
+        QPoint to = points[i + 1];
+        int steps = std::max(1, std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y())));
+        for (int s = 0; s <= steps; ++s) {
+            QPoint c = from + (to - from) * s / steps;
+            for (int y = c.y() - radius; y <= c.y() + radius; ++y) {
+                for (int x = c.x() - radius; x <= c.x() + radius; ++x) {
+                    if (!image.rect().contains(x, y)) {
+                        continue;
+                    }
+                    uint8_t &visited = seen[static_cast<size_t>(y) * static_cast<size_t>(image.width()) + x];
+                    if (visited) {
+                        continue;
+                    }
+                    visited = 1;
+                    count += Near(image.pixel(x, y) & 0xFFFFFFu, colour, tolerance) ? 1 : 0;
+                }
+            }
+        }
+    }
+    return count;
+}
+
+QRect Journey::AreaTwips(int32_t left, int32_t top, int32_t right, int32_t bottom) const
+{
+    return QRect(At(left, top), At(right, bottom)).normalized();
+}
+
+QString Journey::Caption() const
+{
+    return window->windowTitle();
+}
+
+std::string Journey::File(const std::string &name) const
+{
+    return folder_ + "/" + name;
+}
+
+}  // namespace journeys

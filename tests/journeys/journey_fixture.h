@@ -1,0 +1,127 @@
+// End-to-end journeys: the real main window, started as the program starts it in a program folder
+// of its own, driven only as a user drives it (mouse and key events on the real widgets, menu
+// commands through their menus, dialogs answered through the dialog hooks) and checked by what
+// the user sees: the pixels of the canvas, the caption and the files written.
+#pragma once
+
+#include "mainwindow/draw_gui.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QDialog;
+class QMenu;
+class QAction;
+
+namespace journeys {
+
+// A colour as the screen shows it (0xRRGGBB).
+using Rgb = uint32_t;
+constexpr Rgb kWhite = 0xFFFFFF;
+constexpr Rgb kBlack = 0x000000;
+
+class Journey : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the window anew (after a quit, or for a second start over the same folder).
+    void StartWindow(const QString &commandLine = QString());
+    // Closes the window as the user does; false when the program stayed open.
+    bool QuitWindow();
+
+    // ---- Where things are
+    // The picture position of a canvas point given in twips at the present zoom and scroll.
+    QPoint At(int32_t xTwips, int32_t yTwips) const;
+    // The same for a point in canvas pixels (20 twips each).
+    QPoint AtPixel(double x, double y) const { return At(int32_t(x * 20), int32_t(y * 20)); }
+
+    // ---- Input, as real Qt events on the real widgets
+    void Press(QWidget *widget, QPoint at, Qt::MouseButton button = Qt::LeftButton,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void MoveTo(QWidget *widget, QPoint at, Qt::MouseButtons held = Qt::NoButton,
+                Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void Release(QWidget *widget, QPoint at, Qt::MouseButton button = Qt::LeftButton,
+                 Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void Click(QWidget *widget, QPoint at, Qt::MouseButton button = Qt::LeftButton,
+               Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // On the canvas: the pointer comes to the first point, presses, moves through the others in
+    // small steps and releases at the last.
+    void Drag(const std::vector<QPoint> &points, Qt::MouseButton button = Qt::LeftButton,
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void ClickCanvas(QPoint at, Qt::MouseButton button = Qt::LeftButton,
+                     Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // A key pressed and released with the canvas focused.
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Clicks a button of the tool palette.
+    void ChooseTool(int tool);
+    // Clicks a check box (real-time drawing, grid, ...) of the side panel.
+    void ClickCheck(QWidget *check);
+    // Style palette rows (picture y of the row's middle): line only, fill only, line and fill,
+    // then the fill kinds solid, linear 1, linear 2, radial.
+    enum StyleRow { kLineOnly = 12, kFillOnly = 28, kLineAndFill = 44, kSolid = 68, kLinear1 = 92,
+                    kLinear2 = 116, kRadial = 140 };
+    void ChooseStyle(StyleRow row);
+    // Real-time drawing switched on or off with its check box.
+    void SetRealtime(bool on);
+    // Opens the menu bar's menus along the captions (mnemonics and "..." left out, e.g.
+    // {"ファイル", "上書き保存"}) and chooses the last item. Fails the test when one is missing or disabled.
+    void Menu(std::initializer_list<QString> captions);
+
+    // ---- Answers to what the program asks
+    // The next pop-up menu chooses the item along these captions (submenus included).
+    void AnswerPopup(std::initializer_list<QString> captions);
+    // The next file dialog returns this path (empty: Cancel).
+    void AnswerFileDialog(const std::string &path);
+    // The next message box returns this answer (platform::kMbYes ...).
+    void AnswerMessage(int answer);
+    // The next modal dialog is worked by this function (what it leaves open is cancelled).
+    void AnswerDialog(std::function<void(QDialog &)> work);
+
+    // ---- What the user sees
+    // The canvas picture box as the screen shows it.
+    QImage Canvas() const;
+    // The canvas pixel at a picture position.
+    Rgb PixelAt(QPoint at) const;
+    // How many pixels in the area (picture positions) lie within tolerance of the colour.
+    int CountColor(QRect area, Rgb colour, int tolerance = 24) const;
+    int CountColor(const QImage &image, QRect area, Rgb colour, int tolerance = 24) const;
+    // How many pixels of the colour lie within `radius` pixels of the polyline's points (picture).
+    // The default tolerance takes the half-covered pixels of an anti-aliased thin line as ink.
+    int CountAlong(const std::vector<QPoint> &points, Rgb colour, int radius = 2, int tolerance = 160) const;
+    // The area of picture positions between two canvas points in twips (normalised).
+    QRect AreaTwips(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
+    QString Caption() const;
+    bool CaptionModified() const { return Caption().endsWith(QStringLiteral(" *")); }
+
+    // ---- The program folder of this journey and files in it
+    std::string File(const std::string &name) const;
+
+    std::unique_ptr<mainwindow::DrawGUI> window;
+    std::vector<QString> messageTexts;  // the texts of the message boxes shown, in order
+    std::vector<std::string> dialogsShown;  // class names of the modal dialogs shown
+
+private:
+    static QAction *FindAction(QMenu *menu, const QString &caption);
+
+    std::string runFolder_;  // the test run's program folder, restored afterwards
+    std::string folder_;
+    std::deque<std::vector<QString>> popupAnswers_;
+    std::deque<std::string> fileAnswers_;
+    std::deque<int> messageAnswers_;
+    std::deque<std::function<void(QDialog &)>> dialogAnswers_;
+};
+
+// A caption without its mnemonic ("(&F)", "&") and trailing "...".
+QString PlainCaption(QString caption);
+
+}  // namespace journeys
