@@ -5,6 +5,7 @@
 #include "core/clipboard.h"
 #include "core/document.h"
 #include "core/document_lifecycle.h"
+#include "core/drawing_file.h"
 #include "core/gradient_edit.h"
 #include "core/history.h"
 #include "core/path_builder.h"
@@ -37,16 +38,6 @@ int Channel(Rgb colour, int shift)
     return static_cast<int>((colour >> shift) & 0xFF);
 }
 
-bool Near(Rgb a, Rgb b, int tolerance)
-{
-    for (int shift : {0, 8, 16}) {
-        if (std::abs(Channel(a, shift) - Channel(b, shift)) > tolerance) {
-            return false;
-        }
-    }
-    return true;
-}
-
 void ResetModules()
 {
     core::ResetDocumentForTest();
@@ -64,6 +55,16 @@ void ResetModules()
 }
 
 }  // namespace
+
+bool Near(Rgb a, Rgb b, int tolerance)
+{
+    for (int shift : {0, 8, 16}) {
+        if (std::abs(Channel(a, shift) - Channel(b, shift)) > tolerance) {
+            return false;
+        }
+    }
+    return true;
+}
 
 QString PlainCaption(QString caption)
 {
@@ -382,6 +383,54 @@ QString Journey::Caption() const
 std::string Journey::File(const std::string &name) const
 {
     return folder_ + "/" + name;
+}
+
+core::PathRecord Journey::Square(int left, int top, int size, Rgb fill)
+{
+    const int32_t l = left * 20;
+    const int32_t t = top * 20;
+    const int32_t r = (left + size) * 20;
+    const int32_t b = (top + size) * 20;
+    core::PathRecord path;
+    path.Anchors = {{l, t, core::kOnCurve}, {r, t, core::kOnCurve}, {r, b, core::kOnCurve}, {l, b, core::kOnCurve}};
+    path.blClosed = true;
+    path.LineMode = 0;
+    path.FillType = core::kFillSolid;
+    // Screen 0xRRGGBB to the drawing's 0xAABBGGRR.
+    path.FillColor = 0xFF000000u | ((fill & 0xFF) << 16) | (fill & 0xFF00) | ((fill >> 16) & 0xFF);
+    path.GradColor = 0xFFFFFFFFu;
+    path.GradCenterX = (l + r) / 2;
+    path.GradCenterY = (t + b) / 2;
+    path.GradRatioX = path.GradRatioY = float(r - l) / 32768.0f;
+    return path;
+}
+
+std::string Journey::WriteDrawing(const std::string &name, const std::vector<core::PathRecord> &paths)
+{
+    core::PathArray array{core::PathRecord()};
+    array.insert(array.end(), paths.begin(), paths.end());
+    core::CanvasSettings settings;  // 320 x 320 pixels
+    std::string message;
+    const std::string path = File(name);
+    EXPECT_TRUE(core::WriteDrawingFile(path, array, static_cast<int32_t>(paths.size()), settings, message)) << message;
+    return path;
+}
+
+void Journey::OpenDrawing(const std::string &path)
+{
+    AnswerFileDialog(path);
+    Menu({QStringLiteral("ファイル"), QStringLiteral("ファイルを開く")});
+}
+
+void Journey::Type(QWidget *box, const QString &text, bool enter)
+{
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, text);
+    if (enter) {
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    QApplication::processEvents();
 }
 
 }  // namespace journeys

@@ -4,6 +4,7 @@
 // the user sees: the pixels of the canvas, the caption and the files written.
 #pragma once
 
+#include "core/path_record.h"
 #include "mainwindow/draw_gui.h"
 
 #include <QImage>
@@ -103,8 +104,19 @@ protected:
     QString Caption() const;
     bool CaptionModified() const { return Caption().endsWith(QStringLiteral(" *")); }
 
+    // Types the text into a text box as the keyboard does, replacing what it held; Enter after
+    // it when asked.
+    void Type(QWidget *box, const QString &text, bool enter = false);
+
     // ---- The program folder of this journey and files in it
     std::string File(const std::string &name) const;
+    // A closed square of canvas pixels, filled with the colour (0xRRGGBB) and without a line.
+    static core::PathRecord Square(int left, int top, int size, Rgb fill);
+    // A drawing file of the paths on a 320 x 320 pixel canvas, written in the journey's folder
+    // as a user would have saved it before; returns its path.
+    std::string WriteDrawing(const std::string &name, const std::vector<core::PathRecord> &paths);
+    // File > Open with the file dialog answered by the path.
+    void OpenDrawing(const std::string &path);
 
     std::unique_ptr<mainwindow::DrawGUI> window;
     std::vector<QString> messageTexts;  // the texts of the message boxes shown, in order
@@ -120,6 +132,9 @@ private:
     std::deque<int> messageAnswers_;
     std::deque<std::function<void(QDialog &)>> dialogAnswers_;
 };
+
+// Whether every channel of the two colours lies within the tolerance.
+bool Near(Rgb a, Rgb b, int tolerance);
 
 // A caption without its mnemonic ("(&F)", "&") and trailing "...".
 QString PlainCaption(QString caption);
