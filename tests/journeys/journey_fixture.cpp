@@ -130,6 +130,9 @@ void Journey::SetUp()
             }
             current = action->menu();
         }
+        if (!action->isEnabled()) {
+            ADD_FAILURE() << "pop-up menu item " << path.back().toStdString() << " is disabled";
+        }
         return action;
     });
     StartWindow();
@@ -137,6 +140,7 @@ void Journey::SetUp()
 
 void Journey::TearDown()
 {
+    EXPECT_TRUE(popupAnswers_.empty()) << "a pop-up menu the journey answered never opened";
     window.reset();
     platform::SetMessageBoxHook(nullptr);
     platform::SetFileDialogHook(nullptr);

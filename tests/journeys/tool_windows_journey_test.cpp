@@ -2,15 +2,23 @@
 // user uses it, checked on the canvas.
 #include "canvastools/canvas_input_state.h"
 #include "core/document.h"
+#include "core/drawing_file.h"
 #include "core/gradient_edit.h"
 #include "platform/forms/controls.h"
 #include "tests/journeys/journey_fixture.h"
 #include "toolwindows/gradient_editor.h"
 #include "toolwindows/path_list_window.h"
+#include "toolwindows/folder_gui.h"
+#include "toolwindows/optimize_window.h"
 #include "toolwindows/position_window.h"
+#include "toolwindows/preview_window.h"
+#include "toolwindows/transform_window.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QTest>
+
+#include <cmath>
 
 using canvastools::kToolGradient;
 using canvastools::kToolSelect;
@@ -112,6 +120,169 @@ TEST_F(ToolWindows, GradientEditorGivesTheRampAStopOfTheTypedColour)
     EXPECT_EQ(CountColor(middle, kGreen, 60), middle.width() * middle.height());
     EXPECT_TRUE(Near(PixelAt(AtPixel(24, 100)), kRed, 40));
     EXPECT_TRUE(Near(PixelAt(AtPixel(296, 100)), kBlue, 40));
+}
+
+}  // namespace
+}  // namespace journeys
+
+namespace journeys {
+namespace {
+
+class ToolWindowsOnTheSelection : public ToolWindows {
+protected:
+    // The red square selected by a click on its edge, and its pop-up answered with the command.
+    void RunOnRedSquare(const QString &command)
+    {
+        ChooseTool(kToolSelect);
+        ClickCanvas(AtPixel(20, 40));  // on its edge, away from the selection handles
+        ASSERT_TRUE(core::Doc().DocPaths[1].blSelected);
+        AnswerPopup({command});
+        ClickCanvas(AtPixel(20, 40), Qt::RightButton);
+    }
+};
+
+TEST_F(ToolWindowsOnTheSelection, PerspectiveWindowTurnsTheSquareOnTheCanvas)
+{
+    OpenTwoSquares();
+    RunOnRedSquare(QStringLiteral("パース変形"));
+    toolwindows::TransformGUI *turn = window->TransformGUI;
+    ASSERT_TRUE(turn->isVisible());
+    Type(turn->Text1, QStringLiteral("45"));  // turned 45 degrees in its plane: a diamond
+    QTest::mouseClick(turn->Command1, Qt::LeftButton);
+    EXPECT_FALSE(turn->isVisible());
+
+    // The corners of the square are empty now, the diamond's top reaches above the square.
+    EXPECT_FALSE(Near(PixelAt(AtPixel(24, 24)), kRed, 40));
+    EXPECT_FALSE(Near(PixelAt(AtPixel(116, 116)), kRed, 40));
+    EXPECT_TRUE(Near(PixelAt(AtPixel(70, 8)), kRed, 40));
+    EXPECT_TRUE(AllOf(BlueArea(), kBlue));
+
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(AllOf(RedArea(), kRed));
+    EXPECT_FALSE(Near(PixelAt(AtPixel(70, 8)), kRed, 40));
+}
+
+TEST_F(ToolWindowsOnTheSelection, OptimisationWindowThinsTheAnchorsAndKeepsTheShape)
+{
+    // A disc of 360 anchors, one per degree.
+    core::PathRecord disc = Square(0, 0, 1, kRed);
+    disc.Anchors.clear();
+    for (int degree = 0; degree < 360; ++degree) {
+        const double a = degree * 3.14159265358979 / 180.0;
+        disc.Anchors.push_back({int32_t(20 * (160 + 100 * std::cos(a))), int32_t(20 * (160 + 100 * std::sin(a))),
+                                core::kOnCurve});
+    }
+    OpenDrawing(WriteDrawing("disc.qlk", {disc}));
+    const QRect inside(AtPixel(110, 110), AtPixel(210, 210));
+    ASSERT_TRUE(AllOf(inside, kRed));
+
+    ChooseTool(kToolSelect);
+    const QPoint edge = AtPixel(160 + 100 * std::cos(0.5), 160 + 100 * std::sin(0.5));  // away from the handles
+    ClickCanvas(edge);
+    ASSERT_TRUE(core::Doc().DocPaths[1].blSelected);
+    AnswerPopup({QStringLiteral("パスを最適化")});
+    ClickCanvas(edge, Qt::RightButton);
+    toolwindows::OptimizeGUI *optimize = window->OptimizeGUI;
+    ASSERT_TRUE(optimize->isVisible());
+    Type(optimize->Text1, QStringLiteral("200"));
+    Type(optimize->Text2, QStringLiteral("100"));
+    QTest::mouseClick(optimize->Command1, Qt::LeftButton);
+
+    EXPECT_LT(core::Doc().DocPaths[1].Anchors.size(), 120u);
+    EXPECT_TRUE(AllOf(inside, kRed));
+    EXPECT_FALSE(Near(PixelAt(AtPixel(40, 40)), kRed, 40));
+    EXPECT_TRUE(CaptionModified());
+}
+
+TEST_F(ToolWindows, FileBrowserKeepsAPendingChangeAndAppliesIt)
+{
+    const std::string a = WriteDrawing("a.qlk", {Square(20, 20, 100, kRed)});
+    WriteDrawing("b.qlk", {Square(180, 20, 100, kBlue)});
+    Menu({QStringLiteral("表示"), QStringLiteral("フォルダ管理ツール")});
+    OpenDrawing(a);  // the open browser lists the drawing's folder
+    toolwindows::FolderGUI *browser = toolwindows::FolderWindow();
+    ASSERT_NE(browser, nullptr);
+    auto row = [&](const QString &name) {
+        for (int i = 0; i < browser->ListCount(); ++i) {
+            if (browser->List1->item(i)->text().contains(name)) {
+                return browser->List1->item(i);
+            }
+        }
+        ADD_FAILURE() << "no entry " << name.toStdString();
+        return browser->List1->item(0);
+    };
+    auto doubleClick = [&](const QString &name) {
+        QListWidget *list = browser->List1;
+        const QPoint at = list->visualItemRect(row(name)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QApplication::processEvents();
+    };
+
+    // a.qlk gets a stroke, then b.qlk is opened from the list: a's edit becomes a pending change.
+    ChooseTool(canvastools::kToolFreehand);
+    const std::vector<QPoint> stroke = {AtPixel(40, 200), AtPixel(280, 200)};
+    Drag(stroke);
+    ASSERT_GT(CountAlong(stroke, kBlack), 200);
+    doubleClick(QStringLiteral("b.qlk"));
+    EXPECT_TRUE(AllOf(BlueArea(), kBlue));
+    EXPECT_EQ(CountAlong(stroke, kBlack), 0);
+    EXPECT_TRUE(row(QStringLiteral("a.qlk"))->text().contains(QStringLiteral("●")));
+
+    // Back in a.qlk the stroke is there again.
+    doubleClick(QStringLiteral("a.qlk"));
+    EXPECT_TRUE(AllOf(RedArea(), kRed));
+    EXPECT_GT(CountAlong(stroke, kBlack), 200);
+
+    // Applying all pending changes writes the stroke into a.qlk.
+    AnswerPopup({QStringLiteral("全ての変更を適用")});
+    const QListWidget *list = browser->List1;
+    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier,
+                      list->visualItemRect(row(QStringLiteral("a.qlk"))).center());
+    ASSERT_FALSE(messageTexts.empty());
+    EXPECT_EQ(messageTexts.back(), QStringLiteral("1個のファイルの変更を適用しました。"));
+    core::DrawingFileContents contents;
+    std::string message;
+    ASSERT_TRUE(core::ReadDrawingFile(a, contents, message)) << message;
+    EXPECT_EQ(contents.Paths.size(), 3u);
+}
+
+TEST_F(ToolWindows, AnimationPreviewPlaysTheSelectedDrawingsAsFrames)
+{
+    const std::string a = WriteDrawing("a.qlk", {Square(20, 20, 100, kRed)});
+    WriteDrawing("b.qlk", {Square(180, 20, 100, kBlue)});
+    Menu({QStringLiteral("表示"), QStringLiteral("フォルダ管理ツール")});
+    OpenDrawing(a);
+    toolwindows::FolderGUI *browser = toolwindows::FolderWindow();
+    ASSERT_NE(browser, nullptr);
+    QListWidget *list = browser->List1;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;  // the first entry clicked, the others added with Ctrl
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->text().contains(QStringLiteral(".qlk"))) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->visualItemRect(list->item(i)).center());
+            modifiers = Qt::ControlModifier;
+        }
+    }
+    AnswerPopup({QStringLiteral("アニメプレビュー"), QStringLiteral("コマアニメ")});
+    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::ControlModifier,
+                      list->visualItemRect(list->item(list->count() - 1)).center());
+
+    toolwindows::PreviewWindow *preview = toolwindows::OpenPreviewWindow();
+    ASSERT_NE(preview, nullptr);
+    ASSERT_TRUE(preview->isVisible());
+    EXPECT_EQ(preview->ShockwaveFlash1->TotalFrames(), 2);
+    // Stopped, then stepped frame by frame with the slider: red square first, blue square next.
+    QTest::mouseClick(preview->Command1, Qt::LeftButton);
+    ASSERT_FALSE(preview->ShockwaveFlash1->IsPlaying());
+    QImage first = preview->ShockwaveFlash1->grab().toImage();
+    EXPECT_GT(CountColor(first, first.rect(), kRed, 8), 5000);
+    EXPECT_EQ(CountColor(first, first.rect(), kBlue, 8), 0);
+    // A click on the slider's right arrow steps one frame on.
+    QScrollBar *slider = preview->HScroll1;
+    QTest::mouseClick(slider, Qt::LeftButton, Qt::NoModifier, QPoint(slider->width() - 4, slider->height() / 2));
+    QImage second = preview->ShockwaveFlash1->grab().toImage();
+    EXPECT_GT(CountColor(second, second.rect(), kBlue, 8), 5000);
+    EXPECT_EQ(CountColor(second, second.rect(), kRed, 8), 0);
 }
 
 }  // namespace
