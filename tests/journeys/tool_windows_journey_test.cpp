@@ -8,6 +8,7 @@
 #include "tests/journeys/journey_fixture.h"
 #include "toolwindows/gradient_editor.h"
 #include "toolwindows/path_list_window.h"
+#include "toolwindows/brush_palette.h"
 #include "toolwindows/folder_gui.h"
 #include "toolwindows/optimize_window.h"
 #include "toolwindows/position_window.h"
@@ -283,6 +284,42 @@ TEST_F(ToolWindows, AnimationPreviewPlaysTheSelectedDrawingsAsFrames)
     QImage second = preview->ShockwaveFlash1->grab().toImage();
     EXPECT_GT(CountColor(second, second.rect(), kBlue, 8), 5000);
     EXPECT_EQ(CountColor(second, second.rect(), kRed, 8), 0);
+}
+
+}  // namespace
+}  // namespace journeys
+
+namespace journeys {
+namespace {
+
+TEST_F(ToolWindows, BrushPaletteChoosesTheBrushTheNextStrokePaints)
+{
+    Menu({QStringLiteral("表示"), QStringLiteral("ブラシ/消しゴム管理ツール")});
+    toolwindows::BrushGUI *palette = window->BrushGUI;
+    ASSERT_NE(palette, nullptr);
+    ASSERT_TRUE(palette->isVisible());
+    const int cell = palette->CellSide();
+    ASSERT_GT(cell, 0);
+    auto inkBeside = [&](int y) {
+        // Pixels that are not the white canvas, 12 to 16 pixels below the stroke's line.
+        const QRect strip(AtPixel(80, y + 12), AtPixel(240, y + 16));
+        return strip.width() * strip.height() - CountColor(strip, kWhite, 8);
+    };
+
+    // The first brush (10 pixels round) leaves the strip beside its stroke empty.
+    Click(palette->Picture1, QPoint(cell / 2, cell / 2));
+    ChooseStyle(kFillOnly);  // strokes filled with the fill colour
+    ChooseTool(canvastools::kToolBrush);
+    Drag({AtPixel(60, 80), AtPixel(260, 80)});
+    EXPECT_EQ(inkBeside(80), 0);
+    const QRect onLine(AtPixel(80, 78), AtPixel(240, 82));
+    EXPECT_EQ(CountColor(onLine, kWhite, 8), 0);
+
+    // The fourth (40 pixels round) covers it.
+    Click(palette->Picture1, QPoint(3 * cell + cell / 2, cell / 2));
+    Drag({AtPixel(60, 200), AtPixel(260, 200)});
+    const QRect strip(AtPixel(80, 212), AtPixel(240, 216));
+    EXPECT_EQ(inkBeside(200), strip.width() * strip.height());
 }
 
 }  // namespace
