@@ -111,7 +111,10 @@ struct TemporaryFile {
 
     bool Create(const std::string &folder)
     {
-        fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        // The unnamed file is named later through /proc, so it is used only where /proc is there.
+        if (access("/proc/self/fd", F_OK) == 0) {
+            fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        }
         for (int attempt = 0; fd < 0 && attempt < kNameAttempts; ++attempt) {
             std::string candidate = TemporaryName(folder);
             fd = open(candidate.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
