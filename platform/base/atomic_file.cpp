@@ -68,6 +68,7 @@ bool InGroup(gid_t group)
     return false;
 }
 
+// Whether the mode bits let this user replace the file.
 bool ModeAllows(const struct stat &info)
 {
     uid_t user = geteuid();
@@ -175,12 +176,6 @@ bool WriteAll(int fd, std::string_view bytes)
 }
 
 }  // namespace
-
-bool ModeAllowsWriting(const std::string &path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) != 0 || ModeAllows(info);
-}
 
 bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::string *error)
 {

@@ -14,14 +14,11 @@ namespace platform {
 
 // Writes the bytes to path. Returns false (and a reason in *error when given) on any failure.
 // A symbolic link is written through to the file it names; an existing file keeps its permission
-// bits and owner, and one that its mode marks read-only for this user is not replaced. The data
-// goes to an unnamed file first, so a crash while writing leaves nothing behind.
+// bits and owner, and one that its mode marks read-only for this user is not replaced (decided by
+// the mode bits, not by trying: the superuser, whom the kernel lets write anything, is refused a
+// file without any write bit). The data goes to an unnamed file first, so a crash while writing
+// leaves nothing behind.
 bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::string *error = nullptr);
-
-// True when the mode bits of an existing file let this user replace it. The bits are read, not
-// tried: the superuser, whom the kernel lets write anything, is refused a file that no one may
-// write (no write bit at all), the way the owner is refused a file without the owner's write bit.
-bool ModeAllowsWriting(const std::string &path);
 
 // A regular file opened for reading.
 class ReadableFile {

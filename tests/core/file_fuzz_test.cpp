@@ -51,8 +51,8 @@ bool ReadAny(const std::string &path, bool clip, DrawingFileContents &drawing, C
 size_t ReadWork(const PathArray &paths)
 {
     size_t work = 0;
-    for (const PathRecord &path : paths) {
-        work += 1 + path.Anchors.size() + static_cast<size_t>(std::max(path.StopCount(), 0));
+    for (size_t i = 1; i < paths.size(); ++i) {  // element 0 is unused
+        work += 1 + paths[i].Anchors.size() + static_cast<size_t>(std::max(paths[i].StopCount(), 0));
     }
     return work;
 }
