@@ -1,47 +1,23 @@
 #include "import/jpeg_file.h"
 
 #include "platform/base/atomic_file.h"
+#include "platform/player/jpeg_guard.h"
 
 #include <algorithm>
-#include <csetjmp>
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <jpeglib.h>
-
 namespace importer {
 namespace {
-
-// libjpeg reports fatal errors through error_exit, which must not return: jump back out.
-struct JpegError {
-    jpeg_error_mgr manager{};
-    std::jmp_buf jump{};
-};
-
-void ExitOnError(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<JpegError *>(info->err)->jump, 1);
-}
-
-void IgnoreMessage(j_common_ptr) {}
-
-jpeg_error_mgr *InstallErrors(JpegError &error)
-{
-    jpeg_error_mgr *manager = jpeg_std_error(&error.manager);
-    manager->error_exit = ExitOnError;
-    manager->output_message = IgnoreMessage;
-    return manager;
-}
 
 // The compression itself; kept free of C++ objects with destructors because of longjmp.
 bool Compress(const DibSection &bitmap, int quality, unsigned char **buffer, unsigned long *size)
 {
     jpeg_compress_struct info{};
-    JpegError error;
-    info.err = InstallErrors(error);
-    if (setjmp(error.jump)) {
+    platform::JpegGuard guard;
+    info.err = platform::JpegGuardErrors(guard);
+    if (setjmp(guard.jump)) {
         jpeg_destroy_compress(&info);
         return false;
     }
@@ -66,13 +42,14 @@ bool Compress(const DibSection &bitmap, int quality, unsigned char **buffer, uns
 bool Decompress(const std::string &jpeg, QImage &picture)
 {
     jpeg_decompress_struct info{};
-    JpegError error;
-    info.err = InstallErrors(error);
-    if (setjmp(error.jump)) {
+    platform::JpegGuard guard;
+    info.err = platform::JpegGuardErrors(guard);
+    if (setjmp(guard.jump)) {
         jpeg_destroy_decompress(&info);
         return false;
     }
     jpeg_create_decompress(&info);
+    platform::LimitJpegScans(info, guard);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(jpeg.data()), static_cast<unsigned long>(jpeg.size()));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK ||
         int64_t{info.image_width} * info.image_height > kMaxPicturePixels || info.image_width == 0 ||

@@ -10,10 +10,10 @@
 #include "platform/base/atomic_file.h"
 #include "platform/base/rounding.h"
 
+#include <QBuffer>
 #include <QImageReader>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <limits>
 
@@ -23,18 +23,9 @@ namespace {
 constexpr size_t kTextProbeBytes = 65536;
 constexpr size_t kMetafileHeadBytes = 40;  // placeable header and metafile header
 
-// Up to count bytes from the start of the file.
 std::string ReadHead(const std::string &path, size_t count)
 {
-    std::string bytes(count, '\0');
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        return {};
-    }
-    size_t read = std::fread(bytes.data(), 1, count, file);
-    std::fclose(file);
-    bytes.resize(read);
-    return bytes;
+    return platform::ReadFileHead(path, count);
 }
 
 std::string ReadFile(const std::string &path)
@@ -425,7 +416,9 @@ QImage LoadPictureFile(const std::string &path, std::vector<uint8_t> &alpha)
     if (type == kImageJpeg) {
         return DecodeJpeg(ReadFile(path));
     }
-    QImageReader reader(QString::fromStdString(path), type == kImageBmp ? "bmp" : "gif");
+    QByteArray bytes = QByteArray::fromStdString(ReadFile(path));
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, type == kImageBmp ? "bmp" : "gif");
     QImage picture = reader.read();
     return picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_RGB32);
 }

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace importer {
 namespace {
@@ -17,6 +18,27 @@ struct PngImage {
     ~PngImage() { png_image_free(&image); }
 };
 
+// Every chunk up to IEND lies inside the file: a chunk that claims more bytes than the file holds
+// would make libpng allocate and wait for data that never comes.
+bool ChunksFitFile(std::string_view bytes)
+{
+    constexpr size_t kSignature = 8;
+    constexpr size_t kChunkFrame = 12;  // length, type, CRC
+    size_t pos = kSignature;
+    while (pos + kChunkFrame <= bytes.size()) {
+        auto byte = [&](size_t at) { return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])); };
+        uint32_t length = byte(pos) << 24 | byte(pos + 1) << 16 | byte(pos + 2) << 8 | byte(pos + 3);
+        if (length > bytes.size() - pos - kChunkFrame) {
+            return false;
+        }
+        if (bytes.compare(pos + 4, 4, "IEND") == 0) {
+            return true;
+        }
+        pos += kChunkFrame + length;
+    }
+    return true;  // a header cut short claims nothing; libpng reports the missing end
+}
+
 }  // namespace
 
 QImage LoadPngPicture(const std::string &path, std::vector<uint8_t> &alpha)
@@ -26,7 +48,7 @@ QImage LoadPngPicture(const std::string &path, std::vector<uint8_t> &alpha)
         return QImage();
     }
     PngImage png;
-    if (!png_image_begin_read_from_memory(&png.image, bytes.data(), bytes.size())) {
+    if (!ChunksFitFile(bytes) || !png_image_begin_read_from_memory(&png.image, bytes.data(), bytes.size())) {
         return QImage();
     }
     int64_t width = png.image.width;

@@ -6,6 +6,7 @@
 #include "import/svg_gradients.h"
 #include "import/svg_scanner.h"
 #include "import/svg_shapes.h"
+#include "platform/base/atomic_file.h"
 #include "platform/base/text_encoding.h"
 
 #include <zlib.h>
@@ -13,8 +14,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <new>
 
@@ -25,34 +24,20 @@ constexpr size_t kMaxDocumentBytes = 256u << 20;
 constexpr size_t kChunk = 64 * 1024;
 constexpr size_t kSniffBytes = 1024;
 
-bool ReadFileAll(const std::string &fileName, std::string &bytes, size_t maxBytes)
-{
-    std::error_code error;
-    uintmax_t size = std::filesystem::file_size(fileName, error);
-    if (error || size > maxBytes) {
-        return false;
-    }
-    std::ifstream in(fileName, std::ios::binary);
-    bytes.resize(static_cast<size_t>(size));
-    return in && in.read(bytes.data(), static_cast<std::streamsize>(size)) &&
-           static_cast<uintmax_t>(in.gcount()) == size;
-}
-
 bool ReadFileHead(const std::string &fileName, unsigned char &first)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    char c = 0;
-    if (!in.get(c)) {
+    std::string head = platform::ReadFileHead(fileName, 1);
+    if (head.empty()) {
         return false;
     }
-    first = static_cast<unsigned char>(c);
+    first = static_cast<unsigned char>(head[0]);
     return true;
 }
 
 bool InflateFile(const std::string &fileName, std::string &bytes, size_t maxBytes)
 {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) {
+    platform::ReadableFile in(fileName);
+    if (!in.IsOpen()) {
         return false;
     }
     z_stream stream{};
@@ -64,9 +49,9 @@ bool InflateFile(const std::string &fileName, std::string &bytes, size_t maxByte
     int status = Z_OK;
     while (status == Z_OK) {
         if (stream.avail_in == 0) {
-            in.read(reinterpret_cast<char *>(input.data()), static_cast<std::streamsize>(input.size()));
+            int64_t count = in.Read(reinterpret_cast<char *>(input.data()), input.size());
             stream.next_in = input.data();
-            stream.avail_in = static_cast<uInt>(in.gcount());
+            stream.avail_in = static_cast<uInt>(std::max<int64_t>(count, 0));
             if (stream.avail_in == 0) {
                 break;  // the stream never ended
             }
@@ -86,10 +71,12 @@ bool InflateFile(const std::string &fileName, std::string &bytes, size_t maxByte
 
 bool GzReadFile(const std::string &fileName, std::string &bytes, size_t maxBytes)
 {
-    gzFile file = gzopen(fileName.c_str(), "rb");
+    platform::ReadableFile in(fileName);
+    gzFile file = in.IsOpen() ? gzdopen(in.Descriptor(), "rb") : nullptr;
     if (!file) {
         return false;
     }
+    in.Release();  // gzclose closes it
     std::vector<char> chunk(kChunk);
     bool ok = true;
     for (;;) {
@@ -166,13 +153,8 @@ int32_t TwipsToPixels(int32_t twips)
 bool ReadSvgFileBytes(const std::string &fileName, std::string &bytes, size_t maxBytes)
 {
     bytes.clear();
-    // A device or a pipe may block or never end.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(fileName, error)) {
-        return false;
-    }
     if (core::GetExtensionPart(fileName) == "svg") {
-        return ReadFileAll(fileName, bytes, maxBytes);
+        return platform::ReadWholeFile(fileName, bytes, static_cast<int64_t>(std::min<size_t>(maxBytes, INT64_MAX)));
     }
     unsigned char first = 0;
     if (!ReadFileHead(fileName, first)) {

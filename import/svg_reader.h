@@ -31,6 +31,9 @@ public:
 
     // Limits for hostile documents (tests lower them).
     void SetLimits(const SvgLimits &limits) { limits_ = limits; }
+    // The work the last load did (elements walked, uses followed, numbers read, points
+    // transformed) and the limits it ran under.
+    const SvgContext &work() const { return context_; }
 
 private:
     enum class WalkEnd { SvgEnd, Closed, EndOfText };

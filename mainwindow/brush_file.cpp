@@ -27,9 +27,9 @@ std::string BrushFileBytes(const core::BrushList &brushes)
     return file.Bytes();
 }
 
-bool SaveBrushFile(const std::string &path, const core::BrushList &brushes)
+bool SaveBrushFile(const std::string &path, const core::BrushList &brushes, std::string *error)
 {
-    return platform::WriteFileAtomically(path, BrushFileBytes(brushes));
+    return platform::WriteFileAtomically(path, BrushFileBytes(brushes), error);
 }
 
 bool ReadBrushFile(const std::string &path, core::PathArray &paths, std::vector<std::string> &names)

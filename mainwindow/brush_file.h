@@ -11,7 +11,7 @@ namespace mainwindow {
 inline constexpr const char *kBrushFileName = "brush.dat";
 
 std::string BrushFileBytes(const core::BrushList &brushes);
-bool SaveBrushFile(const std::string &path, const core::BrushList &brushes);
+bool SaveBrushFile(const std::string &path, const core::BrushList &brushes, std::string *error = nullptr);
 
 // Reads the names and paths (entries 1 .. count). False when the file is missing, unreadable,
 // holds fewer than one brush or does not hold what its count says.

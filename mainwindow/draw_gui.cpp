@@ -50,6 +50,7 @@ constexpr uint32_t kCanvasSurround = 0x808080;  // what the picture box shows ar
 constexpr float kMaxTypedZoom = 100.0f;   // 10000 %: keeps the image rectangle in range
 
 const char *const kModifiedPrompt = "ファイルは更新されています。上書き保存しますか？";
+const std::string kShutdownWriteFailed = "設定ファイルを保存できませんでした。変更は失われます。\n\n";
 const char *const kToolCaptions[] = {"鉛筆", "変形", "選択", "グラデ", "□", "○", "＼", "☆", "文字", "バケツ", "ブラシ"};
 
 std::string ProgramFile(const char *name)
@@ -314,10 +315,24 @@ void DrawGUI::Form_Unload(int &cancel)
     }
     shuttingDown_ = true;
     UnhookWheelMouse();
-    SaveUserColorFile(ProgramFile(kUserColorFileName), Main().UserColors);
-    SaveBrushFile(ProgramFile(kBrushFileName));
+    // Every data file is tried; what could not be written is reported before the program ends,
+    // so that new brushes or colours are not lost without a word.
+    std::string failures;
+    std::string reason;
+    if (!SaveUserColorFile(ProgramFile(kUserColorFileName), Main().UserColors, &reason)) {
+        failures += reason + "\n";
+    }
+    if (!SaveBrushFile(ProgramFile(kBrushFileName), &reason)) {
+        failures += reason + "\n";
+    }
     KeepPanelWindowPlacements();
-    SaveSettings();
+    if (!SaveSettings(&reason)) {
+        failures += reason + "\n";
+    }
+    if (!failures.empty()) {
+        platform::MsgBox(QString::fromUtf8(kShutdownWriteFailed + failures), platform::kMbCritical,
+                         QStringLiteral("Quillark"), this);
+    }
     std::remove(Doc().CanvasTempFile.c_str());
     QCoreApplication::quit();
 }
@@ -358,14 +373,14 @@ void DrawGUI::ApplyPlacement(const WindowPlacementTwips &placement)
     platform::KeepInsideWorkArea(this);
 }
 
-void DrawGUI::SaveSettings()
+bool DrawGUI::SaveSettings(std::string *error)
 {
     platform::ProfileFile file(ProgramFile(kSettingsFileName));
     SettingsExtras extras;
     extras.Window = CurrentPlacement();
     std::copy(core::Lifecycle().RecentFiles.begin() + 1, core::Lifecycle().RecentFiles.end(), extras.RecentFiles.begin());
     WriteSettings(file, extras, Main(), Doc().CurrentSettings);
-    file.Save();  // a read-only program folder simply keeps the old settings
+    return file.Save(error);
 }
 
 void DrawGUI::LoadSettings()
@@ -394,9 +409,9 @@ void DrawGUI::LoadBrushFile(const std::string &path)
     }
 }
 
-void DrawGUI::SaveBrushFile(const std::string &path)
+bool DrawGUI::SaveBrushFile(const std::string &path, std::string *error)
 {
-    mainwindow::SaveBrushFile(path, core::Brushes());
+    return mainwindow::SaveBrushFile(path, core::Brushes(), error);
 }
 
 void DrawGUI::RefreshBrushMenu()

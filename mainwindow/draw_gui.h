@@ -60,10 +60,10 @@ public:
     void Form_KeyUp(int keyCode, int shift);
     void Form_KeyDown(int keyCode, int shift);
 
-    void SaveSettings();
+    bool SaveSettings(std::string *error = nullptr);
     void LoadSettings();
     void LoadBrushFile(const std::string &path);
-    void SaveBrushFile(const std::string &path);
+    bool SaveBrushFile(const std::string &path, std::string *error = nullptr);
 
     void HookWheelMouse();
     void UnhookWheelMouse();

@@ -1,8 +1,8 @@
 #include "mainwindow/splash_window.h"
 
+#include "platform/base/atomic_file.h"
 #include "platform/base/program_folder.h"
 
-#include <QFileInfo>
 #include <QPainter>
 #include <QPixmap>
 
@@ -31,9 +31,10 @@ QPixmap BuiltInPicture()
 
 QPixmap SplashPicture()
 {
-    QString custom = QString::fromStdString(platform::ProgramFile("quillark_splash.jpg"));
+    std::string custom;
     QPixmap picture;
-    if (QFileInfo::exists(custom) && picture.load(custom) && !picture.isNull()) {
+    if (platform::ReadWholeFile(platform::ProgramFile("quillark_splash.jpg"), custom) &&
+        picture.loadFromData(QByteArray::fromStdString(custom)) && !picture.isNull()) {
         return picture;
     }
     return BuiltInPicture();

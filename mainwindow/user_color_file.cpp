@@ -100,9 +100,9 @@ std::string UserColorFileText(const UserColorTable &table)
     return text;
 }
 
-bool SaveUserColorFile(const std::string &path, const UserColorTable &table)
+bool SaveUserColorFile(const std::string &path, const UserColorTable &table, std::string *error)
 {
-    return platform::WriteFileAtomically(path, UserColorFileText(table));
+    return platform::WriteFileAtomically(path, UserColorFileText(table), error);
 }
 
 void LoadUserColorFile(const std::string &path, UserColorTable &table)

@@ -12,7 +12,7 @@ inline constexpr const char *kUserColorFileName = "usercolor.dat";
 
 // The file's bytes for a table.
 std::string UserColorFileText(const UserColorTable &table);
-bool SaveUserColorFile(const std::string &path, const UserColorTable &table);
+bool SaveUserColorFile(const std::string &path, const UserColorTable &table, std::string *error = nullptr);
 
 // Reads a user-colour file into table, grown a whole set of six rows at a time (new cells black).
 // A missing or damaged file of another name gives the program folder's usercolor.dat instead;

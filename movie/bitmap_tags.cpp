@@ -20,6 +20,7 @@ constexpr int32_t kTagDefineBitsJpeg2 = 21;
 constexpr int32_t kTagDefineBitsJpeg3 = 35;
 constexpr int64_t kSideStep = 65535;  // the longest side piece a 17-bit edge holds
 constexpr int32_t kMaxSidePixels = 8388607 / 20;  // what the 24-bit bounds hold
+constexpr int32_t kMaxJpegSide = 65500;            // the longest side libjpeg encodes
 
 // The marker pair SWF puts before the JPEG stream of a bitmap tag.
 const Bytes kJpegPrefix = {0xFF, 0xD9, 0xFF, 0xD8};
@@ -116,7 +117,8 @@ bool DefineBitsJpeg3(int32_t id, const std::string &path, int32_t options, uint3
 bool GetJpegBytes(const std::string &path, Bytes &bytes, int32_t quality, bool forceReencode,
                   std::vector<uint8_t> &alpha)
 {
-    int32_t type = importer::GetImageInfo(path, importer::kProbeContent).ImageType;
+    const importer::ImageInfo info = importer::GetImageInfo(path, importer::kProbeContent);
+    const int32_t type = info.ImageType;
     if (type == importer::kImageJpeg && !forceReencode) {
         std::string file;
         if (!platform::ReadWholeFile(path, file) || file.empty()) {
@@ -125,7 +127,9 @@ bool GetJpegBytes(const std::string &path, Bytes &bytes, int32_t quality, bool f
         bytes.assign(file.begin(), file.end());
         return true;
     }
-    if (type < importer::kImageBmp || type > importer::kImagePng) {
+    // A picture the encoder cannot take is refused before it is decoded.
+    if (type < importer::kImageBmp || type > importer::kImagePng || info.ImageWidth <= 0 || info.ImageHeight <= 0 ||
+        info.ImageWidth > kMaxJpegSide || info.ImageHeight > kMaxJpegSide) {
         return false;
     }
     QImage picture = importer::LoadPictureFile(path, alpha);

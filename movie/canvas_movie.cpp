@@ -16,7 +16,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
+#include <string>
+#include <sys/stat.h>
 
 namespace movie {
 
@@ -129,6 +130,17 @@ void PlaceUnderlay(const core::CanvasSettings &settings, const core::Rect32 &vie
     }
 }
 
+// Name, size and modification time of a regular file; empty for anything else.
+std::string UnderlayFileKey(const std::string &file)
+{
+    struct stat info;
+    if (file.empty() || stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return {};
+    }
+    return file + '\n' + std::to_string(info.st_size) + '\n' + std::to_string(info.st_mtim.tv_sec) + '.' +
+           std::to_string(info.st_mtim.tv_nsec);
+}
+
 }  // namespace
 
 CanvasMovieState &Canvas()
@@ -203,12 +215,13 @@ void BuildBackgroundCache(int32_t id)
 {
     CanvasMovieState &canvas = Canvas();
     canvas.UnderlayPaths.assign(1, core::PathRecord());
-    const std::string &file = core::Doc().CurrentSettings.BackgroundFile;
-    std::error_code error;
-    if (file.empty() || !std::filesystem::is_regular_file(file, error)) {
+    const std::string key = UnderlayFileKey(core::Doc().CurrentSettings.BackgroundFile);
+    if (key.empty() || key == canvas.FailedUnderlay) {
         return;
     }
+    ++canvas.UnderlayConversions;
     canvas.BackgroundCache = CaptureTags([&] { DefineBackground(id, std::string(), 0); });
+    canvas.FailedUnderlay = canvas.BackgroundCache.empty() ? key : std::string();
 }
 
 void DefineBackground(int32_t id, const std::string &moviePath, int32_t mode)
@@ -236,7 +249,7 @@ void DefineBackground(int32_t id, const std::string &moviePath, int32_t mode)
     } else if (IsPictureExtension(extension)) {
         begin();
         // A picture that yields no bitmap gets no rectangle either, so nothing names a missing
-        // bitmap and the next render tries again.
+        // bitmap.
         if (DefineBitsJpeg3(id, file, 0, 0, 90, false, 0)) {
             importer::ImageInfo info = importer::GetImageInfo(file, importer::kProbeContent);
             DefineBitmapShape(id + 1, id, info.ImageWidth, info.ImageHeight);

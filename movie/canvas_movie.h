@@ -33,6 +33,11 @@ struct CanvasMovieState {
     std::vector<uint8_t> BackgroundCache;
     // Paths of a drawing used as underlay (element 0 unused), filled while its cache is built.
     core::PathArray UnderlayPaths{core::PathRecord()};
+    // The underlay file (name, size and modification time) whose conversion gave nothing: it is
+    // not converted again at every render, only once the setting names another file or the file
+    // changes.
+    std::string FailedUnderlay;
+    int64_t UnderlayConversions = 0;  // conversions tried, for the tests' count of work
 };
 
 CanvasMovieState &Canvas();

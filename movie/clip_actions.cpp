@@ -3,6 +3,7 @@
 #include "core/document_lifecycle.h"
 #include "core/host.h"
 #include "movie/edit_text.h"
+#include "platform/base/atomic_file.h"
 #include "platform/actionscript/action_compiler.h"
 #include "platform/base/number_text.h"
 #include "platform/base/program_folder.h"
@@ -12,7 +13,6 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <span>
 #include <utility>
@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 
 constexpr const char *kScriptErrorTitle = "スクリプトエラー";
 constexpr std::string_view kSeparator = "\r\n-\r\n";
-constexpr std::uintmax_t kMaxIncludeBytes = 64u << 20;
+constexpr int64_t kMaxIncludeBytes = 64u << 20;
 
 struct NamedCode {
     std::string_view name;
@@ -102,16 +102,7 @@ fs::path ResolveIncludeName(std::string name, const std::string &folder)
 
 bool ReadIncludeFile(const fs::path &path, std::string &contents)
 {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error) || fs::file_size(path, error) > kMaxIncludeBytes || error) {
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    return platform::ReadWholeFile(path.string(), contents, kMaxIncludeBytes);
 }
 
 ClipActionState g_clipActions;

@@ -124,6 +124,7 @@ QVariant PathRowModel::data(const QModelIndex &index, int role) const
     if (!IsDocumentPath(path)) {
         return QString();
     }
+    ++formatted_;
     return FormatPathRow(path, Doc().DocPaths[static_cast<size_t>(path)]);
 }
 

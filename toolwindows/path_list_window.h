@@ -38,9 +38,12 @@ public:
     // Grows at the end or shrinks from row 1 on to `count` rows, then has every row redrawn.
     void SetRowCount(int count);
     void Clear() { SetRowCount(0); }
+    // Rows formatted so far: the work the list has done, whatever the number of rows.
+    int64_t RowsFormatted() const { return formatted_; }
 
 private:
     int rows_ = 0;
+    mutable int64_t formatted_ = 0;
 };
 
 // The list of rows, reporting the mouse-up with the button and shift state.

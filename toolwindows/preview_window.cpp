@@ -1,6 +1,7 @@
 #include "toolwindows/preview_window.h"
 
 #include "mainwindow/main_state.h"
+#include "platform/base/atomic_file.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/key_codes.h"
 #include "platform/forms/window_placement.h"
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 
 namespace toolwindows {
 
@@ -35,17 +35,16 @@ QPointer<PreviewWindow> g_window;
 // The frame rate in a movie file's header, the default when it cannot be read.
 double MovieFrameRate(const std::string &path)
 {
-    std::ifstream in(path, std::ios::binary);
-    char head[32] = {};
-    in.read(head, sizeof head);
-    const auto bytes = reinterpret_cast<const unsigned char *>(head);
-    if (in.gcount() < 9 || head[0] != 'F' || head[1] != 'W' || head[2] != 'S') {
+    const std::string head = platform::ReadFileHead(path, 32);
+    const auto bytes = reinterpret_cast<const unsigned char *>(head.data());
+    const int count = static_cast<int>(head.size());
+    if (count < 9 || head[0] != 'F' || head[1] != 'W' || head[2] != 'S') {
         return kDefaultFrameRate;
     }
     // The frame rectangle: 5 bits of field size, then four fields of that size.
     const int rectBytes = (5 + 4 * (bytes[8] >> 3) + 7) / 8;
     const int rateAt = 8 + rectBytes;
-    if (in.gcount() < rateAt + 2) {
+    if (count < rateAt + 2) {
         return kDefaultFrameRate;
     }
     const double rate = bytes[rateAt + 1] + bytes[rateAt] / 256.0;

@@ -1,14 +1,18 @@
 #include "platform/base/atomic_file.h"
 
 #include <cerrno>
-#include <cstdio>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 namespace {
+
+constexpr int kMaxLinkHops = 40;  // the kernel's own limit on nested symbolic links
+constexpr int kNameAttempts = 100;
 
 bool Fail(std::string *error, const std::string &what)
 {
@@ -18,26 +22,143 @@ bool Fail(std::string *error, const std::string &what)
     return false;
 }
 
-}  // namespace
-
-bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::string *error)
+std::string FolderOf(const std::string &path)
 {
-    std::string temp = path + ".tmp-XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        return Fail(error, "cannot create a file beside " + path);
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
     }
-    struct stat existing;
-    mode_t mode = 0644;
-    if (stat(path.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    fchmod(fd, mode);
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
 
+// The file a path names once symbolic links are followed; a dangling link names the file it
+// would create. Empty (errno ELOOP) for a loop of links.
+std::string FollowLinks(const std::string &path)
+{
+    std::string current = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat info;
+        if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return current;
+        }
+        std::string target(PATH_MAX, '\0');
+        ssize_t length = readlink(current.c_str(), target.data(), target.size());
+        if (length <= 0) {
+            return current;
+        }
+        target.resize(static_cast<size_t>(length));
+        current = target.front() == '/' ? target : FolderOf(current) + "/" + target;
+    }
+    errno = ELOOP;
+    return {};
+}
+
+bool InGroup(gid_t group)
+{
+    if (group == getegid()) {
+        return true;
+    }
+    gid_t groups[NGROUPS_MAX];
+    int count = getgroups(NGROUPS_MAX, groups);
+    for (int i = 0; i < count; ++i) {
+        if (groups[i] == group) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the mode bits let this user replace the file.
+bool ModeAllows(const struct stat &info)
+{
+    uid_t user = geteuid();
+    if (user == 0) {
+        return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+    }
+    if (info.st_uid == user) {
+        return (info.st_mode & S_IWUSR) != 0;
+    }
+    return (info.st_mode & (InGroup(info.st_gid) ? S_IWGRP : S_IWOTH)) != 0;
+}
+
+// A short name for the temporary file, so that a target name of any legal length still leaves
+// room for it: ".qk-" and six letters or digits.
+std::string TemporaryName(const std::string &folder)
+{
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 random{std::random_device{}()};
+    std::string name = folder + "/.qk-";
+    for (int i = 0; i < 6; ++i) {
+        name += kLetters[random() % (sizeof kLetters - 1)];
+    }
+    return name;
+}
+
+// The file being written: unnamed (O_TMPFILE) where the file system allows it, so a crash leaves
+// nothing; it gets its temporary name only when every byte is on disk.
+struct TemporaryFile {
+    int fd = -1;
+    std::string name;  // empty while unnamed
+
+    ~TemporaryFile()
+    {
+        if (fd >= 0) {
+            close(fd);
+        }
+        if (!name.empty()) {
+            unlink(name.c_str());
+        }
+    }
+
+    bool Create(const std::string &folder)
+    {
+        // The unnamed file is named later through /proc, so it is used only where /proc is there.
+        if (access("/proc/self/fd", F_OK) == 0) {
+            fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        }
+        for (int attempt = 0; fd < 0 && attempt < kNameAttempts; ++attempt) {
+            std::string candidate = TemporaryName(folder);
+            fd = open(candidate.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+            if (fd >= 0) {
+                name = candidate;
+            } else if (errno != EEXIST) {
+                return false;
+            }
+        }
+        return fd >= 0;
+    }
+
+    // Gives an unnamed file its temporary name.
+    bool Name(const std::string &folder)
+    {
+        std::string self = "/proc/self/fd/" + std::to_string(fd);
+        for (int attempt = 0; name.empty() && attempt < kNameAttempts; ++attempt) {
+            std::string candidate = TemporaryName(folder);
+            if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                name = candidate;
+            } else if (errno != EEXIST) {
+                return false;
+            }
+        }
+        return !name.empty();
+    }
+
+    // Flushes and closes; the descriptor is closed whatever fsync reports.
+    bool Close()
+    {
+        bool synced = fsync(fd) == 0;
+        int saved = errno;
+        bool closed = close(fd) == 0;
+        fd = -1;
+        if (!synced) {
+            errno = saved;
+        }
+        return synced && closed;
+    }
+};
+
+bool WriteAll(int fd, std::string_view bytes)
+{
     const char *data = bytes.data();
     size_t left = bytes.size();
     while (left > 0) {
@@ -46,51 +167,124 @@ bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::s
             if (errno == EINTR) {
                 continue;
             }
-            int saved = errno;
-            close(fd);
-            unlink(temp.c_str());
-            errno = saved;
-            return Fail(error, "cannot write " + path);
+            return false;
         }
         data += written;
         left -= static_cast<size_t>(written);
     }
-    if (fsync(fd) != 0 || close(fd) != 0) {
-        int saved = errno;
-        unlink(temp.c_str());
-        errno = saved;
-        return Fail(error, "cannot write " + path);
-    }
-    if (rename(temp.c_str(), path.c_str()) != 0) {
-        int saved = errno;
-        unlink(temp.c_str());
-        errno = saved;
-        return Fail(error, "cannot replace " + path);
-    }
     return true;
 }
 
-bool ReadWholeFile(const std::string &path, std::string &bytes)
+}  // namespace
+
+bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::string *error)
+{
+    const std::string target = FollowLinks(path);
+    if (target.empty()) {
+        return Fail(error, "cannot replace " + path);
+    }
+    struct stat existing;
+    const bool exists = stat(target.c_str(), &existing) == 0;
+    if (exists && !ModeAllows(existing)) {
+        errno = EACCES;
+        return Fail(error, "cannot replace the read-only file " + path);
+    }
+    mode_t mode = 0;
+    if (exists) {
+        mode = existing.st_mode & 07777;
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    const std::string folder = FolderOf(target);
+    TemporaryFile temp;
+    if (!temp.Create(folder)) {
+        return Fail(error, "cannot create a file beside " + path);
+    }
+    if (exists) {
+        // Keeps the owner where the user may (the superuser saving someone else's drawing).
+        [[maybe_unused]] int ignored = fchown(temp.fd, existing.st_uid, existing.st_gid);
+    }
+    if (!WriteAll(temp.fd, bytes) || fchmod(temp.fd, mode) != 0 || (temp.name.empty() && !temp.Name(folder)) ||
+        !temp.Close()) {
+        return Fail(error, "cannot write " + path);
+    }
+    if (rename(temp.name.c_str(), target.c_str()) != 0) {
+        return Fail(error, "cannot replace " + path);
+    }
+    temp.name.clear();
+    return true;
+}
+
+ReadableFile::ReadableFile(const std::string &path)
+{
+    // O_NONBLOCK: opening a pipe would otherwise wait for a writer for ever.
+    fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0) {
+        return;
+    }
+    struct stat info;
+    if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd_);
+        fd_ = -1;
+        return;
+    }
+    size_ = info.st_size;
+}
+
+ReadableFile::~ReadableFile()
+{
+    if (fd_ >= 0) {
+        close(fd_);
+    }
+}
+
+int64_t ReadableFile::Read(char *into, size_t count)
+{
+    if (fd_ < 0) {
+        return -1;
+    }
+    for (;;) {
+        ssize_t n = read(fd_, into, count);
+        if (n >= 0 || errno != EINTR) {
+            return n;
+        }
+    }
+}
+
+bool ReadWholeFile(const std::string &path, std::string &bytes, int64_t maxBytes)
 {
     bytes.clear();
-    FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file) {
+    ReadableFile file(path);
+    if (!file.IsOpen() || file.Size() > maxBytes) {
         return false;
     }
-    // Only regular files: a device or a pipe may never end.
-    struct stat status;
-    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {
-        std::fclose(file);
-        return false;
-    }
+    bytes.reserve(static_cast<size_t>(file.Size()));
     char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.append(buffer, n);
+    int64_t n;
+    while ((n = file.Read(buffer, sizeof buffer)) > 0) {
+        if (static_cast<int64_t>(bytes.size()) + n > maxBytes) {
+            bytes.clear();
+            return false;
+        }
+        bytes.append(buffer, static_cast<size_t>(n));
     }
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
+    return n == 0;
+}
+
+std::string ReadFileHead(const std::string &path, size_t count)
+{
+    ReadableFile file(path);
+    std::string bytes(count, '\0');
+    size_t filled = 0;
+    int64_t n = 0;
+    while (filled < count && (n = file.Read(bytes.data() + filled, count - filled)) > 0) {
+        filled += static_cast<size_t>(n);
+    }
+    bytes.resize(filled);
+    return bytes;
 }
 
 }  // namespace platform

@@ -1,17 +1,52 @@
 // Files the user keeps are written whole to a temporary file beside the target and renamed over
 // it only after every write succeeded; a failure leaves the old file as it was.
+//
+// Every file is read through ReadableFile: opening never blocks, and only regular files are read,
+// so a pipe or a device named as a drawing or picture is refused at once.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace platform {
 
 // Writes the bytes to path. Returns false (and a reason in *error when given) on any failure.
-// An existing file keeps its permission bits.
+// A symbolic link is written through to the file it names; an existing file keeps its permission
+// bits and owner, and one that its mode marks read-only for this user is not replaced (decided by
+// the mode bits, not by trying: the superuser, whom the kernel lets write anything, is refused a
+// file without any write bit). The data goes to an unnamed file first, so a crash while writing
+// leaves nothing behind.
 bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::string *error = nullptr);
 
-// Reads a whole regular file; false when it cannot be opened or read, or is not a regular file.
-bool ReadWholeFile(const std::string &path, std::string &bytes);
+// A regular file opened for reading.
+class ReadableFile {
+public:
+    explicit ReadableFile(const std::string &path);
+    ~ReadableFile();
+    ReadableFile(const ReadableFile &) = delete;
+    ReadableFile &operator=(const ReadableFile &) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    // The size when it was opened.
+    int64_t Size() const { return size_; }
+    // Up to count bytes from the current position: the number read, 0 at the end, -1 on an error.
+    int64_t Read(char *into, size_t count);
+    int Descriptor() const { return fd_; }
+    // Hands the descriptor on to a reader that closes it.
+    void Release() { fd_ = -1; }
+
+private:
+    int fd_ = -1;
+    int64_t size_ = 0;
+};
+
+// Reads a whole regular file; false when it cannot be opened or read, is not a regular file or
+// is larger than maxBytes.
+bool ReadWholeFile(const std::string &path, std::string &bytes, int64_t maxBytes = INT64_MAX);
+
+// Up to count bytes from the start of a regular file; empty when it cannot be read.
+std::string ReadFileHead(const std::string &path, size_t count);
 
 }  // namespace platform

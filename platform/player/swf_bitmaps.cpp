@@ -1,28 +1,14 @@
 // JPEG bitmaps of DefineBitsJPEG2/3 and their zlib-compressed alpha planes.
+#include "platform/player/jpeg_guard.h"
 #include "platform/player/swf_data.h"
 
-#include <csetjmp>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <jpeglib.h>
 #include <zlib.h>
 
 namespace platform::swf {
 
 namespace {
-
-struct JpegError {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-};
-
-void OnJpegError(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<JpegError *>(info->err)->jump, 1);
-}
-
-void IgnoreJpegMessage(j_common_ptr, int) {}
 
 // Decoded RGB rows; plain data so that nothing needs destroying when the decoder jumps out.
 struct RawImage {
@@ -42,17 +28,16 @@ bool SizeAllowed(JDIMENSION width, JDIMENSION height)
 bool DecodeRaw(const unsigned char *data, size_t size, RawImage *out)
 {
     jpeg_decompress_struct info;
-    JpegError error;
-    info.err = jpeg_std_error(&error.manager);
-    error.manager.error_exit = OnJpegError;
-    error.manager.emit_message = IgnoreJpegMessage;
-    if (setjmp(error.jump) != 0) {
+    JpegGuard guard;
+    info.err = JpegGuardErrors(guard);
+    if (setjmp(guard.jump) != 0) {
         jpeg_destroy_decompress(&info);
         std::free(out->pixels);
         out->pixels = nullptr;
         return false;
     }
     jpeg_create_decompress(&info);
+    LimitJpegScans(info, guard);
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK || !SizeAllowed(info.image_width, info.image_height)) {
         jpeg_destroy_decompress(&info);

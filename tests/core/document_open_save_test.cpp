@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -189,4 +191,19 @@ TEST_F(OpenSaveTest, AFailedSaveKeepsTheMarkAndTheBackup)
     EXPECT_TRUE(Lifecycle().DocModified);
     ASSERT_EQ(host.Calls.size(), 1u);
     EXPECT_EQ(host.Calls[0].rfind("ShowErrorMessage: ファイル保存エラー: ", 0), 0u) << host.Calls[0];
+
+    // A drawing its mode marks read-only is not replaced (decided by the mode bits, so also when
+    // the tests run as the superuser, whom the kernel would let write it).
+    const std::string readOnly = folder + "/kept.qlk";
+    testsupport::WriteAll(readOnly, "the old drawing");
+    chmod(readOnly.c_str(), 0444);
+    host.Calls.clear();
+    EXPECT_FALSE(SaveDrawingFile(readOnly));
+    EXPECT_EQ(testsupport::ReadAll(readOnly), "the old drawing");
+    EXPECT_TRUE(std::filesystem::exists(backup));
+    EXPECT_TRUE(Lifecycle().DocModified);
+    ASSERT_EQ(host.Calls.size(), 1u);
+    EXPECT_EQ(host.Calls[0].rfind("ShowErrorMessage: ファイル保存エラー: ", 0), 0u) << host.Calls[0];
+    EXPECT_NE(host.Calls[0].find("read-only"), std::string::npos) << host.Calls[0];
+    chmod(readOnly.c_str(), 0644);
 }

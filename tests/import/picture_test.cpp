@@ -3,6 +3,9 @@
 #include "import/jpeg_file.h"
 #include "import/picture_file.h"
 #include "import/png_file.h"
+#include "import/svg_reader.h"
+#include "platform/player/jpeg_guard.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +13,8 @@
 #include <QImage>
 
 #include <cstdio>
+#include <filesystem>
+#include <zlib.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -321,4 +326,74 @@ TEST(PictureProbe, SvgFilesGiveTheSizeTheReaderFinds)
         {"nothingDrawn.svg", R"(<svg xmlns="http://www.w3.org/2000/svg" width="30" height="20"></svg>)"},
         {"cut.svgz", compressed.substr(0, compressed.size() / 2)},
         {"tagSoup.svg", "<svg <svg <path d=\"M 0 0 L"}});
+}
+
+// No writer ever opens these pipes: a reader that opened one for reading would wait for ever.
+TEST(HostileFiles, EveryReaderRefusesAPipeAtOnce)
+{
+    std::string folder = TempPath("pipes");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    for (const char *name : {"p.png", "p.jpg", "p.bmp", "p.gif", "p.wmf", "p.svg", "p.svgz", "p.qlk", "p.qkclip"}) {
+        std::string pipe = folder + "/" + name;
+        ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0) << name;
+        EXPECT_EQ(importer::GetImageInfo(pipe, importer::kProbeContent), ImageInfo()) << name;
+        EXPECT_EQ(importer::GetImageInfo(pipe, importer::kProbeExtension), ImageInfo()) << name;
+        std::vector<uint8_t> alpha;
+        EXPECT_TRUE(importer::LoadPictureFile(pipe, alpha).isNull()) << name;
+        importer::SvgReader reader;
+        EXPECT_FALSE(reader.LoadSvg(pipe)) << name;
+        core::DrawingFileContents drawing;
+        core::ClipFileContents clip;
+        std::string message;
+        EXPECT_FALSE(core::ReadDrawingFile(pipe, drawing, message)) << name;
+        EXPECT_FALSE(core::ReadClipFile(pipe, clip, message)) << name;
+    }
+}
+
+// A PNG of 54 bytes whose text chunk claims 0x7FFFFFF0 bytes: libpng allocated (and cleared) the
+// whole claim before it found the data missing.
+TEST(HostileFiles, PngChunkLongerThanTheFileIsRefusedBeforeLibpngAllocatesIt)
+{
+    std::vector<uint8_t> pixels(4 * 4 * 4, 0x80);
+    std::string good = TempPath("small.png");
+    ASSERT_TRUE(importer::SavePng(pixels, 4, 4, good));
+    std::string bytes = ReadAll(good);
+    std::string bomb = bytes.substr(0, 33) + std::string("\x7F\xFF\xFF\xF0tEXtComment\0hello", 21);
+    std::string path = TempPath("bomb.png");
+    WriteAll(path, bomb);
+    std::vector<uint8_t> alpha;
+    int64_t growth = testsupport::PeakMemoryGrowth([&] {
+        std::vector<uint8_t> ignored;
+        if (!importer::LoadPictureFile(path, ignored).isNull()) {
+            _exit(2);
+        }
+    });
+    EXPECT_GE(growth, 0) << "the bomb decoded or the reader crashed";
+    EXPECT_LT(growth, 64 << 20);
+
+    // The same chunk with its real length is read as before; a file cut inside its data is refused.
+    std::string text = std::string("Comment\0hello", 13);
+    std::string chunk = std::string("\x00\x00\x00\x0DtEXt", 8) + text;
+    uint32_t crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef *>(chunk.data() + 4), 17));
+    chunk += {static_cast<char>(crc >> 24), static_cast<char>(crc >> 16), static_cast<char>(crc >> 8),
+              static_cast<char>(crc)};
+    WriteAll(path, bytes.substr(0, 33) + chunk + bytes.substr(33));
+    EXPECT_EQ(importer::LoadPictureFile(path, alpha).size(), QSize(4, 4));
+    WriteAll(path, bytes.substr(0, bytes.size() - 20));
+    EXPECT_TRUE(importer::LoadPictureFile(path, alpha).isNull());
+}
+
+// Every scan of a progressive JPEG is a pass over the whole picture: thousands of empty scans in a
+// small file kept the decoder busy for seconds to minutes.
+TEST(HostileFiles, JpegWithMoreScansThanAnyEncoderWritesIsRefused)
+{
+    EXPECT_EQ(importer::DecodeJpeg(testsupport::ProgressiveJpegWithScans(0)).size(), QSize(64, 64));
+    EXPECT_EQ(importer::DecodeJpeg(testsupport::ProgressiveJpegWithScans(300)).size(), QSize(64, 64));
+    std::string bomb = testsupport::ProgressiveJpegWithScans(platform::kMaxJpegScans);
+    EXPECT_TRUE(importer::DecodeJpeg(bomb).isNull());
+    std::string path = TempPath("scans.jpg");
+    WriteAll(path, bomb);
+    std::vector<uint8_t> alpha;
+    EXPECT_TRUE(importer::LoadPictureFile(path, alpha).isNull());
 }

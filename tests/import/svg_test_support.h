@@ -33,4 +33,13 @@ inline core::PathCollection Import(const std::string &body, const std::string &s
     return reader.GetPathRecords();
 }
 
+// The reader's counted work stayed within the limits it ran under (those of the document's size):
+// elements and use references one at a time, numbers at most one attribute's list past the limit.
+inline bool WithinDocumentLimits(const importer::SvgContext &work)
+{
+    const importer::SvgLimits &limits = work.limits;
+    return work.elementsWalked <= limits.MaxElements + 1 && work.usesFollowed <= limits.MaxUses + 1 &&
+           work.numbersRead <= 2 * limits.MaxNumbers;
+}
+
 }  // namespace svgtest

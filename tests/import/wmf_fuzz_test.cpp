@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 
 using wmftest::MetafileBuilder;
@@ -87,6 +86,12 @@ void CheckOutcome(const std::string &bytes)
         ASSERT_FALSE(error.empty());
         return;
     }
+    // What a metafile yields grows with its size: a bounded number of anchors per record byte.
+    size_t anchors = 0;
+    for (int32_t i = 1; i <= paths.PathCount(); ++i) {
+        anchors += paths.Paths[static_cast<size_t>(i)].Anchors.size();
+    }
+    ASSERT_LE(anchors, 16 * bytes.size() + 64);
     importer::ImageInfo info = importer::MetafileInfo(bytes);
     for (int32_t i = 1; i <= paths.PathCount(); ++i) {
         const core::PathRecord &path = paths.Paths[static_cast<size_t>(i)];
@@ -115,7 +120,6 @@ TEST(WmfFuzz, MutatedAndTruncatedMetafilesEndCleanly)
         ASSERT_GT(importer::ImportWmf(seed).PathCount(), 0);
     }
     std::mt19937 random(20240611);
-    auto start = std::chrono::steady_clock::now();
     for (int n = 0; n < 4000; ++n) {
         std::string bytes = Mutate(seeds[static_cast<size_t>(n) % seeds.size()], random);
         CheckOutcome(bytes);
@@ -129,7 +133,6 @@ TEST(WmfFuzz, MutatedAndTruncatedMetafilesEndCleanly)
             CheckOutcome(seed.substr(0, cut));
         }
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
 }
 
 }  // namespace

@@ -135,6 +135,24 @@ TEST_F(DrawGuiFixture, ShutDownWritesDataFilesUnlessCancelled)
     EXPECT_EQ(ReadAll(Home("brush.dat")).substr(0, 8), "\"030\",8\r");
 }
 
+TEST_F(DrawGuiFixture, ShutDownReportsTheDataFilesItCouldNotWrite)
+{
+    auto window = Start();
+    std::filesystem::create_directories(Home("brush.dat"));  // a file cannot replace a folder
+    std::filesystem::create_directories(Home("usercolor.dat"));
+    int cancel = 0;
+    window->Form_Unload(cancel);
+    EXPECT_EQ(cancel, 0);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].style, platform::kMbCritical);
+    EXPECT_TRUE(questions[0].prompt.contains(QString::fromStdString(Home("brush.dat"))));
+    EXPECT_TRUE(questions[0].prompt.contains(QString::fromStdString(Home("usercolor.dat"))));
+    EXPECT_FALSE(questions[0].prompt.contains(QStringLiteral("quillark.ini")));
+    EXPECT_TRUE(std::filesystem::is_regular_file(Home("quillark.ini"))) << "the other files are still written";
+    std::filesystem::remove_all(Home("brush.dat"));
+    std::filesystem::remove_all(Home("usercolor.dat"));
+}
+
 TEST_F(DrawGuiFixture, BrushFileReadsBackAndBadFilesGiveDefaults)
 {
     core::SetupDefaultBrushes();

@@ -7,6 +7,7 @@
 #include "movie/movie_writer.h"
 #include "platform/player/movie_player.h"
 #include "platform/player/swf_data.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/test_support.h"
 
 #include <QImage>
@@ -323,6 +324,51 @@ TEST_F(CanvasMovieTest, PictureUnderlayIsCachedAndPlacedAtItsPosition)
     movie::MakeCanvasMovie();
     EXPECT_TRUE(movie::Canvas().BackgroundCache.empty());
     EXPECT_EQ(Rendered().pixel(40, 30), qRgb(255, 0, 0));
+}
+
+// A 202-byte BMP claiming 6 x 4,194,308 pixels: taller than a JPEG can be, so it never converts.
+std::string TallBitmapFile()
+{
+    auto le32 = [](uint32_t v) {
+        return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                           static_cast<char>(v >> 24)};
+    };
+    std::string bmp = "BM" + le32(202) + le32(0) + le32(54) + le32(40) + le32(6) + le32(4194308);
+    bmp += std::string("\x01\x00\x18\x00", 4) + le32(0) + le32(0) + le32(2835) + le32(2835) + le32(0) + le32(0);
+    bmp += std::string(202 - bmp.size(), '\x7F');
+    return bmp;
+}
+
+TEST_F(CanvasMovieTest, UnderlayThatFailsToConvertIsNotConvertedAgainUntilTheFileChanges)
+{
+    std::string picture = testsupport::TempPath("tall.bmp");
+    testsupport::WriteAll(picture, TallBitmapFile());
+    Settings().BackgroundFlag = 1;
+    Settings().BackgroundFile = picture;
+    host.underlay = true;
+    int64_t growth = testsupport::PeakMemoryGrowth([] { movie::MakeCanvasMovie(); });
+    EXPECT_GE(growth, 0);
+    EXPECT_LT(growth, 32 << 20) << "the picture's side is checked before it is decoded";
+
+    for (int edit = 0; edit < 3; ++edit) {
+        movie::MakeCanvasMovie();
+    }
+    EXPECT_EQ(movie::Canvas().UnderlayConversions, 1);
+    EXPECT_TRUE(movie::Canvas().BackgroundCache.empty());
+    EXPECT_EQ(Outline(ReadTags(MovieBytes())),
+              (std::vector<std::string>{"32:10", "place:2", "32:1", "place:257", "show", "end"}));
+    movie::ClearBackgroundCache();  // a reload keeps what is known of the file
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(movie::Canvas().UnderlayConversions, 1);
+
+    // Another file, or the same file changed, is converted again.
+    QImage green(10, 10, QImage::Format_RGB32);
+    green.fill(qRgb(0, 255, 0));
+    ASSERT_TRUE(green.save(QString::fromStdString(picture), "BMP"));
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(movie::Canvas().UnderlayConversions, 2);
+    EXPECT_FALSE(movie::Canvas().BackgroundCache.empty());
+    EXPECT_TRUE(movie::Canvas().FailedUnderlay.empty());
 }
 
 TEST_F(CanvasMovieTest, UnderlayDrawingReader)

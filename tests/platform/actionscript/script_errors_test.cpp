@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <set>
 #include <cstdint>
 #include <string>
@@ -152,10 +151,11 @@ TEST(ScriptErrors, RandomAndDamagedInputNeverCrashes)
                                       "\nwhile (a) { if (b) continue; a--; }\n", "\nreturn x;\n",
                                       "\nswitch (x) { case 1: y(); break; default: z = 3; }\n",
                                       "\no[i] += f(a)[c]++;\n", "\nx = a ? (b || c) : d && e;\n"});
-    auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 3000; ++i) {
         std::string input = mutator.Mutate(seed);
         Result r = CompileText(input);
+        // The code grows with the source, never beyond a fixed number of bytes per source byte.
+        ASSERT_LE(r.text.size(), 16 * input.size() + 64) << testsupport::Escaped(input);
         if (r.status == 0) {
             ASSERT_GT(ErrorLine(r), 0) << testsupport::Escaped(input);
         } else {
@@ -163,7 +163,6 @@ TEST(ScriptErrors, RandomAndDamagedInputNeverCrashes)
             ASSERT_TRUE(WellFormed(r.text)) << testsupport::Escaped(input);
         }
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(120));
 }
 
 }  // namespace

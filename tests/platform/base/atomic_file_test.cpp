@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace platform;
 namespace fs = std::filesystem;
@@ -141,4 +143,135 @@ TEST(ReadWholeFile, ReadsBytesAndReportsWhatCannotBeRead)
     EXPECT_TRUE(read.empty());
     EXPECT_FALSE(ReadWholeFile(folder.string(), read)) << "a folder is not a file";
     EXPECT_FALSE(ReadWholeFile("/dev/zero", read)) << "a device that never ends is not read";
+}
+
+TEST(WriteFileAtomically, WritesThroughSymbolicLinksAndKeepsTheMode)
+{
+    fs::path folder = FreshFolder("atomic-link");
+    fs::create_directories(folder / "real");
+    fs::path target = folder / "real" / "drawing.qlk";
+    WriteAll(target.string(), "old");
+    chmod(target.c_str(), 0604);
+    fs::create_symlink("real/drawing.qlk", folder / "relative.qlk");
+    fs::create_symlink(folder / "relative.qlk", folder / "chain.qlk");
+
+    ASSERT_TRUE(WriteFileAtomically((folder / "chain.qlk").string(), "new"));
+    EXPECT_TRUE(fs::is_symlink(folder / "chain.qlk"));
+    EXPECT_TRUE(fs::is_symlink(folder / "relative.qlk"));
+    EXPECT_EQ(ReadAll(target.string()), "new");
+    EXPECT_EQ(ModeOf(target), 0604u);
+    EXPECT_EQ(FolderEntries(folder / "real"), std::vector<std::string>{"drawing.qlk"});
+
+    // A dangling link creates the file it names; a loop of links is refused.
+    fs::create_symlink("real/later.qlk", folder / "dangling.qlk");
+    ASSERT_TRUE(WriteFileAtomically((folder / "dangling.qlk").string(), "created"));
+    EXPECT_EQ(ReadAll((folder / "real" / "later.qlk").string()), "created");
+    fs::create_symlink("loop-b", folder / "loop-a");
+    fs::create_symlink("loop-a", folder / "loop-b");
+    EXPECT_FALSE(WriteFileAtomically((folder / "loop-a").string(), "x"));
+    EXPECT_TRUE(fs::is_symlink(folder / "loop-a"));
+}
+
+// The tests run as the superuser, whom the kernel lets write anything; the refusal is decided by
+// the file's mode bits (a file without any write bit is read-only for everyone), so it holds here.
+TEST(WriteFileAtomically, RefusesToReplaceAReadOnlyFile)
+{
+    fs::path folder = FreshFolder("atomic-readonly");
+    fs::path path = folder / "kept.qlk";
+    WriteAll(path.string(), "the user's drawing");
+    chmod(path.c_str(), 0444);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(path.string(), "replaced", &error));
+    EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+    EXPECT_EQ(ReadAll(path.string()), "the user's drawing");
+    EXPECT_EQ(ModeOf(path), 0444u);
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"kept.qlk"});
+
+    // One write bit is enough for the superuser; the owner needs the owner's.
+    chmod(path.c_str(), 0464);
+    EXPECT_EQ(WriteFileAtomically(path.string(), "replaced"), geteuid() == 0);
+    chmod(path.c_str(), 0644);
+    EXPECT_TRUE(WriteFileAtomically(path.string(), "replaced"));
+    EXPECT_EQ(ReadAll(path.string()), "replaced");
+}
+
+TEST(WriteFileAtomically, SavesNamesOfTheLongestLegalLength)
+{
+    fs::path folder = FreshFolder("atomic-long");
+    // 83 kanji of 3 bytes and "ab.qlk": 255 bytes, the longest name a file system holds.
+    std::string name;
+    for (int i = 0; i < 83; ++i) {
+        name += "\xE6\xBC\xA2";  // 漢
+    }
+    name += "ab.qlk";
+    ASSERT_EQ(name.size(), 255u);
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically((folder / name).string(), "drawing", &error)) << error;
+    ASSERT_TRUE(WriteFileAtomically((folder / name).string(), "drawing 2", &error)) << error;
+    EXPECT_EQ(ReadAll((folder / name).string()), "drawing 2");
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{name});
+}
+
+TEST(WriteFileAtomically, AProcessKilledWhileWritingLeavesNoTemporaryFile)
+{
+    fs::path folder = FreshFolder("atomic-killed");
+    std::string path = (folder / "drawing.qlk").string();
+    WriteAll(path, "the old drawing");
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Writing past the limit raises SIGXFSZ, whose default action ends the process in the
+        // middle of the write, as a crash would.
+        rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        WriteFileAtomically(path, std::string(100000, 'x'));
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the writer was not killed";
+    EXPECT_EQ(ReadAll(path), "the old drawing");
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"drawing.qlk"});
+}
+
+TEST(WriteFileAtomically, FailuresCloseEveryDescriptor)
+{
+    fs::path folder = FreshFolder("atomic-descriptors");
+    std::string path = (folder / "drawing.qlk").string();
+    auto openDescriptors = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    auto before = openDescriptors();
+    for (int i = 0; i < 20; ++i) {
+        FileSizeLimit limit(4096);
+        EXPECT_FALSE(WriteFileAtomically(path, std::string(100000, 'x')));
+    }
+    EXPECT_FALSE(WriteFileAtomically((folder / "missing" / "a.qlk").string(), "x"));
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+TEST(ReadableFile, PipesAndDevicesAreRefusedWithoutWaiting)
+{
+    fs::path folder = FreshFolder("read-fifo");
+    fs::path fifo = folder / "pipe.qlk";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    std::string bytes = "leftover";
+    // No writer ever opens the pipe: an open that waited for one would never return.
+    EXPECT_FALSE(ReadWholeFile(fifo.string(), bytes));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_EQ(ReadFileHead(fifo.string(), 16), "");
+    EXPECT_FALSE(ReadableFile(fifo.string()).IsOpen());
+    EXPECT_FALSE(ReadableFile("/dev/zero").IsOpen());
+
+    WriteAll((folder / "small").string(), "0123456789");
+    EXPECT_EQ(ReadFileHead((folder / "small").string(), 4), "0123");
+    EXPECT_EQ(ReadFileHead((folder / "small").string(), 40), "0123456789");
+    EXPECT_TRUE(ReadWholeFile((folder / "small").string(), bytes, 10));
+    EXPECT_FALSE(ReadWholeFile((folder / "small").string(), bytes, 9)) << "larger than allowed";
+    EXPECT_TRUE(bytes.empty());
 }

@@ -1,8 +1,9 @@
 // Morph shapes, JPEG bitmaps and device-font text fields.
+#include "platform/player/jpeg_guard.h"
 #include "platform/player/swf_data.h"
+#include "tests/support/hostile_files.h"
 #include "player_test_util.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -225,6 +226,16 @@ TEST(PlayerBitmaps, MissingOrBrokenBitmapDrawsNothing)
     EXPECT_EQ(Play(BitmapMovie(21, Jpeg2Body(7, jpeg)), 50, 50).pixel(25, 25), kWhite);
 }
 
+TEST(PlayerBitmaps, JpegWithMoreScansThanAnyEncoderWritesDrawsNothing)
+{
+    std::string fair = testsupport::ProgressiveJpegWithScans(10);
+    std::string bomb = testsupport::ProgressiveJpegWithScans(platform::kMaxJpegScans);
+    EXPECT_EQ(platform::swf::DecodeJpeg(fair).size(), QSize(64, 64));
+    EXPECT_TRUE(platform::swf::DecodeJpeg(bomb).isNull());
+    EXPECT_LT(qRed(Play(BitmapMovie(21, Jpeg2Body(2, fair)), 50, 50).pixel(25, 25)), 128);
+    EXPECT_EQ(Play(BitmapMovie(21, Jpeg2Body(2, bomb)), 50, 50).pixel(25, 25), kWhite);
+}
+
 // ---- Text ----
 
 std::string FontBody(uint16_t id, const std::string &name)
@@ -370,12 +381,43 @@ std::string EverythingMovie()
 
 }  // namespace
 
-TEST(PlayerRobustness, MutatedAndTruncatedMoviesLoadAndRenderInBoundedTime)
+// The work a parsed movie asks of the player: path elements to fill and stroke, morph edges,
+// placements, and bitmap pixels (a pixel counted as a 64th of a path element).
+int64_t ParsedWork(const std::string &bytes)
+{
+    std::unique_ptr<platform::swf::Movie> movie = platform::swf::ParseMovie(bytes);
+    if (!movie) {
+        return 0;
+    }
+    int64_t work = 0;
+    for (const auto &[id, character] : movie->characters) {
+        if (const auto *shape = std::get_if<platform::swf::ShapeCharacter>(&character)) {
+            for (const platform::swf::GroupPtr &group : shape->groups) {
+                for (const auto *paths : {&group->fillPaths, &group->linePaths, &group->lineOutlines}) {
+                    for (const QPainterPath &path : *paths) {
+                        work += path.elementCount();
+                    }
+                }
+            }
+        } else if (const auto *morph = std::get_if<platform::swf::MorphCharacter>(&character)) {
+            work += static_cast<int64_t>(morph->start.edges.size() + morph->end.edges.size());
+        } else if (const auto *bitmap = std::get_if<platform::swf::BitmapCharacter>(&character)) {
+            work += int64_t{bitmap->image.width()} * bitmap->image.height() / 64;
+        }
+    }
+    for (const platform::swf::Frame &frame : movie->frames) {
+        work += static_cast<int64_t>(frame.tags.size());
+    }
+    return work;
+}
+
+TEST(PlayerRobustness, MutatedAndTruncatedMoviesLoadAndRenderWithinBoundedWork)
 {
     const std::string valid = EverythingMovie();
     std::srand(20240611);
     auto random = [](size_t bound) { return static_cast<size_t>(std::rand()) % bound; };
-    auto started = std::chrono::steady_clock::now();
+    const int64_t validWork = ParsedWork(valid);
+    ASSERT_GT(validWork, 0);
     for (int round = 0; round < 400; ++round) {
         std::string bytes = valid;
         switch (round % 4) {
@@ -395,7 +437,8 @@ TEST(PlayerRobustness, MutatedAndTruncatedMoviesLoadAndRenderInBoundedTime)
             bytes.resize(bytes.size() - random(bytes.size() / 2));
             break;
         }
-        auto roundStart = std::chrono::steady_clock::now();
+        // Damage never makes a movie ask for much more than the whole movie did.
+        ASSERT_LE(ParsedWork(bytes), 4 * validWork) << "round " << round;
         platform::MoviePlayer player;
         player.SetQuality2(round % 2 ? "low" : "high");
         Load(player, bytes, "fuzz.swf");
@@ -404,9 +447,5 @@ TEST(PlayerRobustness, MutatedAndTruncatedMoviesLoadAndRenderInBoundedTime)
         player.Tick(1000);
         player.GotoFrame(0);
         Render(player, 64, 64);
-        auto took = std::chrono::steady_clock::now() - roundStart;
-        ASSERT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(took).count(), 3000) << "round " << round;
     }
-    auto total = std::chrono::steady_clock::now() - started;
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::seconds>(total).count(), 60);
 }
