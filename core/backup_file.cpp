@@ -4,6 +4,7 @@
 #include "core/document_lifecycle.h"
 #include "core/drawing_file.h"
 #include "core/history.h"
+#include "core/stored_paths.h"
 #include "core/host.h"
 #include "platform/base/atomic_file.h"
 #include "platform/base/program_folder.h"
@@ -37,6 +38,14 @@ constexpr size_t kMinPathRecordBytes = 84;
 constexpr size_t kMinCollectionBytes = 4 + 2 * kArrayNeverSized;
 
 constexpr size_t kMaxStringBytes = 0xFFFF;
+constexpr size_t kAnyCount = static_cast<size_t>(std::numeric_limits<int32_t>::max());
+
+// The undo history holds at most 2 x HistoryMax entries after entry 0 (one more is allowed), with
+// the depth no more than the program keeps: a longer one is not a backup the program wrote.
+size_t HistoryEntryLimit(int32_t historyMax)
+{
+    return 2 * static_cast<size_t>(std::clamp(historyMax, 1, kHistoryMaxLimit)) + 2;
+}
 
 // Both directions walk one list of fields per record (the *Fields templates below): the writer
 // stores each value it is given, the reader fills it in. Only the reader checks what it got.
@@ -62,15 +71,22 @@ public:
         return true;
     }
 
+    // A path: stored as text, remembered when the code page cannot hold it.
+    bool Path(const std::string &utf8)
+    {
+        NoteStoredPath(utf8);
+        return String(utf8);
+    }
+
     // Never sized when empty; else one dimension with lower bound 0.
     template <typename T, typename Fields>
-    bool Array(const std::vector<T> &items, size_t /*minElementBytes*/, Fields fields)
+    bool Array(const std::vector<T> &items, size_t /*minElementBytes*/, Fields fields, size_t maxCount = kAnyCount)
     {
         if (items.empty()) {
             return Int16(0);
         }
-        if (items.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
-            return Fail("an array is too large");
+        if (items.size() > std::min(maxCount, kAnyCount)) {
+            return Fail("an array holds more elements than a backup keeps");
         }
         Int16(1);
         Int32(static_cast<int32_t>(items.size()));
@@ -139,9 +155,14 @@ public:
         return true;
     }
 
-    // An array whose elements take at least minElementBytes each.
+    bool Path(std::string &utf8)
+    {
+        return String(utf8) && (utf8 = PathOfStoredText(utf8), true);
+    }
+
+    // An array of at most maxCount elements that take at least minElementBytes each.
     template <typename T, typename Fields>
-    bool Array(std::vector<T> &items, size_t minElementBytes, Fields fields)
+    bool Array(std::vector<T> &items, size_t minElementBytes, Fields fields, size_t maxCount = kAnyCount)
     {
         int16_t dimensions = 0;
         if (!Int16(dimensions)) {
@@ -161,6 +182,9 @@ public:
         }
         if (static_cast<uint64_t>(count) * minElementBytes > BytesLeft()) {
             return Fail("an array holds more elements than the rest of the file");
+        }
+        if (static_cast<size_t>(count) > maxCount) {
+            return Fail("an array holds more elements than a backup keeps");
         }
         items.assign(static_cast<size_t>(count), T());
         return std::all_of(items.begin(), items.end(), [&](T &item) { return fields(*this, item); });
@@ -224,7 +248,7 @@ bool SettingsFields(Io &file, Settings &s)
            file.Int32(s.GridHeight) && file.Int32(s.GridPower) && file.Int16(s.FloodQuality) &&
            file.Single(s.FloodAccuracy) && file.Single(s.FloodChink) && file.Single(s.FloodAcute) &&
            file.Int16(s.DrawOutsideFlag) && file.Int32(s.ScrollMargin) && file.Int16(s.BackgroundFlag) &&
-           file.String(s.BackgroundFile) && file.Int32(s.BackgroundX) && file.Int32(s.BackgroundY) &&
+           file.Path(s.BackgroundFile) && file.Int32(s.BackgroundX) && file.Int32(s.BackgroundY) &&
            file.Single(s.BackgroundScale) && file.Int32(s.BackgroundOpacity);
 }
 
@@ -369,7 +393,8 @@ bool RecordFields(Io &file, Settings &settings, Paths &paths, Entries &history, 
 {
     int32_t pathCount = UpperBound(paths);
     return SettingsFields(file, settings) && file.Array(paths, kMinPathRecordBytes, kPathFields) &&
-           file.Int32(pathCount) && file.Array(history, kMinCollectionBytes, kCollectionFields) &&
+           file.Int32(pathCount) &&
+           file.Array(history, kMinCollectionBytes, kCollectionFields, HistoryEntryLimit(settings.HistoryMax)) &&
            file.Int32(historyPos) && CheckRecord(file, paths, pathCount, history, historyPos);
 }
 
@@ -443,6 +468,13 @@ std::string BackupFilePath(const std::string &drawingPath)
     return platform::ProgramFile(GetFileNamePart(drawingPath) + kBackupSuffix);
 }
 
+bool InPendingChangeFolder(const std::string &drawingPath)
+{
+    const std::string folder = NormalFolder(GetHost().PendingChangeFolder());
+    return !folder.empty() && !GetFileNamePart(drawingPath).empty() &&
+           NormalFolder(GetFolderPart(drawingPath)) == folder;
+}
+
 bool EncodeBackupRecord(const BackupRecord &record, std::string &bytes, std::string &message)
 {
     return EncodeBackup(record.Settings, record.Paths, record.History, record.HistoryPos, bytes, message);
@@ -460,13 +492,13 @@ bool DecodeBackupRecord(std::string_view bytes, BackupRecord &record, std::strin
     return true;
 }
 
-bool SaveBackupFile(const std::string &name)
+bool SaveBackupFile(const std::string &path)
 {
-    if (!Lifecycle().DocModified || GetFileNamePart(name).empty()) {
+    if (!Lifecycle().DocModified || !InPendingChangeFolder(path)) {
         return false;
     }
     const Document &doc = Doc();
-    const std::string backupPath = BackupFilePath(name);
+    const std::string backupPath = BackupFilePath(path);
     std::string bytes;
     std::string reason;
     if (!EncodeBackup(doc.CurrentSettings, doc.DocPaths, History().HistoryEntries, History().HistoryPos, bytes,
@@ -482,7 +514,7 @@ bool SaveBackupFile(const std::string &name)
 void OpenWithBackup(const std::string &path)
 {
     const std::string backupPath = BackupFilePath(path);
-    if (!BackupExists(backupPath)) {
+    if (!InPendingChangeFolder(path) || !BackupExists(backupPath)) {
         OpenDrawingFile(path);
         return;
     }
@@ -505,7 +537,7 @@ void OpenWithBackup(const std::string &path)
 bool ApplyBackupToFile(const std::string &path)
 {
     const std::string backupPath = BackupFilePath(path);
-    if (!BackupExists(backupPath)) {
+    if (!InPendingChangeFolder(path) || !BackupExists(backupPath)) {
         return false;
     }
     Host &host = GetHost();
@@ -523,7 +555,18 @@ bool ApplyBackupToFile(const std::string &path)
     std::error_code ignored;
     std::filesystem::remove(backupPath, ignored);
     host.ShowFolderInBrowser(GetFolderPart(path));
+    if (!NoteStoredPath(record.Settings.BackgroundFile)) {
+        host.ShowStatus("[" + GetFileNamePart(path) + "] " + kUnderlayPathNotStored);
+    }
     return true;
+}
+
+void DeletePendingChange(const std::string &path)
+{
+    if (InPendingChangeFolder(path)) {
+        std::error_code ignored;
+        std::filesystem::remove(BackupFilePath(path), ignored);
+    }
 }
 
 namespace {

@@ -33,6 +33,11 @@ struct BackupRecord {
 // drawings of one name share a backup) and ".backup".
 std::string BackupFilePath(const std::string &drawingPath);
 
+// Whether the drawing lies in the folder whose drawings have pending changes (the file browser's,
+// Host::PendingChangeFolder). Backups are named by the file name alone, so only such a drawing
+// may write, read, apply or delete one: a drawing of the same name elsewhere never touches it.
+bool InPendingChangeFolder(const std::string &drawingPath);
+
 // The record's bytes. False (reason in message) when a string is longer than 65535 bytes.
 bool EncodeBackupRecord(const BackupRecord &record, std::string &bytes, std::string &message);
 
@@ -42,19 +47,24 @@ bool EncodeBackupRecord(const BackupRecord &record, std::string &bytes, std::str
 // (reason in message, record untouched) otherwise.
 bool DecodeBackupRecord(std::string_view bytes, BackupRecord &record, std::string &message);
 
-// When the document is modified, writes its backup whole and renames it into place; a failure is
-// reported. Takes the drawing's file name (a full path works too). Returns whether it was written.
-bool SaveBackupFile(const std::string &name);
+// When the document is modified and the drawing at path lies in the pending-change folder, writes
+// its backup whole and renames it into place; a failure is reported. Returns whether it was
+// written.
+bool SaveBackupFile(const std::string &path);
 
-// Opens the drawing from its backup when there is one (its settings, paths and undo history come
-// back, the caption keeps " *" though the document counts as unmodified), else from the file
-// (OpenDrawingFile). A backup that cannot be read is reported, left in place, and the file opened.
+// Opens the drawing from its backup when it lies in the pending-change folder and has one (its
+// settings, paths and undo history come back, the caption keeps " *" though the document counts
+// as unmodified), else from the file (OpenDrawingFile). A backup that cannot be read is reported,
+// left in place, and the file opened.
 void OpenWithBackup(const std::string &path);
 
 // Writes the backup's settings and paths into the drawing file, then deletes the backup; the
-// open document is not touched. False when there is no backup, or (reported, backup kept) when it
-// cannot be read or the file cannot be written.
+// open document is not touched. False when the drawing lies outside the pending-change folder or
+// has no backup, or (reported, backup kept) when it cannot be read or the file cannot be written.
 bool ApplyBackupToFile(const std::string &path);
+
+// After the drawing at path was saved: its pending change, if it had one, is gone.
+void DeletePendingChange(const std::string &path);
 
 // Whether the program folder holds a backup of a ".qlk" drawing.
 bool AnyDrawingBackup();

@@ -62,7 +62,7 @@ void SetupDefaultBrushes()
 
 bool ReplaceBrushes(PathArray paths, std::vector<std::string> names)
 {
-    if (paths.size() != names.size() || paths.size() < 2) {
+    if (paths.size() != names.size() || paths.size() < 2 || UpperBound(paths) > kMaxBrushes) {
         return false;
     }
     g_brushes.BrushCount = UpperBound(paths);

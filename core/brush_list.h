@@ -9,6 +9,9 @@
 
 namespace core {
 
+// The most brushes the list holds: each is an item of the brush menu and a row of the palette.
+inline constexpr int32_t kMaxBrushes = 1000;
+
 struct BrushList {
     int32_t BrushCount = 0;
     PathArray BrushPaths{PathRecord()};           // 1 .. BrushCount, anchors relative to (0, 0)
@@ -24,7 +27,8 @@ void ResetBrushesForTest();
 void SetupDefaultBrushes();
 
 // Replaces the whole list (names and paths with entries 1 .. count); brush 1 becomes current and
-// the brush menu is rebuilt. False, with nothing changed, when the two do not match or are empty.
+// the brush menu is rebuilt. False, with nothing changed, when the two do not match, are empty or
+// hold more than kMaxBrushes.
 bool ReplaceBrushes(PathArray paths, std::vector<std::string> names);
 
 // The captions of the brush menu's items 0 .. BrushCount - 1: "&", the brush number, a full-width

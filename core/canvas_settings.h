@@ -6,6 +6,9 @@
 
 namespace core {
 
+// The deepest undo history kept (HistoryMax): every step holds a whole copy of the drawing.
+inline constexpr int32_t kHistoryMaxLimit = 10000;
+
 // Field order is also the binary order inside backup files.
 struct CanvasSettings {
     int32_t Width = 320;  // canvas pixels

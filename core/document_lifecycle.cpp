@@ -6,6 +6,7 @@
 #include "core/history.h"
 #include "core/host.h"
 #include "core/path_builder.h"
+#include "core/stored_paths.h"
 
 #include <QString>
 
@@ -83,13 +84,6 @@ bool LoadDrawingIntoDocument(const std::string &path, std::string &message)
     return true;
 }
 
-// A drawing's pending-change backup in the program folder, removed once the drawing is saved.
-void DeletePendingBackup(const std::string &path)
-{
-    std::error_code ignored;
-    std::filesystem::remove(BackupFilePath(path), ignored);
-}
-
 }  // namespace
 
 DocumentLifecycle &Lifecycle()
@@ -149,9 +143,11 @@ bool SaveDrawingFile(const std::string &path)
         host.ShowErrorMessage(message, "ファイル保存エラー");
         return false;
     }
-    DeletePendingBackup(path);
+    DeletePendingChange(path);
     host.ShowFolderInBrowser(GetFolderPart(path));
-    host.ShowStatus("ファイルを保存しました。");
+    host.ShowStatus(NoteStoredPath(doc.CurrentSettings.BackgroundFile)
+                        ? std::string("ファイルを保存しました。")
+                        : std::string("ファイルを保存しました。") + kUnderlayPathNotStored);
     SetModified(false);
     return true;
 }
@@ -213,6 +209,23 @@ std::string GetFolderPart(const std::string &path)
         return {};
     }
     return path.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string NormalFolder(const std::string &folder)
+{
+    if (folder.empty()) {
+        return {};
+    }
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(std::filesystem::path(folder), error);
+    if (error) {
+        path = folder;
+    }
+    std::string text = path.lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/') {
+        text.pop_back();
+    }
+    return text;
 }
 
 std::string GetFileNamePart(const std::string &path)

@@ -54,6 +54,9 @@ void RefreshRecentFileMenu();
 std::string GetFolderPart(const std::string &path);
 // The text after the last "/" (the whole text when there is none).
 std::string GetFileNamePart(const std::string &path);
+// A folder in the one form folders are compared in: absolute, "." and ".." resolved, no trailing
+// "/" except for the root. "" stays "".
+std::string NormalFolder(const std::string &folder);
 // The text after the last "." of the file name, case kept; "" when the name has no dot.
 std::string GetExtensionPart(const std::string &path);
 

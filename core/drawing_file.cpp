@@ -1,5 +1,7 @@
 #include "core/drawing_file.h"
 
+#include "core/stored_paths.h"
+
 #include "platform/base/atomic_file.h"
 #include "platform/base/number_text.h"
 #include "platform/base/rounding.h"
@@ -603,6 +605,7 @@ std::string_view MagicVersion(std::string_view magic, std::string_view prefix)
 
 void WriteSettingsLines(const CanvasSettings &settings, FieldWriter &file)
 {
+    NoteStoredPath(settings.BackgroundFile);
     file.BareLine(std::string(kDrawingPrefix) + std::string(kWrittenVersion));
     file.WriteInt(settings.Width)
         .WriteInt(settings.Height)
@@ -633,6 +636,7 @@ bool ReadSettingsLines(FieldReader &file, std::string_view /*version*/, CanvasSe
               file.ReadInt32(read.BackgroundX) && file.ReadInt32(read.BackgroundY) &&
               file.ReadSingle(read.BackgroundScale) && file.ReadInt32(read.BackgroundOpacity);
     if (ok) {
+        read.BackgroundFile = PathOfStoredText(read.BackgroundFile);
         settings = std::move(read);
     }
     return ok;

@@ -41,6 +41,9 @@ public:
     virtual void ReloadCanvas() {}
     // When the file browser is open: make it list this folder again (its BrowserFolder).
     virtual void ShowFolderInBrowser(const std::string &) {}
+    // The folder whose drawings have pending changes: the one the file browser lists (kept while
+    // the browser is closed); "" before it lists any.
+    virtual std::string PendingChangeFolder() const { return {}; }
     // Canvas movie: the main window's check boxes "show underlay" (Check3), "underlay in front"
     // (Check4) and "show grid" (Check5), and the canvas player the movie is handed to.
     virtual bool UnderlayChecked() const { return false; }

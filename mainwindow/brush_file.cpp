@@ -32,8 +32,10 @@ bool SaveBrushFile(const std::string &path, const core::BrushList &brushes, std:
     return platform::WriteFileAtomically(path, BrushFileBytes(brushes), error);
 }
 
-bool ReadBrushFile(const std::string &path, core::PathArray &paths, std::vector<std::string> &names)
+bool ReadBrushFile(const std::string &path, core::PathArray &paths, std::vector<std::string> &names,
+                   int32_t &skipped)
 {
+    skipped = 0;
     std::string bytes;
     if (!platform::ReadWholeFile(path, bytes)) {
         return false;
@@ -44,6 +46,10 @@ bool ReadBrushFile(const std::string &path, core::PathArray &paths, std::vector<
     int32_t count = 0;
     if (!file.ReadString(version) || !KnownVersion(version) || !file.ReadCount(count, kMinBrushBytes) || count < 1) {
         return false;
+    }
+    if (count > core::kMaxBrushes) {
+        skipped = count - core::kMaxBrushes;
+        count = core::kMaxBrushes;
     }
     core::PathArray readPaths(static_cast<size_t>(count) + 1);
     std::vector<std::string> readNames(static_cast<size_t>(count) + 1);

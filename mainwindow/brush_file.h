@@ -14,7 +14,9 @@ std::string BrushFileBytes(const core::BrushList &brushes);
 bool SaveBrushFile(const std::string &path, const core::BrushList &brushes, std::string *error = nullptr);
 
 // Reads the names and paths (entries 1 .. count). False when the file is missing, unreadable,
-// holds fewer than one brush or does not hold what its count says.
-bool ReadBrushFile(const std::string &path, core::PathArray &paths, std::vector<std::string> &names);
+// holds fewer than one brush or does not hold what its count says. Of a file counting more than
+// kMaxBrushes only the first kMaxBrushes are read; skipped tells how many were left out.
+bool ReadBrushFile(const std::string &path, core::PathArray &paths, std::vector<std::string> &names,
+                   int32_t &skipped);
 
 }  // namespace mainwindow

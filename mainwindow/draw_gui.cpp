@@ -234,7 +234,12 @@ void DrawGUI::Form_Load(const QString &commandLine)
     // The player shows what the picture box shows around the canvas: 0x00BBGGRR to 0x00RRGGBB.
     uint32_t surround = static_cast<uint32_t>(Picture1->Point(0, 0));
     Doc().PlayerBackColor = ((surround & 0xFF) << 16) | (surround & 0xFF00) | ((surround >> 16) & 0xFF);
-    core::DeleteAllBackups();  // pending changes of an earlier run are stale
+    // Pending changes of an earlier run are stale; those of a program still running on this
+    // folder are not.
+    folderLock_ = std::make_unique<platform::ProgramFolderLock>();
+    if (folderLock_->Held()) {
+        core::DeleteAllBackups();
+    }
     movie::ClearBackgroundCache();
     movie::ClearGridCache();
     movie::ClearBackColorCache();
@@ -277,7 +282,11 @@ void DrawGUI::InitDocumentState()
     Combo2->SetText(NumberText(Doc().ZoomRate * 100.0) + QStringLiteral("%"));
     Doc().HitPath = Doc().HitAnchor = Doc().HitPath2 = Doc().HitAnchor2 = 0;
     Input().CurrentColors = {0xFF000000u, 0xFFFFFF00u, 0xFFFFFFFFu};
-    LoadUserColorFile(ProgramFile(kUserColorFileName), Main().UserColors);
+    if (!LoadUserColorFile(ProgramFile(kUserColorFileName), Main().UserColors)) {
+        platform::MsgBox(QStringLiteral("ユーザーカラーが多すぎます。最初の%1セットだけを読み込みました。")
+                             .arg(kMaxUserColorRows / 6),
+                         platform::kMbOkOnly | platform::kMbExclamation, QStringLiteral("Quillark"), this);
+    }
     Main().UserColorTop = 0;
     Main().UserColorCol = -1;
     PicPicker_Paint();
@@ -379,6 +388,14 @@ bool DrawGUI::SaveSettings(std::string *error)
     SettingsExtras extras;
     extras.Window = CurrentPlacement();
     std::copy(core::Lifecycle().RecentFiles.begin() + 1, core::Lifecycle().RecentFiles.end(), extras.RecentFiles.begin());
+    std::vector<std::string> unstored = PathsNotStoredAsTheyAre(extras, Main());
+    if (!unstored.empty()) {
+        QString text = QStringLiteral("次のパスには Shift-JIS で保存できない文字があるため、設定ファイルに正しく保存できません。");
+        for (const std::string &path : unstored) {
+            text += QStringLiteral("\n") + QString::fromStdString(path);
+        }
+        platform::MsgBox(text, platform::kMbOkOnly | platform::kMbExclamation, QStringLiteral("Quillark"), this);
+    }
     WriteSettings(file, extras, Main(), Doc().CurrentSettings);
     return file.Save(error);
 }
@@ -387,7 +404,8 @@ void DrawGUI::LoadSettings()
 {
     SettingsExtras extras;
     extras.Window = CurrentPlacement();
-    ReadSettings(platform::ProfileFile(ProgramFile(kSettingsFileName)), extras, Main(), Doc().CurrentSettings);
+    ReadSettings(platform::ProfileFile(ProgramFile(kSettingsFileName)), extras, Main(), Doc().CurrentSettings,
+                 platform::WorkArea(this));
     ApplyPlacement(extras.Window);
     std::copy(extras.RecentFiles.begin(), extras.RecentFiles.end(), core::Lifecycle().RecentFiles.begin() + 1);
     core::RefreshRecentFileMenu();
@@ -404,8 +422,16 @@ void DrawGUI::LoadBrushFile(const std::string &path)
 {
     core::PathArray paths;
     std::vector<std::string> names;
-    if (!ReadBrushFile(path, paths, names) || !core::ReplaceBrushes(std::move(paths), std::move(names))) {
+    int32_t skipped = 0;
+    if (!ReadBrushFile(path, paths, names, skipped) || !core::ReplaceBrushes(std::move(paths), std::move(names))) {
         core::SetupDefaultBrushes();
+        return;
+    }
+    if (skipped > 0) {
+        platform::MsgBox(QStringLiteral("ブラシが多すぎます。最初の%1個を読み込み、残りの%2個は読み込みませんでした。")
+                             .arg(core::kMaxBrushes)
+                             .arg(skipped),
+                         platform::kMbOkOnly | platform::kMbExclamation, QStringLiteral("Quillark"), this);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "mainwindow/main_state.h"
 #include "mainwindow/settings_file.h"
 #include "mainwindow/view_geometry.h"
+#include "platform/base/program_folder.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/key_preview.h"
 #include "platform/forms/picture_box.h"
@@ -291,6 +292,8 @@ private:
     void KeepPanelWindowPlacements();
 
     std::unique_ptr<MainHost> host_;
+    // Held from start-up on: a second program on the same folder leaves this one's backups alone.
+    std::unique_ptr<platform::ProgramFolderLock> folderLock_;
     SplashWindow *splash_ = nullptr;
     bool wheelHooked_ = false;
     bool wheelBusy_ = false;

@@ -114,4 +114,9 @@ void MainHost::ShowFolderInBrowser(const std::string &folder)
     toolwindows::ShowFolderInBrowser(folder);
 }
 
+std::string MainHost::PendingChangeFolder() const
+{
+    return toolwindows::ListedFolder();
+}
+
 }  // namespace mainwindow

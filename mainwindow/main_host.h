@@ -30,6 +30,7 @@ public:
     void RefreshSelect() override;
     void RefreshList() override;
     void ShowFolderInBrowser(const std::string &folder) override;
+    std::string PendingChangeFolder() const override;
 
 private:
     DrawGUI &window_;

@@ -2,6 +2,8 @@
 
 #include "platform/base/number_text.h"
 #include "platform/base/rounding.h"
+#include "platform/base/text_encoding.h"
+#include "platform/forms/stored_placement.h"
 
 #include <algorithm>
 #include <charconv>
@@ -101,7 +103,22 @@ void WritePlacement(ProfileFile &file, const PlacementKeys &keys, const MainStat
     }
 }
 
-void ReadPlacement(const ProfileFile &file, const PlacementKeys &keys, MainState &state)
+// A tool window's stored frame (twips) kept inside the work area.
+void ClampFrame(int32_t &left, int32_t &top, int32_t *width, int32_t *height, const QRect &workArea)
+{
+    platform::StoredPlacement stored{static_cast<double>(left), static_cast<double>(top),
+                                     width ? static_cast<double>(*width) : 0, height ? static_cast<double>(*height) : 0};
+    stored = platform::ClampToWorkArea(stored, workArea);
+    auto whole = [](double value) { return platform::SaturateCast<int32_t>(std::round(value)); };
+    left = whole(stored.Left);
+    top = whole(stored.Top);
+    if (width && height) {
+        *width = whole(stored.Width);
+        *height = whole(stored.Height);
+    }
+}
+
+void ReadPlacement(const ProfileFile &file, const PlacementKeys &keys, MainState &state, const QRect &workArea)
 {
     auto read = [&](const char *key, int32_t MainState::*field) {
         if (field) {
@@ -114,6 +131,22 @@ void ReadPlacement(const ProfileFile &file, const PlacementKeys &keys, MainState
     read("Height", keys.height);
     read("Splitter", keys.splitter);
     state.*keys.visible = ReadInteger<int32_t>(file, keys.section, "Visible", 0);
+    ClampFrame(state.*keys.left, state.*keys.top, keys.width ? &(state.*keys.width) : nullptr,
+               keys.height ? &(state.*keys.height) : nullptr, workArea);
+    if (keys.splitter) {
+        state.*keys.splitter = platform::ClampSplitterToWorkArea(state.*keys.splitter, workArea);
+    }
+}
+
+// The main window's stored frame kept inside the work area.
+void ClampMainWindow(WindowPlacementTwips &window, const QRect &workArea)
+{
+    platform::StoredPlacement stored = platform::ClampToWorkArea({window.Left, window.Top, window.Width, window.Height},
+                                                                 workArea);
+    window.Left = static_cast<float>(stored.Left);
+    window.Top = static_cast<float>(stored.Top);
+    window.Width = static_cast<float>(stored.Width);
+    window.Height = static_cast<float>(stored.Height);
 }
 
 // The nine option flags in the file's order.
@@ -254,7 +287,22 @@ void WriteSettings(ProfileFile &file, const SettingsExtras &extras, const MainSt
     WriteIniNumber(file, q, "HistoryMax", settings.HistoryMax);
 }
 
-void ReadSettings(const ProfileFile &file, SettingsExtras &extras, MainState &state, core::CanvasSettings &settings)
+std::vector<std::string> PathsNotStoredAsTheyAre(const SettingsExtras &extras, const MainState &state)
+{
+    std::vector<std::string> paths;
+    for (const std::string &path : extras.RecentFiles) {
+        if (!platform::FitsCp932(path)) {
+            paths.push_back(path);
+        }
+    }
+    if (!platform::FitsCp932(state.BrowserFolder)) {
+        paths.push_back(state.BrowserFolder);
+    }
+    return paths;
+}
+
+void ReadSettings(const ProfileFile &file, SettingsExtras &extras, MainState &state, core::CanvasSettings &settings,
+                  const QRect &workArea)
 {
     const char *q = kMainSection;
     WindowPlacementTwips &window = extras.Window;
@@ -263,24 +311,26 @@ void ReadSettings(const ProfileFile &file, SettingsExtras &extras, MainState &st
     window.Top = ReadSingle(file, q, "Top", window.Top);
     window.Width = ReadSingle(file, q, "Width", window.Width);
     window.Height = ReadSingle(file, q, "Height", window.Height);
+    ClampMainWindow(window, workArea);
     for (const auto &[key, field] : kOptionKeys) {
         state.*field = ReadFlag(file, q, key, field == &MainState::UseToolIcons ? 1 : 0);
     }
     for (int slot = 0; slot < core::kRecentFileSlots; ++slot) {
         extras.RecentFiles[static_cast<size_t>(slot)] = GetIniString(file, q, RecentFileKey(slot), "");
     }
-    ReadPlacement(file, kPathToolBox, state);
+    ReadPlacement(file, kPathToolBox, state, workArea);
     state.BrowserFolder = GetIniString(file, "FolderToolBox", "Directory", "");
-    ReadPlacement(file, kFolderToolBox, state);
-    ReadPlacement(file, kPositionToolBox, state);
-    ReadPlacement(file, kBrushToolBox, state);
-    ReadPlacement(file, kGradientToolBox, state);
+    ReadPlacement(file, kFolderToolBox, state, workArea);
+    ReadPlacement(file, kPositionToolBox, state, workArea);
+    ReadPlacement(file, kBrushToolBox, state, workArea);
+    ReadPlacement(file, kGradientToolBox, state, workArea);
     state.PreviewWindowLeft = ReadInteger<int32_t>(file, "PreviewWindow", "Left", state.PreviewWindowLeft);
     state.PreviewWindowTop = ReadInteger<int32_t>(file, "PreviewWindow", "Top", state.PreviewWindowTop);
+    ClampFrame(state.PreviewWindowLeft, state.PreviewWindowTop, nullptr, nullptr, workArea);
     state.PreviewFPS = std::clamp(ReadSingle(file, "PreviewWindow", "PreviewFPS", 12.0f), 1.0f, 255.0f);
     state.PreviewMorphFrame = ReadClamped<int32_t>(file, "PreviewWindow", "PreviewMorphFrame", 20, 2, kInt32Max);
     LoadPreferenceSub(file, settings);
-    settings.HistoryMax = ReadClamped<int32_t>(file, q, "HistoryMax", 20, 1, kInt32Max);
+    settings.HistoryMax = ReadClamped<int32_t>(file, q, "HistoryMax", 20, 1, core::kHistoryMaxLimit);
     const core::CanvasSettings defaults;
     settings.BackgroundFlag = 0;
     settings.BackgroundFile.clear();

@@ -5,12 +5,16 @@
 #include "core/canvas_settings.h"
 #include "core/document_lifecycle.h"
 #include "mainwindow/main_state.h"
+#include "platform/forms/window_placement.h"
 #include "platform/profile/profile.h"
+
+#include <QRect>
 
 #include <array>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 namespace mainwindow {
 
@@ -70,9 +74,14 @@ struct SettingsExtras {
 // Writes every section in the file's order, "HistoryMax" last of all into the main section.
 void WriteSettings(platform::ProfileFile &file, const SettingsExtras &extras, const MainState &state,
                    const core::CanvasSettings &settings);
+// The recent files and the browser folder that the file's code page cannot hold as they are (they
+// are written as the nearest text it has).
+std::vector<std::string> PathsNotStoredAsTheyAre(const SettingsExtras &extras, const MainState &state);
+
 // Reads every key; the values in extras, state and settings are the defaults of the keys that are
-// missing (the window's current placement, for example). The underlay fields are reset.
+// missing (the window's current placement, for example). Every window placement is brought inside
+// the work area (pixels). The underlay fields are reset.
 void ReadSettings(const platform::ProfileFile &file, SettingsExtras &extras, MainState &state,
-                  core::CanvasSettings &settings);
+                  core::CanvasSettings &settings, const QRect &workArea = platform::WorkArea(nullptr));
 
 }  // namespace mainwindow

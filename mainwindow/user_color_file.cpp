@@ -32,9 +32,11 @@ uint32_t ColorOfField(std::string_view field)
 }
 
 // The fields of the file: a comma or a line end ends a field; line ends at the end of the file
-// end the last row. Nothing when a row is cut short.
-std::optional<std::vector<std::string_view>> SplitFields(std::string_view text)
+// end the last row. Nothing when a row is cut short. At most maxFields are taken; more tells
+// whether the text went on after them.
+std::optional<std::vector<std::string_view>> SplitFields(std::string_view text, size_t maxFields, bool &more)
 {
+    more = false;
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) {
         text.remove_suffix(1);
     }
@@ -45,6 +47,10 @@ std::optional<std::vector<std::string_view>> SplitFields(std::string_view text)
     size_t start = 0;
     for (size_t i = 0; i <= text.size(); ++i) {
         if (i == text.size() || text[i] == ',' || text[i] == '\r' || text[i] == '\n') {
+            if (fields.size() == maxFields) {
+                more = true;
+                break;
+            }
             fields.push_back(text.substr(start, i - start));
             if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n') {
                 ++i;
@@ -58,13 +64,13 @@ std::optional<std::vector<std::string_view>> SplitFields(std::string_view text)
     return fields;
 }
 
-bool ReadTable(const std::string &path, UserColorTable &table)
+bool ReadTable(const std::string &path, UserColorTable &table, bool &more)
 {
     std::string bytes;
     if (!platform::ReadWholeFile(path, bytes)) {
         return false;
     }
-    auto fields = SplitFields(bytes);
+    auto fields = SplitFields(bytes, kMaxUserColorRows * 6, more);
     if (!fields) {
         return false;
     }
@@ -105,16 +111,17 @@ bool SaveUserColorFile(const std::string &path, const UserColorTable &table, std
     return platform::WriteFileAtomically(path, UserColorFileText(table), error);
 }
 
-void LoadUserColorFile(const std::string &path, UserColorTable &table)
+bool LoadUserColorFile(const std::string &path, UserColorTable &table)
 {
-    if (ReadTable(path, table)) {
-        return;
+    bool more = false;
+    if (ReadTable(path, table, more)) {
+        return !more;
     }
     if (NamePart(path) != kUserColorFileName) {
-        LoadUserColorFile(platform::ProgramFile(kUserColorFileName), table);
-        return;
+        return LoadUserColorFile(platform::ProgramFile(kUserColorFileName), table);
     }
     table.assign(kSetRows, UserColorRow{kWhite, kWhite, kWhite, kWhite, kWhite, kWhite});
+    return true;
 }
 
 }  // namespace mainwindow

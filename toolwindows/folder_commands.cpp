@@ -192,7 +192,9 @@ void FolderGUI::Openfile(const std::string &f)
         return;
     }
     const std::string &current = core::Lifecycle().CurrentFileName;
-    if (core::GetFileNamePart(current).empty()) {
+    // Only a drawing of the listed folder can be kept as a pending change; an untitled one, or
+    // one from another folder, is offered for saving instead.
+    if (!core::InPendingChangeFolder(current)) {
         if (owner_.ConfirmModify() == 1) {
             return;
         }

@@ -35,23 +35,6 @@ bool NameOrder(const std::string &a, const std::string &b)
 
 }  // namespace
 
-std::string NormalFolder(const std::string &folder)
-{
-    if (folder.empty()) {
-        return {};
-    }
-    std::error_code error;
-    std::filesystem::path path = std::filesystem::absolute(std::filesystem::path(folder), error);
-    if (error) {
-        path = folder;
-    }
-    std::string text = path.lexically_normal().string();
-    while (text.size() > 1 && text.back() == '/') {
-        text.pop_back();
-    }
-    return text;
-}
-
 std::string JoinFolder(const std::string &folder, const std::string &name)
 {
     if (!folder.empty() && folder.back() == '/') {

@@ -2,6 +2,8 @@
 // (marker, type code, "| ", name), sorted by type, and the folder and file names it works with.
 #pragma once
 
+#include "core/document_lifecycle.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,9 +12,8 @@
 
 namespace toolwindows {
 
-// A folder in the one form the browser compares: absolute, "." and ".." resolved, no trailing "/"
-// except for the root. "" stays "".
-std::string NormalFolder(const std::string &folder);
+// A folder in the one form the browser compares (core/document_lifecycle.h).
+using core::NormalFolder;
 
 // The folder, "/" when it does not end in one, and the name.
 std::string JoinFolder(const std::string &folder, const std::string &name);

@@ -1,5 +1,8 @@
 #include "platform/base/program_folder.h"
 
+#include <QLockFile>
+#include <QString>
+
 #include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
@@ -55,6 +58,21 @@ std::string ProgramFolder()
 std::string ProgramFile(const std::string &name)
 {
     return ProgramFolder() + "/" + name;
+}
+
+ProgramFolderLock::ProgramFolderLock()
+    : lock_(std::make_unique<QLockFile>(QString::fromStdString(ProgramFile("quillark.lock"))))
+{
+    // Only a lock whose program no longer runs is stale, however old it is.
+    lock_->setStaleLockTime(0);
+    lock_->tryLock(0);
+}
+
+ProgramFolderLock::~ProgramFolderLock() = default;
+
+bool ProgramFolderLock::Held() const
+{
+    return lock_->isLocked();
 }
 
 }  // namespace platform

@@ -1,7 +1,10 @@
 // The program folder: where settings, data files, backups and temporary movies live.
 #pragma once
 
+#include <memory>
 #include <string>
+
+class QLockFile;
 
 namespace platform {
 
@@ -11,5 +14,22 @@ std::string ProgramFolder();
 
 // A file in the program folder.
 std::string ProgramFile(const std::string &name);
+
+// A lock file in the program folder, taken for as long as this object lives. A second program
+// started on the same folder finds it held by the first (even an hour later); a lock left by a
+// program that ended without releasing it is taken over.
+class ProgramFolderLock {
+public:
+    ProgramFolderLock();
+    ~ProgramFolderLock();
+    ProgramFolderLock(const ProgramFolderLock &) = delete;
+    ProgramFolderLock &operator=(const ProgramFolderLock &) = delete;
+
+    // Whether this program holds the folder (false: another one runs on it).
+    bool Held() const;
+
+private:
+    std::unique_ptr<QLockFile> lock_;
+};
 
 }  // namespace platform

@@ -90,4 +90,9 @@ std::string Utf8ToCp932(std::string_view utf8)
     return Convert(utf8, "CP932", "UTF-8", "?", true);
 }
 
+bool FitsCp932(std::string_view utf8)
+{
+    return IsAscii(utf8) || Cp932ToUtf8(Utf8ToCp932(utf8)) == utf8;
+}
+
 }  // namespace platform

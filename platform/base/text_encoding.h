@@ -12,6 +12,10 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // Characters CP932 cannot hold (and invalid UTF-8) become '?'; never fails.
 std::string Utf8ToCp932(std::string_view utf8);
 
+// Whether the text comes back unchanged through CP932: false when a character has no CP932 code
+// or only a look-alike one (〜 becomes ～).
+bool FitsCp932(std::string_view utf8);
+
 // The text with ASCII letters in lower case (file extensions, markup names); other bytes kept.
 std::string AsciiLower(std::string_view text);
 

@@ -182,7 +182,9 @@ public:
                 continue;
             }
             BitReader tag(body);
-            ReadTag(code, tag, pending);
+            if (!ReadTag(code, tag, pending)) {
+                break;  // too many placements: the rest is not read
+            }
         }
         // Placements after the last ShowFrame (a cut-off file) still make a frame.
         if (!pending.tags.empty() || movie_.frames.empty()) {
@@ -207,8 +209,21 @@ private:
         movie_.characters.try_emplace(id, std::move(character));  // the first definition holds
     }
 
-    void ReadTag(int code, BitReader &in, Frame &pending)
+    // A placement or removal counts against the frame's and the movie's bounds.
+    static bool IsPlacement(int code)
     {
+        return code == kPlaceObject || code == kPlaceObject2 || code == kRemoveObject || code == kRemoveObject2;
+    }
+
+    // False when the tag is one placement too many.
+    bool ReadTag(int code, BitReader &in, Frame &pending)
+    {
+        if (IsPlacement(code)) {
+            if (placementBudget_ == 0 || pending.tags.size() >= kMaxPlacementsPerFrame) {
+                return false;
+            }
+            --placementBudget_;
+        }
         switch (code) {
         case kPlaceObject:
             pending.tags.push_back(ReadPlaceObject(in));
@@ -232,6 +247,7 @@ private:
             ReadDefinition(code, in);
             break;
         }
+        return true;
     }
 
     void ReadDefinition(int code, BitReader &in)
@@ -273,6 +289,7 @@ private:
     Movie &movie_;
     GroupReuse reuse_;
     size_t edgeBudget_ = kMaxEdgesPerMovie;
+    size_t placementBudget_ = kMaxPlacementsPerMovie;
 };
 
 }  // namespace

@@ -84,6 +84,7 @@ protected:
         NewDocument();
         folder = testsupport::TempPath("browser");
         std::filesystem::create_directories(folder);
+        host.PendingFolder = folder;  // the file browser lists this folder
     }
 
     // A drawing file of the paths (element 0 added) with the given canvas size.
@@ -152,11 +153,54 @@ TEST_F(BackupFileTest, SavingTheDrawingDeletesTheBackupTheBrowserWrote)
     std::string cat = WriteDrawing("cat.qlk", {Triangle(0)});
     OpenDrawingFile(cat);
     AddPathStep(Triangle(500));
-    ASSERT_TRUE(SaveBackupFile(GetFileNamePart(cat)));
+    ASSERT_TRUE(SaveBackupFile(cat));
     ASSERT_TRUE(std::filesystem::exists(BackupFilePath(cat)));
 
     ASSERT_TRUE(SaveDrawingFile(cat));
     EXPECT_FALSE(std::filesystem::exists(BackupFilePath(cat)));
+}
+
+// Backups are named by the file name alone: a drawing of the same name in another folder than the
+// listed one must neither write, read, apply nor delete the listed drawing's pending change.
+TEST_F(BackupFileTest, SameNamedDrawingElsewhereNeverTouchesThePendingChange)
+{
+    std::string mine = WriteDrawing("twin.qlk", {Triangle(0)});
+    OpenDrawingFile(mine);
+    AddPathStep(Triangle(500));
+    ASSERT_TRUE(SaveBackupFile(mine));
+    const std::string pending = testsupport::ReadAll(BackupFilePath(mine));
+
+    std::string elsewhere = testsupport::TempPath("elsewhere");
+    std::filesystem::create_directories(elsewhere);
+    const std::string other = elsewhere + "/twin.qlk";
+    PathArray three{PathRecord(), Triangle(0), Triangle(900), Triangle(1800)};
+    std::string message;
+    ASSERT_TRUE(WriteDrawingFile(other, three, 3, CanvasSettings(), message)) << message;
+
+    OpenWithBackup(other);  // the file itself, not the listed drawing's changes
+    EXPECT_EQ(Doc().DocPathCount(), 3);
+    EXPECT_EQ(Lifecycle().CurrentFileName, other);
+    AddPathStep(Triangle(2700));
+    EXPECT_FALSE(SaveBackupFile(other));
+    ASSERT_TRUE(SaveDrawingFile(other));
+    EXPECT_FALSE(ApplyBackupToFile(other));
+    EXPECT_EQ(testsupport::ReadAll(BackupFilePath(mine)), pending);
+    DrawingFileContents contents;
+    ASSERT_TRUE(ReadDrawingFile(other, contents, message)) << message;
+    EXPECT_EQ(UpperBound(contents.Paths), 4);
+
+    // With no folder listed, no drawing has a pending change.
+    host.PendingFolder.clear();
+    ASSERT_TRUE(SaveDrawingFile(mine));
+    EXPECT_EQ(testsupport::ReadAll(BackupFilePath(mine)), pending);
+    EXPECT_FALSE(ApplyBackupToFile(mine));
+
+    // The listed folder's drawing, named through another spelling of its folder, still has it.
+    host.PendingFolder = folder + "/./";
+    OpenWithBackup(folder + "/../" + GetFileNamePart(folder) + "/twin.qlk");
+    EXPECT_EQ(Doc().DocPathCount(), 2);
+    EXPECT_TRUE(ApplyBackupToFile(mine));
+    EXPECT_FALSE(std::filesystem::exists(BackupFilePath(mine)));
 }
 
 TEST_F(BackupFileTest, UnmodifiedDocumentLeavesAnOlderBackupAlone)
@@ -165,7 +209,7 @@ TEST_F(BackupFileTest, UnmodifiedDocumentLeavesAnOlderBackupAlone)
     OpenDrawingFile(cat);
     testsupport::WriteAll(BackupFilePath(cat), "older");
 
-    EXPECT_FALSE(SaveBackupFile("calm.qlk"));
+    EXPECT_FALSE(SaveBackupFile(cat));
     EXPECT_EQ(testsupport::ReadAll(BackupFilePath(cat)), "older");
 }
 
@@ -282,6 +326,33 @@ TEST_F(BackupFileTest, ReaderRejectsInconsistentAndOversizedFields)
     EXPECT_TRUE(rejected(""));
 }
 
+// A few bytes per empty history entry must not become gigabytes of copies: the history holds no
+// more entries than its own undo depth lets the program keep.
+TEST_F(BackupFileTest, HistoryLongerThanItsDepthAllowsIsRefused)
+{
+    BackupRecord record = SampleRecord();
+    record.Settings.HistoryMax = 2;  // at most 1 + 2 x 2 entries, one more allowed
+    record.History.resize(6);
+    std::string bytes = Encoded(record);
+    const size_t historyMaxAt = 23;  // after the size, colour, optimiser and quality fields
+    ASSERT_EQ(ReadInt32At(bytes, historyMaxAt), 2);
+    BackupRecord read;
+    std::string message;
+    EXPECT_TRUE(DecodeBackupRecord(bytes, read, message)) << message;
+
+    bytes[historyMaxAt] = 1;  // the same six entries with a depth of 1
+    EXPECT_FALSE(DecodeBackupRecord(bytes, read, message));
+    EXPECT_NE(message.find("more elements than a backup keeps"), std::string::npos) << message;
+    for (size_t i = 0; i < 4; ++i) {
+        bytes[historyMaxAt + i] = '\xFF';  // -1: counts as a depth of 1
+    }
+    EXPECT_FALSE(DecodeBackupRecord(bytes, read, message));
+
+    // The writer keeps to the same bound, so a backup it writes can always be read back.
+    record.History.resize(7);
+    EXPECT_FALSE(EncodeBackupRecord(record, bytes, message));
+}
+
 TEST_F(BackupFileTest, SelectionEntriesPointingAtNoAnchorAreDropped)
 {
     BackupRecord record = SampleRecord();
@@ -330,7 +401,7 @@ TEST_F(BackupFileTest, BrowserReturnsToTheChangedDrawingWithItsUndoHistory)
     AddPathStep(Triangle(500));
     AddPathStep(Triangle(700));
     const PathArray changed = Doc().DocPaths;
-    ASSERT_TRUE(SaveBackupFile(GetFileNamePart(Lifecycle().CurrentFileName)));
+    ASSERT_TRUE(SaveBackupFile(Lifecycle().CurrentFileName));
 
     OpenDrawingFile(dog);
     ASSERT_EQ(Doc().DocPathCount(), 2);
@@ -347,7 +418,7 @@ TEST_F(BackupFileTest, BrowserReturnsToTheChangedDrawingWithItsUndoHistory)
                                                     "RefreshGradient", "ShowFolderInBrowser: " + folder}));
     EXPECT_TRUE(std::filesystem::exists(BackupFilePath(cat)));  // the backup stays
     // Nothing changed since the backup was written, so leaving the drawing writes none.
-    EXPECT_FALSE(SaveBackupFile("tabby.qlk"));
+    EXPECT_FALSE(SaveBackupFile(cat));
 
     // Undo runs back to the drawing as it was opened, and no further.
     UndoHistory();
@@ -376,7 +447,7 @@ TEST_F(BackupFileTest, ApplyingWritesTheBackupsOwnCanvasIntoTheFile)
     OpenDrawingFile(cat);
     Doc().CurrentSettings.BackColorR = 12;
     AddPathStep(Triangle(300));
-    ASSERT_TRUE(SaveBackupFile("apply.qlk"));
+    ASSERT_TRUE(SaveBackupFile(cat));
 
     std::string dog = WriteDrawing("other.qlk", {Triangle(50)}, 200, 100);
     OpenDrawingFile(dog);
@@ -406,12 +477,14 @@ TEST_F(BackupFileTest, FailedApplyKeepsTheBackup)
     std::string cat = WriteDrawing("locked.qlk", {Triangle(0)});
     OpenDrawingFile(cat);
     AddPathStep(Triangle(300));
-    ASSERT_TRUE(SaveBackupFile("locked.qlk"));
+    ASSERT_TRUE(SaveBackupFile(cat));
     std::string gone = folder + "/missing-folder/locked.qlk";  // cannot be created
 
+    host.PendingFolder = GetFolderPart(gone);
     EXPECT_FALSE(ApplyBackupToFile(gone));
     EXPECT_TRUE(HasErrorMessage(host));
     EXPECT_TRUE(std::filesystem::exists(BackupFilePath(cat)));
+    host.PendingFolder = folder;
 
     testsupport::WriteAll(BackupFilePath(cat), "damaged");
     host.Calls.clear();
@@ -427,7 +500,7 @@ TEST_F(BackupFileTest, FailedBackupWriteIsReported)
     AddPathStep(Triangle(300));
     std::filesystem::create_directories(BackupFilePath(cat) + "/inside");  // a folder in its place
 
-    EXPECT_FALSE(SaveBackupFile("blocked.qlk"));
+    EXPECT_FALSE(SaveBackupFile(cat));
     EXPECT_TRUE(HasErrorMessage(host));
     EXPECT_TRUE(Lifecycle().DocModified);
 }

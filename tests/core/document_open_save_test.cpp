@@ -161,6 +161,7 @@ TEST_F(OpenSaveTest, SavingWritesTheDrawingAndClearsTheMark)
     const std::string path = folder + "/saved.qlk";
     const std::string backup = platform::ProgramFile("saved.qlk.backup");
     testsupport::WriteAll(backup, "pending");
+    host.PendingFolder = folder;  // the file browser lists the drawing's folder
     host.Calls.clear();
 
     EXPECT_TRUE(SaveDrawingFile(path));

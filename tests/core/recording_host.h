@@ -52,6 +52,9 @@ public:
     {
         Calls.push_back("ShowFolderInBrowser: " + folder);
     }
+    std::string PendingChangeFolder() const override { return PendingFolder; }
+
+    std::string PendingFolder;  // the folder the file browser lists
 };
 
 // Installs a recording host over a fresh document, history and lifecycle.

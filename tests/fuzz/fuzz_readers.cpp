@@ -530,7 +530,8 @@ std::map<std::string, Reader> Readers()
                         [](const std::string &path, const Input &) {
                             core::PathArray paths;
                             std::vector<std::string> names;
-                            return mainwindow::ReadBrushFile(path, paths, names);
+                            int32_t skipped = 0;
+                            return mainwindow::ReadBrushFile(path, paths, names, skipped);
                         },
                         kTextTokens};
     readers["usercolor"] = {[] { return WithExtension(UserColorSeeds(), "dat"); },

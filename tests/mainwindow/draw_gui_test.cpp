@@ -13,6 +13,9 @@
 #include "platform/base/text_encoding.h"
 #include "platform/forms/file_dialogs.h"
 #include "platform/forms/message_box.h"
+#include "platform/forms/window_placement.h"
+#include "toolwindows/gradient_editor.h"
+#include "toolwindows/path_list_window.h"
 #include "tests/support/test_support.h"
 
 #include <QApplication>
@@ -91,6 +94,25 @@ TEST_F(DrawGuiFixture, StartingWithoutDataFilesGivesDefaults)
     EXPECT_TRUE(questions.empty());
 }
 
+// A second program on the same folder must not take the running one's pending changes for stale.
+TEST_F(DrawGuiFixture, StartWhileAnotherProgramRunsKeepsItsBackups)
+{
+    {
+        platform::ProgramFolderLock running;  // another program on this folder
+        ASSERT_TRUE(running.Held());
+        WriteAll(Home("theirs.qlk.backup"), "their pending change");
+        auto second = Start();
+        EXPECT_EQ(ReadAll(Home("theirs.qlk.backup")), "their pending change");
+    }
+    auto window = Start();  // the other program has ended
+    EXPECT_FALSE(std::filesystem::exists(Home("theirs.qlk.backup")));
+    platform::ProgramFolderLock third;  // and this one now holds the folder
+    EXPECT_FALSE(third.Held());
+    window.reset();
+    platform::ProgramFolderLock afterwards;
+    EXPECT_TRUE(afterwards.Held());
+}
+
 TEST_F(DrawGuiFixture, SettingsOpenStoredToolWindowsAndDefaultCanvasApplies)
 {
     WriteAll(Home("quillark.ini"),
@@ -110,6 +132,32 @@ TEST_F(DrawGuiFixture, SettingsOpenStoredToolWindowsAndDefaultCanvasApplies)
     window->mnuDispBrushGUI_Click();  // closing the window from its menu
     EXPECT_FALSE(window->menus.mnuDispBrushGUI->Checked());
     EXPECT_EQ(Main().BrushToolBoxVisible, 0);
+}
+
+// Start-up with placements far beyond the screen: the windows open inside the work area.
+TEST_F(DrawGuiFixture, ExtremePlacementsStartInsideTheWorkArea)
+{
+    WriteAll(Home("quillark.ini"),
+             "[Quillark]\r\nWindowState=0\r\nLeft=1e30\r\nTop=-1e30\r\nWidth=1e30\r\nHeight=1e30\r\n"
+             "[PathToolBox]\r\nVisible=1\r\nLeft=-2147483648\r\nTop=2147483647\r\nWidth=2147483647\r\n"
+             "Height=2147483647\r\nSplitter=2147483647\r\n"
+             "[GradientToolBox]\r\nVisible=1\r\nLeft=2147483647\r\nTop=2147483647\r\n");
+    auto window = std::make_unique<DrawGUI>();
+    window->Form_Load(QString());
+    QApplication::processEvents();
+    const QRect area = platform::WorkArea(window.get());
+    auto inside = [&](const QWidget *w) {
+        QRect frame = w->frameGeometry();
+        return area.contains(frame.topLeft()) && frame.width() <= area.width() && frame.height() <= area.height();
+    };
+    EXPECT_TRUE(inside(window.get()));
+    ASSERT_NE(toolwindows::PathListWindow(), nullptr);
+    EXPECT_TRUE(toolwindows::PathListWindow()->isVisible());
+    EXPECT_TRUE(inside(toolwindows::PathListWindow()));
+    EXPECT_LE(Main().PathToolBoxWidth, platform::TwipsFromPixels(area.width()));
+    EXPECT_TRUE(window->menus.mnuDispGradientGUI->Checked());
+    ASSERT_NE(window->GradationGUI, nullptr);
+    EXPECT_TRUE(inside(window->GradationGUI));
 }
 
 TEST_F(DrawGuiFixture, ShutDownWritesDataFilesUnlessCancelled)
@@ -153,6 +201,26 @@ TEST_F(DrawGuiFixture, ShutDownReportsTheDataFilesItCouldNotWrite)
     std::filesystem::remove_all(Home("usercolor.dat"));
 }
 
+// Recent files and the browser folder are kept in CP932: what it cannot hold is named to the user.
+TEST_F(DrawGuiFixture, ShutDownNamesThePathsTheSettingsFileCannotHold)
+{
+    auto window = Start();
+    core::Lifecycle().RecentFiles[1] = "/tmp/café.qlk";
+    core::Lifecycle().RecentFiles[2] = "/tmp/図面.qlk";
+    Main().BrowserFolder = "/home/\xF0\x9F\x98\x80";
+    questions.clear();
+    int cancel = 0;
+    window->Form_Unload(cancel);
+    ASSERT_EQ(cancel, 0);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_TRUE(questions[0].prompt.contains(QStringLiteral("/tmp/café.qlk")));
+    EXPECT_TRUE(questions[0].prompt.contains(QString::fromStdString(Main().BrowserFolder)));
+    EXPECT_FALSE(questions[0].prompt.contains(QStringLiteral("図面")));
+    EXPECT_EQ(core::Lifecycle().RecentFiles[1], "/tmp/café.qlk");
+    std::string settings = platform::Cp932ToUtf8(ReadAll(Home("quillark.ini")));
+    EXPECT_NE(settings.find("MostRecentUsedFiles2=/tmp/図面.qlk\r\n"), std::string::npos);
+}
+
 TEST_F(DrawGuiFixture, BrushFileReadsBackAndBadFilesGiveDefaults)
 {
     core::SetupDefaultBrushes();
@@ -179,6 +247,26 @@ TEST_F(DrawGuiFixture, BrushFileReadsBackAndBadFilesGiveDefaults)
         EXPECT_EQ(core::Brushes().BrushCount, 8) << bad;
         EXPECT_EQ(core::Brushes().BrushNames[1], "丸(10px)") << bad;
     }
+}
+
+// A brush file counting more brushes than the menu holds gives the first ones and says so.
+TEST_F(DrawGuiFixture, BrushFileBeyondWhatTheMenuHoldsIsCutWithAMessage)
+{
+    auto window = Start();
+    core::BrushList many = core::Brushes();
+    for (int32_t i = many.BrushCount + 1; i <= core::kMaxBrushes + 3; ++i) {
+        many.BrushPaths.push_back(many.BrushPaths[1]);
+        many.BrushNames.push_back("b" + std::to_string(i));
+    }
+    many.BrushCount = core::kMaxBrushes + 3;
+    ASSERT_TRUE(SaveBrushFile(Home("brush.dat"), many));
+    questions.clear();
+    window->LoadBrushFile(Home("brush.dat"));
+    EXPECT_EQ(core::Brushes().BrushCount, core::kMaxBrushes);
+    EXPECT_EQ(core::Brushes().BrushNames.back(), "b" + std::to_string(core::kMaxBrushes));
+    EXPECT_EQ(window->menus.mnuSelectBrush->UBound(), core::kMaxBrushes - 1);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_TRUE(questions[0].prompt.contains(QStringLiteral("ブラシが多すぎます")));
 }
 
 TEST(CommandLine, SurroundingQuotesAreRemovedAndRelativePathsResolved)

@@ -5,6 +5,7 @@
 #include "platform/base/text_encoding.h"
 #include "tests/support/test_support.h"
 
+#include <QRect>
 #include <gtest/gtest.h>
 
 using namespace mainwindow;
@@ -83,7 +84,7 @@ TEST(SettingsFile, RoundTripKeepsValuesAndUnknownKeysInPlace)
     core::CanvasSettings readSettings;
     readSettings.BackgroundFlag = 1;
     readSettings.BackgroundFile = "under.png";
-    ReadSettings(ProfileFile(path), readExtras, readState, readSettings);
+    ReadSettings(ProfileFile(path), readExtras, readState, readSettings, QRect(0, 0, 1920, 1080));
     EXPECT_EQ(readExtras.Window.Height, 9000.5f);
     EXPECT_EQ(readExtras.RecentFiles[0], "C:\\図面\\a.qlk");
     EXPECT_EQ(readExtras.RecentFiles[1], "");
@@ -131,6 +132,49 @@ TEST(SettingsFile, MissingKeysGiveDefaultsAndBadValuesAreKeptUsable)
     EXPECT_EQ(state.UseToolIcons, 1);
     EXPECT_EQ(state.PreviewFPS, 1.0f);
     EXPECT_EQ(state.PreviewMorphFrame, 2);
+}
+
+// Damaged or hand-edited placements must never size a window beyond the screen or put it out of
+// reach: every frame is brought inside the work area as it is read.
+TEST(SettingsFile, PlacementsAreKeptInsideTheWorkArea)
+{
+    std::string path = TempPath("far.ini");
+    WriteAll(path,
+             "[Quillark]\r\nWindowState=0\r\nLeft=-1e30\r\nTop=1e30\r\nWidth=1e30\r\nHeight=2147483647\r\n"
+             "[PathToolBox]\r\nVisible=1\r\nLeft=2147483647\r\nTop=-2147483648\r\nWidth=2147483647\r\n"
+             "Height=2147483647\r\nSplitter=2147483647\r\n"
+             "[FolderToolBox]\r\nLeft=3000\r\nTop=1500\r\nWidth=4800\r\nHeight=7200\r\nSplitter=-9\r\n"
+             "[BrushToolBox]\r\nLeft=15000\r\nTop=1e300\r\nWidth=4800\r\nHeight=1800\r\n"
+             "[GradientToolBox]\r\nLeft=99999999\r\nTop=-99999999\r\n"
+             "[PreviewWindow]\r\nLeft=1e300\r\nTop=abc\r\n");
+    const QRect area(0, 30, 1024, 738);  // twips 0, 450, 15360 x 11070
+    SettingsExtras extras;
+    MainState state;
+    core::CanvasSettings settings;
+    ReadSettings(ProfileFile(path), extras, state, settings, area);
+
+    EXPECT_EQ(extras.Window.Left, 0.0f);
+    EXPECT_EQ(extras.Window.Top, 450.0f);
+    EXPECT_EQ(extras.Window.Width, 15360.0f);
+    EXPECT_EQ(extras.Window.Height, 11070.0f);
+    EXPECT_EQ(state.PathToolBoxLeft, 0);
+    EXPECT_EQ(state.PathToolBoxTop, 450);
+    EXPECT_EQ(state.PathToolBoxWidth, 15360);
+    EXPECT_EQ(state.PathToolBoxHeight, 11070);
+    EXPECT_EQ(state.PathToolBoxSplitter, 738);
+    // A frame already inside stays exactly as stored.
+    EXPECT_EQ(state.FolderToolBoxLeft, 3000);
+    EXPECT_EQ(state.FolderToolBoxTop, 1500);
+    EXPECT_EQ(state.FolderToolBoxWidth, 4800);
+    EXPECT_EQ(state.FolderToolBoxHeight, 7200);
+    EXPECT_EQ(state.FolderToolBoxSplitter, 0);
+    EXPECT_EQ(state.BrushToolBoxLeft, 15360 - 4800);
+    EXPECT_EQ(state.BrushToolBoxTop, 11520 - 1800);
+    // Windows of their own size keep at least a pixel on the screen.
+    EXPECT_EQ(state.GradientToolBoxLeft, 15360 - 15);
+    EXPECT_EQ(state.GradientToolBoxTop, 450);
+    EXPECT_EQ(state.PreviewWindowLeft, 15360 - 15);
+    EXPECT_EQ(state.PreviewWindowTop, 450);
 }
 
 TEST(SettingsFile, DefaultCanvasFileHoldsOnlyTheCanvasSection)
@@ -208,4 +252,24 @@ TEST(UserColorFile, EmptyFileGivesBlackAndDamagedFilesFallBack)
     std::remove(programFile.c_str());
     LoadUserColorFile(TempPath("missing.dat"), table);
     EXPECT_EQ(table[0][0], 0xFFFFFFu);
+}
+
+// Rows cost memory and menu items: a file of more rows than the table keeps is read up to there.
+TEST(UserColorFile, RowsBeyondTheMostKeptAreLeftOut)
+{
+    const std::string row = "0000FF,00FF00,FF0000,FFFFFF,000000,0A0B0C\r\n";
+    std::string text;
+    for (size_t i = 0; i < kMaxUserColorRows; ++i) {
+        text += row;
+    }
+    std::string path = TempPath("full.dat");
+    WriteAll(path, text);
+    UserColorTable table;
+    EXPECT_TRUE(LoadUserColorFile(path, table));
+    EXPECT_EQ(table.size(), kMaxUserColorRows);
+
+    WriteAll(path, text + "123456,123456,123456,123456,123456,123456\r\n" + row + "unfinished");
+    EXPECT_FALSE(LoadUserColorFile(path, table));
+    ASSERT_EQ(table.size(), kMaxUserColorRows);
+    EXPECT_EQ(table.back()[5], 0x0A0B0Cu);
 }

@@ -128,13 +128,38 @@ TEST_F(FolderCommandsTest, LeavingAModifiedDrawingKeepsItsEditsUntilItComesBack)
     EXPECT_EQ(Doc().DocPathCount(), 1);
 }
 
+// A drawing opened from another folder while the browser was closed shares no pending change
+// with the listed folder's drawing of the same name: leaving it asks to save it instead.
+TEST_F(FolderCommandsTest, LeavingADrawingOfAnotherFolderAsksToSaveIt)
+{
+    Drawing("twin.qlk", 1);
+    Drawing("b.qlk", 2);
+    std::string other = NewFolder("other");
+    std::filesystem::copy_file(File("twin.qlk"), other + "/twin.qlk");
+    OpenBrowser();
+    window->menus.mnuDispFolderGUI->Trigger();  // closed
+    core::OpenDrawingFile(other + "/twin.qlk");
+    EditDrawing();
+    window->menus.mnuDispFolderGUI->Trigger();  // open again on the same folder
+    ASSERT_EQ(toolwindows::ListedFolder(), folder);
+    messages.clear();
+
+    answer = platform::kMbNo;
+    browser().Openfile(File("b.qlk"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].style & 7, platform::kMbYesNoCancel);
+    EXPECT_EQ(core::Lifecycle().CurrentFileName, File("b.qlk"));
+    EXPECT_FALSE(HasBackup("twin.qlk"));
+    EXPECT_EQ(browser().List1->item(Row("twin.qlk"))->text(), QStringLiteral("○QLK| twin.qlk"));
+}
+
 TEST_F(FolderCommandsTest, FolderChangeWithPendingChangesAsksFirst)
 {
     Drawing("a.qlk", 1);
     std::string other = NewFolder("other");
     OpenBrowser();
     EditDrawing();
-    ASSERT_TRUE(core::SaveBackupFile("a.qlk"));
+    ASSERT_TRUE(core::SaveBackupFile(File("a.qlk")));
 
     // Closing and opening the browser again is no change of folder.
     window->menus.mnuDispFolderGUI->Trigger();

@@ -191,6 +191,42 @@ TEST(PlayerLoading, HostileCountsAreBoundedByTheBytes)
     EXPECT_TRUE(shape->groups.empty());
 }
 
+// A small file of nothing but placement tags (it compresses to almost nothing) must not turn into
+// millions of display-list operations: a frame and the movie keep a bounded number, and what
+// follows the bound is not read.
+TEST(PlayerLoading, PlacementFloodsStopAtTheirBounds)
+{
+    using platform::swf::kMaxPlacementsPerFrame;
+    using platform::swf::kMaxPlacementsPerMovie;
+    Movie crowded(10, 10);
+    for (size_t i = 0; i < kMaxPlacementsPerFrame + 5; ++i) {
+        crowded.Place(1, static_cast<uint16_t>(i % 500 + 1));
+    }
+    crowded.ShowFrame().Place(1, 1).ShowFrame();
+    auto parsed = platform::swf::ParseMovie(crowded.Bytes(2));
+    ASSERT_NE(parsed, nullptr);
+    ASSERT_EQ(parsed->frames.size(), 1u);
+    EXPECT_EQ(parsed->frames[0].tags.size(), kMaxPlacementsPerFrame);
+
+    const size_t perFrame = 4096;
+    const size_t frames = kMaxPlacementsPerMovie / perFrame + 3;
+    Movie many(10, 10);
+    for (size_t f = 0; f < frames; ++f) {
+        for (size_t i = 0; i < perFrame; ++i) {
+            i % 2 ? many.Remove(static_cast<uint16_t>(i / 2 + 1)) : many.Place(1, static_cast<uint16_t>(i / 2 + 1));
+        }
+        many.ShowFrame();
+    }
+    parsed = platform::swf::ParseMovie(many.Bytes(static_cast<uint16_t>(frames)));
+    ASSERT_NE(parsed, nullptr);
+    size_t kept = 0;
+    for (const auto &frame : parsed->frames) {
+        kept += frame.tags.size();
+    }
+    EXPECT_EQ(kept, kMaxPlacementsPerMovie);
+    EXPECT_EQ(parsed->frames.size(), kMaxPlacementsPerMovie / perFrame);
+}
+
 TEST(PlayerClock, PlaysAtTheFrameRateAndStopsAtTheLastFrame)
 {
     platform::MoviePlayer player;
