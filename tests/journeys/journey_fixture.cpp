@@ -239,6 +239,13 @@ void Journey::ChooseTool(int tool)
     QApplication::processEvents();
 }
 
+void Journey::ToolButtonMenu(int tool, std::initializer_list<QString> captions)
+{
+    AnswerPopup(captions);
+    QAbstractButton *button = window->Option1[static_cast<size_t>(tool)];
+    Click(button, button->rect().center(), Qt::RightButton);
+}
+
 void Journey::ClickCheck(QWidget *check)
 {
     QTest::mouseClick(check, Qt::LeftButton, Qt::NoModifier, QPoint(6, check->height() / 2));
@@ -291,6 +298,36 @@ void Journey::Menu(std::initializer_list<QString> captions)
     }
     action->trigger();
     QApplication::processEvents();
+}
+
+void Journey::Undo(bool byKey)
+{
+    if (byKey) {
+        Key(Qt::Key_Z, Qt::ControlModifier);
+    } else {
+        Menu({QStringLiteral("編集"), QStringLiteral("元に戻す")});
+    }
+}
+
+void Journey::Redo(bool byKey)
+{
+    if (byKey) {
+        Key(Qt::Key_Y, Qt::ControlModifier);
+    } else {
+        Menu({QStringLiteral("編集"), QStringLiteral("やり直す")});
+    }
+}
+
+void Journey::ExpectUndoRedo(const std::function<bool()> &before, const std::function<bool()> &after)
+{
+    ASSERT_TRUE(after()) << "the step is not shown to begin with";
+    for (bool byKey : {false, true}) {
+        const char *how = byKey ? "Ctrl+Z / Ctrl+Y" : "the Edit menu";
+        Undo(byKey);
+        EXPECT_TRUE(before()) << "undo by " << how << " does not show the canvas as before the step";
+        Redo(byKey);
+        EXPECT_TRUE(after()) << "redo by " << how << " does not show the step again";
+    }
 }
 
 void Journey::AnswerPopup(std::initializer_list<QString> captions)
@@ -367,6 +404,34 @@ int Journey::CountAlong(const std::vector<QPoint> &points, Rgb colour, int radiu
         }
     }
     return count;
+}
+
+int Journey::CountNear(QPoint at, Rgb colour, int radius, int tolerance) const
+{
+    return CountColor(QRect(at - QPoint(radius, radius), at + QPoint(radius, radius)), colour, tolerance);
+}
+
+QRect Journey::BoundsOf(QRect area, Rgb colour, int tolerance) const
+{
+    QImage image = Canvas();
+    area = area.normalized().intersected(image.rect());
+    QRect bounds;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (Near(image.pixel(x, y) & 0xFFFFFFu, colour, tolerance)) {
+                bounds |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return bounds;
+}
+
+int Journey::CountInk(QRect area, int tolerance) const
+{
+    area = area.normalized();
+    QImage image = Canvas();
+    return area.intersected(image.rect()).width() * area.intersected(image.rect()).height() -
+           CountColor(image, area, kWhite, tolerance);
 }
 
 QRect Journey::AreaTwips(int32_t left, int32_t top, int32_t right, int32_t bottom) const
