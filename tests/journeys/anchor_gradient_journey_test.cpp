@@ -62,7 +62,12 @@ protected:
 
 TEST_P(AnchorTool, ADraggedAnchorTakesItsTwoSidesAlong)
 {
-    Drag({AtPixel(260, 100), AtPixel(280, 70), AtPixel(300, 40)});
+    PressAndMove({AtPixel(260, 100), AtPixel(280, 70), AtPixel(300, 40)});
+    if (GetParam()) {
+        EXPECT_GT(CountAlong({AtPixel(262, 250), AtPixel(298, 50)}, kBlack, 2), 180)
+            << "real-time drawing shows the outline following the anchor";
+    }
+    Release(window->Picture1, AtPixel(300, 40));
 
     auto moved = [&] {
         // The sides now meet at (300,40); the old corner and the ends of the old sides are white.
@@ -150,12 +155,16 @@ TEST_P(AnchorGradient, TheGradientToolTurnsTheGradientOfAFilledShape)
 
     // Dragging the handle a quarter turn clockwise about the centre turns the gradient downwards.
     const int reach = centre.y() - grip.y();
-    Drag({grip, centre + QPoint(reach * 7 / 10, -reach * 7 / 10), centre + QPoint(reach, 0)});
-    Key(Qt::Key_Escape);
     auto down = [&] {
         return Distance(PixelAt(top), start) < 24 && Distance(PixelAt(bottom), end) < 24 &&
                Distance(PixelAt(left), PixelAt(right)) < 24;
     };
+    PressAndMove({grip, centre + QPoint(reach * 7 / 10, -reach * 7 / 10), centre + QPoint(reach, 0)});
+    if (GetParam()) {
+        EXPECT_TRUE(down()) << "real-time drawing shows the gradient turning";
+    }
+    Release(window->Picture1, centre + QPoint(reach, 0));
+    Key(Qt::Key_Escape);
     EXPECT_TRUE(down()) << "top " << std::hex << PixelAt(top) << " bottom " << PixelAt(bottom) << " left "
                         << PixelAt(left) << " right " << PixelAt(right) << " start " << start << " end " << end;
     ExpectUndoRedo(across, down);

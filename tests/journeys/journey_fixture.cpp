@@ -202,7 +202,8 @@ void Journey::Click(QWidget *widget, QPoint at, Qt::MouseButton button, Qt::Keyb
     Release(widget, at, button, modifiers);
 }
 
-void Journey::Drag(const std::vector<QPoint> &points, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+void Journey::PressAndMove(const std::vector<QPoint> &points, Qt::MouseButton button,
+                           Qt::KeyboardModifiers modifiers)
 {
     QWidget *canvas = window->Picture1;
     MoveTo(canvas, points.front(), Qt::NoButton, modifiers);
@@ -217,7 +218,12 @@ void Journey::Drag(const std::vector<QPoint> &points, Qt::MouseButton button, Qt
             MoveTo(canvas, p, button, modifiers);
         }
     }
-    Release(canvas, points.back(), button, modifiers);
+}
+
+void Journey::Drag(const std::vector<QPoint> &points, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    PressAndMove(points, button, modifiers);
+    Release(window->Picture1, points.back(), button, modifiers);
 }
 
 void Journey::ClickCanvas(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)

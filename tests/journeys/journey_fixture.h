@@ -58,6 +58,10 @@ protected:
     // small steps and releases at the last.
     void Drag(const std::vector<QPoint> &points, Qt::MouseButton button = Qt::LeftButton,
               Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // The same without the release: the button stays held at the last point (for a look at the
+    // canvas during the gesture); `Release(window->Picture1, points.back(), button)` ends it.
+    void PressAndMove(const std::vector<QPoint> &points, Qt::MouseButton button = Qt::LeftButton,
+                      Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void ClickCanvas(QPoint at, Qt::MouseButton button = Qt::LeftButton,
                      Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // A key pressed and released with the canvas focused.

@@ -74,7 +74,14 @@ TEST_P(PaintTools, TheBrushPaintsABandOfItsWidthAlongTheStroke)
     ChooseStyle(kFillOnly);
     ToolButtonMenu(kToolBrush, {QString::fromUtf8(kBrush20)});
     ChooseTool(kToolBrush);
-    Drag({AtPixel(60, 120), AtPixel(260, 120)});
+    PressAndMove({AtPixel(60, 120), AtPixel(260, 120)});
+    if (GetParam()) {
+        EXPECT_TRUE(RowAll(120, 62, 250, kCyan)) << "real-time drawing shows the band while it is painted";
+    } else {
+        // The quick preview leaves the brush's outline at each step of the stroke.
+        EXPECT_GT(CountInk(QRect(AtPixel(70, 108), AtPixel(250, 132))), 100);
+    }
+    Release(window->Picture1, AtPixel(260, 120));
 
     // The band's middle is painted from end to end, and across it is as wide as the brush.
     EXPECT_TRUE(RowAll(120, 62, 258, kCyan));
