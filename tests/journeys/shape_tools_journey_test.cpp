@@ -380,6 +380,21 @@ TEST_P(ShapeTools, TextTypedInTheTextWindowAppearsAsGlyphsInTheDraggedBox)
     ExpectUndoRedo([&] { return CountInk(around) == 0; }, [&] { return CountInk(dragged) > 200; });
 }
 
+TEST_P(ShapeTools, ATextWindowCancelledLeavesTheSelectTool)
+{
+    AnswerDialog([](QDialog &dialog) {
+        auto *window = qobject_cast<toolwindows::TextFontGUI *>(&dialog);
+        ASSERT_NE(window, nullptr) << "the text window did not open";
+        QTest::keyClicks(window->Text1, QStringLiteral("HI"));
+        QTest::mouseClick(window->Command2, Qt::LeftButton);
+    });
+    ChooseTool(kToolText);
+    EXPECT_EQ(canvastools::Input().CurrentTool, kToolSelect);
+    Drag({AtPixel(60, 80), AtPixel(300, 200)});
+    EXPECT_EQ(CountInk(QRect(AtPixel(20, 40), AtPixel(316, 240))), 0);
+    EXPECT_FALSE(CaptionModified());
+}
+
 INSTANTIATE_TEST_SUITE_P(RealtimeOffAndOn, ShapeTools, testing::Bool(),
                          [](const testing::TestParamInfo<bool> &info) {
                              return info.param ? std::string("Realtime") : std::string("Quick");
