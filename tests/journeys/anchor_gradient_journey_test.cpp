@@ -8,29 +8,14 @@
 
 using canvastools::kToolAnchorEdit;
 using canvastools::kToolGradient;
-using canvastools::kToolRectangle;
 
 namespace journeys {
 namespace {
 
 constexpr Rgb kGreen = 0x00FF00;  // the gradient tool's rotation handle
 
-class AnchorGradient : public Journey, public testing::WithParamInterface<bool> {
+class AnchorGradient : public RealtimeJourney {
 protected:
-    void SetUp() override
-    {
-        Journey::SetUp();
-        SetRealtime(GetParam());
-    }
-
-    // A rectangle dragged with the rectangle tool in the current style, left unselected.
-    void DrawRectangle(QPoint from, QPoint to)
-    {
-        ChooseTool(kToolRectangle);
-        Drag({from, to});
-        Key(Qt::Key_Escape);
-    }
-
     // Ink of the outline along a straight piece (all of it, within tolerance of anti-aliasing).
     bool Inked(QPoint from, QPoint to) const
     {
@@ -170,14 +155,8 @@ TEST_P(AnchorGradient, TheGradientToolTurnsTheGradientOfAFilledShape)
     ExpectUndoRedo(across, down);
 }
 
-INSTANTIATE_TEST_SUITE_P(RealtimeOffAndOn, AnchorTool, testing::Bool(),
-                         [](const testing::TestParamInfo<bool> &info) {
-                             return info.param ? std::string("Realtime") : std::string("Quick");
-                         });
-INSTANTIATE_TEST_SUITE_P(RealtimeOffAndOn, AnchorGradient, testing::Bool(),
-                         [](const testing::TestParamInfo<bool> &info) {
-                             return info.param ? std::string("Realtime") : std::string("Quick");
-                         });
+INSTANTIATE_TEST_SUITE_P(RealtimeOffAndOn, AnchorTool, testing::Bool(), RealtimeName);
+INSTANTIATE_TEST_SUITE_P(RealtimeOffAndOn, AnchorGradient, testing::Bool(), RealtimeName);
 
 }  // namespace
 }  // namespace journeys

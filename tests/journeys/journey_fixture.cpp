@@ -238,6 +238,13 @@ void Journey::Key(int key, Qt::KeyboardModifiers modifiers)
     QApplication::processEvents();
 }
 
+void Journey::DrawRectangle(QPoint from, QPoint to)
+{
+    ChooseTool(canvastools::kToolRectangle);
+    Drag({from, to});
+    Key(Qt::Key_Escape);
+}
+
 void Journey::ChooseTool(int tool)
 {
     QAbstractButton *button = window->Option1[static_cast<size_t>(tool)];
@@ -453,6 +460,17 @@ QString Journey::Caption() const
 std::string Journey::File(const std::string &name) const
 {
     return folder_ + "/" + name;
+}
+
+void RealtimeJourney::SetUp()
+{
+    Journey::SetUp();
+    SetRealtime(GetParam());
+}
+
+std::string RealtimeName(const testing::TestParamInfo<bool> &info)
+{
+    return info.param ? "Realtime" : "Quick";
 }
 
 }  // namespace journeys

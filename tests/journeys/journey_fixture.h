@@ -66,6 +66,8 @@ protected:
                      Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // A key pressed and released with the canvas focused.
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // A rectangle dragged with the rectangle tool in the current style, then unselected (Esc).
+    void DrawRectangle(QPoint from, QPoint to);
     // Clicks a button of the tool palette.
     void ChooseTool(int tool);
     // Right-clicks a tool button (rectangle kind, ellipse anchors, brush) and chooses the item of
@@ -140,6 +142,14 @@ private:
     std::deque<int> messageAnswers_;
     std::deque<std::function<void(QDialog &)>> dialogAnswers_;
 };
+
+// A journey run with real-time drawing off ("Quick") and on ("Realtime"), switched with its
+// check box before the journey starts.
+class RealtimeJourney : public Journey, public testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override;
+};
+std::string RealtimeName(const testing::TestParamInfo<bool> &info);
 
 // A caption without its mnemonic ("(&F)", "&") and trailing "...".
 QString PlainCaption(QString caption);

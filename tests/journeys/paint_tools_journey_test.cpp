@@ -5,7 +5,6 @@
 
 using canvastools::kToolBrush;
 using canvastools::kToolBucket;
-using canvastools::kToolRectangle;
 
 namespace journeys {
 namespace {
@@ -15,22 +14,8 @@ constexpr Rgb kCyan = 0x00FFFF;  // the fill colour a new window starts with
 const char *const kBrush20 = "2　丸(20px)";
 constexpr int kBrushWidth = 20;
 
-class PaintTools : public Journey, public testing::WithParamInterface<bool> {
+class PaintTools : public RealtimeJourney {
 protected:
-    void SetUp() override
-    {
-        Journey::SetUp();
-        SetRealtime(GetParam());
-    }
-
-    // A rectangle dragged with the rectangle tool in the current style, left unselected.
-    void DrawRectangle(QPoint from, QPoint to)
-    {
-        ChooseTool(kToolRectangle);
-        Drag({from, to});
-        Key(Qt::Key_Escape);
-    }
-
     // The screen pixels of one canvas pixel.
     int Pixels(int canvasPixels) const { return AtPixel(canvasPixels, 0).x() - AtPixel(0, 0).x(); }
 
@@ -134,10 +119,7 @@ TEST_P(PaintTools, TheEraserCutsAwayTheFilledShapeWhereItPasses)
     EXPECT_TRUE(RowAll(180, 104, 296, kCyan)) << "undoing both strokes gives the whole shape back";
 }
 
-INSTANTIATE_TEST_SUITE_P(RealtimeOffAndOn, PaintTools, testing::Bool(),
-                         [](const testing::TestParamInfo<bool> &info) {
-                             return info.param ? std::string("Realtime") : std::string("Quick");
-                         });
+INSTANTIATE_TEST_SUITE_P(RealtimeOffAndOn, PaintTools, testing::Bool(), RealtimeName);
 
 }  // namespace
 }  // namespace journeys

@@ -395,10 +395,7 @@ TEST_P(ShapeTools, ATextWindowCancelledLeavesTheSelectTool)
     EXPECT_FALSE(CaptionModified());
 }
 
-INSTANTIATE_TEST_SUITE_P(RealtimeOffAndOn, ShapeTools, testing::Bool(),
-                         [](const testing::TestParamInfo<bool> &info) {
-                             return info.param ? std::string("Realtime") : std::string("Quick");
-                         });
+INSTANTIATE_TEST_SUITE_P(RealtimeOffAndOn, ShapeTools, testing::Bool(), RealtimeName);
 
 }  // namespace
 }  // namespace journeys
