@@ -13,14 +13,8 @@ namespace {
 
 constexpr Rgb kCyan = 0x00FFFF;  // the fill colour a new window starts with
 
-class FreehandPen : public Journey, public testing::WithParamInterface<bool> {
+class FreehandPen : public RealtimeJourney {
 protected:
-    void SetUp() override
-    {
-        Journey::SetUp();
-        SetRealtime(GetParam());
-    }
-
     // A pen path of straight anchors clicked at the canvas pixels, not yet finished.
     void ClickPenAnchors(const std::vector<QPoint> &points)
     {
@@ -110,10 +104,7 @@ TEST_P(FreehandPen, APenCurveDraggedFromItsAnchorsBendsTheOutline)
     EXPECT_EQ(CountColor(QRect(AtPixel(100, 196), AtPixel(180, 204)), kBlack, 160), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(RealtimeOffAndOn, FreehandPen, testing::Bool(),
-                         [](const testing::TestParamInfo<bool> &info) {
-                             return info.param ? std::string("Realtime") : std::string("Quick");
-                         });
+INSTANTIATE_TEST_SUITE_P(RealtimeOffAndOn, FreehandPen, testing::Bool(), RealtimeName);
 
 }  // namespace
 }  // namespace journeys

@@ -207,7 +207,8 @@ void Journey::Click(QWidget *widget, QPoint at, Qt::MouseButton button, Qt::Keyb
     Release(widget, at, button, modifiers);
 }
 
-void Journey::Drag(const std::vector<QPoint> &points, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+void Journey::PressAndMove(const std::vector<QPoint> &points, Qt::MouseButton button,
+                           Qt::KeyboardModifiers modifiers)
 {
     QWidget *canvas = window->Picture1;
     MoveTo(canvas, points.front(), Qt::NoButton, modifiers);
@@ -222,7 +223,12 @@ void Journey::Drag(const std::vector<QPoint> &points, Qt::MouseButton button, Qt
             MoveTo(canvas, p, button, modifiers);
         }
     }
-    Release(canvas, points.back(), button, modifiers);
+}
+
+void Journey::Drag(const std::vector<QPoint> &points, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    PressAndMove(points, button, modifiers);
+    Release(window->Picture1, points.back(), button, modifiers);
 }
 
 void Journey::ClickCanvas(QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
@@ -237,11 +243,25 @@ void Journey::Key(int key, Qt::KeyboardModifiers modifiers)
     QApplication::processEvents();
 }
 
+void Journey::DrawRectangle(QPoint from, QPoint to)
+{
+    ChooseTool(canvastools::kToolRectangle);
+    Drag({from, to});
+    Key(Qt::Key_Escape);
+}
+
 void Journey::ChooseTool(int tool)
 {
     QAbstractButton *button = window->Option1[static_cast<size_t>(tool)];
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
     QApplication::processEvents();
+}
+
+void Journey::ToolButtonMenu(int tool, std::initializer_list<QString> captions)
+{
+    AnswerPopup(captions);
+    QAbstractButton *button = window->Option1[static_cast<size_t>(tool)];
+    Click(button, button->rect().center(), Qt::RightButton);
 }
 
 void Journey::ClickCheck(QWidget *check)
@@ -296,6 +316,36 @@ void Journey::Menu(std::initializer_list<QString> captions)
     }
     action->trigger();
     QApplication::processEvents();
+}
+
+void Journey::Undo(bool byKey)
+{
+    if (byKey) {
+        Key(Qt::Key_Z, Qt::ControlModifier);
+    } else {
+        Menu({QStringLiteral("編集"), QStringLiteral("元に戻す")});
+    }
+}
+
+void Journey::Redo(bool byKey)
+{
+    if (byKey) {
+        Key(Qt::Key_Y, Qt::ControlModifier);
+    } else {
+        Menu({QStringLiteral("編集"), QStringLiteral("やり直す")});
+    }
+}
+
+void Journey::ExpectUndoRedo(const std::function<bool()> &before, const std::function<bool()> &after)
+{
+    ASSERT_TRUE(after()) << "the step is not shown to begin with";
+    for (bool byKey : {false, true}) {
+        const char *how = byKey ? "Ctrl+Z / Ctrl+Y" : "the Edit menu";
+        Undo(byKey);
+        EXPECT_TRUE(before()) << "undo by " << how << " does not show the canvas as before the step";
+        Redo(byKey);
+        EXPECT_TRUE(after()) << "redo by " << how << " does not show the step again";
+    }
 }
 
 void Journey::AnswerPopup(std::initializer_list<QString> captions)
@@ -374,6 +424,34 @@ int Journey::CountAlong(const std::vector<QPoint> &points, Rgb colour, int radiu
     return count;
 }
 
+int Journey::CountNear(QPoint at, Rgb colour, int radius, int tolerance) const
+{
+    return CountColor(QRect(at - QPoint(radius, radius), at + QPoint(radius, radius)), colour, tolerance);
+}
+
+QRect Journey::BoundsOf(QRect area, Rgb colour, int tolerance) const
+{
+    QImage image = Canvas();
+    area = area.normalized().intersected(image.rect());
+    QRect bounds;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (Near(image.pixel(x, y) & 0xFFFFFFu, colour, tolerance)) {
+                bounds |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return bounds;
+}
+
+int Journey::CountInk(QRect area, int tolerance) const
+{
+    area = area.normalized();
+    QImage image = Canvas();
+    return area.intersected(image.rect()).width() * area.intersected(image.rect()).height() -
+           CountColor(image, area, kWhite, tolerance);
+}
+
 QRect Journey::AreaTwips(int32_t left, int32_t top, int32_t right, int32_t bottom) const
 {
     return QRect(At(left, top), At(right, bottom)).normalized();
@@ -435,6 +513,17 @@ void Journey::Type(QWidget *box, const QString &text, bool enter)
         QTest::keyClick(box, Qt::Key_Return);
     }
     QApplication::processEvents();
+}
+
+void RealtimeJourney::SetUp()
+{
+    Journey::SetUp();
+    SetRealtime(GetParam());
+}
+
+std::string RealtimeName(const testing::TestParamInfo<bool> &info)
+{
+    return info.param ? "Realtime" : "Quick";
 }
 
 }  // namespace journeys

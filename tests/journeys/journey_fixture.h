@@ -59,12 +59,21 @@ protected:
     // small steps and releases at the last.
     void Drag(const std::vector<QPoint> &points, Qt::MouseButton button = Qt::LeftButton,
               Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // The same without the release: the button stays held at the last point (for a look at the
+    // canvas during the gesture); `Release(window->Picture1, points.back(), button)` ends it.
+    void PressAndMove(const std::vector<QPoint> &points, Qt::MouseButton button = Qt::LeftButton,
+                      Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void ClickCanvas(QPoint at, Qt::MouseButton button = Qt::LeftButton,
                      Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // A key pressed and released with the canvas focused.
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // A rectangle dragged with the rectangle tool in the current style, then unselected (Esc).
+    void DrawRectangle(QPoint from, QPoint to);
     // Clicks a button of the tool palette.
     void ChooseTool(int tool);
+    // Right-clicks a tool button (rectangle kind, ellipse anchors, brush) and chooses the item of
+    // its pop-up menu along these captions.
+    void ToolButtonMenu(int tool, std::initializer_list<QString> captions);
     // Clicks a check box (real-time drawing, grid, ...) of the side panel.
     void ClickCheck(QWidget *check);
     // Style palette rows (picture y of the row's middle): line only, fill only, line and fill,
@@ -77,6 +86,13 @@ protected:
     // Opens the menu bar's menus along the captions (mnemonics and "..." left out, e.g.
     // {"ファイル", "上書き保存"}) and chooses the last item. Fails the test when one is missing or disabled.
     void Menu(std::initializer_list<QString> captions);
+
+    // Undo and redo by the Edit menu or by Ctrl+Z / Ctrl+Y.
+    void Undo(bool byKey = false);
+    void Redo(bool byKey = false);
+    // Undoes the last step and redoes it, first by the menu, then by the keys: `before` must hold
+    // after each undo and `after` after each redo.
+    void ExpectUndoRedo(const std::function<bool()> &before, const std::function<bool()> &after);
 
     // ---- Answers to what the program asks
     // The next pop-up menu chooses the item along these captions (submenus included).
@@ -99,6 +115,12 @@ protected:
     // How many pixels of the colour lie within `radius` pixels of the polyline's points (picture).
     // The default tolerance takes the half-covered pixels of an anti-aliased thin line as ink.
     int CountAlong(const std::vector<QPoint> &points, Rgb colour, int radius = 2, int tolerance = 160) const;
+    // How many pixels of the colour lie within `radius` pixels of a point (ink tolerance as above).
+    int CountNear(QPoint at, Rgb colour, int radius = 2, int tolerance = 160) const;
+    // The smallest rectangle holding the area's pixels of the colour (empty when there are none).
+    QRect BoundsOf(QRect area, Rgb colour, int tolerance = 160) const;
+    // How many pixels in the area are not the canvas' white (ink of any colour).
+    int CountInk(QRect area, int tolerance = 24) const;
     // The area of picture positions between two canvas points in twips (normalised).
     QRect AreaTwips(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
     QString Caption() const;
@@ -135,6 +157,14 @@ private:
 
 // Whether every channel of the two colours lies within the tolerance.
 bool Near(Rgb a, Rgb b, int tolerance);
+
+// A journey run with real-time drawing off ("Quick") and on ("Realtime"), switched with its
+// check box before the journey starts.
+class RealtimeJourney : public Journey, public testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override;
+};
+std::string RealtimeName(const testing::TestParamInfo<bool> &info);
 
 // A caption without its mnemonic ("(&F)", "&") and trailing "...".
 QString PlainCaption(QString caption);
