@@ -247,6 +247,7 @@ QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintI
 
 // Bitmap and text support (swf_bitmaps.cpp, swf_text.cpp).
 QImage DecodeJpeg(std::string_view data);
+// The picture with its alpha plane; the picture's colours are already multiplied by that alpha.
 QImage ApplyAlphaPlane(const QImage &image, std::string_view zlibAlpha);
 QString ResolveDeviceFont(const QString &name);
 void DrawEditText(const Movie &movie, const EditTextCharacter &text, QPainter &painter, const ColorTransform &cx,

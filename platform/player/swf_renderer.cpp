@@ -37,6 +37,10 @@ double DeviceScale(const QTransform &t)
     return std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
 }
 
+// Positions of stops sharing a ratio are pulled apart by this much: both colours are kept (a hard
+// edge between them), which a gradient holding one stop per position would not do.
+constexpr double kStopSeparation = 1e-6;
+
 QGradientStops GradientStops(const FillStyle &style, const ColorTransform &cx)
 {
     std::vector<GradientStop> stops = style.stops;
@@ -45,6 +49,18 @@ QGradientStops GradientStops(const FillStyle &style, const ColorTransform &cx)
     QGradientStops result;
     for (const GradientStop &stop : stops) {
         result.append({std::clamp(stop.ratio / 255.0, 0.0, 1.0), QColor::fromRgba(cx.Apply(stop.color))});
+    }
+    // Later stops of a tie move forward; ties at the end move back, so the first and last colours
+    // still pad the ends.
+    for (qsizetype i = 1; i < result.size(); ++i) {
+        result[i].first = std::max(result[i].first, result[i - 1].first + kStopSeparation);
+    }
+    for (qsizetype i = result.size() - 1; i >= 0; --i) {
+        const double limit = i + 1 < result.size() ? result[i + 1].first - kStopSeparation : 1.0;
+        if (result[i].first <= limit) {
+            break;
+        }
+        result[i].first = limit;
     }
     return result;
 }
@@ -63,6 +79,8 @@ QBrush GradientBrush(const FillStyle &style, const ColorTransform &cx)
                              ? static_cast<QGradient>(QLinearGradient(-kGradientHalfSize, 0, kGradientHalfSize, 0))
                              : static_cast<QGradient>(QRadialGradient(0, 0, kGradientHalfSize));
     gradient.setSpread(QGradient::PadSpread);
+    // Records blend channel by channel, alpha included, as in every Flash-compatible player.
+    gradient.setInterpolationMode(QGradient::ComponentInterpolation);
     gradient.setStops(stops);
     QBrush brush(gradient);
     brush.setTransform(style.matrix);
