@@ -53,6 +53,15 @@ enum DispFlagBits : int32_t {
     kDispLocked = 2
 };
 
+struct Rect32 {
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Right = 0;
+    int32_t Bottom = 0;
+
+    bool operator==(const Rect32 &) const = default;
+};
+
 // One path of the drawing.
 struct PathRecord {
     std::vector<AnchorPoint> Anchors;  // 0 .. AnchorMax()
@@ -71,6 +80,8 @@ struct PathRecord {
     std::vector<GradStop> Stops;  // middle stops 1 .. StopCount(); element 0 unused
     std::string CacheMark;        // "" stale, "1" EdgeCache valid, "COMPO" encoded with its compound
     BitBuffer EdgeCache;
+    Rect32 EdgeBounds;             // twips the unit in EdgeCache draws, lines included; never saved
+    bool EdgeBoundsKnown = false;  // EdgeBounds belongs to the current EdgeCache
     bool blSelected = false;
     bool blGroup = false;
     int32_t GroupID = 0;
@@ -105,15 +116,6 @@ struct PathCollection {
     std::vector<AnchorRef> SelAnchors{AnchorRef()};  // entry 0 scratch
 
     int32_t PathCount() const { return UpperBound(Paths); }
-};
-
-struct Rect32 {
-    int32_t Left = 0;
-    int32_t Top = 0;
-    int32_t Right = 0;
-    int32_t Bottom = 0;
-
-    bool operator==(const Rect32 &) const = default;
 };
 
 }  // namespace core

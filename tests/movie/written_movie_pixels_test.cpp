@@ -92,7 +92,7 @@ QImage PlayShape(const core::PathRecord &shape, const std::string &name)
 {
     core::PathArray paths{core::PathRecord(), shape};
     movie::BeginMovie(6, kWidth, kHeight, 12.0f);
-    movie::DefineShape(1, paths, {0, 0, kWidth * 20, kHeight * 20}, true);
+    movie::DefineShape(1, paths, true);
     return PlayWritten(name, 1);
 }
 
