@@ -165,3 +165,94 @@ TEST_F(WrittenMoviePixelsTest, TwoRecordsAtOneRatioMakeAHardStop)
     EXPECT_TRUE(Near(image.pixel(0, y), {255, 255 * RatioAt(0) / 128, 0}));
     EXPECT_TRUE(Near(image.pixel(kWidth - 1, y), {0, 0, 255}));
 }
+
+TEST_F(WrittenMoviePixelsTest, PartialRepaintOverGradientsEqualsAWholeRender)
+{
+    // Linear and radial gradients under small paths that are moved, recoloured and deleted: each
+    // picture the player repaints in part is the one a fresh player draws whole.
+    constexpr int kSide = 320;
+    auto background = [](int16_t fill, int32_t left, int32_t top, int32_t size, float angle) {
+        core::PathRecord path;
+        path.Anchors = {{left, top}, {left + size, top}, {left + size, top + size}, {left, top + size}};
+        path.blClosed = true;
+        path.FillType = fill;
+        path.FillColor = 0xFF2040E0;
+        path.GradColor = 0x8010F060;
+        path.SetStopCount(1);
+        path.Stops[1] = {0xFFE0E0E0, 90};
+        path.GradCenterX = left + size / 2;
+        path.GradCenterY = top + size / 2;
+        path.GradAngle = angle;
+        path.GradRatioX = path.GradRatioY = static_cast<float>(size) / 32768.0f;
+        return path;
+    };
+    core::PathArray paths{core::PathRecord(), background(core::kFillLinear, 0, 0, kSide * 20, 17.0f),
+                          background(core::kFillRadial, 1000, 3000, 4000, 0.0f)};
+    for (int i = 0; i < 12; ++i) {
+        core::PathRecord dot = background(core::kFillSolid, 300 + i * 510, 400 + (i * 1700) % 5600, 700, 0);
+        dot.FillColor = 0xC0000000u | static_cast<uint32_t>(i * 0x151515);
+        dot.LineMode = 1;
+        dot.LineWidth = 15 + 10 * i;
+        dot.LineColor = 0xFF101010;
+        paths.push_back(dot);
+    }
+    auto write = [&paths](const std::string &name) {
+        movie::ResetWriterForTest();
+        movie::BeginMovie(6, kSide, kSide, 12.0f);
+        const std::string path = testsupport::TempPath(name);
+        movie::ControlMovieFile(path, movie::kMovieOpen);
+        movie::DefineShape(1, paths, true);
+        movie::PlaceObject(1, 0, 0, 1, 1, 0, 0, 256, 0, "", "", movie::kNoClipLayer, -1,
+                           movie::ColorTransformSpec());
+        movie::NextFrame();
+        movie::ControlMovieFile(path, movie::kMovieFrames);
+        movie::WriteEndTag();
+        EXPECT_TRUE(movie::ControlMovieFile(path, movie::kMovieFinish));
+        return path;
+    };
+    auto edit = [&paths](int step) {
+        core::PathRecord &dot = paths[static_cast<size_t>(3 + step % 10)];
+        switch (step % 3) {
+        case 0:
+            for (core::AnchorPoint &anchor : dot.Anchors) {
+                anchor.X += 333 + 37 * step;  // not a whole pixel
+                anchor.Y -= 171;
+            }
+            break;
+        case 1:
+            dot.FillColor ^= 0x00FF00FF;
+            break;
+        default:
+            paths.erase(paths.begin() + 3 + step % 7);
+            break;
+        }
+        dot.CacheMark.clear();
+    };
+    for (const char *quality : {"low", "high"}) {
+        core::PathArray original = paths;
+        platform::MoviePlayer player;
+        player.SetQuality2(quality);
+        QImage canvas(kSide, kSide, QImage::Format_RGB32);
+        player.SetMovie(write("kept.swf"));
+        player.Render(canvas, canvas.rect());
+        for (int step = 0; step < 9; ++step) {
+            edit(step);
+            const std::string file = write("kept.swf");
+            player.SetMovie(file);
+            player.Render(canvas, canvas.rect());
+            platform::MoviePlayer fresh;
+            fresh.SetQuality2(quality);
+            fresh.SetMovie(file);
+            QImage whole(kSide, kSide, QImage::Format_RGB32);
+            fresh.Render(whole, whole.rect());
+            int differing = 0;
+            for (int y = 0; y < kSide; ++y) {
+                for (int x = 0; x < kSide; ++x) {
+                    differing += canvas.pixel(x, y) != whole.pixel(x, y);
+                }
+            }
+            EXPECT_EQ(differing, 0) << quality << " step " << step;
+        }
+        paths = original;
+    }
+}
