@@ -322,6 +322,19 @@ private:
     std::vector<ActiveClip> clips_;
 };
 
+// Without anti-aliasing a pixel is drawn when its centre lies inside a shape. A centre exactly on
+// an edge belongs to the shape right of (below) the edge, as in Flash-compatible players: a
+// one-pixel line centred on a pixel boundary lights the column left of it (the row above). The
+// rasteriser decides such ties the other way, so the picture is drawn 1/32 pixel up and left:
+// enough to decide every tie at the rasteriser's 1/64-pixel precision, and less than a twip at
+// full size, so nothing but the ties moves.
+constexpr double kTieShift = 1.0 / 32;
+
+QTransform PixelCentreConvention(const QTransform &view)
+{
+    return view * QTransform::fromTranslate(-kTieShift, -kTieShift);
+}
+
 // Bands of at least this many rows, one per thread, when the area is large enough to pay for
 // the threads.
 constexpr int kMinBandRows = 96;
@@ -381,10 +394,11 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
         return;
     }
     const MorphShapes morphs = BuildMorphShapes(movie, list);
+    const QTransform drawn = quality == Quality::Low ? PixelCentreConvention(view) : view;
     const int bands = BandCount(whole);
     if (bands == 1) {
         QPainter painter(&target);
-        Renderer(movie, morphs, painter, area, view, quality, false).Draw(list);
+        Renderer(movie, morphs, painter, area, drawn, quality, false).Draw(list);
         return;
     }
     // Each band paints through its own image over the target's rows, so the painters never
@@ -397,7 +411,7 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
         QImage band(pixels + stride * top, target.width(), bottom - top, stride, target.format());
         QPainter painter(&band);
         const QRect bandClip = area.intersected(QRect(whole.left(), top, whole.width(), bottom - top));
-        Renderer(movie, morphs, painter, bandClip.translated(0, -top), view * QTransform::fromTranslate(0, -top),
+        Renderer(movie, morphs, painter, bandClip.translated(0, -top), drawn * QTransform::fromTranslate(0, -top),
                  quality, threaded)
             .Draw(list);
     };

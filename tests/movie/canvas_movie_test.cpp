@@ -267,6 +267,12 @@ TEST_F(CanvasMovieTest, GridLinesAndTheOpaqueCentreLine)
     EXPECT_EQ(vertical, 16);    // 0, 400, ..., 6000
     EXPECT_EQ(horizontal, 15);  // 0, 400, ..., 5600
     EXPECT_EQ(opaqueAt, std::vector<double>{3200});  // 3000 is not on the grid
+
+    // At low quality the line on the boundary x = 20 px lights column 19, as other players draw it.
+    QImage image = Rendered();
+    EXPECT_NE(image.pixel(19, 7), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(20, 7), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(18, 7), qRgb(255, 0, 0));
 }
 
 TEST_F(CanvasMovieTest, CachesAreReusedUntilCleared)

@@ -256,3 +256,49 @@ TEST_F(WrittenMoviePixelsTest, PartialRepaintOverGradientsEqualsAWholeRender)
         paths = original;
     }
 }
+
+TEST_F(WrittenMoviePixelsTest, OnePixelLinesOnAPixelBoundaryLightTheColumnBeforeIt)
+{
+    // Without anti-aliasing a pixel centre exactly on an edge belongs to the shape after the edge:
+    // a hairline or a one-pixel line centred on the boundary x = 20 px lights column 19, one on
+    // y = 10 px row 9; a square from 0 to 20 px still fills columns 0..19 exactly.
+    auto line = [](int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t width) {
+        core::PathRecord path;
+        path.Anchors = {{x1, y1}, {x2, y2}};
+        path.blClosed = false;
+        path.LineMode = 1;
+        path.LineWidth = width;
+        path.LineColor = 0xFF000000;
+        return path;
+    };
+    for (int32_t width : {1, 20}) {
+        core::PathArray paths{core::PathRecord(), line(400, 100, 400, 700, width), line(1000, 200, 4000, 200, width),
+                              line(1000, 610, 3000, 610, width)};
+        movie::ResetWriterForTest();
+        movie::BeginMovie(6, kWidth, kHeight, 12.0f);
+        movie::DefineShape(1, paths, true);
+        QImage image = PlayWritten("lines.swf", 1);
+        EXPECT_EQ(image.pixel(19, 20), 0xFF000000u) << width;
+        EXPECT_EQ(image.pixel(20, 20), 0xFFFFFFFFu) << width;
+        EXPECT_EQ(image.pixel(100, 9), 0xFF000000u) << width;
+        EXPECT_EQ(image.pixel(100, 10), 0xFFFFFFFFu) << width;
+        // Centred on the middle of row 30, not on a boundary: row 30 alone.
+        EXPECT_EQ(image.pixel(100, 30), 0xFF000000u) << width;
+        EXPECT_EQ(image.pixel(100, 29), 0xFFFFFFFFu) << width;
+        EXPECT_EQ(image.pixel(100, 31), 0xFFFFFFFFu) << width;
+    }
+    core::PathRecord square;
+    square.Anchors = {{0, 0}, {400, 0}, {400, 400}, {0, 400}};
+    square.blClosed = true;
+    square.FillType = core::kFillSolid;
+    square.FillColor = 0xFF0000FF;
+    core::PathArray filled{core::PathRecord(), square};
+    movie::ResetWriterForTest();
+    movie::BeginMovie(6, kWidth, kHeight, 12.0f);
+    movie::DefineShape(1, filled, true);
+    QImage image = PlayWritten("square.swf", 1);
+    EXPECT_EQ(image.pixel(19, 19), 0xFFFF0000u);
+    EXPECT_EQ(image.pixel(20, 10), 0xFFFFFFFFu);
+    EXPECT_EQ(image.pixel(10, 20), 0xFFFFFFFFu);
+    EXPECT_EQ(image.pixel(0, 0), 0xFFFF0000u);
+}
