@@ -62,6 +62,15 @@ struct Rect32 {
     bool operator==(const Rect32 &) const = default;
 };
 
+// What the shape writer works out from a path's encoded unit, kept beside it and never saved.
+// Derived data: two records compare equal whatever it holds.
+struct UnitBounds {
+    Rect32 Box;          // twips the unit draws, lines included
+    bool Known = false;  // Box belongs to the current EdgeCache
+
+    bool operator==(const UnitBounds &) const { return true; }
+};
+
 // One path of the drawing.
 struct PathRecord {
     std::vector<AnchorPoint> Anchors;  // 0 .. AnchorMax()
@@ -80,8 +89,7 @@ struct PathRecord {
     std::vector<GradStop> Stops;  // middle stops 1 .. StopCount(); element 0 unused
     std::string CacheMark;        // "" stale, "1" EdgeCache valid, "COMPO" encoded with its compound
     BitBuffer EdgeCache;
-    Rect32 EdgeBounds;             // twips the unit in EdgeCache draws, lines included; never saved
-    bool EdgeBoundsKnown = false;  // EdgeBounds belongs to the current EdgeCache
+    UnitBounds EdgeBounds;
     bool blSelected = false;
     bool blGroup = false;
     int32_t GroupID = 0;

@@ -131,7 +131,7 @@ core::Rect32 DrawnBounds(const core::PathRecord &path)
 const core::Rect32 &UnitBounds(core::PathArray &paths, size_t holder, const std::vector<size_t> *members)
 {
     core::PathRecord &path = paths[holder];
-    if (!path.EdgeBoundsKnown) {
+    if (!path.EdgeBounds.Known) {
         core::Rect32 box = kNothingDrawn;
         if (members) {
             for (size_t member : *members) {
@@ -140,10 +140,9 @@ const core::Rect32 &UnitBounds(core::PathArray &paths, size_t holder, const std:
         } else {
             Widen(box, DrawnBounds(path));
         }
-        path.EdgeBounds = box;
-        path.EdgeBoundsKnown = true;
+        path.EdgeBounds = {box, true};
     }
-    return path.EdgeBounds;
+    return path.EdgeBounds.Box;
 }
 
 // The rectangle a shape tag declares: all zero when nothing is drawn.
@@ -218,7 +217,7 @@ void StoreUnit(core::PathRecord &path, const core::BitBuffer &unit)
         path.EdgeCache = core::BitBuffer();
     }
     path.CacheMark = kMarkCached;
-    path.EdgeBoundsKnown = false;
+    path.EdgeBounds.Known = false;
 }
 
 // Members of each compound path in array order, keyed by CompoundID.
@@ -280,7 +279,6 @@ void TakeEncodedUnit(core::PathRecord &path, core::PathRecord &copy)
         path.EdgeCache = std::move(copy.EdgeCache);
         path.CacheMark = std::move(copy.CacheMark);
         path.EdgeBounds = copy.EdgeBounds;
-        path.EdgeBoundsKnown = copy.EdgeBoundsKnown;
     }
 }
 

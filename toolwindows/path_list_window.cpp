@@ -344,8 +344,6 @@ void ForgetUnit(core::PathRecord &path)
 {
     path.CacheMark.clear();
     path.EdgeCache = core::BitBuffer();
-    path.EdgeBounds = core::Rect32();
-    path.EdgeBoundsKnown = false;
 }
 
 // Whether copy looks like stored (a path without its unit): the unit of copy is set aside for
@@ -354,14 +352,10 @@ bool SameLook(const core::PathRecord &stored, core::PathRecord &copy)
 {
     std::string mark = std::move(copy.CacheMark);
     core::BitBuffer unit = std::move(copy.EdgeCache);
-    const core::Rect32 unitBounds = copy.EdgeBounds;
-    const bool unitBoundsKnown = copy.EdgeBoundsKnown;
     ForgetUnit(copy);
     bool same = stored == copy;
     copy.CacheMark = std::move(mark);
     copy.EdgeCache = std::move(unit);
-    copy.EdgeBounds = unitBounds;
-    copy.EdgeBoundsKnown = unitBoundsKnown;
     return same;
 }
 

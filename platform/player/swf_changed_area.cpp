@@ -20,8 +20,8 @@ bool HasBitmapFill(const DrawnGroup &group)
 // pixel values one level apart from the whole picture's.
 bool SampledAlongRows(const PaintItem &item)
 {
-    return !item.group || std::any_of(item.group->fills.begin(), item.group->fills.end(),
-                                      [](const FillStyle &fill) { return fill.kind != FillKind::Solid; });
+    return item.group && std::any_of(item.group->fills.begin(), item.group->fills.end(),
+                                     [](const FillStyle &fill) { return fill.kind != FillKind::Solid; });
 }
 
 PaintItem GroupItem(const GroupPtr &group, uint16_t depth, const DisplayObject &object)
@@ -106,7 +106,7 @@ QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintI
     // Rows holding such a fill are repainted whole, so that every run starts where it did.
     for (const PaintItem &item : after) {
         const std::optional<QRect> device = DeviceArea(item, view);
-        if (SampledAlongRows(item) && (!device || device->intersects(changed))) {
+        if (SampledAlongRows(item) && device && device->intersects(changed)) {
             return QRect(area.left(), changed.top(), area.width(), changed.height());
         }
     }

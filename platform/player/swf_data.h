@@ -242,7 +242,7 @@ std::vector<PaintItem> PaintItems(const Movie &movie, const DisplayList &list);
 
 // The device area (within area) where the pictures of the two item lists, drawn through view,
 // can differ: all of area when a clip layer or something of unknown extent changed. It spans
-// whole rows of area where a gradient, bitmap or text lies in it, so that what is repainted
+// whole rows of area where a gradient or bitmap fill lies in it, so that what is repainted
 // equals a whole render bit for bit.
 QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
                   const QTransform &view, const QRect &area);

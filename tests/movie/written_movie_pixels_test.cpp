@@ -45,8 +45,8 @@ Rgb OverWhite(double r, double g, double b, double a)
 }
 
 // Finishes the movie begun by the caller (definitions in the tag buffer): places the character at
-// the origin, writes one frame and draws it over white at one pixel per 20 twips.
-QImage PlayWritten(const std::string &name, int32_t characterId, const std::string &quality = "low")
+// the origin and writes one frame. Returns the file's path.
+std::string FinishMovie(const std::string &name, int32_t characterId)
 {
     const std::string path = testsupport::TempPath(name);
     movie::ControlMovieFile(path, movie::kMovieOpen);
@@ -56,6 +56,13 @@ QImage PlayWritten(const std::string &name, int32_t characterId, const std::stri
     movie::ControlMovieFile(path, movie::kMovieFrames);
     movie::WriteEndTag();
     EXPECT_TRUE(movie::ControlMovieFile(path, movie::kMovieFinish));
+    return path;
+}
+
+// The finished movie drawn over white at one pixel per 20 twips.
+QImage PlayWritten(const std::string &name, int32_t characterId, const std::string &quality = "low")
+{
+    const std::string path = FinishMovie(name, characterId);
     platform::MoviePlayer player;
     player.SetQuality2(quality);
     player.SetBackgroundColor(0xFFFFFF);
@@ -199,32 +206,22 @@ TEST_F(WrittenMoviePixelsTest, PartialRepaintOverGradientsEqualsAWholeRender)
     auto write = [&paths](const std::string &name) {
         movie::ResetWriterForTest();
         movie::BeginMovie(6, kSide, kSide, 12.0f);
-        const std::string path = testsupport::TempPath(name);
-        movie::ControlMovieFile(path, movie::kMovieOpen);
         movie::DefineShape(1, paths, true);
-        movie::PlaceObject(1, 0, 0, 1, 1, 0, 0, 256, 0, "", "", movie::kNoClipLayer, -1,
-                           movie::ColorTransformSpec());
-        movie::NextFrame();
-        movie::ControlMovieFile(path, movie::kMovieFrames);
-        movie::WriteEndTag();
-        EXPECT_TRUE(movie::ControlMovieFile(path, movie::kMovieFinish));
-        return path;
+        return FinishMovie(name, 1);
     };
     auto edit = [&paths](int step) {
+        if (step % 3 == 2) {
+            paths.erase(paths.begin() + 3 + step % 7);
+            return;
+        }
         core::PathRecord &dot = paths[static_cast<size_t>(3 + step % 10)];
-        switch (step % 3) {
-        case 0:
+        if (step % 3 == 0) {
             for (core::AnchorPoint &anchor : dot.Anchors) {
                 anchor.X += 333 + 37 * step;  // not a whole pixel
                 anchor.Y -= 171;
             }
-            break;
-        case 1:
+        } else {
             dot.FillColor ^= 0x00FF00FF;
-            break;
-        default:
-            paths.erase(paths.begin() + 3 + step % 7);
-            break;
         }
         dot.CacheMark.clear();
     };
