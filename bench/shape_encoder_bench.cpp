@@ -50,7 +50,7 @@ core::PathArray MakeDrawing()
 
 void EncodeDrawing(core::PathArray &paths)
 {
-    movie::DefineShape(1, paths, {0, 0, 0, 0}, true);
+    movie::DefineShape(1, paths, true);
     benchmark::DoNotOptimize(movie::Writer().TagBuffer.data());
     movie::Writer().TagBuffer.clear();
 }

@@ -53,6 +53,24 @@ enum DispFlagBits : int32_t {
     kDispLocked = 2
 };
 
+struct Rect32 {
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Right = 0;
+    int32_t Bottom = 0;
+
+    bool operator==(const Rect32 &) const = default;
+};
+
+// What the shape writer works out from a path's encoded unit, kept beside it and never saved.
+// Derived data: two records compare equal whatever it holds.
+struct UnitBounds {
+    Rect32 Box;          // twips the unit draws, lines included
+    bool Known = false;  // Box belongs to the current EdgeCache
+
+    bool operator==(const UnitBounds &) const { return true; }
+};
+
 // One path of the drawing.
 struct PathRecord {
     std::vector<AnchorPoint> Anchors;  // 0 .. AnchorMax()
@@ -71,6 +89,7 @@ struct PathRecord {
     std::vector<GradStop> Stops;  // middle stops 1 .. StopCount(); element 0 unused
     std::string CacheMark;        // "" stale, "1" EdgeCache valid, "COMPO" encoded with its compound
     BitBuffer EdgeCache;
+    UnitBounds EdgeBounds;
     bool blSelected = false;
     bool blGroup = false;
     int32_t GroupID = 0;
@@ -105,15 +124,6 @@ struct PathCollection {
     std::vector<AnchorRef> SelAnchors{AnchorRef()};  // entry 0 scratch
 
     int32_t PathCount() const { return UpperBound(Paths); }
-};
-
-struct Rect32 {
-    int32_t Left = 0;
-    int32_t Top = 0;
-    int32_t Right = 0;
-    int32_t Bottom = 0;
-
-    bool operator==(const Rect32 &) const = default;
 };
 
 }  // namespace core

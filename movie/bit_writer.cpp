@@ -196,6 +196,13 @@ Bytes WriteRect24(int32_t xMin, int32_t xMax, int32_t yMin, int32_t yMax)
     return WriteRect(24, xMin, xMax, yMin, yMax);
 }
 
+Bytes WriteRectAtLeast24(int32_t xMin, int32_t xMax, int32_t yMin, int32_t yMax)
+{
+    constexpr int32_t kWidestField = 31;  // NBits has 5 bits; wider values saturate
+    const int32_t bits = std::clamp(CountSignedBits({xMin, xMax, yMin, yMax}), 24, kWidestField);
+    return WriteRect(bits, xMin, xMax, yMin, yMax);
+}
+
 int64_t FixedValue(double value)
 {
     if (std::isnan(value)) {

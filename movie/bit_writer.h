@@ -49,6 +49,8 @@ Bytes BufferBytes(const core::BitBuffer &buffer);
 // saturate to its range.
 Bytes WriteRect16(int32_t xMin, int32_t xMax, int32_t yMin, int32_t yMax);
 Bytes WriteRect24(int32_t xMin, int32_t xMax, int32_t yMin, int32_t yMax);
+// A RECT with 24-bit fields, wider when a value needs more.
+Bytes WriteRectAtLeast24(int32_t xMin, int32_t xMax, int32_t yMin, int32_t yMax);
 
 // 16.16 fixed-point value floor(v x 65536), computed in double, saturated to 31 bits.
 int64_t FixedValue(double value);

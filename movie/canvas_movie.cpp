@@ -41,11 +41,6 @@ int32_t PixelsFloor(int32_t twips)
     return (twips % kTwipsPerPixel != 0 && twips < 0) ? q - 1 : q;
 }
 
-core::Rect32 CanvasFrameTwips(const core::CanvasSettings &settings)
-{
-    return {0, 0, Twips(settings.Width), Twips(settings.Height)};
-}
-
 // Places a character with no rotation, no name, no actions and no morph ratio.
 void PlaceSimple(int32_t id, int64_t x, int64_t y, float scale, int32_t alphaMult, int32_t layer,
                  int32_t clipLayer = kNoClipLayer)
@@ -191,7 +186,7 @@ void BuildGridCache()
     if (core::UpperBound(lines) < 1) {
         return;
     }
-    Canvas().GridCache = CaptureTags([&] { DefineShape(kCanvasGridId, lines, CanvasFrameTwips(settings), true); });
+    Canvas().GridCache = CaptureTags([&] { DefineShape(kCanvasGridId, lines, true); });
 }
 
 void BuildBackColorCache()
@@ -208,7 +203,7 @@ void BuildBackColorCache()
     rectangle.LineMode = 0;
     core::PathArray paths{core::PathRecord(), rectangle};
     Canvas().BackColorCache =
-        CaptureTags([&] { DefineShape(kCanvasBackColorId, paths, CanvasFrameTwips(settings), false); });
+        CaptureTags([&] { DefineShape(kCanvasBackColorId, paths, false); });
 }
 
 void BuildBackgroundCache(int32_t id)
@@ -243,7 +238,7 @@ void DefineBackground(int32_t id, const std::string &moviePath, int32_t mode)
     if (extension == "qlk") {
         if (ReadUnderlayDrawing(file) == 0 && core::UpperBound(Canvas().UnderlayPaths) >= 1) {
             begin();
-            DefineShape(id + 1, Canvas().UnderlayPaths, CanvasFrameTwips(settings), true);
+            DefineShape(id + 1, Canvas().UnderlayPaths, true);
             finish();
         }
     } else if (IsPictureExtension(extension)) {
@@ -317,7 +312,7 @@ void MakeCanvasMovie()
         AppendCache(canvas.GridCache);
         PlaceSimple(kCanvasGridId, originX, originY, 1.0f, kOpaque, kGridLayer);
     }
-    DefineShape(kCanvasDrawingId, doc.DocPaths, core::Rect32{}, true);
+    DefineShape(kCanvasDrawingId, doc.DocPaths, true);
     ControlMovieFile(file, kMovieFlush);
     PlaceSimple(kCanvasDrawingId, originX, originY, 1.0f, kOpaque, kDrawingLayer);
     NextFrame();

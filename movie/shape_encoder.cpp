@@ -74,6 +74,83 @@ bool HasDrawableAnchors(const core::PathRecord &path)
     return path.AnchorMax() >= 1;
 }
 
+// A coordinate as the shape carries it. Move records hold 31 bits, so every anchor is held to
+// that range alike: the move, the edges measured from it and the bounds all see the same point.
+int64_t ShapeCoord(int32_t value)
+{
+    return std::clamp<int64_t>(value, -kMoveMax - 1, kMoveMax);
+}
+
+constexpr core::Rect32 kNothingDrawn{1, 1, 0, 0};  // Left > Right: holds no point
+
+bool Holds(const core::Rect32 &box)
+{
+    return box.Left <= box.Right;
+}
+
+void Widen(core::Rect32 &box, const core::Rect32 &more)
+{
+    if (!Holds(more)) {
+        return;
+    }
+    if (!Holds(box)) {
+        box = more;
+        return;
+    }
+    box.Left = std::min(box.Left, more.Left);
+    box.Top = std::min(box.Top, more.Top);
+    box.Right = std::max(box.Right, more.Right);
+    box.Bottom = std::max(box.Bottom, more.Bottom);
+}
+
+// What a path draws: its anchors, which hold every edge and control point, and half its line
+// where it is stroked.
+core::Rect32 DrawnBounds(const core::PathRecord &path)
+{
+    if (!HasDrawableAnchors(path)) {
+        return kNothingDrawn;
+    }
+    int32_t left = path.Anchors[0].X;
+    int32_t right = left;
+    int32_t top = path.Anchors[0].Y;
+    int32_t bottom = top;
+    for (const core::AnchorPoint &anchor : path.Anchors) {
+        left = std::min(left, anchor.X);
+        right = std::max(right, anchor.X);
+        top = std::min(top, anchor.Y);
+        bottom = std::max(bottom, anchor.Y);
+    }
+    // Clamping keeps the order, so the clamped extremes are the extremes of the clamped anchors.
+    const int64_t half = EffectiveLineMode(path) > 0 ? (std::clamp(path.LineWidth, 0, 65535) + 1) / 2 : 0;
+    return {static_cast<int32_t>(ShapeCoord(left) - half), static_cast<int32_t>(ShapeCoord(top) - half),
+            static_cast<int32_t>(ShapeCoord(right) + half), static_cast<int32_t>(ShapeCoord(bottom) + half)};
+}
+
+// The bounds of a cached unit (a path, or a compound's members), worked out once per unit so
+// that a redraw copying the unit does not visit its anchors again.
+const core::Rect32 &UnitBounds(core::PathArray &paths, size_t holder, const std::vector<size_t> *members)
+{
+    core::PathRecord &path = paths[holder];
+    if (!path.EdgeBounds.Known) {
+        core::Rect32 box = kNothingDrawn;
+        if (members) {
+            for (size_t member : *members) {
+                Widen(box, DrawnBounds(paths[member]));
+            }
+        } else {
+            Widen(box, DrawnBounds(path));
+        }
+        path.EdgeBounds = {box, true};
+    }
+    return path.EdgeBounds.Box;
+}
+
+// The rectangle a shape tag declares: all zero when nothing is drawn.
+core::Rect32 ShapeRect(const core::Rect32 &box)
+{
+    return Holds(box) ? box : core::Rect32{};
+}
+
 void ResetUnit(WriterState &w)
 {
     InitBitBuffer(w.UnitFillStyles);
@@ -140,6 +217,7 @@ void StoreUnit(core::PathRecord &path, const core::BitBuffer &unit)
         path.EdgeCache = core::BitBuffer();
     }
     path.CacheMark = kMarkCached;
+    path.EdgeBounds.Known = false;
 }
 
 // Members of each compound path in array order, keyed by CompoundID.
@@ -182,13 +260,14 @@ int32_t Clamp8(int32_t value)
 
 }  // namespace
 
-void DefineShape(int32_t id, core::PathArray &paths, const core::Rect32 &bounds, bool grouped)
+void DefineShape(int32_t id, core::PathArray &paths, bool grouped)
 {
-    Bytes shape = grouped ? EncodeShapeCached(paths) : EncodeShapePlain(paths);
+    core::Rect32 bounds;
+    Bytes shape = grouped ? EncodeShapeCached(paths, &bounds) : EncodeShapePlain(paths, &bounds);
     Bytes body;
     body.reserve(shape.size() + 15);
     AppendWord(body, id);
-    Bytes rect = WriteRect24(bounds.Left, bounds.Right, bounds.Top, bounds.Bottom);
+    Bytes rect = WriteRectAtLeast24(bounds.Left, bounds.Right, bounds.Top, bounds.Bottom);
     body.insert(body.end(), rect.begin(), rect.end());
     body.insert(body.end(), shape.begin(), shape.end());
     AppendLongTag(kTagDefineShape3, body);
@@ -199,11 +278,13 @@ void TakeEncodedUnit(core::PathRecord &path, core::PathRecord &copy)
     if (!path.blCompound && !copy.blCompound && copy.CacheMark == kMarkCached) {
         path.EdgeCache = std::move(copy.EdgeCache);
         path.CacheMark = std::move(copy.CacheMark);
+        path.EdgeBounds = copy.EdgeBounds;
     }
 }
 
-Bytes EncodeShapeCached(core::PathArray &paths)
+Bytes EncodeShapeCached(core::PathArray &paths, core::Rect32 *bounds)
 {
+    core::Rect32 box = kNothingDrawn;
     core::BitBuffer shape;
     InitBitBuffer(shape);
     WriteBits(shape, 136, 24);  // no shape-level styles; NumFillBits 8, NumLineBits 8
@@ -219,22 +300,31 @@ Bytes EncodeShapeCached(core::PathArray &paths)
             continue;
         }
         if (path.blCompound) {
-            if (compounds[path.CompoundID].front() != i) {
+            const std::vector<size_t> &members = compounds[path.CompoundID];
+            if (members.front() != i) {
                 continue;  // drawn with its leading member
             }
-        } else if (path.CacheMark != kMarkCached) {
-            InitBitBuffer(scratch);
-            EncodePathUnit(scratch, path, kUnitSingle);
-            StoreUnit(path, scratch);
+            Widen(box, UnitBounds(paths, i, &members));
+        } else {
+            if (path.CacheMark != kMarkCached) {
+                InitBitBuffer(scratch);
+                EncodePathUnit(scratch, path, kUnitSingle);
+                StoreUnit(path, scratch);
+            }
+            Widen(box, UnitBounds(paths, i, nullptr));
         }
         AppendCachedBits(shape, path.EdgeCache, 6);
     }
     WriteBits(shape, 0, 6);  // EndShapeRecord
+    if (bounds) {
+        *bounds = ShapeRect(box);
+    }
     return BufferBytes(shape);
 }
 
-Bytes EncodeShapePlain(const core::PathArray &paths)
+Bytes EncodeShapePlain(const core::PathArray &paths, core::Rect32 *bounds)
 {
+    core::Rect32 box = kNothingDrawn;
     int32_t count = std::min(core::UpperBound(paths), kPlainStyleLimit);
     core::BitBuffer shape;
     InitBitBuffer(shape);
@@ -251,8 +341,12 @@ Bytes EncodeShapePlain(const core::PathArray &paths)
     WriteBits(shape, 0xFF, 8);  // NumFillBits 15, NumLineBits 15
     for (int32_t i = 1; i <= count; ++i) {
         WritePlainPathRecords(shape, paths[static_cast<size_t>(i)], i, false);
+        Widen(box, DrawnBounds(paths[static_cast<size_t>(i)]));
     }
     WriteBits(shape, 0, 6);
+    if (bounds) {
+        *bounds = ShapeRect(box);
+    }
     return BufferBytes(shape);
 }
 
@@ -289,15 +383,15 @@ int16_t EffectiveLineMode(const core::PathRecord &path)
 void StartPoint(const core::PathRecord &path, int64_t &x, int64_t &y)
 {
     const auto &a = path.Anchors;
-    x = a[0].X;
-    y = a[0].Y;
+    x = ShapeCoord(a[0].X);
+    y = ShapeCoord(a[0].Y);
     if (path.blClosed && a[0].AnchorKind == core::kControlPoint && a.size() > 1) {
         if (a[1].AnchorKind == core::kControlPoint) {
-            x = (int64_t{a[0].X} + a[1].X) / 2;
-            y = (int64_t{a[0].Y} + a[1].Y) / 2;
+            x = (x + ShapeCoord(a[1].X)) / 2;
+            y = (y + ShapeCoord(a[1].Y)) / 2;
         } else {
-            x = a[1].X;
-            y = a[1].Y;
+            x = ShapeCoord(a[1].X);
+            y = ShapeCoord(a[1].Y);
         }
     }
 }
@@ -335,21 +429,23 @@ int32_t WriteEdges(core::BitBuffer &buffer, const core::PathRecord &path, int64_
         int32_t index = v <= last ? v : 0;
         const core::AnchorPoint &anchor = anchors[static_cast<size_t>(index)];
         bool lastOfOpen = !path.blClosed && index == last;
+        const int64_t x = ShapeCoord(anchor.X);
+        const int64_t y = ShapeCoord(anchor.Y);
         if (anchor.AnchorKind == core::kOnCurve || lastOfOpen) {
-            records += WriteStraightEdge(buffer, anchor.X - penX, anchor.Y - penY);
-            penX = anchor.X;
-            penY = anchor.Y;
+            records += WriteStraightEdge(buffer, x - penX, y - penY);
+            penX = x;
+            penY = y;
         } else if (anchor.AnchorKind == core::kControlPoint) {
             int32_t k = (index + 1) % (last + 1);
             const core::AnchorPoint &next = anchors[static_cast<size_t>(k)];
             bool nextEndsOpen = !path.blClosed && k == last;
-            int64_t ax = next.X;
-            int64_t ay = next.Y;
+            int64_t ax = ShapeCoord(next.X);
+            int64_t ay = ShapeCoord(next.Y);
             if (next.AnchorKind != core::kOnCurve && !nextEndsOpen) {
-                ax = (int64_t{anchor.X} + next.X) / 2;
-                ay = (int64_t{anchor.Y} + next.Y) / 2;
+                ax = (x + ax) / 2;
+                ay = (y + ay) / 2;
             }
-            records += WriteCurvedEdge(buffer, penX, penY, anchor.X, anchor.Y, ax, ay);
+            records += WriteCurvedEdge(buffer, penX, penY, x, y, ax, ay);
             penX = ax;
             penY = ay;
         }
@@ -377,7 +473,7 @@ int32_t WritePlainPathRecords(core::BitBuffer &buffer, const core::PathRecord &p
 
 void WriteMoveTo(core::BitBuffer &buffer, int64_t x, int64_t y)
 {
-    // The pen starts where the record says, so a clamped start keeps every later delta right.
+    // Callers pass points already held to this range (ShapeCoord); the clamp only guards the field.
     int64_t mx = std::clamp(x, -kMoveMax - 1, kMoveMax);
     int64_t my = std::clamp(y, -kMoveMax - 1, kMoveMax);
     int32_t n = std::max(CountSignedBits({mx, my}), kMinMoveBits);

@@ -29,16 +29,18 @@ constexpr int32_t kMaxUnitLineStyles = 254;
 
 // Appends one DefineShape3 tag. grouped: the cached, compound-aware body (the paths' CacheMark
 // and EdgeCache are brought up to date, hidden paths are left out); otherwise the plain body,
-// the paths unchanged. Elements 1.. of paths are drawn.
-void DefineShape(int32_t id, core::PathArray &paths, const core::Rect32 &bounds, bool grouped);
+// the paths unchanged. Elements 1.. of paths are drawn. ShapeBounds are those of what is drawn,
+// lines included (all zero when nothing is).
+void DefineShape(int32_t id, core::PathArray &paths, bool grouped);
 
 // Gives path the unit of copy (an unchanged copy of it that went through the cached body): only
 // a path outside any compound, whose unit depends on itself alone. copy's unit is moved out.
 void TakeEncodedUnit(core::PathRecord &path, core::PathRecord &copy);
 
-// The SHAPEWITHSTYLE bodies.
-Bytes EncodeShapeCached(core::PathArray &paths);
-Bytes EncodeShapePlain(const core::PathArray &paths);
+// The SHAPEWITHSTYLE bodies; bounds (when given) receives the twips they cover: every anchor of
+// the paths drawn, each stroked path widened by half its line.
+Bytes EncodeShapeCached(core::PathArray &paths, core::Rect32 *bounds = nullptr);
+Bytes EncodeShapePlain(const core::PathArray &paths, core::Rect32 *bounds = nullptr);
 
 // Encodes one unit into out (an empty buffer) for modes kUnitSingle and kUnitFinish.
 void EncodePathUnit(core::BitBuffer &out, const core::PathRecord &path, int32_t mode);
@@ -47,6 +49,9 @@ void EncodePathUnit(core::BitBuffer &out, const core::PathRecord &path, int32_t 
 int16_t EffectiveFillType(const core::PathRecord &path);
 int16_t EffectiveLineMode(const core::PathRecord &path);
 
+// Anchors beyond the 31-bit move range are written at its edge (the start, the edges and the
+// bounds alike), so the outline's other anchors keep their places.
+//
 // The point where the outline starts: anchor 0, or for a closed path starting on a control point
 // the curve's start (the midpoint of two leading control points, else anchor 1).
 void StartPoint(const core::PathRecord &path, int64_t &x, int64_t &y);

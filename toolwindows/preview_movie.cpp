@@ -207,7 +207,7 @@ private:
         const int32_t firstId = static_cast<int32_t>(item.row) * kIdsPerRow + 1;
         if (mode_ == 0) {
             BeginFrame(firstId, name);
-            movie::DefineShape(firstId, doc.DocPaths, core::GetPathsBounds(doc.DocPaths), true);
+            movie::DefineShape(firstId, doc.DocPaths, true);
             PlaceAtOrigin(firstId, kDrawingLayer);
             movie::NextFrame();
         } else if (started_) {

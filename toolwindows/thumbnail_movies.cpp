@@ -41,7 +41,7 @@ std::string WriteThumbnailMovie(core::PathArray &paths, int32_t frameWidth, int3
         "_thumbtemp" + std::to_string(QRandomGenerator::global()->bounded(10)) + ".tmp");
     movie::BeginMovie(6, frameWidth, frameHeight, 12.0f);
     movie::ControlMovieFile(file, movie::kMovieOpen);
-    movie::DefineShape(1, paths, core::GetPathsBounds(paths), true);
+    movie::DefineShape(1, paths, true);
     movie::ControlMovieFile(file, movie::kMovieFlush);
     movie::PlaceObject(1, x, y, 1.0f, 1.0f, 0.0f, 0, 256, 2, "", "", movie::kNoClipLayer, -1.0f,
                        movie::ColorTransformSpec{});

@@ -2,6 +2,7 @@
 #include "platform/player/jpeg_guard.h"
 #include "platform/player/swf_data.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <zlib.h>
@@ -100,16 +101,20 @@ QImage ApplyAlphaPlane(const QImage &image, std::string_view zlibAlpha)
     if ((status != Z_OK && status != Z_BUF_ERROR) || length != alpha.size()) {
         return image;  // an unusable alpha plane leaves the picture opaque
     }
-    QImage result(image.width(), image.height(), QImage::Format_ARGB32);
+    // The colours are stored already multiplied by alpha; JPEG noise can lift a channel above its
+    // alpha, which premultiplied pixels cannot hold, so each channel is capped there.
+    QImage result(image.width(), image.height(), QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < image.height(); ++y) {
         const auto *source = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         auto *target = reinterpret_cast<QRgb *>(result.scanLine(y));
         const auto *a = reinterpret_cast<const uint8_t *>(alpha.data()) + static_cast<size_t>(y) * image.width();
         for (int x = 0; x < image.width(); ++x) {
-            target[x] = (source[x] & 0x00FFFFFF) | (static_cast<QRgb>(a[x]) << 24);
+            const int cap = a[x];
+            target[x] = qRgba(std::min(qRed(source[x]), cap), std::min(qGreen(source[x]), cap),
+                              std::min(qBlue(source[x]), cap), cap);
         }
     }
-    return result.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return result;
 }
 
 }  // namespace platform::swf

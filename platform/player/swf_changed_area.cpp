@@ -15,6 +15,15 @@ bool HasBitmapFill(const DrawnGroup &group)
                        [](const FillStyle &fill) { return fill.kind == FillKind::Bitmap; });
 }
 
+// Gradient and bitmap fills are sampled along each row from where the row's run starts, stepping
+// by a rounded increment: a run cut short on the left by the repaint rectangle would land on
+// pixel values one level apart from the whole picture's.
+bool SampledAlongRows(const PaintItem &item)
+{
+    return item.group && std::any_of(item.group->fills.begin(), item.group->fills.end(),
+                                     [](const FillStyle &fill) { return fill.kind != FillKind::Solid; });
+}
+
 PaintItem GroupItem(const GroupPtr &group, uint16_t depth, const DisplayObject &object)
 {
     // A bitmap fill draws the bitmap of the movie it is in, decoded anew with every movie.
@@ -90,7 +99,18 @@ QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintI
             changed |= *device;
         }
     }
-    return changed & area;
+    changed &= area;
+    if (changed.isEmpty()) {
+        return changed;
+    }
+    // Rows holding such a fill are repainted whole, so that every run starts where it did.
+    for (const PaintItem &item : after) {
+        const std::optional<QRect> device = DeviceArea(item, view);
+        if (SampledAlongRows(item) && device && device->intersects(changed)) {
+            return QRect(area.left(), changed.top(), area.width(), changed.height());
+        }
+    }
+    return changed;
 }
 
 }  // namespace platform::swf

@@ -245,12 +245,15 @@ struct PaintItem {
 std::vector<PaintItem> PaintItems(const Movie &movie, const DisplayList &list);
 
 // The device area (within area) where the pictures of the two item lists, drawn through view,
-// can differ: all of area when a clip layer or something of unknown extent changed.
+// can differ: all of area when a clip layer or something of unknown extent changed. It spans
+// whole rows of area where a gradient or bitmap fill lies in it, so that what is repainted
+// equals a whole render bit for bit.
 QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
                   const QTransform &view, const QRect &area);
 
 // Bitmap and text support (swf_bitmaps.cpp, swf_text.cpp).
 QImage DecodeJpeg(std::string_view data);
+// The picture with its alpha plane; the picture's colours are already multiplied by that alpha.
 QImage ApplyAlphaPlane(const QImage &image, std::string_view zlibAlpha);
 QString ResolveDeviceFont(const QString &name);
 void DrawEditText(const Movie &movie, const EditTextCharacter &text, QPainter &painter, const ColorTransform &cx,

@@ -37,6 +37,10 @@ double DeviceScale(const QTransform &t)
     return std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
 }
 
+// Positions of stops sharing a ratio are pulled apart by this much: both colours are kept (a hard
+// edge between them), which a gradient holding one stop per position would not do.
+constexpr double kStopSeparation = 1e-6;
+
 QGradientStops GradientStops(const FillStyle &style, const ColorTransform &cx)
 {
     std::vector<GradientStop> stops = style.stops;
@@ -45,6 +49,18 @@ QGradientStops GradientStops(const FillStyle &style, const ColorTransform &cx)
     QGradientStops result;
     for (const GradientStop &stop : stops) {
         result.append({std::clamp(stop.ratio / 255.0, 0.0, 1.0), QColor::fromRgba(cx.Apply(stop.color))});
+    }
+    // Later stops of a tie move forward; ties at the end move back, so the first and last colours
+    // still pad the ends.
+    for (qsizetype i = 1; i < result.size(); ++i) {
+        result[i].first = std::max(result[i].first, result[i - 1].first + kStopSeparation);
+    }
+    for (qsizetype i = result.size() - 1; i >= 0; --i) {
+        const double limit = i + 1 < result.size() ? result[i + 1].first - kStopSeparation : 1.0;
+        if (result[i].first <= limit) {
+            break;
+        }
+        result[i].first = limit;
     }
     return result;
 }
@@ -63,6 +79,8 @@ QBrush GradientBrush(const FillStyle &style, const ColorTransform &cx)
                              ? static_cast<QGradient>(QLinearGradient(-kGradientHalfSize, 0, kGradientHalfSize, 0))
                              : static_cast<QGradient>(QRadialGradient(0, 0, kGradientHalfSize));
     gradient.setSpread(QGradient::PadSpread);
+    // Records blend channel by channel, alpha included, as in every Flash-compatible player.
+    gradient.setInterpolationMode(QGradient::ComponentInterpolation);
     gradient.setStops(stops);
     QBrush brush(gradient);
     brush.setTransform(style.matrix);
@@ -304,6 +322,19 @@ private:
     std::vector<ActiveClip> clips_;
 };
 
+// Without anti-aliasing a pixel is drawn when its centre lies inside a shape. A centre exactly on
+// an edge belongs to the shape right of (below) the edge, as in Flash-compatible players: a
+// one-pixel line centred on a pixel boundary lights the column left of it (the row above). The
+// rasteriser decides such ties the other way, so the picture is drawn 1/32 pixel up and left:
+// enough to decide every tie at the rasteriser's 1/64-pixel precision, and less than a twip at
+// full size, so nothing but the ties moves.
+constexpr double kTieShift = 1.0 / 32;
+
+QTransform PixelCentreConvention(const QTransform &view)
+{
+    return view * QTransform::fromTranslate(-kTieShift, -kTieShift);
+}
+
 // Bands of at least this many rows, one per thread, when the area is large enough to pay for
 // the threads.
 constexpr int kMinBandRows = 96;
@@ -363,10 +394,11 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
         return;
     }
     const MorphShapes morphs = BuildMorphShapes(movie, list);
+    const QTransform drawn = quality == Quality::Low ? PixelCentreConvention(view) : view;
     const int bands = BandCount(whole);
     if (bands == 1) {
         QPainter painter(&target);
-        Renderer(movie, morphs, painter, area, view, quality, false).Draw(list);
+        Renderer(movie, morphs, painter, area, drawn, quality, false).Draw(list);
         return;
     }
     // Each band paints through its own image over the target's rows, so the painters never
@@ -379,7 +411,7 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
         QImage band(pixels + stride * top, target.width(), bottom - top, stride, target.format());
         QPainter painter(&band);
         const QRect bandClip = area.intersected(QRect(whole.left(), top, whole.width(), bottom - top));
-        Renderer(movie, morphs, painter, bandClip.translated(0, -top), view * QTransform::fromTranslate(0, -top),
+        Renderer(movie, morphs, painter, bandClip.translated(0, -top), drawn * QTransform::fromTranslate(0, -top),
                  quality, threaded)
             .Draw(list);
     };

@@ -248,7 +248,7 @@ std::string RichMovieSeed()
     movie::BeginMovie(6, 200, 150, 12.0f);
     movie::SetBackgroundColor(0x10, 0x80, 0xF0);
     movie::ControlMovieFile(path, movie::kMovieOpen);
-    movie::DefineShape(1, paths, core::Rect32{0, 0, 4000, 3000}, false);
+    movie::DefineShape(1, paths, false);
     movie::DefineBitsJpeg3(2, png, 0, 0, 80, true, 0);
     movie::DefineBitmapShape(3, 2, 8, 8);
     core::PathArray start(2), end(2);

@@ -11,6 +11,7 @@
 #include "tests/support/test_support.h"
 
 #include <QImage>
+#include <array>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -267,6 +268,12 @@ TEST_F(CanvasMovieTest, GridLinesAndTheOpaqueCentreLine)
     EXPECT_EQ(vertical, 16);    // 0, 400, ..., 6000
     EXPECT_EQ(horizontal, 15);  // 0, 400, ..., 5600
     EXPECT_EQ(opaqueAt, std::vector<double>{3200});  // 3000 is not on the grid
+
+    // At low quality the line on the boundary x = 20 px lights column 19, as other players draw it.
+    QImage image = Rendered();
+    EXPECT_NE(image.pixel(19, 7), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(20, 7), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(18, 7), qRgb(255, 0, 0));
 }
 
 TEST_F(CanvasMovieTest, CachesAreReusedUntilCleared)
@@ -369,6 +376,85 @@ TEST_F(CanvasMovieTest, UnderlayThatFailsToConvertIsNotConvertedAgainUntilTheFil
     EXPECT_EQ(movie::Canvas().UnderlayConversions, 2);
     EXPECT_FALSE(movie::Canvas().BackgroundCache.empty());
     EXPECT_TRUE(movie::Canvas().FailedUnderlay.empty());
+}
+
+// The RECT at the start of a shape tag's body (after the id): left, right, top, bottom.
+std::array<int64_t, 4> ShapeRect(const Tag &tag)
+{
+    size_t bit = 16;
+    auto read = [&tag, &bit](int count) {
+        uint64_t value = 0;
+        for (int i = 0; i < count; ++i, ++bit) {
+            value = value << 1 | ((static_cast<uint8_t>(tag.body[bit / 8]) >> (7 - bit % 8)) & 1);
+        }
+        return value;
+    };
+    const int n = static_cast<int>(read(5));
+    std::array<int64_t, 4> rect{};
+    for (int64_t &field : rect) {
+        field = static_cast<int64_t>(read(n) << (64 - n)) >> (64 - n);
+    }
+    return rect;
+}
+
+TEST_F(CanvasMovieTest, DrawingShapeDeclaresTheBoundsOfEveryEdgeAndHalfTheWidestLine)
+{
+    auto drawing = [this]() -> Tag {
+        movie::MakeCanvasMovie();
+        for (const Tag &tag : ReadTags(MovieBytes())) {
+            if (tag.code == 32 && tag.Id() == 1) {
+                return tag;
+            }
+        }
+        ADD_FAILURE() << "no drawing shape";
+        return {};
+    };
+    // Every group the player reads (its edges and half its line) lies inside the declared bounds.
+    auto holdsEveryEdge = [this](const std::array<int64_t, 4> &rect) {
+        auto movie = ParsedMovie();
+        const auto *shape = std::get_if<platform::swf::ShapeCharacter>(movie->Find(1));
+        EXPECT_NE(shape, nullptr);
+        for (const auto &group : shape ? shape->groups : std::vector<platform::swf::GroupPtr>{}) {
+            EXPECT_TRUE(QRectF(QPointF(rect[0], rect[2]), QPointF(rect[1], rect[3])).contains(group->bounds))
+                << group->bounds.left() << " " << group->bounds.top() << " " << group->bounds.right() << " "
+                << group->bounds.bottom();
+        }
+    };
+    EXPECT_EQ(ShapeRect(drawing()), (std::array<int64_t, 4>{0, 0, 0, 0}));  // nothing drawn
+
+    core::PathRecord curve = Square(-300, 100, 400, 0xFF0000FF);
+    curve.Anchors[1].AnchorKind = core::kControlPoint;  // bulges up to its control point
+    curve.Anchors[1].Y = -500;
+    curve.LineMode = 1;
+    curve.LineWidth = 60;
+    core::PathRecord hidden = Square(5000, 5000, 100, 0xFF00FF00);
+    hidden.DispFlags = core::kDispHidden;
+    core::PathRecord open = Square(200, 300, 800, 0xFF00FF00);
+    open.blClosed = false;  // stroked however its line mode is set
+    open.LineWidth = 41;
+    AddPath(curve);
+    AddPath(hidden);
+    AddPath(open);
+    std::array<int64_t, 4> rect = ShapeRect(drawing());
+    EXPECT_EQ(rect, (std::array<int64_t, 4>{-330, 1021, -530, 1121}));
+    holdsEveryEdge(rect);
+
+    // One path changed (the warm redraw re-encodes it alone): the bounds follow it.
+    core::Doc().DocPaths[3].Anchors[2].X = 3000;
+    core::Doc().DocPaths[3].CacheMark.clear();
+    rect = ShapeRect(drawing());
+    EXPECT_EQ(rect, (std::array<int64_t, 4>{-330, 3021, -530, 1121}));
+    holdsEveryEdge(rect);
+
+    // Compound members are drawn with their leader, hidden or not.
+    core::Doc().DocPaths[2].blCompound = core::Doc().DocPaths[3].blCompound = true;
+    core::Doc().DocPaths[2].CompoundID = core::Doc().DocPaths[3].CompoundID = 7;
+    core::Doc().DocPaths[2].DispFlags = 0;
+    core::Doc().DocPaths[3].DispFlags = core::kDispHidden;
+    core::Doc().DocPaths[2].CacheMark.clear();
+    rect = ShapeRect(drawing());
+    EXPECT_EQ(rect, (std::array<int64_t, 4>{-330, 5100, -530, 5100}));
+    holdsEveryEdge(rect);
 }
 
 TEST_F(CanvasMovieTest, UnderlayDrawingReader)

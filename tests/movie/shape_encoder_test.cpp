@@ -48,7 +48,7 @@ QJsonArray ParsedRecords(core::PathArray &paths, bool grouped = true, swfcheck::
     std::string path = testsupport::TempPath("shape" + std::to_string(++serial) + ".swf");
     movie::BeginMovie(6, 320, 240, 12.0f);
     movie::ControlMovieFile(path, movie::kMovieOpen);
-    movie::DefineShape(1, paths, {0, 0, 6400, 4800}, grouped);
+    movie::DefineShape(1, paths, grouped);
     movie::PlaceObject(1, 0, 0, 1, 1, 0, 0, 256, 0, "", "", movie::kNoClipLayer, -1, movie::ColorTransformSpec());
     movie::NextFrame();
     movie::ControlMovieFile(path, movie::kMovieFrames);
@@ -117,16 +117,16 @@ TEST_F(ShapeEncoderTest, UnitAndBodyBytes)
     movie::EncodePathUnit(empty, MakePath({{5, 5}}, true), movie::kUnitSingle);
     EXPECT_TRUE(movie::BufferBytes(empty).empty());
 
-    // The whole tag: header, id, 24-bit bounds, body.
+    // The whole tag: header, id, 24-bit bounds (the square and half its 20-twip line), body.
     core::PathArray one = Paths({Square(0, 0, 100)});
-    movie::DefineShape(3, one, {0, 0, 6400, 4800}, true);
+    movie::DefineShape(3, one, true);
     Bytes tag = movie::Writer().TagBuffer;
     ASSERT_GT(tag.size(), 21u);
     EXPECT_EQ(tag[0], 0x3F);
     EXPECT_EQ(tag[1], 0x08);
     EXPECT_EQ(tag[2] | tag[3] << 8, static_cast<int>(tag.size()) - 6);
     EXPECT_EQ(tag[6], 3);
-    EXPECT_EQ(Bytes(tag.begin() + 8, tag.begin() + 21), movie::WriteRect24(0, 6400, 0, 4800));
+    EXPECT_EQ(Bytes(tag.begin() + 8, tag.begin() + 21), movie::WriteRect24(-10, 110, -10, 110));
 }
 
 TEST_F(ShapeEncoderTest, WarmEncodingReusesCachesAndEqualsAFullEncoding)
@@ -281,6 +281,48 @@ TEST_F(ShapeEncoderTest, FarCoordinatesGetTheBitsTheyNeed)
     EXPECT_EQ(ends[0], (std::pair<int64_t, int64_t>{-20000000, 5}));
     EXPECT_EQ(ends[1], (std::pair<int64_t, int64_t>{0, 0}));
     EXPECT_EQ(ends[2], (std::pair<int64_t, int64_t>{10, 10}));
+}
+
+TEST_F(ShapeEncoderTest, AFirstAnchorBeyondTheMoveRangeLeavesTheOtherVerticesInPlace)
+{
+    REQUIRE_YASWFP();
+    // x = -2e9 twips does not fit the move record: it is written at the range's edge, and the
+    // edges are measured from there, so the other anchors decode where they are.
+    constexpr int64_t kEdge = -(int64_t{1} << 30);
+    for (bool grouped : {true, false}) {
+        core::PathArray paths = Paths({MakePath({{-2000000000, 100}, {1000, 100}, {1000, 2000}, {0, 2000}}, true),
+                                       Square(10, 10, 100)});
+        QJsonArray records = ParsedRecords(paths, grouped);
+        std::vector<std::pair<int64_t, int64_t>> points;
+        int64_t x = 0;
+        int64_t y = 0;
+        for (const QJsonValue &value : records) {
+            QJsonObject r = value.toObject();
+            if (r.contains("MoveDeltaX")) {
+                x = r["MoveDeltaX"].toInteger();
+                y = r["MoveDeltaY"].toInteger();
+                points.push_back({x, y});
+                continue;
+            }
+            if (r["name"].toString() == "StyleChangeRecord") {
+                continue;  // a unit's new styles: no move
+            }
+            x += r["DeltaX"].toInteger() + r["ControlDeltaX"].toInteger() + r["AnchorDeltaX"].toInteger();
+            y += r["DeltaY"].toInteger() + r["ControlDeltaY"].toInteger() + r["AnchorDeltaY"].toInteger();
+            points.push_back({x, y});
+        }
+        auto at = [&points](int64_t px, int64_t py) {
+            return std::find(points.begin(), points.end(), std::pair<int64_t, int64_t>{px, py}) != points.end();
+        };
+        EXPECT_TRUE(at(kEdge, 100)) << grouped;
+        EXPECT_TRUE(at(1000, 100)) << grouped;
+        EXPECT_TRUE(at(1000, 2000)) << grouped;
+        EXPECT_TRUE(at(0, 2000)) << grouped;
+        EXPECT_TRUE(at(110, 110)) << grouped;  // the next path stays in step
+        // The outline closes where it started.
+        auto start = std::find(points.begin(), points.end(), std::pair<int64_t, int64_t>{kEdge, 100});
+        EXPECT_EQ(std::count(points.begin(), points.end(), *start), 2) << grouped;
+    }
 }
 
 TEST_F(ShapeEncoderTest, GradientFillStyles)
