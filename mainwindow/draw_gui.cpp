@@ -246,7 +246,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
     InitDocumentState();
     Input().PenCurveMode = 0;
     Input().BrushEraseSwap = 0;
-    // The tool buttons keep their text faces until the tool palette lays them out as icons.
+    canvastools::ChangeIcons(Main().UseToolIcons);
     QString file = CommandLineFile(commandLine);
     if (!file.isEmpty()) {
         core::OpenDrawingFile(GetLongPath(file).toStdString());

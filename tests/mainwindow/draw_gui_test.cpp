@@ -15,7 +15,9 @@
 #include "platform/forms/message_box.h"
 #include "tests/support/test_support.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -110,6 +112,34 @@ TEST_F(DrawGuiFixture, SettingsOpenStoredToolWindowsAndDefaultCanvasApplies)
     window->mnuDispBrushGUI_Click();  // closing the window from its menu
     EXPECT_FALSE(window->menus.mnuDispBrushGUI->Checked());
     EXPECT_EQ(Main().BrushToolBoxVisible, 0);
+}
+
+TEST_F(DrawGuiFixture, ToolButtonFacesFollowTheStoredPreferenceThroughKeys)
+{
+    WriteAll(Home("quillark.ini"), "[Quillark]\r\nUseToolIcons=0\r\n");
+    auto window = Start();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    window->Picture1->setFocus();
+    QApplication::processEvents();
+    auto captionsOnly = [&] {
+        std::vector<QAbstractButton *> buttons(window->Option1.begin(), window->Option1.end());
+        buttons.insert(buttons.end(), {window->Check3, window->Check4, window->Check5, window->Check6});
+        for (QAbstractButton *button : buttons) {
+            if (!button->icon().isNull() || button->text().isEmpty()) {
+                return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(captionsOnly());
+    EXPECT_EQ(window->Option1[0]->height(), 17);  // the text layout's rows
+    QTest::keyClick(window->Picture1, Qt::Key_5);
+    QTest::keyClick(window->Picture1, Qt::Key_5);  // the pen switches to curves
+    QTest::keyClick(window->Picture1, Qt::Key_F);  // the underlay in front
+    EXPECT_EQ(window->Option1[canvastools::kToolPen]->text(), QStringLiteral("～"));
+    EXPECT_EQ(window->Check4->Value(), 1);
+    EXPECT_TRUE(captionsOnly());
 }
 
 TEST_F(DrawGuiFixture, ShutDownWritesDataFilesUnlessCancelled)
