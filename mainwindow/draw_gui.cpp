@@ -353,9 +353,8 @@ void DrawGUI::ApplyPlacement(const WindowPlacementTwips &placement)
         showMinimized();
         return;
     }
-    platform::MoveWindowTwips(this, platform::RoundToInt32(placement.Left), platform::RoundToInt32(placement.Top),
-                              platform::RoundToInt32(placement.Width), platform::RoundToInt32(placement.Height));
-    platform::KeepInsideWorkArea(this);
+    platform::PlaceWindowTwips(this, platform::RoundToInt32(placement.Left), platform::RoundToInt32(placement.Top),
+                               platform::RoundToInt32(placement.Width), platform::RoundToInt32(placement.Height));
 }
 
 void DrawGUI::SaveSettings()

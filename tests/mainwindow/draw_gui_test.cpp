@@ -13,6 +13,8 @@
 #include "platform/base/text_encoding.h"
 #include "platform/forms/file_dialogs.h"
 #include "platform/forms/message_box.h"
+#include "platform/forms/window_placement.h"
+#include "platform/profile/profile.h"
 #include "tests/support/test_support.h"
 
 #include <QAbstractButton>
@@ -140,6 +142,37 @@ TEST_F(DrawGuiFixture, ToolButtonFacesFollowTheStoredPreferenceThroughKeys)
     EXPECT_EQ(window->Option1[canvastools::kToolPen]->text(), QStringLiteral("～"));
     EXPECT_EQ(window->Check4->Value(), 1);
     EXPECT_TRUE(captionsOnly());
+}
+
+TEST_F(DrawGuiFixture, StartsAndQuitsUnderAWindowFrameKeepEveryPlacement)
+{
+    const QMargins frame(4, 26, 4, 4);  // a window manager's borders and title bar
+    platform::SetWindowFrameForTest(&frame);
+    WriteAll(Home("quillark.ini"),
+             "[Quillark]\r\nWindowState=0\r\nLeft=150\r\nTop=0\r\nWidth=9000\r\nHeight=8985\r\n"
+             "[PathToolBox]\r\nVisible=1\r\nLeft=9600\r\nTop=1500\r\nWidth=2250\r\nHeight=4500\r\n"
+             "Splitter=100\r\n[BrushToolBox]\r\nVisible=1\r\nLeft=9600\r\nTop=6300\r\nWidth=2400\r\n"
+             "Height=2400\r\n");
+    auto placements = [] {
+        platform::ProfileFile file(Home("quillark.ini"));
+        std::vector<std::string> values;
+        for (const char *section : {"Quillark", "PathToolBox", "BrushToolBox"}) {
+            for (const char *key : {"Left", "Top", "Width", "Height"}) {
+                values.push_back(file.Get(section, key, ""));
+            }
+        }
+        return values;
+    };
+    const std::vector<std::string> stored = placements();
+    for (int run = 1; run <= 10; ++run) {
+        auto window = std::make_unique<DrawGUI>();
+        window->Form_Load(QString());
+        QApplication::processEvents();  // the window manager frames the windows it shows
+        int cancel = 0;
+        window->Form_Unload(cancel);
+        ASSERT_EQ(placements(), stored) << "after start " << run;
+    }
+    platform::SetWindowFrameForTest(nullptr);
 }
 
 TEST_F(DrawGuiFixture, ShutDownWritesDataFilesUnlessCancelled)
