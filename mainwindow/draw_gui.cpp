@@ -312,6 +312,12 @@ void DrawGUI::Form_Unload(int &cancel)
     if (cancel == 1) {
         return;
     }
+    // Pending changes of the browsed folder would be deleted at the next start: they are applied
+    // or discarded now, as the user says, or the program keeps running.
+    if (!toolwindows::SettlePendingChangesAtExit(this)) {
+        cancel = 1;
+        return;
+    }
     shuttingDown_ = true;
     UnhookWheelMouse();
     SaveUserColorFile(ProgramFile(kUserColorFileName), Main().UserColors);
