@@ -412,6 +412,7 @@ void RestoreDocument(BackupRecord &record, const std::string &path)
     NewDocument();  // leaves nothing of the previous drawing behind (a path being drawn included)
     Document &doc = Doc();
     doc.CurrentSettings = std::move(record.Settings);
+    ClampCanvasSize(doc.CurrentSettings);
     doc.DocPaths = std::move(record.Paths);
     History().HistoryEntries = std::move(record.History);
     History().HistoryPos = record.HistoryPos;

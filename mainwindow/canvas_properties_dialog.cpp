@@ -344,8 +344,8 @@ void CanvasGUI::Form_Load()
 void CanvasGUI::ApplyCanvasSettings()
 {
     core::CanvasSettings &settings = Doc().CurrentSettings;
-    settings.Width = WholeNumberOf(Text1->Text(), kMinCanvasPixels, kMaxCanvasPixels);
-    settings.Height = WholeNumberOf(Text2->Text(), kMinCanvasPixels, kMaxCanvasPixels);
+    settings.Width = WholeNumberOf(Text1->Text(), core::kMinCanvasPixels, core::kMaxCanvasPixels);
+    settings.Height = WholeNumberOf(Text2->Text(), core::kMinCanvasPixels, core::kMaxCanvasPixels);
     settings.BackColorR = static_cast<uint8_t>(HScroll2[0]->Value());
     settings.BackColorG = static_cast<uint8_t>(HScroll2[1]->Value());
     settings.BackColorB = static_cast<uint8_t>(HScroll2[2]->Value());
