@@ -6,6 +6,7 @@
 #include "core/document_lifecycle.h"
 #include "core/drawing_file.h"
 #include "core/history.h"
+#include "canvastools/tool_palette.h"
 #include "mainwindow/brush_file.h"
 #include "mainwindow/main_state.h"
 #include "mainwindow/splash_window.h"
@@ -142,6 +143,34 @@ TEST_F(DrawGuiFixture, ToolButtonFacesFollowTheStoredPreferenceThroughKeys)
     EXPECT_EQ(window->Option1[canvastools::kToolPen]->text(), QStringLiteral("～"));
     EXPECT_EQ(window->Check4->Value(), 1);
     EXPECT_TRUE(captionsOnly());
+}
+
+TEST_F(DrawGuiFixture, ToggleButtonsLookPressedWhenOnInBothFaces)
+{
+    auto window = Start();
+    window->show();
+    QApplication::processEvents();
+    // The share of a button's pixels that a click changes.
+    auto changedShare = [&](QAbstractButton *button) {
+        const QImage off = button->grab().toImage();
+        QTest::mouseClick(button, Qt::LeftButton);
+        const QImage on = button->grab().toImage();
+        EXPECT_TRUE(button->isChecked());
+        int changed = 0;
+        for (int y = 0; y < on.height(); ++y) {
+            for (int x = 0; x < on.width(); ++x) {
+                changed += on.pixel(x, y) != off.pixel(x, y) ? 1 : 0;
+            }
+        }
+        QTest::mouseClick(button, Qt::LeftButton);  // off again
+        return double(changed) / (on.width() * on.height());
+    };
+    for (int16_t icons : {1, 0}) {
+        canvastools::ChangeIcons(icons);
+        for (platform::CheckBox *toggle : {window->Check1, window->Check3, window->Check5, window->Check6}) {
+            EXPECT_GT(changedShare(toggle), 0.4) << toggle->text().toStdString() << " icons " << icons;
+        }
+    }
 }
 
 TEST_F(DrawGuiFixture, StartsAndQuitsUnderAWindowFrameKeepEveryPlacement)
