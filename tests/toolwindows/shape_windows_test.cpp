@@ -43,6 +43,12 @@ TEST(PolygonWindow, TypedNumbersAreHeldToTheCornerBounds)
     window.Text1->SetText(QStringLiteral("1e308"));
     window.VScroll1->SetValue(-1);  // the spin stays within the bound too
     EXPECT_EQ(window.Text1->Text(), QString::number(core::kMaxPolygonVertices));
+    window.Text1->SetText(QStringLiteral("2"));  // typed, two corners stay two
+    EXPECT_EQ(window.Values().VertexCount, 2);
+    window.Text1->SetText(QStringLiteral("4"));
+    window.VScroll1->SetValue(1);
+    window.VScroll1->SetValue(1);  // the spin stops at a triangle
+    EXPECT_EQ(window.Text1->Text(), QStringLiteral("3"));
 }
 
 TEST(PolygonPreview, DepthPutsTheInnerCornersBetweenTheCircleAndTheCentre)
