@@ -303,7 +303,8 @@ bool CheckPath(RecordReader &file, PathRecord &path, int32_t anchorMax, int32_t 
 template <typename Io, typename Path>
 bool PathFields(Io &file, Path &path)
 {
-    int32_t anchorMax = path.AnchorMax();
+    // A record whose anchors were never sized (element 0) keeps the count's initial 0.
+    int32_t anchorMax = path.Anchors.empty() ? 0 : path.AnchorMax();
     int32_t stopCount = path.StopCount();
     return file.Array(path.Anchors, kAnchorBytes, kAnchorFields) && file.Int32(anchorMax) &&
            file.Bool(path.blClosed) && file.Int32(path.LineWidth) && file.Int16(path.LineMode) &&
@@ -360,9 +361,24 @@ bool CheckCollection(RecordReader &file, PathCollection &entry, int32_t pathCoun
     return true;
 }
 
+// The paths of a history entry. An entry that holds nothing but an untouched element 0 (the
+// entry of a new document) never had its paths sized.
+bool EntryPaths(RecordWriter &file, const PathCollection &entry)
+{
+    if (entry.Paths.size() == 1 && entry.Paths[0] == PathRecord()) {
+        return file.Int16(0);
+    }
+    return file.Array(entry.Paths, kMinPathRecordBytes, kPathFields);
+}
+
+bool EntryPaths(RecordReader &file, PathCollection &entry)
+{
+    return file.Array(entry.Paths, kMinPathRecordBytes, kPathFields);
+}
+
 constexpr auto kCollectionFields = [](auto &file, auto &entry) {
     int32_t pathCount = entry.PathCount();
-    return file.Int32(pathCount) && file.Array(entry.Paths, kMinPathRecordBytes, kPathFields) &&
+    return file.Int32(pathCount) && EntryPaths(file, entry) &&
            file.Array(entry.SelAnchors, kAnchorRefBytes, kAnchorRefFields) && CheckCollection(file, entry, pathCount);
 };
 
@@ -437,6 +453,7 @@ void RestoreDocument(BackupRecord &record, const std::string &path)
     NewDocument();  // leaves nothing of the previous drawing behind (a path being drawn included)
     Document &doc = Doc();
     doc.CurrentSettings = std::move(record.Settings);
+    ClampCanvasSize(doc.CurrentSettings);
     doc.DocPaths = std::move(record.Paths);
     History().HistoryEntries = std::move(record.History);
     History().HistoryPos = record.HistoryPos;

@@ -42,6 +42,15 @@ struct CanvasSettings {
     bool operator==(const CanvasSettings &) const = default;
 };
 
+// The canvas sizes the movie's frame can hold, in pixels a side (32767 twips). Every place a
+// canvas size enters keeps to them, so the view, its coordinates and the movie agree.
+inline constexpr int32_t kMinCanvasPixels = 1;
+inline constexpr int32_t kMaxCanvasPixels = 1638;
+// A canvas side brought into that range.
+int32_t ClampCanvasSide(int64_t pixels);
+// The settings' canvas size brought into that range (a drawing or backup that enters the editor).
+void ClampCanvasSize(CanvasSettings &settings);
+
 // The player quality name of a Quality value (out-of-range values give "high").
 const char *QualityName(int16_t quality);
 

@@ -77,6 +77,7 @@ bool LoadDrawingIntoDocument(const std::string &path, std::string &message)
         return false;
     }
     doc.CurrentSettings = std::move(contents.Settings);
+    ClampCanvasSize(doc.CurrentSettings);
     doc.DocPaths = std::move(contents.Paths);
     if (doc.DocPaths.empty()) {
         doc.DocPaths.emplace_back();

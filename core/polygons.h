@@ -8,8 +8,8 @@
 
 namespace core {
 
-// Bounds of the vertex count (a star has twice as many anchors).
-inline constexpr int32_t kMinPolygonVertices = 3;
+// Bounds of the vertex count (a star has twice as many anchors): 2 gives a line, 1 a point.
+inline constexpr int32_t kMinPolygonVertices = 1;
 inline constexpr int32_t kMaxPolygonVertices = 1000;
 
 // The polygon tool window's settings, read each time a polygon is created.

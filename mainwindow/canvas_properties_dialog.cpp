@@ -2,12 +2,12 @@
 
 #include "core/document.h"
 #include "mainwindow/dialog_numbers.h"
+#include "mainwindow/file_commands.h"
 #include "mainwindow/settings_file.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/program_folder.h"
 #include "platform/forms/message_box.h"
 
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,14 +41,17 @@ QString Utf8(const char *text)
 }
 
 // A row of a frame's grid: caption, control and an optional unit after it.
-void AddRow(QGridLayout *grid, const char *caption, QWidget *control, const char *unit = nullptr)
+// Adds a labelled control below what the grid holds; returns its row.
+int AddRow(QGridLayout *grid, const char *caption, QWidget *control, const char *unit = nullptr)
 {
-    int row = grid->rowCount();
+    // An empty grid counts one row.
+    int row = grid->isEmpty() ? 0 : grid->rowCount();
     grid->addWidget(new QLabel(Utf8(caption)), row, 0);
     grid->addWidget(control, row, 1);
     if (unit) {
         grid->addWidget(new QLabel(Utf8(unit)), row, 2);
     }
+    return row;
 }
 
 platform::ScrollBar *NewSlider(int16_t max)
@@ -163,8 +166,7 @@ QWidget *CanvasGUI::BuildBackColorFrame()
         Text3[i] = new platform::TextBox;
         Text3[i]->SetText(QStringLiteral("255"));
         Text3[i]->setMaximumWidth(48);
-        AddRow(grid, kColorCaptions[i], HScroll2[i]);
-        grid->addWidget(Text3[i], static_cast<int>(i), 2);
+        grid->addWidget(Text3[i], AddRow(grid, kColorCaptions[i], HScroll2[i]), 2);
     }
     PicBackColor = new QFrame;
     PicBackColor->setFrameShape(QFrame::Box);
@@ -342,8 +344,8 @@ void CanvasGUI::Form_Load()
 void CanvasGUI::ApplyCanvasSettings()
 {
     core::CanvasSettings &settings = Doc().CurrentSettings;
-    settings.Width = WholeNumberOf(Text1->Text(), kMinCanvasPixels, kMaxCanvasPixels);
-    settings.Height = WholeNumberOf(Text2->Text(), kMinCanvasPixels, kMaxCanvasPixels);
+    settings.Width = WholeNumberOf(Text1->Text(), core::kMinCanvasPixels, core::kMaxCanvasPixels);
+    settings.Height = WholeNumberOf(Text2->Text(), core::kMinCanvasPixels, core::kMaxCanvasPixels);
     settings.BackColorR = static_cast<uint8_t>(HScroll2[0]->Value());
     settings.BackColorG = static_cast<uint8_t>(HScroll2[1]->Value());
     settings.BackColorB = static_cast<uint8_t>(HScroll2[2]->Value());
@@ -415,10 +417,13 @@ void CanvasGUI::Command4_Click()
 void CanvasGUI::Command3_Click()
 {
     QString folder = Text6->Text().isEmpty() ? QString::fromStdString(platform::ProgramFolder()) : Text6->Text();
-    QString file = QFileDialog::getOpenFileName(
-        this, QString(), folder, Utf8("画像ﾌｧｲﾙ (*.qlk;*.jpg;*.bmp;*.png) (*.qlk *.jpg *.jpeg *.bmp *.png)"));
-    if (!file.isEmpty()) {
-        Text6->SetText(file);
+    platform::OpenFileName record = FileDialogRecord(
+        this,
+        platform::MakeFilterString(
+            {{Utf8("画像ﾌｧｲﾙ (*.qlk;*.jpg;*.bmp;*.png)"), QStringLiteral("*.qlk;*.jpg;*.jpeg;*.bmp;*.png")}}),
+        QStringLiteral("qlk"), folder);
+    if (platform::ShowOpenDialog(record) != 0 && !record.lpstrFile.isEmpty()) {
+        Text6->SetText(record.lpstrFile);
     }
 }
 

@@ -14,10 +14,6 @@
 
 namespace mainwindow {
 
-// Canvas sizes the canvas movie can show, in pixels.
-inline constexpr int32_t kMinCanvasPixels = 1;
-inline constexpr int32_t kMaxCanvasPixels = 1638;
-
 inline constexpr const char *kDefaultCanvasSetMessage =
     "デフォルトのキャンバスに設定されました。\r\n新規作成時には現在の設定が使用されます。";
 

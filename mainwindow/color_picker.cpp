@@ -162,17 +162,18 @@ void DrawGUI::PicPicker_MouseDown(int button, int shift, float x, float y)
     state.UserColorCol = -1;
     PicPicker_Paint();
     // A click on a grid line samples the cell to its right or below it; past the last line the
-    // last cell is taken.
-    double px = x;
-    double py = y;
-    if (static_cast<int64_t>(platform::RoundHalfEven(px)) % kPickerCellWidth == 0) {
+    // last cell is taken. The pixel is read where the rounded, adjusted position lies, so a
+    // fractional position next to a line never reads the line or the frame drawn on it.
+    int64_t px = static_cast<int64_t>(platform::RoundHalfEven(x));
+    int64_t py = static_cast<int64_t>(platform::RoundHalfEven(y));
+    if (px % kPickerCellWidth == 0) {
         px += 1;
     }
-    if (static_cast<int64_t>(platform::RoundHalfEven(py)) % kPickerCellHeight == 0) {
+    if (py % kPickerCellHeight == 0) {
         py += 1;
     }
-    int column = static_cast<int>(std::floor(px / kPickerCellWidth));
-    int row = static_cast<int>(std::floor(py / kPickerCellHeight));
+    int column = static_cast<int>(px / kPickerCellWidth);
+    int row = static_cast<int>(py / kPickerCellHeight);
     if (column >= kPickerColumns) {
         column = kPickerColumns - 1;
         px = column * kPickerCellWidth + 4;
@@ -183,8 +184,7 @@ void DrawGUI::PicPicker_MouseDown(int button, int shift, float x, float y)
     }
     PicPicker->Box(kPickerCellWidth * column, kPickerCellHeight * row, kPickerCellWidth * (column + 1),
                    kPickerCellHeight * (row + 1), kRed, false);
-    uint32_t colour = static_cast<uint32_t>(
-        PicPicker->Point(static_cast<int>(std::floor(px)), static_cast<int>(std::floor(py))) & kWhite);
+    uint32_t colour = static_cast<uint32_t>(PicPicker->Point(static_cast<int>(px), static_cast<int>(py)) & kWhite);
 
     int target = -1;
     if (button == platform::kLeftButton && shift == 0) {

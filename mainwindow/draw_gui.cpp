@@ -252,7 +252,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
     InitDocumentState();
     Input().PenCurveMode = 0;
     Input().BrushEraseSwap = 0;
-    // The tool buttons keep their text faces until the tool palette lays them out as icons.
+    canvastools::ChangeIcons(Main().UseToolIcons);
     QString file = CommandLineFile(commandLine);
     if (!file.isEmpty()) {
         core::OpenDrawingFile(GetLongPath(file).toStdString());
@@ -322,6 +322,12 @@ void DrawGUI::Form_Unload(int &cancel)
     if (cancel == 1) {
         return;
     }
+    // Pending changes of the browsed folder would be deleted at the next start: they are applied
+    // or discarded now, as the user says, or the program keeps running.
+    if (!toolwindows::SettlePendingChangesAtExit(this)) {
+        cancel = 1;
+        return;
+    }
     shuttingDown_ = true;
     UnhookWheelMouse();
     // Every data file is tried; what could not be written is reported before the program ends,
@@ -377,9 +383,8 @@ void DrawGUI::ApplyPlacement(const WindowPlacementTwips &placement)
         showMinimized();
         return;
     }
-    platform::MoveWindowTwips(this, platform::RoundToInt32(placement.Left), platform::RoundToInt32(placement.Top),
-                              platform::RoundToInt32(placement.Width), platform::RoundToInt32(placement.Height));
-    platform::KeepInsideWorkArea(this);
+    platform::PlaceWindowTwips(this, platform::RoundToInt32(placement.Left), platform::RoundToInt32(placement.Top),
+                               platform::RoundToInt32(placement.Width), platform::RoundToInt32(placement.Height));
 }
 
 bool DrawGUI::SaveSettings(std::string *error)

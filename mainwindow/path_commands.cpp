@@ -264,8 +264,8 @@ void mnuRectCanvas_Click(DrawGUI &window)
 {
     const core::Rect32 area = Doc().AreaSelectRect;
     core::CanvasSettings &settings = Doc().CurrentSettings;
-    settings.Width = platform::SaturateCast<int32_t>(static_cast<double>((int64_t{area.Right} - area.Left) / 20));
-    settings.Height = platform::SaturateCast<int32_t>(static_cast<double>((int64_t{area.Bottom} - area.Top) / 20));
+    settings.Width = core::ClampCanvasSide((int64_t{area.Right} - area.Left) / 20);
+    settings.Height = core::ClampCanvasSide((int64_t{area.Bottom} - area.Top) / 20);
     bool moved = canvastools::MoveSelectedPath(platform::SaturateCast<int32_t>(-static_cast<double>(area.Left)),
                                                platform::SaturateCast<int32_t>(-static_cast<double>(area.Top)), true);
     movie::ClearBackgroundCache();

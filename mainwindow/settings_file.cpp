@@ -224,8 +224,8 @@ void LoadPreferenceSub(const ProfileFile &file, core::CanvasSettings &s)
 {
     const core::CanvasSettings d;  // the defaults of every key
     const char *c = kCanvasSection;
-    s.Width = ReadClamped<int32_t>(file, c, "Width", d.Width, 1, 1638);
-    s.Height = ReadClamped<int32_t>(file, c, "Height", d.Height, 1, 1638);
+    s.Width = ReadClamped<int32_t>(file, c, "Width", d.Width, core::kMinCanvasPixels, core::kMaxCanvasPixels);
+    s.Height = ReadClamped<int32_t>(file, c, "Height", d.Height, core::kMinCanvasPixels, core::kMaxCanvasPixels);
     s.BackColorR = ReadClamped<uint8_t>(file, c, "BackColorR", d.BackColorR, 0, 255);
     s.BackColorG = ReadClamped<uint8_t>(file, c, "BackColorG", d.BackColorG, 0, 255);
     s.BackColorB = ReadClamped<uint8_t>(file, c, "BackColorB", d.BackColorB, 0, 255);

@@ -193,6 +193,25 @@ bool FinishMovieFile(int32_t frameCount)
     return ok;
 }
 
+// The bytes written to the open file so far; false when they cannot all be read back.
+bool ReadBackMovieFile()
+{
+    WriterState &w = Writer();
+    w.MovieFileBytes.clear();
+    if (!w.MovieFile || std::fflush(w.MovieFile.get()) != 0) {
+        return false;
+    }
+    std::unique_ptr<std::FILE, FileCloser> in(std::fopen(w.MoviePath.c_str(), "rb"));
+    if (!in) {
+        return false;
+    }
+    w.MovieFileBytes.resize(static_cast<size_t>(std::max<int64_t>(0, w.WrittenBytes)));
+    size_t read = std::fread(w.MovieFileBytes.data(), 1, w.MovieFileBytes.size(), in.get());
+    bool complete = read == w.MovieFileBytes.size();
+    w.MovieFileBytes.resize(read);
+    return complete;
+}
+
 }  // namespace
 
 WriterState &Writer()
@@ -413,6 +432,9 @@ bool ControlMovieFile(const std::string &path, int32_t mode)
         break;
     case kMovieFinishPlusOne:
         ok = FinishMovieFile(w.FrameCount + 1);
+        break;
+    case kMovieReadBack:
+        ok = ReadBackMovieFile();
         break;
     default:
         ok = false;

@@ -34,7 +34,8 @@ enum MovieFileMode : int32_t {
     kSpriteBegin = 4,   // the next bytes flushed start a DefineSprite; its frames start at 0
     kSpriteEnd = 5,     // patch the sprite's length and frame count; frames start at 0 again
     kMovieFrames = 6,   // write every finished frame with its ShowFrame, then the tag buffer
-    kMovieFinishPlusOne = 7  // as kMovieFinish with one more frame counted
+    kMovieFinishPlusOne = 7,  // as kMovieFinish with one more frame counted
+    kMovieReadBack = 99       // MovieFileBytes := the bytes written to the open file so far
 };
 
 // Colour transform handed to every placement; the system never fills it (UseTransform false).
@@ -68,6 +69,7 @@ struct WriterState {
     int64_t WrittenBytes = 0;
     int64_t SpriteStart = 0;  // 1-based file position of the open sprite's tag; 0 = none
     bool FileFailed = false;  // a write of the open movie failed
+    std::vector<uint8_t> MovieFileBytes;  // what kMovieReadBack read
 
     // Scratch buffers of the shape unit being encoded.
     core::BitBuffer UnitFillStyles;

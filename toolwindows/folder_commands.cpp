@@ -255,14 +255,20 @@ void FolderGUI::mnuApplyChange_Click()
 
 int32_t FolderGUI::ApplyAllChanges()
 {
-    int32_t applied = 0;
-    int32_t failed = 0;
-    if (ListCount() == 0) {
-        return 0;
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < ListCount(); ++i) {
+        names.push_back(FileNameAt(i));
     }
     ApplyingScope scope(applying_);
-    for (int32_t i = 0; i < ListCount(); ++i) {
-        std::string path = JoinFolder(Main().BrowserFolder, FileNameAt(i));
+    return ApplyPendingChanges(Main().BrowserFolder, names, this);
+}
+
+int32_t ApplyPendingChanges(const std::string &folder, const std::vector<std::string> &names, QWidget *owner)
+{
+    int32_t applied = 0;
+    int32_t failed = 0;
+    for (const std::string &name : names) {
+        std::string path = JoinFolder(folder, name);
         bool pending = FileExists(core::BackupFilePath(path));
         if (core::ApplyBackupToFile(path)) {
             ++applied;
@@ -272,7 +278,7 @@ int32_t FolderGUI::ApplyAllChanges()
     }
     if (applied > 0) {
         platform::MsgBox(QString::number(applied) + QStringLiteral("個のファイルの変更を適用しました。"),
-                         platform::kMbOkOnly, QStringLiteral("Quillark"), this);
+                         platform::kMbOkOnly, QStringLiteral("Quillark"), owner);
     }
     return failed;
 }

@@ -211,11 +211,20 @@ void FolderGUI::SetDirectory()
     FillList(BuildEntries(ListFolderFiles(folder)));
 }
 
+namespace {
+
+int AskToApplyPendingChanges(QWidget *owner)
+{
+    return platform::MsgBox(QString::fromUtf8(kFolderChangePrompt), platform::kMbYesNoCancel,
+                            QStringLiteral("Quillark"), owner);
+}
+
+}  // namespace
+
 bool FolderGUI::SettlePendingChanges(const std::string &listed)
 {
     if (core::AnyDrawingBackup()) {
-        int answer = platform::MsgBox(QString::fromUtf8(kFolderChangePrompt), platform::kMbYesNoCancel,
-                                      QStringLiteral("Quillark"), this);
+        int answer = AskToApplyPendingChanges(this);
         if (answer == platform::kMbCancel) {
             return false;
         }
@@ -227,6 +236,29 @@ bool FolderGUI::SettlePendingChanges(const std::string &listed)
             if (failed > 0) {
                 return false;  // the changes that could not be written stay pending in that folder
             }
+        }
+    }
+    core::DeleteAllBackups();
+    return true;
+}
+
+bool SettlePendingChangesAtExit(QWidget *owner)
+{
+    if (!core::AnyDrawingBackup()) {
+        return true;
+    }
+    int answer = AskToApplyPendingChanges(owner);
+    if (answer == platform::kMbCancel) {
+        return false;
+    }
+    if (answer == platform::kMbYes) {
+        // The pending changes belong to the folder listed last, whether or not the browser is open.
+        const std::string &listed = Browser().listedFolder;
+        std::string folder = listed.empty() ? NormalFolder(Main().BrowserFolder) : listed;
+        int32_t failed = Browser().window ? Browser().window->ApplyAllChanges()
+                                          : ApplyPendingChanges(folder, ListFolderFiles(folder), owner);
+        if (failed > 0) {
+            return false;  // what could not be written stays pending, and the program running
         }
     }
     core::DeleteAllBackups();

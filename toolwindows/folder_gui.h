@@ -172,6 +172,14 @@ void ConnectFolderBrowser(mainwindow::DrawGUI &owner);
 // applied: while the browser is open it lists that folder.
 void ShowFolderInBrowser(const std::string &folder);
 
+// Applies the pending changes of the named files of a folder, tells how many were applied and
+// returns how many could not be.
+int32_t ApplyPendingChanges(const std::string &folder, const std::vector<std::string> &names, QWidget *owner);
+// Shut-down: when drawings of the browsed folder have pending changes, asks whether to apply
+// them all (Yes), discard them (No) or keep the program running (Cancel, returns false). False
+// too when a change could not be written: it stays pending.
+bool SettlePendingChangesAtExit(QWidget *owner);
+
 // The folder listed last; it outlives the browser window, so reopening the window is no change of
 // folder.
 const std::string &ListedFolder();

@@ -22,6 +22,7 @@ constexpr int32_t kPreviewSize = 121;
 constexpr int kStarBit = 1;
 constexpr int kRoundInnerBit = 2;
 constexpr int kRoundOuterBit = 4;
+constexpr int32_t kSpinMinimumCorners = 3;  // the spin's lower arrow stops at a triangle
 
 QPoint Midpoint(QPoint a, QPoint b)
 {
@@ -197,7 +198,7 @@ void PolygonGUI::VScroll1_Change()
         return;
     }
     auto n = static_cast<int32_t>(std::trunc(CornerCount()));
-    n = step > 0 ? std::max(n - 1, core::kMinPolygonVertices) : std::min(n + 1, core::kMaxPolygonVertices);
+    n = step > 0 ? std::max(n - 1, kSpinMinimumCorners) : std::min(n + 1, core::kMaxPolygonVertices);
     Text1->SetText(QString::number(n));
     VScroll1->SetValue(0);
 }

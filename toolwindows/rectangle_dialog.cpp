@@ -6,6 +6,7 @@
 #include "toolwindows/dialog_support.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 
 #include <algorithm>
@@ -122,11 +123,22 @@ float ReadRectangleDialog(const RectangleGUI &dialog, float stored)
 
 void ShowRectangleSettings(QWidget *owner, float &size, int32_t cornerStyle)
 {
-    RectangleGUI dialog(owner);
-    FillRectangleDialog(dialog, size, cornerStyle);
-    PlaceAtPointer(dialog);
-    platform::ShowModal(dialog);
-    size = ReadRectangleDialog(dialog, size);
+    // The window is made on first use and kept while OK only hides it; Cancel unloads it.
+    static QPointer<RectangleGUI> window;
+    if (!window || window->parentWidget() != owner) {
+        delete window;
+        window = new RectangleGUI(owner);
+    }
+    FillRectangleDialog(*window, size, cornerStyle);
+    PlaceAtPointer(*window);
+    int result = platform::ShowModal(*window);
+    if (owner) {
+        owner->repaint();
+    }
+    size = ReadRectangleDialog(*window, size);
+    if (result != QDialog::Accepted) {
+        delete window;
+    }
 }
 
 }  // namespace toolwindows

@@ -47,7 +47,9 @@ public:
 void FillRectangleDialog(RectangleGUI &dialog, float size, int32_t cornerStyle);
 // The size the dialog holds, or the stored one when its text is empty (cancelled).
 float ReadRectangleDialog(const RectangleGUI &dialog, float stored);
-// "矩形の設定(&O)...": the dialog beside the pointer, modal; the stored size is updated on OK.
+// "矩形の設定(&O)...": the dialog beside the pointer, modal, then the owner repainted; the stored
+// size is updated on OK. The dialog is kept between openings (a style-0 opening keeps the caption
+// the last one showed) until Cancel or Escape unloads it.
 void ShowRectangleSettings(QWidget *owner, float &size, int32_t cornerStyle);
 
 }  // namespace toolwindows

@@ -55,7 +55,8 @@ CheckBox::CheckBox(const QString &caption, QWidget *parent) : QCheckBox(caption,
 namespace {
 
 // Draws a check box or option button in graphical style: a bevelled button, sunken while on,
-// with the picture (or else the caption) in its middle.
+// with the picture (or else the caption) in its middle. A button that is on has its face, picture
+// or caption included, tinted with the highlight colour, so that on and off tell apart at a glance.
 void PaintGraphicalButton(QAbstractButton *button)
 {
     QPainter painter(button);
@@ -79,6 +80,11 @@ void PaintGraphicalButton(QAbstractButton *button)
         painter.setPen(button->palette().color(button->isEnabled() ? QPalette::Active : QPalette::Disabled,
                                                QPalette::ButtonText));
         painter.drawText(inner, Qt::AlignCenter | Qt::TextShowMnemonic, button->text());
+    }
+    if (button->isChecked()) {
+        QColor tint = button->palette().color(QPalette::Highlight);
+        tint.setAlpha(96);
+        painter.fillRect(inner, tint);
     }
 }
 

@@ -114,10 +114,13 @@ std::vector<FileFilter> SplitFilterString(const QString &filter)
 
 QString NameFilterText(const FileFilter &filter)
 {
-    QString shown = QLatin1Char('(') + filter.pattern + QLatin1Char(')');
     QString spaced = QLatin1Char('(') + SpacedPatterns(filter.pattern) + QLatin1Char(')');
-    if (filter.description.endsWith(shown)) {
-        return filter.description.left(filter.description.size() - shown.size()) + spaced;
+    // A description that ends in its own bracket of wildcards (which may list fewer than the
+    // pattern matches) shows the pattern's instead, so the label holds one bracket.
+    qsizetype open = filter.description.lastIndexOf(QLatin1Char('('));
+    if (open >= 0 && filter.description.endsWith(QLatin1Char(')')) &&
+        filter.description.indexOf(QLatin1Char('*'), open) >= 0) {
+        return filter.description.left(open) + spaced;
     }
     return filter.description + QLatin1Char(' ') + spaced;
 }

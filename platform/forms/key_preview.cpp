@@ -20,11 +20,18 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     auto *widget = qobject_cast<QWidget *>(watched);
+    auto *key = static_cast<QKeyEvent *>(event);
     // A key event travels up from the focus widget to its parents; act on its first delivery only.
+    // The focus may have moved while the event was handled (a key that opened and closed a modal
+    // window), so a parent of the widget that took the event must not take it again.
     QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : window_;
-    if (!widget || widget != target || widget->window() != window_) {
+    if (!widget || widget != target || widget->window() != window_ || AlreadyTaken(widget, *key)) {
         return false;
     }
+    takenBy_ = widget;
+    takenType_ = type;
+    takenKey_ = key->key();
+    takenTime_ = key->timestamp();
     if (type == QEvent::ShortcutOverride) {
         emit ShortcutKey();
         return false;
@@ -32,7 +39,6 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
     if (!enabled_) {
         return false;
     }
-    auto *key = static_cast<QKeyEvent *>(event);
     int code = VirtualKeyOf(*key);
     if (code == 0) {
         return false;
@@ -43,6 +49,12 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
         emit KeyUp(code, ShiftStateOf(key->modifiers()));
     }
     return false;
+}
+
+bool KeyPreview::AlreadyTaken(const QWidget *widget, const QKeyEvent &key) const
+{
+    return takenBy_ && key.type() == takenType_ && key.key() == takenKey_ && key.timestamp() == takenTime_ &&
+           widget->isAncestorOf(takenBy_);
 }
 
 }  // namespace platform

@@ -4,8 +4,11 @@
 // says so.
 #pragma once
 
+#include <QEvent>
 #include <QObject>
+#include <QPointer>
 
+class QKeyEvent;
 class QWidget;
 
 namespace platform {
@@ -30,8 +33,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // True when the event is one already taken, now travelling on to a parent of the widget
+    // that took it.
+    bool AlreadyTaken(const QWidget *widget, const QKeyEvent &key) const;
+
     QWidget *window_;
     bool enabled_ = true;
+    // The last key event taken: its first receiver, type, key and time stamp.
+    QPointer<QWidget> takenBy_;
+    QEvent::Type takenType_ = QEvent::None;
+    int takenKey_ = 0;
+    quint64 takenTime_ = 0;
 };
 
 }  // namespace platform

@@ -1,37 +1,158 @@
 #include "platform/forms/window_placement.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
+#include <optional>
 
 namespace platform {
+namespace {
+
+std::optional<QMargins> &TestFrame()
+{
+    static std::optional<QMargins> frame;
+    return frame;
+}
+
+// The frame the window manager put around a top-level window, as far as it is known: a window
+// manager frames a window when it maps it, so until the window is first exposed on the screen the
+// frame reads as none.
+QMargins KnownFrame(const QWidget *window)
+{
+    if (TestFrame()) {
+        const QWindow *handle = window->windowHandle();
+        return handle && handle->isExposed() ? *TestFrame() : QMargins();
+    }
+    QRect frame = window->frameGeometry();
+    QRect client = window->geometry();
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                    frame.bottom() - client.bottom());
+}
+
+// The outer frame in pixels.
+QRect FrameRect(const QWidget *window)
+{
+    return window->geometry().marginsAdded(KnownFrame(window));
+}
+
+// Puts the client area where the frame, as known now, leaves it; the size is kept unless sized.
+// Returns the client size set.
+QSize SetFrameRect(QWidget *window, const QRect &frame, bool sized)
+{
+    QRect client = frame.marginsRemoved(KnownFrame(window));
+    if (!sized) {
+        client.setSize(window->size());
+    }
+    client.setWidth(std::max(1, client.width()));
+    client.setHeight(std::max(1, client.height()));
+    window->setGeometry(client);
+    return window->size();
+}
+
+void KeepFrameInsideWorkArea(QWidget *window)
+{
+    QRect area = WorkArea(window);
+    QRect frame = FrameRect(window);
+    int left = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
+    int top = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
+    SetFrameRect(window, frame.translated(left - frame.left(), top - frame.top()), false);
+}
+
+// A placement given before the window manager framed the window: applied again, with the frame
+// then known, when the window is first exposed (unless it was resized meanwhile). Without it the
+// stored outer size would become the client size and the window would grow by its frame at
+// every start.
+const QString kPendingName = QStringLiteral("pendingPlacement");
+
+class PendingPlacement : public QObject {
+public:
+    PendingPlacement(QWidget *window, const QRect &frame, bool sized, bool keepInside)
+        : QObject(window), window_(window), frame_(frame), size_(window->size()), sized_(sized),
+          keepInside_(keepInside)
+    {
+        setObjectName(kPendingName);
+        window->windowHandle()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && window_ && window_->windowHandle() == watched &&
+            window_->windowHandle()->isExposed()) {
+            watched->removeEventFilter(this);
+            deleteLater();
+            if (window_->size() != size_) {
+                return false;
+            }
+            SetFrameRect(window_, frame_, sized_);
+            if (keepInside_) {
+                KeepFrameInsideWorkArea(window_);
+            }
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> window_;
+    QRect frame_;
+    QSize size_;
+    bool sized_;
+    bool keepInside_;
+};
+
+void PlaceFrame(QWidget *window, const QRect &frame, bool sized, bool keepInside)
+{
+    delete window->findChild<QObject *>(kPendingName, Qt::FindDirectChildrenOnly);
+    SetFrameRect(window, frame, sized);
+    if (keepInside) {
+        KeepFrameInsideWorkArea(window);
+    }
+    if (!window->isWindow()) {
+        return;
+    }
+    if (!window->windowHandle()) {
+        window->winId();  // creates the native window the placement waits on
+    }
+    if (window->windowHandle() && !window->windowHandle()->isExposed()) {
+        new PendingPlacement(window, frame, sized, keepInside);
+    }
+}
+
+QRect FrameFromTwips(const QWidget *window, int left, int top, int width, int height)
+{
+    bool sized = width > 0 && height > 0;
+    QSize size = sized ? QSize(PixelsFromTwips(width), PixelsFromTwips(height)) : FrameRect(window).size();
+    return QRect(QPoint(PixelsFromTwips(left), PixelsFromTwips(top)), size);
+}
+
+}  // namespace
 
 QRect WindowRectTwips(const QWidget *window)
 {
-    QRect frame = window->frameGeometry();
+    QRect frame = FrameRect(window);
     return QRect(TwipsFromPixels(frame.left()), TwipsFromPixels(frame.top()), TwipsFromPixels(frame.width()),
                  TwipsFromPixels(frame.height()));
 }
 
 void MoveWindowTwips(QWidget *window, int left, int top, int width, int height)
 {
-    window->move(PixelsFromTwips(left), PixelsFromTwips(top));
-    if (width > 0 && height > 0) {
-        // The frame's decorations are outside the client size Qt sets.
-        QSize decorations = window->frameGeometry().size() - window->size();
-        window->resize(std::max(1, PixelsFromTwips(width) - decorations.width()),
-                       std::max(1, PixelsFromTwips(height) - decorations.height()));
-    }
+    PlaceFrame(window, FrameFromTwips(window, left, top, width, height), width > 0 && height > 0, false);
+}
+
+void PlaceWindowTwips(QWidget *window, int left, int top, int width, int height)
+{
+    PlaceFrame(window, FrameFromTwips(window, left, top, width, height), width > 0 && height > 0, true);
 }
 
 void ShowWindowAtTwips(QWidget *window, int left, int top, int width, int height)
 {
-    MoveWindowTwips(window, left, top, width, height);
+    PlaceWindowTwips(window, left, top, width, height);
     window->show();
-    MoveWindowTwips(window, left, top, width, height);
-    KeepInsideWorkArea(window);
 }
 
 QRect WorkArea(const QWidget *window)
@@ -45,11 +166,12 @@ QRect WorkArea(const QWidget *window)
 
 void KeepInsideWorkArea(QWidget *window)
 {
-    QRect area = WorkArea(window);
-    QRect frame = window->frameGeometry();
-    int left = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
-    int top = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
-    window->move(left, top);
+    KeepFrameInsideWorkArea(window);
+}
+
+void SetWindowFrameForTest(const QMargins *frame)
+{
+    TestFrame() = frame ? std::optional<QMargins>(*frame) : std::nullopt;
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/base/rounding.h"
 #include "platform/glyphs/cubic_to_quadratic.h"
+#include "platform/glyphs/font_families.h"
 #include "platform/glyphs/native_records.h"
 
 #include <fontconfig/fontconfig.h>
@@ -13,6 +14,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <mutex>
 #include <optional>
 
 namespace platform {
@@ -72,34 +75,73 @@ std::string PatternString(FcPattern *pattern, const char *object)
     return reinterpret_cast<const char *>(value);
 }
 
-std::optional<MatchedFont> MatchFont(const FontRequest &request, int32_t pixelSize)
+// The fontconfig pattern of a request, substituted and ready to match. With a character, only
+// fonts whose charset covers it match.
+PatternPtr RequestPattern(const FontRequest &request, int32_t pixelSize, std::optional<char32_t> character = {})
 {
     PatternPtr pattern(FcPatternCreate());
     if (!pattern) {
-        return std::nullopt;
+        return pattern;
     }
-    if (!request.Family.empty()) {
-        FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8 *>(request.Family.c_str()));
+    std::string family = StandInFamily(request.Family);
+    if (!family.empty()) {
+        FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
     }
     FcPatternAddInteger(pattern.get(), FC_WEIGHT, request.Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern.get(), FC_SLANT, request.Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddDouble(pattern.get(), FC_PIXEL_SIZE, pixelSize);
     FcPatternAddBool(pattern.get(), FC_OUTLINE, FcTrue);
+    if (character) {
+        std::unique_ptr<FcCharSet, decltype(&FcCharSetDestroy)> charset(FcCharSetCreate(), &FcCharSetDestroy);
+        if (charset && FcCharSetAddChar(charset.get(), *character)) {
+            FcPatternAddCharSet(pattern.get(), FC_CHARSET, charset.get());
+        }
+    }
     FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
-    FcResult result = FcResultNoMatch;
-    PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
-    if (!match) {
-        return std::nullopt;
-    }
+    return pattern;
+}
+
+std::optional<MatchedFont> MatchedFontOf(FcPattern *match)
+{
     MatchedFont font;
-    font.File = PatternString(match.get(), FC_FILE);
-    font.Family = PatternString(match.get(), FC_FAMILY);
-    FcPatternGetInteger(match.get(), FC_INDEX, 0, &font.Index);
+    font.File = PatternString(match, FC_FILE);
+    font.Family = PatternString(match, FC_FAMILY);
+    FcPatternGetInteger(match, FC_INDEX, 0, &font.Index);
     if (font.File.empty()) {
         return std::nullopt;
     }
     return font;
+}
+
+std::optional<MatchedFont> MatchFont(const FontRequest &request, int32_t pixelSize)
+{
+    PatternPtr pattern = RequestPattern(request, pixelSize);
+    if (!pattern) {
+        return std::nullopt;
+    }
+    FcResult result = FcResultNoMatch;
+    PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
+    return match ? MatchedFontOf(match.get()) : std::nullopt;
+}
+
+// The outline font closest to the request whose charset covers the character.
+std::optional<MatchedFont> MatchFontFor(const FontRequest &request, int32_t pixelSize, char32_t character)
+{
+    PatternPtr pattern = RequestPattern(request, pixelSize, character);
+    if (!pattern) {
+        return std::nullopt;
+    }
+    FcResult result = FcResultNoMatch;
+    PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
+    FcCharSet *charset = nullptr;
+    FcBool outline = FcFalse;
+    if (!match || FcPatternGetCharSet(match.get(), FC_CHARSET, 0, &charset) != FcResultMatch ||
+        !FcCharSetHasChar(charset, character) || FcPatternGetBool(match.get(), FC_OUTLINE, 0, &outline) != FcResultMatch ||
+        !outline) {
+        return std::nullopt;
+    }
+    return MatchedFontOf(match.get());
 }
 
 int32_t PixelSizeOf(float pointSize)
@@ -243,19 +285,78 @@ std::vector<uint8_t> NativeRecords(const FT_Outline &outline)
 
 }  // namespace
 
-struct GlyphFont::Face {
+namespace {
+
+// One FreeType face at the font's pixel size, with the styles it has to make itself.
+struct OpenFace {
     std::shared_ptr<FreeTypeLibrary> Library;
     FT_Face Handle = nullptr;
-    std::string Family;
-    int32_t PixelSize = 0;
     bool SynthesizeBold = false;
     bool SynthesizeItalic = false;
 
-    ~Face()
+    OpenFace() = default;
+    OpenFace(const OpenFace &) = delete;
+    OpenFace &operator=(const OpenFace &) = delete;
+    ~OpenFace()
     {
         if (Handle) {
             FT_Done_Face(Handle);
         }
+    }
+};
+
+std::unique_ptr<OpenFace> OpenMatchedFace(const MatchedFont &match, const FontRequest &request, int32_t pixelSize)
+{
+    auto face = std::make_unique<OpenFace>();
+    face->Library = SharedLibrary();
+    if (!face->Library->Get() ||
+        FT_New_Face(face->Library->Get(), match.File.c_str(), match.Index, &face->Handle) != 0) {
+        face->Handle = nullptr;
+        return nullptr;
+    }
+    if (!FT_IS_SCALABLE(face->Handle) || FT_Set_Pixel_Sizes(face->Handle, 0, static_cast<FT_UInt>(pixelSize)) != 0) {
+        return nullptr;
+    }
+    face->SynthesizeBold = request.Bold && !(face->Handle->style_flags & FT_STYLE_FLAG_BOLD);
+    face->SynthesizeItalic = request.Italic && !(face->Handle->style_flags & FT_STYLE_FLAG_ITALIC);
+    return face;
+}
+
+}  // namespace
+
+struct GlyphFont::Face {
+    std::unique_ptr<OpenFace> Main;
+    FontRequest Request;
+    std::string Family;
+    int32_t PixelSize = 0;
+    // Characters the main face lacks come from the closest font that has them: the faces opened
+    // for that (by file and index) and, per character, the face chosen (null: none has it).
+    std::mutex FallbackLock;
+    std::map<std::pair<std::string, int>, std::unique_ptr<OpenFace>> FallbackFaces;
+    std::map<char32_t, const OpenFace *> FallbackFor;
+
+    // The face that draws the character: the main face when it has it.
+    const OpenFace &FaceFor(char32_t code)
+    {
+        if (code < 0x20 || FT_Get_Char_Index(Main->Handle, static_cast<FT_ULong>(code)) != 0) {
+            return *Main;
+        }
+        std::lock_guard<std::mutex> lock(FallbackLock);
+        auto known = FallbackFor.find(code);
+        if (known == FallbackFor.end()) {
+            const OpenFace *chosen = nullptr;
+            if (auto match = MatchFontFor(Request, PixelSize, code)) {
+                std::unique_ptr<OpenFace> &face = FallbackFaces[{match->File, match->Index}];
+                if (!face) {
+                    face = OpenMatchedFace(*match, Request, PixelSize);
+                }
+                if (face && FT_Get_Char_Index(face->Handle, static_cast<FT_ULong>(code)) != 0) {
+                    chosen = face.get();
+                }
+            }
+            known = FallbackFor.emplace(code, chosen).first;
+        }
+        return known->second ? *known->second : *Main;
     }
 };
 
@@ -267,22 +368,17 @@ GlyphFont &GlyphFont::operator=(GlyphFont &&) noexcept = default;
 GlyphFont::GlyphFont(const FontRequest &request)
 {
     auto face = std::make_unique<Face>();
-    face->Library = SharedLibrary();
+    face->Request = request;
     face->PixelSize = PixelSizeOf(request.PointSize);
     auto match = MatchFont(request, face->PixelSize);
-    if (!face->Library->Get() || !match) {
+    if (!match) {
         return;
     }
-    if (FT_New_Face(face->Library->Get(), match->File.c_str(), match->Index, &face->Handle) != 0) {
-        face->Handle = nullptr;
-        return;
-    }
-    if (!FT_IS_SCALABLE(face->Handle) || FT_Set_Pixel_Sizes(face->Handle, 0, static_cast<FT_UInt>(face->PixelSize)) != 0) {
+    face->Main = OpenMatchedFace(*match, request, face->PixelSize);
+    if (!face->Main) {
         return;
     }
     face->Family = match->Family;
-    face->SynthesizeBold = request.Bold && !(face->Handle->style_flags & FT_STYLE_FLAG_BOLD);
-    face->SynthesizeItalic = request.Italic && !(face->Handle->style_flags & FT_STYLE_FLAG_ITALIC);
     face_ = std::move(face);
 }
 
@@ -307,7 +403,7 @@ TextMetrics GlyphFont::GetTextMetrics() const
     if (!face_) {
         return metrics;
     }
-    FT_Face face = face_->Handle;
+    FT_Face face = face_->Main->Handle;
     double ascender = face->ascender;
     double descender = -static_cast<double>(face->descender);
     // The character cell of Windows-made fonts is the one their OS/2 table gives.
@@ -329,16 +425,17 @@ int32_t GlyphFont::GetGlyphOutline(char32_t code, GlyphMetrics &metrics, std::ve
     if (!face_) {
         return -1;
     }
-    FT_Face face = face_->Handle;
+    const OpenFace &drawing = face_->FaceFor(code);
+    FT_Face face = drawing.Handle;
     FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(code));
     if (FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0 ||
         face->glyph->format != FT_GLYPH_FORMAT_OUTLINE) {
         return -1;
     }
-    if (face_->SynthesizeItalic) {
+    if (drawing.SynthesizeItalic) {
         FT_GlyphSlot_Oblique(face->glyph);
     }
-    if (face_->SynthesizeBold) {
+    if (drawing.SynthesizeBold) {
         FT_GlyphSlot_Embolden(face->glyph);
     }
     metrics = MeasureGlyph(face->glyph);

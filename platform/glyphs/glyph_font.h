@@ -62,8 +62,9 @@ class GlyphFont {
 public:
     // A font that is not open: no metrics, every outline fails.
     GlyphFont();
-    // Opens the outline font that fontconfig matches to the request. Bold and italic are made
-    // from the regular face when the family has no such face.
+    // Opens the outline font that fontconfig matches to the request (a family this system lacks,
+    // such as ＭＳ ゴシック, through the installed family that stands for it). Bold and italic are
+    // made from the regular face when the family has no such face.
     explicit GlyphFont(const FontRequest &request);
     ~GlyphFont();
     GlyphFont(GlyphFont &&) noexcept;
@@ -78,7 +79,8 @@ public:
     // The outline of one character (a Unicode code point): returns the size in bytes of its
     // native records, 0 when it has no outline (a space), -1 when the font is not open or the
     // glyph cannot be loaded. metrics is always set (zero on failure); when records is given it
-    // receives the records. A character the font lacks gives the font's missing-character glyph.
+    // receives the records. A character the font lacks comes from the installed font closest to
+    // the request that has it; only when none has it, the font's missing-character glyph.
     int32_t GetGlyphOutline(char32_t code, GlyphMetrics &metrics, std::vector<uint8_t> *records) const;
 
 private:

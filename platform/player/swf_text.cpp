@@ -1,4 +1,5 @@
 // Text fields drawn with device fonts: the movie names a font, the viewing system supplies it.
+#include "platform/glyphs/font_families.h"
 #include "platform/player/swf_data.h"
 
 #include <QFont>
@@ -11,19 +12,6 @@
 namespace platform::swf {
 
 namespace {
-
-// The generic device-font names movies use, and the installed families that stand for them.
-QString GenericFamily(const QString &name)
-{
-    static const QHash<QString, QString> kGeneric = {
-        {QStringLiteral("_ゴシック"), QStringLiteral("IPAGothic")},
-        {QStringLiteral("_明朝"), QStringLiteral("IPAMincho")},
-        {QStringLiteral("_sans"), QStringLiteral("DejaVu Sans")},
-        {QStringLiteral("_serif"), QStringLiteral("DejaVu Serif")},
-        {QStringLiteral("_typewriter"), QStringLiteral("DejaVu Sans Mono")},
-    };
-    return kGeneric.value(name, name);
-}
 
 // The family fontconfig picks for a requested name (its best substitute when not installed).
 QString MatchFamily(const QString &family)
@@ -102,7 +90,7 @@ QString ResolveDeviceFont(const QString &name)
     if (found != resolved.constEnd()) {
         return *found;
     }
-    QString family = MatchFamily(GenericFamily(name));
+    QString family = MatchFamily(QString::fromStdString(platform::StandInFamily(name.toStdString())));
     resolved.insert(name, family);
     return family;
 }

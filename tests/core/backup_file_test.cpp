@@ -227,9 +227,11 @@ TEST_F(BackupFileTest, LayoutOfSettingsAndPathArray)
     EXPECT_EQ(Hex(bytes, 67, 4), "02 00 8A 47");
     const size_t paths = 85 + 2;
     EXPECT_EQ(Hex(bytes, paths, 10), "01 00 03 00 00 00 00 00 00 00");
-    // Element 0 is an empty record: never-sized anchors, stops and cache bytes, an empty mark.
+    // Element 0 is an empty record: never-sized anchors (AnchorMax at its initial 0), stops and
+    // cache bytes, an empty mark.
     const size_t empty = paths + 10;
     EXPECT_EQ(Hex(bytes, empty, 2), "00 00");
+    EXPECT_EQ(ReadInt32At(bytes, empty + 2), 0);
     EXPECT_EQ(Hex(bytes, empty + 52, 6), "00 00 00 00 00 00");
     // Path 1 follows the 84 bytes of the empty record: three anchors of 10 bytes.
     const size_t first = empty + 84;
@@ -237,12 +239,13 @@ TEST_F(BackupFileTest, LayoutOfSettingsAndPathArray)
     EXPECT_EQ(Hex(bytes, first + 10, 10), "00 00 00 00 00 00 00 00 00 00");
     EXPECT_EQ(Hex(bytes, first + 20, 10), "90 01 00 00 00 00 00 00 01 00");
     EXPECT_EQ(ReadInt32At(bytes, first + 40), 2);  // AnchorMax
-    // The path count and the history close the record: one entry (path count, element 0 of its
-    // paths, entry 0 of its selection) at position 0.
-    const size_t entryBytes = 4 + 10 + 84 + 10 + 8;
+    // The path count and the history close the record: one entry at position 0, that of a new
+    // document: path count 0, paths never sized, entry 0 of its selection.
+    const size_t entryBytes = 4 + 2 + 10 + 8;
     const size_t pathCountAt = bytes.size() - 4 - entryBytes - 10 - 4;
     EXPECT_EQ(ReadInt32At(bytes, pathCountAt), 2);
     EXPECT_EQ(Hex(bytes, pathCountAt + 4, 10), "01 00 01 00 00 00 00 00 00 00");
+    EXPECT_EQ(Hex(bytes, pathCountAt + 14, 6), "00 00 00 00 00 00");
     EXPECT_EQ(ReadInt32At(bytes, bytes.size() - 4), 0);
 }
 
@@ -269,7 +272,7 @@ TEST_F(BackupFileTest, NeverSizedArraysReadAsEmptyEntries)
     // A history entry whose paths were never sized: count 0, dimension count 0, empty selection.
     BackupRecord record;
     std::string bytes = Encoded(record);
-    const size_t entry = bytes.size() - 4 - (4 + 2 + 8 + 84 + 2 + 8 + 8);
+    const size_t entry = bytes.size() - 4 - (4 + 2 + 2 + 8 + 8);
     std::string neverSized = bytes.substr(0, entry) + std::string("\0\0\0\0\0\0\0\0", 8) + bytes.substr(bytes.size() - 4);
     BackupRecord read;
     std::string message;

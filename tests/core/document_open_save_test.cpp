@@ -43,13 +43,14 @@ protected:
     }
 
     // Writes a drawing of the given paths (element 0 added) with a 640 x 480 canvas.
-    std::string WriteDrawing(const std::string &name, std::vector<PathRecord> paths)
+    std::string WriteDrawing(const std::string &name, std::vector<PathRecord> paths, int32_t width = 640,
+                             int32_t height = 480)
     {
         PathArray array{PathRecord()};
         array.insert(array.end(), paths.begin(), paths.end());
         CanvasSettings settings;
-        settings.Width = 640;
-        settings.Height = 480;
+        settings.Width = width;
+        settings.Height = height;
         settings.BackColorG = 0;
         std::string path = folder + "/" + name;
         std::string message;
@@ -92,6 +93,16 @@ TEST_F(OpenSaveTest, OpeningAGoodDrawingMakesTwoEqualHistoryEntries)
     EXPECT_EQ(Doc().DocPathCount(), 2);
     EXPECT_EQ(Doc().DocPaths[1].Anchors, TwoAnchorPath(0).Anchors);
     EXPECT_FALSE(CanUndo());
+}
+
+TEST_F(OpenSaveTest, AStoredCanvasBeyondWhatTheMovieShowsOpensWithinIt)
+{
+    OpenDrawingFile(WriteDrawing("wide.qlk", {TwoAnchorPath(0)}, 2000, 0));
+    EXPECT_EQ(Doc().CurrentSettings.Width, kMaxCanvasPixels);
+    EXPECT_EQ(Doc().CurrentSettings.Height, kMinCanvasPixels);
+    OpenDrawingFile(WriteDrawing("tall.qlk", {TwoAnchorPath(0)}, -5, 1639));
+    EXPECT_EQ(Doc().CurrentSettings.Width, kMinCanvasPixels);
+    EXPECT_EQ(Doc().CurrentSettings.Height, kMaxCanvasPixels);
 }
 
 TEST_F(OpenSaveTest, UndoAndRedoStayWithinTheOpenedDrawing)

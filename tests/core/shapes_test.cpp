@@ -208,6 +208,15 @@ TEST_F(ShapesTest, VertexCountIsRoundedAndBounded)
     EXPECT_EQ(anchorCount(1e300, true), 2 * kMaxPolygonVertices);
     EXPECT_EQ(anchorCount(std::nan(""), false), kMinPolygonVertices);
     EXPECT_EQ(anchorCount(6, true, -40), 12);  // depth held to 0..100
+
+    // Two corners give a line through the centre, one a point at the top.
+    PolygonToolValues values;
+    values.VertexCount = 2;
+    EXPECT_EQ(Path(CreatePolygonPath(0, 0, 1.0f, 1, 1, kColors, values)).Anchors,
+              (std::vector<AnchorPoint>{{500, 0, kOnCurve}, {500, 1000, kOnCurve}}));
+    values.VertexCount = 1;
+    EXPECT_EQ(Path(CreatePolygonPath(100, 200, 1.0f, 1, 1, kColors, values)).Anchors,
+              (std::vector<AnchorPoint>{{600, 200, kOnCurve}}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -131,6 +132,24 @@ TEST_F(TextOutlinesTest, CharactersFollowEachOtherByTheirAdvance)
     Rect32 bounds = BoundsOf(1, Doc().DocPathCount());
     EXPECT_EQ(bounds.Left, 300);
     EXPECT_EQ(bounds.Top, 400);
+}
+
+TEST_F(TextOutlinesTest, JapaneseTextInTheDefaultFontGivesItsCurvedOutlines)
+{
+    if (Gothic().FamilyName() != "IPAGothic") {
+        GTEST_SKIP() << "no Japanese font installed";
+    }
+    const platform::GlyphFont font(platform::FontRequest{"ＭＳ ゴシック", 64.0f, false, false});
+    values.Text = "あいA";
+    ASSERT_GT(CreateTextPaths(300, 400, 1.0f, 1, 1, kColors, values, font), 0);
+    // A box would be four corners without a control point: every path of the two kana curves.
+    const int32_t kanaContours = GetCharOutline(font, U'あ').ContourCount() + GetCharOutline(font, U'い').ContourCount();
+    ASSERT_GE(Doc().DocPathCount(), kanaContours + 2);  // A: its outline and its counter
+    for (int32_t i = 1; i <= kanaContours; ++i) {
+        const std::vector<AnchorPoint> &anchors = Path(i).Anchors;
+        EXPECT_TRUE(std::any_of(anchors.begin(), anchors.end(), [](const AnchorPoint &a) { return a.AnchorKind == 1; }))
+            << "path " << i;
+    }
 }
 
 TEST_F(TextOutlinesTest, TextPathsAreClosedSelectedAndFitTheirGradient)

@@ -1,9 +1,12 @@
 #include "mainwindow/canvas_properties_dialog.h"
 
 #include "mainwindow/settings_file.h"
+#include "platform/forms/file_dialogs.h"
 #include "tests/mainwindow/dialog_fixture.h"
 
 #include <QKeyEvent>
+#include <QLabel>
+#include <QTest>
 
 #include <cfloat>
 #include <climits>
@@ -95,6 +98,71 @@ TEST_F(CanvasDialogTest, CanvasSizeStaysWithinWhatTheMovieShows)
     dialog.Command1_Click();
     EXPECT_EQ(Doc().CurrentSettings.Width, 1638);
     EXPECT_EQ(Doc().CurrentSettings.Height, 1);
+}
+
+TEST_F(CanvasDialogTest, TheColourBoxBesideEachLabelEditsItsChannel)
+{
+    CanvasGUI dialog(nullptr);
+    dialog.show();
+    QApplication::processEvents();
+    // The row of a control: its vertical middle in the dialog.
+    auto middle = [&](const QWidget *control) { return control->mapTo(&dialog, control->rect().center()).y(); };
+    auto spans = [&](const QWidget *control, int y) {
+        int top = control->mapTo(&dialog, QPoint(0, 0)).y();
+        return y >= top && y < top + control->height();
+    };
+    const QList<QLabel *> labels = dialog.Frame2->findChildren<QLabel *>();
+    for (int i = 0; i < 3; ++i) {
+        const QString caption = QString(QLatin1Char("RGB"[i]));
+        auto label = std::find_if(labels.begin(), labels.end(), [&](QLabel *l) { return l->text() == caption; });
+        ASSERT_NE(label, labels.end()) << i;
+        const int row = middle(*label);
+        EXPECT_TRUE(spans(dialog.HScroll2[static_cast<size_t>(i)], row)) << i;
+        platform::TextBox *box = nullptr;
+        for (platform::TextBox *candidate : dialog.Text3) {
+            if (spans(candidate, row)) {
+                box = candidate;
+            }
+        }
+        ASSERT_NE(box, nullptr) << "no box beside " << caption.toStdString();
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QString::number(100 + i));
+        EXPECT_EQ(dialog.HScroll2[static_cast<size_t>(i)]->Value(), 100 + i) << caption.toStdString();
+    }
+}
+
+TEST_F(CanvasDialogTest, TheUnderlayButtonAsksThroughTheProgramsOpenDialog)
+{
+    std::vector<platform::OpenFileName> asked;
+    QString reply = QStringLiteral("/tmp/under.png");
+    platform::SetFileDialogHook([&](platform::FileDialogKind kind, platform::OpenFileName &record) {
+        EXPECT_EQ(kind, platform::FileDialogKind::Open);
+        asked.push_back(record);
+        record.lpstrFile = reply;
+        return reply.isEmpty() ? 0 : 1;
+    });
+    CanvasGUI dialog(nullptr);
+    dialog.Check3->SetValue(1);
+    dialog.Text6->SetText(QString());
+    dialog.show();
+    QTest::mouseClick(dialog.Command3, Qt::LeftButton);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].hwndOwner, &dialog);
+    EXPECT_EQ(asked[0].lpstrDefExt, QStringLiteral("qlk"));
+    EXPECT_EQ(asked[0].lpstrInitialDir, QString::fromStdString(platform::ProgramFolder()));
+    const std::vector<platform::FileFilter> filters = platform::SplitFilterString(asked[0].lpstrFilter);
+    ASSERT_EQ(filters.size(), 1u);
+    EXPECT_EQ(filters[0].pattern, QStringLiteral("*.qlk;*.jpg;*.jpeg;*.bmp;*.png"));
+    EXPECT_EQ(platform::NameFilterText(filters[0]), QStringLiteral("画像ﾌｧｲﾙ (*.qlk *.jpg *.jpeg *.bmp *.png)"));
+    EXPECT_EQ(dialog.Text6->Text(), reply);
+
+    reply.clear();  // Cancel: the path stays, and the dialog starts at it
+    QTest::mouseClick(dialog.Command3, Qt::LeftButton);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[1].lpstrInitialDir, QStringLiteral("/tmp/under.png"));
+    EXPECT_EQ(dialog.Text6->Text(), QStringLiteral("/tmp/under.png"));
+    platform::SetFileDialogHook(nullptr);
 }
 
 TEST_F(CanvasDialogTest, UnusableStoredChoicesAreKept)

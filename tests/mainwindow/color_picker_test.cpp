@@ -4,6 +4,9 @@
 #include "tests/mainwindow/panel_fixture.h"
 #include "tests/support/test_support.h"
 
+#include <QApplication>
+#include <QMouseEvent>
+
 using canvastools::Input;
 using core::Doc;
 using mainwindow::Main;
@@ -111,6 +114,26 @@ TEST_F(ColorPickerTest, GridLinesSampleTheCellBeyondAndTheEdgesDoNothing)
     Click(testsupport::kLeft, 0, 335.6f, 65.6f);
     EXPECT_EQ(Main().UserColorCol, 5);
     EXPECT_EQ(Main().UserColorRow, 5);
+    EXPECT_EQ(Input().CurrentColors[0] & kWhite, kWhite);
+}
+
+TEST_F(ColorPickerTest, FractionalClicksBesideAGridLinePickTheCellNotTheFrame)
+{
+    // A scaled screen gives fractional positions: the press and release as the widget gets them.
+    auto click = [&](QPointF at) {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, at, window->PicPicker->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(window->PicPicker, &event);
+        }
+    };
+    click(QPointF(7.6, CellY(0)));  // rounds onto the line at 8: the cell right of it
+    EXPECT_EQ(Input().CurrentColors[0] & kWhite, 0xCCFFFFu);
+    click(QPointF(7.5, CellY(0)));  // a half rounds to the even 8 as well
+    EXPECT_EQ(Input().CurrentColors[0] & kWhite, 0xCCFFFFu);
+    click(QPointF(CellX(2), 21.7));  // onto the line at 22: the row below
+    EXPECT_EQ(Input().CurrentColors[0] & kWhite, 0x9999FFu);  // red 255, green 153, blue 153
+    click(QPointF(7.4, CellY(0)));  // still in the first cell
     EXPECT_EQ(Input().CurrentColors[0] & kWhite, kWhite);
 }
 

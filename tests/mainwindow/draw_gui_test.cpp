@@ -6,6 +6,7 @@
 #include "core/document_lifecycle.h"
 #include "core/drawing_file.h"
 #include "core/history.h"
+#include "canvastools/tool_palette.h"
 #include "mainwindow/brush_file.h"
 #include "mainwindow/main_state.h"
 #include "mainwindow/splash_window.h"
@@ -14,11 +15,14 @@
 #include "platform/forms/file_dialogs.h"
 #include "platform/forms/message_box.h"
 #include "platform/forms/window_placement.h"
+#include "platform/profile/profile.h"
 #include "toolwindows/gradient_editor.h"
 #include "toolwindows/path_list_window.h"
 #include "tests/support/test_support.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -158,6 +162,93 @@ TEST_F(DrawGuiFixture, ExtremePlacementsStartInsideTheWorkArea)
     EXPECT_TRUE(window->menus.mnuDispGradientGUI->Checked());
     ASSERT_NE(window->GradationGUI, nullptr);
     EXPECT_TRUE(inside(window->GradationGUI));
+}
+
+TEST_F(DrawGuiFixture, ToolButtonFacesFollowTheStoredPreferenceThroughKeys)
+{
+    WriteAll(Home("quillark.ini"), "[Quillark]\r\nUseToolIcons=0\r\n");
+    auto window = Start();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    window->Picture1->setFocus();
+    QApplication::processEvents();
+    auto captionsOnly = [&] {
+        std::vector<QAbstractButton *> buttons(window->Option1.begin(), window->Option1.end());
+        buttons.insert(buttons.end(), {window->Check3, window->Check4, window->Check5, window->Check6});
+        for (QAbstractButton *button : buttons) {
+            if (!button->icon().isNull() || button->text().isEmpty()) {
+                return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(captionsOnly());
+    EXPECT_EQ(window->Option1[0]->height(), 17);  // the text layout's rows
+    QTest::keyClick(window->Picture1, Qt::Key_5);
+    QTest::keyClick(window->Picture1, Qt::Key_5);  // the pen switches to curves
+    QTest::keyClick(window->Picture1, Qt::Key_F);  // the underlay in front
+    EXPECT_EQ(window->Option1[canvastools::kToolPen]->text(), QStringLiteral("～"));
+    EXPECT_EQ(window->Check4->Value(), 1);
+    EXPECT_TRUE(captionsOnly());
+}
+
+TEST_F(DrawGuiFixture, ToggleButtonsLookPressedWhenOnInBothFaces)
+{
+    auto window = Start();
+    window->show();
+    QApplication::processEvents();
+    // The share of a button's pixels that a click changes.
+    auto changedShare = [&](QAbstractButton *button) {
+        const QImage off = button->grab().toImage();
+        QTest::mouseClick(button, Qt::LeftButton);
+        const QImage on = button->grab().toImage();
+        EXPECT_TRUE(button->isChecked());
+        int changed = 0;
+        for (int y = 0; y < on.height(); ++y) {
+            for (int x = 0; x < on.width(); ++x) {
+                changed += on.pixel(x, y) != off.pixel(x, y) ? 1 : 0;
+            }
+        }
+        QTest::mouseClick(button, Qt::LeftButton);  // off again
+        return double(changed) / (on.width() * on.height());
+    };
+    for (int16_t icons : {1, 0}) {
+        canvastools::ChangeIcons(icons);
+        for (platform::CheckBox *toggle : {window->Check1, window->Check3, window->Check5, window->Check6}) {
+            EXPECT_GT(changedShare(toggle), 0.4) << toggle->text().toStdString() << " icons " << icons;
+        }
+    }
+}
+
+TEST_F(DrawGuiFixture, StartsAndQuitsUnderAWindowFrameKeepEveryPlacement)
+{
+    const QMargins frame(4, 26, 4, 4);  // a window manager's borders and title bar
+    platform::SetWindowFrameForTest(&frame);
+    WriteAll(Home("quillark.ini"),
+             "[Quillark]\r\nWindowState=0\r\nLeft=150\r\nTop=0\r\nWidth=9000\r\nHeight=8985\r\n"
+             "[PathToolBox]\r\nVisible=1\r\nLeft=9600\r\nTop=1500\r\nWidth=2250\r\nHeight=4500\r\n"
+             "Splitter=100\r\n[BrushToolBox]\r\nVisible=1\r\nLeft=9600\r\nTop=6300\r\nWidth=2400\r\n"
+             "Height=2400\r\n");
+    auto placements = [] {
+        platform::ProfileFile file(Home("quillark.ini"));
+        std::vector<std::string> values;
+        for (const char *section : {"Quillark", "PathToolBox", "BrushToolBox"}) {
+            for (const char *key : {"Left", "Top", "Width", "Height"}) {
+                values.push_back(file.Get(section, key, ""));
+            }
+        }
+        return values;
+    };
+    const std::vector<std::string> stored = placements();
+    for (int run = 1; run <= 10; ++run) {
+        auto window = std::make_unique<DrawGUI>();
+        window->Form_Load(QString());
+        QApplication::processEvents();  // the window manager frames the windows it shows
+        int cancel = 0;
+        window->Form_Unload(cancel);
+        ASSERT_EQ(placements(), stored) << "after start " << run;
+    }
+    platform::SetWindowFrameForTest(nullptr);
 }
 
 TEST_F(DrawGuiFixture, ShutDownWritesDataFilesUnlessCancelled)

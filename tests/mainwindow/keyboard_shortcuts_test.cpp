@@ -2,6 +2,10 @@
 #include "platform/forms/key_codes.h"
 #include "tests/mainwindow/main_window_fixture.h"
 
+#include <QPushButton>
+#include <QTest>
+#include <functional>
+
 using canvastools::Input;
 using testsupport::MainWindowFixture;
 
@@ -107,4 +111,44 @@ TEST_F(KeyboardShortcuts, DeleteAndInsertEditTheAnchorUnderTheCursorWithThePathE
     EXPECT_EQ(doc.DocPaths[1].Anchors.size(), 4u);
     EXPECT_EQ(doc.HitPath, 0);
     EXPECT_EQ(core::History().HistoryPos, steps + 2);
+}
+
+TEST_F(KeyboardShortcuts, OneKeyPressOpensThePolygonOrTextWindowOnceWhateverClosesIt)
+{
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    window->Picture1->setFocus();
+    QApplication::processEvents();
+    // The window takes the focus as a shown modal window does, then is closed by its Cancel
+    // button or by Esc.
+    std::function<void(QDialog &)> close;
+    platform::SetModalDialogHook([&](QDialog &dialog) {
+        modalDialogs.push_back(dialog.metaObject()->className());
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        dialog.setFocus();
+        QApplication::processEvents();
+        close(dialog);
+    });
+    const auto cancel = [](QDialog &dialog) {
+        for (QPushButton *button : dialog.findChildren<QPushButton *>()) {
+            if (button->text() == QStringLiteral("キャンセル")) {
+                QTest::mouseClick(button, Qt::LeftButton);
+                return;
+            }
+        }
+        FAIL() << "no Cancel button";
+    };
+    const auto escape = [](QDialog &dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); };
+    for (const auto &closer : {std::function<void(QDialog &)>(cancel), std::function<void(QDialog &)>(escape)}) {
+        close = closer;
+        for (Qt::Key key : {Qt::Key_8, Qt::Key_9}) {
+            modalDialogs.clear();
+            window->Picture1->setFocus();
+            QTest::keyClick(window->Picture1, key);
+            QApplication::processEvents();
+            EXPECT_EQ(modalDialogs.size(), 1u) << key;
+            EXPECT_EQ(Input().CurrentTool, canvastools::kToolSelect);
+        }
+    }
 }

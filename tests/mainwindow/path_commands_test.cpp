@@ -150,6 +150,47 @@ TEST_F(PathCommandsTest, DeleteFromThePathEditPopUpGivesExactlyOneUndoStep)
 
 // ---- select-tool pop-up on empty canvas ----
 
+TEST_F(PathCommandsTest, AnAreaWiderThanTheMovieMadeTheCanvasKeepsClicksAndOutlinesAligned)
+{
+    int32_t square = AddSquare(30000, 30000, 2000);
+    core::Doc().DocPaths[static_cast<size_t>(square)].FillType = core::kFillSolid;
+    core::Doc().DocPaths[static_cast<size_t>(square)].FillColor = 0xFF0000FF;  // red
+    Doc().AreaSelectRect = {0, 0, 40000, 40000};  // 2000 pixels a side
+    mnuRectCanvas_Click(*window);
+    EXPECT_EQ(Doc().CurrentSettings.Width, core::kMaxCanvasPixels);
+    EXPECT_EQ(Doc().CurrentSettings.Height, core::kMaxCanvasPixels);
+    window->Combo2->SetText(QStringLiteral("25%"));  // the whole canvas in view
+    window->Combo2_Click();
+    auto shown = [&](int32_t xt, int32_t yt) {
+        QPointF p = Screen(xt, yt);
+        return window->Picture1->Point(static_cast<int>(p.x()), static_cast<int>(p.y())) & 0xFFFFFF;
+    };
+    EXPECT_EQ(shown(31000, 31000), 0x0000FFu);  // the square where the conversion puts it
+    EXPECT_EQ(shown(30400, 31600), 0x0000FFu);
+    EXPECT_EQ(shown(29200, 29200), 0xFFFFFFu);  // the canvas beside it
+    EXPECT_EQ(shown(32400, 32400), 0xFFFFFFu);
+
+    // A click on the square's edge selects it; its frame and handles are drawn around the square
+    // as the picture shows it.
+    ChooseTool(canvastools::kToolSelect);
+    const QImage before = window->Picture1->Image().copy();
+    Click(kLeft, 0, 30000, 31000);
+    ASSERT_TRUE(Path(square).blSelected);
+    const QImage &after = window->Picture1->Image();
+    QRect changed;
+    for (int y = 0; y < after.height(); ++y) {
+        for (int x = 0; x < after.width(); ++x) {
+            if (after.pixel(x, y) != before.pixel(x, y)) {
+                changed |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    const QRect square1 = QRectF(Screen(30000, 30000), Screen(32000, 32000)).toRect();
+    EXPECT_LE(std::abs(changed.center().x() - square1.center().x()), 1);
+    EXPECT_LE(std::abs(changed.center().y() - square1.center().y()), 1);
+    EXPECT_LE(changed.width(), square1.width() + 12);  // the handles stand out a few pixels
+}
+
 TEST_F(PathCommandsTest, TheDraggedRectangleBecomesTheCanvas)
 {
     int32_t square = AddSquare(2000, 3000, 1000);

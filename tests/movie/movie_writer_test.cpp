@@ -109,6 +109,30 @@ TEST_F(MovieWriterTest, RemoveObjectsTakesAllOrAList)
 
     EXPECT_TRUE(movie::RemoveObjects(" 3, 300 ,-2"));
     EXPECT_EQ(TakeTags(), (Bytes{0x02, 0x07, 0x04, 0x01, 0x02, 0x07, 0xFF, 0x00}));
+    // An empty list is one empty item, which reads as layer 0.
+    EXPECT_TRUE(movie::RemoveObjects(""));
+    EXPECT_EQ(TakeTags(), (Bytes{0x02, 0x07, 0x01, 0x01}));
+}
+
+TEST_F(MovieWriterTest, ReadBackGivesTheBytesWrittenSoFar)
+{
+    std::string path = testsupport::TempPath("readback.swf");
+    EXPECT_FALSE(movie::ControlMovieFile(path, movie::kMovieReadBack));  // no open file
+    EXPECT_TRUE(movie::Writer().MovieFileBytes.empty());
+    movie::BeginMovie(6, 320, 240, 12.0f);
+    ASSERT_TRUE(movie::ControlMovieFile(path, movie::kMovieOpen));
+    movie::SetBackgroundColor(1, 2, 3);
+    ASSERT_TRUE(movie::ControlMovieFile(path, movie::kMovieFlush));
+    Place(7, 0);  // still in the tag buffer: not written, and erased by the read-back
+    ASSERT_TRUE(movie::ControlMovieFile(path, movie::kMovieReadBack));
+    const std::vector<uint8_t> &bytes = movie::Writer().MovieFileBytes;
+    ASSERT_EQ(bytes.size(), 21u + 5u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 3), "FWS");
+    EXPECT_EQ(Bytes(bytes.end() - 5, bytes.end()), (Bytes{0x43, 0x02, 1, 2, 3}));
+    EXPECT_TRUE(movie::Writer().TagBuffer.empty());
+    movie::WriteEndTag();
+    ASSERT_TRUE(movie::ControlMovieFile(path, movie::kMovieFinish));
+    EXPECT_EQ(testsupport::ReadAll(path).size(), 21u + 5u + 2u);
 }
 
 TEST_F(MovieWriterTest, FinishedFileCarriesLengthAndFrameCountAndParses)

@@ -188,6 +188,60 @@ TEST_F(FolderCommandsTest, FolderChangeWithPendingChangesAsksFirst)
     EXPECT_EQ(core::UpperBound(contents.Paths), 1);  // the document held one square when kept
 }
 
+TEST_F(FolderCommandsTest, QuittingWithPendingChangesAsksToApplyThemFirst)
+{
+    Drawing("a.qlk", 1);
+    Drawing("b.qlk", 1);
+    OpenBrowser();
+    browser().Openfile(File("a.qlk"));
+    EditDrawing();
+    browser().OpenNextFile(1);  // a.qlk keeps its edit as a pending change
+    ASSERT_TRUE(HasBackup("a.qlk"));
+    ASSERT_FALSE(window->windowTitle().endsWith(QStringLiteral(" *")));
+    auto squaresIn = [&](const char *name) {
+        core::DrawingFileContents contents;
+        std::string message;
+        EXPECT_TRUE(core::ReadDrawingFile(File(name), contents, message)) << message;
+        return core::UpperBound(contents.Paths);
+    };
+    const QString question = QStringLiteral("現在のフォルダに編集中のファイルがあります。全ての変更を適用しますか？");
+
+    messages.clear();
+    answer = platform::kMbCancel;
+    EXPECT_FALSE(window->close());  // the program keeps running, the change stays pending
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].prompt, question);
+    EXPECT_EQ(messages[0].style & 7, platform::kMbYesNoCancel);
+    EXPECT_TRUE(HasBackup("a.qlk"));
+    EXPECT_FALSE(Exists(platform::ProgramFile("quillark.ini")));
+
+    // The browser closed before quitting: the change still belongs to the folder listed last.
+    window->menus.mnuDispFolderGUI->Trigger();
+    answer = platform::kMbYes;
+    int cancel = 1;
+    window->Form_Unload(cancel);
+    EXPECT_EQ(cancel, 0);
+    EXPECT_EQ(messages[1].prompt, question);
+    EXPECT_EQ(messages.back().prompt, QStringLiteral("1個のファイルの変更を適用しました。"));
+    EXPECT_FALSE(core::AnyDrawingBackup());
+    EXPECT_EQ(squaresIn("a.qlk"), 2);
+    EXPECT_TRUE(Exists(platform::ProgramFile("quillark.ini")));
+
+    EditDrawing();
+    ASSERT_TRUE(core::SaveBackupFile("b.qlk"));
+    core::SetModified(false);
+    answer = platform::kMbNo;  // discards
+    window->Form_Unload(cancel);
+    EXPECT_EQ(cancel, 0);
+    EXPECT_EQ(messages.back().prompt, question);
+    EXPECT_FALSE(HasBackup("b.qlk"));
+    EXPECT_EQ(squaresIn("b.qlk"), 1);
+
+    messages.clear();
+    window->Form_Unload(cancel);  // nothing pending: no question
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(FolderCommandsTest, NamesThatAreNotUtf8ReachTheirOwnFile)
 {
     const std::string odd = "odd\xFF.png";

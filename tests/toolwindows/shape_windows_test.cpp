@@ -7,9 +7,14 @@
 #include "platform/forms/picture_box.h"
 #include "platform/forms/modal_dialog.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <functional>
+#include <vector>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -43,6 +48,12 @@ TEST(PolygonWindow, TypedNumbersAreHeldToTheCornerBounds)
     window.Text1->SetText(QStringLiteral("1e308"));
     window.VScroll1->SetValue(-1);  // the spin stays within the bound too
     EXPECT_EQ(window.Text1->Text(), QString::number(core::kMaxPolygonVertices));
+    window.Text1->SetText(QStringLiteral("2"));  // typed, two corners stay two
+    EXPECT_EQ(window.Values().VertexCount, 2);
+    window.Text1->SetText(QStringLiteral("4"));
+    window.VScroll1->SetValue(1);
+    window.VScroll1->SetValue(1);  // the spin stops at a triangle
+    EXPECT_EQ(window.Text1->Text(), QStringLiteral("3"));
 }
 
 TEST(PolygonPreview, DepthPutsTheInnerCornersBetweenTheCircleAndTheCentre)
@@ -93,6 +104,56 @@ TEST(RectangleDialog, ReadsTheTypedSizeHeldToItsBounds)
     EXPECT_FLOAT_EQ(ReadRectangleDialog(dialog, 0.25f), static_cast<float>(kMaxCornerPixels));
     dialog.Text1->SetText(QStringLiteral("abc"));
     EXPECT_FLOAT_EQ(ReadRectangleDialog(dialog, 0.25f), 0.0f);
+}
+
+TEST(RectangleDialog, OneWindowKeptWhileOkHidesItThenTheOwnerRepainted)
+{
+    QWidget owner;
+    owner.resize(200, 100);
+    owner.show();
+    QApplication::processEvents();  // on the screen, painted
+    // Counts the owner's paints.
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            paints += event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
+    owner.installEventFilter(&counter);
+    std::vector<QDialog *> shown;
+    std::function<void(RectangleGUI &)> work;
+    platform::SetModalDialogHook([&](QDialog &dialog) {
+        shown.push_back(&dialog);
+        work(static_cast<RectangleGUI &>(dialog));
+    });
+    float size = 0.25f;
+    work = [](RectangleGUI &dialog) {
+        EXPECT_EQ(dialog.Text1->Text(), QStringLiteral("50"));
+        EXPECT_EQ(dialog.Label1->text(), QStringLiteral("凹丸の半径"));
+        dialog.Text1->SetText(QStringLiteral("30"));
+        dialog.Command1->click();
+    };
+    ShowRectangleSettings(&owner, size, 2);
+    EXPECT_FLOAT_EQ(size, 0.15f);
+    EXPECT_GT(counter.paints, 0);  // repainted once the window closed
+
+    // Style 0 leaves the caption the kept window shows.
+    work = [](RectangleGUI &dialog) {
+        EXPECT_EQ(dialog.Label1->text(), QStringLiteral("凹丸の半径"));
+        dialog.Command2->click();
+    };
+    ShowRectangleSettings(&owner, size, 0);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], shown[1]);
+    EXPECT_FLOAT_EQ(size, 0.15f);  // cancelled
+
+    // Cancel unloaded it: the next opening makes it anew, with its own caption.
+    work = [](RectangleGUI &dialog) { EXPECT_EQ(dialog.Label1->text(), QStringLiteral("角丸の半径")); };
+    ShowRectangleSettings(&owner, size, 0);
+    EXPECT_EQ(shown.size(), 3u);
+    platform::SetModalDialogHook(nullptr);
 }
 
 // ---- text window ----

@@ -54,6 +54,11 @@ TEST(FileDialogFilters, PairsRoundTripAndListTheirPatternsSpaced)
     EXPECT_EQ(filters[2].pattern, QStringLiteral("*.svg;*.svgz"));
     EXPECT_EQ(NameFilterText(filters[2]), QStringLiteral("SVG ﾌｧｲﾙ (*.svg *.svgz)"));
     EXPECT_EQ(NameFilterText({QStringLiteral("Drawings"), QStringLiteral("*.qlk")}), QStringLiteral("Drawings (*.qlk)"));
+    // A bracket that lists fewer patterns than the filter matches gives way to the full list.
+    EXPECT_EQ(NameFilterText({QStringLiteral("画像ﾌｧｲﾙ (*.qlk;*.jpg)"), QStringLiteral("*.qlk;*.jpg;*.jpeg")}),
+              QStringLiteral("画像ﾌｧｲﾙ (*.qlk *.jpg *.jpeg)"));
+    EXPECT_EQ(NameFilterText({QStringLiteral("Notes (draft)"), QStringLiteral("*.txt")}),
+              QStringLiteral("Notes (draft) (*.txt)"));
     EXPECT_TRUE(SplitFilterString(QString()).empty());
     EXPECT_TRUE(SplitFilterString(QStringLiteral("no pattern")).empty());
 }

@@ -178,6 +178,63 @@ TEST(GlyphFontTest, RoundGlyphIsQuadraticSplinesClosingAtTheStart)
     EXPECT_GT(metrics.GlyphOriginY, 50);
 }
 
+bool HasCurves(const std::vector<Contour> &contours)
+{
+    for (const Contour &c : contours) {
+        for (const Curve &curve : c.curves) {
+            if (curve.type == kCurveQSpline) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST(GlyphFontTest, WindowsJapaneseFamiliesOpenTheInstalledJapaneseFonts)
+{
+    std::vector<std::string> installed = ListOutlineFontFamilies();
+    for (const char *family : {"IPAGothic", "IPAPGothic", "IPAMincho", "IPAPMincho"}) {
+        if (std::find(installed.begin(), installed.end(), family) == installed.end()) {
+            GTEST_SKIP() << family << " is not installed";
+        }
+    }
+    const std::pair<const char *, const char *> names[] = {
+        {"ＭＳ ゴシック", "IPAGothic"},  {"ＭＳ　ゴシック", "IPAGothic"}, {"MS Gothic", "IPAGothic"},
+        {"ゴシック", "IPAGothic"},       {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"MS PGothic", "IPAPGothic"},
+        {"ＭＳ ＵＩ Gothic", "IPAPGothic"}, {"MS UI Gothic", "IPAPGothic"}, {"ＭＳ 明朝", "IPAMincho"},
+        {"明朝", "IPAMincho"},           {"ＭＳ Ｐ明朝", "IPAPMincho"},    {"MS PMincho", "IPAPMincho"},
+    };
+    for (const auto &[name, family] : names) {
+        EXPECT_EQ(GlyphFont(FontRequest{name, 64.0f, false, false}).FamilyName(), family) << name;
+    }
+    // The list offers what is installed, not the names that stand in.
+    EXPECT_EQ(std::count(installed.begin(), installed.end(), "ＭＳ ゴシック"), 0);
+}
+
+TEST(GlyphFontTest, CharactersTheFontLacksComeFromAFontThatHasThem)
+{
+    GlyphFont latin(FontRequest{"DejaVu Sans", 64.0f, false, false});
+    ASSERT_EQ(latin.FamilyName(), "DejaVu Sans");
+    GlyphMetrics box;
+    const std::vector<Contour> missing = Outline(latin, 0x10FFFD, box);  // no font has it
+    ASSERT_FALSE(HasCurves(missing));
+    if (!GlyphFont(FontRequest{"IPAGothic", 64.0f, false, false}).IsOpen()) {
+        GTEST_SKIP() << "no Japanese font installed";
+    }
+    GlyphFont japanese = IpaGothic();
+    for (char32_t code : {U'あ', U'い'}) {
+        GlyphMetrics metrics;
+        GlyphMetrics expected;
+        std::vector<Contour> outline = Outline(latin, code, metrics);
+        EXPECT_TRUE(HasCurves(outline)) << "a box for " << static_cast<uint32_t>(code);
+        EXPECT_EQ(outline.size(), Outline(japanese, code, expected).size());
+        EXPECT_EQ(metrics.CellIncX, expected.CellIncX);
+    }
+    GlyphMetrics a;
+    EXPECT_TRUE(HasCurves(Outline(latin, U'a', a)));  // the font's own characters stay its own
+    EXPECT_NE(a.CellIncX, 0);
+}
+
 TEST(GlyphFontTest, CodesBeyondTheFontGiveItsMissingGlyph)
 {
     GlyphFont font = IpaGothic();
