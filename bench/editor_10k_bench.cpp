@@ -56,7 +56,7 @@ void BM_ClickSelectsOnePath(benchmark::State &state)
 void BM_BandSelect(benchmark::State &state)
 {
     EditorSession &s = S();
-    auto [x, y] = EditorSession::EmptyPoint();
+    auto [x, y] = s.EmptyPoint();
     for (auto _ : state) {
         s.Move(0, 0, x, y);
         s.Down(0, x, y);

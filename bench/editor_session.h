@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -205,20 +206,29 @@ struct EditorSession {
         const core::AnchorPoint &a = core::Doc().DocPaths.at(static_cast<size_t>(i)).Anchors.at(0);
         return {a.X, a.Y};
     }
-    // A point of the visible canvas near no path's outline.
-    static std::pair<int32_t, int32_t> EmptyPoint()
+    // A point of the visible canvas near no path's outline: the last one found while it stays
+    // so (each search point costs a look at every path).
+    std::pair<int32_t, int32_t> EmptyPoint()
     {
+        auto empty = [](int32_t x, int32_t y) {
+            int32_t path = 0, anchor = 0;
+            core::FindSegmentNear(x, y, path, anchor);
+            return path == 0;
+        };
+        if (emptyPoint && empty(emptyPoint->first, emptyPoint->second)) {
+            return *emptyPoint;
+        }
         for (int32_t y = 200; y < 10000; y += 97) {
             for (int32_t x = 200; x < 10000; x += 89) {
-                int32_t path = 0, anchor = 0;
-                core::FindSegmentNear(x, y, path, anchor);
-                if (path == 0) {
-                    return {x, y};
+                if (empty(x, y)) {
+                    emptyPoint = {x, y};
+                    return *emptyPoint;
                 }
             }
         }
         return {0, 0};
     }
+    std::optional<std::pair<int32_t, int32_t>> emptyPoint;
     void SelectAll() { window->mnuSelectAllEdit_Click(); }
     void SelectNone()
     {
