@@ -78,9 +78,10 @@ public:
         return String(utf8);
     }
 
-    // Never sized when empty; else one dimension with lower bound 0.
-    template <typename T, typename Fields>
-    bool Array(const std::vector<T> &items, size_t /*minElementBytes*/, Fields fields, size_t maxCount = kAnyCount)
+    // Never sized when empty; else one dimension with lower bound 0. Items: a vector, or the
+    // history's shared path array.
+    template <typename Items, typename Fields>
+    bool Array(const Items &items, size_t /*minElementBytes*/, Fields fields, size_t maxCount = kAnyCount)
     {
         if (items.empty()) {
             return Int16(0);
@@ -91,7 +92,7 @@ public:
         Int16(1);
         Int32(static_cast<int32_t>(items.size()));
         Int32(0);
-        return std::all_of(items.begin(), items.end(), [&](const T &item) { return fields(*this, item); });
+        return std::all_of(items.begin(), items.end(), [&](const auto &item) { return fields(*this, item); });
     }
 
     bool Fail(const std::string &reason)
@@ -346,7 +347,8 @@ void KeepValidSelection(PathCollection &entry)
     selection.erase(std::remove_if(selection.begin() + 1, selection.end(), invalid), selection.end());
 }
 
-bool CheckCollection(RecordWriter &, const PathCollection &, int32_t)
+template <typename Entry>
+bool CheckCollection(RecordWriter &, const Entry &, int32_t)
 {
     return true;
 }
@@ -382,7 +384,8 @@ constexpr auto kCollectionFields = [](auto &file, auto &entry) {
            file.Array(entry.SelAnchors, kAnchorRefBytes, kAnchorRefFields) && CheckCollection(file, entry, pathCount);
 };
 
-bool CheckRecord(RecordWriter &, const PathArray &, int32_t, const std::vector<PathCollection> &, int32_t)
+template <typename Entry>
+bool CheckRecord(RecordWriter &, const PathArray &, int32_t, const std::vector<Entry> &, int32_t)
 {
     return true;
 }
@@ -414,7 +417,9 @@ bool RecordFields(Io &file, Settings &settings, Paths &paths, Entries &history, 
            file.Int32(historyPos) && CheckRecord(file, paths, pathCount, history, historyPos);
 }
 
-bool EncodeBackup(const CanvasSettings &settings, const PathArray &paths, const std::vector<PathCollection> &history,
+// Entry: a decoded PathCollection or the history's own HistoryEntry.
+template <typename Entry>
+bool EncodeBackup(const CanvasSettings &settings, const PathArray &paths, const std::vector<Entry> &history,
                   int32_t historyPos, std::string &bytes, std::string &message)
 {
     RecordWriter file;
@@ -455,7 +460,15 @@ void RestoreDocument(BackupRecord &record, const std::string &path)
     doc.CurrentSettings = std::move(record.Settings);
     ClampCanvasSize(doc.CurrentSettings);
     doc.DocPaths = std::move(record.Paths);
-    History().HistoryEntries = std::move(record.History);
+    // Each entry shares the records of paths that are unchanged since the entry before.
+    std::vector<HistoryEntry> entries;
+    entries.reserve(record.History.size());
+    for (const PathCollection &stored : record.History) {
+        HistoryEntry &entry = entries.emplace_back();
+        entry.Paths = SharedPathArray(stored.Paths, entries.size() > 1 ? &entries[entries.size() - 2].Paths : nullptr);
+        entry.SelAnchors = stored.SelAnchors;
+    }
+    History().HistoryEntries = std::move(entries);
     History().HistoryPos = record.HistoryPos;
     Lifecycle().CurrentFileName = path;
     SetNamedCaption(path);

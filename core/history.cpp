@@ -12,21 +12,22 @@ namespace {
 
 HistoryState g_history;
 
-// A copy of the document's paths and anchor selection.
-PathCollection CaptureDocument()
+// A copy of the document's paths and anchor selection, sharing the records of paths that are
+// unchanged since the entry before.
+HistoryEntry CaptureDocument(const HistoryEntry *before)
 {
     const Document &doc = Doc();
-    PathCollection entry;
-    entry.Paths = doc.DocPaths;
+    HistoryEntry entry;
+    entry.Paths = SharedPathArray(doc.DocPaths, before ? &before->Paths : nullptr);
     entry.SelAnchors = doc.SelectedAnchors;
     return entry;
 }
 
 // Replaces the document's paths and anchor selection by copies of the entry's.
-void RestoreEntry(const PathCollection &entry)
+void RestoreEntry(const HistoryEntry &entry)
 {
     Document &doc = Doc();
-    doc.DocPaths = entry.Paths;
+    entry.Paths.CopyTo(doc.DocPaths);
     if (doc.DocPaths.empty()) {
         doc.DocPaths.emplace_back();
     }
@@ -44,7 +45,7 @@ void RestoreEntry(const PathCollection &entry)
 void TrimHistory()
 {
     const int64_t depth = std::max<int32_t>(Doc().CurrentSettings.HistoryMax, 1);
-    std::vector<PathCollection> &entries = g_history.HistoryEntries;
+    std::vector<HistoryEntry> &entries = g_history.HistoryEntries;
     if (g_history.HistoryPos < 2 * depth) {
         return;
     }
@@ -75,17 +76,23 @@ void ClearHistory()
 
 void StartHistoryWithDocument()
 {
-    PathCollection entry;
-    entry.Paths = Doc().DocPaths;
+    HistoryEntry entry;
+    entry.Paths = SharedPathArray(Doc().DocPaths);
     g_history.HistoryEntries.assign(1, std::move(entry));
     g_history.HistoryPos = 0;
 }
 
 void RecordHistory()
 {
+    std::vector<HistoryEntry> &entries = g_history.HistoryEntries;
+    // The entry the document was last equal to: the step's unchanged paths are shared with it.
+    HistoryEntry entry = CaptureDocument(
+        g_history.HistoryPos >= 0 && static_cast<size_t>(g_history.HistoryPos) < entries.size()
+            ? &entries[static_cast<size_t>(g_history.HistoryPos)]
+            : nullptr);
     ++g_history.HistoryPos;
-    g_history.HistoryEntries.resize(static_cast<size_t>(g_history.HistoryPos));
-    g_history.HistoryEntries.push_back(CaptureDocument());
+    entries.resize(static_cast<size_t>(g_history.HistoryPos));
+    entries.push_back(std::move(entry));
     TrimHistory();
     SetModified(true);
     GetHost().RefreshList();

@@ -1,18 +1,29 @@
-// Undo history: whole copies of the document, one per change. Every change command ends with
+// Undo history: the whole document, one entry per change. Every change command ends with
 // RecordHistory, which also marks the document modified and refreshes the path list and panels.
+// An entry's paths share the records of unchanged paths with the entry before (they never change
+// once stored), so a step takes memory for what it changed.
 #pragma once
 
 #include "core/path_record.h"
+#include "core/shared_paths.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace core {
 
+// One state of the document: its paths (caches included) and its anchor selection.
+struct HistoryEntry {
+    SharedPathArray Paths;                           // element 0 unused; 1 .. PathCount()
+    std::vector<AnchorRef> SelAnchors{AnchorRef()};  // entry 0 scratch
+
+    int32_t PathCount() const { return Paths.empty() ? 0 : static_cast<int32_t>(Paths.size()) - 1; }
+};
+
 struct HistoryState {
-    // Entry 0 is the new or opened document; each later entry the state after one change. Every
-    // entry owns copies of the paths (caches included) and of the anchor selection.
-    std::vector<PathCollection> HistoryEntries{PathCollection()};
+    // Entry 0 is the new or opened document; each later entry the state after one change. Changing
+    // the document never alters an entry.
+    std::vector<HistoryEntry> HistoryEntries{HistoryEntry()};
     int32_t HistoryPos = 0;  // the entry equal to the current document; entries above are redo
 };
 

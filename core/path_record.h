@@ -118,7 +118,8 @@ int32_t UpperBound(const std::vector<T> &items)
     return items.empty() ? 0 : static_cast<int32_t>(items.size()) - 1;
 }
 
-// One undo history entry, and the form importers hand their paths over in.
+// Paths with an anchor selection: the form importers hand their paths over in, and a history
+// entry read from a backup.
 struct PathCollection {
     PathArray Paths{PathRecord()};          // element 0 unused; 1 .. PathCount()
     std::vector<AnchorRef> SelAnchors{AnchorRef()};  // entry 0 scratch

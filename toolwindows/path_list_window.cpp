@@ -347,17 +347,82 @@ void ForgetUnit(core::PathRecord &path)
     path.EdgeCache = core::BitBuffer();
 }
 
-// Whether copy looks like stored (a path without its unit): the unit of copy is set aside for
-// the comparison and put back.
-bool SameLook(const core::PathRecord &stored, core::PathRecord &copy)
+// Whether path looks like stored (a path as the thumbnail draws it: without its unit, shown):
+// the unit and hidden flag of path are set aside for the comparison and put back.
+bool SameLook(const core::PathRecord &stored, core::PathRecord &path)
 {
-    std::string mark = std::move(copy.CacheMark);
-    core::BitBuffer unit = std::move(copy.EdgeCache);
-    ForgetUnit(copy);
-    bool same = stored == copy;
-    copy.CacheMark = std::move(mark);
-    copy.EdgeCache = std::move(unit);
+    std::string mark = std::move(path.CacheMark);
+    core::BitBuffer unit = std::move(path.EdgeCache);
+    const int32_t flags = path.DispFlags;
+    ForgetUnit(path);
+    path.DispFlags &= ~core::kDispHidden;
+    bool same = stored == path;
+    path.CacheMark = std::move(mark);
+    path.EdgeCache = std::move(unit);
+    path.DispFlags = flags;
     return same;
+}
+
+// Moves a path by (dx, dy): its anchors and gradient centre. False (path untouched) when a
+// coordinate would leave the 32-bit range.
+bool Translate(core::PathRecord &path, int64_t dx, int64_t dy)
+{
+    auto fits = [](int64_t value) { return value >= INT32_MIN && value <= INT32_MAX; };
+    auto fitsMoved = [&](int32_t x, int32_t y) { return fits(x + dx) && fits(y + dy); };
+    bool inRange = fitsMoved(path.GradCenterX, path.GradCenterY) &&
+                   std::all_of(path.Anchors.begin(), path.Anchors.end(),
+                               [&](const core::AnchorPoint &a) { return fitsMoved(a.X, a.Y); });
+    if (!inRange) {
+        return false;
+    }
+    for (core::AnchorPoint &anchor : path.Anchors) {
+        anchor.X = static_cast<int32_t>(anchor.X + dx);
+        anchor.Y = static_cast<int32_t>(anchor.Y + dy);
+    }
+    path.GradCenterX = static_cast<int32_t>(path.GradCenterX + dx);
+    path.GradCenterY = static_cast<int32_t>(path.GradCenterY + dy);
+    return true;
+}
+
+// Whether every path pathAt(k) looks like stored[k] moved by one common offset (k = 1 .. the
+// stored paths'). The stored paths are moved along then: the thumbnail, fitted to the paths'
+// bounds, is the same picture.
+template <typename PathAt>
+bool MovedAlike(core::PathArray &stored, PathAt pathAt)
+{
+    size_t first = 1;
+    while (first < stored.size() && stored[first].Anchors.empty()) {
+        ++first;
+    }
+    if (first == stored.size() || pathAt(first).Anchors.empty()) {
+        return false;
+    }
+    const int64_t dx = int64_t{pathAt(first).Anchors[0].X} - stored[first].Anchors[0].X;
+    const int64_t dy = int64_t{pathAt(first).Anchors[0].Y} - stored[first].Anchors[0].Y;
+    size_t moved = 1;
+    for (; moved < stored.size(); ++moved) {
+        if (!Translate(stored[moved], dx, dy)) {
+            break;
+        }
+        if (!SameLook(stored[moved], pathAt(moved))) {
+            Translate(stored[moved], -dx, -dy);
+            break;
+        }
+    }
+    if (moved == stored.size()) {
+        return true;
+    }
+    for (size_t k = 1; k < moved; ++k) {
+        Translate(stored[k], -dx, -dy);
+    }
+    return false;
+}
+
+// The drawing's background colour, 0xRRGGBB.
+int32_t ThumbnailBackground()
+{
+    const core::CanvasSettings &settings = Doc().CurrentSettings;
+    return (settings.BackColorR << 16) | (settings.BackColorG << 8) | settings.BackColorB;
 }
 
 }  // namespace
@@ -370,22 +435,27 @@ void PathGUI::ThumbDisplay()
         return;
     }
     ShockwaveFlash2.SetMovie("a");
-    core::PathArray copies{core::PathRecord()};
-    std::vector<size_t> sources{0};  // the document index of each copy
+    std::vector<size_t> sources{0};  // the document index of each selected path
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
-        if (!path.blSelected) {
-            continue;
+        if (Doc().DocPaths[static_cast<size_t>(i)].blSelected) {
+            sources.push_back(static_cast<size_t>(i));
         }
-        sources.push_back(static_cast<size_t>(i));
-        core::PathRecord &copy = copies.emplace_back(path);
+    }
+    if (sources.size() == 1) {
+        return;
+    }
+    if (KeptThumbnailFits(sources)) {
+        DrawThumbnail(thumbCache_.rect, thumbCache_.image);
+        return;
+    }
+    core::PathArray copies{core::PathRecord()};
+    copies.reserve(sources.size());
+    for (size_t k = 1; k < sources.size(); ++k) {
+        core::PathRecord &copy = copies.emplace_back(Doc().DocPaths[sources[k]]);
         if (copy.CacheMark == "COMPO") {
             copy.CacheMark.clear();  // encoded within the thumbnail, not with its compound
         }
         copy.DispFlags &= ~core::kDispHidden;
-    }
-    if (copies.size() == 1) {
-        return;
     }
     core::Rect32 bounds = core::GetPathsBounds(copies);
     int64_t w = (int64_t{bounds.Right} - bounds.Left) / 20;
@@ -395,10 +465,35 @@ void PathGUI::ThumbDisplay()
         return;
     }
     const QImage &image = ThumbnailImage(copies, sources, bounds, rect.width(), rect.height());
+    thumbCache_.paneWidth = Picture1->ScaleWidth();
+    thumbCache_.paneHeight = Picture1->ScaleHeight();
+    thumbCache_.rect = rect;
+    DrawThumbnail(rect, image);
+}
+
+void PathGUI::DrawThumbnail(const QRect &rect, const QImage &image)
+{
     QPainter painter(&Picture1->Image());
     painter.drawImage(rect.left(), rect.top(), image);
     painter.end();
     Picture1->Refresh();
+}
+
+bool PathGUI::KeptThumbnailFits(const std::vector<size_t> &sources)
+{
+    ThumbnailCache &cache = thumbCache_;
+    if (cache.image.isNull() || cache.paneWidth != Picture1->ScaleWidth() ||
+        cache.paneHeight != Picture1->ScaleHeight() || cache.background != ThumbnailBackground() ||
+        cache.quality != Doc().CurrentSettings.Quality || sources != cache.sources) {
+        return false;
+    }
+    auto pathAt = [&sources](size_t k) -> core::PathRecord & { return Doc().DocPaths[sources[k]]; };
+    for (size_t k = 1; k < sources.size(); ++k) {
+        if (!SameLook(cache.paths[k], pathAt(k))) {
+            return MovedAlike(cache.paths, pathAt);
+        }
+    }
+    return true;
 }
 
 bool PathGUI::CheckLastDrawn(core::PathArray &copies, const std::vector<size_t> &sources)
@@ -428,7 +523,7 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const std::vector
 {
     bool same = CheckLastDrawn(copies, sources);
     const core::CanvasSettings &settings = Doc().CurrentSettings;
-    int32_t background = (settings.BackColorR << 16) | (settings.BackColorG << 8) | settings.BackColorB;
+    const int32_t background = ThumbnailBackground();
     ThumbnailCache &cache = thumbCache_;
     if (cache.width == drawWidth && cache.height == drawHeight && cache.background == background &&
         cache.quality == settings.Quality && same) {
@@ -456,7 +551,9 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const std::vector
     cache.image = QImage(drawWidth, drawHeight, QImage::Format_RGB32);
     cache.image.fill(Qt::white);
     if (!file.empty()) {
-        cache.image = RenderThumbnailMovie(ShockwaveFlash2, file, background, drawWidth, drawHeight);
+        // The selected paths' groups are those the canvas player built from the same units.
+        cache.image = RenderThumbnailMovie(ShockwaveFlash2, file, background, drawWidth, drawHeight,
+                                           &owner_.ShockwaveFlash1);
     }
     return cache.image;
 }

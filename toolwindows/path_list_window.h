@@ -143,6 +143,10 @@ private:
     // size, or reuses the last image when the same paths look the same.
     const QImage &ThumbnailImage(core::PathArray &copies, const std::vector<size_t> &sources,
                                  const core::Rect32 &bounds, int drawWidth, int drawHeight);
+    // Whether the kept image shows the selected paths (document indices sources) as they are now,
+    // in the same pane: the same look, or all moved alike.
+    bool KeptThumbnailFits(const std::vector<size_t> &sources);
+    void DrawThumbnail(const QRect &rect, const QImage &image);
     // Compares the copies with the paths last drawn; a copy whose path changed since then does
     // not trust the unit it carries. Returns whether all are the same.
     bool CheckLastDrawn(core::PathArray &copies, const std::vector<size_t> &sources);
@@ -159,6 +163,9 @@ private:
         int32_t background = -1;
         int16_t quality = -1;
         QImage image;
+        int paneWidth = -1;  // the pane it was drawn into, at rect
+        int paneHeight = -1;
+        QRect rect;
     } thumbCache_;
 };
 

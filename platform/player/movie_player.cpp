@@ -81,6 +81,16 @@ MoviePlayer::~MoviePlayer() = default;
 
 void MoviePlayer::SetMovie(const std::string &path)
 {
+    LoadMovie(path, nullptr);
+}
+
+void MoviePlayer::SetMovie(const std::string &path, const MoviePlayer &lender)
+{
+    LoadMovie(path, lender.groupCache_.get());
+}
+
+void MoviePlayer::LoadMovie(const std::string &path, const swf::GroupCache *lender)
+{
     moviePath_ = path;
     state_.reset();
     playing_ = false;
@@ -91,7 +101,7 @@ void MoviePlayer::SetMovie(const std::string &path)
         return;
     }
     state_ = std::make_unique<State>();
-    state_->movie = swf::ParseMovie(bytes, groupCache_.get());
+    state_->movie = swf::ParseMovie(bytes, groupCache_.get(), lender);
     ShowFrame(0);
     playing_ = TotalFrames() > 1;
 }

@@ -27,6 +27,9 @@ public:
     // rewritten right after). A name that names no file unloads the current movie; a file that is
     // not a readable movie renders as the background. A movie of several frames starts playing.
     void SetMovie(const std::string &path);
+    // The same, taking the shape groups that lender has built already instead of building them
+    // again (lender is only read, and not kept).
+    void SetMovie(const std::string &path, const MoviePlayer &lender);
     const std::string &Movie() const { return moviePath_; }
 
     // 0x00RRGGBB behind the movie's content; -1 (the default) uses the movie's own background
@@ -61,6 +64,7 @@ private:
     struct State;
     struct Picture;
 
+    void LoadMovie(const std::string &path, const swf::GroupCache *lender);
     void ShowFrame(int32_t frame);
     QRgb Background() const;
 

@@ -201,8 +201,10 @@ struct Movie {
 
 // Parses a whole movie file. A file that is not a movie gives nullptr; a damaged one gives what
 // could be read before the damage. With a cache, groups found there are reused, and afterwards
-// it holds exactly the groups of this movie.
-std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache = nullptr);
+// it holds exactly the groups of this movie. Groups not in the cache are looked up in lender
+// (another player's cache, left as it is) before they are built.
+std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache = nullptr,
+                                  const GroupCache *lender = nullptr);
 
 // Characters placed on the stage, by depth.
 struct DisplayObject {

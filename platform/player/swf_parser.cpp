@@ -369,7 +369,7 @@ QRgb ReadRgba(BitReader &in)
     return qRgba(r, g, b, a);
 }
 
-std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache)
+std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache, const GroupCache *lender)
 {
     if (bytes.size() < kHeaderBytes) {
         return nullptr;
@@ -397,7 +397,7 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache)
         next.groups.reserve(cache->groups.size());
         next.geometry.reserve(cache->geometry.size());
     }
-    GroupReuse reuse{cache, cache ? &next : nullptr};
+    GroupReuse reuse{cache, cache ? &next : nullptr, lender};
     TagStreamParser(*movie, reuse).Parse(in);
     if (cache) {
         *cache = std::move(next);

@@ -14,10 +14,12 @@ QRgb ReadRgba(BitReader &in);
 
 // DefineShape (tag 2), DefineShape2 (22), DefineShape3 (32): the body after the character id.
 // edgeBudget is what the movie may still add; it is reduced by the edges read.
-// Groups are taken from previous when there, and every group of the shape is entered in next.
+// Groups are taken from previous, else from lender, when there, and every group of the shape is
+// entered in next.
 struct GroupReuse {
     const GroupCache *previous = nullptr;
     GroupCache *next = nullptr;
+    const GroupCache *lender = nullptr;
 };
 ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse);
 // DefineMorphShape (46): the body after the character id.

@@ -679,10 +679,13 @@ ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget, const 
         const uint64_t geometry = HashGroupGeometry(group);
         const uint64_t key = HashGroup(group, geometry);
         GroupPtr drawn;
-        if (reuse.previous) {
-            if (auto found = reuse.previous->groups.find(key); found != reuse.previous->groups.end()) {
+        for (const GroupCache *cache : {reuse.previous, reuse.lender}) {
+            if (!cache || drawn) {
+                continue;
+            }
+            if (auto found = cache->groups.find(key); found != cache->groups.end()) {
                 drawn = found->second;
-            } else if (auto same = reuse.previous->geometry.find(geometry); same != reuse.previous->geometry.end()) {
+            } else if (auto same = cache->geometry.find(geometry); same != cache->geometry.end()) {
                 drawn = std::make_shared<const DrawnGroup>(Restyled(*same->second, group));
             }
         }

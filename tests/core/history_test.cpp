@@ -32,8 +32,8 @@ int32_t DocumentState()
 std::vector<int32_t> EntryMarks()
 {
     std::vector<int32_t> marks;
-    for (const PathCollection &entry : History().HistoryEntries) {
-        marks.push_back(StateMark(entry.Paths));
+    for (const HistoryEntry &entry : History().HistoryEntries) {
+        marks.push_back(StateMark(entry.Paths.ToArray()));
     }
     return marks;
 }
@@ -138,7 +138,7 @@ TEST_F(HistoryTest, EntriesAreCopiesAndRestoreTheAnchorSelection)
     UndoHistory();
     EXPECT_EQ(Doc().SelectedAnchors, (std::vector<AnchorRef>{AnchorRef{7, 7}, AnchorRef{1, 1}}));
     Doc().DocPaths[1].Anchors[0].X = 99;  // changing the document leaves the entry alone
-    EXPECT_EQ(StateMark(History().HistoryEntries[1].Paths), 1);
+    EXPECT_EQ(StateMark(History().HistoryEntries[1].Paths.ToArray()), 1);
 
     UndoHistory();
     EXPECT_EQ(Doc().SelectedAnchors, (std::vector<AnchorRef>{AnchorRef()}));

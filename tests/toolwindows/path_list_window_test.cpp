@@ -126,6 +126,50 @@ TEST_F(PathListWindowTest, ThumbnailHandsItsUnitsToTheDrawingAndKeepsItsImageWhi
     EXPECT_TRUE(Doc().DocPaths[1].CacheMark.empty());  // nothing was encoded
 }
 
+TEST_F(PathListWindowTest, ThumbnailOfASelectionMovedAsAWholeIsKeptAndRedrawnWhenItsShapeChanges)
+{
+    AddSquares(3);
+    for (int32_t i = 1; i <= 3; ++i) {
+        core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
+        path.FillType = core::kFillSolid;
+        path.FillColor = 0xFF0000FFu | static_cast<uint32_t>(i * 60) << 8;
+        path.blSelected = true;
+    }
+    list->RefreshSelect();
+    const QImage before = list->Picture1->Image();
+    auto moveBy = [](int32_t i, int32_t dx, int32_t dy) {
+        core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
+        for (core::AnchorPoint &anchor : path.Anchors) {
+            anchor.X += dx;
+            anchor.Y += dy;
+        }
+        path.GradCenterX += dx;
+        path.GradCenterY += dy;
+        path.CacheMark.clear();
+        path.EdgeCache = core::BitBuffer();
+    };
+
+    // All moved alike (by less than a pixel too): the picture stays, nothing is encoded.
+    for (auto [dx, dy] : {std::pair{37, 11}, std::pair{-7, 400}, std::pair{-30, -411}}) {
+        for (int32_t i = 1; i <= 3; ++i) {
+            moveBy(i, dx, dy);
+        }
+        list->Picture1->Cls();
+        list->RefreshSelect();
+        EXPECT_EQ(list->Picture1->Image(), before);
+        EXPECT_TRUE(Doc().DocPaths[1].CacheMark.empty());
+    }
+
+    // One path moved apart from the others: the picture is drawn again.
+    moveBy(2, 0, 300);
+    list->RefreshSelect();
+    EXPECT_NE(list->Picture1->Image(), before);
+    EXPECT_EQ(Doc().DocPaths[2].CacheMark, "1");
+    moveBy(2, 0, -300);
+    list->RefreshSelect();
+    EXPECT_EQ(list->Picture1->Image(), before);
+}
+
 TEST_F(PathListWindowTest, TenThousandRowsAreWrittenAndSelectedFormattingOnlyTheRowsShown)
 {
     for (int i = 0; i < 10000; ++i) {

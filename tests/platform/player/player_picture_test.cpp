@@ -207,3 +207,35 @@ TEST(PlayerPicture, ARecolouredGroupKeepsItsPathsWithTheNewStyles)
     const auto moved = groups(Groups(7, 60, 0, 0x0000FFFF));
     EXPECT_NE(moved[7]->fillPaths, after[7]->fillPaths);
 }
+
+TEST(PlayerPicture, AMovieTakesTheGroupsAnotherPlayerBuiltAndLeavesThemThere)
+{
+    platform::swf::GroupCache lender;
+    auto lenderMovie = platform::swf::ParseMovie(Groups(), &lender);
+    const auto lent = std::get<platform::swf::ShapeCharacter>(*lenderMovie->Find(1)).groups;
+    const size_t lenderSize = lender.size();
+
+    platform::swf::GroupCache own;
+    auto movie = platform::swf::ParseMovie(Groups(7, 60, 0, 0x0000FFFF, 30), &own, &lender);
+    const auto taken = std::get<platform::swf::ShapeCharacter>(*movie->Find(1)).groups;
+    ASSERT_EQ(taken.size(), 30u);
+    EXPECT_EQ(taken[6], lent[6]);
+    EXPECT_NE(taken[7], lent[7]);  // moved: built anew
+    EXPECT_EQ(lender.size(), lenderSize);
+    EXPECT_EQ(own.size(), 30u);
+
+    // Drawn with the lent groups, the picture is a fresh player's.
+    platform::MoviePlayer canvasPlayer;
+    Load(canvasPlayer, Groups(), "lender.swf");
+    for (const char *quality : {"low", "high"}) {
+        platform::MoviePlayer player;
+        player.SetQuality2(quality);
+        const std::string file = testsupport::TempPath("borrowing.swf");
+        testsupport::WriteAll(file, Groups(12, -800, 1200, 0x0000FFFF));
+        player.SetMovie(file, canvasPlayer);
+        QImage image(kSize, kSize, QImage::Format_RGB32);
+        image.fill(0xFF00FF00);
+        player.Render(image, image.rect());
+        EXPECT_EQ(image, Fresh(Groups(12, -800, 1200, 0x0000FFFF), quality, image.rect())) << quality;
+    }
+}

@@ -1,0 +1,93 @@
+// The editor's interactions on a drawing of 100,000 paths (the same generator as the 10,000-path
+// benchmark) with the path list open, and the memory it takes: the peak for opening and showing
+// it, and what each undo step adds. Times are wall-clock milliseconds per interaction.
+#include "bench/editor_session.h"
+
+namespace {
+
+using benchsupport::EditorSession;
+
+constexpr int kPathCount = 100000;
+
+// The drawings are written by a child process, so that the peak measured is the editor's own.
+EditorSession &S()
+{
+    static EditorSession *session = [] {
+        std::string folder = benchsupport::MakeBenchFolder();
+        benchsupport::WriteEditorDrawingsInChild(folder, kPathCount);
+        auto *made = new EditorSession(kPathCount, folder, false);
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(S().folder, ignored);
+        });
+        return made;
+    }();
+    return *session;
+}
+
+// Peak resident memory after starting the window, opening the drawing and showing it.
+void BM_PeakMemoryOpenAndShow(benchmark::State &state)
+{
+    for (auto _ : state) {
+        S();
+    }
+    state.counters["peak_MB"] = benchsupport::PeakMegabytes();
+}
+
+// Resident memory each committed move of every path adds (history included, below its depth),
+// over three moves after a first one; and the peak so far.
+void BM_MemoryPerMoveStep(benchmark::State &state)
+{
+    EditorSession &s = S();
+    s.Open();
+    int32_t dx = 40;
+    s.MoveAll(dx);
+    dx = -dx;
+    double before = benchsupport::ResidentMegabytes();
+    constexpr int kSteps = 3;
+    for (auto _ : state) {
+        for (int k = 0; k < kSteps; ++k) {
+            s.MoveAll(dx);
+            dx = -dx;
+        }
+    }
+    state.counters["MB_per_move_step"] = (benchsupport::ResidentMegabytes() - before) / kSteps;
+    // Steps that change one path: a new fill colour for path 1 alone.
+    s.SelectNone();
+    core::Doc().DocPaths[1].blSelected = true;
+    before = benchsupport::ResidentMegabytes();
+    for (int k = 0; k < kSteps; ++k) {
+        canvastools::Input().CurrentColors[0] = 0xFF000000u | static_cast<uint32_t>(0x123456 + k);
+        s.window->PicColor_MouseDown(benchsupport::kLeft, 0, 1, 1);
+        QApplication::processEvents();
+    }
+    state.counters["MB_per_one_path_step"] = (benchsupport::ResidentMegabytes() - before) / kSteps;
+    state.counters["resident_MB"] = benchsupport::ResidentMegabytes();
+    state.counters["peak_MB"] = benchsupport::PeakMegabytes();
+}
+
+void BM_OpenToFirstDisplay(benchmark::State &state) { benchsupport::RunOpenToFirstDisplay(state, S()); }
+void BM_SelectAll(benchmark::State &state) { benchsupport::RunSelectAll(state, S()); }
+void BM_MoveCommit(benchmark::State &state) { benchsupport::RunMoveCommit(state, S()); }
+void BM_UndoMove(benchmark::State &state) { benchsupport::RunUndoMove(state, S()); }
+void BM_RedoMove(benchmark::State &state) { benchsupport::RunRedoMove(state, S()); }
+void BM_DragSelectionMove(benchmark::State &state) { benchsupport::RunDragStep(state, S()); }
+void BM_ColourOfSelection(benchmark::State &state) { benchsupport::RunRecolourSelection(state, S()); }
+void BM_DeleteSelection(benchmark::State &state) { benchsupport::RunDeleteSelection(state, S()); }
+void BM_DeleteOnePath(benchmark::State &state) { benchsupport::RunDeleteOnePath(state, S()); }
+
+#define EDITOR_BENCH(name, n) BENCHMARK(name)->Iterations(n)->Unit(benchmark::kMillisecond)->UseRealTime()
+
+EDITOR_BENCH(BM_PeakMemoryOpenAndShow, 1);
+EDITOR_BENCH(BM_OpenToFirstDisplay, 2);
+EDITOR_BENCH(BM_SelectAll, 2);
+EDITOR_BENCH(BM_MoveCommit, 2);
+EDITOR_BENCH(BM_UndoMove, 2);
+EDITOR_BENCH(BM_RedoMove, 2);
+EDITOR_BENCH(BM_DragSelectionMove, 5);
+EDITOR_BENCH(BM_ColourOfSelection, 2);
+EDITOR_BENCH(BM_DeleteSelection, 2);
+EDITOR_BENCH(BM_DeleteOnePath, 2);
+EDITOR_BENCH(BM_MemoryPerMoveStep, 1);
+
+}  // namespace

@@ -1,0 +1,416 @@
+// One offscreen main window with the path list open, driven through the window's own handlers,
+// over drawings made by the shared generator: closed rounded outlines with mixed fills,
+// gradients, groups and compounds on a 1638-pixel canvas. Shared by the editor benchmarks.
+#pragma once
+
+#include "bench/bench_drawing.h"
+#include "canvastools/canvas_input.h"
+#include "canvastools/canvas_input_state.h"
+#include "core/document.h"
+#include "core/document_lifecycle.h"
+#include "core/drawing_file.h"
+#include "core/hit_search.h"
+#include "core/history.h"
+#include "mainwindow/draw_gui.h"
+#include "mainwindow/draw_gui_menus.h"
+#include "platform/forms/menus.h"
+#include "platform/forms/message_box.h"
+#include "toolwindows/path_list_window.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <random>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <ctime>
+#include <unistd.h>
+
+namespace benchsupport {
+
+constexpr int kEditorCanvas = 1638;  // pixels
+constexpr int kLeft = 1;
+
+// count closed rounded outlines spread over the canvas; fills cycle through none, solid and the
+// three gradients; every 40th path starts a group of 5, every 40th (offset 20) a compound of 2.
+inline core::PathArray MakeEditorPaths(int count, unsigned seed)
+{
+    core::PathArray paths(1);
+    paths.reserve(static_cast<size_t>(count) + 1);
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<uint32_t> colour(0, 0xFFFFFF);
+    for (int i = 0; i < count; ++i) {
+        core::PathRecord path = RoundedOutline(random, kEditorCanvas, i);
+        path.FillType = static_cast<int16_t>(i % 5);
+        path.FillColor = 0xFF000000u | colour(random);
+        path.GradColor = 0xFF000000u | colour(random);
+        if (i % 40 < 5) {
+            path.blGroup = true;
+            path.GroupID = i / 40 + 1;
+        } else if (i % 40 >= 20 && i % 40 < 22) {
+            path.blCompound = true;
+            path.CompoundID = i / 40 + 1;
+        }
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+// Writes the generated drawing of count paths (seed decides the outlines) to file.
+inline void WriteEditorDrawing(const std::string &file, int count, unsigned seed)
+{
+    core::CanvasSettings settings = core::Doc().CurrentSettings;
+    settings.Width = kEditorCanvas;
+    settings.Height = kEditorCanvas;
+    settings.Quality = 2;
+    std::string message;
+    core::PathArray paths = MakeEditorPaths(count, seed);
+    if (!core::WriteDrawingFile(file, paths, count, settings, message)) {
+        std::abort();
+    }
+}
+
+// Writes the two drawings of an editor session (seeds 7 and 8) in a child process, so that making
+// them adds nothing to this process's memory.
+inline void WriteEditorDrawingsInChild(const std::string &folder, int count)
+{
+    pid_t child = fork();
+    if (child == 0) {
+        WriteEditorDrawing(folder + "/drawing" + std::to_string(count) + ".qlk", count, 7);
+        WriteEditorDrawing(folder + "/other" + std::to_string(count) + ".qlk", count, 8);
+        std::_Exit(0);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::abort();
+    }
+}
+
+// A fresh private program folder, made the process's QUILLARK_HOME.
+inline std::string MakeBenchFolder()
+{
+    std::string folder = (std::filesystem::temp_directory_path() / "quillark-bench-XXXXXX").string();
+    if (!mkdtemp(folder.data())) {
+        std::abort();
+    }
+    setenv("QUILLARK_HOME", folder.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    return folder;
+}
+
+// Peak resident memory of this process so far, in megabytes.
+inline double PeakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// Resident memory of this process now, in megabytes.
+inline double ResidentMegabytes()
+{
+    long pages = 0;
+    long resident = 0;
+    if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// The main window with the path list open. Two drawings of the same size but different outlines
+// are written to files (by the caller, or here); Open shows the first, OpenOther switches.
+struct EditorSession {
+    std::unique_ptr<mainwindow::DrawGUI> window;
+    toolwindows::PathGUI *list = nullptr;
+    std::string folder;
+    std::string drawingFile;
+    std::string otherFile;
+    int pathCount = 0;
+    bool showingOther = false;
+
+    // Writes the drawings when writeFiles, else expects them written already into folder.
+    EditorSession(int count, std::string benchFolder, bool writeFiles) : folder(std::move(benchFolder)), pathCount(count)
+    {
+        drawingFile = folder + "/drawing" + std::to_string(count) + ".qlk";
+        otherFile = folder + "/other" + std::to_string(count) + ".qlk";
+        static int argc = 1;
+        static char name[] = "editor_bench";
+        static char *argv[] = {name, nullptr};
+        new QApplication(argc, argv);  // lives to the end of the process, as the window does
+        platform::SetMessageBoxHook([](const platform::MessageBoxRequest &) { return platform::kMbNo; });
+        platform::SetPopupMenuHook([](QMenu *) { return nullptr; });
+        window = std::make_unique<mainwindow::DrawGUI>();
+        window->Form_Load(QString());
+        window->resize(1000, 800);
+        QApplication::processEvents();
+        window->menus.mnuDispPathGUI->Trigger();
+        list = toolwindows::PathListWindow();
+        QApplication::processEvents();
+        if (writeFiles) {
+            WriteEditorDrawing(drawingFile, count, 7);
+            WriteEditorDrawing(otherFile, count, 8);
+        }
+        Open();
+    }
+    void Open()
+    {
+        core::OpenDrawingFile(drawingFile);
+        QApplication::processEvents();
+        showingOther = false;
+    }
+    // Opens whichever of the two drawings is not shown: nothing of it is cached yet.
+    void OpenOther()
+    {
+        core::OpenDrawingFile(showingOther ? drawingFile : otherFile);
+        QApplication::processEvents();
+        showingOther = !showingOther;
+    }
+
+    QPointF Screen(int32_t xt, int32_t yt) const
+    {
+        int32_t xs = 0;
+        int32_t ys = 0;
+        window->PosTwipToScr(xs, ys, xt, yt);
+        return QPointF(xs, ys);
+    }
+    void Down(int shift, int32_t xt, int32_t yt)
+    {
+        QPointF p = Screen(xt, yt);
+        canvastools::Picture1_MouseDown(kLeft, shift, float(p.x()), float(p.y()));
+    }
+    void Move(int buttons, int shift, int32_t xt, int32_t yt)
+    {
+        QPointF p = Screen(xt, yt);
+        canvastools::Picture1_MouseMove(buttons, shift, float(p.x()), float(p.y()));
+    }
+    void Up(int shift, int32_t xt, int32_t yt)
+    {
+        QPointF p = Screen(xt, yt);
+        canvastools::Picture1_MouseUp(kLeft, shift, float(p.x()), float(p.y()));
+    }
+    void Click(int32_t xt, int32_t yt)
+    {
+        Move(0, 0, xt, yt);
+        Down(0, xt, yt);
+        Up(0, xt, yt);
+    }
+    // A point on path i's outline (its first anchor).
+    static std::pair<int32_t, int32_t> OnPath(int32_t i)
+    {
+        const core::AnchorPoint &a = core::Doc().DocPaths.at(static_cast<size_t>(i)).Anchors.at(0);
+        return {a.X, a.Y};
+    }
+    // A point of the visible canvas near no path's outline: the last one found while it stays
+    // so (each search point costs a look at every path).
+    std::pair<int32_t, int32_t> EmptyPoint()
+    {
+        auto empty = [](int32_t x, int32_t y) {
+            int32_t path = 0, anchor = 0;
+            core::FindSegmentNear(x, y, path, anchor);
+            return path == 0;
+        };
+        if (emptyPoint && empty(emptyPoint->first, emptyPoint->second)) {
+            return *emptyPoint;
+        }
+        for (int32_t y = 200; y < 10000; y += 97) {
+            for (int32_t x = 200; x < 10000; x += 89) {
+                if (empty(x, y)) {
+                    emptyPoint = {x, y};
+                    return *emptyPoint;
+                }
+            }
+        }
+        return {0, 0};
+    }
+    std::optional<std::pair<int32_t, int32_t>> emptyPoint;
+    void SelectAll() { window->mnuSelectAllEdit_Click(); }
+    void SelectNone()
+    {
+        auto [x, y] = EmptyPoint();
+        Click(x, y);
+    }
+    // Presses on path 1 with everything selected and drags by (dx, 0) without releasing.
+    std::pair<int32_t, int32_t> StartMoveOfAll(int32_t dx)
+    {
+        SelectAll();
+        QApplication::processEvents();
+        auto [x, y] = OnPath(1);
+        Move(0, 0, x, y);
+        Down(0, x, y);
+        Move(kLeft, 0, x + dx, y);
+        QApplication::processEvents();
+        return {x + dx, y};
+    }
+    // The whole move of all paths, released: one undo step that changes every path.
+    void MoveAll(int32_t dx)
+    {
+        auto [x, y] = StartMoveOfAll(dx);
+        Up(0, x, y);
+        QApplication::processEvents();
+    }
+};
+
+// Process CPU time (all threads: the player renders on several) of the timed parts, reported per
+// iteration as cpu_all_ms: on a machine others use too it varies less than the wall-clock time.
+class CpuMeter {
+public:
+    void Start() { start_ = Now(); }
+    void Stop() { total_ += Now() - start_; }
+    void Report(benchmark::State &state) const
+    {
+        state.counters["cpu_all_ms"] = benchmark::Counter(total_ * 1e3, benchmark::Counter::kAvgIterations);
+    }
+
+private:
+    static double Now()
+    {
+        timespec now{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+    }
+    double start_ = 0;
+    double total_ = 0;
+};
+
+// Each iteration runs setup untimed, then action timed (with the events it leaves processed).
+template <typename Setup, typename Action>
+void RunInteraction(benchmark::State &state, Setup setup, Action action)
+{
+    CpuMeter cpu;
+    for (auto _ : state) {
+        state.PauseTiming();
+        setup();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        cpu.Start();
+        action();
+        QApplication::processEvents();
+        cpu.Stop();
+    }
+    cpu.Report(state);
+}
+
+// The timed editor interactions, the same at every drawing size.
+inline void RunOpenToFirstDisplay(benchmark::State &state, EditorSession &s)
+{
+    RunInteraction(state, [] {}, [&] { s.OpenOther(); });
+}
+
+inline void RunSelectAll(benchmark::State &state, EditorSession &s)
+{
+    RunInteraction(state, [&] { s.SelectNone(); }, [&] { s.SelectAll(); });
+}
+
+// Mouse release after dragging every selected path: the move is committed.
+inline void RunMoveCommit(benchmark::State &state, EditorSession &s)
+{
+    int32_t dx = 40;
+    std::pair<int32_t, int32_t> release;
+    RunInteraction(
+        state,
+        [&] {
+            release = s.StartMoveOfAll(dx);
+            dx = -dx;
+        },
+        [&] { s.Up(0, release.first, release.second); });
+}
+
+// Undo of a move of every path.
+inline void RunUndoMove(benchmark::State &state, EditorSession &s)
+{
+    int32_t dx = 40;
+    RunInteraction(
+        state,
+        [&] {
+            s.MoveAll(dx);
+            dx = -dx;
+        },
+        [&] { s.window->mnuUnDo_Click(); });
+}
+
+// Redo of a move of every path, right after its undo.
+inline void RunRedoMove(benchmark::State &state, EditorSession &s)
+{
+    int32_t dx = 40;
+    RunInteraction(
+        state,
+        [&] {
+            s.MoveAll(dx);
+            dx = -dx;
+            s.window->mnuUnDo_Click();
+        },
+        [&] { s.window->mnuReDo_Click(); });
+}
+
+// One mouse move of the select tool's move drag with every path selected.
+inline void RunDragStep(benchmark::State &state, EditorSession &s)
+{
+    auto [x, y] = s.StartMoveOfAll(20);
+    int32_t dx = 0;
+    RunInteraction(state, [] {}, [&] {
+        dx += 20;
+        s.Move(kLeft, 0, x + dx, y);
+    });
+    s.Up(0, x + dx, y);
+    QApplication::processEvents();
+}
+
+// The colour palette's click with every path selected: a new fill colour for all.
+inline void RunRecolourSelection(benchmark::State &state, EditorSession &s)
+{
+    s.SelectAll();
+    uint32_t colour = 0x10;
+    RunInteraction(state, [] {}, [&] {
+        canvastools::Input().CurrentColors[0] = 0xFF000000u | colour++;
+        s.window->PicColor_MouseDown(kLeft, 0, 1, 1);
+    });
+}
+
+// Deleting the selection, here every path; each deletion is undone (untimed) before the next.
+inline void RunDeleteSelection(benchmark::State &state, EditorSession &s)
+{
+    bool deleted = false;
+    RunInteraction(
+        state,
+        [&] {
+            if (deleted) {
+                s.window->mnuUnDo_Click();
+            }
+            s.SelectAll();
+        },
+        [&] {
+            s.window->mnuDeletePathEdit_Click();
+            deleted = true;
+        });
+    s.window->mnuUnDo_Click();
+    QApplication::processEvents();
+}
+
+// Deleting one path from the middle; each deletion is undone (untimed) before the next.
+inline void RunDeleteOnePath(benchmark::State &state, EditorSession &s)
+{
+    bool deleted = false;
+    RunInteraction(
+        state,
+        [&] {
+            if (deleted) {
+                s.window->mnuUnDo_Click();
+            }
+            s.SelectNone();
+            core::Doc().DocPaths[static_cast<size_t>(s.pathCount / 2)].blSelected = true;
+        },
+        [&] {
+            s.window->mnuDeletePathEdit_Click();
+            deleted = true;
+        });
+    s.window->mnuUnDo_Click();
+    QApplication::processEvents();
+}
+
+}  // namespace benchsupport

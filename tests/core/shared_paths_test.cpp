@@ -1,0 +1,120 @@
+#include "core/document.h"
+#include "core/document_lifecycle.h"
+#include "core/history.h"
+#include "core/shared_paths.h"
+#include "recording_host.h"
+
+#include <gtest/gtest.h>
+
+using namespace core;
+
+namespace {
+
+// Path i of a drawing: a two-anchor line at x = 100 i.
+PathRecord Line(int32_t i)
+{
+    PathRecord path;
+    path.Anchors = {AnchorPoint{100 * i, 0}, AnchorPoint{100 * i, 50}};
+    path.LineMode = 1;
+    path.LineWidth = 20;
+    return path;
+}
+
+PathArray Lines(int32_t count)
+{
+    PathArray paths{PathRecord()};
+    for (int32_t i = 1; i <= count; ++i) {
+        paths.push_back(Line(i));
+    }
+    return paths;
+}
+
+// The indices from .. to - 1 where a holds b's very record.
+std::vector<size_t> Shared(const SharedPathArray &a, const SharedPathArray &b, size_t from, size_t to)
+{
+    std::vector<size_t> shared;
+    for (size_t i = from; i < to; ++i) {
+        if (a.SharesRecord(b, i)) {
+            shared.push_back(i);
+        }
+    }
+    return shared;
+}
+
+}  // namespace
+
+TEST(SharedPathArray, UnchangedPathsShareTheirRecordsAcrossChangesInsertionsAndRemovals)
+{
+    PathArray paths = Lines(600);  // more than two blocks of records
+    const SharedPathArray first(paths);
+    EXPECT_TRUE(first == paths);
+    EXPECT_EQ(first.ToArray(), paths);
+
+    paths[300].FillColor = 0xFF0000FF;  // one path changed
+    const SharedPathArray changed(paths, &first);
+    EXPECT_TRUE(changed == paths);
+    EXPECT_NE(&changed[300], &first[300]);
+    EXPECT_EQ(Shared(changed, first, 0, 601).size(), 600u);
+
+    paths.erase(paths.begin() + 10, paths.begin() + 13);  // three paths removed
+    const SharedPathArray removed(paths, &changed);
+    EXPECT_TRUE(removed == paths);
+    for (size_t i = 1; i < paths.size(); ++i) {
+        ASSERT_EQ(&removed[i], &changed[i < 10 ? i : i + 3]) << i;
+    }
+
+    paths.insert(paths.begin() + 5, Line(9999));  // one path inserted
+    const SharedPathArray inserted(paths, &removed);
+    EXPECT_TRUE(inserted == paths);
+    EXPECT_EQ(&inserted[4], &removed[4]);
+    EXPECT_EQ(&inserted[6], &removed[5]);
+    EXPECT_EQ(&inserted[597], &removed[596]);
+
+    // Copying back gives the paths themselves, whatever the target held.
+    PathArray target = Lines(3);
+    inserted.CopyTo(target);
+    EXPECT_EQ(target, paths);
+    EXPECT_FALSE(inserted == Lines(3));
+}
+
+TEST(SharedPathArray, ACachesOrSelectionChangeIsAChange)
+{
+    PathArray paths = Lines(2);
+    const SharedPathArray first(paths);
+    paths[1].CacheMark = "1";
+    paths[2].blSelected = true;
+    const SharedPathArray next(paths, &first);
+    EXPECT_EQ(next[1].CacheMark, "1");
+    EXPECT_TRUE(next[2].blSelected);
+    EXPECT_FALSE(first[2].blSelected);
+}
+
+class HistorySharingTest : public testsupport::RecordingHostTest {
+protected:
+    void SetUp() override
+    {
+        RecordingHostTest::SetUp();
+        NewDocument();
+    }
+};
+
+TEST_F(HistorySharingTest, AStepKeepsOnlyTheChangedPathAndUndoRestoresEveryPath)
+{
+    Doc().DocPaths = Lines(1000);
+    RecordHistory();
+    const PathArray before = Doc().DocPaths;
+    Doc().DocPaths[500].Anchors[0].X += 7;
+    RecordHistory();
+    const PathArray after = Doc().DocPaths;
+
+    const std::vector<HistoryEntry> &entries = History().HistoryEntries;
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(Shared(entries[2].Paths, entries[1].Paths, 1, 1001).size(), 999u);
+    EXPECT_FALSE(entries[2].Paths.SharesRecord(entries[1].Paths, 500));
+
+    Doc().DocPaths[1].FillColor = 0xFF00FF00;  // the document changing leaves the entries alone
+    UndoHistory();
+    EXPECT_EQ(Doc().DocPaths, before);
+    RedoHistory();
+    EXPECT_EQ(Doc().DocPaths, after);
+}
