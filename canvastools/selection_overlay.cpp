@@ -331,6 +331,9 @@ void DrawSelectedPaths(int16_t mode)
         }
     }
     if (!any) {
+        // No frame is shown: its handles go with it, so a press where one stood grabs the path
+        // under the pointer instead.
+        CalcSelectedRect();
         return;
     }
     if (mode != 2) {

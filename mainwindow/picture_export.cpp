@@ -155,6 +155,9 @@ void DrawGUI::mnuSaveFilePicture_Click()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     const bool written = ExportPicture(name);
     Doc().CurrentSettings = saved;
+    // The export's movie stops at the canvas edge; the canvas shows the whole drawing again.
+    movie::MakeCanvasMovie();
+    DispShape(1);
     if (written) {
         host.ShowStatus(kDoneStatus);
     } else {

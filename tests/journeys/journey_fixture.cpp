@@ -21,11 +21,17 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTest>
+#include <QUrl>
+#include <QWheelEvent>
 
 #include <cstdlib>
 #include <filesystem>
@@ -282,6 +288,80 @@ void Journey::SetRealtime(bool on)
     }
     ASSERT_EQ(window->Check1->Value() == 1, on);
     ASSERT_EQ(canvastools::Input().RealtimeMode, on);
+}
+
+void Journey::PickColor(Rgb colour, Qt::MouseButton button)
+{
+    // Palette cell (column, row): red 255 - 51 * (column / 6), green 255 - 51 * row,
+    // blue 255 - 51 * (column % 6); cells are 8 x 11 pixels between grid lines.
+    auto step = [&](int shift) {
+        int level = Channel(colour, shift);
+        EXPECT_EQ(level % 51, 0) << "not a palette colour";
+        return (255 - level) / 51;
+    };
+    const int column = step(16) * 6 + step(0);
+    const int row = step(8);
+    Click(window->PicPicker, QPoint(column * 8 + 4, row * 11 + 5), button);
+}
+
+void Journey::DrawRectangle(QPoint from, QPoint to)
+{
+    ChooseTool(canvastools::kToolRectangle);
+    Drag({from, to});
+}
+
+void Journey::Wheel(int notches)
+{
+    QWidget *canvas = window->Picture1;
+    const QPointF at(canvas->width() / 2, canvas->height() / 2);
+    QWheelEvent event(at, canvas->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(canvas, &event);
+    QApplication::processEvents();
+}
+
+void Journey::ClickScrollBar(QScrollBar *bar, QStyle::SubControl part)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.upsideDown = bar->invertedAppearance();
+    const QRect area = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+    ASSERT_FALSE(area.isEmpty()) << "no such part of the scroll bar";
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, area.center());
+    QApplication::processEvents();
+}
+
+void Journey::TypeIntoCombo(QComboBox *combo, const QString &text)
+{
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(combo, text);
+    QTest::keyClick(combo, Qt::Key_Return);
+    QApplication::processEvents();
+}
+
+void Journey::DropOnCanvas(const QStringList &files, QPoint at)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &file : files) {
+        urls << QUrl::fromLocalFile(file);
+    }
+    data.setUrls(urls);
+    QWidget *canvas = window->Picture1;
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas, &enter);
+    ASSERT_TRUE(enter.isAccepted()) << "the canvas refuses the files";
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(canvas, &drop);
+    QApplication::processEvents();
 }
 
 QAction *Journey::FindAction(QMenu *menu, const QString &caption)

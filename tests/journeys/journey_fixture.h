@@ -11,6 +11,8 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
+#include <QStyle>
 
 #include <deque>
 #include <functional>
@@ -22,6 +24,8 @@
 class QDialog;
 class QMenu;
 class QAction;
+class QComboBox;
+class QScrollBar;
 
 namespace journeys {
 
@@ -83,6 +87,20 @@ protected:
     void ChooseStyle(StyleRow row);
     // Real-time drawing switched on or off with its check box.
     void SetRealtime(bool on);
+    // Clicks a colour of the picker's palette (web-safe colours only): the left button makes it the
+    // line colour, the right button the fill colour. The selected paths take it too.
+    void PickColor(Rgb colour, Qt::MouseButton button);
+    // Draws a rectangle with the rectangle tool from one corner to the other (picture positions);
+    // the select tool is current afterwards, with the new rectangle selected.
+    void DrawRectangle(QPoint from, QPoint to);
+    // Wheel notches over the canvas: positive away from the user.
+    void Wheel(int notches);
+    // Clicks a part of a scroll bar (an arrow or the groove beside the thumb).
+    void ClickScrollBar(QScrollBar *bar, QStyle::SubControl part);
+    // Types the text into a combo box's edit field in place of what it held and presses Enter.
+    void TypeIntoCombo(QComboBox *combo, const QString &text);
+    // Drops the files on the canvas at a picture position.
+    void DropOnCanvas(const QStringList &files, QPoint at);
     // Opens the menu bar's menus along the captions (mnemonics and "..." left out, e.g.
     // {"ファイル", "上書き保存"}) and chooses the last item. Fails the test when one is missing or disabled.
     void Menu(std::initializer_list<QString> captions);
@@ -97,6 +115,8 @@ protected:
     // ---- Answers to what the program asks
     // The next pop-up menu chooses the item along these captions (submenus included).
     void AnswerPopup(std::initializer_list<QString> captions);
+    // Whether every pop-up answer given has been used by a pop-up menu.
+    bool PopupsAnswered() const { return popupAnswers_.empty(); }
     // The next file dialog returns this path (empty: Cancel).
     void AnswerFileDialog(const std::string &path);
     // The next message box returns this answer (platform::kMbYes ...).

@@ -1,5 +1,8 @@
 #include "mainwindow/picture_export.h"
 
+#include "core/document.h"
+#include "movie/canvas_movie.h"
+
 #include "tests/mainwindow/main_window_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -133,12 +136,21 @@ TEST_F(PictureExport, MovieIsTheCanvasMovieLimitedToTheCanvas)
     AddRectangle(400, 400, 2000, 2000, 0xFF00FF00);
     movie::MakeCanvasMovie();
     EXPECT_GT(MovieFrame(ReadAll(core::Doc().CanvasTempFile))[1], 320 * 20);  // the canvas shows the outside
+    // The canvas movie as it is made without the outside.
+    core::Doc().CurrentSettings.DrawOutsideFlag = 0;
+    movie::MakeCanvasMovie();
+    const std::string limited = ReadAll(core::Doc().CanvasTempFile);
+    core::Doc().CurrentSettings.DrawOutsideFlag = 1;
+    movie::MakeCanvasMovie();
+
     const std::string exported = ReadAll(Export("canvas.swf"));
     ASSERT_GT(exported.size(), 20u);
-    EXPECT_EQ(exported, ReadAll(core::Doc().CanvasTempFile));
+    EXPECT_EQ(exported, limited);
     EXPECT_EQ(exported.substr(0, 4), std::string("FWS\x06", 4));
     EXPECT_EQ(MovieFrame(exported), (std::array<int32_t, 4>{0, 320 * 20, 0, 240 * 20}));
     EXPECT_EQ(core::Doc().CurrentSettings.DrawOutsideFlag, 1);
+    // The canvas goes on showing the outside.
+    EXPECT_GT(MovieFrame(ReadAll(core::Doc().CanvasTempFile))[1], 320 * 20);
 }
 
 TEST_F(PictureExport, AnotherEndingWritesNothingAndAFailedWriteSaysSo)

@@ -1,0 +1,238 @@
+// Files through the File menu and the file dialogs: a drawing saved, cleared by a new canvas and
+// opened again looks as it did; SVG and metafile clips read and pasted or dropped on the canvas
+// show their figures; the picture export writes BMP, JPEG, PNG and movie files that show the
+// drawing at the canvas size.
+#include "core/document.h"
+#include "platform/forms/message_box.h"
+#include "platform/player/movie_player.h"
+#include "platform/player/swf_data.h"
+#include "tests/import/wmf_test_support.h"
+#include "tests/journeys/journey_fixture.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+
+#include <filesystem>
+#include <fstream>
+
+namespace journeys {
+namespace {
+
+constexpr Rgb kCyan = 0x00FFFF;
+constexpr Rgb kRed = 0xFF0000;
+constexpr Rgb kBlue = 0x0000FF;
+
+int Differing(const QImage &a, const QImage &b, QRect area)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            count += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+class Files : public Journey {
+protected:
+    // A red square 40..140 and a blue one 180..280 x 100..200, both outlined.
+    void DrawTwoSquares()
+    {
+        ChooseStyle(kLineAndFill);
+        PickColor(kRed, Qt::RightButton);
+        DrawRectangle(AtPixel(40, 40), AtPixel(140, 140));
+        Key(Qt::Key_Escape);
+        PickColor(kBlue, Qt::RightButton);
+        DrawRectangle(AtPixel(180, 100), AtPixel(280, 200));
+        Key(Qt::Key_Escape);
+    }
+    // The canvas rectangle on the picture.
+    QRect CanvasArea() const { return AreaTwips(0, 0, 320 * 20, 320 * 20).adjusted(0, 0, -1, -1); }
+    bool All(Rgb colour, double left, double top, double right, double bottom)
+    {
+        const QRect area(AtPixel(left, top), AtPixel(right, bottom));
+        return CountColor(area, colour, 8) == area.width() * area.height();
+    }
+    // Exports the drawing through the picture-export command under the name.
+    void Export(const std::string &name)
+    {
+        AnswerFileDialog(File(name));
+        Menu({"ファイル", "別の形式で画像を保存"});
+        ASSERT_TRUE(std::filesystem::exists(File(name))) << name;
+    }
+    // The red and blue squares on an exported picture of the canvas.
+    void ExpectSquaresOnPicture(const QImage &picture, int tolerance)
+    {
+        ASSERT_EQ(picture.size(), QSize(320, 320));
+        EXPECT_EQ(CountColor(picture, QRect(45, 45, 90, 90), kRed, tolerance), 90 * 90);
+        EXPECT_EQ(CountColor(picture, QRect(185, 105, 90, 90), kBlue, tolerance), 90 * 90);
+        EXPECT_EQ(CountColor(picture, QRect(150, 10, 160, 80), kWhite, tolerance), 160 * 80);
+        // the outline along the red square's top edge
+        EXPECT_GT(CountColor(picture, QRect(45, 39, 90, 3), kBlack, 160), 80);
+    }
+};
+
+TEST_F(Files, ASavedDrawingLooksTheSameWhenOpenedAfterANewCanvas)
+{
+    DrawTwoSquares();
+    const QImage before = Canvas();
+    const std::string name = File("two squares.qlk");
+    AnswerFileDialog(name);
+    Menu({"ファイル", "名前を付けて保存"});
+    ASSERT_TRUE(std::filesystem::exists(name));
+    EXPECT_EQ(Caption(), QStringLiteral("[ two squares.qlk ] - Quillark"));
+    EXPECT_FALSE(CaptionModified());
+
+    Menu({"ファイル", "新規作成"});
+    EXPECT_TRUE(All(kWhite, 10, 10, 310, 310));
+    EXPECT_EQ(Caption(), QStringLiteral("(新規) - Quillark"));
+
+    AnswerFileDialog(name);
+    Menu({"ファイル", "ファイルを開く"});
+    EXPECT_EQ(Caption(), QStringLiteral("[ two squares.qlk ] - Quillark"));
+    const QImage after = Canvas();
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(Differing(before, after, CanvasArea()), 0);
+    EXPECT_TRUE(All(kRed, 45, 45, 135, 135));
+
+    // Changed and saved over the same file, the change is there when opened again.
+    ClickCanvas(AtPixel(40, 90));
+    Key(Qt::Key_Delete);
+    EXPECT_TRUE(All(kWhite, 45, 45, 135, 135));
+    EXPECT_TRUE(CaptionModified());
+    Menu({"ファイル", "上書き保存"});
+    EXPECT_FALSE(CaptionModified());
+    AnswerFileDialog(name);
+    Menu({"ファイル", "ファイルを開く"});
+    EXPECT_TRUE(All(kWhite, 45, 45, 135, 135));
+    EXPECT_TRUE(All(kBlue, 185, 105, 275, 195));
+}
+
+TEST_F(Files, ANewCanvasAsksBeforeItDropsAChangedDrawing)
+{
+    DrawTwoSquares();
+    // Cancel keeps the drawing; No drops it.
+    AnswerMessage(platform::kMbCancel);
+    Menu({"ファイル", "新規作成"});
+    ASSERT_FALSE(messageTexts.empty());
+    EXPECT_TRUE(All(kRed, 45, 45, 135, 135));
+    AnswerMessage(platform::kMbNo);
+    Menu({"ファイル", "新規作成"});
+    EXPECT_TRUE(All(kWhite, 45, 45, 135, 135));
+    EXPECT_FALSE(CaptionModified());
+}
+
+TEST_F(Files, AnSvgClipReadThroughTheFileMenuIsPastedOntoTheCanvas)
+{
+    AnswerFileDialog(std::string(QUILLARK_TEST_DATA) + "/svg/raster_shapes.svg");
+    Menu({"ファイル", "クリップを読み込む"});
+    Key(Qt::Key_V, Qt::ControlModifier);
+    // The blue rectangle (#3465a4) of the 200 x 150 picture at 5..95 x 5..65 px, a star in its
+    // middle: the strips left and right of the star.
+    EXPECT_TRUE(All(0x3465A4, 8, 8, 22, 62));
+    EXPECT_TRUE(All(0x3465A4, 75, 8, 92, 62));
+    EXPECT_GT(CountColor(AreaTwips(30 * 20, 20 * 20, 70 * 20, 50 * 20), 0xC03030, 8), 200);  // the star
+    EXPECT_GT(core::Doc().DocPathCount(), 5);
+    EXPECT_TRUE(CaptionModified());
+}
+
+TEST_F(Files, AnSvgFileDroppedOnTheCanvasLandsWhereItIsDropped)
+{
+    const QString svg = QString::fromStdString(std::string(QUILLARK_TEST_DATA) + "/svg/raster_shapes.svg");
+    DropOnCanvas({svg}, AtPixel(100, 120));
+    // The top-left corner of the figures, the blue rectangle's corner (5, 5), lands at the drop
+    // point: the rectangle covers 100..190 x 120..180.
+    EXPECT_TRUE(All(0x3465A4, 104, 124, 118, 176));
+    EXPECT_TRUE(All(0x3465A4, 172, 124, 186, 176));
+    EXPECT_TRUE(All(kWhite, 20, 20, 90, 110));
+}
+
+TEST_F(Files, AMetafileReadAsAClipOrDroppedShowsItsFigures)
+{
+    // 200 x 100 pixels: a red filled triangle with a black outline.
+    wmftest::MetafileBuilder metafile;
+    metafile.PictureBox(0, 0, 200, 100)
+        .Objects(2)
+        .Pen(1, 0x000000)
+        .Select(0)
+        .Brush(0, 0x0000FF)  // 0x00BBGGRR: red
+        .Select(1)
+        .Polygon({{0, 0}, {200, 0}, {0, 100}});
+    const std::string name = File("triangle.wmf");
+    {
+        std::ofstream out(name, std::ios::binary);
+        out << metafile.Bytes();
+    }
+    DropOnCanvas({QString::fromStdString(name)}, AtPixel(40, 60));
+    // Well inside the triangle: near its right-angle corner at the drop point.
+    EXPECT_TRUE(All(kRed, 45, 65, 100, 85));
+    EXPECT_TRUE(All(kWhite, 150, 130, 190, 150));  // beyond its long side
+
+    AnswerFileDialog(name);
+    Menu({"ファイル", "クリップを読み込む"});
+    AnswerPopup({"貼り付け"});
+    ClickCanvas(AtPixel(60, 200), Qt::RightButton);  // on the empty canvas
+    EXPECT_TRUE(All(kRed, 65, 205, 120, 225));
+}
+
+TEST_F(Files, PictureExportsShowTheDrawingAtTheCanvasSize)
+{
+    DrawTwoSquares();
+    Export("picture.bmp");
+    QImage bmp(QString::fromStdString(File("picture.bmp")), "BMP");
+    ExpectSquaresOnPicture(bmp.convertToFormat(QImage::Format_RGB32), 8);
+
+    Export("picture.jpg");
+    QImage jpg(QString::fromStdString(File("picture.jpg")), "JPG");
+    ExpectSquaresOnPicture(jpg.convertToFormat(QImage::Format_RGB32), 24);
+
+    Export("picture.png");
+    QImage png(QString::fromStdString(File("picture.png")), "PNG");
+    ASSERT_TRUE(png.hasAlphaChannel());
+    const QImage argb = png.convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(qAlpha(argb.pixel(90, 90)), 255);
+    EXPECT_EQ(qAlpha(argb.pixel(200, 30)), 0);  // the canvas shows through
+    QImage flat(argb.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    {
+        QPainter painter(&flat);
+        painter.drawImage(0, 0, argb);
+    }
+    ExpectSquaresOnPicture(flat, 8);
+
+    Export("picture.swf");
+    QFile file(QString::fromStdString(File("picture.swf")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    std::unique_ptr<platform::swf::Movie> movie = platform::swf::ParseMovie(std::string_view(bytes.constData(), bytes.size()));
+    ASSERT_NE(movie, nullptr);
+    EXPECT_EQ(movie->frameRect, QRectF(0, 0, 320 * 20, 320 * 20));
+    platform::MoviePlayer player;
+    player.SetMovie(File("picture.swf"));
+    QImage rendered(320, 320, QImage::Format_RGB32);
+    rendered.fill(Qt::white);
+    player.Render(rendered, rendered.rect());
+    ExpectSquaresOnPicture(rendered, 8);
+}
+
+TEST_F(Files, ThePictureExportLeavesTheCanvasShowingThePartsOutsideIt)
+{
+    // A square reaching past the canvas' right edge (320 px); the canvas shows it outside too.
+    ChooseStyle(kFillOnly);
+    DrawRectangle(AtPixel(260, 100), AtPixel(360, 200));
+    Key(Qt::Key_Escape);
+    ASSERT_TRUE(All(kCyan, 330, 110, 350, 190));
+    for (const char *name : {"outside.png", "outside.bmp", "outside.swf"}) {
+        Export(name);
+        EXPECT_TRUE(All(kCyan, 330, 110, 350, 190)) << name;
+        window->DispShape(1);  // a later redraw shows the canvas movie as it is
+        EXPECT_TRUE(All(kCyan, 330, 110, 350, 190)) << name;
+    }
+    // The exported picture holds only the canvas.
+    QImage bmp(QString::fromStdString(File("outside.bmp")), "BMP");
+    EXPECT_EQ(bmp.size(), QSize(320, 320));
+}
+
+}  // namespace
+}  // namespace journeys

@@ -1,0 +1,126 @@
+// Zoom and scrolling: the keys, the wheel and the zoom box enlarge the drawing on the canvas, the
+// scroll bars move it, and a stroke drawn afterwards lands under the pointer and stays in its
+// place in the drawing when the view changes back.
+#include "canvastools/canvas_input_state.h"
+#include "core/document.h"
+#include "tests/journeys/journey_fixture.h"
+
+#include <QScrollBar>
+
+using canvastools::kToolFreehand;
+
+namespace journeys {
+namespace {
+
+constexpr Rgb kCyan = 0x00FFFF;
+
+class View : public Journey {
+protected:
+    void SetUp() override
+    {
+        Journey::SetUp();
+        ChooseStyle(kFillOnly);
+        // A filled square of 40 x 40 canvas pixels, 140..180.
+        DrawRectangle(AtPixel(140, 140), AtPixel(180, 180));
+        Key(Qt::Key_Escape);
+    }
+
+    // The bounding box of the fill's pixels on the canvas picture.
+    QRect FillBox() const
+    {
+        const QImage image = Canvas();
+        QRect box;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if ((image.pixel(x, y) & 0xFFFFFFu) == kCyan) {
+                    box |= QRect(x, y, 1, 1);
+                }
+            }
+        }
+        return box;
+    }
+
+    // Draws a freehand stroke across the middle of the square as the screen shows it and checks
+    // that it is drawn where the pointer went.
+    void StrokeAcrossTheSquare()
+    {
+        ChooseTool(kToolFreehand);
+        const QRect box = FillBox();
+        ASSERT_GT(box.width(), 40);
+        const int y = box.center().y();
+        const std::vector<QPoint> stroke = {QPoint(box.left() + 8, y), QPoint(box.right() - 8, y)};
+        Drag(stroke);
+        EXPECT_GT(CountAlong(stroke, kBlack, 1), (box.width() - 16) * 8 / 10);
+    }
+
+    // At 100 %, the stroke lies across the square's middle row.
+    void ExpectStrokeInTheSquareAtFullSize()
+    {
+        TypeIntoCombo(window->Combo2, QStringLiteral("100%"));
+        ASSERT_EQ(core::Doc().ZoomRate, 1.0f);
+        const QRect box = FillBox();
+        EXPECT_NEAR(box.width(), 40, 2);
+        const int y = box.center().y();
+        EXPECT_GT(CountAlong({QPoint(box.left() + 4, y), QPoint(box.right() - 4, y)}, kBlack, 1), 25);
+        // and nowhere else on the square's left and right sides' halves
+        EXPECT_EQ(CountColor(QRect(box.left() + 4, box.top() + 2, box.width() - 8, 6), kBlack, 100), 0);
+        EXPECT_EQ(CountColor(QRect(box.left() + 4, box.bottom() - 8, box.width() - 8, 6), kBlack, 100), 0);
+    }
+};
+
+TEST_F(View, PageKeysZoomInAndOutAroundTheDrawing)
+{
+    EXPECT_NEAR(FillBox().width(), 40, 2);
+    Key(Qt::Key_PageUp);
+    Key(Qt::Key_PageUp);
+    EXPECT_NEAR(FillBox().width(), 80, 3);
+    EXPECT_NEAR(FillBox().height(), 80, 3);
+    Key(Qt::Key_PageDown);
+    EXPECT_NEAR(FillBox().width(), 60, 3);
+    StrokeAcrossTheSquare();
+    ExpectStrokeInTheSquareAtFullSize();
+}
+
+TEST_F(View, WheelNotchesZoomInAndOut)
+{
+    Wheel(1);
+    EXPECT_NEAR(FillBox().width(), 60, 3);
+    Wheel(2);
+    EXPECT_NEAR(FillBox().width(), 100, 3);
+    Wheel(-1);
+    EXPECT_NEAR(FillBox().width(), 80, 3);
+    StrokeAcrossTheSquare();
+    ExpectStrokeInTheSquareAtFullSize();
+}
+
+TEST_F(View, TheZoomBoxSetsTheZoomAndTheScrollBarsMoveTheDrawing)
+{
+    TypeIntoCombo(window->Combo2, QStringLiteral("300%"));
+    EXPECT_EQ(window->Combo2->Text(), QStringLiteral("300%"));
+    const QRect zoomed = FillBox();
+    EXPECT_NEAR(zoomed.width(), 120, 3);
+
+    ASSERT_TRUE(window->HScroll1->isEnabled());
+    ASSERT_TRUE(window->VScroll1->isEnabled());
+    // Each click moves the drawing left or up by what its bar moved (the bars count pixels).
+    const int h = window->HScroll1->value();
+    ClickScrollBar(window->HScroll1, QStyle::SC_ScrollBarAddPage);
+    ASSERT_GT(window->HScroll1->value(), h);
+    const QRect left = FillBox();
+    EXPECT_EQ(zoomed.left() - left.left(), window->HScroll1->value() - h);
+    EXPECT_EQ(left.top(), zoomed.top());
+
+    const int v = window->VScroll1->value();
+    ClickScrollBar(window->VScroll1, QStyle::SC_ScrollBarAddLine);
+    ASSERT_GT(window->VScroll1->value(), v);
+    const QRect up = FillBox();
+    EXPECT_EQ(left.top() - up.top(), window->VScroll1->value() - v);
+    EXPECT_EQ(up.left(), left.left());
+    EXPECT_EQ(up.size(), zoomed.size());
+
+    StrokeAcrossTheSquare();
+    ExpectStrokeInTheSquareAtFullSize();
+}
+
+}  // namespace
+}  // namespace journeys
