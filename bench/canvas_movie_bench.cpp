@@ -2,15 +2,9 @@
 // loading it into the player and rendering it, for a 1638 x 1638 canvas at 100 % zoom and
 // quality "high". Each stage's mean time is reported as a counter (milliseconds), wall-clock and
 // the process's CPU time (all threads), the latter comparable on a busy machine.
+#include "bench/bench_app.h"
 #include "bench/bench_drawing.h"
-#include "core/document.h"
-#include "core/host.h"
-#include "movie/canvas_movie.h"
-#include "movie/movie_writer.h"
-#include "platform/base/program_folder.h"
-#include "platform/player/movie_player.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -22,22 +16,12 @@ namespace {
 
 constexpr int kCanvas = 1638;
 
-class BenchHost : public core::Host {
-public:
-    platform::MoviePlayer player;
-    bool GridChecked() const override { return true; }
-    platform::MoviePlayer *CanvasPlayer() override { return &player; }
-};
+using BenchHost = benchsupport::CanvasHost;
 
 // Rounded outlines with solid fills spread over the canvas.
 void MakeDrawing(int count)
 {
-    core::ResetDocumentForTest();
     core::Document &doc = core::Doc();
-    doc.CurrentSettings.Width = kCanvas;
-    doc.CurrentSettings.Height = kCanvas;
-    doc.CurrentSettings.Quality = 2;
-    doc.CanvasTempFile = platform::ProgramFile("_canvtemp.tmp");
     std::mt19937 random(7);
     std::uniform_int_distribution<uint32_t> colour(0, 0xFFFFFF);
     for (int i = 0; i < count; ++i) {
@@ -66,25 +50,10 @@ struct StageTimes {
     double cpu[3] = {};
 };
 
-// The player paints with Qt's raster engine, which wants an application object.
-void EnsureApplication()
-{
-    static int argc = 1;
-    static char name[] = "canvas_movie_bench";
-    static char *argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static QGuiApplication app(argc, argv);
-    }
-}
-
 // A fresh drawing of count paths, with the host installed and the movie writer's caches empty.
 void StartDrawing(BenchHost &host, int count)
 {
-    EnsureApplication();
-    core::SetHost(&host);
-    movie::ResetWriterForTest();
-    movie::ResetCanvasMovieForTest();
+    benchsupport::StartCanvas(host, kCanvas, kCanvas);
     MakeDrawing(count);
 }
 
@@ -152,6 +121,57 @@ void BM_CanvasRedraw(benchmark::State &state)
 }
 
 BENCHMARK(BM_CanvasCycle)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_CanvasRedraw)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CanvasRedraw)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One closed path of a million anchors (on-curve and control points alternating), a spiky ring
+// around the canvas centre, filled and stroked 1 pixel wide, loaded once and rendered afresh at
+// 100 % (the whole canvas) or 400 % (a sixteenth of the picture, across the ring).
+void BM_MillionAnchorPath(benchmark::State &state)
+{
+    constexpr int kAnchors = 1'000'000;
+    BenchHost host;
+    benchsupport::StartCanvas(host, kCanvas, kCanvas);
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> jitter(0.8, 1.0);
+    core::PathRecord path;
+    path.Anchors.reserve(kAnchors);
+    const double centre = kCanvas * 10.0;
+    const double radius = kCanvas * 9.0;
+    for (int k = 0; k < kAnchors; ++k) {
+        const double angle = k * 2 * M_PI / kAnchors;
+        const double reach = radius * (k % 2 ? 1.0 : jitter(random));
+        path.Anchors.push_back({static_cast<int32_t>(centre + reach * std::cos(angle)),
+                                static_cast<int32_t>(centre + reach * std::sin(angle)),
+                                static_cast<int16_t>(k % 2 ? core::kControlPoint : core::kOnCurve)});
+    }
+    path.blClosed = true;
+    path.FillType = core::kFillSolid;
+    path.FillColor = 0xFF3465A4u;
+    path.LineMode = 1;
+    path.LineWidth = 20;
+    path.LineColor = 0xFF000000u;
+    core::Doc().DocPaths.push_back(std::move(path));
+    movie::MakeCanvasMovie();
+    host.player.SetMovie(core::Doc().CanvasTempFile);
+    const int zoom = static_cast<int>(state.range(0));
+    QImage canvas(kCanvas, kCanvas, QImage::Format_RGB32);
+    // At 400 % the picture is four times the canvas; the canvas shows the part from 0.1 to 0.35
+    // of its width and height.
+    const QRect picture = zoom == 100 ? canvas.rect()
+                                      : QRect(-kCanvas * 4 / 10, -kCanvas * 4 / 10, kCanvas * 4, kCanvas * 4);
+    int32_t background = 0xFFFFFF;
+    double cpu = 0;
+    for (auto _ : state) {
+        background ^= 1;
+        host.player.SetBackgroundColor(background);
+        const double cpuStart = ProcessCpuMilliseconds();
+        host.player.Render(canvas, picture);
+        cpu += ProcessCpuMilliseconds() - cpuStart;
+    }
+    state.counters["render_cpu_ms"] = cpu / static_cast<double>(state.iterations());
+    core::SetHost(nullptr);
+}
+
+BENCHMARK(BM_MillionAnchorPath)->Arg(100)->Arg(400)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
 }  // namespace

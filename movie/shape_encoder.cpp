@@ -1,5 +1,6 @@
 #include "movie/shape_encoder.h"
 
+#include "movie/edge_reach.h"
 #include "movie/movie_writer.h"
 
 #include <algorithm>
@@ -29,6 +30,13 @@ bool FitsEdge(std::initializer_list<int64_t> deltas)
         }
     }
     return true;
+}
+
+// The records WriteStraightEdge takes for (dx, dy).
+int64_t StraightEdgeRecords(int64_t dx, int64_t dy)
+{
+    return std::max<int64_t>({(std::abs(dx) + kEdgeDeltaMax - 1) / kEdgeDeltaMax,
+                              (std::abs(dy) + kEdgeDeltaMax - 1) / kEdgeDeltaMax, 1});
 }
 
 void WriteStraightPiece(core::BitBuffer &buffer, int64_t dx, int64_t dy)
@@ -69,9 +77,27 @@ int32_t WriteCurvedEdge(core::BitBuffer &buffer, int64_t x0, int64_t y0, int64_t
            + WriteCurvedEdge(buffer, mx, my, c2x, c2y, ax, ay, depth + 1);
 }
 
-bool HasDrawableAnchors(const core::PathRecord &path)
+// The records WriteCurvedEdge takes for a curve, counted up to limit.
+int64_t CurvedEdgeRecords(int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax, int64_t ay, int64_t limit,
+                          int32_t depth = 0)
 {
-    return path.AnchorMax() >= 1;
+    if (FitsEdge({cx - x0, cy - y0, ax - cx, ay - cy})) {
+        return 1;
+    }
+    if (depth > 40) {
+        return StraightEdgeRecords(ax - x0, ay - y0);
+    }
+    int64_t c1x = (x0 + cx) / 2;
+    int64_t c1y = (y0 + cy) / 2;
+    int64_t c2x = (cx + ax) / 2;
+    int64_t c2y = (cy + ay) / 2;
+    int64_t mx = (c1x + c2x) / 2;
+    int64_t my = (c1y + c2y) / 2;
+    int64_t first = CurvedEdgeRecords(x0, y0, c1x, c1y, mx, my, limit, depth + 1);
+    if (first >= limit) {
+        return first;
+    }
+    return first + CurvedEdgeRecords(mx, my, c2x, c2y, ax, ay, limit - first, depth + 1);
 }
 
 // A coordinate as the shape carries it. Move records hold 31 bits, so every anchor is held to
@@ -79,6 +105,109 @@ bool HasDrawableAnchors(const core::PathRecord &path)
 int64_t ShapeCoord(int32_t value)
 {
     return std::clamp<int64_t>(value, -kMoveMax - 1, kMoveMax);
+}
+
+// Calls line(x0, y0, x1, y1) and curve(x0, y0, cx, cy, x1, y1) for each edge of the outline in
+// absolute twips, from the pen (the start point) on; the pen ends where the outline does.
+template <typename Line, typename Curve>
+void VisitEdges(const core::PathRecord &path, int64_t &penX, int64_t &penY, Line line, Curve curve)
+{
+    const auto &anchors = path.Anchors;
+    int32_t last = path.AnchorMax();
+    int32_t visits = path.blClosed ? last + 1 : last;
+    for (int32_t v = 1; v <= visits; ++v) {
+        int32_t index = v <= last ? v : 0;
+        const core::AnchorPoint &anchor = anchors[static_cast<size_t>(index)];
+        bool lastOfOpen = !path.blClosed && index == last;
+        const int64_t x = ShapeCoord(anchor.X);
+        const int64_t y = ShapeCoord(anchor.Y);
+        if (anchor.AnchorKind == core::kOnCurve || lastOfOpen) {
+            line(penX, penY, x, y);
+            penX = x;
+            penY = y;
+        } else if (anchor.AnchorKind == core::kControlPoint) {
+            int32_t k = (index + 1) % (last + 1);
+            const core::AnchorPoint &next = anchors[static_cast<size_t>(k)];
+            bool nextEndsOpen = !path.blClosed && k == last;
+            int64_t ax = ShapeCoord(next.X);
+            int64_t ay = ShapeCoord(next.Y);
+            if (next.AnchorKind != core::kOnCurve && !nextEndsOpen) {
+                ax = (x + ax) / 2;
+                ay = (y + ay) / 2;
+            }
+            curve(penX, penY, x, y, ax, ay);
+            penX = ax;
+            penY = ay;
+        }
+    }
+}
+
+// Whether the path's edges, split to fit the edge fields, take more records than its budget.
+bool ExceedsEdgeBudget(const core::PathRecord &path)
+{
+    if (path.AnchorMax() < 1) {
+        return false;
+    }
+    const int64_t budget = EdgeRecordBudget(path);
+    int64_t records = 0;
+    int64_t x;
+    int64_t y;
+    StartPoint(path, x, y);
+    VisitEdges(
+        path, x, y,
+        [&](int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+            records += StraightEdgeRecords(x1 - x0, y1 - y0);
+        },
+        [&](int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t x1, int64_t y1) {
+            if (records <= budget) {
+                records += CurvedEdgeRecords(x0, y0, cx, cy, x1, y1, budget - records + 1);
+            }
+        });
+    return records > budget;
+}
+
+// Where the outline's move-to record puts the pen: the start point, clamped with the outline.
+ReachPoint MoveTarget(const core::PathRecord &path, int64_t x, int64_t y)
+{
+    return ExceedsEdgeBudget(path) ? ClampToReach({x, y}) : ReachPoint{x, y};
+}
+
+// The straight edge from a to b clamped to the reach: the edges between its corners.
+int32_t WriteClampedLine(core::BitBuffer &buffer, ReachPoint a, ReachPoint b)
+{
+    ReachPoint corners[5];
+    int count = ClampedLineCorners(a, b, corners);
+    ReachPoint pen = ClampToReach(a);
+    int32_t records = 0;
+    for (int i = 0; i < count; ++i) {
+        records += WriteStraightEdge(buffer, corners[i].x - pen.x, corners[i].y - pen.y);
+        pen = corners[i];
+    }
+    return records;
+}
+
+// A curve clamped to the reach: kept where its control triangle lies inside, replaced by its
+// clamped chord where the triangle lies beyond one border, halved elsewhere (a few times).
+int32_t WriteClampedCurve(core::BitBuffer &buffer, ReachPoint from, ReachPoint control, ReachPoint to,
+                          int32_t depth = 0)
+{
+    constexpr int32_t kMaxHalvings = 8;
+    if (InsideReach(from) && InsideReach(control) && InsideReach(to)) {
+        return WriteCurvedEdge(buffer, from.x, from.y, control.x, control.y, to.x, to.y);
+    }
+    if (depth >= kMaxHalvings || BeyondOneBorder(from, control, to)) {
+        return WriteClampedLine(buffer, from, to);
+    }
+    ReachPoint c1{(from.x + control.x) / 2, (from.y + control.y) / 2};
+    ReachPoint c2{(control.x + to.x) / 2, (control.y + to.y) / 2};
+    ReachPoint middle{(c1.x + c2.x) / 2, (c1.y + c2.y) / 2};
+    return WriteClampedCurve(buffer, from, c1, middle, depth + 1) +
+           WriteClampedCurve(buffer, middle, c2, to, depth + 1);
+}
+
+bool HasDrawableAnchors(const core::PathRecord &path)
+{
+    return path.AnchorMax() >= 1;
 }
 
 constexpr core::Rect32 kNothingDrawn{1, 1, 0, 0};  // Left > Right: holds no point
@@ -192,7 +321,8 @@ void WriteUnitRecords(WriterState &w, const core::PathRecord &path)
     int64_t y;
     StartPoint(path, x, y);
     WriteBits(w.UnitRecords, 0x0B, 6);  // move-to, fill style 0, line style
-    WriteMoveTo(w.UnitRecords, x, y);
+    const ReachPoint move = MoveTarget(path, x, y);
+    WriteMoveTo(w.UnitRecords, move.x, move.y);
     WriteBits(w.UnitRecords, EffectiveFillType(path) > 0 ? w.UnitFillCount : 0, 8);
     WriteBits(w.UnitRecords, stroked ? w.UnitLineCount : 0, 8);
     WriteEdges(w.UnitRecords, path, x, y);
@@ -402,8 +532,7 @@ int32_t WriteStraightEdge(core::BitBuffer &buffer, int64_t dx, int64_t dy)
         WriteStraightPiece(buffer, dx, dy);
         return 1;
     }
-    int64_t pieces = std::max((std::abs(dx) + kEdgeDeltaMax - 1) / kEdgeDeltaMax,
-                              (std::abs(dy) + kEdgeDeltaMax - 1) / kEdgeDeltaMax);
+    int64_t pieces = StraightEdgeRecords(dx, dy);
     int64_t doneX = 0;
     int64_t doneY = 0;
     for (int64_t i = 1; i <= pieces; ++i) {
@@ -418,38 +547,29 @@ int32_t WriteStraightEdge(core::BitBuffer &buffer, int64_t dx, int64_t dy)
 
 int32_t WriteEdges(core::BitBuffer &buffer, const core::PathRecord &path, int64_t &penX, int64_t &penY)
 {
-    const auto &anchors = path.Anchors;
-    int32_t last = path.AnchorMax();
-    if (last < 1) {
+    if (path.AnchorMax() < 1) {
         return 0;
     }
     int32_t records = 0;
-    int32_t visits = path.blClosed ? last + 1 : last;
-    for (int32_t v = 1; v <= visits; ++v) {
-        int32_t index = v <= last ? v : 0;
-        const core::AnchorPoint &anchor = anchors[static_cast<size_t>(index)];
-        bool lastOfOpen = !path.blClosed && index == last;
-        const int64_t x = ShapeCoord(anchor.X);
-        const int64_t y = ShapeCoord(anchor.Y);
-        if (anchor.AnchorKind == core::kOnCurve || lastOfOpen) {
-            records += WriteStraightEdge(buffer, x - penX, y - penY);
-            penX = x;
-            penY = y;
-        } else if (anchor.AnchorKind == core::kControlPoint) {
-            int32_t k = (index + 1) % (last + 1);
-            const core::AnchorPoint &next = anchors[static_cast<size_t>(k)];
-            bool nextEndsOpen = !path.blClosed && k == last;
-            int64_t ax = ShapeCoord(next.X);
-            int64_t ay = ShapeCoord(next.Y);
-            if (next.AnchorKind != core::kOnCurve && !nextEndsOpen) {
-                ax = (x + ax) / 2;
-                ay = (y + ay) / 2;
-            }
-            records += WriteCurvedEdge(buffer, penX, penY, x, y, ax, ay);
-            penX = ax;
-            penY = ay;
-        }
+    if (ExceedsEdgeBudget(path)) {
+        VisitEdges(
+            path, penX, penY,
+            [&](int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+                records += WriteClampedLine(buffer, {x0, y0}, {x1, y1});
+            },
+            [&](int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t x1, int64_t y1) {
+                records += WriteClampedCurve(buffer, {x0, y0}, {cx, cy}, {x1, y1});
+            });
+        return records;
     }
+    VisitEdges(
+        path, penX, penY,
+        [&](int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+            records += WriteStraightEdge(buffer, x1 - x0, y1 - y0);
+        },
+        [&](int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t x1, int64_t y1) {
+            records += WriteCurvedEdge(buffer, x0, y0, cx, cy, x1, y1);
+        });
     return records;
 }
 
@@ -463,7 +583,8 @@ int32_t WritePlainPathRecords(core::BitBuffer &buffer, const core::PathRecord &p
     int64_t y;
     StartPoint(path, x, y);
     WriteBits(buffer, moveOnly ? 0x01 : 0x0B, 6);
-    WriteMoveTo(buffer, x, y);
+    const ReachPoint move = MoveTarget(path, x, y);
+    WriteMoveTo(buffer, move.x, move.y);
     if (!moveOnly) {
         WriteBits(buffer, EffectiveFillType(path) > 0 ? styleIndex : 0, 15);
         WriteBits(buffer, EffectiveLineMode(path) > 0 ? styleIndex : 0, 15);

@@ -57,8 +57,9 @@ int16_t EffectiveLineMode(const core::PathRecord &path);
 void StartPoint(const core::PathRecord &path, int64_t &x, int64_t &y);
 
 // One edge record per visited anchor (1..AnchorMax, then 0 for a closed path); edges whose deltas
-// need more than 17 bits are split into pieces that fit. The pen follows the outline. Returns the
-// number of edge records written.
+// need more than 17 bits are split into pieces that fit. A path whose pieces would exceed its
+// EdgeRecordBudget is written clamped to the reach (edge_reach.h), its move-to record too. The pen
+// follows the outline. Returns the number of edge records written.
 int32_t WriteEdges(core::BitBuffer &buffer, const core::PathRecord &path, int64_t &penX, int64_t &penY);
 
 // A straight edge by (dx, dy), split into pieces when it does not fit 17 bits; (0, 0) gives one

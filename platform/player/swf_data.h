@@ -89,14 +89,50 @@ struct StyleGroup {
     std::vector<Edge> edges;
 };
 
-// A style group turned into paths: one even-odd path per fill style and one per line style,
-// with the line's outline (round caps and joins) built once for drawing it at full width.
+// Budgets of line outlines (the area a line covers at full width, round caps and joins), in path
+// elements of 24 bytes: one outline is built only when its estimated size fits kMaxOutlineElements
+// (else its line is drawn one device pixel wide), and outlines are kept for later renders while all
+// kept ones together fit kMaxHeldOutlineElements (else they are built again when drawn).
+constexpr int64_t kMaxOutlineElements = 2 << 20;
+constexpr int64_t kMaxHeldOutlineElements = 4 << 20;
+
+// The outline elements kept by all groups, and those built since the program started.
+struct OutlineCounts {
+    int64_t held = 0;
+    int64_t built = 0;
+};
+OutlineCounts CurrentOutlineCounts();
+
+// A generous estimate of the elements of a line's outline; above kMaxOutlineElements it is not built.
+int64_t EstimatedOutlineElements(const QPainterPath &line);
+QPainterPath LineOutline(const QPainterPath &line, double width);
+
+// The outlines of a group's lines, built when first drawn and kept within the budget above. Shared
+// by the groups that have the same paths; filled in before the drawing threads start, read by them.
+class LineOutlines {
+public:
+    explicit LineOutlines(size_t count) : outlines_(count) {}
+    ~LineOutlines();
+    LineOutlines(const LineOutlines &) = delete;
+    LineOutlines &operator=(const LineOutlines &) = delete;
+
+    // The kept outline of line index, or nullptr.
+    const QPainterPath *Held(size_t index) const;
+    // Builds and keeps the outline when the budgets allow; returns it or nullptr.
+    const QPainterPath *Hold(size_t index, const QPainterPath &line, double width);
+
+private:
+    std::vector<std::optional<QPainterPath>> outlines_;
+    int64_t held_ = 0;
+};
+
+// A style group turned into paths: one even-odd path per fill style and one per line style.
 struct DrawnGroup {
     std::vector<FillStyle> fills;
     std::vector<LineStyle> lines;
     std::vector<QPainterPath> fillPaths;  // index = style - 1
     std::vector<QPainterPath> linePaths;
-    std::vector<QPainterPath> lineOutlines;
+    std::shared_ptr<LineOutlines> lineOutlines;  // by line style, as linePaths
     QRectF bounds;  // twips, lines included
 };
 

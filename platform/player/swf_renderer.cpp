@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <unordered_set>
 #include <thread>
 
 namespace platform::swf {
@@ -103,8 +104,7 @@ MorphShapes BuildMorphShapes(const Movie &movie, const DisplayList &list)
     return shapes;
 }
 
-// A private copy of a shared path. QPainter keeps lazily built data inside the paths it draws,
-// so threads drawing at once must not share one.
+// A private copy of a shared path (for combining clip paths).
 QPainterPath Own(const QPainterPath &path)
 {
     QPainterPath copy;
@@ -113,14 +113,102 @@ QPainterPath Own(const QPainterPath &path)
     return copy;
 }
 
+// Whether a group's line style is drawn one device pixel wide under transform.
+bool DrawnThin(const LineStyle &style, const QTransform &transform)
+{
+    return style.width * DeviceScale(transform) < 1.0;
+}
+
+// Whether the group, drawn through transform, can touch the device rectangle clip. Widening the
+// bounds (not the clip) keeps a hairline along an axis, whose bounds have no width or no height,
+// from being culled.
+bool Touches(const DrawnGroup &group, const QTransform &transform, const QRect &clip)
+{
+    const QRectF device = transform.mapRect(group.bounds);
+    return device.adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin, kPaintMargin).intersects(QRectF(clip));
+}
+
+// Readies the groups the display list shows in area before any drawing starts: the outlines of
+// their visible wide lines are built and kept (within the budget), and, for bands drawn at once,
+// QPainter's lazily built data of every shared path they draw is made here, once, so that the
+// bands only read the paths (a path filled far outside a tiny image is converted and skipped).
+class Preparer {
+public:
+    Preparer(const Movie &movie, const MorphShapes &morphs, const QRect &area, const QTransform &view, bool warm)
+        : movie_(movie), morphs_(morphs), area_(area), view_(view), warm_(warm), image_(1, 1, QImage::Format_ARGB32)
+    {
+        if (warm_) {
+            painter_.begin(&image_);
+            painter_.setTransform(QTransform(1e-9, 0, 0, 1e-9, -1e9, -1e9));
+        }
+    }
+
+    void Prepare(const DisplayList &list)
+    {
+        for (const auto &[depth, object] : list) {
+            const Character *character = movie_.Find(object.characterId);
+            const QTransform world = object.matrix * view_;
+            if (character == nullptr || !Usable(world)) {
+                continue;
+            }
+            if (const auto *shape = std::get_if<ShapeCharacter>(character)) {
+                for (const GroupPtr &group : shape->groups) {
+                    PrepareGroup(*group, world, object.clipDepth > 0);
+                }
+            } else if (auto morph = morphs_.find(depth); morph != morphs_.end()) {
+                PrepareGroup(*morph->second, world, object.clipDepth > 0);
+            }
+        }
+    }
+
+private:
+    void PrepareGroup(const DrawnGroup &group, const QTransform &world, bool clipLayer)
+    {
+        if (clipLayer || !Touches(group, world, area_)) {
+            return;  // clip layers draw private copies
+        }
+        for (const QPainterPath &fill : group.fillPaths) {
+            Warm(fill);
+        }
+        for (size_t i = 0; i < group.linePaths.size(); ++i) {
+            const QPainterPath &line = group.linePaths[i];
+            if (line.isEmpty()) {
+                continue;
+            }
+            const QPainterPath *outline = nullptr;
+            if (!DrawnThin(group.lines[i], world)) {
+                outline = group.lineOutlines->Hold(i, line, group.lines[i].width);
+            }
+            Warm(outline ? *outline : line);
+            if (outline == nullptr || outline->isEmpty()) {
+                Warm(line);
+            }
+        }
+    }
+
+    void Warm(const QPainterPath &path)
+    {
+        if (warm_ && !path.isEmpty() && warmed_.insert(&path).second) {
+            painter_.fillPath(path, Qt::black);
+        }
+    }
+
+    const Movie &movie_;
+    const MorphShapes &morphs_;
+    QRect area_;
+    QTransform view_;
+    bool warm_;
+    QImage image_;
+    QPainter painter_;
+    std::unordered_set<const QPainterPath *> warmed_;
+};
+
 // Draws the display list into one device rectangle (a band of the target).
 class Renderer {
 public:
-    // threaded: other bands are drawn at the same time from the same paths.
     Renderer(const Movie &movie, const MorphShapes &morphs, QPainter &painter, const QRect &clip,
-             const QTransform &view, Quality quality, bool threaded)
-        : movie_(movie), morphs_(morphs), painter_(painter), clip_(clip), view_(view), quality_(quality),
-          threaded_(threaded)
+             const QTransform &view, Quality quality)
+        : movie_(movie), morphs_(morphs), painter_(painter), clip_(clip), view_(view), quality_(quality)
     {
         painter_.setRenderHint(QPainter::Antialiasing, quality != Quality::Low);
         painter_.setRenderHint(QPainter::TextAntialiasing, quality != Quality::Low);
@@ -160,13 +248,7 @@ private:
         return found == morphs_.end() ? nullptr : found->second.get();
     }
 
-    bool Visible(const DrawnGroup &group) const
-    {
-        // Widening the bounds (not the clip) keeps a hairline along an axis, whose bounds have no
-        // width or no height, from being culled.
-        const QRectF device = painter_.transform().mapRect(group.bounds);
-        return device.adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin, kPaintMargin).intersects(QRectF(clip_));
-    }
+    bool Visible(const DrawnGroup &group) const { return Touches(group, painter_.transform(), clip_); }
 
     void DrawCharacter(const Character &character, uint16_t depth, const DisplayObject &object)
     {
@@ -190,7 +272,7 @@ private:
         }
         for (size_t i = 0; i < group.fillPaths.size(); ++i) {
             if (!group.fillPaths[i].isEmpty()) {
-                DrawFill(Drawable(group.fillPaths[i]), group.fills[i], cx);
+                DrawFill(group.fillPaths[i], group.fills[i], cx);
             }
         }
         for (size_t i = 0; i < group.linePaths.size(); ++i) {
@@ -199,9 +281,6 @@ private:
             }
         }
     }
-
-    // A lone renderer draws the shared path itself; bands drawn at once each take a copy.
-    QPainterPath Drawable(const QPainterPath &path) const { return threaded_ ? Own(path) : path; }
 
     void DrawFill(const QPainterPath &path, const FillStyle &style, const ColorTransform &cx)
     {
@@ -250,19 +329,30 @@ private:
         painter_.restore();
     }
 
+    // A wide line fills its outline: the one kept, else one built for this drawing when it fits
+    // the budget. Thin lines, and lines whose outline would not fit, are one device pixel wide.
     void DrawLine(const DrawnGroup &group, size_t index, const ColorTransform &cx)
     {
         const LineStyle &style = group.lines[index];
+        const QPainterPath &line = group.linePaths[index];
         QColor color = QColor::fromRgba(cx.Apply(style.color));
-        // Never thinner than one device pixel: thin lines become one-pixel cosmetic lines.
-        if (group.lineOutlines[index].isEmpty() || style.width * DeviceScale(painter_.transform()) < 1.0) {
+        const QPainterPath *outline = nullptr;
+        QPainterPath built;
+        if (!DrawnThin(style, painter_.transform())) {
+            outline = group.lineOutlines->Held(index);
+            if (outline == nullptr && EstimatedOutlineElements(line) <= kMaxOutlineElements) {
+                built = LineOutline(line, style.width);
+                outline = &built;
+            }
+        }
+        if (outline == nullptr || outline->isEmpty()) {
             QPen pen(color, 1.0);
             pen.setCosmetic(true);
             pen.setCapStyle(Qt::RoundCap);
             pen.setJoinStyle(Qt::RoundJoin);
-            painter_.strokePath(Drawable(group.linePaths[index]), pen);
+            painter_.strokePath(line, pen);
         } else {
-            painter_.fillPath(Drawable(group.lineOutlines[index]), color);
+            painter_.fillPath(*outline, color);
         }
     }
 
@@ -318,7 +408,6 @@ private:
     QRect clip_;
     QTransform view_;
     Quality quality_;
-    bool threaded_;
     std::vector<ActiveClip> clips_;
 };
 
@@ -397,8 +486,9 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
     const QTransform drawn = quality == Quality::Low ? PixelCentreConvention(view) : view;
     const int bands = BandCount(whole);
     if (bands == 1) {
+        Preparer(movie, morphs, area, drawn, false).Prepare(list);
         QPainter painter(&target);
-        Renderer(movie, morphs, painter, area, drawn, quality, false).Draw(list);
+        Renderer(movie, morphs, painter, area, drawn, quality).Draw(list);
         return;
     }
     // Each band paints through its own image over the target's rows, so the painters never
@@ -406,13 +496,12 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
     // always drawn through the same band transform, so a repainted part matches a whole render.
     uchar *pixels = target.bits();
     const qsizetype stride = target.bytesPerLine();
-    bool threaded = false;
     auto drawBand = [&](int top, int bottom) {
         QImage band(pixels + stride * top, target.width(), bottom - top, stride, target.format());
         QPainter painter(&band);
         const QRect bandClip = area.intersected(QRect(whole.left(), top, whole.width(), bottom - top));
         Renderer(movie, morphs, painter, bandClip.translated(0, -top), drawn * QTransform::fromTranslate(0, -top),
-                 quality, threaded)
+                 quality)
             .Draw(list);
     };
     std::vector<std::pair<int, int>> touched;
@@ -423,7 +512,8 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
             touched.emplace_back(top, bottom);
         }
     }
-    threaded = touched.size() > 1;
+    const bool threaded = touched.size() > 1;
+    Preparer(movie, morphs, area, drawn, threaded).Prepare(list);
     if (!threaded) {
         drawBand(touched.front().first, touched.front().second);
         return;

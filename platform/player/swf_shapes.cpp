@@ -445,20 +445,6 @@ QPainterPath BuildLinePath(const std::vector<Edge> &edges, const std::vector<siz
     return path;
 }
 
-// The area a line covers at its full width. Offset curves are kept to a twip of accuracy.
-QPainterPath LineOutline(const QPainterPath &line, double width)
-{
-    if (width <= 0) {
-        return {};
-    }
-    QPainterPathStroker stroker;
-    stroker.setWidth(width);
-    stroker.setCapStyle(Qt::RoundCap);
-    stroker.setJoinStyle(Qt::RoundJoin);
-    stroker.setCurveThreshold(1.0);
-    return stroker.createStroke(line);
-}
-
 QRectF GroupBounds(const DrawnGroup &group)
 {
     QRectF bounds;
@@ -647,13 +633,12 @@ DrawnGroup BuildDrawnGroup(StyleGroup group)
         }
     }
     drawn.linePaths.resize(byLine.size());
-    drawn.lineOutlines.resize(byLine.size());
     for (size_t s = 0; s < byLine.size(); ++s) {
         if (!byLine[s].empty()) {
             drawn.linePaths[s] = BuildLinePath(group.edges, byLine[s]);
-            drawn.lineOutlines[s] = LineOutline(drawn.linePaths[s], drawn.lines[s].width);
         }
     }
+    drawn.lineOutlines = std::make_shared<LineOutlines>(byLine.size());
     drawn.bounds = GroupBounds(drawn);
     return drawn;
 }

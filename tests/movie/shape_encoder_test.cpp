@@ -1,4 +1,5 @@
 #include "movie/bit_writer.h"
+#include "movie/edge_reach.h"
 #include "movie/movie_writer.h"
 #include "movie/shape_encoder.h"
 #include "tests/movie/swf_check.h"
@@ -404,4 +405,56 @@ TEST_F(ShapeEncoderTest, CompoundPathsAndThePlainBody)
     EXPECT_EQ(plainRecords[5].toObject()["FillStyle0"].toInt(), 0);  // the open path is not filled
     EXPECT_EQ(plainRecords[5].toObject()["LineStyle"].toInt(), 2);
     EXPECT_TRUE(plain[1].CacheMark.empty());
+}
+
+TEST_F(ShapeEncoderTest, PathsBeyondTheirEdgeBudgetAreClampedToTheReach)
+{
+    constexpr int64_t kReach = movie::kReachTwips;
+    // The clamped image of a straight edge turns where the edge crosses the borders' lines.
+    movie::ReachPoint corners[5];
+    ASSERT_EQ(movie::ClampedLineCorners({-4 * kReach, 0}, {4 * kReach, 2 * kReach}, corners), 3);
+    EXPECT_EQ(corners[0], (movie::ReachPoint{-kReach, 3 * kReach / 4}));
+    EXPECT_EQ(corners[1], (movie::ReachPoint{0, kReach}));
+    EXPECT_EQ(corners[2], (movie::ReachPoint{kReach, kReach}));
+    ASSERT_EQ(movie::ClampedLineCorners({5, 5}, {5, 5}, corners), 1);  // a zero-length edge keeps its record
+
+    // 200 anchors zig-zagging between the extremes of the coordinates: 13 million records unclamped.
+    std::vector<core::AnchorPoint> zigzag;
+    for (int i = 0; i < 200; ++i) {
+        zigzag.push_back({i % 2 ? INT32_MAX : INT32_MIN, i * 1000 - 100000});
+    }
+    core::PathRecord far = MakePath(zigzag, false);
+    core::BitBuffer buffer;
+    movie::InitBitBuffer(buffer);
+    int64_t x = INT32_MIN;
+    int64_t y = -100000;
+    const int32_t records = movie::WriteEdges(buffer, far, x, y);
+    EXPECT_LE(records, movie::EdgeRecordBudget(far));
+    EXPECT_GE(records, 199);
+
+    // The movie holds the clamped outline: its move and every point stay within the reach, and
+    // the path after it is unaffected.
+    REQUIRE_YASWFP();
+    far.Anchors.resize(20);
+    core::PathArray paths = Paths({far, Square(10, 10, 100)});
+    QJsonArray parsed = ParsedRecords(paths);
+    int64_t px = 0;
+    int64_t py = 0;
+    int64_t widest = 0;
+    int moves = 0;
+    for (const QJsonValue &value : parsed) {
+        QJsonObject r = value.toObject();
+        if (r.contains("MoveDeltaX")) {
+            ++moves;
+            px = r["MoveDeltaX"].toInteger();
+            py = r["MoveDeltaY"].toInteger();
+        }
+        px += r["DeltaX"].toInteger() + r["ControlDeltaX"].toInteger() + r["AnchorDeltaX"].toInteger();
+        py += r["DeltaY"].toInteger() + r["ControlDeltaY"].toInteger() + r["AnchorDeltaY"].toInteger();
+        widest = std::max({widest, std::abs(px), std::abs(py)});
+    }
+    EXPECT_EQ(moves, 2);
+    EXPECT_EQ(widest, kReach);
+    EXPECT_LE(Count(parsed).straight, movie::EdgeRecordBudget(far) + 4);
+    EXPECT_EQ(std::make_pair(px, py), (std::pair<int64_t, int64_t>{10, 10}));
 }
