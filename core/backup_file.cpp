@@ -363,9 +363,11 @@ bool CheckCollection(RecordReader &file, PathCollection &entry, int32_t pathCoun
     return true;
 }
 
-// The paths of a history entry. An entry that holds nothing but an untouched element 0 (the
-// entry of a new document) never had its paths sized.
-bool EntryPaths(RecordWriter &file, const PathCollection &entry)
+// The paths of a history entry (read back as a collection, kept by the history in shared form).
+// An entry that holds nothing but an untouched element 0 (the entry of a new document) never had
+// its paths sized.
+template <typename Entry>
+bool EntryPaths(RecordWriter &file, const Entry &entry)
 {
     if (entry.Paths.size() == 1 && entry.Paths[0] == PathRecord()) {
         return file.Int16(0);

@@ -33,7 +33,7 @@ protected:
     void SetUp() override
     {
         AnchorGradient::SetUp();
-        DrawRectangle(AtPixel(60, 100), AtPixel(260, 260));
+        DrawUnselectedRectangle(AtPixel(60, 100), AtPixel(260, 260));
         ASSERT_TRUE(RectangleShown());
         ChooseTool(kToolAnchorEdit);
     }
@@ -120,7 +120,7 @@ TEST_P(AnchorGradient, TheGradientToolTurnsTheGradientOfAFilledShape)
 {
     ChooseStyle(kLineAndFill);
     ChooseStyle(kLinear1);
-    DrawRectangle(AtPixel(100, 100), AtPixel(260, 260));
+    DrawUnselectedRectangle(AtPixel(100, 100), AtPixel(260, 260));
     const QPoint left = AtPixel(106, 180), right = AtPixel(254, 180);
     const QPoint top = AtPixel(180, 106), bottom = AtPixel(180, 254);
     const Rgb start = PixelAt(left);

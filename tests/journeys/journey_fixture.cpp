@@ -249,10 +249,9 @@ void Journey::Key(int key, Qt::KeyboardModifiers modifiers)
     QApplication::processEvents();
 }
 
-void Journey::DrawRectangle(QPoint from, QPoint to)
+void Journey::DrawUnselectedRectangle(QPoint from, QPoint to)
 {
-    ChooseTool(canvastools::kToolRectangle);
-    Drag({from, to});
+    DrawRectangle(from, to);
     Key(Qt::Key_Escape);
 }
 

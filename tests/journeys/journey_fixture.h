@@ -72,7 +72,7 @@ protected:
     // A key pressed and released with the canvas focused.
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // A rectangle dragged with the rectangle tool in the current style, then unselected (Esc).
-    void DrawRectangle(QPoint from, QPoint to);
+    void DrawUnselectedRectangle(QPoint from, QPoint to);
     // Clicks a button of the tool palette.
     void ChooseTool(int tool);
     // Right-clicks a tool button (rectangle kind, ellipse anchors, brush) and chooses the item of

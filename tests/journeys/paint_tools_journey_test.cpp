@@ -35,7 +35,7 @@ protected:
 
 TEST_P(PaintTools, TheBucketFillsTheInsideOfAClosedOutline)
 {
-    DrawRectangle(AtPixel(100, 100), AtPixel(300, 260));
+    DrawUnselectedRectangle(AtPixel(100, 100), AtPixel(300, 260));
     ChooseStyle(kFillOnly);
     ChooseTool(kToolBucket);
     // (The drawing's page is 320 x 320 canvas pixels, grey around it.)
@@ -91,7 +91,7 @@ TEST_P(PaintTools, TheBrushPaintsABandOfItsWidthAlongTheStroke)
 TEST_P(PaintTools, TheEraserCutsAwayTheFilledShapeWhereItPasses)
 {
     ChooseStyle(kLineAndFill);
-    DrawRectangle(AtPixel(100, 100), AtPixel(300, 260));
+    DrawUnselectedRectangle(AtPixel(100, 100), AtPixel(300, 260));
     ToolButtonMenu(kToolBrush, {QString::fromUtf8(kBrush20)});
     ChooseTool(kToolBrush);
     ASSERT_TRUE(RowAll(180, 104, 296, kCyan));

@@ -287,9 +287,10 @@ TEST_F(ShapeEncoderTest, FarCoordinatesGetTheBitsTheyNeed)
 TEST_F(ShapeEncoderTest, AFirstAnchorBeyondTheMoveRangeLeavesTheOtherVerticesInPlace)
 {
     REQUIRE_YASWFP();
-    // x = -2e9 twips does not fit the move record: it is written at the range's edge, and the
-    // edges are measured from there, so the other anchors decode where they are.
-    constexpr int64_t kEdge = -(int64_t{1} << 30);
+    // x = -2e9 twips lies beyond what a shape carries (its edges would split into more records
+    // than the path may take): it is written at the edge of the square every frame lies in, and
+    // the edges are measured from there, so the other anchors decode where they are.
+    constexpr int64_t kEdge = -movie::kReachTwips;
     for (bool grouped : {true, false}) {
         core::PathArray paths = Paths({MakePath({{-2000000000, 100}, {1000, 100}, {1000, 2000}, {0, 2000}}, true),
                                        Square(10, 10, 100)});

@@ -228,7 +228,7 @@ TEST_F(FolderCommandsTest, QuittingWithPendingChangesAsksToApplyThemFirst)
     EXPECT_TRUE(Exists(platform::ProgramFile("quillark.ini")));
 
     EditDrawing();
-    ASSERT_TRUE(core::SaveBackupFile("b.qlk"));
+    ASSERT_TRUE(core::SaveBackupFile(File("b.qlk")));
     core::SetModified(false);
     answer = platform::kMbNo;  // discards
     window->Form_Unload(cancel);

@@ -399,7 +399,7 @@ int64_t ParsedWork(const std::string &bytes)
     for (const auto &[id, character] : movie->characters) {
         if (const auto *shape = std::get_if<platform::swf::ShapeCharacter>(&character)) {
             for (const platform::swf::GroupPtr &group : shape->groups) {
-                for (const auto *paths : {&group->fillPaths, &group->linePaths, &group->lineOutlines}) {
+                for (const auto *paths : {&group->fillPaths, &group->linePaths}) {  // outlines come when drawn
                     for (const QPainterPath &path : *paths) {
                         work += path.elementCount();
                     }
