@@ -704,6 +704,9 @@ void DrawGUI::LoadCanvasMovie()
     // The player keeps the movie until the next canvas movie releases it: load only a new one.
     if (ShockwaveFlash1.Movie() != Doc().CanvasTempFile) {
         ShockwaveFlash1.SetMovie(Doc().CanvasTempFile);
+        if (ShockwaveFlash1.OutOfMemory()) {
+            StatusLabel1->setText(QStringLiteral("メモリが足りないため、キャンバスに図形を表示できません。"));
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <new>
 
 namespace platform {
 
@@ -101,7 +102,14 @@ void MoviePlayer::LoadMovie(const std::string &path, const swf::GroupCache *lend
         return;
     }
     state_ = std::make_unique<State>();
-    state_->movie = swf::ParseMovie(bytes, groupCache_.get(), lender);
+    outOfMemory_ = false;
+    try {
+        state_->movie = swf::ParseMovie(bytes, groupCache_.get(), lender);
+    } catch (const std::bad_alloc &) {
+        // A movie larger than the memory left shows as its background, like an unreadable one.
+        state_->movie.reset();
+        outOfMemory_ = true;
+    }
     ShowFrame(0);
     playing_ = TotalFrames() > 1;
 }

@@ -31,6 +31,9 @@ public:
     // again (lender is only read, and not kept).
     void SetMovie(const std::string &path, const MoviePlayer &lender);
     const std::string &Movie() const { return moviePath_; }
+    // Whether the last movie loaded could not be held in the memory left (it shows as its
+    // background).
+    bool OutOfMemory() const { return outOfMemory_; }
 
     // 0x00RRGGBB behind the movie's content; -1 (the default) uses the movie's own background
     // colour, white when it has none.
@@ -69,6 +72,7 @@ private:
     QRgb Background() const;
 
     std::string moviePath_;
+    bool outOfMemory_ = false;
     int32_t backgroundColor_ = -1;
     std::string quality_ = "high";
     bool playing_ = false;
