@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -49,13 +50,40 @@ void WriteStraightPiece(core::BitBuffer &buffer, int64_t dx, int64_t dy)
     WriteBits(buffer, dy, n);
 }
 
-// A quadratic curve from the pen (x0, y0) through control (cx, cy) to (ax, ay); halved until
-// every delta fits 17 bits. Returns the number of edge records written.
-int32_t WriteCurvedEdge(core::BitBuffer &buffer, int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax,
-                        int64_t ay, int32_t depth = 0)
+// Halves a quadratic curve from (x0, y0) through control (cx, cy) to (ax, ay) until every delta
+// fits 17 bits; past 40 halvings the rest is taken as its chord. piece(x0, y0, cx, cy, ax, ay) gets
+// each curve that fits and chord(dx, dy) each chord, both returning the records they take; the
+// halving stops once limit records are reached.
+template <typename Piece, typename Chord>
+int64_t SplitCurve(int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax, int64_t ay, int64_t limit,
+                   const Piece &piece, const Chord &chord, int32_t depth = 0)
 {
-    int64_t d[4] = {cx - x0, cy - y0, ax - cx, ay - cy};
-    if (FitsEdge({d[0], d[1], d[2], d[3]})) {
+    if (FitsEdge({cx - x0, cy - y0, ax - cx, ay - cy})) {
+        return piece(x0, y0, cx, cy, ax, ay);
+    }
+    if (depth > 40) {
+        return chord(ax - x0, ay - y0);
+    }
+    int64_t c1x = (x0 + cx) / 2;
+    int64_t c1y = (y0 + cy) / 2;
+    int64_t c2x = (cx + ax) / 2;
+    int64_t c2y = (cy + ay) / 2;
+    int64_t mx = (c1x + c2x) / 2;
+    int64_t my = (c1y + c2y) / 2;
+    int64_t first = SplitCurve(x0, y0, c1x, c1y, mx, my, limit, piece, chord, depth + 1);
+    if (first >= limit) {
+        return first;
+    }
+    return first + SplitCurve(mx, my, c2x, c2y, ax, ay, limit - first, piece, chord, depth + 1);
+}
+
+// A quadratic curve from the pen (x0, y0) through control (cx, cy) to (ax, ay), halved until it
+// fits. Returns the number of edge records written.
+int32_t WriteCurvedEdge(core::BitBuffer &buffer, int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax,
+                        int64_t ay)
+{
+    auto piece = [&buffer](int64_t px, int64_t py, int64_t qx, int64_t qy, int64_t rx, int64_t ry) -> int64_t {
+        const int64_t d[4] = {qx - px, qy - py, rx - qx, ry - qy};
         int32_t n = std::max(CountSignedBits({d[0], d[1], d[2], d[3]}), 2);
         WriteBits(buffer, 2, 2);  // edge, curved
         WriteBits(buffer, n - 2, 4);
@@ -63,41 +91,18 @@ int32_t WriteCurvedEdge(core::BitBuffer &buffer, int64_t x0, int64_t y0, int64_t
             WriteBits(buffer, delta, n);
         }
         return 1;
-    }
-    if (depth > 40) {
-        return WriteStraightEdge(buffer, ax - x0, ay - y0);
-    }
-    int64_t c1x = (x0 + cx) / 2;
-    int64_t c1y = (y0 + cy) / 2;
-    int64_t c2x = (cx + ax) / 2;
-    int64_t c2y = (cy + ay) / 2;
-    int64_t mx = (c1x + c2x) / 2;
-    int64_t my = (c1y + c2y) / 2;
-    return WriteCurvedEdge(buffer, x0, y0, c1x, c1y, mx, my, depth + 1)
-           + WriteCurvedEdge(buffer, mx, my, c2x, c2y, ax, ay, depth + 1);
+    };
+    auto chord = [&buffer](int64_t dx, int64_t dy) -> int64_t { return WriteStraightEdge(buffer, dx, dy); };
+    return static_cast<int32_t>(
+        SplitCurve(x0, y0, cx, cy, ax, ay, std::numeric_limits<int64_t>::max(), piece, chord));
 }
 
 // The records WriteCurvedEdge takes for a curve, counted up to limit.
-int64_t CurvedEdgeRecords(int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax, int64_t ay, int64_t limit,
-                          int32_t depth = 0)
+int64_t CurvedEdgeRecords(int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax, int64_t ay, int64_t limit)
 {
-    if (FitsEdge({cx - x0, cy - y0, ax - cx, ay - cy})) {
-        return 1;
-    }
-    if (depth > 40) {
-        return StraightEdgeRecords(ax - x0, ay - y0);
-    }
-    int64_t c1x = (x0 + cx) / 2;
-    int64_t c1y = (y0 + cy) / 2;
-    int64_t c2x = (cx + ax) / 2;
-    int64_t c2y = (cy + ay) / 2;
-    int64_t mx = (c1x + c2x) / 2;
-    int64_t my = (c1y + c2y) / 2;
-    int64_t first = CurvedEdgeRecords(x0, y0, c1x, c1y, mx, my, limit, depth + 1);
-    if (first >= limit) {
-        return first;
-    }
-    return first + CurvedEdgeRecords(mx, my, c2x, c2y, ax, ay, limit - first, depth + 1);
+    auto piece = [](int64_t, int64_t, int64_t, int64_t, int64_t, int64_t) -> int64_t { return 1; };
+    auto chord = [](int64_t dx, int64_t dy) { return StraightEdgeRecords(dx, dy); };
+    return SplitCurve(x0, y0, cx, cy, ax, ay, limit, piece, chord);
 }
 
 // A coordinate as the shape carries it. Move records hold 31 bits, so every anchor is held to
