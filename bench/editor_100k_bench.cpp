@@ -66,28 +66,10 @@ void BM_MemoryPerMoveStep(benchmark::State &state)
     state.counters["peak_MB"] = benchsupport::PeakMegabytes();
 }
 
-void BM_OpenToFirstDisplay(benchmark::State &state) { benchsupport::RunOpenToFirstDisplay(state, S()); }
-void BM_SelectAll(benchmark::State &state) { benchsupport::RunSelectAll(state, S()); }
-void BM_MoveCommit(benchmark::State &state) { benchsupport::RunMoveCommit(state, S()); }
-void BM_UndoMove(benchmark::State &state) { benchsupport::RunUndoMove(state, S()); }
-void BM_RedoMove(benchmark::State &state) { benchsupport::RunRedoMove(state, S()); }
-void BM_DragSelectionMove(benchmark::State &state) { benchsupport::RunDragStep(state, S()); }
-void BM_ColourOfSelection(benchmark::State &state) { benchsupport::RunRecolourSelection(state, S()); }
-void BM_DeleteSelection(benchmark::State &state) { benchsupport::RunDeleteSelection(state, S()); }
-void BM_DeleteOnePath(benchmark::State &state) { benchsupport::RunDeleteOnePath(state, S()); }
-
 #define EDITOR_BENCH(name, n) BENCHMARK(name)->Iterations(n)->Unit(benchmark::kMillisecond)->UseRealTime()
 
 EDITOR_BENCH(BM_PeakMemoryOpenAndShow, 1);
-EDITOR_BENCH(BM_OpenToFirstDisplay, 2);
-EDITOR_BENCH(BM_SelectAll, 2);
-EDITOR_BENCH(BM_MoveCommit, 2);
-EDITOR_BENCH(BM_UndoMove, 2);
-EDITOR_BENCH(BM_RedoMove, 2);
-EDITOR_BENCH(BM_DragSelectionMove, 5);
-EDITOR_BENCH(BM_ColourOfSelection, 2);
-EDITOR_BENCH(BM_DeleteSelection, 2);
-EDITOR_BENCH(BM_DeleteOnePath, 2);
+const bool kTargetsRegistered = benchsupport::RegisterTargetBenchmarks(S, 2, 5, 2);
 EDITOR_BENCH(BM_MemoryPerMoveStep, 1);
 
 }  // namespace

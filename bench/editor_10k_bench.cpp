@@ -30,16 +30,6 @@ EditorSession &S()
     return *session;
 }
 
-void BM_OpenToFirstDisplay(benchmark::State &state) { benchsupport::RunOpenToFirstDisplay(state, S()); }
-void BM_SelectAll(benchmark::State &state) { benchsupport::RunSelectAll(state, S()); }
-void BM_MoveCommit(benchmark::State &state) { benchsupport::RunMoveCommit(state, S()); }
-void BM_UndoMove(benchmark::State &state) { benchsupport::RunUndoMove(state, S()); }
-void BM_RedoMove(benchmark::State &state) { benchsupport::RunRedoMove(state, S()); }
-void BM_DragSelectionMove(benchmark::State &state) { benchsupport::RunDragStep(state, S()); }
-void BM_ColourOfSelection(benchmark::State &state) { benchsupport::RunRecolourSelection(state, S()); }
-void BM_DeleteSelection(benchmark::State &state) { benchsupport::RunDeleteSelection(state, S()); }
-void BM_DeleteOnePath(benchmark::State &state) { benchsupport::RunDeleteOnePath(state, S()); }
-
 void BM_ClickSelectsOnePath(benchmark::State &state)
 {
     EditorSession &s = S();
@@ -147,15 +137,7 @@ void BM_PictureExport(benchmark::State &state)
 
 #define EDITOR_BENCH(name, n) BENCHMARK(name)->Iterations(n)->Unit(benchmark::kMillisecond)->UseRealTime()
 
-EDITOR_BENCH(BM_OpenToFirstDisplay, 4);
-EDITOR_BENCH(BM_SelectAll, 5);
-EDITOR_BENCH(BM_MoveCommit, 5);
-EDITOR_BENCH(BM_UndoMove, 5);
-EDITOR_BENCH(BM_RedoMove, 5);
-EDITOR_BENCH(BM_DragSelectionMove, 50);
-EDITOR_BENCH(BM_ColourOfSelection, 5);
-EDITOR_BENCH(BM_DeleteSelection, 5);
-EDITOR_BENCH(BM_DeleteOnePath, 5);
+const bool kTargetsRegistered = benchsupport::RegisterTargetBenchmarks(S, 5, 50, 4);
 EDITOR_BENCH(BM_ClickSelectsOnePath, 10);
 EDITOR_BENCH(BM_BandSelect, 5);
 EDITOR_BENCH(BM_RecordHistory, 10);

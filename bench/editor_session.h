@@ -413,4 +413,36 @@ inline void RunDeleteOnePath(benchmark::State &state, EditorSession &s)
     QApplication::processEvents();
 }
 
+// Registers the interactions the targets name, in this order, on the session the function gives:
+// each runs `iterations` times, the drag step `dragIterations` times and opening `openIterations`.
+// Times are wall-clock milliseconds.
+inline bool RegisterTargetBenchmarks(EditorSession &(*session)(), int iterations, int dragIterations,
+                                     int openIterations)
+{
+    using Run = void (*)(benchmark::State &, EditorSession &);
+    const struct {
+        const char *name;
+        Run run;
+        int iterations;
+    } targets[] = {
+        {"BM_OpenToFirstDisplay", RunOpenToFirstDisplay, openIterations},
+        {"BM_SelectAll", RunSelectAll, iterations},
+        {"BM_MoveCommit", RunMoveCommit, iterations},
+        {"BM_UndoMove", RunUndoMove, iterations},
+        {"BM_RedoMove", RunRedoMove, iterations},
+        {"BM_DragSelectionMove", RunDragStep, dragIterations},
+        {"BM_ColourOfSelection", RunRecolourSelection, iterations},
+        {"BM_DeleteSelection", RunDeleteSelection, iterations},
+        {"BM_DeleteOnePath", RunDeleteOnePath, iterations},
+    };
+    for (const auto &target : targets) {
+        benchmark::RegisterBenchmark(target.name,
+                                     [run = target.run, session](benchmark::State &state) { run(state, session()); })
+            ->Iterations(target.iterations)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+    return true;
+}
+
 }  // namespace benchsupport
