@@ -127,6 +127,9 @@ void DrawGUI::BuildControls()
     VScroll1 = new platform::ScrollBar(Qt::Vertical, Picture1);
     HScroll1->setFixedHeight(bar);
     VScroll1->setFixedWidth(bar);
+    // The canvas keeps the keyboard (its tool keys) while its scroll bars are used.
+    HScroll1->setFocusPolicy(Qt::NoFocus);
+    VScroll1->setFocusPolicy(Qt::NoFocus);
     HScroll1->SetSmallChange(8);
     VScroll1->SetSmallChange(8);
     HScroll1->SetLargeChange(64);

@@ -12,6 +12,12 @@ namespace platform {
 ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget *parent) : QScrollBar(orientation, parent)
 {
     setRange(0, 0);
+    // Like a window's scroll bar control it takes the keyboard when clicked or tabbed to: the arrow
+    // keys then step it and Page Up/Down page it.
+    setFocusPolicy(Qt::StrongFocus);
+    // QScrollBar inverts the keys for both orientations; only Up/Down need it (Up scrolls back),
+    // a horizontal bar steps back with Left.
+    setInvertedControls(orientation == Qt::Vertical);
     connect(this, &QScrollBar::valueChanged, this, &ScrollBar::OnValueChanged);
     connect(this, &QScrollBar::sliderPressed, this, [this] { dragStartValue_ = value(); });
     connect(this, &QScrollBar::sliderReleased, this, [this] {

@@ -186,6 +186,14 @@ QPoint Journey::At(int32_t xTwips, int32_t yTwips) const
 
 void Journey::Press(QWidget *widget, QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
+    // As under a window system: a press activates its window, and a widget that takes the focus
+    // on clicks gets the keyboard.
+    if (QApplication::activeWindow() != widget->window()) {
+        QApplication::setActiveWindow(widget->window());
+    }
+    if ((widget->focusPolicy() & Qt::ClickFocus) == Qt::ClickFocus && widget->isEnabled()) {
+        widget->setFocus(Qt::MouseFocusReason);
+    }
     QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), widget->mapToGlobal(QPointF(at)), button, button,
                       modifiers);
     QApplication::sendEvent(widget, &event);

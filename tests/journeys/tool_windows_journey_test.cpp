@@ -280,10 +280,19 @@ TEST_F(ToolWindows, AnimationPreviewPlaysTheSelectedDrawingsAsFrames)
     EXPECT_EQ(CountColor(first, first.rect(), kBlue, 8), 0);
     // A click on the slider's right arrow steps one frame on.
     QScrollBar *slider = preview->HScroll1;
-    QTest::mouseClick(slider, Qt::LeftButton, Qt::NoModifier, QPoint(slider->width() - 4, slider->height() / 2));
+    Click(slider, QPoint(slider->width() - 4, slider->height() / 2));
     QImage second = preview->ShockwaveFlash1->grab().toImage();
     EXPECT_GT(CountColor(second, second.rect(), kBlue, 8), 5000);
     EXPECT_EQ(CountColor(second, second.rect(), kRed, 8), 0);
+    // The clicked slider has the keyboard: Left steps back to the red frame, Right on again.
+    ASSERT_TRUE(slider->hasFocus());
+    QTest::keyClick(slider, Qt::Key_Left);
+    QImage back = preview->ShockwaveFlash1->grab().toImage();
+    EXPECT_GT(CountColor(back, back.rect(), kRed, 8), 5000);
+    EXPECT_EQ(CountColor(back, back.rect(), kBlue, 8), 0);
+    QTest::keyClick(slider, Qt::Key_Right);
+    QImage forth = preview->ShockwaveFlash1->grab().toImage();
+    EXPECT_GT(CountColor(forth, forth.rect(), kBlue, 8), 5000);
 }
 
 }  // namespace

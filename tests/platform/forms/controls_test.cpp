@@ -32,6 +32,30 @@ TEST(ScrollBarControl, ChangeFiresForProgramValuesAndScrollWhileDragging)
     EXPECT_EQ(changes, 2);
 }
 
+TEST(ScrollBarControl, ArrowKeysStepBackAndOnInEitherOrientation)
+{
+    for (Qt::Orientation orientation : {Qt::Horizontal, Qt::Vertical}) {
+        ScrollBar bar(orientation);
+        EXPECT_TRUE(bar.focusPolicy() & Qt::TabFocus);
+        EXPECT_TRUE(bar.focusPolicy() & Qt::ClickFocus);
+        bar.SetMax(10);
+        bar.SetValue(5);
+        int changes = 0;
+        QObject::connect(&bar, &ScrollBar::Change, [&] { ++changes; });
+        const bool horizontal = orientation == Qt::Horizontal;
+        auto press = [&bar](int key) {
+            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(&bar, &event);
+        };
+        press(horizontal ? Qt::Key_Left : Qt::Key_Up);
+        EXPECT_EQ(bar.Value(), 4) << "orientation " << orientation;
+        press(horizontal ? Qt::Key_Right : Qt::Key_Down);
+        press(horizontal ? Qt::Key_Right : Qt::Key_Down);
+        EXPECT_EQ(bar.Value(), 6) << "orientation " << orientation;
+        EXPECT_EQ(changes, 3);
+    }
+}
+
 TEST(ChangeHandling, ProgramChangesRunTheHandlers)
 {
     CheckBox check(QStringLiteral("Grid"));
