@@ -15,6 +15,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <zlib.h>
 
 namespace journeys {
 namespace {
@@ -143,6 +145,24 @@ TEST_F(Files, AnSvgFileDroppedOnTheCanvasLandsWhereItIsDropped)
     DropOnCanvas({svg}, AtPixel(100, 120));
     // The top-left corner of the figures, the blue rectangle's corner (5, 5), lands at the drop
     // point: the rectangle covers 100..190 x 120..180.
+    EXPECT_TRUE(All(0x3465A4, 104, 124, 118, 176));
+    EXPECT_TRUE(All(0x3465A4, 172, 124, 186, 176));
+    EXPECT_TRUE(All(kWhite, 20, 20, 90, 110));
+}
+
+TEST_F(Files, ACompressedSvgFileDroppedOnTheCanvasShowsItsFigures)
+{
+    // The same picture as above, gzip-compressed as .svgz files are.
+    std::ifstream plain(std::string(QUILLARK_TEST_DATA) + "/svg/raster_shapes.svg", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(plain)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(text.empty());
+    const std::string svgz = File("shapes.svgz");
+    gzFile out = gzopen(svgz.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    ASSERT_EQ(gzwrite(out, text.data(), static_cast<unsigned>(text.size())), static_cast<int>(text.size()));
+    ASSERT_EQ(gzclose(out), Z_OK);
+
+    DropOnCanvas({QString::fromStdString(svgz)}, AtPixel(100, 120));
     EXPECT_TRUE(All(0x3465A4, 104, 124, 118, 176));
     EXPECT_TRUE(All(0x3465A4, 172, 124, 186, 176));
     EXPECT_TRUE(All(kWhite, 20, 20, 90, 110));

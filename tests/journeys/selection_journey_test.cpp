@@ -1,6 +1,7 @@
 // The select tool: a click on a path's edge selects it and shows its frame handles; dragging the
-// edge moves the selection, dragging a corner handle scales it and a corner handle with Shift
-// rotates it. Each drag is one undo step that the Edit menu and its keys take back and redo.
+// edge moves the selection, dragging a corner handle scales it, a corner handle with Shift
+// rotates it and a side handle with Shift and Ctrl skews it. Each drag is one undo step that the
+// Edit menu and its keys take back and redo.
 #include "canvastools/canvas_input_state.h"
 #include "core/document.h"
 #include "tests/journeys/journey_fixture.h"
@@ -131,6 +132,28 @@ TEST_P(Selection, DraggingACornerHandleWithShiftRotatesAboutTheCentre)
     Menu({"編集", "やり直す"});
     EXPECT_TRUE(Filled(145, 97, 150, 103));
     EXPECT_TRUE(Empty(61, 61, 68, 68));
+}
+
+TEST_P(Selection, DraggingASideHandleWithShiftAndCtrlSkewsTheSquare)
+{
+    ClickCanvas(AtPixel(100, 140));
+    ASSERT_TRUE(HandleAt(140, 100));
+    // The right side's handle dragged 40 px down: the right edge slides down with it, the left
+    // edge stays, the square becomes a parallelogram.
+    Drag({AtPixel(140, 100), AtPixel(140, 120), AtPixel(140, 140)}, Qt::LeftButton,
+         Qt::ShiftModifier | Qt::ControlModifier);
+    Key(Qt::Key_Escape);
+    EXPECT_TRUE(Filled(126, 150, 132, 168));  // below the old bottom, at the right
+    EXPECT_TRUE(Empty(126, 64, 132, 88));     // above the new top, at the right
+    EXPECT_TRUE(Filled(64, 66, 70, 132));     // the left side hardly moves
+    EXPECT_TRUE(Empty(64, 150, 70, 160));
+
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(Filled(126, 66, 132, 88));
+    EXPECT_TRUE(Empty(126, 150, 132, 168));
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(Filled(126, 150, 132, 168));
+    EXPECT_TRUE(Empty(126, 64, 132, 88));
 }
 
 TEST_P(Selection, AClickWithoutADragChangesNothingToUndo)

@@ -73,6 +73,28 @@ TEST_F(ToolWindows, PathListSelectsHidesAndShowsPathsByTheirRows)
     EXPECT_TRUE(AllOf(RedArea(), kRed));
 }
 
+TEST_F(ToolWindows, DoubleClickingAPathsRowHidesItAndShowsItAgain)
+{
+    OpenTwoSquares();
+    Menu({QStringLiteral("表示"), QStringLiteral("パス管理ツール")});
+    toolwindows::PathGUI *list = toolwindows::PathListWindow();
+    ASSERT_NE(list, nullptr);
+    QListView *rows = list->List1;
+    const QPoint red = rows->visualRect(rows->model()->index(1, 0)).center();
+    // A double click reaches the list as a click, then the second press as a double click.
+    auto doubleClick = [&] {
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::NoModifier, red);
+        QTest::mouseDClick(rows->viewport(), Qt::LeftButton, Qt::NoModifier, red);
+        QApplication::processEvents();
+    };
+    doubleClick();
+    EXPECT_EQ(CountColor(RedArea(), kRed, 8), 0);
+    EXPECT_TRUE(AllOf(BlueArea(), kBlue));
+    doubleClick();
+    EXPECT_TRUE(AllOf(RedArea(), kRed));
+    EXPECT_TRUE(AllOf(BlueArea(), kBlue));
+}
+
 TEST_F(ToolWindows, PositionWindowMovesTheSelectionToTheTypedPlace)
 {
     OpenTwoSquares();

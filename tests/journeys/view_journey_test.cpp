@@ -5,7 +5,11 @@
 #include "core/document.h"
 #include "tests/journeys/journey_fixture.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
 #include <QScrollBar>
+#include <QTest>
 
 using canvastools::kToolFreehand;
 
@@ -89,6 +93,24 @@ TEST_F(View, WheelNotchesZoomInAndOut)
     EXPECT_NEAR(FillBox().width(), 100, 3);
     Wheel(-1);
     EXPECT_NEAR(FillBox().width(), 80, 3);
+    StrokeAcrossTheSquare();
+    ExpectStrokeInTheSquareAtFullSize();
+}
+
+TEST_F(View, AZoomChosenFromTheZoomBoxListScalesTheDrawing)
+{
+    QComboBox *zoom = window->Combo2;
+    const int item = zoom->findText(QStringLiteral("200%"));
+    ASSERT_GE(item, 0);
+    zoom->showPopup();
+    QAbstractItemView *list = zoom->view();
+    ASSERT_TRUE(list->isVisible());
+    const QRect row = list->visualRect(zoom->model()->index(item, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+    QApplication::processEvents();
+    EXPECT_EQ(zoom->currentText(), QStringLiteral("200%"));
+    EXPECT_NEAR(FillBox().width(), 80, 3);
+    EXPECT_NEAR(FillBox().height(), 80, 3);
     StrokeAcrossTheSquare();
     ExpectStrokeInTheSquareAtFullSize();
 }
