@@ -107,23 +107,33 @@ OutlineCounts CurrentOutlineCounts();
 int64_t EstimatedOutlineElements(const QPainterPath &line);
 QPainterPath LineOutline(const QPainterPath &line, double width);
 
-// The outlines of a group's lines, built when first drawn and kept within the budget above. Shared
-// by the groups that have the same paths; filled in before the drawing threads start, read by them.
+// The outlines of a group's lines, built when first drawn and kept within the budget above, and
+// what the renderer has readied of the group's shared paths. Shared by the groups that have the
+// same paths; filled in before the drawing threads start (by one thread per object), read by them.
 class LineOutlines {
 public:
-    explicit LineOutlines(size_t count) : outlines_(count) {}
+    explicit LineOutlines(size_t count) : outlines_(count), tried_(count, false) {}
     ~LineOutlines();
     LineOutlines(const LineOutlines &) = delete;
     LineOutlines &operator=(const LineOutlines &) = delete;
 
     // The kept outline of line index, or nullptr.
     const QPainterPath *Held(size_t index) const;
-    // Builds and keeps the outline when the budgets allow; returns it or nullptr.
+    // Builds and keeps the outline when the budgets allow; returns it or nullptr. A line whose
+    // outline did not fit is not tried again: it is outlined anew whenever it is drawn.
     const QPainterPath *Hold(size_t index, const QPainterPath &line, double width);
+
+    // The largest device scale (pixels per twip) the paths were readied for: their outlines tried
+    // for every line wide at that scale, and the paths made safe to draw from several threads;
+    // negative before they are first readied.
+    double ReadiedScale() const { return readiedScale_; }
+    void SetReadiedScale(double scale) { readiedScale_ = scale; }
 
 private:
     std::vector<std::optional<QPainterPath>> outlines_;
+    std::vector<bool> tried_;
     int64_t held_ = 0;
+    double readiedScale_ = -1;
 };
 
 // A style group turned into paths: one even-odd path per fill style and one per line style.
