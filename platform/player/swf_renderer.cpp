@@ -8,6 +8,7 @@
 #include <QSemaphore>
 #include <QThreadPool>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <thread>
 #include <unordered_map>
@@ -242,41 +243,47 @@ private:
     QPainter painter_;
 };
 
-// Groups readied per task when the work is spread over the pool.
-constexpr size_t kReadyingPerTask = 256;
-
-// Readies the groups on the global pool, each by one thread; work no idle pool thread takes is
-// done here.
-void ReadyAll(const std::vector<Readying> &readying)
+// Runs job(0) .. job(count - 1) on the global pool and the calling thread, each job once, and
+// returns when all are done. Every thread takes the next job left, so a thread slowed by other
+// work does not hold the others up; jobs no pool thread is free for are done here.
+template <typename Job>
+void RunJobs(int count, const Job &job)
 {
-    auto readyRange = [&readying](size_t begin, size_t end) {
-        Readier readier;
-        for (size_t i = begin; i < end; ++i) {
-            readier.Ready(readying[i]);
+    std::atomic<int> next{0};
+    auto work = [&next, &job, count] {
+        for (int i = next++; i < count; i = next++) {
+            job(i);
         }
     };
-    if (readying.size() <= kReadyingPerTask) {
-        if (!readying.empty()) {
-            readyRange(0, readying.size());
-        }
-        return;
-    }
     QThreadPool *pool = QThreadPool::globalInstance();
     QSemaphore done;
     int started = 0;
-    for (size_t begin = 0; begin < readying.size(); begin += kReadyingPerTask) {
-        const size_t end = std::min(readying.size(), begin + kReadyingPerTask);
-        auto task = [&readyRange, &done, begin, end] {
-            readyRange(begin, end);
-            done.release();
-        };
-        if (pool->tryStart(task)) {
-            ++started;
-        } else {
-            readyRange(begin, end);
+    for (int helpers = std::min(count, pool->maxThreadCount()) - 1; started < helpers; ++started) {
+        if (!pool->tryStart([&work, &done] {
+                work();
+                done.release();
+            })) {
+            break;
         }
     }
+    work();
     done.acquire(started);
+}
+
+// Groups readied per job.
+constexpr size_t kReadyingPerJob = 128;
+
+// Readies the groups, each by one thread.
+void ReadyAll(const std::vector<Readying> &readying)
+{
+    const int jobs = static_cast<int>((readying.size() + kReadyingPerJob - 1) / kReadyingPerJob);
+    RunJobs(jobs, [&readying](int job) {
+        Readier readier;
+        const size_t begin = static_cast<size_t>(job) * kReadyingPerJob;
+        for (size_t i = begin; i < std::min(readying.size(), begin + kReadyingPerJob); ++i) {
+            readier.Ready(readying[i]);
+        }
+    });
 }
 
 // Draws a scene into one device rectangle (a band of the target). offset moves the scene's
@@ -578,28 +585,9 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
             touched.emplace_back(top, bottom);
         }
     }
-    if (touched.size() == 1) {
-        drawBand(touched.front().first, touched.front().second);
-        return;
-    }
-    // The bands run on the global pool: Qt's raster fills then stay within their band instead of
-    // splitting every large fill again across the pool's threads already busy with other bands.
-    // A band no idle pool thread takes is drawn here, so nothing waits on queued work.
-    QThreadPool *pool = QThreadPool::globalInstance();
-    QSemaphore done;
-    int started = 0;
-    for (const auto &[top, bottom] : touched) {
-        auto task = [&drawBand, &done, top = top, bottom = bottom] {
-            drawBand(top, bottom);
-            done.release();
-        };
-        if (pool->tryStart(task)) {
-            ++started;
-        } else {
-            drawBand(top, bottom);
-        }
-    }
-    done.acquire(started);
+    // The bands are jobs on the global pool: Qt's raster fills then stay within their band
+    // instead of splitting every large fill again across threads already busy with other bands.
+    RunJobs(static_cast<int>(touched.size()), [&](int i) { drawBand(touched[i].first, touched[i].second); });
 }
 
 }  // namespace platform::swf
