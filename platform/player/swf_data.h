@@ -108,7 +108,7 @@ int64_t EstimatedOutlineElements(const QPainterPath &line);
 QPainterPath LineOutline(const QPainterPath &line, double width);
 
 // The outlines of a group's lines, built when first drawn and kept within the budget above, and
-// what the renderer has readied of the group's shared paths. Shared by the groups that have the
+// how far the renderer has readied the group's shared paths. Shared by the groups that have the
 // same paths; filled in before the drawing threads start (by one thread per object), read by them.
 class LineOutlines {
 public:
@@ -123,17 +123,20 @@ public:
     // outline did not fit is not tried again: it is outlined anew whenever it is drawn.
     const QPainterPath *Hold(size_t index, const QPainterPath &line, double width);
 
-    // The largest device scale (pixels per twip) the paths were readied for: their outlines tried
-    // for every line wide at that scale, and the paths made safe to draw from several threads;
-    // negative before they are first readied.
+    // The largest device scale (pixels per twip) the outlines were readied for: tried for every
+    // line wide at that scale.
     double ReadiedScale() const { return readiedScale_; }
     void SetReadiedScale(double scale) { readiedScale_ = scale; }
+    // Whether the paths and kept outlines were made safe to draw from several threads at once.
+    bool Warmed() const { return warmed_; }
+    void SetWarmed() { warmed_ = true; }
 
 private:
     std::vector<std::optional<QPainterPath>> outlines_;
     std::vector<bool> tried_;
     int64_t held_ = 0;
-    double readiedScale_ = -1;
+    double readiedScale_ = 0;
+    bool warmed_ = false;
 };
 
 // A style group turned into paths: one even-odd path per fill style and one per line style.

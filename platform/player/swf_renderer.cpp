@@ -139,7 +139,13 @@ struct Readying {
     double scale;
 };
 
-Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area, const QTransform &view,
+// Whether a group drawn at scale must be readied first (warm: for drawing on several threads).
+bool NeedsReadying(const LineOutlines &outlines, double scale, bool warm)
+{
+    return outlines.ReadiedScale() < scale || (warm && !outlines.Warmed());
+}
+
+Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area, const QTransform &view, bool warm,
                  std::vector<Readying> &readying)
 {
     Scene scene;
@@ -154,7 +160,7 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
         const double scale = DeviceScale(world);
         scene.groups.push_back({&group, world, scale, device});
         const LineOutlines &outlines = *group.lineOutlines;
-        if (outlines.ReadiedScale() < scale) {
+        if (NeedsReadying(outlines, scale, warm)) {
             auto [at, added] = queued.try_emplace(&outlines, readying.size());
             if (added) {
                 readying.push_back({&group, scale});
@@ -204,31 +210,36 @@ public:
         painter_.setTransform(QTransform(1e-9, 0, 0, 1e-9, -1e9, -1e9));
     }
 
-    void Ready(const Readying &what)
+    void Ready(const Readying &what, bool warm)
     {
         const DrawnGroup &group = *what.group;
         LineOutlines &outlines = *group.lineOutlines;
-        const bool warmed = outlines.ReadiedScale() >= 0;
-        if (!warmed) {
-            for (const QPainterPath &fill : group.fillPaths) {
-                Warm(fill);
-            }
-        }
-        for (size_t i = 0; i < group.linePaths.size(); ++i) {
-            const QPainterPath &line = group.linePaths[i];
-            if (line.isEmpty()) {
-                continue;
-            }
-            if (!warmed) {
-                Warm(line);
-            }
-            if (!DrawnThin(group.lines[i], what.scale) && outlines.Held(i) == nullptr) {
-                if (const QPainterPath *outline = outlines.Hold(i, line, group.lines[i].width)) {
+        const bool warmed = outlines.Warmed();
+        if (outlines.ReadiedScale() < what.scale) {
+            for (size_t i = 0; i < group.linePaths.size(); ++i) {
+                const QPainterPath &line = group.linePaths[i];
+                if (line.isEmpty() || DrawnThin(group.lines[i], what.scale) || outlines.Held(i) != nullptr) {
+                    continue;
+                }
+                const QPainterPath *outline = outlines.Hold(i, line, group.lines[i].width);
+                if (outline != nullptr && warmed) {
                     Warm(*outline);
                 }
             }
+            outlines.SetReadiedScale(what.scale);
         }
-        outlines.SetReadiedScale(std::max(outlines.ReadiedScale(), what.scale));
+        if (warm && !warmed) {
+            for (const QPainterPath &fill : group.fillPaths) {
+                Warm(fill);
+            }
+            for (size_t i = 0; i < group.linePaths.size(); ++i) {
+                Warm(group.linePaths[i]);
+                if (const QPainterPath *outline = outlines.Held(i)) {
+                    Warm(*outline);
+                }
+            }
+            outlines.SetWarmed();
+        }
     }
 
 private:
@@ -273,15 +284,15 @@ void RunJobs(int count, const Job &job)
 // Groups readied per job.
 constexpr size_t kReadyingPerJob = 128;
 
-// Readies the groups, each by one thread.
-void ReadyAll(const std::vector<Readying> &readying)
+// Readies the groups, each by one thread (warm: for drawing on several threads).
+void ReadyAll(const std::vector<Readying> &readying, bool warm)
 {
     const int jobs = static_cast<int>((readying.size() + kReadyingPerJob - 1) / kReadyingPerJob);
-    RunJobs(jobs, [&readying](int job) {
+    RunJobs(jobs, [&readying, warm](int job) {
         Readier readier;
         const size_t begin = static_cast<size_t>(job) * kReadyingPerJob;
         for (size_t i = begin; i < std::min(readying.size(), begin + kReadyingPerJob); ++i) {
-            readier.Ready(readying[i]);
+            readier.Ready(readying[i], warm);
         }
     });
 }
@@ -556,10 +567,20 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
         return;
     }
     const QTransform drawn = quality == Quality::Low ? PixelCentreConvention(view) : view;
-    std::vector<Readying> readying;
-    const Scene scene = BuildScene(movie, list, area, drawn, readying);
-    ReadyAll(readying);
     const int bands = BandCount(whole);
+    std::vector<std::pair<int, int>> touched;  // the bands area lies in, top and bottom rows
+    for (int i = 0; i < bands; ++i) {
+        const int top = whole.top() + whole.height() * i / bands;
+        const int bottom = whole.top() + whole.height() * (i + 1) / bands;
+        if (top <= area.bottom() && bottom > area.top()) {
+            touched.emplace_back(top, bottom);
+        }
+    }
+    // Paths drawn on several threads at once are warmed first.
+    const bool threaded = touched.size() > 1;
+    std::vector<Readying> readying;
+    const Scene scene = BuildScene(movie, list, area, drawn, threaded, readying);
+    ReadyAll(readying, threaded);
     if (bands == 1) {
         QPainter painter(&target);
         Renderer(movie, painter, area, QTransform(), quality).Draw(scene);
@@ -577,14 +598,6 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
         Renderer(movie, painter, bandClip.translated(0, -top), QTransform::fromTranslate(0, -top), quality)
             .Draw(scene);
     };
-    std::vector<std::pair<int, int>> touched;
-    for (int i = 0; i < bands; ++i) {
-        const int top = whole.top() + whole.height() * i / bands;
-        const int bottom = whole.top() + whole.height() * (i + 1) / bands;
-        if (top <= area.bottom() && bottom > area.top()) {
-            touched.emplace_back(top, bottom);
-        }
-    }
     // The bands are jobs on the global pool: Qt's raster fills then stay within their band
     // instead of splitting every large fill again across threads already busy with other bands.
     RunJobs(static_cast<int>(touched.size()), [&](int i) { drawBand(touched[i].first, touched[i].second); });
