@@ -109,7 +109,7 @@ QPainterPath LineOutline(const QPainterPath &line, double width);
 
 // The outlines of a group's lines, built when first drawn and kept within the budget above, and
 // how far the renderer has readied the group's shared paths. Shared by the groups that have the
-// same paths; filled in before the drawing threads start (by one thread per object), read by them.
+// same paths; filled in before the drawing threads start (each object by one thread), read by them.
 class LineOutlines {
 public:
     explicit LineOutlines(size_t count) : outlines_(count), tried_(count, false) {}

@@ -200,9 +200,9 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
 }
 
 // Readies shared paths before any drawing starts: the outlines of their wide lines are built and
-// kept (within the budget), and QPainter's lazily built data of every path is made here, once,
-// so that the bands only read the paths (a path filled far outside a tiny image is converted and
-// skipped).
+// kept (within the budget), and, for renders drawn on several threads, QPainter's lazily built
+// data of every path is made here, once, so that the bands only read the paths (a path filled far
+// outside a tiny image is converted and skipped).
 class Readier {
 public:
     Readier() : image_(1, 1, QImage::Format_ARGB32), painter_(&image_)
