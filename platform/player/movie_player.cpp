@@ -230,8 +230,11 @@ void MoviePlayer::Render(QImage &target, const QRect &rect) const
     if (picture_ && picture_->PaintedLike(target, rect, background, view, quality_)) {
         changed = swf::ChangedArea(picture_->items, items, view, visible);
     } else {
-        picture_ = std::make_unique<Picture>(
-            Picture{QImage(target.size(), target.format()), rect, background, view, quality_, {}});
+        // The last picture's pixels are all painted again; its memory is kept when it fits.
+        QImage image = picture_ && picture_->image.size() == target.size() && picture_->image.format() == target.format()
+                           ? std::move(picture_->image)
+                           : QImage(target.size(), target.format());
+        picture_ = std::make_unique<Picture>(Picture{std::move(image), rect, background, view, quality_, {}});
     }
     picture_->items = std::move(items);
     if (!changed.isEmpty()) {

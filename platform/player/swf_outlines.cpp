@@ -65,17 +65,24 @@ const QPainterPath *LineOutlines::Hold(size_t index, const QPainterPath &line, d
     if (index >= outlines_.size()) {
         return nullptr;
     }
-    if (!outlines_[index]) {
+    if (!outlines_[index] && !tried_[index]) {
+        tried_[index] = true;
+        // The estimate is taken from the shared budget before building, so that groups readied on
+        // several threads at once never hold more than the budget together.
         const int64_t estimate = EstimatedOutlineElements(line);
-        if (estimate > kMaxOutlineElements || heldElements.load() + estimate > kMaxHeldOutlineElements) {
+        if (estimate > kMaxOutlineElements) {
+            return nullptr;
+        }
+        if (heldElements.fetch_add(estimate) + estimate > kMaxHeldOutlineElements) {
+            heldElements -= estimate;
             return nullptr;
         }
         outlines_[index] = LineOutline(line, width);
         const int64_t elements = outlines_[index]->elementCount();
         held_ += elements;
-        heldElements += elements;
+        heldElements += elements - estimate;
     }
-    return &*outlines_[index];
+    return Held(index);
 }
 
 }  // namespace platform::swf

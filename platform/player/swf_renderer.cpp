@@ -8,10 +8,10 @@
 #include <QSemaphore>
 #include <QThreadPool>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
-#include <map>
-#include <unordered_set>
 #include <thread>
+#include <unordered_map>
 
 namespace platform::swf {
 
@@ -88,22 +88,6 @@ QBrush GradientBrush(const FillStyle &style, const ColorTransform &cx)
     return brush;
 }
 
-// Morph shapes of the display list at their ratios, built before any drawing starts so that the
-// drawing threads only read them.
-using MorphShapes = std::map<uint16_t, GroupPtr>;  // by depth
-
-MorphShapes BuildMorphShapes(const Movie &movie, const DisplayList &list)
-{
-    MorphShapes shapes;
-    for (const auto &[depth, object] : list) {
-        const Character *character = movie.Find(object.characterId);
-        if (const auto *morph = character ? std::get_if<MorphCharacter>(character) : nullptr) {
-            shapes[depth] = morph->AtRatio(object.ratio);
-        }
-    }
-    return shapes;
-}
-
 // A private copy of a shared path (for combining clip paths).
 QPainterPath Own(const QPainterPath &path)
 {
@@ -113,126 +97,240 @@ QPainterPath Own(const QPainterPath &path)
     return copy;
 }
 
-// Whether a group's line style is drawn one device pixel wide under transform.
-bool DrawnThin(const LineStyle &style, const QTransform &transform)
+// Whether a line style is drawn one device pixel wide at scale device pixels per twip.
+bool DrawnThin(const LineStyle &style, double scale)
 {
-    return style.width * DeviceScale(transform) < 1.0;
+    return style.width * scale < 1.0;
 }
 
-// Whether the group, drawn through transform, can touch the device rectangle clip. Widening the
-// bounds (not the clip) keeps a hairline along an axis, whose bounds have no width or no height,
-// from being culled.
-bool Touches(const DrawnGroup &group, const QTransform &transform, const QRect &clip)
+// A group to draw through its placement, with the device area it may touch (bounds widened by
+// the paint margin; widening the bounds, not the clip, keeps a hairline along an axis, whose
+// bounds have no width or no height, from being culled).
+struct GroupDraw {
+    const DrawnGroup *group = nullptr;
+    QTransform world;
+    double scale = 0;  // device pixels per twip
+    QRectF device;
+};
+
+// A display-list object as every band walks it: a clip layer, text, or the visible groups of a
+// shape or morph shape (groups[firstGroup, endGroup) of the scene).
+struct PlacedObject {
+    uint16_t depth = 0;
+    const DisplayObject *object = nullptr;
+    const Character *character = nullptr;
+    QTransform world;
+    GroupPtr morph;  // the morph shape at the object's ratio
+    size_t firstGroup = 0;
+    size_t endGroup = 0;
+};
+
+// What one render draws, decided once before the bands start: each visible group's transform and
+// device area, in painting order.
+struct Scene {
+    std::vector<PlacedObject> objects;
+    std::vector<GroupDraw> groups;
+};
+
+// Groups whose shared paths must be readied before drawing, each once, at the largest scale it is
+// drawn at.
+struct Readying {
+    const DrawnGroup *group;
+    double scale;
+};
+
+// Whether a group drawn at scale must be readied first (warm: for drawing on several threads).
+bool NeedsReadying(const LineOutlines &outlines, double scale, bool warm)
 {
-    const QRectF device = transform.mapRect(group.bounds);
-    return device.adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin, kPaintMargin).intersects(QRectF(clip));
+    return outlines.ReadiedScale() < scale || (warm && !outlines.Warmed());
 }
 
-// Readies the groups the display list shows in area before any drawing starts: the outlines of
-// their visible wide lines are built and kept (within the budget), and, for bands drawn at once,
-// QPainter's lazily built data of every shared path they draw is made here, once, so that the
-// bands only read the paths (a path filled far outside a tiny image is converted and skipped).
-class Preparer {
-public:
-    Preparer(const Movie &movie, const MorphShapes &morphs, const QRect &area, const QTransform &view, bool warm)
-        : movie_(movie), morphs_(morphs), area_(area), view_(view), warm_(warm), image_(1, 1, QImage::Format_ARGB32)
-    {
-        if (warm_) {
-            painter_.begin(&image_);
-            painter_.setTransform(QTransform(1e-9, 0, 0, 1e-9, -1e9, -1e9));
+Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area, const QTransform &view, bool warm,
+                 std::vector<Readying> &readying)
+{
+    Scene scene;
+    const QRectF areaF(area);
+    std::unordered_map<const LineOutlines *, size_t> queued;
+    auto addGroup = [&](const DrawnGroup &group, const QTransform &world) {
+        const QRectF device = world.mapRect(group.bounds).adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin,
+                                                                    kPaintMargin);
+        if (!device.intersects(areaF)) {
+            return;
+        }
+        const double scale = DeviceScale(world);
+        scene.groups.push_back({&group, world, scale, device});
+        const LineOutlines &outlines = *group.lineOutlines;
+        if (NeedsReadying(outlines, scale, warm)) {
+            auto [at, added] = queued.try_emplace(&outlines, readying.size());
+            if (added) {
+                readying.push_back({&group, scale});
+            } else {
+                readying[at->second].scale = std::max(readying[at->second].scale, scale);
+            }
+        }
+    };
+    for (const auto &[depth, object] : list) {
+        const Character *character = movie.Find(object.characterId);
+        const QTransform world = object.matrix * view;
+        if (character == nullptr || !Usable(world)) {
+            continue;
+        }
+        PlacedObject placed{depth, &object, character, world, nullptr, scene.groups.size(), 0};
+        const auto *shape = std::get_if<ShapeCharacter>(character);
+        if (const auto *morph = std::get_if<MorphCharacter>(character)) {
+            placed.morph = morph->AtRatio(object.ratio);
+        }
+        if (object.clipDepth == 0) {  // clip layers draw private copies
+            if (shape != nullptr) {
+                for (const GroupPtr &group : shape->groups) {
+                    addGroup(*group, world);
+                }
+            } else if (placed.morph) {
+                addGroup(*placed.morph, world);
+            }
+        }
+        placed.endGroup = scene.groups.size();
+        // Shapes with nothing in the area are left out; clip layers and text always take part.
+        if (object.clipDepth > 0 || placed.endGroup > placed.firstGroup ||
+            std::holds_alternative<EditTextCharacter>(*character)) {
+            scene.objects.push_back(std::move(placed));
         }
     }
+    return scene;
+}
 
-    void Prepare(const DisplayList &list)
+// Readies shared paths before any drawing starts: the outlines of their wide lines are built and
+// kept (within the budget), and, for renders drawn on several threads, QPainter's lazily built
+// data of every path is made here, once, so that the bands only read the paths (a path filled far
+// outside a tiny image is converted and skipped).
+class Readier {
+public:
+    Readier() : image_(1, 1, QImage::Format_ARGB32), painter_(&image_)
     {
-        for (const auto &[depth, object] : list) {
-            const Character *character = movie_.Find(object.characterId);
-            const QTransform world = object.matrix * view_;
-            if (character == nullptr || !Usable(world)) {
-                continue;
-            }
-            if (const auto *shape = std::get_if<ShapeCharacter>(character)) {
-                for (const GroupPtr &group : shape->groups) {
-                    PrepareGroup(*group, world, object.clipDepth > 0);
+        painter_.setTransform(QTransform(1e-9, 0, 0, 1e-9, -1e9, -1e9));
+    }
+
+    void Ready(const Readying &what, bool warm)
+    {
+        const DrawnGroup &group = *what.group;
+        LineOutlines &outlines = *group.lineOutlines;
+        const bool warmed = outlines.Warmed();
+        if (outlines.ReadiedScale() < what.scale) {
+            for (size_t i = 0; i < group.linePaths.size(); ++i) {
+                const QPainterPath &line = group.linePaths[i];
+                if (line.isEmpty() || DrawnThin(group.lines[i], what.scale) || outlines.Held(i) != nullptr) {
+                    continue;
                 }
-            } else if (auto morph = morphs_.find(depth); morph != morphs_.end()) {
-                PrepareGroup(*morph->second, world, object.clipDepth > 0);
+                const QPainterPath *outline = outlines.Hold(i, line, group.lines[i].width);
+                if (outline != nullptr && warmed) {
+                    Warm(*outline);
+                }
             }
+            outlines.SetReadiedScale(what.scale);
+        }
+        if (warm && !warmed) {
+            for (const QPainterPath &fill : group.fillPaths) {
+                Warm(fill);
+            }
+            for (size_t i = 0; i < group.linePaths.size(); ++i) {
+                Warm(group.linePaths[i]);
+                if (const QPainterPath *outline = outlines.Held(i)) {
+                    Warm(*outline);
+                }
+            }
+            outlines.SetWarmed();
         }
     }
 
 private:
-    void PrepareGroup(const DrawnGroup &group, const QTransform &world, bool clipLayer)
-    {
-        if (clipLayer || !Touches(group, world, area_)) {
-            return;  // clip layers draw private copies
-        }
-        for (const QPainterPath &fill : group.fillPaths) {
-            Warm(fill);
-        }
-        for (size_t i = 0; i < group.linePaths.size(); ++i) {
-            const QPainterPath &line = group.linePaths[i];
-            if (line.isEmpty()) {
-                continue;
-            }
-            const QPainterPath *outline = nullptr;
-            if (!DrawnThin(group.lines[i], world)) {
-                outline = group.lineOutlines->Hold(i, line, group.lines[i].width);
-            }
-            Warm(outline ? *outline : line);
-            if (outline == nullptr || outline->isEmpty()) {
-                Warm(line);
-            }
-        }
-    }
-
     void Warm(const QPainterPath &path)
     {
-        if (warm_ && !path.isEmpty() && warmed_.insert(&path).second) {
+        if (!path.isEmpty()) {
             painter_.fillPath(path, Qt::black);
         }
     }
 
-    const Movie &movie_;
-    const MorphShapes &morphs_;
-    QRect area_;
-    QTransform view_;
-    bool warm_;
     QImage image_;
     QPainter painter_;
-    std::unordered_set<const QPainterPath *> warmed_;
 };
 
-// Draws the display list into one device rectangle (a band of the target).
+// Runs job(0) .. job(count - 1) on the global pool and the calling thread, each job once, and
+// returns when all are done. Every thread takes the next job left, so a thread slowed by other
+// work does not hold the others up; jobs no pool thread is free for are done here.
+template <typename Job>
+void RunJobs(int count, const Job &job)
+{
+    std::atomic<int> next{0};
+    auto work = [&next, &job, count] {
+        for (int i = next++; i < count; i = next++) {
+            job(i);
+        }
+    };
+    QThreadPool *pool = QThreadPool::globalInstance();
+    QSemaphore done;
+    int started = 0;
+    for (int helpers = std::min(count, pool->maxThreadCount()) - 1; started < helpers; ++started) {
+        if (!pool->tryStart([&work, &done] {
+                work();
+                done.release();
+            })) {
+            break;
+        }
+    }
+    work();
+    done.acquire(started);
+}
+
+// Groups readied per job.
+constexpr size_t kReadyingPerJob = 128;
+
+// Readies the groups, each by one thread (warm: for drawing on several threads).
+void ReadyAll(const std::vector<Readying> &readying, bool warm)
+{
+    const int jobs = static_cast<int>((readying.size() + kReadyingPerJob - 1) / kReadyingPerJob);
+    RunJobs(jobs, [&readying, warm](int job) {
+        Readier readier;
+        const size_t begin = static_cast<size_t>(job) * kReadyingPerJob;
+        for (size_t i = begin; i < std::min(readying.size(), begin + kReadyingPerJob); ++i) {
+            readier.Ready(readying[i], warm);
+        }
+    });
+}
+
+// Draws a scene into one device rectangle (a band of the target). offset moves the scene's
+// device coordinates to the painter's.
 class Renderer {
 public:
-    Renderer(const Movie &movie, const MorphShapes &morphs, QPainter &painter, const QRect &clip,
-             const QTransform &view, Quality quality)
-        : movie_(movie), morphs_(morphs), painter_(painter), clip_(clip), view_(view), quality_(quality)
+    Renderer(const Movie &movie, QPainter &painter, const QRect &clip, const QTransform &offset, Quality quality)
+        : movie_(movie), painter_(painter), clip_(clip), offset_(offset), quality_(quality)
     {
         painter_.setRenderHint(QPainter::Antialiasing, quality != Quality::Low);
         painter_.setRenderHint(QPainter::TextAntialiasing, quality != Quality::Low);
         painter_.setClipRect(clip_);
+        sceneClip_ = offset_.inverted().mapRect(QRectF(clip_));
     }
 
-    void Draw(const DisplayList &list)
+    void Draw(const Scene &scene)
     {
-        for (const auto &[depth, object] : list) {
-            DropEndedClips(depth);
-            const Character *character = movie_.Find(object.characterId);
-            if (character == nullptr) {
+        for (const PlacedObject &placed : scene.objects) {
+            DropEndedClips(placed.depth);
+            if (placed.object->clipDepth > 0) {
+                PushClip(placed);
                 continue;
             }
-            QTransform world = object.matrix * view_;
-            if (!Usable(world)) {
-                continue;
+            const ColorTransform &cx = placed.object->colorTransform;
+            for (size_t i = placed.firstGroup; i < placed.endGroup; ++i) {
+                const GroupDraw &draw = scene.groups[i];
+                if (draw.device.intersects(sceneClip_)) {
+                    SetTransform(draw.world);
+                    DrawGroup(*draw.group, draw.scale, cx);
+                }
             }
-            if (object.clipDepth > 0) {
-                PushClip(*character, depth, object, world);
-                continue;
+            if (const auto *text = std::get_if<EditTextCharacter>(placed.character)) {
+                SetTransform(placed.world);
+                DrawEditText(movie_, *text, painter_, cx, quality_);
             }
-            painter_.setTransform(world);
-            DrawCharacter(*character, depth, object);
+            // Bitmaps and fonts are only drawn through the characters that use them.
         }
     }
 
@@ -242,34 +340,17 @@ private:
         QPainterPath devicePath;
     };
 
-    const DrawnGroup *MorphShape(uint16_t depth) const
+    void SetTransform(const QTransform &world)
     {
-        auto found = morphs_.find(depth);
-        return found == morphs_.end() ? nullptr : found->second.get();
+        if (!transformSet_ || world != world_) {
+            world_ = world;
+            transformSet_ = true;
+            painter_.setTransform(world * offset_);
+        }
     }
 
-    bool Visible(const DrawnGroup &group) const { return Touches(group, painter_.transform(), clip_); }
-
-    void DrawCharacter(const Character &character, uint16_t depth, const DisplayObject &object)
+    void DrawGroup(const DrawnGroup &group, double scale, const ColorTransform &cx)
     {
-        const ColorTransform &cx = object.colorTransform;
-        if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
-            for (const GroupPtr &group : shape->groups) {
-                DrawGroup(*group, cx);
-            }
-        } else if (const DrawnGroup *morph = MorphShape(depth)) {
-            DrawGroup(*morph, cx);
-        } else if (const auto *text = std::get_if<EditTextCharacter>(&character)) {
-            DrawEditText(movie_, *text, painter_, cx, quality_);
-        }
-        // Bitmaps and fonts are only drawn through the characters that use them.
-    }
-
-    void DrawGroup(const DrawnGroup &group, const ColorTransform &cx)
-    {
-        if (!Visible(group)) {
-            return;
-        }
         for (size_t i = 0; i < group.fillPaths.size(); ++i) {
             if (!group.fillPaths[i].isEmpty()) {
                 DrawFill(group.fillPaths[i], group.fills[i], cx);
@@ -277,7 +358,7 @@ private:
         }
         for (size_t i = 0; i < group.linePaths.size(); ++i) {
             if (!group.linePaths[i].isEmpty()) {
-                DrawLine(group, i, cx);
+                DrawLine(group, i, scale, cx);
             }
         }
     }
@@ -331,14 +412,14 @@ private:
 
     // A wide line fills its outline: the one kept, else one built for this drawing when it fits
     // the budget. Thin lines, and lines whose outline would not fit, are one device pixel wide.
-    void DrawLine(const DrawnGroup &group, size_t index, const ColorTransform &cx)
+    void DrawLine(const DrawnGroup &group, size_t index, double scale, const ColorTransform &cx)
     {
         const LineStyle &style = group.lines[index];
         const QPainterPath &line = group.linePaths[index];
         QColor color = QColor::fromRgba(cx.Apply(style.color));
         const QPainterPath *outline = nullptr;
         QPainterPath built;
-        if (!DrawnThin(style, painter_.transform())) {
+        if (!DrawnThin(style, scale)) {
             outline = group.lineOutlines->Held(index);
             if (outline == nullptr && EstimatedOutlineElements(line) <= kMaxOutlineElements) {
                 built = LineOutline(line, style.width);
@@ -358,7 +439,7 @@ private:
 
     // ---- Clipping layers ----
 
-    void PushClip(const Character &character, uint16_t depth, const DisplayObject &object, const QTransform &world)
+    void PushClip(const PlacedObject &placed)
     {
         QPainterPath local;
         local.setFillRule(Qt::WindingFill);
@@ -369,16 +450,16 @@ private:
                 }
             }
         };
-        if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
+        if (const auto *shape = std::get_if<ShapeCharacter>(placed.character)) {
             for (const GroupPtr &group : shape->groups) {
                 addFills(*group);
             }
-        } else if (const DrawnGroup *morph = MorphShape(depth)) {
-            addFills(*morph);
-        } else if (const auto *text = std::get_if<EditTextCharacter>(&character)) {
+        } else if (placed.morph) {
+            addFills(*placed.morph);
+        } else if (const auto *text = std::get_if<EditTextCharacter>(placed.character)) {
             local.addRect(text->bounds);
         }
-        clips_.push_back({object.clipDepth, world.map(local)});
+        clips_.push_back({placed.object->clipDepth, (placed.world * offset_).map(local)});
         ApplyClips();
     }
 
@@ -396,6 +477,7 @@ private:
     void ApplyClips()
     {
         painter_.resetTransform();
+        transformSet_ = false;
         painter_.setClipRect(clip_);
         for (const ActiveClip &clip : clips_) {
             painter_.setClipPath(clip.devicePath, Qt::IntersectClip);
@@ -403,11 +485,13 @@ private:
     }
 
     const Movie &movie_;
-    const MorphShapes &morphs_;
     QPainter &painter_;
     QRect clip_;
-    QTransform view_;
+    QTransform offset_;
     Quality quality_;
+    QRectF sceneClip_;  // clip_ in the scene's device coordinates
+    bool transformSet_ = false;
+    QTransform world_;  // the scene transform set on the painter when transformSet_
     std::vector<ActiveClip> clips_;
 };
 
@@ -482,13 +566,24 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
     if (area.isEmpty() || list.empty()) {
         return;
     }
-    const MorphShapes morphs = BuildMorphShapes(movie, list);
     const QTransform drawn = quality == Quality::Low ? PixelCentreConvention(view) : view;
     const int bands = BandCount(whole);
+    std::vector<std::pair<int, int>> touched;  // the bands area lies in, top and bottom rows
+    for (int i = 0; i < bands; ++i) {
+        const int top = whole.top() + whole.height() * i / bands;
+        const int bottom = whole.top() + whole.height() * (i + 1) / bands;
+        if (top <= area.bottom() && bottom > area.top()) {
+            touched.emplace_back(top, bottom);
+        }
+    }
+    // Paths drawn on several threads at once are warmed first.
+    const bool threaded = touched.size() > 1;
+    std::vector<Readying> readying;
+    const Scene scene = BuildScene(movie, list, area, drawn, threaded, readying);
+    ReadyAll(readying, threaded);
     if (bands == 1) {
-        Preparer(movie, morphs, area, drawn, false).Prepare(list);
         QPainter painter(&target);
-        Renderer(movie, morphs, painter, area, drawn, quality).Draw(list);
+        Renderer(movie, painter, area, QTransform(), quality).Draw(scene);
         return;
     }
     // Each band paints through its own image over the target's rows, so the painters never
@@ -500,42 +595,12 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
         QImage band(pixels + stride * top, target.width(), bottom - top, stride, target.format());
         QPainter painter(&band);
         const QRect bandClip = area.intersected(QRect(whole.left(), top, whole.width(), bottom - top));
-        Renderer(movie, morphs, painter, bandClip.translated(0, -top), drawn * QTransform::fromTranslate(0, -top),
-                 quality)
-            .Draw(list);
+        Renderer(movie, painter, bandClip.translated(0, -top), QTransform::fromTranslate(0, -top), quality)
+            .Draw(scene);
     };
-    std::vector<std::pair<int, int>> touched;
-    for (int i = 0; i < bands; ++i) {
-        const int top = whole.top() + whole.height() * i / bands;
-        const int bottom = whole.top() + whole.height() * (i + 1) / bands;
-        if (top <= area.bottom() && bottom > area.top()) {
-            touched.emplace_back(top, bottom);
-        }
-    }
-    const bool threaded = touched.size() > 1;
-    Preparer(movie, morphs, area, drawn, threaded).Prepare(list);
-    if (!threaded) {
-        drawBand(touched.front().first, touched.front().second);
-        return;
-    }
-    // The bands run on the global pool: Qt's raster fills then stay within their band instead of
-    // splitting every large fill again across the pool's threads already busy with other bands.
-    // A band no idle pool thread takes is drawn here, so nothing waits on queued work.
-    QThreadPool *pool = QThreadPool::globalInstance();
-    QSemaphore done;
-    int started = 0;
-    for (const auto &[top, bottom] : touched) {
-        auto task = [&drawBand, &done, top = top, bottom = bottom] {
-            drawBand(top, bottom);
-            done.release();
-        };
-        if (pool->tryStart(task)) {
-            ++started;
-        } else {
-            drawBand(top, bottom);
-        }
-    }
-    done.acquire(started);
+    // The bands are jobs on the global pool: Qt's raster fills then stay within their band
+    // instead of splitting every large fill again across threads already busy with other bands.
+    RunJobs(static_cast<int>(touched.size()), [&](int i) { drawBand(touched[i].first, touched[i].second); });
 }
 
 }  // namespace platform::swf
