@@ -88,12 +88,12 @@ QImage LoadPngPicture(const std::string &path, std::vector<uint8_t> &alpha)
     return picture;
 }
 
-bool SavePng(const std::vector<uint8_t> &pixels, int32_t width, int32_t height, const std::string &path)
+std::string EncodePng(const std::vector<uint8_t> &pixels, int32_t width, int32_t height)
 {
     int64_t rows = std::llabs(int64_t{height});
-    if (path.empty() || width <= 0 || rows <= 0 || int64_t{width} * rows > kMaxPicturePixels ||
+    if (width <= 0 || rows <= 0 || int64_t{width} * rows > kMaxPicturePixels ||
         pixels.size() < static_cast<size_t>(int64_t{width} * rows * 4)) {
-        return false;
+        return {};
     }
     PngImage png;
     png.image.width = static_cast<png_uint_32>(width);
@@ -104,10 +104,19 @@ bool SavePng(const std::vector<uint8_t> &pixels, int32_t width, int32_t height, 
     png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png.image);
     std::string bytes(size, '\0');
     if (!png_image_write_to_memory(&png.image, bytes.data(), &size, 0, pixels.data(), width * 4, nullptr)) {
-        return false;
+        return {};
     }
     bytes.resize(size);
-    return platform::WriteFileAtomically(path, bytes);
+    return bytes;
+}
+
+bool SavePng(const std::vector<uint8_t> &pixels, int32_t width, int32_t height, const std::string &path)
+{
+    if (path.empty()) {
+        return false;
+    }
+    const std::string bytes = EncodePng(pixels, width, height);
+    return !bytes.empty() && platform::WriteFileAtomically(path, bytes);
 }
 
 }  // namespace importer
