@@ -88,22 +88,23 @@ QImage LoadPngPicture(const std::string &path, std::vector<uint8_t> &alpha)
     return picture;
 }
 
-std::string EncodePng(const std::vector<uint8_t> &pixels, int32_t width, int32_t height)
+std::string EncodePng(const std::vector<uint8_t> &pixels, int32_t width, int32_t height, bool opaque)
 {
+    const int32_t bytesPerPixel = opaque ? 3 : 4;
     int64_t rows = std::llabs(int64_t{height});
     if (width <= 0 || rows <= 0 || int64_t{width} * rows > kMaxPicturePixels ||
-        pixels.size() < static_cast<size_t>(int64_t{width} * rows * 4)) {
+        pixels.size() < static_cast<size_t>(int64_t{width} * rows * bytesPerPixel)) {
         return {};
     }
     PngImage png;
     png.image.width = static_cast<png_uint_32>(width);
     png.image.height = static_cast<png_uint_32>(rows);
-    png.image.format = PNG_FORMAT_BGRA;
+    png.image.format = opaque ? PNG_FORMAT_BGR : PNG_FORMAT_BGRA;
     // A buffer of the largest size the stream can have lets the image be compressed once; asking
     // for the exact size first would compress it twice.
     png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png.image);
     std::string bytes(size, '\0');
-    if (!png_image_write_to_memory(&png.image, bytes.data(), &size, 0, pixels.data(), width * 4, nullptr)) {
+    if (!png_image_write_to_memory(&png.image, bytes.data(), &size, 0, pixels.data(), width * bytesPerPixel, nullptr)) {
         return {};
     }
     bytes.resize(size);

@@ -20,7 +20,7 @@ namespace {
 
 bool WritePng(const std::vector<uint8_t> &pixels, int width, int height, const char *path)
 {
-    const std::string bytes = importer::EncodePng(pixels, width, height);
+    const std::string bytes = importer::EncodePng(pixels, width, height, true);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return !bytes.empty() && out.good();
@@ -60,11 +60,15 @@ int main(int argc, char **argv)
     host.player.Render(picture, picture.rect());
     host.player.SetMovie("a");  // releases the movie before the picture is written
     core::SetHost(nullptr);
-    // RGB32 holds blue, green, red and an opaque alpha byte per pixel, the writer's order.
-    std::vector<uint8_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    // The picture is opaque: its blue, green and red bytes (RGB32 keeps them in that order)
+    // make a PNG without alpha, as the other renderer writes for an opaque picture.
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    uint8_t *out = pixels.data();
     for (int y = 0; y < height; ++y) {
-        std::memcpy(pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4, picture.constScanLine(y),
-                    static_cast<size_t>(width) * 4);
+        const uint8_t *in = picture.constScanLine(y);
+        for (int x = 0; x < width; ++x, in += 4, out += 3) {
+            std::memcpy(out, in, 3);
+        }
     }
     picture = QImage();
     return WritePng(pixels, width, height, argv[2]) ? 0 : 1;
