@@ -62,6 +62,41 @@ TEST(SvgGeometry, CheckedRoundIsHalfToEvenInsideTheRangeAndThrowsOutside)
     }
 }
 
+TEST(SvgGeometry, JoinedMatrixListsMovePointsAsTheTwoListsDo)
+{
+    SvgMatrix scale;
+    scale.ScaleX = scale.ScaleY = 2;
+    SvgMatrix shift;
+    shift.sftX = 100;
+    SvgMatrix turn;
+    turn.ScaleX = turn.ScaleY = 0.6f;
+    turn.Skew0 = 0.8f;
+    turn.Skew1 = -0.8f;
+    const MatrixList inner{scale, turn};
+    const MatrixList outer{shift, turn};
+    const std::vector<SvgMatrix> run = JoinMatrixLists(inner, outer);
+    ASSERT_EQ(run.size(), 4u);
+    EXPECT_EQ(run[0].ScaleX, 2);  // the first list's matrices come first
+    EXPECT_EQ(run[2].sftX, 100);
+
+    // Scaling first, then moving: 10 becomes 120, not 220.
+    int32_t x = 10, y = 0;
+    TransformPoint(x, y, std::vector<SvgMatrix>{scale, shift});
+    EXPECT_EQ(x, 120);
+    EXPECT_EQ(y, 0);
+
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int32_t> coordinate(-200000, 200000);
+    for (int i = 0; i < 500; ++i) {
+        int32_t ax = coordinate(random), ay = coordinate(random);
+        int32_t bx = ax, by = ay;
+        TransformPoint(ax, ay, inner, outer);
+        TransformPoint(bx, by, run);
+        EXPECT_EQ(ax, bx);
+        EXPECT_EQ(ay, by);
+    }
+}
+
 TEST(SvgPathModel, NodesBoundsAndGrowth)
 {
     QlkPath path;
