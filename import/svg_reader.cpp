@@ -430,6 +430,11 @@ void SvgReader::SizeFromGroups()
 core::PathCollection SvgReader::GetPathRecords() const
 {
     core::PathCollection result;
+    size_t count = 1;
+    for (const QlkGroup &group : groups_) {
+        count += group.colQLKPath.size();
+    }
+    result.Paths.reserve(count);
     int32_t compoundCounter = 0;
     for (const QlkGroup &group : groups_) {
         core::AppendPaths(result, group.GetGroupPathRecords(compoundCounter));
