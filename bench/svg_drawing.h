@@ -6,6 +6,7 @@
 // write them.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -62,8 +63,8 @@ private:
     static void Printf(std::string &out, const char *format, Args... args)
     {
         char buffer[512];
-        int length = std::snprintf(buffer, sizeof buffer, format, args...);
-        out.append(buffer, static_cast<size_t>(std::min<int>(length, sizeof buffer - 1)));
+        const int length = std::snprintf(buffer, sizeof buffer, format, args...);
+        out.append(buffer, static_cast<size_t>(std::clamp<int>(length, 0, sizeof buffer - 1)));
     }
 
     double Uniform(double low, double high) { return std::uniform_real_distribution<double>(low, high)(random_); }
