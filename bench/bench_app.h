@@ -16,7 +16,8 @@ namespace benchsupport {
 class CanvasHost : public core::Host {
 public:
     platform::MoviePlayer player;
-    bool GridChecked() const override { return true; }
+    bool grid = true;  // the canvas grid shows, as it does while editing
+    bool GridChecked() const override { return grid; }
     platform::MoviePlayer *CanvasPlayer() override { return &player; }
 };
 

@@ -1,6 +1,8 @@
-// A large SVG (over 5 MB of path data): our import alone, and the whole way from the file to a
-// PNG picture (import, canvas movie, player, picture written) beside rsvg-convert doing the same,
-// each in a process of its own so that its peak memory is its own.
+// SVG drawings of three sizes (bench/svg_drawing.h): our import alone, and the whole way from the
+// file to a PNG picture of the drawing's size (import, canvas movie, player, picture written)
+// beside rsvg-convert doing the same, each in a process of its own so that its time and peak
+// memory are its own.
+#include "bench/svg_drawing.h"
 #include "import/svg_reader.h"
 
 #include <benchmark/benchmark.h>
@@ -10,11 +12,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <random>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,45 +22,22 @@ extern char **environ;
 
 namespace {
 
-// Writes the benchmark document once: many filled paths of lines and cubic curves.
-const std::string &LargeSvgFile()
+using benchsupport::SvgScene;
+
+// Each scene's file, written once per run.
+const std::string &SceneFile(const SvgScene &scene)
 {
-    static const std::string path = [] {
-        std::string file = (std::filesystem::temp_directory_path() / "quillark_bench_large.svg").string();
-        std::mt19937 random(7);
-        std::uniform_real_distribution<double> coordinate(0, 1000);
-        std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1000\" height=\"1000\">\n";
-        size_t pathData = 0;
-        char number[32];
-        auto put = [&](std::string &out) {
-            std::snprintf(number, sizeof number, "%.3f ", coordinate(random));
-            out += number;
-        };
-        while (pathData < 6u * 1024 * 1024) {
-            std::string d = "M";
-            put(d);
-            put(d);
-            for (int segment = 0; segment < 40; ++segment) {
-                d += segment % 2 ? "L" : "C";
-                for (int i = 0; i < (segment % 2 ? 2 : 6); ++i) {
-                    put(d);
-                }
-            }
-            d += "Z";
-            pathData += d.size();
-            text += "<path fill=\"#3465a4\" fill-opacity=\"0.3\" d=\"" + d + "\"/>\n";
-        }
-        text += "</svg>\n";
-        std::ofstream(file, std::ios::binary) << text;
-        return file;
-    }();
-    return path;
+    static std::map<std::string, std::string> files;
+    auto found = files.find(scene.name);
+    if (found == files.end()) {
+        found = files.emplace(scene.name, benchsupport::SvgSceneFile(scene)).first;
+    }
+    return found->second;
 }
 
-void BM_SvgImport(benchmark::State &state)
+void SvgImport(benchmark::State &state, const SvgScene &scene)
 {
-    const std::string &file = LargeSvgFile();
+    const std::string &file = SceneFile(scene);
     state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(file)) / (1024 * 1024);
     for (auto _ : state) {
         importer::SvgReader reader;
@@ -73,10 +50,20 @@ void BM_SvgImport(benchmark::State &state)
         state.counters["paths"] = paths.PathCount();
     }
 }
-BENCHMARK(BM_SvgImport)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Runs a program to its end and adds its wall-clock milliseconds and peak resident memory.
-bool RunMeasured(const std::vector<std::string> &arguments, double &milliseconds, double &peakMegabytes)
+struct ProcessCost {
+    double wallMs = 0;
+    double cpuMs = 0;
+    double peakMb = 0;
+};
+
+double Milliseconds(const timeval &time)
+{
+    return static_cast<double>(time.tv_sec) * 1000.0 + static_cast<double>(time.tv_usec) / 1000.0;
+}
+
+// Runs a program to its end and adds its wall-clock and CPU milliseconds and peak resident memory.
+bool RunMeasured(const std::vector<std::string> &arguments, ProcessCost &cost)
 {
     std::vector<char *> argv;
     for (const std::string &argument : arguments) {
@@ -93,45 +80,65 @@ bool RunMeasured(const std::vector<std::string> &arguments, double &milliseconds
     if (wait4(pid, &status, 0, &usage) != pid) {
         return false;
     }
-    milliseconds += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    peakMegabytes = std::max(peakMegabytes, static_cast<double>(usage.ru_maxrss) / 1024.0);
+    cost.wallMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    cost.cpuMs += Milliseconds(usage.ru_utime) + Milliseconds(usage.ru_stime);
+    cost.peakMb = std::max(cost.peakMb, static_cast<double>(usage.ru_maxrss) / 1024.0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // From the SVG file to a PNG picture of it, each run a fresh process: time and peak memory.
 void SvgToPicture(benchmark::State &state, const std::vector<std::string> &command)
 {
-    double milliseconds = 0;
-    double peak = 0;
+    ProcessCost cost;
     for (auto _ : state) {
-        if (!RunMeasured(command, milliseconds, peak)) {
+        if (!RunMeasured(command, cost)) {
             state.SkipWithError(("failed: " + command[0]).c_str());
             return;
         }
     }
-    state.counters["process_ms"] = milliseconds / static_cast<double>(state.iterations());
-    state.counters["peak_MB"] = peak;
+    const double runs = static_cast<double>(state.iterations());
+    state.counters["process_ms"] = cost.wallMs / runs;
+    state.counters["cpu_all_ms"] = cost.cpuMs / runs;
+    state.counters["peak_MB"] = cost.peakMb;
 }
 
-std::string PicturePath()
+std::string PicturePath(const SvgScene &scene, const char *renderer)
 {
-    return (std::filesystem::temp_directory_path() / "quillark_bench_large.png").string();
+    return (std::filesystem::temp_directory_path() /
+            (std::string("quillark_bench_") + scene.name + "_" + renderer + ".png"))
+        .string();
 }
 
-void BM_SvgToPicture(benchmark::State &state)
+void OursToPicture(benchmark::State &state, const SvgScene &scene)
 {
-    SvgToPicture(state, {SVG_TO_PICTURE, LargeSvgFile(), PicturePath()});
+    SvgToPicture(state, {SVG_TO_PICTURE, SceneFile(scene), PicturePath(scene, "ours")});
 }
-BENCHMARK(BM_SvgToPicture)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
-void BM_RsvgConvertToPicture(benchmark::State &state)
+void RsvgConvertToPicture(benchmark::State &state, const SvgScene &scene)
 {
     if (std::system("command -v rsvg-convert >/dev/null 2>&1") != 0) {
         state.SkipWithError("rsvg-convert is not installed");
         return;
     }
-    SvgToPicture(state, {"rsvg-convert", LargeSvgFile(), "-o", PicturePath()});
+    // The drawing's own size, as ours: rsvg-convert takes it from width and height.
+    SvgToPicture(state, {"rsvg-convert", SceneFile(scene), "-o", PicturePath(scene, "rsvg")});
 }
-BENCHMARK(BM_RsvgConvertToPicture)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+const bool registered = [] {
+    for (const SvgScene &scene : benchsupport::kSvgScenes) {
+        const std::string name = scene.name;
+        benchmark::RegisterBenchmark(("BM_SvgImport/" + name).c_str(), SvgImport, scene)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_SvgToPicture/" + name).c_str(), OursToPicture, scene)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(5)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("BM_RsvgConvertToPicture/" + name).c_str(), RsvgConvertToPicture, scene)
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(5)
+            ->UseRealTime();
+    }
+    return true;
+}();
 
 }  // namespace

@@ -88,26 +88,36 @@ QImage LoadPngPicture(const std::string &path, std::vector<uint8_t> &alpha)
     return picture;
 }
 
-bool SavePng(const std::vector<uint8_t> &pixels, int32_t width, int32_t height, const std::string &path)
+std::string EncodePng(const std::vector<uint8_t> &pixels, int32_t width, int32_t height, bool opaque)
 {
+    const int32_t bytesPerPixel = opaque ? 3 : 4;
     int64_t rows = std::llabs(int64_t{height});
-    if (path.empty() || width <= 0 || rows <= 0 || int64_t{width} * rows > kMaxPicturePixels ||
-        pixels.size() < static_cast<size_t>(int64_t{width} * rows * 4)) {
-        return false;
+    if (width <= 0 || rows <= 0 || int64_t{width} * rows > kMaxPicturePixels ||
+        pixels.size() < static_cast<size_t>(int64_t{width} * rows * bytesPerPixel)) {
+        return {};
     }
     PngImage png;
     png.image.width = static_cast<png_uint_32>(width);
     png.image.height = static_cast<png_uint_32>(rows);
-    png.image.format = PNG_FORMAT_BGRA;
+    png.image.format = opaque ? PNG_FORMAT_BGR : PNG_FORMAT_BGRA;
     // A buffer of the largest size the stream can have lets the image be compressed once; asking
     // for the exact size first would compress it twice.
     png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(png.image);
     std::string bytes(size, '\0');
-    if (!png_image_write_to_memory(&png.image, bytes.data(), &size, 0, pixels.data(), width * 4, nullptr)) {
-        return false;
+    if (!png_image_write_to_memory(&png.image, bytes.data(), &size, 0, pixels.data(), width * bytesPerPixel, nullptr)) {
+        return {};
     }
     bytes.resize(size);
-    return platform::WriteFileAtomically(path, bytes);
+    return bytes;
+}
+
+bool SavePng(const std::vector<uint8_t> &pixels, int32_t width, int32_t height, const std::string &path)
+{
+    if (path.empty()) {
+        return false;
+    }
+    const std::string bytes = EncodePng(pixels, width, height);
+    return !bytes.empty() && platform::WriteFileAtomically(path, bytes);
 }
 
 }  // namespace importer

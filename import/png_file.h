@@ -14,9 +14,13 @@ namespace importer {
 // it; otherwise alpha is left as it was. A null image on any failure.
 QImage LoadPngPicture(const std::string &path, std::vector<uint8_t> &alpha);
 
-// Writes width x |height| pixels of 4 bytes each (blue, green, red, alpha; rows from the top)
-// as a PNG file, whole, renamed into place. False for an empty path, too few pixels or any
-// write failure.
+// The PNG stream of width x |height| pixels (rows from the top) of 4 bytes each (blue, green, red,
+// alpha) or, for an opaque picture, of 3 bytes each (blue, green, red), which gives a stream
+// without an alpha channel. Empty for too few pixels or a failed encoding.
+std::string EncodePng(const std::vector<uint8_t> &pixels, int32_t width, int32_t height, bool opaque = false);
+
+// Writes that stream as a PNG file, whole, renamed into place. False for an empty path, too few
+// pixels or any write failure.
 bool SavePng(const std::vector<uint8_t> &pixels, int32_t width, int32_t height, const std::string &path);
 
 }  // namespace importer

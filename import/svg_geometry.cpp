@@ -39,15 +39,21 @@ struct Station {
     SvgPoint a, b, c;  // tangent through a and b, curve point c
 };
 
+// Double products, float results: each matrix's result is rounded to float before the next.
+void ApplyMatrix(float &x, float &y, const SvgMatrix &m)
+{
+    double nx = static_cast<double>(m.ScaleX) * x + static_cast<double>(m.Skew1) * y + m.sftX;
+    double ny = static_cast<double>(m.Skew0) * x + static_cast<double>(m.ScaleY) * y + m.sftY;
+    x = static_cast<float>(nx);
+    y = static_cast<float>(ny);
+}
+
 }  // namespace
 
 void ApplyMatrixList(float &x, float &y, const MatrixList &list)
 {
     for (const SvgMatrix &m : list) {
-        double nx = static_cast<double>(m.ScaleX) * x + static_cast<double>(m.Skew1) * y + m.sftX;
-        double ny = static_cast<double>(m.Skew0) * x + static_cast<double>(m.ScaleY) * y + m.sftY;
-        x = static_cast<float>(nx);
-        y = static_cast<float>(ny);
+        ApplyMatrix(x, y, m);
     }
 }
 
@@ -62,6 +68,26 @@ void TransformPoint(int32_t &x, int32_t &y, const MatrixList &list1, const Matri
     float fx = static_cast<float>(x);
     float fy = static_cast<float>(y);
     ApplyMatrixLists(fx, fy, list1, list2);
+    x = CheckedRound(fx);
+    y = CheckedRound(fy);
+}
+
+std::vector<SvgMatrix> JoinMatrixLists(const MatrixList &list1, const MatrixList &list2)
+{
+    std::vector<SvgMatrix> run;
+    run.reserve(list1.size() + list2.size());
+    run.insert(run.end(), list1.begin(), list1.end());
+    run.insert(run.end(), list2.begin(), list2.end());
+    return run;
+}
+
+void TransformPoint(int32_t &x, int32_t &y, std::span<const SvgMatrix> run)
+{
+    float fx = static_cast<float>(x);
+    float fy = static_cast<float>(y);
+    for (const SvgMatrix &m : run) {
+        ApplyMatrix(fx, fy, m);
+    }
     x = CheckedRound(fx);
     y = CheckedRound(fy);
 }

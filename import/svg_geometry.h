@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <span>
+#include <vector>
 
 namespace importer {
 
@@ -32,6 +34,10 @@ void ApplyMatrixList(float &x, float &y, const MatrixList &list);
 void ApplyMatrixLists(float &x, float &y, const MatrixList &list1, const MatrixList &list2);
 // The same on a point in twips, rounded back half to even; throws SvgError when out of range.
 void TransformPoint(int32_t &x, int32_t &y, const MatrixList &list1, const MatrixList &list2);
+// The matrices of list1, then those of list2, side by side: moving many points through one run
+// gives the same results as through the two lists.
+std::vector<SvgMatrix> JoinMatrixLists(const MatrixList &list1, const MatrixList &list2);
+void TransformPoint(int32_t &x, int32_t &y, std::span<const SvgMatrix> run);
 
 // The direction from p to q in degrees, [0, 360): (0, 0) to (0, 10) is 0, (10, 0) to (0, 0) is 90.
 float GetDirectionAngle(SvgPoint p, SvgPoint q);

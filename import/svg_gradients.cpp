@@ -35,7 +35,7 @@ SvgGradientStop ReadStop(std::string_view text, size_t &pos, int32_t previousOff
 {
     SvgGradientStop stop;
     stop.Position = previousOffset;
-    ForEachAttribute(text, pos, [&](const std::string &name, const std::string &value) {
+    ForEachAttribute(text, pos, [&](std::string_view name, std::string_view value) {
         if (name == "offset") {
             stop.Position = UnitToByte(value);
         } else if (name == "style") {
@@ -283,7 +283,7 @@ bool ReadGradient(std::string_view text, size_t &pos, bool radial, SvgContext &c
         data->StartPoint = {0.5f, 0.5f};
         data->EndPoint = {0.5f, 0.5f};
     }
-    bool ended = ForEachAttribute(text, pos, [&](const std::string &name, const std::string &value) {
+    bool ended = ForEachAttribute(text, pos, [&](std::string_view name, std::string_view value) {
         ReadGradientAttr(name, value, *data);
     });
     if (!ended) {

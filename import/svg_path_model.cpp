@@ -56,21 +56,26 @@ void QlkPath::ReturnToStart()
 
 void QlkPath::Transformation(const MatrixList &list1, const MatrixList &list2)
 {
-    TransformPoint(startX_, startY_, list1, list2);
+    Transformation(JoinMatrixLists(list1, list2));
+}
+
+void QlkPath::Transformation(std::span<const SvgMatrix> run)
+{
+    TransformPoint(startX_, startY_, run);
     // The new bounds enclose the old box's transformed corners.
     const int32_t corners[4][2] = {{xMin_, yMin_}, {xMax_, yMin_}, {xMax_, yMax_}, {xMin_, yMax_}};
     ResetBounds();
     for (const auto &corner : corners) {
         int32_t x = corner[0];
         int32_t y = corner[1];
-        TransformPoint(x, y, list1, list2);
+        TransformPoint(x, y, run);
         SetXY(x, y);
     }
     for (PathNode &node : nodes_) {
         if (node.NodeKind == 1) {
-            TransformPoint(node.CtrlX, node.CtrlY, list1, list2);
+            TransformPoint(node.CtrlX, node.CtrlY, run);
         }
-        TransformPoint(node.EndX, node.EndY, list1, list2);
+        TransformPoint(node.EndX, node.EndY, run);
     }
 }
 
@@ -127,8 +132,9 @@ core::PathRecord QlkPath::GetPathRecord(const QlkGroup &group, int32_t compoundI
 
 void QlkGroup::Transformation(const MatrixList &list1, const MatrixList &list2)
 {
+    const std::vector<SvgMatrix> run = JoinMatrixLists(list1, list2);
     for (QlkPath &path : colQLKPath) {
-        path.Transformation(list1, list2);
+        path.Transformation(run);
     }
 }
 

@@ -48,6 +48,8 @@ public:
     // Makes the subpath's start the current point again (after a close).
     void ReturnToStart();
     void Transformation(const MatrixList &list1, const MatrixList &list2);
+    // The same through the two lists joined (JoinMatrixLists).
+    void Transformation(std::span<const SvgMatrix> run);
 
     const PathNode &GetNode(int32_t index) const { return nodes_.at(static_cast<size_t>(index)); }
     core::PathRecord GetPathRecord(const QlkGroup &group, int32_t compoundId) const;

@@ -370,7 +370,7 @@ void SvgReader::ReadUse(std::string_view text, size_t &pos, const SvgStyle &pare
     int32_t x = 0;
     int32_t y = 0;
     std::string id;
-    ForEachAttribute(text, pos, [&](const std::string &name, const std::string &value) {
+    ForEachAttribute(text, pos, [&](std::string_view name, std::string_view value) {
         if (name == "fill") {
             ApplyContainerFill(value, style);
         } else if (name == "x") {
@@ -430,6 +430,11 @@ void SvgReader::SizeFromGroups()
 core::PathCollection SvgReader::GetPathRecords() const
 {
     core::PathCollection result;
+    size_t count = 1;
+    for (const QlkGroup &group : groups_) {
+        count += group.colQLKPath.size();
+    }
+    result.Paths.reserve(count);
     int32_t compoundCounter = 0;
     for (const QlkGroup &group : groups_) {
         core::AppendPaths(result, group.GetGroupPathRecords(compoundCounter));

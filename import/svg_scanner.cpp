@@ -132,9 +132,9 @@ bool IsTagEndMarker(std::string_view name)
     return name == "/>" || name == "?>" || name == ">";
 }
 
-std::string GetNextAttribute(std::string_view text, size_t &pos, std::string &value)
+std::string_view GetNextAttributeView(std::string_view text, size_t &pos, std::string_view &value)
 {
-    value.clear();
+    value = {};
     size_t start = SkipBlanks(text, pos);
     if (start >= text.size()) {
         pos = text.size();
@@ -145,12 +145,12 @@ std::string GetNextAttribute(std::string_view text, size_t &pos, std::string &va
     for (std::string_view marker : {std::string_view("/>"), std::string_view("?>"), std::string_view(">")}) {
         if (text.substr(start).starts_with(marker)) {
             pos = start + marker.size();
-            return std::string(marker);
+            return marker;
         }
     }
     size_t end = FindDelimiter(text, start + 1, '=', '<');
     pos = end;
-    std::string name(text.substr(start, end - start));
+    std::string_view name = text.substr(start, end - start);
     // The value's opening quote, unless the tag ends first (searching no further than either, so
     // that a tag of many attributes is read in linear time).
     size_t open = text.find_first_of("\">", end);
@@ -171,12 +171,20 @@ std::string GetNextAttribute(std::string_view text, size_t &pos, std::string &va
         if (valueEnd > open + 1 && text[valueEnd - 1] == '/') {
             --valueEnd;
         }
-        value = std::string(text.substr(open + 1, valueEnd - open - 1));
+        value = text.substr(open + 1, valueEnd - open - 1);
         pos = valueEnd;
         return name;
     }
-    value = std::string(text.substr(open + 1, close - open - 1));
+    value = text.substr(open + 1, close - open - 1);
     pos = close + 1;
+    return name;
+}
+
+std::string GetNextAttribute(std::string_view text, size_t &pos, std::string &value)
+{
+    std::string_view view;
+    std::string name(GetNextAttributeView(text, pos, view));
+    value.assign(view);
     return name;
 }
 
@@ -191,11 +199,11 @@ void StepBackOverMarker(size_t &pos, std::string_view marker)
 
 std::string GetIdAttribute(std::string_view text, size_t pos)
 {
-    std::string value;
+    std::string_view value;
     for (;;) {
-        std::string name = GetNextAttribute(text, pos, value);
+        std::string_view name = GetNextAttributeView(text, pos, value);
         if (name == "id") {
-            return value;
+            return std::string(value);
         }
         if (name.empty() || IsTagEndMarker(name)) {
             return "";

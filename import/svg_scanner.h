@@ -34,18 +34,20 @@ bool IsTagEndMarker(std::string_view name);
 // The next attribute of the open tag and its double-quoted value; at the tag's end one of the
 // markers "/>", "?>", ">" with pos just behind it; "" at the end of the text.
 std::string GetNextAttribute(std::string_view text, size_t &pos, std::string &value);
+// The same as views into text (no copies: attribute values such as path data can be long).
+std::string_view GetNextAttributeView(std::string_view text, size_t &pos, std::string_view &value);
 
 // Puts pos back from behind a tag-end marker onto it, so SkipElement sees the tag's end.
 void StepBackOverMarker(size_t &pos, std::string_view marker);
 
-// Gives every attribute of the open tag to onAttribute(name, value) and puts pos back onto the
-// tag's end. False when the text ran out before the tag ended.
+// Gives every attribute of the open tag to onAttribute(name, value), both views into text, and
+// puts pos back onto the tag's end. False when the text ran out before the tag ended.
 template <typename Handler>
 bool ForEachAttribute(std::string_view text, size_t &pos, Handler &&onAttribute)
 {
-    std::string value;
+    std::string_view value;
     for (;;) {
-        std::string name = GetNextAttribute(text, pos, value);
+        std::string_view name = GetNextAttributeView(text, pos, value);
         if (name.empty()) {
             return false;
         }

@@ -106,8 +106,9 @@ void TransformPaths(std::vector<QlkPath> &paths, const MatrixList &own, const Ma
         points += 5 + 2 * static_cast<int64_t>(path.count());
     }
     context.CountPointTransforms(points, own.size() + inherited.size());
+    const std::vector<SvgMatrix> run = JoinMatrixLists(own, inherited);
     for (QlkPath &path : paths) {
-        path.Transformation(own, inherited);
+        path.Transformation(run);
     }
 }
 
@@ -407,11 +408,11 @@ bool ReadPathElement(std::string_view text, size_t &pos, QlkGroup &group, const 
                      std::string_view elementName, SvgContext &context)
 {
     ShapeState state{parent, {}, std::nullopt, false};
-    std::optional<std::string> data;
+    std::optional<std::string_view> data;  // a view into text
     std::string_view dataName = elementName == "path" ? "d" : "points";
     ForEachAttribute(text, pos, [&](std::string_view name, std::string_view value) {
         if (name == dataName) {
-            data = std::string(value);
+            data = value;
         } else {
             ApplyShapeAttr(name, value, state, context);
         }

@@ -391,7 +391,7 @@ std::string ReadContainerAttrs(std::string_view text, size_t &pos, SvgStyle &sty
     std::string id;
     std::string widthText, heightText, viewBoxText, transformText;
     bool hasViewBox = false;
-    ForEachAttribute(text, pos, [&](const std::string &name, const std::string &value) {
+    ForEachAttribute(text, pos, [&](std::string_view name, std::string_view value) {
         if (name == "fill") {
             ApplyContainerFill(value, style);
         } else if (name == "style") {

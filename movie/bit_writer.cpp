@@ -27,21 +27,23 @@ void SetEnd(core::BitBuffer &buffer, int64_t end)
     buffer.BitPos = static_cast<int32_t>(end - int64_t{buffer.BytePos} * 8);
 }
 
-// ORs the low count bits of bits into the buffer at the position (the bytes there are zero).
+// ORs the low count bits of bits into the buffer at the position (the bytes there are zero),
+// byte by byte from the field's high bits on.
 void PutBits(core::BitBuffer &buffer, uint64_t bits, int32_t count)
 {
-    int64_t pos = BitCount(buffer);
-    int64_t end = pos + count;
-    GrowBitBuffer(buffer, static_cast<int32_t>((end - 1) / 8));
+    const int64_t pos = BitCount(buffer);
+    const int64_t end = pos + count;
+    const int64_t last = (end - 1) / 8;
+    if (last >= 0 && static_cast<size_t>(last) >= buffer.Bytes.size()) {
+        GrowBitBuffer(buffer, static_cast<int32_t>(last));
+    }
     if (bits != 0) {
-        int32_t remaining = count;
-        while (remaining > 0) {
-            int32_t used = static_cast<int32_t>(pos % 8);
-            int32_t take = std::min(8 - used, remaining);
-            uint32_t chunk = static_cast<uint32_t>(bits >> (remaining - take)) & ((1u << take) - 1);
-            buffer.Bytes[static_cast<size_t>(pos / 8)] |= static_cast<uint8_t>(chunk << (8 - used - take));
+        uint8_t *out = buffer.Bytes.data() + pos / 8;
+        int32_t room = 8 - static_cast<int32_t>(pos % 8);  // free bits of the current byte
+        for (int32_t remaining = count; remaining > 0; room = 8) {
+            const int32_t take = std::min(room, remaining);
             remaining -= take;
-            pos += take;
+            *out++ |= static_cast<uint8_t>((static_cast<uint32_t>(bits >> remaining) & ((1u << take) - 1)) << (room - take));
         }
     }
     SetEnd(buffer, end);

@@ -147,10 +147,21 @@ void VisitEdges(const core::PathRecord &path, int64_t &penX, int64_t &penY, Line
     }
 }
 
+// Whether all anchors lie within one edge field's reach of each other. Every pen position and
+// control point then lies in their box, so each edge takes one record: never more than the budget.
+bool AnchorsWithinOneEdge(const core::PathRecord &path)
+{
+    auto [left, right] = std::minmax_element(path.Anchors.begin(), path.Anchors.end(),
+                                             [](const auto &a, const auto &b) { return a.X < b.X; });
+    auto [top, bottom] = std::minmax_element(path.Anchors.begin(), path.Anchors.end(),
+                                             [](const auto &a, const auto &b) { return a.Y < b.Y; });
+    return int64_t{right->X} - left->X <= kEdgeDeltaMax && int64_t{bottom->Y} - top->Y <= kEdgeDeltaMax;
+}
+
 // Whether the path's edges, split to fit the edge fields, take more records than its budget.
 bool ExceedsEdgeBudget(const core::PathRecord &path)
 {
-    if (path.AnchorMax() < 1) {
+    if (path.AnchorMax() < 1 || AnchorsWithinOneEdge(path)) {
         return false;
     }
     const int64_t budget = EdgeRecordBudget(path);

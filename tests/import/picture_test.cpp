@@ -155,6 +155,32 @@ TEST(PngFile, RoundTripKeepsAlphaAndPremultipliesTheColours)
     EXPECT_TRUE(importer::LoadPngPicture(TempPath("broken.png"), alpha).isNull());
 }
 
+TEST(PngFile, OpaqueStreamHasNoAlphaChannelAndKeepsTheColours)
+{
+    // 3 x 2 pixels of blue, green, red; rows from the top.
+    const std::vector<uint8_t> pixels = {255, 0, 0, 0, 255, 0, 0, 0, 255,  //
+                                         1, 2, 3, 40, 50, 60, 200, 100, 7};
+    const std::string bytes = importer::EncodePng(pixels, 3, 2, true);
+    ASSERT_GT(bytes.size(), 33u);
+    EXPECT_EQ(bytes[25], 2);  // IHDR colour type: truecolour without alpha
+    const std::string path = TempPath("opaque_stream.png");
+    WriteAll(path, bytes);
+    EXPECT_EQ(importer::ReadPngInfo(path), (ImageInfo{importer::kImagePng, 3, 2, 24}));
+    std::vector<uint8_t> alpha = {9};
+    const QImage picture = importer::LoadPngPicture(path, alpha);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(alpha, std::vector<uint8_t>{9});
+    EXPECT_EQ(picture.pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(picture.pixel(2, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(picture.pixel(1, 1), qRgb(60, 50, 40));
+    EXPECT_EQ(picture.pixel(2, 1), qRgb(7, 100, 200));
+
+    // The same bytes read as four per pixel are too few for 3 x 2; an empty picture gives nothing.
+    EXPECT_TRUE(importer::EncodePng(pixels, 3, 2).empty());
+    EXPECT_TRUE(importer::EncodePng({}, 0, 0, true).empty());
+    EXPECT_EQ(importer::EncodePng(pixels, 3, 2, true), importer::EncodePng(pixels, 3, -2, true));
+}
+
 TEST(JpegFile, WritesBaselineJpegThatDecodesAtItsSize)
 {
     importer::DibSection bitmap;

@@ -1,11 +1,14 @@
 #include "import/svg_error.h"
 #include "import/svg_geometry.h"
 #include "import/svg_path_model.h"
+#include "platform/base/rounding.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <random>
+#include <vector>
 
 using namespace importer;
 
@@ -28,6 +31,69 @@ TEST(SvgGeometry, CubicSplitsIntoFourQuadratics)
     auto line = CubicToQuadratic({0, 0}, {10, 10}, {20, 20}, {30, 30});
     for (const SvgPoint &point : line) {
         EXPECT_NEAR(point.x, point.y, 1e-4);
+    }
+}
+
+TEST(SvgGeometry, CheckedRoundIsHalfToEvenInsideTheRangeAndThrowsOutside)
+{
+    const double kMin = std::numeric_limits<int32_t>::min();
+    const double kMax = std::numeric_limits<int32_t>::max();
+    std::vector<double> values = {0.0, -0.0, 0.5, -0.5, 1.5, -1.5, 2.5, -2.5, 1e-300, -1e-300, 0.49999999999999994,
+                                  -0.49999999999999994, 8388608.5, 8388609.5, 16777216.5, kMax, kMax + 0.25, kMin,
+                                  kMin - 0.5, 1073741824.5, -1073741823.5};
+    for (double half = -40.5; half <= 40.5; half += 1.0) {
+        values.push_back(half);
+        values.push_back(std::nextafter(half, 0.0));
+        values.push_back(std::nextafter(half, half * 2));
+    }
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> spread(kMin, kMax);
+    for (int i = 0; i < 2000; ++i) {
+        values.push_back(spread(random));
+        values.push_back(std::floor(spread(random) / 1024) + 0.5);
+    }
+    for (double value : values) {
+        EXPECT_EQ(CheckedRound(value), static_cast<int32_t>(platform::RoundHalfEven(value))) << value;
+    }
+    for (double outside : {kMax + 0.5, kMax + 1, kMin - 0.75, kMin - 1, 1e300, -1e300, 4503599627370496.0,
+                           std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN()}) {
+        EXPECT_THROW(CheckedRound(outside), SvgError) << outside;
+    }
+}
+
+TEST(SvgGeometry, JoinedMatrixListsMovePointsAsTheTwoListsDo)
+{
+    SvgMatrix scale;
+    scale.ScaleX = scale.ScaleY = 2;
+    SvgMatrix shift;
+    shift.sftX = 100;
+    SvgMatrix turn;
+    turn.ScaleX = turn.ScaleY = 0.6f;
+    turn.Skew0 = 0.8f;
+    turn.Skew1 = -0.8f;
+    const MatrixList inner{scale, turn};
+    const MatrixList outer{shift, turn};
+    const std::vector<SvgMatrix> run = JoinMatrixLists(inner, outer);
+    ASSERT_EQ(run.size(), 4u);
+    EXPECT_EQ(run[0].ScaleX, 2);  // the first list's matrices come first
+    EXPECT_EQ(run[2].sftX, 100);
+
+    // Scaling first, then moving: 10 becomes 120, not 220.
+    int32_t x = 10, y = 0;
+    TransformPoint(x, y, std::vector<SvgMatrix>{scale, shift});
+    EXPECT_EQ(x, 120);
+    EXPECT_EQ(y, 0);
+
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int32_t> coordinate(-200000, 200000);
+    for (int i = 0; i < 500; ++i) {
+        int32_t ax = coordinate(random), ay = coordinate(random);
+        int32_t bx = ax, by = ay;
+        TransformPoint(ax, ay, inner, outer);
+        TransformPoint(bx, by, run);
+        EXPECT_EQ(ax, bx);
+        EXPECT_EQ(ay, by);
     }
 }
 
