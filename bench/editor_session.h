@@ -18,12 +18,14 @@
 #include "toolwindows/path_list_window.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <random>
+#include <vector>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <ctime>
@@ -207,7 +209,8 @@ struct EditorSession {
         return {a.X, a.Y};
     }
     // A point of the visible canvas near no path's outline: the last one found while it stays
-    // so (each search point costs a look at every path).
+    // so. Each search point costs a look at every path, so only the grid points that no
+    // segment's box (grown by the reach) covers are searched.
     std::pair<int32_t, int32_t> EmptyPoint()
     {
         auto empty = [](int32_t x, int32_t y) {
@@ -218,9 +221,39 @@ struct EditorSession {
         if (emptyPoint && empty(emptyPoint->first, emptyPoint->second)) {
             return *emptyPoint;
         }
-        for (int32_t y = 200; y < 10000; y += 97) {
-            for (int32_t x = 200; x < 10000; x += 89) {
-                if (empty(x, y)) {
+        constexpr int32_t kStart = 200, kEnd = 10000, kStepX = 89, kStepY = 97;
+        constexpr int32_t kColumns = (kEnd - kStart + kStepX - 1) / kStepX;
+        constexpr int32_t kRows = (kEnd - kStart + kStepY - 1) / kStepY;
+        std::vector<char> covered(static_cast<size_t>(kColumns) * kRows, 0);
+        const int64_t reach = static_cast<int64_t>(60.0 / core::Doc().ZoomRate) + 2;
+        auto cell = [](int64_t v, int32_t step, int32_t count, bool up) {
+            int64_t c = up ? (v - kStart + step - 1) / step : (v - kStart) / step;
+            if (v < kStart) {
+                c = up ? 0 : -1;
+            }
+            return std::clamp<int64_t>(c, -1, count);
+        };
+        for (const core::PathRecord &path : core::Doc().DocPaths) {
+            const size_t n = path.Anchors.size();
+            for (size_t k = 0; k < n; ++k) {
+                const core::AnchorPoint &a = path.Anchors[k];
+                const core::AnchorPoint &b = path.Anchors[(k + 1) % n];
+                const int64_t c0 = cell(std::min(a.X, b.X) - reach, kStepX, kColumns, true);
+                const int64_t c1 = cell(std::max(a.X, b.X) + reach, kStepX, kColumns, false);
+                const int64_t r0 = cell(std::min(a.Y, b.Y) - reach, kStepY, kRows, true);
+                const int64_t r1 = cell(std::max(a.Y, b.Y) + reach, kStepY, kRows, false);
+                for (int64_t r = std::max<int64_t>(r0, 0); r <= std::min<int64_t>(r1, kRows - 1); ++r) {
+                    for (int64_t c = std::max<int64_t>(c0, 0); c <= std::min<int64_t>(c1, kColumns - 1); ++c) {
+                        covered[static_cast<size_t>(r * kColumns + c)] = 1;
+                    }
+                }
+            }
+        }
+        for (int32_t r = 0; r < kRows; ++r) {
+            for (int32_t c = 0; c < kColumns; ++c) {
+                const int32_t x = kStart + c * kStepX;
+                const int32_t y = kStart + r * kStepY;
+                if (!covered[static_cast<size_t>(r * kColumns + c)] && empty(x, y)) {
                     emptyPoint = {x, y};
                     return *emptyPoint;
                 }

@@ -529,11 +529,7 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const std::vector
         cache.quality == settings.Quality && same) {
         return cache.image;
     }
-    cache.paths = copies;
     cache.sources = sources;
-    for (core::PathRecord &path : cache.paths) {
-        ForgetUnit(path);
-    }
     cache.width = drawWidth;
     cache.height = drawHeight;
     cache.background = background;
@@ -547,6 +543,11 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const std::vector
     // takes the units just encoded instead of encoding every changed path again.
     for (size_t k = 1; k < copies.size(); ++k) {
         movie::TakeEncodedUnit(Doc().DocPaths[sources[k]], copies[k]);
+    }
+    // The copies, their units dropped, are what the thumbnail shows: kept without a second copy.
+    cache.paths = std::move(copies);
+    for (core::PathRecord &path : cache.paths) {
+        ForgetUnit(path);
     }
     cache.image = QImage(drawWidth, drawHeight, QImage::Format_RGB32);
     cache.image.fill(Qt::white);

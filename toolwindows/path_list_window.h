@@ -140,7 +140,8 @@ private:
     // Shows the pop-up at the pointer.
     void ShowListMenu();
     // Renders the thumbnail movie of the copies (of the document paths sources) at the draw
-    // size, or reuses the last image when the same paths look the same.
+    // size, or reuses the last image when the same paths look the same. A new image keeps the
+    // copies (moved from, their units dropped) as what it shows.
     const QImage &ThumbnailImage(core::PathArray &copies, const std::vector<size_t> &sources,
                                  const core::Rect32 &bounds, int drawWidth, int drawHeight);
     // Whether the kept image shows the selected paths (document indices sources) as they are now,
