@@ -152,8 +152,8 @@ public:
                 continue;
             }
             if (const auto *shape = std::get_if<ShapeCharacter>(character)) {
-                for (const GroupPtr &group : shape->groups) {
-                    PrepareGroup(*group, world, object.clipDepth > 0);
+                for (const PlacedGroup &placed : shape->groups) {
+                    PrepareGroup(*placed.group, placed.At(world), object.clipDepth > 0);
                 }
             } else if (auto morph = morphs_.find(depth); morph != morphs_.end()) {
                 PrepareGroup(*morph->second, world, object.clipDepth > 0);
@@ -232,7 +232,7 @@ public:
                 continue;
             }
             painter_.setTransform(world);
-            DrawCharacter(*character, depth, object);
+            DrawCharacter(*character, depth, object, world);
         }
     }
 
@@ -250,12 +250,14 @@ private:
 
     bool Visible(const DrawnGroup &group) const { return Touches(group, painter_.transform(), clip_); }
 
-    void DrawCharacter(const Character &character, uint16_t depth, const DisplayObject &object)
+    void DrawCharacter(const Character &character, uint16_t depth, const DisplayObject &object,
+                       const QTransform &world)
     {
         const ColorTransform &cx = object.colorTransform;
         if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
-            for (const GroupPtr &group : shape->groups) {
-                DrawGroup(*group, cx);
+            for (const PlacedGroup &placed : shape->groups) {
+                painter_.setTransform(placed.At(world));
+                DrawGroup(*placed.group, cx);
             }
         } else if (const DrawnGroup *morph = MorphShape(depth)) {
             DrawGroup(*morph, cx);
@@ -362,19 +364,21 @@ private:
     {
         QPainterPath local;
         local.setFillRule(Qt::WindingFill);
-        auto addFills = [&local](const DrawnGroup &group) {
+        auto addFills = [&local](const DrawnGroup &group, const QPointF &offset) {
             for (const QPainterPath &fill : group.fillPaths) {
                 if (!fill.isEmpty()) {
-                    local = local.isEmpty() ? Own(fill) : local.united(Own(fill));
+                    QPainterPath own = Own(fill);
+                    own.translate(offset);
+                    local = local.isEmpty() ? own : local.united(own);
                 }
             }
         };
         if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
-            for (const GroupPtr &group : shape->groups) {
-                addFills(*group);
+            for (const PlacedGroup &placed : shape->groups) {
+                addFills(*placed.group, placed.offset);
             }
         } else if (const DrawnGroup *morph = MorphShape(depth)) {
-            addFills(*morph);
+            addFills(*morph, QPointF());
         } else if (const auto *text = std::get_if<EditTextCharacter>(&character)) {
             local.addRect(text->bounds);
         }

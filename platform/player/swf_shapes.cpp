@@ -3,6 +3,7 @@
 
 #include <QPainterPathStroker>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <unordered_map>
@@ -156,12 +157,23 @@ bool ReadMorphStyleArrays(BitReader &in, StyleGroup &start, StyleGroup &end)
     return !in.Overrun();
 }
 
-// Reads SHAPERECORDs up to the end record. current starts with the styles already read; each
-// finished group (at a new-style record, when allowed, and at the end) is handed to groupDone,
-// then current is reused for the next group. With keepAll every edge is kept (morph edges pair
-// by index), else edges without any style are dropped.
-using GroupDone = std::function<void(StyleGroup &)>;
+// Where a style group's records start: the pen and the style indexes the record that brought
+// its styles set.
+struct GroupStart {
+    int64_t x = 0;
+    int64_t y = 0;
+    int32_t fill0 = 0;
+    int32_t fill1 = 0;
+    int32_t line = 0;
+};
 
+// How the records of a style group ended.
+enum class GroupEnd { End, NewStyles, Damaged };
+
+// Reads SHAPERECORDs, a style group at a time: from the style bit counts after the group's style
+// arrays up to the end record or the next record bringing new styles. Edges go into the group, or
+// with scanning are only counted (no more than the budget allows). With keepAll every edge is kept
+// (morph edges pair by index), else edges without any style are dropped.
 class RecordReader {
 public:
     RecordReader(BitReader &in, int tagCode, size_t &edgeBudget, bool keepAll)
@@ -169,72 +181,76 @@ public:
     {
     }
 
-    void Read(StyleGroup &current, const GroupDone &groupDone)
+    void Start(const GroupStart &start)
     {
+        x_ = start.x;
+        y_ = start.y;
+        fill0_ = start.fill0;
+        fill1_ = start.fill1;
+        line_ = start.line;
+    }
+    // The state the next group starts in, after a group that ended in new styles.
+    GroupStart Next() const { return {x_, y_, fill0_, fill1_, line_}; }
+    // Bit position of the record that ended the last group.
+    size_t EndBit() const { return endBit_; }
+    // Edges the last scan counted.
+    size_t Scanned() const { return scanned_; }
+
+    // group null scans. After NewStyles the reader stands at the new style arrays.
+    GroupEnd Read(StyleGroup *group)
+    {
+        scanned_ = 0;
         in_.Align();
         int fillBits = static_cast<int>(in_.UB(4));
         int lineBits = static_cast<int>(in_.UB(4));
         while (!in_.Overrun()) {
-            if (in_.UB(1) == 0) {
-                uint32_t flags = in_.UB(5);
-                if (flags == 0) {
-                    break;
+            endBit_ = in_.BitPos();
+            if (in_.UB(1) != 0) {
+                if (!ReadEdge(group)) {
+                    return GroupEnd::Damaged;
                 }
-                if (!ReadStyleChange(flags, fillBits, lineBits, current, groupDone)) {
-                    break;
-                }
-            } else if (!ReadEdge(current)) {
-                break;
+                continue;
+            }
+            uint32_t flags = in_.UB(5);
+            if (flags == 0) {
+                return in_.Overrun() ? GroupEnd::Damaged : GroupEnd::End;
+            }
+            ReadStyleChange(flags, fillBits, lineBits);
+            if (flags & 0x10) {
+                in_.Align();
+                // Morph shapes cannot change their styles.
+                return in_.Overrun() || tagCode_ == kMorphTag ? GroupEnd::Damaged : GroupEnd::NewStyles;
             }
         }
-        groupDone(current);
+        return GroupEnd::Damaged;
     }
 
 private:
-    bool ReadStyleChange(uint32_t flags, int &fillBits, int &lineBits, StyleGroup &current,
-                         const GroupDone &groupDone)
+    void ReadStyleChange(uint32_t flags, int fillBits, int lineBits)
     {
         if (flags & 0x01) {
             int bits = static_cast<int>(in_.UB(5));
             x_ = in_.SB(bits);
             y_ = in_.SB(bits);
         }
-        std::optional<int32_t> fill0;
-        std::optional<int32_t> fill1;
-        std::optional<int32_t> line;
+        if (flags & 0x10) {
+            fill0_ = fill1_ = line_ = 0;  // indexes into the new arrays
+        }
         if (flags & 0x02) {
-            fill0 = static_cast<int32_t>(in_.UB(fillBits));
+            fill0_ = static_cast<int32_t>(in_.UB(fillBits));
         }
         if (flags & 0x04) {
-            fill1 = static_cast<int32_t>(in_.UB(fillBits));
+            fill1_ = static_cast<int32_t>(in_.UB(fillBits));
         }
         if (flags & 0x08) {
-            line = static_cast<int32_t>(in_.UB(lineBits));
+            line_ = static_cast<int32_t>(in_.UB(lineBits));
         }
-        if (flags & 0x10) {
-            if (tagCode_ == kMorphTag) {
-                return false;  // morph shapes cannot change their styles
-            }
-            groupDone(current);
-            current.edges.clear();
-            in_.Align();
-            if (!ReadStyleArrays(in_, tagCode_, current)) {
-                return false;
-            }
-            fillBits = static_cast<int>(in_.UB(4));
-            lineBits = static_cast<int>(in_.UB(4));
-            fill0_ = fill1_ = line_ = 0;
-        }
-        fill0_ = fill0.value_or(fill0_);
-        fill1_ = fill1.value_or(fill1_);
-        line_ = line.value_or(line_);
-        return true;
     }
 
-    bool ReadEdge(StyleGroup &current)
+    bool ReadEdge(StyleGroup *group)
     {
-        if (edgeBudget_ == 0) {
-            return false;
+        if (edgeBudget_ == (group ? 0 : scanned_)) {
+            return false;  // the movie's edges are spent
         }
         Edge edge;
         edge.from = QPointF(static_cast<double>(x_), static_cast<double>(y_));
@@ -261,17 +277,22 @@ private:
             x_ += in_.SB(bits);
             y_ += in_.SB(bits);
         }
+        if (in_.Overrun()) {
+            return false;
+        }
+        if (!keepAll_ && fill0_ == 0 && fill1_ == 0 && line_ == 0) {
+            return true;
+        }
+        if (group == nullptr) {
+            ++scanned_;
+            return true;
+        }
         edge.to = QPointF(static_cast<double>(x_), static_cast<double>(y_));
         edge.fill0 = fill0_;
         edge.fill1 = fill1_;
         edge.line = line_;
-        if (in_.Overrun()) {
-            return false;
-        }
-        if (keepAll_ || fill0_ != 0 || fill1_ != 0 || line_ != 0) {
-            current.edges.push_back(edge);
-            --edgeBudget_;
-        }
+        group->edges.push_back(edge);
+        --edgeBudget_;
         return true;
     }
 
@@ -286,6 +307,8 @@ private:
     int32_t fill0_ = 0;
     int32_t fill1_ = 0;
     int32_t line_ = 0;
+    size_t endBit_ = 0;
+    size_t scanned_ = 0;
 };
 
 // ---- Paths ----
@@ -643,6 +666,11 @@ DrawnGroup BuildDrawnGroup(StyleGroup group)
     return drawn;
 }
 
+namespace {
+
+std::atomic<int64_t> groupsRead{0};
+std::atomic<int64_t> groupsBuilt{0};
+
 // A group drawn along the paths of another whose edges and line widths are the same: only its
 // styles differ, and the paths (shared, not copied) do not depend on them.
 DrawnGroup Restyled(const DrawnGroup &paths, const StyleGroup &group)
@@ -653,41 +681,234 @@ DrawnGroup Restyled(const DrawnGroup &paths, const StyleGroup &group)
     return drawn;
 }
 
-ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse)
+// Moves the group's own origin, the first point of its edges, to (0, 0) and returns where it was.
+// Integer twips minus integer twips: the relative values are exact.
+QPointF ToOwnOrigin(StyleGroup &group)
 {
-    ReadRect(in);  // bounds: the edges say where the shape is
-    ShapeCharacter shape;
-    auto groupDone = [&](StyleGroup &group) {
-        if (group.edges.empty()) {
-            return;
+    const QPointF origin = group.edges.front().from;
+    for (Edge &edge : group.edges) {
+        edge.from -= origin;
+        edge.to -= origin;
+        if (edge.curved) {
+            edge.control -= origin;
         }
-        const uint64_t geometry = HashGroupGeometry(group);
-        const uint64_t key = HashGroup(group, geometry);
-        GroupPtr drawn;
-        for (const GroupCache *cache : {reuse.previous, reuse.lender}) {
-            if (!cache || drawn) {
+    }
+    for (FillStyle &fill : group.fills) {
+        if (fill.kind != FillKind::Solid) {
+            const QTransform &m = fill.matrix;
+            fill.matrix = QTransform(m.m11(), m.m12(), m.m21(), m.m22(), m.dx() - origin.x(), m.dy() - origin.y());
+        }
+    }
+    return origin;
+}
+
+// The bits of a style group in a movie: its whole bytes, and the last byte's used bits (the
+// others zero) when it ends inside a byte.
+struct GroupSpan {
+    std::string_view whole;
+    std::optional<uint8_t> last;
+    size_t bits = 0;
+};
+
+GroupSpan SpanOf(std::string_view data, size_t beginByte, size_t endBit)
+{
+    const size_t bits = endBit - beginByte * 8;
+    GroupSpan span{data.substr(beginByte, bits / 8), std::nullopt, bits};
+    if (bits % 8 != 0) {
+        const int used = static_cast<int>(bits % 8);
+        span.last = static_cast<uint8_t>(static_cast<uint8_t>(data[endBit / 8]) & (0xFF00u >> used));
+    }
+    return span;
+}
+
+uint64_t HashRawGroup(const GroupSpan &span, const GroupStart &start, int tagCode)
+{
+    GroupHasher hasher(0xA4093822299F31D0ull);
+    size_t i = 0;
+    for (; i + 8 <= span.whole.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, span.whole.data() + i, sizeof word);
+        hasher.Mix(word);
+    }
+    for (; i < span.whole.size(); ++i) {
+        hasher.Mix(span.whole[i]);
+    }
+    hasher.Mix(span.last.value_or(0));
+    hasher.Mix(span.bits);
+    hasher.Mix(start.x);
+    hasher.Mix(start.y);
+    hasher.Mix(static_cast<int64_t>(start.fill0) << 32 ^ start.fill1);
+    hasher.Mix(static_cast<int64_t>(start.line) << 32 ^ tagCode);
+    return hasher.Value();
+}
+
+bool SameRawGroup(const RawGroup &raw, const GroupCache &cache, const GroupSpan &span, const GroupStart &start,
+                  int tagCode)
+{
+    if (raw.bits != span.bits || raw.tagCode != tagCode || raw.penX != start.x || raw.penY != start.y ||
+        raw.fill0 != start.fill0 || raw.fill1 != start.fill1 || raw.line != start.line) {
+        return false;
+    }
+    const std::string_view kept = std::string_view(cache.bytes).substr(raw.byteBegin, (raw.bits + 7) / 8);
+    return kept.substr(0, span.whole.size()) == span.whole &&
+           (!span.last || static_cast<uint8_t>(kept.back()) == *span.last);
+}
+
+// Reads the style groups of a shape. With caches, a group whose bytes and starting state a cache
+// holds is taken from there after a scan of its records (edges counted, not kept); a group read
+// whole is taken from there when its styles and edges relative to its origin are found.
+class ShapeParser {
+public:
+    ShapeParser(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse)
+        : in_(in), tagCode_(tagCode), edgeBudget_(edgeBudget), reuse_(reuse),
+          records_(in, tagCode, edgeBudget, false)
+    {
+    }
+
+    ShapeCharacter Parse()
+    {
+        ReadRect(in_);  // bounds: the edges say where the shape is
+        in_.Align();
+        GroupStart start;
+        for (;;) {
+            const size_t begin = in_.BytePos();
+            GroupEnd end = GroupEnd::Damaged;
+            if (!TakeUnchanged(begin, start, end)) {
+                in_.Seek(begin);
+                records_.Start(start);
+                group_.edges.clear();
+                if (!ReadStyleArrays(in_, tagCode_, group_)) {
+                    break;
+                }
+                const size_t budget = edgeBudget_;
+                end = records_.Read(&group_);
+                ++groupsRead;
+                ReadDone(begin, start, end, budget - edgeBudget_);
+            }
+            if (end != GroupEnd::NewStyles) {
+                break;
+            }
+            start = records_.Next();
+        }
+        return std::move(shape_);
+    }
+
+private:
+    bool TakeUnchanged(size_t begin, const GroupStart &start, GroupEnd &end)
+    {
+        const bool anyKept = (reuse_.previous && !reuse_.previous->raw.empty()) ||
+                             (reuse_.lender && !reuse_.lender->raw.empty());
+        records_.Start(start);
+        if (!anyKept || !ReadStyleArrays(in_, tagCode_, scratch_)) {
+            return false;
+        }
+        end = records_.Read(nullptr);
+        if (end == GroupEnd::Damaged) {
+            return false;
+        }
+        const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
+        const uint64_t key = HashRawGroup(span, start, tagCode_);
+        for (const GroupCache *cache : {reuse_.previous, reuse_.lender}) {
+            const uint32_t *index = cache ? cache->rawIndex.Find(key) : nullptr;
+            if (index && SameRawGroup(cache->raw[*index], *cache, span, start, tagCode_)) {
+                const RawGroup &raw = cache->raw[*index];
+                edgeBudget_ -= records_.Scanned();
+                if (raw.placed.group) {
+                    shape_.groups.push_back(raw.placed);
+                }
+                Keep(key, span, raw);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The group just read: taken from a cache or built, and kept for the next movie.
+    void ReadDone(size_t begin, const GroupStart &start, GroupEnd end, size_t charged)
+    {
+        RawGroup raw;
+        raw.penX = start.x;
+        raw.penY = start.y;
+        raw.fill0 = start.fill0;
+        raw.fill1 = start.fill1;
+        raw.line = start.line;
+        raw.tagCode = tagCode_;
+        raw.edges = charged;
+        if (!group_.edges.empty()) {
+            raw.placed.offset = ToOwnOrigin(group_);
+            raw.geometryKey = HashGroupGeometry(group_);
+            raw.styleKey = HashGroup(group_, raw.geometryKey);
+            raw.placed.group = Drawn(raw.styleKey, raw.geometryKey);
+            shape_.groups.push_back(raw.placed);
+        }
+        if (end != GroupEnd::Damaged) {
+            const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
+            Keep(HashRawGroup(span, start, tagCode_), span, raw);
+        } else if (reuse_.next && raw.placed.group) {
+            reuse_.next->groups.Insert(raw.styleKey, raw.placed.group);
+            reuse_.next->geometry.Insert(raw.geometryKey, raw.placed.group);
+        }
+    }
+
+    GroupPtr Drawn(uint64_t key, uint64_t geometry)
+    {
+        for (const GroupCache *cache : {reuse_.previous, reuse_.lender}) {
+            if (!cache) {
                 continue;
             }
-            if (auto found = cache->groups.find(key); found != cache->groups.end()) {
-                drawn = found->second;
-            } else if (auto same = cache->geometry.find(geometry); same != cache->geometry.end()) {
-                drawn = std::make_shared<const DrawnGroup>(Restyled(*same->second, group));
+            if (const GroupPtr *found = cache->groups.Find(key)) {
+                return *found;
+            }
+            if (const GroupPtr *same = cache->geometry.Find(geometry)) {
+                return std::make_shared<const DrawnGroup>(Restyled(**same, group_));
             }
         }
-        if (!drawn) {
-            drawn = std::make_shared<const DrawnGroup>(BuildDrawnGroup(group));
-        }
-        if (reuse.next) {
-            reuse.next->groups.emplace(key, drawn);
-            reuse.next->geometry.emplace(geometry, drawn);
-        }
-        shape.groups.push_back(std::move(drawn));
-    };
-    StyleGroup current;
-    if (ReadStyleArrays(in, tagCode, current)) {
-        RecordReader(in, tagCode, edgeBudget, false).Read(current, groupDone);
+        ++groupsBuilt;
+        return std::make_shared<const DrawnGroup>(BuildDrawnGroup(group_));
     }
-    return shape;
+
+    // Enters the group in the next cache, its span copied there.
+    void Keep(uint64_t key, const GroupSpan &span, const RawGroup &raw)
+    {
+        if (!reuse_.next) {
+            return;
+        }
+        GroupCache &next = *reuse_.next;
+        RawGroup kept = raw;
+        kept.byteBegin = next.bytes.size();
+        kept.bits = span.bits;
+        next.bytes.append(span.whole);
+        if (span.last) {
+            next.bytes.push_back(static_cast<char>(*span.last));
+        }
+        next.rawIndex.Insert(key, static_cast<uint32_t>(next.raw.size()));
+        next.raw.push_back(std::move(kept));
+        if (raw.placed.group) {
+            next.groups.Insert(raw.styleKey, raw.placed.group);
+            next.geometry.Insert(raw.geometryKey, raw.placed.group);
+        }
+    }
+
+    BitReader &in_;
+    int tagCode_;
+    size_t &edgeBudget_;
+    const GroupReuse &reuse_;
+    RecordReader records_;
+    StyleGroup group_;
+    StyleGroup scratch_;
+    ShapeCharacter shape_;
+};
+
+}  // namespace
+
+ParseCounts CurrentParseCounts()
+{
+    return {groupsRead.load(), groupsBuilt.load()};
+}
+
+ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse)
+{
+    return ShapeParser(in, tagCode, edgeBudget, reuse).Parse();
 }
 
 MorphCharacter ParseMorphShape(BitReader &in, size_t &edgeBudget)
@@ -701,14 +922,9 @@ MorphCharacter ParseMorphShape(BitReader &in, size_t &edgeBudget)
     if (!ReadMorphStyleArrays(in, morph.start, morph.end)) {
         return morph;
     }
-    StyleGroup edges;
-    RecordReader(in, kMorphTag, edgeBudget, true).Read(edges, [&morph](StyleGroup &group) {
-        morph.start.edges = std::move(group.edges);
-    });
+    RecordReader(in, kMorphTag, edgeBudget, true).Read(&morph.start);
     in.Seek(endEdgesAt);
-    RecordReader(in, kMorphTag, edgeBudget, true).Read(edges, [&morph](StyleGroup &group) {
-        morph.end.edges = std::move(group.edges);
-    });
+    RecordReader(in, kMorphTag, edgeBudget, true).Read(&morph.end);
     return morph;
 }
 
