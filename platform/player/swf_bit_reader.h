@@ -147,6 +147,19 @@ public:
         overrun_ = bytePos > data_.size();
     }
 
+    // Moves to a bit position of the data; past the end marks the reader overrun.
+    void SeekBit(size_t bitPos)
+    {
+        Seek(bitPos / 8);
+        if (!overrun_ && bitPos % 8 != 0) {
+            if (bytePos_ < data_.size()) {
+                bitPos_ = static_cast<int>(bitPos % 8);
+            } else {
+                overrun_ = true;
+            }
+        }
+    }
+
 private:
     std::string_view data_;
     size_t bytePos_ = 0;

@@ -170,6 +170,11 @@ struct RawGroup {
     int32_t fill1 = 0;
     int32_t line = 0;
     int tagCode = 0;
+    // Where the record after the span starts: the pen there and the bit counts of style indexes.
+    int64_t endX = 0;
+    int64_t endY = 0;
+    int fillBits = 0;
+    int lineBits = 0;
     size_t edges = 0;  // charged to the movie's edge budget
     PlacedGroup placed;  // no group when the span holds no edges
     uint64_t styleKey = 0;     // the group's HashGroup

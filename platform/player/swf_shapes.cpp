@@ -191,20 +191,46 @@ public:
     }
     // The state the next group starts in, after a group that ended in new styles.
     GroupStart Next() const { return {x_, y_, fill0_, fill1_, line_}; }
-    // Bit position of the record that ended the last group.
+    // Where the record that ended the last group starts: its bit position, the pen there and the
+    // bit counts of the style indexes it holds.
     size_t EndBit() const { return endBit_; }
-    // Edges the last scan counted.
-    size_t Scanned() const { return scanned_; }
+    void EndState(RawGroup &raw) const
+    {
+        raw.endX = endX_;
+        raw.endY = endY_;
+        raw.fillBits = fillBits_;
+        raw.lineBits = lineBits_;
+    }
 
     // group null scans. After NewStyles the reader stands at the new style arrays.
     GroupEnd Read(StyleGroup *group)
     {
         scanned_ = 0;
         in_.Align();
-        int fillBits = static_cast<int>(in_.UB(4));
-        int lineBits = static_cast<int>(in_.UB(4));
+        fillBits_ = static_cast<int>(in_.UB(4));
+        lineBits_ = static_cast<int>(in_.UB(4));
+        return ReadRecords(group);
+    }
+
+    // Reads the record that ended a group taken by its bytes, from the state kept with it.
+    GroupEnd ReadEnd(const RawGroup &raw)
+    {
+        in_.SeekBit(in_.BitPos() + raw.bits);
+        x_ = raw.endX;
+        y_ = raw.endY;
+        fillBits_ = raw.fillBits;
+        lineBits_ = raw.lineBits;
+        scanned_ = 0;
+        return ReadRecords(nullptr);
+    }
+
+private:
+    GroupEnd ReadRecords(StyleGroup *group)
+    {
         while (!in_.Overrun()) {
             endBit_ = in_.BitPos();
+            endX_ = x_;
+            endY_ = y_;
             if (in_.UB(1) != 0) {
                 if (!ReadEdge(group)) {
                     return GroupEnd::Damaged;
@@ -215,7 +241,7 @@ public:
             if (flags == 0) {
                 return in_.Overrun() ? GroupEnd::Damaged : GroupEnd::End;
             }
-            ReadStyleChange(flags, fillBits, lineBits);
+            ReadStyleChange(flags, fillBits_, lineBits_);
             if (flags & 0x10) {
                 in_.Align();
                 // Morph shapes cannot change their styles.
@@ -307,7 +333,11 @@ private:
     int32_t fill0_ = 0;
     int32_t fill1_ = 0;
     int32_t line_ = 0;
+    int fillBits_ = 0;
+    int lineBits_ = 0;
     size_t endBit_ = 0;
+    int64_t endX_ = 0;
+    int64_t endY_ = 0;
     size_t scanned_ = 0;
 };
 
@@ -796,6 +826,47 @@ public:
 private:
     bool TakeUnchanged(size_t begin, const GroupStart &start, GroupEnd &end)
     {
+        return TakeFollowing(begin, start, end) || TakeScanned(begin, start, end);
+    }
+
+    // The group that followed the last one taken in the previous movie, when its bits come next
+    // here, from the same state, and a record that ends a group follows them: then reading would
+    // end the group there too. Without a scan, for the common case of a movie written again.
+    bool TakeFollowing(size_t begin, const GroupStart &start, GroupEnd &end)
+    {
+        const GroupCache *previous = reuse_.previous;
+        if (!previous || following_ >= previous->raw.size()) {
+            return false;
+        }
+        const RawGroup &raw = previous->raw[following_];
+        const std::string_view data = in_.Data();
+        const size_t endBit = begin * 8 + raw.bits;
+        if (raw.edges > edgeBudget_ || endBit + 6 > data.size() * 8) {
+            return false;
+        }
+        const GroupSpan span = SpanOf(data, begin, endBit);
+        if (!SameRawGroup(raw, *previous, span, start, tagCode_) || !EndsGroup(data, endBit)) {
+            return false;
+        }
+        end = records_.ReadEnd(raw);
+        Take(raw, HashRawGroup(span, start, tagCode_), span);
+        ++following_;
+        return true;
+    }
+
+    // Whether the record at bit is an end record or brings new styles.
+    static bool EndsGroup(std::string_view data, size_t bit)
+    {
+        BitReader record(data);
+        record.SeekBit(bit);
+        const bool styleChange = record.UB(1) == 0;
+        const uint32_t flags = record.UB(5);
+        return !record.Overrun() && styleChange && (flags == 0 || (flags & 0x10) != 0);
+    }
+
+    // A group found by the hash of its bits, after a scan of its records has told where they end.
+    bool TakeScanned(size_t begin, const GroupStart &start, GroupEnd &end)
+    {
         const bool anyKept = (reuse_.previous && !reuse_.previous->raw.empty()) ||
                              (reuse_.lender && !reuse_.lender->raw.empty());
         records_.Start(start);
@@ -811,16 +882,23 @@ private:
         for (const GroupCache *cache : {reuse_.previous, reuse_.lender}) {
             const uint32_t *index = cache ? cache->rawIndex.Find(key) : nullptr;
             if (index && SameRawGroup(cache->raw[*index], *cache, span, start, tagCode_)) {
-                const RawGroup &raw = cache->raw[*index];
-                edgeBudget_ -= records_.Scanned();
-                if (raw.placed.group) {
-                    shape_.groups.push_back(raw.placed);
+                if (cache == reuse_.previous) {
+                    following_ = *index + 1;
                 }
-                Keep(key, span, raw);
+                Take(cache->raw[*index], key, span);
                 return true;
             }
         }
         return false;
+    }
+
+    void Take(const RawGroup &raw, uint64_t key, const GroupSpan &span)
+    {
+        edgeBudget_ -= raw.edges;
+        if (raw.placed.group) {
+            shape_.groups.push_back(raw.placed);
+        }
+        Keep(key, span, raw);
     }
 
     // The group just read: taken from a cache or built, and kept for the next movie.
@@ -841,7 +919,9 @@ private:
             raw.placed.group = Drawn(raw.styleKey, raw.geometryKey);
             shape_.groups.push_back(raw.placed);
         }
+        ++following_;  // taken for the group this one replaces
         if (end != GroupEnd::Damaged) {
+            records_.EndState(raw);
             const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
             Keep(HashRawGroup(span, start, tagCode_), span, raw);
         } else if (reuse_.next && raw.placed.group) {
@@ -897,6 +977,7 @@ private:
     StyleGroup group_;
     StyleGroup scratch_;
     ShapeCharacter shape_;
+    size_t following_ = 0;  // index in the previous cache of the group expected next
 };
 
 }  // namespace

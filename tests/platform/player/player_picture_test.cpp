@@ -271,6 +271,14 @@ TEST(PlayerPicture, UnchangedGroupsAreNotReadAgainAndMovedOnesAreNotBuiltAgain)
         EXPECT_EQ(again.Read(), 0);
         EXPECT_EQ(again.Built(), 0);
 
+        WorkSince shorter;  // the last groups removed
+        Load(player, Groups(-1, 0, 0, 0x00FF00FF, 30));
+        EXPECT_EQ(shorter.Read(), 0);
+        WorkSince longer;  // and back: read and built again, as the cache holds the last movie only
+        Load(player, Groups());
+        EXPECT_EQ(longer.Read(), 10);
+        EXPECT_EQ(longer.Built(), 10);
+
         WorkSince recoloured;  // paths taken, styles new
         Load(player, Groups(7, 0, 0, 0x0000FFFF));
         EXPECT_EQ(recoloured.Read(), 1);
