@@ -176,7 +176,7 @@ struct RawGroup {
     int fillBits = 0;
     int lineBits = 0;
     size_t edges = 0;  // charged to the movie's edge budget
-    PlacedGroup placed;  // no group when the span holds no edges
+    PlacedGroup placed;
     uint64_t styleKey = 0;     // the group's HashGroup
     uint64_t geometryKey = 0;  // and HashGroupGeometry
 };
@@ -202,8 +202,8 @@ uint64_t HashGroupGeometry(const StyleGroup &group);
 uint64_t HashGroup(const StyleGroup &group, uint64_t geometry);
 uint64_t HashGroup(const StyleGroup &group);
 
-// Work done by the shape parser since the program started: style groups whose edges were read
-// (not taken from a cache by their bytes), and groups whose paths were built.
+// Work done by the shape parser since the program started: style groups with edges whose records
+// were read (not taken from a cache by their bytes), and groups whose paths were built.
 struct ParseCounts {
     int64_t groupsRead = 0;
     int64_t groupsBuilt = 0;

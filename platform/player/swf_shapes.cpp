@@ -791,7 +791,7 @@ class ShapeParser {
 public:
     ShapeParser(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse)
         : in_(in), tagCode_(tagCode), edgeBudget_(edgeBudget), reuse_(reuse),
-          records_(in, tagCode, edgeBudget, false)
+          records_(in, tagCode, edgeBudget, false), sources_{{reuse.previous, 0}, {reuse.lender, 0}}
     {
     }
 
@@ -812,7 +812,6 @@ public:
                 }
                 const size_t budget = edgeBudget_;
                 end = records_.Read(&group_);
-                ++groupsRead;
                 ReadDone(begin, start, end, budget - edgeBudget_);
             }
             if (end != GroupEnd::NewStyles) {
@@ -829,29 +828,30 @@ private:
         return TakeFollowing(begin, start, end) || TakeScanned(begin, start, end);
     }
 
-    // The group that followed the last one taken in the previous movie, when its bits come next
-    // here, from the same state, and a record that ends a group follows them: then reading would
-    // end the group there too. Without a scan, for the common case of a movie written again.
+    // The group that followed the last one taken from a cache, when its bits come next here,
+    // from the same state, and a record that ends a group follows them: then reading would end
+    // the group there too. Without a scan, for the common case of a movie written again.
     bool TakeFollowing(size_t begin, const GroupStart &start, GroupEnd &end)
     {
-        const GroupCache *previous = reuse_.previous;
-        if (!previous || following_ >= previous->raw.size()) {
-            return false;
+        for (Source &source : sources_) {
+            if (!source.cache || source.following >= source.cache->raw.size()) {
+                continue;
+            }
+            const RawGroup &raw = source.cache->raw[source.following];
+            const std::string_view data = in_.Data();
+            const size_t endBit = begin * 8 + raw.bits;
+            if (raw.edges > edgeBudget_ || endBit + 6 > data.size() * 8) {
+                continue;
+            }
+            const GroupSpan span = SpanOf(data, begin, endBit);
+            if (SameRawGroup(raw, *source.cache, span, start, tagCode_) && EndsGroup(data, endBit)) {
+                end = records_.ReadEnd(raw);
+                Take(raw, span, start);
+                ++source.following;
+                return true;
+            }
         }
-        const RawGroup &raw = previous->raw[following_];
-        const std::string_view data = in_.Data();
-        const size_t endBit = begin * 8 + raw.bits;
-        if (raw.edges > edgeBudget_ || endBit + 6 > data.size() * 8) {
-            return false;
-        }
-        const GroupSpan span = SpanOf(data, begin, endBit);
-        if (!SameRawGroup(raw, *previous, span, start, tagCode_) || !EndsGroup(data, endBit)) {
-            return false;
-        }
-        end = records_.ReadEnd(raw);
-        Take(raw, HashRawGroup(span, start, tagCode_), span);
-        ++following_;
-        return true;
+        return false;
     }
 
     // Whether the record at bit is an end record or brings new styles.
@@ -867,8 +867,9 @@ private:
     // A group found by the hash of its bits, after a scan of its records has told where they end.
     bool TakeScanned(size_t begin, const GroupStart &start, GroupEnd &end)
     {
-        const bool anyKept = (reuse_.previous && !reuse_.previous->raw.empty()) ||
-                             (reuse_.lender && !reuse_.lender->raw.empty());
+        const bool anyKept = std::any_of(std::begin(sources_), std::end(sources_), [](const Source &source) {
+            return source.cache && !source.cache->raw.empty();
+        });
         records_.Start(start);
         if (!anyKept || !ReadStyleArrays(in_, tagCode_, scratch_)) {
             return false;
@@ -879,31 +880,31 @@ private:
         }
         const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
         const uint64_t key = HashRawGroup(span, start, tagCode_);
-        for (const GroupCache *cache : {reuse_.previous, reuse_.lender}) {
-            const uint32_t *index = cache ? cache->rawIndex.Find(key) : nullptr;
-            if (index && SameRawGroup(cache->raw[*index], *cache, span, start, tagCode_)) {
-                if (cache == reuse_.previous) {
-                    following_ = *index + 1;
-                }
-                Take(cache->raw[*index], key, span);
+        for (Source &source : sources_) {
+            const uint32_t *index = source.cache ? source.cache->rawIndex.Find(key) : nullptr;
+            if (index && SameRawGroup(source.cache->raw[*index], *source.cache, span, start, tagCode_)) {
+                source.following = *index + 1;
+                Take(source.cache->raw[*index], span, start);
                 return true;
             }
         }
         return false;
     }
 
-    void Take(const RawGroup &raw, uint64_t key, const GroupSpan &span)
+    void Take(const RawGroup &raw, const GroupSpan &span, const GroupStart &start)
     {
-        edgeBudget_ -= raw.edges;
-        if (raw.placed.group) {
-            shape_.groups.push_back(raw.placed);
-        }
-        Keep(key, span, raw);
+        edgeBudget_ -= std::min(raw.edges, edgeBudget_);
+        shape_.groups.push_back(raw.placed);
+        Keep(span, start, raw);
     }
 
     // The group just read: taken from a cache or built, and kept for the next movie.
     void ReadDone(size_t begin, const GroupStart &start, GroupEnd end, size_t charged)
     {
+        if (group_.edges.empty()) {
+            return;  // draws nothing, and is not kept: bytes without edges cost no memory
+        }
+        ++groupsRead;
         RawGroup raw;
         raw.penX = start.x;
         raw.penY = start.y;
@@ -912,19 +913,21 @@ private:
         raw.line = start.line;
         raw.tagCode = tagCode_;
         raw.edges = charged;
-        if (!group_.edges.empty()) {
-            raw.placed.offset = ToOwnOrigin(group_);
-            raw.geometryKey = HashGroupGeometry(group_);
-            raw.styleKey = HashGroup(group_, raw.geometryKey);
-            raw.placed.group = Drawn(raw.styleKey, raw.geometryKey);
-            shape_.groups.push_back(raw.placed);
+        raw.placed.offset = ToOwnOrigin(group_);
+        raw.geometryKey = HashGroupGeometry(group_);
+        raw.styleKey = HashGroup(group_, raw.geometryKey);
+        raw.placed.group = Drawn(raw.styleKey, raw.geometryKey);
+        shape_.groups.push_back(raw.placed);
+        for (Source &source : sources_) {
+            ++source.following;  // taken for the group this one replaces
         }
-        ++following_;  // taken for the group this one replaces
+        if (!reuse_.next) {
+            return;
+        }
         if (end != GroupEnd::Damaged) {
             records_.EndState(raw);
-            const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
-            Keep(HashRawGroup(span, start, tagCode_), span, raw);
-        } else if (reuse_.next && raw.placed.group) {
+            Keep(SpanOf(in_.Data(), begin, records_.EndBit()), start, raw);
+        } else {
             reuse_.next->groups.Insert(raw.styleKey, raw.placed.group);
             reuse_.next->geometry.Insert(raw.geometryKey, raw.placed.group);
         }
@@ -948,7 +951,7 @@ private:
     }
 
     // Enters the group in the next cache, its span copied there.
-    void Keep(uint64_t key, const GroupSpan &span, const RawGroup &raw)
+    void Keep(const GroupSpan &span, const GroupStart &start, const RawGroup &raw)
     {
         if (!reuse_.next) {
             return;
@@ -961,12 +964,10 @@ private:
         if (span.last) {
             next.bytes.push_back(static_cast<char>(*span.last));
         }
-        next.rawIndex.Insert(key, static_cast<uint32_t>(next.raw.size()));
+        next.rawIndex.Insert(HashRawGroup(span, start, tagCode_), static_cast<uint32_t>(next.raw.size()));
         next.raw.push_back(std::move(kept));
-        if (raw.placed.group) {
-            next.groups.Insert(raw.styleKey, raw.placed.group);
-            next.geometry.Insert(raw.geometryKey, raw.placed.group);
-        }
+        next.groups.Insert(raw.styleKey, raw.placed.group);
+        next.geometry.Insert(raw.geometryKey, raw.placed.group);
     }
 
     BitReader &in_;
@@ -977,7 +978,12 @@ private:
     StyleGroup group_;
     StyleGroup scratch_;
     ShapeCharacter shape_;
-    size_t following_ = 0;  // index in the previous cache of the group expected next
+    // The caches groups are taken from, each with the index of the group expected next.
+    struct Source {
+        const GroupCache *cache = nullptr;
+        size_t following = 0;
+    };
+    Source sources_[2];
 };
 
 }  // namespace

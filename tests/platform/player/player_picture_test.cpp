@@ -40,6 +40,14 @@ std::string Groups(int changed = -1, int dx = 0, int dy = 0, uint32_t color = 0x
     return OneShape(kSize, kSize, first, records);
 }
 
+// Counts of the parser's work since it was made.
+struct WorkSince {
+    platform::swf::ParseCounts start = platform::swf::CurrentParseCounts();
+
+    int64_t Read() const { return platform::swf::CurrentParseCounts().groupsRead - start.groupsRead; }
+    int64_t Built() const { return platform::swf::CurrentParseCounts().groupsBuilt - start.groupsBuilt; }
+};
+
 // What a player that never drew before shows for the movie.
 QImage Fresh(const std::string &bytes, const std::string &quality, const QRect &rect, int32_t background = -1)
 {
@@ -220,7 +228,10 @@ TEST(PlayerPicture, AMovieTakesTheGroupsAnotherPlayerBuiltAndLeavesThemThere)
     const size_t lenderSize = lender.size();
 
     platform::swf::GroupCache own;
+    WorkSince work;
     auto movie = platform::swf::ParseMovie(Groups(7, 60, 0, 0x0000FFFF, 30), &own, &lender);
+    EXPECT_EQ(work.Read(), 1);  // the others taken by their bytes
+    EXPECT_EQ(work.Built(), 0);
     const auto taken = std::get<platform::swf::ShapeCharacter>(*movie->Find(1)).groups;
     ASSERT_EQ(taken.size(), 30u);
     EXPECT_EQ(taken[6].group, lent[6].group);
@@ -246,13 +257,6 @@ TEST(PlayerPicture, AMovieTakesTheGroupsAnotherPlayerBuiltAndLeavesThemThere)
     }
 }
 
-// Counts of the parser's work between two loads into one player.
-struct WorkSince {
-    platform::swf::ParseCounts start = platform::swf::CurrentParseCounts();
-
-    int64_t Read() const { return platform::swf::CurrentParseCounts().groupsRead - start.groupsRead; }
-    int64_t Built() const { return platform::swf::CurrentParseCounts().groupsBuilt - start.groupsBuilt; }
-};
 
 TEST(PlayerPicture, UnchangedGroupsAreNotReadAgainAndMovedOnesAreNotBuiltAgain)
 {
