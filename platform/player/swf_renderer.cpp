@@ -248,30 +248,29 @@ private:
         return found == morphs_.end() ? nullptr : found->second.get();
     }
 
-    bool Visible(const DrawnGroup &group) const { return Touches(group, painter_.transform(), clip_); }
-
     void DrawCharacter(const Character &character, uint16_t depth, const DisplayObject &object,
                        const QTransform &world)
     {
         const ColorTransform &cx = object.colorTransform;
         if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
             for (const PlacedGroup &placed : shape->groups) {
-                painter_.setTransform(placed.At(world));
-                DrawGroup(*placed.group, cx);
+                DrawGroup(*placed.group, placed.At(world), cx);
             }
         } else if (const DrawnGroup *morph = MorphShape(depth)) {
-            DrawGroup(*morph, cx);
+            DrawGroup(*morph, world, cx);
         } else if (const auto *text = std::get_if<EditTextCharacter>(&character)) {
             DrawEditText(movie_, *text, painter_, cx, quality_);
         }
         // Bitmaps and fonts are only drawn through the characters that use them.
     }
 
-    void DrawGroup(const DrawnGroup &group, const ColorTransform &cx)
+    // Draws the group through transform (group coordinates -> device) when it can be seen.
+    void DrawGroup(const DrawnGroup &group, const QTransform &transform, const ColorTransform &cx)
     {
-        if (!Visible(group)) {
+        if (!Touches(group, transform, clip_)) {
             return;
         }
+        painter_.setTransform(transform);
         for (size_t i = 0; i < group.fillPaths.size(); ++i) {
             if (!group.fillPaths[i].isEmpty()) {
                 DrawFill(group.fillPaths[i], group.fills[i], cx);
