@@ -10,7 +10,7 @@
 #include <QTransform>
 #include <QtGui/qrgb.h>
 
-#include "platform/player/swf_keyed_table.h"
+#include "platform/player/swf_group_index.h"
 
 #include <cstdint>
 #include <map>
@@ -169,12 +169,12 @@ struct RawGroup {
     int32_t fill0 = 0;
     int32_t fill1 = 0;
     int32_t line = 0;
-    int tagCode = 0;
+    uint8_t tagCode = 0;
     // Where the record after the span starts: the pen there and the bit counts of style indexes.
+    uint8_t fillBits = 0;
+    uint8_t lineBits = 0;
     int64_t endX = 0;
     int64_t endY = 0;
-    int fillBits = 0;
-    int lineBits = 0;
     size_t edges = 0;  // charged to the movie's edge budget
     PlacedGroup placed;
     uint64_t styleKey = 0;     // the group's HashGroup
@@ -186,11 +186,12 @@ struct RawGroup {
 // not built again, and one whose edges and line widths are unchanged takes the paths of the old
 // one with its new styles.
 struct GroupCache {
-    KeyedTable<GroupPtr> groups;    // by HashGroup
-    KeyedTable<GroupPtr> geometry;  // by HashGroupGeometry
-    KeyedTable<uint32_t> rawIndex;  // index into raw, by HashRawGroup
-    std::vector<RawGroup> raw;
-    std::string bytes;  // the spans of raw
+    std::vector<RawGroup> raw;  // the groups of the last movie, in order
+    std::string bytes;          // their spans
+    // Indexes into raw by the hash of a group's bytes, its HashGroup and its HashGroupGeometry.
+    GroupIndex rawIndex;
+    GroupIndex groups;
+    GroupIndex geometry;
 
     size_t size() const { return groups.size(); }
     void clear() { *this = GroupCache(); }

@@ -198,8 +198,8 @@ public:
     {
         raw.endX = endX_;
         raw.endY = endY_;
-        raw.fillBits = fillBits_;
-        raw.lineBits = lineBits_;
+        raw.fillBits = static_cast<uint8_t>(fillBits_);
+        raw.lineBits = static_cast<uint8_t>(lineBits_);
     }
 
     // group null scans. After NewStyles the reader stands at the new style arrays.
@@ -881,10 +881,11 @@ private:
         const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
         const uint64_t key = HashRawGroup(span, start, tagCode_);
         for (Source &source : sources_) {
-            const uint32_t *index = source.cache ? source.cache->rawIndex.Find(key) : nullptr;
-            if (index && SameRawGroup(source.cache->raw[*index], *source.cache, span, start, tagCode_)) {
-                source.following = *index + 1;
-                Take(source.cache->raw[*index], span, start);
+            const uint32_t index = source.cache ? source.cache->rawIndex.Find(key) : GroupIndex::kNone;
+            if (index != GroupIndex::kNone &&
+                SameRawGroup(source.cache->raw[index], *source.cache, span, start, tagCode_)) {
+                source.following = size_t{index} + 1;
+                Take(source.cache->raw[index], span, start);
                 return true;
             }
         }
@@ -911,7 +912,7 @@ private:
         raw.fill0 = start.fill0;
         raw.fill1 = start.fill1;
         raw.line = start.line;
-        raw.tagCode = tagCode_;
+        raw.tagCode = static_cast<uint8_t>(tagCode_);
         raw.edges = charged;
         raw.placed.offset = ToOwnOrigin(group_);
         raw.geometryKey = HashGroupGeometry(group_);
@@ -921,15 +922,9 @@ private:
         for (Source &source : sources_) {
             ++source.following;  // taken for the group this one replaces
         }
-        if (!reuse_.next) {
-            return;
-        }
-        if (end != GroupEnd::Damaged) {
+        if (end != GroupEnd::Damaged) {  // a damaged file's last group is not kept
             records_.EndState(raw);
             Keep(SpanOf(in_.Data(), begin, records_.EndBit()), start, raw);
-        } else {
-            reuse_.next->groups.Insert(raw.styleKey, raw.placed.group);
-            reuse_.next->geometry.Insert(raw.geometryKey, raw.placed.group);
         }
     }
 
@@ -939,11 +934,11 @@ private:
             if (!cache) {
                 continue;
             }
-            if (const GroupPtr *found = cache->groups.Find(key)) {
-                return *found;
+            if (const uint32_t found = cache->groups.Find(key); found != GroupIndex::kNone) {
+                return cache->raw[found].placed.group;
             }
-            if (const GroupPtr *same = cache->geometry.Find(geometry)) {
-                return std::make_shared<const DrawnGroup>(Restyled(**same, group_));
+            if (const uint32_t same = cache->geometry.Find(geometry); same != GroupIndex::kNone) {
+                return std::make_shared<const DrawnGroup>(Restyled(*cache->raw[same].placed.group, group_));
             }
         }
         ++groupsBuilt;
@@ -953,7 +948,7 @@ private:
     // Enters the group in the next cache, its span copied there.
     void Keep(const GroupSpan &span, const GroupStart &start, const RawGroup &raw)
     {
-        if (!reuse_.next) {
+        if (!reuse_.next || reuse_.next->raw.size() >= GroupIndex::kNone) {
             return;
         }
         GroupCache &next = *reuse_.next;
@@ -964,10 +959,11 @@ private:
         if (span.last) {
             next.bytes.push_back(static_cast<char>(*span.last));
         }
-        next.rawIndex.Insert(HashRawGroup(span, start, tagCode_), static_cast<uint32_t>(next.raw.size()));
+        const auto index = static_cast<uint32_t>(next.raw.size());
         next.raw.push_back(std::move(kept));
-        next.groups.Insert(raw.styleKey, raw.placed.group);
-        next.geometry.Insert(raw.geometryKey, raw.placed.group);
+        next.rawIndex.Insert(HashRawGroup(span, start, tagCode_), index);
+        next.groups.Insert(raw.styleKey, index);
+        next.geometry.Insert(raw.geometryKey, index);
     }
 
     BitReader &in_;

@@ -1,6 +1,6 @@
-// A hash table keyed by 64-bit hashes that are already well mixed: open addressing in one array,
-// so that filling it for every movie loaded allocates once and looks up without chasing nodes.
-// The first value entered under a key is kept. Internal to the player.
+// Indexes of cached groups by 64-bit hashes that are already well mixed: open addressing in one
+// array of small slots, so that filling it for every movie loaded allocates once and looks up
+// without chasing nodes. The first index entered under a key is kept. Internal to the player.
 #pragma once
 
 #include <cstddef>
@@ -10,16 +10,11 @@
 
 namespace platform::swf {
 
-template <typename Value>
-class KeyedTable {
+class GroupIndex {
 public:
-    size_t size() const { return count_; }
+    static constexpr uint32_t kNone = UINT32_MAX;
 
-    void clear()
-    {
-        slots_.clear();
-        count_ = 0;
-    }
+    size_t size() const { return count_; }
 
     // Room for count entries without growing.
     void Reserve(size_t count)
@@ -29,32 +24,30 @@ public:
         }
     }
 
-    const Value *Find(uint64_t key) const
+    // The index entered under key, or kNone.
+    uint32_t Find(uint64_t key) const
     {
         if (slots_.empty()) {
-            return nullptr;
+            return kNone;
         }
         for (size_t i = Home(key);; i = (i + 1) & (slots_.size() - 1)) {
             const Slot &slot = slots_[i];
-            if (!slot.used) {
-                return nullptr;
-            }
-            if (slot.key == key) {
-                return &slot.value;
+            if (slot.index == kNone || slot.key == key) {
+                return slot.index;
             }
         }
     }
 
-    // Enters value under key unless the key holds a value already.
-    void Insert(uint64_t key, Value value)
+    // Enters index (not kNone) under key unless the key holds one already.
+    void Insert(uint64_t key, uint32_t index)
     {
         if ((count_ + 1) * 2 > slots_.size()) {
             Rehash((count_ + 1) * 2);
         }
         for (size_t i = Home(key);; i = (i + 1) & (slots_.size() - 1)) {
             Slot &slot = slots_[i];
-            if (!slot.used) {
-                slot = {key, std::move(value), true};
+            if (slot.index == kNone) {
+                slot = {key, index};
                 ++count_;
                 return;
             }
@@ -67,8 +60,7 @@ public:
 private:
     struct Slot {
         uint64_t key = 0;
-        Value value{};
-        bool used = false;
+        uint32_t index = kNone;
     };
 
     size_t Home(uint64_t key) const { return static_cast<size_t>(key ^ key >> 32) & (slots_.size() - 1); }
@@ -81,9 +73,9 @@ private:
         }
         std::vector<Slot> old = std::exchange(slots_, std::vector<Slot>(capacity));
         count_ = 0;
-        for (Slot &slot : old) {
-            if (slot.used) {
-                Insert(slot.key, std::move(slot.value));
+        for (const Slot &slot : old) {
+            if (slot.index != kNone) {
+                Insert(slot.key, slot.index);
             }
         }
     }
