@@ -150,7 +150,7 @@ struct PlacedGroup {
     GroupPtr group;
     QPointF offset;  // the group's origin in shape twips
 
-    // Group coordinates -> device, for a shape drawn through transform.
+    // The transform of group coordinates for a shape drawn through transform.
     QTransform At(const QTransform &transform) const
     {
         return QTransform::fromTranslate(offset.x(), offset.y()) * transform;
