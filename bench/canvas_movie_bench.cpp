@@ -57,7 +57,9 @@ void StartDrawing(BenchHost &host, int count)
     MakeDrawing(count);
 }
 
-void BM_CanvasCycle(benchmark::State &state)
+// The three stages after each change of the drawing, timed apart.
+template <typename Change>
+void RunCycles(benchmark::State &state, Change change)
 {
     BenchHost host;
     StartDrawing(host, static_cast<int>(state.range(0)));
@@ -77,10 +79,8 @@ void BM_CanvasCycle(benchmark::State &state)
     StageTimes warmUp;
     cycle(warmUp);  // caches warm
     StageTimes times;
-    int changed = 1;
     for (auto _ : state) {
-        core::MoveAnchor(20, 0, changed, 0);  // one path changed
-        changed = changed % core::Doc().DocPathCount() + 1;
+        change();
         cycle(times);
     }
     const double n = static_cast<double>(state.iterations());
@@ -96,6 +96,29 @@ void BM_CanvasCycle(benchmark::State &state)
     state.counters["total_ms"] = wallTotal / n;
     state.counters["total_cpu_ms"] = cpuTotal / n;
     core::SetHost(nullptr);
+}
+
+void BM_CanvasCycle(benchmark::State &state)
+{
+    int changed = 1;
+    RunCycles(state, [&changed] {
+        core::MoveAnchor(20, 0, changed, 0);  // one path changed
+        changed = changed % core::Doc().DocPathCount() + 1;
+    });
+}
+
+// Every path moved by a pixel, right and back in turn.
+void BM_CanvasMoveAll(benchmark::State &state)
+{
+    int32_t dx = 20;
+    RunCycles(state, [&dx] {
+        for (int32_t i = 1; i <= core::Doc().DocPathCount(); ++i) {
+            for (int32_t k = 0; k <= core::Doc().DocPaths[static_cast<size_t>(i)].AnchorMax(); ++k) {
+                core::MoveAnchor(dx, 0, i, k);
+            }
+        }
+        dx = -dx;
+    });
 }
 
 // Rendering the whole canvas afresh, as after a zoom or a scroll (nothing of the last picture
@@ -121,6 +144,7 @@ void BM_CanvasRedraw(benchmark::State &state)
 }
 
 BENCHMARK(BM_CanvasCycle)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CanvasMoveAll)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CanvasRedraw)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // One closed path of a million anchors (on-curve and control points alternating), a spiky ring

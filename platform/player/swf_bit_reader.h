@@ -3,8 +3,10 @@
 // stop, so no byte outside the data is ever touched.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace platform::swf {
@@ -16,6 +18,9 @@ public:
     bool Overrun() const { return overrun_; }
     bool AtEnd() const { return bytePos_ >= data_.size(); }
     size_t BytePos() const { return bytePos_; }
+    // The position in bits from the start of the data.
+    size_t BitPos() const { return bytePos_ * 8 + static_cast<size_t>(bitPos_); }
+    std::string_view Data() const { return data_; }
     size_t RemainingBytes() const { return bytePos_ < data_.size() ? data_.size() - bytePos_ : 0; }
 
     // Moves to the next byte boundary (nothing when already there).
@@ -27,11 +32,24 @@ public:
         }
     }
 
-    // Unsigned field of count bits (at most 32), taken a byte's worth at a time.
+    // Unsigned field of count bits (at most 32): from one 8-byte load where 8 bytes remain, else
+    // a byte's worth at a time.
     uint32_t UB(int count)
     {
         uint64_t value = 0;
         count = count > 32 ? 32 : count;
+        if (count > 0 && data_.size() >= 8 && bytePos_ <= data_.size() - 8) {
+            uint64_t word;
+            std::memcpy(&word, data_.data() + bytePos_, sizeof word);
+            if constexpr (std::endian::native == std::endian::little) {
+                word = __builtin_bswap64(word);
+            }
+            value = (word << bitPos_) >> (64 - count);
+            const int end = bitPos_ + count;
+            bytePos_ += static_cast<size_t>(end / 8);
+            bitPos_ = end % 8;
+            return static_cast<uint32_t>(value);
+        }
         while (count > 0) {
             if (bytePos_ >= data_.size()) {
                 overrun_ = true;
@@ -127,6 +145,19 @@ public:
         bitPos_ = 0;
         bytePos_ = bytePos < data_.size() ? bytePos : data_.size();
         overrun_ = bytePos > data_.size();
+    }
+
+    // Moves to a bit position of the data; past the end marks the reader overrun.
+    void SeekBit(size_t bitPos)
+    {
+        Seek(bitPos / 8);
+        if (!overrun_ && bitPos % 8 != 0) {
+            if (bytePos_ < data_.size()) {
+                bitPos_ = static_cast<int>(bitPos % 8);
+            } else {
+                overrun_ = true;
+            }
+        }
     }
 
 private:

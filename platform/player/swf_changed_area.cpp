@@ -24,10 +24,11 @@ bool SampledAlongRows(const PaintItem &item)
                                      [](const FillStyle &fill) { return fill.kind != FillKind::Solid; });
 }
 
-PaintItem GroupItem(const GroupPtr &group, uint16_t depth, const DisplayObject &object)
+PaintItem GroupItem(const PlacedGroup &placed, uint16_t depth, const DisplayObject &object)
 {
     // A bitmap fill draws the bitmap of the movie it is in, decoded anew with every movie.
-    return {group, object.matrix, object.colorTransform, depth, object.clipDepth, !HasBitmapFill(*group)};
+    return {placed.group, placed.At(object.matrix), object.colorTransform, depth, object.clipDepth,
+            !HasBitmapFill(*placed.group)};
 }
 
 // The device pixels an item may touch; nullopt when that is not known from its group.
@@ -63,11 +64,11 @@ std::vector<PaintItem> PaintItems(const Movie &movie, const DisplayList &list)
             continue;
         }
         if (const auto *shape = std::get_if<ShapeCharacter>(character)) {
-            for (const GroupPtr &group : shape->groups) {
-                items.push_back(GroupItem(group, depth, object));
+            for (const PlacedGroup &placed : shape->groups) {
+                items.push_back(GroupItem(placed, depth, object));
             }
         } else if (const auto *morph = std::get_if<MorphCharacter>(character)) {
-            items.push_back(GroupItem(morph->AtRatio(object.ratio), depth, object));
+            items.push_back(GroupItem({morph->AtRatio(object.ratio), QPointF()}, depth, object));
         } else if (std::holds_alternative<EditTextCharacter>(*character)) {
             items.push_back({nullptr, object.matrix, object.colorTransform, depth, object.clipDepth, false});
         }

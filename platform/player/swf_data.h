@@ -10,10 +10,13 @@
 #include <QTransform>
 #include <QtGui/qrgb.h>
 
+#include "platform/player/swf_group_index.h"
+
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <variant>
@@ -151,20 +154,60 @@ struct DrawnGroup {
 
 DrawnGroup BuildDrawnGroup(StyleGroup group);
 
-// Drawn groups are shared between the movies a player loads one after another: a group whose
-// styles and edges are unchanged is not built again, and one whose edges and line widths are
-// unchanged takes the paths of the old one with its new styles.
 using GroupPtr = std::shared_ptr<const DrawnGroup>;
+
+// A drawn group where a shape draws it. Groups are built relative to their own origin (the first
+// point of their edges, gradient and bitmap matrices included), so that one group serves every
+// place the same drawing appears: moved, it keeps its paths and outlines.
+struct PlacedGroup {
+    GroupPtr group;
+    QPointF offset;  // the group's origin in shape twips
+
+    // The transform of group coordinates for a shape drawn through transform.
+    QTransform At(const QTransform &transform) const
+    {
+        return QTransform::fromTranslate(offset.x(), offset.y()) * transform;
+    }
+    QRectF Bounds() const { return group->bounds.translated(offset); }
+};
+
+// A style group as its bytes in a movie: the bits it spans (kept in GroupCache::bytes), the
+// reader's state where it starts, and what was made of it. The same bits read from the same state
+// give the same group, so a later movie holding them takes it without reading its edges again.
+struct RawGroup {
+    size_t byteBegin = 0;  // in GroupCache::bytes; the last byte's unused bits are zero
+    size_t bits = 0;
+    int64_t penX = 0;
+    int64_t penY = 0;
+    int32_t fill0 = 0;
+    int32_t fill1 = 0;
+    int32_t line = 0;
+    uint8_t tagCode = 0;
+    // Where the record after the span starts: the pen there and the bit counts of style indexes.
+    uint8_t fillBits = 0;
+    uint8_t lineBits = 0;
+    int64_t endX = 0;
+    int64_t endY = 0;
+    size_t edges = 0;  // charged to the movie's edge budget
+    PlacedGroup placed;
+    uint64_t styleKey = 0;     // the group's HashGroup
+    uint64_t geometryKey = 0;  // and HashGroupGeometry
+};
+
+// Drawn groups are shared between the movies a player loads one after another: a span of bytes
+// unchanged is not read again, a group whose styles and edges are unchanged (wherever it lies) is
+// not built again, and one whose edges and line widths are unchanged takes the paths of the old
+// one with its new styles.
 struct GroupCache {
-    std::unordered_map<uint64_t, GroupPtr> groups;    // by HashGroup
-    std::unordered_map<uint64_t, GroupPtr> geometry;  // by HashGroupGeometry
+    std::vector<RawGroup> raw;  // the groups of the last movie, in order
+    std::string bytes;          // their spans
+    // Indexes into raw by the hash of a group's bytes, its HashGroup and its HashGroupGeometry.
+    GroupIndex rawIndex;
+    GroupIndex groups;
+    GroupIndex geometry;
 
     size_t size() const { return groups.size(); }
-    void clear()
-    {
-        groups.clear();
-        geometry.clear();
-    }
+    void clear() { *this = GroupCache(); }
 };
 // The hash of what decides a group's paths: its edges, the number of fill styles and the widths
 // of its line styles.
@@ -173,8 +216,16 @@ uint64_t HashGroupGeometry(const StyleGroup &group);
 uint64_t HashGroup(const StyleGroup &group, uint64_t geometry);
 uint64_t HashGroup(const StyleGroup &group);
 
+// Work done by the shape parser since the program started: style groups with edges whose records
+// were read (not taken from a cache by their bytes), and groups whose paths were built.
+struct ParseCounts {
+    int64_t groupsRead = 0;
+    int64_t groupsBuilt = 0;
+};
+ParseCounts CurrentParseCounts();
+
 struct ShapeCharacter {
-    std::vector<GroupPtr> groups;
+    std::vector<PlacedGroup> groups;
 };
 
 struct MorphCharacter {
@@ -284,7 +335,7 @@ constexpr double kPaintMargin = 2;
 // something without a shared group (text), which is never taken for unchanged.
 struct PaintItem {
     GroupPtr group;  // kept alive so that an equal pointer means the same group
-    QTransform matrix;
+    QTransform matrix;  // group -> movie twips: the placement, with the group's offset
     ColorTransform colorTransform;
     uint16_t depth = 0;
     uint16_t clipDepth = 0;

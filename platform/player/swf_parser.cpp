@@ -394,8 +394,11 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache, con
     in.U16();  // stated frame count: the ShowFrame tags decide
     GroupCache next;
     if (cache) {
-        next.groups.reserve(cache->groups.size());
-        next.geometry.reserve(cache->geometry.size());
+        next.groups.Reserve(cache->groups.size());
+        next.geometry.Reserve(cache->geometry.size());
+        next.rawIndex.Reserve(cache->raw.size());
+        next.raw.reserve(cache->raw.size());
+        next.bytes.reserve(cache->bytes.size());
     }
     GroupReuse reuse{cache, cache ? &next : nullptr, lender};
     TagStreamParser(*movie, reuse).Parse(in);

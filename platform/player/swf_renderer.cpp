@@ -182,8 +182,8 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
         }
         if (object.clipDepth == 0) {  // clip layers draw private copies
             if (shape != nullptr) {
-                for (const GroupPtr &group : shape->groups) {
-                    addGroup(*group, world);
+                for (const PlacedGroup &group : shape->groups) {
+                    addGroup(*group.group, group.At(world));
                 }
             } else if (placed.morph) {
                 addGroup(*placed.morph, world);
@@ -443,19 +443,21 @@ private:
     {
         QPainterPath local;
         local.setFillRule(Qt::WindingFill);
-        auto addFills = [&local](const DrawnGroup &group) {
+        auto addFills = [&local](const DrawnGroup &group, const QPointF &offset) {
             for (const QPainterPath &fill : group.fillPaths) {
                 if (!fill.isEmpty()) {
-                    local = local.isEmpty() ? Own(fill) : local.united(Own(fill));
+                    QPainterPath own = Own(fill);
+                    own.translate(offset);
+                    local = local.isEmpty() ? own : local.united(own);
                 }
             }
         };
         if (const auto *shape = std::get_if<ShapeCharacter>(placed.character)) {
-            for (const GroupPtr &group : shape->groups) {
-                addFills(*group);
+            for (const PlacedGroup &group : shape->groups) {
+                addFills(*group.group, group.offset);
             }
         } else if (placed.morph) {
-            addFills(*placed.morph);
+            addFills(*placed.morph, QPointF());
         } else if (const auto *text = std::get_if<EditTextCharacter>(placed.character)) {
             local.addRect(text->bounds);
         }

@@ -3,6 +3,7 @@
 
 #include <QPainterPathStroker>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <functional>
 #include <unordered_map>
@@ -156,12 +157,23 @@ bool ReadMorphStyleArrays(BitReader &in, StyleGroup &start, StyleGroup &end)
     return !in.Overrun();
 }
 
-// Reads SHAPERECORDs up to the end record. current starts with the styles already read; each
-// finished group (at a new-style record, when allowed, and at the end) is handed to groupDone,
-// then current is reused for the next group. With keepAll every edge is kept (morph edges pair
-// by index), else edges without any style are dropped.
-using GroupDone = std::function<void(StyleGroup &)>;
+// Where a style group's records start: the pen and the style indexes the record that brought
+// its styles set.
+struct GroupStart {
+    int64_t x = 0;
+    int64_t y = 0;
+    int32_t fill0 = 0;
+    int32_t fill1 = 0;
+    int32_t line = 0;
+};
 
+// How the records of a style group ended.
+enum class GroupEnd { End, NewStyles, Damaged };
+
+// Reads SHAPERECORDs, a style group at a time: from the style bit counts after the group's style
+// arrays up to the end record or the next record bringing new styles. Edges go into the group, or
+// with scanning are only counted (no more than the budget allows). With keepAll every edge is kept
+// (morph edges pair by index), else edges without any style are dropped.
 class RecordReader {
 public:
     RecordReader(BitReader &in, int tagCode, size_t &edgeBudget, bool keepAll)
@@ -169,72 +181,102 @@ public:
     {
     }
 
-    void Read(StyleGroup &current, const GroupDone &groupDone)
+    void Start(const GroupStart &start)
     {
+        x_ = start.x;
+        y_ = start.y;
+        fill0_ = start.fill0;
+        fill1_ = start.fill1;
+        line_ = start.line;
+    }
+    // The state the next group starts in, after a group that ended in new styles.
+    GroupStart Next() const { return {x_, y_, fill0_, fill1_, line_}; }
+    // Where the record that ended the last group starts: its bit position, the pen there and the
+    // bit counts of the style indexes it holds.
+    size_t EndBit() const { return endBit_; }
+    void EndState(RawGroup &raw) const
+    {
+        raw.endX = endX_;
+        raw.endY = endY_;
+        raw.fillBits = static_cast<uint8_t>(fillBits_);
+        raw.lineBits = static_cast<uint8_t>(lineBits_);
+    }
+
+    // group null scans. After NewStyles the reader stands at the new style arrays.
+    GroupEnd Read(StyleGroup *group)
+    {
+        scanned_ = 0;
         in_.Align();
-        int fillBits = static_cast<int>(in_.UB(4));
-        int lineBits = static_cast<int>(in_.UB(4));
-        while (!in_.Overrun()) {
-            if (in_.UB(1) == 0) {
-                uint32_t flags = in_.UB(5);
-                if (flags == 0) {
-                    break;
-                }
-                if (!ReadStyleChange(flags, fillBits, lineBits, current, groupDone)) {
-                    break;
-                }
-            } else if (!ReadEdge(current)) {
-                break;
-            }
-        }
-        groupDone(current);
+        fillBits_ = static_cast<int>(in_.UB(4));
+        lineBits_ = static_cast<int>(in_.UB(4));
+        return ReadRecords(group);
+    }
+
+    // Reads the record that ended a group taken by its bytes, from the state kept with it.
+    GroupEnd ReadEnd(const RawGroup &raw)
+    {
+        in_.SeekBit(in_.BitPos() + raw.bits);
+        x_ = raw.endX;
+        y_ = raw.endY;
+        fillBits_ = raw.fillBits;
+        lineBits_ = raw.lineBits;
+        scanned_ = 0;
+        return ReadRecords(nullptr);
     }
 
 private:
-    bool ReadStyleChange(uint32_t flags, int &fillBits, int &lineBits, StyleGroup &current,
-                         const GroupDone &groupDone)
+    GroupEnd ReadRecords(StyleGroup *group)
+    {
+        while (!in_.Overrun()) {
+            endBit_ = in_.BitPos();
+            endX_ = x_;
+            endY_ = y_;
+            if (in_.UB(1) != 0) {
+                if (!ReadEdge(group)) {
+                    return GroupEnd::Damaged;
+                }
+                continue;
+            }
+            uint32_t flags = in_.UB(5);
+            if (flags == 0) {
+                return in_.Overrun() ? GroupEnd::Damaged : GroupEnd::End;
+            }
+            ReadStyleChange(flags, fillBits_, lineBits_);
+            if (flags & 0x10) {
+                in_.Align();
+                // Morph shapes cannot change their styles.
+                return in_.Overrun() || tagCode_ == kMorphTag ? GroupEnd::Damaged : GroupEnd::NewStyles;
+            }
+        }
+        return GroupEnd::Damaged;
+    }
+
+private:
+    void ReadStyleChange(uint32_t flags, int fillBits, int lineBits)
     {
         if (flags & 0x01) {
             int bits = static_cast<int>(in_.UB(5));
             x_ = in_.SB(bits);
             y_ = in_.SB(bits);
         }
-        std::optional<int32_t> fill0;
-        std::optional<int32_t> fill1;
-        std::optional<int32_t> line;
+        if (flags & 0x10) {
+            fill0_ = fill1_ = line_ = 0;  // indexes into the new arrays
+        }
         if (flags & 0x02) {
-            fill0 = static_cast<int32_t>(in_.UB(fillBits));
+            fill0_ = static_cast<int32_t>(in_.UB(fillBits));
         }
         if (flags & 0x04) {
-            fill1 = static_cast<int32_t>(in_.UB(fillBits));
+            fill1_ = static_cast<int32_t>(in_.UB(fillBits));
         }
         if (flags & 0x08) {
-            line = static_cast<int32_t>(in_.UB(lineBits));
+            line_ = static_cast<int32_t>(in_.UB(lineBits));
         }
-        if (flags & 0x10) {
-            if (tagCode_ == kMorphTag) {
-                return false;  // morph shapes cannot change their styles
-            }
-            groupDone(current);
-            current.edges.clear();
-            in_.Align();
-            if (!ReadStyleArrays(in_, tagCode_, current)) {
-                return false;
-            }
-            fillBits = static_cast<int>(in_.UB(4));
-            lineBits = static_cast<int>(in_.UB(4));
-            fill0_ = fill1_ = line_ = 0;
-        }
-        fill0_ = fill0.value_or(fill0_);
-        fill1_ = fill1.value_or(fill1_);
-        line_ = line.value_or(line_);
-        return true;
     }
 
-    bool ReadEdge(StyleGroup &current)
+    bool ReadEdge(StyleGroup *group)
     {
-        if (edgeBudget_ == 0) {
-            return false;
+        if (edgeBudget_ == (group ? 0 : scanned_)) {
+            return false;  // the movie's edges are spent
         }
         Edge edge;
         edge.from = QPointF(static_cast<double>(x_), static_cast<double>(y_));
@@ -261,17 +303,22 @@ private:
             x_ += in_.SB(bits);
             y_ += in_.SB(bits);
         }
+        if (in_.Overrun()) {
+            return false;
+        }
+        if (!keepAll_ && fill0_ == 0 && fill1_ == 0 && line_ == 0) {
+            return true;
+        }
+        if (group == nullptr) {
+            ++scanned_;
+            return true;
+        }
         edge.to = QPointF(static_cast<double>(x_), static_cast<double>(y_));
         edge.fill0 = fill0_;
         edge.fill1 = fill1_;
         edge.line = line_;
-        if (in_.Overrun()) {
-            return false;
-        }
-        if (keepAll_ || fill0_ != 0 || fill1_ != 0 || line_ != 0) {
-            current.edges.push_back(edge);
-            --edgeBudget_;
-        }
+        group->edges.push_back(edge);
+        --edgeBudget_;
         return true;
     }
 
@@ -286,6 +333,12 @@ private:
     int32_t fill0_ = 0;
     int32_t fill1_ = 0;
     int32_t line_ = 0;
+    int fillBits_ = 0;
+    int lineBits_ = 0;
+    size_t endBit_ = 0;
+    int64_t endX_ = 0;
+    int64_t endY_ = 0;
+    size_t scanned_ = 0;
 };
 
 // ---- Paths ----
@@ -643,6 +696,11 @@ DrawnGroup BuildDrawnGroup(StyleGroup group)
     return drawn;
 }
 
+namespace {
+
+std::atomic<int64_t> groupsRead{0};
+std::atomic<int64_t> groupsBuilt{0};
+
 // A group drawn along the paths of another whose edges and line widths are the same: only its
 // styles differ, and the paths (shared, not copied) do not depend on them.
 DrawnGroup Restyled(const DrawnGroup &paths, const StyleGroup &group)
@@ -653,41 +711,287 @@ DrawnGroup Restyled(const DrawnGroup &paths, const StyleGroup &group)
     return drawn;
 }
 
-ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse)
+// Moves the group's own origin, the first point of its edges, to (0, 0) and returns where it was.
+// Integer twips minus integer twips: the relative values are exact.
+QPointF ToOwnOrigin(StyleGroup &group)
 {
-    ReadRect(in);  // bounds: the edges say where the shape is
-    ShapeCharacter shape;
-    auto groupDone = [&](StyleGroup &group) {
-        if (group.edges.empty()) {
-            return;
+    const QPointF origin = group.edges.front().from;
+    for (Edge &edge : group.edges) {
+        edge.from -= origin;
+        edge.to -= origin;
+        if (edge.curved) {
+            edge.control -= origin;
         }
-        const uint64_t geometry = HashGroupGeometry(group);
-        const uint64_t key = HashGroup(group, geometry);
-        GroupPtr drawn;
-        for (const GroupCache *cache : {reuse.previous, reuse.lender}) {
-            if (!cache || drawn) {
+    }
+    for (FillStyle &fill : group.fills) {
+        if (fill.kind != FillKind::Solid) {
+            const QTransform &m = fill.matrix;
+            fill.matrix = QTransform(m.m11(), m.m12(), m.m21(), m.m22(), m.dx() - origin.x(), m.dy() - origin.y());
+        }
+    }
+    return origin;
+}
+
+// The bits of a style group in a movie: its whole bytes, and the last byte's used bits (the
+// others zero) when it ends inside a byte.
+struct GroupSpan {
+    std::string_view whole;
+    std::optional<uint8_t> last;
+    size_t bits = 0;
+};
+
+GroupSpan SpanOf(std::string_view data, size_t beginByte, size_t endBit)
+{
+    const size_t bits = endBit - beginByte * 8;
+    GroupSpan span{data.substr(beginByte, bits / 8), std::nullopt, bits};
+    if (bits % 8 != 0) {
+        const int used = static_cast<int>(bits % 8);
+        span.last = static_cast<uint8_t>(static_cast<uint8_t>(data[endBit / 8]) & (0xFF00u >> used));
+    }
+    return span;
+}
+
+uint64_t HashRawGroup(const GroupSpan &span, const GroupStart &start, int tagCode)
+{
+    GroupHasher hasher(0xA4093822299F31D0ull);
+    size_t i = 0;
+    for (; i + 8 <= span.whole.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, span.whole.data() + i, sizeof word);
+        hasher.Mix(word);
+    }
+    for (; i < span.whole.size(); ++i) {
+        hasher.Mix(span.whole[i]);
+    }
+    hasher.Mix(span.last.value_or(0));
+    hasher.Mix(span.bits);
+    hasher.Mix(start.x);
+    hasher.Mix(start.y);
+    hasher.Mix(static_cast<int64_t>(start.fill0) << 32 ^ start.fill1);
+    hasher.Mix(static_cast<int64_t>(start.line) << 32 ^ tagCode);
+    return hasher.Value();
+}
+
+bool SameRawGroup(const RawGroup &raw, const GroupCache &cache, const GroupSpan &span, const GroupStart &start,
+                  int tagCode)
+{
+    if (raw.bits != span.bits || raw.tagCode != tagCode || raw.penX != start.x || raw.penY != start.y ||
+        raw.fill0 != start.fill0 || raw.fill1 != start.fill1 || raw.line != start.line) {
+        return false;
+    }
+    const std::string_view kept = std::string_view(cache.bytes).substr(raw.byteBegin, (raw.bits + 7) / 8);
+    return kept.substr(0, span.whole.size()) == span.whole &&
+           (!span.last || static_cast<uint8_t>(kept.back()) == *span.last);
+}
+
+// Reads the style groups of a shape. With caches, a group whose bytes and starting state a cache
+// holds is taken from there after a scan of its records (edges counted, not kept); a group read
+// whole is taken from there when its styles and edges relative to its origin are found.
+class ShapeParser {
+public:
+    ShapeParser(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse)
+        : in_(in), tagCode_(tagCode), edgeBudget_(edgeBudget), reuse_(reuse),
+          records_(in, tagCode, edgeBudget, false), sources_{{reuse.previous, 0}, {reuse.lender, 0}}
+    {
+    }
+
+    ShapeCharacter Parse()
+    {
+        ReadRect(in_);  // bounds: the edges say where the shape is
+        in_.Align();
+        GroupStart start;
+        for (;;) {
+            const size_t begin = in_.BytePos();
+            GroupEnd end = GroupEnd::Damaged;
+            if (!TakeUnchanged(begin, start, end)) {
+                in_.Seek(begin);
+                records_.Start(start);
+                group_.edges.clear();
+                if (!ReadStyleArrays(in_, tagCode_, group_)) {
+                    break;
+                }
+                const size_t budget = edgeBudget_;
+                end = records_.Read(&group_);
+                ReadDone(begin, start, end, budget - edgeBudget_);
+            }
+            if (end != GroupEnd::NewStyles) {
+                break;
+            }
+            start = records_.Next();
+        }
+        return std::move(shape_);
+    }
+
+private:
+    bool TakeUnchanged(size_t begin, const GroupStart &start, GroupEnd &end)
+    {
+        return TakeFollowing(begin, start, end) || TakeScanned(begin, start, end);
+    }
+
+    // The group that followed the last one taken from a cache, when its bits come next here,
+    // from the same state, and a record that ends a group follows them: then reading would end
+    // the group there too. Without a scan, for the common case of a movie written again.
+    bool TakeFollowing(size_t begin, const GroupStart &start, GroupEnd &end)
+    {
+        for (Source &source : sources_) {
+            if (!source.cache || source.following >= source.cache->raw.size()) {
                 continue;
             }
-            if (auto found = cache->groups.find(key); found != cache->groups.end()) {
-                drawn = found->second;
-            } else if (auto same = cache->geometry.find(geometry); same != cache->geometry.end()) {
-                drawn = std::make_shared<const DrawnGroup>(Restyled(*same->second, group));
+            const RawGroup &raw = source.cache->raw[source.following];
+            const std::string_view data = in_.Data();
+            const size_t endBit = begin * 8 + raw.bits;
+            if (raw.edges > edgeBudget_ || endBit + 6 > data.size() * 8) {
+                continue;
+            }
+            const GroupSpan span = SpanOf(data, begin, endBit);
+            if (SameRawGroup(raw, *source.cache, span, start, tagCode_) && EndsGroup(data, endBit)) {
+                end = records_.ReadEnd(raw);
+                Take(raw, span, start);
+                ++source.following;
+                return true;
             }
         }
-        if (!drawn) {
-            drawn = std::make_shared<const DrawnGroup>(BuildDrawnGroup(group));
-        }
-        if (reuse.next) {
-            reuse.next->groups.emplace(key, drawn);
-            reuse.next->geometry.emplace(geometry, drawn);
-        }
-        shape.groups.push_back(std::move(drawn));
-    };
-    StyleGroup current;
-    if (ReadStyleArrays(in, tagCode, current)) {
-        RecordReader(in, tagCode, edgeBudget, false).Read(current, groupDone);
+        return false;
     }
-    return shape;
+
+    // Whether the record at bit is an end record or brings new styles.
+    static bool EndsGroup(std::string_view data, size_t bit)
+    {
+        BitReader record(data);
+        record.SeekBit(bit);
+        const bool styleChange = record.UB(1) == 0;
+        const uint32_t flags = record.UB(5);
+        return !record.Overrun() && styleChange && (flags == 0 || (flags & 0x10) != 0);
+    }
+
+    // A group found by the hash of its bits, after a scan of its records has told where they end.
+    bool TakeScanned(size_t begin, const GroupStart &start, GroupEnd &end)
+    {
+        const bool anyKept = std::any_of(std::begin(sources_), std::end(sources_), [](const Source &source) {
+            return source.cache && !source.cache->raw.empty();
+        });
+        records_.Start(start);
+        if (!anyKept || !ReadStyleArrays(in_, tagCode_, scratch_)) {
+            return false;
+        }
+        end = records_.Read(nullptr);
+        if (end == GroupEnd::Damaged) {
+            return false;
+        }
+        const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
+        const uint64_t key = HashRawGroup(span, start, tagCode_);
+        for (Source &source : sources_) {
+            const uint32_t index = source.cache ? source.cache->rawIndex.Find(key) : GroupIndex::kNone;
+            if (index != GroupIndex::kNone &&
+                SameRawGroup(source.cache->raw[index], *source.cache, span, start, tagCode_)) {
+                source.following = size_t{index} + 1;
+                Take(source.cache->raw[index], span, start);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void Take(const RawGroup &raw, const GroupSpan &span, const GroupStart &start)
+    {
+        edgeBudget_ -= std::min(raw.edges, edgeBudget_);
+        shape_.groups.push_back(raw.placed);
+        Keep(span, start, raw);
+    }
+
+    // The group just read: taken from a cache or built, and kept for the next movie.
+    void ReadDone(size_t begin, const GroupStart &start, GroupEnd end, size_t charged)
+    {
+        if (group_.edges.empty()) {
+            return;  // draws nothing, and is not kept: bytes without edges cost no memory
+        }
+        ++groupsRead;
+        RawGroup raw;
+        raw.penX = start.x;
+        raw.penY = start.y;
+        raw.fill0 = start.fill0;
+        raw.fill1 = start.fill1;
+        raw.line = start.line;
+        raw.tagCode = static_cast<uint8_t>(tagCode_);
+        raw.edges = charged;
+        raw.placed.offset = ToOwnOrigin(group_);
+        raw.geometryKey = HashGroupGeometry(group_);
+        raw.styleKey = HashGroup(group_, raw.geometryKey);
+        raw.placed.group = Drawn(raw.styleKey, raw.geometryKey);
+        shape_.groups.push_back(raw.placed);
+        for (Source &source : sources_) {
+            ++source.following;  // taken for the group this one replaces
+        }
+        if (end != GroupEnd::Damaged) {  // a damaged file's last group is not kept
+            records_.EndState(raw);
+            Keep(SpanOf(in_.Data(), begin, records_.EndBit()), start, raw);
+        }
+    }
+
+    GroupPtr Drawn(uint64_t key, uint64_t geometry)
+    {
+        for (const GroupCache *cache : {reuse_.previous, reuse_.lender}) {
+            if (!cache) {
+                continue;
+            }
+            if (const uint32_t found = cache->groups.Find(key); found != GroupIndex::kNone) {
+                return cache->raw[found].placed.group;
+            }
+            if (const uint32_t same = cache->geometry.Find(geometry); same != GroupIndex::kNone) {
+                return std::make_shared<const DrawnGroup>(Restyled(*cache->raw[same].placed.group, group_));
+            }
+        }
+        ++groupsBuilt;
+        return std::make_shared<const DrawnGroup>(BuildDrawnGroup(group_));
+    }
+
+    // Enters the group in the next cache, its span copied there.
+    void Keep(const GroupSpan &span, const GroupStart &start, const RawGroup &raw)
+    {
+        if (!reuse_.next || reuse_.next->raw.size() >= GroupIndex::kNone) {
+            return;
+        }
+        GroupCache &next = *reuse_.next;
+        RawGroup kept = raw;
+        kept.byteBegin = next.bytes.size();
+        kept.bits = span.bits;
+        next.bytes.append(span.whole);
+        if (span.last) {
+            next.bytes.push_back(static_cast<char>(*span.last));
+        }
+        const auto index = static_cast<uint32_t>(next.raw.size());
+        next.raw.push_back(std::move(kept));
+        next.rawIndex.Insert(HashRawGroup(span, start, tagCode_), index);
+        next.groups.Insert(raw.styleKey, index);
+        next.geometry.Insert(raw.geometryKey, index);
+    }
+
+    BitReader &in_;
+    int tagCode_;
+    size_t &edgeBudget_;
+    const GroupReuse &reuse_;
+    RecordReader records_;
+    StyleGroup group_;
+    StyleGroup scratch_;
+    ShapeCharacter shape_;
+    // The caches groups are taken from, each with the index of the group expected next.
+    struct Source {
+        const GroupCache *cache = nullptr;
+        size_t following = 0;
+    };
+    Source sources_[2];
+};
+
+}  // namespace
+
+ParseCounts CurrentParseCounts()
+{
+    return {groupsRead.load(), groupsBuilt.load()};
+}
+
+ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse)
+{
+    return ShapeParser(in, tagCode, edgeBudget, reuse).Parse();
 }
 
 MorphCharacter ParseMorphShape(BitReader &in, size_t &edgeBudget)
@@ -701,14 +1005,9 @@ MorphCharacter ParseMorphShape(BitReader &in, size_t &edgeBudget)
     if (!ReadMorphStyleArrays(in, morph.start, morph.end)) {
         return morph;
     }
-    StyleGroup edges;
-    RecordReader(in, kMorphTag, edgeBudget, true).Read(edges, [&morph](StyleGroup &group) {
-        morph.start.edges = std::move(group.edges);
-    });
+    RecordReader(in, kMorphTag, edgeBudget, true).Read(&morph.start);
     in.Seek(endEdgesAt);
-    RecordReader(in, kMorphTag, edgeBudget, true).Read(edges, [&morph](StyleGroup &group) {
-        morph.end.edges = std::move(group.edges);
-    });
+    RecordReader(in, kMorphTag, edgeBudget, true).Read(&morph.end);
     return morph;
 }
 

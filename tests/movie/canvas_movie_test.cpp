@@ -253,9 +253,10 @@ TEST_F(CanvasMovieTest, GridLinesAndTheOpaqueCentreLine)
     int vertical = 0;
     int horizontal = 0;
     std::vector<double> opaqueAt;
-    for (const auto &group : grid->groups) {
+    for (const auto &placed : grid->groups) {
+        const auto &group = placed.group;
         ASSERT_EQ(group->lines.size(), 1u);
-        const QPainterPath &line = group->linePaths[0];
+        const QPainterPath line = group->linePaths[0].translated(placed.offset);
         bool isVertical = line.elementAt(0).x == line.elementAt(1).x;
         (isVertical ? vertical : horizontal) += 1;
         EXPECT_EQ(group->lines[0].width, 1);
@@ -397,6 +398,57 @@ std::array<int64_t, 4> ShapeRect(const Tag &tag)
     return rect;
 }
 
+TEST_F(CanvasMovieTest, AMovedDrawingIsDrawnFromTheGroupsAlreadyBuilt)
+{
+    // Squares with gradients and wide lines, all moved right by shift pixels.
+    auto drawing = [](int32_t shift) {
+        core::PathArray paths{core::PathRecord()};
+        for (int i = 0; i < 6; ++i) {
+            core::PathRecord path = Square(100 + i * 220 + shift * 20, 200 + (i % 3) * 400, 300, 0xFF2040E0);
+            path.FillType = i % 2 == 0 ? core::kFillLinear : core::kFillRadial;
+            path.GradColor = 0xFFE0C020;
+            path.GradCenterX = 250 + i * 220 + shift * 20;
+            path.GradCenterY = 350 + (i % 3) * 400;
+            path.GradRatioX = 0.008f;
+            path.GradRatioY = 0.006f;
+            path.GradAngle = 30.0f * static_cast<float>(i);
+            path.LineMode = 1;
+            path.LineWidth = 40 + 10 * i;
+            path.LineColor = 0xFF000000;
+            paths.push_back(path);
+        }
+        return paths;
+    };
+    core::Doc().DocPaths = drawing(0);
+    movie::MakeCanvasMovie();
+    const QImage before = Rendered();
+
+    core::Doc().DocPaths = drawing(3);
+    movie::MakeCanvasMovie();
+    const platform::swf::ParseCounts start = platform::swf::CurrentParseCounts();
+    const QImage moved = Rendered();  // repaints what changed over the kept picture
+    EXPECT_EQ(platform::swf::CurrentParseCounts().groupsRead - start.groupsRead, 6);  // background: taken
+    EXPECT_EQ(platform::swf::CurrentParseCounts().groupsBuilt - start.groupsBuilt, 0);
+
+    platform::MoviePlayer fresh;
+    fresh.SetQuality2("low");
+    fresh.SetMovie(core::Doc().CanvasTempFile);
+    QImage expected(moved.size(), QImage::Format_RGB32);
+    fresh.Render(expected, expected.rect());
+    EXPECT_EQ(moved, expected);
+    // Gradients and lines moved with their shapes: the picture is the first one three pixels on.
+    int differing = 0;
+    for (int y = 0; y < moved.height(); ++y) {
+        for (int x = 3; x < moved.width(); ++x) {
+            const QRgb a = moved.pixel(x, y);
+            const QRgb b = before.pixel(x - 3, y);
+            differing += std::abs(qRed(a) - qRed(b)) > 8 || std::abs(qGreen(a) - qGreen(b)) > 8 ||
+                         std::abs(qBlue(a) - qBlue(b)) > 8;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
 TEST_F(CanvasMovieTest, DrawingShapeDeclaresTheBoundsOfEveryEdgeAndHalfTheWidestLine)
 {
     auto drawing = [this]() -> Tag {
@@ -414,10 +466,10 @@ TEST_F(CanvasMovieTest, DrawingShapeDeclaresTheBoundsOfEveryEdgeAndHalfTheWidest
         auto movie = ParsedMovie();
         const auto *shape = std::get_if<platform::swf::ShapeCharacter>(movie->Find(1));
         EXPECT_NE(shape, nullptr);
-        for (const auto &group : shape ? shape->groups : std::vector<platform::swf::GroupPtr>{}) {
-            EXPECT_TRUE(QRectF(QPointF(rect[0], rect[2]), QPointF(rect[1], rect[3])).contains(group->bounds))
-                << group->bounds.left() << " " << group->bounds.top() << " " << group->bounds.right() << " "
-                << group->bounds.bottom();
+        for (const auto &placed : shape ? shape->groups : std::vector<platform::swf::PlacedGroup>{}) {
+            const QRectF bounds = placed.Bounds();
+            EXPECT_TRUE(QRectF(QPointF(rect[0], rect[2]), QPointF(rect[1], rect[3])).contains(bounds))
+                << bounds.left() << " " << bounds.top() << " " << bounds.right() << " " << bounds.bottom();
         }
     };
     EXPECT_EQ(ShapeRect(drawing()), (std::array<int64_t, 4>{0, 0, 0, 0}));  // nothing drawn

@@ -398,8 +398,8 @@ int64_t ParsedWork(const std::string &bytes)
     int64_t work = 0;
     for (const auto &[id, character] : movie->characters) {
         if (const auto *shape = std::get_if<platform::swf::ShapeCharacter>(&character)) {
-            for (const platform::swf::GroupPtr &group : shape->groups) {
-                for (const auto *paths : {&group->fillPaths, &group->linePaths}) {  // outlines come when drawn
+            for (const platform::swf::PlacedGroup &placed : shape->groups) {
+                for (const auto *paths : {&placed.group->fillPaths, &placed.group->linePaths}) {  // outlines come when drawn
                     for (const QPainterPath &path : *paths) {
                         work += path.elementCount();
                     }

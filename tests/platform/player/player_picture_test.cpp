@@ -17,18 +17,20 @@ int32_t Px(int pixels)
 }
 
 // Forty small curved shapes with lines, one style group each; group `changed` is moved by
-// (dx, dy) twips and drawn in `color`. Groups can be left out from `count` on.
-std::string Groups(int changed = -1, int dx = 0, int dy = 0, uint32_t color = 0x00FF00FF, int count = 40)
+// (dx, dy) twips and drawn in `color`. Groups can be left out from `count` on. Every group is
+// moved right by shift twips.
+std::string Groups(int changed = -1, int dx = 0, int dy = 0, uint32_t color = 0x00FF00FF, int count = 40,
+                   int shift = 0)
 {
     Styles first;
     first.Solid(0xFF0000FF).Line(30, 0x000000FF);
     Records records;
-    records.Box(Px(4), Px(4), Px(30), Px(30), 1, -1, 1);
+    records.Box(Px(4) + shift, Px(4), Px(30) + shift, Px(30), 1, -1, 1);
     for (int i = 1; i < count; ++i) {
         Styles next;
         next.Solid(i == changed ? color : 0x00008080u | static_cast<uint32_t>(i * 6) << 24)
             .Line(static_cast<uint16_t>(10 + i * 3), 0x202020FF);
-        int x = Px((i * 37) % 220) + (i == changed ? dx : 0);
+        int x = Px((i * 37) % 220) + (i == changed ? dx : 0) + shift;
         int y = Px((i * 53) % 220) + (i == changed ? dy : 0);
         records.NewStyles(next, x, y, 1, 1)
             .Curve(x + Px(30), y, x + Px(25), y + Px(25))
@@ -37,6 +39,14 @@ std::string Groups(int changed = -1, int dx = 0, int dy = 0, uint32_t color = 0x
     }
     return OneShape(kSize, kSize, first, records);
 }
+
+// Counts of the parser's work since it was made.
+struct WorkSince {
+    platform::swf::ParseCounts start = platform::swf::CurrentParseCounts();
+
+    int64_t Read() const { return platform::swf::CurrentParseCounts().groupsRead - start.groupsRead; }
+    int64_t Built() const { return platform::swf::CurrentParseCounts().groupsBuilt - start.groupsBuilt; }
+};
 
 // What a player that never drew before shows for the movie.
 QImage Fresh(const std::string &bytes, const std::string &quality, const QRect &rect, int32_t background = -1)
@@ -197,15 +207,17 @@ TEST(PlayerPicture, ARecolouredGroupKeepsItsPathsWithTheNewStyles)
     const auto before = groups(Groups());
     const auto after = groups(Groups(7, 0, 0, 0x0000FFFF));
     ASSERT_EQ(before.size(), after.size());
-    EXPECT_EQ(before[6], after[6]);
-    ASSERT_NE(before[7], after[7]);
-    EXPECT_EQ(after[7]->fills.at(0).color, qRgba(0x00, 0x00, 0xFF, 0xFF));
-    EXPECT_EQ(after[7]->fillPaths, before[7]->fillPaths);
-    EXPECT_EQ(after[7]->lineOutlines, before[7]->lineOutlines);
-    EXPECT_EQ(after[7]->bounds, before[7]->bounds);
-    // Moved, the group is built anew.
+    EXPECT_EQ(before[6].group, after[6].group);
+    ASSERT_NE(before[7].group, after[7].group);
+    EXPECT_EQ(after[7].group->fills.at(0).color, qRgba(0x00, 0x00, 0xFF, 0xFF));
+    EXPECT_EQ(after[7].group->fillPaths, before[7].group->fillPaths);
+    EXPECT_EQ(after[7].group->lineOutlines, before[7].group->lineOutlines);
+    EXPECT_EQ(after[7].group->bounds, before[7].group->bounds);
+    // Moved, the group keeps its paths at another offset.
     const auto moved = groups(Groups(7, 60, 0, 0x0000FFFF));
-    EXPECT_NE(moved[7]->fillPaths, after[7]->fillPaths);
+    EXPECT_EQ(moved[7].group, after[7].group);
+    EXPECT_EQ(moved[7].offset, after[7].offset + QPointF(60, 0));
+    EXPECT_EQ(moved[7].Bounds(), after[7].Bounds().translated(60, 0));
 }
 
 TEST(PlayerPicture, AMovieTakesTheGroupsAnotherPlayerBuiltAndLeavesThemThere)
@@ -216,11 +228,16 @@ TEST(PlayerPicture, AMovieTakesTheGroupsAnotherPlayerBuiltAndLeavesThemThere)
     const size_t lenderSize = lender.size();
 
     platform::swf::GroupCache own;
+    WorkSince work;
     auto movie = platform::swf::ParseMovie(Groups(7, 60, 0, 0x0000FFFF, 30), &own, &lender);
+    EXPECT_EQ(work.Read(), 1);  // the others taken by their bytes
+    EXPECT_EQ(work.Built(), 0);
     const auto taken = std::get<platform::swf::ShapeCharacter>(*movie->Find(1)).groups;
     ASSERT_EQ(taken.size(), 30u);
-    EXPECT_EQ(taken[6], lent[6]);
-    EXPECT_NE(taken[7], lent[7]);  // moved: built anew
+    EXPECT_EQ(taken[6].group, lent[6].group);
+    EXPECT_NE(taken[7].group, lent[7].group);  // recoloured: the lent paths with new styles
+    EXPECT_EQ(taken[7].group->fillPaths, lent[7].group->fillPaths);
+    EXPECT_EQ(taken[7].offset, lent[7].offset + QPointF(60, 0));
     EXPECT_EQ(lender.size(), lenderSize);
     EXPECT_EQ(own.size(), 30u);
 
@@ -238,4 +255,88 @@ TEST(PlayerPicture, AMovieTakesTheGroupsAnotherPlayerBuiltAndLeavesThemThere)
         player.Render(image, image.rect());
         EXPECT_EQ(image, Fresh(Groups(12, -800, 1200, 0x0000FFFF), quality, image.rect())) << quality;
     }
+}
+
+
+TEST(PlayerPicture, UnchangedGroupsAreNotReadAgainAndMovedOnesAreNotBuiltAgain)
+{
+    for (const char *quality : {"low", "high"}) {
+        platform::MoviePlayer player;
+        player.SetQuality2(quality);
+        QImage canvas(kSize, kSize, QImage::Format_RGB32);
+        WorkSince first;
+        Load(player, Groups());
+        player.Render(canvas, canvas.rect());
+        EXPECT_EQ(first.Read(), 40);
+        EXPECT_EQ(first.Built(), 40);
+
+        WorkSince again;
+        Load(player, Groups());
+        EXPECT_EQ(again.Read(), 0);
+        EXPECT_EQ(again.Built(), 0);
+
+        WorkSince shorter;  // the last groups removed
+        Load(player, Groups(-1, 0, 0, 0x00FF00FF, 30));
+        EXPECT_EQ(shorter.Read(), 0);
+        WorkSince longer;  // and back: read and built again, as the cache holds the last movie only
+        Load(player, Groups());
+        EXPECT_EQ(longer.Read(), 10);
+        EXPECT_EQ(longer.Built(), 10);
+
+        WorkSince recoloured;  // paths taken, styles new
+        Load(player, Groups(7, 0, 0, 0x0000FFFF));
+        EXPECT_EQ(recoloured.Read(), 1);
+        EXPECT_EQ(recoloured.Built(), 0);
+        player.Render(canvas, canvas.rect());
+        EXPECT_EQ(canvas, Fresh(Groups(7, 0, 0, 0x0000FFFF), quality, canvas.rect())) << quality;
+
+        // Every group moved, by whole pixels and by a part of one: all read, none built.
+        for (int shift : {Px(3), 7, -Px(5) - 3}) {
+            WorkSince moved;
+            Load(player, Groups(-1, 0, 0, 0x00FF00FF, 40, shift));
+            EXPECT_EQ(moved.Read(), 40);
+            EXPECT_EQ(moved.Built(), 0);
+            player.Render(canvas, canvas.rect());
+            EXPECT_EQ(canvas, Fresh(Groups(-1, 0, 0, 0x00FF00FF, 40, shift), quality, canvas.rect()))
+                << quality << " shift " << shift;
+        }
+    }
+}
+
+TEST(PlayerPicture, GroupsTakenByTheirBytesStillSpendTheMovieEdgeBudget)
+{
+    // A movie of many copies of one group, each made of enough edges that the copies together
+    // exceed the movie's budget: loaded twice, the second load takes groups by their bytes and
+    // still stops at the same edge.
+    constexpr int kEdges = 1 << 16;
+    constexpr size_t kCopies = platform::swf::kMaxEdgesPerMovie / kEdges + 4;
+    Styles first;
+    first.Solid(0xFF0000FF);
+    Records records;
+    records.Box(0, 0, Px(1), Px(1), 1);
+    for (size_t copy = 1; copy < kCopies; ++copy) {
+        Styles styles;
+        styles.Solid(0x00FF00FF);
+        records.NewStyles(styles, 0, 0, 1, 0);
+        for (int i = 0; i < kEdges / 2; ++i) {
+            records.Line(Px(2), 0).Line(0, 0);
+        }
+    }
+    const std::string bytes = OneShape(kSize, kSize, first, records);
+    platform::swf::GroupCache cache;
+    auto elements = [&bytes](platform::swf::GroupCache *cache) {
+        auto movie = platform::swf::ParseMovie(bytes, cache);
+        const auto &groups = std::get<platform::swf::ShapeCharacter>(*movie->Find(1)).groups;
+        EXPECT_EQ(groups.size(), platform::swf::kMaxEdgesPerMovie / kEdges + 1);  // the last one cut short
+        int64_t count = 0;
+        for (const auto &placed : groups) {
+            count += placed.group->fillPaths.at(0).elementCount();
+        }
+        return count;
+    };
+    const int64_t uncached = elements(nullptr);
+    EXPECT_EQ(elements(&cache), uncached);
+    WorkSince second;
+    EXPECT_EQ(elements(&cache), uncached);
+    EXPECT_EQ(second.Read(), 1);  // only the group the budget cuts
 }
