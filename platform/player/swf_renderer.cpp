@@ -1,6 +1,7 @@
 // Draws a display list with QPainter: shapes by style group (fills even-odd, then lines), morph
 // shapes at their ratio, bitmaps, text fields, colour transforms and clipping layers.
 #include "platform/player/swf_data.h"
+#include "platform/player/swf_path_pieces.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -119,6 +120,14 @@ bool DrawnThin(const LineStyle &style, const QTransform &transform)
     return style.width * DeviceScale(transform) < 1.0;
 }
 
+// Whether a long line is drawn one device pixel wide from its pieces, so never read whole.
+bool LineFromPieces(const DrawnGroup &group, size_t index, const QTransform &transform)
+{
+    return group.pieces && group.pieces->Line(index) &&
+           (DrawnThin(group.lines[index], transform) ||
+            EstimatedOutlineElements(group.linePaths[index]) > kMaxOutlineElements);
+}
+
 // Whether the group, drawn through transform, can touch the device rectangle clip. Widening the
 // bounds (not the clip) keeps a hairline along an axis, whose bounds have no width or no height,
 // from being culled.
@@ -167,8 +176,11 @@ private:
         if (clipLayer || !Touches(group, world, area_)) {
             return;  // clip layers draw private copies
         }
-        for (const QPainterPath &fill : group.fillPaths) {
-            Warm(fill);
+        // Long paths are drawn from pieces cut for each band, never whole.
+        for (size_t i = 0; i < group.fillPaths.size(); ++i) {
+            if (!group.pieces || !group.pieces->Fill(i)) {
+                Warm(group.fillPaths[i]);
+            }
         }
         for (size_t i = 0; i < group.linePaths.size(); ++i) {
             const QPainterPath &line = group.linePaths[i];
@@ -179,8 +191,10 @@ private:
             if (!DrawnThin(group.lines[i], world)) {
                 outline = group.lineOutlines->Hold(i, line, group.lines[i].width);
             }
-            Warm(outline ? *outline : line);
-            if (outline == nullptr || outline->isEmpty()) {
+            if (outline != nullptr) {
+                Warm(*outline);
+            }
+            if ((outline == nullptr || outline->isEmpty()) && !LineFromPieces(group, i, world)) {
                 Warm(line);
             }
         }
@@ -271,7 +285,12 @@ private:
             return;
         }
         for (size_t i = 0; i < group.fillPaths.size(); ++i) {
-            if (!group.fillPaths[i].isEmpty()) {
+            if (group.fillPaths[i].isEmpty()) {
+                continue;
+            }
+            if (const PathPieces *pieces = group.pieces ? group.pieces->Fill(i) : nullptr) {
+                DrawFillPieces(*pieces, group.fills[i], cx);
+            } else {
                 DrawFill(group.fillPaths[i], group.fills[i], cx);
             }
         }
@@ -295,6 +314,22 @@ private:
         case FillKind::Bitmap:
             DrawBitmapFill(path, style, cx);
             break;
+        }
+    }
+
+    // A long fill is filled tile by tile, each tile cut down to its own edges; under a clipping
+    // layer, or with a bitmap, it is drawn as one path cut down to the band.
+    void DrawFillPieces(const PathPieces &pieces, const FillStyle &style, const ColorTransform &cx)
+    {
+        auto *image = dynamic_cast<QImage *>(painter_.device());
+        const QTransform world = painter_.transform();
+        const QRect device(0, 0, painter_.device()->width(), painter_.device()->height());
+        if (image != nullptr && clips_.empty() && style.kind != FillKind::Bitmap && TileableTransform(world)) {
+            const QBrush brush = style.kind == FillKind::Solid ? QBrush(QColor::fromRgba(cx.Apply(style.color)))
+                                                               : GradientBrush(style, cx);
+            FillInTiles(*image, device, clip_, pieces, world, brush, quality_ != Quality::Low);
+        } else {
+            DrawFill(FillCutTo(pieces, device, world), style, cx);
         }
     }
 
@@ -350,7 +385,12 @@ private:
             pen.setCosmetic(true);
             pen.setCapStyle(Qt::RoundCap);
             pen.setJoinStyle(Qt::RoundJoin);
-            painter_.strokePath(line, pen);
+            if (LineFromPieces(group, index, painter_.transform())) {
+                const QRect device(0, 0, painter_.device()->width(), painter_.device()->height());
+                painter_.strokePath(LineCutTo(*group.pieces->Line(index), device, painter_.transform()), pen);
+            } else {
+                painter_.strokePath(line, pen);
+            }
         } else {
             painter_.fillPath(*outline, color);
         }
