@@ -8,6 +8,8 @@
 // changes its winding number. Edges across the border are cut where they cross it.
 #include "platform/player/swf_path_pieces.h"
 
+#include "platform/player/swf_data.h"
+
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
@@ -529,6 +531,10 @@ std::shared_ptr<const GroupPieces> BuildGroupPieces(const std::vector<QPainterPa
     };
     build(fills, pieces->fills);
     build(lines, pieces->lines);
+    pieces->outlineTooLong.resize(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        pieces->outlineTooLong[i] = pieces->lines[i] && EstimatedOutlineElements(lines[i]) > kMaxOutlineElements;
+    }
     return any ? pieces : nullptr;
 }
 

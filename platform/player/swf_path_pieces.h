@@ -82,6 +82,8 @@ size_t EdgeCount(const PieceOutline &outline);
 struct GroupPieces {
     std::vector<std::shared_ptr<const PathPieces>> fills;
     std::vector<std::shared_ptr<const PathPieces>> lines;
+    // By line style: the outline would pass its budget, so the line is drawn one pixel wide.
+    std::vector<bool> outlineTooLong;
 
     const PathPieces *Fill(size_t index) const { return index < fills.size() ? fills[index].get() : nullptr; }
     const PathPieces *Line(size_t index) const { return index < lines.size() ? lines[index].get() : nullptr; }

@@ -124,8 +124,7 @@ bool DrawnThin(const LineStyle &style, const QTransform &transform)
 bool LineFromPieces(const DrawnGroup &group, size_t index, const QTransform &transform)
 {
     return group.pieces && group.pieces->Line(index) &&
-           (DrawnThin(group.lines[index], transform) ||
-            EstimatedOutlineElements(group.linePaths[index]) > kMaxOutlineElements);
+           (DrawnThin(group.lines[index], transform) || group.pieces->outlineTooLong[index]);
 }
 
 // Whether the group, drawn through transform, can touch the device rectangle clip. Widening the
@@ -375,7 +374,8 @@ private:
         QPainterPath built;
         if (!DrawnThin(style, painter_.transform())) {
             outline = group.lineOutlines->Held(index);
-            if (outline == nullptr && EstimatedOutlineElements(line) <= kMaxOutlineElements) {
+            if (outline == nullptr && !LineFromPieces(group, index, painter_.transform()) &&
+                EstimatedOutlineElements(line) <= kMaxOutlineElements) {
                 built = LineOutline(line, style.width);
                 outline = &built;
             }
