@@ -33,6 +33,10 @@ constexpr int kMinTileSide = 16;
 constexpr double kTileMargin = 2;
 // The flatness, in device pixels, to which the rasteriser turns curves into lines.
 constexpr double kRasterFlatness = 0.25;
+// Lines across a tile's border are kept whole up to this length in device pixels: those are
+// drawn exactly as in the whole path, while a longer line is cut at the border, after which the
+// rasteriser steps along it from the cut and may place it up to 1/256 pixel apart.
+constexpr double kUncutLength = 8;
 
 std::atomic<int64_t> tilesFilled{0};
 std::atomic<int64_t> edgesFilled{0};
@@ -135,7 +139,10 @@ void FlattenCubic(const QPointF &p0, const PieceEdge &edge, double flatness,
 // Cuts contours fed edge by edge down to keep (see the top of this file).
 class FillCutter {
 public:
-    FillCutter(const QRectF &keep, double flatness) : keep_(keep), flatness_(flatness) {}
+    FillCutter(const QRectF &keep, const CutTolerances &tolerances)
+        : keep_(keep), flatness_(tolerances.flatness), uncut_(tolerances.uncut)
+    {
+    }
 
     void Start(const QPointF &point)
     {
@@ -194,8 +201,9 @@ private:
         }
         double t0 = 0;
         double t1 = 1;
-        if (!SegmentInside(at_, to, keep_, t0, t1)) {
-            Keep({{}, {}, to, false});  // passes a corner: kept as it is
+        if (std::abs(to.x() - at_.x()) + std::abs(to.y() - at_.y()) <= uncut_ ||
+            !SegmentInside(at_, to, keep_, t0, t1)) {
+            Keep({{}, {}, to, false});  // short, or passing a corner: kept as it is
             return;
         }
         const QPointF from = at_;
@@ -255,6 +263,7 @@ private:
 
     QRectF keep_;
     double flatness_;
+    double uncut_;
     PieceOutline out_;
     PieceContour contour_;
     QPointF at_;
@@ -314,11 +323,11 @@ public:
     TileFiller(QImage &image, const QRect &clip, Qt::FillRule rule, const QTransform &world, const QBrush &brush,
                bool antialiased)
         : image_(image), clip_(clip), rule_(rule), world_(world), inverse_(world.inverted()), brush_(brush),
-          antialiased_(antialiased), flatness_(kRasterFlatness / FlatteningScale(world))
+          antialiased_(antialiased), tolerances_(TolerancesFor(world))
     {
     }
 
-    double Flatness() const { return flatness_; }
+    const CutTolerances &Tolerances() const { return tolerances_; }
 
     // The rectangle of path coordinates whose geometry decides the tile's pixels.
     QRectF Keep(const QRect &tile) const { return KeptArea(tile, inverse_); }
@@ -335,7 +344,7 @@ public:
             const QRect second = wide ? QRect(first.right() + 1, tile.top(), tile.width() - first.width(), tile.height())
                                       : QRect(tile.left(), first.bottom() + 1, tile.width(), tile.height() - first.height());
             for (const QRect &half : {first, second}) {
-                Fill(half, CutFill(outline, Keep(half), flatness_));
+                Fill(half, CutFill(outline, Keep(half), tolerances_));
             }
             return;
         }
@@ -369,7 +378,7 @@ private:
     QTransform inverse_;
     QBrush brush_;
     bool antialiased_;
-    double flatness_;
+    CutTolerances tolerances_;
 };
 
 }  // namespace
@@ -414,9 +423,9 @@ unsigned PathPieces::Beside(const Box &box, const QRectF &keep)
     return SidesOf({box.right, box.bottom}, keep) & SidesOf({box.left, box.top}, keep);
 }
 
-PieceOutline PathPieces::FillWithin(const QRectF &keep, double flatness) const
+PieceOutline PathPieces::FillWithin(const QRectF &keep, const CutTolerances &tolerances) const
 {
-    FillCutter cutter(keep, flatness);
+    FillCutter cutter(keep, tolerances);
     for (const Subpath &subpath : subpaths_) {
         if (Beside(subpath.box, keep) != 0) {
             continue;
@@ -476,9 +485,9 @@ QPainterPath PathPieces::LineWithin(const QRectF &keep) const
     return line;
 }
 
-PieceOutline CutFill(const PieceOutline &outline, const QRectF &keep, double flatness)
+PieceOutline CutFill(const PieceOutline &outline, const QRectF &keep, const CutTolerances &tolerances)
 {
-    FillCutter cutter(keep, flatness);
+    FillCutter cutter(keep, tolerances);
     for (const PieceContour &contour : outline) {
         cutter.Start(contour.start);
         for (const PieceEdge &edge : contour.edges) {
@@ -538,6 +547,12 @@ std::shared_ptr<const GroupPieces> BuildGroupPieces(const std::vector<QPainterPa
     return any ? pieces : nullptr;
 }
 
+CutTolerances TolerancesFor(const QTransform &world)
+{
+    const double scale = FlatteningScale(world);
+    return {kRasterFlatness / scale, kUncutLength / scale};
+}
+
 bool TileableTransform(const QTransform &transform)
 {
     return transform.isAffine() && transform.isInvertible() && FlatteningScale(transform) > 0;
@@ -550,7 +565,7 @@ void FillInTiles(QImage &image, const QRect &area, const QRect &clip, const Path
         return;
     }
     TileFiller filler(image, clip.intersected(area), pieces.Path().fillRule(), world, brush, antialiased);
-    filler.Fill(area, pieces.FillWithin(filler.Keep(area), filler.Flatness()));
+    filler.Fill(area, pieces.FillWithin(filler.Keep(area), filler.Tolerances()));
 }
 
 QPainterPath FillCutTo(const PathPieces &pieces, const QRect &device, const QTransform &world)
@@ -558,8 +573,8 @@ QPainterPath FillCutTo(const PathPieces &pieces, const QRect &device, const QTra
     if (!TileableTransform(world)) {
         return {};
     }
-    const double flatness = kRasterFlatness / FlatteningScale(world);
-    return ToPath(pieces.FillWithin(KeptArea(device, world.inverted()), flatness), pieces.Path().fillRule());
+    return ToPath(pieces.FillWithin(KeptArea(device, world.inverted()), TolerancesFor(world)),
+                  pieces.Path().fillRule());
 }
 
 QPainterPath LineCutTo(const PathPieces &pieces, const QRect &device, const QTransform &world)

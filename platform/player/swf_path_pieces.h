@@ -33,6 +33,15 @@ struct PieceContour {
 };
 using PieceOutline = std::vector<PieceContour>;
 
+// How a fill is cut, in path units: the flatness to which curves across a border are turned into
+// lines (the rasteriser's own), and the length up to which lines across a border stay whole.
+struct CutTolerances {
+    double flatness = 0;
+    double uncut = 0;
+};
+// The tolerances for drawing through world.
+CutTolerances TolerancesFor(const QTransform &world);
+
 // A long path with its edges in runs of consecutive edges, each with its bounds, so that the runs
 // far from a rectangle are passed over without reading their edges.
 class PathPieces {
@@ -42,8 +51,8 @@ public:
     const QPainterPath &Path() const { return path_; }
     // Contours that, filled with the path's rule, cover every point inside keep as the path does:
     // edges wholly beside keep become straight lines on their side of it, and edges across its
-    // border are cut there (curves flattened to within flatness first).
-    PieceOutline FillWithin(const QRectF &keep, double flatness) const;
+    // border are cut where they cross it (curves turned into lines first).
+    PieceOutline FillWithin(const QRectF &keep, const CutTolerances &tolerances) const;
     // The path's edges that touch keep, a new subpath wherever edges were left out.
     QPainterPath LineWithin(const QRectF &keep) const;
 
@@ -74,7 +83,7 @@ private:
 };
 
 // The same cut applied again to an outline already cut for a larger rectangle.
-PieceOutline CutFill(const PieceOutline &outline, const QRectF &keep, double flatness);
+PieceOutline CutFill(const PieceOutline &outline, const QRectF &keep, const CutTolerances &tolerances);
 QPainterPath ToPath(const PieceOutline &outline, Qt::FillRule rule);
 size_t EdgeCount(const PieceOutline &outline);
 
