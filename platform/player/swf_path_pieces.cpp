@@ -15,7 +15,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <functional>
 
 namespace platform::swf {
 
@@ -90,8 +89,8 @@ bool SegmentInside(const QPointF &a, const QPointF &b, const QRectF &keep, doubl
 // Lines standing for a cubic, each end handed to line in turn. The curve is halved until each
 // part is flat to within flatness, as the rasteriser does before filling: the lines are then
 // the ones it would have drawn itself.
-void FlattenCubic(const QPointF &p0, const PieceEdge &edge, double flatness,
-                  const std::function<void(const QPointF &)> &line)
+template <typename LineTo>
+void FlattenCubic(const QPointF &p0, const PieceEdge &edge, double flatness, const LineTo &line)
 {
     struct Cubic {
         QPointF p[4];
@@ -139,15 +138,18 @@ void FlattenCubic(const QPointF &p0, const PieceEdge &edge, double flatness,
 // Cuts contours fed edge by edge down to keep (see the top of this file).
 class FillCutter {
 public:
-    FillCutter(const QRectF &keep, const CutTolerances &tolerances)
+    // Room is made for reserve edges.
+    FillCutter(const QRectF &keep, const CutTolerances &tolerances, size_t reserve)
         : keep_(keep), flatness_(tolerances.flatness), uncut_(tolerances.uncut)
     {
+        out_.edges.reserve(reserve);
     }
 
     void Start(const QPointF &point)
     {
         Finish();
-        contour_ = {point, {}};
+        start_ = point;
+        first_ = out_.edges.size();
         at_ = point;
         open_ = true;
     }
@@ -232,7 +234,7 @@ private:
     void Keep(const PieceEdge &edge)
     {
         Flush();
-        contour_.edges.push_back(edge);
+        out_.edges.push_back(edge);
         at_ = edge.to;
         kept_ = true;
     }
@@ -240,7 +242,7 @@ private:
     void Flush()
     {
         if (pending_ != 0) {
-            contour_.edges.push_back({{}, {}, pendingTo_, false});
+            out_.edges.push_back({{}, {}, pendingTo_, false});
             pending_ = 0;
         }
     }
@@ -253,9 +255,11 @@ private:
         }
         Flush();
         if (kept_ || runs_ > 1) {
-            out_.push_back(std::move(contour_));
+            out_.starts.push_back(start_);
+            out_.ends.push_back(out_.edges.size());
+        } else {
+            out_.edges.resize(first_);
         }
-        contour_ = {};
         open_ = false;
         kept_ = false;
         runs_ = 0;
@@ -265,7 +269,8 @@ private:
     double flatness_;
     double uncut_;
     PieceOutline out_;
-    PieceContour contour_;
+    QPointF start_;
+    size_t first_ = 0;
     QPointF at_;
     bool open_ = false;
     bool kept_ = false;
@@ -338,7 +343,7 @@ public:
             return;
         }
         const bool wide = tile.width() >= tile.height();
-        if (EdgeCount(outline) > kTileEdges && (wide ? tile.width() : tile.height()) > kMinTileSide) {
+        if (outline.edges.size() > kTileEdges && (wide ? tile.width() : tile.height()) > kMinTileSide) {
             const QRect first = wide ? QRect(tile.left(), tile.top(), tile.width() / 2, tile.height())
                                      : QRect(tile.left(), tile.top(), tile.width(), tile.height() / 2);
             const QRect second = wide ? QRect(first.right() + 1, tile.top(), tile.width() - first.width(), tile.height())
@@ -368,7 +373,7 @@ private:
         painter.setTransform(world_ * QTransform::fromTranslate(-tile.left(), -tile.top()));
         painter.fillPath(ToPath(outline, rule_), brush_);
         tilesFilled += 1;
-        edgesFilled += static_cast<int64_t>(EdgeCount(outline));
+        edgesFilled += static_cast<int64_t>(outline.edges.size());
     }
 
     QImage &image_;
@@ -425,7 +430,7 @@ unsigned PathPieces::Beside(const Box &box, const QRectF &keep)
 
 PieceOutline PathPieces::FillWithin(const QRectF &keep, const CutTolerances &tolerances) const
 {
-    FillCutter cutter(keep, tolerances);
+    FillCutter cutter(keep, tolerances, 1024);
     for (const Subpath &subpath : subpaths_) {
         if (Beside(subpath.box, keep) != 0) {
             continue;
@@ -487,11 +492,12 @@ QPainterPath PathPieces::LineWithin(const QRectF &keep) const
 
 PieceOutline CutFill(const PieceOutline &outline, const QRectF &keep, const CutTolerances &tolerances)
 {
-    FillCutter cutter(keep, tolerances);
-    for (const PieceContour &contour : outline) {
-        cutter.Start(contour.start);
-        for (const PieceEdge &edge : contour.edges) {
-            cutter.Add(edge);
+    FillCutter cutter(keep, tolerances, outline.edges.size() / 2);
+    size_t edge = 0;
+    for (size_t i = 0; i < outline.starts.size(); ++i) {
+        cutter.Start(outline.starts[i]);
+        for (; edge < outline.ends[i]; ++edge) {
+            cutter.Add(outline.edges[edge]);
         }
     }
     return cutter.Take();
@@ -501,27 +507,20 @@ QPainterPath ToPath(const PieceOutline &outline, Qt::FillRule rule)
 {
     QPainterPath path;
     path.setFillRule(rule);
-    path.reserve(static_cast<int>(std::min<size_t>(EdgeCount(outline) * 2 + outline.size(), 1u << 28)));
-    for (const PieceContour &contour : outline) {
-        path.moveTo(contour.start);
-        for (const PieceEdge &edge : contour.edges) {
-            if (edge.curved) {
-                path.cubicTo(edge.c1, edge.c2, edge.to);
+    path.reserve(static_cast<int>(std::min<size_t>(outline.edges.size() * 3 + outline.starts.size(), 1u << 28)));
+    size_t edge = 0;
+    for (size_t i = 0; i < outline.starts.size(); ++i) {
+        path.moveTo(outline.starts[i]);
+        for (; edge < outline.ends[i]; ++edge) {
+            const PieceEdge &piece = outline.edges[edge];
+            if (piece.curved) {
+                path.cubicTo(piece.c1, piece.c2, piece.to);
             } else {
-                path.lineTo(edge.to);
+                path.lineTo(piece.to);
             }
         }
     }
     return path;
-}
-
-size_t EdgeCount(const PieceOutline &outline)
-{
-    size_t count = 0;
-    for (const PieceContour &contour : outline) {
-        count += contour.edges.size();
-    }
-    return count;
 }
 
 std::shared_ptr<const GroupPieces> BuildGroupPieces(const std::vector<QPainterPath> &fills,

@@ -27,11 +27,15 @@ struct PieceEdge {
     bool curved = false;
 };
 
-struct PieceContour {
-    QPointF start;
+// Contours one after another: contour i starts at starts[i] and goes along the edges from
+// ends[i - 1] (0 for the first) to ends[i].
+struct PieceOutline {
+    std::vector<QPointF> starts;
+    std::vector<size_t> ends;
     std::vector<PieceEdge> edges;
+
+    bool empty() const { return starts.empty(); }
 };
-using PieceOutline = std::vector<PieceContour>;
 
 // How a fill is cut, in path units: the flatness to which curves across a border are turned into
 // lines (the rasteriser's own), and the length up to which lines across a border stay whole.
@@ -85,7 +89,6 @@ private:
 // The same cut applied again to an outline already cut for a larger rectangle.
 PieceOutline CutFill(const PieceOutline &outline, const QRectF &keep, const CutTolerances &tolerances);
 QPainterPath ToPath(const PieceOutline &outline, Qt::FillRule rule);
-size_t EdgeCount(const PieceOutline &outline);
 
 // The pieces of a group's long paths, by style as the group's paths (null where short).
 struct GroupPieces {
