@@ -136,7 +136,7 @@ struct DrawnGroup {
     std::vector<QPainterPath> linePaths;
     std::shared_ptr<LineOutlines> lineOutlines;  // by line style, as linePaths
     QRectF bounds;  // twips, lines included
-    std::shared_ptr<const GroupPieces> pieces;  // of the long paths; null when there are none
+    std::shared_ptr<const GroupPieces> pieces;  // of the long fills; null when there are none
 };
 
 DrawnGroup BuildDrawnGroup(StyleGroup group);

@@ -8,8 +8,6 @@
 // changes its winding number. Edges across the border are cut where they cross it.
 #include "platform/player/swf_path_pieces.h"
 
-#include "platform/player/swf_data.h"
-
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
@@ -450,46 +448,6 @@ PieceOutline PathPieces::FillWithin(const QRectF &keep, const CutTolerances &tol
     return cutter.Take();
 }
 
-QPainterPath PathPieces::LineWithin(const QRectF &keep) const
-{
-    QPainterPath line;
-    for (const Subpath &subpath : subpaths_) {
-        if (Beside(subpath.box, keep) != 0) {
-            continue;
-        }
-        bool broken = true;
-        for (size_t r = subpath.firstRun; r < subpath.endRun; ++r) {
-            const Run &run = runs_[r];
-            if (Beside(run.box, keep) != 0) {
-                broken = true;
-                continue;
-            }
-            for (int i = run.first; i < run.end; i += EdgeElements(path_, i)) {
-                const QPointF from = PointOf(path_.elementAt(i - 1));
-                const PieceEdge edge = EdgeAt(path_, i);
-                unsigned sides = SidesOf(from, keep) & SidesOf(edge.to, keep);
-                if (edge.curved) {
-                    sides &= SidesOf(edge.c1, keep) & SidesOf(edge.c2, keep);
-                }
-                if (sides != 0) {
-                    broken = true;
-                    continue;
-                }
-                if (broken) {
-                    line.moveTo(from);
-                    broken = false;
-                }
-                if (edge.curved) {
-                    line.cubicTo(edge.c1, edge.c2, edge.to);
-                } else {
-                    line.lineTo(edge.to);
-                }
-            }
-        }
-    }
-    return line;
-}
-
 PieceOutline CutFill(const PieceOutline &outline, const QRectF &keep, const CutTolerances &tolerances)
 {
     FillCutter cutter(keep, tolerances, outline.edges.size() / 2);
@@ -523,25 +481,16 @@ QPainterPath ToPath(const PieceOutline &outline, Qt::FillRule rule)
     return path;
 }
 
-std::shared_ptr<const GroupPieces> BuildGroupPieces(const std::vector<QPainterPath> &fills,
-                                                    const std::vector<QPainterPath> &lines)
+std::shared_ptr<const GroupPieces> BuildGroupPieces(const std::vector<QPainterPath> &fills)
 {
     auto pieces = std::make_shared<GroupPieces>();
+    pieces->fills.resize(fills.size());
     bool any = false;
-    auto build = [&any](const std::vector<QPainterPath> &paths, std::vector<std::shared_ptr<const PathPieces>> &out) {
-        out.resize(paths.size());
-        for (size_t i = 0; i < paths.size(); ++i) {
-            if (paths[i].elementCount() >= kPiecewiseElements) {
-                out[i] = std::make_shared<const PathPieces>(paths[i]);
-                any = true;
-            }
+    for (size_t i = 0; i < fills.size(); ++i) {
+        if (fills[i].elementCount() >= kPiecewiseElements) {
+            pieces->fills[i] = std::make_shared<const PathPieces>(fills[i]);
+            any = true;
         }
-    };
-    build(fills, pieces->fills);
-    build(lines, pieces->lines);
-    pieces->outlineTooLong.resize(lines.size());
-    for (size_t i = 0; i < lines.size(); ++i) {
-        pieces->outlineTooLong[i] = pieces->lines[i] && EstimatedOutlineElements(lines[i]) > kMaxOutlineElements;
     }
     return any ? pieces : nullptr;
 }
@@ -574,11 +523,6 @@ QPainterPath FillCutTo(const PathPieces &pieces, const QRect &device, const QTra
     }
     return ToPath(pieces.FillWithin(KeptArea(device, world.inverted()), TolerancesFor(world)),
                   pieces.Path().fillRule());
-}
-
-QPainterPath LineCutTo(const PathPieces &pieces, const QRect &device, const QTransform &world)
-{
-    return TileableTransform(world) ? pieces.LineWithin(KeptArea(device, world.inverted())) : QPainterPath();
 }
 
 PieceCounts CurrentPieceCounts()

@@ -1,6 +1,5 @@
-// Long paths drawn in pieces: a fill is cut down to the edges that decide its coverage inside a
-// device rectangle and filled tile by tile; a line is cut down to the edges that come near it.
-// Internal to the player.
+// Long fills drawn in pieces: a fill is cut down to the edges that decide its coverage inside a
+// device rectangle and filled tile by tile. Internal to the player.
 #pragma once
 
 #include <QPainterPath>
@@ -57,8 +56,6 @@ public:
     // edges wholly beside keep become straight lines on their side of it, and edges across its
     // border are cut where they cross it (curves turned into lines first).
     PieceOutline FillWithin(const QRectF &keep, const CutTolerances &tolerances) const;
-    // The path's edges that touch keep, a new subpath wherever edges were left out.
-    QPainterPath LineWithin(const QRectF &keep) const;
 
 private:
     struct Box {
@@ -90,19 +87,14 @@ private:
 PieceOutline CutFill(const PieceOutline &outline, const QRectF &keep, const CutTolerances &tolerances);
 QPainterPath ToPath(const PieceOutline &outline, Qt::FillRule rule);
 
-// The pieces of a group's long paths, by style as the group's paths (null where short).
+// The pieces of a group's long fills, by style as the group's fill paths (null where short).
 struct GroupPieces {
     std::vector<std::shared_ptr<const PathPieces>> fills;
-    std::vector<std::shared_ptr<const PathPieces>> lines;
-    // By line style: the outline would pass its budget, so the line is drawn one pixel wide.
-    std::vector<bool> outlineTooLong;
 
     const PathPieces *Fill(size_t index) const { return index < fills.size() ? fills[index].get() : nullptr; }
-    const PathPieces *Line(size_t index) const { return index < lines.size() ? lines[index].get() : nullptr; }
 };
-// Null when no path of the group is long.
-std::shared_ptr<const GroupPieces> BuildGroupPieces(const std::vector<QPainterPath> &fills,
-                                                    const std::vector<QPainterPath> &lines);
+// Null when no fill of the group is long.
+std::shared_ptr<const GroupPieces> BuildGroupPieces(const std::vector<QPainterPath> &fills);
 
 // Fills pieces with brush through world (scaling and moving only) into the part clip of image,
 // tile by tile: the tiles split area (which must lie in image) until each holds few edges, and
@@ -113,10 +105,9 @@ void FillInTiles(QImage &image, const QRect &area, const QRect &clip, const Path
 // Whether FillInTiles can draw through transform.
 bool TileableTransform(const QTransform &transform);
 
-// The fill cut down to what decides its pixels in device, and the line cut down to its edges
-// that come near device, both drawn through world (an empty path when world is not tileable).
+// The fill cut down to what decides its pixels in device, drawn through world (an empty path
+// when world is not tileable).
 QPainterPath FillCutTo(const PathPieces &pieces, const QRect &device, const QTransform &world);
-QPainterPath LineCutTo(const PathPieces &pieces, const QRect &device, const QTransform &world);
 
 // Work done by FillInTiles since the program started: tiles filled and the edges given to them.
 struct PieceCounts {

@@ -120,13 +120,6 @@ bool DrawnThin(const LineStyle &style, const QTransform &transform)
     return style.width * DeviceScale(transform) < 1.0;
 }
 
-// Whether a long line is drawn one device pixel wide from its pieces, so never read whole.
-bool LineFromPieces(const DrawnGroup &group, size_t index, const QTransform &transform)
-{
-    return group.pieces && group.pieces->Line(index) &&
-           (DrawnThin(group.lines[index], transform) || group.pieces->outlineTooLong[index]);
-}
-
 // Whether the group, drawn through transform, can touch the device rectangle clip. Widening the
 // bounds (not the clip) keeps a hairline along an axis, whose bounds have no width or no height,
 // from being culled.
@@ -175,7 +168,7 @@ private:
         if (clipLayer || !Touches(group, world, area_)) {
             return;  // clip layers draw private copies
         }
-        // Long paths are drawn from pieces cut for each band, never whole.
+        // Long fills are drawn from pieces cut for each band, never whole.
         for (size_t i = 0; i < group.fillPaths.size(); ++i) {
             if (!group.pieces || !group.pieces->Fill(i)) {
                 Warm(group.fillPaths[i]);
@@ -190,10 +183,8 @@ private:
             if (!DrawnThin(group.lines[i], world)) {
                 outline = group.lineOutlines->Hold(i, line, group.lines[i].width);
             }
-            if (outline != nullptr) {
-                Warm(*outline);
-            }
-            if ((outline == nullptr || outline->isEmpty()) && !LineFromPieces(group, i, world)) {
+            Warm(outline ? *outline : line);
+            if (outline == nullptr || outline->isEmpty()) {
                 Warm(line);
             }
         }
@@ -374,8 +365,7 @@ private:
         QPainterPath built;
         if (!DrawnThin(style, painter_.transform())) {
             outline = group.lineOutlines->Held(index);
-            if (outline == nullptr && !LineFromPieces(group, index, painter_.transform()) &&
-                EstimatedOutlineElements(line) <= kMaxOutlineElements) {
+            if (outline == nullptr && EstimatedOutlineElements(line) <= kMaxOutlineElements) {
                 built = LineOutline(line, style.width);
                 outline = &built;
             }
@@ -385,12 +375,7 @@ private:
             pen.setCosmetic(true);
             pen.setCapStyle(Qt::RoundCap);
             pen.setJoinStyle(Qt::RoundJoin);
-            if (LineFromPieces(group, index, painter_.transform())) {
-                const QRect device(0, 0, painter_.device()->width(), painter_.device()->height());
-                painter_.strokePath(LineCutTo(*group.pieces->Line(index), device, painter_.transform()), pen);
-            } else {
-                painter_.strokePath(line, pen);
-            }
+            painter_.strokePath(line, pen);
         } else {
             painter_.fillPath(*outline, color);
         }

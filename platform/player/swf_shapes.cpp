@@ -641,7 +641,7 @@ DrawnGroup BuildDrawnGroup(StyleGroup group)
     }
     drawn.lineOutlines = std::make_shared<LineOutlines>(byLine.size());
     drawn.bounds = GroupBounds(drawn);
-    drawn.pieces = BuildGroupPieces(drawn.fillPaths, drawn.linePaths);
+    drawn.pieces = BuildGroupPieces(drawn.fillPaths);
     return drawn;
 }
 

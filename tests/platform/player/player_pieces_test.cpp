@@ -180,10 +180,6 @@ TEST(PathPieces, OnlyTheEdgesNearTheDrawnPartAreGivenToTheTiles)
     start = platform::swf::CurrentPieceCounts();
     TiledFill(pieces, zoomed, true, QRect(0, 0, kSide, kSide));
     EXPECT_LT(platform::swf::CurrentPieceCounts().edges - start.edges, path.elementCount());
-    // A line is cut to the edges near the device rectangle.
-    const QPainterPath line = platform::swf::LineCutTo(pieces, QRect(140, 0, 40, 40), kFullSize);
-    EXPECT_GT(line.elementCount(), 0);
-    EXPECT_LT(line.elementCount(), path.elementCount() / 10);
 }
 
 TEST(PlayerPieces, ARepaintedPartOfALongShapeEqualsTheWholeRender)
