@@ -96,13 +96,14 @@ struct GroupPieces {
 // Null when no fill of the group is long.
 std::shared_ptr<const GroupPieces> BuildGroupPieces(const std::vector<QPainterPath> &fills);
 
-// Fills pieces with brush through world (scaling and moving only) into the part clip of image,
-// tile by tile: the tiles split area (which must lie in image) until each holds few edges, and
-// depend on area and the path only, so a part repainted gives the pixels of a whole fill.
+// Fills pieces with brush through world into the part clip of image, tile by tile: the tiles
+// split area (which must lie in image) until each holds few edges, and depend on area and the
+// path only, so a part repainted gives the pixels of a whole fill. Each tile keeps the geometry
+// inside the bounds of its pixels (and a margin) mapped back through world.
 void FillInTiles(QImage &image, const QRect &area, const QRect &clip, const PathPieces &pieces,
                  const QTransform &world, const QBrush &brush, bool antialiased);
 
-// Whether FillInTiles can draw through transform.
+// Whether FillInTiles can draw through transform (affine and invertible).
 bool TileableTransform(const QTransform &transform);
 
 // The fill cut down to what decides its pixels in device, drawn through world (an empty path
