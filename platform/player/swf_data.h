@@ -26,6 +26,8 @@ class QPainter;
 
 namespace platform::swf {
 
+struct GroupPieces;  // swf_path_pieces.h
+
 // Limits that keep hostile files cheap: every count read from a file is also bounded by the
 // bytes that remain, these cap what the bytes could still multiply into.
 constexpr size_t kMaxMovieBytes = 128u << 20;     // inflated size of a compressed movie
@@ -150,6 +152,7 @@ struct DrawnGroup {
     std::vector<QPainterPath> linePaths;
     std::shared_ptr<LineOutlines> lineOutlines;  // by line style, as linePaths
     QRectF bounds;  // twips, lines included
+    std::shared_ptr<const GroupPieces> pieces;  // of the long fills; null when there are none
 };
 
 DrawnGroup BuildDrawnGroup(StyleGroup group);

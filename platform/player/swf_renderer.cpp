@@ -1,6 +1,7 @@
 // Draws a display list with QPainter: shapes by style group (fills even-odd, then lines), morph
 // shapes at their ratio, bitmaps, text fields, colour transforms and clipping layers.
 #include "platform/player/swf_data.h"
+#include "platform/player/swf_path_pieces.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -229,8 +230,11 @@ public:
             outlines.SetReadiedScale(what.scale);
         }
         if (warm && !warmed) {
-            for (const QPainterPath &fill : group.fillPaths) {
-                Warm(fill);
+            // Long fills are drawn from pieces cut for each band, never whole.
+            for (size_t i = 0; i < group.fillPaths.size(); ++i) {
+                if (!group.pieces || !group.pieces->Fill(i)) {
+                    Warm(group.fillPaths[i]);
+                }
             }
             for (size_t i = 0; i < group.linePaths.size(); ++i) {
                 Warm(group.linePaths[i]);
@@ -352,7 +356,12 @@ private:
     void DrawGroup(const DrawnGroup &group, double scale, const ColorTransform &cx)
     {
         for (size_t i = 0; i < group.fillPaths.size(); ++i) {
-            if (!group.fillPaths[i].isEmpty()) {
+            if (group.fillPaths[i].isEmpty()) {
+                continue;
+            }
+            if (const PathPieces *pieces = group.pieces ? group.pieces->Fill(i) : nullptr) {
+                DrawFillPieces(*pieces, group.fills[i], cx);
+            } else {
                 DrawFill(group.fillPaths[i], group.fills[i], cx);
             }
         }
@@ -376,6 +385,22 @@ private:
         case FillKind::Bitmap:
             DrawBitmapFill(path, style, cx);
             break;
+        }
+    }
+
+    // A long fill is filled tile by tile, each tile cut down to its own edges; under a clipping
+    // layer, or with a bitmap, it is drawn as one path cut down to the band.
+    void DrawFillPieces(const PathPieces &pieces, const FillStyle &style, const ColorTransform &cx)
+    {
+        auto *image = dynamic_cast<QImage *>(painter_.device());
+        const QTransform world = painter_.transform();
+        const QRect device(0, 0, painter_.device()->width(), painter_.device()->height());
+        if (image != nullptr && clips_.empty() && style.kind != FillKind::Bitmap && TileableTransform(world)) {
+            const QBrush brush = style.kind == FillKind::Solid ? QBrush(QColor::fromRgba(cx.Apply(style.color)))
+                                                               : GradientBrush(style, cx);
+            FillInTiles(*image, device, clip_, pieces, world, brush, quality_ != Quality::Low);
+        } else {
+            DrawFill(FillCutTo(pieces, device, world), style, cx);
         }
     }
 

@@ -1,5 +1,6 @@
 // Shapes and morph shapes: their style arrays and edge records, and the paths built from them.
 #include "platform/player/swf_parser.h"
+#include "platform/player/swf_path_pieces.h"
 
 #include <QPainterPathStroker>
 #include <algorithm>
@@ -693,6 +694,7 @@ DrawnGroup BuildDrawnGroup(StyleGroup group)
     }
     drawn.lineOutlines = std::make_shared<LineOutlines>(byLine.size());
     drawn.bounds = GroupBounds(drawn);
+    drawn.pieces = BuildGroupPieces(drawn.fillPaths);
     return drawn;
 }
 
