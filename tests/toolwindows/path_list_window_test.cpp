@@ -5,6 +5,7 @@
 #include "movie/bit_writer.h"
 #include "movie/shape_encoder.h"
 #include "platform/forms/key_codes.h"
+#include "platform/player/swf_data.h"
 
 #include <QApplication>
 
@@ -124,6 +125,35 @@ TEST_F(PathListWindowTest, ThumbnailHandsItsUnitsToTheDrawingAndKeepsItsImageWhi
     list->RefreshSelect();
     EXPECT_EQ(list->Picture1->Image(), before);
     EXPECT_TRUE(Doc().DocPaths[1].CacheMark.empty());  // nothing was encoded
+}
+
+TEST_F(PathListWindowTest, RecolouredSelectionIsReadOnceForTheThumbnailAndTheCanvas)
+{
+    AddSquares(3);
+    Doc().DocPaths[2].FillType = core::kFillLinear;
+    Doc().DocPaths[3].FillType = core::kFillRadial;
+    window->mnuSelectAllEdit_Click();
+    QApplication::processEvents();
+
+    // The thumbnail is drawn before the canvas: it reads the three recoloured groups, and the
+    // canvas takes them from it instead of reading them again.
+    const platform::swf::ParseCounts start = platform::swf::CurrentParseCounts();
+    canvastools::Input().CurrentColors[0] = 0xFF2040E0u;
+    window->PicColor_MouseDown(kLeft, 0, 1, 1);
+    QApplication::processEvents();
+    EXPECT_EQ(platform::swf::CurrentParseCounts().groupsRead - start.groupsRead, 3);
+    EXPECT_EQ(Doc().DocPaths[1].LineColor, 0xFF2040E0u);
+
+    // The canvas shows what a player of its own shows of the same movie.
+    platform::MoviePlayer fresh;
+    fresh.SetBackgroundColor(window->ShockwaveFlash1.BackgroundColor());
+    fresh.SetQuality2(window->ShockwaveFlash1.Quality2());
+    fresh.SetMovie(Doc().CanvasTempFile);
+    QImage shown(240, 160, QImage::Format_RGB32);
+    QImage expected(shown.size(), QImage::Format_RGB32);
+    window->ShockwaveFlash1.Render(shown, shown.rect());
+    fresh.Render(expected, expected.rect());
+    EXPECT_EQ(shown, expected);
 }
 
 TEST_F(PathListWindowTest, ThumbnailOfASelectionMovedAsAWholeIsKeptAndRedrawnWhenItsShapeChanges)
