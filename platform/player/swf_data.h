@@ -111,8 +111,8 @@ int64_t EstimatedOutlineElements(const QPainterPath &line);
 QPainterPath LineOutline(const QPainterPath &line, double width);
 
 // The outlines of a group's lines, built when first drawn and kept within the budget above, and
-// the largest scale they were readied for. Shared by the groups that have the
-// same paths; filled in before the drawing threads start (each object by one thread), read by them.
+// the largest scale they were readied for. Shared by the groups that have the same paths; filled
+// in before the drawing threads start (each object by one thread), read by them.
 class LineOutlines {
 public:
     explicit LineOutlines(size_t count) : outlines_(count), tried_(count, false) {}

@@ -444,8 +444,8 @@ Segment SegmentOf(const Edge &edge)
 }
 
 // The elements of the edges' path in record order: a move wherever they do not meet, one element
-// per straight edge, three per curve (Qt keeps a quadratic curve as a cubic one). A fill joining
-// its open contours needs no more.
+// per straight edge, three per curve (Qt keeps a quadratic curve as a cubic one). Exact for a fill
+// whose contours close in record order; one joined from open pieces may need a closing line more.
 int PathElements(const std::vector<Edge> &edges, const std::vector<size_t> &indexes)
 {
     int64_t count = 0;
