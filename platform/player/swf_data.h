@@ -113,8 +113,8 @@ int64_t EstimatedOutlineElements(const QPainterPath &line);
 QPainterPath LineOutline(const QPainterPath &line, double width);
 
 // The outlines of a group's lines, built when first drawn and kept within the budget above, and
-// how far the renderer has readied the group's shared paths. Shared by the groups that have the
-// same paths; filled in before the drawing threads start (each object by one thread), read by them.
+// the largest scale they were readied for. Shared by the groups that have the same paths; filled
+// in before the drawing threads start (each object by one thread), read by them.
 class LineOutlines {
 public:
     explicit LineOutlines(size_t count) : outlines_(count), tried_(count, false) {}
@@ -132,16 +132,12 @@ public:
     // line wide at that scale.
     double ReadiedScale() const { return readiedScale_; }
     void SetReadiedScale(double scale) { readiedScale_ = scale; }
-    // Whether the paths and kept outlines were made safe to draw from several threads at once.
-    bool Warmed() const { return warmed_; }
-    void SetWarmed() { warmed_ = true; }
 
 private:
     std::vector<std::optional<QPainterPath>> outlines_;
     std::vector<bool> tried_;
     int64_t held_ = 0;
     double readiedScale_ = 0;
-    bool warmed_ = false;
 };
 
 // A style group turned into paths: one even-odd path per fill style and one per line style.

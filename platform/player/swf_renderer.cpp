@@ -89,6 +89,19 @@ QBrush GradientBrush(const FillStyle &style, const ColorTransform &cx)
     return brush;
 }
 
+// A copy of a shared path to draw: it shares the path's elements but not its header, so the
+// painter's vector form of the path (about 3 KB however short the path is) is made for this
+// drawing and freed with the copy instead of being kept with the movie, and threads drawing the
+// same path at once never write to it.
+QPainterPath ToDraw(const QPainterPath &path)
+{
+    QPainterPath copy = path;
+    const Qt::FillRule rule = path.fillRule();
+    copy.setFillRule(rule == Qt::OddEvenFill ? Qt::WindingFill : Qt::OddEvenFill);  // detaches
+    copy.setFillRule(rule);
+    return copy;
+}
+
 // A private copy of a shared path (for combining clip paths).
 QPainterPath Own(const QPainterPath &path)
 {
@@ -140,13 +153,7 @@ struct Readying {
     double scale;
 };
 
-// Whether a group drawn at scale must be readied first (warm: for drawing on several threads).
-bool NeedsReadying(const LineOutlines &outlines, double scale, bool warm)
-{
-    return outlines.ReadiedScale() < scale || (warm && !outlines.Warmed());
-}
-
-Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area, const QTransform &view, bool warm,
+Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area, const QTransform &view,
                  std::vector<Readying> &readying)
 {
     Scene scene;
@@ -161,7 +168,7 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
         const double scale = DeviceScale(world);
         scene.groups.push_back({&group, world, scale, device});
         const LineOutlines &outlines = *group.lineOutlines;
-        if (NeedsReadying(outlines, scale, warm)) {
+        if (outlines.ReadiedScale() < scale) {
             auto [at, added] = queued.try_emplace(&outlines, readying.size());
             if (added) {
                 readying.push_back({&group, scale});
@@ -200,63 +207,23 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
     return scene;
 }
 
-// Readies shared paths before any drawing starts: the outlines of their wide lines are built and
-// kept (within the budget), and, for renders drawn on several threads, QPainter's lazily built
-// data of every path is made here, once, so that the bands only read the paths (a path filled far
-// outside a tiny image is converted and skipped).
-class Readier {
-public:
-    Readier() : image_(1, 1, QImage::Format_ARGB32), painter_(&image_)
-    {
-        painter_.setTransform(QTransform(1e-9, 0, 0, 1e-9, -1e9, -1e9));
+// Readies a group before any drawing starts: the outlines of its lines drawn wide at the scale are
+// built and kept (within the budget).
+void Ready(const Readying &what)
+{
+    const DrawnGroup &group = *what.group;
+    LineOutlines &outlines = *group.lineOutlines;
+    if (outlines.ReadiedScale() >= what.scale) {
+        return;
     }
-
-    void Ready(const Readying &what, bool warm)
-    {
-        const DrawnGroup &group = *what.group;
-        LineOutlines &outlines = *group.lineOutlines;
-        const bool warmed = outlines.Warmed();
-        if (outlines.ReadiedScale() < what.scale) {
-            for (size_t i = 0; i < group.linePaths.size(); ++i) {
-                const QPainterPath &line = group.linePaths[i];
-                if (line.isEmpty() || DrawnThin(group.lines[i], what.scale) || outlines.Held(i) != nullptr) {
-                    continue;
-                }
-                const QPainterPath *outline = outlines.Hold(i, line, group.lines[i].width);
-                if (outline != nullptr && warmed) {
-                    Warm(*outline);
-                }
-            }
-            outlines.SetReadiedScale(what.scale);
-        }
-        if (warm && !warmed) {
-            // Long fills are drawn from pieces cut for each band, never whole.
-            for (size_t i = 0; i < group.fillPaths.size(); ++i) {
-                if (!group.pieces || !group.pieces->Fill(i)) {
-                    Warm(group.fillPaths[i]);
-                }
-            }
-            for (size_t i = 0; i < group.linePaths.size(); ++i) {
-                Warm(group.linePaths[i]);
-                if (const QPainterPath *outline = outlines.Held(i)) {
-                    Warm(*outline);
-                }
-            }
-            outlines.SetWarmed();
+    for (size_t i = 0; i < group.linePaths.size(); ++i) {
+        const QPainterPath &line = group.linePaths[i];
+        if (!line.isEmpty() && !DrawnThin(group.lines[i], what.scale)) {
+            outlines.Hold(i, line, group.lines[i].width);
         }
     }
-
-private:
-    void Warm(const QPainterPath &path)
-    {
-        if (!path.isEmpty()) {
-            painter_.fillPath(path, Qt::black);
-        }
-    }
-
-    QImage image_;
-    QPainter painter_;
-};
+    outlines.SetReadiedScale(what.scale);
+}
 
 // Runs job(0) .. job(count - 1) on the global pool and the calling thread, each job once, and
 // returns when all are done. Every thread takes the next job left, so a thread slowed by other
@@ -288,15 +255,14 @@ void RunJobs(int count, const Job &job)
 // Groups readied per job.
 constexpr size_t kReadyingPerJob = 128;
 
-// Readies the groups, each by one thread (warm: for drawing on several threads).
-void ReadyAll(const std::vector<Readying> &readying, bool warm)
+// Readies the groups, each by one thread.
+void ReadyAll(const std::vector<Readying> &readying)
 {
     const int jobs = static_cast<int>((readying.size() + kReadyingPerJob - 1) / kReadyingPerJob);
-    RunJobs(jobs, [&readying, warm](int job) {
-        Readier readier;
+    RunJobs(jobs, [&readying](int job) {
         const size_t begin = static_cast<size_t>(job) * kReadyingPerJob;
         for (size_t i = begin; i < std::min(readying.size(), begin + kReadyingPerJob); ++i) {
-            readier.Ready(readying[i], warm);
+            Ready(readying[i]);
         }
     });
 }
@@ -372,8 +338,9 @@ private:
         }
     }
 
-    void DrawFill(const QPainterPath &path, const FillStyle &style, const ColorTransform &cx)
+    void DrawFill(const QPainterPath &shared, const FillStyle &style, const ColorTransform &cx)
     {
+        const QPainterPath path = ToDraw(shared);
         switch (style.kind) {
         case FillKind::Solid:
             painter_.fillPath(path, QColor::fromRgba(cx.Apply(style.color)));
@@ -456,9 +423,9 @@ private:
             pen.setCosmetic(true);
             pen.setCapStyle(Qt::RoundCap);
             pen.setJoinStyle(Qt::RoundJoin);
-            painter_.strokePath(line, pen);
+            painter_.strokePath(ToDraw(line), pen);
         } else {
-            painter_.fillPath(*outline, color);
+            painter_.fillPath(ToDraw(*outline), color);
         }
     }
 
@@ -603,11 +570,9 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
             touched.emplace_back(top, bottom);
         }
     }
-    // Paths drawn on several threads at once are warmed first.
-    const bool threaded = touched.size() > 1;
     std::vector<Readying> readying;
-    const Scene scene = BuildScene(movie, list, area, drawn, threaded, readying);
-    ReadyAll(readying, threaded);
+    const Scene scene = BuildScene(movie, list, area, drawn, readying);
+    ReadyAll(readying);
     if (bands == 1) {
         QPainter painter(&target);
         Renderer(movie, painter, area, QTransform(), quality).Draw(scene);

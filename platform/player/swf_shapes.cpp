@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <unordered_map>
 
 namespace platform::swf {
@@ -443,12 +444,28 @@ Segment SegmentOf(const Edge &edge)
     return {edge.from, edge.control, edge.to, edge.curved};
 }
 
-// The fill of one style: its edges chained into contours, filled even-odd.
-QPainterPath BuildFillPath(const std::vector<Edge> &edges, const std::vector<size_t> &indexes)
+// The elements of the edges' path in record order: a move wherever they do not meet, one element
+// per straight edge, three per curve (Qt keeps a quadratic curve as a cubic one). Exact for a fill
+// whose contours close in record order; one joined from open pieces may need a closing line more.
+int PathElements(const std::vector<Edge> &edges, const std::vector<size_t> &indexes)
+{
+    int64_t count = 0;
+    const QPointF *pen = nullptr;
+    for (size_t index : indexes) {
+        const Edge &edge = edges[index];
+        count += (pen == nullptr || *pen != edge.from ? 1 : 0) + (edge.curved ? 3 : 1);
+        pen = &edge.to;
+    }
+    return static_cast<int>(std::min<int64_t>(count, std::numeric_limits<int>::max()));
+}
+
+// The fill of one style: its edges chained into contours, filled even-odd. inRecordOrder tells
+// whether every contour closed as its edges came, so that the path holds them in record order.
+QPainterPath BuildFillPath(const std::vector<Edge> &edges, const std::vector<size_t> &indexes, bool &inRecordOrder)
 {
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
-    path.reserve(static_cast<int>(indexes.size()) + 8);
+    path.reserve(PathElements(edges, indexes));
     std::vector<Contour> open;
     Contour current;
     auto flush = [&]() {
@@ -470,6 +487,7 @@ QPainterPath BuildFillPath(const std::vector<Edge> &edges, const std::vector<siz
         current.push_back(segment);
     }
     flush();
+    inRecordOrder = open.empty();
     for (const Contour &contour : JoinFragments(std::move(open))) {
         AddContour(path, contour, true);
     }
@@ -480,7 +498,7 @@ QPainterPath BuildFillPath(const std::vector<Edge> &edges, const std::vector<siz
 QPainterPath BuildLinePath(const std::vector<Edge> &edges, const std::vector<size_t> &indexes)
 {
     QPainterPath path;
-    path.reserve(static_cast<int>(indexes.size()) + 8);
+    path.reserve(PathElements(edges, indexes));
     bool started = false;
     QPointF pen;
     for (size_t index : indexes) {
@@ -681,14 +699,35 @@ DrawnGroup BuildDrawnGroup(StyleGroup group)
         }
     }
     drawn.fillPaths.resize(byFill.size());
+    std::vector<bool> fillInRecordOrder(byFill.size(), false);
     for (size_t s = 0; s < byFill.size(); ++s) {
         if (!byFill[s].empty()) {
-            drawn.fillPaths[s] = BuildFillPath(group.edges, byFill[s]);
+            bool inRecordOrder = false;
+            drawn.fillPaths[s] = BuildFillPath(group.edges, byFill[s], inRecordOrder);
+            fillInRecordOrder[s] = inRecordOrder;
         }
     }
+    // A line along exactly the edges of a fill whose contours all close in record order is that
+    // fill's path without its closings; closing changes nothing drawn, as a subpath ending at its
+    // start is stroked as closed. It shares the fill's path: one element array, and one copy of
+    // what the painter derives from it.
+    auto sameEdgesFill = [&](const std::vector<size_t> &lineEdges) -> const QPainterPath * {
+        const Edge &first = group.edges[lineEdges.front()];
+        for (int32_t fill : {first.fill0, first.fill1}) {
+            if (ValidStyle(fill, byFill.size()) && fillInRecordOrder[fill - 1] && byFill[fill - 1] == lineEdges) {
+                return &drawn.fillPaths[fill - 1];
+            }
+        }
+        return nullptr;
+    };
     drawn.linePaths.resize(byLine.size());
     for (size_t s = 0; s < byLine.size(); ++s) {
-        if (!byLine[s].empty()) {
+        if (byLine[s].empty()) {
+            continue;
+        }
+        if (const QPainterPath *fill = sameEdgesFill(byLine[s])) {
+            drawn.linePaths[s] = *fill;
+        } else {
             drawn.linePaths[s] = BuildLinePath(group.edges, byLine[s]);
         }
     }

@@ -1,4 +1,5 @@
 // Pixels the player draws for small movies built byte by byte.
+#include "platform/player/swf_data.h"
 #include "player_test_util.h"
 
 #include <gtest/gtest.h>
@@ -263,6 +264,123 @@ TEST(PlayerRender, BandsDrawnInParallelMatchOneBand)
             QImage part(200, 200, QImage::Format_RGB32);  // small: drawn in one band
             player.Render(part, QRect(-left, -top, 512, 512));
             ASSERT_EQ(part, whole.copy(left, top, 200, 200)) << quality << " quadrant " << quadrant;
+        }
+    }
+}
+
+// ---- A line along its fill's edges ----
+
+using platform::swf::Edge;
+using platform::swf::StyleGroup;
+
+// One solid fill and one line; each edge is (x0, y0) -> (x1, y1) with the given styles.
+StyleGroup FillAndLine(const std::vector<Edge> &edges)
+{
+    StyleGroup group;
+    group.fills.push_back({});
+    group.lines.push_back({40, 0xFF000000});
+    group.edges = edges;
+    return group;
+}
+
+Edge Straight(double x0, double y0, double x1, double y1, int32_t fill1, int32_t line, int32_t fill0 = 0)
+{
+    Edge edge;
+    edge.from = {x0, y0};
+    edge.to = {x1, y1};
+    edge.control = edge.to;
+    edge.fill0 = fill0;
+    edge.fill1 = fill1;
+    edge.line = line;
+    return edge;
+}
+
+// Whether two paths are one shared path: the painter's data derived from a path (found through
+// the path's friend function) is kept once per shared path.
+bool SharesElements(const QPainterPath &a, const QPainterPath &b)
+{
+    return !a.isEmpty() && !b.isEmpty() && &qtVectorPathForPath(a) == &qtVectorPathForPath(b);
+}
+
+TEST(PlayerLineOnFill, ALineAlongAFillsClosedContoursHoldsTheFillsPath)
+{
+    // Two closed contours, each edge with the fill on one side and the line.
+    const std::vector<Edge> closed = {Straight(0, 0, 100, 0, 1, 1), Straight(100, 0, 100, 100, 1, 1),
+                                      Straight(100, 100, 0, 0, 1, 1), Straight(200, 0, 300, 0, 1, 1),
+                                      Straight(300, 0, 200, 50, 1, 1), Straight(200, 50, 200, 0, 1, 1)};
+    const auto shared = platform::swf::BuildDrawnGroup(FillAndLine(closed));
+    EXPECT_TRUE(SharesElements(shared.linePaths[0], shared.fillPaths[0]));
+    EXPECT_EQ(shared.linePaths[0].elementCount(), 8);
+
+    // Not shared: edges whose fill must be joined out of record order, a line along one more edge
+    // than the fill, a line along fewer edges, a fill on both sides of an edge.
+    std::vector<Edge> outOfOrder = closed;
+    std::swap(outOfOrder[0], outOfOrder[1]);
+    std::vector<Edge> extraLine = closed;
+    extraLine.push_back(Straight(0, 0, 300, 0, 1, 1, 1));
+    std::vector<Edge> fewerLines = closed;
+    fewerLines[4].line = 0;
+    for (const auto &edges : {outOfOrder, extraLine, fewerLines}) {
+        const auto drawn = platform::swf::BuildDrawnGroup(FillAndLine(edges));
+        EXPECT_FALSE(SharesElements(drawn.linePaths[0], drawn.fillPaths[0]));
+        // The line keeps its edges in record order, with a move wherever they do not meet.
+        int moves = 0;
+        int lines = 0;
+        for (int i = 0; i < drawn.linePaths[0].elementCount(); ++i) {
+            (drawn.linePaths[0].elementAt(i).isMoveTo() ? moves : lines) += 1;
+        }
+        int edgesWithLine = 0;
+        for (const Edge &edge : edges) {
+            edgesWithLine += edge.line != 0 ? 1 : 0;
+        }
+        EXPECT_EQ(lines, edgesWithLine);
+        EXPECT_GE(moves, 2);
+    }
+}
+
+// A triangle with a curved side and a square, filled and lined (width twips): in one group whose
+// edges carry both styles, or (split) as a fill group followed by a line group along the same edges.
+std::string FilledAndLined(uint16_t width, bool split)
+{
+    auto trace = [](Records &records, int fill0, int line) {
+        records.Move(Px(10), Px(10), fill0, -1, line).Line(Px(60), Px(15)).Curve(Px(70), Px(50), Px(20), Px(60));
+        records.Line(Px(10), Px(10));
+        records.Move(Px(50), Px(50)).Line(Px(90), Px(50)).Line(Px(90), Px(90)).Line(Px(50), Px(90));
+        records.Line(Px(50), Px(50));
+    };
+    Styles styles;
+    styles.Solid(0x00FF0080);
+    Records records;
+    if (split) {
+        trace(records, 1, 0);
+        Styles lineOnly;
+        lineOnly.Line(width, 0x0000FFC0);
+        records.NewStyles(lineOnly, Px(10), Px(10), 0, 1);
+        trace(records, -1, -1);
+    } else {
+        styles.Line(width, 0x0000FFC0);
+        trace(records, 1, 1);
+    }
+    return OneShape(kSize, kSize, styles, records);
+}
+
+TEST(PlayerLineOnFill, ALineHeldAsItsFillsPathDrawsTheSamePixelsAsALineOfItsOwn)
+{
+    for (const char *quality : {"low", "high"}) {
+        for (uint16_t width : {20, 200, 600}) {
+            platform::MoviePlayer shared;
+            platform::MoviePlayer own;
+            for (platform::MoviePlayer *player : {&shared, &own}) {
+                player->SetQuality2(quality);
+            }
+            Load(shared, FilledAndLined(width, false), "shared.swf");
+            Load(own, FilledAndLined(width, true), "own.swf");
+            // Wide lines are outlined, narrow ones (at the smaller sizes) drawn one pixel wide.
+            for (int size : {kSize, kSize / 3, kSize / 10, 512}) {
+                const QImage picture = Render(shared, size, size);
+                ASSERT_EQ(picture, Render(own, size, size)) << quality << " width " << width << " size " << size;
+                EXPECT_GT(Count(picture, [](QRgb p) { return qBlue(p) > 200 && qGreen(p) < 100; }), 0);
+            }
         }
     }
 }
