@@ -121,8 +121,24 @@ void BM_CanvasMoveAll(benchmark::State &state)
     });
 }
 
-// Rendering the whole canvas afresh, as after a zoom or a scroll (nothing of the last picture
-// can be kept): the background colour alternates between two whites to force it.
+// Renders the picture into canvas once per iteration with nothing of the last picture kept (the
+// background colour alternates between two whites to force it), counting the CPU time of all
+// threads.
+void RenderAfresh(benchmark::State &state, platform::MoviePlayer &player, QImage &canvas, const QRect &picture)
+{
+    double cpu = 0;
+    int32_t background = 0xFFFFFF;
+    for (auto _ : state) {
+        background ^= 1;
+        player.SetBackgroundColor(background);
+        const double cpuStart = ProcessCpuMilliseconds();
+        player.Render(canvas, picture);
+        cpu += ProcessCpuMilliseconds() - cpuStart;
+    }
+    state.counters["render_cpu_ms"] = cpu / static_cast<double>(state.iterations());
+}
+
+// Rendering the whole canvas afresh, as after a zoom or a scroll.
 void BM_CanvasRedraw(benchmark::State &state)
 {
     BenchHost host;
@@ -130,16 +146,7 @@ void BM_CanvasRedraw(benchmark::State &state)
     movie::MakeCanvasMovie();
     host.player.SetMovie(core::Doc().CanvasTempFile);
     QImage canvas(kCanvas, kCanvas, QImage::Format_RGB32);
-    double cpu = 0;
-    int32_t background = 0xFFFFFF;
-    for (auto _ : state) {
-        background ^= 1;
-        host.player.SetBackgroundColor(background);
-        const double cpuStart = ProcessCpuMilliseconds();
-        host.player.Render(canvas, canvas.rect());
-        cpu += ProcessCpuMilliseconds() - cpuStart;
-    }
-    state.counters["render_cpu_ms"] = cpu / static_cast<double>(state.iterations());
+    RenderAfresh(state, host.player, canvas, canvas.rect());
     core::SetHost(nullptr);
 }
 
@@ -183,16 +190,7 @@ void BM_MillionAnchorPath(benchmark::State &state)
     // of its width and height.
     const QRect picture = zoom == 100 ? canvas.rect()
                                       : QRect(-kCanvas * 4 / 10, -kCanvas * 4 / 10, kCanvas * 4, kCanvas * 4);
-    int32_t background = 0xFFFFFF;
-    double cpu = 0;
-    for (auto _ : state) {
-        background ^= 1;
-        host.player.SetBackgroundColor(background);
-        const double cpuStart = ProcessCpuMilliseconds();
-        host.player.Render(canvas, picture);
-        cpu += ProcessCpuMilliseconds() - cpuStart;
-    }
-    state.counters["render_cpu_ms"] = cpu / static_cast<double>(state.iterations());
+    RenderAfresh(state, host.player, canvas, picture);
     core::SetHost(nullptr);
 }
 
