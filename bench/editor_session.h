@@ -361,8 +361,8 @@ inline void RunMoveCommit(benchmark::State &state, EditorSession &s)
         [&] { s.Up(0, release.first, release.second); });
 }
 
-// Undo of a move of every path.
-inline void RunUndoMove(benchmark::State &state, EditorSession &s)
+// Undo of a move of every path, or (redo) its redo right after the undo.
+inline void RunHistoryOfMove(benchmark::State &state, EditorSession &s, bool redo)
 {
     int32_t dx = 40;
     RunInteraction(
@@ -370,22 +370,21 @@ inline void RunUndoMove(benchmark::State &state, EditorSession &s)
         [&] {
             s.MoveAll(dx);
             dx = -dx;
+            if (redo) {
+                s.window->mnuUnDo_Click();
+            }
         },
-        [&] { s.window->mnuUnDo_Click(); });
+        [&] { redo ? s.window->mnuReDo_Click() : s.window->mnuUnDo_Click(); });
 }
 
-// Redo of a move of every path, right after its undo.
+inline void RunUndoMove(benchmark::State &state, EditorSession &s)
+{
+    RunHistoryOfMove(state, s, false);
+}
+
 inline void RunRedoMove(benchmark::State &state, EditorSession &s)
 {
-    int32_t dx = 40;
-    RunInteraction(
-        state,
-        [&] {
-            s.MoveAll(dx);
-            dx = -dx;
-            s.window->mnuUnDo_Click();
-        },
-        [&] { s.window->mnuReDo_Click(); });
+    RunHistoryOfMove(state, s, true);
 }
 
 // One mouse move of the select tool's move drag with every path selected.
