@@ -282,7 +282,7 @@ bool CheckPath(RecordReader &file, PathRecord &path, int32_t anchorMax, int32_t 
     if (stopCount != path.StopCount()) {
         return file.Fail("a stop count does not match its stops");
     }
-    const BitBuffer &cache = path.EdgeCache;
+    const platform::swf::BitBuffer &cache = path.EdgeCache;
     if (cache.BitPos < 0 || cache.BitPos > 8 || cache.BytePos < 0 ||
         static_cast<size_t>(cache.BytePos) > cache.Bytes.size()) {
         return file.Fail("an encoding cache's position lies outside its bytes");

@@ -1,7 +1,7 @@
 // The drawing's data: anchors, gradient stops, path records and path collections.
 #pragma once
 
-#include "core/bit_buffer.h"
+#include "platform/swf/bit_writer.h"
 
 #include <cstdint>
 #include <string>
@@ -88,7 +88,7 @@ struct PathRecord {
     Color GradColor = 0;          // gradient colour at position 255
     std::vector<GradStop> Stops;  // middle stops 1 .. StopCount(); element 0 unused
     std::string CacheMark;        // "" stale, "1" EdgeCache valid, "COMPO" encoded with its compound
-    BitBuffer EdgeCache;
+    platform::swf::BitBuffer EdgeCache;
     UnitBounds EdgeBounds;
     bool blSelected = false;
     bool blGroup = false;

@@ -14,7 +14,7 @@
 #include "mainwindow/main_host.h"
 #include "mainwindow/splash_window.h"
 #include "mainwindow/user_color_file.h"
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/number_text.h"
 #include "platform/base/program_folder.h"

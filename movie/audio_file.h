@@ -2,7 +2,7 @@
 // WAVE, MPEG audio Layer III frame headers, and SMAF, "melo" and MIDI files by their magic.
 #pragma once
 
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
 
 #include <cstdint>
 #include <span>

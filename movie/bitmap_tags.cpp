@@ -1,5 +1,8 @@
 #include "movie/bitmap_tags.h"
 
+#include "platform/swf/shape_records.h"
+#include "platform/swf/tag_records.h"
+
 #include "import/bitmap.h"
 #include "import/jpeg_file.h"
 #include "import/picture_file.h"
@@ -15,54 +18,39 @@
 namespace movie {
 namespace {
 
-constexpr int32_t kTagDefineShape = 2;
-constexpr int32_t kTagDefineBitsJpeg2 = 21;
-constexpr int32_t kTagDefineBitsJpeg3 = 35;
+namespace swf = platform::swf;
+
 constexpr int64_t kSideStep = 65535;  // the longest side piece a 17-bit edge holds
 constexpr int32_t kMaxSidePixels = 8388607 / 20;  // what the 24-bit bounds hold
 constexpr int32_t kMaxJpegSide = 65500;            // the longest side libjpeg encodes
 
-// The marker pair SWF puts before the JPEG stream of a bitmap tag.
-const Bytes kJpegPrefix = {0xFF, 0xD9, 0xFF, 0xD8};
-
-// Bitmap fill matrix: scale 20.0 x 20.0 (pixels to twips), no rotation, no translation.
-const Bytes kBitmapMatrix = {0xD9, 0x40, 0x00, 0x05, 0x00, 0x00, 0x01, 0x00};
+constexpr int32_t kTwipsPerPixel = 20;
 
 void Append(Bytes &to, const Bytes &bytes)
 {
     to.insert(to.end(), bytes.begin(), bytes.end());
 }
 
-// One side of the rectangle: horizontal (prefix 252) or vertical (253) edges with 17-bit deltas,
-// split where the side is longer than one edge holds.
-void WriteSide(core::BitBuffer &buffer, bool vertical, int64_t delta)
+// One side of the rectangle: horizontal or vertical edges with 17-bit deltas, split where the
+// side is longer than one edge holds.
+void WriteSide(BitBuffer &buffer, bool vertical, int64_t delta)
 {
     while (delta != 0) {
         int64_t piece = std::clamp(delta, -kSideStep, kSideStep);
-        WriteBits(buffer, vertical ? 253 : 252, 8);
-        WriteBits(buffer, piece, 17);
+        swf::WriteAxisEdge(buffer, vertical, piece, swf::kMaxEdgeBits);
         delta -= piece;
     }
 }
 
 void AppendJpeg2(int32_t id, const Bytes &jpeg)
 {
-    Bytes body;
-    AppendWord(body, id);
-    Append(body, kJpegPrefix);
-    Append(body, jpeg);
-    AppendLongTag(kTagDefineBitsJpeg2, body);
+    AppendLongTag(TagCode::DefineBitsJpeg2, swf::DefineBitsJpeg2Body({static_cast<uint16_t>(id), jpeg, {}}));
 }
 
 void AppendJpeg3(int32_t id, const Bytes &jpeg, const Bytes &packedAlpha)
 {
-    Bytes body;
-    AppendWord(body, id);
-    AppendLong(body, static_cast<int64_t>(jpeg.size()) + 4);
-    Append(body, kJpegPrefix);
-    Append(body, jpeg);
-    Append(body, packedAlpha);
-    AppendLongTag(kTagDefineBitsJpeg3, body);
+    AppendLongTag(TagCode::DefineBitsJpeg3,
+                  swf::DefineBitsJpeg3Body({static_cast<uint16_t>(id), jpeg, packedAlpha}));
 }
 
 // Mean of the key-pass values over the (2 radius + 1) square around each pixel, counting only
@@ -190,26 +178,36 @@ void DefineBitmapShape(int32_t shapeId, int32_t bitmapId, int32_t width, int32_t
 {
     int64_t w = int64_t{std::clamp(width, 0, kMaxSidePixels)} * 20;
     int64_t h = int64_t{std::clamp(height, 0, kMaxSidePixels)} * 20;
+    // One clipped bitmap fill (pixels scaled to twips), no line styles, one fill-index bit.
+    swf::FillStyleRecord fill;
+    fill.type = swf::FillStyleType::ClippedBitmap;
+    fill.bitmapId = static_cast<uint16_t>(bitmapId);
+    fill.matrix.hasScale = true;
+    fill.matrix.scaleX = fill.matrix.scaleY = kTwipsPerPixel << 16;
+    BitBuffer shape;
+    InitBitBuffer(shape);
+    swf::WriteRect(shape, {0, static_cast<int32_t>(w), 0, static_cast<int32_t>(h)}, 24);
+    swf::WriteStyleCount(shape, 1);
+    swf::WriteFillStyle(shape, fill);
+    swf::WriteStyleCount(shape, 0);
+    swf::WriteStyleIndexBits(shape, 1, 0);
+
+    swf::StyleChangeRecord move;
+    move.flags = swf::kStateMoveTo | swf::kStateFillStyle1;
+    move.moveBits = 17;
+    move.moveX = static_cast<int32_t>(w);
+    move.moveY = static_cast<int32_t>(h);
+    move.fill1 = 1;
+    swf::WriteStyleChange(shape, move, 1, 0);
+    WriteSide(shape, false, -w);
+    WriteSide(shape, true, -h);
+    WriteSide(shape, false, w);
+    WriteSide(shape, true, h);
+    swf::WriteEndShape(shape);
     Bytes body;
     AppendWord(body, shapeId);
-    Append(body, WriteRect24(0, static_cast<int32_t>(w), 0, static_cast<int32_t>(h)));
-    Append(body, {0x01, 0x41});  // one fill style: clipped bitmap
-    AppendWord(body, bitmapId);
-    Append(body, kBitmapMatrix);
-    Append(body, {0x00, 0x10});  // no line styles; 1 fill-index bit, 0 line-index bits
-
-    core::BitBuffer records;
-    InitBitBuffer(records);
-    WriteBits(records, 0x05, 6);  // move-to and fill style 1
-    WriteMoveTo(records, w, h);
-    WriteBits(records, 1, 1);
-    WriteSide(records, false, -w);
-    WriteSide(records, true, -h);
-    WriteSide(records, false, w);
-    WriteSide(records, true, h);
-    WriteBits(records, 0, 6);  // EndShapeRecord
-    Append(body, BufferBytes(records));
-    AppendLongTag(kTagDefineShape, body);
+    Append(body, BufferBytes(shape));
+    AppendLongTag(TagCode::DefineShape, body);
 }
 
 bool CompressBytes(std::vector<uint8_t> &bytes)

@@ -2,7 +2,7 @@
 // alpha channel) and a rectangle shape filled with the bitmap.
 #pragma once
 
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
 
 #include <cstdint>
 #include <string>

@@ -7,7 +7,7 @@
 // "スクリプトエラー" and leave their line in ScriptErrorLine.
 #pragma once
 
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
 
 #include <cstdint>
 #include <string>

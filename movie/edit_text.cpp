@@ -1,6 +1,7 @@
 #include "movie/edit_text.h"
 
 #include "movie/movie_writer.h"
+#include "platform/swf/tag_records.h"
 #include "platform/base/rounding.h"
 
 #include <QByteArray>
@@ -11,17 +12,8 @@
 namespace movie {
 namespace {
 
-constexpr int32_t kTagDefineFont2 = 48;
-constexpr int32_t kTagDefineEditText = 37;
+namespace swf = platform::swf;
 
-constexpr uint8_t kFontWideCodes = 4;
-constexpr uint8_t kLanguageLatin = 1;
-constexpr uint8_t kLanguageJapanese = 2;
-
-// DefineEditText flags, low byte first: has text, has text colour, has font; has layout.
-constexpr int32_t kEditTextBase = 0x2085;
-constexpr int32_t kEditTextUseOutlines = 0x0100;
-constexpr int32_t kEditTextAutoSize = 0x4000;
 constexpr int32_t kTextFlagsMask = 7;
 constexpr int32_t kTextFlagsFlip = 5;  // read-only and multiline unless asked otherwise
 constexpr int32_t kDisplayFlagsMask = 15;
@@ -60,28 +52,38 @@ std::string CrLfToCr(const std::string &text)
     return result;
 }
 
-void AppendBytes(Bytes &body, const Bytes &bytes)
-{
-    body.insert(body.end(), bytes.begin(), bytes.end());
-}
-
 int32_t PixelsToTwips(int32_t pixels)
 {
     return platform::SaturateInt<int32_t>(int64_t{pixels} * kTwipsPerPixel);
 }
 
-int32_t EditTextFlags(int32_t width, int32_t height, int32_t textFlags, int32_t displayFlags, bool useOutlines)
+// The field always has text, a text colour, a font and a layout; the caller's flags set the rest,
+// each bit of them naming one field flag (some inverted by the flips above).
+uint16_t EditTextFlags(int32_t width, int32_t height, int32_t textFlags, int32_t displayFlags, bool useOutlines)
 {
-    int32_t flags = kEditTextBase;
+    constexpr uint16_t kTextBits[] = {swf::kEditReadOnly, swf::kEditPassword, swf::kEditMultiline};
+    constexpr uint16_t kDisplayBits[] = {swf::kEditHtml, swf::kEditWasStatic, swf::kEditBorder, swf::kEditNoSelect};
+    uint16_t flags = swf::kEditHasText | swf::kEditHasTextColor | swf::kEditHasFont | swf::kEditHasLayout;
     if (useOutlines) {
-        flags += kEditTextUseOutlines;
+        flags |= swf::kEditUseOutlines;
     }
     if (width == 0 && height == 0) {
-        flags += kEditTextAutoSize;
+        flags |= swf::kEditAutoSize;
     }
-    flags += ((textFlags & kTextFlagsMask) ^ kTextFlagsFlip) * 8;
-    flags += ((displayFlags & kDisplayFlagsMask) ^ kDisplayFlagsFlip) * 512;
+    const int32_t text = (textFlags & kTextFlagsMask) ^ kTextFlagsFlip;
+    for (size_t bit = 0; bit < std::size(kTextBits); ++bit) {
+        flags |= (text >> bit & 1) ? kTextBits[bit] : 0;
+    }
+    const int32_t display = (displayFlags & kDisplayFlagsMask) ^ kDisplayFlagsFlip;
+    for (size_t bit = 0; bit < std::size(kDisplayBits); ++bit) {
+        flags |= (display >> bit & 1) ? kDisplayBits[bit] : 0;
+    }
     return flags;
+}
+
+std::string AsString(const Bytes &bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace
@@ -111,16 +113,14 @@ void DefineDeviceFont(int32_t id, const std::string &fontName, int16_t flag)
     Bytes name;
     EncodeUtf8(fontName, name, true);
     CutUtf8(name, kMaxFontNameBytes);
-    Bytes body;
-    body.reserve(name.size() + 9);
-    AppendWord(body, id);
-    body.push_back(static_cast<uint8_t>((flag & (kFontBold | kFontItalic)) | kFontWideCodes));
-    body.push_back(IsLatinDeviceFont(fontName) ? kLanguageLatin : kLanguageJapanese);
-    body.push_back(static_cast<uint8_t>(name.size()));
-    AppendBytes(body, name);
-    AppendWord(body, 0);  // no glyphs
-    AppendWord(body, 2);  // code table offset
-    AppendLongTag(kTagDefineFont2, body);
+    swf::DeviceFontRecord font;
+    font.id = static_cast<uint16_t>(id);
+    font.flags = swf::kFontFlagWideCodes;
+    font.flags |= (flag & kFontBold) ? swf::kFontFlagBold : 0;
+    font.flags |= (flag & kFontItalic) ? swf::kFontFlagItalic : 0;
+    font.language = IsLatinDeviceFont(fontName) ? swf::kLanguageLatin : swf::kLanguageJapanese;
+    font.name = AsString(name);
+    AppendLongTag(TagCode::DefineFont2, swf::DefineFont2Body(font));
 }
 
 void DefineEditText(int32_t id, int32_t fontId, int32_t fontHeight, int32_t leading, const std::string &text,
@@ -128,29 +128,23 @@ void DefineEditText(int32_t id, int32_t fontId, int32_t fontHeight, int32_t lead
                     const std::string &variableName, int32_t textFlags, int32_t displayFlags, bool useOutlines)
 {
     Bytes textBytes;
-    EncodeUtf8(CrLfToCr(text), textBytes, false);
+    EncodeUtf8(CrLfToCr(text), textBytes, true);
     Bytes nameBytes;
-    EncodeUtf8(variableName, nameBytes, false);
+    EncodeUtf8(variableName, nameBytes, true);
 
-    Bytes body;
-    body.reserve(textBytes.size() + nameBytes.size() + 34);
-    AppendWord(body, id);
-    AppendBytes(body, WriteRect24(0, PixelsToTwips(width), 0, PixelsToTwips(height)));
-    AppendWord(body, EditTextFlags(width, height, textFlags, displayFlags, useOutlines));
-    AppendWord(body, fontId);
-    AppendWord(body, std::clamp(fontHeight, 0, 65535));
-    body.push_back(static_cast<uint8_t>(colour & 0xFF));
-    body.push_back(static_cast<uint8_t>((colour >> 8) & 0xFF));
-    body.push_back(static_cast<uint8_t>((colour >> 16) & 0xFF));
-    body.push_back(255);
-    body.push_back(static_cast<uint8_t>(std::clamp(align, 0, 255)));
-    AppendWord(body, 0);  // left margin
-    AppendWord(body, 0);  // right margin
-    AppendWord(body, 0);  // indent
-    AppendWord(body, std::clamp(leading, -32768, 32767));
-    AppendBytes(body, nameBytes);
-    AppendBytes(body, textBytes);
-    AppendLongTag(kTagDefineEditText, body);
+    swf::EditTextRecord field;
+    field.id = static_cast<uint16_t>(id);
+    field.bounds = {0, PixelsToTwips(width), 0, PixelsToTwips(height)};
+    field.flags = EditTextFlags(width, height, textFlags, displayFlags, useOutlines);
+    field.fontId = static_cast<uint16_t>(fontId);
+    field.fontHeight = static_cast<uint16_t>(std::clamp(fontHeight, 0, 65535));
+    field.colour = {static_cast<uint8_t>(colour & 0xFF), static_cast<uint8_t>((colour >> 8) & 0xFF),
+                    static_cast<uint8_t>((colour >> 16) & 0xFF), 255};
+    field.align = static_cast<uint8_t>(std::clamp(align, 0, 255));
+    field.leading = static_cast<int16_t>(std::clamp(leading, -32768, 32767));
+    field.variableName = AsString(nameBytes);
+    field.initialText = AsString(textBytes);
+    AppendLongTag(TagCode::DefineEditText, swf::DefineEditTextBody(field));
 }
 
 }  // namespace movie

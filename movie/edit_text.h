@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/path_record.h"
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
 
 #include <cstdint>
 #include <string>

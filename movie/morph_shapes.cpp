@@ -1,8 +1,9 @@
 #include "movie/morph_shapes.h"
 
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
 #include "movie/movie_writer.h"
 #include "movie/shape_encoder.h"
+#include "platform/swf/tag_records.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -10,52 +11,19 @@
 namespace movie {
 namespace {
 
-constexpr int32_t kTagDefineMorphShape = 46;
-
-// One MORPHFILLSTYLE: the kind follows the start path's effective fill type.
-void WriteMorphFillStyle(core::BitBuffer &buffer, const core::PathRecord &start, const core::PathRecord &end)
-{
-    int16_t fillType = EffectiveFillType(start);
-    if (!IsGradientFill(fillType)) {
-        WriteBits(buffer, 0x00, 8);
-        WriteRgba(buffer, start.FillColor);
-        WriteRgba(buffer, end.FillColor);
-        return;
-    }
-    WriteBits(buffer, GradientTypeByte(fillType), 8);
-    WritePathGradientMatrix(buffer, start);
-    WritePathGradientMatrix(buffer, end);
-    // Both sides take the same number of middle stops, so their records pair up.
-    int32_t stops = std::min(start.StopCount(), end.StopCount());
-    GradientRamp startRamp = PathGradientRamp(start, fillType, stops);
-    GradientRamp endRamp = PathGradientRamp(end, fillType, stops);
-    WriteBits(buffer, startRamp.Count, 8);
-    for (size_t k = 0; k < static_cast<size_t>(startRamp.Count); ++k) {
-        WriteGradientRecord(buffer, startRamp.Entries[k].Ratio, startRamp.Entries[k].Colour);
-        WriteGradientRecord(buffer, endRamp.Entries[k].Ratio, endRamp.Entries[k].Colour);
-    }
-}
-
-void WriteMorphLineStyle(core::BitBuffer &buffer, const core::PathRecord &start, const core::PathRecord &end)
-{
-    WriteLineWidth(buffer, start.LineWidth);
-    WriteLineWidth(buffer, end.LineWidth);
-    WriteRgba(buffer, start.LineColor);
-    WriteRgba(buffer, end.LineColor);
-}
+namespace swf = platform::swf;
 
 // The fill style array, then the line style array, one entry of each per pair.
 Bytes MorphStyles(const core::PathArray &startPaths, const core::PathArray &endPaths, int32_t count)
 {
-    core::BitBuffer fills;
+    BitBuffer fills;
     InitBitBuffer(fills);
-    core::BitBuffer lines;
+    BitBuffer lines;
     InitBitBuffer(lines);
-    WriteStyleCount(fills, count);
-    WriteStyleCount(lines, count);
+    swf::WriteStyleCount(fills, count);
+    swf::WriteStyleCount(lines, count);
     for (size_t i = 1; i <= static_cast<size_t>(count); ++i) {
-        WriteMorphFillStyle(fills, startPaths[i], endPaths[i]);
-        WriteMorphLineStyle(lines, startPaths[i], endPaths[i]);
+        WriteMorphStyles(fills, lines, startPaths[i], endPaths[i]);
     }
     MergeBits(fills, lines);
     return BufferBytes(fills);
@@ -92,17 +60,17 @@ const core::PathRecord &PairablePath(const core::PathRecord &path, const core::P
     return point;
 }
 
-void PadWithZeroEdges(core::BitBuffer &buffer, int32_t count)
+void PadWithZeroEdges(BitBuffer &buffer, int32_t count)
 {
     for (int32_t k = 0; k < count; ++k) {
-        WriteStraightEdge(buffer, 0, 0);
+        WriteStraightEdges(buffer, 0, 0);
     }
 }
 
 // A SHAPE's bytes from an edge buffer: EndShapeRecord and padding to the byte.
-Bytes FinishEdges(core::BitBuffer &edges)
+Bytes FinishEdges(BitBuffer &edges)
 {
-    WriteBits(edges, 0, 6);
+    swf::WriteEndShape(edges);
     AlignToByte(edges);
     return BufferBytes(edges);
 }
@@ -119,12 +87,13 @@ void DefineMorphShape(int32_t id, const core::PathArray &startPaths, const core:
     int32_t count = std::min(n, kMaxMorphPairs);
     Bytes styles = MorphStyles(startPaths, endPaths, count);
 
-    core::BitBuffer startEdges;
+    BitBuffer startEdges;
     InitBitBuffer(startEdges);
-    core::BitBuffer endEdges;
+    BitBuffer endEdges;
     InitBitBuffer(endEdges);
-    WriteBits(startEdges, 0xFF, 8);  // NumFillBits 15, NumLineBits 15
-    WriteBits(endEdges, 0xFF, 8);
+    constexpr int32_t kIndexBits = 15;  // the style indexes WritePlainPathRecords writes
+    swf::WriteStyleIndexBits(startEdges, kIndexBits, kIndexBits);
+    swf::WriteStyleIndexBits(endEdges, kIndexBits, kIndexBits);
     std::vector<int32_t> styleIndexes = StartStyleIndexes(startPaths, count);
     core::PathRecord startPoint;
     core::PathRecord endPoint;
@@ -139,18 +108,14 @@ void DefineMorphShape(int32_t id, const core::PathArray &startPaths, const core:
     Bytes startBytes = FinishEdges(startEdges);
     Bytes endBytes = FinishEdges(endEdges);
 
-    Bytes body;
-    body.reserve(36 + styles.size() + startBytes.size() + endBytes.size());
-    AppendWord(body, id);
-    for (const core::Rect32 &bounds : {startBounds, endBounds}) {
-        Bytes rect = WriteRect24(bounds.Left, bounds.Right, bounds.Top, bounds.Bottom);
-        body.insert(body.end(), rect.begin(), rect.end());
-    }
-    AppendLong(body, static_cast<int64_t>(styles.size() + startBytes.size()));  // offset of EndEdges
+    auto rect = [](const core::Rect32 &r) { return swf::RectRecord{r.Left, r.Right, r.Top, r.Bottom}; };
+    Bytes body = swf::MorphShapeHeader(static_cast<uint16_t>(id), rect(startBounds), rect(endBounds),
+                                       static_cast<uint32_t>(styles.size() + startBytes.size()));
+    body.reserve(body.size() + styles.size() + startBytes.size() + endBytes.size());
     for (const Bytes *part : {&styles, &startBytes, &endBytes}) {
         body.insert(body.end(), part->begin(), part->end());
     }
-    AppendLongTag(kTagDefineMorphShape, body);
+    AppendLongTag(TagCode::DefineMorphShape, body);
 }
 
 }  // namespace movie

@@ -1,6 +1,7 @@
 #include "movie/movie_writer.h"
 
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
+#include "platform/swf/tag_records.h"
 #include "movie/clip_actions.h"
 #include "movie/edit_text.h"
 #include "movie/sound_stream.h"
@@ -15,20 +16,7 @@
 namespace movie {
 namespace {
 
-constexpr int32_t kTagEnd = 0;
-constexpr int32_t kTagShowFrame = 1;
-constexpr int32_t kTagSetBackgroundColor = 9;
-constexpr int32_t kTagPlaceObject2 = 26;
-constexpr int32_t kTagRemoveObject2 = 28;
-
-constexpr uint8_t kPlaceMove = 0x01;
-constexpr uint8_t kPlaceHasCharacter = 0x02;
-constexpr uint8_t kPlaceHasMatrix = 0x04;
-constexpr uint8_t kPlaceHasColorTransform = 0x08;
-constexpr uint8_t kPlaceHasRatio = 0x10;
-constexpr uint8_t kPlaceHasName = 0x20;
-constexpr uint8_t kPlaceHasClipDepth = 0x40;
-constexpr uint8_t kPlaceHasClipActions = 0x80;
+namespace swf = platform::swf;
 
 WriterState g_writer = [] {
     WriterState state;
@@ -45,7 +33,7 @@ bool IsLayer(int32_t layer)
 
 Bytes ShowFrameTag()
 {
-    return {static_cast<uint8_t>(kTagShowFrame << 6), 0};
+    return swf::ShortTag(TagCode::ShowFrame, {});
 }
 
 // Writes bytes at the end of the open movie, counting them; a failure marks the movie failed.
@@ -72,55 +60,30 @@ void RestartFrames()
     ResetSoundStream();
 }
 
-// Whether action records run end to end up to a final End action (a compiler's complete code).
-bool EndsWithEndAction(const Bytes &code)
-{
-    size_t i = 0;
-    while (i < code.size()) {
-        if (code[i] == 0) {
-            return i + 1 == code.size();
-        }
-        size_t length = code[i] >= 0x80 && i + 2 < code.size() ? (code[i + 1] | (code[i + 2] << 8)) + 3u : 1u;
-        i += length;
-    }
-    return false;
-}
-
 // CLIPACTIONS (SWF 6) of a script: reserved UI16, the OR of all event flags as UI32, one
 // CLIPACTIONRECORD per section that compiles, and the UI32 0 end.
 Bytes ClipActionsBytes(const std::string &actions)
 {
-    Bytes records;
-    uint32_t allFlags = 0;
+    std::vector<swf::ClipActionRecord> records;
     std::string script = ExpandScriptIncludes(actions);
     int32_t lineCounter = 0;
     while (!script.empty()) {
-        Bytes code;
+        swf::ClipActionRecord record;
         int32_t eventFlags = 0;
         int32_t keyCode = 0;
-        int32_t count = CompileClipActions(script, code, eventFlags, lineCounter, keyCode);
-        if (count <= 0) {
+        if (CompileClipActions(script, record.actions, eventFlags, lineCounter, keyCode) <= 0) {
             continue;
         }
-        bool keyPress = (eventFlags & kClipEventKeyPress) != 0;
-        bool ended = EndsWithEndAction(code);  // else the ActionEndFlag is ours to write
-        AppendLong(records, eventFlags);
-        AppendLong(records, int64_t{count} + (keyPress ? 1 : 0) + (ended ? 0 : 1));
-        if (keyPress) {
-            records.push_back(static_cast<uint8_t>(keyCode));
+        record.eventFlags = static_cast<uint32_t>(eventFlags);
+        if ((eventFlags & kClipEventKeyPress) != 0) {
+            record.keyCode = static_cast<uint8_t>(keyCode);
         }
-        records.insert(records.end(), code.begin(), code.end());
-        if (!ended) {
-            records.push_back(0);  // ActionEndFlag
+        if (!swf::EndsWithEndAction(record.actions)) {
+            record.actions.push_back(swf::kActionEnd);  // the ActionEndFlag is ours to write
         }
-        allFlags |= static_cast<uint32_t>(eventFlags);
+        records.push_back(std::move(record));
     }
-    Bytes bytes;
-    AppendWord(bytes, 0);
-    AppendLong(bytes, allFlags);
-    bytes.insert(bytes.end(), records.begin(), records.end());
-    AppendLong(bytes, 0);  // ClipActionEndFlag
-    return bytes;
+    return swf::ClipActionsBytes(records);
 }
 
 bool PatchFile(long offset, const uint8_t *bytes, size_t count)
@@ -134,15 +97,17 @@ bool PatchFile(long offset, const uint8_t *bytes, size_t count)
 bool PatchSprite()
 {
     WriterState &w = Writer();
-    if (!w.MovieFile || w.SpriteStart < 1 || w.WrittenBytes < w.SpriteStart + 9) {
+    if (!w.MovieFile || w.SpriteStart < 1 ||
+        w.WrittenBytes < w.SpriteStart - 1 + static_cast<int64_t>(swf::kSpriteHeaderBytes)) {
         return false;
     }
     uint8_t length[4];
     uint8_t frames[2];
-    LongToBytes(w.WrittenBytes - w.SpriteStart - 5, length);
+    const int64_t tagStart = w.SpriteStart - 1;
+    LongToBytes(w.WrittenBytes - tagStart - static_cast<int64_t>(swf::kLongTagHeaderBytes), length);
     WordToBytes(std::clamp(w.FrameCount, 0, 65535), frames);
-    if (!PatchFile(static_cast<long>(w.SpriteStart + 1), length, 4) ||
-        !PatchFile(static_cast<long>(w.SpriteStart + 7), frames, 2)) {
+    if (!PatchFile(static_cast<long>(tagStart + swf::kLongTagLengthAt), length, 4) ||
+        !PatchFile(static_cast<long>(tagStart + swf::kSpriteFrameCountAt), frames, 2)) {
         w.FileFailed = true;
     }
     return !w.FileFailed;
@@ -184,7 +149,7 @@ bool FinishMovieFile(int32_t frameCount)
     uint8_t frames[2];
     LongToBytes(w.WrittenBytes, length);
     WordToBytes(std::clamp(frameCount, 0, 65535), frames);
-    ok = ok && PatchFile(4, length, 4) && PatchFile(19, frames, 2);
+    ok = ok && PatchFile(swf::kFileLengthOffset, length, 4) && PatchFile(kHeaderSize - 2, frames, 2);
     ok = std::fclose(w.MovieFile.release()) == 0 && ok;
     if (!ok) {
         std::remove(w.MoviePath.c_str());
@@ -240,17 +205,12 @@ void BeginMovie(int32_t version, int32_t width, int32_t height, float rate)
 
     width = std::clamp(width, 1, kMaxFramePixels);
     height = std::clamp(height, 1, kMaxFramePixels);
-    double fps = std::isfinite(rate) ? std::clamp(static_cast<double>(rate), 0.0, 255.99609375) : 0.0;
-    double whole = std::floor(fps);
-
-    Bytes header = {'F', 'W', 'S', static_cast<uint8_t>(std::clamp(version, 0, 255))};
-    AppendLong(header, 0);  // file length, patched when the file is finished
-    Bytes frame = WriteRect16(0, width * 20, 0, height * 20);
-    header.insert(header.end(), frame.begin(), frame.end());
-    header.push_back(static_cast<uint8_t>(std::floor((fps - whole) * 256.0)));
-    header.push_back(static_cast<uint8_t>(whole));
-    AppendWord(header, 0);  // frame count, patched when the file is finished
-    AppendToBuffer(header);
+    // The file length and frame count are patched when the file is finished.
+    swf::MovieHeader header;
+    header.version = static_cast<uint8_t>(std::clamp(version, 0, 255));
+    header.frame = {0, width * 20, 0, height * 20};
+    header.frameRate = swf::FrameRateField(static_cast<double>(rate));
+    AppendToBuffer(swf::MovieHeaderBytes(header));
 }
 
 int32_t LayerToDepth(int32_t layer)
@@ -267,55 +227,42 @@ void PlaceObject(int32_t id, int32_t x, int32_t y, float scaleX, float scaleY, f
     }
     WriterState &w = Writer();
     bool occupied = w.DepthOf(layer) == -1;
-    Bytes body = {0};
-    AppendWord(body, LayerToDepth(layer));
-    uint8_t flags = 0;
-    if (occupied) {
-        flags |= kPlaceMove;
-    } else {
-        flags |= kPlaceHasCharacter;
-        AppendWord(body, id);
+    swf::PlaceObjectRecord place;
+    place.move = occupied;
+    place.depth = static_cast<uint16_t>(LayerToDepth(layer));
+    if (!occupied) {
+        place.characterId = static_cast<uint16_t>(id);
     }
     if (rotation != 0.0f || scaleX != 1.0f || scaleY != 1.0f || x != 0 || y != 0) {
-        flags |= kPlaceHasMatrix;
         float c = std::cos(rotation);
         float s = std::sin(rotation);
-        Bytes matrix = WriteMatrix(scaleX * c, scaleY * c, scaleX * s, -scaleY * s, x, y);
-        body.insert(body.end(), matrix.begin(), matrix.end());
+        place.matrix = MatrixOf(scaleX * c, scaleY * c, scaleX * s, -scaleY * s, x, y);
     }
     bool clipping = clipLayer > kNoClipLayer;
     if (!clipping && (alphaMult != 256 || colourAdd != 0 || spec.UseTransform)) {
-        flags |= kPlaceHasColorTransform;
-        Bytes cx = spec.UseTransform
-                       ? WriteColorTransform(platform::RoundToInt32(spec.RedMult * 256.0),
-                                             platform::RoundToInt32(spec.GreenMult * 256.0),
-                                             platform::RoundToInt32(spec.BlueMult * 256.0),
-                                             platform::RoundToInt32(spec.AlphaMult * 256.0), spec.RedAdd,
-                                             spec.GreenAdd, spec.BlueAdd, spec.AlphaAdd)
-                       : WriteColorTransform(256, 256, 256, alphaMult, colourAdd, colourAdd, colourAdd, 0);
-        body.insert(body.end(), cx.begin(), cx.end());
+        place.cxform = spec.UseTransform
+                           ? CxformOf(platform::RoundToInt32(spec.RedMult * 256.0),
+                                      platform::RoundToInt32(spec.GreenMult * 256.0),
+                                      platform::RoundToInt32(spec.BlueMult * 256.0),
+                                      platform::RoundToInt32(spec.AlphaMult * 256.0), spec.RedAdd, spec.GreenAdd,
+                                      spec.BlueAdd, spec.AlphaAdd)
+                           : CxformOf(256, 256, 256, alphaMult, colourAdd, colourAdd, colourAdd, 0);
     }
     if (ratio >= 0.0f) {
-        flags |= kPlaceHasRatio;
-        AppendWord(body, std::clamp(platform::RoundToInt32(ratio * 65535.0), 0, 65535));
+        place.ratio = static_cast<uint16_t>(std::clamp(platform::RoundToInt32(ratio * 65535.0), 0, 65535));
     }
     if (!name.empty() && !occupied) {
-        flags |= kPlaceHasName;
         Bytes encoded;
-        EncodeUtf8(name, encoded, false);
-        body.insert(body.end(), encoded.begin(), encoded.end());
+        EncodeUtf8(name, encoded, true);
+        place.name = std::string(encoded.begin(), encoded.end());
     }
     if (clipping) {
-        flags |= kPlaceHasClipDepth;
-        AppendWord(body, LayerToDepth(std::clamp(clipLayer, kLayerMin, kLayerMax)));
+        place.clipDepth = static_cast<uint16_t>(LayerToDepth(std::clamp(clipLayer, kLayerMin, kLayerMax)));
     }
     if (!actions.empty() && !occupied) {
-        flags |= kPlaceHasClipActions;
-        Bytes clipActions = ClipActionsBytes(actions);
-        body.insert(body.end(), clipActions.begin(), clipActions.end());
+        place.clipActions = ClipActionsBytes(actions);
     }
-    body[0] = flags;
-    AppendLongTag(kTagPlaceObject2, body);
+    AppendLongTag(TagCode::PlaceObject2, swf::PlaceObject2Body(place));
     w.DepthOf(layer) = -1;
 }
 
@@ -349,9 +296,7 @@ void RemoveObject(int32_t layer)
     if (!IsLayer(layer)) {
         return;
     }
-    Bytes body;
-    AppendWord(body, LayerToDepth(layer));
-    AppendShortTag(kTagRemoveObject2, body);
+    AppendShortTag(TagCode::RemoveObject2, swf::RemoveObject2Body(static_cast<uint16_t>(LayerToDepth(layer))));
     Writer().DepthOf(layer) = 0;
 }
 
@@ -369,34 +314,22 @@ void NextFrame()
 
 void WriteEndTag()
 {
-    AppendShortTag(kTagEnd, {});
+    AppendShortTag(TagCode::End, {});
 }
 
 void SetBackgroundColor(uint8_t red, uint8_t green, uint8_t blue)
 {
-    AppendShortTag(kTagSetBackgroundColor, {red, green, blue});
+    AppendShortTag(TagCode::SetBackgroundColor, swf::SetBackgroundColorBody({red, green, blue, 255}));
 }
 
-void AppendLongTag(int32_t code, const std::vector<uint8_t> &body)
+void AppendLongTag(TagCode code, const std::vector<uint8_t> &body)
 {
-    Bytes tag;
-    tag.reserve(body.size() + 6);
-    AppendWord(tag, (code << 6) | 0x3F);
-    AppendLong(tag, static_cast<int64_t>(body.size()));
-    tag.insert(tag.end(), body.begin(), body.end());
-    AppendToBuffer(tag);
+    AppendToBuffer(swf::LongTag(code, body));
 }
 
-void AppendShortTag(int32_t code, const std::vector<uint8_t> &body)
+void AppendShortTag(TagCode code, const std::vector<uint8_t> &body)
 {
-    if (body.size() >= 0x3F) {
-        AppendLongTag(code, body);
-        return;
-    }
-    Bytes tag;
-    AppendWord(tag, (code << 6) | static_cast<int32_t>(body.size()));
-    tag.insert(tag.end(), body.begin(), body.end());
-    AppendToBuffer(tag);
+    AppendToBuffer(swf::ShortTag(code, body));
 }
 
 bool ControlMovieFile(const std::string &path, int32_t mode)

@@ -9,7 +9,7 @@
 //   WriteEndTag();              bool complete = ControlMovieFile(path, kMovieFinish);
 #pragma once
 
-#include "core/bit_buffer.h"
+#include "movie/tag_buffer.h"
 
 #include <array>
 #include <cstdint>
@@ -72,9 +72,9 @@ struct WriterState {
     std::vector<uint8_t> MovieFileBytes;  // what kMovieReadBack read
 
     // Scratch buffers of the shape unit being encoded.
-    core::BitBuffer UnitFillStyles;
-    core::BitBuffer UnitLineStyles;
-    core::BitBuffer UnitRecords;
+    BitBuffer UnitFillStyles;
+    BitBuffer UnitLineStyles;
+    BitBuffer UnitRecords;
     int32_t UnitFillCount = 0;
     int32_t UnitLineCount = 0;
 
@@ -113,8 +113,8 @@ void WriteEndTag();
 void SetBackgroundColor(uint8_t red, uint8_t green, uint8_t blue);
 
 // Appends a tag with the long length form (always used by the tag writers) or the short form.
-void AppendLongTag(int32_t code, const std::vector<uint8_t> &body);
-void AppendShortTag(int32_t code, const std::vector<uint8_t> &body);
+void AppendLongTag(TagCode code, const std::vector<uint8_t> &body);
+void AppendShortTag(TagCode code, const std::vector<uint8_t> &body);
 
 // File output (see MovieFileMode). Every mode ends with an empty tag buffer. Returns whether
 // every write of the movie so far succeeded; for kMovieFinish, whether the file is complete

@@ -2,6 +2,7 @@
 
 #include "movie/edge_reach.h"
 #include "movie/movie_writer.h"
+#include "platform/swf/shape_records.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,10 +14,16 @@
 namespace movie {
 namespace {
 
-constexpr int32_t kTagDefineShape3 = 32;
-constexpr int64_t kEdgeDeltaMax = 65535;  // the widest delta of a 17-bit edge field
-constexpr int64_t kMoveMax = (int64_t{1} << 30) - 1;  // 31-bit move fields
+namespace swf = platform::swf;
+
+constexpr int64_t kEdgeDeltaMax = (int64_t{1} << (swf::kMaxEdgeBits - 1)) - 1;  // widest delta of an edge field
+constexpr int64_t kMoveMax = (int64_t{1} << (swf::kMoveFieldBits - 1)) - 1;
 constexpr int32_t kMinMoveBits = 17;
+// The unit's style indexes take one byte each; the plain body's 15 bits.
+constexpr int32_t kUnitIndexBits = 8;
+constexpr int32_t kPlainIndexBits = 15;
+// Gradient matrices take fixed widths: 24-bit scale and rotate, 23-bit translation.
+constexpr swf::MatrixWidths kGradientMatrixWidths{24, 23};
 constexpr int32_t kPlainStyleLimit = 32767;  // 15-bit style indexes of the plain body
 constexpr double kPi = 3.14159265358979;
 
@@ -33,21 +40,11 @@ bool FitsEdge(std::initializer_list<int64_t> deltas)
     return true;
 }
 
-// The records WriteStraightEdge takes for (dx, dy).
+// The records WriteStraightEdges takes for (dx, dy).
 int64_t StraightEdgeRecords(int64_t dx, int64_t dy)
 {
     return std::max<int64_t>({(std::abs(dx) + kEdgeDeltaMax - 1) / kEdgeDeltaMax,
                               (std::abs(dy) + kEdgeDeltaMax - 1) / kEdgeDeltaMax, 1});
-}
-
-void WriteStraightPiece(core::BitBuffer &buffer, int64_t dx, int64_t dy)
-{
-    int32_t n = std::max(CountSignedBits({dx, dy}), 2);
-    WriteBits(buffer, 3, 2);  // edge, straight
-    WriteBits(buffer, n - 2, 4);
-    WriteBits(buffer, 1, 1);  // general line
-    WriteBits(buffer, dx, n);
-    WriteBits(buffer, dy, n);
 }
 
 // Halves a quadratic curve from (x0, y0) through control (cx, cy) to (ax, ay) until every delta
@@ -79,25 +76,19 @@ int64_t SplitCurve(int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax, i
 
 // A quadratic curve from the pen (x0, y0) through control (cx, cy) to (ax, ay), halved until it
 // fits. Returns the number of edge records written.
-int32_t WriteCurvedEdge(core::BitBuffer &buffer, int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax,
+int32_t WriteCurvedEdges(BitBuffer &buffer, int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax,
                         int64_t ay)
 {
     auto piece = [&buffer](int64_t px, int64_t py, int64_t qx, int64_t qy, int64_t rx, int64_t ry) -> int64_t {
-        const int64_t d[4] = {qx - px, qy - py, rx - qx, ry - qy};
-        int32_t n = std::max(CountSignedBits({d[0], d[1], d[2], d[3]}), 2);
-        WriteBits(buffer, 2, 2);  // edge, curved
-        WriteBits(buffer, n - 2, 4);
-        for (int64_t delta : d) {
-            WriteBits(buffer, delta, n);
-        }
+        swf::WriteCurvedEdge(buffer, qx - px, qy - py, rx - qx, ry - qy);
         return 1;
     };
-    auto chord = [&buffer](int64_t dx, int64_t dy) -> int64_t { return WriteStraightEdge(buffer, dx, dy); };
+    auto chord = [&buffer](int64_t dx, int64_t dy) -> int64_t { return WriteStraightEdges(buffer, dx, dy); };
     return static_cast<int32_t>(
         SplitCurve(x0, y0, cx, cy, ax, ay, std::numeric_limits<int64_t>::max(), piece, chord));
 }
 
-// The records WriteCurvedEdge takes for a curve, counted up to limit.
+// The records WriteCurvedEdges takes for a curve, counted up to limit.
 int64_t CurvedEdgeRecords(int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax, int64_t ay, int64_t limit)
 {
     auto piece = [](int64_t, int64_t, int64_t, int64_t, int64_t, int64_t) -> int64_t { return 1; };
@@ -189,14 +180,14 @@ ReachPoint MoveTarget(const core::PathRecord &path, int64_t x, int64_t y)
 }
 
 // The straight edge from a to b clamped to the reach: the edges between its corners.
-int32_t WriteClampedLine(core::BitBuffer &buffer, ReachPoint a, ReachPoint b)
+int32_t WriteClampedLine(BitBuffer &buffer, ReachPoint a, ReachPoint b)
 {
     ReachPoint corners[5];
     int count = ClampedLineCorners(a, b, corners);
     ReachPoint pen = ClampToReach(a);
     int32_t records = 0;
     for (int i = 0; i < count; ++i) {
-        records += WriteStraightEdge(buffer, corners[i].x - pen.x, corners[i].y - pen.y);
+        records += WriteStraightEdges(buffer, corners[i].x - pen.x, corners[i].y - pen.y);
         pen = corners[i];
     }
     return records;
@@ -204,12 +195,12 @@ int32_t WriteClampedLine(core::BitBuffer &buffer, ReachPoint a, ReachPoint b)
 
 // A curve clamped to the reach: kept where its control triangle lies inside, replaced by its
 // clamped chord where the triangle lies beyond one border, halved elsewhere (a few times).
-int32_t WriteClampedCurve(core::BitBuffer &buffer, ReachPoint from, ReachPoint control, ReachPoint to,
+int32_t WriteClampedCurve(BitBuffer &buffer, ReachPoint from, ReachPoint control, ReachPoint to,
                           int32_t depth = 0)
 {
     constexpr int32_t kMaxHalvings = 8;
     if (InsideReach(from) && InsideReach(control) && InsideReach(to)) {
-        return WriteCurvedEdge(buffer, from.x, from.y, control.x, control.y, to.x, to.y);
+        return WriteCurvedEdges(buffer, from.x, from.y, control.x, control.y, to.x, to.y);
     }
     if (depth >= kMaxHalvings || BeyondOneBorder(from, control, to)) {
         return WriteClampedLine(buffer, from, to);
@@ -306,23 +297,42 @@ void ResetUnit(WriterState &w)
 }
 
 // The first StyleChangeRecord of a unit (new styles, fill and line index 0) and its fill array.
+// The record's head takes the low bits of the unit's first byte: the bits before it are those
+// AppendCachedBits leaves out.
 void WriteUnitHeader(WriterState &w, const core::PathRecord &path)
 {
-    WriteBits(w.UnitFillStyles, 0x1A0000, 24);
+    WriteBits(w.UnitFillStyles, 0, 8 - swf::kShapeRecordHeadBits);
+    swf::StyleChangeRecord header;
+    header.flags = swf::kStateNewStyles | swf::kStateLineStyle | swf::kStateFillStyle0;
+    swf::WriteStyleChange(w.UnitFillStyles, header, kUnitIndexBits, kUnitIndexBits);
     int16_t fill = EffectiveFillType(path);
     if (fill >= core::kFillSolid && fill <= core::kFillRadial) {
         w.UnitFillCount = 1;
-        WriteBits(w.UnitFillStyles, 1, 8);
+        swf::WriteStyleCount(w.UnitFillStyles, 1);
         WriteFillStyle(w.UnitFillStyles, path, fill);
     } else {
-        WriteBits(w.UnitFillStyles, 0, 8);
+        swf::WriteStyleCount(w.UnitFillStyles, 0);
     }
 }
 
-void WriteLineStyle(core::BitBuffer &buffer, const core::PathRecord &path)
+void WriteLineStyle(BitBuffer &buffer, const core::PathRecord &path)
 {
-    WriteLineWidth(buffer, path.LineWidth);
-    WriteRgba(buffer, path.LineColor);
+    swf::WriteLineStyle(buffer, LineStyleOf(path));
+}
+
+// The StyleChangeRecord that starts a path's outline: a move to its start point and, unless
+// moveOnly, its fill and line style indexes.
+void WriteOutlineStart(BitBuffer &buffer, int64_t x, int64_t y, bool moveOnly, uint32_t fill, uint32_t line,
+                       int32_t indexBits)
+{
+    swf::StyleChangeRecord start;
+    start.flags = moveOnly ? swf::kStateMoveTo : swf::kStateMoveTo | swf::kStateFillStyle0 | swf::kStateLineStyle;
+    start.moveBits = kMinMoveBits;
+    start.moveX = static_cast<int32_t>(std::clamp(x, -kMoveMax - 1, kMoveMax));
+    start.moveY = static_cast<int32_t>(std::clamp(y, -kMoveMax - 1, kMoveMax));
+    start.fill0 = fill;
+    start.line = line;
+    swf::WriteStyleChange(buffer, start, indexBits, indexBits);
 }
 
 // Line style, move-to record and edges of one path into the unit.
@@ -336,31 +346,30 @@ void WriteUnitRecords(WriterState &w, const core::PathRecord &path)
     int64_t x;
     int64_t y;
     StartPoint(path, x, y);
-    WriteBits(w.UnitRecords, 0x0B, 6);  // move-to, fill style 0, line style
     const ReachPoint move = MoveTarget(path, x, y);
-    WriteMoveTo(w.UnitRecords, move.x, move.y);
-    WriteBits(w.UnitRecords, EffectiveFillType(path) > 0 ? w.UnitFillCount : 0, 8);
-    WriteBits(w.UnitRecords, stroked ? w.UnitLineCount : 0, 8);
+    WriteOutlineStart(w.UnitRecords, move.x, move.y, false,
+                      static_cast<uint32_t>(EffectiveFillType(path) > 0 ? w.UnitFillCount : 0),
+                      static_cast<uint32_t>(stroked ? w.UnitLineCount : 0), kUnitIndexBits);
     WriteEdges(w.UnitRecords, path, x, y);
 }
 
-void AssembleUnit(WriterState &w, core::BitBuffer &out)
+void AssembleUnit(WriterState &w, BitBuffer &out)
 {
     MergeBits(out, w.UnitFillStyles);
-    WriteBits(out, w.UnitLineCount, 8);
+    swf::WriteStyleCount(out, w.UnitLineCount);
     MergeBits(out, w.UnitLineStyles);
-    WriteBits(out, 0x88, 8);  // NumFillBits 8, NumLineBits 8
+    swf::WriteStyleIndexBits(out, kUnitIndexBits, kUnitIndexBits);
     MergeBits(out, w.UnitRecords);
 }
 
 // Keeps exactly the unit's meaningful bytes as the path's cache.
-void StoreUnit(core::PathRecord &path, const core::BitBuffer &unit)
+void StoreUnit(core::PathRecord &path, const BitBuffer &unit)
 {
     path.EdgeCache.Bytes = BufferBytes(unit);
     path.EdgeCache.BytePos = unit.BytePos;
     path.EdgeCache.BitPos = unit.BitPos;
     if (path.EdgeCache.Bytes.empty()) {
-        path.EdgeCache = core::BitBuffer();
+        path.EdgeCache = BitBuffer();
     }
     path.CacheMark = kMarkCached;
     path.EdgeBounds.Known = false;
@@ -380,7 +389,7 @@ std::unordered_map<int32_t, std::vector<size_t>> CompoundMembers(const core::Pat
 
 // Re-encodes a compound whose leading member is not cached as the leader or any other member
 // is not marked as held by it (changed, newly joined, or the old leader gone).
-void RefreshCompound(core::PathArray &paths, const std::vector<size_t> &members, core::BitBuffer &scratch)
+void RefreshCompound(core::PathArray &paths, const std::vector<size_t> &members, BitBuffer &scratch)
 {
     bool stale = paths[members[0]].CacheMark != kMarkCached;
     for (size_t k = 1; k < members.size() && !stale; ++k) {
@@ -416,7 +425,7 @@ void DefineShape(int32_t id, core::PathArray &paths, bool grouped)
     Bytes rect = WriteRectAtLeast24(bounds.Left, bounds.Right, bounds.Top, bounds.Bottom);
     body.insert(body.end(), rect.begin(), rect.end());
     body.insert(body.end(), shape.begin(), shape.end());
-    AppendLongTag(kTagDefineShape3, body);
+    AppendLongTag(TagCode::DefineShape3, body);
 }
 
 void TakeEncodedUnit(core::PathRecord &path, core::PathRecord &copy)
@@ -431,10 +440,12 @@ void TakeEncodedUnit(core::PathRecord &path, core::PathRecord &copy)
 Bytes EncodeShapeCached(core::PathArray &paths, core::Rect32 *bounds)
 {
     core::Rect32 box = kNothingDrawn;
-    core::BitBuffer shape;
+    BitBuffer shape;
     InitBitBuffer(shape);
-    WriteBits(shape, 136, 24);  // no shape-level styles; NumFillBits 8, NumLineBits 8
-    core::BitBuffer scratch;
+    swf::WriteStyleCount(shape, 0);  // no shape-level styles
+    swf::WriteStyleCount(shape, 0);
+    swf::WriteStyleIndexBits(shape, kUnitIndexBits, kUnitIndexBits);
+    BitBuffer scratch;
 
     std::unordered_map<int32_t, std::vector<size_t>> compounds = CompoundMembers(paths);
     for (auto &[compoundId, members] : compounds) {
@@ -459,9 +470,9 @@ Bytes EncodeShapeCached(core::PathArray &paths, core::Rect32 *bounds)
             }
             Widen(box, UnitBounds(paths, i, nullptr));
         }
-        AppendCachedBits(shape, path.EdgeCache, 6);
+        AppendCachedBits(shape, path.EdgeCache, swf::kShapeRecordHeadBits);
     }
-    WriteBits(shape, 0, 6);  // EndShapeRecord
+    swf::WriteEndShape(shape);
     if (bounds) {
         *bounds = ShapeRect(box);
     }
@@ -472,9 +483,9 @@ Bytes EncodeShapePlain(const core::PathArray &paths, core::Rect32 *bounds)
 {
     core::Rect32 box = kNothingDrawn;
     int32_t count = std::min(core::UpperBound(paths), kPlainStyleLimit);
-    core::BitBuffer shape;
+    BitBuffer shape;
     InitBitBuffer(shape);
-    core::BitBuffer lines;
+    BitBuffer lines;
     InitBitBuffer(lines);
     WriteStyleCount(shape, count);
     WriteStyleCount(lines, count);
@@ -484,19 +495,19 @@ Bytes EncodeShapePlain(const core::PathArray &paths, core::Rect32 *bounds)
         WriteLineStyle(lines, path);
     }
     MergeBits(shape, lines);
-    WriteBits(shape, 0xFF, 8);  // NumFillBits 15, NumLineBits 15
+    swf::WriteStyleIndexBits(shape, kPlainIndexBits, kPlainIndexBits);
     for (int32_t i = 1; i <= count; ++i) {
         WritePlainPathRecords(shape, paths[static_cast<size_t>(i)], i, false);
         Widen(box, DrawnBounds(paths[static_cast<size_t>(i)]));
     }
-    WriteBits(shape, 0, 6);
+    swf::WriteEndShape(shape);
     if (bounds) {
         *bounds = ShapeRect(box);
     }
     return BufferBytes(shape);
 }
 
-void EncodePathUnit(core::BitBuffer &out, const core::PathRecord &path, int32_t mode)
+void EncodePathUnit(BitBuffer &out, const core::PathRecord &path, int32_t mode)
 {
     WriterState &w = Writer();
     if (mode == kUnitSingle || mode == kUnitFirstMember) {
@@ -542,10 +553,10 @@ void StartPoint(const core::PathRecord &path, int64_t &x, int64_t &y)
     }
 }
 
-int32_t WriteStraightEdge(core::BitBuffer &buffer, int64_t dx, int64_t dy)
+int32_t WriteStraightEdges(BitBuffer &buffer, int64_t dx, int64_t dy)
 {
     if (FitsEdge({dx, dy})) {
-        WriteStraightPiece(buffer, dx, dy);
+        swf::WriteStraightEdge(buffer, dx, dy);
         return 1;
     }
     int64_t pieces = StraightEdgeRecords(dx, dy);
@@ -554,14 +565,14 @@ int32_t WriteStraightEdge(core::BitBuffer &buffer, int64_t dx, int64_t dy)
     for (int64_t i = 1; i <= pieces; ++i) {
         int64_t x = dx / pieces * i + dx % pieces * i / pieces;
         int64_t y = dy / pieces * i + dy % pieces * i / pieces;
-        WriteStraightPiece(buffer, x - doneX, y - doneY);
+        swf::WriteStraightEdge(buffer, x - doneX, y - doneY);
         doneX = x;
         doneY = y;
     }
     return static_cast<int32_t>(pieces);
 }
 
-int32_t WriteEdges(core::BitBuffer &buffer, const core::PathRecord &path, int64_t &penX, int64_t &penY)
+int32_t WriteEdges(BitBuffer &buffer, const core::PathRecord &path, int64_t &penX, int64_t &penY)
 {
     if (path.AnchorMax() < 1) {
         return 0;
@@ -581,15 +592,15 @@ int32_t WriteEdges(core::BitBuffer &buffer, const core::PathRecord &path, int64_
     VisitEdges(
         path, penX, penY,
         [&](int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
-            records += WriteStraightEdge(buffer, x1 - x0, y1 - y0);
+            records += WriteStraightEdges(buffer, x1 - x0, y1 - y0);
         },
         [&](int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t x1, int64_t y1) {
-            records += WriteCurvedEdge(buffer, x0, y0, cx, cy, x1, y1);
+            records += WriteCurvedEdges(buffer, x0, y0, cx, cy, x1, y1);
         });
     return records;
 }
 
-int32_t WritePlainPathRecords(core::BitBuffer &buffer, const core::PathRecord &path, int32_t styleIndex,
+int32_t WritePlainPathRecords(BitBuffer &buffer, const core::PathRecord &path, int32_t styleIndex,
                               bool moveOnly)
 {
     if (!HasDrawableAnchors(path)) {
@@ -598,50 +609,27 @@ int32_t WritePlainPathRecords(core::BitBuffer &buffer, const core::PathRecord &p
     int64_t x;
     int64_t y;
     StartPoint(path, x, y);
-    WriteBits(buffer, moveOnly ? 0x01 : 0x0B, 6);
     const ReachPoint move = MoveTarget(path, x, y);
-    WriteMoveTo(buffer, move.x, move.y);
-    if (!moveOnly) {
-        WriteBits(buffer, EffectiveFillType(path) > 0 ? styleIndex : 0, 15);
-        WriteBits(buffer, EffectiveLineMode(path) > 0 ? styleIndex : 0, 15);
-    }
+    WriteOutlineStart(buffer, move.x, move.y, moveOnly,
+                      static_cast<uint32_t>(EffectiveFillType(path) > 0 ? styleIndex : 0),
+                      static_cast<uint32_t>(EffectiveLineMode(path) > 0 ? styleIndex : 0), kPlainIndexBits);
     return WriteEdges(buffer, path, x, y);
 }
 
-void WriteMoveTo(core::BitBuffer &buffer, int64_t x, int64_t y)
-{
-    // Callers pass points already held to this range (ShapeCoord); the clamp only guards the field.
-    int64_t mx = std::clamp(x, -kMoveMax - 1, kMoveMax);
-    int64_t my = std::clamp(y, -kMoveMax - 1, kMoveMax);
-    int32_t n = std::max(CountSignedBits({mx, my}), kMinMoveBits);
-    WriteBits(buffer, n, 5);
-    WriteBits(buffer, mx, n);
-    WriteBits(buffer, my, n);
-}
-
-void WriteGradientMatrix(core::BitBuffer &buffer, float scaleX, float scaleY, float rotateSkew0,
-                         float rotateSkew1, int32_t translateX, int32_t translateY)
-{
-    constexpr int64_t kMax24 = (int64_t{1} << 23) - 1;
-    constexpr int64_t kMax23 = (int64_t{1} << 22) - 1;
-    for (auto [first, second] : {std::pair{scaleX, scaleY}, std::pair{rotateSkew0, rotateSkew1}}) {
-        WriteBits(buffer, 0x38, 6);  // present, 24 bits
-        WriteBits(buffer, std::clamp(FixedValue(first), -kMax24 - 1, kMax24), 24);
-        WriteBits(buffer, std::clamp(FixedValue(second), -kMax24 - 1, kMax24), 24);
-    }
-    WriteBits(buffer, 23, 5);
-    WriteBits(buffer, std::clamp<int64_t>(translateX, -kMax23 - 1, kMax23), 23);
-    WriteBits(buffer, std::clamp<int64_t>(translateY, -kMax23 - 1, kMax23), 23);
-    AlignToByte(buffer);
-}
-
-void WritePathGradientMatrix(core::BitBuffer &buffer, const core::PathRecord &path)
+swf::MatrixRecord PathGradientMatrix(const core::PathRecord &path)
 {
     double angle = static_cast<double>(path.GradAngle) * kPi / 180.0;
     float c = static_cast<float>(std::cos(angle));
     float s = static_cast<float>(std::sin(angle));
-    WriteGradientMatrix(buffer, path.GradRatioX * c, path.GradRatioY * c, path.GradRatioX * s, -path.GradRatioY * s,
-                        path.GradCenterX, path.GradCenterY);
+    swf::MatrixRecord matrix;
+    matrix.hasScale = matrix.hasRotate = true;  // both pairs always, in their fixed widths
+    matrix.scaleX = static_cast<int32_t>(FixedValue(path.GradRatioX * c));
+    matrix.scaleY = static_cast<int32_t>(FixedValue(path.GradRatioY * c));
+    matrix.rotateSkew0 = static_cast<int32_t>(FixedValue(path.GradRatioX * s));
+    matrix.rotateSkew1 = static_cast<int32_t>(FixedValue(-path.GradRatioY * s));
+    matrix.translateX = path.GradCenterX;
+    matrix.translateY = path.GradCenterY;
+    return matrix;
 }
 
 GradientRamp PathGradientRamp(const core::PathRecord &path, int16_t fillType, int32_t stopCount)
@@ -678,57 +666,47 @@ bool IsGradientFill(int16_t fillType)
     return fillType == core::kFillLinear || fillType == core::kFillReflected || fillType == core::kFillRadial;
 }
 
-int32_t GradientTypeByte(int16_t fillType)
+swf::Rgba RgbaOf(core::Color colour)
 {
-    return fillType == core::kFillRadial ? 0x12 : 0x10;
+    return {static_cast<uint8_t>(colour), static_cast<uint8_t>(colour >> 8), static_cast<uint8_t>(colour >> 16),
+            static_cast<uint8_t>(colour >> 24)};
 }
 
-void WriteFillStyle(core::BitBuffer &buffer, const core::PathRecord &path, int16_t fillType)
+swf::FillStyleRecord FillStyleOf(const core::PathRecord &path, int16_t fillType, int32_t stopCount)
 {
+    swf::FillStyleRecord style;
     if (!IsGradientFill(fillType)) {
-        WriteBits(buffer, 0x00, 8);
-        WriteRgba(buffer, path.FillColor);
-        return;
+        style.colour = RgbaOf(path.FillColor);
+        return style;
     }
-    WriteBits(buffer, GradientTypeByte(fillType), 8);
-    WritePathGradientMatrix(buffer, path);
-    GradientRamp ramp = PathGradientRamp(path, fillType, path.StopCount());
-    WriteBits(buffer, ramp.Count, 8);
+    style.type = fillType == core::kFillRadial ? swf::FillStyleType::RadialGradient : swf::FillStyleType::LinearGradient;
+    style.matrix = PathGradientMatrix(path);
+    GradientRamp ramp = PathGradientRamp(path, fillType, stopCount);
     for (int32_t k = 0; k < ramp.Count; ++k) {
         const GradientEntry &entry = ramp.Entries[static_cast<size_t>(k)];
-        WriteGradientRecord(buffer, entry.Ratio, entry.Colour);
+        style.gradient.push_back({static_cast<uint8_t>(Clamp8(entry.Ratio)), RgbaOf(entry.Colour)});
     }
+    return style;
 }
 
-void WriteGradientRecord(core::BitBuffer &buffer, int32_t ratio, core::Color colour)
+swf::LineStyleRecord LineStyleOf(const core::PathRecord &path)
 {
-    WriteBits(buffer, Clamp8(ratio), 8);
-    WriteRgba(buffer, colour);
+    return {static_cast<uint16_t>(std::clamp(path.LineWidth, 0, 65535)), RgbaOf(path.LineColor)};
 }
 
-void WriteStyleCount(core::BitBuffer &buffer, int32_t count)
+void WriteFillStyle(BitBuffer &buffer, const core::PathRecord &path, int16_t fillType)
 {
-    if (count <= 254) {
-        WriteBits(buffer, count, 8);
-    } else {
-        WriteBits(buffer, 0xFF, 8);
-        WriteBits(buffer, count & 255, 8);
-        WriteBits(buffer, count >> 8, 8);
-    }
+    swf::WriteFillStyle(buffer, FillStyleOf(path, fillType, path.StopCount()), true, kGradientMatrixWidths);
 }
 
-void WriteLineWidth(core::BitBuffer &buffer, int32_t width)
+void WriteMorphStyles(BitBuffer &fills, BitBuffer &lines, const core::PathRecord &start, const core::PathRecord &end)
 {
-    int32_t clamped = std::clamp(width, 0, 65535);
-    WriteBits(buffer, clamped & 255, 8);
-    WriteBits(buffer, clamped >> 8, 8);
-}
-
-void WriteRgba(core::BitBuffer &buffer, core::Color colour)
-{
-    // The colour is 0xAABBGGRR and the record red, green, blue, alpha: the bytes reversed.
-    uint32_t rgba = (colour >> 24) | ((colour >> 8) & 0xFF00u) | ((colour << 8) & 0xFF0000u) | (colour << 24);
-    WriteBits(buffer, rgba, 32);
+    const int16_t fillType = EffectiveFillType(start);
+    // Both sides take the same number of middle stops, so their records pair up.
+    const int32_t stops = std::min(start.StopCount(), end.StopCount());
+    swf::WriteMorphFillStyle(fills, FillStyleOf(start, fillType, stops), FillStyleOf(end, fillType, stops),
+                             kGradientMatrixWidths);
+    swf::WriteMorphLineStyle(lines, LineStyleOf(start), LineStyleOf(end));
 }
 
 }  // namespace movie

@@ -7,9 +7,9 @@
 // The plain body keeps one fill and one line style per path in the shape-level arrays.
 #pragma once
 
-#include "core/bit_buffer.h"
 #include "core/path_record.h"
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
+#include "platform/swf/shape_records.h"
 
 #include <array>
 #include <cstdint>
@@ -43,7 +43,7 @@ Bytes EncodeShapeCached(core::PathArray &paths, core::Rect32 *bounds = nullptr);
 Bytes EncodeShapePlain(const core::PathArray &paths, core::Rect32 *bounds = nullptr);
 
 // Encodes one unit into out (an empty buffer) for modes kUnitSingle and kUnitFinish.
-void EncodePathUnit(core::BitBuffer &out, const core::PathRecord &path, int32_t mode);
+void EncodePathUnit(BitBuffer &out, const core::PathRecord &path, int32_t mode);
 
 // An open path is never filled and always stroked.
 int16_t EffectiveFillType(const core::PathRecord &path);
@@ -60,35 +60,34 @@ void StartPoint(const core::PathRecord &path, int64_t &x, int64_t &y);
 // need more than 17 bits are split into pieces that fit. A path whose pieces would exceed its
 // EdgeRecordBudget is written clamped to the reach (edge_reach.h), its move-to record too. The pen
 // follows the outline. Returns the number of edge records written.
-int32_t WriteEdges(core::BitBuffer &buffer, const core::PathRecord &path, int64_t &penX, int64_t &penY);
+int32_t WriteEdges(BitBuffer &buffer, const core::PathRecord &path, int64_t &penX, int64_t &penY);
 
 // A straight edge by (dx, dy), split into pieces when it does not fit 17 bits; (0, 0) gives one
 // zero-length edge. Returns the number of edge records written.
-int32_t WriteStraightEdge(core::BitBuffer &buffer, int64_t dx, int64_t dy);
+int32_t WriteStraightEdges(BitBuffer &buffer, int64_t dx, int64_t dy);
 
 // A StyleChangeRecord moving to the start point (with 15-bit style indexes, or only the move
 // when moveOnly) and the edges. Nothing for a path with fewer than two anchors. Returns the number
 // of edge records written.
-int32_t WritePlainPathRecords(core::BitBuffer &buffer, const core::PathRecord &path, int32_t styleIndex,
+int32_t WritePlainPathRecords(BitBuffer &buffer, const core::PathRecord &path, int32_t styleIndex,
                               bool moveOnly);
-
-// A move-to StyleChangeRecord's move fields: MoveBits (at least 17) and both coordinates.
-void WriteMoveTo(core::BitBuffer &buffer, int64_t x, int64_t y);
-
-// Gradient MATRIX with fixed widths (24-bit scale and rotate, 23-bit translation), byte-aligned.
-void WriteGradientMatrix(core::BitBuffer &buffer, float scaleX, float scaleY, float rotateSkew0,
-                         float rotateSkew1, int32_t translateX, int32_t translateY);
 
 // One FILLSTYLE (type byte and body) for a path's fill type: linear, reflected (as a mirrored
 // linear gradient) or radial gradients; any other type a solid fill of FillColor.
-void WriteFillStyle(core::BitBuffer &buffer, const core::PathRecord &path, int16_t fillType);
-
-// Fill types 2, 3 and 4 are written as gradients (type byte 0x10, or 0x12 for radial).
+void WriteFillStyle(BitBuffer &buffer, const core::PathRecord &path, int16_t fillType);
+// Fill types 2, 3 and 4 are written as gradients (radial, else linear).
 bool IsGradientFill(int16_t fillType);
-int32_t GradientTypeByte(int16_t fillType);
-
+// A colour 0xAABBGGRR as the record's channels.
+platform::swf::Rgba RgbaOf(core::Color colour);
 // The gradient MATRIX of a path from its centre, angle and ratios.
-void WritePathGradientMatrix(core::BitBuffer &buffer, const core::PathRecord &path);
+platform::swf::MatrixRecord PathGradientMatrix(const core::PathRecord &path);
+// The fill style of a path for a fill type, a gradient with at most stopCount middle stops; its
+// line style (the width cut to 0..65535 twips).
+platform::swf::FillStyleRecord FillStyleOf(const core::PathRecord &path, int16_t fillType, int32_t stopCount);
+platform::swf::LineStyleRecord LineStyleOf(const core::PathRecord &path);
+// The MORPHFILLSTYLE (into fills) and MORPHLINESTYLE (into lines) of a pair of paths: the kind
+// follows the start path's effective fill type, both gradients take the smaller stop count.
+void WriteMorphStyles(BitBuffer &fills, BitBuffer &lines, const core::PathRecord &start, const core::PathRecord &end);
 
 struct GradientEntry {
     int32_t Ratio = 0;  // 0..255 along the gradient (cut to that range when written)
@@ -104,16 +103,5 @@ struct GradientRamp {
 // The records of a path's gradient with at most stopCount of its middle stops (linear and radial
 // at most 6; reflected at most 2, mirrored about GradColor at ratio 128).
 GradientRamp PathGradientRamp(const core::PathRecord &path, int16_t fillType, int32_t stopCount);
-
-// A gradient record: the ratio cut to 0..255, then the colour as RGBA.
-void WriteGradientRecord(core::BitBuffer &buffer, int32_t ratio, core::Color colour);
-
-// A style array's count: one byte up to 254, else 0xFF and the count as UI16.
-void WriteStyleCount(core::BitBuffer &buffer, int32_t count);
-
-// A line width as UI16 little-endian, cut to 0..65535 twips.
-void WriteLineWidth(core::BitBuffer &buffer, int32_t width);
-
-void WriteRgba(core::BitBuffer &buffer, core::Color colour);
 
 }  // namespace movie

@@ -2,6 +2,7 @@
 
 #include "movie/audio_file.h"
 #include "movie/movie_writer.h"
+#include "platform/swf/tag_records.h"
 #include "platform/base/rounding.h"
 
 #include <cmath>
@@ -9,8 +10,6 @@
 
 namespace movie {
 namespace {
-
-constexpr int32_t kTagSoundStreamBlock = 19;
 
 SoundStreamState g_sound;
 
@@ -47,12 +46,11 @@ void WriteSoundStreamBlock(float rate)
     int64_t due = static_cast<int64_t>(
         std::floor(static_cast<double>(sound.SeekCarry + samples) / sound.SamplesPerMp3Frame));
 
-    Bytes block;
-    AppendWord(block, 0);  // SampleCount, set below
+    Bytes block;  // the MP3 frames
     int64_t written = 0;
     bool ended = false;
+    const int16_t seek = static_cast<int16_t>(due > 0 ? sound.SeekCarry : 0);
     if (due > 0) {
-        AppendWord(block, sound.SeekCarry);  // SeekSamples
         for (int64_t i = 0; i < due; ++i) {
             size_t at = static_cast<size_t>(std::max(sound.SoundPos, 0));
             if (sound.SoundPos >= 0 && at + 5 <= sound.SoundData.size()) {
@@ -76,13 +74,11 @@ void WriteSoundStreamBlock(float rate)
             block.insert(block.end(), frame.begin(), frame.end());
             ++written;
         }
-    } else {
-        AppendWord(block, 0);  // SeekSamples
     }
     int64_t sampleCount = sound.SamplesPerMp3Frame * written;
-    WordToBytes(sampleCount, block.data());
     sound.SeekCarry = platform::SaturateInt<int32_t>(samples + sound.SeekCarry - sampleCount);
-    AppendLongTag(kTagSoundStreamBlock, block);
+    AppendLongTag(TagCode::SoundStreamBlock,
+                  platform::swf::SoundStreamBlockBody(static_cast<uint16_t>(sampleCount), seek, block));
     if (ended) {
         ResetSoundStream();
     }

@@ -4,7 +4,7 @@
 // setting SoundPos, SamplesPerMp3Frame and SoundSampleRate, and writing a SoundStreamHead.
 #pragma once
 
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
 
 #include <cstdint>
 

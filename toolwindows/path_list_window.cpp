@@ -344,7 +344,7 @@ namespace {
 void ForgetUnit(core::PathRecord &path)
 {
     path.CacheMark.clear();
-    path.EdgeCache = core::BitBuffer();
+    path.EdgeCache = platform::swf::BitBuffer();
 }
 
 // Whether path looks like stored (a path as the thumbnail draws it: without its unit, shown):
@@ -352,7 +352,7 @@ void ForgetUnit(core::PathRecord &path)
 bool SameLook(const core::PathRecord &stored, core::PathRecord &path)
 {
     std::string mark = std::move(path.CacheMark);
-    core::BitBuffer unit = std::move(path.EdgeCache);
+    platform::swf::BitBuffer unit = std::move(path.EdgeCache);
     const int32_t flags = path.DispFlags;
     ForgetUnit(path);
     path.DispFlags &= ~core::kDispHidden;

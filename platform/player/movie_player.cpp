@@ -1,7 +1,7 @@
 #include "platform/player/movie_player.h"
 
 #include "platform/base/atomic_file.h"
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_render.h"
 
 #include <QPainter>
 #include <algorithm>

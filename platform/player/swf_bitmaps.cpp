@@ -1,6 +1,6 @@
 // JPEG bitmaps of DefineBitsJPEG2/3 and their zlib-compressed alpha planes.
 #include "platform/player/jpeg_guard.h"
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_render.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Where a new display list changes the picture: the paint items of the last picture and of the
 // new one are compared, and only the area covered by the items that differ needs painting again.
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_render.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,5 @@
-// What the player keeps of a loaded movie: the character dictionary, the frames' placement tags
-// and the display list, plus the parser and renderer entry points that work on them. Internal to
-// the player; MoviePlayer (movie_player.h) is the public face.
+// Drawn groups: style groups turned into paths, where shapes place them, and the cache that
+// shares them between the movies a player loads. Internal to the player.
 #pragma once
 
 #include <QImage>
@@ -11,6 +10,7 @@
 #include <QtGui/qrgb.h>
 
 #include "platform/player/swf_group_index.h"
+#include "platform/player/swf_styles.h"
 
 #include <cstdint>
 #include <map>
@@ -22,77 +22,9 @@
 #include <variant>
 #include <vector>
 
-class QPainter;
-
 namespace platform::swf {
 
 struct GroupPieces;  // swf_path_pieces.h
-
-// Limits that keep hostile files cheap: every count read from a file is also bounded by the
-// bytes that remain, these cap what the bytes could still multiply into.
-constexpr size_t kMaxMovieBytes = 128u << 20;     // inflated size of a compressed movie
-constexpr size_t kMaxEdgesPerMovie = 4u << 20;    // shape edges over all characters
-constexpr size_t kMaxFrames = 65535;
-// Display-list operations (placements and removals) kept in one frame and in the whole movie; a
-// movie with more is read up to there, as if it were cut off.
-constexpr size_t kMaxPlacementsPerFrame = 1u << 17;
-constexpr size_t kMaxPlacementsPerMovie = 1u << 19;
-constexpr int64_t kMaxBitmapPixels = 32ll << 20;  // decoded bitmap size
-constexpr int kMaxBitmapSide = 16384;
-
-// Colour transform with alpha: channel' = clamp(channel * mult / 256 + add).
-struct ColorTransform {
-    int32_t mult[4] = {256, 256, 256, 256};  // red, green, blue, alpha; 256 = unchanged
-    int32_t add[4] = {0, 0, 0, 0};
-
-    bool IsIdentity() const;
-    // Only the alpha multiplier differs from identity (drawn with painter opacity).
-    bool IsAlphaScaleOnly() const;
-    QRgb Apply(QRgb color) const;
-    QImage Apply(const QImage &image) const;
-
-    bool operator==(const ColorTransform &) const = default;
-};
-
-enum class FillKind { Solid, Linear, Radial, Bitmap };
-
-struct GradientStop {
-    double ratio = 0;  // 0..255
-    QRgb color = 0;
-};
-
-struct FillStyle {
-    FillKind kind = FillKind::Solid;
-    QRgb color = 0;
-    QTransform matrix;                 // gradient square or bitmap pixels -> shape twips
-    std::vector<GradientStop> stops;
-    uint16_t bitmapId = 0;
-    bool clipped = true;               // bitmap drawn once, not tiled
-    bool smoothed = true;
-};
-
-struct LineStyle {
-    double width = 0;  // twips
-    QRgb color = 0;
-};
-
-// One edge in absolute shape twips, with the styles on its two sides and its line.
-struct Edge {
-    QPointF from;
-    QPointF control;
-    QPointF to;
-    bool curved = false;
-    int32_t fill0 = 0;  // 1-based style indexes into the group's arrays; 0 = none
-    int32_t fill1 = 0;
-    int32_t line = 0;
-};
-
-// Edges between two new-style records, with the style arrays they index.
-struct StyleGroup {
-    std::vector<FillStyle> fills;
-    std::vector<LineStyle> lines;
-    std::vector<Edge> edges;
-};
 
 // Budgets of line outlines (the area a line covers at full width, round caps and joins), in path
 // elements of 24 bytes: one outline is built only when its estimated size fits kMaxOutlineElements
@@ -222,142 +154,5 @@ struct ParseCounts {
     int64_t groupsBuilt = 0;
 };
 ParseCounts CurrentParseCounts();
-
-struct ShapeCharacter {
-    std::vector<PlacedGroup> groups;
-};
-
-struct MorphCharacter {
-    StyleGroup start;  // styles and edges at ratio 0
-    StyleGroup end;    // the same styles' end values; edges paired with start's by index
-    // The shape last built, for the ratio it was built at.
-    mutable int32_t cachedRatio = -1;
-    mutable GroupPtr cached;
-
-    GroupPtr AtRatio(uint16_t ratio) const;
-};
-
-struct BitmapCharacter {
-    QImage image;  // ARGB32 premultiplied
-};
-
-struct FontCharacter {
-    QString family;  // installed family the device font name resolved to
-    bool bold = false;
-    bool italic = false;
-};
-
-struct EditTextCharacter {
-    QRectF bounds;  // twips
-    uint16_t flags = 0;
-    uint16_t fontId = 0;
-    bool hasFont = false;
-    double height = 240;  // twips
-    QRgb color = 0xFF000000;
-    int32_t align = 0;  // 0 left, 1 right, 2 centre, 3 justify
-    double leftMargin = 0;
-    double rightMargin = 0;
-    double indent = 0;
-    double leading = 0;
-    QString text;
-
-    enum Flag : uint16_t {
-        kWordWrap = 0x4000,
-        kMultiline = 0x2000,
-        kAutoSize = 0x0040,
-        kBorder = 0x0008,
-        kHtml = 0x0002,
-    };
-};
-
-using Character = std::variant<ShapeCharacter, MorphCharacter, BitmapCharacter, FontCharacter, EditTextCharacter>;
-
-// PlaceObject/PlaceObject2 or RemoveObject/RemoveObject2 as read from a frame.
-struct PlaceTag {
-    bool remove = false;
-    uint16_t depth = 0;
-    bool move = false;
-    std::optional<uint16_t> characterId;
-    std::optional<QTransform> matrix;
-    std::optional<ColorTransform> colorTransform;
-    std::optional<uint16_t> ratio;
-    std::optional<uint16_t> clipDepth;
-};
-
-struct Frame {
-    std::vector<PlaceTag> tags;
-};
-
-struct Movie {
-    QRectF frameRect;  // twips
-    double frameRate = 12;
-    std::optional<QRgb> background;  // SetBackgroundColor
-    std::unordered_map<uint16_t, Character> characters;
-    std::vector<Frame> frames;
-
-    const Character *Find(uint16_t id) const;
-};
-
-// Parses a whole movie file. A file that is not a movie gives nullptr; a damaged one gives what
-// could be read before the damage. With a cache, groups found there are reused, and afterwards
-// it holds exactly the groups of this movie. Groups not in the cache are looked up in lender
-// (another player's cache, left as it is) before they are built.
-std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache = nullptr,
-                                  const GroupCache *lender = nullptr);
-
-// Characters placed on the stage, by depth.
-struct DisplayObject {
-    uint16_t characterId = 0;
-    QTransform matrix;
-    ColorTransform colorTransform;
-    uint16_t ratio = 0;
-    uint16_t clipDepth = 0;
-};
-using DisplayList = std::map<uint16_t, DisplayObject>;
-
-void ApplyFrame(const Frame &frame, DisplayList &list);
-
-enum class Quality { Low, Medium, High, Best };
-
-// Draws the display list into the part clip of the picture area of target through view (movie
-// twips -> device pixels). Large pictures are drawn in horizontal bands on several threads; the
-// bands depend on the picture area only, so a part repainted gives the pixels of a whole render.
-void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &picture,
-                       const QRect &clip, const QTransform &view, Quality quality);
-
-// Device pixels around a shape's bounds that its drawing may still touch (anti-aliasing,
-// one-pixel lines): shapes are culled, and changed areas widened, by this margin.
-constexpr double kPaintMargin = 2;
-
-// One thing the renderer paints, in painting order, for telling where the pictures of two display
-// lists differ: a shape group at its placement (a clip layer's mask when clipDepth > 0), or
-// something without a shared group (text), which is never taken for unchanged.
-struct PaintItem {
-    GroupPtr group;  // kept alive so that an equal pointer means the same group
-    QTransform matrix;  // group -> movie twips: the placement, with the group's offset
-    ColorTransform colorTransform;
-    uint16_t depth = 0;
-    uint16_t clipDepth = 0;
-    bool comparable = false;  // false when drawn from data read anew with each movie (bitmaps, text)
-
-    bool SameAs(const PaintItem &other) const;
-};
-
-std::vector<PaintItem> PaintItems(const Movie &movie, const DisplayList &list);
-
-// The device area (within area) where the pictures of the two item lists, drawn through view,
-// can differ: all of area when a clip layer or something of unknown extent changed. It spans
-// whole rows of area where a gradient or bitmap fill lies in it, so that what is repainted
-// equals a whole render bit for bit.
-QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                  const QTransform &view, const QRect &area);
-
-// Bitmap and text support (swf_bitmaps.cpp, swf_text.cpp).
-QImage DecodeJpeg(std::string_view data);
-// The picture with its alpha plane; the picture's colours are already multiplied by that alpha.
-QImage ApplyAlphaPlane(const QImage &image, std::string_view zlibAlpha);
-QString ResolveDeviceFont(const QString &name);
-void DrawEditText(const Movie &movie, const EditTextCharacter &text, QPainter &painter, const ColorTransform &cx,
-                  Quality quality);
 
 }  // namespace platform::swf

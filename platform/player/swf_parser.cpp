@@ -1,6 +1,9 @@
 // The movie file: header, tag stream, definitions and the frames' placement tags.
 #include "platform/player/swf_parser.h"
 
+#include "platform/player/swf_render.h"
+#include "platform/swf/tag_records.h"
+
 #include <algorithm>
 #include <zlib.h>
 
@@ -8,25 +11,7 @@ namespace platform::swf {
 
 namespace {
 
-enum TagCode : int {
-    kEnd = 0,
-    kShowFrame = 1,
-    kDefineShape = 2,
-    kPlaceObject = 4,
-    kRemoveObject = 5,
-    kSetBackgroundColor = 9,
-    kDefineBitsJpeg2 = 21,
-    kDefineShape2 = 22,
-    kPlaceObject2 = 26,
-    kRemoveObject2 = 28,
-    kDefineShape3 = 32,
-    kDefineBitsJpeg3 = 35,
-    kDefineEditText = 37,
-    kDefineMorphShape = 46,
-    kDefineFont2 = 48,
-};
-
-constexpr size_t kHeaderBytes = 8;  // signature, version, file length
+constexpr size_t kHeaderBytes = kFileHeaderPrefixBytes;
 
 // The body of a compressed movie (everything after the first 8 bytes), inflated up to the length
 // the header states and never beyond kMaxMovieBytes. A damaged stream yields what inflated.
@@ -53,43 +38,22 @@ std::string InflateBody(std::string_view compressed, uint32_t statedLength)
     return out;
 }
 
-PlaceTag ReadPlaceObject2(BitReader &in)
+// A placement as the display list applies it.
+PlaceTag ToPlaceTag(const PlaceObjectRecord &place)
 {
     PlaceTag tag;
-    uint8_t flags = in.U8();
-    tag.depth = in.U16();
-    tag.move = (flags & 0x01) != 0;
-    if (flags & 0x02) {
-        tag.characterId = in.U16();
+    tag.depth = place.depth;
+    tag.move = place.move;
+    tag.characterId = place.characterId;
+    if (place.matrix) {
+        tag.matrix = ToTransform(*place.matrix);
     }
-    if (flags & 0x04) {
-        tag.matrix = ReadMatrix(in);
+    if (place.cxform) {
+        tag.colorTransform = ToColorTransform(*place.cxform);
     }
-    if (flags & 0x08) {
-        tag.colorTransform = ReadColorTransform(in, true);
-    }
-    if (flags & 0x10) {
-        tag.ratio = in.U16();
-    }
-    if (flags & 0x20) {
-        in.String();  // instance name
-    }
-    if (flags & 0x40) {
-        tag.clipDepth = in.U16();
-    }
-    // Clip actions (0x80) only matter to scripts, which this player does not run.
-    return tag;
-}
-
-PlaceTag ReadPlaceObject(BitReader &in)
-{
-    PlaceTag tag;
-    tag.characterId = in.U16();
-    tag.depth = in.U16();
-    tag.matrix = ReadMatrix(in);
-    if (in.RemainingBytes() > 0) {
-        tag.colorTransform = ReadColorTransform(in, false);
-    }
+    tag.ratio = place.ratio;
+    tag.clipDepth = place.clipDepth;
+    // Clip actions only matter to scripts, which this player does not run.
     return tag;
 }
 
@@ -101,59 +65,47 @@ PlaceTag RemoveTag(uint16_t depth)
     return tag;
 }
 
-// JPEG data of DefineBitsJPEG2/3 may start with an empty EOI+SOI pair that decoders reject.
-std::string_view JpegPayload(std::string_view data)
+BitmapCharacter ReadJpegBitmap(BitReader &in, TagCode code)
 {
-    static constexpr std::string_view kBrokenStart("\xFF\xD9\xFF\xD8", 4);
-    if (data.substr(0, 4) == kBrokenStart) {
-        data.remove_prefix(4);
-    }
-    return data;
+    const JpegBitsView bits = ReadJpegBits(in, code);
+    QImage image = DecodeJpeg(bits.jpeg);
+    return BitmapCharacter{code == TagCode::DefineBitsJpeg3 ? ApplyAlphaPlane(image, bits.packedAlpha) : image};
 }
 
-FontCharacter ReadDefineFont2(BitReader &in)
+FontCharacter ReadFont(BitReader &in)
 {
+    const DeviceFontRecord record = ReadDefineFont2(in);
     FontCharacter font;
-    uint8_t flags = in.U8();
-    in.U8();  // language
-    std::string_view name = in.Bytes(in.U8());
-    std::string_view trimmed = name.substr(0, name.find('\0'));
-    font.family = ResolveDeviceFont(QString::fromUtf8(trimmed.data(), static_cast<qsizetype>(trimmed.size())));
-    font.bold = (flags & 0x01) != 0;
-    font.italic = (flags & 0x02) != 0;
+    font.family = ResolveDeviceFont(QString::fromStdString(record.name));
+    font.bold = (record.flags & kFontFlagBold) != 0;
+    font.italic = (record.flags & kFontFlagItalic) != 0;
     // Glyph outlines, if any, are ignored: text is always drawn with the named installed font.
     return font;
 }
 
-EditTextCharacter ReadDefineEditText(BitReader &in)
+EditTextCharacter ReadEditText(BitReader &in)
 {
+    const EditTextRecord record = ReadDefineEditText(in);
     EditTextCharacter text;
-    text.bounds = ReadRect(in);
-    uint8_t first = in.U8();
-    uint8_t second = in.U8();
-    text.flags = static_cast<uint16_t>(first << 8 | second);
-    if (first & 0x01) {
-        text.hasFont = true;
-        text.fontId = in.U16();
-        text.height = in.U16();
+    text.bounds = ToRectF(record.bounds);
+    text.flags = record.flags;
+    text.hasFont = (record.flags & kEditHasFont) != 0;
+    if (text.hasFont) {
+        text.fontId = record.fontId;
+        text.height = record.fontHeight;
     }
-    if (first & 0x04) {
-        text.color = ReadRgba(in);
+    if (record.flags & kEditHasTextColor) {
+        text.color = ToQRgb(record.colour);
     }
-    if (first & 0x02) {
-        in.U16();  // maximum length
+    if (record.flags & kEditHasLayout) {
+        text.align = record.align;
+        text.leftMargin = record.leftMargin;
+        text.rightMargin = record.rightMargin;
+        text.indent = record.indent;
+        text.leading = record.leading;
     }
-    if (second & 0x20) {
-        text.align = in.U8();
-        text.leftMargin = in.U16();
-        text.rightMargin = in.U16();
-        text.indent = static_cast<int16_t>(in.U16());
-        text.leading = static_cast<int16_t>(in.U16());
-    }
-    in.String();  // variable name
-    if (first & 0x80) {
-        std::string_view initial = in.String();
-        text.text = QString::fromUtf8(initial.data(), static_cast<qsizetype>(initial.size()));
+    if (record.flags & kEditHasText) {
+        text.text = QString::fromStdString(record.initialText);
     }
     return text;
 }
@@ -166,18 +118,14 @@ public:
     {
         Frame pending;
         while (in.RemainingBytes() >= 2) {
-            uint16_t header = in.U16();
-            int code = header >> 6;
-            size_t length = header & 0x3F;
-            if (length == 0x3F) {
-                length = in.U32();
-            }
+            const TagHeader header = ReadTagHeader(in);
+            const auto code = static_cast<TagCode>(header.code);
             // A tag claiming more than remains is read as far as the file goes.
-            std::string_view body = in.Bytes(length);
-            if (code == kEnd) {
+            std::string_view body = in.Bytes(header.length);
+            if (code == TagCode::End) {
                 break;
             }
-            if (code == kShowFrame) {
+            if (code == TagCode::ShowFrame) {
                 EndFrame(pending);
                 continue;
             }
@@ -210,13 +158,14 @@ private:
     }
 
     // A placement or removal counts against the frame's and the movie's bounds.
-    static bool IsPlacement(int code)
+    static bool IsPlacement(TagCode code)
     {
-        return code == kPlaceObject || code == kPlaceObject2 || code == kRemoveObject || code == kRemoveObject2;
+        return code == TagCode::PlaceObject || code == TagCode::PlaceObject2 || code == TagCode::RemoveObject ||
+               code == TagCode::RemoveObject2;
     }
 
     // False when the tag is one placement too many.
-    bool ReadTag(int code, BitReader &in, Frame &pending)
+    bool ReadTag(TagCode code, BitReader &in, Frame &pending)
     {
         if (IsPlacement(code)) {
             if (placementBudget_ == 0 || pending.tags.size() >= kMaxPlacementsPerFrame) {
@@ -225,22 +174,19 @@ private:
             --placementBudget_;
         }
         switch (code) {
-        case kPlaceObject:
-            pending.tags.push_back(ReadPlaceObject(in));
+        case TagCode::PlaceObject:
+            pending.tags.push_back(ToPlaceTag(ReadPlaceObject(in)));
             break;
-        case kPlaceObject2:
-            pending.tags.push_back(ReadPlaceObject2(in));
+        case TagCode::PlaceObject2:
+            pending.tags.push_back(ToPlaceTag(ReadPlaceObject2(in)));
             break;
-        case kRemoveObject:
-            in.U16();
-            pending.tags.push_back(RemoveTag(in.U16()));
+        case TagCode::RemoveObject:
+        case TagCode::RemoveObject2:
+            pending.tags.push_back(RemoveTag(ReadRemovedDepth(in, code)));
             break;
-        case kRemoveObject2:
-            pending.tags.push_back(RemoveTag(in.U16()));
-            break;
-        case kSetBackgroundColor:
+        case TagCode::SetBackgroundColor:
             if (!movie_.background) {
-                movie_.background = ReadRgb(in);
+                movie_.background = ToQRgb(ReadRgb(in));
             }
             break;
         default:
@@ -250,36 +196,30 @@ private:
         return true;
     }
 
-    void ReadDefinition(int code, BitReader &in)
+    void ReadDefinition(TagCode code, BitReader &in)
     {
         uint16_t id = in.U16();
         if (in.Overrun() || movie_.characters.count(id) != 0) {
             return;
         }
         switch (code) {
-        case kDefineShape:
-        case kDefineShape2:
-        case kDefineShape3:
+        case TagCode::DefineShape:
+        case TagCode::DefineShape2:
+        case TagCode::DefineShape3:
             Define(id, ParseShape(in, code, edgeBudget_, reuse_));
             break;
-        case kDefineMorphShape:
+        case TagCode::DefineMorphShape:
             Define(id, ParseMorphShape(in, edgeBudget_));
             break;
-        case kDefineBitsJpeg2:
-            Define(id, BitmapCharacter{DecodeJpeg(JpegPayload(in.Bytes(in.RemainingBytes())))});
+        case TagCode::DefineBitsJpeg2:
+        case TagCode::DefineBitsJpeg3:
+            Define(id, ReadJpegBitmap(in, code));
             break;
-        case kDefineBitsJpeg3: {
-            uint32_t alphaOffset = in.U32();
-            std::string_view jpeg = in.Bytes(alphaOffset);
-            std::string_view alpha = in.Bytes(in.RemainingBytes());
-            Define(id, BitmapCharacter{ApplyAlphaPlane(DecodeJpeg(JpegPayload(jpeg)), alpha)});
+        case TagCode::DefineFont2:
+            Define(id, ReadFont(in));
             break;
-        }
-        case kDefineFont2:
-            Define(id, ReadDefineFont2(in));
-            break;
-        case kDefineEditText:
-            Define(id, ReadDefineEditText(in));
+        case TagCode::DefineEditText:
+            Define(id, ReadEditText(in));
             break;
         default:
             break;  // tags this player has no use for
@@ -294,79 +234,29 @@ private:
 
 }  // namespace
 
-QRectF ReadRect(BitReader &in)
+QRectF ToRectF(const RectRecord &rect)
 {
-    in.Align();
-    int bits = static_cast<int>(in.UB(5));
-    double xMin = in.SB(bits);
-    double xMax = in.SB(bits);
-    double yMin = in.SB(bits);
-    double yMax = in.SB(bits);
-    in.Align();
-    return QRectF(QPointF(xMin, yMin), QPointF(xMax, yMax));
+    return QRectF(QPointF(rect.xMin, rect.yMin), QPointF(rect.xMax, rect.yMax));
 }
 
-QTransform ReadMatrix(BitReader &in)
+QTransform ToTransform(const MatrixRecord &matrix)
 {
-    in.Align();
-    double scaleX = 1;
-    double scaleY = 1;
-    double skew0 = 0;
-    double skew1 = 0;
-    if (in.UB(1)) {
-        int bits = static_cast<int>(in.UB(5));
-        scaleX = in.FB(bits);
-        scaleY = in.FB(bits);
-    }
-    if (in.UB(1)) {
-        int bits = static_cast<int>(in.UB(5));
-        skew0 = in.FB(bits);
-        skew1 = in.FB(bits);
-    }
-    int bits = static_cast<int>(in.UB(5));
-    double translateX = in.SB(bits);
-    double translateY = in.SB(bits);
-    in.Align();
-    return QTransform(scaleX, skew0, skew1, scaleY, translateX, translateY);
+    constexpr double kFixedOne = 65536.0;
+    return QTransform(matrix.scaleX / kFixedOne, matrix.rotateSkew0 / kFixedOne, matrix.rotateSkew1 / kFixedOne,
+                      matrix.scaleY / kFixedOne, matrix.translateX, matrix.translateY);
 }
 
-ColorTransform ReadColorTransform(BitReader &in, bool withAlpha)
+ColorTransform ToColorTransform(const CxformRecord &cx)
 {
-    in.Align();
-    ColorTransform cx;
-    bool hasAdd = in.UB(1) != 0;
-    bool hasMult = in.UB(1) != 0;
-    int bits = static_cast<int>(in.UB(4));
-    const int channels = withAlpha ? 4 : 3;
-    if (hasMult) {
-        for (int i = 0; i < channels; ++i) {
-            cx.mult[i] = in.SB(bits);
-        }
-    }
-    if (hasAdd) {
-        for (int i = 0; i < channels; ++i) {
-            cx.add[i] = in.SB(bits);
-        }
-    }
-    in.Align();
-    return cx;
+    ColorTransform transform;
+    std::copy(std::begin(cx.mult), std::end(cx.mult), transform.mult);
+    std::copy(std::begin(cx.add), std::end(cx.add), transform.add);
+    return transform;
 }
 
-QRgb ReadRgb(BitReader &in)
+QRgb ToQRgb(const Rgba &colour)
 {
-    uint8_t r = in.U8();
-    uint8_t g = in.U8();
-    uint8_t b = in.U8();
-    return qRgb(r, g, b);
-}
-
-QRgb ReadRgba(BitReader &in)
-{
-    uint8_t r = in.U8();
-    uint8_t g = in.U8();
-    uint8_t b = in.U8();
-    uint8_t a = in.U8();
-    return qRgba(r, g, b, a);
+    return qRgba(colour.r, colour.g, colour.b, colour.a);
 }
 
 std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache, const GroupCache *lender)
@@ -381,17 +271,17 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache, con
     std::string inflated;
     std::string_view body = bytes.substr(kHeaderBytes);
     if (signature == "CWS") {
-        BitReader lengthReader(bytes.substr(4, 4));
+        BitReader lengthReader(bytes.substr(kFileLengthOffset, 4));
         inflated = InflateBody(body, lengthReader.U32());
         body = inflated;
     }
 
     auto movie = std::make_unique<Movie>();
     BitReader in(body);
-    movie->frameRect = ReadRect(in);
-    uint16_t rate = in.U16();  // 8.8 fixed point
-    movie->frameRate = rate / 256.0;
-    in.U16();  // stated frame count: the ShowFrame tags decide
+    MovieHeader header;
+    ReadMovieHeaderRest(in, header);
+    movie->frameRect = ToRectF(header.frame);
+    movie->frameRate = header.frameRate / 256.0;  // 8.8 fixed point; the ShowFrame tags decide the frame count
     GroupCache next;
     if (cache) {
         next.groups.Reserve(cache->groups.size());

@@ -1,18 +1,20 @@
 // Readers of the structures that several tag parsers share (internal to the player).
 #pragma once
 
-#include "platform/player/swf_bit_reader.h"
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_movie.h"
+#include "platform/swf/basic_records.h"
+#include "platform/swf/bit_reader.h"
+#include "platform/swf/tag_codes.h"
 
 namespace platform::swf {
 
-QRectF ReadRect(BitReader &in);
-QTransform ReadMatrix(BitReader &in);
-ColorTransform ReadColorTransform(BitReader &in, bool withAlpha);
-QRgb ReadRgb(BitReader &in);
-QRgb ReadRgba(BitReader &in);
+// The format's records as the player draws them.
+QRectF ToRectF(const RectRecord &rect);
+QTransform ToTransform(const MatrixRecord &matrix);
+ColorTransform ToColorTransform(const CxformRecord &cx);
+QRgb ToQRgb(const Rgba &colour);
 
-// DefineShape (tag 2), DefineShape2 (22), DefineShape3 (32): the body after the character id.
+// DefineShape, DefineShape2, DefineShape3: the body after the character id.
 // edgeBudget is what the movie may still add; it is reduced by the edges read.
 // Groups are taken from previous, else from lender, when there, and every group of the shape is
 // entered in next.
@@ -21,8 +23,8 @@ struct GroupReuse {
     GroupCache *next = nullptr;
     const GroupCache *lender = nullptr;
 };
-ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse);
-// DefineMorphShape (46): the body after the character id.
+ShapeCharacter ParseShape(BitReader &in, TagCode tagCode, size_t &edgeBudget, const GroupReuse &reuse);
+// DefineMorphShape: the body after the character id.
 MorphCharacter ParseMorphShape(BitReader &in, size_t &edgeBudget);
 
 }  // namespace platform::swf

@@ -1,6 +1,6 @@
 // Draws a display list with QPainter: shapes by style group (fills even-odd, then lines), morph
 // shapes at their ratio, bitmaps, text fields, colour transforms and clipping layers.
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_render.h"
 #include "platform/player/swf_path_pieces.h"
 
 #include <QLinearGradient>

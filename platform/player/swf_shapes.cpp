@@ -1,6 +1,7 @@
 // Shapes and morph shapes: their style arrays and edge records, and the paths built from them.
 #include "platform/player/swf_parser.h"
 #include "platform/player/swf_path_pieces.h"
+#include "platform/swf/shape_records.h"
 
 #include <QPainterPathStroker>
 #include <algorithm>
@@ -14,149 +15,68 @@ namespace platform::swf {
 
 namespace {
 
-enum FillType : uint8_t {
-    kSolid = 0x00,
-    kLinearGradient = 0x10,
-    kRadialGradient = 0x12,
-    kFocalGradient = 0x13,
-    kRepeatingBitmap = 0x40,
-    kClippedBitmap = 0x41,
-    kRoughRepeatingBitmap = 0x42,
-    kRoughClippedBitmap = 0x43,
-};
+constexpr int kMorphTag = static_cast<int>(TagCode::DefineMorphShape);
 
-// Style array counts: one byte, or 0xFF and a 16-bit count where the tag allows it. Never more
-// entries than bytes remain (every entry takes at least one).
-size_t ReadStyleCount(BitReader &in, bool extended)
+FillStyle ToFillStyle(const FillStyleRecord &record)
 {
-    size_t count = in.U8();
-    if (count == 0xFF && extended) {
-        count = in.U16();
-    }
-    return std::min(count, in.RemainingBytes());
-}
-
-void SetBitmapKind(FillStyle &style, uint8_t type)
-{
-    style.kind = FillKind::Bitmap;
-    style.clipped = type == kClippedBitmap || type == kRoughClippedBitmap;
-    style.smoothed = type == kRepeatingBitmap || type == kClippedBitmap;
-}
-
-bool IsGradientType(uint8_t type)
-{
-    return type == kLinearGradient || type == kRadialGradient || type == kFocalGradient;
-}
-
-bool IsBitmapType(uint8_t type)
-{
-    return type >= kRepeatingBitmap && type <= kRoughClippedBitmap;
-}
-
-// One FILLSTYLE; false for an unknown type, after which nothing more of the shape can be read.
-bool ReadFillStyle(BitReader &in, bool withAlpha, FillStyle &style)
-{
-    uint8_t type = in.U8();
-    if (type == kSolid) {
-        style.color = withAlpha ? ReadRgba(in) : ReadRgb(in);
-    } else if (IsGradientType(type)) {
-        style.kind = type == kLinearGradient ? FillKind::Linear : FillKind::Radial;
-        style.matrix = ReadMatrix(in);
-        int count = in.U8() & 0x0F;
-        for (int i = 0; i < count; ++i) {
-            GradientStop stop;
-            stop.ratio = in.U8();
-            stop.color = withAlpha ? ReadRgba(in) : ReadRgb(in);
-            style.stops.push_back(stop);
+    FillStyle style;
+    if (IsGradientStyle(record.type)) {
+        // A focal gradient is drawn as a plain radial gradient.
+        style.kind = record.type == FillStyleType::LinearGradient ? FillKind::Linear : FillKind::Radial;
+        style.matrix = ToTransform(record.matrix);
+        for (const GradientRecord &entry : record.gradient) {
+            style.stops.push_back({static_cast<double>(entry.ratio), ToQRgb(entry.colour)});
         }
-        if (type == kFocalGradient) {
-            in.U16();  // focal point: drawn as a plain radial gradient
-        }
-    } else if (IsBitmapType(type)) {
-        SetBitmapKind(style, type);
-        style.bitmapId = in.U16();
-        style.matrix = ReadMatrix(in);
+    } else if (IsBitmapStyle(record.type)) {
+        style.kind = FillKind::Bitmap;
+        style.clipped = record.type == FillStyleType::ClippedBitmap || record.type == FillStyleType::RoughClippedBitmap;
+        style.smoothed = record.type == FillStyleType::RepeatingBitmap || record.type == FillStyleType::ClippedBitmap;
+        style.bitmapId = record.bitmapId;
+        style.matrix = ToTransform(record.matrix);
     } else {
-        return false;
+        style.color = ToQRgb(record.colour);
     }
-    return !in.Overrun();
+    return style;
 }
 
-// One MORPHFILLSTYLE into its start and end values.
-bool ReadMorphFillStyle(BitReader &in, FillStyle &start, FillStyle &end)
+void ToStyles(const std::vector<FillStyleRecord> &fills, const std::vector<LineStyleRecord> &lines, StyleGroup &group)
 {
-    uint8_t type = in.U8();
-    if (type == kSolid) {
-        start.color = ReadRgba(in);
-        end.color = ReadRgba(in);
-    } else if (IsGradientType(type)) {
-        start.kind = end.kind = type == kLinearGradient ? FillKind::Linear : FillKind::Radial;
-        start.matrix = ReadMatrix(in);
-        end.matrix = ReadMatrix(in);
-        int count = in.U8() & 0x0F;
-        for (int i = 0; i < count; ++i) {
-            GradientStop startStop;
-            GradientStop endStop;
-            startStop.ratio = in.U8();
-            startStop.color = ReadRgba(in);
-            endStop.ratio = in.U8();
-            endStop.color = ReadRgba(in);
-            start.stops.push_back(startStop);
-            end.stops.push_back(endStop);
-        }
-    } else if (IsBitmapType(type)) {
-        SetBitmapKind(start, type);
-        SetBitmapKind(end, type);
-        start.bitmapId = end.bitmapId = in.U16();
-        start.matrix = ReadMatrix(in);
-        end.matrix = ReadMatrix(in);
-    } else {
-        return false;
+    group.fills.clear();
+    group.fills.reserve(fills.size());
+    for (const FillStyleRecord &fill : fills) {
+        group.fills.push_back(ToFillStyle(fill));
     }
-    return !in.Overrun();
+    group.lines.clear();
+    group.lines.reserve(lines.size());
+    for (const LineStyleRecord &line : lines) {
+        group.lines.push_back({static_cast<double>(line.width), ToQRgb(line.colour)});
+    }
 }
 
 // FILLSTYLEARRAY and LINESTYLEARRAY of a shape; false when they could not be read whole.
 bool ReadStyleArrays(BitReader &in, int tagCode, StyleGroup &group)
 {
-    const bool extended = tagCode != 2;
-    const bool withAlpha = tagCode == 32;
-    size_t fillCount = ReadStyleCount(in, extended);
-    group.fills.assign(fillCount, FillStyle());
-    for (FillStyle &style : group.fills) {
-        if (!ReadFillStyle(in, withAlpha, style)) {
-            return false;
-        }
+    std::vector<FillStyleRecord> fills;
+    std::vector<LineStyleRecord> lines;
+    if (!platform::swf::ReadStyleArrays(in, ShapeVersion::Of(static_cast<uint16_t>(tagCode)), fills, lines)) {
+        return false;
     }
-    size_t lineCount = ReadStyleCount(in, extended);
-    group.lines.assign(lineCount, LineStyle());
-    for (LineStyle &style : group.lines) {
-        style.width = in.U16();
-        style.color = withAlpha ? ReadRgba(in) : ReadRgb(in);
-    }
-    return !in.Overrun();
+    ToStyles(fills, lines, group);
+    return true;
 }
 
 bool ReadMorphStyleArrays(BitReader &in, StyleGroup &start, StyleGroup &end)
 {
-    size_t fillCount = ReadStyleCount(in, true);
-    start.fills.resize(fillCount);
-    end.fills.resize(fillCount);
-    for (size_t i = 0; i < fillCount; ++i) {
-        if (!ReadMorphFillStyle(in, start.fills[i], end.fills[i])) {
-            return false;
-        }
+    std::vector<FillStyleRecord> startFills;
+    std::vector<FillStyleRecord> endFills;
+    std::vector<LineStyleRecord> startLines;
+    std::vector<LineStyleRecord> endLines;
+    if (!platform::swf::ReadMorphStyleArrays(in, startFills, endFills, startLines, endLines)) {
+        return false;
     }
-    size_t lineCount = ReadStyleCount(in, true);
-    start.lines.resize(lineCount);
-    end.lines.resize(lineCount);
-    for (size_t i = 0; i < lineCount; ++i) {
-        start.lines[i].width = in.U16();
-        end.lines[i].width = in.U16();
-        start.lines[i].color = ReadRgba(in);
-        end.lines[i].color = ReadRgba(in);
-    }
-    return !in.Overrun();
+    ToStyles(startFills, startLines, start);
+    ToStyles(endFills, endLines, end);
+    return true;
 }
 
 // Where a style group's records start: the pen and the style indexes the record that brought
@@ -200,17 +120,15 @@ public:
     {
         raw.endX = endX_;
         raw.endY = endY_;
-        raw.fillBits = static_cast<uint8_t>(fillBits_);
-        raw.lineBits = static_cast<uint8_t>(lineBits_);
+        raw.fillBits = static_cast<uint8_t>(bits_.fill);
+        raw.lineBits = static_cast<uint8_t>(bits_.line);
     }
 
     // group null scans. After NewStyles the reader stands at the new style arrays.
     GroupEnd Read(StyleGroup *group)
     {
         scanned_ = 0;
-        in_.Align();
-        fillBits_ = static_cast<int>(in_.UB(4));
-        lineBits_ = static_cast<int>(in_.UB(4));
+        bits_ = ReadStyleIndexBits(in_);
         return ReadRecords(group);
     }
 
@@ -220,8 +138,7 @@ public:
         in_.SeekBit(in_.BitPos() + raw.bits);
         x_ = raw.endX;
         y_ = raw.endY;
-        fillBits_ = raw.fillBits;
-        lineBits_ = raw.lineBits;
+        bits_ = {raw.fillBits, raw.lineBits};
         scanned_ = 0;
         return ReadRecords(nullptr);
     }
@@ -233,18 +150,18 @@ private:
             endBit_ = in_.BitPos();
             endX_ = x_;
             endY_ = y_;
-            if (in_.UB(1) != 0) {
+            const ShapeRecordHead head = ReadShapeRecordHead(in_);
+            if (head.edge) {
                 if (!ReadEdge(group)) {
                     return GroupEnd::Damaged;
                 }
                 continue;
             }
-            uint32_t flags = in_.UB(5);
-            if (flags == 0) {
+            if (head.flags == 0) {
                 return in_.Overrun() ? GroupEnd::Damaged : GroupEnd::End;
             }
-            ReadStyleChange(flags, fillBits_, lineBits_);
-            if (flags & 0x10) {
+            ReadStyleChange(head.flags);
+            if (head.flags & kStateNewStyles) {
                 in_.Align();
                 // Morph shapes cannot change their styles.
                 return in_.Overrun() || tagCode_ == kMorphTag ? GroupEnd::Damaged : GroupEnd::NewStyles;
@@ -254,24 +171,25 @@ private:
     }
 
 private:
-    void ReadStyleChange(uint32_t flags, int fillBits, int lineBits)
+    void ReadStyleChange(uint8_t flags)
     {
-        if (flags & 0x01) {
-            int bits = static_cast<int>(in_.UB(5));
-            x_ = in_.SB(bits);
-            y_ = in_.SB(bits);
+        StyleChangeRecord record;
+        platform::swf::ReadStyleChange(in_, flags, bits_, record);
+        if (flags & kStateMoveTo) {
+            x_ = record.moveX;
+            y_ = record.moveY;
         }
-        if (flags & 0x10) {
+        if (flags & kStateNewStyles) {
             fill0_ = fill1_ = line_ = 0;  // indexes into the new arrays
         }
-        if (flags & 0x02) {
-            fill0_ = static_cast<int32_t>(in_.UB(fillBits));
+        if (flags & kStateFillStyle0) {
+            fill0_ = static_cast<int32_t>(record.fill0);
         }
-        if (flags & 0x04) {
-            fill1_ = static_cast<int32_t>(in_.UB(fillBits));
+        if (flags & kStateFillStyle1) {
+            fill1_ = static_cast<int32_t>(record.fill1);
         }
-        if (flags & 0x08) {
-            line_ = static_cast<int32_t>(in_.UB(lineBits));
+        if (flags & kStateLineStyle) {
+            line_ = static_cast<int32_t>(record.line);
         }
     }
 
@@ -282,29 +200,15 @@ private:
         }
         Edge edge;
         edge.from = QPointF(static_cast<double>(x_), static_cast<double>(y_));
-        bool straight = in_.UB(1) != 0;
-        int bits = static_cast<int>(in_.UB(4)) + 2;
-        if (straight) {
-            int64_t dx = 0;
-            int64_t dy = 0;
-            if (in_.UB(1) != 0) {
-                dx = in_.SB(bits);
-                dy = in_.SB(bits);
-            } else if (in_.UB(1) != 0) {
-                dy = in_.SB(bits);
-            } else {
-                dx = in_.SB(bits);
-            }
-            x_ += dx;
-            y_ += dy;
-        } else {
-            x_ += in_.SB(bits);
-            y_ += in_.SB(bits);
+        const EdgeRecord record = platform::swf::ReadEdge(in_);
+        if (!record.straight) {
+            x_ += record.controlDx;
+            y_ += record.controlDy;
             edge.control = QPointF(static_cast<double>(x_), static_cast<double>(y_));
             edge.curved = true;
-            x_ += in_.SB(bits);
-            y_ += in_.SB(bits);
         }
+        x_ += record.anchorDx;
+        y_ += record.anchorDy;
         if (in_.Overrun()) {
             return false;
         }
@@ -324,8 +228,6 @@ private:
         return true;
     }
 
-    static constexpr int kMorphTag = 46;
-
     BitReader &in_;
     int tagCode_;
     size_t &edgeBudget_;
@@ -335,8 +237,7 @@ private:
     int32_t fill0_ = 0;
     int32_t fill1_ = 0;
     int32_t line_ = 0;
-    int fillBits_ = 0;
-    int lineBits_ = 0;
+    StyleIndexBits bits_;
     size_t endBit_ = 0;
     int64_t endX_ = 0;
     int64_t endY_ = 0;
@@ -900,9 +801,8 @@ private:
     {
         BitReader record(data);
         record.SeekBit(bit);
-        const bool styleChange = record.UB(1) == 0;
-        const uint32_t flags = record.UB(5);
-        return !record.Overrun() && styleChange && (flags == 0 || (flags & 0x10) != 0);
+        const ShapeRecordHead head = ReadShapeRecordHead(record);
+        return !record.Overrun() && !head.edge && (head.flags == 0 || (head.flags & kStateNewStyles) != 0);
     }
 
     // A group found by the hash of its bits, after a scan of its records has told where they end.
@@ -1030,14 +930,13 @@ ParseCounts CurrentParseCounts()
     return {groupsRead.load(), groupsBuilt.load()};
 }
 
-ShapeCharacter ParseShape(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse)
+ShapeCharacter ParseShape(BitReader &in, TagCode tagCode, size_t &edgeBudget, const GroupReuse &reuse)
 {
-    return ShapeParser(in, tagCode, edgeBudget, reuse).Parse();
+    return ShapeParser(in, static_cast<int>(tagCode), edgeBudget, reuse).Parse();
 }
 
 MorphCharacter ParseMorphShape(BitReader &in, size_t &edgeBudget)
 {
-    constexpr int kMorphTag = 46;
     MorphCharacter morph;
     ReadRect(in);
     ReadRect(in);

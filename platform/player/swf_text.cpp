@@ -1,6 +1,6 @@
 // Text fields drawn with device fonts: the movie names a font, the viewing system supplies it.
 #include "platform/glyphs/font_families.h"
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_render.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -56,10 +56,10 @@ QString PlainFromHtml(QString html)
 
 QString DisplayedText(const EditTextCharacter &field)
 {
-    QString text = (field.flags & EditTextCharacter::kHtml) ? PlainFromHtml(field.text) : field.text;
+    QString text = (field.flags & kEditHtml) ? PlainFromHtml(field.text) : field.text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (!(field.flags & EditTextCharacter::kMultiline)) {
+    if (!(field.flags & kEditMultiline)) {
         text = text.section(QLatin1Char('\n'), 0, 0);
     }
     return text;
@@ -110,11 +110,11 @@ void DrawEditText(const Movie &movie, const EditTextCharacter &field, QPainter &
     font.setPixelSize(std::clamp(static_cast<int>(field.height), 1, 65535));
     font.setStyleStrategy(quality == Quality::Low ? QFont::NoAntialias : QFont::PreferAntialias);
     const QString text = DisplayedText(field);
-    const bool wrap = (field.flags & EditTextCharacter::kWordWrap) && (field.flags & EditTextCharacter::kMultiline);
+    const bool wrap = (field.flags & kEditWordWrap) && (field.flags & kEditMultiline);
     const int flags = static_cast<int>(HorizontalAlignment(field.align) | Qt::AlignTop) | (wrap ? Qt::TextWordWrap : 0);
 
     QRectF box = field.bounds;
-    if (field.flags & EditTextCharacter::kAutoSize) {
+    if (field.flags & kEditAutoSize) {
         QFontMetricsF metrics(font);
         QRectF needed = metrics.boundingRect(QRectF(0, 0, wrap ? box.width() : 1e7, 1e7), flags, text);
         box.setWidth(std::max(box.width(), needed.width() + 2 * kGutter + field.leftMargin + field.rightMargin));
@@ -122,7 +122,7 @@ void DrawEditText(const Movie &movie, const EditTextCharacter &field, QPainter &
     }
     painter.save();
     painter.setClipRect(box, Qt::IntersectClip);
-    if (field.flags & EditTextCharacter::kBorder) {
+    if (field.flags & kEditBorder) {
         painter.setPen(QPen(QColor::fromRgba(cx.Apply(qRgb(0, 0, 0))), 0));
         painter.setBrush(QColor::fromRgba(cx.Apply(qRgb(255, 255, 255))));
         painter.drawRect(box);

@@ -5,7 +5,7 @@
 #include "core/document.h"
 #include "platform/forms/message_box.h"
 #include "platform/player/movie_player.h"
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_movie.h"
 #include "tests/import/wmf_test_support.h"
 #include "tests/journeys/journey_fixture.h"
 

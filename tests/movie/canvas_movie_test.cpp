@@ -6,7 +6,7 @@
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "platform/player/movie_player.h"
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_movie.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/test_support.h"
 

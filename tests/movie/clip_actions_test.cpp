@@ -1,6 +1,6 @@
 #include "core/document_lifecycle.h"
 #include "core/host.h"
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
 #include "movie/clip_actions.h"
 #include "movie/movie_writer.h"
 #include "platform/actionscript/action_compiler.h"

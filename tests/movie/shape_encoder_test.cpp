@@ -1,4 +1,4 @@
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
 #include "movie/edge_reach.h"
 #include "movie/movie_writer.h"
 #include "movie/shape_encoder.h"
@@ -100,7 +100,7 @@ TEST_F(ShapeEncoderTest, UnitAndBodyBytes)
     core::PathArray none = Paths({});
     EXPECT_EQ(movie::EncodeShapeCached(none), (Bytes{0x00, 0x00, 0x88, 0x00}));
 
-    core::BitBuffer unit;
+    platform::swf::BitBuffer unit;
     movie::InitBitBuffer(unit);
     movie::EncodePathUnit(unit, Square(0, 0, 100), movie::kUnitSingle);
     Bytes bytes = movie::BufferBytes(unit);
@@ -113,7 +113,7 @@ TEST_F(ShapeEncoderTest, UnitAndBodyBytes)
     EXPECT_EQ(bytes[17], 0x2E);
 
     // A one-anchor path gives an empty unit.
-    core::BitBuffer empty;
+    platform::swf::BitBuffer empty;
     movie::InitBitBuffer(empty);
     movie::EncodePathUnit(empty, MakePath({{5, 5}}, true), movie::kUnitSingle);
     EXPECT_TRUE(movie::BufferBytes(empty).empty());
@@ -160,7 +160,7 @@ TEST_F(ShapeEncoderTest, WarmEncodingReusesCachesAndEqualsAFullEncoding)
     // Every unit start alignment occurs in this drawing.
     int64_t end = 24;
     for (size_t i = 1; i < paths.size(); ++i) {
-        const core::BitBuffer &unit = paths[i].EdgeCache;
+        const platform::swf::BitBuffer &unit = paths[i].EdgeCache;
         if (paths[i].CacheMark != "1" || paths[i].IsHidden() || unit.Bytes.empty()) {
             continue;
         }
@@ -174,7 +174,7 @@ TEST_F(ShapeEncoderTest, WarmEncodingReusesCachesAndEqualsAFullEncoding)
     EXPECT_EQ(movie::EncodeShapeCached(paths), cold);
 
     // A cached unit is taken as it is: a planted cache shows up unchanged.
-    core::BitBuffer planted = paths[2].EdgeCache;
+    platform::swf::BitBuffer planted = paths[2].EdgeCache;
     paths[30].EdgeCache = planted;
     Bytes withPlant = movie::EncodeShapeCached(paths);
     EXPECT_NE(withPlant, cold);
@@ -425,7 +425,7 @@ TEST_F(ShapeEncoderTest, PathsBeyondTheirEdgeBudgetAreClampedToTheReach)
         zigzag.push_back({i % 2 ? INT32_MAX : INT32_MIN, i * 1000 - 100000});
     }
     core::PathRecord far = MakePath(zigzag, false);
-    core::BitBuffer buffer;
+    platform::swf::BitBuffer buffer;
     movie::InitBitBuffer(buffer);
     int64_t x = INT32_MIN;
     int64_t y = -100000;

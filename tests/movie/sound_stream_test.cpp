@@ -1,5 +1,5 @@
 #include "movie/audio_file.h"
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
 #include "movie/movie_writer.h"
 #include "movie/sound_stream.h"
 #include "tests/support/byte_mutator.h"

@@ -2,7 +2,7 @@
 // that the independent parser reads.
 #pragma once
 
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
 #include "movie/movie_writer.h"
 #include "tests/movie/swf_check.h"
 #include "tests/support/test_support.h"

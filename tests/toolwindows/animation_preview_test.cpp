@@ -7,7 +7,7 @@
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "platform/forms/window_placement.h"
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_movie.h"
 #include "tests/support/test_support.h"
 #include "toolwindows/animation_preview.h"
 #include "toolwindows/preview_window.h"

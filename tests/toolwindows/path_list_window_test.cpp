@@ -2,10 +2,10 @@
 
 #include "core/groups.h"
 #include "core/path_attributes.h"
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
 #include "movie/shape_encoder.h"
 #include "platform/forms/key_codes.h"
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_movie.h"
 
 #include <QApplication>
 
@@ -109,7 +109,7 @@ TEST_F(PathListWindowTest, ThumbnailHandsItsUnitsToTheDrawingAndKeepsItsImageWhi
     Doc().DocPaths[2].blCompound = true;  // a compound's unit depends on its members
     Doc().DocPaths[2].CompoundID = 7;
     list->RefreshSelect();
-    core::BitBuffer expected;
+    platform::swf::BitBuffer expected;
     movie::InitBitBuffer(expected);
     movie::EncodePathUnit(expected, Doc().DocPaths[1], movie::kUnitSingle);
     EXPECT_EQ(Doc().DocPaths[1].CacheMark, "1");
@@ -121,7 +121,7 @@ TEST_F(PathListWindowTest, ThumbnailHandsItsUnitsToTheDrawingAndKeepsItsImageWhi
     QImage before = list->Picture1->Image();
     list->Picture1->Cls();
     Doc().DocPaths[1].CacheMark.clear();
-    Doc().DocPaths[1].EdgeCache = core::BitBuffer();
+    Doc().DocPaths[1].EdgeCache = platform::swf::BitBuffer();
     list->RefreshSelect();
     EXPECT_EQ(list->Picture1->Image(), before);
     EXPECT_TRUE(Doc().DocPaths[1].CacheMark.empty());  // nothing was encoded
@@ -176,7 +176,7 @@ TEST_F(PathListWindowTest, ThumbnailOfASelectionMovedAsAWholeIsKeptAndRedrawnWhe
         path.GradCenterX += dx;
         path.GradCenterY += dy;
         path.CacheMark.clear();
-        path.EdgeCache = core::BitBuffer();
+        path.EdgeCache = platform::swf::BitBuffer();
     };
 
     // All moved alike (by less than a pixel too): the picture stays, nothing is encoded.

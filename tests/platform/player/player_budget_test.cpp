@@ -1,6 +1,6 @@
 // Budgets of the player that keep huge or hostile shapes from costing unbounded memory: line
 // outlines are built when drawn, kept within a shared budget, and not built at all beyond it.
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_movie.h"
 #include "player_test_util.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Morph shapes, JPEG bitmaps and device-font text fields.
 #include "platform/player/jpeg_guard.h"
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_render.h"
 #include "tests/support/hostile_files.h"
 #include "player_test_util.h"
 

@@ -1,6 +1,6 @@
 // Loading files, the frame clock and damaged or unusual movies.
-#include "platform/player/swf_bit_reader.h"
-#include "platform/player/swf_data.h"
+#include "platform/swf/bit_reader.h"
+#include "platform/player/swf_movie.h"
 #include "player_test_util.h"
 
 #include <gtest/gtest.h>

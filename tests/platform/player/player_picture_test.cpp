@@ -1,6 +1,6 @@
 // The picture a player keeps between renders: rendered again, it is always what a fresh player draws.
 #include "player_test_util.h"
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_movie.h"
 
 #include <gtest/gtest.h>
 #include <random>

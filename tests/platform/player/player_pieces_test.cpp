@@ -1,6 +1,6 @@
 // Long paths drawn in pieces: the tiles give the pixels of the whole path, keep its winding across
 // their borders, repaint a part as a whole render does, and are given only the edges near them.
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_render.h"
 #include "platform/player/swf_path_pieces.h"
 #include "platform/player/swf_parser.h"
 #include "player_test_util.h"

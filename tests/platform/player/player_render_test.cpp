@@ -1,5 +1,5 @@
 // Pixels the player draws for small movies built byte by byte.
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_movie.h"
 #include "player_test_util.h"
 
 #include <gtest/gtest.h>

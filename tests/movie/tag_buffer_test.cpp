@@ -1,4 +1,4 @@
-#include "movie/bit_writer.h"
+#include "movie/tag_buffer.h"
 #include "movie/movie_writer.h"
 
 #include <gtest/gtest.h>
@@ -9,15 +9,15 @@ using movie::Bytes;
 
 namespace {
 
-core::BitBuffer Empty()
+platform::swf::BitBuffer Empty()
 {
-    core::BitBuffer buffer;
+    platform::swf::BitBuffer buffer;
     movie::InitBitBuffer(buffer);
     return buffer;
 }
 
 // Reference: the bits of a buffer as a '0'/'1' string.
-std::string BitString(const core::BitBuffer &buffer)
+std::string BitString(const platform::swf::BitBuffer &buffer)
 {
     std::string bits;
     int64_t count = int64_t{buffer.BytePos} * 8 + buffer.BitPos;
@@ -36,21 +36,21 @@ protected:
 
 TEST_F(BitWriterTest, WritesFieldsMostSignificantFirst)
 {
-    core::BitBuffer b = Empty();
+    platform::swf::BitBuffer b = Empty();
     movie::WriteBits(b, 0x171, 11);
     EXPECT_EQ(b.Bytes[0], 0x2E);
     EXPECT_EQ(b.Bytes[1], 0x20);
     EXPECT_EQ(b.BytePos, 1);
     EXPECT_EQ(b.BitPos, 3);
 
-    core::BitBuffer z = Empty();  // a full byte stays at position 0, bit 8
+    platform::swf::BitBuffer z = Empty();  // a full byte stays at position 0, bit 8
     movie::WriteBits(z, 0, 8);
     EXPECT_EQ(z.BytePos, 0);
     EXPECT_EQ(z.BitPos, 8);
     movie::WriteBits(z, 1, 1);
     EXPECT_EQ(BitString(z), "000000001");
 
-    core::BitBuffer n = Empty();
+    platform::swf::BitBuffer n = Empty();
     movie::WriteBits(n, -1, 3);
     movie::WriteBits(n, -2, 32);
     EXPECT_EQ(BitString(n), "111" + std::string(31, '1') + "0");
@@ -70,8 +70,8 @@ TEST_F(BitWriterTest, MergeAndCachedAppendMatchBitwiseConcatenation)
 {
     std::mt19937 random(7);
     for (int round = 0; round < 60; ++round) {
-        core::BitBuffer a = Empty();
-        core::BitBuffer src = Empty();
+        platform::swf::BitBuffer a = Empty();
+        platform::swf::BitBuffer src = Empty();
         int prefix = static_cast<int>(random() % 20);
         for (int i = 0; i < prefix; ++i) {
             movie::WriteBits(a, static_cast<int64_t>(random()), 1 + static_cast<int32_t>(random() % 3));
@@ -79,18 +79,18 @@ TEST_F(BitWriterTest, MergeAndCachedAppendMatchBitwiseConcatenation)
         for (int i = 0; i < 1 + static_cast<int>(random() % 40); ++i) {
             movie::WriteBits(src, static_cast<int64_t>(random()), 1 + static_cast<int32_t>(random() % 32));
         }
-        core::BitBuffer merged = a;
+        platform::swf::BitBuffer merged = a;
         movie::MergeBits(merged, src);
         EXPECT_EQ(BitString(merged), BitString(a) + BitString(src));
     }
 
     // A cached append keeps the low 6 bits of the first byte at the position and the rest from
     // the next byte boundary.
-    core::BitBuffer unit = Empty();
+    platform::swf::BitBuffer unit = Empty();
     movie::WriteBits(unit, 0x1A, 8);
     movie::WriteBits(unit, 0xABC, 12);
     for (int align = 0; align < 8; ++align) {
-        core::BitBuffer dest = Empty();
+        platform::swf::BitBuffer dest = Empty();
         for (int i = 0; i < align; ++i) {
             movie::WriteBits(dest, 1, 1);
         }

@@ -1,0 +1,58 @@
+// The renderer's entry points: drawing a display list, telling where two pictures differ, and
+// the bitmap and text support it draws with. Internal to the player.
+#pragma once
+
+#include "platform/player/swf_movie.h"
+
+#include <QImage>
+#include <QRect>
+#include <QTransform>
+
+class QPainter;
+
+namespace platform::swf {
+
+enum class Quality { Low, Medium, High, Best };
+
+// Draws the display list into the part clip of the picture area of target through view (movie
+// twips -> device pixels). Large pictures are drawn in horizontal bands on several threads; the
+// bands depend on the picture area only, so a part repainted gives the pixels of a whole render.
+void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &picture,
+                       const QRect &clip, const QTransform &view, Quality quality);
+
+// Device pixels around a shape's bounds that its drawing may still touch (anti-aliasing,
+// one-pixel lines): shapes are culled, and changed areas widened, by this margin.
+constexpr double kPaintMargin = 2;
+
+// One thing the renderer paints, in painting order, for telling where the pictures of two display
+// lists differ: a shape group at its placement (a clip layer's mask when clipDepth > 0), or
+// something without a shared group (text), which is never taken for unchanged.
+struct PaintItem {
+    GroupPtr group;  // kept alive so that an equal pointer means the same group
+    QTransform matrix;  // group -> movie twips: the placement, with the group's offset
+    ColorTransform colorTransform;
+    uint16_t depth = 0;
+    uint16_t clipDepth = 0;
+    bool comparable = false;  // false when drawn from data read anew with each movie (bitmaps, text)
+
+    bool SameAs(const PaintItem &other) const;
+};
+
+std::vector<PaintItem> PaintItems(const Movie &movie, const DisplayList &list);
+
+// The device area (within area) where the pictures of the two item lists, drawn through view,
+// can differ: all of area when a clip layer or something of unknown extent changed. It spans
+// whole rows of area where a gradient or bitmap fill lies in it, so that what is repainted
+// equals a whole render bit for bit.
+QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                  const QTransform &view, const QRect &area);
+
+// Bitmap and text support (swf_bitmaps.cpp, swf_text.cpp).
+QImage DecodeJpeg(std::string_view data);
+// The picture with its alpha plane; the picture's colours are already multiplied by that alpha.
+QImage ApplyAlphaPlane(const QImage &image, std::string_view zlibAlpha);
+QString ResolveDeviceFont(const QString &name);
+void DrawEditText(const Movie &movie, const EditTextCharacter &text, QPainter &painter, const ColorTransform &cx,
+                  Quality quality);
+
+}  // namespace platform::swf
