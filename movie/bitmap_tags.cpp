@@ -26,11 +26,6 @@ constexpr int32_t kMaxJpegSide = 65500;            // the longest side libjpeg e
 
 constexpr int32_t kTwipsPerPixel = 20;
 
-void Append(Bytes &to, const Bytes &bytes)
-{
-    to.insert(to.end(), bytes.begin(), bytes.end());
-}
-
 // One side of the rectangle: horizontal or vertical edges with 17-bit deltas, split where the
 // side is longer than one edge holds.
 void WriteSide(BitBuffer &buffer, bool vertical, int64_t delta)
@@ -186,7 +181,6 @@ void DefineBitmapShape(int32_t shapeId, int32_t bitmapId, int32_t width, int32_t
     fill.matrix.scaleX = fill.matrix.scaleY = kTwipsPerPixel << 16;
     BitBuffer shape;
     InitBitBuffer(shape);
-    swf::WriteRect(shape, {0, static_cast<int32_t>(w), 0, static_cast<int32_t>(h)}, 24);
     swf::WriteStyleCount(shape, 1);
     swf::WriteFillStyle(shape, fill);
     swf::WriteStyleCount(shape, 0);
@@ -204,10 +198,10 @@ void DefineBitmapShape(int32_t shapeId, int32_t bitmapId, int32_t width, int32_t
     WriteSide(shape, false, w);
     WriteSide(shape, true, h);
     swf::WriteEndShape(shape);
-    Bytes body;
-    AppendWord(body, shapeId);
-    Append(body, BufferBytes(shape));
-    AppendLongTag(TagCode::DefineShape, body);
+    constexpr int32_t kBoundsBits = 24;
+    AppendLongTag(TagCode::DefineShape,
+                  swf::ShapeTagBody(static_cast<uint16_t>(shapeId), {0, static_cast<int32_t>(w), 0, static_cast<int32_t>(h)},
+                                    kBoundsBits, BufferBytes(shape)));
 }
 
 bool CompressBytes(std::vector<uint8_t> &bytes)

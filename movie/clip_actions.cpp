@@ -32,12 +32,27 @@ struct NamedCode {
 };
 
 // Event names and their SWF 6 clip event flags.
+namespace swf = platform::swf;
 constexpr std::array<NamedCode, 19> kEventFlags{{
-    {"load", 0x1},          {"enterframe", 0x2},      {"unload", 0x4},     {"mousemove", 0x8},
-    {"mousedown", 0x10},    {"mouseup", 0x20},        {"keydown", 0x40},   {"keyup", 0x80},
-    {"data", 0x100},        {"initialize", 0x200},    {"press", 0x400},    {"release", 0x800},
-    {"releaseoutside", 0x1000}, {"rollover", 0x2000}, {"rollout", 0x4000}, {"dragover", 0x8000},
-    {"dragout", 0x10000},   {"keypress", kClipEventKeyPress}, {"construct", 0x40000},
+    {"load", swf::kClipEventLoad},
+    {"enterframe", swf::kClipEventEnterFrame},
+    {"unload", swf::kClipEventUnload},
+    {"mousemove", swf::kClipEventMouseMove},
+    {"mousedown", swf::kClipEventMouseDown},
+    {"mouseup", swf::kClipEventMouseUp},
+    {"keydown", swf::kClipEventKeyDown},
+    {"keyup", swf::kClipEventKeyUp},
+    {"data", swf::kClipEventData},
+    {"initialize", swf::kClipEventInitialize},
+    {"press", swf::kClipEventPress},
+    {"release", swf::kClipEventRelease},
+    {"releaseoutside", swf::kClipEventReleaseOutside},
+    {"rollover", swf::kClipEventRollOver},
+    {"rollout", swf::kClipEventRollOut},
+    {"dragover", swf::kClipEventDragOver},
+    {"dragout", swf::kClipEventDragOut},
+    {"keypress", kClipEventKeyPress},
+    {"construct", swf::kClipEventConstruct},
 }};
 
 // Key names of keyPress and their key codes.

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "movie/tag_buffer.h"
+#include "platform/swf/tag_records.h"
 
 #include <cstdint>
 #include <string>
@@ -16,7 +17,7 @@
 namespace movie {
 
 // Clip event flag of keyPress, the one event that carries a key code.
-constexpr int32_t kClipEventKeyPress = 0x20000;
+constexpr int32_t kClipEventKeyPress = platform::swf::kClipEventKeyPress;
 
 struct ClipActionState {
     int32_t ScriptErrorLine = 0;  // line of the last script error; 0 after a successful start

@@ -3,6 +3,7 @@
 #include "movie/edge_reach.h"
 #include "movie/movie_writer.h"
 #include "platform/swf/shape_records.h"
+#include "platform/swf/tag_records.h"
 
 #include <algorithm>
 #include <cmath>
@@ -419,13 +420,10 @@ void DefineShape(int32_t id, core::PathArray &paths, bool grouped)
 {
     core::Rect32 bounds;
     Bytes shape = grouped ? EncodeShapeCached(paths, &bounds) : EncodeShapePlain(paths, &bounds);
-    Bytes body;
-    body.reserve(shape.size() + 15);
-    AppendWord(body, id);
-    Bytes rect = WriteRectAtLeast24(bounds.Left, bounds.Right, bounds.Top, bounds.Bottom);
-    body.insert(body.end(), rect.begin(), rect.end());
-    body.insert(body.end(), shape.begin(), shape.end());
-    AppendLongTag(TagCode::DefineShape3, body);
+    constexpr int32_t kMinBoundsBits = 24;
+    const swf::RectRecord rect{bounds.Left, bounds.Right, bounds.Top, bounds.Bottom};
+    AppendLongTag(TagCode::DefineShape3,
+                  swf::ShapeTagBody(static_cast<uint16_t>(id), rect, swf::RectBits(rect, kMinBoundsBits), shape));
 }
 
 void TakeEncodedUnit(core::PathRecord &path, core::PathRecord &copy)

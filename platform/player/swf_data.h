@@ -2,24 +2,17 @@
 // shares them between the movies a player loads. Internal to the player.
 #pragma once
 
-#include <QImage>
 #include <QPainterPath>
 #include <QRectF>
-#include <QString>
 #include <QTransform>
-#include <QtGui/qrgb.h>
 
 #include "platform/player/swf_group_index.h"
 #include "platform/player/swf_styles.h"
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
-#include <unordered_map>
-#include <variant>
 #include <vector>
 
 namespace platform::swf {

@@ -264,13 +264,13 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache, con
     if (bytes.size() < kHeaderBytes) {
         return nullptr;
     }
-    std::string_view signature = bytes.substr(0, 3);
-    if (signature != "FWS" && signature != "CWS") {
+    std::string_view signature = bytes.substr(0, kPlainSignature.size());
+    if (signature != kPlainSignature && signature != kCompressedSignature) {
         return nullptr;
     }
     std::string inflated;
     std::string_view body = bytes.substr(kHeaderBytes);
-    if (signature == "CWS") {
+    if (signature == kCompressedSignature) {
         BitReader lengthReader(bytes.substr(kFileLengthOffset, 4));
         inflated = InflateBody(body, lengthReader.U32());
         body = inflated;

@@ -66,7 +66,8 @@ TagHeader ReadTagHeader(BitReader &in)
 
 Bytes MovieHeaderBytes(const MovieHeader &header)
 {
-    Bytes bytes = {'F', 'W', 'S', header.version};
+    Bytes bytes(kPlainSignature.begin(), kPlainSignature.end());
+    bytes.push_back(header.version);
     AppendLong(bytes, header.fileLength);
     Append(bytes, RecordBytes([&](BitBuffer &b) { WriteRect(b, header.frame, kFrameRectBits); }));
     AppendWord(bytes, header.frameRate);
@@ -122,7 +123,7 @@ Bytes ClipActionsBytes(const std::vector<ClipActionRecord> &records)
     return bytes;
 }
 
-std::vector<ClipActionRecord> ReadClipActions(BitReader &in, uint32_t keyPressFlag)
+std::vector<ClipActionRecord> ReadClipActions(BitReader &in)
 {
     std::vector<ClipActionRecord> records;
     in.U16();
@@ -134,7 +135,7 @@ std::vector<ClipActionRecord> ReadClipActions(BitReader &in, uint32_t keyPressFl
             break;
         }
         size_t length = in.U32();
-        if (record.eventFlags & keyPressFlag) {
+        if (record.eventFlags & kClipEventKeyPress) {
             record.keyCode = in.U8();
             length = length > 0 ? length - 1 : 0;
         }
@@ -374,6 +375,16 @@ Bytes SoundStreamBlockBody(uint16_t sampleCount, int16_t seekSamples, const Byte
     AppendWord(body, sampleCount);
     AppendWord(body, seekSamples);
     Append(body, frames);
+    return body;
+}
+
+Bytes ShapeTagBody(uint16_t id, const RectRecord &bounds, int32_t rectBits, const Bytes &shape)
+{
+    Bytes body;
+    body.reserve(shape.size() + 15);
+    AppendWord(body, id);
+    Append(body, RecordBytes([&](BitBuffer &b) { WriteRect(b, bounds, rectBits); }));
+    Append(body, shape);
     return body;
 }
 

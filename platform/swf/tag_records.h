@@ -40,6 +40,8 @@ struct MovieHeader {
     uint16_t frameRate = 12 << 8;
     uint16_t frameCount = 0;
 };
+constexpr std::string_view kPlainSignature = "FWS";
+constexpr std::string_view kCompressedSignature = "CWS";  // the rest of the file after the prefix is zlib data
 constexpr size_t kFileLengthOffset = 4;       // of the UI32 file length
 constexpr size_t kFileHeaderPrefixBytes = 8;  // signature, version and file length
 constexpr int32_t kFrameRectBits = 16;
@@ -68,6 +70,29 @@ constexpr uint8_t kActionHasLength = 0x80;
 // Whether the records run end to end up to a final end action (a compiler's complete code).
 bool EndsWithEndAction(const Bytes &actions);
 
+// The events of a CLIPACTIONRECORD (SWF 6 CLIPEVENTFLAGS, read as a UI32).
+enum ClipEventFlags : uint32_t {
+    kClipEventLoad = 0x1,
+    kClipEventEnterFrame = 0x2,
+    kClipEventUnload = 0x4,
+    kClipEventMouseMove = 0x8,
+    kClipEventMouseDown = 0x10,
+    kClipEventMouseUp = 0x20,
+    kClipEventKeyDown = 0x40,
+    kClipEventKeyUp = 0x80,
+    kClipEventData = 0x100,
+    kClipEventInitialize = 0x200,
+    kClipEventPress = 0x400,
+    kClipEventRelease = 0x800,
+    kClipEventReleaseOutside = 0x1000,
+    kClipEventRollOver = 0x2000,
+    kClipEventRollOut = 0x4000,
+    kClipEventDragOver = 0x8000,
+    kClipEventDragOut = 0x10000,
+    kClipEventKeyPress = 0x20000,  // the one event whose record carries a key code
+    kClipEventConstruct = 0x40000,
+};
+
 // One CLIPACTIONRECORD: its events, the key of a keyPress event and the action bytes (ending
 // in the ActionEndFlag).
 struct ClipActionRecord {
@@ -81,7 +106,7 @@ struct ClipActionRecord {
 // The bytes of CLIPACTIONS: reserved word, all events, the records and the end flag.
 Bytes ClipActionsBytes(const std::vector<ClipActionRecord> &records);
 // Reads CLIPACTIONS (SWF 6 forms); records whose stated length exceeds what remains are cut.
-std::vector<ClipActionRecord> ReadClipActions(BitReader &in, uint32_t keyPressFlag);
+std::vector<ClipActionRecord> ReadClipActions(BitReader &in);
 
 // PlaceObject2 (the moving form when move is set), or PlaceObject / RemoveObject(2) as read.
 struct PlaceObjectRecord {
@@ -185,6 +210,10 @@ EditTextRecord ReadDefineEditText(BitReader &in);
 // SoundStreamBlock: the samples the block's MP3 frames hold, the seek (samples to skip of the
 // first frame) and the frames.
 Bytes SoundStreamBlockBody(uint16_t sampleCount, int16_t seekSamples, const Bytes &frames);
+
+// A DefineShape, DefineShape2 or DefineShape3 body: the id, the bounds with fields of rectBits
+// and the SHAPEWITHSTYLE bytes.
+Bytes ShapeTagBody(uint16_t id, const RectRecord &bounds, int32_t rectBits, const Bytes &shape);
 
 // DefineMorphShape's body up to its style arrays: id, start and end bounds (24-bit fields) and
 // the offset of the end edges from the field after the offset.

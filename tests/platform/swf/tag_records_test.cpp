@@ -102,14 +102,14 @@ TEST(TagRecords, ClipActionsRoundTripWithAndWithoutKeys)
 {
     const std::vector<swf::ClipActionRecord> records = {
         {0x1, std::nullopt, {0x96, 0x02, 0x00, 0x08, 0x00, 0x00}},
-        {0x20000, uint8_t{37}, {0x00}},
+        {swf::kClipEventKeyPress, uint8_t{37}, {0x00}},
     };
     const Bytes bytes = swf::ClipActionsBytes(records);
     // Reserved word, the OR of the events, then the records and the end flag.
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 6), (Bytes{0, 0, 0x01, 0x00, 0x02, 0x00}));
     EXPECT_EQ(Bytes(bytes.end() - 4, bytes.end()), Bytes(4, 0));
     Body read(bytes);
-    EXPECT_EQ(swf::ReadClipActions(read.in, 0x20000), records);
+    EXPECT_EQ(swf::ReadClipActions(read.in), records);
     EXPECT_TRUE(swf::EndsWithEndAction(records[0].actions));
     EXPECT_FALSE(swf::EndsWithEndAction({0x96, 0x05, 0x00, 0x00}));  // the length runs past the end
     EXPECT_FALSE(swf::EndsWithEndAction({0x00, 0x07}));
