@@ -107,7 +107,6 @@ bool MoveSelectedPath(int32_t dx, int32_t dy, bool all)
         for (int32_t k = 0; k <= path.AnchorMax(); ++k) {
             core::MoveAnchor(dx, dy, i, k);
         }
-        path.CacheMark.clear();
         moved = true;
     }
     return moved;

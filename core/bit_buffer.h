@@ -1,5 +1,5 @@
-// The bit-packed byte buffer the movie writer assembles SWF structures in. Each path record
-// carries one as its encoding cache; the writing operations live in movie/bit_writer.h.
+// The bit-packed byte buffer the movie writer assembles SWF structures in; its encoded units are
+// kept in one. The writing operations live in movie/bit_writer.h.
 #pragma once
 
 #include <cstdint>

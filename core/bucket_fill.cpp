@@ -141,7 +141,6 @@ void PrepareOutlineRender()
         path.LineMode = 1;
         path.LineWidth = std::max(path.LineWidth, kThinnestOutline);
         path.FillType = kFillNone;
-        path.CacheMark.clear();
     }
     movie::MakeCanvasMovie();
 }

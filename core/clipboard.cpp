@@ -67,7 +67,6 @@ void ShiftPasted(int32_t index, int32_t dx, int32_t dy)
     }
     path.GradCenterX = SaturatingAdd(path.GradCenterX, dx);
     path.GradCenterY = SaturatingAdd(path.GradCenterY, dy);
-    path.CacheMark.clear();
 }
 
 enum class ClipFormat { Unknown, Clip, Drawing, Metafile, Svg };
@@ -267,33 +266,6 @@ void DeleteFlaggedPaths(const std::vector<bool> &doomed)
 {
     auto &paths = Doc().DocPaths;
     auto isDoomed = [&](size_t i) { return i > 0 && i < doomed.size() && i < paths.size() && doomed[i]; };
-
-    // A compound's shape is encoded with its first member: when an active member goes, the first
-    // remaining path of that compound may carry the shape now and must be encoded again.
-    std::vector<int32_t> orphanedCompounds;
-    for (size_t i = 1; i < paths.size(); ++i) {
-        if (isDoomed(i) && paths[i].blCompound) {
-            orphanedCompounds.push_back(paths[i].CompoundID);
-        }
-    }
-    std::sort(orphanedCompounds.begin(), orphanedCompounds.end());
-    orphanedCompounds.erase(std::unique(orphanedCompounds.begin(), orphanedCompounds.end()),
-                            orphanedCompounds.end());
-    std::vector<bool> marked(orphanedCompounds.size(), false);
-    for (size_t i = 1; i < paths.size() && !orphanedCompounds.empty(); ++i) {
-        if (isDoomed(i)) {
-            continue;
-        }
-        auto found = std::lower_bound(orphanedCompounds.begin(), orphanedCompounds.end(), paths[i].CompoundID);
-        if (found == orphanedCompounds.end() || *found != paths[i].CompoundID) {
-            continue;
-        }
-        size_t slot = static_cast<size_t>(found - orphanedCompounds.begin());
-        if (!marked[slot]) {
-            marked[slot] = true;
-            paths[i].CacheMark.clear();
-        }
-    }
 
     size_t kept = 1;
     for (size_t i = 1; i < paths.size(); ++i) {

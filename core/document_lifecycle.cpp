@@ -124,8 +124,6 @@ bool OpenDrawingFile(const std::string &path)
         ResetFileSettings(Doc().CurrentSettings);
     }
     RemoveEmptyPaths(Doc().DocPaths);
-    // The first entry is taken after the canvas movie has encoded every path, so the entry
-    // recorded next shares all its records instead of holding a second copy of the drawing.
     host.ReloadCanvas();
     StartHistoryWithDocument();
     if (good) {

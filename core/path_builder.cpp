@@ -88,7 +88,6 @@ void AddAnchor(int32_t x, int32_t y, int16_t kind)
         return;
     }
     PathRecord &path = LastPath();
-    path.CacheMark.clear();
     if (kind == kAnchorDeleted) {
         path.Anchors.back().AnchorKind = kControlPoint;
         kind = kOnCurve;
@@ -188,7 +187,6 @@ void FitGradientFrame(PathRecord &path)
         extent = height;
     }
     path.GradRatioX = path.GradRatioY = static_cast<float>(static_cast<double>(extent) / 32768.0);
-    path.CacheMark.clear();
 }
 
 }  // namespace core

@@ -132,7 +132,6 @@ void TransformSelectedPaths(const PositionInput &in, int reference)
         }
         TransformPoint(path.GradCenterX, path.GradCenterY, in, pivot.X, pivot.Y);
         path.GradAngle += static_cast<float>(in.angle * 180 / kPi);
-        path.CacheMark.clear();
         core::SetPath(i, path);
     }
 }
@@ -149,7 +148,6 @@ void SetSelectedGradients(const PositionInput &in)
         path.GradRatioX = static_cast<float>(in.horizontal / kGradientSizeUnit);
         path.GradRatioY = static_cast<float>(in.vertical / kGradientSizeUnit);
         path.GradAngle = static_cast<float>(in.angle * 180 / kPi);
-        path.CacheMark.clear();
         core::SetPath(i, path);
     }
 }

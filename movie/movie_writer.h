@@ -10,6 +10,7 @@
 #pragma once
 
 #include "core/bit_buffer.h"
+#include "movie/unit_cache.h"
 
 #include <array>
 #include <cstdint>
@@ -77,6 +78,8 @@ struct WriterState {
     core::BitBuffer UnitRecords;
     int32_t UnitFillCount = 0;
     int32_t UnitLineCount = 0;
+    // Units encoded for earlier shapes; kept across movies.
+    UnitCache Units;
 
     int16_t &DepthOf(int32_t layer) { return DepthTable[static_cast<size_t>(layer - kLayerMin)]; }
 };

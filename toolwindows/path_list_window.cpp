@@ -83,7 +83,7 @@ bool IsDocumentPath(int32_t index)
 
 }  // namespace
 
-QString FormatPathRow(int32_t index, const core::PathRecord &path)
+QString FormatPathRow(int32_t index, const core::PathRecord &path, bool leadsCompound)
 {
     QString row = RightAligned(QStringLiteral(" ") + QString::number(index), 4) + QLatin1Char('|');
     row += QString::fromUtf8(kStateGlyphs).at(path.DispFlags & (core::kDispHidden | core::kDispLocked));
@@ -99,8 +99,7 @@ QString FormatPathRow(int32_t index, const core::PathRecord &path)
         row += QStringLiteral("      |");
     }
     if (path.blCompound) {
-        bool carriesShape = !path.CacheMark.empty() && path.CacheMark != "COMPO";
-        row += RightAligned(QString::number(path.CompoundID), 5) + QLatin1Char(carriesShape ? '*' : ' ') +
+        row += RightAligned(QString::number(path.CompoundID), 5) + QLatin1Char(leadsCompound ? '*' : ' ') +
                QLatin1Char('|');
     } else {
         row += QStringLiteral("      |");
@@ -125,7 +124,8 @@ QVariant PathRowModel::data(const QModelIndex &index, int role) const
         return QString();
     }
     ++formatted_;
-    return FormatPathRow(path, Doc().DocPaths[static_cast<size_t>(path)]);
+    const core::PathRecord &record = Doc().DocPaths[static_cast<size_t>(path)];
+    return FormatPathRow(path, record, record.blCompound && !core::FollowsInCompound(Doc().DocPaths, path));
 }
 
 void PathRowModel::SetRowCount(int count)
@@ -340,25 +340,13 @@ void PathGUI::List2_Click()
 
 namespace {
 
-// The encoded unit says nothing about the look and goes stale while the look stays the same.
-void ForgetUnit(core::PathRecord &path)
-{
-    path.CacheMark.clear();
-    path.EdgeCache = core::BitBuffer();
-}
-
-// Whether path looks like stored (a path as the thumbnail draws it: without its unit, shown):
-// the unit and hidden flag of path are set aside for the comparison and put back.
+// Whether path looks like stored (a path as the thumbnail draws it: shown): the hidden flag of
+// path is set aside for the comparison and put back.
 bool SameLook(const core::PathRecord &stored, core::PathRecord &path)
 {
-    std::string mark = std::move(path.CacheMark);
-    core::BitBuffer unit = std::move(path.EdgeCache);
     const int32_t flags = path.DispFlags;
-    ForgetUnit(path);
     path.DispFlags &= ~core::kDispHidden;
     bool same = stored == path;
-    path.CacheMark = std::move(mark);
-    path.EdgeCache = std::move(unit);
     path.DispFlags = flags;
     return same;
 }
@@ -452,9 +440,6 @@ void PathGUI::ThumbDisplay()
     copies.reserve(sources.size());
     for (size_t k = 1; k < sources.size(); ++k) {
         core::PathRecord &copy = copies.emplace_back(Doc().DocPaths[sources[k]]);
-        if (copy.CacheMark == "COMPO") {
-            copy.CacheMark.clear();  // encoded within the thumbnail, not with its compound
-        }
         copy.DispFlags &= ~core::kDispHidden;
     }
     core::Rect32 bounds = core::GetPathsBounds(copies);
@@ -510,10 +495,6 @@ bool PathGUI::CheckLastDrawn(core::PathArray &copies, const std::vector<size_t> 
             continue;
         }
         same = false;
-        // A path changed without its unit being dropped must not be drawn from that unit.
-        if (drawn) {
-            ForgetUnit(copies[k]);
-        }
     }
     return same;
 }
@@ -539,16 +520,9 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const std::vector
     int32_t h = platform::SaturateCast<int32_t>((int64_t{bounds.Bottom} - bounds.Top) / 20);
     std::string file = WriteThumbnailMovie(copies, w, h, platform::SaturateCast<int32_t>(-int64_t{bounds.Left}),
                                            platform::SaturateCast<int32_t>(-int64_t{bounds.Top}));
-    // A path of its own encodes to the same unit in any movie: the canvas movie written next
-    // takes the units just encoded instead of encoding every changed path again.
-    for (size_t k = 1; k < copies.size(); ++k) {
-        movie::TakeEncodedUnit(Doc().DocPaths[sources[k]], copies[k]);
-    }
-    // The copies, their units dropped, are what the thumbnail shows: kept without a second copy.
+    // A path encodes to the same unit in any movie: the writer keeps the units just encoded for
+    // the canvas movie written next. The copies are what the thumbnail shows.
     cache.paths = std::move(copies);
-    for (core::PathRecord &path : cache.paths) {
-        ForgetUnit(path);
-    }
     cache.image = QImage(drawWidth, drawHeight, QImage::Format_RGB32);
     cache.image.fill(Qt::white);
     if (!file.empty()) {

@@ -25,8 +25,9 @@ class DrawGUI;
 namespace toolwindows {
 
 // The text of the row of path number `index`: number, state glyph, anchors, closed, line, fill,
-// group and compound columns, each ended by "|".
-QString FormatPathRow(int32_t index, const core::PathRecord &path);
+// group and compound columns, each ended by "|". A compound member's id is starred when it leads
+// its compound (the compound's shape is drawn with it).
+QString FormatPathRow(int32_t index, const core::PathRecord &path, bool leadsCompound);
 
 // The rows as a model: row k shows path count - k, formatted when the view asks for it, so only
 // the rows on screen cost anything.

@@ -493,7 +493,6 @@ TEST_F(CanvasMovieTest, DrawingShapeDeclaresTheBoundsOfEveryEdgeAndHalfTheWidest
 
     // One path changed (the warm redraw re-encodes it alone): the bounds follow it.
     core::Doc().DocPaths[3].Anchors[2].X = 3000;
-    core::Doc().DocPaths[3].CacheMark.clear();
     rect = ShapeRect(drawing());
     EXPECT_EQ(rect, (std::array<int64_t, 4>{-330, 3021, -530, 1121}));
     holdsEveryEdge(rect);
@@ -503,7 +502,6 @@ TEST_F(CanvasMovieTest, DrawingShapeDeclaresTheBoundsOfEveryEdgeAndHalfTheWidest
     core::Doc().DocPaths[2].CompoundID = core::Doc().DocPaths[3].CompoundID = 7;
     core::Doc().DocPaths[2].DispFlags = 0;
     core::Doc().DocPaths[3].DispFlags = core::kDispHidden;
-    core::Doc().DocPaths[2].CacheMark.clear();
     rect = ShapeRect(drawing());
     EXPECT_EQ(rect, (std::array<int64_t, 4>{-330, 5100, -530, 5100}));
     holdsEveryEdge(rect);

@@ -31,7 +31,7 @@ core::PathRecord PathWithAnchors(int count)
 TEST(PathRowFormat, ColumnsLineUpForEveryState)
 {
     core::PathRecord path = PathWithAnchors(3);
-    EXPECT_EQ(FormatPathRow(12, path), QStringLiteral("  12|■|3   |  |  |  |      |      |"));
+    EXPECT_EQ(FormatPathRow(12, path, false), QStringLiteral("  12|■|3   |  |  |  |      |      |"));
 
     path.DispFlags = core::kDispHidden | core::kDispLocked;
     path.blClosed = true;
@@ -39,12 +39,12 @@ TEST(PathRowFormat, ColumnsLineUpForEveryState)
     path.FillType = core::kFillReflected;
     path.blGroup = true;
     path.GroupID = 7;
-    EXPECT_EQ(FormatPathRow(1, path), QStringLiteral("   1|◇|3   |Y |Y |L2|(   7)|      |"));
+    EXPECT_EQ(FormatPathRow(1, path, false), QStringLiteral("   1|◇|3   |Y |Y |L2|(   7)|      |"));
 
     path.DispFlags = core::kDispHidden;
-    EXPECT_TRUE(FormatPathRow(1, path).startsWith(QStringLiteral("   1|□|")));
+    EXPECT_TRUE(FormatPathRow(1, path, false).startsWith(QStringLiteral("   1|□|")));
     path.DispFlags = core::kDispLocked;
-    EXPECT_TRUE(FormatPathRow(1, path).startsWith(QStringLiteral("   1|◆|")));
+    EXPECT_TRUE(FormatPathRow(1, path, false).startsWith(QStringLiteral("   1|◆|")));
 }
 
 TEST(PathRowFormat, CompoundCarrierIsStarredAndLargeNumbersKeepTheirLastDigits)
@@ -52,14 +52,10 @@ TEST(PathRowFormat, CompoundCarrierIsStarredAndLargeNumbersKeepTheirLastDigits)
     core::PathRecord path = PathWithAnchors(12345);
     path.blCompound = true;
     path.CompoundID = 3;
-    path.CacheMark = "1";
-    EXPECT_EQ(FormatPathRow(12345, path), QStringLiteral("2345|■|1234|  |  |  |      |    3*|"));
-    path.CacheMark = "COMPO";
-    EXPECT_TRUE(FormatPathRow(2, path).endsWith(QStringLiteral("|    3 |")));
-    path.CacheMark.clear();
-    EXPECT_TRUE(FormatPathRow(2, path).endsWith(QStringLiteral("|    3 |")));
+    EXPECT_EQ(FormatPathRow(12345, path, true), QStringLiteral("2345|■|1234|  |  |  |      |    3*|"));
+    EXPECT_TRUE(FormatPathRow(2, path, false).endsWith(QStringLiteral("|    3 |")));
     path.FillType = 9;  // a fill mode no file should hold shows as none
-    EXPECT_TRUE(FormatPathRow(2, path).contains(QStringLiteral("|  |  |  |      |")));
+    EXPECT_TRUE(FormatPathRow(2, path, false).contains(QStringLiteral("|  |  |  |      |")));
 }
 
 TEST_F(PathListWindowTest, ClickingRowsSelectsPathsAndGroupMembersTogether)
@@ -99,32 +95,28 @@ TEST_F(PathListWindowTest, ThumbnailFollowsAChangeOfTheSelectedPath)
     EXPECT_LT(centre.red(), 60);
 }
 
-TEST_F(PathListWindowTest, ThumbnailHandsItsUnitsToTheDrawingAndKeepsItsImageWhileTheLookStays)
+TEST_F(PathListWindowTest, ThumbnailSharesItsUnitsWithTheCanvasAndKeepsItsImageWhileTheLookStays)
 {
     AddSquares(3);
     for (int32_t i = 1; i <= 3; ++i) {
         Doc().DocPaths[static_cast<size_t>(i)].blSelected = true;
-        Doc().DocPaths[static_cast<size_t>(i)].CacheMark.clear();
     }
     Doc().DocPaths[2].blCompound = true;  // a compound's unit depends on its members
     Doc().DocPaths[2].CompoundID = 7;
+    movie::ResetWriterForTest();
+    const movie::UnitCache &units = movie::Writer().Units;
     list->RefreshSelect();
-    core::BitBuffer expected;
-    movie::InitBitBuffer(expected);
-    movie::EncodePathUnit(expected, Doc().DocPaths[1], movie::kUnitSingle);
-    EXPECT_EQ(Doc().DocPaths[1].CacheMark, "1");
-    EXPECT_EQ(Doc().DocPaths[1].EdgeCache.Bytes, movie::BufferBytes(expected));
-    EXPECT_EQ(Doc().DocPaths[3].CacheMark, "1");
-    EXPECT_TRUE(Doc().DocPaths[2].CacheMark.empty());
+    EXPECT_EQ(units.Size(), 3u);
+    // The canvas movie written next draws the same three units: none is encoded again.
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(units.Size(), 3u);
 
-    // Units going stale leave the picture as it was: it is not drawn again.
+    // Nothing changed: the picture is kept, not drawn again.
     QImage before = list->Picture1->Image();
     list->Picture1->Cls();
-    Doc().DocPaths[1].CacheMark.clear();
-    Doc().DocPaths[1].EdgeCache = core::BitBuffer();
     list->RefreshSelect();
     EXPECT_EQ(list->Picture1->Image(), before);
-    EXPECT_TRUE(Doc().DocPaths[1].CacheMark.empty());  // nothing was encoded
+    EXPECT_EQ(units.Size(), 3u);
 }
 
 TEST_F(PathListWindowTest, RecolouredSelectionIsReadOnceForTheThumbnailAndTheCanvas)
@@ -175,9 +167,9 @@ TEST_F(PathListWindowTest, ThumbnailOfASelectionMovedAsAWholeIsKeptAndRedrawnWhe
         }
         path.GradCenterX += dx;
         path.GradCenterY += dy;
-        path.CacheMark.clear();
-        path.EdgeCache = core::BitBuffer();
     };
+    const movie::UnitCache &units = movie::Writer().Units;
+    const size_t encoded = units.Size();
 
     // All moved alike (by less than a pixel too): the picture stays, nothing is encoded.
     for (auto [dx, dy] : {std::pair{37, 11}, std::pair{-7, 400}, std::pair{-30, -411}}) {
@@ -187,14 +179,14 @@ TEST_F(PathListWindowTest, ThumbnailOfASelectionMovedAsAWholeIsKeptAndRedrawnWhe
         list->Picture1->Cls();
         list->RefreshSelect();
         EXPECT_EQ(list->Picture1->Image(), before);
-        EXPECT_TRUE(Doc().DocPaths[1].CacheMark.empty());
+        EXPECT_EQ(units.Size(), encoded);
     }
 
     // One path moved apart from the others: the picture is drawn again.
     moveBy(2, 0, 300);
     list->RefreshSelect();
     EXPECT_NE(list->Picture1->Image(), before);
-    EXPECT_EQ(Doc().DocPaths[2].CacheMark, "1");
+    EXPECT_GT(units.Size(), encoded);
     moveBy(2, 0, -300);
     list->RefreshSelect();
     EXPECT_EQ(list->Picture1->Image(), before);
