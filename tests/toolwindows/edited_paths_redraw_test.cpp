@@ -43,37 +43,37 @@ protected:
 
 struct Edit {
     const char *name;
-    std::function<void(EditedPathsRedrawTest &)> apply;
+    std::function<void()> apply;
 };
 
 TEST_F(EditedPathsRedrawTest, EveryKindOfEditChangesTheCanvasMovie)
 {
     const std::vector<Edit> edits = {
-        {"anchor edit", [](auto &) { core::InsertAnchor(Doc().DocPaths[1], {2000, 3500, core::kOnCurve}, 3); }},
+        {"anchor edit", [] { core::InsertAnchor(Doc().DocPaths[1], {2000, 3500, core::kOnCurve}, 3); }},
         {"colour change",
-         [](auto &t) {
+         [this] {
              canvastools::Input().CurrentColors[0] = 0xFF2040E0u;
-             t.window->PicColor_MouseDown(testsupport::kLeft, 0, 1, 1);
+             window->PicColor_MouseDown(testsupport::kLeft, 0, 1, 1);
          }},
         {"gradient tool",
-         [](auto &t) {
-             t.ChooseTool(canvastools::kToolGradient);
-             t.window->DispShape(1);
-             t.Drag(testsupport::kLeft, 0, {{2000, 2000}, {2100, 2050}, {2300, 2100}});
+         [this] {
+             ChooseTool(canvastools::kToolGradient);
+             window->DispShape(1);
+             Drag(testsupport::kLeft, 0, {{2000, 2000}, {2100, 2050}, {2300, 2100}});
          }},
-        {"grid snap", [](auto &) { canvastools::MoveSelectedPath(40, -20, false); }},
+        {"grid snap", [] { canvastools::MoveSelectedPath(40, -20, false); }},
         {"transform",
-         [](auto &) {
+         [] {
              canvastools::TransformSelectedPaths([](int32_t &x, int32_t &y) { std::swap(x, y); }, 90.0f);
          }},
-        {"path list order", [](auto &t) { t.list->ChangeOrder(core::kOrderToFront); }},
+        {"path list order", [this] { list->ChangeOrder(core::kOrderToFront); }},
     };
     for (const Edit &edit : edits) {
         SCOPED_TRACE(edit.name);
         core::ResetDocumentForTest();
         AddDrawing();
         const std::string before = CanvasMovie();
-        edit.apply(*this);
+        edit.apply();
         const std::string after = CanvasMovie();
         EXPECT_NE(after, before);
         movie::Writer().Units = movie::UnitCache();

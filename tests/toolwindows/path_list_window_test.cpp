@@ -2,8 +2,8 @@
 
 #include "core/groups.h"
 #include "core/path_attributes.h"
-#include "movie/bit_writer.h"
-#include "movie/shape_encoder.h"
+#include "movie/canvas_movie.h"
+#include "movie/movie_writer.h"
 #include "platform/forms/key_codes.h"
 #include "platform/player/swf_data.h"
 
