@@ -12,6 +12,7 @@
 #include "core/document_lifecycle.h"
 #include "import/clip_importers.h"
 #include "mainwindow/brush_file.h"
+#include "mainwindow/canvas_view_bridge.h"
 #include "mainwindow/main_host.h"
 #include "mainwindow/splash_window.h"
 #include "mainwindow/user_color_file.h"
@@ -100,10 +101,11 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectToolWindows();
     ConnectPathCommands();
     ConnectDialogs();
-    canvastools::AttachCanvasTools(*this);
+    canvasView_ = std::make_unique<CanvasViewBridge>(*this);
+    canvastools::AttachCanvasTools(*canvasView_);
     toolwindows::ConnectPathList(*this);
     toolwindows::ConnectFolderBrowser(*this);
-    canvastools::ConnectShapeTools(*this);
+    canvastools::ConnectShapeTools(*canvasView_);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
     movie::InstallCanvasServices();
@@ -114,7 +116,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
 
 DrawGUI::~DrawGUI()
 {
-    canvastools::DetachCanvasTools(*this);
+    canvastools::DetachCanvasTools(*canvasView_);
     core::SetHost(nullptr);
 }
 
