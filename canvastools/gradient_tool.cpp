@@ -11,10 +11,10 @@
 #include "core/history.h"
 #include "core/hit_search.h"
 #include "core/host.h"
-#include "mainwindow/draw_gui.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/key_codes.h"
+#include "platform/forms/picture_box.h"
 
 #include <cmath>
 

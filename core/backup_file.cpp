@@ -8,6 +8,7 @@
 #include "core/stored_paths.h"
 #include "core/host.h"
 #include "platform/base/atomic_file.h"
+#include "platform/base/file_names.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/text_encoding.h"
 
@@ -501,14 +502,14 @@ bool EndsWithIgnoringCase(const std::string &name, std::string_view ending)
 
 std::string BackupFilePath(const std::string &drawingPath)
 {
-    return platform::ProgramFile(GetFileNamePart(drawingPath) + kBackupSuffix);
+    return platform::ProgramFile(platform::GetFileNamePart(drawingPath) + kBackupSuffix);
 }
 
 bool InPendingChangeFolder(const std::string &drawingPath)
 {
-    const std::string folder = NormalFolder(GetHost().PendingChangeFolder());
-    return !folder.empty() && !GetFileNamePart(drawingPath).empty() &&
-           NormalFolder(GetFolderPart(drawingPath)) == folder;
+    const std::string folder = platform::NormalFolder(GetHost().PendingChangeFolder());
+    return !folder.empty() && !platform::GetFileNamePart(drawingPath).empty() &&
+           platform::NormalFolder(platform::GetFolderPart(drawingPath)) == folder;
 }
 
 bool EncodeBackupRecord(const BackupRecord &record, std::string &bytes, std::string &message)
@@ -567,7 +568,7 @@ void OpenWithBackup(const std::string &path)
     host.RefreshList();
     host.RefreshPosition();
     host.RefreshGradient();
-    host.ShowFolderInBrowser(GetFolderPart(path));
+    host.ShowFolderInBrowser(platform::GetFolderPart(path));
 }
 
 bool ApplyBackupToFile(const std::string &path)
@@ -590,9 +591,9 @@ bool ApplyBackupToFile(const std::string &path)
     }
     std::error_code ignored;
     std::filesystem::remove(backupPath, ignored);
-    host.ShowFolderInBrowser(GetFolderPart(path));
+    host.ShowFolderInBrowser(platform::GetFolderPart(path));
     if (!NoteStoredPath(record.Settings.BackgroundFile)) {
-        host.ShowStatus("[" + GetFileNamePart(path) + "] " + kUnderlayPathNotStored);
+        host.ShowStatus("[" + platform::GetFileNamePart(path) + "] " + kUnderlayPathNotStored);
     }
     return true;
 }

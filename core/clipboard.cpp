@@ -6,9 +6,9 @@
 #include "core/groups.h"
 #include "core/host.h"
 #include "core/path_builder.h"
-#include "import/svg_reader.h"
-#include "import/wmf_importer.h"
+#include "core/path_importers.h"
 #include "platform/base/atomic_file.h"
+#include "platform/base/file_names.h"
 #include "platform/base/rounding.h"
 #include "platform/base/text_encoding.h"
 
@@ -73,7 +73,7 @@ enum class ClipFormat { Unknown, Clip, Drawing, Metafile, Svg };
 
 ClipFormat ClipFormatOf(const std::string &path)
 {
-    std::string extension = platform::AsciiLower(GetExtensionPart(path));
+    std::string extension = platform::AsciiLower(platform::GetExtensionPart(path));
     if (extension == "qkclip") {
         return ClipFormat::Clip;
     }
@@ -133,12 +133,12 @@ bool ReadClipPaths(const std::string &path, ClipFormat format)
         return true;
     }
     case ClipFormat::Svg: {
-        importer::SvgReader reader;
-        return reader.LoadSvg(path) && TakeImportedPaths(reader.GetPathRecords());
+        PathCollection imported;
+        return GetPathImporters().ReadSvgFile(path, imported) && TakeImportedPaths(std::move(imported));
     }
     case ClipFormat::Metafile: {
         std::string bytes;
-        return platform::ReadWholeFile(path, bytes) && TakeImportedPaths(importer::ImportWmf(bytes));
+        return platform::ReadWholeFile(path, bytes) && TakeImportedPaths(GetPathImporters().ReadMetafile(bytes));
     }
     case ClipFormat::Unknown:
         break;
@@ -306,7 +306,7 @@ bool SaveClipFile(const std::string &path)
 bool LoadClipFile(const std::string &path)
 {
     ClearClip();
-    std::string name = GetFileNamePart(path);
+    std::string name = platform::GetFileNamePart(path);
     ClipFormat format = ClipFormatOf(path);
     if (format == ClipFormat::Unknown) {
         GetHost().ShowStatus("ファイル [" + name + "] はクリップボードに読み込めない種類のファイルです。");

@@ -7,11 +7,10 @@
 #include "core/host.h"
 #include "core/path_builder.h"
 #include "core/stored_paths.h"
+#include "platform/base/file_names.h"
 
 #include <QString>
 
-#include <filesystem>
-#include <system_error>
 
 namespace core {
 namespace {
@@ -128,7 +127,7 @@ bool OpenDrawingFile(const std::string &path)
     StartHistoryWithDocument();
     if (good) {
         RecordHistory();
-        host.ShowFolderInBrowser(GetFolderPart(g_lifecycle.CurrentFileName));
+        host.ShowFolderInBrowser(platform::GetFolderPart(g_lifecycle.CurrentFileName));
     }
     SetModified(false);
     AddRecentFile(path);
@@ -145,7 +144,7 @@ bool SaveDrawingFile(const std::string &path)
         return false;
     }
     DeletePendingChange(path);
-    host.ShowFolderInBrowser(GetFolderPart(path));
+    host.ShowFolderInBrowser(platform::GetFolderPart(path));
     host.ShowStatus(NoteStoredPath(doc.CurrentSettings.BackgroundFile)
                         ? std::string("ファイルを保存しました。")
                         : std::string("ファイルを保存しました。") + kUnderlayPathNotStored);
@@ -155,7 +154,7 @@ bool SaveDrawingFile(const std::string &path)
 
 void SetNamedCaption(const std::string &path)
 {
-    GetHost().SetMainCaption("[ " + GetFileNamePart(path) + " ] - Quillark");
+    GetHost().SetMainCaption("[ " + platform::GetFileNamePart(path) + " ] - Quillark");
 }
 
 void SetModified(bool flag)
@@ -201,47 +200,6 @@ void RefreshRecentFileMenu()
         host.SetRecentFileMenuItem(k, "&" + std::to_string(k + 1) + "  " + RecentDisplayText(path), path);
         ++k;
     }
-}
-
-std::string GetFolderPart(const std::string &path)
-{
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return {};
-    }
-    return path.substr(0, slash == 0 ? 1 : slash);
-}
-
-std::string NormalFolder(const std::string &folder)
-{
-    if (folder.empty()) {
-        return {};
-    }
-    std::error_code error;
-    std::filesystem::path path = std::filesystem::absolute(std::filesystem::path(folder), error);
-    if (error) {
-        path = folder;
-    }
-    std::string text = path.lexically_normal().string();
-    while (text.size() > 1 && text.back() == '/') {
-        text.pop_back();
-    }
-    return text;
-}
-
-std::string GetFileNamePart(const std::string &path)
-{
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string GetExtensionPart(const std::string &path)
-{
-    size_t mark = path.find_last_of("./");
-    if (mark == std::string::npos || path[mark] == '/') {
-        return {};
-    }
-    return path.substr(mark + 1);
 }
 
 }  // namespace core

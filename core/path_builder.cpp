@@ -1,10 +1,10 @@
 #include "core/path_builder.h"
 
 #include "core/brush_outline.h"
+#include "core/canvas_services.h"
 #include "core/document.h"
 #include "core/history.h"
 #include "core/path_optimizer.h"
-#include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 
 #include <algorithm>
@@ -42,7 +42,7 @@ void ApplyFinishingSettings(int32_t index)
 // it as soon as the window repaints (the quick lines drawn while the stroke was made are gone).
 void RedrawAndRecordHistory()
 {
-    movie::MakeCanvasMovie();
+    GetCanvasServices().MakeCanvasMovie();
     RecordHistory();
 }
 

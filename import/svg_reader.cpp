@@ -1,12 +1,12 @@
 #include "import/svg_reader.h"
 
 #include "core/document.h"
-#include "core/document_lifecycle.h"
 #include "import/svg_error.h"
 #include "import/svg_gradients.h"
 #include "import/svg_scanner.h"
 #include "import/svg_shapes.h"
 #include "platform/base/atomic_file.h"
+#include "platform/base/file_names.h"
 #include "platform/base/text_encoding.h"
 
 #include <zlib.h>
@@ -153,7 +153,7 @@ int32_t TwipsToPixels(int32_t twips)
 bool ReadSvgFileBytes(const std::string &fileName, std::string &bytes, size_t maxBytes)
 {
     bytes.clear();
-    if (core::GetExtensionPart(fileName) == "svg") {
+    if (platform::GetExtensionPart(fileName) == "svg") {
         return platform::ReadWholeFile(fileName, bytes, static_cast<int64_t>(std::min<size_t>(maxBytes, INT64_MAX)));
     }
     unsigned char first = 0;

@@ -10,12 +10,15 @@
 #include "core/clipboard.h"
 #include "core/document.h"
 #include "core/document_lifecycle.h"
+#include "import/clip_importers.h"
 #include "mainwindow/brush_file.h"
+#include "mainwindow/canvas_view_bridge.h"
 #include "mainwindow/main_host.h"
 #include "mainwindow/splash_window.h"
 #include "mainwindow/user_color_file.h"
 #include "movie/bit_writer.h"
 #include "movie/canvas_movie.h"
+#include "movie/canvas_movie_services.h"
 #include "platform/base/number_text.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/rounding.h"
@@ -98,19 +101,22 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectToolWindows();
     ConnectPathCommands();
     ConnectDialogs();
-    canvastools::AttachCanvasTools(*this);
+    canvasView_ = std::make_unique<CanvasViewBridge>(*this);
+    canvastools::AttachCanvasTools(*canvasView_);
     toolwindows::ConnectPathList(*this);
     toolwindows::ConnectFolderBrowser(*this);
-    canvastools::ConnectShapeTools(*this);
+    canvastools::ConnectShapeTools(*canvasView_);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
+    movie::InstallCanvasServices();
+    importer::InstallPathImporters();
     setMinimumSize(platform::PixelsFromTwips(kMinimumWidthTwips), platform::PixelsFromTwips(kMinimumHeightTwips));
     resize(900, 680);
 }
 
 DrawGUI::~DrawGUI()
 {
-    canvastools::DetachCanvasTools(*this);
+    canvastools::DetachCanvasTools(*canvasView_);
     core::SetHost(nullptr);
 }
 

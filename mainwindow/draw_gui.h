@@ -31,6 +31,7 @@ class TransformGUI;
 
 namespace mainwindow {
 
+class CanvasViewBridge;
 class MainHost;
 class SplashWindow;
 
@@ -292,6 +293,8 @@ private:
     void KeepPanelWindowPlacements();
 
     std::unique_ptr<MainHost> host_;
+    // What the canvas tools see of the window.
+    std::unique_ptr<CanvasViewBridge> canvasView_;
     // Held from start-up on: a second program on the same folder leaves this one's backups alone.
     std::unique_ptr<platform::ProgramFolderLock> folderLock_;
     SplashWindow *splash_ = nullptr;

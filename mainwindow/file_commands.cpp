@@ -10,6 +10,7 @@
 #include "mainwindow/main_state.h"
 #include "mainwindow/path_commands.h"
 #include "movie/canvas_movie.h"
+#include "platform/base/file_names.h"
 #include "platform/base/number_text.h"
 #include "platform/base/program_folder.h"
 
@@ -39,7 +40,7 @@ bool IsFolder(const std::string &path)
 
 QString FolderOfCurrentFile()
 {
-    return QString::fromStdString(core::GetFolderPart(core::Lifecycle().CurrentFileName));
+    return QString::fromStdString(platform::GetFolderPart(core::Lifecycle().CurrentFileName));
 }
 
 bool HasCurrentFile()

@@ -8,6 +8,7 @@
 #include "movie/bitmap_tags.h"
 #include "movie/movie_writer.h"
 #include "movie/shape_encoder.h"
+#include "platform/base/file_names.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/rounding.h"
 #include "platform/player/movie_player.h"
@@ -223,7 +224,7 @@ void DefineBackground(int32_t id, const std::string &moviePath, int32_t mode)
 {
     const core::CanvasSettings &settings = core::Doc().CurrentSettings;
     const std::string &file = settings.BackgroundFile;
-    const std::string extension = platform::AsciiLower(core::GetExtensionPart(file));
+    const std::string extension = platform::AsciiLower(platform::GetExtensionPart(file));
     auto begin = [&] {
         if (mode == kMovieFinish) {
             BeginMovie(6, settings.Width, settings.Height, kCanvasFrameRate);

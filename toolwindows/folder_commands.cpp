@@ -10,6 +10,7 @@
 #include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/atomic_file.h"
+#include "platform/base/file_names.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/text_encoding.h"
 #include "platform/forms/key_codes.h"
@@ -213,7 +214,7 @@ void FolderGUI::OpenNextFile(int v)
     }
     for (int32_t i = current + v; i >= 0 && i < ListCount(); i += v) {
         std::string name = FileNameAt(i);
-        if (platform::AsciiLower(core::GetExtensionPart(name)) == "qlk") {
+        if (platform::AsciiLower(platform::GetExtensionPart(name)) == "qlk") {
             Openfile(JoinFolder(Main().BrowserFolder, name));
             return;
         }
@@ -223,7 +224,7 @@ void FolderGUI::OpenNextFile(int v)
 void FolderGUI::mnuEditFile_Click()
 {
     std::string path = SelectedPath();
-    std::string extension = platform::AsciiLower(core::GetExtensionPart(path));
+    std::string extension = platform::AsciiLower(platform::GetExtensionPart(path));
     if (extension == "qlk") {
         Openfile(path);
         return;

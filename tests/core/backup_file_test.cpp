@@ -4,6 +4,7 @@
 #include "core/drawing_file.h"
 #include "core/history.h"
 #include "movie/shape_encoder.h"
+#include "platform/base/file_names.h"
 #include "platform/base/program_folder.h"
 #include "recording_host.h"
 #include "tests/support/test_support.h"
@@ -196,7 +197,7 @@ TEST_F(BackupFileTest, SameNamedDrawingElsewhereNeverTouchesThePendingChange)
 
     // The listed folder's drawing, named through another spelling of its folder, still has it.
     host.PendingFolder = folder + "/./";
-    OpenWithBackup(folder + "/../" + GetFileNamePart(folder) + "/twin.qlk");
+    OpenWithBackup(folder + "/../" + platform::GetFileNamePart(folder) + "/twin.qlk");
     EXPECT_EQ(Doc().DocPathCount(), 2);
     EXPECT_TRUE(ApplyBackupToFile(mine));
     EXPECT_FALSE(std::filesystem::exists(BackupFilePath(mine)));
@@ -481,7 +482,7 @@ TEST_F(BackupFileTest, FailedApplyKeepsTheBackup)
     ASSERT_TRUE(SaveBackupFile(cat));
     std::string gone = folder + "/missing-folder/locked.qlk";  // cannot be created
 
-    host.PendingFolder = GetFolderPart(gone);
+    host.PendingFolder = platform::GetFolderPart(gone);
     EXPECT_FALSE(ApplyBackupToFile(gone));
     EXPECT_TRUE(HasErrorMessage(host));
     EXPECT_TRUE(std::filesystem::exists(BackupFilePath(cat)));

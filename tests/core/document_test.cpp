@@ -76,7 +76,7 @@ TEST_F(DocumentTest, AStalePathIndexReadsNothingAndChangesNothing)
     EXPECT_EQ(GetPath(9).AnchorMax(), -1);
     EXPECT_EQ(Doc().DocPathCount(), 1);
     int32_t cx = 0, cy = 0;
-    GetSelectedAnchorCenter(cx, cy);
+    GetSelectedAnchorCenter(Doc().DocPaths, Doc().SelectedAnchors, cx, cy);
 }
 
 TEST_F(DocumentTest, FindAnchorsInRectIncludesEdgesAndSkipsHiddenAndLockedPaths)
