@@ -167,6 +167,7 @@ PathGUI::PathGUI(mainwindow::DrawGUI &owner)
     : SplitToolWindow(&owner, owner.menus.mnuDispPathGUI, Placement, false), owner_(owner)
 {
     setWindowTitle(QStringLiteral("パス管理"));
+    ShockwaveFlash2.ShareGroups(owner.playerGroups);
     BuildControls();
     ConnectHandlers();
     ConnectCommands();
@@ -552,9 +553,9 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const std::vector
     cache.image = QImage(drawWidth, drawHeight, QImage::Format_RGB32);
     cache.image.fill(Qt::white);
     if (!file.empty()) {
-        // The selected paths' groups are those the canvas player built from the same units.
-        cache.image = RenderThumbnailMovie(ShockwaveFlash2, file, background, drawWidth, drawHeight,
-                                           &owner_.ShockwaveFlash1);
+        // The selected paths' groups are those the canvas player built from the same units: the
+        // two players share their groups.
+        cache.image = RenderThumbnailMovie(ShockwaveFlash2, file, background, drawWidth, drawHeight);
     }
     return cache.image;
 }

@@ -5,7 +5,7 @@
 #include "movie/bit_writer.h"
 #include "movie/shape_encoder.h"
 #include "platform/forms/key_codes.h"
-#include "platform/player/swf_data.h"
+#include "platform/player/movie_player.h"
 
 #include <QApplication>
 
@@ -137,11 +137,14 @@ TEST_F(PathListWindowTest, RecolouredSelectionIsReadOnceForTheThumbnailAndTheCan
 
     // The thumbnail is drawn before the canvas: it reads the three recoloured groups, and the
     // canvas takes them from it instead of reading them again.
-    const platform::swf::ParseCounts start = platform::swf::CurrentParseCounts();
+    const platform::PlayerStats canvasStart = window->ShockwaveFlash1.Stats();
+    const platform::PlayerStats thumbnailStart = list->ShockwaveFlash2.Stats();
     canvastools::Input().CurrentColors[0] = 0xFF2040E0u;
     window->PicColor_MouseDown(kLeft, 0, 1, 1);
     QApplication::processEvents();
-    EXPECT_EQ(platform::swf::CurrentParseCounts().groupsRead - start.groupsRead, 3);
+    EXPECT_EQ(list->ShockwaveFlash2.Stats().groupsRead - thumbnailStart.groupsRead, 3);
+    EXPECT_EQ(window->ShockwaveFlash1.Stats().groupsRead - canvasStart.groupsRead, 0);
+    EXPECT_EQ(window->ShockwaveFlash1.Stats().groupsBuilt - canvasStart.groupsBuilt, 0);
     EXPECT_EQ(Doc().DocPaths[1].LineColor, 0xFF2040E0u);
 
     // The canvas shows what a player of its own shows of the same movie.
