@@ -5,6 +5,7 @@
 
 #include <QPainterPathStroker>
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -602,9 +603,16 @@ namespace {
 // holds cannot be known when the file is made, so no file can crowd them into one part of an index.
 uint64_t ProcessSeed()
 {
-    static const uint64_t seed = [] {
-        std::random_device device;
-        return uint64_t{device()} << 32 ^ device();
+    static const uint64_t seed = []() -> uint64_t {
+        try {
+            std::random_device device;
+            return uint64_t{device()} << 32 ^ device();
+        } catch (const std::exception &) {
+            // No entropy source: the clock and where this process's data lies still vary.
+            static const int local = 0;
+            return static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                   reinterpret_cast<uintptr_t>(&local);
+        }
     }();
     return seed;
 }
