@@ -127,6 +127,49 @@ TEST_F(PathListWindowTest, ThumbnailHandsItsUnitsToTheDrawingAndKeepsItsImageWhi
     EXPECT_TRUE(Doc().DocPaths[1].CacheMark.empty());  // nothing was encoded
 }
 
+TEST_F(PathListWindowTest, ThumbnailOfALargeSelectionIsDrawnOnceTheWindowIsIdle)
+{
+    AddSquares(2);
+    Doc().DocPaths[1].FillType = core::kFillSolid;
+    Doc().DocPaths[1].FillColor = 0xFF0000FF;
+    // Path 2 holds more anchors than a thumbnail is drawn at once for: a fine zigzag along its
+    // top edge.
+    core::PathRecord &large = Doc().DocPaths[2];
+    large.FillType = core::kFillSolid;
+    large.FillColor = 0xFFFF0000;
+    const core::AnchorPoint left = large.Anchors[0];
+    const core::AnchorPoint right = large.Anchors[1];
+    std::vector<core::AnchorPoint> anchors{left};
+    constexpr int kSteps = 25000;
+    for (int k = 1; k < kSteps; ++k) {
+        anchors.push_back({left.X + (right.X - left.X) * k / kSteps, left.Y + k % 2, core::kOnCurve});
+    }
+    anchors.insert(anchors.end(), large.Anchors.begin() + 1, large.Anchors.end());
+    large.Anchors = std::move(anchors);
+
+    Doc().DocPaths[1].blSelected = true;
+    list->RefreshSelect();  // small: drawn at once
+    const QImage small = list->Picture1->Image();
+    list->FlushThumbnail();
+    EXPECT_EQ(list->Picture1->Image(), small);
+
+    Doc().DocPaths[2].blSelected = true;
+    list->RefreshSelect();
+    EXPECT_EQ(list->Picture1->Image(), small) << "the edit does not wait for the thumbnail";
+    list->FlushThumbnail();
+    const QImage idle = list->Picture1->Image();
+    EXPECT_NE(idle, small);
+    list->ThumbDisplay();
+    EXPECT_EQ(list->Picture1->Image(), idle) << "what the window shows when idle is the thumbnail";
+
+    // Back to a small selection: drawn at once, and no late picture replaces it.
+    Doc().DocPaths[2].blSelected = false;
+    list->RefreshSelect();
+    EXPECT_EQ(list->Picture1->Image(), small);
+    list->FlushThumbnail();
+    EXPECT_EQ(list->Picture1->Image(), small);
+}
+
 TEST_F(PathListWindowTest, RecolouredSelectionIsReadOnceForTheThumbnailAndTheCanvas)
 {
     AddSquares(3);
