@@ -94,6 +94,7 @@ QString CommandLineFile(const QString &commandLine)
 DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
 {
     setWindowTitle(QStringLiteral("(新規) - Quillark"));
+    ShockwaveFlash1.ShareGroups(playerGroups);
     BuildControls();
     ConnectHandlers();
     ConnectFileCommands();
@@ -712,13 +713,8 @@ void DrawGUI::LoadCanvasMovie()
 {
     // The player keeps the movie until the next canvas movie releases it: load only a new one.
     if (ShockwaveFlash1.Movie() != Doc().CanvasTempFile) {
-        // The path list's thumbnail, drawn first after some changes, has built the changed
-        // paths' groups already: the canvas takes them instead of building them again.
-        if (const toolwindows::PathGUI *pathList = toolwindows::PathListWindow()) {
-            ShockwaveFlash1.SetMovie(Doc().CanvasTempFile, pathList->ShockwaveFlash2);
-        } else {
-            ShockwaveFlash1.SetMovie(Doc().CanvasTempFile);
-        }
+        // The groups the path list's thumbnail has built already are taken from the shared cache.
+        ShockwaveFlash1.SetMovie(Doc().CanvasTempFile);
         if (ShockwaveFlash1.OutOfMemory()) {
             StatusLabel1->setText(QStringLiteral("メモリが足りないため、キャンバスに図形を表示できません。"));
         }

@@ -10,6 +10,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/key_preview.h"
 #include "platform/forms/picture_box.h"
+#include "platform/player/group_cache.h"
 #include "platform/player/movie_player.h"
 
 #include <QGroupBox>
@@ -133,6 +134,8 @@ public:
     std::array<platform::OptionButton *, 11> Option1;
     QLabel *StatusLabel1;
     platform::KeyPreview *keyPreview;
+    // The shape groups the canvas player and the path list's thumbnail player share.
+    std::shared_ptr<platform::GroupCache> playerGroups = std::make_shared<platform::GroupCache>();
     // The canvas player: shows the canvas movie, drawn into Picture1 by DispShape.
     platform::MoviePlayer ShockwaveFlash1;
 

@@ -18,6 +18,7 @@
 #include "platform/forms/key_codes.h"
 #include "platform/forms/window_placement.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFont>
 #include <QItemSelection>
@@ -167,6 +168,9 @@ PathGUI::PathGUI(mainwindow::DrawGUI &owner)
     : SplitToolWindow(&owner, owner.menus.mnuDispPathGUI, Placement, false), owner_(owner)
 {
     setWindowTitle(QStringLiteral("パス管理"));
+    ShockwaveFlash2.ShareGroups(owner.playerGroups);
+    thumbTimer_.setSingleShot(true);
+    connect(&thumbTimer_, &QTimer::timeout, this, &PathGUI::ThumbDisplay);
     BuildControls();
     ConnectHandlers();
     ConnectCommands();
@@ -285,8 +289,40 @@ void PathGUI::RefreshSelect()
         List1->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     }
     ListUpdating = 0;
-    ThumbDisplay();
+    ThumbnailWhenIdle();
     UpdateListMenu();
+}
+
+void PathGUI::ThumbnailWhenIdle()
+{
+    thumbTimer_.stop();
+    int64_t anchors = 0;
+    for (int32_t i = 1; i <= Doc().DocPathCount() && anchors <= kImmediateThumbnailAnchors; ++i) {
+        const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
+        anchors += path.blSelected ? static_cast<int64_t>(path.Anchors.size()) : 0;
+    }
+    if (!isVisible() || anchors <= kImmediateThumbnailAnchors) {
+        ThumbDisplay();
+        return;
+    }
+    // Queued behind the events being handled, so that the idle wait starts after them.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!thumbTimer_.isActive()) {
+                thumbTimer_.start(kThumbnailIdleMs);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void PathGUI::FlushThumbnail()
+{
+    QApplication::sendPostedEvents(this, QEvent::MetaCall);
+    if (thumbTimer_.isActive()) {
+        thumbTimer_.stop();
+        ThumbDisplay();
+    }
 }
 
 void PathGUI::List1_Click()
@@ -526,9 +562,9 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const std::vector
     cache.image = QImage(drawWidth, drawHeight, QImage::Format_RGB32);
     cache.image.fill(Qt::white);
     if (!file.empty()) {
-        // The selected paths' groups are those the canvas player built from the same units.
-        cache.image = RenderThumbnailMovie(ShockwaveFlash2, file, background, drawWidth, drawHeight,
-                                           &owner_.ShockwaveFlash1);
+        // The selected paths' groups are those the canvas player built from the same units: the
+        // two players share their groups.
+        cache.image = RenderThumbnailMovie(ShockwaveFlash2, file, background, drawWidth, drawHeight);
     }
     return cache.image;
 }

@@ -1,6 +1,7 @@
 #include "platform/player/movie_player.h"
 
 #include "platform/base/atomic_file.h"
+#include "platform/player/group_cache.h"
 #include "platform/player/swf_data.h"
 
 #include <QPainter>
@@ -77,20 +78,29 @@ constexpr double kDefaultFrameRate = 12;
 
 }  // namespace
 
-MoviePlayer::MoviePlayer() : groupCache_(std::make_unique<swf::GroupCache>()) {}
-MoviePlayer::~MoviePlayer() = default;
+MoviePlayer::MoviePlayer() : groupCache_(std::make_shared<GroupCache>()) {}
+
+MoviePlayer::~MoviePlayer()
+{
+    groupCache_->Forget(this);
+}
+
+void MoviePlayer::ShareGroups(std::shared_ptr<GroupCache> cache)
+{
+    if (!cache) {
+        cache = std::make_shared<GroupCache>();
+    }
+    if (cache == groupCache_) {
+        return;
+    }
+    // The groups of the movie loaded last go along, so that the next movie still finds them.
+    swf::MovieGroups kept = std::move(groupCache_->Own(this));
+    groupCache_->Forget(this);
+    groupCache_ = std::move(cache);
+    groupCache_->Own(this) = std::move(kept);
+}
 
 void MoviePlayer::SetMovie(const std::string &path)
-{
-    LoadMovie(path, nullptr);
-}
-
-void MoviePlayer::SetMovie(const std::string &path, const MoviePlayer &lender)
-{
-    LoadMovie(path, lender.groupCache_.get());
-}
-
-void MoviePlayer::LoadMovie(const std::string &path, const swf::GroupCache *lender)
 {
     moviePath_ = path;
     state_.reset();
@@ -104,7 +114,11 @@ void MoviePlayer::LoadMovie(const std::string &path, const swf::GroupCache *lend
     state_ = std::make_unique<State>();
     outOfMemory_ = false;
     try {
-        state_->movie = swf::ParseMovie(bytes, groupCache_.get(), lender);
+        swf::ParseCounts counts;
+        const swf::GroupSources sources{&groupCache_->Own(this), groupCache_->Others(this), &counts};
+        state_->movie = swf::ParseMovie(bytes, sources);
+        stats_.groupsRead += counts.groupsRead;
+        stats_.groupsBuilt += counts.groupsBuilt;
     } catch (const std::bad_alloc &) {
         // A movie larger than the memory left shows as its background, like an unreadable one.
         state_->movie.reset();

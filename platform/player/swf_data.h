@@ -170,11 +170,11 @@ struct PlacedGroup {
     QRectF Bounds() const { return group->bounds.translated(offset); }
 };
 
-// A style group as its bytes in a movie: the bits it spans (kept in GroupCache::bytes), the
+// A style group as its bytes in a movie: the bits it spans (kept in MovieGroups::bytes), the
 // reader's state where it starts, and what was made of it. The same bits read from the same state
 // give the same group, so a later movie holding them takes it without reading its edges again.
 struct RawGroup {
-    size_t byteBegin = 0;  // in GroupCache::bytes; the last byte's unused bits are zero
+    size_t byteBegin = 0;  // in MovieGroups::bytes; the last byte's unused bits are zero
     size_t bits = 0;
     int64_t penX = 0;
     int64_t penY = 0;
@@ -193,12 +193,13 @@ struct RawGroup {
     uint64_t geometryKey = 0;  // and HashGroupGeometry
 };
 
-// Drawn groups are shared between the movies a player loads one after another: a span of bytes
-// unchanged is not read again, a group whose styles and edges are unchanged (wherever it lies) is
-// not built again, and one whose edges and line widths are unchanged takes the paths of the old
-// one with its new styles.
-struct GroupCache {
-    std::vector<RawGroup> raw;  // the groups of the last movie, in order
+// The drawn groups of the last movie a player loaded, for the movies loaded after it (by any
+// player sharing them): a span of bytes unchanged is not read again, a group whose styles and
+// edges are unchanged (wherever it lies) is not built again, and one whose edges and line widths
+// are unchanged takes the paths of the old one with its new styles. Every hit is confirmed by
+// the bytes or by the values its hash covers.
+struct MovieGroups {
+    std::vector<RawGroup> raw;  // the groups of the movie, in order
     std::string bytes;          // their spans
     // Indexes into raw by the hash of a group's bytes, its HashGroup and its HashGroupGeometry.
     GroupIndex rawIndex;
@@ -206,22 +207,34 @@ struct GroupCache {
     GroupIndex geometry;
 
     size_t size() const { return groups.size(); }
-    void clear() { *this = GroupCache(); }
+    void clear() { *this = MovieGroups(); }
 };
 // The hash of what decides a group's paths: its edges, the number of fill styles and the widths
-// of its line styles.
+// of its line styles. Group hashes are seeded once per process, so that no file can be made to
+// collide in the indexes.
 uint64_t HashGroupGeometry(const StyleGroup &group);
 // The hash of everything that decides how a group looks (geometry: its HashGroupGeometry).
 uint64_t HashGroup(const StyleGroup &group, uint64_t geometry);
 uint64_t HashGroup(const StyleGroup &group);
+// Whether two groups agree in all their HashGroupGeometry covers, and in the rest of the styles.
+bool SameGeometry(const StyleGroup &a, const StyleGroup &b);
+bool SameStyles(const StyleGroup &a, const StyleGroup &b);
 
-// Work done by the shape parser since the program started: style groups with edges whose records
-// were read (not taken from a cache by their bytes), and groups whose paths were built.
+// Work done by the shape parser for one player: style groups with edges whose records were read
+// (not taken from a cache by their bytes), and groups whose paths were built.
 struct ParseCounts {
     int64_t groupsRead = 0;
     int64_t groupsBuilt = 0;
 };
-ParseCounts CurrentParseCounts();
+
+// Where the groups of a movie being parsed come from and go: taken from own (the groups of the
+// player's last movie) or else from others (those of other players, left as they are); own holds
+// exactly the groups of the new movie afterwards. counts, when given, is increased by the work done.
+struct GroupSources {
+    MovieGroups *own = nullptr;
+    std::vector<const MovieGroups *> others;
+    ParseCounts *counts = nullptr;
+};
 
 struct ShapeCharacter {
     std::vector<PlacedGroup> groups;
@@ -299,11 +312,8 @@ struct Movie {
 };
 
 // Parses a whole movie file. A file that is not a movie gives nullptr; a damaged one gives what
-// could be read before the damage. With a cache, groups found there are reused, and afterwards
-// it holds exactly the groups of this movie. Groups not in the cache are looked up in lender
-// (another player's cache, left as it is) before they are built.
-std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache = nullptr,
-                                  const GroupCache *lender = nullptr);
+// could be read before the damage. Groups found in sources are reused (see GroupSources).
+std::unique_ptr<Movie> ParseMovie(std::string_view bytes, const GroupSources &sources = {});
 
 // Characters placed on the stage, by depth.
 struct DisplayObject {

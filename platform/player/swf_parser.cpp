@@ -369,7 +369,7 @@ QRgb ReadRgba(BitReader &in)
     return qRgba(r, g, b, a);
 }
 
-std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache, const GroupCache *lender)
+std::unique_ptr<Movie> ParseMovie(std::string_view bytes, const GroupSources &sources)
 {
     if (bytes.size() < kHeaderBytes) {
         return nullptr;
@@ -392,7 +392,8 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache, con
     uint16_t rate = in.U16();  // 8.8 fixed point
     movie->frameRate = rate / 256.0;
     in.U16();  // stated frame count: the ShowFrame tags decide
-    GroupCache next;
+    MovieGroups *cache = sources.own;
+    MovieGroups next;
     if (cache) {
         next.groups.Reserve(cache->groups.size());
         next.geometry.Reserve(cache->geometry.size());
@@ -400,7 +401,7 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache, con
         next.raw.reserve(cache->raw.size());
         next.bytes.reserve(cache->bytes.size());
     }
-    GroupReuse reuse{cache, cache ? &next : nullptr, lender};
+    GroupReuse reuse{cache, cache ? &next : nullptr, sources.others, sources.counts};
     TagStreamParser(*movie, reuse).Parse(in);
     if (cache) {
         *cache = std::move(next);

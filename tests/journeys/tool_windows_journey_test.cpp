@@ -73,6 +73,46 @@ TEST_F(ToolWindows, PathListSelectsHidesAndShowsPathsByTheirRows)
     EXPECT_TRUE(AllOf(RedArea(), kRed));
 }
 
+TEST_F(ToolWindows, PathListDrawsTheThumbnailOfALargeSelectionOnceTheWindowIsIdle)
+{
+    // A red square, and a blue one whose top edge is a fine zigzag of 30,000 anchors.
+    core::PathRecord large = Square(180, 20, 100, kBlue);
+    const core::AnchorPoint left = large.Anchors[0];
+    const core::AnchorPoint right = large.Anchors[1];
+    std::vector<core::AnchorPoint> anchors{left};
+    for (int k = 1; k < 30000; ++k) {
+        anchors.push_back({left.X + (right.X - left.X) * k / 30000, left.Y + k % 2, core::kOnCurve});
+    }
+    anchors.insert(anchors.end(), large.Anchors.begin() + 1, large.Anchors.end());
+    large.Anchors = std::move(anchors);
+    OpenDrawing(WriteDrawing("large.qlk", {Square(20, 20, 100, kRed), large}));
+    Menu({QStringLiteral("表示"), QStringLiteral("パス管理ツール")});
+    toolwindows::PathGUI *list = toolwindows::PathListWindow();
+    ASSERT_NE(list, nullptr);
+    QListView *rows = list->List1;
+
+    // The red square's row: its thumbnail is drawn at once.
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      rows->visualRect(rows->model()->index(1, 0)).center());
+    QApplication::processEvents();
+    QImage thumb = list->Picture1->grab().toImage();
+    EXPECT_GT(CountColor(thumb, thumb.rect(), kRed, 8), 100);
+    EXPECT_EQ(CountColor(thumb, thumb.rect(), kBlue, 8), 0);
+
+    // The large square added to the selection: the edit ends before its thumbnail is drawn, which
+    // shows both squares once the window is idle.
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      rows->visualRect(rows->model()->index(0, 0)).center());
+    QApplication::processEvents();
+    ASSERT_TRUE(core::Doc().DocPaths[1].blSelected && core::Doc().DocPaths[2].blSelected);
+    thumb = list->Picture1->grab().toImage();
+    EXPECT_EQ(CountColor(thumb, thumb.rect(), kBlue, 8), 0);
+    list->FlushThumbnail();
+    thumb = list->Picture1->grab().toImage();
+    EXPECT_GT(CountColor(thumb, thumb.rect(), kRed, 8), 100);
+    EXPECT_GT(CountColor(thumb, thumb.rect(), kBlue, 8), 100);
+}
+
 TEST_F(ToolWindows, DoubleClickingAPathsRowHidesItAndShowsItAgain)
 {
     OpenTwoSquares();

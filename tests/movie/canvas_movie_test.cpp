@@ -425,10 +425,10 @@ TEST_F(CanvasMovieTest, AMovedDrawingIsDrawnFromTheGroupsAlreadyBuilt)
 
     core::Doc().DocPaths = drawing(3);
     movie::MakeCanvasMovie();
-    const platform::swf::ParseCounts start = platform::swf::CurrentParseCounts();
+    const platform::PlayerStats start = host.player.Stats();
     const QImage moved = Rendered();  // repaints what changed over the kept picture
-    EXPECT_EQ(platform::swf::CurrentParseCounts().groupsRead - start.groupsRead, 6);  // background: taken
-    EXPECT_EQ(platform::swf::CurrentParseCounts().groupsBuilt - start.groupsBuilt, 0);
+    EXPECT_EQ(host.player.Stats().groupsRead - start.groupsRead, 6);  // background: taken
+    EXPECT_EQ(host.player.Stats().groupsBuilt - start.groupsBuilt, 0);
 
     platform::MoviePlayer fresh;
     fresh.SetQuality2("low");

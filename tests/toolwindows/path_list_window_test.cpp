@@ -5,7 +5,7 @@
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "platform/forms/key_codes.h"
-#include "platform/player/swf_data.h"
+#include "platform/player/movie_player.h"
 
 #include <QApplication>
 
@@ -119,6 +119,49 @@ TEST_F(PathListWindowTest, ThumbnailSharesItsUnitsWithTheCanvasAndKeepsItsImageW
     EXPECT_EQ(units.Size(), 3u);
 }
 
+TEST_F(PathListWindowTest, ThumbnailOfALargeSelectionIsDrawnOnceTheWindowIsIdle)
+{
+    AddSquares(2);
+    Doc().DocPaths[1].FillType = core::kFillSolid;
+    Doc().DocPaths[1].FillColor = 0xFF0000FF;
+    // Path 2 holds more anchors than a thumbnail is drawn at once for: a fine zigzag along its
+    // top edge.
+    core::PathRecord &large = Doc().DocPaths[2];
+    large.FillType = core::kFillSolid;
+    large.FillColor = 0xFFFF0000;
+    const core::AnchorPoint left = large.Anchors[0];
+    const core::AnchorPoint right = large.Anchors[1];
+    std::vector<core::AnchorPoint> anchors{left};
+    constexpr int kSteps = 25000;
+    for (int k = 1; k < kSteps; ++k) {
+        anchors.push_back({left.X + (right.X - left.X) * k / kSteps, left.Y + k % 2, core::kOnCurve});
+    }
+    anchors.insert(anchors.end(), large.Anchors.begin() + 1, large.Anchors.end());
+    large.Anchors = std::move(anchors);
+
+    Doc().DocPaths[1].blSelected = true;
+    list->RefreshSelect();  // small: drawn at once
+    const QImage small = list->Picture1->Image();
+    list->FlushThumbnail();
+    EXPECT_EQ(list->Picture1->Image(), small);
+
+    Doc().DocPaths[2].blSelected = true;
+    list->RefreshSelect();
+    EXPECT_EQ(list->Picture1->Image(), small) << "the edit does not wait for the thumbnail";
+    list->FlushThumbnail();
+    const QImage idle = list->Picture1->Image();
+    EXPECT_NE(idle, small);
+    list->ThumbDisplay();
+    EXPECT_EQ(list->Picture1->Image(), idle) << "what the window shows when idle is the thumbnail";
+
+    // Back to a small selection: drawn at once, and no late picture replaces it.
+    Doc().DocPaths[2].blSelected = false;
+    list->RefreshSelect();
+    EXPECT_EQ(list->Picture1->Image(), small);
+    list->FlushThumbnail();
+    EXPECT_EQ(list->Picture1->Image(), small);
+}
+
 TEST_F(PathListWindowTest, RecolouredSelectionIsReadOnceForTheThumbnailAndTheCanvas)
 {
     AddSquares(3);
@@ -129,11 +172,14 @@ TEST_F(PathListWindowTest, RecolouredSelectionIsReadOnceForTheThumbnailAndTheCan
 
     // The thumbnail is drawn before the canvas: it reads the three recoloured groups, and the
     // canvas takes them from it instead of reading them again.
-    const platform::swf::ParseCounts start = platform::swf::CurrentParseCounts();
+    const platform::PlayerStats canvasStart = window->ShockwaveFlash1.Stats();
+    const platform::PlayerStats thumbnailStart = list->ShockwaveFlash2.Stats();
     canvastools::Input().CurrentColors[0] = 0xFF2040E0u;
     window->PicColor_MouseDown(kLeft, 0, 1, 1);
     QApplication::processEvents();
-    EXPECT_EQ(platform::swf::CurrentParseCounts().groupsRead - start.groupsRead, 3);
+    EXPECT_EQ(list->ShockwaveFlash2.Stats().groupsRead - thumbnailStart.groupsRead, 3);
+    EXPECT_EQ(window->ShockwaveFlash1.Stats().groupsRead - canvasStart.groupsRead, 0);
+    EXPECT_EQ(window->ShockwaveFlash1.Stats().groupsBuilt - canvasStart.groupsBuilt, 0);
     EXPECT_EQ(Doc().DocPaths[1].LineColor, 0xFF2040E0u);
 
     // The canvas shows what a player of its own shows of the same movie.
