@@ -16,8 +16,9 @@ namespace platform::swf {
 
 namespace {
 
-// Curves are flattened to within this many pixels, in at most kMaxCurvePieces lines.
-constexpr double kFlatness = 1.0 / 16;
+// Curves are flattened to within this many pixels (as the painter's own rasteriser does), in at
+// most kMaxCurvePieces lines.
+constexpr double kFlatness = 0.25;
 constexpr int kMaxCurvePieces = 256;
 // Coverages this close to 0 or 1 are taken as exact, so that rounding in the sums of covers
 // never lets a full pixel show its background.
@@ -44,10 +45,16 @@ int64_t ToSubpixels(double pixels)
     return std::llround(std::clamp(pixels * kSubpixels, -kMaxCoordinate, kMaxCoordinate));
 }
 
+// What a line leaves in a pixel column of a row. A line crossing many columns of one row leaves
+// the same cover in each column between its ends: it is kept as a ramp, started (+1) in the first
+// of those columns and ended (-1) after the last, so a row holds a few cells per line however
+// wide the line runs.
 struct Cell {
     uint64_t key;  // style << 32 | column + 1
     double cover;
     double area;
+    double ramp;       // cover added to each column from this one on
+    int32_t ramps;     // ramps started (+) and ended (-) here
 };
 
 double Cross(const QPointF &a, const QPointF &b)
@@ -212,13 +219,41 @@ double EvenOdd(double value)
     return a < kCoverageSnap ? 0 : a > 1 - kCoverageSnap ? 1 : a;
 }
 
-// One row of the sweep: cells from the lines, then coverages into the row's sums.
+// A pixel under premultiplied channels already weighted by coverage (0..255 each).
+QRgb Composite(QRgb d, float red, float green, float blue, float alpha)
+{
+    const float keep = std::max(0.0f, 1 - alpha / 255);
+    auto channel = [keep](float s, int v) { return std::clamp(static_cast<int>(std::lround(s + v * keep)), 0, 255); };
+    return qRgba(channel(red, qRed(d)), channel(green, qGreen(d)), channel(blue, qBlue(d)), channel(alpha, qAlpha(d)));
+}
+
+// Room a thread keeps between fills (most fills are small, and many are drawn one after another),
+// given back when a large fill left more than kKeptScratch elements in it.
+struct Scratch {
+    std::vector<Line> lines;
+    std::vector<Cell> cells;
+    std::vector<float> sums;
+    std::vector<size_t> active;
+};
+constexpr size_t kKeptScratch = 1 << 20;
+
+template <typename T>
+void Trim(std::vector<T> &items)
+{
+    if (items.capacity() > kKeptScratch) {
+        std::vector<T>().swap(items);
+    }
+    items.clear();
+}
+
+// One row of the sweep: cells from the lines, then coverages into the row's sums, or straight
+// into its pixels where one style alone has cells in the row.
 class RowSweep {
 public:
-    RowSweep(int columns, const QRect &clip) : columns_(columns), clipLeft_(clip.left()), clipRight_(clip.right())
+    RowSweep(int columns, const QRect &clip, Scratch &scratch)
+        : columns_(columns), clipLeft_(clip.left()), clipRight_(clip.right()), cells_(scratch.cells), sums_(scratch.sums)
     {
-        const size_t width = static_cast<size_t>(clip.width());
-        sums_.assign(width * 5, 0.0f);
+        sums_.assign(static_cast<size_t>(clip.width()) * 5, 0.0f);
     }
 
     void Reset(int row)
@@ -250,15 +285,20 @@ public:
 
     size_t CellCount() const { return cells_.size(); }
 
-    // Sums each style's coverage of the clip's pixels times its source.
-    void Cover(const std::vector<CompoundSource> &sources)
+    // Sums each style's coverage of the clip's pixels times its source (or draws it into pixels
+    // when the row holds one style).
+    void Cover(const std::vector<CompoundSource> &sources, QRgb *pixels)
     {
         std::sort(cells_.begin(), cells_.end(), [](const Cell &a, const Cell &b) { return a.key < b.key; });
+        pixels_ = pixels;
+        direct_ = cells_.empty() || cells_.front().key >> 32 == cells_.back().key >> 32;
         size_t i = 0;
         while (i < cells_.size()) {
             const uint64_t style = cells_[i].key >> 32;
             const CompoundSource &source = sources[style];
             double acc = 0;
+            double ramp = 0;
+            int32_t ramps = 0;
             while (i < cells_.size() && cells_[i].key >> 32 == style) {
                 const int column = static_cast<int>(cells_[i].key & 0xFFFFFFFFu) - 1;
                 double cover = 0;
@@ -266,39 +306,51 @@ public:
                 for (; i < cells_.size() && cells_[i].key == (style << 32 | uint64_t(column + 1)); ++i) {
                     cover += cells_[i].cover;
                     area += cells_[i].area;
+                    ramp += cells_[i].ramp;
+                    ramps += cells_[i].ramps;
                 }
-                Add(column, column + 1, EvenOdd(acc + area), source);
-                acc += cover;
+                if (ramps == 0) {
+                    ramp = 0;  // every ramp ended: no rounding left over
+                }
+                // A ramp column is fully crossed: half its cover lies right of the line.
+                Add(column, column + 1, EvenOdd(acc + area + ramp / 2), source);
+                acc += cover + ramp;
                 const bool more = i < cells_.size() && cells_[i].key >> 32 == style;
                 const int next = more ? static_cast<int>(cells_[i].key & 0xFFFFFFFFu) - 1 : columns_;
-                Add(column + 1, next, EvenOdd(acc), source);
+                if (ramp == 0) {
+                    Add(column + 1, next, EvenOdd(acc), source);
+                    continue;
+                }
+                const int from = std::max(column + 1, clipLeft_);
+                const int to = std::min(next, clipRight_ + 1);
+                for (int x = from; x < to; ++x) {
+                    Add(x, x + 1, EvenOdd(acc + ramp * (x - column - 1) + ramp / 2), source);
+                }
+                acc += ramp * (next - column - 1);
             }
         }
     }
 
-    // Blends the sums into the image row.
-    void Blend(QRgb *pixels)
+    // Blends the sums into the row's pixels.
+    void Blend()
     {
+        if (direct_) {
+            return;
+        }
         for (int x = touchedLeft_; x <= touchedRight_; ++x) {
             float *sum = &sums_[static_cast<size_t>(x - clipLeft_) * 5];
             if (sum[4] > 0) {
                 const float scale = sum[4] > 1 ? 1 / sum[4] : 1.0f;
-                const float keep = std::max(0.0f, 1 - sum[3] * scale / 255);
-                const QRgb d = pixels[x];
-                auto channel = [&](float s, int v) {
-                    return std::clamp(static_cast<int>(std::lround(s * scale + v * keep)), 0, 255);
-                };
-                pixels[x] = qRgba(channel(sum[0], qRed(d)), channel(sum[1], qGreen(d)), channel(sum[2], qBlue(d)),
-                                  channel(sum[3], qAlpha(d)));
+                pixels_[x] = Composite(pixels_[x], sum[0] * scale, sum[1] * scale, sum[2] * scale, sum[3] * scale);
             }
             std::fill(sum, sum + 5, 0.0f);
         }
     }
 
 private:
-    void Push(int column, double cover, double area, int32_t style)
+    void Push(int column, double cover, double area, int32_t style, double ramp = 0, int32_t ramps = 0)
     {
-        cells_.push_back({uint64_t(uint32_t(style)) << 32 | uint64_t(column + 1), cover, area});
+        cells_.push_back({uint64_t(uint32_t(style)) << 32 | uint64_t(column + 1), cover, area, ramp, ramps});
     }
 
     // A straight piece of a row between x-values lo <= hi (subpixels) covering height cover
@@ -322,7 +374,7 @@ private:
         const int64_t to = std::min(hi, right);
         const int first = static_cast<int>(from / kSubpixelsInt);
         const int last = std::min(static_cast<int>((to + kSubpixelsInt - 1) / kSubpixelsInt) - 1, columns_ - 1);
-        for (int c = first; c <= std::max(first, last); ++c) {
+        auto cell = [&](int c) {
             const int64_t cellLeft = int64_t(c) * kSubpixelsInt;
             const int64_t a = std::max(from, cellLeft);
             const int64_t b = width > 0 ? std::min(to, cellLeft + kSubpixelsInt) : a;
@@ -330,6 +382,15 @@ private:
             // The part of the pixel right of the piece: its height times the distance from the
             // piece's middle to the pixel's right side.
             Push(c, h, h * double(2 * (cellLeft + kSubpixelsInt) - a - b) / (2 * kSubpixels), style);
+        };
+        cell(first);
+        if (last > first + 1) {  // whole columns between the ends
+            const double whole = part(0, kSubpixelsInt);
+            Push(first + 1, 0, 0, style, whole, 1);
+            Push(last, 0, 0, style, -whole, -1);
+        }
+        if (last > first) {
+            cell(last);
         }
     }
 
@@ -341,9 +402,13 @@ private:
         if (coverage <= 0 || begin >= end) {
             return;
         }
+        const float f = static_cast<float>(coverage);
+        if (direct_ && source.image == nullptr && f == 1 && qAlpha(source.color) == 255) {
+            std::fill(pixels_ + begin, pixels_ + end, source.color);
+            return;
+        }
         touchedLeft_ = std::min(touchedLeft_, begin);
         touchedRight_ = std::max(touchedRight_, end - 1);
-        const float f = static_cast<float>(coverage);
         const QRgb *image = nullptr;
         int imageLeft = 0;
         int imageWidth = 0;
@@ -361,6 +426,10 @@ private:
                 const int ix = x - imageLeft;
                 color = image != nullptr && ix >= 0 && ix < imageWidth ? image[ix] : 0;
             }
+            if (direct_) {
+                pixels_[x] = Composite(pixels_[x], f * qRed(color), f * qGreen(color), f * qBlue(color), f * qAlpha(color));
+                continue;
+            }
             float *sum = &sums_[static_cast<size_t>(x - clipLeft_) * 5];
             sum[0] += f * qRed(color);
             sum[1] += f * qGreen(color);
@@ -376,8 +445,10 @@ private:
     int row_ = 0;
     int touchedLeft_ = 0;
     int touchedRight_ = -1;
-    std::vector<Cell> cells_;
-    std::vector<float> sums_;  // per clip column: red, green, blue, alpha, coverage
+    std::vector<Cell> &cells_;
+    std::vector<float> &sums_;  // per clip column: red, green, blue, alpha, coverage
+    QRgb *pixels_ = nullptr;   // the row's pixels
+    bool direct_ = false;      // one style in the row: drawn straight into pixels_
 };
 
 }  // namespace
@@ -395,7 +466,9 @@ void FillCompound(const CompoundTarget &target, const std::vector<const QPainter
     if (clip.isEmpty() || !CompoundFillable(image) || !world.isAffine() || paths.size() != sources.size()) {
         return;
     }
-    std::vector<Line> lines;
+    thread_local Scratch scratch;
+    std::vector<Line> &lines = scratch.lines;
+    Trim(lines);
     LineBuilder builder(world, clip.top(), clip.bottom() + 1, image.width(), lines);
     for (size_t s = 0; s < paths.size(); ++s) {
         if (paths[s] != nullptr && !paths[s]->isEmpty()) {
@@ -426,8 +499,9 @@ void FillCompound(const CompoundTarget &target, const std::vector<const QPainter
     const QRect columns(QPoint(clipLeft, clip.top()), QPoint(clipRight, clip.bottom()));
     const int firstRow = column(lines.front().y0 - kSubpixelsInt, clip.top(), clip.bottom());
     const int endRow = column(lowest + kSubpixelsInt, clip.top(), clip.bottom()) + 1;
-    RowSweep sweep(image.width(), columns);
-    std::vector<size_t> active;
+    RowSweep sweep(image.width(), columns, scratch);
+    std::vector<size_t> &active = scratch.active;
+    Trim(active);
     size_t next = 0;
     int64_t followed = 0;
     int64_t cells = 0;
@@ -447,11 +521,13 @@ void FillCompound(const CompoundTarget &target, const std::vector<const QPainter
         active.resize(kept);
         followed += static_cast<int64_t>(kept);
         cells += static_cast<int64_t>(sweep.CellCount());
-        sweep.Cover(sources);
-        sweep.Blend(reinterpret_cast<QRgb *>(image.scanLine(row - target.imageTop)));
+        sweep.Cover(sources, reinterpret_cast<QRgb *>(image.scanLine(row - target.imageTop)));
+        sweep.Blend();
     }
     linesFollowed += followed;
     cellsMade += cells;
+    Trim(scratch.cells);
+    Trim(scratch.sums);
 }
 
 CompoundCounts CurrentCompoundCounts()

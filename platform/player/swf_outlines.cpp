@@ -11,30 +11,33 @@ namespace platform::swf {
 
 namespace {
 
-// Elements the stroker may write per straight element of the line: both sides and a round join.
+// Elements the stroker may write per straight element of the line: both sides and a round join;
+// and per piece of a curve: it is offset in up to 16 pieces on each side.
 constexpr int64_t kOutlinePerLineElement = 16;
-// Curves are stroked as straight pieces lying within this many device pixels of them, and turning
-// so little from one piece to the next that the stroker's joins between them stand no further
-// from the exact offset (about half the width times the square of the turn).
-constexpr double kOutlineFlatness = 0.1;
+constexpr int64_t kOutlinePerCurveElement = 100;
+// The stroker offsets a curve with an error growing with the width and with how far the curve
+// turns: about 0.077 x width x (turn / 2.3)^1.4 on quadratic curves. Curves are cut into pieces
+// that turn so little that the error stays within kOutlineTolerance device pixels.
+constexpr double kOutlineTolerance = 0.15;
+constexpr double kOffsetErrorPerWidth = 0.077;
+constexpr double kOffsetErrorTurn = 2.3;
+constexpr double kOffsetErrorExponent = 1.4;
 // A curve is halved at most this many times (1,024 pieces).
 constexpr int kMaxCurveHalvings = 10;
 
 std::atomic<int64_t> heldElements{0};
 std::atomic<int64_t> builtElements{0};
 
-// How finely curves are cut, in path units: the distance a piece may stand from its curve, and
-// the largest turn (radians) within one piece.
-struct Fineness {
-    double flatness;
-    double turn;
-};
-
-Fineness FinenessFor(double width, double scale)
+// The largest turn (radians) of a piece of curve stroked width twips wide at scale.
+double LargestTurn(double width, double scale)
 {
-    scale = OutlineScale(scale);
-    const double flatness = scale > 0 ? kOutlineFlatness / scale : 1.0;
-    return {flatness, std::min(0.5, std::sqrt(flatness / std::max(width / 2, flatness)))};
+    const double deviceWidth = width * OutlineScale(scale);
+    if (!(deviceWidth > 0) || !std::isfinite(deviceWidth)) {
+        return M_PI;
+    }
+    const double turn = kOffsetErrorTurn * std::pow(kOutlineTolerance / (kOffsetErrorPerWidth * deviceWidth),
+                                                    1 / kOffsetErrorExponent);
+    return std::min(turn, M_PI);
 }
 
 double Turn(const QPointF &a, const QPointF &b)
@@ -45,20 +48,16 @@ double Turn(const QPointF &a, const QPointF &b)
     return std::abs(std::atan2(a.x() * b.y() - a.y() * b.x(), a.x() * b.x() + a.y() * b.y()));
 }
 
-// Calls end(point) for the end of each straight piece of the cubic from p0, halving it until
-// every piece is flat and turns little enough.
-template <typename End>
-void CutCurve(const QPointF &p0, const QPointF &p1, const QPointF &p2, const QPointF &p3, const Fineness &fineness,
-              int halvings, const End &end)
+// Calls piece(c1, c2, end) for each piece of the cubic from p0, halving it until every piece
+// turns by no more than largestTurn.
+template <typename Piece>
+void CutCurve(const QPointF &p0, const QPointF &p1, const QPointF &p2, const QPointF &p3, double largestTurn,
+              int halvings, const Piece &piece)
 {
-    const QPointF d1 = p0 - 2 * p1 + p2;
-    const QPointF d2 = p1 - 2 * p2 + p3;
-    const double bend = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
     const QPointF startTangent = p1 != p0 ? p1 - p0 : p2 - p0;
     const QPointF endTangent = p3 != p2 ? p3 - p2 : p3 - p1;
-    const bool fine = 0.75 * bend <= fineness.flatness && Turn(startTangent, endTangent) <= fineness.turn;
-    if (fine || halvings >= kMaxCurveHalvings || !std::isfinite(bend)) {
-        end(p3);
+    if (halvings >= kMaxCurveHalvings || Turn(startTangent, endTangent) <= largestTurn) {
+        piece(p1, p2, p3);
         return;
     }
     const QPointF a = (p0 + p1) / 2;
@@ -67,35 +66,27 @@ void CutCurve(const QPointF &p0, const QPointF &p1, const QPointF &p2, const QPo
     const QPointF ab = (a + b) / 2;
     const QPointF bc = (b + c) / 2;
     const QPointF middle = (ab + bc) / 2;
-    CutCurve(p0, a, ab, middle, fineness, halvings + 1, end);
-    CutCurve(middle, bc, c, p3, fineness, halvings + 1, end);
+    CutCurve(p0, a, ab, middle, largestTurn, halvings + 1, piece);
+    CutCurve(middle, bc, c, p3, largestTurn, halvings + 1, piece);
 }
 
-// Calls move(point), line(point) for the line with its curves cut into straight pieces.
-template <typename Move, typename Line>
-void ForEachPiece(const QPainterPath &line, const Fineness &fineness, const Move &move, const Line &lineTo)
+// The line with its curves cut into pieces that turn no more than largestTurn.
+QPainterPath CutLine(const QPainterPath &line, double largestTurn)
 {
+    QPainterPath cut;
     for (int i = 0; i < line.elementCount(); ++i) {
         const QPainterPath::Element &e = line.elementAt(i);
         if (e.type == QPainterPath::MoveToElement) {
-            move(QPointF(e));
+            cut.moveTo(e);
         } else if (e.type == QPainterPath::CurveToElement && i > 0 && i + 2 < line.elementCount()) {
-            CutCurve(line.elementAt(i - 1), e, line.elementAt(i + 1), line.elementAt(i + 2), fineness, 0, lineTo);
+            CutCurve(line.elementAt(i - 1), e, line.elementAt(i + 1), line.elementAt(i + 2), largestTurn, 0,
+                     [&cut](const QPointF &c1, const QPointF &c2, const QPointF &to) { cut.cubicTo(c1, c2, to); });
             i += 2;
         } else {
-            lineTo(QPointF(e));
+            cut.lineTo(e);
         }
     }
-}
-
-bool Curved(const QPainterPath &line)
-{
-    for (int i = 0; i < line.elementCount(); ++i) {
-        if (line.elementAt(i).type == QPainterPath::CurveToElement) {
-            return true;
-        }
-    }
-    return false;
+    return cut;
 }
 
 }  // namespace
@@ -115,10 +106,20 @@ OutlineCounts CurrentOutlineCounts()
 
 int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double scale)
 {
-    int64_t pieces = 0;
-    auto count = [&pieces](const QPointF &) { ++pieces; };
-    ForEachPiece(line, FinenessFor(width, scale), count, count);
-    return 64 + kOutlinePerLineElement * pieces;  // the caps, then every piece
+    int64_t estimate = 64;  // the caps
+    for (int i = 0; i < line.elementCount(); ++i) {
+        const QPainterPath::Element &e = line.elementAt(i);
+        if (e.type == QPainterPath::CurveToElement && i > 0 && i + 2 < line.elementCount()) {
+            CutCurve(line.elementAt(i - 1), e, line.elementAt(i + 1), line.elementAt(i + 2), LargestTurn(width, scale),
+                     0, [&estimate](const QPointF &, const QPointF &, const QPointF &) {
+                         estimate += kOutlinePerCurveElement;
+                     });
+            i += 2;
+        } else {
+            estimate += kOutlinePerLineElement;
+        }
+    }
+    return estimate;
 }
 
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
@@ -126,20 +127,12 @@ QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
     if (width <= 0) {
         return {};
     }
-    QPainterPath stroked;
-    if (Curved(line)) {
-        ForEachPiece(
-            line, FinenessFor(width, scale), [&stroked](const QPointF &p) { stroked.moveTo(p); },
-            [&stroked](const QPointF &p) { stroked.lineTo(p); });
-    } else {
-        stroked = line;
-    }
     QPainterPathStroker stroker;
     stroker.setWidth(width);
     stroker.setCapStyle(Qt::RoundCap);
     stroker.setJoinStyle(Qt::RoundJoin);
     stroker.setCurveThreshold(1.0);
-    QPainterPath outline = stroker.createStroke(stroked);
+    QPainterPath outline = stroker.createStroke(CutLine(line, LargestTurn(width, scale)));
     builtElements += outline.elementCount();
     return outline;
 }
