@@ -108,33 +108,41 @@ struct OutlineCounts {
 };
 OutlineCounts CurrentOutlineCounts();
 
-// A generous estimate of the elements of a line's outline; above kMaxOutlineElements it is not built.
-int64_t EstimatedOutlineElements(const QPainterPath &line);
-QPainterPath LineOutline(const QPainterPath &line, double width);
+// Outlines are built for scales in steps of two: the scale (device pixels per twip) an outline
+// drawn at scale is built for, the next power of two at or above it. An outline depends on its
+// line, width and this scale only, whatever was drawn before.
+double OutlineScale(double scale);
+// A generous estimate of the elements of a line's outline drawn at scale device pixels per twip;
+// above kMaxOutlineElements it is not built.
+int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double scale);
+// The area a line of width twips covers, round caps and joins, exact to within a tenth of a
+// device pixel at OutlineScale(scale) and below.
+QPainterPath LineOutline(const QPainterPath &line, double width, double scale);
 
 // The outlines of a group's lines, built when first drawn and kept within the budget above, and
 // the largest scale they were readied for. Shared by the groups that have the same paths; filled
 // in before the drawing threads start (each object by one thread), read by them.
 class LineOutlines {
 public:
-    explicit LineOutlines(size_t count) : outlines_(count), tried_(count, false) {}
+    explicit LineOutlines(size_t count) : outlines_(count), scales_(count, 0.0), tried_(count, false) {}
     ~LineOutlines();
     LineOutlines(const LineOutlines &) = delete;
     LineOutlines &operator=(const LineOutlines &) = delete;
 
-    // The kept outline of line index, or nullptr.
-    const QPainterPath *Held(size_t index) const;
-    // Builds and keeps the outline when the budgets allow; returns it or nullptr. A line whose
-    // outline did not fit is not tried again: it is outlined anew whenever it is drawn.
-    const QPainterPath *Hold(size_t index, const QPainterPath &line, double width);
+    // The kept outline of line index built for OutlineScale(scale), or nullptr.
+    const QPainterPath *Held(size_t index, double scale) const;
+    // Builds and keeps the outline for OutlineScale(scale) (replacing one built for another) when
+    // the budgets allow; returns it or nullptr. A line whose outline did not fit is not tried
+    // again: it is outlined anew whenever it is drawn.
+    const QPainterPath *Hold(size_t index, const QPainterPath &line, double width, double scale);
 
-    // The largest device scale (pixels per twip) the outlines were readied for: tried for every
-    // line wide at that scale.
+    // The OutlineScale the outlines were last readied for: tried for every line wide there.
     double ReadiedScale() const { return readiedScale_; }
     void SetReadiedScale(double scale) { readiedScale_ = scale; }
 
 private:
     std::vector<std::optional<QPainterPath>> outlines_;
+    std::vector<double> scales_;  // the scale each kept outline was built for
     std::vector<bool> tried_;
     int64_t held_ = 0;
     double readiedScale_ = 0;
