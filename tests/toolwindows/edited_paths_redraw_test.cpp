@@ -57,6 +57,7 @@ TEST_F(EditedPathsRedrawTest, EveryKindOfEditChangesTheCanvasMovie)
          }},
         {"gradient tool",
          [this] {
+             Doc().DocPaths[2].blSelected = false;  // the tool shows the last selected path's frame
              ChooseTool(canvastools::kToolGradient);
              window->DispShape(1);
              Drag(testsupport::kLeft, 0, {{2000, 2000}, {2100, 2050}, {2300, 2100}});
