@@ -250,6 +250,9 @@ void DrawGUI::Form_Load(const QString &commandLine)
     if (folderLock_->Held()) {
         core::DeleteAllBackups();
     }
+    // Temporary movies are per program: those of programs that ended without removing them go.
+    platform::RemoveStaleInstanceFiles(platform::kCanvasMovieName);
+    platform::RemoveStaleInstanceFiles(platform::kPreviewMovieName);
     movie::ClearBackgroundCache();
     movie::ClearGridCache();
     movie::ClearBackColorCache();
@@ -281,7 +284,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
 void DrawGUI::InitDocumentState()
 {
     Doc().SelectedAnchors.assign(1, core::AnchorRef());
-    Doc().CanvasTempFile = ProgramFile("_canvtemp.tmp");
+    Doc().CanvasTempFile = platform::InstanceFile(platform::kCanvasMovieName);
     std::remove(Doc().CanvasTempFile.c_str());
     Input().DragArmed = false;
     Doc().ZoomRate = 1.0f;
@@ -359,6 +362,7 @@ void DrawGUI::Form_Unload(int &cancel)
                          QStringLiteral("Quillark"), this);
     }
     std::remove(Doc().CanvasTempFile.c_str());
+    std::remove(platform::InstanceFile(platform::kPreviewMovieName).c_str());
     QCoreApplication::quit();
 }
 

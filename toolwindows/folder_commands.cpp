@@ -382,12 +382,12 @@ void FolderGUI::ShowAnimePreview(int mode)
     UnloadPreviewWindow();
     int32_t width = 0;
     int32_t height = 0;
-    std::string movie = platform::ProgramFile("_preview.swf");
+    std::string movie = platform::InstanceFile(platform::kPreviewMovieName);
     MakePreviewMovie(movie, width, height, mode, rows);
     if (width > 0 && height > 0) {
         ShowPreviewWindow(movie, width, height, &owner_);
     }
-    // The movie stays in the program folder: the next preview replaces it.
+    // The movie stays in the program folder until the program ends: the next preview replaces it.
 }
 
 }  // namespace toolwindows
