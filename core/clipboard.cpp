@@ -16,6 +16,7 @@
 #include <cctype>
 #include <cstddef>
 #include <map>
+#include <new>
 
 namespace core {
 namespace {

@@ -10,6 +10,7 @@
 #include "core/clipboard.h"
 #include "core/document.h"
 #include "core/document_lifecycle.h"
+#include "core/memory_guard.h"
 #include "import/clip_importers.h"
 #include "mainwindow/brush_file.h"
 #include "mainwindow/canvas_view_bridge.h"
@@ -268,7 +269,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
     canvastools::ChangeIcons(Main().UseToolIcons);
     QString file = CommandLineFile(commandLine);
     if (!file.isEmpty()) {
-        core::OpenDrawingFile(GetLongPath(file).toStdString());
+        core::RunWithinMemory([&] { core::OpenDrawingFile(GetLongPath(file).toStdString()); });
         FormResizeSub();  // as after every opening: the drawing's canvas sets the scroll ranges
     }
     QApplication::processEvents();
