@@ -16,7 +16,6 @@
 #include <cctype>
 #include <cstddef>
 #include <map>
-#include <new>
 
 namespace core {
 namespace {

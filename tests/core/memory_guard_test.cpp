@@ -2,7 +2,9 @@
 
 #include "core/clipboard.h"
 #include "core/drawing_file.h"
+#include "core/path_importers.h"
 #include "editing_fixture.h"
+#include "import/clip_importers.h"
 #include "import/svg_context.h"
 #include "recording_host.h"
 #include "tests/support/test_support.h"
@@ -22,6 +24,7 @@ protected:
     {
         RecordingHostTest::SetUp();
         ResetClipboardForTest();
+        importer::InstallPathImporters();
         // A named drawing of two paths with one undo step, unmodified, and a clip of one path.
         Doc().DocPaths = {PathRecord(), MakePath({{0, 0}, {100, 100}}), MakePath({{5, 5}, {50, 500}}, true)};
         StartHistoryWithDocument();
@@ -37,6 +40,7 @@ protected:
     void TearDown() override
     {
         importer::SvgLimits::SetDefaultHeldBytes(0);
+        SetPathImporters(nullptr);
         RecordingHostTest::TearDown();
     }
     int MessagesShown() const
