@@ -4,6 +4,7 @@
 #include "import/svg_reader.h"
 #include "import/wmf_importer.h"
 
+#include <new>
 #include <utility>
 
 namespace importer {
@@ -15,6 +16,9 @@ public:
     {
         SvgReader reader;
         if (!reader.LoadSvg(path)) {
+            if (reader.OutOfMemory()) {
+                throw std::bad_alloc();  // the command that reads it reports it and takes it back
+            }
             return false;
         }
         paths = reader.GetPathRecords();

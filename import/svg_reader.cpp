@@ -167,6 +167,7 @@ bool SvgReader::LoadSvg(const std::string &fileName)
 {
     groups_.clear();
     width_ = height_ = 0;
+    outOfMemory_ = false;
     context_ = SvgContext();
     std::string bytes;
     if (!ReadSvgFileBytes(fileName, bytes, kMaxDocumentBytes)) {
@@ -181,8 +182,12 @@ bool SvgReader::LoadSvg(const std::string &fileName)
         Parse(text);
     } catch (const SvgError &) {
         ok = false;
+    } catch (const SvgTooLarge &) {
+        ok = false;
+        outOfMemory_ = true;
     } catch (const std::bad_alloc &) {
         ok = false;
+        outOfMemory_ = true;
     } catch (const std::out_of_range &) {
         ok = false;
     }
@@ -190,6 +195,7 @@ bool SvgReader::LoadSvg(const std::string &fileName)
     context_.names.Clear();
     if (!ok) {
         groups_.clear();
+        groups_.shrink_to_fit();
         return false;
     }
     if (!groups_.empty()) {
@@ -437,7 +443,8 @@ core::PathCollection SvgReader::GetPathRecords() const
     result.Paths.reserve(count);
     int32_t compoundCounter = 0;
     for (const QlkGroup &group : groups_) {
-        core::AppendPaths(result, group.GetGroupPathRecords(compoundCounter));
+        // Straight into the result: a group of many subpaths is not held twice.
+        group.AppendGroupPathRecords(result.Paths, compoundCounter);
     }
     return result;
 }

@@ -10,6 +10,7 @@
 #include "core/clipboard.h"
 #include "core/document.h"
 #include "core/document_lifecycle.h"
+#include "core/memory_guard.h"
 #include "import/clip_importers.h"
 #include "mainwindow/brush_file.h"
 #include "mainwindow/canvas_view_bridge.h"
@@ -250,6 +251,9 @@ void DrawGUI::Form_Load(const QString &commandLine)
     if (folderLock_->Held()) {
         core::DeleteAllBackups();
     }
+    // Temporary movies are per program: those of programs that ended without removing them go.
+    platform::RemoveStaleInstanceFiles(platform::kCanvasMovieName);
+    platform::RemoveStaleInstanceFiles(platform::kPreviewMovieName);
     movie::ClearBackgroundCache();
     movie::ClearGridCache();
     movie::ClearBackColorCache();
@@ -265,7 +269,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
     canvastools::ChangeIcons(Main().UseToolIcons);
     QString file = CommandLineFile(commandLine);
     if (!file.isEmpty()) {
-        core::OpenDrawingFile(GetLongPath(file).toStdString());
+        core::RunWithinMemory([&] { core::OpenDrawingFile(GetLongPath(file).toStdString()); });
         FormResizeSub();  // as after every opening: the drawing's canvas sets the scroll ranges
     }
     QApplication::processEvents();
@@ -281,7 +285,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
 void DrawGUI::InitDocumentState()
 {
     Doc().SelectedAnchors.assign(1, core::AnchorRef());
-    Doc().CanvasTempFile = ProgramFile("_canvtemp.tmp");
+    Doc().CanvasTempFile = platform::InstanceFile(platform::kCanvasMovieName);
     std::remove(Doc().CanvasTempFile.c_str());
     Input().DragArmed = false;
     Doc().ZoomRate = 1.0f;
@@ -359,6 +363,7 @@ void DrawGUI::Form_Unload(int &cancel)
                          QStringLiteral("Quillark"), this);
     }
     std::remove(Doc().CanvasTempFile.c_str());
+    std::remove(platform::InstanceFile(platform::kPreviewMovieName).c_str());
     QCoreApplication::quit();
 }
 

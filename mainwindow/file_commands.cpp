@@ -5,6 +5,7 @@
 #include "core/document.h"
 #include "core/document_lifecycle.h"
 #include "core/host.h"
+#include "core/memory_guard.h"
 #include "import/picture_file.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
@@ -163,7 +164,7 @@ void DrawGUI::mnuOpenFile_Click()
                                                      kDrawingExtension, DrawingDialogFolder());
     std::string name = ChosenName(platform::ShowOpenDialog(record), record);
     if (!name.empty()) {
-        core::OpenDrawingFile(name);
+        core::RunWithinMemory([&] { core::OpenDrawingFile(name); });
         FormResizeSub();
     }
 }
@@ -178,7 +179,7 @@ void DrawGUI::mnuMostRecent_Click(int index)
     if (ConfirmModify() == 1) {
         return;
     }
-    core::OpenDrawingFile(path);
+    core::RunWithinMemory([&] { core::OpenDrawingFile(path); });
     FormResizeSub();
 }
 
@@ -190,7 +191,7 @@ void DrawGUI::mnuClipRead_Click()
     std::string name = ChosenName(platform::ShowOpenDialog(record), record);
     if (!name.empty()) {
         DispShape(1);
-        core::LoadClipFile(name);
+        core::RunWithinMemory([&] { core::LoadClipFile(name); });
     }
 }
 
@@ -245,17 +246,19 @@ void DrawGUI::Picture1_OLEDragDrop(const QStringList &files, int /*button*/, int
         if (ConfirmModify() == 1) {
             return;
         }
-        core::OpenDrawingFile(name);
+        core::RunWithinMemory([&] { core::OpenDrawingFile(name); });
         FormResizeSub();
         return;
     }
     // A file that does not load has been reported by the loader; nothing is pasted.
-    if ((!drawing && !IsClipKind(type)) || !core::LoadClipFile(name)) {
+    if ((!drawing && !IsClipKind(type)) || !core::SucceedsWithinMemory([&] { return core::LoadClipFile(name); })) {
         return;
     }
     PosScrToTwip(x, y, Input().DragOriginX, Input().DragOriginY);
-    mnuPastePath_Click();
-    movie::MakeCanvasMovie();
+    core::RunWithinMemory([&] {
+        mnuPastePath_Click();
+        movie::MakeCanvasMovie();
+    });
     DispShape(1);
 }
 

@@ -277,7 +277,7 @@ void MakeCanvasMovie()
         player->SetMovie("a");  // releases the previous canvas movie
     }
     if (doc.CanvasTempFile.empty()) {
-        doc.CanvasTempFile = platform::ProgramFile("_canvtemp.tmp");
+        doc.CanvasTempFile = platform::InstanceFile(platform::kCanvasMovieName);
     }
     const core::CanvasSettings &settings = doc.CurrentSettings;
     const std::string &file = doc.CanvasTempFile;

@@ -574,11 +574,14 @@ core::PathRecord Journey::Square(int left, int top, int size, Rgb fill)
     return path;
 }
 
-std::string Journey::WriteDrawing(const std::string &name, const std::vector<core::PathRecord> &paths)
+std::string Journey::WriteDrawing(const std::string &name, const std::vector<core::PathRecord> &paths,
+                                  QSize canvas)
 {
     core::PathArray array{core::PathRecord()};
     array.insert(array.end(), paths.begin(), paths.end());
-    core::CanvasSettings settings;  // 320 x 320 pixels
+    core::CanvasSettings settings;
+    settings.Width = canvas.width();
+    settings.Height = canvas.height();
     std::string message;
     const std::string path = File(name);
     EXPECT_TRUE(core::WriteDrawingFile(path, array, static_cast<int32_t>(paths.size()), settings, message)) << message;

@@ -154,9 +154,10 @@ protected:
     std::string File(const std::string &name) const;
     // A closed square of canvas pixels, filled with the colour (0xRRGGBB) and without a line.
     static core::PathRecord Square(int left, int top, int size, Rgb fill);
-    // A drawing file of the paths on a 320 x 320 pixel canvas, written in the journey's folder
-    // as a user would have saved it before; returns its path.
-    std::string WriteDrawing(const std::string &name, const std::vector<core::PathRecord> &paths);
+    // A drawing file of the paths on a canvas of the size in pixels, written in the journey's
+    // folder as a user would have saved it before; returns its path.
+    std::string WriteDrawing(const std::string &name, const std::vector<core::PathRecord> &paths,
+                             QSize canvas = QSize(320, 320));
     // File > Open with the file dialog answered by the path.
     void OpenDrawing(const std::string &path);
 

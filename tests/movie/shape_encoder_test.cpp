@@ -262,6 +262,28 @@ TEST_F(ShapeEncoderTest, EdgesFollowTheAnchorKinds)
     EXPECT_EQ(y, 0);
 }
 
+// A closed path that begins with two control points starts at their midpoint, rounded toward
+// zero: odd sums on either side of zero tell it from rounding up, to nearest or down.
+TEST_F(ShapeEncoderTest, AStartBetweenTwoControlPointsIsRoundedTowardZero)
+{
+    REQUIRE_YASWFP();
+    struct Case {
+        int32_t x0, y0, x1, y1;
+    };
+    for (const Case &c : {Case{1, 2, 2, 5}, Case{-1, -2, -4, -5}, Case{7, -3, -2, 0}, Case{-9, 4, 2, -1}}) {
+        SCOPED_TRACE(std::to_string(c.x0) + "," + std::to_string(c.y0) + " " + std::to_string(c.x1) + "," +
+                     std::to_string(c.y1));
+        core::PathArray paths = Paths({MakePath({{c.x0, c.y0, core::kControlPoint}, {c.x1, c.y1, core::kControlPoint},
+                                                 {300, 400, core::kControlPoint}, {-200, 300, core::kControlPoint}},
+                                                true)});
+        QJsonArray records = ParsedRecords(paths);
+        ASSERT_GT(records.size(), 1);
+        QJsonObject move = records[1].toObject();
+        EXPECT_EQ(move["MoveDeltaX"].toInt(), (c.x0 + c.x1) / 2);
+        EXPECT_EQ(move["MoveDeltaY"].toInt(), (c.y0 + c.y1) / 2);
+    }
+}
+
 TEST_F(ShapeEncoderTest, FarCoordinatesGetTheBitsTheyNeed)
 {
     REQUIRE_YASWFP();
