@@ -298,6 +298,7 @@ void MakeCanvasMovie()
     }
 
     BeginMovie(6, view.Right - view.Left, view.Bottom - view.Top, kCanvasFrameRate);
+    Writer().KeepWrittenBytes = true;
     ControlMovieFile(file, kMovieOpen);
     const int64_t originX = -static_cast<int64_t>(view.Left) * kTwipsPerPixel;
     const int64_t originY = -static_cast<int64_t>(view.Top) * kTwipsPerPixel;
@@ -319,12 +320,28 @@ void MakeCanvasMovie()
     NextFrame();
     ControlMovieFile(file, kMovieFrames);
     WriteEndTag();
-    ControlMovieFile(file, kMovieFinish);
+    const bool written = ControlMovieFile(file, kMovieFinish);
+    WriterState &writer = Writer();
+    canvas.MovieBytes = written ? std::move(writer.WrittenMovie) : std::string();
+    canvas.MovieBytesFile = file;
+    writer.WrittenMovie = std::string();
+    writer.KeepWrittenBytes = false;
 
     if (player) {
         player->SetBackgroundColor(static_cast<int32_t>(doc.PlayerBackColor & 0xFFFFFF));
         player->SetQuality2(core::QualityName(settings.Quality));
     }
+}
+
+std::string TakeCanvasMovieBytes(const std::string &file)
+{
+    CanvasMovieState &canvas = Canvas();
+    std::string bytes;
+    if (canvas.MovieBytesFile == file) {
+        bytes = std::move(canvas.MovieBytes);
+    }
+    canvas.MovieBytes = std::string();
+    return bytes;
 }
 
 }  // namespace movie

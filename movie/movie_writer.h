@@ -71,6 +71,11 @@ struct WriterState {
     int64_t SpriteStart = 0;  // 1-based file position of the open sprite's tag; 0 = none
     bool FileFailed = false;  // a write of the open movie failed
     std::vector<uint8_t> MovieFileBytes;  // what kMovieReadBack read
+    // When set (after BeginMovie), every byte written to the open file is kept here too, length
+    // and frame count patched as in the file, so that the finished movie can be played without
+    // reading the file back.
+    bool KeepWrittenBytes = false;
+    std::string WrittenMovie;
 
     // Scratch buffers of the shape unit being encoded.
     core::BitBuffer UnitFillStyles;

@@ -2,11 +2,10 @@
 
 #include "platform/base/atomic_file.h"
 #include "platform/player/group_cache.h"
+#include "platform/player/swf_below_layer.h"
 #include "platform/player/swf_data.h"
 
-#include <QPainter>
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <new>
 
@@ -26,6 +25,7 @@ struct MoviePlayer::Picture {
     QTransform view;
     std::string quality;
     std::vector<swf::PaintItem> items;
+    swf::BelowLayer below;  // what lies below the items edited last
 
     bool PaintedLike(const QImage &target, const QRect &otherRect, QRgb otherBackground,
                      const QTransform &otherView, const std::string &otherQuality) const
@@ -36,22 +36,6 @@ struct MoviePlayer::Picture {
 };
 
 namespace {
-
-void FillArea(QImage &image, const QRect &area, QRgb color)
-{
-    QPainter painter(&image);
-    painter.fillRect(area, QColor::fromRgb(color));
-}
-
-// Copies the pixels of area between two images of one size and 32-bit format.
-void CopyArea(const QImage &from, QImage &to, const QRect &area)
-{
-    const size_t rowBytes = static_cast<size_t>(area.width()) * sizeof(QRgb);
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        std::memcpy(to.scanLine(y) + area.left() * sizeof(QRgb), from.constScanLine(y) + area.left() * sizeof(QRgb),
-                    rowBytes);
-    }
-}
 
 swf::Quality QualityOf(const std::string &name)
 {
@@ -102,15 +86,31 @@ void MoviePlayer::ShareGroups(std::shared_ptr<GroupCache> cache)
 
 void MoviePlayer::SetMovie(const std::string &path)
 {
-    moviePath_ = path;
-    state_.reset();
-    playing_ = false;
-    clockMs_ = 0;
+    Unload(path);
     std::error_code error;
     std::string bytes;
     if (!std::filesystem::is_regular_file(path, error) || !ReadWholeFile(path, bytes)) {
         return;
     }
+    ParseLoaded(bytes);
+}
+
+void MoviePlayer::SetMovieBytes(const std::string &name, std::string_view bytes)
+{
+    Unload(name);
+    ParseLoaded(bytes);
+}
+
+void MoviePlayer::Unload(const std::string &name)
+{
+    moviePath_ = name;
+    state_.reset();
+    playing_ = false;
+    clockMs_ = 0;
+}
+
+void MoviePlayer::ParseLoaded(std::string_view bytes)
+{
     state_ = std::make_unique<State>();
     outOfMemory_ = false;
     try {
@@ -233,7 +233,7 @@ void MoviePlayer::Render(QImage &target, const QRect &rect) const
     const QRectF frameRect = movie ? movie->frameRect : QRectF();
     if (movie == nullptr || frameRect.width() <= 0 || frameRect.height() <= 0 || target.depth() != 32) {
         picture_.reset();
-        FillArea(target, visible, background);
+        swf::FillArea(target, visible, background);
         return;
     }
     const QTransform view = QTransform::fromTranslate(-frameRect.left(), -frameRect.top()) *
@@ -241,22 +241,26 @@ void MoviePlayer::Render(QImage &target, const QRect &rect) const
                             QTransform::fromTranslate(rect.left(), rect.top());
     std::vector<swf::PaintItem> items = swf::PaintItems(*movie, state_->displayList);
     QRect changed = visible;
+    size_t head = 0;
     if (picture_ && picture_->PaintedLike(target, rect, background, view, quality_)) {
         changed = swf::ChangedArea(picture_->items, items, view, visible);
+        head = swf::UnchangedHead(picture_->items, items);
     } else {
         // The last picture's pixels are all painted again; its memory is kept when it fits.
         QImage image = picture_ && picture_->image.size() == target.size() && picture_->image.format() == target.format()
                            ? std::move(picture_->image)
                            : QImage(target.size(), target.format());
-        picture_ = std::make_unique<Picture>(Picture{std::move(image), rect, background, view, quality_, {}});
+        picture_ = std::make_unique<Picture>(Picture{std::move(image), rect, background, view, quality_, {}, {}});
     }
+    // A clip layer changes what is drawn beneath it: such pictures are drawn whole.
+    const bool layered = std::none_of(items.begin(), items.end(),
+                                      [](const swf::PaintItem &item) { return item.clipDepth > 0; });
     picture_->items = std::move(items);
     if (!changed.isEmpty()) {
-        FillArea(picture_->image, changed, background);
-        swf::RenderDisplayList(*movie, state_->displayList, picture_->image, visible, changed, view,
-                               QualityOf(quality_));
+        const swf::PictureSetup setup{movie, &state_->displayList, visible, view, QualityOf(quality_), background};
+        picture_->below.PaintChanged(setup, picture_->image, changed, head, layered);
     }
-    CopyArea(picture_->image, target, visible);
+    swf::CopyArea(picture_->image, target, visible);
 }
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -35,6 +36,9 @@ public:
     // rewritten right after). A name that names no file unloads the current movie; a file that is
     // not a readable movie renders as the background. A movie of several frames starts playing.
     void SetMovie(const std::string &path);
+    // Loads a movie held in memory as SetMovie loads a file (bytes are not kept); name is what
+    // Movie() reports afterwards.
+    void SetMovieBytes(const std::string &name, std::string_view bytes);
     const std::string &Movie() const { return moviePath_; }
     // Whether the last movie loaded could not be held in the memory left (it shows as its
     // background).
@@ -78,6 +82,8 @@ private:
     struct State;
     struct Picture;
 
+    void Unload(const std::string &name);
+    void ParseLoaded(std::string_view bytes);
     void ShowFrame(int32_t frame);
     QRgb Background() const;
 

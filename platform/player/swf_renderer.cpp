@@ -154,8 +154,19 @@ struct Readying {
     double scale;
 };
 
+// The paint items (as PaintItems counts them) a display object stands for.
+size_t ItemCount(const Character &character)
+{
+    if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
+        return shape->groups.size();
+    }
+    return std::holds_alternative<MorphCharacter>(character) || std::holds_alternative<EditTextCharacter>(character)
+               ? 1
+               : 0;
+}
+
 Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area, const QTransform &view,
-                 std::vector<Readying> &readying)
+                 const ItemRange &range, std::vector<Readying> &readying)
 {
     Scene scene;
     const QRectF areaF(area);
@@ -178,10 +189,18 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
             }
         }
     };
+    size_t firstItem = 0;  // the paint item index of the object's first item
     for (const auto &[depth, object] : list) {
         const Character *character = movie.Find(object.characterId);
+        if (character == nullptr) {
+            continue;
+        }
+        const size_t items = ItemCount(*character);
+        const size_t begin = std::clamp(range.begin, firstItem, firstItem + items) - firstItem;
+        const size_t end = std::clamp(range.end, firstItem, firstItem + items) - firstItem;
+        firstItem += items;
         const QTransform world = object.matrix * view;
-        if (character == nullptr || !Usable(world)) {
+        if (!Usable(world) || (begin == end && object.clipDepth == 0)) {
             continue;
         }
         PlacedObject placed{depth, &object, character, world, nullptr, scene.groups.size(), 0};
@@ -191,15 +210,15 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
         }
         if (object.clipDepth == 0) {  // clip layers draw private copies
             if (shape != nullptr) {
-                for (const PlacedGroup &group : shape->groups) {
-                    addGroup(*group.group, group.At(world));
+                for (size_t i = begin; i < end; ++i) {
+                    addGroup(*shape->groups[i].group, shape->groups[i].At(world));
                 }
             } else if (placed.morph) {
                 addGroup(*placed.morph, world);
             }
         }
         placed.endGroup = scene.groups.size();
-        // Shapes with nothing in the area are left out; clip layers and text always take part.
+        // Shapes with nothing in the area are left out; clip layers and text in range take part.
         if (object.clipDepth > 0 || placed.endGroup > placed.firstGroup ||
             std::holds_alternative<EditTextCharacter>(*character)) {
             scene.objects.push_back(std::move(placed));
@@ -648,7 +667,7 @@ QImage ColorTransform::Apply(const QImage &image) const
 }
 
 void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &picture,
-                       const QRect &clip, const QTransform &view, Quality quality)
+                       const QRect &clip, const QTransform &view, Quality quality, const ItemRange &range)
 {
     const QRect whole = picture.intersected(target.rect());
     const QRect area = clip.intersected(whole);
@@ -666,7 +685,7 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
         }
     }
     std::vector<Readying> readying;
-    const Scene scene = BuildScene(movie, list, area, drawn, readying);
+    const Scene scene = BuildScene(movie, list, area, drawn, range, readying);
     ReadyAll(readying);
     if (bands == 1) {
         QPainter painter(&target);

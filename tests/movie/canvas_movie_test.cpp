@@ -535,3 +535,19 @@ TEST_F(CanvasMovieTest, UnderlayDrawingReader)
 }
 
 }  // namespace
+
+TEST_F(CanvasMovieTest, TheMovieWrittenIsKeptOnceInMemoryForTheCanvasPlayer)
+{
+    AddPath(Square(200, 200, 400, 0xFFFF0000));
+    const std::string file = core::Doc().CanvasTempFile;
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(movie::TakeCanvasMovieBytes(testsupport::TempPath("other.tmp")), "");  // another movie's name
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(movie::TakeCanvasMovieBytes(file), MovieBytes());  // length and frame count patched as in the file
+    EXPECT_EQ(movie::TakeCanvasMovieBytes(file), "");            // taken once
+
+    // A movie that could not be written is not kept either.
+    core::Doc().CanvasTempFile = testsupport::TempPath("no such folder/_canvtemp.tmp");
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(movie::TakeCanvasMovieBytes(core::Doc().CanvasTempFile), "");
+}

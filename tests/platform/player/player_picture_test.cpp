@@ -20,9 +20,9 @@ int32_t Px(int pixels)
 
 // Forty small curved shapes with lines, one style group each; group `changed` is moved by
 // (dx, dy) twips and drawn in `color`. Groups can be left out from `count` on. Every group is
-// moved right by shift twips.
+// moved right by shift twips. With gradients, every third group has a linear gradient fill.
 std::string Groups(int changed = -1, int dx = 0, int dy = 0, uint32_t color = 0x00FF00FF, int count = 40,
-                   int shift = 0)
+                   int shift = 0, bool gradients = false)
 {
     Styles first;
     first.Solid(0xFF0000FF).Line(30, 0x000000FF);
@@ -30,10 +30,15 @@ std::string Groups(int changed = -1, int dx = 0, int dy = 0, uint32_t color = 0x
     records.Box(Px(4) + shift, Px(4), Px(30) + shift, Px(30), 1, -1, 1);
     for (int i = 1; i < count; ++i) {
         Styles next;
-        next.Solid(i == changed ? color : 0x00008080u | static_cast<uint32_t>(i * 6) << 24)
-            .Line(static_cast<uint16_t>(10 + i * 3), 0x202020FF);
         int x = Px((i * 37) % 220) + (i == changed ? dx : 0) + shift;
         int y = Px((i * 53) % 220) + (i == changed ? dy : 0);
+        const uint32_t fill = i == changed ? color : 0x00008080u | static_cast<uint32_t>(i * 6) << 24;
+        if (gradients && i % 3 == 0) {
+            next.Gradient(false, 0.02, x, y, {{0, fill}, {255, 0xFFFF00C0}});
+        } else {
+            next.Solid(fill);
+        }
+        next.Line(static_cast<uint16_t>(10 + i * 3), 0x202020FF);
         records.NewStyles(next, x, y, 1, 1)
             .Curve(x + Px(30), y, x + Px(25), y + Px(25))
             .Line(x, y + Px(15))
@@ -86,6 +91,37 @@ TEST(PlayerPicture, EditedMoviesMatchAFreshPlayer)
         player.SetQuality2(quality);
         QImage canvas(kSize, kSize, QImage::Format_RGB32);
         Load(player, Groups());
+        player.Render(canvas, canvas.rect());
+        for (size_t i = 0; i < edits.size(); ++i) {
+            Load(player, edits[i]);
+            player.Render(canvas, canvas.rect());
+            ASSERT_EQ(canvas, Fresh(edits[i], quality, canvas.rect())) << quality << " edit " << i;
+        }
+    }
+}
+
+// Edits as a user makes them one after another: drag steps of one group, the release, undo and
+// redo of the move, a recolour, edits further down and further up, everything moved. Each
+// picture equals a fresh player's, in whatever order the groups below the edits change.
+TEST(PlayerPicture, EditsInTurnOfOneAndOtherGroupsMatchAFreshPlayer)
+{
+    auto edit = [](int changed, int dx, uint32_t color = 0x00FF00FF, int shift = 0) {
+        return Groups(changed, dx, dx / 2, color, 40, shift, true);
+    };
+    const std::vector<std::string> edits = {
+        edit(30, Px(2)),  edit(30, Px(4)),  edit(30, Px(6)),  // drag steps
+        edit(-1, 0),      edit(30, Px(6)),                         // undo, redo
+        edit(30, Px(6), 0x0000FFFF),                               // recolour
+        edit(5, -Px(9)),  edit(5, -Px(9) + 7),                     // a group further down
+        edit(36, Px(40)), edit(36, Px(41)),                        // further up
+        edit(30, 0, 0x00FF00FF, Px(3)),                            // all moved
+        edit(0, 0),       edit(39, Px(1)), edit(-1, 0),
+    };
+    for (const char *quality : {"low", "high"}) {
+        platform::MoviePlayer player;
+        player.SetQuality2(quality);
+        QImage canvas(kSize, kSize, QImage::Format_RGB32);
+        Load(player, edit(-1, 0));
         player.Render(canvas, canvas.rect());
         for (size_t i = 0; i < edits.size(); ++i) {
             Load(player, edits[i]);
