@@ -35,6 +35,14 @@ QString FirstField(QDialog &dialog)
     return QStringLiteral("?");
 }
 
+// The modal dialog on the screen as the active window, the keyboard where it puts it.
+void ShowActive(QDialog &dialog)
+{
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QApplication::processEvents();
+}
+
 struct ShapeWindowKey {
     const char *name;
     Qt::Key key;
@@ -51,9 +59,7 @@ TEST_P(EscInAShapeWindow, CancelsItOnItsFirstOpening)
     bool shownWithFocus = false;
     bool openAfterEsc = true;
     AnswerDialog([&](QDialog &dialog) {
-        dialog.show();
-        QApplication::setActiveWindow(&dialog);
-        QApplication::processEvents();
+        ShowActive(dialog);
         QWidget *focus = dialog.focusWidget();
         shownWithFocus = focus != nullptr && focus != &dialog;
         QTest::keyClick(focus ? focus : &dialog, Qt::Key_Escape);
@@ -85,9 +91,7 @@ TEST_P(EscInAMenuDialog, CancelsItFromItsTextBox)
     bool typedInto = false;
     bool openAfterEsc = true;
     AnswerDialog([&](QDialog &dialog) {
-        dialog.show();
-        QApplication::setActiveWindow(&dialog);
-        QApplication::processEvents();
+        ShowActive(dialog);
         auto *box = dialog.findChild<platform::TextBox *>();
         ASSERT_NE(box, nullptr);
         box->setFocus();
