@@ -84,9 +84,9 @@ QPixmap ImgIcon(int index)
         return found->second;
     }
     QPixmap pixmap(20, 20);
-    pixmap.fill(index == 18 ? Qt::black : Qt::white);
+    pixmap.fill(Qt::white);
     QPainter painter(&pixmap);
-    painter.setPen(index == 18 ? Qt::white : Qt::black);
+    painter.setPen(Qt::black);
     auto symbol = kIconSymbols.find(index);
     painter.drawText(pixmap.rect(), Qt::AlignCenter, QString::fromUtf8(symbol != kIconSymbols.end() ? symbol->second : "?"));
     painter.end();

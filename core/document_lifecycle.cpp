@@ -44,6 +44,19 @@ std::string RecentDisplayText(const std::string &path)
     return QString::fromStdU32String(shortened).toStdString();
 }
 
+// A menu caption shows "&" only doubled; a single one would make the next character an access key.
+std::string MenuCaptionText(const std::string &text)
+{
+    std::string caption;
+    for (char c : text) {
+        caption += c;
+        if (c == '&') {
+            caption += '&';
+        }
+    }
+    return caption;
+}
+
 // The canvas settings a drawing file holds go back to their defaults; the others are kept.
 void ResetFileSettings(CanvasSettings &settings)
 {
@@ -197,7 +210,7 @@ void RefreshRecentFileMenu()
         if (path.empty()) {
             continue;
         }
-        host.SetRecentFileMenuItem(k, "&" + std::to_string(k + 1) + "  " + RecentDisplayText(path), path);
+        host.SetRecentFileMenuItem(k, "&" + std::to_string(k + 1) + "  " + MenuCaptionText(RecentDisplayText(path)), path);
         ++k;
     }
 }

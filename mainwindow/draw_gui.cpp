@@ -142,6 +142,9 @@ void DrawGUI::BuildControls()
     VScroll1->SetSmallChange(8);
     HScroll1->SetLargeChange(64);
     VScroll1->SetLargeChange(64);
+    scrollCorner_ = new QWidget(Picture1);
+    scrollCorner_->setBackgroundRole(QPalette::Button);
+    scrollCorner_->setAutoFillBackground(true);
 
     for (int i = 0; i < 11; ++i) {
         Option1[static_cast<size_t>(i)] = new platform::OptionButton(QString::fromUtf8(kToolCaptions[i]), client);
@@ -573,6 +576,7 @@ void DrawGUI::FormResizeSub()
                           HScroll1->height());
     VScroll1->setGeometry(pictureWidth - VScroll1->width(), 0, VScroll1->width(),
                           std::max(0, pictureHeight - HScroll1->height()));
+    scrollCorner_->setGeometry(VScroll1->x(), HScroll1->y(), VScroll1->width(), HScroll1->height());
     SetScrollRanges();
     DispShape(0);
 }

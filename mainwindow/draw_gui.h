@@ -301,6 +301,8 @@ private:
     // Held from start-up on: a second program on the same folder leaves this one's backups alone.
     std::unique_ptr<platform::ProgramFolderLock> folderLock_;
     SplashWindow *splash_ = nullptr;
+    // The square between the ends of the two scroll bars, in the button face like the bars.
+    QWidget *scrollCorner_ = nullptr;
     bool wheelHooked_ = false;
     bool wheelBusy_ = false;
     bool shuttingDown_ = false;

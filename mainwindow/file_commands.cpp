@@ -17,6 +17,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace mainwindow {
 namespace {
@@ -225,11 +226,16 @@ bool DrawGUI::mnuSaveFileAs_Click()
         FileDialogRecord(this, platform::MakeFilterString({kDrawingSaveFilter}), kDrawingExtension,
                          DrawingDialogFolder(), QString::fromStdString(core::Lifecycle().CurrentFileName));
     std::string name = ChosenName(platform::ShowSaveDialog(record), record);
-    // A failed save keeps the old name and caption: the drawing is not in the new file.
-    if (name.empty() || !core::SaveDrawingFile(name)) {
+    if (name.empty()) {
         return false;
     }
-    core::Lifecycle().CurrentFileName = name;
+    // The new name is the drawing's while it is saved, so the file browser's listing of the folder
+    // marks the saved file; a failed save keeps the old name and caption.
+    std::string previous = std::exchange(core::Lifecycle().CurrentFileName, name);
+    if (!core::SaveDrawingFile(name)) {
+        core::Lifecycle().CurrentFileName = std::move(previous);
+        return false;
+    }
     core::SetNamedCaption(name);
     return true;
 }

@@ -278,7 +278,10 @@ TEST_F(Files, PictureExportsShowTheDrawingAtTheCanvasSize)
 // their places (a red square at the right, a blue one at the top left).
 TEST_F(Files, PictureExportsOfAWideCanvasKeepItsWidthAndHeight)
 {
-    OpenDrawing(WriteDrawing("wide.qlk", {Square(300, 150, 80, kRed), Square(20, 20, 60, kBlue)}, QSize(400, 240)));
+    core::CanvasSettings wide;
+    wide.Width = 400;
+    wide.Height = 240;
+    OpenDrawing(WriteDrawing("wide.qlk", {Square(300, 150, 80, kRed), Square(20, 20, 60, kBlue)}, wide));
     auto expectFigures = [&](const QImage &picture, int tolerance, const char *name) {
         SCOPED_TRACE(name);
         ASSERT_EQ(picture.size(), QSize(400, 240));
