@@ -35,6 +35,9 @@
 namespace benchsupport {
 
 constexpr int kEditorCanvas = 1638;  // pixels
+// A maximised window on a common screen: the canvas shows about half of the drawing.
+constexpr int kWindowWidth = 1600;
+constexpr int kWindowHeight = 1000;
 constexpr int kLeft = 1;
 
 // count closed rounded outlines spread over the canvas; fills cycle through none, solid and the
@@ -150,7 +153,7 @@ struct EditorSession {
         platform::SetPopupMenuHook([](QMenu *) { return nullptr; });
         window = std::make_unique<mainwindow::DrawGUI>();
         window->Form_Load(QString());
-        window->resize(1000, 800);
+        window->resize(kWindowWidth, kWindowHeight);
         QApplication::processEvents();
         window->menus.mnuDispPathGUI->Trigger();
         list = toolwindows::PathListWindow();
@@ -275,18 +278,24 @@ struct EditorSession {
             std::abort();  // what the benchmarks time would not be what their names say
         }
     }
-    // Presses on path 1 with everything selected and drags by (dx, 0) without releasing.
-    std::pair<int32_t, int32_t> StartMoveOfAll(int32_t dx)
+    // Presses on path i, with everything selected (all) or nothing, and drags by (dx, 0) without
+    // releasing.
+    std::pair<int32_t, int32_t> StartMove(bool all, int32_t i, int32_t dx)
     {
-        SelectAll();
+        if (all) {
+            SelectAll();
+        } else {
+            SelectNone();
+        }
         QApplication::processEvents();
-        auto [x, y] = OnPath(1);
+        auto [x, y] = OnPath(i);
         Move(0, 0, x, y);
         Down(0, x, y);
         Move(kLeft, 0, x + dx, y);
         QApplication::processEvents();
         return {x + dx, y};
     }
+    std::pair<int32_t, int32_t> StartMoveOfAll(int32_t dx) { return StartMove(true, 1, dx); }
     // The whole move of all paths, released: one undo step that changes every path.
     void MoveAll(int32_t dx)
     {
@@ -347,18 +356,43 @@ inline void RunSelectAll(benchmark::State &state, EditorSession &s)
     RunInteraction(state, [&] { s.SelectNone(); }, [&] { s.SelectAll(); });
 }
 
-// Mouse release after dragging every selected path: the move is committed.
-inline void RunMoveCommit(benchmark::State &state, EditorSession &s)
+// Mouse release after dragging every path (all) or one from the middle of the drawing: the move
+// is committed.
+inline void RunMoveRelease(benchmark::State &state, EditorSession &s, bool all)
 {
     int32_t dx = 40;
     std::pair<int32_t, int32_t> release;
     RunInteraction(
         state,
         [&] {
-            release = s.StartMoveOfAll(dx);
+            release = s.StartMove(all, all ? 1 : s.pathCount / 2, dx);
             dx = -dx;
         },
         [&] { s.Up(0, release.first, release.second); });
+}
+
+inline void RunMoveCommit(benchmark::State &state, EditorSession &s)
+{
+    RunMoveRelease(state, s, true);
+}
+
+inline void RunMoveOneCommit(benchmark::State &state, EditorSession &s)
+{
+    RunMoveRelease(state, s, false);
+}
+
+// Undo of the move of one path from the middle of the drawing.
+inline void RunUndoMoveOne(benchmark::State &state, EditorSession &s)
+{
+    int32_t dx = 40;
+    RunInteraction(
+        state,
+        [&] {
+            auto [x, y] = s.StartMove(false, s.pathCount / 2, dx);
+            s.Up(0, x, y);
+            QApplication::processEvents();
+        },
+        [&] { s.window->mnuUnDo_Click(); });
 }
 
 // Undo of a move of every path, or (redo) its redo right after the undo.
@@ -466,6 +500,8 @@ inline bool RegisterTargetBenchmarks(EditorSession &(*session)(), int iterations
     } targets[] = {
         {"BM_OpenToFirstDisplay", RunOpenToFirstDisplay, openIterations},
         {"BM_SelectAll", RunSelectAll, iterations},
+        {"BM_MoveOneCommit", RunMoveOneCommit, iterations},
+        {"BM_UndoMoveOne", RunUndoMoveOne, iterations},
         {"BM_MoveCommit", RunMoveCommit, iterations},
         {"BM_UndoMove", RunUndoMove, iterations},
         {"BM_RedoMove", RunRedoMove, iterations},

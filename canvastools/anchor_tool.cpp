@@ -11,11 +11,11 @@
 #include "core/history.h"
 #include "core/hit_search.h"
 #include "core/host.h"
-#include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/key_codes.h"
+#include "platform/forms/picture_box.h"
 
 #include <algorithm>
 #include <optional>
@@ -75,7 +75,7 @@ void Hover(int32_t x, int32_t y)
     DrawPathEdge(Doc().HitPath, false, true);
     DrawSelectedAnchors();
     MarkHit();
-    CanvasWindow().Picture1->Refresh();
+    CanvasWindow().Picture().Refresh();
     Input().HighlightShown = true;
 }
 
@@ -137,7 +137,7 @@ void DragStep(int32_t x, int32_t y)
     } else {
         CanvasWindow().DispShape(1);
         MarkHit();
-        CanvasWindow().Picture1->Refresh();
+        CanvasWindow().Picture().Refresh();
     }
 }
 
@@ -194,7 +194,7 @@ bool WithinCloseReach(int32_t x, int32_t y, const core::AnchorPoint &anchor)
 void ShowAnchorMenu(int32_t x, int32_t y)
 {
     const core::Document &doc = Doc();
-    mainwindow::DrawGuiMenus &m = CanvasWindow().menus;
+    mainwindow::DrawGuiMenus &m = CanvasWindow().Menus();
     for (platform::MenuItem *item : {m.mnuAnchorAdd, m.mnuAnchorDelete, m.mnuDevidePath, m.mnuJointPath,
                                      m.mnuOpenPathSel, m.mnuClosePathSel, m.mnuOptimizeAnchor, m.mnuAnchorLine,
                                      m.mnuAnchorCurve, m.mnuAnchorKeen, m.mnuAnchorRound}) {

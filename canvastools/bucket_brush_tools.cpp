@@ -7,7 +7,6 @@
 #include "core/document.h"
 #include "core/history.h"
 #include "core/path_boolean_commands.h"
-#include "mainwindow/draw_gui.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/picture_box.h"
@@ -20,7 +19,7 @@ namespace {
 
 using core::Doc;
 
-mainwindow::DrawGUI &Window()
+CanvasView &Window()
 {
     return CanvasWindow();
 }
@@ -95,7 +94,7 @@ void DrawBrushOutline(int32_t x, int32_t y)
                               platform::SaturateInt<int32_t>(int64_t{anchor.Y} + y));
         points.emplace_back(xs, ys);
     }
-    platform::PictureBox &picture = *Window().Picture1;
+    platform::PictureBox &picture = Window().Picture();
     for (size_t i = 0; i < points.size(); ++i) {
         const QPoint &to = points[(i + 1) % points.size()];
         picture.Line(points[i].x(), points[i].y(), to.x(), to.y());

@@ -14,13 +14,14 @@
 #include "core/document.h"
 #include "core/document_lifecycle.h"
 #include "core/history.h"
-#include "mainwindow/draw_gui.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/number_text.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/key_codes.h"
+#include "platform/forms/picture_box.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace canvastools {
 namespace {
@@ -32,7 +33,7 @@ constexpr int kCtrlAlt = platform::kCtrlMask | platform::kAltMask;
 constexpr int kStatusHoldMoves = 5;
 constexpr float kMinimumUnderlayScale = 0.01f;
 
-mainwindow::DrawGUI &Window()
+CanvasView &Window()
 {
     return CanvasWindow();
 }
@@ -48,42 +49,23 @@ void SnappedPoint(float x, float y, int32_t &xt, int32_t &yt)
     SnapGrid(xt, yt);
 }
 
-bool IsShapeTool(int16_t tool)
-{
-    return tool == kToolRectangle || tool == kToolEllipse || tool == kToolPolygon || tool == kToolText;
-}
-
-bool DrawsWithSnappedPoints(int16_t tool)
-{
-    return tool == kToolFreehand || tool == kToolPen || IsShapeTool(tool);
-}
-
-void SetScrollValue(platform::ScrollBar *bar, double value)
-{
-    int32_t clamped = std::clamp<int32_t>(platform::RoundToInt32(value), bar->Min(), bar->Max());
-    bar->SetValue(clamped);
-}
-
 void ShowPanPointer()
 {
-    Window().Picture1->setCursor(Qt::SizeAllCursor);
+    Window().Picture().setCursor(Qt::SizeAllCursor);
 }
 
 // Alt+right click: the view is centred on the click point, as far as the scroll bars reach.
 void CentreViewOn(float x, float y)
 {
-    mainwindow::DrawGUI &window = Window();
-    int32_t halfWidth = platform::RoundToInt32(window.Picture1->ScaleWidth() - window.VScroll1->width()) / 2;
-    int32_t halfHeight = platform::RoundToInt32(window.Picture1->ScaleHeight() - window.HScroll1->height()) / 2;
-    double h = static_cast<double>(window.HScroll1->Value()) + x - halfWidth;
-    double v = static_cast<double>(window.VScroll1->Value()) + y - halfHeight;
-    SetScrollValue(window.HScroll1, h);
-    SetScrollValue(window.VScroll1, v);
+    const mainwindow::ViewMetrics view = Window().CurrentViewMetrics();
+    double h = static_cast<double>(view.hScrollValue) + x - view.VisibleWidth() / 2;
+    double v = static_cast<double>(view.vScrollValue) + y - view.VisibleHeight() / 2;
+    Window().ScrollTo(h, v);
 }
 
 bool UnderlayDragAllowed()
 {
-    return Doc().CurrentSettings.BackgroundFlag == 1 && Window().Check3->Value() == 1;
+    return Doc().CurrentSettings.BackgroundFlag == 1 && Window().UnderlayShown();
 }
 
 void ArmPan(float x, float y)
@@ -101,9 +83,9 @@ void PanStep(float x, float y)
         ShowPanPointer();
         return;
     }
-    mainwindow::DrawGUI &window = Window();
-    SetScrollValue(window.HScroll1, static_cast<double>(window.HScroll1->Value()) + input.PanOriginX - x);
-    SetScrollValue(window.VScroll1, static_cast<double>(window.VScroll1->Value()) + input.PanOriginY - y);
+    const mainwindow::ViewMetrics view = Window().CurrentViewMetrics();
+    Window().ScrollTo(static_cast<double>(view.hScrollValue) + input.PanOriginX - x,
+                      static_cast<double>(view.vScrollValue) + input.PanOriginY - y);
     input.PanOriginX = platform::RoundToInt32(x);
     input.PanOriginY = platform::RoundToInt32(y);
 }
@@ -216,63 +198,75 @@ bool NudgeSelectedAnchors(int32_t dx, int32_t dy)
     return moved;
 }
 
+// A mouse event as a tool receives it: the button (pressed, or held while moving), the modifiers,
+// the tool and the point in twips.
+struct ToolEvent {
+    int button;
+    int shift;
+    int16_t tool;
+    int32_t x;
+    int32_t y;
+};
+using ToolHandler = void (*)(const ToolEvent &);
+
+// One tool's part of the mouse events: whether it works with grid-snapped points (the drawing
+// tools) or raw ones, and its handlers for a press, a move and a release (none: not handled).
+struct ToolRow {
+    bool snapped;
+    ToolHandler down;
+    ToolHandler move;
+    ToolHandler up;
+};
+
+constexpr ToolRow kShapeRow{true, [](const ToolEvent &e) { Shape_MouseDown(e.tool, e.x, e.y); }, nullptr, nullptr};
+
+// The tools in the order of their numbers (kToolFreehand ... kToolBrush).
+constexpr ToolRow kTools[] = {
+    {true, [](const ToolEvent &e) { Freehand_MouseDown(e.x, e.y); },
+     [](const ToolEvent &e) { Freehand_MouseMove(e.x, e.y); }, [](const ToolEvent &e) { Freehand_MouseUp(e.x, e.y); }},
+    {false, [](const ToolEvent &e) { Anchor_MouseDown(e.button, e.shift, e.x, e.y); },
+     [](const ToolEvent &e) { Anchor_MouseMove(e.button, e.shift, e.x, e.y); },
+     [](const ToolEvent &e) { Anchor_MouseUp(e.button, e.shift, e.x, e.y); }},
+    {false, [](const ToolEvent &e) { Select_MouseDown(e.button, e.shift, e.x, e.y); },
+     [](const ToolEvent &e) { Select_MouseMove(e.button, e.shift, e.x, e.y); },
+     [](const ToolEvent &e) { Select_MouseUp(e.button, e.shift, e.x, e.y); }},
+    {false, [](const ToolEvent &e) { Gradient_MouseDown(e.button, e.shift, e.x, e.y); },
+     [](const ToolEvent &e) { Gradient_MouseMove(e.button, e.shift, e.x, e.y); },
+     [](const ToolEvent &e) { Gradient_MouseUp(e.button, e.shift, e.x, e.y); }},
+    kShapeRow,  // rectangle
+    kShapeRow,  // ellipse
+    {true, [](const ToolEvent &e) { Pen_MouseDown(e.button, e.x, e.y); },
+     [](const ToolEvent &e) { Pen_MouseMove(e.button, e.x, e.y); }, [](const ToolEvent &e) { Pen_MouseUp(e.x, e.y); }},
+    kShapeRow,  // polygon
+    kShapeRow,  // text
+    {false, [](const ToolEvent &e) { Bucket_MouseDown(e.x, e.y); }, nullptr, nullptr},
+    {false, [](const ToolEvent &e) { Brush_MouseDown(e.button, e.x, e.y); },
+     [](const ToolEvent &e) { Brush_MouseMove(e.button, e.x, e.y); },
+     [](const ToolEvent &e) { Brush_MouseUp(e.button, e.x, e.y); }},
+};
+static_assert(std::size(kTools) == kToolBrush + 1, "one row per tool");
+
 enum class Phase { Down, Move, Up };
 
-// The current tool's part of a mouse event, with the point the tool works with: snapped for the
-// drawing tools, raw for the others.
+// The current tool's part of a mouse event, with the point the tool works with.
 void RunTool(Phase phase, int button, int shift, float x, float y)
 {
-    int16_t tool = Input().CurrentTool;
+    const int16_t tool = Input().CurrentTool;
+    if (tool < 0 || tool >= static_cast<int16_t>(std::size(kTools))) {
+        return;
+    }
+    const ToolRow &row = kTools[tool];
+    const ToolHandler handler = phase == Phase::Down ? row.down : (phase == Phase::Move ? row.move : row.up);
+    if (!handler) {
+        return;
+    }
     int32_t xt = 0, yt = 0;
-    if (DrawsWithSnappedPoints(tool)) {
+    if (row.snapped) {
         SnappedPoint(x, y, xt, yt);
     } else {
         RawPoint(x, y, xt, yt);
     }
-    switch (tool) {
-    case kToolFreehand:
-        phase == Phase::Down ? Freehand_MouseDown(xt, yt)
-                             : (phase == Phase::Move ? Freehand_MouseMove(xt, yt) : Freehand_MouseUp(xt, yt));
-        break;
-    case kToolSelect:
-        phase == Phase::Down ? Select_MouseDown(button, shift, xt, yt)
-                             : (phase == Phase::Move ? Select_MouseMove(button, shift, xt, yt)
-                                                     : Select_MouseUp(button, shift, xt, yt));
-        break;
-    case kToolPen:
-        phase == Phase::Down ? Pen_MouseDown(button, xt, yt)
-                             : (phase == Phase::Move ? Pen_MouseMove(button, xt, yt) : Pen_MouseUp(xt, yt));
-        break;
-    case kToolAnchorEdit:
-        phase == Phase::Down ? Anchor_MouseDown(button, shift, xt, yt)
-                             : (phase == Phase::Move ? Anchor_MouseMove(button, shift, xt, yt)
-                                                     : Anchor_MouseUp(button, shift, xt, yt));
-        break;
-    case kToolGradient:
-        phase == Phase::Down ? Gradient_MouseDown(button, shift, xt, yt)
-                             : (phase == Phase::Move ? Gradient_MouseMove(button, shift, xt, yt)
-                                                     : Gradient_MouseUp(button, shift, xt, yt));
-        break;
-    case kToolRectangle:
-    case kToolEllipse:
-    case kToolPolygon:
-    case kToolText:
-        if (phase == Phase::Down) {
-            Shape_MouseDown(tool, xt, yt);
-        }
-        break;
-    case kToolBucket:
-        if (phase == Phase::Down) {
-            Bucket_MouseDown(xt, yt);
-        }
-        break;
-    case kToolBrush:
-        phase == Phase::Down ? Brush_MouseDown(button, xt, yt)
-                             : (phase == Phase::Move ? Brush_MouseMove(button, xt, yt) : Brush_MouseUp(button, xt, yt));
-        break;
-    default:
-        break;
-    }
+    handler(ToolEvent{button, shift, tool, xt, yt});
 }
 
 }  // namespace

@@ -2,26 +2,27 @@
 
 #include "canvastools/canvas_input.h"
 #include "canvastools/tool_palette.h"
-#include "mainwindow/draw_gui.h"
+#include "platform/forms/key_preview.h"
+#include "platform/forms/picture_box.h"
 
 #include <QApplication>
 
 namespace canvastools {
 namespace {
 
-mainwindow::DrawGUI *g_window = nullptr;
+CanvasView *g_view = nullptr;
 
 }  // namespace
 
-void AttachCanvasTools(mainwindow::DrawGUI &window)
+void AttachCanvasTools(CanvasView &view)
 {
-    g_window = &window;
-    platform::PictureBox *picture = window.Picture1;
+    g_view = &view;
+    platform::PictureBox *picture = &view.Picture();
     QObject::connect(picture, &platform::PictureBox::MouseDown, picture, &Picture1_MouseDown);
     QObject::connect(picture, &platform::PictureBox::MouseMove, picture, &Picture1_MouseMove);
     QObject::connect(picture, &platform::PictureBox::MouseUp, picture, &Picture1_MouseUp);
     // The window previews every key; the canvas acts on those pressed while it has the focus.
-    QObject::connect(window.keyPreview, &platform::KeyPreview::KeyDown, picture, [picture](int keyCode, int shift) {
+    QObject::connect(&view.KeyPreview(), &platform::KeyPreview::KeyDown, picture, [picture](int keyCode, int shift) {
         if (QApplication::focusWidget() == picture) {
             Picture1_KeyDown(keyCode, shift);
         }
@@ -29,21 +30,21 @@ void AttachCanvasTools(mainwindow::DrawGUI &window)
     AttachToolPalette();
 }
 
-void DetachCanvasTools(const mainwindow::DrawGUI &window)
+void DetachCanvasTools(const CanvasView &view)
 {
-    if (g_window == &window) {
-        g_window = nullptr;
+    if (g_view == &view) {
+        g_view = nullptr;
     }
 }
 
 bool HasCanvasWindow()
 {
-    return g_window != nullptr;
+    return g_view != nullptr;
 }
 
-mainwindow::DrawGUI &CanvasWindow()
+CanvasView &CanvasWindow()
 {
-    return *g_window;
+    return *g_view;
 }
 
 }  // namespace canvastools

@@ -1,19 +1,17 @@
-// The main window the canvas tools work in: its canvas picture box, scroll bars, tool buttons,
-// check boxes, status line and pop-up menus. The window attaches itself when it is built.
+// The main window the canvas tools work in, as their CanvasView. The window attaches it when it
+// is built.
 #pragma once
 
-namespace mainwindow {
-class DrawGUI;
-}
+#include "canvastools/canvas_view.h"
 
 namespace canvastools {
 
 // Connects the canvas handlers and the tool palette to the window's controls.
-void AttachCanvasTools(mainwindow::DrawGUI &window);
-// Forgets the window (it is being destroyed).
-void DetachCanvasTools(const mainwindow::DrawGUI &window);
+void AttachCanvasTools(CanvasView &view);
+// Forgets the view (its window is being destroyed).
+void DetachCanvasTools(const CanvasView &view);
 bool HasCanvasWindow();
-// The attached window; only valid while HasCanvasWindow().
-mainwindow::DrawGUI &CanvasWindow();
+// The attached view; only valid while HasCanvasWindow().
+CanvasView &CanvasWindow();
 
 }  // namespace canvastools

@@ -7,13 +7,14 @@
 #include "canvastools/status_line.h"
 #include "core/document.h"
 #include "core/geometry.h"
+#include "core/groups.h"
 #include "core/history.h"
 #include "core/hit_search.h"
 #include "core/host.h"
-#include "mainwindow/draw_gui.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/key_codes.h"
+#include "platform/forms/picture_box.h"
 
 #include <cmath>
 
@@ -61,7 +62,7 @@ void SetControlsOf(const core::PathRecord &path)
     WriteStatusField(28, QStringLiteral("⇔%1]  ").arg(FloorText(path.GradRatioX * 1638.0f)));
 }
 
-// Applies a change to every selected path and marks its encoding stale.
+// Applies a change to every selected path.
 template <typename Change>
 void ChangeSelectedPaths(Change change)
 {
@@ -70,7 +71,6 @@ void ChangeSelectedPaths(Change change)
         core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
         if (path.blSelected) {
             change(path);
-            path.CacheMark.clear();
         }
     }
 }
@@ -84,7 +84,8 @@ int32_t GradientPathAt(int32_t x, int32_t y)
         return 0;
     }
     const core::PathRecord &record = Doc().DocPaths[static_cast<size_t>(path)];
-    bool gradient = record.blClosed && record.FillType >= core::kFillLinear && record.CacheMark != "COMPO";
+    bool gradient = record.blClosed && record.FillType >= core::kFillLinear &&
+                    !core::FollowsInCompound(Doc().DocPaths, path);
     return gradient ? path : 0;
 }
 

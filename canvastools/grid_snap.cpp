@@ -2,7 +2,6 @@
 
 #include "canvastools/canvas_window.h"
 #include "core/document.h"
-#include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
 #include "platform/base/rounding.h"
 
@@ -62,9 +61,8 @@ bool SnapIsOn()
     if (!HasCanvasWindow()) {
         return false;
     }
-    mainwindow::DrawGUI &window = CanvasWindow();
-    return window.Check6->Value() == 1 &&
-           (window.Check5->Value() == 1 || mainwindow::Main().NotSnapInvisibleGrid != 1);
+    const CanvasView &view = CanvasWindow();
+    return view.SnapChecked() && (view.GridShown() || mainwindow::Main().NotSnapInvisibleGrid != 1);
 }
 
 void SnapGrid(int32_t &x, int32_t &y)
@@ -107,7 +105,6 @@ bool MoveSelectedPath(int32_t dx, int32_t dy, bool all)
         for (int32_t k = 0; k <= path.AnchorMax(); ++k) {
             core::MoveAnchor(dx, dy, i, k);
         }
-        path.CacheMark.clear();
         moved = true;
     }
     return moved;

@@ -5,10 +5,10 @@
 #include "core/document.h"
 #include "core/geometry.h"
 #include "core/path_builder.h"
-#include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
+#include "platform/forms/picture_box.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -57,7 +57,7 @@ void Redraw()
 // line will be at this zoom.
 void DrawQuickLine(int32_t x, int32_t y)
 {
-    platform::PictureBox &picture = *CanvasWindow().Picture1;
+    platform::PictureBox &picture = CanvasWindow().Picture();
     int keptMode = picture.DrawMode();
     float width = Doc().ZoomRate * Input().CurrentLineWidth;
     picture.SetDrawWidth(width >= 1.0f ? platform::RoundToInt32(width) : 1);
@@ -85,7 +85,7 @@ QPoint RoundedScreen(double x, double y)
 // The band from the last anchors through the pointer c, as the path would continue there.
 void DrawRubberBand(int32_t cx, int32_t cy)
 {
-    mainwindow::DrawGUI &window = CanvasWindow();
+    CanvasView &window = CanvasWindow();
     const core::PathRecord &path = Doc().DocPaths.back();
     const auto &a = path.Anchors;
     int32_t n = path.AnchorMax();
@@ -94,10 +94,10 @@ void DrawRubberBand(int32_t cx, int32_t cy)
         window.DispShape(1);
         QPoint from = ToScreen(Input().DragOriginX, Input().DragOriginY);
         QPoint to = ToScreen(cx, cy);
-        window.Picture1->Line(from.x(), from.y(), to.x(), to.y());
+        window.Picture().Line(from.x(), from.y(), to.x(), to.y());
         Input().PreviewX = to.x();
         Input().PreviewY = to.y();
-        window.Picture1->Refresh();
+        window.Picture().Refresh();
         return;
     }
     struct P {
@@ -134,14 +134,14 @@ void DrawRubberBand(int32_t cx, int32_t cy)
         curve.cubicTo(points[i], points[i + 1], points[i + 2]);
     }
     {
-        QPainter painter(&window.Picture1->Image());
+        QPainter painter(&window.Picture().Image());
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         painter.setPen(QPen(Qt::white, 0));
         painter.drawPath(curve);
     }
     Input().PreviewX = points.back().x();
     Input().PreviewY = points.back().y();
-    window.Picture1->Refresh();
+    window.Picture().Refresh();
 }
 
 void FinishPenPath(int32_t x, int32_t y)
@@ -154,7 +154,7 @@ void FinishPenPath(int32_t x, int32_t y)
     input.DragArmed = false;
     input.DragMode = 0;
     if (mainwindow::Main().NotReturnSelectMode != 1) {
-        CanvasWindow().Option1[kToolSelect]->SetValue(true);
+        CanvasWindow().ChooseTool(kToolSelect);
     }
 }
 
@@ -228,7 +228,7 @@ void Pen_MouseMove(int button, int32_t x, int32_t y)
             Redraw();
         } else {
             DrawQuickLine(x, y);
-            CanvasWindow().Picture1->SetDrawMode(platform::kDrawInvert);
+            CanvasWindow().Picture().SetDrawMode(platform::kDrawInvert);
         }
         return;
     }

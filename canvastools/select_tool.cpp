@@ -15,11 +15,11 @@
 #include "core/history.h"
 #include "core/hit_search.h"
 #include "core/host.h"
-#include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/key_codes.h"
+#include "platform/forms/picture_box.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -36,7 +36,7 @@ bool WithCtrl(int shift)
     return (shift & platform::kCtrlMask) != 0;
 }
 
-mainwindow::DrawGUI &Window()
+CanvasView &Window()
 {
     return CanvasWindow();
 }
@@ -247,7 +247,7 @@ void HandleStep(int button, int shift, int32_t x, int32_t y)
 
 void ShowEmptyCanvasMenu(int32_t x, int32_t y)
 {
-    mainwindow::DrawGuiMenus &menus = Window().menus;
+    mainwindow::DrawGuiMenus &menus = Window().Menus();
     core::Document &doc = Doc();
     doc.AreaSelectRect = core::NormalizeRect(Input().DragOriginX, Input().DragOriginY, x, y);
     menus.mnuPastePath->SetEnabled(core::GetClipCount() > 0);
@@ -263,7 +263,7 @@ void ShowEmptyCanvasMenu(int32_t x, int32_t y)
 
 void ShowPathMenu(int32_t x, int32_t y)
 {
-    mainwindow::DrawGuiMenus &menus = Window().menus;
+    mainwindow::DrawGuiMenus &menus = Window().Menus();
     for (platform::MenuItem *item : {menus.mnuClosePath, menus.mnuOpenPath, menus.mnuGroupMake, menus.mnuGroupClear,
                                      menus.mnuGroupAgain, menus.mnuCompoundMake, menus.mnuCompoundClear,
                                      menus.mnuCompoundAgain}) {

@@ -6,9 +6,9 @@
 #include "core/document.h"
 #include "core/geometry.h"
 #include "core/groups.h"
-#include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
 #include "platform/base/rounding.h"
+#include "platform/forms/picture_box.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -31,7 +31,7 @@ constexpr int kHoverBoxHalf = 3;      // the hovered handle's inverted square is
 
 platform::PictureBox &Picture()
 {
-    return *CanvasWindow().Picture1;
+    return CanvasWindow().Picture();
 }
 
 // A painter on the canvas picture: inverting (every pixel covered is inverted once) or copying.
@@ -403,7 +403,7 @@ void HighlightHandle(int32_t n)
     if (n < 1 || n > 9) {
         return;
     }
-    mainwindow::DrawGUI &window = CanvasWindow();
+    CanvasView &window = CanvasWindow();
     window.DispShape(1);
     const Point32 &handle = Input().HandlePoints[static_cast<size_t>(n - 1)];
     QPoint at = ScreenMap()(handle.X, handle.Y);

@@ -26,7 +26,6 @@ bool TransformSelectedPaths(Transform transform, float angleDegrees = 0.0f)
         }
         transform(path.GradCenterX, path.GradCenterY);
         path.GradAngle += angleDegrees;
-        path.CacheMark.clear();
         any = true;
     }
     return any;

@@ -7,7 +7,6 @@
 #include "core/polygons.h"
 #include "core/rectangles.h"
 #include "core/text_outlines.h"
-#include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
 #include "toolwindows/polygon_window.h"
 #include "toolwindows/rectangle_dialog.h"
@@ -43,7 +42,7 @@ void SwitchToSelectTool()
         Input().CurrentTool = kToolSelect;
         return;
     }
-    CanvasWindow().Option1[kToolSelect]->SetValue(true);
+    CanvasWindow().ChooseTool(kToolSelect);
     // Let the buttons repaint; input waits until the new shape's drag is armed.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
@@ -114,7 +113,7 @@ void ApplyNewRectangleCorners()
 toolwindows::PolygonGUI &PolygonWindow()
 {
     if (!Windows().polygon) {
-        Windows().polygon = new toolwindows::PolygonGUI(HasCanvasWindow() ? &CanvasWindow() : nullptr);
+        Windows().polygon = new toolwindows::PolygonGUI(HasCanvasWindow() ? &CanvasWindow().Window() : nullptr);
     }
     return *Windows().polygon;
 }
@@ -122,7 +121,7 @@ toolwindows::PolygonGUI &PolygonWindow()
 toolwindows::TextFontGUI &TextWindow()
 {
     if (!Windows().text) {
-        Windows().text = new toolwindows::TextFontGUI(HasCanvasWindow() ? &CanvasWindow() : nullptr);
+        Windows().text = new toolwindows::TextFontGUI(HasCanvasWindow() ? &CanvasWindow().Window() : nullptr);
     }
     return *Windows().text;
 }
@@ -132,10 +131,10 @@ void EnumTrueTypeFont()
     TextWindow().EnumTrueTypeFont(mainwindow::Main().UseVerticalFont == 1);
 }
 
-void ConnectShapeTools(mainwindow::DrawGUI &window)
+void ConnectShapeTools(CanvasView &view)
 {
-    QObject::connect(window.menus.mnuRectOption, &platform::MenuItem::Click, &window, [&window] {
-        toolwindows::ShowRectangleSettings(&window, Input().RectangleCornerSize, Input().RectangleKind);
+    QObject::connect(view.Menus().mnuRectOption, &platform::MenuItem::Click, &view.Window(), [&view] {
+        toolwindows::ShowRectangleSettings(&view.Window(), Input().RectangleCornerSize, Input().RectangleKind);
     });
 }
 

@@ -5,16 +5,14 @@
 
 #include <cstdint>
 
-namespace mainwindow {
-class DrawGUI;
-}
-
 namespace toolwindows {
 class PolygonGUI;
 class TextFontGUI;
 }  // namespace toolwindows
 
 namespace canvastools {
+
+class CanvasView;
 
 // Mouse down with tool 4, 5, 7 or 8 at the snapped point (twips).
 void Shape_MouseDown(int16_t tool, int32_t x, int32_t y);
@@ -28,6 +26,6 @@ toolwindows::TextFontGUI &TextWindow();
 // Fills the text window's font list (start-up, after the settings are read).
 void EnumTrueTypeFont();
 // Connects the rectangle settings command of the main window.
-void ConnectShapeTools(mainwindow::DrawGUI &window);
+void ConnectShapeTools(CanvasView &view);
 
 }  // namespace canvastools

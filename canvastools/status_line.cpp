@@ -1,13 +1,12 @@
 #include "canvastools/status_line.h"
 
 #include "canvastools/canvas_window.h"
-#include "mainwindow/draw_gui.h"
 
 namespace canvastools {
 
 QString StatusText()
 {
-    return HasCanvasWindow() ? CanvasWindow().StatusLabel1->text() : QString();
+    return HasCanvasWindow() ? CanvasWindow().StatusText() : QString();
 }
 
 void SetStatusText(const QString &text)
@@ -15,9 +14,7 @@ void SetStatusText(const QString &text)
     if (!HasCanvasWindow()) {
         return;
     }
-    QLabel *label = CanvasWindow().StatusLabel1;
-    label->setText(text);
-    label->repaint();
+    CanvasWindow().SetStatusText(text);
 }
 
 void WriteStatusField(int position, const QString &field)

@@ -9,15 +9,15 @@
 #include "core/brush_list.h"
 #include "core/document.h"
 #include "core/host.h"
-#include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
 #include "platform/base/number_text.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/key_codes.h"
+#include "platform/forms/modal_dialog.h"
+#include "platform/forms/picture_box.h"
 #include "toolwindows/dialog_support.h"
 #include "toolwindows/polygon_window.h"
 #include "toolwindows/text_window.h"
-#include "platform/forms/modal_dialog.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -66,14 +66,14 @@ PaletteWidgets &Palette()
     return widgets;
 }
 
-mainwindow::DrawGUI &Window()
+CanvasView &Window()
 {
     return CanvasWindow();
 }
 
 platform::OptionButton *Button(int index)
 {
-    return Window().Option1[static_cast<size_t>(index)];
+    return Window().ToolPaletteControls().Option1[static_cast<size_t>(index)];
 }
 
 QPixmap ImgIcon(int index)
@@ -84,9 +84,9 @@ QPixmap ImgIcon(int index)
         return found->second;
     }
     QPixmap pixmap(20, 20);
-    pixmap.fill(index == 18 ? Qt::black : Qt::white);
+    pixmap.fill(Qt::white);
     QPainter painter(&pixmap);
-    painter.setPen(index == 18 ? Qt::white : Qt::black);
+    painter.setPen(Qt::black);
     auto symbol = kIconSymbols.find(index);
     painter.drawText(pixmap.rect(), Qt::AlignCenter, QString::fromUtf8(symbol != kIconSymbols.end() ? symbol->second : "?"));
     painter.end();
@@ -254,7 +254,7 @@ void OpenShapeWindow(int32_t index)
 // The menu item whose count is the current ellipse anchor count, if any.
 platform::MenuItem *CurrentEllipseItem()
 {
-    platform::MenuItem *item = Window().menus.mnuSelectCircle->Item(BuildEllipseAnchorMenu());
+    platform::MenuItem *item = Window().Menus().mnuSelectCircle->Item(BuildEllipseAnchorMenu());
     if (item && item->Tag().toInt() == Input().EllipseAnchorCount) {
         return item;
     }
@@ -289,7 +289,7 @@ protected:
 
 void PlaceDisplayChecks(int16_t iconMode)
 {
-    mainwindow::DrawGUI &window = Window();
+    const PaletteControls window = Window().ToolPaletteControls();
     window.Check1->setGeometry(0, 0, 50, 20);
     if (iconMode == 1) {
         window.Check3->setGeometry(0, 20, 25, 24);
@@ -314,7 +314,7 @@ void PlaceDisplayChecks(int16_t iconMode)
 // The panels below the palette follow it: display checks, zoom box, line-width box, style palette.
 void StackPanelsBelowPalette()
 {
-    mainwindow::DrawGUI &window = Window();
+    const PaletteControls window = Window().ToolPaletteControls();
     QWidget *checks = Palette().Picture3;
     QWidget *palette = Palette().Picture2;
     checks->move(checks->x(), palette->y() + palette->height() + 1);
@@ -329,7 +329,8 @@ void StackPanelsBelowPalette()
 
 void AttachToolPalette()
 {
-    mainwindow::DrawGUI &window = Window();
+    CanvasView &view = Window();
+    const PaletteControls window = view.ToolPaletteControls();
     QWidget *column = window.Option1[0]->parentWidget();
     PaletteWidgets &palette = Palette();
     palette.Picture2 = new QWidget(column);
@@ -352,11 +353,11 @@ void AttachToolPalette()
     }
     palette.Picture2->show();
     palette.Picture3->show();
-    QObject::connect(window.menus.mnuSelectCircle, &platform::MenuArray::Click, palette.Picture2, [](int index) {
-        platform::MenuItem *item = Window().menus.mnuSelectCircle->Item(index);
+    QObject::connect(view.Menus().mnuSelectCircle, &platform::MenuArray::Click, palette.Picture2, [](int index) {
+        platform::MenuItem *item = Window().Menus().mnuSelectCircle->Item(index);
         Input().EllipseAnchorCount = std::max(8, item ? item->Tag().toInt() : 8);
     });
-    QObject::connect(window.menus.mnuRectMode, &platform::MenuArray::Click, palette.Picture2,
+    QObject::connect(view.Menus().mnuRectMode, &platform::MenuArray::Click, palette.Picture2,
                      [](int index) { Input().RectangleKind = index; });
     ChangeIcons(Main().UseToolIcons);
 }
@@ -373,7 +374,7 @@ QWidget *DisplayCheckPanel()
 
 void SetToolCursor(int32_t id)
 {
-    platform::PictureBox *picture = Window().Picture1;
+    platform::PictureBox *picture = &Window().Picture();
     int image = id >= 0 && id < kToolCount ? kToolCursorImage[static_cast<size_t>(id)] : 0;
     if (Main().NotChangeCursor == 1 || image == 0) {
         picture->setCursor(Qt::ArrowCursor);
@@ -452,7 +453,7 @@ void Option1_Click(int32_t index)
 bool Option1_MouseDown(int32_t index, int button, int shift)
 {
     CanvasInputState &input = Input();
-    mainwindow::DrawGUI &window = Window();
+    CanvasView &window = Window();
     bool usedUp = false;
     if (index == kToolPen && input.CurrentTool == kToolPen) {
         Option1_Click(kToolPen);
@@ -464,15 +465,15 @@ bool Option1_MouseDown(int32_t index, int button, int shift)
         }
         if (button == platform::kRightButton) {
             platform::MenuItem *current = CurrentEllipseItem();
-            platform::PopupMenu(window.menus.mnuCircle, current);
+            platform::PopupMenu(window.Menus().mnuCircle, current);
         }
     }
     if (index == kToolRectangle && button == platform::kRightButton) {
-        platform::PopupMenu(window.menus.mnuRectangle, window.menus.mnuRectMode->Item(input.RectangleKind));
+        platform::PopupMenu(window.Menus().mnuRectangle, window.Menus().mnuRectMode->Item(input.RectangleKind));
     }
     if (index == kToolBrush) {
         if (button == platform::kRightButton) {
-            platform::PopupMenu(window.menus.mnuBrush, window.menus.mnuSelectBrush->Item(core::Brushes().CurrentBrush - 1));
+            platform::PopupMenu(window.Menus().mnuBrush, window.Menus().mnuSelectBrush->Item(core::Brushes().CurrentBrush - 1));
             return true;
         }
         if (input.CurrentTool == kToolBrush) {
@@ -480,7 +481,7 @@ bool Option1_MouseDown(int32_t index, int button, int shift)
             usedUp = true;
         }
     }
-    window.Picture1->setFocus();
+    window.Picture().setFocus();
     return usedUp;
 }
 
@@ -522,7 +523,7 @@ void ChangeIcons(int16_t iconMode)
 
 void SetToolButtonFace(int16_t iconMode, int16_t which)
 {
-    mainwindow::DrawGUI &window = Window();
+    const PaletteControls window = Window().ToolPaletteControls();
     const CanvasInputState &input = Input();
     bool icons = iconMode == 1;
     switch (which) {
@@ -559,7 +560,7 @@ int32_t BuildEllipseAnchorMenu()
     if (input.EllipseAnchorCount == 0) {
         input.EllipseAnchorCount = 8;
     }
-    platform::MenuArray *items = Window().menus.mnuSelectCircle;
+    platform::MenuArray *items = Window().Menus().mnuSelectCircle;
     items->UnloadAboveFirst();
     int32_t current = 0;
     for (int d = 0; d <= 7; ++d) {

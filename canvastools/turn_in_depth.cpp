@@ -20,7 +20,8 @@ void PathTransform3D(float deg1, float deg2, float deg3, float ps)
     // rather than from whatever the overlay last left in the handles.
     Point32 pivot = Input().HandlePoints[4];
     float s = ps / 100;
-    auto turn = [&](int32_t &x, int32_t &y) { core::Transform3DPoint(x, y, pivot.X, pivot.Y, a1, a2, a3, s); };
+    const int32_t width = core::Doc().CurrentSettings.Width;
+    auto turn = [&](int32_t &x, int32_t &y) { core::Transform3DPoint(x, y, pivot.X, pivot.Y, a1, a2, a3, s, width); };
     TransformSelectedPaths(turn, deg1);
     TransformFrame(turn);
 }

@@ -151,7 +151,7 @@ int32_t Shifted(int32_t value, int64_t delta)
     return platform::SaturateInt<int32_t>(value + delta);
 }
 
-// Moves the anchors and the gradient centre; a path that does not move keeps its encoded shape.
+// Moves the anchors and the gradient centre; a path that does not move is left as it is.
 void MovePath(PathRecord &path, const Shift &shift)
 {
     if (shift.dx == 0 && shift.dy == 0) {
@@ -163,7 +163,6 @@ void MovePath(PathRecord &path, const Shift &shift)
     }
     path.GradCenterX = Shifted(path.GradCenterX, shift.dx);
     path.GradCenterY = Shifted(path.GradCenterY, shift.dy);
-    path.CacheMark.clear();
 }
 
 }  // namespace

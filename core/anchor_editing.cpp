@@ -83,7 +83,6 @@ void DeleteAnchor(PathRecord &path, int32_t a)
         return;
     }
     path.Anchors.erase(path.Anchors.begin() + a);
-    path.CacheMark.clear();
 }
 
 void InsertAnchor(PathRecord &path, const AnchorPoint &anchor, int32_t a)
@@ -92,7 +91,6 @@ void InsertAnchor(PathRecord &path, const AnchorPoint &anchor, int32_t a)
         return;
     }
     path.Anchors.insert(path.Anchors.begin() + a, anchor);
-    path.CacheMark.clear();
 }
 
 void AddAnchorOnSegment(int32_t i, int32_t k, int32_t l, int32_t x, int32_t y)
@@ -126,7 +124,6 @@ void DeleteSelectedAnchors()
             continue;
         }
         anchors.erase(std::remove_if(anchors.begin(), anchors.end(), marked), anchors.end());
-        PathAt(i).CacheMark.clear();
         doomed[static_cast<size_t>(i)] = anchors.size() < 2;
     }
     DeleteFlaggedPaths(doomed);
@@ -164,7 +161,6 @@ void DividePath(int32_t i, int32_t j, int32_t k, int32_t l)
     }
     for (PathRecord *piece : {&first, &second}) {
         piece->blClosed = false;
-        piece->CacheMark.clear();
     }
     PathAt(i) = std::move(first);
     Doc().DocPaths.push_back(std::move(second));
@@ -181,7 +177,6 @@ void OpenPathAtAnchor(int32_t i, int32_t a)
     }
     std::rotate(path.Anchors.begin(), path.Anchors.begin() + a + 1, path.Anchors.end());
     path.blClosed = false;
-    path.CacheMark.clear();
 }
 
 bool JoinPaths(int32_t i, int32_t k, bool testOnly)
@@ -224,7 +219,6 @@ bool JoinPaths(int32_t i, int32_t k, bool testOnly)
         AppendForward(joined, theirs, 1, nj);
     }
     PathAt(survivor).Anchors = std::move(joined);
-    PathAt(survivor).CacheMark.clear();
     DeletePath(dropped);
     return true;
 }

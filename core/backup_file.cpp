@@ -7,6 +7,7 @@
 #include "core/stored_paths.h"
 #include "core/host.h"
 #include "platform/base/atomic_file.h"
+#include "platform/base/file_names.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/text_encoding.h"
 
@@ -264,8 +265,15 @@ constexpr auto kAnchorRefFields = [](auto &file, auto &ref) {
 };
 constexpr auto kByteFields = [](auto &file, auto &byte) { return file.Byte(byte); };
 
+// The place a path record keeps in the file for an encoding cache: its bytes and bit position.
+struct StoredCache {
+    std::vector<uint8_t> Bytes;
+    int32_t BitPos = 0;
+    int32_t BytePos = 0;
+};
+
 // Written records need no check.
-bool CheckPath(RecordWriter &, const PathRecord &, int32_t, int32_t)
+bool CheckPath(RecordWriter &, const PathRecord &, int32_t, int32_t, const StoredCache &)
 {
     return true;
 }
@@ -273,7 +281,7 @@ bool CheckPath(RecordWriter &, const PathRecord &, int32_t, int32_t)
 // The stored counts and positions must agree with the arrays read. Values that only select among
 // choices are brought into range: stray anchor kinds become on-curve points, unknown fill types no
 // fill, stop positions are cut to 0..255.
-bool CheckPath(RecordReader &file, PathRecord &path, int32_t anchorMax, int32_t stopCount)
+bool CheckPath(RecordReader &file, PathRecord &path, int32_t anchorMax, int32_t stopCount, const StoredCache &cache)
 {
     bool anchorsMatch = path.Anchors.empty() ? anchorMax == 0 || anchorMax == -1 : anchorMax == path.AnchorMax();
     if (!anchorsMatch) {
@@ -282,7 +290,6 @@ bool CheckPath(RecordReader &file, PathRecord &path, int32_t anchorMax, int32_t 
     if (stopCount != path.StopCount()) {
         return file.Fail("a stop count does not match its stops");
     }
-    const platform::swf::BitBuffer &cache = path.EdgeCache;
     if (cache.BitPos < 0 || cache.BitPos > 8 || cache.BytePos < 0 ||
         static_cast<size_t>(cache.BytePos) > cache.Bytes.size()) {
         return file.Fail("an encoding cache's position lies outside its bytes");
@@ -307,16 +314,20 @@ bool PathFields(Io &file, Path &path)
     // A record whose anchors were never sized (element 0) keeps the count's initial 0.
     int32_t anchorMax = path.Anchors.empty() ? 0 : path.AnchorMax();
     int32_t stopCount = path.StopCount();
+    // The record keeps a place for an encoding cache: written empty (to be encoded again), read,
+    // checked and dropped.
+    std::string cacheMark;
+    StoredCache cache;
     return file.Array(path.Anchors, kAnchorBytes, kAnchorFields) && file.Int32(anchorMax) &&
            file.Bool(path.blClosed) && file.Int32(path.LineWidth) && file.Int16(path.LineMode) &&
            file.Uint32(path.LineColor) && file.Int16(path.FillType) && file.Uint32(path.FillColor) &&
            file.Int32(path.GradCenterX) && file.Int32(path.GradCenterY) && file.Single(path.GradAngle) &&
            file.Single(path.GradRatioX) && file.Single(path.GradRatioY) && file.Uint32(path.GradColor) &&
-           file.Int32(stopCount) && file.Array(path.Stops, kStopBytes, kStopFields) && file.String(path.CacheMark) &&
-           file.Array(path.EdgeCache.Bytes, 1, kByteFields) && file.Int32(path.EdgeCache.BitPos) &&
-           file.Int32(path.EdgeCache.BytePos) && file.Bool(path.blSelected) && file.Bool(path.blGroup) &&
+           file.Int32(stopCount) && file.Array(path.Stops, kStopBytes, kStopFields) && file.String(cacheMark) &&
+           file.Array(cache.Bytes, 1, kByteFields) && file.Int32(cache.BitPos) &&
+           file.Int32(cache.BytePos) && file.Bool(path.blSelected) && file.Bool(path.blGroup) &&
            file.Int32(path.GroupID) && file.Bool(path.blCompound) && file.Int32(path.CompoundID) &&
-           file.Int32(path.DispFlags) && CheckPath(file, path, anchorMax, stopCount);
+           file.Int32(path.DispFlags) && CheckPath(file, path, anchorMax, stopCount, cache);
 }
 
 constexpr auto kPathFields = [](auto &file, auto &path) { return PathFields(file, path); };
@@ -497,14 +508,14 @@ bool EndsWithIgnoringCase(const std::string &name, std::string_view ending)
 
 std::string BackupFilePath(const std::string &drawingPath)
 {
-    return platform::ProgramFile(GetFileNamePart(drawingPath) + kBackupSuffix);
+    return platform::ProgramFile(platform::GetFileNamePart(drawingPath) + kBackupSuffix);
 }
 
 bool InPendingChangeFolder(const std::string &drawingPath)
 {
-    const std::string folder = NormalFolder(GetHost().PendingChangeFolder());
-    return !folder.empty() && !GetFileNamePart(drawingPath).empty() &&
-           NormalFolder(GetFolderPart(drawingPath)) == folder;
+    const std::string folder = platform::NormalFolder(GetHost().PendingChangeFolder());
+    return !folder.empty() && !platform::GetFileNamePart(drawingPath).empty() &&
+           platform::NormalFolder(platform::GetFolderPart(drawingPath)) == folder;
 }
 
 bool EncodeBackupRecord(const BackupRecord &record, std::string &bytes, std::string &message)
@@ -563,7 +574,7 @@ void OpenWithBackup(const std::string &path)
     host.RefreshList();
     host.RefreshPosition();
     host.RefreshGradient();
-    host.ShowFolderInBrowser(GetFolderPart(path));
+    host.ShowFolderInBrowser(platform::GetFolderPart(path));
 }
 
 bool ApplyBackupToFile(const std::string &path)
@@ -586,9 +597,9 @@ bool ApplyBackupToFile(const std::string &path)
     }
     std::error_code ignored;
     std::filesystem::remove(backupPath, ignored);
-    host.ShowFolderInBrowser(GetFolderPart(path));
+    host.ShowFolderInBrowser(platform::GetFolderPart(path));
     if (!NoteStoredPath(record.Settings.BackgroundFile)) {
-        host.ShowStatus("[" + GetFileNamePart(path) + "] " + kUnderlayPathNotStored);
+        host.ShowStatus("[" + platform::GetFileNamePart(path) + "] " + kUnderlayPathNotStored);
     }
     return true;
 }

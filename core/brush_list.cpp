@@ -109,7 +109,6 @@ void SetPathAsBrush()
         anchor.Y = platform::SaturateInt<int32_t>(static_cast<int64_t>(anchor.Y) - bounds.Top - halfHeight);
     }
     brush.blSelected = false;
-    brush.CacheMark.clear();  // the anchors moved
     int32_t current = g_brushes.CurrentBrush;
     if (current < 1 || current > g_brushes.BrushCount) {
         return;

@@ -132,7 +132,6 @@ PathRecord BuildOutline(const PathRecord &path, int32_t brushType)
     outline.FillType = kFillSolid;
     outline.FillColor = path.LineColor;
     outline.LineWidth = 20;
-    outline.CacheMark.clear();
     return outline;
 }
 
@@ -154,7 +153,6 @@ bool MakeBrushOutline(int32_t i, int32_t brushType)
         return false;
     }
     source.LineMode = 0;
-    source.CacheMark.clear();
     paths.insert(paths.begin() + i + 1, std::move(outline));
     return true;
 }

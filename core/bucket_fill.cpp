@@ -1,17 +1,13 @@
 #include "core/bucket_fill.h"
 
+#include "core/canvas_services.h"
 #include "core/document.h"
 #include "core/history.h"
 #include "core/host.h"
 #include "core/path_builder.h"
 #include "core/path_optimizer.h"
-#include "movie/canvas_movie.h"
-#include "movie/movie_writer.h"
 #include "platform/base/number_text.h"
 #include "platform/base/rounding.h"
-#include "platform/player/movie_player.h"
-
-#include <QRect>
 
 #include <algorithm>
 #include <cmath>
@@ -79,10 +75,10 @@ private:
     std::vector<uint8_t> arrivals_;
 };
 
-// The frame the canvas movie shows (its header holds at most kMaxFramePixels per side).
+// The frame the canvas movie shows (its header limits each side).
 int32_t FrameSide(int32_t pixels)
 {
-    return std::clamp(pixels, 1, movie::kMaxFramePixels);
+    return GetCanvasServices().CanvasFrameSide(pixels);
 }
 
 int64_t BitmapSide(double accuracy, int32_t pixels)
@@ -133,17 +129,17 @@ void PrepareOutlineRender()
     settings.GridWidth = 0;
     settings.GridHeight = 0;
     settings.DrawOutsideFlag = 0;
-    movie::ClearGridCache();
-    movie::ClearBackColorCache();
+    CanvasServices &canvas = GetCanvasServices();
+    canvas.ClearGridCache();
+    canvas.ClearBackColorCache();
     for (size_t i = 1; i < doc.DocPaths.size(); ++i) {
         PathRecord &path = doc.DocPaths[i];
         path.LineColor = kOutlineBlack;
         path.LineMode = 1;
         path.LineWidth = std::max(path.LineWidth, kThinnestOutline);
         path.FillType = kFillNone;
-        path.CacheMark.clear();
     }
-    movie::MakeCanvasMovie();
+    canvas.MakeCanvasMovie();
 }
 
 // The canvas movie drawn at accuracy bitmap pixels per canvas pixel; false when the bitmap
@@ -158,12 +154,7 @@ bool RenderTraceBitmap(double accuracy, QImage &bitmap)
         return false;
     }
     bitmap.fill(QColor(Qt::white));
-    platform::MoviePlayer player;
-    player.SetQuality2("low");
-    player.SetBackgroundColor(static_cast<int32_t>(kWhiteRgb));
-    player.SetMovie(Doc().CanvasTempFile);
-    player.Render(bitmap, QRect(0, 0, width, height));
-    return true;
+    return GetCanvasServices().RenderCanvasMovie(bitmap);
 }
 
 int64_t ClickPixel(double accuracy, int32_t twips)
@@ -306,8 +297,9 @@ void TraceFloodPath(int32_t x, int32_t y, float /*width*/, int16_t /*lineMode*/,
         doc.DocPaths.push_back(std::move(*traced));
         RecordHistory();
     }
-    movie::ClearBackColorCache();
-    movie::MakeCanvasMovie();
+    CanvasServices &canvas = GetCanvasServices();
+    canvas.ClearBackColorCache();
+    canvas.MakeCanvasMovie();
 }
 
 }  // namespace core

@@ -6,9 +6,9 @@
 #include "core/groups.h"
 #include "core/host.h"
 #include "core/path_builder.h"
-#include "import/svg_reader.h"
-#include "import/wmf_importer.h"
+#include "core/path_importers.h"
 #include "platform/base/atomic_file.h"
+#include "platform/base/file_names.h"
 #include "platform/base/rounding.h"
 #include "platform/base/text_encoding.h"
 
@@ -67,14 +67,13 @@ void ShiftPasted(int32_t index, int32_t dx, int32_t dy)
     }
     path.GradCenterX = SaturatingAdd(path.GradCenterX, dx);
     path.GradCenterY = SaturatingAdd(path.GradCenterY, dy);
-    path.CacheMark.clear();
 }
 
 enum class ClipFormat { Unknown, Clip, Drawing, Metafile, Svg };
 
 ClipFormat ClipFormatOf(const std::string &path)
 {
-    std::string extension = platform::AsciiLower(GetExtensionPart(path));
+    std::string extension = platform::AsciiLower(platform::GetExtensionPart(path));
     if (extension == "qkclip") {
         return ClipFormat::Clip;
     }
@@ -134,12 +133,12 @@ bool ReadClipPaths(const std::string &path, ClipFormat format)
         return true;
     }
     case ClipFormat::Svg: {
-        importer::SvgReader reader;
-        return reader.LoadSvg(path) && TakeImportedPaths(reader.GetPathRecords());
+        PathCollection imported;
+        return GetPathImporters().ReadSvgFile(path, imported) && TakeImportedPaths(std::move(imported));
     }
     case ClipFormat::Metafile: {
         std::string bytes;
-        return platform::ReadWholeFile(path, bytes) && TakeImportedPaths(importer::ImportWmf(bytes));
+        return platform::ReadWholeFile(path, bytes) && TakeImportedPaths(GetPathImporters().ReadMetafile(bytes));
     }
     case ClipFormat::Unknown:
         break;
@@ -268,33 +267,6 @@ void DeleteFlaggedPaths(const std::vector<bool> &doomed)
     auto &paths = Doc().DocPaths;
     auto isDoomed = [&](size_t i) { return i > 0 && i < doomed.size() && i < paths.size() && doomed[i]; };
 
-    // A compound's shape is encoded with its first member: when an active member goes, the first
-    // remaining path of that compound may carry the shape now and must be encoded again.
-    std::vector<int32_t> orphanedCompounds;
-    for (size_t i = 1; i < paths.size(); ++i) {
-        if (isDoomed(i) && paths[i].blCompound) {
-            orphanedCompounds.push_back(paths[i].CompoundID);
-        }
-    }
-    std::sort(orphanedCompounds.begin(), orphanedCompounds.end());
-    orphanedCompounds.erase(std::unique(orphanedCompounds.begin(), orphanedCompounds.end()),
-                            orphanedCompounds.end());
-    std::vector<bool> marked(orphanedCompounds.size(), false);
-    for (size_t i = 1; i < paths.size() && !orphanedCompounds.empty(); ++i) {
-        if (isDoomed(i)) {
-            continue;
-        }
-        auto found = std::lower_bound(orphanedCompounds.begin(), orphanedCompounds.end(), paths[i].CompoundID);
-        if (found == orphanedCompounds.end() || *found != paths[i].CompoundID) {
-            continue;
-        }
-        size_t slot = static_cast<size_t>(found - orphanedCompounds.begin());
-        if (!marked[slot]) {
-            marked[slot] = true;
-            paths[i].CacheMark.clear();
-        }
-    }
-
     size_t kept = 1;
     for (size_t i = 1; i < paths.size(); ++i) {
         if (isDoomed(i)) {
@@ -334,7 +306,7 @@ bool SaveClipFile(const std::string &path)
 bool LoadClipFile(const std::string &path)
 {
     ClearClip();
-    std::string name = GetFileNamePart(path);
+    std::string name = platform::GetFileNamePart(path);
     ClipFormat format = ClipFormatOf(path);
     if (format == ClipFormat::Unknown) {
         GetHost().ShowStatus("ファイル [" + name + "] はクリップボードに読み込めない種類のファイルです。");

@@ -85,7 +85,6 @@ void MoveAnchor(int32_t dx, int32_t dy, int32_t i, int32_t k)
     AnchorPoint &anchor = path->Anchors[static_cast<size_t>(WrapAnchorIndex(*path, k))];
     anchor.X = platform::SaturateInt<int32_t>(int64_t{anchor.X} + dx);
     anchor.Y = platform::SaturateInt<int32_t>(int64_t{anchor.Y} + dy);
-    path->CacheMark.clear();
 }
 
 PathRecord GetPath(int32_t i)
@@ -101,7 +100,6 @@ void SetPath(int32_t i, const PathRecord &record)
         return;
     }
     *path = record;
-    path->CacheMark.clear();
 }
 
 int32_t GetPathCount()

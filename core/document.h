@@ -40,10 +40,10 @@ void ResetDocumentForTest();
 
 // Anchor k of path i; k wraps modulo the anchor count. Gives the path's LineWidth too.
 void GetAnchor(int32_t &x, int32_t &y, int32_t &lineWidth, int32_t i, int32_t k);
-// Adds (dx, dy) to anchor k of path i (same wrap, saturating); marks the path's cache stale.
+// Adds (dx, dy) to anchor k of path i (same wrap, saturating).
 void MoveAnchor(int32_t dx, int32_t dy, int32_t i, int32_t k);
 PathRecord GetPath(int32_t i);
-// Stores a copy as path i and marks its cache stale.
+// Stores a copy as path i.
 void SetPath(int32_t i, const PathRecord &record);
 int32_t GetPathCount();
 int32_t CountSelectedPaths();

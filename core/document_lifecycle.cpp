@@ -7,11 +7,10 @@
 #include "core/host.h"
 #include "core/path_builder.h"
 #include "core/stored_paths.h"
+#include "platform/base/file_names.h"
 
 #include <QString>
 
-#include <filesystem>
-#include <system_error>
 
 namespace core {
 namespace {
@@ -43,6 +42,19 @@ std::string RecentDisplayText(const std::string &path)
     std::u32string shortened = characters.substr(0, kRecentHeadLength) + U"..."
                                + characters.substr(characters.size() - kRecentTailLength);
     return QString::fromStdU32String(shortened).toStdString();
+}
+
+// A menu caption shows "&" only doubled; a single one would make the next character an access key.
+std::string MenuCaptionText(const std::string &text)
+{
+    std::string caption;
+    for (char c : text) {
+        caption += c;
+        if (c == '&') {
+            caption += '&';
+        }
+    }
+    return caption;
 }
 
 // The canvas settings a drawing file holds go back to their defaults; the others are kept.
@@ -124,13 +136,11 @@ bool OpenDrawingFile(const std::string &path)
         ResetFileSettings(Doc().CurrentSettings);
     }
     RemoveEmptyPaths(Doc().DocPaths);
-    // The first entry is taken after the canvas movie has encoded every path, so the entry
-    // recorded next shares all its records instead of holding a second copy of the drawing.
     host.ReloadCanvas();
     StartHistoryWithDocument();
     if (good) {
         RecordHistory();
-        host.ShowFolderInBrowser(GetFolderPart(g_lifecycle.CurrentFileName));
+        host.ShowFolderInBrowser(platform::GetFolderPart(g_lifecycle.CurrentFileName));
     }
     SetModified(false);
     AddRecentFile(path);
@@ -147,7 +157,7 @@ bool SaveDrawingFile(const std::string &path)
         return false;
     }
     DeletePendingChange(path);
-    host.ShowFolderInBrowser(GetFolderPart(path));
+    host.ShowFolderInBrowser(platform::GetFolderPart(path));
     host.ShowStatus(NoteStoredPath(doc.CurrentSettings.BackgroundFile)
                         ? std::string("ファイルを保存しました。")
                         : std::string("ファイルを保存しました。") + kUnderlayPathNotStored);
@@ -157,7 +167,7 @@ bool SaveDrawingFile(const std::string &path)
 
 void SetNamedCaption(const std::string &path)
 {
-    GetHost().SetMainCaption("[ " + GetFileNamePart(path) + " ] - Quillark");
+    GetHost().SetMainCaption("[ " + platform::GetFileNamePart(path) + " ] - Quillark");
 }
 
 void SetModified(bool flag)
@@ -200,50 +210,9 @@ void RefreshRecentFileMenu()
         if (path.empty()) {
             continue;
         }
-        host.SetRecentFileMenuItem(k, "&" + std::to_string(k + 1) + "  " + RecentDisplayText(path), path);
+        host.SetRecentFileMenuItem(k, "&" + std::to_string(k + 1) + "  " + MenuCaptionText(RecentDisplayText(path)), path);
         ++k;
     }
-}
-
-std::string GetFolderPart(const std::string &path)
-{
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return {};
-    }
-    return path.substr(0, slash == 0 ? 1 : slash);
-}
-
-std::string NormalFolder(const std::string &folder)
-{
-    if (folder.empty()) {
-        return {};
-    }
-    std::error_code error;
-    std::filesystem::path path = std::filesystem::absolute(std::filesystem::path(folder), error);
-    if (error) {
-        path = folder;
-    }
-    std::string text = path.lexically_normal().string();
-    while (text.size() > 1 && text.back() == '/') {
-        text.pop_back();
-    }
-    return text;
-}
-
-std::string GetFileNamePart(const std::string &path)
-{
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string GetExtensionPart(const std::string &path)
-{
-    size_t mark = path.find_last_of("./");
-    if (mark == std::string::npos || path[mark] == '/') {
-        return {};
-    }
-    return path.substr(mark + 1);
 }
 
 }  // namespace core

@@ -1,5 +1,5 @@
 // Starting, opening and saving the one document; the recent-file list and its menu; the modified
-// flag with its " *" in the main window's caption; splitting file paths.
+// flag with its " *" in the main window's caption.
 #pragma once
 
 #include <array>
@@ -48,16 +48,5 @@ void AddRecentFile(const std::string &path);
 // Rebuilds the recent-file menu from RecentFiles: "&1  path", "&2  path", ... for the filled slots,
 // long paths shortened; a disabled "(なし)" when every slot is empty.
 void RefreshRecentFileMenu();
-
-// The text before the last "/" (a file in the root folder keeps it: "/"); "" for a path without
-// any "/".
-std::string GetFolderPart(const std::string &path);
-// The text after the last "/" (the whole text when there is none).
-std::string GetFileNamePart(const std::string &path);
-// A folder in the one form folders are compared in: absolute, "." and ".." resolved, no trailing
-// "/" except for the root. "" stays "".
-std::string NormalFolder(const std::string &folder);
-// The text after the last "." of the file name, case kept; "" when the name has no dot.
-std::string GetExtensionPart(const std::string &path);
 
 }  // namespace core

@@ -1,6 +1,5 @@
 #include "core/geometry.h"
 
-#include "core/document.h"
 #include "platform/base/rounding.h"
 
 #include <algorithm>
@@ -160,7 +159,7 @@ void ScaleByHandle(int32_t &x, int32_t &y, int32_t ox, int32_t oy, float rx, flo
 }
 
 void Transform3DPoint(int32_t &x, int32_t &y, int32_t cx, int32_t cy, float a1, float a2, float a3,
-                      float s)
+                      float s, int32_t canvasWidth)
 {
     // About the viewing axis.
     double u = static_cast<double>(Diff(x, cx));
@@ -182,7 +181,7 @@ void Transform3DPoint(int32_t &x, int32_t &y, int32_t cx, int32_t cy, float a1, 
     int32_t y2 = RoundToInt32(v * cos3 - sin3 * z1 + cy);
     int32_t z2 = RoundToInt32(v * sin3 + z1 * cos3);
 
-    float f = PerspectiveFactor(Doc().CurrentSettings.Width, z2, s);
+    float f = PerspectiveFactor(canvasWidth, z2, s);
     x = RoundToInt32(f * static_cast<double>(Diff(x2, cx)) + cx);
     y = RoundToInt32(f * static_cast<double>(Diff(y2, cy)) + cy);
 }
@@ -286,9 +285,23 @@ int32_t PointInPaths(int32_t px, int32_t py, const PathCollection &paths, const 
     return count % 2 != 0 ? 1 : -1;
 }
 
-void GetSelectedAnchorCenter(int32_t &x, int32_t &y)
+const AnchorPoint *FindAnchor(const PathArray &paths, int32_t i, int32_t k)
 {
-    const std::vector<AnchorRef> &selected = Doc().SelectedAnchors;
+    if (i < 1 || i > UpperBound(paths)) {
+        return nullptr;
+    }
+    const std::vector<AnchorPoint> &anchors = paths[static_cast<size_t>(i)].Anchors;
+    const int32_t count = static_cast<int32_t>(anchors.size());
+    if (count <= 0) {
+        return nullptr;
+    }
+    int32_t wrapped = k % count;
+    return &anchors[static_cast<size_t>(wrapped < 0 ? wrapped + count : wrapped)];
+}
+
+void GetSelectedAnchorCenter(const PathArray &paths, const std::vector<AnchorRef> &selected, int32_t &x,
+                             int32_t &y)
+{
     const int32_t n = UpperBound(selected);
     if (n < 1) {
         return;
@@ -296,13 +309,11 @@ void GetSelectedAnchorCenter(int32_t &x, int32_t &y)
     int64_t sumX = 0;
     int64_t sumY = 0;
     for (int32_t e = 1; e <= n; ++e) {
-        int32_t ax = 0;
-        int32_t ay = 0;
-        int32_t lineWidth = 0;
-        GetAnchor(ax, ay, lineWidth, selected[static_cast<size_t>(e)].PathIndex,
-                  selected[static_cast<size_t>(e)].AnchorIndex);
-        sumX += ax;
-        sumY += ay;
+        const AnchorRef &ref = selected[static_cast<size_t>(e)];
+        if (const AnchorPoint *anchor = FindAnchor(paths, ref.PathIndex, ref.AnchorIndex)) {
+            sumX += anchor->X;
+            sumY += anchor->Y;
+        }
     }
     x = static_cast<int32_t>(sumX / n);
     y = static_cast<int32_t>(sumY / n);

@@ -8,6 +8,7 @@
 #include "core/path_record.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace core {
 
@@ -36,10 +37,11 @@ void ScaleByHandle(int32_t &x, int32_t &y, int32_t ox, int32_t oy, float rx, flo
                    int32_t ey, int32_t handle);
 
 // Turns (x, y) about (cx, cy) by a1 about the viewing axis, a2 about the vertical and a3 about the
-// horizontal axis, then applies the perspective s (0 none, 1 full) for the canvas width. A point
-// at or behind the eye (no valid perspective factor) keeps the factor 1.
+// horizontal axis, then applies the perspective s (0 none, 1 full) for the canvas width (twips
+// are seen from canvasWidth pixels away). A point at or behind the eye (no valid perspective
+// factor) keeps the factor 1.
 void Transform3DPoint(int32_t &x, int32_t &y, int32_t cx, int32_t cy, float a1, float a2, float a3,
-                      float s);
+                      float s, int32_t canvasWidth);
 
 // Whether the closed segments p1-p2 and q1-q2 meet, decided exactly. Parallel and collinear
 // segments never meet; touching at an end counts. (ix, iy) receives the meeting point, rounded to
@@ -52,8 +54,14 @@ bool IntersectSegments(const AnchorPoint &p1, const AnchorPoint &p2, const Ancho
 // rectangle), 0 on the boundary when no boundary lies to the right of the point.
 int32_t PointInPaths(int32_t px, int32_t py, const PathCollection &paths, const Rect32 &bounds);
 
-// Integer mean of the selected anchors (entries 1.. of SelectedAnchors), truncated toward zero;
-// x and y are left as they are when nothing is selected.
-void GetSelectedAnchorCenter(int32_t &x, int32_t &y);
+// Anchor k of path i of the array (paths 1..; k wraps round the path's anchors either way);
+// nullptr when i names no path or the path has no anchors.
+const AnchorPoint *FindAnchor(const PathArray &paths, int32_t i, int32_t k);
+
+// Integer mean of the selected anchors (entries 1.. of selected) of the paths, truncated toward
+// zero; an entry naming no anchor counts as (0, 0). x and y are left as they are when nothing is
+// selected.
+void GetSelectedAnchorCenter(const PathArray &paths, const std::vector<AnchorRef> &selected, int32_t &x,
+                             int32_t &y);
 
 }  // namespace core

@@ -18,19 +18,8 @@ bool IsPathIndex(int32_t i)
     return i >= 1 && i <= Doc().DocPathCount();
 }
 
-// A change of compound membership: every active compound member must be encoded again, since
-// the compound's shape is written with whichever member comes first.
-void MarkCompoundMembersStale()
-{
-    for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        if (PathAt(i).blCompound) {
-            PathAt(i).CacheMark.clear();
-        }
-    }
-}
-
 // Activates or releases every path of the compound path i belongs to (paths with id 0 belong to
-// none), marking them for encoding again.
+// none).
 void SetCompoundActive(int32_t i, bool active)
 {
     if (!IsPathIndex(i) || PathAt(i).CompoundID == 0) {
@@ -41,7 +30,6 @@ void SetCompoundActive(int32_t i, bool active)
         PathRecord &path = PathAt(j);
         if (path.CompoundID == id) {
             path.blCompound = active;
-            path.CacheMark.clear();
         }
     }
 }
@@ -118,7 +106,6 @@ void MakeCompound(bool flag, int32_t i)
     if (Doc().DocPathCount() == 0) {
         return;
     }
-    MarkCompoundMembersStale();
     if (flag) {
         int32_t id = NextFreeCompoundId(1);
         for (int32_t j = 1; j <= Doc().DocPathCount(); ++j) {
@@ -126,7 +113,6 @@ void MakeCompound(bool flag, int32_t i)
             if (path.blSelected) {
                 path.CompoundID = id;
                 path.blCompound = true;
-                path.CacheMark.clear();
             }
         }
         return;
@@ -137,6 +123,16 @@ void MakeCompound(bool flag, int32_t i)
 void CompoundAgain(int32_t i)
 {
     SetCompoundActive(i, true);
+}
+
+bool FollowsInCompound(const PathArray &paths, int32_t i)
+{
+    if (i < 1 || i > UpperBound(paths) || !paths[static_cast<size_t>(i)].blCompound) {
+        return false;
+    }
+    const int32_t id = paths[static_cast<size_t>(i)].CompoundID;
+    return std::any_of(paths.begin() + 1, paths.begin() + i,
+                       [id](const PathRecord &path) { return path.blCompound && path.CompoundID == id; });
 }
 
 void SelectPathOrGroup(int32_t i, bool flag)

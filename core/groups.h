@@ -37,4 +37,8 @@ void CompoundAgain(int32_t i);
 // Sets the selection flag of path i, or of every member of its active group.
 void SelectPathOrGroup(int32_t i, bool flag);
 
+// Whether path i (1 .. upper bound of paths) is a member of an active compound path that an
+// earlier member leads: the compound's shape is drawn with its first member.
+bool FollowsInCompound(const PathArray &paths, int32_t i);
+
 }  // namespace core

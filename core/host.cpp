@@ -1,21 +1,22 @@
 #include "core/host.h"
 
+#include "core/installed_interface.h"
+
 namespace core {
 namespace {
 
-Host g_defaultHost;
-Host *g_host = &g_defaultHost;
+InstalledInterface<Host> g_host;
 
 }  // namespace
 
 Host &GetHost()
 {
-    return *g_host;
+    return g_host.Get();
 }
 
 void SetHost(Host *host)
 {
-    g_host = host ? host : &g_defaultHost;
+    g_host.Set(host);
 }
 
 }  // namespace core

@@ -26,7 +26,6 @@ bool ChangeSelectedPaths(Change change)
         PathRecord &path = PathAt(i);
         if (path.blSelected) {
             change(path);
-            path.CacheMark.clear();
             any = true;
         }
     }
@@ -141,9 +140,8 @@ void FollowPath(int32_t &index, const std::vector<int32_t> &newIndexOf)
     }
 }
 
-// Puts the paths in the new order. A moved selected member of a compound path is encoded again
-// (the compound's shape is written with its first member); the selected anchors and the hit
-// paths keep pointing at the paths they named.
+// Puts the paths in the new order; the selected anchors and the hit paths keep pointing at the
+// paths they named.
 void ApplyPathOrder(const std::vector<int32_t> &from)
 {
     Document &doc = Doc();
@@ -153,9 +151,6 @@ void ApplyPathOrder(const std::vector<int32_t> &from)
         const auto old = static_cast<size_t>(from[n]);
         PathRecord &path = reordered[n];
         path = std::move(doc.DocPaths[old]);
-        if (old != n && path.blSelected && path.blCompound) {
-            path.CacheMark.clear();
-        }
         newIndexOf[old] = static_cast<int32_t>(n);
     }
     doc.DocPaths = std::move(reordered);

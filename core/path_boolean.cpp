@@ -1184,7 +1184,6 @@ PathCollection CombineWithoutCrossings(const PathCollection &a, const PathCollec
                 continue;
             }
             PathRecord copy = path;
-            copy.CacheMark.clear();
             copy.blSelected = true;
             if (code != kFragmentUnion && code != kFragmentIntersection) {
                 copy.CompoundID = compoundId;
@@ -1215,7 +1214,6 @@ PathCollection OutlinesFromPieces(std::vector<Piece> &pieces, const PathCollecti
 {
     PathRecord outline = a.Paths[1];
     outline.blClosed = true;
-    outline.CacheMark.clear();
     outline.blSelected = true;
     int32_t id = ResultCompoundId(a.Paths[1], b.Paths[1], compoundId);
     if (id > 0) {

@@ -276,7 +276,6 @@ void StampPath(const PathRecord &brush, int32_t dx, int32_t dy, int32_t mode)
     PathRecord stamp = MovedCopy(brush, dx, dy);
     if (mode == kStampDown || doc.DocPathCount() == 0) {
         stamp.blSelected = false;
-        stamp.CacheMark.clear();
         doc.DocPaths.push_back(std::move(stamp));
         return;
     }
@@ -299,7 +298,6 @@ void StampPath(const PathRecord &brush, int32_t dx, int32_t dy, int32_t mode)
             continue;
         }
         path.blSelected = false;
-        path.CacheMark.clear();
         path.blCompound = path.blGroup = severalPieces;
         if (severalPieces) {
             path.CompoundID = compoundId;

@@ -1,10 +1,10 @@
 #include "core/path_builder.h"
 
 #include "core/brush_outline.h"
+#include "core/canvas_services.h"
 #include "core/document.h"
 #include "core/history.h"
 #include "core/path_optimizer.h"
-#include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 
 #include <algorithm>
@@ -42,7 +42,7 @@ void ApplyFinishingSettings(int32_t index)
 // it as soon as the window repaints (the quick lines drawn while the stroke was made are gone).
 void RedrawAndRecordHistory()
 {
-    movie::MakeCanvasMovie();
+    GetCanvasServices().MakeCanvasMovie();
     RecordHistory();
 }
 
@@ -88,7 +88,6 @@ void AddAnchor(int32_t x, int32_t y, int16_t kind)
         return;
     }
     PathRecord &path = LastPath();
-    path.CacheMark.clear();
     if (kind == kAnchorDeleted) {
         path.Anchors.back().AnchorKind = kControlPoint;
         kind = kOnCurve;
@@ -188,7 +187,6 @@ void FitGradientFrame(PathRecord &path)
         extent = height;
     }
     path.GradRatioX = path.GradRatioY = static_cast<float>(static_cast<double>(extent) / 32768.0);
-    path.CacheMark.clear();
 }
 
 }  // namespace core

@@ -115,7 +115,6 @@ void OptimizePath(PathRecord &path, float pointTolerance, float lineTolerance)
         path.LineMode = 1;
         path.blClosed = false;
     }
-    path.CacheMark.clear();
 }
 
 }  // namespace core

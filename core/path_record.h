@@ -1,8 +1,6 @@
 // The drawing's data: anchors, gradient stops, path records and path collections.
 #pragma once
 
-#include "platform/swf/bit_writer.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -62,15 +60,6 @@ struct Rect32 {
     bool operator==(const Rect32 &) const = default;
 };
 
-// What the shape writer works out from a path's encoded unit, kept beside it and never saved.
-// Derived data: two records compare equal whatever it holds.
-struct UnitBounds {
-    Rect32 Box;          // twips the unit draws, lines included
-    bool Known = false;  // Box belongs to the current EdgeCache
-
-    bool operator==(const UnitBounds &) const { return true; }
-};
-
 // One path of the drawing.
 struct PathRecord {
     std::vector<AnchorPoint> Anchors;  // 0 .. AnchorMax()
@@ -87,9 +76,6 @@ struct PathRecord {
     float GradRatioY = 0;
     Color GradColor = 0;          // gradient colour at position 255
     std::vector<GradStop> Stops;  // middle stops 1 .. StopCount(); element 0 unused
-    std::string CacheMark;        // "" stale, "1" EdgeCache valid, "COMPO" encoded with its compound
-    platform::swf::BitBuffer EdgeCache;
-    UnitBounds EdgeBounds;
     bool blSelected = false;
     bool blGroup = false;
     int32_t GroupID = 0;

@@ -144,7 +144,6 @@ void ApplyRectangleCorners(int32_t style, float s)
     Rect32 box = AnchorBounds(path.Anchors);
     int64_t d = CornerSize(s, int64_t{box.Right} - box.Left, int64_t{box.Bottom} - box.Top);
     path.Anchors = CornerAnchors(style, box, d);
-    path.CacheMark.clear();
     OptimizePath(path, 1.0f, 0.0f);
     SetPath(last, path);
 }

@@ -1,6 +1,7 @@
 #include "import/svg_context.h"
 
 #include "import/svg_error.h"
+#include "platform/base/memory_limit.h"
 #include "platform/base/text_encoding.h"
 
 #include <algorithm>
@@ -94,6 +95,29 @@ void SvgContext::CountPointTransforms(int64_t points, size_t matrices)
     if (pointTransforms > limits.MaxPointTransforms) {
         throw SvgError("too many transformed points");
     }
+}
+
+void SvgContext::CountHeld(int64_t paths, int64_t anchors)
+{
+    heldBytes += paths * kHeldBytesPerPath + anchors * kHeldBytesPerAnchor;
+    if (heldBytes > limits.MaxHeldBytes) {
+        throw SvgTooLarge();
+    }
+}
+
+namespace {
+int64_t g_fixedHeldBytes = 0;
+}  // namespace
+
+int64_t SvgLimits::DefaultHeldBytes()
+{
+    // Half for the import; the rest for the drawing that is already open and the program itself.
+    return g_fixedHeldBytes > 0 ? g_fixedHeldBytes : platform::MemoryThatCanBeHeld() / 2;
+}
+
+void SvgLimits::SetDefaultHeldBytes(int64_t bytes)
+{
+    g_fixedHeldBytes = bytes;
 }
 
 SvgLimits LimitsForDocument(const SvgLimits &limits, size_t documentBytes)

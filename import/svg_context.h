@@ -48,7 +48,22 @@ struct SvgLimits {
     int64_t MaxUses = 20'000;            // use references followed
     int64_t MaxNumbers = 40'000'000;     // numbers read from coordinate lists
     int64_t MaxPointTransforms = 640'000'000;  // points times the matrices each one passes through
+    // What the drawn paths will take in memory once imported, pasted, recorded for undo and shown
+    // (see HeldBytes): a share of what the program can hold at most.
+    int64_t MaxHeldBytes = DefaultHeldBytes();
+
+    static int64_t DefaultHeldBytes();
+    // Replaces that share by a fixed budget for every reader made afterwards (0: the share again).
+    static void SetDefaultHeldBytes(int64_t bytes);
 };
+
+// The memory a drawn path of this many anchors takes in the program once imported: the reader's
+// model, the clip, the document, the undo step and the canvas movie's encoding each hold it.
+inline constexpr int64_t kHeldBytesPerPath = 1024;
+inline constexpr int64_t kHeldBytesPerAnchor = 96;
+
+// Thrown when the drawn paths would take more memory than MaxHeldBytes allows.
+struct SvgTooLarge {};
 
 // The limits for a document of this many bytes. Use references and long transform lists multiply
 // the work a document asks for; bounding it by the document's size too keeps a small file from
@@ -65,6 +80,7 @@ struct SvgContext {
     int64_t usesFollowed = 0;
     int64_t numbersRead = 0;
     int64_t pointTransforms = 0;
+    int64_t heldBytes = 0;
 
     // Each throws SvgError when its limit is passed.
     void CountElement();
@@ -72,6 +88,8 @@ struct SvgContext {
     void CountNumbers(size_t count);
     // Moving points through matrix lists: the number of points and of matrices in the lists.
     void CountPointTransforms(int64_t points, size_t matrices);
+    // Drawn paths and their anchors; throws SvgTooLarge past MaxHeldBytes.
+    void CountHeld(int64_t paths, int64_t anchors);
 };
 
 // Raises the context's depth for one nested walk and lowers it again on leaving.

@@ -154,15 +154,20 @@ core::Rect32 QlkGroup::GetBounds() const
 core::PathCollection QlkGroup::GetGroupPathRecords(int32_t &compoundCounter) const
 {
     core::PathCollection collection;
+    collection.Paths.reserve(colQLKPath.size() + 1);
+    AppendGroupPathRecords(collection.Paths, compoundCounter);
+    return collection;
+}
+
+void QlkGroup::AppendGroupPathRecords(core::PathArray &paths, int32_t &compoundCounter) const
+{
     int32_t compoundId = 0;
     if (colQLKPath.size() >= 2) {
         compoundId = ++compoundCounter;
     }
-    collection.Paths.reserve(colQLKPath.size() + 1);
     for (const QlkPath &path : colQLKPath) {
-        collection.Paths.push_back(path.GetPathRecord(*this, compoundId));
+        paths.push_back(path.GetPathRecord(*this, compoundId));
     }
-    return collection;
 }
 
 }  // namespace importer

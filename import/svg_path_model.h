@@ -92,6 +92,8 @@ public:
     core::Rect32 GetBounds() const;
     // The group's paths as records; two or more form one compound path numbered by the counter.
     core::PathCollection GetGroupPathRecords(int32_t &compoundCounter) const;
+    // The same records appended to paths (element 0 already there).
+    void AppendGroupPathRecords(core::PathArray &paths, int32_t &compoundCounter) const;
 };
 
 }  // namespace importer

@@ -1,12 +1,12 @@
 #include "import/svg_reader.h"
 
 #include "core/document.h"
-#include "core/document_lifecycle.h"
 #include "import/svg_error.h"
 #include "import/svg_gradients.h"
 #include "import/svg_scanner.h"
 #include "import/svg_shapes.h"
 #include "platform/base/atomic_file.h"
+#include "platform/base/file_names.h"
 #include "platform/base/text_encoding.h"
 
 #include <zlib.h>
@@ -153,7 +153,7 @@ int32_t TwipsToPixels(int32_t twips)
 bool ReadSvgFileBytes(const std::string &fileName, std::string &bytes, size_t maxBytes)
 {
     bytes.clear();
-    if (core::GetExtensionPart(fileName) == "svg") {
+    if (platform::GetExtensionPart(fileName) == "svg") {
         return platform::ReadWholeFile(fileName, bytes, static_cast<int64_t>(std::min<size_t>(maxBytes, INT64_MAX)));
     }
     unsigned char first = 0;
@@ -167,6 +167,7 @@ bool SvgReader::LoadSvg(const std::string &fileName)
 {
     groups_.clear();
     width_ = height_ = 0;
+    outOfMemory_ = false;
     context_ = SvgContext();
     std::string bytes;
     if (!ReadSvgFileBytes(fileName, bytes, kMaxDocumentBytes)) {
@@ -181,8 +182,12 @@ bool SvgReader::LoadSvg(const std::string &fileName)
         Parse(text);
     } catch (const SvgError &) {
         ok = false;
+    } catch (const SvgTooLarge &) {
+        ok = false;
+        outOfMemory_ = true;
     } catch (const std::bad_alloc &) {
         ok = false;
+        outOfMemory_ = true;
     } catch (const std::out_of_range &) {
         ok = false;
     }
@@ -190,6 +195,7 @@ bool SvgReader::LoadSvg(const std::string &fileName)
     context_.names.Clear();
     if (!ok) {
         groups_.clear();
+        groups_.shrink_to_fit();
         return false;
     }
     if (!groups_.empty()) {
@@ -437,7 +443,8 @@ core::PathCollection SvgReader::GetPathRecords() const
     result.Paths.reserve(count);
     int32_t compoundCounter = 0;
     for (const QlkGroup &group : groups_) {
-        core::AppendPaths(result, group.GetGroupPathRecords(compoundCounter));
+        // Straight into the result: a group of many subpaths is not held twice.
+        group.AppendGroupPathRecords(result.Paths, compoundCounter);
     }
     return result;
 }

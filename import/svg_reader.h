@@ -20,6 +20,9 @@ public:
     // or truncated file, a malformed value, a document past the limits) is a failed load with
     // nothing kept.
     bool LoadSvg(const std::string &fileName);
+    // Whether the last load failed because its paths would not fit in memory (past the limit on
+    // held bytes, or an allocation failed).
+    bool OutOfMemory() const { return outOfMemory_; }
 
     // The drawing's size in pixels after LoadSvg.
     int32_t width() const { return width_; }
@@ -52,6 +55,7 @@ private:
     std::vector<QlkGroup> groups_;
     int32_t width_ = 0;
     int32_t height_ = 0;
+    bool outOfMemory_ = false;
 };
 
 // The bytes of an SVG file: plain under the extension "svg", otherwise inflated as a zlib stream

@@ -165,6 +165,7 @@ private:
     void FlushPath()
     {
         if (path_.count() > 0) {
+            context_.CountHeld(1, 1 + path_.count());
             group_.colQLKPath.push_back(std::move(path_));
         }
         path_ = QlkPath();
@@ -285,6 +286,7 @@ void ReadPointList(QlkGroup &group, std::string_view data, bool close, SvgContex
         path.DrawLineTo(numbers[i], numbers[i + 1]);
     }
     path.blClosePath = close;
+    context.CountHeld(1, 1 + path.count());
     group.colQLKPath.push_back(std::move(path));
 }
 
@@ -339,6 +341,7 @@ bool ReadLine(std::string_view text, size_t &pos, QlkGroup &group, const SvgStyl
         else if (name == "y2") y2 = ParseLength(value, true).value;
         else ApplyShapeAttr(name, value, state, context);
     });
+    context.CountHeld(1, 2);
     group.colQLKPath.emplace_back();
     QlkPath &path = group.colQLKPath.back();
     path.MovePenTo(x1, y1);
@@ -381,6 +384,7 @@ bool ReadRect(std::string_view text, size_t &pos, QlkGroup &group, const SvgStyl
     }
     int32_t right = CheckedAdd(x, width);
     int32_t bottom = CheckedAdd(y, height);
+    context.CountHeld(1, 5);
     group.colQLKPath.emplace_back();
     QlkPath &path = group.colQLKPath.back();
     path.MovePenTo(x, y);

@@ -10,12 +10,16 @@
 #include "core/clipboard.h"
 #include "core/document.h"
 #include "core/document_lifecycle.h"
+#include "core/memory_guard.h"
+#include "import/clip_importers.h"
 #include "mainwindow/brush_file.h"
+#include "mainwindow/canvas_view_bridge.h"
 #include "mainwindow/main_host.h"
 #include "mainwindow/splash_window.h"
 #include "mainwindow/user_color_file.h"
 #include "movie/tag_buffer.h"
 #include "movie/canvas_movie.h"
+#include "movie/canvas_movie_services.h"
 #include "platform/base/number_text.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/rounding.h"
@@ -91,6 +95,7 @@ QString CommandLineFile(const QString &commandLine)
 DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
 {
     setWindowTitle(QStringLiteral("(新規) - Quillark"));
+    ShockwaveFlash1.ShareGroups(playerGroups);
     BuildControls();
     ConnectHandlers();
     ConnectFileCommands();
@@ -98,19 +103,22 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectToolWindows();
     ConnectPathCommands();
     ConnectDialogs();
-    canvastools::AttachCanvasTools(*this);
+    canvasView_ = std::make_unique<CanvasViewBridge>(*this);
+    canvastools::AttachCanvasTools(*canvasView_);
     toolwindows::ConnectPathList(*this);
     toolwindows::ConnectFolderBrowser(*this);
-    canvastools::ConnectShapeTools(*this);
+    canvastools::ConnectShapeTools(*canvasView_);
     host_ = std::make_unique<MainHost>(*this);
     core::SetHost(host_.get());
+    movie::InstallCanvasServices();
+    importer::InstallPathImporters();
     setMinimumSize(platform::PixelsFromTwips(kMinimumWidthTwips), platform::PixelsFromTwips(kMinimumHeightTwips));
     resize(900, 680);
 }
 
 DrawGUI::~DrawGUI()
 {
-    canvastools::DetachCanvasTools(*this);
+    canvastools::DetachCanvasTools(*canvasView_);
     core::SetHost(nullptr);
 }
 
@@ -134,6 +142,9 @@ void DrawGUI::BuildControls()
     VScroll1->SetSmallChange(8);
     HScroll1->SetLargeChange(64);
     VScroll1->SetLargeChange(64);
+    scrollCorner_ = new QWidget(Picture1);
+    scrollCorner_->setBackgroundRole(QPalette::Button);
+    scrollCorner_->setAutoFillBackground(true);
 
     for (int i = 0; i < 11; ++i) {
         Option1[static_cast<size_t>(i)] = new platform::OptionButton(QString::fromUtf8(kToolCaptions[i]), client);
@@ -243,6 +254,9 @@ void DrawGUI::Form_Load(const QString &commandLine)
     if (folderLock_->Held()) {
         core::DeleteAllBackups();
     }
+    // Temporary movies are per program: those of programs that ended without removing them go.
+    platform::RemoveStaleInstanceFiles(platform::kCanvasMovieName);
+    platform::RemoveStaleInstanceFiles(platform::kPreviewMovieName);
     movie::ClearBackgroundCache();
     movie::ClearGridCache();
     movie::ClearBackColorCache();
@@ -258,7 +272,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
     canvastools::ChangeIcons(Main().UseToolIcons);
     QString file = CommandLineFile(commandLine);
     if (!file.isEmpty()) {
-        core::OpenDrawingFile(GetLongPath(file).toStdString());
+        core::RunWithinMemory([&] { core::OpenDrawingFile(GetLongPath(file).toStdString()); });
         FormResizeSub();  // as after every opening: the drawing's canvas sets the scroll ranges
     }
     QApplication::processEvents();
@@ -274,7 +288,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
 void DrawGUI::InitDocumentState()
 {
     Doc().SelectedAnchors.assign(1, core::AnchorRef());
-    Doc().CanvasTempFile = ProgramFile("_canvtemp.tmp");
+    Doc().CanvasTempFile = platform::InstanceFile(platform::kCanvasMovieName);
     std::remove(Doc().CanvasTempFile.c_str());
     Input().DragArmed = false;
     Doc().ZoomRate = 1.0f;
@@ -352,6 +366,7 @@ void DrawGUI::Form_Unload(int &cancel)
                          QStringLiteral("Quillark"), this);
     }
     std::remove(Doc().CanvasTempFile.c_str());
+    std::remove(platform::InstanceFile(platform::kPreviewMovieName).c_str());
     QCoreApplication::quit();
 }
 
@@ -561,6 +576,7 @@ void DrawGUI::FormResizeSub()
                           HScroll1->height());
     VScroll1->setGeometry(pictureWidth - VScroll1->width(), 0, VScroll1->width(),
                           std::max(0, pictureHeight - HScroll1->height()));
+    scrollCorner_->setGeometry(VScroll1->x(), HScroll1->y(), VScroll1->width(), HScroll1->height());
     SetScrollRanges();
     DispShape(0);
 }
@@ -706,10 +722,12 @@ void DrawGUI::LoadCanvasMovie()
 {
     // The player keeps the movie until the next canvas movie releases it: load only a new one.
     if (ShockwaveFlash1.Movie() != Doc().CanvasTempFile) {
-        // The path list's thumbnail, drawn first after some changes, has built the changed
-        // paths' groups already: the canvas takes them instead of building them again.
-        if (const toolwindows::PathGUI *pathList = toolwindows::PathListWindow()) {
-            ShockwaveFlash1.SetMovie(Doc().CanvasTempFile, pathList->ShockwaveFlash2);
+        // The groups the path list's thumbnail has built already are taken from the shared cache.
+        // The movie just written is played from memory; the file is read only when the bytes
+        // were not kept.
+        const std::string bytes = movie::TakeCanvasMovieBytes(Doc().CanvasTempFile);
+        if (!bytes.empty()) {
+            ShockwaveFlash1.SetMovieBytes(Doc().CanvasTempFile, bytes);
         } else {
             ShockwaveFlash1.SetMovie(Doc().CanvasTempFile);
         }

@@ -10,6 +10,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/key_preview.h"
 #include "platform/forms/picture_box.h"
+#include "platform/player/group_cache.h"
 #include "platform/player/movie_player.h"
 
 #include <QGroupBox>
@@ -31,6 +32,7 @@ class TransformGUI;
 
 namespace mainwindow {
 
+class CanvasViewBridge;
 class MainHost;
 class SplashWindow;
 
@@ -132,6 +134,8 @@ public:
     std::array<platform::OptionButton *, 11> Option1;
     QLabel *StatusLabel1;
     platform::KeyPreview *keyPreview;
+    // The shape groups the canvas player and the path list's thumbnail player share.
+    std::shared_ptr<platform::GroupCache> playerGroups = std::make_shared<platform::GroupCache>();
     // The canvas player: shows the canvas movie, drawn into Picture1 by DispShape.
     platform::MoviePlayer ShockwaveFlash1;
 
@@ -292,9 +296,13 @@ private:
     void KeepPanelWindowPlacements();
 
     std::unique_ptr<MainHost> host_;
+    // What the canvas tools see of the window.
+    std::unique_ptr<CanvasViewBridge> canvasView_;
     // Held from start-up on: a second program on the same folder leaves this one's backups alone.
     std::unique_ptr<platform::ProgramFolderLock> folderLock_;
     SplashWindow *splash_ = nullptr;
+    // The square between the ends of the two scroll bars, in the button face like the bars.
+    QWidget *scrollCorner_ = nullptr;
     bool wheelHooked_ = false;
     bool wheelBusy_ = false;
     bool shuttingDown_ = false;

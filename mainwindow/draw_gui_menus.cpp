@@ -52,7 +52,7 @@ DrawGuiMenus::DrawGuiMenus(QMenuBar *bar)
     mnuClipRead = Item(mnuFile, "クリップを読み込む(&R)...");
     mnuFile->AddSeparator();
     mnuPropertyCanvasFile = Item(mnuFile, "キャンバスのプロパティ(&P)...");
-    mnuPreference = Item(mnuFile, "詳細設定(&Q)...");
+    mnuPreference = Item(mnuFile, "詳細設定(&D)...");
     mnuFile->AddSeparator();
     mnuMostRecent = new MenuArray(mnuFile, QStringLiteral("(なし)"));
     mnuMostRecent->Item(0)->SetEnabled(false);

@@ -5,6 +5,7 @@
 #include "core/document.h"
 #include "core/history.h"
 #include "core/host.h"
+#include "core/memory_guard.h"
 #include "mainwindow/draw_gui.h"
 #include "movie/canvas_movie.h"
 
@@ -108,8 +109,10 @@ void DrawGUI::mnuDeletePathEdit_Click()
 void DrawGUI::mnuPastePathEdit_Click()
 {
     if (core::GetClipCount() > 0) {
-        core::PastePaths(0, 0, true, -1);
-        RedrawAndRecordHistory();
+        core::RunWithinMemory([&] {
+            core::PastePaths(0, 0, true, -1);
+            RedrawAndRecordHistory();
+        });
     }
 }
 

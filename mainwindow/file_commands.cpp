@@ -5,16 +5,19 @@
 #include "core/document.h"
 #include "core/document_lifecycle.h"
 #include "core/host.h"
+#include "core/memory_guard.h"
 #include "import/picture_file.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
 #include "mainwindow/path_commands.h"
 #include "movie/canvas_movie.h"
+#include "platform/base/file_names.h"
 #include "platform/base/number_text.h"
 #include "platform/base/program_folder.h"
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace mainwindow {
 namespace {
@@ -39,7 +42,7 @@ bool IsFolder(const std::string &path)
 
 QString FolderOfCurrentFile()
 {
-    return QString::fromStdString(core::GetFolderPart(core::Lifecycle().CurrentFileName));
+    return QString::fromStdString(platform::GetFolderPart(core::Lifecycle().CurrentFileName));
 }
 
 bool HasCurrentFile()
@@ -162,7 +165,7 @@ void DrawGUI::mnuOpenFile_Click()
                                                      kDrawingExtension, DrawingDialogFolder());
     std::string name = ChosenName(platform::ShowOpenDialog(record), record);
     if (!name.empty()) {
-        core::OpenDrawingFile(name);
+        core::RunWithinMemory([&] { core::OpenDrawingFile(name); });
         FormResizeSub();
     }
 }
@@ -177,7 +180,7 @@ void DrawGUI::mnuMostRecent_Click(int index)
     if (ConfirmModify() == 1) {
         return;
     }
-    core::OpenDrawingFile(path);
+    core::RunWithinMemory([&] { core::OpenDrawingFile(path); });
     FormResizeSub();
 }
 
@@ -189,7 +192,7 @@ void DrawGUI::mnuClipRead_Click()
     std::string name = ChosenName(platform::ShowOpenDialog(record), record);
     if (!name.empty()) {
         DispShape(1);
-        core::LoadClipFile(name);
+        core::RunWithinMemory([&] { core::LoadClipFile(name); });
     }
 }
 
@@ -223,11 +226,16 @@ bool DrawGUI::mnuSaveFileAs_Click()
         FileDialogRecord(this, platform::MakeFilterString({kDrawingSaveFilter}), kDrawingExtension,
                          DrawingDialogFolder(), QString::fromStdString(core::Lifecycle().CurrentFileName));
     std::string name = ChosenName(platform::ShowSaveDialog(record), record);
-    // A failed save keeps the old name and caption: the drawing is not in the new file.
-    if (name.empty() || !core::SaveDrawingFile(name)) {
+    if (name.empty()) {
         return false;
     }
-    core::Lifecycle().CurrentFileName = name;
+    // The new name is the drawing's while it is saved, so the file browser's listing of the folder
+    // marks the saved file; a failed save keeps the old name and caption.
+    std::string previous = std::exchange(core::Lifecycle().CurrentFileName, name);
+    if (!core::SaveDrawingFile(name)) {
+        core::Lifecycle().CurrentFileName = std::move(previous);
+        return false;
+    }
     core::SetNamedCaption(name);
     return true;
 }
@@ -244,17 +252,19 @@ void DrawGUI::Picture1_OLEDragDrop(const QStringList &files, int /*button*/, int
         if (ConfirmModify() == 1) {
             return;
         }
-        core::OpenDrawingFile(name);
+        core::RunWithinMemory([&] { core::OpenDrawingFile(name); });
         FormResizeSub();
         return;
     }
     // A file that does not load has been reported by the loader; nothing is pasted.
-    if ((!drawing && !IsClipKind(type)) || !core::LoadClipFile(name)) {
+    if ((!drawing && !IsClipKind(type)) || !core::SucceedsWithinMemory([&] { return core::LoadClipFile(name); })) {
         return;
     }
     PosScrToTwip(x, y, Input().DragOriginX, Input().DragOriginY);
-    mnuPastePath_Click();
-    movie::MakeCanvasMovie();
+    core::RunWithinMemory([&] {
+        mnuPastePath_Click();
+        movie::MakeCanvasMovie();
+    });
     DispShape(1);
 }
 

@@ -97,7 +97,7 @@ void MoveSelectedAnchors(const PositionInput &in)
     }
     int32_t cx = 0;
     int32_t cy = 0;
-    core::GetSelectedAnchorCenter(cx, cy);
+    core::GetSelectedAnchorCenter(core::Doc().DocPaths, core::Doc().SelectedAnchors, cx, cy);
     int32_t dx = platform::RoundToInt32(in.x * kTwipsPerCanvasPixel - cx);
     int32_t dy = platform::RoundToInt32(in.y * kTwipsPerCanvasPixel - cy);
     for (int32_t j = 1; j <= Doc().SelectedAnchorCount(); ++j) {
@@ -132,7 +132,6 @@ void TransformSelectedPaths(const PositionInput &in, int reference)
         }
         TransformPoint(path.GradCenterX, path.GradCenterY, in, pivot.X, pivot.Y);
         path.GradAngle += static_cast<float>(in.angle * 180 / kPi);
-        path.CacheMark.clear();
         core::SetPath(i, path);
     }
 }
@@ -149,7 +148,6 @@ void SetSelectedGradients(const PositionInput &in)
         path.GradRatioX = static_cast<float>(in.horizontal / kGradientSizeUnit);
         path.GradRatioY = static_cast<float>(in.vertical / kGradientSizeUnit);
         path.GradAngle = static_cast<float>(in.angle * 180 / kPi);
-        path.CacheMark.clear();
         core::SetPath(i, path);
     }
 }
@@ -288,7 +286,7 @@ void DrawGUI::RefreshPosition()
             EnableFields({window.Text1, window.Text2});
             int32_t cx = 0;
             int32_t cy = 0;
-            core::GetSelectedAnchorCenter(cx, cy);
+            core::GetSelectedAnchorCenter(core::Doc().DocPaths, core::Doc().SelectedAnchors, cx, cy);
             window.Text1->SetText(NumberText(cx / kTwipsPerCanvasPixel));
             window.Text2->SetText(NumberText(cy / kTwipsPerCanvasPixel));
             window.Command1->setEnabled(true);

@@ -10,6 +10,7 @@
 #include "core/document.h"
 #include "core/groups.h"
 #include "core/history.h"
+#include "core/memory_guard.h"
 #include "core/path_attributes.h"
 #include "core/path_boolean_commands.h"
 #include "core/brush_outline.h"
@@ -241,7 +242,9 @@ void mnuJointPath_Click()
 void mnuPastePath_Click()
 {
     const canvastools::CanvasInputState &input = canvastools::Input();
-    ChangeSelectedPaths([&] { core::PastePaths(input.DragOriginX, input.DragOriginY, false, -1); });
+    core::RunWithinMemory([&] {
+        ChangeSelectedPaths([&] { core::PastePaths(input.DragOriginX, input.DragOriginY, false, -1); });
+    });
 }
 
 void mnuSelectAll_Click()

@@ -8,6 +8,7 @@
 #include "movie/bitmap_tags.h"
 #include "movie/movie_writer.h"
 #include "movie/shape_encoder.h"
+#include "platform/base/file_names.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/rounding.h"
 #include "platform/player/movie_player.h"
@@ -223,7 +224,7 @@ void DefineBackground(int32_t id, const std::string &moviePath, int32_t mode)
 {
     const core::CanvasSettings &settings = core::Doc().CurrentSettings;
     const std::string &file = settings.BackgroundFile;
-    const std::string extension = platform::AsciiLower(core::GetExtensionPart(file));
+    const std::string extension = platform::AsciiLower(platform::GetExtensionPart(file));
     auto begin = [&] {
         if (mode == kMovieFinish) {
             BeginMovie(6, settings.Width, settings.Height, kCanvasFrameRate);
@@ -276,7 +277,7 @@ void MakeCanvasMovie()
         player->SetMovie("a");  // releases the previous canvas movie
     }
     if (doc.CanvasTempFile.empty()) {
-        doc.CanvasTempFile = platform::ProgramFile("_canvtemp.tmp");
+        doc.CanvasTempFile = platform::InstanceFile(platform::kCanvasMovieName);
     }
     const core::CanvasSettings &settings = doc.CurrentSettings;
     const std::string &file = doc.CanvasTempFile;
@@ -297,6 +298,7 @@ void MakeCanvasMovie()
     }
 
     BeginMovie(6, view.Right - view.Left, view.Bottom - view.Top, kCanvasFrameRate);
+    Writer().KeepWrittenBytes = true;
     ControlMovieFile(file, kMovieOpen);
     const int64_t originX = -static_cast<int64_t>(view.Left) * kTwipsPerPixel;
     const int64_t originY = -static_cast<int64_t>(view.Top) * kTwipsPerPixel;
@@ -318,12 +320,28 @@ void MakeCanvasMovie()
     NextFrame();
     ControlMovieFile(file, kMovieFrames);
     WriteEndTag();
-    ControlMovieFile(file, kMovieFinish);
+    const bool written = ControlMovieFile(file, kMovieFinish);
+    WriterState &writer = Writer();
+    canvas.MovieBytes = written ? std::move(writer.WrittenMovie) : std::string();
+    canvas.MovieBytesFile = file;
+    writer.WrittenMovie = std::string();
+    writer.KeepWrittenBytes = false;
 
     if (player) {
         player->SetBackgroundColor(static_cast<int32_t>(doc.PlayerBackColor & 0xFFFFFF));
         player->SetQuality2(core::QualityName(settings.Quality));
     }
+}
+
+std::string TakeCanvasMovieBytes(const std::string &file)
+{
+    CanvasMovieState &canvas = Canvas();
+    std::string bytes;
+    if (canvas.MovieBytesFile == file) {
+        bytes = std::move(canvas.MovieBytes);
+    }
+    canvas.MovieBytes = std::string();
+    return bytes;
 }
 
 }  // namespace movie

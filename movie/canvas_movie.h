@@ -38,6 +38,10 @@ struct CanvasMovieState {
     // changes.
     std::string FailedUnderlay;
     int64_t UnderlayConversions = 0;  // conversions tried, for the tests' count of work
+    // The last canvas movie as written to MovieBytesFile (empty when its writing failed), for the
+    // canvas player to load without reading the file back; the player takes it once.
+    std::string MovieBytes;
+    std::string MovieBytesFile;
 };
 
 CanvasMovieState &Canvas();
@@ -46,6 +50,9 @@ void ResetCanvasMovieForTest();
 // Writes the canvas movie to the document's CanvasTempFile, sets ViewExtent and gives the
 // canvas player the movie's background colour and quality.
 void MakeCanvasMovie();
+// The bytes of the canvas movie last written to file, handed over once: empty when they were
+// taken already, the writing failed or file names another movie.
+std::string TakeCanvasMovieBytes(const std::string &file);
 
 void ClearBackgroundCache();
 void ClearGridCache();

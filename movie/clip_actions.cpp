@@ -5,6 +5,7 @@
 #include "movie/edit_text.h"
 #include "platform/base/atomic_file.h"
 #include "platform/actionscript/action_compiler.h"
+#include "platform/base/file_names.h"
 #include "platform/base/number_text.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/rounding.h"
@@ -154,7 +155,7 @@ std::string ExpandScriptIncludes(const std::string &script)
     bool read = false;
     const std::string &drawing = core::Lifecycle().CurrentFileName;
     if (!drawing.empty()) {
-        read = ReadIncludeFile(ResolveIncludeName(name, core::GetFolderPart(drawing)), contents);
+        read = ReadIncludeFile(ResolveIncludeName(name, platform::GetFolderPart(drawing)), contents);
     }
     if (!read) {
         read = ReadIncludeFile(ResolveIncludeName(name, platform::ProgramFolder()), contents);

@@ -47,6 +47,9 @@ void WriteToFile(const std::vector<uint8_t> &bytes)
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), w.MovieFile.get()) != bytes.size()) {
         w.FileFailed = true;
     }
+    if (w.KeepWrittenBytes) {
+        w.WrittenMovie.append(bytes.begin(), bytes.end());
+    }
     w.WrittenBytes += static_cast<int64_t>(bytes.size());
 }
 
@@ -88,7 +91,11 @@ Bytes ClipActionsBytes(const std::string &actions)
 
 bool PatchFile(long offset, const uint8_t *bytes, size_t count)
 {
-    std::FILE *file = Writer().MovieFile.get();
+    WriterState &w = Writer();
+    if (w.KeepWrittenBytes && offset >= 0 && static_cast<size_t>(offset) + count <= w.WrittenMovie.size()) {
+        std::memcpy(w.WrittenMovie.data() + offset, bytes, count);
+    }
+    std::FILE *file = w.MovieFile.get();
     return std::fseek(file, offset, SEEK_SET) == 0 && std::fwrite(bytes, 1, count, file) == count &&
            std::fseek(file, 0, SEEK_END) == 0;
 }
@@ -119,6 +126,7 @@ void OpenMovieFile(const std::string &path)
     w.MovieFile.reset(std::fopen(path.c_str(), "wb"));
     w.MoviePath = path;
     w.WrittenBytes = 0;
+    w.WrittenMovie.clear();
     w.FileFailed = !w.MovieFile;
     if (w.MovieFile) {
         WriteToFile(w.TagBuffer);
@@ -198,6 +206,8 @@ void BeginMovie(int32_t version, int32_t width, int32_t height, float rate)
     RestartFrames();
     w.FrameRate = rate;
     w.MovieFile.reset();
+    w.KeepWrittenBytes = false;
+    w.WrittenMovie.clear();
     w.WrittenBytes = 0;
     w.SpriteStart = 0;
     w.FileFailed = false;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "movie/tag_buffer.h"
+#include "movie/unit_cache.h"
 
 #include <array>
 #include <cstdint>
@@ -70,6 +71,11 @@ struct WriterState {
     int64_t SpriteStart = 0;  // 1-based file position of the open sprite's tag; 0 = none
     bool FileFailed = false;  // a write of the open movie failed
     std::vector<uint8_t> MovieFileBytes;  // what kMovieReadBack read
+    // When set (after BeginMovie), every byte written to the open file is kept here too, length
+    // and frame count patched as in the file, so that the finished movie can be played without
+    // reading the file back.
+    bool KeepWrittenBytes = false;
+    std::string WrittenMovie;
 
     // Scratch buffers of the shape unit being encoded.
     BitBuffer UnitFillStyles;
@@ -77,6 +83,8 @@ struct WriterState {
     BitBuffer UnitRecords;
     int32_t UnitFillCount = 0;
     int32_t UnitLineCount = 0;
+    // Units encoded for earlier shapes; kept across movies.
+    UnitCache Units;
 
     int16_t &DepthOf(int32_t layer) { return DepthTable[static_cast<size_t>(layer - kLayerMin)]; }
 };

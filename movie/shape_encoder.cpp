@@ -28,9 +28,6 @@ constexpr swf::MatrixWidths kGradientMatrixWidths{24, 23};
 constexpr int32_t kPlainStyleLimit = 32767;  // 15-bit style indexes of the plain body
 constexpr double kPi = 3.14159265358979;
 
-const std::string kMarkCached = "1";
-const std::string kMarkCompoundMember = "COMPO";
-
 bool FitsEdge(std::initializer_list<int64_t> deltas)
 {
     for (int64_t d : deltas) {
@@ -240,46 +237,59 @@ void Widen(core::Rect32 &box, const core::Rect32 &more)
     box.Bottom = std::max(box.Bottom, more.Bottom);
 }
 
-// What a path draws: its anchors, which hold every edge and control point, and half its line
-// where it is stroked.
+// What a path draws from the extremes of its anchors, which hold every edge and control point:
+// them and half its line where it is stroked.
+core::Rect32 DrawnFromExtremes(const core::PathRecord &path, const core::Rect32 &extremes)
+{
+    if (!HasDrawableAnchors(path)) {
+        return kNothingDrawn;
+    }
+    // Clamping keeps the order, so the clamped extremes are the extremes of the clamped anchors.
+    const int64_t half = EffectiveLineMode(path) > 0 ? (std::clamp(path.LineWidth, 0, 65535) + 1) / 2 : 0;
+    return {static_cast<int32_t>(ShapeCoord(extremes.Left) - half), static_cast<int32_t>(ShapeCoord(extremes.Top) - half),
+            static_cast<int32_t>(ShapeCoord(extremes.Right) + half),
+            static_cast<int32_t>(ShapeCoord(extremes.Bottom) + half)};
+}
+
 core::Rect32 DrawnBounds(const core::PathRecord &path)
 {
     if (!HasDrawableAnchors(path)) {
         return kNothingDrawn;
     }
-    int32_t left = path.Anchors[0].X;
-    int32_t right = left;
-    int32_t top = path.Anchors[0].Y;
-    int32_t bottom = top;
+    core::Rect32 extremes{path.Anchors[0].X, path.Anchors[0].Y, path.Anchors[0].X, path.Anchors[0].Y};
     for (const core::AnchorPoint &anchor : path.Anchors) {
-        left = std::min(left, anchor.X);
-        right = std::max(right, anchor.X);
-        top = std::min(top, anchor.Y);
-        bottom = std::max(bottom, anchor.Y);
+        extremes.Left = std::min(extremes.Left, anchor.X);
+        extremes.Right = std::max(extremes.Right, anchor.X);
+        extremes.Top = std::min(extremes.Top, anchor.Y);
+        extremes.Bottom = std::max(extremes.Bottom, anchor.Y);
     }
-    // Clamping keeps the order, so the clamped extremes are the extremes of the clamped anchors.
-    const int64_t half = EffectiveLineMode(path) > 0 ? (std::clamp(path.LineWidth, 0, 65535) + 1) / 2 : 0;
-    return {static_cast<int32_t>(ShapeCoord(left) - half), static_cast<int32_t>(ShapeCoord(top) - half),
-            static_cast<int32_t>(ShapeCoord(right) + half), static_cast<int32_t>(ShapeCoord(bottom) + half)};
+    return DrawnFromExtremes(path, extremes);
 }
 
-// The bounds of a cached unit (a path, or a compound's members), worked out once per unit so
-// that a redraw copying the unit does not visit its anchors again.
-const core::Rect32 &UnitBounds(core::PathArray &paths, size_t holder, const std::vector<size_t> *members)
+// The cache key of a path drawn as a unit of its own.
+UnitKey SingleKey(const core::PathRecord &path)
 {
-    core::PathRecord &path = paths[holder];
-    if (!path.EdgeBounds.Known) {
-        core::Rect32 box = kNothingDrawn;
-        if (members) {
-            for (size_t member : *members) {
-                Widen(box, DrawnBounds(paths[member]));
-            }
-        } else {
-            Widen(box, DrawnBounds(path));
-        }
-        path.EdgeBounds = {box, true};
+    core::Rect32 extremes;
+    UnitKey key;
+    key.Hash = PathHash(path, extremes);
+    key.AnchorCount = static_cast<int64_t>(path.Anchors.size());
+    key.Bounds = DrawnFromExtremes(path, extremes);
+    return key;
+}
+
+// The cache key of a compound's unit: its members in order.
+UnitKey CompoundKey(const core::PathArray &paths, const std::vector<size_t> &members)
+{
+    UnitKey key;
+    key.Bounds = kNothingDrawn;
+    for (size_t member : members) {
+        const UnitKey one = SingleKey(paths[member]);
+        key.Hash = ChainHash(key.Hash, one.Hash);
+        key.AnchorCount += one.AnchorCount;
+        Widen(key.Bounds, one.Bounds);
     }
-    return path.EdgeBounds.Box;
+    key.Hash = ChainHash(key.Hash, members.size());
+    return key;
 }
 
 // The rectangle a shape tag declares: all zero when nothing is drawn.
@@ -363,19 +373,6 @@ void AssembleUnit(WriterState &w, BitBuffer &out)
     MergeBits(out, w.UnitRecords);
 }
 
-// Keeps exactly the unit's meaningful bytes as the path's cache.
-void StoreUnit(core::PathRecord &path, const BitBuffer &unit)
-{
-    path.EdgeCache.Bytes = BufferBytes(unit);
-    path.EdgeCache.BytePos = unit.BytePos;
-    path.EdgeCache.BitPos = unit.BitPos;
-    if (path.EdgeCache.Bytes.empty()) {
-        path.EdgeCache = BitBuffer();
-    }
-    path.CacheMark = kMarkCached;
-    path.EdgeBounds.Known = false;
-}
-
 // Members of each compound path in array order, keyed by CompoundID.
 std::unordered_map<int32_t, std::vector<size_t>> CompoundMembers(const core::PathArray &paths)
 {
@@ -388,25 +385,26 @@ std::unordered_map<int32_t, std::vector<size_t>> CompoundMembers(const core::Pat
     return members;
 }
 
-// Re-encodes a compound whose leading member is not cached as the leader or any other member
-// is not marked as held by it (changed, newly joined, or the old leader gone).
-void RefreshCompound(core::PathArray &paths, const std::vector<size_t> &members, BitBuffer &scratch)
+// The unit of a path of its own, or of the compound led by the path at members[0], from the
+// cache or encoded now.
+const BitBuffer &CachedUnit(const core::PathArray &paths, size_t holder, const std::vector<size_t> *members,
+                                  const UnitKey &key, BitBuffer &scratch)
 {
-    bool stale = paths[members[0]].CacheMark != kMarkCached;
-    for (size_t k = 1; k < members.size() && !stale; ++k) {
-        stale = paths[members[k]].CacheMark != kMarkCompoundMember;
-    }
-    if (!stale) {
-        return;
+    UnitCache &cache = Writer().Units;
+    if (const BitBuffer *unit = cache.Find(key)) {
+        return *unit;
     }
     InitBitBuffer(scratch);
-    EncodePathUnit(scratch, paths[members[0]], kUnitFirstMember);
-    for (size_t k = 1; k < members.size(); ++k) {
-        EncodePathUnit(scratch, paths[members[k]], kUnitFurtherMember);
-        paths[members[k]].CacheMark = kMarkCompoundMember;
+    if (!members) {
+        EncodePathUnit(scratch, paths[holder], kUnitSingle);
+        return cache.Store(key, scratch);
     }
-    EncodePathUnit(scratch, paths[members[0]], kUnitFinish);
-    StoreUnit(paths[members[0]], scratch);
+    EncodePathUnit(scratch, paths[holder], kUnitFirstMember);
+    for (size_t k = 1; k < members->size(); ++k) {
+        EncodePathUnit(scratch, paths[(*members)[k]], kUnitFurtherMember);
+    }
+    EncodePathUnit(scratch, paths[holder], kUnitFinish);
+    return cache.Store(key, scratch);
 }
 
 int32_t Clamp8(int32_t value)
@@ -416,7 +414,7 @@ int32_t Clamp8(int32_t value)
 
 }  // namespace
 
-void DefineShape(int32_t id, core::PathArray &paths, bool grouped)
+void DefineShape(int32_t id, const core::PathArray &paths, bool grouped)
 {
     core::Rect32 bounds;
     Bytes shape = grouped ? EncodeShapeCached(paths, &bounds) : EncodeShapePlain(paths, &bounds);
@@ -426,16 +424,7 @@ void DefineShape(int32_t id, core::PathArray &paths, bool grouped)
                   swf::ShapeTagBody(static_cast<uint16_t>(id), rect, swf::RectBits(rect, kMinBoundsBits), shape));
 }
 
-void TakeEncodedUnit(core::PathRecord &path, core::PathRecord &copy)
-{
-    if (!path.blCompound && !copy.blCompound && copy.CacheMark == kMarkCached) {
-        path.EdgeCache = std::move(copy.EdgeCache);
-        path.CacheMark = std::move(copy.CacheMark);
-        path.EdgeBounds = copy.EdgeBounds;
-    }
-}
-
-Bytes EncodeShapeCached(core::PathArray &paths, core::Rect32 *bounds)
+Bytes EncodeShapeCached(const core::PathArray &paths, core::Rect32 *bounds)
 {
     core::Rect32 box = kNothingDrawn;
     BitBuffer shape;
@@ -445,31 +434,24 @@ Bytes EncodeShapeCached(core::PathArray &paths, core::Rect32 *bounds)
     swf::WriteStyleIndexBits(shape, kUnitIndexBits, kUnitIndexBits);
     BitBuffer scratch;
 
-    std::unordered_map<int32_t, std::vector<size_t>> compounds = CompoundMembers(paths);
-    for (auto &[compoundId, members] : compounds) {
-        RefreshCompound(paths, members, scratch);
-    }
+    const std::unordered_map<int32_t, std::vector<size_t>> compounds = CompoundMembers(paths);
     for (size_t i = 1; i < paths.size(); ++i) {
-        core::PathRecord &path = paths[i];
+        const core::PathRecord &path = paths[i];
         if (path.IsHidden()) {
             continue;
         }
+        const std::vector<size_t> *members = nullptr;
         if (path.blCompound) {
-            const std::vector<size_t> &members = compounds[path.CompoundID];
-            if (members.front() != i) {
+            members = &compounds.at(path.CompoundID);
+            if (members->front() != i) {
                 continue;  // drawn with its leading member
             }
-            Widen(box, UnitBounds(paths, i, &members));
-        } else {
-            if (path.CacheMark != kMarkCached) {
-                InitBitBuffer(scratch);
-                EncodePathUnit(scratch, path, kUnitSingle);
-                StoreUnit(path, scratch);
-            }
-            Widen(box, UnitBounds(paths, i, nullptr));
         }
-        AppendCachedBits(shape, path.EdgeCache, swf::kShapeRecordHeadBits);
+        const UnitKey key = members ? CompoundKey(paths, *members) : SingleKey(path);
+        Widen(box, key.Bounds);
+        AppendCachedBits(shape, CachedUnit(paths, i, members, key, scratch), swf::kShapeRecordHeadBits);
     }
+    Writer().Units.EndShape();
     swf::WriteEndShape(shape);
     if (bounds) {
         *bounds = ShapeRect(box);

@@ -1,9 +1,9 @@
 // Shape encoding: an array of path records becomes one DefineShape3 tag.
 //
 // In the cached body every path (or compound path) is a self-contained unit that declares its
-// own fill and line styles, so that its encoded bits can be kept in the path record
-// (CacheMark "1", EdgeCache) and appended at any bit alignment on the next redraw. Members of a
-// compound path are encoded into the unit of its first member (CacheMark "COMPO").
+// own fill and line styles, so that its encoded bits can be kept by the writer (unit_cache.h) and
+// appended at any bit alignment on the next redraw. Members of a compound path are encoded into
+// the unit of its first member.
 // The plain body keeps one fill and one line style per path in the shape-level arrays.
 #pragma once
 
@@ -27,19 +27,15 @@ enum UnitMode : int32_t {
 // The most line styles one unit declares (255 would be the extended-count escape).
 constexpr int32_t kMaxUnitLineStyles = 254;
 
-// Appends one DefineShape3 tag. grouped: the cached, compound-aware body (the paths' CacheMark
-// and EdgeCache are brought up to date, hidden paths are left out); otherwise the plain body,
-// the paths unchanged. Elements 1.. of paths are drawn. ShapeBounds are those of what is drawn,
-// lines included (all zero when nothing is).
-void DefineShape(int32_t id, core::PathArray &paths, bool grouped);
-
-// Gives path the unit of copy (an unchanged copy of it that went through the cached body): only
-// a path outside any compound, whose unit depends on itself alone. copy's unit is moved out.
-void TakeEncodedUnit(core::PathRecord &path, core::PathRecord &copy);
+// Appends one DefineShape3 tag. grouped: the cached, compound-aware body (units of unchanged
+// paths are taken from the writer's cache, hidden paths are left out); otherwise the plain body.
+// Elements 1.. of paths are drawn. ShapeBounds are those of what is drawn, lines included (all
+// zero when nothing is).
+void DefineShape(int32_t id, const core::PathArray &paths, bool grouped);
 
 // The SHAPEWITHSTYLE bodies; bounds (when given) receives the twips they cover: every anchor of
 // the paths drawn, each stroked path widened by half its line.
-Bytes EncodeShapeCached(core::PathArray &paths, core::Rect32 *bounds = nullptr);
+Bytes EncodeShapeCached(const core::PathArray &paths, core::Rect32 *bounds = nullptr);
 Bytes EncodeShapePlain(const core::PathArray &paths, core::Rect32 *bounds = nullptr);
 
 // Encodes one unit into out (an empty buffer) for modes kUnitSingle and kUnitFinish.

@@ -6,10 +6,12 @@
 #include "core/document.h"
 #include "core/document_lifecycle.h"
 #include "core/history.h"
+#include "core/memory_guard.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/atomic_file.h"
+#include "platform/base/file_names.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/text_encoding.h"
 #include "platform/forms/key_codes.h"
@@ -201,7 +203,7 @@ void FolderGUI::Openfile(const std::string &f)
     } else if (core::Lifecycle().DocModified && !core::SaveBackupFile(current)) {
         return;  // the edits could not be kept: the drawing stays open
     }
-    core::OpenWithBackup(f);
+    core::RunWithinMemory([&] { core::OpenWithBackup(f); });
     owner_.FormResizeSub();
 }
 
@@ -213,7 +215,7 @@ void FolderGUI::OpenNextFile(int v)
     }
     for (int32_t i = current + v; i >= 0 && i < ListCount(); i += v) {
         std::string name = FileNameAt(i);
-        if (platform::AsciiLower(core::GetExtensionPart(name)) == "qlk") {
+        if (platform::AsciiLower(platform::GetExtensionPart(name)) == "qlk") {
             Openfile(JoinFolder(Main().BrowserFolder, name));
             return;
         }
@@ -223,7 +225,7 @@ void FolderGUI::OpenNextFile(int v)
 void FolderGUI::mnuEditFile_Click()
 {
     std::string path = SelectedPath();
-    std::string extension = platform::AsciiLower(core::GetExtensionPart(path));
+    std::string extension = platform::AsciiLower(platform::GetExtensionPart(path));
     if (extension == "qlk") {
         Openfile(path);
         return;
@@ -231,15 +233,17 @@ void FolderGUI::mnuEditFile_Click()
     if (extension != "qkclip" && extension != "wmf" && extension != "svg" && extension != "svgz") {
         return;
     }
-    if (!core::LoadClipFile(path)) {
-        return;  // reported on the status line; nothing to paste
+    if (!core::SucceedsWithinMemory([&] { return core::LoadClipFile(path); })) {
+        return;  // reported; nothing to paste
     }
     QString status = owner_.StatusLabel1->text();
-    core::PastePaths(0, 0, true, -1);
-    movie::MakeCanvasMovie();
-    owner_.DispShape(1);
-    owner_.StatusLabel1->setText(status);
-    core::RecordHistory();
+    core::RunWithinMemory([&] {
+        core::PastePaths(0, 0, true, -1);
+        movie::MakeCanvasMovie();
+        owner_.DispShape(1);
+        owner_.StatusLabel1->setText(status);
+        core::RecordHistory();
+    });
 }
 
 // ---- pending changes ----
@@ -381,12 +385,12 @@ void FolderGUI::ShowAnimePreview(int mode)
     UnloadPreviewWindow();
     int32_t width = 0;
     int32_t height = 0;
-    std::string movie = platform::ProgramFile("_preview.swf");
+    std::string movie = platform::InstanceFile(platform::kPreviewMovieName);
     MakePreviewMovie(movie, width, height, mode, rows);
     if (width > 0 && height > 0) {
         ShowPreviewWindow(movie, width, height, &owner_);
     }
-    // The movie stays in the program folder: the next preview replaces it.
+    // The movie stays in the program folder until the program ends: the next preview replaces it.
 }
 
 }  // namespace toolwindows

@@ -5,6 +5,7 @@
 #include "import/picture_file.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/main_state.h"
+#include "platform/base/file_names.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/key_codes.h"
@@ -206,7 +207,7 @@ void FolderGUI::SetDirectory()
         Main().BrowserFolder = folder;
     }
     state.listedFolder = folder;
-    std::string name = core::GetFileNamePart(folder);
+    std::string name = platform::GetFileNamePart(folder);
     Label1->setText(QString::fromStdString(name.empty() ? folder : name));
     FillList(BuildEntries(ListFolderFiles(folder)));
 }
@@ -280,7 +281,7 @@ void FolderGUI::FillList(const std::vector<FolderEntry> &entries)
             List1->addItem(QString());
         }
         List1->clearSelection();
-        std::string openName = core::GetFileNamePart(core::Lifecycle().CurrentFileName);
+        std::string openName = platform::GetFileNamePart(core::Lifecycle().CurrentFileName);
         for (int i = 0; i < count; ++i) {
             const FolderEntry &entry = entries[static_cast<size_t>(i)];
             List1->item(i)->setText(entry.text);

@@ -2,6 +2,7 @@
 
 #include "core/backup_file.h"
 #include "core/document_lifecycle.h"
+#include "platform/base/file_names.h"
 #include "platform/base/text_encoding.h"
 
 #include <algorithm>
@@ -45,7 +46,7 @@ std::string JoinFolder(const std::string &folder, const std::string &name)
 
 QString TypeCodeOf(const std::string &name)
 {
-    std::string extension = platform::AsciiLower(core::GetExtensionPart(name));
+    std::string extension = platform::AsciiLower(platform::GetExtensionPart(name));
     for (const TypeOfExtension &type : kTypes) {
         if (extension == type.extension) {
             return QString::fromLatin1(type.code);
@@ -97,7 +98,7 @@ QString EntryFileName(const QString &entry)
 
 std::string CopyTargetPath(const std::string &source)
 {
-    std::string extension = core::GetExtensionPart(source);
+    std::string extension = platform::GetExtensionPart(source);
     std::string stem = extension.empty() ? source : source.substr(0, source.size() - extension.size() - 1);
     std::string ending = extension.empty() ? std::string() : "." + extension;
     for (long k = 1;; ++k) {

@@ -2,7 +2,7 @@
 // (marker, type code, "| ", name), sorted by type, and the folder and file names it works with.
 #pragma once
 
-#include "core/document_lifecycle.h"
+#include "platform/base/file_names.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,8 +12,8 @@
 
 namespace toolwindows {
 
-// A folder in the one form the browser compares (core/document_lifecycle.h).
-using core::NormalFolder;
+// A folder in the one form the browser compares (platform/base/file_names.h).
+using platform::NormalFolder;
 
 // The folder, "/" when it does not end in one, and the name.
 std::string JoinFolder(const std::string &folder, const std::string &name);

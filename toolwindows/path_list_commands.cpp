@@ -5,6 +5,7 @@
 #include "core/document.h"
 #include "core/groups.h"
 #include "core/history.h"
+#include "core/memory_guard.h"
 #include "core/path_attributes.h"
 #include "core/path_boolean_commands.h"
 #include "mainwindow/draw_gui.h"
@@ -205,8 +206,10 @@ void PathGUI::mnuPathPaste_Click()
         return;
     }
     // Behind the current row's path; with no current row (-1), in front of every path.
-    core::PastePaths(0, 0, true, ListIndex());
-    FinishEdit(true);
+    core::RunWithinMemory([&] {
+        core::PastePaths(0, 0, true, ListIndex());
+        FinishEdit(true);
+    });
 }
 
 void PathGUI::SetVisibleLock(int16_t code)

@@ -18,6 +18,7 @@
 #include "platform/forms/key_codes.h"
 #include "platform/forms/window_placement.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFont>
 #include <QItemSelection>
@@ -83,7 +84,7 @@ bool IsDocumentPath(int32_t index)
 
 }  // namespace
 
-QString FormatPathRow(int32_t index, const core::PathRecord &path)
+QString FormatPathRow(int32_t index, const core::PathRecord &path, bool leadsCompound)
 {
     QString row = RightAligned(QStringLiteral(" ") + QString::number(index), 4) + QLatin1Char('|');
     row += QString::fromUtf8(kStateGlyphs).at(path.DispFlags & (core::kDispHidden | core::kDispLocked));
@@ -99,8 +100,7 @@ QString FormatPathRow(int32_t index, const core::PathRecord &path)
         row += QStringLiteral("      |");
     }
     if (path.blCompound) {
-        bool carriesShape = !path.CacheMark.empty() && path.CacheMark != "COMPO";
-        row += RightAligned(QString::number(path.CompoundID), 5) + QLatin1Char(carriesShape ? '*' : ' ') +
+        row += RightAligned(QString::number(path.CompoundID), 5) + QLatin1Char(leadsCompound ? '*' : ' ') +
                QLatin1Char('|');
     } else {
         row += QStringLiteral("      |");
@@ -125,7 +125,8 @@ QVariant PathRowModel::data(const QModelIndex &index, int role) const
         return QString();
     }
     ++formatted_;
-    return FormatPathRow(path, Doc().DocPaths[static_cast<size_t>(path)]);
+    const core::PathRecord &record = Doc().DocPaths[static_cast<size_t>(path)];
+    return FormatPathRow(path, record, record.blCompound && !core::FollowsInCompound(Doc().DocPaths, path));
 }
 
 void PathRowModel::SetRowCount(int count)
@@ -167,6 +168,9 @@ PathGUI::PathGUI(mainwindow::DrawGUI &owner)
     : SplitToolWindow(&owner, owner.menus.mnuDispPathGUI, Placement, false), owner_(owner)
 {
     setWindowTitle(QStringLiteral("パス管理"));
+    ShockwaveFlash2.ShareGroups(owner.playerGroups);
+    thumbTimer_.setSingleShot(true);
+    connect(&thumbTimer_, &QTimer::timeout, this, &PathGUI::ThumbDisplay);
     BuildControls();
     ConnectHandlers();
     ConnectCommands();
@@ -285,8 +289,40 @@ void PathGUI::RefreshSelect()
         List1->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     }
     ListUpdating = 0;
-    ThumbDisplay();
+    ThumbnailWhenIdle();
     UpdateListMenu();
+}
+
+void PathGUI::ThumbnailWhenIdle()
+{
+    thumbTimer_.stop();
+    int64_t anchors = 0;
+    for (int32_t i = 1; i <= Doc().DocPathCount() && anchors <= kImmediateThumbnailAnchors; ++i) {
+        const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
+        anchors += path.blSelected ? static_cast<int64_t>(path.Anchors.size()) : 0;
+    }
+    if (!isVisible() || anchors <= kImmediateThumbnailAnchors) {
+        ThumbDisplay();
+        return;
+    }
+    // Queued behind the events being handled, so that the idle wait starts after them.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!thumbTimer_.isActive()) {
+                thumbTimer_.start(kThumbnailIdleMs);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void PathGUI::FlushThumbnail()
+{
+    QApplication::sendPostedEvents(this, QEvent::MetaCall);
+    if (thumbTimer_.isActive()) {
+        thumbTimer_.stop();
+        ThumbDisplay();
+    }
 }
 
 void PathGUI::List1_Click()
@@ -340,25 +376,13 @@ void PathGUI::List2_Click()
 
 namespace {
 
-// The encoded unit says nothing about the look and goes stale while the look stays the same.
-void ForgetUnit(core::PathRecord &path)
-{
-    path.CacheMark.clear();
-    path.EdgeCache = platform::swf::BitBuffer();
-}
-
-// Whether path looks like stored (a path as the thumbnail draws it: without its unit, shown):
-// the unit and hidden flag of path are set aside for the comparison and put back.
+// Whether path looks like stored (a path as the thumbnail draws it: shown): the hidden flag of
+// path is set aside for the comparison and put back.
 bool SameLook(const core::PathRecord &stored, core::PathRecord &path)
 {
-    std::string mark = std::move(path.CacheMark);
-    platform::swf::BitBuffer unit = std::move(path.EdgeCache);
     const int32_t flags = path.DispFlags;
-    ForgetUnit(path);
     path.DispFlags &= ~core::kDispHidden;
     bool same = stored == path;
-    path.CacheMark = std::move(mark);
-    path.EdgeCache = std::move(unit);
     path.DispFlags = flags;
     return same;
 }
@@ -452,9 +476,6 @@ void PathGUI::ThumbDisplay()
     copies.reserve(sources.size());
     for (size_t k = 1; k < sources.size(); ++k) {
         core::PathRecord &copy = copies.emplace_back(Doc().DocPaths[sources[k]]);
-        if (copy.CacheMark == "COMPO") {
-            copy.CacheMark.clear();  // encoded within the thumbnail, not with its compound
-        }
         copy.DispFlags &= ~core::kDispHidden;
     }
     core::Rect32 bounds = core::GetPathsBounds(copies);
@@ -510,10 +531,6 @@ bool PathGUI::CheckLastDrawn(core::PathArray &copies, const std::vector<size_t> 
             continue;
         }
         same = false;
-        // A path changed without its unit being dropped must not be drawn from that unit.
-        if (drawn) {
-            ForgetUnit(copies[k]);
-        }
     }
     return same;
 }
@@ -539,22 +556,15 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const std::vector
     int32_t h = platform::SaturateCast<int32_t>((int64_t{bounds.Bottom} - bounds.Top) / 20);
     std::string file = WriteThumbnailMovie(copies, w, h, platform::SaturateCast<int32_t>(-int64_t{bounds.Left}),
                                            platform::SaturateCast<int32_t>(-int64_t{bounds.Top}));
-    // A path of its own encodes to the same unit in any movie: the canvas movie written next
-    // takes the units just encoded instead of encoding every changed path again.
-    for (size_t k = 1; k < copies.size(); ++k) {
-        movie::TakeEncodedUnit(Doc().DocPaths[sources[k]], copies[k]);
-    }
-    // The copies, their units dropped, are what the thumbnail shows: kept without a second copy.
+    // A path encodes to the same unit in any movie: the writer keeps the units just encoded for
+    // the canvas movie written next. The copies are what the thumbnail shows.
     cache.paths = std::move(copies);
-    for (core::PathRecord &path : cache.paths) {
-        ForgetUnit(path);
-    }
     cache.image = QImage(drawWidth, drawHeight, QImage::Format_RGB32);
     cache.image.fill(Qt::white);
     if (!file.empty()) {
-        // The selected paths' groups are those the canvas player built from the same units.
-        cache.image = RenderThumbnailMovie(ShockwaveFlash2, file, background, drawWidth, drawHeight,
-                                           &owner_.ShockwaveFlash1);
+        // The selected paths' groups are those the canvas player built from the same units: the
+        // two players share their groups.
+        cache.image = RenderThumbnailMovie(ShockwaveFlash2, file, background, drawWidth, drawHeight);
     }
     return cache.image;
 }

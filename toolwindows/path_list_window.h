@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QListView>
 #include <QListWidget>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -25,8 +26,9 @@ class DrawGUI;
 namespace toolwindows {
 
 // The text of the row of path number `index`: number, state glyph, anchors, closed, line, fill,
-// group and compound columns, each ended by "|".
-QString FormatPathRow(int32_t index, const core::PathRecord &path);
+// group and compound columns, each ended by "|". A compound member's id is starred when it leads
+// its compound (the compound's shape is drawn with it).
+QString FormatPathRow(int32_t index, const core::PathRecord &path, bool leadsCompound);
 
 // The rows as a model: row k shows path count - k, formatted when the view asks for it, so only
 // the rows on screen cost anything.
@@ -67,10 +69,14 @@ public:
 
     // Rewrites the rows from the document, then RefreshSelect.
     void RefreshList();
-    // Mirrors the selection onto the rows, redraws the thumbnail and the pop-up's enabling.
+    // Mirrors the selection onto the rows, the pop-up's enabling and the thumbnail. The thumbnail
+    // of a large selection is drawn once the window has been idle for a moment (see
+    // FlushThumbnail), so that no edit waits for it; a small one is drawn at once.
     void RefreshSelect();
     // Draws the thumbnail of the selected paths into Picture1.
     void ThumbDisplay();
+    // Draws the thumbnail now when one is waiting for the window to go idle.
+    void FlushThumbnail();
     // Lays out the panes for a splitter position in pixels (clamped 66 from the top and bottom).
     void SizePanes(int position) override;
     // Enables the pop-up's items for the selection and the current row.
@@ -151,6 +157,13 @@ private:
     // Compares the copies with the paths last drawn; a copy whose path changed since then does
     // not trust the unit it carries. Returns whether all are the same.
     bool CheckLastDrawn(core::PathArray &copies, const std::vector<size_t> &sources);
+    // The thumbnail drawn when the window has been idle for kThumbnailIdleMs: the wait starts
+    // anew after each refresh, once the events that caused it have been handled.
+    void ThumbnailWhenIdle();
+    static constexpr int kThumbnailIdleMs = 150;
+    // Selected anchors up to which the thumbnail is drawn at once.
+    static constexpr int64_t kImmediateThumbnailAnchors = 20000;
+    QTimer thumbTimer_;
 
     mainwindow::DrawGUI &owner_;
     PathRowModel *rows_ = nullptr;  // owned by List1

@@ -14,6 +14,7 @@
 #include "movie/morph_shapes.h"
 #include "movie/movie_writer.h"
 #include "movie/shape_encoder.h"
+#include "platform/base/file_names.h"
 #include "platform/base/rounding.h"
 
 #include <QString>
@@ -203,7 +204,7 @@ private:
                                       doc.CurrentSettings.BackColorB);
             movie::ControlMovieFile(path_, movie::kMovieOpen);
         }
-        const std::string name = core::GetFileNamePart(item.file);
+        const std::string name = platform::GetFileNamePart(item.file);
         const int32_t firstId = static_cast<int32_t>(item.row) * kIdsPerRow + 1;
         if (mode_ == 0) {
             BeginFrame(firstId, name);

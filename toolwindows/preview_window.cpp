@@ -31,6 +31,7 @@ const QString kOffersPlay = QStringLiteral("＞");
 const QString kOffersStop = QStringLiteral("□");
 
 QPointer<PreviewWindow> g_window;
+bool g_timersHeld = false;
 
 // The frame rate in a movie file's header, the default when it cannot be read.
 double MovieFrameRate(const std::string &path)
@@ -87,17 +88,26 @@ PreviewPlayer::PreviewPlayer(QWidget *parent) : QWidget(parent)
 void PreviewPlayer::SetMovie(const std::string &path)
 {
     player_.SetMovie(path);
-    const double rate = MovieFrameRate(path);
-    clock_.start(std::max(1, static_cast<int>(std::lround(1000.0 / rate))));
-    sinceTick_.start();
+    frameMs_ = 1000.0 / MovieFrameRate(path);
+    RestartCount();
+    clock_.setInterval(std::max(1, static_cast<int>(std::lround(frameMs_))));
+    if (!g_timersHeld) {
+        clock_.start();
+    }
     update();
 }
 
 void PreviewPlayer::Play()
 {
     player_.Play();
-    sinceTick_.restart();
+    RestartCount();
     update();
+}
+
+void PreviewPlayer::RestartCount()
+{
+    ticks_ = 0;
+    deliveredMs_ = 0;
 }
 
 void PreviewPlayer::Stop()
@@ -124,8 +134,17 @@ void PreviewPlayer::Tick(int32_t ms)
 
 void PreviewPlayer::ClockTick()
 {
-    const qint64 elapsed = sinceTick_.restart();
-    Tick(static_cast<int32_t>(std::min<qint64>(elapsed, 1000)));
+    // Counted in ticks, not in elapsed time: a window that was busy (opening, being dragged)
+    // goes on from the frame it showed instead of skipping frames. The time handed on is the
+    // frame time of all ticks since playing started, rounded up by half a millisecond or more,
+    // so each tick shows the next frame and no rounding adds up.
+    if (!player_.IsPlaying()) {
+        return;
+    }
+    ++ticks_;
+    const auto due = static_cast<int64_t>(std::ceil(static_cast<double>(ticks_) * frameMs_ + 0.5));
+    Tick(static_cast<int32_t>(std::min<int64_t>(due - deliveredMs_, INT32_MAX)));
+    deliveredMs_ = due;
 }
 
 void PreviewPlayer::paintEvent(QPaintEvent *)
@@ -154,6 +173,10 @@ PreviewWindow::PreviewWindow(QWidget *owner) : ToolWindow(owner)
     Label1->resize(kLabelWidth, kButtonSize);
     HScroll1 = new platform::ScrollBar(Qt::Horizontal, this);
     HScroll1->move(kButtonSize + kLabelWidth, 0);
+    // One frame a step: a click beside the thumb moves one frame, and the thumb is one frame's
+    // share of the groove, so where it stands is the frame shown.
+    HScroll1->SetSmallChange(1);
+    HScroll1->SetLargeChange(1);
     Image1 = ButtonPicture(true);
     Image2 = ButtonPicture(false);
     Timer1 = new QTimer(this);
@@ -306,7 +329,14 @@ void ShowPreviewWindow(const std::string &path, int32_t width, int32_t height, Q
     window->show();
     window->raise();
     window->activateWindow();
-    window->Timer1->start();
+    if (!g_timersHeld) {
+        window->Timer1->start();
+    }
+}
+
+void HoldPreviewTimers(bool held)
+{
+    g_timersHeld = held;
 }
 
 }  // namespace toolwindows

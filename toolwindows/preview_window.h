@@ -6,7 +6,6 @@
 #include "platform/player/movie_player.h"
 #include "toolwindows/tool_window.h"
 
-#include <QElapsedTimer>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
@@ -18,7 +17,8 @@
 
 namespace toolwindows {
 
-// A widget that shows a movie player and runs its clock at the movie's frame rate.
+// A widget that shows a movie player and runs its clock at the movie's frame rate: each tick of
+// the clock shows the next frame, however late the tick comes.
 class PreviewPlayer : public QWidget {
     Q_OBJECT
 public:
@@ -36,16 +36,21 @@ public:
     void GotoFrame(int32_t frame);
     // Advances the clock by ms milliseconds.
     void Tick(int32_t ms);
+    // One tick of the clock: a playing movie moves on by one frame.
+    void ClockTick();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void ClockTick();
+    // Playing (re)starts: the ticks are counted from here.
+    void RestartCount();
 
     platform::MoviePlayer player_;
     QTimer clock_;
-    QElapsedTimer sinceTick_;
+    double frameMs_ = 0;         // one frame's time
+    int64_t ticks_ = 0;          // clock ticks since playing started
+    int64_t deliveredMs_ = 0;    // time handed to the player for them
     QImage image_;
 };
 
@@ -89,5 +94,9 @@ private:
 
 // The open preview window, nullptr when none.
 PreviewWindow *OpenPreviewWindow();
+
+// Held, the timers of a preview window opened afterwards do not start: whoever holds them
+// delivers the ticks (PreviewPlayer::ClockTick, PreviewWindow::Timer1_Timer) one by one.
+void HoldPreviewTimers(bool held);
 
 }  // namespace toolwindows

@@ -3,6 +3,7 @@
 #include "core/backup_file.h"
 #include "core/document_lifecycle.h"
 #include "mainwindow/main_state.h"
+#include "platform/base/file_names.h"
 #include "platform/forms/message_box.h"
 #include "platform/forms/window_placement.h"
 #include "toolwindows/folder_gui.h"
@@ -82,8 +83,8 @@ void RenameTextbox::Rename()
         return;
     }
     std::string target = orgDir + text;
-    std::string extension = core::GetExtensionPart(orgFn);
-    if (core::GetExtensionPart(target) != extension) {
+    std::string extension = platform::GetExtensionPart(orgFn);
+    if (platform::GetExtensionPart(target) != extension) {
         target += "." + extension;
     }
     std::error_code error;

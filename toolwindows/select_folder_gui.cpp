@@ -1,6 +1,7 @@
 #include "toolwindows/select_folder_gui.h"
 
 #include "mainwindow/main_state.h"
+#include "platform/base/file_names.h"
 #include "platform/forms/key_codes.h"
 #include "platform/forms/window_placement.h"
 #include "toolwindows/folder_gui.h"

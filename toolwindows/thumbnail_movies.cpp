@@ -56,14 +56,10 @@ std::string WriteThumbnailMovie(core::PathArray &paths, int32_t frameWidth, int3
 }
 
 QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &file, int32_t background, int width,
-                            int height, const platform::MoviePlayer *lender)
+                            int height)
 {
     player.SetBackgroundColor(background);
-    if (lender) {
-        player.SetMovie(file, *lender);
-    } else {
-        player.SetMovie(file);
-    }
+    player.SetMovie(file);
     player.SetQuality2(core::QualityName(core::Doc().CurrentSettings.Quality));
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);

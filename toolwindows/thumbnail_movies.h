@@ -25,10 +25,9 @@ std::string WriteThumbnailMovie(core::PathArray &paths, int32_t frameWidth, int3
                                 int32_t y);
 
 // Renders the movie file over background (0xRRGGBB) into a width x height image in the drawing's
-// quality, then deletes the file and releases it from the player. Shape groups that lender (when
-// given) has built already are taken from it instead of being built again.
+// quality, then deletes the file and releases it from the player.
 QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &file, int32_t background, int width,
-                            int height, const platform::MoviePlayer *lender = nullptr);
+                            int height);
 
 // The readers of the file browser: the movie of a drawing file, a clip file (placed by its clip
 // origin) or an SVG file, with a frame of w x h pixels. "" when the file cannot be read.

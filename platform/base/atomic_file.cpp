@@ -175,6 +175,54 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
+// Writes the bytes over the start of an open file and cuts it to their length; synced.
+bool OverwriteAll(int fd, std::string_view bytes)
+{
+    return lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes) &&
+           ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && fsync(fd) == 0;
+}
+
+// A file with other hard links is written in place, so that every name sees the new bytes. A
+// synced copy of the old bytes stays beside it until the new ones are written and synced; when
+// writing fails the old bytes are put back, and if even that fails the copy is kept and named.
+bool WriteInPlace(const std::string &path, const std::string &target, const struct stat &existing,
+                  std::string_view bytes, std::string *error)
+{
+    std::string old;
+    if (!ReadWholeFile(target, old)) {
+        return Fail(error, "cannot read " + path);
+    }
+    const std::string folder = FolderOf(target);
+    TemporaryFile copy;
+    if (!copy.Create(folder) || !WriteAll(copy.fd, old) || (copy.name.empty() && !copy.Name(folder)) ||
+        !copy.Close()) {
+        return Fail(error, "cannot keep a copy of " + path);
+    }
+    // O_NONBLOCK and the identity check: the name may have been replaced since it was looked at.
+    int fd = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat opened;
+    if (fd < 0 || fstat(fd, &opened) != 0 || opened.st_ino != existing.st_ino || opened.st_dev != existing.st_dev) {
+        if (fd >= 0) {
+            close(fd);
+            errno = EBUSY;
+        }
+        return Fail(error, "cannot write " + path);
+    }
+    if (OverwriteAll(fd, bytes)) {
+        return close(fd) == 0 || Fail(error, "cannot write " + path);
+    }
+    const int cause = errno;
+    const bool restored = OverwriteAll(fd, old);
+    close(fd);
+    errno = cause;
+    if (!restored) {
+        std::string kept = copy.name;
+        copy.name.clear();  // the only whole copy of the old bytes
+        return Fail(error, "cannot write " + path + "; its old contents are kept in " + kept);
+    }
+    return Fail(error, "cannot write " + path);
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::string *error)
@@ -185,9 +233,20 @@ bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::s
     }
     struct stat existing;
     const bool exists = stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        // A pipe, a device, a socket or a folder would be replaced by a regular file.
+        if (error) {
+            *error = "[" + path + "] は通常のファイルではありません。パイプやデバイス、フォルダーには保存できません。";
+        }
+        errno = EINVAL;
+        return false;
+    }
     if (exists && !ModeAllows(existing)) {
         errno = EACCES;
         return Fail(error, "cannot replace the read-only file " + path);
+    }
+    if (exists && existing.st_nlink > 1) {
+        return WriteInPlace(path, target, existing, bytes, error);
     }
     mode_t mode = 0;
     if (exists) {

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleOptionButton>
 
@@ -163,7 +164,13 @@ void TextBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (event->key() == Qt::Key_Escape) {
+        // The box sees Esc first; then it goes on to the window, whose own Esc (a dialog's
+        // cancel) acts as it does from any other control. A handler may have closed the box.
+        QPointer<TextBox> box(this);
         emit KeyPress(27);
+        if (box) {
+            event->ignore();
+        }
         return;
     }
     if (!event->text().isEmpty()) {

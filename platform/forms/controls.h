@@ -89,7 +89,7 @@ private:
 
 // A text box; Change fires on every change of the text, the program's included. KeyPress fires
 // before a typed character goes in (the ASCII code: 13 Enter, 27 Esc; those two stay out of the
-// text), GotFocus and LostFocus on focus changes.
+// text, and Esc then goes on to the window), GotFocus and LostFocus on focus changes.
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:

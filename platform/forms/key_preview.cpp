@@ -44,11 +44,28 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     if (event->type() == QEvent::KeyPress) {
-        emit KeyDown(code, ShiftStateOf(key->modifiers()));
+        const int shift = ShiftStateOf(key->modifiers());
+        if (!key->isAutoRepeat()) {
+            downShift_[code] = shift;
+        }
+        emit KeyDown(code, shift);
     } else if (!key->isAutoRepeat()) {
-        emit KeyUp(code, ShiftStateOf(key->modifiers()));
+        emit KeyUp(code, ShiftStateAtPress(code, *key));
     }
     return false;
+}
+
+int KeyPreview::ShiftStateAtPress(int code, const QKeyEvent &release)
+{
+    // A quick Ctrl+F lets go of Ctrl at about the time F comes up: what the key means was
+    // decided when it went down. A release without a press seen here keeps its own modifiers.
+    const auto found = downShift_.find(code);
+    if (found == downShift_.end()) {
+        return ShiftStateOf(release.modifiers());
+    }
+    const int shift = found->second;
+    downShift_.erase(found);
+    return shift;
 }
 
 bool KeyPreview::AlreadyTaken(const QWidget *widget, const QKeyEvent &key) const

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <map>
+
 class QKeyEvent;
 class QWidget;
 
@@ -36,6 +38,8 @@ private:
     // True when the event is one already taken, now travelling on to a parent of the widget
     // that took it.
     bool AlreadyTaken(const QWidget *widget, const QKeyEvent &key) const;
+    // The shift state held when the released key went down.
+    int ShiftStateAtPress(int code, const QKeyEvent &release);
 
     QWidget *window_;
     bool enabled_ = true;
@@ -44,6 +48,8 @@ private:
     QEvent::Type takenType_ = QEvent::None;
     int takenKey_ = 0;
     quint64 takenTime_ = 0;
+    // The shift state of each key held down, by key code.
+    std::map<int, int> downShift_;
 };
 
 }  // namespace platform

@@ -1,11 +1,11 @@
 #include "platform/player/movie_player.h"
 
 #include "platform/base/atomic_file.h"
+#include "platform/player/group_cache.h"
+#include "platform/player/swf_below_layer.h"
 #include "platform/player/swf_render.h"
 
-#include <QPainter>
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <new>
 
@@ -25,6 +25,7 @@ struct MoviePlayer::Picture {
     QTransform view;
     std::string quality;
     std::vector<swf::PaintItem> items;
+    swf::BelowLayer below;  // what lies below the items edited last
 
     bool PaintedLike(const QImage &target, const QRect &otherRect, QRgb otherBackground,
                      const QTransform &otherView, const std::string &otherQuality) const
@@ -35,22 +36,6 @@ struct MoviePlayer::Picture {
 };
 
 namespace {
-
-void FillArea(QImage &image, const QRect &area, QRgb color)
-{
-    QPainter painter(&image);
-    painter.fillRect(area, QColor::fromRgb(color));
-}
-
-// Copies the pixels of area between two images of one size and 32-bit format.
-void CopyArea(const QImage &from, QImage &to, const QRect &area)
-{
-    const size_t rowBytes = static_cast<size_t>(area.width()) * sizeof(QRgb);
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        std::memcpy(to.scanLine(y) + area.left() * sizeof(QRgb), from.constScanLine(y) + area.left() * sizeof(QRgb),
-                    rowBytes);
-    }
-}
 
 swf::Quality QualityOf(const std::string &name)
 {
@@ -77,34 +62,63 @@ constexpr double kDefaultFrameRate = 12;
 
 }  // namespace
 
-MoviePlayer::MoviePlayer() : groupCache_(std::make_unique<swf::GroupCache>()) {}
-MoviePlayer::~MoviePlayer() = default;
+MoviePlayer::MoviePlayer() : groupCache_(std::make_shared<GroupCache>()) {}
+
+MoviePlayer::~MoviePlayer()
+{
+    groupCache_->Forget(this);
+}
+
+void MoviePlayer::ShareGroups(std::shared_ptr<GroupCache> cache)
+{
+    if (!cache) {
+        cache = std::make_shared<GroupCache>();
+    }
+    if (cache == groupCache_) {
+        return;
+    }
+    // The groups of the movie loaded last go along, so that the next movie still finds them.
+    swf::MovieGroups kept = std::move(groupCache_->Own(this));
+    groupCache_->Forget(this);
+    groupCache_ = std::move(cache);
+    groupCache_->Own(this) = std::move(kept);
+}
 
 void MoviePlayer::SetMovie(const std::string &path)
 {
-    LoadMovie(path, nullptr);
-}
-
-void MoviePlayer::SetMovie(const std::string &path, const MoviePlayer &lender)
-{
-    LoadMovie(path, lender.groupCache_.get());
-}
-
-void MoviePlayer::LoadMovie(const std::string &path, const swf::GroupCache *lender)
-{
-    moviePath_ = path;
-    state_.reset();
-    playing_ = false;
-    clockMs_ = 0;
+    Unload(path);
     std::error_code error;
     std::string bytes;
     if (!std::filesystem::is_regular_file(path, error) || !ReadWholeFile(path, bytes)) {
         return;
     }
+    ParseLoaded(bytes);
+}
+
+void MoviePlayer::SetMovieBytes(const std::string &name, std::string_view bytes)
+{
+    Unload(name);
+    ParseLoaded(bytes);
+}
+
+void MoviePlayer::Unload(const std::string &name)
+{
+    moviePath_ = name;
+    state_.reset();
+    playing_ = false;
+    clockMs_ = 0;
+}
+
+void MoviePlayer::ParseLoaded(std::string_view bytes)
+{
     state_ = std::make_unique<State>();
     outOfMemory_ = false;
     try {
-        state_->movie = swf::ParseMovie(bytes, groupCache_.get(), lender);
+        swf::ParseCounts counts;
+        const swf::GroupSources sources{&groupCache_->Own(this), groupCache_->Others(this), &counts};
+        state_->movie = swf::ParseMovie(bytes, sources);
+        stats_.groupsRead += counts.groupsRead;
+        stats_.groupsBuilt += counts.groupsBuilt;
     } catch (const std::bad_alloc &) {
         // A movie larger than the memory left shows as its background, like an unreadable one.
         state_->movie.reset();
@@ -219,7 +233,7 @@ void MoviePlayer::Render(QImage &target, const QRect &rect) const
     const QRectF frameRect = movie ? movie->frameRect : QRectF();
     if (movie == nullptr || frameRect.width() <= 0 || frameRect.height() <= 0 || target.depth() != 32) {
         picture_.reset();
-        FillArea(target, visible, background);
+        swf::FillArea(target, visible, background);
         return;
     }
     const QTransform view = QTransform::fromTranslate(-frameRect.left(), -frameRect.top()) *
@@ -227,22 +241,26 @@ void MoviePlayer::Render(QImage &target, const QRect &rect) const
                             QTransform::fromTranslate(rect.left(), rect.top());
     std::vector<swf::PaintItem> items = swf::PaintItems(*movie, state_->displayList);
     QRect changed = visible;
+    size_t head = 0;
     if (picture_ && picture_->PaintedLike(target, rect, background, view, quality_)) {
         changed = swf::ChangedArea(picture_->items, items, view, visible);
+        head = swf::UnchangedHead(picture_->items, items);
     } else {
         // The last picture's pixels are all painted again; its memory is kept when it fits.
         QImage image = picture_ && picture_->image.size() == target.size() && picture_->image.format() == target.format()
                            ? std::move(picture_->image)
                            : QImage(target.size(), target.format());
-        picture_ = std::make_unique<Picture>(Picture{std::move(image), rect, background, view, quality_, {}});
+        picture_ = std::make_unique<Picture>(Picture{std::move(image), rect, background, view, quality_, {}, {}});
     }
+    // A clip layer changes what is drawn beneath it: such pictures are drawn whole.
+    const bool layered = std::none_of(items.begin(), items.end(),
+                                      [](const swf::PaintItem &item) { return item.clipDepth > 0; });
     picture_->items = std::move(items);
     if (!changed.isEmpty()) {
-        FillArea(picture_->image, changed, background);
-        swf::RenderDisplayList(*movie, state_->displayList, picture_->image, visible, changed, view,
-                               QualityOf(quality_));
+        const swf::PictureSetup setup{movie, &state_->displayList, visible, view, QualityOf(quality_), background};
+        picture_->below.PaintChanged(setup, picture_->image, changed, head, layered);
     }
-    CopyArea(picture_->image, target, visible);
+    swf::CopyArea(picture_->image, target, visible);
 }
 
 }  // namespace platform

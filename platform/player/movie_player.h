@@ -8,13 +8,22 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
+class GroupCache;
+
 namespace swf {
 struct Movie;
-struct GroupCache;
 }
+
+// Work a player has done loading movies since it was made: style groups whose records were read
+// (not taken whole by their bytes from a group cache), and groups whose paths were built.
+struct PlayerStats {
+    int64_t groupsRead = 0;
+    int64_t groupsBuilt = 0;
+};
 
 class MoviePlayer {
 public:
@@ -27,9 +36,9 @@ public:
     // rewritten right after). A name that names no file unloads the current movie; a file that is
     // not a readable movie renders as the background. A movie of several frames starts playing.
     void SetMovie(const std::string &path);
-    // The same, taking the shape groups that lender has built already instead of building them
-    // again (lender is only read, and not kept).
-    void SetMovie(const std::string &path, const MoviePlayer &lender);
+    // Loads a movie held in memory as SetMovie loads a file (bytes are not kept); name is what
+    // Movie() reports afterwards.
+    void SetMovieBytes(const std::string &name, std::string_view bytes);
     const std::string &Movie() const { return moviePath_; }
     // Whether the last movie loaded could not be held in the memory left (it shows as its
     // background).
@@ -58,6 +67,12 @@ public:
     // Advances the clock by ms milliseconds, stepping frames at the movie's frame rate.
     void Tick(int32_t ms);
 
+    // Shares the shape groups this player builds with the other players of cache: each takes the
+    // groups the others built instead of building them again. Until then (or given null) the
+    // player keeps its groups in a cache of its own.
+    void ShareGroups(std::shared_ptr<GroupCache> cache);
+    const PlayerStats &Stats() const { return stats_; }
+
     // Paints the current frame over the background colour, the movie's frame area scaled to fill
     // rect. Only the part of rect inside target is touched, however large rect is. The picture is
     // kept: rendered again the same way, only the area where the content changed is repainted.
@@ -67,7 +82,8 @@ private:
     struct State;
     struct Picture;
 
-    void LoadMovie(const std::string &path, const swf::GroupCache *lender);
+    void Unload(const std::string &name);
+    void ParseLoaded(std::string_view bytes);
     void ShowFrame(int32_t frame);
     QRgb Background() const;
 
@@ -78,8 +94,10 @@ private:
     bool playing_ = false;
     double clockMs_ = 0;
     std::unique_ptr<State> state_;
-    // Shape groups of the last movie, reused by the next one wherever they are unchanged.
-    std::unique_ptr<swf::GroupCache> groupCache_;
+    // Shape groups of the last movie (and of the players sharing them), reused by the next one
+    // wherever they are unchanged.
+    std::shared_ptr<GroupCache> groupCache_;
+    PlayerStats stats_;
     // The last rendered picture and what it shows.
     mutable std::unique_ptr<Picture> picture_;
 };

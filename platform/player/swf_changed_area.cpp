@@ -77,15 +77,22 @@ std::vector<PaintItem> PaintItems(const Movie &movie, const DisplayList &list)
     return items;
 }
 
-QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                  const QTransform &view, const QRect &area)
+size_t UnchangedHead(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after)
 {
-    // Items equal at both ends paint the same pixels in the same order; only the middle differs.
     const size_t common = std::min(before.size(), after.size());
     size_t head = 0;
     while (head < common && before[head].SameAs(after[head])) {
         ++head;
     }
+    return head;
+}
+
+QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                  const QTransform &view, const QRect &area)
+{
+    // Items equal at both ends paint the same pixels in the same order; only the middle differs.
+    const size_t common = std::min(before.size(), after.size());
+    const size_t head = UnchangedHead(before, after);
     size_t tail = 0;
     while (tail < common - head && before[before.size() - 1 - tail].SameAs(after[after.size() - 1 - tail])) {
         ++tail;

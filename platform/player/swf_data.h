@@ -9,6 +9,7 @@
 #include "platform/player/swf_group_index.h"
 #include "platform/player/swf_styles.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -33,33 +34,41 @@ struct OutlineCounts {
 };
 OutlineCounts CurrentOutlineCounts();
 
-// A generous estimate of the elements of a line's outline; above kMaxOutlineElements it is not built.
-int64_t EstimatedOutlineElements(const QPainterPath &line);
-QPainterPath LineOutline(const QPainterPath &line, double width);
+// Outlines are built for scales in steps of two: the scale (device pixels per twip) an outline
+// drawn at scale is built for, the next power of two at or above it. An outline depends on its
+// line, width and this scale only, whatever was drawn before.
+double OutlineScale(double scale);
+// A generous estimate of the elements of a line's outline drawn at scale device pixels per twip;
+// above kMaxOutlineElements it is not built.
+int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double scale);
+// The area a line of width twips covers, round caps and joins, exact to within a tenth of a
+// device pixel at OutlineScale(scale) and below.
+QPainterPath LineOutline(const QPainterPath &line, double width, double scale);
 
 // The outlines of a group's lines, built when first drawn and kept within the budget above, and
 // the largest scale they were readied for. Shared by the groups that have the same paths; filled
 // in before the drawing threads start (each object by one thread), read by them.
 class LineOutlines {
 public:
-    explicit LineOutlines(size_t count) : outlines_(count), tried_(count, false) {}
+    explicit LineOutlines(size_t count) : outlines_(count), scales_(count, 0.0), tried_(count, false) {}
     ~LineOutlines();
     LineOutlines(const LineOutlines &) = delete;
     LineOutlines &operator=(const LineOutlines &) = delete;
 
-    // The kept outline of line index, or nullptr.
-    const QPainterPath *Held(size_t index) const;
-    // Builds and keeps the outline when the budgets allow; returns it or nullptr. A line whose
-    // outline did not fit is not tried again: it is outlined anew whenever it is drawn.
-    const QPainterPath *Hold(size_t index, const QPainterPath &line, double width);
+    // The kept outline of line index built for OutlineScale(scale), or nullptr.
+    const QPainterPath *Held(size_t index, double scale) const;
+    // Builds and keeps the outline for OutlineScale(scale) (replacing one built for another) when
+    // the budgets allow; returns it or nullptr. A line whose outline did not fit is not tried
+    // again: it is outlined anew whenever it is drawn.
+    const QPainterPath *Hold(size_t index, const QPainterPath &line, double width, double scale);
 
-    // The largest device scale (pixels per twip) the outlines were readied for: tried for every
-    // line wide at that scale.
+    // The OutlineScale the outlines were last readied for: tried for every line wide there.
     double ReadiedScale() const { return readiedScale_; }
     void SetReadiedScale(double scale) { readiedScale_ = scale; }
 
 private:
     std::vector<std::optional<QPainterPath>> outlines_;
+    std::vector<double> scales_;  // the scale each kept outline was built for
     std::vector<bool> tried_;
     int64_t held_ = 0;
     double readiedScale_ = 0;
@@ -95,11 +104,11 @@ struct PlacedGroup {
     QRectF Bounds() const { return group->bounds.translated(offset); }
 };
 
-// A style group as its bytes in a movie: the bits it spans (kept in GroupCache::bytes), the
+// A style group as its bytes in a movie: the bits it spans (kept in MovieGroups::bytes), the
 // reader's state where it starts, and what was made of it. The same bits read from the same state
 // give the same group, so a later movie holding them takes it without reading its edges again.
 struct RawGroup {
-    size_t byteBegin = 0;  // in GroupCache::bytes; the last byte's unused bits are zero
+    size_t byteBegin = 0;  // in MovieGroups::bytes; the last byte's unused bits are zero
     size_t bits = 0;
     int64_t penX = 0;
     int64_t penY = 0;
@@ -118,12 +127,13 @@ struct RawGroup {
     uint64_t geometryKey = 0;  // and HashGroupGeometry
 };
 
-// Drawn groups are shared between the movies a player loads one after another: a span of bytes
-// unchanged is not read again, a group whose styles and edges are unchanged (wherever it lies) is
-// not built again, and one whose edges and line widths are unchanged takes the paths of the old
-// one with its new styles.
-struct GroupCache {
-    std::vector<RawGroup> raw;  // the groups of the last movie, in order
+// The drawn groups of the last movie a player loaded, for the movies loaded after it (by any
+// player sharing them): a span of bytes unchanged is not read again, a group whose styles and
+// edges are unchanged (wherever it lies) is not built again, and one whose edges and line widths
+// are unchanged takes the paths of the old one with its new styles. Every hit is confirmed by
+// the bytes or by the values its hash covers.
+struct MovieGroups {
+    std::vector<RawGroup> raw;  // the groups of the movie, in order
     std::string bytes;          // their spans
     // Indexes into raw by the hash of a group's bytes, its HashGroup and its HashGroupGeometry.
     GroupIndex rawIndex;
@@ -131,21 +141,33 @@ struct GroupCache {
     GroupIndex geometry;
 
     size_t size() const { return groups.size(); }
-    void clear() { *this = GroupCache(); }
+    void clear() { *this = MovieGroups(); }
 };
 // The hash of what decides a group's paths: its edges, the number of fill styles and the widths
-// of its line styles.
+// of its line styles. Group hashes are seeded once per process, so that no file can be made to
+// collide in the indexes.
 uint64_t HashGroupGeometry(const StyleGroup &group);
 // The hash of everything that decides how a group looks (geometry: its HashGroupGeometry).
 uint64_t HashGroup(const StyleGroup &group, uint64_t geometry);
 uint64_t HashGroup(const StyleGroup &group);
+// Whether two groups agree in all their HashGroupGeometry covers, and in the rest of the styles.
+bool SameGeometry(const StyleGroup &a, const StyleGroup &b);
+bool SameStyles(const StyleGroup &a, const StyleGroup &b);
 
-// Work done by the shape parser since the program started: style groups with edges whose records
-// were read (not taken from a cache by their bytes), and groups whose paths were built.
+// Work done by the shape parser for one player: style groups with edges whose records were read
+// (not taken from a cache by their bytes), and groups whose paths were built.
 struct ParseCounts {
     int64_t groupsRead = 0;
     int64_t groupsBuilt = 0;
 };
-ParseCounts CurrentParseCounts();
+
+// Where the groups of a movie being parsed come from and go: taken from own (the groups of the
+// player's last movie) or else from others (those of other players, left as they are); own holds
+// exactly the groups of the new movie afterwards. counts, when given, is increased by the work done.
+struct GroupSources {
+    MovieGroups *own = nullptr;
+    std::vector<const MovieGroups *> others;
+    ParseCounts *counts = nullptr;
+};
 
 }  // namespace platform::swf

@@ -86,11 +86,8 @@ struct Movie {
 };
 
 // Parses a whole movie file. A file that is not a movie gives nullptr; a damaged one gives what
-// could be read before the damage. With a cache, groups found there are reused, and afterwards
-// it holds exactly the groups of this movie. Groups not in the cache are looked up in lender
-// (another player's cache, left as it is) before they are built.
-std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache = nullptr,
-                                  const GroupCache *lender = nullptr);
+// could be read before the damage. Groups found in sources are reused (see GroupSources).
+std::unique_ptr<Movie> ParseMovie(std::string_view bytes, const GroupSources &sources = {});
 
 // Characters placed on the stage, by depth.
 struct DisplayObject {

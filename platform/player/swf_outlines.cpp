@@ -3,39 +3,126 @@
 #include "platform/player/swf_data.h"
 
 #include <QPainterPathStroker>
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 
 namespace platform::swf {
 
 namespace {
 
-// Elements the stroker may write per element of the line: both sides and a round join for a
-// straight element; a curve is offset in up to 16 pieces on each side.
+// Elements the stroker may write per straight element of the line: both sides and a round join;
+// and per piece of a curve: it is offset in up to 16 pieces on each side.
 constexpr int64_t kOutlinePerLineElement = 16;
 constexpr int64_t kOutlinePerCurveElement = 100;
+// The stroker offsets a curve with an error growing with the width and with how far the curve
+// turns: about 0.077 x width x (turn / 2.3)^1.4 on quadratic curves. Curves are cut into pieces
+// that turn so little that the error stays within kOutlineTolerance device pixels.
+constexpr double kOutlineTolerance = 0.15;
+constexpr double kOffsetErrorPerWidth = 0.077;
+constexpr double kOffsetErrorTurn = 2.3;
+constexpr double kOffsetErrorExponent = 1.4;
+// A curve is halved at most this many times (1,024 pieces).
+constexpr int kMaxCurveHalvings = 10;
 
 std::atomic<int64_t> heldElements{0};
 std::atomic<int64_t> builtElements{0};
 
+// The largest turn (radians) of a piece of curve stroked width twips wide at scale.
+double LargestTurn(double width, double scale)
+{
+    const double deviceWidth = width * OutlineScale(scale);
+    if (!(deviceWidth > 0) || !std::isfinite(deviceWidth)) {
+        return M_PI;
+    }
+    const double turn = kOffsetErrorTurn * std::pow(kOutlineTolerance / (kOffsetErrorPerWidth * deviceWidth),
+                                                    1 / kOffsetErrorExponent);
+    return std::min(turn, M_PI);
+}
+
+double Turn(const QPointF &a, const QPointF &b)
+{
+    if (a.isNull() || b.isNull()) {
+        return 0;
+    }
+    return std::abs(std::atan2(a.x() * b.y() - a.y() * b.x(), a.x() * b.x() + a.y() * b.y()));
+}
+
+// Calls piece(c1, c2, end) for each piece of the cubic from p0, halving it until every piece
+// turns by no more than largestTurn.
+template <typename Piece>
+void CutCurve(const QPointF &p0, const QPointF &p1, const QPointF &p2, const QPointF &p3, double largestTurn,
+              int halvings, const Piece &piece)
+{
+    const QPointF startTangent = p1 != p0 ? p1 - p0 : p2 - p0;
+    const QPointF endTangent = p3 != p2 ? p3 - p2 : p3 - p1;
+    if (halvings >= kMaxCurveHalvings || Turn(startTangent, endTangent) <= largestTurn) {
+        piece(p1, p2, p3);
+        return;
+    }
+    const QPointF a = (p0 + p1) / 2;
+    const QPointF b = (p1 + p2) / 2;
+    const QPointF c = (p2 + p3) / 2;
+    const QPointF ab = (a + b) / 2;
+    const QPointF bc = (b + c) / 2;
+    const QPointF middle = (ab + bc) / 2;
+    CutCurve(p0, a, ab, middle, largestTurn, halvings + 1, piece);
+    CutCurve(middle, bc, c, p3, largestTurn, halvings + 1, piece);
+}
+
+// The line with its curves cut into pieces that turn no more than largestTurn.
+QPainterPath CutLine(const QPainterPath &line, double largestTurn)
+{
+    QPainterPath cut;
+    for (int i = 0; i < line.elementCount(); ++i) {
+        const QPainterPath::Element &e = line.elementAt(i);
+        if (e.type == QPainterPath::MoveToElement) {
+            cut.moveTo(e);
+        } else if (e.type == QPainterPath::CurveToElement && i > 0 && i + 2 < line.elementCount()) {
+            CutCurve(line.elementAt(i - 1), e, line.elementAt(i + 1), line.elementAt(i + 2), largestTurn, 0,
+                     [&cut](const QPointF &c1, const QPointF &c2, const QPointF &to) { cut.cubicTo(c1, c2, to); });
+            i += 2;
+        } else {
+            cut.lineTo(e);
+        }
+    }
+    return cut;
+}
+
 }  // namespace
+
+double OutlineScale(double scale)
+{
+    if (!(scale > 0) || !std::isfinite(scale)) {
+        return 0;
+    }
+    return std::exp2(std::ceil(std::log2(scale)));
+}
 
 OutlineCounts CurrentOutlineCounts()
 {
     return {heldElements.load(), builtElements.load()};
 }
 
-int64_t EstimatedOutlineElements(const QPainterPath &line)
+int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double scale)
 {
     int64_t estimate = 64;  // the caps
     for (int i = 0; i < line.elementCount(); ++i) {
-        estimate += line.elementAt(i).type == QPainterPath::CurveToElement ? kOutlinePerCurveElement
-                                                                           : kOutlinePerLineElement;
+        const QPainterPath::Element &e = line.elementAt(i);
+        if (e.type == QPainterPath::CurveToElement && i > 0 && i + 2 < line.elementCount()) {
+            CutCurve(line.elementAt(i - 1), e, line.elementAt(i + 1), line.elementAt(i + 2), LargestTurn(width, scale),
+                     0, [&estimate](const QPointF &, const QPointF &, const QPointF &) {
+                         estimate += kOutlinePerCurveElement;
+                     });
+            i += 2;
+        } else {
+            estimate += kOutlinePerLineElement;
+        }
     }
     return estimate;
 }
 
-// The area a line covers at its full width. Offset curves are kept to a twip of accuracy.
-QPainterPath LineOutline(const QPainterPath &line, double width)
+QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
 {
     if (width <= 0) {
         return {};
@@ -45,7 +132,7 @@ QPainterPath LineOutline(const QPainterPath &line, double width)
     stroker.setCapStyle(Qt::RoundCap);
     stroker.setJoinStyle(Qt::RoundJoin);
     stroker.setCurveThreshold(1.0);
-    QPainterPath outline = stroker.createStroke(line);
+    QPainterPath outline = stroker.createStroke(CutLine(line, LargestTurn(width, scale)));
     builtElements += outline.elementCount();
     return outline;
 }
@@ -55,21 +142,28 @@ LineOutlines::~LineOutlines()
     heldElements -= held_;
 }
 
-const QPainterPath *LineOutlines::Held(size_t index) const
+const QPainterPath *LineOutlines::Held(size_t index, double scale) const
 {
-    return index < outlines_.size() && outlines_[index] ? &*outlines_[index] : nullptr;
+    return index < outlines_.size() && outlines_[index] && scales_[index] == OutlineScale(scale) ? &*outlines_[index]
+                                                                                                 : nullptr;
 }
 
-const QPainterPath *LineOutlines::Hold(size_t index, const QPainterPath &line, double width)
+const QPainterPath *LineOutlines::Hold(size_t index, const QPainterPath &line, double width, double scale)
 {
     if (index >= outlines_.size()) {
         return nullptr;
+    }
+    if (outlines_[index] && scales_[index] != OutlineScale(scale)) {  // built for another scale: again
+        held_ -= outlines_[index]->elementCount();
+        heldElements -= outlines_[index]->elementCount();
+        outlines_[index].reset();
+        tried_[index] = false;
     }
     if (!outlines_[index] && !tried_[index]) {
         tried_[index] = true;
         // The estimate is taken from the shared budget before building, so that groups readied on
         // several threads at once never hold more than the budget together.
-        const int64_t estimate = EstimatedOutlineElements(line);
+        const int64_t estimate = EstimatedOutlineElements(line, width, scale);
         if (estimate > kMaxOutlineElements) {
             return nullptr;
         }
@@ -77,12 +171,13 @@ const QPainterPath *LineOutlines::Hold(size_t index, const QPainterPath &line, d
             heldElements -= estimate;
             return nullptr;
         }
-        outlines_[index] = LineOutline(line, width);
+        outlines_[index] = LineOutline(line, width, scale);
+        scales_[index] = OutlineScale(scale);
         const int64_t elements = outlines_[index]->elementCount();
         held_ += elements;
         heldElements += elements - estimate;
     }
-    return Held(index);
+    return Held(index, scale);
 }
 
 }  // namespace platform::swf

@@ -259,7 +259,7 @@ QRgb ToQRgb(const Rgba &colour)
     return qRgba(colour.r, colour.g, colour.b, colour.a);
 }
 
-std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache, const GroupCache *lender)
+std::unique_ptr<Movie> ParseMovie(std::string_view bytes, const GroupSources &sources)
 {
     if (bytes.size() < kHeaderBytes) {
         return nullptr;
@@ -282,7 +282,8 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache, con
     ReadMovieHeaderRest(in, header);
     movie->frameRect = ToRectF(header.frame);
     movie->frameRate = header.frameRate / 256.0;  // 8.8 fixed point; the ShowFrame tags decide the frame count
-    GroupCache next;
+    MovieGroups *cache = sources.own;
+    MovieGroups next;
     if (cache) {
         next.groups.Reserve(cache->groups.size());
         next.geometry.Reserve(cache->geometry.size());
@@ -290,7 +291,7 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, GroupCache *cache, con
         next.raw.reserve(cache->raw.size());
         next.bytes.reserve(cache->bytes.size());
     }
-    GroupReuse reuse{cache, cache ? &next : nullptr, lender};
+    GroupReuse reuse{cache, cache ? &next : nullptr, sources.others, sources.counts};
     TagStreamParser(*movie, reuse).Parse(in);
     if (cache) {
         *cache = std::move(next);

@@ -16,12 +16,13 @@ QRgb ToQRgb(const Rgba &colour);
 
 // DefineShape, DefineShape2, DefineShape3: the body after the character id.
 // edgeBudget is what the movie may still add; it is reduced by the edges read.
-// Groups are taken from previous, else from lender, when there, and every group of the shape is
-// entered in next.
+// Groups are taken from previous, else from others, when there, and every group of the shape is
+// entered in next; counts (when given) is increased by the work done.
 struct GroupReuse {
-    const GroupCache *previous = nullptr;
-    GroupCache *next = nullptr;
-    const GroupCache *lender = nullptr;
+    const MovieGroups *previous = nullptr;
+    MovieGroups *next = nullptr;
+    std::vector<const MovieGroups *> others;
+    ParseCounts *counts = nullptr;
 };
 ShapeCharacter ParseShape(BitReader &in, TagCode tagCode, size_t &edgeBudget, const GroupReuse &reuse);
 // DefineMorphShape: the body after the character id.

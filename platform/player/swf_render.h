@@ -8,17 +8,28 @@
 #include <QRect>
 #include <QTransform>
 
+#include <cstddef>
+#include <cstdint>
+
 class QPainter;
 
 namespace platform::swf {
 
 enum class Quality { Low, Medium, High, Best };
 
+// A range of paint items (numbered as PaintItems numbers them), end excluded.
+struct ItemRange {
+    size_t begin = 0;
+    size_t end = SIZE_MAX;
+};
+
 // Draws the display list into the part clip of the picture area of target through view (movie
 // twips -> device pixels). Large pictures are drawn in horizontal bands on several threads; the
 // bands depend on the picture area only, so a part repainted gives the pixels of a whole render.
+// Only the paint items in range are drawn (clip layers always apply), so that drawing the items
+// of consecutive ranges one after another gives the pixels of drawing them all at once.
 void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &picture,
-                       const QRect &clip, const QTransform &view, Quality quality);
+                       const QRect &clip, const QTransform &view, Quality quality, const ItemRange &range = {});
 
 // Device pixels around a shape's bounds that its drawing may still touch (anti-aliasing,
 // one-pixel lines): shapes are culled, and changed areas widened, by this margin.
@@ -39,6 +50,9 @@ struct PaintItem {
 };
 
 std::vector<PaintItem> PaintItems(const Movie &movie, const DisplayList &list);
+
+// How many leading items of the two lists paint the same.
+size_t UnchangedHead(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after);
 
 // The device area (within area) where the pictures of the two item lists, drawn through view,
 // can differ: all of area when a clip layer or something of unknown extent changed. It spans

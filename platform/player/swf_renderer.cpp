@@ -1,5 +1,6 @@
 // Draws a display list with QPainter: shapes by style group (fills even-odd, then lines), morph
 // shapes at their ratio, bitmaps, text fields, colour transforms and clipping layers.
+#include "platform/player/swf_compound_fill.h"
 #include "platform/player/swf_render.h"
 #include "platform/player/swf_path_pieces.h"
 
@@ -153,8 +154,19 @@ struct Readying {
     double scale;
 };
 
+// The paint items (as PaintItems counts them) a display object stands for.
+size_t ItemCount(const Character &character)
+{
+    if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
+        return shape->groups.size();
+    }
+    return std::holds_alternative<MorphCharacter>(character) || std::holds_alternative<EditTextCharacter>(character)
+               ? 1
+               : 0;
+}
+
 Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area, const QTransform &view,
-                 std::vector<Readying> &readying)
+                 const ItemRange &range, std::vector<Readying> &readying)
 {
     Scene scene;
     const QRectF areaF(area);
@@ -168,7 +180,7 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
         const double scale = DeviceScale(world);
         scene.groups.push_back({&group, world, scale, device});
         const LineOutlines &outlines = *group.lineOutlines;
-        if (outlines.ReadiedScale() < scale) {
+        if (outlines.ReadiedScale() != OutlineScale(scale)) {
             auto [at, added] = queued.try_emplace(&outlines, readying.size());
             if (added) {
                 readying.push_back({&group, scale});
@@ -177,10 +189,18 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
             }
         }
     };
+    size_t firstItem = 0;  // the paint item index of the object's first item
     for (const auto &[depth, object] : list) {
         const Character *character = movie.Find(object.characterId);
+        if (character == nullptr) {
+            continue;
+        }
+        const size_t items = ItemCount(*character);
+        const size_t begin = std::clamp(range.begin, firstItem, firstItem + items) - firstItem;
+        const size_t end = std::clamp(range.end, firstItem, firstItem + items) - firstItem;
+        firstItem += items;
         const QTransform world = object.matrix * view;
-        if (character == nullptr || !Usable(world)) {
+        if (!Usable(world) || (begin == end && object.clipDepth == 0)) {
             continue;
         }
         PlacedObject placed{depth, &object, character, world, nullptr, scene.groups.size(), 0};
@@ -190,15 +210,15 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
         }
         if (object.clipDepth == 0) {  // clip layers draw private copies
             if (shape != nullptr) {
-                for (const PlacedGroup &group : shape->groups) {
-                    addGroup(*group.group, group.At(world));
+                for (size_t i = begin; i < end; ++i) {
+                    addGroup(*shape->groups[i].group, shape->groups[i].At(world));
                 }
             } else if (placed.morph) {
                 addGroup(*placed.morph, world);
             }
         }
         placed.endGroup = scene.groups.size();
-        // Shapes with nothing in the area are left out; clip layers and text always take part.
+        // Shapes with nothing in the area are left out; clip layers and text in range take part.
         if (object.clipDepth > 0 || placed.endGroup > placed.firstGroup ||
             std::holds_alternative<EditTextCharacter>(*character)) {
             scene.objects.push_back(std::move(placed));
@@ -213,16 +233,16 @@ void Ready(const Readying &what)
 {
     const DrawnGroup &group = *what.group;
     LineOutlines &outlines = *group.lineOutlines;
-    if (outlines.ReadiedScale() >= what.scale) {
+    if (outlines.ReadiedScale() == OutlineScale(what.scale)) {
         return;
     }
     for (size_t i = 0; i < group.linePaths.size(); ++i) {
         const QPainterPath &line = group.linePaths[i];
         if (!line.isEmpty() && !DrawnThin(group.lines[i], what.scale)) {
-            outlines.Hold(i, line, group.lines[i].width);
+            outlines.Hold(i, line, group.lines[i].width, what.scale);
         }
     }
-    outlines.SetReadiedScale(what.scale);
+    outlines.SetReadiedScale(OutlineScale(what.scale));
 }
 
 // Runs job(0) .. job(count - 1) on the global pool and the calling thread, each job once, and
@@ -293,7 +313,7 @@ public:
                 const GroupDraw &draw = scene.groups[i];
                 if (draw.device.intersects(sceneClip_)) {
                     SetTransform(draw.world);
-                    DrawGroup(*draw.group, draw.scale, cx);
+                    DrawGroup(draw, cx);
                 }
             }
             if (const auto *text = std::get_if<EditTextCharacter>(placed.character)) {
@@ -319,23 +339,107 @@ private:
         }
     }
 
-    void DrawGroup(const DrawnGroup &group, double scale, const ColorTransform &cx)
+    void DrawGroup(const GroupDraw &draw, const ColorTransform &cx)
     {
-        for (size_t i = 0; i < group.fillPaths.size(); ++i) {
-            if (group.fillPaths[i].isEmpty()) {
-                continue;
-            }
-            if (const PathPieces *pieces = group.pieces ? group.pieces->Fill(i) : nullptr) {
-                DrawFillPieces(*pieces, group.fills[i], cx);
-            } else {
-                DrawFill(group.fillPaths[i], group.fills[i], cx);
+        const DrawnGroup &group = *draw.group;
+        if (!FillTogether(draw, cx)) {
+            for (size_t i = 0; i < group.fillPaths.size(); ++i) {
+                if (group.fillPaths[i].isEmpty()) {
+                    continue;
+                }
+                if (const PathPieces *pieces = group.pieces ? group.pieces->Fill(i) : nullptr) {
+                    DrawFillPieces(*pieces, group.fills[i], cx);
+                } else {
+                    DrawFill(group.fillPaths[i], group.fills[i], cx);
+                }
             }
         }
         for (size_t i = 0; i < group.linePaths.size(); ++i) {
             if (!group.linePaths[i].isEmpty()) {
-                DrawLine(group, i, scale, cx);
+                DrawLine(group, i, draw.scale, cx);
             }
         }
+    }
+
+    // Anti-aliased fills of a group are drawn together, so that their coverages add up along the
+    // edges they share (false where they cannot be: without anti-aliasing, under a clipping layer
+    // or into another kind of device, where each fill is drawn on its own).
+    bool FillTogether(const GroupDraw &draw, const ColorTransform &cx)
+    {
+        auto *image = dynamic_cast<QImage *>(painter_.device());
+        if (quality_ == Quality::Low || !clips_.empty() || image == nullptr || !CompoundFillable(*image) ||
+            offset_.type() > QTransform::TxTranslate || offset_.dx() != 0) {
+            return false;
+        }
+        const int imageTop = -static_cast<int>(std::lround(offset_.dy()));
+        const QRect clip = QRectF(clip_.translated(0, imageTop)).intersected(draw.device).toAlignedRect().intersected(
+            clip_.translated(0, imageTop));
+        if (clip.isEmpty()) {
+            return true;
+        }
+        // Gradients and bitmaps are painted over an area that starts where the group or the band
+        // does, whatever part of the band is drawn, so that the painter computes every pixel
+        // alike in a whole render and in a part repainted.
+        auto within = [](double value, int low, int high) {
+            return static_cast<int>(std::clamp(value, double(low), double(high)));
+        };
+        const QRect sourceArea(QPoint(within(std::floor(draw.device.left()), 0, clip.left()),
+                                      within(std::floor(draw.device.top()), imageTop, clip.top())),
+                               QPoint(within(std::ceil(draw.device.right()), clip.right(), image->width() - 1),
+                                      clip.bottom()));
+        const DrawnGroup &group = *draw.group;
+        std::vector<const QPainterPath *> paths(group.fillPaths.size(), nullptr);
+        std::vector<CompoundSource> sources(group.fillPaths.size());
+        std::vector<QImage> images(group.fillPaths.size());
+        for (size_t i = 0; i < group.fillPaths.size(); ++i) {
+            if (group.fillPaths[i].isEmpty()) {
+                continue;
+            }
+            paths[i] = &group.fillPaths[i];
+            const FillStyle &style = group.fills[i];
+            if (style.kind == FillKind::Solid) {
+                sources[i].color = qPremultiply(cx.Apply(style.color));
+                continue;
+            }
+            images[i] = FillSource(style, cx, draw.world, sourceArea);
+            sources[i].image = &images[i];
+            sources[i].origin = sourceArea.topLeft();
+        }
+        FillCompound({image, imageTop, clip}, paths, sources, draw.world);
+        return true;
+    }
+
+    // The pixels a gradient or bitmap fill paints over area (scene pixels), wherever its shape is.
+    QImage FillSource(const FillStyle &style, const ColorTransform &cx, const QTransform &world, const QRect &area)
+    {
+        QImage source(area.size(), QImage::Format_ARGB32_Premultiplied);
+        source.fill(Qt::transparent);
+        const QTransform toSource = world * QTransform::fromTranslate(-area.left(), -area.top());
+        QPainter painter(&source);
+        if (style.kind != FillKind::Bitmap) {
+            QBrush brush = GradientBrush(style, cx);
+            brush.setTransform(brush.transform() * toSource);
+            painter.fillRect(source.rect(), brush);
+            return source;
+        }
+        bool alphaOnly = false;
+        const QImage image = BitmapPixels(style, cx, alphaOnly);
+        if (image.isNull()) {
+            return source;
+        }
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, style.smoothed && quality_ >= Quality::High);
+        if (alphaOnly) {
+            painter.setOpacity(std::clamp(cx.mult[3] / 256.0, 0.0, 1.0));
+        }
+        if (style.clipped) {
+            painter.setTransform(style.matrix * toSource);
+            painter.drawImage(QPointF(0, 0), image);
+        } else {
+            QBrush brush(image);
+            brush.setTransform(style.matrix * toSource);
+            painter.fillRect(source.rect(), brush);
+        }
+        return source;
     }
 
     void DrawFill(const QPainterPath &shared, const FillStyle &style, const ColorTransform &cx)
@@ -373,18 +477,11 @@ private:
 
     void DrawBitmapFill(const QPainterPath &path, const FillStyle &style, const ColorTransform &cx)
     {
-        const Character *character = movie_.Find(style.bitmapId);
-        const auto *bitmap = character ? std::get_if<BitmapCharacter>(character) : nullptr;
-        if (bitmap == nullptr || bitmap->image.isNull()) {
+        bool alphaOnly = false;
+        const QImage image = BitmapPixels(style, cx, alphaOnly);
+        if (image.isNull()) {
             return;
         }
-        const QImage &shared = bitmap->image;
-        const bool alphaOnly = cx.IsAlphaScaleOnly();
-        // A read-only view of the shared pixels (or a recoloured copy).
-        const QImage image = alphaOnly || cx.IsIdentity()
-                                 ? QImage(shared.constBits(), shared.width(), shared.height(), shared.bytesPerLine(),
-                                          shared.format())
-                                 : cx.Apply(shared);
         painter_.save();
         painter_.setRenderHint(QPainter::SmoothPixmapTransform, style.smoothed && quality_ >= Quality::High);
         if (alphaOnly) {
@@ -402,6 +499,23 @@ private:
         painter_.restore();
     }
 
+    // The pixels of a bitmap fill's bitmap: a read-only view of the shared pixels, or a recoloured
+    // copy; alphaOnly tells that the colour transform only scales alpha and is left to the
+    // painter's opacity. Null when the bitmap is missing.
+    QImage BitmapPixels(const FillStyle &style, const ColorTransform &cx, bool &alphaOnly) const
+    {
+        const Character *character = movie_.Find(style.bitmapId);
+        const auto *bitmap = character ? std::get_if<BitmapCharacter>(character) : nullptr;
+        if (bitmap == nullptr || bitmap->image.isNull()) {
+            return {};
+        }
+        const QImage &shared = bitmap->image;
+        alphaOnly = cx.IsAlphaScaleOnly();
+        return alphaOnly || cx.IsIdentity()
+                   ? QImage(shared.constBits(), shared.width(), shared.height(), shared.bytesPerLine(), shared.format())
+                   : cx.Apply(shared);
+    }
+
     // A wide line fills its outline: the one kept, else one built for this drawing when it fits
     // the budget. Thin lines, and lines whose outline would not fit, are one device pixel wide.
     void DrawLine(const DrawnGroup &group, size_t index, double scale, const ColorTransform &cx)
@@ -412,9 +526,9 @@ private:
         const QPainterPath *outline = nullptr;
         QPainterPath built;
         if (!DrawnThin(style, scale)) {
-            outline = group.lineOutlines->Held(index);
-            if (outline == nullptr && EstimatedOutlineElements(line) <= kMaxOutlineElements) {
-                built = LineOutline(line, style.width);
+            outline = group.lineOutlines->Held(index, scale);
+            if (outline == nullptr && EstimatedOutlineElements(line, style.width, scale) <= kMaxOutlineElements) {
+                built = LineOutline(line, style.width, scale);
                 outline = &built;
             }
         }
@@ -553,7 +667,7 @@ QImage ColorTransform::Apply(const QImage &image) const
 }
 
 void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &picture,
-                       const QRect &clip, const QTransform &view, Quality quality)
+                       const QRect &clip, const QTransform &view, Quality quality, const ItemRange &range)
 {
     const QRect whole = picture.intersected(target.rect());
     const QRect area = clip.intersected(whole);
@@ -571,7 +685,7 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
         }
     }
     std::vector<Readying> readying;
-    const Scene scene = BuildScene(movie, list, area, drawn, readying);
+    const Scene scene = BuildScene(movie, list, area, drawn, range, readying);
     ReadyAll(readying);
     if (bands == 1) {
         QPainter painter(&target);

@@ -1,14 +1,16 @@
 // Shapes and morph shapes: their style arrays and edge records, and the paths built from them.
 #include "platform/player/swf_parser.h"
+#include "platform/player/player_testing.h"
 #include "platform/player/swf_path_pieces.h"
 #include "platform/swf/shape_records.h"
 
 #include <QPainterPathStroker>
 #include <algorithm>
-#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <random>
 #include <unordered_map>
 
 namespace platform::swf {
@@ -498,10 +500,33 @@ Edge Mix(const Edge &a, const Edge &b, double t)
 
 namespace {
 
-// A multiply-xorshift mix of values into a hash, a word at a time.
+// A value drawn once per process that every group hash starts from: the hashes of groups a file
+// holds cannot be known when the file is made, so no file can crowd them into one part of an index.
+uint64_t ProcessSeed()
+{
+    static const uint64_t seed = []() -> uint64_t {
+        try {
+            std::random_device device;
+            return uint64_t{device()} << 32 ^ device();
+        } catch (const std::exception &) {
+            // No entropy source: the clock and where this process's data lies still vary.
+            static const int local = 0;
+            return static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                   reinterpret_cast<uintptr_t>(&local);
+        }
+    }();
+    return seed;
+}
+
+int hashBitsKept = 64;  // see KeepGroupHashBitsForTest
+
+// A multiply-xorshift mix of values into a hash, a word at a time, from the process's seed.
 class GroupHasher {
 public:
-    explicit GroupHasher(uint64_t seed) : hash_(seed) {}
+    explicit GroupHasher(uint64_t salt) : hash_(salt ^ ProcessSeed())
+    {
+        hash_ = (hash_ ^ hash_ >> 31) * 0xBF58476D1CE4E5B9ull;
+    }
 
     template <typename Value>
     void Mix(Value value)
@@ -517,13 +542,22 @@ public:
         Mix(point.x());
         Mix(point.y());
     }
-    uint64_t Value() const { return hash_; }
+    uint64_t Value() const { return hashBitsKept >= 64 ? hash_ : hash_ & ((uint64_t{1} << hashBitsKept) - 1); }
 
 private:
     uint64_t hash_;
 };
 
 }  // namespace
+
+}  // namespace platform::swf
+
+void platform::KeepGroupHashBitsForTest(int bits)
+{
+    swf::hashBitsKept = std::clamp(bits, 0, 64);
+}
+
+namespace platform::swf {
 
 uint64_t HashGroupGeometry(const StyleGroup &group)
 {
@@ -575,6 +609,54 @@ uint64_t HashGroup(const StyleGroup &group, uint64_t geometry)
 uint64_t HashGroup(const StyleGroup &group)
 {
     return HashGroup(group, HashGroupGeometry(group));
+}
+
+namespace {
+
+// Exact comparisons of what the group hashes cover (QPointF's own comparison is fuzzy).
+bool SamePoint(const QPointF &a, const QPointF &b)
+{
+    return a.x() == b.x() && a.y() == b.y();
+}
+
+bool SameMatrix(const QTransform &a, const QTransform &b)
+{
+    return a.m11() == b.m11() && a.m12() == b.m12() && a.m21() == b.m21() && a.m22() == b.m22() &&
+           a.dx() == b.dx() && a.dy() == b.dy();
+}
+
+bool SameFill(const FillStyle &a, const FillStyle &b)
+{
+    return a.kind == b.kind && a.color == b.color && SameMatrix(a.matrix, b.matrix) && a.bitmapId == b.bitmapId &&
+           a.clipped == b.clipped && a.smoothed == b.smoothed &&
+           std::equal(a.stops.begin(), a.stops.end(), b.stops.begin(), b.stops.end(),
+                      [](const GradientStop &x, const GradientStop &y) {
+                          return x.ratio == y.ratio && x.color == y.color;
+                      });
+}
+
+bool SameEdge(const Edge &a, const Edge &b)
+{
+    return a.curved == b.curved && SamePoint(a.from, b.from) && SamePoint(a.to, b.to) &&
+           (!a.curved || SamePoint(a.control, b.control)) && a.fill0 == b.fill0 && a.fill1 == b.fill1 &&
+           a.line == b.line;
+}
+
+}  // namespace
+
+bool SameGeometry(const StyleGroup &a, const StyleGroup &b)
+{
+    return a.fills.size() == b.fills.size() &&
+           std::equal(a.lines.begin(), a.lines.end(), b.lines.begin(), b.lines.end(),
+                      [](const LineStyle &x, const LineStyle &y) { return x.width == y.width; }) &&
+           std::equal(a.edges.begin(), a.edges.end(), b.edges.begin(), b.edges.end(), SameEdge);
+}
+
+bool SameStyles(const StyleGroup &a, const StyleGroup &b)
+{
+    return std::equal(a.fills.begin(), a.fills.end(), b.fills.begin(), b.fills.end(), SameFill) &&
+           std::equal(a.lines.begin(), a.lines.end(), b.lines.begin(), b.lines.end(),
+                      [](const LineStyle &x, const LineStyle &y) { return x.color == y.color; });
 }
 
 DrawnGroup BuildDrawnGroup(StyleGroup group)
@@ -639,9 +721,6 @@ DrawnGroup BuildDrawnGroup(StyleGroup group)
 }
 
 namespace {
-
-std::atomic<int64_t> groupsRead{0};
-std::atomic<int64_t> groupsBuilt{0};
 
 // A group drawn along the paths of another whose edges and line widths are the same: only its
 // styles differ, and the paths (shared, not copied) do not depend on them.
@@ -714,7 +793,7 @@ uint64_t HashRawGroup(const GroupSpan &span, const GroupStart &start, int tagCod
     return hasher.Value();
 }
 
-bool SameRawGroup(const RawGroup &raw, const GroupCache &cache, const GroupSpan &span, const GroupStart &start,
+bool SameRawGroup(const RawGroup &raw, const MovieGroups &cache, const GroupSpan &span, const GroupStart &start,
                   int tagCode)
 {
     if (raw.bits != span.bits || raw.tagCode != tagCode || raw.penX != start.x || raw.penY != start.y ||
@@ -733,8 +812,12 @@ class ShapeParser {
 public:
     ShapeParser(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse)
         : in_(in), tagCode_(tagCode), edgeBudget_(edgeBudget), reuse_(reuse),
-          records_(in, tagCode, edgeBudget, false), sources_{{reuse.previous, 0}, {reuse.lender, 0}}
+          records_(in, tagCode, edgeBudget, false)
     {
+        sources_.push_back({reuse.previous, 0});
+        for (const MovieGroups *other : reuse.others) {
+            sources_.push_back({other, 0});
+        }
     }
 
     ShapeCharacter Parse()
@@ -808,7 +891,7 @@ private:
     // A group found by the hash of its bits, after a scan of its records has told where they end.
     bool TakeScanned(size_t begin, const GroupStart &start, GroupEnd &end)
     {
-        const bool anyKept = std::any_of(std::begin(sources_), std::end(sources_), [](const Source &source) {
+        const bool anyKept = std::any_of(sources_.begin(), sources_.end(), [](const Source &source) {
             return source.cache && !source.cache->raw.empty();
         });
         records_.Start(start);
@@ -846,7 +929,7 @@ private:
         if (group_.edges.empty()) {
             return;  // draws nothing, and is not kept: bytes without edges cost no memory
         }
-        ++groupsRead;
+        Count(&ParseCounts::groupsRead);
         RawGroup raw;
         raw.penX = start.x;
         raw.penY = start.y;
@@ -869,21 +952,55 @@ private:
         }
     }
 
+    // The group just read (group_, at its own origin) as drawn: a kept group that draws the same,
+    // one with the same paths restyled, or built anew. A kept group found by a hash is read again
+    // from its kept bytes and compared first: two groups with one hash are never taken for one.
     GroupPtr Drawn(uint64_t key, uint64_t geometry)
     {
-        for (const GroupCache *cache : {reuse_.previous, reuse_.lender}) {
+        for (const Source &source : sources_) {
+            const MovieGroups *cache = source.cache;
             if (!cache) {
                 continue;
             }
-            if (const uint32_t found = cache->groups.Find(key); found != GroupIndex::kNone) {
+            if (const uint32_t found = cache->groups.Find(key);
+                found != GroupIndex::kNone && ReadKept(*cache, cache->raw[found]) && SameStyles(kept_, group_) &&
+                SameGeometry(kept_, group_)) {
                 return cache->raw[found].placed.group;
             }
-            if (const uint32_t same = cache->geometry.Find(geometry); same != GroupIndex::kNone) {
+            if (const uint32_t same = cache->geometry.Find(geometry);
+                same != GroupIndex::kNone && ReadKept(*cache, cache->raw[same]) && SameGeometry(kept_, group_)) {
                 return std::make_shared<const DrawnGroup>(Restyled(*cache->raw[same].placed.group, group_));
             }
         }
-        ++groupsBuilt;
+        Count(&ParseCounts::groupsBuilt);
         return std::make_shared<const DrawnGroup>(BuildDrawnGroup(group_));
+    }
+
+    // Reads a kept group again from its bytes into kept_, moved to its own origin as when it was
+    // first read. False when its bytes no longer give a group (never for a group that was kept).
+    bool ReadKept(const MovieGroups &cache, const RawGroup &raw)
+    {
+        BitReader in(std::string_view(cache.bytes).substr(raw.byteBegin, (raw.bits + 7) / 8));
+        size_t budget = raw.edges;
+        RecordReader records(in, raw.tagCode, budget, false);
+        records.Start({raw.penX, raw.penY, raw.fill0, raw.fill1, raw.line});
+        kept_.edges.clear();
+        if (!ReadStyleArrays(in, raw.tagCode, kept_)) {
+            return false;
+        }
+        records.Read(&kept_);
+        if (kept_.edges.empty()) {
+            return false;
+        }
+        ToOwnOrigin(kept_);
+        return true;
+    }
+
+    void Count(int64_t ParseCounts::*counter)
+    {
+        if (reuse_.counts) {
+            ++(reuse_.counts->*counter);
+        }
     }
 
     // Enters the group in the next cache, its span copied there.
@@ -892,7 +1009,7 @@ private:
         if (!reuse_.next || reuse_.next->raw.size() >= GroupIndex::kNone) {
             return;
         }
-        GroupCache &next = *reuse_.next;
+        MovieGroups &next = *reuse_.next;
         RawGroup kept = raw;
         kept.byteBegin = next.bytes.size();
         kept.bits = span.bits;
@@ -914,21 +1031,17 @@ private:
     RecordReader records_;
     StyleGroup group_;
     StyleGroup scratch_;
+    StyleGroup kept_;  // a kept group read again for comparison
     ShapeCharacter shape_;
     // The caches groups are taken from, each with the index of the group expected next.
     struct Source {
-        const GroupCache *cache = nullptr;
+        const MovieGroups *cache = nullptr;
         size_t following = 0;
     };
-    Source sources_[2];
+    std::vector<Source> sources_;
 };
 
 }  // namespace
-
-ParseCounts CurrentParseCounts()
-{
-    return {groupsRead.load(), groupsBuilt.load()};
-}
 
 ShapeCharacter ParseShape(BitReader &in, TagCode tagCode, size_t &edgeBudget, const GroupReuse &reuse)
 {

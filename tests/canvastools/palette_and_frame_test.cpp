@@ -65,6 +65,48 @@ TEST_F(CanvasFrameTest, CtrlAltDragMovesAndScalesTheUnderlayWithoutAnUndoStep)
 
 }  // namespace
 
+// Alt and a drag carry the view with the pointer, Alt and a right click centre the view on the
+// point; neither leaves the scroll ranges, and a move without an Alt press scrolls nothing.
+TEST_F(CanvasFrameTest, AltPansAndCentresTheViewWithinTheScrollRanges)
+{
+    Doc().CurrentSettings.Width = 1000;
+    Doc().CurrentSettings.Height = 1000;
+    Doc().ZoomRate = 4.0f;
+    movie::MakeCanvasMovie();
+    window->DispShape(0);
+    platform::ScrollBar *h = window->HScroll1;
+    platform::ScrollBar *v = window->VScroll1;
+    for (platform::ScrollBar *bar : {h, v}) {  // the 4000-pixel canvas leaves room either way
+        ASSERT_LT(bar->Min(), -100);
+        ASSERT_GT(bar->Max(), 100);
+    }
+    h->SetValue(0);
+    v->SetValue(0);
+
+    canvastools::Picture1_MouseMove(0, kAlt, 150, 150);  // no press yet: nothing moves
+    EXPECT_EQ(h->Value(), 0);
+    canvastools::Picture1_MouseDown(kLeft, kAlt, 200, 200);
+    canvastools::Picture1_MouseMove(kLeft, kAlt, 190, 185);
+    EXPECT_EQ(h->Value(), 10);
+    EXPECT_EQ(v->Value(), 15);
+    canvastools::Picture1_MouseMove(kLeft, kAlt, 100000, -100000);
+    EXPECT_EQ(h->Value(), h->Min());
+    EXPECT_EQ(v->Value(), v->Max());
+    canvastools::Picture1_MouseUp(kLeft, kAlt, 0, 0);
+
+    h->SetValue(0);
+    v->SetValue(0);
+    const int visibleWidth = window->Picture1->ScaleWidth() - window->VScroll1->width();
+    const int visibleHeight = window->Picture1->ScaleHeight() - window->HScroll1->height();
+    canvastools::Picture1_MouseDown(kRight, kAlt, 300, 250);
+    EXPECT_EQ(h->Value(), 300 - visibleWidth / 2);
+    EXPECT_EQ(v->Value(), 250 - visibleHeight / 2);
+    canvastools::Picture1_MouseUp(kRight, kAlt, 300, 250);
+    canvastools::Picture1_MouseDown(kRight, kAlt, 1e9f, -1e9f);
+    EXPECT_EQ(h->Value(), h->Max());
+    EXPECT_EQ(v->Value(), v->Min());
+}
+
 class ToolPaletteTest : public testsupport::CanvasFixture {};
 
 TEST_F(ToolPaletteTest, IconAndTextLayouts)

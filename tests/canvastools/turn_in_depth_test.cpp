@@ -52,7 +52,6 @@ TEST_F(TurnInDepthTest, QuarterTurnAboutTheFrameCentreMovesAnchorsGradientAndHan
     EXPECT_EQ(Path(i).GradCenterX, 90);
     EXPECT_EQ(Path(i).GradCenterY, 30);
     EXPECT_EQ(Path(i).GradAngle, 105.0f);
-    EXPECT_TRUE(Path(i).CacheMark.empty());
     EXPECT_EQ(Handle(0), std::make_pair(100, 0));
     EXPECT_EQ(Handle(8), std::make_pair(-1, 101));
     EXPECT_EQ(Handle(4), std::make_pair(50, 50));

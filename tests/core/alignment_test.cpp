@@ -31,9 +31,7 @@ TEST_F(AlignmentTest, AlignWithEachOtherByAnchorBoxes)
     AlignPaths(kAlignCentre);  // union 0 .. 500: both centres go to 250
     EXPECT_EQ(Points(Path(1)), (std::vector<std::pair<int32_t, int32_t>>{{200, 0}, {300, 100}}));
     EXPECT_EQ(Path(1).GradCenterX, 250);
-    EXPECT_EQ(Path(1).CacheMark, "");
     EXPECT_EQ(Left(2), 150);
-    EXPECT_EQ(Path(3).CacheMark, "1");  // did not move: its encoded shape stays valid
     EXPECT_EQ(Top(3), 200);
     EXPECT_EQ(History().HistoryPos, 0);  // the menu command records the step
 

@@ -4,6 +4,7 @@
 #include "core/drawing_file.h"
 #include "core/history.h"
 #include "movie/shape_encoder.h"
+#include "platform/base/file_names.h"
 #include "platform/base/program_folder.h"
 #include "recording_host.h"
 #include "tests/support/test_support.h"
@@ -110,7 +111,7 @@ protected:
         RecordHistory();
     }
 
-    // The record of a document with a few steps of history, caches filled, one compound path.
+    // The record of a document with a few steps of history and one compound path.
     static BackupRecord SampleRecord()
     {
         BackupRecord record;
@@ -125,7 +126,6 @@ protected:
         record.Paths[2].CompoundID = 3;
         record.Paths[2].blSelected = true;
         record.Paths[2].DispFlags = kDispLocked;
-        movie::EncodeShapeCached(record.Paths);
         PathCollection step;
         step.Paths = record.Paths;
         step.SelAnchors.push_back({2, 1});
@@ -197,7 +197,7 @@ TEST_F(BackupFileTest, SameNamedDrawingElsewhereNeverTouchesThePendingChange)
 
     // The listed folder's drawing, named through another spelling of its folder, still has it.
     host.PendingFolder = folder + "/./";
-    OpenWithBackup(folder + "/../" + GetFileNamePart(folder) + "/twin.qlk");
+    OpenWithBackup(folder + "/../" + platform::GetFileNamePart(folder) + "/twin.qlk");
     EXPECT_EQ(Doc().DocPathCount(), 2);
     EXPECT_TRUE(ApplyBackupToFile(mine));
     EXPECT_FALSE(std::filesystem::exists(BackupFilePath(mine)));
@@ -249,11 +249,9 @@ TEST_F(BackupFileTest, LayoutOfSettingsAndPathArray)
     EXPECT_EQ(ReadInt32At(bytes, bytes.size() - 4), 0);
 }
 
-TEST_F(BackupFileTest, RecordRoundTripsWithCachesAndHistory)
+TEST_F(BackupFileTest, RecordRoundTripsWithHistory)
 {
     BackupRecord record = SampleRecord();
-    ASSERT_EQ(record.Paths[1].CacheMark, "1");
-    ASSERT_EQ(record.Paths[2].CacheMark, "COMPO");
     BackupRecord read;
     std::string message;
     ASSERT_TRUE(DecodeBackupRecord(Encoded(record), read, message)) << message;
@@ -311,9 +309,10 @@ TEST_F(BackupFileTest, ReaderRejectsInconsistentAndOversizedFields)
     EXPECT_TRUE(rejected(patched(firstPath + 40, {5})));                   // AnchorMax 5, 3 anchors
     EXPECT_TRUE(rejected(patched(firstPath + 86, {3})));                   // stop count 3, 2 stops
     EXPECT_TRUE(rejected(patched(firstPath + 90 + 34, {0xFF, 0xFF})));     // cache mark past the end
-    const size_t cacheAt = firstPath + 90 + 34 + 3;
-    const int32_t cacheBytes = ReadInt32At(good, cacheAt + 2);
-    EXPECT_TRUE(rejected(patched(cacheAt + 10 + static_cast<size_t>(cacheBytes) + 4, {0xFF, 0x7F})));  // BytePos
+    // The cache is written empty: a mark of no characters, bytes never sized, two positions.
+    const size_t cacheAt = firstPath + 90 + 34 + 2;
+    EXPECT_EQ(Hex(good, cacheAt - 2, 2 + 2 + 8), "00 00 00 00 00 00 00 00 00 00 00 00");
+    EXPECT_TRUE(rejected(patched(cacheAt + 2 + 4, {0xFF, 0x7F})));       // BytePos past no bytes
 
     // Values that only choose among kinds are brought into range instead.
     BackupRecord read;
@@ -483,7 +482,7 @@ TEST_F(BackupFileTest, FailedApplyKeepsTheBackup)
     ASSERT_TRUE(SaveBackupFile(cat));
     std::string gone = folder + "/missing-folder/locked.qlk";  // cannot be created
 
-    host.PendingFolder = GetFolderPart(gone);
+    host.PendingFolder = platform::GetFolderPart(gone);
     EXPECT_FALSE(ApplyBackupToFile(gone));
     EXPECT_TRUE(HasErrorMessage(host));
     EXPECT_TRUE(std::filesystem::exists(BackupFilePath(cat)));

@@ -40,7 +40,6 @@ TEST_F(BrushOutlineTest, PenTurnsAStraightLineIntoACappedOutline)
     EXPECT_EQ(outline.FillColor, 0xFF0000FFu);
     EXPECT_EQ(outline.LineWidth, 20);
     EXPECT_EQ(outline.GroupID, 3);
-    EXPECT_EQ(outline.CacheMark, "");
 
     // Unknown types draw like the pen.
     EXPECT_EQ(Points(ConvertLine(9, 100)), Points(outline));
@@ -138,7 +137,6 @@ TEST_F(BrushOutlineTest, ShortPathsAndBadIndicesChangeNothing)
     }
     EXPECT_EQ(Doc().DocPathCount(), 2);
     EXPECT_EQ(Points(Path(2)), (PointList{{5, 5}}));
-    EXPECT_EQ(Path(2).CacheMark, "1");
 }
 
 TEST_F(BrushOutlineTest, ConvertSelectedSkipsTheOutlinesItInserts)

@@ -1,9 +1,15 @@
 #include "core/bucket_fill.h"
+#include "core/canvas_services.h"
 #include "core/history.h"
 #include "editing_fixture.h"
 #include "movie/canvas_movie.h"
+#include "movie/canvas_movie_services.h"
+
+#include <QPainter>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 using core::Doc;
 using editingtest::AddPath;
@@ -147,6 +153,59 @@ TEST_F(BucketFillTest, AnAccuracyTooLargeForTheBitmapRunsLowerAndSaysSo)
     Fill(1000, 1000);
     EXPECT_EQ(Doc().DocPathCount(), 3);
     EXPECT_EQ(CountCalls("ShowStatus: メモリが不足しているため 精度[3] で実行しました。"), 2);
+}
+
+// The canvas services as the bucket uses them: every call recorded, and a render that draws a
+// black square ring from 20 to 80 canvas pixels (one pixel wide) at the bitmap's scale.
+class RingCanvas : public core::CanvasServices {
+public:
+    std::vector<std::string> Calls;
+
+    void MakeCanvasMovie() override { Calls.push_back("MakeCanvasMovie"); }
+    void ClearGridCache() override { Calls.push_back("ClearGridCache"); }
+    void ClearBackColorCache() override { Calls.push_back("ClearBackColorCache"); }
+    int32_t CanvasFrameSide(int32_t pixels) const override { return pixels; }
+    bool RenderCanvasMovie(QImage &bitmap) override
+    {
+        Calls.push_back("Render");
+        const int scale = bitmap.width() / 100;
+        QPainter painter(&bitmap);
+        painter.fillRect(QRect(QPoint(20, 20) * scale, QPoint(80, 80) * scale - QPoint(1, 1)), Qt::black);
+        painter.fillRect(QRect(QPoint(21, 21) * scale, QPoint(79, 79) * scale - QPoint(1, 1)), Qt::white);
+        return true;
+    }
+};
+
+class BucketServicesTest : public BucketFillTest {
+protected:
+    void TearDown() override
+    {
+        movie::InstallCanvasServices();
+        BucketFillTest::TearDown();
+    }
+};
+
+TEST_F(BucketServicesTest, TheTraceAsksTheInstalledCanvasForItsMovieAndItsPicture)
+{
+    RingCanvas canvas;
+    core::SetCanvasServices(&canvas);
+    AddPath(MakePath({{0, 0}, {100, 100}}));
+    Fill(1000, 1000);
+    ASSERT_EQ(Doc().DocPathCount(), 2);
+    // At accuracy 2 the black pixels just inside the ring are rows and columns 41 and 158.
+    ExpectCorners(Path(2), {{415, 415}, {1585, 415}, {1585, 1585}, {415, 1585}}, 15);
+    const std::vector<std::string> expected{"ClearGridCache", "ClearBackColorCache", "MakeCanvasMovie",
+                                            "Render",         "ClearBackColorCache", "MakeCanvasMovie"};
+    EXPECT_EQ(canvas.Calls, expected);
+}
+
+TEST_F(BucketServicesTest, WithoutACanvasNothingIsTracedOrRecorded)
+{
+    core::SetCanvasServices(nullptr);
+    AddRing();
+    Fill(1000, 1000);
+    EXPECT_EQ(Doc().DocPathCount(), 1);
+    EXPECT_EQ(core::History().HistoryPos, 0);
 }
 
 // ---- the boundary walk on hand-made bitmaps ----

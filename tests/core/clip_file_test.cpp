@@ -1,10 +1,15 @@
 #include "core/clipboard.h"
 
 #include "core/drawing_file.h"
+#include "core/path_importers.h"
 #include "editing_fixture.h"
+#include "import/clip_importers.h"
+#include "platform/base/file_names.h"
 #include "tests/support/test_support.h"
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 using namespace core;
 using namespace editingtest;
@@ -113,6 +118,67 @@ TEST_F(ClipFileTest, BadFilesLeaveAnEmptyClipAndSayWhy)
     testsupport::WriteAll(wmf, std::string(64, '\0'));
     EXPECT_FALSE(LoadClipFile(wmf));
     EXPECT_EQ(LastStatus(), "ファイル [picture.wmf] は不正なQuillarkクリップファイルです。");
+}
+
+// Readers that give one fixed path for any SVG or metafile, and record what they were asked.
+class FixedImporters : public PathImporters {
+public:
+    std::vector<std::string> Asked;
+
+    bool ReadSvgFile(const std::string &path, PathCollection &paths) override
+    {
+        Asked.push_back("svg " + platform::GetFileNamePart(path));
+        paths = Fixed();
+        return true;
+    }
+    PathCollection ReadMetafile(const std::string &bytes) override
+    {
+        Asked.push_back("wmf " + bytes);
+        return Fixed();
+    }
+    static PathCollection Fixed()
+    {
+        PathCollection paths;
+        paths.Paths.push_back(MakePath({{300, 700}, {900, 200}}));
+        return paths;
+    }
+};
+
+class ImportedClipTest : public ClipFileTest {
+protected:
+    void TearDown() override
+    {
+        importer::InstallPathImporters();
+        ClipFileTest::TearDown();
+    }
+};
+
+TEST_F(ImportedClipTest, SvgAndMetafilesAreReadThroughTheInstalledReaders)
+{
+    FixedImporters importers;
+    SetPathImporters(&importers);
+    for (const std::string name : {"a.svg", "b.SVGZ", "c.wmf"}) {
+        std::string file = testsupport::TempPath(name);
+        testsupport::WriteAll(file, "bytes");
+        ASSERT_TRUE(LoadClipFile(file)) << name;
+        EXPECT_EQ(GetClipCount(), 1);
+        EXPECT_EQ(Clipboard().ClipOriginX, 280) << name;  // the bounds, line width included
+        EXPECT_EQ(Clipboard().ClipOriginY, 180) << name;
+        EXPECT_EQ(LastStatus(), "ファイル [" + name + "] をクリップボードに読み込みました。");
+    }
+    EXPECT_EQ(importers.Asked, (std::vector<std::string>{"svg a.svg", "svg b.SVGZ", "wmf bytes"}));
+}
+
+TEST_F(ImportedClipTest, WithoutReadersAForeignFileIsABadClip)
+{
+    SetPathImporters(nullptr);
+    for (const std::string name : {"a.svg", "c.wmf"}) {
+        std::string file = testsupport::TempPath(name);
+        testsupport::WriteAll(file, "bytes");
+        EXPECT_FALSE(LoadClipFile(file)) << name;
+        EXPECT_EQ(GetClipCount(), 0);
+        EXPECT_EQ(LastStatus(), "ファイル [" + name + "] は不正なQuillarkクリップファイルです。");
+    }
 }
 
 }  // namespace

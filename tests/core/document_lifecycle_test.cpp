@@ -91,3 +91,11 @@ TEST_F(LifecycleTest, TheMenuNumbersFilledSlotsWithoutGaps)
     RefreshRecentFileMenu();
     EXPECT_EQ(host.RecentMenu, (std::vector<MenuItem>{{"(なし)", false, ""}}));
 }
+
+TEST_F(LifecycleTest, AnAmpersandInARecentPathShowsAsItselfNotAsAnAccessKey)
+{
+    SetRecentFiles({"/Q&A/quit&.qlk", "/a&&b.qlk"});
+    RefreshRecentFileMenu();
+    EXPECT_EQ(host.RecentMenu, (std::vector<MenuItem>{{"&1  /Q&&A/quit&&.qlk", true, "/Q&A/quit&.qlk"},
+                                                      {"&2  /a&&&&b.qlk", true, "/a&&b.qlk"}}));
+}

@@ -50,10 +50,8 @@ TEST_F(DocumentTest, AnchorIndexWrapsAroundThePath)
     GetAnchor(x, y, w, 1, 5);
     EXPECT_EQ((std::vector<int32_t>{x, y}), (std::vector<int32_t>{50, 60}));
 
-    Doc().DocPaths[1].CacheMark = "1";
     MoveAnchor(5, -5, 1, 4);  // anchor 1
     EXPECT_EQ(Doc().DocPaths[1].Anchors[1], (AnchorPoint{35, 35, kControlPoint}));
-    EXPECT_EQ(Doc().DocPaths[1].CacheMark, "");
 }
 
 TEST_F(DocumentTest, MoveAnchorSaturatesInsteadOfWrapping)
@@ -78,7 +76,7 @@ TEST_F(DocumentTest, AStalePathIndexReadsNothingAndChangesNothing)
     EXPECT_EQ(GetPath(9).AnchorMax(), -1);
     EXPECT_EQ(Doc().DocPathCount(), 1);
     int32_t cx = 0, cy = 0;
-    GetSelectedAnchorCenter(cx, cy);
+    GetSelectedAnchorCenter(Doc().DocPaths, Doc().SelectedAnchors, cx, cy);
 }
 
 TEST_F(DocumentTest, FindAnchorsInRectIncludesEdgesAndSkipsHiddenAndLockedPaths)

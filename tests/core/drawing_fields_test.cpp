@@ -213,7 +213,6 @@ TEST(PathBlock, WritesVersion030ExactlyAndClampsStopsByFillType)
     }
     path.blSelected = true;
     path.DispFlags = kDispHidden | kDispLocked;
-    path.CacheMark = "1";
 
     FieldWriter file;
     WritePathRecord(path, file);

@@ -173,9 +173,6 @@ PathRecord WithUnsavedState(PathRecord path, std::mt19937 &random)
 {
     path.blSelected = random() % 2;
     path.DispFlags = static_cast<int32_t>(random() % 4);
-    path.CacheMark = random() % 2 ? "1" : "COMPO";
-    path.EdgeCache.Bytes.assign(5, 0xAB);
-    path.EdgeCache.BytePos = 3;
     return path;
 }
 

@@ -26,7 +26,6 @@ inline core::PathRecord MakePath(std::initializer_list<std::pair<int32_t, int32_
     path.blClosed = closed;
     path.LineMode = 1;
     path.LineWidth = 20;
-    path.CacheMark = "1";
     return path;
 }
 

@@ -126,14 +126,14 @@ TEST_F(Transform3D, PerspectiveScalesByTheDepth)
     // Depth 1000 twips: f = single(320 / 370) = 0.86486489.
     int32_t x = 2500;
     int32_t y = 1500;
-    Transform3DPoint(x, y, 500, 500, 0, static_cast<float>(kPi / 6), 0, 1.0f);
+    Transform3DPoint(x, y, 500, 500, 0, static_cast<float>(kPi / 6), 0, 1.0f, 320);
     EXPECT_EQ(x, 1998);
     EXPECT_EQ(y, 1365);
 
     // Depth -3200 (towards the viewer): f = 2.
     x = 3700;
     y = 600;
-    Transform3DPoint(x, y, 500, 500, 0, static_cast<float>(-kPi / 2), 0, 1.0f);
+    Transform3DPoint(x, y, 500, 500, 0, static_cast<float>(-kPi / 2), 0, 1.0f, 320);
     EXPECT_EQ(x, 500);
     EXPECT_EQ(y, 700);
 }
@@ -144,13 +144,13 @@ TEST_F(Transform3D, APointAtOrBehindTheEyeKeepsFactorOne)
     for (int32_t offset : {6400, 7000}) {
         int32_t x = 500 + offset;
         int32_t y = 600;
-        Transform3DPoint(x, y, 500, 500, 0, static_cast<float>(-kPi / 2), 0, 1.0f);
+        Transform3DPoint(x, y, 500, 500, 0, static_cast<float>(-kPi / 2), 0, 1.0f, 320);
         EXPECT_EQ(x, 500) << offset;
         EXPECT_EQ(y, 600) << offset;
     }
     int32_t x = kMax;
     int32_t y = kMin;
-    Transform3DPoint(x, y, kMin, kMax, 1.0f, 2.0f, 3.0f, 1.0f);  // any input stays defined
+    Transform3DPoint(x, y, kMin, kMax, 1.0f, 2.0f, 3.0f, 1.0f, 320);  // any input stays defined
     SUCCEED();
 }
 
@@ -256,17 +256,17 @@ TEST(Geometry, SelectedAnchorCenterIsTheTruncatedMean)
 
     int32_t x = 7;
     int32_t y = 8;
-    GetSelectedAnchorCenter(x, y);  // nothing selected: unchanged
+    GetSelectedAnchorCenter(doc.DocPaths, doc.SelectedAnchors, x, y);  // nothing selected: unchanged
     EXPECT_EQ(x, 7);
     EXPECT_EQ(y, 8);
 
     doc.SelectedAnchors = {AnchorRef{9, 9}, AnchorRef{1, 0}, AnchorRef{1, 1}};  // entry 0 never counts
-    GetSelectedAnchorCenter(x, y);
+    GetSelectedAnchorCenter(doc.DocPaths, doc.SelectedAnchors, x, y);
     EXPECT_EQ(x, 1);
     EXPECT_EQ(y, -1);
 
     doc.SelectedAnchors = {AnchorRef{}, AnchorRef{1, 2}, AnchorRef{1, 3}};  // sums past 32 bits
-    GetSelectedAnchorCenter(x, y);
+    GetSelectedAnchorCenter(doc.DocPaths, doc.SelectedAnchors, x, y);
     EXPECT_EQ(x, kMax);
     EXPECT_EQ(y, kMax);
 }
@@ -283,7 +283,7 @@ TEST(Geometry, AnyInputStaysDefined)
         return random() % 3 == 0 ? static_cast<int32_t>(random()) : coordinates[random() % std::size(coordinates)];
     };
     auto factor = [&] { return factors[random() % std::size(factors)]; };
-    Doc().CurrentSettings.Width = coordinate();
+    const int32_t width = coordinate();
     for (int round = 0; round < 5000; ++round) {
         int32_t x = coordinate();
         int32_t y = coordinate();
@@ -292,7 +292,7 @@ TEST(Geometry, AnyInputStaysDefined)
         RotatePoint(x, y, coordinate(), coordinate(), factor());
         ScaleByHandle(x, y, coordinate(), coordinate(), factor(), factor(), coordinate(), coordinate(),
                       static_cast<int32_t>(random() % 10));
-        Transform3DPoint(x, y, coordinate(), coordinate(), factor(), factor(), factor(), factor());
+        Transform3DPoint(x, y, coordinate(), coordinate(), factor(), factor(), factor(), factor(), width);
         float ix = 0;
         float iy = 0;
         IntersectSegments(Pt(coordinate(), coordinate()), Pt(coordinate(), coordinate()), Pt(x, y),

@@ -53,7 +53,6 @@ TEST_F(GroupsTest, ReleasedGroupKeepsItsIdTakenAndCanBeMadeAgain)
     EXPECT_EQ(Path(1).GroupID, 1);
     EXPECT_EQ(Path(3).GroupID, 2);
     EXPECT_TRUE(Path(4).blGroup);
-    EXPECT_EQ(Path(1).CacheMark, "1");  // grouping does not change the shape
 
     SelectOnly({1, 2});
     MakeGroup(false);
@@ -89,7 +88,7 @@ TEST_F(GroupsTest, ReleasedGroupKeepsItsIdTakenAndCanBeMadeAgain)
     EXPECT_FALSE(Path(3).blSelected || Path(4).blSelected);
 }
 
-TEST_F(GroupsTest, CompoundsMakeReleaseAndMakeAgainWithStaleCaches)
+TEST_F(GroupsTest, CompoundsMakeReleaseAndMakeAgain)
 {
     for (int32_t t = 1; t <= 4; ++t) {
         AddPath(Tagged(t));
@@ -98,28 +97,20 @@ TEST_F(GroupsTest, CompoundsMakeReleaseAndMakeAgainWithStaleCaches)
     MakeCompound(true, 0);
     EXPECT_TRUE(Path(1).blCompound && Path(2).blCompound);
     EXPECT_EQ(Path(2).CompoundID, 1);
-    EXPECT_EQ(Path(1).CacheMark, "");
-    EXPECT_EQ(Path(3).CacheMark, "1");
 
-    // Nothing selected: no id changes, but the existing compound is encoded again.
+    // Nothing selected: no id changes.
     SelectOnly({});
-    Path(1).CacheMark = Path(2).CacheMark = "COMPO";
     MakeCompound(true, 0);
-    EXPECT_EQ(Path(1).CacheMark, "");
-    EXPECT_EQ(Path(2).CacheMark, "");
     EXPECT_EQ(Path(3).CompoundID, 0);
 
     SelectOnly({3, 4});
     MakeCompound(true, 0);
     EXPECT_EQ(Path(3).CompoundID, 2);
 
-    // Releasing compound 1 keeps its ids and makes the other active compound stale too.
-    Path(1).CacheMark = Path(3).CacheMark = "1";
+    // Releasing compound 1 keeps its ids; the other compound stays active.
     MakeCompound(false, 2);
     EXPECT_FALSE(Path(1).blCompound || Path(2).blCompound);
     EXPECT_EQ(Path(1).CompoundID, 1);
-    EXPECT_EQ(Path(1).CacheMark, "");
-    EXPECT_EQ(Path(3).CacheMark, "");
     EXPECT_TRUE(Path(3).blCompound);
 
     SelectOnly({4});
@@ -130,3 +121,23 @@ TEST_F(GroupsTest, CompoundsMakeReleaseAndMakeAgainWithStaleCaches)
 }
 
 }  // namespace
+
+// The compound's shape is drawn with its first active member; the others follow it.
+TEST(CompoundLeader, EveryActiveMemberAfterTheFirstFollows)
+{
+    PathArray paths(7);
+    const struct {
+        int32_t compoundId;
+        bool active;
+        bool follows;
+    } rows[] = {{0, false, false}, {4, true, false}, {9, true, false}, {4, false, false},
+                {4, true, true},   {9, true, true},  {0, true, false}};
+    for (size_t i = 1; i < paths.size(); ++i) {
+        paths[i].CompoundID = rows[i].compoundId;
+        paths[i].blCompound = rows[i].active;
+    }
+    for (int32_t i = 0; i <= 7; ++i) {
+        const bool expected = i >= 1 && i <= 6 && rows[static_cast<size_t>(i)].follows;
+        EXPECT_EQ(FollowsInCompound(paths, i), expected) << i;
+    }
+}

@@ -91,16 +91,7 @@ TEST_F(PathAttributesTest, StackingOrderMarksMovedCompoundMembersAndKeepsReferen
 
     ChangePathOrder(kOrderToBack);  // 2, 4, 1, 3
     EXPECT_EQ(DocTags(), (Tags{2, 4, 1, 3}));
-    EXPECT_EQ(Path(1).CacheMark, "");   // tag 2: selected member moved from 2 to 1
-    EXPECT_EQ(Path(2).CacheMark, "");   // tag 4: selected member moved from 4 to 2
-    EXPECT_EQ(Path(3).CacheMark, "1");  // tag 1: unselected members keep theirs
-    EXPECT_EQ(Path(4).CacheMark, "1");  // tag 3: not a compound member
 
-    // A selected member that stays where it is keeps its encoded shape.
-    ChangePathOrder(kOrderToBack);
-    Path(1).CacheMark = "1";
-    ChangePathOrder(kOrderToBack);
-    EXPECT_EQ(Path(1).CacheMark, "1");
     EXPECT_EQ(History().HistoryPos, 0);  // the caller records the step
 
     // The selected anchors and the hit paths still name the same paths.
@@ -185,7 +176,6 @@ TEST_F(PathAttributesTest, VisibilityAndLockCodes)
         SetPathVisibleLock(c.code);
         for (int32_t i = 1; i <= 4; ++i) {
             EXPECT_EQ(Path(i).DispFlags, c.expected[static_cast<size_t>(i) - 1]) << "code " << c.code << " path " << i;
-            EXPECT_EQ(Path(i).CacheMark, "1");  // the encoder reads the flags itself
         }
     }
     EXPECT_EQ(History().HistoryPos, 0);
@@ -209,8 +199,6 @@ TEST_F(PathAttributesTest, ClosedAndPaintModesChangeOnlySelectedPaths)
     SetSelectedClosed(true);
     EXPECT_TRUE(Path(1).blClosed && Path(3).blClosed);
     EXPECT_FALSE(Path(2).blClosed);
-    EXPECT_EQ(Path(1).CacheMark, "");
-    EXPECT_EQ(Path(2).CacheMark, "1");
     EXPECT_EQ(History().HistoryPos, 0);  // left to the caller
 
     host.Calls.clear();

@@ -28,7 +28,7 @@ bool AllClosedAndSelected(const PathCollection &result)
 {
     for (int32_t i = 1; i <= result.PathCount(); ++i) {
         const PathRecord &path = result.Paths[static_cast<size_t>(i)];
-        if (!path.blClosed || !path.blSelected || !path.CacheMark.empty()) {
+        if (!path.blClosed || !path.blSelected) {
             return false;
         }
         for (const core::AnchorPoint &p : path.Anchors) {

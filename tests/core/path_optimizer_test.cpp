@@ -19,7 +19,6 @@ TEST(PathOptimizerTest, PointToleranceDropsCloseAnchorsDownToAnOpenLine)
     EXPECT_EQ(Points(path), (PointList{{0, 0}, {1000, 0}}));
     EXPECT_FALSE(path.blClosed);
     EXPECT_EQ(path.LineMode, 1);
-    EXPECT_EQ(path.CacheMark, "");
 
     // Never below two anchors, even when every anchor is close; anchor 0 always stays.
     PathRecord cluster = MakePath({{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}});
@@ -85,7 +84,6 @@ TEST(PathOptimizerTest, ShortPathsAreLeftExactlyAsTheyAre)
         PathRecord before = path;
         OptimizePath(path, 1000.0f, 1000.0f);
         EXPECT_EQ(Points(path), Points(before));
-        EXPECT_EQ(path.CacheMark, "1");
         EXPECT_EQ(path.blClosed, before.blClosed);
     }
 }

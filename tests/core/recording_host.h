@@ -6,6 +6,8 @@
 #include "core/document_lifecycle.h"
 #include "core/history.h"
 #include "core/host.h"
+#include "import/clip_importers.h"
+#include "movie/canvas_movie_services.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +68,8 @@ protected:
         core::ResetHistoryForTest();
         core::ResetLifecycleForTest();
         core::SetHost(&host);
+        movie::InstallCanvasServices();
+        importer::InstallPathImporters();
     }
     void TearDown() override { core::SetHost(nullptr); }
 

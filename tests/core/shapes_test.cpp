@@ -70,7 +70,6 @@ TEST_F(ShapesTest, NewShapesCarryTheToolStyleAndGoOnTop)
     EXPECT_TRUE(path.blSelected);
     EXPECT_FALSE(path.blGroup || path.blCompound);
     EXPECT_EQ(path.GroupID + path.CompoundID + path.DispFlags + path.StopCount(), 0);
-    EXPECT_EQ(path.CacheMark, "");
 }
 
 TEST_F(ShapesTest, ShapesAtTheEdgeOfTheCoordinateRangeSaturate)

@@ -162,7 +162,6 @@ TEST_F(TextOutlinesTest, TextPathsAreClosedSelectedAndFitTheirGradient)
         EXPECT_EQ(path.LineWidth, 20);
         EXPECT_EQ(path.FillColor, kColors[1]);
         EXPECT_EQ(path.GradAngle, 90.0f);
-        EXPECT_EQ(path.CacheMark, "");
         PathRecord refit = path;
         FitGradientFrame(refit);
         EXPECT_EQ(refit.GradCenterX, path.GradCenterX);  // the frame fits where the path stands

@@ -13,6 +13,7 @@
 #include "core/canvas_settings.h"
 #include "core/clipboard.h"
 #include "core/drawing_file.h"
+#include "import/clip_importers.h"
 #include "import/jpeg_file.h"
 #include "import/picture_file.h"
 #include "import/png_file.h"
@@ -25,6 +26,7 @@
 #include "movie/audio_file.h"
 #include "movie/bitmap_tags.h"
 #include "movie/canvas_movie.h"
+#include "movie/canvas_movie_services.h"
 #include "movie/clip_actions.h"
 #include "movie/edit_text.h"
 #include "movie/morph_shapes.h"
@@ -775,6 +777,8 @@ int main(int argc, char **argv)
         g_hangSeconds = std::atof(limit);
     }
     QApplication app(argc, argv);
+    importer::InstallPathImporters();
+    movie::InstallCanvasServices();
     __sanitizer_set_death_callback(OnSanitizerDeath);
     std::thread(Watchdog).detach();
     const Reader &reader = readers.at(name);

@@ -243,6 +243,39 @@ TEST(SvgReader, HostileDocumentsFailWithinBoundedWork)
     EXPECT_LE(work.numbersRead, 4) << "the first number out of range ends the load";
 }
 
+// A load stops as soon as the drawn paths would take more memory than the budget allows, and
+// says so; the stroked subpaths of one element count one by one.
+TEST(SvgReader, ABudgetOfHeldMemoryBoundsThePathsRead)
+{
+    std::string diagonals;
+    for (int i = 0; i < 10; ++i) {
+        diagonals += "M0 0 L1000 1000 ";
+    }
+    const std::string document = Document("<path stroke=\"#000\" stroke-width=\"50\" d=\"" + diagonals + "\"/>");
+    const int64_t needed = 10 * (kHeldBytesPerPath + 2 * kHeldBytesPerAnchor);
+    struct Case {
+        int64_t budget;
+        bool loads;
+    };
+    for (const Case &c : {Case{needed, true}, Case{needed - 1, false}, Case{1, false}}) {
+        SCOPED_TRACE(c.budget);
+        SvgReader reader;
+        SvgLimits limits;
+        limits.MaxHeldBytes = c.budget;
+        reader.SetLimits(limits);
+        EXPECT_EQ(LoadText(reader, document), c.loads);
+        EXPECT_EQ(reader.OutOfMemory(), !c.loads);
+        EXPECT_EQ(reader.GetPathRecords().PathCount(), c.loads ? 10 : 0);
+        EXPECT_LE(reader.work().heldBytes, c.loads ? needed : c.budget + kHeldBytesPerPath * 10 + 1000);
+    }
+    // By default the budget is a share of what the program can hold.
+    EXPECT_GT(SvgLimits().MaxHeldBytes, int64_t{1} << 20);
+    SvgLimits::SetDefaultHeldBytes(5000);
+    EXPECT_EQ(SvgLimits().MaxHeldBytes, 5000);
+    SvgLimits::SetDefaultHeldBytes(0);
+    EXPECT_GT(SvgLimits().MaxHeldBytes, 5000);
+}
+
 TEST(SvgReader, LimitsBoundTheWork)
 {
     SvgReader reader;

@@ -2,6 +2,7 @@
 
 #include "core/clipboard.h"
 #include "core/document.h"
+#include "import/clip_importers.h"
 #include "import/picture_file.h"
 #include "tests/core/recording_host.h"
 #include "tests/support/test_support.h"
@@ -324,6 +325,7 @@ protected:
     {
         core::ResetClipboardForTest();
         core::SetHost(&host);
+        importer::InstallPathImporters();
     }
     void TearDown() override { core::SetHost(nullptr); }
     std::string LastStatus() const

@@ -13,6 +13,8 @@ namespace journeys {
 namespace {
 
 constexpr Rgb kGreen = 0x00FF00;  // the gradient tool's rotation handle
+constexpr Rgb kCyan = 0x00FFFF;   // the fill colour a new window starts with: a ramp's start
+constexpr Rgb kHalfCyan = 0x80FFFF;  // halfway from cyan to white
 
 class AnchorGradient : public RealtimeJourney {
 protected:
@@ -123,10 +125,18 @@ TEST_P(AnchorGradient, TheGradientToolTurnsTheGradientOfAFilledShape)
     DrawUnselectedRectangle(AtPixel(100, 100), AtPixel(260, 260));
     const QPoint left = AtPixel(106, 180), right = AtPixel(254, 180);
     const QPoint top = AtPixel(180, 106), bottom = AtPixel(180, 254);
-    const Rgb start = PixelAt(left);
-    const Rgb end = PixelAt(right);
-    auto across = [&] { return Distance(PixelAt(left), PixelAt(right)) > 120 && Distance(PixelAt(top), PixelAt(bottom)) < 24; };
-    ASSERT_TRUE(across()) << "a linear gradient runs from left to right";
+    // The ramp runs from the fill colour (cyan) at the left edge through half cyan in the middle to
+    // the gradient colour (white) at the right edge; 6 px in from the edges it is within 10 of them.
+    const Rgb start = kCyan;
+    const Rgb end = kWhite;
+    const QPoint middle = AtPixel(180, 180);
+    auto across = [&] {
+        return Distance(PixelAt(left), start) < 24 && Distance(PixelAt(right), end) < 24 &&
+               Distance(PixelAt(top), kHalfCyan) < 24 && Distance(PixelAt(bottom), kHalfCyan) < 24;
+    };
+    ASSERT_TRUE(across() && Distance(PixelAt(middle), kHalfCyan) < 24)
+        << "a linear gradient runs from left to right: " << std::hex << PixelAt(left) << " " << PixelAt(middle)
+        << " " << PixelAt(right);
 
     // The gradient tool picks the shape by its edge and shows its controls.
     ChooseTool(kToolGradient);
@@ -142,7 +152,7 @@ TEST_P(AnchorGradient, TheGradientToolTurnsTheGradientOfAFilledShape)
     const int reach = centre.y() - grip.y();
     auto down = [&] {
         return Distance(PixelAt(top), start) < 24 && Distance(PixelAt(bottom), end) < 24 &&
-               Distance(PixelAt(left), PixelAt(right)) < 24;
+               Distance(PixelAt(left), kHalfCyan) < 24 && Distance(PixelAt(right), kHalfCyan) < 24;
     };
     PressAndMove({grip, centre + QPoint(reach * 7 / 10, -reach * 7 / 10), centre + QPoint(reach, 0)});
     if (GetParam()) {

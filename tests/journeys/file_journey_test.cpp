@@ -24,6 +24,7 @@ namespace {
 constexpr Rgb kCyan = 0x00FFFF;
 constexpr Rgb kRed = 0xFF0000;
 constexpr Rgb kBlue = 0x0000FF;
+constexpr Rgb kHalfOrange = 0xFFD27F;  // orange (#FFA500) at half opacity over white
 
 int Differing(const QImage &a, const QImage &b, QRect area)
 {
@@ -62,6 +63,34 @@ protected:
         AnswerFileDialog(File(name));
         Menu({"ファイル", "別の形式で画像を保存"});
         ASSERT_TRUE(std::filesystem::exists(File(name))) << name;
+    }
+    // An exported PNG laid over white, as a viewer shows it.
+    QImage FlatPng(const std::string &name) const
+    {
+        const QImage argb = QImage(QString::fromStdString(File(name)), "PNG").convertToFormat(QImage::Format_ARGB32);
+        QImage flat(argb.size(), QImage::Format_RGB32);
+        flat.fill(Qt::white);
+        QPainter painter(&flat);
+        painter.drawImage(0, 0, argb);
+        return flat;
+    }
+    // An exported movie's frame, which must be the canvas of the size, rendered over white.
+    QImage RenderedMovie(const std::string &name, QSize canvas) const
+    {
+        QFile file(QString::fromStdString(File(name)));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        auto movie = platform::swf::ParseMovie(std::string_view(bytes.constData(), bytes.size()));
+        EXPECT_NE(movie, nullptr);
+        if (movie) {
+            EXPECT_EQ(movie->frameRect, QRectF(0, 0, canvas.width() * 20, canvas.height() * 20));
+        }
+        platform::MoviePlayer player;
+        player.SetMovie(File(name));
+        QImage rendered(canvas, QImage::Format_RGB32);
+        rendered.fill(Qt::white);
+        player.Render(rendered, rendered.rect());
+        return rendered;
     }
     // The red and blue squares on an exported picture of the canvas.
     void ExpectSquaresOnPicture(const QImage &picture, int tolerance)
@@ -135,8 +164,32 @@ TEST_F(Files, AnSvgClipReadThroughTheFileMenuIsPastedOntoTheCanvas)
     EXPECT_TRUE(All(0x3465A4, 8, 8, 22, 62));
     EXPECT_TRUE(All(0x3465A4, 75, 8, 92, 62));
     EXPECT_GT(CountColor(AreaTwips(30 * 20, 20 * 20, 70 * 20, 50 * 20), 0xC03030, 8), 200);  // the star
+    // The half-transparent orange triangle (10,140)-(60,80)-(110,140) over the white canvas.
+    EXPECT_TRUE(All(kHalfOrange, 50, 118, 70, 136));
+    EXPECT_TRUE(All(kWhite, 20, 85, 35, 105));  // beside its left side
     EXPECT_GT(core::Doc().DocPathCount(), 5);
     EXPECT_TRUE(CaptionModified());
+}
+
+// A gradient whose ramp covers only the middle fifth of its rectangle: the end colours spread
+// evenly over the rest (pad), and the ramp passes through purple in the middle.
+TEST_F(Files, AnSvgGradientShorterThanItsShapeSpreadsItsEndColours)
+{
+    const std::string svg = File("ramp.svg");
+    {
+        std::ofstream out(svg);
+        out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"300\" height=\"100\"><defs>"
+               "<linearGradient id=\"g\" x1=\"40%\" y1=\"0%\" x2=\"60%\" y2=\"0%\">"
+               "<stop offset=\"0\" stop-color=\"#ff0000\"/><stop offset=\"1\" stop-color=\"#0000ff\"/>"
+               "</linearGradient></defs><rect x=\"0\" y=\"0\" width=\"300\" height=\"100\" fill=\"url(#g)\"/></svg>";
+    }
+    AnswerFileDialog(svg);
+    Menu({"ファイル", "クリップを読み込む"});
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(All(kRed, 4, 4, 110, 96));
+    EXPECT_TRUE(All(kBlue, 190, 4, 296, 96));
+    EXPECT_TRUE(Near(PixelAt(AtPixel(150, 50)), 0x800080, 24)) << std::hex << PixelAt(AtPixel(150, 50));
+    EXPECT_TRUE(All(kWhite, 4, 104, 296, 200));
 }
 
 TEST_F(Files, AnSvgFileDroppedOnTheCanvasLandsWhereItIsDropped)
@@ -148,6 +201,8 @@ TEST_F(Files, AnSvgFileDroppedOnTheCanvasLandsWhereItIsDropped)
     EXPECT_TRUE(All(0x3465A4, 104, 124, 118, 176));
     EXPECT_TRUE(All(0x3465A4, 172, 124, 186, 176));
     EXPECT_TRUE(All(kWhite, 20, 20, 90, 110));
+    // The half-transparent triangle, 95 px right of and 115 px below its place in the file.
+    EXPECT_TRUE(All(kHalfOrange, 145, 233, 165, 251));
 }
 
 TEST_F(Files, ACompressedSvgFileDroppedOnTheCanvasShowsItsFigures)
@@ -213,27 +268,39 @@ TEST_F(Files, PictureExportsShowTheDrawingAtTheCanvasSize)
     const QImage argb = png.convertToFormat(QImage::Format_ARGB32);
     EXPECT_EQ(qAlpha(argb.pixel(90, 90)), 255);
     EXPECT_EQ(qAlpha(argb.pixel(200, 30)), 0);  // the canvas shows through
-    QImage flat(argb.size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
-    {
-        QPainter painter(&flat);
-        painter.drawImage(0, 0, argb);
-    }
-    ExpectSquaresOnPicture(flat, 8);
+    ExpectSquaresOnPicture(FlatPng("picture.png"), 8);
 
     Export("picture.swf");
-    QFile file(QString::fromStdString(File("picture.swf")));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    std::unique_ptr<platform::swf::Movie> movie = platform::swf::ParseMovie(std::string_view(bytes.constData(), bytes.size()));
-    ASSERT_NE(movie, nullptr);
-    EXPECT_EQ(movie->frameRect, QRectF(0, 0, 320 * 20, 320 * 20));
-    platform::MoviePlayer player;
-    player.SetMovie(File("picture.swf"));
-    QImage rendered(320, 320, QImage::Format_RGB32);
-    rendered.fill(Qt::white);
-    player.Render(rendered, rendered.rect());
-    ExpectSquaresOnPicture(rendered, 8);
+    ExpectSquaresOnPicture(RenderedMovie("picture.swf", QSize(320, 320)), 8);
+}
+
+// A canvas wider than high: every export keeps its width and height apart, and the figures at
+// their places (a red square at the right, a blue one at the top left).
+TEST_F(Files, PictureExportsOfAWideCanvasKeepItsWidthAndHeight)
+{
+    core::CanvasSettings wide;
+    wide.Width = 400;
+    wide.Height = 240;
+    OpenDrawing(WriteDrawing("wide.qlk", {Square(300, 150, 80, kRed), Square(20, 20, 60, kBlue)}, wide));
+    auto expectFigures = [&](const QImage &picture, int tolerance, const char *name) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(picture.size(), QSize(400, 240));
+        EXPECT_EQ(CountColor(picture, QRect(302, 152, 76, 76), kRed, tolerance), 76 * 76);
+        EXPECT_EQ(CountColor(picture, QRect(22, 22, 56, 56), kBlue, tolerance), 56 * 56);
+        EXPECT_EQ(CountColor(picture, QRect(90, 0, 200, 240), kWhite, tolerance), 200 * 240);
+        EXPECT_EQ(CountColor(picture, QRect(300, 0, 100, 140), kWhite, tolerance), 100 * 140);
+        EXPECT_EQ(CountColor(picture, QRect(0, 90, 80, 150), kWhite, tolerance), 80 * 150);
+    };
+    Export("wide.bmp");
+    expectFigures(QImage(QString::fromStdString(File("wide.bmp")), "BMP").convertToFormat(QImage::Format_RGB32), 8,
+                  "bmp");
+    Export("wide.jpg");
+    expectFigures(QImage(QString::fromStdString(File("wide.jpg")), "JPG").convertToFormat(QImage::Format_RGB32), 24,
+                  "jpg");
+    Export("wide.png");
+    expectFigures(FlatPng("wide.png"), 8, "png");
+    Export("wide.swf");
+    expectFigures(RenderedMovie("wide.swf", QSize(400, 240)), 8, "swf");
 }
 
 TEST_F(Files, ThePictureExportLeavesTheCanvasShowingThePartsOutsideIt)

@@ -31,9 +31,25 @@ TEST_P(FreehandPen, AFreehandStrokeStaysOnTheCanvasAfterTheRelease)
     ASSERT_EQ(CountAlong(stroke, kBlack), 0);
     Drag(stroke);
 
-    // About one black pixel per pixel of length (100 + 128 px) along the 1 pt line.
+    // About one black pixel per pixel of length (100 + 128 px) along the 1 pt line, and no ink
+    // away from it: above, left of and below the stroke, and right of its slanting part.
     EXPECT_GT(CountAlong(stroke, kBlack), 180);
+    const QRect canvasArea(AtPixel(0, 0), AtPixel(319, 319));
+    auto nothingElsewhere = [&] {
+        for (QRect away : {QRect(AtPixel(0, 0), AtPixel(319, 50)), QRect(AtPixel(0, 0), AtPixel(30, 319)),
+                           QRect(AtPixel(0, 70), AtPixel(125, 319)), QRect(AtPixel(0, 172), AtPixel(319, 319)),
+                           QRect(AtPixel(190, 40), AtPixel(319, 100)), QRect(AtPixel(232, 0), AtPixel(319, 319))}) {
+            if (CountInk(away) != 0) {
+                return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(nothingElsewhere());
     EXPECT_TRUE(CaptionModified());
+    // The stroke is one undo step.
+    ExpectUndoRedo([&] { return CountInk(canvasArea) == 0; },
+                   [&] { return CountAlong(stroke, kBlack) > 180 && nothingElsewhere(); });
 
     // Repainting from the canvas movie alone (a later unrelated redraw) shows the same stroke.
     window->DispShape(0);

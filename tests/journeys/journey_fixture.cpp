@@ -329,6 +329,14 @@ void Journey::Wheel(int notches)
 
 void Journey::ClickScrollBar(QScrollBar *bar, QStyle::SubControl part)
 {
+    const QRect area = ScrollBarPart(bar, part);
+    ASSERT_FALSE(area.isEmpty()) << "no such part of the scroll bar";
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, area.center());
+    QApplication::processEvents();
+}
+
+QRect Journey::ScrollBarPart(const QScrollBar *bar, QStyle::SubControl part) const
+{
     QStyleOptionSlider option;
     option.initFrom(bar);
     option.orientation = bar->orientation();
@@ -339,10 +347,7 @@ void Journey::ClickScrollBar(QScrollBar *bar, QStyle::SubControl part)
     option.singleStep = bar->singleStep();
     option.pageStep = bar->pageStep();
     option.upsideDown = bar->invertedAppearance();
-    const QRect area = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
-    ASSERT_FALSE(area.isEmpty()) << "no such part of the scroll bar";
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, area.center());
-    QApplication::processEvents();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
 }
 
 void Journey::TypeIntoCombo(QComboBox *combo, const QString &text)
@@ -574,11 +579,11 @@ core::PathRecord Journey::Square(int left, int top, int size, Rgb fill)
     return path;
 }
 
-std::string Journey::WriteDrawing(const std::string &name, const std::vector<core::PathRecord> &paths)
+std::string Journey::WriteDrawing(const std::string &name, const std::vector<core::PathRecord> &paths,
+                                  const core::CanvasSettings &settings)
 {
     core::PathArray array{core::PathRecord()};
     array.insert(array.end(), paths.begin(), paths.end());
-    core::CanvasSettings settings;  // 320 x 320 pixels
     std::string message;
     const std::string path = File(name);
     EXPECT_TRUE(core::WriteDrawingFile(path, array, static_cast<int32_t>(paths.size()), settings, message)) << message;

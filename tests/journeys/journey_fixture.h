@@ -4,6 +4,7 @@
 // the user sees: the pixels of the canvas, the caption and the files written.
 #pragma once
 
+#include "core/canvas_settings.h"
 #include "core/path_record.h"
 #include "mainwindow/draw_gui.h"
 
@@ -97,6 +98,8 @@ protected:
     void Wheel(int notches);
     // Clicks a part of a scroll bar (an arrow or the groove beside the thumb).
     void ClickScrollBar(QScrollBar *bar, QStyle::SubControl part);
+    // Where a part of a scroll bar (an arrow, the groove, the thumb) is drawn on it.
+    QRect ScrollBarPart(const QScrollBar *bar, QStyle::SubControl part) const;
     // Types the text into a combo box's edit field in place of what it held and presses Enter.
     void TypeIntoCombo(QComboBox *combo, const QString &text);
     // Drops the files on the canvas at a picture position.
@@ -154,9 +157,10 @@ protected:
     std::string File(const std::string &name) const;
     // A closed square of canvas pixels, filled with the colour (0xRRGGBB) and without a line.
     static core::PathRecord Square(int left, int top, int size, Rgb fill);
-    // A drawing file of the paths on a 320 x 320 pixel canvas, written in the journey's folder
-    // as a user would have saved it before; returns its path.
-    std::string WriteDrawing(const std::string &name, const std::vector<core::PathRecord> &paths);
+    // A drawing file of the paths on a canvas of the settings (by default 320 x 320 pixels),
+    // written in the journey's folder as a user would have saved it before; returns its path.
+    std::string WriteDrawing(const std::string &name, const std::vector<core::PathRecord> &paths,
+                             const core::CanvasSettings &settings = core::CanvasSettings());
     // File > Open with the file dialog answered by the path.
     void OpenDrawing(const std::string &path);
 

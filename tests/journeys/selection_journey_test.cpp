@@ -36,11 +36,13 @@ protected:
     {
         return CountColor(QRect(AtPixel(left, top), AtPixel(right, bottom)), kCyan, 60) == 0;
     }
-    // The 3 x 3 pixels around a canvas point are all white: the inside of a frame handle.
+    // A frame handle stands at a canvas point: a 5 x 5 box whose black frame holds 3 x 3 white
+    // pixels (a white canvas alone is no handle).
     bool HandleAt(double x, double y)
     {
         const QPoint at = AtPixel(x, y);
-        return CountColor(QRect(at - QPoint(1, 1), at + QPoint(1, 1)), kWhite, 8) == 9;
+        return CountColor(QRect(at - QPoint(1, 1), at + QPoint(1, 1)), kWhite, 8) == 9 &&
+               CountColor(QRect(at - QPoint(2, 2), at + QPoint(2, 2)), kBlack, 60) == 16;
     }
 };
 

@@ -38,6 +38,20 @@ protected:
         Key(Qt::Key_Escape);
     }
 
+    // How many separate stretches of ink a picture row holds between two picture x positions.
+    int InkRunsAcross(int y, int left, int right) const
+    {
+        const QImage image = Canvas();
+        int runs = 0;
+        bool inInk = false;
+        for (int x = left; x <= right; ++x) {
+            const bool ink = CountColor(image, QRect(x, y, 1, 1), kWhite) == 0;
+            runs += ink && !inInk ? 1 : 0;
+            inInk = ink;
+        }
+        return runs;
+    }
+
     // The black outline's bounds within the area (picture positions).
     QRect OutlineBounds(QRect area) const { return BoundsOf(area, kBlack); }
 
@@ -376,6 +390,9 @@ TEST_P(ShapeTools, TextTypedInTheTextWindowAppearsAsGlyphsInTheDraggedBox)
     EXPECT_GT(CountInk(QRect(dragged.topLeft() + QPoint(2 * third, 0), QSize(third, dragged.height()))), 100);
     // The crossbar of "H" runs across the middle of its half.
     EXPECT_GT(CountInk(QRect(dragged.left() + third / 2, dragged.center().y() - 10, third / 2, 20)), 8);
+    // Above the crossbar a line across the text meets every stem's two outline edges: two stems of
+    // "H" and one of "I", so no letter is missing or doubled.
+    EXPECT_EQ(InkRunsAcross(ink.top() + ink.height() / 4, ink.left() - 2, ink.right() + 2), 6);
 
     ExpectUndoRedo([&] { return CountInk(around) == 0; }, [&] { return CountInk(dragged) > 200; });
 }

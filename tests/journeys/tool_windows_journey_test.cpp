@@ -42,6 +42,28 @@ protected:
     QRect RedArea() const { return QRect(AtPixel(30, 30), AtPixel(110, 110)); }
     QRect BlueArea() const { return QRect(AtPixel(190, 30), AtPixel(270, 110)); }
     bool AllOf(QRect area, Rgb colour) const { return CountColor(area, colour, 8) == area.width() * area.height(); }
+
+    // Opens the drawing, selects every drawing of its folder in the file browser and plays them
+    // as frames from the list's pop-up menu.
+    void OpenAnimationPreview(const std::string &drawing)
+    {
+        Menu({QStringLiteral("表示"), QStringLiteral("フォルダ管理ツール")});
+        OpenDrawing(drawing);
+        toolwindows::FolderGUI *browser = toolwindows::FolderWindow();
+        ASSERT_NE(browser, nullptr);
+        QListWidget *list = browser->List1;
+        Qt::KeyboardModifiers modifiers = Qt::NoModifier;  // the first entry clicked, the others added with Ctrl
+        for (int i = 0; i < list->count(); ++i) {
+            if (list->item(i)->text().contains(QStringLiteral(".qlk"))) {
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
+                                  list->visualItemRect(list->item(i)).center());
+                modifiers = Qt::ControlModifier;
+            }
+        }
+        AnswerPopup({QStringLiteral("アニメプレビュー"), QStringLiteral("コマアニメ")});
+        QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::ControlModifier,
+                          list->visualItemRect(list->item(list->count() - 1)).center());
+    }
 };
 
 TEST_F(ToolWindows, PathListSelectsHidesAndShowsPathsByTheirRows)
@@ -71,6 +93,46 @@ TEST_F(ToolWindows, PathListSelectsHidesAndShowsPathsByTheirRows)
     AnswerPopup({QStringLiteral("全てのパスを表示")});
     QTest::mouseClick(rows->viewport(), Qt::RightButton, Qt::NoModifier, row.center());
     EXPECT_TRUE(AllOf(RedArea(), kRed));
+}
+
+TEST_F(ToolWindows, PathListDrawsTheThumbnailOfALargeSelectionOnceTheWindowIsIdle)
+{
+    // A red square, and a blue one whose top edge is a fine zigzag of 30,000 anchors.
+    core::PathRecord large = Square(180, 20, 100, kBlue);
+    const core::AnchorPoint left = large.Anchors[0];
+    const core::AnchorPoint right = large.Anchors[1];
+    std::vector<core::AnchorPoint> anchors{left};
+    for (int k = 1; k < 30000; ++k) {
+        anchors.push_back({left.X + (right.X - left.X) * k / 30000, left.Y + k % 2, core::kOnCurve});
+    }
+    anchors.insert(anchors.end(), large.Anchors.begin() + 1, large.Anchors.end());
+    large.Anchors = std::move(anchors);
+    OpenDrawing(WriteDrawing("large.qlk", {Square(20, 20, 100, kRed), large}));
+    Menu({QStringLiteral("表示"), QStringLiteral("パス管理ツール")});
+    toolwindows::PathGUI *list = toolwindows::PathListWindow();
+    ASSERT_NE(list, nullptr);
+    QListView *rows = list->List1;
+
+    // The red square's row: its thumbnail is drawn at once.
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      rows->visualRect(rows->model()->index(1, 0)).center());
+    QApplication::processEvents();
+    QImage thumb = list->Picture1->grab().toImage();
+    EXPECT_GT(CountColor(thumb, thumb.rect(), kRed, 8), 100);
+    EXPECT_EQ(CountColor(thumb, thumb.rect(), kBlue, 8), 0);
+
+    // The large square added to the selection: the edit ends before its thumbnail is drawn, which
+    // shows both squares once the window is idle.
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      rows->visualRect(rows->model()->index(0, 0)).center());
+    QApplication::processEvents();
+    ASSERT_TRUE(core::Doc().DocPaths[1].blSelected && core::Doc().DocPaths[2].blSelected);
+    thumb = list->Picture1->grab().toImage();
+    EXPECT_EQ(CountColor(thumb, thumb.rect(), kBlue, 8), 0);
+    list->FlushThumbnail();
+    thumb = list->Picture1->grab().toImage();
+    EXPECT_GT(CountColor(thumb, thumb.rect(), kRed, 8), 100);
+    EXPECT_GT(CountColor(thumb, thumb.rect(), kBlue, 8), 100);
 }
 
 TEST_F(ToolWindows, DoubleClickingAPathsRowHidesItAndShowsItAgain)
@@ -274,21 +336,7 @@ TEST_F(ToolWindows, AnimationPreviewPlaysTheSelectedDrawingsAsFrames)
 {
     const std::string a = WriteDrawing("a.qlk", {Square(20, 20, 100, kRed)});
     WriteDrawing("b.qlk", {Square(180, 20, 100, kBlue)});
-    Menu({QStringLiteral("表示"), QStringLiteral("フォルダ管理ツール")});
-    OpenDrawing(a);
-    toolwindows::FolderGUI *browser = toolwindows::FolderWindow();
-    ASSERT_NE(browser, nullptr);
-    QListWidget *list = browser->List1;
-    Qt::KeyboardModifiers modifiers = Qt::NoModifier;  // the first entry clicked, the others added with Ctrl
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->text().contains(QStringLiteral(".qlk"))) {
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->visualItemRect(list->item(i)).center());
-            modifiers = Qt::ControlModifier;
-        }
-    }
-    AnswerPopup({QStringLiteral("アニメプレビュー"), QStringLiteral("コマアニメ")});
-    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::ControlModifier,
-                      list->visualItemRect(list->item(list->count() - 1)).center());
+    OpenAnimationPreview(a);
 
     toolwindows::PreviewWindow *preview = toolwindows::OpenPreviewWindow();
     ASSERT_NE(preview, nullptr);
@@ -315,6 +363,75 @@ TEST_F(ToolWindows, AnimationPreviewPlaysTheSelectedDrawingsAsFrames)
     QTest::keyClick(slider, Qt::Key_Right);
     QImage forth = preview->ShockwaveFlash1->grab().toImage();
     EXPECT_GT(CountColor(forth, forth.rect(), kBlue, 8), 5000);
+}
+
+// The preview's clocks tick only when the journey says so.
+class HeldPreviewTimers {
+public:
+    HeldPreviewTimers() { toolwindows::HoldPreviewTimers(true); }
+    ~HeldPreviewTimers() { toolwindows::HoldPreviewTimers(false); }
+    HeldPreviewTimers(const HeldPreviewTimers &) = delete;
+    HeldPreviewTimers &operator=(const HeldPreviewTimers &) = delete;
+};
+
+// Three drawings played as frames: the window opens on the first, each tick of the clock shows the
+// next, the movie stops at the last, and the slider's thumb stands where the frame is.
+TEST_F(ToolWindows, AnimationPreviewStepsAFrameATickAndItsSliderShowsTheFrame)
+{
+    HeldPreviewTimers held;
+    const std::string a = WriteDrawing("a.qlk", {Square(20, 20, 100, kRed)});
+    WriteDrawing("b.qlk", {Square(180, 20, 100, kBlue)});
+    WriteDrawing("c.qlk", {Square(100, 180, 100, kGreen)});
+    OpenAnimationPreview(a);
+    toolwindows::PreviewWindow *preview = toolwindows::OpenPreviewWindow();
+    ASSERT_NE(preview, nullptr);
+    ASSERT_EQ(preview->ShockwaveFlash1->TotalFrames(), 3);
+    QScrollBar *slider = preview->HScroll1;
+
+    const Rgb frameColour[3] = {kRed, kBlue, kGreen};
+    auto tick = [&] {
+        preview->ShockwaveFlash1->ClockTick();
+        preview->Timer1_Timer();
+        QApplication::processEvents();
+    };
+    // The frame (from 0) the window shows: its picture, number and slider thumb agree on it.
+    auto expectFrame = [&](int frame, bool playing) {
+        SCOPED_TRACE(testing::Message() << "frame " << frame + 1);
+        const QImage shown = preview->ShockwaveFlash1->grab().toImage();
+        for (int f = 0; f < 3; ++f) {
+            const int ink = CountColor(shown, shown.rect(), frameColour[f], 8);
+            EXPECT_TRUE(f == frame ? ink > 5000 : ink == 0) << "frame " << f + 1 << " ink " << ink;
+        }
+        EXPECT_EQ(preview->Label1->text(), QString::number(frame + 1));
+        EXPECT_EQ(preview->Command1Tag(), playing ? QStringLiteral("□") : QStringLiteral("＞"));
+        const QRect groove = ScrollBarPart(slider, QStyle::SC_ScrollBarGroove);
+        const QRect thumb = ScrollBarPart(slider, QStyle::SC_ScrollBarSlider);
+        EXPECT_LE(thumb.width(), groove.width() / 2);
+        const int expected = groove.left() + (groove.width() - thumb.width()) * frame / 2 + thumb.width() / 2;
+        EXPECT_NEAR(thumb.center().x(), expected, 2);
+    };
+
+    preview->Timer1_Timer();
+    expectFrame(0, true);
+    tick();
+    expectFrame(1, true);
+    tick();
+    expectFrame(2, false);  // the last frame: the player stops by itself
+    tick();
+    tick();
+    expectFrame(2, false);
+
+    // Play at the last frame starts from the first; stopped at the second, play runs to the last.
+    QTest::mouseClick(preview->Command1, Qt::LeftButton);
+    preview->Timer1_Timer();
+    expectFrame(0, true);
+    tick();
+    QTest::mouseClick(preview->Command1, Qt::LeftButton);
+    tick();
+    expectFrame(1, false);
+    QTest::mouseClick(preview->Command1, Qt::LeftButton);
+    tick();
+    expectFrame(2, false);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // scroll bars move it, and a stroke drawn afterwards lands under the pointer and stays in its
 // place in the drawing when the view changes back.
 #include "canvastools/canvas_input_state.h"
+#include "core/canvas_settings.h"
 #include "core/document.h"
 #include "tests/journeys/journey_fixture.h"
 
@@ -143,6 +144,68 @@ TEST_F(View, TheZoomBoxSetsTheZoomAndTheScrollBarsMoveTheDrawing)
     StrokeAcrossTheSquare();
     ExpectStrokeInTheSquareAtFullSize();
 }
+
+// A canvas wider and taller than the view (1600 x 1500 pixels): with both scroll bars at their
+// ends the view reaches the canvas' far corner and the margin beyond it, the drawing there shows
+// where the pointer reads it, and the square between the bars is in the button face.
+class LargeCanvas : public Journey, public testing::WithParamInterface<const char *> {};
+
+TEST_P(LargeCanvas, ScrollsToItsFarCornerAndShowsTheDrawingThere)
+{
+    core::CanvasSettings settings;
+    settings.Width = 1600;
+    settings.Height = 1500;
+    const std::string file = WriteDrawing("large.qlk", {Square(1480, 1380, 100, kCyan), Square(20, 20, 100, kCyan)},
+                                          settings);
+    OpenDrawing(file);
+    TypeIntoCombo(window->Combo2, QString::fromLatin1(GetParam()));
+    for (QScrollBar *bar : {static_cast<QScrollBar *>(window->HScroll1), static_cast<QScrollBar *>(window->VScroll1)}) {
+        ASSERT_TRUE(bar->isEnabled());
+        QTest::keyClick(bar, Qt::Key_End);
+        QApplication::processEvents();
+        ASSERT_EQ(bar->value(), bar->maximum());
+    }
+    const QRect visible(0, 0, window->HScroll1->width(), window->VScroll1->height());
+
+    // The pointer at the view's bottom-right reads the canvas' far corner plus the margin (view
+    // pixels).
+    int32_t xt = 0;
+    int32_t yt = 0;
+    window->PosScrToTwip(float(visible.right()), float(visible.bottom()), xt, yt);
+    const double zoom = core::Doc().ZoomRate;
+    const double margin = core::Doc().CurrentSettings.ScrollMargin / zoom;
+    EXPECT_NEAR(xt / 20.0, 1600 + margin, 3 / zoom);
+    EXPECT_NEAR(yt / 20.0, 1500 + margin, 3 / zoom);
+
+    // The square at the far corner shows where its points are, whole and not stretched.
+    const QRect square(AtPixel(1480, 1380), AtPixel(1580, 1480));
+    ASSERT_TRUE(visible.contains(square));
+    const QRect inside = square.adjusted(2, 2, -2, -2);
+    EXPECT_EQ(CountColor(inside, kCyan, 8), inside.width() * inside.height());
+    const QRect beside(AtPixel(1582, 1380), AtPixel(1598, 1480));
+    EXPECT_EQ(CountColor(beside, kWhite, 8), beside.width() * beside.height());
+    EXPECT_EQ(CountColor(visible, kCyan, 8), CountColor(square.adjusted(-1, -1, 1, 1), kCyan, 8));
+
+    // A stroke across the corner square lands in the drawing where the pointer went.
+    ChooseTool(kToolFreehand);
+    const std::vector<QPoint> stroke = {AtPixel(1490, 1430), AtPixel(1570, 1430)};
+    Drag(stroke);
+    EXPECT_GT(CountAlong(stroke, kBlack, 1), (stroke[1].x() - stroke[0].x()) * 8 / 10);
+    const core::Rect32 drawn = core::GetPathBounds(core::Doc().DocPaths.back());
+    EXPECT_NEAR(drawn.Left / 20.0, 1490, 2);
+    EXPECT_NEAR(drawn.Right / 20.0, 1570, 2);
+    EXPECT_NEAR((drawn.Top + drawn.Bottom) / 40.0, 1430, 2);
+
+    const Rgb face = window->palette().color(QPalette::Button).rgb() & 0xFFFFFFu;
+    const QPoint corner(window->VScroll1->x() + window->VScroll1->width() / 2,
+                        window->HScroll1->y() + window->HScroll1->height() / 2);
+    EXPECT_EQ(PixelAt(corner), face);
+}
+
+INSTANTIATE_TEST_SUITE_P(View, LargeCanvas, testing::Values("100%", "50%"),
+                         [](const testing::TestParamInfo<const char *> &info) {
+                             return std::string(info.param).substr(0, std::string(info.param).size() - 1);
+                         });
 
 }  // namespace
 }  // namespace journeys

@@ -25,6 +25,8 @@
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace mainwindow;
 using testsupport::ReadAll;
@@ -78,17 +80,29 @@ struct DrawGuiFixture : testing::Test {
 
 }  // namespace
 
+// The process id of a program that has ended.
+pid_t EndedProcess()
+{
+    pid_t child = fork();
+    if (child == 0) {
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
 TEST_F(DrawGuiFixture, StartingWithoutDataFilesGivesDefaults)
 {
-    WriteAll(Home("_canvtemp.tmp"), "old movie");
+    const std::string own = platform::InstanceFile(platform::kCanvasMovieName);
+    WriteAll(own, "old movie");
     WriteAll(Home("left.qlk.backup"), "pending change of an earlier run");
     WriteAll(Home("picture.png.backup"), "not a drawing's backup");
     auto window = Start();
     EXPECT_FALSE(std::filesystem::exists(Home("left.qlk.backup")));
     EXPECT_TRUE(std::filesystem::exists(Home("picture.png.backup")));
     std::filesystem::remove(Home("picture.png.backup"));
-    EXPECT_NE(ReadAll(Home("_canvtemp.tmp")), "old movie");  // replaced by the first canvas movie
-    EXPECT_EQ(core::Doc().CanvasTempFile, Home("_canvtemp.tmp"));
+    EXPECT_NE(ReadAll(own), "old movie");  // replaced by the first canvas movie
+    EXPECT_EQ(core::Doc().CanvasTempFile, own);
     EXPECT_EQ(core::Brushes().BrushCount, 8);
     EXPECT_EQ(window->menus.mnuSelectBrush->UBound(), 7);
     EXPECT_EQ(window->menus.mnuSelectBrush->Item(7)->Caption(), QStringLiteral("&8　四角(28px)"));
@@ -96,6 +110,41 @@ TEST_F(DrawGuiFixture, StartingWithoutDataFilesGivesDefaults)
     ASSERT_EQ(Main().UserColors.size(), 6u);
     EXPECT_EQ(Main().UserColors[5][5], 0xFFFFFFu);
     EXPECT_TRUE(questions.empty());
+}
+
+// Every program has its own temporary movies; those of ended programs are removed at start, those
+// of running ones are left alone, and a program removes its own when it ends.
+TEST_F(DrawGuiFixture, TemporaryMoviesBelongToOneProgram)
+{
+    const std::string ended = std::to_string(EndedProcess());
+    const std::string running = std::to_string(getppid());
+    for (const std::string &pid : {ended, running}) {
+        WriteAll(Home(("_canvtemp-" + pid + ".tmp").c_str()), "movie of " + pid);
+        WriteAll(Home(("_preview-" + pid + ".swf").c_str()), "preview of " + pid);
+    }
+    WriteAll(Home("_preview-notapid.swf"), "not an instance file");
+    auto window = Start();
+    const std::string own = platform::InstanceFile(platform::kCanvasMovieName);
+    EXPECT_EQ(core::Doc().CanvasTempFile, own);
+    EXPECT_NE(own.find("_canvtemp-" + std::to_string(getpid()) + ".tmp"), std::string::npos) << own;
+    EXPECT_TRUE(std::filesystem::exists(own));
+    EXPECT_FALSE(std::filesystem::exists(Home(("_canvtemp-" + ended + ".tmp").c_str())));
+    EXPECT_FALSE(std::filesystem::exists(Home(("_preview-" + ended + ".swf").c_str())));
+    EXPECT_EQ(ReadAll(Home(("_canvtemp-" + running + ".tmp").c_str())), "movie of " + running);
+    EXPECT_EQ(ReadAll(Home(("_preview-" + running + ".swf").c_str())), "preview of " + running);
+    EXPECT_EQ(ReadAll(Home("_preview-notapid.swf")), "not an instance file");
+
+    const std::string preview = platform::InstanceFile(platform::kPreviewMovieName);
+    WriteAll(preview, "this program's preview");
+    int cancel = 0;
+    window->Form_Unload(cancel);
+    ASSERT_EQ(cancel, 0);
+    EXPECT_FALSE(std::filesystem::exists(own));
+    EXPECT_FALSE(std::filesystem::exists(preview));
+    EXPECT_TRUE(std::filesystem::exists(Home(("_canvtemp-" + running + ".tmp").c_str())));
+    std::filesystem::remove(Home(("_canvtemp-" + running + ".tmp").c_str()));
+    std::filesystem::remove(Home(("_preview-" + running + ".swf").c_str()));
+    std::filesystem::remove(Home("_preview-notapid.swf"));
 }
 
 // A second program on the same folder must not take the running one's pending changes for stale.

@@ -425,10 +425,10 @@ TEST_F(CanvasMovieTest, AMovedDrawingIsDrawnFromTheGroupsAlreadyBuilt)
 
     core::Doc().DocPaths = drawing(3);
     movie::MakeCanvasMovie();
-    const platform::swf::ParseCounts start = platform::swf::CurrentParseCounts();
+    const platform::PlayerStats start = host.player.Stats();
     const QImage moved = Rendered();  // repaints what changed over the kept picture
-    EXPECT_EQ(platform::swf::CurrentParseCounts().groupsRead - start.groupsRead, 6);  // background: taken
-    EXPECT_EQ(platform::swf::CurrentParseCounts().groupsBuilt - start.groupsBuilt, 0);
+    EXPECT_EQ(host.player.Stats().groupsRead - start.groupsRead, 6);  // background: taken
+    EXPECT_EQ(host.player.Stats().groupsBuilt - start.groupsBuilt, 0);
 
     platform::MoviePlayer fresh;
     fresh.SetQuality2("low");
@@ -493,7 +493,6 @@ TEST_F(CanvasMovieTest, DrawingShapeDeclaresTheBoundsOfEveryEdgeAndHalfTheWidest
 
     // One path changed (the warm redraw re-encodes it alone): the bounds follow it.
     core::Doc().DocPaths[3].Anchors[2].X = 3000;
-    core::Doc().DocPaths[3].CacheMark.clear();
     rect = ShapeRect(drawing());
     EXPECT_EQ(rect, (std::array<int64_t, 4>{-330, 3021, -530, 1121}));
     holdsEveryEdge(rect);
@@ -503,7 +502,6 @@ TEST_F(CanvasMovieTest, DrawingShapeDeclaresTheBoundsOfEveryEdgeAndHalfTheWidest
     core::Doc().DocPaths[2].CompoundID = core::Doc().DocPaths[3].CompoundID = 7;
     core::Doc().DocPaths[2].DispFlags = 0;
     core::Doc().DocPaths[3].DispFlags = core::kDispHidden;
-    core::Doc().DocPaths[2].CacheMark.clear();
     rect = ShapeRect(drawing());
     EXPECT_EQ(rect, (std::array<int64_t, 4>{-330, 5100, -530, 5100}));
     holdsEveryEdge(rect);
@@ -537,3 +535,19 @@ TEST_F(CanvasMovieTest, UnderlayDrawingReader)
 }
 
 }  // namespace
+
+TEST_F(CanvasMovieTest, TheMovieWrittenIsKeptOnceInMemoryForTheCanvasPlayer)
+{
+    AddPath(Square(200, 200, 400, 0xFFFF0000));
+    const std::string file = core::Doc().CanvasTempFile;
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(movie::TakeCanvasMovieBytes(testsupport::TempPath("other.tmp")), "");  // another movie's name
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(movie::TakeCanvasMovieBytes(file), MovieBytes());  // length and frame count patched as in the file
+    EXPECT_EQ(movie::TakeCanvasMovieBytes(file), "");            // taken once
+
+    // A movie that could not be written is not kept either.
+    core::Doc().CanvasTempFile = testsupport::TempPath("no such folder/_canvtemp.tmp");
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(movie::TakeCanvasMovieBytes(core::Doc().CanvasTempFile), "");
+}

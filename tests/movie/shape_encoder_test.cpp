@@ -152,16 +152,26 @@ TEST_F(ShapeEncoderTest, WarmEncodingReusesCachesAndEqualsAFullEncoding)
     records[11].DispFlags = core::kDispHidden;
 
     core::PathArray paths = Paths(records);
+    movie::UnitCache &cache = movie::Writer().Units;
     Bytes cold = movie::EncodeShapeCached(paths);
-    EXPECT_EQ(paths[5].CacheMark, "1");
-    EXPECT_EQ(paths[9].CacheMark, "COMPO");
-    EXPECT_EQ(paths[12].CacheMark, "");  // hidden: never encoded
+    const size_t units = cache.Size();
+    EXPECT_EQ(units, 40u - 2 - 1);  // the compound's three members are one unit; the hidden path none
 
     // Every unit start alignment occurs in this drawing.
     int64_t end = 24;
     for (size_t i = 1; i < paths.size(); ++i) {
-        const platform::swf::BitBuffer &unit = paths[i].EdgeCache;
-        if (paths[i].CacheMark != "1" || paths[i].IsHidden() || unit.Bytes.empty()) {
+        if (paths[i].IsHidden() || i == 9 || i == 20) {
+            continue;  // not drawn, or drawn within the compound led by path 5
+        }
+        platform::swf::BitBuffer unit;
+        movie::InitBitBuffer(unit);
+        movie::EncodePathUnit(unit, paths[i], i == 5 ? movie::kUnitFirstMember : movie::kUnitSingle);
+        if (i == 5) {
+            movie::EncodePathUnit(unit, paths[9], movie::kUnitFurtherMember);
+            movie::EncodePathUnit(unit, paths[20], movie::kUnitFurtherMember);
+            movie::EncodePathUnit(unit, paths[5], movie::kUnitFinish);
+        }
+        if (unit.BytePos == 0 && unit.BitPos == 0) {
             continue;
         }
         alignments[static_cast<size_t>(end % 8)] += 1;
@@ -171,23 +181,24 @@ TEST_F(ShapeEncoderTest, WarmEncodingReusesCachesAndEqualsAFullEncoding)
         EXPECT_GT(alignments[static_cast<size_t>(a)], 0) << "no unit starts at alignment " << a;
     }
 
+    // Unchanged, nothing is encoded again.
     EXPECT_EQ(movie::EncodeShapeCached(paths), cold);
+    EXPECT_EQ(cache.Size(), units);
 
-    // A cached unit is taken as it is: a planted cache shows up unchanged.
-    platform::swf::BitBuffer planted = paths[2].EdgeCache;
-    paths[30].EdgeCache = planted;
-    Bytes withPlant = movie::EncodeShapeCached(paths);
-    EXPECT_NE(withPlant, cold);
+    // A path equal to another draws the same unit: no unit is added for it.
+    paths[30] = paths[2];
+    Bytes copied = movie::EncodeShapeCached(paths);
+    EXPECT_NE(copied, cold);
+    EXPECT_EQ(cache.Size(), units);
 
-    // Changing one path (its mark emptied) re-encodes it; the result equals a full encoding.
+    // Changing a path of its own and a compound member, with nothing else said, encodes those
+    // two units again; the result equals a full encoding.
     paths[30].Anchors[0].X += 77;
-    paths[30].CacheMark.clear();
     paths[9].Anchors[1].Y -= 5;
-    paths[9].CacheMark.clear();
     Bytes warm = movie::EncodeShapeCached(paths);
-    for (size_t i = 1; i < paths.size(); ++i) {
-        paths[i].CacheMark.clear();
-    }
+    EXPECT_EQ(cache.Size(), units + 2);
+    EXPECT_NE(warm, copied);
+    cache = movie::UnitCache();
     EXPECT_EQ(warm, movie::EncodeShapeCached(paths));
 
     // The whole drawing parses, unit by unit, at whatever alignment each one landed.
@@ -249,6 +260,28 @@ TEST_F(ShapeEncoderTest, EdgesFollowTheAnchorKinds)
     }
     EXPECT_EQ(x, 50);
     EXPECT_EQ(y, 0);
+}
+
+// A closed path that begins with two control points starts at their midpoint, rounded toward
+// zero: odd sums on either side of zero tell it from rounding up, to nearest or down.
+TEST_F(ShapeEncoderTest, AStartBetweenTwoControlPointsIsRoundedTowardZero)
+{
+    REQUIRE_YASWFP();
+    struct Case {
+        int32_t x0, y0, x1, y1;
+    };
+    for (const Case &c : {Case{1, 2, 2, 5}, Case{-1, -2, -4, -5}, Case{7, -3, -2, 0}, Case{-9, 4, 2, -1}}) {
+        SCOPED_TRACE(std::to_string(c.x0) + "," + std::to_string(c.y0) + " " + std::to_string(c.x1) + "," +
+                     std::to_string(c.y1));
+        core::PathArray paths = Paths({MakePath({{c.x0, c.y0, core::kControlPoint}, {c.x1, c.y1, core::kControlPoint},
+                                                 {300, 400, core::kControlPoint}, {-200, 300, core::kControlPoint}},
+                                                true)});
+        QJsonArray records = ParsedRecords(paths);
+        ASSERT_GT(records.size(), 1);
+        QJsonObject move = records[1].toObject();
+        EXPECT_EQ(move["MoveDeltaX"].toInt(), (c.x0 + c.x1) / 2);
+        EXPECT_EQ(move["MoveDeltaY"].toInt(), (c.y0 + c.y1) / 2);
+    }
 }
 
 TEST_F(ShapeEncoderTest, FarCoordinatesGetTheBitsTheyNeed)
@@ -405,7 +438,6 @@ TEST_F(ShapeEncoderTest, CompoundPathsAndThePlainBody)
     EXPECT_EQ(plainRecords[0].toObject()["FillStyle0"].toInt(), 1);
     EXPECT_EQ(plainRecords[5].toObject()["FillStyle0"].toInt(), 0);  // the open path is not filled
     EXPECT_EQ(plainRecords[5].toObject()["LineStyle"].toInt(), 2);
-    EXPECT_TRUE(plain[1].CacheMark.empty());
 }
 
 TEST_F(ShapeEncoderTest, PathsBeyondTheirEdgeBudgetAreClampedToTheReach)
@@ -458,4 +490,31 @@ TEST_F(ShapeEncoderTest, PathsBeyondTheirEdgeBudgetAreClampedToTheReach)
     EXPECT_EQ(widest, kReach);
     EXPECT_LE(Count(parsed).straight, movie::EdgeRecordBudget(far) + 4);
     EXPECT_EQ(std::make_pair(px, py), (std::pair<int64_t, int64_t>{10, 10}));
+}
+
+// Every path moved at every redraw: the units of the positions left behind are dropped, so the
+// writer keeps a bounded number of units however long the editing goes on.
+TEST_F(ShapeEncoderTest, UnitsOfOldPositionsAreDroppedAsTheDrawingMoves)
+{
+    constexpr int kPaths = 3000;
+    std::vector<core::PathRecord> records;
+    for (int i = 0; i < kPaths; ++i) {
+        records.push_back(MakePath({{i, 0}, {i + 40, 30}, {i, 60}}, true, 1, 1));
+    }
+    core::PathArray paths = Paths(records);
+    const movie::UnitCache &cache = movie::Writer().Units;
+    for (int round = 1; round <= 12; ++round) {
+        for (size_t i = 1; i < paths.size(); ++i) {
+            for (core::AnchorPoint &anchor : paths[i].Anchors) {
+                anchor.Y += 20;
+            }
+        }
+        const Bytes warm = movie::EncodeShapeCached(paths);
+        // At most: the units of the last two redraws, twice over, and the spare ones.
+        EXPECT_LE(cache.Size(), 2u * 2 * kPaths + 4096) << round;
+        if (round == 12) {
+            movie::Writer().Units = movie::UnitCache();
+            EXPECT_EQ(movie::EncodeShapeCached(paths), warm);
+        }
+    }
 }

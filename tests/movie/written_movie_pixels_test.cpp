@@ -223,7 +223,6 @@ TEST_F(WrittenMoviePixelsTest, PartialRepaintOverGradientsEqualsAWholeRender)
         } else {
             dot.FillColor ^= 0x00FF00FF;
         }
-        dot.CacheMark.clear();
     };
     for (const char *quality : {"low", "high"}) {
         core::PathArray original = paths;

@@ -2,10 +2,10 @@
 
 #include "core/groups.h"
 #include "core/path_attributes.h"
-#include "movie/tag_buffer.h"
-#include "movie/shape_encoder.h"
+#include "movie/canvas_movie.h"
+#include "movie/movie_writer.h"
 #include "platform/forms/key_codes.h"
-#include "platform/player/swf_movie.h"
+#include "platform/player/movie_player.h"
 
 #include <QApplication>
 
@@ -31,7 +31,7 @@ core::PathRecord PathWithAnchors(int count)
 TEST(PathRowFormat, ColumnsLineUpForEveryState)
 {
     core::PathRecord path = PathWithAnchors(3);
-    EXPECT_EQ(FormatPathRow(12, path), QStringLiteral("  12|■|3   |  |  |  |      |      |"));
+    EXPECT_EQ(FormatPathRow(12, path, false), QStringLiteral("  12|■|3   |  |  |  |      |      |"));
 
     path.DispFlags = core::kDispHidden | core::kDispLocked;
     path.blClosed = true;
@@ -39,12 +39,12 @@ TEST(PathRowFormat, ColumnsLineUpForEveryState)
     path.FillType = core::kFillReflected;
     path.blGroup = true;
     path.GroupID = 7;
-    EXPECT_EQ(FormatPathRow(1, path), QStringLiteral("   1|◇|3   |Y |Y |L2|(   7)|      |"));
+    EXPECT_EQ(FormatPathRow(1, path, false), QStringLiteral("   1|◇|3   |Y |Y |L2|(   7)|      |"));
 
     path.DispFlags = core::kDispHidden;
-    EXPECT_TRUE(FormatPathRow(1, path).startsWith(QStringLiteral("   1|□|")));
+    EXPECT_TRUE(FormatPathRow(1, path, false).startsWith(QStringLiteral("   1|□|")));
     path.DispFlags = core::kDispLocked;
-    EXPECT_TRUE(FormatPathRow(1, path).startsWith(QStringLiteral("   1|◆|")));
+    EXPECT_TRUE(FormatPathRow(1, path, false).startsWith(QStringLiteral("   1|◆|")));
 }
 
 TEST(PathRowFormat, CompoundCarrierIsStarredAndLargeNumbersKeepTheirLastDigits)
@@ -52,14 +52,10 @@ TEST(PathRowFormat, CompoundCarrierIsStarredAndLargeNumbersKeepTheirLastDigits)
     core::PathRecord path = PathWithAnchors(12345);
     path.blCompound = true;
     path.CompoundID = 3;
-    path.CacheMark = "1";
-    EXPECT_EQ(FormatPathRow(12345, path), QStringLiteral("2345|■|1234|  |  |  |      |    3*|"));
-    path.CacheMark = "COMPO";
-    EXPECT_TRUE(FormatPathRow(2, path).endsWith(QStringLiteral("|    3 |")));
-    path.CacheMark.clear();
-    EXPECT_TRUE(FormatPathRow(2, path).endsWith(QStringLiteral("|    3 |")));
+    EXPECT_EQ(FormatPathRow(12345, path, true), QStringLiteral("2345|■|1234|  |  |  |      |    3*|"));
+    EXPECT_TRUE(FormatPathRow(2, path, false).endsWith(QStringLiteral("|    3 |")));
     path.FillType = 9;  // a fill mode no file should hold shows as none
-    EXPECT_TRUE(FormatPathRow(2, path).contains(QStringLiteral("|  |  |  |      |")));
+    EXPECT_TRUE(FormatPathRow(2, path, false).contains(QStringLiteral("|  |  |  |      |")));
 }
 
 TEST_F(PathListWindowTest, ClickingRowsSelectsPathsAndGroupMembersTogether)
@@ -99,32 +95,71 @@ TEST_F(PathListWindowTest, ThumbnailFollowsAChangeOfTheSelectedPath)
     EXPECT_LT(centre.red(), 60);
 }
 
-TEST_F(PathListWindowTest, ThumbnailHandsItsUnitsToTheDrawingAndKeepsItsImageWhileTheLookStays)
+TEST_F(PathListWindowTest, ThumbnailSharesItsUnitsWithTheCanvasAndKeepsItsImageWhileTheLookStays)
 {
     AddSquares(3);
     for (int32_t i = 1; i <= 3; ++i) {
         Doc().DocPaths[static_cast<size_t>(i)].blSelected = true;
-        Doc().DocPaths[static_cast<size_t>(i)].CacheMark.clear();
     }
     Doc().DocPaths[2].blCompound = true;  // a compound's unit depends on its members
     Doc().DocPaths[2].CompoundID = 7;
+    movie::ResetWriterForTest();
+    const movie::UnitCache &units = movie::Writer().Units;
     list->RefreshSelect();
-    platform::swf::BitBuffer expected;
-    movie::InitBitBuffer(expected);
-    movie::EncodePathUnit(expected, Doc().DocPaths[1], movie::kUnitSingle);
-    EXPECT_EQ(Doc().DocPaths[1].CacheMark, "1");
-    EXPECT_EQ(Doc().DocPaths[1].EdgeCache.Bytes, movie::BufferBytes(expected));
-    EXPECT_EQ(Doc().DocPaths[3].CacheMark, "1");
-    EXPECT_TRUE(Doc().DocPaths[2].CacheMark.empty());
+    EXPECT_EQ(units.Size(), 3u);
+    // The canvas movie written next draws the same three units: none is encoded again.
+    movie::MakeCanvasMovie();
+    EXPECT_EQ(units.Size(), 3u);
 
-    // Units going stale leave the picture as it was: it is not drawn again.
+    // Nothing changed: the picture is kept, not drawn again.
     QImage before = list->Picture1->Image();
     list->Picture1->Cls();
-    Doc().DocPaths[1].CacheMark.clear();
-    Doc().DocPaths[1].EdgeCache = platform::swf::BitBuffer();
     list->RefreshSelect();
     EXPECT_EQ(list->Picture1->Image(), before);
-    EXPECT_TRUE(Doc().DocPaths[1].CacheMark.empty());  // nothing was encoded
+    EXPECT_EQ(units.Size(), 3u);
+}
+
+TEST_F(PathListWindowTest, ThumbnailOfALargeSelectionIsDrawnOnceTheWindowIsIdle)
+{
+    AddSquares(2);
+    Doc().DocPaths[1].FillType = core::kFillSolid;
+    Doc().DocPaths[1].FillColor = 0xFF0000FF;
+    // Path 2 holds more anchors than a thumbnail is drawn at once for: a fine zigzag along its
+    // top edge.
+    core::PathRecord &large = Doc().DocPaths[2];
+    large.FillType = core::kFillSolid;
+    large.FillColor = 0xFFFF0000;
+    const core::AnchorPoint left = large.Anchors[0];
+    const core::AnchorPoint right = large.Anchors[1];
+    std::vector<core::AnchorPoint> anchors{left};
+    constexpr int kSteps = 25000;
+    for (int k = 1; k < kSteps; ++k) {
+        anchors.push_back({left.X + (right.X - left.X) * k / kSteps, left.Y + k % 2, core::kOnCurve});
+    }
+    anchors.insert(anchors.end(), large.Anchors.begin() + 1, large.Anchors.end());
+    large.Anchors = std::move(anchors);
+
+    Doc().DocPaths[1].blSelected = true;
+    list->RefreshSelect();  // small: drawn at once
+    const QImage small = list->Picture1->Image();
+    list->FlushThumbnail();
+    EXPECT_EQ(list->Picture1->Image(), small);
+
+    Doc().DocPaths[2].blSelected = true;
+    list->RefreshSelect();
+    EXPECT_EQ(list->Picture1->Image(), small) << "the edit does not wait for the thumbnail";
+    list->FlushThumbnail();
+    const QImage idle = list->Picture1->Image();
+    EXPECT_NE(idle, small);
+    list->ThumbDisplay();
+    EXPECT_EQ(list->Picture1->Image(), idle) << "what the window shows when idle is the thumbnail";
+
+    // Back to a small selection: drawn at once, and no late picture replaces it.
+    Doc().DocPaths[2].blSelected = false;
+    list->RefreshSelect();
+    EXPECT_EQ(list->Picture1->Image(), small);
+    list->FlushThumbnail();
+    EXPECT_EQ(list->Picture1->Image(), small);
 }
 
 TEST_F(PathListWindowTest, RecolouredSelectionIsReadOnceForTheThumbnailAndTheCanvas)
@@ -137,11 +172,14 @@ TEST_F(PathListWindowTest, RecolouredSelectionIsReadOnceForTheThumbnailAndTheCan
 
     // The thumbnail is drawn before the canvas: it reads the three recoloured groups, and the
     // canvas takes them from it instead of reading them again.
-    const platform::swf::ParseCounts start = platform::swf::CurrentParseCounts();
+    const platform::PlayerStats canvasStart = window->ShockwaveFlash1.Stats();
+    const platform::PlayerStats thumbnailStart = list->ShockwaveFlash2.Stats();
     canvastools::Input().CurrentColors[0] = 0xFF2040E0u;
     window->PicColor_MouseDown(kLeft, 0, 1, 1);
     QApplication::processEvents();
-    EXPECT_EQ(platform::swf::CurrentParseCounts().groupsRead - start.groupsRead, 3);
+    EXPECT_EQ(list->ShockwaveFlash2.Stats().groupsRead - thumbnailStart.groupsRead, 3);
+    EXPECT_EQ(window->ShockwaveFlash1.Stats().groupsRead - canvasStart.groupsRead, 0);
+    EXPECT_EQ(window->ShockwaveFlash1.Stats().groupsBuilt - canvasStart.groupsBuilt, 0);
     EXPECT_EQ(Doc().DocPaths[1].LineColor, 0xFF2040E0u);
 
     // The canvas shows what a player of its own shows of the same movie.
@@ -175,9 +213,9 @@ TEST_F(PathListWindowTest, ThumbnailOfASelectionMovedAsAWholeIsKeptAndRedrawnWhe
         }
         path.GradCenterX += dx;
         path.GradCenterY += dy;
-        path.CacheMark.clear();
-        path.EdgeCache = platform::swf::BitBuffer();
     };
+    const movie::UnitCache &units = movie::Writer().Units;
+    const size_t encoded = units.Size();
 
     // All moved alike (by less than a pixel too): the picture stays, nothing is encoded.
     for (auto [dx, dy] : {std::pair{37, 11}, std::pair{-7, 400}, std::pair{-30, -411}}) {
@@ -187,14 +225,14 @@ TEST_F(PathListWindowTest, ThumbnailOfASelectionMovedAsAWholeIsKeptAndRedrawnWhe
         list->Picture1->Cls();
         list->RefreshSelect();
         EXPECT_EQ(list->Picture1->Image(), before);
-        EXPECT_TRUE(Doc().DocPaths[1].CacheMark.empty());
+        EXPECT_EQ(units.Size(), encoded);
     }
 
     // One path moved apart from the others: the picture is drawn again.
     moveBy(2, 0, 300);
     list->RefreshSelect();
     EXPECT_NE(list->Picture1->Image(), before);
-    EXPECT_EQ(Doc().DocPaths[2].CacheMark, "1");
+    EXPECT_GT(units.Size(), encoded);
     moveBy(2, 0, -300);
     list->RefreshSelect();
     EXPECT_EQ(list->Picture1->Image(), before);

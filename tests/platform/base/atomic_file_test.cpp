@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -274,4 +275,98 @@ TEST(ReadableFile, PipesAndDevicesAreRefusedWithoutWaiting)
     EXPECT_TRUE(ReadWholeFile((folder / "small").string(), bytes, 10));
     EXPECT_FALSE(ReadWholeFile((folder / "small").string(), bytes, 9)) << "larger than allowed";
     EXPECT_TRUE(bytes.empty());
+}
+
+// What stands at the target path before a save; each must survive the refused save unchanged.
+struct SpecialTarget {
+    const char *name;
+    bool (*make)(const fs::path &path);
+    bool (*intact)(const fs::path &path);
+};
+
+bool IsFifo(const fs::path &path)
+{
+    return fs::is_fifo(fs::symlink_status(path));
+}
+
+TEST(WriteFileAtomically, RefusesPipesDevicesSocketsAndFoldersWithAMessage)
+{
+    const SpecialTarget targets[] = {
+        {"pipe", [](const fs::path &p) { return mkfifo(p.c_str(), 0644) == 0; }, IsFifo},
+        {"device",
+         [](const fs::path &p) { return mknod(p.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; },
+         [](const fs::path &p) { return fs::is_character_file(fs::symlink_status(p)); }},
+        {"folder", [](const fs::path &p) { return fs::create_directory(p); },
+         [](const fs::path &p) { return fs::is_directory(fs::symlink_status(p)); }},
+        {"link to a pipe",
+         [](const fs::path &p) {
+             return mkfifo((p.string() + ".fifo").c_str(), 0644) == 0 &&
+                    symlink((p.filename().string() + ".fifo").c_str(), p.c_str()) == 0;
+         },
+         [](const fs::path &p) { return fs::is_symlink(fs::symlink_status(p)) && IsFifo(p.string() + ".fifo"); }},
+    };
+    for (const SpecialTarget &target : targets) {
+        SCOPED_TRACE(target.name);
+        fs::path folder = FreshFolder("atomic-special");
+        fs::path path = folder / "drawing.qlk";
+        if (!target.make(path)) {
+            continue;  // a device node needs a privilege the test may not have
+        }
+        const std::vector<std::string> before = FolderEntries(folder);
+        const mode_t mode = ModeOf(path);
+        std::string error;
+        EXPECT_FALSE(WriteFileAtomically(path.string(), "QLK030\r\n", &error));
+        EXPECT_NE(error.find("通常のファイルではありません"), std::string::npos) << error;
+        EXPECT_NE(error.find(path.string()), std::string::npos) << error;
+        EXPECT_TRUE(target.intact(path));
+        EXPECT_EQ(ModeOf(path), mode);
+        EXPECT_EQ(FolderEntries(folder), before);
+    }
+}
+
+TEST(WriteFileAtomically, EveryHardLinkSeesTheSavedBytes)
+{
+    fs::path folder = FreshFolder("atomic-links");
+    fs::path first = folder / "a.qlk";
+    fs::path second = folder / "b.qlk";
+    WriteAll(first.string(), "a longer old drawing than the new one");
+    chmod(first.c_str(), 0640);
+    fs::create_hard_link(first, second);
+    struct stat before {};
+    stat(first.c_str(), &before);
+
+    // Shorter, then longer than the old bytes, written through either name.
+    const std::pair<fs::path, std::string> saves[] = {{first, "new"}, {second, std::string(70000, 'z')}};
+    for (const auto &[name, bytes] : saves) {
+        std::string error;
+        ASSERT_TRUE(WriteFileAtomically(name.string(), bytes, &error)) << error;
+        EXPECT_EQ(ReadAll(first.string()), bytes);
+        EXPECT_EQ(ReadAll(second.string()), bytes);
+        struct stat after {};
+        stat(first.c_str(), &after);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_nlink, 2u);
+        EXPECT_EQ(ModeOf(first), 0640u);
+        EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"a.qlk", "b.qlk"}));
+    }
+}
+
+TEST(WriteFileAtomically, AFailedWriteThroughAHardLinkPutsTheOldBytesBack)
+{
+    fs::path folder = FreshFolder("atomic-links-fail");
+    fs::path first = folder / "a.qlk";
+    fs::path second = folder / "b.qlk";
+    const std::string old(3000, 'o');
+    WriteAll(first.string(), old);
+    fs::create_hard_link(first, second);
+    std::string error;
+    {
+        // The copy of the old bytes fits under the limit; the new bytes do not.
+        FileSizeLimit limit(4096);
+        EXPECT_FALSE(WriteFileAtomically(first.string(), std::string(100000, 'n'), &error));
+    }
+    EXPECT_NE(error.find(first.string()), std::string::npos) << error;
+    EXPECT_EQ(ReadAll(first.string()), old);
+    EXPECT_EQ(ReadAll(second.string()), old);
+    EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"a.qlk", "b.qlk"}));
 }

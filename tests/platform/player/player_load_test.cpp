@@ -69,6 +69,29 @@ TEST(PlayerLoading, NoMovieAndUnreadableFilesShowTheBackground)
     EXPECT_EQ(Render(player, 8, 8).pixel(4, 4), kBlue);
 }
 
+TEST(PlayerLoading, MoviesInMemoryPlayAsTheirFiles)
+{
+    const std::string square = MovingSquare(true);
+    for (const std::string &bytes : {square, square.substr(0, square.size() / 2), std::string("not a movie"),
+                                     std::string()}) {
+        platform::MoviePlayer fromFile;
+        platform::MoviePlayer fromMemory;
+        for (platform::MoviePlayer *player : {&fromFile, &fromMemory}) {
+            player->SetBackgroundColor(0x0000FF);
+        }
+        Load(fromFile, bytes);
+        fromMemory.SetMovieBytes("in memory", bytes);
+        EXPECT_EQ(fromMemory.Movie(), "in memory");
+        EXPECT_EQ(fromMemory.TotalFrames(), fromFile.TotalFrames());
+        EXPECT_EQ(fromMemory.IsPlaying(), fromFile.IsPlaying());
+        for (int32_t frame = 0; frame < fromFile.TotalFrames(); ++frame) {
+            fromFile.GotoFrame(frame);
+            fromMemory.GotoFrame(frame);
+            EXPECT_EQ(Render(fromMemory, 60, 20), Render(fromFile, 60, 20)) << bytes.size() << " frame " << frame;
+        }
+    }
+}
+
 TEST(PlayerLoading, CompressedMovieMatchesPlainOne)
 {
     Styles styles;

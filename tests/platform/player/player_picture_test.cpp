@@ -1,5 +1,7 @@
 // The picture a player keeps between renders: rendered again, it is always what a fresh player draws.
 #include "player_test_util.h"
+#include "platform/player/group_cache.h"
+#include "platform/player/player_testing.h"
 #include "platform/player/swf_movie.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +20,9 @@ int32_t Px(int pixels)
 
 // Forty small curved shapes with lines, one style group each; group `changed` is moved by
 // (dx, dy) twips and drawn in `color`. Groups can be left out from `count` on. Every group is
-// moved right by shift twips.
+// moved right by shift twips. With gradients, every third group has a linear gradient fill.
 std::string Groups(int changed = -1, int dx = 0, int dy = 0, uint32_t color = 0x00FF00FF, int count = 40,
-                   int shift = 0)
+                   int shift = 0, bool gradients = false)
 {
     Styles first;
     first.Solid(0xFF0000FF).Line(30, 0x000000FF);
@@ -28,10 +30,15 @@ std::string Groups(int changed = -1, int dx = 0, int dy = 0, uint32_t color = 0x
     records.Box(Px(4) + shift, Px(4), Px(30) + shift, Px(30), 1, -1, 1);
     for (int i = 1; i < count; ++i) {
         Styles next;
-        next.Solid(i == changed ? color : 0x00008080u | static_cast<uint32_t>(i * 6) << 24)
-            .Line(static_cast<uint16_t>(10 + i * 3), 0x202020FF);
         int x = Px((i * 37) % 220) + (i == changed ? dx : 0) + shift;
         int y = Px((i * 53) % 220) + (i == changed ? dy : 0);
+        const uint32_t fill = i == changed ? color : 0x00008080u | static_cast<uint32_t>(i * 6) << 24;
+        if (gradients && i % 3 == 0) {
+            next.Gradient(false, 0.02, x, y, {{0, fill}, {255, 0xFFFF00C0}});
+        } else {
+            next.Solid(fill);
+        }
+        next.Line(static_cast<uint16_t>(10 + i * 3), 0x202020FF);
         records.NewStyles(next, x, y, 1, 1)
             .Curve(x + Px(30), y, x + Px(25), y + Px(25))
             .Line(x, y + Px(15))
@@ -40,12 +47,15 @@ std::string Groups(int changed = -1, int dx = 0, int dy = 0, uint32_t color = 0x
     return OneShape(kSize, kSize, first, records);
 }
 
-// Counts of the parser's work since it was made.
+// Counts of a player's work since this was made.
 struct WorkSince {
-    platform::swf::ParseCounts start = platform::swf::CurrentParseCounts();
+    explicit WorkSince(const platform::MoviePlayer &player) : player(player), start(player.Stats()) {}
 
-    int64_t Read() const { return platform::swf::CurrentParseCounts().groupsRead - start.groupsRead; }
-    int64_t Built() const { return platform::swf::CurrentParseCounts().groupsBuilt - start.groupsBuilt; }
+    int64_t Read() const { return player.Stats().groupsRead - start.groupsRead; }
+    int64_t Built() const { return player.Stats().groupsBuilt - start.groupsBuilt; }
+
+    const platform::MoviePlayer &player;
+    platform::PlayerStats start;
 };
 
 // What a player that never drew before shows for the movie.
@@ -81,6 +91,37 @@ TEST(PlayerPicture, EditedMoviesMatchAFreshPlayer)
         player.SetQuality2(quality);
         QImage canvas(kSize, kSize, QImage::Format_RGB32);
         Load(player, Groups());
+        player.Render(canvas, canvas.rect());
+        for (size_t i = 0; i < edits.size(); ++i) {
+            Load(player, edits[i]);
+            player.Render(canvas, canvas.rect());
+            ASSERT_EQ(canvas, Fresh(edits[i], quality, canvas.rect())) << quality << " edit " << i;
+        }
+    }
+}
+
+// Edits as a user makes them one after another: drag steps of one group, the release, undo and
+// redo of the move, a recolour, edits further down and further up, everything moved. Each
+// picture equals a fresh player's, in whatever order the groups below the edits change.
+TEST(PlayerPicture, EditsInTurnOfOneAndOtherGroupsMatchAFreshPlayer)
+{
+    auto edit = [](int changed, int dx, uint32_t color = 0x00FF00FF, int shift = 0) {
+        return Groups(changed, dx, dx / 2, color, 40, shift, true);
+    };
+    const std::vector<std::string> edits = {
+        edit(30, Px(2)),  edit(30, Px(4)),  edit(30, Px(6)),  // drag steps
+        edit(-1, 0),      edit(30, Px(6)),                         // undo, redo
+        edit(30, Px(6), 0x0000FFFF),                               // recolour
+        edit(5, -Px(9)),  edit(5, -Px(9) + 7),                     // a group further down
+        edit(36, Px(40)), edit(36, Px(41)),                        // further up
+        edit(30, 0, 0x00FF00FF, Px(3)),                            // all moved
+        edit(0, 0),       edit(39, Px(1)), edit(-1, 0),
+    };
+    for (const char *quality : {"low", "high"}) {
+        platform::MoviePlayer player;
+        player.SetQuality2(quality);
+        QImage canvas(kSize, kSize, QImage::Format_RGB32);
+        Load(player, edit(-1, 0));
         player.Render(canvas, canvas.rect());
         for (size_t i = 0; i < edits.size(); ++i) {
             Load(player, edits[i]);
@@ -199,9 +240,9 @@ TEST(PlayerPicture, HairlinesAlongAnAxisAreDrawnAndRepainted)
 
 TEST(PlayerPicture, ARecolouredGroupKeepsItsPathsWithTheNewStyles)
 {
-    platform::swf::GroupCache cache;
+    platform::swf::MovieGroups cache;
     auto groups = [&cache](const std::string &bytes) {
-        auto movie = platform::swf::ParseMovie(bytes, &cache);
+        auto movie = platform::swf::ParseMovie(bytes, {&cache});
         return std::get<platform::swf::ShapeCharacter>(*movie->Find(1)).groups;
     };
     const auto before = groups(Groups());
@@ -220,43 +261,79 @@ TEST(PlayerPicture, ARecolouredGroupKeepsItsPathsWithTheNewStyles)
     EXPECT_EQ(moved[7].Bounds(), after[7].Bounds().translated(60, 0));
 }
 
-TEST(PlayerPicture, AMovieTakesTheGroupsAnotherPlayerBuiltAndLeavesThemThere)
+TEST(PlayerPicture, PlayersSharingGroupsTakeWhatTheOthersBuiltAndLeaveItThere)
 {
-    platform::swf::GroupCache lender;
-    auto lenderMovie = platform::swf::ParseMovie(Groups(), &lender);
-    const auto lent = std::get<platform::swf::ShapeCharacter>(*lenderMovie->Find(1)).groups;
-    const size_t lenderSize = lender.size();
-
-    platform::swf::GroupCache own;
-    WorkSince work;
-    auto movie = platform::swf::ParseMovie(Groups(7, 60, 0, 0x0000FFFF, 30), &own, &lender);
-    EXPECT_EQ(work.Read(), 1);  // the others taken by their bytes
-    EXPECT_EQ(work.Built(), 0);
-    const auto taken = std::get<platform::swf::ShapeCharacter>(*movie->Find(1)).groups;
-    ASSERT_EQ(taken.size(), 30u);
-    EXPECT_EQ(taken[6].group, lent[6].group);
-    EXPECT_NE(taken[7].group, lent[7].group);  // recoloured: the lent paths with new styles
-    EXPECT_EQ(taken[7].group->fillPaths, lent[7].group->fillPaths);
-    EXPECT_EQ(taken[7].offset, lent[7].offset + QPointF(60, 0));
-    EXPECT_EQ(lender.size(), lenderSize);
-    EXPECT_EQ(own.size(), 30u);
-
-    // Drawn with the lent groups, the picture is a fresh player's.
-    platform::MoviePlayer canvasPlayer;
-    Load(canvasPlayer, Groups(), "lender.swf");
     for (const char *quality : {"low", "high"}) {
-        platform::MoviePlayer player;
-        player.SetQuality2(quality);
-        const std::string file = testsupport::TempPath("borrowing.swf");
-        testsupport::WriteAll(file, Groups(12, -800, 1200, 0x0000FFFF));
-        player.SetMovie(file, canvasPlayer);
-        QImage image(kSize, kSize, QImage::Format_RGB32);
-        image.fill(0xFF00FF00);
-        player.Render(image, image.rect());
-        EXPECT_EQ(image, Fresh(Groups(12, -800, 1200, 0x0000FFFF), quality, image.rect())) << quality;
+        auto shared = std::make_shared<platform::GroupCache>();
+        platform::MoviePlayer canvas;
+        platform::MoviePlayer thumbnail;
+        canvas.ShareGroups(shared);
+        thumbnail.ShareGroups(shared);
+        thumbnail.SetQuality2(quality);
+        Load(canvas, Groups(), "canvas.swf");
+        EXPECT_EQ(shared->size(), 40u);
+
+        // Recoloured and moved: read, but none built; the rest taken by their bytes.
+        WorkSince work(thumbnail);
+        Load(thumbnail, Groups(7, 60, 0, 0x0000FFFF, 30), "thumbnail.swf");
+        EXPECT_EQ(work.Read(), 1);
+        EXPECT_EQ(work.Built(), 0);
+        EXPECT_EQ(Render(thumbnail, kSize, kSize),
+                  Fresh(Groups(7, 60, 0, 0x0000FFFF, 30), quality, QRect(0, 0, kSize, kSize)))
+            << quality;
+        EXPECT_EQ(shared->size(), 70u);
+
+        // The canvas's own groups are still there for its next movie.
+        WorkSince again(canvas);
+        Load(canvas, Groups(), "canvas.swf");
+        EXPECT_EQ(again.Read(), 0);
+        EXPECT_EQ(again.Built(), 0);
+
+        // A player that stops sharing takes its groups along.
+        thumbnail.ShareGroups(nullptr);
+        EXPECT_EQ(shared->size(), 40u);
+        WorkSince alone(thumbnail);
+        Load(thumbnail, Groups(12, -800, 1200, 0x0000FFFF), "thumbnail.swf");
+        EXPECT_EQ(alone.Built(), 10);  // those the canvas alone had
+        EXPECT_EQ(Render(thumbnail, kSize, kSize),
+                  Fresh(Groups(12, -800, 1200, 0x0000FFFF), quality, QRect(0, 0, kSize, kSize)))
+            << quality;
     }
 }
 
+// With few hash bits every lookup finds some group: only one that draws the same may be taken,
+// so that every picture is still what a fresh player draws.
+TEST(PlayerPicture, GroupsWhoseHashesCollideAreNeverTakenForOneAnother)
+{
+    struct Step {
+        int changed, dx, dy;
+        uint32_t color;
+        int count, shift;
+    };
+    const Step steps[] = {
+        {-1, 0, 0, 0x00FF00FF, 40, 0},  {7, 0, 0, 0x0000FFFF, 40, 0},   {7, 60, 0, 0x0000FFFF, 40, 0},
+        {-1, 0, 0, 0x00FF00FF, 30, 7},  {12, -800, 1200, 0xFF00FFFF, 40, Px(3)}, {-1, 0, 0, 0x00FF00FF, 40, 0},
+    };
+    for (int bits : {0, 1, 3}) {
+        platform::KeepGroupHashBitsForTest(bits);
+        auto shared = std::make_shared<platform::GroupCache>();
+        platform::MoviePlayer first;
+        platform::MoviePlayer second;
+        first.ShareGroups(shared);
+        second.ShareGroups(shared);
+        first.SetQuality2("low");
+        second.SetQuality2("low");
+        for (size_t i = 0; i < std::size(steps); ++i) {
+            const Step &step = steps[i];
+            const std::string bytes = Groups(step.changed, step.dx, step.dy, step.color, step.count, step.shift);
+            platform::MoviePlayer &player = i % 2 == 0 ? first : second;
+            Load(player, bytes, i % 2 == 0 ? "first.swf" : "second.swf");
+            EXPECT_EQ(Render(player, kSize, kSize), Fresh(bytes, "low", QRect(0, 0, kSize, kSize)))
+                << "bits " << bits << " step " << i;
+        }
+    }
+    platform::KeepGroupHashBitsForTest(64);
+}
 
 TEST(PlayerPicture, UnchangedGroupsAreNotReadAgainAndMovedOnesAreNotBuiltAgain)
 {
@@ -264,26 +341,26 @@ TEST(PlayerPicture, UnchangedGroupsAreNotReadAgainAndMovedOnesAreNotBuiltAgain)
         platform::MoviePlayer player;
         player.SetQuality2(quality);
         QImage canvas(kSize, kSize, QImage::Format_RGB32);
-        WorkSince first;
+        WorkSince first(player);
         Load(player, Groups());
         player.Render(canvas, canvas.rect());
         EXPECT_EQ(first.Read(), 40);
         EXPECT_EQ(first.Built(), 40);
 
-        WorkSince again;
+        WorkSince again(player);
         Load(player, Groups());
         EXPECT_EQ(again.Read(), 0);
         EXPECT_EQ(again.Built(), 0);
 
-        WorkSince shorter;  // the last groups removed
+        WorkSince shorter(player);  // the last groups removed
         Load(player, Groups(-1, 0, 0, 0x00FF00FF, 30));
         EXPECT_EQ(shorter.Read(), 0);
-        WorkSince longer;  // and back: read and built again, as the cache holds the last movie only
+        WorkSince longer(player);  // and back: read and built again, as the cache holds the last movie only
         Load(player, Groups());
         EXPECT_EQ(longer.Read(), 10);
         EXPECT_EQ(longer.Built(), 10);
 
-        WorkSince recoloured;  // paths taken, styles new
+        WorkSince recoloured(player);  // paths taken, styles new
         Load(player, Groups(7, 0, 0, 0x0000FFFF));
         EXPECT_EQ(recoloured.Read(), 1);
         EXPECT_EQ(recoloured.Built(), 0);
@@ -292,7 +369,7 @@ TEST(PlayerPicture, UnchangedGroupsAreNotReadAgainAndMovedOnesAreNotBuiltAgain)
 
         // Every group moved, by whole pixels and by a part of one: all read, none built.
         for (int shift : {Px(3), 7, -Px(5) - 3}) {
-            WorkSince moved;
+            WorkSince moved(player);
             Load(player, Groups(-1, 0, 0, 0x00FF00FF, 40, shift));
             EXPECT_EQ(moved.Read(), 40);
             EXPECT_EQ(moved.Built(), 0);
@@ -323,9 +400,10 @@ TEST(PlayerPicture, GroupsTakenByTheirBytesStillSpendTheMovieEdgeBudget)
         }
     }
     const std::string bytes = OneShape(kSize, kSize, first, records);
-    platform::swf::GroupCache cache;
-    auto elements = [&bytes](platform::swf::GroupCache *cache) {
-        auto movie = platform::swf::ParseMovie(bytes, cache);
+    platform::swf::MovieGroups cache;
+    platform::swf::ParseCounts counts;
+    auto elements = [&bytes, &counts](platform::swf::MovieGroups *cache) {
+        auto movie = platform::swf::ParseMovie(bytes, {cache, {}, &counts});
         const auto &groups = std::get<platform::swf::ShapeCharacter>(*movie->Find(1)).groups;
         EXPECT_EQ(groups.size(), platform::swf::kMaxEdgesPerMovie / kEdges + 1);  // the last one cut short
         int64_t count = 0;
@@ -336,7 +414,7 @@ TEST(PlayerPicture, GroupsTakenByTheirBytesStillSpendTheMovieEdgeBudget)
     };
     const int64_t uncached = elements(nullptr);
     EXPECT_EQ(elements(&cache), uncached);
-    WorkSince second;
+    const int64_t readBefore = counts.groupsRead;
     EXPECT_EQ(elements(&cache), uncached);
-    EXPECT_EQ(second.Read(), 1);  // only the group the budget cuts
+    EXPECT_EQ(counts.groupsRead - readBefore, 1);  // only the group the budget cuts
 }

@@ -1,0 +1,82 @@
+// Fills whose rows hold thousands of edges, rendered afresh by the canvas player at quality
+// "high": a closed star of 17,000 anchors with spikes of 1,000 pixels drawn into views of
+// 320 x 240 to 1280 x 960, and a long fill of 17,000 bulging curves drawn into 800 x 600. The
+// render time should grow with the edges times the rows they cross.
+#include "bench/bench_app.h"
+
+#include <QImage>
+#include <benchmark/benchmark.h>
+#include <cmath>
+
+namespace {
+
+constexpr int kCanvas = 2200;  // pixels
+constexpr int kStarAnchors = 17'000;
+constexpr int kBulges = 17'000;
+
+// A closed, filled path through points given in canvas pixels (odd ones quadratic control points
+// when curved).
+void AddFilledPath(const std::vector<std::pair<double, double>> &points, bool curved)
+{
+    core::PathRecord path;
+    path.Anchors.reserve(points.size());
+    for (size_t k = 0; k < points.size(); ++k) {
+        const int16_t kind = curved && k % 2 ? core::kControlPoint : core::kOnCurve;
+        path.Anchors.push_back({static_cast<int32_t>(points[k].first * 20), static_cast<int32_t>(points[k].second * 20),
+                                kind});
+    }
+    path.blClosed = true;
+    path.FillType = core::kFillSolid;
+    path.FillColor = 0xFF5A1E14u;
+    path.LineMode = 0;
+    core::Doc().DocPaths.push_back(std::move(path));
+}
+
+// Renders the whole canvas into a width x height view once per iteration, nothing kept.
+void RenderIntoView(benchmark::State &state, benchsupport::CanvasHost &host, int width, int height)
+{
+    movie::MakeCanvasMovie();
+    host.player.SetMovie(core::Doc().CanvasTempFile);
+    QImage view(width, height, QImage::Format_RGB32);
+    int32_t background = 0xFFFFFF;
+    for (auto _ : state) {
+        background ^= 1;  // a new background: nothing of the last picture is kept
+        host.player.SetBackgroundColor(background);
+        host.player.Render(view, view.rect());
+    }
+    core::SetHost(nullptr);
+}
+
+void BM_SpikyStar(benchmark::State &state)
+{
+    benchsupport::CanvasHost host;
+    benchsupport::StartCanvas(host, kCanvas, kCanvas);
+    std::vector<std::pair<double, double>> points;
+    for (int k = 0; k < kStarAnchors; ++k) {
+        const double angle = k * 2 * M_PI / kStarAnchors;
+        const double reach = k % 2 ? 1090.0 : 90.0;
+        points.push_back({kCanvas / 2 + reach * std::cos(angle), kCanvas / 2 + reach * std::sin(angle)});
+    }
+    AddFilledPath(points, false);
+    const int width = static_cast<int>(state.range(0));
+    RenderIntoView(state, host, width, width * 3 / 4);
+}
+
+void BM_BulgingFill(benchmark::State &state)
+{
+    benchsupport::CanvasHost host;
+    benchsupport::StartCanvas(host, kCanvas, kCanvas);
+    std::vector<std::pair<double, double>> points;
+    for (int k = 0; k < 2 * kBulges; ++k) {
+        const double angle = k * M_PI / kBulges;
+        const double reach = k % 2 ? 1000.0 : 700.0;  // each curve bulges far out between two anchors
+        points.push_back({kCanvas / 2 + reach * std::cos(angle), kCanvas / 2 + reach * std::sin(angle)});
+    }
+    AddFilledPath(points, true);
+    RenderIntoView(state, host, 800, 600);
+}
+
+BENCHMARK(BM_SpikyStar)->Arg(320)->Arg(640)->Arg(1280)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BulgingFill)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,98 @@
+#include "core/memory_guard.h"
+
+#include "core/clipboard.h"
+#include "core/document.h"
+#include "core/document_lifecycle.h"
+#include "core/history.h"
+#include "core/host.h"
+#include "core/shared_paths.h"
+
+#include <new>
+#include <optional>
+#include <string>
+
+namespace core {
+namespace {
+
+// What a reading or pasting command may change, kept before it runs.
+struct KeptDocument {
+    HistoryState history = History();
+    SharedPathArray paths = SharedPathArray(Doc().DocPaths, CurrentEntryPaths());
+    std::vector<AnchorRef> selectedAnchors = Doc().SelectedAnchors;
+    CanvasSettings settings = Doc().CurrentSettings;
+    DocumentLifecycle lifecycle = Lifecycle();
+    std::string caption = GetHost().MainCaption();
+    int32_t clipOriginX = Clipboard().ClipOriginX;
+    int32_t clipOriginY = Clipboard().ClipOriginY;
+    int32_t pasteOffsetX = Clipboard().PasteOffsetX;
+    int32_t pasteOffsetY = Clipboard().PasteOffsetY;
+
+    // The history entry the document equals (normally): its records are shared, not copied.
+    static const SharedPathArray *CurrentEntryPaths()
+    {
+        const HistoryState &state = History();
+        if (state.HistoryPos < 0 || static_cast<size_t>(state.HistoryPos) >= state.HistoryEntries.size()) {
+            return nullptr;
+        }
+        return &state.HistoryEntries[static_cast<size_t>(state.HistoryPos)].Paths;
+    }
+
+    void Restore()
+    {
+        Document &doc = Doc();
+        // What the failed command built goes first, so that the copy back has room.
+        doc.PathSnapshot.reset();
+        doc.DocPaths = PathArray{PathRecord()};
+        History() = std::move(history);
+        paths.CopyTo(doc.DocPaths);
+        if (doc.DocPaths.empty()) {
+            doc.DocPaths.emplace_back();
+        }
+        doc.SelectedAnchors = std::move(selectedAnchors);
+        doc.CurrentSettings = std::move(settings);
+        Lifecycle() = std::move(lifecycle);
+        ClipboardState &clip = Clipboard();
+        clip.ClipOriginX = clipOriginX;
+        clip.ClipOriginY = clipOriginY;
+        clip.PasteOffsetX = pasteOffsetX;
+        clip.PasteOffsetY = pasteOffsetY;
+        Host &host = GetHost();
+        host.SetMainCaption(caption);
+        RefreshRecentFileMenu();
+        host.ReloadCanvas();
+        host.RefreshList();
+        host.RefreshPosition();
+        host.RefreshGradient();
+    }
+};
+
+}  // namespace
+
+bool RunWithinMemory(const std::function<void()> &command)
+{
+    std::optional<KeptDocument> kept;
+    try {
+        kept.emplace();
+        command();
+        return true;
+    } catch (const std::bad_alloc &) {
+    }
+    try {
+        if (kept) {
+            kept->Restore();
+        }
+    } catch (const std::bad_alloc &) {
+        // Not even the kept drawing fits again: an empty one is better than an end without a word.
+        NewDocument();
+    }
+    GetHost().ShowErrorMessage(kOutOfMemoryMessage, kOutOfMemoryTitle);
+    return false;
+}
+
+bool SucceedsWithinMemory(const std::function<bool()> &command)
+{
+    bool succeeded = false;
+    return RunWithinMemory([&] { succeeded = command(); }) && succeeded;
+}
+
+}  // namespace core

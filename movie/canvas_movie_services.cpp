@@ -1,0 +1,44 @@
+#include "movie/canvas_movie_services.h"
+
+#include "core/canvas_services.h"
+#include "core/document.h"
+#include "movie/canvas_movie.h"
+#include "movie/movie_writer.h"
+#include "platform/player/movie_player.h"
+
+#include <QRect>
+
+#include <algorithm>
+
+namespace movie {
+namespace {
+
+constexpr int32_t kWhiteRgb = 0xFFFFFF;
+
+class MovieCanvasServices : public core::CanvasServices {
+public:
+    void MakeCanvasMovie() override { movie::MakeCanvasMovie(); }
+    void ClearGridCache() override { movie::ClearGridCache(); }
+    void ClearBackColorCache() override { movie::ClearBackColorCache(); }
+    int32_t CanvasFrameSide(int32_t pixels) const override { return std::clamp(pixels, 1, kMaxFramePixels); }
+
+    bool RenderCanvasMovie(QImage &bitmap) override
+    {
+        platform::MoviePlayer player;
+        player.SetQuality2("low");
+        player.SetBackgroundColor(kWhiteRgb);
+        player.SetMovie(core::Doc().CanvasTempFile);
+        player.Render(bitmap, QRect(0, 0, bitmap.width(), bitmap.height()));
+        return true;
+    }
+};
+
+}  // namespace
+
+void InstallCanvasServices()
+{
+    static MovieCanvasServices services;
+    core::SetCanvasServices(&services);
+}
+
+}  // namespace movie

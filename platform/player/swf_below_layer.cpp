@@ -1,0 +1,86 @@
+#include "platform/player/swf_below_layer.h"
+
+#include <QPainter>
+#include <cstring>
+
+namespace platform::swf {
+
+void FillArea(QImage &image, const QRect &area, QRgb color)
+{
+    QPainter painter(&image);
+    painter.fillRect(area, QColor::fromRgb(color));
+}
+
+void CopyArea(const QImage &from, QImage &to, const QRect &area)
+{
+    const size_t rowBytes = static_cast<size_t>(area.width()) * sizeof(QRgb);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        std::memcpy(to.scanLine(y) + area.left() * sizeof(QRgb), from.constScanLine(y) + area.left() * sizeof(QRgb),
+                    rowBytes);
+    }
+}
+
+void BelowLayer::Drop()
+{
+    count_ = 0;
+    rowsReady_.assign(rowsReady_.size(), false);
+}
+
+// Draws the kept items into the rows top..bottom that do not hold them yet. Rows are drawn
+// across the whole visible width: gradient runs then start where a whole render starts them.
+void BelowLayer::ReadyRows(const PictureSetup &setup, int top, int bottom)
+{
+    int y = top;
+    while (y <= bottom) {
+        if (rowsReady_[static_cast<size_t>(y)]) {
+            ++y;
+            continue;
+        }
+        int end = y;
+        while (end <= bottom && !rowsReady_[static_cast<size_t>(end)]) {
+            rowsReady_[static_cast<size_t>(end)] = true;
+            ++end;
+        }
+        const QRect rows(setup.visible.left(), y, setup.visible.width(), end - y);
+        FillArea(image_, rows, setup.background);
+        RenderDisplayList(*setup.movie, *setup.list, image_, setup.visible, rows, setup.view, setup.quality,
+                          {0, count_});
+        y = end;
+    }
+}
+
+void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const QRect &changed, size_t head,
+                              bool layered)
+{
+    if (!layered || head == 0) {
+        Drop();
+        FillArea(picture, changed, setup.background);
+        RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, changed, setup.view, setup.quality);
+        return;
+    }
+    if (image_.size() != picture.size() || image_.format() != picture.format()) {
+        image_ = QImage(picture.size(), picture.format());
+        rowsReady_.assign(static_cast<size_t>(picture.height()), false);
+        count_ = 0;
+        if (image_.isNull()) {  // no memory for the layer: paint everything
+            PaintChanged(setup, picture, changed, head, false);
+            return;
+        }
+    }
+    if (image_.size() != picture.size() || image_.format() != picture.format()) {
+        image_ = QImage(picture.size(), picture.format());
+        rowsReady_.assign(static_cast<size_t>(picture.height()), false);
+        count_ = 0;
+    }
+    if (count_ == 0 || count_ > head) {
+        // The items kept below changed, or none are kept: keep those below this edit instead.
+        rowsReady_.assign(rowsReady_.size(), false);
+        count_ = head;
+    }
+    ReadyRows(setup, changed.top(), changed.bottom());
+    CopyArea(image_, picture, changed);
+    RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, changed, setup.view, setup.quality,
+                      {count_, SIZE_MAX});
+}
+
+}  // namespace platform::swf

@@ -1,0 +1,52 @@
+// The kept pixels of what lies below the items an edit changes. Edits made one after another
+// mostly change the same paths (a drag, its undo and redo, a recolour): the items below the
+// first one changed are drawn once into this layer and then only copied into the changed area,
+// over which the changed items and those above them are drawn again.
+#pragma once
+
+#include "platform/player/swf_render.h"
+
+#include <QImage>
+#include <QRect>
+
+#include <cstddef>
+#include <vector>
+
+namespace platform::swf {
+
+// Fills area of image with an opaque colour, as every picture's background is painted.
+void FillArea(QImage &image, const QRect &area, QRgb color);
+// Copies the pixels of area between two images of one size and 32-bit format.
+void CopyArea(const QImage &from, QImage &to, const QRect &area);
+
+// Everything that decides a picture's pixels besides its paint items.
+struct PictureSetup {
+    const Movie *movie = nullptr;
+    const DisplayList *list = nullptr;
+    QRect visible;  // the picture area within the target
+    QTransform view;
+    Quality quality = Quality::High;
+    QRgb background = 0;
+};
+
+class BelowLayer {
+public:
+    // Paints the changed area of picture (of the setup) anew: head is the number of leading
+    // paint items unchanged since the last call. The result equals painting the background and
+    // every item into the changed area at once, bit for bit.
+    void PaintChanged(const PictureSetup &setup, QImage &picture, const QRect &changed, size_t head,
+                      bool layered);
+    // Forgets the kept pixels (the setup changed).
+    void Drop();
+    // The items kept below (for tests).
+    size_t Count() const { return count_; }
+
+private:
+    void ReadyRows(const PictureSetup &setup, int top, int bottom);
+
+    QImage image_;
+    size_t count_ = 0;
+    std::vector<bool> rowsReady_;  // by row of image_: items [0, count_) drawn across the visible width
+};
+
+}  // namespace platform::swf

@@ -1,0 +1,538 @@
+// The compound fill's rasteriser. Every fill path becomes straight lines in scene pixels (curves
+// flattened, lines outside the rows drawn or right of the image dropped); each contour is turned
+// to a positive area first, which leaves its even-odd region as it was but makes two contours of
+// one style that meet along an edge cancel there instead of doubling. Rows are swept with a list
+// of the lines crossing them, so the work grows with the lines times the rows they cross. In a
+// row each line leaves cells: per pixel column and style, the height it covers ("cover") and the
+// part of that lying right of it ("area"). Sorted by style and column, a running sum of covers
+// gives each pixel's signed coverage, folded into 0..1 by the even-odd rule.
+#include "platform/player/swf_compound_fill.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
+namespace platform::swf {
+
+namespace {
+
+// Curves are flattened to within this many pixels (as the painter's own rasteriser does), in at
+// most kMaxCurvePieces lines.
+constexpr double kFlatness = 0.25;
+constexpr int kMaxCurvePieces = 256;
+// Coverages this close to 0 or 1 are taken as exact, so that rounding in the sums of covers
+// never lets a full pixel show its background.
+constexpr double kCoverageSnap = 1e-9;
+
+std::atomic<int64_t> linesFollowed{0};
+std::atomic<int64_t> cellsMade{0};
+
+// Points are kept in 1/256 pixel: every step of a row's coverage is then taken from differences
+// of whole numbers, so a picture moved by whole pixels gets the same pixels.
+constexpr double kSubpixels = 256;
+constexpr int64_t kSubpixelsInt = 256;
+constexpr double kMaxCoordinate = 1ll << 50;  // in subpixels; beyond it edges are held at it
+
+struct Line {
+    int64_t x0, y0, x1, y1;  // subpixels, y0 < y1
+    double slope;            // dx / dy
+    double sign;             // +1 along increasing y after orientation, else -1
+    int32_t style;
+};
+
+int64_t ToSubpixels(double pixels)
+{
+    return std::llround(std::clamp(pixels * kSubpixels, -kMaxCoordinate, kMaxCoordinate));
+}
+
+// What a line leaves in a pixel column of a row. A line crossing many columns of one row leaves
+// the same cover in each column between its ends: it is kept as a ramp, started (+1) in the first
+// of those columns and ended (-1) after the last, so a row holds a few cells per line however
+// wide the line runs.
+struct Cell {
+    uint64_t key;  // style << 32 | column + 1
+    double cover;
+    double area;
+    double ramp;       // cover added to each column from this one on
+    int32_t ramps;     // ramps started (+) and ended (-) here
+};
+
+double Cross(const QPointF &a, const QPointF &b)
+{
+    return a.x() * b.y() - a.y() * b.x();
+}
+
+// Twice the signed area swept from the origin by the subpath elements [begin, end), closed.
+double SubpathArea(const QPainterPath &path, int begin, int end)
+{
+    double twice = 0;
+    QPointF pen = path.elementAt(begin);
+    const QPointF start = pen;
+    for (int i = begin + 1; i < end; ++i) {
+        const QPainterPath::Element &e = path.elementAt(i);
+        if (e.type == QPainterPath::CurveToElement && i + 2 < end) {
+            const QPointF p1 = e;
+            const QPointF p2 = path.elementAt(i + 1);
+            const QPointF p3 = path.elementAt(i + 2);
+            // Exact for a cubic: the integral of x dy - y dx along it.
+            twice += (6 * Cross(pen, p1) + 3 * Cross(pen, p2) + Cross(pen, p3) + 3 * Cross(p1, p2) +
+                      3 * Cross(p1, p3) + 6 * Cross(p2, p3)) /
+                     10;
+            pen = p3;
+            i += 2;
+        } else {
+            twice += Cross(pen, e);
+            pen = e;
+        }
+    }
+    return twice + Cross(pen, start);
+}
+
+// Builds the lines of the paths that can touch rows [top, bottom) left of column right.
+class LineBuilder {
+public:
+    LineBuilder(const QTransform &world, int top, int bottom, int right, std::vector<Line> &lines)
+        : world_(world), top_(top), bottom_(bottom), right_(right), lines_(lines)
+    {
+    }
+
+    // Whether an edge in the rows drawn was passed over for lying right of every column.
+    bool PassedRight() const { return passedRight_; }
+
+    void AddPath(const QPainterPath &path, int32_t style)
+    {
+        const double orientation = world_.determinant() < 0 ? -1 : 1;
+        const int count = path.elementCount();
+        for (int begin = 0; begin < count;) {
+            int end = begin + 1;
+            while (end < count && path.elementAt(end).type != QPainterPath::MoveToElement) {
+                ++end;
+            }
+            sign_ = SubpathArea(path, begin, end) * orientation < 0 ? -1 : 1;
+            style_ = style;
+            AddSubpath(path, begin, end);
+            begin = end;
+        }
+    }
+
+private:
+    QPointF Map(const QPointF &p) const
+    {
+        return {world_.m11() * p.x() + world_.m21() * p.y() + world_.dx(),
+                world_.m12() * p.x() + world_.m22() * p.y() + world_.dy()};
+    }
+
+    void AddSubpath(const QPainterPath &path, int begin, int end)
+    {
+        QPointF pen = Map(path.elementAt(begin));
+        const QPointF start = pen;
+        for (int i = begin + 1; i < end; ++i) {
+            const QPainterPath::Element &e = path.elementAt(i);
+            if (e.type == QPainterPath::CurveToElement && i + 2 < end) {
+                const QPointF p3 = Map(path.elementAt(i + 2));
+                AddCurve(pen, Map(e), Map(path.elementAt(i + 1)), p3);
+                pen = p3;
+                i += 2;
+            } else {
+                const QPointF to = Map(e);
+                AddLine(pen, to);
+                pen = to;
+            }
+        }
+        AddLine(pen, start);
+    }
+
+    // Whether nothing of an edge within these bounds reaches the rows and columns drawn; one
+    // lying right of them all is noted, as the coverage left of it then stays.
+    bool Beside(double minY, double maxY, double minX)
+    {
+        if (maxY <= top_ || minY >= bottom_) {
+            return true;
+        }
+        passedRight_ = passedRight_ || minX >= right_;
+        return minX >= right_;
+    }
+
+    void AddCurve(const QPointF &p0, const QPointF &p1, const QPointF &p2, const QPointF &p3)
+    {
+        const double minY = std::min({p0.y(), p1.y(), p2.y(), p3.y()});
+        const double maxY = std::max({p0.y(), p1.y(), p2.y(), p3.y()});
+        if (Beside(minY, maxY, std::min({p0.x(), p1.x(), p2.x(), p3.x()}))) {
+            return;
+        }
+        const QPointF d1 = p0 - 2 * p1 + p2;
+        const QPointF d2 = p1 - 2 * p2 + p3;
+        const double bend = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
+        const double wanted = std::ceil(std::sqrt(0.75 * bend / kFlatness));
+        const int pieces = std::isfinite(wanted) ? static_cast<int>(std::clamp(wanted, 1.0, double(kMaxCurvePieces)))
+                                                 : kMaxCurvePieces;
+        QPointF from = p0;
+        for (int i = 1; i <= pieces; ++i) {
+            const double t = double(i) / pieces;
+            const double s = 1 - t;
+            const QPointF to = i == pieces ? p3 : s * s * s * p0 + 3 * s * s * t * p1 + 3 * s * t * t * p2 + t * t * t * p3;
+            AddLine(from, to);
+            from = to;
+        }
+    }
+
+    void AddLine(const QPointF &a, const QPointF &b)
+    {
+        if (a.y() == b.y() || Beside(std::min(a.y(), b.y()), std::max(a.y(), b.y()), std::min(a.x(), b.x()))) {
+            return;
+        }
+        if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y())) {
+            return;
+        }
+        const int64_t ax = ToSubpixels(a.x());
+        const int64_t ay = ToSubpixels(a.y());
+        const int64_t bx = ToSubpixels(b.x());
+        const int64_t by = ToSubpixels(b.y());
+        if (ay == by) {
+            return;
+        }
+        const bool down = ay < by;
+        const int64_t x0 = down ? ax : bx;
+        const int64_t y0 = down ? ay : by;
+        const int64_t x1 = down ? bx : ax;
+        const int64_t y1 = down ? by : ay;
+        lines_.push_back({x0, y0, x1, y1, double(x1 - x0) / double(y1 - y0), down ? sign_ : -sign_, style_});
+    }
+
+    QTransform world_;
+    int top_;
+    int bottom_;
+    int right_;
+    std::vector<Line> &lines_;
+    double sign_ = 1;
+    int32_t style_ = 0;
+    bool passedRight_ = false;
+};
+
+// The even-odd coverage of a pixel whose signed coverage is value.
+double EvenOdd(double value)
+{
+    double a = std::fmod(std::abs(value), 2.0);
+    if (a > 1) {
+        a = 2 - a;
+    }
+    return a < kCoverageSnap ? 0 : a > 1 - kCoverageSnap ? 1 : a;
+}
+
+// A pixel under premultiplied channels already weighted by coverage (0..255 each).
+QRgb Composite(QRgb d, float red, float green, float blue, float alpha)
+{
+    const float keep = std::max(0.0f, 1 - alpha / 255);
+    auto channel = [keep](float s, int v) { return std::clamp(static_cast<int>(std::lround(s + v * keep)), 0, 255); };
+    return qRgba(channel(red, qRed(d)), channel(green, qGreen(d)), channel(blue, qBlue(d)), channel(alpha, qAlpha(d)));
+}
+
+// Room a thread keeps between fills (most fills are small, and many are drawn one after another),
+// given back when a large fill left more than kKeptScratch elements in it.
+struct Scratch {
+    std::vector<Line> lines;
+    std::vector<Cell> cells;
+    std::vector<float> sums;
+    std::vector<size_t> active;
+};
+constexpr size_t kKeptScratch = 1 << 20;
+
+template <typename T>
+void Trim(std::vector<T> &items)
+{
+    if (items.capacity() > kKeptScratch) {
+        std::vector<T>().swap(items);
+    }
+    items.clear();
+}
+
+// One row of the sweep: cells from the lines, then coverages into the row's sums, or straight
+// into its pixels where one style alone has cells in the row.
+class RowSweep {
+public:
+    RowSweep(int columns, const QRect &clip, Scratch &scratch)
+        : columns_(columns), clipLeft_(clip.left()), clipRight_(clip.right()), cells_(scratch.cells), sums_(scratch.sums)
+    {
+        sums_.assign(static_cast<size_t>(clip.width()) * 5, 0.0f);
+    }
+
+    void Reset(int row)
+    {
+        row_ = row;
+        cells_.clear();
+        touchedLeft_ = clipRight_ + 1;
+        touchedRight_ = clipLeft_ - 1;
+    }
+
+    // The part of line in the row.
+    void Follow(const Line &line)
+    {
+        const int64_t top = int64_t(row_) * kSubpixelsInt;
+        const int64_t ya = std::max(line.y0, top);
+        const int64_t yb = std::min(line.y1, top + kSubpixelsInt);
+        if (yb <= ya) {
+            return;
+        }
+        auto xAt = [&line](int64_t y) {
+            return y == line.y0   ? line.x0
+                   : y == line.y1 ? line.x1
+                                  : line.x0 + std::llround(double(y - line.y0) * line.slope);
+        };
+        const int64_t xa = xAt(ya);
+        const int64_t xb = xAt(yb);
+        AddPiece(std::min(xa, xb), std::max(xa, xb), double(yb - ya) / kSubpixels * line.sign, line.style);
+    }
+
+    size_t CellCount() const { return cells_.size(); }
+
+    // Sums each style's coverage of the clip's pixels times its source (or draws it into pixels
+    // when the row holds one style).
+    void Cover(const std::vector<CompoundSource> &sources, QRgb *pixels)
+    {
+        std::sort(cells_.begin(), cells_.end(), [](const Cell &a, const Cell &b) { return a.key < b.key; });
+        pixels_ = pixels;
+        direct_ = cells_.empty() || cells_.front().key >> 32 == cells_.back().key >> 32;
+        size_t i = 0;
+        while (i < cells_.size()) {
+            const uint64_t style = cells_[i].key >> 32;
+            const CompoundSource &source = sources[style];
+            double acc = 0;
+            double ramp = 0;
+            int32_t ramps = 0;
+            while (i < cells_.size() && cells_[i].key >> 32 == style) {
+                const int column = static_cast<int>(cells_[i].key & 0xFFFFFFFFu) - 1;
+                double cover = 0;
+                double area = 0;
+                for (; i < cells_.size() && cells_[i].key == (style << 32 | uint64_t(column + 1)); ++i) {
+                    cover += cells_[i].cover;
+                    area += cells_[i].area;
+                    ramp += cells_[i].ramp;
+                    ramps += cells_[i].ramps;
+                }
+                if (ramps == 0) {
+                    ramp = 0;  // every ramp ended: no rounding left over
+                }
+                // A ramp column is fully crossed: half its cover lies right of the line.
+                Add(column, column + 1, EvenOdd(acc + area + ramp / 2), source);
+                acc += cover + ramp;
+                const bool more = i < cells_.size() && cells_[i].key >> 32 == style;
+                const int next = more ? static_cast<int>(cells_[i].key & 0xFFFFFFFFu) - 1 : columns_;
+                if (ramp == 0) {
+                    Add(column + 1, next, EvenOdd(acc), source);
+                    continue;
+                }
+                const int from = std::max(column + 1, clipLeft_);
+                const int to = std::min(next, clipRight_ + 1);
+                for (int x = from; x < to; ++x) {
+                    Add(x, x + 1, EvenOdd(acc + ramp * (x - column - 1) + ramp / 2), source);
+                }
+                acc += ramp * (next - column - 1);
+            }
+        }
+    }
+
+    // Blends the sums into the row's pixels.
+    void Blend()
+    {
+        if (direct_) {
+            return;
+        }
+        for (int x = touchedLeft_; x <= touchedRight_; ++x) {
+            float *sum = &sums_[static_cast<size_t>(x - clipLeft_) * 5];
+            if (sum[4] > 0) {
+                const float scale = sum[4] > 1 ? 1 / sum[4] : 1.0f;
+                pixels_[x] = Composite(pixels_[x], sum[0] * scale, sum[1] * scale, sum[2] * scale, sum[3] * scale);
+            }
+            std::fill(sum, sum + 5, 0.0f);
+        }
+    }
+
+private:
+    void Push(int column, double cover, double area, int32_t style, double ramp = 0, int32_t ramps = 0)
+    {
+        cells_.push_back({uint64_t(uint32_t(style)) << 32 | uint64_t(column + 1), cover, area, ramp, ramps});
+    }
+
+    // A straight piece of a row between x-values lo <= hi (subpixels) covering height cover
+    // (pixels, signed).
+    void AddPiece(int64_t lo, int64_t hi, double cover, int32_t style)
+    {
+        const int64_t right = int64_t(columns_) * kSubpixelsInt;
+        if (lo >= right) {
+            return;
+        }
+        if (hi <= 0) {
+            Push(-1, cover, cover, style);  // left of every column: only its cover counts
+            return;
+        }
+        const int64_t width = hi - lo;
+        auto part = [&](int64_t a, int64_t b) { return width > 0 ? cover * double(b - a) / double(width) : cover; };
+        if (lo < 0) {
+            Push(-1, part(lo, 0), part(lo, 0), style);
+        }
+        const int64_t from = std::max<int64_t>(lo, 0);
+        const int64_t to = std::min(hi, right);
+        const int first = static_cast<int>(from / kSubpixelsInt);
+        const int last = std::min(static_cast<int>((to + kSubpixelsInt - 1) / kSubpixelsInt) - 1, columns_ - 1);
+        auto cell = [&](int c) {
+            const int64_t cellLeft = int64_t(c) * kSubpixelsInt;
+            const int64_t a = std::max(from, cellLeft);
+            const int64_t b = width > 0 ? std::min(to, cellLeft + kSubpixelsInt) : a;
+            const double h = part(a, b);
+            // The part of the pixel right of the piece: its height times the distance from the
+            // piece's middle to the pixel's right side.
+            Push(c, h, h * double(2 * (cellLeft + kSubpixelsInt) - a - b) / (2 * kSubpixels), style);
+        };
+        cell(first);
+        if (last > first + 1) {  // whole columns between the ends
+            const double whole = part(0, kSubpixelsInt);
+            Push(first + 1, 0, 0, style, whole, 1);
+            Push(last, 0, 0, style, -whole, -1);
+        }
+        if (last > first) {
+            cell(last);
+        }
+    }
+
+    // Coverage over columns [begin, end) of the row, within the clip.
+    void Add(int begin, int end, double coverage, const CompoundSource &source)
+    {
+        begin = std::max(begin, clipLeft_);
+        end = std::min(end, clipRight_ + 1);
+        if (coverage <= 0 || begin >= end) {
+            return;
+        }
+        const float f = static_cast<float>(coverage);
+        if (direct_ && source.image == nullptr && f == 1 && qAlpha(source.color) == 255) {
+            std::fill(pixels_ + begin, pixels_ + end, source.color);
+            return;
+        }
+        touchedLeft_ = std::min(touchedLeft_, begin);
+        touchedRight_ = std::max(touchedRight_, end - 1);
+        const QRgb *image = nullptr;
+        int imageLeft = 0;
+        int imageWidth = 0;
+        if (source.image != nullptr) {
+            const int y = row_ - source.origin.y();
+            if (y >= 0 && y < source.image->height()) {
+                image = reinterpret_cast<const QRgb *>(source.image->constScanLine(y));
+                imageLeft = source.origin.x();
+                imageWidth = source.image->width();
+            }
+        }
+        for (int x = begin; x < end; ++x) {
+            QRgb color = source.color;
+            if (source.image != nullptr) {
+                const int ix = x - imageLeft;
+                color = image != nullptr && ix >= 0 && ix < imageWidth ? image[ix] : 0;
+            }
+            if (direct_) {
+                pixels_[x] = Composite(pixels_[x], f * qRed(color), f * qGreen(color), f * qBlue(color), f * qAlpha(color));
+                continue;
+            }
+            float *sum = &sums_[static_cast<size_t>(x - clipLeft_) * 5];
+            sum[0] += f * qRed(color);
+            sum[1] += f * qGreen(color);
+            sum[2] += f * qBlue(color);
+            sum[3] += f * qAlpha(color);
+            sum[4] += f;
+        }
+    }
+
+    int columns_;
+    int clipLeft_;
+    int clipRight_;
+    int row_ = 0;
+    int touchedLeft_ = 0;
+    int touchedRight_ = -1;
+    std::vector<Cell> &cells_;
+    std::vector<float> &sums_;  // per clip column: red, green, blue, alpha, coverage
+    QRgb *pixels_ = nullptr;   // the row's pixels
+    bool direct_ = false;      // one style in the row: drawn straight into pixels_
+};
+
+}  // namespace
+
+bool CompoundFillable(const QImage &image)
+{
+    return image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32;
+}
+
+void FillCompound(const CompoundTarget &target, const std::vector<const QPainterPath *> &paths,
+                  const std::vector<CompoundSource> &sources, const QTransform &world)
+{
+    QImage &image = *target.image;
+    const QRect clip = target.clip.intersected(QRect(0, target.imageTop, image.width(), image.height()));
+    if (clip.isEmpty() || !CompoundFillable(image) || !world.isAffine() || paths.size() != sources.size()) {
+        return;
+    }
+    thread_local Scratch scratch;
+    std::vector<Line> &lines = scratch.lines;
+    Trim(lines);
+    LineBuilder builder(world, clip.top(), clip.bottom() + 1, image.width(), lines);
+    for (size_t s = 0; s < paths.size(); ++s) {
+        if (paths[s] != nullptr && !paths[s]->isEmpty()) {
+            builder.AddPath(*paths[s], static_cast<int32_t>(s));
+        }
+    }
+    if (lines.empty()) {
+        return;
+    }
+    // In order of their tops (ties in the order made), so every row meets its lines in one order
+    // whatever rows are drawn.
+    std::stable_sort(lines.begin(), lines.end(), [](const Line &a, const Line &b) { return a.y0 < b.y0; });
+    int64_t lowest = lines.front().y1;
+    int64_t leftmost = lines.front().x0;
+    int64_t rightmost = lines.front().x0;
+    for (const Line &line : lines) {
+        lowest = std::max(lowest, line.y1);
+        leftmost = std::min({leftmost, line.x0, line.x1});
+        rightmost = std::max({rightmost, line.x0, line.x1});
+    }
+    auto column = [](int64_t x, int low, int high) {
+        return static_cast<int>(std::clamp<int64_t>(x / kSubpixelsInt, low, high));
+    };
+    // Right of every line the coverage is back to none (unless lines right of the image were
+    // left out), so the sums span the lines' columns only.
+    const int clipLeft = column(leftmost - kSubpixelsInt, clip.left(), clip.right());
+    const int clipRight = builder.PassedRight() ? clip.right() : column(rightmost + kSubpixelsInt, clip.left(), clip.right());
+    const QRect columns(QPoint(clipLeft, clip.top()), QPoint(clipRight, clip.bottom()));
+    const int firstRow = column(lines.front().y0 - kSubpixelsInt, clip.top(), clip.bottom());
+    const int endRow = column(lowest + kSubpixelsInt, clip.top(), clip.bottom()) + 1;
+    RowSweep sweep(image.width(), columns, scratch);
+    std::vector<size_t> &active = scratch.active;
+    Trim(active);
+    size_t next = 0;
+    int64_t followed = 0;
+    int64_t cells = 0;
+    for (int row = firstRow; row < endRow; ++row) {
+        const int64_t rowTop = int64_t(row) * kSubpixelsInt;
+        while (next < lines.size() && lines[next].y0 < rowTop + kSubpixelsInt) {
+            active.push_back(next++);
+        }
+        sweep.Reset(row);
+        size_t kept = 0;
+        for (size_t index : active) {
+            if (lines[index].y1 > rowTop) {
+                active[kept++] = index;
+                sweep.Follow(lines[index]);
+            }
+        }
+        active.resize(kept);
+        followed += static_cast<int64_t>(kept);
+        cells += static_cast<int64_t>(sweep.CellCount());
+        sweep.Cover(sources, reinterpret_cast<QRgb *>(image.scanLine(row - target.imageTop)));
+        sweep.Blend();
+    }
+    linesFollowed += followed;
+    cellsMade += cells;
+    Trim(scratch.cells);
+    Trim(scratch.sums);
+}
+
+CompoundCounts CurrentCompoundCounts()
+{
+    return {linesFollowed.load(), cellsMade.load()};
+}
+
+}  // namespace platform::swf

@@ -1,0 +1,53 @@
+// The fills of one style group drawn together: a scan-line rasteriser finds how much of each pixel
+// every fill style covers, and a pixel takes the styles' colours weighted by those coverages. Fill
+// regions that tile an area then cover a pixel on their shared edge fully, where filling them one
+// after another would let the background through. Internal to the player.
+#pragma once
+
+#include <QImage>
+#include <QPainterPath>
+#include <QPoint>
+#include <QRect>
+#include <QTransform>
+
+#include <cstdint>
+#include <vector>
+
+namespace platform::swf {
+
+// What a fill style paints where it covers a pixel: a premultiplied colour, or (when image is
+// set) the premultiplied pixels of an image whose (0, 0) lies on scene pixel origin.
+struct CompoundSource {
+    QRgb color = 0;
+    const QImage *image = nullptr;  // Format_ARGB32_Premultiplied
+    QPoint origin;
+};
+
+// Where a compound fill draws. Scene pixels are the device pixels of the whole picture; the
+// image holds scene rows from imageTop on and every scene column from 0. Only pixels of clip
+// (scene pixels) change. Edges are followed across the image's columns and rows of clip only,
+// so the pixels of a row depend on the geometry alone, not on the part of the picture drawn.
+struct CompoundTarget {
+    QImage *image = nullptr;
+    int imageTop = 0;
+    QRect clip;
+};
+
+// Whether the compound fill can draw into image (32-bit premultiplied pixels).
+bool CompoundFillable(const QImage &image);
+
+// Fills each even-odd path (a fill style; null or empty paths are passed over) through world into
+// the target with its source. A pixel gets sum(coverage_i * source_i) + (1 - sum(coverage_i *
+// alpha_i)) * itself; where coverages add up past 1 (overlapping regions) they are scaled down.
+void FillCompound(const CompoundTarget &target, const std::vector<const QPainterPath *> &paths,
+                  const std::vector<CompoundSource> &sources, const QTransform &world);
+
+// Work done by compound fills since the program started: line pieces followed and pixel cells
+// made from them.
+struct CompoundCounts {
+    int64_t lines = 0;
+    int64_t cells = 0;
+};
+CompoundCounts CurrentCompoundCounts();
+
+}  // namespace platform::swf

@@ -1,0 +1,77 @@
+// The canvas redraws only what an edit changed: after a path among others is moved, the move is
+// undone and redone, or the path recoloured, what the canvas shows is exactly a whole render of
+// the canvas movie.
+#include "core/canvas_settings.h"
+#include "core/document.h"
+#include "mainwindow/view_geometry.h"
+#include "platform/player/movie_player.h"
+#include "tests/journeys/journey_fixture.h"
+
+namespace journeys {
+namespace {
+
+class CanvasRedraw : public Journey {
+protected:
+    // Overlapping rectangles with solid and gradient fills, each drawn in a colour of its own.
+    void DrawOverlappingRectangles()
+    {
+        const struct {
+            StyleRow fill;
+            Rgb colour;
+            int left;
+        } rectangles[] = {{kSolid, 0xFF0000, 40},   {kLinear1, 0x00FF00, 70}, {kSolid, 0x0000FF, 100},
+                          {kRadial, 0xFFCC00, 130}, {kSolid, 0x993366, 160}};
+        ChooseStyle(kLineAndFill);
+        for (const auto &rectangle : rectangles) {
+            ChooseStyle(rectangle.fill);
+            PickColor(rectangle.colour, Qt::RightButton);
+            DrawRectangle(AtPixel(rectangle.left, rectangle.left), AtPixel(rectangle.left + 80, rectangle.left + 60));
+            Key(Qt::Key_Escape);
+        }
+    }
+
+    // What a player that never drew before shows of the canvas movie, where the canvas shows it.
+    void ExpectAWholeRender(const char *step)
+    {
+        Key(Qt::Key_Escape);  // no selection frame over the picture
+        const core::Document &doc = core::Doc();
+        platform::MoviePlayer fresh;
+        fresh.SetQuality2(core::QualityName(doc.CurrentSettings.Quality));
+        fresh.SetBackgroundColor(static_cast<int32_t>(doc.PlayerBackColor & 0xFFFFFF));
+        fresh.SetMovie(doc.CanvasTempFile);
+        const QImage shown = Canvas();
+        QImage whole(shown.size(), QImage::Format_RGB32);
+        const mainwindow::ImageRect image =
+            mainwindow::CanvasImageRect(window->CurrentViewMetrics(), doc.ViewExtent);
+        const QRect rect(image.x0, image.y0, image.x1 - image.x0, image.y1 - image.y0);
+        fresh.Render(whole, rect);
+        const QRect visible = rect.intersected(shown.rect());
+        ASSERT_FALSE(visible.isEmpty()) << step;
+        EXPECT_EQ(shown.copy(visible), whole.copy(visible)) << step;
+    }
+};
+
+TEST_F(CanvasRedraw, MovedUndoneRedoneAndRecolouredPathsShowAsAWholeRender)
+{
+    DrawOverlappingRectangles();
+    ExpectAWholeRender("drawn");
+    // The middle rectangle (100..180 x 100..160 px) by its top edge, moved in drag steps.
+    Drag({AtPixel(120, 100), AtPixel(125, 104), AtPixel(131, 110), AtPixel(140, 117)});
+    EXPECT_EQ(PixelAt(AtPixel(195, 122)), 0x0000FFu);  // blue where nothing was before
+    ExpectAWholeRender("moved");
+    Undo();
+    ExpectAWholeRender("undone");
+    Redo(true);
+    ExpectAWholeRender("redone");
+    ClickCanvas(AtPixel(140, 117));
+    PickColor(0x66FF99, Qt::RightButton);
+    ExpectAWholeRender("recoloured");
+    // The bottom rectangle (40..120 x 40..100 px) next, then the middle one again.
+    Drag({AtPixel(60, 40), AtPixel(57, 37), AtPixel(53, 33)});
+    ExpectAWholeRender("bottom moved");
+    Drag({AtPixel(140, 117), AtPixel(145, 120)});
+    ExpectAWholeRender("middle moved again");
+}
+
+}  // namespace
+}  // namespace journeys

@@ -1,0 +1,76 @@
+// Two rectangles of one colour drawn side by side and made one compound path: where they meet,
+// inside a screen pixel at 150 %, the canvas shows their colour with no lighter seam.
+#include "tests/journeys/journey_fixture.h"
+
+#include <QComboBox>
+
+namespace journeys {
+namespace {
+
+constexpr Rgb kNavy = 0x000066;
+
+class FillSeam : public Journey {
+protected:
+    // The columns of the canvas picture between the rectangles' tops and bottoms (a few pixels in
+    // from each) that hold a pixel other than the fill's colour, between picture columns left
+    // and right.
+    std::vector<int> ColumnsWithOtherPixels(int left, int right, int top, int bottom) const
+    {
+        const QImage image = Canvas();
+        std::vector<int> columns;
+        for (int x = left; x <= right; ++x) {
+            for (int y = top; y <= bottom; ++y) {
+                if ((image.pixel(x, y) & 0xFFFFFFu) != kNavy) {
+                    columns.push_back(x);
+                    break;
+                }
+            }
+        }
+        return columns;
+    }
+};
+
+TEST_F(FillSeam, AbuttingRectanglesOfOneCompoundPathShowNoSeam)
+{
+    TypeIntoCombo(window->Combo2, QStringLiteral("150%"));
+    ChooseStyle(kFillOnly);
+    PickColor(kNavy, Qt::RightButton);
+    // The second rectangle starts at the very picture position where the first ended, so both
+    // share that edge in the drawing; at 150 % it falls inside a screen pixel.
+    const QPoint topLeft = AtPixel(40, 40);
+    const QPoint shared = AtPixel(101, 140);
+    const QPoint bottomRight = AtPixel(160, 140);
+    DrawRectangle(topLeft, shared);
+    Key(Qt::Key_Escape);
+    DrawRectangle(QPoint(shared.x(), topLeft.y()), bottomRight);
+    Key(Qt::Key_Escape);
+    const int top = topLeft.y() + 3;
+    const int bottom = shared.y() - 3;
+    const int left = topLeft.x() + 3;
+    const int right = bottomRight.x() - 3;
+    // Two paths are drawn one over the other: the pixel they share lets some white through.
+    const std::vector<int> apart = ColumnsWithOtherPixels(left, right, top, bottom);
+    ASSERT_EQ(apart.size(), 1u) << "the shared edge should lie inside one screen pixel";
+    EXPECT_NEAR(apart.front(), shared.x(), 1);
+
+    // One compound path: its fills are drawn together and the shared pixel is fully covered.
+    // (Edges away from the middles of the selection frame's sides, where its handles are.)
+    ClickCanvas(AtPixel(40, 60));
+    ClickCanvas(AtPixel(160, 60), Qt::LeftButton, Qt::ControlModifier);
+    AnswerPopup({"複合パス", "複合パス化する"});
+    ClickCanvas(AtPixel(40, 60), Qt::RightButton);
+    ASSERT_TRUE(PopupsAnswered());
+    Key(Qt::Key_Escape);
+    EXPECT_TRUE(ColumnsWithOtherPixels(left, right, top, bottom).empty());
+    // The rectangles' outer edges still meet the white canvas where they did.
+    EXPECT_EQ(PixelAt(QPoint(topLeft.x() - 3, (top + bottom) / 2)), kWhite);
+    EXPECT_EQ(PixelAt(QPoint(bottomRight.x() + 3, (top + bottom) / 2)), kWhite);
+
+    // Undone, the two paths show the seam again.
+    Undo();
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(ColumnsWithOtherPixels(left, right, top, bottom), apart);
+}
+
+}  // namespace
+}  // namespace journeys

@@ -1,0 +1,134 @@
+// The folders' layering, read from the sources: which folder may include which. The engine
+// (core, movie, import and the platform stand-ins below the windows) never includes a widget
+// header, and the core stands on the platform alone.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<std::string> kWindowFolders = {"platform/forms/", "mainwindow/", "canvastools/", "toolwindows/",
+                                                 "app/"};
+
+struct Include {
+    std::string file;    // relative to the source folder
+    std::string header;  // as written between the quotes or angle brackets
+    bool angled = false;
+};
+
+// Every #include of the folder's sources (sub-folders not included).
+std::vector<Include> IncludesOf(const std::string &folder)
+{
+    static const std::regex kInclude(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])");
+    std::vector<Include> includes;
+    const fs::path root(QUILLARK_SOURCE_DIR);
+    for (const fs::directory_entry &entry : fs::directory_iterator(root / folder)) {
+        const std::string extension = entry.path().extension().string();
+        if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h")) {
+            continue;
+        }
+        std::ifstream in(entry.path());
+        std::string line;
+        std::smatch match;
+        while (std::getline(in, line)) {
+            if (std::regex_search(line, match, kInclude)) {
+                includes.push_back({folder + entry.path().filename().string(), match[2].str(), match[1] == "<"});
+            }
+        }
+    }
+    return includes;
+}
+
+std::vector<std::string> With(std::vector<std::string> list, const std::vector<std::string> &more)
+{
+    list.insert(list.end(), more.begin(), more.end());
+    return list;
+}
+
+struct Layer {
+    std::string folder;
+    std::vector<std::string> forbidden;  // folders (or single headers) it must not include
+};
+
+std::vector<Layer> Layers()
+{
+    const std::vector<std::string> aboveCore = With(kWindowFolders, {"movie/", "import/", "platform/player/"});
+    const std::vector<std::string> enginesAbovePlatform = With(kWindowFolders, {"core/", "movie/", "import/"});
+    return {
+        {"core/", aboveCore},
+        {"import/", With(kWindowFolders, {"movie/"})},
+        {"movie/", kWindowFolders},
+        {"platform/base/", With(enginesAbovePlatform, {"platform/profile/", "platform/player/", "platform/glyphs/",
+                                                      "platform/actionscript/", "platform/swf/"})},
+        // The format layer stands on the standard library alone.
+        {"platform/swf/", With(enginesAbovePlatform, {"platform/base/", "platform/profile/", "platform/player/",
+                                                     "platform/glyphs/", "platform/actionscript/"})},
+        {"platform/profile/", enginesAbovePlatform},
+        {"platform/glyphs/", enginesAbovePlatform},
+        {"platform/player/", enginesAbovePlatform},
+        {"platform/actionscript/", enginesAbovePlatform},
+        // The canvas tools reach the main window through their CanvasView only.
+        {"canvastools/", {"app/", "mainwindow/draw_gui.h"}},
+    };
+}
+
+class FolderLayering : public ::testing::TestWithParam<Layer> {};
+
+TEST_P(FolderLayering, IncludesNothingAboveIt)
+{
+    const Layer &layer = GetParam();
+    const std::vector<Include> includes = IncludesOf(layer.folder);
+    ASSERT_FALSE(includes.empty()) << "no sources read in " << layer.folder;
+    for (const Include &include : includes) {
+        if (include.angled) {
+            continue;
+        }
+        for (const std::string &forbidden : layer.forbidden) {
+            EXPECT_NE(include.header.rfind(forbidden, 0), 0u) << include.file << " includes " << include.header;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, FolderLayering, ::testing::ValuesIn(Layers()),
+                         [](const ::testing::TestParamInfo<Layer> &info) {
+                             std::string name;
+                             for (char c : info.param.folder) {
+                                 if (std::isalnum(static_cast<unsigned char>(c))) {
+                                     name += c;
+                                 }
+                             }
+                             return name;
+                         });
+
+// The names of the toolkit's widget headers (QWidget, QLabel, QtWidgets, ...).
+std::set<std::string> WidgetHeaders()
+{
+    std::set<std::string> names{"QtWidgets"};
+    for (const fs::directory_entry &entry : fs::directory_iterator(QUILLARK_WIDGET_HEADERS)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+TEST(EngineLayering, NoEngineFolderIncludesAWidgetHeader)
+{
+    const std::set<std::string> widgetHeaders = WidgetHeaders();
+    ASSERT_TRUE(widgetHeaders.count("QWidget"));
+    for (const char *folder : {"core/", "movie/", "import/", "platform/base/", "platform/profile/", "platform/glyphs/",
+                               "platform/player/", "platform/actionscript/", "platform/swf/"}) {
+        for (const Include &include : IncludesOf(folder)) {
+            const std::string name = include.header.substr(include.header.rfind('/') + 1);
+            const bool widgets = include.header.rfind("QtWidgets/", 0) == 0 || widgetHeaders.count(name) > 0;
+            EXPECT_FALSE(include.angled && widgets) << include.file << " includes <" << include.header << ">";
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,262 @@
+// Fills of one shape that share an edge: anti-aliased, their coverages add up, so no background
+// shows along the edge; without anti-aliasing every pixel is one colour or the other.
+#include "jpeg_fixture.h"
+#include "platform/player/swf_render.h"
+#include "platform/player/swf_parser.h"
+#include "player_test_util.h"
+
+#include <QPainter>
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace swftest;
+
+namespace {
+
+constexpr uint32_t kNavyRgba = 0x141E5AFF;
+const QRgb kNavy = qRgb(0x14, 0x1E, 0x5A);
+
+int32_t Tw(double pixels)
+{
+    return static_cast<int32_t>(std::lround(pixels * 20));
+}
+
+// A closed polygon through points (pixels) with the fill on side fill0.
+Records &Polygon(Records &records, const std::vector<QPointF> &points, int fill0, int fill1 = 0)
+{
+    records.Move(Tw(points[0].x()), Tw(points[0].y()), fill0, fill1);
+    for (size_t i = 1; i <= points.size(); ++i) {
+        const QPointF &p = points[i % points.size()];
+        records.Line(Tw(p.x()), Tw(p.y()));
+    }
+    return records;
+}
+
+std::vector<QPointF> Box(double left, double top, double right, double bottom, bool backwards = false)
+{
+    if (backwards) {
+        return {{left, top}, {left, bottom}, {right, bottom}, {right, top}};
+    }
+    return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+}
+
+std::string Movie1(int width, int height, const Styles &styles, const Records &records)
+{
+    Movie movie(width, height);
+    movie.Background(0xFFFFFF).Shape(1, styles, records).Place(1, 1).ShowFrame();
+    return movie.Bytes();
+}
+
+Styles NavyStyles(int count)
+{
+    Styles styles;
+    for (int i = 0; i < count; ++i) {
+        styles.Solid(kNavyRgba);
+    }
+    return styles;
+}
+
+// Pixels (x, y) along a seam that must show the fill's own colour.
+using SeamPixels = std::vector<QPoint>;
+
+SeamPixels Column(int x, int top, int bottom)
+{
+    SeamPixels pixels;
+    for (int y = top; y <= bottom; ++y) {
+        pixels.push_back({x, y});
+    }
+    return pixels;
+}
+
+struct SeamCase {
+    const char *name;
+    std::function<std::string()> movie;
+    SeamPixels seam;
+    QPoint inside;  // a pixel well inside the fills: the colour the seam must show
+    QSize size;     // the movie's, in pixels
+};
+
+// Two squares meeting at x = 100.5: one style both drawn the same way, one traced backwards, the
+// second with its fill on the other side, and two styles of one colour.
+std::string TwoSquares(bool backwards, int secondFill0, int secondFill1, int styleCount)
+{
+    Records records;
+    Polygon(records, Box(20, 20, 100.5, 80), 1);
+    Polygon(records, Box(100.5, 20, 180, 80, backwards), secondFill0, secondFill1);
+    return Movie1(200, 100, NavyStyles(styleCount), records);
+}
+
+// Two triangles sharing the diagonal of a square placed on fractional pixels.
+std::string Triangles(int styleCount)
+{
+    Records records;
+    Polygon(records, {{20.3, 20.3}, {180.3, 20.3}, {20.3, 180.3}}, 1);
+    Polygon(records, {{180.3, 20.3}, {180.3, 180.3}, {20.3, 180.3}}, styleCount);
+    return Movie1(200, 200, NavyStyles(styleCount), records);
+}
+
+SeamPixels Diagonal()
+{
+    SeamPixels pixels;
+    for (int i = 16; i <= 144; ++i) {
+        pixels.push_back({static_cast<int>(180.3 - i), static_cast<int>(20.3 + i)});
+    }
+    return pixels;
+}
+
+// Five sectors of a disc about (100.4, 100.4), each its own style, the arcs quadratic curves.
+constexpr int kSectors = 5;
+constexpr double kCentre = 100.4;
+constexpr double kRadius = 80;
+
+QPointF OnCircle(double angle, double radius)
+{
+    return {kCentre + radius * std::cos(angle), kCentre + radius * std::sin(angle)};
+}
+
+std::string Sectors()
+{
+    Records records;
+    const double step = 2 * M_PI / kSectors;
+    for (int i = 0; i < kSectors; ++i) {
+        const QPointF from = OnCircle(i * step, kRadius);
+        const QPointF to = OnCircle((i + 1) * step, kRadius);
+        const QPointF control = OnCircle((i + 0.5) * step, kRadius / std::cos(step / 2));
+        records.Move(Tw(kCentre), Tw(kCentre), i + 1, 0).Line(Tw(from.x()), Tw(from.y()));
+        records.Curve(Tw(control.x()), Tw(control.y()), Tw(to.x()), Tw(to.y())).Line(Tw(kCentre), Tw(kCentre));
+    }
+    return Movie1(200, 200, NavyStyles(kSectors), records);
+}
+
+SeamPixels Radii()
+{
+    SeamPixels pixels;
+    for (int i = 0; i < kSectors; ++i) {
+        for (int r = 0; r <= 70; r += 2) {
+            const QPointF p = OnCircle(i * 2 * M_PI / kSectors, r);
+            pixels.push_back({static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))});
+        }
+    }
+    return pixels;
+}
+
+// Two tiles of one JPEG bitmap (5 px a bitmap pixel, covering 0..50 px) meeting at x = 25.5.
+std::string BitmapTiles()
+{
+    Styles styles;
+    styles.Bitmap(2, 100.0).Bitmap(2, 100.0);
+    Records records;
+    Polygon(records, Box(5, 5, 25.5, 45), 1);
+    Polygon(records, Box(25.5, 5, 45, 45), 2);
+    Movie movie(50, 50);
+    movie.Background(0xFFFFFF).Tag(21, Jpeg2Body(2, EncodeJpeg(10, 10, kNavy))).Shape(1, styles, records);
+    movie.Place(1, 1).ShowFrame();
+    return movie.Bytes();
+}
+
+std::vector<SeamCase> SeamCases()
+{
+    return {
+        {"squares, one style", [] { return TwoSquares(false, 1, 0, 1); }, Column(100, 22, 78), {60, 50}, {200, 100}},
+        {"squares, one traced backwards", [] { return TwoSquares(true, 1, 0, 1); }, Column(100, 22, 78), {60, 50},
+         {200, 100}},
+        {"squares, fill on the other side", [] { return TwoSquares(false, 0, 1, 1); }, Column(100, 22, 78), {60, 50},
+         {200, 100}},
+        {"squares, two styles", [] { return TwoSquares(false, 2, 0, 2); }, Column(100, 22, 78), {60, 50}, {200, 100}},
+        {"triangles, one style", [] { return Triangles(1); }, Diagonal(), {60, 60}, {200, 200}},
+        {"triangles, two styles", [] { return Triangles(2); }, Diagonal(), {60, 60}, {200, 200}},
+        {"sectors", Sectors, Radii(), {100, 60}, {200, 200}},
+        {"bitmap tiles", BitmapTiles, Column(25, 7, 43), {15, 25}, {50, 50}},
+    };
+}
+
+TEST(PlayerSeams, SharedEdgesShowNoBackgroundWhenAntialiased)
+{
+    for (const SeamCase &seam : SeamCases()) {
+        for (const char *quality : {"medium", "high", "best"}) {
+            const std::string bytes = seam.movie();
+            const QImage image = Play(bytes, seam.size.width(), seam.size.height(), quality);
+            const QRgb inside = image.pixel(seam.inside);
+            ASSERT_NE(inside, kWhite) << seam.name;
+            int differing = 0;
+            for (const QPoint &p : seam.seam) {
+                differing += image.pixel(p) != inside ? 1 : 0;
+            }
+            EXPECT_EQ(differing, 0) << seam.name << " at " << quality;
+        }
+    }
+}
+
+TEST(PlayerSeams, SeamShapesOverTwoBackgroundsDifferOnlyOnTheirOutlines)
+{
+    for (const SeamCase &seam : SeamCases()) {
+        platform::MoviePlayer overWhite;
+        overWhite.SetQuality2("high");
+        Load(overWhite, seam.movie());
+        platform::MoviePlayer overBlack;
+        overBlack.SetQuality2("high");
+        overBlack.SetBackgroundColor(0);
+        Load(overBlack, seam.movie());
+        const QImage white = Render(overWhite, seam.size.width(), seam.size.height());
+        const QImage black = Render(overBlack, seam.size.width(), seam.size.height());
+        for (const QPoint &p : seam.seam) {
+            EXPECT_EQ(white.pixel(p), black.pixel(p)) << seam.name << " at " << p.x() << "," << p.y();
+        }
+    }
+}
+
+TEST(PlayerSeams, WithoutAntialiasingEveryPixelIsTheFillOrExactWhite)
+{
+    for (const SeamCase &seam : SeamCases()) {
+        const QImage image = Play(seam.movie(), seam.size.width(), seam.size.height(), "low");
+        const QRgb inside = image.pixel(seam.inside);
+        EXPECT_EQ(Count(image, [inside](QRgb p) { return p != inside && p != kWhite; }), 0) << seam.name;
+        for (const QPoint &p : seam.seam) {
+            EXPECT_EQ(image.pixel(p), inside) << seam.name;
+        }
+    }
+}
+
+// All the seam shapes, a gradient and a bitmap in one 512 x 512 movie, drawn whole (in bands on
+// threads) and in parts: the parts hold the whole render's pixels.
+TEST(PlayerSeams, PartsRepaintedMatchTheWholeRender)
+{
+    Movie movie(512, 512);
+    movie.Background(0xFFFFFF).Tag(21, Jpeg2Body(2, EncodeJpeg(10, 10, kNavy)));
+    Styles styles = NavyStyles(kSectors);
+    styles.Gradient(false, 0.02, Tw(300), Tw(300), {{0, 0xFF0000FF}, {255, 0x0000FFFF}}).Bitmap(2, 100.0);
+    Records records;
+    Polygon(records, {{20.3, 20.3}, {480.3, 20.3}, {20.3, 480.3}}, 1);
+    Polygon(records, {{480.3, 20.3}, {480.3, 480.3}, {20.3, 480.3}}, 2);
+    Polygon(records, Box(200.5, 200.5, 400.25, 300.75), kSectors + 1);
+    Polygon(records, Box(5, 5, 45.5, 45), kSectors + 2);
+    movie.Shape(1, styles, records).Place(1, 1).ShowFrame();
+    const std::string bytes = movie.Bytes();
+    const auto parsed = platform::swf::ParseMovie(bytes);
+    ASSERT_NE(parsed, nullptr);
+    platform::swf::DisplayList list;
+    platform::swf::ApplyFrame(parsed->frames.at(0), list);
+    const QTransform fullSize = QTransform::fromScale(1 / 20.0, 1 / 20.0);
+    auto render = [&](const QRect &part) {
+        QImage image(512, 512, QImage::Format_RGB32);
+        image.fill(kWhite);
+        platform::swf::RenderDisplayList(*parsed, list, image, image.rect(), part, fullSize,
+                                         platform::swf::Quality::High);
+        return image;
+    };
+    const QImage whole = render(QRect(0, 0, 512, 512));
+    for (const QRect &part : {QRect(0, 0, 200, 200), QRect(256, 256, 200, 200), QRect(150, 30, 300, 100),
+                              QRect(37, 333, 61, 170)}) {
+        const QImage repainted = render(part);
+        int differing = 0;
+        for (int y = 0; y < 512; ++y) {
+            for (int x = 0; x < 512; ++x) {
+                differing += repainted.pixel(x, y) != (part.contains(x, y) ? whole.pixel(x, y) : kWhite) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(differing, 0) << part.x() << "," << part.y();
+    }
+}
+
+}  // namespace
