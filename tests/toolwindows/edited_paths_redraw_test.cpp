@@ -57,8 +57,8 @@ TEST_F(EditedPathsRedrawTest, EveryKindOfEditChangesTheCanvasMovie)
          }},
         {"gradient tool",
          [this] {
-             Doc().DocPaths[2].blSelected = false;  // the tool shows the last selected path's frame
-             ChooseTool(canvastools::kToolGradient);
+             ChooseTool(canvastools::kToolGradient);  // choosing a tool clears the selection
+             Doc().DocPaths[1].blSelected = true;      // the tool shows the selected path's frame
              window->DispShape(1);
              Drag(testsupport::kLeft, 0, {{2000, 2000}, {2100, 2050}, {2300, 2100}});
          }},
