@@ -119,6 +119,8 @@ struct PlaceObjectRecord {
     std::optional<std::string> name;  // UTF-8 without the terminator
     std::optional<uint16_t> clipDepth;
     std::optional<Bytes> clipActions;  // ClipActionsBytes
+
+    bool operator==(const PlaceObjectRecord &) const = default;
 };
 
 Bytes PlaceObject2Body(const PlaceObjectRecord &place);

@@ -78,15 +78,7 @@ TEST(TagRecords, PlacementsRoundTripWithEachOptionalField)
     for (const swf::PlaceObjectRecord &place : {full, moved}) {
         Body read(swf::PlaceObject2Body(place));
         const swf::PlaceObjectRecord back = swf::ReadPlaceObject2(read.in);
-        EXPECT_EQ(back.move, place.move);
-        EXPECT_EQ(back.depth, place.depth);
-        EXPECT_EQ(back.characterId, place.characterId);
-        EXPECT_EQ(back.matrix, place.matrix);
-        EXPECT_EQ(back.cxform, place.cxform);
-        EXPECT_EQ(back.ratio, place.ratio);
-        EXPECT_EQ(back.name, place.name);
-        EXPECT_EQ(back.clipDepth, place.clipDepth);
-        EXPECT_EQ(back.clipActions, place.clipActions);
+        EXPECT_TRUE(back == place);
         EXPECT_FALSE(read.in.Overrun());
     }
     // Flags, depth and nothing else for a bare move.
