@@ -1,11 +1,13 @@
 // Fills whose rows hold thousands of edges, rendered afresh by the canvas player at quality
 // "high": a closed star of 17,000 anchors with spikes of 1,000 pixels drawn into views of
 // 320 x 240 to 1280 x 960, and a long fill of 17,000 bulging curves drawn into 800 x 600. The
-// render time should grow with the edges times the rows they cross.
+// render time should grow with the edges times the rows they cross. The star's movie is also
+// written and loaded again after each change of one anchor.
 #include "bench/bench_app.h"
 
 #include <QImage>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -47,10 +49,8 @@ void RenderIntoView(benchmark::State &state, benchsupport::CanvasHost &host, int
     core::SetHost(nullptr);
 }
 
-void BM_SpikyStar(benchmark::State &state)
+void AddSpikyStar()
 {
-    benchsupport::CanvasHost host;
-    benchsupport::StartCanvas(host, kCanvas, kCanvas);
     std::vector<std::pair<double, double>> points;
     for (int k = 0; k < kStarAnchors; ++k) {
         const double angle = k * 2 * M_PI / kStarAnchors;
@@ -58,14 +58,54 @@ void BM_SpikyStar(benchmark::State &state)
         points.push_back({kCanvas / 2 + reach * std::cos(angle), kCanvas / 2 + reach * std::sin(angle)});
     }
     AddFilledPath(points, false);
+}
+
+void BM_SpikyStar(benchmark::State &state)
+{
+    benchsupport::CanvasHost host;
+    benchsupport::StartCanvas(host, kCanvas, kCanvas);
+    AddSpikyStar();
     const int width = static_cast<int>(state.range(0));
     RenderIntoView(state, host, width, width * 3 / 4);
 }
 
+// Writing the canvas movie after one anchor of the star moved (the whole path is encoded
+// again), then loading it into the player; each stage's mean milliseconds are counters.
+void BM_SpikyStarWriteAndLoad(benchmark::State &state)
+{
+    benchsupport::CanvasHost host;
+    benchsupport::StartCanvas(host, kCanvas, kCanvas);
+    AddSpikyStar();
+    movie::MakeCanvasMovie();
+    host.player.SetMovie(core::Doc().CanvasTempFile);
+    using Clock = std::chrono::steady_clock;
+    double writeMs = 0;
+    double loadMs = 0;
+    int32_t dx = 20;
+    for (auto _ : state) {
+        core::MoveAnchor(dx, 0, 1, 0);
+        dx = -dx;
+        const auto start = Clock::now();
+        movie::MakeCanvasMovie();
+        const auto written = Clock::now();
+        host.player.SetMovie(core::Doc().CanvasTempFile);
+        const auto loaded = Clock::now();
+        writeMs += std::chrono::duration<double, std::milli>(written - start).count();
+        loadMs += std::chrono::duration<double, std::milli>(loaded - written).count();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["write_ms"] = writeMs / n;
+    state.counters["load_ms"] = loadMs / n;
+    core::SetHost(nullptr);
+}
+
+// At quality "high" (2) the fill is drawn whole, with anti-aliasing; at "low" (0) it is cut into
+// tiles.
 void BM_BulgingFill(benchmark::State &state)
 {
     benchsupport::CanvasHost host;
     benchsupport::StartCanvas(host, kCanvas, kCanvas);
+    core::Doc().CurrentSettings.Quality = static_cast<int16_t>(state.range(0));
     std::vector<std::pair<double, double>> points;
     for (int k = 0; k < 2 * kBulges; ++k) {
         const double angle = k * M_PI / kBulges;
@@ -77,6 +117,7 @@ void BM_BulgingFill(benchmark::State &state)
 }
 
 BENCHMARK(BM_SpikyStar)->Arg(320)->Arg(640)->Arg(1280)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_BulgingFill)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpikyStarWriteAndLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BulgingFill)->Arg(2)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -257,8 +257,16 @@ void MoviePlayer::Render(QImage &target, const QRect &rect) const
                                       [](const swf::PaintItem &item) { return item.clipDepth > 0; });
     picture_->items = std::move(items);
     if (!changed.isEmpty()) {
-        const swf::PictureSetup setup{movie, &state_->displayList, visible, view, QualityOf(quality_), background};
+        swf::RenderCounts counts;
+        const swf::PictureSetup setup{movie, &state_->displayList, visible, view, QualityOf(quality_), background,
+                                      &counts};
         picture_->below.PaintChanged(setup, picture_->image, changed, head, layered);
+        stats_.outlineElementsBuilt += counts.outlineElementsBuilt;
+        stats_.outlineElementsKept += counts.outlineElementsKept;
+        stats_.tilesFilled += counts.tilesFilled;
+        stats_.tileEdges += counts.tileEdges;
+        stats_.fillLineRows += counts.compoundLines;
+        stats_.fillCells += counts.compoundCells;
     }
     swf::CopyArea(picture_->image, target, visible);
 }

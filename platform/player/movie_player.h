@@ -18,11 +18,21 @@ namespace swf {
 struct Movie;
 }
 
-// Work a player has done loading movies since it was made: style groups whose records were read
+// Work a player has done since it was made. Loading movies: style groups whose records were read
 // (not taken whole by their bytes from a group cache), and groups whose paths were built.
+// Rendering: elements of line outlines built, and of those kept for later renders (within a budget
+// all players share); tiles of long fills drawn without anti-aliasing and the edges given to
+// them; for fills drawn with anti-aliasing, the rows drawn times the lines of a fill crossing
+// each, and the pixel cells made from them.
 struct PlayerStats {
     int64_t groupsRead = 0;
     int64_t groupsBuilt = 0;
+    int64_t outlineElementsBuilt = 0;
+    int64_t outlineElementsKept = 0;
+    int64_t tilesFilled = 0;
+    int64_t tileEdges = 0;
+    int64_t fillLineRows = 0;
+    int64_t fillCells = 0;
 };
 
 class MoviePlayer {
@@ -97,7 +107,7 @@ private:
     // Shape groups of the last movie (and of the players sharing them), reused by the next one
     // wherever they are unchanged.
     std::shared_ptr<GroupCache> groupCache_;
-    PlayerStats stats_;
+    mutable PlayerStats stats_;  // rendering counts too
     // The last rendered picture and what it shows.
     mutable std::unique_ptr<Picture> picture_;
 };

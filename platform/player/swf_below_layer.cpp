@@ -44,7 +44,7 @@ void BelowLayer::ReadyRows(const PictureSetup &setup, int top, int bottom)
         const QRect rows(setup.visible.left(), y, setup.visible.width(), end - y);
         FillArea(image_, rows, setup.background);
         RenderDisplayList(*setup.movie, *setup.list, image_, setup.visible, rows, setup.view, setup.quality,
-                          {0, count_});
+                          {0, count_}, setup.counts);
         y = end;
     }
 }
@@ -55,7 +55,8 @@ void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const 
     if (!layered || head == 0) {
         Drop();
         FillArea(picture, changed, setup.background);
-        RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, changed, setup.view, setup.quality);
+        RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, changed, setup.view, setup.quality, {},
+                          setup.counts);
         return;
     }
     if (image_.size() != picture.size() || image_.format() != picture.format()) {
@@ -80,7 +81,7 @@ void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const 
     ReadyRows(setup, changed.top(), changed.bottom());
     CopyArea(image_, picture, changed);
     RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, changed, setup.view, setup.quality,
-                      {count_, SIZE_MAX});
+                      {count_, SIZE_MAX}, setup.counts);
 }
 
 }  // namespace platform::swf

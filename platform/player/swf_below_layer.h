@@ -27,6 +27,7 @@ struct PictureSetup {
     QTransform view;
     Quality quality = Quality::High;
     QRgb background = 0;
+    RenderCounts *counts = nullptr;  // where the work of drawing is added, when given
 };
 
 class BelowLayer {

@@ -1,15 +1,16 @@
 // The compound fill's rasteriser. Every fill path becomes straight lines in scene pixels (curves
-// flattened, lines outside the rows drawn or right of the image dropped); each contour is turned
+// flattened, lines outside the rows drawn or right of the clip dropped); each contour is turned
 // to a positive area first, which leaves its even-odd region as it was but makes two contours of
 // one style that meet along an edge cancel there instead of doubling. Rows are swept with a list
 // of the lines crossing them, so the work grows with the lines times the rows they cross. In a
 // row each line leaves cells: per pixel column and style, the height it covers ("cover") and the
 // part of that lying right of it ("area"). Sorted by style and column, a running sum of covers
-// gives each pixel's signed coverage, folded into 0..1 by the even-odd rule.
+// gives each pixel's signed coverage, folded into 0..1 by the even-odd rule. Lines and cells are
+// ordered wholly (ties by the order made), so that sums are taken in one order whatever part of
+// the picture is drawn.
 #include "platform/player/swf_compound_fill.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 
 namespace platform::swf {
@@ -24,9 +25,6 @@ constexpr int kMaxCurvePieces = 256;
 // never lets a full pixel show its background.
 constexpr double kCoverageSnap = 1e-9;
 
-std::atomic<int64_t> linesFollowed{0};
-std::atomic<int64_t> cellsMade{0};
-
 // Points are kept in 1/256 pixel: every step of a row's coverage is then taken from differences
 // of whole numbers, so a picture moved by whole pixels gets the same pixels.
 constexpr double kSubpixels = 256;
@@ -38,11 +36,26 @@ struct Line {
     double slope;            // dx / dy
     double sign;             // +1 along increasing y after orientation, else -1
     int32_t style;
+    uint32_t order;          // made as the order-th line of the fill
 };
 
 int64_t ToSubpixels(double pixels)
 {
     return std::llround(std::clamp(pixels * kSubpixels, -kMaxCoordinate, kMaxCoordinate));
+}
+
+// std::llround for |value| < 2^62, without the library call: the part after the point is taken
+// exactly, so halves round away from zero as there.
+int64_t RoundHalfAway(double value)
+{
+    int64_t whole = static_cast<int64_t>(value);
+    const double rest = value - static_cast<double>(whole);
+    if (rest >= 0.5) {
+        ++whole;
+    } else if (rest <= -0.5) {
+        --whole;
+    }
+    return whole;
 }
 
 // What a line leaves in a pixel column of a row. A line crossing many columns of one row leaves
@@ -55,6 +68,7 @@ struct Cell {
     double area;
     double ramp;       // cover added to each column from this one on
     int32_t ramps;     // ramps started (+) and ended (-) here
+    uint32_t order;    // made as the order-th cell of the row
 };
 
 double Cross(const QPointF &a, const QPointF &b)
@@ -88,7 +102,8 @@ double SubpathArea(const QPainterPath &path, int begin, int end)
     return twice + Cross(pen, start);
 }
 
-// Builds the lines of the paths that can touch rows [top, bottom) left of column right.
+// Builds the lines of the paths that can touch rows [top, bottom) left of column right: a line
+// wholly right of the columns drawn changes none of them (coverage is summed from the left).
 class LineBuilder {
 public:
     LineBuilder(const QTransform &world, int top, int bottom, int right, std::vector<Line> &lines)
@@ -196,7 +211,8 @@ private:
         const int64_t y0 = down ? ay : by;
         const int64_t x1 = down ? bx : ax;
         const int64_t y1 = down ? by : ay;
-        lines_.push_back({x0, y0, x1, y1, double(x1 - x0) / double(y1 - y0), down ? sign_ : -sign_, style_});
+        lines_.push_back({x0, y0, x1, y1, double(x1 - x0) / double(y1 - y0), down ? sign_ : -sign_, style_,
+                          static_cast<uint32_t>(lines_.size())});
     }
 
     QTransform world_;
@@ -212,18 +228,28 @@ private:
 // The even-odd coverage of a pixel whose signed coverage is value.
 double EvenOdd(double value)
 {
-    double a = std::fmod(std::abs(value), 2.0);
+    double a = std::abs(value);
+    if (a >= 2) {
+        a = std::fmod(a, 2.0);
+    }
     if (a > 1) {
         a = 2 - a;
     }
     return a < kCoverageSnap ? 0 : a > 1 - kCoverageSnap ? 1 : a;
 }
 
+// A channel value rounded as std::lround rounds it (halves up), held to 0..255.
+inline int ChannelOf(float value)
+{
+    // A float below 256 plus a half is exact in double, so truncating it rounds exactly.
+    return value > 0 ? (value < 255 ? static_cast<int>(static_cast<double>(value) + 0.5) : 255) : 0;
+}
+
 // A pixel under premultiplied channels already weighted by coverage (0..255 each).
-QRgb Composite(QRgb d, float red, float green, float blue, float alpha)
+inline QRgb Composite(QRgb d, float red, float green, float blue, float alpha)
 {
     const float keep = std::max(0.0f, 1 - alpha / 255);
-    auto channel = [keep](float s, int v) { return std::clamp(static_cast<int>(std::lround(s + v * keep)), 0, 255); };
+    auto channel = [keep](float s, int v) { return ChannelOf(s + v * keep); };
     return qRgba(channel(red, qRed(d)), channel(green, qGreen(d)), channel(blue, qBlue(d)), channel(alpha, qAlpha(d)));
 }
 
@@ -276,7 +302,7 @@ public:
         auto xAt = [&line](int64_t y) {
             return y == line.y0   ? line.x0
                    : y == line.y1 ? line.x1
-                                  : line.x0 + std::llround(double(y - line.y0) * line.slope);
+                                  : line.x0 + RoundHalfAway(double(y - line.y0) * line.slope);
         };
         const int64_t xa = xAt(ya);
         const int64_t xb = xAt(yb);
@@ -289,7 +315,8 @@ public:
     // when the row holds one style).
     void Cover(const std::vector<CompoundSource> &sources, QRgb *pixels)
     {
-        std::sort(cells_.begin(), cells_.end(), [](const Cell &a, const Cell &b) { return a.key < b.key; });
+        std::sort(cells_.begin(), cells_.end(),
+                  [](const Cell &a, const Cell &b) { return a.key < b.key || (a.key == b.key && a.order < b.order); });
         pixels_ = pixels;
         direct_ = cells_.empty() || cells_.front().key >> 32 == cells_.back().key >> 32;
         size_t i = 0;
@@ -350,7 +377,8 @@ public:
 private:
     void Push(int column, double cover, double area, int32_t style, double ramp = 0, int32_t ramps = 0)
     {
-        cells_.push_back({uint64_t(uint32_t(style)) << 32 | uint64_t(column + 1), cover, area, ramp, ramps});
+        cells_.push_back({uint64_t(uint32_t(style)) << 32 | uint64_t(column + 1), cover, area, ramp, ramps,
+                          static_cast<uint32_t>(cells_.size())});
     }
 
     // A straight piece of a row between x-values lo <= hi (subpixels) covering height cover
@@ -459,7 +487,7 @@ bool CompoundFillable(const QImage &image)
 }
 
 void FillCompound(const CompoundTarget &target, const std::vector<const QPainterPath *> &paths,
-                  const std::vector<CompoundSource> &sources, const QTransform &world)
+                  const std::vector<CompoundSource> &sources, const QTransform &world, RenderCounts &counts)
 {
     QImage &image = *target.image;
     const QRect clip = target.clip.intersected(QRect(0, target.imageTop, image.width(), image.height()));
@@ -469,7 +497,7 @@ void FillCompound(const CompoundTarget &target, const std::vector<const QPainter
     thread_local Scratch scratch;
     std::vector<Line> &lines = scratch.lines;
     Trim(lines);
-    LineBuilder builder(world, clip.top(), clip.bottom() + 1, image.width(), lines);
+    LineBuilder builder(world, clip.top(), clip.bottom() + 1, clip.right() + 1, lines);
     for (size_t s = 0; s < paths.size(); ++s) {
         if (paths[s] != nullptr && !paths[s]->isEmpty()) {
             builder.AddPath(*paths[s], static_cast<int32_t>(s));
@@ -480,7 +508,8 @@ void FillCompound(const CompoundTarget &target, const std::vector<const QPainter
     }
     // In order of their tops (ties in the order made), so every row meets its lines in one order
     // whatever rows are drawn.
-    std::stable_sort(lines.begin(), lines.end(), [](const Line &a, const Line &b) { return a.y0 < b.y0; });
+    std::sort(lines.begin(), lines.end(),
+              [](const Line &a, const Line &b) { return a.y0 < b.y0 || (a.y0 == b.y0 && a.order < b.order); });
     int64_t lowest = lines.front().y1;
     int64_t leftmost = lines.front().x0;
     int64_t rightmost = lines.front().x0;
@@ -524,15 +553,10 @@ void FillCompound(const CompoundTarget &target, const std::vector<const QPainter
         sweep.Cover(sources, reinterpret_cast<QRgb *>(image.scanLine(row - target.imageTop)));
         sweep.Blend();
     }
-    linesFollowed += followed;
-    cellsMade += cells;
+    counts.compoundLines += followed;
+    counts.compoundCells += cells;
     Trim(scratch.cells);
     Trim(scratch.sums);
-}
-
-CompoundCounts CurrentCompoundCounts()
-{
-    return {linesFollowed.load(), cellsMade.load()};
 }
 
 }  // namespace platform::swf

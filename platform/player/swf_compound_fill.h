@@ -10,7 +10,8 @@
 #include <QRect>
 #include <QTransform>
 
-#include <cstdint>
+#include "platform/player/swf_render_counts.h"
+
 #include <vector>
 
 namespace platform::swf {
@@ -25,8 +26,9 @@ struct CompoundSource {
 
 // Where a compound fill draws. Scene pixels are the device pixels of the whole picture; the
 // image holds scene rows from imageTop on and every scene column from 0. Only pixels of clip
-// (scene pixels) change. Edges are followed across the image's columns and rows of clip only,
-// so the pixels of a row depend on the geometry alone, not on the part of the picture drawn.
+// (scene pixels) change. Edges are followed across the rows of clip only, and from the image's
+// first column up to the clip's last (an edge wholly right of the clip cannot change a pixel in
+// it), so the pixels of a row depend on the geometry alone, not on the part of the picture drawn.
 struct CompoundTarget {
     QImage *image = nullptr;
     int imageTop = 0;
@@ -39,15 +41,8 @@ bool CompoundFillable(const QImage &image);
 // Fills each even-odd path (a fill style; null or empty paths are passed over) through world into
 // the target with its source. A pixel gets sum(coverage_i * source_i) + (1 - sum(coverage_i *
 // alpha_i)) * itself; where coverages add up past 1 (overlapping regions) they are scaled down.
+// The rows times the lines crossing them, and the cells made, are added to counts.
 void FillCompound(const CompoundTarget &target, const std::vector<const QPainterPath *> &paths,
-                  const std::vector<CompoundSource> &sources, const QTransform &world);
-
-// Work done by compound fills since the program started: line pieces followed and pixel cells
-// made from them.
-struct CompoundCounts {
-    int64_t lines = 0;
-    int64_t cells = 0;
-};
-CompoundCounts CurrentCompoundCounts();
+                  const std::vector<CompoundSource> &sources, const QTransform &world, RenderCounts &counts);
 
 }  // namespace platform::swf

@@ -7,6 +7,7 @@
 #include <QTransform>
 
 #include "platform/player/swf_group_index.h"
+#include "platform/player/swf_render_counts.h"
 #include "platform/player/swf_styles.h"
 
 #include <cstddef>
@@ -23,16 +24,10 @@ struct GroupPieces;  // swf_path_pieces.h
 // Budgets of line outlines (the area a line covers at full width, round caps and joins), in path
 // elements of 24 bytes: one outline is built only when its estimated size fits kMaxOutlineElements
 // (else its line is drawn one device pixel wide), and outlines are kept for later renders while all
-// kept ones together fit kMaxHeldOutlineElements (else they are built again when drawn).
+// kept ones together, in every loaded movie, fit kMaxHeldOutlineElements (else they are built
+// again when drawn).
 constexpr int64_t kMaxOutlineElements = 2 << 20;
 constexpr int64_t kMaxHeldOutlineElements = 4 << 20;
-
-// The outline elements kept by all groups, and those built since the program started.
-struct OutlineCounts {
-    int64_t held = 0;
-    int64_t built = 0;
-};
-OutlineCounts CurrentOutlineCounts();
 
 // Outlines are built for scales in steps of two: the scale (device pixels per twip) an outline
 // drawn at scale is built for, the next power of two at or above it. An outline depends on its
@@ -59,8 +54,9 @@ public:
     const QPainterPath *Held(size_t index, double scale) const;
     // Builds and keeps the outline for OutlineScale(scale) (replacing one built for another) when
     // the budgets allow; returns it or nullptr. A line whose outline did not fit is not tried
-    // again: it is outlined anew whenever it is drawn.
-    const QPainterPath *Hold(size_t index, const QPainterPath &line, double width, double scale);
+    // again: it is outlined anew whenever it is drawn. The elements built are added to counts.
+    const QPainterPath *Hold(size_t index, const QPainterPath &line, double width, double scale,
+                             RenderCounts &counts);
 
     // The OutlineScale the outlines were last readied for: tried for every line wide there.
     double ReadiedScale() const { return readiedScale_; }

@@ -1,5 +1,5 @@
 // Line outlines: built when a line is first drawn at full width, kept within a budget shared by
-// every loaded movie.
+// every loaded movie (the one count shared between threads and players: it decides what is kept).
 #include "platform/player/swf_data.h"
 
 #include <QPainterPathStroker>
@@ -26,7 +26,6 @@ constexpr double kOffsetErrorExponent = 1.4;
 constexpr int kMaxCurveHalvings = 10;
 
 std::atomic<int64_t> heldElements{0};
-std::atomic<int64_t> builtElements{0};
 
 // The largest turn (radians) of a piece of curve stroked width twips wide at scale.
 double LargestTurn(double width, double scale)
@@ -99,11 +98,6 @@ double OutlineScale(double scale)
     return std::exp2(std::ceil(std::log2(scale)));
 }
 
-OutlineCounts CurrentOutlineCounts()
-{
-    return {heldElements.load(), builtElements.load()};
-}
-
 int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double scale)
 {
     int64_t estimate = 64;  // the caps
@@ -132,9 +126,7 @@ QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
     stroker.setCapStyle(Qt::RoundCap);
     stroker.setJoinStyle(Qt::RoundJoin);
     stroker.setCurveThreshold(1.0);
-    QPainterPath outline = stroker.createStroke(CutLine(line, LargestTurn(width, scale)));
-    builtElements += outline.elementCount();
-    return outline;
+    return stroker.createStroke(CutLine(line, LargestTurn(width, scale)));
 }
 
 LineOutlines::~LineOutlines()
@@ -148,7 +140,8 @@ const QPainterPath *LineOutlines::Held(size_t index, double scale) const
                                                                                                  : nullptr;
 }
 
-const QPainterPath *LineOutlines::Hold(size_t index, const QPainterPath &line, double width, double scale)
+const QPainterPath *LineOutlines::Hold(size_t index, const QPainterPath &line, double width, double scale,
+                                       RenderCounts &counts)
 {
     if (index >= outlines_.size()) {
         return nullptr;
@@ -174,6 +167,8 @@ const QPainterPath *LineOutlines::Hold(size_t index, const QPainterPath &line, d
         outlines_[index] = LineOutline(line, width, scale);
         scales_[index] = OutlineScale(scale);
         const int64_t elements = outlines_[index]->elementCount();
+        counts.outlineElementsBuilt += elements;
+        counts.outlineElementsKept += elements;
         held_ += elements;
         heldElements += elements - estimate;
     }

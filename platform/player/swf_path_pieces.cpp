@@ -11,7 +11,6 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 
 namespace platform::swf {
@@ -35,8 +34,6 @@ constexpr double kRasterFlatness = 0.25;
 // rasteriser steps along it from the cut and may place it up to 1/256 pixel apart.
 constexpr double kUncutLength = 8;
 
-std::atomic<int64_t> tilesFilled{0};
-std::atomic<int64_t> edgesFilled{0};
 
 enum Side : unsigned { kLeft = 1, kRight = 2, kAbove = 4, kBelow = 8 };
 
@@ -324,9 +321,9 @@ QRectF KeptArea(const QRect &device, const QTransform &inverse)
 class TileFiller {
 public:
     TileFiller(QImage &image, const QRect &clip, Qt::FillRule rule, const QTransform &world, const QBrush &brush,
-               bool antialiased)
+               bool antialiased, RenderCounts &counts)
         : image_(image), clip_(clip), rule_(rule), world_(world), inverse_(world.inverted()), brush_(brush),
-          antialiased_(antialiased), tolerances_(TolerancesFor(world))
+          antialiased_(antialiased), tolerances_(TolerancesFor(world)), counts_(counts)
     {
     }
 
@@ -370,8 +367,8 @@ private:
         }
         painter.setTransform(world_ * QTransform::fromTranslate(-tile.left(), -tile.top()));
         painter.fillPath(ToPath(outline, rule_), brush_);
-        tilesFilled += 1;
-        edgesFilled += static_cast<int64_t>(outline.edges.size());
+        counts_.tilesFilled += 1;
+        counts_.tileEdges += static_cast<int64_t>(outline.edges.size());
     }
 
     QImage &image_;
@@ -382,6 +379,7 @@ private:
     QBrush brush_;
     bool antialiased_;
     CutTolerances tolerances_;
+    RenderCounts &counts_;
 };
 
 }  // namespace
@@ -507,12 +505,12 @@ bool TileableTransform(const QTransform &transform)
 }
 
 void FillInTiles(QImage &image, const QRect &area, const QRect &clip, const PathPieces &pieces,
-                 const QTransform &world, const QBrush &brush, bool antialiased)
+                 const QTransform &world, const QBrush &brush, bool antialiased, RenderCounts &counts)
 {
     if (image.depth() != 32 || !image.rect().contains(area) || !TileableTransform(world)) {
         return;
     }
-    TileFiller filler(image, clip.intersected(area), pieces.Path().fillRule(), world, brush, antialiased);
+    TileFiller filler(image, clip.intersected(area), pieces.Path().fillRule(), world, brush, antialiased, counts);
     filler.Fill(area, pieces.FillWithin(filler.Keep(area), filler.Tolerances()));
 }
 
@@ -523,11 +521,6 @@ QPainterPath FillCutTo(const PathPieces &pieces, const QRect &device, const QTra
     }
     return ToPath(pieces.FillWithin(KeptArea(device, world.inverted()), TolerancesFor(world)),
                   pieces.Path().fillRule());
-}
-
-PieceCounts CurrentPieceCounts()
-{
-    return {tilesFilled.load(), edgesFilled.load()};
 }
 
 }  // namespace platform::swf

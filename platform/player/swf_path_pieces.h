@@ -6,6 +6,8 @@
 #include <QRectF>
 #include <QTransform>
 
+#include "platform/player/swf_render_counts.h"
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -99,9 +101,10 @@ std::shared_ptr<const GroupPieces> BuildGroupPieces(const std::vector<QPainterPa
 // Fills pieces with brush through world into the part clip of image, tile by tile: the tiles
 // split area (which must lie in image) until each holds few edges, and depend on area and the
 // path only, so a part repainted gives the pixels of a whole fill. Each tile keeps the geometry
-// inside the bounds of its pixels (and a margin) mapped back through world.
+// inside the bounds of its pixels (and a margin) mapped back through world. The tiles filled and
+// the edges given to them are added to counts.
 void FillInTiles(QImage &image, const QRect &area, const QRect &clip, const PathPieces &pieces,
-                 const QTransform &world, const QBrush &brush, bool antialiased);
+                 const QTransform &world, const QBrush &brush, bool antialiased, RenderCounts &counts);
 
 // Whether FillInTiles can draw through transform (affine and invertible).
 bool TileableTransform(const QTransform &transform);
@@ -109,12 +112,5 @@ bool TileableTransform(const QTransform &transform);
 // The fill cut down to what decides its pixels in device, drawn through world (an empty path
 // when world is not tileable).
 QPainterPath FillCutTo(const PathPieces &pieces, const QRect &device, const QTransform &world);
-
-// Work done by FillInTiles since the program started: tiles filled and the edges given to them.
-struct PieceCounts {
-    int64_t tiles = 0;
-    int64_t edges = 0;
-};
-PieceCounts CurrentPieceCounts();
 
 }  // namespace platform::swf

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/player/swf_movie.h"
+#include "platform/player/swf_render_counts.h"
 
 #include <QImage>
 #include <QRect>
@@ -27,9 +28,11 @@ struct ItemRange {
 // twips -> device pixels). Large pictures are drawn in horizontal bands on several threads; the
 // bands depend on the picture area only, so a part repainted gives the pixels of a whole render.
 // Only the paint items in range are drawn (clip layers always apply), so that drawing the items
-// of consecutive ranges one after another gives the pixels of drawing them all at once.
+// of consecutive ranges one after another gives the pixels of drawing them all at once. The work
+// done is added to counts when given.
 void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &picture,
-                       const QRect &clip, const QTransform &view, Quality quality, const ItemRange &range = {});
+                       const QRect &clip, const QTransform &view, Quality quality, const ItemRange &range = {},
+                       RenderCounts *counts = nullptr);
 
 // Device pixels around a shape's bounds that its drawing may still touch (anti-aliasing,
 // one-pixel lines): shapes are culled, and changed areas widened, by this margin.

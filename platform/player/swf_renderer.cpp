@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <new>
 #include <thread>
 #include <unordered_map>
 
@@ -229,7 +230,7 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
 
 // Readies a group before any drawing starts: the outlines of its lines drawn wide at the scale are
 // built and kept (within the budget).
-void Ready(const Readying &what)
+void Ready(const Readying &what, RenderCounts &counts)
 {
     const DrawnGroup &group = *what.group;
     LineOutlines &outlines = *group.lineOutlines;
@@ -239,7 +240,7 @@ void Ready(const Readying &what)
     for (size_t i = 0; i < group.linePaths.size(); ++i) {
         const QPainterPath &line = group.linePaths[i];
         if (!line.isEmpty() && !DrawnThin(group.lines[i], what.scale)) {
-            outlines.Hold(i, line, group.lines[i].width, what.scale);
+            outlines.Hold(i, line, group.lines[i].width, what.scale, counts);
         }
     }
     outlines.SetReadiedScale(OutlineScale(what.scale));
@@ -275,24 +276,81 @@ void RunJobs(int count, const Job &job)
 // Groups readied per job.
 constexpr size_t kReadyingPerJob = 128;
 
-// Readies the groups, each by one thread.
-void ReadyAll(const std::vector<Readying> &readying)
+// Readies the groups, each by one thread, each job counting its own work.
+void ReadyAll(const std::vector<Readying> &readying, RenderCounts &counts)
 {
     const int jobs = static_cast<int>((readying.size() + kReadyingPerJob - 1) / kReadyingPerJob);
-    RunJobs(jobs, [&readying](int job) {
+    std::vector<RenderCounts> jobCounts(static_cast<size_t>(jobs));
+    RunJobs(jobs, [&readying, &jobCounts](int job) {
         const size_t begin = static_cast<size_t>(job) * kReadyingPerJob;
         for (size_t i = begin; i < std::min(readying.size(), begin + kReadyingPerJob); ++i) {
-            Ready(readying[i]);
+            Ready(readying[i], jobCounts[static_cast<size_t>(job)]);
         }
     });
+    for (const RenderCounts &job : jobCounts) {
+        counts += job;
+    }
 }
+
+// The pixels of a group's gradient and bitmap fills, one area each, in memory a band keeps from
+// group to group: allocating them per group costs more than painting them when groups are small,
+// and the allocator maps and unmaps large blocks anew each time.
+class SourcePixels {
+public:
+    // Begins a group with count sources covering size each.
+    void Start(const QSize &size, size_t count)
+    {
+        size_ = size;
+        area_ = static_cast<size_t>(size.width()) * static_cast<size_t>(size.height());
+        used_ = 0;
+        if (pixels_.size() < area_ * count) {
+            try {
+                pixels_.resize(area_ * count);
+            } catch (const std::bad_alloc &) {
+                pixels_ = {};  // each image allocated on its own (null where no memory is left)
+            }
+        }
+    }
+
+    // A transparent image of the size over memory of its own, until Finish.
+    QImage Next()
+    {
+        if (pixels_.size() < used_ + area_) {
+            QImage own(size_, QImage::Format_ARGB32_Premultiplied);
+            own.fill(Qt::transparent);
+            return own;
+        }
+        QRgb *start = pixels_.data() + used_;
+        std::fill(start, start + area_, 0u);
+        used_ += area_;
+        return QImage(reinterpret_cast<uchar *>(start), size_.width(), size_.height(),
+                      static_cast<qsizetype>(size_.width()) * 4, QImage::Format_ARGB32_Premultiplied);
+    }
+
+    // Ends the group: its images are no longer used. Memory past kKeptPixels is given back.
+    void Finish()
+    {
+        if (pixels_.size() > kKeptPixels) {
+            pixels_ = {};
+        }
+    }
+
+private:
+    static constexpr size_t kKeptPixels = size_t(1) << 22;
+
+    QSize size_;
+    size_t area_ = 0;
+    size_t used_ = 0;
+    std::vector<QRgb> pixels_;
+};
 
 // Draws a scene into one device rectangle (a band of the target). offset moves the scene's
 // device coordinates to the painter's.
 class Renderer {
 public:
-    Renderer(const Movie &movie, QPainter &painter, const QRect &clip, const QTransform &offset, Quality quality)
-        : movie_(movie), painter_(painter), clip_(clip), offset_(offset), quality_(quality)
+    Renderer(const Movie &movie, QPainter &painter, const QRect &clip, const QTransform &offset, Quality quality,
+             RenderCounts &counts)
+        : movie_(movie), painter_(painter), clip_(clip), offset_(offset), quality_(quality), counts_(counts)
     {
         painter_.setRenderHint(QPainter::Antialiasing, quality != Quality::Low);
         painter_.setRenderHint(QPainter::TextAntialiasing, quality != Quality::Low);
@@ -388,9 +446,18 @@ private:
                                QPoint(within(std::ceil(draw.device.right()), clip.right(), image->width() - 1),
                                       clip.bottom()));
         const DrawnGroup &group = *draw.group;
-        std::vector<const QPainterPath *> paths(group.fillPaths.size(), nullptr);
-        std::vector<CompoundSource> sources(group.fillPaths.size());
-        std::vector<QImage> images(group.fillPaths.size());
+        // Kept from group to group: a band draws thousands of groups, most of them small.
+        std::vector<const QPainterPath *> &paths = fillPaths_;
+        std::vector<CompoundSource> &sources = fillSources_;
+        std::vector<QImage> &images = fillImages_;
+        paths.assign(group.fillPaths.size(), nullptr);
+        sources.assign(group.fillPaths.size(), CompoundSource());
+        images.assign(group.fillPaths.size(), QImage());
+        size_t painted = 0;  // fills whose pixels are painted first
+        for (size_t i = 0; i < group.fillPaths.size(); ++i) {
+            painted += !group.fillPaths[i].isEmpty() && group.fills[i].kind != FillKind::Solid ? 1 : 0;
+        }
+        sourcePixels_.Start(sourceArea.size(), painted);
         for (size_t i = 0; i < group.fillPaths.size(); ++i) {
             if (group.fillPaths[i].isEmpty()) {
                 continue;
@@ -401,31 +468,34 @@ private:
                 sources[i].color = qPremultiply(cx.Apply(style.color));
                 continue;
             }
-            images[i] = FillSource(style, cx, draw.world, sourceArea);
+            images[i] = sourcePixels_.Next();
+            FillSource(images[i], style, cx, draw.world, sourceArea.topLeft());
             sources[i].image = &images[i];
             sources[i].origin = sourceArea.topLeft();
         }
-        FillCompound({image, imageTop, clip}, paths, sources, draw.world);
+        FillCompound({image, imageTop, clip}, paths, sources, draw.world, counts_);
+        images.clear();
+        sourcePixels_.Finish();
         return true;
     }
 
-    // The pixels a gradient or bitmap fill paints over area (scene pixels), wherever its shape is.
-    QImage FillSource(const FillStyle &style, const ColorTransform &cx, const QTransform &world, const QRect &area)
+    // Paints into source (transparent, premultiplied) the pixels a gradient or bitmap fill paints
+    // over the scene pixels from origin on, wherever its shape is.
+    void FillSource(QImage &source, const FillStyle &style, const ColorTransform &cx, const QTransform &world,
+                    const QPoint &origin)
     {
-        QImage source(area.size(), QImage::Format_ARGB32_Premultiplied);
-        source.fill(Qt::transparent);
-        const QTransform toSource = world * QTransform::fromTranslate(-area.left(), -area.top());
+        const QTransform toSource = world * QTransform::fromTranslate(-origin.x(), -origin.y());
         QPainter painter(&source);
         if (style.kind != FillKind::Bitmap) {
             QBrush brush = GradientBrush(style, cx);
             brush.setTransform(brush.transform() * toSource);
             painter.fillRect(source.rect(), brush);
-            return source;
+            return;
         }
         bool alphaOnly = false;
         const QImage image = BitmapPixels(style, cx, alphaOnly);
         if (image.isNull()) {
-            return source;
+            return;
         }
         painter.setRenderHint(QPainter::SmoothPixmapTransform, style.smoothed && quality_ >= Quality::High);
         if (alphaOnly) {
@@ -439,7 +509,6 @@ private:
             brush.setTransform(style.matrix * toSource);
             painter.fillRect(source.rect(), brush);
         }
-        return source;
     }
 
     void DrawFill(const QPainterPath &shared, const FillStyle &style, const ColorTransform &cx)
@@ -469,7 +538,7 @@ private:
         if (image != nullptr && clips_.empty() && style.kind != FillKind::Bitmap && TileableTransform(world)) {
             const QBrush brush = style.kind == FillKind::Solid ? QBrush(QColor::fromRgba(cx.Apply(style.color)))
                                                                : GradientBrush(style, cx);
-            FillInTiles(*image, device, clip_, pieces, world, brush, quality_ != Quality::Low);
+            FillInTiles(*image, device, clip_, pieces, world, brush, quality_ != Quality::Low, counts_);
         } else {
             DrawFill(FillCutTo(pieces, device, world), style, cx);
         }
@@ -529,6 +598,7 @@ private:
             outline = group.lineOutlines->Held(index, scale);
             if (outline == nullptr && EstimatedOutlineElements(line, style.width, scale) <= kMaxOutlineElements) {
                 built = LineOutline(line, style.width, scale);
+                counts_.outlineElementsBuilt += built.elementCount();
                 outline = &built;
             }
         }
@@ -597,10 +667,16 @@ private:
     QRect clip_;
     QTransform offset_;
     Quality quality_;
+    RenderCounts &counts_;
     QRectF sceneClip_;  // clip_ in the scene's device coordinates
     bool transformSet_ = false;
     QTransform world_;  // the scene transform set on the painter when transformSet_
     std::vector<ActiveClip> clips_;
+    // The fills of the group being drawn together (see FillTogether).
+    std::vector<const QPainterPath *> fillPaths_;
+    std::vector<CompoundSource> fillSources_;
+    std::vector<QImage> fillImages_;
+    SourcePixels sourcePixels_;
 };
 
 // Without anti-aliasing a pixel is drawn when its centre lies inside a shape. A centre exactly on
@@ -667,8 +743,11 @@ QImage ColorTransform::Apply(const QImage &image) const
 }
 
 void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &picture,
-                       const QRect &clip, const QTransform &view, Quality quality, const ItemRange &range)
+                       const QRect &clip, const QTransform &view, Quality quality, const ItemRange &range,
+                       RenderCounts *counts)
 {
+    RenderCounts uncounted;
+    RenderCounts &total = counts != nullptr ? *counts : uncounted;
     const QRect whole = picture.intersected(target.rect());
     const QRect area = clip.intersected(whole);
     if (area.isEmpty() || list.empty()) {
@@ -686,10 +765,10 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
     }
     std::vector<Readying> readying;
     const Scene scene = BuildScene(movie, list, area, drawn, range, readying);
-    ReadyAll(readying);
+    ReadyAll(readying, total);
     if (bands == 1) {
         QPainter painter(&target);
-        Renderer(movie, painter, area, QTransform(), quality).Draw(scene);
+        Renderer(movie, painter, area, QTransform(), quality, total).Draw(scene);
         return;
     }
     // Each band paints through its own image over the target's rows, so the painters never
@@ -697,16 +776,23 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
     // always drawn through the same band transform, so a repainted part matches a whole render.
     uchar *pixels = target.bits();
     const qsizetype stride = target.bytesPerLine();
-    auto drawBand = [&](int top, int bottom) {
+    // Each band counts its own work; the counts are added up when all are done.
+    std::vector<RenderCounts> bandCounts(touched.size());
+    auto drawBand = [&](int top, int bottom, RenderCounts &bandCount) {
         QImage band(pixels + stride * top, target.width(), bottom - top, stride, target.format());
         QPainter painter(&band);
         const QRect bandClip = area.intersected(QRect(whole.left(), top, whole.width(), bottom - top));
-        Renderer(movie, painter, bandClip.translated(0, -top), QTransform::fromTranslate(0, -top), quality)
+        Renderer(movie, painter, bandClip.translated(0, -top), QTransform::fromTranslate(0, -top), quality, bandCount)
             .Draw(scene);
     };
     // The bands are jobs on the global pool: Qt's raster fills then stay within their band
     // instead of splitting every large fill again across threads already busy with other bands.
-    RunJobs(static_cast<int>(touched.size()), [&](int i) { drawBand(touched[i].first, touched[i].second); });
+    RunJobs(static_cast<int>(touched.size()), [&](int i) {
+        drawBand(touched[i].first, touched[i].second, bandCounts[static_cast<size_t>(i)]);
+    });
+    for (const RenderCounts &band : bandCounts) {
+        total += band;
+    }
 }
 
 }  // namespace platform::swf

@@ -1,5 +1,6 @@
 // Budgets of the player that keep huge or hostile shapes from costing unbounded memory: line
-// outlines are built when drawn, kept within a shared budget, and not built at all beyond it.
+// outlines are built when drawn, kept within a budget all players share (and give back with their
+// movies), and not built at all beyond it. The work is read from the players' statistics.
 #include "platform/player/swf_movie.h"
 #include "player_test_util.h"
 
@@ -39,43 +40,45 @@ int RedRows(const QImage &image)
     return rows;
 }
 
+// Renders the player's picture again in full: over another background, then over its own.
+QImage RenderAfresh(platform::MoviePlayer &player, int width, int height)
+{
+    player.SetBackgroundColor(0x000000);
+    Render(player, width, height);
+    player.SetBackgroundColor(-1);
+    return Render(player, width, height);
+}
+
 }  // namespace
 
-TEST(PlayerBudgets, LineOutlinesAreBuiltWhenDrawnAndReleasedWithTheirMovie)
+TEST(PlayerBudgets, LineOutlinesAreBuiltWhenFirstDrawnAndKept)
 {
-    using platform::swf::CurrentOutlineCounts;
-    const auto start = CurrentOutlineCounts();
-    {
-        platform::MoviePlayer player;
-        player.SetQuality2("low");
-        Load(player, BackAndForth(300, 400));  // 20 pixels wide
-        EXPECT_EQ(CurrentOutlineCounts().built, start.built) << "outlines are built when first drawn";
-        const QImage first = Render(player, kSize, kSize);
-        const auto drawn = CurrentOutlineCounts();
-        EXPECT_GT(drawn.built, start.built);
-        EXPECT_GT(drawn.held, start.held);
-        EXPECT_LE(drawn.held - start.held, platform::swf::kMaxOutlineElements);
-        EXPECT_GE(RedRows(first), 19);
-        EXPECT_LE(RedRows(first), 21);
-        // Drawn again from the kept outline: nothing more is built, the pixels are the same.
-        EXPECT_EQ(Render(player, kSize, kSize), first);
-        EXPECT_EQ(CurrentOutlineCounts().built, drawn.built);
-    }
-    EXPECT_EQ(CurrentOutlineCounts().held, start.held);
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    Load(player, BackAndForth(300, 400));  // 20 pixels wide
+    EXPECT_EQ(player.Stats().outlineElementsBuilt, 0) << "outlines are built when first drawn";
+    const QImage first = Render(player, kSize, kSize);
+    const platform::PlayerStats drawn = player.Stats();
+    EXPECT_GT(drawn.outlineElementsBuilt, 0);
+    EXPECT_EQ(drawn.outlineElementsKept, drawn.outlineElementsBuilt);
+    EXPECT_LE(drawn.outlineElementsKept, platform::swf::kMaxOutlineElements);
+    EXPECT_GE(RedRows(first), 19);
+    EXPECT_LE(RedRows(first), 21);
+    // Drawn again from the kept outline: nothing more is built, the pixels are the same.
+    EXPECT_EQ(RenderAfresh(player, kSize, kSize), first);
+    EXPECT_EQ(player.Stats().outlineElementsBuilt, drawn.outlineElementsBuilt);
 }
 
 TEST(PlayerBudgets, ALineWhoseOutlineWouldExceedTheBudgetIsDrawnOnePixelWide)
 {
-    using platform::swf::CurrentOutlineCounts;
     // 140,000 segments of a line 100 pixels wide: its outline is estimated beyond the budget.
     const int segments = static_cast<int>(platform::swf::kMaxOutlineElements / 16) + 10000;
     platform::MoviePlayer player;
     player.SetQuality2("low");
     Load(player, BackAndForth(segments, 2000));
-    const auto start = CurrentOutlineCounts();
     const QImage image = Render(player, kSize, kSize);
-    EXPECT_EQ(CurrentOutlineCounts().built, start.built);
-    EXPECT_EQ(CurrentOutlineCounts().held, start.held);
+    EXPECT_EQ(player.Stats().outlineElementsBuilt, 0);
+    EXPECT_EQ(player.Stats().outlineElementsKept, 0);
     // Still shown, one pixel wide.
     EXPECT_GE(RedRows(image), 1);
     EXPECT_LE(RedRows(image), 2);
@@ -112,52 +115,58 @@ std::string ManyBackAndForth(int count, int segments, uint16_t width)
 
 TEST(PlayerBudgets, GroupsReadiedTogetherStayWithinTheBudgetAndDrawAlikeWhetherKeptOrNot)
 {
-    using platform::swf::CurrentOutlineCounts;
     using platform::swf::kMaxHeldOutlineElements;
     // 800 groups whose outlines are estimated at 8,064 elements each: more than the budget holds
     // together, readied on several threads at once.
     const std::string movie = ManyBackAndForth(800, 500, 40);
-    const auto start = CurrentOutlineCounts();
-    platform::MoviePlayer keeper;
-    keeper.SetQuality2("high");
-    Load(keeper, movie, "keeper.swf");
-    const QImage kept = Render(keeper, 512, 512);
-    const auto afterFirst = CurrentOutlineCounts();
-    EXPECT_GT(afterFirst.held, start.held);
-    EXPECT_LE(afterFirst.held - start.held, kMaxHeldOutlineElements);
-    // Drawn again in full (over another background, then the first): the outlines that did not
-    // fit are built again whenever they are drawn, the rest are not.
-    keeper.SetBackgroundColor(0x000000);
-    Render(keeper, 512, 512);
-    keeper.SetBackgroundColor(-1);
-    EXPECT_EQ(Render(keeper, 512, 512), kept);
-    const auto afterSecond = CurrentOutlineCounts();
-    EXPECT_GT(afterSecond.built, afterFirst.built);
-    EXPECT_LT(afterSecond.built - afterFirst.built, afterFirst.built - start.built);
-    EXPECT_EQ(afterSecond.held, afterFirst.held);
+    int64_t keptByFirst = 0;
+    QImage kept;
+    {
+        platform::MoviePlayer keeper;
+        keeper.SetQuality2("high");
+        Load(keeper, movie, "keeper.swf");
+        kept = Render(keeper, 512, 512);
+        const platform::PlayerStats first = keeper.Stats();
+        keptByFirst = first.outlineElementsKept;
+        EXPECT_GT(keptByFirst, kMaxHeldOutlineElements / 2);
+        EXPECT_LE(keptByFirst, kMaxHeldOutlineElements);
+        EXPECT_GT(first.outlineElementsBuilt, keptByFirst) << "some did not fit and were drawn once";
+        // Drawn again in full: the outlines that did not fit are built again whenever they are
+        // drawn, the rest are not.
+        EXPECT_EQ(RenderAfresh(keeper, 512, 512), kept);
+        const platform::PlayerStats second = keeper.Stats();
+        const int64_t builtAgain = second.outlineElementsBuilt - first.outlineElementsBuilt;
+        EXPECT_GT(builtAgain, 0);
+        EXPECT_LT(builtAgain, first.outlineElementsBuilt);
+        EXPECT_EQ(second.outlineElementsKept, keptByFirst);
 
-    // A second player of the same movie finds the budget taken: its lines are outlined when
-    // drawn, and it shows the same pixels.
-    platform::MoviePlayer other;
-    other.SetQuality2("high");
-    Load(other, movie, "other.swf");
-    EXPECT_EQ(Render(other, 512, 512), kept);
-    EXPECT_LE(CurrentOutlineCounts().held - start.held, kMaxHeldOutlineElements);
-    EXPECT_GE(CountColor(kept, kRed), 800 * 12);
+        // A second player of the same movie finds the budget taken: its lines are outlined when
+        // drawn, and it shows the same pixels.
+        platform::MoviePlayer other;
+        other.SetQuality2("high");
+        Load(other, movie, "other.swf");
+        EXPECT_EQ(Render(other, 512, 512), kept);
+        EXPECT_LE(keptByFirst + other.Stats().outlineElementsKept, kMaxHeldOutlineElements);
+        EXPECT_GE(CountColor(kept, kRed), 800 * 12);
+    }
+    // The outlines kept are given back with their players: a new player keeps as much again.
+    platform::MoviePlayer fresh;
+    fresh.SetQuality2("high");
+    Load(fresh, movie, "fresh.swf");
+    EXPECT_EQ(Render(fresh, 512, 512), kept);
+    EXPECT_GT(fresh.Stats().outlineElementsKept, keptByFirst / 2);
 }
 
 TEST(PlayerBudgets, ALineFirstDrawnThinGetsItsOutlineWhenDrawnWide)
 {
-    using platform::swf::CurrentOutlineCounts;
     platform::MoviePlayer player;
     player.SetQuality2("low");
     Load(player, BackAndForth(300, 40));  // 2 pixels wide at full size
-    const auto start = CurrentOutlineCounts();
     Render(player, kSize / 10, kSize / 10);  // a fifth of a pixel wide: drawn one pixel wide
-    EXPECT_EQ(CurrentOutlineCounts().built, start.built);
+    EXPECT_EQ(player.Stats().outlineElementsBuilt, 0);
     const QImage wide = Render(player, kSize, kSize);
-    EXPECT_GT(CurrentOutlineCounts().built, start.built);
-    EXPECT_GT(CurrentOutlineCounts().held, start.held);
+    EXPECT_GT(player.Stats().outlineElementsBuilt, 0);
+    EXPECT_GT(player.Stats().outlineElementsKept, 0);
     EXPECT_GE(RedRows(wide), 2);
     EXPECT_LE(RedRows(wide), 3);
     platform::MoviePlayer fresh;

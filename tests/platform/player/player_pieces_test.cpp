@@ -1,6 +1,5 @@
 // Long paths drawn in pieces: the tiles give the pixels of the whole path, keep its winding across
 // their borders, repaint a part as a whole render does, and are given only the edges near them.
-#include "platform/player/swf_compound_fill.h"
 #include "platform/player/swf_render.h"
 #include "platform/player/swf_path_pieces.h"
 #include "platform/player/swf_parser.h"
@@ -68,10 +67,13 @@ QImage PlainFill(const QPainterPath &path, const QTransform &world, bool antiali
     return image;
 }
 
-QImage TiledFill(const PathPieces &pieces, const QTransform &world, bool antialiased, const QRect &clip)
+QImage TiledFill(const PathPieces &pieces, const QTransform &world, bool antialiased, const QRect &clip,
+                 platform::swf::RenderCounts *counts = nullptr)
 {
     QImage image = White();
-    platform::swf::FillInTiles(image, image.rect(), clip, pieces, world, QColor(0x34, 0x65, 0xA4), antialiased);
+    platform::swf::RenderCounts uncounted;
+    platform::swf::FillInTiles(image, image.rect(), clip, pieces, world, QColor(0x34, 0x65, 0xA4), antialiased,
+                               counts != nullptr ? *counts : uncounted);
     return image;
 }
 
@@ -106,9 +108,9 @@ TEST(PathPieces, TilesGiveThePixelsOfTheWholeFillWhereNoEdgeIsCut)
         const PathPieces pieces(path);
         for (bool antialiased : {true, false}) {
             SCOPED_TRACE(testing::Message() << "curves " << curves << " antialiased " << antialiased);
-            const auto start = platform::swf::CurrentPieceCounts();
-            const QImage tiled = TiledFill(pieces, kFullSize, antialiased, QRect(0, 0, kSide, kSide));
-            EXPECT_GT(platform::swf::CurrentPieceCounts().tiles - start.tiles, 1);
+            platform::swf::RenderCounts counts;
+            const QImage tiled = TiledFill(pieces, kFullSize, antialiased, QRect(0, 0, kSide, kSide), &counts);
+            EXPECT_GT(counts.tilesFilled, 1);
             EXPECT_EQ(Difference(PlainFill(path, kFullSize, antialiased), tiled), std::make_pair(0, 0));
         }
     }
@@ -167,20 +169,19 @@ TEST(PathPieces, OnlyTheEdgesNearTheDrawnPartAreGivenToTheTiles)
     const QPainterPath path = Ring(60000, 140, 40, true);
     const PathPieces pieces(path);
     // Nothing of the path in the clip (a corner outside the ring): no tile.
-    auto start = platform::swf::CurrentPieceCounts();
-    TiledFill(pieces, kFullSize, true, QRect(0, 0, 30, 30));
-    EXPECT_EQ(platform::swf::CurrentPieceCounts().tiles, start.tiles);
+    platform::swf::RenderCounts corner;
+    TiledFill(pieces, kFullSize, true, QRect(0, 0, 30, 30), &corner);
+    EXPECT_EQ(corner.tilesFilled, 0);
     // A 40-pixel square across the ring: a small part of the path's edges.
-    start = platform::swf::CurrentPieceCounts();
-    TiledFill(pieces, kFullSize, true, QRect(140, 0, 40, 40));
-    const auto part = platform::swf::CurrentPieceCounts();
-    EXPECT_GT(part.edges, start.edges);
-    EXPECT_LT(part.edges - start.edges, path.elementCount() / 4);
+    platform::swf::RenderCounts part;
+    TiledFill(pieces, kFullSize, true, QRect(140, 0, 40, 40), &part);
+    EXPECT_GT(part.tileEdges, 0);
+    EXPECT_LT(part.tileEdges, path.elementCount() / 4);
     // At four times the size, a sixteenth of the picture shown.
     const QTransform zoomed = QTransform::fromScale(4 / kTwips, 4 / kTwips) * QTransform::fromTranslate(-480, 0);
-    start = platform::swf::CurrentPieceCounts();
-    TiledFill(pieces, zoomed, true, QRect(0, 0, kSide, kSide));
-    EXPECT_LT(platform::swf::CurrentPieceCounts().edges - start.edges, path.elementCount());
+    platform::swf::RenderCounts zoomedCounts;
+    TiledFill(pieces, zoomed, true, QRect(0, 0, kSide, kSide), &zoomedCounts);
+    EXPECT_LT(zoomedCounts.tileEdges, path.elementCount());
 }
 
 TEST(PlayerPieces, ARepaintedPartOfALongShapeEqualsTheWholeRender)
@@ -215,13 +216,14 @@ TEST(PlayerPieces, ARepaintedPartOfALongShapeEqualsTheWholeRender)
     platform::swf::ApplyFrame(movie->frames.at(0), list);
     for (auto quality : {platform::swf::Quality::High, platform::swf::Quality::Low}) {
         QImage whole = White();
-        const auto start = platform::swf::CurrentPieceCounts();
-        const auto compoundStart = platform::swf::CurrentCompoundCounts();
-        platform::swf::RenderDisplayList(*movie, list, whole, whole.rect(), whole.rect(), kFullSize, quality);
+        platform::swf::RenderCounts counts;
+        platform::swf::RenderDisplayList(*movie, list, whole, whole.rect(), whole.rect(), kFullSize, quality, {},
+                                         &counts);
         if (quality == platform::swf::Quality::Low) {
-            EXPECT_GT(platform::swf::CurrentPieceCounts().tiles, start.tiles) << "drawn in pieces";
+            EXPECT_GT(counts.tilesFilled, 0) << "drawn in pieces";
         } else {  // anti-aliased fills are drawn with all their styles together, row by row
-            EXPECT_GT(platform::swf::CurrentCompoundCounts().lines, compoundStart.lines);
+            EXPECT_GT(counts.compoundLines, 0);
+            EXPECT_EQ(counts.tilesFilled, 0);
         }
         EXPECT_GT(CountColor(whole, 0xFF3465A4u), kSide * kSide / 4);
         for (const QRect part : {QRect(150, 5, 37, 200), QRect(0, 100, kSide, 61), QRect(260, 150, 60, 170)}) {
