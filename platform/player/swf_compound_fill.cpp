@@ -68,8 +68,55 @@ struct Cell {
     double area;
     double ramp;       // cover added to each column from this one on
     int32_t ramps;     // ramps started (+) and ended (-) here
-    uint32_t order;    // made as the order-th cell of the row
 };
+
+// Rows with fewer cells are sorted by insertion.
+constexpr size_t kInsertionSortCells = 48;
+
+// Sorts cells by key, the cells of one key kept in the order made, so that their sums never
+// depend on which other cells the row holds: by insertion when few, else by a radix sort over
+// the bytes in which keys differ (spare is its room).
+void SortCells(std::vector<Cell> &cells, std::vector<Cell> &spare)
+{
+    const size_t count = cells.size();
+    if (count < kInsertionSortCells) {
+        for (size_t i = 1; i < count; ++i) {
+            const Cell cell = cells[i];
+            size_t j = i;
+            for (; j > 0 && cells[j - 1].key > cell.key; --j) {
+                cells[j] = cells[j - 1];
+            }
+            cells[j] = cell;
+        }
+        return;
+    }
+    uint64_t differing = 0;
+    for (const Cell &cell : cells) {
+        differing |= cell.key ^ cells.front().key;
+    }
+    spare.resize(count);
+    Cell *from = cells.data();
+    Cell *to = spare.data();
+    for (int shift = 0; shift < 64; shift += 8) {
+        if (((differing >> shift) & 0xFF) == 0) {
+            continue;
+        }
+        size_t starts[257] = {};
+        for (size_t i = 0; i < count; ++i) {
+            ++starts[((from[i].key >> shift) & 0xFF) + 1];
+        }
+        for (int b = 0; b < 256; ++b) {
+            starts[b + 1] += starts[b];
+        }
+        for (size_t i = 0; i < count; ++i) {
+            to[starts[(from[i].key >> shift) & 0xFF]++] = from[i];
+        }
+        std::swap(from, to);
+    }
+    if (from != cells.data()) {
+        std::copy(from, from + count, cells.data());
+    }
+}
 
 double Cross(const QPointF &a, const QPointF &b)
 {
@@ -258,6 +305,7 @@ inline QRgb Composite(QRgb d, float red, float green, float blue, float alpha)
 struct Scratch {
     std::vector<Line> lines;
     std::vector<Cell> cells;
+    std::vector<Cell> spareCells;
     std::vector<float> sums;
     std::vector<size_t> active;
 };
@@ -277,7 +325,8 @@ void Trim(std::vector<T> &items)
 class RowSweep {
 public:
     RowSweep(int columns, const QRect &clip, Scratch &scratch)
-        : columns_(columns), clipLeft_(clip.left()), clipRight_(clip.right()), cells_(scratch.cells), sums_(scratch.sums)
+        : columns_(columns), clipLeft_(clip.left()), clipRight_(clip.right()), cells_(scratch.cells),
+          spare_(scratch.spareCells), sums_(scratch.sums)
     {
         sums_.assign(static_cast<size_t>(clip.width()) * 5, 0.0f);
     }
@@ -315,8 +364,7 @@ public:
     // when the row holds one style).
     void Cover(const std::vector<CompoundSource> &sources, QRgb *pixels)
     {
-        std::sort(cells_.begin(), cells_.end(),
-                  [](const Cell &a, const Cell &b) { return a.key < b.key || (a.key == b.key && a.order < b.order); });
+        SortCells(cells_, spare_);
         pixels_ = pixels;
         direct_ = cells_.empty() || cells_.front().key >> 32 == cells_.back().key >> 32;
         size_t i = 0;
@@ -377,8 +425,7 @@ public:
 private:
     void Push(int column, double cover, double area, int32_t style, double ramp = 0, int32_t ramps = 0)
     {
-        cells_.push_back({uint64_t(uint32_t(style)) << 32 | uint64_t(column + 1), cover, area, ramp, ramps,
-                          static_cast<uint32_t>(cells_.size())});
+        cells_.push_back({uint64_t(uint32_t(style)) << 32 | uint64_t(column + 1), cover, area, ramp, ramps});
     }
 
     // A straight piece of a row between x-values lo <= hi (subpixels) covering height cover
@@ -474,6 +521,7 @@ private:
     int touchedLeft_ = 0;
     int touchedRight_ = -1;
     std::vector<Cell> &cells_;
+    std::vector<Cell> &spare_;
     std::vector<float> &sums_;  // per clip column: red, green, blue, alpha, coverage
     QRgb *pixels_ = nullptr;   // the row's pixels
     bool direct_ = false;      // one style in the row: drawn straight into pixels_
@@ -556,6 +604,7 @@ void FillCompound(const CompoundTarget &target, const std::vector<const QPainter
     counts.compoundLines += followed;
     counts.compoundCells += cells;
     Trim(scratch.cells);
+    Trim(scratch.spareCells);
     Trim(scratch.sums);
 }
 
