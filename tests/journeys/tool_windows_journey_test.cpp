@@ -222,13 +222,23 @@ TEST_F(ToolWindows, GradientEditorGivesTheRampAStopOfTheTypedColour)
     QTest::mouseClick(editor->Check1, Qt::LeftButton);    // the edit frame unfolded
     Type(editor->Text3, QStringLiteral("#00FF00"), true);
 
-    // The middle of the ramp turned green; its ends stay red and blue down their whole height
-    // (above and below the tool's handle line across the middle).
+    // The middle of the ramp turned green; its ends stay red and blue down their whole height, and
+    // every column is one colour from top to bottom (above and below the tool's handle lines
+    // across the middle).
     EXPECT_EQ(CountColor(middle, kGreen, 60), middle.width() * middle.height());
+    const QImage canvas = Canvas();
     for (auto [top, bottom] : {std::pair{24, 154}, {166, 296}}) {
         const QRect leftEnd(AtPixel(22, top), AtPixel(28, bottom)), rightEnd(AtPixel(292, top), AtPixel(298, bottom));
         EXPECT_EQ(CountColor(leftEnd, kRed, 40), leftEnd.width() * leftEnd.height()) << top;
         EXPECT_EQ(CountColor(rightEnd, kBlue, 40), rightEnd.width() * rightEnd.height()) << top;
+        for (int x = 22; x <= 298; ++x) {
+            if (std::abs(x - 160) <= 4) {
+                continue;  // the handle line down the middle
+            }
+            const QRect column(AtPixel(x + 0.5, top), AtPixel(x + 0.5, bottom));
+            const Rgb shown = canvas.pixel(column.topLeft()) & 0xFFFFFFu;
+            EXPECT_EQ(CountColor(canvas, column, shown, 6), column.height()) << "column " << x << " from " << top;
+        }
     }
 }
 
@@ -261,8 +271,8 @@ TEST_F(ToolWindowsOnTheSelection, PerspectiveWindowTurnsTheSquareOnTheCanvas)
     QTest::mouseClick(turn->Command1, Qt::LeftButton);
     EXPECT_FALSE(turn->isVisible());
 
-    // A diamond about the square's centre (70, 70) with its corners 70.7 px away: red well inside
-    // it (above the square too), none well outside it, its corners included.
+    // A diamond about the square's centre (70, 70) with its corners 70.7 px away: red up to 4 px inside
+    // its edges (above the square too), none from 3 px outside them (a turn of 40 degrees fails this).
     const QRect around(-20, -20, 180, 180);
     auto diamond = [](double within) {
         return [within](double x, double y) { return std::abs(x - 70) + std::abs(y - 70) <= within; };
@@ -270,9 +280,9 @@ TEST_F(ToolWindowsOnTheSelection, PerspectiveWindowTurnsTheSquareOnTheCanvas)
     auto beyond = [](double from) {
         return [from](double x, double y) { return std::abs(x - 70) + std::abs(y - 70) >= from; };
     };
-    const Tally inside = TallyWhere(around, diamond(62), kRed);
-    EXPECT_EQ(inside.coloured, inside.pixels);
-    EXPECT_EQ(TallyWhere(around, beyond(80), kRed).coloured, 0);
+    const Tally inside = TallyWhere(around, diamond(67), kRed);
+    EXPECT_GE(inside.coloured, inside.pixels - 8);  // the frame's side handles stand on its corners
+    EXPECT_EQ(TallyWhere(around, beyond(74), kRed).coloured, 0);
     const Tally above = TallyWhere(QRect(50, 8, 41, 11), diamond(62), kRed);  // rows 8..18
     EXPECT_GT(above.pixels, 40);
     EXPECT_EQ(above.coloured, above.pixels) << "the diamond's top reaches above the square";
