@@ -11,7 +11,6 @@
 #include "core/history.h"
 #include "core/hit_search.h"
 #include "core/host.h"
-#include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/key_codes.h"
@@ -144,7 +143,7 @@ void DragStep(int32_t x, int32_t y)
 // The kind a modified click gives an anchor of the given kind, if any.
 std::optional<int16_t> ClickedKind(int16_t kind, int shift)
 {
-    if (mainwindow::Main().NotAnchorSelect != 1) {
+    if (CanvasWindow().Options().NotAnchorSelect != 1) {
         if (shift & platform::kShiftMask) {
             return static_cast<int16_t>(kind == core::kOnCurve ? core::kControlPoint : core::kOnCurve);
         }
@@ -194,7 +193,7 @@ bool WithinCloseReach(int32_t x, int32_t y, const core::AnchorPoint &anchor)
 void ShowAnchorMenu(int32_t x, int32_t y)
 {
     const core::Document &doc = Doc();
-    mainwindow::DrawGuiMenus &m = CanvasWindow().Menus();
+    CanvasMenus &m = CanvasWindow().Menus();
     for (platform::MenuItem *item : {m.mnuAnchorAdd, m.mnuAnchorDelete, m.mnuDevidePath, m.mnuJointPath,
                                      m.mnuOpenPathSel, m.mnuClosePathSel, m.mnuOptimizeAnchor, m.mnuAnchorLine,
                                      m.mnuAnchorCurve, m.mnuAnchorKeen, m.mnuAnchorRound}) {
@@ -241,7 +240,7 @@ void ShowAnchorMenu(int32_t x, int32_t y)
 void FinishHitGesture(int button, int shift, int32_t x, int32_t y)
 {
     CanvasInputState &input = Input();
-    if (mainwindow::Main().NotAnchorSelect != 1) {
+    if (CanvasWindow().Options().NotAnchorSelect != 1) {
         ToggleHitSelection(shift);
     }
     if (shift != 0) {
@@ -276,7 +275,7 @@ void Anchor_MouseDown(int /*button*/, int shift, int32_t x, int32_t y)
         }
         return;
     }
-    bool keepSelection = ctrl || mainwindow::Main().NotAnchorSelect == 1 ||
+    bool keepSelection = ctrl || CanvasWindow().Options().NotAnchorSelect == 1 ||
                          core::HitSelectedAnchor(doc.HitPath, doc.HitAnchor) ||
                          (SegmentHit() && core::HitSelectedAnchor(doc.HitPath2, doc.HitAnchor2));
     if (!keepSelection) {

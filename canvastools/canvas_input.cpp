@@ -57,7 +57,7 @@ void ShowPanPointer()
 // Alt+right click: the view is centred on the click point, as far as the scroll bars reach.
 void CentreViewOn(float x, float y)
 {
-    const mainwindow::ViewMetrics view = Window().CurrentViewMetrics();
+    const ViewMetrics view = Window().CurrentViewMetrics();
     double h = static_cast<double>(view.hScrollValue) + x - view.VisibleWidth() / 2;
     double v = static_cast<double>(view.vScrollValue) + y - view.VisibleHeight() / 2;
     Window().ScrollTo(h, v);
@@ -65,7 +65,7 @@ void CentreViewOn(float x, float y)
 
 bool UnderlayDragAllowed()
 {
-    return Doc().CurrentSettings.BackgroundFlag == 1 && Window().UnderlayShown();
+    return Doc().CurrentSettings.BackgroundFlag == 1 && Window().Toggles().underlay;
 }
 
 void ArmPan(float x, float y)
@@ -83,7 +83,7 @@ void PanStep(float x, float y)
         ShowPanPointer();
         return;
     }
-    const mainwindow::ViewMetrics view = Window().CurrentViewMetrics();
+    const ViewMetrics view = Window().CurrentViewMetrics();
     Window().ScrollTo(static_cast<double>(view.hScrollValue) + input.PanOriginX - x,
                       static_cast<double>(view.vScrollValue) + input.PanOriginY - y);
     input.PanOriginX = platform::RoundToInt32(x);

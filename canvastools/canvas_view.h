@@ -1,11 +1,12 @@
 // The main window as the canvas tools see it: the view's geometry, the canvas picture box, redraw
-// requests, the status line, scrolling, the display toggles, the palette's controls and the menus
-// the tools pop up. The main window implements it and attaches it when it is built; the tools
-// reach the window through nothing else.
+// requests, the status line, scrolling, the display toggles, the preferences the tools follow, the
+// palette's controls and the menus the tools pop up. The main window implements it and attaches it
+// when it is built; the tools reach the window through nothing else.
 #pragma once
 
-#include "mainwindow/draw_gui_menus.h"
-#include "mainwindow/view_geometry.h"
+#include "canvastools/canvas_menus.h"
+#include "canvastools/tool_options.h"
+#include "canvastools/view_mapping.h"
 
 #include <QString>
 
@@ -39,6 +40,14 @@ struct PaletteControls {
     platform::PictureBox *PicStatus = nullptr;
 };
 
+// The display check boxes: the underlay shown and in front, the grid shown, snapping to the grid.
+struct DisplayToggles {
+    bool underlay = false;
+    bool underlayInFront = false;
+    bool grid = false;
+    bool snap = false;
+};
+
 class CanvasView {
 public:
     virtual ~CanvasView() = default;
@@ -46,7 +55,7 @@ public:
     // The view's geometry: picture pixels to twips and back, and the whole mapping.
     virtual void PosScrToTwip(float xs, float ys, int32_t &xt, int32_t &yt) const = 0;
     virtual void PosTwipToScr(int32_t &xs, int32_t &ys, int32_t xt, int32_t yt) const = 0;
-    virtual mainwindow::ViewMetrics CurrentViewMetrics() const = 0;
+    virtual ViewMetrics CurrentViewMetrics() const = 0;
     // Scrolls the view to the scroll values, each kept within its range (horizontal first).
     virtual void ScrollTo(double h, double v) = 0;
 
@@ -59,15 +68,13 @@ public:
     virtual QString StatusText() const = 0;
     virtual void SetStatusText(const QString &text) = 0;
 
-    // The display check boxes: the underlay shown, the grid shown, snapping to the grid.
-    virtual bool UnderlayShown() const = 0;
-    virtual bool GridShown() const = 0;
-    virtual bool SnapChecked() const = 0;
+    virtual DisplayToggles Toggles() const = 0;
+    virtual const ToolOptions &Options() const = 0;
     // Presses the tool's button (its click handler runs).
     virtual void ChooseTool(int16_t tool) = 0;
 
     virtual PaletteControls ToolPaletteControls() = 0;
-    virtual mainwindow::DrawGuiMenus &Menus() = 0;
+    virtual CanvasMenus &Menus() = 0;
     // The window itself (the owner of the tools' own windows) and its key preview.
     virtual QWidget &Window() = 0;
     virtual platform::KeyPreview &KeyPreview() = 0;

@@ -2,7 +2,6 @@
 
 #include "canvastools/canvas_window.h"
 #include "core/document.h"
-#include "mainwindow/main_state.h"
 #include "platform/base/rounding.h"
 
 #include <cstdlib>
@@ -62,7 +61,7 @@ bool SnapIsOn()
         return false;
     }
     const CanvasView &view = CanvasWindow();
-    return view.SnapChecked() && (view.GridShown() || mainwindow::Main().NotSnapInvisibleGrid != 1);
+    return view.Toggles().snap && (view.Toggles().grid || view.Options().NotSnapInvisibleGrid != 1);
 }
 
 void SnapGrid(int32_t &x, int32_t &y)

@@ -5,7 +5,6 @@
 #include "core/document.h"
 #include "core/geometry.h"
 #include "core/path_builder.h"
-#include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/picture_box.h"
@@ -153,7 +152,7 @@ void FinishPenPath(int32_t x, int32_t y)
     CanvasWindow().DispShape(0);
     input.DragArmed = false;
     input.DragMode = 0;
-    if (mainwindow::Main().NotReturnSelectMode != 1) {
+    if (CanvasWindow().Options().NotReturnSelectMode != 1) {
         CanvasWindow().ChooseTool(kToolSelect);
     }
 }

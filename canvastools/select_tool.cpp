@@ -15,7 +15,6 @@
 #include "core/history.h"
 #include "core/hit_search.h"
 #include "core/host.h"
-#include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/key_codes.h"
@@ -247,7 +246,7 @@ void HandleStep(int button, int shift, int32_t x, int32_t y)
 
 void ShowEmptyCanvasMenu(int32_t x, int32_t y)
 {
-    mainwindow::DrawGuiMenus &menus = Window().Menus();
+    CanvasMenus &menus = Window().Menus();
     core::Document &doc = Doc();
     doc.AreaSelectRect = core::NormalizeRect(Input().DragOriginX, Input().DragOriginY, x, y);
     menus.mnuPastePath->SetEnabled(core::GetClipCount() > 0);
@@ -263,7 +262,7 @@ void ShowEmptyCanvasMenu(int32_t x, int32_t y)
 
 void ShowPathMenu(int32_t x, int32_t y)
 {
-    mainwindow::DrawGuiMenus &menus = Window().Menus();
+    CanvasMenus &menus = Window().Menus();
     for (platform::MenuItem *item : {menus.mnuClosePath, menus.mnuOpenPath, menus.mnuGroupMake, menus.mnuGroupClear,
                                      menus.mnuGroupAgain, menus.mnuCompoundMake, menus.mnuCompoundClear,
                                      menus.mnuCompoundAgain}) {
@@ -382,7 +381,7 @@ void Select_MouseUp(int button, int shift, int32_t x, int32_t y)
     core::GetHost().RefreshGradient();
     input.DragChanged = false;
     input.DragArmed = false;
-    if (mainwindow::Main().NotReturnSelectMode == 1 && input.PendingShapeTool >= 0) {
+    if (CanvasWindow().Options().NotReturnSelectMode == 1 && input.PendingShapeTool >= 0) {
         input.CurrentTool = input.PendingShapeTool;
     }
 }

@@ -6,7 +6,6 @@
 #include "core/document.h"
 #include "core/geometry.h"
 #include "core/groups.h"
-#include "mainwindow/main_state.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/picture_box.h"
 
@@ -65,8 +64,8 @@ private:
 };
 
 struct ScreenMap {
-    mainwindow::ViewMetrics view;
-    mainwindow::TwipToScreenMap map;
+    ViewMetrics view;
+    TwipToScreenMap map;
 
     ScreenMap() : view(CanvasWindow().CurrentViewMetrics()), map(view) {}
     QPoint operator()(int32_t x, int32_t y) const { return QPoint(map.X(x), map.Y(y)); }
@@ -203,7 +202,7 @@ int32_t HitTestHandle(int32_t x, int32_t y)
 
 float AnchorRadius(int32_t lineWidth)
 {
-    if (mainwindow::Main().NotResizeAnchorMark == 1) {
+    if (CanvasWindow().Options().NotResizeAnchorMark == 1) {
         return 2.0f;
     }
     return Doc().ZoomRate * static_cast<float>(lineWidth) / 40.0f + 1.5f;

@@ -7,7 +7,6 @@
 #include "core/polygons.h"
 #include "core/rectangles.h"
 #include "core/text_outlines.h"
-#include "mainwindow/main_state.h"
 #include "toolwindows/polygon_window.h"
 #include "toolwindows/rectangle_dialog.h"
 #include "toolwindows/text_window.h"
@@ -38,7 +37,7 @@ ShapeWindows &Windows()
 // The shape tools hand the drag to the select tool before they create the shape.
 void SwitchToSelectTool()
 {
-    if (mainwindow::Main().NotReturnSelectMode == 1) {
+    if (CanvasWindow().Options().NotReturnSelectMode == 1) {
         Input().CurrentTool = kToolSelect;
         return;
     }
@@ -128,7 +127,7 @@ toolwindows::TextFontGUI &TextWindow()
 
 void EnumTrueTypeFont()
 {
-    TextWindow().EnumTrueTypeFont(mainwindow::Main().UseVerticalFont == 1);
+    TextWindow().EnumTrueTypeFont(CanvasWindow().Options().UseVerticalFont == 1);
 }
 
 void ConnectShapeTools(CanvasView &view)

@@ -9,7 +9,6 @@
 #include "core/brush_list.h"
 #include "core/document.h"
 #include "core/host.h"
-#include "mainwindow/main_state.h"
 #include "platform/base/number_text.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/key_codes.h"
@@ -34,7 +33,6 @@ namespace canvastools {
 namespace {
 
 using core::Doc;
-using mainwindow::Main;
 
 constexpr int kToolCount = 11;
 constexpr int kIconButton = 25;     // icon mode: buttons 25 x 25, the select button 50 wide
@@ -359,7 +357,7 @@ void AttachToolPalette()
     });
     QObject::connect(view.Menus().mnuRectMode, &platform::MenuArray::Click, palette.Picture2,
                      [](int index) { Input().RectangleKind = index; });
-    ChangeIcons(Main().UseToolIcons);
+    ChangeIcons(Window().Options().UseToolIcons);
 }
 
 QWidget *ToolButtonPanel()
@@ -376,7 +374,7 @@ void SetToolCursor(int32_t id)
 {
     platform::PictureBox *picture = &Window().Picture();
     int image = id >= 0 && id < kToolCount ? kToolCursorImage[static_cast<size_t>(id)] : 0;
-    if (Main().NotChangeCursor == 1 || image == 0) {
+    if (Window().Options().NotChangeCursor == 1 || image == 0) {
         picture->setCursor(Qt::ArrowCursor);
     } else {
         picture->setCursor(ImgCursor(image));
@@ -394,7 +392,7 @@ QString GetToolDescription(int32_t id)
                OptimisationHint();
     case kToolAnchorEdit:
         return QStringLiteral("[パスの変形]") +
-               (Main().NotAnchorSelect == 1
+               (Window().Options().NotAnchorSelect == 1
                     ? QStringLiteral("　SHIFT：エッジを直線にする　CTRL：エッジを曲線にする")
                     : QStringLiteral("　SHIFT：エッジの直線／曲線を切り替える　CTRL：アンカーの複数選択"));
     case kToolSelect:
@@ -436,10 +434,10 @@ void Option1_Click(int32_t index)
     core::GetHost().RefreshList();
     if (index == input.CurrentTool && index == kToolPen) {
         input.PenCurveMode = static_cast<int16_t>(1 - input.PenCurveMode);
-        SetToolButtonFace(Main().UseToolIcons, 2);
+        SetToolButtonFace(Window().Options().UseToolIcons, 2);
     } else if (index == input.CurrentTool && index == kToolBrush) {
         input.BrushEraseSwap = static_cast<int16_t>(1 - input.BrushEraseSwap);
-        SetToolButtonFace(Main().UseToolIcons, 3);
+        SetToolButtonFace(Window().Options().UseToolIcons, 3);
     }
     input.DragMode = 0;
     input.CurrentTool = static_cast<int16_t>(index);

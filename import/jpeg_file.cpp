@@ -1,7 +1,7 @@
 #include "import/jpeg_file.h"
 
 #include "platform/base/atomic_file.h"
-#include "platform/player/jpeg_guard.h"
+#include "platform/base/jpeg_guard.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,8 @@
 #include "mainwindow/canvas_view_bridge.h"
 
 #include "mainwindow/draw_gui.h"
+#include "mainwindow/main_state.h"
+#include "mainwindow/window_status.h"
 #include "platform/base/rounding.h"
 
 #include <algorithm>
@@ -25,7 +27,7 @@ void CanvasViewBridge::PosTwipToScr(int32_t &xs, int32_t &ys, int32_t xt, int32_
     window_.PosTwipToScr(xs, ys, xt, yt);
 }
 
-ViewMetrics CanvasViewBridge::CurrentViewMetrics() const
+canvastools::ViewMetrics CanvasViewBridge::CurrentViewMetrics() const
 {
     return window_.CurrentViewMetrics();
 }
@@ -53,23 +55,17 @@ QString CanvasViewBridge::StatusText() const
 
 void CanvasViewBridge::SetStatusText(const QString &text)
 {
-    window_.StatusLabel1->setText(text);
-    window_.StatusLabel1->repaint();
+    ShowStatusLine(window_, text);
 }
 
-bool CanvasViewBridge::UnderlayShown() const
+canvastools::DisplayToggles CanvasViewBridge::Toggles() const
 {
-    return window_.Check3->Value() == 1;
+    return DisplayTogglesOf(window_);
 }
 
-bool CanvasViewBridge::GridShown() const
+const canvastools::ToolOptions &CanvasViewBridge::Options() const
 {
-    return window_.Check5->Value() == 1;
-}
-
-bool CanvasViewBridge::SnapChecked() const
-{
-    return window_.Check6->Value() == 1;
+    return Main();
 }
 
 void CanvasViewBridge::ChooseTool(int16_t tool)
@@ -84,7 +80,7 @@ canvastools::PaletteControls CanvasViewBridge::ToolPaletteControls()
                                         window_.PicStatus};
 }
 
-DrawGuiMenus &CanvasViewBridge::Menus()
+canvastools::CanvasMenus &CanvasViewBridge::Menus()
 {
     return window_.menus;
 }

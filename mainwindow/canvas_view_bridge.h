@@ -14,18 +14,17 @@ public:
 
     void PosScrToTwip(float xs, float ys, int32_t &xt, int32_t &yt) const override;
     void PosTwipToScr(int32_t &xs, int32_t &ys, int32_t xt, int32_t yt) const override;
-    ViewMetrics CurrentViewMetrics() const override;
+    canvastools::ViewMetrics CurrentViewMetrics() const override;
     void ScrollTo(double h, double v) override;
     platform::PictureBox &Picture() override;
     void DispShape(int16_t flag) override;
     QString StatusText() const override;
     void SetStatusText(const QString &text) override;
-    bool UnderlayShown() const override;
-    bool GridShown() const override;
-    bool SnapChecked() const override;
+    canvastools::DisplayToggles Toggles() const override;
+    const canvastools::ToolOptions &Options() const override;
     void ChooseTool(int16_t tool) override;
     canvastools::PaletteControls ToolPaletteControls() override;
-    DrawGuiMenus &Menus() override;
+    canvastools::CanvasMenus &Menus() override;
     QWidget &Window() override;
     platform::KeyPreview &KeyPreview() override;
 

@@ -1,6 +1,7 @@
 #include "mainwindow/main_host.h"
 
 #include "mainwindow/draw_gui.h"
+#include "mainwindow/window_status.h"
 #include "movie/canvas_movie.h"
 #include "platform/forms/message_box.h"
 #include "toolwindows/folder_gui.h"
@@ -37,8 +38,7 @@ void MainHost::SetRecentFileMenuItem(int index, const std::string &caption, cons
 
 void MainHost::ShowStatus(const std::string &text)
 {
-    window_.StatusLabel1->setText(QString::fromStdString(text));
-    window_.StatusLabel1->repaint();
+    ShowStatusLine(window_, QString::fromStdString(text));
 }
 
 void MainHost::ShowErrorMessage(const std::string &text, const std::string &title)
@@ -57,17 +57,17 @@ void MainHost::ReloadCanvas()
 
 bool MainHost::UnderlayChecked() const
 {
-    return window_.Check3->Value() == 1;
+    return DisplayTogglesOf(window_).underlay;
 }
 
 bool MainHost::UnderlayInFrontChecked() const
 {
-    return window_.Check4->Value() == 1;
+    return DisplayTogglesOf(window_).underlayInFront;
 }
 
 bool MainHost::GridChecked() const
 {
-    return window_.Check5->Value() == 1;
+    return DisplayTogglesOf(window_).grid;
 }
 
 platform::MoviePlayer *MainHost::CanvasPlayer()

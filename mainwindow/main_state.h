@@ -2,6 +2,8 @@
 // placements, the user colours and the view of the user-colour sets.
 #pragma once
 
+#include "canvastools/tool_options.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -13,17 +15,10 @@ namespace mainwindow {
 using UserColorRow = std::array<uint32_t, 6>;
 using UserColorTable = std::vector<UserColorRow>;
 
-struct MainState {
-    // Option flags (0/1) of the preferences dialog.
-    int16_t NotResizeAnchorMark = 0;
-    int16_t NotChangeCursor = 0;
-    int16_t NotAnchorSelect = 0;
-    int16_t NotReturnSelectMode = 0;
-    int16_t NotSnapInvisibleGrid = 0;
-    int16_t UseVerticalFont = 0;
+struct MainState : canvastools::ToolOptions {
+    // Option flags (0/1) of the preferences dialog besides those the canvas tools follow.
     int16_t DropQLKasClip = 0;
     int16_t UseDefaultOpen = 0;
-    int16_t UseToolIcons = 1;
 
     // Tool-window placements: twips, splitters in pixels, visibility 0/1.
     int32_t PathToolBoxLeft = 9000, PathToolBoxTop = 1500, PathToolBoxWidth = 4200, PathToolBoxHeight = 6000;

@@ -1,8 +1,9 @@
-// The geometry of the canvas view: where the zoomed canvas image lies in the canvas picture box,
-// the conversion between picture-box pixels and drawing twips, and the scroll ranges. Pure
-// functions of the zoom, the canvas and view sizes and the scroll position.
+// The geometry of the canvas view: where the zoomed canvas image lies in the canvas picture box
+// and the scroll ranges. Pure functions of the zoom, the canvas and view sizes and the scroll
+// position; the conversion between picture-box pixels and twips is in canvastools/view_mapping.h.
 #pragma once
 
+#include "canvastools/view_mapping.h"
 #include "core/path_record.h"
 
 #include <cstdint>
@@ -10,21 +11,11 @@
 
 namespace mainwindow {
 
-// What the view functions read of the picture box and its scroll bars (pixels).
-struct ViewMetrics {
-    int32_t scaleWidth = 0;     // inner size of the canvas picture box
-    int32_t scaleHeight = 0;
-    int32_t vScrollWidth = 0;   // the bars cover the right and bottom edges
-    int32_t hScrollHeight = 0;
-    int32_t hScrollValue = 0;   // offsets from the centred position
-    int32_t vScrollValue = 0;
-    float zoom = 1.0f;
-    int32_t canvasWidth = 320;  // canvas pixels
-    int32_t canvasHeight = 320;
-
-    int32_t VisibleWidth() const { return scaleWidth - vScrollWidth; }
-    int32_t VisibleHeight() const { return scaleHeight - hScrollHeight; }
-};
+// The picture box's metrics and the pixel-twip mapping are the canvas tools' own types.
+using canvastools::PosScrToTwip;
+using canvastools::PosTwipToScr;
+using canvastools::TwipToScreenMap;
+using canvastools::ViewMetrics;
 
 // The rectangle the canvas movie's image is drawn into: left/top inclusive, right/bottom exclusive.
 struct ImageRect {
@@ -37,25 +28,6 @@ struct ImageRect {
 // The player's size for the view extent at the zoom (pixels, rounded half to even), and where its
 // image goes: the canvas centred in the visible area, shifted by the scroll position.
 ImageRect CanvasImageRect(const ViewMetrics &view, const core::Rect32 &viewExtent);
-
-// Picture-box pixels to twips and back; twips are the drawing's own (canvas origin 0, 20 per pixel).
-void PosScrToTwip(const ViewMetrics &view, float xs, float ys, int32_t &xt, int32_t &yt);
-void PosTwipToScr(const ViewMetrics &view, int32_t &xs, int32_t &ys, int32_t xt, int32_t yt);
-
-// PosTwipToScr for many points of one view: the centring margins are worked out once.
-class TwipToScreenMap {
-public:
-    explicit TwipToScreenMap(const ViewMetrics &view);
-    int32_t X(int32_t xt) const;
-    int32_t Y(int32_t yt) const;
-
-private:
-    float zoom_;
-    int32_t hScroll_;
-    int32_t vScroll_;
-    int32_t marginX_;
-    int32_t marginY_;
-};
 
 // One scroll bar's range: an end left empty did not fit 16 bits and stays as it was.
 struct ScrollRange {

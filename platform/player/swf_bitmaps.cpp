@@ -1,5 +1,5 @@
 // JPEG bitmaps of DefineBitsJPEG2/3 and their zlib-compressed alpha planes.
-#include "platform/player/jpeg_guard.h"
+#include "platform/base/jpeg_guard.h"
 #include "platform/player/swf_render.h"
 
 #include <algorithm>

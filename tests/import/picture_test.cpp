@@ -4,7 +4,7 @@
 #include "import/picture_file.h"
 #include "import/png_file.h"
 #include "import/svg_reader.h"
-#include "platform/player/jpeg_guard.h"
+#include "platform/base/jpeg_guard.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/test_support.h"
 

@@ -5,9 +5,9 @@
 #include "core/document.h"
 #include "platform/forms/message_box.h"
 #include "platform/player/movie_player.h"
-#include "platform/player/swf_movie.h"
 #include "tests/import/wmf_test_support.h"
 #include "tests/journeys/journey_fixture.h"
+#include "tests/support/movie_tags.h"
 
 #include <QFile>
 #include <QImage>
@@ -80,11 +80,9 @@ protected:
         QFile file(QString::fromStdString(File(name)));
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
-        auto movie = platform::swf::ParseMovie(std::string_view(bytes.constData(), bytes.size()));
-        EXPECT_NE(movie, nullptr);
-        if (movie) {
-            EXPECT_EQ(movie->frameRect, QRectF(0, 0, canvas.width() * 20, canvas.height() * 20));
-        }
+        const movietags::Movie movie = movietags::ReadMovie(std::string_view(bytes.constData(), bytes.size()));
+        EXPECT_TRUE(movie.read);
+        EXPECT_EQ(movie.header.frame, (platform::swf::RectRecord{0, canvas.width() * 20, 0, canvas.height() * 20}));
         platform::MoviePlayer player;
         player.SetMovie(File(name));
         QImage rendered(canvas, QImage::Format_RGB32);
@@ -188,6 +186,18 @@ TEST_F(Files, AnSvgGradientShorterThanItsShapeSpreadsItsEndColours)
     Key(Qt::Key_V, Qt::ControlModifier);
     EXPECT_TRUE(All(kRed, 4, 4, 110, 96));
     EXPECT_TRUE(All(kBlue, 190, 4, 296, 96));
+    // Between them the ramp: each column one colour from top to bottom, red falling and blue rising
+    // from column to column, purple in the middle.
+    const QImage canvas = Canvas();
+    Rgb previous = kRed;
+    for (int x = AtPixel(112, 0).x(); x <= AtPixel(188, 0).x(); ++x) {
+        const Rgb column = canvas.pixel(x, AtPixel(0, 50).y()) & 0xFFFFFFu;
+        const QRect strip(QPoint(x, AtPixel(0, 4).y()), QPoint(x, AtPixel(0, 96).y()));
+        EXPECT_EQ(CountColor(strip, column, 2), strip.height()) << "column " << x;
+        EXPECT_LE(qRed(column), qRed(previous)) << "column " << x;
+        EXPECT_GE(qBlue(column), qBlue(previous)) << "column " << x;
+        previous = column;
+    }
     EXPECT_TRUE(Near(PixelAt(AtPixel(150, 50)), 0x800080, 24)) << std::hex << PixelAt(AtPixel(150, 50));
     EXPECT_TRUE(All(kWhite, 4, 104, 296, 200));
 }

@@ -9,6 +9,10 @@
 #include <QApplication>
 #include <QTest>
 
+#include <algorithm>
+#include <array>
+#include <optional>
+
 namespace journeys {
 namespace {
 
@@ -56,7 +60,18 @@ protected:
         const QRect area(AtPixel(left, top), AtPixel(right, bottom));
         return CountColor(area, colour, 8) == area.width() * area.height();
     }
-    Rgb Shown(double x, double y) { return PixelAt(AtPixel(x, y)); }
+    // The one colour (white, red or blue) every pixel of the areas (canvas pixels: left, top,
+    // right, bottom) shows, or none when they are not all alike.
+    std::optional<Rgb> Uniform(std::initializer_list<std::array<double, 4>> areas)
+    {
+        for (Rgb colour : {kWhite, kRed, kBlue}) {
+            if (std::all_of(areas.begin(), areas.end(),
+                            [&](const std::array<double, 4> &a) { return All(colour, a[0], a[1], a[2], a[3]); })) {
+                return colour;
+            }
+        }
+        return std::nullopt;
+    }
 
     // The path list window, opened from the View menu.
     toolwindows::PathGUI &OpenPathList()
@@ -141,13 +156,18 @@ TEST_P(PathOperations, TheOperationReshapesTheOverlappingSquaresAndUndoBringsThe
     PopupAt({200, 170}, {"パス演算", QString::fromUtf8(op.caption)});
     Key(Qt::Key_Escape);
 
-    const Rgb red = Shown(60, 60), overlap = Shown(120, 120), blue = Shown(180, 180);
+    // Each part (the red square's own L, the overlap, the blue square's own L) shows one colour
+    // over all of it, and the canvas around the squares stays white.
+    const std::optional<Rgb> redShown = Uniform({{45, 45, 135, 95}, {45, 95, 95, 135}});
+    const std::optional<Rgb> overlapShown = Uniform({{105, 105, 135, 135}});
+    const std::optional<Rgb> blueShown = Uniform({{145, 105, 195, 195}, {105, 145, 145, 195}});
+    ASSERT_TRUE(redShown && overlapShown && blueShown) << "a part is not one colour over all of it";
+    const Rgb red = *redShown, overlap = *overlapShown, blue = *blueShown;
     EXPECT_EQ(red != kWhite, op.redPart);
     EXPECT_EQ(overlap != kWhite, op.overlap);
     EXPECT_EQ(blue != kWhite, op.bluePart);
-    for (Rgb shown : {red, overlap, blue}) {
-        EXPECT_TRUE(shown == kWhite || shown == kRed || shown == kBlue) << std::hex << shown;
-    }
+    EXPECT_TRUE(All(kWhite, 4, 4, 316, 34) && All(kWhite, 4, 206, 316, 316) && All(kWhite, 4, 34, 34, 206) &&
+                All(kWhite, 206, 34, 316, 206));
     if (op.redPart && op.bluePart) {
         EXPECT_EQ(red, blue);  // one path, one colour
         EXPECT_TRUE(All(red, 45, 45, 135, 135));

@@ -44,20 +44,41 @@ protected:
         return CountColor(QRect(at - QPoint(1, 1), at + QPoint(1, 1)), kWhite, 8) == 9 &&
                CountColor(QRect(at - QPoint(2, 2), at + QPoint(2, 2)), kBlack, 60) == 16;
     }
+    // The canvas around a handle's point (the handle and two pixels beyond it).
+    QImage Around(std::pair<double, double> point) const
+    {
+        return Canvas().copy(QRect(AtPixel(point.first, point.second) - QPoint(4, 4), QSize(9, 9)));
+    }
+    // The frame handles' points of the square: corners and the middles of its sides.
+    static constexpr std::pair<double, double> kHandles[] = {{60, 60},  {100, 60},  {140, 60}, {60, 100},
+                                                            {140, 100}, {60, 140}, {100, 140}, {140, 140}};
 };
 
 TEST_P(Selection, AClickOnTheEdgeShowsTheHandlesAndAClickBesideHidesThem)
 {
     ASSERT_TRUE(Filled(70, 70, 130, 130));
-    EXPECT_FALSE(HandleAt(140, 140));
+    // Unselected, the square's own outline shows where the handles will stand.
+    std::vector<QImage> unselected;
+    for (auto point : kHandles) {
+        unselected.push_back(Around(point));
+        EXPECT_FALSE(HandleAt(point.first, point.second)) << point.first << "," << point.second;
+        const QImage &seen = unselected.back();
+        const int outline = seen.width() * seen.height() - CountColor(seen, seen.rect(), kWhite) -
+                            CountColor(seen, seen.rect(), kCyan);
+        EXPECT_GT(outline, 4) << "no outline at " << point.first << "," << point.second;
+    }
     ClickCanvas(AtPixel(100, 140));  // on the bottom edge
-    for (auto [x, y] : {std::pair{60, 60}, {100, 60}, {140, 60}, {60, 100}, {140, 100}, {60, 140}, {140, 140}}) {
-        EXPECT_TRUE(HandleAt(x, y)) << x << "," << y;
+    for (auto [x, y] : kHandles) {
+        if (x != 100 || y != 140) {  // the click's own point: the pointer may stand over it
+            EXPECT_TRUE(HandleAt(x, y)) << x << "," << y;
+        }
     }
     EXPECT_TRUE(Filled(70, 70, 130, 130));  // the fill stays under the frame
+    // A click beside takes the handles away: the square shows as it did before it was selected.
     ClickCanvas(AtPixel(250, 250));
-    EXPECT_FALSE(HandleAt(140, 140));
-    EXPECT_FALSE(HandleAt(100, 60));
+    for (size_t i = 0; i < std::size(kHandles); ++i) {
+        EXPECT_EQ(Around(kHandles[i]), unselected[i]) << kHandles[i].first << "," << kHandles[i].second;
+    }
     // A band dragged over the square selects it too.
     Drag({AtPixel(40, 40), AtPixel(160, 170)});
     EXPECT_TRUE(HandleAt(140, 140));

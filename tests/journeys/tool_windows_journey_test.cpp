@@ -42,6 +42,27 @@ protected:
     QRect RedArea() const { return QRect(AtPixel(30, 30), AtPixel(110, 110)); }
     QRect BlueArea() const { return QRect(AtPixel(190, 30), AtPixel(270, 110)); }
     bool AllOf(QRect area, Rgb colour) const { return CountColor(area, colour, 8) == area.width() * area.height(); }
+    // Of the canvas pixels of the area (canvas pixels, whole ones) where `where` holds for the
+    // pixel's centre: how many there are and how many show the colour.
+    struct Tally {
+        int pixels = 0;
+        int coloured = 0;
+    };
+    Tally TallyWhere(QRect canvasArea, const std::function<bool(double, double)> &where, Rgb colour,
+                     int tolerance = 40) const
+    {
+        const QImage image = Canvas();
+        Tally tally;
+        for (int y = canvasArea.top(); y <= canvasArea.bottom(); ++y) {
+            for (int x = canvasArea.left(); x <= canvasArea.right(); ++x) {
+                if (where(x + 0.5, y + 0.5)) {
+                    ++tally.pixels;
+                    tally.coloured += Near(image.pixel(AtPixel(x + 0.5, y + 0.5)) & 0xFFFFFFu, colour, tolerance);
+                }
+            }
+        }
+        return tally;
+    }
 
     // Opens the drawing, selects every drawing of its folder in the file browser and plays them
     // as frames from the list's pop-up menu.
@@ -201,10 +222,24 @@ TEST_F(ToolWindows, GradientEditorGivesTheRampAStopOfTheTypedColour)
     QTest::mouseClick(editor->Check1, Qt::LeftButton);    // the edit frame unfolded
     Type(editor->Text3, QStringLiteral("#00FF00"), true);
 
-    // The middle of the ramp turned green; its ends stay red and blue.
+    // The middle of the ramp turned green; its ends stay red and blue down their whole height, and
+    // every column is one colour from top to bottom (above and below the tool's handle lines
+    // across the middle).
     EXPECT_EQ(CountColor(middle, kGreen, 60), middle.width() * middle.height());
-    EXPECT_TRUE(Near(PixelAt(AtPixel(24, 100)), kRed, 40));
-    EXPECT_TRUE(Near(PixelAt(AtPixel(296, 100)), kBlue, 40));
+    const QImage canvas = Canvas();
+    for (auto [top, bottom] : {std::pair{24, 154}, {166, 296}}) {
+        const QRect leftEnd(AtPixel(22, top), AtPixel(28, bottom)), rightEnd(AtPixel(292, top), AtPixel(298, bottom));
+        EXPECT_EQ(CountColor(leftEnd, kRed, 40), leftEnd.width() * leftEnd.height()) << top;
+        EXPECT_EQ(CountColor(rightEnd, kBlue, 40), rightEnd.width() * rightEnd.height()) << top;
+        for (int x = 22; x <= 298; ++x) {
+            if (std::abs(x - 160) <= 4) {
+                continue;  // the handle line down the middle
+            }
+            const QRect column(AtPixel(x + 0.5, top), AtPixel(x + 0.5, bottom));
+            const Rgb shown = canvas.pixel(column.topLeft()) & 0xFFFFFFu;
+            EXPECT_EQ(CountColor(canvas, column, shown, 6), column.height()) << "column " << x << " from " << top;
+        }
+    }
 }
 
 }  // namespace
@@ -236,15 +271,26 @@ TEST_F(ToolWindowsOnTheSelection, PerspectiveWindowTurnsTheSquareOnTheCanvas)
     QTest::mouseClick(turn->Command1, Qt::LeftButton);
     EXPECT_FALSE(turn->isVisible());
 
-    // The corners of the square are empty now, the diamond's top reaches above the square.
-    EXPECT_FALSE(Near(PixelAt(AtPixel(24, 24)), kRed, 40));
-    EXPECT_FALSE(Near(PixelAt(AtPixel(116, 116)), kRed, 40));
-    EXPECT_TRUE(Near(PixelAt(AtPixel(70, 8)), kRed, 40));
+    // A diamond about the square's centre (70, 70) with its corners 70.7 px away: red up to 4 px inside
+    // its edges (above the square too), none from 3 px outside them (a turn of 40 degrees fails this).
+    const QRect around(-20, -20, 180, 180);
+    auto diamond = [](double within) {
+        return [within](double x, double y) { return std::abs(x - 70) + std::abs(y - 70) <= within; };
+    };
+    auto beyond = [](double from) {
+        return [from](double x, double y) { return std::abs(x - 70) + std::abs(y - 70) >= from; };
+    };
+    const Tally inside = TallyWhere(around, diamond(67), kRed);
+    EXPECT_GE(inside.coloured, inside.pixels - 8);  // the frame's side handles stand on its corners
+    EXPECT_EQ(TallyWhere(around, beyond(74), kRed).coloured, 0);
+    const Tally above = TallyWhere(QRect(50, 8, 41, 11), diamond(62), kRed);  // rows 8..18
+    EXPECT_GT(above.pixels, 40);
+    EXPECT_EQ(above.coloured, above.pixels) << "the diamond's top reaches above the square";
     EXPECT_TRUE(AllOf(BlueArea(), kBlue));
 
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(AllOf(RedArea(), kRed));
-    EXPECT_FALSE(Near(PixelAt(AtPixel(70, 8)), kRed, 40));
+    EXPECT_EQ(TallyWhere(QRect(20, -20, 101, 39), diamond(200), kRed).coloured, 0) << "nothing above the square";
 }
 
 TEST_F(ToolWindowsOnTheSelection, OptimisationWindowThinsTheAnchorsAndKeepsTheShape)
@@ -274,8 +320,18 @@ TEST_F(ToolWindowsOnTheSelection, OptimisationWindowThinsTheAnchorsAndKeepsTheSh
     QTest::mouseClick(optimize->Command1, Qt::LeftButton);
 
     EXPECT_LT(core::Doc().DocPaths[1].Anchors.size(), 120u);
-    EXPECT_TRUE(AllOf(inside, kRed));
-    EXPECT_FALSE(Near(PixelAt(AtPixel(40, 40)), kRed, 40));
+    // Thinned to a polygon within the disc (these tolerances leave about six anchors): red everywhere
+    // within 84 px of its centre, nowhere beyond 104 px.
+    const QRect around(40, 40, 241, 241);
+    auto ring = [](double from, double to) {
+        return [from, to](double x, double y) {
+            const double r = std::hypot(x - 160, y - 160);
+            return r >= from && r <= to;
+        };
+    };
+    const Tally shown = TallyWhere(around, ring(0, 84), kRed);
+    EXPECT_EQ(shown.coloured, shown.pixels);
+    EXPECT_EQ(TallyWhere(around, ring(104, 1000), kRed).coloured, 0);
     EXPECT_TRUE(CaptionModified());
 }
 

@@ -81,8 +81,8 @@ std::vector<Layer> Layers()
         {"platform/glyphs/", enginesAbovePlatform},
         {"platform/player/", enginesAbovePlatform},
         {"platform/actionscript/", enginesAbovePlatform},
-        // The canvas tools reach the main window through their CanvasView only.
-        {"canvastools/", {"app/", "mainwindow/draw_gui.h"}},
+        // The canvas tools reach the main window through their CanvasView only: no main-window header.
+        {"canvastools/", {"app/", "mainwindow/"}},
     };
 }
 
@@ -113,6 +113,44 @@ INSTANTIATE_TEST_SUITE_P(Folders, FolderLayering, ::testing::ValuesIn(Layers()),
                              }
                              return name;
                          });
+
+// Every source folder below root (a path relative to the source folder, ending in '/'), itself included.
+std::vector<std::string> FoldersBelow(const std::string &root)
+{
+    std::vector<std::string> folders{root};
+    for (const fs::directory_entry &entry : fs::recursive_directory_iterator(fs::path(QUILLARK_SOURCE_DIR) / root)) {
+        if (entry.is_directory()) {
+            folders.push_back(fs::relative(entry.path(), QUILLARK_SOURCE_DIR).generic_string() + "/");
+        }
+    }
+    return folders;
+}
+
+// Outside its own folder (and its own tests), the player is used through its public headers: the
+// player itself and the group cache the main window hands to its players.
+TEST(PlayerLayering, OnlyThePublicHeadersAreIncludedFromOutside)
+{
+    const std::string player = "platform/player/";
+    const std::set<std::string> publicHeaders{player + "movie_player.h", player + "group_cache.h"};
+    std::vector<std::string> folders = FoldersBelow("tests/");
+    for (const char *folder : {"core/", "movie/", "import/", "platform/base/", "platform/profile/", "platform/glyphs/",
+                               "platform/actionscript/", "platform/swf/", "platform/forms/", "mainwindow/",
+                               "canvastools/", "toolwindows/", "app/", "bench/"}) {
+        folders.push_back(folder);
+    }
+    size_t read = 0;
+    for (const std::string &folder : folders) {
+        if (folder.rfind("tests/platform/player/", 0) == 0) {
+            continue;  // the player's own tests may test its modules
+        }
+        for (const Include &include : IncludesOf(folder)) {
+            ++read;
+            EXPECT_TRUE(include.header.rfind(player, 0) != 0 || publicHeaders.count(include.header))
+                << include.file << " includes " << include.header;
+        }
+    }
+    EXPECT_GT(read, 1000u) << "too few includes read: is the source folder right?";
+}
 
 // The names of the toolkit's widget headers (QWidget, QLabel, QtWidgets, ...).
 std::set<std::string> WidgetHeaders()

@@ -6,8 +6,8 @@
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "platform/player/movie_player.h"
-#include "platform/player/swf_movie.h"
 #include "tests/support/hostile_files.h"
+#include "tests/support/movie_tags.h"
 #include "tests/support/test_support.h"
 
 #include <QImage>
@@ -30,35 +30,12 @@ public:
     platform::MoviePlayer *CanvasPlayer() override { return &player; }
 };
 
-struct Tag {
-    int code = 0;
-    std::string body;
+using movietags::Tag;
+using platform::swf::TagCode;
 
-    uint16_t Word(size_t at) const
-    {
-        return static_cast<uint16_t>(static_cast<uint8_t>(body[at]) | static_cast<uint8_t>(body[at + 1]) << 8);
-    }
-    uint16_t Id() const { return Word(0); }
-};
-
-// The tags of a movie file after its 21-byte header.
 std::vector<Tag> ReadTags(const std::string &file)
 {
-    std::vector<Tag> tags;
-    size_t at = 21;
-    while (at + 2 <= file.size()) {
-        uint16_t header = static_cast<uint16_t>(static_cast<uint8_t>(file[at]) | static_cast<uint8_t>(file[at + 1]) << 8);
-        at += 2;
-        size_t length = header & 0x3F;
-        if (length == 0x3F) {
-            length = static_cast<uint8_t>(file[at]) | static_cast<uint8_t>(file[at + 1]) << 8 |
-                     static_cast<uint8_t>(file[at + 2]) << 16 | static_cast<size_t>(static_cast<uint8_t>(file[at + 3])) << 24;
-            at += 4;
-        }
-        tags.push_back({header >> 6, file.substr(at, length)});
-        at += length;
-    }
-    return tags;
+    return movietags::ReadMovie(file).tags;
 }
 
 // "code:id" of definitions, "place:depth" of placements, "show" and "end".
@@ -66,18 +43,19 @@ std::vector<std::string> Outline(const std::vector<Tag> &tags)
 {
     std::vector<std::string> outline;
     for (const Tag &tag : tags) {
+        platform::swf::BitReader body = tag.Reader();
         switch (tag.code) {
-        case 26:
-            outline.push_back("place:" + std::to_string(tag.Word(1)));
+        case TagCode::PlaceObject2:
+            outline.push_back("place:" + std::to_string(platform::swf::ReadPlaceObject2(body).depth));
             break;
-        case 1:
+        case TagCode::ShowFrame:
             outline.push_back("show");
             break;
-        case 0:
+        case TagCode::End:
             outline.push_back("end");
             break;
         default:
-            outline.push_back(std::to_string(tag.code) + ":" + std::to_string(tag.Id()));
+            outline.push_back(std::to_string(static_cast<int>(tag.code)) + ":" + std::to_string(tag.Id()));
             break;
         }
     }
@@ -122,22 +100,9 @@ protected:
     static core::CanvasSettings &Settings() { return core::Doc().CurrentSettings; }
     static void AddPath(const core::PathRecord &path) { core::Doc().DocPaths.push_back(path); }
     static std::string MovieBytes() { return testsupport::ReadAll(core::Doc().CanvasTempFile); }
-    static std::unique_ptr<platform::swf::Movie> ParsedMovie()
-    {
-        return platform::swf::ParseMovie(MovieBytes());
-    }
+    static movietags::Movie ParsedMovie() { return movietags::ReadMovie(MovieBytes()); }
     // The placement at a depth in the movie's only frame.
-    static platform::swf::PlaceTag Placement(uint16_t depth)
-    {
-        auto movie = ParsedMovie();
-        for (const auto &tag : movie->frames.at(0).tags) {
-            if (tag.depth == depth) {
-                return tag;
-            }
-        }
-        ADD_FAILURE() << "no placement at depth " << depth;
-        return {};
-    }
+    static platform::swf::PlaceObjectRecord Placement(uint16_t depth) { return ParsedMovie().PlacementAt(depth); }
     QImage Rendered()
     {
         host.player.SetMovie(core::Doc().CanvasTempFile);
@@ -174,14 +139,14 @@ TEST_F(CanvasMovieTest, TagsIdsAndDepthsInOrder)
                                         "32:1", "place:257", "show", "end"}));
 
     // The underlay at half opacity, masked by the canvas rectangle up to its own depth.
-    platform::swf::PlaceTag underlay = Placement(256);
+    platform::swf::PlaceObjectRecord underlay = Placement(256);
     EXPECT_EQ(underlay.characterId, 3);
-    ASSERT_TRUE(underlay.colorTransform);
-    EXPECT_EQ(underlay.colorTransform->mult[3], 128);
-    platform::swf::PlaceTag mask = Placement(255);
+    ASSERT_TRUE(underlay.cxform);
+    EXPECT_EQ(underlay.cxform->mult[3], 128);
+    platform::swf::PlaceObjectRecord mask = Placement(255);
     EXPECT_EQ(mask.characterId, 10);
     EXPECT_EQ(mask.clipDepth, 256);
-    EXPECT_FALSE(mask.colorTransform);
+    EXPECT_FALSE(mask.cxform);
     EXPECT_EQ(Placement(257).characterId, 1);
     EXPECT_FALSE(Placement(257).matrix);  // the canvas starts at the movie's origin
     EXPECT_EQ(core::Doc().ViewExtent, (core::Rect32{0, 0, 100, 80}));
@@ -199,7 +164,7 @@ TEST_F(CanvasMovieTest, UnderlayInFrontAndWithoutOutsideDrawing)
               (std::vector<std::string>{"32:10", "place:2", "32:3", "place:259", "place:258", "32:1", "place:257",
                                         "show", "end"}));
     EXPECT_EQ(Placement(258).clipDepth, 259);
-    EXPECT_FALSE(Placement(259).colorTransform);  // opaque: no colour transform
+    EXPECT_FALSE(Placement(259).cxform);  // opaque: no colour transform
 
     Settings().DrawOutsideFlag = 0;
     movie::MakeCanvasMovie();
@@ -217,13 +182,12 @@ TEST_F(CanvasMovieTest, ViewExtentFollowsTheDrawingOutsideTheCanvas)
     movie::MakeCanvasMovie();
     EXPECT_EQ(core::Doc().ViewExtent, (core::Rect32{-1, 0, 100, 80}));
     for (uint16_t depth : {2, 257}) {
-        platform::swf::PlaceTag tag = Placement(depth);
+        platform::swf::PlaceObjectRecord tag = Placement(depth);
         ASSERT_TRUE(tag.matrix) << depth;
-        EXPECT_EQ(tag.matrix->dx(), 20) << depth;
-        EXPECT_EQ(tag.matrix->dy(), 0) << depth;
+        EXPECT_EQ(tag.matrix->translateX, 20) << depth;
+        EXPECT_EQ(tag.matrix->translateY, 0) << depth;
     }
-    auto movie = ParsedMovie();
-    EXPECT_EQ(movie->frameRect, QRectF(0, 0, 101 * 20, 80 * 20));
+    EXPECT_EQ(ParsedMovie().header.frame, (platform::swf::RectRecord{0, 101 * 20, 0, 80 * 20}));
 
     // Not drawing outside: the canvas.
     Settings().DrawOutsideFlag = 0;
@@ -247,23 +211,23 @@ TEST_F(CanvasMovieTest, GridLinesAndTheOpaqueCentreLine)
     ASSERT_FALSE(cache.empty());
     // Read the cached tags back as a movie of their own.
     std::string bytes = MovieBytes().substr(0, 21) + std::string(cache.begin(), cache.end());
-    auto parsed = platform::swf::ParseMovie(bytes);
-    const auto *grid = std::get_if<platform::swf::ShapeCharacter>(parsed->Find(4));
-    ASSERT_NE(grid, nullptr);
+    const movietags::Movie parsed = movietags::ReadMovie(bytes);
+    ASSERT_TRUE(parsed.Definition(4));
+    const movietags::ShapeRead grid = movietags::ReadShape(*parsed.Definition(4));
     int vertical = 0;
     int horizontal = 0;
     std::vector<double> opaqueAt;
-    for (const auto &placed : grid->groups) {
-        const auto &group = placed.group;
-        ASSERT_EQ(group->lines.size(), 1u);
-        const QPainterPath line = group->linePaths[0].translated(placed.offset);
-        bool isVertical = line.elementAt(0).x == line.elementAt(1).x;
+    for (const movietags::ShapeEdge &edge : grid.edges) {
+        const platform::swf::LineStyleRecord *style = grid.LineOf(edge);
+        ASSERT_TRUE(style);
+        ASSERT_TRUE(edge.straight);
+        bool isVertical = edge.x0 == edge.x1;
         (isVertical ? vertical : horizontal) += 1;
-        EXPECT_EQ(group->lines[0].width, 1);
-        if (qAlpha(group->lines[0].color) == 255) {
-            opaqueAt.push_back(isVertical ? line.elementAt(0).x : -line.elementAt(0).y);
+        EXPECT_EQ(style->width, 1);
+        if (style->colour.a == 255) {
+            opaqueAt.push_back(isVertical ? edge.x0 : -edge.y0);
         } else {
-            EXPECT_EQ(group->lines[0].color, qRgba(128, 128, 128, 128));
+            EXPECT_EQ(style->colour, (platform::swf::Rgba{128, 128, 128, 128}));
         }
     }
     EXPECT_EQ(vertical, 16);    // 0, 400, ..., 6000
@@ -318,11 +282,11 @@ TEST_F(CanvasMovieTest, PictureUnderlayIsCachedAndPlacedAtItsPosition)
     EXPECT_EQ(Outline(ReadTags(MovieBytes())),
               (std::vector<std::string>{"32:10", "place:2", "21:2", "2:3", "place:256", "place:255", "32:1",
                                         "place:257", "show", "end"}));
-    platform::swf::PlaceTag tag = Placement(256);
+    platform::swf::PlaceObjectRecord tag = Placement(256);
     ASSERT_TRUE(tag.matrix);
-    EXPECT_EQ(tag.matrix->dx(), 600);
-    EXPECT_EQ(tag.matrix->dy(), 400);
-    EXPECT_EQ(tag.matrix->m11(), 2.0);
+    EXPECT_EQ(tag.matrix->translateX, 600);
+    EXPECT_EQ(tag.matrix->translateY, 400);
+    EXPECT_EQ(tag.matrix->scaleX, 2 << 16);
 
     // Still shown after the file went, until the cache is cleared.
     std::filesystem::remove(picture);
@@ -382,20 +346,8 @@ TEST_F(CanvasMovieTest, UnderlayThatFailsToConvertIsNotConvertedAgainUntilTheFil
 // The RECT at the start of a shape tag's body (after the id): left, right, top, bottom.
 std::array<int64_t, 4> ShapeRect(const Tag &tag)
 {
-    size_t bit = 16;
-    auto read = [&tag, &bit](int count) {
-        uint64_t value = 0;
-        for (int i = 0; i < count; ++i, ++bit) {
-            value = value << 1 | ((static_cast<uint8_t>(tag.body[bit / 8]) >> (7 - bit % 8)) & 1);
-        }
-        return value;
-    };
-    const int n = static_cast<int>(read(5));
-    std::array<int64_t, 4> rect{};
-    for (int64_t &field : rect) {
-        field = static_cast<int64_t>(read(n) << (64 - n)) >> (64 - n);
-    }
-    return rect;
+    const platform::swf::RectRecord rect = movietags::ReadShape(tag).bounds;
+    return {rect.xMin, rect.xMax, rect.yMin, rect.yMax};
 }
 
 TEST_F(CanvasMovieTest, AMovedDrawingIsDrawnFromTheGroupsAlreadyBuilt)
@@ -454,7 +406,7 @@ TEST_F(CanvasMovieTest, DrawingShapeDeclaresTheBoundsOfEveryEdgeAndHalfTheWidest
     auto drawing = [this]() -> Tag {
         movie::MakeCanvasMovie();
         for (const Tag &tag : ReadTags(MovieBytes())) {
-            if (tag.code == 32 && tag.Id() == 1) {
+            if (tag.code == TagCode::DefineShape3 && tag.Id() == 1) {
                 return tag;
             }
         }
@@ -462,14 +414,17 @@ TEST_F(CanvasMovieTest, DrawingShapeDeclaresTheBoundsOfEveryEdgeAndHalfTheWidest
         return {};
     };
     // Every group the player reads (its edges and half its line) lies inside the declared bounds.
-    auto holdsEveryEdge = [this](const std::array<int64_t, 4> &rect) {
-        auto movie = ParsedMovie();
-        const auto *shape = std::get_if<platform::swf::ShapeCharacter>(movie->Find(1));
-        EXPECT_NE(shape, nullptr);
-        for (const auto &placed : shape ? shape->groups : std::vector<platform::swf::PlacedGroup>{}) {
-            const QRectF bounds = placed.Bounds();
-            EXPECT_TRUE(QRectF(QPointF(rect[0], rect[2]), QPointF(rect[1], rect[3])).contains(bounds))
-                << bounds.left() << " " << bounds.top() << " " << bounds.right() << " " << bounds.bottom();
+    auto holdsEveryEdge = [](const Tag &tag) {
+        const movietags::ShapeRead shape = movietags::ReadShape(tag);
+        const platform::swf::RectRecord &rect = shape.bounds;
+        for (const movietags::ShapeEdge &edge : shape.edges) {
+            const platform::swf::LineStyleRecord *style = shape.LineOf(edge);
+            const int32_t half = style ? style->width / 2 : 0;
+            for (auto [x, y] : {std::pair{edge.x0, edge.y0}, std::pair{edge.cx, edge.cy}, std::pair{edge.x1, edge.y1}}) {
+                EXPECT_TRUE(x - half >= rect.xMin && x + half <= rect.xMax && y - half >= rect.yMin &&
+                            y + half <= rect.yMax)
+                    << x << " " << y << " half line " << half;
+            }
         }
     };
     EXPECT_EQ(ShapeRect(drawing()), (std::array<int64_t, 4>{0, 0, 0, 0}));  // nothing drawn
@@ -487,24 +442,24 @@ TEST_F(CanvasMovieTest, DrawingShapeDeclaresTheBoundsOfEveryEdgeAndHalfTheWidest
     AddPath(curve);
     AddPath(hidden);
     AddPath(open);
-    std::array<int64_t, 4> rect = ShapeRect(drawing());
-    EXPECT_EQ(rect, (std::array<int64_t, 4>{-330, 1021, -530, 1121}));
-    holdsEveryEdge(rect);
+    Tag shape = drawing();
+    EXPECT_EQ(ShapeRect(shape), (std::array<int64_t, 4>{-330, 1021, -530, 1121}));
+    holdsEveryEdge(shape);
 
     // One path changed (the warm redraw re-encodes it alone): the bounds follow it.
     core::Doc().DocPaths[3].Anchors[2].X = 3000;
-    rect = ShapeRect(drawing());
-    EXPECT_EQ(rect, (std::array<int64_t, 4>{-330, 3021, -530, 1121}));
-    holdsEveryEdge(rect);
+    shape = drawing();
+    EXPECT_EQ(ShapeRect(shape), (std::array<int64_t, 4>{-330, 3021, -530, 1121}));
+    holdsEveryEdge(shape);
 
     // Compound members are drawn with their leader, hidden or not.
     core::Doc().DocPaths[2].blCompound = core::Doc().DocPaths[3].blCompound = true;
     core::Doc().DocPaths[2].CompoundID = core::Doc().DocPaths[3].CompoundID = 7;
     core::Doc().DocPaths[2].DispFlags = 0;
     core::Doc().DocPaths[3].DispFlags = core::kDispHidden;
-    rect = ShapeRect(drawing());
-    EXPECT_EQ(rect, (std::array<int64_t, 4>{-330, 5100, -530, 5100}));
-    holdsEveryEdge(rect);
+    shape = drawing();
+    EXPECT_EQ(ShapeRect(shape), (std::array<int64_t, 4>{-330, 5100, -530, 5100}));
+    holdsEveryEdge(shape);
 }
 
 TEST_F(CanvasMovieTest, UnderlayDrawingReader)

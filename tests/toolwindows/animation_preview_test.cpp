@@ -1,5 +1,5 @@
 // The animation preview: the movie built from selected drawings (read back with the player's
-// parser) and the window that plays it.
+// format layer) and the window that plays it.
 #include "core/document.h"
 #include "core/drawing_file.h"
 #include "core/host.h"
@@ -7,7 +7,7 @@
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "platform/forms/window_placement.h"
-#include "platform/player/swf_movie.h"
+#include "tests/support/movie_tags.h"
 #include "tests/support/test_support.h"
 #include "toolwindows/animation_preview.h"
 #include "toolwindows/preview_window.h"
@@ -21,9 +21,7 @@ namespace testsupport {
 namespace {
 
 namespace fs = std::filesystem;
-using platform::swf::EditTextCharacter;
-using platform::swf::MorphCharacter;
-using platform::swf::ShapeCharacter;
+using platform::swf::TagCode;
 
 class PreviewHost : public core::Host {
 public:
@@ -87,17 +85,22 @@ protected:
         rows.selected.push_back(selected);
     }
 
-    std::unique_ptr<platform::swf::Movie> Build(int mode)
+    movietags::Movie Build(int mode)
     {
         toolwindows::MakePreviewMovie(moviePath, width, height, mode, rows);
-        return platform::swf::ParseMovie(ReadAll(moviePath));
+        return movietags::ReadMovie(ReadAll(moviePath));
     }
 
-    template <typename T>
-    static const T *Find(const platform::swf::Movie &movie, uint16_t id)
+    // The definition of the id when it is of the kind.
+    static const movietags::Tag *Find(const movietags::Movie &movie, uint16_t id, TagCode code)
     {
-        const platform::swf::Character *character = movie.Find(id);
-        return character ? std::get_if<T>(character) : nullptr;
+        const movietags::Tag *tag = movie.Definition(id);
+        return tag && tag->code == code ? tag : nullptr;
+    }
+    static std::string CaptionText(const movietags::Movie &movie, uint16_t id)
+    {
+        const movietags::Tag *tag = Find(movie, id, TagCode::DefineEditText);
+        return tag ? movietags::ReadEditText(*tag).initialText : std::string("(no caption)");
     }
 
     static inline int counter = 0;
@@ -118,33 +121,33 @@ TEST_F(AnimationPreviewTest, FrameAnimationShowsEachDrawingWithItsNameAndTheLarg
     AddRow("picture.png");  // not a drawing: neither sizes the movie nor makes a frame
     AddDrawing("c.qlk", 100, 100, 30);
     auto movie = Build(0);
-    ASSERT_TRUE(movie);
+    ASSERT_TRUE(movie.read);
     EXPECT_EQ(width, 400);
     EXPECT_EQ(height, 300);
-    EXPECT_EQ(movie->frameRect, QRectF(0, 0, 8000, 6000));
-    EXPECT_EQ(movie->background, qRgb(10, 255, 255));  // the first drawing's
-    ASSERT_EQ(movie->frames.size(), 3u);
+    EXPECT_EQ(movie.header.frame, (platform::swf::RectRecord{0, 8000, 0, 6000}));
+    EXPECT_EQ(movie.background, (platform::swf::Rgba{10, 255, 255}));  // the first drawing's
+    ASSERT_EQ(movie.frames.size(), 3u);
     // Ids follow the row index, selected or not: rows 0, 2 and 4.
     const char *names[] = {"a.qlk", "b.qlk", "c.qlk"};
     const int rowsUsed[] = {0, 2, 4};
     for (int k = 0; k < 3; ++k) {
         const uint16_t first = static_cast<uint16_t>(5 * rowsUsed[k] + 1);
-        EXPECT_TRUE(Find<ShapeCharacter>(*movie, first)) << k;
-        const EditTextCharacter *caption = Find<EditTextCharacter>(*movie, first + 4);
+        EXPECT_TRUE(Find(movie, first, TagCode::DefineShape3)) << k;
+        const movietags::Tag *caption = Find(movie, first + 4, TagCode::DefineEditText);
         ASSERT_TRUE(caption) << k;
-        EXPECT_EQ(caption->text, QString::fromUtf8(names[k]));
-        EXPECT_EQ(caption->height, 240);
+        EXPECT_EQ(movietags::ReadEditText(*caption).initialText, names[k]);
+        EXPECT_EQ(movietags::ReadEditText(*caption).fontHeight, 240);
     }
-    EXPECT_FALSE(movie->Find(6));  // the unselected row 1
+    EXPECT_FALSE(movie.Definition(6));  // the unselected row 1
     // Each frame clears layers 1-4 (depths 258-261), then places caption and drawing.
-    const auto &tags = movie->frames[1].tags;
+    const auto &tags = movie.frames[1];
     ASSERT_GE(tags.size(), 6u);
     EXPECT_TRUE(tags[0].remove);
-    EXPECT_EQ(tags[0].depth, 258);
-    EXPECT_EQ(tags[4].characterId, 15);
-    EXPECT_EQ(tags[4].depth, 261);
-    EXPECT_EQ(tags[5].characterId, 11);
-    EXPECT_EQ(tags[5].depth, 259);
+    EXPECT_EQ(tags[0].place.depth, 258);
+    EXPECT_EQ(tags[4].place.characterId, 15);
+    EXPECT_EQ(tags[4].place.depth, 261);
+    EXPECT_EQ(tags[5].place.characterId, 11);
+    EXPECT_EQ(tags[5].place.depth, 259);
 }
 
 TEST_F(AnimationPreviewTest, MorphingMakesInBetweenFramesFromEachDrawingToTheNext)
@@ -154,17 +157,17 @@ TEST_F(AnimationPreviewTest, MorphingMakesInBetweenFramesFromEachDrawingToTheNex
     AddDrawing("b.qlk", 100, 100, 255, 600);
     AddDrawing("c.qlk", 100, 100, 255, 1200);
     auto movie = Build(1);
-    ASSERT_TRUE(movie);
-    ASSERT_EQ(movie->frames.size(), 40u);
-    EXPECT_FALSE(movie->Find(1));  // the first drawing alone gives nothing
-    EXPECT_TRUE(Find<MorphCharacter>(*movie, 6));
-    EXPECT_TRUE(Find<MorphCharacter>(*movie, 11));
-    EXPECT_EQ(Find<EditTextCharacter>(*movie, 10)->text, QStringLiteral("a.qlk → b.qlk"));
-    EXPECT_EQ(Find<EditTextCharacter>(*movie, 15)->text, QStringLiteral("b.qlk → c.qlk"));
+    ASSERT_TRUE(movie.read);
+    ASSERT_EQ(movie.frames.size(), 40u);
+    EXPECT_FALSE(movie.Definition(1));  // the first drawing alone gives nothing
+    EXPECT_TRUE(Find(movie, 6, TagCode::DefineMorphShape));
+    EXPECT_TRUE(Find(movie, 11, TagCode::DefineMorphShape));
+    EXPECT_EQ(CaptionText(movie, 10), "a.qlk → b.qlk");
+    EXPECT_EQ(CaptionText(movie, 15), "b.qlk → c.qlk");
     auto ratioOf = [&](size_t frame) {
-        for (const auto &tag : movie->frames[frame].tags) {
-            if (tag.depth == 259 && tag.ratio) {
-                return static_cast<int>(*tag.ratio);
+        for (const movietags::DisplayChange &change : movie.frames[frame]) {
+            if (change.place.depth == 259 && change.place.ratio) {
+                return static_cast<int>(*change.place.ratio);
             }
         }
         return -1;
@@ -179,12 +182,12 @@ TEST_F(AnimationPreviewTest, MorphingOneDrawingWritesAMovieWithoutFrames)
 {
     AddDrawing("a.qlk", 120, 80);
     auto movie = Build(1);
-    ASSERT_TRUE(movie);
+    ASSERT_TRUE(movie.read);
     EXPECT_EQ(width, 120);
     EXPECT_EQ(height, 80);
     // No ShowFrame and a frame count of 0; the player shows it as one empty frame.
-    ASSERT_EQ(movie->frames.size(), 1u);
-    EXPECT_TRUE(movie->frames[0].tags.empty());
+    ASSERT_EQ(movie.frames.size(), 1u);
+    EXPECT_TRUE(movie.frames[0].empty());
     const std::string bytes = ReadAll(moviePath);
     EXPECT_EQ(bytes.substr(19, 2), std::string(2, '\0'));
     EXPECT_EQ(bytes.find(std::string("\x40\x00", 2)), std::string::npos);
@@ -227,9 +230,9 @@ TEST_F(AnimationPreviewTest, UnreadableDrawingsAreLeftOut)
     AddDrawing("b.qlk", 100, 100);
     const core::PathArray paths = core::Doc().DocPaths;
     auto movie = Build(0);
-    ASSERT_TRUE(movie);
-    EXPECT_EQ(movie->frames.size(), 2u);
-    EXPECT_EQ(movie->background, qRgb(40, 255, 255));
+    ASSERT_TRUE(movie.read);
+    EXPECT_EQ(movie.frames.size(), 2u);
+    EXPECT_EQ(movie.background, (platform::swf::Rgba{40, 255, 255}));
     EXPECT_EQ(core::Doc().DocPaths, paths);
 }
 

@@ -1,5 +1,5 @@
 // Morph shapes, JPEG bitmaps and device-font text fields.
-#include "platform/player/jpeg_guard.h"
+#include "platform/base/jpeg_guard.h"
 #include "platform/player/swf_render.h"
 #include "tests/support/hostile_files.h"
 #include "jpeg_fixture.h"

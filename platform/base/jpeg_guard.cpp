@@ -1,4 +1,4 @@
-#include "platform/player/jpeg_guard.h"
+#include "platform/base/jpeg_guard.h"
 
 #include <algorithm>
 #include <cstddef>
