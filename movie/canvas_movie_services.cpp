@@ -20,7 +20,6 @@ public:
     void MakeCanvasMovie() override { movie::MakeCanvasMovie(); }
     void ClearGridCache() override { movie::ClearGridCache(); }
     void ClearBackColorCache() override { movie::ClearBackColorCache(); }
-    int32_t CanvasFrameSide(int32_t pixels) const override { return std::clamp(pixels, 1, kMaxFramePixels); }
 
     bool RenderCanvasMovie(QImage &bitmap) override
     {
@@ -28,7 +27,7 @@ public:
         player.SetQuality2("low");
         player.SetBackgroundColor(kWhiteRgb);
         player.SetMovie(core::Doc().CanvasTempFile);
-        player.Render(bitmap, QRect(0, 0, bitmap.width(), bitmap.height()));
+        player.Render(bitmap, QRect(0, 0, bitmap.width(), bitmap.height()), CanvasMovieArea(core::Doc().ViewExtent));
         return true;
     }
 };
