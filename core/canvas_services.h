@@ -6,7 +6,6 @@
 
 #include <QImage>
 
-#include <algorithm>
 #include <cstdint>
 
 namespace core {

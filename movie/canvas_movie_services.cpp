@@ -3,12 +3,9 @@
 #include "core/canvas_services.h"
 #include "core/document.h"
 #include "movie/canvas_movie.h"
-#include "movie/movie_writer.h"
 #include "platform/player/movie_player.h"
 
 #include <QRect>
-
-#include <algorithm>
 
 namespace movie {
 namespace {
