@@ -75,15 +75,15 @@ private:
     std::vector<uint8_t> arrivals_;
 };
 
-// The frame the canvas movie shows (its header limits each side).
-int32_t FrameSide(int32_t pixels)
+// The canvas side the trace bitmap covers (the whole canvas, also past the movie's frame).
+int32_t CanvasSide(int32_t pixels)
 {
-    return GetCanvasServices().CanvasFrameSide(pixels);
+    return std::max(pixels, 1);
 }
 
 int64_t BitmapSide(double accuracy, int32_t pixels)
 {
-    return platform::SaturateCast<int64_t>(platform::RoundHalfEven(accuracy * FrameSide(pixels)));
+    return platform::SaturateCast<int64_t>(platform::RoundHalfEven(accuracy * CanvasSide(pixels)));
 }
 
 bool BitmapFits(double accuracy)
@@ -103,8 +103,8 @@ double FittingAccuracy(double accuracy)
         return 0.0;
     }
     const CanvasSettings &settings = Doc().CurrentSettings;
-    double width = FrameSide(settings.Width);
-    double height = FrameSide(settings.Height);
+    double width = CanvasSide(settings.Width);
+    double height = CanvasSide(settings.Height);
     double largest = std::min({kMaxTraceSide / width, kMaxTraceSide / height,
                                std::sqrt(static_cast<double>(kMaxTracePixels) / (width * height))});
     // The largest value of the series not above the estimate (exact also for huge settings).

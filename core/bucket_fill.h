@@ -3,6 +3,7 @@
 // filled path in front of the drawing.
 #pragma once
 
+#include "core/canvas_settings.h"
 #include "core/path_record.h"
 
 #include <QImage>
@@ -15,8 +16,9 @@
 namespace core {
 
 // Largest trace bitmap, in pixels and per side; a larger one is refused like a failed allocation,
-// so the accuracy is lowered until it fits.
-inline constexpr int64_t kMaxTracePixels = int64_t{1} << 25;
+// so the accuracy is lowered until it fits. The largest canvas fits at the lowest accuracy (two
+// bitmap pixels a canvas pixel).
+inline constexpr int64_t kMaxTracePixels = int64_t{2 * kMaxCanvasPixels} * (2 * kMaxCanvasPixels);
 inline constexpr int32_t kMaxTraceSide = 32767;
 
 // A bitmap pixel counts as white when it is exactly 0xFFFFFF; pixels outside never are.

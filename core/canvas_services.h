@@ -6,7 +6,6 @@
 
 #include <QImage>
 
-#include <algorithm>
 #include <cstdint>
 
 namespace core {
@@ -20,10 +19,8 @@ public:
     // The canvas movie's kept grid and background-colour tags are built anew on the next write.
     virtual void ClearGridCache() {}
     virtual void ClearBackColorCache() {}
-    // The side in pixels of the canvas movie's frame for a canvas side of `pixels`.
-    virtual int32_t CanvasFrameSide(int32_t pixels) const { return std::max(pixels, 1); }
-    // Renders the canvas movie last written over the whole bitmap, without anti-aliasing and over
-    // white; false when nothing was rendered.
+    // Renders the canvas movie last written over the whole bitmap (the whole view extent, past the
+    // movie's frame too), without anti-aliasing and over white; false when nothing was rendered.
     virtual bool RenderCanvasMovie(QImage & /*bitmap*/) { return false; }
 };
 

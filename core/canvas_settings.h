@@ -42,10 +42,13 @@ struct CanvasSettings {
     bool operator==(const CanvasSettings &) const = default;
 };
 
-// The canvas sizes the movie's frame can hold, in pixels a side (32767 twips). Every place a
-// canvas size enters keeps to them, so the view, its coordinates and the movie agree.
+// The canvas sizes the canvas movie's shapes can hold, in pixels a side: the canvas rectangle,
+// the grid and the underlay's bitmap rectangle reach 65535 twips at most (17-bit shape record
+// fields). The movie's frame stops at 1638 pixels (its 16-bit RECT); the players draw the canvas
+// past it. Every place a canvas size enters keeps to these, so the view, its coordinates and the
+// movie agree.
 inline constexpr int32_t kMinCanvasPixels = 1;
-inline constexpr int32_t kMaxCanvasPixels = 1638;
+inline constexpr int32_t kMaxCanvasPixels = 3276;
 // A canvas side brought into that range.
 int32_t ClampCanvasSide(int64_t pixels);
 // The settings' canvas size brought into that range (a drawing or backup that enters the editor).

@@ -739,7 +739,8 @@ void DrawGUI::LoadCanvasMovie()
 
 void DrawGUI::DrawCanvasImage(const ImageRect &rect)
 {
-    ShockwaveFlash1.Render(Picture1->Image(), QRect(rect.x0, rect.y0, rect.x1 - rect.x0, rect.y1 - rect.y0));
+    ShockwaveFlash1.Render(Picture1->Image(), QRect(rect.x0, rect.y0, rect.x1 - rect.x0, rect.y1 - rect.y0),
+                           movie::CanvasMovieArea(ShownExtent()));
 }
 
 }  // namespace mainwindow

@@ -204,7 +204,7 @@ QImage DrawGUI::RenderCanvasPicture()
     }
     picture.fill(Qt::white);
     LoadCanvasMovie();
-    ShockwaveFlash1.Render(picture, picture.rect());
+    ShockwaveFlash1.Render(picture, picture.rect(), movie::CanvasMovieArea(Doc().ViewExtent));
     return picture;
 }
 

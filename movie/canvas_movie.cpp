@@ -333,6 +333,14 @@ void MakeCanvasMovie()
     }
 }
 
+QRectF CanvasMovieArea(const core::Rect32 &viewExtent)
+{
+    // BeginMovie makes an empty side one pixel.
+    const int64_t width = std::max<int64_t>(int64_t{viewExtent.Right} - viewExtent.Left, 1);
+    const int64_t height = std::max<int64_t>(int64_t{viewExtent.Bottom} - viewExtent.Top, 1);
+    return QRectF(0.0, 0.0, static_cast<double>(width * kTwipsPerPixel), static_cast<double>(height * kTwipsPerPixel));
+}
+
 std::string TakeCanvasMovieBytes(const std::string &file)
 {
     CanvasMovieState &canvas = Canvas();

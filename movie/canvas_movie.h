@@ -7,6 +7,8 @@
 
 #include "core/path_record.h"
 
+#include <QRect>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -53,6 +55,10 @@ void MakeCanvasMovie();
 // The bytes of the canvas movie last written to file, handed over once: empty when they were
 // taken already, the writing failed or file names another movie.
 std::string TakeCanvasMovieBytes(const std::string &file);
+// The part of the movie's plane (twips) a canvas movie of the view extent shows, for its players
+// to render into the zoomed extent: the movie's frame, or the whole extent where that is larger
+// than the frame's 16-bit fields hold.
+QRectF CanvasMovieArea(const core::Rect32 &viewExtent);
 
 void ClearBackgroundCache();
 void ClearGridCache();

@@ -3,12 +3,9 @@
 #include "core/canvas_services.h"
 #include "core/document.h"
 #include "movie/canvas_movie.h"
-#include "movie/movie_writer.h"
 #include "platform/player/movie_player.h"
 
 #include <QRect>
-
-#include <algorithm>
 
 namespace movie {
 namespace {
@@ -20,7 +17,6 @@ public:
     void MakeCanvasMovie() override { movie::MakeCanvasMovie(); }
     void ClearGridCache() override { movie::ClearGridCache(); }
     void ClearBackColorCache() override { movie::ClearBackColorCache(); }
-    int32_t CanvasFrameSide(int32_t pixels) const override { return std::clamp(pixels, 1, kMaxFramePixels); }
 
     bool RenderCanvasMovie(QImage &bitmap) override
     {
@@ -28,7 +24,7 @@ public:
         player.SetQuality2("low");
         player.SetBackgroundColor(kWhiteRgb);
         player.SetMovie(core::Doc().CanvasTempFile);
-        player.Render(bitmap, QRect(0, 0, bitmap.width(), bitmap.height()));
+        player.Render(bitmap, QRect(0, 0, bitmap.width(), bitmap.height()), CanvasMovieArea(core::Doc().ViewExtent));
         return true;
     }
 };

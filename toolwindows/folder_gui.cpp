@@ -352,7 +352,8 @@ void FolderGUI::ThumbDisplay(const std::string &path, bool redraw)
                                     : MakeSvgThumbMovie(path, info.ImageWidth, info.ImageHeight);
             if (!movie.empty()) {
                 painter.drawImage(rect.topLeft(),
-                                  RenderThumbnailMovie(ShockwaveFlash2, movie, background, rect.width(), rect.height()));
+                                  RenderThumbnailMovie(ShockwaveFlash2, movie, background, rect.width(), rect.height(),
+                                                       info.ImageWidth, info.ImageHeight));
             }
             break;
         }

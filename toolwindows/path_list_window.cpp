@@ -564,7 +564,7 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const std::vector
     if (!file.empty()) {
         // The selected paths' groups are those the canvas player built from the same units: the
         // two players share their groups.
-        cache.image = RenderThumbnailMovie(ShockwaveFlash2, file, background, drawWidth, drawHeight);
+        cache.image = RenderThumbnailMovie(ShockwaveFlash2, file, background, drawWidth, drawHeight, w, h);
     }
     return cache.image;
 }

@@ -4,6 +4,7 @@
 #include "core/document.h"
 #include "core/drawing_file.h"
 #include "import/svg_reader.h"
+#include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "movie/shape_encoder.h"
 #include "platform/base/program_folder.h"
@@ -56,14 +57,14 @@ std::string WriteThumbnailMovie(core::PathArray &paths, int32_t frameWidth, int3
 }
 
 QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &file, int32_t background, int width,
-                            int height)
+                            int height, int32_t frameWidth, int32_t frameHeight)
 {
     player.SetBackgroundColor(background);
     player.SetMovie(file);
     player.SetQuality2(core::QualityName(core::Doc().CurrentSettings.Quality));
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
-    player.Render(image, QRect(0, 0, width, height));
+    player.Render(image, QRect(0, 0, width, height), movie::CanvasMovieArea(core::Rect32{0, 0, frameWidth, frameHeight}));
     std::remove(file.c_str());
     player.SetMovie("a");
     return image;

@@ -25,9 +25,11 @@ std::string WriteThumbnailMovie(core::PathArray &paths, int32_t frameWidth, int3
                                 int32_t y);
 
 // Renders the movie file over background (0xRRGGBB) into a width x height image in the drawing's
-// quality, then deletes the file and releases it from the player.
+// quality, then deletes the file and releases it from the player. The image shows the movie of a
+// frame of frameWidth x frameHeight pixels whole, also where that is larger than the movie's
+// 16-bit frame holds.
 QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &file, int32_t background, int width,
-                            int height);
+                            int height, int32_t frameWidth, int32_t frameHeight);
 
 // The readers of the file browser: the movie of a drawing file, a clip file (placed by its clip
 // origin) or an SVG file, with a frame of w x h pixels. "" when the file cannot be read.

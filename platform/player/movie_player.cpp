@@ -224,20 +224,25 @@ QRgb MoviePlayer::Background() const
 
 void MoviePlayer::Render(QImage &target, const QRect &rect) const
 {
+    const swf::Movie *movie = state_ ? state_->movie.get() : nullptr;
+    Render(target, rect, movie ? movie->frameRect : QRectF());
+}
+
+void MoviePlayer::Render(QImage &target, const QRect &rect, const QRectF &area) const
+{
     const QRect visible = rect.intersected(target.rect());
     if (visible.isEmpty()) {
         return;
     }
     const QRgb background = Background();
     const swf::Movie *movie = state_ ? state_->movie.get() : nullptr;
-    const QRectF frameRect = movie ? movie->frameRect : QRectF();
-    if (movie == nullptr || frameRect.width() <= 0 || frameRect.height() <= 0 || target.depth() != 32) {
+    if (movie == nullptr || !(area.width() > 0) || !(area.height() > 0) || target.depth() != 32) {
         picture_.reset();
         swf::FillArea(target, visible, background);
         return;
     }
-    const QTransform view = QTransform::fromTranslate(-frameRect.left(), -frameRect.top()) *
-                            QTransform::fromScale(rect.width() / frameRect.width(), rect.height() / frameRect.height()) *
+    const QTransform view = QTransform::fromTranslate(-area.left(), -area.top()) *
+                            QTransform::fromScale(rect.width() / area.width(), rect.height() / area.height()) *
                             QTransform::fromTranslate(rect.left(), rect.top());
     std::vector<swf::PaintItem> items = swf::PaintItems(*movie, state_->displayList);
     QRect changed = visible;

@@ -87,6 +87,9 @@ public:
     // rect. Only the part of rect inside target is touched, however large rect is. The picture is
     // kept: rendered again the same way, only the area where the content changed is repainted.
     void Render(QImage &target, const QRect &rect) const;
+    // The same with the part of the movie's plane (twips) that fills rect given: content past the
+    // movie's frame is drawn where area reaches beyond it (a canvas larger than the 16-bit frame).
+    void Render(QImage &target, const QRect &rect, const QRectF &area) const;
 
 private:
     struct State;

@@ -138,21 +138,37 @@ TEST_F(BucketFillTest, EmptyDocumentOrAccuracyBelowTwoDoesNothing)
     EXPECT_EQ(core::History().HistoryPos, 0);
 }
 
+// A canvas wider and taller than the movie's 1638-pixel frame: the trace covers the whole canvas,
+// so a ring at its far corner is filled where it is.
+TEST_F(BucketFillTest, ARingPastTheMovieFrameOfALargeCanvasIsTraced)
+{
+    core::CanvasSettings &settings = Doc().CurrentSettings;
+    settings.Width = 2000;
+    settings.Height = 1800;
+    core::PathRecord ring = MakePath({{38000, 34000}, {39600, 34000}, {39600, 35600}, {38000, 35600}}, true);
+    ring.LineWidth = 20;
+    AddPath(ring);
+    core::StartHistoryWithDocument();
+    Fill(38800, 34800);
+    ASSERT_EQ(Doc().DocPathCount(), 2);
+    ExpectCorners(Path(2), {{38015, 34015}, {39585, 34015}, {39585, 35585}, {38015, 35585}}, 15);
+}
+
 TEST_F(BucketFillTest, AnAccuracyTooLargeForTheBitmapRunsLowerAndSaysSo)
 {
     core::CanvasSettings &settings = Doc().CurrentSettings;
     settings.Width = settings.Height = 1638;
-    settings.FloodAccuracy = 4.0f;  // 6552 x 6552 pixels exceed the bitmap limit; 3 fits
+    settings.FloodAccuracy = 5.0f;  // 8190 x 8190 pixels exceed the bitmap limit; 4 fits
     AddRing();
     Fill(1000, 1000);
     EXPECT_EQ(Doc().DocPathCount(), 2);
-    EXPECT_EQ(CountCalls("ShowStatus: メモリが不足しているため 精度[3] で実行しました。"), 1);
+    EXPECT_EQ(CountCalls("ShowStatus: メモリが不足しているため 精度[4] で実行しました。"), 1);
 
     // A setting no bitmap could hold runs at the largest accuracy that fits, found at once.
     settings.FloodAccuracy = 1e30f;
     Fill(1000, 1000);
     EXPECT_EQ(Doc().DocPathCount(), 3);
-    EXPECT_EQ(CountCalls("ShowStatus: メモリが不足しているため 精度[3] で実行しました。"), 2);
+    EXPECT_EQ(CountCalls("ShowStatus: メモリが不足しているため 精度[4] で実行しました。"), 2);
 }
 
 // The canvas services as the bucket uses them: every call recorded, and a render that draws a
@@ -164,7 +180,6 @@ public:
     void MakeCanvasMovie() override { Calls.push_back("MakeCanvasMovie"); }
     void ClearGridCache() override { Calls.push_back("ClearGridCache"); }
     void ClearBackColorCache() override { Calls.push_back("ClearBackColorCache"); }
-    int32_t CanvasFrameSide(int32_t pixels) const override { return pixels; }
     bool RenderCanvasMovie(QImage &bitmap) override
     {
         Calls.push_back("Render");

@@ -115,12 +115,16 @@ TEST_F(OpenSaveTest, OpeningSharesEveryRecordBetweenTheTwoEntries)
 
 TEST_F(OpenSaveTest, AStoredCanvasBeyondWhatTheMovieShowsOpensWithinIt)
 {
-    OpenDrawingFile(WriteDrawing("wide.qlk", {TwoAnchorPath(0)}, 2000, 0));
+    OpenDrawingFile(WriteDrawing("wide.qlk", {TwoAnchorPath(0)}, 4000, 0));
     EXPECT_EQ(Doc().CurrentSettings.Width, kMaxCanvasPixels);
     EXPECT_EQ(Doc().CurrentSettings.Height, kMinCanvasPixels);
-    OpenDrawingFile(WriteDrawing("tall.qlk", {TwoAnchorPath(0)}, -5, 1639));
+    OpenDrawingFile(WriteDrawing("tall.qlk", {TwoAnchorPath(0)}, -5, kMaxCanvasPixels + 1));
     EXPECT_EQ(Doc().CurrentSettings.Width, kMinCanvasPixels);
     EXPECT_EQ(Doc().CurrentSettings.Height, kMaxCanvasPixels);
+    // Larger than the movie's 1638-pixel frame but within what its shapes hold: kept as stored.
+    OpenDrawingFile(WriteDrawing("large.qlk", {TwoAnchorPath(0)}, 2000, 1800));
+    EXPECT_EQ(Doc().CurrentSettings.Width, 2000);
+    EXPECT_EQ(Doc().CurrentSettings.Height, 1800);
 }
 
 TEST_F(OpenSaveTest, UndoAndRedoStayWithinTheOpenedDrawing)

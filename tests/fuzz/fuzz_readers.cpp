@@ -612,7 +612,7 @@ std::map<std::string, Reader> Readers()
                                  return false;
                              }
                              platform::MoviePlayer player;
-                             toolwindows::RenderThumbnailMovie(player, movie, 0xFFFFFF, 80, 60);
+                             toolwindows::RenderThumbnailMovie(player, movie, 0xFFFFFF, 80, 60, 80, 60);
                              return true;
                          },
                          kTextTokens};

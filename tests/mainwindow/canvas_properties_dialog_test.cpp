@@ -96,8 +96,21 @@ TEST_F(CanvasDialogTest, CanvasSizeStaysWithinWhatTheMovieShows)
     dialog.Text1->SetText("5000");
     dialog.Text2->SetText("not a number");
     dialog.Command1_Click();
-    EXPECT_EQ(Doc().CurrentSettings.Width, 1638);
+    EXPECT_EQ(Doc().CurrentSettings.Width, core::kMaxCanvasPixels);
     EXPECT_EQ(Doc().CurrentSettings.Height, 1);
+}
+
+TEST_F(CanvasDialogTest, ACanvasLargerThanTheMovieFrameIsKeptAsTyped)
+{
+    CanvasGUI dialog(nullptr);
+    dialog.Text1->SetText("2000");
+    dialog.Text2->SetText("1800");
+    dialog.Command1_Click();
+    EXPECT_EQ(Doc().CurrentSettings.Width, 2000);
+    EXPECT_EQ(Doc().CurrentSettings.Height, 1800);
+    CanvasGUI again(nullptr);  // and shown so when the dialog opens again
+    EXPECT_EQ(again.Text1->Text(), QStringLiteral("2000"));
+    EXPECT_EQ(again.Text2->Text(), QStringLiteral("1800"));
 }
 
 TEST_F(CanvasDialogTest, TheColourBoxBesideEachLabelEditsItsChannel)

@@ -155,10 +155,10 @@ TEST_F(PathCommandsTest, AnAreaWiderThanTheMovieMadeTheCanvasKeepsClicksAndOutli
     int32_t square = AddSquare(30000, 30000, 2000);
     core::Doc().DocPaths[static_cast<size_t>(square)].FillType = core::kFillSolid;
     core::Doc().DocPaths[static_cast<size_t>(square)].FillColor = 0xFF0000FF;  // red
-    Doc().AreaSelectRect = {0, 0, 40000, 40000};  // 2000 pixels a side
+    Doc().AreaSelectRect = {0, 0, 40000, 40000};  // 2000 pixels a side, past the movie's frame
     mnuRectCanvas_Click(*window);
-    EXPECT_EQ(Doc().CurrentSettings.Width, core::kMaxCanvasPixels);
-    EXPECT_EQ(Doc().CurrentSettings.Height, core::kMaxCanvasPixels);
+    EXPECT_EQ(Doc().CurrentSettings.Width, 2000);
+    EXPECT_EQ(Doc().CurrentSettings.Height, 2000);
     window->Combo2->SetText(QStringLiteral("25%"));  // the whole canvas in view
     window->Combo2_Click();
     auto shown = [&](int32_t xt, int32_t yt) {

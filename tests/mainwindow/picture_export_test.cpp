@@ -2,6 +2,7 @@
 
 #include "core/document.h"
 #include "movie/canvas_movie.h"
+#include "platform/player/movie_player.h"
 
 #include "tests/mainwindow/main_window_fixture.h"
 #include "tests/support/test_support.h"
@@ -151,6 +152,66 @@ TEST_F(PictureExport, MovieIsTheCanvasMovieLimitedToTheCanvas)
     EXPECT_EQ(core::Doc().CurrentSettings.DrawOutsideFlag, 1);
     // The canvas goes on showing the outside.
     EXPECT_GT(MovieFrame(ReadAll(core::Doc().CanvasTempFile))[1], 320 * 20);
+}
+
+// A canvas larger than the movie's 1638-pixel frame: every picture holds the whole canvas, its far
+// corner included.
+class LargeCanvasExport : public PictureExport, public testing::WithParamInterface<const char *> {
+protected:
+    LargeCanvasExport()
+    {
+        core::CanvasSettings &settings = core::Doc().CurrentSettings;
+        settings.Width = 2000;
+        settings.Height = 1800;
+        movie::ClearBackColorCache();
+        AddRectangle(38000, 34000, 39600, 35600, 0xFF0000FF);  // red, 1900..1980 x 1700..1780 px
+    }
+};
+
+TEST_P(LargeCanvasExport, PictureHasTheWholeCanvas)
+{
+    const std::string name = GetParam();
+    const QImage picture = QImage(QString::fromStdString(Export(name))).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(picture.size(), QSize(2000, 1800));
+    const bool png = name.ends_with(".png");
+    const bool jpeg = name.ends_with(".jpg");
+    const int tolerance = jpeg ? 12 : 0;
+    auto near = [&](QPoint at, QRgb expected) {
+        const QRgb p = picture.pixel(at);
+        return std::abs(qRed(p) - qRed(expected)) <= tolerance && std::abs(qGreen(p) - qGreen(expected)) <= tolerance &&
+               std::abs(qBlue(p) - qBlue(expected)) <= tolerance && qAlpha(p) == qAlpha(expected);
+    };
+    const QRgb canvas = png ? 0u : qRgb(0, 200, 0);  // the canvas colour, transparent in a PNG
+    for (QPoint at : {QPoint(1905, 1705), QPoint(1940, 1740), QPoint(1974, 1774)}) {
+        EXPECT_TRUE(near(at, qRgb(255, 0, 0))) << at.x() << "," << at.y();
+    }
+    for (QPoint at : {QPoint(1890, 1740), QPoint(1940, 1790), QPoint(1999, 1799), QPoint(1700, 100), QPoint(0, 0)}) {
+        EXPECT_TRUE(near(at, canvas)) << at.x() << "," << at.y();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(PictureExport, LargeCanvasExport, testing::Values("large.bmp", "large.jpg", "large.png"),
+                         [](const testing::TestParamInfo<const char *> &info) {
+                             return std::string(info.param).substr(6);
+                         });
+
+// A movie keeps its header's 16-bit frame: 1638 x 1638 pixels, while its shapes reach the whole
+// canvas, which a player shows given the canvas' area.
+TEST_F(LargeCanvasExport, MovieFrameStaysWithinSixteenBitsAndTheShapesReachTheCanvasCorner)
+{
+    const std::string exported = ReadAll(Export("large.swf"));
+    ASSERT_GT(exported.size(), 20u);
+    EXPECT_EQ(MovieFrame(exported), (std::array<int32_t, 4>{0, 1638 * 20, 0, 1638 * 20}));
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    const std::string copy = platform::ProgramFile("played.swf");
+    testsupport::WriteAll(copy, exported);
+    player.SetMovie(copy);
+    QImage corner(200, 200, QImage::Format_RGB32);
+    player.Render(corner, QRect(-1800, -1600, 2000, 1800), QRectF(0, 0, 2000 * 20, 1800 * 20));
+    EXPECT_EQ(corner.pixel(140, 140), qRgb(255, 0, 0));   // canvas (1940, 1740)
+    EXPECT_EQ(corner.pixel(199, 199), qRgb(0, 200, 0));   // canvas (1999, 1799)
+    EXPECT_EQ(corner.pixel(90, 140), qRgb(0, 200, 0));    // canvas (1890, 1740)
 }
 
 TEST_F(PictureExport, AnotherEndingWritesNothingAndAFailedWriteSaysSo)

@@ -5,6 +5,7 @@
 #include "platform/base/text_encoding.h"
 #include "tests/support/test_support.h"
 
+#include <cstdio>
 #include <QRect>
 #include <gtest/gtest.h>
 
@@ -116,7 +117,7 @@ TEST(SettingsFile, MissingKeysGiveDefaultsAndBadValuesAreKeptUsable)
     ReadSettings(ProfileFile(path), extras, state, settings);
     EXPECT_EQ(settings.GridWidth, 1);  // not a number: 0, kept to at least one twip
     EXPECT_EQ(settings.Quality, 3);
-    EXPECT_EQ(settings.Width, 1638);
+    EXPECT_EQ(settings.Width, core::kMaxCanvasPixels);
     EXPECT_EQ(settings.Height, 1);
     EXPECT_EQ(settings.OptimizePoint, 400);
     EXPECT_EQ(settings.FloodQuality, 0);
@@ -136,6 +137,41 @@ TEST(SettingsFile, MissingKeysGiveDefaultsAndBadValuesAreKeptUsable)
 
 // Damaged or hand-edited placements must never size a window beyond the screen or put it out of
 // reach: every frame is brought inside the work area as it is read.
+// Canvas sizes past the movie's 1638-pixel frame are written and read back as they are, up to the
+// largest canvas; beyond it they read as that.
+TEST(SettingsFile, LargeCanvasSizesRoundTrip)
+{
+    struct Case {
+        int32_t width, height;
+        const char *written;
+        int32_t readWidth, readHeight;
+    };
+    const Case cases[] = {
+        {1639, 1638, "Width=1639\r\nHeight=1638\r\n", 1639, 1638},
+        {2000, 1800, "Width=2000\r\nHeight=1800\r\n", 2000, 1800},
+        {core::kMaxCanvasPixels, 3000, "Width=3276\r\nHeight=3000\r\n", 3276, 3000},
+        {core::kMaxCanvasPixels + 1, 40000, "Width=3277\r\nHeight=40000\r\n", 3276, 3276},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.written);
+        std::string path = TempPath("large.ini");
+        std::remove(path.c_str());
+        core::CanvasSettings settings;
+        settings.Width = c.width;
+        settings.Height = c.height;
+        {
+            ProfileFile file(path);
+            SavePreferenceSub(file, settings);
+            ASSERT_TRUE(file.Save());
+        }
+        EXPECT_NE(platform::Cp932ToUtf8(ReadAll(path)).find(c.written), std::string::npos);
+        core::CanvasSettings read;
+        LoadPreferenceSub(ProfileFile(path), read);
+        EXPECT_EQ(read.Width, c.readWidth);
+        EXPECT_EQ(read.Height, c.readHeight);
+    }
+}
+
 TEST(SettingsFile, PlacementsAreKeptInsideTheWorkArea)
 {
     std::string path = TempPath("far.ini");

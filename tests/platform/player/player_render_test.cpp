@@ -16,13 +16,14 @@ int32_t Px(int pixels)
     return pixels * 20;
 }
 
-std::string RedSquare(int left, int top, int right, int bottom)
+// A red box (pixels) in a movie whose frame is frame x frame pixels.
+std::string RedSquare(int left, int top, int right, int bottom, int frame = kSize)
 {
     Styles styles;
     styles.Solid(0xFF0000FF);
     Records records;
     records.Box(Px(left), Px(top), Px(right), Px(bottom), 1);
-    return OneShape(kSize, kSize, styles, records);
+    return OneShape(frame, frame, styles, records);
 }
 
 TEST(PlayerShapes, SolidFillIsExactAtLowQuality)
@@ -219,18 +220,76 @@ TEST(PlayerRender, FrameIsScaledIntoTheRectangle)
 TEST(PlayerRender, HugeRectangleIsClippedToTheTarget)
 {
     // A 1638 px canvas at 800 %: the rectangle is 13104 px square; only 200 x 200 are drawn.
-    Styles styles;
-    styles.Solid(0xFF0000FF);
-    Records records;
-    records.Box(Px(760), Px(760), Px(780), Px(780), 1);
     platform::MoviePlayer player;
     player.SetQuality2("high");
-    Load(player, OneShape(1638, 1638, styles, records));
+    Load(player, RedSquare(760, 760, 780, 780, 1638));
     QImage image(200, 200, QImage::Format_RGB32);
     player.Render(image, QRect(-6000, -6000, 1638 * 8, 1638 * 8));
     EXPECT_EQ(image.pixel(100, 100), kRed);
     EXPECT_EQ(image.pixel(79, 100), kWhite);
     EXPECT_EQ(image.pixel(81, 81), kRed);
+}
+
+// A movie whose frame stops at 1638 px while its shape reaches to 1950 px (a canvas wider than
+// the header's 16-bit frame can hold), rendered with the plane's area that fills the rectangle.
+struct AreaCase {
+    const char *name;
+    QRect rect;      // where the area goes, in target pixels
+    QRectF area;     // twips of the movie's plane
+    QPoint red;      // target pixels expected red and white
+    QPoint white;
+    int redCount;
+};
+
+class PlayerRenderArea : public testing::TestWithParam<AreaCase> {};
+
+TEST_P(PlayerRenderArea, DrawsThePlaneAreaIntoTheRectangle)
+{
+    const AreaCase &c = GetParam();
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    Load(player, RedSquare(1900, 1700, 1950, 1750, 1638));
+    QImage image(200, 200, QImage::Format_RGB32);
+    image.fill(0xFF00FF00);
+    player.Render(image, c.rect, c.area);
+    EXPECT_EQ(CountColor(image, kRed), c.redCount);
+    if (c.redCount > 0) {
+        EXPECT_EQ(image.pixel(c.red), kRed);
+    }
+    EXPECT_EQ(image.pixel(c.white), kWhite);
+    EXPECT_EQ(CountColor(image, 0xFF00FF00u), 0);  // the whole target lies inside the rectangle
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PlayerRender, PlayerRenderArea,
+    testing::Values(
+        // 100 %: canvas pixels 1800..2000 x 1600..1800 in view; the box 50 x 50 at (100, 100).
+        AreaCase{"PastTheFrameAtFullSize", QRect(-1800, -1600, 2000, 1800), QRectF(0, 0, Px(2000), Px(1800)),
+                 QPoint(100, 100), QPoint(99, 99), 50 * 50},
+        // 50 %: canvas pixels 1600..2000 x 1400..1800 at half size; the box 25 x 25 at (150, 150).
+        AreaCase{"PastTheFrameAtHalfSize", QRect(-800, -700, 1000, 900), QRectF(0, 0, Px(2000), Px(1800)),
+                 QPoint(174, 174), QPoint(175, 160), 25 * 25},
+        // The area starting inside the plane: the plane's (1800, 1600) at the target's origin.
+        AreaCase{"AShiftedArea", QRect(0, 0, 200, 200), QRectF(Px(1800), Px(1600), Px(200), Px(200)),
+                 QPoint(149, 149), QPoint(150, 100), 50 * 50},
+        // An empty area shows only the background.
+        AreaCase{"AnEmptyArea", QRect(0, 0, 200, 200), QRectF(0, 0, 0, Px(1800)), QPoint(), QPoint(100, 100), 0}),
+    [](const testing::TestParamInfo<AreaCase> &info) { return info.param.name; });
+
+TEST(PlayerRender, TheFrameAreaGivenDrawsAsTheFrameAlone)
+{
+    const std::string movie = RedSquare(20, 30, 60, 50);
+    platform::MoviePlayer player;
+    player.SetQuality2("high");
+    Load(player, movie);
+    QImage framed(kSize, kSize, QImage::Format_RGB32);
+    player.Render(framed, framed.rect());
+    platform::MoviePlayer other;
+    other.SetQuality2("high");
+    Load(other, movie, "other.swf");
+    QImage withArea(kSize, kSize, QImage::Format_RGB32);
+    other.Render(withArea, withArea.rect(), QRectF(0, 0, Px(kSize), Px(kSize)));
+    EXPECT_EQ(framed, withArea);
 }
 
 // Many small shapes in separate style groups, with lines, over a 512 x 512 px frame.
