@@ -207,19 +207,19 @@ TEST_F(CanvasMovieTest, TheShownAreaIsTheFrameOrTheWholeLargerCanvas)
 {
     struct Case {
         int32_t width, height;
-        QRectF frame;
+        platform::swf::RectRecord frame;  // twips: left, right, top, bottom
     };
-    for (const Case &c : {Case{100, 80, QRectF(0, 0, 100 * 20, 80 * 20)},
-                          Case{1638, 1638, QRectF(0, 0, 1638 * 20, 1638 * 20)},
-                          Case{2000, 1800, QRectF(0, 0, 1638 * 20, 1638 * 20)},
-                          Case{3276, 900, QRectF(0, 0, 1638 * 20, 900 * 20)}}) {
+    for (const Case &c : {Case{100, 80, {0, 100 * 20, 0, 80 * 20}},
+                          Case{1638, 1638, {0, 1638 * 20, 0, 1638 * 20}},
+                          Case{2000, 1800, {0, 1638 * 20, 0, 1638 * 20}},
+                          Case{3276, 900, {0, 1638 * 20, 0, 900 * 20}}}) {
         SCOPED_TRACE(c.width);
         Settings().Width = c.width;
         Settings().Height = c.height;
         movie::ClearBackColorCache();
         movie::MakeCanvasMovie();
         EXPECT_EQ(core::Doc().ViewExtent, (core::Rect32{0, 0, c.width, c.height}));
-        EXPECT_EQ(ParsedMovie()->frameRect, c.frame);
+        EXPECT_EQ(ParsedMovie().header.frame, c.frame);
         EXPECT_EQ(movie::CanvasMovieArea(core::Doc().ViewExtent), QRectF(0, 0, c.width * 20.0, c.height * 20.0));
     }
     EXPECT_EQ(movie::CanvasMovieArea(core::Rect32{5, 5, 5, 5}), QRectF(0, 0, 20, 20));  // as the frame: one pixel
