@@ -8,8 +8,10 @@
 #include <QRect>
 #include <QTransform>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 class QPainter;
 
@@ -28,8 +30,12 @@ struct ItemRange {
 // bands depend on the picture area only, so a part repainted gives the pixels of a whole render.
 // Only the paint items in range are drawn (clip layers always apply), so that drawing the items
 // of consecutive ranges one after another gives the pixels of drawing them all at once.
+// Drawing stops early, leaving the target part drawn, once cancel (when given) turns true: it is
+// looked at between objects and between bands. Groups shared with other movies and players are
+// only read while drawing, so renders may run on several threads at once.
 void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &picture,
-                       const QRect &clip, const QTransform &view, Quality quality, const ItemRange &range = {});
+                       const QRect &clip, const QTransform &view, Quality quality, const ItemRange &range = {},
+                       const std::atomic<bool> *cancel = nullptr);
 
 // Device pixels around a shape's bounds that its drawing may still touch (anti-aliasing,
 // one-pixel lines): shapes are culled, and changed areas widened, by this margin.
@@ -60,6 +66,21 @@ size_t UnchangedHead(const std::vector<PaintItem> &before, const std::vector<Pai
 // equals a whole render bit for bit.
 QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
                   const QTransform &view, const QRect &area);
+
+// The whole device-pixel offset by which every item of after is the same item of before moved
+// (same group, look and depth; the placement translated by that offset through view), when all
+// items moved alike and none is a clip layer or drawn from data read anew; nullopt otherwise.
+std::optional<QPoint> WholePixelShift(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                                      const QTransform &view);
+
+// Whether the two lists hold as many items and at least half of them lie where they did (same
+// placement and bounds: restyled, not moved), so that the last picture shows roughly the new one.
+bool MostlyInPlace(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after);
+
+// A count of the work of drawing items [from, end) over area: one for each item that touches
+// it, and one for every kWorkPixels pixels of the area each such item covers.
+constexpr int64_t kWorkPixels = 256;
+int64_t RepaintWork(const std::vector<PaintItem> &items, size_t from, const QTransform &view, const QRect &area);
 
 // Bitmap and text support (swf_bitmaps.cpp, swf_text.cpp).
 QImage DecodeJpeg(std::string_view data);
