@@ -129,6 +129,9 @@ constexpr double kDefaultFrameRate = 12;
 constexpr int64_t kMaxWorkOnTheSpot = 3000;
 std::atomic<int64_t> mostWorkOnTheSpot{kMaxWorkOnTheSpot};
 
+// A shift preview draws the few items below the moved ones to see that they are all one colour.
+constexpr size_t kMostItemsBelowAShift = 4;
+
 // A preview draws the strips a shift uncovers only while they are at most this part of the picture.
 constexpr int64_t kMaxUncoveredPart = 4;
 
@@ -452,8 +455,8 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect)
     const size_t head = swf::UnchangedHead(picture_->items, items);
     const bool layered = std::none_of(items.begin(), items.end(),
                                       [](const swf::PaintItem &item) { return item.clipDepth > 0; });
-    if (changed.isEmpty() || swf::RepaintWork(items, picture_->below.KeptFor(changed, head, layered), request.view,
-                                              changed) <= mostWorkOnTheSpot.load()) {
+    if (changed.isEmpty() || swf::RepaintWork(items, {picture_->below.KeptFor(changed, head, layered), SIZE_MAX},
+                                              request.view, changed) <= mostWorkOnTheSpot.load()) {
         Paint(target, rect, request, std::move(items));
         return true;
     }
@@ -475,12 +478,42 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect)
     return false;
 }
 
+// Whether the items below from paint one colour over the whole picture (as the canvas paper
+// does): the pixels of the items above can then be shifted over them. Looked at only when few.
+bool MoviePlayer::UniformBelow(const Request &request, const std::vector<swf::PaintItem> &items, size_t from) const
+{
+    if (from > kMostItemsBelowAShift) {
+        return false;
+    }
+    QImage below(request.visible.size(), QImage::Format_RGB32);
+    if (below.isNull()) {
+        return false;
+    }
+    const QRect area(QPoint(0, 0), request.visible.size());
+    swf::FillArea(below, area, request.background);
+    const QTransform view = request.view * QTransform::fromTranslate(-request.visible.left(), -request.visible.top());
+    swf::RenderDisplayList(*request.movie, state_->displayList, below, area, area, view, QualityOf(quality_),
+                           {0, from});
+    const QRgb first = below.pixel(0, 0);
+    for (int y = 0; y < below.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(below.constScanLine(y));
+        if (std::any_of(row, row + below.width(), [first](QRgb pixel) { return pixel != first; })) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Shows what the picture will be until the worker is done: the last picture shifted along with
 // the items when they all moved alike by whole pixels, else the last picture while most items
 // stay where they were. False (nothing shown) when the last picture shows something else.
 bool MoviePlayer::ShowPreview(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items)
 {
-    const std::optional<QPoint> shift = swf::WholePixelShift(picture_->items, items, request.view);
+    std::optional<swf::ItemShift> moved = swf::WholePixelShift(picture_->items, items, request.view);
+    if (moved && moved->from > 0 && !UniformBelow(request, items, moved->from)) {
+        moved.reset();
+    }
+    const std::optional<QPoint> shift = moved ? std::optional<QPoint>(moved->offset) : std::nullopt;
     // The last preview's memory is painted over when it fits (and is not the last picture's).
     QImage preview;
     if (shift) {

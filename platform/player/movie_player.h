@@ -120,6 +120,7 @@ private:
     bool DrawableOffThread() const;
     void CancelJob() const;
     void AdoptDrawnJob();
+    bool UniformBelow(const Request &request, const std::vector<swf::PaintItem> &items, size_t from) const;
     bool ShowPreview(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items);
 
     std::string moviePath_;

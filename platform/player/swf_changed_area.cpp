@@ -138,32 +138,33 @@ QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintI
     return changed;
 }
 
-std::optional<QPoint> WholePixelShift(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                                      const QTransform &view)
+std::optional<ItemShift> WholePixelShift(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                                         const QTransform &view)
 {
-    if (before.size() != after.size() || after.empty()) {
+    const size_t from = UnchangedHead(before, after);
+    if (before.size() != after.size() || from == after.size()) {
         return std::nullopt;
     }
     std::optional<QPoint> shift;
-    for (size_t i = 0; i < after.size(); ++i) {
+    for (size_t i = from; i < after.size(); ++i) {
         const PaintItem &old = before[i];
         const PaintItem &now = after[i];
         if (!old.comparable || !now.comparable || old.group != now.group || old.depth != now.depth ||
             now.clipDepth != 0 || old.clipDepth != 0 || !(old.colorTransform == now.colorTransform)) {
             return std::nullopt;
         }
-        const QTransform from = old.matrix * view;
-        const QTransform to = now.matrix * view;
-        if (from.m11() != to.m11() || from.m12() != to.m12() || from.m21() != to.m21() || from.m22() != to.m22()) {
+        const QTransform was = old.matrix * view;
+        const QTransform is = now.matrix * view;
+        if (was.m11() != is.m11() || was.m12() != is.m12() || was.m21() != is.m21() || was.m22() != is.m22()) {
             return std::nullopt;
         }
-        const std::optional<QPoint> offset = WholeOffset(from, to);
+        const std::optional<QPoint> offset = WholeOffset(was, is);
         if (!offset || (shift && *shift != *offset)) {
             return std::nullopt;
         }
         shift = offset;
     }
-    return shift;
+    return ItemShift{*shift, from};
 }
 
 bool MostlyInPlace(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after)
@@ -180,10 +181,11 @@ bool MostlyInPlace(const std::vector<PaintItem> &before, const std::vector<Paint
     return inPlace * 2 >= after.size();
 }
 
-int64_t RepaintWork(const std::vector<PaintItem> &items, size_t from, const QTransform &view, const QRect &area)
+int64_t RepaintWork(const std::vector<PaintItem> &items, const ItemRange &range, const QTransform &view,
+                    const QRect &area)
 {
     int64_t work = 0;
-    for (size_t i = from; i < items.size(); ++i) {
+    for (size_t i = range.begin; i < std::min(range.end, items.size()); ++i) {
         const std::optional<QRect> device = DeviceArea(items[i], view);
         const QRect covered = device ? device->intersected(area) : area;
         if (!covered.isEmpty()) {

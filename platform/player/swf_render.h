@@ -67,20 +67,30 @@ size_t UnchangedHead(const std::vector<PaintItem> &before, const std::vector<Pai
 QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
                   const QTransform &view, const QRect &area);
 
-// The whole device-pixel offset by which every item of after is the same item of before moved
-// (same group, look and depth; the placement translated by that offset through view), when all
-// items moved alike and none is a clip layer or drawn from data read anew; nullopt otherwise.
-std::optional<QPoint> WholePixelShift(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                                      const QTransform &view);
+// Items [from, end) of a list moved by a whole number of device pixels, those before unchanged.
+struct ItemShift {
+    QPoint offset;
+    size_t from = 0;
+
+    bool operator==(const ItemShift &) const = default;
+};
+
+// How the items of after are those of before moved: the leading items unchanged and every other
+// one the same item (same group, look and depth) with its placement translated through view by
+// one whole device-pixel offset; nullopt when the lists differ otherwise, nothing moved, or a
+// moved item is a clip layer or drawn from data read anew.
+std::optional<ItemShift> WholePixelShift(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                                         const QTransform &view);
 
 // Whether the two lists hold as many items and at least half of them lie where they did (same
 // placement and bounds: restyled, not moved), so that the last picture shows roughly the new one.
 bool MostlyInPlace(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after);
 
-// A count of the work of drawing items [from, end) over area: one for each item that touches
+// A count of the work of drawing the items in range over area: one for each item that touches
 // it, and one for every kWorkPixels pixels of the area each such item covers.
 constexpr int64_t kWorkPixels = 256;
-int64_t RepaintWork(const std::vector<PaintItem> &items, size_t from, const QTransform &view, const QRect &area);
+int64_t RepaintWork(const std::vector<PaintItem> &items, const ItemRange &range, const QTransform &view,
+                    const QRect &area);
 
 // Bitmap and text support (swf_bitmaps.cpp, swf_text.cpp).
 QImage DecodeJpeg(std::string_view data);

@@ -13,14 +13,23 @@ namespace {
 
 constexpr int kSize = 200;
 
+enum class First { Moves, Stays, Paper };
+
 // Overlapping boxes with wide lines, every third with a linear gradient; every box is moved by
-// (dx, dy) twips and box `recoloured` gets another fill colour.
-std::string Boxes(int dx, int dy, int recoloured = -1)
+// (dx, dy) twips (the first one only when it moves) and box `recoloured` gets another fill
+// colour. The first box can be an opaque paper under the whole picture.
+std::string Boxes(int dx, int dy, int recoloured = -1, First first = First::Moves)
 {
-    Styles first;
-    first.Solid(0x3060C0FF).Line(40, 0x000000FF);
+    Styles firstStyles;
     Records records;
-    records.Box(400 + dx, 400 + dy, 1800 + dx, 1500 + dy, 1, -1, 1);
+    if (first == First::Paper) {
+        firstStyles.Solid(0xF8F0E0FF);
+        records.Box(0, 0, kSize * 20, kSize * 20, 1, -1, -1);
+    } else {
+        const int moved = first == First::Moves ? 1 : 0;
+        firstStyles.Solid(0x3060C0FF).Line(40, 0x000000FF);
+        records.Box(400 + dx * moved, 400 + dy * moved, 1800 + dx * moved, 1500 + dy * moved, 1, -1, 1);
+    }
     for (int i = 1; i < 30; ++i) {
         const int x = (i * 433) % 3200 + dx;
         const int y = (i * 617) % 3000 + dy;
@@ -34,7 +43,7 @@ std::string Boxes(int dx, int dy, int recoloured = -1)
         next.Line(static_cast<uint16_t>(20 + i * 4), 0x202020FF);
         records.NewStyles(next, x, y, 1, 1).Line(x + 700, y).Line(x + 700, y + 500).Line(x, y + 500).Line(x, y);
     }
-    return OneShape(kSize, kSize, first, records);
+    return OneShape(kSize, kSize, firstStyles, records);
 }
 
 // The largest difference of one channel between two pictures of one size.
@@ -80,11 +89,11 @@ struct Shown {
     }
 
     // Shows the unedited boxes; true when their exact picture is in place then.
-    bool ShowFirst()
+    bool ShowFirst(First first = First::Moves)
     {
-        Show(Boxes(0, 0));
+        Show(Boxes(0, 0, -1, first));
         player.FinishPendingRender();
-        return Show(Boxes(0, 0));
+        return Show(Boxes(0, 0, -1, first));
     }
 };
 
@@ -95,6 +104,7 @@ struct PreviewCase {
     std::string after;  // the movie after Boxes(0, 0)
     std::string quality;
     Preview preview;
+    First first = First::Moves;  // of the movie before
 };
 
 class WorkerPreview : public testing::TestWithParam<PreviewCase> {};
@@ -104,7 +114,7 @@ TEST_P(WorkerPreview, IsWithinOneLevelOrTheLastPictureAndTheFinishedPictureIsExa
     const PreviewCase &c = GetParam();
     AllOnWorker worker;
     Shown shown(c.quality);
-    ASSERT_TRUE(shown.ShowFirst());
+    ASSERT_TRUE(shown.ShowFirst(c.first));
     const QImage last = shown.target;
 
     const bool exactAtOnce = shown.Show(c.after);
@@ -129,13 +139,17 @@ INSTANTIATE_TEST_SUITE_P(
                     PreviewCase{"FarDown", Boxes(0, 1400), "high", Preview::Shifted},
                     PreviewCase{"WithoutAntiAliasing", Boxes(60, 100), "low", Preview::Shifted},
                     PreviewCase{"Recoloured", Boxes(0, 0, 6), "high", Preview::LastPicture},
+                    PreviewCase{"AllButTheFirst", Boxes(40, 20, -1, First::Stays), "high", Preview::None},
+                    PreviewCase{"AllOverPaper", Boxes(40, 20, -1, First::Paper), "high", Preview::Shifted,
+                                First::Paper},
                     PreviewCase{"HalfPixel", Boxes(10, 0), "high", Preview::None},
                     PreviewCase{"HalfPixelLow", Boxes(30, 0), "low", Preview::None}),
     [](const testing::TestParamInfo<PreviewCase> &info) { return std::string(info.param.name); });
 
 // The shift found between the paint items of two movies parsed one after the other (the second
 // takes the first's groups, as a player does), drawn through view.
-std::optional<QPoint> ShiftBetween(const std::string &before, const std::string &after, const QTransform &view)
+std::optional<platform::swf::ItemShift> ShiftBetween(const std::string &before, const std::string &after,
+                                                     const QTransform &view)
 {
     using namespace platform::swf;
     MovieGroups groups;
@@ -153,16 +167,18 @@ TEST(WorkerShift, FoundOnlyWhenEveryItemMovedAlikeByWholePixels)
 {
     const QTransform full = QTransform::fromScale(1 / 20.0, 1 / 20.0);
     const QTransform half = QTransform::fromScale(1 / 40.0, 1 / 40.0);
+    using platform::swf::ItemShift;
     const struct {
         const char *name;
         std::string after;
         QTransform view;
-        std::optional<QPoint> shift;
+        std::optional<ItemShift> shift;
     } cases[] = {
-        {"unchanged", Boxes(0, 0), full, QPoint(0, 0)},
-        {"all by whole pixels", Boxes(40, -20), full, QPoint(2, -1)},
+        {"unchanged", Boxes(0, 0), full, std::nullopt},
+        {"all by whole pixels", Boxes(40, -20), full, ItemShift{QPoint(2, -1), 0}},
+        {"all but the first", Boxes(40, -20, -1, First::Stays), full, ItemShift{QPoint(2, -1), 1}},
         {"all by half a pixel", Boxes(10, 0), full, std::nullopt},
-        {"whole at half size", Boxes(80, 40), half, QPoint(2, 1)},
+        {"whole at half size", Boxes(80, 40), half, ItemShift{QPoint(2, 1), 0}},
         {"half at half size", Boxes(20, 0), half, std::nullopt},
         {"one recoloured", Boxes(0, 0, 4), full, std::nullopt},
         {"moved and recoloured", Boxes(20, 0, 4), full, std::nullopt},
