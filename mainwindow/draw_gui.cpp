@@ -105,6 +105,19 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectDialogs();
     canvasView_ = std::make_unique<CanvasViewBridge>(*this);
     canvastools::AttachCanvasTools(*canvasView_);
+    // The exact canvas picture drawn on a worker thread is shown from the event loop; one that came
+    // during a gesture is shown once the tool has handled the mouse event that ends it.
+    ShockwaveFlash1.OnExactReady([this] { QMetaObject::invokeMethod(this, &DrawGUI::ShowExactCanvas, Qt::QueuedConnection); });
+    connect(Picture1, &platform::PictureBox::MouseUp, this, [this] {
+        if (exactWaiting_) {
+            ShowExactCanvas();
+        }
+    });
+    connect(Picture1, &platform::PictureBox::MouseMove, this, [this] {
+        if (exactWaiting_) {
+            ShowExactCanvas();
+        }
+    });
     toolwindows::ConnectPathList(*this);
     toolwindows::ConnectFolderBrowser(*this);
     canvastools::ConnectShapeTools(*canvasView_);
@@ -118,6 +131,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
 
 DrawGUI::~DrawGUI()
 {
+    ShockwaveFlash1.CancelPendingRender();
     canvastools::DetachCanvasTools(*canvasView_);
     core::SetHost(nullptr);
 }
@@ -708,6 +722,31 @@ void DrawGUI::DispShape(int16_t flag)
         Picture1->SetDrawMode(platform::kDrawInvert);
     }
     DrawToolOverlay(flag);
+    canvasOverlayFlag_ = flag;
+    Picture1->Refresh();
+}
+
+void DrawGUI::FinishPendingRender()
+{
+    ShockwaveFlash1.FinishPendingRender();
+    ShowExactCanvas();
+}
+
+void DrawGUI::ShowExactCanvas()
+{
+    if (canvasExact_ || !ShockwaveFlash1.ExactReady()) {
+        return;  // shown already, or a newer render replaced the one that was drawn
+    }
+    // Tools draw their marks in invert mode and wipe them by drawing them again: the picture
+    // under marks still shown must stay until the gesture that drew them ends.
+    canvastools::CanvasInputState &input = canvastools::Input();
+    exactWaiting_ = input.DragArmed || input.InMouseDown || input.PanActive;
+    if (exactWaiting_) {
+        return;
+    }
+    DrawCanvasImage(CanvasImageRect(CurrentViewMetrics(), ShownExtent()));
+    DrawToolOverlay(canvasOverlayFlag_);
+    input.HighlightShown = false;  // a hover highlight goes with the whole redraw, as when it is wiped
     Picture1->Refresh();
 }
 
@@ -739,8 +778,10 @@ void DrawGUI::LoadCanvasMovie()
 
 void DrawGUI::DrawCanvasImage(const ImageRect &rect)
 {
-    ShockwaveFlash1.Render(Picture1->Image(), QRect(rect.x0, rect.y0, rect.x1 - rect.x0, rect.y1 - rect.y0),
-                           movie::CanvasMovieArea(ShownExtent()));
+    canvasExact_ = ShockwaveFlash1.RenderSoon(
+        Picture1->Image(), QRect(rect.x0, rect.y0, rect.x1 - rect.x0, rect.y1 - rect.y0),
+        movie::CanvasMovieArea(ShownExtent()));
+    exactWaiting_ = exactWaiting_ && !canvasExact_;
 }
 
 }  // namespace mainwindow

@@ -55,6 +55,9 @@ public:
     // Redraws the canvas: 0 clears the picture box and resets the scroll ranges first, above 0
     // only clears the bands around the image.
     void DispShape(int16_t flag);
+    // Blocks until the canvas player's exact picture, drawn on a worker thread, is done, and shows
+    // it unless a canvas tool is in the middle of a gesture (then it shows when the gesture ends).
+    void FinishPendingRender();
     void PosScrToTwip(float xs, float ys, int32_t &xt, int32_t &yt) const;
     void PosTwipToScr(int32_t &xs, int32_t &ys, int32_t xt, int32_t yt) const;
     ViewMetrics CurrentViewMetrics() const;
@@ -239,6 +242,11 @@ private:
     void DrawCanvasImage(const ImageRect &rect);
     // The current tool's overlay on top of the canvas image.
     void DrawToolOverlay(int16_t flag);
+    // Shows the canvas player's exact picture once its worker has drawn it (see DispShape).
+    void ShowExactCanvas();
+    bool canvasExact_ = true;       // the canvas shows the exact picture of the canvas movie
+    bool exactWaiting_ = false;     // a drawn exact picture waits for the gesture to end
+    int16_t canvasOverlayFlag_ = 1;  // the overlay flag of the last DispShape
     // Where the preview windows open: the canvas picture's bottom left corner on the screen.
     QPoint CanvasBottomLeft() const;
     // The five tool-window menu items share one behaviour: invert the check mark and the stored

@@ -2,20 +2,30 @@
 
 #include "platform/base/atomic_file.h"
 #include "platform/player/group_cache.h"
+#include "platform/player/player_testing.h"
 #include "platform/player/swf_below_layer.h"
 #include "platform/player/swf_render.h"
 
+#include <QThreadPool>
+
 #include <algorithm>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <new>
 
 namespace platform {
 
 struct MoviePlayer::State {
-    std::unique_ptr<swf::Movie> movie;  // null when the file was not a movie
+    std::shared_ptr<swf::Movie> movie;  // null when the file was not a movie
     swf::DisplayList displayList;
     int32_t frame = -1;  // the frame the display list shows; -1 before the first
+    std::optional<bool> drawableOffThread;  // known once asked, for this frame
 };
+
+namespace {
+swf::Quality QualityOf(const std::string &name);
+}
 
 // A rendered picture with everything that decided its pixels.
 struct MoviePlayer::Picture {
@@ -32,6 +42,63 @@ struct MoviePlayer::Picture {
     {
         return image.size() == target.size() && image.format() == target.format() && rect == otherRect &&
                background == otherBackground && view == otherView && quality == otherQuality;
+    }
+};
+
+// What a render into a target through a rectangle paints.
+struct MoviePlayer::Request {
+    QRect visible;  // the part of the rectangle within the target
+    QRgb background = 0;
+    const swf::Movie *movie = nullptr;
+    QTransform view;
+};
+
+// An exact render drawn on a worker thread: a copy of the last picture (its pixels shared until
+// the worker writes them) brought up to the movie it holds on to, which no one changes meanwhile.
+struct MoviePlayer::Job {
+    std::shared_ptr<const State> state;
+    Picture picture;
+    QRect changed;
+    size_t head = 0;
+    bool layered = true;
+    std::function<void()> done;
+    std::shared_ptr<std::atomic<int64_t>> drawnCount;
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> drawn{false};  // the picture is complete; the worker no longer touches it
+    swf::RenderCounts counts;        // the work of drawing, added to the player's when adopted
+    std::mutex mutex;
+    std::condition_variable finishedChanged;
+    bool finished = false;  // the worker is through with the job
+
+    void Run()
+    {
+        const swf::PictureSetup setup{state->movie.get(),
+                                      &state->displayList,
+                                      picture.rect.intersected(picture.image.rect()),
+                                      picture.view,
+                                      QualityOf(picture.quality),
+                                      picture.background,
+                                      &counts,
+                                      &cancel};
+        if (!cancel.load()) {
+            picture.below.PaintChanged(setup, picture.image, changed, head, layered);
+        }
+        if (!cancel.load()) {
+            drawn.store(true);
+            ++*drawnCount;
+            if (done) {
+                done();
+            }
+        }
+        std::lock_guard<std::mutex> lock(mutex);
+        finished = true;
+        finishedChanged.notify_all();
+    }
+
+    void WaitFinished()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        finishedChanged.wait(lock, [this] { return finished; });
     }
 };
 
@@ -60,12 +127,44 @@ std::string LowerCase(std::string text)
 
 constexpr double kDefaultFrameRate = 12;
 
+// Exact renders costing more than this (as swf::RepaintWork counts) are drawn by a worker.
+constexpr int64_t kMaxWorkOnTheSpot = 3000;
+std::atomic<int64_t> mostWorkOnTheSpot{kMaxWorkOnTheSpot};
+
+// A shift preview draws the few items below the moved ones to see that they are all one colour.
+constexpr size_t kMostItemsBelowAShift = 4;
+
+// A preview draws the strips a shift uncovers only while they are at most this part of the picture.
+constexpr int64_t kMaxUncoveredPart = 4;
+
+// The worker threads of exact renders: one job at a time (a cancelled one ends soon), whose
+// bands are drawn on the global pool.
+QThreadPool &JobPool()
+{
+    static QThreadPool pool;
+    pool.setMaxThreadCount(1);
+    return pool;
+}
+
+bool DrawnOffThreadAlike(const swf::Character &character)
+{
+    // Morph shapes build their shape at a ratio when drawn, and text asks the font system.
+    return !std::holds_alternative<swf::MorphCharacter>(character) &&
+           !std::holds_alternative<swf::EditTextCharacter>(character);
+}
+
 }  // namespace
+
+void SetMostWorkOnTheSpotForTest(int64_t work)
+{
+    mostWorkOnTheSpot = work < 0 ? kMaxWorkOnTheSpot : work;
+}
 
 MoviePlayer::MoviePlayer() : groupCache_(std::make_shared<GroupCache>()) {}
 
 MoviePlayer::~MoviePlayer()
 {
+    CancelPendingRender();
     groupCache_->Forget(this);
 }
 
@@ -103,6 +202,7 @@ void MoviePlayer::SetMovieBytes(const std::string &name, std::string_view bytes)
 
 void MoviePlayer::Unload(const std::string &name)
 {
+    CancelJob();
     moviePath_ = name;
     state_.reset();
     playing_ = false;
@@ -111,7 +211,7 @@ void MoviePlayer::Unload(const std::string &name)
 
 void MoviePlayer::ParseLoaded(std::string_view bytes)
 {
-    state_ = std::make_unique<State>();
+    state_ = std::make_shared<State>();
     outOfMemory_ = false;
     try {
         swf::ParseCounts counts;
@@ -195,7 +295,11 @@ void MoviePlayer::Tick(int32_t ms)
 // rebuilding from the first frame.
 void MoviePlayer::ShowFrame(int32_t frame)
 {
+    if (state_.use_count() > 1) {  // a worker still draws this frame: change a copy
+        state_ = std::make_shared<State>(*state_);
+    }
     State &state = *state_;
+    state.drawableOffThread.reset();
     if (!state.movie) {
         state.frame = 0;
         return;
@@ -222,40 +326,55 @@ QRgb MoviePlayer::Background() const
     return qRgb(255, 255, 255);
 }
 
+bool MoviePlayer::Requested(QImage &target, const QRect &rect, const QRectF &area, Request &request) const
+{
+    request.visible = rect.intersected(target.rect());
+    if (request.visible.isEmpty()) {
+        return false;
+    }
+    request.background = Background();
+    request.movie = state_ ? state_->movie.get() : nullptr;
+    if (request.movie == nullptr || !(area.width() > 0) || !(area.height() > 0) || target.depth() != 32) {
+        picture_.reset();
+        swf::FillArea(target, request.visible, request.background);
+        return false;
+    }
+    request.view = QTransform::fromTranslate(-area.left(), -area.top()) *
+                   QTransform::fromScale(rect.width() / area.width(), rect.height() / area.height()) *
+                   QTransform::fromTranslate(rect.left(), rect.top());
+    return true;
+}
+
 void MoviePlayer::Render(QImage &target, const QRect &rect) const
 {
-    const swf::Movie *movie = state_ ? state_->movie.get() : nullptr;
-    Render(target, rect, movie ? movie->frameRect : QRectF());
+    Render(target, rect, FrameArea());
 }
 
 void MoviePlayer::Render(QImage &target, const QRect &rect, const QRectF &area) const
 {
-    const QRect visible = rect.intersected(target.rect());
-    if (visible.isEmpty()) {
-        return;
+    CancelJob();
+    Request request;
+    if (Requested(target, rect, area, request)) {
+        Paint(target, rect, request, swf::PaintItems(*request.movie, state_->displayList));
     }
-    const QRgb background = Background();
-    const swf::Movie *movie = state_ ? state_->movie.get() : nullptr;
-    if (movie == nullptr || !(area.width() > 0) || !(area.height() > 0) || target.depth() != 32) {
-        picture_.reset();
-        swf::FillArea(target, visible, background);
-        return;
-    }
-    const QTransform view = QTransform::fromTranslate(-area.left(), -area.top()) *
-                            QTransform::fromScale(rect.width() / area.width(), rect.height() / area.height()) *
-                            QTransform::fromTranslate(rect.left(), rect.top());
-    std::vector<swf::PaintItem> items = swf::PaintItems(*movie, state_->displayList);
-    QRect changed = visible;
+}
+
+// Paints the picture of the items, repainting only where they differ from the last picture's.
+void MoviePlayer::Paint(QImage &target, const QRect &rect, const Request &request,
+                        std::vector<swf::PaintItem> items) const
+{
+    QRect changed = request.visible;
     size_t head = 0;
-    if (picture_ && picture_->PaintedLike(target, rect, background, view, quality_)) {
-        changed = swf::ChangedArea(picture_->items, items, view, visible);
+    if (picture_ && picture_->PaintedLike(target, rect, request.background, request.view, quality_)) {
+        changed = swf::ChangedArea(picture_->items, items, request.view, request.visible);
         head = swf::UnchangedHead(picture_->items, items);
     } else {
         // The last picture's pixels are all painted again; its memory is kept when it fits.
         QImage image = picture_ && picture_->image.size() == target.size() && picture_->image.format() == target.format()
                            ? std::move(picture_->image)
                            : QImage(target.size(), target.format());
-        picture_ = std::make_unique<Picture>(Picture{std::move(image), rect, background, view, quality_, {}, {}});
+        picture_ = std::make_unique<Picture>(
+            Picture{std::move(image), rect, request.background, request.view, quality_, {}, {}});
     }
     // A clip layer changes what is drawn beneath it: such pictures are drawn whole.
     const bool layered = std::none_of(items.begin(), items.end(),
@@ -263,17 +382,194 @@ void MoviePlayer::Render(QImage &target, const QRect &rect, const QRectF &area) 
     picture_->items = std::move(items);
     if (!changed.isEmpty()) {
         swf::RenderCounts counts;
-        const swf::PictureSetup setup{movie, &state_->displayList, visible, view, QualityOf(quality_), background,
-                                      &counts};
+        const swf::PictureSetup setup{request.movie,       &state_->displayList, request.visible, request.view,
+                                      QualityOf(quality_), request.background,   &counts};
         picture_->below.PaintChanged(setup, picture_->image, changed, head, layered);
-        stats_.outlineElementsBuilt += counts.outlineElementsBuilt;
-        stats_.outlineElementsKept += counts.outlineElementsKept;
-        stats_.tilesFilled += counts.tilesFilled;
-        stats_.tileEdges += counts.tileEdges;
-        stats_.fillLineRows += counts.compoundLines;
-        stats_.fillCells += counts.compoundCells;
+        AddRenderCounts(counts);
     }
-    swf::CopyArea(picture_->image, target, visible);
+    swf::CopyArea(picture_->image, target, request.visible);
+}
+
+QRectF MoviePlayer::FrameArea() const
+{
+    return state_ && state_->movie ? state_->movie->frameRect : QRectF();
+}
+
+void MoviePlayer::AddRenderCounts(const swf::RenderCounts &counts) const
+{
+    stats_.outlineElementsBuilt += counts.outlineElementsBuilt;
+    stats_.outlineElementsKept += counts.outlineElementsKept;
+    stats_.tilesFilled += counts.tilesFilled;
+    stats_.tileEdges += counts.tileEdges;
+    stats_.fillLineRows += counts.compoundLines;
+    stats_.fillCells += counts.compoundCells;
+}
+
+bool MoviePlayer::DrawableOffThread() const
+{
+    State &state = *state_;
+    if (!state.drawableOffThread) {
+        state.drawableOffThread = std::all_of(state.displayList.begin(), state.displayList.end(), [&](const auto &entry) {
+            const swf::Character *character = state.movie->Find(entry.second.characterId);
+            return character == nullptr || DrawnOffThreadAlike(*character);
+        });
+    }
+    return *state.drawableOffThread;
+}
+
+void MoviePlayer::CancelJob() const
+{
+    if (job_) {
+        job_->cancel.store(true);
+        job_.reset();
+    }
+}
+
+void MoviePlayer::CancelPendingRender()
+{
+    if (std::shared_ptr<Job> job = job_) {
+        CancelJob();
+        job->WaitFinished();
+    }
+}
+
+bool MoviePlayer::ExactReady() const
+{
+    return job_ && job_->drawn.load();
+}
+
+void MoviePlayer::FinishPendingRender() const
+{
+    if (job_) {
+        job_->WaitFinished();
+    }
+}
+
+// Takes the worker's picture as the last picture once it is drawn.
+void MoviePlayer::AdoptDrawnJob()
+{
+    if (job_ && job_->drawn.load()) {
+        picture_ = std::make_unique<Picture>(std::move(job_->picture));
+        AddRenderCounts(job_->counts);
+        job_.reset();
+    }
+}
+
+bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &area)
+{
+    AdoptDrawnJob();
+    Request request;
+    if (!Requested(target, rect, area, request)) {
+        CancelJob();
+        return true;
+    }
+    if (job_ && job_->state == state_ &&
+        job_->picture.PaintedLike(target, rect, request.background, request.view, quality_)) {
+        swf::CopyArea(preview_, target, request.visible);  // the same render is still being drawn
+        return false;
+    }
+    CancelJob();
+    if (!picture_ || !picture_->PaintedLike(target, rect, request.background, request.view, quality_) ||
+        !DrawableOffThread()) {
+        Render(target, rect, area);
+        return true;
+    }
+    std::vector<swf::PaintItem> items = swf::PaintItems(*request.movie, state_->displayList);
+    const QRect changed = swf::ChangedArea(picture_->items, items, request.view, request.visible);
+    const size_t head = swf::UnchangedHead(picture_->items, items);
+    const bool layered = std::none_of(items.begin(), items.end(),
+                                      [](const swf::PaintItem &item) { return item.clipDepth > 0; });
+    if (changed.isEmpty() || swf::RepaintWork(items, {picture_->below.KeptFor(changed, head, layered), SIZE_MAX},
+                                              request.view, changed) <= mostWorkOnTheSpot.load()) {
+        Paint(target, rect, request, std::move(items));
+        return true;
+    }
+    if (!ShowPreview(target, request, items)) {
+        Paint(target, rect, request, std::move(items));
+        return true;
+    }
+    auto job = std::make_shared<Job>();
+    job->state = state_;
+    job->picture = Picture{picture_->image, rect, request.background, request.view, quality_, std::move(items),
+                           picture_->below};
+    job->changed = changed;
+    job->head = head;
+    job->layered = layered;
+    job->done = exactReady_;
+    job->drawnCount = workerRendersDone_;
+    job_ = job;
+    JobPool().start([job] { job->Run(); });
+    return false;
+}
+
+// Whether the items below from paint one colour over the whole picture (as the canvas paper
+// does): the pixels of the items above can then be shifted over them. Looked at only when few.
+bool MoviePlayer::UniformBelow(const Request &request, const std::vector<swf::PaintItem> &items, size_t from) const
+{
+    if (from > kMostItemsBelowAShift) {
+        return false;
+    }
+    QImage below(request.visible.size(), QImage::Format_RGB32);
+    if (below.isNull()) {
+        return false;
+    }
+    const QRect area(QPoint(0, 0), request.visible.size());
+    swf::FillArea(below, area, request.background);
+    const QTransform view = request.view * QTransform::fromTranslate(-request.visible.left(), -request.visible.top());
+    swf::RenderDisplayList(*request.movie, state_->displayList, below, area, area, view, QualityOf(quality_),
+                           {0, from});
+    const QRgb first = below.pixel(0, 0);
+    for (int y = 0; y < below.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(below.constScanLine(y));
+        if (std::any_of(row, row + below.width(), [first](QRgb pixel) { return pixel != first; })) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Shows what the picture will be until the worker is done: the last picture shifted along with
+// the items when they all moved alike by whole pixels, else the last picture while most items
+// stay where they were. False (nothing shown) when the last picture shows something else.
+bool MoviePlayer::ShowPreview(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items)
+{
+    std::optional<swf::ItemShift> moved = swf::WholePixelShift(picture_->items, items, request.view);
+    if (moved && moved->from > 0 && !UniformBelow(request, items, moved->from)) {
+        moved.reset();
+    }
+    const std::optional<QPoint> shift = moved ? std::optional<QPoint>(moved->offset) : std::nullopt;
+    // The last preview's memory is painted over when it fits (and is not the last picture's).
+    QImage preview;
+    if (shift) {
+        const bool reusable = preview_.size() == target.size() && preview_.format() == target.format() &&
+                              preview_.isDetached();
+        preview = reusable ? std::move(preview_) : QImage(target.size(), target.format());
+    }
+    if (preview.isNull()) {  // no shift, or no memory for a shifted copy
+        if (!swf::MostlyInPlace(picture_->items, items)) {
+            return false;
+        }
+        preview_ = picture_->image;
+        swf::CopyArea(preview_, target, request.visible);
+        return true;
+    }
+    const std::vector<QRect> bare = swf::CopyShifted(picture_->image, preview, request.visible, *shift);
+    int64_t barePixels = 0;
+    for (const QRect &part : bare) {
+        barePixels += static_cast<int64_t>(part.width()) * part.height();
+    }
+    const bool drawBare = barePixels * kMaxUncoveredPart <=
+                          static_cast<int64_t>(request.visible.width()) * request.visible.height();
+    for (const QRect &part : bare) {
+        swf::FillArea(preview, part, request.background);
+        if (drawBare) {
+            swf::RenderDisplayList(*request.movie, state_->displayList, preview, request.visible, part, request.view,
+                                   QualityOf(quality_));
+        }
+    }
+    preview_ = std::move(preview);
+    swf::CopyArea(preview_, target, request.visible);
+    return true;
 }
 
 }  // namespace platform

@@ -5,10 +5,13 @@
 #include <QImage>
 #include <QRect>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -16,6 +19,8 @@ class GroupCache;
 
 namespace swf {
 struct Movie;
+struct PaintItem;
+struct RenderCounts;
 }
 
 // Work a player has done since it was made. Loading movies: style groups whose records were read
@@ -91,14 +96,50 @@ public:
     // movie's frame is drawn where area reaches beyond it (a canvas larger than the 16-bit frame).
     void Render(QImage &target, const QRect &rect, const QRectF &area) const;
 
+    // Renders as Render does while the exact picture is cheap to draw (judged by counting the
+    // items and the area the change touches). A costlier one is drawn on a worker thread: target
+    // gets a preview at once and false is returned. The preview is the last picture with its
+    // pixels shifted when every item moved by the same whole number of device pixels (and the
+    // strips this uncovers drawn), else the last picture as it was while most items stay where
+    // they were (a restyle); other changes are drawn on the spot. Once the worker is done,
+    // rendering again the same way gives the exact picture (and returns true). A newer movie or
+    // render cancels the worker's render; its result is then never shown.
+    bool RenderSoon(QImage &target, const QRect &rect) { return RenderSoon(target, rect, FrameArea()); }
+    // The same with the part of the movie's plane that fills rect given, as Render takes it.
+    bool RenderSoon(QImage &target, const QRect &rect, const QRectF &area);
+    // Whether the worker's exact picture is drawn and waits for the next RenderSoon.
+    bool ExactReady() const;
+    // Whether a worker still draws (or holds) an exact picture not yet shown.
+    bool RenderPending() const { return job_ != nullptr; }
+    // Blocks until the worker's render, if there is one, is done.
+    void FinishPendingRender() const;
+    // Cancels the worker's render and waits until the worker has left it (its done call too).
+    void CancelPendingRender();
+    // done is called on the worker's thread whenever it has drawn an exact picture (not for a
+    // cancelled one); it is taken by the renders started after this call.
+    void OnExactReady(std::function<void()> done) { exactReady_ = std::move(done); }
+    // Exact pictures drawn by workers since the player was made.
+    int64_t WorkerRendersDone() const { return workerRendersDone_->load(); }
+
 private:
     struct State;
     struct Picture;
+    struct Job;
+    struct Request;
 
     void Unload(const std::string &name);
     void ParseLoaded(std::string_view bytes);
     void ShowFrame(int32_t frame);
     QRgb Background() const;
+    QRectF FrameArea() const;
+    void AddRenderCounts(const swf::RenderCounts &counts) const;
+    bool Requested(QImage &target, const QRect &rect, const QRectF &area, Request &request) const;
+    void Paint(QImage &target, const QRect &rect, const Request &request, std::vector<swf::PaintItem> items) const;
+    bool DrawableOffThread() const;
+    void CancelJob() const;
+    void AdoptDrawnJob();
+    bool UniformBelow(const Request &request, const std::vector<swf::PaintItem> &items, size_t from) const;
+    bool ShowPreview(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items);
 
     std::string moviePath_;
     bool outOfMemory_ = false;
@@ -106,13 +147,18 @@ private:
     std::string quality_ = "high";
     bool playing_ = false;
     double clockMs_ = 0;
-    std::unique_ptr<State> state_;
+    std::shared_ptr<State> state_;  // shared with the worker drawing it
     // Shape groups of the last movie (and of the players sharing them), reused by the next one
     // wherever they are unchanged.
     std::shared_ptr<GroupCache> groupCache_;
     mutable PlayerStats stats_;  // rendering counts too
     // The last rendered picture and what it shows.
     mutable std::unique_ptr<Picture> picture_;
+    // The exact render on a worker thread, and what was shown meanwhile.
+    mutable std::shared_ptr<Job> job_;
+    QImage preview_;
+    std::function<void()> exactReady_;
+    std::shared_ptr<std::atomic<int64_t>> workerRendersDone_ = std::make_shared<std::atomic<int64_t>>(0);
 };
 
 }  // namespace platform

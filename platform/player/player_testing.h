@@ -1,10 +1,16 @@
 // What tests may set in the player to reach cases that no ordinary movie reaches.
 #pragma once
 
+#include <cstdint>
+
 namespace platform {
 
 // From now on keeps only the lowest bits of every shape group hash (64, the start-up value, keeps
 // them all), so that many different groups share one hash.
 void KeepGroupHashBitsForTest(int bits);
+
+// From now on MoviePlayer::RenderSoon draws on the spot only renders counting at most this much
+// work (negative: the start-up value), so that small movies take the worker's path too.
+void SetMostWorkOnTheSpotForTest(int64_t work);
 
 }  // namespace platform

@@ -20,6 +20,42 @@ void CopyArea(const QImage &from, QImage &to, const QRect &area)
     }
 }
 
+std::vector<QRect> CopyShifted(const QImage &from, QImage &to, const QRect &area, QPoint shift)
+{
+    const QRect landed = area.intersected(area.translated(shift));
+    if (landed.isEmpty()) {
+        return {area};
+    }
+    const size_t rowBytes = static_cast<size_t>(landed.width()) * sizeof(QRgb);
+    for (int y = landed.top(); y <= landed.bottom(); ++y) {
+        std::memcpy(to.scanLine(y) + landed.left() * sizeof(QRgb),
+                    from.constScanLine(y - shift.y()) + (landed.left() - shift.x()) * sizeof(QRgb), rowBytes);
+    }
+    std::vector<QRect> bare;
+    for (const QRect &part : {QRect(area.left(), area.top(), area.width(), landed.top() - area.top()),
+                              QRect(area.left(), landed.bottom() + 1, area.width(), area.bottom() - landed.bottom()),
+                              QRect(area.left(), landed.top(), landed.left() - area.left(), landed.height()),
+                              QRect(landed.right() + 1, landed.top(), area.right() - landed.right(), landed.height())}) {
+        if (!part.isEmpty()) {
+            bare.push_back(part);
+        }
+    }
+    return bare;
+}
+
+size_t BelowLayer::KeptFor(const QRect &changed, size_t head, bool layered) const
+{
+    if (!layered || head == 0 || count_ == 0 || count_ > head || image_.isNull()) {
+        return 0;
+    }
+    for (int y = std::max(changed.top(), 0); y <= changed.bottom() && y < static_cast<int>(rowsReady_.size()); ++y) {
+        if (!rowsReady_[static_cast<size_t>(y)]) {
+            return 0;
+        }
+    }
+    return count_;
+}
+
 void BelowLayer::Drop()
 {
     count_ = 0;
@@ -44,7 +80,7 @@ void BelowLayer::ReadyRows(const PictureSetup &setup, int top, int bottom)
         const QRect rows(setup.visible.left(), y, setup.visible.width(), end - y);
         FillArea(image_, rows, setup.background);
         RenderDisplayList(*setup.movie, *setup.list, image_, setup.visible, rows, setup.view, setup.quality,
-                          {0, count_}, setup.counts);
+                          {0, count_}, setup.counts, setup.cancel);
         y = end;
     }
 }
@@ -56,7 +92,7 @@ void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const 
         Drop();
         FillArea(picture, changed, setup.background);
         RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, changed, setup.view, setup.quality, {},
-                          setup.counts);
+                          setup.counts, setup.cancel);
         return;
     }
     if (image_.size() != picture.size() || image_.format() != picture.format()) {
@@ -68,11 +104,6 @@ void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const 
             return;
         }
     }
-    if (image_.size() != picture.size() || image_.format() != picture.format()) {
-        image_ = QImage(picture.size(), picture.format());
-        rowsReady_.assign(static_cast<size_t>(picture.height()), false);
-        count_ = 0;
-    }
     if (count_ == 0 || count_ > head) {
         // The items kept below changed, or none are kept: keep those below this edit instead.
         rowsReady_.assign(rowsReady_.size(), false);
@@ -81,7 +112,7 @@ void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const 
     ReadyRows(setup, changed.top(), changed.bottom());
     CopyArea(image_, picture, changed);
     RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, changed, setup.view, setup.quality,
-                      {count_, SIZE_MAX}, setup.counts);
+                      {count_, SIZE_MAX}, setup.counts, setup.cancel);
 }
 
 }  // namespace platform::swf

@@ -18,6 +18,9 @@ namespace platform::swf {
 void FillArea(QImage &image, const QRect &area, QRgb color);
 // Copies the pixels of area between two images of one size and 32-bit format.
 void CopyArea(const QImage &from, QImage &to, const QRect &area);
+// Copies the pixels of area moved by shift (those that land within area) between two such images;
+// returns the parts of area no pixel landed on.
+std::vector<QRect> CopyShifted(const QImage &from, QImage &to, const QRect &area, QPoint shift);
 
 // Everything that decides a picture's pixels besides its paint items.
 struct PictureSetup {
@@ -28,6 +31,7 @@ struct PictureSetup {
     Quality quality = Quality::High;
     QRgb background = 0;
     RenderCounts *counts = nullptr;  // where the work of drawing is added, when given
+    const std::atomic<bool> *cancel = nullptr;  // stops the drawing early when it turns true
 };
 
 class BelowLayer {
@@ -39,6 +43,9 @@ public:
                       bool layered);
     // Forgets the kept pixels (the setup changed).
     void Drop();
+    // How many leading items PaintChanged would take from the kept pixels over changed without
+    // drawing them (0 when it draws them all).
+    size_t KeptFor(const QRect &changed, size_t head, bool layered) const;
     // The items kept below (for tests).
     size_t Count() const { return count_; }
 

@@ -47,6 +47,23 @@ std::optional<QRect> DeviceArea(const PaintItem &item, const QTransform &view)
     return device.adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin, kPaintMargin).toAlignedRect();
 }
 
+// Whether an offset in device pixels is whole: placements are twips, so a move by whole device
+// pixels comes out within rounding of an integer.
+constexpr double kWholeTolerance = 1e-6;
+
+std::optional<QPoint> WholeOffset(const QTransform &from, const QTransform &to)
+{
+    const double dx = to.dx() - from.dx();
+    const double dy = to.dy() - from.dy();
+    const double x = std::round(dx);
+    const double y = std::round(dy);
+    if (!(std::abs(dx - x) <= kWholeTolerance && std::abs(dy - y) <= kWholeTolerance) || std::abs(x) > 1e7 ||
+        std::abs(y) > 1e7) {
+        return std::nullopt;
+    }
+    return QPoint(static_cast<int>(x), static_cast<int>(y));
+}
+
 }  // namespace
 
 bool PaintItem::SameAs(const PaintItem &other) const
@@ -119,6 +136,63 @@ QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintI
         }
     }
     return changed;
+}
+
+std::optional<ItemShift> WholePixelShift(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                                         const QTransform &view)
+{
+    const size_t from = UnchangedHead(before, after);
+    if (before.size() != after.size() || from == after.size()) {
+        return std::nullopt;
+    }
+    std::optional<QPoint> shift;
+    for (size_t i = from; i < after.size(); ++i) {
+        const PaintItem &old = before[i];
+        const PaintItem &now = after[i];
+        if (!old.comparable || !now.comparable || old.group != now.group || old.depth != now.depth ||
+            now.clipDepth != 0 || old.clipDepth != 0 || !(old.colorTransform == now.colorTransform)) {
+            return std::nullopt;
+        }
+        const QTransform was = old.matrix * view;
+        const QTransform is = now.matrix * view;
+        if (was.m11() != is.m11() || was.m12() != is.m12() || was.m21() != is.m21() || was.m22() != is.m22()) {
+            return std::nullopt;
+        }
+        const std::optional<QPoint> offset = WholeOffset(was, is);
+        if (!offset || (shift && *shift != *offset)) {
+            return std::nullopt;
+        }
+        shift = offset;
+    }
+    return ItemShift{*shift, from};
+}
+
+bool MostlyInPlace(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after)
+{
+    if (before.size() != after.size()) {
+        return false;
+    }
+    size_t inPlace = 0;
+    for (size_t i = 0; i < after.size(); ++i) {
+        const PaintItem &old = before[i];
+        const PaintItem &now = after[i];
+        inPlace += old.group && now.group && old.matrix == now.matrix && old.group->bounds == now.group->bounds ? 1 : 0;
+    }
+    return inPlace * 2 >= after.size();
+}
+
+int64_t RepaintWork(const std::vector<PaintItem> &items, const ItemRange &range, const QTransform &view,
+                    const QRect &area)
+{
+    int64_t work = 0;
+    for (size_t i = range.begin; i < std::min(range.end, items.size()); ++i) {
+        const std::optional<QRect> device = DeviceArea(items[i], view);
+        const QRect covered = device ? device->intersected(area) : area;
+        if (!covered.isEmpty()) {
+            work += 1 + static_cast<int64_t>(covered.width()) * covered.height() / kWorkPixels;
+        }
+    }
+    return work;
 }
 
 }  // namespace platform::swf

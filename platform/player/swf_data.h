@@ -41,8 +41,9 @@ int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double 
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale);
 
 // The outlines of a group's lines, built when first drawn and kept within the budget above, and
-// the largest scale they were readied for. Shared by the groups that have the same paths; filled
-// in before the drawing threads start (each object by one thread), read by them.
+// the largest scale they were readied for. Shared by the groups that have the same paths, and so
+// by renders on several threads: the renderer readies them and copies the ones it draws under a
+// lock of its own before drawing starts.
 class LineOutlines {
 public:
     explicit LineOutlines(size_t count) : outlines_(count), scales_(count, 0.0), tried_(count, false) {}

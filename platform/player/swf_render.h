@@ -9,8 +9,10 @@
 #include <QRect>
 #include <QTransform>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 class QPainter;
 
@@ -29,10 +31,13 @@ struct ItemRange {
 // bands depend on the picture area only, so a part repainted gives the pixels of a whole render.
 // Only the paint items in range are drawn (clip layers always apply), so that drawing the items
 // of consecutive ranges one after another gives the pixels of drawing them all at once. The work
-// done is added to counts when given.
+// done is added to counts when given. Drawing stops early, leaving the target part drawn, once
+// cancel (when given) turns true: it is looked at between objects and between bands. Groups shared
+// with other movies and players are only read while drawing, so renders may run on several
+// threads at once.
 void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &picture,
                        const QRect &clip, const QTransform &view, Quality quality, const ItemRange &range = {},
-                       RenderCounts *counts = nullptr);
+                       RenderCounts *counts = nullptr, const std::atomic<bool> *cancel = nullptr);
 
 // Device pixels around a shape's bounds that its drawing may still touch (anti-aliasing,
 // one-pixel lines): shapes are culled, and changed areas widened, by this margin.
@@ -63,6 +68,31 @@ size_t UnchangedHead(const std::vector<PaintItem> &before, const std::vector<Pai
 // equals a whole render bit for bit.
 QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
                   const QTransform &view, const QRect &area);
+
+// Items [from, end) of a list moved by a whole number of device pixels, those before unchanged.
+struct ItemShift {
+    QPoint offset;
+    size_t from = 0;
+
+    bool operator==(const ItemShift &) const = default;
+};
+
+// How the items of after are those of before moved: the leading items unchanged and every other
+// one the same item (same group, look and depth) with its placement translated through view by
+// one whole device-pixel offset; nullopt when the lists differ otherwise, nothing moved, or a
+// moved item is a clip layer or drawn from data read anew.
+std::optional<ItemShift> WholePixelShift(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                                         const QTransform &view);
+
+// Whether the two lists hold as many items and at least half of them lie where they did (same
+// placement and bounds: restyled, not moved), so that the last picture shows roughly the new one.
+bool MostlyInPlace(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after);
+
+// A count of the work of drawing the items in range over area: one for each item that touches
+// it, and one for every kWorkPixels pixels of the area each such item covers.
+constexpr int64_t kWorkPixels = 256;
+int64_t RepaintWork(const std::vector<PaintItem> &items, const ItemRange &range, const QTransform &view,
+                    const QRect &area);
 
 // Bitmap and text support (swf_bitmaps.cpp, swf_text.cpp).
 QImage DecodeJpeg(std::string_view data);

@@ -10,9 +10,11 @@
 #include <QSemaphore>
 #include <QThreadPool>
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <new>
+#include <mutex>
 #include <thread>
 #include <unordered_map>
 
@@ -127,6 +129,9 @@ struct GroupDraw {
     QTransform world;
     double scale = 0;  // device pixels per twip
     QRectF device;
+    // The kept outlines of its lines at scale (as linePaths; an empty path where none is kept),
+    // taken from the group before drawing starts; null when the group has no lines.
+    const QPainterPath *outlines = nullptr;
 };
 
 // A display-list object as every band walks it: a clip layer, text, or the visible groups of a
@@ -146,7 +151,18 @@ struct PlacedObject {
 struct Scene {
     std::vector<PlacedObject> objects;
     std::vector<GroupDraw> groups;
+    std::vector<QPainterPath> outlines;  // what the groups' outlines point into
 };
+
+// The line outlines of a group are readied and read under one of these locks (chosen by the
+// outlines' address): renders on several threads may ready the same shared group at different
+// scales, replacing outlines another render is about to draw. Drawing itself takes no lock: it
+// draws the copies each render took while readying.
+std::mutex &OutlinesLock(const LineOutlines &outlines)
+{
+    static std::array<std::mutex, 64> locks;
+    return locks[(reinterpret_cast<uintptr_t>(&outlines) >> 6) % locks.size()];
+}
 
 // Groups whose shared paths must be readied before drawing, each once, at the largest scale it is
 // drawn at.
@@ -180,7 +196,11 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
         }
         const double scale = DeviceScale(world);
         scene.groups.push_back({&group, world, scale, device});
+        if (group.linePaths.empty()) {
+            return;
+        }
         const LineOutlines &outlines = *group.lineOutlines;
+        std::lock_guard<std::mutex> lock(OutlinesLock(outlines));
         if (outlines.ReadiedScale() != OutlineScale(scale)) {
             auto [at, added] = queued.try_emplace(&outlines, readying.size());
             if (added) {
@@ -234,6 +254,7 @@ void Ready(const Readying &what, RenderCounts &counts)
 {
     const DrawnGroup &group = *what.group;
     LineOutlines &outlines = *group.lineOutlines;
+    std::lock_guard<std::mutex> lock(OutlinesLock(outlines));
     if (outlines.ReadiedScale() == OutlineScale(what.scale)) {
         return;
     }
@@ -344,13 +365,43 @@ private:
     std::vector<QRgb> pixels_;
 };
 
+// Takes the kept outlines of the scene's lines, for drawing without touching the groups' own.
+void TakeOutlines(Scene &scene)
+{
+    size_t count = 0;
+    for (const GroupDraw &draw : scene.groups) {
+        count += draw.group->linePaths.size();
+    }
+    scene.outlines.reserve(count);
+    std::vector<size_t> first(scene.groups.size(), 0);
+    for (size_t g = 0; g < scene.groups.size(); ++g) {
+        const GroupDraw &draw = scene.groups[g];
+        const DrawnGroup &group = *draw.group;
+        first[g] = scene.outlines.size();
+        if (group.linePaths.empty()) {
+            continue;
+        }
+        std::lock_guard<std::mutex> lock(OutlinesLock(*group.lineOutlines));
+        for (size_t i = 0; i < group.linePaths.size(); ++i) {
+            const QPainterPath *held = group.lineOutlines->Held(i, draw.scale);
+            scene.outlines.push_back(held ? *held : QPainterPath());
+        }
+    }
+    for (size_t g = 0; g < scene.groups.size(); ++g) {
+        if (!scene.groups[g].group->linePaths.empty()) {
+            scene.groups[g].outlines = scene.outlines.data() + first[g];
+        }
+    }
+}
+
 // Draws a scene into one device rectangle (a band of the target). offset moves the scene's
 // device coordinates to the painter's.
 class Renderer {
 public:
     Renderer(const Movie &movie, QPainter &painter, const QRect &clip, const QTransform &offset, Quality quality,
-             RenderCounts &counts)
-        : movie_(movie), painter_(painter), clip_(clip), offset_(offset), quality_(quality), counts_(counts)
+             RenderCounts &counts, const std::atomic<bool> *cancel)
+        : movie_(movie), painter_(painter), clip_(clip), offset_(offset), quality_(quality), counts_(counts),
+          cancel_(cancel)
     {
         painter_.setRenderHint(QPainter::Antialiasing, quality != Quality::Low);
         painter_.setRenderHint(QPainter::TextAntialiasing, quality != Quality::Low);
@@ -360,7 +411,11 @@ public:
 
     void Draw(const Scene &scene)
     {
+        size_t drawn = 0;
         for (const PlacedObject &placed : scene.objects) {
+            if (Cancelled(drawn)) {
+                return;
+            }
             DropEndedClips(placed.depth);
             if (placed.object->clipDepth > 0) {
                 PushClip(placed);
@@ -369,6 +424,9 @@ public:
             const ColorTransform &cx = placed.object->colorTransform;
             for (size_t i = placed.firstGroup; i < placed.endGroup; ++i) {
                 const GroupDraw &draw = scene.groups[i];
+                if (Cancelled(drawn)) {
+                    return;
+                }
                 if (draw.device.intersects(sceneClip_)) {
                     SetTransform(draw.world);
                     DrawGroup(draw, cx);
@@ -383,6 +441,12 @@ public:
     }
 
 private:
+    // Whether to stop, looked at before the first and every 16th object or group drawn.
+    bool Cancelled(size_t &drawn) const
+    {
+        return cancel_ != nullptr && drawn++ % 16 == 0 && cancel_->load(std::memory_order_relaxed);
+    }
+
     struct ActiveClip {
         uint16_t untilDepth;
         QPainterPath devicePath;
@@ -414,7 +478,7 @@ private:
         }
         for (size_t i = 0; i < group.linePaths.size(); ++i) {
             if (!group.linePaths[i].isEmpty()) {
-                DrawLine(group, i, draw.scale, cx);
+                DrawLine(group, i, draw.scale, draw.outlines ? &draw.outlines[i] : nullptr, cx);
             }
         }
     }
@@ -587,7 +651,8 @@ private:
 
     // A wide line fills its outline: the one kept, else one built for this drawing when it fits
     // the budget. Thin lines, and lines whose outline would not fit, are one device pixel wide.
-    void DrawLine(const DrawnGroup &group, size_t index, double scale, const ColorTransform &cx)
+    void DrawLine(const DrawnGroup &group, size_t index, double scale, const QPainterPath *held,
+                  const ColorTransform &cx)
     {
         const LineStyle &style = group.lines[index];
         const QPainterPath &line = group.linePaths[index];
@@ -595,7 +660,7 @@ private:
         const QPainterPath *outline = nullptr;
         QPainterPath built;
         if (!DrawnThin(style, scale)) {
-            outline = group.lineOutlines->Held(index, scale);
+            outline = held != nullptr && !held->isEmpty() ? held : nullptr;
             if (outline == nullptr && EstimatedOutlineElements(line, style.width, scale) <= kMaxOutlineElements) {
                 built = LineOutline(line, style.width, scale);
                 counts_.outlineElementsBuilt += built.elementCount();
@@ -668,6 +733,7 @@ private:
     QTransform offset_;
     Quality quality_;
     RenderCounts &counts_;
+    const std::atomic<bool> *cancel_;
     QRectF sceneClip_;  // clip_ in the scene's device coordinates
     bool transformSet_ = false;
     QTransform world_;  // the scene transform set on the painter when transformSet_
@@ -744,7 +810,7 @@ QImage ColorTransform::Apply(const QImage &image) const
 
 void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &picture,
                        const QRect &clip, const QTransform &view, Quality quality, const ItemRange &range,
-                       RenderCounts *counts)
+                       RenderCounts *counts, const std::atomic<bool> *cancel)
 {
     RenderCounts uncounted;
     RenderCounts &total = counts != nullptr ? *counts : uncounted;
@@ -764,11 +830,12 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
         }
     }
     std::vector<Readying> readying;
-    const Scene scene = BuildScene(movie, list, area, drawn, range, readying);
+    Scene scene = BuildScene(movie, list, area, drawn, range, readying);
     ReadyAll(readying, total);
+    TakeOutlines(scene);
     if (bands == 1) {
         QPainter painter(&target);
-        Renderer(movie, painter, area, QTransform(), quality, total).Draw(scene);
+        Renderer(movie, painter, area, QTransform(), quality, total, cancel).Draw(scene);
         return;
     }
     // Each band paints through its own image over the target's rows, so the painters never
@@ -779,10 +846,14 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
     // Each band counts its own work; the counts are added up when all are done.
     std::vector<RenderCounts> bandCounts(touched.size());
     auto drawBand = [&](int top, int bottom, RenderCounts &bandCount) {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            return;
+        }
         QImage band(pixels + stride * top, target.width(), bottom - top, stride, target.format());
         QPainter painter(&band);
         const QRect bandClip = area.intersected(QRect(whole.left(), top, whole.width(), bottom - top));
-        Renderer(movie, painter, bandClip.translated(0, -top), QTransform::fromTranslate(0, -top), quality, bandCount)
+        Renderer(movie, painter, bandClip.translated(0, -top), QTransform::fromTranslate(0, -top), quality, bandCount,
+                 cancel)
             .Draw(scene);
     };
     // The bands are jobs on the global pool: Qt's raster fills then stay within their band

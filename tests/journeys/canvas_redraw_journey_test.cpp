@@ -1,10 +1,14 @@
 // The canvas redraws only what an edit changed: after a path among others is moved, the move is
 // undone and redone, or the path recoloured, what the canvas shows is exactly a whole render of
-// the canvas movie.
+// the canvas movie. The same holds once the window is idle when the exact pictures are drawn on
+// the worker thread, and a picture drawn there for an older edit never shows.
 #include "core/canvas_settings.h"
 #include "core/document.h"
 #include "mainwindow/view_geometry.h"
 #include "platform/player/movie_player.h"
+#include "platform/player/player_testing.h"
+
+#include <QApplication>
 #include "tests/journeys/journey_fixture.h"
 
 namespace journeys {
@@ -71,6 +75,68 @@ TEST_F(CanvasRedraw, MovedUndoneRedoneAndRecolouredPathsShowAsAWholeRender)
     ExpectAWholeRender("bottom moved");
     Drag({AtPixel(140, 117), AtPixel(145, 120)});
     ExpectAWholeRender("middle moved again");
+}
+
+// Every canvas render is drawn on the worker thread, however small.
+class CanvasRedrawOnWorker : public CanvasRedraw {
+protected:
+    void SetUp() override
+    {
+        platform::SetMostWorkOnTheSpotForTest(0);
+        CanvasRedraw::SetUp();
+    }
+    void TearDown() override
+    {
+        CanvasRedraw::TearDown();
+        platform::SetMostWorkOnTheSpotForTest(-1);
+    }
+
+    void ExpectAWholeRenderOnceDrawn(const char *step)
+    {
+        window->FinishPendingRender();
+        ExpectAWholeRender(step);
+    }
+};
+
+TEST_F(CanvasRedrawOnWorker, MovedUndoneRedoneAndRecolouredPathsShowAsAWholeRenderOnceDrawn)
+{
+    DrawOverlappingRectangles();
+    ExpectAWholeRenderOnceDrawn("drawn");
+    Drag({AtPixel(120, 100), AtPixel(125, 104), AtPixel(131, 110), AtPixel(140, 117)});
+    ExpectAWholeRenderOnceDrawn("one moved");
+    EXPECT_EQ(PixelAt(AtPixel(195, 122)), 0x0000FFu);
+    Undo();
+    ExpectAWholeRenderOnceDrawn("undone");
+    Redo(true);
+    ExpectAWholeRenderOnceDrawn("redone");
+    ClickCanvas(AtPixel(140, 117));
+    PickColor(0x66FF99, Qt::RightButton);
+    ExpectAWholeRenderOnceDrawn("recoloured");
+    // Every path, moved by whole pixels (the preview shifts the kept pixels), then back.
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Drag({AtPixel(140, 117), AtPixel(146, 121), AtPixel(152, 129)});
+    ExpectAWholeRenderOnceDrawn("all moved");
+    EXPECT_EQ(PixelAt(AtPixel(207, 134)), 0x66FF99u);  // the middle rectangle, moved again
+    Undo(true);
+    ExpectAWholeRenderOnceDrawn("all moved back");
+    Redo();
+    ExpectAWholeRenderOnceDrawn("all moved again");
+}
+
+TEST_F(CanvasRedrawOnWorker, AnEditArrivingWhileTheWorkerDrawsReplacesItsPicture)
+{
+    DrawOverlappingRectangles();
+    window->FinishPendingRender();
+    ClickCanvas(AtPixel(120, 100));  // the middle rectangle, by its top edge
+    // The first colour's picture is being drawn (or waits to be shown) when the second comes.
+    PickColor(0x66FF99, Qt::RightButton);
+    PickColor(0x3366CC, Qt::RightButton);
+    ExpectAWholeRenderOnceDrawn("second colour");
+    EXPECT_EQ(PixelAt(AtPixel(110, 110)), 0x3366CCu);
+    // Whatever the worker still reports about the first colour changes nothing.
+    QApplication::processEvents();
+    ExpectAWholeRender("after the reports");
+    EXPECT_EQ(PixelAt(AtPixel(110, 110)), 0x3366CCu);
 }
 
 }  // namespace

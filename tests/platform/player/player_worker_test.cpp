@@ -1,0 +1,260 @@
+// Exact pictures drawn on a worker thread: the preview shown meanwhile (kept pixels shifted along
+// with items moved by whole pixels), the exact picture once the worker is done, and renders
+// cancelled by newer ones.
+#include "player_test_util.h"
+#include "platform/player/player_testing.h"
+#include "platform/player/swf_render.h"
+
+#include <gtest/gtest.h>
+
+using namespace swftest;
+
+namespace {
+
+constexpr int kSize = 200;
+
+enum class First { Moves, Stays, Paper };
+
+// Overlapping boxes with wide lines, every third with a linear gradient; every box is moved by
+// (dx, dy) twips (the first one only when it moves) and box `recoloured` gets another fill
+// colour. The first box can be an opaque paper under the whole picture.
+std::string Boxes(int dx, int dy, int recoloured = -1, First first = First::Moves)
+{
+    Styles firstStyles;
+    Records records;
+    if (first == First::Paper) {
+        firstStyles.Solid(0xF8F0E0FF);
+        records.Box(0, 0, kSize * 20, kSize * 20, 1, -1, -1);
+    } else {
+        const int moved = first == First::Moves ? 1 : 0;
+        firstStyles.Solid(0x3060C0FF).Line(40, 0x000000FF);
+        records.Box(400 + dx * moved, 400 + dy * moved, 1800 + dx * moved, 1500 + dy * moved, 1, -1, 1);
+    }
+    for (int i = 1; i < 30; ++i) {
+        const int x = (i * 433) % 3200 + dx;
+        const int y = (i * 617) % 3000 + dy;
+        const uint32_t fill = i == recoloured ? 0x10E020FFu : 0x00008090u | static_cast<uint32_t>(i * 8) << 24;
+        Styles next;
+        if (i % 3 == 0) {
+            next.Gradient(false, 0.03, x, y, {{0, fill}, {255, 0xFFFF00C0}});
+        } else {
+            next.Solid(fill);
+        }
+        next.Line(static_cast<uint16_t>(20 + i * 4), 0x202020FF);
+        records.NewStyles(next, x, y, 1, 1).Line(x + 700, y).Line(x + 700, y + 500).Line(x, y + 500).Line(x, y);
+    }
+    return OneShape(kSize, kSize, firstStyles, records);
+}
+
+// The largest difference of one channel between two pictures of one size.
+int LargestDifference(const QImage &a, const QImage &b)
+{
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return largest;
+}
+
+QImage Exact(const std::string &bytes, const std::string &quality)
+{
+    platform::MoviePlayer player;
+    player.SetQuality2(quality);
+    Load(player, bytes, "exact.swf");
+    return Render(player, kSize, kSize);
+}
+
+// Every render goes to the worker while one of these lives.
+struct AllOnWorker {
+    AllOnWorker() { platform::SetMostWorkOnTheSpotForTest(0); }
+    ~AllOnWorker() { platform::SetMostWorkOnTheSpotForTest(-1); }
+};
+
+// A player that showed the first movie, then given the second through RenderSoon.
+struct Shown {
+    platform::MoviePlayer player;
+    QImage target = QImage(kSize, kSize, QImage::Format_RGB32);
+
+    explicit Shown(const std::string &quality) { player.SetQuality2(quality); }
+
+    bool Show(const std::string &bytes)
+    {
+        Load(player, bytes);
+        return player.RenderSoon(target, target.rect());
+    }
+
+    // Shows the unedited boxes; true when their exact picture is in place then.
+    bool ShowFirst(First first = First::Moves)
+    {
+        Show(Boxes(0, 0, -1, first));
+        player.FinishPendingRender();
+        return Show(Boxes(0, 0, -1, first));
+    }
+};
+
+enum class Preview { Shifted, LastPicture, None };
+
+struct PreviewCase {
+    const char *name;
+    std::string after;  // the movie after Boxes(0, 0)
+    std::string quality;
+    Preview preview;
+    First first = First::Moves;  // of the movie before
+};
+
+class WorkerPreview : public testing::TestWithParam<PreviewCase> {};
+
+TEST_P(WorkerPreview, IsWithinOneLevelOrTheLastPictureAndTheFinishedPictureIsExact)
+{
+    const PreviewCase &c = GetParam();
+    AllOnWorker worker;
+    Shown shown(c.quality);
+    ASSERT_TRUE(shown.ShowFirst(c.first));
+    const QImage last = shown.target;
+
+    const bool exactAtOnce = shown.Show(c.after);
+    const QImage exact = Exact(c.after, c.quality);
+    EXPECT_EQ(exactAtOnce, c.preview == Preview::None);
+    if (c.preview == Preview::Shifted) {
+        EXPECT_LE(LargestDifference(shown.target, exact), 1);
+    } else if (c.preview == Preview::LastPicture) {
+        EXPECT_EQ(shown.target, last) << "the last picture stays until the exact one";
+    }
+    shown.player.FinishPendingRender();
+    EXPECT_EQ(shown.player.ExactReady(), c.preview != Preview::None);
+    EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect()));
+    EXPECT_EQ(shown.target, exact);
+    EXPECT_FALSE(shown.player.RenderPending());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, WorkerPreview,
+    testing::Values(PreviewCase{"RightOnePixel", Boxes(20, 0), "high", Preview::Shifted},
+                    PreviewCase{"UpLeftSeveral", Boxes(-140, -60), "high", Preview::Shifted},
+                    PreviewCase{"FarDown", Boxes(0, 1400), "high", Preview::Shifted},
+                    PreviewCase{"WithoutAntiAliasing", Boxes(60, 100), "low", Preview::Shifted},
+                    PreviewCase{"Recoloured", Boxes(0, 0, 6), "high", Preview::LastPicture},
+                    PreviewCase{"AllButTheFirst", Boxes(40, 20, -1, First::Stays), "high", Preview::None},
+                    PreviewCase{"AllOverPaper", Boxes(40, 20, -1, First::Paper), "high", Preview::Shifted,
+                                First::Paper},
+                    PreviewCase{"HalfPixel", Boxes(10, 0), "high", Preview::None},
+                    PreviewCase{"HalfPixelLow", Boxes(30, 0), "low", Preview::None}),
+    [](const testing::TestParamInfo<PreviewCase> &info) { return std::string(info.param.name); });
+
+// The shift found between the paint items of two movies parsed one after the other (the second
+// takes the first's groups, as a player does), drawn through view.
+std::optional<platform::swf::ItemShift> ShiftBetween(const std::string &before, const std::string &after,
+                                                     const QTransform &view)
+{
+    using namespace platform::swf;
+    MovieGroups groups;
+    auto items = [&groups](const std::string &bytes) {
+        const std::unique_ptr<platform::swf::Movie> movie = ParseMovie(bytes, {&groups, {}, nullptr});
+        DisplayList list;
+        ApplyFrame(movie->frames.at(0), list);
+        return PaintItems(*movie, list);
+    };
+    const std::vector<PaintItem> first = items(before);
+    return WholePixelShift(first, items(after), view);
+}
+
+TEST(WorkerShift, FoundOnlyWhenEveryItemMovedAlikeByWholePixels)
+{
+    const QTransform full = QTransform::fromScale(1 / 20.0, 1 / 20.0);
+    const QTransform half = QTransform::fromScale(1 / 40.0, 1 / 40.0);
+    using platform::swf::ItemShift;
+    const struct {
+        const char *name;
+        std::string after;
+        QTransform view;
+        std::optional<ItemShift> shift;
+    } cases[] = {
+        {"unchanged", Boxes(0, 0), full, std::nullopt},
+        {"all by whole pixels", Boxes(40, -20), full, ItemShift{QPoint(2, -1), 0}},
+        {"all but the first", Boxes(40, -20, -1, First::Stays), full, ItemShift{QPoint(2, -1), 1}},
+        {"all by half a pixel", Boxes(10, 0), full, std::nullopt},
+        {"whole at half size", Boxes(80, 40), half, ItemShift{QPoint(2, 1), 0}},
+        {"half at half size", Boxes(20, 0), half, std::nullopt},
+        {"one recoloured", Boxes(0, 0, 4), full, std::nullopt},
+        {"moved and recoloured", Boxes(20, 0, 4), full, std::nullopt},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(ShiftBetween(Boxes(0, 0), c.after, c.view), c.shift) << c.name;
+    }
+}
+
+TEST(WorkerRender, ANewerMovieCancelsTheRunningRenderAndItsPictureNeverShows)
+{
+    AllOnWorker worker;
+    Shown shown("high");
+    ASSERT_TRUE(shown.ShowFirst());
+    const int64_t before = shown.player.WorkerRendersDone();
+    // The first edit's render is cancelled by the second movie, which is drawn and shown.
+    EXPECT_FALSE(shown.Show(Boxes(20, 0)));
+    EXPECT_FALSE(shown.Show(Boxes(60, 20)));
+    shown.player.FinishPendingRender();
+    ASSERT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect()));
+    EXPECT_EQ(shown.target, Exact(Boxes(60, 20), "high"));
+    EXPECT_LE(shown.player.WorkerRendersDone() - before, 2);
+    EXPECT_GE(shown.player.WorkerRendersDone() - before, 1);
+    // Drawn again the same way, nothing waits.
+    EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect()));
+    EXPECT_FALSE(shown.player.RenderPending());
+}
+
+TEST(WorkerRender, ASynchronousRenderMeanwhileIsExactAndTakesOver)
+{
+    AllOnWorker worker;
+    Shown shown("medium");
+    ASSERT_TRUE(shown.ShowFirst());
+    EXPECT_FALSE(shown.Show(Boxes(0, 0, 9)));
+    QImage synchronous(kSize, kSize, QImage::Format_RGB32);
+    shown.player.Render(synchronous, synchronous.rect());
+    EXPECT_EQ(synchronous, Exact(Boxes(0, 0, 9), "medium"));
+    EXPECT_FALSE(shown.player.RenderPending()) << "the worker's render was cancelled";
+    EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect()));
+    EXPECT_EQ(shown.target, synchronous);
+}
+
+TEST(WorkerRender, DoneIsCalledOncePerExactPictureAndTheSameRenderShowsThePreviewAgain)
+{
+    AllOnWorker worker;
+    std::atomic<int> calls{0};
+    Shown shown("high");
+    shown.player.OnExactReady([&calls] { ++calls; });
+    ASSERT_TRUE(shown.ShowFirst());
+    const int first = calls.load();
+    EXPECT_FALSE(shown.Show(Boxes(0, 0, 3)));
+    const QImage preview = shown.target;
+    QImage again(kSize, kSize, QImage::Format_RGB32);
+    if (!shown.player.ExactReady()) {
+        EXPECT_FALSE(shown.player.RenderSoon(again, again.rect()));
+        EXPECT_EQ(again, preview);
+    }
+    shown.player.FinishPendingRender();
+    EXPECT_EQ(calls.load(), first + 1);
+    shown.player.CancelPendingRender();
+}
+
+TEST(WorkerRender, ACancelledDrawingStopsBeforeDrawingAnything)
+{
+    using namespace platform::swf;
+    const std::unique_ptr<platform::swf::Movie> movie = ParseMovie(Boxes(0, 0));
+    DisplayList list;
+    ApplyFrame(movie->frames.at(0), list);
+    const std::atomic<bool> cancelled{true};
+    for (const QRect &size : {QRect(0, 0, 40, 40), QRect(0, 0, 1200, 900)}) {  // one band, and several
+        QImage image(size.size(), QImage::Format_RGB32);
+        image.fill(0xFF00FF00);
+        RenderDisplayList(*movie, list, image, size, size, QTransform::fromScale(1 / 20.0, 1 / 20.0),
+                          Quality::High, {}, nullptr, &cancelled);
+        EXPECT_EQ(CountColor(image, 0xFF00FF00), size.width() * size.height()) << size.width();
+    }
+}
+
+}  // namespace
