@@ -134,7 +134,7 @@ TEST(CanvasView, TwipsMapToTheFlooredScaledValueAtEveryZoomAndScroll)
         for (int32_t scroll : scrolls) {
             ViewMetrics view = ExampleView(zoom);
             view.hScrollValue = scroll;
-            view.vScrollValue = -scroll / 3;
+            view.vScrollValue = scroll / -3;
             const TwipToScreenMap map(view);
             auto expected = [&](int32_t t, int32_t s, int32_t visible, int32_t canvas) {
                 const int32_t margin = platform::RoundToInt32(visible - static_cast<double>(zoom) * canvas) / 2;
