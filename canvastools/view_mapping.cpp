@@ -52,14 +52,9 @@ TwipToScreenMap::TwipToScreenMap(const ViewMetrics &view)
 {
 }
 
-int32_t TwipToScreenMap::X(int32_t xt) const
+int32_t TwipToScreenMap::MapFar(int32_t twips, int32_t scroll, int32_t margin) const
 {
-    return TwipToScreen(zoom_, xt, hScroll_, marginX_);
-}
-
-int32_t TwipToScreenMap::Y(int32_t yt) const
-{
-    return TwipToScreen(zoom_, yt, vScroll_, marginY_);
+    return TwipToScreen(zoom_, twips, scroll, margin);
 }
 
 }  // namespace canvastools

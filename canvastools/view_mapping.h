@@ -3,6 +3,7 @@
 // measures the view; the tools map their points with it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace canvastools {
@@ -31,10 +32,28 @@ void PosTwipToScr(const ViewMetrics &view, int32_t &xs, int32_t &ys, int32_t xt,
 class TwipToScreenMap {
 public:
     explicit TwipToScreenMap(const ViewMetrics &view);
-    int32_t X(int32_t xt) const;
-    int32_t Y(int32_t yt) const;
+    int32_t X(int32_t xt) const { return Map(xt, hScroll_, marginX_); }
+    int32_t Y(int32_t yt) const { return Map(yt, vScroll_, marginY_); }
 
 private:
+    // Inline for the overlays, which map every anchor of the selection at each mouse move: while
+    // the scaled value is far inside the range where doubles hold integers exactly, the floor and
+    // the sums are taken in integers (the same values PosTwipToScr gives), else by PosTwipToScr's
+    // own arithmetic.
+    int32_t Map(int32_t twips, int32_t scroll, int32_t margin) const
+    {
+        const double scaled = static_cast<double>(zoom_) * twips / 20.0;
+        if (!(scaled > -kExactLimit && scaled < kExactLimit)) {
+            return MapFar(twips, scroll, margin);
+        }
+        int64_t floor = static_cast<int64_t>(scaled);
+        floor -= static_cast<double>(floor) > scaled;
+        const int64_t pixels = floor - scroll + margin;
+        return static_cast<int32_t>(std::clamp<int64_t>(pixels, INT32_MIN, INT32_MAX));
+    }
+    int32_t MapFar(int32_t twips, int32_t scroll, int32_t margin) const;
+
+    static constexpr double kExactLimit = 1e15;
     float zoom_;
     int32_t hScroll_;
     int32_t vScroll_;

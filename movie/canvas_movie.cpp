@@ -299,6 +299,7 @@ void MakeCanvasMovie()
 
     BeginMovie(6, view.Right - view.Left, view.Bottom - view.Top, kCanvasFrameRate);
     Writer().KeepWrittenBytes = true;
+    Writer().WrittenMovie.reserve(canvas.LastMovieSize + canvas.LastMovieSize / 16 + 4096);
     ControlMovieFile(file, kMovieOpen);
     const int64_t originX = -static_cast<int64_t>(view.Left) * kTwipsPerPixel;
     const int64_t originY = -static_cast<int64_t>(view.Top) * kTwipsPerPixel;
@@ -322,6 +323,7 @@ void MakeCanvasMovie()
     WriteEndTag();
     const bool written = ControlMovieFile(file, kMovieFinish);
     WriterState &writer = Writer();
+    canvas.LastMovieSize = writer.WrittenMovie.size();
     canvas.MovieBytes = written ? std::move(writer.WrittenMovie) : std::string();
     canvas.MovieBytesFile = file;
     writer.WrittenMovie = std::string();

@@ -44,6 +44,7 @@ struct CanvasMovieState {
     // canvas player to load without reading the file back; the player takes it once.
     std::string MovieBytes;
     std::string MovieBytesFile;
+    size_t LastMovieSize = 0;  // of the last canvas movie, so the next one's bytes grow once
 };
 
 CanvasMovieState &Canvas();

@@ -83,6 +83,8 @@ struct WriterState {
     BitBuffer UnitRecords;
     int32_t UnitFillCount = 0;
     int32_t UnitLineCount = 0;
+    // The body of the cached shape being written; its memory is kept from movie to movie.
+    BitBuffer ShapeBits;
     // Units encoded for earlier shapes; kept across movies.
     UnitCache Units;
 

@@ -407,6 +407,13 @@ const BitBuffer &CachedUnit(const core::PathArray &paths, size_t holder, const s
     return cache.Store(key, scratch);
 }
 
+// The bytes BufferBytes would give of a shape body.
+size_t ShapeBodySize(const BitBuffer &shape)
+{
+    const int64_t bits = int64_t{shape.BytePos} * 8 + shape.BitPos;
+    return bits <= 0 ? 0 : std::min(static_cast<size_t>((bits + 7) / 8), shape.Bytes.size());
+}
+
 int32_t Clamp8(int32_t value)
 {
     return std::clamp(value, 0, 255);
@@ -416,18 +423,43 @@ int32_t Clamp8(int32_t value)
 
 void DefineShape(int32_t id, const core::PathArray &paths, bool grouped)
 {
-    core::Rect32 bounds;
-    Bytes shape = grouped ? EncodeShapeCached(paths, &bounds) : EncodeShapePlain(paths, &bounds);
     constexpr int32_t kMinBoundsBits = 24;
+    core::Rect32 bounds;
+    if (!grouped) {
+        Bytes shape = EncodeShapePlain(paths, &bounds);
+        const swf::RectRecord rect{bounds.Left, bounds.Right, bounds.Top, bounds.Bottom};
+        AppendLongTag(TagCode::DefineShape3,
+                      swf::ShapeTagBody(static_cast<uint16_t>(id), rect, swf::RectBits(rect, kMinBoundsBits), shape));
+        return;
+    }
+    // The cached body is assembled in the writer's own buffer and copied once into the tag
+    // buffer: the drawing's bytes are neither copied again nor put in new memory per movie.
+    WriterState &w = Writer();
+    EncodeShapeCachedInto(w.ShapeBits, paths, bounds);
     const swf::RectRecord rect{bounds.Left, bounds.Right, bounds.Top, bounds.Bottom};
-    AppendLongTag(TagCode::DefineShape3,
-                  swf::ShapeTagBody(static_cast<uint16_t>(id), rect, swf::RectBits(rect, kMinBoundsBits), shape));
+    const Bytes head = swf::ShapeTagBody(static_cast<uint16_t>(id), rect, swf::RectBits(rect, kMinBoundsBits), {});
+    const size_t shapeSize = ShapeBodySize(w.ShapeBits);
+    AppendToBuffer(swf::LongTagHeader(TagCode::DefineShape3, head.size() + shapeSize));
+    AppendToBuffer(head);
+    w.TagBuffer.insert(w.TagBuffer.end(), w.ShapeBits.Bytes.begin(),
+                       w.ShapeBits.Bytes.begin() + static_cast<std::ptrdiff_t>(shapeSize));
 }
 
 Bytes EncodeShapeCached(const core::PathArray &paths, core::Rect32 *bounds)
 {
-    core::Rect32 box = kNothingDrawn;
     BitBuffer shape;
+    core::Rect32 box;
+    EncodeShapeCachedInto(shape, paths, box);
+    if (bounds) {
+        *bounds = box;
+    }
+    shape.Bytes.resize(ShapeBodySize(shape));
+    return std::move(shape.Bytes);
+}
+
+void EncodeShapeCachedInto(BitBuffer &shape, const core::PathArray &paths, core::Rect32 &bounds)
+{
+    core::Rect32 box = kNothingDrawn;
     InitBitBuffer(shape);
     swf::WriteStyleCount(shape, 0);  // no shape-level styles
     swf::WriteStyleCount(shape, 0);
@@ -453,10 +485,7 @@ Bytes EncodeShapeCached(const core::PathArray &paths, core::Rect32 *bounds)
     }
     Writer().Units.EndShape();
     swf::WriteEndShape(shape);
-    if (bounds) {
-        *bounds = ShapeRect(box);
-    }
-    return BufferBytes(shape);
+    bounds = ShapeRect(box);
 }
 
 Bytes EncodeShapePlain(const core::PathArray &paths, core::Rect32 *bounds)

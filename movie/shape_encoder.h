@@ -37,6 +37,8 @@ void DefineShape(int32_t id, const core::PathArray &paths, bool grouped);
 // the paths drawn, each stroked path widened by half its line.
 Bytes EncodeShapeCached(const core::PathArray &paths, core::Rect32 *bounds = nullptr);
 Bytes EncodeShapePlain(const core::PathArray &paths, core::Rect32 *bounds = nullptr);
+// The cached body written into shape (emptied first, its memory kept), with its bounds.
+void EncodeShapeCachedInto(BitBuffer &shape, const core::PathArray &paths, core::Rect32 &bounds);
 
 // Encodes one unit into out (an empty buffer) for modes kUnitSingle and kUnitFinish.
 void EncodePathUnit(BitBuffer &out, const core::PathRecord &path, int32_t mode);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <random>
+#include <utility>
 
 namespace movie {
 namespace {
@@ -97,12 +98,43 @@ uint64_t PathHash(const core::PathRecord &path, core::Rect32 &extremes)
 
 const BitBuffer *UnitCache::Find(const UnitKey &key)
 {
-    auto found = units_.find(key.Hash);
-    if (found == units_.end() || !(found->second.Key == key)) {
+    if (slots_.empty()) {
         return nullptr;
     }
-    Touch(found->second);
-    return &found->second.Bits;
+    Entry &entry = SlotOf(key.Hash);
+    if (entry.LastShape == 0 || !(entry.Key == key)) {
+        return nullptr;
+    }
+    Touch(entry);
+    return &entry.Bits;
+}
+
+UnitCache::Entry &UnitCache::SlotOf(uint64_t hash)
+{
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = static_cast<size_t>(hash ^ hash >> 32) & mask;; i = (i + 1) & mask) {
+        Entry &entry = slots_[i];
+        if (entry.LastShape == 0 || entry.Key.Hash == hash) {
+            return entry;
+        }
+    }
+}
+
+template <typename Keep>
+void UnitCache::Rebuild(size_t capacity, Keep keep)
+{
+    size_t slots = 64;
+    while (slots < capacity) {
+        slots *= 2;
+    }
+    std::vector<Entry> old = std::exchange(slots_, std::vector<Entry>(slots));
+    count_ = 0;
+    for (Entry &entry : old) {
+        if (entry.LastShape != 0 && keep(entry)) {
+            SlotOf(entry.Key.Hash) = std::move(entry);
+            ++count_;
+        }
+    }
 }
 
 void UnitCache::Touch(Entry &entry)
@@ -115,7 +147,13 @@ void UnitCache::Touch(Entry &entry)
 
 const BitBuffer &UnitCache::Store(const UnitKey &key, const BitBuffer &unit)
 {
-    Entry &entry = units_[key.Hash];  // a unit of another key with this hash gives way
+    if ((count_ + 1) * 2 > slots_.size()) {
+        Rebuild((count_ + 1) * 2, [](const Entry &) { return true; });
+    }
+    Entry &entry = SlotOf(key.Hash);  // a unit of another key with this hash gives way
+    if (entry.LastShape == 0) {
+        ++count_;
+    }
     entry.Key = key;
     Touch(entry);
     entry.Bits = BitBuffer();
@@ -133,8 +171,8 @@ void UnitCache::EndShape()
     for (size_t count : drawn_) {
         drawn += count;
     }
-    if (units_.size() > 2 * drawn + kSpareUnits) {
-        std::erase_if(units_, [this](const auto &unit) { return unit.second.LastShape + kKeptShapes <= shape_; });
+    if (count_ > 2 * drawn + kSpareUnits) {
+        Rebuild(drawn * 2, [this](const Entry &entry) { return entry.LastShape + kKeptShapes > shape_; });
     }
     ++shape_;
     drawn_[shape_ % kKeptShapes] = 0;

@@ -10,7 +10,6 @@
 
 #include <array>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 namespace movie {
@@ -31,32 +30,41 @@ uint64_t PathHash(const core::PathRecord &path, core::Rect32 &extremes);
 // The hash of a sequence: the hash so far followed by next.
 uint64_t ChainHash(uint64_t sofar, uint64_t next);
 
-// Encoded units, each kept while the shapes written recently drew it.
+// Encoded units, each kept while the shapes written recently drew it. The units lie in one array
+// of slots addressed by their hash (open addressing, linear probing, at most half full), so that a
+// lookup reads the slot that holds the key and then the unit's bytes, chasing no nodes.
 class UnitCache {
 public:
-    // The unit of key, or nullptr when it must be encoded. A unit found is kept.
+    // The unit of key, or nullptr when it must be encoded. A unit found is kept. The pointer holds
+    // until the next Store or EndShape.
     const BitBuffer *Find(const UnitKey &key);
-    // Keeps the meaningful bytes of unit under key and returns them.
+    // Keeps the meaningful bytes of unit under key and returns them (held as Find's are).
     const BitBuffer &Store(const UnitKey &key, const BitBuffer &unit);
     // Ends one shape. Once the cache holds more than twice the units the last few shapes drew,
     // the units none of them drew are dropped: the cache stays within a small multiple of what
     // is drawn, and each unit stored costs a constant share of the sweeps.
     void EndShape();
 
-    size_t Size() const { return units_.size(); }
+    size_t Size() const { return count_; }
 
 private:
     struct Entry {
         UnitKey Key;
         BitBuffer Bits;
-        uint64_t LastShape = 0;
+        uint64_t LastShape = 0;  // 0: the slot is free
     };
     static constexpr size_t kKeptShapes = 2;  // the canvas and a thumbnail are written in turn
 
     void Touch(Entry &entry);
+    // The slot of hash: the one holding it, else the free one where it would go.
+    Entry &SlotOf(uint64_t hash);
+    // Moves the entries for which keep holds into a table of at least capacity slots.
+    template <typename Keep>
+    void Rebuild(size_t capacity, Keep keep);
 
-    std::unordered_map<uint64_t, Entry> units_;
-    uint64_t shape_ = kKeptShapes;  // the shape being written
+    std::vector<Entry> slots_;  // a power of two in size, or empty
+    size_t count_ = 0;
+    uint64_t shape_ = kKeptShapes;  // the shape being written (above 0, so 0 marks a free slot)
     std::array<size_t, kKeptShapes> drawn_{};  // units each of the last shapes drew, by shape % kKeptShapes
 };
 

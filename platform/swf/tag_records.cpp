@@ -33,12 +33,18 @@ std::string ReadString(BitReader &in)
 
 }  // namespace
 
+Bytes LongTagHeader(TagCode code, size_t length)
+{
+    Bytes header;
+    AppendWord(header, TagHeaderWord(code, kLongTagLength));
+    AppendLong(header, static_cast<int64_t>(length));
+    return header;
+}
+
 Bytes LongTag(TagCode code, const Bytes &body)
 {
-    Bytes tag;
-    tag.reserve(body.size() + 6);
-    AppendWord(tag, TagHeaderWord(code, kLongTagLength));
-    AppendLong(tag, static_cast<int64_t>(body.size()));
+    Bytes tag = LongTagHeader(code, body.size());
+    tag.reserve(body.size() + kLongTagHeaderBytes);
     Append(tag, body);
     return tag;
 }

@@ -16,6 +16,8 @@ namespace platform::swf {
 // A whole tag: the header in the long form (always), or the short form for bodies under 0x3F bytes.
 Bytes LongTag(TagCode code, const Bytes &body);
 Bytes ShortTag(TagCode code, const Bytes &body);
+// The long header of a tag whose body is length bytes.
+Bytes LongTagHeader(TagCode code, size_t length);
 
 // A long tag header: the code word, then the UI32 length.
 constexpr size_t kLongTagHeaderBytes = 6;

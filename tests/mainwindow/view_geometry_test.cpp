@@ -1,4 +1,7 @@
 #include "mainwindow/view_geometry.h"
+#include "platform/base/rounding.h"
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -117,4 +120,31 @@ TEST(ScrollRanges, EndsBeyondSixteenBitsAreLeftOut)
     EXPECT_TRUE(h.enabled);
     EXPECT_FALSE(h.max.has_value());
     EXPECT_FALSE(h.min.has_value());
+}
+
+// Twips to picture pixels: the floor of the scaled twips, less the scroll, plus the centring
+// margin, rounded and saturated in doubles; the same at every zoom, twip and scroll, the extremes
+// included.
+TEST(CanvasView, TwipsMapToTheFlooredScaledValueAtEveryZoomAndScroll)
+{
+    const float zooms[] = {0.01f, 0.25f, 1.0f, 3.3f, 64.0f, 1e12f, 1e30f};
+    const int32_t twips[] = {INT32_MIN, -1000001, -21, -20, -19, -1, 0, 1, 19, 20, 21, 7777777, INT32_MAX};
+    const int32_t scrolls[] = {INT32_MIN, -5000, 0, 37, INT32_MAX};
+    for (float zoom : zooms) {
+        for (int32_t scroll : scrolls) {
+            ViewMetrics view = ExampleView(zoom);
+            view.hScrollValue = scroll;
+            view.vScrollValue = scroll / -3;
+            const TwipToScreenMap map(view);
+            auto expected = [&](int32_t t, int32_t s, int32_t visible, int32_t canvas) {
+                const int32_t margin = platform::RoundToInt32(visible - static_cast<double>(zoom) * canvas) / 2;
+                return platform::RoundToInt32(std::floor(static_cast<double>(zoom) * t / 20.0) - s + margin);
+            };
+            for (int32_t t : twips) {
+                SCOPED_TRACE(testing::Message() << "zoom " << zoom << " scroll " << scroll << " twips " << t);
+                EXPECT_EQ(map.X(t), expected(t, view.hScrollValue, view.VisibleWidth(), view.canvasWidth));
+                EXPECT_EQ(map.Y(t), expected(t, view.vScrollValue, view.VisibleHeight(), view.canvasHeight));
+            }
+        }
+    }
 }

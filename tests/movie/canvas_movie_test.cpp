@@ -5,6 +5,7 @@
 #include "core/host.h"
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
+#include "movie/shape_encoder.h"
 #include "platform/player/movie_player.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/movie_tags.h"
@@ -529,4 +530,103 @@ TEST_F(CanvasMovieTest, TheMovieWrittenIsKeptOnceInMemoryForTheCanvasPlayer)
     core::Doc().CanvasTempFile = testsupport::TempPath("no such folder/_canvtemp.tmp");
     movie::MakeCanvasMovie();
     EXPECT_EQ(movie::TakeCanvasMovieBytes(core::Doc().CanvasTempFile), "");
+}
+
+namespace {
+
+void ShiftPath(core::PathRecord &path, int32_t dx, int32_t dy)
+{
+    for (core::AnchorPoint &anchor : path.Anchors) {
+        anchor.X += dx;
+        anchor.Y += dy;
+    }
+}
+
+}  // namespace
+
+// A canvas movie written after an edit, from the units kept for the movies before it (another
+// shape written in between, as a thumbnail is), equals the movie written with nothing kept, byte
+// for byte; the copy kept in memory equals the file. However long the edits go on, the writer keeps
+// no more units than the last shapes drew, twice over, and a fixed spare.
+TEST_F(CanvasMovieTest, AMovieWrittenAfterAnEditEqualsOneWrittenCold)
+{
+    auto drawing = [] {
+        core::PathArray paths{core::PathRecord()};
+        for (int i = 0; i < 24; ++i) {
+            core::PathRecord path = Square(40 + (i % 6) * 300, 40 + (i / 6) * 300, 200 + i * 7, 0xFF102030u + i);
+            path.FillType = static_cast<int16_t>(i % 5);
+            path.GradColor = 0xFFE0C020;
+            path.GradCenterX = path.Anchors[0].X + 100;
+            path.GradCenterY = path.Anchors[0].Y + 100;
+            path.GradRatioX = 0.008f;
+            path.GradRatioY = 0.006f;
+            path.LineMode = static_cast<int16_t>(i % 3 == 0);
+            path.LineWidth = 20 + i;
+            path.Anchors[1].AnchorKind = i % 4 == 1 ? core::kControlPoint : core::kOnCurve;
+            paths.push_back(path);
+        }
+        paths[5].blGroup = paths[6].blGroup = true;
+        paths[5].GroupID = paths[6].GroupID = 1;
+        paths[9].blCompound = paths[14].blCompound = true;
+        paths[9].CompoundID = paths[14].CompoundID = 2;
+        return paths;
+    };
+    using Edit = void (*)(core::PathArray &);
+    const struct {
+        const char *name;
+        Edit edit;
+    } edits[] = {
+        {"move one", [](core::PathArray &p) { ShiftPath(p[12], 40, -20); }},
+        {"move all", [](core::PathArray &p) { for (size_t i = 1; i < p.size(); ++i) ShiftPath(p[i], 20, 20); }},
+        {"recolour", [](core::PathArray &p) { p[3].FillColor = 0xFF00FF00; p[4].GradColor = 0xFF0000FF; }},
+        {"line width", [](core::PathArray &p) { p[1].LineWidth = 300; }},
+        {"delete", [](core::PathArray &p) { p.erase(p.begin() + 7); }},
+        {"insert a copy", [](core::PathArray &p) { p.insert(p.begin() + 2, p[20]); }},
+        {"hide", [](core::PathArray &p) { p[8].DispFlags = core::kDispHidden; }},
+        {"compound member moved", [](core::PathArray &p) { ShiftPath(p[14], 0, 60); }},
+        {"compound made", [](core::PathArray &p) {
+             p[17].blCompound = p[18].blCompound = true;
+             p[17].CompoundID = p[18].CompoundID = 3;
+         }},
+        {"group moved", [](core::PathArray &p) { ShiftPath(p[5], 10, 0); ShiftPath(p[6], 10, 0); }},
+        {"to the back", [](core::PathArray &p) { std::rotate(p.begin() + 1, p.begin() + 24, p.end()); }},
+        {"all deleted", [](core::PathArray &p) { p.resize(1); }},
+    };
+    const core::PathArray thumbnail{core::PathRecord(), Square(10, 10, 50, 0xFF0000FF)};
+    auto write = [](const core::PathArray &paths) {
+        core::Doc().DocPaths = paths;
+        movie::MakeCanvasMovie();
+        const std::string bytes = MovieBytes();
+        EXPECT_EQ(movie::TakeCanvasMovieBytes(core::Doc().CanvasTempFile), bytes);
+        return bytes;
+    };
+    auto cold = [&write](const core::PathArray &paths) {
+        movie::ResetWriterForTest();
+        return write(paths);
+    };
+    size_t mostDrawn = 0;
+    for (const auto &edit : edits) {
+        SCOPED_TRACE(edit.name);
+        const core::PathArray before = drawing();
+        core::PathArray after = before;
+        edit.edit(after);
+        mostDrawn = std::max(mostDrawn, before.size());
+        write(before);
+        movie::EncodeShapeCached(thumbnail);
+        const std::string warm = write(after);
+        EXPECT_EQ(warm, cold(after));
+        write(after);
+        const std::string undone = write(before);  // its units were kept from the first movie
+        EXPECT_EQ(undone, cold(before));
+    }
+    // A session of edits: every path moved at each step.
+    core::PathArray session = drawing();
+    for (int step = 0; step < 300; ++step) {
+        for (size_t i = 1; i < session.size(); ++i) {
+            ShiftPath(session[i], step % 2 == 0 ? 20 : -19, 0);
+        }
+        write(session);
+    }
+    EXPECT_LE(movie::Writer().Units.Size(), 2 * 2 * mostDrawn + 4096);
+    EXPECT_EQ(write(session), cold(session));
 }
