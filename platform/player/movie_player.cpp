@@ -8,6 +8,8 @@
 
 #include <QThreadPool>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <condition_variable>
 #include <filesystem>
@@ -226,6 +228,9 @@ void MoviePlayer::ParseLoaded(std::string_view bytes)
     }
     ShowFrame(0);
     playing_ = TotalFrames() > 1;
+    // The previous movie's groups not taken over were freed above; return the pages they held
+    // (in every arena, the render workers' too) instead of keeping them resident for the next load.
+    malloc_trim(0);
 }
 
 void MoviePlayer::SetQuality2(const std::string &quality)

@@ -126,7 +126,14 @@ QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
     stroker.setCapStyle(Qt::RoundCap);
     stroker.setJoinStyle(Qt::RoundJoin);
     stroker.setCurveThreshold(1.0);
-    return stroker.createStroke(CutLine(line, LargestTurn(width, scale)));
+    const QPainterPath stroke = stroker.createStroke(CutLine(line, LargestTurn(width, scale)));
+    // The stroker grows its elements as it goes (up to a quarter unused); outlines are kept, so
+    // they are kept in exactly the room their elements take.
+    QPainterPath outline;
+    outline.setFillRule(stroke.fillRule());
+    outline.reserve(stroke.elementCount());
+    outline.addPath(stroke);
+    return outline;
 }
 
 LineOutlines::~LineOutlines()

@@ -174,3 +174,38 @@ TEST(PlayerBudgets, ALineFirstDrawnThinGetsItsOutlineWhenDrawnWide)
     Load(fresh, BackAndForth(300, 40), "fresh.swf");
     EXPECT_EQ(Render(fresh, kSize, kSize), wide);
 }
+
+// A kept outline covers its line grown by half the width on every side and nothing else (no
+// point left at the origin by the copy it is kept in), filled by the winding rule.
+TEST(PlayerBudgets, KeptLineOutlinesCoverTheirLineAlone)
+{
+    struct Case {
+        const char *name;
+        QPainterPath line;
+    };
+    QPainterPath straight(QPointF(200, 1000));
+    straight.lineTo(1800, 1000);
+    QPainterPath curved(QPointF(200, 1000));
+    curved.quadTo(1000, 1800, 1800, 1000);
+    QPainterPath closed(QPointF(400, 400));
+    closed.lineTo(1600, 400);
+    closed.lineTo(1600, 1600);
+    closed.lineTo(400, 1600);
+    closed.closeSubpath();
+    const Case cases[] = {{"straight", straight}, {"curved", curved}, {"closed", closed}};
+    constexpr double kWidth = 200;
+    for (const Case &c : cases) {
+        for (double scale : {0.05, 1.0}) {
+            const QPainterPath outline = platform::swf::LineOutline(c.line, kWidth, scale);
+            const QRectF expected = c.line.boundingRect().adjusted(-kWidth / 2, -kWidth / 2, kWidth / 2, kWidth / 2);
+            const QRectF bounds = outline.boundingRect();
+            SCOPED_TRACE(std::string(c.name) + " at scale " + std::to_string(scale));
+            EXPECT_EQ(outline.fillRule(), Qt::WindingFill);
+            EXPECT_NEAR(bounds.left(), expected.left(), 1.0);
+            EXPECT_NEAR(bounds.top(), expected.top(), 1.0);
+            EXPECT_NEAR(bounds.right(), expected.right(), 1.0);
+            EXPECT_LE(bounds.bottom(), expected.bottom() + 1.0);
+            EXPECT_TRUE(outline.contains(c.line.pointAtPercent(0.5)));
+        }
+    }
+}
