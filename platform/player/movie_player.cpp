@@ -8,7 +8,6 @@
 
 #include <QThreadPool>
 
-#include <malloc.h>
 
 #include <algorithm>
 #include <condition_variable>
@@ -228,9 +227,6 @@ void MoviePlayer::ParseLoaded(std::string_view bytes)
     }
     ShowFrame(0);
     playing_ = TotalFrames() > 1;
-    // The previous movie's groups not taken over were freed above; return the pages they held
-    // (in every arena, the render workers' too) instead of keeping them resident for the next load.
-    malloc_trim(0);
 }
 
 void MoviePlayer::SetQuality2(const std::string &quality)
