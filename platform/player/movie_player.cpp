@@ -132,6 +132,16 @@ constexpr double kDefaultFrameRate = 12;
 constexpr int64_t kMaxWorkOnTheSpot = 3000;
 std::atomic<int64_t> mostWorkOnTheSpot{kMaxWorkOnTheSpot};
 
+// A preview repaints the area of a range of moved items only while that counts at most this
+// much work (as swf::RepaintWork counts it).
+constexpr int64_t kMaxPreviewWork = 4 * kMaxWorkOnTheSpot;
+
+// A clip layer changes what is drawn beneath it: pictures holding one are drawn whole.
+bool Layered(const std::vector<swf::PaintItem> &items)
+{
+    return std::none_of(items.begin(), items.end(), [](const swf::PaintItem &item) { return item.clipDepth > 0; });
+}
+
 // A shift preview draws the few items below the moved ones to see that they are all one colour.
 constexpr size_t kMostItemsBelowAShift = 4;
 
@@ -377,9 +387,7 @@ void MoviePlayer::Paint(QImage &target, const QRect &rect, const Request &reques
         picture_ = std::make_unique<Picture>(
             Picture{std::move(image), rect, request.background, request.view, quality_, {}, {}});
     }
-    // A clip layer changes what is drawn beneath it: such pictures are drawn whole.
-    const bool layered = std::none_of(items.begin(), items.end(),
-                                      [](const swf::PaintItem &item) { return item.clipDepth > 0; });
+    const bool layered = Layered(items);
     picture_->items = std::move(items);
     if (!changed.isEmpty()) {
         swf::RenderCounts counts;
@@ -478,8 +486,7 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
     std::vector<swf::PaintItem> items = swf::PaintItems(*request.movie, state_->displayList);
     const QRect changed = swf::ChangedArea(picture_->items, items, request.view, request.visible);
     const size_t head = swf::UnchangedHead(picture_->items, items);
-    const bool layered = std::none_of(items.begin(), items.end(),
-                                      [](const swf::PaintItem &item) { return item.clipDepth > 0; });
+    const bool layered = Layered(items);
     if (changed.isEmpty() || swf::RepaintWork(items, {picture_->below.KeptFor(changed, head, layered), SIZE_MAX},
                                               request.view, changed) <= mostWorkOnTheSpot.load()) {
         Paint(target, rect, request, std::move(items));
@@ -529,6 +536,44 @@ bool MoviePlayer::UniformBelow(const Request &request, const std::vector<swf::Pa
     return true;
 }
 
+// An image of the target's size and format for a preview: the last preview's memory when it fits
+// (and is not the last picture's). Null when there is no memory for it.
+QImage MoviePlayer::PreviewImage(const QImage &target)
+{
+    const bool reusable =
+        preview_.size() == target.size() && preview_.format() == target.format() && preview_.isDetached();
+    return reusable ? std::move(preview_) : QImage(target.size(), target.format());
+}
+
+// Shows the last picture with the area of a range of items moved alike painted again over the
+// kept pixels below them, while that is little work. Rows are not repainted whole there: a
+// gradient run cut by the area may land one level apart from the exact picture.
+bool MoviePlayer::ShowMovedRange(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items)
+{
+    const std::optional<swf::ItemRange> moved = swf::MovedRange(picture_->items, items, request.view);
+    if (!moved) {
+        return false;
+    }
+    const QRect area = swf::MovedArea(picture_->items, items, *moved, request.view, request.visible);
+    const size_t kept = picture_->below.KeptFor(area, moved->begin, Layered(items));
+    if (area.isEmpty() || swf::RepaintWork(items, {kept, SIZE_MAX}, request.view, area) > kMaxPreviewWork) {
+        return false;
+    }
+    QImage preview = PreviewImage(target);
+    if (preview.isNull()) {
+        return false;
+    }
+    swf::CopyArea(picture_->image, preview, request.visible);
+    swf::RenderCounts counts;
+    const swf::PictureSetup setup{request.movie,       &state_->displayList, request.visible, request.view,
+                                  QualityOf(quality_), request.background,   &counts};
+    picture_->below.PaintOver(setup, preview, area, kept);
+    AddRenderCounts(counts);
+    preview_ = std::move(preview);
+    swf::CopyArea(preview_, target, request.visible);
+    return true;
+}
+
 // Shows what the picture will be until the worker is done: the last picture shifted along with
 // the items when they all moved alike by whole pixels, else the last picture while most items
 // stay where they were. False (nothing shown) when the last picture shows something else.
@@ -538,14 +583,11 @@ bool MoviePlayer::ShowPreview(QImage &target, const Request &request, const std:
     if (moved && moved->from > 0 && !UniformBelow(request, items, moved->from)) {
         moved.reset();
     }
-    const std::optional<QPoint> shift = moved ? std::optional<QPoint>(moved->offset) : std::nullopt;
-    // The last preview's memory is painted over when it fits (and is not the last picture's).
-    QImage preview;
-    if (shift) {
-        const bool reusable = preview_.size() == target.size() && preview_.format() == target.format() &&
-                              preview_.isDetached();
-        preview = reusable ? std::move(preview_) : QImage(target.size(), target.format());
+    if (!moved && ShowMovedRange(target, request, items)) {
+        return true;
     }
+    const std::optional<QPoint> shift = moved ? std::optional<QPoint>(moved->offset) : std::nullopt;
+    QImage preview = shift ? PreviewImage(target) : QImage();
     if (preview.isNull()) {  // no shift, or no memory for a shifted copy
         if (!swf::MostlyInPlace(picture_->items, items)) {
             return false;

@@ -100,7 +100,8 @@ public:
     // items and the area the change touches). A costlier one is drawn on a worker thread: target
     // gets a preview at once and false is returned. The preview is the last picture with its
     // pixels shifted when every item moved by the same whole number of device pixels (and the
-    // strips this uncovers drawn), else the last picture as it was while most items stay where
+    // strips this uncovers drawn), the last picture with the area of a few items moved alike
+    // painted again when that is little work, else the last picture as it was while most items stay where
     // they were (a restyle); other changes are drawn on the spot. Once the worker is done,
     // rendering again the same way gives the exact picture (and returns true). A newer movie or
     // render cancels the worker's render; its result is then never shown.
@@ -140,6 +141,8 @@ private:
     void AdoptDrawnJob();
     bool UniformBelow(const Request &request, const std::vector<swf::PaintItem> &items, size_t from) const;
     bool ShowPreview(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items);
+    bool ShowMovedRange(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items);
+    QImage PreviewImage(const QImage &target);
 
     std::string moviePath_;
     bool outOfMemory_ = false;

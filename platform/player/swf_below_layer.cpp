@@ -56,6 +56,17 @@ size_t BelowLayer::KeptFor(const QRect &changed, size_t head, bool layered) cons
     return count_;
 }
 
+void BelowLayer::PaintOver(const PictureSetup &setup, QImage &picture, const QRect &area, size_t kept) const
+{
+    if (kept == 0) {
+        FillArea(picture, area, setup.background);
+    } else {
+        CopyArea(image_, picture, area);
+    }
+    RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, area, setup.view, setup.quality,
+                      {kept, SIZE_MAX}, setup.counts, setup.cancel);
+}
+
 void BelowLayer::Drop()
 {
     count_ = 0;

@@ -41,6 +41,9 @@ public:
     // every item into the changed area at once, bit for bit.
     void PaintChanged(const PictureSetup &setup, QImage &picture, const QRect &changed, size_t head,
                       bool layered);
+    // Paints area of picture with the background and every item, the first kept of them (as
+    // KeptFor counts them) taken from the kept pixels; the layer is left as it is.
+    void PaintOver(const PictureSetup &setup, QImage &picture, const QRect &area, size_t kept) const;
     // Forgets the kept pixels (the setup changed).
     void Drop();
     // How many leading items PaintChanged would take from the kept pixels over changed without

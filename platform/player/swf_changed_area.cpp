@@ -64,6 +64,58 @@ std::optional<QPoint> WholeOffset(const QTransform &from, const QTransform &to)
     return QPoint(static_cast<int>(x), static_cast<int>(y));
 }
 
+// The union of the device areas of the items in range; nullopt when one is not known.
+std::optional<QRect> CoveredArea(const std::vector<PaintItem> &items, const ItemRange &range, const QTransform &view)
+{
+    QRect covered;
+    for (size_t i = range.begin; i < std::min(range.end, items.size()); ++i) {
+        const std::optional<QRect> device = DeviceArea(items[i], view);
+        if (!device) {
+            return std::nullopt;
+        }
+        covered |= *device;
+    }
+    return covered;
+}
+
+// How many trailing items of the two lists paint the same, among those past head.
+size_t UnchangedTail(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after, size_t head)
+{
+    const size_t common = std::min(before.size(), after.size());
+    size_t tail = 0;
+    while (tail < common - head && before[before.size() - 1 - tail].SameAs(after[after.size() - 1 - tail])) {
+        ++tail;
+    }
+    return tail;
+}
+
+// The one whole device-pixel offset by which every item in range of after is that of before
+// translated through view (same group, look and depth; no clip layer, nothing read anew).
+std::optional<QPoint> MovedAlike(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                                 const ItemRange &range, const QTransform &view)
+{
+    std::optional<QPoint> shift;
+    for (size_t i = range.begin; i < range.end; ++i) {
+        const PaintItem &old = before[i];
+        const PaintItem &now = after[i];
+        if (!old.comparable || !now.comparable || old.group != now.group || old.depth != now.depth ||
+            now.clipDepth != 0 || old.clipDepth != 0 || !(old.colorTransform == now.colorTransform)) {
+            return std::nullopt;
+        }
+        const QTransform was = old.matrix * view;
+        const QTransform is = now.matrix * view;
+        if (was.m11() != is.m11() || was.m12() != is.m12() || was.m21() != is.m21() || was.m22() != is.m22()) {
+            return std::nullopt;
+        }
+        const std::optional<QPoint> offset = WholeOffset(was, is);
+        if (!offset || (shift && *shift != *offset)) {
+            return std::nullopt;
+        }
+        shift = offset;
+    }
+    return shift;
+}
+
 }  // namespace
 
 bool PaintItem::SameAs(const PaintItem &other) const
@@ -108,21 +160,15 @@ QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintI
                   const QTransform &view, const QRect &area)
 {
     // Items equal at both ends paint the same pixels in the same order; only the middle differs.
-    const size_t common = std::min(before.size(), after.size());
     const size_t head = UnchangedHead(before, after);
-    size_t tail = 0;
-    while (tail < common - head && before[before.size() - 1 - tail].SameAs(after[after.size() - 1 - tail])) {
-        ++tail;
-    }
+    const size_t tail = UnchangedTail(before, after, head);
     QRect changed;
     for (const auto *items : {&before, &after}) {
-        for (size_t i = head; i < items->size() - tail; ++i) {
-            const std::optional<QRect> device = DeviceArea((*items)[i], view);
-            if (!device) {
-                return area;
-            }
-            changed |= *device;
+        const std::optional<QRect> device = CoveredArea(*items, {head, items->size() - tail}, view);
+        if (!device) {
+            return area;
         }
+        changed |= *device;
     }
     changed &= area;
     if (changed.isEmpty()) {
@@ -145,26 +191,27 @@ std::optional<ItemShift> WholePixelShift(const std::vector<PaintItem> &before, c
     if (before.size() != after.size() || from == after.size()) {
         return std::nullopt;
     }
-    std::optional<QPoint> shift;
-    for (size_t i = from; i < after.size(); ++i) {
-        const PaintItem &old = before[i];
-        const PaintItem &now = after[i];
-        if (!old.comparable || !now.comparable || old.group != now.group || old.depth != now.depth ||
-            now.clipDepth != 0 || old.clipDepth != 0 || !(old.colorTransform == now.colorTransform)) {
-            return std::nullopt;
-        }
-        const QTransform was = old.matrix * view;
-        const QTransform is = now.matrix * view;
-        if (was.m11() != is.m11() || was.m12() != is.m12() || was.m21() != is.m21() || was.m22() != is.m22()) {
-            return std::nullopt;
-        }
-        const std::optional<QPoint> offset = WholeOffset(was, is);
-        if (!offset || (shift && *shift != *offset)) {
-            return std::nullopt;
-        }
-        shift = offset;
+    const std::optional<QPoint> shift = MovedAlike(before, after, {from, after.size()}, view);
+    return shift ? std::optional<ItemShift>(ItemShift{*shift, from}) : std::nullopt;
+}
+
+std::optional<ItemRange> MovedRange(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                                    const QTransform &view)
+{
+    const size_t from = UnchangedHead(before, after);
+    if (before.size() != after.size() || from == after.size()) {
+        return std::nullopt;
     }
-    return ItemShift{*shift, from};
+    const ItemRange moved{from, after.size() - UnchangedTail(before, after, from)};
+    return MovedAlike(before, after, moved, view) ? std::optional<ItemRange>(moved) : std::nullopt;
+}
+
+QRect MovedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after, const ItemRange &moved,
+                const QTransform &view, const QRect &area)
+{
+    const std::optional<QRect> was = CoveredArea(before, moved, view);
+    const std::optional<QRect> is = CoveredArea(after, moved, view);
+    return was && is ? (*was | *is) & area : area;
 }
 
 bool MostlyInPlace(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after)

@@ -84,6 +84,15 @@ struct ItemShift {
 std::optional<ItemShift> WholePixelShift(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
                                          const QTransform &view);
 
+// The range of items of after that are those of before moved alike by one whole device-pixel
+// offset (as WholePixelShift takes them), every item outside it unchanged; nullopt otherwise.
+std::optional<ItemRange> MovedRange(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                                    const QTransform &view);
+// The device area (within area) the moved items cover before and after the move: all of area
+// when that is not known.
+QRect MovedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after, const ItemRange &moved,
+                const QTransform &view, const QRect &area);
+
 // Whether the two lists hold as many items and at least half of them lie where they did (same
 // placement and bounds: restyled, not moved), so that the last picture shows roughly the new one.
 bool MostlyInPlace(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after);

@@ -16,9 +16,10 @@ constexpr int kSize = 200;
 enum class First { Moves, Stays, Paper };
 
 // Overlapping boxes with wide lines, every third with a linear gradient; every box is moved by
-// (dx, dy) twips (the first one only when it moves) and box `recoloured` gets another fill
-// colour. The first box can be an opaque paper under the whole picture.
-std::string Boxes(int dx, int dy, int recoloured = -1, First first = First::Moves)
+// (dx, dy) twips (the first one only when it moves; only box `movedOnly` when that is given) and
+// box `recoloured` gets another fill colour. The first box can be an opaque paper under the whole
+// picture.
+std::string Boxes(int dx, int dy, int recoloured = -1, First first = First::Moves, int movedOnly = -1)
 {
     Styles firstStyles;
     Records records;
@@ -26,13 +27,14 @@ std::string Boxes(int dx, int dy, int recoloured = -1, First first = First::Move
         firstStyles.Solid(0xF8F0E0FF);
         records.Box(0, 0, kSize * 20, kSize * 20, 1, -1, -1);
     } else {
-        const int moved = first == First::Moves ? 1 : 0;
+        const int moved = first == First::Moves && movedOnly <= 0 ? 1 : 0;
         firstStyles.Solid(0x3060C0FF).Line(40, 0x000000FF);
         records.Box(400 + dx * moved, 400 + dy * moved, 1800 + dx * moved, 1500 + dy * moved, 1, -1, 1);
     }
     for (int i = 1; i < 30; ++i) {
-        const int x = (i * 433) % 3200 + dx;
-        const int y = (i * 617) % 3000 + dy;
+        const int moves = movedOnly < 0 || movedOnly == i ? 1 : 0;
+        const int x = (i * 433) % 3200 + dx * moves;
+        const int y = (i * 617) % 3000 + dy * moves;
         const uint32_t fill = i == recoloured ? 0x10E020FFu : 0x00008090u | static_cast<uint32_t>(i * 8) << 24;
         Styles next;
         if (i % 3 == 0) {
@@ -97,7 +99,7 @@ struct Shown {
     }
 };
 
-enum class Preview { Shifted, LastPicture, None };
+enum class Preview { WithinOneLevel, LastPicture, None };
 
 struct PreviewCase {
     const char *name;
@@ -120,7 +122,7 @@ TEST_P(WorkerPreview, IsWithinOneLevelOrTheLastPictureAndTheFinishedPictureIsExa
     const bool exactAtOnce = shown.Show(c.after);
     const QImage exact = Exact(c.after, c.quality);
     EXPECT_EQ(exactAtOnce, c.preview == Preview::None);
-    if (c.preview == Preview::Shifted) {
+    if (c.preview == Preview::WithinOneLevel) {
         EXPECT_LE(LargestDifference(shown.target, exact), 1);
     } else if (c.preview == Preview::LastPicture) {
         EXPECT_EQ(shown.target, last) << "the last picture stays until the exact one";
@@ -134,17 +136,54 @@ TEST_P(WorkerPreview, IsWithinOneLevelOrTheLastPictureAndTheFinishedPictureIsExa
 
 INSTANTIATE_TEST_SUITE_P(
     Edits, WorkerPreview,
-    testing::Values(PreviewCase{"RightOnePixel", Boxes(20, 0), "high", Preview::Shifted},
-                    PreviewCase{"UpLeftSeveral", Boxes(-140, -60), "high", Preview::Shifted},
-                    PreviewCase{"FarDown", Boxes(0, 1400), "high", Preview::Shifted},
-                    PreviewCase{"WithoutAntiAliasing", Boxes(60, 100), "low", Preview::Shifted},
+    testing::Values(PreviewCase{"RightOnePixel", Boxes(20, 0), "high", Preview::WithinOneLevel},
+                    PreviewCase{"UpLeftSeveral", Boxes(-140, -60), "high", Preview::WithinOneLevel},
+                    PreviewCase{"FarDown", Boxes(0, 1400), "high", Preview::WithinOneLevel},
+                    PreviewCase{"WithoutAntiAliasing", Boxes(60, 100), "low", Preview::WithinOneLevel},
                     PreviewCase{"Recoloured", Boxes(0, 0, 6), "high", Preview::LastPicture},
-                    PreviewCase{"AllButTheFirst", Boxes(40, 20, -1, First::Stays), "high", Preview::None},
-                    PreviewCase{"AllOverPaper", Boxes(40, 20, -1, First::Paper), "high", Preview::Shifted,
+                    PreviewCase{"AllButTheFirst", Boxes(40, 20, -1, First::Stays), "high", Preview::WithinOneLevel},
+                    PreviewCase{"AllOverPaper", Boxes(40, 20, -1, First::Paper), "high", Preview::WithinOneLevel,
                                 First::Paper},
                     PreviewCase{"HalfPixel", Boxes(10, 0), "high", Preview::None},
                     PreviewCase{"HalfPixelLow", Boxes(30, 0), "low", Preview::None}),
     [](const testing::TestParamInfo<PreviewCase> &info) { return std::string(info.param.name); });
+
+struct OneMovedCase {
+    const char *name;
+    int moved;  // the box moved among the others
+    int dx, dy;
+    std::string quality;
+};
+
+class WorkerOneMoved : public testing::TestWithParam<OneMovedCase> {};
+
+// One box moved over and under others: the preview already shows it at its new place (and its
+// undo at the old one), within one level of the exact picture that follows.
+TEST_P(WorkerOneMoved, PreviewOfTheMoveAndItsUndoIsWithinOneLevelAndThenExact)
+{
+    const OneMovedCase &c = GetParam();
+    AllOnWorker worker;
+    Shown shown(c.quality);
+    ASSERT_TRUE(shown.ShowFirst());
+    const std::string moved = Boxes(c.dx, c.dy, -1, First::Moves, c.moved);
+    for (const std::string &next : {moved, Boxes(0, 0)}) {  // the move, then its undo
+        const QImage last = shown.target;
+        const QImage exact = Exact(next, c.quality);
+        ASSERT_NE(exact, last);
+        EXPECT_FALSE(shown.Show(next)) << "drawn exactly by the worker";
+        EXPECT_LE(LargestDifference(shown.target, exact), 1);
+        shown.player.FinishPendingRender();
+        EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect()));
+        EXPECT_EQ(shown.target, exact);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moves, WorkerOneMoved,
+    testing::Values(OneMovedCase{"MiddleRight", 15, 20, 0, "high"}, OneMovedCase{"GradientFar", 12, -300, 460, "high"},
+                    OneMovedCase{"SecondUpLeft", 1, -60, -40, "medium"}, OneMovedCase{"LastDown", 29, 0, 200, "high"},
+                    OneMovedCase{"MiddleLow", 14, 100, 60, "low"}, OneMovedCase{"FirstBest", 0, 40, 20, "best"}),
+    [](const testing::TestParamInfo<OneMovedCase> &info) { return std::string(info.param.name); });
 
 // The shift found between the paint items of two movies parsed one after the other (the second
 // takes the first's groups, as a player does), drawn through view.
