@@ -31,6 +31,7 @@ namespace {
 constexpr float kCanvasFrameRate = 12.0f;
 constexpr int32_t kOpaque = 256;  // alpha multiplier that leaves a placement unchanged
 constexpr int32_t kTwipsPerPixel = 20;
+constexpr size_t kSpareMovieBytes = 65536;
 constexpr core::Color kGridColor = 0x80808080;        // grey at half opacity
 constexpr core::Color kGridCentreColor = 0xFF808080;  // the line through the canvas centre
 
@@ -322,7 +323,12 @@ void WriteWholeCanvasMovie(CanvasMovieState &canvas, const core::PathArray &path
     WriteEndTag();
     const bool written = ControlMovieFile(std::string(), kMovieFinish);
     canvas.MovieBytes.swap(writer.WrittenMovie);
-    writer.WrittenMovie.clear();
+    writer.WrittenMovie = std::string();
+    // A movie much smaller than the last keeps no more memory than a little room to grow.
+    std::string &kept = canvas.MovieBytes;
+    if (kept.capacity() > kept.size() + kept.size() / 4 + kSpareMovieBytes) {
+        kept.shrink_to_fit();
+    }
     if (!written) {
         canvas.MovieBytes.clear();
         canvas.DrawingTagStart = 0;

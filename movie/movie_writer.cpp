@@ -366,7 +366,12 @@ void AppendShortTag(TagCode code, const std::vector<uint8_t> &body)
 
 void WriteToMovie(const uint8_t *bytes, size_t count)
 {
+    constexpr size_t kTailRoom = 4096;  // for the tags that usually follow a large one
     WriterState &w = Writer();
+    if (w.InMemory) {
+        // Room for all of it at once: the movie's memory does not grow by doubling.
+        w.WrittenMovie.reserve(w.WrittenMovie.size() + w.TagBuffer.size() + count + kTailRoom);
+    }
     WriteToFile(w.TagBuffer);
     w.TagBuffer.clear();
     WriteToFile(bytes, count);
