@@ -73,7 +73,7 @@ void RunCycles(benchmark::State &state, Change change)
             times.wall[index] += Milliseconds(std::chrono::steady_clock::now() - wallStart);
         };
         stage(0, [] { movie::MakeCanvasMovie(); });
-        stage(1, [&] { host.player.SetMovie(core::Doc().CanvasTempFile); });
+        stage(1, [&] { movie::LoadCanvasMovieInto(host.player, core::Doc().CanvasTempFile); });
         stage(2, [&] { host.player.Render(canvas, canvas.rect()); });
     };
     StageTimes warmUp;
@@ -144,7 +144,7 @@ void BM_CanvasRedraw(benchmark::State &state)
     BenchHost host;
     StartDrawing(host, static_cast<int>(state.range(0)));
     movie::MakeCanvasMovie();
-    host.player.SetMovie(core::Doc().CanvasTempFile);
+    movie::LoadCanvasMovieInto(host.player, core::Doc().CanvasTempFile);
     QImage canvas(kCanvas, kCanvas, QImage::Format_RGB32);
     RenderAfresh(state, host.player, canvas, canvas.rect());
     core::SetHost(nullptr);
@@ -183,7 +183,7 @@ void BM_MillionAnchorPath(benchmark::State &state)
     path.LineColor = 0xFF000000u;
     core::Doc().DocPaths.push_back(std::move(path));
     movie::MakeCanvasMovie();
-    host.player.SetMovie(core::Doc().CanvasTempFile);
+    movie::LoadCanvasMovieInto(host.player, core::Doc().CanvasTempFile);
     const int zoom = static_cast<int>(state.range(0));
     QImage canvas(kCanvas, kCanvas, QImage::Format_RGB32);
     // At 400 % the picture is four times the canvas; the canvas shows the part from 0.1 to 0.35

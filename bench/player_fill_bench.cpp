@@ -38,7 +38,7 @@ void AddFilledPath(const std::vector<std::pair<double, double>> &points, bool cu
 void RenderIntoView(benchmark::State &state, benchsupport::CanvasHost &host, int width, int height)
 {
     movie::MakeCanvasMovie();
-    host.player.SetMovie(core::Doc().CanvasTempFile);
+    movie::LoadCanvasMovieInto(host.player, core::Doc().CanvasTempFile);
     QImage view(width, height, QImage::Format_RGB32);
     int32_t background = 0xFFFFFF;
     for (auto _ : state) {
@@ -77,7 +77,7 @@ void BM_SpikyStarWriteAndLoad(benchmark::State &state)
     benchsupport::StartCanvas(host, kCanvas, kCanvas);
     AddSpikyStar();
     movie::MakeCanvasMovie();
-    host.player.SetMovie(core::Doc().CanvasTempFile);
+    movie::LoadCanvasMovieInto(host.player, core::Doc().CanvasTempFile);
     using Clock = std::chrono::steady_clock;
     double writeMs = 0;
     double loadMs = 0;
@@ -88,7 +88,7 @@ void BM_SpikyStarWriteAndLoad(benchmark::State &state)
         const auto start = Clock::now();
         movie::MakeCanvasMovie();
         const auto written = Clock::now();
-        host.player.SetMovie(core::Doc().CanvasTempFile);
+        movie::LoadCanvasMovieInto(host.player, core::Doc().CanvasTempFile);
         const auto loaded = Clock::now();
         writeMs += std::chrono::duration<double, std::milli>(written - start).count();
         loadMs += std::chrono::duration<double, std::milli>(loaded - written).count();

@@ -762,14 +762,9 @@ void DrawGUI::LoadCanvasMovie()
     // The player keeps the movie until the next canvas movie releases it: load only a new one.
     if (ShockwaveFlash1.Movie() != Doc().CanvasTempFile) {
         // The groups the path list's thumbnail has built already are taken from the shared cache.
-        // The movie just written is played from memory; the file is read only when the bytes
-        // were not kept.
-        const std::string bytes = movie::TakeCanvasMovieBytes(Doc().CanvasTempFile);
-        if (!bytes.empty()) {
-            ShockwaveFlash1.SetMovieBytes(Doc().CanvasTempFile, bytes);
-        } else {
-            ShockwaveFlash1.SetMovie(Doc().CanvasTempFile);
-        }
+        // The movie just made is played from the writer's memory, not copied; the file is read
+        // only when no movie was made for it.
+        movie::LoadCanvasMovieInto(ShockwaveFlash1, Doc().CanvasTempFile);
         if (ShockwaveFlash1.OutOfMemory()) {
             StatusLabel1->setText(QStringLiteral("メモリが足りないため、キャンバスに図形を表示できません。"));
         }

@@ -76,8 +76,8 @@ void PutLe32(std::string &bytes, uint32_t value)
 
 bool CopyCanvasMovie(const std::string &name)
 {
-    std::string movie;
-    return platform::ReadWholeFile(Doc().CanvasTempFile, movie) && platform::WriteFileAtomically(name, movie);
+    const std::string_view movie = movie::CanvasMovieBytes(Doc().CanvasTempFile);
+    return !movie.empty() && platform::WriteFileAtomically(name, movie);
 }
 
 }  // namespace

@@ -8,15 +8,19 @@
 #include "movie/bitmap_tags.h"
 #include "movie/movie_writer.h"
 #include "movie/shape_encoder.h"
+#include "movie/shape_splice.h"
+#include "platform/base/atomic_file.h"
 #include "platform/base/file_names.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/rounding.h"
 #include "platform/player/movie_player.h"
+#include "platform/swf/tag_records.h"
 #include "core/document_lifecycle.h"
 #include "platform/base/text_encoding.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 
@@ -27,6 +31,7 @@ namespace {
 constexpr float kCanvasFrameRate = 12.0f;
 constexpr int32_t kOpaque = 256;  // alpha multiplier that leaves a placement unchanged
 constexpr int32_t kTwipsPerPixel = 20;
+constexpr size_t kSpareMovieBytes = 65536;
 constexpr core::Color kGridColor = 0x80808080;        // grey at half opacity
 constexpr core::Color kGridCentreColor = 0xFF808080;  // the line through the canvas centre
 
@@ -268,6 +273,71 @@ int16_t ReadUnderlayDrawing(const std::string &path)
     return 0;
 }
 
+namespace {
+
+// Whether the movie begun in the tag buffer starts as the last canvas movie did up to its drawing
+// (the header's length and frame count aside, which are patched when it is finished).
+bool SameMovieBeforeDrawing(const CanvasMovieState &canvas, const std::vector<uint8_t> &start)
+{
+    const std::string &last = canvas.MovieBytes;
+    const size_t length = start.size();
+    if (canvas.DrawingTagStart != length || last.size() < length || length < static_cast<size_t>(kHeaderSize)) {
+        return false;
+    }
+    constexpr size_t kLengthAt = platform::swf::kFileLengthOffset;
+    constexpr size_t kLengthEnd = kLengthAt + 4;
+    const size_t framesAt = static_cast<size_t>(kHeaderSize) - 2;
+    return std::memcmp(last.data(), start.data(), kLengthAt) == 0 &&
+           std::memcmp(last.data() + kLengthEnd, start.data() + kLengthEnd, framesAt - kLengthEnd) == 0 &&
+           std::memcmp(last.data() + kHeaderSize, start.data() + kHeaderSize, length - kHeaderSize) == 0;
+}
+
+// Writes the new drawing over the last canvas movie's: true when it could.
+bool SpliceCanvasMovie(CanvasMovieState &canvas, const core::PathArray &paths, const core::Rect32 &view)
+{
+    if (!(canvas.DrawingView == view) || !SameMovieBeforeDrawing(canvas, Writer().TagBuffer) ||
+        !SpliceShapeTag(canvas.MovieBytes, canvas.DrawingTagStart, kCanvasDrawingId, paths, canvas.DrawingUnits,
+                        canvas.DrawingLayout)) {
+        return false;
+    }
+    uint8_t length[4];
+    LongToBytes(static_cast<int64_t>(canvas.MovieBytes.size()), length);
+    std::memcpy(canvas.MovieBytes.data() + platform::swf::kFileLengthOffset, length, sizeof length);
+    return true;
+}
+
+// Finishes the movie begun in the tag buffer with the whole drawing, written in memory over the
+// last movie's bytes.
+void WriteWholeCanvasMovie(CanvasMovieState &canvas, const core::PathArray &paths, const core::Rect32 &view)
+{
+    WriterState &writer = Writer();
+    writer.WrittenMovie.swap(canvas.MovieBytes);  // its memory is used again
+    OpenMovieInMemory();
+    canvas.DrawingTagStart = writer.WrittenMovie.size();
+    DefineShapeOfUnits(kCanvasDrawingId, paths, canvas.DrawingUnits, &canvas.DrawingLayout);
+    ControlMovieFile(std::string(), kMovieFlush);
+    PlaceSimple(kCanvasDrawingId, -static_cast<int64_t>(view.Left) * kTwipsPerPixel,
+                -static_cast<int64_t>(view.Top) * kTwipsPerPixel, 1.0f, kOpaque, kDrawingLayer);
+    NextFrame();
+    ControlMovieFile(std::string(), kMovieFrames);
+    WriteEndTag();
+    const bool written = ControlMovieFile(std::string(), kMovieFinish);
+    canvas.MovieBytes.swap(writer.WrittenMovie);
+    writer.WrittenMovie = std::string();
+    // A movie much smaller than the last keeps no more memory than a little room to grow.
+    std::string &kept = canvas.MovieBytes;
+    if (kept.capacity() > kept.size() + kept.size() / 4 + kSpareMovieBytes) {
+        kept.shrink_to_fit();
+    }
+    if (!written) {
+        canvas.MovieBytes.clear();
+        canvas.DrawingTagStart = 0;
+    }
+    canvas.DrawingView = view;
+}
+
+}  // namespace
+
 void MakeCanvasMovie()
 {
     core::Document &doc = core::Doc();
@@ -298,9 +368,6 @@ void MakeCanvasMovie()
     }
 
     BeginMovie(6, view.Right - view.Left, view.Bottom - view.Top, kCanvasFrameRate);
-    Writer().KeepWrittenBytes = true;
-    Writer().WrittenMovie.reserve(canvas.LastMovieSize + canvas.LastMovieSize / 16 + 4096);
-    ControlMovieFile(file, kMovieOpen);
     const int64_t originX = -static_cast<int64_t>(view.Left) * kTwipsPerPixel;
     const int64_t originY = -static_cast<int64_t>(view.Top) * kTwipsPerPixel;
     if (!canvas.BackColorCache.empty()) {
@@ -315,19 +382,17 @@ void MakeCanvasMovie()
         AppendCache(canvas.GridCache);
         PlaceSimple(kCanvasGridId, originX, originY, 1.0f, kOpaque, kGridLayer);
     }
-    DefineShape(kCanvasDrawingId, doc.DocPaths, true);
-    ControlMovieFile(file, kMovieFlush);
-    PlaceSimple(kCanvasDrawingId, originX, originY, 1.0f, kOpaque, kDrawingLayer);
-    NextFrame();
-    ControlMovieFile(file, kMovieFrames);
-    WriteEndTag();
-    const bool written = ControlMovieFile(file, kMovieFinish);
-    WriterState &writer = Writer();
-    canvas.LastMovieSize = writer.WrittenMovie.size();
-    canvas.MovieBytes = written ? std::move(writer.WrittenMovie) : std::string();
+    ListShapeUnits(doc.DocPaths, canvas.DrawingUnits);
+    const bool spliced = canvas.MovieBytesFile == file && SpliceCanvasMovie(canvas, doc.DocPaths, view);
+    if (spliced) {
+        Writer().TagBuffer.clear();
+        ++canvas.MoviesSpliced;
+    } else {
+        WriteWholeCanvasMovie(canvas, doc.DocPaths, view);
+    }
     canvas.MovieBytesFile = file;
-    writer.WrittenMovie = std::string();
-    writer.KeepWrittenBytes = false;
+    canvas.FileWritten = false;
+    ++canvas.MoviesMade;
 
     if (player) {
         player->SetBackgroundColor(static_cast<int32_t>(doc.PlayerBackColor & 0xFFFFFF));
@@ -343,15 +408,32 @@ QRectF CanvasMovieArea(const core::Rect32 &viewExtent)
     return QRectF(0.0, 0.0, static_cast<double>(width * kTwipsPerPixel), static_cast<double>(height * kTwipsPerPixel));
 }
 
-std::string TakeCanvasMovieBytes(const std::string &file)
+std::string_view CanvasMovieBytes(const std::string &file)
+{
+    const CanvasMovieState &canvas = Canvas();
+    return canvas.MovieBytesFile == file ? std::string_view(canvas.MovieBytes) : std::string_view();
+}
+
+void LoadCanvasMovieInto(platform::MoviePlayer &player, const std::string &file)
+{
+    const std::string_view bytes = CanvasMovieBytes(file);
+    if (!bytes.empty()) {
+        player.SetMovieBytes(file, bytes);
+    } else {
+        player.SetMovie(file);
+    }
+}
+
+bool EnsureCanvasMovieFile(const std::string &file)
 {
     CanvasMovieState &canvas = Canvas();
-    std::string bytes;
-    if (canvas.MovieBytesFile == file) {
-        bytes = std::move(canvas.MovieBytes);
+    if (file.empty() || canvas.MovieBytesFile != file || canvas.MovieBytes.empty()) {
+        return false;
     }
-    canvas.MovieBytes = std::string();
-    return bytes;
+    if (!canvas.FileWritten) {
+        canvas.FileWritten = platform::WriteFileAtomically(file, canvas.MovieBytes);
+    }
+    return canvas.FileWritten;
 }
 
 }  // namespace movie

@@ -6,12 +6,18 @@
 #pragma once
 
 #include "core/path_record.h"
+#include "movie/shape_encoder.h"
 
 #include <QRect>
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+namespace platform {
+class MoviePlayer;
+}
 
 namespace movie {
 
@@ -40,22 +46,37 @@ struct CanvasMovieState {
     // changes.
     std::string FailedUnderlay;
     int64_t UnderlayConversions = 0;  // conversions tried, for the tests' count of work
-    // The last canvas movie as written to MovieBytesFile (empty when its writing failed), for the
-    // canvas player to load without reading the file back; the player takes it once.
+    // The last canvas movie, made for the file MovieBytesFile: the canvas player loads it from
+    // here, and the file is written from it only when something reads the file.
     std::string MovieBytes;
     std::string MovieBytesFile;
-    size_t LastMovieSize = 0;  // of the last canvas movie, so the next one's bytes grow once
+    bool FileWritten = false;  // MovieBytesFile holds MovieBytes
+    // How the drawing's shape tag lies in MovieBytes (from DrawingTagStart, 0 = not known) and
+    // the view it was placed for: the next movie writes only the units that changed.
+    ShapeLayout DrawingLayout;
+    size_t DrawingTagStart = 0;
+    core::Rect32 DrawingView;
+    ShapeUnits DrawingUnits;  // the units of the movie being made
+    int64_t MoviesMade = 0;
+    int64_t MoviesSpliced = 0;  // of them, those written over the last one
 };
 
 CanvasMovieState &Canvas();
 void ResetCanvasMovieForTest();
 
-// Writes the canvas movie to the document's CanvasTempFile, sets ViewExtent and gives the
-// canvas player the movie's background colour and quality.
+// Makes the canvas movie for the document's CanvasTempFile (kept in memory; see
+// EnsureCanvasMovieFile), sets ViewExtent and gives the canvas player the movie's background
+// colour and quality. Where only some paths changed since the last movie and nothing around the
+// drawing did, the last movie's bytes are edited into the new one.
 void MakeCanvasMovie();
-// The bytes of the canvas movie last written to file, handed over once: empty when they were
-// taken already, the writing failed or file names another movie.
-std::string TakeCanvasMovieBytes(const std::string &file);
+// The bytes of the last canvas movie when it was made for file, else empty. They hold until the
+// next canvas movie is made, which may edit them in place.
+std::string_view CanvasMovieBytes(const std::string &file);
+// Writes the last canvas movie to file when it was made for it and is not there yet: true when
+// the file holds it.
+bool EnsureCanvasMovieFile(const std::string &file);
+// Loads the canvas movie made for file into player from memory; the file itself when none was.
+void LoadCanvasMovieInto(platform::MoviePlayer &player, const std::string &file);
 // The part of the movie's plane (twips) a canvas movie of the view extent shows, for its players
 // to render into the zoomed extent: the movie's frame, or the whole extent where that is larger
 // than the frame's 16-bit fields hold.

@@ -23,7 +23,7 @@ public:
         platform::MoviePlayer player;
         player.SetQuality2("low");
         player.SetBackgroundColor(kWhiteRgb);
-        player.SetMovie(core::Doc().CanvasTempFile);
+        LoadCanvasMovieInto(player, core::Doc().CanvasTempFile);
         player.Render(bitmap, QRect(0, 0, bitmap.width(), bitmap.height()), CanvasMovieArea(core::Doc().ViewExtent));
         return true;
     }

@@ -36,21 +36,29 @@ Bytes ShowFrameTag()
     return swf::ShortTag(TagCode::ShowFrame, {});
 }
 
-// Writes bytes at the end of the open movie, counting them; a failure marks the movie failed.
-void WriteToFile(const std::vector<uint8_t> &bytes)
+// Writes count bytes at the end of the open movie, counting them; a failure marks the movie
+// failed.
+void WriteToFile(const uint8_t *bytes, size_t count)
 {
     WriterState &w = Writer();
+    if (w.InMemory) {
+        w.WrittenMovie.append(reinterpret_cast<const char *>(bytes), count);
+        w.WrittenBytes += static_cast<int64_t>(count);
+        return;
+    }
     if (!w.MovieFile) {
         w.FileFailed = true;
         return;
     }
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), w.MovieFile.get()) != bytes.size()) {
+    if (count > 0 && std::fwrite(bytes, 1, count, w.MovieFile.get()) != count) {
         w.FileFailed = true;
     }
-    if (w.KeepWrittenBytes) {
-        w.WrittenMovie.append(bytes.begin(), bytes.end());
-    }
-    w.WrittenBytes += static_cast<int64_t>(bytes.size());
+    w.WrittenBytes += static_cast<int64_t>(count);
+}
+
+void WriteToFile(const std::vector<uint8_t> &bytes)
+{
+    WriteToFile(bytes.data(), bytes.size());
 }
 
 // Starts the writer's frames anew: no frame finished, one empty slot, no sound stream.
@@ -92,8 +100,12 @@ Bytes ClipActionsBytes(const std::string &actions)
 bool PatchFile(long offset, const uint8_t *bytes, size_t count)
 {
     WriterState &w = Writer();
-    if (w.KeepWrittenBytes && offset >= 0 && static_cast<size_t>(offset) + count <= w.WrittenMovie.size()) {
+    if (w.InMemory) {
+        if (offset < 0 || static_cast<size_t>(offset) + count > w.WrittenMovie.size()) {
+            return false;
+        }
         std::memcpy(w.WrittenMovie.data() + offset, bytes, count);
+        return true;
     }
     std::FILE *file = w.MovieFile.get();
     return std::fseek(file, offset, SEEK_SET) == 0 && std::fwrite(bytes, 1, count, file) == count &&
@@ -104,7 +116,7 @@ bool PatchFile(long offset, const uint8_t *bytes, size_t count)
 bool PatchSprite()
 {
     WriterState &w = Writer();
-    if (!w.MovieFile || w.SpriteStart < 1 ||
+    if ((!w.MovieFile && !w.InMemory) || w.SpriteStart < 1 ||
         w.WrittenBytes < w.SpriteStart - 1 + static_cast<int64_t>(swf::kSpriteHeaderBytes)) {
         return false;
     }
@@ -123,6 +135,7 @@ bool PatchSprite()
 void OpenMovieFile(const std::string &path)
 {
     WriterState &w = Writer();
+    w.InMemory = false;
     w.MovieFile.reset(std::fopen(path.c_str(), "wb"));
     w.MoviePath = path;
     w.WrittenBytes = 0;
@@ -149,7 +162,7 @@ bool FinishMovieFile(int32_t frameCount)
 {
     WriterState &w = Writer();
     WriteToFile(w.TagBuffer);
-    if (!w.MovieFile) {
+    if (!w.MovieFile && !w.InMemory) {
         return false;
     }
     bool ok = !w.FileFailed && w.WrittenBytes <= std::numeric_limits<uint32_t>::max();
@@ -158,6 +171,11 @@ bool FinishMovieFile(int32_t frameCount)
     LongToBytes(w.WrittenBytes, length);
     WordToBytes(std::clamp(frameCount, 0, 65535), frames);
     ok = ok && PatchFile(swf::kFileLengthOffset, length, 4) && PatchFile(kHeaderSize - 2, frames, 2);
+    if (w.InMemory) {
+        w.InMemory = false;
+        w.FileFailed = !ok;
+        return ok;
+    }
     ok = std::fclose(w.MovieFile.release()) == 0 && ok;
     if (!ok) {
         std::remove(w.MoviePath.c_str());
@@ -171,6 +189,10 @@ bool ReadBackMovieFile()
 {
     WriterState &w = Writer();
     w.MovieFileBytes.clear();
+    if (w.InMemory) {
+        w.MovieFileBytes.assign(w.WrittenMovie.begin(), w.WrittenMovie.end());
+        return true;
+    }
     if (!w.MovieFile || std::fflush(w.MovieFile.get()) != 0) {
         return false;
     }
@@ -206,7 +228,7 @@ void BeginMovie(int32_t version, int32_t width, int32_t height, float rate)
     RestartFrames();
     w.FrameRate = rate;
     w.MovieFile.reset();
-    w.KeepWrittenBytes = false;
+    w.InMemory = false;
     w.WrittenMovie.clear();
     w.WrittenBytes = 0;
     w.SpriteStart = 0;
@@ -340,6 +362,31 @@ void AppendLongTag(TagCode code, const std::vector<uint8_t> &body)
 void AppendShortTag(TagCode code, const std::vector<uint8_t> &body)
 {
     AppendToBuffer(swf::ShortTag(code, body));
+}
+
+void WriteToMovie(const uint8_t *bytes, size_t count)
+{
+    constexpr size_t kTailRoom = 4096;  // for the tags that usually follow a large one
+    WriterState &w = Writer();
+    if (w.InMemory) {
+        // Room for all of it at once: the movie's memory does not grow by doubling.
+        w.WrittenMovie.reserve(w.WrittenMovie.size() + w.TagBuffer.size() + count + kTailRoom);
+    }
+    WriteToFile(w.TagBuffer);
+    w.TagBuffer.clear();
+    WriteToFile(bytes, count);
+}
+
+void OpenMovieInMemory()
+{
+    WriterState &w = Writer();
+    w.MovieFile.reset();
+    w.InMemory = true;
+    w.WrittenBytes = 0;
+    w.WrittenMovie.clear();
+    w.FileFailed = false;
+    WriteToFile(w.TagBuffer);
+    w.TagBuffer.clear();
 }
 
 bool ControlMovieFile(const std::string &path, int32_t mode)

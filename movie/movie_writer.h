@@ -71,10 +71,9 @@ struct WriterState {
     int64_t SpriteStart = 0;  // 1-based file position of the open sprite's tag; 0 = none
     bool FileFailed = false;  // a write of the open movie failed
     std::vector<uint8_t> MovieFileBytes;  // what kMovieReadBack read
-    // When set (after BeginMovie), every byte written to the open file is kept here too, length
-    // and frame count patched as in the file, so that the finished movie can be played without
-    // reading the file back.
-    bool KeepWrittenBytes = false;
+    // The movie is written to WrittenMovie instead of a file (OpenMovieInMemory), length and
+    // frame count patched there.
+    bool InMemory = false;
     std::string WrittenMovie;
 
     // Scratch buffers of the shape unit being encoded.
@@ -131,5 +130,13 @@ void AppendShortTag(TagCode code, const std::vector<uint8_t> &body);
 // (an incomplete file is removed). kSpriteBegin expects the caller to flush a DefineSprite
 // header (tag word, length, id, frame count) next; kSpriteEnd fails without one.
 bool ControlMovieFile(const std::string &path, int32_t mode);
+
+// In place of ControlMovieFile(path, kMovieOpen): the movie begun last is written to
+// WrittenMovie only. Every later mode works on it as on a file (the path is not used), and
+// kMovieFinish leaves the finished movie there, length and frame count patched.
+void OpenMovieInMemory();
+// Writes the tag buffer and then count bytes to the open movie: large tags go to a movie in
+// memory without passing through the tag buffer.
+void WriteToMovie(const uint8_t *bytes, size_t count);
 
 }  // namespace movie

@@ -374,37 +374,14 @@ void AssembleUnit(WriterState &w, BitBuffer &out)
 }
 
 // Members of each compound path in array order, keyed by CompoundID.
-std::unordered_map<int32_t, std::vector<size_t>> CompoundMembers(const core::PathArray &paths)
+void CompoundMembers(const core::PathArray &paths, std::unordered_map<int32_t, std::vector<size_t>> &members)
 {
-    std::unordered_map<int32_t, std::vector<size_t>> members;
+    members.clear();
     for (size_t i = 1; i < paths.size(); ++i) {
         if (paths[i].blCompound) {
             members[paths[i].CompoundID].push_back(i);
         }
     }
-    return members;
-}
-
-// The unit of a path of its own, or of the compound led by the path at members[0], from the
-// cache or encoded now.
-const BitBuffer &CachedUnit(const core::PathArray &paths, size_t holder, const std::vector<size_t> *members,
-                                  const UnitKey &key, BitBuffer &scratch)
-{
-    UnitCache &cache = Writer().Units;
-    if (const BitBuffer *unit = cache.Find(key)) {
-        return *unit;
-    }
-    InitBitBuffer(scratch);
-    if (!members) {
-        EncodePathUnit(scratch, paths[holder], kUnitSingle);
-        return cache.Store(key, scratch);
-    }
-    EncodePathUnit(scratch, paths[holder], kUnitFirstMember);
-    for (size_t k = 1; k < members->size(); ++k) {
-        EncodePathUnit(scratch, paths[(*members)[k]], kUnitFurtherMember);
-    }
-    EncodePathUnit(scratch, paths[holder], kUnitFinish);
-    return cache.Store(key, scratch);
 }
 
 // The bytes BufferBytes would give of a shape body.
@@ -419,30 +396,173 @@ int32_t Clamp8(int32_t value)
     return std::clamp(value, 0, 255);
 }
 
+// The cached body of units into shape (emptied first, its memory kept); layout (when given)
+// receives each unit's place.
+void EncodeUnitsInto(BitBuffer &shape, const core::PathArray &paths, const ShapeUnits &units, ShapeLayout *layout)
+{
+    InitBitBuffer(shape);
+    WriteCachedBodyStart(shape);
+    BitBuffer scratch;
+    if (layout) {
+        layout->Keys = units.Keys;
+        layout->Places.clear();
+        layout->Places.reserve(units.Keys.size());
+        layout->Replaceable = true;
+    }
+    for (size_t k = 0; k < units.Keys.size(); ++k) {
+        const BitBuffer &unit = ShapeUnitBits(paths, units, k, scratch);
+        if (!layout) {
+            AppendCachedBits(shape, unit, swf::kShapeRecordHeadBits);
+            continue;
+        }
+        const UnitPlace &place = layout->Places.emplace_back(AppendUnit(shape, unit));
+        layout->Replaceable = layout->Replaceable && (place.Empty || place.RestBytes > 0);
+    }
+    if (layout) {
+        layout->UnitsEndBit = static_cast<uint64_t>(shape.BytePos) * 8 + static_cast<uint64_t>(shape.BitPos);
+    }
+    Writer().Units.EndShape();
+    swf::WriteEndShape(shape);
+}
+
 }  // namespace
+
+void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units)
+{
+    CompoundMembers(paths, units.Compounds);
+    units.Keys.clear();
+    units.Holders.clear();
+    core::Rect32 box = kNothingDrawn;
+    for (size_t i = 1; i < paths.size(); ++i) {
+        const core::PathRecord &path = paths[i];
+        if (path.IsHidden()) {
+            continue;
+        }
+        const std::vector<size_t> *members = nullptr;
+        if (path.blCompound) {
+            members = &units.Compounds.at(path.CompoundID);
+            if (members->front() != i) {
+                continue;  // drawn with its leading member
+            }
+        }
+        const UnitKey &key = units.Keys.emplace_back(members ? CompoundKey(paths, *members) : SingleKey(path));
+        units.Holders.push_back(i);
+        Widen(box, key.Bounds);
+    }
+    units.Bounds = ShapeRect(box);
+}
+
+const BitBuffer &ShapeUnitBits(const core::PathArray &paths, const ShapeUnits &units, size_t k, BitBuffer &scratch)
+{
+    const UnitKey &key = units.Keys[k];
+    UnitCache &cache = Writer().Units;
+    if (const BitBuffer *unit = cache.Find(key)) {
+        return *unit;
+    }
+    const size_t holder = units.Holders[k];
+    InitBitBuffer(scratch);
+    if (!paths[holder].blCompound) {
+        EncodePathUnit(scratch, paths[holder], kUnitSingle);
+        return cache.Store(key, scratch);
+    }
+    const std::vector<size_t> &members = units.Compounds.at(paths[holder].CompoundID);
+    EncodePathUnit(scratch, paths[holder], kUnitFirstMember);
+    for (size_t m = 1; m < members.size(); ++m) {
+        EncodePathUnit(scratch, paths[members[m]], kUnitFurtherMember);
+    }
+    EncodePathUnit(scratch, paths[holder], kUnitFinish);
+    return cache.Store(key, scratch);
+}
+
+uint64_t RestStart(const UnitPlace &place)
+{
+    return (place.StartBit + swf::kShapeRecordHeadBits - 1) / 8 + 1;
+}
+
+UnitPlace AppendUnit(BitBuffer &body, const BitBuffer &unit)
+{
+    UnitPlace place;
+    place.StartBit = uint64_t(body.BytePos) * 8 + static_cast<uint64_t>(body.BitPos);
+    const int64_t bits = int64_t{unit.BytePos} * 8 + unit.BitPos;
+    if (bits <= 0 || unit.Bytes.empty()) {
+        return place;
+    }
+    const int32_t rest = std::min<int32_t>(unit.BytePos, static_cast<int32_t>(unit.Bytes.size()) - 1);
+    place.Empty = false;
+    place.Head = static_cast<uint8_t>(unit.Bytes[0] & ((1u << swf::kShapeRecordHeadBits) - 1));
+    place.RestBytes = static_cast<uint32_t>(std::max(rest, 0));
+    place.EndBits = static_cast<uint8_t>(unit.BytePos == rest ? unit.BitPos : 8);
+    AppendCachedBits(body, unit, swf::kShapeRecordHeadBits);
+    return place;
+}
+
+UnitPlace AppendPlacedUnit(BitBuffer &body, const UnitPlace &place, const uint8_t *rest)
+{
+    if (place.Empty) {
+        return AppendUnit(body, BitBuffer());
+    }
+    BitBuffer unit;
+    unit.Bytes.resize(size_t{place.RestBytes} + 1);
+    unit.Bytes[0] = place.Head;
+    std::copy(rest, rest + place.RestBytes, unit.Bytes.begin() + 1);
+    unit.BytePos = static_cast<int32_t>(place.RestBytes);
+    unit.BitPos = place.EndBits;
+    return AppendUnit(body, unit);
+}
+
+void WriteCachedBodyStart(BitBuffer &shape)
+{
+    swf::WriteStyleCount(shape, 0);  // no shape-level styles
+    swf::WriteStyleCount(shape, 0);
+    swf::WriteStyleIndexBits(shape, kUnitIndexBits, kUnitIndexBits);
+}
+
+Bytes CachedShapeHead(int32_t id, const core::Rect32 &bounds, size_t bodyBytes)
+{
+    constexpr int32_t kMinBoundsBits = 24;
+    const swf::RectRecord rect{bounds.Left, bounds.Right, bounds.Top, bounds.Bottom};
+    Bytes head = swf::ShapeTagBody(static_cast<uint16_t>(id), rect, swf::RectBits(rect, kMinBoundsBits), {});
+    Bytes tag = swf::LongTagHeader(TagCode::DefineShape3, head.size() + bodyBytes);
+    tag.insert(tag.end(), head.begin(), head.end());
+    return tag;
+}
 
 void DefineShape(int32_t id, const core::PathArray &paths, bool grouped)
 {
-    constexpr int32_t kMinBoundsBits = 24;
-    core::Rect32 bounds;
     if (!grouped) {
+        constexpr int32_t kMinBoundsBits = 24;
+        core::Rect32 bounds;
         Bytes shape = EncodeShapePlain(paths, &bounds);
         const swf::RectRecord rect{bounds.Left, bounds.Right, bounds.Top, bounds.Bottom};
         AppendLongTag(TagCode::DefineShape3,
                       swf::ShapeTagBody(static_cast<uint16_t>(id), rect, swf::RectBits(rect, kMinBoundsBits), shape));
         return;
     }
-    // The cached body is assembled in the writer's own buffer and copied once into the tag
-    // buffer: the drawing's bytes are neither copied again nor put in new memory per movie.
+    ShapeUnits units;
+    ListShapeUnits(paths, units);
+    DefineShapeOfUnits(id, paths, units, nullptr);
+}
+
+void DefineShapeOfUnits(int32_t id, const core::PathArray &paths, const ShapeUnits &units, ShapeLayout *layout)
+{
+    // The cached body is assembled in the writer's own buffer and copied once, into the tag
+    // buffer or straight into a movie written in memory: the drawing's bytes are neither copied
+    // again nor put in new memory per movie.
     WriterState &w = Writer();
-    EncodeShapeCachedInto(w.ShapeBits, paths, bounds);
-    const swf::RectRecord rect{bounds.Left, bounds.Right, bounds.Top, bounds.Bottom};
-    const Bytes head = swf::ShapeTagBody(static_cast<uint16_t>(id), rect, swf::RectBits(rect, kMinBoundsBits), {});
+    EncodeUnitsInto(w.ShapeBits, paths, units, layout);
     const size_t shapeSize = ShapeBodySize(w.ShapeBits);
-    AppendToBuffer(swf::LongTagHeader(TagCode::DefineShape3, head.size() + shapeSize));
+    const Bytes head = CachedShapeHead(id, units.Bounds, shapeSize);
     AppendToBuffer(head);
-    w.TagBuffer.insert(w.TagBuffer.end(), w.ShapeBits.Bytes.begin(),
-                       w.ShapeBits.Bytes.begin() + static_cast<std::ptrdiff_t>(shapeSize));
+    if (w.InMemory) {
+        WriteToMovie(w.ShapeBits.Bytes.data(), shapeSize);
+    } else {
+        w.TagBuffer.insert(w.TagBuffer.end(), w.ShapeBits.Bytes.begin(),
+                           w.ShapeBits.Bytes.begin() + static_cast<std::ptrdiff_t>(shapeSize));
+    }
+    if (layout) {
+        layout->HeadBytes = head.size();
+        layout->BodyBytes = shapeSize;
+    }
 }
 
 Bytes EncodeShapeCached(const core::PathArray &paths, core::Rect32 *bounds)
@@ -459,33 +579,10 @@ Bytes EncodeShapeCached(const core::PathArray &paths, core::Rect32 *bounds)
 
 void EncodeShapeCachedInto(BitBuffer &shape, const core::PathArray &paths, core::Rect32 &bounds)
 {
-    core::Rect32 box = kNothingDrawn;
-    InitBitBuffer(shape);
-    swf::WriteStyleCount(shape, 0);  // no shape-level styles
-    swf::WriteStyleCount(shape, 0);
-    swf::WriteStyleIndexBits(shape, kUnitIndexBits, kUnitIndexBits);
-    BitBuffer scratch;
-
-    const std::unordered_map<int32_t, std::vector<size_t>> compounds = CompoundMembers(paths);
-    for (size_t i = 1; i < paths.size(); ++i) {
-        const core::PathRecord &path = paths[i];
-        if (path.IsHidden()) {
-            continue;
-        }
-        const std::vector<size_t> *members = nullptr;
-        if (path.blCompound) {
-            members = &compounds.at(path.CompoundID);
-            if (members->front() != i) {
-                continue;  // drawn with its leading member
-            }
-        }
-        const UnitKey key = members ? CompoundKey(paths, *members) : SingleKey(path);
-        Widen(box, key.Bounds);
-        AppendCachedBits(shape, CachedUnit(paths, i, members, key, scratch), swf::kShapeRecordHeadBits);
-    }
-    Writer().Units.EndShape();
-    swf::WriteEndShape(shape);
-    bounds = ShapeRect(box);
+    ShapeUnits units;
+    ListShapeUnits(paths, units);
+    EncodeUnitsInto(shape, paths, units, nullptr);
+    bounds = units.Bounds;
 }
 
 Bytes EncodeShapePlain(const core::PathArray &paths, core::Rect32 *bounds)

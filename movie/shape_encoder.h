@@ -9,10 +9,13 @@
 
 #include "core/path_record.h"
 #include "movie/tag_buffer.h"
+#include "movie/unit_cache.h"
 #include "platform/swf/shape_records.h"
 
 #include <array>
 #include <cstdint>
+#include <unordered_map>
+#include <vector>
 
 namespace movie {
 
@@ -32,6 +35,53 @@ constexpr int32_t kMaxUnitLineStyles = 254;
 // Elements 1.. of paths are drawn. ShapeBounds are those of what is drawn, lines included (all
 // zero when nothing is).
 void DefineShape(int32_t id, const core::PathArray &paths, bool grouped);
+
+// The units of a cached body in drawing order: each path drawn as a unit of its own, each compound
+// path as the unit of its first member; hidden paths are left out.
+struct ShapeUnits {
+    std::vector<UnitKey> Keys;
+    std::vector<size_t> Holders;  // the path of each unit (a compound's first member)
+    std::unordered_map<int32_t, std::vector<size_t>> Compounds;  // members by CompoundID
+    core::Rect32 Bounds;  // the rectangle the shape tag declares
+};
+void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units);
+// The bits of unit k: from the writer's cache, or encoded into scratch and kept there.
+const BitBuffer &ShapeUnitBits(const core::PathArray &paths, const ShapeUnits &units, size_t k, BitBuffer &scratch);
+
+// Where a unit lies in a cached body: the bit its head starts at (from the body's first byte),
+// its head (the low kShapeRecordHeadBits of its first byte) and the bytes that follow it from
+// the next byte boundary on, the last holding EndBits bits. An empty unit writes nothing.
+struct UnitPlace {
+    uint64_t StartBit = 0;
+    uint32_t RestBytes = 0;
+    uint8_t Head = 0;
+    uint8_t EndBits = 0;
+    bool Empty = true;
+};
+// The byte (from the body's first) where a unit's rest starts.
+uint64_t RestStart(const UnitPlace &place);
+// Appends unit at the buffer's position as the cached body does and returns where it went.
+UnitPlace AppendUnit(BitBuffer &body, const BitBuffer &unit);
+// Appends the unit a place describes, its rest bytes taken from rest.
+UnitPlace AppendPlacedUnit(BitBuffer &body, const UnitPlace &place, const uint8_t *rest);
+
+// How a cached shape tag is laid out: its units' keys and places, the bit where the last unit
+// ends, the bytes of the tag before the body (header, id, bounds) and of the body.
+struct ShapeLayout {
+    std::vector<UnitKey> Keys;
+    std::vector<UnitPlace> Places;
+    uint64_t UnitsEndBit = 0;
+    size_t HeadBytes = 0;
+    size_t BodyBytes = 0;
+    // Every unit can be placed again at another alignment from its place alone.
+    bool Replaceable = true;
+};
+// The DefineShape3 tag of the cached body of units; layout (when given) receives how it lies.
+void DefineShapeOfUnits(int32_t id, const core::PathArray &paths, const ShapeUnits &units, ShapeLayout *layout);
+// The long tag header, id and bounds of a cached shape tag whose body takes bodyBytes.
+Bytes CachedShapeHead(int32_t id, const core::Rect32 &bounds, size_t bodyBytes);
+// The bits of a cached body before its first unit.
+void WriteCachedBodyStart(BitBuffer &shape);
 
 // The SHAPEWITHSTYLE bodies; bounds (when given) receives the twips they cover: every anchor of
 // the paths drawn, each stroked path widened by half its line.

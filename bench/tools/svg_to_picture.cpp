@@ -54,7 +54,7 @@ int main(int argc, char **argv)
         core::Doc().DocPaths = reader.GetPathRecords().Paths;
     }
     movie::MakeCanvasMovie();
-    host.player.SetMovie(core::Doc().CanvasTempFile);
+    movie::LoadCanvasMovieInto(host.player, core::Doc().CanvasTempFile);
     QImage picture(width, height, QImage::Format_RGB32);
     picture.fill(Qt::white);
     host.player.Render(picture, picture.rect());

@@ -5,6 +5,7 @@
 #include "core/canvas_settings.h"
 #include "core/document.h"
 #include "mainwindow/view_geometry.h"
+#include "movie/canvas_movie.h"
 #include "platform/player/movie_player.h"
 #include "platform/player/player_testing.h"
 
@@ -42,6 +43,7 @@ protected:
         platform::MoviePlayer fresh;
         fresh.SetQuality2(core::QualityName(doc.CurrentSettings.Quality));
         fresh.SetBackgroundColor(static_cast<int32_t>(doc.PlayerBackColor & 0xFFFFFF));
+        movie::EnsureCanvasMovieFile(doc.CanvasTempFile);
         fresh.SetMovie(doc.CanvasTempFile);
         const QImage shown = Canvas();
         QImage whole(shown.size(), QImage::Format_RGB32);

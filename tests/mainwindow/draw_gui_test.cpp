@@ -10,6 +10,7 @@
 #include "mainwindow/brush_file.h"
 #include "mainwindow/main_state.h"
 #include "mainwindow/splash_window.h"
+#include "movie/canvas_movie.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/text_encoding.h"
 #include "platform/forms/file_dialogs.h"
@@ -127,6 +128,7 @@ TEST_F(DrawGuiFixture, TemporaryMoviesBelongToOneProgram)
     const std::string own = platform::InstanceFile(platform::kCanvasMovieName);
     EXPECT_EQ(core::Doc().CanvasTempFile, own);
     EXPECT_NE(own.find("_canvtemp-" + std::to_string(getpid()) + ".tmp"), std::string::npos) << own;
+    EXPECT_TRUE(movie::EnsureCanvasMovieFile(own));  // written under the program's own name when read
     EXPECT_TRUE(std::filesystem::exists(own));
     EXPECT_FALSE(std::filesystem::exists(Home(("_canvtemp-" + ended + ".tmp").c_str())));
     EXPECT_FALSE(std::filesystem::exists(Home(("_preview-" + ended + ".swf").c_str())));

@@ -2,6 +2,7 @@
 // without data files, with helpers for the panels.
 #pragma once
 
+#include "movie/canvas_movie.h"
 #include "platform/base/program_folder.h"
 #include "tests/canvastools/canvas_fixture.h"
 
@@ -27,13 +28,16 @@ protected:
         QApplication::sendEvent(control, &enter);
         return window->StatusLabel1->text();
     }
-    // Deletes the canvas movie so that a test can see whether the next step renders a new one.
-    void ForgetCanvasMovie() { std::filesystem::remove(core::Doc().CanvasTempFile); }
-    bool CanvasMovieRendered() const { return std::filesystem::exists(core::Doc().CanvasTempFile); }
+    // Counts the canvas movies made so that a test can see whether the next step makes a new one.
+    void ForgetCanvasMovie() { moviesMade_ = movie::Canvas().MoviesMade; }
+    bool CanvasMovieRendered() const { return movie::Canvas().MoviesMade > moviesMade_; }
     uint32_t Pixel(const platform::PictureBox *box, int x, int y) const
     {
         return static_cast<uint32_t>(box->Point(x, y));
     }
+
+private:
+    int64_t moviesMade_ = 0;
 };
 
 }  // namespace testsupport

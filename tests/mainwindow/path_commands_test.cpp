@@ -3,6 +3,7 @@
 #include "canvastools/canvas_input_state.h"
 #include "core/clipboard.h"
 #include "core/path_attributes.h"
+#include "movie/canvas_movie.h"
 #include "tests/canvastools/canvas_fixture.h"
 #include "toolwindows/optimize_window.h"
 
@@ -63,9 +64,10 @@ protected:
         });
     }
     const DrawGuiMenus &Menus() const { return window->menus; }
-    // Deletes the canvas movie so that a test can see whether the command renders a new one.
-    void ForgetMovie() { std::filesystem::remove(Doc().CanvasTempFile); }
-    bool MovieRendered() const { return std::filesystem::exists(Doc().CanvasTempFile); }
+    // Counts the canvas movies made so that a test can see whether the command makes a new one.
+    void ForgetMovie() { moviesMade_ = movie::Canvas().MoviesMade; }
+    bool MovieRendered() const { return movie::Canvas().MoviesMade > moviesMade_; }
+    int64_t moviesMade_ = 0;
     std::vector<platform::MenuItem *> PathMenuItems() const
     {
         const DrawGuiMenus &m = Menus();

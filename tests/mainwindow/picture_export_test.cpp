@@ -16,6 +16,13 @@ using testsupport::ReadAll;
 
 namespace {
 
+// The canvas movie's file, written for the reader.
+std::string CanvasMovieFile()
+{
+    movie::EnsureCanvasMovieFile(core::Doc().CanvasTempFile);
+    return ReadAll(core::Doc().CanvasTempFile);
+}
+
 uint32_t Le32(const std::string &bytes, size_t at)
 {
     uint32_t value = 0;
@@ -136,11 +143,11 @@ TEST_F(PictureExport, MovieIsTheCanvasMovieLimitedToTheCanvas)
     AddRectangle(-2000, -2000, -1000, -1000, 0xFF0000FF);  // outside the canvas
     AddRectangle(400, 400, 2000, 2000, 0xFF00FF00);
     movie::MakeCanvasMovie();
-    EXPECT_GT(MovieFrame(ReadAll(core::Doc().CanvasTempFile))[1], 320 * 20);  // the canvas shows the outside
+    EXPECT_GT(MovieFrame(CanvasMovieFile())[1], 320 * 20);  // the canvas shows the outside
     // The canvas movie as it is made without the outside.
     core::Doc().CurrentSettings.DrawOutsideFlag = 0;
     movie::MakeCanvasMovie();
-    const std::string limited = ReadAll(core::Doc().CanvasTempFile);
+    const std::string limited = CanvasMovieFile();
     core::Doc().CurrentSettings.DrawOutsideFlag = 1;
     movie::MakeCanvasMovie();
 
@@ -151,7 +158,7 @@ TEST_F(PictureExport, MovieIsTheCanvasMovieLimitedToTheCanvas)
     EXPECT_EQ(MovieFrame(exported), (std::array<int32_t, 4>{0, 320 * 20, 0, 240 * 20}));
     EXPECT_EQ(core::Doc().CurrentSettings.DrawOutsideFlag, 1);
     // The canvas goes on showing the outside.
-    EXPECT_GT(MovieFrame(ReadAll(core::Doc().CanvasTempFile))[1], 320 * 20);
+    EXPECT_GT(MovieFrame(CanvasMovieFile())[1], 320 * 20);
 }
 
 // A canvas larger than the movie's 1638-pixel frame: every picture holds the whole canvas, its far

@@ -100,12 +100,17 @@ protected:
 
     static core::CanvasSettings &Settings() { return core::Doc().CurrentSettings; }
     static void AddPath(const core::PathRecord &path) { core::Doc().DocPaths.push_back(path); }
-    static std::string MovieBytes() { return testsupport::ReadAll(core::Doc().CanvasTempFile); }
+    static std::string MovieBytes()
+    {
+        movie::EnsureCanvasMovieFile(core::Doc().CanvasTempFile);
+        return testsupport::ReadAll(core::Doc().CanvasTempFile);
+    }
     static movietags::Movie ParsedMovie() { return movietags::ReadMovie(MovieBytes()); }
     // The placement at a depth in the movie's only frame.
     static platform::swf::PlaceObjectRecord Placement(uint16_t depth) { return ParsedMovie().PlacementAt(depth); }
     QImage Rendered()
     {
+        movie::EnsureCanvasMovieFile(core::Doc().CanvasTempFile);
         host.player.SetMovie(core::Doc().CanvasTempFile);
         const core::Rect32 &view = core::Doc().ViewExtent;
         QImage image(view.Right - view.Left, view.Bottom - view.Top, QImage::Format_RGB32);
@@ -409,6 +414,7 @@ TEST_F(CanvasMovieTest, AMovedDrawingIsDrawnFromTheGroupsAlreadyBuilt)
 
     platform::MoviePlayer fresh;
     fresh.SetQuality2("low");
+    movie::EnsureCanvasMovieFile(core::Doc().CanvasTempFile);
     fresh.SetMovie(core::Doc().CanvasTempFile);
     QImage expected(moved.size(), QImage::Format_RGB32);
     fresh.Render(expected, expected.rect());
@@ -516,20 +522,21 @@ TEST_F(CanvasMovieTest, UnderlayDrawingReader)
 
 }  // namespace
 
-TEST_F(CanvasMovieTest, TheMovieWrittenIsKeptOnceInMemoryForTheCanvasPlayer)
+TEST_F(CanvasMovieTest, TheMovieMadeIsKeptInMemoryForTheCanvasPlayer)
 {
     AddPath(Square(200, 200, 400, 0xFFFF0000));
     const std::string file = core::Doc().CanvasTempFile;
     movie::MakeCanvasMovie();
-    EXPECT_EQ(movie::TakeCanvasMovieBytes(testsupport::TempPath("other.tmp")), "");  // another movie's name
+    EXPECT_EQ(movie::CanvasMovieBytes(testsupport::TempPath("other.tmp")), "");  // another movie's name
     movie::MakeCanvasMovie();
-    EXPECT_EQ(movie::TakeCanvasMovieBytes(file), MovieBytes());  // length and frame count patched as in the file
-    EXPECT_EQ(movie::TakeCanvasMovieBytes(file), "");            // taken once
+    EXPECT_EQ(movie::CanvasMovieBytes(file), MovieBytes());  // length and frame count patched as in the file
+    EXPECT_EQ(movie::CanvasMovieBytes(file), MovieBytes());  // kept for the next reader
 
-    // A movie that could not be written is not kept either.
+    // A movie whose file cannot be written is kept all the same; asking for the file reports it.
     core::Doc().CanvasTempFile = testsupport::TempPath("no such folder/_canvtemp.tmp");
     movie::MakeCanvasMovie();
-    EXPECT_EQ(movie::TakeCanvasMovieBytes(core::Doc().CanvasTempFile), "");
+    EXPECT_NE(movie::CanvasMovieBytes(core::Doc().CanvasTempFile), "");
+    EXPECT_FALSE(movie::EnsureCanvasMovieFile(core::Doc().CanvasTempFile));
 }
 
 namespace {
@@ -597,11 +604,12 @@ TEST_F(CanvasMovieTest, AMovieWrittenAfterAnEditEqualsOneWrittenCold)
         core::Doc().DocPaths = paths;
         movie::MakeCanvasMovie();
         const std::string bytes = MovieBytes();
-        EXPECT_EQ(movie::TakeCanvasMovieBytes(core::Doc().CanvasTempFile), bytes);
+        EXPECT_EQ(movie::CanvasMovieBytes(core::Doc().CanvasTempFile), bytes);
         return bytes;
     };
     auto cold = [&write](const core::PathArray &paths) {
         movie::ResetWriterForTest();
+        movie::ResetCanvasMovieForTest();
         return write(paths);
     };
     size_t mostDrawn = 0;

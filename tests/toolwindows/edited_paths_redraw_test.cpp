@@ -5,6 +5,7 @@
 #include "canvastools/tool_palette.h"
 #include "core/anchor_editing.h"
 #include "core/path_attributes.h"
+#include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "tests/support/test_support.h"
 #include "tests/toolwindows/path_list_fixture.h"
@@ -37,6 +38,7 @@ protected:
     static std::string CanvasMovie()
     {
         movie::MakeCanvasMovie();
+        movie::EnsureCanvasMovieFile(Doc().CanvasTempFile);
         return testsupport::ReadAll(Doc().CanvasTempFile);
     }
 };

@@ -186,6 +186,7 @@ TEST_F(PathListWindowTest, RecolouredSelectionIsReadOnceForTheThumbnailAndTheCan
     platform::MoviePlayer fresh;
     fresh.SetBackgroundColor(window->ShockwaveFlash1.BackgroundColor());
     fresh.SetQuality2(window->ShockwaveFlash1.Quality2());
+    movie::EnsureCanvasMovieFile(Doc().CanvasTempFile);
     fresh.SetMovie(Doc().CanvasTempFile);
     QImage shown(240, 160, QImage::Format_RGB32);
     QImage expected(shown.size(), QImage::Format_RGB32);

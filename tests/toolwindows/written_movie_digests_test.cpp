@@ -206,6 +206,7 @@ void ResetWriting()
 std::string CanvasMovieBytes()
 {
     movie::MakeCanvasMovie();
+    movie::EnsureCanvasMovieFile(core::Doc().CanvasTempFile);
     return testsupport::ReadAll(core::Doc().CanvasTempFile);
 }
 
