@@ -215,6 +215,11 @@ void MoviePlayer::Unload(const std::string &name)
 {
     CancelJob();
     moviePath_ = name;
+    // The movie stays until the next one is read, which takes over what the two have in common.
+    // A worker may still draw it through the state it shares: the state keeps its hold.
+    if (state_ && state_->movie) {
+        previousMovie_ = state_->movie;
+    }
     state_.reset();
     playing_ = false;
     clockMs_ = 0;
@@ -224,12 +229,16 @@ void MoviePlayer::ParseLoaded(std::string_view bytes)
 {
     state_ = std::make_shared<State>();
     outOfMemory_ = false;
+    // The last movie's parts may be moved into the new one only when no worker still draws it.
+    std::shared_ptr<swf::Movie> previous = std::move(previousMovie_);
     try {
         swf::ParseCounts counts;
-        const swf::GroupSources sources{&groupCache_->Own(this), groupCache_->Others(this), &counts};
+        const swf::GroupSources sources{&groupCache_->Own(this), groupCache_->Others(this), &counts, previous.get(),
+                                        previous.use_count() == 1};
         state_->movie = swf::ParseMovie(bytes, sources);
         stats_.groupsRead += counts.groupsRead;
         stats_.groupsBuilt += counts.groupsBuilt;
+        stats_.groupsTaken += counts.groupsTaken;
     } catch (const std::bad_alloc &) {
         // A movie larger than the memory left shows as its background, like an unreadable one.
         state_->movie.reset();

@@ -24,7 +24,9 @@ struct RenderCounts;
 }
 
 // Work a player has done since it was made. Loading movies: style groups whose records were read
-// (not taken whole by their bytes from a group cache), and groups whose paths were built.
+// (not taken whole by their bytes from a group cache), groups whose paths were built, and groups
+// taken from a group cache one by one by comparing their bytes (runs of groups that the movie
+// before had at the same place are taken whole, uncounted).
 // Rendering: elements of line outlines built, and of those kept for later renders (within a budget
 // all players share); tiles of long fills drawn without anti-aliasing and the edges given to
 // them; for fills drawn with anti-aliasing, the rows drawn times the lines of a fill crossing
@@ -32,6 +34,7 @@ struct RenderCounts;
 struct PlayerStats {
     int64_t groupsRead = 0;
     int64_t groupsBuilt = 0;
+    int64_t groupsTaken = 0;
     int64_t outlineElementsBuilt = 0;
     int64_t outlineElementsKept = 0;
     int64_t tilesFilled = 0;
@@ -151,6 +154,9 @@ private:
     bool playing_ = false;
     double clockMs_ = 0;
     std::shared_ptr<State> state_;  // shared with the worker drawing it
+    // The last movie loaded, kept once unloaded until the next one is read, which takes over what
+    // the two have in common.
+    std::shared_ptr<swf::Movie> previousMovie_;
     // Shape groups of the last movie (and of the players sharing them), reused by the next one
     // wherever they are unchanged.
     std::shared_ptr<GroupCache> groupCache_;

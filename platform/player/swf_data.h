@@ -15,6 +15,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platform::swf {
@@ -101,11 +103,11 @@ struct PlacedGroup {
     QRectF Bounds() const { return group->bounds.translated(offset); }
 };
 
-// A style group as its bytes in a movie: the bits it spans (kept in MovieGroups::bytes), the
-// reader's state where it starts, and what was made of it. The same bits read from the same state
-// give the same group, so a later movie holding them takes it without reading its edges again.
+// A style group as its bits in a movie: where they lie in the kept movie's body, the reader's
+// state where it starts, and what was made of it. The same bits read from the same state give
+// the same group, so a later movie holding them takes it without reading its edges again.
 struct RawGroup {
-    size_t byteBegin = 0;  // in MovieGroups::bytes; the last byte's unused bits are zero
+    size_t byteBegin = 0;  // in MovieGroups::body
     size_t bits = 0;
     int64_t penX = 0;
     int64_t penY = 0;
@@ -118,27 +120,75 @@ struct RawGroup {
     uint8_t lineBits = 0;
     int64_t endX = 0;
     int64_t endY = 0;
-    size_t edges = 0;  // charged to the movie's edge budget
+    size_t edges = 0;        // charged to the movie's edge budget
+    size_t edgesBefore = 0;  // charged by the groups of its shape before it
+    size_t position = 0;     // in MovieGroups::order
     PlacedGroup placed;
+    uint64_t rawKey = 0;       // the hash of its bits and starting state
     uint64_t styleKey = 0;     // the group's HashGroup
     uint64_t geometryKey = 0;  // and HashGroupGeometry
 };
 
+// The groups of one shape tag of a kept movie, for the next movie's tag of the same character.
+struct KeptShape {
+    uint8_t tagCode = 0;
+    size_t groupsBegin = 0;  // in MovieGroups::body: where its first group starts, after the bounds
+    size_t groupsEnd = 0;    // the end of the tag
+    size_t first = 0;        // its groups: MovieGroups::order[first, first + count)
+    size_t count = 0;
+    size_t edges = 0;        // charged by all of them
+    bool complete = false;   // read up to its end record, every group with edges kept
+};
+
+// What a movie being loaded keeps, put into its player's MovieGroups once the movie is read.
+struct GroupsUpdate {
+    // A run of the kept movie's groups taken whole: positions in its order, and how far their
+    // bytes, the edges charged before them and their positions moved.
+    struct Run {
+        size_t begin = 0;
+        size_t end = 0;
+        int64_t byteShift = 0;
+        int64_t edgeShift = 0;
+        int64_t positionShift = 0;
+    };
+    std::vector<uint32_t> order;
+    std::unordered_map<uint16_t, KeptShape> shapes;
+    std::vector<Run> reused;
+    std::vector<uint32_t> added;  // slots of the groups read or taken one by one
+};
+
 // The drawn groups of the last movie a player loaded, for the movies loaded after it (by any
-// player sharing them): a span of bytes unchanged is not read again, a group whose styles and
-// edges are unchanged (wherever it lies) is not built again, and one whose edges and line widths
-// are unchanged takes the paths of the old one with its new styles. Every hit is confirmed by
-// the bytes or by the values its hash covers.
+// player sharing them): runs of a shape unchanged in the bytes are taken whole, a span of bytes
+// unchanged is not read again, a group whose styles and edges are unchanged (wherever it lies) is
+// not built again, and one whose edges and line widths are unchanged takes the paths of the old
+// one with its new styles. Every hit is confirmed by the bytes or by the values its hash covers.
+// The groups refer into the movie's body, kept once; a load changes only what the movie changed.
 struct MovieGroups {
-    std::vector<RawGroup> raw;  // the groups of the movie, in order
-    std::string bytes;          // their spans
-    // Indexes into raw by the hash of a group's bytes, its HashGroup and its HashGroupGeometry.
+    std::string body;   // the kept movie's tag stream (inflated)
+    std::string spare;  // the next movie's while it loads: memory kept for the one after
+    std::vector<RawGroup> rawGroups;  // the kept groups, by slot; a free slot holds none
+    std::vector<uint32_t> freeSlots;
+    std::vector<uint32_t> order;  // the movie's groups in order, as slots
+    std::unordered_map<uint16_t, KeptShape> shapes;  // by character id
+    uint64_t movie = 0;  // the serial of the movie they were kept for (0: none)
+    // Slots by the hash of a group's bytes, its HashGroup and its HashGroupGeometry.
     GroupIndex rawIndex;
     GroupIndex groups;
     GroupIndex geometry;
 
-    size_t size() const { return groups.size(); }
+    size_t size() const { return order.size(); }
+    const RawGroup &At(size_t position) const { return rawGroups[order[position]]; }
+    // The bytes a kept group's bits lie in (the last one's unused bits belong to the next record).
+    std::string_view Bytes(const RawGroup &raw) const
+    {
+        return std::string_view(body).substr(raw.byteBegin, (raw.bits + 7) / 8);
+    }
     void clear() { *this = MovieGroups(); }
+    // A slot holding raw, for a group of the movie being loaded.
+    uint32_t NewSlot(RawGroup raw);
+    // Makes the loaded movie's groups (of serial movie, its body in spare) the kept ones: frees
+    // the groups it did not take, moves those it took whole and enters the new ones.
+    void Commit(GroupsUpdate &update, uint64_t movie);
 };
 // The hash of what decides a group's paths: its edges, the number of fill styles and the widths
 // of its line styles. Group hashes are seeded once per process, so that no file can be made to
@@ -152,19 +202,27 @@ bool SameGeometry(const StyleGroup &a, const StyleGroup &b);
 bool SameStyles(const StyleGroup &a, const StyleGroup &b);
 
 // Work done by the shape parser for one player: style groups with edges whose records were read
-// (not taken from a cache by their bytes), and groups whose paths were built.
+// (not taken from a cache by their bytes), groups whose paths were built, and groups taken from a
+// cache one by one, each by comparing its bytes (not in a run of unchanged ones taken whole).
 struct ParseCounts {
     int64_t groupsRead = 0;
     int64_t groupsBuilt = 0;
+    int64_t groupsTaken = 0;
 };
+
+struct Movie;
 
 // Where the groups of a movie being parsed come from and go: taken from own (the groups of the
 // player's last movie) or else from others (those of other players, left as they are); own holds
-// exactly the groups of the new movie afterwards. counts, when given, is increased by the work done.
+// exactly the groups of the new movie afterwards. counts, when given, is increased by the work
+// done. previous is the movie own was kept for, when the caller still has it: its shapes' lists
+// of groups are taken over (moved when previousOwned, as no one else holds it, else copied).
 struct GroupSources {
     MovieGroups *own = nullptr;
     std::vector<const MovieGroups *> others;
     ParseCounts *counts = nullptr;
+    Movie *previous = nullptr;
+    bool previousOwned = false;
 };
 
 }  // namespace platform::swf

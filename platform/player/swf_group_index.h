@@ -1,8 +1,10 @@
-// Indexes of cached groups by 64-bit hashes that are already well mixed: open addressing in one
-// array of small slots, so that filling it for every movie loaded allocates once and looks up
-// without chasing nodes. The first index entered under a key is kept. Internal to the player.
+// Indexes of cached groups by 64-bit hashes that are already well mixed: open addressing (linear
+// probing) in one array of small slots, so that it allocates once and looks up without chasing
+// nodes. A key holds one index, the last entered; Erase removes an entry in place, so that a few
+// groups changed update the index in proportion. Internal to the player.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -15,14 +17,6 @@ public:
     static constexpr uint32_t kNone = UINT32_MAX;
 
     size_t size() const { return count_; }
-
-    // Room for count entries without growing.
-    void Reserve(size_t count)
-    {
-        if (count * 2 > slots_.size()) {
-            Rehash(count * 2);
-        }
-    }
 
     // The index entered under key, or kNone.
     uint32_t Find(uint64_t key) const
@@ -38,23 +32,61 @@ public:
         }
     }
 
-    // Enters index (not kNone) under key unless the key holds one already.
-    void Insert(uint64_t key, uint32_t index)
+    // Enters index (not kNone) under key, replacing what the key held.
+    void Assign(uint64_t key, uint32_t index)
     {
         if ((count_ + 1) * 2 > slots_.size()) {
             Rehash((count_ + 1) * 2);
         }
         for (size_t i = Home(key);; i = (i + 1) & (slots_.size() - 1)) {
             Slot &slot = slots_[i];
-            if (slot.index == kNone) {
+            if (slot.index == kNone || slot.key == key) {
+                count_ += slot.index == kNone ? 1 : 0;
                 slot = {key, index};
-                ++count_;
-                return;
-            }
-            if (slot.key == key) {
                 return;
             }
         }
+    }
+
+    // Removes the entry of key when it holds index. The entries after it in its probe run move
+    // back, so that every other key is still found from its home slot.
+    void Erase(uint64_t key, uint32_t index)
+    {
+        if (slots_.empty()) {
+            return;
+        }
+        const size_t mask = slots_.size() - 1;
+        size_t hole = Home(key);
+        for (;; hole = (hole + 1) & mask) {
+            const Slot &slot = slots_[hole];
+            if (slot.index == kNone) {
+                return;
+            }
+            if (slot.key == key) {
+                break;
+            }
+        }
+        if (slots_[hole].index != index) {
+            return;
+        }
+        for (size_t next = (hole + 1) & mask; slots_[next].index != kNone; next = (next + 1) & mask) {
+            // An entry may fill the hole unless its home lies cyclically within (hole, next].
+            const size_t home = Home(slots_[next].key);
+            const bool homeAfterHole = hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
+            if (!homeAfterHole) {
+                slots_[hole] = slots_[next];
+                hole = next;
+            }
+        }
+        slots_[hole] = Slot();
+        --count_;
+    }
+
+    // Removes every entry, keeping the memory.
+    void Clear()
+    {
+        std::fill(slots_.begin(), slots_.end(), Slot());
+        count_ = 0;
     }
 
 private:
@@ -75,7 +107,7 @@ private:
         count_ = 0;
         for (const Slot &slot : old) {
             if (slot.index != kNone) {
-                Insert(slot.key, slot.index);
+                Assign(slot.key, slot.index);
             }
         }
     }

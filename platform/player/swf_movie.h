@@ -76,6 +76,7 @@ struct Frame {
 };
 
 struct Movie {
+    uint64_t serial = 0;  // unique to each movie parsed in the process
     QRectF frameRect;  // twips
     double frameRate = 12;
     std::optional<QRgb> background;  // SetBackgroundColor

@@ -5,6 +5,7 @@
 #include "platform/swf/tag_records.h"
 
 #include <algorithm>
+#include <atomic>
 #include <zlib.h>
 
 namespace platform::swf {
@@ -206,7 +207,7 @@ private:
         case TagCode::DefineShape:
         case TagCode::DefineShape2:
         case TagCode::DefineShape3:
-            Define(id, ParseShape(in, code, edgeBudget_, reuse_));
+            Define(id, ParseShape(in, code, id, edgeBudget_, reuse_));
             break;
         case TagCode::DefineMorphShape:
             Define(id, ParseMorphShape(in, edgeBudget_));
@@ -276,25 +277,40 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, const GroupSources &so
         body = inflated;
     }
 
+    // The groups kept refer into the body: it is kept with them.
+    MovieGroups *kept = sources.own;
+    if (kept) {
+        if (inflated.empty()) {
+            kept->spare.assign(body);
+        } else {
+            kept->spare = std::move(inflated);
+        }
+        body = kept->spare;
+    }
+    static std::atomic<uint64_t> lastSerial{0};
     auto movie = std::make_unique<Movie>();
+    movie->serial = ++lastSerial;
     BitReader in(body);
     MovieHeader header;
     ReadMovieHeaderRest(in, header);
     movie->frameRect = ToRectF(header.frame);
     movie->frameRate = header.frameRate / 256.0;  // 8.8 fixed point; the ShowFrame tags decide the frame count
-    MovieGroups *cache = sources.own;
-    MovieGroups next;
-    if (cache) {
-        next.groups.Reserve(cache->groups.size());
-        next.geometry.Reserve(cache->geometry.size());
-        next.rawIndex.Reserve(cache->raw.size());
-        next.raw.reserve(cache->raw.size());
-        next.bytes.reserve(cache->bytes.size());
-    }
-    GroupReuse reuse{cache, cache ? &next : nullptr, sources.others, sources.counts};
-    TagStreamParser(*movie, reuse).Parse(in);
-    if (cache) {
-        *cache = std::move(next);
+    GroupsUpdate update;
+    const bool continues = kept && sources.previous && kept->movie != 0 && sources.previous->serial == kept->movie;
+    GroupReuse reuse{kept,           kept ? &update : nullptr,
+                     sources.others, sources.counts,
+                     continues ? sources.previous : nullptr, continues && sources.previousOwned,
+                     body};
+    try {
+        TagStreamParser(*movie, reuse).Parse(in);
+        if (kept) {
+            kept->Commit(update, movie->serial);
+        }
+    } catch (...) {
+        if (kept) {
+            kept->clear();  // half updated: nothing of it is taken
+        }
+        throw;
     }
     return movie;
 }

@@ -800,23 +800,65 @@ bool SameRawGroup(const RawGroup &raw, const MovieGroups &cache, const GroupSpan
         raw.fill0 != start.fill0 || raw.fill1 != start.fill1 || raw.line != start.line) {
         return false;
     }
-    const std::string_view kept = std::string_view(cache.bytes).substr(raw.byteBegin, (raw.bits + 7) / 8);
-    return kept.substr(0, span.whole.size()) == span.whole &&
-           (!span.last || static_cast<uint8_t>(kept.back()) == *span.last);
+    const std::string_view kept = cache.Bytes(raw);
+    const unsigned usedBits = static_cast<unsigned>(raw.bits % 8);
+    return kept.size() == (raw.bits + 7) / 8 && kept.substr(0, span.whole.size()) == span.whole &&
+           (!span.last || (static_cast<uint8_t>(kept.back()) & (0xFF00u >> usedBits)) == *span.last);
 }
 
-// Reads the style groups of a shape. With caches, a group whose bytes and starting state a cache
-// holds is taken from there after a scan of its records (edges counted, not kept); a group read
-// whole is taken from there when its styles and edges relative to its origin are found.
+// How many leading bytes a and b have in common; and trailing ones, at most limit.
+constexpr size_t kCompareBlock = 4096;
+
+size_t CommonPrefix(std::string_view a, std::string_view b)
+{
+    const size_t size = std::min(a.size(), b.size());
+    size_t same = 0;
+    while (same + kCompareBlock <= size && std::memcmp(a.data() + same, b.data() + same, kCompareBlock) == 0) {
+        same += kCompareBlock;
+    }
+    while (same < size && a[same] == b[same]) {
+        ++same;
+    }
+    return same;
+}
+
+size_t CommonSuffix(std::string_view a, std::string_view b, size_t limit)
+{
+    limit = std::min({limit, a.size(), b.size()});
+    const char *aEnd = a.data() + a.size();
+    const char *bEnd = b.data() + b.size();
+    size_t same = 0;
+    while (same + kCompareBlock <= limit &&
+           std::memcmp(aEnd - same - kCompareBlock, bEnd - same - kCompareBlock, kCompareBlock) == 0) {
+        same += kCompareBlock;
+    }
+    while (same < limit && aEnd[-1 - static_cast<ptrdiff_t>(same)] == bEnd[-1 - static_cast<ptrdiff_t>(same)]) {
+        ++same;
+    }
+    return same;
+}
+
+// Reads the style groups of a shape. With the kept groups of the player's last movie, the groups
+// of the same character there whose bits the new shape repeats at its start and at its end are
+// taken whole, without looking at them one by one: only the part between is read. With caches, a
+// group whose bytes and starting state a cache holds is taken from there after a scan of its
+// records (edges counted, not kept); a group read whole is taken from there when its styles and
+// edges relative to its origin are found.
 class ShapeParser {
 public:
-    ShapeParser(BitReader &in, int tagCode, size_t &edgeBudget, const GroupReuse &reuse)
-        : in_(in), tagCode_(tagCode), edgeBudget_(edgeBudget), reuse_(reuse),
+    ShapeParser(BitReader &in, int tagCode, uint16_t id, size_t &edgeBudget, const GroupReuse &reuse)
+        : in_(in), tagCode_(tagCode), id_(id), edgeBudget_(edgeBudget), reuse_(reuse),
           records_(in, tagCode, edgeBudget, false)
     {
-        sources_.push_back({reuse.previous, 0});
+        if (reuse.own) {
+            sources_.push_back({reuse.own, 0});
+        }
         for (const MovieGroups *other : reuse.others) {
             sources_.push_back({other, 0});
+        }
+        if (reuse.update) {
+            tagBegin_ = static_cast<size_t>(in.Data().data() - reuse.body.data());
+            firstKept_ = reuse.update->order.size();
         }
     }
 
@@ -824,30 +866,201 @@ public:
     {
         ReadRect(in_);  // bounds: the edges say where the shape is
         in_.Align();
+        groupsBegin_ = in_.BytePos();
         GroupStart start;
-        for (;;) {
+        GroupEnd end = GroupEnd::NewStyles;
+        StartFromKept();
+        TakeUnchangedHead(start, end);
+        while (end == GroupEnd::NewStyles) {
             const size_t begin = in_.BytePos();
-            GroupEnd end = GroupEnd::Damaged;
+            if (TakeUnchangedTail(begin, start)) {
+                end = GroupEnd::End;
+                break;
+            }
             if (!TakeUnchanged(begin, start, end)) {
                 in_.Seek(begin);
                 records_.Start(start);
                 group_.edges.clear();
                 if (!ReadStyleArrays(in_, tagCode_, group_)) {
+                    end = GroupEnd::Damaged;
                     break;
                 }
                 const size_t budget = edgeBudget_;
                 end = records_.Read(&group_);
                 ReadDone(begin, start, end, budget - edgeBudget_);
             }
-            if (end != GroupEnd::NewStyles) {
-                break;
+            if (end == GroupEnd::NewStyles) {
+                start = records_.Next();
             }
-            start = records_.Next();
+        }
+        KeepShape(end);
+        return Assembled();
+    }
+
+private:
+    // Finds the kept shape of this character, when the movie it was kept for is the previous
+    // one and its list of groups can be taken over, and compares its bytes with the new ones.
+    void StartFromKept()
+    {
+        if (!reuse_.previous || !reuse_.update) {
+            return;
+        }
+        const MovieGroups &kept = *reuse_.own;
+        const auto shape = kept.shapes.find(id_);
+        const auto character = reuse_.previous->characters.find(id_);
+        if (shape == kept.shapes.end() || !shape->second.complete || shape->second.tagCode != tagCode_ ||
+            character == reuse_.previous->characters.end()) {
+            return;
+        }
+        auto *previous = std::get_if<ShapeCharacter>(&character->second);
+        if (previous == nullptr || previous->groups.size() != shape->second.count ||
+            shape->second.groupsEnd > kept.body.size() || shape->second.groupsBegin > shape->second.groupsEnd) {
+            return;
+        }
+        old_ = &shape->second;
+        oldGroups_ = &previous->groups;
+        const std::string_view now = in_.Data().substr(std::min(groupsBegin_, in_.Data().size()));
+        const std::string_view was =
+            std::string_view(kept.body).substr(old_->groupsBegin, old_->groupsEnd - old_->groupsBegin);
+        sameHead_ = CommonPrefix(now, was);
+        sameTail_ = CommonSuffix(now, was, std::min(now.size(), was.size()) - sameHead_);
+        sizeChange_ = static_cast<int64_t>(now.size()) - static_cast<int64_t>(was.size());
+    }
+
+    // Where a kept group of the old shape starts, counted from the shape's first group.
+    size_t OldOffset(size_t position) const { return reuse_.own->At(position).byteBegin - old_->groupsBegin; }
+
+    // Takes the leading groups of the old shape whose bits and the bits before them are
+    // unchanged, and reads the record after the last of them as reading it would.
+    void TakeUnchangedHead(GroupStart &start, GroupEnd &end)
+    {
+        if (!old_) {
+            return;
+        }
+        const MovieGroups &kept = *reuse_.own;
+        const size_t first = old_->first;
+        // Groups are in byte order: those whose whole bytes lie within the common head come first.
+        size_t taken = static_cast<size_t>(
+            std::partition_point(kept.order.begin() + static_cast<ptrdiff_t>(first),
+                                 kept.order.begin() + static_cast<ptrdiff_t>(first + old_->count),
+                                 [&](uint32_t slot) {
+                                     const RawGroup &raw = kept.rawGroups[slot];
+                                     return raw.byteBegin - old_->groupsBegin + raw.bits / 8 <= sameHead_;
+                                 }) -
+            (kept.order.begin() + static_cast<ptrdiff_t>(first)));
+        // The last may share its last byte with a changed record after it.
+        auto fits = [&](size_t position) {
+            const RawGroup &raw = kept.At(position);
+            const size_t endBit = (groupsBegin_ + OldOffset(position)) * 8 + raw.bits;
+            if (raw.edgesBefore + raw.edges > edgeBudget_ || !EndsGroup(in_.Data(), endBit)) {
+                return false;
+            }
+            const unsigned mask = 0xFF00u >> (raw.bits % 8);
+            return raw.bits % 8 == 0 || (static_cast<uint8_t>(in_.Data()[endBit / 8]) & mask) ==
+                                            (static_cast<uint8_t>(kept.body[raw.byteBegin + raw.bits / 8]) & mask);
+        };
+        while (taken > 0 && !fits(first + taken - 1)) {
+            --taken;
+        }
+        if (taken == 0) {
+            return;
+        }
+        const RawGroup &last = kept.At(first + taken - 1);
+        in_.Seek(groupsBegin_ + OldOffset(first + taken - 1));
+        end = records_.ReadEnd(last);
+        start = records_.Next();
+        const size_t edges = last.edgesBefore + last.edges;
+        edgeBudget_ -= edges;
+        shapeEdges_ = edges;
+        headTaken_ = taken;
+        sources_.front().following = first + taken;
+        TakeRun(first, first + taken, static_cast<int64_t>(tagBegin_ + groupsBegin_) -
+                                          static_cast<int64_t>(old_->groupsBegin), 0);
+    }
+
+    // Takes the rest of the old shape when the group starting at begin (from start) is one of it
+    // and every byte from there to the end of the shape is unchanged.
+    bool TakeUnchangedTail(size_t begin, const GroupStart &start)
+    {
+        const size_t nowSize = in_.Data().size();
+        if (!old_ || begin < groupsBegin_ || begin > nowSize || nowSize - begin > sameTail_) {
+            return false;
+        }
+        const int64_t wasOffset = static_cast<int64_t>(begin - groupsBegin_) - sizeChange_;
+        const MovieGroups &kept = *reuse_.own;
+        const size_t from = old_->first + headTaken_;
+        const size_t to = old_->first + old_->count;
+        const auto found = std::partition_point(
+            kept.order.begin() + static_cast<ptrdiff_t>(from), kept.order.begin() + static_cast<ptrdiff_t>(to),
+            [&](uint32_t slot) {
+                return static_cast<int64_t>(kept.rawGroups[slot].byteBegin - old_->groupsBegin) < wasOffset;
+            });
+        const auto position = static_cast<size_t>(found - kept.order.begin());
+        if (position == to || static_cast<int64_t>(OldOffset(position)) != wasOffset) {
+            return false;
+        }
+        const RawGroup &raw = kept.At(position);
+        const size_t edges = old_->edges - raw.edgesBefore;
+        if (raw.tagCode != tagCode_ || raw.penX != start.x || raw.penY != start.y || raw.fill0 != start.fill0 ||
+            raw.fill1 != start.fill1 || raw.line != start.line || edges > edgeBudget_) {
+            return false;
+        }
+        edgeBudget_ -= edges;
+        const int64_t edgeShift = static_cast<int64_t>(shapeEdges_) - static_cast<int64_t>(raw.edgesBefore);
+        shapeEdges_ += edges;
+        tailFrom_ = position - old_->first;
+        TakeRun(position, to,
+                static_cast<int64_t>(tagBegin_ + groupsBegin_) - static_cast<int64_t>(old_->groupsBegin) + sizeChange_,
+                edgeShift);
+        return true;
+    }
+
+    // Enters a run of the kept movie's groups in the new movie, as they are.
+    void TakeRun(size_t begin, size_t end, int64_t byteShift, int64_t edgeShift)
+    {
+        GroupsUpdate &update = *reuse_.update;
+        const int64_t positionShift = static_cast<int64_t>(update.order.size()) - static_cast<int64_t>(begin);
+        update.reused.push_back({begin, end, byteShift, edgeShift, positionShift});
+        const auto &order = reuse_.own->order;
+        update.order.insert(update.order.end(), order.begin() + static_cast<ptrdiff_t>(begin),
+                            order.begin() + static_cast<ptrdiff_t>(end));
+    }
+
+    // The shape's groups: those read or taken one by one, between the old shape's runs taken
+    // whole. The old list is taken over (moved when no one else holds it) and changed in place.
+    ShapeCharacter Assembled()
+    {
+        if (!old_ || (headTaken_ == 0 && !tailFrom_)) {
+            return std::move(shape_);
+        }
+        std::vector<PlacedGroup> middle = std::move(shape_.groups);
+        const size_t head = headTaken_;
+        const size_t tail = tailFrom_.value_or(old_->count);
+        std::vector<PlacedGroup> &old = *oldGroups_;
+        if (reuse_.previousOwned) {
+            shape_.groups = std::move(old);
+            std::vector<PlacedGroup> &groups = shape_.groups;
+            const size_t common = std::min(tail - head, middle.size());
+            std::move(middle.begin(), middle.begin() + static_cast<ptrdiff_t>(common),
+                      groups.begin() + static_cast<ptrdiff_t>(head));
+            if (middle.size() > common) {
+                groups.insert(groups.begin() + static_cast<ptrdiff_t>(tail),
+                              std::make_move_iterator(middle.begin() + static_cast<ptrdiff_t>(common)),
+                              std::make_move_iterator(middle.end()));
+            } else {
+                groups.erase(groups.begin() + static_cast<ptrdiff_t>(head + common),
+                             groups.begin() + static_cast<ptrdiff_t>(tail));
+            }
+        } else {
+            std::vector<PlacedGroup> &groups = shape_.groups;
+            groups.reserve(head + middle.size() + (old.size() - tail));
+            groups.insert(groups.end(), old.begin(), old.begin() + static_cast<ptrdiff_t>(head));
+            groups.insert(groups.end(), std::make_move_iterator(middle.begin()), std::make_move_iterator(middle.end()));
+            groups.insert(groups.end(), old.begin() + static_cast<ptrdiff_t>(tail), old.end());
         }
         return std::move(shape_);
     }
 
-private:
     bool TakeUnchanged(size_t begin, const GroupStart &start, GroupEnd &end)
     {
         return TakeFollowing(begin, start, end) || TakeScanned(begin, start, end);
@@ -859,10 +1072,10 @@ private:
     bool TakeFollowing(size_t begin, const GroupStart &start, GroupEnd &end)
     {
         for (Source &source : sources_) {
-            if (!source.cache || source.following >= source.cache->raw.size()) {
+            if (!source.cache || source.following >= source.cache->order.size()) {
                 continue;
             }
-            const RawGroup &raw = source.cache->raw[source.following];
+            const RawGroup &raw = source.cache->At(source.following);
             const std::string_view data = in_.Data();
             const size_t endBit = begin * 8 + raw.bits;
             if (raw.edges > edgeBudget_ || endBit + 6 > data.size() * 8) {
@@ -871,8 +1084,8 @@ private:
             const GroupSpan span = SpanOf(data, begin, endBit);
             if (SameRawGroup(raw, *source.cache, span, start, tagCode_) && EndsGroup(data, endBit)) {
                 end = records_.ReadEnd(raw);
-                Take(raw, span, start);
                 ++source.following;
+                Take(raw, span, start);
                 return true;
             }
         }
@@ -892,7 +1105,7 @@ private:
     bool TakeScanned(size_t begin, const GroupStart &start, GroupEnd &end)
     {
         const bool anyKept = std::any_of(sources_.begin(), sources_.end(), [](const Source &source) {
-            return source.cache && !source.cache->raw.empty();
+            return source.cache && source.cache->size() > 0;
         });
         records_.Start(start);
         if (!anyKept || !ReadStyleArrays(in_, tagCode_, scratch_)) {
@@ -905,11 +1118,11 @@ private:
         const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
         const uint64_t key = HashRawGroup(span, start, tagCode_);
         for (Source &source : sources_) {
-            const uint32_t index = source.cache ? source.cache->rawIndex.Find(key) : GroupIndex::kNone;
-            if (index != GroupIndex::kNone &&
-                SameRawGroup(source.cache->raw[index], *source.cache, span, start, tagCode_)) {
-                source.following = size_t{index} + 1;
-                Take(source.cache->raw[index], span, start);
+            const uint32_t slot = source.cache ? source.cache->rawIndex.Find(key) : GroupIndex::kNone;
+            if (slot != GroupIndex::kNone && SameRawGroup(source.cache->rawGroups[slot], *source.cache, span, start, tagCode_)) {
+                const RawGroup &raw = source.cache->rawGroups[slot];
+                source.following = raw.position + 1;
+                Take(raw, span, start);
                 return true;
             }
         }
@@ -918,7 +1131,9 @@ private:
 
     void Take(const RawGroup &raw, const GroupSpan &span, const GroupStart &start)
     {
+        Count(&ParseCounts::groupsTaken);
         edgeBudget_ -= std::min(raw.edges, edgeBudget_);
+        shapeEdges_ += raw.edges;
         shape_.groups.push_back(raw.placed);
         Keep(span, start, raw);
     }
@@ -943,12 +1158,15 @@ private:
         raw.styleKey = HashGroup(group_, raw.geometryKey);
         raw.placed.group = Drawn(raw.styleKey, raw.geometryKey);
         shape_.groups.push_back(raw.placed);
+        shapeEdges_ += charged;
         for (Source &source : sources_) {
             ++source.following;  // taken for the group this one replaces
         }
         if (end != GroupEnd::Damaged) {  // a damaged file's last group is not kept
             records_.EndState(raw);
             Keep(SpanOf(in_.Data(), begin, records_.EndBit()), start, raw);
+        } else {
+            allKept_ = false;
         }
     }
 
@@ -963,13 +1181,13 @@ private:
                 continue;
             }
             if (const uint32_t found = cache->groups.Find(key);
-                found != GroupIndex::kNone && ReadKept(*cache, cache->raw[found]) && SameStyles(kept_, group_) &&
+                found != GroupIndex::kNone && ReadKept(*cache, cache->rawGroups[found]) && SameStyles(kept_, group_) &&
                 SameGeometry(kept_, group_)) {
-                return cache->raw[found].placed.group;
+                return cache->rawGroups[found].placed.group;
             }
             if (const uint32_t same = cache->geometry.Find(geometry);
-                same != GroupIndex::kNone && ReadKept(*cache, cache->raw[same]) && SameGeometry(kept_, group_)) {
-                return std::make_shared<const DrawnGroup>(Restyled(*cache->raw[same].placed.group, group_));
+                same != GroupIndex::kNone && ReadKept(*cache, cache->rawGroups[same]) && SameGeometry(kept_, group_)) {
+                return std::make_shared<const DrawnGroup>(Restyled(*cache->rawGroups[same].placed.group, group_));
             }
         }
         Count(&ParseCounts::groupsBuilt);
@@ -980,7 +1198,7 @@ private:
     // first read. False when its bytes no longer give a group (never for a group that was kept).
     bool ReadKept(const MovieGroups &cache, const RawGroup &raw)
     {
-        BitReader in(std::string_view(cache.bytes).substr(raw.byteBegin, (raw.bits + 7) / 8));
+        BitReader in(cache.Bytes(raw));
         size_t budget = raw.edges;
         RecordReader records(in, raw.tagCode, budget, false);
         records.Start({raw.penX, raw.penY, raw.fill0, raw.fill1, raw.line});
@@ -1003,29 +1221,46 @@ private:
         }
     }
 
-    // Enters the group in the next cache, its span copied there.
+    // Enters the group in the groups the new movie keeps, its bits where they lie in its body.
     void Keep(const GroupSpan &span, const GroupStart &start, const RawGroup &raw)
     {
-        if (!reuse_.next || reuse_.next->raw.size() >= GroupIndex::kNone) {
+        if (!reuse_.update || reuse_.own->rawGroups.size() >= GroupIndex::kNone - 1) {
+            allKept_ = false;
             return;
         }
-        MovieGroups &next = *reuse_.next;
+        GroupsUpdate &update = *reuse_.update;
         RawGroup kept = raw;
-        kept.byteBegin = next.bytes.size();
+        kept.byteBegin = tagBegin_ + static_cast<size_t>(span.whole.data() - in_.Data().data());
         kept.bits = span.bits;
-        next.bytes.append(span.whole);
-        if (span.last) {
-            next.bytes.push_back(static_cast<char>(*span.last));
+        kept.edgesBefore = shapeEdges_ - kept.edges;
+        kept.position = update.order.size();
+        kept.rawKey = HashRawGroup(span, start, tagCode_);
+        const uint32_t slot = reuse_.own->NewSlot(std::move(kept));
+        update.order.push_back(slot);
+        update.added.push_back(slot);
+    }
+
+    // Enters the shape in the groups the new movie keeps, for the next movie's shape of its id.
+    void KeepShape(GroupEnd end)
+    {
+        if (!reuse_.update) {
+            return;
         }
-        const auto index = static_cast<uint32_t>(next.raw.size());
-        next.raw.push_back(std::move(kept));
-        next.rawIndex.Insert(HashRawGroup(span, start, tagCode_), index);
-        next.groups.Insert(raw.styleKey, index);
-        next.geometry.Insert(raw.geometryKey, index);
+        GroupsUpdate &update = *reuse_.update;
+        KeptShape shape;
+        shape.tagCode = static_cast<uint8_t>(tagCode_);
+        shape.groupsBegin = tagBegin_ + std::min(groupsBegin_, in_.Data().size());
+        shape.groupsEnd = tagBegin_ + in_.Data().size();
+        shape.first = firstKept_;
+        shape.count = update.order.size() - firstKept_;
+        shape.edges = shapeEdges_;
+        shape.complete = end == GroupEnd::End && allKept_;
+        update.shapes.try_emplace(id_, shape);
     }
 
     BitReader &in_;
     int tagCode_;
+    uint16_t id_;
     size_t &edgeBudget_;
     const GroupReuse &reuse_;
     RecordReader records_;
@@ -1033,19 +1268,35 @@ private:
     StyleGroup scratch_;
     StyleGroup kept_;  // a kept group read again for comparison
     ShapeCharacter shape_;
-    // The caches groups are taken from, each with the index of the group expected next.
+    // The caches groups are taken from, each with the position of the group expected next.
     struct Source {
         const MovieGroups *cache = nullptr;
         size_t following = 0;
     };
     std::vector<Source> sources_;
+    // Where the shape lies: its tag in the movie's body, its first group in the tag.
+    size_t tagBegin_ = 0;
+    size_t groupsBegin_ = 0;
+    size_t firstKept_ = 0;   // where its groups start in the new movie's kept order
+    size_t shapeEdges_ = 0;  // charged by its groups so far
+    bool allKept_ = true;
+    // The old shape of this character and its list of groups, the bytes the two have in common
+    // at the start and at the end, and how much longer the new one is.
+    const KeptShape *old_ = nullptr;
+    std::vector<PlacedGroup> *oldGroups_ = nullptr;
+    size_t sameHead_ = 0;
+    size_t sameTail_ = 0;
+    int64_t sizeChange_ = 0;
+    // The old groups taken whole: the first headTaken_, and those from tailFrom_ on.
+    size_t headTaken_ = 0;
+    std::optional<size_t> tailFrom_;
 };
 
 }  // namespace
 
-ShapeCharacter ParseShape(BitReader &in, TagCode tagCode, size_t &edgeBudget, const GroupReuse &reuse)
+ShapeCharacter ParseShape(BitReader &in, TagCode tagCode, uint16_t id, size_t &edgeBudget, const GroupReuse &reuse)
 {
-    return ShapeParser(in, static_cast<int>(tagCode), edgeBudget, reuse).Parse();
+    return ShapeParser(in, static_cast<int>(tagCode), id, edgeBudget, reuse).Parse();
 }
 
 MorphCharacter ParseMorphShape(BitReader &in, size_t &edgeBudget)

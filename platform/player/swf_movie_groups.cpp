@@ -1,0 +1,111 @@
+// The kept groups of a player's last movie: slots, their indexes, and putting a loaded movie's
+// groups in place of the last one's at a cost in proportion to what changed.
+#include "platform/player/swf_data.h"
+
+#include <algorithm>
+
+namespace platform::swf {
+
+namespace {
+
+void Enter(MovieGroups &kept, uint32_t slot)
+{
+    const RawGroup &raw = kept.rawGroups[slot];
+    kept.rawIndex.Assign(raw.rawKey, slot);
+    kept.groups.Assign(raw.styleKey, slot);
+    kept.geometry.Assign(raw.geometryKey, slot);
+}
+
+// Frees a slot: its index entries go (unless a later group holds the key now) and its group is let go.
+void Release(MovieGroups &kept, uint32_t slot, bool indexed)
+{
+    RawGroup &raw = kept.rawGroups[slot];
+    if (indexed) {
+        kept.rawIndex.Erase(raw.rawKey, slot);
+        kept.groups.Erase(raw.styleKey, slot);
+        kept.geometry.Erase(raw.geometryKey, slot);
+    }
+    raw = RawGroup();
+    kept.freeSlots.push_back(slot);
+}
+
+// Lays the slots out again in movie order once a third of them are free, giving the memory of
+// the free ones back. Costs no more than the load that freed them did.
+void Compact(MovieGroups &kept)
+{
+    if (kept.freeSlots.size() <= kept.order.size() / 2 + 64) {
+        return;
+    }
+    std::vector<RawGroup> laidOut;
+    laidOut.reserve(kept.order.size());
+    for (uint32_t &slot : kept.order) {
+        laidOut.push_back(std::move(kept.rawGroups[slot]));
+        slot = static_cast<uint32_t>(laidOut.size() - 1);
+        laidOut.back().position = slot;
+    }
+    kept.rawGroups = std::move(laidOut);
+    kept.freeSlots = {};
+    for (GroupIndex *index : {&kept.rawIndex, &kept.groups, &kept.geometry}) {
+        index->Clear();
+    }
+    for (uint32_t slot = 0; slot < kept.rawGroups.size(); ++slot) {
+        Enter(kept, slot);
+    }
+}
+
+}  // namespace
+
+uint32_t MovieGroups::NewSlot(RawGroup raw)
+{
+    if (!freeSlots.empty()) {
+        const uint32_t slot = freeSlots.back();
+        freeSlots.pop_back();
+        rawGroups[slot] = std::move(raw);
+        return slot;
+    }
+    rawGroups.push_back(std::move(raw));
+    return static_cast<uint32_t>(rawGroups.size() - 1);
+}
+
+void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial)
+{
+    std::sort(update.reused.begin(), update.reused.end(),
+              [](const GroupsUpdate::Run &a, const GroupsUpdate::Run &b) { return a.begin < b.begin; });
+    // The last movie's groups outside the runs taken whole are let go. With none taken, the
+    // indexes are emptied at once instead of entry by entry.
+    const bool anyReused = !update.reused.empty();
+    if (!anyReused) {
+        for (GroupIndex *index : {&rawIndex, &groups, &geometry}) {
+            index->Clear();
+        }
+    }
+    size_t position = 0;
+    auto releaseUpTo = [&](size_t end) {
+        for (; position < end; ++position) {
+            Release(*this, order[position], anyReused);
+        }
+    };
+    for (const GroupsUpdate::Run &run : update.reused) {
+        releaseUpTo(run.begin);
+        if (run.byteShift == 0 && run.edgeShift == 0 && run.positionShift == 0) {
+            position = run.end;
+        }
+        for (; position < run.end; ++position) {
+            RawGroup &raw = rawGroups[order[position]];
+            raw.byteBegin = static_cast<size_t>(static_cast<int64_t>(raw.byteBegin) + run.byteShift);
+            raw.edgesBefore = static_cast<size_t>(static_cast<int64_t>(raw.edgesBefore) + run.edgeShift);
+            raw.position = static_cast<size_t>(static_cast<int64_t>(raw.position) + run.positionShift);
+        }
+    }
+    releaseUpTo(order.size());
+    for (uint32_t slot : update.added) {
+        Enter(*this, slot);
+    }
+    order = std::move(update.order);
+    shapes = std::move(update.shapes);
+    body.swap(spare);
+    movie = serial;
+    Compact(*this);
+}
+
+}  // namespace platform::swf
