@@ -2,13 +2,17 @@
 // "high": a closed star of 17,000 anchors with spikes of 1,000 pixels drawn into views of
 // 320 x 240 to 1280 x 960, and a long fill of 17,000 bulging curves drawn into 800 x 600. The
 // render time should grow with the edges times the rows they cross. The star's movie is also
-// written and loaded again after each change of one anchor.
+// written and loaded again after each change of one anchor. Lines: 10,000 rounded outlines one to
+// three pixels wide, drawn by a player that has built none of their outlines yet.
 #include "bench/bench_app.h"
+#include "bench/bench_drawing.h"
 
 #include <QImage>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cmath>
+#include <memory>
+#include <random>
 
 namespace {
 
@@ -116,8 +120,35 @@ void BM_BulgingFill(benchmark::State &state)
     RenderIntoView(state, host, 800, 600);
 }
 
+// Each iteration loads the movie into a new player (untimed) and draws it once into 1000 x 800:
+// every line's outline is built. The counter outline_elements counts the elements built.
+void BM_WideLinesFirstDrawn(benchmark::State &state)
+{
+    constexpr int kLineCanvas = 1638;
+    benchsupport::CanvasHost host;
+    benchsupport::StartCanvas(host, kLineCanvas, kLineCanvas);
+    std::mt19937 random(7);
+    for (int i = 0; i < 10'000; ++i) {
+        core::Doc().DocPaths.push_back(benchsupport::RoundedOutline(random, kLineCanvas, i));
+    }
+    movie::MakeCanvasMovie();
+    QImage view(1000, 800, QImage::Format_RGB32);
+    int64_t elements = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto player = std::make_unique<platform::MoviePlayer>();
+        player->SetMovie(core::Doc().CanvasTempFile);
+        state.ResumeTiming();
+        player->Render(view, view.rect());
+        elements += player->Stats().outlineElementsBuilt;
+    }
+    state.counters["outline_elements"] = static_cast<double>(elements) / static_cast<double>(state.iterations());
+    core::SetHost(nullptr);
+}
+
 BENCHMARK(BM_SpikyStar)->Arg(320)->Arg(640)->Arg(1280)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpikyStarWriteAndLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BulgingFill)->Arg(2)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WideLinesFirstDrawn)->Iterations(5)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

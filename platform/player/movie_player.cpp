@@ -54,6 +54,26 @@ struct MoviePlayer::Request {
     QTransform view;
 };
 
+// The answer of UniformBelow for the items below a shift, kept while they and the picture's
+// setup stay the same (a drag asks it at every step).
+struct MoviePlayer::UniformCheck {
+    std::vector<swf::PaintItem> below;
+    QRect visible;
+    QTransform view;
+    QRgb background = 0;
+    std::string quality;
+    bool uniform = false;
+
+    bool Answers(const std::vector<swf::PaintItem> &items, size_t from, const Request &request,
+                 const std::string &otherQuality) const
+    {
+        return from == below.size() && visible == request.visible && view == request.view &&
+               background == request.background && quality == otherQuality &&
+               std::equal(below.begin(), below.end(), items.begin(),
+                          [](const swf::PaintItem &a, const swf::PaintItem &b) { return a.SameAs(b); });
+    }
+};
+
 // An exact render drawn on a worker thread: a copy of the last picture (its pixels shared until
 // the worker writes them) brought up to the movie it holds on to, which no one changes meanwhile.
 struct MoviePlayer::Job {
@@ -132,7 +152,7 @@ constexpr double kDefaultFrameRate = 12;
 constexpr int64_t kMaxWorkOnTheSpot = 3000;
 std::atomic<int64_t> mostWorkOnTheSpot{kMaxWorkOnTheSpot};
 
-// A preview repaints the area of a range of moved items only while that counts at most this
+// A preview repaints the area of the items an edit changed only while that counts at most this
 // much work (as swf::RepaintWork counts it).
 constexpr int64_t kMaxPreviewWork = 4 * kMaxWorkOnTheSpot;
 
@@ -496,12 +516,15 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
     const QRect changed = swf::ChangedArea(picture_->items, items, request.view, request.visible);
     const size_t head = swf::UnchangedHead(picture_->items, items);
     const bool layered = Layered(items);
-    if (changed.isEmpty() || swf::RepaintWork(items, {picture_->below.KeptFor(changed, head, layered), SIZE_MAX},
-                                              request.view, changed) <= mostWorkOnTheSpot.load()) {
+    const int64_t exactWork =
+        changed.isEmpty()
+            ? 0
+            : swf::RepaintWork(items, {picture_->below.KeptFor(changed, head, layered), SIZE_MAX}, request.view, changed);
+    if (exactWork <= mostWorkOnTheSpot.load()) {
         Paint(target, rect, request, std::move(items));
         return true;
     }
-    if (!ShowPreview(target, request, items)) {
+    if (!ShowPreview(target, request, items, exactWork)) {
         Paint(target, rect, request, std::move(items));
         return true;
     }
@@ -520,10 +543,20 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
 }
 
 // Whether the items below from paint one colour over the whole picture (as the canvas paper
-// does): the pixels of the items above can then be shifted over them. Looked at only when few.
-bool MoviePlayer::UniformBelow(const Request &request, const std::vector<swf::PaintItem> &items, size_t from) const
+// does): the pixels of the items above can then be shifted over them. Looked at only when they
+// are few and cheap to draw.
+bool MoviePlayer::UniformBelow(const Request &request, const std::vector<swf::PaintItem> &items, size_t from)
 {
-    if (from > kMostItemsBelowAShift) {
+    if (from > kMostItemsBelowAShift || from > items.size()) {
+        return false;
+    }
+    if (uniformBelow_ && uniformBelow_->Answers(items, from, request, quality_)) {
+        return uniformBelow_->uniform;
+    }
+    uniformBelow_ = std::make_unique<UniformCheck>(
+        UniformCheck{{items.begin(), items.begin() + static_cast<std::ptrdiff_t>(from)},
+                     request.visible, request.view, request.background, quality_, false});
+    if (swf::RepaintWork(items, {0, from}, request.view, request.visible) > kMaxPreviewWork) {
         return false;
     }
     QImage below(request.visible.size(), QImage::Format_RGB32);
@@ -542,6 +575,7 @@ bool MoviePlayer::UniformBelow(const Request &request, const std::vector<swf::Pa
             return false;
         }
     }
+    uniformBelow_->uniform = true;
     return true;
 }
 
@@ -554,46 +588,61 @@ QImage MoviePlayer::PreviewImage(const QImage &target)
     return reusable ? std::move(preview_) : QImage(target.size(), target.format());
 }
 
-// Shows the last picture with the area of a range of items moved alike painted again over the
-// kept pixels below them, while that is little work. Rows are not repainted whole there: a
-// gradient run cut by the area may land one level apart from the exact picture.
-bool MoviePlayer::ShowMovedRange(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items)
+// Shows the last picture with the area of the items that differ (moved by any offset,
+// restyled) painted again over the kept pixels below them, while that is little work. Rows are
+// not repainted whole there: a gradient run cut by the area may land one level apart from the
+// exact picture. When every item changed, nothing kept would be used: the exact picture is drawn
+// at once instead while its work (exactWork, as swf::RepaintWork counts it) fits the same budget.
+MoviePlayer::EditPreview MoviePlayer::ShowEditedArea(QImage &target, const Request &request,
+                                                     const std::vector<swf::PaintItem> &items, int64_t exactWork)
 {
-    const std::optional<swf::ItemRange> moved = swf::MovedRange(picture_->items, items, request.view);
-    if (!moved) {
-        return false;
+    const std::optional<swf::EditedItems> edited = swf::Edited(picture_->items, items, request.view, request.visible);
+    if (!edited || edited->area.isEmpty()) {
+        return EditPreview::None;
     }
-    const QRect area = swf::MovedArea(picture_->items, items, *moved, request.view, request.visible);
-    const size_t kept = picture_->below.KeptFor(area, moved->begin, Layered(items));
-    if (area.isEmpty() || swf::RepaintWork(items, {kept, SIZE_MAX}, request.view, area) > kMaxPreviewWork) {
-        return false;
+    const size_t kept = picture_->below.KeptFor(edited->area, edited->range.begin, Layered(items));
+    const int64_t work = swf::RepaintWork(items, {kept, SIZE_MAX}, request.view, edited->area);
+    if (work > kMaxPreviewWork) {
+        return EditPreview::None;
+    }
+    if (edited->range.begin == 0 && edited->range.end == items.size() && exactWork <= kMaxPreviewWork) {
+        return EditPreview::DrawExact;
     }
     QImage preview = PreviewImage(target);
     if (preview.isNull()) {
-        return false;
+        return EditPreview::None;
     }
     swf::CopyArea(picture_->image, preview, request.visible);
     swf::RenderCounts counts;
     const swf::PictureSetup setup{request.movie,       &state_->displayList, request.visible, request.view,
                                   QualityOf(quality_), request.background,   &counts};
-    picture_->below.PaintOver(setup, preview, area, kept);
+    picture_->below.PaintOver(setup, preview, edited->area, kept);
     AddRenderCounts(counts);
     preview_ = std::move(preview);
     swf::CopyArea(preview_, target, request.visible);
-    return true;
+    return EditPreview::Shown;
 }
 
 // Shows what the picture will be until the worker is done: the last picture shifted along with
-// the items when they all moved alike by whole pixels, else the last picture while most items
-// stay where they were. False (nothing shown) when the last picture shows something else.
-bool MoviePlayer::ShowPreview(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items)
+// the items when they all moved alike by whole pixels, else the last picture with the area of
+// the items that differ painted again when that is little work, else the last picture while most
+// items stay where they were. False (nothing shown) when the exact picture is to be drawn at once.
+bool MoviePlayer::ShowPreview(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items,
+                              int64_t exactWork)
 {
     std::optional<swf::ItemShift> moved = swf::WholePixelShift(picture_->items, items, request.view);
     if (moved && moved->from > 0 && !UniformBelow(request, items, moved->from)) {
         moved.reset();
     }
-    if (!moved && ShowMovedRange(target, request, items)) {
-        return true;
+    if (!moved) {
+        switch (ShowEditedArea(target, request, items, exactWork)) {
+        case EditPreview::Shown:
+            return true;
+        case EditPreview::DrawExact:
+            return false;
+        case EditPreview::None:
+            break;
+        }
     }
     const std::optional<QPoint> shift = moved ? std::optional<QPoint>(moved->offset) : std::nullopt;
     QImage preview = shift ? PreviewImage(target) : QImage();

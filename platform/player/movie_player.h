@@ -103,9 +103,10 @@ public:
     // items and the area the change touches). A costlier one is drawn on a worker thread: target
     // gets a preview at once and false is returned. The preview is the last picture with its
     // pixels shifted when every item moved by the same whole number of device pixels (and the
-    // strips this uncovers drawn), the last picture with the area of a few items moved alike
-    // painted again when that is little work, else the last picture as it was while most items stay where
-    // they were (a restyle); other changes are drawn on the spot. Once the worker is done,
+    // strips this uncovers drawn), the last picture with the area of the items that changed
+    // (moved by any offset, restyled) painted again when that is little work, else the last
+    // picture as it was while most items stay where they were (a restyle of many); other changes
+    // are drawn on the spot. Once the worker is done,
     // rendering again the same way gives the exact picture (and returns true). A newer movie or
     // render cancels the worker's render; its result is then never shown.
     bool RenderSoon(QImage &target, const QRect &rect) { return RenderSoon(target, rect, FrameArea()); }
@@ -142,9 +143,13 @@ private:
     bool DrawableOffThread() const;
     void CancelJob() const;
     void AdoptDrawnJob();
-    bool UniformBelow(const Request &request, const std::vector<swf::PaintItem> &items, size_t from) const;
-    bool ShowPreview(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items);
-    bool ShowMovedRange(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items);
+    struct UniformCheck;
+    bool UniformBelow(const Request &request, const std::vector<swf::PaintItem> &items, size_t from);
+    bool ShowPreview(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items,
+                     int64_t exactWork);
+    enum class EditPreview { Shown, DrawExact, None };
+    EditPreview ShowEditedArea(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items,
+                               int64_t exactWork);
     QImage PreviewImage(const QImage &target);
 
     std::string moviePath_;
@@ -166,6 +171,7 @@ private:
     // The exact render on a worker thread, and what was shown meanwhile.
     mutable std::shared_ptr<Job> job_;
     QImage preview_;
+    std::unique_ptr<UniformCheck> uniformBelow_;  // the items below the last shift looked at
     std::function<void()> exactReady_;
     std::shared_ptr<std::atomic<int64_t>> workerRendersDone_ = std::make_shared<std::atomic<int64_t>>(0);
 };

@@ -89,6 +89,39 @@ size_t UnchangedTail(const std::vector<PaintItem> &before, const std::vector<Pai
     return tail;
 }
 
+// The union of the device areas, before and after, of the items that differ between head and the
+// unchanged tail. Item by item when the lists hold as many items: an item left as it was paints
+// the same pixels wherever no item that differs covers them. Else of every item in between, in
+// each list. nullopt when one of them has no known extent.
+std::optional<QRect> DifferingArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                                   size_t head, size_t tail, const QTransform &view)
+{
+    QRect changed;
+    if (before.size() != after.size()) {
+        for (const auto *items : {&before, &after}) {
+            const std::optional<QRect> device = CoveredArea(*items, {head, items->size() - tail}, view);
+            if (!device) {
+                return std::nullopt;
+            }
+            changed |= *device;
+        }
+        return changed;
+    }
+    for (size_t i = head; i < after.size() - tail; ++i) {
+        if (before[i].SameAs(after[i])) {
+            continue;
+        }
+        for (const PaintItem *item : {&before[i], &after[i]}) {
+            const std::optional<QRect> device = DeviceArea(*item, view);
+            if (!device) {
+                return std::nullopt;
+            }
+            changed |= *device;
+        }
+    }
+    return changed;
+}
+
 // The one whole device-pixel offset by which every item in range of after is that of before
 // translated through view (same group, look and depth; no clip layer, nothing read anew).
 std::optional<QPoint> MovedAlike(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
@@ -162,14 +195,11 @@ QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintI
     // Items equal at both ends paint the same pixels in the same order; only the middle differs.
     const size_t head = UnchangedHead(before, after);
     const size_t tail = UnchangedTail(before, after, head);
-    QRect changed;
-    for (const auto *items : {&before, &after}) {
-        const std::optional<QRect> device = CoveredArea(*items, {head, items->size() - tail}, view);
-        if (!device) {
-            return area;
-        }
-        changed |= *device;
+    const std::optional<QRect> differing = DifferingArea(before, after, head, tail, view);
+    if (!differing) {
+        return area;
     }
+    QRect changed = *differing;
     changed &= area;
     if (changed.isEmpty()) {
         return changed;
@@ -195,23 +225,19 @@ std::optional<ItemShift> WholePixelShift(const std::vector<PaintItem> &before, c
     return shift ? std::optional<ItemShift>(ItemShift{*shift, from}) : std::nullopt;
 }
 
-std::optional<ItemRange> MovedRange(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                                    const QTransform &view)
+std::optional<EditedItems> Edited(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                                  const QTransform &view, const QRect &area)
 {
-    const size_t from = UnchangedHead(before, after);
-    if (before.size() != after.size() || from == after.size()) {
+    const size_t head = UnchangedHead(before, after);
+    if (before.size() != after.size() || head == after.size()) {
         return std::nullopt;
     }
-    const ItemRange moved{from, after.size() - UnchangedTail(before, after, from)};
-    return MovedAlike(before, after, moved, view) ? std::optional<ItemRange>(moved) : std::nullopt;
-}
-
-QRect MovedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after, const ItemRange &moved,
-                const QTransform &view, const QRect &area)
-{
-    const std::optional<QRect> was = CoveredArea(before, moved, view);
-    const std::optional<QRect> is = CoveredArea(after, moved, view);
-    return was && is ? (*was | *is) & area : area;
+    const size_t tail = UnchangedTail(before, after, head);
+    const std::optional<QRect> differing = DifferingArea(before, after, head, tail, view);
+    if (!differing) {
+        return std::nullopt;
+    }
+    return EditedItems{{head, after.size() - tail}, *differing & area};
 }
 
 bool MostlyInPlace(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after)

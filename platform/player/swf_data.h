@@ -23,6 +23,12 @@ namespace platform::swf {
 
 struct GroupPieces;  // swf_path_pieces.h
 
+// A copy of a shared path to draw or stroke: it shares the path's elements but not its header, so
+// the painter's vector form of the path (about 3 KB however short the path is) is made for this
+// drawing and freed with the copy instead of being kept with the movie, and threads drawing the
+// same path at once never write to it.
+QPainterPath ToDraw(const QPainterPath &path);
+
 // Budgets of line outlines (the area a line covers at full width, round caps and joins), in path
 // elements of 24 bytes: one outline is built only when its estimated size fits kMaxOutlineElements
 // (else its line is drawn one device pixel wide), and outlines are kept for later renders while all
@@ -41,6 +47,25 @@ int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double 
 // The area a line of width twips covers, round caps and joins, exact to within a tenth of a
 // device pixel at OutlineScale(scale) and below.
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale);
+
+// A line readied for its outline at scale: its estimate (as EstimatedOutlineElements gives it)
+// is known before the outline is built, from one look at its curves. The line must outlive it.
+class OutlineCut {
+public:
+    OutlineCut(const QPainterPath &line, double width, double scale);
+    int64_t Estimate() const { return estimate_; }
+    // The outline (as LineOutline gives it); kept outlines take exactly their elements' room, an
+    // outline drawn once and dropped is left as the stroker made it.
+    QPainterPath Stroke(bool kept) const;
+
+private:
+    const QPainterPath *line_;
+    double width_;
+    double largestTurn_;
+    int64_t estimate_ = 0;
+    int64_t curves_ = 0;
+    int64_t pieces_ = 0;  // of curves_ cut to turn little enough
+};
 
 // The outlines of a group's lines, built when first drawn and kept within the budget above, and
 // the largest scale they were readied for. Shared by the groups that have the same paths, and so

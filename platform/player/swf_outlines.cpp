@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <limits>
 
 namespace platform::swf {
 
@@ -69,26 +70,98 @@ void CutCurve(const QPointF &p0, const QPointF &p1, const QPointF &p2, const QPo
     CutCurve(middle, bc, c, p3, largestTurn, halvings + 1, piece);
 }
 
-// The line with its curves cut into pieces that turn no more than largestTurn.
-QPainterPath CutLine(const QPainterPath &line, double largestTurn)
+// Calls curve(i) for the first element of each curve of the line and line(i) for each other
+// element.
+template <typename Curve, typename Other>
+void ForEachElement(const QPainterPath &line, const Curve &curve, const Other &other)
 {
-    QPainterPath cut;
     for (int i = 0; i < line.elementCount(); ++i) {
-        const QPainterPath::Element &e = line.elementAt(i);
-        if (e.type == QPainterPath::MoveToElement) {
-            cut.moveTo(e);
-        } else if (e.type == QPainterPath::CurveToElement && i > 0 && i + 2 < line.elementCount()) {
-            CutCurve(line.elementAt(i - 1), e, line.elementAt(i + 1), line.elementAt(i + 2), largestTurn, 0,
-                     [&cut](const QPointF &c1, const QPointF &c2, const QPointF &to) { cut.cubicTo(c1, c2, to); });
+        if (line.elementAt(i).type == QPainterPath::CurveToElement && i > 0 && i + 2 < line.elementCount()) {
+            curve(i);
             i += 2;
         } else {
-            cut.lineTo(e);
+            other(i);
         }
     }
+}
+
+// The estimate of a line's outline and the pieces its curves are cut into.
+struct CutCount {
+    int64_t estimate = 64;  // the caps
+    int64_t curves = 0;
+    int64_t pieces = 0;
+};
+
+CutCount CountCut(const QPainterPath &line, double largestTurn)
+{
+    CutCount count;
+    ForEachElement(
+        line,
+        [&](int i) {
+            ++count.curves;
+            CutCurve(line.elementAt(i - 1), line.elementAt(i), line.elementAt(i + 1), line.elementAt(i + 2),
+                     largestTurn, 0, [&count](const QPointF &, const QPointF &, const QPointF &) {
+                         ++count.pieces;
+                         count.estimate += kOutlinePerCurveElement;
+                     });
+        },
+        [&count](int) { count.estimate += kOutlinePerLineElement; });
+    return count;
+}
+
+// The stroker of this thread: it keeps the room of its work from line to line instead of growing
+// it anew for each. The width (and the curve threshold, which setting the width resets) is set for
+// each line.
+QPainterPathStroker &ThreadStroker()
+{
+    thread_local QPainterPathStroker stroker;
+    thread_local bool set = false;
+    if (!set) {
+        stroker.setCapStyle(Qt::RoundCap);
+        stroker.setJoinStyle(Qt::RoundJoin);
+        set = true;
+    }
+    return stroker;
+}
+
+// The line with its curves cut into pieces that turn no more than largestTurn, as counted. A line
+// none of whose curves is cut is the line itself (its elements shared, not copied).
+QPainterPath CutLine(const QPainterPath &line, double largestTurn, const CutCount &count)
+{
+    if (count.pieces == count.curves) {
+        return ToDraw(line);
+    }
+    QPainterPath cut;
+    cut.reserve(static_cast<int>(
+        std::min<int64_t>(line.elementCount() + 3 * (count.pieces - count.curves), std::numeric_limits<int>::max())));
+    auto add = [&cut](const QPointF &c1, const QPointF &c2, const QPointF &to) { cut.cubicTo(c1, c2, to); };
+    ForEachElement(
+        line,
+        [&](int i) {
+            CutCurve(line.elementAt(i - 1), line.elementAt(i), line.elementAt(i + 1), line.elementAt(i + 2),
+                     largestTurn, 0, add);
+        },
+        [&](int i) {
+            const QPainterPath::Element &e = line.elementAt(i);
+            if (e.type == QPainterPath::MoveToElement) {
+                cut.moveTo(e);
+            } else {
+                cut.lineTo(e);
+            }
+        });
     return cut;
 }
 
 }  // namespace
+
+QPainterPath ToDraw(const QPainterPath &path)
+{
+    QPainterPath copy = path;
+    const Qt::FillRule rule = path.fillRule();
+    copy.setFillRule(rule == Qt::OddEvenFill ? Qt::WindingFill : Qt::OddEvenFill);  // detaches
+    copy.setFillRule(rule);
+    return copy;
+}
 
 double OutlineScale(double scale)
 {
@@ -100,40 +173,42 @@ double OutlineScale(double scale)
 
 int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double scale)
 {
-    int64_t estimate = 64;  // the caps
-    for (int i = 0; i < line.elementCount(); ++i) {
-        const QPainterPath::Element &e = line.elementAt(i);
-        if (e.type == QPainterPath::CurveToElement && i > 0 && i + 2 < line.elementCount()) {
-            CutCurve(line.elementAt(i - 1), e, line.elementAt(i + 1), line.elementAt(i + 2), LargestTurn(width, scale),
-                     0, [&estimate](const QPointF &, const QPointF &, const QPointF &) {
-                         estimate += kOutlinePerCurveElement;
-                     });
-            i += 2;
-        } else {
-            estimate += kOutlinePerLineElement;
-        }
-    }
-    return estimate;
+    return CountCut(line, LargestTurn(width, scale)).estimate;
 }
 
-QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
+OutlineCut::OutlineCut(const QPainterPath &line, double width, double scale)
+    : line_(&line), width_(width), largestTurn_(LargestTurn(width, scale))
 {
-    if (width <= 0) {
+    const CutCount count = CountCut(line, largestTurn_);
+    estimate_ = count.estimate;
+    pieces_ = count.pieces;
+    curves_ = count.curves;
+}
+
+QPainterPath OutlineCut::Stroke(bool kept) const
+{
+    if (width_ <= 0) {
         return {};
     }
-    QPainterPathStroker stroker;
-    stroker.setWidth(width);
-    stroker.setCapStyle(Qt::RoundCap);
-    stroker.setJoinStyle(Qt::RoundJoin);
+    QPainterPathStroker &stroker = ThreadStroker();
+    stroker.setWidth(width_);
     stroker.setCurveThreshold(1.0);
-    const QPainterPath stroke = stroker.createStroke(CutLine(line, LargestTurn(width, scale)));
-    // The stroker grows its elements as it goes (up to a quarter unused); outlines are kept, so
-    // they are kept in exactly the room their elements take.
+    const QPainterPath stroke = stroker.createStroke(CutLine(*line_, largestTurn_, {estimate_, curves_, pieces_}));
+    if (!kept) {
+        return stroke;
+    }
+    // The stroker grows its elements as it goes (up to a quarter unused); kept outlines are kept
+    // in exactly the room their elements take.
     QPainterPath outline;
     outline.setFillRule(stroke.fillRule());
     outline.reserve(stroke.elementCount());
     outline.addPath(stroke);
     return outline;
+}
+
+QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
+{
+    return OutlineCut(line, width, scale).Stroke(true);
 }
 
 LineOutlines::~LineOutlines()
@@ -163,7 +238,8 @@ const QPainterPath *LineOutlines::Hold(size_t index, const QPainterPath &line, d
         tried_[index] = true;
         // The estimate is taken from the shared budget before building, so that groups readied on
         // several threads at once never hold more than the budget together.
-        const int64_t estimate = EstimatedOutlineElements(line, width, scale);
+        const OutlineCut cut(line, width, scale);
+        const int64_t estimate = cut.Estimate();
         if (estimate > kMaxOutlineElements) {
             return nullptr;
         }
@@ -171,7 +247,7 @@ const QPainterPath *LineOutlines::Hold(size_t index, const QPainterPath &line, d
             heldElements -= estimate;
             return nullptr;
         }
-        outlines_[index] = LineOutline(line, width, scale);
+        outlines_[index] = cut.Stroke(true);
         scales_[index] = OutlineScale(scale);
         const int64_t elements = outlines_[index]->elementCount();
         counts.outlineElementsBuilt += elements;

@@ -84,14 +84,17 @@ struct ItemShift {
 std::optional<ItemShift> WholePixelShift(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
                                          const QTransform &view);
 
-// The range of items of after that are those of before moved alike by one whole device-pixel
-// offset (as WholePixelShift takes them), every item outside it unchanged; nullopt otherwise.
-std::optional<ItemRange> MovedRange(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                                    const QTransform &view);
-// The device area (within area) the moved items cover before and after the move: all of area
-// when that is not known.
-QRect MovedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after, const ItemRange &moved,
-                const QTransform &view, const QRect &area);
+// The items of after that differ from those of before (moved, restyled or both) when the two
+// lists hold as many items: the range from the first to the last of them, and the device area
+// (within area) that they cover before and after (each one's own, not the whole range's).
+// nullopt when the lists differ in length, nothing differs, or the extent of one that differs is
+// not known (a clip layer, text).
+struct EditedItems {
+    ItemRange range;
+    QRect area;
+};
+std::optional<EditedItems> Edited(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
+                                  const QTransform &view, const QRect &area);
 
 // Whether the two lists hold as many items and at least half of them lie where they did (same
 // placement and bounds: restyled, not moved), so that the last picture shows roughly the new one.

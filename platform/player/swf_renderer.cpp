@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cmath>
 #include <new>
+#include <optional>
 #include <mutex>
 #include <thread>
 #include <unordered_map>
@@ -91,19 +92,6 @@ QBrush GradientBrush(const FillStyle &style, const ColorTransform &cx)
     QBrush brush(gradient);
     brush.setTransform(style.matrix);
     return brush;
-}
-
-// A copy of a shared path to draw: it shares the path's elements but not its header, so the
-// painter's vector form of the path (about 3 KB however short the path is) is made for this
-// drawing and freed with the copy instead of being kept with the movie, and threads drawing the
-// same path at once never write to it.
-QPainterPath ToDraw(const QPainterPath &path)
-{
-    QPainterPath copy = path;
-    const Qt::FillRule rule = path.fillRule();
-    copy.setFillRule(rule == Qt::OddEvenFill ? Qt::WindingFill : Qt::OddEvenFill);  // detaches
-    copy.setFillRule(rule);
-    return copy;
 }
 
 // A private copy of a shared path (for combining clip paths).
@@ -661,8 +649,10 @@ private:
         QPainterPath built;
         if (!DrawnThin(style, scale)) {
             outline = held != nullptr && !held->isEmpty() ? held : nullptr;
-            if (outline == nullptr && EstimatedOutlineElements(line, style.width, scale) <= kMaxOutlineElements) {
-                built = LineOutline(line, style.width, scale);
+            const std::optional<OutlineCut> cut =
+                outline == nullptr ? std::optional<OutlineCut>(std::in_place, line, style.width, scale) : std::nullopt;
+            if (cut && cut->Estimate() <= kMaxOutlineElements) {
+                built = cut->Stroke(false);
                 counts_.outlineElementsBuilt += built.elementCount();
                 outline = &built;
             }

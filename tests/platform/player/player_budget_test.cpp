@@ -4,6 +4,7 @@
 #include "platform/player/swf_movie.h"
 #include "player_test_util.h"
 
+#include <QPainterPathStroker>
 #include <gtest/gtest.h>
 
 using namespace swftest;
@@ -207,5 +208,45 @@ TEST(PlayerBudgets, KeptLineOutlinesCoverTheirLineAlone)
             EXPECT_LE(bounds.bottom(), expected.bottom() + 1.0);
             EXPECT_TRUE(outline.contains(c.line.pointAtPercent(0.5)));
         }
+    }
+}
+
+// Outlines are the same whether kept or drawn once, and whatever was outlined before them on the
+// thread (its stroker is reused from line to line): curves cut into pieces or not, and corners.
+TEST(PlayerBudgets, AnOutlineDependsOnItsLineAloneWhateverCameBefore)
+{
+    QPainterPath gentle(QPointF(0, 0));
+    gentle.quadTo(500, 60, 1000, 0);
+    QPainterPath sharp(QPointF(0, 0));
+    sharp.cubicTo(2000, 1500, -1000, 1500, 1000, 0);
+    sharp.lineTo(1000, 800);
+    QPainterPath corner(QPointF(0, 0));
+    corner.lineTo(1000, 0);
+    corner.lineTo(1000, 900);
+    const struct {
+        const QPainterPath *line;
+        double width;
+        double scale;
+    } cases[] = {{&gentle, 20, 0.05}, {&gentle, 400, 1.0}, {&sharp, 60, 0.05}, {&sharp, 400, 2.0}, {&corner, 400, 1.0}};
+    std::vector<QPainterPath> first;
+    for (const auto &c : cases) {
+        first.push_back(platform::swf::LineOutline(*c.line, c.width, c.scale));
+    }
+    // Lines not cut (a gentle curve drawn thin, straight lines): the outline is what a stroker of
+    // their own makes of them.
+    for (size_t i : {size_t(0), std::size(cases) - 1}) {
+        QPainterPathStroker own;
+        own.setWidth(cases[i].width);
+        own.setCapStyle(Qt::RoundCap);
+        own.setJoinStyle(Qt::RoundJoin);
+        own.setCurveThreshold(1.0);
+        EXPECT_EQ(own.createStroke(*cases[i].line), first[i]) << i;
+    }
+    for (size_t i = std::size(cases); i-- > 0;) {  // again, the other way round
+        const auto &c = cases[i];
+        const platform::swf::OutlineCut cut(*c.line, c.width, c.scale);
+        EXPECT_EQ(cut.Estimate(), platform::swf::EstimatedOutlineElements(*c.line, c.width, c.scale)) << i;
+        EXPECT_EQ(cut.Stroke(false), first[i]) << i;
+        EXPECT_EQ(platform::swf::LineOutline(*c.line, c.width, c.scale), first[i]) << i;
     }
 }

@@ -17,9 +17,10 @@ enum class First { Moves, Stays, Paper };
 
 // Overlapping boxes with wide lines, every third with a linear gradient; every box is moved by
 // (dx, dy) twips (the first one only when it moves; only box `movedOnly` when that is given) and
-// box `recoloured` gets another fill colour. The first box can be an opaque paper under the whole
-// picture.
-std::string Boxes(int dx, int dy, int recoloured = -1, First first = First::Moves, int movedOnly = -1)
+// boxes `recoloured` and `recolouredToo` get another fill colour. The first box can be an opaque
+// paper under the whole picture.
+std::string Boxes(int dx, int dy, int recoloured = -1, First first = First::Moves, int movedOnly = -1,
+                  int recolouredToo = -1)
 {
     Styles firstStyles;
     Records records;
@@ -35,7 +36,7 @@ std::string Boxes(int dx, int dy, int recoloured = -1, First first = First::Move
         const int moves = movedOnly < 0 || movedOnly == i ? 1 : 0;
         const int x = (i * 433) % 3200 + dx * moves;
         const int y = (i * 617) % 3000 + dy * moves;
-        const uint32_t fill = i == recoloured ? 0x10E020FFu : 0x00008090u | static_cast<uint32_t>(i * 8) << 24;
+        const uint32_t fill = i == recoloured || i == recolouredToo ? 0x10E020FFu : 0x00008090u | static_cast<uint32_t>(i * 8) << 24;
         Styles next;
         if (i % 3 == 0) {
             next.Gradient(false, 0.03, x, y, {{0, fill}, {255, 0xFFFF00C0}});
@@ -140,13 +141,36 @@ INSTANTIATE_TEST_SUITE_P(
                     PreviewCase{"UpLeftSeveral", Boxes(-140, -60), "high", Preview::WithinOneLevel},
                     PreviewCase{"FarDown", Boxes(0, 1400), "high", Preview::WithinOneLevel},
                     PreviewCase{"WithoutAntiAliasing", Boxes(60, 100), "low", Preview::WithinOneLevel},
-                    PreviewCase{"Recoloured", Boxes(0, 0, 6), "high", Preview::LastPicture},
+                    PreviewCase{"Recoloured", Boxes(0, 0, 6), "high", Preview::WithinOneLevel},
                     PreviewCase{"AllButTheFirst", Boxes(40, 20, -1, First::Stays), "high", Preview::WithinOneLevel},
                     PreviewCase{"AllOverPaper", Boxes(40, 20, -1, First::Paper), "high", Preview::WithinOneLevel,
                                 First::Paper},
                     PreviewCase{"HalfPixel", Boxes(10, 0), "high", Preview::None},
                     PreviewCase{"HalfPixelLow", Boxes(30, 0), "low", Preview::None}),
     [](const testing::TestParamInfo<PreviewCase> &info) { return std::string(info.param.name); });
+
+// Shows the edited boxes, then the unedited ones again (the undo), each through RenderSoon: what
+// shows at once is within one level of a whole render (or is that render, when it may be drawn at
+// once), and that render once the worker is done.
+void ExpectEditAndUndoWithinOneLevelThenExact(const std::string &edited, const std::string &quality,
+                                              bool mayDrawAtOnce)
+{
+    AllOnWorker worker;
+    Shown shown(quality);
+    ASSERT_TRUE(shown.ShowFirst());
+    for (const std::string &next : {edited, Boxes(0, 0)}) {
+        const QImage last = shown.target;
+        const QImage exact = Exact(next, quality);
+        ASSERT_NE(exact, last);
+        const bool drawnAtOnce = shown.Show(next);
+        EXPECT_TRUE(mayDrawAtOnce || !drawnAtOnce) << "drawn exactly by the worker";
+        EXPECT_LE(LargestDifference(shown.target, exact), drawnAtOnce ? 0 : 1);
+        shown.player.FinishPendingRender();
+        EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect()));
+        EXPECT_EQ(shown.target, exact);
+        EXPECT_FALSE(shown.player.RenderPending());
+    }
+}
 
 struct OneMovedCase {
     const char *name;
@@ -162,20 +186,7 @@ class WorkerOneMoved : public testing::TestWithParam<OneMovedCase> {};
 TEST_P(WorkerOneMoved, PreviewOfTheMoveAndItsUndoIsWithinOneLevelAndThenExact)
 {
     const OneMovedCase &c = GetParam();
-    AllOnWorker worker;
-    Shown shown(c.quality);
-    ASSERT_TRUE(shown.ShowFirst());
-    const std::string moved = Boxes(c.dx, c.dy, -1, First::Moves, c.moved);
-    for (const std::string &next : {moved, Boxes(0, 0)}) {  // the move, then its undo
-        const QImage last = shown.target;
-        const QImage exact = Exact(next, c.quality);
-        ASSERT_NE(exact, last);
-        EXPECT_FALSE(shown.Show(next)) << "drawn exactly by the worker";
-        EXPECT_LE(LargestDifference(shown.target, exact), 1);
-        shown.player.FinishPendingRender();
-        EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect()));
-        EXPECT_EQ(shown.target, exact);
-    }
+    ExpectEditAndUndoWithinOneLevelThenExact(Boxes(c.dx, c.dy, -1, First::Moves, c.moved), c.quality, false);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -185,6 +196,78 @@ INSTANTIATE_TEST_SUITE_P(
                     OneMovedCase{"MiddleLow", 14, 100, 60, "low"}, OneMovedCase{"FirstBest", 0, 40, 20, "best"}),
     [](const testing::TestParamInfo<OneMovedCase> &info) { return std::string(info.param.name); });
 
+struct EditCase {
+    const char *name;
+    std::string edited;  // Boxes(0, 0) edited; the edit is undone after
+    std::string quality;
+};
+
+class WorkerEdit : public testing::TestWithParam<EditCase> {};
+
+// Boxes moved by a fraction of a device pixel among others, or recoloured, and the edit undone:
+// what shows right after each is within one level of a whole render (or is that render, when
+// drawn at once), and the same render once the worker is done.
+TEST_P(WorkerEdit, ShowsTheEditWithinOneLevelAtOnceAndThenExactly)
+{
+    const EditCase &c = GetParam();
+    ExpectEditAndUndoWithinOneLevelThenExact(c.edited, c.quality, true);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, WorkerEdit,
+    testing::Values(EditCase{"HalfPixelRight", Boxes(10, 0, -1, First::Moves, 15), "high"},
+                    EditCase{"FractionUpLeft", Boxes(-7, -13, -1, First::Moves, 12), "high"},
+                    EditCase{"FractionOfTheFirst", Boxes(3, 29, -1, First::Moves, 0), "medium"},
+                    EditCase{"FractionOfTheLast", Boxes(-31, 5, -1, First::Moves, 29), "best"},
+                    EditCase{"FractionLow", Boxes(30, 10, -1, First::Moves, 14), "low"},
+                    EditCase{"OneRecoloured", Boxes(0, 0, 4), "high"},
+                    EditCase{"GradientRecoloured", Boxes(0, 0, 9), "medium"},
+                    EditCase{"TwoApartRecoloured", Boxes(0, 0, 2, First::Moves, -1, 27), "high"},
+                    EditCase{"RecolouredLow", Boxes(0, 0, 20), "low"},
+                    EditCase{"MovedAndAnotherRecoloured", Boxes(10, 10, 22, First::Moves, 5), "high"}),
+    [](const testing::TestParamInfo<EditCase> &info) { return std::string(info.param.name); });
+
+// The paint items of a movie parsed after those that took groups before it (as a player does).
+std::vector<platform::swf::PaintItem> ItemsOf(const std::string &bytes, platform::swf::MovieGroups &groups)
+{
+    using namespace platform::swf;
+    const std::unique_ptr<platform::swf::Movie> movie = ParseMovie(bytes, {&groups, {}, nullptr});
+    DisplayList list;
+    ApplyFrame(movie->frames.at(0), list);
+    return PaintItems(*movie, list);
+}
+
+// The edited area spans the items that differ, before and after, not the picture.
+TEST(WorkerEditedArea, CoversTheItemsThatDifferBeforeAndAfterOnly)
+{
+    using namespace platform::swf;
+    MovieGroups groups;
+    auto items = [&groups](const std::string &bytes) { return ItemsOf(bytes, groups); };
+    const QTransform view = QTransform::fromScale(1 / 20.0, 1 / 20.0);
+    const QRect all(0, 0, kSize, kSize);
+    const std::vector<PaintItem> before = items(Boxes(0, 0));
+    const struct {
+        const char *name;
+        std::string after;
+        std::optional<ItemRange> range;
+        int largestArea;  // pixels of the area at most
+    } cases[] = {
+        {"unchanged", Boxes(0, 0), std::nullopt, 0},
+        {"one moved by half a pixel", Boxes(10, 0, -1, First::Moves, 15), ItemRange{15, 16}, 45 * 35},
+        {"one recoloured", Boxes(0, 0, 4), ItemRange{4, 5}, 45 * 35},
+        {"two apart recoloured", Boxes(0, 0, 2, First::Moves, -1, 27), ItemRange{2, 28}, kSize * kSize / 2},
+    };
+    for (const auto &c : cases) {
+        const std::optional<EditedItems> edited = Edited(before, items(c.after), view, all);
+        ASSERT_EQ(edited.has_value(), c.range.has_value()) << c.name;
+        if (edited) {
+            EXPECT_EQ(edited->range.begin, c.range->begin) << c.name;
+            EXPECT_EQ(edited->range.end, c.range->end) << c.name;
+            EXPECT_LE(edited->area.width() * edited->area.height(), c.largestArea) << c.name;
+        }
+    }
+}
+
 // The shift found between the paint items of two movies parsed one after the other (the second
 // takes the first's groups, as a player does), drawn through view.
 std::optional<platform::swf::ItemShift> ShiftBetween(const std::string &before, const std::string &after,
@@ -192,12 +275,7 @@ std::optional<platform::swf::ItemShift> ShiftBetween(const std::string &before, 
 {
     using namespace platform::swf;
     MovieGroups groups;
-    auto items = [&groups](const std::string &bytes) {
-        const std::unique_ptr<platform::swf::Movie> movie = ParseMovie(bytes, {&groups, {}, nullptr});
-        DisplayList list;
-        ApplyFrame(movie->frames.at(0), list);
-        return PaintItems(*movie, list);
-    };
+    auto items = [&groups](const std::string &bytes) { return ItemsOf(bytes, groups); };
     const std::vector<PaintItem> first = items(before);
     return WholePixelShift(first, items(after), view);
 }
