@@ -119,6 +119,9 @@ OverlayState &Overlay()
 // Selected anchors from which the edges go through the kept mask: below, drawing them directly
 // costs less than a pass over the picture.
 constexpr size_t kMaskedEdgePoints = 4096;
+// Picture pixels from the origin within which the mask's shifts and bounds cannot overflow; a
+// selection reaching farther (a deep zoom) is drawn directly.
+constexpr int kMaskedReach = 1 << 24;
 
 // Inverts the edges of the selected paths of two anchors or more; false when none is selected.
 bool InvertSelectedEdges()
@@ -129,6 +132,7 @@ bool InvertSelectedEdges()
     edges.Clear();
     ScreenMap map;
     bool any = false;
+    bool near = true;  // every point within the mask's reach of arithmetic
     for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
         const core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
         if (!path.blSelected) {
@@ -139,7 +143,10 @@ bool InvertSelectedEdges()
             continue;
         }
         for (const core::AnchorPoint &anchor : path.Anchors) {
-            edges.points.push_back(map(anchor.X, anchor.Y));
+            const QPoint at = map(anchor.X, anchor.Y);
+            near = near && at.x() >= -kMaskedReach && at.x() <= kMaskedReach && at.y() >= -kMaskedReach &&
+                   at.y() <= kMaskedReach;
+            edges.points.push_back(at);
         }
         if (path.blClosed) {
             edges.points.push_back(edges.points[edges.starts.back()]);
@@ -147,7 +154,7 @@ bool InvertSelectedEdges()
         edges.EndPolyline();
     }
     QImage &picture = Picture().Image();
-    if (edges.points.size() >= kMaskedEdgePoints && Picture().DrawWidth() <= 1 &&
+    if (near && edges.points.size() >= kMaskedEdgePoints && Picture().DrawWidth() <= 1 &&
         picture.format() == QImage::Format_RGB32) {
         state.edgeMask.Invert(picture, edges);
         return any;
@@ -158,10 +165,17 @@ bool InvertSelectedEdges()
     QPolygon polygon;
     for (size_t k = 0; k < edges.Count(); ++k) {
         polygon.resize(0);
+        int minX = INT32_MAX, minY = INT32_MAX, maxX = INT32_MIN, maxY = INT32_MIN;
         for (size_t i = edges.starts[k]; i < edges.starts[k + 1]; ++i) {
-            polygon << edges.points[i];
+            const QPoint &at = edges.points[i];
+            minX = std::min(minX, at.x());
+            maxX = std::max(maxX, at.x());
+            minY = std::min(minY, at.y());
+            maxY = std::max(maxY, at.y());
+            polygon << at;
         }
-        if (polygon.boundingRect().intersects(visible)) {
+        // A path wholly outside the picture is left out: nothing of it would reach it.
+        if (maxX >= visible.left() && minX <= visible.right() && maxY >= visible.top() && minY <= visible.bottom()) {
             lines.painter().drawPolyline(polygon);
         }
     }
