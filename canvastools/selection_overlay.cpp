@@ -2,6 +2,7 @@
 
 #include "canvastools/canvas_window.h"
 #include "canvastools/gradient_tool.h"
+#include "canvastools/selected_edge_mask.h"
 #include "canvastools/status_line.h"
 #include "core/document.h"
 #include "core/geometry.h"
@@ -71,31 +72,14 @@ struct ScreenMap {
     QPoint operator()(int32_t x, int32_t y) const { return QPoint(map.X(x), map.Y(y)); }
 };
 
-// The outline of a path as a polyline through its anchors. polygon is scratch space reused
-// between paths; a path whose anchors all lie outside visible (picture pixels) is left out, as
-// nothing of it would reach the picture.
-void DrawEdgeLines(QPainter &painter, const ScreenMap &map, const core::PathRecord &path, QPolygon &polygon,
-                   const QRect &visible)
+// The outline of a path as a polyline through its anchors.
+void DrawEdgeLines(QPainter &painter, const ScreenMap &map, const core::PathRecord &path)
 {
     if (path.Anchors.empty()) {
         return;
     }
-    if (map.view.zoom > 0.0f && visible.isValid()) {
-        int32_t minX = path.Anchors.front().X, maxX = minX;
-        int32_t minY = path.Anchors.front().Y, maxY = minY;
-        for (const core::AnchorPoint &anchor : path.Anchors) {
-            minX = std::min(minX, anchor.X);
-            maxX = std::max(maxX, anchor.X);
-            minY = std::min(minY, anchor.Y);
-            maxY = std::max(maxY, anchor.Y);
-        }
-        // The mapping keeps the order of coordinates, so the corners bound the mapped points.
-        if (map.map.X(maxX) < visible.left() || map.map.X(minX) > visible.right() ||
-            map.map.Y(maxY) < visible.top() || map.map.Y(minY) > visible.bottom()) {
-            return;
-        }
-    }
-    polygon.resize(0);
+    QPolygon polygon;
+    polygon.reserve(static_cast<int>(path.Anchors.size()) + 1);
     for (const core::AnchorPoint &anchor : path.Anchors) {
         polygon << map(anchor.X, anchor.Y);
     }
@@ -103,13 +87,6 @@ void DrawEdgeLines(QPainter &painter, const ScreenMap &map, const core::PathReco
         polygon << polygon.front();
     }
     painter.drawPolyline(polygon);
-}
-
-void DrawEdgeLines(QPainter &painter, const ScreenMap &map, const core::PathRecord &path)
-{
-    QPolygon polygon;
-    polygon.reserve(static_cast<int>(path.Anchors.size()) + 1);
-    DrawEdgeLines(painter, map, path, polygon, QRect());
 }
 
 // The picture's pixels grown by the reach of a pen of this width, for leaving out what lies
@@ -125,6 +102,84 @@ void DrawMarker(OverlayPainter &overlay, QPoint at, float radius, uint32_t outli
     overlay.SetPen(outline, width);
     overlay.SetFill(kWhite);
     overlay.painter().drawEllipse(QPointF(at), radius, radius);
+}
+
+// The overlay's kept state: the mask of a large selection's edges and the scratch polylines.
+struct OverlayState {
+    SelectedEdgeMask edgeMask;
+    EdgePolylines edges;
+};
+
+OverlayState &Overlay()
+{
+    static OverlayState state;
+    return state;
+}
+
+// Selected anchors from which the edges go through the kept mask: below, drawing them directly
+// costs less than a pass over the picture.
+constexpr size_t kMaskedEdgePoints = 4096;
+// Picture pixels from the origin within which the mask's shifts and bounds cannot overflow; a
+// selection reaching farther (a deep zoom) is drawn directly.
+constexpr int kMaskedReach = 1 << 24;
+
+// Inverts the edges of the selected paths of two anchors or more; false when none is selected.
+bool InvertSelectedEdges()
+{
+    const core::Document &doc = Doc();
+    OverlayState &state = Overlay();
+    EdgePolylines &edges = state.edges;
+    edges.Clear();
+    ScreenMap map;
+    bool any = false;
+    bool near = true;  // every point within the mask's reach of arithmetic
+    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
+        const core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
+        if (!path.blSelected) {
+            continue;
+        }
+        any = true;
+        if (path.AnchorMax() <= 0) {
+            continue;
+        }
+        for (const core::AnchorPoint &anchor : path.Anchors) {
+            const QPoint at = map(anchor.X, anchor.Y);
+            near = near && at.x() >= -kMaskedReach && at.x() <= kMaskedReach && at.y() >= -kMaskedReach &&
+                   at.y() <= kMaskedReach;
+            edges.points.push_back(at);
+        }
+        if (path.blClosed) {
+            edges.points.push_back(edges.points[edges.starts.back()]);
+        }
+        edges.EndPolyline();
+    }
+    QImage &picture = Picture().Image();
+    if (near && edges.points.size() >= kMaskedEdgePoints && Picture().DrawWidth() <= 1 &&
+        picture.format() == QImage::Format_RGB32) {
+        state.edgeMask.Invert(picture, edges);
+        return any;
+    }
+    // The mask stays for the next large selection: its images are costly to allocate again.
+    OverlayPainter lines(true);
+    const QRect visible = VisibleForPen(lines.painter().pen().width());
+    QPolygon polygon;
+    for (size_t k = 0; k < edges.Count(); ++k) {
+        polygon.resize(0);
+        int minX = INT32_MAX, minY = INT32_MAX, maxX = INT32_MIN, maxY = INT32_MIN;
+        for (size_t i = edges.starts[k]; i < edges.starts[k + 1]; ++i) {
+            const QPoint &at = edges.points[i];
+            minX = std::min(minX, at.x());
+            maxX = std::max(maxX, at.x());
+            minY = std::min(minY, at.y());
+            maxY = std::max(maxY, at.y());
+            polygon << at;
+        }
+        // A path wholly outside the picture is left out: nothing of it would reach it.
+        if (maxX >= visible.left() && minX <= visible.right() && maxY >= visible.top() && minY <= visible.bottom()) {
+            lines.painter().drawPolyline(polygon);
+        }
+    }
+    return any;
 }
 
 QString PixelText(int32_t twips)
@@ -312,23 +367,7 @@ void DrawSelectedPaths(int16_t mode)
     if (mode == 3) {
         return;
     }
-    bool any = false;
-    {
-        ScreenMap map;
-        OverlayPainter lines(true);
-        const QRect visible = VisibleForPen(lines.painter().pen().width());
-        QPolygon polygon;
-        const core::Document &doc = Doc();
-        for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-            const core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
-            if (path.blSelected) {
-                any = true;
-                if (path.AnchorMax() > 0) {
-                    DrawEdgeLines(lines.painter(), map, path, polygon, visible);
-                }
-            }
-        }
-    }
+    const bool any = InvertSelectedEdges();
     if (!any) {
         // No frame is shown: its handles go with it, so a press where one stood grabs the path
         // under the pointer instead.
