@@ -175,7 +175,7 @@ void BM_LoadChangedCanvasMovie(benchmark::State &state)
     platform::MoviePlayer player;
     auto written = [] {
         movie::MakeCanvasMovie();
-        return movie::TakeCanvasMovieBytes(core::Doc().CanvasTempFile);
+        return std::string(movie::CanvasMovieBytes(core::Doc().CanvasTempFile));
     };
     std::string bytes = written();
     player.SetMovieBytes("canvas", bytes);
