@@ -189,11 +189,7 @@ void SharedPathArray::CopyTo(PathArray &paths) const
 {
     paths.resize(size_);
     for (size_t i = 0; i < size_; ++i) {
-        // Most paths of an undo step are those the document holds already: looking costs less
-        // than copying.
-        if (!Matches(At(i), paths[i])) {
-            Materialise(At(i), paths[i]);
-        }
+        Materialise(At(i), paths[i]);
     }
 }
 
