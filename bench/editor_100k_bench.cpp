@@ -35,10 +35,13 @@ void BM_PeakMemoryOpenAndShow(benchmark::State &state)
 }
 
 // Resident memory each committed move of every path adds (history included, below its depth),
-// over three moves after a first one; and the peak so far.
+// over three moves after a first one; and the peak so far. The bytes the undo history holds are
+// counted after the interactions before and after these steps.
 void BM_MemoryPerMoveStep(benchmark::State &state)
 {
     EditorSession &s = S();
+    // What the history holds after the session of the interactions before.
+    state.counters["session_history_MB"] = benchsupport::HistoryMegabytes();
     s.Open();
     int32_t dx = 40;
     s.MoveAll(dx);
@@ -64,6 +67,7 @@ void BM_MemoryPerMoveStep(benchmark::State &state)
     state.counters["MB_per_one_path_step"] = (benchsupport::ResidentMegabytes() - before) / kSteps;
     state.counters["resident_MB"] = benchsupport::ResidentMegabytes();
     state.counters["peak_MB"] = benchsupport::PeakMegabytes();
+    state.counters["history_MB"] = benchsupport::HistoryMegabytes();
 }
 
 #define EDITOR_BENCH(name, n) BENCHMARK(name)->Iterations(n)->Unit(benchmark::kMillisecond)->UseRealTime()

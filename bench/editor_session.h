@@ -130,6 +130,17 @@ inline double ResidentMegabytes()
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
+// Megabytes the undo history's entries hold, a record shared by neighbouring entries counted once.
+inline double HistoryMegabytes()
+{
+    const std::vector<core::HistoryEntry> &entries = core::History().HistoryEntries;
+    size_t bytes = 0;
+    for (size_t k = 0; k < entries.size(); ++k) {
+        bytes += entries[k].Paths.BytesNotSharedWith(k > 0 ? &entries[k - 1].Paths : nullptr);
+    }
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+
 // The main window with the path list open. Two drawings of the same size but different outlines
 // are written to files (by the caller, or here); Open shows the first, OpenOther switches.
 struct EditorSession {

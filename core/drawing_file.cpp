@@ -238,7 +238,7 @@ bool LoadText(const std::string &fileName, std::string &text, std::string *detai
         }
         return false;
     }
-    text = platform::Cp932ToUtf8(bytes);
+    text = platform::TakeCp932AsUtf8(std::move(bytes));
     return true;
 }
 
@@ -349,15 +349,20 @@ bool FieldReader::NextToken(std::string_view &token, bool &quoted)
         }
     } else {
         size_t start = pos;
-        while (pos < size && text_[pos] != ',' && !IsLineEnd(text_[pos])) {
-            ++pos;
+        bool stray = false;  // a quote inside, looked for in the same pass
+        for (; pos < size; ++pos) {
+            const char c = text_[pos];
+            if (c == ',' || IsLineEnd(c)) {
+                break;
+            }
+            stray |= c == '"';
         }
         size_t end = pos;
         while (end > start && IsBlank(text_[end - 1])) {
             --end;
         }
         token = text_.substr(start, end - start);
-        if (token.find('"') != std::string_view::npos) {
+        if (stray) {
             return Fail("a stray quote in \"" + std::string(token) + "\"");
         }
     }
@@ -389,11 +394,17 @@ bool FieldReader::NextNumberToken(std::string_view &token)
 bool FieldReader::ReadWhole(int64_t &value, int64_t low, int64_t high)
 {
     std::string_view token;
-    if (!NextNumberToken(token)) {
+    bool quoted = false;
+    if (!NextToken(token, quoted)) {
         return false;
     }
+    // Plain digits (with a minus sign) are a number text; other forms are checked first.
     auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
-    if (error != std::errc() || end != token.data() + token.size()) {
+    const bool plain = error == std::errc() && end == token.data() + token.size();
+    if (quoted || (!plain && !IsNumberText(token))) {
+        return Fail("\"" + std::string(token) + "\" is not a number");
+    }
+    if (!plain) {
         double real = platform::RoundHalfEven(platform::Val(token));
         if (!(real >= static_cast<double>(low) && real <= static_cast<double>(high))) {
             return Fail(std::string(token) + " is out of range");

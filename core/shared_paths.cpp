@@ -1,6 +1,8 @@
 #include "core/shared_paths.h"
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 namespace core {
 namespace {
@@ -8,6 +10,115 @@ namespace {
 // How far ahead an unmatched path looks for its stored record: removing up to this many paths
 // in a row still finds the paths after them.
 constexpr size_t kLookAhead = 8;
+
+// SameFields lists every field but Anchors and blSelected: a field added to the record must be
+// added there too.
+static_assert(sizeof(PathRecord) == 120, "PathRecord changed: update SameFields");
+
+// Whether every field of a and b but the anchors and the selection is equal, a's gradient centre
+// moved by (dx, dy) first.
+bool SameFields(const PathRecord &a, const PathRecord &b, int64_t dx, int64_t dy)
+{
+    return a.blClosed == b.blClosed && a.LineWidth == b.LineWidth && a.LineMode == b.LineMode &&
+           a.LineColor == b.LineColor && a.FillType == b.FillType && a.FillColor == b.FillColor &&
+           a.GradCenterX + dx == b.GradCenterX && a.GradCenterY + dy == b.GradCenterY &&
+           a.GradAngle == b.GradAngle && a.GradRatioX == b.GradRatioX && a.GradRatioY == b.GradRatioY &&
+           a.GradColor == b.GradColor && a.blGroup == b.blGroup && a.GroupID == b.GroupID &&
+           a.blCompound == b.blCompound && a.CompoundID == b.CompoundID && a.DispFlags == b.DispFlags &&
+           a.Stops == b.Stops;
+}
+
+// Whether path's anchors are shape's moved by (dx, dy).
+bool AnchorsMovedBy(const PathRecord &shape, const PathRecord &path, int64_t dx, int64_t dy)
+{
+    const std::vector<AnchorPoint> &from = shape.Anchors;
+    const std::vector<AnchorPoint> &to = path.Anchors;
+    if (from.size() != to.size()) {
+        return false;
+    }
+    for (size_t k = 0; k < from.size(); ++k) {
+        if (from[k].X + dx != to[k].X || from[k].Y + dy != to[k].Y || from[k].AnchorKind != to[k].AnchorKind) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether the other fields of path are those the stored path gives.
+bool SameStoredFields(const StoredPath &stored, const PathRecord &path)
+{
+    return stored.Attributes ? SameFields(*stored.Attributes, path, 0, 0)
+                             : SameFields(*stored.Shape, path, stored.Dx, stored.Dy);
+}
+
+bool Matches(const StoredPath &stored, const PathRecord &path)
+{
+    return stored.Selected == path.blSelected && SameStoredFields(stored, path) &&
+           AnchorsMovedBy(*stored.Shape, path, stored.Dx, stored.Dy);
+}
+
+StoredPath WholeRecord(const PathRecord &path)
+{
+    return StoredPath{std::make_shared<const PathRecord>(path), nullptr, 0, 0, path.blSelected};
+}
+
+bool FitsInt32(int64_t value)
+{
+    return value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
+}
+
+// path stored on the anchors of the stored path in its place, when they are those anchors moved
+// by one offset (a move, a restyle, a selection change or any mix of them).
+std::optional<StoredPath> DerivedFrom(const StoredPath &before, const PathRecord &path)
+{
+    const PathRecord &shape = *before.Shape;
+    if (shape.Anchors.empty() || shape.Anchors.size() != path.Anchors.size()) {
+        return std::nullopt;
+    }
+    const int64_t dx = int64_t{path.Anchors[0].X} - shape.Anchors[0].X;
+    const int64_t dy = int64_t{path.Anchors[0].Y} - shape.Anchors[0].Y;
+    if (!FitsInt32(dx) || !FitsInt32(dy) || !AnchorsMovedBy(shape, path, dx, dy)) {
+        return std::nullopt;
+    }
+    StoredPath derived{before.Shape, nullptr, static_cast<int32_t>(dx), static_cast<int32_t>(dy), path.blSelected};
+    if (before.Attributes && SameFields(*before.Attributes, path, 0, 0)) {
+        derived.Attributes = before.Attributes;
+    } else if (!SameFields(shape, path, dx, dy)) {
+        PathRecord attributes;
+        attributes = path;
+        attributes.Anchors = {};
+        attributes.blSelected = false;
+        derived.Attributes = std::make_shared<const PathRecord>(std::move(attributes));
+    }
+    return derived;
+}
+
+void Materialise(const StoredPath &stored, PathRecord &path)
+{
+    const PathRecord &shape = *stored.Shape;
+    if (stored.Attributes) {
+        path = *stored.Attributes;
+        path.Anchors.assign(shape.Anchors.begin(), shape.Anchors.end());
+    } else {
+        path = shape;
+        // Exact: the offset was taken from a centre and anchors that were in range.
+        path.GradCenterX = static_cast<int32_t>(int64_t{path.GradCenterX} + stored.Dx);
+        path.GradCenterY = static_cast<int32_t>(int64_t{path.GradCenterY} + stored.Dy);
+    }
+    if (stored.Dx != 0 || stored.Dy != 0) {
+        for (AnchorPoint &a : path.Anchors) {
+            a.X = static_cast<int32_t>(int64_t{a.X} + stored.Dx);
+            a.Y = static_cast<int32_t>(int64_t{a.Y} + stored.Dy);
+        }
+    }
+    path.blSelected = stored.Selected;
+}
+
+size_t RecordBytes(const PathRecord &path)
+{
+    return sizeof(PathRecord) + path.Anchors.capacity() * sizeof(AnchorPoint) +
+           path.Stops.capacity() * sizeof(GradStop);
+}
 
 }  // namespace
 
@@ -17,44 +128,68 @@ SharedPathArray::SharedPathArray(const PathArray &paths, const SharedPathArray *
 {
     const size_t stored = previous ? previous->size() : 0;
     size_t next = 0;  // the stored record the next path is compared with first
-    auto recordFor = [&](size_t i) -> Record {
+    auto storedFor = [&](size_t i) -> StoredPath {
         const PathRecord &path = paths[i];
         for (size_t k = next; k < std::min(stored, next + kLookAhead); ++k) {
-            if (*previous->At(k) == path) {
+            if (Matches(previous->At(k), path)) {
                 next = k + 1;
                 return previous->At(k);
             }
         }
         // A changed path takes the place of its stored record; an inserted one, before which the
         // next path matches the stored record, leaves it for that path.
-        bool inserted = next < stored && i + 1 < paths.size() && paths[i + 1] == *previous->At(next);
-        if (!inserted && next < stored) {
-            ++next;
+        if (next >= stored || (i + 1 < paths.size() && Matches(previous->At(next), paths[i + 1]))) {
+            return WholeRecord(path);
         }
-        return std::make_shared<const PathRecord>(path);
+        std::optional<StoredPath> derived = DerivedFrom(previous->At(next), path);
+        ++next;
+        return derived ? *std::move(derived) : WholeRecord(path);
     };
-    blocks_.reserve((size_ + kBlock - 1) / kBlock);
-    for (size_t start = 0; start < size_; start += kBlock) {
+    const size_t blockCount = BlockCount();
+    pages_.reserve((blockCount + kPage - 1) / kPage);
+    std::shared_ptr<Page> page;
+    for (size_t b = 0; b < blockCount; ++b) {
+        const size_t start = b * kBlock;
         auto block = std::make_shared<Block>();
         block->reserve(std::min(kBlock, size_ - start));
         for (size_t i = start; i < std::min(size_, start + kBlock); ++i) {
-            block->push_back(recordFor(i));
+            block->push_back(storedFor(i));
         }
-        // A block whose records are all those of the stored block in its place is that block.
-        const size_t b = start / kBlock;
-        if (previous && b < previous->blocks_.size() && *previous->blocks_[b] == *block) {
-            blocks_.push_back(previous->blocks_[b]);
-        } else {
-            blocks_.push_back(std::move(block));
+        // A block whose stored paths are all those of the stored block in its place is that block.
+        std::shared_ptr<const Block> kept = std::move(block);
+        if (previous && b < previous->BlockCount() && *previous->BlockAt(b) == *kept) {
+            kept = previous->BlockAt(b);
+        }
+        if (!page) {
+            page = std::make_shared<Page>();
+            page->reserve(std::min(kPage, blockCount - b));
+        }
+        page->push_back(std::move(kept));
+        if (page->size() == kPage || b + 1 == blockCount) {
+            // A page whose blocks are all those of the stored page in its place is that page.
+            const size_t p = pages_.size();
+            if (previous && p < previous->pages_.size() && *previous->pages_[p] == *page) {
+                pages_.push_back(previous->pages_[p]);
+            } else {
+                pages_.push_back(std::move(page));
+            }
+            page.reset();
         }
     }
+}
+
+PathRecord SharedPathArray::operator[](size_t i) const
+{
+    PathRecord path;
+    Materialise(At(i), path);
+    return path;
 }
 
 void SharedPathArray::CopyTo(PathArray &paths) const
 {
     paths.resize(size_);
     for (size_t i = 0; i < size_; ++i) {
-        paths[i] = *At(i);
+        Materialise(At(i), paths[i]);
     }
 }
 
@@ -71,16 +206,68 @@ bool SharedPathArray::operator==(const PathArray &paths) const
         return false;
     }
     for (size_t i = 0; i < size_; ++i) {
-        if (!(*At(i) == paths[i])) {
+        if (!Matches(At(i), paths[i])) {
             return false;
         }
     }
     return true;
 }
 
-bool SharedPathArray::SharesRecord(const SharedPathArray &other, size_t i) const
+bool SharedPathArray::SharesRecord(const SharedPathArray &other, size_t i, size_t j) const
 {
-    return i < size_ && i < other.size_ && At(i) == other.At(i);
+    return i < size_ && j < other.size_ && At(i) == other.At(j);
+}
+
+bool SharedPathArray::SharesPage(const SharedPathArray *previous, size_t p) const
+{
+    return previous && p < previous->pages_.size() && previous->pages_[p] == pages_[p];
+}
+
+template <typename BlockVisit, typename RecordVisit>
+void SharedPathArray::VisitNotShared(const SharedPathArray *previous, BlockVisit block, RecordVisit record) const
+{
+    for (size_t p = 0; p < pages_.size(); ++p) {
+        if (SharesPage(previous, p)) {
+            continue;
+        }
+        for (size_t k = 0; k < pages_[p]->size(); ++k) {
+            const size_t b = p * kPage + k;
+            if (previous && b < previous->BlockCount() && previous->BlockAt(b) == BlockAt(b)) {
+                continue;
+            }
+            block(*BlockAt(b));
+            for (size_t i = b * kBlock; i < std::min(size_, (b + 1) * kBlock); ++i) {
+                const StoredPath *before = previous ? previous->AtOrNull(i) : nullptr;
+                if (At(i).Shape != (before ? before->Shape : nullptr)) {
+                    record(*At(i).Shape);
+                }
+                if (At(i).Attributes && At(i).Attributes != (before ? before->Attributes : nullptr)) {
+                    record(*At(i).Attributes);
+                }
+            }
+        }
+    }
+}
+
+size_t SharedPathArray::RecordsNotSharedWith(const SharedPathArray *previous) const
+{
+    size_t records = 0;
+    VisitNotShared(previous, [](const Block &) {}, [&](const PathRecord &) { ++records; });
+    return records;
+}
+
+size_t SharedPathArray::BytesNotSharedWith(const SharedPathArray *previous) const
+{
+    size_t bytes = pages_.capacity() * sizeof(pages_[0]);
+    for (size_t p = 0; p < pages_.size(); ++p) {
+        if (!SharesPage(previous, p)) {
+            bytes += sizeof(Page) + pages_[p]->capacity() * sizeof(Page::value_type);
+        }
+    }
+    VisitNotShared(
+        previous, [&](const Block &block) { bytes += sizeof(Block) + block.capacity() * sizeof(StoredPath); },
+        [&](const PathRecord &path) { bytes += RecordBytes(path); });
+    return bytes;
 }
 
 }  // namespace core

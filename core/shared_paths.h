@@ -1,31 +1,46 @@
 // Path arrays of the undo history. A stored path record never changes, so every entry that holds
-// a path unchanged shares one record with the entry it was taken after: a step costs memory for
-// the paths it changed, and for a table of record pointers in blocks that are shared too where
-// nothing in them changed.
+// a path unchanged shares one record with the entry it was taken after. A path that was only
+// moved, selected or given other attributes keeps sharing the anchors of the record it came from
+// and stores the offset (and its own attributes record) beside them: a step costs memory for what
+// it changed, and for a table of blocks of stored paths that are shared too where nothing in them
+// changed.
 #pragma once
 
 #include "core/path_record.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
 #include <memory>
 #include <vector>
 
 namespace core {
 
+// One path as the history keeps it: Shape's anchors moved by (Dx, Dy), with Attributes' other
+// fields (or Shape's with the gradient centre moved too, when Attributes is null) and Selected.
+struct StoredPath {
+    std::shared_ptr<const PathRecord> Shape;
+    std::shared_ptr<const PathRecord> Attributes;  // its Anchors are empty
+    int32_t Dx = 0;
+    int32_t Dy = 0;
+    bool Selected = false;
+
+    bool operator==(const StoredPath &) const = default;  // the same records, not merely equal ones
+};
+
 class SharedPathArray {
 public:
-    using Record = std::shared_ptr<const PathRecord>;
-
     // Element 0 alone, an empty record.
     SharedPathArray();
     // A copy of paths. Records of previous equal to paths taken in the same order (across paths
-    // inserted or removed in between) are shared instead of copied.
+    // inserted or removed in between) are shared instead of copied; a path in the place of a
+    // stored one that it only moves or restyles shares that one's anchors.
     explicit SharedPathArray(const PathArray &paths, const SharedPathArray *previous = nullptr);
 
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    const PathRecord &operator[](size_t i) const { return *At(i); }
+    // A copy of path i.
+    PathRecord operator[](size_t i) const;
     // Makes paths an equal copy (reusing the storage its elements have).
     void CopyTo(PathArray &paths) const;
     PathArray ToArray() const;
@@ -33,16 +48,15 @@ public:
 
     class const_iterator {
     public:
-        using iterator_category = std::forward_iterator_tag;
+        using iterator_category = std::input_iterator_tag;
         using value_type = PathRecord;
         using difference_type = std::ptrdiff_t;
-        using pointer = const PathRecord *;
-        using reference = const PathRecord &;
+        using pointer = void;
+        using reference = PathRecord;
 
         const_iterator() = default;
         const_iterator(const SharedPathArray *array, size_t index) : array_(array), index_(index) {}
-        reference operator*() const { return (*array_)[index_]; }
-        pointer operator->() const { return &(*array_)[index_]; }
+        PathRecord operator*() const { return (*array_)[index_]; }
         const_iterator &operator++()
         {
             ++index_;
@@ -63,16 +77,34 @@ public:
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size_}; }
 
-    // Whether element i of both arrays is one record (shared, not merely equal).
-    bool SharesRecord(const SharedPathArray &other, size_t i) const;
+    // Whether element i of this array and element j of other are one stored path (shared, not
+    // merely equal).
+    bool SharesRecord(const SharedPathArray &other, size_t i) const { return SharesRecord(other, i, i); }
+    bool SharesRecord(const SharedPathArray &other, size_t i, size_t j) const;
+    // Bytes this array holds that previous does not share: its tables, the blocks of its own and
+    // the records in them that previous does not hold at the same place.
+    size_t BytesNotSharedWith(const SharedPathArray *previous) const;
+    // How many path records (shapes or attributes) this array holds that previous does not hold
+    // at the same place.
+    size_t RecordsNotSharedWith(const SharedPathArray *previous) const;
 
 private:
-    static constexpr size_t kBlock = 256;
-    using Block = std::vector<Record>;
+    static constexpr size_t kBlock = 64;  // stored paths in a block
+    static constexpr size_t kPage = 64;   // blocks in a page
+    using Block = std::vector<StoredPath>;
+    using Page = std::vector<std::shared_ptr<const Block>>;
 
-    const Record &At(size_t i) const { return (*blocks_[i / kBlock])[i % kBlock]; }
+    const std::shared_ptr<const Block> &BlockAt(size_t b) const { return (*pages_[b / kPage])[b % kPage]; }
+    size_t BlockCount() const { return (size_ + kBlock - 1) / kBlock; }
+    const StoredPath &At(size_t i) const { return (*BlockAt(i / kBlock))[i % kBlock]; }
+    const StoredPath *AtOrNull(size_t i) const { return i < size_ ? &At(i) : nullptr; }
+    bool SharesPage(const SharedPathArray *previous, size_t p) const;
+    // Calls block for each block previous does not share and record for each record in them that
+    // previous does not hold at the same place.
+    template <typename BlockVisit, typename RecordVisit>
+    void VisitNotShared(const SharedPathArray *previous, BlockVisit block, RecordVisit record) const;
 
-    std::vector<std::shared_ptr<const Block>> blocks_;
+    std::vector<std::shared_ptr<const Page>> pages_;
     size_t size_ = 0;
 };
 

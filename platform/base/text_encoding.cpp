@@ -82,6 +82,14 @@ std::string Cp932ToUtf8(std::string_view cp932)
     return Convert(cp932, "UTF-8", "CP932", "\xEF\xBF\xBD", false);
 }
 
+std::string TakeCp932AsUtf8(std::string &&cp932)
+{
+    if (IsAscii(cp932)) {
+        return std::move(cp932);
+    }
+    return Cp932ToUtf8(std::string_view(cp932));
+}
+
 std::string Utf8ToCp932(std::string_view utf8)
 {
     if (IsAscii(utf8)) {

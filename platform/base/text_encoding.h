@@ -8,6 +8,8 @@ namespace platform {
 
 // Bytes that are not valid CP932 become U+FFFD; never fails.
 std::string Cp932ToUtf8(std::string_view cp932);
+// The same, taking ASCII text over as it is (the same bytes in both) instead of copying it.
+std::string TakeCp932AsUtf8(std::string &&cp932);
 
 // Characters CP932 cannot hold (and invalid UTF-8) become '?'; never fails.
 std::string Utf8ToCp932(std::string_view utf8);

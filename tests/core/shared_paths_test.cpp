@@ -54,22 +54,22 @@ TEST(SharedPathArray, UnchangedPathsShareTheirRecordsAcrossChangesInsertionsAndR
     paths[300].FillColor = 0xFF0000FF;  // one path changed
     const SharedPathArray changed(paths, &first);
     EXPECT_TRUE(changed == paths);
-    EXPECT_NE(&changed[300], &first[300]);
+    EXPECT_FALSE(changed.SharesRecord(first, 300));
     EXPECT_EQ(Shared(changed, first, 0, 601).size(), 600u);
 
     paths.erase(paths.begin() + 10, paths.begin() + 13);  // three paths removed
     const SharedPathArray removed(paths, &changed);
     EXPECT_TRUE(removed == paths);
     for (size_t i = 1; i < paths.size(); ++i) {
-        ASSERT_EQ(&removed[i], &changed[i < 10 ? i : i + 3]) << i;
+        ASSERT_TRUE(removed.SharesRecord(changed, i, i < 10 ? i : i + 3)) << i;
     }
 
     paths.insert(paths.begin() + 5, Line(9999));  // one path inserted
     const SharedPathArray inserted(paths, &removed);
     EXPECT_TRUE(inserted == paths);
-    EXPECT_EQ(&inserted[4], &removed[4]);
-    EXPECT_EQ(&inserted[6], &removed[5]);
-    EXPECT_EQ(&inserted[597], &removed[596]);
+    EXPECT_TRUE(inserted.SharesRecord(removed, 4));
+    EXPECT_TRUE(inserted.SharesRecord(removed, 6, 5));
+    EXPECT_TRUE(inserted.SharesRecord(removed, 597, 596));
 
     // Copying back gives the paths themselves, whatever the target held.
     PathArray target = Lines(3);
