@@ -252,4 +252,14 @@ void PictureBox::dropEvent(QDropEvent *event)
                      static_cast<float>(event->position().x()), static_cast<float>(event->position().y()));
 }
 
+void PictureBox::Refresh()
+{
+    const QRegion covered = childrenRegion();
+    if (covered.isEmpty()) {
+        update();
+    } else {
+        update(QRegion(rect()).subtracted(covered));
+    }
+}
+
 }  // namespace platform

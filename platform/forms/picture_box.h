@@ -68,8 +68,10 @@ public:
         FitImageToSize();
         return image_;
     }
-    // Shows what was drawn (repaints the widget).
-    void Refresh() { update(); }
+    // Shows what was drawn (repaints the widget). Child controls on top of the picture (scroll
+    // bars) cover what changed under them, so only the uncovered part is repainted: painting
+    // them again with every picture is costly and shows nothing new.
+    void Refresh();
 
 signals:
     void MouseDown(int button, int shift, float x, float y);
