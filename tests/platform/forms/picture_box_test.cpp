@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -109,4 +110,37 @@ TEST_F(PictureFixture, WheelStepsOncePerNotchWhateverTheDeltaSize)
     EXPECT_EQ(steps, std::vector<int>({1}));
     wheel(-420);  // the half notch left over counts
     EXPECT_EQ(steps, std::vector<int>({1, -1, -1, -1}));
+}
+
+namespace {
+
+// A control on top of the picture (as the canvas's scroll bars are), counting its paints.
+struct CountingChild : QWidget {
+    using QWidget::QWidget;
+    void paintEvent(QPaintEvent *) override
+    {
+        ++paints;
+        QPainter(this).fillRect(rect(), Qt::green);
+    }
+    int paints = 0;
+};
+
+}  // namespace
+
+TEST_F(PictureFixture, RefreshShowsThePictureAroundItsChildControlsWithoutRepaintingThem)
+{
+    auto *child = new CountingChild(&box);
+    child->setGeometry(30, 0, 10, 30);
+    box.show();
+    QApplication::processEvents();
+    const int paintsBefore = child->paints;
+    box.SetDrawMode(platform::kDrawCopyPen);
+    box.Box(0, 0, 39, 29, 0x0000FF, true);  // red, under the child too
+    box.Refresh();
+    QApplication::processEvents();
+    EXPECT_EQ(child->paints, paintsBefore);
+    const QImage shown = box.grab().toImage();
+    EXPECT_EQ(shown.pixelColor(5, 5), QColor(Qt::red));
+    EXPECT_EQ(shown.pixelColor(29, 29), QColor(Qt::red));
+    EXPECT_EQ(shown.pixelColor(35, 15), QColor(Qt::green));
 }
