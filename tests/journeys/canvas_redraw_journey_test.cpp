@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include "tests/journeys/journey_fixture.h"
+#include "tests/support/image_compare.h"
 
 namespace journeys {
 namespace {
@@ -58,15 +59,7 @@ protected:
         fresh.Render(whole, rect);
         const QRect visible = rect.intersected(shown.rect());
         ASSERT_FALSE(visible.isEmpty()) << step;
-        int largest = 0;
-        for (int y = visible.top(); y <= visible.bottom(); ++y) {
-            for (int x = visible.left(); x <= visible.right(); ++x) {
-                const QRgb a = shown.pixel(x, y);
-                const QRgb b = whole.pixel(x, y);
-                largest = std::max({largest, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                                    std::abs(qBlue(a) - qBlue(b))});
-            }
-        }
+        const int largest = testsupport::LargestChannelDifference(shown, whole, visible);
         EXPECT_LE(largest, levels) << step;
     }
 };

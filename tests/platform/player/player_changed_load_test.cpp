@@ -86,18 +86,12 @@ Drawing BaseDrawing()
 
 QImage Shown(const platform::MoviePlayer &player)
 {
-    QImage image(kSize, kSize, QImage::Format_RGB32);
-    image.fill(0xFF00FF00);
-    player.Render(image, image.rect());
-    return image;
+    return Render(player, kSize, kSize);
 }
 
 QImage Fresh(const std::string &bytes, const char *quality)
 {
-    platform::MoviePlayer player;
-    player.SetQuality2(quality);
-    player.SetMovieBytes("fresh", bytes);
-    return Shown(player);
+    return Play(bytes, kSize, kSize, quality);
 }
 
 struct ChangeCase {

@@ -384,6 +384,11 @@ TEST(PlayerRobustness, MutatedAndTruncatedMoviesLoadAndRenderWithinBoundedWork)
     auto random = [](size_t bound) { return static_cast<size_t>(std::rand()) % bound; };
     const int64_t validWork = ParsedWork(valid);
     ASSERT_GT(validWork, 0);
+    // One player also loads each damaged movie after the valid one and the valid one again, so
+    // damage is read over the groups kept from the movie before it, and leaves nothing behind.
+    platform::MoviePlayer kept;
+    kept.SetMovieBytes("valid", valid);
+    const QImage validPicture = Render(kept, 64, 64);
     for (int round = 0; round < 400; ++round) {
         std::string bytes = valid;
         switch (round % 4) {
@@ -413,5 +418,9 @@ TEST(PlayerRobustness, MutatedAndTruncatedMoviesLoadAndRenderWithinBoundedWork)
         player.Tick(1000);
         player.GotoFrame(0);
         Render(player, 64, 64);
+        kept.SetMovieBytes("damaged", bytes);
+        Render(kept, 64, 64);
+        kept.SetMovieBytes("valid", valid);
+        ASSERT_EQ(Render(kept, 64, 64), validPicture) << "round " << round;
     }
 }

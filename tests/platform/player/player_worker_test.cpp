@@ -2,6 +2,7 @@
 // with items moved by whole pixels), the exact picture once the worker is done, and renders
 // cancelled by newer ones.
 #include "player_test_util.h"
+#include "tests/support/image_compare.h"
 #include "platform/player/player_testing.h"
 #include "platform/player/swf_render.h"
 
@@ -47,21 +48,6 @@ std::string Boxes(int dx, int dy, int recoloured = -1, First first = First::Move
         records.NewStyles(next, x, y, 1, 1).Line(x + 700, y).Line(x + 700, y + 500).Line(x, y + 500).Line(x, y);
     }
     return OneShape(kSize, kSize, firstStyles, records);
-}
-
-// The largest difference of one channel between two pictures of one size.
-int LargestDifference(const QImage &a, const QImage &b)
-{
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y);
-            const QRgb q = b.pixel(x, y);
-            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q))});
-        }
-    }
-    return largest;
 }
 
 QImage Exact(const std::string &bytes, const std::string &quality)
@@ -124,7 +110,7 @@ TEST_P(WorkerPreview, IsWithinOneLevelOrTheLastPictureAndTheFinishedPictureIsExa
     const QImage exact = Exact(c.after, c.quality);
     EXPECT_EQ(exactAtOnce, c.preview == Preview::None);
     if (c.preview == Preview::WithinOneLevel) {
-        EXPECT_LE(LargestDifference(shown.target, exact), 1);
+        EXPECT_LE(testsupport::LargestChannelDifference(shown.target, exact), 1);
     } else if (c.preview == Preview::LastPicture) {
         EXPECT_EQ(shown.target, last) << "the last picture stays until the exact one";
     }
@@ -164,7 +150,7 @@ void ExpectEditAndUndoWithinOneLevelThenExact(const std::string &edited, const s
         ASSERT_NE(exact, last);
         const bool drawnAtOnce = shown.Show(next);
         EXPECT_TRUE(mayDrawAtOnce || !drawnAtOnce) << "drawn exactly by the worker";
-        EXPECT_LE(LargestDifference(shown.target, exact), drawnAtOnce ? 0 : 1);
+        EXPECT_LE(testsupport::LargestChannelDifference(shown.target, exact), drawnAtOnce ? 0 : 1);
         shown.player.FinishPendingRender();
         EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect()));
         EXPECT_EQ(shown.target, exact);

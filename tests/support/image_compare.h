@@ -1,0 +1,28 @@
+// Comparing pictures: how far two renders of the same thing lie apart.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace testsupport {
+
+// The largest difference of one colour channel between a and b within area (all of a by default).
+inline int LargestChannelDifference(const QImage &a, const QImage &b, QRect area = {})
+{
+    area = (area.isNull() ? a.rect() : area).intersected(a.rect()).intersected(b.rect());
+    int largest = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return largest;
+}
+
+}  // namespace testsupport
