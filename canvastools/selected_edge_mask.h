@@ -1,9 +1,9 @@
-// The inverted one-pixel edges of a large selection, kept as a mask of the pixels they invert. Drawing a
-// polyline inverted flips every pixel its pen covers; the mask holds the flips of the polylines
-// that lie whole inside the picture, one bit per pixel, and is applied by flipping the picture's
-// pixels where it is set: the same pixels as drawing those polylines. The polylines cut by the picture's edge are
-// drawn on the picture itself, as their pixels depend on where the edge cuts them; their flips
-// are kept too, for as long as the selection stays where it is (a restyle, a hover). When the
+// The inverted one-pixel edges of a large selection, kept as a mask of the pixels they invert.
+// Drawing a polyline inverted flips every pixel its pen covers; the mask holds the flips of the
+// polylines that lie whole inside the picture, one bit per pixel, and is applied by flipping the
+// picture's pixels where it is set: the same pixels as drawing those polylines. The polylines cut
+// by the picture's edge are drawn as the edge cuts them, their pixels depending on where it
+// does; their flips are kept too while the selection stays where it is (a restyle, a hover). When the
 // selection is the same polylines moved by whole pixels (a move drag, an undone or redone move,
 // a scroll) the kept mask is applied shifted instead of being drawn again, with the polylines
 // that left it taken back out; any other change draws it anew.
