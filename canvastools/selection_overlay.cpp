@@ -2,7 +2,7 @@
 
 #include "canvastools/canvas_window.h"
 #include "canvastools/gradient_tool.h"
-#include "canvastools/selected_edge_mask.h"
+#include "canvastools/selected_edge_polylines.h"
 #include "canvastools/status_line.h"
 #include "core/document.h"
 #include "core/geometry.h"
@@ -104,10 +104,10 @@ void DrawMarker(OverlayPainter &overlay, QPoint at, float radius, uint32_t outli
     overlay.painter().drawEllipse(QPointF(at), radius, radius);
 }
 
-// The overlay's kept state: the mask of a large selection's edges and the scratch polylines.
+// The overlay's kept state: the selected paths' edges and the mask of a large selection's edges.
 struct OverlayState {
+    SelectedEdgePolylines polylines;
     SelectedEdgeMask edgeMask;
-    EdgePolylines edges;
 };
 
 OverlayState &Overlay()
@@ -123,61 +123,41 @@ constexpr size_t kMaskedEdgePoints = 4096;
 // selection reaching farther (a deep zoom) is drawn directly.
 constexpr int kMaskedReach = 1 << 24;
 
+bool WithinMaskedReach(const EdgePolylines &edges)
+{
+    return std::all_of(edges.summaries.begin(), edges.summaries.end(), [](const PolylineSummary &summary) {
+        const QRect &reach = summary.reach;
+        return reach.isEmpty() || (reach.left() >= -kMaskedReach && reach.right() <= kMaskedReach &&
+                                   reach.top() >= -kMaskedReach && reach.bottom() <= kMaskedReach);
+    });
+}
+
 // Inverts the edges of the selected paths of two anchors or more; false when none is selected.
 bool InvertSelectedEdges()
 {
-    const core::Document &doc = Doc();
     OverlayState &state = Overlay();
-    EdgePolylines &edges = state.edges;
-    edges.Clear();
-    ScreenMap map;
-    bool any = false;
-    bool near = true;  // every point within the mask's reach of arithmetic
-    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-        const core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
-        if (!path.blSelected) {
-            continue;
-        }
-        any = true;
-        if (path.AnchorMax() <= 0) {
-            continue;
-        }
-        for (const core::AnchorPoint &anchor : path.Anchors) {
-            const QPoint at = map(anchor.X, anchor.Y);
-            near = near && at.x() >= -kMaskedReach && at.x() <= kMaskedReach && at.y() >= -kMaskedReach &&
-                   at.y() <= kMaskedReach;
-            edges.points.push_back(at);
-        }
-        if (path.blClosed) {
-            edges.points.push_back(edges.points[edges.starts.back()]);
-        }
-        edges.EndPolyline();
-    }
+    const bool any = state.polylines.Gather(Doc().DocPaths, CanvasWindow().CurrentViewMetrics());
+    const EdgePolylines &edges = state.polylines.Edges();
     QImage &picture = Picture().Image();
-    if (near && edges.points.size() >= kMaskedEdgePoints && Picture().DrawWidth() <= 1 &&
-        picture.format() == QImage::Format_RGB32) {
+    if (edges.points.size() >= kMaskedEdgePoints && Picture().DrawWidth() <= 1 &&
+        picture.format() == QImage::Format_RGB32 && WithinMaskedReach(edges)) {
         state.edgeMask.Invert(picture, edges);
         return any;
     }
-    // The mask stays for the next large selection: its images are costly to allocate again.
+    // The mask stays for the next large selection.
     OverlayPainter lines(true);
     const QRect visible = VisibleForPen(lines.painter().pen().width());
     QPolygon polygon;
     for (size_t k = 0; k < edges.Count(); ++k) {
-        polygon.resize(0);
-        int minX = INT32_MAX, minY = INT32_MAX, maxX = INT32_MIN, maxY = INT32_MIN;
-        for (size_t i = edges.starts[k]; i < edges.starts[k + 1]; ++i) {
-            const QPoint &at = edges.points[i];
-            minX = std::min(minX, at.x());
-            maxX = std::max(maxX, at.x());
-            minY = std::min(minY, at.y());
-            maxY = std::max(maxY, at.y());
-            polygon << at;
-        }
         // A path wholly outside the picture is left out: nothing of it would reach it.
-        if (maxX >= visible.left() && minX <= visible.right() && maxY >= visible.top() && minY <= visible.bottom()) {
-            lines.painter().drawPolyline(polygon);
+        if (!edges.summaries[k].reach.intersects(visible)) {
+            continue;
         }
+        polygon.resize(0);
+        for (size_t i = edges.starts[k]; i < edges.starts[k + 1]; ++i) {
+            polygon << edges.points[i];
+        }
+        lines.painter().drawPolyline(polygon);
     }
     return any;
 }

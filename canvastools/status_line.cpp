@@ -19,7 +19,8 @@ void SetStatusText(const QString &text)
 
 void WriteStatusField(int position, const QString &field)
 {
-    QString line = StatusText();
+    const QString shown = StatusText();
+    QString line = shown;
     if (line.size() < kStatusWidth) {
         line = line.leftJustified(kStatusWidth, QLatin1Char(' '));
     }
@@ -29,7 +30,10 @@ void WriteStatusField(int position, const QString &field)
     }
     int count = std::min<int>(static_cast<int>(field.size()), static_cast<int>(line.size()) - start);
     line.replace(start, count, field.left(count));
-    SetStatusText(line);
+    // Every redisplay writes its fields: the line is set again only when they changed it.
+    if (line != shown) {
+        SetStatusText(line);
+    }
 }
 
 }  // namespace canvastools

@@ -29,17 +29,33 @@ float HitReach()
     return static_cast<float>(static_cast<double>(kHitMargin) / Doc().ZoomRate);
 }
 
-// Calls visit(index, path) for every searched path whose grown bounds hold (x, y), in drawing order.
-template <typename Visit>
-void ForEachPathNear(int32_t x, int32_t y, Visit visit)
+// Paths looked at by the searches so far.
+struct HitSearchState {
+    int64_t pathsLookedAt = 0;
+};
+
+HitSearchState &State()
+{
+    static HitSearchState state;
+    return state;
+}
+
+// The front path in drawing order for which hit(index, path) holds among the searched paths
+// whose grown bounds hold (x, y), or 0. The search runs from the front and stops there: the
+// paths behind it cannot win.
+template <typename Hit>
+int32_t FrontPathNear(int32_t x, int32_t y, Hit hit)
 {
     const Document &doc = Doc();
-    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
+    int64_t &looked = State().pathsLookedAt;
+    for (int32_t i = doc.DocPathCount(); i >= 1; --i) {
         const PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
-        if (IsSearched(path) && GrownBoundsHold(path, x, y)) {
-            visit(i, path);
+        ++looked;
+        if (IsSearched(path) && GrownBoundsHold(path, x, y) && hit(i, path)) {
+            return i;
         }
     }
+    return 0;
 }
 
 }  // namespace
@@ -49,15 +65,17 @@ void FindAnchorNear(int32_t x, int32_t y, int32_t &path, int32_t &anchor)
     path = 0;
     anchor = 0;
     const float reach = HitReach();
-    ForEachPathNear(x, y, [&](int32_t i, const PathRecord &record) {
-        for (int32_t k = 0; k <= record.AnchorMax(); ++k) {
+    // The last anchor in reach of the front path with one.
+    path = FrontPathNear(x, y, [&](int32_t, const PathRecord &record) {
+        for (int32_t k = record.AnchorMax(); k >= 0; --k) {
             const AnchorPoint &a = record.Anchors[static_cast<size_t>(k)];
             float d = GetDistance(static_cast<double>(int64_t{a.X} - x), static_cast<double>(int64_t{a.Y} - y));
             if (reach > d) {
-                path = i;
                 anchor = k;
+                return true;
             }
         }
+        return false;
     });
 }
 
@@ -66,18 +84,25 @@ void FindSegmentNear(int32_t x, int32_t y, int32_t &path, int32_t &anchor)
     path = 0;
     anchor = 0;
     const float reach = HitReach();
-    ForEachPathNear(x, y, [&](int32_t i, const PathRecord &record) {
+    // The last segment in reach of the front path with one.
+    path = FrontPathNear(x, y, [&](int32_t, const PathRecord &record) {
         const int32_t count = record.AnchorMax() + 1;
         const int32_t lastSegment = record.blClosed ? count - 1 : count - 2;
-        for (int32_t m = 0; m <= lastSegment; ++m) {
+        for (int32_t m = lastSegment; m >= 0; --m) {
             const AnchorPoint &a = record.Anchors[static_cast<size_t>(m)];
             const AnchorPoint &b = record.Anchors[static_cast<size_t>((m + 1) % count)];
             if (reach > GetSegmentDistance(a.X, a.Y, b.X, b.Y, x, y)) {
-                path = i;
                 anchor = m;
+                return true;
             }
         }
+        return false;
     });
+}
+
+int64_t PathsLookedAt()
+{
+    return State().pathsLookedAt;
 }
 
 }  // namespace core

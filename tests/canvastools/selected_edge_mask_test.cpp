@@ -54,6 +54,22 @@ EdgePolylines RandomEdges(unsigned seed, int count)
     return edges;
 }
 
+// The same polylines with their summaries worked out by the caller, as the overlay gives them.
+EdgePolylines Summarised(const EdgePolylines &edges)
+{
+    EdgePolylines summarised;
+    for (size_t k = 0; k < edges.Count(); ++k) {
+        summarised.points.insert(summarised.points.end(), edges.points.begin() + edges.starts[k],
+                                 edges.points.begin() + edges.starts[k + 1]);
+        summarised.EndSummarisedPolyline();
+    }
+    return summarised;
+}
+
+// The mask and its corrections at the picture's edge: one bit a pixel each, rows rounded up to
+// whole 64-bit words.
+constexpr size_t kMaskBytesAtMost = 2 * (kWidth + 63) / 64 * 8 * kHeight;
+
 EdgePolylines Shifted(const EdgePolylines &edges, QPoint by)
 {
     EdgePolylines moved = edges;
@@ -94,11 +110,13 @@ TEST(SelectedEdgeMask, LeavesThePixelsOfTheEdgesDrawnDirectly)
     for (unsigned seed = 1; seed <= 12; ++seed) {
         const int count = seed % 4 == 0 ? 2600 : 60;
         SCOPED_TRACE(testing::Message() << "seed " << seed << " polylines " << count);
-        const EdgePolylines edges = RandomEdges(seed, count);
+        const EdgePolylines drawn = RandomEdges(seed, count);
+        const EdgePolylines edges = seed % 2 ? drawn : Summarised(drawn);
         SelectedEdgeMask mask;
         bool reused = true;
         EXPECT_EQ(ThroughMask(mask, edges, reused), DrawnDirectly(edges));
         EXPECT_FALSE(reused);
+        EXPECT_LE(mask.MaskBytes(), kMaskBytesAtMost);
     }
 }
 
@@ -123,11 +141,15 @@ TEST(SelectedEdgeMask, AWholePixelShiftReusesTheMaskWithTheSamePixels)
             bool reused = false;
             ThroughMask(mask, edges, reused);
             const int64_t drawnBefore = mask.PolylinesDrawn();
-            const EdgePolylines moved = Shifted(edges, c.shift);
+            const int64_t cutBefore = mask.CutPolylinesDrawn();
+            const EdgePolylines moved = seed % 2 ? Shifted(edges, c.shift) : Summarised(Shifted(edges, c.shift));
             EXPECT_EQ(ThroughMask(mask, moved, reused), DrawnDirectly(moved));
             EXPECT_EQ(reused, c.reused);
             if (c.reused) {
                 EXPECT_EQ(mask.PolylinesDrawn(), drawnBefore);  // nothing drawn again
+            }
+            if (c.shift.isNull()) {
+                EXPECT_EQ(mask.CutPolylinesDrawn(), cutBefore);  // not even those the edge cuts
             }
         }
     }

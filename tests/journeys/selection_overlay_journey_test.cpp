@@ -63,37 +63,45 @@ protected:
     // one by one.
     QImage WithEdges(QImage picture) const
     {
+        for (const core::PathRecord &path : core::Doc().DocPaths) {
+            Invert(picture, path, 0);
+        }
+        return Seen(picture);
+    }
+    // The picture with the path's closed outline inverted by a pen of the width (0: one pixel),
+    // flat ends: the last pixel of each line is left out.
+    void Invert(QImage &picture, const core::PathRecord &path, int width) const
+    {
+        if (path.Anchors.empty()) {
+            return;
+        }
         QPainter painter(&picture);
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        // One pixel wide, flat ends: the last pixel of each line is left out.
-        painter.setPen(QPen(QBrush(Qt::white), 0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
-        for (const core::PathRecord &path : core::Doc().DocPaths) {
-            if (path.Anchors.empty()) {
-                continue;
-            }
-            QPolygon outline;
-            for (const core::AnchorPoint &anchor : path.Anchors) {
-                outline << At(anchor.X, anchor.Y);
-            }
-            outline << outline.front();
-            painter.drawPolyline(outline);
+        painter.setPen(QPen(QBrush(Qt::white), width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+        QPolygon outline;
+        for (const core::AnchorPoint &anchor : path.Anchors) {
+            outline << At(anchor.X, anchor.Y);
         }
-        painter.end();
-        return Seen(picture);
+        outline << outline.front();
+        painter.drawPolyline(outline);
+    }
+    void OpenGrid()
+    {
+        core::CanvasSettings settings;
+        settings.Width = kCanvasPixels;
+        settings.Height = kCanvasPixels;
+        OpenDrawing(WriteDrawing("grid.qlk", Outlines(), settings));
+        ChooseTool(canvastools::kToolSelect);
     }
 };
 
 TEST_F(SelectionOverlay, EveryEdgeOfALargeSelectionShowsInvertedThroughMovesUndoAndRedo)
 {
-    core::CanvasSettings settings;
-    settings.Width = kCanvasPixels;
-    settings.Height = kCanvasPixels;
-    OpenDrawing(WriteDrawing("grid.qlk", Outlines(), settings));
+    OpenGrid();
     // The view shows the middle of the canvas only: the selection's frame lies beyond it.
     const QRect view = Uncovered();
     ASSERT_FALSE(view.contains(AtPixel(-40, -40)));
     ASSERT_FALSE(view.contains(AtPixel(kCanvasPixels + 40, kCanvasPixels + 40)));
-    ChooseTool(canvastools::kToolSelect);
     const QImage unselected = Shown();
 
     Key(Qt::Key_A, Qt::ControlModifier);
@@ -124,6 +132,39 @@ TEST_F(SelectionOverlay, EveryEdgeOfALargeSelectionShowsInvertedThroughMovesUndo
     // Nothing selected: the canvas as it was without the edges.
     Key(Qt::Key_Escape);
     EXPECT_EQ(Seen(Shown()), Seen(movedUnselected));
+}
+
+TEST_F(SelectionOverlay, ALargeSelectionKeepsItsEdgesThroughARecolourAScrollAndAHover)
+{
+    OpenGrid();
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Shown();
+    // Every path takes a red line: the edges stay where they were.
+    PickColor(0xFF0000, Qt::LeftButton);
+    const QImage recoloured = Shown();
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Seen(recoloured), WithEdges(Shown()));
+
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Shown();
+    ClickScrollBar(window->HScroll1, QStyle::SC_ScrollBarAddLine);
+    ClickScrollBar(window->VScroll1, QStyle::SC_ScrollBarAddPage);
+    const QImage scrolled = Shown();
+    Key(Qt::Key_Escape);
+    const QImage scrolledUnselected = Shown();
+    EXPECT_EQ(Seen(scrolled), WithEdges(scrolledUnselected));
+
+    // The pointer over a path's edge marks that edge with a two-pixel pen over the selection.
+    Key(Qt::Key_A, Qt::ControlModifier);
+    const QImage selected = Shown();
+    const size_t hovered = core::Doc().DocPathCount() / 2 + 3;
+    const core::AnchorPoint on = core::Doc().DocPaths[hovered].Anchors[2];
+    MoveTo(window->Picture1, At(on.X, on.Y));
+    QApplication::processEvents();
+    QImage marked = selected;
+    Invert(marked, core::Doc().DocPaths[hovered], 2);
+    EXPECT_EQ(Seen(Canvas()), Seen(marked));
+    EXPECT_NE(Seen(Canvas()), Seen(selected));
 }
 
 }  // namespace
