@@ -16,6 +16,10 @@
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 namespace toolwindows {
 namespace {
@@ -95,6 +99,19 @@ bool ShowsAlike(const MadeThumbnail &last, const ThumbnailSubject &subject, cons
         }
     }
     return offsetKnown;
+}
+
+// The worker yields to the window's thread and to other programs: a thumbnail may come late, the
+// window must not.
+void LowerWorkerPriority()
+{
+#ifdef __linux__
+    thread_local bool lowered = false;
+    if (!lowered) {
+        lowered = true;
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+    }
+#endif
 }
 
 // Gives the memory a large thumbnail took (its movie, records and groups) back to the system.
@@ -197,6 +214,7 @@ struct ThumbnailMaker::Job {
 
     static void Run(const std::shared_ptr<Job> &job)
     {
+        LowerWorkerPriority();
         WaitWhileHeld();
         auto result = std::make_shared<MadeThumbnail>();
         const bool done = !job->cancel.load() && MakeThumbnail(job->subject, job->last.get(), *result, job->cancel);
