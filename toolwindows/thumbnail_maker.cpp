@@ -196,7 +196,6 @@ bool MakeThumbnail(const ThumbnailSubject &subject, const MadeThumbnail *last, M
                                                made.rect.height(), frameWidth, frameHeight);
         }
     }
-    ReleaseFreedMemory();
     return !cancel.load();
 }
 
@@ -220,6 +219,7 @@ struct ThumbnailMaker::Job {
         const bool done = !job->cancel.load() && MakeThumbnail(job->subject, job->last.get(), *result, job->cancel);
         job->subject = ThumbnailSubject();
         job->last.reset();
+        ReleaseFreedMemory();  // a cancelled job's too
         std::lock_guard<std::mutex> lock(job->mutex);
         if (done) {
             job->made = std::move(result);
