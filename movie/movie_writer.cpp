@@ -18,13 +18,17 @@ namespace {
 
 namespace swf = platform::swf;
 
-WriterState g_writer = [] {
+WriterState FreshWriter()
+{
     WriterState state;
     for (size_t i = 0; i < state.BitMask.size(); ++i) {
         state.BitMask[i] = uint32_t{1} << i;
     }
     return state;
-}();
+}
+
+WriterState g_writer = FreshWriter();
+thread_local WriterState *t_writer = nullptr;  // a ThreadWriter's, on its thread
 
 bool IsLayer(int32_t layer)
 {
@@ -211,7 +215,20 @@ bool ReadBackMovieFile()
 
 WriterState &Writer()
 {
-    return g_writer;
+    return t_writer ? *t_writer : g_writer;
+}
+
+ThreadWriter::ThreadWriter()
+    : writer_(std::make_unique<WriterState>(FreshWriter())), sound_(std::make_unique<SoundStreamState>()),
+      previousWriter_(t_writer), previousSound_(UseThreadSoundStream(sound_.get()))
+{
+    t_writer = writer_.get();
+}
+
+ThreadWriter::~ThreadWriter()
+{
+    t_writer = previousWriter_;
+    UseThreadSoundStream(previousSound_);
 }
 
 void ResetWriterForTest()

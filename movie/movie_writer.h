@@ -92,6 +92,25 @@ struct WriterState {
 
 WriterState &Writer();
 
+struct SoundStreamState;
+
+// A writer of the constructing thread's own: while it lives, every writer call on that thread
+// (buffers, unit cache, sound stream) uses it instead of the shared writer, so that another
+// thread can write a movie while the main thread writes its own. What it holds is freed with it.
+class ThreadWriter {
+public:
+    ThreadWriter();
+    ~ThreadWriter();
+    ThreadWriter(const ThreadWriter &) = delete;
+    ThreadWriter &operator=(const ThreadWriter &) = delete;
+
+private:
+    std::unique_ptr<WriterState> writer_;
+    std::unique_ptr<SoundStreamState> sound_;
+    WriterState *previousWriter_ = nullptr;
+    SoundStreamState *previousSound_ = nullptr;
+};
+
 // Closes any open movie file and puts the writer back to its initial state (bit masks filled);
 // the sound stream too.
 void ResetWriterForTest();

@@ -12,12 +12,20 @@ namespace movie {
 namespace {
 
 SoundStreamState g_sound;
+thread_local SoundStreamState *t_sound = nullptr;
 
 }  // namespace
 
 SoundStreamState &SoundStream()
 {
-    return g_sound;
+    return t_sound ? *t_sound : g_sound;
+}
+
+SoundStreamState *UseThreadSoundStream(SoundStreamState *state)
+{
+    SoundStreamState *before = t_sound;
+    t_sound = state;
+    return before;
 }
 
 void ResetSoundStreamForTest()
@@ -27,7 +35,7 @@ void ResetSoundStreamForTest()
 
 void ResetSoundStream()
 {
-    g_sound.SoundPos = -1;
+    SoundStream().SoundPos = -1;
 }
 
 void WriteSoundStreamBlock(float rate)

@@ -21,6 +21,9 @@ struct SoundStreamState {
 };
 
 SoundStreamState &SoundStream();
+// Makes SoundStream() on the calling thread return state (null: the shared one); returns the
+// one it returned before. ThreadWriter uses it.
+SoundStreamState *UseThreadSoundStream(SoundStreamState *state);
 
 void ResetSoundStreamForTest();
 

@@ -1,11 +1,13 @@
 #include "toolwindows/path_list_window.h"
 
+#include "toolwindows/thumbnail_maker.h"
 #include "toolwindows/thumbnail_movies.h"
 
 #include "canvastools/canvas_input_state.h"
 #include "core/canvas_settings.h"
 #include "core/document.h"
 #include "core/groups.h"
+#include "core/history.h"
 #include "core/host.h"
 #include "core/path_attributes.h"
 #include "mainwindow/draw_gui.h"
@@ -47,6 +49,8 @@ const char *const kFillColumns[] = {"  ", "F ", "L1", "L2", "R "};
 // The window's one piece of module state: the open window.
 struct PathListState {
     PathGUI *window = nullptr;
+    // Selected anchors up to which the thumbnail is drawn at once; more are drawn on a worker.
+    int64_t immediateThumbnailAnchors = PathGUI::kImmediateThumbnailAnchors;
 };
 
 PathListState &PathList()
@@ -165,7 +169,8 @@ void PathRowList::mouseReleaseEvent(QMouseEvent *event)
 // ---- the window ----
 
 PathGUI::PathGUI(mainwindow::DrawGUI &owner)
-    : SplitToolWindow(&owner, owner.menus.mnuDispPathGUI, Placement, false), owner_(owner)
+    : SplitToolWindow(&owner, owner.menus.mnuDispPathGUI, Placement, false), owner_(owner),
+      thumbMaker_([this](std::shared_ptr<const MadeThumbnail> made) { ShowMadeThumbnail(std::move(made)); })
 {
     setWindowTitle(QStringLiteral("パス管理"));
     ShockwaveFlash2.ShareGroups(owner.playerGroups);
@@ -296,12 +301,14 @@ void PathGUI::RefreshSelect()
 void PathGUI::ThumbnailWhenIdle()
 {
     thumbTimer_.stop();
+    thumbMaker_.Cancel();  // it would show the paths as they were before this change
+    const int64_t immediate = PathList().immediateThumbnailAnchors;
     int64_t anchors = 0;
-    for (int32_t i = 1; i <= Doc().DocPathCount() && anchors <= kImmediateThumbnailAnchors; ++i) {
+    for (int32_t i = 1; i <= Doc().DocPathCount() && anchors <= immediate; ++i) {
         const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
         anchors += path.blSelected ? static_cast<int64_t>(path.Anchors.size()) : 0;
     }
-    if (!isVisible() || anchors <= kImmediateThumbnailAnchors) {
+    if (!isVisible() || anchors <= immediate) {
         ThumbDisplay();
         return;
     }
@@ -323,6 +330,12 @@ void PathGUI::FlushThumbnail()
         thumbTimer_.stop();
         ThumbDisplay();
     }
+    thumbMaker_.Finish();
+}
+
+void PathGUI::SetImmediateThumbnailAnchorsForTest(int64_t anchors)
+{
+    PathList().immediateThumbnailAnchors = anchors < 0 ? kImmediateThumbnailAnchors : anchors;
 }
 
 void PathGUI::List1_Click()
@@ -376,38 +389,6 @@ void PathGUI::List2_Click()
 
 namespace {
 
-// Whether path looks like stored (a path as the thumbnail draws it: shown): the hidden flag of
-// path is set aside for the comparison and put back.
-bool SameLook(const core::PathRecord &stored, core::PathRecord &path)
-{
-    const int32_t flags = path.DispFlags;
-    path.DispFlags &= ~core::kDispHidden;
-    bool same = stored == path;
-    path.DispFlags = flags;
-    return same;
-}
-
-// Moves a path by (dx, dy): its anchors and gradient centre. False (path untouched) when a
-// coordinate would leave the 32-bit range.
-bool Translate(core::PathRecord &path, int64_t dx, int64_t dy)
-{
-    auto fits = [](int64_t value) { return value >= INT32_MIN && value <= INT32_MAX; };
-    auto fitsMoved = [&](int32_t x, int32_t y) { return fits(x + dx) && fits(y + dy); };
-    bool inRange = fitsMoved(path.GradCenterX, path.GradCenterY) &&
-                   std::all_of(path.Anchors.begin(), path.Anchors.end(),
-                               [&](const core::AnchorPoint &a) { return fitsMoved(a.X, a.Y); });
-    if (!inRange) {
-        return false;
-    }
-    for (core::AnchorPoint &anchor : path.Anchors) {
-        anchor.X = static_cast<int32_t>(anchor.X + dx);
-        anchor.Y = static_cast<int32_t>(anchor.Y + dy);
-    }
-    path.GradCenterX = static_cast<int32_t>(path.GradCenterX + dx);
-    path.GradCenterY = static_cast<int32_t>(path.GradCenterY + dy);
-    return true;
-}
-
 // Whether every path pathAt(k) looks like stored[k] moved by one common offset (k = 1 .. the
 // stored paths'). The stored paths are moved along then: the thumbnail, fitted to the paths'
 // bounds, is the same picture.
@@ -425,11 +406,11 @@ bool MovedAlike(core::PathArray &stored, PathAt pathAt)
     const int64_t dy = int64_t{pathAt(first).Anchors[0].Y} - stored[first].Anchors[0].Y;
     size_t moved = 1;
     for (; moved < stored.size(); ++moved) {
-        if (!Translate(stored[moved], dx, dy)) {
+        if (!TranslatePath(stored[moved], dx, dy)) {
             break;
         }
-        if (!SameLook(stored[moved], pathAt(moved))) {
-            Translate(stored[moved], -dx, -dy);
+        if (!SameThumbnailLook(stored[moved], pathAt(moved))) {
+            TranslatePath(stored[moved], -dx, -dy);
             break;
         }
     }
@@ -437,7 +418,7 @@ bool MovedAlike(core::PathArray &stored, PathAt pathAt)
         return true;
     }
     for (size_t k = 1; k < moved; ++k) {
-        Translate(stored[k], -dx, -dy);
+        TranslatePath(stored[k], -dx, -dy);
     }
     return false;
 }
@@ -453,21 +434,30 @@ int32_t ThumbnailBackground()
 
 void PathGUI::ThumbDisplay()
 {
-    Picture1->Cls();
-    Picture1->Refresh();
+    thumbMaker_.Cancel();
     if (!isVisible()) {
+        ClearThumbnail();
         return;
     }
     ShockwaveFlash2.SetMovie("a");
     std::vector<size_t> sources{0};  // the document index of each selected path
+    int64_t anchors = 0;
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        if (Doc().DocPaths[static_cast<size_t>(i)].blSelected) {
+        const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
+        if (path.blSelected) {
             sources.push_back(static_cast<size_t>(i));
+            anchors += static_cast<int64_t>(path.Anchors.size());
         }
     }
     if (sources.size() == 1) {
+        ClearThumbnail();
         return;
     }
+    if (anchors > PathList().immediateThumbnailAnchors) {
+        StartThumbnail(std::move(sources));  // the pane shows the last thumbnail until then
+        return;
+    }
+    ClearThumbnail();
     if (KeptThumbnailFits(sources)) {
         DrawThumbnail(thumbCache_.rect, thumbCache_.image);
         return;
@@ -492,6 +482,38 @@ void PathGUI::ThumbDisplay()
     DrawThumbnail(rect, image);
 }
 
+void PathGUI::ClearThumbnail()
+{
+    Picture1->Cls();
+    Picture1->Refresh();
+    lastMade_.reset();
+}
+
+void PathGUI::StartThumbnail(std::vector<size_t> sources)
+{
+    // Taken after the recorded state of the drawing, the snapshot shares its records.
+    const core::HistoryState &history = core::History();
+    const bool recorded = history.HistoryPos >= 0 && static_cast<size_t>(history.HistoryPos) < history.HistoryEntries.size();
+    ThumbnailSubject subject;
+    subject.paths = core::SharedPathArray(
+        Doc().DocPaths, recorded ? &history.HistoryEntries[static_cast<size_t>(history.HistoryPos)].Paths : nullptr);
+    subject.sources = std::move(sources);
+    subject.paneWidth = Picture1->ScaleWidth();
+    subject.paneHeight = Picture1->ScaleHeight();
+    subject.background = ThumbnailBackground();
+    subject.quality = Doc().CurrentSettings.Quality;
+    thumbMaker_.Start(std::move(subject), lastMade_);
+}
+
+void PathGUI::ShowMadeThumbnail(std::shared_ptr<const MadeThumbnail> made)
+{
+    ClearThumbnail();
+    if (!made->image.isNull()) {
+        DrawThumbnail(made->rect, made->image);
+    }
+    lastMade_ = std::move(made);
+}
+
 void PathGUI::DrawThumbnail(const QRect &rect, const QImage &image)
 {
     QPainter painter(&Picture1->Image());
@@ -510,7 +532,7 @@ bool PathGUI::KeptThumbnailFits(const std::vector<size_t> &sources)
     }
     auto pathAt = [&sources](size_t k) -> core::PathRecord & { return Doc().DocPaths[sources[k]]; };
     for (size_t k = 1; k < sources.size(); ++k) {
-        if (!SameLook(cache.paths[k], pathAt(k))) {
+        if (!SameThumbnailLook(cache.paths[k], pathAt(k))) {
             return MovedAlike(cache.paths, pathAt);
         }
     }
@@ -527,7 +549,7 @@ bool PathGUI::CheckLastDrawn(core::PathArray &copies, const std::vector<size_t> 
             ++last;
         }
         bool drawn = last < cache.sources.size() && cache.sources[last] == sources[k];
-        if (drawn && SameLook(cache.paths[last], copies[k])) {
+        if (drawn && SameThumbnailLook(cache.paths[last], copies[k])) {
             continue;
         }
         same = false;
@@ -597,6 +619,7 @@ void PathGUI::Form_Resize()
     }
     Picture1->Cls();
     Picture1->Refresh();
+    thumbMaker_.Cancel();  // made for the pane as it was
 }
 
 void PathGUI::resizeEvent(QResizeEvent *event)

@@ -7,6 +7,7 @@
 #include "platform/forms/picture_box.h"
 #include "platform/player/movie_player.h"
 #include "toolwindows/path_list_commands.h"
+#include "toolwindows/thumbnail_maker.h"
 #include "toolwindows/tool_window.h"
 
 #include <QAbstractListModel>
@@ -70,13 +71,17 @@ public:
     // Rewrites the rows from the document, then RefreshSelect.
     void RefreshList();
     // Mirrors the selection onto the rows, the pop-up's enabling and the thumbnail. The thumbnail
-    // of a large selection is drawn once the window has been idle for a moment (see
-    // FlushThumbnail), so that no edit waits for it; a small one is drawn at once.
+    // of a large selection is made once the window has been idle for a moment, on a worker thread
+    // (see FlushThumbnail), so that no edit waits for it; a small one is drawn at once.
     void RefreshSelect();
-    // Draws the thumbnail of the selected paths into Picture1.
+    // Draws the thumbnail of the selected paths into Picture1; that of a large selection is made
+    // on a worker and drawn when it is ready, the pane showing the last thumbnail meanwhile.
     void ThumbDisplay();
-    // Draws the thumbnail now when one is waiting for the window to go idle.
+    // Draws the thumbnail now when one is waiting for the window to go idle or being made.
     void FlushThumbnail();
+    // Selected anchors up to which the thumbnail is drawn at once (a negative count: the usual).
+    static void SetImmediateThumbnailAnchorsForTest(int64_t anchors);
+    static constexpr int64_t kImmediateThumbnailAnchors = 5000;
     // Lays out the panes for a splitter position in pixels (clamped 66 from the top and bottom).
     void SizePanes(int position) override;
     // Enables the pop-up's items for the selection and the current row.
@@ -161,9 +166,12 @@ private:
     // anew after each refresh, once the events that caused it have been handled.
     void ThumbnailWhenIdle();
     static constexpr int kThumbnailIdleMs = 150;
-    // Selected anchors up to which the thumbnail is drawn at once.
-    static constexpr int64_t kImmediateThumbnailAnchors = 20000;
     QTimer thumbTimer_;
+    // Clears Picture1 and forgets the thumbnail made last.
+    void ClearThumbnail();
+    // Has the worker make the thumbnail of the selected paths (document indices sources).
+    void StartThumbnail(std::vector<size_t> sources);
+    void ShowMadeThumbnail(std::shared_ptr<const MadeThumbnail> made);
 
     mainwindow::DrawGUI &owner_;
     PathRowModel *rows_ = nullptr;  // owned by List1
@@ -181,6 +189,9 @@ private:
         int paneHeight = -1;
         QRect rect;
     } thumbCache_;
+    // The thumbnail the worker made last, while the pane shows it.
+    std::shared_ptr<const MadeThumbnail> lastMade_;
+    ThumbnailMaker thumbMaker_;
 };
 
 // The open path list window, or nullptr.

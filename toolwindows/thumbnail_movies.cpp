@@ -35,13 +35,19 @@ QRect FitThumbnail(int paneWidth, int paneHeight, int64_t w, int64_t h)
                  static_cast<int>(drawWidth), static_cast<int>(drawHeight));
 }
 
-std::string WriteThumbnailMovie(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x,
-                                int32_t y)
+namespace {
+
+// Writes the thumbnail movie of the paths to file, or to the writer's movie in memory when file
+// is empty. Returns whether the movie is complete.
+bool WriteThumbnailTags(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x, int32_t y,
+                        const std::string &file)
 {
-    std::string file = platform::ProgramFile(
-        "_thumbtemp" + std::to_string(QRandomGenerator::global()->bounded(10)) + ".tmp");
     movie::BeginMovie(6, frameWidth, frameHeight, 12.0f);
-    movie::ControlMovieFile(file, movie::kMovieOpen);
+    if (file.empty()) {
+        movie::OpenMovieInMemory();
+    } else {
+        movie::ControlMovieFile(file, movie::kMovieOpen);
+    }
     movie::DefineShape(1, paths, true);
     movie::ControlMovieFile(file, movie::kMovieFlush);
     movie::PlaceObject(1, x, y, 1.0f, 1.0f, 0.0f, 0, 256, 2, "", "", movie::kNoClipLayer, -1.0f,
@@ -49,11 +55,41 @@ std::string WriteThumbnailMovie(core::PathArray &paths, int32_t frameWidth, int3
     movie::NextFrame();
     movie::ControlMovieFile(file, movie::kMovieFrames);
     movie::WriteEndTag();
-    if (!movie::ControlMovieFile(file, movie::kMovieFinish)) {
+    return movie::ControlMovieFile(file, movie::kMovieFinish);
+}
+
+}  // namespace
+
+std::string WriteThumbnailMovie(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x,
+                                int32_t y)
+{
+    std::string file = platform::ProgramFile(
+        "_thumbtemp" + std::to_string(QRandomGenerator::global()->bounded(10)) + ".tmp");
+    if (!WriteThumbnailTags(paths, frameWidth, frameHeight, x, y, file)) {
         std::remove(file.c_str());
         return {};
     }
     return file;
+}
+
+std::string ThumbnailMovieBytes(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x, int32_t y)
+{
+    if (!WriteThumbnailTags(paths, frameWidth, frameHeight, x, y, std::string())) {
+        return {};
+    }
+    std::string bytes;
+    bytes.swap(movie::Writer().WrittenMovie);
+    return bytes;
+}
+
+QImage RenderLoadedThumbnail(platform::MoviePlayer &player, const std::string &quality, int width, int height,
+                             int32_t frameWidth, int32_t frameHeight)
+{
+    player.SetQuality2(quality);
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    player.Render(image, QRect(0, 0, width, height), movie::CanvasMovieArea(core::Rect32{0, 0, frameWidth, frameHeight}));
+    return image;
 }
 
 QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &file, int32_t background, int width,
@@ -61,10 +97,8 @@ QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &fi
 {
     player.SetBackgroundColor(background);
     player.SetMovie(file);
-    player.SetQuality2(core::QualityName(core::Doc().CurrentSettings.Quality));
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    player.Render(image, QRect(0, 0, width, height), movie::CanvasMovieArea(core::Rect32{0, 0, frameWidth, frameHeight}));
+    QImage image = RenderLoadedThumbnail(player, core::QualityName(core::Doc().CurrentSettings.Quality), width, height,
+                                         frameWidth, frameHeight);
     std::remove(file.c_str());
     player.SetMovie("a");
     return image;

@@ -24,6 +24,15 @@ QRect FitThumbnail(int paneWidth, int paneHeight, int64_t w, int64_t h);
 std::string WriteThumbnailMovie(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x,
                                 int32_t y);
 
+// The same movie written in memory (the same bytes); "" when it could not be written. The calling
+// thread's writer is used (see movie::ThreadWriter).
+std::string ThumbnailMovieBytes(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x, int32_t y);
+
+// Renders the movie the player holds into a width x height image in quality ("low" .. "best"),
+// the movie's frame of frameWidth x frameHeight pixels shown whole.
+QImage RenderLoadedThumbnail(platform::MoviePlayer &player, const std::string &quality, int width, int height,
+                             int32_t frameWidth, int32_t frameHeight);
+
 // Renders the movie file over background (0xRRGGBB) into a width x height image in the drawing's
 // quality, then deletes the file and releases it from the player. The image shows the movie of a
 // frame of frameWidth x frameHeight pixels whole, also where that is larger than the movie's

@@ -1,0 +1,306 @@
+#include "toolwindows/thumbnail_maker.h"
+
+#include "core/canvas_settings.h"
+#include "core/document.h"
+#include "movie/movie_writer.h"
+#include "platform/base/rounding.h"
+#include "platform/player/movie_player.h"
+#include "toolwindows/thumbnail_movies.h"
+
+#include <QThreadPool>
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+namespace toolwindows {
+namespace {
+
+// One worker: a newer job waits for the one before, which a cancel ends at its next step.
+QThreadPool &MakerPool()
+{
+    static QThreadPool pool;
+    pool.setMaxThreadCount(1);
+    return pool;
+}
+
+struct HoldForTest {
+    std::mutex mutex;
+    std::condition_variable released;
+    bool held = false;
+};
+
+HoldForTest &Hold()
+{
+    static HoldForTest hold;
+    return hold;
+}
+
+void WaitWhileHeld()
+{
+    HoldForTest &hold = Hold();
+    std::unique_lock<std::mutex> lock(hold.mutex);
+    hold.released.wait(lock, [&] { return !hold.held; });
+}
+
+// The selected paths of the subject as the thumbnail draws them (shown), in document order.
+core::PathArray SelectedCopies(const ThumbnailSubject &subject)
+{
+    core::PathArray copies{core::PathRecord()};
+    copies.reserve(subject.sources.size());
+    for (size_t k = 1; k < subject.sources.size(); ++k) {
+        core::PathRecord &copy = copies.emplace_back(subject.paths[subject.sources[k]]);
+        copy.DispFlags &= ~core::kDispHidden;
+    }
+    return copies;
+}
+
+// Whether last's picture shows subject: the same paths in the same pane and look, all moved by
+// one offset (none included).
+bool ShowsAlike(const MadeThumbnail &last, const ThumbnailSubject &subject, const std::atomic<bool> &cancel)
+{
+    const ThumbnailSubject &before = last.subject;
+    if (last.image.isNull() || before.paneWidth != subject.paneWidth || before.paneHeight != subject.paneHeight ||
+        before.background != subject.background || before.quality != subject.quality ||
+        before.sources != subject.sources) {
+        return false;
+    }
+    bool offsetKnown = false;
+    int64_t dx = 0;
+    int64_t dy = 0;
+    for (size_t k = 1; k < subject.sources.size(); ++k) {
+        const size_t i = subject.sources[k];
+        if (cancel.load()) {
+            return false;
+        }
+        if (offsetKnown && dx == 0 && dy == 0 && subject.paths.SharesRecord(before.paths, i)) {
+            continue;  // one stored record: the same path
+        }
+        core::PathRecord was = before.paths[i];
+        core::PathRecord now = subject.paths[i];
+        if (!offsetKnown && !was.Anchors.empty()) {
+            if (now.Anchors.empty()) {
+                return false;
+            }
+            dx = int64_t{now.Anchors[0].X} - was.Anchors[0].X;
+            dy = int64_t{now.Anchors[0].Y} - was.Anchors[0].Y;
+            offsetKnown = true;
+        }
+        if (!TranslatePath(was, dx, dy) || !SameThumbnailLook(was, now)) {
+            return false;
+        }
+    }
+    return offsetKnown;
+}
+
+// The worker yields to the window's thread and to other programs: a thumbnail may come late, the
+// window must not.
+void LowerWorkerPriority()
+{
+#ifdef __linux__
+    thread_local bool lowered = false;
+    if (!lowered) {
+        lowered = true;
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+    }
+#endif
+}
+
+// Gives the memory a large thumbnail took (its movie, records and groups) back to the system.
+void ReleaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+}  // namespace
+
+bool SameThumbnailLook(const core::PathRecord &stored, core::PathRecord &path)
+{
+    const int32_t flags = path.DispFlags;
+    path.DispFlags &= ~core::kDispHidden;
+    bool same = stored == path;
+    path.DispFlags = flags;
+    return same;
+}
+
+bool TranslatePath(core::PathRecord &path, int64_t dx, int64_t dy)
+{
+    auto fits = [](int64_t value) { return value >= INT32_MIN && value <= INT32_MAX; };
+    auto fitsMoved = [&](int32_t x, int32_t y) { return fits(x + dx) && fits(y + dy); };
+    bool inRange = fitsMoved(path.GradCenterX, path.GradCenterY) &&
+                   std::all_of(path.Anchors.begin(), path.Anchors.end(),
+                               [&](const core::AnchorPoint &a) { return fitsMoved(a.X, a.Y); });
+    if (!inRange) {
+        return false;
+    }
+    for (core::AnchorPoint &anchor : path.Anchors) {
+        anchor.X = static_cast<int32_t>(anchor.X + dx);
+        anchor.Y = static_cast<int32_t>(anchor.Y + dy);
+    }
+    path.GradCenterX = static_cast<int32_t>(path.GradCenterX + dx);
+    path.GradCenterY = static_cast<int32_t>(path.GradCenterY + dy);
+    return true;
+}
+
+bool MakeThumbnail(const ThumbnailSubject &subject, const MadeThumbnail *last, MadeThumbnail &made,
+                   const std::atomic<bool> &cancel)
+{
+    made.subject = subject;
+    if (last && ShowsAlike(*last, subject, cancel)) {
+        made.image = last->image;
+        made.rect = last->rect;
+        return !cancel.load();
+    }
+    core::PathArray copies = SelectedCopies(subject);
+    const core::Rect32 bounds = core::GetPathsBounds(copies);
+    const int64_t w = (int64_t{bounds.Right} - bounds.Left) / 20;
+    const int64_t h = (int64_t{bounds.Bottom} - bounds.Top) / 20;
+    made.rect = FitThumbnail(subject.paneWidth, subject.paneHeight, w, h);
+    if (made.rect.isEmpty() || cancel.load()) {
+        return !cancel.load();
+    }
+    const int32_t frameWidth = platform::SaturateCast<int32_t>(w);
+    const int32_t frameHeight = platform::SaturateCast<int32_t>(h);
+    std::string bytes;
+    {
+        movie::ThreadWriter writer;
+        bytes = ThumbnailMovieBytes(copies, frameWidth, frameHeight, platform::SaturateCast<int32_t>(-int64_t{bounds.Left}),
+                                    platform::SaturateCast<int32_t>(-int64_t{bounds.Top}));
+    }
+    copies = core::PathArray();
+    if (cancel.load()) {
+        return false;
+    }
+    if (bytes.empty()) {
+        made.image = QImage(made.rect.size(), QImage::Format_RGB32);
+        made.image.fill(Qt::white);
+        return true;
+    }
+    {
+        platform::MoviePlayer player;
+        player.SetBackgroundColor(subject.background);
+        player.SetMovieBytes("thumbnail", bytes);
+        bytes = std::string();
+        if (!cancel.load()) {
+            made.image = RenderLoadedThumbnail(player, core::QualityName(subject.quality), made.rect.width(),
+                                               made.rect.height(), frameWidth, frameHeight);
+        }
+    }
+    return !cancel.load();
+}
+
+// ---- the worker ----
+
+struct ThumbnailMaker::Job {
+    ThumbnailSubject subject;
+    std::shared_ptr<const MadeThumbnail> last;
+    std::atomic<bool> cancel{false};
+    std::mutex mutex;
+    std::condition_variable finishedChanged;
+    bool finished = false;
+    ThumbnailMaker *maker = nullptr;  // null once cancelled; read and cleared under mutex
+    std::shared_ptr<const MadeThumbnail> made;
+
+    static void Run(const std::shared_ptr<Job> &job)
+    {
+        LowerWorkerPriority();
+        WaitWhileHeld();
+        auto result = std::make_shared<MadeThumbnail>();
+        const bool done = !job->cancel.load() && MakeThumbnail(job->subject, job->last.get(), *result, job->cancel);
+        job->subject = ThumbnailSubject();
+        job->last.reset();
+        ReleaseFreedMemory();  // a cancelled job's too
+        std::lock_guard<std::mutex> lock(job->mutex);
+        if (done) {
+            job->made = std::move(result);
+        }
+        job->finished = true;
+        job->finishedChanged.notify_all();
+        // Posted while the maker is known to live: an event left for a maker that ends is dropped.
+        if (done && job->maker) {
+            ThumbnailMaker *maker = job->maker;
+            QMetaObject::invokeMethod(maker, [maker, job] { maker->HandOver(job); }, Qt::QueuedConnection);
+        }
+    }
+
+    void WaitFinished()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        finishedChanged.wait(lock, [this] { return finished; });
+    }
+};
+
+ThumbnailMaker::ThumbnailMaker(Shown shown) : shown_(std::move(shown)) {}
+
+ThumbnailMaker::~ThumbnailMaker()
+{
+    Cancel();
+}
+
+void ThumbnailMaker::Start(ThumbnailSubject subject, std::shared_ptr<const MadeThumbnail> last)
+{
+    Cancel();
+    auto job = std::make_shared<Job>();
+    job->subject = std::move(subject);
+    job->last = std::move(last);
+    job->maker = this;
+    job_ = job;
+    MakerPool().start([job] { Job::Run(job); });
+}
+
+void ThumbnailMaker::Cancel()
+{
+    if (!job_) {
+        return;
+    }
+    job_->cancel.store(true);
+    std::lock_guard<std::mutex> lock(job_->mutex);
+    job_->maker = nullptr;
+    job_.reset();
+}
+
+void ThumbnailMaker::Finish()
+{
+    if (std::shared_ptr<Job> job = job_) {
+        job->WaitFinished();
+        HandOver(job);
+    }
+}
+
+void ThumbnailMaker::HandOver(const std::shared_ptr<Job> &job)
+{
+    if (job != job_) {
+        return;  // cancelled, superseded or handed over already
+    }
+    job_.reset();
+    if (job->made) {
+        shown_(job->made);
+    }
+}
+
+void HoldThumbnailJobsForTest(bool hold)
+{
+    HoldForTest &state = Hold();
+    {
+        std::lock_guard<std::mutex> lock(state.mutex);
+        state.held = hold;
+    }
+    state.released.notify_all();
+}
+
+void WaitForThumbnailJobsForTest()
+{
+    MakerPool().waitForDone();
+}
+
+}  // namespace toolwindows
