@@ -911,7 +911,7 @@ private:
         }
         const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
         Source *source = nullptr;
-        const RawGroup *raw = FindByBits(span, start, source);
+        const RawGroup *raw = FindByBits(span, start, HashRawGroup(span, start, tagCode_), source);
         if (raw) {
             source->following = raw->position + 1;
             Take(*raw, span, start);
@@ -919,10 +919,10 @@ private:
         return raw != nullptr;
     }
 
-    // The kept group of exactly the span's bits read from start, in any cache, and its cache.
-    const RawGroup *FindByBits(const GroupSpan &span, const GroupStart &start, Source *&from)
+    // The kept group of exactly the span's bits read from start (key: their HashRawGroup), in any
+    // cache, and its cache.
+    const RawGroup *FindByBits(const GroupSpan &span, const GroupStart &start, uint64_t key, Source *&from)
     {
-        const uint64_t key = HashRawGroup(span, start, tagCode_);
         for (Source &source : sources_) {
             const uint32_t slot = source.cache ? source.cache->rawIndex.Find(key) : GroupIndex::kNone;
             if (slot != GroupIndex::kNone && SameRawGroup(source.cache->rawGroups[slot], *source.cache, span, start, tagCode_)) {
@@ -1024,8 +1024,9 @@ private:
             raw.endX += static_cast<int64_t>(shift->x());
             raw.endY += static_cast<int64_t>(shift->y());
             const GroupSpan span = SpanOf(in_.Data(), begin, begin * 8 + raw.bits);
+            const uint64_t key = HashRawGroup(span, start, tagCode_);
             Source *exactFrom = nullptr;
-            if (const RawGroup *exact = FindByBits(span, start, exactFrom)) {
+            if (const RawGroup *exact = FindByBits(span, start, key, exactFrom)) {
                 end = records_.ReadEnd(*exact);
                 exactFrom->following = exact->position + 1;
                 Take(*exact, span, start);
@@ -1042,7 +1043,7 @@ private:
             edgeBudget_ -= raw.edges;
             shapeEdges_ += raw.edges;
             shape_.groups.push_back(raw.placed);
-            Keep(span, start, raw);
+            Keep(span, raw, key);
             return true;
         }
         return false;
@@ -1067,7 +1068,7 @@ private:
         edgeBudget_ -= std::min(raw.edges, edgeBudget_);
         shapeEdges_ += raw.edges;
         shape_.groups.push_back(raw.placed);
-        Keep(span, start, raw);
+        Keep(span, raw, HashRawGroup(span, start, tagCode_));
     }
 
     // The group just read: taken from a cache or built, and kept for the next movie.
@@ -1099,7 +1100,8 @@ private:
         }
         if (end != GroupEnd::Damaged) {  // a damaged file's last group is not kept
             records_.EndState(raw);
-            Keep(SpanOf(in_.Data(), begin, records_.EndBit()), start, raw);
+            const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
+            Keep(span, raw, HashRawGroup(span, start, tagCode_));
         } else {
             allKept_ = false;
         }
@@ -1156,8 +1158,9 @@ private:
         }
     }
 
-    // Enters the group in the groups the new movie keeps, its bits where they lie in its body.
-    void Keep(const GroupSpan &span, const GroupStart &start, const RawGroup &raw)
+    // Enters the group in the groups the new movie keeps, its bits where they lie in its body
+    // (rawKey: their HashRawGroup).
+    void Keep(const GroupSpan &span, const RawGroup &raw, uint64_t rawKey)
     {
         if (!reuse_.update || reuse_.own->rawGroups.size() >= GroupIndex::kNone - 1) {
             allKept_ = false;
@@ -1169,7 +1172,7 @@ private:
         kept.bits = span.bits;
         kept.edgesBefore = shapeEdges_ - kept.edges;
         kept.position = update.order.size();
-        kept.rawKey = HashRawGroup(span, start, tagCode_);
+        kept.rawKey = rawKey;
         const uint32_t slot = reuse_.own->NewSlot(std::move(kept));
         update.order.push_back(slot);
         update.added.push_back(slot);
