@@ -35,7 +35,7 @@ QPainterPath ToDraw(const QPainterPath &path);
 // kept ones together, in every loaded movie, fit kMaxHeldOutlineElements (else they are built
 // again when drawn).
 constexpr int64_t kMaxOutlineElements = 2 << 20;
-constexpr int64_t kMaxHeldOutlineElements = 4 << 20;
+constexpr int64_t kMaxHeldOutlineElements = 2 << 20;
 
 // Outlines are built for scales in steps of two: the scale (device pixels per twip) an outline
 // drawn at scale is built for, the next power of two at or above it. An outline depends on its
