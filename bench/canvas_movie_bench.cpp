@@ -154,10 +154,11 @@ BENCHMARK(BM_CanvasCycle)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)-
 BENCHMARK(BM_CanvasMoveAll)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CanvasRedraw)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Loading the canvas movie after one path of count changed: the drawing's paths cycle through
-// the fill kinds as the editor benchmarks' do, one path from the middle moves right and back in
-// turn, and only SetMovieBytes is timed. Counters: the load in milliseconds, the movie's size,
-// and the style groups read, built and taken one by one per load.
+// Loading the canvas movie after paths of count changed: the drawing's paths cycle through the
+// fill kinds as the editor benchmarks' do; one path from the middle (second argument 0) or every
+// path (1) moves right and back in turn, or every path takes a new fill colour (2); only
+// SetMovieBytes is timed. Counters: the load in milliseconds, the movie's size,
+// and the style groups read, built, taken one by one and decoded per load.
 void BM_LoadChangedCanvasMovie(benchmark::State &state)
 {
     BenchHost host;
@@ -179,13 +180,23 @@ void BM_LoadChangedCanvasMovie(benchmark::State &state)
     };
     std::string bytes = written();
     player.SetMovieBytes("canvas", bytes);
+    const int64_t change = state.range(1);
     const int32_t moved = count / 2;
     int32_t dx = 20;
     double loadMs = 0;
     const platform::PlayerStats before = player.Stats();
     for (auto _ : state) {
-        for (int32_t k = 0; k <= core::Doc().DocPaths[static_cast<size_t>(moved)].AnchorMax(); ++k) {
-            core::MoveAnchor(dx, 0, moved, k);
+        const int32_t first = change == 0 ? moved : 1;
+        const int32_t last = change == 0 ? moved : core::Doc().DocPathCount();
+        for (int32_t i = first; i <= last; ++i) {
+            core::PathRecord &path = core::Doc().DocPaths[static_cast<size_t>(i)];
+            if (change == 2) {
+                path.FillColor ^= 0x00FFFFFFu;
+                continue;
+            }
+            for (int32_t k = 0; k <= path.AnchorMax(); ++k) {
+                core::MoveAnchor(dx, 0, i, k);
+            }
         }
         dx = -dx;
         bytes = written();
@@ -201,10 +212,14 @@ void BM_LoadChangedCanvasMovie(benchmark::State &state)
     state.counters["groups_read"] = static_cast<double>(player.Stats().groupsRead - before.groupsRead) / n;
     state.counters["groups_built"] = static_cast<double>(player.Stats().groupsBuilt - before.groupsBuilt) / n;
     state.counters["groups_taken"] = static_cast<double>(player.Stats().groupsTaken - before.groupsTaken) / n;
+    state.counters["groups_decoded"] = static_cast<double>(player.Stats().groupsDecoded - before.groupsDecoded) / n;
     core::SetHost(nullptr);
 }
 
-BENCHMARK(BM_LoadChangedCanvasMovie)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_LoadChangedCanvasMovie)
+    ->ArgsProduct({{10000, 100000}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 
 // One closed path of a million anchors (on-curve and control points alternating), a spiky ring
 // around the canvas centre, filled and stroked 1 pixel wide, loaded once and rendered afresh at

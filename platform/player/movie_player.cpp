@@ -259,6 +259,7 @@ void MoviePlayer::ParseLoaded(std::string_view bytes)
         stats_.groupsRead += counts.groupsRead;
         stats_.groupsBuilt += counts.groupsBuilt;
         stats_.groupsTaken += counts.groupsTaken;
+        stats_.groupsDecoded += counts.groupsDecoded;
     } catch (const std::bad_alloc &) {
         // A movie larger than the memory left shows as its background, like an unreadable one.
         state_->movie.reset();

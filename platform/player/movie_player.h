@@ -26,7 +26,8 @@ struct RenderCounts;
 // Work a player has done since it was made. Loading movies: style groups whose records were read
 // (not taken whole by their bytes from a group cache), groups whose paths were built, and groups
 // taken from a group cache one by one by comparing their bytes (runs of groups that the movie
-// before had at the same place are taken whole, uncounted).
+// before had at the same place are taken whole, uncounted); of the groups read, those whose edge
+// records were decoded (the others repeat a kept group's edge records, with new styles or moved).
 // Rendering: elements of line outlines built, and of those kept for later renders (within a budget
 // all players share); tiles of long fills drawn without anti-aliasing and the edges given to
 // them; for fills drawn with anti-aliasing, the rows drawn times the lines of a fill crossing
@@ -35,6 +36,7 @@ struct PlayerStats {
     int64_t groupsRead = 0;
     int64_t groupsBuilt = 0;
     int64_t groupsTaken = 0;
+    int64_t groupsDecoded = 0;
     int64_t outlineElementsBuilt = 0;
     int64_t outlineElementsKept = 0;
     int64_t tilesFilled = 0;

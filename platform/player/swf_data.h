@@ -35,7 +35,7 @@ QPainterPath ToDraw(const QPainterPath &path);
 // kept ones together, in every loaded movie, fit kMaxHeldOutlineElements (else they are built
 // again when drawn).
 constexpr int64_t kMaxOutlineElements = 2 << 20;
-constexpr int64_t kMaxHeldOutlineElements = 4 << 20;
+constexpr int64_t kMaxHeldOutlineElements = 2 << 20;
 
 // Outlines are built for scales in steps of two: the scale (device pixels per twip) an outline
 // drawn at scale is built for, the next power of two at or above it. An outline depends on its
@@ -73,7 +73,7 @@ private:
 // lock of its own before drawing starts.
 class LineOutlines {
 public:
-    explicit LineOutlines(size_t count) : outlines_(count), scales_(count, 0.0), tried_(count, false) {}
+    explicit LineOutlines(size_t count) : lines_(count) {}
     ~LineOutlines();
     LineOutlines(const LineOutlines &) = delete;
     LineOutlines &operator=(const LineOutlines &) = delete;
@@ -89,11 +89,18 @@ public:
     // The OutlineScale the outlines were last readied for: tried for every line wide there.
     double ReadiedScale() const { return readiedScale_; }
     void SetReadiedScale(double scale) { readiedScale_ = scale; }
+    // The bytes held for the outlines, kept ones included.
+    size_t HeldBytes() const;
 
 private:
-    std::vector<std::optional<QPainterPath>> outlines_;
-    std::vector<double> scales_;  // the scale each kept outline was built for
-    std::vector<bool> tried_;
+    // One line's outline, in one array for all lines: a group holds one allocation for them.
+    struct Line {
+        QPainterPath outline;
+        double scale = 0;  // the scale the kept outline was built for
+        bool held = false;
+        bool tried = false;
+    };
+    std::vector<Line> lines_;
     int64_t held_ = 0;
     double readiedScale_ = 0;
 };
@@ -110,6 +117,9 @@ struct DrawnGroup {
 };
 
 DrawnGroup BuildDrawnGroup(StyleGroup group);
+// The bytes a drawn group holds: itself, its styles, paths (one shared by a fill and a line
+// counted once) and line outlines, as allocated for it. Long fills' pieces are not counted.
+size_t HeldBytes(const DrawnGroup &group);
 
 using GroupPtr = std::shared_ptr<const DrawnGroup>;
 
@@ -128,6 +138,10 @@ struct PlacedGroup {
     QRectF Bounds() const { return group->bounds.translated(offset); }
 };
 
+// Where a style group's records move the pen to a point: nowhere (its edges lie where the pen
+// stood before it), only in its first record (its edges lie where that record says), or elsewhere.
+enum class RecordMoves : uint8_t { None, First, Other };
+
 // A style group as its bits in a movie: where they lie in the kept movie's body, the reader's
 // state where it starts, and what was made of it. The same bits read from the same state give
 // the same group, so a later movie holding them takes it without reading its edges again.
@@ -140,6 +154,8 @@ struct RawGroup {
     int32_t fill1 = 0;
     int32_t line = 0;
     uint8_t tagCode = 0;
+    RecordMoves moves = RecordMoves::None;
+    uint32_t recordsAt = 0;  // bytes from byteBegin to its records (after its style arrays)
     // Where the record after the span starts: the pen there and the bit counts of style indexes.
     uint8_t fillBits = 0;
     uint8_t lineBits = 0;
@@ -209,6 +225,8 @@ struct MovieGroups {
         return std::string_view(body).substr(raw.byteBegin, (raw.bits + 7) / 8);
     }
     void clear() { *this = MovieGroups(); }
+    // The bytes held besides the drawn groups: the bodies, the slots, the order and the indexes.
+    size_t HeldBytes() const;
     // A slot holding raw, for a group of the movie being loaded.
     uint32_t NewSlot(RawGroup raw);
     // Makes the loaded movie's groups (of serial movie, its body in spare) the kept ones: frees
@@ -228,11 +246,14 @@ bool SameStyles(const StyleGroup &a, const StyleGroup &b);
 
 // Work done by the shape parser for one player: style groups with edges whose records were read
 // (not taken from a cache by their bytes), groups whose paths were built, and groups taken from a
-// cache one by one, each by comparing its bytes (not in a run of unchanged ones taken whole).
+// cache one by one, each by comparing its bytes (not in a run of unchanged ones taken whole); and
+// of the groups read, those whose edge records were decoded: the others have the edge records of
+// a kept group, whose paths they take with their own styles and place.
 struct ParseCounts {
     int64_t groupsRead = 0;
     int64_t groupsBuilt = 0;
     int64_t groupsTaken = 0;
+    int64_t groupsDecoded = 0;
 };
 
 struct Movie;

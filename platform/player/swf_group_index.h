@@ -82,6 +82,8 @@ public:
         --count_;
     }
 
+    size_t HeldBytes() const { return slots_.capacity() * sizeof(Slot); }
+
     // Removes every entry, keeping the memory.
     void Clear()
     {

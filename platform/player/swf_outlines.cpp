@@ -211,6 +211,12 @@ QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
     return OutlineCut(line, width, scale).Stroke(true);
 }
 
+size_t LineOutlines::HeldBytes() const
+{
+    return sizeof(LineOutlines) + lines_.capacity() * sizeof(Line) +
+           static_cast<size_t>(held_) * sizeof(QPainterPath::Element);
+}
+
 LineOutlines::~LineOutlines()
 {
     heldElements -= held_;
@@ -218,24 +224,27 @@ LineOutlines::~LineOutlines()
 
 const QPainterPath *LineOutlines::Held(size_t index, double scale) const
 {
-    return index < outlines_.size() && outlines_[index] && scales_[index] == OutlineScale(scale) ? &*outlines_[index]
-                                                                                                 : nullptr;
+    return index < lines_.size() && lines_[index].held && lines_[index].scale == OutlineScale(scale)
+               ? &lines_[index].outline
+               : nullptr;
 }
 
 const QPainterPath *LineOutlines::Hold(size_t index, const QPainterPath &line, double width, double scale,
                                        RenderCounts &counts)
 {
-    if (index >= outlines_.size()) {
+    if (index >= lines_.size()) {
         return nullptr;
     }
-    if (outlines_[index] && scales_[index] != OutlineScale(scale)) {  // built for another scale: again
-        held_ -= outlines_[index]->elementCount();
-        heldElements -= outlines_[index]->elementCount();
-        outlines_[index].reset();
-        tried_[index] = false;
+    Line &kept = lines_[index];
+    if (kept.held && kept.scale != OutlineScale(scale)) {  // built for another scale: again
+        held_ -= kept.outline.elementCount();
+        heldElements -= kept.outline.elementCount();
+        kept.outline = QPainterPath();
+        kept.held = false;
+        kept.tried = false;
     }
-    if (!outlines_[index] && !tried_[index]) {
-        tried_[index] = true;
+    if (!kept.held && !kept.tried) {
+        kept.tried = true;
         // The estimate is taken from the shared budget before building, so that groups readied on
         // several threads at once never hold more than the budget together.
         const OutlineCut cut(line, width, scale);
@@ -247,9 +256,10 @@ const QPainterPath *LineOutlines::Hold(size_t index, const QPainterPath &line, d
             heldElements -= estimate;
             return nullptr;
         }
-        outlines_[index] = cut.Stroke(true);
-        scales_[index] = OutlineScale(scale);
-        const int64_t elements = outlines_[index]->elementCount();
+        kept.outline = cut.Stroke(true);
+        kept.scale = OutlineScale(scale);
+        kept.held = true;
+        const int64_t elements = kept.outline.elementCount();
         counts.outlineElementsBuilt += elements;
         counts.outlineElementsKept += elements;
         held_ += elements;

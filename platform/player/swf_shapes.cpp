@@ -1,10 +1,10 @@
-// Shapes and morph shapes: their style arrays and edge records, and the paths built from them.
+// Shapes and morph shapes: their style arrays and edge records read into style groups, and the
+// groups taken from the movies a player loaded before instead of being read or built again.
 #include "platform/player/swf_parser.h"
 #include "platform/player/player_testing.h"
 #include "platform/player/swf_path_pieces.h"
 #include "platform/swf/shape_records.h"
 
-#include <QPainterPathStroker>
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -130,9 +130,13 @@ public:
     GroupEnd Read(StyleGroup *group)
     {
         scanned_ = 0;
+        moves_ = RecordMoves::None;
+        anyRecord_ = false;
         bits_ = ReadStyleIndexBits(in_);
         return ReadRecords(group);
     }
+    // Where the records of the group read last moved the pen.
+    RecordMoves Moves() const { return moves_; }
 
     // Reads the record that ended a group taken by its bytes, from the state kept with it.
     GroupEnd ReadEnd(const RawGroup &raw)
@@ -153,6 +157,9 @@ private:
             endX_ = x_;
             endY_ = y_;
             const ShapeRecordHead head = ReadShapeRecordHead(in_);
+            if (head.edge || (head.flags != 0 && (head.flags & kStateNewStyles) == 0)) {
+                NoteRecord(!head.edge && (head.flags & kStateMoveTo) != 0);
+            }
             if (head.edge) {
                 if (!ReadEdge(group)) {
                     return GroupEnd::Damaged;
@@ -173,6 +180,14 @@ private:
     }
 
 private:
+    void NoteRecord(bool move)
+    {
+        if (move) {
+            moves_ = anyRecord_ ? RecordMoves::Other : RecordMoves::First;
+        }
+        anyRecord_ = true;
+    }
+
     void ReadStyleChange(uint8_t flags)
     {
         StyleChangeRecord record;
@@ -244,257 +259,9 @@ private:
     int64_t endX_ = 0;
     int64_t endY_ = 0;
     size_t scanned_ = 0;
+    RecordMoves moves_ = RecordMoves::None;
+    bool anyRecord_ = false;
 };
-
-// ---- Paths ----
-
-struct Segment {
-    QPointF from;
-    QPointF control;
-    QPointF to;
-    bool curved = false;
-
-    Segment Reversed() const { return {to, control, from, curved}; }
-};
-using Contour = std::vector<Segment>;
-
-void AddContour(QPainterPath &path, const Contour &contour, bool close)
-{
-    path.moveTo(contour.front().from);
-    for (const Segment &segment : contour) {
-        if (segment.curved) {
-            path.quadTo(segment.control, segment.to);
-        } else {
-            path.lineTo(segment.to);
-        }
-    }
-    if (close) {
-        path.closeSubpath();
-    }
-}
-
-struct PointKey {
-    double x;
-    double y;
-    bool operator==(const PointKey &) const = default;
-};
-
-struct PointKeyHash {
-    size_t operator()(const PointKey &key) const
-    {
-        uint64_t a;
-        uint64_t b;
-        std::memcpy(&a, &key.x, sizeof a);
-        std::memcpy(&b, &key.y, sizeof b);
-        return std::hash<uint64_t>()(a * 0x9E3779B97F4A7C15ull ^ b);
-    }
-};
-
-// Joins open fragments end to end (turning them round where needed) into as few contours as
-// possible. Each fragment end is indexed once and taken once, so this stays linear.
-std::vector<Contour> JoinFragments(std::vector<Contour> fragments)
-{
-    std::unordered_map<PointKey, std::vector<size_t>, PointKeyHash> ends;
-    for (size_t i = 0; i < fragments.size(); ++i) {
-        ends[{fragments[i].front().from.x(), fragments[i].front().from.y()}].push_back(i);
-        ends[{fragments[i].back().to.x(), fragments[i].back().to.y()}].push_back(i);
-    }
-    std::vector<bool> used(fragments.size(), false);
-    auto takeAt = [&](const QPointF &point) -> std::optional<size_t> {
-        auto found = ends.find({point.x(), point.y()});
-        if (found == ends.end()) {
-            return std::nullopt;
-        }
-        std::vector<size_t> &candidates = found->second;
-        while (!candidates.empty() && used[candidates.back()]) {
-            candidates.pop_back();
-        }
-        if (candidates.empty()) {
-            return std::nullopt;
-        }
-        return candidates.back();
-    };
-
-    std::vector<Contour> joined;
-    for (size_t i = 0; i < fragments.size(); ++i) {
-        if (used[i]) {
-            continue;
-        }
-        used[i] = true;
-        Contour contour = std::move(fragments[i]);
-        while (contour.back().to != contour.front().from) {
-            std::optional<size_t> next = takeAt(contour.back().to);
-            if (!next) {
-                break;
-            }
-            used[*next] = true;
-            Contour &piece = fragments[*next];
-            if (piece.front().from != contour.back().to) {
-                std::reverse(piece.begin(), piece.end());
-                for (Segment &segment : piece) {
-                    segment = segment.Reversed();
-                }
-            }
-            contour.insert(contour.end(), piece.begin(), piece.end());
-        }
-        joined.push_back(std::move(contour));
-    }
-    return joined;
-}
-
-Segment SegmentOf(const Edge &edge)
-{
-    return {edge.from, edge.control, edge.to, edge.curved};
-}
-
-// The elements of the edges' path in record order: a move wherever they do not meet, one element
-// per straight edge, three per curve (Qt keeps a quadratic curve as a cubic one). Exact for a fill
-// whose contours close in record order; one joined from open pieces may need a closing line more.
-int PathElements(const std::vector<Edge> &edges, const std::vector<size_t> &indexes)
-{
-    int64_t count = 0;
-    const QPointF *pen = nullptr;
-    for (size_t index : indexes) {
-        const Edge &edge = edges[index];
-        count += (pen == nullptr || *pen != edge.from ? 1 : 0) + (edge.curved ? 3 : 1);
-        pen = &edge.to;
-    }
-    return static_cast<int>(std::min<int64_t>(count, std::numeric_limits<int>::max()));
-}
-
-// The fill of one style: its edges chained into contours, filled even-odd. inRecordOrder tells
-// whether every contour closed as its edges came, so that the path holds them in record order.
-QPainterPath BuildFillPath(const std::vector<Edge> &edges, const std::vector<size_t> &indexes, bool &inRecordOrder)
-{
-    QPainterPath path;
-    path.setFillRule(Qt::OddEvenFill);
-    path.reserve(PathElements(edges, indexes));
-    std::vector<Contour> open;
-    Contour current;
-    auto flush = [&]() {
-        if (current.empty()) {
-            return;
-        }
-        if (current.front().from == current.back().to) {
-            AddContour(path, current, true);
-        } else {
-            open.push_back(std::move(current));
-        }
-        current.clear();
-    };
-    for (size_t index : indexes) {
-        Segment segment = SegmentOf(edges[index]);
-        if (!current.empty() && current.back().to != segment.from) {
-            flush();
-        }
-        current.push_back(segment);
-    }
-    flush();
-    inRecordOrder = open.empty();
-    for (const Contour &contour : JoinFragments(std::move(open))) {
-        AddContour(path, contour, true);
-    }
-    return path;
-}
-
-// The stroke of one line style: its edges in record order, a move wherever they do not meet.
-QPainterPath BuildLinePath(const std::vector<Edge> &edges, const std::vector<size_t> &indexes)
-{
-    QPainterPath path;
-    path.reserve(PathElements(edges, indexes));
-    bool started = false;
-    QPointF pen;
-    for (size_t index : indexes) {
-        const Edge &edge = edges[index];
-        if (!started || pen != edge.from) {
-            path.moveTo(edge.from);
-            started = true;
-        }
-        if (edge.curved) {
-            path.quadTo(edge.control, edge.to);
-        } else {
-            path.lineTo(edge.to);
-        }
-        pen = edge.to;
-    }
-    return path;
-}
-
-QRectF GroupBounds(const DrawnGroup &group)
-{
-    QRectF bounds;
-    for (const QPainterPath &fill : group.fillPaths) {
-        bounds |= fill.controlPointRect();
-    }
-    for (size_t i = 0; i < group.linePaths.size(); ++i) {
-        double half = group.lines[i].width / 2;
-        bounds |= group.linePaths[i].controlPointRect().adjusted(-half, -half, half, half);
-    }
-    return bounds;
-}
-
-bool ValidStyle(int32_t index, size_t count)
-{
-    return index >= 1 && static_cast<size_t>(index) <= count;
-}
-
-// ---- Morph interpolation ----
-
-double Mix(double a, double b, double t)
-{
-    return a + (b - a) * t;
-}
-
-QPointF Mix(const QPointF &a, const QPointF &b, double t)
-{
-    return {Mix(a.x(), b.x(), t), Mix(a.y(), b.y(), t)};
-}
-
-QRgb Mix(QRgb a, QRgb b, double t)
-{
-    auto channel = [t](int x, int y) { return static_cast<int>(std::lround(Mix(double(x), double(y), t))); };
-    return qRgba(channel(qRed(a), qRed(b)), channel(qGreen(a), qGreen(b)), channel(qBlue(a), qBlue(b)),
-                 channel(qAlpha(a), qAlpha(b)));
-}
-
-QTransform Mix(const QTransform &a, const QTransform &b, double t)
-{
-    return QTransform(Mix(a.m11(), b.m11(), t), Mix(a.m12(), b.m12(), t), Mix(a.m21(), b.m21(), t),
-                      Mix(a.m22(), b.m22(), t), Mix(a.dx(), b.dx(), t), Mix(a.dy(), b.dy(), t));
-}
-
-FillStyle Mix(const FillStyle &a, const FillStyle &b, double t)
-{
-    FillStyle result = a;
-    result.color = Mix(a.color, b.color, t);
-    result.matrix = Mix(a.matrix, b.matrix, t);
-    for (size_t i = 0; i < result.stops.size() && i < b.stops.size(); ++i) {
-        result.stops[i].ratio = Mix(a.stops[i].ratio, b.stops[i].ratio, t);
-        result.stops[i].color = Mix(a.stops[i].color, b.stops[i].color, t);
-    }
-    return result;
-}
-
-// A straight edge as a curve with its control point midway, so it can blend with a curve.
-Edge AsCurve(Edge edge)
-{
-    if (!edge.curved) {
-        edge.control = (edge.from + edge.to) / 2;
-        edge.curved = true;
-    }
-    return edge;
-}
-
-Edge Mix(const Edge &a, const Edge &b, double t)
-{
-    Edge first = a.curved == b.curved ? a : AsCurve(a);
-    Edge second = a.curved == b.curved ? b : AsCurve(b);
-    Edge result = first;
-    result.from = Mix(first.from, second.from, t);
-    result.control = Mix(first.control, second.control, t);
-    result.to = Mix(first.to, second.to, t);
-    return result;
-}
 
 }  // namespace
 
@@ -652,72 +419,31 @@ bool SameGeometry(const StyleGroup &a, const StyleGroup &b)
            std::equal(a.edges.begin(), a.edges.end(), b.edges.begin(), b.edges.end(), SameEdge);
 }
 
-bool SameStyles(const StyleGroup &a, const StyleGroup &b)
+namespace {
+
+// The style values SameStyles compares, of a group read or drawn.
+template <typename A, typename B>
+bool SameStyleValues(const A &a, const B &b)
 {
     return std::equal(a.fills.begin(), a.fills.end(), b.fills.begin(), b.fills.end(), SameFill) &&
            std::equal(a.lines.begin(), a.lines.end(), b.lines.begin(), b.lines.end(),
                       [](const LineStyle &x, const LineStyle &y) { return x.color == y.color; });
 }
 
-DrawnGroup BuildDrawnGroup(StyleGroup group)
+// Whether a group read has the style counts and line widths of a drawn one, which its paths
+// depend on besides its edges.
+bool SameStyleShape(const StyleGroup &group, const DrawnGroup &drawn)
 {
-    DrawnGroup drawn;
-    drawn.fills = std::move(group.fills);
-    drawn.lines = std::move(group.lines);
-    std::vector<std::vector<size_t>> byFill(drawn.fills.size());
-    std::vector<std::vector<size_t>> byLine(drawn.lines.size());
-    for (size_t i = 0; i < group.edges.size(); ++i) {
-        const Edge &edge = group.edges[i];
-        // An edge with the same fill on both sides lies inside that fill and bounds nothing.
-        if (edge.fill0 != edge.fill1) {
-            if (ValidStyle(edge.fill0, byFill.size())) {
-                byFill[edge.fill0 - 1].push_back(i);
-            }
-            if (ValidStyle(edge.fill1, byFill.size())) {
-                byFill[edge.fill1 - 1].push_back(i);
-            }
-        }
-        if (ValidStyle(edge.line, byLine.size())) {
-            byLine[edge.line - 1].push_back(i);
-        }
-    }
-    drawn.fillPaths.resize(byFill.size());
-    std::vector<bool> fillInRecordOrder(byFill.size(), false);
-    for (size_t s = 0; s < byFill.size(); ++s) {
-        if (!byFill[s].empty()) {
-            bool inRecordOrder = false;
-            drawn.fillPaths[s] = BuildFillPath(group.edges, byFill[s], inRecordOrder);
-            fillInRecordOrder[s] = inRecordOrder;
-        }
-    }
-    // A line along exactly the edges of a fill whose contours all close in record order is that
-    // fill's path without its closings; closing changes nothing drawn, as a subpath ending at its
-    // start is stroked as closed. It shares the fill's path: one element array, and one copy of
-    // what the painter derives from it.
-    auto sameEdgesFill = [&](const std::vector<size_t> &lineEdges) -> const QPainterPath * {
-        const Edge &first = group.edges[lineEdges.front()];
-        for (int32_t fill : {first.fill0, first.fill1}) {
-            if (ValidStyle(fill, byFill.size()) && fillInRecordOrder[fill - 1] && byFill[fill - 1] == lineEdges) {
-                return &drawn.fillPaths[fill - 1];
-            }
-        }
-        return nullptr;
-    };
-    drawn.linePaths.resize(byLine.size());
-    for (size_t s = 0; s < byLine.size(); ++s) {
-        if (byLine[s].empty()) {
-            continue;
-        }
-        if (const QPainterPath *fill = sameEdgesFill(byLine[s])) {
-            drawn.linePaths[s] = *fill;
-        } else {
-            drawn.linePaths[s] = BuildLinePath(group.edges, byLine[s]);
-        }
-    }
-    drawn.lineOutlines = std::make_shared<LineOutlines>(byLine.size());
-    drawn.bounds = GroupBounds(drawn);
-    drawn.pieces = BuildGroupPieces(drawn.fillPaths);
-    return drawn;
+    return group.fills.size() == drawn.fills.size() &&
+           std::equal(group.lines.begin(), group.lines.end(), drawn.lines.begin(), drawn.lines.end(),
+                      [](const LineStyle &x, const LineStyle &y) { return x.width == y.width; });
+}
+
+}  // namespace
+
+bool SameStyles(const StyleGroup &a, const StyleGroup &b)
+{
+    return SameStyleValues(a, b);
 }
 
 namespace {
@@ -732,6 +458,17 @@ DrawnGroup Restyled(const DrawnGroup &paths, const StyleGroup &group)
     return drawn;
 }
 
+// Moves the gradient and bitmap matrices of fills drawn from origin to (0, 0).
+void FillsToOrigin(std::vector<FillStyle> &fills, const QPointF &origin)
+{
+    for (FillStyle &fill : fills) {
+        if (fill.kind != FillKind::Solid) {
+            const QTransform &m = fill.matrix;
+            fill.matrix = QTransform(m.m11(), m.m12(), m.m21(), m.m22(), m.dx() - origin.x(), m.dy() - origin.y());
+        }
+    }
+}
+
 // Moves the group's own origin, the first point of its edges, to (0, 0) and returns where it was.
 // Integer twips minus integer twips: the relative values are exact.
 QPointF ToOwnOrigin(StyleGroup &group)
@@ -744,12 +481,7 @@ QPointF ToOwnOrigin(StyleGroup &group)
             edge.control -= origin;
         }
     }
-    for (FillStyle &fill : group.fills) {
-        if (fill.kind != FillKind::Solid) {
-            const QTransform &m = fill.matrix;
-            fill.matrix = QTransform(m.m11(), m.m12(), m.m21(), m.m22(), m.dx() - origin.x(), m.dy() - origin.y());
-        }
-    }
+    FillsToOrigin(group.fills, origin);
     return origin;
 }
 
@@ -806,6 +538,55 @@ bool SameRawGroup(const RawGroup &raw, const MovieGroups &cache, const GroupSpan
            (!span.last || (static_cast<uint8_t>(kept.back()) & (0xFF00u >> usedBits)) == *span.last);
 }
 
+// Whether bits [from, to) of a and b, counted from their first bytes' high bits, are the same.
+// Both hold at least to bits.
+bool SameBits(std::string_view a, std::string_view b, size_t from, size_t to)
+{
+    if (from >= to) {
+        return true;
+    }
+    auto byteAt = [](std::string_view bytes, size_t index) { return static_cast<uint8_t>(bytes[index]); };
+    const size_t first = from / 8;
+    const size_t last = (to - 1) / 8;
+    const unsigned head = 0xFFu >> (from % 8);                    // bits of the first byte from `from` on
+    const unsigned used = 0xFF00u >> ((to - 1) % 8 + 1) & 0xFFu;  // bits of the last byte before `to`
+    if (first == last) {
+        return ((byteAt(a, first) ^ byteAt(b, first)) & head & used) == 0;
+    }
+    return ((byteAt(a, first) ^ byteAt(b, first)) & head) == 0 &&
+           std::memcmp(a.data() + first + 1, b.data() + first + 1, last - first - 1) == 0 &&
+           ((byteAt(a, last) ^ byteAt(b, last)) & used) == 0;
+}
+
+// The move of a group's first record, its records read from their first byte (the bit counts of
+// style indexes): where its two fields start, in bits, their width and values. Nothing when the
+// first record does not move the pen.
+struct FirstMove {
+    size_t at = 0;
+    int bits = 0;
+    int64_t x = 0;
+    int64_t y = 0;
+};
+
+std::optional<FirstMove> FirstMoveOf(std::string_view records)
+{
+    BitReader in(records);
+    ReadStyleIndexBits(in);
+    const ShapeRecordHead head = ReadShapeRecordHead(in);
+    if (head.edge || (head.flags & kStateMoveTo) == 0 || (head.flags & kStateNewStyles) != 0) {
+        return std::nullopt;
+    }
+    FirstMove move;
+    move.bits = static_cast<int>(in.UB(5));
+    move.at = in.BitPos();
+    move.x = in.SB(move.bits);
+    move.y = in.SB(move.bits);
+    if (in.Overrun()) {
+        return std::nullopt;
+    }
+    return move;
+}
+
 // How many leading bytes a and b have in common; and trailing ones, at most limit.
 constexpr size_t kCompareBlock = 4096;
 
@@ -845,16 +626,27 @@ size_t CommonSuffix(std::string_view a, std::string_view b, size_t limit)
 // records (edges counted, not kept); a group read whole is taken from there when its styles and
 // edges relative to its origin are found.
 class ShapeParser {
+    // The caches groups are taken from, each with the position of the group expected next.
+    struct Source {
+        const MovieGroups *cache = nullptr;
+        size_t following = 0;
+    };
+
 public:
     ShapeParser(BitReader &in, int tagCode, uint16_t id, size_t &edgeBudget, const GroupReuse &reuse)
         : in_(in), tagCode_(tagCode), id_(id), edgeBudget_(edgeBudget), reuse_(reuse),
           records_(in, tagCode, edgeBudget, false)
     {
+        // Each cache expects the groups of its shape of this character first.
+        auto firstOf = [&](const MovieGroups &cache) {
+            const auto shape = cache.shapes.find(id);
+            return shape == cache.shapes.end() ? size_t{0} : shape->second.first;
+        };
         if (reuse.own) {
-            sources_.push_back({reuse.own, 0});
+            sources_.push_back({reuse.own, firstOf(*reuse.own)});
         }
         for (const MovieGroups *other : reuse.others) {
-            sources_.push_back({other, 0});
+            sources_.push_back({other, firstOf(*other)});
         }
         if (reuse.update) {
             tagBegin_ = static_cast<size_t>(in.Data().data() - reuse.body.data());
@@ -885,6 +677,7 @@ public:
                     end = GroupEnd::Damaged;
                     break;
                 }
+                recordsAt_ = static_cast<uint32_t>((in_.BitPos() + 7) / 8 - begin);
                 const size_t budget = edgeBudget_;
                 end = records_.Read(&group_);
                 ReadDone(begin, start, end, budget - edgeBudget_);
@@ -1063,7 +856,8 @@ private:
 
     bool TakeUnchanged(size_t begin, const GroupStart &start, GroupEnd &end)
     {
-        return TakeFollowing(begin, start, end) || TakeScanned(begin, start, end);
+        return TakeFollowing(begin, start, end) || TakeSameRecords(begin, start, end) ||
+               TakeScanned(begin, start, end);
     }
 
     // The group that followed the last one taken from a cache, when its bits come next here,
@@ -1116,17 +910,156 @@ private:
             return false;
         }
         const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
-        const uint64_t key = HashRawGroup(span, start, tagCode_);
+        Source *source = nullptr;
+        const RawGroup *raw = FindByBits(span, start, HashRawGroup(span, start, tagCode_), source);
+        if (raw) {
+            source->following = raw->position + 1;
+            Take(*raw, span, start);
+        }
+        return raw != nullptr;
+    }
+
+    // The kept group of exactly the span's bits read from start (key: their HashRawGroup), in any
+    // cache, and its cache.
+    const RawGroup *FindByBits(const GroupSpan &span, const GroupStart &start, uint64_t key, Source *&from)
+    {
         for (Source &source : sources_) {
             const uint32_t slot = source.cache ? source.cache->rawIndex.Find(key) : GroupIndex::kNone;
             if (slot != GroupIndex::kNone && SameRawGroup(source.cache->rawGroups[slot], *source.cache, span, start, tagCode_)) {
-                const RawGroup &raw = source.cache->rawGroups[slot];
-                source.following = raw.position + 1;
-                Take(raw, span, start);
-                return true;
+                from = &source;
+                return &source.cache->rawGroups[slot];
             }
         }
+        return nullptr;
+    }
+
+    // The group a cache expects next, when a group read from start could repeat its records.
+    const RawGroup *Expected(const Source &source, const GroupStart &start) const
+    {
+        if (!source.cache || source.following >= source.cache->order.size()) {
+            return nullptr;
+        }
+        const RawGroup &raw = source.cache->At(source.following);
+        const bool usable = raw.tagCode == tagCode_ && raw.fill0 == start.fill0 && raw.fill1 == start.fill1 &&
+                            raw.line == start.line && raw.edges <= edgeBudget_ && raw.recordsAt > 0 &&
+                            size_t{raw.recordsAt} * 8 <= raw.bits;
+        return usable ? &raw : nullptr;
+    }
+
+    // How far the edges of records starting at byte recordsBegin (read from start) lie from those
+    // of the kept group raw, when they are the same relative to their first point: the records'
+    // bits are raw's (but for the place its first record moves to) and a record ending a group
+    // follows them.
+    std::optional<QPointF> RecordsShift(const RawGroup &raw, const MovieGroups &cache, size_t recordsBegin,
+                                        const GroupStart &start) const
+    {
+        const size_t recordBits = raw.bits - size_t{raw.recordsAt} * 8;
+        const std::string_view data = in_.Data();
+        const size_t endBit = recordsBegin * 8 + recordBits;
+        if (recordsBegin > data.size() || endBit + 6 > data.size() * 8) {
+            return std::nullopt;
+        }
+        const std::string_view now = data.substr(recordsBegin, (recordBits + 7) / 8);
+        const std::string_view was = cache.Bytes(raw).substr(raw.recordsAt);
+        if (now.size() != was.size()) {
+            return std::nullopt;
+        }
+        size_t skipFrom = recordBits;  // the bits of the first record's move, not compared
+        size_t skipTo = recordBits;
+        QPointF shift;
+        switch (raw.moves) {
+        case RecordMoves::None:
+            shift = QPointF(static_cast<double>(start.x - raw.penX), static_cast<double>(start.y - raw.penY));
+            break;
+        case RecordMoves::First: {
+            const std::optional<FirstMove> a = FirstMoveOf(now);
+            const std::optional<FirstMove> b = FirstMoveOf(was);
+            if (!a || !b || a->at != b->at || a->bits != b->bits || a->at + 2 * size_t(a->bits) > recordBits) {
+                return std::nullopt;
+            }
+            skipFrom = a->at;
+            skipTo = a->at + 2 * size_t(a->bits);
+            shift = QPointF(static_cast<double>(a->x - b->x), static_cast<double>(a->y - b->y));
+            break;
+        }
+        case RecordMoves::Other:
+            if (start.x != raw.penX || start.y != raw.penY) {
+                return std::nullopt;
+            }
+            break;
+        }
+        if (!SameBits(now, was, 0, skipFrom) || !SameBits(now, was, skipTo, recordBits) || !EndsGroup(data, endBit)) {
+            return std::nullopt;
+        }
+        return shift;
+    }
+
+    // A group whose edge records repeat those of the group a cache expects next, read from a
+    // state that puts its edges in the same places relative to their first point: its style
+    // arrays are read and its records compared as bits, its edges not decoded. A group of exactly
+    // its bits in any cache is taken as it is; else the expected group's paths are taken, at the
+    // place the records put them, with the styles read. In stands at begin when none is taken.
+    bool TakeSameRecords(size_t begin, const GroupStart &start, GroupEnd &end)
+    {
+        if (std::none_of(sources_.begin(), sources_.end(),
+                         [&](const Source &source) { return Expected(source, start) != nullptr; })) {
+            return false;
+        }
+        const bool read = ReadStyleArrays(in_, tagCode_, group_);
+        const size_t recordsBegin = (in_.BitPos() + 7) / 8;
+        in_.Seek(begin);
+        if (!read) {
+            return false;
+        }
+        for (Source &source : sources_) {
+            const RawGroup *expected = Expected(source, start);
+            std::optional<QPointF> shift;
+            if (expected == nullptr || !SameStyleShape(group_, *expected->placed.group) ||
+                !(shift = RecordsShift(*expected, *source.cache, recordsBegin, start))) {
+                continue;
+            }
+            RawGroup raw = *expected;  // a copy: slots may move as groups are kept
+            raw.recordsAt = static_cast<uint32_t>(recordsBegin - begin);
+            raw.bits = raw.bits - size_t{expected->recordsAt} * 8 + size_t{raw.recordsAt} * 8;
+            raw.endX += static_cast<int64_t>(shift->x());
+            raw.endY += static_cast<int64_t>(shift->y());
+            const GroupSpan span = SpanOf(in_.Data(), begin, begin * 8 + raw.bits);
+            const uint64_t key = HashRawGroup(span, start, tagCode_);
+            Source *exactFrom = nullptr;
+            if (const RawGroup *exact = FindByBits(span, start, key, exactFrom)) {
+                end = records_.ReadEnd(*exact);
+                exactFrom->following = exact->position + 1;
+                Take(*exact, span, start);
+                return true;
+            }
+            end = records_.ReadEnd(raw);
+            Restyle(raw, *shift);
+            for (Source &other : sources_) {
+                ++other.following;  // past the group this one replaces
+            }
+            raw.penX = start.x;
+            raw.penY = start.y;
+            Count(&ParseCounts::groupsRead);
+            edgeBudget_ -= raw.edges;
+            shapeEdges_ += raw.edges;
+            shape_.groups.push_back(raw.placed);
+            Keep(span, raw, key);
+            return true;
+        }
         return false;
+    }
+
+    // Gives raw, a kept group whose paths the group read (its styles in group_) takes, the place
+    // and styles of that group: its paths moved by shift, restyled unless its styles are the same.
+    void Restyle(RawGroup &raw, const QPointF &shift)
+    {
+        raw.placed.offset += shift;
+        FillsToOrigin(group_.fills, raw.placed.offset);
+        raw.styleKey = HashGroup(group_, raw.geometryKey);
+        const DrawnGroup &paths = *raw.placed.group;
+        if (!SameStyleValues(group_, paths)) {
+            raw.placed.group = std::make_shared<const DrawnGroup>(Restyled(paths, group_));
+        }
     }
 
     void Take(const RawGroup &raw, const GroupSpan &span, const GroupStart &start)
@@ -1135,7 +1068,7 @@ private:
         edgeBudget_ -= std::min(raw.edges, edgeBudget_);
         shapeEdges_ += raw.edges;
         shape_.groups.push_back(raw.placed);
-        Keep(span, start, raw);
+        Keep(span, raw, HashRawGroup(span, start, tagCode_));
     }
 
     // The group just read: taken from a cache or built, and kept for the next movie.
@@ -1145,7 +1078,10 @@ private:
             return;  // draws nothing, and is not kept: bytes without edges cost no memory
         }
         Count(&ParseCounts::groupsRead);
+        Count(&ParseCounts::groupsDecoded);
         RawGroup raw;
+        raw.moves = records_.Moves();
+        raw.recordsAt = recordsAt_;
         raw.penX = start.x;
         raw.penY = start.y;
         raw.fill0 = start.fill0;
@@ -1164,7 +1100,8 @@ private:
         }
         if (end != GroupEnd::Damaged) {  // a damaged file's last group is not kept
             records_.EndState(raw);
-            Keep(SpanOf(in_.Data(), begin, records_.EndBit()), start, raw);
+            const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
+            Keep(span, raw, HashRawGroup(span, start, tagCode_));
         } else {
             allKept_ = false;
         }
@@ -1221,8 +1158,9 @@ private:
         }
     }
 
-    // Enters the group in the groups the new movie keeps, its bits where they lie in its body.
-    void Keep(const GroupSpan &span, const GroupStart &start, const RawGroup &raw)
+    // Enters the group in the groups the new movie keeps, its bits where they lie in its body
+    // (rawKey: their HashRawGroup).
+    void Keep(const GroupSpan &span, const RawGroup &raw, uint64_t rawKey)
     {
         if (!reuse_.update || reuse_.own->rawGroups.size() >= GroupIndex::kNone - 1) {
             allKept_ = false;
@@ -1234,7 +1172,7 @@ private:
         kept.bits = span.bits;
         kept.edgesBefore = shapeEdges_ - kept.edges;
         kept.position = update.order.size();
-        kept.rawKey = HashRawGroup(span, start, tagCode_);
+        kept.rawKey = rawKey;
         const uint32_t slot = reuse_.own->NewSlot(std::move(kept));
         update.order.push_back(slot);
         update.added.push_back(slot);
@@ -1268,16 +1206,12 @@ private:
     StyleGroup scratch_;
     StyleGroup kept_;  // a kept group read again for comparison
     ShapeCharacter shape_;
-    // The caches groups are taken from, each with the position of the group expected next.
-    struct Source {
-        const MovieGroups *cache = nullptr;
-        size_t following = 0;
-    };
     std::vector<Source> sources_;
     // Where the shape lies: its tag in the movie's body, its first group in the tag.
     size_t tagBegin_ = 0;
     size_t groupsBegin_ = 0;
     size_t firstKept_ = 0;   // where its groups start in the new movie's kept order
+    uint32_t recordsAt_ = 0;  // where the records of the group read last start, from the group
     size_t shapeEdges_ = 0;  // charged by its groups so far
     bool allKept_ = true;
     // The old shape of this character and its list of groups, the bytes the two have in common
@@ -1315,29 +1249,5 @@ MorphCharacter ParseMorphShape(BitReader &in, size_t &edgeBudget)
     return morph;
 }
 
-GroupPtr MorphCharacter::AtRatio(uint16_t ratio) const
-{
-    if (cachedRatio == ratio) {
-        return cached;
-    }
-    const double t = ratio / 65535.0;
-    StyleGroup blend;
-    blend.fills.reserve(start.fills.size());
-    for (size_t i = 0; i < start.fills.size(); ++i) {
-        blend.fills.push_back(Mix(start.fills[i], end.fills[i], t));
-    }
-    for (size_t i = 0; i < start.lines.size(); ++i) {
-        blend.lines.push_back({Mix(start.lines[i].width, end.lines[i].width, t),
-                               Mix(start.lines[i].color, end.lines[i].color, t)});
-    }
-    // Edges pair by index; start edges without a partner keep their own shape.
-    blend.edges.reserve(start.edges.size());
-    for (size_t i = 0; i < start.edges.size(); ++i) {
-        blend.edges.push_back(i < end.edges.size() ? Mix(start.edges[i], end.edges[i], t) : start.edges[i]);
-    }
-    cached = std::make_shared<const DrawnGroup>(BuildDrawnGroup(std::move(blend)));
-    cachedRatio = ratio;
-    return cached;
-}
 
 }  // namespace platform::swf

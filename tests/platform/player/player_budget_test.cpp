@@ -117,9 +117,11 @@ std::string ManyBackAndForth(int count, int segments, uint16_t width)
 TEST(PlayerBudgets, GroupsReadiedTogetherStayWithinTheBudgetAndDrawAlikeWhetherKeptOrNot)
 {
     using platform::swf::kMaxHeldOutlineElements;
-    // 800 groups whose outlines are estimated at 8,064 elements each: more than the budget holds
-    // together, readied on several threads at once.
-    const std::string movie = ManyBackAndForth(800, 500, 40);
+    // Groups whose outlines are estimated at 8,064 elements each, together 1.6 times what the
+    // budget holds (800 groups for 4 Mi elements), readied on several threads at once.
+    const int groups = static_cast<int>(kMaxHeldOutlineElements * 8 / 5 / 8064);
+    ASSERT_LE(groups, 1024) << "the grid holds 1,024 cells";
+    const std::string movie = ManyBackAndForth(groups, 500, 40);
     int64_t keptByFirst = 0;
     QImage kept;
     {
@@ -148,7 +150,7 @@ TEST(PlayerBudgets, GroupsReadiedTogetherStayWithinTheBudgetAndDrawAlikeWhetherK
         Load(other, movie, "other.swf");
         EXPECT_EQ(Render(other, 512, 512), kept);
         EXPECT_LE(keptByFirst + other.Stats().outlineElementsKept, kMaxHeldOutlineElements);
-        EXPECT_GE(CountColor(kept, kRed), 800 * 12);
+        EXPECT_GE(CountColor(kept, kRed), groups * 12);
     }
     // The outlines kept are given back with their players: a new player keeps as much again.
     platform::MoviePlayer fresh;

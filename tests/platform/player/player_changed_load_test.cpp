@@ -100,6 +100,7 @@ struct ChangeCase {
     int64_t read;   // groups whose records the player reads
     int64_t built;  // and of those, groups whose paths it builds
     bool atMost = false;  // the counts are upper bounds
+    int64_t decoded = -1;  // of those read, groups whose edges it decodes (-1: all of them)
 };
 
 std::string Changed(const std::function<void(Drawing &)> &change)
@@ -111,10 +112,11 @@ std::string Changed(const std::function<void(Drawing &)> &change)
 
 const ChangeCase kChanges[] = {
     {"Unchanged", [] { return BaseDrawing().Bytes(); }, 0, 0},
-    {"FirstMoved", [] { return Changed([](Drawing &d) { d.pieces.front().x += Px(3); }); }, 1, 0},
-    {"MiddleMoved", [] { return Changed([](Drawing &d) { d.pieces[24].y += 7; }); }, 1, 0},
-    {"LastMoved", [] { return Changed([](Drawing &d) { d.pieces.back().x -= Px(5); }); }, 1, 0},
-    {"MiddleRecoloured", [] { return Changed([](Drawing &d) { d.pieces[24].fill = 0x0000FFFF; }); }, 1, 0},
+    // A group that only moved or changed its colours takes the paths of the one it replaces.
+    {"FirstMoved", [] { return Changed([](Drawing &d) { d.pieces.front().x += Px(3); }); }, 1, 0, false, 0},
+    {"MiddleMoved", [] { return Changed([](Drawing &d) { d.pieces[24].y += 7; }); }, 1, 0, false, 0},
+    {"LastMoved", [] { return Changed([](Drawing &d) { d.pieces.back().x -= Px(5); }); }, 1, 0, false, 0},
+    {"MiddleRecoloured", [] { return Changed([](Drawing &d) { d.pieces[24].fill = 0x0000FFFF; }); }, 1, 0, false, 0},
     {"MiddleGrows", [] { return Changed([](Drawing &d) { d.pieces[24].extraEdges = 5; }); }, 1, 1},
     {"FirstGrows", [] { return Changed([](Drawing &d) { d.pieces.front().extraEdges = 4; }); }, 1, 1},
     // Its new outline is that of other pieces: their paths are taken.
@@ -138,7 +140,36 @@ const ChangeCase kChanges[] = {
              }
          });
      },
-     kPieces, 0},
+     kPieces, 0, false, 0},
+    {"AllRecoloured",
+     [] {
+         return Changed([](Drawing &d) {
+             for (Piece &piece : d.pieces) {
+                 piece.fill ^= 0x00FF0000u;
+             }
+         });
+     },
+     kPieces, 0, false, 0},
+    {"AllMovedAndRecoloured",
+     [] {
+         return Changed([](Drawing &d) {
+             for (Piece &piece : d.pieces) {
+                 piece.y -= Px(2);
+                 piece.fill = 0x20C040FFu;
+             }
+         });
+     },
+     kPieces, 0, false, 0},
+    // Every outline changes: each is decoded, and built unless another piece had it before.
+    {"AllGrown",
+     [] {
+         return Changed([](Drawing &d) {
+             for (Piece &piece : d.pieces) {
+                 ++piece.extraEdges;
+             }
+         });
+     },
+     kPieces, kPieces / 3},
     {"Truncated",
      [] {
          const std::string bytes = BaseDrawing().Bytes();
@@ -172,6 +203,7 @@ TEST_P(ChangedLoad, ReadsOnlyTheChangedGroupsAndShowsWhatAFreshPlayerShows)
         player.SetMovieBytes("canvas", changed);
         const int64_t read = player.Stats().groupsRead - before.groupsRead;
         const int64_t built = player.Stats().groupsBuilt - before.groupsBuilt;
+        const int64_t decoded = player.Stats().groupsDecoded - before.groupsDecoded;
         // The unchanged groups are taken in runs as they lay in the last movie, not one by one.
         EXPECT_EQ(player.Stats().groupsTaken - before.groupsTaken, 0) << quality;
         if (change.atMost) {
@@ -181,6 +213,7 @@ TEST_P(ChangedLoad, ReadsOnlyTheChangedGroupsAndShowsWhatAFreshPlayerShows)
             EXPECT_EQ(read, change.read) << quality;
             EXPECT_EQ(built, change.built) << quality;
         }
+        EXPECT_EQ(decoded, change.decoded < 0 ? read : change.decoded) << quality;
         EXPECT_EQ(Shown(player), Fresh(changed, quality)) << quality;
 
         player.SetMovieBytes("canvas", base);
@@ -266,6 +299,49 @@ TEST(ChangedLoads, APreviousMovieHeldElsewhereIsLeftWhole)
             EXPECT_TRUE(std::equal(still.begin(), still.end(), before.begin(),
                                    [](const PlacedGroup &a, const PlacedGroup &b) { return a.group == b.group; }));
         }
+    }
+}
+
+// What a player keeps of a drawing per style group (its drawn group, slot, index entries and
+// share of the movie's bytes) stays within a bound, after a load that changed every group too.
+TEST(ChangedLoads, BytesHeldPerGroupStayWithinABound)
+{
+    using platform::swf::HeldBytes;
+    using platform::swf::MovieGroups;
+    using platform::swf::ParseMovie;
+    using platform::swf::ShapeCharacter;
+    using ParsedMovie = platform::swf::Movie;
+    constexpr size_t kMostBytesPerGroup = 1200;
+    const std::function<void(Drawing &)> changes[] = {
+        [](Drawing &) {},
+        [](Drawing &d) {
+            for (Piece &piece : d.pieces) {
+                piece.x += Px(1);
+                piece.fill ^= 0x00FF0000u;
+            }
+        },
+    };
+    MovieGroups kept;
+    std::shared_ptr<ParsedMovie> movie;
+    for (const auto &change : changes) {
+        Drawing drawing = BaseDrawing();
+        for (int copy = 0; copy < 20; ++copy) {  // 960 pieces
+            drawing.pieces.insert(drawing.pieces.end(), drawing.pieces.begin(), drawing.pieces.begin() + kPieces);
+        }
+        change(drawing);
+        movie = ParseMovie(drawing.Bytes(), {&kept, {}, nullptr, movie.get(), movie.use_count() == 1});
+        ASSERT_TRUE(movie);
+        size_t bytes = kept.HeldBytes();
+        size_t groups = 0;
+        std::unordered_map<const void *, bool> drawn;
+        for (uint16_t id : {1, 2}) {
+            for (const platform::swf::PlacedGroup &placed : std::get<ShapeCharacter>(*movie->Find(id)).groups) {
+                bytes += sizeof placed + (drawn.emplace(placed.group.get(), true).second ? HeldBytes(*placed.group) : 0);
+                ++groups;
+            }
+        }
+        ASSERT_EQ(groups, drawing.pieces.size() + 1);
+        EXPECT_LE(bytes / groups, kMostBytesPerGroup) << bytes / groups;
     }
 }
 
