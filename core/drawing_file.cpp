@@ -1,5 +1,6 @@
 #include "core/drawing_file.h"
 
+#include "core/path_block_parts.h"
 #include "core/stored_paths.h"
 
 #include "platform/base/atomic_file.h"
@@ -204,6 +205,9 @@ bool ReadPathCount(FieldReader &file, std::string_view version, int32_t &count)
 // Reads count path blocks into paths 1 .. count.
 bool ReadPathBlocks(FieldReader &file, std::string_view version, int32_t count, PathArray &paths)
 {
+    if (ReadPathBlocksInParts(file, version, count, paths)) {
+        return true;
+    }
     paths.assign(1, PathRecord());
     paths.reserve(static_cast<size_t>(count) + 1);
     for (int32_t i = 1; i <= count; ++i) {

@@ -11,6 +11,7 @@
 #include "core/canvas_settings.h"
 #include "core/path_record.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,6 +23,8 @@ namespace core {
 class FieldReader {
 public:
     explicit FieldReader(std::string_view text) : text_(text) {}
+    // Reads from position start of text on (line numbers still count from its beginning).
+    FieldReader(std::string_view text, size_t start) : text_(text), pos_(std::min(start, text.size())) {}
 
     // The rest of the current line as it stands (the magic line), without its line end.
     bool ReadBareLine(std::string_view &line);
@@ -50,6 +53,10 @@ public:
     // "line N: reason" of the first failure, empty while none.
     const std::string &Error() const { return error_; }
     size_t BytesLeft() const { return text_.size() - pos_; }
+    std::string_view Text() const { return text_; }
+    // Where the next value is looked for; MoveTo puts it at a position another reader reached.
+    size_t Position() const { return pos_; }
+    void MoveTo(size_t pos) { pos_ = std::min(pos, text_.size()); }
 
 private:
     // The next value's text, blanks trimmed and quotes removed; quoted tells whether it had them.

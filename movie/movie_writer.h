@@ -77,11 +77,11 @@ struct WriterState {
     std::string WrittenMovie;
 
     // Scratch buffers of the shape unit being encoded.
-    BitBuffer UnitFillStyles;
-    BitBuffer UnitLineStyles;
-    BitBuffer UnitRecords;
-    int32_t UnitFillCount = 0;
-    int32_t UnitLineCount = 0;
+    UnitScratch Unit;
+    // A shape lacking at least twice this many units in the cache has them encoded on several
+    // threads, each taking at least this many.
+    size_t UnitsPerThread = 512;
+    int64_t UnitsEncodedOnThreads = 0;  // for the tests' count of work
     // The body of the cached shape being written; its memory is kept from movie to movie.
     BitBuffer ShapeBits;
     // Units encoded for earlier shapes; kept across movies.

@@ -2,6 +2,7 @@
 
 #include "movie/edge_reach.h"
 #include "movie/movie_writer.h"
+#include "platform/base/parallel_parts.h"
 #include "platform/swf/shape_records.h"
 #include "platform/swf/tag_records.h"
 
@@ -298,31 +299,31 @@ core::Rect32 ShapeRect(const core::Rect32 &box)
     return Holds(box) ? box : core::Rect32{};
 }
 
-void ResetUnit(WriterState &w)
+void ResetUnit(UnitScratch &s)
 {
-    InitBitBuffer(w.UnitFillStyles);
-    InitBitBuffer(w.UnitLineStyles);
-    InitBitBuffer(w.UnitRecords);
-    w.UnitFillCount = 0;
-    w.UnitLineCount = 0;
+    InitBitBuffer(s.FillStyles);
+    InitBitBuffer(s.LineStyles);
+    InitBitBuffer(s.Records);
+    s.FillCount = 0;
+    s.LineCount = 0;
 }
 
 // The first StyleChangeRecord of a unit (new styles, fill and line index 0) and its fill array.
 // The record's head takes the low bits of the unit's first byte: the bits before it are those
 // AppendCachedBits leaves out.
-void WriteUnitHeader(WriterState &w, const core::PathRecord &path)
+void WriteUnitHeader(UnitScratch &s, const core::PathRecord &path)
 {
-    WriteBits(w.UnitFillStyles, 0, 8 - swf::kShapeRecordHeadBits);
+    WriteBits(s.FillStyles, 0, 8 - swf::kShapeRecordHeadBits);
     swf::StyleChangeRecord header;
     header.flags = swf::kStateNewStyles | swf::kStateLineStyle | swf::kStateFillStyle0;
-    swf::WriteStyleChange(w.UnitFillStyles, header, kUnitIndexBits, kUnitIndexBits);
+    swf::WriteStyleChange(s.FillStyles, header, kUnitIndexBits, kUnitIndexBits);
     int16_t fill = EffectiveFillType(path);
     if (fill >= core::kFillSolid && fill <= core::kFillRadial) {
-        w.UnitFillCount = 1;
-        swf::WriteStyleCount(w.UnitFillStyles, 1);
-        WriteFillStyle(w.UnitFillStyles, path, fill);
+        s.FillCount = 1;
+        swf::WriteStyleCount(s.FillStyles, 1);
+        WriteFillStyle(s.FillStyles, path, fill);
     } else {
-        swf::WriteStyleCount(w.UnitFillStyles, 0);
+        swf::WriteStyleCount(s.FillStyles, 0);
     }
 }
 
@@ -347,30 +348,30 @@ void WriteOutlineStart(BitBuffer &buffer, int64_t x, int64_t y, bool moveOnly, u
 }
 
 // Line style, move-to record and edges of one path into the unit.
-void WriteUnitRecords(WriterState &w, const core::PathRecord &path)
+void WriteUnitRecords(UnitScratch &s, const core::PathRecord &path)
 {
     bool stroked = EffectiveLineMode(path) > 0;
-    if (stroked && w.UnitLineCount < kMaxUnitLineStyles) {
-        w.UnitLineCount += 1;
-        WriteLineStyle(w.UnitLineStyles, path);
+    if (stroked && s.LineCount < kMaxUnitLineStyles) {
+        s.LineCount += 1;
+        WriteLineStyle(s.LineStyles, path);
     }
     int64_t x;
     int64_t y;
     StartPoint(path, x, y);
     const ReachPoint move = MoveTarget(path, x, y);
-    WriteOutlineStart(w.UnitRecords, move.x, move.y, false,
-                      static_cast<uint32_t>(EffectiveFillType(path) > 0 ? w.UnitFillCount : 0),
-                      static_cast<uint32_t>(stroked ? w.UnitLineCount : 0), kUnitIndexBits);
-    WriteEdges(w.UnitRecords, path, x, y);
+    WriteOutlineStart(s.Records, move.x, move.y, false,
+                      static_cast<uint32_t>(EffectiveFillType(path) > 0 ? s.FillCount : 0),
+                      static_cast<uint32_t>(stroked ? s.LineCount : 0), kUnitIndexBits);
+    WriteEdges(s.Records, path, x, y);
 }
 
-void AssembleUnit(WriterState &w, BitBuffer &out)
+void AssembleUnit(UnitScratch &s, BitBuffer &out)
 {
-    MergeBits(out, w.UnitFillStyles);
-    swf::WriteStyleCount(out, w.UnitLineCount);
-    MergeBits(out, w.UnitLineStyles);
+    MergeBits(out, s.FillStyles);
+    swf::WriteStyleCount(out, s.LineCount);
+    MergeBits(out, s.LineStyles);
     swf::WriteStyleIndexBits(out, kUnitIndexBits, kUnitIndexBits);
-    MergeBits(out, w.UnitRecords);
+    MergeBits(out, s.Records);
 }
 
 // Members of each compound path in array order, keyed by CompoundID.
@@ -382,6 +383,23 @@ void CompoundMembers(const core::PathArray &paths, std::unordered_map<int32_t, s
             members[paths[i].CompoundID].push_back(i);
         }
     }
+}
+
+// Encodes unit k of units into out (emptied first) in the scratch buffers given.
+void EncodeUnit(UnitScratch &scratch, BitBuffer &out, const core::PathArray &paths, const ShapeUnits &units, size_t k)
+{
+    const size_t holder = units.Holders[k];
+    InitBitBuffer(out);
+    if (!paths[holder].blCompound) {
+        EncodePathUnit(scratch, out, paths[holder], kUnitSingle);
+        return;
+    }
+    const std::vector<size_t> &members = units.Compounds.at(paths[holder].CompoundID);
+    EncodePathUnit(scratch, out, paths[holder], kUnitFirstMember);
+    for (size_t m = 1; m < members.size(); ++m) {
+        EncodePathUnit(scratch, out, paths[members[m]], kUnitFurtherMember);
+    }
+    EncodePathUnit(scratch, out, paths[holder], kUnitFinish);
 }
 
 // The bytes BufferBytes would give of a shape body.
@@ -402,6 +420,7 @@ void EncodeUnitsInto(BitBuffer &shape, const core::PathArray &paths, const Shape
 {
     InitBitBuffer(shape);
     WriteCachedBodyStart(shape);
+    EncodeMissingUnits(paths, units, {{0, units.Keys.size()}});
     BitBuffer scratch;
     if (layout) {
         layout->Keys = units.Keys;
@@ -455,23 +474,45 @@ void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units)
 const BitBuffer &ShapeUnitBits(const core::PathArray &paths, const ShapeUnits &units, size_t k, BitBuffer &scratch)
 {
     const UnitKey &key = units.Keys[k];
-    UnitCache &cache = Writer().Units;
-    if (const BitBuffer *unit = cache.Find(key)) {
+    WriterState &w = Writer();
+    if (const BitBuffer *unit = w.Units.Find(key)) {
         return *unit;
     }
-    const size_t holder = units.Holders[k];
-    InitBitBuffer(scratch);
-    if (!paths[holder].blCompound) {
-        EncodePathUnit(scratch, paths[holder], kUnitSingle);
-        return cache.Store(key, scratch);
+    EncodeUnit(w.Unit, scratch, paths, units, k);
+    return w.Units.Store(key, scratch);
+}
+
+size_t EncodeMissingUnits(const core::PathArray &paths, const ShapeUnits &units,
+                          const std::vector<std::pair<size_t, size_t>> &ranges)
+{
+    WriterState &w = Writer();
+    std::vector<size_t> missing;
+    for (const auto &[begin, end] : ranges) {
+        for (size_t k = begin; k < std::min(end, units.Keys.size()); ++k) {
+            if (!w.Units.Find(units.Keys[k])) {
+                missing.push_back(k);
+            }
+        }
     }
-    const std::vector<size_t> &members = units.Compounds.at(paths[holder].CompoundID);
-    EncodePathUnit(scratch, paths[holder], kUnitFirstMember);
-    for (size_t m = 1; m < members.size(); ++m) {
-        EncodePathUnit(scratch, paths[members[m]], kUnitFurtherMember);
+    if (missing.size() < 2 * w.UnitsPerThread) {
+        return 0;  // encoded one by one as they are written
     }
-    EncodePathUnit(scratch, paths[holder], kUnitFinish);
-    return cache.Store(key, scratch);
+    // Each unit's bits depend on its paths alone: the parts are encoded apart and kept in order.
+    std::vector<BitBuffer> encoded(missing.size());
+    platform::RunInParts(missing.size(), w.UnitsPerThread, [&](size_t, size_t begin, size_t end) {
+        UnitScratch scratch;
+        BitBuffer out;
+        for (size_t i = begin; i < end; ++i) {
+            EncodeUnit(scratch, out, paths, units, missing[i]);
+            encoded[i] = MeaningfulBits(out);
+        }
+    });
+    w.Units.Reserve(missing.size());
+    for (size_t i = 0; i < missing.size(); ++i) {
+        w.Units.Adopt(units.Keys[missing[i]], std::move(encoded[i]));
+    }
+    w.UnitsEncodedOnThreads += static_cast<int64_t>(missing.size());
+    return missing.size();
 }
 
 uint64_t RestStart(const UnitPlace &place)
@@ -615,21 +656,25 @@ Bytes EncodeShapePlain(const core::PathArray &paths, core::Rect32 *bounds)
 
 void EncodePathUnit(BitBuffer &out, const core::PathRecord &path, int32_t mode)
 {
-    WriterState &w = Writer();
+    EncodePathUnit(Writer().Unit, out, path, mode);
+}
+
+void EncodePathUnit(UnitScratch &scratch, BitBuffer &out, const core::PathRecord &path, int32_t mode)
+{
     if (mode == kUnitSingle || mode == kUnitFirstMember) {
-        ResetUnit(w);
+        ResetUnit(scratch);
         // A single path without edges stays an empty unit; a compound's leader always opens
         // the unit so that its further members land in a valid record stream.
         if (mode == kUnitSingle && !HasDrawableAnchors(path)) {
             return;
         }
-        WriteUnitHeader(w, path);
+        WriteUnitHeader(scratch, path);
     }
     if (mode != kUnitFinish && HasDrawableAnchors(path)) {
-        WriteUnitRecords(w, path);
+        WriteUnitRecords(scratch, path);
     }
     if (mode == kUnitSingle || mode == kUnitFinish) {
-        AssembleUnit(w, out);
+        AssembleUnit(scratch, out);
     }
 }
 

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace movie {
@@ -47,6 +48,12 @@ struct ShapeUnits {
 void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units);
 // The bits of unit k: from the writer's cache, or encoded into scratch and kept there.
 const BitBuffer &ShapeUnitBits(const core::PathArray &paths, const ShapeUnits &units, size_t k, BitBuffer &scratch);
+
+// Encodes the units in the ranges [begin, end) of units that the writer's cache lacks, on several
+// threads, and keeps them there for ShapeUnitBits, when there are at least twice the writer's
+// UnitsPerThread of them; returns how many it encoded (0: they are left to ShapeUnitBits).
+size_t EncodeMissingUnits(const core::PathArray &paths, const ShapeUnits &units,
+                          const std::vector<std::pair<size_t, size_t>> &ranges);
 
 // Where a unit lies in a cached body: the bit its head starts at (from the body's first byte),
 // its head (the low kShapeRecordHeadBits of its first byte) and the bytes that follow it from
@@ -92,6 +99,8 @@ void EncodeShapeCachedInto(BitBuffer &shape, const core::PathArray &paths, core:
 
 // Encodes one unit into out (an empty buffer) for modes kUnitSingle and kUnitFinish.
 void EncodePathUnit(BitBuffer &out, const core::PathRecord &path, int32_t mode);
+// The same in scratch buffers of the caller's (a worker thread's).
+void EncodePathUnit(UnitScratch &scratch, BitBuffer &out, const core::PathRecord &path, int32_t mode);
 
 // An open path is never filled and always stroked.
 int16_t EffectiveFillType(const core::PathRecord &path);

@@ -207,6 +207,11 @@ bool SpliceShapeTag(std::string &movie, size_t tagStart, int32_t id, const core:
     if (changed > kAlwaysSplicedUnits && changed * kMostChangedShare > layout.Keys.size() + units.Keys.size()) {
         return false;
     }
+    std::vector<std::pair<size_t, size_t>> written;
+    for (const Region &region : regions) {
+        written.emplace_back(region.NewBegin, region.NewEnd);
+    }
+    EncodeMissingUnits(paths, units, written);
     const size_t bodyStart = tagStart + layout.HeadBytes;
     BodySplicer splicer(reinterpret_cast<const uint8_t *>(movie.data()) + bodyStart, layout, paths, units);
     splicer.Splice(regions);

@@ -101,21 +101,22 @@ const BitBuffer *UnitCache::Find(const UnitKey &key)
     if (slots_.empty()) {
         return nullptr;
     }
-    Entry &entry = SlotOf(key.Hash);
-    if (entry.LastShape == 0 || !(entry.Key == key)) {
+    const Slot &slot = SlotOf(key.Hash);
+    if (slot.Index == kFree || !(entries_[slot.Index].Key == key)) {
         return nullptr;
     }
+    Entry &entry = entries_[slot.Index];
     Touch(entry);
     return &entry.Bits;
 }
 
-UnitCache::Entry &UnitCache::SlotOf(uint64_t hash)
+UnitCache::Slot &UnitCache::SlotOf(uint64_t hash)
 {
     const size_t mask = slots_.size() - 1;
     for (size_t i = static_cast<size_t>(hash ^ hash >> 32) & mask;; i = (i + 1) & mask) {
-        Entry &entry = slots_[i];
-        if (entry.LastShape == 0 || entry.Key.Hash == hash) {
-            return entry;
+        Slot &slot = slots_[i];
+        if (slot.Index == kFree || slot.Hash == hash) {
+            return slot;
         }
     }
 }
@@ -127,13 +128,19 @@ void UnitCache::Rebuild(size_t capacity, Keep keep)
     while (slots < capacity) {
         slots *= 2;
     }
-    std::vector<Entry> old = std::exchange(slots_, std::vector<Entry>(slots));
-    count_ = 0;
-    for (Entry &entry : old) {
-        if (entry.LastShape != 0 && keep(entry)) {
-            SlotOf(entry.Key.Hash) = std::move(entry);
-            ++count_;
+    size_t kept = 0;
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (keep(entries_[i])) {
+            if (kept != i) {
+                entries_[kept] = std::move(entries_[i]);
+            }
+            ++kept;
         }
+    }
+    entries_.resize(kept);
+    slots_.assign(slots, Slot());
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        SlotOf(entries_[i].Key.Hash) = Slot{entries_[i].Key.Hash, static_cast<uint32_t>(i)};
     }
 }
 
@@ -147,22 +154,43 @@ void UnitCache::Touch(Entry &entry)
 
 const BitBuffer &UnitCache::Store(const UnitKey &key, const BitBuffer &unit)
 {
-    if ((count_ + 1) * 2 > slots_.size()) {
-        Rebuild((count_ + 1) * 2, [](const Entry &) { return true; });
+    return Adopt(key, MeaningfulBits(unit));
+}
+
+void UnitCache::Reserve(size_t units)
+{
+    // A table that must grow is made a quarter full, so that it grows again only after the
+    // units in it doubled.
+    const size_t wanted = entries_.size() + units;
+    if (wanted * 2 > slots_.size()) {
+        Rebuild(wanted * 4, [](const Entry &) { return true; });
     }
-    Entry &entry = SlotOf(key.Hash);  // a unit of another key with this hash gives way
-    if (entry.LastShape == 0) {
-        ++count_;
+}
+
+const BitBuffer &UnitCache::Adopt(const UnitKey &key, BitBuffer &&unit)
+{
+    Reserve(1);
+    Slot &slot = SlotOf(key.Hash);  // a unit of another key with this hash gives way
+    if (slot.Index == kFree) {
+        slot = Slot{key.Hash, static_cast<uint32_t>(entries_.size())};
+        entries_.emplace_back();
     }
+    Entry &entry = entries_[slot.Index];
     entry.Key = key;
+    entry.Bits = std::move(unit);
     Touch(entry);
-    entry.Bits = BitBuffer();
-    entry.Bits.Bytes = BufferBytes(unit);
-    if (!entry.Bits.Bytes.empty()) {
-        entry.Bits.BytePos = unit.BytePos;
-        entry.Bits.BitPos = unit.BitPos;
-    }
     return entry.Bits;
+}
+
+BitBuffer MeaningfulBits(const BitBuffer &unit)
+{
+    BitBuffer kept;
+    kept.Bytes = BufferBytes(unit);
+    if (!kept.Bytes.empty()) {
+        kept.BytePos = unit.BytePos;
+        kept.BitPos = unit.BitPos;
+    }
+    return kept;
 }
 
 void UnitCache::EndShape()
@@ -171,7 +199,7 @@ void UnitCache::EndShape()
     for (size_t count : drawn_) {
         drawn += count;
     }
-    if (count_ > 2 * drawn + kSpareUnits) {
+    if (entries_.size() > 2 * drawn + kSpareUnits) {
         Rebuild(drawn * 2, [this](const Entry &entry) { return entry.LastShape + kKeptShapes > shape_; });
     }
     ++shape_;

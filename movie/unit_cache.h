@@ -9,7 +9,9 @@
 #include "core/path_record.h"
 
 #include <array>
+#include <climits>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 namespace movie {
@@ -24,47 +26,71 @@ struct UnitKey {
     bool operator==(const UnitKey &) const = default;
 };
 
+// The scratch buffers one unit is encoded in: the writer's own, or a worker thread's.
+struct UnitScratch {
+    BitBuffer FillStyles;
+    BitBuffer LineStyles;
+    BitBuffer Records;
+    int32_t FillCount = 0;
+    int32_t LineCount = 0;
+};
+
 // The hash of every field of path that its encoded unit depends on; extremes receives the
 // smallest and largest anchor coordinates (left > right when the path has no anchors).
 uint64_t PathHash(const core::PathRecord &path, core::Rect32 &extremes);
 // The hash of a sequence: the hash so far followed by next.
 uint64_t ChainHash(uint64_t sofar, uint64_t next);
 
-// Encoded units, each kept while the shapes written recently drew it. The units lie in one array
-// of slots addressed by their hash (open addressing, linear probing, at most half full), so that a
-// lookup reads the slot that holds the key and then the unit's bytes, chasing no nodes.
+// The meaningful bytes of an encoded unit and its position, as the cache keeps them.
+BitBuffer MeaningfulBits(const BitBuffer &unit);
+
+// Encoded units, each kept while the shapes written recently drew it. The units lie in one dense
+// sequence; a table of small slots addressed by their hash (open addressing, linear probing, at most
+// half full) holds each unit's hash and place, so that a lookup reads one slot and then the unit,
+// chasing no nodes, and growing or sweeping the table moves slots, not units.
 class UnitCache {
 public:
     // The unit of key, or nullptr when it must be encoded. A unit found is kept. The pointer holds
-    // until the next Store or EndShape.
+    // until the next Store, Adopt or EndShape.
     const BitBuffer *Find(const UnitKey &key);
     // Keeps the meaningful bytes of unit under key and returns them (held as Find's are).
     const BitBuffer &Store(const UnitKey &key, const BitBuffer &unit);
+    // Keeps unit, which holds only its meaningful bytes (as Store keeps them), under key.
+    const BitBuffer &Adopt(const UnitKey &key, BitBuffer &&unit);
+    // Makes room for units more units at once, so that storing them does not grow the table in
+    // steps.
+    void Reserve(size_t units);
     // Ends one shape. Once the cache holds more than twice the units the last few shapes drew,
     // the units none of them drew are dropped: the cache stays within a small multiple of what
     // is drawn, and each unit stored costs a constant share of the sweeps.
     void EndShape();
 
-    size_t Size() const { return count_; }
+    size_t Size() const { return entries_.size(); }
 
 private:
     struct Entry {
         UnitKey Key;
         BitBuffer Bits;
-        uint64_t LastShape = 0;  // 0: the slot is free
+        uint64_t LastShape = 0;
     };
+    struct Slot {
+        uint64_t Hash = 0;
+        uint32_t Index = kFree;  // in entries_
+    };
+    static constexpr uint32_t kFree = UINT32_MAX;
     static constexpr size_t kKeptShapes = 2;  // the canvas and a thumbnail are written in turn
 
     void Touch(Entry &entry);
     // The slot of hash: the one holding it, else the free one where it would go.
-    Entry &SlotOf(uint64_t hash);
-    // Moves the entries for which keep holds into a table of at least capacity slots.
+    Slot &SlotOf(uint64_t hash);
+    // Keeps the entries for which keep holds and indexes them in a table of at least capacity
+    // slots.
     template <typename Keep>
     void Rebuild(size_t capacity, Keep keep);
 
-    std::vector<Entry> slots_;  // a power of two in size, or empty
-    size_t count_ = 0;
-    uint64_t shape_ = kKeptShapes;  // the shape being written (above 0, so 0 marks a free slot)
+    std::deque<Entry> entries_;  // growing never moves a unit
+    std::vector<Slot> slots_;  // a power of two in size, or empty
+    uint64_t shape_ = kKeptShapes;  // the shape being written
     std::array<size_t, kKeptShapes> drawn_{};  // units each of the last shapes drew, by shape % kKeptShapes
 };
 

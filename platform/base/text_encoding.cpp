@@ -1,6 +1,9 @@
 #include "platform/base/text_encoding.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <iconv.h>
 
 namespace platform {
@@ -51,14 +54,31 @@ std::string Convert(std::string_view input, const char *to, const char *from, st
     return out;
 }
 
-bool IsAscii(std::string_view text)
+// The index of the last byte with its high bit set, or npos for ASCII text. Eight bytes a step:
+// drawing files are megabytes of ASCII digits.
+size_t LastNonAscii(std::string_view text)
 {
-    for (unsigned char c : text) {
-        if (c >= 0x80) {
-            return false;
+    constexpr uint64_t kHighBits = 0x8080808080808080u;
+    size_t end = text.size();
+    for (; end >= 8; end -= 8) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + end - 8, sizeof word);
+        if (word & kHighBits) {
+            break;
         }
     }
-    return true;
+    while (end > 0) {
+        --end;
+        if (static_cast<unsigned char>(text[end]) >= 0x80) {
+            return end;
+        }
+    }
+    return std::string_view::npos;
+}
+
+bool IsAscii(std::string_view text)
+{
+    return LastNonAscii(text) == std::string_view::npos;
 }
 
 }  // namespace
@@ -76,10 +96,16 @@ std::string AsciiLower(std::string_view text)
 
 std::string Cp932ToUtf8(std::string_view cp932)
 {
-    if (IsAscii(cp932)) {
+    const size_t last = LastNonAscii(cp932);
+    if (last == std::string_view::npos) {
         return std::string(cp932);
     }
-    return Convert(cp932, "UTF-8", "CP932", "\xEF\xBF\xBD", false);
+    // Past the last byte above ASCII and the one after it (its trail byte, when it leads a
+    // character) the text is ASCII, which is the same in both: only the text before is converted.
+    const size_t head = std::min(last + 2, cp932.size());
+    std::string utf8 = Convert(cp932.substr(0, head), "UTF-8", "CP932", "\xEF\xBF\xBD", false);
+    utf8.append(cp932.substr(head));
+    return utf8;
 }
 
 std::string TakeCp932AsUtf8(std::string &&cp932)

@@ -12,8 +12,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -102,28 +104,53 @@ protected:
         settings.GridHeight = 2000;
         settings.DrawOutsideFlag = 0;
         host.grid = true;
+        movie::Writer().UnitsPerThread = unitsPerThread;
     }
     void TearDown() override { core::SetHost(nullptr); }
 
-    // The movie made after the last one, and the movie made for the same paths with nothing kept;
-    // the state kept for the next movie is left as the first made it.
+    // The movie made after the last one, and the movie made for the same paths with nothing kept,
+    // every unit encoded in turn; the state kept for the next movie is left as the first made it.
     std::pair<std::string, std::string> MadeAndCold()
     {
         movie::MakeCanvasMovie();
         const std::string made(movie::CanvasMovieBytes(core::Doc().CanvasTempFile));
+        encodedOnThreads += std::exchange(movie::Writer().UnitsEncodedOnThreads, 0);
         movie::CanvasMovieState kept = movie::Canvas();
         movie::ResetWriterForTest();
         movie::ResetCanvasMovieForTest();
+        movie::Writer().UnitsPerThread = kNeverOnThreads;
         movie::MakeCanvasMovie();
         const std::string cold(movie::CanvasMovieBytes(core::Doc().CanvasTempFile));
         movie::Canvas() = std::move(kept);
+        movie::Writer().UnitsPerThread = unitsPerThread;
         return {made, cold};
     }
 
+    static constexpr size_t kNeverOnThreads = std::numeric_limits<size_t>::max() / 4;
     SpliceHost host;
+    size_t unitsPerThread = movie::WriterState().UnitsPerThread;
+    int64_t encodedOnThreads = 0;
 };
 
-TEST_F(CanvasMovieSpliceTest, EveryEditWrittenOverTheLastMovieEqualsAMovieWrittenFromNothing)
+// The same, with the units of the movies made after the first encoded as the writer does (param
+// 512) or on threads whenever two are to be encoded (param 1).
+class CanvasMovieSpliceThreads : public CanvasMovieSpliceTest, public testing::WithParamInterface<size_t> {
+protected:
+    void SetUp() override
+    {
+        unitsPerThread = GetParam();
+        CanvasMovieSpliceTest::SetUp();
+    }
+    void TearDown() override
+    {
+        if (GetParam() == 1) {
+            EXPECT_GT(encodedOnThreads, 0) << "no unit was encoded on a thread";
+        }
+        CanvasMovieSpliceTest::TearDown();
+    }
+};
+
+TEST_P(CanvasMovieSpliceThreads, EveryEditWrittenOverTheLastMovieEqualsAMovieWrittenFromNothing)
 {
     using Edit = void (*)(core::PathArray &);
     const struct {
@@ -189,7 +216,7 @@ TEST_F(CanvasMovieSpliceTest, EveryEditWrittenOverTheLastMovieEqualsAMovieWritte
 
 // A long run of small random edits at every bit alignment: each movie equals one written from
 // nothing.
-TEST_F(CanvasMovieSpliceTest, RandomSmallEditsKeepTheMovieExact)
+TEST_P(CanvasMovieSpliceThreads, RandomSmallEditsKeepTheMovieExact)
 {
     core::Doc().DocPaths = MixedDrawing(150);
     movie::MakeCanvasMovie();
@@ -292,5 +319,8 @@ TEST_F(CanvasMovieSpliceTest, TheFileIsWrittenOnlyWhenAskedFor)
     EXPECT_FALSE(movie::EnsureCanvasMovieFile(core::Doc().CanvasTempFile));
     EXPECT_FALSE(movie::CanvasMovieBytes(core::Doc().CanvasTempFile).empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(UnitsPerThread, CanvasMovieSpliceThreads,
+                         testing::Values(movie::WriterState().UnitsPerThread, size_t{1}));
 
 }  // namespace

@@ -196,10 +196,20 @@ public:
     bool GridChecked() const override { return true; }
 };
 
+// Units per thread of the writer in the run under way: the writer's own, or 1 so that every
+// shape with two units to encode has them encoded on threads.
+size_t g_unitsPerThread = movie::WriterState().UnitsPerThread;
+
+void ResetWriter()
+{
+    movie::ResetWriterForTest();
+    movie::Writer().UnitsPerThread = g_unitsPerThread;
+}
+
 void ResetWriting()
 {
     core::ResetDocumentForTest();
-    movie::ResetWriterForTest();
+    ResetWriter();
     movie::ResetCanvasMovieForTest();
 }
 
@@ -414,7 +424,7 @@ Movies TagMovies()
     };
     Movies written;
     for (const auto &[name, write] : movies) {
-        movie::ResetWriterForTest();
+        ResetWriter();
         written[name] = write();
     }
     return written;
@@ -512,7 +522,13 @@ const DigestRow kDigests[] = {
         {"tags", "actions and placements", "41a0e6afbf89e6957fe7a4d634d4c49ce6f634e3837d509f7b6ade23a0720dbd"},
 };
 
-TEST(WrittenMovieDigests, EveryMovieKeepsItsBytes)
+class WrittenMovieDigests : public testing::TestWithParam<size_t> {
+protected:
+    void SetUp() override { g_unitsPerThread = GetParam(); }
+    void TearDown() override { g_unitsPerThread = movie::WriterState().UnitsPerThread; }
+};
+
+TEST_P(WrittenMovieDigests, EveryMovieKeepsItsBytes)
 {
     std::set<std::pair<std::string, std::string>> pinned;
     for (const DigestRow &row : kDigests) {
@@ -538,5 +554,9 @@ TEST(WrittenMovieDigests, EveryMovieKeepsItsBytes)
                                                                << ": no such movie was written";
     }
 }
+
+// Units encoded one by one and units encoded on threads give the same bytes.
+INSTANTIATE_TEST_SUITE_P(UnitsPerThread, WrittenMovieDigests,
+                         testing::Values(movie::WriterState().UnitsPerThread, size_t{1}));
 
 }  // namespace

@@ -71,3 +71,28 @@ TEST(TextEncoding, GarbageNeverCrashesAndAlwaysGivesValidUtf8)
         EXPECT_TRUE(IsValidUtf8(Cp932ToUtf8(Utf8ToCp932(bytes))));
     }
 }
+
+// Long ASCII text after the last character above ASCII, of every length around the eight-byte
+// steps of the scan, stays as it is; the characters before it convert as alone.
+TEST(TextEncoding, AsciiAfterTheLastWideCharacterIsKept)
+{
+    const struct {
+        std::string cp932;
+        std::string utf8;
+    } heads[] = {
+        {kJapaneseCp932, kJapaneseUtf8},
+        {"\x81\x40", "　"},       // its trail byte is "@"
+        {"\x95\x5c", "表"},       // its trail byte is "\"
+        {"\xb1", "ｱ"},            // one byte
+        {"abc\x82\xa0", "abcあ"},
+    };
+    for (const auto &head : heads) {
+        for (size_t tail = 0; tail <= 17; ++tail) {
+            const std::string ascii = std::string(tail, '7') + (tail % 3 == 0 ? ",-1\r\n" : "");
+            EXPECT_EQ(Cp932ToUtf8(head.cp932 + ascii), head.utf8 + ascii) << head.utf8 << " + " << tail;
+            EXPECT_EQ(Cp932ToUtf8(ascii + head.cp932 + ascii), ascii + head.utf8 + ascii) << head.utf8 << " + " << tail;
+        }
+    }
+    // A lead byte with nothing after it is replaced, as anywhere else.
+    EXPECT_EQ(Cp932ToUtf8("0123456789\x82"), "0123456789\xEF\xBF\xBD");
+}
