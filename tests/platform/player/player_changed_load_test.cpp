@@ -99,7 +99,8 @@ struct ChangeCase {
     std::function<std::string()> bytes;
     int64_t read;   // groups whose records the player reads
     int64_t built;  // and of those, groups whose paths it builds
-    bool atMost = false;  // the counts are upper bounds
+    int64_t items;  // at most: paint items the render after it makes or compares with the last picture's
+    bool atMost = false;  // the counts of groups are upper bounds
 };
 
 std::string Changed(const std::function<void(Drawing &)> &change)
@@ -110,16 +111,16 @@ std::string Changed(const std::function<void(Drawing &)> &change)
 }
 
 const ChangeCase kChanges[] = {
-    {"Unchanged", [] { return BaseDrawing().Bytes(); }, 0, 0},
-    {"FirstMoved", [] { return Changed([](Drawing &d) { d.pieces.front().x += Px(3); }); }, 1, 0},
-    {"MiddleMoved", [] { return Changed([](Drawing &d) { d.pieces[24].y += 7; }); }, 1, 0},
-    {"LastMoved", [] { return Changed([](Drawing &d) { d.pieces.back().x -= Px(5); }); }, 1, 0},
-    {"MiddleRecoloured", [] { return Changed([](Drawing &d) { d.pieces[24].fill = 0x0000FFFF; }); }, 1, 0},
-    {"MiddleGrows", [] { return Changed([](Drawing &d) { d.pieces[24].extraEdges = 5; }); }, 1, 1},
-    {"FirstGrows", [] { return Changed([](Drawing &d) { d.pieces.front().extraEdges = 4; }); }, 1, 1},
+    {"Unchanged", [] { return BaseDrawing().Bytes(); }, 0, 0, 0},
+    {"FirstMoved", [] { return Changed([](Drawing &d) { d.pieces.front().x += Px(3); }); }, 1, 0, 2},
+    {"MiddleMoved", [] { return Changed([](Drawing &d) { d.pieces[24].y += 7; }); }, 1, 0, 2},
+    {"LastMoved", [] { return Changed([](Drawing &d) { d.pieces.back().x -= Px(5); }); }, 1, 0, 2},
+    {"MiddleRecoloured", [] { return Changed([](Drawing &d) { d.pieces[24].fill = 0x0000FFFF; }); }, 1, 0, 2},
+    {"MiddleGrows", [] { return Changed([](Drawing &d) { d.pieces[24].extraEdges = 5; }); }, 1, 1, 2},
+    {"FirstGrows", [] { return Changed([](Drawing &d) { d.pieces.front().extraEdges = 4; }); }, 1, 1, 2},
     // Its new outline is that of other pieces: their paths are taken.
-    {"ThirdShrinks", [] { return Changed([](Drawing &d) { d.pieces[2].extraEdges = 0; }); }, 1, 0},
-    {"MiddleRemoved", [] { return Changed([](Drawing &d) { d.pieces.erase(d.pieces.begin() + 24); }); }, 0, 0},
+    {"ThirdShrinks", [] { return Changed([](Drawing &d) { d.pieces[2].extraEdges = 0; }); }, 1, 0, 2},
+    {"MiddleRemoved", [] { return Changed([](Drawing &d) { d.pieces.erase(d.pieces.begin() + 24); }); }, 0, 0, 1},
     {"TwoAdded",
      [] {
          return Changed([](Drawing &d) {
@@ -127,9 +128,9 @@ const ChangeCase kChanges[] = {
              d.pieces.insert(d.pieces.begin() + 11, Piece{Px(80), Px(20), 0xFFFF00FF, 6});
          });
      },
-     2, 2},
-    {"LastRemoved", [] { return Changed([](Drawing &d) { d.pieces.pop_back(); }); }, 0, 0},
-    {"EarlierShapeGrows", [] { return Changed([](Drawing &d) { d.badge.extraEdges = 3; }); }, 1, 1},
+     2, 2, 2},
+    {"LastRemoved", [] { return Changed([](Drawing &d) { d.pieces.pop_back(); }); }, 0, 0, 1},
+    {"EarlierShapeGrows", [] { return Changed([](Drawing &d) { d.badge.extraEdges = 3; }); }, 1, 1, 2},
     {"AllMoved",
      [] {
          return Changed([](Drawing &d) {
@@ -138,21 +139,21 @@ const ChangeCase kChanges[] = {
              }
          });
      },
-     kPieces, 0},
+     kPieces, 0, kPieces + 1},
     {"Truncated",
      [] {
          const std::string bytes = BaseDrawing().Bytes();
          return bytes.substr(0, bytes.size() * 2 / 3);
      },
-     1, 1, true},
-    {"NotAMovie", [] { return std::string("FWS not a movie"); }, 0, 0},
+     1, 1, 2 * (kPieces + 1), true},
+    {"NotAMovie", [] { return std::string("FWS not a movie"); }, 0, 0, 0},
 };
 
 class ChangedLoad : public testing::TestWithParam<ChangeCase> {};
 
 // Loaded after the base drawing, the change reads only the groups it changed and looks at no
-// other one by one; loaded after it,
-// the base drawing again shows as it did. Every picture is a fresh player's.
+// other one by one, nor does its render; loaded after it, the base drawing again shows as it
+// did. Every picture is a fresh player's.
 TEST_P(ChangedLoad, ReadsOnlyTheChangedGroupsAndShowsWhatAFreshPlayerShows)
 {
     const ChangeCase &change = GetParam();
@@ -181,7 +182,13 @@ TEST_P(ChangedLoad, ReadsOnlyTheChangedGroupsAndShowsWhatAFreshPlayerShows)
             EXPECT_EQ(read, change.read) << quality;
             EXPECT_EQ(built, change.built) << quality;
         }
+        // Rendered, the change is compared with the last picture item by item only where it
+        // replaced groups.
+        const platform::PlayerStats loaded = player.Stats();
         EXPECT_EQ(Shown(player), Fresh(changed, quality)) << quality;
+        EXPECT_LE(player.Stats().itemsMade + player.Stats().itemsCompared - loaded.itemsMade - loaded.itemsCompared,
+                  change.items)
+            << quality;
 
         player.SetMovieBytes("canvas", base);
         EXPECT_EQ(Shown(player), Fresh(base, quality)) << quality << " back";
