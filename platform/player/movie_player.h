@@ -108,7 +108,7 @@ public:
     // gets a preview at once and false is returned. The preview is the last picture with its
     // pixels shifted when every item moved by the same whole number of device pixels (and the
     // strips this uncovers drawn when that is little work), the last picture with the area of the
-    // items that changed (moved by any offset, restyled) painted again when that is little work,
+    // items that changed (moved by any offset, restyled, added, removed) painted again when that is little work,
     // else the shifted pixels when the items moved alike but for a few reshaped within a pixel,
     // else the last picture as it was (a restyle of many). A change whose exact picture is as
     // little work as such a preview is drawn on the spot. Once the worker is done,

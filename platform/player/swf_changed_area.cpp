@@ -409,7 +409,7 @@ std::optional<ItemShift> WholePixelShift(const ItemComparison &items, const QTra
 
 std::optional<EditedItems> Edited(const ItemComparison &items, const QRect &area)
 {
-    if (items.BeforeSize() != items.AfterSize() || items.Head() == items.AfterSize()) {
+    if (items.Head() + items.Tail() == items.BeforeSize() && items.BeforeSize() == items.AfterSize()) {
         return std::nullopt;
     }
     const std::optional<QRect> differing = DifferingArea(items);

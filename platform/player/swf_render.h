@@ -156,11 +156,10 @@ struct ItemShift {
 // a clip layer or drawn from data read anew.
 std::optional<ItemShift> WholePixelShift(const ItemComparison &items, const QTransform &view);
 
-// The new items that differ from the old (moved, restyled or both) when the two lists hold as
-// many items: the range from the first to the last of them, and the device area (within area)
-// that they cover before and after (each one's own, not the whole range's). nullopt when the
-// lists differ in length, nothing differs, or the extent of one that differs is not known (a clip
-// layer, text).
+// The new items that differ from the old (moved, restyled, added or removed): the range from
+// the first to the last of them, and the device area (within area) that they cover before and
+// after (each one's own, not the whole range's, when the lists hold as many items). nullopt when
+// nothing differs or the extent of one that differs is not known (a clip layer, text).
 struct EditedItems {
     ItemRange range;
     QRect area;

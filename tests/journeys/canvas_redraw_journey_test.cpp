@@ -163,8 +163,9 @@ TEST_F(CanvasRedrawOnWorker, EveryPathMovedShowsShiftedBeforeTheExactPicture)
 {
     DrawOverlappingRectangles();
     window->FinishPendingRender();
+    ClickCanvas(AtPixel(120, 100));  // the middle rectangle, by its top edge
     Key(Qt::Key_A, Qt::ControlModifier);
-    Drag({AtPixel(140, 117), AtPixel(143, 119), AtPixel(150, 121)});
+    Drag({AtPixel(120, 100), AtPixel(123, 102), AtPixel(130, 104)});
     ExpectNearAWholeRender("all moved, before the exact picture", 1);
     ExpectAWholeRenderOnceDrawn("all moved");
     EXPECT_EQ(PixelAt(AtPixel(185, 110)), 0x0000FFu);  // the middle rectangle, moved right
