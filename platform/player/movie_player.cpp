@@ -35,7 +35,7 @@ struct MoviePlayer::Picture {
     QRgb background = 0;
     QTransform view;
     std::string quality;
-    std::vector<swf::PaintItem> items;
+    swf::KeptItems items;   // through view; left empty in a worker's copy, which is brought up to date when taken
     swf::BelowLayer below;  // what lies below the items edited last
 
     bool PaintedLike(const QImage &target, const QRect &otherRect, QRgb otherBackground,
@@ -64,13 +64,19 @@ struct MoviePlayer::UniformCheck {
     std::string quality;
     bool uniform = false;
 
-    bool Answers(const std::vector<swf::PaintItem> &items, size_t from, const Request &request,
+    bool Answers(const swf::ItemComparison &items, size_t from, const Request &request,
                  const std::string &otherQuality) const
     {
-        return from == below.size() && visible == request.visible && view == request.view &&
-               background == request.background && quality == otherQuality &&
-               std::equal(below.begin(), below.end(), items.begin(),
-                          [](const swf::PaintItem &a, const swf::PaintItem &b) { return a.SameAs(b); });
+        if (from != below.size() || visible != request.visible || view != request.view ||
+            background != request.background || quality != otherQuality) {
+            return false;
+        }
+        for (size_t i = 0; i < from; ++i) {
+            if (!below[i].SameAs(items.After(i))) {
+                return false;
+            }
+        }
+        return true;
     }
 };
 
@@ -79,6 +85,7 @@ struct MoviePlayer::UniformCheck {
 struct MoviePlayer::Job {
     std::shared_ptr<const State> state;
     Picture picture;
+    swf::ItemsChange items;  // from the last picture's items to the picture's
     QRect changed;
     size_t head = 0;
     bool layered = true;
@@ -155,12 +162,6 @@ std::atomic<int64_t> mostWorkOnTheSpot{kMaxWorkOnTheSpot};
 // A preview repaints the area of the items an edit changed only while that counts at most this
 // much work (as swf::RepaintWork counts it).
 constexpr int64_t kMaxPreviewWork = 4 * kMaxWorkOnTheSpot;
-
-// A clip layer changes what is drawn beneath it: pictures holding one are drawn whole.
-bool Layered(const std::vector<swf::PaintItem> &items)
-{
-    return std::none_of(items.begin(), items.end(), [](const swf::PaintItem &item) { return item.clipDepth > 0; });
-}
 
 // A shift preview draws the few items below the moved ones to see that they are all one colour.
 constexpr size_t kMostItemsBelowAShift = 4;
@@ -395,34 +396,50 @@ void MoviePlayer::Render(QImage &target, const QRect &rect, const QRectF &area) 
 {
     CancelJob();
     Request request;
-    if (Requested(target, rect, area, request)) {
-        Paint(target, rect, request, swf::PaintItems(*request.movie, state_->displayList));
+    if (!Requested(target, rect, area, request)) {
+        return;
     }
+    if (picture_ && picture_->PaintedLike(target, rect, request.background, request.view, quality_)) {
+        // Repainted only where the items differ from the last picture's.
+        swf::ItemsChange change = ChangeOfItems(request);
+        const swf::ItemComparison items(picture_->items, change);
+        const QRect changed = swf::ChangedArea(items, request.visible);
+        const size_t head = items.Head();
+        stats_.itemsCompared += static_cast<int64_t>(items.Compared());
+        swf::Apply(picture_->items, std::move(change));
+        Paint(target, request, changed, head);
+        return;
+    }
+    // The last picture's pixels are all painted again; its memory is kept when it fits.
+    QImage image = picture_ && picture_->image.size() == target.size() && picture_->image.format() == target.format()
+                       ? std::move(picture_->image)
+                       : QImage(target.size(), target.format());
+    swf::KeptItems items = swf::AllItems(*request.movie, state_->displayList, request.view);
+    stats_.itemsMade += static_cast<int64_t>(items.size());
+    picture_ = std::make_unique<Picture>(
+        Picture{std::move(image), rect, request.background, request.view, quality_, std::move(items), {}});
+    Paint(target, request, request.visible, 0);
 }
 
-// Paints the picture of the items, repainting only where they differ from the last picture's.
-void MoviePlayer::Paint(QImage &target, const QRect &rect, const Request &request,
-                        std::vector<swf::PaintItem> items) const
+// The items of the current frame as a change of the last picture's (which has the request's view).
+swf::ItemsChange MoviePlayer::ChangeOfItems(const Request &request) const
 {
-    QRect changed = request.visible;
-    size_t head = 0;
-    if (picture_ && picture_->PaintedLike(target, rect, request.background, request.view, quality_)) {
-        changed = swf::ChangedArea(picture_->items, items, request.view, request.visible);
-        head = swf::UnchangedHead(picture_->items, items);
-    } else {
-        // The last picture's pixels are all painted again; its memory is kept when it fits.
-        QImage image = picture_ && picture_->image.size() == target.size() && picture_->image.format() == target.format()
-                           ? std::move(picture_->image)
-                           : QImage(target.size(), target.format());
-        picture_ = std::make_unique<Picture>(
-            Picture{std::move(image), rect, request.background, request.view, quality_, {}, {}});
-    }
-    const bool layered = Layered(items);
-    picture_->items = std::move(items);
+    swf::ItemsChange change = swf::ChangeOf(picture_->items, *request.movie, state_->displayList);
+    stats_.itemsMade += static_cast<int64_t>(change.middle.size());
+    return change;
+}
+
+// Paints the changed area of the last picture, whose items are those of the current frame.
+void MoviePlayer::Paint(QImage &target, const Request &request, const QRect &changed, size_t head) const
+{
+    const bool layered = picture_->items.clipLayers == 0;
     if (!changed.isEmpty()) {
         swf::RenderCounts counts;
+        const std::vector<size_t> among = swf::ItemsTouching(
+            picture_->items, QRect(request.visible.left(), changed.top(), request.visible.width(), changed.height()));
         const swf::PictureSetup setup{request.movie,       &state_->displayList, request.visible, request.view,
-                                      QualityOf(quality_), request.background,   &counts};
+                                      QualityOf(quality_), request.background,   &counts,
+                                      nullptr,             &among};
         picture_->below.PaintChanged(setup, picture_->image, changed, head, layered);
         AddRenderCounts(counts);
     }
@@ -488,7 +505,12 @@ void MoviePlayer::FinishPendingRender() const
 void MoviePlayer::AdoptDrawnJob()
 {
     if (job_ && job_->drawn.load()) {
-        picture_ = std::make_unique<Picture>(std::move(job_->picture));
+        if (picture_) {
+            swf::KeptItems items = std::move(picture_->items);
+            swf::Apply(items, std::move(job_->items));
+            picture_ = std::make_unique<Picture>(std::move(job_->picture));
+            picture_->items = std::move(items);
+        }
         AddRenderCounts(job_->counts);
         job_.reset();
     }
@@ -513,26 +535,32 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
         Render(target, rect, area);
         return true;
     }
-    std::vector<swf::PaintItem> items = swf::PaintItems(*request.movie, state_->displayList);
-    const QRect changed = swf::ChangedArea(picture_->items, items, request.view, request.visible);
-    const size_t head = swf::UnchangedHead(picture_->items, items);
-    const bool layered = Layered(items);
-    const int64_t exactWork =
-        changed.isEmpty()
-            ? 0
-            : swf::RepaintWork(items, {picture_->below.KeptFor(changed, head, layered), SIZE_MAX}, request.view, changed);
-    if (exactWork <= mostWorkOnTheSpot.load()) {
-        Paint(target, rect, request, std::move(items));
-        return true;
+    swf::ItemsChange change = ChangeOfItems(request);
+    QRect changed;
+    size_t head = 0;
+    bool layered = true;
+    bool onTheSpot = true;
+    {
+        const swf::ItemComparison items(picture_->items, change);
+        stats_.itemsCompared += static_cast<int64_t>(items.Compared());
+        changed = swf::ChangedArea(items, request.visible);
+        head = items.Head();
+        layered = items.AfterLayered();
+        const int64_t exactWork =
+            changed.isEmpty()
+                ? 0
+                : swf::RepaintWork(items, {picture_->below.KeptFor(changed, head, layered), SIZE_MAX}, changed);
+        onTheSpot = exactWork <= mostWorkOnTheSpot.load() || !ShowPreview(target, request, items, exactWork);
     }
-    if (!ShowPreview(target, request, items, exactWork)) {
-        Paint(target, rect, request, std::move(items));
+    if (onTheSpot) {
+        swf::Apply(picture_->items, std::move(change));
+        Paint(target, request, changed, head);
         return true;
     }
     auto job = std::make_shared<Job>();
     job->state = state_;
-    job->picture = Picture{picture_->image, rect, request.background, request.view, quality_, std::move(items),
-                           picture_->below};
+    job->picture = Picture{picture_->image, rect, request.background, request.view, quality_, {}, picture_->below};
+    job->items = std::move(change);
     job->changed = changed;
     job->head = head;
     job->layered = layered;
@@ -546,18 +574,21 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
 // Whether the items below from paint one colour over the whole picture (as the canvas paper
 // does): the pixels of the items above can then be shifted over them. Looked at only when they
 // are few and cheap to draw.
-bool MoviePlayer::UniformBelow(const Request &request, const std::vector<swf::PaintItem> &items, size_t from)
+bool MoviePlayer::UniformBelow(const Request &request, const swf::ItemComparison &items, size_t from)
 {
-    if (from > kMostItemsBelowAShift || from > items.size()) {
+    if (from > kMostItemsBelowAShift || from > items.AfterSize()) {
         return false;
     }
     if (uniformBelow_ && uniformBelow_->Answers(items, from, request, quality_)) {
         return uniformBelow_->uniform;
     }
+    std::vector<swf::PaintItem> belowItems;
+    for (size_t i = 0; i < from; ++i) {
+        belowItems.push_back(items.After(i));
+    }
     uniformBelow_ = std::make_unique<UniformCheck>(
-        UniformCheck{{items.begin(), items.begin() + static_cast<std::ptrdiff_t>(from)},
-                     request.visible, request.view, request.background, quality_, false});
-    if (swf::RepaintWork(items, {0, from}, request.view, request.visible) > kMaxPreviewWork) {
+        UniformCheck{std::move(belowItems), request.visible, request.view, request.background, quality_, false});
+    if (swf::RepaintWork(items, {0, from}, request.visible) > kMaxPreviewWork) {
         return false;
     }
     QImage below(request.visible.size(), QImage::Format_RGB32);
@@ -595,18 +626,18 @@ QImage MoviePlayer::PreviewImage(const QImage &target)
 // exact picture. When every item changed, nothing kept would be used: the exact picture is drawn
 // at once instead while its work (exactWork, as swf::RepaintWork counts it) fits the same budget.
 MoviePlayer::EditPreview MoviePlayer::ShowEditedArea(QImage &target, const Request &request,
-                                                     const std::vector<swf::PaintItem> &items, int64_t exactWork)
+                                                     const swf::ItemComparison &items, int64_t exactWork)
 {
-    const std::optional<swf::EditedItems> edited = swf::Edited(picture_->items, items, request.view, request.visible);
+    const std::optional<swf::EditedItems> edited = swf::Edited(items, request.visible);
     if (!edited || edited->area.isEmpty()) {
         return EditPreview::None;
     }
-    const size_t kept = picture_->below.KeptFor(edited->area, edited->range.begin, Layered(items));
-    const int64_t work = swf::RepaintWork(items, {kept, SIZE_MAX}, request.view, edited->area);
+    const size_t kept = picture_->below.KeptFor(edited->area, edited->range.begin, items.AfterLayered());
+    const int64_t work = swf::RepaintWork(items, {kept, SIZE_MAX}, edited->area);
     if (work > kMaxPreviewWork) {
         return EditPreview::None;
     }
-    if (edited->range.begin == 0 && edited->range.end == items.size() && exactWork <= kMaxPreviewWork) {
+    if (edited->range.begin == 0 && edited->range.end == items.AfterSize() && exactWork <= kMaxPreviewWork) {
         return EditPreview::DrawExact;
     }
     QImage preview = PreviewImage(target);
@@ -615,8 +646,10 @@ MoviePlayer::EditPreview MoviePlayer::ShowEditedArea(QImage &target, const Reque
     }
     swf::CopyArea(picture_->image, preview, request.visible);
     swf::RenderCounts counts;
+    const std::vector<size_t> among = swf::ItemsTouching(items, edited->area);
     const swf::PictureSetup setup{request.movie,       &state_->displayList, request.visible, request.view,
-                                  QualityOf(quality_), request.background,   &counts};
+                                  QualityOf(quality_), request.background,   &counts,
+                                  nullptr,             &among};
     picture_->below.PaintOver(setup, preview, edited->area, kept);
     AddRenderCounts(counts);
     preview_ = std::move(preview);
@@ -626,15 +659,17 @@ MoviePlayer::EditPreview MoviePlayer::ShowEditedArea(QImage &target, const Reque
 
 // Shows what the picture will be until the worker is done: the last picture shifted along with
 // the items when they all moved alike by whole pixels, else the last picture with the area of
-// the items that differ painted again when that is little work, else the last picture while most
-// items stay where they were. False (nothing shown) when the exact picture is to be drawn at once.
-bool MoviePlayer::ShowPreview(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items,
+// the items that differ painted again when that is little work, else shifted along with items
+// that moved alike but for a few reshaped, else the last picture. False (nothing shown) when the
+// exact picture is to be drawn at once.
+bool MoviePlayer::ShowPreview(QImage &target, const Request &request, const swf::ItemComparison &items,
                               int64_t exactWork)
 {
-    std::optional<swf::ItemShift> moved = swf::WholePixelShift(picture_->items, items, request.view);
-    if (moved && moved->from > 0 && !UniformBelow(request, items, moved->from)) {
-        moved.reset();
-    }
+    // A shift shows the items above those it leaves only over one colour.
+    auto overUniform = [&](std::optional<swf::ItemShift> shift) {
+        return shift && (shift->from == 0 || UniformBelow(request, items, shift->from)) ? shift : std::nullopt;
+    };
+    std::optional<swf::ItemShift> moved = overUniform(swf::WholePixelShift(items, request.view));
     if (!moved) {
         switch (ShowEditedArea(target, request, items, exactWork)) {
         case EditPreview::Shown:
@@ -644,29 +679,30 @@ bool MoviePlayer::ShowPreview(QImage &target, const Request &request, const std:
         case EditPreview::None:
             break;
         }
+        moved = overUniform(swf::RoughShift(items, request.view));
     }
-    const std::optional<QPoint> shift = moved ? std::optional<QPoint>(moved->offset) : std::nullopt;
-    QImage preview = shift ? PreviewImage(target) : QImage();
-    if (preview.isNull()) {  // no shift, or no memory for a shifted copy
-        if (!swf::MostlyInPlace(picture_->items, items)) {
-            return false;
-        }
+    QImage preview = moved ? PreviewImage(target) : QImage();
+    if (preview.isNull()) {  // no shift, or no memory for a shifted copy: the last picture stays
         preview_ = picture_->image;
         swf::CopyArea(preview_, target, request.visible);
         return true;
     }
-    const std::vector<QRect> bare = swf::CopyShifted(picture_->image, preview, request.visible, *shift);
+    const std::vector<QRect> bare = swf::CopyShifted(picture_->image, preview, request.visible, moved->offset);
     int64_t barePixels = 0;
+    int64_t bareWork = 0;
     for (const QRect &part : bare) {
         barePixels += static_cast<int64_t>(part.width()) * part.height();
+        bareWork += swf::RepaintWork(items, {}, part);
     }
     const bool drawBare = barePixels * kMaxUncoveredPart <=
-                          static_cast<int64_t>(request.visible.width()) * request.visible.height();
+                              static_cast<int64_t>(request.visible.width()) * request.visible.height() &&
+                          bareWork <= kMaxPreviewWork;
     for (const QRect &part : bare) {
         swf::FillArea(preview, part, request.background);
         if (drawBare) {
+            const std::vector<size_t> among = swf::ItemsTouching(items, part);
             swf::RenderDisplayList(*request.movie, state_->displayList, preview, request.visible, part, request.view,
-                                   QualityOf(quality_));
+                                   QualityOf(quality_), {0, SIZE_MAX, &among});
         }
     }
     preview_ = std::move(preview);

@@ -19,7 +19,8 @@ class GroupCache;
 
 namespace swf {
 struct Movie;
-struct PaintItem;
+class ItemComparison;
+struct ItemsChange;
 struct RenderCounts;
 }
 
@@ -31,7 +32,8 @@ struct RenderCounts;
 // Rendering: elements of line outlines built, and of those kept for later renders (within a budget
 // all players share); tiles of long fills drawn without anti-aliasing and the edges given to
 // them; for fills drawn with anti-aliasing, the rows drawn times the lines of a fill crossing
-// each, and the pixel cells made from them.
+// each, and the pixel cells made from them. Paint items (the groups at their placements) made for
+// renders, and those compared one by one with the last picture's to tell what changed.
 struct PlayerStats {
     int64_t groupsRead = 0;
     int64_t groupsBuilt = 0;
@@ -43,6 +45,8 @@ struct PlayerStats {
     int64_t tileEdges = 0;
     int64_t fillLineRows = 0;
     int64_t fillCells = 0;
+    int64_t itemsMade = 0;
+    int64_t itemsCompared = 0;
 };
 
 class MoviePlayer {
@@ -105,10 +109,11 @@ public:
     // items and the area the change touches). A costlier one is drawn on a worker thread: target
     // gets a preview at once and false is returned. The preview is the last picture with its
     // pixels shifted when every item moved by the same whole number of device pixels (and the
-    // strips this uncovers drawn), the last picture with the area of the items that changed
-    // (moved by any offset, restyled) painted again when that is little work, else the last
-    // picture as it was while most items stay where they were (a restyle of many); other changes
-    // are drawn on the spot. Once the worker is done,
+    // strips this uncovers drawn when that is little work), the last picture with the area of the
+    // items that changed (moved by any offset, restyled, added, removed) painted again when that is little work,
+    // else the shifted pixels when the items moved alike but for a few reshaped within a pixel,
+    // else the last picture as it was (a restyle of many). A change whose exact picture is as
+    // little work as such a preview is drawn on the spot. Once the worker is done,
     // rendering again the same way gives the exact picture (and returns true). A newer movie or
     // render cancels the worker's render; its result is then never shown.
     bool RenderSoon(QImage &target, const QRect &rect) { return RenderSoon(target, rect, FrameArea()); }
@@ -141,16 +146,16 @@ private:
     QRectF FrameArea() const;
     void AddRenderCounts(const swf::RenderCounts &counts) const;
     bool Requested(QImage &target, const QRect &rect, const QRectF &area, Request &request) const;
-    void Paint(QImage &target, const QRect &rect, const Request &request, std::vector<swf::PaintItem> items) const;
+    swf::ItemsChange ChangeOfItems(const Request &request) const;
+    void Paint(QImage &target, const Request &request, const QRect &changed, size_t head) const;
     bool DrawableOffThread() const;
     void CancelJob() const;
     void AdoptDrawnJob();
     struct UniformCheck;
-    bool UniformBelow(const Request &request, const std::vector<swf::PaintItem> &items, size_t from);
-    bool ShowPreview(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items,
-                     int64_t exactWork);
+    bool UniformBelow(const Request &request, const swf::ItemComparison &items, size_t from);
+    bool ShowPreview(QImage &target, const Request &request, const swf::ItemComparison &items, int64_t exactWork);
     enum class EditPreview { Shown, DrawExact, None };
-    EditPreview ShowEditedArea(QImage &target, const Request &request, const std::vector<swf::PaintItem> &items,
+    EditPreview ShowEditedArea(QImage &target, const Request &request, const swf::ItemComparison &items,
                                int64_t exactWork);
     QImage PreviewImage(const QImage &target);
 

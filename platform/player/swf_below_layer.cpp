@@ -64,7 +64,7 @@ void BelowLayer::PaintOver(const PictureSetup &setup, QImage &picture, const QRe
         CopyArea(image_, picture, area);
     }
     RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, area, setup.view, setup.quality,
-                      {kept, SIZE_MAX}, setup.counts, setup.cancel);
+                      {kept, SIZE_MAX, setup.among}, setup.counts, setup.cancel);
 }
 
 void BelowLayer::Drop()
@@ -91,7 +91,7 @@ void BelowLayer::ReadyRows(const PictureSetup &setup, int top, int bottom)
         const QRect rows(setup.visible.left(), y, setup.visible.width(), end - y);
         FillArea(image_, rows, setup.background);
         RenderDisplayList(*setup.movie, *setup.list, image_, setup.visible, rows, setup.view, setup.quality,
-                          {0, count_}, setup.counts, setup.cancel);
+                          {0, count_, setup.among}, setup.counts, setup.cancel);
         y = end;
     }
 }
@@ -102,8 +102,8 @@ void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const 
     if (!layered || head == 0) {
         Drop();
         FillArea(picture, changed, setup.background);
-        RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, changed, setup.view, setup.quality, {},
-                          setup.counts, setup.cancel);
+        RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, changed, setup.view, setup.quality,
+                          {0, SIZE_MAX, setup.among}, setup.counts, setup.cancel);
         return;
     }
     if (image_.size() != picture.size() || image_.format() != picture.format()) {
@@ -123,7 +123,7 @@ void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const 
     ReadyRows(setup, changed.top(), changed.bottom());
     CopyArea(image_, picture, changed);
     RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, changed, setup.view, setup.quality,
-                      {count_, SIZE_MAX}, setup.counts, setup.cancel);
+                      {count_, SIZE_MAX, setup.among}, setup.counts, setup.cancel);
 }
 
 }  // namespace platform::swf

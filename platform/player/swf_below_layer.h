@@ -32,6 +32,8 @@ struct PictureSetup {
     QRgb background = 0;
     RenderCounts *counts = nullptr;  // where the work of drawing is added, when given
     const std::atomic<bool> *cancel = nullptr;  // stops the drawing early when it turns true
+    // The items (sorted) that may reach into the rows painted, across the picture; all when null.
+    const std::vector<size_t> *among = nullptr;
 };
 
 class BelowLayer {

@@ -31,6 +31,18 @@ PaintItem GroupItem(const PlacedGroup &placed, uint16_t depth, const DisplayObje
             !HasBitmapFill(*placed.group)};
 }
 
+// Item index of the items of character placed at depth as object.
+PaintItem ItemOf(const Character &character, size_t index, uint16_t depth, const DisplayObject &object)
+{
+    if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
+        return GroupItem(shape->groups[index], depth, object);
+    }
+    if (const auto *morph = std::get_if<MorphCharacter>(&character)) {
+        return GroupItem({morph->AtRatio(object.ratio), QPointF()}, depth, object);
+    }
+    return {nullptr, object.matrix, object.colorTransform, depth, object.clipDepth, false};
+}
+
 // The device pixels an item may touch; nullopt when that is not known from its group.
 std::optional<QRect> DeviceArea(const PaintItem &item, const QTransform &view)
 {
@@ -45,6 +57,54 @@ std::optional<QRect> DeviceArea(const PaintItem &item, const QTransform &view)
         }
     }
     return device.adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin, kPaintMargin).toAlignedRect();
+}
+
+ItemArea AreaOf(const PaintItem &item, const QTransform &view)
+{
+    const std::optional<QRect> device = DeviceArea(item, view);
+    return {device.value_or(QRect()), device.has_value(), SampledAlongRows(item)};
+}
+
+bool SameObject(const DisplayObject &a, const DisplayObject &b)
+{
+    return a.characterId == b.characterId && a.matrix == b.matrix && a.colorTransform == b.colorTransform &&
+           a.ratio == b.ratio && a.clipDepth == b.clipDepth;
+}
+
+// The items of a kept object a new one replaces, as a count of leading and of trailing items
+// that stay; nullopt when none changed.
+struct KeptEnds {
+    size_t head = 0;
+    size_t tail = 0;
+};
+std::optional<KeptEnds> ObjectChange(const KeptItems &kept, const Movie &movie, const KeptItems::Object &now,
+                                     const KeptItems::Object &was)
+{
+    if (!SameObject(now.object, was.object)) {
+        return KeptEnds{};
+    }
+    if (movie.serial == kept.movie) {
+        return now.count == was.count ? std::nullopt : std::optional<KeptEnds>(KeptEnds{});
+    }
+    const auto *shape = std::get_if<ShapeCharacter>(movie.Find(now.object.characterId));
+    if (shape == nullptr || !shape->origin || shape->origin->movie != kept.movie ||
+        shape->origin->before != was.count) {
+        return KeptEnds{};
+    }
+    const size_t shorter = std::min(now.count, was.count);
+    const size_t head = std::min(shape->origin->head, shorter);
+    const size_t tail = std::min(shape->origin->tail, shorter - head);
+    if (head + tail == now.count && now.count == was.count) {
+        return std::nullopt;
+    }
+    return KeptEnds{head, tail};
+}
+
+// Adds an item to (sign 1) or takes it from (sign -1) the counts of the kept items.
+void Tally(KeptItems &kept, const PaintItem &item, int sign)
+{
+    kept.incomparable += static_cast<size_t>(item.comparable ? 0 : sign);
+    kept.clipLayers += static_cast<size_t>(item.clipDepth > 0 ? sign : 0);
 }
 
 // Whether an offset in device pixels is whole: placements are twips, so a move by whole device
@@ -64,42 +124,45 @@ std::optional<QPoint> WholeOffset(const QTransform &from, const QTransform &to)
     return QPoint(static_cast<int>(x), static_cast<int>(y));
 }
 
-// The union of the device areas of the items in range; nullopt when one is not known.
-std::optional<QRect> CoveredArea(const std::vector<PaintItem> &items, const ItemRange &range, const QTransform &view)
+// Calls visit(index, area) for the areas of the new items in range, in order, until it returns false.
+template <typename Visit>
+void VisitAfterAreas(const ItemComparison &items, const ItemRange &range, Visit visit)
+{
+    for (size_t i = range.begin; i < std::min(range.end, items.AfterSize()); ++i) {
+        if (!visit(i, items.AfterArea(i))) {
+            return;
+        }
+    }
+}
+
+// The union of the device areas of the items in range, before or after; nullopt when one is not known.
+std::optional<QRect> CoveredArea(const ItemComparison &items, bool after, const ItemRange &range)
 {
     QRect covered;
-    for (size_t i = range.begin; i < std::min(range.end, items.size()); ++i) {
-        const std::optional<QRect> device = DeviceArea(items[i], view);
-        if (!device) {
+    const size_t end = std::min(range.end, after ? items.AfterSize() : items.BeforeSize());
+    for (size_t i = range.begin; i < end; ++i) {
+        const ItemArea &area = after ? items.AfterArea(i) : items.BeforeArea(i);
+        if (!area.known) {
             return std::nullopt;
         }
-        covered |= *device;
+        covered |= area.device;
     }
     return covered;
 }
 
-// How many trailing items of the two lists paint the same, among those past head.
-size_t UnchangedTail(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after, size_t head)
+// The union of the device areas, before and after, of the items that differ between the
+// unchanged head and tail. Item by item when the lists hold as many items: an item left as it
+// was paints the same pixels wherever no item that differs covers them. Else of every item in
+// between, in each list. nullopt when one of them has no known extent.
+std::optional<QRect> DifferingArea(const ItemComparison &items)
 {
-    const size_t common = std::min(before.size(), after.size());
-    size_t tail = 0;
-    while (tail < common - head && before[before.size() - 1 - tail].SameAs(after[after.size() - 1 - tail])) {
-        ++tail;
-    }
-    return tail;
-}
-
-// The union of the device areas, before and after, of the items that differ between head and the
-// unchanged tail. Item by item when the lists hold as many items: an item left as it was paints
-// the same pixels wherever no item that differs covers them. Else of every item in between, in
-// each list. nullopt when one of them has no known extent.
-std::optional<QRect> DifferingArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                                   size_t head, size_t tail, const QTransform &view)
-{
+    const size_t head = items.Head();
+    const size_t tail = items.Tail();
     QRect changed;
-    if (before.size() != after.size()) {
-        for (const auto *items : {&before, &after}) {
-            const std::optional<QRect> device = CoveredArea(*items, {head, items->size() - tail}, view);
+    if (items.BeforeSize() != items.AfterSize()) {
+        for (bool after : {false, true}) {
+            const size_t size = after ? items.AfterSize() : items.BeforeSize();
+            const std::optional<QRect> device = CoveredArea(items, after, {head, size - tail});
             if (!device) {
                 return std::nullopt;
             }
@@ -107,16 +170,15 @@ std::optional<QRect> DifferingArea(const std::vector<PaintItem> &before, const s
         }
         return changed;
     }
-    for (size_t i = head; i < after.size() - tail; ++i) {
-        if (before[i].SameAs(after[i])) {
+    for (size_t i = head; i < items.AfterSize() - tail; ++i) {
+        if (items.Before(i).SameAs(items.After(i))) {
             continue;
         }
-        for (const PaintItem *item : {&before[i], &after[i]}) {
-            const std::optional<QRect> device = DeviceArea(*item, view);
-            if (!device) {
+        for (const ItemArea *area : {&items.BeforeArea(i), &items.AfterArea(i)}) {
+            if (!area->known) {
                 return std::nullopt;
             }
-            changed |= *device;
+            changed |= area->device;
         }
     }
     return changed;
@@ -124,13 +186,12 @@ std::optional<QRect> DifferingArea(const std::vector<PaintItem> &before, const s
 
 // The one whole device-pixel offset by which every item in range of after is that of before
 // translated through view (same group, look and depth; no clip layer, nothing read anew).
-std::optional<QPoint> MovedAlike(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                                 const ItemRange &range, const QTransform &view)
+std::optional<QPoint> MovedAlike(const ItemComparison &items, const ItemRange &range, const QTransform &view)
 {
     std::optional<QPoint> shift;
     for (size_t i = range.begin; i < range.end; ++i) {
-        const PaintItem &old = before[i];
-        const PaintItem &now = after[i];
+        const PaintItem &old = items.Before(i);
+        const PaintItem &now = items.After(i);
         if (!old.comparable || !now.comparable || old.group != now.group || old.depth != now.depth ||
             now.clipDepth != 0 || old.clipDepth != 0 || !(old.colorTransform == now.colorTransform)) {
             return std::nullopt;
@@ -151,51 +212,170 @@ std::optional<QPoint> MovedAlike(const std::vector<PaintItem> &before, const std
 
 }  // namespace
 
+size_t ItemCount(const Character &character)
+{
+    if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
+        return shape->groups.size();
+    }
+    return std::holds_alternative<MorphCharacter>(character) || std::holds_alternative<EditTextCharacter>(character)
+               ? 1
+               : 0;  // bitmaps and fonts placed by themselves draw nothing
+}
+
 bool PaintItem::SameAs(const PaintItem &other) const
 {
     return comparable && other.comparable && group == other.group && depth == other.depth &&
            clipDepth == other.clipDepth && matrix == other.matrix && colorTransform == other.colorTransform;
 }
 
-std::vector<PaintItem> PaintItems(const Movie &movie, const DisplayList &list)
+ItemsChange ChangeOf(const KeptItems &kept, const Movie &movie, const DisplayList &list)
 {
-    std::vector<PaintItem> items;
+    ItemsChange change;
+    change.movie = movie.serial;
+    change.objects.reserve(list.size());
+    size_t newSize = 0;
     for (const auto &[depth, object] : list) {
         const Character *character = movie.Find(object.characterId);
-        if (character == nullptr) {
-            continue;
-        }
-        if (const auto *shape = std::get_if<ShapeCharacter>(character)) {
-            for (const PlacedGroup &placed : shape->groups) {
-                items.push_back(GroupItem(placed, depth, object));
-            }
-        } else if (const auto *morph = std::get_if<MorphCharacter>(character)) {
-            items.push_back(GroupItem({morph->AtRatio(object.ratio), QPointF()}, depth, object));
-        } else if (std::holds_alternative<EditTextCharacter>(*character)) {
-            items.push_back({nullptr, object.matrix, object.colorTransform, depth, object.clipDepth, false});
-        }
-        // Bitmaps and fonts placed by themselves draw nothing.
+        change.objects.push_back({depth, object, character != nullptr ? ItemCount(*character) : 0});
+        newSize += change.objects.back().count;
     }
-    return items;
+    // Items read anew with each movie are never kept; nor are those of an unrelated list.
+    bool whole = kept.incomparable > 0 || kept.movie == 0 || change.objects.size() != kept.objects.size();
+    size_t newEnd = newSize;
+    change.from = 0;
+    change.oldEnd = kept.size();
+    if (!whole) {
+        std::optional<size_t> from;
+        size_t oldPos = 0;
+        size_t newPos = 0;
+        for (size_t k = 0; k < change.objects.size() && !whole; ++k) {
+            const KeptItems::Object &now = change.objects[k];
+            const KeptItems::Object &was = kept.objects[k];
+            whole = now.depth != was.depth;
+            if (const std::optional<KeptEnds> ends = ObjectChange(kept, movie, now, was); ends && !whole) {
+                from = from.value_or(newPos + ends->head);
+                change.oldEnd = oldPos + was.count - ends->tail;
+                newEnd = newPos + now.count - ends->tail;
+            }
+            oldPos += was.count;
+            newPos += now.count;
+        }
+        if (!whole && !from) {
+            from = newEnd = change.oldEnd = kept.size();
+        }
+        change.from = from.value_or(0);
+    }
+    if (whole) {
+        change.from = 0;
+        change.oldEnd = kept.size();
+        newEnd = newSize;
+    }
+    change.middle.reserve(newEnd - change.from);
+    change.middleAreas.reserve(newEnd - change.from);
+    size_t first = 0;  // of the object's items
+    auto object = change.objects.begin();
+    for (const auto &[depth, placed] : list) {
+        const size_t count = (object++)->count;
+        const size_t begin = std::clamp(change.from, first, first + count);
+        const size_t end = std::clamp(newEnd, first, first + count);
+        if (begin < end) {
+            const Character &character = *movie.Find(placed.characterId);
+            for (size_t i = begin; i < end; ++i) {
+                change.middle.push_back(ItemOf(character, i - first, depth, placed));
+                change.middleAreas.push_back(AreaOf(change.middle.back(), kept.view));
+            }
+        }
+        first += count;
+    }
+    return change;
 }
 
-size_t UnchangedHead(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after)
+void Apply(KeptItems &kept, ItemsChange change)
 {
-    const size_t common = std::min(before.size(), after.size());
+    const auto from = static_cast<std::ptrdiff_t>(change.from);
+    const auto oldEnd = static_cast<std::ptrdiff_t>(change.oldEnd);
+    for (auto item = kept.items.begin() + from; item != kept.items.begin() + oldEnd; ++item) {
+        Tally(kept, *item, -1);
+    }
+    for (const PaintItem &item : change.middle) {
+        Tally(kept, item, 1);
+    }
+    if (change.middle.size() == change.oldEnd - change.from) {
+        std::move(change.middle.begin(), change.middle.end(), kept.items.begin() + from);
+        std::copy(change.middleAreas.begin(), change.middleAreas.end(), kept.areas.begin() + from);
+    } else {
+        kept.items.erase(kept.items.begin() + from, kept.items.begin() + oldEnd);
+        kept.items.insert(kept.items.begin() + from, std::make_move_iterator(change.middle.begin()),
+                          std::make_move_iterator(change.middle.end()));
+        kept.areas.erase(kept.areas.begin() + from, kept.areas.begin() + oldEnd);
+        kept.areas.insert(kept.areas.begin() + from, change.middleAreas.begin(), change.middleAreas.end());
+    }
+    kept.objects = std::move(change.objects);
+    kept.movie = change.movie;
+}
+
+KeptItems AllItems(const Movie &movie, const DisplayList &list, const QTransform &view)
+{
+    KeptItems kept;
+    kept.view = view;
+    Apply(kept, ChangeOf(kept, movie, list));
+    return kept;
+}
+
+ItemComparison::ItemComparison(const KeptItems &before, const ItemsChange &change) : before_(before), change_(change)
+{
+    const size_t replaced = change.oldEnd - change.from;
+    const size_t made = change.middle.size();
+    afterSize_ = before.size() - replaced + made;
+    afterClipLayers_ = before.clipLayers;
+    for (size_t i = change.from; i < change.oldEnd; ++i) {
+        afterClipLayers_ -= before.items[i].clipDepth > 0 ? 1 : 0;
+    }
+    for (const PaintItem &item : change.middle) {
+        afterClipLayers_ += item.clipDepth > 0 ? 1 : 0;
+    }
+    // Items outside the replaced ones are the kept ones; only those replaced are compared.
+    const size_t common = std::min(replaced, made);
     size_t head = 0;
-    while (head < common && before[head].SameAs(after[head])) {
+    while (head < common && before.items[change.from + head].SameAs(change.middle[head])) {
         ++head;
     }
-    return head;
+    size_t tail = 0;
+    while (tail < common - head && before.items[change.oldEnd - 1 - tail].SameAs(change.middle[made - 1 - tail])) {
+        ++tail;
+    }
+    compared_ = head + tail + (head + tail < common ? 1 : 0);
+    head_ = change.from + head;
+    tail_ = before.size() - change.oldEnd + tail;
 }
 
-QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                  const QTransform &view, const QRect &area)
+// Element i of the new list of what kept holds for the kept items and middle for those made.
+template <typename T>
+const T &NewAt(size_t i, const ItemsChange &change, const std::vector<T> &kept, const std::vector<T> &middle)
+{
+    if (i < change.from) {
+        return kept[i];
+    }
+    if (i - change.from < middle.size()) {
+        return middle[i - change.from];
+    }
+    return kept[i - middle.size() + change.oldEnd - change.from];
+}
+
+const PaintItem &ItemComparison::After(size_t i) const
+{
+    return NewAt(i, change_, before_.items, change_.middle);
+}
+
+const ItemArea &ItemComparison::AfterArea(size_t i) const
+{
+    return NewAt(i, change_, before_.areas, change_.middleAreas);
+}
+
+QRect ChangedArea(const ItemComparison &items, const QRect &area)
 {
     // Items equal at both ends paint the same pixels in the same order; only the middle differs.
-    const size_t head = UnchangedHead(before, after);
-    const size_t tail = UnchangedTail(before, after, head);
-    const std::optional<QRect> differing = DifferingArea(before, after, head, tail, view);
+    const std::optional<QRect> differing = DifferingArea(items);
     if (!differing) {
         return area;
     }
@@ -205,67 +385,144 @@ QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintI
         return changed;
     }
     // Rows holding such a fill are repainted whole, so that every run starts where it did.
-    for (const PaintItem &item : after) {
-        const std::optional<QRect> device = DeviceArea(item, view);
-        if (SampledAlongRows(item) && device && device->intersects(changed)) {
-            return QRect(area.left(), changed.top(), area.width(), changed.height());
-        }
-    }
-    return changed;
+    bool sampled = false;
+    VisitAfterAreas(items, {}, [&](size_t, const ItemArea &item) {
+        sampled = item.sampled && item.known && item.device.intersects(changed);
+        return !sampled;
+    });
+    return sampled ? QRect(area.left(), changed.top(), area.width(), changed.height()) : changed;
 }
 
-std::optional<ItemShift> WholePixelShift(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                                         const QTransform &view)
+std::optional<ItemShift> WholePixelShift(const ItemComparison &items, const QTransform &view)
 {
-    const size_t from = UnchangedHead(before, after);
-    if (before.size() != after.size() || from == after.size()) {
+    const size_t from = items.Head();
+    if (items.BeforeSize() != items.AfterSize() || from == items.AfterSize()) {
         return std::nullopt;
     }
-    const std::optional<QPoint> shift = MovedAlike(before, after, {from, after.size()}, view);
-    return shift ? std::optional<ItemShift>(ItemShift{*shift, from}) : std::nullopt;
+    // The unchanged tail counts as moved by nothing.
+    const std::optional<QPoint> shift = MovedAlike(items, {from, items.AfterSize() - items.Tail()}, view);
+    if (!shift || (items.Tail() > 0 && *shift != QPoint())) {
+        return std::nullopt;
+    }
+    return ItemShift{*shift, from};
 }
 
-std::optional<EditedItems> Edited(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                                  const QTransform &view, const QRect &area)
+std::optional<EditedItems> Edited(const ItemComparison &items, const QRect &area)
 {
-    const size_t head = UnchangedHead(before, after);
-    if (before.size() != after.size() || head == after.size()) {
+    if (items.Head() + items.Tail() == items.BeforeSize() && items.BeforeSize() == items.AfterSize()) {
         return std::nullopt;
     }
-    const size_t tail = UnchangedTail(before, after, head);
-    const std::optional<QRect> differing = DifferingArea(before, after, head, tail, view);
+    const std::optional<QRect> differing = DifferingArea(items);
     if (!differing) {
         return std::nullopt;
     }
-    return EditedItems{{head, after.size() - tail}, *differing & area};
+    return EditedItems{{items.Head(), items.AfterSize() - items.Tail()}, *differing & area};
 }
 
-bool MostlyInPlace(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after)
+namespace {
+
+// Whether two groups are painted in the same colours and line widths (their paths and the
+// placement of their gradients aside).
+bool SameColours(const DrawnGroup &a, const DrawnGroup &b)
 {
-    if (before.size() != after.size()) {
-        return false;
-    }
-    size_t inPlace = 0;
-    for (size_t i = 0; i < after.size(); ++i) {
-        const PaintItem &old = before[i];
-        const PaintItem &now = after[i];
-        inPlace += old.group && now.group && old.matrix == now.matrix && old.group->bounds == now.group->bounds ? 1 : 0;
-    }
-    return inPlace * 2 >= after.size();
+    auto sameFill = [](const FillStyle &x, const FillStyle &y) {
+        return x.kind == y.kind && x.color == y.color && x.bitmapId == y.bitmapId &&
+               std::equal(x.stops.begin(), x.stops.end(), y.stops.begin(), y.stops.end(),
+                          [](const GradientStop &p, const GradientStop &q) {
+                              return p.ratio == q.ratio && p.color == q.color;
+                          });
+    };
+    auto sameLine = [](const LineStyle &x, const LineStyle &y) { return x.width == y.width && x.color == y.color; };
+    return std::equal(a.fills.begin(), a.fills.end(), b.fills.begin(), b.fills.end(), sameFill) &&
+           std::equal(a.lines.begin(), a.lines.end(), b.lines.begin(), b.lines.end(), sameLine);
 }
 
-int64_t RepaintWork(const std::vector<PaintItem> &items, const ItemRange &range, const QTransform &view,
-                    const QRect &area)
+}  // namespace
+
+std::optional<ItemShift> RoughShift(const ItemComparison &items, const QTransform &view)
+{
+    const size_t from = items.Head();
+    if (items.BeforeSize() != items.AfterSize() || from == items.AfterSize() || items.Tail() > 0) {
+        return std::nullopt;
+    }
+    // The offset of the items moved exactly; the others are looked at once it is known.
+    std::optional<QPoint> shift;
+    std::vector<size_t> reshaped;
+    for (size_t i = from; i < items.AfterSize(); ++i) {
+        const PaintItem &old = items.Before(i);
+        const PaintItem &now = items.After(i);
+        if (old.group != now.group && old.group && now.group && old.depth == now.depth && now.clipDepth == 0 &&
+            old.clipDepth == 0 && old.colorTransform == now.colorTransform && SameColours(*old.group, *now.group)) {
+            reshaped.push_back(i);
+            continue;
+        }
+        const std::optional<QPoint> offset = MovedAlike(items, {i, i + 1}, view);
+        if (!offset || (shift && *shift != *offset)) {
+            return std::nullopt;
+        }
+        shift = offset;
+    }
+    if (!shift || reshaped.size() * 2 > items.AfterSize() - from) {
+        return std::nullopt;
+    }
+    for (size_t i : reshaped) {
+        const ItemArea &was = items.BeforeArea(i);
+        const ItemArea &is = items.AfterArea(i);
+        const QRect moved = was.device.translated(*shift);
+        if (!was.known || !is.known || std::abs(moved.left() - is.device.left()) > 1 ||
+            std::abs(moved.top() - is.device.top()) > 1 || std::abs(moved.right() - is.device.right()) > 1 ||
+            std::abs(moved.bottom() - is.device.bottom()) > 1) {
+            return std::nullopt;
+        }
+    }
+    return ItemShift{*shift, from};
+}
+
+int64_t RepaintWork(const ItemComparison &items, const ItemRange &range, const QRect &area)
 {
     int64_t work = 0;
-    for (size_t i = range.begin; i < std::min(range.end, items.size()); ++i) {
-        const std::optional<QRect> device = DeviceArea(items[i], view);
-        const QRect covered = device ? device->intersected(area) : area;
+    VisitAfterAreas(items, range, [&](size_t, const ItemArea &item) {
+        const QRect covered = item.known ? item.device.intersected(area) : area;
         if (!covered.isEmpty()) {
             work += 1 + static_cast<int64_t>(covered.width()) * covered.height() / kWorkPixels;
         }
-    }
+        return true;
+    });
     return work;
+}
+
+namespace {
+
+// Whether an item of this area may be drawn into area: the renderer places it within half a
+// device pixel of where the view does.
+bool MayTouch(const ItemArea &item, const QRect &area)
+{
+    return !item.known || item.device.adjusted(-1, -1, 1, 1).intersects(area);
+}
+
+}  // namespace
+
+std::vector<size_t> ItemsTouching(const ItemComparison &items, const QRect &area)
+{
+    std::vector<size_t> touching;
+    VisitAfterAreas(items, {}, [&](size_t i, const ItemArea &item) {
+        if (MayTouch(item, area)) {
+            touching.push_back(i);
+        }
+        return true;
+    });
+    return touching;
+}
+
+std::vector<size_t> ItemsTouching(const KeptItems &items, const QRect &area)
+{
+    std::vector<size_t> touching;
+    for (size_t i = 0; i < items.areas.size(); ++i) {
+        if (MayTouch(items.areas[i], area)) {
+            touching.push_back(i);
+        }
+    }
+    return touching;
 }
 
 }  // namespace platform::swf

@@ -20,6 +20,16 @@ namespace platform::swf {
 
 struct ShapeCharacter {
     std::vector<PlacedGroup> groups;
+    // Set when the list was taken over from the shape of this character in the movie loaded
+    // before (serial movie), which held before groups: the first head and the last tail of them
+    // are that shape's groups as they were.
+    struct Origin {
+        uint64_t movie = 0;
+        size_t before = 0;
+        size_t head = 0;
+        size_t tail = 0;
+    };
+    std::optional<Origin> origin;
 };
 
 struct MorphCharacter {

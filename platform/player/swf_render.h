@@ -20,10 +20,12 @@ namespace platform::swf {
 
 enum class Quality { Low, Medium, High, Best };
 
-// A range of paint items (numbered as PaintItems numbers them), end excluded.
+// A range of paint items (numbered in painting order), end excluded. When among is given, the
+// groups of shapes in the range that it does not list (sorted) are known to miss what is drawn.
 struct ItemRange {
     size_t begin = 0;
     size_t end = SIZE_MAX;
+    const std::vector<size_t> *among = nullptr;
 };
 
 // Draws the display list into the part clip of the picture area of target through view (movie
@@ -57,17 +59,88 @@ struct PaintItem {
     bool SameAs(const PaintItem &other) const;
 };
 
-std::vector<PaintItem> PaintItems(const Movie &movie, const DisplayList &list);
+// The paint items a character placed as a display object stands for, in painting order.
+size_t ItemCount(const Character &character);
 
-// How many leading items of the two lists paint the same.
-size_t UnchangedHead(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after);
+// Where a paint item draws through a view, worked out once with the item.
+struct ItemArea {
+    QRect device;        // the device pixels it may touch, when known
+    bool known = false;  // false for text, a clip layer's mask or a placement beyond reason
+    bool sampled = false;  // a gradient or bitmap fill, sampled along rows from where a run starts
+};
 
-// The device area (within area) where the pictures of the two item lists, drawn through view,
-// can differ: all of area when a clip layer or something of unknown extent changed. It spans
-// whole rows of area where a gradient or bitmap fill lies in it, so that what is repainted
-// equals a whole render bit for bit.
-QRect ChangedArea(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                  const QTransform &view, const QRect &area);
+// The paint items of a rendered picture, each with its area through view, and what they were
+// taken from: the movie (its serial) and its display objects with the number of items of each.
+struct KeptItems {
+    struct Object {
+        uint16_t depth = 0;
+        DisplayObject object;
+        size_t count = 0;
+    };
+    std::vector<PaintItem> items;
+    std::vector<ItemArea> areas;
+    std::vector<Object> objects;
+    QTransform view;
+    uint64_t movie = 0;
+    size_t incomparable = 0;  // items never taken for unchanged (drawn from data read anew)
+    size_t clipLayers = 0;
+
+    size_t size() const { return items.size(); }
+};
+
+// The paint items of a display list as a change of kept ones: items [from, oldEnd) of the kept
+// list are replaced by middle, the others stay. Made in proportion to what changed when the movie
+// is the kept one or was loaded over it (the groups of a shape it took over whole are not looked
+// at); else every item is made again.
+struct ItemsChange {
+    size_t from = 0;
+    size_t oldEnd = 0;
+    std::vector<PaintItem> middle;
+    std::vector<ItemArea> middleAreas;
+    std::vector<KeptItems::Object> objects;
+    uint64_t movie = 0;
+};
+ItemsChange ChangeOf(const KeptItems &kept, const Movie &movie, const DisplayList &list);
+// Brings the kept items to the display list of the change.
+void Apply(KeptItems &kept, ItemsChange change);
+// The items of a display list seen through view, made anew.
+KeptItems AllItems(const Movie &movie, const DisplayList &list, const QTransform &view);
+
+// The kept items (before) and a change of them (after) side by side. The items that differ lie
+// between the unchanged head and tail, found by comparing only the items the change replaced.
+class ItemComparison {
+public:
+    ItemComparison(const KeptItems &before, const ItemsChange &change);
+
+    size_t BeforeSize() const { return before_.size(); }
+    size_t AfterSize() const { return afterSize_; }
+    const PaintItem &Before(size_t i) const { return before_.items[i]; }
+    const ItemArea &BeforeArea(size_t i) const { return before_.areas[i]; }
+    const PaintItem &After(size_t i) const;
+    const ItemArea &AfterArea(size_t i) const;
+    // How many leading and trailing items of the two lists paint the same (head + tail never
+    // exceeds the shorter list).
+    size_t Head() const { return head_; }
+    size_t Tail() const { return tail_; }
+    // Whether the new list holds a clip layer.
+    bool AfterLayered() const { return afterClipLayers_ == 0; }
+    // Items compared one by one to tell the head and tail.
+    size_t Compared() const { return compared_; }
+
+private:
+    const KeptItems &before_;
+    const ItemsChange &change_;
+    size_t afterSize_ = 0;
+    size_t head_ = 0;
+    size_t tail_ = 0;
+    size_t afterClipLayers_ = 0;
+    size_t compared_ = 0;
+};
+
+// The device area (within area) where the pictures of the two item lists can differ: all of area
+// when a clip layer or something of unknown extent changed. It spans whole rows of area where a
+// gradient or bitmap fill lies in it, so that what is repainted equals a whole render bit for bit.
+QRect ChangedArea(const ItemComparison &items, const QRect &area);
 
 // Items [from, end) of a list moved by a whole number of device pixels, those before unchanged.
 struct ItemShift {
@@ -77,34 +150,36 @@ struct ItemShift {
     bool operator==(const ItemShift &) const = default;
 };
 
-// How the items of after are those of before moved: the leading items unchanged and every other
-// one the same item (same group, look and depth) with its placement translated through view by
-// one whole device-pixel offset; nullopt when the lists differ otherwise, nothing moved, or a
-// moved item is a clip layer or drawn from data read anew.
-std::optional<ItemShift> WholePixelShift(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                                         const QTransform &view);
+// How the new items are the old ones moved: the leading items unchanged and every other one the
+// same item (same group, look and depth) with its placement translated through view by one whole
+// device-pixel offset; nullopt when the lists differ otherwise, nothing moved, or a moved item is
+// a clip layer or drawn from data read anew.
+std::optional<ItemShift> WholePixelShift(const ItemComparison &items, const QTransform &view);
 
-// The items of after that differ from those of before (moved, restyled or both) when the two
-// lists hold as many items: the range from the first to the last of them, and the device area
-// (within area) that they cover before and after (each one's own, not the whole range's).
-// nullopt when the lists differ in length, nothing differs, or the extent of one that differs is
-// not known (a clip layer, text).
+// The new items that differ from the old (moved, restyled, added or removed): the range from
+// the first to the last of them, and the device area (within area) that they cover before and
+// after (each one's own, not the whole range's, when the lists hold as many items). nullopt when
+// nothing differs or the extent of one that differs is not known (a clip layer, text).
 struct EditedItems {
     ItemRange range;
     QRect area;
 };
-std::optional<EditedItems> Edited(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after,
-                                  const QTransform &view, const QRect &area);
+std::optional<EditedItems> Edited(const ItemComparison &items, const QRect &area);
 
-// Whether the two lists hold as many items and at least half of them lie where they did (same
-// placement and bounds: restyled, not moved), so that the last picture shows roughly the new one.
-bool MostlyInPlace(const std::vector<PaintItem> &before, const std::vector<PaintItem> &after);
+// As WholePixelShift, also taking items drawn from another group in the same colours (reshaped
+// by the writer's rounding as they moved) when they cover what they covered moved by the offset
+// within a device pixel and are at most half of the moved ones: the shifted pixels then show the
+// new picture but for the outlines of those.
+std::optional<ItemShift> RoughShift(const ItemComparison &items, const QTransform &view);
 
-// A count of the work of drawing the items in range over area: one for each item that touches
-// it, and one for every kWorkPixels pixels of the area each such item covers.
+// A count of the work of drawing the new items in range over area: one for each item that
+// touches it, and one for every kWorkPixels pixels of the area each such item covers.
 constexpr int64_t kWorkPixels = 256;
-int64_t RepaintWork(const std::vector<PaintItem> &items, const ItemRange &range, const QTransform &view,
-                    const QRect &area);
+int64_t RepaintWork(const ItemComparison &items, const ItemRange &range, const QRect &area);
+
+// The new items (sorted) whose area may reach into area, for drawing only those there.
+std::vector<size_t> ItemsTouching(const ItemComparison &items, const QRect &area);
+std::vector<size_t> ItemsTouching(const KeptItems &items, const QRect &area);
 
 // Bitmap and text support (swf_bitmaps.cpp, swf_text.cpp).
 QImage DecodeJpeg(std::string_view data);

@@ -159,17 +159,6 @@ struct Readying {
     double scale;
 };
 
-// The paint items (as PaintItems counts them) a display object stands for.
-size_t ItemCount(const Character &character)
-{
-    if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
-        return shape->groups.size();
-    }
-    return std::holds_alternative<MorphCharacter>(character) || std::holds_alternative<EditTextCharacter>(character)
-               ? 1
-               : 0;
-}
-
 Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area, const QTransform &view,
                  const ItemRange &range, std::vector<Readying> &readying)
 {
@@ -207,6 +196,7 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
         const size_t items = ItemCount(*character);
         const size_t begin = std::clamp(range.begin, firstItem, firstItem + items) - firstItem;
         const size_t end = std::clamp(range.end, firstItem, firstItem + items) - firstItem;
+        const size_t objectFirst = firstItem;
         firstItem += items;
         const QTransform world = object.matrix * view;
         if (!Usable(world) || (begin == end && object.clipDepth == 0)) {
@@ -218,7 +208,14 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
             placed.morph = morph->AtRatio(object.ratio);
         }
         if (object.clipDepth == 0) {  // clip layers draw private copies
-            if (shape != nullptr) {
+            if (shape != nullptr && range.among != nullptr) {
+                const std::vector<size_t> &among = *range.among;
+                for (auto at = std::lower_bound(among.begin(), among.end(), objectFirst + begin);
+                     at != among.end() && *at < objectFirst + end; ++at) {
+                    const PlacedGroup &group = shape->groups[*at - objectFirst];
+                    addGroup(*group.group, group.At(world));
+                }
+            } else if (shape != nullptr) {
                 for (size_t i = begin; i < end; ++i) {
                     addGroup(*shape->groups[i].group, shape->groups[i].At(world));
                 }

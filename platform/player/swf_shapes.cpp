@@ -830,6 +830,7 @@ private:
         const size_t head = headTaken_;
         const size_t tail = tailFrom_.value_or(old_->count);
         std::vector<PlacedGroup> &old = *oldGroups_;
+        shape_.origin = ShapeCharacter::Origin{reuse_.previous->serial, old.size(), head, old.size() - tail};
         if (reuse_.previousOwned) {
             shape_.groups = std::move(old);
             std::vector<PlacedGroup> &groups = shape_.groups;

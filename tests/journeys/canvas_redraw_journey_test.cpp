@@ -157,6 +157,25 @@ TEST_F(CanvasRedrawOnWorker, ARecolourAndAMoveByAFractionOfAPixelShowBeforeTheEx
     ExpectAWholeRenderOnceDrawn("undone");
 }
 
+// Every path moved by whole pixels, the move undone and redone: before the exact picture the
+// canvas already shows the kept pixels shifted, within one level of it.
+TEST_F(CanvasRedrawOnWorker, EveryPathMovedShowsShiftedBeforeTheExactPicture)
+{
+    DrawOverlappingRectangles();
+    window->FinishPendingRender();
+    ClickCanvas(AtPixel(120, 100));  // the middle rectangle, by its top edge
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Drag({AtPixel(120, 100), AtPixel(123, 102), AtPixel(130, 104)});
+    ExpectNearAWholeRender("all moved, before the exact picture", 1);
+    ExpectAWholeRenderOnceDrawn("all moved");
+    EXPECT_EQ(PixelAt(AtPixel(185, 110)), 0x0000FFu);  // the middle rectangle, moved right
+    for (const bool redo : {false, true}) {
+        redo ? Redo() : Undo();
+        ExpectNearAWholeRender(redo ? "redone, before the exact picture" : "undone, before the exact picture", 1);
+        ExpectAWholeRenderOnceDrawn(redo ? "redone" : "undone");
+    }
+}
+
 TEST_F(CanvasRedrawOnWorker, AnEditArrivingWhileTheWorkerDrawsReplacesItsPicture)
 {
     DrawOverlappingRectangles();

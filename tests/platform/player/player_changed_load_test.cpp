@@ -99,7 +99,8 @@ struct ChangeCase {
     std::function<std::string()> bytes;
     int64_t read;   // groups whose records the player reads
     int64_t built;  // and of those, groups whose paths it builds
-    bool atMost = false;  // the counts are upper bounds
+    int64_t items;  // at most: paint items the render after it makes or compares with the last picture's
+    bool atMost = false;  // the counts of groups are upper bounds
     int64_t decoded = -1;  // of those read, groups whose edges it decodes (-1: all of them)
 };
 
@@ -111,17 +112,17 @@ std::string Changed(const std::function<void(Drawing &)> &change)
 }
 
 const ChangeCase kChanges[] = {
-    {"Unchanged", [] { return BaseDrawing().Bytes(); }, 0, 0},
+    {"Unchanged", [] { return BaseDrawing().Bytes(); }, 0, 0, 0},
     // A group that only moved or changed its colours takes the paths of the one it replaces.
-    {"FirstMoved", [] { return Changed([](Drawing &d) { d.pieces.front().x += Px(3); }); }, 1, 0, false, 0},
-    {"MiddleMoved", [] { return Changed([](Drawing &d) { d.pieces[24].y += 7; }); }, 1, 0, false, 0},
-    {"LastMoved", [] { return Changed([](Drawing &d) { d.pieces.back().x -= Px(5); }); }, 1, 0, false, 0},
-    {"MiddleRecoloured", [] { return Changed([](Drawing &d) { d.pieces[24].fill = 0x0000FFFF; }); }, 1, 0, false, 0},
-    {"MiddleGrows", [] { return Changed([](Drawing &d) { d.pieces[24].extraEdges = 5; }); }, 1, 1},
-    {"FirstGrows", [] { return Changed([](Drawing &d) { d.pieces.front().extraEdges = 4; }); }, 1, 1},
+    {"FirstMoved", [] { return Changed([](Drawing &d) { d.pieces.front().x += Px(3); }); }, 1, 0, 2, false, 0},
+    {"MiddleMoved", [] { return Changed([](Drawing &d) { d.pieces[24].y += 7; }); }, 1, 0, 2, false, 0},
+    {"LastMoved", [] { return Changed([](Drawing &d) { d.pieces.back().x -= Px(5); }); }, 1, 0, 2, false, 0},
+    {"MiddleRecoloured", [] { return Changed([](Drawing &d) { d.pieces[24].fill = 0x0000FFFF; }); }, 1, 0, 2, false, 0},
+    {"MiddleGrows", [] { return Changed([](Drawing &d) { d.pieces[24].extraEdges = 5; }); }, 1, 1, 2},
+    {"FirstGrows", [] { return Changed([](Drawing &d) { d.pieces.front().extraEdges = 4; }); }, 1, 1, 2},
     // Its new outline is that of other pieces: their paths are taken.
-    {"ThirdShrinks", [] { return Changed([](Drawing &d) { d.pieces[2].extraEdges = 0; }); }, 1, 0},
-    {"MiddleRemoved", [] { return Changed([](Drawing &d) { d.pieces.erase(d.pieces.begin() + 24); }); }, 0, 0},
+    {"ThirdShrinks", [] { return Changed([](Drawing &d) { d.pieces[2].extraEdges = 0; }); }, 1, 0, 2},
+    {"MiddleRemoved", [] { return Changed([](Drawing &d) { d.pieces.erase(d.pieces.begin() + 24); }); }, 0, 0, 1},
     {"TwoAdded",
      [] {
          return Changed([](Drawing &d) {
@@ -129,9 +130,9 @@ const ChangeCase kChanges[] = {
              d.pieces.insert(d.pieces.begin() + 11, Piece{Px(80), Px(20), 0xFFFF00FF, 6});
          });
      },
-     2, 2},
-    {"LastRemoved", [] { return Changed([](Drawing &d) { d.pieces.pop_back(); }); }, 0, 0},
-    {"EarlierShapeGrows", [] { return Changed([](Drawing &d) { d.badge.extraEdges = 3; }); }, 1, 1},
+     2, 2, 2},
+    {"LastRemoved", [] { return Changed([](Drawing &d) { d.pieces.pop_back(); }); }, 0, 0, 1},
+    {"EarlierShapeGrows", [] { return Changed([](Drawing &d) { d.badge.extraEdges = 3; }); }, 1, 1, 2},
     {"AllMoved",
      [] {
          return Changed([](Drawing &d) {
@@ -140,7 +141,7 @@ const ChangeCase kChanges[] = {
              }
          });
      },
-     kPieces, 0, false, 0},
+     kPieces, 0, kPieces + 1, false, 0},
     {"AllRecoloured",
      [] {
          return Changed([](Drawing &d) {
@@ -149,7 +150,7 @@ const ChangeCase kChanges[] = {
              }
          });
      },
-     kPieces, 0, false, 0},
+     kPieces, 0, kPieces + 1, false, 0},
     {"AllMovedAndRecoloured",
      [] {
          return Changed([](Drawing &d) {
@@ -159,7 +160,7 @@ const ChangeCase kChanges[] = {
              }
          });
      },
-     kPieces, 0, false, 0},
+     kPieces, 0, kPieces + 1, false, 0},
     // Every outline changes: each is decoded, and built unless another piece had it before.
     {"AllGrown",
      [] {
@@ -169,21 +170,21 @@ const ChangeCase kChanges[] = {
              }
          });
      },
-     kPieces, kPieces / 3},
+     kPieces, kPieces / 3, kPieces + 1},
     {"Truncated",
      [] {
          const std::string bytes = BaseDrawing().Bytes();
          return bytes.substr(0, bytes.size() * 2 / 3);
      },
-     1, 1, true},
-    {"NotAMovie", [] { return std::string("FWS not a movie"); }, 0, 0},
+     1, 1, 2 * (kPieces + 1), true},
+    {"NotAMovie", [] { return std::string("FWS not a movie"); }, 0, 0, 0},
 };
 
 class ChangedLoad : public testing::TestWithParam<ChangeCase> {};
 
 // Loaded after the base drawing, the change reads only the groups it changed and looks at no
-// other one by one; loaded after it,
-// the base drawing again shows as it did. Every picture is a fresh player's.
+// other one by one, nor does its render; loaded after it, the base drawing again shows as it
+// did. Every picture is a fresh player's.
 TEST_P(ChangedLoad, ReadsOnlyTheChangedGroupsAndShowsWhatAFreshPlayerShows)
 {
     const ChangeCase &change = GetParam();
@@ -214,7 +215,13 @@ TEST_P(ChangedLoad, ReadsOnlyTheChangedGroupsAndShowsWhatAFreshPlayerShows)
             EXPECT_EQ(built, change.built) << quality;
         }
         EXPECT_EQ(decoded, change.decoded < 0 ? read : change.decoded) << quality;
+        // Rendered, the change is compared with the last picture item by item only where it
+        // replaced groups.
+        const platform::PlayerStats loaded = player.Stats();
         EXPECT_EQ(Shown(player), Fresh(changed, quality)) << quality;
+        EXPECT_LE(player.Stats().itemsMade + player.Stats().itemsCompared - loaded.itemsMade - loaded.itemsCompared,
+                  change.items)
+            << quality;
 
         player.SetMovieBytes("canvas", base);
         EXPECT_EQ(Shown(player), Fresh(base, quality)) << quality << " back";

@@ -7,6 +7,7 @@
 #include "platform/player/swf_render.h"
 
 #include <gtest/gtest.h>
+#include <functional>
 
 using namespace swftest;
 
@@ -18,10 +19,10 @@ enum class First { Moves, Stays, Paper };
 
 // Overlapping boxes with wide lines, every third with a linear gradient; every box is moved by
 // (dx, dy) twips (the first one only when it moves; only box `movedOnly` when that is given) and
-// boxes `recoloured` and `recolouredToo` get another fill colour. The first box can be an opaque
-// paper under the whole picture.
+// boxes `recoloured` and `recolouredToo` get another fill colour; box `widened` is a twip wider.
+// The first box can be an opaque paper under the whole picture.
 std::string Boxes(int dx, int dy, int recoloured = -1, First first = First::Moves, int movedOnly = -1,
-                  int recolouredToo = -1)
+                  int recolouredToo = -1, int widened = -1)
 {
     Styles firstStyles;
     Records records;
@@ -45,7 +46,8 @@ std::string Boxes(int dx, int dy, int recoloured = -1, First first = First::Move
             next.Solid(fill);
         }
         next.Line(static_cast<uint16_t>(20 + i * 4), 0x202020FF);
-        records.NewStyles(next, x, y, 1, 1).Line(x + 700, y).Line(x + 700, y + 500).Line(x, y + 500).Line(x, y);
+        const int width = i == widened ? 701 : 700;
+        records.NewStyles(next, x, y, 1, 1).Line(x + width, y).Line(x + width, y + 500).Line(x, y + 500).Line(x, y);
     }
     return OneShape(kSize, kSize, firstStyles, records);
 }
@@ -137,9 +139,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Shows the edited boxes, then the unedited ones again (the undo), each through RenderSoon: what
 // shows at once is within one level of a whole render (or is that render, when it may be drawn at
-// once), and that render once the worker is done.
+// once), and that render once the worker is done. Each render makes and compares at most
+// mostItems paint items.
 void ExpectEditAndUndoWithinOneLevelThenExact(const std::string &edited, const std::string &quality,
-                                              bool mayDrawAtOnce)
+                                              bool mayDrawAtOnce, int64_t mostItems)
 {
     AllOnWorker worker;
     Shown shown(quality);
@@ -148,7 +151,11 @@ void ExpectEditAndUndoWithinOneLevelThenExact(const std::string &edited, const s
         const QImage last = shown.target;
         const QImage exact = Exact(next, quality);
         ASSERT_NE(exact, last);
+        const platform::PlayerStats before = shown.player.Stats();
         const bool drawnAtOnce = shown.Show(next);
+        EXPECT_LE(shown.player.Stats().itemsMade + shown.player.Stats().itemsCompared - before.itemsMade -
+                      before.itemsCompared,
+                  mostItems);
         EXPECT_TRUE(mayDrawAtOnce || !drawnAtOnce) << "drawn exactly by the worker";
         EXPECT_LE(testsupport::LargestChannelDifference(shown.target, exact), drawnAtOnce ? 0 : 1);
         shown.player.FinishPendingRender();
@@ -165,6 +172,9 @@ struct OneMovedCase {
     std::string quality;
 };
 
+// A box moved or recoloured: the render makes that item and compares it with the last one's.
+constexpr int64_t kOneItemChanged = 2;
+
 class WorkerOneMoved : public testing::TestWithParam<OneMovedCase> {};
 
 // One box moved over and under others: the preview already shows it at its new place (and its
@@ -172,7 +182,8 @@ class WorkerOneMoved : public testing::TestWithParam<OneMovedCase> {};
 TEST_P(WorkerOneMoved, PreviewOfTheMoveAndItsUndoIsWithinOneLevelAndThenExact)
 {
     const OneMovedCase &c = GetParam();
-    ExpectEditAndUndoWithinOneLevelThenExact(Boxes(c.dx, c.dy, -1, First::Moves, c.moved), c.quality, false);
+    ExpectEditAndUndoWithinOneLevelThenExact(Boxes(c.dx, c.dy, -1, First::Moves, c.moved), c.quality, false,
+                                             kOneItemChanged);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -186,6 +197,7 @@ struct EditCase {
     const char *name;
     std::string edited;  // Boxes(0, 0) edited; the edit is undone after
     std::string quality;
+    int64_t items = kOneItemChanged;  // made and compared by each render, at most
 };
 
 class WorkerEdit : public testing::TestWithParam<EditCase> {};
@@ -196,7 +208,7 @@ class WorkerEdit : public testing::TestWithParam<EditCase> {};
 TEST_P(WorkerEdit, ShowsTheEditWithinOneLevelAtOnceAndThenExactly)
 {
     const EditCase &c = GetParam();
-    ExpectEditAndUndoWithinOneLevelThenExact(c.edited, c.quality, true);
+    ExpectEditAndUndoWithinOneLevelThenExact(c.edited, c.quality, true, c.items);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -208,30 +220,35 @@ INSTANTIATE_TEST_SUITE_P(
                     EditCase{"FractionLow", Boxes(30, 10, -1, First::Moves, 14), "low"},
                     EditCase{"OneRecoloured", Boxes(0, 0, 4), "high"},
                     EditCase{"GradientRecoloured", Boxes(0, 0, 9), "medium"},
-                    EditCase{"TwoApartRecoloured", Boxes(0, 0, 2, First::Moves, -1, 27), "high"},
+                    EditCase{"TwoApartRecoloured", Boxes(0, 0, 2, First::Moves, -1, 27), "high", 2 * 26},
                     EditCase{"RecolouredLow", Boxes(0, 0, 20), "low"},
-                    EditCase{"MovedAndAnotherRecoloured", Boxes(10, 10, 22, First::Moves, 5), "high"}),
+                    EditCase{"MovedAndAnotherRecoloured", Boxes(10, 10, 22, First::Moves, 5), "high", 2 * 18}),
     [](const testing::TestParamInfo<EditCase> &info) { return std::string(info.param.name); });
 
-// The paint items of a movie parsed after those that took groups before it (as a player does).
-std::vector<platform::swf::PaintItem> ItemsOf(const std::string &bytes, platform::swf::MovieGroups &groups)
+// The paint items of two movies parsed one after the other (the second takes the first's groups,
+// as a player does) seen through view, compared.
+void Compare(const std::string &before, const std::string &after, const QTransform &view,
+             const std::function<void(const platform::swf::ItemComparison &)> &check)
 {
     using namespace platform::swf;
-    const std::unique_ptr<platform::swf::Movie> movie = ParseMovie(bytes, {&groups, {}, nullptr});
-    DisplayList list;
-    ApplyFrame(movie->frames.at(0), list);
-    return PaintItems(*movie, list);
+    MovieGroups groups;
+    const std::unique_ptr<platform::swf::Movie> first = ParseMovie(before, {&groups, {}, nullptr});
+    const std::unique_ptr<platform::swf::Movie> second = ParseMovie(after, {&groups, {}, nullptr});
+    DisplayList firstList;
+    DisplayList secondList;
+    ApplyFrame(first->frames.at(0), firstList);
+    ApplyFrame(second->frames.at(0), secondList);
+    const KeptItems kept = AllItems(*first, firstList, view);
+    const ItemsChange change = ChangeOf(kept, *second, secondList);
+    check(ItemComparison(kept, change));
 }
 
 // The edited area spans the items that differ, before and after, not the picture.
 TEST(WorkerEditedArea, CoversTheItemsThatDifferBeforeAndAfterOnly)
 {
     using namespace platform::swf;
-    MovieGroups groups;
-    auto items = [&groups](const std::string &bytes) { return ItemsOf(bytes, groups); };
     const QTransform view = QTransform::fromScale(1 / 20.0, 1 / 20.0);
     const QRect all(0, 0, kSize, kSize);
-    const std::vector<PaintItem> before = items(Boxes(0, 0));
     const struct {
         const char *name;
         std::string after;
@@ -244,26 +261,16 @@ TEST(WorkerEditedArea, CoversTheItemsThatDifferBeforeAndAfterOnly)
         {"two apart recoloured", Boxes(0, 0, 2, First::Moves, -1, 27), ItemRange{2, 28}, kSize * kSize / 2},
     };
     for (const auto &c : cases) {
-        const std::optional<EditedItems> edited = Edited(before, items(c.after), view, all);
-        ASSERT_EQ(edited.has_value(), c.range.has_value()) << c.name;
-        if (edited) {
-            EXPECT_EQ(edited->range.begin, c.range->begin) << c.name;
-            EXPECT_EQ(edited->range.end, c.range->end) << c.name;
-            EXPECT_LE(edited->area.width() * edited->area.height(), c.largestArea) << c.name;
-        }
+        Compare(Boxes(0, 0), c.after, view, [&](const ItemComparison &items) {
+            const std::optional<EditedItems> edited = Edited(items, all);
+            ASSERT_EQ(edited.has_value(), c.range.has_value()) << c.name;
+            if (edited) {
+                EXPECT_EQ(edited->range.begin, c.range->begin) << c.name;
+                EXPECT_EQ(edited->range.end, c.range->end) << c.name;
+                EXPECT_LE(edited->area.width() * edited->area.height(), c.largestArea) << c.name;
+            }
+        });
     }
-}
-
-// The shift found between the paint items of two movies parsed one after the other (the second
-// takes the first's groups, as a player does), drawn through view.
-std::optional<platform::swf::ItemShift> ShiftBetween(const std::string &before, const std::string &after,
-                                                     const QTransform &view)
-{
-    using namespace platform::swf;
-    MovieGroups groups;
-    auto items = [&groups](const std::string &bytes) { return ItemsOf(bytes, groups); };
-    const std::vector<PaintItem> first = items(before);
-    return WholePixelShift(first, items(after), view);
 }
 
 TEST(WorkerShift, FoundOnlyWhenEveryItemMovedAlikeByWholePixels)
@@ -287,7 +294,33 @@ TEST(WorkerShift, FoundOnlyWhenEveryItemMovedAlikeByWholePixels)
         {"moved and recoloured", Boxes(20, 0, 4), full, std::nullopt},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(ShiftBetween(Boxes(0, 0), c.after, c.view), c.shift) << c.name;
+        Compare(Boxes(0, 0), c.after, c.view, [&](const platform::swf::ItemComparison &items) {
+            EXPECT_EQ(WholePixelShift(items, c.view), c.shift) << c.name;
+        });
+    }
+}
+
+// A rough shift also takes a few items reshaped within a pixel as they moved.
+TEST(WorkerShift, RoughlyFoundWhenAFewMovedItemsAreReshapedWithinAPixel)
+{
+    const QTransform full = QTransform::fromScale(1 / 20.0, 1 / 20.0);
+    using platform::swf::ItemShift;
+    const struct {
+        const char *name;
+        std::string after;
+        std::optional<ItemShift> shift;
+    } cases[] = {
+        {"all by whole pixels", Boxes(40, -20), ItemShift{QPoint(2, -1), 0}},
+        {"all, one reshaped", Boxes(40, -20, -1, First::Moves, -1, -1, 7), ItemShift{QPoint(2, -1), 0}},
+        {"all but the first, one reshaped", Boxes(40, -20, -1, First::Stays, -1, -1, 7), ItemShift{QPoint(2, -1), 1}},
+        {"one reshaped in place", Boxes(0, 0, -1, First::Moves, -1, -1, 7), std::nullopt},
+        {"all, one recoloured", Boxes(40, -20, 4), std::nullopt},
+        {"all by half a pixel, one reshaped", Boxes(10, 0, -1, First::Moves, -1, -1, 7), std::nullopt},
+    };
+    for (const auto &c : cases) {
+        Compare(Boxes(0, 0), c.after, full, [&](const platform::swf::ItemComparison &items) {
+            EXPECT_EQ(RoughShift(items, full), c.shift) << c.name;
+        });
     }
 }
 
