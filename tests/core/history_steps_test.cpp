@@ -10,6 +10,7 @@
 #include "core/path_attributes.h"
 #include "core/shared_paths.h"
 #include "recording_host.h"
+#include "tests/support/path_edits.h"
 
 #include <gtest/gtest.h>
 
@@ -69,12 +70,7 @@ void MoveSelected(int32_t dx, int32_t dy)
         if (!path.blSelected) {
             continue;
         }
-        for (AnchorPoint &a : path.Anchors) {
-            a.X += dx;
-            a.Y += dy;
-        }
-        path.GradCenterX += dx;
-        path.GradCenterY += dy;
+        testsupport::ShiftPath(path, dx, dy);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "platform/player/movie_player.h"
+#include "tests/support/path_edits.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -77,15 +78,7 @@ core::PathArray MixedDrawing(int count)
     return paths;
 }
 
-void Shift(core::PathRecord &path, int32_t dx, int32_t dy)
-{
-    for (core::AnchorPoint &anchor : path.Anchors) {
-        anchor.X += dx;
-        anchor.Y += dy;
-    }
-    path.GradCenterX += dx;
-    path.GradCenterY += dy;
-}
+using testsupport::ShiftPath;
 
 class CanvasMovieSpliceTest : public testing::Test {
 protected:
@@ -159,10 +152,10 @@ TEST_P(CanvasMovieSpliceThreads, EveryEditWrittenOverTheLastMovieEqualsAMovieWri
         bool spliced;  // few enough units changed to write over the last movie
     } edits[] = {
         {"nothing", [](core::PathArray &) {}, true},
-        {"move one", [](core::PathArray &p) { Shift(p[12], 40, -20); }, true},
-        {"move the first", [](core::PathArray &p) { Shift(p[1], 7, 3); }, true},
-        {"move the last", [](core::PathArray &p) { Shift(p.back(), -300, 5); }, true},
-        {"widen the shape's bounds", [](core::PathArray &p) { Shift(p[60], 2000000, 1000000); }, true},
+        {"move one", [](core::PathArray &p) { ShiftPath(p[12], 40, -20); }, true},
+        {"move the first", [](core::PathArray &p) { ShiftPath(p[1], 7, 3); }, true},
+        {"move the last", [](core::PathArray &p) { ShiftPath(p.back(), -300, 5); }, true},
+        {"widen the shape's bounds", [](core::PathArray &p) { ShiftPath(p[60], 2000000, 1000000); }, true},
         {"line width of one", [](core::PathArray &p) { p[33].LineWidth = 65535; p[33].LineMode = 1; }, true},
         {"recolour one", [](core::PathArray &p) { p[14].FillColor = 0xFF00FF00; }, true},
         {"recolour scattered", [](core::PathArray &p) {
@@ -176,7 +169,7 @@ TEST_P(CanvasMovieSpliceThreads, EveryEditWrittenOverTheLastMovieEqualsAMovieWri
         {"delete one", [](core::PathArray &p) { p.erase(p.begin() + 70); }, true},
         {"delete the first", [](core::PathArray &p) { p.erase(p.begin() + 1); }, true},
         {"insert a copy", [](core::PathArray &p) { p.insert(p.begin() + 90, p[3]); }, true},
-        {"paste at the end", [](core::PathArray &p) { p.push_back(p[5]); Shift(p.back(), 100, 100); }, true},
+        {"paste at the end", [](core::PathArray &p) { p.push_back(p[5]); ShiftPath(p.back(), 100, 100); }, true},
         {"group", [](core::PathArray &p) {
              p[80].blGroup = p[81].blGroup = true;
              p[80].GroupID = p[81].GroupID = 4;
@@ -185,15 +178,15 @@ TEST_P(CanvasMovieSpliceThreads, EveryEditWrittenOverTheLastMovieEqualsAMovieWri
              p[100].blCompound = p[101].blCompound = true;
              p[100].CompoundID = p[101].CompoundID = 9;
          }, true},
-        {"compound member moved", [](core::PathArray &p) { Shift(p[40], 0, 60); }, true},
+        {"compound member moved", [](core::PathArray &p) { ShiftPath(p[40], 0, 60); }, true},
         {"compound broken", [](core::PathArray &p) { p[100].blCompound = p[101].blCompound = false; }, true},
         {"hide", [](core::PathArray &p) { p[8].DispFlags = core::kDispHidden; }, true},
         {"show", [](core::PathArray &p) { p[8].DispFlags = 0; }, true},
         {"to the front", [](core::PathArray &p) { std::rotate(p.begin() + 390, p.begin() + 391, p.end()); }, true},
         {"to the back", [](core::PathArray &p) { std::rotate(p.begin() + 1, p.begin() + 200, p.begin() + 201); }, false},
-        {"move all", [](core::PathArray &p) { for (size_t i = 1; i < p.size(); ++i) Shift(p[i], 20, 20); }, false},
+        {"move all", [](core::PathArray &p) { for (size_t i = 1; i < p.size(); ++i) ShiftPath(p[i], 20, 20); }, false},
         {"recolour all", [](core::PathArray &p) { for (auto &path : p) path.FillColor ^= 0x00FFFF; }, false},
-        {"move one after all", [](core::PathArray &p) { Shift(p[120], 1, 1); }, true},
+        {"move one after all", [](core::PathArray &p) { ShiftPath(p[120], 1, 1); }, true},
         {"all deleted", [](core::PathArray &p) { p.resize(1); }, false},
         {"one drawn", [](core::PathArray &p) { p.push_back(MixedPath(3)); }, true},
     };
@@ -226,7 +219,7 @@ TEST_P(CanvasMovieSpliceThreads, RandomSmallEditsKeepTheMovieExact)
         core::PathArray &paths = core::Doc().DocPaths;
         switch (random() % 6) {
         case 0:
-            Shift(paths[pick(paths.size())], static_cast<int32_t>(random() % 4001) - 2000, static_cast<int32_t>(random() % 31));
+            ShiftPath(paths[pick(paths.size())], static_cast<int32_t>(random() % 4001) - 2000, static_cast<int32_t>(random() % 31));
             break;
         case 1:
             paths[pick(paths.size())].LineWidth = static_cast<int32_t>(random() % 400);
@@ -283,7 +276,7 @@ TEST_F(CanvasMovieSpliceTest, AChangeAroundTheDrawingWritesTheWholeMovie)
     for (const auto &change : changes) {
         SCOPED_TRACE(change.name);
         change.change(host);
-        Shift(core::Doc().DocPaths[5], 10, 10);
+        ShiftPath(core::Doc().DocPaths[5], 10, 10);
         const int64_t splicedBefore = movie::Canvas().MoviesSpliced;
         const auto [made, cold] = MadeAndCold();
         EXPECT_EQ(movie::Canvas().MoviesSpliced, splicedBefore);
@@ -303,7 +296,7 @@ TEST_F(CanvasMovieSpliceTest, TheFileIsWrittenOnlyWhenAskedFor)
     EXPECT_TRUE(movie::EnsureCanvasMovieFile(file));  // already there: not written again
     EXPECT_EQ(std::filesystem::last_write_time(file), written);
 
-    Shift(core::Doc().DocPaths[3], 100, 0);
+    ShiftPath(core::Doc().DocPaths[3], 100, 0);
     movie::MakeCanvasMovie();
     EXPECT_NE(testsupport::ReadAll(file), std::string(movie::CanvasMovieBytes(file)));  // not rewritten by the edit
     EXPECT_TRUE(movie::EnsureCanvasMovieFile(file));

@@ -2,6 +2,7 @@
 
 #include "core/groups.h"
 #include "core/path_attributes.h"
+#include "tests/support/path_edits.h"
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "platform/forms/key_codes.h"
@@ -207,13 +208,7 @@ TEST_F(PathListWindowTest, ThumbnailOfASelectionMovedAsAWholeIsKeptAndRedrawnWhe
     list->RefreshSelect();
     const QImage before = list->Picture1->Image();
     auto moveBy = [](int32_t i, int32_t dx, int32_t dy) {
-        core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
-        for (core::AnchorPoint &anchor : path.Anchors) {
-            anchor.X += dx;
-            anchor.Y += dy;
-        }
-        path.GradCenterX += dx;
-        path.GradCenterY += dy;
+        testsupport::ShiftPath(Doc().DocPaths[static_cast<size_t>(i)], dx, dy);
     };
     const movie::UnitCache &units = movie::Writer().Units;
     const size_t encoded = units.Size();
