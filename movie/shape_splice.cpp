@@ -94,10 +94,19 @@ private:
     // The old units before end keep their bytes, moved by the growth so far.
     void KeepUpTo(size_t end)
     {
-        for (; kept_ < end; ++kept_) {
-            UnitPlace place = layout_.Places[kept_];
-            place.StartBit = static_cast<uint64_t>(static_cast<int64_t>(place.StartBit) + shift_ * 8);
-            places_.push_back(place);
+        if (kept_ >= end) {
+            return;
+        }
+        const size_t first = places_.size();
+        places_.insert(places_.end(), layout_.Places.begin() + static_cast<ptrdiff_t>(kept_),
+                       layout_.Places.begin() + static_cast<ptrdiff_t>(end));
+        kept_ = end;
+        if (shift_ != 0) {
+            // Added modulo 2^64, as the signed sum comes out.
+            const uint64_t moved = static_cast<uint64_t>(shift_ * 8);
+            for (size_t k = first; k < places_.size(); ++k) {
+                places_[k].StartBit += moved;
+            }
         }
     }
 

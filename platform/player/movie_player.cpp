@@ -5,6 +5,7 @@
 #include "platform/player/player_testing.h"
 #include "platform/player/swf_below_layer.h"
 #include "platform/player/swf_render.h"
+#include "platform/player/swf_shift_repair.h"
 
 #include <QThreadPool>
 
@@ -162,6 +163,7 @@ std::atomic<int64_t> mostWorkOnTheSpot{kMaxWorkOnTheSpot};
 // A preview repaints the area of the items an edit changed only while that counts at most this
 // much work (as swf::RepaintWork counts it).
 constexpr int64_t kMaxPreviewWork = 4 * kMaxWorkOnTheSpot;
+std::atomic<int64_t> mostEditedAreaWork{kMaxPreviewWork};
 
 // A shift preview draws the few items below the moved ones to see that they are all one colour.
 constexpr size_t kMostItemsBelowAShift = 4;
@@ -190,6 +192,11 @@ bool DrawnOffThreadAlike(const swf::Character &character)
 void SetMostWorkOnTheSpotForTest(int64_t work)
 {
     mostWorkOnTheSpot = work < 0 ? kMaxWorkOnTheSpot : work;
+}
+
+void SetMostEditedAreaWorkForTest(int64_t work)
+{
+    mostEditedAreaWork = work < 0 ? kMaxPreviewWork : work;
 }
 
 MoviePlayer::MoviePlayer() : groupCache_(std::make_shared<GroupCache>()) {}
@@ -526,7 +533,7 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
     }
     if (job_ && job_->state == state_ &&
         job_->picture.PaintedLike(target, rect, request.background, request.view, quality_)) {
-        swf::CopyArea(preview_, target, request.visible);  // the same render is still being drawn
+        ShowPreviewAgain(target, request.visible);  // the same render is still being drawn
         return false;
     }
     CancelJob();
@@ -634,26 +641,26 @@ MoviePlayer::EditPreview MoviePlayer::ShowEditedArea(QImage &target, const Reque
     }
     const size_t kept = picture_->below.KeptFor(edited->area, edited->range.begin, items.AfterLayered());
     const int64_t work = swf::RepaintWork(items, {kept, SIZE_MAX}, edited->area);
-    if (work > kMaxPreviewWork) {
+    const int64_t budget = mostEditedAreaWork.load();
+    if (work > budget) {
         return EditPreview::None;
     }
-    if (edited->range.begin == 0 && edited->range.end == items.AfterSize() && exactWork <= kMaxPreviewWork) {
+    if (edited->range.begin == 0 && edited->range.end == items.AfterSize() && exactWork <= budget) {
         return EditPreview::DrawExact;
     }
-    QImage preview = PreviewImage(target);
-    if (preview.isNull()) {
-        return EditPreview::None;
-    }
-    swf::CopyArea(picture_->image, preview, request.visible);
+    // The area is painted straight into the target over the last picture; only its pixels are
+    // kept apart, for showing the preview again.
+    swf::CopyArea(picture_->image, target, request.visible);
     swf::RenderCounts counts;
     const std::vector<size_t> among = swf::ItemsTouching(items, edited->area);
     const swf::PictureSetup setup{request.movie,       &state_->displayList, request.visible, request.view,
                                   QualityOf(quality_), request.background,   &counts,
                                   nullptr,             &among};
-    picture_->below.PaintOver(setup, preview, edited->area, kept);
+    picture_->below.PaintOver(setup, target, edited->area, kept);
     AddRenderCounts(counts);
-    preview_ = std::move(preview);
-    swf::CopyArea(preview_, target, request.visible);
+    preview_ = picture_->image;
+    previewPatch_ = target.copy(edited->area);
+    previewPatchAt_ = edited->area.topLeft();
     return EditPreview::Shown;
 }
 
@@ -669,6 +676,8 @@ bool MoviePlayer::ShowPreview(QImage &target, const Request &request, const swf:
     auto overUniform = [&](std::optional<swf::ItemShift> shift) {
         return shift && (shift->from == 0 || UniformBelow(request, items, shift->from)) ? shift : std::nullopt;
     };
+    previewPatch_ = QImage();
+    std::vector<size_t> reshaped;
     std::optional<swf::ItemShift> moved = overUniform(swf::WholePixelShift(items, request.view));
     if (!moved) {
         switch (ShowEditedArea(target, request, items, exactWork)) {
@@ -679,7 +688,7 @@ bool MoviePlayer::ShowPreview(QImage &target, const Request &request, const swf:
         case EditPreview::None:
             break;
         }
-        moved = overUniform(swf::RoughShift(items, request.view));
+        moved = overUniform(swf::RoughShift(items, request.view, &reshaped));
     }
     QImage preview = moved ? PreviewImage(target) : QImage();
     if (preview.isNull()) {  // no shift, or no memory for a shifted copy: the last picture stays
@@ -705,9 +714,34 @@ bool MoviePlayer::ShowPreview(QImage &target, const Request &request, const swf:
                                    QualityOf(quality_), {0, SIZE_MAX, &among});
         }
     }
+    RepaintReshaped(preview, request, items, *moved, reshaped);
     preview_ = std::move(preview);
     swf::CopyArea(preview_, target, request.visible);
     return true;
+}
+
+// Paints the areas where the items a rough shift took reshaped differ from their shifted pixels
+// again, with everything that reaches into them: the preview then shows their new outlines.
+void MoviePlayer::RepaintReshaped(QImage &preview, const Request &request, const swf::ItemComparison &items,
+                                  const swf::ItemShift &shift, const std::vector<size_t> &reshaped)
+{
+    if (reshaped.empty()) {
+        return;
+    }
+    swf::RenderCounts counts;
+    const swf::PictureSetup setup{request.movie,       &state_->displayList, request.visible, request.view,
+                                  QualityOf(quality_), request.background,   &counts};
+    swf::RepaintReshaped(setup, preview, items, shift, reshaped);
+    AddRenderCounts(counts);
+}
+
+// Shows the preview of the render being drawn once more.
+void MoviePlayer::ShowPreviewAgain(QImage &target, const QRect &visible) const
+{
+    swf::CopyArea(preview_, target, visible);
+    if (!previewPatch_.isNull()) {
+        swf::PasteImage(previewPatch_, target, previewPatchAt_);
+    }
 }
 
 }  // namespace platform

@@ -21,6 +21,7 @@ namespace swf {
 struct Movie;
 class ItemComparison;
 struct ItemsChange;
+struct ItemShift;
 struct RenderCounts;
 }
 
@@ -158,6 +159,9 @@ private:
     EditPreview ShowEditedArea(QImage &target, const Request &request, const swf::ItemComparison &items,
                                int64_t exactWork);
     QImage PreviewImage(const QImage &target);
+    void RepaintReshaped(QImage &preview, const Request &request, const swf::ItemComparison &items,
+                         const swf::ItemShift &shift, const std::vector<size_t> &reshaped);
+    void ShowPreviewAgain(QImage &target, const QRect &visible) const;
 
     std::string moviePath_;
     bool outOfMemory_ = false;
@@ -178,6 +182,10 @@ private:
     // The exact render on a worker thread, and what was shown meanwhile.
     mutable std::shared_ptr<Job> job_;
     QImage preview_;
+    // The pixels of the area a preview painted over preview_ (null when it painted none), and
+    // where they go.
+    QImage previewPatch_;
+    QPoint previewPatchAt_;
     std::unique_ptr<UniformCheck> uniformBelow_;  // the items below the last shift looked at
     std::function<void()> exactReady_;
     std::shared_ptr<std::atomic<int64_t>> workerRendersDone_ = std::make_shared<std::atomic<int64_t>>(0);

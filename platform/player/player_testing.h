@@ -13,4 +13,9 @@ void KeepGroupHashBitsForTest(int bits);
 // work (negative: the start-up value), so that small movies take the worker's path too.
 void SetMostWorkOnTheSpotForTest(int64_t work);
 
+// From now on a preview paints the area of the items an edit changed again only while that counts
+// at most this much work (negative: the start-up value), so that small movies take the other
+// previews too.
+void SetMostEditedAreaWorkForTest(int64_t work);
+
 }  // namespace platform

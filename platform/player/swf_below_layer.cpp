@@ -20,6 +20,14 @@ void CopyArea(const QImage &from, QImage &to, const QRect &area)
     }
 }
 
+void PasteImage(const QImage &part, QImage &to, QPoint at)
+{
+    const size_t rowBytes = static_cast<size_t>(part.width()) * sizeof(QRgb);
+    for (int y = 0; y < part.height(); ++y) {
+        std::memcpy(to.scanLine(at.y() + y) + at.x() * sizeof(QRgb), part.constScanLine(y), rowBytes);
+    }
+}
+
 std::vector<QRect> CopyShifted(const QImage &from, QImage &to, const QRect &area, QPoint shift)
 {
     const QRect landed = area.intersected(area.translated(shift));

@@ -290,6 +290,10 @@ ItemsChange ChangeOf(const KeptItems &kept, const Movie &movie, const DisplayLis
     return change;
 }
 
+// The grid of kept areas is updated item by item while at most this part of the items is
+// replaced, else built again when next asked.
+constexpr size_t kMostReplacedInGrid = 16;
+
 void Apply(KeptItems &kept, ItemsChange change)
 {
     const auto from = static_cast<std::ptrdiff_t>(change.from);
@@ -300,7 +304,15 @@ void Apply(KeptItems &kept, ItemsChange change)
     for (const PaintItem &item : change.middle) {
         Tally(kept, item, 1);
     }
-    if (change.middle.size() == change.oldEnd - change.from) {
+    const size_t replaced = change.oldEnd - change.from;
+    if (change.middle.size() != replaced || replaced * kMostReplacedInGrid > kept.size()) {
+        kept.grid.Invalidate();
+    } else {
+        for (size_t k = 0; k < replaced; ++k) {
+            kept.grid.Replace(change.from + k, kept.areas[change.from + k], change.middleAreas[k]);
+        }
+    }
+    if (change.middle.size() == replaced) {
         std::move(change.middle.begin(), change.middle.end(), kept.items.begin() + from);
         std::copy(change.middleAreas.begin(), change.middleAreas.end(), kept.areas.begin() + from);
     } else {
@@ -439,7 +451,8 @@ bool SameColours(const DrawnGroup &a, const DrawnGroup &b)
 
 }  // namespace
 
-std::optional<ItemShift> RoughShift(const ItemComparison &items, const QTransform &view)
+std::optional<ItemShift> RoughShift(const ItemComparison &items, const QTransform &view,
+                                    std::vector<size_t> *reshapedItems)
 {
     const size_t from = items.Head();
     if (items.BeforeSize() != items.AfterSize() || from == items.AfterSize() || items.Tail() > 0) {
@@ -475,6 +488,9 @@ std::optional<ItemShift> RoughShift(const ItemComparison &items, const QTransfor
             return std::nullopt;
         }
     }
+    if (reshapedItems != nullptr) {
+        reshapedItems->insert(reshapedItems->end(), reshaped.begin(), reshaped.end());
+    }
     return ItemShift{*shift, from};
 }
 
@@ -491,35 +507,50 @@ int64_t RepaintWork(const ItemComparison &items, const ItemRange &range, const Q
     return work;
 }
 
-namespace {
-
-// Whether an item of this area may be drawn into area: the renderer places it within half a
-// device pixel of where the view does.
 bool MayTouch(const ItemArea &item, const QRect &area)
 {
     return !item.known || item.device.adjusted(-1, -1, 1, 1).intersects(area);
 }
 
-}  // namespace
-
 std::vector<size_t> ItemsTouching(const ItemComparison &items, const QRect &area)
 {
-    std::vector<size_t> touching;
-    VisitAfterAreas(items, {}, [&](size_t i, const ItemArea &item) {
-        if (MayTouch(item, area)) {
-            touching.push_back(i);
+    // The kept items outside those replaced come from the grid, numbered as in the new list;
+    // the items made for the change are looked at one by one.
+    const KeptItems &kept = items.Kept();
+    const ItemsChange &change = items.Change();
+    const std::vector<size_t> near = kept.grid.Touching(kept.areas, area);
+    const auto replacedBegin = std::lower_bound(near.begin(), near.end(), change.from);
+    const auto replacedEnd = std::lower_bound(replacedBegin, near.end(), change.oldEnd);
+    std::vector<size_t> touching(near.begin(), replacedBegin);
+    for (size_t k = 0; k < change.middle.size(); ++k) {
+        if (MayTouch(change.middleAreas[k], area)) {
+            touching.push_back(change.from + k);
         }
-        return true;
-    });
+    }
+    const size_t renumber = change.middle.size() - (change.oldEnd - change.from);
+    for (auto at = replacedEnd; at != near.end(); ++at) {
+        touching.push_back(*at + renumber);
+    }
     return touching;
 }
 
 std::vector<size_t> ItemsTouching(const KeptItems &items, const QRect &area)
 {
-    std::vector<size_t> touching;
-    for (size_t i = 0; i < items.areas.size(); ++i) {
-        if (MayTouch(items.areas[i], area)) {
-            touching.push_back(i);
+    return items.grid.Touching(items.areas, area);
+}
+
+std::vector<size_t> ItemsTouchingShifted(const ItemComparison &items, const ItemShift &shift, const QRect &area)
+{
+    // A moved item within a pixel of where the kept one lands by the offset is near area only
+    // where the kept one is near area moved back, grown by that pixel and the reach.
+    const KeptItems &kept = items.Kept();
+    const std::vector<size_t> still = kept.grid.Touching(kept.areas, area);
+    std::vector<size_t> touching(still.begin(), std::lower_bound(still.begin(), still.end(), shift.from));
+    const QRect back = area.translated(-shift.offset).adjusted(-2, -2, 2, 2);
+    const std::vector<size_t> moved = kept.grid.Touching(kept.areas, back);
+    for (auto at = std::lower_bound(moved.begin(), moved.end(), shift.from); at != moved.end(); ++at) {
+        if (*at < items.AfterSize() && MayTouch(items.AfterArea(*at), area)) {
+            touching.push_back(*at);
         }
     }
     return touching;

@@ -2,6 +2,7 @@
 // the bitmap and text support it draws with. Internal to the player.
 #pragma once
 
+#include "platform/player/swf_item_grid.h"
 #include "platform/player/swf_movie.h"
 #include "platform/player/swf_render_counts.h"
 
@@ -84,6 +85,7 @@ struct KeptItems {
     uint64_t movie = 0;
     size_t incomparable = 0;  // items never taken for unchanged (drawn from data read anew)
     size_t clipLayers = 0;
+    ItemGrid grid;  // of areas, kept up to date by Apply
 
     size_t size() const { return items.size(); }
 };
@@ -126,6 +128,9 @@ public:
     bool AfterLayered() const { return afterClipLayers_ == 0; }
     // Items compared one by one to tell the head and tail.
     size_t Compared() const { return compared_; }
+    // What the comparison is made of: the kept items and the change replacing some of them.
+    const KeptItems &Kept() const { return before_; }
+    const ItemsChange &Change() const { return change_; }
 
 private:
     const KeptItems &before_;
@@ -170,16 +175,25 @@ std::optional<EditedItems> Edited(const ItemComparison &items, const QRect &area
 // by the writer's rounding as they moved) when they cover what they covered moved by the offset
 // within a device pixel and are at most half of the moved ones: the shifted pixels then show the
 // new picture but for the outlines of those.
-std::optional<ItemShift> RoughShift(const ItemComparison &items, const QTransform &view);
+// The reshaped items taken are added to reshaped when given.
+std::optional<ItemShift> RoughShift(const ItemComparison &items, const QTransform &view,
+                                    std::vector<size_t> *reshaped = nullptr);
 
 // A count of the work of drawing the new items in range over area: one for each item that
 // touches it, and one for every kWorkPixels pixels of the area each such item covers.
 constexpr int64_t kWorkPixels = 256;
 int64_t RepaintWork(const ItemComparison &items, const ItemRange &range, const QRect &area);
 
+// Whether an item of this area may be drawn into area: the renderer places it within half a
+// device pixel of where the view does.
+bool MayTouch(const ItemArea &item, const QRect &area);
+
 // The new items (sorted) whose area may reach into area, for drawing only those there.
 std::vector<size_t> ItemsTouching(const ItemComparison &items, const QRect &area);
 std::vector<size_t> ItemsTouching(const KeptItems &items, const QRect &area);
+// The same when the new items from shift.from on are the kept ones moved by shift.offset, or
+// reshaped within a device pixel of that (as RoughShift finds them).
+std::vector<size_t> ItemsTouchingShifted(const ItemComparison &items, const ItemShift &shift, const QRect &area);
 
 // Bitmap and text support (swf_bitmaps.cpp, swf_text.cpp).
 QImage DecodeJpeg(std::string_view data);

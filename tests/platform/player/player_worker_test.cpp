@@ -158,6 +158,13 @@ void ExpectEditAndUndoWithinOneLevelThenExact(const std::string &edited, const s
                   mostItems);
         EXPECT_TRUE(mayDrawAtOnce || !drawnAtOnce) << "drawn exactly by the worker";
         EXPECT_LE(testsupport::LargestChannelDifference(shown.target, exact), drawnAtOnce ? 0 : 1);
+        if (!drawnAtOnce) {
+            // Shown again over anything: the same preview while the worker draws, else the exact picture.
+            const QImage preview = shown.target;
+            shown.target.fill(0xFF00FF00);
+            const bool exactNow = shown.player.RenderSoon(shown.target, shown.target.rect());
+            EXPECT_EQ(shown.target, exactNow ? exact : preview);
+        }
         shown.player.FinishPendingRender();
         EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect()));
         EXPECT_EQ(shown.target, exact);
@@ -321,6 +328,39 @@ TEST(WorkerShift, RoughlyFoundWhenAFewMovedItemsAreReshapedWithinAPixel)
         Compare(Boxes(0, 0), c.after, full, [&](const platform::swf::ItemComparison &items) {
             EXPECT_EQ(RoughShift(items, full), c.shift) << c.name;
         });
+    }
+}
+
+// Every box moved by whole pixels, one of them reshaped as it moved (a twip wider), with the
+// preview that paints the area of the changed items again left out: the shifted pixels shown
+// before the exact picture already show the reshaped box's new outline, within one level.
+TEST(WorkerShift, ARoughShiftPreviewShowsTheReshapedItemsWithinOneLevel)
+{
+    struct NoEditedAreaPreview {
+        NoEditedAreaPreview() { platform::SetMostEditedAreaWorkForTest(0); }
+        ~NoEditedAreaPreview() { platform::SetMostEditedAreaWorkForTest(-1); }
+    };
+    const struct {
+        const char *name;
+        std::string after;
+        std::string quality;
+        First first;
+    } cases[] = {
+        {"all, one reshaped", Boxes(40, -20, -1, First::Moves, -1, -1, 7), "high", First::Moves},
+        {"over paper, one reshaped", Boxes(-60, 40, -1, First::Paper, -1, -1, 12), "medium", First::Paper},
+        {"without anti-aliasing", Boxes(20, 60, -1, First::Moves, -1, -1, 3), "low", First::Moves},
+    };
+    for (const auto &c : cases) {
+        AllOnWorker worker;
+        NoEditedAreaPreview noEditedArea;
+        Shown shown(c.quality);
+        ASSERT_TRUE(shown.ShowFirst(c.first)) << c.name;
+        const QImage exact = Exact(c.after, c.quality);
+        EXPECT_FALSE(shown.Show(c.after)) << c.name;
+        EXPECT_LE(testsupport::LargestChannelDifference(shown.target, exact), 1) << c.name;
+        shown.player.FinishPendingRender();
+        EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect())) << c.name;
+        EXPECT_EQ(shown.target, exact) << c.name;
     }
 }
 
