@@ -13,4 +13,9 @@ void KeepGroupHashBitsForTest(int bits);
 // work (negative: the start-up value), so that small movies take the worker's path too.
 void SetMostWorkOnTheSpotForTest(int64_t work);
 
+// While held, the exact renders of MoviePlayer::RenderSoon wait on the worker before drawing (a
+// cancelled one ends at once), so that what shows meanwhile can be looked at. Release before
+// waiting for a render (FinishPendingRender).
+void HoldWorkerRendersForTest(bool held);
+
 }  // namespace platform
