@@ -4,6 +4,7 @@
 #include "core/document.h"
 #include "movie/movie_writer.h"
 #include "platform/base/rounding.h"
+#include "platform/base/test_gate.h"
 #include "platform/player/movie_player.h"
 #include "toolwindows/thumbnail_movies.h"
 
@@ -32,23 +33,10 @@ QThreadPool &MakerPool()
     return pool;
 }
 
-struct HoldForTest {
-    std::mutex mutex;
-    std::condition_variable released;
-    bool held = false;
-};
-
-HoldForTest &Hold()
+platform::TestGate &Hold()
 {
-    static HoldForTest hold;
-    return hold;
-}
-
-void WaitWhileHeld()
-{
-    HoldForTest &hold = Hold();
-    std::unique_lock<std::mutex> lock(hold.mutex);
-    hold.released.wait(lock, [&] { return !hold.held; });
+    static platform::TestGate gate;
+    return gate;
 }
 
 // The selected paths of the subject as the thumbnail draws them (shown), in document order.
@@ -214,7 +202,7 @@ struct ThumbnailMaker::Job {
     static void Run(const std::shared_ptr<Job> &job)
     {
         LowerWorkerPriority();
-        WaitWhileHeld();
+        Hold().WaitWhileClosed();
         auto result = std::make_shared<MadeThumbnail>();
         const bool done = !job->cancel.load() && MakeThumbnail(job->subject, job->last.get(), *result, job->cancel);
         job->subject = ThumbnailSubject();
@@ -290,12 +278,7 @@ void ThumbnailMaker::HandOver(const std::shared_ptr<Job> &job)
 
 void HoldThumbnailJobsForTest(bool hold)
 {
-    HoldForTest &state = Hold();
-    {
-        std::lock_guard<std::mutex> lock(state.mutex);
-        state.held = hold;
-    }
-    state.released.notify_all();
+    Hold().SetClosed(hold);
 }
 
 void WaitForThumbnailJobsForTest()

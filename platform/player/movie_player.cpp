@@ -1,6 +1,7 @@
 #include "platform/player/movie_player.h"
 
 #include "platform/base/atomic_file.h"
+#include "platform/base/test_gate.h"
 #include "platform/player/group_cache.h"
 #include "platform/player/player_testing.h"
 #include "platform/player/swf_below_layer.h"
@@ -27,7 +28,14 @@ struct MoviePlayer::State {
 
 namespace {
 swf::Quality QualityOf(const std::string &name);
+
+// Worker renders wait before drawing while a test holds them (see HoldWorkerRendersForTest).
+TestGate &Hold()
+{
+    static TestGate gate;
+    return gate;
 }
+}  // namespace
 
 // A rendered picture with everything that decided its pixels.
 struct MoviePlayer::Picture {
@@ -101,6 +109,7 @@ struct MoviePlayer::Job {
 
     void Run()
     {
+        Hold().WaitWhileClosed(&cancel);
         const swf::PictureSetup setup{state->movie.get(),
                                       &state->displayList,
                                       picture.rect.intersected(picture.image.rect()),
@@ -197,6 +206,11 @@ void SetMostWorkOnTheSpotForTest(int64_t work)
 void SetMostEditedAreaWorkForTest(int64_t work)
 {
     mostEditedAreaWork = work < 0 ? kMaxPreviewWork : work;
+}
+
+void HoldWorkerRendersForTest(bool held)
+{
+    Hold().SetClosed(held);
 }
 
 MoviePlayer::MoviePlayer() : groupCache_(std::make_shared<GroupCache>()) {}
@@ -485,6 +499,7 @@ void MoviePlayer::CancelJob() const
     if (job_) {
         job_->cancel.store(true);
         job_.reset();
+        Hold().Wake();  // a held worker sees the cancel
     }
 }
 
@@ -691,6 +706,9 @@ bool MoviePlayer::ShowPreview(QImage &target, const Request &request, const swf:
         moved = overUniform(swf::RoughShift(items, request.view, &reshaped));
     }
     QImage preview = moved ? PreviewImage(target) : QImage();
+    if (!moved && ShowNewMoviePreview(target, request, items)) {
+        return true;
+    }
     if (preview.isNull()) {  // no shift, or no memory for a shifted copy: the last picture stays
         preview_ = picture_->image;
         swf::CopyArea(preview_, target, request.visible);
@@ -742,6 +760,63 @@ void MoviePlayer::ShowPreviewAgain(QImage &target, const QRect &visible) const
     if (!previewPatch_.isNull()) {
         swf::PasteImage(previewPatch_, target, previewPatchAt_);
     }
+}
+
+// Whether most items of the new movie are none of the last picture's items in place: neither
+// the same group (moved, say) nor anything covering the same device area (restyled). A drawing
+// opened in place of another, not an edit of it.
+bool MoviePlayer::WhollyNew(const swf::ItemComparison &items)
+{
+    const size_t end = items.AfterSize() - items.Tail();
+    size_t fresh = 0;
+    for (size_t i = items.Head(); i < end; ++i) {
+        const bool inPlace = i < items.BeforeSize() &&
+                             (items.After(i).group == items.Before(i).group ||
+                              (items.AfterArea(i).known && items.BeforeArea(i).known &&
+                               items.AfterArea(i).device == items.BeforeArea(i).device));
+        if (!inPlace && ++fresh * 2 > items.AfterSize()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Shows, for a wholly new movie, what it shows without the items that differ: the background
+// with the unchanged items below and above them (the canvas paper) when they are little work to
+// draw, else the background alone. The last picture would show the movie before. False (nothing
+// shown) when the movie is not wholly new.
+bool MoviePlayer::ShowNewMoviePreview(QImage &target, const Request &request, const swf::ItemComparison &items)
+{
+    if (!WhollyNew(items)) {
+        return false;
+    }
+    QImage preview = PreviewImage(target);
+    if (preview.isNull()) {
+        return false;
+    }
+    const size_t head = items.Head();
+    const size_t tailBegin = items.AfterSize() - items.Tail();
+    const size_t kept = picture_->below.KeptFor(request.visible, head, items.AfterLayered());
+    const int64_t work = swf::RepaintWork(items, {kept, head}, request.visible) +
+                         swf::RepaintWork(items, {tailBegin, SIZE_MAX}, request.visible);
+    std::vector<size_t> unchanged;
+    if (work <= kMaxPreviewWork) {
+        for (size_t i = kept; i < head; ++i) {
+            unchanged.push_back(i);
+        }
+        for (size_t i = tailBegin; i < items.AfterSize(); ++i) {
+            unchanged.push_back(i);
+        }
+    }
+    swf::RenderCounts counts;
+    const swf::PictureSetup setup{request.movie,       &state_->displayList, request.visible, request.view,
+                                  QualityOf(quality_), request.background,   &counts,
+                                  nullptr,             &unchanged};
+    picture_->below.PaintOver(setup, preview, request.visible, work <= kMaxPreviewWork ? kept : 0);
+    AddRenderCounts(counts);
+    preview_ = std::move(preview);
+    swf::CopyArea(preview_, target, request.visible);
+    return true;
 }
 
 }  // namespace platform

@@ -117,6 +117,9 @@ public:
     // little work as such a preview is drawn on the spot. Once the worker is done,
     // rendering again the same way gives the exact picture (and returns true). A newer movie or
     // render cancels the worker's render; its result is then never shown.
+    // A wholly new movie (most of its items none of the last picture's in place, as when another
+    // drawing is opened) that is too much work for such a preview shows the background with its
+    // unchanged items, never the last picture.
     bool RenderSoon(QImage &target, const QRect &rect) { return RenderSoon(target, rect, FrameArea()); }
     // The same with the part of the movie's plane that fills rect given, as Render takes it.
     bool RenderSoon(QImage &target, const QRect &rect, const QRectF &area);
@@ -162,6 +165,8 @@ private:
     void RepaintReshaped(QImage &preview, const Request &request, const swf::ItemComparison &items,
                          const swf::ItemShift &shift, const std::vector<size_t> &reshaped);
     void ShowPreviewAgain(QImage &target, const QRect &visible) const;
+    static bool WhollyNew(const swf::ItemComparison &items);
+    bool ShowNewMoviePreview(QImage &target, const Request &request, const swf::ItemComparison &items);
 
     std::string moviePath_;
     bool outOfMemory_ = false;

@@ -18,4 +18,9 @@ void SetMostWorkOnTheSpotForTest(int64_t work);
 // previews too.
 void SetMostEditedAreaWorkForTest(int64_t work);
 
+// While held, the exact renders of MoviePlayer::RenderSoon wait on the worker before drawing (a
+// cancelled one ends at once), so that what shows meanwhile can be looked at. Release before
+// waiting for a render (FinishPendingRender).
+void HoldWorkerRendersForTest(bool held);
+
 }  // namespace platform

@@ -1,14 +1,28 @@
 #include "platform/player/swf_below_layer.h"
 
 #include <QPainter>
+
+#include <algorithm>
 #include <cstring>
 
 namespace platform::swf {
 
 void FillArea(QImage &image, const QRect &area, QRgb color)
 {
-    QPainter painter(&image);
-    painter.fillRect(area, QColor::fromRgb(color));
+    const QImage::Format format = image.format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+        format != QImage::Format_ARGB32_Premultiplied) {
+        QPainter painter(&image);
+        painter.fillRect(area, QColor::fromRgb(color));
+        return;
+    }
+    // The opaque colour's pixels written row by row, as the painter writes them, without its setup.
+    const QRect part = area.intersected(image.rect());
+    const QRgb pixel = color | 0xFF000000u;
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        QRgb *row = reinterpret_cast<QRgb *>(image.scanLine(y)) + part.left();
+        std::fill(row, row + part.width(), pixel);
+    }
 }
 
 void CopyArea(const QImage &from, QImage &to, const QRect &area)

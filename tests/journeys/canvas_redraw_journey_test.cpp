@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
+#include <vector>
 #include "tests/journeys/journey_fixture.h"
 #include "tests/support/image_compare.h"
 
@@ -96,6 +98,7 @@ protected:
     }
     void TearDown() override
     {
+        platform::HoldWorkerRendersForTest(false);
         CanvasRedraw::TearDown();
         platform::SetMostWorkOnTheSpotForTest(-1);
     }
@@ -190,6 +193,59 @@ TEST_F(CanvasRedrawOnWorker, AnEditArrivingWhileTheWorkerDrawsReplacesItsPicture
     QApplication::processEvents();
     ExpectAWholeRender("after the reports");
     EXPECT_EQ(PixelAt(AtPixel(110, 110)), 0x3366CCu);
+}
+
+// Another drawing of the same size opened, then a new canvas made, while the worker still draws
+// the exact picture: meanwhile the canvas shows its paper, never the drawing shown before. Each
+// drawing is too much to repaint for a preview: many squares over one half of the canvas.
+TEST_F(CanvasRedrawOnWorker, ADrawingOpenedOrANewCanvasShowsThePaperUntilItsPicture)
+{
+    constexpr Rgb kRed = 0xFF0000;
+    constexpr Rgb kBlue = 0x0000FF;
+    constexpr Rgb kPaper = 0xFFFFCC;  // the canvas colour of both drawings, not the window's white
+    core::CanvasSettings settings;
+    settings.BackColorB = 0xCC;
+    std::vector<core::PathRecord> first;
+    std::vector<core::PathRecord> second;
+    for (int i = 0; i < 1200; ++i) {
+        const int x = 10 + i * 7 % 190;
+        const int y = 10 + i * 11 % 60;
+        first.push_back(Square(x, y, 60, kRed));
+        second.push_back(Square(x, y + 180, 60, kBlue));
+    }
+    const QPoint onFirst = AtPixel(100, 100);
+    const QPoint onSecond = AtPixel(100, 280);
+    // Every canvas pixel (but the paper's anti-aliased rim) in the paper's colour.
+    auto allPaper = [&] {
+        const QRect paper = AreaTwips(40, 40, 320 * 20 - 40, 320 * 20 - 40).intersected(Canvas().rect());
+        return !paper.isEmpty() && CountColor(paper, kPaper, 0) == paper.width() * paper.height();
+    };
+    OpenDrawing(WriteDrawing("first.qlk", first, settings));
+    ExpectAWholeRenderOnceDrawn("first opened");
+    ASSERT_EQ(PixelAt(onFirst), kRed);
+
+    const struct {
+        const char *step;
+        std::function<void()> command;
+        Rgb atSecond;  // once the exact picture shows
+    } steps[] = {
+        {"second opened", [&] { OpenDrawing(WriteDrawing("second.qlk", second, settings)); }, kBlue},
+        {"new canvas", [&] { Menu({QStringLiteral("ファイル"), QStringLiteral("新規作成")}); }, kPaper},
+    };
+    for (const auto &step : steps) {
+        platform::HoldWorkerRendersForTest(true);
+        step.command();
+        const Rgb shownAtFirst = PixelAt(onFirst);
+        const Rgb shownAtSecond = PixelAt(onSecond);
+        const bool paperShown = allPaper();
+        platform::HoldWorkerRendersForTest(false);
+        EXPECT_EQ(shownAtFirst, kPaper) << step.step << ", before the exact picture";
+        EXPECT_EQ(shownAtSecond, kPaper) << step.step << ", before the exact picture";
+        EXPECT_TRUE(paperShown) << step.step << ", before the exact picture";
+        ExpectAWholeRenderOnceDrawn(step.step);
+        EXPECT_EQ(PixelAt(onFirst), kPaper) << step.step;
+        EXPECT_EQ(PixelAt(onSecond), step.atSecond) << step.step;
+    }
 }
 
 }  // namespace
