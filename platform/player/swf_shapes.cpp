@@ -1,11 +1,13 @@
 // Shapes and morph shapes: their style arrays and edge records read into style groups, and the
 // groups taken from the movies a player loaded before instead of being read or built again.
 #include "platform/player/swf_parser.h"
+#include "platform/base/parallel_parts.h"
 #include "platform/player/player_testing.h"
 #include "platform/player/swf_path_pieces.h"
 #include "platform/swf/shape_records.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -18,6 +20,8 @@ namespace platform::swf {
 namespace {
 
 constexpr int kMorphTag = static_cast<int>(TagCode::DefineMorphShape);
+// Restyled groups made on one thread at least: fewer are made on the reading thread.
+constexpr size_t kRestyledPerThread = 2048;
 
 FillStyle ToFillStyle(const FillStyleRecord &record)
 {
@@ -686,6 +690,7 @@ public:
                 start = records_.Next();
             }
         }
+        MakeRestyled();
         KeepShape(end);
         return Assembled();
     }
@@ -1034,7 +1039,7 @@ private:
                 return true;
             }
             end = records_.ReadEnd(raw);
-            Restyle(raw, *shift);
+            const bool restyled = Restyle(raw, *shift);
             for (Source &other : sources_) {
                 ++other.following;  // past the group this one replaces
             }
@@ -1044,7 +1049,10 @@ private:
             edgeBudget_ -= raw.edges;
             shapeEdges_ += raw.edges;
             shape_.groups.push_back(raw.placed);
-            Keep(span, raw, key);
+            const uint32_t slot = Keep(span, raw, key);
+            if (restyled) {
+                restylings_.back().slot = slot;
+            }
             return true;
         }
         return false;
@@ -1052,15 +1060,53 @@ private:
 
     // Gives raw, a kept group whose paths the group read (its styles in group_) takes, the place
     // and styles of that group: its paths moved by shift, restyled unless its styles are the same.
-    void Restyle(RawGroup &raw, const QPointF &shift)
+    // A restyled group is made once the shape is read (MakeRestyled): until then raw and the
+    // shape's group hold the kept group whose paths it takes. Returns whether it is restyled.
+    bool Restyle(RawGroup &raw, const QPointF &shift)
     {
         raw.placed.offset += shift;
         FillsToOrigin(group_.fills, raw.placed.offset);
         raw.styleKey = HashGroup(group_, raw.geometryKey);
-        const DrawnGroup &paths = *raw.placed.group;
-        if (!SameStyleValues(group_, paths)) {
-            raw.placed.group = std::make_shared<const DrawnGroup>(Restyled(paths, group_));
+        if (SameStyleValues(group_, *raw.placed.group)) {
+            return false;
         }
+        Restyling restyling;
+        restyling.group = shape_.groups.size();
+        restyling.paths = raw.placed.group;
+        restyling.styles.fills = std::move(group_.fills);
+        restyling.styles.lines = std::move(group_.lines);
+        restylings_.push_back(std::move(restyling));
+        return true;
+    }
+
+    // Makes the restyled groups of the shape, many on several threads, and puts them in place.
+    void MakeRestyled()
+    {
+        if (restylings_.empty()) {
+            return;
+        }
+        std::atomic<bool> outOfMemory{false};
+        platform::RunInParts(restylings_.size(), kRestyledPerThread, [&](size_t, size_t begin, size_t end) {
+            try {
+                for (size_t i = begin; i < end; ++i) {
+                    Restyling &restyling = restylings_[i];
+                    restyling.made = std::make_shared<const DrawnGroup>(Restyled(*restyling.paths, restyling.styles));
+                    restyling.styles = StyleGroup();
+                }
+            } catch (const std::bad_alloc &) {
+                outOfMemory = true;
+            }
+        });
+        if (outOfMemory) {
+            throw std::bad_alloc();
+        }
+        for (Restyling &restyling : restylings_) {
+            if (restyling.slot != GroupIndex::kNone) {
+                reuse_.own->rawGroups[restyling.slot].placed.group = restyling.made;
+            }
+            shape_.groups[restyling.group].group = std::move(restyling.made);
+        }
+        restylings_.clear();
     }
 
     void Take(const RawGroup &raw, const GroupSpan &span, const GroupStart &start)
@@ -1160,12 +1206,12 @@ private:
     }
 
     // Enters the group in the groups the new movie keeps, its bits where they lie in its body
-    // (rawKey: their HashRawGroup).
-    void Keep(const GroupSpan &span, const RawGroup &raw, uint64_t rawKey)
+    // (rawKey: their HashRawGroup). Returns its slot, or GroupIndex::kNone when it is not kept.
+    uint32_t Keep(const GroupSpan &span, const RawGroup &raw, uint64_t rawKey)
     {
         if (!reuse_.update || reuse_.own->rawGroups.size() >= GroupIndex::kNone - 1) {
             allKept_ = false;
-            return;
+            return GroupIndex::kNone;
         }
         GroupsUpdate &update = *reuse_.update;
         RawGroup kept = raw;
@@ -1177,6 +1223,7 @@ private:
         const uint32_t slot = reuse_.own->NewSlot(std::move(kept));
         update.order.push_back(slot);
         update.added.push_back(slot);
+        return slot;
     }
 
     // Enters the shape in the groups the new movie keeps, for the next movie's shape of its id.
@@ -1208,6 +1255,16 @@ private:
     StyleGroup kept_;  // a kept group read again for comparison
     ShapeCharacter shape_;
     std::vector<Source> sources_;
+    // A group read that takes the paths of a kept one with its own styles: where it goes (the
+    // shape's group, the kept slot or kNone), the kept group and the styles, and the group made.
+    struct Restyling {
+        size_t group = 0;
+        uint32_t slot = GroupIndex::kNone;
+        GroupPtr paths;
+        StyleGroup styles;
+        GroupPtr made;
+    };
+    std::vector<Restyling> restylings_;
     // Where the shape lies: its tag in the movie's body, its first group in the tag.
     size_t tagBegin_ = 0;
     size_t groupsBegin_ = 0;
