@@ -59,16 +59,23 @@ void ToStyles(const std::vector<FillStyleRecord> &fills, const std::vector<LineS
     }
 }
 
-// FILLSTYLEARRAY and LINESTYLEARRAY of a shape; false when they could not be read whole.
+// FILLSTYLEARRAY and LINESTYLEARRAY of a shape; false when they could not be read whole. The
+// records are read into buffers of the thread's own, kept from one style group to the next
+// while they are small.
 bool ReadStyleArrays(BitReader &in, int tagCode, StyleGroup &group)
 {
-    std::vector<FillStyleRecord> fills;
-    std::vector<LineStyleRecord> lines;
-    if (!platform::swf::ReadStyleArrays(in, ShapeVersion::Of(static_cast<uint16_t>(tagCode)), fills, lines)) {
-        return false;
+    constexpr size_t kMostStylesKept = 256;
+    thread_local std::vector<FillStyleRecord> fills;
+    thread_local std::vector<LineStyleRecord> lines;
+    const bool read = platform::swf::ReadStyleArrays(in, ShapeVersion::Of(static_cast<uint16_t>(tagCode)), fills, lines);
+    if (read) {
+        ToStyles(fills, lines, group);
     }
-    ToStyles(fills, lines, group);
-    return true;
+    if (fills.size() > kMostStylesKept || lines.size() > kMostStylesKept) {
+        fills = {};
+        lines = {};
+    }
+    return read;
 }
 
 bool ReadMorphStyleArrays(BitReader &in, StyleGroup &start, StyleGroup &end)
@@ -717,6 +724,10 @@ private:
         }
         old_ = &shape->second;
         oldGroups_ = &previous->groups;
+        // A shape written again whole (every path changed) has as many groups as the old one: its
+        // lists are not grown in steps.
+        shape_.groups.reserve(old_->count);
+        restylings_.reserve(old_->count);
         const std::string_view now = in_.Data().substr(std::min(groupsBegin_, in_.Data().size()));
         const std::string_view was =
             std::string_view(kept.body).substr(old_->groupsBegin, old_->groupsEnd - old_->groupsBegin);
@@ -1070,12 +1081,7 @@ private:
         if (SameStyleValues(group_, *raw.placed.group)) {
             return false;
         }
-        Restyling restyling;
-        restyling.group = shape_.groups.size();
-        restyling.paths = raw.placed.group;
-        restyling.styles.fills = std::move(group_.fills);
-        restyling.styles.lines = std::move(group_.lines);
-        restylings_.push_back(std::move(restyling));
+        restylings_.push_back({shape_.groups.size(), GroupIndex::kNone, std::move(group_.fills), std::move(group_.lines)});
         return true;
     }
 
@@ -1085,28 +1091,29 @@ private:
         if (restylings_.empty()) {
             return;
         }
+        // Each part writes only its own groups and slots; the old groups stay held by the old slots.
         std::atomic<bool> outOfMemory{false};
         platform::RunInParts(restylings_.size(), kRestyledPerThread, [&](size_t, size_t begin, size_t end) {
             try {
+                StyleGroup styles;
                 for (size_t i = begin; i < end; ++i) {
                     Restyling &restyling = restylings_[i];
-                    restyling.made = std::make_shared<const DrawnGroup>(Restyled(*restyling.paths, restyling.styles));
-                    restyling.styles = StyleGroup();
+                    styles.fills = std::move(restyling.fills);
+                    styles.lines = std::move(restyling.lines);
+                    GroupPtr &group = shape_.groups[restyling.group].group;
+                    group = std::make_shared<const DrawnGroup>(Restyled(*group, styles));
+                    if (restyling.slot != GroupIndex::kNone) {
+                        reuse_.own->rawGroups[restyling.slot].placed.group = group;
+                    }
                 }
             } catch (const std::bad_alloc &) {
                 outOfMemory = true;
             }
         });
+        restylings_.clear();
         if (outOfMemory) {
             throw std::bad_alloc();
         }
-        for (Restyling &restyling : restylings_) {
-            if (restyling.slot != GroupIndex::kNone) {
-                reuse_.own->rawGroups[restyling.slot].placed.group = restyling.made;
-            }
-            shape_.groups[restyling.group].group = std::move(restyling.made);
-        }
-        restylings_.clear();
     }
 
     void Take(const RawGroup &raw, const GroupSpan &span, const GroupStart &start)
@@ -1255,14 +1262,14 @@ private:
     StyleGroup kept_;  // a kept group read again for comparison
     ShapeCharacter shape_;
     std::vector<Source> sources_;
-    // A group read that takes the paths of a kept one with its own styles: where it goes (the
-    // shape's group, the kept slot or kNone), the kept group and the styles, and the group made.
+    // A group read that takes the paths of a kept one (which the shape's group holds until it is
+    // made) with its own styles: where it goes (the shape's group, the kept slot or kNone) and the
+    // styles.
     struct Restyling {
         size_t group = 0;
         uint32_t slot = GroupIndex::kNone;
-        GroupPtr paths;
-        StyleGroup styles;
-        GroupPtr made;
+        std::vector<FillStyle> fills;
+        std::vector<LineStyle> lines;
     };
     std::vector<Restyling> restylings_;
     // Where the shape lies: its tag in the movie's body, its first group in the tag.
