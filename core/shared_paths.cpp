@@ -1,7 +1,11 @@
 #include "core/shared_paths.h"
 
+#include "platform/base/parallel_parts.h"
+
 #include <algorithm>
+#include <atomic>
 #include <limits>
+#include <new>
 #include <optional>
 
 namespace core {
@@ -10,6 +14,8 @@ namespace {
 // How far ahead an unmatched path looks for its stored record: removing up to this many paths
 // in a row still finds the paths after them.
 constexpr size_t kLookAhead = 8;
+// Blocks of stored paths one thread takes at least, when a drawing is stored on several.
+constexpr size_t kBlocksPerThread = 32;
 
 // SameFields lists every field but Anchors and blSelected: a field added to the record must be
 // added there too.
@@ -127,53 +133,78 @@ SharedPathArray::SharedPathArray() : SharedPathArray(PathArray{PathRecord()}) {}
 SharedPathArray::SharedPathArray(const PathArray &paths, const SharedPathArray *previous) : size_(paths.size())
 {
     const size_t stored = previous ? previous->size() : 0;
-    size_t next = 0;  // the stored record the next path is compared with first
-    auto storedFor = [&](size_t i) -> StoredPath {
-        const PathRecord &path = paths[i];
-        for (size_t k = next; k < std::min(stored, next + kLookAhead); ++k) {
-            if (Matches(previous->At(k), path)) {
-                next = k + 1;
-                return previous->At(k);
-            }
-        }
-        // A changed path takes the place of its stored record; an inserted one, before which the
-        // next path matches the stored record, leaves it for that path.
-        if (next >= stored || (i + 1 < paths.size() && Matches(previous->At(next), paths[i + 1]))) {
-            return WholeRecord(path);
-        }
-        std::optional<StoredPath> derived = DerivedFrom(previous->At(next), path);
-        ++next;
-        return derived ? *std::move(derived) : WholeRecord(path);
-    };
     const size_t blockCount = BlockCount();
-    pages_.reserve((blockCount + kPage - 1) / kPage);
-    std::shared_ptr<Page> page;
-    for (size_t b = 0; b < blockCount; ++b) {
-        const size_t start = b * kBlock;
-        auto block = std::make_shared<Block>();
-        block->reserve(std::min(kBlock, size_ - start));
-        for (size_t i = start; i < std::min(size_, start + kBlock); ++i) {
-            block->push_back(storedFor(i));
-        }
-        // A block whose stored paths are all those of the stored block in its place is that block.
-        std::shared_ptr<const Block> kept = std::move(block);
-        if (previous && b < previous->BlockCount() && *previous->BlockAt(b) == *kept) {
-            kept = previous->BlockAt(b);
-        }
-        if (!page) {
-            page = std::make_shared<Page>();
-            page->reserve(std::min(kPage, blockCount - b));
-        }
-        page->push_back(std::move(kept));
-        if (page->size() == kPage || b + 1 == blockCount) {
-            // A page whose blocks are all those of the stored page in its place is that page.
-            const size_t p = pages_.size();
-            if (previous && p < previous->pages_.size() && *previous->pages_[p] == *page) {
-                pages_.push_back(previous->pages_[p]);
-            } else {
-                pages_.push_back(std::move(page));
+    std::vector<std::shared_ptr<const Block>> blocks(blockCount);
+    // Stores the blocks [first, last), comparing their first path with stored record next first;
+    // returns the stored record the path after them is compared with first.
+    auto storeBlocks = [&](size_t first, size_t last, size_t next) {
+        auto storedFor = [&](size_t i) -> StoredPath {
+            const PathRecord &path = paths[i];
+            for (size_t k = next; k < std::min(stored, next + kLookAhead); ++k) {
+                if (Matches(previous->At(k), path)) {
+                    next = k + 1;
+                    return previous->At(k);
+                }
             }
-            page.reset();
+            // A changed path takes the place of its stored record; an inserted one, before which the
+            // next path matches the stored record, leaves it for that path.
+            if (next >= stored || (i + 1 < paths.size() && Matches(previous->At(next), paths[i + 1]))) {
+                return WholeRecord(path);
+            }
+            std::optional<StoredPath> derived = DerivedFrom(previous->At(next), path);
+            ++next;
+            return derived ? *std::move(derived) : WholeRecord(path);
+        };
+        for (size_t b = first; b < last; ++b) {
+            const size_t start = b * kBlock;
+            auto block = std::make_shared<Block>();
+            block->reserve(std::min(kBlock, size_ - start));
+            for (size_t i = start; i < std::min(size_, start + kBlock); ++i) {
+                block->push_back(storedFor(i));
+            }
+            // A block whose stored paths are all those of the stored block in its place is that block.
+            blocks[b] = std::move(block);
+            if (previous && b < previous->BlockCount() && *previous->BlockAt(b) == *blocks[b]) {
+                blocks[b] = previous->BlockAt(b);
+            }
+        }
+        return next;
+    };
+    // Where the paths keep their places, each part of the drawing is stored on a thread of its
+    // own, as if its first path were compared with the stored record in its place first. A part
+    // for which the parts before it end elsewhere is stored again from there: the result is the
+    // one of storing every path in turn.
+    const size_t parts = stored == size_ ? platform::PartCount(blockCount, kBlocksPerThread) : 1;
+    std::vector<size_t> firsts(parts + 1, blockCount);
+    std::vector<size_t> nexts(parts, 0);
+    std::atomic<bool> outOfMemory{false};
+    platform::RunInParts(blockCount, parts > 1 ? kBlocksPerThread : blockCount + 1,
+                         [&](size_t part, size_t first, size_t last) {
+                             firsts[part] = first;
+                             try {
+                                 nexts[part] = storeBlocks(first, last, first * kBlock);
+                             } catch (const std::bad_alloc &) {
+                                 outOfMemory = true;
+                             }
+                         });
+    if (outOfMemory) {
+        throw std::bad_alloc();
+    }
+    for (size_t part = 1; part < parts; ++part) {
+        if (nexts[part - 1] != firsts[part] * kBlock) {
+            nexts[part] = storeBlocks(firsts[part], firsts[part + 1], nexts[part - 1]);
+        }
+    }
+    pages_.reserve((blockCount + kPage - 1) / kPage);
+    for (size_t first = 0; first < blockCount; first += kPage) {
+        auto page = std::make_shared<Page>(blocks.begin() + static_cast<std::ptrdiff_t>(first),
+                                           blocks.begin() + static_cast<std::ptrdiff_t>(std::min(blockCount, first + kPage)));
+        // A page whose blocks are all those of the stored page in its place is that page.
+        const size_t p = pages_.size();
+        if (previous && p < previous->pages_.size() && *previous->pages_[p] == *page) {
+            pages_.push_back(previous->pages_[p]);
+        } else {
+            pages_.push_back(std::move(page));
         }
     }
 }

@@ -420,7 +420,9 @@ void EncodeUnitsInto(BitBuffer &shape, const core::PathArray &paths, const Shape
 {
     InitBitBuffer(shape);
     WriteCachedBodyStart(shape);
-    EncodeMissingUnits(paths, units, {{0, units.Keys.size()}});
+    std::vector<const BitBuffer *> found;
+    EncodeMissingUnits(paths, units, {{0, units.Keys.size()}}, &found);
+    const uint64_t generation = Writer().Units.Generation();
     BitBuffer scratch;
     if (layout) {
         layout->Keys = units.Keys;
@@ -429,7 +431,8 @@ void EncodeUnitsInto(BitBuffer &shape, const core::PathArray &paths, const Shape
         layout->Replaceable = true;
     }
     for (size_t k = 0; k < units.Keys.size(); ++k) {
-        const BitBuffer &unit = ShapeUnitBits(paths, units, k, scratch);
+        const bool held = found[k] && Writer().Units.Generation() == generation;
+        const BitBuffer &unit = held ? *found[k] : ShapeUnitBits(paths, units, k, scratch);
         if (!layout) {
             AppendCachedBits(shape, unit, swf::kShapeRecordHeadBits);
             continue;
@@ -483,14 +486,20 @@ const BitBuffer &ShapeUnitBits(const core::PathArray &paths, const ShapeUnits &u
 }
 
 size_t EncodeMissingUnits(const core::PathArray &paths, const ShapeUnits &units,
-                          const std::vector<std::pair<size_t, size_t>> &ranges)
+                          const std::vector<std::pair<size_t, size_t>> &ranges, std::vector<const BitBuffer *> *found)
 {
     WriterState &w = Writer();
     std::vector<size_t> missing;
+    if (found) {
+        found->assign(units.Keys.size(), nullptr);
+    }
     for (const auto &[begin, end] : ranges) {
         for (size_t k = begin; k < std::min(end, units.Keys.size()); ++k) {
-            if (!w.Units.Find(units.Keys[k])) {
+            const BitBuffer *unit = w.Units.Find(units.Keys[k]);
+            if (!unit) {
                 missing.push_back(k);
+            } else if (found) {
+                (*found)[k] = unit;
             }
         }
     }
@@ -507,9 +516,16 @@ size_t EncodeMissingUnits(const core::PathArray &paths, const ShapeUnits &units,
             encoded[i] = MeaningfulBits(out);
         }
     });
+    const uint64_t generation = w.Units.Generation();
     w.Units.Reserve(missing.size());
     for (size_t i = 0; i < missing.size(); ++i) {
-        w.Units.Adopt(units.Keys[missing[i]], std::move(encoded[i]));
+        const BitBuffer &unit = w.Units.Adopt(units.Keys[missing[i]], std::move(encoded[i]));
+        if (found) {
+            (*found)[missing[i]] = &unit;
+        }
+    }
+    if (found && w.Units.Generation() != generation) {
+        found->assign(units.Keys.size(), nullptr);  // a unit gave way to another: each is looked up again
     }
     w.UnitsEncodedOnThreads += static_cast<int64_t>(missing.size());
     return missing.size();

@@ -52,8 +52,11 @@ const BitBuffer &ShapeUnitBits(const core::PathArray &paths, const ShapeUnits &u
 // Encodes the units in the ranges [begin, end) of units that the writer's cache lacks, on several
 // threads, and keeps them there for ShapeUnitBits, when there are at least twice the writer's
 // UnitsPerThread of them; returns how many it encoded (0: they are left to ShapeUnitBits).
+// found (when given) receives, by unit, the cache's bits of those in the ranges it holds now
+// (nullptr for the others), valid as Find's are.
 size_t EncodeMissingUnits(const core::PathArray &paths, const ShapeUnits &units,
-                          const std::vector<std::pair<size_t, size_t>> &ranges);
+                          const std::vector<std::pair<size_t, size_t>> &ranges,
+                          std::vector<const BitBuffer *> *found = nullptr);
 
 // Where a unit lies in a cached body: the bit its head starts at (from the body's first byte),
 // its head (the low kShapeRecordHeadBits of its first byte) and the bytes that follow it from

@@ -137,6 +137,9 @@ void UnitCache::Rebuild(size_t capacity, Keep keep)
             ++kept;
         }
     }
+    if (kept != entries_.size()) {
+        ++generation_;
+    }
     entries_.resize(kept);
     slots_.assign(slots, Slot());
     for (size_t i = 0; i < entries_.size(); ++i) {
@@ -174,6 +177,8 @@ const BitBuffer &UnitCache::Adopt(const UnitKey &key, BitBuffer &&unit)
     if (slot.Index == kFree) {
         slot = Slot{key.Hash, static_cast<uint32_t>(entries_.size())};
         entries_.emplace_back();
+    } else {
+        ++generation_;
     }
     Entry &entry = entries_[slot.Index];
     entry.Key = key;

@@ -51,7 +51,7 @@ BitBuffer MeaningfulBits(const BitBuffer &unit);
 class UnitCache {
 public:
     // The unit of key, or nullptr when it must be encoded. A unit found is kept. The pointer holds
-    // until the next Store, Adopt or EndShape.
+    // until the next Store, Adopt or EndShape, and beyond them while Generation() is the same.
     const BitBuffer *Find(const UnitKey &key);
     // Keeps the meaningful bytes of unit under key and returns them (held as Find's are).
     const BitBuffer &Store(const UnitKey &key, const BitBuffer &unit);
@@ -66,6 +66,8 @@ public:
     void EndShape();
 
     size_t Size() const { return entries_.size(); }
+    // Changes whenever a unit kept may have moved or given way to another.
+    uint64_t Generation() const { return generation_; }
 
 private:
     struct Entry {
@@ -92,6 +94,7 @@ private:
     std::vector<Slot> slots_;  // a power of two in size, or empty
     uint64_t shape_ = kKeptShapes;  // the shape being written
     std::array<size_t, kKeptShapes> drawn_{};  // units each of the last shapes drew, by shape % kKeptShapes
+    uint64_t generation_ = 0;
 };
 
 }  // namespace movie

@@ -29,11 +29,13 @@ void Release(MovieGroups &kept, uint32_t slot, bool indexed)
     kept.freeSlots.push_back(slot);
 }
 
-// Lays the slots out again in movie order once a third of them are free, giving the memory of
-// the free ones back. Costs no more than the load that freed them did.
+// Lays the slots out again in movie order once more than half of them are free, giving the
+// memory of the free ones back. Costs no more than the load that freed them did. A movie that
+// replaces every group of the last one leaves half of the slots free, for the next such movie to
+// fill without growing the slots.
 void Compact(MovieGroups &kept)
 {
-    if (kept.freeSlots.size() <= kept.order.size() / 2 + 64) {
+    if (kept.freeSlots.size() <= kept.order.size() + 64) {
         return;
     }
     std::vector<RawGroup> laidOut;
@@ -115,10 +117,15 @@ void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial)
 {
     std::sort(update.reused.begin(), update.reused.end(),
               [](const GroupsUpdate::Run &a, const GroupsUpdate::Run &b) { return a.begin < b.begin; });
-    // The last movie's groups outside the runs taken whole are let go. With none taken, the
-    // indexes are emptied at once instead of entry by entry.
-    const bool anyReused = !update.reused.empty();
-    if (!anyReused) {
+    // The last movie's groups outside the runs taken whole are let go. When more are let go
+    // than taken, the indexes are emptied at once and the new movie's groups entered afresh,
+    // instead of removing the entries one by one.
+    size_t taken = 0;
+    for (const GroupsUpdate::Run &run : update.reused) {
+        taken += run.end - run.begin;
+    }
+    const bool reindex = order.size() - std::min(taken, order.size()) > taken;
+    if (reindex) {
         for (GroupIndex *index : {&rawIndex, &groups, &geometry}) {
             index->Clear();
         }
@@ -126,7 +133,7 @@ void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial)
     size_t position = 0;
     auto releaseUpTo = [&](size_t end) {
         for (; position < end; ++position) {
-            Release(*this, order[position], anyReused);
+            Release(*this, order[position], !reindex);
         }
     };
     for (const GroupsUpdate::Run &run : update.reused) {
@@ -142,10 +149,10 @@ void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial)
         }
     }
     releaseUpTo(order.size());
-    for (uint32_t slot : update.added) {
+    order = std::move(update.order);
+    for (uint32_t slot : reindex ? order : update.added) {
         Enter(*this, slot);
     }
-    order = std::move(update.order);
     shapes = std::move(update.shapes);
     body.swap(spare);
     movie = serial;

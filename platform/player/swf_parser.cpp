@@ -296,6 +296,9 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, const GroupSources &so
     movie->frameRect = ToRectF(header.frame);
     movie->frameRate = header.frameRate / 256.0;  // 8.8 fixed point; the ShowFrame tags decide the frame count
     GroupsUpdate update;
+    if (kept) {
+        update.order.reserve(kept->order.size());  // not grown in steps for a movie as large
+    }
     const bool continues = kept && sources.previous && kept->movie != 0 && sources.previous->serial == kept->movie;
     GroupReuse reuse{kept,           kept ? &update : nullptr,
                      sources.others, sources.counts,

@@ -57,16 +57,23 @@ void ToStyles(const std::vector<FillStyleRecord> &fills, const std::vector<LineS
     }
 }
 
-// FILLSTYLEARRAY and LINESTYLEARRAY of a shape; false when they could not be read whole.
+// FILLSTYLEARRAY and LINESTYLEARRAY of a shape; false when they could not be read whole. The
+// records are read into buffers of the thread's own, kept from one style group to the next
+// while they are small.
 bool ReadStyleArrays(BitReader &in, int tagCode, StyleGroup &group)
 {
-    std::vector<FillStyleRecord> fills;
-    std::vector<LineStyleRecord> lines;
-    if (!platform::swf::ReadStyleArrays(in, ShapeVersion::Of(static_cast<uint16_t>(tagCode)), fills, lines)) {
-        return false;
+    constexpr size_t kMostStylesKept = 256;
+    thread_local std::vector<FillStyleRecord> fills;
+    thread_local std::vector<LineStyleRecord> lines;
+    const bool read = platform::swf::ReadStyleArrays(in, ShapeVersion::Of(static_cast<uint16_t>(tagCode)), fills, lines);
+    if (read) {
+        ToStyles(fills, lines, group);
     }
-    ToStyles(fills, lines, group);
-    return true;
+    if (fills.size() > kMostStylesKept || lines.size() > kMostStylesKept) {
+        fills = {};
+        lines = {};
+    }
+    return read;
 }
 
 bool ReadMorphStyleArrays(BitReader &in, StyleGroup &start, StyleGroup &end)
@@ -705,6 +712,9 @@ private:
         }
         old_ = &shape->second;
         oldGroups_ = &previous->groups;
+        // A shape written again whole (every path changed) has as many groups as the old one: its
+        // lists are not grown in steps.
+        shape_.groups.reserve(old_->count);
         const std::string_view now = in_.Data().substr(std::min(groupsBegin_, in_.Data().size()));
         const std::string_view was =
             std::string_view(kept.body).substr(old_->groupsBegin, old_->groupsEnd - old_->groupsBegin);

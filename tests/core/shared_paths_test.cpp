@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace core;
 
 namespace {
@@ -76,6 +78,47 @@ TEST(SharedPathArray, UnchangedPathsShareTheirRecordsAcrossChangesInsertionsAndR
     inserted.CopyTo(target);
     EXPECT_EQ(target, paths);
     EXPECT_FALSE(inserted == Lines(3));
+}
+
+// A drawing large enough to be stored in parts on several threads: each step holds exactly the
+// paths as changed, new records for the changed ones only, and the stored records of the paths
+// that only moved in the order.
+TEST(SharedPathArray, AStepOfALargeDrawingHoldsNewRecordsForTheChangedPathsOnly)
+{
+    constexpr size_t kInPlace = SIZE_MAX;
+    using Edit = void (*)(PathArray &);
+    const struct {
+        const char *name;
+        Edit edit;
+        size_t records;  // paths in place: the records the step holds and the one before does not
+        size_t movedFrom = kInPlace;  // else: below, the paths keep their records; from here, the next one's
+    } steps[] = {
+        {"nothing", [](PathArray &) {}, 0},
+        {"recolour all", [](PathArray &p) { for (size_t i = 1; i < p.size(); ++i) p[i].LineColor = 0xFF00FF00; }, 9000},
+        {"one in each part", [](PathArray &p) { for (size_t i : {100, 2400, 4700, 8999}) p[i].LineWidth = 40; }, 4},
+        {"select all", [](PathArray &p) { for (size_t i = 1; i < p.size(); ++i) p[i].blSelected = true; }, 0},
+        {"two swapped", [](PathArray &p) { std::swap(p[2300], p[2301]); }, 3},  // one moved (shape and attributes), one new
+        {"the first to the front", [](PathArray &p) { std::rotate(p.begin() + 1, p.begin() + 2, p.end()); }, 0, 1},
+        {"one deleted", [](PathArray &p) { p.erase(p.begin() + 4500); }, 0, 4500},
+    };
+    PathArray paths = Lines(9000);
+    SharedPathArray last(paths);
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        const PathArray before = paths;
+        step.edit(paths);
+        const SharedPathArray next(paths, &last);
+        EXPECT_TRUE(next == paths);
+        EXPECT_EQ(last.ToArray(), before);
+        if (step.movedFrom == kInPlace) {
+            EXPECT_EQ(next.RecordsNotSharedWith(&last), step.records);
+        } else {
+            for (size_t i = 0; i < paths.size() && i + 1 < last.size(); ++i) {
+                ASSERT_TRUE(next.SharesRecord(last, i, i < step.movedFrom ? i : i + 1)) << i;
+            }
+        }
+        last = next;
+    }
 }
 
 TEST(SharedPathArray, ASelectionChangeIsAChange)

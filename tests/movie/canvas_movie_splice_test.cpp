@@ -186,6 +186,7 @@ TEST_P(CanvasMovieSpliceThreads, EveryEditWrittenOverTheLastMovieEqualsAMovieWri
         {"to the back", [](core::PathArray &p) { std::rotate(p.begin() + 1, p.begin() + 200, p.begin() + 201); }, false},
         {"move all", [](core::PathArray &p) { for (size_t i = 1; i < p.size(); ++i) ShiftPath(p[i], 20, 20); }, false},
         {"recolour all", [](core::PathArray &p) { for (auto &path : p) path.FillColor ^= 0x00FFFF; }, false},
+        {"recolour all back", [](core::PathArray &p) { for (auto &path : p) path.FillColor ^= 0x00FFFF; }, false},
         {"move one after all", [](core::PathArray &p) { ShiftPath(p[120], 1, 1); }, true},
         {"all deleted", [](core::PathArray &p) { p.resize(1); }, false},
         {"one drawn", [](core::PathArray &p) { p.push_back(MixedPath(3)); }, true},

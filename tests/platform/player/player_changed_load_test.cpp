@@ -273,6 +273,44 @@ TEST(ChangedLoads, ARandomSessionOfEditsAlwaysShowsWhatAFreshPlayerShows)
     }
 }
 
+// A drawing of many pieces recoloured whole again and again, as the colour palette does with every
+// path selected, then thinned out and recoloured once more: the recoloured groups (made on several
+// threads) take the paths of the ones they replace, and each load shows what a fresh player shows.
+TEST(ChangedLoads, ManyPiecesRecolouredAgainAndAgainShowWhatAFreshPlayerShows)
+{
+    Drawing drawing;
+    for (int i = 0; i < 5000; ++i) {
+        drawing.pieces.push_back({Px((i * 37) % 170), Px((i * 53) % 170), static_cast<uint32_t>(i * 5) << 24 | 0x8080FFu, i % 3});
+    }
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    player.SetMovieBytes("canvas", drawing.Bytes());
+    const struct {
+        const char *name;
+        bool recolour;  // else every other piece is removed
+    } steps[] = {{"recoloured", true}, {"recoloured again", true}, {"back", true}, {"thinned", false}, {"recoloured thinned", true}};
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        if (step.recolour) {
+            for (Piece &piece : drawing.pieces) {
+                piece.fill ^= 0x00FF0000u;
+            }
+        } else {
+            for (size_t i = 0; i < drawing.pieces.size(); ++i) {
+                drawing.pieces.erase(drawing.pieces.begin() + static_cast<ptrdiff_t>(i));
+            }
+        }
+        const std::string bytes = drawing.Bytes();
+        const platform::PlayerStats before = player.Stats();
+        player.SetMovieBytes("canvas", bytes);
+        if (step.recolour) {
+            EXPECT_EQ(player.Stats().groupsRead - before.groupsRead, static_cast<int64_t>(drawing.pieces.size()));
+            EXPECT_EQ(player.Stats().groupsDecoded - before.groupsDecoded, 0);
+        }
+        ASSERT_EQ(Shown(player), Fresh(bytes, "low"));
+    }
+}
+
 // A movie taken over while someone else still holds it (a worker drawing it) is left whole: the
 // new movie copies what it takes, and has the same groups as one that moved them.
 TEST(ChangedLoads, APreviousMovieHeldElsewhereIsLeftWhole)
