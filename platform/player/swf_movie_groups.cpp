@@ -148,6 +148,9 @@ void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial)
     order = std::move(update.order);
     shapes = std::move(update.shapes);
     body.swap(spare);
+    // The last movie's body is not kept for the next one to be read into: it would double what
+    // the kept movie takes between loads.
+    spare = std::string();
     movie = serial;
     Compact(*this);
 }
