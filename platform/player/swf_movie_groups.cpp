@@ -150,7 +150,7 @@ void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial)
     body.swap(spare);
     // The last movie's body is not kept for the next one to be read into: it would double what
     // the kept movie takes between loads.
-    spare = std::string();
+    std::string().swap(spare);  // an empty string assigned would keep the memory
     movie = serial;
     Compact(*this);
 }

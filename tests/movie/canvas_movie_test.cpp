@@ -645,7 +645,7 @@ TEST_F(CanvasMovieTest, AMovieWrittenAfterAnEditEqualsOneWrittenCold)
 // movie, after an edit, equals one written cold.
 TEST_F(CanvasMovieTest, TheWriterKeepsNoLargeCopyOfTheDrawingBetweenMovies)
 {
-    for (const int count : {4, 4000}) {
+    for (const int count : {4, 6000}) {
         SCOPED_TRACE(count);
         core::PathArray paths{core::PathRecord()};
         for (int i = 0; i < count; ++i) {

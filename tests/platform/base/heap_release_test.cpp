@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <thread>
 
@@ -32,10 +31,9 @@ TEST(HeapRelease, LargeBlocksFreedOnAWorkerGoBackToTheSystem)
     platform::LimitRetainedFreeMemory();
     const size_t before = HeldFromSystem();
     std::thread worker([] {
-        for (size_t megabytes = 24; megabytes >= 1; --megabytes) {
-            const size_t size = megabytes << 20;
-            std::unique_ptr<char[]> block(new char[size]);
-            std::memset(block.get(), 1, size);
+        for (size_t megabytes = 12; megabytes >= 1; --megabytes) {
+            std::unique_ptr<char[]> block(new char[megabytes << 20]);
+            *static_cast<volatile char *>(block.get()) = 1;
         }
     });
     worker.join();
