@@ -73,6 +73,7 @@ void BM_MemoryPerMoveStep(benchmark::State &state)
     state.counters["resident_MB"] = benchsupport::ResidentMegabytes();
     state.counters["peak_MB"] = benchsupport::PeakMegabytes();
     state.counters["history_MB"] = benchsupport::HistoryMegabytes();
+    benchsupport::ReportHeap(state);
 }
 
 #define EDITOR_BENCH(name, n) BENCHMARK(name)->Iterations(n)->Unit(benchmark::kMillisecond)->UseRealTime()

@@ -13,6 +13,7 @@
 #include "core/history.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/draw_gui_menus.h"
+#include "platform/base/heap_release.h"
 #include "platform/forms/key_codes.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/message_box.h"
@@ -29,6 +30,9 @@
 #include <random>
 #include <vector>
 #include <sys/resource.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sys/wait.h>
 #include <ctime>
 #include <unistd.h>
@@ -141,6 +145,21 @@ inline double HistoryMegabytes()
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
+// What the heap holds now: bytes in use (heap_used_MB, blocks mapped on their own included) and
+// bytes freed but kept by the allocator in all its heaps (heap_free_MB, of which the pages given
+// back since are not resident). Resident memory past what is in use is such freed memory, the
+// program's and the libraries' code and data, and the threads' stacks.
+inline void ReportHeap(benchmark::State &state)
+{
+#ifdef __GLIBC__
+    const struct mallinfo2 info = mallinfo2();
+    state.counters["heap_used_MB"] = static_cast<double>(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
+    state.counters["heap_free_MB"] = static_cast<double>(info.fordblks) / (1024.0 * 1024.0);
+#else
+    (void)state;
+#endif
+}
+
 // The main window with the path list open. Two drawings of the same size but different outlines
 // are written to files (by the caller, or here); Open shows the first, OpenOther switches.
 struct EditorSession {
@@ -160,6 +179,7 @@ struct EditorSession {
         static int argc = 1;
         static char name[] = "editor_bench";
         static char *argv[] = {name, nullptr};
+        platform::LimitRetainedFreeMemory();  // as the program's start-up does
         new QApplication(argc, argv);  // lives to the end of the process, as the window does
         platform::SetMessageBoxHook([](const platform::MessageBoxRequest &) { return platform::kMbNo; });
         platform::SetPopupMenuHook([](QMenu *) { return nullptr; });
@@ -339,16 +359,27 @@ private:
     double total_ = 0;
 };
 
+// Pages this process has touched for the first time (or again, after they were given back) so far:
+// what memory handed back to the system costs when it is used again.
+inline double MinorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_minflt);
+}
+
 // Each iteration runs setup untimed (until the canvas shows its exact picture), then action timed
 // with the events it leaves processed: what the user waits for before the canvas answers (with a
 // preview when the exact picture is drawn on the worker thread). The counter exact_ms adds the
 // wait until the exact picture is in place, timed from the action's start.
+// page_faults counts the pages the timed part touched anew.
 template <typename Setup, typename Action>
 void RunInteraction(benchmark::State &state, EditorSession &s, Setup setup, Action action)
 {
     using Clock = std::chrono::steady_clock;
     CpuMeter cpu;
     double exactMs = 0;
+    double faults = 0;
     for (auto _ : state) {
         state.PauseTiming();
         setup();
@@ -358,8 +389,10 @@ void RunInteraction(benchmark::State &state, EditorSession &s, Setup setup, Acti
         state.ResumeTiming();
         const Clock::time_point start = Clock::now();
         cpu.Start();
+        const double faultsBefore = MinorFaults();
         action();
         QApplication::processEvents();
+        faults += MinorFaults() - faultsBefore;
         cpu.Stop();
         state.PauseTiming();
         s.window->FinishPendingRender();
@@ -368,6 +401,7 @@ void RunInteraction(benchmark::State &state, EditorSession &s, Setup setup, Acti
         state.ResumeTiming();
     }
     cpu.Report(state);
+    state.counters["page_faults"] = benchmark::Counter(faults, benchmark::Counter::kAvgIterations);
     state.counters["exact_ms"] = benchmark::Counter(exactMs, benchmark::Counter::kAvgIterations);
 }
 

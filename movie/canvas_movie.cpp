@@ -323,7 +323,7 @@ void WriteWholeCanvasMovie(CanvasMovieState &canvas, const core::PathArray &path
     WriteEndTag();
     const bool written = ControlMovieFile(std::string(), kMovieFinish);
     canvas.MovieBytes.swap(writer.WrittenMovie);
-    writer.WrittenMovie = std::string();
+    std::string().swap(writer.WrittenMovie);  // the last movie's memory: an empty string assigned would keep it
     // A movie much smaller than the last keeps no more memory than a little room to grow.
     std::string &kept = canvas.MovieBytes;
     if (kept.capacity() > kept.size() + kept.size() / 4 + kSpareMovieBytes) {

@@ -26,6 +26,8 @@ constexpr int32_t kLayerMax = 256;
 constexpr int32_t kNoClipLayer = -65536;  // clipLayer at or below this: no clipping
 constexpr int32_t kMaxFramePixels = 1638;  // 32767 twips: the header's 16-bit frame fields
 constexpr int32_t kHeaderSize = 21;
+// The most memory the writer's shape buffer keeps for the next shape once a shape is written.
+constexpr size_t kMostKeptShapeBytes = size_t{1} << 20;
 
 // ControlMovieFile modes.
 enum MovieFileMode : int32_t {
@@ -82,7 +84,8 @@ struct WriterState {
     // threads, each taking at least this many.
     size_t UnitsPerThread = 512;
     int64_t UnitsEncodedOnThreads = 0;  // for the tests' count of work
-    // The body of the cached shape being written; its memory is kept from movie to movie.
+    // The body of the cached shape being written; its memory is kept from movie to movie up to
+    // kMostKeptShapeBytes.
     BitBuffer ShapeBits;
     // Units encoded for earlier shapes; kept across movies.
     UnitCache Units;

@@ -620,6 +620,10 @@ void DefineShapeOfUnits(int32_t id, const core::PathArray &paths, const ShapeUni
         layout->HeadBytes = head.size();
         layout->BodyBytes = shapeSize;
     }
+    // A large body is not kept: between movies it would be one more copy of the drawing's bytes.
+    if (w.ShapeBits.Bytes.capacity() > kMostKeptShapeBytes) {
+        w.ShapeBits = BitBuffer();
+    }
 }
 
 Bytes EncodeShapeCached(const core::PathArray &paths, core::Rect32 *bounds)

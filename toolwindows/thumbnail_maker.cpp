@@ -178,7 +178,7 @@ bool MakeThumbnail(const ThumbnailSubject &subject, const MadeThumbnail *last, M
         platform::MoviePlayer player;
         player.SetBackgroundColor(subject.background);
         player.SetMovieBytes("thumbnail", bytes);
-        bytes = std::string();
+        std::string().swap(bytes);  // an empty string assigned would keep the memory
         if (!cancel.load()) {
             made.image = RenderLoadedThumbnail(player, core::QualityName(subject.quality), made.rect.width(),
                                                made.rect.height(), frameWidth, frameHeight);

@@ -206,7 +206,7 @@ struct GroupsUpdate {
 // The groups refer into the movie's body, kept once; a load changes only what the movie changed.
 struct MovieGroups {
     std::string body;   // the kept movie's tag stream (inflated)
-    std::string spare;  // the next movie's while it loads: memory kept for the one after
+    std::string spare;  // the next movie's while it loads
     std::vector<RawGroup> rawGroups;  // the kept groups, by slot; a free slot holds none
     std::vector<uint32_t> freeSlots;
     std::vector<uint32_t> order;  // the movie's groups in order, as slots

@@ -155,6 +155,9 @@ void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial)
     }
     shapes = std::move(update.shapes);
     body.swap(spare);
+    // The last movie's body is not kept for the next one to be read into: it would double what
+    // the kept movie takes between loads.
+    std::string().swap(spare);  // an empty string assigned would keep the memory
     movie = serial;
     Compact(*this);
 }

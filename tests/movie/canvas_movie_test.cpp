@@ -638,3 +638,43 @@ TEST_F(CanvasMovieTest, AMovieWrittenAfterAnEditEqualsOneWrittenCold)
     EXPECT_LE(movie::Writer().Units.Size(), 2 * 2 * mostDrawn + 4096);
     EXPECT_EQ(write(session), cold(session));
 }
+
+// Between movies the writer keeps no large copy of the drawing's bytes: once a shape larger than
+// kMostKeptShapeBytes is in the movie, the shape's buffer is given back (the movie in memory is
+// the one copy), while a small drawing's buffer stays for the next shape. Either way the next
+// movie, after an edit, equals one written cold.
+TEST_F(CanvasMovieTest, TheWriterKeepsNoLargeCopyOfTheDrawingBetweenMovies)
+{
+    for (const int count : {4, 6000}) {
+        SCOPED_TRACE(count);
+        core::PathArray paths{core::PathRecord()};
+        for (int i = 0; i < count; ++i) {
+            core::PathRecord zigzag = Square(0, 0, 0, 0xFF000000u | static_cast<uint32_t>(i));
+            zigzag.Anchors.clear();
+            for (int k = 0; k < 200; ++k) {
+                zigzag.Anchors.push_back({40 + k * 9, 40 + (i % 300) * 60 + (k % 2) * 50 + i % 7});
+            }
+            paths.push_back(zigzag);
+        }
+        core::Doc().DocPaths = paths;
+        movie::MakeCanvasMovie();
+        const size_t movieBytes = movie::CanvasMovieBytes(core::Doc().CanvasTempFile).size();
+        const size_t kept = movie::Writer().ShapeBits.Bytes.capacity();
+        if (count > 100) {
+            ASSERT_GT(movieBytes, 2 * movie::kMostKeptShapeBytes);
+            EXPECT_EQ(kept, 0u);
+        } else {
+            EXPECT_GT(kept, 0u);
+            EXPECT_LE(kept, movie::kMostKeptShapeBytes);
+        }
+        paths[1].FillColor = 0xFF00FF00u;
+        paths[count].Anchors[0].X += 20;
+        core::Doc().DocPaths = paths;
+        movie::MakeCanvasMovie();
+        const std::string warm = MovieBytes();
+        movie::ResetWriterForTest();
+        movie::ResetCanvasMovieForTest();
+        movie::MakeCanvasMovie();
+        EXPECT_EQ(warm, MovieBytes());
+    }
+}
