@@ -1,6 +1,5 @@
 // Quillark start-up: the main window brings the program up and takes the command line's file.
 #include "mainwindow/draw_gui.h"
-#include "platform/base/heap_release.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -9,7 +8,6 @@
 
 int main(int argc, char **argv)
 {
-    platform::LimitRetainedFreeMemory();
     QApplication app(argc, argv);
     // The toolkit's own dialogs (file chooser, colour and message buttons) speak Japanese too.
     QTranslator toolkitTexts;

@@ -13,7 +13,6 @@
 #include "core/history.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/draw_gui_menus.h"
-#include "platform/base/heap_release.h"
 #include "platform/forms/key_codes.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/message_box.h"
@@ -179,7 +178,6 @@ struct EditorSession {
         static int argc = 1;
         static char name[] = "editor_bench";
         static char *argv[] = {name, nullptr};
-        platform::LimitRetainedFreeMemory();  // as the program's start-up does
         new QApplication(argc, argv);  // lives to the end of the process, as the window does
         platform::SetMessageBoxHook([](const platform::MessageBoxRequest &) { return platform::kMbNo; });
         platform::SetPopupMenuHook([](QMenu *) { return nullptr; });
