@@ -2,7 +2,6 @@
 // groups taken from the movies a player loaded before instead of being read or built again.
 #include "platform/player/swf_parser.h"
 #include "platform/player/player_testing.h"
-#include "platform/player/swf_group_builds.h"
 #include "platform/player/swf_path_pieces.h"
 #include "platform/swf/shape_records.h"
 
@@ -12,7 +11,6 @@
 #include <functional>
 #include <limits>
 #include <random>
-#include <utility>
 #include <unordered_map>
 
 namespace platform::swf {
@@ -457,6 +455,16 @@ bool SameStyles(const StyleGroup &a, const StyleGroup &b)
 
 namespace {
 
+// A group drawn along the paths of another whose edges and line widths are the same: only its
+// styles differ, and the paths (shared, not copied) do not depend on them.
+DrawnGroup Restyled(const DrawnGroup &paths, const StyleGroup &group)
+{
+    DrawnGroup drawn = paths;
+    drawn.fills = group.fills;
+    drawn.lines = group.lines;
+    return drawn;
+}
+
 // Moves the gradient and bitmap matrices of fills drawn from origin to (0, 0).
 void FillsToOrigin(std::vector<FillStyle> &fills, const QPointF &origin)
 {
@@ -685,7 +693,6 @@ public:
                 start = records_.Next();
             }
         }
-        PlaceBuilt();
         KeepShape(end);
         return Assembled();
     }
@@ -1047,10 +1054,7 @@ private:
             edgeBudget_ -= raw.edges;
             shapeEdges_ += raw.edges;
             shape_.groups.push_back(raw.placed);
-            const uint32_t slot = Keep(span, raw, key);
-            if (!raw.placed.group) {
-                toPlace_.push_back({shape_.groups.size() - 1, slot});
-            }
+            Keep(span, raw, key);
             return true;
         }
         return false;
@@ -1063,8 +1067,9 @@ private:
         raw.placed.offset += shift;
         FillsToOrigin(group_.fills, raw.placed.offset);
         raw.styleKey = HashGroup(group_, raw.geometryKey);
-        if (!SameStyleValues(group_, *raw.placed.group)) {
-            builds_.Add(std::exchange(group_, StyleGroup()), std::move(raw.placed.group));  // raw waits for it
+        const DrawnGroup &paths = *raw.placed.group;
+        if (!SameStyleValues(group_, paths)) {
+            raw.placed.group = std::make_shared<const DrawnGroup>(Restyled(paths, group_));
         }
     }
 
@@ -1099,45 +1104,23 @@ private:
         raw.geometryKey = HashGroupGeometry(group_);
         raw.styleKey = HashGroup(group_, raw.geometryKey);
         raw.placed.group = Drawn(raw.styleKey, raw.geometryKey);
-        const bool toBuild = raw.placed.group == nullptr;
         shape_.groups.push_back(raw.placed);
         shapeEdges_ += charged;
         for (Source &source : sources_) {
             ++source.following;  // taken for the group this one replaces
         }
-        uint32_t slot = GroupIndex::kNone;
         if (end != GroupEnd::Damaged) {  // a damaged file's last group is not kept
             records_.EndState(raw);
             const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
-            slot = Keep(span, raw, HashRawGroup(span, start, tagCode_));
+            Keep(span, raw, HashRawGroup(span, start, tagCode_));
         } else {
             allKept_ = false;
         }
-        if (toBuild) {
-            toPlace_.push_back({shape_.groups.size() - 1, slot});
-        }
     }
 
-    // Puts the groups built meanwhile where the shape and the kept slots wait for them.
-    void PlaceBuilt()
-    {
-        if (toPlace_.empty()) {
-            return;
-        }
-        std::vector<GroupPtr> built = builds_.Finish();
-        for (size_t k = 0; k < toPlace_.size(); ++k) {
-            shape_.groups[toPlace_[k].group].group = built[k];
-            if (toPlace_[k].slot != GroupIndex::kNone) {
-                reuse_.own->rawGroups[toPlace_[k].slot].placed.group = std::move(built[k]);
-            }
-        }
-        toPlace_.clear();
-    }
-
-    // The group just read (group_, at its own origin) as drawn: a kept group that draws the same;
-    // else null, and group_ is handed to the builds to be drawn along the paths of a kept group
-    // of the same edges, or built anew. A kept group found by a hash is read again from its kept
-    // bytes and compared first: two groups with one hash are never taken for one.
+    // The group just read (group_, at its own origin) as drawn: a kept group that draws the same,
+    // one with the same paths restyled, or built anew. A kept group found by a hash is read again
+    // from its kept bytes and compared first: two groups with one hash are never taken for one.
     GroupPtr Drawn(uint64_t key, uint64_t geometry)
     {
         for (const Source &source : sources_) {
@@ -1152,13 +1135,11 @@ private:
             }
             if (const uint32_t same = cache->geometry.Find(geometry);
                 same != GroupIndex::kNone && ReadKept(*cache, cache->rawGroups[same]) && SameGeometry(kept_, group_)) {
-                builds_.Add(std::exchange(group_, StyleGroup()), cache->rawGroups[same].placed.group);
-                return nullptr;
+                return std::make_shared<const DrawnGroup>(Restyled(*cache->rawGroups[same].placed.group, group_));
             }
         }
         Count(&ParseCounts::groupsBuilt);
-        builds_.Add(std::exchange(group_, StyleGroup()));
-        return nullptr;
+        return std::make_shared<const DrawnGroup>(BuildDrawnGroup(group_));
     }
 
     // Reads a kept group again from its bytes into kept_, moved to its own origin as when it was
@@ -1189,12 +1170,12 @@ private:
     }
 
     // Enters the group in the groups the new movie keeps, its bits where they lie in its body
-    // (rawKey: their HashRawGroup); returns its slot (kNone when it is not kept).
-    uint32_t Keep(const GroupSpan &span, const RawGroup &raw, uint64_t rawKey)
+    // (rawKey: their HashRawGroup).
+    void Keep(const GroupSpan &span, const RawGroup &raw, uint64_t rawKey)
     {
         if (!reuse_.update || reuse_.own->rawGroups.size() >= GroupIndex::kNone - 1) {
             allKept_ = false;
-            return GroupIndex::kNone;
+            return;
         }
         GroupsUpdate &update = *reuse_.update;
         RawGroup kept = raw;
@@ -1206,7 +1187,6 @@ private:
         const uint32_t slot = reuse_.own->NewSlot(std::move(kept));
         update.order.push_back(slot);
         update.added.push_back(slot);
-        return slot;
     }
 
     // Enters the shape in the groups the new movie keeps, for the next movie's shape of its id.
@@ -1237,14 +1217,6 @@ private:
     StyleGroup scratch_;
     StyleGroup kept_;  // a kept group read again for comparison
     ShapeCharacter shape_;
-    // The groups built while the shape is read, and where each goes: its place in the shape's
-    // groups and its kept slot (kNone when not kept).
-    struct ToPlace {
-        size_t group = 0;
-        uint32_t slot = 0;
-    };
-    GroupBuilds builds_;
-    std::vector<ToPlace> toPlace_;
     std::vector<Source> sources_;
     // Where the shape lies: its tag in the movie's body, its first group in the tag.
     size_t tagBegin_ = 0;
