@@ -27,6 +27,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <utility>
 #include <vector>
 #include <sys/resource.h>
 #ifdef __GLIBC__
@@ -239,7 +240,7 @@ struct EditorSession {
     // A point on path i's outline (its first anchor).
     static std::pair<int32_t, int32_t> OnPath(int32_t i)
     {
-        const core::AnchorPoint &a = core::Doc().DocPaths.at(static_cast<size_t>(i)).Anchors.at(0);
+        const core::AnchorPoint &a = std::as_const(core::Doc().DocPaths).at(static_cast<size_t>(i)).Anchors.at(0);
         return {a.X, a.Y};
     }
     // A point of the visible canvas near no path's outline: the last one found while it stays
@@ -267,7 +268,7 @@ struct EditorSession {
             }
             return std::clamp<int64_t>(c, -1, count);
         };
-        for (const core::PathRecord &path : core::Doc().DocPaths) {
+        for (const core::PathRecord &path : std::as_const(core::Doc().DocPaths)) {
             const size_t n = path.Anchors.size();
             for (size_t k = 0; k < n; ++k) {
                 const core::AnchorPoint &a = path.Anchors[k];
@@ -303,8 +304,8 @@ struct EditorSession {
     {
         window->Form_KeyUp(platform::kVkEscape, 0);
         QApplication::processEvents();
-        if (std::any_of(core::Doc().DocPaths.begin(), core::Doc().DocPaths.end(),
-                        [](const core::PathRecord &path) { return path.blSelected; })) {
+        const core::PathArray &paths = core::Doc().DocPaths;
+        if (std::any_of(paths.begin(), paths.end(), [](const core::PathRecord &path) { return path.blSelected; })) {
             std::abort();  // what the benchmarks time would not be what their names say
         }
     }

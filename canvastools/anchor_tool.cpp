@@ -51,7 +51,7 @@ void FindHit(int32_t x, int32_t y)
     }
     core::FindSegmentNear(x, y, path, anchor);
     if (path > 0) {
-        int32_t count = static_cast<int32_t>(doc.DocPaths[static_cast<size_t>(path)].Anchors.size());
+        int32_t count = static_cast<int32_t>(std::as_const(doc.DocPaths)[static_cast<size_t>(path)].Anchors.size());
         doc.HitPath = doc.HitPath2 = path;
         doc.HitAnchor = anchor;
         doc.HitAnchor2 = (anchor + 1) % count;
@@ -204,7 +204,7 @@ void ShowAnchorMenu(int32_t x, int32_t y)
     }
     m.mnuOptimizeAnchor->SetEnabled(true);
 
-    const core::PathRecord &path = doc.DocPaths[static_cast<size_t>(doc.HitPath)];
+    const core::PathRecord &path = std::as_const(doc.DocPaths)[static_cast<size_t>(doc.HitPath)];
     const int32_t n = path.AnchorMax();
     auto kindOf = [&](int32_t a) { return path.Anchors[static_cast<size_t>(std::clamp(a, 0, n))].AnchorKind; };
     if (SegmentHit()) {

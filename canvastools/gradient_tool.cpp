@@ -62,19 +62,6 @@ void SetControlsOf(const core::PathRecord &path)
     WriteStatusField(28, QStringLiteral("⇔%1]  ").arg(FloorText(path.GradRatioX * 1638.0f)));
 }
 
-// Applies a change to every selected path.
-template <typename Change>
-void ChangeSelectedPaths(Change change)
-{
-    core::Document &doc = Doc();
-    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-        core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
-        if (path.blSelected) {
-            change(path);
-        }
-    }
-}
-
 // A closed gradient-filled path under the point that is not a member of a compound path.
 int32_t GradientPathAt(int32_t x, int32_t y)
 {
@@ -83,7 +70,7 @@ int32_t GradientPathAt(int32_t x, int32_t y)
     if (path < 1) {
         return 0;
     }
-    const core::PathRecord &record = Doc().DocPaths[static_cast<size_t>(path)];
+    const core::PathRecord &record = std::as_const(Doc().DocPaths)[static_cast<size_t>(path)];
     bool gradient = record.blClosed && record.FillType >= core::kFillLinear &&
                     !core::FollowsInCompound(Doc().DocPaths, path);
     return gradient ? path : 0;
@@ -97,7 +84,7 @@ void SizeStep(int button, int shift, int32_t x, int32_t y, bool yAxis)
     CalcGradientControl();
     const Point32 centre = Input().HandlePoints[0];
     const float distance = core::GetDistance(static_cast<double>(centre.X) - x, static_cast<double>(centre.Y) - y);
-    ChangeSelectedPaths([&](core::PathRecord &path) {
+    core::ChangeSelectedDocPaths([&](core::PathRecord &path) {
         float &dragged = yAxis ? path.GradRatioY : path.GradRatioX;
         float &other = yAxis ? path.GradRatioX : path.GradRatioY;
         if (dragged == 0.0f) {
@@ -119,7 +106,7 @@ void RotationStep(int32_t x, int32_t y)
     const CanvasInputState &input = Input();
     float turn = core::GetAngle(centre.X, centre.Y, x, y) -
                  core::GetAngle(centre.X, centre.Y, input.DragOriginX, input.DragOriginY);
-    ChangeSelectedPaths([&](core::PathRecord &path) { path.GradAngle += turn; });
+    core::ChangeSelectedDocPaths([&](core::PathRecord &path) { path.GradAngle += turn; });
 }
 
 void CentreStep(int32_t x, int32_t y)
@@ -134,7 +121,7 @@ void CentreStep(int32_t x, int32_t y)
     int64_t dx = int64_t{x} - input.DragOriginX;
     int64_t dy = int64_t{y} - input.DragOriginY;
     if (dx != 0 || dy != 0) {
-        ChangeSelectedPaths([&](core::PathRecord &path) {
+        core::ChangeSelectedDocPaths([&](core::PathRecord &path) {
             path.GradCenterX = platform::SaturateInt<int32_t>(path.GradCenterX + dx);
             path.GradCenterY = platform::SaturateInt<int32_t>(path.GradCenterY + dy);
         });
@@ -152,7 +139,7 @@ bool GradientFramesChanged()
         return true;
     }
     for (size_t i = 1; i < doc.DocPaths.size(); ++i) {
-        const core::PathRecord &now = doc.DocPaths[i];
+        const core::PathRecord &now = std::as_const(doc.DocPaths)[i];
         const core::PathRecord &before = (*doc.PathSnapshot)[i];
         if (now.GradCenterX != before.GradCenterX || now.GradCenterY != before.GradCenterY ||
             now.GradAngle != before.GradAngle || now.GradRatioX != before.GradRatioX ||
@@ -170,7 +157,7 @@ void CalcGradientControl()
     Input().HandlePoints.fill(Point32{kNoHandle, kNoHandle});
     const core::Document &doc = Doc();
     for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-        const core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
+        const core::PathRecord &path = std::as_const(doc.DocPaths)[static_cast<size_t>(i)];
         if (path.blSelected) {
             SetControlsOf(path);
         }

@@ -95,10 +95,10 @@ bool MoveSelectedPath(int32_t dx, int32_t dy, bool all)
     core::Document &doc = core::Doc();
     bool moved = false;
     for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-        core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
-        if (!all && !path.blSelected) {
+        if (!all && !core::DocPath(i).blSelected) {
             continue;
         }
+        core::PathRecord &path = core::ChangeDocPath(i);
         path.GradCenterX = platform::SaturateInt<int32_t>(int64_t{path.GradCenterX} + dx);
         path.GradCenterY = platform::SaturateInt<int32_t>(int64_t{path.GradCenterY} + dy);
         for (int32_t k = 0; k <= path.AnchorMax(); ++k) {

@@ -85,7 +85,7 @@ QPoint RoundedScreen(double x, double y)
 void DrawRubberBand(int32_t cx, int32_t cy)
 {
     CanvasView &window = CanvasWindow();
-    const core::PathRecord &path = Doc().DocPaths.back();
+    const core::PathRecord &path = std::as_const(Doc().DocPaths).back();
     const auto &a = path.Anchors;
     int32_t n = path.AnchorMax();
     auto kindAt = [&](int32_t i) { return a[static_cast<size_t>(i)].AnchorKind; };
@@ -146,7 +146,7 @@ void DrawRubberBand(int32_t cx, int32_t cy)
 void FinishPenPath(int32_t x, int32_t y)
 {
     CanvasInputState &input = Input();
-    const core::AnchorPoint &first = Doc().DocPaths.back().Anchors.front();
+    const core::AnchorPoint &first = std::as_const(Doc().DocPaths).back().Anchors.front();
     bool close = NearStart(Distance(x, y, first.X, first.Y));
     core::FinishPath(x, y, close);
     CanvasWindow().DispShape(0);

@@ -73,7 +73,7 @@ void MoveStep(int shift, int32_t x, int32_t y)
     CanvasInputState &input = Input();
     core::Document &doc = Doc();
     input.DragMode = kDragScale;
-    bool selected = doc.DocPaths[static_cast<size_t>(doc.HitPath)].blSelected;
+    bool selected = std::as_const(doc.DocPaths)[static_cast<size_t>(doc.HitPath)].blSelected;
     if (!WithCtrl(shift) && !selected) {
         core::DeselectAllPaths();
     }
@@ -269,12 +269,12 @@ void ShowPathMenu(int32_t x, int32_t y)
         item->SetEnabled(true);
     }
     if (core::CountSelectedPaths() == 1) {
-        const core::PathRecord &only = Doc().DocPaths[static_cast<size_t>(FirstSelectedPath())];
+        const core::PathRecord &only = std::as_const(Doc().DocPaths)[static_cast<size_t>(FirstSelectedPath())];
         (only.blClosed ? menus.mnuClosePath : menus.mnuOpenPath)->SetEnabled(false);
         menus.mnuGroupMake->SetEnabled(false);
         menus.mnuCompoundMake->SetEnabled(false);
     }
-    const core::PathRecord &hit = Doc().DocPaths[static_cast<size_t>(Doc().HitPath)];
+    const core::PathRecord &hit = std::as_const(Doc().DocPaths)[static_cast<size_t>(Doc().HitPath)];
     menus.mnuGroupClear->SetEnabled(hit.blGroup);
     menus.mnuGroupAgain->SetEnabled(!hit.blGroup && hit.GroupID != 0);
     menus.mnuCompoundClear->SetEnabled(hit.blCompound);
@@ -295,7 +295,7 @@ void ShowPathMenu(int32_t x, int32_t y)
 void ClickOnPath(int button, int shift, int32_t x, int32_t y)
 {
     core::Document &doc = Doc();
-    bool selected = doc.DocPaths[static_cast<size_t>(doc.HitPath)].blSelected;
+    bool selected = std::as_const(doc.DocPaths)[static_cast<size_t>(doc.HitPath)].blSelected;
     if (!WithCtrl(shift) && !selected) {
         core::DeselectAllPaths();
     }

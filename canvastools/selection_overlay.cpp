@@ -178,7 +178,7 @@ int32_t FirstSelectedPath()
 {
     const core::Document &doc = Doc();
     for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-        if (doc.DocPaths[static_cast<size_t>(i)].blSelected) {
+        if (std::as_const(doc.DocPaths)[static_cast<size_t>(i)].blSelected) {
             return i;
         }
     }
@@ -192,7 +192,7 @@ void CalcSelectedRect()
     int32_t count = 0;
     const core::Document &doc = Doc();
     for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-        const core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
+        const core::PathRecord &path = std::as_const(doc.DocPaths)[static_cast<size_t>(i)];
         if (!path.blSelected || path.AnchorMax() < 1) {
             continue;
         }
@@ -288,13 +288,13 @@ void DrawHandleDisc(const Point32 &centre, int radius, uint32_t fill)
 
 void DrawPathEdge(int32_t index, bool keepPicture, bool markersOnly)
 {
-    if (!IsPathIndex(index) || Doc().DocPaths[static_cast<size_t>(index)].AnchorMax() <= 0) {
+    if (!IsPathIndex(index) || std::as_const(Doc().DocPaths)[static_cast<size_t>(index)].AnchorMax() <= 0) {
         return;
     }
     if (!keepPicture) {
         CanvasWindow().DispShape(1);
     }
-    const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(index)];
+    const core::PathRecord &path = std::as_const(Doc().DocPaths)[static_cast<size_t>(index)];
     ScreenMap map;
     if (!markersOnly) {
         OverlayPainter lines(true);
@@ -476,7 +476,7 @@ void SelectPathsInRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool fina
     std::vector<bool> kept;
     if (!final) {
         kept.reserve(doc.DocPaths.size());
-        for (const core::PathRecord &path : doc.DocPaths) {
+        for (const core::PathRecord &path : std::as_const(doc.DocPaths)) {
             kept.push_back(path.blSelected);
         }
     }
@@ -494,7 +494,9 @@ void SelectPathsInRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool fina
     if (!final) {
         DrawSelectionBand(x1, y1, x2, y2);
         for (size_t i = 0; i < kept.size() && i < doc.DocPaths.size(); ++i) {
-            doc.DocPaths[i].blSelected = kept[i];
+            if (std::as_const(doc.DocPaths)[i].blSelected != kept[i]) {
+                doc.DocPaths[i].blSelected = kept[i];
+            }
         }
     }
 }

@@ -14,21 +14,13 @@ namespace canvastools {
 template <typename Transform>
 bool TransformSelectedPaths(Transform transform, float angleDegrees = 0.0f)
 {
-    core::Document &doc = core::Doc();
-    bool any = false;
-    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-        core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
-        if (!path.blSelected) {
-            continue;
-        }
+    return core::ChangeSelectedDocPaths([&](core::PathRecord &path) {
         for (core::AnchorPoint &anchor : path.Anchors) {
             transform(anchor.X, anchor.Y);
         }
         transform(path.GradCenterX, path.GradCenterY);
         path.GradAngle += angleDegrees;
-        any = true;
-    }
-    return any;
+    });
 }
 
 // Applies a point transform to the frame handles other than the centre (4).

@@ -22,11 +22,6 @@ struct Shift {
     int64_t dy = 0;
 };
 
-PathRecord &PathAt(int32_t i)
-{
-    return Doc().DocPaths[static_cast<size_t>(i)];
-}
-
 void WidenBox(AlignItem &item, const PathRecord &path)
 {
     for (const AnchorPoint &a : path.Anchors) {
@@ -48,7 +43,7 @@ std::vector<AlignItem> CollectItems()
     std::vector<AlignItem> items;
     std::unordered_map<int32_t, size_t> itemOfGroup;
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        const PathRecord &path = PathAt(i);
+        const PathRecord &path = DocPath(i);
         if (!path.blSelected) {
             continue;
         }
@@ -189,7 +184,7 @@ void AlignPaths(int16_t code)
     }
     for (size_t s = 0; s < items.size(); ++s) {
         for (int32_t i : items[s].paths) {
-            MovePath(PathAt(i), shifts[s]);
+            MovePath(ChangeDocPath(i), shifts[s]);
         }
     }
 }

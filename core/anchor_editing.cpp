@@ -16,11 +16,6 @@ bool IsPathIndex(int32_t i)
     return i >= 1 && i <= Doc().DocPathCount();
 }
 
-PathRecord &PathAt(int32_t i)
-{
-    return Doc().DocPaths[static_cast<size_t>(i)];
-}
-
 bool IsAnchorIndex(const PathRecord &path, int32_t a)
 {
     return a >= 0 && a <= path.AnchorMax();
@@ -61,7 +56,7 @@ JoinPartner FindJoinPartner(int32_t i, const AnchorPoint &e)
     float reach = static_cast<float>(60.0 / Doc().ZoomRate);
     JoinPartner partner;
     for (int32_t j = 1; j <= Doc().DocPathCount(); ++j) {
-        const PathRecord &other = PathAt(j);
+        const PathRecord &other = DocPath(j);
         if (j == i || other.Anchors.empty()) {
             continue;
         }
@@ -98,7 +93,7 @@ void AddAnchorOnSegment(int32_t i, int32_t k, int32_t l, int32_t x, int32_t y)
     if (!IsPathIndex(i)) {
         return;
     }
-    PathRecord &path = PathAt(i);
+    PathRecord &path = ChangeDocPath(i);
     if (!IsAnchorIndex(path, k) || !IsAnchorIndex(path, l)) {
         return;
     }
@@ -118,11 +113,11 @@ void DeleteSelectedAnchors()
 {
     std::vector<bool> doomed(Doc().DocPaths.size(), false);
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        AnchorList &anchors = PathAt(i).Anchors;
         auto marked = [](const AnchorPoint &p) { return p.AnchorKind == kAnchorDeleted; };
-        if (std::none_of(anchors.begin(), anchors.end(), marked)) {
+        if (std::none_of(DocPath(i).Anchors.begin(), DocPath(i).Anchors.end(), marked)) {
             continue;
         }
+        AnchorList &anchors = ChangeDocPath(i).Anchors;
         anchors.erase(std::remove_if(anchors.begin(), anchors.end(), marked), anchors.end());
         doomed[static_cast<size_t>(i)] = anchors.size() < 2;
     }
@@ -134,7 +129,7 @@ void DividePath(int32_t i, int32_t j, int32_t k, int32_t l)
     if (!IsPathIndex(i)) {
         return;
     }
-    const PathRecord original = PathAt(i);
+    const PathRecord original = DocPath(i);
     int32_t n = original.AnchorMax();
     // Cutting at the last anchor, or at the first one, would leave a piece of a single anchor.
     bool segmentCut = j > 0;
@@ -162,7 +157,7 @@ void DividePath(int32_t i, int32_t j, int32_t k, int32_t l)
     for (PathRecord *piece : {&first, &second}) {
         piece->blClosed = false;
     }
-    PathAt(i) = std::move(first);
+    ChangeDocPath(i) = std::move(first);
     Doc().DocPaths.push_back(std::move(second));
 }
 
@@ -171,7 +166,7 @@ void OpenPathAtAnchor(int32_t i, int32_t a)
     if (!IsPathIndex(i)) {
         return;
     }
-    PathRecord &path = PathAt(i);
+    PathRecord &path = ChangeDocPath(i);
     if (!IsAnchorIndex(path, a)) {
         return;
     }
@@ -184,7 +179,7 @@ bool JoinPaths(int32_t i, int32_t k, bool testOnly)
     if (!IsPathIndex(i)) {
         return false;
     }
-    const AnchorList mine = PathAt(i).Anchors;
+    const AnchorList mine = DocPath(i).Anchors;
     int32_t ni = static_cast<int32_t>(mine.size()) - 1;
     if (ni < 0 || (k != 0 && k != ni)) {
         return false;
@@ -197,7 +192,7 @@ bool JoinPaths(int32_t i, int32_t k, bool testOnly)
         return true;
     }
     int32_t j = partner.path;
-    const AnchorList theirs = PathAt(j).Anchors;
+    const AnchorList theirs = DocPath(j).Anchors;
     int32_t nj = static_cast<int32_t>(theirs.size()) - 1;
     AnchorList joined;
     joined.reserve(mine.size() + theirs.size() - 1);
@@ -218,7 +213,7 @@ bool JoinPaths(int32_t i, int32_t k, bool testOnly)
         AppendForward(joined, mine, 0, ni);
         AppendForward(joined, theirs, 1, nj);
     }
-    PathAt(survivor).Anchors = std::move(joined);
+    ChangeDocPath(survivor).Anchors = std::move(joined);
     DeletePath(dropped);
     return true;
 }

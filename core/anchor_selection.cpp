@@ -50,7 +50,7 @@ void StepAnchorSelection(int32_t step)
         if (entry.PathIndex < 1 || entry.PathIndex > doc.DocPathCount()) {
             continue;  // names no path: nothing to step along
         }
-        const int64_t count = int64_t{doc.DocPaths[static_cast<size_t>(entry.PathIndex)].AnchorMax()} + 1;
+        const int64_t count = int64_t{std::as_const(doc.DocPaths)[static_cast<size_t>(entry.PathIndex)].AnchorMax()} + 1;
         if (count < 1) {
             continue;
         }

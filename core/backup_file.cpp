@@ -163,9 +163,10 @@ public:
     }
 
     // An array of at most maxCount elements that take at least minElementBytes each.
-    template <typename T, typename Fields>
-    bool Array(std::vector<T> &items, size_t minElementBytes, Fields fields, size_t maxCount = kAnyCount)
+    template <typename Items, typename Fields>
+    bool Array(Items &items, size_t minElementBytes, Fields fields, size_t maxCount = kAnyCount)
     {
+        using T = typename Items::value_type;
         int16_t dimensions = 0;
         if (!Int16(dimensions)) {
             return false;

@@ -175,7 +175,7 @@ void CopySelectedPaths(int32_t x, int32_t y)
         return;
     }
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        const PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
+        const PathRecord &path = std::as_const(Doc().DocPaths)[static_cast<size_t>(i)];
         if (path.blSelected) {
             g_clipboard.ClipPaths.push_back(path);
         }
@@ -192,7 +192,7 @@ void CutSelectedPaths(int32_t x, int32_t y)
     ClearClip();
     std::vector<bool> doomed(Doc().DocPaths.size(), false);
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        const PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
+        const PathRecord &path = std::as_const(Doc().DocPaths)[static_cast<size_t>(i)];
         if (path.blSelected) {
             g_clipboard.ClipPaths.push_back(path);
             doomed[static_cast<size_t>(i)] = true;
@@ -257,7 +257,7 @@ void DeleteSelectedPaths()
     EndPathInProgress();
     std::vector<bool> doomed(Doc().DocPaths.size(), false);
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        doomed[static_cast<size_t>(i)] = Doc().DocPaths[static_cast<size_t>(i)].blSelected;
+        doomed[static_cast<size_t>(i)] = std::as_const(Doc().DocPaths)[static_cast<size_t>(i)].blSelected;
     }
     DeleteFlaggedPaths(doomed);
 }
@@ -267,18 +267,18 @@ void DeleteFlaggedPaths(const std::vector<bool> &doomed)
     auto &paths = Doc().DocPaths;
     auto isDoomed = [&](size_t i) { return i > 0 && i < doomed.size() && i < paths.size() && doomed[i]; };
 
-    size_t kept = 1;
-    for (size_t i = 1; i < paths.size(); ++i) {
-        if (isDoomed(i)) {
-            NotePathRemoved(static_cast<int32_t>(kept));  // its index among the paths left so far
-            continue;
+    size_t removed = 0;
+    paths.RemoveIf(1, [&](size_t i) {
+        if (!isDoomed(i)) {
+            return false;
         }
-        if (kept != i) {
-            paths[kept] = std::move(paths[i]);
-        }
-        ++kept;
+        NotePathRemoved(static_cast<int32_t>(i - removed));  // its index among the paths left so far
+        ++removed;
+        return true;
+    });
+    if (paths.empty()) {
+        paths.emplace_back();
     }
-    paths.resize(std::max<size_t>(kept, 1));
 }
 
 

@@ -21,23 +21,6 @@ int32_t WrapAnchorIndex(const PathRecord &path, int32_t k)
     return wrapped < 0 ? wrapped + count : wrapped;
 }
 
-// Widens the box by every anchor of the path grown by the path's full LineWidth; the first anchor
-// met seeds the box.
-void WidenByPath(const PathRecord &path, Rect32 &box, bool &seeded)
-{
-    const int64_t w = path.LineWidth;
-    for (const AnchorPoint &anchor : path.Anchors) {
-        if (!seeded) {
-            box = Rect32{anchor.X, anchor.Y, anchor.X, anchor.Y};
-            seeded = true;
-        }
-        box.Left = platform::SaturateInt<int32_t>(std::min<int64_t>(box.Left, anchor.X - w));
-        box.Right = platform::SaturateInt<int32_t>(std::max<int64_t>(box.Right, anchor.X + w));
-        box.Top = platform::SaturateInt<int32_t>(std::min<int64_t>(box.Top, anchor.Y - w));
-        box.Bottom = platform::SaturateInt<int32_t>(std::max<int64_t>(box.Bottom, anchor.Y + w));
-    }
-}
-
 // Path i of the document, or nullptr when i names no path. A stale index (a selected anchor of a
 // path deleted since) must never take the program down.
 PathRecord *DocumentPath(int32_t i)
@@ -46,6 +29,15 @@ PathRecord *DocumentPath(int32_t i)
         return nullptr;
     }
     return &g_document.DocPaths[static_cast<size_t>(i)];
+}
+
+// The same to read.
+const PathRecord *DocumentPathToRead(int32_t i)
+{
+    if (i < 1 || i > g_document.DocPathCount()) {
+        return nullptr;
+    }
+    return &std::as_const(g_document.DocPaths)[static_cast<size_t>(i)];
 }
 
 }  // namespace
@@ -63,7 +55,7 @@ void ResetDocumentForTest()
 void GetAnchor(int32_t &x, int32_t &y, int32_t &lineWidth, int32_t i, int32_t k)
 {
     x = y = lineWidth = 0;
-    const PathRecord *path = DocumentPath(i);
+    const PathRecord *path = DocumentPathToRead(i);
     if (!path) {
         return;
     }
@@ -78,10 +70,11 @@ void GetAnchor(int32_t &x, int32_t &y, int32_t &lineWidth, int32_t i, int32_t k)
 
 void MoveAnchor(int32_t dx, int32_t dy, int32_t i, int32_t k)
 {
-    PathRecord *path = DocumentPath(i);
-    if (!path || path->Anchors.empty()) {
+    const PathRecord *found = DocumentPathToRead(i);
+    if (!found || found->Anchors.empty()) {
         return;
     }
+    PathRecord *path = DocumentPath(i);
     AnchorPoint &anchor = path->Anchors[static_cast<size_t>(WrapAnchorIndex(*path, k))];
     anchor.X = platform::SaturateInt<int32_t>(int64_t{anchor.X} + dx);
     anchor.Y = platform::SaturateInt<int32_t>(int64_t{anchor.Y} + dy);
@@ -89,7 +82,7 @@ void MoveAnchor(int32_t dx, int32_t dy, int32_t i, int32_t k)
 
 PathRecord GetPath(int32_t i)
 {
-    const PathRecord *path = DocumentPath(i);
+    const PathRecord *path = DocumentPathToRead(i);
     return path ? *path : PathRecord();
 }
 
@@ -111,7 +104,7 @@ int32_t CountSelectedPaths()
 {
     int32_t count = 0;
     for (int32_t i = 1; i <= g_document.DocPathCount(); ++i) {
-        if (g_document.DocPaths[static_cast<size_t>(i)].blSelected) {
+        if (std::as_const(g_document.DocPaths)[static_cast<size_t>(i)].blSelected) {
             ++count;
         }
     }
@@ -129,7 +122,7 @@ int32_t FindAnchorsInRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2, std::v
     pairs.assign(1, AnchorRef());
     int32_t n = 0;
     for (int32_t i = 1; i <= g_document.DocPathCount(); ++i) {
-        const PathRecord &path = g_document.DocPaths[static_cast<size_t>(i)];
+        const PathRecord &path = std::as_const(g_document.DocPaths)[static_cast<size_t>(i)];
         if (path.IsHidden() || path.IsLocked()) {
             continue;
         }
@@ -153,7 +146,9 @@ void DeselectAllPaths()
         return;
     }
     for (int32_t i = 1; i <= g_document.DocPathCount(); ++i) {
-        g_document.DocPaths[static_cast<size_t>(i)].blSelected = false;
+        if (DocPath(i).blSelected) {
+            ChangeDocPath(i).blSelected = false;
+        }
     }
     GetHost().RefreshSelect();
     GetHost().RefreshPosition();
@@ -166,7 +161,9 @@ void SelectAllPaths()
         return;
     }
     for (int32_t i = 1; i <= g_document.DocPathCount(); ++i) {
-        g_document.DocPaths[static_cast<size_t>(i)].blSelected = true;
+        if (!DocPath(i).blSelected) {
+            ChangeDocPath(i).blSelected = true;
+        }
     }
     GetHost().RefreshSelect();
 }
@@ -185,8 +182,8 @@ void RestorePathSnapshot()
     if (!snapshot || g_document.DocPathCount() == 0 || UpperBound(*snapshot) != g_document.DocPathCount()) {
         return;
     }
-    for (int32_t i = 1; i <= g_document.DocPathCount(); ++i) {
-        g_document.DocPaths[static_cast<size_t>(i)] = (*snapshot)[static_cast<size_t>(i)];
+    for (size_t i = 1; i < g_document.DocPaths.size(); ++i) {
+        g_document.DocPaths.CopyPath(i, *snapshot, i);
     }
 }
 
@@ -195,9 +192,8 @@ int32_t RemoveEmptyPaths(PathArray &paths)
     if (paths.empty()) {
         return 0;
     }
-    auto firstEmpty = std::remove_if(paths.begin() + 1, paths.end(),
-                                     [](const PathRecord &path) { return path.AnchorMax() < 1; });
-    paths.erase(firstEmpty, paths.end());
+    const PathArray &read = paths;
+    paths.RemoveIf(1, [&read](size_t i) { return read[i].AnchorMax() < 1; });
     return UpperBound(paths);
 }
 
@@ -221,22 +217,37 @@ void AppendPaths(PathCollection &destination, PathCollection &&source)
                              std::make_move_iterator(source.Paths.end()));
 }
 
+Rect32 WidenedAnchorExtremes(const PathRecord &path)
+{
+    int64_t left = INT64_MAX;
+    int64_t top = INT64_MAX;
+    int64_t right = INT64_MIN;
+    int64_t bottom = INT64_MIN;
+    const int64_t w = path.LineWidth;
+    for (const AnchorPoint &anchor : path.Anchors) {
+        left = std::min<int64_t>(left, anchor.X - w);
+        right = std::max<int64_t>(right, anchor.X + w);
+        top = std::min<int64_t>(top, anchor.Y - w);
+        bottom = std::max<int64_t>(bottom, anchor.Y + w);
+    }
+    if (path.Anchors.empty()) {
+        return kNoAnchorExtremes;
+    }
+    return Rect32{platform::SaturateInt<int32_t>(left), platform::SaturateInt<int32_t>(top),
+                  platform::SaturateInt<int32_t>(right), platform::SaturateInt<int32_t>(bottom)};
+}
+
 Rect32 GetPathsBounds(const PathArray &paths)
 {
-    Rect32 box;
-    bool seeded = false;
-    for (int32_t a = 1; a <= UpperBound(paths); ++a) {
-        WidenByPath(paths[static_cast<size_t>(a)], box, seeded);
-    }
-    return box;
+    return PathsBoundsOf(paths, [&paths](size_t i) { return WidenedAnchorExtremes(paths[i]); });
 }
 
 Rect32 GetPathBounds(const PathRecord &path)
 {
-    Rect32 box;
-    bool seeded = false;
-    WidenByPath(path, box, seeded);
-    return box;
+    if (path.Anchors.empty()) {
+        return Rect32();
+    }
+    return WidenedBox(path.Anchors[0], WidenedAnchorExtremes(path));
 }
 
 }  // namespace core

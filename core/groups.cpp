@@ -8,11 +8,6 @@
 namespace core {
 namespace {
 
-PathRecord &PathAt(int32_t i)
-{
-    return Doc().DocPaths[static_cast<size_t>(i)];
-}
-
 bool IsPathIndex(int32_t i)
 {
     return i >= 1 && i <= Doc().DocPathCount();
@@ -22,14 +17,13 @@ bool IsPathIndex(int32_t i)
 // none).
 void SetCompoundActive(int32_t i, bool active)
 {
-    if (!IsPathIndex(i) || PathAt(i).CompoundID == 0) {
+    if (!IsPathIndex(i) || DocPath(i).CompoundID == 0) {
         return;
     }
-    int32_t id = PathAt(i).CompoundID;
+    int32_t id = DocPath(i).CompoundID;
     for (int32_t j = 1; j <= Doc().DocPathCount(); ++j) {
-        PathRecord &path = PathAt(j);
-        if (path.CompoundID == id) {
-            path.blCompound = active;
+        if (DocPath(j).CompoundID == id && DocPath(j).blCompound != active) {
+            ChangeDocPath(j).blCompound = active;
         }
     }
 }
@@ -40,7 +34,7 @@ UsedIds::UsedIds(int32_t PathRecord::*idField)
 {
     sorted_.reserve(static_cast<size_t>(Doc().DocPathCount()));
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        sorted_.push_back(PathAt(i).*idField);
+        sorted_.push_back(DocPath(i).*idField);
     }
     std::sort(sorted_.begin(), sorted_.end());
     sorted_.erase(std::unique(sorted_.begin(), sorted_.end()), sorted_.end());
@@ -74,10 +68,10 @@ void MakeGroup(bool flag)
     }
     int32_t id = NextFreeGroupId(1);
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        PathRecord &path = PathAt(i);
-        if (!path.blSelected) {
+        if (!DocPath(i).blSelected) {
             continue;
         }
+        PathRecord &path = ChangeDocPath(i);
         if (flag) {
             path.GroupID = id;
         }
@@ -87,14 +81,14 @@ void MakeGroup(bool flag)
 
 void GroupAgain(int32_t i)
 {
-    if (!IsPathIndex(i) || PathAt(i).GroupID == 0) {
+    if (!IsPathIndex(i) || DocPath(i).GroupID == 0) {
         return;
     }
-    int32_t id = PathAt(i).GroupID;
+    int32_t id = DocPath(i).GroupID;
     DeselectAllPaths();
     for (int32_t j = 1; j <= Doc().DocPathCount(); ++j) {
-        PathRecord &path = PathAt(j);
-        if (path.GroupID == id) {
+        if (DocPath(j).GroupID == id) {
+            PathRecord &path = ChangeDocPath(j);
             path.blGroup = true;
             path.blSelected = true;
         }
@@ -109,8 +103,8 @@ void MakeCompound(bool flag, int32_t i)
     if (flag) {
         int32_t id = NextFreeCompoundId(1);
         for (int32_t j = 1; j <= Doc().DocPathCount(); ++j) {
-            PathRecord &path = PathAt(j);
-            if (path.blSelected) {
+            if (DocPath(j).blSelected) {
+                PathRecord &path = ChangeDocPath(j);
                 path.CompoundID = id;
                 path.blCompound = true;
             }
@@ -140,16 +134,16 @@ void SelectPathOrGroup(int32_t i, bool flag)
     if (!IsPathIndex(i)) {
         return;
     }
-    const PathRecord &hit = PathAt(i);
+    const PathRecord &hit = DocPath(i);
     if (hit.GroupID == 0 || !hit.blGroup) {
-        PathAt(i).blSelected = flag;
+        ChangeDocPath(i).blSelected = flag;
         return;
     }
     int32_t id = hit.GroupID;
     for (int32_t j = 1; j <= Doc().DocPathCount(); ++j) {
-        PathRecord &path = PathAt(j);
-        if (path.GroupID == id && path.blGroup) {
-            path.blSelected = flag;
+        const PathRecord &path = DocPath(j);
+        if (path.GroupID == id && path.blGroup && path.blSelected != flag) {
+            ChangeDocPath(j).blSelected = flag;
         }
     }
 }

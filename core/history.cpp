@@ -12,22 +12,37 @@ namespace {
 
 HistoryState g_history;
 
-// A copy of the document's paths and anchor selection, sharing the records of paths that are
-// unchanged since the entry before.
-HistoryEntry CaptureDocument(const HistoryEntry *before)
+const HistoryEntry *CurrentEntry()
 {
-    const Document &doc = Doc();
-    HistoryEntry entry;
-    entry.Paths = SharedPathArray(doc.DocPaths, before ? &before->Paths : nullptr);
-    entry.SelAnchors = doc.SelectedAnchors;
-    return entry;
+    const std::vector<HistoryEntry> &entries = g_history.HistoryEntries;
+    const int32_t pos = g_history.HistoryPos;
+    return pos >= 0 && static_cast<size_t>(pos) < entries.size() ? &entries[static_cast<size_t>(pos)] : nullptr;
 }
 
-// Replaces the document's paths and anchor selection by copies of the entry's.
-void RestoreEntry(const HistoryEntry &entry)
+// The marks of the document's paths when it was made equal to entry, if they were noted.
+const std::vector<PathMark> *EntryMarks(const HistoryEntry *entry)
+{
+    return entry && g_history.EntryMarksOf == entry->Paths.Id() ? &g_history.EntryMarks : nullptr;
+}
+
+// The document's paths are now equal to entry's.
+void NoteEntryMarks(const HistoryEntry &entry)
+{
+    const std::vector<PathMark> &marks = Doc().DocPaths.Marks();
+    g_history.EntryMarks.assign(marks.begin(), marks.end());
+    g_history.EntryMarksOf = entry.Paths.Id();
+}
+
+// Replaces the document's paths and anchor selection by copies of the entry's; left is the entry
+// the document was equal to before.
+void RestoreEntry(const HistoryEntry &entry, const HistoryEntry &left)
 {
     Document &doc = Doc();
-    entry.Paths.CopyTo(doc.DocPaths);
+    if (const std::vector<PathMark> *marks = EntryMarks(&left)) {
+        entry.Paths.CopyChangedTo(doc.DocPaths, left.Paths, *marks);
+    } else {
+        entry.Paths.CopyTo(doc.DocPaths);
+    }
     if (doc.DocPaths.empty()) {
         doc.DocPaths.emplace_back();
     }
@@ -35,6 +50,7 @@ void RestoreEntry(const HistoryEntry &entry)
     if (doc.SelectedAnchors.empty()) {
         doc.SelectedAnchors.emplace_back();
     }
+    NoteEntryMarks(entry);
     GetHost().RefreshList();
     GetHost().RefreshGradient();
     SetModified(true);
@@ -80,19 +96,26 @@ void StartHistoryWithDocument()
     entry.Paths = SharedPathArray(Doc().DocPaths);
     g_history.HistoryEntries.assign(1, std::move(entry));
     g_history.HistoryPos = 0;
+    NoteEntryMarks(g_history.HistoryEntries.front());
+}
+
+SharedPathArray ShareDocumentPaths()
+{
+    const HistoryEntry *entry = CurrentEntry();
+    return SharedPathArray(Doc().DocPaths, entry ? &entry->Paths : nullptr, EntryMarks(entry));
 }
 
 void RecordHistory()
 {
     std::vector<HistoryEntry> &entries = g_history.HistoryEntries;
-    // The entry the document was last equal to: the step's unchanged paths are shared with it.
-    HistoryEntry entry = CaptureDocument(
-        g_history.HistoryPos >= 0 && static_cast<size_t>(g_history.HistoryPos) < entries.size()
-            ? &entries[static_cast<size_t>(g_history.HistoryPos)]
-            : nullptr);
+    // The step's unchanged paths are shared with the entry the document was last equal to.
+    HistoryEntry entry;
+    entry.Paths = ShareDocumentPaths();
+    entry.SelAnchors = Doc().SelectedAnchors;
     ++g_history.HistoryPos;
     entries.resize(static_cast<size_t>(g_history.HistoryPos));
     entries.push_back(std::move(entry));
+    NoteEntryMarks(entries.back());
     TrimHistory();
     SetModified(true);
     GetHost().RefreshList();
@@ -118,7 +141,8 @@ void UndoHistory()
         return;
     }
     --g_history.HistoryPos;
-    RestoreEntry(g_history.HistoryEntries[static_cast<size_t>(g_history.HistoryPos)]);
+    RestoreEntry(g_history.HistoryEntries[static_cast<size_t>(g_history.HistoryPos)],
+                 g_history.HistoryEntries[static_cast<size_t>(g_history.HistoryPos) + 1]);
 }
 
 void RedoHistory()
@@ -128,7 +152,8 @@ void RedoHistory()
         return;
     }
     ++g_history.HistoryPos;
-    RestoreEntry(g_history.HistoryEntries[static_cast<size_t>(g_history.HistoryPos)]);
+    RestoreEntry(g_history.HistoryEntries[static_cast<size_t>(g_history.HistoryPos)],
+                 g_history.HistoryEntries[static_cast<size_t>(g_history.HistoryPos) - 1]);
 }
 
 }  // namespace core

@@ -26,6 +26,11 @@ struct HistoryState {
     // the document never alters an entry.
     std::vector<HistoryEntry> HistoryEntries{HistoryEntry()};
     int32_t HistoryPos = 0;  // the entry equal to the current document; entries above are redo
+    // The marks the document's paths had when it was last made equal to an entry (recorded or
+    // restored), and the Id() of that entry's paths: the next entry and a restore compare the
+    // document with that entry by them.
+    std::vector<PathMark> EntryMarks;
+    uint64_t EntryMarksOf = 0;
 };
 
 HistoryState &History();
@@ -37,6 +42,10 @@ void ResetHistoryForTest();
 void ClearHistory();
 // The history is the current document alone, as entry 0 at position 0, with no anchor selected.
 void StartHistoryWithDocument();
+
+// A copy of the document's paths sharing the records of the entry at HistoryPos where they are
+// unchanged.
+SharedPathArray ShareDocumentPaths();
 
 // Stores the document as the next entry, drops the redo tail, trims to the undo depth, marks the
 // document modified and refreshes the path list and the position and gradient panels.

@@ -49,7 +49,7 @@ int32_t FrontPathNear(int32_t x, int32_t y, Hit hit)
     const Document &doc = Doc();
     int64_t &looked = State().pathsLookedAt;
     for (int32_t i = doc.DocPathCount(); i >= 1; --i) {
-        const PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
+        const PathRecord &path = std::as_const(doc.DocPaths)[static_cast<size_t>(i)];
         ++looked;
         if (IsSearched(path) && GrownBoundsHold(path, x, y) && hit(i, path)) {
             return i;

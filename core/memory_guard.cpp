@@ -17,7 +17,7 @@ namespace {
 // What a reading or pasting command may change, kept before it runs.
 struct KeptDocument {
     HistoryState history = History();
-    SharedPathArray paths = SharedPathArray(Doc().DocPaths, CurrentEntryPaths());
+    SharedPathArray paths = ShareDocumentPaths();
     std::vector<AnchorRef> selectedAnchors = Doc().SelectedAnchors;
     CanvasSettings settings = Doc().CurrentSettings;
     DocumentLifecycle lifecycle = Lifecycle();
@@ -26,16 +26,6 @@ struct KeptDocument {
     int32_t clipOriginY = Clipboard().ClipOriginY;
     int32_t pasteOffsetX = Clipboard().PasteOffsetX;
     int32_t pasteOffsetY = Clipboard().PasteOffsetY;
-
-    // The history entry the document equals (normally): its records are shared, not copied.
-    static const SharedPathArray *CurrentEntryPaths()
-    {
-        const HistoryState &state = History();
-        if (state.HistoryPos < 0 || static_cast<size_t>(state.HistoryPos) >= state.HistoryEntries.size()) {
-            return nullptr;
-        }
-        return &state.HistoryEntries[static_cast<size_t>(state.HistoryPos)].Paths;
-    }
 
     void Restore()
     {

@@ -11,32 +11,11 @@
 namespace core {
 namespace {
 
-PathRecord &PathAt(int32_t i)
-{
-    return Doc().DocPaths[static_cast<size_t>(i)];
-}
-
-// Applies the change to every selected path and marks it for encoding again. Returns whether any
-// path was selected.
-template <typename Change>
-bool ChangeSelectedPaths(Change change)
-{
-    bool any = false;
-    for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        PathRecord &path = PathAt(i);
-        if (path.blSelected) {
-            change(path);
-            any = true;
-        }
-    }
-    return any;
-}
-
-// The same, followed by one undo step when a path was selected.
+// Applies the change to every selected path, followed by one undo step when a path was selected.
 template <typename Change>
 void ChangeSelectedPathsAsStep(Change change)
 {
-    if (ChangeSelectedPaths(change)) {
+    if (ChangeSelectedDocPaths(change)) {
         RecordHistory();
     }
 }
@@ -63,8 +42,11 @@ int32_t ApplyBit(int32_t flags, int32_t bit, BitAction action)
 void ChangeDisplayBit(int32_t bit, BitAction selected, BitAction others)
 {
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        PathRecord &path = PathAt(i);
-        path.DispFlags = ApplyBit(path.DispFlags, bit, path.blSelected ? selected : others);
+        const PathRecord &path = DocPath(i);
+        const int32_t flags = ApplyBit(path.DispFlags, bit, path.blSelected ? selected : others);
+        if (flags != path.DispFlags) {
+            ChangeDocPath(i).DispFlags = flags;
+        }
     }
 }
 
@@ -149,8 +131,7 @@ void ApplyPathOrder(const std::vector<int32_t> &from)
     std::vector<int32_t> newIndexOf(from.size());
     for (size_t n = 1; n < from.size(); ++n) {
         const auto old = static_cast<size_t>(from[n]);
-        PathRecord &path = reordered[n];
-        path = std::move(doc.DocPaths[old]);
+        reordered.TakePath(n, doc.DocPaths, old);
         newIndexOf[old] = static_cast<int32_t>(n);
     }
     doc.DocPaths = std::move(reordered);
@@ -166,7 +147,7 @@ void ApplyPathOrder(const std::vector<int32_t> &from)
 
 void SetSelectedClosed(bool flag)
 {
-    ChangeSelectedPaths([flag](PathRecord &path) { path.blClosed = flag; });
+    ChangeSelectedDocPaths([flag](PathRecord &path) { path.blClosed = flag; });
 }
 
 void SetSelectedPaintModes(int16_t lineMode, int16_t fillType)
@@ -213,7 +194,7 @@ void GetSelectedColors(std::array<Color, 3> &colours)
     std::array<std::array<int64_t, 4>, 3> sums{};
     int64_t count = 0;
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        const PathRecord &path = PathAt(i);
+        const PathRecord &path = DocPath(i);
         if (!path.blSelected) {
             continue;
         }

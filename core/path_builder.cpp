@@ -21,7 +21,7 @@ PathRecord &LastPath()
 
 void RememberPathInProgress()
 {
-    const PathRecord &path = Doc().DocPaths[static_cast<size_t>(g_builder.PathInProgress)];
+    const PathRecord &path = std::as_const(Doc().DocPaths)[static_cast<size_t>(g_builder.PathInProgress)];
     g_builder.AnchorCount = path.Anchors.size();
     g_builder.LastAnchor = path.Anchors.back();
 }
@@ -159,7 +159,7 @@ void ConvertSelectedToBrush(int32_t brushType)
 {
     int32_t i = 1;
     while (i <= Doc().DocPathCount()) {
-        if (!Doc().DocPaths[static_cast<size_t>(i)].blSelected) {
+        if (!std::as_const(Doc().DocPaths)[static_cast<size_t>(i)].blSelected) {
             ++i;
             continue;
         }

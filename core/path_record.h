@@ -94,9 +94,6 @@ struct PathRecord {
     bool operator==(const PathRecord &) const = default;
 };
 
-// Paths 1 .. upper bound of a path array; element 0 is unused.
-using PathArray = std::vector<PathRecord>;
-
 // Upper bound of a 1-based array whose element 0 is unused (0 when empty).
 template <typename T>
 int32_t UpperBound(const std::vector<T> &items)
@@ -104,13 +101,7 @@ int32_t UpperBound(const std::vector<T> &items)
     return items.empty() ? 0 : static_cast<int32_t>(items.size()) - 1;
 }
 
-// Paths with an anchor selection: the form importers hand their paths over in, and a history
-// entry read from a backup.
-struct PathCollection {
-    PathArray Paths{PathRecord()};          // element 0 unused; 1 .. PathCount()
-    std::vector<AnchorRef> SelAnchors{AnchorRef()};  // entry 0 scratch
-
-    int32_t PathCount() const { return UpperBound(Paths); }
-};
-
 }  // namespace core
+
+// The path arrays (paths 1 .. upper bound; element 0 unused) are built on the record above.
+#include "core/path_array.h"

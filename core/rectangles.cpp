@@ -137,7 +137,7 @@ int32_t CreateRegularPolygon(int32_t x, int32_t y, float width, int16_t lineMode
 void ApplyRectangleCorners(int32_t style, float s)
 {
     int32_t last = Doc().DocPathCount();
-    if (style < kCornerRounded || style > kCornerBevel || last < 1 || Doc().DocPaths[static_cast<size_t>(last)].Anchors.empty()) {
+    if (style < kCornerRounded || style > kCornerBevel || last < 1 || std::as_const(Doc().DocPaths)[static_cast<size_t>(last)].Anchors.empty()) {
         return;
     }
     PathRecord path = GetPath(last);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cassert>
 #include <limits>
 #include <new>
 #include <optional>
@@ -126,13 +127,44 @@ size_t RecordBytes(const PathRecord &path)
            path.Stops.capacity() * sizeof(GradStop);
 }
 
+uint64_t NewArrayId()
+{
+    static std::atomic<uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
 }  // namespace
 
 SharedPathArray::SharedPathArray() : SharedPathArray(PathArray{PathRecord()}) {}
 
-SharedPathArray::SharedPathArray(const PathArray &paths, const SharedPathArray *previous) : size_(paths.size())
+SharedPathArray::SharedPathArray(const PathArray &paths, const SharedPathArray *previous,
+                                 const std::vector<PathMark> *previousMarks)
+    : size_(paths.size()), id_(NewArrayId())
 {
     const size_t stored = previous ? previous->size() : 0;
+    const size_t marked = previous && previousMarks ? std::min(stored, previousMarks->size()) : 0;
+    // Whether path i is stored record k: by the marks where they are the same, else by comparing.
+    auto same = [&](size_t k, size_t i) {
+        if (k < marked && (*previousMarks)[k] == paths.Mark(i)) {
+            assert(Matches(previous->At(k), paths[i]));
+            return true;
+        }
+        return Matches(previous->At(k), paths[i]);
+    };
+    // Whether the paths [start, end) carry the marks of the stored paths in their places, which
+    // fill a whole stored block.
+    auto sameMarks = [&](size_t start, size_t end) {
+        if (end > marked || std::min(stored, start + kBlock) != end) {
+            return false;
+        }
+        for (size_t i = start; i < end; ++i) {
+            if ((*previousMarks)[i] != paths.Mark(i)) {
+                return false;
+            }
+            assert(Matches(previous->At(i), paths[i]));
+        }
+        return true;
+    };
     const size_t blockCount = BlockCount();
     std::vector<std::shared_ptr<const Block>> blocks(blockCount);
     // Stores the blocks [first, last), comparing their first path with stored record next first;
@@ -141,14 +173,14 @@ SharedPathArray::SharedPathArray(const PathArray &paths, const SharedPathArray *
         auto storedFor = [&](size_t i) -> StoredPath {
             const PathRecord &path = paths[i];
             for (size_t k = next; k < std::min(stored, next + kLookAhead); ++k) {
-                if (Matches(previous->At(k), path)) {
+                if (same(k, i)) {
                     next = k + 1;
                     return previous->At(k);
                 }
             }
             // A changed path takes the place of its stored record; an inserted one, before which the
             // next path matches the stored record, leaves it for that path.
-            if (next >= stored || (i + 1 < paths.size() && Matches(previous->At(next), paths[i + 1]))) {
+            if (next >= stored || (i + 1 < paths.size() && same(next, i + 1))) {
                 return WholeRecord(path);
             }
             std::optional<StoredPath> derived = DerivedFrom(previous->At(next), path);
@@ -157,9 +189,15 @@ SharedPathArray::SharedPathArray(const PathArray &paths, const SharedPathArray *
         };
         for (size_t b = first; b < last; ++b) {
             const size_t start = b * kBlock;
+            const size_t end = std::min(size_, start + kBlock);
+            if (next == start && sameMarks(start, end)) {
+                blocks[b] = previous->BlockAt(b);
+                next = end;
+                continue;
+            }
             auto block = std::make_shared<Block>();
-            block->reserve(std::min(kBlock, size_ - start));
-            for (size_t i = start; i < std::min(size_, start + kBlock); ++i) {
+            block->reserve(end - start);
+            for (size_t i = start; i < end; ++i) {
                 block->push_back(storedFor(i));
             }
             // A block whose stored paths are all those of the stored block in its place is that block.
@@ -220,6 +258,21 @@ void SharedPathArray::CopyTo(PathArray &paths) const
 {
     paths.resize(size_);
     for (size_t i = 0; i < size_; ++i) {
+        Materialise(At(i), paths[i]);
+    }
+}
+
+void SharedPathArray::CopyChangedTo(PathArray &paths, const SharedPathArray &from,
+                                    const std::vector<PathMark> &fromMarks) const
+{
+    const size_t kept = std::min({paths.size(), size_, from.size_, fromMarks.size()});
+    paths.resize(size_);
+    const PathArray &current = paths;
+    for (size_t i = 0; i < size_; ++i) {
+        if (i < kept && current.Mark(i) == fromMarks[i] && At(i) == from.At(i)) {
+            assert(current[i] == (*this)[i]);
+            continue;
+        }
         Materialise(At(i), paths[i]);
     }
 }

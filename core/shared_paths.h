@@ -34,15 +34,24 @@ public:
     SharedPathArray();
     // A copy of paths. Records of previous equal to paths taken in the same order (across paths
     // inserted or removed in between) are shared instead of copied; a path in the place of a
-    // stored one that it only moves or restyles shares that one's anchors.
-    explicit SharedPathArray(const PathArray &paths, const SharedPathArray *previous = nullptr);
+    // stored one that it only moves or restyles shares that one's anchors. previousMarks (when
+    // given) are the marks of the paths previous was taken from: a path with the mark its place
+    // had is taken for equal without comparing.
+    explicit SharedPathArray(const PathArray &paths, const SharedPathArray *previous = nullptr,
+                             const std::vector<PathMark> *previousMarks = nullptr);
 
     size_t size() const { return size_; }
+    // Drawn anew for every array taken; a copy keeps it (it holds the same paths).
+    uint64_t Id() const { return id_; }
     bool empty() const { return size_ == 0; }
     // A copy of path i.
     PathRecord operator[](size_t i) const;
     // Makes paths an equal copy (reusing the storage its elements have).
     void CopyTo(PathArray &paths) const;
+    // The same for paths that were equal to from when their paths carried fromMarks: a path whose
+    // mark is still that one and that is the same stored path here and in from is kept as it is,
+    // its mark with it.
+    void CopyChangedTo(PathArray &paths, const SharedPathArray &from, const std::vector<PathMark> &fromMarks) const;
     PathArray ToArray() const;
     bool operator==(const PathArray &paths) const;
 
@@ -106,6 +115,7 @@ private:
 
     std::vector<std::shared_ptr<const Page>> pages_;
     size_t size_ = 0;
+    uint64_t id_ = 0;
 };
 
 }  // namespace core

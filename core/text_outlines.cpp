@@ -109,7 +109,7 @@ void PlaceTextPaths(int32_t first, const PathArray &added, int32_t x, int32_t y)
     int32_t dx = platform::SaturateInt<int32_t>(int64_t{x} - bounds.Left);
     int32_t dy = platform::SaturateInt<int32_t>(int64_t{y} - bounds.Top);
     for (int32_t i = first; i <= Doc().DocPathCount(); ++i) {
-        for (int32_t k = 0; k <= Doc().DocPaths[static_cast<size_t>(i)].AnchorMax(); ++k) {
+        for (int32_t k = 0; k <= std::as_const(Doc().DocPaths)[static_cast<size_t>(i)].AnchorMax(); ++k) {
             MoveAnchor(dx, dy, i, k);
         }
         PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];

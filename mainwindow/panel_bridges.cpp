@@ -51,7 +51,7 @@ int32_t AddSaturated(int32_t value, int32_t delta)
 int32_t LastSelectedPath()
 {
     for (int32_t i = Doc().DocPathCount(); i >= 1; --i) {
-        if (Doc().DocPaths[static_cast<size_t>(i)].blSelected) {
+        if (std::as_const(Doc().DocPaths)[static_cast<size_t>(i)].blSelected) {
             return i;
         }
     }
@@ -308,7 +308,7 @@ void DrawGUI::RefreshPosition()
         if (int32_t last = LastSelectedPath(); last > 0) {
             EnableFields({window.Text1, window.Text2, window.Text3, window.Text4});
             ShowHandlePoint(window);
-            const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(last)];
+            const core::PathRecord &path = std::as_const(Doc().DocPaths)[static_cast<size_t>(last)];
             window.Text3->SetText(GradientSizeText(path.GradRatioX, path.GradRatioY));
             window.Text4->SetText(GradientAngleText(path.GradAngle));
             window.Command1->setEnabled(true);
@@ -441,7 +441,7 @@ void DrawGUI::ConnectToolWindows()
     connect(OptimizeGUI, &toolwindows::OptimizeGUI::PreviewReady, this, [this] {
         DispShape(1);
         for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-            if (Doc().DocPaths[static_cast<size_t>(i)].blSelected) {
+            if (std::as_const(Doc().DocPaths)[static_cast<size_t>(i)].blSelected) {
                 canvastools::DrawPathEdge(i, true, true);
             }
         }

@@ -97,9 +97,13 @@ core::PathRecord GridLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool c
 }
 
 // The part of the drawing plane the movie shows, in canvas pixels.
-core::Rect32 ComputeViewExtent(const core::PathArray &paths, const core::CanvasSettings &settings)
+core::Rect32 ComputeViewExtent(const core::PathArray &paths, const core::CanvasSettings &settings,
+                               MarkedPathValues<core::Rect32> &pathExtremes)
 {
-    core::Rect32 bounds = core::GetPathsBounds(paths);
+    pathExtremes.Update(paths, core::WidenedAnchorExtremes);
+    const core::Rect32 bounds = core::PathsBoundsOf(paths, [&pathExtremes](size_t i) -> const core::Rect32 & {
+        return pathExtremes[i];
+    });
     core::Rect32 view{PixelsFloor(bounds.Left), PixelsFloor(bounds.Top), PixelsFloor(bounds.Right),
                       PixelsFloor(bounds.Bottom)};
     const core::Rect32 canvas{0, 0, settings.Width, settings.Height};
@@ -351,10 +355,11 @@ void MakeCanvasMovie()
     }
     const core::CanvasSettings &settings = doc.CurrentSettings;
     const std::string &file = doc.CanvasTempFile;
-    const core::Rect32 view = ComputeViewExtent(doc.DocPaths, settings);
+    CanvasMovieState &canvas = Canvas();
+    const core::PathArray &paths = doc.DocPaths;
+    const core::Rect32 view = ComputeViewExtent(paths, settings, canvas.DrawingPathExtremes);
     doc.ViewExtent = view;
 
-    CanvasMovieState &canvas = Canvas();
     const bool underlay = settings.BackgroundFlag == 1 && host.UnderlayChecked();
     const bool grid = host.GridChecked();
     if (canvas.BackgroundCache.empty() && underlay) {
@@ -382,13 +387,13 @@ void MakeCanvasMovie()
         AppendCache(canvas.GridCache);
         PlaceSimple(kCanvasGridId, originX, originY, 1.0f, kOpaque, kGridLayer);
     }
-    ListShapeUnits(doc.DocPaths, canvas.DrawingUnits);
-    const bool spliced = canvas.MovieBytesFile == file && SpliceCanvasMovie(canvas, doc.DocPaths, view);
+    ListShapeUnits(paths, canvas.DrawingUnits, canvas.DrawingPathKeys);
+    const bool spliced = canvas.MovieBytesFile == file && SpliceCanvasMovie(canvas, paths, view);
     if (spliced) {
         Writer().TagBuffer.clear();
         ++canvas.MoviesSpliced;
     } else {
-        WriteWholeCanvasMovie(canvas, doc.DocPaths, view);
+        WriteWholeCanvasMovie(canvas, paths, view);
     }
     canvas.MovieBytesFile = file;
     canvas.FileWritten = false;

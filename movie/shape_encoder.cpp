@@ -278,13 +278,14 @@ UnitKey SingleKey(const core::PathRecord &path)
     return key;
 }
 
-// The cache key of a compound's unit: its members in order.
-UnitKey CompoundKey(const core::PathArray &paths, const std::vector<size_t> &members)
+// The cache key of a compound's unit: its members' keys (keyOf(i) of member i) in order.
+template <typename KeyOf>
+UnitKey CompoundKey(const std::vector<size_t> &members, KeyOf keyOf)
 {
     UnitKey key;
     key.Bounds = kNothingDrawn;
     for (size_t member : members) {
-        const UnitKey one = SingleKey(paths[member]);
+        const UnitKey &one = keyOf(member);
         key.Hash = ChainHash(key.Hash, one.Hash);
         key.AnchorCount += one.AnchorCount;
         Widen(key.Bounds, one.Bounds);
@@ -449,7 +450,10 @@ void EncodeUnitsInto(BitBuffer &shape, const core::PathArray &paths, const Shape
 
 }  // namespace
 
-void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units)
+namespace {
+
+template <typename KeyOf>
+void ListUnits(const core::PathArray &paths, ShapeUnits &units, KeyOf keyOf)
 {
     CompoundMembers(paths, units.Compounds);
     units.Keys.clear();
@@ -467,11 +471,24 @@ void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units)
                 continue;  // drawn with its leading member
             }
         }
-        const UnitKey &key = units.Keys.emplace_back(members ? CompoundKey(paths, *members) : SingleKey(path));
+        const UnitKey &key = units.Keys.emplace_back(members ? CompoundKey(*members, keyOf) : keyOf(i));
         units.Holders.push_back(i);
         Widen(box, key.Bounds);
     }
     units.Bounds = ShapeRect(box);
+}
+
+}  // namespace
+
+void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units)
+{
+    ListUnits(paths, units, [&paths](size_t i) { return SingleKey(paths[i]); });
+}
+
+void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units, MarkedPathValues<UnitKey> &pathKeys)
+{
+    pathKeys.Update(paths, SingleKey);
+    ListUnits(paths, units, [&pathKeys](size_t i) -> const UnitKey & { return pathKeys[i]; });
 }
 
 const BitBuffer &ShapeUnitBits(const core::PathArray &paths, const ShapeUnits &units, size_t k, BitBuffer &scratch)

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "core/path_record.h"
+#include "movie/marked_path_values.h"
 #include "movie/tag_buffer.h"
 #include "movie/unit_cache.h"
 #include "platform/swf/shape_records.h"
@@ -46,6 +47,9 @@ struct ShapeUnits {
     core::Rect32 Bounds;  // the rectangle the shape tag declares
 };
 void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units);
+// The same, the paths' keys taken from pathKeys where their marks are those they had there (and
+// kept there for the next listing).
+void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units, MarkedPathValues<UnitKey> &pathKeys);
 // The bits of unit k: from the writer's cache, or encoded into scratch and kept there.
 const BitBuffer &ShapeUnitBits(const core::PathArray &paths, const ShapeUnits &units, size_t k, BitBuffer &scratch);
 

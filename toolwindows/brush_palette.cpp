@@ -35,7 +35,7 @@ bool SelectedPathMakesBrush()
     if (core::CountSelectedPaths() != 1) {
         return false;
     }
-    for (const core::PathRecord &path : core::Doc().DocPaths) {
+    for (const core::PathRecord &path : std::as_const(core::Doc().DocPaths)) {
         if (path.blSelected) {
             return path.blClosed;
         }

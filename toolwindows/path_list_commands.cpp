@@ -159,7 +159,7 @@ void PathGUI::UpdateListMenu()
         menus.mnuPathCompoundMake->SetEnabled(selected > 1);
     }
     if (ListIndex() >= 0 && current >= 1 && current <= Doc().DocPathCount()) {
-        const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(current)];
+        const core::PathRecord &path = std::as_const(Doc().DocPaths)[static_cast<size_t>(current)];
         menus.mnuPathGroupClear->SetEnabled(path.blGroup);
         menus.mnuPathGroupAgain->SetEnabled(!path.blGroup && path.GroupID > 0);
         menus.mnuPathCompoundClear->SetEnabled(path.blCompound);

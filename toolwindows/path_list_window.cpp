@@ -129,7 +129,7 @@ QVariant PathRowModel::data(const QModelIndex &index, int role) const
         return QString();
     }
     ++formatted_;
-    const core::PathRecord &record = Doc().DocPaths[static_cast<size_t>(path)];
+    const core::PathRecord &record = std::as_const(Doc().DocPaths)[static_cast<size_t>(path)];
     return FormatPathRow(path, record, record.blCompound && !core::FollowsInCompound(Doc().DocPaths, path));
 }
 
@@ -283,7 +283,7 @@ void PathGUI::RefreshSelect()
         int32_t runStart = -1;
         for (int32_t row = 0; row <= rows; ++row) {
             int32_t path = count - row;
-            bool selected = row < rows && IsDocumentPath(path) && Doc().DocPaths[static_cast<size_t>(path)].blSelected;
+            bool selected = row < rows && IsDocumentPath(path) && std::as_const(Doc().DocPaths)[static_cast<size_t>(path)].blSelected;
             if (selected && runStart < 0) {
                 runStart = row;
             } else if (!selected && runStart >= 0) {
@@ -305,7 +305,7 @@ void PathGUI::ThumbnailWhenIdle()
     const int64_t immediate = PathList().immediateThumbnailAnchors;
     int64_t anchors = 0;
     for (int32_t i = 1; i <= Doc().DocPathCount() && anchors <= immediate; ++i) {
-        const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
+        const core::PathRecord &path = std::as_const(Doc().DocPaths)[static_cast<size_t>(i)];
         anchors += path.blSelected ? static_cast<int64_t>(path.Anchors.size()) : 0;
     }
     if (!isVisible() || anchors <= immediate) {
@@ -351,7 +351,7 @@ void PathGUI::List1_Click()
         for (int row = range.top(); row <= range.bottom(); ++row) {
             int32_t path = count - row;
             // A group member already taken along by another row needs no second pass over the group.
-            if (IsDocumentPath(path) && !Doc().DocPaths[static_cast<size_t>(path)].blSelected) {
+            if (IsDocumentPath(path) && !std::as_const(Doc().DocPaths)[static_cast<size_t>(path)].blSelected) {
                 core::SelectPathOrGroup(path, true);
             }
         }
@@ -443,7 +443,7 @@ void PathGUI::ThumbDisplay()
     std::vector<size_t> sources{0};  // the document index of each selected path
     int64_t anchors = 0;
     for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        const core::PathRecord &path = Doc().DocPaths[static_cast<size_t>(i)];
+        const core::PathRecord &path = std::as_const(Doc().DocPaths)[static_cast<size_t>(i)];
         if (path.blSelected) {
             sources.push_back(static_cast<size_t>(i));
             anchors += static_cast<int64_t>(path.Anchors.size());
@@ -465,7 +465,7 @@ void PathGUI::ThumbDisplay()
     core::PathArray copies{core::PathRecord()};
     copies.reserve(sources.size());
     for (size_t k = 1; k < sources.size(); ++k) {
-        core::PathRecord &copy = copies.emplace_back(Doc().DocPaths[sources[k]]);
+        core::PathRecord &copy = copies.emplace_back(std::as_const(Doc().DocPaths)[sources[k]]);
         copy.DispFlags &= ~core::kDispHidden;
     }
     core::Rect32 bounds = core::GetPathsBounds(copies);
@@ -492,11 +492,8 @@ void PathGUI::ClearThumbnail()
 void PathGUI::StartThumbnail(std::vector<size_t> sources)
 {
     // Taken after the recorded state of the drawing, the snapshot shares its records.
-    const core::HistoryState &history = core::History();
-    const bool recorded = history.HistoryPos >= 0 && static_cast<size_t>(history.HistoryPos) < history.HistoryEntries.size();
     ThumbnailSubject subject;
-    subject.paths = core::SharedPathArray(
-        Doc().DocPaths, recorded ? &history.HistoryEntries[static_cast<size_t>(history.HistoryPos)].Paths : nullptr);
+    subject.paths = core::ShareDocumentPaths();
     subject.sources = std::move(sources);
     subject.paneWidth = Picture1->ScaleWidth();
     subject.paneHeight = Picture1->ScaleHeight();
@@ -530,7 +527,7 @@ bool PathGUI::KeptThumbnailFits(const std::vector<size_t> &sources)
         cache.quality != Doc().CurrentSettings.Quality || sources != cache.sources) {
         return false;
     }
-    auto pathAt = [&sources](size_t k) -> core::PathRecord & { return Doc().DocPaths[sources[k]]; };
+    auto pathAt = [&sources](size_t k) -> const core::PathRecord & { return std::as_const(Doc().DocPaths)[sources[k]]; };
     for (size_t k = 1; k < sources.size(); ++k) {
         if (!SameThumbnailLook(cache.paths[k], pathAt(k))) {
             return MovedAlike(cache.paths, pathAt);

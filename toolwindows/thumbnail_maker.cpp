@@ -112,13 +112,17 @@ void ReleaseFreedMemory()
 
 }  // namespace
 
-bool SameThumbnailLook(const core::PathRecord &stored, core::PathRecord &path)
+bool SameThumbnailLook(const core::PathRecord &stored, const core::PathRecord &path)
 {
-    const int32_t flags = path.DispFlags;
-    path.DispFlags &= ~core::kDispHidden;
-    bool same = stored == path;
-    path.DispFlags = flags;
-    return same;
+    if (!path.IsHidden()) {
+        return stored == path;
+    }
+    if (stored.DispFlags != (path.DispFlags & ~core::kDispHidden)) {
+        return false;
+    }
+    core::PathRecord shown = path;  // a selected hidden path: rare
+    shown.DispFlags = stored.DispFlags;
+    return stored == shown;
 }
 
 bool TranslatePath(core::PathRecord &path, int64_t dx, int64_t dy)

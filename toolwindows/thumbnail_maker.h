@@ -41,8 +41,8 @@ struct MadeThumbnail {
 };
 
 // Whether path looks like stored as a thumbnail draws it (shown): the hidden flag of path is set
-// aside for the comparison and put back.
-bool SameThumbnailLook(const core::PathRecord &stored, core::PathRecord &path);
+// aside for the comparison.
+bool SameThumbnailLook(const core::PathRecord &stored, const core::PathRecord &path);
 
 // Moves a path by (dx, dy): its anchors and gradient centre. False (path untouched) when a
 // coordinate would leave the 32-bit range.

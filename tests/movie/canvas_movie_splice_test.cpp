@@ -1,8 +1,15 @@
 // A canvas movie written over the last one, where only some paths changed, equals the movie
 // written from nothing, byte for byte, after every kind of edit; the file is written only when
 // something asks for it.
+#include "core/anchor_editing.h"
+#include "core/clipboard.h"
 #include "core/document.h"
+#include "core/groups.h"
+#include "core/history.h"
 #include "core/host.h"
+#include "core/path_attributes.h"
+#include "core/path_boolean.h"
+#include "core/path_boolean_commands.h"
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "platform/player/movie_player.h"
@@ -13,6 +20,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <random>
 #include <string>
@@ -206,6 +214,113 @@ TEST_P(CanvasMovieSpliceThreads, EveryEditWrittenOverTheLastMovieEqualsAMovieWri
     core::Doc().DocPaths = start;
     const auto [made, cold] = MadeAndCold();
     EXPECT_EQ(made, cold);
+}
+
+// The same after the document's commands, each movie made after the last; undo and redo give back
+// the very document each step recorded.
+TEST_P(CanvasMovieSpliceThreads, EveryCommandKeepsTheMovieExactAndUndoRestoresTheDocument)
+{
+    enum Kind { kNoStep, kStep, kUndoOrRedo };
+    auto moveSelected = [](int32_t dx, int32_t dy) {
+        for (int32_t i = 1; i <= core::Doc().DocPathCount(); ++i) {
+            for (int32_t k = 0; core::DocPath(i).blSelected && k <= core::DocPath(i).AnchorMax(); ++k) {
+                core::MoveAnchor(dx, dy, i, k);
+            }
+        }
+    };
+    const struct {
+        const char *name;
+        std::function<void()> command;
+        Kind kind;
+    } commands[] = {
+        {"select one", [] { core::SelectPathOrGroup(12, true); }, kNoStep},
+        {"move it", [&] { moveSelected(300, -40); core::RecordHistory(); }, kStep},
+        {"recolour it", [] { core::SetSelectedColors({0xFF0000FFu, 0xFF00FF00u, 0xFFFF0000u}, true, true, true); }, kStep},
+        {"an anchor added", [] {
+             const core::AnchorPoint a = core::DocPath(12).Anchors[0];
+             core::AddAnchorOnSegment(12, 0, 1, a.X + 50, a.Y + 5);
+             core::RecordHistory();
+         }, kStep},
+        {"undo", core::UndoHistory, kUndoOrRedo},
+        {"undo again", core::UndoHistory, kUndoOrRedo},
+        {"redo", core::RedoHistory, kUndoOrRedo},
+        {"copy and paste", [] {
+             core::CopySelectedPaths(0, 0);
+             core::PastePaths(500, 700, false, -1);
+             core::RecordHistory();
+         }, kStep},
+        {"union of two", [] {
+             core::DeselectAllPaths();
+             core::SelectPathOrGroup(60, true);
+             core::SelectPathOrGroup(61, true);
+             core::ApplyFragment(core::kFragmentUnion);
+             core::RecordHistory();
+         }, kStep},
+        {"a group made", [] {
+             core::SelectPathOrGroup(90, true);
+             core::MakeGroup(true);
+             core::RecordHistory();
+         }, kStep},
+        {"to the front", [] {
+             core::ChangePathOrder(core::kOrderToFront);
+             core::RecordHistory();
+         }, kStep},
+        {"hidden", [] {
+             core::SetPathVisibleLock(core::kHideSelected);
+             core::RecordHistory();
+         }, kStep},
+        {"deleted", [] {
+             core::DeleteSelectedPaths();
+             core::RecordHistory();
+         }, kStep},
+        {"undo the deletion", core::UndoHistory, kUndoOrRedo},
+        {"undo the hiding", core::UndoHistory, kUndoOrRedo},
+        {"undo the order", core::UndoHistory, kUndoOrRedo},
+        {"redo the order", core::RedoHistory, kUndoOrRedo},
+        {"redo the hiding", core::RedoHistory, kUndoOrRedo},
+        {"redo the deletion", core::RedoHistory, kUndoOrRedo},
+        {"a drag put back", [&] {
+             core::SelectPathOrGroup(33, true);
+             core::SavePathSnapshot();
+             moveSelected(40, 40);
+             core::RestorePathSnapshot();
+         }, kNoStep},
+        {"move all", [&] {
+             core::SelectAllPaths();
+             moveSelected(-20, 10);
+             core::RecordHistory();
+         }, kStep},
+        {"undo the move of all", core::UndoHistory, kUndoOrRedo},
+        {"move one after all", [&] {
+             core::DeselectAllPaths();
+             core::SelectPathOrGroup(150, true);
+             moveSelected(7, 7);
+             core::RecordHistory();
+         }, kStep},
+    };
+    core::ResetHistoryForTest();
+    core::ResetClipboardForTest();
+    core::Doc().DocPaths = MixedDrawing(400);
+    core::StartHistoryWithDocument();
+    movie::MakeCanvasMovie();
+    std::vector<core::PathArray> recorded{core::Doc().DocPaths};  // the document each entry holds
+    for (const auto &command : commands) {
+        SCOPED_TRACE(command.name);
+        command.command();
+        const auto pos = static_cast<size_t>(core::History().HistoryPos);
+        if (command.kind == kStep) {
+            ASSERT_TRUE(pos >= 1 && pos <= recorded.size());
+            recorded.resize(pos);  // the redo tail is dropped
+            recorded.push_back(core::Doc().DocPaths);
+        } else if (command.kind == kUndoOrRedo) {
+            ASSERT_LT(pos, recorded.size());
+            EXPECT_EQ(core::Doc().DocPaths, recorded[pos]);
+        }
+        const auto [made, cold] = MadeAndCold();
+        ASSERT_EQ(made, cold);
+    }
+    core::ResetHistoryForTest();
+    core::ResetClipboardForTest();
 }
 
 // A long run of small random edits at every bit alignment: each movie equals one written from
