@@ -212,7 +212,14 @@ SharedPathArray::SharedPathArray(const PathArray &paths, const SharedPathArray *
     // own, as if its first path were compared with the stored record in its place first. A part
     // for which the parts before it end elsewhere is stored again from there: the result is the
     // one of storing every path in turn.
-    const size_t parts = stored == size_ ? platform::PartCount(blockCount, kBlocksPerThread) : 1;
+    // Blocks whose paths all carry the marks of the stored block in their place are taken as they
+    // are; only the others are worth threads.
+    size_t unmarkedBlocks = 0;
+    for (size_t b = 0; b < blockCount; ++b) {
+        unmarkedBlocks += sameMarks(b * kBlock, std::min(size_, (b + 1) * kBlock)) ? 0 : 1;
+    }
+    const size_t parts =
+        stored == size_ && unmarkedBlocks >= 2 * kBlocksPerThread ? platform::PartCount(blockCount, kBlocksPerThread) : 1;
     std::vector<size_t> firsts(parts + 1, blockCount);
     std::vector<size_t> nexts(parts, 0);
     std::atomic<bool> outOfMemory{false};

@@ -147,9 +147,6 @@ void PathRowModel::SetRowCount(int count)
         rows_ = count;
         endRemoveRows();
     }
-    if (rows_ > 0) {
-        emit dataChanged(index(0), index(rows_ - 1), {Qt::DisplayRole});
-    }
 }
 
 PathRowList::PathRowList(QWidget *parent) : QListView(parent)
@@ -266,6 +263,9 @@ void PathGUI::RefreshList()
     int32_t count = Doc().DocPathCount();
     ListUpdating = 1;
     rows_->SetRowCount(isVisible() ? count : 0);
+    // The rows' texts are read as they are painted: repainting the rows shown is enough. (A data
+    // change over every row would make the list lay all of them out again at the next selection.)
+    List1->viewport()->update();
     ListUpdating = 0;
     if (isVisible() && count > 0) {
         RefreshSelect();
@@ -291,7 +291,10 @@ void PathGUI::RefreshSelect()
                 runStart = -1;
             }
         }
-        List1->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        // An edit that leaves the selection as it was (most edits) changes nothing in the list.
+        if (List1->selectionModel()->selection() != selection) {
+            List1->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        }
     }
     ListUpdating = 0;
     ThumbnailWhenIdle();

@@ -38,7 +38,7 @@ public:
     using QAbstractListModel::QAbstractListModel;
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
-    // Grows at the end or shrinks from row 1 on to `count` rows, then has every row redrawn.
+    // Grows at the end or shrinks from row 1 on to `count` rows; the view repaints the rows shown.
     void SetRowCount(int count);
     void Clear() { SetRowCount(0); }
     // Rows formatted so far: the work the list has done, whatever the number of rows.
