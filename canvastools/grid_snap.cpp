@@ -101,8 +101,9 @@ bool MoveSelectedPath(int32_t dx, int32_t dy, bool all)
         core::PathRecord &path = core::ChangeDocPath(i);
         path.GradCenterX = platform::SaturateInt<int32_t>(int64_t{path.GradCenterX} + dx);
         path.GradCenterY = platform::SaturateInt<int32_t>(int64_t{path.GradCenterY} + dy);
-        for (int32_t k = 0; k <= path.AnchorMax(); ++k) {
-            core::MoveAnchor(dx, dy, i, k);
+        for (core::AnchorPoint &anchor : path.Anchors) {
+            anchor.X = platform::SaturateInt<int32_t>(int64_t{anchor.X} + dx);
+            anchor.Y = platform::SaturateInt<int32_t>(int64_t{anchor.Y} + dy);
         }
         moved = true;
     }

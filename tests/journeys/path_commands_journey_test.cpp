@@ -266,6 +266,42 @@ TEST_F(PathCommands, ThePathListHidesAndShowsAPath)
     EXPECT_TRUE(All(kBlue, 105, 105, 195, 195));
 }
 
+// A row shows its path as it is after each edit and each undo: the hidden mark, the anchors
+// added, the rows renumbered by a paste.
+TEST_F(PathCommands, ThePathListRowsFollowEditsAndUndo)
+{
+    RedBehindBlue();
+    toolwindows::PathGUI &list = OpenPathList();
+    ASSERT_EQ(list.ListCount(), 2);
+    auto rowImage = [&list](int row) {
+        QListView *view = list.List1;
+        return view->viewport()->grab(view->visualRect(view->model()->index(row, 0))).toImage();
+    };
+    const QImage shown = rowImage(1);
+    ClickRow(list, 1);  // the red square, behind
+    const QImage selected = rowImage(1);
+    AnswerPopup({"非表示にする"});
+    ClickRow(list, 1, Qt::RightButton);
+    EXPECT_NE(rowImage(1), selected);
+    EXPECT_TRUE(core::DocPath(1).IsHidden());
+    EXPECT_EQ(list.RowText(1), toolwindows::FormatPathRow(1, core::DocPath(1), false));
+    AnswerPopup({"全てのパスを表示"});
+    ClickRow(list, 0, Qt::RightButton);
+    EXPECT_EQ(list.RowText(1), toolwindows::FormatPathRow(1, core::DocPath(1), false));
+
+    // Copied and pasted in front: three rows, the copy on top; undone, the two rows as they were.
+    ClickRow(list, 1);
+    Menu({"編集", "コピー"});
+    Menu({"編集", "貼り付け"});
+    ASSERT_EQ(list.ListCount(), 3);
+    EXPECT_EQ(list.RowText(0), toolwindows::FormatPathRow(3, core::DocPath(3), false));
+    Undo();
+    ASSERT_EQ(list.ListCount(), 2);
+    ClickCanvas(AtPixel(280, 280));  // nothing selected
+    EXPECT_EQ(rowImage(1), shown);
+    EXPECT_EQ(list.RowText(0), toolwindows::FormatPathRow(2, core::DocPath(2), false));
+}
+
 TEST_F(PathCommands, ALockedPathStaysWhereItIsWhenDragged)
 {
     RedBehindBlue();
