@@ -375,17 +375,6 @@ void AssembleUnit(UnitScratch &s, BitBuffer &out)
     MergeBits(out, s.Records);
 }
 
-// Members of each compound path in array order, keyed by CompoundID.
-void CompoundMembers(const core::PathArray &paths, std::unordered_map<int32_t, std::vector<size_t>> &members)
-{
-    members.clear();
-    for (size_t i = 1; i < paths.size(); ++i) {
-        if (paths[i].blCompound) {
-            members[paths[i].CompoundID].push_back(i);
-        }
-    }
-}
-
 // Encodes unit k of units into out (emptied first) in the scratch buffers given.
 void EncodeUnit(UnitScratch &scratch, BitBuffer &out, const core::PathArray &paths, const ShapeUnits &units, size_t k)
 {
@@ -452,27 +441,35 @@ void EncodeUnitsInto(BitBuffer &shape, const core::PathArray &paths, const Shape
 
 namespace {
 
+// One pass over the paths: a compound's unit takes the place of its first member (none when that
+// one is hidden) and its key once every member is known.
 template <typename KeyOf>
 void ListUnits(const core::PathArray &paths, ShapeUnits &units, KeyOf keyOf)
 {
-    CompoundMembers(paths, units.Compounds);
+    units.Compounds.clear();
     units.Keys.clear();
     units.Holders.clear();
-    core::Rect32 box = kNothingDrawn;
+    std::vector<std::pair<size_t, const std::vector<size_t> *>> compoundUnits;
     for (size_t i = 1; i < paths.size(); ++i) {
         const core::PathRecord &path = paths[i];
-        if (path.IsHidden()) {
-            continue;
-        }
-        const std::vector<size_t> *members = nullptr;
         if (path.blCompound) {
-            members = &units.Compounds.at(path.CompoundID);
-            if (members->front() != i) {
-                continue;  // drawn with its leading member
+            std::vector<size_t> &members = units.Compounds[path.CompoundID];
+            members.push_back(i);
+            if (members.size() == 1 && !path.IsHidden()) {
+                compoundUnits.emplace_back(units.Keys.size(), &members);
+                units.Keys.emplace_back();
+                units.Holders.push_back(i);
             }
+        } else if (!path.IsHidden()) {
+            units.Keys.push_back(keyOf(i));
+            units.Holders.push_back(i);
         }
-        const UnitKey &key = units.Keys.emplace_back(members ? CompoundKey(*members, keyOf) : keyOf(i));
-        units.Holders.push_back(i);
+    }
+    for (const auto &[k, members] : compoundUnits) {
+        units.Keys[k] = CompoundKey(*members, keyOf);
+    }
+    core::Rect32 box = kNothingDrawn;
+    for (const UnitKey &key : units.Keys) {
         Widen(box, key.Bounds);
     }
     units.Bounds = ShapeRect(box);
