@@ -117,13 +117,17 @@ TEST(PathMarks, ARecordCopiedWithItsMarkIsThatRecord)
     const PathMark mark = paths.Mark(1);
     PathArray taken = Squares(3);
     taken.TakePath(2, paths, 1);
-    EXPECT_EQ(taken.Mark(2), mark);
-    EXPECT_EQ(taken[2], Square(1000, 101));
-    EXPECT_NE(paths.Mark(1), taken.Mark(2));  // what is left of the source is marked anew
+    const PathArray &takenRead = taken;
+    EXPECT_EQ(takenRead.Mark(2), mark);
+    EXPECT_EQ(takenRead[2], Square(1000, 101));
+    EXPECT_NE(paths.Mark(1), mark);  // what is left of the source is marked anew
     PathArray copies = Squares(3);
     copies.CopyPath(3, taken, 2);
-    EXPECT_EQ(copies[3], taken[2]);
-    EXPECT_EQ(copies.Mark(3), taken.Mark(2));
+    const PathArray &copiesRead = copies;
+    EXPECT_EQ(copiesRead[3], takenRead[2]);
+    EXPECT_EQ(copiesRead.Mark(3), mark);
+    copies[3].LineWidth = 1;  // changed: a new mark
+    EXPECT_NE(copiesRead.Mark(3), mark);
 }
 
 // The document's commands give new marks to exactly the paths they change.
