@@ -113,9 +113,10 @@ const BitBuffer *UnitCache::Find(const UnitKey &key)
 UnitCache::Slot &UnitCache::SlotOf(uint64_t hash)
 {
     const size_t mask = slots_.size() - 1;
+    const uint32_t tag = TagOf(hash);
     for (size_t i = static_cast<size_t>(hash ^ hash >> 32) & mask;; i = (i + 1) & mask) {
         Slot &slot = slots_[i];
-        if (slot.Index == kFree || slot.Hash == hash) {
+        if (slot.Index == kFree || (slot.Tag == tag && entries_[slot.Index].Key.Hash == hash)) {
             return slot;
         }
     }
@@ -143,7 +144,7 @@ void UnitCache::Rebuild(size_t capacity, Keep keep)
     entries_.resize(kept);
     slots_.assign(slots, Slot());
     for (size_t i = 0; i < entries_.size(); ++i) {
-        SlotOf(entries_[i].Key.Hash) = Slot{entries_[i].Key.Hash, static_cast<uint32_t>(i)};
+        SlotOf(entries_[i].Key.Hash) = Slot{TagOf(entries_[i].Key.Hash), static_cast<uint32_t>(i)};
     }
 }
 
@@ -162,11 +163,11 @@ const BitBuffer &UnitCache::Store(const UnitKey &key, const BitBuffer &unit)
 
 void UnitCache::Reserve(size_t units)
 {
-    // A table that must grow is made a quarter full, so that it grows again only after the
-    // units in it doubled.
+    // A table that must grow is made at most half full (the next power of two at or above twice
+    // the units), so that it grows again only after the units in it doubled at the least.
     const size_t wanted = entries_.size() + units;
     if (wanted * 2 > slots_.size()) {
-        Rebuild(wanted * 4, [](const Entry &) { return true; });
+        Rebuild(wanted * 2, [](const Entry &) { return true; });
     }
 }
 
@@ -175,7 +176,7 @@ const BitBuffer &UnitCache::Adopt(const UnitKey &key, BitBuffer &&unit)
     Reserve(1);
     Slot &slot = SlotOf(key.Hash);  // a unit of another key with this hash gives way
     if (slot.Index == kFree) {
-        slot = Slot{key.Hash, static_cast<uint32_t>(entries_.size())};
+        slot = Slot{TagOf(key.Hash), static_cast<uint32_t>(entries_.size())};
         entries_.emplace_back();
     } else {
         ++generation_;

@@ -46,8 +46,8 @@ BitBuffer MeaningfulBits(const BitBuffer &unit);
 
 // Encoded units, each kept while the shapes written recently drew it. The units lie in one dense
 // sequence; a table of small slots addressed by their hash (open addressing, linear probing, at most
-// half full) holds each unit's hash and place, so that a lookup reads one slot and then the unit,
-// chasing no nodes, and growing or sweeping the table moves slots, not units.
+// half full) holds each unit's hash (its high half) and place, so that a lookup reads one slot and
+// then the unit, chasing no nodes, and growing or sweeping the table moves slots, not units.
 class UnitCache {
 public:
     // The unit of key, or nullptr when it must be encoded. A unit found is kept. The pointer holds
@@ -75,10 +75,13 @@ private:
         BitBuffer Bits;
         uint64_t LastShape = 0;
     };
+    // Eight bytes: the high half of the unit's hash, and its place. A slot whose half matches is
+    // confirmed by the whole hash in its entry, which a lookup that finds it reads anyway.
     struct Slot {
-        uint64_t Hash = 0;
+        uint32_t Tag = 0;
         uint32_t Index = kFree;  // in entries_
     };
+    static uint32_t TagOf(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
     static constexpr uint32_t kFree = UINT32_MAX;
     static constexpr size_t kKeptShapes = 2;  // the canvas and a thumbnail are written in turn
 

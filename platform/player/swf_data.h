@@ -7,6 +7,7 @@
 #include <QTransform>
 
 #include "platform/player/swf_group_index.h"
+#include "platform/player/swf_limits.h"
 #include "platform/player/swf_render_counts.h"
 #include "platform/player/swf_styles.h"
 
@@ -150,25 +151,27 @@ struct RawGroup {
     size_t bits = 0;
     int64_t penX = 0;
     int64_t penY = 0;
+    // Where the record after the span starts: the pen there and the bit counts of style indexes.
+    int64_t endX = 0;
+    int64_t endY = 0;
     int32_t fill0 = 0;
     int32_t fill1 = 0;
     int32_t line = 0;
+    uint32_t recordsAt = 0;  // bytes from byteBegin to its records (after its style arrays)
+    // Edges and positions are bounded by the movie's edge budget and its groups' slots.
+    uint32_t edges = 0;        // charged to the movie's edge budget
+    uint32_t edgesBefore = 0;  // charged by the groups of its shape before it
+    uint32_t position = 0;     // in MovieGroups::order
     uint8_t tagCode = 0;
     RecordMoves moves = RecordMoves::None;
-    uint32_t recordsAt = 0;  // bytes from byteBegin to its records (after its style arrays)
-    // Where the record after the span starts: the pen there and the bit counts of style indexes.
     uint8_t fillBits = 0;
     uint8_t lineBits = 0;
-    int64_t endX = 0;
-    int64_t endY = 0;
-    size_t edges = 0;        // charged to the movie's edge budget
-    size_t edgesBefore = 0;  // charged by the groups of its shape before it
-    size_t position = 0;     // in MovieGroups::order
     PlacedGroup placed;
     uint64_t rawKey = 0;       // the hash of its bits and starting state
     uint64_t styleKey = 0;     // the group's HashGroup
     uint64_t geometryKey = 0;  // and HashGroupGeometry
 };
+static_assert(kMaxEdgesPerMovie <= UINT32_MAX, "a group's edge counts are kept in 32 bits");
 
 // The groups of one shape tag of a kept movie, for the next movie's tag of the same character.
 struct KeptShape {

@@ -144,8 +144,8 @@ void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial)
         for (; position < run.end; ++position) {
             RawGroup &raw = rawGroups[order[position]];
             raw.byteBegin = static_cast<size_t>(static_cast<int64_t>(raw.byteBegin) + run.byteShift);
-            raw.edgesBefore = static_cast<size_t>(static_cast<int64_t>(raw.edgesBefore) + run.edgeShift);
-            raw.position = static_cast<size_t>(static_cast<int64_t>(raw.position) + run.positionShift);
+            raw.edgesBefore = static_cast<uint32_t>(static_cast<int64_t>(raw.edgesBefore) + run.edgeShift);
+            raw.position = static_cast<uint32_t>(static_cast<int64_t>(raw.position) + run.positionShift);
         }
     }
     releaseUpTo(order.size());

@@ -1076,7 +1076,7 @@ private:
     void Take(const RawGroup &raw, const GroupSpan &span, const GroupStart &start)
     {
         Count(&ParseCounts::groupsTaken);
-        edgeBudget_ -= std::min(raw.edges, edgeBudget_);
+        edgeBudget_ -= std::min<size_t>(raw.edges, edgeBudget_);
         shapeEdges_ += raw.edges;
         shape_.groups.push_back(raw.placed);
         Keep(span, raw, HashRawGroup(span, start, tagCode_));
@@ -1099,7 +1099,7 @@ private:
         raw.fill1 = start.fill1;
         raw.line = start.line;
         raw.tagCode = static_cast<uint8_t>(tagCode_);
-        raw.edges = charged;
+        raw.edges = static_cast<uint32_t>(charged);
         raw.placed.offset = ToOwnOrigin(group_);
         raw.geometryKey = HashGroupGeometry(group_);
         raw.styleKey = HashGroup(group_, raw.geometryKey);
@@ -1181,8 +1181,8 @@ private:
         RawGroup kept = raw;
         kept.byteBegin = tagBegin_ + static_cast<size_t>(span.whole.data() - in_.Data().data());
         kept.bits = span.bits;
-        kept.edgesBefore = shapeEdges_ - kept.edges;
-        kept.position = update.order.size();
+        kept.edgesBefore = static_cast<uint32_t>(shapeEdges_ - kept.edges);
+        kept.position = static_cast<uint32_t>(update.order.size());
         kept.rawKey = rawKey;
         const uint32_t slot = reuse_.own->NewSlot(std::move(kept));
         update.order.push_back(slot);
