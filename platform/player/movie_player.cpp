@@ -189,6 +189,20 @@ QThreadPool &JobPool()
     return pool;
 }
 
+// Paint items replaced when a worker's picture is taken may hold the last references to a whole
+// drawing's groups: this many or more are let go on the worker, whose next render waits for it,
+// instead of holding up the window while their paths are freed.
+constexpr size_t kMostItemsReleasedHere = 4096;
+
+void ReleaseItems(std::vector<swf::PaintItem> items)
+{
+    if (items.size() < kMostItemsReleasedHere) {
+        return;  // let go here
+    }
+    auto released = std::make_shared<std::vector<swf::PaintItem>>(std::move(items));
+    JobPool().start([released] { released->clear(); });
+}
+
 bool DrawnOffThreadAlike(const swf::Character &character)
 {
     // Morph shapes build their shape at a ratio when drawn, and text asks the font system.
@@ -529,7 +543,9 @@ void MoviePlayer::AdoptDrawnJob()
     if (job_ && job_->drawn.load()) {
         if (picture_) {
             swf::KeptItems items = std::move(picture_->items);
-            swf::Apply(items, std::move(job_->items));
+            std::vector<swf::PaintItem> replaced;
+            swf::Apply(items, std::move(job_->items), &replaced);
+            ReleaseItems(std::move(replaced));
             picture_ = std::make_unique<Picture>(std::move(job_->picture));
             picture_->items = std::move(items);
         }

@@ -1,14 +1,13 @@
 // Draws a display list with QPainter: shapes by style group (fills even-odd, then lines), morph
 // shapes at their ratio, bitmaps, text fields, colour transforms and clipping layers.
 #include "platform/player/swf_compound_fill.h"
+#include "platform/player/swf_jobs.h"
 #include "platform/player/swf_render.h"
 #include "platform/player/swf_path_pieces.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QSemaphore>
-#include <QThreadPool>
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -250,33 +249,6 @@ void Ready(const Readying &what, RenderCounts &counts)
         }
     }
     outlines.SetReadiedScale(OutlineScale(what.scale));
-}
-
-// Runs job(0) .. job(count - 1) on the global pool and the calling thread, each job once, and
-// returns when all are done. Every thread takes the next job left, so a thread slowed by other
-// work does not hold the others up; jobs no pool thread is free for are done here.
-template <typename Job>
-void RunJobs(int count, const Job &job)
-{
-    std::atomic<int> next{0};
-    auto work = [&next, &job, count] {
-        for (int i = next++; i < count; i = next++) {
-            job(i);
-        }
-    };
-    QThreadPool *pool = QThreadPool::globalInstance();
-    QSemaphore done;
-    int started = 0;
-    for (int helpers = std::min(count, pool->maxThreadCount()) - 1; started < helpers; ++started) {
-        if (!pool->tryStart([&work, &done] {
-                work();
-                done.release();
-            })) {
-            break;
-        }
-    }
-    work();
-    done.acquire(started);
 }
 
 // Groups readied per job.
