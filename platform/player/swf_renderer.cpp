@@ -158,31 +158,93 @@ struct Readying {
     double scale;
 };
 
+// A group drawn through world as a scene draws it, when it reaches into area.
+std::optional<GroupDraw> Visible(const DrawnGroup &group, const QTransform &world, const QRectF &area)
+{
+    const QRectF device =
+        world.mapRect(group.bounds).adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin, kPaintMargin);
+    if (!device.intersects(area)) {
+        return std::nullopt;
+    }
+    return GroupDraw{&group, world, DeviceScale(world), device};
+}
+
+// Whether a group to draw has lines whose outlines are not readied for its scale yet.
+bool Unreadied(const GroupDraw &draw)
+{
+    if (draw.group->linePaths.empty()) {
+        return false;
+    }
+    const LineOutlines &outlines = *draw.group->lineOutlines;
+    std::lock_guard<std::mutex> lock(OutlinesLock(outlines));
+    return outlines.ReadiedScale() != OutlineScale(draw.scale);
+}
+
+// Shapes of more groups than this are looked at in parts of as many on several threads when a
+// scene is built.
+constexpr size_t kGroupsPerSceneJob = 8192;
+
+// The visible groups of groups [begin, end) of a shape drawn through world, in order, and which of
+// them have lines to ready.
+struct VisibleGroups {
+    std::vector<GroupDraw> draws;
+    std::vector<bool> unreadied;
+};
+
+VisibleGroups VisibleOf(const ShapeCharacter &shape, size_t begin, size_t end, const QTransform &world,
+                        const QRectF &area)
+{
+    VisibleGroups visible;
+    for (size_t i = begin; i < end; ++i) {
+        if (std::optional<GroupDraw> draw = Visible(*shape.groups[i].group, shape.groups[i].At(world), area)) {
+            visible.unreadied.push_back(Unreadied(*draw));
+            visible.draws.push_back(*draw);
+        }
+    }
+    return visible;
+}
+
 Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area, const QTransform &view,
                  const ItemRange &range, std::vector<Readying> &readying)
 {
     Scene scene;
     const QRectF areaF(area);
     std::unordered_map<const LineOutlines *, size_t> queued;
+    // Enters a visible group in the scene, and its lines among those to ready when unreadied.
+    auto enter = [&](const GroupDraw &draw, bool unreadied) {
+        scene.groups.push_back(draw);
+        if (!unreadied) {
+            return;
+        }
+        auto [at, added] = queued.try_emplace(draw.group->lineOutlines.get(), readying.size());
+        if (added) {
+            readying.push_back({draw.group, draw.scale});
+        } else {
+            readying[at->second].scale = std::max(readying[at->second].scale, draw.scale);
+        }
+    };
     auto addGroup = [&](const DrawnGroup &group, const QTransform &world) {
-        const QRectF device = world.mapRect(group.bounds).adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin,
-                                                                    kPaintMargin);
-        if (!device.intersects(areaF)) {
-            return;
+        if (const std::optional<GroupDraw> draw = Visible(group, world, areaF)) {
+            enter(*draw, Unreadied(*draw));
         }
-        const double scale = DeviceScale(world);
-        scene.groups.push_back({&group, world, scale, device});
-        if (group.linePaths.empty()) {
-            return;
+    };
+    // A long run of a shape's groups: looked at in parts, entered in order.
+    auto addGroups = [&](const ShapeCharacter &shape, size_t begin, size_t end, const QTransform &world) {
+        const size_t parts = (end - begin + kGroupsPerSceneJob - 1) / kGroupsPerSceneJob;
+        std::vector<VisibleGroups> visible(parts);
+        RunJobs(static_cast<int>(parts), [&](int part) {
+            const size_t first = begin + static_cast<size_t>(part) * kGroupsPerSceneJob;
+            visible[static_cast<size_t>(part)] =
+                VisibleOf(shape, first, std::min(end, first + kGroupsPerSceneJob), world, areaF);
+        });
+        size_t count = 0;
+        for (const VisibleGroups &part : visible) {
+            count += part.draws.size();
         }
-        const LineOutlines &outlines = *group.lineOutlines;
-        std::lock_guard<std::mutex> lock(OutlinesLock(outlines));
-        if (outlines.ReadiedScale() != OutlineScale(scale)) {
-            auto [at, added] = queued.try_emplace(&outlines, readying.size());
-            if (added) {
-                readying.push_back({&group, scale});
-            } else {
-                readying[at->second].scale = std::max(readying[at->second].scale, scale);
+        scene.groups.reserve(scene.groups.size() + count);
+        for (const VisibleGroups &part : visible) {
+            for (size_t k = 0; k < part.draws.size(); ++k) {
+                enter(part.draws[k], part.unreadied[k]);
             }
         }
     };
@@ -215,9 +277,7 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
                     addGroup(*group.group, group.At(world));
                 }
             } else if (shape != nullptr) {
-                for (size_t i = begin; i < end; ++i) {
-                    addGroup(*shape->groups[i].group, shape->groups[i].At(world));
-                }
+                addGroups(*shape, begin, end, world);
             } else if (placed.morph) {
                 addGroup(*placed.morph, world);
             }
