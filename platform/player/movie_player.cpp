@@ -5,6 +5,7 @@
 #include "platform/player/group_cache.h"
 #include "platform/player/player_testing.h"
 #include "platform/player/swf_below_layer.h"
+#include "platform/player/swf_jobs.h"
 #include "platform/player/swf_render.h"
 #include "platform/player/swf_shift_repair.h"
 
@@ -190,17 +191,23 @@ QThreadPool &JobPool()
 }
 
 // Paint items replaced when a worker's picture is taken may hold the last references to a whole
-// drawing's groups: this many or more are let go on the worker, whose next render waits for it,
-// instead of holding up the window while their paths are freed.
-constexpr size_t kMostItemsReleasedHere = 4096;
+// drawing's groups: they are let go in parts of this many on the thread pool, so that freeing
+// their paths holds the window up less.
+constexpr size_t kItemsReleasedPerJob = 4096;
 
 void ReleaseItems(std::vector<swf::PaintItem> items)
 {
-    if (items.size() < kMostItemsReleasedHere) {
+    const size_t parts = items.size() / kItemsReleasedPerJob;
+    if (parts < 2) {
         return;  // let go here
     }
-    auto released = std::make_shared<std::vector<swf::PaintItem>>(std::move(items));
-    JobPool().start([released] { released->clear(); });
+    swf::RunJobs(static_cast<int>(parts), [&items, parts](int part) {
+        const size_t begin = items.size() * static_cast<size_t>(part) / parts;
+        const size_t end = items.size() * static_cast<size_t>(part + 1) / parts;
+        for (size_t i = begin; i < end; ++i) {
+            items[i].group.reset();
+        }
+    });
 }
 
 bool DrawnOffThreadAlike(const swf::Character &character)
