@@ -184,25 +184,9 @@ bool Unreadied(const GroupDraw &draw)
 // scene is built.
 constexpr size_t kGroupsPerSceneJob = 8192;
 
-// The visible groups of groups [begin, end) of a shape drawn through world, in order, and which of
-// them have lines to ready.
-struct VisibleGroups {
-    std::vector<GroupDraw> draws;
-    std::vector<bool> unreadied;
-};
-
-VisibleGroups VisibleOf(const ShapeCharacter &shape, size_t begin, size_t end, const QTransform &world,
-                        const QRectF &area)
-{
-    VisibleGroups visible;
-    for (size_t i = begin; i < end; ++i) {
-        if (std::optional<GroupDraw> draw = Visible(*shape.groups[i].group, shape.groups[i].At(world), area)) {
-            visible.unreadied.push_back(Unreadied(*draw));
-            visible.draws.push_back(*draw);
-        }
-    }
-    return visible;
-}
+// What a scene makes of a group of a shape: nothing (it lies outside the area), a group to draw,
+// or one whose lines are to be readied too.
+enum class GroupMark : uint8_t { Hidden, Visible, Unreadied };
 
 Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area, const QTransform &view,
                  const ItemRange &range, std::vector<Readying> &readying)
@@ -210,12 +194,8 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
     Scene scene;
     const QRectF areaF(area);
     std::unordered_map<const LineOutlines *, size_t> queued;
-    // Enters a visible group in the scene, and its lines among those to ready when unreadied.
-    auto enter = [&](const GroupDraw &draw, bool unreadied) {
-        scene.groups.push_back(draw);
-        if (!unreadied) {
-            return;
-        }
+    // Enters the lines of a group in the scene among those to ready, each group's outlines once.
+    auto queue = [&](const GroupDraw &draw) {
         auto [at, added] = queued.try_emplace(draw.group->lineOutlines.get(), readying.size());
         if (added) {
             readying.push_back({draw.group, draw.scale});
@@ -225,27 +205,50 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
     };
     auto addGroup = [&](const DrawnGroup &group, const QTransform &world) {
         if (const std::optional<GroupDraw> draw = Visible(group, world, areaF)) {
-            enter(*draw, Unreadied(*draw));
+            scene.groups.push_back(*draw);
+            if (Unreadied(*draw)) {
+                queue(*draw);
+            }
         }
     };
-    // A long run of a shape's groups: looked at in parts, entered in order.
+    // A long run of a shape's groups: marked in parts, then the visible ones made in parts in
+    // their places, and those with lines to ready entered in order.
     auto addGroups = [&](const ShapeCharacter &shape, size_t begin, size_t end, const QTransform &world) {
         const size_t parts = (end - begin + kGroupsPerSceneJob - 1) / kGroupsPerSceneJob;
-        std::vector<VisibleGroups> visible(parts);
+        auto partBegin = [&](size_t part) { return std::min(end, begin + part * kGroupsPerSceneJob); };
+        std::vector<GroupMark> marks(end - begin, GroupMark::Hidden);
+        // The visible groups of each part (part p at p + 1), then where each part's first one goes.
+        std::vector<size_t> visible(parts + 1, 0);
+        auto visibleAt = [&](size_t i) { return Visible(*shape.groups[i].group, shape.groups[i].At(world), areaF); };
         RunJobs(static_cast<int>(parts), [&](int part) {
-            const size_t first = begin + static_cast<size_t>(part) * kGroupsPerSceneJob;
-            visible[static_cast<size_t>(part)] =
-                VisibleOf(shape, first, std::min(end, first + kGroupsPerSceneJob), world, areaF);
-        });
-        size_t count = 0;
-        for (const VisibleGroups &part : visible) {
-            count += part.draws.size();
-        }
-        scene.groups.reserve(scene.groups.size() + count);
-        for (const VisibleGroups &part : visible) {
-            for (size_t k = 0; k < part.draws.size(); ++k) {
-                enter(part.draws[k], part.unreadied[k]);
+            const auto p = static_cast<size_t>(part);
+            for (size_t i = partBegin(p); i < partBegin(p + 1); ++i) {
+                if (const std::optional<GroupDraw> draw = visibleAt(i)) {
+                    marks[i - begin] = Unreadied(*draw) ? GroupMark::Unreadied : GroupMark::Visible;
+                    ++visible[p + 1];
+                }
             }
+        });
+        const size_t first = scene.groups.size();
+        for (size_t p = 0; p < parts; ++p) {
+            visible[p + 1] += visible[p];
+        }
+        scene.groups.resize(first + visible[parts]);
+        RunJobs(static_cast<int>(parts), [&](int part) {
+            const auto p = static_cast<size_t>(part);
+            size_t at = first + visible[p];
+            for (size_t i = partBegin(p); i < partBegin(p + 1); ++i) {
+                if (marks[i - begin] != GroupMark::Hidden) {
+                    scene.groups[at++] = *visibleAt(i);
+                }
+            }
+        });
+        size_t at = first;
+        for (size_t i = begin; i < end; ++i) {
+            if (marks[i - begin] == GroupMark::Unreadied) {
+                queue(scene.groups[at]);
+            }
+            at += marks[i - begin] != GroupMark::Hidden ? 1 : 0;
         }
     };
     size_t firstItem = 0;  // the paint item index of the object's first item

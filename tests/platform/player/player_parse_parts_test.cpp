@@ -35,7 +35,8 @@ void AddGroup(Records &records, int k, int shift, uint32_t tint, bool first)
 {
     Styles styles;
     if (k % 5 == 3) {
-        styles.Gradient(k % 2 == 0, 0.002 + k % 3 * 0.001, Px(k % 200), Px(k % 180), {{0, 0xFF0000FF ^ tint}, {255, 0x00FF00FF}});
+        styles.Gradient(k % 2 == 0, 0.002 + k % 3 * 0.001, Px(k % 200), Px(k % 180),
+                        {{0, 0xFF0000FF ^ tint}, {255, 0x00FF00FF}});
     } else {
         styles.Solid((0x102030FF + static_cast<uint32_t>(k) * 0x01050300u) ^ tint);
     }
@@ -56,7 +57,8 @@ void AddGroup(Records &records, int k, int shift, uint32_t tint, bool first)
     }
     records.Curve(x + r, y, x + r, y + r).Line(x, y + r + Px(k % 3)).Curve(x - r, y + r, x, y);
     if (k % 7 == 2) {  // an inner square with the second fill on its inside
-        records.Move(x, y + Px(2), 1, 2, -1).Line(x + Px(2), y + Px(2)).Line(x + Px(2), y + Px(4)).Line(x, y + Px(4)).Line(x, y + Px(2));
+        records.Move(x, y + Px(2), 1, 2, -1).Line(x + Px(2), y + Px(2)).Line(x + Px(2), y + Px(4));
+        records.Line(x, y + Px(4)).Line(x, y + Px(2));
     }
     if (k % 11 == 6) {  // edges with no style at all: read, never kept
         records.Move(x, y, 0, 0, 0).Line(x + Px(3), y + Px(3));
