@@ -5,6 +5,7 @@
 #include "platform/player/group_cache.h"
 #include "platform/player/player_testing.h"
 #include "platform/player/swf_below_layer.h"
+#include "platform/player/swf_jobs.h"
 #include "platform/player/swf_render.h"
 #include "platform/player/swf_shift_repair.h"
 
@@ -187,6 +188,26 @@ QThreadPool &JobPool()
     static QThreadPool pool;
     pool.setMaxThreadCount(1);
     return pool;
+}
+
+// Paint items replaced when a worker's picture is taken may hold the last references to a whole
+// drawing's groups: they are let go in parts of this many on the thread pool, so that freeing
+// their paths holds the window up less.
+constexpr size_t kItemsReleasedPerJob = 4096;
+
+void ReleaseItems(std::vector<swf::PaintItem> items)
+{
+    const size_t parts = items.size() / kItemsReleasedPerJob;
+    if (parts < 2) {
+        return;  // let go here
+    }
+    swf::RunJobs(static_cast<int>(parts), [&items, parts](int part) {
+        const size_t begin = items.size() * static_cast<size_t>(part) / parts;
+        const size_t end = items.size() * static_cast<size_t>(part + 1) / parts;
+        for (size_t i = begin; i < end; ++i) {
+            items[i].group.reset();
+        }
+    });
 }
 
 bool DrawnOffThreadAlike(const swf::Character &character)
@@ -529,7 +550,9 @@ void MoviePlayer::AdoptDrawnJob()
     if (job_ && job_->drawn.load()) {
         if (picture_) {
             swf::KeptItems items = std::move(picture_->items);
-            swf::Apply(items, std::move(job_->items));
+            std::vector<swf::PaintItem> replaced;
+            swf::Apply(items, std::move(job_->items), &replaced);
+            ReleaseItems(std::move(replaced));
             picture_ = std::make_unique<Picture>(std::move(job_->picture));
             picture_->items = std::move(items);
         }

@@ -1,6 +1,7 @@
 // What tests may set in the player to reach cases that no ordinary movie reaches.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace platform {
@@ -8,6 +9,11 @@ namespace platform {
 // From now on keeps only the lowest bits of every shape group hash (64, the start-up value, keeps
 // them all), so that many different groups share one hash.
 void KeepGroupHashBitsForTest(int bits);
+
+// From now on the groups of a shape that are read whole (no cache holds them) are drawn in parts
+// of this many, several parts at once on the thread pool (0: the start-up value), so that small
+// movies are read in many parts, or large ones in one.
+void SetShapeGroupsPerPartForTest(size_t groups);
 
 // From now on MoviePlayer::RenderSoon draws on the spot only renders counting at most this much
 // work (negative: the start-up value), so that small movies take the worker's path too.

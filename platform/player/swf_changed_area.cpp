@@ -294,7 +294,7 @@ ItemsChange ChangeOf(const KeptItems &kept, const Movie &movie, const DisplayLis
 // replaced, else built again when next asked.
 constexpr size_t kMostReplacedInGrid = 16;
 
-void Apply(KeptItems &kept, ItemsChange change)
+void Apply(KeptItems &kept, ItemsChange change, std::vector<PaintItem> *replaced)
 {
     const auto from = static_cast<std::ptrdiff_t>(change.from);
     const auto oldEnd = static_cast<std::ptrdiff_t>(change.oldEnd);
@@ -304,18 +304,25 @@ void Apply(KeptItems &kept, ItemsChange change)
     for (const PaintItem &item : change.middle) {
         Tally(kept, item, 1);
     }
-    const size_t replaced = change.oldEnd - change.from;
-    if (change.middle.size() != replaced || replaced * kMostReplacedInGrid > kept.size()) {
+    const size_t count = change.oldEnd - change.from;
+    if (change.middle.size() != count || count * kMostReplacedInGrid > kept.size()) {
         kept.grid.Invalidate();
     } else {
-        for (size_t k = 0; k < replaced; ++k) {
+        for (size_t k = 0; k < count; ++k) {
             kept.grid.Replace(change.from + k, kept.areas[change.from + k], change.middleAreas[k]);
         }
     }
-    if (change.middle.size() == replaced) {
-        std::move(change.middle.begin(), change.middle.end(), kept.items.begin() + from);
+    if (change.middle.size() == count) {
+        std::swap_ranges(change.middle.begin(), change.middle.end(), kept.items.begin() + from);
         std::copy(change.middleAreas.begin(), change.middleAreas.end(), kept.areas.begin() + from);
+        if (replaced != nullptr) {
+            *replaced = std::move(change.middle);  // the items swapped out
+        }
     } else {
+        if (replaced != nullptr) {
+            replaced->assign(std::make_move_iterator(kept.items.begin() + from),
+                             std::make_move_iterator(kept.items.begin() + oldEnd));
+        }
         kept.items.erase(kept.items.begin() + from, kept.items.begin() + oldEnd);
         kept.items.insert(kept.items.begin() + from, std::make_move_iterator(change.middle.begin()),
                           std::make_move_iterator(change.middle.end()));

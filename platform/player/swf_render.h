@@ -103,8 +103,9 @@ struct ItemsChange {
     uint64_t movie = 0;
 };
 ItemsChange ChangeOf(const KeptItems &kept, const Movie &movie, const DisplayList &list);
-// Brings the kept items to the display list of the change.
-void Apply(KeptItems &kept, ItemsChange change);
+// Brings the kept items to the display list of the change. The items it replaces are moved into
+// replaced when given (their groups may be the last holds on them), else let go here.
+void Apply(KeptItems &kept, ItemsChange change, std::vector<PaintItem> *replaced = nullptr);
 // The items of a display list seen through view, made anew.
 KeptItems AllItems(const Movie &movie, const DisplayList &list, const QTransform &view);
 

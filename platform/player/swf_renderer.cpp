@@ -1,14 +1,13 @@
 // Draws a display list with QPainter: shapes by style group (fills even-odd, then lines), morph
 // shapes at their ratio, bitmaps, text fields, colour transforms and clipping layers.
 #include "platform/player/swf_compound_fill.h"
+#include "platform/player/swf_jobs.h"
 #include "platform/player/swf_render.h"
 #include "platform/player/swf_path_pieces.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QSemaphore>
-#include <QThreadPool>
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -159,32 +158,97 @@ struct Readying {
     double scale;
 };
 
+// A group drawn through world as a scene draws it, when it reaches into area.
+std::optional<GroupDraw> Visible(const DrawnGroup &group, const QTransform &world, const QRectF &area)
+{
+    const QRectF device =
+        world.mapRect(group.bounds).adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin, kPaintMargin);
+    if (!device.intersects(area)) {
+        return std::nullopt;
+    }
+    return GroupDraw{&group, world, DeviceScale(world), device};
+}
+
+// Whether a group to draw has lines whose outlines are not readied for its scale yet.
+bool Unreadied(const GroupDraw &draw)
+{
+    if (draw.group->linePaths.empty()) {
+        return false;
+    }
+    const LineOutlines &outlines = *draw.group->lineOutlines;
+    std::lock_guard<std::mutex> lock(OutlinesLock(outlines));
+    return outlines.ReadiedScale() != OutlineScale(draw.scale);
+}
+
+// Shapes of more groups than this are looked at in parts of as many on several threads when a
+// scene is built.
+constexpr size_t kGroupsPerSceneJob = 8192;
+
+// What a scene makes of a group of a shape: nothing (it lies outside the area), a group to draw,
+// or one whose lines are to be readied too.
+enum class GroupMark : uint8_t { Hidden, Visible, Unreadied };
+
 Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area, const QTransform &view,
                  const ItemRange &range, std::vector<Readying> &readying)
 {
     Scene scene;
     const QRectF areaF(area);
     std::unordered_map<const LineOutlines *, size_t> queued;
+    // Enters the lines of a group in the scene among those to ready, each group's outlines once.
+    auto queue = [&](const GroupDraw &draw) {
+        auto [at, added] = queued.try_emplace(draw.group->lineOutlines.get(), readying.size());
+        if (added) {
+            readying.push_back({draw.group, draw.scale});
+        } else {
+            readying[at->second].scale = std::max(readying[at->second].scale, draw.scale);
+        }
+    };
     auto addGroup = [&](const DrawnGroup &group, const QTransform &world) {
-        const QRectF device = world.mapRect(group.bounds).adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin,
-                                                                    kPaintMargin);
-        if (!device.intersects(areaF)) {
-            return;
-        }
-        const double scale = DeviceScale(world);
-        scene.groups.push_back({&group, world, scale, device});
-        if (group.linePaths.empty()) {
-            return;
-        }
-        const LineOutlines &outlines = *group.lineOutlines;
-        std::lock_guard<std::mutex> lock(OutlinesLock(outlines));
-        if (outlines.ReadiedScale() != OutlineScale(scale)) {
-            auto [at, added] = queued.try_emplace(&outlines, readying.size());
-            if (added) {
-                readying.push_back({&group, scale});
-            } else {
-                readying[at->second].scale = std::max(readying[at->second].scale, scale);
+        if (const std::optional<GroupDraw> draw = Visible(group, world, areaF)) {
+            scene.groups.push_back(*draw);
+            if (Unreadied(*draw)) {
+                queue(*draw);
             }
+        }
+    };
+    // A long run of a shape's groups: marked in parts, then the visible ones made in parts in
+    // their places, and those with lines to ready entered in order.
+    auto addGroups = [&](const ShapeCharacter &shape, size_t begin, size_t end, const QTransform &world) {
+        const size_t parts = (end - begin + kGroupsPerSceneJob - 1) / kGroupsPerSceneJob;
+        auto partBegin = [&](size_t part) { return std::min(end, begin + part * kGroupsPerSceneJob); };
+        std::vector<GroupMark> marks(end - begin, GroupMark::Hidden);
+        // The visible groups of each part (part p at p + 1), then where each part's first one goes.
+        std::vector<size_t> visible(parts + 1, 0);
+        auto visibleAt = [&](size_t i) { return Visible(*shape.groups[i].group, shape.groups[i].At(world), areaF); };
+        RunJobs(static_cast<int>(parts), [&](int part) {
+            const auto p = static_cast<size_t>(part);
+            for (size_t i = partBegin(p); i < partBegin(p + 1); ++i) {
+                if (const std::optional<GroupDraw> draw = visibleAt(i)) {
+                    marks[i - begin] = Unreadied(*draw) ? GroupMark::Unreadied : GroupMark::Visible;
+                    ++visible[p + 1];
+                }
+            }
+        });
+        const size_t first = scene.groups.size();
+        for (size_t p = 0; p < parts; ++p) {
+            visible[p + 1] += visible[p];
+        }
+        scene.groups.resize(first + visible[parts]);
+        RunJobs(static_cast<int>(parts), [&](int part) {
+            const auto p = static_cast<size_t>(part);
+            size_t at = first + visible[p];
+            for (size_t i = partBegin(p); i < partBegin(p + 1); ++i) {
+                if (marks[i - begin] != GroupMark::Hidden) {
+                    scene.groups[at++] = *visibleAt(i);
+                }
+            }
+        });
+        size_t at = first;
+        for (size_t i = begin; i < end; ++i) {
+            if (marks[i - begin] == GroupMark::Unreadied) {
+                queue(scene.groups[at]);
+            }
+            at += marks[i - begin] != GroupMark::Hidden ? 1 : 0;
         }
     };
     size_t firstItem = 0;  // the paint item index of the object's first item
@@ -216,9 +280,7 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
                     addGroup(*group.group, group.At(world));
                 }
             } else if (shape != nullptr) {
-                for (size_t i = begin; i < end; ++i) {
-                    addGroup(*shape->groups[i].group, shape->groups[i].At(world));
-                }
+                addGroups(*shape, begin, end, world);
             } else if (placed.morph) {
                 addGroup(*placed.morph, world);
             }
@@ -250,33 +312,6 @@ void Ready(const Readying &what, RenderCounts &counts)
         }
     }
     outlines.SetReadiedScale(OutlineScale(what.scale));
-}
-
-// Runs job(0) .. job(count - 1) on the global pool and the calling thread, each job once, and
-// returns when all are done. Every thread takes the next job left, so a thread slowed by other
-// work does not hold the others up; jobs no pool thread is free for are done here.
-template <typename Job>
-void RunJobs(int count, const Job &job)
-{
-    std::atomic<int> next{0};
-    auto work = [&next, &job, count] {
-        for (int i = next++; i < count; i = next++) {
-            job(i);
-        }
-    };
-    QThreadPool *pool = QThreadPool::globalInstance();
-    QSemaphore done;
-    int started = 0;
-    for (int helpers = std::min(count, pool->maxThreadCount()) - 1; started < helpers; ++started) {
-        if (!pool->tryStart([&work, &done] {
-                work();
-                done.release();
-            })) {
-            break;
-        }
-    }
-    work();
-    done.acquire(started);
 }
 
 // Groups readied per job.

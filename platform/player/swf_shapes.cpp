@@ -2,10 +2,12 @@
 // groups taken from the movies a player loaded before instead of being read or built again.
 #include "platform/player/swf_parser.h"
 #include "platform/player/player_testing.h"
+#include "platform/player/swf_jobs.h"
 #include "platform/player/swf_path_pieces.h"
 #include "platform/swf/shape_records.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -144,6 +146,8 @@ public:
     }
     // Where the records of the group read last moved the pen.
     RecordMoves Moves() const { return moves_; }
+    // The edges a scan counted: those reading the group keeps.
+    size_t Scanned() const { return scanned_; }
 
     // Reads the record that ended a group taken by its bytes, from the state kept with it.
     GroupEnd ReadEnd(const RawGroup &raw)
@@ -294,6 +298,15 @@ uint64_t ProcessSeed()
 
 int hashBitsKept = 64;  // see KeepGroupHashBitsForTest
 
+// The groups of a shape read whole are drawn in parts of this many, several parts at once.
+constexpr size_t kGroupsPerPart = 512;
+std::atomic<size_t> groupsPerPart{kGroupsPerPart};  // see SetShapeGroupsPerPartForTest
+
+size_t GroupsPerPart()
+{
+    return groupsPerPart.load();
+}
+
 // A multiply-xorshift mix of values into a hash, a word at a time, from the process's seed.
 class GroupHasher {
 public:
@@ -329,6 +342,11 @@ private:
 void platform::KeepGroupHashBitsForTest(int bits)
 {
     swf::hashBitsKept = std::clamp(bits, 0, 64);
+}
+
+void platform::SetShapeGroupsPerPartForTest(size_t groups)
+{
+    swf::groupsPerPart = groups == 0 ? swf::kGroupsPerPart : groups;
 }
 
 namespace platform::swf {
@@ -676,7 +694,7 @@ public:
                 end = GroupEnd::End;
                 break;
             }
-            if (!TakeUnchanged(begin, start, end)) {
+            if (!TakeUnchanged(begin, start, end) && !ReadLater(begin, start, end)) {
                 in_.Seek(begin);
                 records_.Start(start);
                 group_.edges.clear();
@@ -693,6 +711,7 @@ public:
                 start = records_.Next();
             }
         }
+        DrawPending();
         KeepShape(end);
         return Assembled();
     }
@@ -906,28 +925,126 @@ private:
         return !record.Overrun() && !head.edge && (head.flags == 0 || (head.flags & kStateNewStyles) != 0);
     }
 
+    // What a scan of a group's records (its edges counted, not kept) told: how they ended, where
+    // they start (from the group's first byte), the edges reading them keeps, and the hash of the
+    // group's bits. Reader and records stand after the group, as reading it leaves them.
+    struct Scan {
+        size_t begin = 0;
+        GroupEnd end = GroupEnd::End;
+        uint32_t recordsAt = 0;
+        size_t edges = 0;
+        uint64_t rawKey = 0;
+    };
+
+    // Scans the group starting at begin (from start); nothing when it cannot be read whole.
+    std::optional<Scan> ScanGroup(size_t begin, const GroupStart &start)
+    {
+        in_.Seek(begin);
+        records_.Start(start);
+        if (!ReadStyleArrays(in_, tagCode_, scratch_)) {
+            return std::nullopt;
+        }
+        Scan scan;
+        scan.begin = begin;
+        scan.recordsAt = static_cast<uint32_t>((in_.BitPos() + 7) / 8 - begin);
+        scan.end = records_.Read(nullptr);
+        if (scan.end == GroupEnd::Damaged) {
+            return std::nullopt;
+        }
+        scan.edges = records_.Scanned();
+        scan.rawKey = HashRawGroup(SpanOf(in_.Data(), begin, records_.EndBit()), start, tagCode_);
+        return scan;
+    }
+
     // A group found by the hash of its bits, after a scan of its records has told where they end.
+    // The scan of one not found is kept for reading it later.
     bool TakeScanned(size_t begin, const GroupStart &start, GroupEnd &end)
     {
         const bool anyKept = std::any_of(sources_.begin(), sources_.end(), [](const Source &source) {
             return source.cache && source.cache->size() > 0;
         });
-        records_.Start(start);
-        if (!anyKept || !ReadStyleArrays(in_, tagCode_, scratch_)) {
+        if (!anyKept || !(scan_ = ScanGroup(begin, start))) {
             return false;
         }
-        end = records_.Read(nullptr);
-        if (end == GroupEnd::Damaged) {
-            return false;
-        }
+        end = scan_->end;
         const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
         Source *source = nullptr;
-        const RawGroup *raw = FindByBits(span, start, HashRawGroup(span, start, tagCode_), source);
+        const RawGroup *raw = FindByBits(span, start, scan_->rawKey, source);
         if (raw) {
+            scan_.reset();
             source->following = raw->position + 1;
             Take(*raw, span, start);
         }
         return raw != nullptr;
+    }
+
+    // A group no cache holds, read after the other groups of the shape, together with them in
+    // parts on several threads: its records are scanned now (when looking it up did not scan
+    // them already), which tells where it ends and the edges it charges; DrawPending makes what it
+    // draws. False when it cannot be scanned whole (a damaged file): it is read now instead.
+    bool ReadLater(size_t begin, const GroupStart &start, GroupEnd &end)
+    {
+        if (!scan_ || scan_->begin != begin) {
+            scan_ = ScanGroup(begin, start);
+        }
+        const std::optional<Scan> scan = std::exchange(scan_, std::nullopt);
+        if (!scan) {
+            return false;
+        }
+        end = scan->end;
+        if (scan->edges == 0) {
+            return true;  // draws nothing, and is not kept (as ReadDone)
+        }
+        const size_t budget = edgeBudget_;
+        edgeBudget_ -= scan->edges;
+        recordsAt_ = scan->recordsAt;
+        RawGroup raw = ReadState(start, scan->edges);
+        const size_t index = shape_.groups.size();
+        const std::optional<uint32_t> slot = Enter(begin, start, end, raw, scan->rawKey);
+        pending_.push_back({begin, start, budget, index, slot});
+        return true;
+    }
+
+    // The groups read later (see ReadLater), decoded and drawn in parts, several at once; each
+    // takes its place in the shape and among the groups kept.
+    void DrawPending()
+    {
+        if (pending_.empty()) {
+            return;
+        }
+        std::vector<DrawnRead> drawn(pending_.size());
+        const size_t perPart = GroupsPerPart();
+        // Each group read later has an edge: there are no more of them than the movie's edge budget.
+        static_assert(kMaxEdgesPerMovie <= INT32_MAX);
+        const size_t parts = pending_.size() / perPart + (pending_.size() % perPart != 0 ? 1 : 0);
+        RunJobs(static_cast<int>(parts), [&](int part) {
+            StyleGroup group;
+            StyleGroup kept;
+            const size_t first = static_cast<size_t>(part) * perPart;
+            for (size_t i = first; i < std::min(pending_.size(), first + perPart); ++i) {
+                const PendingRead &read = pending_[i];
+                BitReader in(in_.Data());
+                in.Seek(read.begin);
+                size_t budget = read.budget;
+                RecordReader records(in, tagCode_, budget, false);
+                records.Start(read.start);
+                group.edges.clear();
+                ReadStyleArrays(in, tagCode_, group);  // read whole by the scan before
+                records.Read(&group);
+                drawn[i] = Draw(group, kept);
+            }
+        });
+        for (size_t i = 0; i < pending_.size(); ++i) {
+            const PendingRead &read = pending_[i];
+            if (drawn[i].built) {
+                Count(&ParseCounts::groupsBuilt);
+            }
+            shape_.groups[read.index] = drawn[i].placed;
+            if (read.slot) {
+                drawn[i].Into(reuse_.own->rawGroups[*read.slot]);
+            }
+        }
+        pending_.clear();
     }
 
     // The kept group of exactly the span's bits read from start (key: their HashRawGroup), in any
@@ -1082,14 +1199,26 @@ private:
         Keep(span, raw, HashRawGroup(span, start, tagCode_));
     }
 
-    // The group just read: taken from a cache or built, and kept for the next movie.
+    // The group just read (its edges in group_): taken from a cache or built, and kept for the
+    // next movie.
     void ReadDone(size_t begin, const GroupStart &start, GroupEnd end, size_t charged)
     {
         if (group_.edges.empty()) {
             return;  // draws nothing, and is not kept: bytes without edges cost no memory
         }
-        Count(&ParseCounts::groupsRead);
-        Count(&ParseCounts::groupsDecoded);
+        RawGroup raw = ReadState(start, charged);
+        const DrawnRead drawn = Draw(group_, kept_);
+        if (drawn.built) {
+            Count(&ParseCounts::groupsBuilt);
+        }
+        drawn.Into(raw);
+        Enter(begin, start, end, raw, std::nullopt);
+    }
+
+    // What is kept of a group read or scanned from start, its records charging edges, besides
+    // what it draws.
+    RawGroup ReadState(const GroupStart &start, size_t charged) const
+    {
         RawGroup raw;
         raw.moves = records_.Moves();
         raw.recordsAt = recordsAt_;
@@ -1100,28 +1229,64 @@ private:
         raw.line = start.line;
         raw.tagCode = static_cast<uint8_t>(tagCode_);
         raw.edges = static_cast<uint32_t>(charged);
-        raw.placed.offset = ToOwnOrigin(group_);
-        raw.geometryKey = HashGroupGeometry(group_);
-        raw.styleKey = HashGroup(group_, raw.geometryKey);
-        raw.placed.group = Drawn(raw.styleKey, raw.geometryKey);
+        return raw;
+    }
+
+    // Enters the group read last (raw, with what it draws or a place for it) in the shape and in
+    // the groups kept for the next movie (rawKey: the hash of its bits, when known); returns its
+    // slot there when it is kept.
+    std::optional<uint32_t> Enter(size_t begin, const GroupStart &start, GroupEnd end, RawGroup &raw,
+                                  std::optional<uint64_t> rawKey)
+    {
+        Count(&ParseCounts::groupsRead);
+        Count(&ParseCounts::groupsDecoded);
         shape_.groups.push_back(raw.placed);
-        shapeEdges_ += charged;
+        shapeEdges_ += raw.edges;
         for (Source &source : sources_) {
             ++source.following;  // taken for the group this one replaces
         }
-        if (end != GroupEnd::Damaged) {  // a damaged file's last group is not kept
-            records_.EndState(raw);
-            const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
-            Keep(span, raw, HashRawGroup(span, start, tagCode_));
-        } else {
+        if (end == GroupEnd::Damaged) {  // a damaged file's last group is not kept
             allKept_ = false;
+            return std::nullopt;
         }
+        records_.EndState(raw);
+        const GroupSpan span = SpanOf(in_.Data(), begin, records_.EndBit());
+        return Keep(span, raw, rawKey ? *rawKey : HashRawGroup(span, start, tagCode_));
     }
 
-    // The group just read (group_, at its own origin) as drawn: a kept group that draws the same,
-    // one with the same paths restyled, or built anew. A kept group found by a hash is read again
-    // from its kept bytes and compared first: two groups with one hash are never taken for one.
-    GroupPtr Drawn(uint64_t key, uint64_t geometry)
+    // A group read, as a shape draws it: where its own origin lies, its hashes, and the drawn
+    // group, taken from a cache or built (then built is set).
+    struct DrawnRead {
+        PlacedGroup placed;
+        uint64_t styleKey = 0;
+        uint64_t geometryKey = 0;
+        bool built = false;
+
+        void Into(RawGroup &raw) const
+        {
+            raw.placed = placed;
+            raw.styleKey = styleKey;
+            raw.geometryKey = geometryKey;
+        }
+    };
+
+    // Moves group (as read) to its own origin and draws it; kept is room for a kept group read
+    // again. Reads the caches only, so groups are drawn on several threads at once.
+    DrawnRead Draw(StyleGroup &group, StyleGroup &kept) const
+    {
+        DrawnRead drawn;
+        drawn.placed.offset = ToOwnOrigin(group);
+        drawn.geometryKey = HashGroupGeometry(group);
+        drawn.styleKey = HashGroup(group, drawn.geometryKey);
+        drawn.placed.group = Drawn(group, drawn.styleKey, drawn.geometryKey, kept, drawn.built);
+        return drawn;
+    }
+
+    // A group read (at its own origin) as drawn: a kept group that draws the same, one with the
+    // same paths restyled, or built anew (built is set then). A kept group found by a hash is read
+    // again from its kept bytes (into kept) and compared first: two groups with one hash are never
+    // taken for one.
+    GroupPtr Drawn(const StyleGroup &group, uint64_t key, uint64_t geometry, StyleGroup &kept, bool &built) const
     {
         for (const Source &source : sources_) {
             const MovieGroups *cache = source.cache;
@@ -1129,36 +1294,37 @@ private:
                 continue;
             }
             if (const uint32_t found = cache->groups.Find(key);
-                found != GroupIndex::kNone && ReadKept(*cache, cache->rawGroups[found]) && SameStyles(kept_, group_) &&
-                SameGeometry(kept_, group_)) {
+                found != GroupIndex::kNone && ReadKept(*cache, cache->rawGroups[found], kept) &&
+                SameStyles(kept, group) && SameGeometry(kept, group)) {
                 return cache->rawGroups[found].placed.group;
             }
             if (const uint32_t same = cache->geometry.Find(geometry);
-                same != GroupIndex::kNone && ReadKept(*cache, cache->rawGroups[same]) && SameGeometry(kept_, group_)) {
-                return std::make_shared<const DrawnGroup>(Restyled(*cache->rawGroups[same].placed.group, group_));
+                same != GroupIndex::kNone && ReadKept(*cache, cache->rawGroups[same], kept) &&
+                SameGeometry(kept, group)) {
+                return std::make_shared<const DrawnGroup>(Restyled(*cache->rawGroups[same].placed.group, group));
             }
         }
-        Count(&ParseCounts::groupsBuilt);
-        return std::make_shared<const DrawnGroup>(BuildDrawnGroup(group_));
+        built = true;
+        return std::make_shared<const DrawnGroup>(BuildDrawnGroup(group));
     }
 
-    // Reads a kept group again from its bytes into kept_, moved to its own origin as when it was
+    // Reads a kept group again from its bytes into kept, moved to its own origin as when it was
     // first read. False when its bytes no longer give a group (never for a group that was kept).
-    bool ReadKept(const MovieGroups &cache, const RawGroup &raw)
+    static bool ReadKept(const MovieGroups &cache, const RawGroup &raw, StyleGroup &kept)
     {
         BitReader in(cache.Bytes(raw));
         size_t budget = raw.edges;
         RecordReader records(in, raw.tagCode, budget, false);
         records.Start({raw.penX, raw.penY, raw.fill0, raw.fill1, raw.line});
-        kept_.edges.clear();
-        if (!ReadStyleArrays(in, raw.tagCode, kept_)) {
+        kept.edges.clear();
+        if (!ReadStyleArrays(in, raw.tagCode, kept)) {
             return false;
         }
-        records.Read(&kept_);
-        if (kept_.edges.empty()) {
+        records.Read(&kept);
+        if (kept.edges.empty()) {
             return false;
         }
-        ToOwnOrigin(kept_);
+        ToOwnOrigin(kept);
         return true;
     }
 
@@ -1170,12 +1336,12 @@ private:
     }
 
     // Enters the group in the groups the new movie keeps, its bits where they lie in its body
-    // (rawKey: their HashRawGroup).
-    void Keep(const GroupSpan &span, const RawGroup &raw, uint64_t rawKey)
+    // (rawKey: their HashRawGroup); returns its slot there.
+    std::optional<uint32_t> Keep(const GroupSpan &span, const RawGroup &raw, uint64_t rawKey)
     {
         if (!reuse_.update || reuse_.own->rawGroups.size() >= GroupIndex::kNone - 1) {
             allKept_ = false;
-            return;
+            return std::nullopt;
         }
         GroupsUpdate &update = *reuse_.update;
         RawGroup kept = raw;
@@ -1187,6 +1353,7 @@ private:
         const uint32_t slot = reuse_.own->NewSlot(std::move(kept));
         update.order.push_back(slot);
         update.added.push_back(slot);
+        return slot;
     }
 
     // Enters the shape in the groups the new movie keeps, for the next movie's shape of its id.
@@ -1216,6 +1383,17 @@ private:
     StyleGroup group_;
     StyleGroup scratch_;
     StyleGroup kept_;  // a kept group read again for comparison
+    std::optional<Scan> scan_;  // of the group looked up last, when no cache held it
+    // A group read later: where it starts, the state and edge budget it is read from, its place
+    // in the shape's groups and its slot among those kept.
+    struct PendingRead {
+        size_t begin = 0;
+        GroupStart start;
+        size_t budget = 0;
+        size_t index = 0;
+        std::optional<uint32_t> slot;
+    };
+    std::vector<PendingRead> pending_;
     ShapeCharacter shape_;
     std::vector<Source> sources_;
     // Where the shape lies: its tag in the movie's body, its first group in the tag.

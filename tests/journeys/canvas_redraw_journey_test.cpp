@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -246,6 +247,30 @@ TEST_F(CanvasRedrawOnWorker, ADrawingOpenedOrANewCanvasShowsThePaperUntilItsPict
         EXPECT_EQ(PixelAt(onFirst), kPaper) << step.step;
         EXPECT_EQ(PixelAt(onSecond), step.atSecond) << step.step;
     }
+}
+
+// A drawing of many outlined paths with solid and gradient fills, opened through File > Open,
+// whose shape groups are read in parts on several threads: once idle the canvas shows exactly what
+// a player reading the canvas movie on one thread renders.
+TEST_F(CanvasRedraw, ADrawingReadInPartsShowsWhatReadingItOnOneThreadShows)
+{
+    std::vector<core::PathRecord> paths;
+    for (int i = 0; i < 700; ++i) {
+        core::PathRecord path = Square(5 + i * 13 % 290, 5 + i * 29 % 290, 8 + i % 17, 0x102030 + i * 0x030507);
+        path.FillType = static_cast<int16_t>(i % 5);
+        path.LineMode = i % 3 == 0 ? 0 : 1;
+        path.LineWidth = 20 + i % 3 * 20;
+        path.LineColor = 0xFF203040u;
+        paths.push_back(path);
+    }
+    platform::SetShapeGroupsPerPartForTest(3);
+    OpenDrawing(WriteDrawing("many.qlk", paths, core::CanvasSettings()));
+    window->FinishPendingRender();
+    platform::SetShapeGroupsPerPartForTest(SIZE_MAX);  // the whole render's player reads on one thread
+    ExpectAWholeRender("opened");
+    platform::SetShapeGroupsPerPartForTest(0);
+    const QRect drawn(AtPixel(10, 10), AtPixel(290, 290));
+    EXPECT_LT(CountColor(drawn, 0xFFFFFF, 0), drawn.width() * drawn.height() / 4);  // the paths show
 }
 
 }  // namespace
