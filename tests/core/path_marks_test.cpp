@@ -1,10 +1,6 @@
-// A path's mark is new after every way the path can change, and stays where nothing changed it:
-// through the array's own routes and through the document's commands.
-#include "core/clipboard.h"
-#include "core/document.h"
-#include "core/groups.h"
-#include "core/history.h"
-#include "core/path_attributes.h"
+// A path's mark is new after every way the path can change, and stays, with its record, where
+// nothing changed it.
+#include "core/path_array.h"
 #include "core/path_record.h"
 
 #include <gtest/gtest.h>
@@ -108,100 +104,14 @@ TEST(PathMarks, EveryMutableRouteGivesANewMarkAndReadingKeepsThem)
         EXPECT_EQ(copy.Marks(), before);
         route.route(paths);
         EXPECT_EQ(NewlyMarked(before, paths), route.newlyMarked);
-    }
-}
-
-TEST(PathMarks, ARecordCopiedWithItsMarkIsThatRecord)
-{
-    PathArray paths = Squares(3);
-    const PathMark mark = paths.Mark(1);
-    PathArray taken = Squares(3);
-    taken.TakePath(2, paths, 1);
-    const PathArray &takenRead = taken;
-    EXPECT_EQ(takenRead.Mark(2), mark);
-    EXPECT_EQ(takenRead[2], Square(1000, 101));
-    EXPECT_NE(paths.Mark(1), mark);  // what is left of the source is marked anew
-    PathArray copies = Squares(3);
-    copies.CopyPath(3, taken, 2);
-    const PathArray &copiesRead = copies;
-    EXPECT_EQ(copiesRead[3], takenRead[2]);
-    EXPECT_EQ(copiesRead.Mark(3), mark);
-    copies[3].LineWidth = 1;  // changed: a new mark
-    EXPECT_NE(copiesRead.Mark(3), mark);
-}
-
-// The document's commands give new marks to exactly the paths they change.
-class DocumentMarksTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        core::ResetDocumentForTest();
-        core::ResetHistoryForTest();
-        core::ResetClipboardForTest();
-        core::Doc().DocPaths = Squares(8);
-        core::StartHistoryWithDocument();
-    }
-    void TearDown() override
-    {
-        core::ResetDocumentForTest();
-        core::ResetHistoryForTest();
-        core::ResetClipboardForTest();
-    }
-};
-
-TEST_F(DocumentMarksTest, ACommandMarksAnewOnlyThePathsItChanges)
-{
-    const struct {
-        const char *name;
-        std::function<void()> command;
-        std::vector<size_t> newlyMarked;
-    } commands[] = {
-        {"select one", [] { core::SelectPathOrGroup(3, true); }, {3}},
-        {"select all", [] { core::SelectAllPaths(); }, {1, 2, 4, 5, 6, 7, 8}},
-        {"deselect all", [] { core::DeselectAllPaths(); }, {1, 2, 3, 4, 5, 6, 7, 8}},
-        {"deselect all again", [] { core::DeselectAllPaths(); }, {}},
-        {"select and recolour", [] {
-             core::SelectPathOrGroup(5, true);
-             core::SetSelectedColors({0xFF0000FFu, 0xFF00FF00u, 0xFFFF0000u}, false, true, false);
-         }, {5}},
-        {"move an anchor", [] {
-             core::MoveAnchor(10, 0, 6, 1);
-             core::RecordHistory();
-         }, {6}},
-        {"undo the move", [] { core::UndoHistory(); }, {6}},
-        {"redo the move", [] { core::RedoHistory(); }, {6}},
-        {"a drag put back", [] {
-             core::SavePathSnapshot();
-             core::MoveAnchor(50, 50, 2, 0);
-             core::RestorePathSnapshot();
-         }, {}},
-        {"counting and reading", [] {
-             EXPECT_EQ(core::CountSelectedPaths(), 1);
-             int32_t x = 0;
-             int32_t y = 0;
-             int32_t width = 0;
-             core::GetAnchor(x, y, width, 4, 1);
-             EXPECT_EQ(core::GetPath(4).Anchors[1].X, x);
-             EXPECT_GT(core::GetPathsBounds(core::Doc().DocPaths).Right, 0);
-         }, {}},
-        {"hide the selected", [] {
-             core::SetPathVisibleLock(core::kHideSelected);
-             core::RecordHistory();
-         }, {5}},
-        {"delete the selected", [] {
-             core::DeleteSelectedPaths();
-             core::RecordHistory();
-         }, {}},
-        // The paths after a path put back are restored in their places.
-        {"undo the deletion", [] { core::UndoHistory(); }, {5, 6, 7, 8}},
-        {"redo the deletion", [] { core::RedoHistory(); }, {5, 6, 7}},
-    };
-    core::RecordHistory();
-    for (const auto &command : commands) {
-        SCOPED_TRACE(command.name);
-        const std::vector<PathMark> before = core::Doc().DocPaths.Marks();
-        command.command();
-        EXPECT_EQ(NewlyMarked(before, core::Doc().DocPaths), command.newlyMarked);
+        // A mark kept is the record it was given to.
+        const PathArray &after = paths;
+        for (size_t i = 0; i < after.size(); ++i) {
+            const auto was = std::find(before.begin(), before.end(), after.Mark(i));
+            if (was != before.end()) {
+                EXPECT_EQ(after[i], copy[static_cast<size_t>(was - before.begin())]) << i;
+            }
+        }
     }
 }
 
