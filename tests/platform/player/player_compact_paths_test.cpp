@@ -160,12 +160,15 @@ TEST(CompactPaths, EveryPathIsMadeElementForElementAsWhenItsGroupWasBuilt)
 // in a fraction of the bytes of the paths made from them.
 TEST(CompactPaths, ASmallCurvedOutlineHoldsAFractionOfItsMadePaths)
 {
-    std::vector<QPointF> corners;
-    for (int i = 0; i < 10; ++i) {
-        corners.emplace_back(std::round(600 * std::cos(i * M_PI / 5)), std::round(600 * std::sin(i * M_PI / 5)));
+    std::vector<Edge> edges;
+    auto at = [](int k, double reach) {  // whole twips, as a movie's (never -0)
+        return QPointF(std::round(reach * std::cos(k * M_PI / 10)) + 0.0, std::round(reach * std::sin(k * M_PI / 10)) + 0.0);
+    };
+    for (int k = 0; k < 20; k += 2) {
+        edges.push_back(EdgeOf(at(k, 600), at(k + 2, 600), 1, 1, at(k + 1, 660)));
     }
     std::vector<QPainterPath> made;
-    const DrawnGroup group = platform::swf::BuildDrawnGroup(Group(1, {40}, Contour(corners, 0.1, 1, 1)), &made);
+    const DrawnGroup group = platform::swf::BuildDrawnGroup(Group(1, {40}, edges), &made);
     const size_t madeBytes = made[0].elementCount() * sizeof(QPainterPath::Element);
     EXPECT_EQ(made[0].elementCount(), 31);
     EXPECT_LE(group.paths.HeldBytes() * 4, madeBytes) << group.paths.HeldBytes();
