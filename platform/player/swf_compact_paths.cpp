@@ -63,8 +63,15 @@ void Replay(const uint8_t *kinds, size_t count, const std::byte *points, QPainte
             path.lineTo(PointAt<T>(points, at++));
             break;
         case kQuad: {
+            // What quadTo does, without checking its points again: the cubic curve through the
+            // points two thirds of the way to the control point, none for a curve on one point.
             const QPointF control = PointAt<T>(points, at++);
-            path.quadTo(control, PointAt<T>(points, at++));
+            const QPointF to = PointAt<T>(points, at++);
+            const QPointF from = path.currentPosition();
+            if (from != control || control != to) {
+                path.cubicTo(QPointF((from.x() + 2 * control.x()) / 3, (from.y() + 2 * control.y()) / 3),
+                             QPointF((to.x() + 2 * control.x()) / 3, (to.y() + 2 * control.y()) / 3), to);
+            }
             break;
         }
         default:
@@ -136,7 +143,8 @@ void CompactPaths::Builder::End(const QPainterPath &made)
     elements_ += made.elementCount();
     Span &span = spans_.back();
     span.kindsEnd = static_cast<uint32_t>(kinds_.size());
-    span.flags = static_cast<uint8_t>((made.isEmpty() ? kEmpty : 0) | (made.fillRule() == Qt::OddEvenFill ? kOddEven : 0));
+    const int empty = made.isEmpty() ? kEmpty : 0;
+    span.flags = static_cast<uint8_t>(empty | (made.fillRule() == Qt::OddEvenFill ? kOddEven : 0));
 }
 
 void CompactPaths::Builder::Repeat(size_t index)
@@ -259,6 +267,25 @@ size_t CompactPaths::HeldBytes() const
         }
     }
     return bytes;
+}
+
+const QPainterPath &PathsMade::Of(const CompactPaths &paths, size_t index)
+{
+    if (paths.whole_) {
+        return (*paths.whole_)[index];
+    }
+    if (data_ != paths.data_.get() || made_.size() < paths.size()) {
+        data_ = paths.data_.get();
+        made_.assign(paths.size(), nullptr);
+        if (room_.size() < paths.size()) {
+            room_.resize(paths.size());
+        }
+    }
+    const size_t source = paths.Source(index);
+    if (made_[source] == nullptr) {
+        made_[source] = &paths.Make(source, room_[source]);
+    }
+    return *made_[source];
 }
 
 }  // namespace platform::swf

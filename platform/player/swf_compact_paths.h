@@ -76,6 +76,7 @@ public:
     size_t HeldBytes() const;
 
 private:
+    friend class PathsMade;
     using Span = Builder::Span;
     Span SpanAt(size_t index) const;
 
@@ -86,6 +87,20 @@ private:
     uint32_t kindsAt_ = 0;
     uint32_t bytes_ = 0;
     uint8_t coordinateBytes_ = 0;  // 2, 4 or 8 (a double)
+};
+
+// Paths made from compact ones to be drawn, each made once while its group is drawn (a line on
+// its fill's path takes the path made for the fill), into room kept from group to group.
+class PathsMade {
+public:
+    // Path index of paths: made the first time it is asked for since other paths were asked for.
+    // Valid until then.
+    const QPainterPath &Of(const CompactPaths &paths, size_t index);
+
+private:
+    const void *data_ = nullptr;  // of the paths made
+    std::vector<QPainterPath> room_;
+    std::vector<const QPainterPath *> made_;
 };
 
 }  // namespace platform::swf

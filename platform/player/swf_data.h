@@ -119,10 +119,9 @@ struct DrawnGroup {
 
     bool FillEmpty(size_t index) const { return paths.IsEmpty(index); }
     bool LineEmpty(size_t index) const { return paths.IsEmpty(fills.size() + index); }
-    // The path of fill (line) index, made into scratch (or kept as made in a large group).
-    // Valid while both are.
-    const QPainterPath &FillPath(size_t index, QPainterPath &scratch) const;
-    const QPainterPath &LinePath(size_t index, QPainterPath &scratch) const;
+    // The path of fill (line) index, made into made (or kept as made in a large group).
+    const QPainterPath &FillPath(size_t index, PathsMade &made) const { return made.Of(paths, index); }
+    const QPainterPath &LinePath(size_t index, PathsMade &made) const { return made.Of(paths, fills.size() + index); }
 };
 
 // made, when given, receives the group's paths as they were made (the fills', then the lines').

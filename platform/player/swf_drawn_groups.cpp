@@ -429,16 +429,6 @@ DrawnGroup BuildDrawnGroup(StyleGroup group, std::vector<QPainterPath> *made)
     return drawn;
 }
 
-const QPainterPath &DrawnGroup::FillPath(size_t index, QPainterPath &scratch) const
-{
-    return paths.Make(index, scratch);
-}
-
-const QPainterPath &DrawnGroup::LinePath(size_t index, QPainterPath &scratch) const
-{
-    return paths.Make(fills.size() + index, scratch);
-}
-
 GroupPtr MorphCharacter::AtRatio(uint16_t ratio) const
 {
     if (cachedRatio == ratio) {

@@ -296,8 +296,8 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
 }
 
 // Readies a group before any drawing starts: the outlines of its lines drawn wide at the scale are
-// built and kept (within the budget). scratch holds the line outlined.
-void Ready(const Readying &what, RenderCounts &counts, QPainterPath &scratch)
+// built and kept (within the budget). made holds the lines outlined.
+void Ready(const Readying &what, RenderCounts &counts, PathsMade &made)
 {
     const DrawnGroup &group = *what.group;
     LineOutlines &outlines = *group.lineOutlines;
@@ -307,7 +307,7 @@ void Ready(const Readying &what, RenderCounts &counts, QPainterPath &scratch)
     }
     for (size_t i = 0; i < group.lines.size(); ++i) {
         if (!group.LineEmpty(i) && !DrawnThin(group.lines[i], what.scale)) {
-            outlines.Hold(i, group.LinePath(i, scratch), group.lines[i].width, what.scale, counts);
+            outlines.Hold(i, group.LinePath(i, made), group.lines[i].width, what.scale, counts);
         }
     }
     outlines.SetReadiedScale(OutlineScale(what.scale));
@@ -323,9 +323,9 @@ void ReadyAll(const std::vector<Readying> &readying, RenderCounts &counts)
     std::vector<RenderCounts> jobCounts(static_cast<size_t>(jobs));
     RunJobs(jobs, [&readying, &jobCounts](int job) {
         const size_t begin = static_cast<size_t>(job) * kReadyingPerJob;
-        QPainterPath scratch;
+        PathsMade made;
         for (size_t i = begin; i < std::min(readying.size(), begin + kReadyingPerJob); ++i) {
-            Ready(readying[i], jobCounts[static_cast<size_t>(job)], scratch);
+            Ready(readying[i], jobCounts[static_cast<size_t>(job)], made);
         }
     });
     for (const RenderCounts &job : jobCounts) {
@@ -492,7 +492,7 @@ private:
                 if (const PathPieces *pieces = group.pieces ? group.pieces->Fill(i) : nullptr) {
                     DrawFillPieces(*pieces, group.fills[i], cx);
                 } else {
-                    DrawFill(group.FillPath(i, scratch_), group.fills[i], cx);
+                    DrawFill(group.FillPath(i, made_), group.fills[i], cx);
                 }
             }
         }
@@ -538,9 +538,6 @@ private:
         paths.assign(fills, nullptr);
         sources.assign(fills, CompoundSource());
         images.assign(fills, QImage());
-        if (fillScratch_.size() < fills) {
-            fillScratch_.resize(fills);
-        }
         size_t painted = 0;  // fills whose pixels are painted first
         for (size_t i = 0; i < fills; ++i) {
             painted += !group.FillEmpty(i) && group.fills[i].kind != FillKind::Solid ? 1 : 0;
@@ -550,7 +547,7 @@ private:
             if (group.FillEmpty(i)) {
                 continue;
             }
-            paths[i] = &group.FillPath(i, fillScratch_[i]);
+            paths[i] = &group.FillPath(i, made_);
             const FillStyle &style = group.fills[i];
             if (style.kind == FillKind::Solid) {
                 sources[i].color = qPremultiply(cx.Apply(style.color));
@@ -679,14 +676,15 @@ private:
                   const ColorTransform &cx)
     {
         const LineStyle &style = group.lines[index];
-        const QPainterPath &line = group.LinePath(index, scratch_);
         QColor color = QColor::fromRgba(cx.Apply(style.color));
         const QPainterPath *outline = nullptr;
         QPainterPath built;
         if (!DrawnThin(style, scale)) {
             outline = held != nullptr && !held->isEmpty() ? held : nullptr;
             const std::optional<OutlineCut> cut =
-                outline == nullptr ? std::optional<OutlineCut>(std::in_place, line, style.width, scale) : std::nullopt;
+                outline == nullptr
+                    ? std::optional<OutlineCut>(std::in_place, group.LinePath(index, made_), style.width, scale)
+                    : std::nullopt;
             if (cut && cut->Estimate() <= kMaxOutlineElements) {
                 built = cut->Stroke(false);
                 counts_.outlineElementsBuilt += built.elementCount();
@@ -698,7 +696,7 @@ private:
             pen.setCosmetic(true);
             pen.setCapStyle(Qt::RoundCap);
             pen.setJoinStyle(Qt::RoundJoin);
-            painter_.strokePath(ToDraw(line), pen);
+            painter_.strokePath(ToDraw(group.LinePath(index, made_)), pen);
         } else {
             painter_.fillPath(ToDraw(*outline), color);
         }
@@ -713,7 +711,7 @@ private:
         auto addFills = [this, &local](const DrawnGroup &group, const QPointF &offset) {
             for (size_t i = 0; i < group.fills.size(); ++i) {
                 if (!group.FillEmpty(i)) {
-                    QPainterPath own = Own(group.FillPath(i, scratch_));
+                    QPainterPath own = Own(group.FillPath(i, made_));
                     own.translate(offset);
                     local = local.isEmpty() ? own : local.united(own);
                 }
@@ -764,11 +762,9 @@ private:
     bool transformSet_ = false;
     QTransform world_;  // the scene transform set on the painter when transformSet_
     std::vector<ActiveClip> clips_;
-    // Paths made from a group's compact ones to be drawn: one at a time, and each fill's of the
-    // group being drawn together (see FillTogether).
-    QPainterPath scratch_;
-    std::vector<QPainterPath> fillScratch_;
-    // The fills of the group being drawn together.
+    // The paths of the group being drawn, made from its compact ones.
+    PathsMade made_;
+    // The fills of the group being drawn together (see FillTogether).
     std::vector<const QPainterPath *> fillPaths_;
     std::vector<CompoundSource> fillSources_;
     std::vector<QImage> fillImages_;

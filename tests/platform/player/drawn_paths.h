@@ -14,12 +14,12 @@ inline std::vector<QPainterPath> MadePaths(const platform::swf::DrawnGroup &grou
 {
     std::vector<QPainterPath> paths;
     for (size_t i = 0; i < group.fills.size(); ++i) {
-        QPainterPath scratch;
-        paths.push_back(group.FillPath(i, scratch));
+        platform::swf::PathsMade made;
+        paths.push_back(group.FillPath(i, made));
     }
     for (size_t i = 0; i < group.lines.size(); ++i) {
-        QPainterPath scratch;
-        paths.push_back(group.LinePath(i, scratch));
+        platform::swf::PathsMade made;
+        paths.push_back(group.LinePath(i, made));
     }
     return paths;
 }

@@ -77,7 +77,8 @@ const Case kCases[] = {
     {"CurvedContoursOneLined",
      [] {
          return Group(1, {40},
-                      Joined(Contour(Square(0, 0, 300), 0.2, 1, 1), Contour({{50, 50}, {90, 60}, {70, 95}}, -0.3, 1, 0)));
+                      Joined(Contour(Square(0, 0, 300), 0.2, 1, 1),
+                             Contour({{50, 50}, {90, 60}, {70, 95}}, -0.3, 1, 0)));
      }},
     {"FragmentsJoinedOutOfOrder",
      [] {
@@ -102,7 +103,10 @@ const Case kCases[] = {
                       {EdgeOf({5, 5}, {5, 5}, 1, 1), EdgeOf({7, 7}, {7, 7}, 2, 0, QPointF(7, 7)),
                        EdgeOf({0, 0}, {50, 0}, 0, 1), EdgeOf({50, 0}, {50, 0}, 0, 1, QPointF(50, 0))});
      }},
-    {"LinesOnly", [] { return Group(0, {0, 80}, Joined(Contour(Square(0, 0, 10), 0.5, 0, 1), Contour(Square(20, 20, 1), 0, 0, 2))); }},
+    {"LinesOnly",
+     [] {
+         return Group(0, {0, 80}, Joined(Contour(Square(0, 0, 10), 0.5, 0, 1), Contour(Square(20, 20, 1), 0, 0, 2)));
+     }},
     {"FractionsAsMorphsBlend",
      [] {
          return Group(1, {12.5},
@@ -131,7 +135,7 @@ const Case kCases[] = {
 
 TEST(CompactPaths, EveryPathIsMadeElementForElementAsWhenItsGroupWasBuilt)
 {
-    QPainterPath scratch;  // reused from path to path and case to case, as a renderer does
+    platform::swf::PathsMade scratch;  // its room reused from group to group, as a renderer does
     for (const Case &c : kCases) {
         SCOPED_TRACE(c.name);
         std::vector<QPainterPath> made;
@@ -162,7 +166,8 @@ TEST(CompactPaths, ASmallCurvedOutlineHoldsAFractionOfItsMadePaths)
 {
     std::vector<Edge> edges;
     auto at = [](int k, double reach) {  // whole twips, as a movie's (never -0)
-        return QPointF(std::round(reach * std::cos(k * M_PI / 10)) + 0.0, std::round(reach * std::sin(k * M_PI / 10)) + 0.0);
+        const double angle = k * M_PI / 10;
+        return QPointF(std::round(reach * std::cos(angle)) + 0.0, std::round(reach * std::sin(angle)) + 0.0);
     };
     for (int k = 0; k < 20; k += 2) {
         edges.push_back(EdgeOf(at(k, 600), at(k + 2, 600), 1, 1, at(k + 1, 660)));
