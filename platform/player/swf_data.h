@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <QTransform>
 
+#include "platform/player/swf_compact_paths.h"
 #include "platform/player/swf_group_index.h"
 #include "platform/player/swf_limits.h"
 #include "platform/player/swf_render_counts.h"
@@ -106,18 +107,25 @@ private:
     double readiedScale_ = 0;
 };
 
-// A style group turned into paths: one even-odd path per fill style and one per line style.
+// A style group turned into paths: one even-odd path per fill style and one per line style,
+// kept compactly and made as QPainterPaths where they are drawn or read.
 struct DrawnGroup {
     std::vector<FillStyle> fills;
     std::vector<LineStyle> lines;
-    std::vector<QPainterPath> fillPaths;  // index = style - 1
-    std::vector<QPainterPath> linePaths;
-    std::shared_ptr<LineOutlines> lineOutlines;  // by line style, as linePaths
+    CompactPaths paths;  // the fills' (index = style - 1), then the lines'
+    std::shared_ptr<LineOutlines> lineOutlines;  // by line style
     QRectF bounds;  // twips, lines included
     std::shared_ptr<const GroupPieces> pieces;  // of the long fills; null when there are none
+
+    bool FillEmpty(size_t index) const { return paths.IsEmpty(index); }
+    bool LineEmpty(size_t index) const { return paths.IsEmpty(fills.size() + index); }
+    // The path of fill (line) index, made into made (or kept as made in a large group).
+    const QPainterPath &FillPath(size_t index, PathsMade &made) const { return made.Of(paths, index); }
+    const QPainterPath &LinePath(size_t index, PathsMade &made) const { return made.Of(paths, fills.size() + index); }
 };
 
-DrawnGroup BuildDrawnGroup(StyleGroup group);
+// made, when given, receives the group's paths as they were made (the fills', then the lines').
+DrawnGroup BuildDrawnGroup(StyleGroup group, std::vector<QPainterPath> *made = nullptr);
 // The bytes a drawn group holds: itself, its styles, paths (one shared by a fill and a line
 // counted once) and line outlines, as allocated for it. Long fills' pieces are not counted.
 size_t HeldBytes(const DrawnGroup &group);

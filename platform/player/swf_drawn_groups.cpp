@@ -27,18 +27,45 @@ struct Segment {
 };
 using Contour = std::vector<Segment>;
 
-void AddContour(QPainterPath &path, const Contour &contour, bool close)
+// Makes a path and records its calls, so that it can be made again from the record.
+struct PathMaker {
+    QPainterPath &path;
+    CompactPaths::Builder &record;
+
+    void MoveTo(const QPointF &point)
+    {
+        path.moveTo(point);
+        record.MoveTo(point);
+    }
+    void LineTo(const QPointF &point)
+    {
+        path.lineTo(point);
+        record.LineTo(point);
+    }
+    void QuadTo(const QPointF &control, const QPointF &to)
+    {
+        path.quadTo(control, to);
+        record.QuadTo(control, to);
+    }
+    void Close()
+    {
+        path.closeSubpath();
+        record.Close();
+    }
+};
+
+void AddContour(PathMaker &path, const Contour &contour, bool close)
 {
-    path.moveTo(contour.front().from);
+    path.MoveTo(contour.front().from);
     for (const Segment &segment : contour) {
         if (segment.curved) {
-            path.quadTo(segment.control, segment.to);
+            path.QuadTo(segment.control, segment.to);
         } else {
-            path.lineTo(segment.to);
+            path.LineTo(segment.to);
         }
     }
     if (close) {
-        path.closeSubpath();
+        path.Close();
     }
 }
 
@@ -133,11 +160,11 @@ int PathElements(const std::vector<Edge> &edges, const std::vector<size_t> &inde
 
 // The fill of one style: its edges chained into contours, filled even-odd. inRecordOrder tells
 // whether every contour closed as its edges came, so that the path holds them in record order.
-QPainterPath BuildFillPath(const std::vector<Edge> &edges, const std::vector<size_t> &indexes, bool &inRecordOrder)
+void BuildFillPath(const std::vector<Edge> &edges, const std::vector<size_t> &indexes, bool &inRecordOrder,
+                   PathMaker path)
 {
-    QPainterPath path;
-    path.setFillRule(Qt::OddEvenFill);
-    path.reserve(PathElements(edges, indexes));
+    path.path.setFillRule(Qt::OddEvenFill);
+    path.path.reserve(PathElements(edges, indexes));
     std::vector<Contour> open;
     Contour current;
     auto flush = [&]() {
@@ -163,43 +190,83 @@ QPainterPath BuildFillPath(const std::vector<Edge> &edges, const std::vector<siz
     for (const Contour &contour : JoinFragments(std::move(open))) {
         AddContour(path, contour, true);
     }
-    return path;
 }
 
 // The stroke of one line style: its edges in record order, a move wherever they do not meet.
-QPainterPath BuildLinePath(const std::vector<Edge> &edges, const std::vector<size_t> &indexes)
+void BuildLinePath(const std::vector<Edge> &edges, const std::vector<size_t> &indexes, PathMaker path)
 {
-    QPainterPath path;
-    path.reserve(PathElements(edges, indexes));
+    path.path.reserve(PathElements(edges, indexes));
     bool started = false;
     QPointF pen;
     for (size_t index : indexes) {
         const Edge &edge = edges[index];
         if (!started || pen != edge.from) {
-            path.moveTo(edge.from);
+            path.MoveTo(edge.from);
             started = true;
         }
         if (edge.curved) {
-            path.quadTo(edge.control, edge.to);
+            path.QuadTo(edge.control, edge.to);
         } else {
-            path.lineTo(edge.to);
+            path.LineTo(edge.to);
         }
         pen = edge.to;
     }
-    return path;
 }
 
-QRectF GroupBounds(const DrawnGroup &group)
+// The bounds of a group's made paths (the fills', then the lines').
+QRectF GroupBounds(const std::vector<const QPainterPath *> &made, const std::vector<LineStyle> &lines)
 {
     QRectF bounds;
-    for (const QPainterPath &fill : group.fillPaths) {
-        bounds |= fill.controlPointRect();
+    const size_t fills = made.size() - lines.size();
+    for (size_t i = 0; i < fills; ++i) {
+        bounds |= made[i]->controlPointRect();
     }
-    for (size_t i = 0; i < group.linePaths.size(); ++i) {
-        double half = group.lines[i].width / 2;
-        bounds |= group.linePaths[i].controlPointRect().adjusted(-half, -half, half, half);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        double half = lines[i].width / 2;
+        bounds |= made[fills + i]->controlPointRect().adjusted(-half, -half, half, half);
     }
     return bounds;
+}
+
+// What building groups on one thread uses again from group to group: the paths made (fills',
+// then lines') and their record.
+struct BuildScratch {
+    std::vector<QPainterPath> paths;
+    std::vector<const QPainterPath *> made;
+    CompactPaths::Builder record;
+
+    void Start(size_t count)
+    {
+        if (paths.size() < count) {
+            paths.resize(count);
+        }
+        made.assign(count, nullptr);
+        record.Clear();
+    }
+    // Lets go of what a large group left, so that a thread keeps little between groups.
+    void Finish()
+    {
+        constexpr size_t kKeptPaths = 64;
+        constexpr int kKeptElements = 1024;
+        if (paths.size() > kKeptPaths) {
+            paths.resize(kKeptPaths);
+        }
+        for (QPainterPath &path : paths) {
+            if (path.capacity() > kKeptElements) {
+                path = QPainterPath();
+            }
+        }
+        if (made.capacity() > kKeptPaths) {
+            made = {};
+        }
+        record.Trim();
+    }
+};
+
+BuildScratch &ThreadBuildScratch()
+{
+    thread_local BuildScratch scratch;
+    return scratch;
 }
 
 bool ValidStyle(int32_t index, size_t count)
@@ -267,7 +334,7 @@ Edge Mix(const Edge &a, const Edge &b, double t)
 
 }  // namespace
 
-DrawnGroup BuildDrawnGroup(StyleGroup group)
+DrawnGroup BuildDrawnGroup(StyleGroup group, std::vector<QPainterPath> *made)
 {
     DrawnGroup drawn;
     drawn.fills = std::move(group.fills);
@@ -289,42 +356,76 @@ DrawnGroup BuildDrawnGroup(StyleGroup group)
             byLine[edge.line - 1].push_back(i);
         }
     }
-    drawn.fillPaths.resize(byFill.size());
+    // The paths are made here to find the group's bounds and long fills, and kept as their record.
+    BuildScratch &scratch = ThreadBuildScratch();
+    const size_t count = byFill.size() + byLine.size();
+    scratch.Start(count);
+    std::vector<const QPainterPath *> &madePaths = scratch.made;
+    CompactPaths::Builder &record = scratch.record;
     std::vector<bool> fillInRecordOrder(byFill.size(), false);
-    for (size_t s = 0; s < byFill.size(); ++s) {
-        if (!byFill[s].empty()) {
-            bool inRecordOrder = false;
-            drawn.fillPaths[s] = BuildFillPath(group.edges, byFill[s], inRecordOrder);
-            fillInRecordOrder[s] = inRecordOrder;
+    // Makes path index with build, or leaves it empty (as a new path) when it has no edges.
+    auto make = [&](size_t index, const std::vector<size_t> &edges, const auto &build) {
+        record.Begin();
+        if (edges.empty()) {
+            madePaths[index] = &CompactPaths::EmptyPath();
+        } else {
+            QPainterPath &path = scratch.paths[index];
+            path.clear();
+            path.setFillRule(Qt::OddEvenFill);  // that of a new path
+            build(PathMaker{path, record});
+            madePaths[index] = &path;
         }
+        record.End(*madePaths[index]);
+    };
+    for (size_t s = 0; s < byFill.size(); ++s) {
+        make(s, byFill[s], [&](PathMaker path) {
+            bool inRecordOrder = false;
+            BuildFillPath(group.edges, byFill[s], inRecordOrder, path);
+            fillInRecordOrder[s] = inRecordOrder;
+        });
     }
     // A line along exactly the edges of a fill whose contours all close in record order is that
     // fill's path without its closings; closing changes nothing drawn, as a subpath ending at its
-    // start is stroked as closed. It shares the fill's path: one element array, and one copy of
-    // what the painter derives from it.
-    auto sameEdgesFill = [&](const std::vector<size_t> &lineEdges) -> const QPainterPath * {
+    // start is stroked as closed. It keeps the fill's path: its record is kept once, and a large
+    // group's made path with what the painter derives from it.
+    auto sameEdgesFill = [&](const std::vector<size_t> &lineEdges) -> std::optional<size_t> {
         const Edge &first = group.edges[lineEdges.front()];
         for (int32_t fill : {first.fill0, first.fill1}) {
             if (ValidStyle(fill, byFill.size()) && fillInRecordOrder[fill - 1] && byFill[fill - 1] == lineEdges) {
-                return &drawn.fillPaths[fill - 1];
+                return static_cast<size_t>(fill - 1);
             }
         }
-        return nullptr;
+        return std::nullopt;
     };
-    drawn.linePaths.resize(byLine.size());
     for (size_t s = 0; s < byLine.size(); ++s) {
-        if (byLine[s].empty()) {
-            continue;
-        }
-        if (const QPainterPath *fill = sameEdgesFill(byLine[s])) {
-            drawn.linePaths[s] = *fill;
+        const size_t index = byFill.size() + s;
+        const std::optional<size_t> fill = byLine[s].empty() ? std::nullopt : sameEdgesFill(byLine[s]);
+        if (fill) {
+            madePaths[index] = madePaths[*fill];
+            record.Repeat(*fill);
         } else {
-            drawn.linePaths[s] = BuildLinePath(group.edges, byLine[s]);
+            make(index, byLine[s], [&](PathMaker path) { BuildLinePath(group.edges, byLine[s], path); });
         }
     }
+    drawn.paths = record.Finish(madePaths);
     drawn.lineOutlines = std::make_shared<LineOutlines>(byLine.size());
-    drawn.bounds = GroupBounds(drawn);
-    drawn.pieces = BuildGroupPieces(drawn.fillPaths);
+    drawn.bounds = GroupBounds(madePaths, drawn.lines);
+    // Long fills are in large groups only, whose paths are kept as made and shared with the pieces.
+    static_assert(kWholeGroupElements <= kPiecewiseElements);
+    if (record.Whole()) {
+        std::vector<QPainterPath> fills;
+        for (size_t s = 0; s < byFill.size(); ++s) {
+            fills.push_back(*madePaths[s]);
+        }
+        drawn.pieces = BuildGroupPieces(fills);
+    }
+    if (made != nullptr) {
+        made->clear();
+        for (const QPainterPath *path : madePaths) {
+            made->push_back(*path);
+        }
+    }
+    scratch.Finish();
     return drawn;
 }
 

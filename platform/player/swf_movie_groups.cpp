@@ -67,14 +67,6 @@ size_t MovieGroups::HeldBytes() const
 
 namespace {
 
-// What a path's elements take: a header and the elements.
-size_t PathBytes(const QPainterPath &path)
-{
-    constexpr size_t kPathHeaderBytes = 128;  // the path's shared data, bounds included
-    return path.elementCount() == 0 ? 0
-                                    : kPathHeaderBytes + static_cast<size_t>(path.elementCount()) * sizeof(QPainterPath::Element);
-}
-
 // What make_shared allocates besides the object: the reference counts.
 constexpr size_t kSharedCountBytes = 16;
 
@@ -83,20 +75,9 @@ constexpr size_t kSharedCountBytes = 16;
 size_t HeldBytes(const DrawnGroup &group)
 {
     size_t bytes = kSharedCountBytes + sizeof(DrawnGroup) + group.fills.capacity() * sizeof(FillStyle) +
-                   group.lines.capacity() * sizeof(LineStyle) + group.fillPaths.capacity() * sizeof(QPainterPath) +
-                   group.linePaths.capacity() * sizeof(QPainterPath);
+                   group.lines.capacity() * sizeof(LineStyle) + group.paths.HeldBytes();
     for (const FillStyle &fill : group.fills) {
         bytes += fill.stops.capacity() * sizeof(GradientStop);
-    }
-    for (const QPainterPath &path : group.fillPaths) {
-        bytes += PathBytes(path);
-    }
-    // A line along exactly the edges of a fill shares the fill's path.
-    for (const QPainterPath &path : group.linePaths) {
-        const bool shared = std::any_of(group.fillPaths.begin(), group.fillPaths.end(), [&](const QPainterPath &fill) {
-            return fill.elementCount() == path.elementCount() && fill == path;
-        });
-        bytes += shared ? 0 : PathBytes(path);
     }
     return bytes + (group.lineOutlines ? kSharedCountBytes + group.lineOutlines->HeldBytes() : 0);
 }

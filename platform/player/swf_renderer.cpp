@@ -116,7 +116,7 @@ struct GroupDraw {
     QTransform world;
     double scale = 0;  // device pixels per twip
     QRectF device;
-    // The kept outlines of its lines at scale (as linePaths; an empty path where none is kept),
+    // The kept outlines of its lines at scale (by line style; an empty path where none is kept),
     // taken from the group before drawing starts; null when the group has no lines.
     const QPainterPath *outlines = nullptr;
 };
@@ -172,7 +172,7 @@ std::optional<GroupDraw> Visible(const DrawnGroup &group, const QTransform &worl
 // Whether a group to draw has lines whose outlines are not readied for its scale yet.
 bool Unreadied(const GroupDraw &draw)
 {
-    if (draw.group->linePaths.empty()) {
+    if (draw.group->lines.empty()) {
         return false;
     }
     const LineOutlines &outlines = *draw.group->lineOutlines;
@@ -296,8 +296,8 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
 }
 
 // Readies a group before any drawing starts: the outlines of its lines drawn wide at the scale are
-// built and kept (within the budget).
-void Ready(const Readying &what, RenderCounts &counts)
+// built and kept (within the budget). made holds the lines outlined.
+void Ready(const Readying &what, RenderCounts &counts, PathsMade &made)
 {
     const DrawnGroup &group = *what.group;
     LineOutlines &outlines = *group.lineOutlines;
@@ -305,10 +305,9 @@ void Ready(const Readying &what, RenderCounts &counts)
     if (outlines.ReadiedScale() == OutlineScale(what.scale)) {
         return;
     }
-    for (size_t i = 0; i < group.linePaths.size(); ++i) {
-        const QPainterPath &line = group.linePaths[i];
-        if (!line.isEmpty() && !DrawnThin(group.lines[i], what.scale)) {
-            outlines.Hold(i, line, group.lines[i].width, what.scale, counts);
+    for (size_t i = 0; i < group.lines.size(); ++i) {
+        if (!group.LineEmpty(i) && !DrawnThin(group.lines[i], what.scale)) {
+            outlines.Hold(i, group.LinePath(i, made), group.lines[i].width, what.scale, counts);
         }
     }
     outlines.SetReadiedScale(OutlineScale(what.scale));
@@ -324,8 +323,9 @@ void ReadyAll(const std::vector<Readying> &readying, RenderCounts &counts)
     std::vector<RenderCounts> jobCounts(static_cast<size_t>(jobs));
     RunJobs(jobs, [&readying, &jobCounts](int job) {
         const size_t begin = static_cast<size_t>(job) * kReadyingPerJob;
+        PathsMade made;
         for (size_t i = begin; i < std::min(readying.size(), begin + kReadyingPerJob); ++i) {
-            Ready(readying[i], jobCounts[static_cast<size_t>(job)]);
+            Ready(readying[i], jobCounts[static_cast<size_t>(job)], made);
         }
     });
     for (const RenderCounts &job : jobCounts) {
@@ -390,7 +390,7 @@ void TakeOutlines(Scene &scene)
 {
     size_t count = 0;
     for (const GroupDraw &draw : scene.groups) {
-        count += draw.group->linePaths.size();
+        count += draw.group->lines.size();
     }
     scene.outlines.reserve(count);
     std::vector<size_t> first(scene.groups.size(), 0);
@@ -398,17 +398,17 @@ void TakeOutlines(Scene &scene)
         const GroupDraw &draw = scene.groups[g];
         const DrawnGroup &group = *draw.group;
         first[g] = scene.outlines.size();
-        if (group.linePaths.empty()) {
+        if (group.lines.empty()) {
             continue;
         }
         std::lock_guard<std::mutex> lock(OutlinesLock(*group.lineOutlines));
-        for (size_t i = 0; i < group.linePaths.size(); ++i) {
+        for (size_t i = 0; i < group.lines.size(); ++i) {
             const QPainterPath *held = group.lineOutlines->Held(i, draw.scale);
             scene.outlines.push_back(held ? *held : QPainterPath());
         }
     }
     for (size_t g = 0; g < scene.groups.size(); ++g) {
-        if (!scene.groups[g].group->linePaths.empty()) {
+        if (!scene.groups[g].group->lines.empty()) {
             scene.groups[g].outlines = scene.outlines.data() + first[g];
         }
     }
@@ -485,19 +485,19 @@ private:
     {
         const DrawnGroup &group = *draw.group;
         if (!FillTogether(draw, cx)) {
-            for (size_t i = 0; i < group.fillPaths.size(); ++i) {
-                if (group.fillPaths[i].isEmpty()) {
+            for (size_t i = 0; i < group.fills.size(); ++i) {
+                if (group.FillEmpty(i)) {
                     continue;
                 }
                 if (const PathPieces *pieces = group.pieces ? group.pieces->Fill(i) : nullptr) {
                     DrawFillPieces(*pieces, group.fills[i], cx);
                 } else {
-                    DrawFill(group.fillPaths[i], group.fills[i], cx);
+                    DrawFill(group.FillPath(i, made_), group.fills[i], cx);
                 }
             }
         }
-        for (size_t i = 0; i < group.linePaths.size(); ++i) {
-            if (!group.linePaths[i].isEmpty()) {
+        for (size_t i = 0; i < group.lines.size(); ++i) {
+            if (!group.LineEmpty(i)) {
                 DrawLine(group, i, draw.scale, draw.outlines ? &draw.outlines[i] : nullptr, cx);
             }
         }
@@ -534,19 +534,20 @@ private:
         std::vector<const QPainterPath *> &paths = fillPaths_;
         std::vector<CompoundSource> &sources = fillSources_;
         std::vector<QImage> &images = fillImages_;
-        paths.assign(group.fillPaths.size(), nullptr);
-        sources.assign(group.fillPaths.size(), CompoundSource());
-        images.assign(group.fillPaths.size(), QImage());
+        const size_t fills = group.fills.size();
+        paths.assign(fills, nullptr);
+        sources.assign(fills, CompoundSource());
+        images.assign(fills, QImage());
         size_t painted = 0;  // fills whose pixels are painted first
-        for (size_t i = 0; i < group.fillPaths.size(); ++i) {
-            painted += !group.fillPaths[i].isEmpty() && group.fills[i].kind != FillKind::Solid ? 1 : 0;
+        for (size_t i = 0; i < fills; ++i) {
+            painted += !group.FillEmpty(i) && group.fills[i].kind != FillKind::Solid ? 1 : 0;
         }
         sourcePixels_.Start(sourceArea.size(), painted);
-        for (size_t i = 0; i < group.fillPaths.size(); ++i) {
-            if (group.fillPaths[i].isEmpty()) {
+        for (size_t i = 0; i < fills; ++i) {
+            if (group.FillEmpty(i)) {
                 continue;
             }
-            paths[i] = &group.fillPaths[i];
+            paths[i] = &group.FillPath(i, made_);
             const FillStyle &style = group.fills[i];
             if (style.kind == FillKind::Solid) {
                 sources[i].color = qPremultiply(cx.Apply(style.color));
@@ -675,14 +676,15 @@ private:
                   const ColorTransform &cx)
     {
         const LineStyle &style = group.lines[index];
-        const QPainterPath &line = group.linePaths[index];
         QColor color = QColor::fromRgba(cx.Apply(style.color));
         const QPainterPath *outline = nullptr;
         QPainterPath built;
         if (!DrawnThin(style, scale)) {
             outline = held != nullptr && !held->isEmpty() ? held : nullptr;
             const std::optional<OutlineCut> cut =
-                outline == nullptr ? std::optional<OutlineCut>(std::in_place, line, style.width, scale) : std::nullopt;
+                outline == nullptr
+                    ? std::optional<OutlineCut>(std::in_place, group.LinePath(index, made_), style.width, scale)
+                    : std::nullopt;
             if (cut && cut->Estimate() <= kMaxOutlineElements) {
                 built = cut->Stroke(false);
                 counts_.outlineElementsBuilt += built.elementCount();
@@ -694,7 +696,7 @@ private:
             pen.setCosmetic(true);
             pen.setCapStyle(Qt::RoundCap);
             pen.setJoinStyle(Qt::RoundJoin);
-            painter_.strokePath(ToDraw(line), pen);
+            painter_.strokePath(ToDraw(group.LinePath(index, made_)), pen);
         } else {
             painter_.fillPath(ToDraw(*outline), color);
         }
@@ -706,10 +708,10 @@ private:
     {
         QPainterPath local;
         local.setFillRule(Qt::WindingFill);
-        auto addFills = [&local](const DrawnGroup &group, const QPointF &offset) {
-            for (const QPainterPath &fill : group.fillPaths) {
-                if (!fill.isEmpty()) {
-                    QPainterPath own = Own(fill);
+        auto addFills = [this, &local](const DrawnGroup &group, const QPointF &offset) {
+            for (size_t i = 0; i < group.fills.size(); ++i) {
+                if (!group.FillEmpty(i)) {
+                    QPainterPath own = Own(group.FillPath(i, made_));
                     own.translate(offset);
                     local = local.isEmpty() ? own : local.united(own);
                 }
@@ -760,6 +762,8 @@ private:
     bool transformSet_ = false;
     QTransform world_;  // the scene transform set on the painter when transformSet_
     std::vector<ActiveClip> clips_;
+    // The paths of the group being drawn, made from its compact ones.
+    PathsMade made_;
     // The fills of the group being drawn together (see FillTogether).
     std::vector<const QPainterPath *> fillPaths_;
     std::vector<CompoundSource> fillSources_;

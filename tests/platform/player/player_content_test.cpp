@@ -3,6 +3,7 @@
 #include "platform/player/swf_render.h"
 #include "tests/support/hostile_files.h"
 #include "jpeg_fixture.h"
+#include "drawn_paths.h"
 #include "player_test_util.h"
 
 #include <cstdio>
@@ -359,10 +360,8 @@ int64_t ParsedWork(const std::string &bytes)
     for (const auto &[id, character] : movie->characters) {
         if (const auto *shape = std::get_if<platform::swf::ShapeCharacter>(&character)) {
             for (const platform::swf::PlacedGroup &placed : shape->groups) {
-                for (const auto *paths : {&placed.group->fillPaths, &placed.group->linePaths}) {  // outlines come when drawn
-                    for (const QPainterPath &path : *paths) {
-                        work += path.elementCount();
-                    }
+                for (const QPainterPath &path : swftest::MadePaths(*placed.group)) {  // outlines come when drawn
+                    work += path.elementCount();
                 }
             }
         } else if (const auto *morph = std::get_if<platform::swf::MorphCharacter>(&character)) {

@@ -3,6 +3,7 @@
 // for fresh loads, loads over a kept movie or another player's groups, and damaged files.
 #include "platform/player/player_testing.h"
 #include "platform/player/swf_movie.h"
+#include "drawn_paths.h"
 #include "player_test_util.h"
 #include "tests/support/byte_mutator.h"
 
@@ -177,8 +178,9 @@ private:
         for (const platform::swf::LineStyle &line : group.lines) {
             out_ << "   line " << line.width << " " << line.color << "\n";
         }
-        std::for_each(group.fillPaths.begin(), group.fillPaths.end(), [this](const QPainterPath &p) { Path(p); });
-        std::for_each(group.linePaths.begin(), group.linePaths.end(), [this](const QPainterPath &p) { Path(p); });
+        for (const QPainterPath &path : swftest::MadePaths(group)) {
+            Path(path);
+        }
         const auto outlines = outlines_.try_emplace(group.lineOutlines.get(), outlines_.size()).first;
         const QRectF &b = group.bounds;
         out_ << "   bounds " << b.x() << " " << b.y() << " " << b.width() << " " << b.height() << " outlines "

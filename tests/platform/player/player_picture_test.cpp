@@ -1,4 +1,5 @@
 // The picture a player keeps between renders: rendered again, it is always what a fresh player draws.
+#include "drawn_paths.h"
 #include "player_test_util.h"
 #include "platform/player/group_cache.h"
 #include "platform/player/player_testing.h"
@@ -251,7 +252,7 @@ TEST(PlayerPicture, ARecolouredGroupKeepsItsPathsWithTheNewStyles)
     EXPECT_EQ(before[6].group, after[6].group);
     ASSERT_NE(before[7].group, after[7].group);
     EXPECT_EQ(after[7].group->fills.at(0).color, qRgba(0x00, 0x00, 0xFF, 0xFF));
-    EXPECT_EQ(after[7].group->fillPaths, before[7].group->fillPaths);
+    EXPECT_EQ(swftest::MadePaths(*after[7].group), swftest::MadePaths(*before[7].group));
     EXPECT_EQ(after[7].group->lineOutlines, before[7].group->lineOutlines);
     EXPECT_EQ(after[7].group->bounds, before[7].group->bounds);
     // Moved, the group keeps its paths at another offset.
@@ -408,7 +409,7 @@ TEST(PlayerPicture, GroupsTakenByTheirBytesStillSpendTheMovieEdgeBudget)
         EXPECT_EQ(groups.size(), platform::swf::kMaxEdgesPerMovie / kEdges + 1);  // the last one cut short
         int64_t count = 0;
         for (const auto &placed : groups) {
-            count += placed.group->fillPaths.at(0).elementCount();
+            count += swftest::MadePaths(*placed.group).at(0).elementCount();
         }
         return count;
     };

@@ -1,5 +1,6 @@
 // Pixels the player draws for small movies built byte by byte.
 #include "platform/player/swf_movie.h"
+#include "drawn_paths.h"
 #include "player_test_util.h"
 
 #include <gtest/gtest.h>
@@ -354,11 +355,10 @@ Edge Straight(double x0, double y0, double x1, double y1, int32_t fill1, int32_t
     return edge;
 }
 
-// Whether two paths are one shared path: the painter's data derived from a path (found through
-// the path's friend function) is kept once per shared path.
-bool SharesElements(const QPainterPath &a, const QPainterPath &b)
+// Whether the group's line keeps its fill's path (held once) rather than a path of its own.
+bool LineHoldsFillsPath(const platform::swf::DrawnGroup &group)
 {
-    return !a.isEmpty() && !b.isEmpty() && &qtVectorPathForPath(a) == &qtVectorPathForPath(b);
+    return !group.FillEmpty(0) && !group.LineEmpty(0) && group.paths.Source(group.fills.size()) == 0;
 }
 
 TEST(PlayerLineOnFill, ALineAlongAFillsClosedContoursHoldsTheFillsPath)
@@ -368,8 +368,8 @@ TEST(PlayerLineOnFill, ALineAlongAFillsClosedContoursHoldsTheFillsPath)
                                       Straight(100, 100, 0, 0, 1, 1), Straight(200, 0, 300, 0, 1, 1),
                                       Straight(300, 0, 200, 50, 1, 1), Straight(200, 50, 200, 0, 1, 1)};
     const auto shared = platform::swf::BuildDrawnGroup(FillAndLine(closed));
-    EXPECT_TRUE(SharesElements(shared.linePaths[0], shared.fillPaths[0]));
-    EXPECT_EQ(shared.linePaths[0].elementCount(), 8);
+    EXPECT_TRUE(LineHoldsFillsPath(shared));
+    EXPECT_EQ(swftest::MadePaths(shared)[1].elementCount(), 8);
 
     // Not shared: edges whose fill must be joined out of record order, a line along one more edge
     // than the fill, a line along fewer edges, a fill on both sides of an edge.
@@ -381,12 +381,13 @@ TEST(PlayerLineOnFill, ALineAlongAFillsClosedContoursHoldsTheFillsPath)
     fewerLines[4].line = 0;
     for (const auto &edges : {outOfOrder, extraLine, fewerLines}) {
         const auto drawn = platform::swf::BuildDrawnGroup(FillAndLine(edges));
-        EXPECT_FALSE(SharesElements(drawn.linePaths[0], drawn.fillPaths[0]));
+        EXPECT_FALSE(LineHoldsFillsPath(drawn));
         // The line keeps its edges in record order, with a move wherever they do not meet.
+        const QPainterPath line = swftest::MadePaths(drawn)[1];
         int moves = 0;
         int lines = 0;
-        for (int i = 0; i < drawn.linePaths[0].elementCount(); ++i) {
-            (drawn.linePaths[0].elementAt(i).isMoveTo() ? moves : lines) += 1;
+        for (int i = 0; i < line.elementCount(); ++i) {
+            (line.elementAt(i).isMoveTo() ? moves : lines) += 1;
         }
         int edgesWithLine = 0;
         for (const Edge &edge : edges) {
