@@ -39,36 +39,10 @@
 
 namespace benchsupport {
 
-constexpr int kEditorCanvas = 1638;  // pixels
 // A maximised window on a common screen: the canvas shows about half of the drawing.
 constexpr int kWindowWidth = 1600;
 constexpr int kWindowHeight = 1000;
 constexpr int kLeft = 1;
-
-// count closed rounded outlines spread over the canvas; fills cycle through none, solid and the
-// three gradients; every 40th path starts a group of 5, every 40th (offset 20) a compound of 2.
-inline core::PathArray MakeEditorPaths(int count, unsigned seed)
-{
-    core::PathArray paths(1);
-    paths.reserve(static_cast<size_t>(count) + 1);
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<uint32_t> colour(0, 0xFFFFFF);
-    for (int i = 0; i < count; ++i) {
-        core::PathRecord path = RoundedOutline(random, kEditorCanvas, i);
-        path.FillType = static_cast<int16_t>(i % 5);
-        path.FillColor = 0xFF000000u | colour(random);
-        path.GradColor = 0xFF000000u | colour(random);
-        if (i % 40 < 5) {
-            path.blGroup = true;
-            path.GroupID = i / 40 + 1;
-        } else if (i % 40 >= 20 && i % 40 < 22) {
-            path.blCompound = true;
-            path.CompoundID = i / 40 + 1;
-        }
-        paths.push_back(std::move(path));
-    }
-    return paths;
-}
 
 // Writes the generated drawing of count paths (seed decides the outlines) to file.
 inline void WriteEditorDrawing(const std::string &file, int count, unsigned seed)

@@ -502,7 +502,11 @@ private:
                 color = image != nullptr && ix >= 0 && ix < imageWidth ? image[ix] : 0;
             }
             if (direct_) {
-                pixels_[x] = Composite(pixels_[x], f * qRed(color), f * qGreen(color), f * qBlue(color), f * qAlpha(color));
+                // Fully covered by an opaque colour, a pixel is that colour, as compositing gives it.
+                pixels_[x] = f == 1 && qAlpha(color) == 255
+                                 ? color
+                                 : Composite(pixels_[x], f * qRed(color), f * qGreen(color), f * qBlue(color),
+                                             f * qAlpha(color));
                 continue;
             }
             float *sum = &sums_[static_cast<size_t>(x - clipLeft_) * 5];
