@@ -139,7 +139,7 @@ void BM_WideLinesFirstDrawn(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         auto player = std::make_unique<platform::MoviePlayer>();
-        player->SetMovie(core::Doc().CanvasTempFile);
+        movie::LoadCanvasMovieInto(*player, core::Doc().CanvasTempFile);
         state.ResumeTiming();
         player->Render(view, view.rect());
         elements += player->Stats().outlineElementsBuilt;
