@@ -404,6 +404,20 @@ int32_t Clamp8(int32_t value)
     return std::clamp(value, 0, 255);
 }
 
+// Gives shape the room the units found take when appended after what it holds, and a little
+// more: a large body grows once instead of doubling step by step, each step copying what it
+// held and touching new memory. A unit encoded as it is written may still grow it.
+void ReserveForUnits(BitBuffer &shape, const std::vector<const BitBuffer *> &found)
+{
+    constexpr size_t kEndRoom = 512;  // the end record and a growth step beyond it
+    size_t bytes = ShapeBodySize(shape) + kEndRoom;
+    for (const BitBuffer *unit : found) {
+        // A unit appends its first bits, then its remaining bytes from the next byte boundary.
+        bytes += unit ? static_cast<size_t>(std::max(unit->BytePos, 0)) + 2 : 0;
+    }
+    shape.Bytes.reserve(bytes);
+}
+
 // The cached body of units into shape (emptied first, its memory kept); layout (when given)
 // receives each unit's place.
 void EncodeUnitsInto(BitBuffer &shape, const core::PathArray &paths, const ShapeUnits &units, ShapeLayout *layout)
@@ -413,6 +427,7 @@ void EncodeUnitsInto(BitBuffer &shape, const core::PathArray &paths, const Shape
     std::vector<const BitBuffer *> found;
     EncodeMissingUnits(paths, units, {{0, units.Keys.size()}}, &found);
     const uint64_t generation = Writer().Units.Generation();
+    ReserveForUnits(shape, found);
     BitBuffer scratch;
     if (layout) {
         layout->Keys = units.Keys;
