@@ -134,13 +134,14 @@ inline double ResidentMegabytes()
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-// Megabytes the undo history's entries hold, a record shared by neighbouring entries counted once.
+// Megabytes the undo history's entries hold, a record shared by neighbouring entries counted once
+// and anchors the document holds too not counted.
 inline double HistoryMegabytes()
 {
     const std::vector<core::HistoryEntry> &entries = core::History().HistoryEntries;
     size_t bytes = 0;
     for (size_t k = 0; k < entries.size(); ++k) {
-        bytes += entries[k].Paths.BytesNotSharedWith(k > 0 ? &entries[k - 1].Paths : nullptr);
+        bytes += entries[k].Paths.BytesNotSharedWith(k > 0 ? &entries[k - 1].Paths : nullptr, &core::Doc().DocPaths);
     }
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
