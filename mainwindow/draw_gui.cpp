@@ -748,6 +748,13 @@ void DrawGUI::ShowExactCanvas()
     DrawToolOverlay(canvasOverlayFlag_);
     input.HighlightShown = false;  // a hover highlight goes with the whole redraw, as when it is wiped
     Picture1->Refresh();
+    idleRelease_.Restart();
+}
+
+bool DrawGUI::CanvasBusy() const
+{
+    const canvastools::CanvasInputState &input = canvastools::Input();
+    return ShockwaveFlash1.RenderPending() || input.DragArmed || input.InMouseDown || input.PanActive;
 }
 
 void DrawGUI::DrawToolOverlay(int16_t flag)
