@@ -27,6 +27,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <thread>
 #include <utility>
 #include <vector>
 #include <sys/resource.h>
@@ -335,7 +336,8 @@ struct EditorSession {
         platform::IdleMemoryRelease &release = window->IdleRelease();
         const uint64_t before = release.Releases();
         for (int k = 0; k < 200 && release.Releases() == before && release.Pending(); ++k) {
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            QApplication::processEvents();
         }
     }
     // The whole move of all paths, released: one undo step that changes every path.

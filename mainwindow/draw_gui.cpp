@@ -748,7 +748,6 @@ void DrawGUI::ShowExactCanvas()
     DrawToolOverlay(canvasOverlayFlag_);
     input.HighlightShown = false;  // a hover highlight goes with the whole redraw, as when it is wiped
     Picture1->Refresh();
-    idleRelease_.Restart();
 }
 
 bool DrawGUI::CanvasBusy() const
@@ -784,6 +783,9 @@ void DrawGUI::DrawCanvasImage(const ImageRect &rect)
         Picture1->Image(), QRect(rect.x0, rect.y0, rect.x1 - rect.x0, rect.y1 - rect.y0),
         movie::CanvasMovieArea(ShownExtent()));
     exactWaiting_ = exactWaiting_ && !canvasExact_;
+    // Freed memory goes back once the canvas stays as it is now (the release waits for a render
+    // still running).
+    idleRelease_.Restart();
 }
 
 }  // namespace mainwindow
