@@ -215,7 +215,7 @@ void AnchorArray::AssignPoints(const AnchorPoint *points, size_t count)
 
 void AnchorArray::AssignMoved(const AnchorArray &other, int32_t dx, int32_t dy)
 {
-    if (dx == 0 && dy == 0) {
+    if (dx == 0 && dy == 0 && (SharesStorage(other) || !Owned() || capacity() < other.size())) {
         *this = other;
         return;
     }
@@ -234,12 +234,15 @@ void AnchorArray::AssignMoved(const AnchorArray &other, int32_t dx, int32_t dy)
     }
     AnchorPoint *to = Items(buffer_);
     const AnchorPoint *from = other.data();
-    for (size_t k = 0; k < count; ++k) {
-        to[k] = AnchorPoint{static_cast<int32_t>(int64_t{from[k].X} + dx), static_cast<int32_t>(int64_t{from[k].Y} + dy),
-                            from[k].AnchorKind};
+    if (dx == 0 && dy == 0) {
+        std::memcpy(to, from, count * sizeof(AnchorPoint));
+    } else {
+        for (size_t k = 0; k < count; ++k) {
+            to[k] = AnchorPoint{static_cast<int32_t>(int64_t{from[k].X} + dx),
+                                static_cast<int32_t>(int64_t{from[k].Y} + dy), from[k].AnchorKind};
+        }
     }
     buffer_->size = static_cast<uint32_t>(count);
-    buffer_->exposed.store(false, std::memory_order_relaxed);
 }
 
 void AnchorArray::Seal() const

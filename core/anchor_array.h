@@ -110,8 +110,9 @@ public:
     void assign(std::initializer_list<AnchorPoint> points) { AssignPoints(points.begin(), points.size()); }
     void swap(AnchorArray &other) noexcept { std::swap(buffer_, other.buffer_); }
 
-    // This array becomes other's points moved by (dx, dy), sharing other's storage when both are 0
-    // (the sums must fit), else in storage of its own, reused where it has one.
+    // This array becomes other's points moved by (dx, dy) (the sums must fit), in storage of its
+    // own where it has room (so that changing them later takes no new storage), else sharing
+    // other's storage when both are 0.
     void AssignMoved(const AnchorArray &other, int32_t dx, int32_t dy);
     // The mutable references handed out are no longer used: copies share the storage again. The
     // caller vouches for it (a path array's records after their marks were read, by that array's
