@@ -235,7 +235,9 @@ void AnchorArray::AssignMoved(const AnchorArray &other, int32_t dx, int32_t dy)
     AnchorPoint *to = Items(buffer_);
     const AnchorPoint *from = other.data();
     if (dx == 0 && dy == 0) {
-        std::memcpy(to, from, count * sizeof(AnchorPoint));
+        if (count > 0) {
+            std::memcpy(to, from, count * sizeof(AnchorPoint));
+        }
     } else {
         for (size_t k = 0; k < count; ++k) {
             to[k] = AnchorPoint{static_cast<int32_t>(int64_t{from[k].X} + dx),
