@@ -74,6 +74,9 @@ void BM_MemoryPerMoveStep(benchmark::State &state)
     state.counters["peak_MB"] = benchsupport::PeakMegabytes();
     state.counters["history_MB"] = benchsupport::HistoryMegabytes();
     benchsupport::ReportHeap(state);
+    // Once the window has stayed idle long enough to give freed memory back.
+    s.WaitForIdleRelease();
+    state.counters["resident_idle_MB"] = benchsupport::ResidentMegabytes();
 }
 
 #define EDITOR_BENCH(name, n) BENCHMARK(name)->Iterations(n)->Unit(benchmark::kMillisecond)->UseRealTime()

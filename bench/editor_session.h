@@ -27,6 +27,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <thread>
 #include <utility>
 #include <vector>
 #include <sys/resource.h>
@@ -108,13 +109,14 @@ inline double ResidentMegabytes()
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-// Megabytes the undo history's entries hold, a record shared by neighbouring entries counted once.
+// Megabytes the undo history's entries hold, a record shared by neighbouring entries counted once
+// and anchors the document holds too not counted.
 inline double HistoryMegabytes()
 {
     const std::vector<core::HistoryEntry> &entries = core::History().HistoryEntries;
     size_t bytes = 0;
     for (size_t k = 0; k < entries.size(); ++k) {
-        bytes += entries[k].Paths.BytesNotSharedWith(k > 0 ? &entries[k - 1].Paths : nullptr);
+        bytes += entries[k].Paths.BytesNotSharedWith(k > 0 ? &entries[k - 1].Paths : nullptr, &core::Doc().DocPaths);
     }
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
@@ -301,6 +303,17 @@ struct EditorSession {
         return {x + dx, y};
     }
     std::pair<int32_t, int32_t> StartMoveOfAll(int32_t dx) { return StartMove(true, 1, dx); }
+    // Waits, processing events, until the window has given freed memory back after staying idle
+    // (as long as that takes in real time, a few seconds at most).
+    void WaitForIdleRelease()
+    {
+        platform::IdleMemoryRelease &release = window->IdleRelease();
+        const uint64_t before = release.Releases();
+        for (int k = 0; k < 200 && release.Releases() == before && release.Pending(); ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            QApplication::processEvents();
+        }
+    }
     // The whole move of all paths, released: one undo step that changes every path.
     void MoveAll(int32_t dx)
     {
@@ -519,6 +532,49 @@ inline void RunDeleteOnePath(benchmark::State &state, EditorSession &s)
     QApplication::processEvents();
 }
 
+// A whole move of path i (press, drag, release) after the window stayed idle (afterRelease: long
+// enough to give freed memory back) or right after the last exact picture.
+inline void RunFirstMoveOne(benchmark::State &state, EditorSession &s, bool afterRelease)
+{
+    int32_t dx = 40;
+    RunInteraction(
+        state, s,
+        [&] {
+            s.SelectNone();
+            s.window->FinishPendingRender();
+            if (afterRelease) {
+                s.WaitForIdleRelease();
+            }
+        },
+        [&] {
+            auto [x, y] = EditorSession::OnPath(s.pathCount / 2);
+            s.Move(0, 0, x, y);
+            s.Down(0, x, y);
+            s.Move(kLeft, 0, x + dx, y);
+            s.Up(0, x + dx, y);
+            dx = -dx;
+        });
+}
+
+// A new fill colour for every path after the window stayed idle, as above.
+inline void RunFirstRecolour(benchmark::State &state, EditorSession &s, bool afterRelease)
+{
+    s.SelectAll();
+    uint32_t colour = 0x20;
+    RunInteraction(
+        state, s,
+        [&] {
+            s.window->FinishPendingRender();
+            if (afterRelease) {
+                s.WaitForIdleRelease();
+            }
+        },
+        [&] {
+            canvastools::Input().CurrentColors[0] = 0xFF000000u | colour++;
+            s.window->PicColor_MouseDown(kLeft, 0, 1, 1);
+        });
+}
+
 // Registers the interactions the targets name, in this order, on the session the function gives:
 // each runs `iterations` times, the drag step `dragIterations` times and opening `openIterations`.
 // Times are wall-clock milliseconds.
@@ -542,6 +598,14 @@ inline bool RegisterTargetBenchmarks(EditorSession &(*session)(), int iterations
         {"BM_ColourOfSelection", RunRecolourSelection, iterations},
         {"BM_DeleteSelection", RunDeleteSelection, iterations},
         {"BM_DeleteOnePath", RunDeleteOnePath, iterations},
+        {"BM_MoveOneRightAfterExact", [](benchmark::State &st, EditorSession &s) { RunFirstMoveOne(st, s, false); },
+         iterations},
+        {"BM_MoveOneAfterIdleRelease", [](benchmark::State &st, EditorSession &s) { RunFirstMoveOne(st, s, true); },
+         iterations},
+        {"BM_ColourRightAfterExact", [](benchmark::State &st, EditorSession &s) { RunFirstRecolour(st, s, false); },
+         iterations},
+        {"BM_ColourAfterIdleRelease", [](benchmark::State &st, EditorSession &s) { RunFirstRecolour(st, s, true); },
+         iterations},
     };
     for (const auto &target : targets) {
         benchmark::RegisterBenchmark(target.name,

@@ -26,7 +26,7 @@ float Distance(int32_t x, int32_t y, const AnchorPoint &to)
     return GetDistance(static_cast<double>(x) - to.X, static_cast<double>(y) - to.Y);
 }
 
-using AnchorList = std::vector<AnchorPoint>;
+using AnchorList = AnchorArray;
 
 // Appends anchors from .. to (nothing when from > to).
 void AppendForward(AnchorList &out, const AnchorList &in, int32_t from, int32_t to)

@@ -72,7 +72,7 @@ float HalfWidth(int32_t brushType, const std::vector<AnchorPoint> &slots, size_t
 
 // Places the two side points of slot i, along the bisector of its neighbouring segments: at
 // outline[N - i] (minus side) and outline[N + i] (plus side), with the anchor's kind.
-void OffsetAnchor(const std::vector<AnchorPoint> &slots, size_t i, float halfWidth, std::vector<AnchorPoint> &outline)
+void OffsetAnchor(const std::vector<AnchorPoint> &slots, size_t i, float halfWidth, AnchorArray &outline)
 {
     size_t n = slots.size() - 1;
     const AnchorPoint &p = slots[i];

@@ -246,7 +246,7 @@ int32_t PointInPaths(int32_t px, int32_t py, const PathCollection &paths, const 
     float maxX = static_cast<float>(int64_t{px} - 1);
 
     for (int32_t i = 1; i <= paths.PathCount(); ++i) {
-        const std::vector<AnchorPoint> &anchors = paths.Paths[static_cast<size_t>(i)].Anchors;
+        const AnchorArray &anchors = paths.Paths[static_cast<size_t>(i)].Anchors;
         const size_t n = anchors.size();
         if (n < 3) {
             continue;
@@ -290,7 +290,7 @@ const AnchorPoint *FindAnchor(const PathArray &paths, int32_t i, int32_t k)
     if (i < 1 || i > UpperBound(paths)) {
         return nullptr;
     }
-    const std::vector<AnchorPoint> &anchors = paths[static_cast<size_t>(i)].Anchors;
+    const AnchorArray &anchors = paths[static_cast<size_t>(i)].Anchors;
     const int32_t count = static_cast<int32_t>(anchors.size());
     if (count <= 0) {
         return nullptr;

@@ -111,6 +111,8 @@ void RecordHistory()
     // The step's unchanged paths are shared with the entry the document was last equal to.
     HistoryEntry entry;
     entry.Paths = ShareDocumentPaths();
+    // Paths given back their stored anchors (a move and its opposite) hold those again.
+    entry.Paths.ShareAnchorsWith(Doc().DocPaths);
     entry.SelAnchors = Doc().SelectedAnchors;
     ++g_history.HistoryPos;
     entries.resize(static_cast<size_t>(g_history.HistoryPos));

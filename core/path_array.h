@@ -9,6 +9,7 @@
 
 #include "core/path_record.h"
 
+#include <cassert>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
@@ -234,6 +235,14 @@ public:
         records_[i] = std::move(other.records_[j]);
         marks_[i] = other.marks_[j];
         other.marks_[j] = NewPathMarks(1);
+    }
+
+    // Makes path i's anchors share the storage of anchors, which are equal to them: the record
+    // keeps its value and so its mark.
+    void ShareAnchors(size_t i, const AnchorArray &anchors)
+    {
+        assert(records_[i].Anchors == anchors);
+        records_[i].Anchors = anchors;
     }
 
     // Removes the paths i >= first for which remove(i) holds (called in order of i); the others

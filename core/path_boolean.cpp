@@ -1274,14 +1274,14 @@ PathCollection FragmentPaths(const PathCollection &a, const PathCollection &b, i
 
 bool PathsEqual(const PathRecord &first, const PathRecord &second)
 {
-    return RunsEqual(first.Anchors, second.Anchors);
+    return RunsEqual(first.Anchors.ToVector(), second.Anchors.ToVector());
 }
 
 PathRecord JoinPieces(const PathRecord &p, const PathRecord &q)
 {
     PathRecord joined = p;
-    std::optional<Ring> run = JoinRuns(p.Anchors, q.Anchors);
-    joined.Anchors = run ? std::move(*run) : Ring();
+    std::optional<Ring> run = JoinRuns(p.Anchors.ToVector(), q.Anchors.ToVector());
+    joined.Anchors = run ? AnchorArray(*run) : AnchorArray();
     return joined;
 }
 

@@ -16,7 +16,7 @@ float PointDistance(const AnchorPoint &a, const AnchorPoint &b)
 // than two anchors remain. Anchor 0 always stays; the closing pair of a closed path is not compared.
 // (One forward pass gives the same result as rescanning from the start after every deletion: the
 // pairs before a deleted anchor do not change.)
-void PointPass(std::vector<AnchorPoint> &anchors, float tolerance)
+void PointPass(AnchorArray &anchors, float tolerance)
 {
     size_t remaining = anchors.size();
     size_t kept = 1;
@@ -67,7 +67,7 @@ struct AnchorRing {
 // remain. An open path keeps its end anchors. The scan resumes just before the deleted anchor,
 // which is where the earliest changed neighbourhood lies, unless the deletion touched the closing
 // pair of a closed path (then anchor 0's neighbours changed and the scan starts over).
-void LinePass(std::vector<AnchorPoint> &anchors, float tolerance, bool closed)
+void LinePass(AnchorArray &anchors, float tolerance, bool closed)
 {
     AnchorRing ring(anchors.size());
     auto firstCandidate = [&] { return closed ? ring.head : ring.next[ring.head]; };

@@ -1,6 +1,8 @@
 // The drawing's data: anchors, gradient stops, path records and path collections.
 #pragma once
 
+#include "core/anchor_array.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,14 +16,6 @@ enum AnchorKindValue : int16_t {
     kOnCurve = 0,       // line or corner point
     kControlPoint = 1,  // quadratic control point
     kAnchorDeleted = -1 // transient mark of the anchor-delete command
-};
-
-struct AnchorPoint {
-    int32_t X = 0;  // twips
-    int32_t Y = 0;
-    int16_t AnchorKind = kOnCurve;
-
-    bool operator==(const AnchorPoint &) const = default;
 };
 
 struct GradStop {
@@ -62,7 +56,8 @@ struct Rect32 {
 
 // One path of the drawing.
 struct PathRecord {
-    std::vector<AnchorPoint> Anchors;  // 0 .. AnchorMax()
+    AnchorArray Anchors;  // 0 .. AnchorMax(); copies share its storage until one changes
+
     bool blClosed = false;
     int32_t LineWidth = 0;  // twips
     int16_t LineMode = 0;   // 0 no line, 1 line

@@ -75,7 +75,7 @@ std::vector<AnchorPoint> CornerAnchors(int32_t style, const Rect32 &box, int64_t
     return anchors;
 }
 
-Rect32 AnchorBounds(const std::vector<AnchorPoint> &anchors)
+Rect32 AnchorBounds(std::span<const AnchorPoint> anchors)
 {
     Rect32 box{anchors[0].X, anchors[0].Y, anchors[0].X, anchors[0].Y};
     for (const AnchorPoint &a : anchors) {

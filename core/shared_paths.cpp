@@ -20,7 +20,7 @@ constexpr size_t kBlocksPerThread = 32;
 
 // SameFields lists every field but Anchors and blSelected: a field added to the record must be
 // added there too.
-static_assert(sizeof(PathRecord) == 120, "PathRecord changed: update SameFields");
+static_assert(sizeof(PathRecord) == 104, "PathRecord changed: update SameFields");
 
 // Whether every field of a and b but the anchors and the selection is equal, a's gradient centre
 // moved by (dx, dy) first.
@@ -38,8 +38,8 @@ bool SameFields(const PathRecord &a, const PathRecord &b, int64_t dx, int64_t dy
 // Whether path's anchors are shape's moved by (dx, dy).
 bool AnchorsMovedBy(const PathRecord &shape, const PathRecord &path, int64_t dx, int64_t dy)
 {
-    const std::vector<AnchorPoint> &from = shape.Anchors;
-    const std::vector<AnchorPoint> &to = path.Anchors;
+    const AnchorArray &from = shape.Anchors;
+    const AnchorArray &to = path.Anchors;
     if (from.size() != to.size()) {
         return false;
     }
@@ -64,8 +64,11 @@ bool Matches(const StoredPath &stored, const PathRecord &path)
            AnchorsMovedBy(*stored.Shape, path, stored.Dx, stored.Dy);
 }
 
+// The record stored for path, sharing its anchors: a path array's records hold no mutable
+// reference in use once their marks are read, as they are here.
 StoredPath WholeRecord(const PathRecord &path)
 {
+    path.Anchors.Seal();
     return StoredPath{std::make_shared<const PathRecord>(path), nullptr, 0, 0, path.blSelected};
 }
 
@@ -91,8 +94,8 @@ std::optional<StoredPath> DerivedFrom(const StoredPath &before, const PathRecord
     if (before.Attributes && SameFields(*before.Attributes, path, 0, 0)) {
         derived.Attributes = before.Attributes;
     } else if (!SameFields(shape, path, dx, dy)) {
-        PathRecord attributes;
-        attributes = path;
+        path.Anchors.Seal();
+        PathRecord attributes = path;
         attributes.Anchors = {};
         attributes.blSelected = false;
         derived.Attributes = std::make_shared<const PathRecord>(std::move(attributes));
@@ -100,31 +103,30 @@ std::optional<StoredPath> DerivedFrom(const StoredPath &before, const PathRecord
     return derived;
 }
 
+// Makes path the stored one. Anchors not moved share the stored storage; moved ones are written
+// into path's own storage where it has one.
 void Materialise(const StoredPath &stored, PathRecord &path)
 {
     const PathRecord &shape = *stored.Shape;
+    AnchorArray anchors = std::move(path.Anchors);
     if (stored.Attributes) {
         path = *stored.Attributes;
-        path.Anchors.assign(shape.Anchors.begin(), shape.Anchors.end());
     } else {
         path = shape;
         // Exact: the offset was taken from a centre and anchors that were in range.
         path.GradCenterX = static_cast<int32_t>(int64_t{path.GradCenterX} + stored.Dx);
         path.GradCenterY = static_cast<int32_t>(int64_t{path.GradCenterY} + stored.Dy);
     }
-    if (stored.Dx != 0 || stored.Dy != 0) {
-        for (AnchorPoint &a : path.Anchors) {
-            a.X = static_cast<int32_t>(int64_t{a.X} + stored.Dx);
-            a.Y = static_cast<int32_t>(int64_t{a.Y} + stored.Dy);
-        }
-    }
+    path.Anchors = std::move(anchors);
+    path.Anchors.AssignMoved(shape.Anchors, stored.Dx, stored.Dy);
     path.blSelected = stored.Selected;
 }
 
-size_t RecordBytes(const PathRecord &path)
+// The bytes of path's record and of its stops, and of its anchors unless their storage is shared.
+size_t RecordBytes(const PathRecord &path, bool sharedAnchors)
 {
-    return sizeof(PathRecord) + path.Anchors.capacity() * sizeof(AnchorPoint) +
-           path.Stops.capacity() * sizeof(GradStop);
+    const size_t anchors = sharedAnchors ? 0 : path.Anchors.StorageBytes();
+    return sizeof(PathRecord) + anchors + path.Stops.capacity() * sizeof(GradStop);
 }
 
 uint64_t NewArrayId()
@@ -284,6 +286,17 @@ void SharedPathArray::CopyChangedTo(PathArray &paths, const SharedPathArray &fro
     }
 }
 
+void SharedPathArray::ShareAnchorsWith(PathArray &paths) const
+{
+    const PathArray &equal = paths;
+    for (size_t i = 0; i < std::min(size_, paths.size()); ++i) {
+        const StoredPath &stored = At(i);
+        if (stored.Dx == 0 && stored.Dy == 0 && !equal[i].Anchors.SharesStorage(stored.Shape->Anchors)) {
+            paths.ShareAnchors(i, stored.Shape->Anchors);
+        }
+    }
+}
+
 PathArray SharedPathArray::ToArray() const
 {
     PathArray paths;
@@ -330,10 +343,10 @@ void SharedPathArray::VisitNotShared(const SharedPathArray *previous, BlockVisit
             for (size_t i = b * kBlock; i < std::min(size_, (b + 1) * kBlock); ++i) {
                 const StoredPath *before = previous ? previous->AtOrNull(i) : nullptr;
                 if (At(i).Shape != (before ? before->Shape : nullptr)) {
-                    record(*At(i).Shape);
+                    record(i, *At(i).Shape, before ? before->Shape.get() : nullptr);
                 }
                 if (At(i).Attributes && At(i).Attributes != (before ? before->Attributes : nullptr)) {
-                    record(*At(i).Attributes);
+                    record(i, *At(i).Attributes, nullptr);
                 }
             }
         }
@@ -343,11 +356,11 @@ void SharedPathArray::VisitNotShared(const SharedPathArray *previous, BlockVisit
 size_t SharedPathArray::RecordsNotSharedWith(const SharedPathArray *previous) const
 {
     size_t records = 0;
-    VisitNotShared(previous, [](const Block &) {}, [&](const PathRecord &) { ++records; });
+    VisitNotShared(previous, [](const Block &) {}, [&](size_t, const PathRecord &, const PathRecord *) { ++records; });
     return records;
 }
 
-size_t SharedPathArray::BytesNotSharedWith(const SharedPathArray *previous) const
+size_t SharedPathArray::BytesNotSharedWith(const SharedPathArray *previous, const PathArray *paths) const
 {
     size_t bytes = pages_.capacity() * sizeof(pages_[0]);
     for (size_t p = 0; p < pages_.size(); ++p) {
@@ -357,7 +370,12 @@ size_t SharedPathArray::BytesNotSharedWith(const SharedPathArray *previous) cons
     }
     VisitNotShared(
         previous, [&](const Block &block) { bytes += sizeof(Block) + block.capacity() * sizeof(StoredPath); },
-        [&](const PathRecord &path) { bytes += RecordBytes(path); });
+        [&](size_t i, const PathRecord &path, const PathRecord *before) {
+            // Anchors stored before, or that paths hold too, take no memory of this array's.
+            const bool sharedBefore = before && path.Anchors.SharesStorage(before->Anchors);
+            const bool sharedWithPaths = paths && i < paths->size() && path.Anchors.SharesStorage((*paths)[i].Anchors);
+            bytes += RecordBytes(path, sharedBefore || sharedWithPaths);
+        });
     return bytes;
 }
 

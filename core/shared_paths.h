@@ -53,6 +53,9 @@ public:
     // its mark with it.
     void CopyChangedTo(PathArray &paths, const SharedPathArray &from, const std::vector<PathMark> &fromMarks) const;
     PathArray ToArray() const;
+    // For paths equal to this array: each path whose anchors are those of its stored record
+    // unmoved takes their storage, so that the two hold one.
+    void ShareAnchorsWith(PathArray &paths) const;
     bool operator==(const PathArray &paths) const;
 
     class const_iterator {
@@ -91,8 +94,9 @@ public:
     bool SharesRecord(const SharedPathArray &other, size_t i) const { return SharesRecord(other, i, i); }
     bool SharesRecord(const SharedPathArray &other, size_t i, size_t j) const;
     // Bytes this array holds that previous does not share: its tables, the blocks of its own and
-    // the records in them that previous does not hold at the same place.
-    size_t BytesNotSharedWith(const SharedPathArray *previous) const;
+    // the records in them that previous does not hold at the same place, without the anchors of
+    // those that share their storage with the record before them or with paths' path in their place.
+    size_t BytesNotSharedWith(const SharedPathArray *previous, const PathArray *paths = nullptr) const;
     // How many path records (shapes or attributes) this array holds that previous does not hold
     // at the same place.
     size_t RecordsNotSharedWith(const SharedPathArray *previous) const;

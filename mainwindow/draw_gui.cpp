@@ -750,6 +750,12 @@ void DrawGUI::ShowExactCanvas()
     Picture1->Refresh();
 }
 
+bool DrawGUI::CanvasBusy() const
+{
+    const canvastools::CanvasInputState &input = canvastools::Input();
+    return ShockwaveFlash1.RenderPending() || input.DragArmed || input.InMouseDown || input.PanActive;
+}
+
 void DrawGUI::DrawToolOverlay(int16_t flag)
 {
     // The canvas tools draw their overlay here in invert mode: the selected anchors (tool 1), the
@@ -777,6 +783,9 @@ void DrawGUI::DrawCanvasImage(const ImageRect &rect)
         Picture1->Image(), QRect(rect.x0, rect.y0, rect.x1 - rect.x0, rect.y1 - rect.y0),
         movie::CanvasMovieArea(ShownExtent()));
     exactWaiting_ = exactWaiting_ && !canvasExact_;
+    // Freed memory goes back once the canvas stays as it is now (the release waits for a render
+    // still running).
+    idleRelease_.Restart();
 }
 
 }  // namespace mainwindow

@@ -6,6 +6,7 @@
 #include "mainwindow/main_state.h"
 #include "mainwindow/settings_file.h"
 #include "mainwindow/view_geometry.h"
+#include "platform/base/idle_memory_release.h"
 #include "platform/base/program_folder.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/key_preview.h"
@@ -58,6 +59,8 @@ public:
     // Blocks until the canvas player's exact picture, drawn on a worker thread, is done, and shows
     // it unless a canvas tool is in the middle of a gesture (then it shows when the gesture ends).
     void FinishPendingRender();
+    // Gives freed memory back once the canvas has shown its exact picture and stayed idle.
+    platform::IdleMemoryRelease &IdleRelease() { return idleRelease_; }
     void PosScrToTwip(float xs, float ys, int32_t &xt, int32_t &yt) const;
     void PosTwipToScr(int32_t &xs, int32_t &ys, int32_t xt, int32_t yt) const;
     ViewMetrics CurrentViewMetrics() const;
@@ -247,6 +250,9 @@ private:
     bool canvasExact_ = true;       // the canvas shows the exact picture of the canvas movie
     bool exactWaiting_ = false;     // a drawn exact picture waits for the gesture to end
     int16_t canvasOverlayFlag_ = 1;  // the overlay flag of the last DispShape
+    platform::IdleMemoryRelease idleRelease_{[this] { return CanvasBusy(); }};
+    // Whether a render runs or a gesture on the canvas goes on.
+    bool CanvasBusy() const;
     // Where the preview windows open: the canvas picture's bottom left corner on the screen.
     QPoint CanvasBottomLeft() const;
     // The five tool-window menu items share one behaviour: invert the check mark and the stored

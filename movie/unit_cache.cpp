@@ -68,7 +68,7 @@ uint64_t PathHash(const core::PathRecord &path, core::Rect32 &extremes)
         const core::GradStop &stop = path.Stops[static_cast<size_t>(s)];
         add(Pair(static_cast<int32_t>(stop.StopColor), stop.StopPos), uint64_t(s));
     }
-    const std::vector<core::AnchorPoint> &anchors = path.Anchors;
+    const core::AnchorArray &anchors = path.Anchors;
     const size_t count = anchors.size();
     extremes = core::Rect32{1, 1, 0, 0};
     if (count > 0) {

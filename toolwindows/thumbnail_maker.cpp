@@ -3,6 +3,7 @@
 #include "core/canvas_settings.h"
 #include "core/document.h"
 #include "movie/movie_writer.h"
+#include "platform/base/idle_memory_release.h"
 #include "platform/base/rounding.h"
 #include "platform/base/test_gate.h"
 #include "platform/player/movie_player.h"
@@ -14,9 +15,6 @@
 #include <condition_variable>
 #include <mutex>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #ifdef __linux__
 #include <sys/resource.h>
 #include <unistd.h>
@@ -99,14 +97,6 @@ void LowerWorkerPriority()
         lowered = true;
         setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
     }
-#endif
-}
-
-// Gives the memory a large thumbnail took (its movie, records and groups) back to the system.
-void ReleaseFreedMemory()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
 #endif
 }
 
@@ -211,7 +201,8 @@ struct ThumbnailMaker::Job {
         const bool done = !job->cancel.load() && MakeThumbnail(job->subject, job->last.get(), *result, job->cancel);
         job->subject = ThumbnailSubject();
         job->last.reset();
-        ReleaseFreedMemory();  // a cancelled job's too
+        // The memory a large thumbnail took (its movie, records and groups), a cancelled job's too.
+        platform::ReleaseFreedHeapMemory();
         std::lock_guard<std::mutex> lock(job->mutex);
         if (done) {
             job->made = std::move(result);

@@ -113,7 +113,7 @@ inline double SlabArea(const core::PathCollection &a, const core::PathCollection
     std::vector<double> xs;
     auto collect = [&](const core::PathCollection &collection, int operand) {
         for (int32_t i = 1; i <= collection.PathCount(); ++i) {
-            const std::vector<core::AnchorPoint> &ring = collection.Paths[static_cast<size_t>(i)].Anchors;
+            const core::AnchorArray &ring = collection.Paths[static_cast<size_t>(i)].Anchors;
             for (size_t k = 0; k < ring.size(); ++k) {
                 const core::AnchorPoint &p = ring[k];
                 const core::AnchorPoint &q = ring[(k + 1) % ring.size()];

@@ -77,7 +77,7 @@ void MoveSelected(int32_t dx, int32_t dy)
 // Anchor k of path i at x = from + 10 k.
 void SetAnchorXs(int32_t i, int32_t from)
 {
-    std::vector<AnchorPoint> &anchors = Doc().DocPaths.at(static_cast<size_t>(i)).Anchors;
+    AnchorArray &anchors = Doc().DocPaths.at(static_cast<size_t>(i)).Anchors;
     for (size_t k = 0; k < anchors.size(); ++k) {
         anchors[k].X = from + 10 * static_cast<int32_t>(k);
     }

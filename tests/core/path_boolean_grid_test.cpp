@@ -68,7 +68,7 @@ double Perimeter(const PathCollection &operand)
 {
     double length = 0;
     for (int32_t i = 1; i <= operand.PathCount(); ++i) {
-        const std::vector<core::AnchorPoint> &ring = operand.Paths[static_cast<size_t>(i)].Anchors;
+        const core::AnchorArray &ring = operand.Paths[static_cast<size_t>(i)].Anchors;
         for (size_t k = 0; k < ring.size(); ++k) {
             const core::AnchorPoint &p = ring[k];
             const core::AnchorPoint &q = ring[(k + 1) % ring.size()];

@@ -146,7 +146,7 @@ TEST_F(TextOutlinesTest, JapaneseTextInTheDefaultFontGivesItsCurvedOutlines)
     const int32_t kanaContours = GetCharOutline(font, U'あ').ContourCount() + GetCharOutline(font, U'い').ContourCount();
     ASSERT_GE(Doc().DocPathCount(), kanaContours + 2);  // A: its outline and its counter
     for (int32_t i = 1; i <= kanaContours; ++i) {
-        const std::vector<AnchorPoint> &anchors = Path(i).Anchors;
+        const AnchorArray &anchors = Path(i).Anchors;
         EXPECT_TRUE(std::any_of(anchors.begin(), anchors.end(), [](const AnchorPoint &a) { return a.AnchorKind == 1; }))
             << "path " << i;
     }

@@ -11,7 +11,7 @@ namespace {
 
 std::vector<core::AnchorPoint> Anchors(const core::PathRecord &record)
 {
-    return record.Anchors;
+    return record.Anchors.ToVector();
 }
 
 core::AnchorPoint A(int32_t x, int32_t y, int16_t kind = 0)

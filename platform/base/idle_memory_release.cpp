@@ -1,0 +1,47 @@
+#include "platform/base/idle_memory_release.h"
+
+#include <utility>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace platform {
+
+IdleMemoryRelease::IdleMemoryRelease(std::function<bool()> busy, int idleMs) : busy_(std::move(busy))
+{
+    timer_.setSingleShot(true);
+    timer_.setInterval(idleMs);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Release(); });
+}
+
+void IdleMemoryRelease::Restart()
+{
+    timer_.start();
+}
+
+void IdleMemoryRelease::ReleaseIfPending()
+{
+    if (timer_.isActive()) {
+        timer_.stop();
+        Release();
+    }
+}
+
+void IdleMemoryRelease::Release()
+{
+    if (busy_ && busy_()) {
+        timer_.start();  // after the work, once idle again
+        return;
+    }
+    ReleaseFreedHeapMemory();
+    ++releases_;
+}
+
+void ReleaseFreedHeapMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+}  // namespace platform

@@ -1,0 +1,41 @@
+// Gives the heap's freed memory back to the system once the program has been idle for a while.
+// Edits free large amounts in every heap the threads use; the allocator keeps it resident for the
+// next allocation. Giving it back after each edit would make the next one fault its pages in
+// afresh and wait for the heaps' locks; after an idle pause it costs the next edit little.
+#pragma once
+
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+
+namespace platform {
+
+class IdleMemoryRelease {
+public:
+    static constexpr int kIdleMs = 3000;
+
+    // busy tells whether work is still running that the release would slow (it then waits again).
+    explicit IdleMemoryRelease(std::function<bool()> busy, int idleMs = kIdleMs);
+
+    // Something happened: the release waits until the program has been idle for the delay again.
+    void Restart();
+    // Whether a release waits for its delay.
+    bool Pending() const { return timer_.isActive(); }
+    // Releases now what a waiting release would (nothing when none waits or work is running).
+    void ReleaseIfPending();
+    // Releases made so far.
+    uint64_t Releases() const { return releases_; }
+
+private:
+    void Release();
+
+    std::function<bool()> busy_;
+    QTimer timer_;
+    uint64_t releases_ = 0;
+};
+
+// Gives the freed memory of every heap back to the system (where the allocator can).
+void ReleaseFreedHeapMemory();
+
+}  // namespace platform
