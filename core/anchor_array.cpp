@@ -42,9 +42,16 @@ AnchorArray &AnchorArray::operator=(AnchorArray &&other) noexcept
     return *this;
 }
 
+namespace {
+
+// The most points one storage holds: its counts are 32-bit and its bytes stay below 4 GiB.
+constexpr size_t kMostPoints = std::numeric_limits<uint32_t>::max() / sizeof(AnchorPoint);
+
+}  // namespace
+
 AnchorArray::Buffer *AnchorArray::Allocate(size_t capacity)
 {
-    if (capacity > std::numeric_limits<uint32_t>::max() / sizeof(AnchorPoint)) {
+    if (capacity > kMostPoints) {
         throw std::bad_alloc();
     }
     void *memory = ::operator new(sizeof(Buffer) + capacity * sizeof(AnchorPoint));
@@ -70,7 +77,8 @@ void AnchorArray::MakeOwn(size_t count, size_t keep)
         return;
     }
     // Grows as a vector does, so that appending one by one stays linear.
-    const size_t capacity = own ? std::max(count, 2 * size_t{buffer_->capacity}) : count;
+    // Growth stops at the most a storage holds, so that a count within it is always met.
+    const size_t capacity = own ? std::max(count, std::min(2 * size_t{buffer_->capacity}, kMostPoints)) : count;
     if (capacity == 0) {
         Release();
         return;
