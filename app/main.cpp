@@ -1,5 +1,6 @@
 // Quillark start-up: the main window brings the program up and takes the command line's file.
 #include "mainwindow/draw_gui.h"
+#include "platform/base/idle_memory_release.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -8,6 +9,7 @@
 
 int main(int argc, char **argv)
 {
+    platform::MapLargeBlocksApart();
     QApplication app(argc, argv);
     // The toolkit's own dialogs (file chooser, colour and message buttons) speak Japanese too.
     QTranslator toolkitTexts;

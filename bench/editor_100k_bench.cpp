@@ -77,6 +77,7 @@ void BM_MemoryPerMoveStep(benchmark::State &state)
     // Once the window has stayed idle long enough to give freed memory back.
     s.WaitForIdleRelease();
     state.counters["resident_idle_MB"] = benchsupport::ResidentMegabytes();
+    benchsupport::ReportHeap(state, "idle_heap");
 }
 
 #define EDITOR_BENCH(name, n) BENCHMARK(name)->Iterations(n)->Unit(benchmark::kMillisecond)->UseRealTime()

@@ -13,6 +13,7 @@
 #include "core/history.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/draw_gui_menus.h"
+#include "platform/base/idle_memory_release.h"
 #include "platform/forms/key_codes.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/message_box.h"
@@ -125,14 +126,16 @@ inline double HistoryMegabytes()
 // bytes freed but kept by the allocator in all its heaps (heap_free_MB, of which the pages given
 // back since are not resident). Resident memory past what is in use is such freed memory, the
 // program's and the libraries' code and data, and the threads' stacks.
-inline void ReportHeap(benchmark::State &state)
+// prefix starts the counters' names.
+inline void ReportHeap(benchmark::State &state, const std::string &prefix = "heap")
 {
 #ifdef __GLIBC__
     const struct mallinfo2 info = mallinfo2();
-    state.counters["heap_used_MB"] = static_cast<double>(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
-    state.counters["heap_free_MB"] = static_cast<double>(info.fordblks) / (1024.0 * 1024.0);
+    state.counters[prefix + "_used_MB"] = static_cast<double>(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
+    state.counters[prefix + "_free_MB"] = static_cast<double>(info.fordblks) / (1024.0 * 1024.0);
 #else
     (void)state;
+    (void)prefix;
 #endif
 }
 
@@ -152,6 +155,7 @@ struct EditorSession {
     {
         drawingFile = folder + "/drawing" + std::to_string(count) + ".qlk";
         otherFile = folder + "/other" + std::to_string(count) + ".qlk";
+        platform::MapLargeBlocksApart();  // as the program does at start-up
         static int argc = 1;
         static char name[] = "editor_bench";
         static char *argv[] = {name, nullptr};

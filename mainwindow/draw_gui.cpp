@@ -96,6 +96,7 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
 {
     setWindowTitle(QStringLiteral("(新規) - Quillark"));
     ShockwaveFlash1.ShareGroups(playerGroups);
+    idleRelease_.BeforeRelease([this] { ShockwaveFlash1.ReleaseSpareRoom(); });
     BuildControls();
     ConnectHandlers();
     ConnectFileCommands();

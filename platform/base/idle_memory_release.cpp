@@ -33,6 +33,9 @@ void IdleMemoryRelease::Release()
         timer_.start();  // after the work, once idle again
         return;
     }
+    if (letGo_) {
+        letGo_();
+    }
     ReleaseFreedHeapMemory();
     ++releases_;
 }
@@ -41,6 +44,13 @@ void ReleaseFreedHeapMemory()
 {
 #ifdef __GLIBC__
     malloc_trim(0);
+#endif
+}
+
+void MapLargeBlocksApart()
+{
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, static_cast<int>(kLargeBlockBytes));
 #endif
 }
 

@@ -6,6 +6,7 @@
 
 #include <QTimer>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -18,6 +19,8 @@ public:
     // busy tells whether work is still running that the release would slow (it then waits again).
     explicit IdleMemoryRelease(std::function<bool()> busy, int idleMs = kIdleMs);
 
+    // Called at each release before the heaps give memory back, to let go of room kept for later.
+    void BeforeRelease(std::function<void()> letGo) { letGo_ = std::move(letGo); }
     // Something happened: the release waits until the program has been idle for the delay again.
     void Restart();
     // Whether a release waits for its delay.
@@ -31,11 +34,20 @@ private:
     void Release();
 
     std::function<bool()> busy_;
+    std::function<void()> letGo_;
     QTimer timer_;
     uint64_t releases_ = 0;
 };
 
 // Gives the freed memory of every heap back to the system (where the allocator can).
 void ReleaseFreedHeapMemory();
+
+// Blocks of this size and more are mapped apart from the heaps.
+constexpr size_t kLargeBlockBytes = size_t{16} << 20;
+// Makes the allocator map every block of kLargeBlockBytes or more apart and give it back to the
+// system when freed. By default it raises that bound to the size of each large block freed (up
+// to 32 MB) and serves such blocks from its heaps afterwards, where the small blocks allocated
+// after one scatter over its room and keep it resident. Called once at start-up.
+void MapLargeBlocksApart();
 
 }  // namespace platform

@@ -257,6 +257,15 @@ void MoviePlayer::ShareGroups(std::shared_ptr<GroupCache> cache)
     groupCache_->Own(this) = std::move(kept);
 }
 
+void MoviePlayer::ReleaseSpareRoom()
+{
+    groupCache_->Own(this).Trim();
+    if (!job_) {
+        preview_ = QImage();
+        previewPatch_ = QImage();
+    }
+}
+
 void MoviePlayer::SetMovie(const std::string &path)
 {
     Unload(path);

@@ -97,6 +97,10 @@ public:
     // player keeps its groups in a cache of its own.
     void ShareGroups(std::shared_ptr<GroupCache> cache);
     const PlayerStats &Stats() const { return stats_; }
+    // Gives back the room kept for the next load and preview (the slots of groups let go, the
+    // preview's pixels once no worker draws): for a player left idle. What it shows and the
+    // groups the next movie takes over stay.
+    void ReleaseSpareRoom();
 
     // Paints the current frame over the background colour, the movie's frame area scaled to fill
     // rect. Only the part of rect inside target is touched, however large rect is. The picture is

@@ -243,6 +243,10 @@ struct MovieGroups {
     // Makes the loaded movie's groups (of serial movie, its body in spare) the kept ones: frees
     // the groups it did not take, moves those it took whole and enters the new ones.
     void Commit(GroupsUpdate &update, uint64_t movie);
+    // Gives back the room kept for loads to come: the slots are laid out in movie order, as many
+    // as there are groups, and the indexes hold room for them alone. The next load that replaces
+    // every group grows them again.
+    void Trim();
 };
 // The hash of what decides a group's paths: its edges, the number of fill styles and the widths
 // of its line styles. Group hashes are seeded once per process, so that no file can be made to

@@ -90,6 +90,15 @@ public:
         std::fill(slots_.begin(), slots_.end(), Slot());
         count_ = 0;
     }
+    // Removes every entry and keeps room for expected entries alone.
+    void Reset(size_t expected)
+    {
+        slots_ = {};
+        count_ = 0;
+        if (expected > 0) {
+            Rehash(expected * 2);
+        }
+    }
 
 private:
     struct Slot {

@@ -29,15 +29,10 @@ void Release(MovieGroups &kept, uint32_t slot, bool indexed)
     kept.freeSlots.push_back(slot);
 }
 
-// Lays the slots out again in movie order once more than half of them are free, giving the
-// memory of the free ones back. Costs no more than the load that freed them did. A movie that
-// replaces every group of the last one leaves half of the slots free, for the next such movie to
-// fill without growing the slots.
-void Compact(MovieGroups &kept)
+// Lays the slots out again in movie order, giving the memory of the free ones back; the indexes
+// keep their room unless fit.
+void LayOut(MovieGroups &kept, bool fit)
 {
-    if (kept.freeSlots.size() <= kept.order.size() + 64) {
-        return;
-    }
     std::vector<RawGroup> laidOut;
     laidOut.reserve(kept.order.size());
     for (uint32_t &slot : kept.order) {
@@ -48,10 +43,24 @@ void Compact(MovieGroups &kept)
     kept.rawGroups = std::move(laidOut);
     kept.freeSlots = {};
     for (GroupIndex *index : {&kept.rawIndex, &kept.groups, &kept.geometry}) {
-        index->Clear();
+        if (fit) {
+            index->Reset(kept.order.size());
+        } else {
+            index->Clear();
+        }
     }
     for (uint32_t slot = 0; slot < kept.rawGroups.size(); ++slot) {
         Enter(kept, slot);
+    }
+}
+
+// Lays the slots out once more than half of them are free. Costs no more than the load that
+// freed them did. A movie that replaces every group of the last one leaves half of the slots
+// free, for the next such movie to fill without growing the slots.
+void Compact(MovieGroups &kept)
+{
+    if (kept.freeSlots.size() > kept.order.size() + 64) {
+        LayOut(kept, false);
     }
 }
 
@@ -141,6 +150,14 @@ void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial)
     std::string().swap(spare);  // an empty string assigned would keep the memory
     movie = serial;
     Compact(*this);
+}
+
+void MovieGroups::Trim()
+{
+    LayOut(*this, true);
+    order.shrink_to_fit();
+    body.shrink_to_fit();
+    std::string().swap(spare);
 }
 
 }  // namespace platform::swf

@@ -1,7 +1,8 @@
 // The canvas redraws only what an edit changed: after a path among others is moved, the move is
 // undone and redone, or the path recoloured, what the canvas shows is exactly a whole render of
-// the canvas movie. The same holds once the window is idle when the exact pictures are drawn on
-// the worker thread, and a picture drawn there for an older edit never shows.
+// the canvas movie, also after the window was left idle. The same holds once the window is idle
+// when the exact pictures are drawn on the worker thread, and a picture drawn there for an older
+// edit never shows.
 #include "core/canvas_settings.h"
 #include "core/document.h"
 #include "mainwindow/view_geometry.h"
@@ -82,6 +83,11 @@ TEST_F(CanvasRedraw, MovedUndoneRedoneAndRecolouredPathsShowAsAWholeRender)
     ClickCanvas(AtPixel(140, 117));
     PickColor(0x66FF99, Qt::RightButton);
     ExpectAWholeRender("recoloured");
+    // Left idle, the window gives back the room it keeps for later edits; they show as before.
+    const uint64_t releases = window->IdleRelease().Releases();
+    window->IdleRelease().ReleaseIfPending();
+    ASSERT_EQ(window->IdleRelease().Releases(), releases + 1);
+    ExpectAWholeRender("left idle");
     // The bottom rectangle (40..120 x 40..100 px) next, then the middle one again.
     Drag({AtPixel(60, 40), AtPixel(57, 37), AtPixel(53, 33)});
     ExpectAWholeRender("bottom moved");

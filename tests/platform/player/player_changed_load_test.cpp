@@ -233,6 +233,7 @@ INSTANTIATE_TEST_SUITE_P(Changes, ChangedLoad, testing::ValuesIn(kChanges),
 
 // Edits one after another in a random order, as a long session makes them: each load shows
 // what a fresh player shows, whichever groups the loads before it kept.
+// The player is left idle now and then, giving back the room it keeps for loads to come.
 TEST(ChangedLoads, ARandomSessionOfEditsAlwaysShowsWhatAFreshPlayerShows)
 {
     std::mt19937 random(5);
@@ -270,6 +271,9 @@ TEST(ChangedLoads, ARandomSessionOfEditsAlwaysShowsWhatAFreshPlayerShows)
         const std::string bytes = drawing.Bytes();
         player.SetMovieBytes("canvas", bytes);
         ASSERT_EQ(Shown(player), Fresh(bytes, "low")) << "step " << step;
+        if (step % 7 == 6) {
+            player.ReleaseSpareRoom();  // as the window does when left idle
+        }
     }
 }
 
@@ -392,6 +396,13 @@ TEST(ChangedLoads, BytesHeldPerGroupStayWithinABound)
         ASSERT_EQ(groups, drawing.pieces.size() + 1);
         EXPECT_LE(bytes / groups, kMostBytesPerGroup) << bytes / groups;
     }
+    // Left idle after a load that replaced every group, the player holds slots for its groups alone.
+    ASSERT_FALSE(kept.freeSlots.empty());
+    const size_t heldBefore = kept.HeldBytes();
+    kept.Trim();
+    EXPECT_TRUE(kept.freeSlots.empty());
+    EXPECT_EQ(kept.rawGroups.capacity(), kept.order.size());
+    EXPECT_LT(kept.HeldBytes(), heldBefore);
 }
 
 // The group index against a plain map, through assignments and erasures that crowd
