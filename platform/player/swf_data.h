@@ -227,6 +227,15 @@ struct MovieGroups {
     GroupIndex rawIndex;
     GroupIndex groups;
     GroupIndex geometry;
+    // The keys the indexes hold a slot under: the kept group's hashes.
+    struct KeyOf {
+        const std::vector<RawGroup> *kept;
+        uint64_t RawGroup::*key;
+        uint64_t operator()(uint32_t slot) const { return (*kept)[slot].*key; }
+    };
+    KeyOf RawKeys() const { return {&rawGroups, &RawGroup::rawKey}; }
+    KeyOf StyleKeys() const { return {&rawGroups, &RawGroup::styleKey}; }
+    KeyOf GeometryKeys() const { return {&rawGroups, &RawGroup::geometryKey}; }
 
     size_t size() const { return order.size(); }
     const RawGroup &At(size_t position) const { return rawGroups[order[position]]; }

@@ -1,6 +1,6 @@
 // Indexes of cached groups by 64-bit hashes that are already well mixed: open addressing (linear
-// probing) in one array of small slots, so that it allocates once and looks up without chasing
-// nodes. A key holds one index, the last entered; Erase removes an entry in place, so that a few
+// probing) in one array of 8-byte slots, so that it allocates once and looks up without chasing
+// nodes; the entries' whole keys are those of what they index. A key holds one index, the last entered; Erase removes an entry in place, so that a few
 // groups changed update the index in proportion. Internal to the player.
 #pragma once
 
@@ -18,31 +18,34 @@ public:
 
     size_t size() const { return count_; }
 
-    // The index entered under key, or kNone.
-    uint32_t Find(uint64_t key) const
+    // The index entered under key, or kNone. keyOf(index) gives the key of an index entered: a
+    // slot holds only the high half of its key, the whole one is looked up where a half matches.
+    template <typename KeyOf>
+    uint32_t Find(uint64_t key, const KeyOf &keyOf) const
     {
         if (slots_.empty()) {
             return kNone;
         }
         for (size_t i = Home(key);; i = (i + 1) & (slots_.size() - 1)) {
             const Slot &slot = slots_[i];
-            if (slot.index == kNone || slot.key == key) {
+            if (slot.index == kNone || (slot.tag == TagOf(key) && keyOf(slot.index) == key)) {
                 return slot.index;
             }
         }
     }
 
     // Enters index (not kNone) under key, replacing what the key held.
-    void Assign(uint64_t key, uint32_t index)
+    template <typename KeyOf>
+    void Assign(uint64_t key, uint32_t index, const KeyOf &keyOf)
     {
         if ((count_ + 1) * 2 > slots_.size()) {
-            Rehash((count_ + 1) * 2);
+            Rehash((count_ + 1) * 2, keyOf);
         }
         for (size_t i = Home(key);; i = (i + 1) & (slots_.size() - 1)) {
             Slot &slot = slots_[i];
-            if (slot.index == kNone || slot.key == key) {
+            if (slot.index == kNone || (slot.tag == TagOf(key) && keyOf(slot.index) == key)) {
                 count_ += slot.index == kNone ? 1 : 0;
-                slot = {key, index};
+                slot = {TagOf(key), index};
                 return;
             }
         }
@@ -50,7 +53,8 @@ public:
 
     // Removes the entry of key when it holds index. The entries after it in its probe run move
     // back, so that every other key is still found from its home slot.
-    void Erase(uint64_t key, uint32_t index)
+    template <typename KeyOf>
+    void Erase(uint64_t key, uint32_t index, const KeyOf &keyOf)
     {
         if (slots_.empty()) {
             return;
@@ -62,7 +66,7 @@ public:
             if (slot.index == kNone) {
                 return;
             }
-            if (slot.key == key) {
+            if (slot.tag == TagOf(key) && keyOf(slot.index) == key) {
                 break;
             }
         }
@@ -71,7 +75,7 @@ public:
         }
         for (size_t next = (hole + 1) & mask; slots_[next].index != kNone; next = (next + 1) & mask) {
             // An entry may fill the hole unless its home lies cyclically within (hole, next].
-            const size_t home = Home(slots_[next].key);
+            const size_t home = Home(keyOf(slots_[next].index));
             const bool homeAfterHole = hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
             if (!homeAfterHole) {
                 slots_[hole] = slots_[next];
@@ -96,19 +100,21 @@ public:
         slots_ = {};
         count_ = 0;
         if (expected > 0) {
-            Rehash(expected * 2);
+            Rehash(expected * 2, [](uint32_t) { return uint64_t{0}; });  // nothing to move
         }
     }
 
 private:
     struct Slot {
-        uint64_t key = 0;
+        uint32_t tag = 0;  // the key's high half
         uint32_t index = kNone;
     };
 
+    static uint32_t TagOf(uint64_t key) { return static_cast<uint32_t>(key >> 32); }
     size_t Home(uint64_t key) const { return static_cast<size_t>(key ^ key >> 32) & (slots_.size() - 1); }
 
-    void Rehash(size_t wanted)
+    template <typename KeyOf>
+    void Rehash(size_t wanted, const KeyOf &keyOf)
     {
         size_t capacity = 16;
         while (capacity < wanted) {
@@ -118,7 +124,7 @@ private:
         count_ = 0;
         for (const Slot &slot : old) {
             if (slot.index != kNone) {
-                Assign(slot.key, slot.index);
+                Assign(keyOf(slot.index), slot.index, keyOf);
             }
         }
     }

@@ -11,9 +11,9 @@ namespace {
 void Enter(MovieGroups &kept, uint32_t slot)
 {
     const RawGroup &raw = kept.rawGroups[slot];
-    kept.rawIndex.Assign(raw.rawKey, slot);
-    kept.groups.Assign(raw.styleKey, slot);
-    kept.geometry.Assign(raw.geometryKey, slot);
+    kept.rawIndex.Assign(raw.rawKey, slot, kept.RawKeys());
+    kept.groups.Assign(raw.styleKey, slot, kept.StyleKeys());
+    kept.geometry.Assign(raw.geometryKey, slot, kept.GeometryKeys());
 }
 
 // Frees a slot: its index entries go (unless a later group holds the key now) and its group is let go.
@@ -21,9 +21,9 @@ void Release(MovieGroups &kept, uint32_t slot, bool indexed)
 {
     RawGroup &raw = kept.rawGroups[slot];
     if (indexed) {
-        kept.rawIndex.Erase(raw.rawKey, slot);
-        kept.groups.Erase(raw.styleKey, slot);
-        kept.geometry.Erase(raw.geometryKey, slot);
+        kept.rawIndex.Erase(raw.rawKey, slot, kept.RawKeys());
+        kept.groups.Erase(raw.styleKey, slot, kept.StyleKeys());
+        kept.geometry.Erase(raw.geometryKey, slot, kept.GeometryKeys());
     }
     raw = RawGroup();
     kept.freeSlots.push_back(slot);

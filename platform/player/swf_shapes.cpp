@@ -1052,7 +1052,7 @@ private:
     const RawGroup *FindByBits(const GroupSpan &span, const GroupStart &start, uint64_t key, Source *&from)
     {
         for (Source &source : sources_) {
-            const uint32_t slot = source.cache ? source.cache->rawIndex.Find(key) : GroupIndex::kNone;
+            const uint32_t slot = source.cache ? source.cache->rawIndex.Find(key, source.cache->RawKeys()) : GroupIndex::kNone;
             if (slot != GroupIndex::kNone && SameRawGroup(source.cache->rawGroups[slot], *source.cache, span, start, tagCode_)) {
                 from = &source;
                 return &source.cache->rawGroups[slot];
@@ -1293,12 +1293,12 @@ private:
             if (!cache) {
                 continue;
             }
-            if (const uint32_t found = cache->groups.Find(key);
+            if (const uint32_t found = cache->groups.Find(key, cache->StyleKeys());
                 found != GroupIndex::kNone && ReadKept(*cache, cache->rawGroups[found], kept) &&
                 SameStyles(kept, group) && SameGeometry(kept, group)) {
                 return cache->rawGroups[found].placed.group;
             }
-            if (const uint32_t same = cache->geometry.Find(geometry);
+            if (const uint32_t same = cache->geometry.Find(geometry, cache->GeometryKeys());
                 same != GroupIndex::kNone && ReadKept(*cache, cache->rawGroups[same], kept) &&
                 SameGeometry(kept, group)) {
                 return std::make_shared<const DrawnGroup>(Restyled(*cache->rawGroups[same].placed.group, group));
