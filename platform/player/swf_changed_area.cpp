@@ -24,23 +24,29 @@ bool SampledAlongRows(const PaintItem &item)
                                      [](const FillStyle &fill) { return fill.kind != FillKind::Solid; });
 }
 
-PaintItem GroupItem(const PlacedGroup &placed, uint16_t depth, const DisplayObject &object)
+std::shared_ptr<const ItemPlacement> PlacementOf(const DisplayObject &object)
 {
-    // A bitmap fill draws the bitmap of the movie it is in, decoded anew with every movie.
-    return {placed.group, placed.At(object.matrix), object.colorTransform, depth, object.clipDepth,
-            !HasBitmapFill(*placed.group)};
+    return std::make_shared<const ItemPlacement>(ItemPlacement{object.matrix, object.colorTransform});
 }
 
-// Item index of the items of character placed at depth as object.
-PaintItem ItemOf(const Character &character, size_t index, uint16_t depth, const DisplayObject &object)
+PaintItem GroupItem(const PlacedGroup &placed, uint16_t depth, const DisplayObject &object,
+                    std::shared_ptr<const ItemPlacement> placement)
+{
+    // A bitmap fill draws the bitmap of the movie it is in, decoded anew with every movie.
+    return {placed.group, std::move(placement), placed.offset, depth, object.clipDepth, !HasBitmapFill(*placed.group)};
+}
+
+// Item index of the items of character placed at depth as object (placed through placement).
+PaintItem ItemOf(const Character &character, size_t index, uint16_t depth, const DisplayObject &object,
+                 std::shared_ptr<const ItemPlacement> placement)
 {
     if (const auto *shape = std::get_if<ShapeCharacter>(&character)) {
-        return GroupItem(shape->groups[index], depth, object);
+        return GroupItem(shape->groups[index], depth, object, std::move(placement));
     }
     if (const auto *morph = std::get_if<MorphCharacter>(&character)) {
-        return GroupItem({morph->AtRatio(object.ratio), QPointF()}, depth, object);
+        return GroupItem({morph->AtRatio(object.ratio), QPointF()}, depth, object, std::move(placement));
     }
-    return {nullptr, object.matrix, object.colorTransform, depth, object.clipDepth, false};
+    return {nullptr, std::move(placement), QPointF(), depth, object.clipDepth, false};
 }
 
 // The device pixels an item may touch; nullopt when that is not known from its group.
@@ -49,7 +55,7 @@ std::optional<QRect> DeviceArea(const PaintItem &item, const QTransform &view)
     if (!item.group || item.clipDepth > 0) {
         return std::nullopt;  // text, or a mask that changes everything beneath it
     }
-    const QRectF device = (item.matrix * view).mapRect(item.group->bounds);
+    const QRectF device = (item.Matrix() * view).mapRect(item.group->bounds);
     constexpr double kLimit = 1e9;  // beyond this the placement is nonsense: take everything
     for (double edge : {device.left(), device.top(), device.right(), device.bottom()}) {
         if (!std::isfinite(edge) || std::abs(edge) > kLimit) {
@@ -193,11 +199,11 @@ std::optional<QPoint> MovedAlike(const ItemComparison &items, const ItemRange &r
         const PaintItem &old = items.Before(i);
         const PaintItem &now = items.After(i);
         if (!old.comparable || !now.comparable || old.group != now.group || old.depth != now.depth ||
-            now.clipDepth != 0 || old.clipDepth != 0 || !(old.colorTransform == now.colorTransform)) {
+            now.clipDepth != 0 || old.clipDepth != 0 || !(old.Colors() == now.Colors())) {
             return std::nullopt;
         }
-        const QTransform was = old.matrix * view;
-        const QTransform is = now.matrix * view;
+        const QTransform was = old.Matrix() * view;
+        const QTransform is = now.Matrix() * view;
         if (was.m11() != is.m11() || was.m12() != is.m12() || was.m21() != is.m21() || was.m22() != is.m22()) {
             return std::nullopt;
         }
@@ -225,7 +231,8 @@ size_t ItemCount(const Character &character)
 bool PaintItem::SameAs(const PaintItem &other) const
 {
     return comparable && other.comparable && group == other.group && depth == other.depth &&
-           clipDepth == other.clipDepth && matrix == other.matrix && colorTransform == other.colorTransform;
+           clipDepth == other.clipDepth && offset == other.offset &&
+           (placement == other.placement || *placement == *other.placement);
 }
 
 ItemsChange ChangeOf(const KeptItems &kept, const Movie &movie, const DisplayList &list)
@@ -280,8 +287,9 @@ ItemsChange ChangeOf(const KeptItems &kept, const Movie &movie, const DisplayLis
         const size_t end = std::clamp(newEnd, first, first + count);
         if (begin < end) {
             const Character &character = *movie.Find(placed.characterId);
+            const std::shared_ptr<const ItemPlacement> placement = PlacementOf(placed);
             for (size_t i = begin; i < end; ++i) {
-                change.middle.push_back(ItemOf(character, i - first, depth, placed));
+                change.middle.push_back(ItemOf(character, i - first, depth, placed, placement));
                 change.middleAreas.push_back(AreaOf(change.middle.back(), kept.view));
             }
         }
@@ -472,7 +480,7 @@ std::optional<ItemShift> RoughShift(const ItemComparison &items, const QTransfor
         const PaintItem &old = items.Before(i);
         const PaintItem &now = items.After(i);
         if (old.group != now.group && old.group && now.group && old.depth == now.depth && now.clipDepth == 0 &&
-            old.clipDepth == 0 && old.colorTransform == now.colorTransform && SameColours(*old.group, *now.group)) {
+            old.clipDepth == 0 && old.Colors() == now.Colors() && SameColours(*old.group, *now.group)) {
             reshaped.push_back(i);
             continue;
         }

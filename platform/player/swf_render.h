@@ -49,14 +49,29 @@ constexpr double kPaintMargin = 2;
 // One thing the renderer paints, in painting order, for telling where the pictures of two display
 // lists differ: a shape group at its placement (a clip layer's mask when clipDepth > 0), or
 // something without a shared group (text), which is never taken for unchanged.
+// The placement of a display object, shared by its paint items.
+struct ItemPlacement {
+    QTransform matrix;  // object -> movie twips
+    ColorTransform colorTransform;
+
+    bool operator==(const ItemPlacement &other) const
+    {
+        return matrix == other.matrix && colorTransform == other.colorTransform;
+    }
+};
+
 struct PaintItem {
     GroupPtr group;  // kept alive so that an equal pointer means the same group
-    QTransform matrix;  // group -> movie twips: the placement, with the group's offset
-    ColorTransform colorTransform;
+    std::shared_ptr<const ItemPlacement> placement;  // of its object
+    QPointF offset;  // the group's origin in the object's coordinates
     uint16_t depth = 0;
     uint16_t clipDepth = 0;
     bool comparable = false;  // false when drawn from data read anew with each movie (bitmaps, text)
 
+    // Group -> movie twips: the placement, with the group's offset.
+    QTransform Matrix() const { return QTransform::fromTranslate(offset.x(), offset.y()) * placement->matrix; }
+    const ColorTransform &Colors() const { return placement->colorTransform; }
+    // The same group drawn the same way (a look at the placements' values where they differ).
     bool SameAs(const PaintItem &other) const;
 };
 
