@@ -5,12 +5,13 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace platform::swf {
 
 namespace {
 
-enum Kind : uint8_t { kMove, kLine, kQuad, kClose };
+enum Kind : uint8_t { kMove, kLine, kQuad, kCubic, kClose };
 
 enum Flag : uint8_t { kEmpty = 1, kOddEven = 2 };
 
@@ -32,11 +33,24 @@ uint8_t CoordinateBytes(const std::vector<QPointF> &points)
     return all(FitsIn<int16_t>) ? 2 : all(FitsIn<int32_t>) ? 4 : 8;
 }
 
+// value as a T: exact for the integer forms, chosen to fit; rounded to the nearest float (within
+// the float range) for floats.
+template <typename T>
+T Stored(double value)
+{
+    if constexpr (std::is_floating_point_v<T>) {
+        constexpr double kLargest = std::numeric_limits<T>::max();
+        return static_cast<T>(std::isnan(value) ? value : std::clamp(value, -kLargest, kLargest));
+    } else {
+        return static_cast<T>(value);
+    }
+}
+
 template <typename T>
 void StorePoints(const std::vector<QPointF> &points, std::byte *out)
 {
     for (const QPointF &point : points) {
-        const T xy[2] = {static_cast<T>(point.x()), static_cast<T>(point.y())};
+        const T xy[2] = {Stored<T>(point.x()), Stored<T>(point.y())};
         std::memcpy(out, xy, sizeof xy);
         out += sizeof xy;
     }
@@ -72,6 +86,12 @@ void Replay(const uint8_t *kinds, size_t count, const std::byte *points, QPainte
                 path.cubicTo(QPointF((from.x() + 2 * control.x()) / 3, (from.y() + 2 * control.y()) / 3),
                              QPointF((to.x() + 2 * control.x()) / 3, (to.y() + 2 * control.y()) / 3), to);
             }
+            break;
+        }
+        case kCubic: {
+            const QPointF control1 = PointAt<T>(points, at++);
+            const QPointF control2 = PointAt<T>(points, at++);
+            path.cubicTo(control1, control2, PointAt<T>(points, at++));
             break;
         }
         default:
@@ -133,6 +153,14 @@ void CompactPaths::Builder::QuadTo(const QPointF &control, const QPointF &to)
     points_.push_back(to);
 }
 
+void CompactPaths::Builder::CubicTo(const QPointF &control1, const QPointF &control2, const QPointF &to)
+{
+    kinds_.push_back(kCubic);
+    points_.push_back(control1);
+    points_.push_back(control2);
+    points_.push_back(to);
+}
+
 void CompactPaths::Builder::Close()
 {
     kinds_.push_back(kClose);
@@ -152,13 +180,32 @@ void CompactPaths::Builder::Repeat(size_t index)
     spans_.push_back(spans_[index]);
 }
 
+void CompactPaths::Builder::Record(const QPainterPath &path)
+{
+    Begin();
+    const int count = path.elementCount();
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element &e = path.elementAt(i);
+        if (e.isCurveTo() && i + 2 < count) {
+            CubicTo(e, path.elementAt(i + 1), path.elementAt(i + 2));
+            i += 2;
+        } else if (e.isMoveTo()) {
+            MoveTo(e);
+        } else {
+            LineTo(e);
+        }
+    }
+    End(path);
+}
+
 // Group paths are bounded by the movie's edges (each edge is in at most three paths, as at most
 // two calls with two points), so that every offset fits in 32 bits.
-CompactPaths CompactPaths::Builder::Finish(const std::vector<const QPainterPath *> &made) const
+CompactPaths CompactPaths::Builder::Finish(const std::vector<const QPainterPath *> &made, Points points) const
 {
     CompactPaths paths;
     paths.count_ = static_cast<uint32_t>(spans_.size());
-    const bool whole = Whole();
+    paths.floats_ = points == Points::Float;
+    const bool whole = !paths.floats_ && Whole();
     if (whole) {
         auto kept = std::make_shared<std::vector<QPainterPath>>();
         kept->reserve(made.size());
@@ -167,7 +214,7 @@ CompactPaths CompactPaths::Builder::Finish(const std::vector<const QPainterPath 
         }
         paths.whole_ = std::move(kept);
     }
-    paths.coordinateBytes_ = CoordinateBytes(whole ? std::vector<QPointF>() : points_);
+    paths.coordinateBytes_ = paths.floats_ ? 4 : CoordinateBytes(whole ? std::vector<QPointF>() : points_);
     const size_t pointsAt = spans_.size() * sizeof(Span);
     const size_t kindsAt = pointsAt + (whole ? 0 : points_.size() * 2 * paths.coordinateBytes_);
     const size_t bytes = kindsAt + (whole ? 0 : kinds_.size());
@@ -190,7 +237,11 @@ CompactPaths CompactPaths::Builder::Finish(const std::vector<const QPainterPath 
         StorePoints<int16_t>(points_, data.get() + pointsAt);
         break;
     case 4:
-        StorePoints<int32_t>(points_, data.get() + pointsAt);
+        if (paths.floats_) {
+            StorePoints<float>(points_, data.get() + pointsAt);
+        } else {
+            StorePoints<int32_t>(points_, data.get() + pointsAt);
+        }
         break;
     default:
         StorePoints<double>(points_, data.get() + pointsAt);
@@ -247,7 +298,11 @@ const QPainterPath &CompactPaths::Make(size_t index, QPainterPath &path) const
         Replay<int16_t>(kinds, count, points + span.points * 4, path);
         break;
     case 4:
-        Replay<int32_t>(kinds, count, points + span.points * 8, path);
+        if (floats_) {
+            Replay<float>(kinds, count, points + span.points * 8, path);
+        } else {
+            Replay<int32_t>(kinds, count, points + span.points * 8, path);
+        }
         break;
     default:
         Replay<double>(kinds, count, points + span.points * 16, path);
