@@ -280,13 +280,16 @@ namespace {
 constexpr uint16_t kWavyWidth = 40;  // twips
 
 // A red line kWavyWidth twips wide waving up and down in 18 arcs of 5 pixels across the middle
-// of a 100 x 100 frame; every arc turns by about 2.6 radians.
+// of a 100 x 100 frame from kWavyStart; every arc turns by about 2.6 radians.
+const QPointF kWavyStart(Px(5), Px(50));
+
+// The wavy line as its group holds it: relative to its first point.
 QPainterPath WavyLine()
 {
-    QPainterPath line(QPointF(Px(5), Px(50)));
+    QPainterPath line(QPointF(0, 0));
     for (int k = 0; k < 18; ++k) {
-        const double x = Px(5) + k * Px(5);
-        line.quadTo(x + Px(5) / 2.0, Px(k % 2 == 0 ? 40 : 60), x + Px(5), Px(50));
+        const double x = k * Px(5);
+        line.quadTo(x + Px(5) / 2.0, Px(k % 2 == 0 ? -10 : 10), x + Px(5), 0);
     }
     return line;
 }
@@ -331,8 +334,9 @@ int LargestChannelDifference(const QImage &a, const QImage &b)
 }  // namespace
 
 // Kept outlines hold floats: a curved line drawn at the largest zoom the editor offers (10,000 %,
-// 5 pixels a twip) and below looks as the exact outline (in double, before it is kept) filled
-// there does, to within one level of a channel.
+// 5 pixels a twip) and below looks as the exact outline (in double, before it is kept, as the
+// player drew it when it kept outlines as the stroker made them) filled there does, to within
+// one level of a channel.
 TEST(PlayerBudgets, AKeptCurvedOutlineDrawsAsTheExactOneAtTheLargestZoom)
 {
     const struct {
@@ -355,7 +359,8 @@ TEST(PlayerBudgets, AKeptCurvedOutlineDrawsAsTheExactOneAtTheLargestZoom)
         exact.fill(kWhite);
         QPainter painter(&exact);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setTransform(QTransform::fromTranslate(-area.left(), -area.top()) *
+        painter.setTransform(QTransform::fromTranslate(kWavyStart.x(), kWavyStart.y()) *
+                             QTransform::fromTranslate(-area.left(), -area.top()) *
                              QTransform::fromScale(c.pixelsPerTwip, c.pixelsPerTwip));
         painter.fillPath(platform::swf::OutlineCut(line, kWavyWidth, c.pixelsPerTwip).Stroke(), QColor(kRed));
         painter.end();
