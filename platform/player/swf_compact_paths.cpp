@@ -64,41 +64,80 @@ QPointF PointAt(const std::byte *points, size_t index)
     return {static_cast<double>(xy[0]), static_cast<double>(xy[1])};
 }
 
+// A point as kept with Points::Float, read back.
+QPointF RoundedToFloats(const QPointF &point)
+{
+    return {static_cast<double>(Stored<float>(point.x())), static_cast<double>(Stored<float>(point.y()))};
+}
+
+// Adds to path the call of kind, its points taken from next() one by one.
+template <typename Next>
+void ReplayCall(uint8_t kind, const Next &next, QPainterPath &path)
+{
+    switch (kind) {
+    case kMove:
+        path.moveTo(next());
+        break;
+    case kLine:
+        path.lineTo(next());
+        break;
+    case kQuad: {
+        // What quadTo does, without checking its points again: the cubic curve through the
+        // points two thirds of the way to the control point, none for a curve on one point.
+        const QPointF control = next();
+        const QPointF to = next();
+        const QPointF from = path.currentPosition();
+        if (from != control || control != to) {
+            path.cubicTo(QPointF((from.x() + 2 * control.x()) / 3, (from.y() + 2 * control.y()) / 3),
+                         QPointF((to.x() + 2 * control.x()) / 3, (to.y() + 2 * control.y()) / 3), to);
+        }
+        break;
+    }
+    case kCubic: {
+        const QPointF control1 = next();
+        const QPointF control2 = next();
+        path.cubicTo(control1, control2, next());
+        break;
+    }
+    default:
+        path.closeSubpath();
+        break;
+    }
+}
+
 template <typename T>
 void Replay(const uint8_t *kinds, size_t count, const std::byte *points, QPainterPath &path)
 {
     size_t at = 0;
+    const auto next = [points, &at] { return PointAt<T>(points, at++); };
     for (size_t i = 0; i < count; ++i) {
-        switch (kinds[i]) {
-        case kMove:
-            path.moveTo(PointAt<T>(points, at++));
-            break;
-        case kLine:
-            path.lineTo(PointAt<T>(points, at++));
-            break;
-        case kQuad: {
-            // What quadTo does, without checking its points again: the cubic curve through the
-            // points two thirds of the way to the control point, none for a curve on one point.
-            const QPointF control = PointAt<T>(points, at++);
-            const QPointF to = PointAt<T>(points, at++);
-            const QPointF from = path.currentPosition();
-            if (from != control || control != to) {
-                path.cubicTo(QPointF((from.x() + 2 * control.x()) / 3, (from.y() + 2 * control.y()) / 3),
-                             QPointF((to.x() + 2 * control.x()) / 3, (to.y() + 2 * control.y()) / 3), to);
-            }
-            break;
-        }
-        case kCubic: {
-            const QPointF control1 = PointAt<T>(points, at++);
-            const QPointF control2 = PointAt<T>(points, at++);
-            path.cubicTo(control1, control2, PointAt<T>(points, at++));
-            break;
-        }
-        default:
-            path.closeSubpath();
-            break;
+        ReplayCall(kinds[i], next, path);
+    }
+}
+
+// Calls call(kind, i) for each call that makes path's elements as Record keeps them, i its first
+// element: a cubic curve for a curve's three elements, a move or a line for each other one.
+template <typename Call>
+void ForEachCall(const QPainterPath &path, const Call &call)
+{
+    const int count = path.elementCount();
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element &e = path.elementAt(i);
+        if (e.isCurveTo() && i + 2 < count) {
+            call(kCubic, i);
+            i += 2;
+        } else {
+            call(e.isMoveTo() ? kMove : kLine, i);
         }
     }
+}
+
+// Prepares path (cleared, its allocation kept) for a replay making up to elements elements.
+void StartMaking(QPainterPath &path, Qt::FillRule rule, size_t elements)
+{
+    path.clear();
+    path.setFillRule(rule);
+    path.reserve(static_cast<int>(std::min<size_t>(elements, std::numeric_limits<int>::max())));
 }
 
 // What a made path's elements take: a header and the elements.
@@ -183,18 +222,15 @@ void CompactPaths::Builder::Repeat(size_t index)
 void CompactPaths::Builder::Record(const QPainterPath &path)
 {
     Begin();
-    const int count = path.elementCount();
-    for (int i = 0; i < count; ++i) {
-        const QPainterPath::Element &e = path.elementAt(i);
-        if (e.isCurveTo() && i + 2 < count) {
-            CubicTo(e, path.elementAt(i + 1), path.elementAt(i + 2));
-            i += 2;
-        } else if (e.isMoveTo()) {
-            MoveTo(e);
+    ForEachCall(path, [this, &path](uint8_t kind, int i) {
+        if (kind == kCubic) {
+            CubicTo(path.elementAt(i), path.elementAt(i + 1), path.elementAt(i + 2));
+        } else if (kind == kMove) {
+            MoveTo(path.elementAt(i));
         } else {
-            LineTo(e);
+            LineTo(path.elementAt(i));
         }
-    }
+    });
     End(path);
 }
 
@@ -286,11 +322,9 @@ const QPainterPath &CompactPaths::Make(size_t index, QPainterPath &path) const
     if (span.kinds == span.kindsEnd) {
         return EmptyPath();
     }
-    path.clear();
-    path.setFillRule((span.flags & kOddEven) != 0 ? Qt::OddEvenFill : Qt::WindingFill);
     const size_t count = span.kindsEnd - span.kinds;
     // No call makes more than three elements.
-    path.reserve(static_cast<int>(std::min<size_t>(3 * count + 1, std::numeric_limits<int>::max())));
+    StartMaking(path, (span.flags & kOddEven) != 0 ? Qt::OddEvenFill : Qt::WindingFill, 3 * count + 1);
     const auto *kinds = reinterpret_cast<const uint8_t *>(data_.get() + kindsAt_) + span.kinds;
     const std::byte *points = data_.get() + pointsAt_;
     switch (coordinateBytes_) {
@@ -308,6 +342,18 @@ const QPainterPath &CompactPaths::Make(size_t index, QPainterPath &path) const
         Replay<double>(kinds, count, points + span.points * 16, path);
         break;
     }
+    return path;
+}
+
+const QPainterPath &CompactPaths::MadeWithFloats(const QPainterPath &made, QPainterPath &path)
+{
+    if (made.elementCount() == 0) {
+        return EmptyPath();
+    }
+    StartMaking(path, made.fillRule(), static_cast<size_t>(made.elementCount()));
+    ForEachCall(made, [&made, &path](uint8_t kind, int i) {
+        ReplayCall(kind, [&made, &i] { return RoundedToFloats(made.elementAt(i++)); }, path);
+    });
     return path;
 }
 

@@ -38,6 +38,13 @@ QPainterPath ToDraw(const QPainterPath &path);
 // kept in (else they are built again when drawn). Kept, an element takes at most
 // kKeptOutlineElementBytes (a byte of kind and a point of two floats; a cubic curve's three
 // elements take 25 bytes), where a QPainterPath takes 24.
+//
+// Every outline is drawn with its points rounded to floats, kept or not, so that it draws the
+// same either way. Outlines are in their group's coordinates, relative to its origin: a group
+// within the largest canvas (65,535 twips a side) has its outlines' points within 2^16 twips of
+// it, kept to within 2^-9 twip, at most 1/100 of a device pixel at the largest zoom (10,000 %,
+// 5 pixels a twip) and below the rasteriser's 1/64 (a point up to 2^17 twips away, as a line's
+// half width can add, to within 1/50).
 constexpr int64_t kMaxOutlineElements = 2 << 20;
 constexpr int64_t kMaxHeldOutlineBytes = 24 << 20;
 constexpr int64_t kKeptOutlineElementBytes = 1 + 2 * sizeof(float);
@@ -50,16 +57,8 @@ double OutlineScale(double scale);
 // above kMaxOutlineElements it is not built.
 int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double scale);
 // The area a line of width twips covers, round caps and joins, exact to within a tenth of a
-// device pixel at OutlineScale(scale) and below, as it is kept and drawn (OutlineKept).
+// device pixel at OutlineScale(scale) and below, as it is drawn (its points rounded to floats).
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale);
-
-// An outline as the stroker made it, in the form outlines are kept in (one path, its points
-// rounded to floats; made with builder, cleared first). Every outline drawn goes through this
-// form, kept or not, so that it draws the same either way. Outlines are in their group's
-// coordinates, relative to its origin: a group within the largest canvas (65,535 twips a side)
-// has its outlines' points within 2^16 twips of it, kept to within 2^-9 twip, at most 1/100 of a
-// device pixel at the largest zoom (10,000 %, 5 pixels a twip) and below the rasteriser's 1/64.
-CompactPaths OutlineKept(const QPainterPath &stroke, CompactPaths::Builder &builder);
 
 // A line readied for its outline at scale: its estimate (as EstimatedOutlineElements gives it)
 // is known before the outline is built, from one look at its curves. The line must outlive it.

@@ -200,18 +200,10 @@ QPainterPath OutlineCut::Stroke() const
     return stroker.createStroke(CutLine(*line_, largestTurn_, {estimate_, curves_, pieces_}));
 }
 
-CompactPaths OutlineKept(const QPainterPath &stroke, CompactPaths::Builder &builder)
-{
-    builder.Clear();
-    builder.Record(stroke);
-    return builder.Finish({}, CompactPaths::Points::Float);
-}
-
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
 {
-    CompactPaths::Builder builder;
     QPainterPath outline;
-    return OutlineKept(OutlineCut(line, width, scale).Stroke(), builder).Make(0, outline);
+    return CompactPaths::MadeWithFloats(OutlineCut(line, width, scale).Stroke(), outline);
 }
 
 size_t LineOutlines::HeldBytes() const

@@ -677,8 +677,8 @@ private:
     }
 
     // A wide line fills its outline: the one kept (made here from its compact form), else one
-    // built for this drawing when it fits the budget, made through the same form. Thin lines, and
-    // lines whose outline would not fit, are one device pixel wide.
+    // built for this drawing when it fits the budget, its points rounded as a kept one's are.
+    // Thin lines, and lines whose outline would not fit, are one device pixel wide.
     void DrawLine(const DrawnGroup &group, size_t index, double scale, const CompactPaths *kept,
                   const ColorTransform &cx)
     {
@@ -693,7 +693,7 @@ private:
                 if (cut.Estimate() <= kMaxOutlineElements) {
                     const QPainterPath stroke = cut.Stroke();
                     counts_.outlineElementsBuilt += stroke.elementCount();
-                    outline = &OutlineKept(stroke, outlineRoom_).Make(0, outlineBuilt_);
+                    outline = &CompactPaths::MadeWithFloats(stroke, outlineBuilt_);
                 }
             }
         }
@@ -771,8 +771,7 @@ private:
     // The paths of the group being drawn, made from its compact ones, and its kept outlines.
     PathsMade made_;
     PathsMade outlinesMade_;
-    // Room for the outline of a line not kept, in its compact form and made.
-    CompactPaths::Builder outlineRoom_;
+    // Room for the outline of a line not kept, made as a kept one is.
     QPainterPath outlineBuilt_;
     // The fills of the group being drawn together (see FillTogether).
     std::vector<const QPainterPath *> fillPaths_;

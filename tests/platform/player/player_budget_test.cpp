@@ -223,12 +223,14 @@ TEST(PlayerBudgets, KeptLineOutlinesCoverTheirLineAlone)
 
 namespace {
 
-// A stroke as outlines are kept and drawn.
+// A stroke as a kept outline is drawn: kept with its points as floats, then made.
 QPainterPath AsKept(const QPainterPath &stroke)
 {
-    platform::swf::CompactPaths::Builder builder;
+    using platform::swf::CompactPaths;
+    CompactPaths::Builder builder;
+    builder.Record(stroke);
     QPainterPath made;
-    return platform::swf::OutlineKept(stroke, builder).Make(0, made);
+    return builder.Finish({}, CompactPaths::Points::Float).Make(0, made);
 }
 
 }  // namespace
