@@ -224,7 +224,7 @@ void LineOutlines::Drop()
 
 const CompactPaths *LineOutlines::Held(double scale) const
 {
-    return kept_.size() > 0 && readiedScale_ == OutlineScale(scale) ? &kept_ : nullptr;
+    return kept_.size() > 0 && keptScale_ == OutlineScale(scale) ? &kept_ : nullptr;
 }
 
 void LineOutlines::Hold(const std::vector<OutlinedLine> &lines, double scale, RenderCounts &counts,
@@ -233,8 +233,15 @@ void LineOutlines::Hold(const std::vector<OutlinedLine> &lines, double scale, Re
     if (readiedScale_ == OutlineScale(scale)) {
         return;
     }
-    Drop();
     readiedScale_ = OutlineScale(scale);
+    // Lines all drawn without outlines there (thin at a small scale) leave the kept ones for the
+    // scale they were built for, which is readied again as it was.
+    if (keptScale_ == readiedScale_ ||
+        std::all_of(lines.begin(), lines.end(), [](const OutlinedLine &line) { return line.path == nullptr; })) {
+        return;
+    }
+    Drop();
+    keptScale_ = readiedScale_;
     builder.Clear();
     // Each estimate is taken from the shared budget before building, so that groups readied on
     // several threads at once never hold more than the budget together; what the kept form

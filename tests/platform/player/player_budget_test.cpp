@@ -186,6 +186,27 @@ TEST(PlayerBudgets, ALineFirstDrawnThinGetsItsOutlineWhenDrawnWide)
     EXPECT_EQ(Render(fresh, kSize, kSize), wide);
 }
 
+// A group drawn where its lines are thin keeps the outlines built for the scale they were drawn
+// wide at; drawn wide at another scale, they are built for that one in their place.
+TEST(PlayerBudgets, KeptOutlinesOutlastRendersWhereTheirLinesAreThin)
+{
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    Load(player, BackAndForth(300, 40));  // 2 pixels wide at full size
+    const QImage wide = Render(player, kSize, kSize);
+    const platform::PlayerStats first = player.Stats();
+    EXPECT_GT(first.outlineBytesKept, 0);
+    Render(player, kSize / 10, kSize / 10);  // drawn one pixel wide
+    EXPECT_EQ(player.Stats().outlineElementsBuilt, first.outlineElementsBuilt);
+    EXPECT_EQ(RenderAfresh(player, kSize, kSize), wide);
+    EXPECT_EQ(player.Stats().outlineElementsBuilt, first.outlineElementsBuilt) << "drawn from the kept outline";
+    const QImage larger = Render(player, 4 * kSize, 4 * kSize);
+    const platform::PlayerStats second = player.Stats();
+    EXPECT_GT(second.outlineBytesKept, first.outlineBytesKept);
+    EXPECT_EQ(RenderAfresh(player, 4 * kSize, 4 * kSize), larger);
+    EXPECT_EQ(player.Stats().outlineElementsBuilt, second.outlineElementsBuilt);
+}
+
 // A kept outline covers its line grown by half the width on every side and nothing else (no
 // point left at the origin by the copy it is kept in), filled by the winding rule.
 TEST(PlayerBudgets, KeptLineOutlinesCoverTheirLineAlone)
