@@ -248,8 +248,11 @@ void LineOutlines::Hold(const std::vector<OutlinedLine> &lines, double scale, Re
     // takes replaces it once the group's outlines are made.
     int64_t taken = 0;
     bool kept = false;
+    // The last stroke is let go only once the kept form is allocated, so that the kept form does
+    // not take the stroke's room, scattering kept outlines among the room strokes are made in.
+    QPainterPath stroke;
     for (const OutlinedLine &line : lines) {
-        QPainterPath stroke;
+        stroke = QPainterPath();
         if (line.path != nullptr) {
             const OutlineCut cut(*line.path, line.width, scale);
             const int64_t estimate = cut.Estimate() * kKeptOutlineElementBytes + kKeptOutlineLineBytes;
