@@ -345,16 +345,80 @@ const QPainterPath &CompactPaths::Make(size_t index, QPainterPath &path) const
     return path;
 }
 
-const QPainterPath &CompactPaths::MadeWithFloats(const QPainterPath &made, QPainterPath &path)
+namespace {
+
+// What path, recorded and kept with Points::Float, makes, made into into.
+void MakeWithFloats(const QPainterPath &path, QPainterPath &into)
 {
-    if (made.elementCount() == 0) {
-        return EmptyPath();
-    }
-    StartMaking(path, made.fillRule(), static_cast<size_t>(made.elementCount()));
-    ForEachCall(made, [&made, &path](uint8_t kind, int i) {
-        ReplayCall(kind, [&made, &i] { return RoundedToFloats(made.elementAt(i++)); }, path);
+    StartMaking(into, path.fillRule(), static_cast<size_t>(path.elementCount()));
+    ForEachCall(path, [&path, &into](uint8_t kind, int i) {
+        ReplayCall(kind, [&path, &i] { return RoundedToFloats(path.elementAt(i++)); }, into);
     });
-    return path;
+}
+
+// Rounds the points of path to floats where they lie while making it again from them would
+// make every element anew: each a move, a line or a curve's three, no move after a move, no line
+// to the point before it and no curve all on one point (as QPainterPath compares points). Returns
+// false where that ends; rounding a point twice rounds it as once.
+bool RoundedInPlace(QPainterPath &path)
+{
+    const int count = path.elementCount();
+    if (count == 0 || !path.elementAt(0).isMoveTo()) {
+        return false;
+    }
+    QPointF last;
+    QPainterPath::ElementType lastType = QPainterPath::LineToElement;
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        const QPointF point = RoundedToFloats(e);
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            if (lastType == QPainterPath::MoveToElement) {
+                return false;
+            }
+            break;
+        case QPainterPath::LineToElement:
+            if (point == last) {
+                return false;
+            }
+            break;
+        case QPainterPath::CurveToElement: {
+            if (i + 2 >= count || path.elementAt(i + 1).type != QPainterPath::CurveToDataElement ||
+                path.elementAt(i + 2).type != QPainterPath::CurveToDataElement) {
+                return false;
+            }
+            const QPointF control2 = RoundedToFloats(path.elementAt(i + 1));
+            const QPointF end = RoundedToFloats(path.elementAt(i + 2));
+            if (last == point && point == control2 && control2 == end) {
+                return false;
+            }
+            path.setElementPositionAt(i, point.x(), point.y());
+            path.setElementPositionAt(i + 1, control2.x(), control2.y());
+            path.setElementPositionAt(i + 2, end.x(), end.y());
+            i += 2;
+            last = end;
+            lastType = QPainterPath::CurveToElement;
+            continue;
+        }
+        default:
+            return false;
+        }
+        path.setElementPositionAt(i, point.x(), point.y());
+        last = point;
+        lastType = e.type;
+    }
+    return true;
+}
+
+}  // namespace
+
+void CompactPaths::RoundToFloats(QPainterPath &path)
+{
+    if (path.elementCount() > 0 && !RoundedInPlace(path)) {
+        QPainterPath made;
+        MakeWithFloats(path, made);
+        path = made;
+    }
 }
 
 size_t CompactPaths::HeldBytes() const

@@ -82,9 +82,9 @@ public:
     // Makes path index into path (cleared first, so that its allocation is used again) and
     // returns it, or returns the path kept as made.
     const QPainterPath &Make(size_t index, QPainterPath &path) const;
-    // Makes into path (as Make does) what made, recorded and kept with Points::Float, makes,
-    // without keeping it.
-    static const QPainterPath &MadeWithFloats(const QPainterPath &made, QPainterPath &path);
+    // Makes path what it makes recorded and kept with Points::Float: its points rounded to floats
+    // where they lie, unless that brings points together (which making it again drops).
+    static void RoundToFloats(QPainterPath &path);
     // The bytes held (shared by copies), counts included.
     size_t HeldBytes() const;
 

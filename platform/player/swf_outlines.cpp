@@ -202,8 +202,9 @@ QPainterPath OutlineCut::Stroke() const
 
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
 {
-    QPainterPath outline;
-    return CompactPaths::MadeWithFloats(OutlineCut(line, width, scale).Stroke(), outline);
+    QPainterPath outline = OutlineCut(line, width, scale).Stroke();
+    CompactPaths::RoundToFloats(outline);
+    return outline;
 }
 
 size_t LineOutlines::HeldBytes() const

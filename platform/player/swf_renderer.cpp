@@ -685,15 +685,17 @@ private:
         const LineStyle &style = group.lines[index];
         QColor color = QColor::fromRgba(cx.Apply(style.color));
         const QPainterPath *outline = nullptr;
+        QPainterPath built;
         if (!DrawnThin(style, scale)) {
             if (kept != nullptr && !kept->IsEmpty(index)) {
                 outline = &outlinesMade_.Of(*kept, index);
             } else {
                 const OutlineCut cut(group.LinePath(index, made_), style.width, scale);
                 if (cut.Estimate() <= kMaxOutlineElements) {
-                    const QPainterPath stroke = cut.Stroke();
-                    counts_.outlineElementsBuilt += stroke.elementCount();
-                    outline = &CompactPaths::MadeWithFloats(stroke, outlineBuilt_);
+                    built = cut.Stroke();
+                    counts_.outlineElementsBuilt += built.elementCount();
+                    CompactPaths::RoundToFloats(built);
+                    outline = &built;
                 }
             }
         }
@@ -771,8 +773,6 @@ private:
     // The paths of the group being drawn, made from its compact ones, and its kept outlines.
     PathsMade made_;
     PathsMade outlinesMade_;
-    // Room for the outline of a line not kept, made as a kept one is.
-    QPainterPath outlineBuilt_;
     // The fills of the group being drawn together (see FillTogether).
     std::vector<const QPainterPath *> fillPaths_;
     std::vector<CompoundSource> fillSources_;
