@@ -33,8 +33,9 @@ struct RenderCounts;
 // Rendering: elements of line outlines built, and of those kept for later renders with the bytes
 // their compact form takes (within a budget of bytes all players share); tiles of long fills
 // drawn without anti-aliasing and the edges given to them; for fills drawn with anti-aliasing,
-// the rows drawn times the lines of a fill crossing each, and the pixel cells made from them. Paint items (the groups at their placements) made for
-// renders, and those compared one by one with the last picture's to tell what changed.
+// the rows drawn times the lines of a fill crossing each, and the pixel cells made from them.
+// Paint items (the groups at their placements) made for renders, and those compared one by one
+// with the last picture's to tell what changed.
 struct PlayerStats {
     int64_t groupsRead = 0;
     int64_t groupsBuilt = 0;
