@@ -125,7 +125,7 @@ TEST(PlayerBudgets, GroupsReadiedTogetherStayWithinTheBudgetAndDrawAlikeWhetherK
 {
     using platform::swf::kMaxHeldOutlineBytes;
     // Groups whose outlines are estimated at 8,080 elements each, together 1.6 times what the
-    // budget holds when kept (554 groups for 24 MiB), readied on several threads at once.
+    // budget holds when kept (553 groups for 24 MiB), readied on several threads at once.
     const int groups = static_cast<int>(kMaxHeldOutlineBytes * 8 / 5 / (8080 * platform::swf::kKeptOutlineElementBytes));
     ASSERT_LE(groups, 1024) << "the grid holds 1,024 cells";
     const std::string movie = ManyBackAndForth(groups, 500, 40);
