@@ -506,6 +506,7 @@ void MoviePlayer::AddRenderCounts(const swf::RenderCounts &counts) const
 {
     stats_.outlineElementsBuilt += counts.outlineElementsBuilt;
     stats_.outlineElementsKept += counts.outlineElementsKept;
+    stats_.outlineBytesKept += counts.outlineBytesKept;
     stats_.tilesFilled += counts.tilesFilled;
     stats_.tileEdges += counts.tileEdges;
     stats_.fillLineRows += counts.compoundLines;

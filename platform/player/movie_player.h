@@ -30,11 +30,12 @@ struct RenderCounts;
 // taken from a group cache one by one by comparing their bytes (runs of groups that the movie
 // before had at the same place are taken whole, uncounted); of the groups read, those whose edge
 // records were decoded (the others repeat a kept group's edge records, with new styles or moved).
-// Rendering: elements of line outlines built, and of those kept for later renders (within a budget
-// all players share); tiles of long fills drawn without anti-aliasing and the edges given to
-// them; for fills drawn with anti-aliasing, the rows drawn times the lines of a fill crossing
-// each, and the pixel cells made from them. Paint items (the groups at their placements) made for
-// renders, and those compared one by one with the last picture's to tell what changed.
+// Rendering: elements of line outlines built, and of those kept for later renders with the bytes
+// their compact form takes (within a budget of bytes all players share); tiles of long fills
+// drawn without anti-aliasing and the edges given to them; for fills drawn with anti-aliasing,
+// the rows drawn times the lines of a fill crossing each, and the pixel cells made from them.
+// Paint items (the groups at their placements) made for renders, and those compared one by one
+// with the last picture's to tell what changed.
 struct PlayerStats {
     int64_t groupsRead = 0;
     int64_t groupsBuilt = 0;
@@ -42,6 +43,7 @@ struct PlayerStats {
     int64_t groupsDecoded = 0;
     int64_t outlineElementsBuilt = 0;
     int64_t outlineElementsKept = 0;
+    int64_t outlineBytesKept = 0;
     int64_t tilesFilled = 0;
     int64_t tileEdges = 0;
     int64_t fillLineRows = 0;

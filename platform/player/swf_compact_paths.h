@@ -1,6 +1,7 @@
 // A style group's paths kept compactly: for each path the calls that made it, and its points as
 // 16- or 32-bit integers when every point of the group is one, else as doubles; the paths of a
-// large group are kept as they were made. Internal to the player.
+// large group are kept as they were made. Line outlines are kept the same way with their points
+// rounded to floats. Internal to the player.
 #pragma once
 
 #include <QPainterPath>
@@ -18,11 +19,16 @@ namespace platform::swf {
 constexpr int64_t kWholeGroupElements = 1 << 14;
 
 // The paths of a group as the calls that made them: a move, a line, a quadratic curve (its
-// control and end point, where a QPainterPath keeps three cubic elements), a close. Making a path
-// again replays the calls with the same points in double, so it is element for element the one
-// made first. Copies share their allocations.
+// control and end point, where a QPainterPath keeps three cubic elements), a cubic curve, a
+// close. Making a path again replays the calls with the same points in double, so it is element
+// for element the one made first (or, with points rounded to floats, the one those points make).
+// Copies share their allocations.
 class CompactPaths {
 public:
+    // How points are kept: exactly, in the narrowest form that does (a large group's paths as
+    // made), or rounded to floats (never as made).
+    enum class Points : uint8_t { Exact, Float };
+
     // Records paths one after another, as they are made.
     class Builder {
     public:
@@ -35,16 +41,20 @@ public:
         void MoveTo(const QPointF &point);
         void LineTo(const QPointF &point);
         void QuadTo(const QPointF &control, const QPointF &to);
+        void CubicTo(const QPointF &control1, const QPointF &control2, const QPointF &to);
         void Close();
         // Ends the path begun last with what its calls made.
         void End(const QPainterPath &made);
         // The next path is path index again (kept once).
         void Repeat(size_t index);
+        // Records path as the next path: its elements as moves, lines and cubic curves.
+        void Record(const QPainterPath &path);
         // Whether the paths recorded make a large group, kept as made.
         bool Whole() const { return elements_ >= kWholeGroupElements; }
         // The paths recorded, in their narrowest form, or (in a large group) as made: made[i] is
-        // the path path i's calls made.
-        CompactPaths Finish(const std::vector<const QPainterPath *> &made) const;
+        // the path path i's calls made. With Points::Float their points are rounded to floats
+        // and made is not used.
+        CompactPaths Finish(const std::vector<const QPainterPath *> &made, Points points = Points::Exact) const;
 
     private:
         friend class CompactPaths;
@@ -72,6 +82,9 @@ public:
     // Makes path index into path (cleared first, so that its allocation is used again) and
     // returns it, or returns the path kept as made.
     const QPainterPath &Make(size_t index, QPainterPath &path) const;
+    // Makes path what it makes recorded and kept with Points::Float: its points rounded to floats
+    // where they lie, unless that brings points together (which making it again drops).
+    static void RoundToFloats(QPainterPath &path);
     // The bytes held (shared by copies), counts included.
     size_t HeldBytes() const;
 
@@ -87,6 +100,7 @@ private:
     uint32_t kindsAt_ = 0;
     uint32_t bytes_ = 0;
     uint8_t coordinateBytes_ = 0;  // 2, 4 or 8 (a double)
+    bool floats_ = false;          // the 4 bytes are a float
 };
 
 // Paths made from compact ones to be drawn, each made once while its group is drawn (a line on

@@ -31,13 +31,23 @@ struct GroupPieces;  // swf_path_pieces.h
 // same path at once never write to it.
 QPainterPath ToDraw(const QPainterPath &path);
 
-// Budgets of line outlines (the area a line covers at full width, round caps and joins), in path
-// elements of 24 bytes: one outline is built only when its estimated size fits kMaxOutlineElements
-// (else its line is drawn one device pixel wide), and outlines are kept for later renders while all
-// kept ones together, in every loaded movie, fit kMaxHeldOutlineElements (else they are built
-// again when drawn).
+// Budgets of line outlines (the area a line covers at full width, round caps and joins): one
+// outline is built only when its estimated size fits kMaxOutlineElements path elements (else its
+// line is drawn one device pixel wide), and outlines are kept for later renders while all kept
+// ones together, in every loaded movie, fit kMaxHeldOutlineBytes in the compact form they are
+// kept in (else they are built again when drawn). Kept, an element takes at most
+// kKeptOutlineElementBytes (a byte of kind and a point of two floats; a cubic curve's three
+// elements take 25 bytes), where a QPainterPath takes 24.
+//
+// Every outline is drawn with its points rounded to floats, kept or not, so that it draws the
+// same either way. Outlines are in their group's coordinates, relative to its origin: a group
+// within the largest canvas (65,535 twips a side) has its outlines' points within 2^16 twips of
+// it, kept to within 2^-9 twip, at most 1/100 of a device pixel at the largest zoom (10,000 %,
+// 5 pixels a twip) and below the rasteriser's 1/64 (a point up to 2^17 twips away, as a line's
+// half width can add, to within 1/50).
 constexpr int64_t kMaxOutlineElements = 2 << 20;
-constexpr int64_t kMaxHeldOutlineElements = 2 << 20;
+constexpr int64_t kMaxHeldOutlineBytes = 24 << 20;
+constexpr int64_t kKeptOutlineElementBytes = 1 + 2 * sizeof(float);
 
 // Outlines are built for scales in steps of two: the scale (device pixels per twip) an outline
 // drawn at scale is built for, the next power of two at or above it. An outline depends on its
@@ -47,7 +57,7 @@ double OutlineScale(double scale);
 // above kMaxOutlineElements it is not built.
 int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double scale);
 // The area a line of width twips covers, round caps and joins, exact to within a tenth of a
-// device pixel at OutlineScale(scale) and below.
+// device pixel at OutlineScale(scale) and below, as it is drawn (its points rounded to floats).
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale);
 
 // A line readied for its outline at scale: its estimate (as EstimatedOutlineElements gives it)
@@ -56,9 +66,8 @@ class OutlineCut {
 public:
     OutlineCut(const QPainterPath &line, double width, double scale);
     int64_t Estimate() const { return estimate_; }
-    // The outline (as LineOutline gives it); kept outlines take exactly their elements' room, an
-    // outline drawn once and dropped is left as the stroker made it.
-    QPainterPath Stroke(bool kept) const;
+    // The outline as the stroker makes it (LineOutline is this in the form it is kept in).
+    QPainterPath Stroke() const;
 
 private:
     const QPainterPath *line_;
@@ -69,41 +78,44 @@ private:
     int64_t pieces_ = 0;  // of curves_ cut to turn little enough
 };
 
-// The outlines of a group's lines, built when first drawn and kept within the budget above, and
-// the largest scale they were readied for. Shared by the groups that have the same paths, and so
-// by renders on several threads: the renderer readies them and copies the ones it draws under a
-// lock of its own before drawing starts.
+// A line to outline: its path and width (twips); no path for one drawn without an outline.
+struct OutlinedLine {
+    const QPainterPath *path = nullptr;
+    double width = 0;
+};
+
+// The outlines of a group's lines, built when first drawn and kept within the budget above for
+// the last scale they were readied for with any line wide, in one compact allocation (a path per line style, empty
+// where none is kept). Shared by the groups that have the same paths, and so by renders on
+// several threads: the renderer readies them and takes a copy of the kept ones (sharing their
+// allocation) under a lock of its own before drawing starts, and makes each outline into a
+// QPainterPath where its group is drawn.
 class LineOutlines {
 public:
-    explicit LineOutlines(size_t count) : lines_(count) {}
+    LineOutlines() = default;
     ~LineOutlines();
     LineOutlines(const LineOutlines &) = delete;
     LineOutlines &operator=(const LineOutlines &) = delete;
 
-    // The kept outline of line index built for OutlineScale(scale), or nullptr.
-    const QPainterPath *Held(size_t index, double scale) const;
-    // Builds and keeps the outline for OutlineScale(scale) (replacing one built for another) when
-    // the budgets allow; returns it or nullptr. A line whose outline did not fit is not tried
-    // again: it is outlined anew whenever it is drawn. The elements built are added to counts.
-    const QPainterPath *Hold(size_t index, const QPainterPath &line, double width, double scale,
-                             RenderCounts &counts);
+    // The outlines kept for OutlineScale(scale), by line style, or nullptr.
+    const CompactPaths *Held(double scale) const;
+    // Readies the lines (by line style) for OutlineScale(scale): unless none is to be outlined,
+    // drops the outlines kept for another scale, then builds and keeps the outline of each line
+    // whose estimate fits the budgets. The others are outlined anew whenever drawn. The work is added to counts; builder
+    // is room for making the kept form.
+    void Hold(const std::vector<OutlinedLine> &lines, double scale, RenderCounts &counts,
+              CompactPaths::Builder &builder);
 
-    // The OutlineScale the outlines were last readied for: tried for every line wide there.
+    // The OutlineScale the outlines were last readied for.
     double ReadiedScale() const { return readiedScale_; }
-    void SetReadiedScale(double scale) { readiedScale_ = scale; }
-    // The bytes held for the outlines, kept ones included.
+    // The bytes held for the outlines, kept ones included (those charged to the budget).
     size_t HeldBytes() const;
 
 private:
-    // One line's outline, in one array for all lines: a group holds one allocation for them.
-    struct Line {
-        QPainterPath outline;
-        double scale = 0;  // the scale the kept outline was built for
-        bool held = false;
-        bool tried = false;
-    };
-    std::vector<Line> lines_;
-    int64_t held_ = 0;
+    void Drop();
+
+    CompactPaths kept_;
+    double keptScale_ = 0;  // the OutlineScale kept_ was built for
     double readiedScale_ = 0;
 };
 

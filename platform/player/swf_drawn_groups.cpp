@@ -408,7 +408,7 @@ DrawnGroup BuildDrawnGroup(StyleGroup group, std::vector<QPainterPath> *made)
         }
     }
     drawn.paths = record.Finish(madePaths);
-    drawn.lineOutlines = std::make_shared<LineOutlines>(byLine.size());
+    drawn.lineOutlines = std::make_shared<LineOutlines>();
     drawn.bounds = GroupBounds(madePaths, drawn.lines);
     // Long fills are in large groups only, whose paths are kept as made and shared with the pieces.
     static_assert(kWholeGroupElements <= kPiecewiseElements);

@@ -1,5 +1,6 @@
-// Line outlines: built when a line is first drawn at full width, kept within a budget shared by
-// every loaded movie (the one count shared between threads and players: it decides what is kept).
+// Line outlines: built when a line is first drawn at full width, kept compactly within a budget
+// shared by every loaded movie (the one count shared between threads and players: it decides what
+// is kept).
 #include "platform/player/swf_data.h"
 
 #include <QPainterPathStroker>
@@ -25,8 +26,11 @@ constexpr double kOffsetErrorTurn = 2.3;
 constexpr double kOffsetErrorExponent = 1.4;
 // A curve is halved at most this many times (1,024 pieces).
 constexpr int kMaxCurveHalvings = 10;
+// Taken from the budget for each line kept besides its elements: its path's span and a share of
+// the group's allocation.
+constexpr int64_t kKeptOutlineLineBytes = 64;
 
-std::atomic<int64_t> heldElements{0};
+std::atomic<int64_t> heldBytes{0};
 
 // The largest turn (radians) of a piece of curve stroked width twips wide at scale.
 double LargestTurn(double width, double scale)
@@ -185,7 +189,7 @@ OutlineCut::OutlineCut(const QPainterPath &line, double width, double scale)
     curves_ = count.curves;
 }
 
-QPainterPath OutlineCut::Stroke(bool kept) const
+QPainterPath OutlineCut::Stroke() const
 {
     if (width_ <= 0) {
         return {};
@@ -193,79 +197,86 @@ QPainterPath OutlineCut::Stroke(bool kept) const
     QPainterPathStroker &stroker = ThreadStroker();
     stroker.setWidth(width_);
     stroker.setCurveThreshold(1.0);
-    const QPainterPath stroke = stroker.createStroke(CutLine(*line_, largestTurn_, {estimate_, curves_, pieces_}));
-    if (!kept) {
-        return stroke;
-    }
-    // The stroker grows its elements as it goes (up to a quarter unused); kept outlines are kept
-    // in exactly the room their elements take.
-    QPainterPath outline;
-    outline.setFillRule(stroke.fillRule());
-    outline.reserve(stroke.elementCount());
-    outline.addPath(stroke);
-    return outline;
+    return stroker.createStroke(CutLine(*line_, largestTurn_, {estimate_, curves_, pieces_}));
 }
 
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
 {
-    return OutlineCut(line, width, scale).Stroke(true);
+    QPainterPath outline = OutlineCut(line, width, scale).Stroke();
+    CompactPaths::RoundToFloats(outline);
+    return outline;
 }
 
 size_t LineOutlines::HeldBytes() const
 {
-    return sizeof(LineOutlines) + lines_.capacity() * sizeof(Line) +
-           static_cast<size_t>(held_) * sizeof(QPainterPath::Element);
+    return sizeof(LineOutlines) + kept_.HeldBytes();
 }
 
 LineOutlines::~LineOutlines()
 {
-    heldElements -= held_;
+    Drop();
 }
 
-const QPainterPath *LineOutlines::Held(size_t index, double scale) const
+void LineOutlines::Drop()
 {
-    return index < lines_.size() && lines_[index].held && lines_[index].scale == OutlineScale(scale)
-               ? &lines_[index].outline
-               : nullptr;
+    heldBytes -= static_cast<int64_t>(kept_.HeldBytes());
+    kept_ = CompactPaths();
 }
 
-const QPainterPath *LineOutlines::Hold(size_t index, const QPainterPath &line, double width, double scale,
-                                       RenderCounts &counts)
+const CompactPaths *LineOutlines::Held(double scale) const
 {
-    if (index >= lines_.size()) {
-        return nullptr;
+    return kept_.size() > 0 && keptScale_ == OutlineScale(scale) ? &kept_ : nullptr;
+}
+
+void LineOutlines::Hold(const std::vector<OutlinedLine> &lines, double scale, RenderCounts &counts,
+                        CompactPaths::Builder &builder)
+{
+    if (readiedScale_ == OutlineScale(scale)) {
+        return;
     }
-    Line &kept = lines_[index];
-    if (kept.held && kept.scale != OutlineScale(scale)) {  // built for another scale: again
-        held_ -= kept.outline.elementCount();
-        heldElements -= kept.outline.elementCount();
-        kept.outline = QPainterPath();
-        kept.held = false;
-        kept.tried = false;
+    readiedScale_ = OutlineScale(scale);
+    // Lines all drawn without outlines there (thin at a small scale) leave the kept ones for the
+    // scale they were built for, which is readied again as it was.
+    if (keptScale_ == readiedScale_ ||
+        std::all_of(lines.begin(), lines.end(), [](const OutlinedLine &line) { return line.path == nullptr; })) {
+        return;
     }
-    if (!kept.held && !kept.tried) {
-        kept.tried = true;
-        // The estimate is taken from the shared budget before building, so that groups readied on
-        // several threads at once never hold more than the budget together.
-        const OutlineCut cut(line, width, scale);
-        const int64_t estimate = cut.Estimate();
-        if (estimate > kMaxOutlineElements) {
-            return nullptr;
+    Drop();
+    keptScale_ = readiedScale_;
+    builder.Clear();
+    // Each estimate is taken from the shared budget before building, so that groups readied on
+    // several threads at once never hold more than the budget together; what the kept form
+    // takes replaces it once the group's outlines are made.
+    int64_t taken = 0;
+    bool kept = false;
+    // The last stroke is let go only once the kept form is allocated, so that the kept form does
+    // not take the stroke's room, scattering kept outlines among the room strokes are made in.
+    QPainterPath stroke;
+    for (const OutlinedLine &line : lines) {
+        stroke = QPainterPath();
+        if (line.path != nullptr) {
+            const OutlineCut cut(*line.path, line.width, scale);
+            const int64_t estimate = cut.Estimate() * kKeptOutlineElementBytes + kKeptOutlineLineBytes;
+            if (cut.Estimate() <= kMaxOutlineElements) {
+                if (heldBytes.fetch_add(estimate) + estimate <= kMaxHeldOutlineBytes) {
+                    taken += estimate;
+                    stroke = cut.Stroke();
+                    counts.outlineElementsBuilt += stroke.elementCount();
+                    counts.outlineElementsKept += stroke.elementCount();
+                    kept = true;
+                } else {
+                    heldBytes -= estimate;
+                }
+            }
         }
-        if (heldElements.fetch_add(estimate) + estimate > kMaxHeldOutlineElements) {
-            heldElements -= estimate;
-            return nullptr;
-        }
-        kept.outline = cut.Stroke(true);
-        kept.scale = OutlineScale(scale);
-        kept.held = true;
-        const int64_t elements = kept.outline.elementCount();
-        counts.outlineElementsBuilt += elements;
-        counts.outlineElementsKept += elements;
-        held_ += elements;
-        heldElements += elements - estimate;
+        builder.Record(stroke);
     }
-    return Held(index, scale);
+    if (kept) {
+        kept_ = builder.Finish({}, CompactPaths::Points::Float);
+    }
+    const auto bytes = static_cast<int64_t>(kept_.HeldBytes());
+    counts.outlineBytesKept += bytes;
+    heldBytes += bytes - taken;
 }
 
 }  // namespace platform::swf

@@ -10,6 +10,7 @@ namespace platform::swf {
 struct RenderCounts {
     int64_t outlineElementsBuilt = 0;  // line outlines built (kept or drawn once)
     int64_t outlineElementsKept = 0;   // of those, kept for later renders
+    int64_t outlineBytesKept = 0;      // what the kept ones take in their compact form
     int64_t tilesFilled = 0;           // tiles of long fills
     int64_t tileEdges = 0;             // edges given to those tiles
     int64_t compoundLines = 0;         // rows of compound fills times the lines crossing them
@@ -19,6 +20,7 @@ struct RenderCounts {
     {
         outlineElementsBuilt += other.outlineElementsBuilt;
         outlineElementsKept += other.outlineElementsKept;
+        outlineBytesKept += other.outlineBytesKept;
         tilesFilled += other.tilesFilled;
         tileEdges += other.tileEdges;
         compoundLines += other.compoundLines;

@@ -12,6 +12,7 @@
 #include <array>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <new>
 #include <optional>
 #include <mutex>
@@ -117,8 +118,8 @@ struct GroupDraw {
     double scale = 0;  // device pixels per twip
     QRectF device;
     // The kept outlines of its lines at scale (by line style; an empty path where none is kept),
-    // taken from the group before drawing starts; null when the group has no lines.
-    const QPainterPath *outlines = nullptr;
+    // taken from the group before drawing starts; null when none is kept.
+    const CompactPaths *outlines = nullptr;
 };
 
 // A display-list object as every band walks it: a clip layer, text, or the visible groups of a
@@ -138,7 +139,7 @@ struct PlacedObject {
 struct Scene {
     std::vector<PlacedObject> objects;
     std::vector<GroupDraw> groups;
-    std::vector<QPainterPath> outlines;  // what the groups' outlines point into
+    std::vector<CompactPaths> outlines;  // what the groups' outlines point into (sharing the kept ones)
 };
 
 // The line outlines of a group are readied and read under one of these locks (chosen by the
@@ -295,9 +296,17 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
     return scene;
 }
 
+// What a job readying groups keeps from group to group: the lines outlined, their paths and the
+// room their outlines are kept from.
+struct ReadyingRoom {
+    PathsMade made;
+    std::vector<OutlinedLine> lines;
+    CompactPaths::Builder kept;
+};
+
 // Readies a group before any drawing starts: the outlines of its lines drawn wide at the scale are
-// built and kept (within the budget). made holds the lines outlined.
-void Ready(const Readying &what, RenderCounts &counts, PathsMade &made)
+// built and kept (within the budget).
+void Ready(const Readying &what, RenderCounts &counts, ReadyingRoom &room)
 {
     const DrawnGroup &group = *what.group;
     LineOutlines &outlines = *group.lineOutlines;
@@ -305,12 +314,13 @@ void Ready(const Readying &what, RenderCounts &counts, PathsMade &made)
     if (outlines.ReadiedScale() == OutlineScale(what.scale)) {
         return;
     }
+    room.lines.assign(group.lines.size(), OutlinedLine());
     for (size_t i = 0; i < group.lines.size(); ++i) {
         if (!group.LineEmpty(i) && !DrawnThin(group.lines[i], what.scale)) {
-            outlines.Hold(i, group.LinePath(i, made), group.lines[i].width, what.scale, counts);
+            room.lines[i] = {&group.LinePath(i, room.made), group.lines[i].width};
         }
     }
-    outlines.SetReadiedScale(OutlineScale(what.scale));
+    outlines.Hold(room.lines, what.scale, counts, room.kept);
 }
 
 // Groups readied per job.
@@ -323,9 +333,9 @@ void ReadyAll(const std::vector<Readying> &readying, RenderCounts &counts)
     std::vector<RenderCounts> jobCounts(static_cast<size_t>(jobs));
     RunJobs(jobs, [&readying, &jobCounts](int job) {
         const size_t begin = static_cast<size_t>(job) * kReadyingPerJob;
-        PathsMade made;
+        ReadyingRoom room;
         for (size_t i = begin; i < std::min(readying.size(), begin + kReadyingPerJob); ++i) {
-            Ready(readying[i], jobCounts[static_cast<size_t>(job)], made);
+            Ready(readying[i], jobCounts[static_cast<size_t>(job)], room);
         }
     });
     for (const RenderCounts &job : jobCounts) {
@@ -385,31 +395,27 @@ private:
     std::vector<QRgb> pixels_;
 };
 
-// Takes the kept outlines of the scene's lines, for drawing without touching the groups' own.
+// Takes the kept outlines of the scene's lines (copies sharing their allocations), for drawing
+// without touching the groups' own.
 void TakeOutlines(Scene &scene)
 {
-    size_t count = 0;
-    for (const GroupDraw &draw : scene.groups) {
-        count += draw.group->lines.size();
-    }
-    scene.outlines.reserve(count);
-    std::vector<size_t> first(scene.groups.size(), 0);
+    constexpr size_t kNone = SIZE_MAX;
+    std::vector<size_t> taken(scene.groups.size(), kNone);
     for (size_t g = 0; g < scene.groups.size(); ++g) {
         const GroupDraw &draw = scene.groups[g];
-        const DrawnGroup &group = *draw.group;
-        first[g] = scene.outlines.size();
-        if (group.lines.empty()) {
+        if (draw.group->lines.empty()) {
             continue;
         }
-        std::lock_guard<std::mutex> lock(OutlinesLock(*group.lineOutlines));
-        for (size_t i = 0; i < group.lines.size(); ++i) {
-            const QPainterPath *held = group.lineOutlines->Held(i, draw.scale);
-            scene.outlines.push_back(held ? *held : QPainterPath());
+        const LineOutlines &outlines = *draw.group->lineOutlines;
+        std::lock_guard<std::mutex> lock(OutlinesLock(outlines));
+        if (const CompactPaths *held = outlines.Held(draw.scale)) {
+            taken[g] = scene.outlines.size();
+            scene.outlines.push_back(*held);
         }
     }
     for (size_t g = 0; g < scene.groups.size(); ++g) {
-        if (!scene.groups[g].group->lines.empty()) {
-            scene.groups[g].outlines = scene.outlines.data() + first[g];
+        if (taken[g] != kNone) {
+            scene.groups[g].outlines = &scene.outlines[taken[g]];
         }
     }
 }
@@ -498,7 +504,7 @@ private:
         }
         for (size_t i = 0; i < group.lines.size(); ++i) {
             if (!group.LineEmpty(i)) {
-                DrawLine(group, i, draw.scale, draw.outlines ? &draw.outlines[i] : nullptr, cx);
+                DrawLine(group, i, draw.scale, draw.outlines, cx);
             }
         }
     }
@@ -670,9 +676,10 @@ private:
                    : cx.Apply(shared);
     }
 
-    // A wide line fills its outline: the one kept, else one built for this drawing when it fits
-    // the budget. Thin lines, and lines whose outline would not fit, are one device pixel wide.
-    void DrawLine(const DrawnGroup &group, size_t index, double scale, const QPainterPath *held,
+    // A wide line fills its outline: the one kept (made here from its compact form), else one
+    // built for this drawing when it fits the budget, its points rounded as a kept one's are.
+    // Thin lines, and lines whose outline would not fit, are one device pixel wide.
+    void DrawLine(const DrawnGroup &group, size_t index, double scale, const CompactPaths *kept,
                   const ColorTransform &cx)
     {
         const LineStyle &style = group.lines[index];
@@ -680,15 +687,16 @@ private:
         const QPainterPath *outline = nullptr;
         QPainterPath built;
         if (!DrawnThin(style, scale)) {
-            outline = held != nullptr && !held->isEmpty() ? held : nullptr;
-            const std::optional<OutlineCut> cut =
-                outline == nullptr
-                    ? std::optional<OutlineCut>(std::in_place, group.LinePath(index, made_), style.width, scale)
-                    : std::nullopt;
-            if (cut && cut->Estimate() <= kMaxOutlineElements) {
-                built = cut->Stroke(false);
-                counts_.outlineElementsBuilt += built.elementCount();
-                outline = &built;
+            if (kept != nullptr && !kept->IsEmpty(index)) {
+                outline = &outlinesMade_.Of(*kept, index);
+            } else {
+                const OutlineCut cut(group.LinePath(index, made_), style.width, scale);
+                if (cut.Estimate() <= kMaxOutlineElements) {
+                    built = cut.Stroke();
+                    counts_.outlineElementsBuilt += built.elementCount();
+                    CompactPaths::RoundToFloats(built);
+                    outline = &built;
+                }
             }
         }
         if (outline == nullptr || outline->isEmpty()) {
@@ -762,8 +770,9 @@ private:
     bool transformSet_ = false;
     QTransform world_;  // the scene transform set on the painter when transformSet_
     std::vector<ActiveClip> clips_;
-    // The paths of the group being drawn, made from its compact ones.
+    // The paths of the group being drawn, made from its compact ones, and its kept outlines.
     PathsMade made_;
+    PathsMade outlinesMade_;
     // The fills of the group being drawn together (see FillTogether).
     std::vector<const QPainterPath *> fillPaths_;
     std::vector<CompoundSource> fillSources_;

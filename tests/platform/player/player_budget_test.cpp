@@ -1,10 +1,13 @@
 // Budgets of the player that keep huge or hostile shapes from costing unbounded memory: line
-// outlines are built when drawn, kept within a budget all players share (and give back with their
-// movies), and not built at all beyond it. The work is read from the players' statistics.
+// outlines are built when drawn, kept compactly within a budget of bytes all players share (and
+// give back with their movies), and not built at all beyond it. The work is read from the
+// players' statistics.
 #include "platform/player/swf_movie.h"
 #include "player_test_util.h"
 
+#include <QPainter>
 #include <QPainterPathStroker>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace swftest;
@@ -63,6 +66,9 @@ TEST(PlayerBudgets, LineOutlinesAreBuiltWhenFirstDrawnAndKept)
     EXPECT_GT(drawn.outlineElementsBuilt, 0);
     EXPECT_EQ(drawn.outlineElementsKept, drawn.outlineElementsBuilt);
     EXPECT_LE(drawn.outlineElementsKept, platform::swf::kMaxOutlineElements);
+    // Kept compactly: at most a byte of kind and two floats an element, and the group's header.
+    EXPECT_GT(drawn.outlineBytesKept, 0);
+    EXPECT_LE(drawn.outlineBytesKept, drawn.outlineElementsKept * platform::swf::kKeptOutlineElementBytes + 64);
     EXPECT_GE(RedRows(first), 19);
     EXPECT_LE(RedRows(first), 21);
     // Drawn again from the kept outline: nothing more is built, the pixels are the same.
@@ -80,6 +86,7 @@ TEST(PlayerBudgets, ALineWhoseOutlineWouldExceedTheBudgetIsDrawnOnePixelWide)
     const QImage image = Render(player, kSize, kSize);
     EXPECT_EQ(player.Stats().outlineElementsBuilt, 0);
     EXPECT_EQ(player.Stats().outlineElementsKept, 0);
+    EXPECT_EQ(player.Stats().outlineBytesKept, 0);
     // Still shown, one pixel wide.
     EXPECT_GE(RedRows(image), 1);
     EXPECT_LE(RedRows(image), 2);
@@ -116,10 +123,10 @@ std::string ManyBackAndForth(int count, int segments, uint16_t width)
 
 TEST(PlayerBudgets, GroupsReadiedTogetherStayWithinTheBudgetAndDrawAlikeWhetherKeptOrNot)
 {
-    using platform::swf::kMaxHeldOutlineElements;
-    // Groups whose outlines are estimated at 8,064 elements each, together 1.6 times what the
-    // budget holds (800 groups for 4 Mi elements), readied on several threads at once.
-    const int groups = static_cast<int>(kMaxHeldOutlineElements * 8 / 5 / 8064);
+    using platform::swf::kMaxHeldOutlineBytes;
+    // Groups whose outlines are estimated at 8,080 elements each, together 1.6 times what the
+    // budget holds when kept (553 groups for 24 MiB), readied on several threads at once.
+    const int groups = static_cast<int>(kMaxHeldOutlineBytes * 8 / 5 / (8080 * platform::swf::kKeptOutlineElementBytes));
     ASSERT_LE(groups, 1024) << "the grid holds 1,024 cells";
     const std::string movie = ManyBackAndForth(groups, 500, 40);
     int64_t keptByFirst = 0;
@@ -130,10 +137,10 @@ TEST(PlayerBudgets, GroupsReadiedTogetherStayWithinTheBudgetAndDrawAlikeWhetherK
         Load(keeper, movie, "keeper.swf");
         kept = Render(keeper, 512, 512);
         const platform::PlayerStats first = keeper.Stats();
-        keptByFirst = first.outlineElementsKept;
-        EXPECT_GT(keptByFirst, kMaxHeldOutlineElements / 2);
-        EXPECT_LE(keptByFirst, kMaxHeldOutlineElements);
-        EXPECT_GT(first.outlineElementsBuilt, keptByFirst) << "some did not fit and were drawn once";
+        keptByFirst = first.outlineBytesKept;
+        EXPECT_GT(keptByFirst, kMaxHeldOutlineBytes / 2);
+        EXPECT_LE(keptByFirst, kMaxHeldOutlineBytes);
+        EXPECT_GT(first.outlineElementsBuilt, first.outlineElementsKept) << "some did not fit and were drawn once";
         // Drawn again in full: the outlines that did not fit are built again whenever they are
         // drawn, the rest are not.
         EXPECT_EQ(RenderAfresh(keeper, 512, 512), kept);
@@ -141,7 +148,8 @@ TEST(PlayerBudgets, GroupsReadiedTogetherStayWithinTheBudgetAndDrawAlikeWhetherK
         const int64_t builtAgain = second.outlineElementsBuilt - first.outlineElementsBuilt;
         EXPECT_GT(builtAgain, 0);
         EXPECT_LT(builtAgain, first.outlineElementsBuilt);
-        EXPECT_EQ(second.outlineElementsKept, keptByFirst);
+        EXPECT_EQ(second.outlineBytesKept, keptByFirst);
+        EXPECT_EQ(second.outlineElementsKept, first.outlineElementsKept);
 
         // A second player of the same movie finds the budget taken: its lines are outlined when
         // drawn, and it shows the same pixels.
@@ -149,7 +157,7 @@ TEST(PlayerBudgets, GroupsReadiedTogetherStayWithinTheBudgetAndDrawAlikeWhetherK
         other.SetQuality2("high");
         Load(other, movie, "other.swf");
         EXPECT_EQ(Render(other, 512, 512), kept);
-        EXPECT_LE(keptByFirst + other.Stats().outlineElementsKept, kMaxHeldOutlineElements);
+        EXPECT_LE(keptByFirst + other.Stats().outlineBytesKept, kMaxHeldOutlineBytes);
         EXPECT_GE(CountColor(kept, kRed), groups * 12);
     }
     // The outlines kept are given back with their players: a new player keeps as much again.
@@ -157,7 +165,7 @@ TEST(PlayerBudgets, GroupsReadiedTogetherStayWithinTheBudgetAndDrawAlikeWhetherK
     fresh.SetQuality2("high");
     Load(fresh, movie, "fresh.swf");
     EXPECT_EQ(Render(fresh, 512, 512), kept);
-    EXPECT_GT(fresh.Stats().outlineElementsKept, keptByFirst / 2);
+    EXPECT_GT(fresh.Stats().outlineBytesKept, keptByFirst / 2);
 }
 
 TEST(PlayerBudgets, ALineFirstDrawnThinGetsItsOutlineWhenDrawnWide)
@@ -176,6 +184,27 @@ TEST(PlayerBudgets, ALineFirstDrawnThinGetsItsOutlineWhenDrawnWide)
     fresh.SetQuality2("low");
     Load(fresh, BackAndForth(300, 40), "fresh.swf");
     EXPECT_EQ(Render(fresh, kSize, kSize), wide);
+}
+
+// A group drawn where its lines are thin keeps the outlines built for the scale they were drawn
+// wide at; drawn wide at another scale, they are built for that one in their place.
+TEST(PlayerBudgets, KeptOutlinesOutlastRendersWhereTheirLinesAreThin)
+{
+    platform::MoviePlayer player;
+    player.SetQuality2("low");
+    Load(player, BackAndForth(300, 40));  // 2 pixels wide at full size
+    const QImage wide = Render(player, kSize, kSize);
+    const platform::PlayerStats first = player.Stats();
+    EXPECT_GT(first.outlineBytesKept, 0);
+    Render(player, kSize / 10, kSize / 10);  // drawn one pixel wide
+    EXPECT_EQ(player.Stats().outlineElementsBuilt, first.outlineElementsBuilt);
+    EXPECT_EQ(RenderAfresh(player, kSize, kSize), wide);
+    EXPECT_EQ(player.Stats().outlineElementsBuilt, first.outlineElementsBuilt) << "drawn from the kept outline";
+    const QImage larger = Render(player, 4 * kSize, 4 * kSize);
+    const platform::PlayerStats second = player.Stats();
+    EXPECT_GT(second.outlineBytesKept, first.outlineBytesKept);
+    EXPECT_EQ(RenderAfresh(player, 4 * kSize, 4 * kSize), larger);
+    EXPECT_EQ(player.Stats().outlineElementsBuilt, second.outlineElementsBuilt);
 }
 
 // A kept outline covers its line grown by half the width on every side and nothing else (no
@@ -213,6 +242,20 @@ TEST(PlayerBudgets, KeptLineOutlinesCoverTheirLineAlone)
     }
 }
 
+namespace {
+
+// A stroke as a kept outline is drawn: kept with its points as floats, then made.
+QPainterPath AsKept(const QPainterPath &stroke)
+{
+    using platform::swf::CompactPaths;
+    CompactPaths::Builder builder;
+    builder.Record(stroke);
+    QPainterPath made;
+    return builder.Finish({}, CompactPaths::Points::Float).Make(0, made);
+}
+
+}  // namespace
+
 // Outlines are the same whether kept or drawn once, and whatever was outlined before them on the
 // thread (its stroker is reused from line to line): curves cut into pieces or not, and corners.
 TEST(PlayerBudgets, AnOutlineDependsOnItsLineAloneWhateverCameBefore)
@@ -235,20 +278,147 @@ TEST(PlayerBudgets, AnOutlineDependsOnItsLineAloneWhateverCameBefore)
         first.push_back(platform::swf::LineOutline(*c.line, c.width, c.scale));
     }
     // Lines not cut (a gentle curve drawn thin, straight lines): the outline is what a stroker of
-    // their own makes of them.
+    // their own makes of them, in the form it is kept in.
     for (size_t i : {size_t(0), std::size(cases) - 1}) {
         QPainterPathStroker own;
         own.setWidth(cases[i].width);
         own.setCapStyle(Qt::RoundCap);
         own.setJoinStyle(Qt::RoundJoin);
         own.setCurveThreshold(1.0);
-        EXPECT_EQ(own.createStroke(*cases[i].line), first[i]) << i;
+        const QPainterPath stroke = own.createStroke(*cases[i].line);
+        EXPECT_EQ(platform::swf::OutlineCut(*cases[i].line, cases[i].width, cases[i].scale).Stroke(), stroke) << i;
+        EXPECT_EQ(AsKept(stroke), first[i]) << i;
     }
     for (size_t i = std::size(cases); i-- > 0;) {  // again, the other way round
         const auto &c = cases[i];
         const platform::swf::OutlineCut cut(*c.line, c.width, c.scale);
         EXPECT_EQ(cut.Estimate(), platform::swf::EstimatedOutlineElements(*c.line, c.width, c.scale)) << i;
-        EXPECT_EQ(cut.Stroke(false), first[i]) << i;
+        EXPECT_EQ(AsKept(cut.Stroke()), first[i]) << i;
         EXPECT_EQ(platform::swf::LineOutline(*c.line, c.width, c.scale), first[i]) << i;
     }
+}
+
+namespace {
+
+constexpr uint16_t kWavyWidth = 40;  // twips
+
+// A red line kWavyWidth twips wide waving up and down in 18 arcs of 5 pixels across the middle
+// of a 100 x 100 frame from kWavyStart; every arc turns by about 2.6 radians.
+const QPointF kWavyStart(Px(5), Px(50));
+
+// The wavy line as its group holds it: relative to its first point.
+QPainterPath WavyLine()
+{
+    QPainterPath line(QPointF(0, 0));
+    for (int k = 0; k < 18; ++k) {
+        const double x = k * Px(5);
+        line.quadTo(x + Px(5) / 2.0, Px(k % 2 == 0 ? -10 : 10), x + Px(5), 0);
+    }
+    return line;
+}
+
+std::string WavyMovie()
+{
+    Styles styles;
+    styles.Line(kWavyWidth, 0xFF0000FF);
+    Records records;
+    records.Move(Px(5), Px(50), -1, -1, 1);
+    for (int k = 0; k < 18; ++k) {
+        const int32_t x = Px(5) + k * Px(5);
+        records.Curve(x + Px(5) / 2, Px(k % 2 == 0 ? 40 : 60), x + Px(5), Px(50));
+    }
+    return OneShape(kSize, kSize, styles, records);
+}
+
+// The wavy movie's part area (twips) drawn into a 400 x 400 image at quality "high".
+QImage RenderPart(platform::MoviePlayer &player, const QRectF &area)
+{
+    QImage image(400, 400, QImage::Format_RGB32);
+    image.fill(0xFF00FF00);
+    player.Render(image, image.rect(), area);
+    return image;
+}
+
+// The largest difference of a colour channel between two images of one size.
+int LargestChannelDifference(const QImage &a, const QImage &b)
+{
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return largest;
+}
+
+}  // namespace
+
+// Kept outlines hold floats: a curved line drawn at the largest zoom the editor offers (10,000 %,
+// 5 pixels a twip) and below looks as the exact outline (in double, before it is kept, as the
+// player drew it when it kept outlines as the stroker made them) filled there does, to within
+// one level of a channel.
+TEST(PlayerBudgets, AKeptCurvedOutlineDrawsAsTheExactOneAtTheLargestZoom)
+{
+    const struct {
+        double pixelsPerTwip;
+        QPointF centre;  // twips
+    } cases[] = {{5.0, {125, 900}}, {5.0, {150, 900}}, {1.0, {1000, 1000}}, {0.25, {1000, 1000}}};
+    const QPainterPath line = WavyLine();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.pixelsPerTwip);
+        const double side = 400 / c.pixelsPerTwip;
+        const QRectF area(c.centre.x() - side / 2, c.centre.y() - side / 2, side, side);
+        platform::MoviePlayer player;
+        player.SetQuality2("high");
+        Load(player, WavyMovie());
+        const QImage drawn = RenderPart(player, area);
+        EXPECT_GT(player.Stats().outlineBytesKept, 0);
+        EXPECT_EQ(RenderPart(player, area), drawn) << "drawn again from the kept outline";
+
+        QImage exact(400, 400, QImage::Format_RGB32);
+        exact.fill(kWhite);
+        QPainter painter(&exact);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setTransform(QTransform::fromTranslate(kWavyStart.x(), kWavyStart.y()) *
+                             QTransform::fromTranslate(-area.left(), -area.top()) *
+                             QTransform::fromScale(c.pixelsPerTwip, c.pixelsPerTwip));
+        painter.fillPath(platform::swf::OutlineCut(line, kWavyWidth, c.pixelsPerTwip).Stroke(), QColor(kRed));
+        painter.end();
+        EXPECT_GE(CountColor(drawn, kRed), 400 * 4) << "the line shows";
+        EXPECT_LE(LargestChannelDifference(drawn, exact), 1);
+    }
+}
+
+// An outline that does not fit the budget is built whenever it is drawn, through the form kept
+// ones take: it draws exactly as the kept one, at the largest zoom too.
+TEST(PlayerBudgets, AnOutlineDrawnOnceDrawsAsTheKeptOne)
+{
+    const QRectF parts[] = {{110, 860, 80, 80}, {0, 0, 20.0 * kSize, 20.0 * kSize}};  // twips
+    std::vector<QImage> once;
+    {
+        // Many groups whose outlines take the whole budget, before the wavy line is drawn.
+        platform::MoviePlayer filler;
+        filler.SetQuality2("high");
+        Load(filler, ManyBackAndForth(1024, 500, 40), "filler.swf");
+        Render(filler, 512, 512);
+        ASSERT_GT(filler.Stats().outlineBytesKept, platform::swf::kMaxHeldOutlineBytes * 9 / 10);
+        platform::MoviePlayer player;
+        player.SetQuality2("high");
+        Load(player, WavyMovie());
+        for (const QRectF &part : parts) {
+            once.push_back(RenderPart(player, part));
+        }
+        EXPECT_EQ(player.Stats().outlineBytesKept, 0);
+        EXPECT_GT(player.Stats().outlineElementsBuilt, 0);
+    }
+    platform::MoviePlayer keeper;
+    keeper.SetQuality2("high");
+    Load(keeper, WavyMovie(), "keeper.swf");
+    for (size_t i = 0; i < std::size(parts); ++i) {
+        EXPECT_EQ(RenderPart(keeper, parts[i]), once[i]) << i;
+    }
+    EXPECT_GT(keeper.Stats().outlineBytesKept, 0);
 }

@@ -3,7 +3,11 @@
 #include "platform/player/swf_movie.h"
 #include "drawn_paths.h"
 
+#include <QPainterPathStroker>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cfloat>
 
 #include <cmath>
 #include <functional>
@@ -177,6 +181,74 @@ TEST(CompactPaths, ASmallCurvedOutlineHoldsAFractionOfItsMadePaths)
     const size_t madeBytes = made[0].elementCount() * sizeof(QPainterPath::Element);
     EXPECT_EQ(made[0].elementCount(), 31);
     EXPECT_LE(group.paths.HeldBytes() * 4, madeBytes) << group.paths.HeldBytes();
+}
+
+// Paths kept with their points as floats (as line outlines are) are made as their points rounded
+// to floats make them, whether kept first or rounded where they lie, element for element: curves,
+// several subpaths, points that rounding brings together, and points beyond the range of floats.
+TEST(CompactPaths, PathsKeptAsFloatsAreMadeAsTheirRoundedPointsMakeThem)
+{
+    using platform::swf::CompactPaths;
+    QPainterPathStroker stroker;
+    stroker.setWidth(40);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    QPainterPath wave(QPointF(0, 0));
+    wave.quadTo(150, -300, 300, 0);
+    wave.quadTo(450, 300, 600, 0);
+    QPainterPath two(QPointF(0.1, 0.2));
+    two.lineTo(1000.3, 0.7);
+    two.moveTo(5000, 5000);
+    two.cubicTo(6000.25, 4000, 7000, 6000.125, 8000, 5000);
+    QPainterPath together(QPointF(60000, 0));  // lines shorter than a float's step there
+    together.lineTo(60000.0001, 0);
+    together.lineTo(60000.0002, 0.00001);
+    together.lineTo(60100, 50);
+    QPainterPath far(QPointF(0, 0));
+    far.lineTo(1e100, -1e100);
+    far.lineTo(1e20, 3);
+    QPainterPath point(QPointF(7, 7));
+    const struct {
+        const char *name;
+        QPainterPath path;
+        bool sameCount;  // rounding keeps every element
+    } cases[] = {{"StrokedWave", stroker.createStroke(wave), true},
+                 {"TwoSubpaths", two, true},
+                 {"PointsBroughtTogether", together, false},
+                 {"BeyondFloats", far, true},
+                 {"OnePoint", point, true},
+                 {"Empty", QPainterPath(), true}};
+    CompactPaths::Builder builder;
+    for (const auto &c : cases) {
+        builder.Record(c.path);
+    }
+    const CompactPaths kept = builder.Finish({}, CompactPaths::Points::Float);
+    QPainterPath room;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto &c = cases[i];
+        SCOPED_TRACE(c.name);
+        QPainterPath made = c.path;
+        CompactPaths::RoundToFloats(made);
+        EXPECT_TRUE(swftest::SameElements(kept.Make(i, room), made));
+        EXPECT_EQ(kept.IsEmpty(i), c.path.isEmpty());
+        ASSERT_EQ(made.elementCount() == c.path.elementCount(), c.sameCount) << made.elementCount();
+        for (int e = 0; c.sameCount && e < made.elementCount(); ++e) {
+            const QPainterPath::Element original = c.path.elementAt(e);
+            const QPainterPath::Element rounded = made.elementAt(e);
+            EXPECT_EQ(rounded.type, original.type);
+            auto asFloat = [](double v) {
+                return static_cast<double>(static_cast<float>(std::clamp<double>(v, -FLT_MAX, FLT_MAX)));
+            };
+            EXPECT_EQ(rounded.x, asFloat(original.x)) << e;
+            EXPECT_EQ(rounded.y, asFloat(original.y)) << e;
+        }
+    }
+    // A byte of kind and two floats a point at most, with a span per path and the shared count.
+    int64_t elements = 0;
+    for (const auto &c : cases) {
+        elements += c.path.elementCount();
+    }
+    EXPECT_LE(kept.HeldBytes(), elements * platform::swf::kKeptOutlineElementBytes + std::size(cases) * 20 + 16);
 }
 
 }  // namespace
