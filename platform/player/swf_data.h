@@ -106,8 +106,9 @@ public:
     void Hold(const std::vector<OutlinedLine> &lines, double scale, RenderCounts &counts,
               CompactPaths::Builder &builder);
 
-    // The OutlineScale the outlines were last readied for.
-    double ReadiedScale() const { return readiedScale_; }
+    // Whether the lines are readied for OutlineScale(scale): they were, and none was refused
+    // for want of room that the budget may have now.
+    bool Readied(double scale) const;
     // The bytes held for the outlines, kept ones included (those charged to the budget).
     size_t HeldBytes() const;
 
@@ -117,6 +118,7 @@ private:
     CompactPaths kept_;
     double keptScale_ = 0;  // the OutlineScale kept_ was built for
     double readiedScale_ = 0;
+    std::optional<uint64_t> refusedEpoch_;  // when a line was last refused room, if one was
 };
 
 // A style group turned into paths: one even-odd path per fill style and one per line style,

@@ -31,6 +31,12 @@ constexpr int kMaxCurveHalvings = 10;
 constexpr int64_t kKeptOutlineLineBytes = 64;
 
 std::atomic<int64_t> heldBytes{0};
+// Lines refused for want of room are tried again once an eighth of the budget was given back
+// since (the epoch counts such returns): a drawing shown while another one's outlines were still
+// held keeps its own once those are gone.
+constexpr int64_t kRetryAfterFreedBytes = kMaxHeldOutlineBytes / 8;
+std::atomic<int64_t> freedBytes{0};
+std::atomic<uint64_t> roomEpoch{0};
 
 // The largest turn (radians) of a piece of curve stroked width twips wide at scale.
 double LargestTurn(double width, double scale)
@@ -219,8 +225,18 @@ LineOutlines::~LineOutlines()
 
 void LineOutlines::Drop()
 {
-    heldBytes -= static_cast<int64_t>(kept_.HeldBytes());
+    const auto bytes = static_cast<int64_t>(kept_.HeldBytes());
+    heldBytes -= bytes;
     kept_ = CompactPaths();
+    if (bytes > 0 && freedBytes.fetch_add(bytes) + bytes >= kRetryAfterFreedBytes) {
+        freedBytes = 0;
+        ++roomEpoch;
+    }
+}
+
+bool LineOutlines::Readied(double scale) const
+{
+    return readiedScale_ == OutlineScale(scale) && !(refusedEpoch_ && *refusedEpoch_ != roomEpoch.load());
 }
 
 const CompactPaths *LineOutlines::Held(double scale) const
@@ -231,16 +247,19 @@ const CompactPaths *LineOutlines::Held(double scale) const
 void LineOutlines::Hold(const std::vector<OutlinedLine> &lines, double scale, RenderCounts &counts,
                         CompactPaths::Builder &builder)
 {
-    if (readiedScale_ == OutlineScale(scale)) {
+    if (Readied(scale)) {
         return;
     }
+    const bool retry = readiedScale_ == OutlineScale(scale);  // lines refused before find room now
     readiedScale_ = OutlineScale(scale);
+    refusedEpoch_.reset();
     // Lines all drawn without outlines there (thin at a small scale) leave the kept ones for the
     // scale they were built for, which is readied again as it was.
-    if (keptScale_ == readiedScale_ ||
+    if ((keptScale_ == readiedScale_ && !retry) ||
         std::all_of(lines.begin(), lines.end(), [](const OutlinedLine &line) { return line.path == nullptr; })) {
         return;
     }
+    const uint64_t epoch = roomEpoch.load();
     Drop();
     keptScale_ = readiedScale_;
     builder.Clear();
@@ -266,6 +285,7 @@ void LineOutlines::Hold(const std::vector<OutlinedLine> &lines, double scale, Re
                     kept = true;
                 } else {
                     heldBytes -= estimate;
+                    refusedEpoch_ = epoch;
                 }
             }
         }

@@ -178,7 +178,7 @@ bool Unreadied(const GroupDraw &draw)
     }
     const LineOutlines &outlines = *draw.group->lineOutlines;
     std::lock_guard<std::mutex> lock(OutlinesLock(outlines));
-    return outlines.ReadiedScale() != OutlineScale(draw.scale);
+    return !outlines.Readied(draw.scale);
 }
 
 // Shapes of more groups than this are looked at in parts of as many on several threads when a
@@ -311,7 +311,7 @@ void Ready(const Readying &what, RenderCounts &counts, ReadyingRoom &room)
     const DrawnGroup &group = *what.group;
     LineOutlines &outlines = *group.lineOutlines;
     std::lock_guard<std::mutex> lock(OutlinesLock(outlines));
-    if (outlines.ReadiedScale() == OutlineScale(what.scale)) {
+    if (outlines.Readied(what.scale)) {
         return;
     }
     room.lines.assign(group.lines.size(), OutlinedLine());

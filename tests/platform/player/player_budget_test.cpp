@@ -168,6 +168,39 @@ TEST(PlayerBudgets, GroupsReadiedTogetherStayWithinTheBudgetAndDrawAlikeWhetherK
     EXPECT_GT(fresh.Stats().outlineBytesKept, keptByFirst / 2);
 }
 
+// A drawing first shown while another one's outlines take the budget (as when another drawing is
+// opened in place of the one shown) keeps its own outlines once those are given back; while no
+// room was given back, its lines are not tried again.
+TEST(PlayerBudgets, LinesRefusedRoomAreKeptOnceOtherOutlinesAreGivenBack)
+{
+    using platform::swf::kMaxHeldOutlineBytes;
+    const int groups = static_cast<int>(kMaxHeldOutlineBytes / (8080 * platform::swf::kKeptOutlineElementBytes));
+    const std::string movie = ManyBackAndForth(groups, 500, 40);
+    platform::MoviePlayer shown;
+    shown.SetQuality2("high");
+    QImage first;
+    {
+        platform::MoviePlayer keeper;
+        keeper.SetQuality2("high");
+        Load(keeper, movie, "keeper.swf");
+        Render(keeper, 512, 512);
+        ASSERT_GT(keeper.Stats().outlineBytesKept, kMaxHeldOutlineBytes / 2);
+        Load(shown, movie, "shown.swf");
+        first = Render(shown, 512, 512);
+        ASSERT_LT(shown.Stats().outlineBytesKept, kMaxHeldOutlineBytes / 2);
+        EXPECT_EQ(RenderAfresh(shown, 512, 512), first);
+        EXPECT_LT(shown.Stats().outlineBytesKept, kMaxHeldOutlineBytes / 2) << "tried again without room";
+    }
+    const platform::PlayerStats before = shown.Stats();
+    EXPECT_EQ(RenderAfresh(shown, 512, 512), first);
+    const platform::PlayerStats after = shown.Stats();
+    EXPECT_GT(after.outlineBytesKept - before.outlineBytesKept, kMaxHeldOutlineBytes / 2);
+    // Kept now: drawn again, they are not built again.
+    EXPECT_EQ(RenderAfresh(shown, 512, 512), first);
+    EXPECT_LT(shown.Stats().outlineElementsBuilt - after.outlineElementsBuilt,
+              (after.outlineElementsBuilt - before.outlineElementsBuilt) / 4);
+}
+
 TEST(PlayerBudgets, ALineFirstDrawnThinGetsItsOutlineWhenDrawnWide)
 {
     platform::MoviePlayer player;
