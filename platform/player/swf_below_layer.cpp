@@ -137,8 +137,9 @@ void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const 
             return;
         }
     }
-    if (count_ == 0 || count_ > head) {
-        // The items kept below changed, or none are kept: keep those below this edit instead.
+    if (count_ == 0 || count_ > head || count_ * 2 < head) {
+        // The items kept below changed, none are kept, or fewer than half of those below this
+        // edit (the layer was made for an edit of an item far below): keep those below it instead.
         rowsReady_.assign(rowsReady_.size(), false);
         count_ = head;
     }

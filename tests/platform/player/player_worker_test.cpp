@@ -137,6 +137,49 @@ INSTANTIATE_TEST_SUITE_P(
                     PreviewCase{"HalfPixelLow", Boxes(30, 0), "low", Preview::None}),
     [](const testing::TestParamInfo<PreviewCase> &info) { return std::string(info.param.name); });
 
+// Forty boxes stacked on one place, each a style group of its own: box a turns green, box b
+// takes colour.
+std::string Stack(int a, int b, uint32_t colour = 0x10E020FFu)
+{
+    Styles first;
+    first.Solid(0x3060C0FF);
+    Records records;
+    records.Box(600, 600, 3400, 3400, 1, -1, -1);
+    for (int i = 1; i < 40; ++i) {
+        Styles next;
+        next.Solid(i == a ? 0x10E020FFu : i == b ? colour : 0x00008090u | static_cast<uint32_t>(i * 6) << 24);
+        const int at = 600 + i * 10;
+        records.NewStyles(next, at, at, 1, -1).Line(at + 2800, at).Line(at + 2800, at + 2800).Line(at, at + 2800).Line(at, at);
+    }
+    return OneShape(kSize, kSize, first, records);
+}
+
+// Edits of a box high up the stack after an edit of one near its bottom: the pixels kept below
+// the edits come to hold the boxes below the upper one, so that its next edits draw the few
+// boxes from it up again, not every box above the lower one.
+TEST(WorkerPictures, EditsHighUpAfterOneNearTheBottomDrawOnlyTheBoxesFromThemUp)
+{
+    AllOnWorker worker;
+    Shown shown("high");
+    shown.Show(Stack(-1, -1));
+    shown.player.FinishPendingRender();
+    ASSERT_TRUE(shown.Show(Stack(-1, -1)));
+    auto cellsDrawnFor = [&shown](const std::string &bytes) {
+        const int64_t before = shown.player.Stats().fillCells;
+        shown.Show(bytes);
+        shown.player.FinishPendingRender();
+        EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect()));
+        EXPECT_EQ(shown.target, Exact(bytes, "high"));
+        return shown.player.Stats().fillCells - before;
+    };
+    cellsDrawnFor(Stack(1, -1));  // box 1 recoloured: the pixels below it are kept
+    cellsDrawnFor(Stack(1, 36));  // then box 36
+    const int64_t high = cellsDrawnFor(Stack(1, 36, 0xE02010FFu));  // box 36 again
+    const int64_t low = cellsDrawnFor(Stack(2, 36, 0xE02010FFu));   // box 1 back, box 2 recoloured
+    EXPECT_GT(high, 0);
+    EXPECT_LT(high * 4, low) << high << " for box 36, " << low << " for boxes 1 and 2";
+}
+
 // Shows the edited boxes, then the unedited ones again (the undo), each through RenderSoon: what
 // shows at once is within one level of a whole render (or is that render, when it may be drawn at
 // once), and that render once the worker is done. Each render makes and compares at most
