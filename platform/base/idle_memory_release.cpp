@@ -52,8 +52,9 @@ void MapLargeBlocksApart()
 #ifdef __GLIBC__
     mallopt(M_MMAP_THRESHOLD, static_cast<int>(kLargeBlockBytes));
     // Setting the bound stops the allocator from raising the size at which it trims its heaps
-    // as it would: freed memory at a heap's top would go back after every edit and be faulted in
-    // again by the next one. It goes back when the program is idle instead.
+    // as it would: the room a canvas picture freed at a heap's top would go back after every
+    // edit and be faulted in again by the next one. Room up to half the bound stays for the next
+    // edit and goes back when the program is idle.
     mallopt(M_TRIM_THRESHOLD, static_cast<int>(kLargeBlockBytes / 2));
 #endif
 }
