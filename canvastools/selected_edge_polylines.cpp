@@ -121,12 +121,19 @@ bool SelectedEdgePolylines::Gather(const core::PathArray &paths, const ViewMetri
     }
     std::swap(edges_, next_);
     std::swap(keys_, nextKeys_);
-    // The last polylines are not kept twice: a selection of every path holds many.
-    next_ = EdgePolylines();
+    // The last polylines' room is kept for the next gathering (a drag gathers at every step)
+    // until ReleaseRoom.
     gathered_ = true;
     zoom_ = view.zoom;
     origin_ = origin;
     return any;
+}
+
+void SelectedEdgePolylines::ReleaseRoom()
+{
+    next_ = EdgePolylines();
+    nextKeys_ = {};
+    nextPaths_ = {};
 }
 
 void SelectedEdgePolylines::KeepPolyline(size_t k, QPoint shift)

@@ -24,6 +24,8 @@ public:
     const EdgePolylines &Edges() const { return edges_; }
     // Paths whose anchors were mapped so far: the work done, whatever the time it took.
     int64_t PathsMapped() const { return mapped_; }
+    // Lets go of the room kept for the next gathering (a selection of every path takes much).
+    void ReleaseRoom();
 
 private:
     struct PathKey {

@@ -550,4 +550,9 @@ void ToggleSelectedAnchor(int32_t path, int32_t anchor, bool remove)
     }
 }
 
+void ReleaseOverlayRoom()
+{
+    Overlay().polylines.ReleaseRoom();
+}
+
 }  // namespace canvastools

@@ -48,6 +48,8 @@ void DrawSelectedAnchors();
 void DrawSelectedPaths(int16_t mode);
 // The current tool's overlay after the canvas image (called by the main window's display).
 void DrawToolOverlay(int16_t flag);
+// Lets go of the room the overlay keeps for drawing the next selection (for a window left idle).
+void ReleaseOverlayRoom();
 // A dotted inverted rectangle between the two corners (twips).
 void DrawSelectionBand(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 

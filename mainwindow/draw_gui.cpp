@@ -96,7 +96,10 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
 {
     setWindowTitle(QStringLiteral("(新規) - Quillark"));
     ShockwaveFlash1.ShareGroups(playerGroups);
-    idleRelease_.BeforeRelease([this] { ShockwaveFlash1.ReleaseSpareRoom(); });
+    idleRelease_.BeforeRelease([this] {
+        ShockwaveFlash1.ReleaseSpareRoom();
+        canvastools::ReleaseOverlayRoom();
+    });
     BuildControls();
     ConnectHandlers();
     ConnectFileCommands();

@@ -117,7 +117,11 @@ TEST(SelectedEdgePolylines, AreThoseOfEveryPathMappedAnewMappingOnlyWhatChanged)
             fresh.Gather(paths, view);
             ExpectSameEdges(kept.Edges(), fresh.Edges());
             EXPECT_EQ(kept.PathsMapped() - before, c.mapped);
-            // Taken back (an undo): the first edges again, with the same paths mapped.
+            // Taken back (an undo): the first edges again, with the same paths mapped; every
+            // other time after the window, left idle, let go of the room kept for them.
+            if (seed % 2 == 0) {
+                kept.ReleaseRoom();
+            }
             paths = Drawing(seed);
             view = View();
             const int64_t undone = kept.PathsMapped();
