@@ -134,6 +134,11 @@ void SelectedEdgePolylines::ReleaseRoom()
     next_ = EdgePolylines();
     nextKeys_ = {};
     nextPaths_ = {};
+    // The polylines kept may lie in the room of a larger selection's.
+    edges_.points.shrink_to_fit();
+    edges_.starts.shrink_to_fit();
+    edges_.summaries.shrink_to_fit();
+    keys_.shrink_to_fit();
 }
 
 void SelectedEdgePolylines::KeepPolyline(size_t k, QPoint shift)
