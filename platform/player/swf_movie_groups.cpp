@@ -154,7 +154,9 @@ void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial)
 
 void MovieGroups::Trim()
 {
-    LayOut(*this, true);
+    if (!freeSlots.empty() || rawGroups.capacity() > rawGroups.size()) {
+        LayOut(*this, true);
+    }
     order.shrink_to_fit();
     body.shrink_to_fit();
     std::string().swap(spare);

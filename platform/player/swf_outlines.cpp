@@ -220,18 +220,21 @@ size_t LineOutlines::HeldBytes() const
 
 LineOutlines::~LineOutlines()
 {
-    Drop();
-}
-
-void LineOutlines::Drop()
-{
+    // Only outlines let go with their group count as room given back: those dropped to be built
+    // again take their room again at once, and counting them would have refused lines tried
+    // again at every render.
     const auto bytes = static_cast<int64_t>(kept_.HeldBytes());
-    heldBytes -= bytes;
-    kept_ = CompactPaths();
+    Drop();
     if (bytes > 0 && freedBytes.fetch_add(bytes) + bytes >= kRetryAfterFreedBytes) {
         freedBytes = 0;
         ++roomEpoch;
     }
+}
+
+void LineOutlines::Drop()
+{
+    heldBytes -= static_cast<int64_t>(kept_.HeldBytes());
+    kept_ = CompactPaths();
 }
 
 bool LineOutlines::Readied(double scale) const
