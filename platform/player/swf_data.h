@@ -85,8 +85,8 @@ struct OutlinedLine {
 };
 
 // The outlines of a group's lines, built when first drawn and kept within the budget above for
-// the last scale they were readied for with any line wide, in one compact allocation (a path per line style, empty
-// where none is kept). Shared by the groups that have the same paths, and so by renders on
+// the last scale they were readied for with any line wide, in one compact allocation (a path per
+// line style, empty where none is kept). Shared by the groups that have the same paths, and so by renders on
 // several threads: the renderer readies them and takes a copy of the kept ones (sharing their
 // allocation) under a lock of its own before drawing starts, and makes each outline into a
 // QPainterPath where its group is drawn.
@@ -101,8 +101,9 @@ public:
     const CompactPaths *Held(double scale) const;
     // Readies the lines (by line style) for OutlineScale(scale): unless none is to be outlined,
     // drops the outlines kept for another scale, then builds and keeps the outline of each line
-    // whose estimate fits the budgets. The others are outlined anew whenever drawn. The work is added to counts; builder
-    // is room for making the kept form.
+    // whose estimate fits the budgets. The others are outlined anew whenever drawn, until room
+    // is given back (see Readied). The work is added to counts; builder is room for making the
+    // kept form.
     void Hold(const std::vector<OutlinedLine> &lines, double scale, RenderCounts &counts,
               CompactPaths::Builder &builder);
 

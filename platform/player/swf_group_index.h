@@ -1,7 +1,8 @@
 // Indexes of cached groups by 64-bit hashes that are already well mixed: open addressing (linear
 // probing) in one array of 8-byte slots, so that it allocates once and looks up without chasing
-// nodes; the entries' whole keys are those of what they index. A key holds one index, the last entered; Erase removes an entry in place, so that a few
-// groups changed update the index in proportion. Internal to the player.
+// nodes; the entries' whole keys are those of what they index. A key holds one index, the last
+// entered; Erase removes an entry in place, so that a few groups changed update the index in
+// proportion. Internal to the player.
 #pragma once
 
 #include <algorithm>

@@ -149,7 +149,8 @@ std::string Stack(int a, int b, uint32_t colour = 0x10E020FFu)
         Styles next;
         next.Solid(i == a ? 0x10E020FFu : i == b ? colour : 0x00008090u | static_cast<uint32_t>(i * 6) << 24);
         const int at = 600 + i * 10;
-        records.NewStyles(next, at, at, 1, -1).Line(at + 2800, at).Line(at + 2800, at + 2800).Line(at, at + 2800).Line(at, at);
+        records.NewStyles(next, at, at, 1, -1).Line(at + 2800, at).Line(at + 2800, at + 2800);
+        records.Line(at, at + 2800).Line(at, at);
     }
     return OneShape(kSize, kSize, first, records);
 }
