@@ -13,7 +13,8 @@
 
 namespace core {
 
-// One state of the document: its paths (caches included) and its anchor selection.
+// One state of the document: its paths (shared with the document where unchanged) and its anchor
+// selection.
 struct HistoryEntry {
     SharedPathArray Paths;                           // element 0 unused; 1 .. PathCount()
     std::vector<AnchorRef> SelAnchors{AnchorRef()};  // entry 0 scratch

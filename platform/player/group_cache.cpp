@@ -1,6 +1,6 @@
 #include "platform/player/group_cache.h"
 
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_movie_groups.h"
 
 namespace platform {
 
@@ -16,7 +16,7 @@ size_t GroupCache::size() const
     return count;
 }
 
-swf::MovieGroups &GroupCache::Own(const void *player)
+swf::MovieGroups &GroupCache::GroupsOf(const void *player)
 {
     std::unique_ptr<swf::MovieGroups> &groups = players_[player];
     if (!groups) {
@@ -25,7 +25,7 @@ swf::MovieGroups &GroupCache::Own(const void *player)
     return *groups;
 }
 
-std::vector<const swf::MovieGroups *> GroupCache::Others(const void *player) const
+std::vector<const swf::MovieGroups *> GroupCache::GroupsOfOthers(const void *player) const
 {
     std::vector<const swf::MovieGroups *> others;
     for (const auto &entry : players_) {

@@ -29,8 +29,8 @@ private:
 
     // The groups kept for one player (made on first use), those of the others, and forgetting
     // a player's groups when it stops sharing.
-    swf::MovieGroups &Own(const void *player);
-    std::vector<const swf::MovieGroups *> Others(const void *player) const;
+    swf::MovieGroups &GroupsOf(const void *player);
+    std::vector<const swf::MovieGroups *> GroupsOfOthers(const void *player) const;
     void Forget(const void *player);
 
     std::map<const void *, std::unique_ptr<swf::MovieGroups>> players_;

@@ -5,7 +5,9 @@
 #include <QImage>
 #include <QRect>
 
+#include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,12 +20,21 @@ namespace platform {
 class GroupCache;
 
 namespace swf {
-struct Movie;
-class ItemComparison;
+class Previews;
+class RenderJob;
 struct ItemsChange;
-struct ItemShift;
 struct RenderCounts;
+struct Movie;
+struct RetainedPicture;
+struct ShownFrame;
+struct PictureSetup;
+enum class Quality : uint8_t;
 }
+
+// What RenderSoon showed while a worker draws the exact picture (swf_previews.h tells what each
+// shows and when): None when it showed the exact picture.
+enum class PreviewKind : uint8_t { None, Shifted, EditedArea, RoughlyShifted, NewMovie, LastPicture };
+constexpr size_t kPreviewKinds = 6;
 
 // Work a player has done since it was made. Loading movies: style groups whose records were read
 // (not taken whole by their bytes from a group cache), groups whose paths were built, and groups
@@ -35,7 +46,7 @@ struct RenderCounts;
 // drawn without anti-aliasing and the edges given to them; for fills drawn with anti-aliasing,
 // the rows drawn times the lines of a fill crossing each, and the pixel cells made from them.
 // Paint items (the groups at their placements) made for renders, and those compared one by one
-// with the last picture's to tell what changed.
+// with the last picture's to tell what changed. Previews shown, by kind.
 struct PlayerStats {
     int64_t groupsRead = 0;
     int64_t groupsBuilt = 0;
@@ -50,6 +61,7 @@ struct PlayerStats {
     int64_t fillCells = 0;
     int64_t itemsMade = 0;
     int64_t itemsCompared = 0;
+    std::array<int64_t, kPreviewKinds> previewsShown{};
 };
 
 class MoviePlayer {
@@ -76,9 +88,9 @@ public:
     void SetBackgroundColor(int32_t rgb) { backgroundColor_ = rgb; }
     int32_t BackgroundColor() const { return backgroundColor_; }
 
-    // "low" (no anti-aliasing), "medium", "high" or "best"; other names are ignored.
+    // "low" (no anti-aliasing), "medium", "high" or "best" (in any case); other names are ignored.
     void SetQuality2(const std::string &quality);
-    const std::string &Quality2() const { return quality_; }
+    std::string Quality2() const;
 
     // Playback. Play at the last frame starts again from the first; playback stops by itself at
     // the last frame.
@@ -107,34 +119,28 @@ public:
     // Paints the current frame over the background colour, the movie's frame area scaled to fill
     // rect. Only the part of rect inside target is touched, however large rect is. The picture is
     // kept: rendered again the same way, only the area where the content changed is repainted.
-    void Render(QImage &target, const QRect &rect) const;
+    void Render(QImage &target, const QRect &rect) { Render(target, rect, FrameArea()); }
     // The same with the part of the movie's plane (twips) that fills rect given: content past the
     // movie's frame is drawn where area reaches beyond it (a canvas larger than the 16-bit frame).
-    void Render(QImage &target, const QRect &rect, const QRectF &area) const;
+    void Render(QImage &target, const QRect &rect, const QRectF &area);
 
     // Renders as Render does while the exact picture is cheap to draw (judged by counting the
-    // items and the area the change touches). A costlier one is drawn on a worker thread: target
-    // gets a preview at once and false is returned. The preview is the last picture with its
-    // pixels shifted when every item moved by the same whole number of device pixels (and the
-    // strips this uncovers drawn when that is little work), the last picture with the area of the
-    // items that changed (moved by any offset, restyled, added, removed) painted again when that is little work,
-    // else the shifted pixels when the items moved alike but for a few reshaped within a pixel,
-    // else the last picture as it was (a restyle of many). A change whose exact picture is as
-    // little work as such a preview is drawn on the spot. Once the worker is done,
-    // rendering again the same way gives the exact picture (and returns true). A newer movie or
-    // render cancels the worker's render; its result is then never shown.
-    // A wholly new movie (most of its items none of the last picture's in place, as when another
-    // drawing is opened) that is too much work for such a preview shows the background with its
-    // unchanged items, never the last picture.
+    // items and the area the change touches, as swf_repaint_cost.h does). A costlier one is drawn
+    // on a worker thread: target gets a preview at once (LastPreview tells which) and false is
+    // returned. Once the worker is done, rendering again the same way gives the exact picture (and
+    // returns true). A newer movie or render cancels the worker's render; its result is then
+    // never shown.
     bool RenderSoon(QImage &target, const QRect &rect) { return RenderSoon(target, rect, FrameArea()); }
     // The same with the part of the movie's plane that fills rect given, as Render takes it.
     bool RenderSoon(QImage &target, const QRect &rect, const QRectF &area);
+    // What the last RenderSoon showed (None after an exact picture).
+    PreviewKind LastPreview() const { return lastPreview_; }
     // Whether the worker's exact picture is drawn and waits for the next RenderSoon.
     bool ExactReady() const;
     // Whether a worker still draws (or holds) an exact picture not yet shown.
     bool RenderPending() const { return job_ != nullptr; }
     // Blocks until the worker's render, if there is one, is done.
-    void FinishPendingRender() const;
+    void FinishPendingRender();
     // Cancels the worker's render and waits until the worker has left it (its done call too).
     void CancelPendingRender();
     // done is called on the worker's thread whenever it has drawn an exact picture (not for a
@@ -144,9 +150,6 @@ public:
     int64_t WorkerRendersDone() const { return workerRendersDone_->load(); }
 
 private:
-    struct State;
-    struct Picture;
-    struct Job;
     struct Request;
 
     void Unload(const std::string &name);
@@ -154,50 +157,34 @@ private:
     void ShowFrame(int32_t frame);
     QRgb Background() const;
     QRectF FrameArea() const;
-    void AddRenderCounts(const swf::RenderCounts &counts) const;
-    bool Requested(QImage &target, const QRect &rect, const QRectF &area, Request &request) const;
-    swf::ItemsChange ChangeOfItems(const Request &request) const;
-    void Paint(QImage &target, const Request &request, const QRect &changed, size_t head) const;
-    bool DrawableOffThread() const;
-    void CancelJob() const;
+    void AddRenderCounts(const swf::RenderCounts &counts);
+    bool Requested(QImage &target, const QRect &rect, const QRectF &area, Request &request);
+    swf::PictureSetup SetupOf(const Request &request, swf::RenderCounts *counts) const;
+    swf::ItemsChange ChangeOfItems(const Request &request);
+    void Paint(QImage &target, const Request &request, const QRect &changed, size_t head);
+    void CancelJob();
     void AdoptDrawnJob();
-    struct UniformCheck;
-    bool UniformBelow(const Request &request, const swf::ItemComparison &items, size_t from);
-    bool ShowPreview(QImage &target, const Request &request, const swf::ItemComparison &items, int64_t exactWork);
-    enum class EditPreview { Shown, DrawExact, None };
-    EditPreview ShowEditedArea(QImage &target, const Request &request, const swf::ItemComparison &items,
-                               int64_t exactWork);
-    QImage PreviewImage(const QImage &target);
-    void RepaintReshaped(QImage &preview, const Request &request, const swf::ItemComparison &items,
-                         const swf::ItemShift &shift, const std::vector<size_t> &reshaped);
-    void ShowPreviewAgain(QImage &target, const QRect &visible) const;
-    static bool WhollyNew(const swf::ItemComparison &items);
-    bool ShowNewMoviePreview(QImage &target, const Request &request, const swf::ItemComparison &items);
 
     std::string moviePath_;
     bool outOfMemory_ = false;
     int32_t backgroundColor_ = -1;
-    std::string quality_ = "high";
+    swf::Quality quality_;
     bool playing_ = false;
     double clockMs_ = 0;
-    std::shared_ptr<State> state_;  // shared with the worker drawing it
+    std::shared_ptr<swf::ShownFrame> frame_;  // shared with the worker drawing it
     // The last movie loaded, kept once unloaded until the next one is read, which takes over what
     // the two have in common.
     std::shared_ptr<swf::Movie> previousMovie_;
     // Shape groups of the last movie (and of the players sharing them), reused by the next one
     // wherever they are unchanged.
     std::shared_ptr<GroupCache> groupCache_;
-    mutable PlayerStats stats_;  // rendering counts too
+    PlayerStats stats_;  // rendering counts too
     // The last rendered picture and what it shows.
-    mutable std::unique_ptr<Picture> picture_;
+    std::unique_ptr<swf::RetainedPicture> picture_;
     // The exact render on a worker thread, and what was shown meanwhile.
-    mutable std::shared_ptr<Job> job_;
-    QImage preview_;
-    // The pixels of the area a preview painted over preview_ (null when it painted none), and
-    // where they go.
-    QImage previewPatch_;
-    QPoint previewPatchAt_;
-    std::unique_ptr<UniformCheck> uniformBelow_;  // the items below the last shift looked at
+    std::shared_ptr<swf::RenderJob> job_;
+    std::unique_ptr<swf::Previews> previews_;
+    PreviewKind lastPreview_ = PreviewKind::None;
     std::function<void()> exactReady_;
     std::shared_ptr<std::atomic<int64_t>> workerRendersDone_ = std::make_shared<std::atomic<int64_t>>(0);
 };

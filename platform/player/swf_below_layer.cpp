@@ -1,5 +1,7 @@
 #include "platform/player/swf_below_layer.h"
 
+#include "platform/player/swf_pixel_copy.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -7,67 +9,9 @@
 
 namespace platform::swf {
 
-void FillArea(QImage &image, const QRect &area, QRgb color)
+size_t BelowLayer::KeptFor(const QRect &changed, size_t head, bool withoutClipLayers) const
 {
-    const QImage::Format format = image.format();
-    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
-        format != QImage::Format_ARGB32_Premultiplied) {
-        QPainter painter(&image);
-        painter.fillRect(area, QColor::fromRgb(color));
-        return;
-    }
-    // The opaque colour's pixels written row by row, as the painter writes them, without its setup.
-    const QRect part = area.intersected(image.rect());
-    const QRgb pixel = color | 0xFF000000u;
-    for (int y = part.top(); y <= part.bottom(); ++y) {
-        QRgb *row = reinterpret_cast<QRgb *>(image.scanLine(y)) + part.left();
-        std::fill(row, row + part.width(), pixel);
-    }
-}
-
-void CopyArea(const QImage &from, QImage &to, const QRect &area)
-{
-    const size_t rowBytes = static_cast<size_t>(area.width()) * sizeof(QRgb);
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        std::memcpy(to.scanLine(y) + area.left() * sizeof(QRgb), from.constScanLine(y) + area.left() * sizeof(QRgb),
-                    rowBytes);
-    }
-}
-
-void PasteImage(const QImage &part, QImage &to, QPoint at)
-{
-    const size_t rowBytes = static_cast<size_t>(part.width()) * sizeof(QRgb);
-    for (int y = 0; y < part.height(); ++y) {
-        std::memcpy(to.scanLine(at.y() + y) + at.x() * sizeof(QRgb), part.constScanLine(y), rowBytes);
-    }
-}
-
-std::vector<QRect> CopyShifted(const QImage &from, QImage &to, const QRect &area, QPoint shift)
-{
-    const QRect landed = area.intersected(area.translated(shift));
-    if (landed.isEmpty()) {
-        return {area};
-    }
-    const size_t rowBytes = static_cast<size_t>(landed.width()) * sizeof(QRgb);
-    for (int y = landed.top(); y <= landed.bottom(); ++y) {
-        std::memcpy(to.scanLine(y) + landed.left() * sizeof(QRgb),
-                    from.constScanLine(y - shift.y()) + (landed.left() - shift.x()) * sizeof(QRgb), rowBytes);
-    }
-    std::vector<QRect> bare;
-    for (const QRect &part : {QRect(area.left(), area.top(), area.width(), landed.top() - area.top()),
-                              QRect(area.left(), landed.bottom() + 1, area.width(), area.bottom() - landed.bottom()),
-                              QRect(area.left(), landed.top(), landed.left() - area.left(), landed.height()),
-                              QRect(landed.right() + 1, landed.top(), area.right() - landed.right(), landed.height())}) {
-        if (!part.isEmpty()) {
-            bare.push_back(part);
-        }
-    }
-    return bare;
-}
-
-size_t BelowLayer::KeptFor(const QRect &changed, size_t head, bool layered) const
-{
-    if (!layered || head == 0 || count_ == 0 || count_ > head || image_.isNull()) {
+    if (!withoutClipLayers || head == 0 || count_ == 0 || count_ > head || image_.isNull()) {
         return 0;
     }
     for (int y = std::max(changed.top(), 0); y <= changed.bottom() && y < static_cast<int>(rowsReady_.size()); ++y) {
@@ -85,8 +29,7 @@ void BelowLayer::PaintOver(const PictureSetup &setup, QImage &picture, const QRe
     } else {
         CopyArea(image_, picture, area);
     }
-    RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, area, setup.view, setup.quality,
-                      {kept, SIZE_MAX, setup.among}, setup.counts, setup.cancel);
+    RenderDisplayList(setup, picture, area, {kept, SIZE_MAX, setup.among});
 }
 
 void BelowLayer::Drop()
@@ -112,20 +55,18 @@ void BelowLayer::ReadyRows(const PictureSetup &setup, int top, int bottom)
         }
         const QRect rows(setup.visible.left(), y, setup.visible.width(), end - y);
         FillArea(image_, rows, setup.background);
-        RenderDisplayList(*setup.movie, *setup.list, image_, setup.visible, rows, setup.view, setup.quality,
-                          {0, count_, setup.among}, setup.counts, setup.cancel);
+        RenderDisplayList(setup, image_, rows, {0, count_, setup.among});
         y = end;
     }
 }
 
 void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const QRect &changed, size_t head,
-                              bool layered)
+                              bool withoutClipLayers)
 {
-    if (!layered || head == 0) {
+    if (!withoutClipLayers || head == 0) {
         Drop();
         FillArea(picture, changed, setup.background);
-        RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, changed, setup.view, setup.quality,
-                          {0, SIZE_MAX, setup.among}, setup.counts, setup.cancel);
+        RenderDisplayList(setup, picture, changed, {0, SIZE_MAX, setup.among});
         return;
     }
     if (image_.size() != picture.size() || image_.format() != picture.format()) {
@@ -145,8 +86,7 @@ void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const 
     }
     ReadyRows(setup, changed.top(), changed.bottom());
     CopyArea(image_, picture, changed);
-    RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, changed, setup.view, setup.quality,
-                      {count_, SIZE_MAX, setup.among}, setup.counts, setup.cancel);
+    RenderDisplayList(setup, picture, changed, {count_, SIZE_MAX, setup.among});
 }
 
 }  // namespace platform::swf

@@ -1,6 +1,8 @@
 // JPEG bitmaps of DefineBitsJPEG2/3 and their zlib-compressed alpha planes.
 #include "platform/base/jpeg_guard.h"
-#include "platform/player/swf_render.h"
+#include "platform/player/swf_bitmaps.h"
+
+#include "platform/player/swf_limits.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -412,6 +412,15 @@ bool RoundedInPlace(QPainterPath &path)
 
 }  // namespace
 
+QPainterPath CopyToDraw(const QPainterPath &path)
+{
+    QPainterPath copy = path;
+    const Qt::FillRule rule = path.fillRule();
+    copy.setFillRule(rule == Qt::OddEvenFill ? Qt::WindingFill : Qt::OddEvenFill);  // detaches
+    copy.setFillRule(rule);
+    return copy;
+}
+
 void CompactPaths::RoundToFloats(QPainterPath &path)
 {
     if (path.elementCount() > 0 && !RoundedInPlace(path)) {

@@ -14,6 +14,12 @@
 
 namespace platform::swf {
 
+// A copy of a shared path to draw or stroke: it shares the path's elements but not its header, so
+// the painter's vector form of the path (about 3 KB however short the path is) is made for this
+// drawing and freed with the copy instead of being kept with the movie, and threads drawing the
+// same path at once never write to it.
+QPainterPath CopyToDraw(const QPainterPath &path);
+
 // Groups whose paths hold this many elements together are kept as made: making them again for
 // each drawing would cost as much memory again for every thread drawing them.
 constexpr int64_t kWholeGroupElements = 1 << 14;

@@ -1,6 +1,6 @@
 #include "platform/player/swf_item_grid.h"
 
-#include "platform/player/swf_render.h"
+#include "platform/player/swf_paint_items.h"
 
 #include <algorithm>
 #include <cmath>

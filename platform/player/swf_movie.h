@@ -3,7 +3,7 @@
 // public face.
 #pragma once
 
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_movie_groups.h"
 #include "platform/player/swf_limits.h"
 #include "platform/swf/tag_records.h"
 
@@ -95,10 +95,6 @@ struct Movie {
 
     const Character *Find(uint16_t id) const;
 };
-
-// Parses a whole movie file. A file that is not a movie gives nullptr; a damaged one gives what
-// could be read before the damage. Groups found in sources are reused (see GroupSources).
-std::unique_ptr<Movie> ParseMovie(std::string_view bytes, const GroupSources &sources = {});
 
 // Characters placed on the stage, by depth.
 struct DisplayObject {

@@ -1,6 +1,6 @@
 // The kept groups of a player's last movie: slots, their indexes, and putting a loaded movie's
 // groups in place of the last one's at a cost in proportion to what changed.
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_movie_groups.h"
 
 #include <algorithm>
 
@@ -68,27 +68,10 @@ void Compact(MovieGroups &kept)
 
 size_t MovieGroups::HeldBytes() const
 {
-    return body.capacity() + spare.capacity() + rawGroups.capacity() * sizeof(RawGroup) +
+    return body.capacity() + loadingBody.capacity() + rawGroups.capacity() * sizeof(RawGroup) +
            freeSlots.capacity() * sizeof(uint32_t) + order.capacity() * sizeof(uint32_t) +
-           shapes.size() * (sizeof(KeptShape) + 2 * sizeof(void *)) + rawIndex.HeldBytes() + groups.HeldBytes() +
+           shapes.size() * (sizeof(CachedShape) + 2 * sizeof(void *)) + rawIndex.HeldBytes() + groups.HeldBytes() +
            geometry.HeldBytes();
-}
-
-namespace {
-
-// What make_shared allocates besides the object: the reference counts.
-constexpr size_t kSharedCountBytes = 16;
-
-}  // namespace
-
-size_t HeldBytes(const DrawnGroup &group)
-{
-    size_t bytes = kSharedCountBytes + sizeof(DrawnGroup) + group.fills.capacity() * sizeof(FillStyle) +
-                   group.lines.capacity() * sizeof(LineStyle) + group.paths.HeldBytes();
-    for (const FillStyle &fill : group.fills) {
-        bytes += fill.stops.capacity() * sizeof(GradientStop);
-    }
-    return bytes + (group.lineOutlines ? kSharedCountBytes + group.lineOutlines->HeldBytes() : 0);
 }
 
 uint32_t MovieGroups::NewSlot(RawGroup raw)
@@ -144,10 +127,10 @@ void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial)
         Enter(*this, slot);
     }
     shapes = std::move(update.shapes);
-    body.swap(spare);
+    body.swap(loadingBody);
     // The last movie's body is not kept for the next one to be read into: it would double what
     // the kept movie takes between loads.
-    std::string().swap(spare);  // an empty string assigned would keep the memory
+    std::string().swap(loadingBody);  // an empty string assigned would keep the memory
     movie = serial;
     Compact(*this);
 }
@@ -159,7 +142,7 @@ void MovieGroups::Trim()
     }
     order.shrink_to_fit();
     body.shrink_to_fit();
-    std::string().swap(spare);
+    std::string().swap(loadingBody);
 }
 
 }  // namespace platform::swf

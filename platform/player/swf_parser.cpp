@@ -1,7 +1,9 @@
 // The movie file: header, tag stream, definitions and the frames' placement tags.
 #include "platform/player/swf_parser.h"
 
-#include "platform/player/swf_render.h"
+#include "platform/player/swf_bitmaps.h"
+#include "platform/player/swf_shapes.h"
+#include "platform/player/swf_text.h"
 #include "platform/swf/tag_records.h"
 
 #include <algorithm>
@@ -278,14 +280,14 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, const GroupSources &so
     }
 
     // The groups kept refer into the body: it is kept with them.
-    MovieGroups *kept = sources.own;
+    MovieGroups *kept = sources.lastLoaded;
     if (kept) {
         if (inflated.empty()) {
-            kept->spare.assign(body);
+            kept->loadingBody.assign(body);
         } else {
-            kept->spare = std::move(inflated);
+            kept->loadingBody = std::move(inflated);
         }
-        body = kept->spare;
+        body = kept->loadingBody;
     }
     static std::atomic<uint64_t> lastSerial{0};
     auto movie = std::make_unique<Movie>();
@@ -301,7 +303,7 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, const GroupSources &so
     }
     const bool continues = kept && sources.previous && kept->movie != 0 && sources.previous->serial == kept->movie;
     GroupReuse reuse{kept,           kept ? &update : nullptr,
-                     sources.others, sources.counts,
+                     sources.otherPlayers, sources.counts,
                      continues ? sources.previous : nullptr, continues && sources.previousOwned,
                      body};
     try {

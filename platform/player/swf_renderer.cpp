@@ -1,22 +1,23 @@
 // Draws a display list with QPainter: shapes by style group (fills even-odd, then lines), morph
 // shapes at their ratio, bitmaps, text fields, colour transforms and clipping layers.
+#include "platform/player/swf_renderer.h"
+
 #include "platform/player/swf_compound_fill.h"
 #include "platform/player/swf_jobs.h"
-#include "platform/player/swf_render.h"
+#include "platform/player/swf_line_outline.h"
 #include "platform/player/swf_path_pieces.h"
+#include "platform/player/swf_repaint_cost.h"
+#include "platform/player/swf_text.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <new>
 #include <optional>
-#include <mutex>
-#include <thread>
 #include <unordered_map>
 
 namespace platform::swf {
@@ -25,11 +26,6 @@ namespace {
 
 constexpr double kGradientHalfSize = 16384;  // gradients span -16384..16384 in their own space
 constexpr double kMaxTransformTerm = 1e9;    // beyond this a placement is nonsense and skipped
-
-int ClampChannel(int64_t value)
-{
-    return static_cast<int>(std::clamp<int64_t>(value, 0, 255));
-}
 
 bool Usable(const QTransform &t)
 {
@@ -95,7 +91,7 @@ QBrush GradientBrush(const FillStyle &style, const ColorTransform &cx)
 }
 
 // A private copy of a shared path (for combining clip paths).
-QPainterPath Own(const QPainterPath &path)
+QPainterPath UnsharedCopy(const QPainterPath &path)
 {
     QPainterPath copy;
     copy.setFillRule(path.fillRule());
@@ -142,16 +138,6 @@ struct Scene {
     std::vector<CompactPaths> outlines;  // what the groups' outlines point into (sharing the kept ones)
 };
 
-// The line outlines of a group are readied and read under one of these locks (chosen by the
-// outlines' address): renders on several threads may ready the same shared group at different
-// scales, replacing outlines another render is about to draw. Drawing itself takes no lock: it
-// draws the copies each render took while readying.
-std::mutex &OutlinesLock(const LineOutlines &outlines)
-{
-    static std::array<std::mutex, 64> locks;
-    return locks[(reinterpret_cast<uintptr_t>(&outlines) >> 6) % locks.size()];
-}
-
 // Groups whose shared paths must be readied before drawing, each once, at the largest scale it is
 // drawn at.
 struct Readying {
@@ -176,9 +162,7 @@ bool Unreadied(const GroupDraw &draw)
     if (draw.group->lines.empty()) {
         return false;
     }
-    const LineOutlines &outlines = *draw.group->lineOutlines;
-    std::lock_guard<std::mutex> lock(OutlinesLock(outlines));
-    return !outlines.Readied(draw.scale);
+    return !draw.group->outlines->Readied(draw.scale);
 }
 
 // Shapes of more groups than this are looked at in parts of as many on several threads when a
@@ -194,10 +178,10 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
 {
     Scene scene;
     const QRectF areaF(area);
-    std::unordered_map<const LineOutlines *, size_t> queued;
+    std::unordered_map<const OutlineCache *, size_t> queued;
     // Enters the lines of a group in the scene among those to ready, each group's outlines once.
     auto queue = [&](const GroupDraw &draw) {
-        auto [at, added] = queued.try_emplace(draw.group->lineOutlines.get(), readying.size());
+        auto [at, added] = queued.try_emplace(draw.group->outlines.get(), readying.size());
         if (added) {
             readying.push_back({draw.group, draw.scale});
         } else {
@@ -305,12 +289,12 @@ struct ReadyingRoom {
 };
 
 // Readies a group before any drawing starts: the outlines of its lines drawn wide at the scale are
-// built and kept (within the budget).
+// built and kept (within the budget). Renders on several threads may ready the same shared group
+// at different scales; its outline cache decides under its own lock.
 void Ready(const Readying &what, RenderCounts &counts, ReadyingRoom &room)
 {
     const DrawnGroup &group = *what.group;
-    LineOutlines &outlines = *group.lineOutlines;
-    std::lock_guard<std::mutex> lock(OutlinesLock(outlines));
+    OutlineCache &outlines = *group.outlines;
     if (outlines.Readied(what.scale)) {
         return;
     }
@@ -320,7 +304,7 @@ void Ready(const Readying &what, RenderCounts &counts, ReadyingRoom &room)
             room.lines[i] = {&group.LinePath(i, room.made), group.lines[i].width};
         }
     }
-    outlines.Hold(room.lines, what.scale, counts, room.kept);
+    outlines.Ready(room.lines, what.scale, counts, room.kept);
 }
 
 // Groups readied per job.
@@ -397,7 +381,7 @@ private:
 
 // Takes the kept outlines of the scene's lines (copies sharing their allocations), for drawing
 // without touching the groups' own.
-void TakeOutlines(Scene &scene)
+void CopyKeptOutlines(Scene &scene)
 {
     constexpr size_t kNone = SIZE_MAX;
     std::vector<size_t> taken(scene.groups.size(), kNone);
@@ -406,11 +390,9 @@ void TakeOutlines(Scene &scene)
         if (draw.group->lines.empty()) {
             continue;
         }
-        const LineOutlines &outlines = *draw.group->lineOutlines;
-        std::lock_guard<std::mutex> lock(OutlinesLock(outlines));
-        if (const CompactPaths *held = outlines.Held(draw.scale)) {
+        if (std::optional<CompactPaths> kept = draw.group->outlines->Copy(draw.scale)) {
             taken[g] = scene.outlines.size();
-            scene.outlines.push_back(*held);
+            scene.outlines.push_back(std::move(*kept));
         }
     }
     for (size_t g = 0; g < scene.groups.size(); ++g) {
@@ -604,7 +586,7 @@ private:
 
     void DrawFill(const QPainterPath &shared, const FillStyle &style, const ColorTransform &cx)
     {
-        const QPainterPath path = ToDraw(shared);
+        const QPainterPath path = CopyToDraw(shared);
         switch (style.kind) {
         case FillKind::Solid:
             painter_.fillPath(path, QColor::fromRgba(cx.Apply(style.color)));
@@ -692,9 +674,7 @@ private:
             } else {
                 const OutlineCut cut(group.LinePath(index, made_), style.width, scale);
                 if (cut.Estimate() <= kMaxOutlineElements) {
-                    built = cut.Stroke();
-                    counts_.outlineElementsBuilt += built.elementCount();
-                    CompactPaths::RoundToFloats(built);
+                    built = cut.Outline(&counts_);
                     outline = &built;
                 }
             }
@@ -704,9 +684,9 @@ private:
             pen.setCosmetic(true);
             pen.setCapStyle(Qt::RoundCap);
             pen.setJoinStyle(Qt::RoundJoin);
-            painter_.strokePath(ToDraw(group.LinePath(index, made_)), pen);
+            painter_.strokePath(CopyToDraw(group.LinePath(index, made_)), pen);
         } else {
-            painter_.fillPath(ToDraw(*outline), color);
+            painter_.fillPath(CopyToDraw(*outline), color);
         }
     }
 
@@ -719,7 +699,7 @@ private:
         auto addFills = [this, &local](const DrawnGroup &group, const QPointF &offset) {
             for (size_t i = 0; i < group.fills.size(); ++i) {
                 if (!group.FillEmpty(i)) {
-                    QPainterPath own = Own(group.FillPath(i, made_));
+                    QPainterPath own = UnsharedCopy(group.FillPath(i, made_));
                     own.translate(offset);
                     local = local.isEmpty() ? own : local.united(own);
                 }
@@ -793,68 +773,22 @@ QTransform PixelCentreConvention(const QTransform &view)
     return view * QTransform::fromTranslate(-kTieShift, -kTieShift);
 }
 
-// Bands of at least this many rows, one per thread, when the area is large enough to pay for
-// the threads.
-constexpr int kMinBandRows = 96;
-constexpr int kMaxBands = 8;
-constexpr int64_t kMinThreadedPixels = 256 * 256;
-
-int BandCount(const QRect &clip)
-{
-    if (static_cast<int64_t>(clip.width()) * clip.height() < kMinThreadedPixels) {
-        return 1;
-    }
-    int cores = static_cast<int>(std::thread::hardware_concurrency());
-    return std::clamp(std::min(cores, clip.height() / kMinBandRows), 1, kMaxBands);
-}
-
 }  // namespace
 
-bool ColorTransform::IsIdentity() const
+void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &clip, const ItemRange &range)
 {
-    return std::all_of(std::begin(mult), std::end(mult), [](int32_t m) { return m == 256; }) &&
-           std::all_of(std::begin(add), std::end(add), [](int32_t a) { return a == 0; });
-}
-
-bool ColorTransform::IsAlphaScaleOnly() const
-{
-    return mult[0] == 256 && mult[1] == 256 && mult[2] == 256 && mult[3] != 256 &&
-           std::all_of(std::begin(add), std::end(add), [](int32_t a) { return a == 0; });
-}
-
-QRgb ColorTransform::Apply(QRgb color) const
-{
-    auto channel = [this](int value, int i) {
-        return ClampChannel(static_cast<int64_t>(value) * mult[i] / 256 + add[i]);
-    };
-    return qRgba(channel(qRed(color), 0), channel(qGreen(color), 1), channel(qBlue(color), 2),
-                 channel(qAlpha(color), 3));
-}
-
-QImage ColorTransform::Apply(const QImage &image) const
-{
-    QImage result = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < result.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(result.scanLine(y));
-        for (int x = 0; x < result.width(); ++x) {
-            line[x] = Apply(line[x]);
-        }
-    }
-    return result.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
-void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &target, const QRect &picture,
-                       const QRect &clip, const QTransform &view, Quality quality, const ItemRange &range,
-                       RenderCounts *counts, const std::atomic<bool> *cancel)
-{
+    const Movie &movie = *setup.movie;
+    const DisplayList &list = *setup.list;
+    const Quality quality = setup.quality;
+    const std::atomic<bool> *cancel = setup.cancel;
     RenderCounts uncounted;
-    RenderCounts &total = counts != nullptr ? *counts : uncounted;
-    const QRect whole = picture.intersected(target.rect());
+    RenderCounts &total = setup.counts != nullptr ? *setup.counts : uncounted;
+    const QRect whole = setup.visible.intersected(target.rect());
     const QRect area = clip.intersected(whole);
     if (area.isEmpty() || list.empty()) {
         return;
     }
-    const QTransform drawn = quality == Quality::Low ? PixelCentreConvention(view) : view;
+    const QTransform drawn = quality == Quality::Low ? PixelCentreConvention(setup.view) : setup.view;
     const int bands = BandCount(whole);
     std::vector<std::pair<int, int>> touched;  // the bands area lies in, top and bottom rows
     for (int i = 0; i < bands; ++i) {
@@ -867,7 +801,7 @@ void RenderDisplayList(const Movie &movie, const DisplayList &list, QImage &targ
     std::vector<Readying> readying;
     Scene scene = BuildScene(movie, list, area, drawn, range, readying);
     ReadyAll(readying, total);
-    TakeOutlines(scene);
+    CopyKeptOutlines(scene);
     if (bands == 1) {
         QPainter painter(&target);
         Renderer(movie, painter, area, QTransform(), quality, total, cancel).Draw(scene);

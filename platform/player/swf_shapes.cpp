@@ -1,5 +1,7 @@
 // Shapes and morph shapes: their style arrays and edge records read into style groups, and the
 // groups taken from the movies a player loaded before instead of being read or built again.
+#include "platform/player/swf_shapes.h"
+
 #include "platform/player/swf_parser.h"
 #include "platform/player/player_testing.h"
 #include "platform/player/swf_jobs.h"
@@ -667,10 +669,10 @@ public:
             const auto shape = cache.shapes.find(id);
             return shape == cache.shapes.end() ? size_t{0} : shape->second.first;
         };
-        if (reuse.own) {
-            sources_.push_back({reuse.own, firstOf(*reuse.own)});
+        if (reuse.lastLoaded) {
+            sources_.push_back({reuse.lastLoaded, firstOf(*reuse.lastLoaded)});
         }
-        for (const MovieGroups *other : reuse.others) {
+        for (const MovieGroups *other : reuse.otherPlayers) {
             sources_.push_back({other, firstOf(*other)});
         }
         if (reuse.update) {
@@ -687,14 +689,14 @@ public:
         GroupStart start;
         GroupEnd end = GroupEnd::NewStyles;
         StartFromKept();
-        TakeUnchangedHead(start, end);
+        ReuseUnchangedHead(start, end);
         while (end == GroupEnd::NewStyles) {
             const size_t begin = in_.BytePos();
-            if (TakeUnchangedTail(begin, start)) {
+            if (ReuseUnchangedTail(begin, start)) {
                 end = GroupEnd::End;
                 break;
             }
-            if (!TakeUnchanged(begin, start, end) && !ReadLater(begin, start, end)) {
+            if (!ReuseCachedGroup(begin, start, end) && !ReadLater(begin, start, end)) {
                 in_.Seek(begin);
                 records_.Start(start);
                 group_.edges.clear();
@@ -724,7 +726,7 @@ private:
         if (!reuse_.previous || !reuse_.update) {
             return;
         }
-        const MovieGroups &kept = *reuse_.own;
+        const MovieGroups &kept = *reuse_.lastLoaded;
         const auto shape = kept.shapes.find(id_);
         const auto character = reuse_.previous->characters.find(id_);
         if (shape == kept.shapes.end() || !shape->second.complete || shape->second.tagCode != tagCode_ ||
@@ -750,16 +752,16 @@ private:
     }
 
     // Where a kept group of the old shape starts, counted from the shape's first group.
-    size_t OldOffset(size_t position) const { return reuse_.own->At(position).byteBegin - old_->groupsBegin; }
+    size_t OldOffset(size_t position) const { return reuse_.lastLoaded->At(position).byteBegin - old_->groupsBegin; }
 
     // Takes the leading groups of the old shape whose bits and the bits before them are
     // unchanged, and reads the record after the last of them as reading it would.
-    void TakeUnchangedHead(GroupStart &start, GroupEnd &end)
+    void ReuseUnchangedHead(GroupStart &start, GroupEnd &end)
     {
         if (!old_) {
             return;
         }
-        const MovieGroups &kept = *reuse_.own;
+        const MovieGroups &kept = *reuse_.lastLoaded;
         const size_t first = old_->first;
         // Groups are in byte order: those whose whole bytes lie within the common head come first.
         size_t taken = static_cast<size_t>(
@@ -796,20 +798,20 @@ private:
         shapeEdges_ = edges;
         headTaken_ = taken;
         sources_.front().following = first + taken;
-        TakeRun(first, first + taken, static_cast<int64_t>(tagBegin_ + groupsBegin_) -
+        EnterReusedRun(first, first + taken, static_cast<int64_t>(tagBegin_ + groupsBegin_) -
                                           static_cast<int64_t>(old_->groupsBegin), 0);
     }
 
     // Takes the rest of the old shape when the group starting at begin (from start) is one of it
     // and every byte from there to the end of the shape is unchanged.
-    bool TakeUnchangedTail(size_t begin, const GroupStart &start)
+    bool ReuseUnchangedTail(size_t begin, const GroupStart &start)
     {
         const size_t nowSize = in_.Data().size();
         if (!old_ || begin < groupsBegin_ || begin > nowSize || nowSize - begin > sameTail_) {
             return false;
         }
         const int64_t wasOffset = static_cast<int64_t>(begin - groupsBegin_) - sizeChange_;
-        const MovieGroups &kept = *reuse_.own;
+        const MovieGroups &kept = *reuse_.lastLoaded;
         const size_t from = old_->first + headTaken_;
         const size_t to = old_->first + old_->count;
         const auto found = std::partition_point(
@@ -831,19 +833,19 @@ private:
         const int64_t edgeShift = static_cast<int64_t>(shapeEdges_) - static_cast<int64_t>(raw.edgesBefore);
         shapeEdges_ += edges;
         tailFrom_ = position - old_->first;
-        TakeRun(position, to,
+        EnterReusedRun(position, to,
                 static_cast<int64_t>(tagBegin_ + groupsBegin_) - static_cast<int64_t>(old_->groupsBegin) + sizeChange_,
                 edgeShift);
         return true;
     }
 
     // Enters a run of the kept movie's groups in the new movie, as they are.
-    void TakeRun(size_t begin, size_t end, int64_t byteShift, int64_t edgeShift)
+    void EnterReusedRun(size_t begin, size_t end, int64_t byteShift, int64_t edgeShift)
     {
         GroupsUpdate &update = *reuse_.update;
         const int64_t positionShift = static_cast<int64_t>(update.order.size()) - static_cast<int64_t>(begin);
         update.reused.push_back({begin, end, byteShift, edgeShift, positionShift});
-        const auto &order = reuse_.own->order;
+        const auto &order = reuse_.lastLoaded->order;
         update.order.insert(update.order.end(), order.begin() + static_cast<ptrdiff_t>(begin),
                             order.begin() + static_cast<ptrdiff_t>(end));
     }
@@ -884,16 +886,16 @@ private:
         return std::move(shape_);
     }
 
-    bool TakeUnchanged(size_t begin, const GroupStart &start, GroupEnd &end)
+    bool ReuseCachedGroup(size_t begin, const GroupStart &start, GroupEnd &end)
     {
-        return TakeFollowing(begin, start, end) || TakeSameRecords(begin, start, end) ||
-               TakeScanned(begin, start, end);
+        return ReuseFollowingGroup(begin, start, end) || ReuseSameRecords(begin, start, end) ||
+               ReuseScannedGroup(begin, start, end);
     }
 
     // The group that followed the last one taken from a cache, when its bits come next here,
     // from the same state, and a record that ends a group follows them: then reading would end
     // the group there too. Without a scan, for the common case of a movie written again.
-    bool TakeFollowing(size_t begin, const GroupStart &start, GroupEnd &end)
+    bool ReuseFollowingGroup(size_t begin, const GroupStart &start, GroupEnd &end)
     {
         for (Source &source : sources_) {
             if (!source.cache || source.following >= source.cache->order.size()) {
@@ -958,7 +960,7 @@ private:
 
     // A group found by the hash of its bits, after a scan of its records has told where they end.
     // The scan of one not found is kept for reading it later.
-    bool TakeScanned(size_t begin, const GroupStart &start, GroupEnd &end)
+    bool ReuseScannedGroup(size_t begin, const GroupStart &start, GroupEnd &end)
     {
         const bool anyKept = std::any_of(sources_.begin(), sources_.end(), [](const Source &source) {
             return source.cache && source.cache->size() > 0;
@@ -1041,7 +1043,7 @@ private:
             }
             shape_.groups[read.index] = drawn[i].placed;
             if (read.slot) {
-                drawn[i].Into(reuse_.own->rawGroups[*read.slot]);
+                drawn[i].Into(reuse_.lastLoaded->rawGroups[*read.slot]);
             }
         }
         pending_.clear();
@@ -1127,7 +1129,7 @@ private:
     // arrays are read and its records compared as bits, its edges not decoded. A group of exactly
     // its bits in any cache is taken as it is; else the expected group's paths are taken, at the
     // place the records put them, with the styles read. In stands at begin when none is taken.
-    bool TakeSameRecords(size_t begin, const GroupStart &start, GroupEnd &end)
+    bool ReuseSameRecords(size_t begin, const GroupStart &start, GroupEnd &end)
     {
         if (std::none_of(sources_.begin(), sources_.end(),
                          [&](const Source &source) { return Expected(source, start) != nullptr; })) {
@@ -1339,7 +1341,7 @@ private:
     // (rawKey: their HashRawGroup); returns its slot there.
     std::optional<uint32_t> Keep(const GroupSpan &span, const RawGroup &raw, uint64_t rawKey)
     {
-        if (!reuse_.update || reuse_.own->rawGroups.size() >= GroupIndex::kNone - 1) {
+        if (!reuse_.update || reuse_.lastLoaded->rawGroups.size() >= GroupIndex::kNone - 1) {
             allKept_ = false;
             return std::nullopt;
         }
@@ -1350,7 +1352,7 @@ private:
         kept.edgesBefore = static_cast<uint32_t>(shapeEdges_ - kept.edges);
         kept.position = static_cast<uint32_t>(update.order.size());
         kept.rawKey = rawKey;
-        const uint32_t slot = reuse_.own->NewSlot(std::move(kept));
+        const uint32_t slot = reuse_.lastLoaded->NewSlot(std::move(kept));
         update.order.push_back(slot);
         update.added.push_back(slot);
         return slot;
@@ -1363,7 +1365,7 @@ private:
             return;
         }
         GroupsUpdate &update = *reuse_.update;
-        KeptShape shape;
+        CachedShape shape;
         shape.tagCode = static_cast<uint8_t>(tagCode_);
         shape.groupsBegin = tagBegin_ + std::min(groupsBegin_, in_.Data().size());
         shape.groupsEnd = tagBegin_ + in_.Data().size();
@@ -1405,7 +1407,7 @@ private:
     bool allKept_ = true;
     // The old shape of this character and its list of groups, the bytes the two have in common
     // at the start and at the end, and how much longer the new one is.
-    const KeptShape *old_ = nullptr;
+    const CachedShape *old_ = nullptr;
     std::vector<PlacedGroup> *oldGroups_ = nullptr;
     size_t sameHead_ = 0;
     size_t sameTail_ = 0;

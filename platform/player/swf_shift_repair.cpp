@@ -1,5 +1,7 @@
 #include "platform/player/swf_shift_repair.h"
 
+#include "platform/player/swf_pixel_copy.h"
+
 #include <map>
 #include <utility>
 
@@ -87,8 +89,7 @@ void RepaintReshaped(const PictureSetup &setup, QImage &picture, const ItemCompa
     for (const QRect &area : ReshapedAreas(items, shift, reshaped, setup.visible)) {
         const std::vector<size_t> among = ItemsTouchingShifted(items, shift, area);
         FillArea(picture, area, setup.background);
-        RenderDisplayList(*setup.movie, *setup.list, picture, setup.visible, area, setup.view, setup.quality,
-                          {0, SIZE_MAX, &among}, setup.counts, setup.cancel);
+        RenderDisplayList(setup, picture, area, {0, SIZE_MAX, &among});
     }
 }
 

@@ -3,7 +3,8 @@
 // from their new outlines are painted again. Internal to the player.
 #pragma once
 
-#include "platform/player/swf_below_layer.h"
+#include "platform/player/swf_changed_area.h"
+#include "platform/player/swf_renderer.h"
 
 #include <QRect>
 

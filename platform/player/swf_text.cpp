@@ -1,6 +1,6 @@
 // Text fields drawn with device fonts: the movie names a font, the viewing system supplies it.
 #include "platform/glyphs/font_families.h"
-#include "platform/player/swf_render.h"
+#include "platform/player/swf_text.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,7 +1,7 @@
 // The paths of drawn groups as the player's readers get them, and their exact comparison.
 #pragma once
 
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_drawn_group.h"
 
 #include <QPainterPath>
 #include <cstring>

@@ -2,6 +2,7 @@
 // outlines are built when drawn, kept compactly within a budget of bytes all players share (and
 // give back with their movies), and not built at all beyond it. The work is read from the
 // players' statistics.
+#include "platform/player/swf_line_outline.h"
 #include "platform/player/swf_movie.h"
 #include "player_test_util.h"
 #include "tests/support/image_compare.h"

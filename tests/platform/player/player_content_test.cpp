@@ -1,6 +1,9 @@
 // Morph shapes, JPEG bitmaps and device-font text fields.
 #include "platform/base/jpeg_guard.h"
-#include "platform/player/swf_render.h"
+#include "platform/player/swf_changed_area.h"
+#include "platform/player/swf_parser.h"
+#include "platform/player/swf_bitmaps.h"
+#include "platform/player/swf_text.h"
 #include "tests/support/hostile_files.h"
 #include "jpeg_fixture.h"
 #include "drawn_paths.h"

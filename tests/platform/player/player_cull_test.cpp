@@ -2,7 +2,7 @@
 // below or right of the part are passed over, which never changes a pixel, and the work grows
 // with the lines times the rows they cross within the part. Players count their own work.
 #include "platform/player/swf_parser.h"
-#include "platform/player/swf_render.h"
+#include "platform/player/swf_changed_area.h"
 #include "player_test_util.h"
 
 #include <gtest/gtest.h>
@@ -79,8 +79,9 @@ public:
     {
         QImage image(kWidth, kHeight, QImage::Format_RGB32);
         image.fill(kWhite);
-        platform::swf::RenderDisplayList(*movie_, list_, image, image.rect(), part, kFullSize,
-                                         platform::swf::Quality::High, {}, &counts);
+        const platform::swf::PictureSetup setup{movie_.get(), &list_, image.rect(), kFullSize,
+                                                platform::swf::Quality::High, 0, &counts};
+        platform::swf::RenderDisplayList(setup, image, part);
         return image;
     }
 

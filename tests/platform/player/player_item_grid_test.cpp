@@ -1,6 +1,7 @@
 // The grid of kept item areas finds the same items near an area as a look at every item does,
 // through replacements of single items, of most of them, and changes of the list's length.
-#include "platform/player/swf_render.h"
+#include "platform/player/swf_changed_area.h"
+#include "platform/player/swf_parser.h"
 
 #include <gtest/gtest.h>
 #include <random>

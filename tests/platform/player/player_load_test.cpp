@@ -1,6 +1,7 @@
 // Loading files, the frame clock and damaged or unusual movies.
 #include "platform/swf/bit_reader.h"
 #include "platform/player/swf_movie.h"
+#include "platform/player/swf_parser.h"
 #include "player_test_util.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ std::string MovingSquare(bool withRemoval)
 }
 
 // Which 20 px slot of the 60 x 20 movie is red (-1 for none).
-int RedSlot(const platform::MoviePlayer &player)
+int RedSlot(platform::MoviePlayer &player)
 {
     QImage image = Render(player, 60, 20);
     for (int slot = 0; slot < 3; ++slot) {

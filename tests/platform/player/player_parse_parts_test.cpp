@@ -3,6 +3,7 @@
 // for fresh loads, loads over a kept movie or another player's groups, and damaged files.
 #include "platform/player/player_testing.h"
 #include "platform/player/swf_movie.h"
+#include "platform/player/swf_parser.h"
 #include "drawn_paths.h"
 #include "player_test_util.h"
 #include "tests/support/byte_mutator.h"
@@ -128,7 +129,7 @@ public:
                  << raw.rawKey << "," << raw.styleKey << "," << raw.geometryKey << "\n";
             Placed(raw.placed);
         }
-        std::map<uint16_t, platform::swf::KeptShape> shapes(kept.shapes.begin(), kept.shapes.end());
+        std::map<uint16_t, platform::swf::CachedShape> shapes(kept.shapes.begin(), kept.shapes.end());
         for (const auto &[id, shape] : shapes) {
             out_ << " shape " << id << " " << int{shape.tagCode} << " " << shape.groupsBegin << " " << shape.groupsEnd
                  << " " << shape.first << " " << shape.count << " " << shape.edges << " " << shape.complete << "\n";
@@ -181,7 +182,7 @@ private:
         for (const QPainterPath &path : swftest::MadePaths(group)) {
             Path(path);
         }
-        const auto outlines = outlines_.try_emplace(group.lineOutlines.get(), outlines_.size()).first;
+        const auto outlines = outlines_.try_emplace(group.outlines.get(), outlines_.size()).first;
         const QRectF &b = group.bounds;
         out_ << "   bounds " << b.x() << " " << b.y() << " " << b.width() << " " << b.height() << " outlines "
              << outlines->second << " pieces " << (group.pieces != nullptr) << "\n";

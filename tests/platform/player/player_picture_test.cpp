@@ -4,6 +4,7 @@
 #include "platform/player/group_cache.h"
 #include "platform/player/player_testing.h"
 #include "platform/player/swf_movie.h"
+#include "platform/player/swf_parser.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -253,7 +254,7 @@ TEST(PlayerPicture, ARecolouredGroupKeepsItsPathsWithTheNewStyles)
     ASSERT_NE(before[7].group, after[7].group);
     EXPECT_EQ(after[7].group->fills.at(0).color, qRgba(0x00, 0x00, 0xFF, 0xFF));
     EXPECT_EQ(swftest::MadePaths(*after[7].group), swftest::MadePaths(*before[7].group));
-    EXPECT_EQ(after[7].group->lineOutlines, before[7].group->lineOutlines);
+    EXPECT_EQ(after[7].group->outlines, before[7].group->outlines);
     EXPECT_EQ(after[7].group->bounds, before[7].group->bounds);
     // Moved, the group keeps its paths at another offset.
     const auto moved = groups(Groups(7, 60, 0, 0x0000FFFF));

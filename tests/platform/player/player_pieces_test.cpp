@@ -1,8 +1,8 @@
 // Long paths drawn in pieces: the tiles give the pixels of the whole path, keep its winding across
 // their borders, repaint a part as a whole render does, and are given only the edges near them.
-#include "platform/player/swf_render.h"
-#include "platform/player/swf_path_pieces.h"
+#include "platform/player/swf_changed_area.h"
 #include "platform/player/swf_parser.h"
+#include "platform/player/swf_path_pieces.h"
 #include "player_test_util.h"
 
 #include <QPainter>
@@ -217,8 +217,8 @@ TEST(PlayerPieces, ARepaintedPartOfALongShapeEqualsTheWholeRender)
     for (auto quality : {platform::swf::Quality::High, platform::swf::Quality::Low}) {
         QImage whole = White();
         platform::swf::RenderCounts counts;
-        platform::swf::RenderDisplayList(*movie, list, whole, whole.rect(), whole.rect(), kFullSize, quality, {},
-                                         &counts);
+        const platform::swf::PictureSetup counted{movie.get(), &list, whole.rect(), kFullSize, quality, 0, &counts};
+        platform::swf::RenderDisplayList(counted, whole, whole.rect());
         if (quality == platform::swf::Quality::Low) {
             EXPECT_GT(counts.tilesFilled, 0) << "drawn in pieces";
         } else {  // anti-aliased fills are drawn with all their styles together, row by row
@@ -228,7 +228,8 @@ TEST(PlayerPieces, ARepaintedPartOfALongShapeEqualsTheWholeRender)
         EXPECT_GT(CountColor(whole, 0xFF3465A4u), kSide * kSide / 4);
         for (const QRect part : {QRect(150, 5, 37, 200), QRect(0, 100, kSide, 61), QRect(260, 150, 60, 170)}) {
             QImage repainted = White();
-            platform::swf::RenderDisplayList(*movie, list, repainted, repainted.rect(), part, kFullSize, quality);
+            const platform::swf::PictureSetup setup{movie.get(), &list, repainted.rect(), kFullSize, quality};
+            platform::swf::RenderDisplayList(setup, repainted, part);
             for (int y = 0; y < kSide; ++y) {
                 for (int x = 0; x < kSide; ++x) {
                     ASSERT_EQ(repainted.pixel(x, y), part.contains(x, y) ? whole.pixel(x, y) : kWhite)

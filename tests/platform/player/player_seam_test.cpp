@@ -1,7 +1,7 @@
 // Fills of one shape that share an edge: anti-aliased, their coverages add up, so no background
 // shows along the edge; without anti-aliasing every pixel is one colour or the other.
 #include "jpeg_fixture.h"
-#include "platform/player/swf_render.h"
+#include "platform/player/swf_changed_area.h"
 #include "platform/player/swf_parser.h"
 #include "player_test_util.h"
 
@@ -241,8 +241,8 @@ TEST(PlayerSeams, PartsRepaintedMatchTheWholeRender)
     auto render = [&](const QRect &part) {
         QImage image(512, 512, QImage::Format_RGB32);
         image.fill(kWhite);
-        platform::swf::RenderDisplayList(*parsed, list, image, image.rect(), part, fullSize,
-                                         platform::swf::Quality::High);
+        const platform::swf::PictureSetup setup{parsed.get(), &list, image.rect(), fullSize};
+        platform::swf::RenderDisplayList(setup, image, part);
         return image;
     };
     const QImage whole = render(QRect(0, 0, 512, 512));

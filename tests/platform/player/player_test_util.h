@@ -23,7 +23,7 @@ inline void Load(platform::MoviePlayer &player, const std::string &bytes, const 
 }
 
 // Renders the current frame into a fresh image of the given size (rect = whole image).
-inline QImage Render(const platform::MoviePlayer &player, int width, int height)
+inline QImage Render(platform::MoviePlayer &player, int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(0xFF00FF00);  // green: any pixel left untouched shows

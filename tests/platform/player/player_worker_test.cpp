@@ -4,7 +4,8 @@
 #include "player_test_util.h"
 #include "tests/support/image_compare.h"
 #include "platform/player/player_testing.h"
-#include "platform/player/swf_render.h"
+#include "platform/player/swf_changed_area.h"
+#include "platform/player/swf_parser.h"
 
 #include <gtest/gtest.h>
 #include <functional>
@@ -89,12 +90,14 @@ struct Shown {
 };
 
 enum class Preview { WithinOneLevel, LastPicture, None };
+using Kind = platform::PreviewKind;
 
 struct PreviewCase {
     const char *name;
     std::string after;  // the movie after Boxes(0, 0)
     std::string quality;
     Preview preview;
+    Kind kind;  // what the player says it showed
     First first = First::Moves;  // of the movie before
 };
 
@@ -111,6 +114,7 @@ TEST_P(WorkerPreview, IsWithinOneLevelOrTheLastPictureAndTheFinishedPictureIsExa
     const bool exactAtOnce = shown.Show(c.after);
     const QImage exact = Exact(c.after, c.quality);
     EXPECT_EQ(exactAtOnce, c.preview == Preview::None);
+    EXPECT_EQ(shown.player.LastPreview(), c.kind);
     if (c.preview == Preview::WithinOneLevel) {
         EXPECT_LE(testsupport::LargestChannelDifference(shown.target, exact), 1);
     } else if (c.preview == Preview::LastPicture) {
@@ -125,16 +129,18 @@ TEST_P(WorkerPreview, IsWithinOneLevelOrTheLastPictureAndTheFinishedPictureIsExa
 
 INSTANTIATE_TEST_SUITE_P(
     Edits, WorkerPreview,
-    testing::Values(PreviewCase{"RightOnePixel", Boxes(20, 0), "high", Preview::WithinOneLevel},
-                    PreviewCase{"UpLeftSeveral", Boxes(-140, -60), "high", Preview::WithinOneLevel},
-                    PreviewCase{"FarDown", Boxes(0, 1400), "high", Preview::WithinOneLevel},
-                    PreviewCase{"WithoutAntiAliasing", Boxes(60, 100), "low", Preview::WithinOneLevel},
-                    PreviewCase{"Recoloured", Boxes(0, 0, 6), "high", Preview::WithinOneLevel},
-                    PreviewCase{"AllButTheFirst", Boxes(40, 20, -1, First::Stays), "high", Preview::WithinOneLevel},
-                    PreviewCase{"AllOverPaper", Boxes(40, 20, -1, First::Paper), "high", Preview::WithinOneLevel,
-                                First::Paper},
-                    PreviewCase{"HalfPixel", Boxes(10, 0), "high", Preview::None},
-                    PreviewCase{"HalfPixelLow", Boxes(30, 0), "low", Preview::None}),
+    testing::Values(
+        PreviewCase{"RightOnePixel", Boxes(20, 0), "high", Preview::WithinOneLevel, Kind::Shifted},
+        PreviewCase{"UpLeftSeveral", Boxes(-140, -60), "high", Preview::WithinOneLevel, Kind::Shifted},
+        PreviewCase{"FarDown", Boxes(0, 1400), "high", Preview::WithinOneLevel, Kind::Shifted},
+        PreviewCase{"WithoutAntiAliasing", Boxes(60, 100), "low", Preview::WithinOneLevel, Kind::Shifted},
+        PreviewCase{"Recoloured", Boxes(0, 0, 6), "high", Preview::WithinOneLevel, Kind::EditedArea},
+        PreviewCase{"AllButTheFirst", Boxes(40, 20, -1, First::Stays), "high", Preview::WithinOneLevel,
+                    Kind::EditedArea},
+        PreviewCase{"AllOverPaper", Boxes(40, 20, -1, First::Paper), "high", Preview::WithinOneLevel, Kind::Shifted,
+                    First::Paper},
+        PreviewCase{"HalfPixel", Boxes(10, 0), "high", Preview::None, Kind::None},
+        PreviewCase{"HalfPixelLow", Boxes(30, 0), "low", Preview::None, Kind::None}),
     [](const testing::TestParamInfo<PreviewCase> &info) { return std::string(info.param.name); });
 
 // Forty boxes stacked on one place, each a style group of its own: box a turns green, box b
@@ -289,7 +295,7 @@ void Compare(const std::string &before, const std::string &after, const QTransfo
     DisplayList secondList;
     ApplyFrame(first->frames.at(0), firstList);
     ApplyFrame(second->frames.at(0), secondList);
-    const KeptItems kept = AllItems(*first, firstList, view);
+    const PictureItems kept = AllItems(*first, firstList, view);
     const ItemsChange change = ChangeOf(kept, *second, secondList);
     check(ItemComparison(kept, change));
 }
@@ -401,6 +407,7 @@ TEST(WorkerShift, ARoughShiftPreviewShowsTheReshapedItemsWithinOneLevel)
         ASSERT_TRUE(shown.ShowFirst(c.first)) << c.name;
         const QImage exact = Exact(c.after, c.quality);
         EXPECT_FALSE(shown.Show(c.after)) << c.name;
+        EXPECT_EQ(shown.player.LastPreview(), platform::PreviewKind::RoughlyShifted) << c.name;
         EXPECT_LE(testsupport::LargestChannelDifference(shown.target, exact), 1) << c.name;
         shown.player.FinishPendingRender();
         EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect())) << c.name;
@@ -471,8 +478,9 @@ TEST(WorkerRender, ACancelledDrawingStopsBeforeDrawingAnything)
     for (const QRect &size : {QRect(0, 0, 40, 40), QRect(0, 0, 1200, 900)}) {  // one band, and several
         QImage image(size.size(), QImage::Format_RGB32);
         image.fill(0xFF00FF00);
-        RenderDisplayList(*movie, list, image, size, size, QTransform::fromScale(1 / 20.0, 1 / 20.0),
-                          Quality::High, {}, nullptr, &cancelled);
+        const PictureSetup setup{movie.get(), &list, size, QTransform::fromScale(1 / 20.0, 1 / 20.0), Quality::High,
+                                 0, nullptr, &cancelled};
+        RenderDisplayList(setup, image, size);
         EXPECT_EQ(CountColor(image, 0xFF00FF00), size.width() * size.height()) << size.width();
     }
 }

@@ -1,5 +1,7 @@
 // Drawn groups: a style group's edges chained into one even-odd path per fill style and one path
 // per line style, and morph shapes blended at a ratio.
+#include "platform/player/swf_drawn_group.h"
+
 #include "platform/player/swf_movie.h"
 #include "platform/player/swf_path_pieces.h"
 
@@ -408,7 +410,7 @@ DrawnGroup BuildDrawnGroup(StyleGroup group, std::vector<QPainterPath> *made)
         }
     }
     drawn.paths = record.Finish(madePaths);
-    drawn.lineOutlines = std::make_shared<LineOutlines>();
+    drawn.outlines = std::make_shared<OutlineCache>();
     drawn.bounds = GroupBounds(madePaths, drawn.lines);
     // Long fills are in large groups only, whose paths are kept as made and shared with the pieces.
     static_assert(kWholeGroupElements <= kPiecewiseElements);
@@ -452,6 +454,23 @@ GroupPtr MorphCharacter::AtRatio(uint16_t ratio) const
     cached = std::make_shared<const DrawnGroup>(BuildDrawnGroup(std::move(blend)));
     cachedRatio = ratio;
     return cached;
+}
+
+namespace {
+
+// What make_shared allocates besides the object: the reference counts.
+constexpr size_t kSharedCountBytes = 16;
+
+}  // namespace
+
+size_t HeldBytes(const DrawnGroup &group)
+{
+    size_t bytes = kSharedCountBytes + sizeof(DrawnGroup) + group.fills.capacity() * sizeof(FillStyle) +
+                   group.lines.capacity() * sizeof(LineStyle) + group.paths.HeldBytes();
+    for (const FillStyle &fill : group.fills) {
+        bytes += fill.stops.capacity() * sizeof(GradientStop);
+    }
+    return bytes + (group.outlines ? kSharedCountBytes + group.outlines->HeldBytes() : 0);
 }
 
 }  // namespace platform::swf

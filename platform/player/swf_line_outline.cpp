@@ -1,11 +1,9 @@
-// Line outlines: built when a line is first drawn at full width, kept compactly within a budget
-// shared by every loaded movie (the one count shared between threads and players: it decides what
-// is kept).
-#include "platform/player/swf_data.h"
+#include "platform/player/swf_line_outline.h"
+
+#include "platform/player/swf_compact_paths.h"
 
 #include <QPainterPathStroker>
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <limits>
 
@@ -26,17 +24,6 @@ constexpr double kOffsetErrorTurn = 2.3;
 constexpr double kOffsetErrorExponent = 1.4;
 // A curve is halved at most this many times (1,024 pieces).
 constexpr int kMaxCurveHalvings = 10;
-// Taken from the budget for each line kept besides its elements: its path's span and a share of
-// the group's allocation.
-constexpr int64_t kKeptOutlineLineBytes = 64;
-
-std::atomic<int64_t> heldBytes{0};
-// Lines refused for want of room are tried again once an eighth of the budget was given back
-// since (the epoch counts such returns): a drawing shown while another one's outlines were still
-// held keeps its own once those are gone.
-constexpr int64_t kRetryAfterFreedBytes = kMaxHeldOutlineBytes / 8;
-std::atomic<int64_t> freedBytes{0};
-std::atomic<uint64_t> roomEpoch{0};
 
 // The largest turn (radians) of a piece of curve stroked width twips wide at scale.
 double LargestTurn(double width, double scale)
@@ -139,7 +126,7 @@ QPainterPathStroker &ThreadStroker()
 QPainterPath CutLine(const QPainterPath &line, double largestTurn, const CutCount &count)
 {
     if (count.pieces == count.curves) {
-        return ToDraw(line);
+        return CopyToDraw(line);
     }
     QPainterPath cut;
     cut.reserve(static_cast<int>(
@@ -163,15 +150,6 @@ QPainterPath CutLine(const QPainterPath &line, double largestTurn, const CutCoun
 }
 
 }  // namespace
-
-QPainterPath ToDraw(const QPainterPath &path)
-{
-    QPainterPath copy = path;
-    const Qt::FillRule rule = path.fillRule();
-    copy.setFillRule(rule == Qt::OddEvenFill ? Qt::WindingFill : Qt::OddEvenFill);  // detaches
-    copy.setFillRule(rule);
-    return copy;
-}
 
 double OutlineScale(double scale)
 {
@@ -206,100 +184,19 @@ QPainterPath OutlineCut::Stroke() const
     return stroker.createStroke(CutLine(*line_, largestTurn_, {estimate_, curves_, pieces_}));
 }
 
-QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
+QPainterPath OutlineCut::Outline(RenderCounts *counts) const
 {
-    QPainterPath outline = OutlineCut(line, width, scale).Stroke();
+    QPainterPath outline = Stroke();
+    if (counts != nullptr) {
+        counts->outlineElementsBuilt += outline.elementCount();
+    }
     CompactPaths::RoundToFloats(outline);
     return outline;
 }
 
-size_t LineOutlines::HeldBytes() const
+QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
 {
-    return sizeof(LineOutlines) + kept_.HeldBytes();
-}
-
-LineOutlines::~LineOutlines()
-{
-    // Only outlines let go with their group count as room given back: those dropped to be built
-    // again take their room again at once, and counting them would have refused lines tried
-    // again at every render.
-    const auto bytes = static_cast<int64_t>(kept_.HeldBytes());
-    Drop();
-    if (bytes > 0 && freedBytes.fetch_add(bytes) + bytes >= kRetryAfterFreedBytes) {
-        freedBytes = 0;
-        ++roomEpoch;
-    }
-}
-
-void LineOutlines::Drop()
-{
-    heldBytes -= static_cast<int64_t>(kept_.HeldBytes());
-    kept_ = CompactPaths();
-}
-
-bool LineOutlines::Readied(double scale) const
-{
-    return readiedScale_ == OutlineScale(scale) && !(refusedEpoch_ && *refusedEpoch_ != roomEpoch.load());
-}
-
-const CompactPaths *LineOutlines::Held(double scale) const
-{
-    return kept_.size() > 0 && keptScale_ == OutlineScale(scale) ? &kept_ : nullptr;
-}
-
-void LineOutlines::Hold(const std::vector<OutlinedLine> &lines, double scale, RenderCounts &counts,
-                        CompactPaths::Builder &builder)
-{
-    if (Readied(scale)) {
-        return;
-    }
-    const bool retry = readiedScale_ == OutlineScale(scale);  // lines refused before find room now
-    readiedScale_ = OutlineScale(scale);
-    refusedEpoch_.reset();
-    // Lines all drawn without outlines there (thin at a small scale) leave the kept ones for the
-    // scale they were built for, which is readied again as it was.
-    if ((keptScale_ == readiedScale_ && !retry) ||
-        std::all_of(lines.begin(), lines.end(), [](const OutlinedLine &line) { return line.path == nullptr; })) {
-        return;
-    }
-    const uint64_t epoch = roomEpoch.load();
-    Drop();
-    keptScale_ = readiedScale_;
-    builder.Clear();
-    // Each estimate is taken from the shared budget before building, so that groups readied on
-    // several threads at once never hold more than the budget together; what the kept form
-    // takes replaces it once the group's outlines are made.
-    int64_t taken = 0;
-    bool kept = false;
-    // The last stroke is let go only once the kept form is allocated, so that the kept form does
-    // not take the stroke's room, scattering kept outlines among the room strokes are made in.
-    QPainterPath stroke;
-    for (const OutlinedLine &line : lines) {
-        stroke = QPainterPath();
-        if (line.path != nullptr) {
-            const OutlineCut cut(*line.path, line.width, scale);
-            const int64_t estimate = cut.Estimate() * kKeptOutlineElementBytes + kKeptOutlineLineBytes;
-            if (cut.Estimate() <= kMaxOutlineElements) {
-                if (heldBytes.fetch_add(estimate) + estimate <= kMaxHeldOutlineBytes) {
-                    taken += estimate;
-                    stroke = cut.Stroke();
-                    counts.outlineElementsBuilt += stroke.elementCount();
-                    counts.outlineElementsKept += stroke.elementCount();
-                    kept = true;
-                } else {
-                    heldBytes -= estimate;
-                    refusedEpoch_ = epoch;
-                }
-            }
-        }
-        builder.Record(stroke);
-    }
-    if (kept) {
-        kept_ = builder.Finish({}, CompactPaths::Points::Float);
-    }
-    const auto bytes = static_cast<int64_t>(kept_.HeldBytes());
-    counts.outlineBytesKept += bytes;
-    heldBytes += bytes - taken;
+    return OutlineCut(line, width, scale).Outline();
 }
 
 }  // namespace platform::swf

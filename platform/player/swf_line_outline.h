@@ -1,0 +1,56 @@
+// Line outlines: the area a line covers at full width, round caps and joins, made by the stroker
+// from the line with its curves cut fine enough. Internal to the player.
+#pragma once
+
+#include "platform/player/swf_render_counts.h"
+
+#include <QPainterPath>
+
+#include <cstdint>
+
+namespace platform::swf {
+
+// An outline is built only when its estimated size fits kMaxOutlineElements path elements (else
+// its line is drawn one device pixel wide).
+//
+// Every outline is drawn with its points rounded to floats, kept or not, so that it draws the
+// same either way. Outlines are in their group's coordinates, relative to its origin: a group
+// within the largest canvas (65,535 twips a side) has its outlines' points within 2^16 twips of
+// it, kept to within 2^-9 twip, at most 1/100 of a device pixel at the largest zoom (10,000 %,
+// 5 pixels a twip) and below the rasteriser's 1/64 (a point up to 2^17 twips away, as a line's
+// half width can add, to within 1/50).
+constexpr int64_t kMaxOutlineElements = 2 << 20;
+
+// Outlines are built for scales in steps of two: the scale (device pixels per twip) an outline
+// drawn at scale is built for, the next power of two at or above it. An outline depends on its
+// line, width and this scale only, whatever was drawn before.
+double OutlineScale(double scale);
+// A generous estimate of the elements of a line's outline drawn at scale device pixels per twip;
+// above kMaxOutlineElements it is not built.
+int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double scale);
+// The area a line of width twips covers, round caps and joins, exact to within a tenth of a
+// device pixel at OutlineScale(scale) and below, as it is drawn (its points rounded to floats).
+QPainterPath LineOutline(const QPainterPath &line, double width, double scale);
+
+// A line readied for its outline at scale: its estimate (as EstimatedOutlineElements gives it)
+// is known before the outline is built, from one look at its curves. The line must outlive it.
+class OutlineCut {
+public:
+    OutlineCut(const QPainterPath &line, double width, double scale);
+    int64_t Estimate() const { return estimate_; }
+    // The outline as the stroker makes it.
+    QPainterPath Stroke() const;
+    // The outline as it is drawn and kept (LineOutline): the stroke with its points rounded to
+    // floats. The elements the stroker made are added to counts when given.
+    QPainterPath Outline(RenderCounts *counts = nullptr) const;
+
+private:
+    const QPainterPath *line_;
+    double width_;
+    double largestTurn_;
+    int64_t estimate_ = 0;
+    int64_t curves_ = 0;
+    int64_t pieces_ = 0;  // of curves_ cut to turn little enough
+};
+
+}  // namespace platform::swf

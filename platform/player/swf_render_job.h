@@ -1,0 +1,79 @@
+// The exact render of a costly change, drawn on a worker thread while the window shows a preview.
+// Internal to the player.
+//
+// Threads: the player's thread makes a job, starts it, cancels it and takes its picture once it
+// is drawn; the worker thread only runs it. The job holds on to the frame it draws (which the
+// player no longer changes: it changes a copy) and to a copy of the last picture, whose pixels
+// it shares until it writes them.
+#pragma once
+
+#include "platform/player/movie_player.h"
+#include "platform/player/swf_paint_items.h"
+#include "platform/player/swf_render_counts.h"
+#include "platform/player/swf_retained_picture.h"
+#include "platform/player/swf_shown_frame.h"
+
+#include <QRect>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+namespace platform::swf {
+
+class RenderJob {
+public:
+    // What the worker draws: picture brought up to the frame by painting changed anew (head
+    // leading items unchanged, as RetainedPicture::PaintChanged takes them).
+    struct Work {
+        std::shared_ptr<const ShownFrame> frame;
+        RetainedPicture picture;
+        ItemsChange items;  // from the last picture's items to the frame's, applied when taken
+        QRect changed;
+        size_t head = 0;
+        bool withoutClipLayers = true;
+        // Called on the worker's thread once the picture is drawn (not for a cancelled one).
+        std::function<void()> done;
+        // Counts the pictures drawn, for whoever started the job.
+        std::shared_ptr<std::atomic<int64_t>> drawnCount;
+        PreviewKind preview = PreviewKind::None;  // what shows until the picture is taken
+    };
+
+    // Starts drawing work on the worker (one job at a time; a newer one waits for the one before,
+    // which a cancel ends soon).
+    static std::shared_ptr<RenderJob> Start(Work work);
+
+    // Whether the job draws frame into a picture painted like this.
+    bool Draws(const std::shared_ptr<const ShownFrame> &frame, const QImage &target, const QRect &rect,
+               QRgb background, const QTransform &view, Quality quality) const;
+    // Asks the worker to stop; its picture is then never drawn.
+    void Cancel();
+    // Whether the picture is complete: the worker no longer touches it.
+    bool Drawn() const { return drawn_.load(); }
+    // Blocks until the worker is through with the job, drawn or cancelled.
+    void WaitFinished();
+
+    // Once drawn: the picture, the change of items it shows and the work its drawing took.
+    Work &Result() { return work_; }
+    const RenderCounts &Counts() const { return counts_; }
+    PreviewKind Preview() const { return work_.preview; }
+
+    explicit RenderJob(Work work) : work_(std::move(work)) {}
+
+private:
+    void Run();
+
+    Work work_;
+    std::atomic<bool> cancel_{false};
+    std::atomic<bool> drawn_{false};
+    RenderCounts counts_;
+    std::mutex mutex_;
+    std::condition_variable finishedChanged_;
+    bool finished_ = false;  // guarded by mutex_
+};
+
+}  // namespace platform::swf
