@@ -453,7 +453,7 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
         const int64_t exactWork =
             changed.isEmpty()
                 ? 0
-                : swf::RepaintWork(items, {picture_->below.KeptFor(changed, head, withoutClipLayers), SIZE_MAX},
+                : swf::RepaintWork(items, {picture_->below.LayerItemsFor(changed, head, withoutClipLayers), SIZE_MAX},
                                    changed);
         if (exactWork > mostWorkOnTheSpot.load()) {
             swf::RenderCounts counts;

@@ -9,7 +9,7 @@
 
 namespace platform::swf {
 
-size_t BelowLayer::KeptFor(const QRect &changed, size_t head, bool withoutClipLayers) const
+size_t BelowLayer::LayerItemsFor(const QRect &changed, size_t head, bool withoutClipLayers) const
 {
     if (!withoutClipLayers || head == 0 || count_ == 0 || count_ > head || image_.isNull()) {
         return 0;
@@ -22,14 +22,14 @@ size_t BelowLayer::KeptFor(const QRect &changed, size_t head, bool withoutClipLa
     return count_;
 }
 
-void BelowLayer::PaintOver(const PictureSetup &setup, QImage &picture, const QRect &area, size_t kept) const
+void BelowLayer::PaintOver(const PictureSetup &setup, QImage &picture, const QRect &area, size_t fromLayer) const
 {
-    if (kept == 0) {
+    if (fromLayer == 0) {
         FillArea(picture, area, setup.background);
     } else {
         CopyArea(image_, picture, area);
     }
-    RenderDisplayList(setup, picture, area, {kept, SIZE_MAX, setup.among});
+    RenderDisplayList(setup, picture, area, {fromLayer, SIZE_MAX, setup.among});
 }
 
 void BelowLayer::Drop()

@@ -142,7 +142,7 @@ Previews::EditPreview Previews::ShowEditedArea(QImage &target, const PictureSetu
     if (!edited || edited->area.isEmpty()) {
         return EditPreview::None;
     }
-    const size_t kept = last.below.KeptFor(edited->area, edited->range.begin, items.AfterWithoutClipLayers());
+    const size_t kept = last.below.LayerItemsFor(edited->area, edited->range.begin, items.AfterWithoutClipLayers());
     const int64_t work = RepaintWork(items, {kept, SIZE_MAX}, edited->area);
     const int64_t budget = mostEditedAreaWork.load();
     if (work > budget) {
@@ -246,7 +246,7 @@ bool Previews::ShowNewMovie(QImage &target, const PictureSetup &setup, const Ret
     }
     const size_t head = items.Head();
     const size_t tailBegin = items.AfterSize() - items.Tail();
-    const size_t kept = last.below.KeptFor(setup.visible, head, items.AfterWithoutClipLayers());
+    const size_t kept = last.below.LayerItemsFor(setup.visible, head, items.AfterWithoutClipLayers());
     const int64_t work =
         RepaintWork(items, {kept, head}, setup.visible) + RepaintWork(items, {tailBegin, SIZE_MAX}, setup.visible);
     std::vector<size_t> unchanged;

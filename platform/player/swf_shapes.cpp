@@ -298,7 +298,7 @@ uint64_t ProcessSeed()
     return seed;
 }
 
-int hashBitsKept = 64;  // see KeepGroupHashBitsForTest
+std::atomic<int> hashBitsKept{64};  // see KeepGroupHashBitsForTest
 
 // The groups of a shape read whole are drawn in parts of this many, several parts at once.
 constexpr size_t kGroupsPerPart = 512;
@@ -331,7 +331,11 @@ public:
         Mix(point.x());
         Mix(point.y());
     }
-    uint64_t Value() const { return hashBitsKept >= 64 ? hash_ : hash_ & ((uint64_t{1} << hashBitsKept) - 1); }
+    uint64_t Value() const
+    {
+        const int bits = hashBitsKept.load(std::memory_order_relaxed);
+        return bits >= 64 ? hash_ : hash_ & ((uint64_t{1} << bits) - 1);
+    }
 
 private:
     uint64_t hash_;
