@@ -2,6 +2,7 @@
 
 #include "movie/edge_reach.h"
 #include "movie/movie_writer.h"
+#include "platform/base/bezier.h"
 #include "platform/base/parallel_parts.h"
 #include "platform/swf/shape_records.h"
 #include "platform/swf/tag_records.h"
@@ -46,31 +47,30 @@ int64_t StraightEdgeRecords(int64_t dx, int64_t dy)
                               (std::abs(dy) + kEdgeDeltaMax - 1) / kEdgeDeltaMax, 1});
 }
 
-// Halves a quadratic curve from (x0, y0) through control (cx, cy) to (ax, ay) until every delta
-// fits 17 bits; past 40 halvings the rest is taken as its chord. piece(x0, y0, cx, cy, ax, ay) gets
-// each curve that fits and chord(dx, dy) each chord, both returning the records they take; the
-// halving stops once limit records are reached.
-template <typename Piece, typename Chord>
-int64_t SplitCurve(int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax, int64_t ay, int64_t limit,
-                   const Piece &piece, const Chord &chord, int32_t depth = 0)
+// A quadratic curve in twips, measured from the pen.
+using TwipCurve = platform::QuadraticCurve<platform::PointXY<int64_t>>;
+
+// A curve halved this often that still does not fit is taken as its chord.
+constexpr int kMaxCurveHalvings = 41;
+
+bool CurveFits(const TwipCurve &curve)
 {
-    if (FitsEdge({cx - x0, cy - y0, ax - cx, ay - cy})) {
-        return piece(x0, y0, cx, cy, ax, ay);
-    }
-    if (depth > 40) {
-        return chord(ax - x0, ay - y0);
-    }
-    int64_t c1x = (x0 + cx) / 2;
-    int64_t c1y = (y0 + cy) / 2;
-    int64_t c2x = (cx + ax) / 2;
-    int64_t c2y = (cy + ay) / 2;
-    int64_t mx = (c1x + c2x) / 2;
-    int64_t my = (c1y + c2y) / 2;
-    int64_t first = SplitCurve(x0, y0, c1x, c1y, mx, my, limit, piece, chord, depth + 1);
-    if (first >= limit) {
-        return first;
-    }
-    return first + SplitCurve(mx, my, c2x, c2y, ax, ay, limit - first, piece, chord, depth + 1);
+    return FitsEdge({curve.control.x - curve.start.x, curve.control.y - curve.start.y,
+                     curve.end.x - curve.control.x, curve.end.y - curve.control.y});
+}
+
+// Halves a quadratic curve (at integer midpoints, toward zero) until every delta fits 17 bits.
+// piece(curve) gets each curve that fits and chord(dx, dy) each chord, both returning the records
+// they take; the halving stops once limit records are reached.
+template <typename Piece, typename Chord>
+int64_t SplitCurve(const TwipCurve &curve, int64_t limit, const Piece &piece, const Chord &chord)
+{
+    int64_t records = 0;
+    platform::HalveUntil(curve, kMaxCurveHalvings, CurveFits, [&](const TwipCurve &part) {
+        records += CurveFits(part) ? piece(part) : chord(part.end.x - part.start.x, part.end.y - part.start.y);
+        return records < limit;
+    });
+    return records;
 }
 
 // A quadratic curve from the pen (x0, y0) through control (cx, cy) to (ax, ay), halved until it
@@ -78,21 +78,22 @@ int64_t SplitCurve(int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax, i
 int32_t WriteCurvedEdges(BitBuffer &buffer, int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax,
                         int64_t ay)
 {
-    auto piece = [&buffer](int64_t px, int64_t py, int64_t qx, int64_t qy, int64_t rx, int64_t ry) -> int64_t {
-        swf::WriteCurvedEdge(buffer, qx - px, qy - py, rx - qx, ry - qy);
+    auto piece = [&buffer](const TwipCurve &part) -> int64_t {
+        swf::WriteCurvedEdge(buffer, part.control.x - part.start.x, part.control.y - part.start.y,
+                             part.end.x - part.control.x, part.end.y - part.control.y);
         return 1;
     };
     auto chord = [&buffer](int64_t dx, int64_t dy) -> int64_t { return WriteStraightEdges(buffer, dx, dy); };
     return static_cast<int32_t>(
-        SplitCurve(x0, y0, cx, cy, ax, ay, std::numeric_limits<int64_t>::max(), piece, chord));
+        SplitCurve({{x0, y0}, {cx, cy}, {ax, ay}}, std::numeric_limits<int64_t>::max(), piece, chord));
 }
 
 // The records WriteCurvedEdges takes for a curve, counted up to limit.
 int64_t CurvedEdgeRecords(int64_t x0, int64_t y0, int64_t cx, int64_t cy, int64_t ax, int64_t ay, int64_t limit)
 {
-    auto piece = [](int64_t, int64_t, int64_t, int64_t, int64_t, int64_t) -> int64_t { return 1; };
+    auto piece = [](const TwipCurve &) -> int64_t { return 1; };
     auto chord = [](int64_t dx, int64_t dy) { return StraightEdgeRecords(dx, dy); };
-    return SplitCurve(x0, y0, cx, cy, ax, ay, limit, piece, chord);
+    return SplitCurve({{x0, y0}, {cx, cy}, {ax, ay}}, limit, piece, chord);
 }
 
 // A coordinate as the shape carries it. Move records hold 31 bits, so every anchor is held to

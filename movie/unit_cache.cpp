@@ -98,37 +98,18 @@ uint64_t PathHash(const core::PathRecord &path, core::Rect32 &extremes)
 
 const BitBuffer *UnitCache::Find(const UnitKey &key)
 {
-    if (slots_.empty()) {
+    const uint32_t index = index_.Find(key.Hash, HashOf());
+    if (index == index_.kNone || !(entries_[index].Key == key)) {
         return nullptr;
     }
-    const Slot &slot = SlotOf(key.Hash);
-    if (slot.Index == kFree || !(entries_[slot.Index].Key == key)) {
-        return nullptr;
-    }
-    Entry &entry = entries_[slot.Index];
+    Entry &entry = entries_[index];
     Touch(entry);
     return &entry.Bits;
 }
 
-UnitCache::Slot &UnitCache::SlotOf(uint64_t hash)
-{
-    const size_t mask = slots_.size() - 1;
-    const uint32_t tag = TagOf(hash);
-    for (size_t i = static_cast<size_t>(hash ^ hash >> 32) & mask;; i = (i + 1) & mask) {
-        Slot &slot = slots_[i];
-        if (slot.Index == kFree || (slot.Tag == tag && entries_[slot.Index].Key.Hash == hash)) {
-            return slot;
-        }
-    }
-}
-
 template <typename Keep>
-void UnitCache::Rebuild(size_t capacity, Keep keep)
+void UnitCache::Rebuild(size_t expected, Keep keep)
 {
-    size_t slots = 64;
-    while (slots < capacity) {
-        slots *= 2;
-    }
     size_t kept = 0;
     for (size_t i = 0; i < entries_.size(); ++i) {
         if (keep(entries_[i])) {
@@ -142,9 +123,9 @@ void UnitCache::Rebuild(size_t capacity, Keep keep)
         ++generation_;
     }
     entries_.resize(kept);
-    slots_.assign(slots, Slot());
+    index_.Reset(expected);
     for (size_t i = 0; i < entries_.size(); ++i) {
-        SlotOf(entries_[i].Key.Hash) = Slot{TagOf(entries_[i].Key.Hash), static_cast<uint32_t>(i)};
+        index_.Assign(entries_[i].Key.Hash, static_cast<uint32_t>(i), HashOf());
     }
 }
 
@@ -163,25 +144,22 @@ const BitBuffer &UnitCache::Store(const UnitKey &key, const BitBuffer &unit)
 
 void UnitCache::Reserve(size_t units)
 {
-    // A table that must grow is made at most half full (the next power of two at or above twice
-    // the units), so that it grows again only after the units in it doubled at the least.
-    const size_t wanted = entries_.size() + units;
-    if (wanted * 2 > slots_.size()) {
-        Rebuild(wanted * 2, [](const Entry &) { return true; });
-    }
+    // A table that must grow is made at most half full, so that it grows again only after the
+    // units in it doubled at the least.
+    index_.Reserve(entries_.size() + units, HashOf());
 }
 
 const BitBuffer &UnitCache::Adopt(const UnitKey &key, BitBuffer &&unit)
 {
     Reserve(1);
-    Slot &slot = SlotOf(key.Hash);  // a unit of another key with this hash gives way
-    if (slot.Index == kFree) {
-        slot = Slot{TagOf(key.Hash), static_cast<uint32_t>(entries_.size())};
+    // A unit of another key with this hash gives way.
+    const uint32_t index = index_.Insert(key.Hash, static_cast<uint32_t>(entries_.size()), HashOf());
+    if (index == entries_.size()) {
         entries_.emplace_back();
     } else {
         ++generation_;
     }
-    Entry &entry = entries_[slot.Index];
+    Entry &entry = entries_[index];
     entry.Key = key;
     entry.Bits = std::move(unit);
     Touch(entry);
@@ -206,7 +184,7 @@ void UnitCache::EndShape()
         drawn += count;
     }
     if (entries_.size() > 2 * drawn + kSpareUnits) {
-        Rebuild(drawn * 2, [this](const Entry &entry) { return entry.LastShape + kKeptShapes > shape_; });
+        Rebuild(drawn, [this](const Entry &entry) { return entry.LastShape + kKeptShapes > shape_; });
     }
     ++shape_;
     drawn_[shape_ % kKeptShapes] = 0;

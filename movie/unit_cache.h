@@ -7,12 +7,11 @@
 
 #include "movie/tag_buffer.h"
 #include "core/path_record.h"
+#include "platform/base/tagged_index.h"
 
 #include <array>
-#include <climits>
 #include <cstdint>
 #include <deque>
-#include <vector>
 
 namespace movie {
 
@@ -45,9 +44,9 @@ uint64_t ChainHash(uint64_t sofar, uint64_t next);
 BitBuffer MeaningfulBits(const BitBuffer &unit);
 
 // Encoded units, each kept while the shapes written recently drew it. The units lie in one dense
-// sequence; a table of small slots addressed by their hash (open addressing, linear probing, at most
-// half full) holds each unit's hash (its high half) and place, so that a lookup reads one slot and
-// then the unit, chasing no nodes, and growing or sweeping the table moves slots, not units.
+// sequence; an index of 8-byte slots addressed by their hash (platform/base/tagged_index.h) holds
+// each unit's hash (its high half) and place, so that a lookup reads one slot and then the unit,
+// chasing no nodes, and growing or sweeping the index moves slots, not units.
 class UnitCache {
 public:
     // The unit of key, or nullptr when it must be encoded. A unit found is kept. The pointer holds
@@ -75,26 +74,22 @@ private:
         BitBuffer Bits;
         uint64_t LastShape = 0;
     };
-    // Eight bytes: the high half of the unit's hash, and its place. A slot whose half matches is
-    // confirmed by the whole hash in its entry, which a lookup that finds it reads anyway.
-    struct Slot {
-        uint32_t Tag = 0;
-        uint32_t Index = kFree;  // in entries_
-    };
-    static uint32_t TagOf(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
-    static constexpr uint32_t kFree = UINT32_MAX;
+    // The index's smallest table.
+    static constexpr size_t kFewestSlots = 64;
     static constexpr size_t kKeptShapes = 2;  // the canvas and a thumbnail are written in turn
 
     void Touch(Entry &entry);
-    // The slot of hash: the one holding it, else the free one where it would go.
-    Slot &SlotOf(uint64_t hash);
-    // Keeps the entries for which keep holds and indexes them in a table of at least capacity
-    // slots.
+    // The whole hash of the unit at an index, which confirms a slot whose high half matches.
+    auto HashOf() const
+    {
+        return [this](uint32_t index) { return entries_[index].Key.Hash; };
+    }
+    // Keeps the entries for which keep holds and indexes them, with room for expected units.
     template <typename Keep>
-    void Rebuild(size_t capacity, Keep keep);
+    void Rebuild(size_t expected, Keep keep);
 
     std::deque<Entry> entries_;  // growing never moves a unit
-    std::vector<Slot> slots_;  // a power of two in size, or empty
+    platform::TaggedIndex<kFewestSlots> index_;  // entries_ by hash
     uint64_t shape_ = kKeptShapes;  // the shape being written
     std::array<size_t, kKeptShapes> drawn_{};  // units each of the last shapes drew, by shape % kKeptShapes
     uint64_t generation_ = 0;

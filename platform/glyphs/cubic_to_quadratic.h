@@ -1,14 +1,13 @@
 // Approximation of cubic Bezier segments by quadratic ones, for outlines whose fonts store cubics.
 #pragma once
 
+#include "platform/base/bezier.h"
+
 #include <vector>
 
 namespace platform {
 
-struct CurvePoint {
-    double x = 0;
-    double y = 0;
-};
+using CurvePoint = PointXY<double>;
 
 // One quadratic piece: its control point and its end point (it starts where the previous ends).
 struct QuadraticPiece {

@@ -10,6 +10,8 @@
 // the picture is drawn.
 #include "platform/player/swf_compound_fill.h"
 
+#include "platform/base/bezier.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -229,13 +231,10 @@ private:
         const int pieces = std::isfinite(wanted) ? static_cast<int>(std::clamp(wanted, 1.0, double(kMaxCurvePieces)))
                                                  : kMaxCurvePieces;
         QPointF from = p0;
-        for (int i = 1; i <= pieces; ++i) {
-            const double t = double(i) / pieces;
-            const double s = 1 - t;
-            const QPointF to = i == pieces ? p3 : s * s * s * p0 + 3 * s * s * t * p1 + 3 * s * t * t * p2 + t * t * t * p3;
+        FlattenEvenly(CubicCurve<QPointF>{p0, p1, p2, p3}, pieces, [this, &from](const QPointF &to) {
             AddLine(from, to);
             from = to;
-        }
+        });
     }
 
     void AddLine(const QPointF &a, const QPointF &b)

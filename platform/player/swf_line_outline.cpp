@@ -2,6 +2,8 @@
 
 #include "platform/player/swf_compact_paths.h"
 
+#include "platform/base/bezier.h"
+
 #include <QPainterPathStroker>
 #include <algorithm>
 #include <cmath>
@@ -49,22 +51,16 @@ double Turn(const QPointF &a, const QPointF &b)
 // turns by no more than largestTurn.
 template <typename Piece>
 void CutCurve(const QPointF &p0, const QPointF &p1, const QPointF &p2, const QPointF &p3, double largestTurn,
-              int halvings, const Piece &piece)
+              const Piece &piece)
 {
-    const QPointF startTangent = p1 != p0 ? p1 - p0 : p2 - p0;
-    const QPointF endTangent = p3 != p2 ? p3 - p2 : p3 - p1;
-    if (halvings >= kMaxCurveHalvings || Turn(startTangent, endTangent) <= largestTurn) {
-        piece(p1, p2, p3);
-        return;
-    }
-    const QPointF a = (p0 + p1) / 2;
-    const QPointF b = (p1 + p2) / 2;
-    const QPointF c = (p2 + p3) / 2;
-    const QPointF ab = (a + b) / 2;
-    const QPointF bc = (b + c) / 2;
-    const QPointF middle = (ab + bc) / 2;
-    CutCurve(p0, a, ab, middle, largestTurn, halvings + 1, piece);
-    CutCurve(middle, bc, c, p3, largestTurn, halvings + 1, piece);
+    auto turnsLittle = [largestTurn](const CubicCurve<QPointF> &part) {
+        const QPointF startTangent =
+            part.control1 != part.start ? part.control1 - part.start : part.control2 - part.start;
+        const QPointF endTangent = part.end != part.control2 ? part.end - part.control2 : part.end - part.control1;
+        return Turn(startTangent, endTangent) <= largestTurn;
+    };
+    HalveUntil(CubicCurve<QPointF>{p0, p1, p2, p3}, kMaxCurveHalvings, turnsLittle,
+               [&piece](const CubicCurve<QPointF> &part) { piece(part.control1, part.control2, part.end); });
 }
 
 // Calls curve(i) for the first element of each curve of the line and line(i) for each other
@@ -97,7 +93,7 @@ CutCount CountCut(const QPainterPath &line, double largestTurn)
         [&](int i) {
             ++count.curves;
             CutCurve(line.elementAt(i - 1), line.elementAt(i), line.elementAt(i + 1), line.elementAt(i + 2),
-                     largestTurn, 0, [&count](const QPointF &, const QPointF &, const QPointF &) {
+                     largestTurn, [&count](const QPointF &, const QPointF &, const QPointF &) {
                          ++count.pieces;
                          count.estimate += kOutlinePerCurveElement;
                      });
@@ -136,7 +132,7 @@ QPainterPath CutLine(const QPainterPath &line, double largestTurn, const CutCoun
         line,
         [&](int i) {
             CutCurve(line.elementAt(i - 1), line.elementAt(i), line.elementAt(i + 1), line.elementAt(i + 2),
-                     largestTurn, 0, add);
+                     largestTurn, add);
         },
         [&](int i) {
             const QPainterPath::Element &e = line.elementAt(i);

@@ -8,6 +8,8 @@
 // changes its winding number. Edges across the border are cut where they cross it.
 #include "platform/player/swf_path_pieces.h"
 
+#include "platform/base/bezier.h"
+
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
@@ -87,47 +89,23 @@ bool SegmentInside(const QPointF &a, const QPointF &b, const QRectF &keep, doubl
 template <typename LineTo>
 void FlattenCubic(const QPointF &p0, const PieceEdge &edge, double flatness, const LineTo &line)
 {
-    struct Cubic {
-        QPointF p[4];
-    };
-    constexpr int kMaxLevels = 9;  // at most 2^9 lines
-    Cubic stack[kMaxLevels + 1];
-    int levels[kMaxLevels + 1];
-    stack[0] = {{p0, edge.c1, edge.c2, edge.to}};
-    levels[0] = kMaxLevels;
-    int top = 0;
-    while (top >= 0) {
-        Cubic &b = stack[top];
-        const QPointF chord = b.p[3] - b.p[0];
+    constexpr int kMaxHalvings = 9;  // at most 2^9 lines
+    auto flat = [flatness](const CubicCurve<QPointF> &b) {
+        const QPointF chord = b.end - b.start;
         double length = std::abs(chord.x()) + std::abs(chord.y());
         double bend;
         if (length > 1.) {
-            bend = std::abs(chord.x() * (b.p[0].y() - b.p[1].y()) - chord.y() * (b.p[0].x() - b.p[1].x())) +
-                   std::abs(chord.x() * (b.p[0].y() - b.p[2].y()) - chord.y() * (b.p[0].x() - b.p[2].x()));
+            bend = std::abs(chord.x() * (b.start.y() - b.control1.y()) - chord.y() * (b.start.x() - b.control1.x())) +
+                   std::abs(chord.x() * (b.start.y() - b.control2.y()) - chord.y() * (b.start.x() - b.control2.x()));
         } else {
-            bend = std::abs(b.p[0].x() - b.p[1].x()) + std::abs(b.p[0].y() - b.p[1].y()) +
-                   std::abs(b.p[0].x() - b.p[2].x()) + std::abs(b.p[0].y() - b.p[2].y());
+            bend = std::abs(b.start.x() - b.control1.x()) + std::abs(b.start.y() - b.control1.y()) +
+                   std::abs(b.start.x() - b.control2.x()) + std::abs(b.start.y() - b.control2.y());
             length = 1.;
         }
-        if (bend < flatness * length || levels[top] == 0) {
-            line(b.p[3]);
-            --top;
-            continue;
-        }
-        // The first half goes on top of the second.
-        Cubic &first = stack[top + 1];
-        const Cubic whole = b;
-        const QPointF middle = (whole.p[1] + whole.p[2]) * .5;
-        first.p[0] = whole.p[0];
-        first.p[1] = (whole.p[0] + whole.p[1]) * .5;
-        b.p[2] = (whole.p[2] + whole.p[3]) * .5;
-        b.p[3] = whole.p[3];
-        first.p[2] = (first.p[1] + middle) * .5;
-        b.p[1] = (b.p[2] + middle) * .5;
-        first.p[3] = b.p[0] = (first.p[2] + b.p[1]) * .5;
-        levels[top + 1] = --levels[top];
-        ++top;
-    }
+        return bend < flatness * length;
+    };
+    HalveUntil(CubicCurve<QPointF>{p0, edge.c1, edge.c2, edge.to}, kMaxHalvings, flat,
+               [&line](const CubicCurve<QPointF> &part) { line(part.end); });
 }
 
 // Cuts contours fed edge by edge down to keep (see the top of this file).

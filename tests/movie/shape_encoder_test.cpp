@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 
 using movie::Bytes;
@@ -282,6 +283,27 @@ TEST_F(ShapeEncoderTest, AStartBetweenTwoControlPointsIsRoundedTowardZero)
         EXPECT_EQ(move["MoveDeltaX"].toInt(), (c.x0 + c.x1) / 2);
         EXPECT_EQ(move["MoveDeltaY"].toInt(), (c.y0 + c.y1) / 2);
     }
+}
+
+// A curve whose deltas pass 17 bits is halved at integer midpoints, rounded toward zero (the odd
+// sums below zero tell it from rounding down); the halves meet at the middle point.
+TEST_F(ShapeEncoderTest, AFarCurveIsHalvedAtMidpointsRoundedTowardZero)
+{
+    REQUIRE_YASWFP();
+    core::PathArray paths = Paths({MakePath(
+        {{0, 0, core::kOnCurve}, {-100001, -3, core::kControlPoint}, {-100003, -70001, core::kOnCurve}}, false)});
+    std::vector<std::array<int, 4>> curves;
+    for (const QJsonValue &value : ParsedRecords(paths)) {
+        const QJsonObject r = value.toObject();
+        if (r["name"].toString() == "CurvedEdgeRecord") {
+            curves.push_back({r["ControlDeltaX"].toInt(), r["ControlDeltaY"].toInt(), r["AnchorDeltaX"].toInt(),
+                              r["AnchorDeltaY"].toInt()});
+        }
+    }
+    // Controls (-100001 / 2, -3 / 2) = (-50000, -1) and (-200004 / 2, -70004 / 2) = (-100002, -35002);
+    // the middle (-150002 / 2, -35003 / 2) = (-75001, -17501).
+    const std::vector<std::array<int, 4>> halves = {{-50000, -1, -25001, -17500}, {-25001, -17501, -1, -34999}};
+    EXPECT_EQ(curves, halves);
 }
 
 TEST_F(ShapeEncoderTest, FarCoordinatesGetTheBitsTheyNeed)

@@ -109,6 +109,27 @@ TEST(CubicToQuadraticTest, PiecesStayWithinTheToleranceAndEndExactly)
     EXPECT_LT(CubicToQuadratics(p0, c1, c2, p3, 1.0).size(), CubicToQuadratics(p0, c1, c2, p3, 1.0 / 32).size());
 }
 
+// The pieces take equal parameter steps: each ends on the cubic at its step, and each one's
+// middle lies near the cubic's point halfway through its step.
+TEST(CubicToQuadraticTest, PiecesEndOnTheCubicAtEqualSteps)
+{
+    const double tolerance = 1.0 / 32;
+    const CubicCurve<CurvePoint> cubic{{0, 0}, {0, 55.23}, {44.77, 100}, {100, 100}};  // a quarter circle
+    const auto pieces = CubicToQuadratics(cubic.start, cubic.control1, cubic.control2, cubic.end, tolerance);
+    ASSERT_GT(pieces.size(), 2u);
+    const double count = static_cast<double>(pieces.size());
+    CurvePoint from = cubic.start;
+    for (size_t k = 0; k < pieces.size(); ++k) {
+        const CurvePoint end = cubic.At((k + 1) / count);
+        EXPECT_NEAR(pieces[k].end.x, end.x, 1e-9) << k;
+        EXPECT_NEAR(pieces[k].end.y, end.y, 1e-9) << k;
+        const CurvePoint middle = cubic.At((k + 0.5) / count);
+        const CurvePoint quadraticMiddle = (from + pieces[k].control * 2.0 + pieces[k].end) / 4.0;
+        EXPECT_LE(std::hypot(quadraticMiddle.x - middle.x, quadraticMiddle.y - middle.y), tolerance) << k;
+        from = pieces[k].end;
+    }
+}
+
 TEST(CubicToQuadraticTest, BadToleranceOrPointsStayBounded)
 {
     CurvePoint p0{0, 0}, c1{0, 50}, c2{50, 100}, p3{100, 100};

@@ -1,7 +1,6 @@
 // Loading a movie that differs from the player's last one in a part: only the style groups of that
 // part are read, and the player shows exactly what a fresh player loading the same bytes shows.
 #include "player_test_util.h"
-#include "platform/player/swf_group_index.h"
 #include "platform/player/swf_movie.h"
 #include "platform/player/swf_parser.h"
 
@@ -404,54 +403,6 @@ TEST(ChangedLoads, BytesHeldPerGroupStayWithinABound)
     EXPECT_TRUE(kept.freeSlots.empty());
     EXPECT_EQ(kept.rawGroups.capacity(), kept.order.size());
     EXPECT_LT(kept.HeldBytes(), heldBefore);
-}
-
-// The group index against a plain map, through assignments and erasures that crowd keys into
-// few home slots, or give them one high half: every key is found exactly while entered.
-TEST(GroupIndexUpdates, FindsWhatAMapFindsThroughEveryChange)
-{
-    using platform::swf::GroupIndex;
-    for (uint64_t spread : {uint64_t{1} << 40, uint64_t{7}, uint64_t{1}}) {
-        std::mt19937_64 random(spread);
-        GroupIndex index;
-        std::unordered_map<uint64_t, uint32_t> expected;
-        std::vector<uint64_t> keys;  // the key entered with each index (the step that entered it)
-        auto keyOf = [&keys](uint32_t i) { return keys.at(i); };
-        for (uint32_t step = 0; step < 4000; ++step) {
-            // Keys differ in their high bits only when spread is large: else they share their
-            // high half, and home slots too.
-            const uint64_t key = (random() % 300) * spread << 20;
-            keys.push_back(key);
-            switch (random() % 3) {
-            case 0:
-                index.Assign(key, step, keyOf);
-                expected[key] = step;
-                break;
-            case 1: {
-                const auto found = expected.find(key);
-                index.Erase(key, found == expected.end() ? step : found->second + 1, keyOf);  // not what it holds
-                break;
-            }
-            default: {
-                const auto found = expected.find(key);
-                const uint32_t held = found == expected.end() ? step : found->second;
-                index.Erase(key, held, keyOf);
-                if (found != expected.end()) {
-                    expected.erase(found);
-                }
-                break;
-            }
-            }
-            ASSERT_EQ(index.size(), expected.size()) << spread << " step " << step;
-        }
-        for (uint64_t k = 0; k < 300; ++k) {
-            const uint64_t key = k * spread << 20;
-            const auto found = expected.find(key);
-            EXPECT_EQ(index.Find(key, keyOf), found == expected.end() ? GroupIndex::kNone : found->second) << spread;
-        }
-        index.Erase(uint64_t{12345}, 1, keyOf);  // an absent key changes nothing
-        EXPECT_EQ(index.size(), expected.size());
-    }
 }
 
 }  // namespace
