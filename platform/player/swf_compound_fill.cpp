@@ -1,7 +1,8 @@
 // The compound fill's rasteriser. Every fill path becomes straight lines in scene pixels (curves
 // flattened, lines outside the rows drawn or right of the clip dropped); each contour is turned
-// to a positive area first, which leaves its even-odd region as it was but makes two contours of
-// one style that meet along an edge cancel there instead of doubling. Rows are swept with a list
+// to a positive area first (a negative one where it lies inside an odd number of the others: a
+// hole), which leaves its even-odd region as it was but makes two contours of one style that
+// meet along an edge cancel there instead of doubling. Rows are swept with a list
 // of the lines crossing them, so the work grows with the lines times the rows they cross. In a
 // row each line leaves cells: per pixel column and style, the height it covers ("cover") and the
 // part of that lying right of it ("area"). Sorted by style and column, a running sum of covers
@@ -14,6 +15,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace platform::swf {
 
@@ -151,6 +155,109 @@ double SubpathArea(const QPainterPath &path, int begin, int end)
     return twice + Cross(pen, start);
 }
 
+// Paths of at most this many contours, holding at most kMostNestingPoints points together, have
+// their holes told apart from their outer contours; larger ones take every contour as outer.
+constexpr size_t kMostNestedContours = 64;
+constexpr size_t kMostNestingPoints = 4096;
+// Curves are taken as this many lines when telling which contours lie inside which.
+constexpr int kNestingCurvePieces = 8;
+
+// The contours of a path as polygons (curves as a few lines each), for telling which lie inside
+// which; empty when the path is too large to look at.
+std::vector<std::vector<QPointF>> ContourPolygons(const QPainterPath &path)
+{
+    std::vector<std::vector<QPointF>> contours;
+    size_t points = 0;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element &e = path.elementAt(i);
+        if (e.type == QPainterPath::MoveToElement || contours.empty()) {
+            if (contours.size() == kMostNestedContours) {
+                return {};
+            }
+            contours.emplace_back();
+        }
+        std::vector<QPointF> &contour = contours.back();
+        if (e.type == QPainterPath::CurveToElement && i + 2 < path.elementCount() && !contour.empty()) {
+            const CubicCurve<QPointF> curve{contour.back(), e, path.elementAt(i + 1), path.elementAt(i + 2)};
+            FlattenEvenly(curve, kNestingCurvePieces, [&contour](const QPointF &p) { contour.push_back(p); });
+            points += kNestingCurvePieces;
+            i += 2;
+        } else {
+            contour.push_back(e);
+            ++points;
+        }
+        if (points > kMostNestingPoints) {
+            return {};
+        }
+    }
+    return contours;
+}
+
+// Whether point lies inside the polygon by the even-odd rule.
+bool Inside(const std::vector<QPointF> &polygon, const QPointF &point)
+{
+    bool inside = false;
+    for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+        const QPointF &a = polygon[i];
+        const QPointF &b = polygon[j];
+        if ((a.y() > point.y()) != (b.y() > point.y()) &&
+            point.x() < a.x() + (point.y() - a.y()) * (b.x() - a.x()) / (b.y() - a.y())) {
+            inside = !inside;
+        }
+    }
+    return inside;
+}
+
+// A point just inside the contour beside its first edge of any length (twice its signed area is
+// given); nullopt for a contour without one.
+std::optional<QPointF> PointJustInside(const std::vector<QPointF> &contour, double twiceArea)
+{
+    if (twiceArea == 0 || !std::isfinite(twiceArea)) {
+        return std::nullopt;
+    }
+    for (size_t i = 0; i < contour.size(); ++i) {
+        const QPointF &a = contour[i];
+        const QPointF &b = contour[(i + 1) % contour.size()];
+        const QPointF along = b - a;
+        if (along.isNull() || !std::isfinite(along.x()) || !std::isfinite(along.y())) {
+            continue;
+        }
+        // The inside lies left of the edges of a contour of positive area, right of those of
+        // a negative one, a millionth of the edge's length away.
+        const QPointF inward = twiceArea > 0 ? QPointF(-along.y(), along.x()) : QPointF(along.y(), -along.x());
+        return (a + b) / 2 + inward * 1e-6;
+    }
+    return std::nullopt;
+}
+
+// For each contour of a path (of the areas given), -1 where it lies inside an odd number of the
+// others (a hole, or an island's hole), else 1: turned to these signs, contours that share an
+// edge cancel there where the even-odd rule leaves the edge's pixels uncovered on both sides
+// (a hole beside its outer contour's edge), and add up where it covers them.
+std::vector<double> NestingSigns(const QPainterPath &path, const std::vector<double> &twiceAreas)
+{
+    std::vector<double> signs(twiceAreas.size(), 1);
+    if (twiceAreas.size() < 2) {
+        return signs;
+    }
+    const std::vector<std::vector<QPointF>> contours = ContourPolygons(path);
+    if (contours.size() != twiceAreas.size()) {
+        return signs;
+    }
+    for (size_t i = 0; i < contours.size(); ++i) {
+        const std::optional<QPointF> point = PointJustInside(contours[i], twiceAreas[i]);
+        if (!point) {
+            continue;
+        }
+        bool odd = false;
+        for (size_t j = 0; j < contours.size(); ++j) {
+            odd ^= j != i && contours[j].size() > 2 && Inside(contours[j], *point);
+        }
+        signs[i] = odd ? -1 : 1;
+    }
+    return signs;
+}
+
 // Builds the lines of the paths that can touch rows [top, bottom) left of column right: a line
 // wholly right of the columns drawn changes none of them (coverage is summed from the left).
 class LineBuilder {
@@ -167,15 +274,22 @@ public:
     {
         const double orientation = world_.determinant() < 0 ? -1 : 1;
         const int count = path.elementCount();
+        std::vector<std::pair<int, int>> subpaths;
+        std::vector<double> twiceAreas;
         for (int begin = 0; begin < count;) {
             int end = begin + 1;
             while (end < count && path.elementAt(end).type != QPainterPath::MoveToElement) {
                 ++end;
             }
-            sign_ = SubpathArea(path, begin, end) * orientation < 0 ? -1 : 1;
-            style_ = style;
-            AddSubpath(path, begin, end);
+            subpaths.emplace_back(begin, end);
+            twiceAreas.push_back(SubpathArea(path, begin, end));
             begin = end;
+        }
+        const std::vector<double> nesting = NestingSigns(path, twiceAreas);
+        for (size_t k = 0; k < subpaths.size(); ++k) {
+            sign_ = (twiceAreas[k] * orientation < 0 ? -1 : 1) * nesting[k];
+            style_ = style;
+            AddSubpath(path, subpaths[k].first, subpaths[k].second);
         }
     }
 

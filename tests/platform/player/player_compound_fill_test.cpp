@@ -62,5 +62,43 @@ INSTANTIATE_TEST_SUITE_P(Sources, CompoundImageSourceTest,
                                            SourceCase{"TranslucentBetweenPixels", 0x80006040u, QPointF(9.75, 9.5)}),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// Contours of one fill sharing edges: a hole beside its outer contour's edge leaves the edge's
+// pixels uncovered where the hole lies (even-odd: covered twice is not covered), and contours
+// side by side cover the pixels of the edge they share fully.
+TEST(CompoundContours, SharedEdgesCoverAsTheEvenOddRegionDoes)
+{
+    constexpr QRgb kWhite = 0xFFFFFFFFu;
+    constexpr QRgb kNavy = 0xFF000080u;
+    struct Case {
+        const char *name;
+        std::vector<QRectF> contours;
+        QPoint pixel;
+        double coverage;  // of the pixel, as the even-odd region covers it
+    };
+    const Case cases[] = {
+        {"hole on the outer edge at a half", {{20.5, 20.5, 60, 60}, {20.5, 40.5, 20, 20}}, {20, 50}, 0},
+        {"hole on the outer edge at a quarter", {{20.25, 20.5, 60, 60}, {20.25, 40.5, 20, 20}}, {20, 50}, 0},
+        {"outer edge beside the hole", {{20.5, 20.5, 60, 60}, {20.5, 40.5, 20, 20}}, {20, 30}, 0.5},
+        {"inside the hole", {{20.5, 20.5, 60, 60}, {20.5, 40.5, 20, 20}}, {30, 50}, 0},
+        {"hole's inner edge", {{20.5, 20.5, 60, 60}, {20.5, 40.5, 20, 20}}, {40, 50}, 0.5},
+        {"island on the hole's edge", {{10, 10, 80, 80}, {20.5, 20.5, 60, 60}, {20.5, 40.5, 20, 20}}, {20, 50}, 1},
+        {"squares side by side", {{20.5, 20.5, 30, 30}, {50.5, 20.5, 30, 30}}, {50, 30}, 1},
+        {"squares side by side, one turned", {{20.5, 20.5, 30, 30}, {80.5, 20.5, -30, 30}}, {50, 30}, 1},
+    };
+    for (const Case &c : cases) {
+        QImage target(100, 100, QImage::Format_ARGB32_Premultiplied);
+        target.fill(kWhite);
+        QPainterPath fill;
+        for (const QRectF &contour : c.contours) {
+            fill.addRect(contour);
+        }
+        RenderCounts counts;
+        FillCompound({&target, 0, target.rect()}, {&fill}, {CompoundSource{kNavy}}, QTransform(), counts);
+        const QRgb got = target.pixel(c.pixel);
+        EXPECT_NEAR(qRed(got), 255 * (1 - c.coverage), 1) << c.name;
+        EXPECT_NEAR(qBlue(got), 255 - 127 * c.coverage, 1) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace platform::swf
