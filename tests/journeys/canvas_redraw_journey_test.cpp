@@ -110,8 +110,13 @@ protected:
         platform::SetMostWorkOnTheSpotForTest(-1);
     }
 
+    // Holds the worker's renders from the next edit on, so that what shows before the exact
+    // picture can be looked at; the exact picture is drawn once ExpectAWholeRenderOnceDrawn asks.
+    void HoldWorker() { platform::HoldWorkerRendersForTest(true); }
+
     void ExpectAWholeRenderOnceDrawn(const char *step)
     {
+        platform::HoldWorkerRendersForTest(false);
         window->FinishPendingRender();
         ExpectAWholeRender(step);
     }
@@ -149,6 +154,7 @@ TEST_F(CanvasRedrawOnWorker, ARecolourAndAMoveByAFractionOfAPixelShowBeforeTheEx
     DrawOverlappingRectangles();
     window->FinishPendingRender();
     ClickCanvas(AtPixel(120, 100));  // the middle rectangle, by its top edge
+    HoldWorker();
     PickColor(0x3366CC, Qt::RightButton);
     EXPECT_EQ(PixelAt(AtPixel(110, 110)), 0x3366CCu) << "the new colour at once";
     ExpectNearAWholeRender("recoloured, before the exact picture", 1);
@@ -159,9 +165,11 @@ TEST_F(CanvasRedrawOnWorker, ARecolourAndAMoveByAFractionOfAPixelShowBeforeTheEx
     ExpectAWholeRender("zoomed");
     // Each screen pixel of the drag is 13.3 twips: the move is no whole number of device pixels.
     ClickCanvas(AtPixel(120, 100));
+    HoldWorker();
     Drag({AtPixel(120, 100), AtPixel(123, 102), AtPixel(127.3, 104.6)});
     ExpectNearAWholeRender("moved by a fraction, before the exact picture", 1);
     ExpectAWholeRenderOnceDrawn("moved by a fraction");
+    HoldWorker();
     Undo();
     ExpectNearAWholeRender("undone, before the exact picture", 1);
     ExpectAWholeRenderOnceDrawn("undone");
@@ -175,11 +183,13 @@ TEST_F(CanvasRedrawOnWorker, EveryPathMovedShowsShiftedBeforeTheExactPicture)
     window->FinishPendingRender();
     ClickCanvas(AtPixel(120, 100));  // the middle rectangle, by its top edge
     Key(Qt::Key_A, Qt::ControlModifier);
+    HoldWorker();
     Drag({AtPixel(120, 100), AtPixel(123, 102), AtPixel(130, 104)});
     ExpectNearAWholeRender("all moved, before the exact picture", 1);
     ExpectAWholeRenderOnceDrawn("all moved");
     EXPECT_EQ(PixelAt(AtPixel(185, 110)), 0x0000FFu);  // the middle rectangle, moved right
     for (const bool redo : {false, true}) {
+        HoldWorker();
         redo ? Redo() : Undo();
         ExpectNearAWholeRender(redo ? "redone, before the exact picture" : "undone, before the exact picture", 1);
         ExpectAWholeRenderOnceDrawn(redo ? "redone" : "undone");
