@@ -194,25 +194,39 @@ void BuildFillPath(const std::vector<Edge> &edges, const std::vector<size_t> &in
     }
 }
 
+// A run of a line whose edges all stay on one point stands for the dot its round caps make: it
+// is drawn as a line this long (twips), which the stroke turns into that dot.
+constexpr double kDotLength = 1.0 / 32;
+
 // The stroke of one line style: its edges in record order, a move wherever they do not meet.
 void BuildLinePath(const std::vector<Edge> &edges, const std::vector<size_t> &indexes, PathMaker path)
 {
     path.path.reserve(PathElements(edges, indexes));
     bool started = false;
+    bool moved = false;  // whether the run since the last move leaves its first point
     QPointF pen;
+    auto endRun = [&] {
+        if (started && !moved) {
+            path.LineTo(pen + QPointF(kDotLength, 0));
+        }
+    };
     for (size_t index : indexes) {
         const Edge &edge = edges[index];
         if (!started || pen != edge.from) {
+            endRun();
             path.MoveTo(edge.from);
             started = true;
+            moved = false;
         }
         if (edge.curved) {
             path.QuadTo(edge.control, edge.to);
         } else {
             path.LineTo(edge.to);
         }
+        moved = moved || edge.to != edge.from || (edge.curved && edge.control != edge.from);
         pen = edge.to;
     }
+    endRun();
 }
 
 // The bounds of a group's made paths (the fills', then the lines').

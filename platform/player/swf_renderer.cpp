@@ -99,6 +99,17 @@ QPainterPath UnsharedCopy(const QPainterPath &path)
     return copy;
 }
 
+// Whether a line of one straight element (a dot, as the drawn groups make one) stays within a
+// device pixel at scale device pixels per twip.
+bool WithinAPixel(const QPainterPath &line, double scale)
+{
+    if (line.elementCount() != 2 || line.elementAt(1).type != QPainterPath::LineToElement) {
+        return false;
+    }
+    const QPointF along = QPointF(line.elementAt(1)) - QPointF(line.elementAt(0));
+    return std::abs(along.x()) * scale < 1 && std::abs(along.y()) * scale < 1;
+}
+
 // Whether a line style is drawn one device pixel wide at scale device pixels per twip.
 bool DrawnThin(const LineStyle &style, double scale)
 {
@@ -684,7 +695,16 @@ private:
             pen.setCosmetic(true);
             pen.setCapStyle(Qt::RoundCap);
             pen.setJoinStyle(Qt::RoundJoin);
-            painter_.strokePath(CopyToDraw(group.LinePath(index, made_)), pen);
+            const QPainterPath &line = group.LinePath(index, made_);
+            if (WithinAPixel(line, scale)) {
+                // The stroker leaves a line shorter than a pixel out: it shows as one.
+                painter_.save();
+                painter_.setPen(pen);
+                painter_.drawPoint(line.elementAt(0));
+                painter_.restore();
+            } else {
+                painter_.strokePath(CopyToDraw(line), pen);
+            }
         } else {
             painter_.fillPath(CopyToDraw(*outline), color);
         }

@@ -104,6 +104,37 @@ TEST(PlayerShapes, LinearGradientPadsBeyondItsSquare)
     EXPECT_NEAR(qRed(image.pixel(62, 10)), 191, 8);  // the same in every row
 }
 
+// A line whose points all lie on one point (a click with the pen) is its round caps: a dot as
+// wide as the line, at least one device pixel when thin.
+TEST(PlayerShapes, ALineOnOnePointDrawsItsRoundDot)
+{
+    for (const uint16_t width : {uint16_t(600), uint16_t(10)}) {
+        Styles styles;
+        styles.Line(width, 0x0000FFFF);
+        Records records;
+        records.Move(Px(40), Px(40), -1, -1, 1).Line(Px(40), Px(40));
+        for (const char *quality : {"low", "high"}) {
+            const QImage image = Play(OneShape(kSize, kSize, styles, records), kSize, kSize, quality);
+            if (width == 600) {
+                EXPECT_EQ(image.pixel(40, 40), kBlue) << quality;
+                EXPECT_EQ(image.pixel(51, 40), kBlue) << quality;  // within the dot's 15 px radius
+                EXPECT_EQ(image.pixel(40, 29), kBlue) << quality;
+                EXPECT_EQ(image.pixel(52, 52), kWhite) << quality;  // past it, diagonally
+                EXPECT_EQ(image.pixel(57, 40), kWhite) << quality;
+                continue;
+            }
+            int inked = 0;
+            for (int y = 38; y < 42; ++y) {
+                for (int x = 38; x < 42; ++x) {
+                    inked += image.pixel(x, y) != kWhite ? 1 : 0;
+                }
+            }
+            EXPECT_GE(inked, 1) << quality;
+            EXPECT_LE(inked, 4) << quality;
+        }
+    }
+}
+
 TEST(PlayerPlacement, ColourTransformMultipliesAndAdds)
 {
     Movie movie(kSize, kSize);
