@@ -62,6 +62,19 @@ TEST_P(FreehandPen, AFreehandStrokeStaysOnTheCanvasAfterTheRelease)
     EXPECT_GT(CountAlong(stroke, kBlack), 180);
 }
 
+// A click with the freehand tool that does not move makes a path on one point: it shows as the
+// dot of its line's round caps, in the line's colour, and nowhere else.
+TEST_P(FreehandPen, AClickWithoutAMoveShowsADot)
+{
+    ChooseTool(kToolFreehand);
+    const QPoint at = AtPixel(120, 120);
+    Drag({at, at});
+    ASSERT_EQ(core::Doc().DocPathCount(), 1);
+    EXPECT_GE(CountInk(QRect(at - QPoint(2, 2), at + QPoint(2, 2))), 1);
+    EXPECT_EQ(CountInk(QRect(AtPixel(0, 0), AtPixel(319, 100))), 0);
+    EXPECT_EQ(CountInk(QRect(AtPixel(0, 140), AtPixel(319, 319))), 0);
+}
+
 TEST_P(FreehandPen, AFreehandStrokeEndingAtItsStartIsClosedAndFilled)
 {
     ChooseStyle(kLineAndFill);
