@@ -1,21 +1,16 @@
 #include "platform/player/movie_player.h"
 
 #include "platform/base/atomic_file.h"
-#include "platform/base/test_gate.h"
+#include "platform/base/background_job.h"
+#include "platform/base/parallel_for.h"
 #include "platform/player/group_cache.h"
 #include "platform/player/player_testing.h"
 #include "platform/player/swf_below_layer.h"
-#include "platform/player/swf_jobs.h"
 #include "platform/player/swf_render.h"
 #include "platform/player/swf_shift_repair.h"
 
-#include <QThreadPool>
-
-
 #include <algorithm>
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
 #include <new>
 
 namespace platform {
@@ -29,13 +24,6 @@ struct MoviePlayer::State {
 
 namespace {
 swf::Quality QualityOf(const std::string &name);
-
-// Worker renders wait before drawing while a test holds them (see HoldWorkerRendersForTest).
-TestGate &Hold()
-{
-    static TestGate gate;
-    return gate;
-}
 }  // namespace
 
 // A rendered picture with everything that decided its pixels.
@@ -92,7 +80,7 @@ struct MoviePlayer::UniformCheck {
 
 // An exact render drawn on a worker thread: a copy of the last picture (its pixels shared until
 // the worker writes them) brought up to the movie it holds on to, which no one changes meanwhile.
-struct MoviePlayer::Job {
+struct MoviePlayer::Job : BackgroundJob {
     std::shared_ptr<const State> state;
     Picture picture;
     swf::ItemsChange items;  // from the last picture's items to the picture's
@@ -101,16 +89,11 @@ struct MoviePlayer::Job {
     bool layered = true;
     std::function<void()> done;
     std::shared_ptr<std::atomic<int64_t>> drawnCount;
-    std::atomic<bool> cancel{false};
     std::atomic<bool> drawn{false};  // the picture is complete; the worker no longer touches it
     swf::RenderCounts counts;        // the work of drawing, added to the player's when adopted
-    std::mutex mutex;
-    std::condition_variable finishedChanged;
-    bool finished = false;  // the worker is through with the job
 
-    void Run()
+    void Run(const std::atomic<bool> &cancel) override
     {
-        Hold().WaitWhileClosed(&cancel);
         const swf::PictureSetup setup{state->movie.get(),
                                       &state->displayList,
                                       picture.rect.intersected(picture.image.rect()),
@@ -119,9 +102,7 @@ struct MoviePlayer::Job {
                                       picture.background,
                                       &counts,
                                       &cancel};
-        if (!cancel.load()) {
-            picture.below.PaintChanged(setup, picture.image, changed, head, layered);
-        }
+        picture.below.PaintChanged(setup, picture.image, changed, head, layered);
         if (!cancel.load()) {
             drawn.store(true);
             ++*drawnCount;
@@ -129,15 +110,6 @@ struct MoviePlayer::Job {
                 done();
             }
         }
-        std::lock_guard<std::mutex> lock(mutex);
-        finished = true;
-        finishedChanged.notify_all();
-    }
-
-    void WaitFinished()
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        finishedChanged.wait(lock, [this] { return finished; });
     }
 };
 
@@ -181,17 +153,16 @@ constexpr size_t kMostItemsBelowAShift = 4;
 // A preview draws the strips a shift uncovers only while they are at most this part of the picture.
 constexpr int64_t kMaxUncoveredPart = 4;
 
-// The worker threads of exact renders: one job at a time (a cancelled one ends soon), whose
-// bands are drawn on the global pool.
-QThreadPool &JobPool()
+// The worker thread of exact renders: one job at a time (a cancelled one ends soon), whose bands
+// are drawn by the shared worker threads.
+JobLane &RenderLane()
 {
-    static QThreadPool pool;
-    pool.setMaxThreadCount(1);
-    return pool;
+    static JobLane lane;
+    return lane;
 }
 
 // Paint items replaced when a worker's picture is taken may hold the last references to a whole
-// drawing's groups: they are let go in parts of this many on the thread pool, so that freeing
+// drawing's groups: they are let go in parts of this many as parallel jobs, so that freeing
 // their paths holds the window up less.
 constexpr size_t kItemsReleasedPerJob = 4096;
 
@@ -201,9 +172,9 @@ void ReleaseItems(std::vector<swf::PaintItem> items)
     if (parts < 2) {
         return;  // let go here
     }
-    swf::RunJobs(static_cast<int>(parts), [&items, parts](int part) {
-        const size_t begin = items.size() * static_cast<size_t>(part) / parts;
-        const size_t end = items.size() * static_cast<size_t>(part + 1) / parts;
+    ParallelFor(parts, [&items, parts](size_t part) {
+        const size_t begin = items.size() * part / parts;
+        const size_t end = items.size() * (part + 1) / parts;
         for (size_t i = begin; i < end; ++i) {
             items[i].group.reset();
         }
@@ -231,7 +202,7 @@ void SetMostEditedAreaWorkForTest(int64_t work)
 
 void HoldWorkerRendersForTest(bool held)
 {
-    Hold().SetClosed(held);
+    RenderLane().HoldForTest(held);
 }
 
 MoviePlayer::MoviePlayer() : groupCache_(std::make_shared<GroupCache>()) {}
@@ -528,9 +499,8 @@ bool MoviePlayer::DrawableOffThread() const
 void MoviePlayer::CancelJob() const
 {
     if (job_) {
-        job_->cancel.store(true);
+        job_->Cancel();
         job_.reset();
-        Hold().Wake();  // a held worker sees the cancel
     }
 }
 
@@ -622,7 +592,7 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
     job->done = exactReady_;
     job->drawnCount = workerRendersDone_;
     job_ = job;
-    JobPool().start([job] { job->Run(); });
+    RenderLane().Start(job);
     return false;
 }
 

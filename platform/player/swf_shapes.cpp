@@ -1,8 +1,8 @@
 // Shapes and morph shapes: their style arrays and edge records read into style groups, and the
 // groups taken from the movies a player loaded before instead of being read or built again.
 #include "platform/player/swf_parser.h"
+#include "platform/base/parallel_for.h"
 #include "platform/player/player_testing.h"
-#include "platform/player/swf_jobs.h"
 #include "platform/player/swf_path_pieces.h"
 #include "platform/swf/shape_records.h"
 
@@ -1014,13 +1014,11 @@ private:
         }
         std::vector<DrawnRead> drawn(pending_.size());
         const size_t perPart = GroupsPerPart();
-        // Each group read later has an edge: there are no more of them than the movie's edge budget.
-        static_assert(kMaxEdgesPerMovie <= INT32_MAX);
         const size_t parts = pending_.size() / perPart + (pending_.size() % perPart != 0 ? 1 : 0);
-        RunJobs(static_cast<int>(parts), [&](int part) {
+        platform::ParallelFor(parts, [&](size_t part) {
             StyleGroup group;
             StyleGroup kept;
-            const size_t first = static_cast<size_t>(part) * perPart;
+            const size_t first = part * perPart;
             for (size_t i = first; i < std::min(pending_.size(), first + perPart); ++i) {
                 const PendingRead &read = pending_[i];
                 BitReader in(in_.Data());
