@@ -1,14 +1,14 @@
 #include "canvastools/selected_edge_mask.h"
 
+#include "platform/base/parallel_for.h"
+
 #include <QPainter>
 #include <QPen>
 #include <QPolygon>
-#include <QThread>
 
 #include <algorithm>
 #include <bit>
 #include <functional>
-#include <thread>
 
 namespace canvastools {
 namespace {
@@ -270,21 +270,13 @@ void SelectedEdgeMask::Build(const QSize &pictureSize, const EdgePolylines &edge
     const size_t count = edges.Count();
     const int parts = count >= kPolylinesPerPart * 2
                           ? std::clamp(static_cast<int>(count / kPolylinesPerPart), 1,
-                                       std::clamp(QThread::idealThreadCount(), 1, kMostParts))
+                                       std::clamp(static_cast<int>(platform::ProcessorCount()), 1, kMostParts))
                           : 1;
     std::vector<DrawnPart> drawn(static_cast<size_t>(parts));
-    auto drawPart = [&](int part) {
-        drawn[static_cast<size_t>(part)] = DrawWholePolylines(pictureSize, rowWords_, edges, summaries,
-                                                              count * part / parts, count * (part + 1) / parts);
-    };
-    std::vector<std::thread> threads;
-    for (int part = 1; part < parts; ++part) {
-        threads.emplace_back(drawPart, part);
-    }
-    drawPart(0);
-    for (std::thread &thread : threads) {
-        thread.join();
-    }
+    platform::ParallelFor(drawn.size(), [&](size_t part) {
+        drawn[part] = DrawWholePolylines(pictureSize, rowWords_, edges, summaries, count * part / parts,
+                                         count * (part + 1) / parts);
+    });
     bits_ = std::move(drawn[0].bits);
     inked_ = drawn[0].inked;
     masked_ = drawn[0].count;

@@ -1,6 +1,6 @@
 #include "core/path_block_parts.h"
 
-#include "platform/base/parallel_parts.h"
+#include "platform/base/parallel_for.h"
 
 #include <vector>
 

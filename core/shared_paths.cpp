@@ -1,6 +1,6 @@
 #include "core/shared_paths.h"
 
-#include "platform/base/parallel_parts.h"
+#include "platform/base/parallel_for.h"
 
 #include <algorithm>
 #include <atomic>
@@ -210,10 +210,10 @@ SharedPathArray::SharedPathArray(const PathArray &paths, const SharedPathArray *
         }
         return next;
     };
-    // Where the paths keep their places, each part of the drawing is stored on a thread of its
-    // own, as if its first path were compared with the stored record in its place first. A part
-    // for which the parts before it end elsewhere is stored again from there: the result is the
-    // one of storing every path in turn.
+    // Where the paths keep their places, the parts of the drawing are stored apart, several at
+    // once, each as if its first path were compared with the stored record in its place first. A
+    // part for which the parts before it end elsewhere is stored again from there: the result is
+    // the one of storing every path in turn.
     // Blocks whose paths all carry the marks of the stored block in their place are taken as they
     // are; only the others are worth threads.
     size_t unmarkedBlocks = 0;

@@ -3,7 +3,7 @@
 #include "movie/edge_reach.h"
 #include "movie/movie_writer.h"
 #include "platform/base/bezier.h"
-#include "platform/base/parallel_parts.h"
+#include "platform/base/parallel_for.h"
 #include "platform/swf/shape_records.h"
 #include "platform/swf/tag_records.h"
 

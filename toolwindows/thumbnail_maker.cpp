@@ -3,16 +3,13 @@
 #include "core/canvas_settings.h"
 #include "core/document.h"
 #include "movie/movie_writer.h"
+#include "platform/base/background_job.h"
 #include "platform/base/idle_memory_release.h"
 #include "platform/base/rounding.h"
-#include "platform/base/test_gate.h"
 #include "platform/player/movie_player.h"
 #include "toolwindows/thumbnail_movies.h"
 
-#include <QThreadPool>
-
 #include <algorithm>
-#include <condition_variable>
 #include <mutex>
 
 #ifdef __linux__
@@ -24,17 +21,10 @@ namespace toolwindows {
 namespace {
 
 // One worker: a newer job waits for the one before, which a cancel ends at its next step.
-QThreadPool &MakerPool()
+platform::JobLane &MakerLane()
 {
-    static QThreadPool pool;
-    pool.setMaxThreadCount(1);
-    return pool;
-}
-
-platform::TestGate &Hold()
-{
-    static platform::TestGate gate;
-    return gate;
+    static platform::JobLane lane;
+    return lane;
 }
 
 // The selected paths of the subject as the thumbnail draws them (shown), in document order.
@@ -183,43 +173,32 @@ bool MakeThumbnail(const ThumbnailSubject &subject, const MadeThumbnail *last, M
 
 // ---- the worker ----
 
-struct ThumbnailMaker::Job {
+struct ThumbnailMaker::Job : platform::BackgroundJob {
     ThumbnailSubject subject;
     std::shared_ptr<const MadeThumbnail> last;
-    std::atomic<bool> cancel{false};
     std::mutex mutex;
-    std::condition_variable finishedChanged;
-    bool finished = false;
     ThumbnailMaker *maker = nullptr;  // null once cancelled; read and cleared under mutex
-    std::shared_ptr<const MadeThumbnail> made;
+    std::shared_ptr<const MadeThumbnail> made;  // set before the job is finished
 
-    static void Run(const std::shared_ptr<Job> &job)
+    void Run(const std::atomic<bool> &cancel) override
     {
         LowerWorkerPriority();
-        Hold().WaitWhileClosed();
         auto result = std::make_shared<MadeThumbnail>();
-        const bool done = !job->cancel.load() && MakeThumbnail(job->subject, job->last.get(), *result, job->cancel);
-        job->subject = ThumbnailSubject();
-        job->last.reset();
+        const bool done = MakeThumbnail(subject, last.get(), *result, cancel);
+        subject = ThumbnailSubject();
+        last.reset();
         // The memory a large thumbnail took (its movie, records and groups), a cancelled job's too.
         platform::ReleaseFreedHeapMemory();
-        std::lock_guard<std::mutex> lock(job->mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         if (done) {
-            job->made = std::move(result);
+            made = std::move(result);
         }
-        job->finished = true;
-        job->finishedChanged.notify_all();
         // Posted while the maker is known to live: an event left for a maker that ends is dropped.
-        if (done && job->maker) {
-            ThumbnailMaker *maker = job->maker;
-            QMetaObject::invokeMethod(maker, [maker, job] { maker->HandOver(job); }, Qt::QueuedConnection);
+        if (done && maker) {
+            ThumbnailMaker *owner = maker;
+            auto job = std::static_pointer_cast<Job>(shared_from_this());
+            QMetaObject::invokeMethod(owner, [owner, job] { owner->HandOver(job); }, Qt::QueuedConnection);
         }
-    }
-
-    void WaitFinished()
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        finishedChanged.wait(lock, [this] { return finished; });
     }
 };
 
@@ -238,7 +217,7 @@ void ThumbnailMaker::Start(ThumbnailSubject subject, std::shared_ptr<const MadeT
     job->last = std::move(last);
     job->maker = this;
     job_ = job;
-    MakerPool().start([job] { Job::Run(job); });
+    MakerLane().Start(job);
 }
 
 void ThumbnailMaker::Cancel()
@@ -246,7 +225,7 @@ void ThumbnailMaker::Cancel()
     if (!job_) {
         return;
     }
-    job_->cancel.store(true);
+    job_->Cancel();
     std::lock_guard<std::mutex> lock(job_->mutex);
     job_->maker = nullptr;
     job_.reset();
@@ -273,12 +252,12 @@ void ThumbnailMaker::HandOver(const std::shared_ptr<Job> &job)
 
 void HoldThumbnailJobsForTest(bool hold)
 {
-    Hold().SetClosed(hold);
+    MakerLane().HoldForTest(hold);
 }
 
 void WaitForThumbnailJobsForTest()
 {
-    MakerPool().waitForDone();
+    MakerLane().WaitIdle();
 }
 
 }  // namespace toolwindows

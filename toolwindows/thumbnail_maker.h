@@ -79,7 +79,8 @@ private:
     std::shared_ptr<Job> job_;
 };
 
-// While held, a job waits before it starts its work (a test sees a job that is not finished).
+// While held, a job waits before it starts its work until it is cancelled (a test sees a job that
+// is not finished).
 void HoldThumbnailJobsForTest(bool hold);
 // Waits until every job the workers took, cancelled ones included, has ended.
 void WaitForThumbnailJobsForTest();

@@ -1,10 +1,10 @@
 #include "platform/player/movie_player.h"
 
 #include "platform/base/atomic_file.h"
+#include "platform/base/parallel_for.h"
 #include "platform/player/group_cache.h"
 #include "platform/player/player_testing.h"
 #include "platform/player/swf_changed_area.h"
-#include "platform/player/swf_jobs.h"
 #include "platform/player/swf_parser.h"
 #include "platform/player/swf_pixel_copy.h"
 #include "platform/player/swf_previews.h"
@@ -54,7 +54,7 @@ std::optional<swf::Quality> QualityNamed(std::string name)
 }
 
 // Paint items replaced when a worker's picture is taken may hold the last references to a whole
-// drawing's groups: they are let go in parts of this many on the thread pool, so that freeing
+// drawing's groups: they are let go in parts of this many as parallel jobs, so that freeing
 // their paths holds the window up less.
 constexpr size_t kItemsReleasedPerJob = 4096;
 
@@ -64,9 +64,9 @@ void ReleaseItems(std::vector<swf::PaintItem> items)
     if (parts < 2) {
         return;  // let go here
     }
-    swf::RunJobs(static_cast<int>(parts), [&items, parts](int part) {
-        const size_t begin = items.size() * static_cast<size_t>(part) / parts;
-        const size_t end = items.size() * static_cast<size_t>(part + 1) / parts;
+    ParallelFor(parts, [&items, parts](size_t part) {
+        const size_t begin = items.size() * part / parts;
+        const size_t end = items.size() * (part + 1) / parts;
         for (size_t i = begin; i < end; ++i) {
             items[i].group.reset();
         }

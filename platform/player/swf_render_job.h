@@ -2,11 +2,12 @@
 // Internal to the player.
 //
 // Threads: the player's thread makes a job, starts it, cancels it and takes its picture once it
-// is drawn; the worker thread only runs it. The job holds on to the frame it draws (which the
+// is drawn; the render lane's thread only runs it. The job holds on to the frame it draws (which the
 // player no longer changes: it changes a copy) and to a copy of the last picture, whose pixels
 // it shares until it writes them.
 #pragma once
 
+#include "platform/base/background_job.h"
 #include "platform/player/movie_player.h"
 #include "platform/player/swf_paint_items.h"
 #include "platform/player/swf_render_counts.h"
@@ -16,16 +17,14 @@
 #include <QRect>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 namespace platform::swf {
 
-class RenderJob {
+class RenderJob : public BackgroundJob {
 public:
     // What the worker draws: picture brought up to the frame by painting changed anew (head
     // leading items unchanged, as RetainedPicture::PaintChanged takes them).
@@ -43,19 +42,15 @@ public:
         PreviewKind preview = PreviewKind::None;  // what shows until the picture is taken
     };
 
-    // Starts drawing work on the worker (one job at a time; a newer one waits for the one before,
-    // which a cancel ends soon).
+    // Starts drawing work on the render lane (one job at a time; a newer one waits for the one
+    // before, which a cancel ends soon).
     static std::shared_ptr<RenderJob> Start(Work work);
 
     // Whether the job draws frame into a picture painted like this.
     bool Draws(const std::shared_ptr<const ShownFrame> &frame, const QImage &target, const QRect &rect,
                QRgb background, const QTransform &view, Quality quality) const;
-    // Asks the worker to stop; its picture is then never drawn.
-    void Cancel();
     // Whether the picture is complete: the worker no longer touches it.
     bool Drawn() const { return drawn_.load(); }
-    // Blocks until the worker is through with the job, drawn or cancelled.
-    void WaitFinished();
 
     // Once drawn: the picture, the change of items it shows and the work its drawing took.
     Work &Result() { return work_; }
@@ -65,15 +60,11 @@ public:
     explicit RenderJob(Work work) : work_(std::move(work)) {}
 
 private:
-    void Run();
+    void Run(const std::atomic<bool> &cancel) override;
 
     Work work_;
-    std::atomic<bool> cancel_{false};
     std::atomic<bool> drawn_{false};
     RenderCounts counts_;
-    std::mutex mutex_;
-    std::condition_variable finishedChanged_;
-    bool finished_ = false;  // guarded by mutex_
 };
 
 }  // namespace platform::swf

@@ -2,8 +2,8 @@
 // shapes at their ratio, bitmaps, text fields, colour transforms and clipping layers.
 #include "platform/player/swf_renderer.h"
 
+#include "platform/base/parallel_for.h"
 #include "platform/player/swf_compound_fill.h"
-#include "platform/player/swf_jobs.h"
 #include "platform/player/swf_line_outline.h"
 #include "platform/player/swf_path_pieces.h"
 #include "platform/player/swf_repaint_cost.h"
@@ -216,8 +216,7 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
         // The visible groups of each part (part p at p + 1), then where each part's first one goes.
         std::vector<size_t> visible(parts + 1, 0);
         auto visibleAt = [&](size_t i) { return Visible(*shape.groups[i].group, shape.groups[i].At(world), areaF); };
-        RunJobs(static_cast<int>(parts), [&](int part) {
-            const auto p = static_cast<size_t>(part);
+        platform::ParallelFor(parts, [&](size_t p) {
             for (size_t i = partBegin(p); i < partBegin(p + 1); ++i) {
                 if (const std::optional<GroupDraw> draw = visibleAt(i)) {
                     marks[i - begin] = Unreadied(*draw) ? GroupMark::Unreadied : GroupMark::Visible;
@@ -230,8 +229,7 @@ Scene BuildScene(const Movie &movie, const DisplayList &list, const QRect &area,
             visible[p + 1] += visible[p];
         }
         scene.groups.resize(first + visible[parts]);
-        RunJobs(static_cast<int>(parts), [&](int part) {
-            const auto p = static_cast<size_t>(part);
+        platform::ParallelFor(parts, [&](size_t p) {
             size_t at = first + visible[p];
             for (size_t i = partBegin(p); i < partBegin(p + 1); ++i) {
                 if (marks[i - begin] != GroupMark::Hidden) {
@@ -324,13 +322,13 @@ constexpr size_t kReadyingPerJob = 128;
 // Readies the groups, each by one thread, each job counting its own work.
 void ReadyAll(const std::vector<Readying> &readying, RenderCounts &counts)
 {
-    const int jobs = static_cast<int>((readying.size() + kReadyingPerJob - 1) / kReadyingPerJob);
-    std::vector<RenderCounts> jobCounts(static_cast<size_t>(jobs));
-    RunJobs(jobs, [&readying, &jobCounts](int job) {
-        const size_t begin = static_cast<size_t>(job) * kReadyingPerJob;
+    const size_t jobs = (readying.size() + kReadyingPerJob - 1) / kReadyingPerJob;
+    std::vector<RenderCounts> jobCounts(jobs);
+    platform::ParallelFor(jobs, [&readying, &jobCounts](size_t job) {
+        const size_t begin = job * kReadyingPerJob;
         ReadyingRoom room;
         for (size_t i = begin; i < std::min(readying.size(), begin + kReadyingPerJob); ++i) {
-            Ready(readying[i], jobCounts[static_cast<size_t>(job)], room);
+            Ready(readying[i], jobCounts[job], room);
         }
     });
     for (const RenderCounts &job : jobCounts) {
@@ -847,8 +845,8 @@ void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &c
     };
     // The bands are jobs on the global pool: Qt's raster fills then stay within their band
     // instead of splitting every large fill again across threads already busy with other bands.
-    RunJobs(static_cast<int>(touched.size()), [&](int i) {
-        drawBand(touched[i].first, touched[i].second, bandCounts[static_cast<size_t>(i)]);
+    platform::ParallelFor(touched.size(), [&](size_t i) {
+        drawBand(touched[i].first, touched[i].second, bandCounts[i]);
     });
     for (const RenderCounts &band : bandCounts) {
         total += band;

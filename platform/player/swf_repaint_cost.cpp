@@ -1,7 +1,8 @@
 #include "platform/player/swf_repaint_cost.h"
 
+#include "platform/base/parallel_for.h"
+
 #include <algorithm>
-#include <thread>
 
 namespace platform::swf {
 
@@ -23,7 +24,7 @@ int BandCount(const QRect &picture)
     if (static_cast<int64_t>(picture.width()) * picture.height() < kMinThreadedPixels) {
         return 1;
     }
-    int cores = static_cast<int>(std::thread::hardware_concurrency());
+    const int cores = static_cast<int>(platform::ProcessorCount());
     return std::clamp(std::min(cores, picture.height() / kMinBandRows), 1, kMaxBands);
 }
 

@@ -3,8 +3,8 @@
 #include "platform/player/swf_shapes.h"
 
 #include "platform/player/swf_parser.h"
+#include "platform/base/parallel_for.h"
 #include "platform/player/player_testing.h"
-#include "platform/player/swf_jobs.h"
 #include "platform/player/swf_path_pieces.h"
 #include "platform/swf/shape_records.h"
 
@@ -1020,13 +1020,11 @@ private:
         }
         std::vector<DrawnRead> drawn(pending_.size());
         const size_t perPart = GroupsPerPart();
-        // Each group read later has an edge: there are no more of them than the movie's edge budget.
-        static_assert(kMaxEdgesPerMovie <= INT32_MAX);
         const size_t parts = pending_.size() / perPart + (pending_.size() % perPart != 0 ? 1 : 0);
-        RunJobs(static_cast<int>(parts), [&](int part) {
+        platform::ParallelFor(parts, [&](size_t part) {
             StyleGroup group;
             StyleGroup kept;
-            const size_t first = static_cast<size_t>(part) * perPart;
+            const size_t first = part * perPart;
             for (size_t i = first; i < std::min(pending_.size(), first + perPart); ++i) {
                 const PendingRead &read = pending_[i];
                 BitReader in(in_.Data());

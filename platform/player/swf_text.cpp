@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <fontconfig/fontconfig.h>
 
+#include <mutex>
+
 namespace platform::swf {
 
 namespace {
@@ -81,18 +83,37 @@ Qt::Alignment HorizontalAlignment(int32_t align)
 
 constexpr double kGutter = 40;  // twips between a field's bounds and its text
 
+// The families fontconfig picked for the font names asked before: movies are read on several
+// threads at once (the window's and the thumbnail worker's), so the cache takes its lock.
+class DeviceFontCache {
+public:
+    QString Resolve(const QString &name)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            auto found = resolved_.constFind(name);
+            if (found != resolved_.constEnd()) {
+                return *found;
+            }
+        }
+        // Matched outside the lock: two threads asking for one new name both find the same family.
+        QString family = MatchFamily(QString::fromStdString(platform::StandInFamily(name.toStdString())));
+        std::lock_guard<std::mutex> lock(mutex_);
+        resolved_.insert(name, family);
+        return family;
+    }
+
+private:
+    std::mutex mutex_;
+    QHash<QString, QString> resolved_;
+};
+
 }  // namespace
 
 QString ResolveDeviceFont(const QString &name)
 {
-    static QHash<QString, QString> resolved;
-    auto found = resolved.constFind(name);
-    if (found != resolved.constEnd()) {
-        return *found;
-    }
-    QString family = MatchFamily(QString::fromStdString(platform::StandInFamily(name.toStdString())));
-    resolved.insert(name, family);
-    return family;
+    static DeviceFontCache cache;
+    return cache.Resolve(name);
 }
 
 void DrawEditText(const Movie &movie, const EditTextCharacter &field, QPainter &painter, const ColorTransform &cx,

@@ -3,7 +3,7 @@
 // large file keeps its message and reason.
 #include "core/drawing_file.h"
 #include "core/path_block_parts.h"
-#include "platform/base/parallel_parts.h"
+#include "platform/base/parallel_for.h"
 
 #include "tests/support/byte_mutator.h"
 #include "tests/support/test_support.h"

@@ -1,0 +1,126 @@
+#include "platform/base/parallel_for.h"
+
+#include <QThreadPool>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace platform {
+namespace {
+
+constexpr size_t kMostParts = 8;
+
+std::atomic<bool> workersRefused{false};
+
+// The jobs of one ParallelFor, shared with the workers taking part: a worker that starts once
+// every job is taken may still look at them after the caller has returned.
+struct Jobs {
+    size_t count = 0;
+    const std::function<void(size_t)> *job = nullptr;  // called only for jobs taken, which the caller waits for
+    std::atomic<size_t> next{0};
+    std::atomic<size_t> finished{0};
+    std::atomic<bool> failed{false};
+    std::mutex mutex;
+    std::condition_variable allFinished;
+    std::exception_ptr failure;  // the first; under mutex
+
+    // Takes and does jobs until none is left; once one has failed, the jobs taken are skipped.
+    void Work()
+    {
+        for (size_t i = next++; i < count; i = next++) {
+            if (!failed.load()) {
+                try {
+                    (*job)(i);
+                } catch (...) {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    if (!failure) {
+                        failure = std::current_exception();
+                    }
+                    failed = true;
+                }
+            }
+            if (finished.fetch_add(1) + 1 == count) {
+                std::lock_guard<std::mutex> lock(mutex);
+                allFinished.notify_all();
+            }
+        }
+    }
+
+    void WaitAllFinished()
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        allFinished.wait(lock, [this] { return finished.load() == count; });
+    }
+};
+
+// Starts up to helpers workers on the global pool, as many as it has threads free for.
+void StartWorkers(const std::shared_ptr<Jobs> &jobs, size_t helpers)
+{
+    QThreadPool *pool = QThreadPool::globalInstance();
+    for (size_t started = 0; started < helpers; ++started) {
+        try {
+            if (!pool->tryStart([jobs] { jobs->Work(); })) {
+                return;
+            }
+        } catch (const std::system_error &) {
+            return;  // no thread to be had: the caller does the jobs left
+        }
+    }
+}
+
+}  // namespace
+
+size_t ProcessorCount()
+{
+    return std::max<size_t>(std::thread::hardware_concurrency(), 1);
+}
+
+void ParallelFor(size_t count, const std::function<void(size_t)> &job)
+{
+    if (count == 1) {
+        job(0);
+        return;
+    }
+    if (count == 0) {
+        return;
+    }
+    auto jobs = std::make_shared<Jobs>();
+    jobs->count = count;
+    jobs->job = &job;
+    if (!workersRefused.load()) {
+        const size_t threads = static_cast<size_t>(std::max(QThreadPool::globalInstance()->maxThreadCount(), 1));
+        StartWorkers(jobs, std::min(count, threads) - 1);
+    }
+    jobs->Work();
+    jobs->WaitAllFinished();
+    if (jobs->failure) {
+        std::rethrow_exception(jobs->failure);
+    }
+}
+
+size_t PartCount(size_t count, size_t minPerPart)
+{
+    const size_t most = std::min(ProcessorCount(), kMostParts);
+    return std::clamp<size_t>(count / std::max<size_t>(minPerPart, 1), 1, most);
+}
+
+size_t RunInParts(size_t count, size_t minPerPart, const std::function<void(size_t, size_t, size_t)> &work)
+{
+    const size_t parts = PartCount(count, minPerPart);
+    auto begin = [count, parts](size_t part) { return count / parts * part + count % parts * part / parts; };
+    ParallelFor(parts, [&](size_t part) { work(part, begin(part), begin(part + 1)); });
+    return parts;
+}
+
+void RefuseWorkerThreadsForTest(bool refused)
+{
+    workersRefused = refused;
+}
+
+}  // namespace platform
