@@ -3,6 +3,7 @@
 #include "canvastools/canvas_input_state.h"
 #include "canvastools/canvas_window.h"
 #include "canvastools/selection_overlay.h"
+#include "canvastools/shape_tool_windows.h"
 #include "canvastools/shape_tools.h"
 #include "canvastools/tool_palette.h"
 #include "core/backup_file.h"
@@ -15,6 +16,7 @@
 #include "mainwindow/brush_file.h"
 #include "mainwindow/canvas_view_bridge.h"
 #include "mainwindow/main_host.h"
+#include "mainwindow/shape_windows_bridge.h"
 #include "mainwindow/splash_window.h"
 #include "mainwindow/user_color_file.h"
 #include "movie/tag_buffer.h"
@@ -109,6 +111,8 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectDialogs();
     canvasView_ = std::make_unique<CanvasViewBridge>(*this);
     canvastools::AttachCanvasTools(*canvasView_);
+    shapeWindows_ = std::make_unique<ShapeWindowsBridge>(*this);
+    canvastools::SetShapeWindows(shapeWindows_.get());
     // The exact canvas picture drawn on a worker thread is shown from the event loop; one that came
     // during a gesture is shown once the tool has handled the mouse event that ends it.
     ShockwaveFlash1.OnExactReady([this] { QMetaObject::invokeMethod(this, &DrawGUI::ShowExactCanvas, Qt::QueuedConnection); });
@@ -137,6 +141,7 @@ DrawGUI::~DrawGUI()
 {
     ShockwaveFlash1.CancelPendingRender();
     canvastools::DetachCanvasTools(*canvasView_);
+    canvastools::SetShapeWindows(nullptr);
     core::SetHost(nullptr);
 }
 

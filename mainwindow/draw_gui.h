@@ -35,6 +35,7 @@ namespace mainwindow {
 
 class CanvasViewBridge;
 class MainHost;
+class ShapeWindowsBridge;
 class SplashWindow;
 
 class DrawGUI : public QMainWindow {
@@ -310,8 +311,9 @@ private:
     void KeepPanelWindowPlacements();
 
     std::unique_ptr<MainHost> host_;
-    // What the canvas tools see of the window.
+    // What the canvas tools see of the window, and the shape tools' windows.
     std::unique_ptr<CanvasViewBridge> canvasView_;
+    std::unique_ptr<ShapeWindowsBridge> shapeWindows_;
     // Held from start-up on: a second program on the same folder leaves this one's backups alone.
     std::unique_ptr<platform::ProgramFolderLock> folderLock_;
     SplashWindow *splash_ = nullptr;
