@@ -18,6 +18,7 @@
 #include "mainwindow/main_host.h"
 #include "mainwindow/shape_windows_bridge.h"
 #include "mainwindow/splash_window.h"
+#include "mainwindow/tool_window_bridge.h"
 #include "mainwindow/user_color_file.h"
 #include "movie/tag_buffer.h"
 #include "movie/canvas_movie.h"
@@ -97,6 +98,8 @@ QString CommandLineFile(const QString &commandLine)
 DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
 {
     setWindowTitle(QStringLiteral("(新規) - Quillark"));
+    toolWindowLink_ = std::make_unique<ToolWindowBridge>(*this);
+    toolwindows::SetMainWindow(toolWindowLink_.get());
     ShockwaveFlash1.ShareGroups(playerGroups);
     idleRelease_.BeforeRelease([this] {
         ShockwaveFlash1.ReleaseSpareRoom();
@@ -142,6 +145,7 @@ DrawGUI::~DrawGUI()
     ShockwaveFlash1.CancelPendingRender();
     canvastools::DetachCanvasTools(*canvasView_);
     canvastools::SetShapeWindows(nullptr);
+    toolwindows::SetMainWindow(nullptr);
     core::SetHost(nullptr);
 }
 
@@ -535,7 +539,7 @@ void DrawGUI::FocusCanvas()
 void DrawGUI::mnuDispPathGUI_Click()
 {
     ToggleToolWindow(menus.mnuDispPathGUI, &MainState::PathToolBoxVisible,
-                     [this](bool open) { toolwindows::ShowPathGUI(*this, open); });
+                     [this](bool open) { toolwindows::ShowPathGUI(*this, *menus.mnuDispPathGUI, open); });
 }
 
 void DrawGUI::mnuDispPositionGUI_Click()
@@ -547,7 +551,7 @@ void DrawGUI::mnuDispPositionGUI_Click()
 void DrawGUI::mnuDispFolderGUI_Click()
 {
     ToggleToolWindow(menus.mnuDispFolderGUI, &MainState::FolderToolBoxVisible,
-                     [this](bool open) { toolwindows::ShowFolderGUI(*this, open); });
+                     [this](bool open) { toolwindows::ShowFolderGUI(*this, *menus.mnuDispFolderGUI, open); });
 }
 
 void DrawGUI::mnuDispBrushGUI_Click()

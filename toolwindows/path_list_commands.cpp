@@ -8,9 +8,9 @@
 #include "core/memory_guard.h"
 #include "core/path_attributes.h"
 #include "core/path_boolean_commands.h"
-#include "mainwindow/draw_gui.h"
 #include "movie/canvas_movie.h"
 #include "platform/forms/key_codes.h"
+#include "toolwindows/main_window_link.h"
 #include "toolwindows/path_list_window.h"
 
 #include <functional>
@@ -181,23 +181,23 @@ void PathGUI::FinishEdit(bool remakeMovie)
     if (remakeMovie) {
         movie::MakeCanvasMovie();
     }
-    owner_.DispShape(1);
+    MainWindow().DispShape(1);
 }
 
 // Copy, cut and delete are the main window's edit-menu commands, run through their menu items.
 void PathGUI::mnuPathCopy_Click()
 {
-    emit owner_.menus.mnuCopyPathEdit->Click();
+    MainWindow().RunEditCommand(EditCommand::kCopy);
 }
 
 void PathGUI::mnuPathCut_Click()
 {
-    emit owner_.menus.mnuCutPathEdit->Click();
+    MainWindow().RunEditCommand(EditCommand::kCut);
 }
 
 void PathGUI::mnuPathDelete_Click()
 {
-    emit owner_.menus.mnuDeletePathEdit->Click();
+    MainWindow().RunEditCommand(EditCommand::kDelete);
 }
 
 void PathGUI::mnuPathPaste_Click()
@@ -217,7 +217,7 @@ void PathGUI::SetVisibleLock(int16_t code)
     core::SetPathVisibleLock(code);
     RefreshList();
     movie::MakeCanvasMovie();
-    owner_.DispShape(1);
+    MainWindow().DispShape(1);
 }
 
 void PathGUI::mnuFragmentOP_Click(int32_t operation)
@@ -277,7 +277,7 @@ void PathGUI::mnuPathCompoundAgain_Click()
 void PathGUI::mnuPathSelectAll_Click()
 {
     core::SelectAllPaths();
-    owner_.DispShape(1);
+    MainWindow().DispShape(1);
 }
 
 // ---- keys ----
@@ -293,15 +293,14 @@ void PathGUI::Form_KeyDown(int keyCode, int /*shift*/)
 
 void PathGUI::Form_KeyUp(int keyCode, int shift)
 {
-    mainwindow::DrawGuiMenus &main = owner_.menus;
     // Letters that act with Ctrl alone and do nothing otherwise.
     const std::pair<int, std::function<void()>> ctrlKeys[] = {
         {'C', [this] { mnuPathCopy_Click(); }},
         {'X', [this] { mnuPathCut_Click(); }},
         {'A', [this] { mnuPathSelectAll_Click(); }},
         {'V', [this] { mnuPathPaste_Click(); }},
-        {'Z', [&main] { emit main.mnuUnDo->Click(); }},
-        {'Y', [&main] { emit main.mnuReDo->Click(); }},
+        {'Z', [] { MainWindow().RunEditCommand(EditCommand::kUndo); }},
+        {'Y', [] { MainWindow().RunEditCommand(EditCommand::kRedo); }},
     };
     for (const auto &[key, command] : ctrlKeys) {
         if (keyCode == key) {
@@ -314,7 +313,7 @@ void PathGUI::Form_KeyUp(int keyCode, int shift)
     if (keyCode == platform::kVkDelete) {
         mnuPathDelete_Click();
     } else if (keyCode != platform::kVkOemComma && keyCode != platform::kVkOemPeriod) {
-        owner_.Form_KeyUp(keyCode, shift);  // the main window's shortcuts work from the list too
+        MainWindow().Form_KeyUp(keyCode, shift);  // the main window's shortcuts work from the list too
     }
 }
 

@@ -3,7 +3,6 @@
 #include "core/document.h"
 #include "core/drawing_file.h"
 #include "core/host.h"
-#include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "platform/forms/window_placement.h"
@@ -45,7 +44,6 @@ protected:
         core::ResetDocumentForTest();
         movie::ResetWriterForTest();
         movie::ResetCanvasMovieForTest();
-        mainwindow::ResetMainStateForTest();
         core::SetHost(&host);
         folder = Home() / ("preview_" + std::to_string(++counter));
         fs::create_directories(folder);
@@ -87,7 +85,7 @@ protected:
 
     movietags::Movie Build(int mode)
     {
-        toolwindows::MakePreviewMovie(moviePath, width, height, mode, rows);
+        toolwindows::MakePreviewMovie(moviePath, width, height, mode, rows, pace);
         return movietags::ReadMovie(ReadAll(moviePath));
     }
 
@@ -108,6 +106,7 @@ protected:
     core::CanvasSettings nextSettings;  // the settings of the next drawing added
     fs::path folder;
     toolwindows::PreviewRows rows;
+    toolwindows::PreviewPace pace{12, 20};  // the settings' defaults
     std::string moviePath;
     int32_t width = -1;
     int32_t height = -1;
@@ -152,7 +151,7 @@ TEST_F(AnimationPreviewTest, FrameAnimationShowsEachDrawingWithItsNameAndTheLarg
 
 TEST_F(AnimationPreviewTest, MorphingMakesInBetweenFramesFromEachDrawingToTheNext)
 {
-    mainwindow::Main().PreviewMorphFrame = 20;
+    pace.MorphFrames = 20;
     AddDrawing("a.qlk", 100, 100, 255, 0);
     AddDrawing("b.qlk", 100, 100, 255, 600);
     AddDrawing("c.qlk", 100, 100, 255, 1200);
