@@ -12,6 +12,7 @@
 #include "platform/forms/key_codes.h"
 #include "toolwindows/main_window_link.h"
 #include "toolwindows/path_list_window.h"
+#include "toolwindows/path_submenus.h"
 
 #include <functional>
 
@@ -33,17 +34,6 @@ void Separator(QMenu *menu)
 Menu *SubMenu(Menu *parent, const char *caption)
 {
     return parent->AddMenu(QString::fromUtf8(caption));
-}
-
-// An item array holding the alignment codes firstCode, firstCode + 1, ... with these captions.
-MenuArray *AlignmentItems(Menu *menu, int firstCode, std::initializer_list<const char *> captions)
-{
-    auto *array = new MenuArray(menu, QString(), firstCode);
-    int code = firstCode;
-    for (const char *caption : captions) {
-        array->Load(code++)->SetCaption(QString::fromUtf8(caption));
-    }
-    return array;
 }
 
 void EnableAll(std::initializer_list<MenuItem *> items, bool enabled)
@@ -73,20 +63,8 @@ PathListMenus::PathListMenus() : mnuListRoot(std::make_unique<Menu>(QStringLiter
     mnuPathLockSelect = Item(mnuPathLock, "選択パス以外をロック(&S)");
     mnuPathLockUnAll = Item(mnuPathLock, "全てロック解除(&A)");
     Separator(root);
-    mnuFragmentPath = SubMenu(root, "パス演算(&E)");
-    mnuFragmentOP1 = Item(mnuFragmentPath, "結合(&O)");
-    mnuFragmentOP2 = Item(mnuFragmentPath, "共通(&A)");
-    mnuFragmentOP3 = Item(mnuFragmentPath, "切り取り(背面)(&B)");
-    mnuFragmentOP4 = Item(mnuFragmentPath, "切り取り(前面)(&F)");
-    mnuFormlineParent = SubMenu(root, "配置(&R)");
-    mnuFormlineH = SubMenu(mnuFormlineParent, "左右(&H)");
-    mnuFormline = AlignmentItems(mnuFormlineH, 1, {"左揃え(&L)", "中央揃え(&C)", "右揃え(&R)", "均等配列(&H)"});
-    mnuFormlineV = SubMenu(mnuFormlineParent, "上下(&V)");
-    mnuFormline2 = AlignmentItems(mnuFormlineV, 5, {"上揃え(&T)", "中央揃え(&M)", "下揃え(&B)", "均等配列(&V)"});
-    mnuFormlineC = SubMenu(mnuFormlineParent, "キャンバス(&C)");
-    mnuFormline3 = AlignmentItems(mnuFormlineC, 9, {"左端(&L)", "左右中央(&C)", "右端(&R)"});
-    Separator(mnuFormlineC);
-    mnuFormline4 = AlignmentItems(mnuFormlineC, 12, {"上端(&T)", "上下中央(&M)", "下端(&B)"});
+    AddPathOperationMenu(root, *this);
+    AddAlignmentMenu(root, *this);
     Separator(root);
     mnuPathFront = Item(root, "最前面へ移動(&F)    Ctrl+<");
     mnuPathBack = Item(root, "最背面へ移動(&B)    Ctrl+>");
