@@ -6,6 +6,8 @@
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "platform/forms/window_placement.h"
+#include "tests/support/canvas_movie_fixture.h"
+#include "tests/support/drawing_files.h"
 #include "tests/support/movie_tags.h"
 #include "tests/support/test_support.h"
 #include "toolwindows/animation_preview.h"
@@ -37,14 +39,11 @@ public:
     void RefreshGradient() override { calls.push_back("RefreshGradient"); }
 };
 
-class AnimationPreviewTest : public ::testing::Test {
+class AnimationPreviewTest : public CanvasMovieFixture<PreviewHost> {
 protected:
     void SetUp() override
     {
-        core::ResetDocumentForTest();
-        movie::ResetWriterForTest();
-        movie::ResetCanvasMovieForTest();
-        core::SetHost(&host);
+        CanvasMovieFixture::SetUp();
         folder = Home() / ("preview_" + std::to_string(++counter));
         fs::create_directories(folder);
         rows.folder = folder.string();
@@ -53,7 +52,7 @@ protected:
     void TearDown() override
     {
         toolwindows::UnloadPreviewWindow();
-        core::SetHost(nullptr);
+        CanvasMovieFixture::TearDown();
     }
 
     // A drawing of one square whose corner lies at `offset` twips; listed as the next row.
@@ -72,9 +71,7 @@ protected:
         square.blClosed = true;
         square.FillType = core::kFillSolid;
         square.FillColor = 0xFF0000FF;
-        core::PathArray paths{core::PathRecord(), square};
-        std::string message;
-        ASSERT_TRUE(core::WriteDrawingFile((folder / name).string(), paths, 1, settings, message)) << message;
+        testsupport::WriteDrawing((folder / name).string(), {square}, settings);
         AddRow(name, selected);
     }
     void AddRow(const std::string &name, bool selected = true)
@@ -102,7 +99,6 @@ protected:
     }
 
     static inline int counter = 0;
-    PreviewHost host;
     core::CanvasSettings nextSettings;  // the settings of the next drawing added
     fs::path folder;
     toolwindows::PreviewRows rows;
