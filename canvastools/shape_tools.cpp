@@ -3,16 +3,13 @@
 #include "canvastools/canvas_input_state.h"
 #include "canvastools/canvas_window.h"
 #include "canvastools/selection_overlay.h"
+#include "canvastools/shape_tool_windows.h"
 #include "core/document.h"
 #include "core/polygons.h"
 #include "core/rectangles.h"
 #include "core/text_outlines.h"
-#include "toolwindows/polygon_window.h"
-#include "toolwindows/rectangle_dialog.h"
-#include "toolwindows/text_window.h"
 
 #include <QCoreApplication>
-#include <QPointer>
 
 namespace canvastools {
 namespace {
@@ -22,17 +19,6 @@ using core::Doc;
 constexpr int32_t kBottomRightHandle = 9;
 constexpr int32_t kTopLeftHandle = 0;
 constexpr int16_t kDragScale = 1;
-
-struct ShapeWindows {
-    QPointer<toolwindows::PolygonGUI> polygon;
-    QPointer<toolwindows::TextFontGUI> text;
-};
-
-ShapeWindows &Windows()
-{
-    static ShapeWindows windows;
-    return windows;
-}
 
 // The shape tools hand the drag to the select tool before they create the shape.
 void SwitchToSelectTool()
@@ -60,11 +46,10 @@ int32_t CreateShape(int16_t tool, int32_t x, int32_t y)
     case kToolEllipse:
         return core::CreateRegularPolygon(x, y, width, line, fill, input.CurrentColors, input.EllipseAnchorCount);
     case kToolPolygon:
-        return core::CreatePolygonPath(x, y, width, line, fill, input.CurrentColors, PolygonWindow().Values());
+        return core::CreatePolygonPath(x, y, width, line, fill, input.CurrentColors, ShapeWindows().PolygonValues());
     case kToolText: {
-        const toolwindows::TextFontGUI &window = TextWindow();
-        platform::GlyphFont font(window.CanvasFont());
-        return core::CreateTextPaths(x, y, width, line, fill, input.CurrentColors, window.Values(), font);
+        platform::GlyphFont font(ShapeWindows().TextCanvasFont());
+        return core::CreateTextPaths(x, y, width, line, fill, input.CurrentColors, ShapeWindows().TextValues(), font);
     }
     default:
         return 0;
@@ -109,31 +94,15 @@ void ApplyNewRectangleCorners()
     }
 }
 
-toolwindows::PolygonGUI &PolygonWindow()
-{
-    if (!Windows().polygon) {
-        Windows().polygon = new toolwindows::PolygonGUI(HasCanvasWindow() ? &CanvasWindow().Window() : nullptr);
-    }
-    return *Windows().polygon;
-}
-
-toolwindows::TextFontGUI &TextWindow()
-{
-    if (!Windows().text) {
-        Windows().text = new toolwindows::TextFontGUI(HasCanvasWindow() ? &CanvasWindow().Window() : nullptr);
-    }
-    return *Windows().text;
-}
-
 void EnumTrueTypeFont()
 {
-    TextWindow().EnumTrueTypeFont(CanvasWindow().Options().UseVerticalFont == 1);
+    ShapeWindows().FillTextFontList(CanvasWindow().Options().UseVerticalFont == 1);
 }
 
 void ConnectShapeTools(CanvasView &view)
 {
     QObject::connect(view.Menus().mnuRectOption, &platform::MenuItem::Click, &view.Window(), [&view] {
-        toolwindows::ShowRectangleSettings(&view.Window(), Input().RectangleCornerSize, Input().RectangleKind);
+        ShapeWindows().ShowRectangleSettings(Input().RectangleCornerSize, Input().RectangleKind);
     });
 }
 

@@ -5,11 +5,6 @@
 
 #include <cstdint>
 
-namespace toolwindows {
-class PolygonGUI;
-class TextFontGUI;
-}  // namespace toolwindows
-
 namespace canvastools {
 
 class CanvasView;
@@ -20,9 +15,6 @@ void Shape_MouseDown(int16_t tool, int32_t x, int32_t y);
 // real-time display and before the drag is finished); any other drag is left alone.
 void ApplyNewRectangleCorners();
 
-// The polygon and text windows, created with the canvas window as owner on first use.
-toolwindows::PolygonGUI &PolygonWindow();
-toolwindows::TextFontGUI &TextWindow();
 // Fills the text window's font list (start-up, after the settings are read).
 void EnumTrueTypeFont();
 // Connects the rectangle settings command of the main window.

@@ -4,6 +4,7 @@
 #include "canvastools/canvas_window.h"
 #include "canvastools/pen_tools.h"
 #include "canvastools/selection_overlay.h"
+#include "canvastools/shape_tool_windows.h"
 #include "canvastools/shape_tools.h"
 #include "canvastools/status_line.h"
 #include "core/brush_list.h"
@@ -12,17 +13,12 @@
 #include "platform/base/number_text.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/key_codes.h"
-#include "platform/forms/modal_dialog.h"
 #include "platform/forms/picture_box.h"
-#include "toolwindows/dialog_support.h"
-#include "toolwindows/polygon_window.h"
-#include "toolwindows/text_window.h"
 
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QPlainTextEdit>
 #include <QVariant>
 
 #include <array>
@@ -198,52 +194,49 @@ QString BrushHint()
 
 bool PolygonCornersSet()
 {
-    return PolygonWindow().CornerCount() > 2;
+    return ShapeWindows().PolygonCornerCount() > 2;
 }
 
 QString PolygonHint()
 {
-    const toolwindows::PolygonGUI &window = PolygonWindow();
+    const ShapeToolWindows &windows = ShapeWindows();
     if (!PolygonCornersSet()) {
         return QString();
     }
-    QString hint = QStringLiteral("[多角形の描画]　") + window.Text1->Text() + QStringLiteral("角形");
-    return window.Check1->Value() == 1 ? hint + QStringLiteral("(星型)") : hint;
+    QString hint = QStringLiteral("[多角形の描画]　") + windows.PolygonCornerText() + QStringLiteral("角形");
+    return windows.PolygonValues().Star ? hint + QStringLiteral("(星型)") : hint;
 }
 
 QString TextHint()
 {
-    const toolwindows::TextFontGUI &window = TextWindow();
+    const ShapeToolWindows &windows = ShapeWindows();
     QString hint = QStringLiteral("[テキストの描画]　");
-    QString text = window.Text1->toPlainText();
-    QString font = window.Combo1->Text();
+    QString text = windows.TextWindowText();
+    QString font = windows.TextFontName();
     if (text.isEmpty() || font.isEmpty()) {
         return hint;
     }
     hint += QStringLiteral("'") + text + QStringLiteral("' (") + font + QStringLiteral(")");
-    return window.Check5->Value() == 1 ? hint + QStringLiteral(" (円形配置)") : hint;
+    return windows.TextValues().ArcLayout ? hint + QStringLiteral(" (円形配置)") : hint;
 }
 
 // The polygon and text windows open modal at the pointer; without a usable corner count, text or
 // font afterwards the select tool is chosen again.
 void OpenShapeWindow(int32_t index)
 {
+    ShapeToolWindows &windows = ShapeWindows();
     if (index == kToolPolygon) {
-        toolwindows::PolygonGUI &window = PolygonWindow();
         if (!PolygonCornersSet()) {
-            window.Text1->SetText(QStringLiteral("5"));
+            windows.SetPolygonCornerText(QStringLiteral("5"));
         }
-        toolwindows::PlaceAtPointer(window);
-        platform::ShowModal(window);
+        windows.OpenPolygonWindow();
         Window().DispShape(0);
         if (!PolygonCornersSet()) {
             Button(kToolSelect)->SetValue(true);
         }
     } else if (index == kToolText) {
-        toolwindows::TextFontGUI &window = TextWindow();
-        toolwindows::PlaceAtPointer(window);
-        platform::ShowModal(window);
-        if (window.Text1->toPlainText().isEmpty() || window.Combo1->Text().isEmpty()) {
+        windows.OpenTextWindow();
+        if (windows.TextWindowText().isEmpty() || windows.TextFontName().isEmpty()) {
             Button(kToolSelect)->SetValue(true);
         }
     }

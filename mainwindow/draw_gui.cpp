@@ -3,6 +3,7 @@
 #include "canvastools/canvas_input_state.h"
 #include "canvastools/canvas_window.h"
 #include "canvastools/selection_overlay.h"
+#include "canvastools/shape_tool_windows.h"
 #include "canvastools/shape_tools.h"
 #include "canvastools/tool_palette.h"
 #include "core/backup_file.h"
@@ -15,7 +16,9 @@
 #include "mainwindow/brush_file.h"
 #include "mainwindow/canvas_view_bridge.h"
 #include "mainwindow/main_host.h"
+#include "mainwindow/shape_windows_bridge.h"
 #include "mainwindow/splash_window.h"
+#include "mainwindow/tool_window_bridge.h"
 #include "mainwindow/user_color_file.h"
 #include "movie/tag_buffer.h"
 #include "movie/canvas_movie.h"
@@ -95,6 +98,8 @@ QString CommandLineFile(const QString &commandLine)
 DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
 {
     setWindowTitle(QStringLiteral("(新規) - Quillark"));
+    toolWindowLink_ = std::make_unique<ToolWindowBridge>(*this);
+    toolwindows::SetMainWindow(toolWindowLink_.get());
     ShockwaveFlash1.ShareGroups(playerGroups);
     idleRelease_.BeforeRelease([this] {
         ShockwaveFlash1.ReleaseSpareRoom();
@@ -109,6 +114,8 @@ DrawGUI::DrawGUI(QWidget *parent) : QMainWindow(parent), menus(menuBar())
     ConnectDialogs();
     canvasView_ = std::make_unique<CanvasViewBridge>(*this);
     canvastools::AttachCanvasTools(*canvasView_);
+    shapeWindows_ = std::make_unique<ShapeWindowsBridge>(*this);
+    canvastools::SetShapeWindows(shapeWindows_.get());
     // The exact canvas picture drawn on a worker thread is shown from the event loop; one that came
     // during a gesture is shown once the tool has handled the mouse event that ends it.
     ShockwaveFlash1.OnExactReady([this] { QMetaObject::invokeMethod(this, &DrawGUI::ShowExactCanvas, Qt::QueuedConnection); });
@@ -137,6 +144,8 @@ DrawGUI::~DrawGUI()
 {
     ShockwaveFlash1.CancelPendingRender();
     canvastools::DetachCanvasTools(*canvasView_);
+    canvastools::SetShapeWindows(nullptr);
+    toolwindows::SetMainWindow(nullptr);
     core::SetHost(nullptr);
 }
 
@@ -530,7 +539,7 @@ void DrawGUI::FocusCanvas()
 void DrawGUI::mnuDispPathGUI_Click()
 {
     ToggleToolWindow(menus.mnuDispPathGUI, &MainState::PathToolBoxVisible,
-                     [this](bool open) { toolwindows::ShowPathGUI(*this, open); });
+                     [this](bool open) { toolwindows::ShowPathGUI(*this, *menus.mnuDispPathGUI, open); });
 }
 
 void DrawGUI::mnuDispPositionGUI_Click()
@@ -542,7 +551,7 @@ void DrawGUI::mnuDispPositionGUI_Click()
 void DrawGUI::mnuDispFolderGUI_Click()
 {
     ToggleToolWindow(menus.mnuDispFolderGUI, &MainState::FolderToolBoxVisible,
-                     [this](bool open) { toolwindows::ShowFolderGUI(*this, open); });
+                     [this](bool open) { toolwindows::ShowFolderGUI(*this, *menus.mnuDispFolderGUI, open); });
 }
 
 void DrawGUI::mnuDispBrushGUI_Click()

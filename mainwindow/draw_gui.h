@@ -35,7 +35,9 @@ namespace mainwindow {
 
 class CanvasViewBridge;
 class MainHost;
+class ShapeWindowsBridge;
 class SplashWindow;
+class ToolWindowBridge;
 
 class DrawGUI : public QMainWindow {
     Q_OBJECT
@@ -310,8 +312,11 @@ private:
     void KeepPanelWindowPlacements();
 
     std::unique_ptr<MainHost> host_;
-    // What the canvas tools see of the window.
+    // What the canvas tools see of the window, the shape tools' windows, and the tool windows'
+    // link to the window.
     std::unique_ptr<CanvasViewBridge> canvasView_;
+    std::unique_ptr<ShapeWindowsBridge> shapeWindows_;
+    std::unique_ptr<ToolWindowBridge> toolWindowLink_;
     // Held from start-up on: a second program on the same folder leaves this one's backups alone.
     std::unique_ptr<platform::ProgramFolderLock> folderLock_;
     SplashWindow *splash_ = nullptr;

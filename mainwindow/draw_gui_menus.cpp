@@ -1,5 +1,7 @@
 #include "mainwindow/draw_gui_menus.h"
 
+#include "toolwindows/path_submenus.h"
+
 namespace mainwindow {
 namespace {
 
@@ -124,25 +126,9 @@ DrawGuiMenus::DrawGuiMenus(QMenuBar *bar)
     mnuConvertPathBrush1 = Item(mnuConvertPathFill, "ブラシ(細)(&2)");
     mnuConvertPathBrush2 = Item(mnuConvertPathFill, "ブラシ(太)(&3)");
     mnuConvertPathBrush3 = Item(mnuConvertPathFill, "ブラシ(ストローク)(&4)");
-    mnuFragmentPath = SubMenu(mnuSelectMode, "パス演算(&E)");
-    mnuFragmentOP1 = Item(mnuFragmentPath, "結合(&O)");
-    mnuFragmentOP2 = Item(mnuFragmentPath, "共通(&A)");
-    mnuFragmentOP3 = Item(mnuFragmentPath, "切り取り(背面)(&B)");
-    mnuFragmentOP4 = Item(mnuFragmentPath, "切り取り(前面)(&F)");
-    mnuFormlineParent = SubMenu(mnuSelectMode, "配置(&R)");
-    mnuFormlineH = SubMenu(mnuFormlineParent, "左右(&H)");
-    mnuFormline = new MenuArray(mnuFormlineH, QStringLiteral("左揃え(&L)"), 1);
-    mnuFormlineV = SubMenu(mnuFormlineParent, "上下(&V)");
-    mnuFormline2 = new MenuArray(mnuFormlineV, QStringLiteral("上揃え(&T)"), 5);
-    mnuFormlineC = SubMenu(mnuFormlineParent, "キャンバス(&C)");
-    mnuFormline3 = new MenuArray(mnuFormlineC, QStringLiteral("左端(&L)"), 9);
-    mnuFormlineC->AddSeparator();
-    mnuFormline4 = new MenuArray(mnuFormlineC, QStringLiteral("上端(&T)"), 12);
-    // The four arrays number their items on from one to the next: 1-4, 5-8, 9-11, 12-14.
-    LoadCaptions(mnuFormline, 1, {"左揃え(&L)", "中央揃え(&C)", "右揃え(&R)", "均等配列(&H)"});
-    LoadCaptions(mnuFormline2, 5, {"上揃え(&T)", "中央揃え(&M)", "下揃え(&B)", "均等配列(&V)"});
-    LoadCaptions(mnuFormline3, 9, {"左端(&L)", "左右中央(&C)", "右端(&R)"});
-    LoadCaptions(mnuFormline4, 12, {"上端(&T)", "上下中央(&M)", "下端(&B)"});
+    // The path operations and the alignment are the submenus the path list's pop-up shows too.
+    toolwindows::AddPathOperationMenu(mnuSelectMode, *this);
+    toolwindows::AddAlignmentMenu(mnuSelectMode, *this);
     mnuSelectMode->AddSeparator();
     mnuFrontPath = Item(mnuSelectMode, "最前面へ移動(&F)");
     mnuBackPath = Item(mnuSelectMode, "最背面へ移動(&B)");

@@ -1,8 +1,9 @@
 // The main window's own state kept for the whole run: the preferences, the tool windows'
-// placements, the user colours and the view of the user-colour sets.
+// placements and settings, the user colours and the view of the user-colour sets.
 #pragma once
 
 #include "canvastools/tool_options.h"
+#include "toolwindows/tool_window_settings.h"
 
 #include <array>
 #include <cstdint>
@@ -15,24 +16,18 @@ namespace mainwindow {
 using UserColorRow = std::array<uint32_t, 6>;
 using UserColorTable = std::vector<UserColorRow>;
 
-struct MainState : canvastools::ToolOptions {
+// The path list's, the file browser's and the preview's settings come from ToolWindowSettings:
+// the tool windows reach them through their link to the main window.
+struct MainState : canvastools::ToolOptions, toolwindows::ToolWindowSettings {
     // Option flags (0/1) of the preferences dialog besides those the canvas tools follow.
     int16_t DropQLKasClip = 0;
     int16_t UseDefaultOpen = 0;
 
-    // Tool-window placements: twips, splitters in pixels, visibility 0/1.
-    int32_t PathToolBoxLeft = 9000, PathToolBoxTop = 1500, PathToolBoxWidth = 4200, PathToolBoxHeight = 6000;
-    int32_t PathToolBoxSplitter = 150, PathToolBoxVisible = 0;
-    int32_t FolderToolBoxLeft = 9000, FolderToolBoxTop = 1500, FolderToolBoxWidth = 4800, FolderToolBoxHeight = 7200;
-    int32_t FolderToolBoxSplitter = 200, FolderToolBoxVisible = 0;
+    // The other tool windows' placements: twips, visibility 0/1.
     int32_t BrushToolBoxLeft = 9000, BrushToolBoxTop = 7500, BrushToolBoxWidth = 4800, BrushToolBoxHeight = 1800;
     int32_t BrushToolBoxVisible = 0;
     int32_t GradientToolBoxLeft = 9000, GradientToolBoxTop = 4500, GradientToolBoxVisible = 0;
     int32_t PositionToolBoxLeft = 9000, PositionToolBoxTop = 3000, PositionToolBoxVisible = 0;
-    int32_t PreviewWindowLeft = 1500, PreviewWindowTop = 1500;
-    std::string BrowserFolder;
-    float PreviewFPS = 12;
-    int32_t PreviewMorphFrame = 20;
 
     UserColorTable UserColors =
         UserColorTable(6, mainwindow::UserColorRow{0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF});

@@ -2,6 +2,7 @@
 
 #include "canvastools/canvas_input_state.h"
 #include "canvastools/selection_overlay.h"
+#include "canvastools/turn_in_depth.h"
 #include "core/anchor_selection.h"
 #include "core/document.h"
 #include "core/geometry.h"
@@ -428,7 +429,7 @@ void DrawGUI::ConnectToolWindows()
     GradationGUI = new toolwindows::GradationGUI(this);
     BrushGUI = new toolwindows::BrushGUI(this);
     OptimizeGUI = new toolwindows::OptimizeGUI(this);
-    TransformGUI = new toolwindows::TransformGUI(this);
+    TransformGUI = new toolwindows::TransformGUI(this, canvastools::PathTransform3D);
     connect(PositionGUI, &toolwindows::PositionGUI::ApplyRequested, this, [this] {
         ApplyPosition();
         Picture1->setFocus();

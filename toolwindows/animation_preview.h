@@ -17,10 +17,16 @@ struct PreviewRows {
     std::vector<bool> selected;       // one flag per row
 };
 
+// How the preview plays: its frame rate and the frames of each morph from a drawing to the next.
+struct PreviewPace {
+    float FramesPerSecond;
+    int32_t MorphFrames;
+};
+
 // Writes the preview movie to `path` from the selected rows (mode 0 one frame per drawing, 1 morph).
 // width and height receive the movie size in pixels, 0 when no selected row is a drawing.
 void MakePreviewMovie(const std::string &path, int32_t &width, int32_t &height, int mode,
-                      const PreviewRows &rows);
+                      const PreviewRows &rows, const PreviewPace &pace);
 
 // Closes the preview window when one is open.
 void UnloadPreviewWindow();

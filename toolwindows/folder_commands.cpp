@@ -7,8 +7,6 @@
 #include "core/document_lifecycle.h"
 #include "core/history.h"
 #include "core/memory_guard.h"
-#include "mainwindow/draw_gui.h"
-#include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
 #include "platform/base/atomic_file.h"
 #include "platform/base/file_names.h"
@@ -19,6 +17,7 @@
 #include "toolwindows/animation_preview.h"
 #include "toolwindows/folder_gui.h"
 #include "toolwindows/folder_listing.h"
+#include "toolwindows/main_window_link.h"
 #include "toolwindows/rename_textbox.h"
 #include "toolwindows/select_folder_gui.h"
 
@@ -29,7 +28,6 @@
 namespace toolwindows {
 namespace {
 
-using mainwindow::Main;
 using platform::MenuItem;
 
 const char *const kEditCaption = "編集する(&E)";
@@ -173,7 +171,7 @@ void FolderGUI::List1_OLEDragDrop(const QStringList &files)
     std::string first = QFile::encodeName(files.first()).toStdString();
     std::error_code ignored;
     if (!first.empty() && std::filesystem::is_directory(first, ignored)) {
-        Main().BrowserFolder = NormalFolder(first);
+        MainWindow().Settings().BrowserFolder = NormalFolder(first);
         SetDirectory();
     }
 }
@@ -197,14 +195,14 @@ void FolderGUI::Openfile(const std::string &f)
     // Only a drawing of the listed folder can be kept as a pending change; an untitled one, or
     // one from another folder, is offered for saving instead.
     if (!core::InPendingChangeFolder(current)) {
-        if (owner_.ConfirmModify() == 1) {
+        if (MainWindow().ConfirmModify() == 1) {
             return;
         }
     } else if (core::Lifecycle().DocModified && !core::SaveBackupFile(current)) {
         return;  // the edits could not be kept: the drawing stays open
     }
     core::RunWithinMemory([&] { core::OpenWithBackup(f); });
-    owner_.FormResizeSub();
+    MainWindow().FormResizeSub();
 }
 
 void FolderGUI::OpenNextFile(int v)
@@ -216,7 +214,7 @@ void FolderGUI::OpenNextFile(int v)
     for (int32_t i = current + v; i >= 0 && i < ListCount(); i += v) {
         std::string name = FileNameAt(i);
         if (platform::AsciiLower(platform::GetExtensionPart(name)) == "qlk") {
-            Openfile(JoinFolder(Main().BrowserFolder, name));
+            Openfile(JoinFolder(MainWindow().Settings().BrowserFolder, name));
             return;
         }
     }
@@ -236,12 +234,12 @@ void FolderGUI::mnuEditFile_Click()
     if (!core::SucceedsWithinMemory([&] { return core::LoadClipFile(path); })) {
         return;  // reported; nothing to paste
     }
-    QString status = owner_.StatusLabel1->text();
+    QString status = MainWindow().StatusText();
     core::RunWithinMemory([&] {
         core::PastePaths(0, 0, true, -1);
         movie::MakeCanvasMovie();
-        owner_.DispShape(1);
-        owner_.StatusLabel1->setText(status);
+        MainWindow().DispShape(1);
+        MainWindow().SetStatusText(status);
         core::RecordHistory();
     });
 }
@@ -264,7 +262,7 @@ int32_t FolderGUI::ApplyAllChanges()
         names.push_back(FileNameAt(i));
     }
     ApplyingScope scope(applying_);
-    return ApplyPendingChanges(Main().BrowserFolder, names, this);
+    return ApplyPendingChanges(MainWindow().Settings().BrowserFolder, names, this);
 }
 
 int32_t ApplyPendingChanges(const std::string &folder, const std::vector<std::string> &names, QWidget *owner)
@@ -349,7 +347,7 @@ void FolderGUI::mnuDeleteFile_Click()
         for (int32_t i = 0; i < ListCount(); ++i) {
             if (RowSelected(i)) {
                 std::error_code ignored;
-                std::filesystem::remove(JoinFolder(Main().BrowserFolder, FileNameAt(i)), ignored);
+                std::filesystem::remove(JoinFolder(MainWindow().Settings().BrowserFolder, FileNameAt(i)), ignored);
             }
         }
     }
@@ -367,17 +365,15 @@ void FolderGUI::mnuSetBG_Click()
     settings.BackgroundFlag = 1;
     movie::ClearBackgroundCache();
     movie::MakeCanvasMovie();
-    owner_.DispShape(0);
-    if (owner_.Check3->Value() == 0) {
-        owner_.Check3->SetValue(1);
-    }
+    MainWindow().DispShape(0);
+    MainWindow().ShowUnderlay();
     core::SetModified(true);
 }
 
 void FolderGUI::ShowAnimePreview(int mode)
 {
     PreviewRows rows;
-    rows.folder = Main().BrowserFolder;
+    rows.folder = MainWindow().Settings().BrowserFolder;
     for (int32_t i = 0; i < ListCount(); ++i) {
         rows.names.push_back(FileNameAt(i));
         rows.selected.push_back(RowSelected(i));
@@ -386,9 +382,10 @@ void FolderGUI::ShowAnimePreview(int mode)
     int32_t width = 0;
     int32_t height = 0;
     std::string movie = platform::InstanceFile(platform::kPreviewMovieName);
-    MakePreviewMovie(movie, width, height, mode, rows);
+    const ToolWindowSettings &settings = MainWindow().Settings();
+    MakePreviewMovie(movie, width, height, mode, rows, {settings.PreviewFPS, settings.PreviewMorphFrame});
     if (width > 0 && height > 0) {
-        ShowPreviewWindow(movie, width, height, &owner_);
+        ShowPreviewWindow(movie, width, height, parentWidget());
     }
     // The movie stays in the program folder until the program ends: the next preview replaces it.
 }

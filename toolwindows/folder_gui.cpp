@@ -3,8 +3,6 @@
 #include "core/backup_file.h"
 #include "core/document_lifecycle.h"
 #include "import/picture_file.h"
-#include "mainwindow/draw_gui.h"
-#include "mainwindow/main_state.h"
 #include "platform/base/file_names.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/rounding.h"
@@ -12,6 +10,7 @@
 #include "platform/forms/message_box.h"
 #include "platform/forms/window_placement.h"
 #include "toolwindows/folder_listing.h"
+#include "toolwindows/main_window_link.h"
 #include "toolwindows/rename_textbox.h"
 #include "toolwindows/select_folder_gui.h"
 #include "toolwindows/thumbnail_movies.h"
@@ -26,8 +25,6 @@
 
 namespace toolwindows {
 namespace {
-
-using mainwindow::Main;
 
 constexpr int kClientWidth = 320;
 constexpr int kClientHeight = 480;
@@ -48,7 +45,7 @@ FolderBrowserState &Browser()
 
 SplitPlacement Placement()
 {
-    mainwindow::MainState &m = Main();
+    ToolWindowSettings &m = MainWindow().Settings();
     return {m.FolderToolBoxLeft,   m.FolderToolBoxTop,      m.FolderToolBoxWidth,
             m.FolderToolBoxHeight, m.FolderToolBoxSplitter, m.FolderToolBoxVisible};
 }
@@ -113,8 +110,8 @@ void FileList::dropEvent(QDropEvent *event)
 // ---- the window ----
 
 // Closing with the main window while hidden leaves the browser's open-state flag as it was.
-FolderGUI::FolderGUI(mainwindow::DrawGUI &owner)
-    : SplitToolWindow(&owner, owner.menus.mnuDispFolderGUI, Placement, true), owner_(owner)
+FolderGUI::FolderGUI(QWidget &owner, platform::MenuItem &viewItem)
+    : SplitToolWindow(&owner, &viewItem, Placement, true)
 {
     setWindowTitle(QStringLiteral("フォルダ"));
     BuildControls();
@@ -171,7 +168,7 @@ std::string FolderGUI::SelectedPath() const
     if (ListIndex() < 0) {
         return {};
     }
-    return JoinFolder(Main().BrowserFolder, FileNameAt(ListIndex()));
+    return JoinFolder(MainWindow().Settings().BrowserFolder, FileNameAt(ListIndex()));
 }
 
 void FolderGUI::SetListIndex(int32_t row)
@@ -195,16 +192,16 @@ int32_t FolderGUI::SelectedCount() const
 void FolderGUI::SetDirectory()
 {
     FolderBrowserState &state = Browser();
-    std::string folder = NormalFolder(Main().BrowserFolder);
+    std::string folder = NormalFolder(MainWindow().Settings().BrowserFolder);
     std::error_code ignored;
     if (folder.empty() || !std::filesystem::is_directory(folder, ignored)) {
         folder = NormalFolder(platform::ProgramFolder());
     }
-    Main().BrowserFolder = folder;
+    MainWindow().Settings().BrowserFolder = folder;
     // Nothing listed yet in this run is no change of folder: no pending change can belong to it.
     if (!state.listedFolder.empty() && folder != state.listedFolder && !SettlePendingChanges(state.listedFolder)) {
         folder = state.listedFolder;
-        Main().BrowserFolder = folder;
+        MainWindow().Settings().BrowserFolder = folder;
     }
     state.listedFolder = folder;
     std::string name = platform::GetFileNamePart(folder);
@@ -230,10 +227,10 @@ bool FolderGUI::SettlePendingChanges(const std::string &listed)
             return false;
         }
         if (answer == platform::kMbYes) {
-            std::string wanted = Main().BrowserFolder;
-            Main().BrowserFolder = listed;
+            std::string wanted = MainWindow().Settings().BrowserFolder;
+            MainWindow().Settings().BrowserFolder = listed;
             int32_t failed = ApplyAllChanges();
-            Main().BrowserFolder = wanted;
+            MainWindow().Settings().BrowserFolder = wanted;
             if (failed > 0) {
                 return false;  // the changes that could not be written stay pending in that folder
             }
@@ -255,7 +252,7 @@ bool SettlePendingChangesAtExit(QWidget *owner)
     if (answer == platform::kMbYes) {
         // The pending changes belong to the folder listed last, whether or not the browser is open.
         const std::string &listed = Browser().listedFolder;
-        std::string folder = listed.empty() ? NormalFolder(Main().BrowserFolder) : listed;
+        std::string folder = listed.empty() ? NormalFolder(MainWindow().Settings().BrowserFolder) : listed;
         int32_t failed = Browser().window ? Browser().window->ApplyAllChanges()
                                           : ApplyPendingChanges(folder, ListFolderFiles(folder), owner);
         if (failed > 0) {
@@ -425,14 +422,14 @@ FolderGUI *FolderWindow()
     return Browser().window;
 }
 
-void ShowFolderGUI(mainwindow::DrawGUI &owner, bool show)
+void ShowFolderGUI(QWidget &owner, platform::MenuItem &viewItem, bool show)
 {
-    if (FolderGUI *window = ShowSplitToolWindow(Browser().window, owner, show, Placement)) {
+    if (FolderGUI *window = ShowSplitToolWindow(Browser().window, owner, viewItem, show, Placement)) {
         window->ThumbDisplay(window->SelectedPath());
     }
 }
 
-void ConnectFolderBrowser(mainwindow::DrawGUI &owner)
+void ConnectFolderBrowser(QWidget &owner)
 {
     UnloadWithOwner(owner, FolderWindow);
 }
@@ -440,10 +437,10 @@ void ConnectFolderBrowser(mainwindow::DrawGUI &owner)
 void ShowFolderInBrowser(const std::string &folder)
 {
     FolderGUI *window = FolderWindow();
-    if (!window || Main().FolderToolBoxVisible != 1 || window->Busy()) {
+    if (!window || MainWindow().Settings().FolderToolBoxVisible != 1 || window->Busy()) {
         return;
     }
-    Main().BrowserFolder = NormalFolder(folder);
+    MainWindow().Settings().BrowserFolder = NormalFolder(folder);
     window->SetDirectory();
 }
 

@@ -16,10 +16,6 @@
 #include <memory>
 #include <string>
 
-namespace mainwindow {
-class DrawGUI;
-}
-
 namespace toolwindows {
 
 class RenameTextbox;
@@ -59,7 +55,8 @@ struct FolderListMenus {
 class FolderGUI : public SplitToolWindow {
     Q_OBJECT
 public:
-    explicit FolderGUI(mainwindow::DrawGUI &owner);
+    // A tool window of owner that unchecks viewItem when it unloads.
+    FolderGUI(QWidget &owner, platform::MenuItem &viewItem);
     ~FolderGUI() override;
 
     // The file name of entry i: the text after its last "| "; "" for none.
@@ -116,7 +113,6 @@ public:
     // again wait for the command's own listing.
     bool Busy() const { return applying_ > 0; }
 
-    mainwindow::DrawGUI &Owner() const { return owner_; }
     RenameTextbox *RenameBox() const { return renameBox_; }
     SelectFolderGUI *FolderChooser() const { return folderChooser_; }
 
@@ -148,7 +144,6 @@ private:
     void DrawThumbnail(const std::string &path, int32_t type, int32_t w, int32_t h, const QRect &rect);
     void ShowListMenu();
 
-    mainwindow::DrawGUI &owner_;
     bool filling_ = false;
     int applying_ = 0;
     RenameTextbox *renameBox_ = nullptr;
@@ -161,12 +156,13 @@ private:
 // The open file browser, or nullptr.
 FolderGUI *FolderWindow();
 
-// The view command: opens the browser at its stored placement, or unloads it.
-void ShowFolderGUI(mainwindow::DrawGUI &owner, bool show);
+// The view command: opens the browser at its stored placement (made for owner and the View-menu
+// item on first use), or unloads it.
+void ShowFolderGUI(QWidget &owner, platform::MenuItem &viewItem, bool show);
 
 // Connects the browser to the main window: before the main window closes, the open browser
 // stores its placement and stays marked open for the next start.
-void ConnectFolderBrowser(mainwindow::DrawGUI &owner);
+void ConnectFolderBrowser(QWidget &owner);
 
 // The drawing core's request after a drawing was opened, saved or had its pending change
 // applied: while the browser is open it lists that folder.

@@ -8,10 +8,11 @@
 #include "core/memory_guard.h"
 #include "core/path_attributes.h"
 #include "core/path_boolean_commands.h"
-#include "mainwindow/draw_gui.h"
 #include "movie/canvas_movie.h"
 #include "platform/forms/key_codes.h"
+#include "toolwindows/main_window_link.h"
 #include "toolwindows/path_list_window.h"
+#include "toolwindows/path_submenus.h"
 
 #include <functional>
 
@@ -33,17 +34,6 @@ void Separator(QMenu *menu)
 Menu *SubMenu(Menu *parent, const char *caption)
 {
     return parent->AddMenu(QString::fromUtf8(caption));
-}
-
-// An item array holding the alignment codes firstCode, firstCode + 1, ... with these captions.
-MenuArray *AlignmentItems(Menu *menu, int firstCode, std::initializer_list<const char *> captions)
-{
-    auto *array = new MenuArray(menu, QString(), firstCode);
-    int code = firstCode;
-    for (const char *caption : captions) {
-        array->Load(code++)->SetCaption(QString::fromUtf8(caption));
-    }
-    return array;
 }
 
 void EnableAll(std::initializer_list<MenuItem *> items, bool enabled)
@@ -73,20 +63,8 @@ PathListMenus::PathListMenus() : mnuListRoot(std::make_unique<Menu>(QStringLiter
     mnuPathLockSelect = Item(mnuPathLock, "選択パス以外をロック(&S)");
     mnuPathLockUnAll = Item(mnuPathLock, "全てロック解除(&A)");
     Separator(root);
-    mnuFragmentPath = SubMenu(root, "パス演算(&E)");
-    mnuFragmentOP1 = Item(mnuFragmentPath, "結合(&O)");
-    mnuFragmentOP2 = Item(mnuFragmentPath, "共通(&A)");
-    mnuFragmentOP3 = Item(mnuFragmentPath, "切り取り(背面)(&B)");
-    mnuFragmentOP4 = Item(mnuFragmentPath, "切り取り(前面)(&F)");
-    mnuFormlineParent = SubMenu(root, "配置(&R)");
-    mnuFormlineH = SubMenu(mnuFormlineParent, "左右(&H)");
-    mnuFormline = AlignmentItems(mnuFormlineH, 1, {"左揃え(&L)", "中央揃え(&C)", "右揃え(&R)", "均等配列(&H)"});
-    mnuFormlineV = SubMenu(mnuFormlineParent, "上下(&V)");
-    mnuFormline2 = AlignmentItems(mnuFormlineV, 5, {"上揃え(&T)", "中央揃え(&M)", "下揃え(&B)", "均等配列(&V)"});
-    mnuFormlineC = SubMenu(mnuFormlineParent, "キャンバス(&C)");
-    mnuFormline3 = AlignmentItems(mnuFormlineC, 9, {"左端(&L)", "左右中央(&C)", "右端(&R)"});
-    Separator(mnuFormlineC);
-    mnuFormline4 = AlignmentItems(mnuFormlineC, 12, {"上端(&T)", "上下中央(&M)", "下端(&B)"});
+    AddPathOperationMenu(root, *this);
+    AddAlignmentMenu(root, *this);
     Separator(root);
     mnuPathFront = Item(root, "最前面へ移動(&F)    Ctrl+<");
     mnuPathBack = Item(root, "最背面へ移動(&B)    Ctrl+>");
@@ -181,23 +159,23 @@ void PathGUI::FinishEdit(bool remakeMovie)
     if (remakeMovie) {
         movie::MakeCanvasMovie();
     }
-    owner_.DispShape(1);
+    MainWindow().DispShape(1);
 }
 
 // Copy, cut and delete are the main window's edit-menu commands, run through their menu items.
 void PathGUI::mnuPathCopy_Click()
 {
-    emit owner_.menus.mnuCopyPathEdit->Click();
+    MainWindow().RunEditCommand(EditCommand::kCopy);
 }
 
 void PathGUI::mnuPathCut_Click()
 {
-    emit owner_.menus.mnuCutPathEdit->Click();
+    MainWindow().RunEditCommand(EditCommand::kCut);
 }
 
 void PathGUI::mnuPathDelete_Click()
 {
-    emit owner_.menus.mnuDeletePathEdit->Click();
+    MainWindow().RunEditCommand(EditCommand::kDelete);
 }
 
 void PathGUI::mnuPathPaste_Click()
@@ -217,7 +195,7 @@ void PathGUI::SetVisibleLock(int16_t code)
     core::SetPathVisibleLock(code);
     RefreshList();
     movie::MakeCanvasMovie();
-    owner_.DispShape(1);
+    MainWindow().DispShape(1);
 }
 
 void PathGUI::mnuFragmentOP_Click(int32_t operation)
@@ -277,7 +255,7 @@ void PathGUI::mnuPathCompoundAgain_Click()
 void PathGUI::mnuPathSelectAll_Click()
 {
     core::SelectAllPaths();
-    owner_.DispShape(1);
+    MainWindow().DispShape(1);
 }
 
 // ---- keys ----
@@ -293,15 +271,14 @@ void PathGUI::Form_KeyDown(int keyCode, int /*shift*/)
 
 void PathGUI::Form_KeyUp(int keyCode, int shift)
 {
-    mainwindow::DrawGuiMenus &main = owner_.menus;
     // Letters that act with Ctrl alone and do nothing otherwise.
     const std::pair<int, std::function<void()>> ctrlKeys[] = {
         {'C', [this] { mnuPathCopy_Click(); }},
         {'X', [this] { mnuPathCut_Click(); }},
         {'A', [this] { mnuPathSelectAll_Click(); }},
         {'V', [this] { mnuPathPaste_Click(); }},
-        {'Z', [&main] { emit main.mnuUnDo->Click(); }},
-        {'Y', [&main] { emit main.mnuReDo->Click(); }},
+        {'Z', [] { MainWindow().RunEditCommand(EditCommand::kUndo); }},
+        {'Y', [] { MainWindow().RunEditCommand(EditCommand::kRedo); }},
     };
     for (const auto &[key, command] : ctrlKeys) {
         if (keyCode == key) {
@@ -314,7 +291,7 @@ void PathGUI::Form_KeyUp(int keyCode, int shift)
     if (keyCode == platform::kVkDelete) {
         mnuPathDelete_Click();
     } else if (keyCode != platform::kVkOemComma && keyCode != platform::kVkOemPeriod) {
-        owner_.Form_KeyUp(keyCode, shift);  // the main window's shortcuts work from the list too
+        MainWindow().Form_KeyUp(keyCode, shift);  // the main window's shortcuts work from the list too
     }
 }
 

@@ -21,6 +21,7 @@ struct PathListMenus {
     MenuItem *mnuPathVisible, *mnuPathInvisible, *mnuPathVisibleOnly, *mnuPathVisibleAll;
     Menu *mnuPathLock;
     MenuItem *mnuPathLockOff, *mnuPathLockOn, *mnuPathLockSelect, *mnuPathLockUnAll;
+    // The path operations and the alignment, as the canvas's path pop-up shows them too.
     Menu *mnuFragmentPath;
     MenuItem *mnuFragmentOP1, *mnuFragmentOP2, *mnuFragmentOP3, *mnuFragmentOP4;
     Menu *mnuFormlineParent, *mnuFormlineH, *mnuFormlineV, *mnuFormlineC;

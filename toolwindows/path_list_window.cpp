@@ -1,17 +1,15 @@
 #include "toolwindows/path_list_window.h"
 
+#include "toolwindows/main_window_link.h"
 #include "toolwindows/thumbnail_maker.h"
 #include "toolwindows/thumbnail_movies.h"
 
-#include "canvastools/canvas_input_state.h"
 #include "core/canvas_settings.h"
 #include "core/document.h"
 #include "core/groups.h"
 #include "core/history.h"
 #include "core/host.h"
 #include "core/path_attributes.h"
-#include "mainwindow/draw_gui.h"
-#include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "movie/shape_encoder.h"
@@ -35,7 +33,6 @@ namespace toolwindows {
 namespace {
 
 using core::Doc;
-using mainwindow::Main;
 
 constexpr int kClientWidth = 182;
 constexpr int kClientHeight = 386;
@@ -76,7 +73,7 @@ QString RightAligned(const QString &text, int width)
 
 SplitPlacement Placement()
 {
-    mainwindow::MainState &m = Main();
+    ToolWindowSettings &m = MainWindow().Settings();
     return {m.PathToolBoxLeft,   m.PathToolBoxTop,      m.PathToolBoxWidth,
             m.PathToolBoxHeight, m.PathToolBoxSplitter, m.PathToolBoxVisible};
 }
@@ -165,12 +162,12 @@ void PathRowList::mouseReleaseEvent(QMouseEvent *event)
 
 // ---- the window ----
 
-PathGUI::PathGUI(mainwindow::DrawGUI &owner)
-    : SplitToolWindow(&owner, owner.menus.mnuDispPathGUI, Placement, false), owner_(owner),
+PathGUI::PathGUI(QWidget &owner, platform::MenuItem &viewItem)
+    : SplitToolWindow(&owner, &viewItem, Placement, false),
       thumbMaker_([this](std::shared_ptr<const MadeThumbnail> made) { ShowMadeThumbnail(std::move(made)); })
 {
     setWindowTitle(QStringLiteral("パス管理"));
-    ShockwaveFlash2.ShareGroups(owner.playerGroups);
+    ShockwaveFlash2.ShareGroups(MainWindow().PlayerGroups());
     thumbTimer_.setSingleShot(true);
     connect(&thumbTimer_, &QTimer::timeout, this, &PathGUI::ThumbDisplay);
     BuildControls();
@@ -359,7 +356,7 @@ void PathGUI::List1_Click()
             }
         }
     }
-    owner_.DispShape(1);
+    MainWindow().DispShape(1);
     RefreshSelect();
     core::GetHost().RefreshPosition();
     core::GetHost().RefreshGradient();
@@ -370,13 +367,13 @@ void PathGUI::List1_DblClick()
     core::SetPathVisibleLock(static_cast<int16_t>(AltAtMouseUp * 10 + 5));
     RefreshList();
     movie::MakeCanvasMovie();
-    owner_.DispShape(1);
+    MainWindow().DispShape(1);
 }
 
 void PathGUI::List1_MouseUp(int button, int shift, float /*x*/, float /*y*/)
 {
     if (button == platform::kRightButton) {
-        canvastools::Input().PopupShown = true;
+        MainWindow().PopupMenuShown();
         ShowListMenu();
     }
     AltAtMouseUp = shift == platform::kAltMask ? 1 : 0;
@@ -642,14 +639,14 @@ PathGUI *PathListWindow()
     return PathList().window;
 }
 
-void ShowPathGUI(mainwindow::DrawGUI &owner, bool show)
+void ShowPathGUI(QWidget &owner, platform::MenuItem &viewItem, bool show)
 {
-    if (PathGUI *window = ShowSplitToolWindow(PathList().window, owner, show, Placement)) {
+    if (PathGUI *window = ShowSplitToolWindow(PathList().window, owner, viewItem, show, Placement)) {
         window->RefreshList();
     }
 }
 
-void ConnectPathList(mainwindow::DrawGUI &owner)
+void ConnectPathList(QWidget &owner)
 {
     UnloadWithOwner(owner, PathListWindow);
 }

@@ -20,10 +20,6 @@
 #include <cstdint>
 #include <vector>
 
-namespace mainwindow {
-class DrawGUI;
-}
-
 namespace toolwindows {
 
 // The text of the row of path number `index`: number, state glyph, anchors, closed, line, fill,
@@ -65,7 +61,8 @@ protected:
 class PathGUI : public SplitToolWindow {
     Q_OBJECT
 public:
-    explicit PathGUI(mainwindow::DrawGUI &owner);
+    // A tool window of owner that unchecks viewItem when it unloads.
+    PathGUI(QWidget &owner, platform::MenuItem &viewItem);
     ~PathGUI() override;
 
     // Rewrites the rows from the document, then RefreshSelect.
@@ -121,8 +118,6 @@ public:
     void mnuPathCompoundAgain_Click();
     void mnuPathSelectAll_Click();
 
-    mainwindow::DrawGUI &Owner() const { return owner_; }
-
     platform::PictureBox *Picture1;
     QListWidget *List2;
     PathRowList *List1;
@@ -173,7 +168,6 @@ private:
     void StartThumbnail(std::vector<size_t> sources);
     void ShowMadeThumbnail(std::shared_ptr<const MadeThumbnail> made);
 
-    mainwindow::DrawGUI &owner_;
     PathRowModel *rows_ = nullptr;  // owned by List1
 
     // The last thumbnail and what it shows.
@@ -197,11 +191,12 @@ private:
 // The open path list window, or nullptr.
 PathGUI *PathListWindow();
 
-// The view command: opens the window at its stored placement, or unloads it.
-void ShowPathGUI(mainwindow::DrawGUI &owner, bool show);
+// The view command: opens the window at its stored placement (made for owner and the View-menu
+// item on first use), or unloads it.
+void ShowPathGUI(QWidget &owner, platform::MenuItem &viewItem, bool show);
 
 // Connects the path list to the main window: when the main window is about to close, the open
 // window stores its placement and stays marked open for the next start.
-void ConnectPathList(mainwindow::DrawGUI &owner);
+void ConnectPathList(QWidget &owner);
 
 }  // namespace toolwindows

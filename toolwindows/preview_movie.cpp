@@ -8,7 +8,6 @@
 #include "core/drawing_file.h"
 #include "core/host.h"
 #include "import/picture_file.h"
-#include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
 #include "movie/edit_text.h"
 #include "movie/morph_shapes.h"
@@ -123,7 +122,9 @@ struct SelectedDrawing {
 
 class PreviewBuilder {
 public:
-    PreviewBuilder(const std::string &path, int mode) : path_(path), mode_(mode) {}
+    PreviewBuilder(const std::string &path, int mode, const PreviewPace &pace) : path_(path), mode_(mode), pace_(pace)
+    {
+    }
 
     // Writes the movie; the size in pixels, 0 x 0 when no drawing was read or the file failed.
     std::pair<int32_t, int32_t> Build(const PreviewRows &rows)
@@ -198,7 +199,7 @@ private:
         core::RemoveEmptyPaths(doc.DocPaths);
 
         if (!started_) {
-            const float rate = mainwindow::Main().PreviewFPS;
+            const float rate = pace_.FramesPerSecond;
             movie::BeginMovie(6, width, height, rate);
             movie::SetBackgroundColor(doc.CurrentSettings.BackColorR, doc.CurrentSettings.BackColorG,
                                       doc.CurrentSettings.BackColorB);
@@ -235,7 +236,7 @@ private:
             movie::DefineMorphShape(firstId, previousPaths_, paths, core::GetPathsBounds(previousPaths_),
                                     core::GetPathsBounds(paths));
         });
-        const int32_t steps = std::min(mainwindow::Main().PreviewMorphFrame, kMaxFrames);
+        const int32_t steps = std::min(pace_.MorphFrames, kMaxFrames);
         if (steps <= 1) {
             return;
         }
@@ -251,6 +252,7 @@ private:
 
     std::string path_;
     int mode_ = 0;
+    PreviewPace pace_;
     bool started_ = false;
     core::PathArray previousPaths_{core::PathRecord()};
     std::string previousName_;
@@ -258,7 +260,8 @@ private:
 
 }  // namespace
 
-void MakePreviewMovie(const std::string &path, int32_t &width, int32_t &height, int mode, const PreviewRows &rows)
+void MakePreviewMovie(const std::string &path, int32_t &width, int32_t &height, int mode, const PreviewRows &rows,
+                      const PreviewPace &pace)
 {
     width = 0;
     height = 0;
@@ -266,7 +269,7 @@ void MakePreviewMovie(const std::string &path, int32_t &width, int32_t &height, 
     std::filesystem::remove(path, error);
     {
         DocumentLoan loan;
-        std::tie(width, height) = PreviewBuilder(path, mode).Build(rows);
+        std::tie(width, height) = PreviewBuilder(path, mode, pace).Build(rows);
     }
     movie::ClearBackgroundCache();
     movie::ClearGridCache();

@@ -1,11 +1,11 @@
 #include "toolwindows/preview_window.h"
 
-#include "mainwindow/main_state.h"
 #include "platform/base/atomic_file.h"
 #include "platform/base/rounding.h"
 #include "platform/forms/key_codes.h"
 #include "platform/forms/window_placement.h"
 #include "toolwindows/animation_preview.h"
+#include "toolwindows/main_window_link.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -189,7 +189,8 @@ PreviewWindow::PreviewWindow(QWidget *owner) : ToolWindow(owner)
     // Load: a loaded movie plays at once, so the button offers stop.
     HScroll1->SetMin(0);
     Timer1->setInterval(kPollInterval);
-    platform::MoveWindowTwips(this, mainwindow::Main().PreviewWindowLeft, mainwindow::Main().PreviewWindowTop);
+    const ToolWindowSettings &settings = MainWindow().Settings();
+    platform::MoveWindowTwips(this, settings.PreviewWindowLeft, settings.PreviewWindowTop);
     ShowPlayButton(false);
 }
 
@@ -277,8 +278,8 @@ void PreviewWindow::Form_Unload()
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     if (isVisible()) {
         const QRect frame = platform::WindowRectTwips(this);
-        mainwindow::Main().PreviewWindowLeft = frame.left();
-        mainwindow::Main().PreviewWindowTop = frame.top();
+        MainWindow().Settings().PreviewWindowLeft = frame.left();
+        MainWindow().Settings().PreviewWindowTop = frame.top();
     }
 }
 

@@ -2,12 +2,12 @@
 
 #include "core/backup_file.h"
 #include "core/document_lifecycle.h"
-#include "mainwindow/main_state.h"
 #include "platform/base/file_names.h"
 #include "platform/forms/message_box.h"
 #include "platform/forms/window_placement.h"
 #include "toolwindows/folder_gui.h"
 #include "toolwindows/folder_listing.h"
+#include "toolwindows/main_window_link.h"
 
 #include <QCursor>
 #include <QFontMetrics>
@@ -50,7 +50,7 @@ void RenameTextbox::Open()
     QPoint browserOrigin = browser_.geometry().topLeft();
     setGeometry(browserOrigin.x() + prefix, QCursor::pos().y() - Text1->height(), Text1->width(), Text1->height());
     orgFn = browser_.SelectedPath();
-    orgDir = JoinFolder(mainwindow::Main().BrowserFolder, "");
+    orgDir = JoinFolder(MainWindow().Settings().BrowserFolder, "");
     show();
     activateWindow();
     Text1->setFocus();

@@ -1,11 +1,11 @@
 #include "toolwindows/select_folder_gui.h"
 
-#include "mainwindow/main_state.h"
 #include "platform/base/file_names.h"
 #include "platform/forms/key_codes.h"
 #include "platform/forms/window_placement.h"
 #include "toolwindows/folder_gui.h"
 #include "toolwindows/folder_listing.h"
+#include "toolwindows/main_window_link.h"
 
 #include <QCursor>
 #include <QDir>
@@ -60,7 +60,7 @@ int SelectFolderGUI::DriveOf(const std::string &folder) const
 
 void SelectFolderGUI::Open()
 {
-    std::string folder = mainwindow::Main().BrowserFolder;
+    std::string folder = MainWindow().Settings().BrowserFolder;
     driveIndex_ = DriveOf(folder);
     {
         QSignalBlocker blocker(Drive1);
@@ -188,7 +188,7 @@ void SelectFolderGUI::Accept()
     FolderGUI &browser = browser_;
     CloseChooser();
     if (!folder.empty()) {
-        mainwindow::Main().BrowserFolder = folder;
+        MainWindow().Settings().BrowserFolder = folder;
         browser.SetDirectory();
     }
 }

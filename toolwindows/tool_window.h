@@ -105,9 +105,11 @@ private:
 void OpenSplitToolWindow(SplitToolWindow &window, const SplitPlacement &placement);
 
 // The view command of a split tool window kept in `window`: unloads it, or shows it at its stored
-// placement (created for owner when there is none). Returns the shown window, nullptr on unloading.
-template <class Window, class Owner>
-Window *ShowSplitToolWindow(Window *&window, Owner &owner, bool show, SplitPlacement (*placement)())
+// placement (created for owner, with the View-menu item that opens it, when there is none).
+// Returns the shown window, nullptr on unloading.
+template <class Window>
+Window *ShowSplitToolWindow(Window *&window, QWidget &owner, platform::MenuItem &viewItem, bool show,
+                            SplitPlacement (*placement)())
 {
     if (!show) {
         placement().visible = 0;
@@ -117,7 +119,7 @@ Window *ShowSplitToolWindow(Window *&window, Owner &owner, bool show, SplitPlace
         return nullptr;
     }
     if (!window) {
-        window = new Window(owner);
+        window = new Window(owner, viewItem);
     }
     OpenSplitToolWindow(*window, placement());
     return window;

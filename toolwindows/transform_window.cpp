@@ -1,11 +1,13 @@
 #include "toolwindows/transform_window.h"
 
-#include "canvastools/turn_in_depth.h"
 #include "movie/canvas_movie.h"
+
+#include <utility>
 
 namespace toolwindows {
 
-TransformGUI::TransformGUI(QWidget *owner) : PreviewDialog(owner, QStringLiteral("パース変形"))
+TransformGUI::TransformGUI(QWidget *owner, TurnInDepth turn)
+    : PreviewDialog(owner, QStringLiteral("パース変形")), turn_(std::move(turn))
 {
     std::tie(HScroll1, Text1) = AddSliderRow("X-Y", -180, 180, 0);
     std::tie(HScroll2, Text2) = AddSliderRow("X-Z", -180, 180, 0);
@@ -27,7 +29,7 @@ void TransformGUI::TransformPreview()
     if (!Previewing()) {
         return;
     }
-    canvastools::PathTransform3D(HScroll1->Value(), HScroll2->Value(), HScroll3->Value(), HScroll4->Value());
+    turn_(HScroll1->Value(), HScroll2->Value(), HScroll3->Value(), HScroll4->Value());
     movie::MakeCanvasMovie();
     emit PreviewReady();
 }

@@ -4,12 +4,19 @@
 
 #include "toolwindows/preview_dialog.h"
 
+#include <functional>
+
 namespace toolwindows {
+
+// Turns the selected paths, starting again from the path snapshot, by three angles (degrees: X-Y,
+// X-Z, Y-Z) with a perspective in percent, leaving the turned selection frame for the overlay.
+using TurnInDepth = std::function<void(float xy, float xz, float yz, float perspective)>;
 
 class TransformGUI : public PreviewDialog {
     Q_OBJECT
 public:
-    explicit TransformGUI(QWidget *owner);
+    // The window's previews turn the selection with `turn`, which its owner hands in.
+    TransformGUI(QWidget *owner, TurnInDepth turn);
 
     // Takes the snapshot the preview starts from, previews with the sliders as they stand (they
     // keep the last use's values) and shows the window modal with the bottom left of its outer
@@ -30,6 +37,9 @@ public:
 
 protected:
     void Preview() override { TransformPreview(); }
+
+private:
+    TurnInDepth turn_;
 };
 
 }  // namespace toolwindows

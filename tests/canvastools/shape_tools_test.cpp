@@ -89,7 +89,11 @@ TEST_F(ShapeToolsTest, DraggingScalesTheNewShapeAboutItsTopLeftCorner)
 
 TEST_F(ShapeToolsTest, PolygonWindowValuesReachThePolygon)
 {
-    toolwindows::PolygonGUI &polygon = canvastools::PolygonWindow();
+    ChooseTool(canvastools::kToolPolygon);  // opens the polygon window
+    ASSERT_EQ(modalShown.size(), 1u);
+    auto *shown = qobject_cast<toolwindows::PolygonGUI *>(modalShown.back());
+    ASSERT_NE(shown, nullptr);
+    toolwindows::PolygonGUI &polygon = *shown;
     polygon.Text1->SetText(QStringLiteral("6 corners"));  // the number at the start counts
     polygon.Check1->SetValue(0);
     UseTool(canvastools::kToolPolygon);

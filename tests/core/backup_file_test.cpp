@@ -7,6 +7,7 @@
 #include "platform/base/file_names.h"
 #include "platform/base/program_folder.h"
 #include "recording_host.h"
+#include "tests/support/drawing_files.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -88,20 +89,11 @@ protected:
         host.PendingFolder = folder;  // the file browser lists this folder
     }
 
-    // A drawing file of the paths (element 0 added) with the given canvas size.
-    std::string WriteDrawing(const std::string &name, std::vector<PathRecord> paths, int32_t width = 640,
+    // A drawing file of the browsed folder with the given canvas size.
+    std::string WriteDrawing(const std::string &name, const std::vector<PathRecord> &paths, int32_t width = 640,
                              int32_t height = 480)
     {
-        PathArray array{PathRecord()};
-        array.insert(array.end(), paths.begin(), paths.end());
-        CanvasSettings settings;
-        settings.Width = width;
-        settings.Height = height;
-        settings.BackColorB = 0;
-        std::string path = folder + "/" + name;
-        std::string message;
-        EXPECT_TRUE(WriteDrawingFile(path, array, UpperBound(array), settings, message)) << message;
-        return path;
+        return testsupport::WriteDrawing(folder + "/" + name, paths, testsupport::CanvasOfSize(width, height));
     }
 
     // Adds a path to the document as one editing step.

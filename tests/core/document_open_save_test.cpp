@@ -4,6 +4,7 @@
 #include "core/history.h"
 #include "platform/base/program_folder.h"
 #include "recording_host.h"
+#include "tests/support/drawing_files.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -42,20 +43,14 @@ protected:
         std::filesystem::create_directories(folder);
     }
 
-    // Writes a drawing of the given paths (element 0 added) with a 640 x 480 canvas.
-    std::string WriteDrawing(const std::string &name, std::vector<PathRecord> paths, int32_t width = 640,
+    // Writes a drawing of the given paths with a canvas (by default 640 x 480) of a background no
+    // new drawing has.
+    std::string WriteDrawing(const std::string &name, const std::vector<PathRecord> &paths, int32_t width = 640,
                              int32_t height = 480)
     {
-        PathArray array{PathRecord()};
-        array.insert(array.end(), paths.begin(), paths.end());
-        CanvasSettings settings;
-        settings.Width = width;
-        settings.Height = height;
+        CanvasSettings settings = testsupport::CanvasOfSize(width, height);
         settings.BackColorG = 0;
-        std::string path = folder + "/" + name;
-        std::string message;
-        EXPECT_TRUE(WriteDrawingFile(path, array, UpperBound(array), settings, message)) << message;
-        return path;
+        return testsupport::WriteDrawing(folder + "/" + name, paths, settings);
     }
 
     std::string folder;

@@ -16,6 +16,7 @@
 #include "platform/forms/menus.h"
 #include "platform/forms/message_box.h"
 #include "platform/forms/modal_dialog.h"
+#include "tests/support/drawing_files.h"
 #include "tests/support/test_support.h"
 #include "toolwindows/folder_gui.h"
 
@@ -582,12 +583,7 @@ core::PathRecord Journey::Square(int left, int top, int size, Rgb fill)
 std::string Journey::WriteDrawing(const std::string &name, const std::vector<core::PathRecord> &paths,
                                   const core::CanvasSettings &settings)
 {
-    core::PathArray array{core::PathRecord()};
-    array.insert(array.end(), paths.begin(), paths.end());
-    std::string message;
-    const std::string path = File(name);
-    EXPECT_TRUE(core::WriteDrawingFile(path, array, static_cast<int32_t>(paths.size()), settings, message)) << message;
-    return path;
+    return testsupport::WriteDrawing(File(name), paths, settings);
 }
 
 void Journey::OpenDrawing(const std::string &path)

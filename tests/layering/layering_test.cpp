@@ -81,8 +81,12 @@ std::vector<Layer> Layers()
         {"platform/glyphs/", enginesAbovePlatform},
         {"platform/player/", enginesAbovePlatform},
         {"platform/actionscript/", enginesAbovePlatform},
-        // The canvas tools reach the main window through their CanvasView only: no main-window header.
-        {"canvastools/", {"app/", "mainwindow/"}},
+        // The canvas tools reach the main window through their CanvasView and the tool windows
+        // through their ShapeToolWindows only: no main-window or tool-window header.
+        {"canvastools/", {"app/", "mainwindow/", "toolwindows/"}},
+        // The tool windows reach the main window through their MainWindowLink only, and nothing of
+        // the canvas tools.
+        {"toolwindows/", {"app/", "mainwindow/", "canvastools/"}},
     };
 }
 

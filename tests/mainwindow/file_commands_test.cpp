@@ -2,6 +2,7 @@
 
 #include "core/drawing_file.h"
 #include "tests/mainwindow/main_window_fixture.h"
+#include "tests/support/drawing_files.h"
 #include "tests/support/test_support.h"
 
 
@@ -20,20 +21,14 @@ QString Q(const std::string &text)
 }
 
 // A drawing file of one rectangle with the given canvas width.
-std::string WriteDrawing(const std::string &path, int32_t width = 320)
+std::string WriteRectangleDrawing(const std::string &path, int32_t width)
 {
-    core::PathArray paths{core::PathRecord()};
     core::PathRecord rectangle;
     rectangle.Anchors = {{0, 0, core::kOnCurve}, {400, 0, core::kOnCurve}, {400, 400, core::kOnCurve}};
     rectangle.blClosed = true;
     rectangle.FillType = core::kFillSolid;
     rectangle.FillColor = 0xFF0000FF;
-    paths.push_back(rectangle);
-    core::CanvasSettings settings;
-    settings.Width = width;
-    std::string message;
-    EXPECT_TRUE(core::WriteDrawingFile(path, paths, 1, settings, message)) << message;
-    return path;
+    return testsupport::WriteDrawing(path, {rectangle}, testsupport::CanvasOfSize(width, 320));
 }
 
 const QString kSaveFilter = platform::MakeFilterString({{QStringLiteral("Quillark ﾌﾟﾛｼﾞｪｸﾄﾌｧｲﾙ (*.qlk)"),
@@ -95,7 +90,7 @@ TEST_F(FileCommands, CancelledOrFailedSaveAsKeepsTheNameAndTheModifiedMark)
 TEST_F(FileCommands, OpenAsksAboutChangesThenOpensTheChosenDrawing)
 {
     const std::string folder = Folder("open");
-    const std::string drawing = WriteDrawing(folder + "/d.qlk", 500);
+    const std::string drawing = WriteRectangleDrawing(folder + "/d.qlk", 500);
     AddRectangle(0, 0, 100, 100, 0xFF00FF00);
     core::RecordHistory();
     answer = platform::kMbCancel;

@@ -13,6 +13,7 @@
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "platform/player/movie_player.h"
+#include "tests/support/canvas_movie_fixture.h"
 #include "tests/support/path_edits.h"
 #include "tests/support/test_support.h"
 
@@ -27,15 +28,6 @@
 #include <utility>
 
 namespace {
-
-class SpliceHost : public core::Host {
-public:
-    bool grid = false;
-    platform::MoviePlayer player;
-
-    bool GridChecked() const override { return grid; }
-    platform::MoviePlayer *CanvasPlayer() override { return &player; }
-};
 
 // A path of every kind in turn: filled, stroked, both, open; solid and gradient fills with and
 // without middle stops; straight and curved edges, some longer than one edge record holds.
@@ -86,17 +78,14 @@ core::PathArray MixedDrawing(int count)
     return paths;
 }
 
+using testsupport::CanvasMovieHost;
 using testsupport::ShiftPath;
 
-class CanvasMovieSpliceTest : public testing::Test {
+class CanvasMovieSpliceTest : public testsupport::CanvasMovieFixture<> {
 protected:
     void SetUp() override
     {
-        core::ResetDocumentForTest();
-        movie::ResetWriterForTest();
-        movie::ResetCanvasMovieForTest();
-        core::SetHost(&host);
-        core::Doc().CanvasTempFile = testsupport::TempPath("_canvtemp.tmp");
+        CanvasMovieFixture::SetUp();
         std::filesystem::remove(core::Doc().CanvasTempFile);
         core::CanvasSettings &settings = core::Doc().CurrentSettings;
         settings.Width = 1600;
@@ -107,7 +96,6 @@ protected:
         host.grid = true;
         movie::Writer().UnitsPerThread = unitsPerThread;
     }
-    void TearDown() override { core::SetHost(nullptr); }
 
     // The movie made after the last one, and the movie made for the same paths with nothing kept,
     // every unit encoded in turn; the state kept for the next movie is left as the first made it.
@@ -128,7 +116,6 @@ protected:
     }
 
     static constexpr size_t kNeverOnThreads = std::numeric_limits<size_t>::max() / 4;
-    SpliceHost host;
     size_t unitsPerThread = movie::WriterState().UnitsPerThread;
     int64_t encodedOnThreads = 0;
 };
@@ -365,23 +352,23 @@ TEST_P(CanvasMovieSpliceThreads, RandomSmallEditsKeepTheMovieExact)
 // Anything around the drawing changed makes the whole movie again.
 TEST_F(CanvasMovieSpliceTest, AChangeAroundTheDrawingWritesTheWholeMovie)
 {
-    using Change = void (*)(SpliceHost &);
+    using Change = void (*)(CanvasMovieHost &);
     const struct {
         const char *name;
         Change change;
     } changes[] = {
-        {"grid hidden", [](SpliceHost &h) { h.grid = false; }},
-        {"grid shown", [](SpliceHost &h) { h.grid = true; }},
-        {"background colour", [](SpliceHost &) {
+        {"grid hidden", [](CanvasMovieHost &h) { h.grid = false; }},
+        {"grid shown", [](CanvasMovieHost &h) { h.grid = true; }},
+        {"background colour", [](CanvasMovieHost &) {
              core::Doc().CurrentSettings.BackColorG = 99;
              movie::ClearBackColorCache();
          }},
-        {"canvas size", [](SpliceHost &) {
+        {"canvas size", [](CanvasMovieHost &) {
              core::Doc().CurrentSettings.Width = 900;
              movie::ClearBackColorCache();
              movie::ClearGridCache();
          }},
-        {"canvas height", [](SpliceHost &) {
+        {"canvas height", [](CanvasMovieHost &) {
              core::Doc().CurrentSettings.Height = 700;
              movie::ClearBackColorCache();
              movie::ClearGridCache();

@@ -7,6 +7,7 @@
 #include "movie/movie_writer.h"
 #include "movie/shape_encoder.h"
 #include "platform/player/movie_player.h"
+#include "tests/support/canvas_movie_fixture.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/movie_tags.h"
 #include "tests/support/test_support.h"
@@ -17,19 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class CanvasHost : public core::Host {
-public:
-    bool underlay = false;
-    bool inFront = false;
-    bool grid = false;
-    platform::MoviePlayer player;
-
-    bool UnderlayChecked() const override { return underlay; }
-    bool UnderlayInFrontChecked() const override { return inFront; }
-    bool GridChecked() const override { return grid; }
-    platform::MoviePlayer *CanvasPlayer() override { return &player; }
-};
 
 using movietags::Tag;
 using platform::swf::TagCode;
@@ -75,15 +63,11 @@ core::PathRecord Square(int32_t left, int32_t top, int32_t size, core::Color fil
     return path;
 }
 
-class CanvasMovieTest : public testing::Test {
+class CanvasMovieTest : public testsupport::CanvasMovieFixture<> {
 protected:
     void SetUp() override
     {
-        core::ResetDocumentForTest();
-        movie::ResetWriterForTest();
-        movie::ResetCanvasMovieForTest();
-        core::SetHost(&host);
-        core::Doc().CanvasTempFile = testsupport::TempPath("_canvtemp.tmp");
+        CanvasMovieFixture::SetUp();
         core::CanvasSettings &settings = Settings();
         settings.Width = 100;
         settings.Height = 80;
@@ -96,7 +80,6 @@ protected:
         settings.BackgroundFlag = 0;
         settings.Quality = 0;
     }
-    void TearDown() override { core::SetHost(nullptr); }
 
     static core::CanvasSettings &Settings() { return core::Doc().CurrentSettings; }
     static void AddPath(const core::PathRecord &path) { core::Doc().DocPaths.push_back(path); }
@@ -124,8 +107,6 @@ protected:
         EXPECT_TRUE(core::WriteDrawingFile(path, paths, core::UpperBound(paths), Settings(), message)) << message;
         return path;
     }
-
-    CanvasHost host;
 };
 
 TEST_F(CanvasMovieTest, TagsIdsAndDepthsInOrder)

@@ -3,10 +3,11 @@
 #include "core/document.h"
 #include "core/drawing_file.h"
 #include "core/host.h"
-#include "mainwindow/main_state.h"
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "platform/forms/window_placement.h"
+#include "tests/support/canvas_movie_fixture.h"
+#include "tests/support/drawing_files.h"
 #include "tests/support/movie_tags.h"
 #include "tests/support/test_support.h"
 #include "toolwindows/animation_preview.h"
@@ -38,15 +39,11 @@ public:
     void RefreshGradient() override { calls.push_back("RefreshGradient"); }
 };
 
-class AnimationPreviewTest : public ::testing::Test {
+class AnimationPreviewTest : public CanvasMovieFixture<PreviewHost> {
 protected:
     void SetUp() override
     {
-        core::ResetDocumentForTest();
-        movie::ResetWriterForTest();
-        movie::ResetCanvasMovieForTest();
-        mainwindow::ResetMainStateForTest();
-        core::SetHost(&host);
+        CanvasMovieFixture::SetUp();
         folder = Home() / ("preview_" + std::to_string(++counter));
         fs::create_directories(folder);
         rows.folder = folder.string();
@@ -55,7 +52,7 @@ protected:
     void TearDown() override
     {
         toolwindows::UnloadPreviewWindow();
-        core::SetHost(nullptr);
+        CanvasMovieFixture::TearDown();
     }
 
     // A drawing of one square whose corner lies at `offset` twips; listed as the next row.
@@ -74,9 +71,7 @@ protected:
         square.blClosed = true;
         square.FillType = core::kFillSolid;
         square.FillColor = 0xFF0000FF;
-        core::PathArray paths{core::PathRecord(), square};
-        std::string message;
-        ASSERT_TRUE(core::WriteDrawingFile((folder / name).string(), paths, 1, settings, message)) << message;
+        testsupport::WriteDrawing((folder / name).string(), {square}, settings);
         AddRow(name, selected);
     }
     void AddRow(const std::string &name, bool selected = true)
@@ -87,7 +82,7 @@ protected:
 
     movietags::Movie Build(int mode)
     {
-        toolwindows::MakePreviewMovie(moviePath, width, height, mode, rows);
+        toolwindows::MakePreviewMovie(moviePath, width, height, mode, rows, pace);
         return movietags::ReadMovie(ReadAll(moviePath));
     }
 
@@ -104,10 +99,10 @@ protected:
     }
 
     static inline int counter = 0;
-    PreviewHost host;
     core::CanvasSettings nextSettings;  // the settings of the next drawing added
     fs::path folder;
     toolwindows::PreviewRows rows;
+    toolwindows::PreviewPace pace{12, 20};  // the settings' defaults
     std::string moviePath;
     int32_t width = -1;
     int32_t height = -1;
@@ -152,7 +147,7 @@ TEST_F(AnimationPreviewTest, FrameAnimationShowsEachDrawingWithItsNameAndTheLarg
 
 TEST_F(AnimationPreviewTest, MorphingMakesInBetweenFramesFromEachDrawingToTheNext)
 {
-    mainwindow::Main().PreviewMorphFrame = 20;
+    pace.MorphFrames = 20;
     AddDrawing("a.qlk", 100, 100, 255, 0);
     AddDrawing("b.qlk", 100, 100, 255, 600);
     AddDrawing("c.qlk", 100, 100, 255, 1200);

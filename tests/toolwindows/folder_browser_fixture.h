@@ -6,6 +6,7 @@
 #include "core/drawing_file.h"
 #include "platform/base/program_folder.h"
 #include "tests/mainwindow/panel_fixture.h"
+#include "tests/support/drawing_files.h"
 #include "tests/support/test_support.h"
 #include "toolwindows/folder_gui.h"
 
@@ -46,18 +47,12 @@ protected:
     // A drawing (320 x 320 pixels) of `squares` red squares of 160 pixels at its top left.
     std::string Drawing(const std::string &name, int squares = 1)
     {
-        core::PathArray paths{core::PathRecord()};
-        for (int i = 0; i < squares; ++i) {
-            core::PathRecord path;
-            path.Anchors = {{0, 0, 0}, {3200, 0, 0}, {3200, 3200, 0}, {0, 3200, 0}};
-            path.blClosed = true;
-            path.FillType = 1;
-            path.FillColor = 0xFF0000FF;
-            paths.push_back(path);
-        }
-        std::string message;
-        EXPECT_TRUE(core::WriteDrawingFile(File(name), paths, squares, core::CanvasSettings(), message));
-        return File(name);
+        core::PathRecord square;
+        square.Anchors = {{0, 0, 0}, {3200, 0, 0}, {3200, 3200, 0}, {0, 3200, 0}};
+        square.blClosed = true;
+        square.FillType = 1;
+        square.FillColor = 0xFF0000FF;
+        return testsupport::WriteDrawing(File(name), std::vector<core::PathRecord>(static_cast<size_t>(squares), square));
     }
     void Touch(const std::string &name, const std::string &bytes = "xx") { WriteAll(File(name), bytes); }
     // Opens the browser on the folder from the View menu.
