@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <new>
 
 #ifdef __linux__
 #include <sys/resource.h>
@@ -184,7 +185,13 @@ struct ThumbnailMaker::Job : platform::BackgroundJob {
     {
         LowerWorkerPriority();
         auto result = std::make_shared<MadeThumbnail>();
-        const bool done = MakeThumbnail(subject, last.get(), *result, cancel);
+        bool done = false;
+        try {
+            done = MakeThumbnail(subject, last.get(), *result, cancel);
+        } catch (const std::bad_alloc &) {
+            // A thumbnail that cannot get its memory is not made; the list shows the last one.
+            result.reset();
+        }
         subject = ThumbnailSubject();
         last.reset();
         // The memory a large thumbnail took (its movie, records and groups), a cancelled job's too.

@@ -402,9 +402,14 @@ void MoviePlayer::FinishPendingRender()
     }
 }
 
-// Takes the worker's picture as the last picture once it is drawn.
+// Takes the worker's picture as the last picture once it is drawn. A job that could not get its
+// memory is let go: the last picture stays, and the next render compares with it again.
 void MoviePlayer::AdoptDrawnJob()
 {
+    if (job_ && job_->OutOfMemory()) {
+        job_.reset();
+        return;
+    }
     if (job_ && job_->Drawn()) {
         if (picture_) {
             swf::PictureItems items = std::move(picture_->items);

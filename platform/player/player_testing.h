@@ -24,6 +24,10 @@ void SetMostWorkOnTheSpotForTest(int64_t work);
 // previews too.
 void SetMostEditedAreaWorkForTest(int64_t work);
 
+// While refused, the exact renders of MoviePlayer::RenderSoon fail as when the memory they take
+// cannot be had.
+void RefuseWorkerRenderMemoryForTest(bool refused);
+
 // While held, the exact renders of MoviePlayer::RenderSoon wait on the worker before drawing (a
 // cancelled one ends at once), so that what shows meanwhile can be looked at. Release before
 // waiting for a render (FinishPendingRender).

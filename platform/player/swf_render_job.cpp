@@ -2,6 +2,8 @@
 
 #include "platform/player/player_testing.h"
 
+#include <new>
+
 namespace platform {
 namespace {
 
@@ -13,7 +15,14 @@ JobLane &RenderLane()
     return lane;
 }
 
+std::atomic<bool> refuseMemory{false};  // see RefuseWorkerRenderMemoryForTest
+
 }  // namespace
+
+void RefuseWorkerRenderMemoryForTest(bool refused)
+{
+    refuseMemory = refused;
+}
 
 void HoldWorkerRendersForTest(bool held)
 {
@@ -46,7 +55,17 @@ void RenderJob::Run(const std::atomic<bool> &cancel)
                              picture.background,
                              &counts_,
                              &cancel};
-    picture.PaintChanged(setup, work_.changed, work_.head, work_.withoutClipLayers);
+    try {
+        if (refuseMemory.load()) {
+            throw std::bad_alloc();
+        }
+        picture.PaintChanged(setup, work_.changed, work_.head, work_.withoutClipLayers);
+    } catch (const std::bad_alloc &) {
+        // A render that cannot get its memory fails as a render: the player keeps its last
+        // picture, and the program goes on.
+        outOfMemory_.store(true);
+        return;
+    }
     if (!cancel.load()) {
         drawn_.store(true);
         ++*work_.drawnCount;

@@ -51,6 +51,9 @@ public:
                QRgb background, const QTransform &view, Quality quality) const;
     // Whether the picture is complete: the worker no longer touches it.
     bool Drawn() const { return drawn_.load(); }
+    // Whether the worker could not get the memory the picture takes: it is through with the job,
+    // which never draws.
+    bool OutOfMemory() const { return outOfMemory_.load(); }
 
     // Once drawn: the picture, the change of items it shows and the work its drawing took.
     Work &Result() { return work_; }
@@ -64,6 +67,7 @@ private:
 
     Work work_;
     std::atomic<bool> drawn_{false};
+    std::atomic<bool> outOfMemory_{false};
     RenderCounts counts_;
 };
 

@@ -424,6 +424,35 @@ TEST(WorkerShift, ARoughShiftPreviewShowsTheReshapedItemsWithinOneLevel)
     }
 }
 
+// A worker render that cannot get its memory fails as a render: the preview stays, the player
+// goes on, and once memory is there again the exact picture comes.
+TEST(WorkerRender, ARenderRefusedMemoryKeepsThePreviewAndTheNextOneIsExact)
+{
+    struct RefusedMemory {
+        RefusedMemory() { platform::RefuseWorkerRenderMemoryForTest(true); }
+        ~RefusedMemory() { platform::RefuseWorkerRenderMemoryForTest(false); }
+    };
+    AllOnWorker worker;
+    Shown shown("high");
+    ASSERT_TRUE(shown.ShowFirst());
+    const std::string after = Boxes(20, 0);
+    const QImage exact = Exact(after, "high");
+    {
+        RefusedMemory refused;
+        EXPECT_FALSE(shown.Show(after));
+        const QImage preview = shown.target;
+        shown.player.FinishPendingRender();
+        EXPECT_FALSE(shown.player.ExactReady());
+        EXPECT_FALSE(shown.player.RenderSoon(shown.target, shown.target.rect()));
+        EXPECT_EQ(shown.target, preview);
+        shown.player.FinishPendingRender();
+    }
+    EXPECT_FALSE(shown.player.RenderSoon(shown.target, shown.target.rect()));
+    shown.player.FinishPendingRender();
+    EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect()));
+    EXPECT_EQ(shown.target, exact);
+}
+
 TEST(WorkerRender, ANewerMovieCancelsTheRunningRenderAndItsPictureNeverShows)
 {
     AllOnWorker worker;
