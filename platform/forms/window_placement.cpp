@@ -64,9 +64,10 @@ void KeepFrameInsideWorkArea(QWidget *window)
 }
 
 // A placement given before the window manager framed the window: applied again, with the frame
-// then known, when the window is first exposed (unless it was resized meanwhile). Without it the
-// stored outer size would become the client size and the window would grow by its frame at
-// every start.
+// then known, when the window is first exposed. Without it a stored outer size would become the
+// client size (the window grows by its frame at every start) and a stored left and top the
+// client's (it climbs by its title bar at every opening). A window resized meanwhile keeps its
+// size: a move is applied again all the same, a sized placement is dropped.
 const QString kPendingName = QStringLiteral("pendingPlacement");
 
 class PendingPlacement : public QObject {
@@ -86,7 +87,7 @@ protected:
             window_->windowHandle()->isExposed()) {
             watched->removeEventFilter(this);
             deleteLater();
-            if (window_->size() != size_) {
+            if (sized_ && window_->size() != size_) {
                 return false;
             }
             SetFrameRect(window_, frame_, sized_);

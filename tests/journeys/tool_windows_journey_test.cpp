@@ -4,7 +4,9 @@
 #include "core/document.h"
 #include "core/drawing_file.h"
 #include "core/gradient_edit.h"
+#include "mainwindow/main_state.h"
 #include "platform/forms/controls.h"
+#include "platform/forms/window_placement.h"
 #include "tests/journeys/journey_fixture.h"
 #include "toolwindows/gradient_editor.h"
 #include "toolwindows/path_list_window.h"
@@ -70,6 +72,11 @@ protected:
     {
         Menu({QStringLiteral("表示"), QStringLiteral("フォルダ管理ツール")});
         OpenDrawing(drawing);
+        PreviewBrowsedDrawings();
+    }
+    // In the open file browser: selects every drawing it lists and plays them as frames.
+    void PreviewBrowsedDrawings()
+    {
         toolwindows::FolderGUI *browser = toolwindows::FolderWindow();
         ASSERT_NE(browser, nullptr);
         QListWidget *list = browser->List1;
@@ -419,6 +426,36 @@ TEST_F(ToolWindows, AnimationPreviewPlaysTheSelectedDrawingsAsFrames)
     QTest::keyClick(slider, Qt::Key_Right);
     QImage forth = preview->ShockwaveFlash1->grab().toImage();
     EXPECT_GT(CountColor(forth, forth.rect(), kBlue, 8), 5000);
+}
+
+// Under a window manager's frame the preview opens where it was closed, time after time: its
+// frame's left and top are kept, and the frame goes back there.
+TEST_F(ToolWindows, AnimationPreviewOpensWhereItWasClosedUnderAWindowFrame)
+{
+    const QMargins frame(1, 20, 1, 1);  // borders and a title bar
+    platform::SetWindowFrameForTest(&frame);
+    struct FrameReset {
+        ~FrameReset() { platform::SetWindowFrameForTest(nullptr); }
+    } reset;
+    const std::string a = WriteDrawing("a.qlk", {Square(20, 20, 100, kRed)});
+    WriteDrawing("b.qlk", {Square(180, 20, 100, kBlue)});
+    const QPoint stored(mainwindow::Main().PreviewWindowLeft, mainwindow::Main().PreviewWindowTop);
+    const QPoint client = QPoint(stored.x() / 15, stored.y() / 15) + QPoint(frame.left(), frame.top());
+    for (int opening = 1; opening <= 4; ++opening) {
+        SCOPED_TRACE(testing::Message() << "opening " << opening);
+        if (opening == 1) {
+            OpenAnimationPreview(a);
+        } else {
+            PreviewBrowsedDrawings();
+        }
+        toolwindows::PreviewWindow *preview = toolwindows::OpenPreviewWindow();
+        ASSERT_NE(preview, nullptr);
+        QApplication::processEvents();  // shown and framed
+        EXPECT_EQ(preview->geometry().topLeft(), client);
+        preview->close();  // the close box
+        QApplication::processEvents();
+        EXPECT_EQ(QPoint(mainwindow::Main().PreviewWindowLeft, mainwindow::Main().PreviewWindowTop), stored);
+    }
 }
 
 // The preview's clocks tick only when the journey says so.
