@@ -5,6 +5,7 @@
 #include "core/drawing_file.h"
 #include "core/gradient_edit.h"
 #include "mainwindow/main_state.h"
+#include "mainwindow/preferences_dialog.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/window_placement.h"
 #include "tests/journeys/journey_fixture.h"
@@ -456,6 +457,42 @@ TEST_F(ToolWindows, AnimationPreviewOpensWhereItWasClosedUnderAWindowFrame)
         QApplication::processEvents();
         EXPECT_EQ(QPoint(mainwindow::Main().PreviewWindowLeft, mainwindow::Main().PreviewWindowTop), stored);
     }
+}
+
+// At one frame a second the preview's clock runs while the movie plays and starts afresh with ▶,
+// so the frame shown when playing starts stays a whole second.
+TEST_F(ToolWindows, AnimationPreviewsClockStartsAfreshWhenPlayingStarts)
+{
+    AnswerDialog([](QDialog &dialog) {
+        auto &preferences = dynamic_cast<mainwindow::PreferenceGUI &>(dialog);
+        preferences.Text1->SetText(QStringLiteral("1"));
+        preferences.Command1->click();
+    });
+    Menu({QStringLiteral("ファイル"), QStringLiteral("詳細設定")});
+    const std::string a = WriteDrawing("a.qlk", {Square(20, 20, 100, kRed)});
+    WriteDrawing("b.qlk", {Square(180, 20, 100, kBlue)});
+    OpenAnimationPreview(a);
+    toolwindows::PreviewWindow *preview = toolwindows::OpenPreviewWindow();
+    ASSERT_NE(preview, nullptr);
+    toolwindows::PreviewPlayer *player = preview->ShockwaveFlash1;
+    ASSERT_TRUE(player->IsPlaying());
+    EXPECT_TRUE(player->ClockRunning());
+
+    QTest::mouseClick(preview->Command1, Qt::LeftButton);  // stop
+    ASSERT_FALSE(player->IsPlaying());
+    EXPECT_FALSE(player->ClockRunning());
+    QTest::mouseClick(preview->Command1, Qt::LeftButton);  // play
+    ASSERT_TRUE(player->IsPlaying());
+    EXPECT_TRUE(player->ClockRunning());
+
+    // Played to its last frame it stops, and its clock with it; play starts both again.
+    player->ClockTick();
+    ASSERT_FALSE(player->IsPlaying());
+    EXPECT_FALSE(player->ClockRunning());
+    QTest::mouseClick(preview->Command1, Qt::LeftButton);
+    ASSERT_TRUE(player->IsPlaying());
+    EXPECT_EQ(player->FrameNum(), 0);
+    EXPECT_TRUE(player->ClockRunning());
 }
 
 // The preview's clocks tick only when the journey says so.
