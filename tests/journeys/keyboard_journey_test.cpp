@@ -6,12 +6,14 @@
 #include "mainwindow/canvas_properties_dialog.h"
 #include "mainwindow/preferences_dialog.h"
 #include "platform/forms/controls.h"
+#include "platform/forms/window_placement.h"
 #include "tests/journeys/journey_fixture.h"
 #include "toolwindows/folder_gui.h"
 #include "toolwindows/polygon_window.h"
 #include "toolwindows/text_window.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -82,10 +84,80 @@ TEST_P(EscInAShapeWindow, CancelsItOnItsFirstOpening)
     EXPECT_EQ(field, param.fieldOnReopening);
 }
 
-INSTANTIATE_TEST_SUITE_P(Keyboard, EscInAShapeWindow,
-                         testing::Values(ShapeWindowKey{"Polygon", Qt::Key_8, QStringLiteral("5")},
-                                         ShapeWindowKey{"Text", Qt::Key_9, QString()}),
-                         [](const testing::TestParamInfo<ShapeWindowKey> &info) { return info.param.name; });
+const ShapeWindowKey kShapeWindowKeys[] = {{"Polygon", Qt::Key_8, QStringLiteral("5")},
+                                            {"Text", Qt::Key_9, QString()}};
+std::string ShapeWindowName(const testing::TestParamInfo<ShapeWindowKey> &info)
+{
+    return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Keyboard, EscInAShapeWindow, testing::ValuesIn(kShapeWindowKeys), ShapeWindowName);
+
+class ShapeWindowAtThePointer : public Journey, public testing::WithParamInterface<ShapeWindowKey> {};
+
+// Under a window manager's frame the window's outer top-left corner is at the pointer, on its
+// first opening as on the next.
+TEST_P(ShapeWindowAtThePointer, OpensWithItsFrameAtThePointerEveryTime)
+{
+    const QMargins frame(1, 20, 1, 1);  // borders and a title bar
+    platform::SetWindowFrameForTest(&frame);
+    struct FrameReset {
+        ~FrameReset() { platform::SetWindowFrameForTest(nullptr); }
+    } reset;
+    const QPoint pointer(200, 150);
+    QCursor::setPos(pointer);
+    for (int opening = 1; opening <= 2; ++opening) {
+        SCOPED_TRACE(testing::Message() << "opening " << opening);
+        QPoint client;
+        AnswerDialog([&](QDialog &dialog) {
+            ShowActive(dialog);  // shown and framed
+            client = dialog.geometry().topLeft();
+        });
+        MoveTo(window->Picture1, AtPixel(160, 160));
+        Key(GetParam().key);
+        ASSERT_EQ(dialogsShown.size(), size_t(opening));
+        EXPECT_EQ(client, pointer + QPoint(frame.left(), frame.top()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Keyboard, ShapeWindowAtThePointer, testing::ValuesIn(kShapeWindowKeys), ShapeWindowName);
+
+// Where Tab takes the keyboard from キャンセル in the text window: true when to a control that
+// shows within the window.
+bool TabFromCancelStaysInView(toolwindows::TextFontGUI &window)
+{
+    window.Command2->setFocus();
+    QTest::keyClick(window.Command2, Qt::Key_Tab);
+    QWidget *focus = window.focusWidget();
+    if (!focus || !focus->isVisible()) {
+        return false;
+    }
+    const QRect shown(focus->mapTo(&window, QPoint(0, 0)), focus->size());
+    return window.rect().contains(shown);
+}
+
+class TextWindowFolding : public Journey {};
+
+// Folded, the text window's layout panel shows nothing and takes no keys: Tab goes round the
+// controls in view; unfolded, Tab reaches the panel's controls too, and folded again no more.
+TEST_F(TextWindowFolding, TheFoldedPanelTakesNoKeys)
+{
+    std::vector<bool> inView;
+    AnswerDialog([&](QDialog &dialog) {
+        ShowActive(dialog);
+        auto &text = dynamic_cast<toolwindows::TextFontGUI &>(dialog);
+        inView.push_back(TabFromCancelStaysInView(text));
+        for (int unfold : {1, 0}) {
+            QTest::mouseClick(text.Check4, Qt::LeftButton);
+            ASSERT_EQ(text.Check4->Value(), unfold);
+            inView.push_back(TabFromCancelStaysInView(text));
+            inView.push_back(text.Frame1->isAncestorOf(text.focusWidget()));
+        }
+    });
+    MoveTo(window->Picture1, AtPixel(160, 160));
+    Key(Qt::Key_9);
+    EXPECT_EQ(inView, (std::vector<bool>{true, true, true, true, false}));
+}
 
 class EscInAMenuDialog : public Journey, public testing::WithParamInterface<const char *> {};
 
