@@ -65,7 +65,7 @@ public:
     {
         std::string text = platform::Utf8ToCp932(utf8);
         if (text.size() > kMaxStringBytes) {
-            return Fail("a text is longer than 65535 bytes");
+            return Fail("65535バイトを超える長さのテキストは書き込めません");
         }
         Put(static_cast<uint32_t>(text.size()), 2);
         bytes_ += text;
@@ -88,7 +88,7 @@ public:
             return Int16(0);
         }
         if (items.size() > std::min(maxCount, kAnyCount)) {
-            return Fail("an array holds more elements than a backup keeps");
+            return Fail("配列の要素がバックアップに収まる数を超えています");
         }
         Int16(1);
         Int32(static_cast<int32_t>(items.size()));
@@ -140,7 +140,7 @@ public:
             return false;
         }
         value = std::bit_cast<float>(raw);
-        return std::isfinite(value) || Fail("a single is not a finite number");
+        return std::isfinite(value) || Fail("単精度の数値が有限の値ではありません");
     }
 
     bool String(std::string &utf8)
@@ -150,7 +150,7 @@ public:
             return false;
         }
         if (length > BytesLeft()) {
-            return Fail("a text runs past the end");
+            return Fail("テキストがファイルの終わりを越えています");
         }
         utf8 = platform::Cp932ToUtf8(bytes_.substr(pos_, length));
         pos_ += length;
@@ -178,16 +178,16 @@ public:
         int32_t count = 0;
         int32_t lowerBound = 0;
         if (dimensions != 1 || !Int32(count) || !Int32(lowerBound)) {
-            return Fail("an array is not a list");
+            return Fail("配列が一次元ではありません");
         }
         if (count < 0 || lowerBound != 0) {
-            return Fail("an array has bounds other than 0 .. n");
+            return Fail("配列の添字が 0 から始まっていません");
         }
         if (static_cast<uint64_t>(count) * minElementBytes > BytesLeft()) {
-            return Fail("an array holds more elements than the rest of the file");
+            return Fail("配列の要素がファイルの残りに収まる数を超えています");
         }
         if (static_cast<size_t>(count) > maxCount) {
-            return Fail("an array holds more elements than a backup keeps");
+            return Fail("配列の要素がバックアップに収まる数を超えています");
         }
         items.assign(static_cast<size_t>(count), T());
         return std::all_of(items.begin(), items.end(), [&](T &item) { return fields(*this, item); });
@@ -196,7 +196,7 @@ public:
     bool Fail(const std::string &reason)
     {
         if (error_.empty()) {
-            error_ = reason + " (byte " + std::to_string(pos_) + ")";
+            error_ = reason + "（" + std::to_string(pos_) + " バイト目）";
         }
         return false;
     }
@@ -211,7 +211,7 @@ private:
             return false;
         }
         if (BytesLeft() < static_cast<size_t>(count)) {
-            return Fail("the file ends early");
+            return Fail("ファイルが途中で終わっています");
         }
         value = 0;
         for (int i = 0; i < count; ++i) {
@@ -286,14 +286,14 @@ bool CheckPath(RecordReader &file, PathRecord &path, int32_t anchorMax, int32_t 
 {
     bool anchorsMatch = path.Anchors.empty() ? anchorMax == 0 || anchorMax == -1 : anchorMax == path.AnchorMax();
     if (!anchorsMatch) {
-        return file.Fail("an anchor count does not match its anchors");
+        return file.Fail("アンカーの数が合いません");
     }
     if (stopCount != path.StopCount()) {
-        return file.Fail("a stop count does not match its stops");
+        return file.Fail("グラデーションの色の数が合いません");
     }
     if (cache.BitPos < 0 || cache.BitPos > 8 || cache.BytePos < 0 ||
         static_cast<size_t>(cache.BytePos) > cache.Bytes.size()) {
-        return file.Fail("an encoding cache's position lies outside its bytes");
+        return file.Fail("描画キャッシュの位置がその範囲を外れています");
     }
     for (AnchorPoint &anchor : path.Anchors) {
         if (anchor.AnchorKind != kControlPoint) {
@@ -369,7 +369,7 @@ bool CheckCollection(RecordReader &file, PathCollection &entry, int32_t pathCoun
 {
     KeepElementZero(entry.Paths);
     if (pathCount != entry.PathCount()) {
-        return file.Fail("a history entry's path count does not match its paths");
+        return file.Fail("履歴のパスの数が合いません");
     }
     KeepValidSelection(entry);
     return true;
@@ -412,12 +412,12 @@ bool CheckRecord(RecordReader &file, PathArray &paths, int32_t pathCount, std::v
         history.emplace_back();
     }
     if (pathCount != UpperBound(paths)) {
-        return file.Fail("the path count does not match the paths");
+        return file.Fail("パスの数が合いません");
     }
     if (historyPos < 0 || historyPos > UpperBound(history)) {
-        return file.Fail("the history position lies outside the history");
+        return file.Fail("履歴の位置が履歴の範囲を外れています");
     }
-    return file.BytesLeft() == 0 || file.Fail("bytes follow the record");
+    return file.BytesLeft() == 0 || file.Fail("記録の後に余分なデータがあります");
 }
 
 // The whole record: settings, paths 0 .. n, n, history entries, history position.
@@ -452,7 +452,7 @@ bool ReadBackupFile(const std::string &backupPath, BackupRecord &record, std::st
     std::string bytes;
     std::string reason;
     if (!platform::ReadWholeFile(backupPath, bytes)) {
-        reason = "the file cannot be read";
+        reason = "ファイルを開けないか、通常のファイルではありません";
     } else if (DecodeBackupRecord(bytes, record, reason)) {
         return true;
     }

@@ -153,6 +153,7 @@ bool SaveDrawingFile(const std::string &path)
     Host &host = GetHost();
     std::string message;
     if (!WriteDrawingFile(path, doc.DocPaths, doc.DocPathCount(), doc.CurrentSettings, message)) {
+        host.ShowStatus("ファイルを保存できませんでした。");
         host.ShowErrorMessage(message, "ファイル保存エラー");
         return false;
     }

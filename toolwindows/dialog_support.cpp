@@ -13,13 +13,7 @@ namespace toolwindows {
 
 void PlaceAtPointer(QWidget &window)
 {
-    QPoint pointer = QCursor::pos();
-    window.move(pointer);
-    QRect area = platform::WorkArea(&window);
-    QRect frame = window.frameGeometry();
-    int left = std::min(frame.left(), area.right() + 1 - frame.width());
-    int top = std::min(frame.top(), area.bottom() + 1 - frame.height());
-    window.move(left, top);
+    platform::PlaceWindowAt(&window, QCursor::pos());
 }
 
 double TypedNumber(const QString &text, double min, double max)

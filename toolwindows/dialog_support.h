@@ -11,7 +11,7 @@ class QWidget;
 
 namespace toolwindows {
 
-// Moves the window's top-left corner to the pointer, then left and up so that its right and
+// Moves the window's outer top-left corner to the pointer, then left and up so that its right and
 // bottom edges stay inside the work area.
 void PlaceAtPointer(QWidget &window);
 

@@ -91,9 +91,7 @@ void PreviewPlayer::SetMovie(const std::string &path)
     frameMs_ = 1000.0 / MovieFrameRate(path);
     RestartCount();
     clock_.setInterval(std::max(1, static_cast<int>(std::lround(frameMs_))));
-    if (!g_timersHeld) {
-        clock_.start();
-    }
+    StartClock();
     update();
 }
 
@@ -101,7 +99,16 @@ void PreviewPlayer::Play()
 {
     player_.Play();
     RestartCount();
+    StartClock();
     update();
+}
+
+void PreviewPlayer::StartClock()
+{
+    // Started afresh, so the frame shown when playing starts gets a whole frame's time.
+    if (player_.IsPlaying() && !g_timersHeld) {
+        clock_.start();
+    }
 }
 
 void PreviewPlayer::RestartCount()
@@ -113,6 +120,7 @@ void PreviewPlayer::RestartCount()
 void PreviewPlayer::Stop()
 {
     player_.Stop();
+    clock_.stop();
 }
 
 void PreviewPlayer::GotoFrame(int32_t frame)
@@ -127,6 +135,9 @@ void PreviewPlayer::Tick(int32_t ms)
 {
     const int32_t before = player_.FrameNum();
     player_.Tick(ms);
+    if (!player_.IsPlaying()) {
+        clock_.stop();  // stopped at its last frame
+    }
     if (player_.FrameNum() != before) {
         update();
     }

@@ -17,14 +17,14 @@
 
 namespace toolwindows {
 
-// A widget that shows a movie player and runs its clock at the movie's frame rate: each tick of
-// the clock shows the next frame, however late the tick comes.
+// A widget that shows a movie player and runs its clock at the movie's frame rate while the movie
+// plays: each tick of the clock shows the next frame, however late the tick comes.
 class PreviewPlayer : public QWidget {
     Q_OBJECT
 public:
     explicit PreviewPlayer(QWidget *parent = nullptr);
 
-    // Loads the movie (a movie of several frames starts playing) and starts the clock.
+    // Loads the movie; a movie of several frames starts playing, and its clock with it.
     void SetMovie(const std::string &path);
     void Play();
     void Stop();
@@ -38,6 +38,7 @@ public:
     void Tick(int32_t ms);
     // One tick of the clock: a playing movie moves on by one frame.
     void ClockTick();
+    bool ClockRunning() const { return clock_.isActive(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -45,6 +46,7 @@ protected:
 private:
     // Playing (re)starts: the ticks are counted from here.
     void RestartCount();
+    void StartClock();
 
     platform::MoviePlayer player_;
     QTimer clock_;

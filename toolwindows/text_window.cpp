@@ -96,6 +96,7 @@ void TextFontGUI::BuildLayoutFrame()
 {
     Frame1 = new QGroupBox(this);
     Frame1->setGeometry(8, 212, 312, kFrameHeight - 8);
+    Frame1->hide();  // the window opens folded
     Check5 = new platform::CheckBox(QStringLiteral("円形に配置"), Frame1);
     Check5->setGeometry(8, 4, 150, 20);
     AddLabel("1文字目の角度", Frame1, 8, 28, 90);
@@ -183,6 +184,9 @@ void TextFontGUI::Check4_Click()
 {
     bool unfolded = Check4->Value() == 1;
     setFixedHeight(unfolded ? CollapsedHeight + kFrameHeight : CollapsedHeight);
+    // Folded away, nothing of the frame shows whatever height the window manager leaves the
+    // window, and the keyboard does not go into it.
+    Frame1->setVisible(unfolded);
     Check4->setText(unfolded ? QStringLiteral("△") : QStringLiteral("▽"));
     Command1->setFocus();
 }

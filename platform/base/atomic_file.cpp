@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstring>
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
@@ -14,12 +13,61 @@ namespace {
 constexpr int kMaxLinkHops = 40;  // the kernel's own limit on nested symbolic links
 constexpr int kNameAttempts = 100;
 
-bool Fail(std::string *error, const std::string &what)
+// What a system error number means, in the words of the program's messages.
+std::string CauseOf(int number)
+{
+    switch (number) {
+    case EACCES:
+    case EPERM:
+        return "アクセスが許可されていません";
+    case ENOENT:
+        return "ファイルまたはフォルダーがありません";
+    case ENOTDIR:
+        return "パスの途中にフォルダーでないものがあります";
+    case EISDIR:
+        return "フォルダーです";
+    case EROFS:
+        return "読み取り専用のディスクです";
+    case ENOSPC:
+        return "ディスクの空き容量が足りません";
+    case EDQUOT:
+        return "ディスクの使用量の上限を超えます";
+    case EFBIG:
+        return "ファイルが大きすぎます";
+    case ENAMETOOLONG:
+        return "ファイル名が長すぎます";
+    case ELOOP:
+        return "シンボリックリンクが循環しているか、深すぎます";
+    case EBUSY:
+    case ETXTBSY:
+        return "ファイルが使用中です";
+    case EIO:
+        return "ディスクの読み書きに失敗しました";
+    case EMFILE:
+    case ENFILE:
+        return "開いているファイルが多すぎます";
+    case ENOMEM:
+        return "メモリが足りません";
+    case EEXIST:
+        return "同じ名前のものがあります";
+    default:
+        return "システムエラー " + std::to_string(number);
+    }
+}
+
+// A refusal the text says all of.
+bool Refuse(std::string *error, const std::string &text)
 {
     if (error) {
-        *error = what + ": " + std::strerror(errno);
+        *error = text;
     }
     return false;
+}
+
+// What failed, then why (errno).
+bool Fail(std::string *error, const std::string &what)
+{
+    return Refuse(error, what + "。" + CauseOf(errno) + "。");
 }
 
 std::string FolderOf(const std::string &path)
@@ -190,13 +238,13 @@ bool WriteInPlace(const std::string &path, const std::string &target, const stru
 {
     std::string old;
     if (!ReadWholeFile(target, old)) {
-        return Fail(error, "cannot read " + path);
+        return Fail(error, "[" + path + "] を読み込めません");
     }
     const std::string folder = FolderOf(target);
     TemporaryFile copy;
     if (!copy.Create(folder) || !WriteAll(copy.fd, old) || (copy.name.empty() && !copy.Name(folder)) ||
         !copy.Close()) {
-        return Fail(error, "cannot keep a copy of " + path);
+        return Fail(error, "[" + path + "] の元の内容の控えを作れません");
     }
     // O_NONBLOCK and the identity check: the name may have been replaced since it was looked at.
     int fd = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -206,7 +254,7 @@ bool WriteInPlace(const std::string &path, const std::string &target, const stru
             close(fd);
             errno = EBUSY;
         }
-        return Fail(error, "cannot write " + path);
+        return Fail(error, "[" + path + "] に書き込めません");
     }
     if (OverwriteAll(fd, bytes)) {
         return close(fd) == 0 || Fail(error, "cannot write " + path);
@@ -218,9 +266,9 @@ bool WriteInPlace(const std::string &path, const std::string &target, const stru
     if (!restored) {
         std::string kept = copy.name;
         copy.name.clear();  // the only whole copy of the old bytes
-        return Fail(error, "cannot write " + path + "; its old contents are kept in " + kept);
+        return Fail(error, "[" + path + "] に書き込めません。元の内容は [" + kept + "] に残してあります");
     }
-    return Fail(error, "cannot write " + path);
+    return Fail(error, "[" + path + "] に書き込めません");
 }
 
 }  // namespace
@@ -229,21 +277,18 @@ bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::s
 {
     const std::string target = FollowLinks(path);
     if (target.empty()) {
-        return Fail(error, "cannot replace " + path);
+        return Fail(error, "[" + path + "] を置き換えられません");
     }
     struct stat existing;
     const bool exists = stat(target.c_str(), &existing) == 0;
     if (exists && !S_ISREG(existing.st_mode)) {
         // A pipe, a device, a socket or a folder would be replaced by a regular file.
-        if (error) {
-            *error = "[" + path + "] は通常のファイルではありません。パイプやデバイス、フォルダーには保存できません。";
-        }
         errno = EINVAL;
-        return false;
+        return Refuse(error, "[" + path + "] は通常のファイルではありません。パイプやデバイス、フォルダーには保存できません。");
     }
     if (exists && !ModeAllows(existing)) {
         errno = EACCES;
-        return Fail(error, "cannot replace the read-only file " + path);
+        return Refuse(error, "[" + path + "] は読み取り専用のため置き換えられません。");
     }
     if (exists && existing.st_nlink > 1) {
         return WriteInPlace(path, target, existing, bytes, error);
@@ -260,7 +305,7 @@ bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::s
     const std::string folder = FolderOf(target);
     TemporaryFile temp;
     if (!temp.Create(folder)) {
-        return Fail(error, "cannot create a file beside " + path);
+        return Fail(error, "[" + path + "] と同じフォルダーにファイルを作れません");
     }
     if (exists) {
         // Keeps the owner where the user may (the superuser saving someone else's drawing).
@@ -268,10 +313,10 @@ bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::s
     }
     if (!WriteAll(temp.fd, bytes) || fchmod(temp.fd, mode) != 0 || (temp.name.empty() && !temp.Name(folder)) ||
         !temp.Close()) {
-        return Fail(error, "cannot write " + path);
+        return Fail(error, "[" + path + "] に書き込めません");
     }
     if (rename(temp.name.c_str(), target.c_str()) != 0) {
-        return Fail(error, "cannot replace " + path);
+        return Fail(error, "[" + path + "] を置き換えられません");
     }
     temp.name.clear();
     return true;

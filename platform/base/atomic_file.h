@@ -12,15 +12,16 @@
 
 namespace platform {
 
-// Writes the bytes to path. Returns false (and a reason in *error when given) on any failure.
+// Writes the bytes to path. Returns false (and a reason for the user in *error when given) on any
+// failure.
 // A symbolic link is written through to the file it names; an existing file keeps its permission
 // bits and owner, and one that its mode marks read-only for this user is not replaced (decided by
 // the mode bits, not by trying: the superuser, whom the kernel lets write anything, is refused a
 // file without any write bit). The data goes to an unnamed file first, so a crash while writing
 // leaves nothing behind. Only a regular file is replaced: a pipe, device, socket or folder at the
-// path is refused with a message for the user. A file with other hard links is written in place
-// (every name sees the new bytes), with a copy of the old bytes kept until the new ones are synced
-// and put back when writing fails.
+// path is refused. A file with other hard links is written in place (every name sees the new
+// bytes), with a copy of the old bytes kept until the new ones are synced and put back when
+// writing fails.
 bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::string *error = nullptr);
 
 // A regular file opened for reading.

@@ -157,20 +157,31 @@ TextBox::TextBox(QWidget *parent) : QLineEdit(parent)
     connect(this, &QLineEdit::textChanged, this, &TextBox::Change);
 }
 
+namespace {
+
+// Enter and Esc reach the box's handler first; then they go on to the window, whose own keys (a
+// dialog's default button and its cancel) act as they do from any other control. The handler
+// may have closed the box.
+template <class Box>
+void PassOnAfterKeyPress(Box *box, QKeyEvent *event, int keyAscii)
+{
+    QPointer<Box> alive(box);
+    emit box->KeyPress(keyAscii);
+    if (alive) {
+        event->ignore();
+    }
+}
+
+}  // namespace
+
 void TextBox::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        emit KeyPress(13);
+        PassOnAfterKeyPress(this, event, 13);
         return;
     }
     if (event->key() == Qt::Key_Escape) {
-        // The box sees Esc first; then it goes on to the window, whose own Esc (a dialog's
-        // cancel) acts as it does from any other control. A handler may have closed the box.
-        QPointer<TextBox> box(this);
-        emit KeyPress(27);
-        if (box) {
-            event->ignore();
-        }
+        PassOnAfterKeyPress(this, event, 27);
         return;
     }
     if (!event->text().isEmpty()) {
@@ -220,7 +231,7 @@ ComboBox::ComboBox(QWidget *parent) : QComboBox(parent)
 void ComboBox::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        emit KeyPress(13);  // Enter is the box's own: the text stays as typed
+        PassOnAfterKeyPress(this, event, 13);  // the text stays as typed
         return;
     }
     if (!event->text().isEmpty()) {

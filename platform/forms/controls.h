@@ -89,7 +89,7 @@ private:
 
 // A text box; Change fires on every change of the text, the program's included. KeyPress fires
 // before a typed character goes in (the ASCII code: 13 Enter, 27 Esc; those two stay out of the
-// text, and Esc then goes on to the window), GotFocus and LostFocus on focus changes.
+// text, and then go on to the window), GotFocus and LostFocus on focus changes.
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
@@ -110,7 +110,8 @@ protected:
 };
 
 // An editable combo box: Click fires when an item is chosen from the list, KeyPress for each
-// typed character (the ASCII code, 13 for Enter), GotFocus and LostFocus on focus changes.
+// typed character (the ASCII code, 13 for Enter, which keeps the text as typed and then goes on to
+// the window), GotFocus and LostFocus on focus changes.
 class ComboBox : public QComboBox {
     Q_OBJECT
 public:

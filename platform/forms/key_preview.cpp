@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QWidget>
 
 namespace platform {
@@ -21,6 +23,13 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
     }
     auto *widget = qobject_cast<QWidget *>(watched);
     auto *key = static_cast<QKeyEvent *>(event);
+    if (type != QEvent::ShortcutOverride && widget && GoesToMenuBar(widget)) {
+        const int code = VirtualKeyOf(*key);
+        if (type == QEvent::KeyPress && !key->isAutoRepeat() && code != 0) {
+            held_[code] = HeldKey{0, true};
+        }
+        return false;
+    }
     // A key event travels up from the focus widget to its parents; act on its first delivery only.
     // The focus may have moved while the event was handled (a key that opened and closed a modal
     // window), so a parent of the widget that took the event must not take it again.
@@ -46,26 +55,39 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         const int shift = ShiftStateOf(key->modifiers());
         if (!key->isAutoRepeat()) {
-            downShift_[code] = shift;
+            held_[code] = HeldKey{shift, false};
         }
         emit KeyDown(code, shift);
     } else if (!key->isAutoRepeat()) {
-        emit KeyUp(code, ShiftStateAtPress(code, *key));
+        if (const std::optional<int> shift = ShiftStateAtPress(code, *key)) {
+            emit KeyUp(code, *shift);
+        }
     }
     return false;
 }
 
-int KeyPreview::ShiftStateAtPress(int code, const QKeyEvent &release)
+bool KeyPreview::GoesToMenuBar(const QWidget *widget) const
+{
+    // A menu opened from the menu bar keeps its title there as the bar's active item.
+    const auto *bar = window_->findChild<const QMenuBar *>(QString(), Qt::FindDirectChildrenOnly);
+    return bar && (widget == bar || (qobject_cast<const QMenu *>(widget) && bar->activeAction()));
+}
+
+std::optional<int> KeyPreview::ShiftStateAtPress(int code, const QKeyEvent &release)
 {
     // A quick Ctrl+F lets go of Ctrl at about the time F comes up: what the key means was
     // decided when it went down. A release without a press seen here keeps its own modifiers.
-    const auto found = downShift_.find(code);
-    if (found == downShift_.end()) {
+    // A key that chose a menu item or closed a menu comes up after the menu closed: it did its work.
+    const auto found = held_.find(code);
+    if (found == held_.end()) {
         return ShiftStateOf(release.modifiers());
     }
-    const int shift = found->second;
-    downShift_.erase(found);
-    return shift;
+    const HeldKey press = found->second;
+    held_.erase(found);
+    if (press.byMenu) {
+        return std::nullopt;
+    }
+    return press.shift;
 }
 
 bool KeyPreview::AlreadyTaken(const QWidget *widget, const QKeyEvent &key) const

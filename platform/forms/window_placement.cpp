@@ -54,26 +54,36 @@ QSize SetFrameRect(QWidget *window, const QRect &frame, bool sized)
     return window->size();
 }
 
-void KeepFrameInsideWorkArea(QWidget *window)
+// Which edges of the frame a placement keeps inside the work area.
+enum class Inside { kNone, kRightAndBottom, kAll };
+
+void KeepFrameInsideWorkArea(QWidget *window, Inside edges)
 {
+    if (edges == Inside::kNone) {
+        return;
+    }
     QRect area = WorkArea(window);
     QRect frame = FrameRect(window);
-    int left = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
-    int top = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
+    int left = std::min(frame.left(), area.right() + 1 - frame.width());
+    int top = std::min(frame.top(), area.bottom() + 1 - frame.height());
+    if (edges == Inside::kAll) {
+        left = std::max(area.left(), left);
+        top = std::max(area.top(), top);
+    }
     SetFrameRect(window, frame.translated(left - frame.left(), top - frame.top()), false);
 }
 
 // A placement given before the window manager framed the window: applied again, with the frame
-// then known, when the window is first exposed (unless it was resized meanwhile). Without it the
-// stored outer size would become the client size and the window would grow by its frame at
-// every start.
+// then known, when the window is first exposed. Without it a stored outer size would become the
+// client size (the window grows by its frame at every start) and a stored left and top the
+// client's (it climbs by its title bar at every opening). A window resized meanwhile keeps its
+// size: a move is applied again all the same, a sized placement is dropped.
 const QString kPendingName = QStringLiteral("pendingPlacement");
 
 class PendingPlacement : public QObject {
 public:
-    PendingPlacement(QWidget *window, const QRect &frame, bool sized, bool keepInside)
-        : QObject(window), window_(window), frame_(frame), size_(window->size()), sized_(sized),
-          keepInside_(keepInside)
+    PendingPlacement(QWidget *window, const QRect &frame, bool sized, Inside inside)
+        : QObject(window), window_(window), frame_(frame), size_(window->size()), sized_(sized), inside_(inside)
     {
         setObjectName(kPendingName);
         window->windowHandle()->installEventFilter(this);
@@ -86,13 +96,11 @@ protected:
             window_->windowHandle()->isExposed()) {
             watched->removeEventFilter(this);
             deleteLater();
-            if (window_->size() != size_) {
+            if (sized_ && window_->size() != size_) {
                 return false;
             }
             SetFrameRect(window_, frame_, sized_);
-            if (keepInside_) {
-                KeepFrameInsideWorkArea(window_);
-            }
+            KeepFrameInsideWorkArea(window_, inside_);
         }
         return false;
     }
@@ -102,16 +110,14 @@ private:
     QRect frame_;
     QSize size_;
     bool sized_;
-    bool keepInside_;
+    Inside inside_;
 };
 
-void PlaceFrame(QWidget *window, const QRect &frame, bool sized, bool keepInside)
+void PlaceFrame(QWidget *window, const QRect &frame, bool sized, Inside inside)
 {
     delete window->findChild<QObject *>(kPendingName, Qt::FindDirectChildrenOnly);
     SetFrameRect(window, frame, sized);
-    if (keepInside) {
-        KeepFrameInsideWorkArea(window);
-    }
+    KeepFrameInsideWorkArea(window, inside);
     if (!window->isWindow()) {
         return;
     }
@@ -119,7 +125,7 @@ void PlaceFrame(QWidget *window, const QRect &frame, bool sized, bool keepInside
         window->winId();  // creates the native window the placement waits on
     }
     if (window->windowHandle() && !window->windowHandle()->isExposed()) {
-        new PendingPlacement(window, frame, sized, keepInside);
+        new PendingPlacement(window, frame, sized, inside);
     }
 }
 
@@ -141,12 +147,17 @@ QRect WindowRectTwips(const QWidget *window)
 
 void MoveWindowTwips(QWidget *window, int left, int top, int width, int height)
 {
-    PlaceFrame(window, FrameFromTwips(window, left, top, width, height), width > 0 && height > 0, false);
+    PlaceFrame(window, FrameFromTwips(window, left, top, width, height), width > 0 && height > 0, Inside::kNone);
 }
 
 void PlaceWindowTwips(QWidget *window, int left, int top, int width, int height)
 {
-    PlaceFrame(window, FrameFromTwips(window, left, top, width, height), width > 0 && height > 0, true);
+    PlaceFrame(window, FrameFromTwips(window, left, top, width, height), width > 0 && height > 0, Inside::kAll);
+}
+
+void PlaceWindowAt(QWidget *window, QPoint topLeft)
+{
+    PlaceFrame(window, QRect(topLeft, FrameRect(window).size()), false, Inside::kRightAndBottom);
 }
 
 void ShowWindowAtTwips(QWidget *window, int left, int top, int width, int height)
@@ -166,7 +177,7 @@ QRect WorkArea(const QWidget *window)
 
 void KeepInsideWorkArea(QWidget *window)
 {
-    KeepFrameInsideWorkArea(window);
+    KeepFrameInsideWorkArea(window, Inside::kAll);
 }
 
 void SetWindowFrameForTest(const QMargins *frame)

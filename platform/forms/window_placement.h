@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QMargins>
+#include <QPoint>
 #include <QRect>
 
 class QWidget;
@@ -21,6 +22,9 @@ QRect WindowRectTwips(const QWidget *window);
 void MoveWindowTwips(QWidget *window, int left, int top, int width = -1, int height = -1);
 // As MoveWindowTwips, and keeps the window inside the work area.
 void PlaceWindowTwips(QWidget *window, int left, int top, int width = -1, int height = -1);
+// Moves a window's outer frame to a point in pixels, then left and up so that its right and bottom
+// edges stay inside the work area (its left and top edges are left where they are).
+void PlaceWindowAt(QWidget *window, QPoint topLeft);
 // PlaceWindowTwips, then shows the window.
 void ShowWindowAtTwips(QWidget *window, int left, int top, int width = -1, int height = -1);
 // The work area (the screen less its panels) of the screen the window is on, in pixels.

@@ -336,7 +336,7 @@ TEST_F(BackupFileTest, HistoryLongerThanItsDepthAllowsIsRefused)
 
     bytes[historyMaxAt] = 1;  // the same six entries with a depth of 1
     EXPECT_FALSE(DecodeBackupRecord(bytes, read, message));
-    EXPECT_NE(message.find("more elements than a backup keeps"), std::string::npos) << message;
+    EXPECT_NE(message.find("バックアップに収まる数を超えています"), std::string::npos) << message;
     for (size_t i = 0; i < 4; ++i) {
         bytes[historyMaxAt + i] = '\xFF';  // -1: counts as a depth of 1
     }

@@ -1,10 +1,14 @@
 // Files the program cannot take: an SVG whose figures would not fit in memory is refused with a
 // message whichever way it comes in (read as a clip, dropped), and the drawing stays as it was;
 // saving onto a pipe is refused with a message and leaves the pipe; saving a drawing with two
-// names shows the saved drawing under both.
+// names shows the saved drawing under both; a refused save is told in the program's words, and
+// the status line says so.
 #include "core/document.h"
 #include "import/svg_context.h"
 #include "tests/journeys/journey_fixture.h"
+
+#include <QLabel>
+#include <QRegularExpression>
 
 #include <filesystem>
 #include <fstream>
@@ -118,6 +122,55 @@ TEST_F(FileSafety, SavingOntoAPipeIsRefusedAndHardLinksSeeTheSavedDrawing)
     EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(pipe)));
     EXPECT_TRUE(CaptionModified());
     EXPECT_TRUE(Caption().contains(QStringLiteral("other-name.qlk")));
+}
+
+// Saving over a drawing its mode marks read-only, and into a folder that is not there, each right
+// after a save that went well: each is refused in Japanese (the only Latin letters are the file's
+// path), and the status line tells the refusal instead of the save before it.
+TEST_F(FileSafety, ARefusedSaveIsToldInTheProgramsWordsAndOnTheStatusLine)
+{
+    const std::string path = SavedRedSquare("square.qlk");
+    DrawUnselectedRectangle(AtPixel(200, 200), AtPixel(260, 260));
+    struct Writable {
+        std::string path;
+        ~Writable() { chmod(path.c_str(), 0644); }
+    } writable{path};
+    const std::string missing = File("missing-folder") + "/square.qlk";
+    struct Refusal {
+        const char *name;
+        std::string path;
+        std::function<void()> save;
+        const char *cause;
+    };
+    const Refusal refusals[] = {
+        {"over a read-only drawing", path,
+         [&] {
+             ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+             Menu({"ファイル", "上書き保存"});
+         },
+         "読み取り専用"},
+        {"into a missing folder", missing,
+         [&] {
+             AnswerFileDialog(missing);
+             Menu({"ファイル", "名前を付けて保存"});
+         },
+         "フォルダー"},
+    };
+    for (const Refusal &refusal : refusals) {
+        SCOPED_TRACE(refusal.name);
+        chmod(path.c_str(), 0644);
+        Menu({"ファイル", "上書き保存"});
+        ASSERT_EQ(window->StatusLabel1->text(), QStringLiteral("ファイルを保存しました。"));
+        messageTexts.clear();
+        refusal.save();
+        ASSERT_EQ(messageTexts.size(), 1u);
+        QString words = messageTexts[0];
+        words.remove(QString::fromStdString(refusal.path));
+        EXPECT_FALSE(words.contains(QRegularExpression(QStringLiteral("[A-Za-z]")))) << messageTexts[0].toStdString();
+        EXPECT_TRUE(words.contains(QString::fromUtf8(refusal.cause))) << messageTexts[0].toStdString();
+        EXPECT_EQ(window->StatusLabel1->text(), QStringLiteral("ファイルを保存できませんでした。"));
+        EXPECT_EQ(Caption(), QStringLiteral("[ square.qlk ] - Quillark"));
+    }
 }
 
 }  // namespace

@@ -1,23 +1,29 @@
-// Keys as a hand types them: Esc in a tool window whose text box has the keyboard, a Ctrl
-// shortcut whose Ctrl comes up before its letter, and the faces of the display toggles the keys
-// switch.
+// Keys as a hand types them: Esc and Enter in a tool window whose text box has the keyboard, a
+// Ctrl shortcut whose Ctrl comes up before its letter, menus worked by their access keys, and the
+// faces of the display toggles the keys switch.
 #include "canvastools/canvas_input_state.h"
+#include "core/document.h"
+#include "mainwindow/canvas_properties_dialog.h"
 #include "mainwindow/preferences_dialog.h"
 #include "platform/forms/controls.h"
+#include "platform/forms/window_placement.h"
 #include "tests/journeys/journey_fixture.h"
 #include "toolwindows/folder_gui.h"
 #include "toolwindows/polygon_window.h"
 #include "toolwindows/text_window.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDialog>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include <algorithm>
 #include <map>
 
+using canvastools::kToolPolygon;
 using canvastools::kToolSelect;
 
 namespace journeys {
@@ -78,10 +84,80 @@ TEST_P(EscInAShapeWindow, CancelsItOnItsFirstOpening)
     EXPECT_EQ(field, param.fieldOnReopening);
 }
 
-INSTANTIATE_TEST_SUITE_P(Keyboard, EscInAShapeWindow,
-                         testing::Values(ShapeWindowKey{"Polygon", Qt::Key_8, QStringLiteral("5")},
-                                         ShapeWindowKey{"Text", Qt::Key_9, QString()}),
-                         [](const testing::TestParamInfo<ShapeWindowKey> &info) { return info.param.name; });
+const ShapeWindowKey kShapeWindowKeys[] = {{"Polygon", Qt::Key_8, QStringLiteral("5")},
+                                            {"Text", Qt::Key_9, QString()}};
+std::string ShapeWindowName(const testing::TestParamInfo<ShapeWindowKey> &info)
+{
+    return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Keyboard, EscInAShapeWindow, testing::ValuesIn(kShapeWindowKeys), ShapeWindowName);
+
+class ShapeWindowAtThePointer : public Journey, public testing::WithParamInterface<ShapeWindowKey> {};
+
+// Under a window manager's frame the window's outer top-left corner is at the pointer, on its
+// first opening as on the next.
+TEST_P(ShapeWindowAtThePointer, OpensWithItsFrameAtThePointerEveryTime)
+{
+    const QMargins frame(1, 20, 1, 1);  // borders and a title bar
+    platform::SetWindowFrameForTest(&frame);
+    struct FrameReset {
+        ~FrameReset() { platform::SetWindowFrameForTest(nullptr); }
+    } reset;
+    const QPoint pointer(200, 150);
+    QCursor::setPos(pointer);
+    for (int opening = 1; opening <= 2; ++opening) {
+        SCOPED_TRACE(testing::Message() << "opening " << opening);
+        QPoint client;
+        AnswerDialog([&](QDialog &dialog) {
+            ShowActive(dialog);  // shown and framed
+            client = dialog.geometry().topLeft();
+        });
+        MoveTo(window->Picture1, AtPixel(160, 160));
+        Key(GetParam().key);
+        ASSERT_EQ(dialogsShown.size(), size_t(opening));
+        EXPECT_EQ(client, pointer + QPoint(frame.left(), frame.top()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Keyboard, ShapeWindowAtThePointer, testing::ValuesIn(kShapeWindowKeys), ShapeWindowName);
+
+// Where Tab takes the keyboard from キャンセル in the text window: true when to a control that
+// shows within the window.
+bool TabFromCancelStaysInView(toolwindows::TextFontGUI &window)
+{
+    window.Command2->setFocus();
+    QTest::keyClick(window.Command2, Qt::Key_Tab);
+    QWidget *focus = window.focusWidget();
+    if (!focus || !focus->isVisible()) {
+        return false;
+    }
+    const QRect shown(focus->mapTo(&window, QPoint(0, 0)), focus->size());
+    return window.rect().contains(shown);
+}
+
+class TextWindowFolding : public Journey {};
+
+// Folded, the text window's layout panel shows nothing and takes no keys: Tab goes round the
+// controls in view; unfolded, Tab reaches the panel's controls too, and folded again no more.
+TEST_F(TextWindowFolding, TheFoldedPanelTakesNoKeys)
+{
+    std::vector<bool> inView;
+    AnswerDialog([&](QDialog &dialog) {
+        ShowActive(dialog);
+        auto &text = dynamic_cast<toolwindows::TextFontGUI &>(dialog);
+        inView.push_back(TabFromCancelStaysInView(text));
+        for (int unfold : {1, 0}) {
+            QTest::mouseClick(text.Check4, Qt::LeftButton);
+            ASSERT_EQ(text.Check4->Value(), unfold);
+            inView.push_back(TabFromCancelStaysInView(text));
+            inView.push_back(text.Frame1->isAncestorOf(text.focusWidget()));
+        }
+    });
+    MoveTo(window->Picture1, AtPixel(160, 160));
+    Key(Qt::Key_9);
+    EXPECT_EQ(inView, (std::vector<bool>{true, true, true, true, false}));
+}
 
 class EscInAMenuDialog : public Journey, public testing::WithParamInterface<const char *> {};
 
@@ -110,6 +186,160 @@ INSTANTIATE_TEST_SUITE_P(Keyboard, EscInAMenuDialog, testing::Values("キャン�
                          [](const testing::TestParamInfo<const char *> &info) {
                              return std::string(info.index == 0 ? "CanvasProperties" : "Preferences");
                          });
+
+struct EnterKey {
+    const char *name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+};
+
+class EnterInADialog : public Journey, public testing::WithParamInterface<EnterKey> {
+protected:
+    void PressEnter(QWidget *box) { QTest::keyClick(box, GetParam().key, GetParam().modifiers); }
+};
+
+// Key 8 opens the polygon window with the keyboard in its corner box: the count typed there and
+// Enter press OK, and the next polygon drawn has that many corners.
+TEST_P(EnterInADialog, PressesOKInThePolygonWindow)
+{
+    bool openAfterEnter = true;
+    AnswerDialog([&](QDialog &dialog) {
+        ShowActive(dialog);
+        auto *box = qobject_cast<platform::TextBox *>(dialog.focusWidget());
+        ASSERT_NE(box, nullptr) << "the corner box does not have the keyboard";
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("6"));
+        PressEnter(box);
+        openAfterEnter = dialog.isVisible();
+    });
+    MoveTo(window->Picture1, AtPixel(160, 160));
+    Key(Qt::Key_8);
+    EXPECT_FALSE(openAfterEnter);
+    ASSERT_TRUE(window->Option1[kToolPolygon]->isChecked());
+    Drag({AtPixel(80, 60), AtPixel(280, 260)});
+    ASSERT_EQ(core::Doc().DocPathCount(), 1);
+    EXPECT_EQ(core::Doc().DocPaths[1].Anchors.size(), 12u) << "not a six-pointed star";
+}
+
+// The canvas width typed into its box and Enter: OK, the canvas is as wide as typed.
+TEST_P(EnterInADialog, PressesOKInTheCanvasProperties)
+{
+    bool openAfterEnter = true;
+    AnswerDialog([&](QDialog &dialog) {
+        ShowActive(dialog);
+        auto &properties = dynamic_cast<mainwindow::CanvasGUI &>(dialog);
+        Type(properties.Text1, QStringLiteral("400"));
+        PressEnter(properties.Text1);
+        openAfterEnter = dialog.isVisible();
+    });
+    ASSERT_EQ(core::Doc().CurrentSettings.Width, 320);
+    Menu({QStringLiteral("ファイル"), QStringLiteral("キャンバスのプロパティ")});
+    EXPECT_FALSE(openAfterEnter);
+    EXPECT_EQ(core::Doc().CurrentSettings.Width, 400);
+}
+
+// The display quality stepped with the arrow keys in its list and Enter: OK, the quality is kept.
+TEST_P(EnterInADialog, PressesOKFromAListOfTheCanvasProperties)
+{
+    const int16_t quality = core::Doc().CurrentSettings.Quality;
+    bool openAfterEnter = true;
+    AnswerDialog([&](QDialog &dialog) {
+        ShowActive(dialog);
+        auto &properties = dynamic_cast<mainwindow::CanvasGUI &>(dialog);
+        properties.Combo1->setFocus();
+        QTest::keyClick(properties.Combo1, quality == 0 ? Qt::Key_Down : Qt::Key_Up);
+        PressEnter(properties.Combo1);
+        openAfterEnter = dialog.isVisible();
+    });
+    Menu({QStringLiteral("ファイル"), QStringLiteral("キャンバスのプロパティ")});
+    EXPECT_FALSE(openAfterEnter);
+    EXPECT_EQ(core::Doc().CurrentSettings.Quality, quality == 0 ? 1 : quality - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keyboard, EnterInADialog,
+                         testing::Values(EnterKey{"Return", Qt::Key_Return, Qt::NoModifier},
+                                         EnterKey{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier}),
+                         [](const testing::TestParamInfo<EnterKey> &info) { return info.param.name; });
+
+// Keys typed to the main window as the window system delivers them: to an open menu, to the menu
+// bar while it has the keyboard, else to the control with the focus.
+class MenuKeys : public Journey {
+protected:
+    void SetUp() override
+    {
+        Journey::SetUp();
+        QApplication::setActiveWindow(window.get());
+        window->Picture1->setFocus();
+        QApplication::processEvents();
+    }
+    void Down(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyPress(window->windowHandle(), key, modifiers);
+        QApplication::processEvents();
+    }
+    void Up(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyRelease(window->windowHandle(), key, modifiers);
+        QApplication::processEvents();
+    }
+    void Stroke(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        Down(key, modifiers);
+        Up(key, modifiers);
+    }
+    // Alt held while the letter goes down and up: the menu bar's menu with that access key opens.
+    void OpenMenuByKey(Qt::Key letter)
+    {
+        Down(Qt::Key_Alt, Qt::AltModifier);
+        Stroke(letter, Qt::AltModifier);
+        Up(Qt::Key_Alt);
+        ASSERT_NE(QApplication::activePopupWidget(), nullptr) << "no menu opened";
+    }
+};
+
+// View > フォルダ管理ツール by F opens the browser and nothing else: the underlay-in-front toggle
+// that F switches on the canvas stays off.
+TEST_F(MenuKeys, AnItemChosenByItsAccessKeyOnlyRunsTheItem)
+{
+    OpenMenuByKey(Qt::Key_V);
+    Stroke(Qt::Key_F);
+    ASSERT_NE(toolwindows::FolderWindow(), nullptr);
+    EXPECT_TRUE(toolwindows::FolderWindow()->isVisible());
+    EXPECT_EQ(window->Check4->Value(), 0);
+
+    // Edit > やり直す by R brings the undone rectangle back; real-time drawing, which R switches,
+    // stays as it was.
+    QApplication::setActiveWindow(window.get());
+    window->Picture1->setFocus();
+    const QRect area(AtPixel(40, 40), AtPixel(120, 120));
+    DrawUnselectedRectangle(area.topLeft(), area.bottomRight());
+    ASSERT_GT(CountInk(area), 0);
+    Undo();
+    ASSERT_EQ(CountInk(area), 0);
+    const int realtime = window->Check1->Value();
+    OpenMenuByKey(Qt::Key_E);
+    Stroke(Qt::Key_R);
+    EXPECT_GT(CountInk(area), 0);
+    EXPECT_EQ(window->Check1->Value(), realtime);
+}
+
+// Esc closes the Edit menu opened by Alt+E, and Esc again leaves the menu bar: the rectangle stays
+// selected, and the arrow keys then move it.
+TEST_F(MenuKeys, EscClosingAMenuKeepsTheSelection)
+{
+    DrawRectangle(AtPixel(40, 40), AtPixel(120, 120));
+    ASSERT_TRUE(core::Doc().DocPaths[1].blSelected);
+    const int32_t left = core::Doc().DocPaths[1].Anchors[0].X;
+    OpenMenuByKey(Qt::Key_E);
+    Stroke(Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(core::Doc().DocPaths[1].blSelected);
+    Stroke(Qt::Key_Escape);
+    EXPECT_TRUE(core::Doc().DocPaths[1].blSelected);
+    ASSERT_EQ(QApplication::focusWidget(), window->Picture1);
+    Stroke(Qt::Key_Right);
+    EXPECT_GT(core::Doc().DocPaths[1].Anchors[0].X, left);
+}
 
 class Keyboard : public Journey {
 protected:

@@ -4,7 +4,10 @@
 #include "core/document.h"
 #include "core/drawing_file.h"
 #include "core/gradient_edit.h"
+#include "mainwindow/main_state.h"
+#include "mainwindow/preferences_dialog.h"
 #include "platform/forms/controls.h"
+#include "platform/forms/window_placement.h"
 #include "tests/journeys/journey_fixture.h"
 #include "toolwindows/gradient_editor.h"
 #include "toolwindows/path_list_window.h"
@@ -70,6 +73,11 @@ protected:
     {
         Menu({QStringLiteral("表示"), QStringLiteral("フォルダ管理ツール")});
         OpenDrawing(drawing);
+        PreviewBrowsedDrawings();
+    }
+    // In the open file browser: selects every drawing it lists and plays them as frames.
+    void PreviewBrowsedDrawings()
+    {
         toolwindows::FolderGUI *browser = toolwindows::FolderWindow();
         ASSERT_NE(browser, nullptr);
         QListWidget *list = browser->List1;
@@ -419,6 +427,72 @@ TEST_F(ToolWindows, AnimationPreviewPlaysTheSelectedDrawingsAsFrames)
     QTest::keyClick(slider, Qt::Key_Right);
     QImage forth = preview->ShockwaveFlash1->grab().toImage();
     EXPECT_GT(CountColor(forth, forth.rect(), kBlue, 8), 5000);
+}
+
+// Under a window manager's frame the preview opens where it was closed, time after time: its
+// frame's left and top are kept, and the frame goes back there.
+TEST_F(ToolWindows, AnimationPreviewOpensWhereItWasClosedUnderAWindowFrame)
+{
+    const QMargins frame(1, 20, 1, 1);  // borders and a title bar
+    platform::SetWindowFrameForTest(&frame);
+    struct FrameReset {
+        ~FrameReset() { platform::SetWindowFrameForTest(nullptr); }
+    } reset;
+    const std::string a = WriteDrawing("a.qlk", {Square(20, 20, 100, kRed)});
+    WriteDrawing("b.qlk", {Square(180, 20, 100, kBlue)});
+    const QPoint stored(mainwindow::Main().PreviewWindowLeft, mainwindow::Main().PreviewWindowTop);
+    const QPoint client = QPoint(stored.x() / 15, stored.y() / 15) + QPoint(frame.left(), frame.top());
+    for (int opening = 1; opening <= 4; ++opening) {
+        SCOPED_TRACE(testing::Message() << "opening " << opening);
+        if (opening == 1) {
+            OpenAnimationPreview(a);
+        } else {
+            PreviewBrowsedDrawings();
+        }
+        toolwindows::PreviewWindow *preview = toolwindows::OpenPreviewWindow();
+        ASSERT_NE(preview, nullptr);
+        QApplication::processEvents();  // shown and framed
+        EXPECT_EQ(preview->geometry().topLeft(), client);
+        preview->close();  // the close box
+        QApplication::processEvents();
+        EXPECT_EQ(QPoint(mainwindow::Main().PreviewWindowLeft, mainwindow::Main().PreviewWindowTop), stored);
+    }
+}
+
+// At one frame a second the preview's clock runs while the movie plays and starts afresh with ▶,
+// so the frame shown when playing starts stays a whole second.
+TEST_F(ToolWindows, AnimationPreviewsClockStartsAfreshWhenPlayingStarts)
+{
+    AnswerDialog([](QDialog &dialog) {
+        auto &preferences = dynamic_cast<mainwindow::PreferenceGUI &>(dialog);
+        preferences.Text1->SetText(QStringLiteral("1"));
+        preferences.Command1->click();
+    });
+    Menu({QStringLiteral("ファイル"), QStringLiteral("詳細設定")});
+    const std::string a = WriteDrawing("a.qlk", {Square(20, 20, 100, kRed)});
+    WriteDrawing("b.qlk", {Square(180, 20, 100, kBlue)});
+    OpenAnimationPreview(a);
+    toolwindows::PreviewWindow *preview = toolwindows::OpenPreviewWindow();
+    ASSERT_NE(preview, nullptr);
+    toolwindows::PreviewPlayer *player = preview->ShockwaveFlash1;
+    ASSERT_TRUE(player->IsPlaying());
+    EXPECT_TRUE(player->ClockRunning());
+
+    QTest::mouseClick(preview->Command1, Qt::LeftButton);  // stop
+    ASSERT_FALSE(player->IsPlaying());
+    EXPECT_FALSE(player->ClockRunning());
+    QTest::mouseClick(preview->Command1, Qt::LeftButton);  // play
+    ASSERT_TRUE(player->IsPlaying());
+    EXPECT_TRUE(player->ClockRunning());
+
+    // Played to its last frame it stops, and its clock with it; play starts both again.
+    player->ClockTick();
+    ASSERT_FALSE(player->IsPlaying());
+    EXPECT_FALSE(player->ClockRunning());
+    QTest::mouseClick(preview->Command1, Qt::LeftButton);
+    ASSERT_TRUE(player->IsPlaying());
+    EXPECT_EQ(player->FrameNum(), 0);
+    EXPECT_TRUE(player->ClockRunning());
 }
 
 // The preview's clocks tick only when the journey says so.

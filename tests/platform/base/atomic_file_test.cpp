@@ -183,7 +183,7 @@ TEST(WriteFileAtomically, RefusesToReplaceAReadOnlyFile)
     chmod(path.c_str(), 0444);
     std::string error;
     EXPECT_FALSE(WriteFileAtomically(path.string(), "replaced", &error));
-    EXPECT_NE(error.find("read-only"), std::string::npos) << error;
+    EXPECT_NE(error.find("読み取り専用"), std::string::npos) << error;
     EXPECT_EQ(ReadAll(path.string()), "the user's drawing");
     EXPECT_EQ(ModeOf(path), 0444u);
     EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"kept.qlk"});
