@@ -257,7 +257,7 @@ bool WriteInPlace(const std::string &path, const std::string &target, const stru
         return Fail(error, "[" + path + "] に書き込めません");
     }
     if (OverwriteAll(fd, bytes)) {
-        return close(fd) == 0 || Fail(error, "cannot write " + path);
+        return close(fd) == 0 || Fail(error, "[" + path + "] に書き込めません");
     }
     const int cause = errno;
     const bool restored = OverwriteAll(fd, old);

@@ -24,9 +24,14 @@ bool KeyPreview::eventFilter(QObject *watched, QEvent *event)
     auto *widget = qobject_cast<QWidget *>(watched);
     auto *key = static_cast<QKeyEvent *>(event);
     if (type != QEvent::ShortcutOverride && widget && GoesToMenuBar(widget)) {
+        // The menu's own key; one that also comes up in the menu leaves nothing held.
         const int code = VirtualKeyOf(*key);
-        if (type == QEvent::KeyPress && !key->isAutoRepeat() && code != 0) {
-            held_[code] = HeldKey{0, true};
+        if (!key->isAutoRepeat() && code != 0) {
+            if (type == QEvent::KeyPress) {
+                held_[code] = HeldKey{0, true};
+            } else {
+                held_.erase(code);
+            }
         }
         return false;
     }

@@ -16,6 +16,7 @@
 #include "platform/forms/menus.h"
 #include "platform/forms/message_box.h"
 #include "platform/forms/modal_dialog.h"
+#include "platform/forms/window_placement.h"
 #include "tests/support/drawing_files.h"
 #include "tests/support/test_support.h"
 #include "toolwindows/folder_gui.h"
@@ -601,6 +602,16 @@ void Journey::Type(QWidget *box, const QString &text, bool enter)
         QTest::keyClick(box, Qt::Key_Return);
     }
     QApplication::processEvents();
+}
+
+WindowManagerFrame::WindowManagerFrame()
+{
+    platform::SetWindowFrameForTest(&frame_);
+}
+
+WindowManagerFrame::~WindowManagerFrame()
+{
+    platform::SetWindowFrameForTest(nullptr);
 }
 
 void RealtimeJourney::SetUp()

@@ -9,6 +9,7 @@
 #include "mainwindow/draw_gui.h"
 
 #include <QImage>
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -177,6 +178,21 @@ private:
     std::deque<std::string> fileAnswers_;
     std::deque<int> messageAnswers_;
     std::deque<std::function<void(QDialog &)>> dialogAnswers_;
+};
+
+// While it lives, the window manager puts this frame (borders and a title bar) around every
+// window shown.
+class WindowManagerFrame {
+public:
+    WindowManagerFrame();
+    ~WindowManagerFrame();
+    WindowManagerFrame(const WindowManagerFrame &) = delete;
+    WindowManagerFrame &operator=(const WindowManagerFrame &) = delete;
+    // Where the client area's top left lies from the frame's.
+    QPoint ClientOffset() const { return QPoint(frame_.left(), frame_.top()); }
+
+private:
+    QMargins frame_{1, 20, 1, 1};
 };
 
 // Whether every channel of the two colours lies within the tolerance.

@@ -6,7 +6,6 @@
 #include "mainwindow/canvas_properties_dialog.h"
 #include "mainwindow/preferences_dialog.h"
 #include "platform/forms/controls.h"
-#include "platform/forms/window_placement.h"
 #include "tests/journeys/journey_fixture.h"
 #include "toolwindows/folder_gui.h"
 #include "toolwindows/polygon_window.h"
@@ -99,11 +98,7 @@ class ShapeWindowAtThePointer : public Journey, public testing::WithParamInterfa
 // first opening as on the next.
 TEST_P(ShapeWindowAtThePointer, OpensWithItsFrameAtThePointerEveryTime)
 {
-    const QMargins frame(1, 20, 1, 1);  // borders and a title bar
-    platform::SetWindowFrameForTest(&frame);
-    struct FrameReset {
-        ~FrameReset() { platform::SetWindowFrameForTest(nullptr); }
-    } reset;
+    const WindowManagerFrame frame;
     const QPoint pointer(200, 150);
     QCursor::setPos(pointer);
     for (int opening = 1; opening <= 2; ++opening) {
@@ -116,7 +111,7 @@ TEST_P(ShapeWindowAtThePointer, OpensWithItsFrameAtThePointerEveryTime)
         MoveTo(window->Picture1, AtPixel(160, 160));
         Key(GetParam().key);
         ASSERT_EQ(dialogsShown.size(), size_t(opening));
-        EXPECT_EQ(client, pointer + QPoint(frame.left(), frame.top()));
+        EXPECT_EQ(client, pointer + frame.ClientOffset());
     }
 }
 

@@ -7,7 +7,6 @@
 #include "mainwindow/main_state.h"
 #include "mainwindow/preferences_dialog.h"
 #include "platform/forms/controls.h"
-#include "platform/forms/window_placement.h"
 #include "tests/journeys/journey_fixture.h"
 #include "toolwindows/gradient_editor.h"
 #include "toolwindows/path_list_window.h"
@@ -433,15 +432,11 @@ TEST_F(ToolWindows, AnimationPreviewPlaysTheSelectedDrawingsAsFrames)
 // frame's left and top are kept, and the frame goes back there.
 TEST_F(ToolWindows, AnimationPreviewOpensWhereItWasClosedUnderAWindowFrame)
 {
-    const QMargins frame(1, 20, 1, 1);  // borders and a title bar
-    platform::SetWindowFrameForTest(&frame);
-    struct FrameReset {
-        ~FrameReset() { platform::SetWindowFrameForTest(nullptr); }
-    } reset;
+    const WindowManagerFrame frame;
     const std::string a = WriteDrawing("a.qlk", {Square(20, 20, 100, kRed)});
     WriteDrawing("b.qlk", {Square(180, 20, 100, kBlue)});
     const QPoint stored(mainwindow::Main().PreviewWindowLeft, mainwindow::Main().PreviewWindowTop);
-    const QPoint client = QPoint(stored.x() / 15, stored.y() / 15) + QPoint(frame.left(), frame.top());
+    const QPoint client = QPoint(stored.x() / 15, stored.y() / 15) + frame.ClientOffset();
     for (int opening = 1; opening <= 4; ++opening) {
         SCOPED_TRACE(testing::Message() << "opening " << opening);
         if (opening == 1) {
