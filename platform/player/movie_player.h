@@ -34,7 +34,7 @@ enum class Quality : uint8_t;
 // What RenderSoon showed while a worker draws the exact picture (swf_previews.h tells what each
 // shows and when): None when it showed the exact picture.
 enum class PreviewKind : uint8_t { None, Shifted, EditedArea, RoughlyShifted, NewMovie, LastPicture };
-constexpr size_t kPreviewKinds = 6;
+constexpr size_t kPreviewKinds = static_cast<size_t>(PreviewKind::LastPicture) + 1;
 
 // Work a player has done since it was made. Loading movies: style groups whose records were read
 // (not taken whole by their bytes from a group cache), groups whose paths were built, and groups

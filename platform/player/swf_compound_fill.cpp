@@ -156,9 +156,12 @@ double SubpathArea(const QPainterPath &path, int begin, int end)
 }
 
 // Paths of at most this many contours, holding at most kMostNestingPoints points together, have
-// their holes told apart from their outer contours; larger ones take every contour as outer.
+// their holes told apart from their outer contours while that takes at most kMostNestingWork
+// point tests (contours times points: it is done at every fill); larger ones take every contour
+// as outer.
 constexpr size_t kMostNestedContours = 64;
 constexpr size_t kMostNestingPoints = 4096;
+constexpr size_t kMostNestingWork = size_t(1) << 14;
 // Curves are taken as this many lines when telling which contours lie inside which.
 constexpr int kNestingCurvePieces = 8;
 
@@ -189,6 +192,9 @@ std::vector<std::vector<QPointF>> ContourPolygons(const QPainterPath &path)
         if (points > kMostNestingPoints) {
             return {};
         }
+    }
+    if (contours.size() * points > kMostNestingWork) {
+        return {};
     }
     return contours;
 }
