@@ -9,20 +9,9 @@ using benchsupport::EditorSession;
 
 constexpr int kPathCount = 100000;
 
-// The drawings are written by a child process, so that the peak measured is the editor's own.
 EditorSession &S()
 {
-    static EditorSession *session = [] {
-        std::string folder = benchsupport::MakeBenchFolder();
-        benchsupport::WriteEditorDrawingsInChild(folder, kPathCount);
-        auto *made = new EditorSession(kPathCount, folder, false);
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(S().folder, ignored);
-        });
-        return made;
-    }();
-    return *session;
+    return benchsupport::SessionWrittenInChild<kPathCount>();
 }
 
 // Peak resident memory after starting the window, opening the drawing and showing it.

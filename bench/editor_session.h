@@ -19,7 +19,9 @@
 #include "platform/forms/message_box.h"
 #include "toolwindows/path_list_window.h"
 
+#include <QAbstractSlider>
 #include <QApplication>
+#include <QKeyEvent>
 #include <algorithm>
 #include <chrono>
 #include <benchmark/benchmark.h>
@@ -278,6 +280,13 @@ struct EditorSession {
     }
     std::optional<std::pair<int32_t, int32_t>> emptyPoint;
     void SelectAll() { window->mnuSelectAllEdit_Click(); }
+    // Sets the zoom as the zoom box does when a percentage is typed into it.
+    void Zoom(const char *percent)
+    {
+        window->Combo2->SetText(QString::fromLatin1(percent));
+        window->Combo2_Click();
+        QApplication::processEvents();
+    }
     // Escape drops the selection (a click beside every path may find no empty place in a dense
     // drawing); the path list follows as it does for the user.
     void SelectNone()
@@ -579,6 +588,95 @@ inline void RunFirstRecolour(benchmark::State &state, EditorSession &s, bool aft
         });
 }
 
+// A click on the vertical scroll bar's arrow (or beside its thumb: page) at a zoom, down and up
+// in turn.
+inline void RunScrollStep(benchmark::State &state, EditorSession &s, const char *zoom, bool page)
+{
+    s.Zoom(zoom);
+    s.SelectNone();
+    bool down = false;
+    RunInteraction(state, s, [] {}, [&] {
+        down = !down;
+        s.window->VScroll1->triggerAction(page ? (down ? QAbstractSlider::SliderPageStepAdd
+                                                       : QAbstractSlider::SliderPageStepSub)
+                                               : (down ? QAbstractSlider::SliderSingleStepAdd
+                                                       : QAbstractSlider::SliderSingleStepSub));
+    });
+    s.Zoom("100%");
+}
+
+// A zoom typed into the zoom box: from 100 % to 400 % (in) or back (out).
+inline void RunZoomStep(benchmark::State &state, EditorSession &s, bool in)
+{
+    s.SelectNone();
+    RunInteraction(state, s, [&] { s.Zoom(in ? "100%" : "400%"); }, [&] { s.Zoom(in ? "400%" : "100%"); });
+    s.Zoom("100%");
+}
+
+// The undo of a new fill colour for every path.
+inline void RunUndoRecolour(benchmark::State &state, EditorSession &s)
+{
+    uint32_t colour = 0x30;
+    RunInteraction(
+        state, s,
+        [&] {
+            s.SelectAll();
+            canvastools::Input().CurrentColors[0] = 0xFF000000u | colour++;
+            s.window->PicColor_MouseDown(kLeft, 0, 1, 1);
+        },
+        [&] { s.window->mnuUnDo_Click(); });
+}
+
+// One path from the middle brought one step forward; each is undone (untimed) before the next.
+inline void RunForwardOnePath(benchmark::State &state, EditorSession &s)
+{
+    bool moved = false;
+    RunInteraction(
+        state, s,
+        [&] {
+            if (moved) {
+                s.window->mnuUnDo_Click();
+            }
+            s.SelectNone();
+            core::Doc().DocPaths[static_cast<size_t>(s.pathCount / 2)].blSelected = true;
+        },
+        [&] {
+            s.window->menus.mnuFrontPathOne->Trigger();
+            moved = true;
+        });
+}
+
+// Five presses of the right arrow key with every path selected, queued as a key held down
+// queues them, then handled together.
+inline void RunFiveNudges(benchmark::State &state, EditorSession &s)
+{
+    s.SelectAll();
+    RunInteraction(state, s, [] {}, [&] {
+        for (int i = 0; i < 5; ++i) {
+            QApplication::postEvent(s.window->Picture1, new QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier,
+                                                                      QString(), i > 0));
+        }
+    });
+}
+
+// The session of a drawing of count paths, made on first use, whose drawings a child process
+// writes (so that the peak memory measured is the editor's own) into a folder removed at exit.
+template <int count>
+EditorSession &SessionWrittenInChild()
+{
+    static EditorSession *session = [] {
+        std::string folder = MakeBenchFolder();
+        WriteEditorDrawingsInChild(folder, count);
+        auto *made = new EditorSession(count, folder, false);
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(SessionWrittenInChild<count>().folder, ignored);
+        });
+        return made;
+    }();
+    return *session;
+}
+
 // Registers the interactions the targets name, in this order, on the session the function gives:
 // each runs `iterations` times, the drag step `dragIterations` times and opening `openIterations`.
 // Times are wall-clock milliseconds.
@@ -610,6 +708,17 @@ inline bool RegisterTargetBenchmarks(EditorSession &(*session)(), int iterations
          iterations},
         {"BM_ColourAfterIdleRelease", [](benchmark::State &st, EditorSession &s) { RunFirstRecolour(st, s, true); },
          iterations},
+        {"BM_UndoColourOfSelection", RunUndoRecolour, iterations},
+        {"BM_ForwardOnePath", RunForwardOnePath, iterations},
+        {"BM_FiveQuickNudges", RunFiveNudges, iterations},
+        {"BM_ScrollStepAt100", [](benchmark::State &st, EditorSession &s) { RunScrollStep(st, s, "100%", false); },
+         iterations},
+        {"BM_ScrollStepAt400", [](benchmark::State &st, EditorSession &s) { RunScrollStep(st, s, "400%", false); },
+         iterations},
+        {"BM_PageScroll", [](benchmark::State &st, EditorSession &s) { RunScrollStep(st, s, "100%", true); },
+         iterations},
+        {"BM_ZoomIn", [](benchmark::State &st, EditorSession &s) { RunZoomStep(st, s, true); }, iterations},
+        {"BM_ZoomOut", [](benchmark::State &st, EditorSession &s) { RunZoomStep(st, s, false); }, iterations},
     };
     for (const auto &target : targets) {
         benchmark::RegisterBenchmark(target.name,

@@ -286,9 +286,8 @@ void Picture1_KeyDown(int keyCode, int shift)
         changed = NudgeSelectedAnchors(dx, dy);
     }
     if (changed) {
-        movie::MakeCanvasMovie();
-        Window().DispShape(1);
         core::RecordHistory();
+        Window().RemakeCanvasSoon();
     }
 }
 

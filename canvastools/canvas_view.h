@@ -64,6 +64,10 @@ public:
     // Redraws the canvas: 0 clears the picture and resets the scroll ranges first, above 0 only
     // clears the bands around the image.
     virtual void DispShape(int16_t flag) = 0;
+    // Makes the canvas movie anew and redraws the canvas (as DispShape(1)) once the events
+    // already queued are handled: keys repeated faster than the canvas is drawn show one
+    // picture, of the last state.
+    virtual void RemakeCanvasSoon() = 0;
 
     virtual QString StatusText() const = 0;
     virtual void SetStatusText(const QString &text) = 0;

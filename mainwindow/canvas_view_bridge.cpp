@@ -48,6 +48,11 @@ void CanvasViewBridge::DispShape(int16_t flag)
     window_.DispShape(flag);
 }
 
+void CanvasViewBridge::RemakeCanvasSoon()
+{
+    window_.RemakeCanvasSoon();
+}
+
 QString CanvasViewBridge::StatusText() const
 {
     return window_.StatusLabel1->text();

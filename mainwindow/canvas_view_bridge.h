@@ -18,6 +18,7 @@ public:
     void ScrollTo(double h, double v) override;
     platform::PictureBox &Picture() override;
     void DispShape(int16_t flag) override;
+    void RemakeCanvasSoon() override;
     QString StatusText() const override;
     void SetStatusText(const QString &text) override;
     canvastools::DisplayToggles Toggles() const override;

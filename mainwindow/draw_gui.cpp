@@ -37,9 +37,11 @@
 #include <QDir>
 #include <QFile>
 #include <QStyle>
+#include <QTimer>
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace mainwindow {
 namespace {
@@ -739,10 +741,32 @@ void DrawGUI::DispShape(int16_t flag)
     Picture1->Refresh();
 }
 
+void DrawGUI::RemakeCanvasSoon()
+{
+    if (!canvasRemakePending_) {
+        canvasRemakePending_ = true;
+        QTimer::singleShot(0, this, &DrawGUI::RemakePendingCanvas);
+    }
+}
+
+void DrawGUI::RemakePendingCanvas()
+{
+    if (std::exchange(canvasRemakePending_, false)) {
+        movie::MakeCanvasMovie();
+        DispShape(1);
+    }
+}
+
 void DrawGUI::FinishPendingRender()
 {
-    ShockwaveFlash1.FinishPendingRender();
-    ShowExactCanvas();
+    RemakePendingCanvas();
+    // The exact picture can come in steps: the strips a scroll uncovered, then the pixels it
+    // brought along.
+    constexpr int kMostSteps = 3;
+    for (int step = 0; step < kMostSteps && ShockwaveFlash1.RenderPending(); ++step) {
+        ShockwaveFlash1.FinishPendingRender();
+        ShowExactCanvas();
+    }
 }
 
 void DrawGUI::ShowExactCanvas()

@@ -58,6 +58,9 @@ public:
     // Redraws the canvas: 0 clears the picture box and resets the scroll ranges first, above 0
     // only clears the bands around the image.
     void DispShape(int16_t flag);
+    // Makes the canvas movie anew and redraws the canvas once the events queued now are handled
+    // (keys repeated faster than the canvas is drawn are merged into one picture).
+    void RemakeCanvasSoon();
     // Blocks until the canvas player's exact picture, drawn on a worker thread, is done, and shows
     // it unless a canvas tool is in the middle of a gesture (then it shows when the gesture ends).
     void FinishPendingRender();
@@ -249,6 +252,9 @@ private:
     void DrawToolOverlay(int16_t flag);
     // Shows the canvas player's exact picture once its worker has drawn it (see DispShape).
     void ShowExactCanvas();
+    // Makes and shows the canvas movie RemakeCanvasSoon asked for, if it is not made yet.
+    void RemakePendingCanvas();
+    bool canvasRemakePending_ = false;
     bool canvasExact_ = true;       // the canvas shows the exact picture of the canvas movie
     bool exactWaiting_ = false;     // a drawn exact picture waits for the gesture to end
     int16_t canvasOverlayFlag_ = 1;  // the overlay flag of the last DispShape

@@ -12,15 +12,19 @@
 #include "platform/player/swf_repaint_cost.h"
 #include "platform/player/swf_retained_picture.h"
 #include "platform/player/swf_shown_frame.h"
+#include "platform/player/swf_view_change.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <new>
+#include <utility>
 
 namespace platform {
 
 // What a render into a target through a rectangle paints.
 struct MoviePlayer::Request {
+    QRect rect;
+    QRectF area;
     QRect visible;  // the part of the rectangle within the target
     QRgb background = 0;
     const swf::Movie *movie = nullptr;
@@ -289,6 +293,8 @@ QRectF MoviePlayer::FrameArea() const
 
 bool MoviePlayer::Requested(QImage &target, const QRect &rect, const QRectF &area, Request &request)
 {
+    request.rect = rect;
+    request.area = area;
     request.visible = rect.intersected(target.rect());
     if (request.visible.isEmpty()) {
         return false;
@@ -322,11 +328,12 @@ void MoviePlayer::Render(QImage &target, const QRect &rect, const QRectF &area)
         // Repainted only where the items differ from the last picture's.
         swf::ItemsChange change = ChangeOfItems(request);
         const swf::ItemComparison items(picture_->items, change);
-        const QRect changed = swf::ChangedArea(items, request.visible);
+        // Pixels a scroll brought along are drawn again with the change.
+        const QRect changed = swf::Joined(swf::ChangedArea(items, request.visible), std::exchange(picture_->inexact, {}));
         const size_t head = items.Head();
         stats_.itemsCompared += static_cast<int64_t>(items.Compared());
         swf::Apply(picture_->items, std::move(change));
-        Paint(target, request, changed, head);
+        Paint(target, request, {changed}, head);
         return;
     }
     // The last picture's pixels are all painted again; its memory is kept when it fits.
@@ -335,9 +342,9 @@ void MoviePlayer::Render(QImage &target, const QRect &rect, const QRectF &area)
                        : QImage(target.size(), target.format());
     swf::PictureItems items = swf::AllItems(*request.movie, frame_->displayList, request.view);
     stats_.itemsMade += static_cast<int64_t>(items.size());
-    picture_ = std::make_unique<swf::RetainedPicture>(
-        swf::RetainedPicture{std::move(image), rect, request.background, request.view, quality_, std::move(items), {}});
-    Paint(target, request, request.visible, 0);
+    picture_ = std::make_unique<swf::RetainedPicture>(swf::RetainedPicture{
+        std::move(image), rect, area, request.background, request.view, quality_, std::move(items), {}, {}});
+    Paint(target, request, {request.visible}, 0);
 }
 
 // The items of the current frame as a change of the last picture's (which has the request's view).
@@ -349,9 +356,12 @@ swf::ItemsChange MoviePlayer::ChangeOfItems(const Request &request)
 }
 
 // Paints the changed area of the last picture, whose items are those of the current frame.
-void MoviePlayer::Paint(QImage &target, const Request &request, const QRect &changed, size_t head)
+void MoviePlayer::Paint(QImage &target, const Request &request, const std::vector<QRect> &areas, size_t head)
 {
-    if (!changed.isEmpty()) {
+    for (const QRect &changed : areas) {
+        if (changed.isEmpty()) {
+            continue;
+        }
         swf::RenderCounts counts;
         const std::vector<size_t> among = swf::ItemsTouching(
             picture_->items, QRect(request.visible.left(), changed.top(), request.visible.width(), changed.height()));
@@ -411,7 +421,13 @@ void MoviePlayer::AdoptDrawnJob()
         return;
     }
     if (job_ && job_->Drawn()) {
-        if (picture_) {
+        if (job_->Result().newView) {
+            // A picture of its own view, with its own items.
+            if (picture_) {
+                ReleaseItems(std::move(picture_->items.items));
+            }
+            picture_ = std::make_unique<swf::RetainedPicture>(std::move(job_->Result().picture));
+        } else if (picture_) {
             swf::PictureItems items = std::move(picture_->items);
             std::vector<swf::PaintItem> replaced;
             swf::Apply(items, std::move(job_->Result().items), &replaced);
@@ -439,43 +455,127 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
         return false;
     }
     CancelJob();
-    if (!picture_ || !picture_->PaintedLike(target, rect, request.background, request.view, quality_) ||
-        !frame_->DrawableOffThread()) {
+    if (!picture_ || !frame_->DrawableOffThread()) {
+        Render(target, rect, area);
+        return true;
+    }
+    const swf::ViewRequest view{target, rect, area, request.visible, request.view, request.background, quality_};
+    std::vector<QRect> uncovered;
+    if (const std::optional<QPoint> shift = swf::ScrollOf(*picture_, view)) {
+        uncovered = swf::Scroll(*picture_, *shift, view);
+    } else if (swf::ZoomOf(*picture_, view)) {
+        return RenderZoomed(target, request, view);
+    }
+    if (!picture_->PaintedLike(target, rect, request.background, request.view, quality_)) {
         Render(target, rect, area);
         return true;
     }
     swf::ItemsChange change = ChangeOfItems(request);
     QRect changed;
+    std::vector<QRect> parts;  // drawn one by one when drawn at once (a scroll's strips apart)
     size_t head = 0;
     bool withoutClipLayers = true;
+    bool inexactToo = false;  // the pixels a scroll brought along are drawn again with the change
     PreviewKind shown = PreviewKind::None;
     {
         const swf::ItemComparison items(picture_->items, change);
         stats_.itemsCompared += static_cast<int64_t>(items.Compared());
-        changed = swf::ChangedArea(items, request.visible);
-        head = items.Head();
+        const QRect edited = swf::ChangedArea(items, request.visible);
+        changed = edited;
+        parts = uncovered;
+        parts.push_back(edited);
+        for (const QRect &part : uncovered) {
+            changed = swf::Joined(changed, part);
+        }
+        // The layer below the last edit went with a scroll: the items are drawn anew there.
+        head = uncovered.empty() ? items.Head() : 0;
         withoutClipLayers = items.AfterWithoutClipLayers();
-        const int64_t exactWork =
-            changed.isEmpty()
-                ? 0
-                : swf::RepaintWork(items, {picture_->below.LayerItemsFor(changed, head, withoutClipLayers), SIZE_MAX},
-                                   changed);
-        if (exactWork > mostWorkOnTheSpot.load()) {
+        auto workOf = [&](const QRect &area) {
+            return area.isEmpty()
+                       ? 0
+                       : swf::RepaintWork(
+                             items, {picture_->below.LayerItemsFor(area, head, withoutClipLayers), SIZE_MAX}, area);
+        };
+        int64_t exactWork = 0;
+        for (const QRect &part : parts) {
+            exactWork += workOf(part);
+        }
+        const QRect withInexact = swf::Joined(changed, picture_->inexact);
+        inexactToo = !picture_->inexact.isEmpty() && workOf(withInexact) <= mostWorkOnTheSpot.load();
+        if (inexactToo) {
+            parts = {withInexact};
+        } else if (exactWork > mostWorkOnTheSpot.load()) {
             swf::RenderCounts counts;
-            shown = previews_->Show(target, SetupOf(request, &counts), *picture_, items, exactWork);
+            if (!edited.isEmpty()) {
+                shown = previews_->Show(target, SetupOf(request, &counts), *picture_, items, exactWork);
+            } else {  // only scrolled: the strips it uncovered show the background meanwhile
+                previews_->ShowKept(target, picture_->image, request.visible);
+                shown = PreviewKind::ScrolledView;
+            }
             AddRenderCounts(counts);
         }
     }
     if (shown == PreviewKind::None) {
         swf::Apply(picture_->items, std::move(change));
-        Paint(target, request, changed, head);
+        Paint(target, request, parts, head);
+        if (inexactToo) {
+            picture_->inexact = QRect();
+        }
+        if (picture_->inexact.isEmpty()) {
+            return true;
+        }
+        // The pixels a scroll brought along are drawn again on the worker, the picture shown
+        // meanwhile as it is.
+        previews_->ShowKept(target, picture_->image, request.visible);
+        shown = PreviewKind::ScrolledView;
+        change = ChangeOfItems(request);
+        changed = std::exchange(picture_->inexact, {});
+        head = 0;
+        StartJob(request, std::move(change), changed, head, withoutClipLayers, shown);
+        picture_->inexact = changed;  // until the worker's picture is taken
+        return false;
+    }
+    StartJob(request, std::move(change), changed, head, withoutClipLayers, shown);
+    return false;
+}
+
+// A zoom: the exact picture of the new view is drawn on the worker, with items of its own, while
+// the last picture shows scaled; drawn at once when that is little work.
+bool MoviePlayer::RenderZoomed(QImage &target, const Request &request, const swf::ViewRequest &view)
+{
+    // What the last picture took to draw, as a measure of what the new one takes.
+    const int64_t lastWork = swf::RepaintWork(picture_->items, picture_->rect.intersected(picture_->image.rect()));
+    if (lastWork <= mostWorkOnTheSpot.load()) {
+        Render(target, request.rect, request.area);
         return true;
     }
+    previews_->ShowScaled(target, *picture_, view);
+    lastPreview_ = PreviewKind::ScaledView;
+    ++stats_.previewsShown[static_cast<size_t>(PreviewKind::ScaledView)];
+    swf::RenderJob::Work work{frame_,
+                              swf::RetainedPicture{QImage(target.size(), target.format()), request.rect, request.area,
+                                                   request.background, request.view, quality_, {}, {}, {}},
+                              {},
+                              request.visible,
+                              0,
+                              false,
+                              exactReady_,
+                              workerRendersDone_,
+                              PreviewKind::ScaledView,
+                              true};
+    job_ = swf::RenderJob::Start(std::move(work));
+    return false;
+}
+
+// Starts the worker on the exact picture of a change of the last picture, shown meanwhile.
+void MoviePlayer::StartJob(const Request &request, swf::ItemsChange change, const QRect &changed, size_t head,
+                           bool withoutClipLayers, PreviewKind shown)
+{
     lastPreview_ = shown;
     ++stats_.previewsShown[static_cast<size_t>(shown)];
     swf::RenderJob::Work work{frame_,
-                              swf::RetainedPicture{picture_->image, rect, request.background, request.view, quality_,
-                                                   {}, picture_->below},
+                              swf::RetainedPicture{picture_->image, request.rect, request.area, request.background,
+                                                   request.view, quality_, {}, picture_->below, picture_->inexact},
                               std::move(change),
                               changed,
                               head,
@@ -484,7 +584,6 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
                               workerRendersDone_,
                               shown};
     job_ = swf::RenderJob::Start(std::move(work));
-    return false;
 }
 
 }  // namespace platform

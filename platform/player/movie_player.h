@@ -28,13 +28,23 @@ struct Movie;
 struct RetainedPicture;
 struct ShownFrame;
 struct PictureSetup;
+struct ViewRequest;
 enum class Quality : uint8_t;
 }
 
 // What RenderSoon showed while a worker draws the exact picture (swf_previews.h tells what each
 // shows and when): None when it showed the exact picture.
-enum class PreviewKind : uint8_t { None, Shifted, EditedArea, RoughlyShifted, NewMovie, LastPicture };
-constexpr size_t kPreviewKinds = static_cast<size_t>(PreviewKind::LastPicture) + 1;
+enum class PreviewKind : uint8_t {
+    None,
+    Shifted,
+    EditedArea,
+    RoughlyShifted,
+    NewMovie,
+    LastPicture,
+    ScrolledView,
+    ScaledView
+};
+constexpr size_t kPreviewKinds = static_cast<size_t>(PreviewKind::ScaledView) + 1;
 
 // Work a player has done since it was made. Loading movies: style groups whose records were read
 // (not taken whole by their bytes from a group cache), groups whose paths were built, and groups
@@ -161,7 +171,10 @@ private:
     bool Requested(QImage &target, const QRect &rect, const QRectF &area, Request &request);
     swf::PictureSetup SetupOf(const Request &request, swf::RenderCounts *counts) const;
     swf::ItemsChange ChangeOfItems(const Request &request);
-    void Paint(QImage &target, const Request &request, const QRect &changed, size_t head);
+    void Paint(QImage &target, const Request &request, const std::vector<QRect> &areas, size_t head);
+    bool RenderZoomed(QImage &target, const Request &request, const swf::ViewRequest &view);
+    void StartJob(const Request &request, swf::ItemsChange change, const QRect &changed, size_t head,
+                  bool withoutClipLayers, PreviewKind shown);
     void CancelJob();
     void AdoptDrawnJob();
 

@@ -19,6 +19,8 @@ public:
     void Replace(size_t index, const ItemArea &was, const ItemArea &is);
     // Items were added, removed or most of them replaced: the grid is built again when next asked.
     void Invalidate() { built_ = false; }
+    // Every area moved by shift: the cells move along with the plane they cover.
+    void Shift(QPoint shift) { plane_.translate(shift); }
     // The items (sorted) whose area, as areas holds them, may reach into area: those of unknown
     // extent and those placed within a device pixel of it.
     std::vector<size_t> Touching(const std::vector<ItemArea> &areas, const QRect &area) const;

@@ -44,7 +44,12 @@ void PasteImage(const QImage &part, QImage &to, QPoint at)
 
 std::vector<QRect> CopyShifted(const QImage &from, QImage &to, const QRect &area, QPoint shift)
 {
-    const QRect landed = area.intersected(area.translated(shift));
+    return CopyShifted(from, to, area, shift, area);
+}
+
+std::vector<QRect> CopyShifted(const QImage &from, QImage &to, const QRect &area, QPoint shift, const QRect &painted)
+{
+    const QRect landed = area.intersected(painted.translated(shift));
     if (landed.isEmpty()) {
         return {area};
     }

@@ -19,5 +19,7 @@ void PasteImage(const QImage &part, QImage &to, QPoint at);
 // Copies the pixels of area moved by shift (those that land within area) between two such images;
 // returns the parts of area no pixel landed on.
 std::vector<QRect> CopyShifted(const QImage &from, QImage &to, const QRect &area, QPoint shift);
+// The same where only the painted part of from holds pixels to move.
+std::vector<QRect> CopyShifted(const QImage &from, QImage &to, const QRect &area, QPoint shift, const QRect &painted);
 
 }  // namespace platform::swf

@@ -222,6 +222,22 @@ PreviewKind Previews::Show(QImage &target, const PictureSetup &setup, const Reta
     return reshaped.empty() ? PreviewKind::Shifted : PreviewKind::RoughlyShifted;
 }
 
+void Previews::ShowKept(QImage &target, const QImage &picture, const QRect &visible)
+{
+    preview_ = picture;
+    patch_ = QImage();
+    CopyArea(preview_, target, visible);
+}
+
+void Previews::ShowScaled(QImage &target, const RetainedPicture &last, const ViewRequest &request)
+{
+    QImage preview = PreviewImage(target);
+    PaintScaled(preview, last, request);
+    preview_ = std::move(preview);
+    patch_ = QImage();
+    CopyArea(preview_, target, request.visible);
+}
+
 void Previews::ShowAgain(QImage &target, const QRect &visible) const
 {
     CopyArea(preview_, target, visible);

@@ -14,6 +14,10 @@
 //   the background with the unchanged items (the canvas paper) when they are little work, else
 //   the background alone, never the movie before.
 // - LastPicture: the last picture as it was (a restyle of many).
+// Changes of view have two kinds of their own, shown without looking at the items:
+// - ScrolledView: the last picture scrolled along with the view, the strips it uncovers drawn
+//   when that is little work, else the background (while they are drawn).
+// - ScaledView: the last picture scaled to the new view (a zoom).
 // Only the player's thread uses a Previews.
 #pragma once
 
@@ -21,6 +25,7 @@
 #include "platform/player/swf_changed_area.h"
 #include "platform/player/swf_renderer.h"
 #include "platform/player/swf_retained_picture.h"
+#include "platform/player/swf_view_change.h"
 
 #include <QImage>
 #include <QPoint>
@@ -44,6 +49,11 @@ public:
     // be drawn at once instead.
     PreviewKind Show(QImage &target, const PictureSetup &setup, const RetainedPicture &last,
                      const ItemComparison &items, int64_t exactWork);
+    // Shows picture's pixels as they are: what a scroll brought along, with the strips it
+    // uncovered drawn or painted with the background.
+    void ShowKept(QImage &target, const QImage &picture, const QRect &visible);
+    // Shows the last picture scaled to the request's view, the rest of it the background.
+    void ShowScaled(QImage &target, const RetainedPicture &last, const ViewRequest &request);
     // Shows the last preview once more.
     void ShowAgain(QImage &target, const QRect &visible) const;
     // Lets go of the preview's pixels (the room kept for the next one).

@@ -59,6 +59,9 @@ void RenderJob::Run(const std::atomic<bool> &cancel)
         if (refuseMemory.load()) {
             throw std::bad_alloc();
         }
+        if (work_.newView) {
+            picture.items = AllItems(*setup.movie, *setup.list, picture.view);
+        }
         picture.PaintChanged(setup, work_.changed, work_.head, work_.withoutClipLayers);
     } catch (const std::bad_alloc &) {
         // A render that cannot get its memory fails as a render: the player keeps its last

@@ -40,6 +40,9 @@ public:
         // Counts the pictures drawn, for whoever started the job.
         std::shared_ptr<std::atomic<int64_t>> drawnCount;
         PreviewKind preview = PreviewKind::None;  // what shows until the picture is taken
+        // The picture is of a new view: changed covers all of it, and its items are made anew
+        // (items is left empty) for the player to take with it.
+        bool newView = false;
     };
 
     // Starts drawing work on the render lane (one job at a time; a newer one waits for the one

@@ -6,15 +6,30 @@
 
 namespace platform::swf {
 
+namespace {
+
+int64_t WorkOf(const ItemArea &item, const QRect &area)
+{
+    const QRect covered = item.known ? item.device.intersected(area) : area;
+    return covered.isEmpty() ? 0 : 1 + static_cast<int64_t>(covered.width()) * covered.height() / kWorkPixels;
+}
+
+}  // namespace
+
 int64_t RepaintWork(const ItemComparison &items, const ItemRange &range, const QRect &area)
 {
     int64_t work = 0;
     for (size_t i = range.begin; i < std::min(range.end, items.AfterSize()); ++i) {
-        const ItemArea &item = items.AfterArea(i);
-        const QRect covered = item.known ? item.device.intersected(area) : area;
-        if (!covered.isEmpty()) {
-            work += 1 + static_cast<int64_t>(covered.width()) * covered.height() / kWorkPixels;
-        }
+        work += WorkOf(items.AfterArea(i), area);
+    }
+    return work;
+}
+
+int64_t RepaintWork(const PictureItems &items, const QRect &area)
+{
+    int64_t work = 0;
+    for (const ItemArea &item : items.areas) {
+        work += WorkOf(item, area);
     }
     return work;
 }

@@ -17,6 +17,8 @@ namespace platform::swf {
 // touches it, and one for every kWorkPixels pixels of the area each such item covers.
 constexpr int64_t kWorkPixels = 256;
 int64_t RepaintWork(const ItemComparison &items, const ItemRange &range, const QRect &area);
+// The same for drawing all of a picture's items over area.
+int64_t RepaintWork(const PictureItems &items, const QRect &area);
 
 // Exact renders costing more than this are drawn by a worker.
 constexpr int64_t kMaxWorkOnTheSpot = 3000;

@@ -17,6 +17,7 @@ namespace platform::swf {
 struct RetainedPicture {
     QImage image;  // the target's size and format; only the visible part of rect is painted
     QRect rect;
+    QRectF area;  // the part of the movie's plane that fills rect
     QRgb background = 0;
     QTransform view;
     Quality quality = Quality::High;
@@ -24,6 +25,9 @@ struct RetainedPicture {
     // to date when the player takes its picture.
     PictureItems items;
     BelowLayer below;  // what lies below the items edited last
+    // Pixels kept from another view (scrolled along with it) that may differ from a whole render
+    // by a level or two along edges, until they are drawn again.
+    QRect inexact;
 
     bool PaintedLike(const QImage &target, const QRect &otherRect, QRgb otherBackground, const QTransform &otherView,
                      Quality otherQuality) const

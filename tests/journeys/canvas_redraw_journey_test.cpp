@@ -196,6 +196,34 @@ TEST_F(CanvasRedrawOnWorker, EveryPathMovedShowsShiftedBeforeTheExactPicture)
     }
 }
 
+// A scroll shows the kept pixels moved along with the drawing, the strip it uncovers drawn; a
+// zoom shows the kept picture scaled: both at once, before the exact picture.
+TEST_F(CanvasRedrawOnWorker, ScrollsAndZoomsShowTheDrawingInItsNewPlaceBeforeTheExactPicture)
+{
+    DrawOverlappingRectangles();
+    TypeIntoCombo(window->Combo2, QStringLiteral("300%"));
+    ExpectAWholeRenderOnceDrawn("zoomed in");
+    platform::SetMostWorkOnTheSpotForTest(-1);  // the strips a scroll uncovers are drawn at once
+    for (const auto &[bar, part] : {std::pair{window->VScroll1, QStyle::SC_ScrollBarAddLine},
+                                    std::pair{window->HScroll1, QStyle::SC_ScrollBarSubLine},
+                                    std::pair{window->VScroll1, QStyle::SC_ScrollBarAddPage}}) {
+        HoldWorker();
+        const int value = bar->value();
+        ClickScrollBar(bar, part);
+        ASSERT_NE(bar->value(), value);
+        EXPECT_EQ(PixelAt(AtPixel(110, 110)), 0xFF0000u) << "the red rectangle where it now shows";
+        EXPECT_EQ(PixelAt(AtPixel(150, 150)), 0x0000FFu) << "the blue one";
+        ExpectNearAWholeRender("scrolled, before the exact picture", 2);
+        ExpectAWholeRenderOnceDrawn("scrolled");
+    }
+    platform::SetMostWorkOnTheSpotForTest(0);
+    HoldWorker();
+    TypeIntoCombo(window->Combo2, QStringLiteral("150%"));
+    EXPECT_EQ(PixelAt(AtPixel(110, 110)), 0xFF0000u) << "the kept picture, scaled";
+    EXPECT_EQ(PixelAt(AtPixel(150, 150)), 0x0000FFu);
+    ExpectAWholeRenderOnceDrawn("zoomed out");
+}
+
 TEST_F(CanvasRedrawOnWorker, AnEditArrivingWhileTheWorkerDrawsReplacesItsPicture)
 {
     DrawOverlappingRectangles();

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -354,6 +355,41 @@ protected:
             ->first;
     }
 };
+
+// Five presses of the right arrow key queued at once, as a key held down queues them faster than
+// the canvas is drawn: the canvas shows the rectangle at its last place, and each press is an
+// undo step of its own.
+TEST_F(Keyboard, ArrowKeysQueuedAtOnceShowTheLastPlaceAndUndoOneByOne)
+{
+    DrawRectangle(AtPixel(40, 40), AtPixel(120, 120));
+    ASSERT_TRUE(core::Doc().DocPaths[1].blSelected);
+    const int32_t left = core::Doc().DocPaths[1].Anchors[0].X;
+    const double step = core::Doc().CurrentSettings.GridWidth / 2 / 20.0;  // pixels per press
+    window->Picture1->setFocus();
+    for (int press = 0; press < 5; ++press) {
+        QApplication::postEvent(window->Picture1, new QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier,
+                                                                QString(), press > 0));
+    }
+    QApplication::postEvent(window->Picture1, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier));
+    QApplication::processEvents();
+    EXPECT_EQ(core::Doc().DocPaths[1].Anchors[0].X, left + 5 * core::Doc().CurrentSettings.GridWidth / 2);
+    Key(Qt::Key_Escape);  // no selection frame over the picture
+    auto at = [this, step](int presses) {
+        const double shift = presses * step;
+        return std::pair{CountInk(QRect(AtPixel(42 + shift, 60), AtPixel(118 + shift, 100))),
+                         CountInk(QRect(AtPixel(122 + shift, 60), AtPixel(130 + shift, 100)))};
+    };
+    const auto [inside, beyond] = at(5);
+    EXPECT_GT(inside, 0) << "the rectangle five steps right";
+    EXPECT_EQ(beyond, 0);
+    EXPECT_EQ(CountInk(QRect(AtPixel(20, 60), AtPixel(38 + 5 * step, 100))), 0) << "nothing left behind";
+    for (int presses = 4; presses >= 0; --presses) {
+        Undo();
+        EXPECT_EQ(core::Doc().DocPaths[1].Anchors[0].X, left + presses * core::Doc().CurrentSettings.GridWidth / 2);
+        EXPECT_GT(at(presses).first, 0) << presses;
+        EXPECT_EQ(at(presses).second, 0) << presses;
+    }
+}
 
 // Ctrl goes down, F goes down, Ctrl comes up, then F: the key went down as Ctrl+F.
 TEST_F(Keyboard, AQuickCtrlFOpensTheFileBrowserAndLeavesTheFrontToggle)

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QImage>
+
+#include <cstdint>
 #include <QRect>
 
 #include <algorithm>
@@ -23,6 +25,22 @@ inline int LargestChannelDifference(const QImage &a, const QImage &b, QRect area
         }
     }
     return largest;
+}
+
+// How many pixels of the area of a and b differ by more than levels in some channel.
+inline int64_t PixelsApart(const QImage &a, const QImage &b, int levels, QRect area = {})
+{
+    area = (area.isNull() ? a.rect() : area).intersected(a.rect()).intersected(b.rect());
+    int64_t apart = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            apart += std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                               std::abs(qBlue(p) - qBlue(q))}) > levels;
+        }
+    }
+    return apart;
 }
 
 }  // namespace testsupport

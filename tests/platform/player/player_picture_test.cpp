@@ -420,3 +420,4 @@ TEST(PlayerPicture, GroupsTakenByTheirBytesStillSpendTheMovieEdgeBudget)
     EXPECT_EQ(elements(&cache), uncached);
     EXPECT_EQ(counts.groupsRead - readBefore, 1);  // only the group the budget cuts
 }
+

@@ -150,6 +150,86 @@ INSTANTIATE_TEST_SUITE_P(
         PreviewCase{"HalfPixelLow", Boxes(30, 0), "low", Preview::None, Kind::None}),
     [](const testing::TestParamInfo<PreviewCase> &info) { return std::string(info.param.name); });
 
+// Changes of view over the boxes drawn twice their size: scrolls by whole pixels and zooms.
+struct ViewCase {
+    const char *name;
+    QRect rect;  // after QRect(-100, -60, 400, 400)
+    int64_t onTheSpot;  // the most work drawn at once
+    Kind kind;
+    bool uncoveredDrawn;  // the preview shows what the strips a scroll uncovered hold
+};
+
+class WorkerView : public testing::TestWithParam<ViewCase> {};
+
+TEST_P(WorkerView, ShowsTheKeptPictureScrolledOrScaledAndThenTheExactOne)
+{
+    const ViewCase &c = GetParam();
+    const QRect before(-100, -60, 2 * kSize, 2 * kSize);
+    const std::string bytes = Boxes(0, 0);
+    platform::SetMostWorkOnTheSpotForTest(c.onTheSpot);
+    HeldWorker held;
+    platform::MoviePlayer player;
+    QImage target(kSize, kSize, QImage::Format_RGB32);
+    Load(player, bytes);
+    player.Render(target, before);
+
+    EXPECT_FALSE(player.RenderSoon(target, c.rect));
+    EXPECT_EQ(player.LastPreview(), c.kind);
+    QImage exact(kSize, kSize, QImage::Format_RGB32);
+    {
+        platform::MoviePlayer fresh;
+        Load(fresh, bytes, "fresh.swf");
+        fresh.Render(exact, c.rect);
+    }
+    const QPoint shift = c.rect.topLeft() - before.topLeft();
+    const QRect kept = target.rect().intersected(target.rect().translated(shift));
+    if (c.kind == Kind::ScrolledView) {
+        // Kept pixels drawn elsewhere differ along a few edges by a level or two.
+        if (!kept.isEmpty()) {
+            EXPECT_LE(testsupport::PixelsApart(target, exact, 2, kept), kept.width() * kept.height() / 1000);
+        }
+        const QRegion uncovered = QRegion(target.rect()) - QRegion(kept);
+        for (const QRect &part : uncovered) {
+            if (c.uncoveredDrawn) {
+                EXPECT_EQ(testsupport::LargestChannelDifference(target, exact, part), 0) << "uncovered strip";
+            } else {
+                QImage background(target.size(), target.format());
+                background.fill(Qt::white);  // the movie has no background colour of its own
+                EXPECT_EQ(testsupport::LargestChannelDifference(target, background, part), 0) << "until drawn";
+            }
+        }
+    } else {
+        // Scaled: where the last picture lands, its colours at their new places but for blurred
+        // edges.
+        const double scale = static_cast<double>(c.rect.width()) / before.width();
+        const QRect landed = QRectF(QPointF(c.rect.topLeft()) - QPointF(before.topLeft()) * scale,
+                                    QSizeF(kSize * scale, kSize * scale))
+                                 .toAlignedRect()
+                                 .intersected(target.rect());
+        EXPECT_LE(testsupport::PixelsApart(target, exact, 48, landed), landed.width() * landed.height() / 10);
+    }
+    held.Release();
+    // The exact picture may come in steps (the strips a scroll uncovered, then the rest).
+    for (int round = 0; round < 3 && player.RenderPending(); ++round) {
+        player.FinishPendingRender();
+        player.RenderSoon(target, c.rect);
+    }
+    EXPECT_FALSE(player.RenderPending());
+    EXPECT_EQ(target, exact);
+    platform::SetMostWorkOnTheSpotForTest(-1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, WorkerView,
+    testing::Values(ViewCase{"DownSixteen", QRect(-100, -76, 400, 400), 60, Kind::ScrolledView, true},
+                    ViewCase{"LeftThree", QRect(-97, -60, 400, 400), 60, Kind::ScrolledView, true},
+                    ViewCase{"Diagonal", QRect(-107, -49, 400, 400), 60, Kind::ScrolledView, true},
+                    ViewCase{"StripsOnTheWorker", QRect(-100, -96, 400, 400), 0, Kind::ScrolledView, false},
+                    ViewCase{"PageDown", QRect(-100, -200, 400, 400), 60, Kind::ScrolledView, false},
+                    ViewCase{"ZoomIn", QRect(-400, -300, 800, 800), 0, Kind::ScaledView, false},
+                    ViewCase{"ZoomOut", QRect(0, 0, 200, 200), 0, Kind::ScaledView, false}),
+    [](const testing::TestParamInfo<ViewCase> &info) { return std::string(info.param.name); });
+
 // Forty boxes stacked on one place, each a style group of its own: box a turns green, box b
 // takes colour.
 std::string Stack(int a, int b, uint32_t colour = 0x10E020FFu)
