@@ -420,4 +420,3 @@ TEST(PlayerPicture, GroupsTakenByTheirBytesStillSpendTheMovieEdgeBudget)
     EXPECT_EQ(elements(&cache), uncached);
     EXPECT_EQ(counts.groupsRead - readBefore, 1);  // only the group the budget cuts
 }
-
