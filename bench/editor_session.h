@@ -13,6 +13,7 @@
 #include "core/history.h"
 #include "mainwindow/draw_gui.h"
 #include "mainwindow/draw_gui_menus.h"
+#include "movie/canvas_movie.h"
 #include "platform/base/idle_memory_release.h"
 #include "platform/forms/key_codes.h"
 #include "platform/forms/menus.h"
@@ -641,7 +642,10 @@ inline void RunForwardOnePath(benchmark::State &state, EditorSession &s)
             core::Doc().DocPaths[static_cast<size_t>(s.pathCount / 2)].blSelected = true;
         },
         [&] {
+            // The selection pop-up's command, then the canvas redrawn as the pop-up's end does.
             s.window->menus.mnuFrontPathOne->Trigger();
+            movie::MakeCanvasMovie();
+            s.window->DispShape(1);
             moved = true;
         });
 }

@@ -374,20 +374,23 @@ TEST_F(Keyboard, ArrowKeysQueuedAtOnceShowTheLastPlaceAndUndoOneByOne)
     QApplication::processEvents();
     EXPECT_EQ(core::Doc().DocPaths[1].Anchors[0].X, left + 5 * core::Doc().CurrentSettings.GridWidth / 2);
     Key(Qt::Key_Escape);  // no selection frame over the picture
-    auto at = [this, step](int presses) {
-        const double shift = presses * step;
-        return std::pair{CountInk(QRect(AtPixel(42 + shift, 60), AtPixel(118 + shift, 100))),
-                         CountInk(QRect(AtPixel(122 + shift, 60), AtPixel(130 + shift, 100)))};
+    // Ink of the rectangle's left edge where it stands after some presses, and in the band of
+    // its inside beside that edge (the rectangle has no fill).
+    auto edgeAt = [this, step](int presses) {
+        const double x = 40 + presses * step;
+        return std::pair{CountInk(QRect(AtPixel(x - 2, 60), AtPixel(x + 2, 100))),
+                         CountInk(QRect(AtPixel(x + 4, 60), AtPixel(x + step - 4, 100)))};
     };
-    const auto [inside, beyond] = at(5);
-    EXPECT_GT(inside, 0) << "the rectangle five steps right";
-    EXPECT_EQ(beyond, 0);
-    EXPECT_EQ(CountInk(QRect(AtPixel(20, 60), AtPixel(38 + 5 * step, 100))), 0) << "nothing left behind";
+    EXPECT_GT(edgeAt(5).first, 0) << "the rectangle five steps right";
+    for (int presses = 0; presses < 5; ++presses) {
+        EXPECT_EQ(edgeAt(presses).first, 0) << "nothing left " << presses << " steps right";
+    }
     for (int presses = 4; presses >= 0; --presses) {
         Undo();
         EXPECT_EQ(core::Doc().DocPaths[1].Anchors[0].X, left + presses * core::Doc().CurrentSettings.GridWidth / 2);
-        EXPECT_GT(at(presses).first, 0) << presses;
-        EXPECT_EQ(at(presses).second, 0) << presses;
+        EXPECT_GT(edgeAt(presses).first, 0) << presses;
+        EXPECT_EQ(edgeAt(presses).second, 0) << presses;
+        EXPECT_EQ(edgeAt(presses + 1).first, 0) << presses;
     }
 }
 
