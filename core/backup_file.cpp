@@ -17,6 +17,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <set>
 #include <system_error>
 #include <type_traits>
 
@@ -545,9 +546,10 @@ bool SaveBackupFile(const std::string &path)
     const std::string backupPath = BackupFilePath(path);
     std::string bytes;
     std::string reason;
+    platform::ClaimProgramFile(platform::GetFileNamePart(backupPath));  // before the backup exists
     if (!EncodeBackup(doc.CurrentSettings, doc.DocPaths, History().HistoryEntries, History().HistoryPos, bytes,
                       reason) ||
-        !platform::WriteFileAtomically(backupPath, bytes, &reason)) {
+        !platform::WriteProgramFile(backupPath, bytes, &reason)) {
         GetHost().ShowErrorMessage("バックアップファイル [" + backupPath + "] を保存できませんでした。\n" + reason,
                                    kSaveErrorTitle);
         return false;
@@ -615,16 +617,18 @@ void DeletePendingChange(const std::string &path)
 
 namespace {
 
-// Every backup of a ".qlk" drawing in the program folder.
+// Every backup of a ".qlk" drawing in the program folder but those another running program owns.
 std::vector<std::filesystem::path> DrawingBackups()
 {
     std::error_code error;
     std::vector<std::filesystem::path> backups;
+    const std::set<std::string> others = platform::ClaimedByOtherPrograms();
     for (std::filesystem::directory_iterator it(platform::ProgramFolder(), error), end; !error && it != end;
          it.increment(error)) {
         std::error_code ignored;
         const std::filesystem::path &file = it->path();
-        if (it->is_regular_file(ignored) && EndsWithIgnoringCase(file.filename().string(), kDrawingBackupEnding)) {
+        if (it->is_regular_file(ignored) && EndsWithIgnoringCase(file.filename().string(), kDrawingBackupEnding) &&
+            !others.contains(file.filename().string())) {
             backups.push_back(file);
         }
     }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <optional>
 #include <string>
@@ -188,15 +189,33 @@ PathRecord TracedPath(const std::vector<QPoint> &corners, double accuracy, int16
 
 enum class Attempt { Failed, Done };
 
-Attempt TraceAttempt(double accuracy, int32_t x, int32_t y, int16_t fillType, const std::array<Color, 3> &colors,
-                     std::optional<PathRecord> &traced)
+// Why the trace runs at an accuracy other than the setting's.
+enum class Lowered { kNot, kSettingBelowLowest, kBitmapLimit, kMemory };
+
+// The status line's words for it: "...ため 精度[a] で実行しました。".
+std::string LoweredReason(Lowered why)
+{
+    switch (why) {
+    case Lowered::kSettingBelowLowest:
+        return "精度の設定が2未満のため";
+    case Lowered::kBitmapLimit:
+        return "画像が大きくなりすぎるため";
+    case Lowered::kMemory:
+    case Lowered::kNot:
+        break;
+    }
+    return "メモリが不足しているため";
+}
+
+Attempt TraceAttempt(double accuracy, Lowered why, int32_t x, int32_t y, int16_t fillType,
+                     const std::array<Color, 3> &colors, std::optional<PathRecord> &traced)
 {
     QImage bitmap;
     if (!RenderTraceBitmap(accuracy, bitmap)) {
         return Attempt::Failed;
     }
-    if (accuracy != static_cast<double>(Doc().CurrentSettings.FloodAccuracy)) {
-        GetHost().ShowStatus("メモリが不足しているため 精度[" + platform::FormatNumber(accuracy) + "] で実行しました。");
+    if (why != Lowered::kNot) {
+        GetHost().ShowStatus(LoweredReason(why) + " 精度[" + platform::FormatNumber(accuracy) + "] で実行しました。");
     }
     std::vector<QPoint> corners = TraceWhiteRegion(bitmap, ClickPixel(accuracy, x), ClickPixel(accuracy, y));
     if (corners.size() >= 3) {
@@ -211,18 +230,26 @@ Attempt TraceAttempt(double accuracy, int32_t x, int32_t y, int16_t fillType, co
 std::optional<PathRecord> TraceAtBestAccuracy(int32_t x, int32_t y, int16_t fillType,
                                               const std::array<Color, 3> &colors)
 {
+    // A setting below the lowest accuracy (or not a number) traces at the lowest; an infinite
+    // one as high as the bitmap allows.
+    const double setting = Doc().CurrentSettings.FloodAccuracy;
+    const bool belowLowest = !(setting >= kLowestAccuracy);
+    const double wanted =
+        belowLowest ? kLowestAccuracy : std::min(setting, static_cast<double>(std::numeric_limits<float>::max()));
+    double accuracy = FittingAccuracy(wanted);
+    Lowered why = accuracy != wanted ? Lowered::kBitmapLimit : belowLowest ? Lowered::kSettingBelowLowest : Lowered::kNot;
     std::optional<PathRecord> traced;
-    for (double accuracy = FittingAccuracy(Doc().CurrentSettings.FloodAccuracy); accuracy >= kLowestAccuracy;
-         accuracy -= 1.0) {
+    for (; accuracy >= kLowestAccuracy; accuracy -= 1.0, why = Lowered::kMemory) {
         try {
-            if (TraceAttempt(accuracy, x, y, fillType, colors, traced) == Attempt::Done) {
-                break;
+            if (TraceAttempt(accuracy, why, x, y, fillType, colors, traced) == Attempt::Done) {
+                return traced;
             }
         } catch (const std::bad_alloc &) {
             traced.reset();  // too large for the memory at hand: try the next lower accuracy
         }
     }
-    return traced;
+    GetHost().ShowStatus(LoweredReason(why) + " 塗りつぶせませんでした。");
+    return std::nullopt;
 }
 
 }  // namespace

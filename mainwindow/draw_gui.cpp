@@ -23,6 +23,7 @@
 #include "movie/tag_buffer.h"
 #include "movie/canvas_movie.h"
 #include "movie/canvas_movie_services.h"
+#include "platform/base/atomic_file.h"
 #include "platform/base/number_text.h"
 #include "platform/base/program_folder.h"
 #include "platform/base/rounding.h"
@@ -278,11 +279,13 @@ void DrawGUI::Form_Load(const QString &commandLine)
     uint32_t surround = static_cast<uint32_t>(Picture1->Point(0, 0));
     Doc().PlayerBackColor = ((surround & 0xFF) << 16) | (surround & 0xFF00) | ((surround >> 16) & 0xFF);
     // Pending changes of an earlier run are stale; those of a program still running on this
-    // folder are not.
+    // folder are not (nor, when it holds the folder, those another running program owns).
     folderLock_ = std::make_unique<platform::ProgramFolderLock>();
     if (folderLock_->Held()) {
         core::DeleteAllBackups();
     }
+    // Saves cut short in the program folder (settings, data files, backups) are settled.
+    platform::SettleInterruptedSaves(platform::ProgramFolder());
     // Temporary movies are per program: those of programs that ended without removing them go.
     platform::RemoveStaleInstanceFiles(platform::kCanvasMovieName);
     platform::RemoveStaleInstanceFiles(platform::kPreviewMovieName);

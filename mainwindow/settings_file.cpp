@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace mainwindow {
 namespace {
@@ -30,6 +32,32 @@ std::string ShortestText(Real value)
     auto result = ordinary ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
                            : std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
+}
+
+// The words for an infinite value or not a number ("inf", "-Infinity", "nan", any case, blanks
+// around): what they name, so that the readers' ranges and checks apply to them instead of 0.
+std::optional<double> NonFiniteWord(std::string_view text)
+{
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    double sign = 1.0;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        sign = text.front() == '-' ? -1.0 : 1.0;
+        text.remove_prefix(1);
+    }
+    const std::string word = platform::AsciiLower(std::string(text));
+    if (word == "inf" || word == "infinity") {
+        return sign * std::numeric_limits<double>::infinity();
+    }
+    if (word == "nan") {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    return std::nullopt;
 }
 
 template <typename T>
@@ -192,7 +220,8 @@ void WriteIniString(ProfileFile &file, std::string_view section, std::string_vie
 
 double GetIniNumber(const ProfileFile &file, std::string_view section, std::string_view key, double fallback)
 {
-    return platform::Val(GetIniString(file, section, key, IniNumberText(fallback)));
+    const std::string text = GetIniString(file, section, key, IniNumberText(fallback));
+    return NonFiniteWord(text).value_or(platform::Val(text));
 }
 
 void SavePreferenceSub(ProfileFile &file, const core::CanvasSettings &s)

@@ -436,7 +436,7 @@ bool EnsureCanvasMovieFile(const std::string &file)
         return false;
     }
     if (!canvas.FileWritten) {
-        canvas.FileWritten = platform::WriteFileAtomically(file, canvas.MovieBytes);
+        canvas.FileWritten = platform::WriteProgramFile(file, canvas.MovieBytes);
     }
     return canvas.FileWritten;
 }

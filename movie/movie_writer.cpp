@@ -5,13 +5,16 @@
 #include "movie/clip_actions.h"
 #include "movie/edit_text.h"
 #include "movie/sound_stream.h"
+#include "platform/base/atomic_file.h"
 #include "platform/base/number_text.h"
 #include "platform/base/rounding.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <unistd.h>
 
 namespace movie {
 namespace {
@@ -140,7 +143,12 @@ void OpenMovieFile(const std::string &path)
 {
     WriterState &w = Writer();
     w.InMemory = false;
-    w.MovieFile.reset(std::fopen(path.c_str(), "wb"));
+    // A movie file is the program's own: whatever stands at its name is replaced, not followed.
+    const int fd = platform::CreateProgramFile(path);
+    w.MovieFile.reset(fd >= 0 ? fdopen(fd, "w+b") : nullptr);
+    if (fd >= 0 && !w.MovieFile) {
+        close(fd);
+    }
     w.MoviePath = path;
     w.WrittenBytes = 0;
     w.WrittenMovie.clear();
@@ -200,12 +208,20 @@ bool ReadBackMovieFile()
     if (!w.MovieFile || std::fflush(w.MovieFile.get()) != 0) {
         return false;
     }
-    std::unique_ptr<std::FILE, FileCloser> in(std::fopen(w.MoviePath.c_str(), "rb"));
-    if (!in) {
-        return false;
-    }
+    // Read through the open file itself: its name may name something else by now.
     w.MovieFileBytes.resize(static_cast<size_t>(std::max<int64_t>(0, w.WrittenBytes)));
-    size_t read = std::fread(w.MovieFileBytes.data(), 1, w.MovieFileBytes.size(), in.get());
+    size_t read = 0;
+    while (read < w.MovieFileBytes.size()) {
+        ssize_t n = pread(fileno(w.MovieFile.get()), w.MovieFileBytes.data() + read, w.MovieFileBytes.size() - read,
+                          static_cast<off_t>(read));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        read += static_cast<size_t>(n);
+    }
     bool complete = read == w.MovieFileBytes.size();
     w.MovieFileBytes.resize(read);
     return complete;

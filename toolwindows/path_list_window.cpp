@@ -573,17 +573,17 @@ const QImage &PathGUI::ThumbnailImage(core::PathArray &copies, const std::vector
 
     int32_t w = platform::SaturateCast<int32_t>((int64_t{bounds.Right} - bounds.Left) / 20);
     int32_t h = platform::SaturateCast<int32_t>((int64_t{bounds.Bottom} - bounds.Top) / 20);
-    std::string file = WriteThumbnailMovie(copies, w, h, platform::SaturateCast<int32_t>(-int64_t{bounds.Left}),
-                                           platform::SaturateCast<int32_t>(-int64_t{bounds.Top}));
+    std::string movie = ThumbnailMovieBytes(copies, w, h, platform::SaturateCast<int32_t>(-int64_t{bounds.Left}),
+                                            platform::SaturateCast<int32_t>(-int64_t{bounds.Top}));
     // A path encodes to the same unit in any movie: the writer keeps the units just encoded for
     // the canvas movie written next. The copies are what the thumbnail shows.
     cache.paths = std::move(copies);
     cache.image = QImage(drawWidth, drawHeight, QImage::Format_RGB32);
     cache.image.fill(Qt::white);
-    if (!file.empty()) {
+    if (!movie.empty()) {
         // The selected paths' groups are those the canvas player built from the same units: the
         // two players share their groups.
-        cache.image = RenderThumbnailMovie(ShockwaveFlash2, file, background, drawWidth, drawHeight, w, h);
+        cache.image = RenderThumbnailMovie(ShockwaveFlash2, movie, background, drawWidth, drawHeight, w, h);
     }
     return cache.image;
 }

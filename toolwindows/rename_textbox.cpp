@@ -3,6 +3,7 @@
 #include "core/backup_file.h"
 #include "core/document_lifecycle.h"
 #include "platform/base/file_names.h"
+#include "platform/base/program_folder.h"
 #include "platform/forms/message_box.h"
 #include "platform/forms/window_placement.h"
 #include "toolwindows/folder_gui.h"
@@ -106,6 +107,7 @@ void RenameTextbox::Rename()
     std::string newBackup = core::BackupFilePath(target);
     std::error_code ignored;
     if (std::filesystem::exists(oldBackup, ignored) && !std::filesystem::exists(newBackup, ignored)) {
+        platform::ClaimProgramFile(platform::GetFileNamePart(newBackup));
         std::filesystem::rename(oldBackup, newBackup, ignored);
     }
     browser_.SetDirectory();

@@ -7,12 +7,7 @@
 #include "movie/canvas_movie.h"
 #include "movie/movie_writer.h"
 #include "movie/shape_encoder.h"
-#include "platform/base/program_folder.h"
 #include "platform/base/rounding.h"
-
-#include <QRandomGenerator>
-
-#include <cstdio>
 
 namespace toolwindows {
 
@@ -35,46 +30,18 @@ QRect FitThumbnail(int paneWidth, int paneHeight, int64_t w, int64_t h)
                  static_cast<int>(drawWidth), static_cast<int>(drawHeight));
 }
 
-namespace {
-
-// Writes the thumbnail movie of the paths to file, or to the writer's movie in memory when file
-// is empty. Returns whether the movie is complete.
-bool WriteThumbnailTags(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x, int32_t y,
-                        const std::string &file)
+std::string ThumbnailMovieBytes(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x, int32_t y)
 {
     movie::BeginMovie(6, frameWidth, frameHeight, 12.0f);
-    if (file.empty()) {
-        movie::OpenMovieInMemory();
-    } else {
-        movie::ControlMovieFile(file, movie::kMovieOpen);
-    }
+    movie::OpenMovieInMemory();
     movie::DefineShape(1, paths, true);
-    movie::ControlMovieFile(file, movie::kMovieFlush);
+    movie::ControlMovieFile(std::string(), movie::kMovieFlush);
     movie::PlaceObject(1, x, y, 1.0f, 1.0f, 0.0f, 0, 256, 2, "", "", movie::kNoClipLayer, -1.0f,
                        movie::ColorTransformSpec{});
     movie::NextFrame();
-    movie::ControlMovieFile(file, movie::kMovieFrames);
+    movie::ControlMovieFile(std::string(), movie::kMovieFrames);
     movie::WriteEndTag();
-    return movie::ControlMovieFile(file, movie::kMovieFinish);
-}
-
-}  // namespace
-
-std::string WriteThumbnailMovie(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x,
-                                int32_t y)
-{
-    std::string file = platform::ProgramFile(
-        "_thumbtemp" + std::to_string(QRandomGenerator::global()->bounded(10)) + ".tmp");
-    if (!WriteThumbnailTags(paths, frameWidth, frameHeight, x, y, file)) {
-        std::remove(file.c_str());
-        return {};
-    }
-    return file;
-}
-
-std::string ThumbnailMovieBytes(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x, int32_t y)
-{
-    if (!WriteThumbnailTags(paths, frameWidth, frameHeight, x, y, std::string())) {
+    if (!movie::ControlMovieFile(std::string(), movie::kMovieFinish)) {
         return {};
     }
     std::string bytes;
@@ -92,14 +59,13 @@ QImage RenderLoadedThumbnail(platform::MoviePlayer &player, const std::string &q
     return image;
 }
 
-QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &file, int32_t background, int width,
+QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &movie, int32_t background, int width,
                             int height, int32_t frameWidth, int32_t frameHeight)
 {
     player.SetBackgroundColor(background);
-    player.SetMovie(file);
+    player.SetMovieBytes("thumbnail", movie);
     QImage image = RenderLoadedThumbnail(player, core::QualityName(core::Doc().CurrentSettings.Quality), width, height,
                                          frameWidth, frameHeight);
-    std::remove(file.c_str());
     player.SetMovie("a");
     return image;
 }
@@ -112,7 +78,7 @@ std::string MakeDrawingThumbMovie(const std::string &path, int32_t w, int32_t h)
         return {};
     }
     core::RemoveEmptyPaths(contents.Paths);
-    return WriteThumbnailMovie(contents.Paths, w, h, 0, 0);
+    return ThumbnailMovieBytes(contents.Paths, w, h, 0, 0);
 }
 
 std::string MakeClipThumbMovie(const std::string &path, int32_t w, int32_t h)
@@ -123,7 +89,7 @@ std::string MakeClipThumbMovie(const std::string &path, int32_t w, int32_t h)
         return {};
     }
     core::RemoveEmptyPaths(contents.Paths);
-    return WriteThumbnailMovie(contents.Paths, w, h, platform::SaturateCast<int32_t>(-int64_t{contents.ClipOriginX}),
+    return ThumbnailMovieBytes(contents.Paths, w, h, platform::SaturateCast<int32_t>(-int64_t{contents.ClipOriginX}),
                                platform::SaturateCast<int32_t>(-int64_t{contents.ClipOriginY}));
 }
 
@@ -134,7 +100,7 @@ std::string MakeSvgThumbMovie(const std::string &path, int32_t w, int32_t h)
         return {};
     }
     core::PathCollection collection = reader.GetPathRecords();
-    return WriteThumbnailMovie(collection.Paths, w, h, 0, 0);
+    return ThumbnailMovieBytes(collection.Paths, w, h, 0, 0);
 }
 
 }  // namespace toolwindows

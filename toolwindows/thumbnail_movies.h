@@ -1,5 +1,5 @@
-// Thumbnails drawn through the movie player: a one-frame movie of some paths is written to a
-// temporary file in the program folder, rendered into an image and deleted. The file browser's
+// Thumbnails drawn through the movie player: a one-frame movie of some paths is written in memory
+// and rendered into an image. The file browser's
 // readers build such a movie from a drawing, a clip or an SVG file.
 #pragma once
 
@@ -18,13 +18,9 @@ namespace toolwindows {
 // large as fits and centred; an empty rectangle when nothing can be drawn.
 QRect FitThumbnail(int paneWidth, int paneHeight, int64_t w, int64_t h);
 
-// Writes a one-frame movie (frame frameWidth x frameHeight pixels, 12 frames per second) showing
-// the paths as shape 1 on layer 2 at (x, y) twips, into "_thumbtemp" + a random digit + ".tmp" in
-// the program folder. Returns the file's path, "" when it could not be written.
-std::string WriteThumbnailMovie(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x,
-                                int32_t y);
-
-// The same movie written in memory (the same bytes); "" when it could not be written. The calling
+// The one-frame movie (frame frameWidth x frameHeight pixels, 12 frames per second) showing the
+// paths as shape 1 on layer 2 at (x, y) twips, written in memory: the movie belongs to the
+// program that makes it, no file of it is shared. "" when it could not be written. The calling
 // thread's writer is used (see movie::ThreadWriter).
 std::string ThumbnailMovieBytes(core::PathArray &paths, int32_t frameWidth, int32_t frameHeight, int32_t x, int32_t y);
 
@@ -33,15 +29,15 @@ std::string ThumbnailMovieBytes(core::PathArray &paths, int32_t frameWidth, int3
 QImage RenderLoadedThumbnail(platform::MoviePlayer &player, const std::string &quality, int width, int height,
                              int32_t frameWidth, int32_t frameHeight);
 
-// Renders the movie file over background (0xRRGGBB) into a width x height image in the drawing's
-// quality, then deletes the file and releases it from the player. The image shows the movie of a
+// Renders the movie's bytes over background (0xRRGGBB) into a width x height image in the
+// drawing's quality, then releases the movie from the player. The image shows the movie of a
 // frame of frameWidth x frameHeight pixels whole, also where that is larger than the movie's
 // 16-bit frame holds.
-QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &file, int32_t background, int width,
+QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &movie, int32_t background, int width,
                             int height, int32_t frameWidth, int32_t frameHeight);
 
 // The readers of the file browser: the movie of a drawing file, a clip file (placed by its clip
-// origin) or an SVG file, with a frame of w x h pixels. "" when the file cannot be read.
+// origin) or an SVG file, with a frame of w x h pixels, in memory. "" when the file cannot be read.
 std::string MakeDrawingThumbMovie(const std::string &path, int32_t w, int32_t h);
 std::string MakeClipThumbMovie(const std::string &path, int32_t w, int32_t h);
 std::string MakeSvgThumbMovie(const std::string &path, int32_t w, int32_t h);

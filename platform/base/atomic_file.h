@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,12 +18,35 @@ namespace platform {
 // A symbolic link is written through to the file it names; an existing file keeps its permission
 // bits and owner, and one that its mode marks read-only for this user is not replaced (decided by
 // the mode bits, not by trying: the superuser, whom the kernel lets write anything, is refused a
-// file without any write bit). The data goes to an unnamed file first, so a crash while writing
-// leaves nothing behind. Only a regular file is replaced: a pipe, device, socket or folder at the
-// path is refused. A file with other hard links is written in place (every name sees the new
-// bytes), with a copy of the old bytes kept until the new ones are synced and put back when
-// writing fails.
+// file without any write bit). The data goes to an unnamed file first, named beside the target
+// only once synced and then renamed over it. Only a regular file is replaced: a pipe, device,
+// socket or folder at the path is refused. A file with other hard links is written in place
+// (every name sees the new bytes), after a journal of its old bytes beside it is synced; the
+// journal goes once the new bytes are synced, and a failure puts the old bytes back.
+//
+// A save cut short at any instant (the program killed) leaves every name of the file reading
+// whole, old or new, to whoever reads it next through ReadableFile: what the save left beside the
+// file is settled first (its journal rolled back, its file to be renamed removed) when the
+// program that wrote it no longer runs; while it still runs, the old bytes are read.
 bool WriteFileAtomically(const std::string &path, std::string_view bytes, std::string *error = nullptr);
+
+// A file of the program's own in the program folder (a temporary movie, a pending-change backup),
+// written as WriteFileAtomically writes, except that whatever stands at the name (a symbolic
+// link, a pipe, a file with other hard links) is replaced by the new file, never followed, opened
+// or written into.
+bool WriteProgramFile(const std::string &path, std::string_view bytes, std::string *error = nullptr);
+
+// Creates such a file afresh for writing bit by bit (whatever stood at the name is removed first),
+// private to this user; the descriptor, or -1 (errno) when it cannot be created.
+int CreateProgramFile(const std::string &path);
+
+// Settles what saves cut short left in the folder (as a read of each file would): at start-up, for
+// the program folder.
+void SettleInterruptedSaves(const std::string &folder);
+
+// For tests: called before every step of a save that can fail or be cut short (each piece
+// written, each sync, link, rename and removal); a false return fails that step. Empty: none.
+void SetSaveStepHook(std::function<bool()> hook);
 
 // A regular file opened for reading.
 class ReadableFile {

@@ -2,9 +2,8 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
-
-class QLockFile;
 
 namespace platform {
 
@@ -29,9 +28,18 @@ std::string InstanceFile(const std::string &name);
 // of running programs stay. Returns how many were removed.
 int RemoveStaleInstanceFiles(const std::string &name);
 
+// Files in the program folder that this running program owns (its pending-change backups) are
+// listed, one name a line, in a claim file of its own, "_owner-<pid>.lock", which it holds locked
+// for as long as it runs: the lock goes with the process however it ends, so a claim file whose
+// lock is free is left by a program that ended. Claims the name for this program.
+void ClaimProgramFile(const std::string &name);
+
+// The names other running programs claim. The claim files of programs that ended are removed.
+std::set<std::string> ClaimedByOtherPrograms();
+
 // A lock file in the program folder, taken for as long as this object lives. A second program
-// started on the same folder finds it held by the first (even an hour later); a lock left by a
-// program that ended without releasing it is taken over.
+// started on the same folder finds it held by the first (even an hour later); the lock goes with
+// its process however that ends, so a program that ended never holds the folder.
 class ProgramFolderLock {
 public:
     ProgramFolderLock();
@@ -43,7 +51,8 @@ public:
     bool Held() const;
 
 private:
-    std::unique_ptr<QLockFile> lock_;
+    std::string name_;
+    int fd_ = -1;
 };
 
 }  // namespace platform

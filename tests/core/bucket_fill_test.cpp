@@ -7,7 +7,9 @@
 
 #include <QPainter>
 
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -123,19 +125,30 @@ TEST_F(BucketFillTest, AThinLineStillClosesTheRegion)
     EXPECT_LT(Path(2).Anchors[0].X, 1620);
 }
 
-TEST_F(BucketFillTest, EmptyDocumentOrAccuracyBelowTwoDoesNothing)
+TEST_F(BucketFillTest, EmptyDocumentDoesNothing)
 {
     Fill(1000, 1000);
     EXPECT_EQ(Doc().DocPathCount(), 0);
     EXPECT_TRUE(host.Calls.empty());
+}
 
+// A setting below the lowest accuracy (typed as 1, or not a number) traces at 2 and says why.
+TEST_F(BucketFillTest, AnAccuracyBelowTwoTracesAtTwoAndSaysSo)
+{
     AddRing();
-    Doc().CurrentSettings.FloodAccuracy = 1.5f;
+    core::StartHistoryWithDocument();
     Fill(1000, 1000);
-    Doc().CurrentSettings.FloodAccuracy = std::numeric_limits<float>::quiet_NaN();
-    Fill(1000, 1000);
-    EXPECT_EQ(Doc().DocPathCount(), 1);
-    EXPECT_EQ(core::History().HistoryPos, 0);
+    ASSERT_EQ(Doc().DocPathCount(), 2);
+    const core::PathRecord atTwo = Path(2);
+    for (float setting : {1.0f, 1.5f, 0.0f, -3.0f, std::numeric_limits<float>::quiet_NaN()}) {
+        Doc().DocPaths.pop_back();
+        Doc().CurrentSettings.FloodAccuracy = setting;
+        Fill(1000, 1000);
+        ASSERT_EQ(Doc().DocPathCount(), 2) << setting;
+        EXPECT_EQ(Path(2).Anchors, atTwo.Anchors) << setting;
+        EXPECT_TRUE(std::isnan(setting) || Doc().CurrentSettings.FloodAccuracy == setting) << "the setting stays";
+    }
+    EXPECT_EQ(CountCalls("ShowStatus: 精度の設定が2未満のため 精度[2] で実行しました。"), 5);
 }
 
 // A canvas wider and taller than the movie's 1638-pixel frame: the trace covers the whole canvas,
@@ -162,13 +175,14 @@ TEST_F(BucketFillTest, AnAccuracyTooLargeForTheBitmapRunsLowerAndSaysSo)
     AddRing();
     Fill(1000, 1000);
     EXPECT_EQ(Doc().DocPathCount(), 2);
-    EXPECT_EQ(CountCalls("ShowStatus: メモリが不足しているため 精度[4] で実行しました。"), 1);
+    EXPECT_EQ(CountCalls("ShowStatus: 画像が大きくなりすぎるため 精度[4] で実行しました。"), 1);
+    EXPECT_EQ(CountCalls("ShowStatus: メモリが不足しているため 精度[4] で実行しました。"), 0) << "memory was not short";
 
     // A setting no bitmap could hold runs at the largest accuracy that fits, found at once.
     settings.FloodAccuracy = 1e30f;
     Fill(1000, 1000);
     EXPECT_EQ(Doc().DocPathCount(), 3);
-    EXPECT_EQ(CountCalls("ShowStatus: メモリが不足しているため 精度[4] で実行しました。"), 2);
+    EXPECT_EQ(CountCalls("ShowStatus: 画像が大きくなりすぎるため 精度[4] で実行しました。"), 2);
 }
 
 // The canvas services as the bucket uses them: every call recorded, and a render that draws a

@@ -282,10 +282,7 @@ std::string RichMovieSeed()
 std::string ThumbMovieSeed()
 {
     core::PathArray paths = DrawingPaths();
-    std::string path = toolwindows::WriteThumbnailMovie(paths, 120, 90, 0, 0);
-    std::string bytes = ReadFileBytes(path);
-    fs::remove(path);
-    return bytes;
+    return toolwindows::ThumbnailMovieBytes(paths, 120, 90, 0, 0);
 }
 
 std::vector<std::string> SwfSeeds()

@@ -168,6 +168,42 @@ TEST_F(DrawGuiFixture, StartWhileAnotherProgramRunsKeepsItsBackups)
     EXPECT_TRUE(afterwards.Held());
 }
 
+// Program A held the folder and has ended; B, started while A ran, still runs with a pending
+// change; a third program now holds the folder and must leave B's backup alone.
+TEST_F(DrawGuiFixture, StartAfterTheFolderHolderEndedKeepsTheBackupsOfAProgramStillRunning)
+{
+    WriteAll(Home("dead.qlk.backup"), "a pending change of an ended program");
+    int ready[2], release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    pid_t running = fork();
+    ASSERT_GE(running, 0);
+    if (running == 0) {
+        platform::ClaimProgramFile("theirs.qlk.backup");
+        WriteAll(Home("theirs.qlk.backup"), "their pending change");
+        char c = 1;
+        [[maybe_unused]] ssize_t w = write(ready[1], &c, 1);
+        [[maybe_unused]] ssize_t r = read(release[0], &c, 1);  // runs until the test lets it end
+        _exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    {
+        auto third = Start();
+        EXPECT_EQ(ReadAll(Home("theirs.qlk.backup")), "their pending change");
+        EXPECT_FALSE(std::filesystem::exists(Home("dead.qlk.backup")));
+    }
+    ASSERT_EQ(write(release[1], &c, 1), 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(running, &status, 0), running);
+    auto fourth = Start();  // B has ended: its backups are stale now
+    EXPECT_FALSE(std::filesystem::exists(Home("theirs.qlk.backup")));
+    EXPECT_FALSE(std::filesystem::exists(Home(("_owner-" + std::to_string(running) + ".lock").c_str())));
+    for (int fd : {ready[0], ready[1], release[0], release[1]}) {
+        close(fd);
+    }
+}
+
 TEST_F(DrawGuiFixture, SettingsOpenStoredToolWindowsAndDefaultCanvasApplies)
 {
     WriteAll(Home("quillark.ini"),

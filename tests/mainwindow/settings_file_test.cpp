@@ -101,6 +101,24 @@ TEST(SettingsFile, RoundTripKeepsValuesAndUnknownKeysInPlace)
     EXPECT_EQ(readSettings.BackgroundFile, "");
 }
 
+// The words for infinite values and not-a-number read as what they name: an infinite size is
+// clamped to the largest canvas, not read as 0; a not-a-number keeps the default.
+TEST(SettingsFile, InfiniteAndNotANumberWordsAreClampedOrKeepTheDefault)
+{
+    std::string path = TempPath("default_words.dat");
+    WriteAll(path, "[Canvas]\r\nHeight=inf\r\nWidth= -Infinity \r\nFloodAccuracy=nan\r\nFloodChink=INF\r\n"
+                   "GridWidth=NaN\r\nOptimizePoint=infinite\r\n");
+    core::CanvasSettings settings;
+    LoadPreferenceSub(path, settings);
+    const core::CanvasSettings defaults;
+    EXPECT_EQ(settings.Height, core::kMaxCanvasPixels);
+    EXPECT_EQ(settings.Width, core::kMinCanvasPixels);
+    EXPECT_EQ(settings.FloodAccuracy, defaults.FloodAccuracy);
+    EXPECT_EQ(settings.FloodChink, defaults.FloodChink);
+    EXPECT_EQ(settings.GridWidth, defaults.GridWidth);
+    EXPECT_EQ(settings.OptimizePoint, 0) << "a word that is no number reads as 0, as before";
+}
+
 TEST(SettingsFile, MissingKeysGiveDefaultsAndBadValuesAreKeptUsable)
 {
     std::string path = TempPath("bad.ini");

@@ -4,9 +4,13 @@
 #include "core/document.h"
 #include "core/document_lifecycle.h"
 #include "core/history.h"
+#include "movie/canvas_movie.h"
 #include "toolwindows/folder_listing.h"
 #include "toolwindows/rename_textbox.h"
 #include "toolwindows/select_folder_gui.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testsupport;
 using core::Doc;
@@ -267,6 +271,61 @@ TEST_F(FolderCommandsTest, NamesThatAreNotUtf8ReachTheirOwnFile)
     chooser->Dir1_Click(2);
     EXPECT_EQ(chooser->DirPath(), folder + "/dir\xFF");
     chooser->Form_KeyDown(27, 0);
+}
+
+// Names of the program's own files planted in the program folder as pipes and as links to files
+// elsewhere: thumbnails, the canvas movie and backups are made as before, nothing blocks, and
+// the files the links name are not touched.
+TEST_F(FolderCommandsTest, PlantedPipesAndLinksInTheProgramFolderChangeNothingOutsideIt)
+{
+    namespace fs = std::filesystem;
+    const fs::path outside = fs::temp_directory_path() / ("quillark-outside-" + std::to_string(getpid()));
+    fs::remove_all(outside);
+    fs::create_directories(outside);
+    const std::string pid = std::to_string(getpid());
+    std::vector<std::string> linked, piped;
+    for (int i = 0; i < 10; ++i) {
+        (i % 2 ? linked : piped).push_back("_thumbtemp" + std::to_string(i) + ".tmp");
+    }
+    linked.push_back("_canvtemp-" + pid + ".tmp");
+    linked.push_back("a.qlk.backup");
+    for (const std::string &name : linked) {
+        WriteAll((outside / name).string(), "kept " + name);
+        fs::create_symlink(outside / name, platform::ProgramFile(name));
+    }
+    for (const std::string &name : piped) {
+        ASSERT_EQ(mkfifo(platform::ProgramFile(name).c_str(), 0600), 0) << name;
+    }
+
+    Drawing("a.qlk", 1);
+    Drawing("b.qlk", 2);
+    OpenBrowser();
+    browser().resize(200, 400);
+    browser().SizePanes(200);
+    browser().ThumbDisplay(File("b.qlk"));
+    EXPECT_EQ(Pixel(browser().Picture1, 50, 80), 0x0000FFu) << "the thumbnail shows the drawing";
+    browser().Openfile(File("a.qlk"));
+    EditDrawing();
+    browser().OpenNextFile(1);
+    EXPECT_TRUE(HasBackup("a.qlk"));
+    EXPECT_FALSE(fs::is_symlink(core::BackupFilePath(File("a.qlk"))));
+    ASSERT_TRUE(movie::EnsureCanvasMovieFile(Doc().CanvasTempFile));
+    EXPECT_EQ(ReadAll(Doc().CanvasTempFile).substr(0, 3), "FWS");
+
+    for (const std::string &name : linked) {
+        EXPECT_EQ(ReadAll((outside / name).string()), "kept " + name) << name;
+    }
+    for (const std::string &name : piped) {
+        std::error_code ignored;
+        fs::remove(platform::ProgramFile(name), ignored);
+    }
+    for (const std::string &name : linked) {
+        std::error_code ignored;
+        if (fs::is_symlink(fs::symlink_status(platform::ProgramFile(name), ignored))) {
+            fs::remove(platform::ProgramFile(name), ignored);
+        }
+    }
+    fs::remove_all(outside);
 }
 
 }  // namespace

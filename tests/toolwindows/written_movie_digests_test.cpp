@@ -303,18 +303,14 @@ Movies EditorMovies(const PathArray &paths, const std::string &file)
             selected.back().DispFlags = 0;
         }
     }
-    const std::string thumb = toolwindows::WriteThumbnailMovie(selected, 120, 90, 15, -30);
-    movies["selection thumbnail"] = testsupport::ReadAll(thumb);
-    std::remove(thumb.c_str());
+    movies["selection thumbnail"] = toolwindows::ThumbnailMovieBytes(selected, 120, 90, 15, -30);
 
     if (core::Doc().DocPathCount() >= 1) {
         core::MoveAnchor(35, -20, core::Doc().DocPathCount() / 2 + 1, 0);
         movies["edited canvas"] = CanvasMovieBytes();
     }
     if (!file.empty()) {
-        const std::string browsed = toolwindows::MakeDrawingThumbMovie(testsupport::DataPath(file), 96, 96);
-        movies["browser thumbnail"] = testsupport::ReadAll(browsed);
-        std::remove(browsed.c_str());
+        movies["browser thumbnail"] = toolwindows::MakeDrawingThumbMovie(testsupport::DataPath(file), 96, 96);
     }
     return movies;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -369,4 +370,196 @@ TEST(WriteFileAtomically, AFailedWriteThroughAHardLinkPutsTheOldBytesBack)
     EXPECT_EQ(ReadAll(first.string()), old);
     EXPECT_EQ(ReadAll(second.string()), old);
     EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"a.qlk", "b.qlk"}));
+}
+
+namespace {
+
+// A drawing of several write pieces, different at every byte from the other one.
+std::string Drawing(char fill, size_t size)
+{
+    std::string bytes(size, fill);
+    for (size_t i = 0; i < size; i += 4096) {
+        bytes[i] = static_cast<char>(i / 4096);
+    }
+    return bytes;
+}
+
+// What a save of names.front() that was cut short must leave: every name reading the old or the
+// new bytes whole, the same through each, and no other file in the folder.
+void ExpectOldOrNewWhole(const fs::path &folder, const std::vector<std::string> &names, const std::string &old,
+                         const std::string &fresh, const std::string &when)
+{
+    std::string first;
+    for (const std::string &name : names) {
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile((folder / name).string(), bytes)) << when;
+        EXPECT_TRUE(bytes == old || bytes == fresh) << when << ": " << name << " holds a mixture";
+        if (name == names.front()) {
+            first = bytes;
+        }
+        EXPECT_EQ(bytes == old, first == old) << when << ": the names differ";
+    }
+    EXPECT_EQ(FolderEntries(folder), names) << when;
+}
+
+// Counts the steps of one save, then cuts that save short at each: once by failing the step,
+// once by killing a child process that saves just before the step.
+void CutEveryStep(const fs::path &folder, const std::vector<std::string> &names)
+{
+    const std::string old = Drawing('o', 2'600'000);
+    const std::string fresh = Drawing('n', 3'300'000);
+    const std::string path = (folder / names.front()).string();
+    auto reset = [&] {
+        SetSaveStepHook({});
+        ASSERT_TRUE(WriteFileAtomically(path, old));
+        ASSERT_EQ(ReadAll(path), old);
+    };
+    reset();
+    int steps = 0;
+    SetSaveStepHook([&] { return ++steps, true; });
+    ASSERT_TRUE(WriteFileAtomically(path, fresh));
+    ASSERT_GT(steps, 4);
+
+    for (int cut = 1; cut <= steps; ++cut) {
+        reset();
+        int step = 0;
+        SetSaveStepHook([&] { return ++step != cut; });
+        WriteFileAtomically(path, fresh);
+        SetSaveStepHook({});
+        ExpectOldOrNewWhole(folder, names, old, fresh, "failed at step " + std::to_string(cut));
+
+        // Settled once as at the next start, once by reading the names alone.
+        for (bool atStart : {true, false}) {
+            reset();
+            pid_t child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                int reached = 0;
+                SetSaveStepHook([&] {
+                    if (++reached == cut) {
+                        raise(SIGKILL);
+                    }
+                    return true;
+                });
+                WriteFileAtomically(path, fresh);
+                _exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFSIGNALED(status)) << "step " << cut;
+            if (atStart) {
+                SettleInterruptedSaves(folder.string());
+                EXPECT_EQ(FolderEntries(folder), names) << "settled after a kill at step " << cut;
+            }
+            ExpectOldOrNewWhole(folder, names, old, fresh, "killed at step " + std::to_string(cut));
+        }
+    }
+    SetSaveStepHook({});
+}
+
+}  // namespace
+
+TEST(WriteFileAtomically, ASaveCutShortAtAnyStepLeavesTheOldOrTheNewDrawingWhole)
+{
+    fs::path folder = FreshFolder("atomic-cut");
+    CutEveryStep(folder, {"single.qlk"});
+}
+
+TEST(WriteFileAtomically, ASaveThroughAHardLinkCutShortAtAnyStepLeavesBothNamesOldOrNewWhole)
+{
+    fs::path folder = FreshFolder("atomic-cut-links");
+    WriteAll((folder / "a.qlk").string(), "x");
+    fs::create_hard_link(folder / "a.qlk", folder / "b.qlk");
+    CutEveryStep(folder, {"a.qlk", "b.qlk"});
+}
+
+// While a save through a hard link runs, a reader gets the old bytes whole, not the half-written
+// file, and leaves the journal to its running save.
+TEST(WriteFileAtomically, AFileBeingRewrittenInPlaceReadsAsItsOldBytes)
+{
+    fs::path folder = FreshFolder("atomic-reading-while-saving");
+    const std::string a = (folder / "a.qlk").string();
+    const std::string old = Drawing('o', 2'600'000);
+    const std::string fresh = Drawing('n', 3'300'000);
+    WriteAll(a, old);
+    fs::create_hard_link(a, folder / "b.qlk");
+    int reached[2], resume[2];
+    ASSERT_EQ(pipe(reached), 0);
+    ASSERT_EQ(pipe(resume), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Waits once the first piece of the new bytes is over the file.
+        bool waited = false;
+        SetSaveStepHook([&] {
+            char second = 0;
+            int fd = open(a.c_str(), O_RDONLY);
+            [[maybe_unused]] ssize_t n = pread(fd, &second, 1, 1);
+            close(fd);
+            if (!waited && second == 'n') {
+                waited = true;
+                char c = 1;
+                [[maybe_unused]] ssize_t w = write(reached[1], &c, 1);
+                [[maybe_unused]] ssize_t r = read(resume[0], &c, 1);
+            }
+            return true;
+        });
+        _exit(WriteFileAtomically(a, fresh) ? 0 : 1);
+    }
+    char c = 0;
+    ASSERT_EQ(read(reached[0], &c, 1), 1);
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile((folder / "b.qlk").string(), bytes));
+    EXPECT_TRUE(bytes == old) << "a reader saw the file while it was rewritten";
+    ASSERT_EQ(write(resume[1], &c, 1), 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ReadAll((folder / "b.qlk").string()), fresh);
+    EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"a.qlk", "b.qlk"}));
+    for (int fd : {reached[0], reached[1], resume[0], resume[1]}) {
+        close(fd);
+    }
+}
+
+// The program's own files replace a link or a pipe planted at their name: never followed, never
+// opened so that it blocks.
+TEST(WriteProgramFile, ReplacesWhatStandsAtTheNameWithoutFollowingOrOpeningIt)
+{
+    fs::path folder = FreshFolder("program-files");
+    fs::path elsewhere = FreshFolder("program-files-elsewhere");
+    const std::string target = (elsewhere / "kept.qlk").string();
+    WriteAll(target, "kept");
+    for (int planted = 0; planted < 3; ++planted) {
+        const std::string name = (folder / ("_canvtemp-" + std::to_string(planted) + ".tmp")).string();
+        const std::string hardLinked = (elsewhere / "hard.qlk").string();
+        if (planted == 0) {
+            fs::create_symlink(target, name);
+        } else if (planted == 1) {
+            ASSERT_EQ(mkfifo(name.c_str(), 0600), 0);
+        } else {
+            WriteAll(hardLinked, "linked");
+            fs::create_hard_link(hardLinked, name);
+        }
+        std::string error;
+        ASSERT_TRUE(WriteProgramFile(name, "movie", &error)) << error;
+        EXPECT_EQ(ReadAll(name), "movie");
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(name)));
+        const std::string created = name + ".swf";
+        if (planted == 0) {
+            fs::create_symlink(target, created);
+        } else if (planted == 1) {
+            ASSERT_EQ(mkfifo(created.c_str(), 0600), 0);
+        }
+        int fd = CreateProgramFile(created);
+        ASSERT_GE(fd, 0);
+        EXPECT_EQ(write(fd, "swf", 3), 3);
+        close(fd);
+        EXPECT_EQ(ReadAll(created), "swf");
+        if (planted == 2) {
+            EXPECT_EQ(ReadAll(hardLinked), "linked");
+        }
+    }
+    EXPECT_EQ(ReadAll(target), "kept");
+    EXPECT_FALSE(WriteProgramFile(folder.string(), "x")) << "a folder stays";
 }

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace platform;
 namespace fs = std::filesystem;
@@ -58,4 +60,31 @@ TEST(ProgramFolder, WithoutQuillarkHomeIsTheWritableExecutableFolder)
     fs::path exeFolder = fs::read_symlink("/proc/self/exe").parent_path();
     // The test program is built into a writable folder.
     EXPECT_EQ(ProgramFolder(), exeFolder.string());
+}
+
+// A pipe or a link planted as the folder's lock file neither blocks the program nor lets it touch
+// what the link names; the lock is held until its holder goes, and taken by the next one.
+TEST(ProgramFolderLock, APlantedPipeOrLinkIsReplacedNotOpened)
+{
+    const std::string lock = ProgramFile("quillark.lock");
+    const fs::path outside = fs::temp_directory_path() / ("quillark-lock-target-" + std::to_string(getpid()));
+    testsupport::WriteAll(outside.string(), "not a lock");
+    for (bool pipe : {true, false}) {
+        fs::remove(lock);
+        if (pipe) {
+            ASSERT_EQ(mkfifo(lock.c_str(), 0600), 0);
+        } else {
+            fs::create_symlink(outside, lock);
+        }
+        {
+            ProgramFolderLock first;
+            EXPECT_TRUE(first.Held()) << (pipe ? "pipe" : "link");
+            ProgramFolderLock second;
+            EXPECT_FALSE(second.Held());
+        }
+        ProgramFolderLock after;
+        EXPECT_TRUE(after.Held());
+        EXPECT_EQ(testsupport::ReadAll(outside.string()), "not a lock");
+    }
+    fs::remove(outside);
 }
