@@ -1,10 +1,13 @@
-// JPEG bitmaps of DefineBitsJPEG2/3 and their zlib-compressed alpha planes.
+// JPEG bitmaps of DefineBitsJPEG2/3, their zlib-compressed alpha planes, and clipped bitmap fills.
 #include "platform/base/jpeg_guard.h"
 #include "platform/player/swf_bitmaps.h"
 
 #include "platform/player/swf_limits.h"
 
+#include <QPainter>
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <cstdlib>
 #include <cstring>
 #include <zlib.h>
@@ -65,6 +68,48 @@ bool DecodeRaw(const unsigned char *data, size_t size, RawImage *out)
     return true;
 }
 
+// The bitmap's pixel nearest to (u, v) (in bitmap pixels), or the bitmap sampled between the four
+// pixels around it; a point past an edge is taken on the edge.
+QRgb SampleClamped(const QImage &bitmap, double u, double v, bool smooth)
+{
+    const int width = bitmap.width();
+    const int height = bitmap.height();
+    auto at = [&bitmap](int x, int y) { return reinterpret_cast<const QRgb *>(bitmap.constScanLine(y))[x]; };
+    if (!smooth) {
+        return at(static_cast<int>(std::clamp(std::floor(u), 0.0, width - 1.0)),
+                  static_cast<int>(std::clamp(std::floor(v), 0.0, height - 1.0)));
+    }
+    const double fu = std::clamp(u - 0.5, 0.0, width - 1.0);
+    const double fv = std::clamp(v - 0.5, 0.0, height - 1.0);
+    const int x0 = static_cast<int>(fu);
+    const int y0 = static_cast<int>(fv);
+    const int x1 = std::min(x0 + 1, width - 1);
+    const int y1 = std::min(y0 + 1, height - 1);
+    const double tx = fu - x0;
+    const double ty = fv - y0;
+    const QRgb p00 = at(x0, y0), p10 = at(x1, y0), p01 = at(x0, y1), p11 = at(x1, y1);
+    auto channel = [&](int (*of)(QRgb)) {
+        const double top = of(p00) * (1 - tx) + of(p10) * tx;
+        const double bottom = of(p01) * (1 - tx) + of(p11) * tx;
+        return static_cast<int>(std::lround(top * (1 - ty) + bottom * ty));
+    };
+    return qRgba(channel(qRed), channel(qGreen), channel(qBlue), channel(qAlpha));
+}
+
+// Narrows [low, high] to the c where minimum <= slope * c + offset <= maximum.
+void Narrow(double &low, double &high, double slope, double offset, double minimum, double maximum)
+{
+    if (minimum > maximum || (slope == 0 && (offset < minimum || offset > maximum))) {
+        low = std::numeric_limits<double>::infinity();
+        high = -low;
+    } else if (slope != 0) {
+        const double a = (minimum - offset) / slope;
+        const double b = (maximum - offset) / slope;
+        low = std::max(low, std::min(a, b));
+        high = std::min(high, std::max(a, b));
+    }
+}
+
 }  // namespace
 
 QImage DecodeJpeg(std::string_view data)
@@ -117,6 +162,67 @@ QImage ApplyAlphaPlane(const QImage &image, std::string_view zlibAlpha)
         }
     }
     return result;
+}
+
+void PaintClampedBitmap(QImage &target, const QPoint &origin, const ClampedBitmap &fill)
+{
+    if (fill.bitmap == nullptr || fill.bitmap->isNull() || target.isNull() ||
+        target.format() != QImage::Format_ARGB32_Premultiplied) {
+        return;
+    }
+    {
+        QPainter painter(&target);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, fill.smooth);
+        painter.setOpacity(fill.opacity);
+        painter.setTransform(fill.toScene * QTransform::fromTranslate(-origin.x(), -origin.y()));
+        painter.drawImage(QPointF(0, 0), *fill.bitmap);
+    }
+    bool invertible = false;
+    const QTransform toBitmap = fill.toScene.inverted(&invertible);
+    if (!invertible) {
+        return;
+    }
+    const QImage bitmap = fill.bitmap->format() == QImage::Format_ARGB32_Premultiplied
+                              ? *fill.bitmap
+                              : fill.bitmap->convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Centres this far inside the edges (a step of a scene pixel, in bitmap pixels) are painted by
+    // the painter; nearer the edges and past them, a pixel it left empty takes the edge's pixels.
+    const double marginU = std::abs(toBitmap.m11()) + std::abs(toBitmap.m21());
+    const double marginV = std::abs(toBitmap.m12()) + std::abs(toBitmap.m22());
+    const double opacity = std::clamp(fill.opacity, 0.0, 1.0);
+    const int width = target.width();
+    for (int y = 0; y < target.height(); ++y) {
+        const double centreY = origin.y() + y + 0.5;
+        const double u0 = toBitmap.m21() * centreY + toBitmap.dx();
+        const double v0 = toBitmap.m22() * centreY + toBitmap.dy();
+        // The scene columns whose centres lie deep inside.
+        double low = -std::numeric_limits<double>::infinity();
+        double high = -low;
+        Narrow(low, high, toBitmap.m11(), u0, marginU, bitmap.width() - marginU);
+        Narrow(low, high, toBitmap.m12(), v0, marginV, bitmap.height() - marginV);
+        auto column = [&](double sceneCentre) {
+            return std::clamp(sceneCentre - origin.x() - 0.5, -1.0, double(width));
+        };
+        const int deepFrom = low <= high ? static_cast<int>(std::ceil(column(low))) : width;
+        const int deepTo = low <= high ? static_cast<int>(std::floor(column(high))) + 1 : width;
+        auto *row = reinterpret_cast<QRgb *>(target.scanLine(y));
+        auto edge = [&](int from, int to) {
+            for (int x = std::max(from, 0); x < std::min(to, width); ++x) {
+                if (row[x] != 0) {
+                    continue;
+                }
+                const double centreX = origin.x() + x + 0.5;
+                const QRgb sample = SampleClamped(bitmap, toBitmap.m11() * centreX + u0,
+                                                  toBitmap.m12() * centreX + v0, fill.smooth);
+                auto scaled = [opacity](int c) { return static_cast<int>(std::lround(c * opacity)); };
+                row[x] = opacity == 1 ? sample
+                                      : qRgba(scaled(qRed(sample)), scaled(qGreen(sample)), scaled(qBlue(sample)),
+                                              scaled(qAlpha(sample)));
+            }
+        };
+        edge(0, std::max(deepFrom, 0));
+        edge(std::max(deepTo, deepFrom), width);
+    }
 }
 
 }  // namespace platform::swf

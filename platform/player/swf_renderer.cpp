@@ -3,6 +3,7 @@
 #include "platform/player/swf_renderer.h"
 
 #include "platform/base/parallel_for.h"
+#include "platform/player/swf_bitmaps.h"
 #include "platform/player/swf_compound_fill.h"
 #include "platform/player/swf_line_outline.h"
 #include "platform/player/swf_path_pieces.h"
@@ -567,8 +568,8 @@ private:
                     const QPoint &origin)
     {
         const QTransform toSource = world * QTransform::fromTranslate(-origin.x(), -origin.y());
-        QPainter painter(&source);
         if (style.kind != FillKind::Bitmap) {
+            QPainter painter(&source);
             QBrush brush = GradientBrush(style, cx);
             brush.setTransform(brush.transform() * toSource);
             painter.fillRect(source.rect(), brush);
@@ -579,18 +580,29 @@ private:
         if (image.isNull()) {
             return;
         }
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, style.smoothed && quality_ >= Quality::High);
-        if (alphaOnly) {
-            painter.setOpacity(std::clamp(cx.mult[3] / 256.0, 0.0, 1.0));
-        }
         if (style.clipped) {
-            painter.setTransform(style.matrix * toSource);
-            painter.drawImage(QPointF(0, 0), image);
-        } else {
-            QBrush brush(image);
-            brush.setTransform(style.matrix * toSource);
-            painter.fillRect(source.rect(), brush);
+            PaintClampedBitmap(source, origin, Clamped(image, style, cx, alphaOnly, world));
+            return;
         }
+        QPainter painter(&source);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, Smoothed(style));
+        if (alphaOnly) {
+            painter.setOpacity(AlphaOpacity(cx));
+        }
+        QBrush brush(image);
+        brush.setTransform(style.matrix * toSource);
+        painter.fillRect(source.rect(), brush);
+    }
+
+    bool Smoothed(const FillStyle &style) const { return style.smoothed && quality_ >= Quality::High; }
+
+    static double AlphaOpacity(const ColorTransform &cx) { return std::clamp(cx.mult[3] / 256.0, 0.0, 1.0); }
+
+    // How a clipped bitmap fill paints image (its bitmap's pixels) through world.
+    ClampedBitmap Clamped(const QImage &image, const FillStyle &style, const ColorTransform &cx, bool alphaOnly,
+                          const QTransform &world) const
+    {
+        return {&image, style.matrix * world, Smoothed(style), alphaOnly ? AlphaOpacity(cx) : 1.0};
     }
 
     void DrawFill(const QPainterPath &shared, const FillStyle &style, const ColorTransform &cx)
@@ -633,20 +645,53 @@ private:
         if (image.isNull()) {
             return;
         }
-        painter_.save();
-        painter_.setRenderHint(QPainter::SmoothPixmapTransform, style.smoothed && quality_ >= Quality::High);
-        if (alphaOnly) {
-            painter_.setOpacity(std::clamp(cx.mult[3] / 256.0, 0.0, 1.0));
-        }
         if (style.clipped) {
-            painter_.setClipPath(path, Qt::IntersectClip);
-            painter_.setTransform(style.matrix * painter_.transform());
-            painter_.drawImage(QPointF(0, 0), image);
-        } else {
-            QBrush brush(image);
-            brush.setTransform(style.matrix);
-            painter_.fillPath(path, brush);
+            DrawClippedBitmapFill(path, Clamped(image, style, cx, alphaOnly, painter_.transform()));
+            return;
         }
+        painter_.save();
+        painter_.setRenderHint(QPainter::SmoothPixmapTransform, Smoothed(style));
+        if (alphaOnly) {
+            painter_.setOpacity(AlphaOpacity(cx));
+        }
+        QBrush brush(image);
+        brush.setTransform(style.matrix);
+        painter_.fillPath(path, brush);
+        painter_.restore();
+    }
+
+    // A clipped bitmap fill is painted, its edge pixels drawn outwards, over the pixels its path
+    // can touch, and the path is filled with those pixels as a plain fill is with its colour: the
+    // path's own edges decide every pixel (its coverage, or without anti-aliasing its pixel
+    // centres). The pixels are painted from where the path or the band starts, whatever part is
+    // drawn, so that a part repainted gets a whole render's pixels.
+    void DrawClippedBitmapFill(const QPainterPath &path, const ClampedBitmap &fill)
+    {
+        bool invertible = false;
+        const QTransform toPath = painter_.transform().inverted(&invertible);
+        const QRectF device = painter_.transform().mapRect(path.boundingRect());
+        if (!invertible || !device.intersects(QRectF(clip_))) {
+            return;
+        }
+        auto within = [](double value, int low, int high) {
+            return static_cast<int>(std::clamp(value, double(low), double(high)));
+        };
+        // A pixel more on each side than the path's bounds reach.
+        const QPoint origin(within(std::floor(device.left()) - 1, 0, clip_.right()),
+                            within(std::floor(device.top()) - 1, 0, clip_.bottom()));
+        const QPoint end(within(std::ceil(device.right()), clip_.left(), clip_.right()),
+                         within(std::ceil(device.bottom()), clip_.top(), clip_.bottom()));
+        QImage pixels(QRect(origin, end).size(), QImage::Format_ARGB32_Premultiplied);
+        if (pixels.isNull()) {
+            return;
+        }
+        pixels.fill(Qt::transparent);
+        PaintClampedBitmap(pixels, origin, fill);
+        QBrush brush(pixels);
+        brush.setTransform(QTransform::fromTranslate(origin.x(), origin.y()) * toPath);
+        painter_.save();
+        painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter_.fillPath(path, brush);
         painter_.restore();
     }
 

@@ -188,6 +188,36 @@ TEST(PlayerBitmaps, Jpeg3AlphaPlaneAndColourTransform)
     EXPECT_TRUE(Near(Play(BitmapMovie(35, Jpeg3Body(2, jpeg, 10, 0)), 50, 50).pixel(25, 25), teal, 4));
 }
 
+// A 20 x 20 px bitmap shown at half size in three rows, its left edge on x = 10.25, 10.5 and 10.75:
+// anti-aliased, the columns its edges cross show it as much as its rectangle covers them.
+TEST(PlayerBitmaps, EdgePixelsShowHowMuchTheyAreCovered)
+{
+    const QRgb teal = qRgb(20, 140, 160);
+    Styles styles;
+    Records records;
+    const double lefts[] = {10.25, 10.5, 10.75};
+    for (int i = 0; i < 3; ++i) {
+        const int32_t left = static_cast<int32_t>(lefts[i] * 20);
+        const int32_t top = Px(5 + 15 * i);
+        styles.Bitmap(2, 10, 10, 0, 0, left, top);
+        records.Box(left, top, left + Px(10), top + Px(10), i + 1);
+    }
+    Movie movie(40, 50);
+    movie.Tag(21, Jpeg2Body(2, EncodeJpeg(20, 20, teal))).Shape(1, styles, records).Place(1, 1).ShowFrame();
+    const QImage image = Play(movie.Bytes(), 40, 50, "high");
+    auto over = [teal](double coverage) {
+        auto channel = [coverage](int c) { return static_cast<int>(std::lround(255 + (c - 255) * coverage)); };
+        return qRgb(channel(qRed(teal)), channel(qGreen(teal)), channel(qBlue(teal)));
+    };
+    for (int i = 0; i < 3; ++i) {
+        const int y = 10 + 15 * i;
+        const double part = lefts[i] - 10;
+        EXPECT_TRUE(Near(image.pixel(10, y), over(1 - part), 4)) << lefts[i] << ": " << std::hex << image.pixel(10, y);
+        EXPECT_TRUE(Near(image.pixel(20, y), over(part), 4)) << lefts[i] << ": " << std::hex << image.pixel(20, y);
+        EXPECT_TRUE(Near(image.pixel(15, y), teal, 4)) << lefts[i];
+    }
+}
+
 TEST(PlayerBitmaps, MissingOrBrokenBitmapDrawsNothing)
 {
     std::string jpeg = EncodeJpeg(10, 10, qRgb(0, 0, 0));

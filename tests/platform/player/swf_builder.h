@@ -146,11 +146,13 @@ struct Styles {
         ++fillCount;
         return *this;
     }
-    Styles &Bitmap(uint16_t id, double scale)
+    Styles &Bitmap(uint16_t id, double scale) { return Bitmap(id, scale, scale, 0, 0, 0, 0); }
+    // A clipped bitmap fill through the matrix (twips per bitmap pixel, rotation terms, twips).
+    Styles &Bitmap(uint16_t id, double scaleX, double scaleY, double skew0, double skew1, int32_t tx, int32_t ty)
     {
         fills.U8(0x41);
         fills.U16(id);
-        fills.Matrix(scale, scale, 0, 0, 0, 0);
+        fills.Matrix(scaleX, scaleY, skew0, skew1, tx, ty);
         ++fillCount;
         return *this;
     }
