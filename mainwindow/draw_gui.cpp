@@ -304,8 +304,7 @@ void DrawGUI::Form_Load(const QString &commandLine)
     canvastools::ChangeIcons(Main().UseToolIcons);
     QString file = CommandLineFile(commandLine);
     if (!file.isEmpty()) {
-        core::RunWithinMemory([&] { core::OpenDrawingFile(GetLongPath(file).toStdString()); });
-        FormResizeSub();  // as after every opening: the drawing's canvas sets the scroll ranges
+        OpenDrawing(GetLongPath(file).toStdString());
     }
     QApplication::processEvents();
     canvastools::EnumTrueTypeFont();

@@ -100,6 +100,8 @@ public:
     void mnuFile_Click();
     void mnuNewCanvas_Click();
     void mnuOpenFile_Click();
+    // Opens a drawing file in place of the document (the way every opening goes).
+    void OpenDrawing(const std::string &path);
     void mnuMostRecent_Click(int index);
     void mnuClipRead_Click();
     void mnuClipWrite_Click();

@@ -15,6 +15,8 @@
 #include "platform/base/number_text.h"
 #include "platform/base/program_folder.h"
 
+#include <QApplication>
+
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -156,6 +158,15 @@ void DrawGUI::mnuNewCanvas_Click()
     }
 }
 
+void DrawGUI::OpenDrawing(const std::string &path)
+{
+    // The window is painted first (what a closed dialog uncovered too): reading a large drawing
+    // keeps the event loop waiting.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    core::RunWithinMemory([&] { core::OpenDrawingFile(path); });
+    FormResizeSub();  // as after every opening: the drawing's canvas sets the scroll ranges
+}
+
 void DrawGUI::mnuOpenFile_Click()
 {
     if (ConfirmModify() == 1) {
@@ -165,8 +176,7 @@ void DrawGUI::mnuOpenFile_Click()
                                                      kDrawingExtension, DrawingDialogFolder());
     std::string name = ChosenName(platform::ShowOpenDialog(record), record);
     if (!name.empty()) {
-        core::RunWithinMemory([&] { core::OpenDrawingFile(name); });
-        FormResizeSub();
+        OpenDrawing(name);
     }
 }
 
@@ -180,8 +190,7 @@ void DrawGUI::mnuMostRecent_Click(int index)
     if (ConfirmModify() == 1) {
         return;
     }
-    core::RunWithinMemory([&] { core::OpenDrawingFile(path); });
-    FormResizeSub();
+    OpenDrawing(path);
 }
 
 void DrawGUI::mnuClipRead_Click()
@@ -252,8 +261,7 @@ void DrawGUI::Picture1_OLEDragDrop(const QStringList &files, int /*button*/, int
         if (ConfirmModify() == 1) {
             return;
         }
-        core::RunWithinMemory([&] { core::OpenDrawingFile(name); });
-        FormResizeSub();
+        OpenDrawing(name);
         return;
     }
     // A file that does not load has been reported by the loader; nothing is pasted.

@@ -47,7 +47,12 @@ std::vector<QRect> Scroll(RetainedPicture &picture, QPoint shift, const ViewRequ
         FillArea(moved, part, request.background);
     }
     picture.image = std::move(moved);
-    picture.inexact = request.visible.intersected(painted.translated(shift));
+    // Whole rows, so that gradient runs start where a whole render starts them when they are
+    // drawn again (the strips a sideways scroll uncovered go with them).
+    const QRect landed = request.visible.intersected(painted.translated(shift));
+    picture.inexact = landed.isEmpty() ? QRect()
+                                       : QRect(request.visible.left(), landed.top(), request.visible.width(),
+                                               landed.height());
     for (ItemArea &area : picture.items.areas) {
         area.device.translate(shift);
     }

@@ -41,7 +41,8 @@ std::optional<QPoint> ScrollOf(const RetainedPicture &picture, const ViewRequest
 bool ZoomOf(const RetainedPicture &picture, const ViewRequest &request);
 
 // Brings picture to the view scrolled by shift: the pixels still within the visible area move
-// along (and become inexact: drawn at another place they may differ by a level along edges),
+// along (and the rows they lie in become inexact: drawn at another place they may differ by a
+// level along edges),
 // the areas of its items too, and the layer below the last edit is dropped. The parts of the
 // visible area no kept pixel landed on are painted with the background and returned.
 std::vector<QRect> Scroll(RetainedPicture &picture, QPoint shift, const ViewRequest &request);
