@@ -230,6 +230,30 @@ INSTANTIATE_TEST_SUITE_P(
                     ViewCase{"ZoomOut", QRect(0, 0, 200, 200), 0, Kind::ScaledView, false}),
     [](const testing::TestParamInfo<ViewCase> &info) { return std::string(info.param.name); });
 
+// A render on the spot after a scroll whose pixels the worker has yet to draw again is exact.
+TEST(WorkerPictures, ARenderAfterAScrollIsExactThoughTheWorkerHasNotDrawnIt)
+{
+    const std::string bytes = Boxes(0, 0);
+    platform::SetMostWorkOnTheSpotForTest(60);
+    HeldWorker held;
+    platform::MoviePlayer player;
+    QImage target(kSize, kSize, QImage::Format_RGB32);
+    Load(player, bytes);
+    player.Render(target, QRect(-100, -60, 2 * kSize, 2 * kSize));
+    const QRect scrolled(-103, -76, 2 * kSize, 2 * kSize);
+    ASSERT_FALSE(player.RenderSoon(target, scrolled));
+    ASSERT_EQ(player.LastPreview(), Kind::ScrolledView);
+    player.Render(target, scrolled);
+    QImage exact(kSize, kSize, QImage::Format_RGB32);
+    platform::MoviePlayer fresh;
+    Load(fresh, bytes, "fresh.swf");
+    fresh.Render(exact, scrolled);
+    EXPECT_EQ(target, exact);
+    EXPECT_FALSE(player.RenderPending());
+    EXPECT_TRUE(player.RenderSoon(target, scrolled));
+    platform::SetMostWorkOnTheSpotForTest(-1);
+}
+
 // Forty boxes stacked on one place, each a style group of its own: box a turns green, box b
 // takes colour.
 std::string Stack(int a, int b, uint32_t colour = 0x10E020FFu)
