@@ -320,6 +320,7 @@ void Journey::DrawRectangle(QPoint from, QPoint to)
 {
     ChooseTool(canvastools::kToolRectangle);
     Drag({from, to});
+    ExpectDocumentShownWhenDrawn("a rectangle drawn");
 }
 
 void Journey::Wheel(int notches)
@@ -675,6 +676,13 @@ void Journey::ExpectDocumentShown(const std::string &step) const
     }
 }
 
+void Journey::ExpectDocumentShownWhenDrawn(const std::string &step) const
+{
+    if (!window->ShockwaveFlash1.RenderPending()) {
+        ExpectDocumentShown(step);
+    }
+}
+
 int Journey::CountAlong(const std::vector<QPoint> &points, Rgb colour, int radius, int tolerance) const
 {
     QImage image = Canvas();
@@ -777,6 +785,7 @@ void Journey::OpenDrawing(const std::string &path)
 {
     AnswerFileDialog(path);
     Menu({QStringLiteral("ファイル"), QStringLiteral("ファイルを開く")});
+    ExpectDocumentShownWhenDrawn("opened");
 }
 
 void Journey::Type(QWidget *box, const QString &text, bool enter)

@@ -159,6 +159,8 @@ protected:
     // selection frame reaches, and the canvas colour where no path reaches: the places the
     // document's geometry fixes. Nothing is expected over an underlay.
     void ExpectDocumentShown(const std::string &step) const;
+    // The same unless the exact picture is still being drawn (a preview shows).
+    void ExpectDocumentShownWhenDrawn(const std::string &step) const;
     bool CaptionModified() const { return Caption().endsWith(QStringLiteral(" *")); }
 
     // Types the text into a text box as the keyboard does, replacing what it held; Enter after
