@@ -130,18 +130,7 @@ TEST_F(PathCommandsTest, DeleteRemovesTheHitAndTheSelectedAnchors)
 TEST_F(PathCommandsTest, OpeningAClosedPathDropsTheHitSegmentOrTheClosingOne)
 {
     const std::vector<AnchorPoint> ring = {{0, 0, 0}, {1000, 0, 1}, {2000, 500, 0}, {1000, 1000, 1}, {0, 1000, 0}};
-    auto addRing = [&](bool selected) {
-        core::PathRecord path;
-        path.Anchors = ring;
-        path.blClosed = true;
-        path.LineMode = 1;
-        path.LineWidth = 20;
-        path.blSelected = selected;
-        Doc().DocPaths.push_back(path);
-        core::StartHistoryWithDocument();
-        return Doc().DocPathCount();
-    };
-    const int32_t a = addRing(false);
+    const int32_t a = AddPath(ring, true);
     Hit(a, 1, a, 2);
     EXPECT_EQ(StepsOf(mnuOpenPathSel_Click), 1);
     EXPECT_EQ(Path(a).Anchors, (std::vector<AnchorPoint>{ring[2], ring[3], ring[4], ring[0], ring[1]}));
@@ -154,8 +143,8 @@ TEST_F(PathCommandsTest, OpeningAClosedPathDropsTheHitSegmentOrTheClosingOne)
     EXPECT_EQ(Path(a).Anchors, ring);
     EXPECT_FALSE(Path(a).blClosed);
 
-    const int32_t b = addRing(true);
-    const int32_t c = addRing(false);
+    const int32_t b = AddPath(ring, true, true);
+    const int32_t c = AddPath(ring, true);
     EXPECT_EQ(StepsOf(mnuOpenPath_Click), 1);
     EXPECT_EQ(Path(b).Anchors, ring);
     EXPECT_FALSE(Path(b).blClosed);
