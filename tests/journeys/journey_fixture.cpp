@@ -39,7 +39,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 namespace journeys {
 namespace {
@@ -497,8 +496,13 @@ int Journey::CountColor(const QImage &image, QRect area, Rgb colour, int toleran
 
 bool Journey::ShowsAt(int32_t xTwips, int32_t yTwips, Rgb colour, int tolerance) const
 {
+    return ShowsAt(Canvas(), xTwips, yTwips, colour, tolerance);
+}
+
+bool Journey::ShowsAt(const QImage &canvas, int32_t xTwips, int32_t yTwips, Rgb colour, int tolerance) const
+{
     const QPoint at = At(xTwips, yTwips);
-    return CountColor(QRect(at - QPoint(2, 2), QSize(5, 5)), colour, tolerance) >= 13;
+    return CountColor(canvas, QRect(at - QPoint(2, 2), QSize(5, 5)), colour, tolerance) >= 13;
 }
 
 namespace {
@@ -586,10 +590,10 @@ void Journey::ExpectDocumentShown(const std::string &step) const
             return outer.contains(point) && !inner.contains(point);
         });
     };
-    // The first point of the area, between the sides of the rectangles that may bar it, that
-    // passes: the middles of the runs the sides cut the area's width and height into.
-    auto firstPoint = [&](const QRectF &area, const std::vector<const QRectF *> &barring, const core::PathRecord *path,
-                          const std::function<bool(QPointF)> &passes) -> std::optional<QPointF> {
+    // The points of the area, between the sides of the rectangles that may bar it, that pass: the
+    // middles of the cells the sides cut the area into (so every free cell has one).
+    auto pointsIn = [&](const QRectF &area, const std::vector<const QRectF *> &barring, const core::PathRecord *path,
+                        const std::function<bool(QPointF)> &passes) {
         std::vector<double> xs = {area.left(), area.right()};
         std::vector<double> ys = {area.top(), area.bottom()};
         auto addSides = [&](const QRectF &r, double grow) {
@@ -613,24 +617,31 @@ void Journey::ExpectDocumentShown(const std::string &step) const
             std::sort(sides->begin(), sides->end());
             sides->erase(std::unique(sides->begin(), sides->end()), sides->end());
         }
+        std::vector<QPointF> points;
         for (size_t j = 0; j + 1 < ys.size(); ++j) {
             for (size_t i = 0; i + 1 < xs.size(); ++i) {
                 const QPointF point((xs[i] + xs[i + 1]) / 2, (ys[j] + ys[j + 1]) / 2);
                 if (area.contains(point) && passes(point)) {
-                    return point;
+                    points.push_back(point);
                 }
             }
         }
-        return std::nullopt;
+        return points;
     };
     auto barredBy = [&](QPointF point, const std::vector<const QRectF *> &barring) {
         return std::any_of(barring.begin(), barring.end(), [&](const QRectF *r) { return r->contains(point); });
     };
-    auto expectShown = [&](QPointF point, Rgb colour, const std::string &what) {
-        EXPECT_TRUE(ShowsAt(int32_t(point.x()), int32_t(point.y()), colour))
-            << step << ": " << what << " not in its colour " << std::hex << colour << " at twips (" << std::dec
-            << point.x() << ", " << point.y() << "), shown " << std::hex
-            << PixelAt(At(int32_t(point.x()), int32_t(point.y())));
+    const QImage shown = Canvas();
+    auto expectShown = [&](const std::vector<QPointF> &points, Rgb colour, const std::string &what) {
+        const auto wrong = std::find_if(points.begin(), points.end(), [&](QPointF point) {
+            return !ShowsAt(shown, int32_t(point.x()), int32_t(point.y()), colour);
+        });
+        if (wrong != points.end()) {
+            const QPoint at = At(int32_t(wrong->x()), int32_t(wrong->y()));
+            ADD_FAILURE() << step << ": " << what << " not in its colour " << std::hex << colour << " at twips ("
+                          << std::dec << wrong->x() << ", " << wrong->y() << "), shown " << std::hex
+                          << (shown.pixel(at) & 0xFFFFFFu) << std::dec << " (" << points.size() << " places looked at)";
+        }
     };
     // Drawings of many paths over one another are looked at only where few paths meet.
     constexpr size_t kMostBarring = 40;
@@ -653,26 +664,21 @@ void Journey::ExpectDocumentShown(const std::string &step) const
             continue;
         }
         const double inset = margin + (path.LineMode != 0 ? path.LineWidth / 2.0 : 0.0);
-        const std::optional<QPointF> point = firstPoint(reach, later, &path, [&](QPointF p) {
+        const std::vector<QPointF> inside = pointsIn(reach, later, &path, [&](QPointF p) {
             return WellInside(path, p, inset) && !barredBy(p, later) && clearOfOverlays(p);
         });
-        if (point) {
-            const uint32_t c = path.FillColor;
-            expectShown(*point, (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF), "path " + std::to_string(i));
-        }
+        const uint32_t c = path.FillColor;
+        expectShown(inside, (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF), "path " + std::to_string(i));
     }
     if (reaches.size() <= kMostBarring) {
         std::vector<const QRectF *> all;
         for (const QRectF &reach : reaches) {
             all.push_back(&reach);
         }
-        const std::optional<QPointF> bare = firstPoint(canvas, all, nullptr, [&](QPointF p) {
-            return !barredBy(p, all) && clearOfOverlays(p);
-        });
-        if (bare) {
-            expectShown(*bare, Rgb{settings.BackColorR} << 16 | Rgb{settings.BackColorG} << 8 | settings.BackColorB,
-                        "the canvas");
-        }
+        const std::vector<QPointF> bare =
+            pointsIn(canvas, all, nullptr, [&](QPointF p) { return !barredBy(p, all) && clearOfOverlays(p); });
+        expectShown(bare, Rgb{settings.BackColorR} << 16 | Rgb{settings.BackColorG} << 8 | settings.BackColorB,
+                    "the canvas");
     }
 }
 
