@@ -440,10 +440,10 @@ void Journey::ExpectUndoRedo(const std::function<bool()> &before, const std::fun
         const char *how = byKey ? "Ctrl+Z / Ctrl+Y" : "the Edit menu";
         Undo(byKey);
         EXPECT_TRUE(before()) << "undo by " << how << " does not show the canvas as before the step";
-        ExpectDocumentShown(std::string("undone by ") + how);
+        ExpectDocumentShownWhenDrawn(std::string("undone by ") + how);
         Redo(byKey);
         EXPECT_TRUE(after()) << "redo by " << how << " does not show the step again";
-        ExpectDocumentShown(std::string("redone by ") + how);
+        ExpectDocumentShownWhenDrawn(std::string("redone by ") + how);
     }
 }
 
