@@ -557,7 +557,8 @@ void Journey::ExpectDocumentShown(const std::string &step) const
     const double frameMargin = 2 * margin;
     const QRectF canvas =
         QRectF(0, 0, settings.Width * 20.0, settings.Height * 20.0).adjusted(margin, margin, -margin, -margin);
-    const QRect picture = Canvas().rect().adjusted(4, 4, -4, -4);
+    const QImage shown = Canvas();
+    const QRect picture = shown.rect().adjusted(4, 4, -4, -4);
     std::vector<QRectF> reaches;  // of every path, grown by the margin
     std::vector<QRectF> frames;  // about the selected paths and about all of them together
     std::vector<QPointF> marks;
@@ -631,7 +632,6 @@ void Journey::ExpectDocumentShown(const std::string &step) const
     auto barredBy = [&](QPointF point, const std::vector<const QRectF *> &barring) {
         return std::any_of(barring.begin(), barring.end(), [&](const QRectF *r) { return r->contains(point); });
     };
-    const QImage shown = Canvas();
     auto expectShown = [&](const std::vector<QPointF> &points, Rgb colour, const std::string &what) {
         const auto wrong = std::find_if(points.begin(), points.end(), [&](QPointF point) {
             return !ShowsAt(shown, int32_t(point.x()), int32_t(point.y()), colour);
