@@ -448,8 +448,8 @@ const QPainterPath &PathsMade::Of(const CompactPaths &paths, size_t index)
     if (paths.whole_) {
         return (*paths.whole_)[index];
     }
-    if (data_ != paths.data_.get() || made_.size() < paths.size()) {
-        data_ = paths.data_.get();
+    if (data_ != paths.data_ || made_.size() < paths.size()) {
+        data_ = paths.data_;
         made_.assign(paths.size(), nullptr);
         if (room_.size() < paths.size()) {
             room_.resize(paths.size());

@@ -118,7 +118,9 @@ public:
     const QPainterPath &Of(const CompactPaths &paths, size_t index);
 
 private:
-    const void *data_ = nullptr;  // of the paths made
+    // Of the paths made: held, so that no other paths' data can come to lie at its address and
+    // be taken for it while the room keeps its paths.
+    std::shared_ptr<const std::byte[]> data_;
     std::vector<QPainterPath> room_;
     std::vector<const QPainterPath *> made_;
 };

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace testsupport {
 
@@ -113,17 +114,20 @@ protected:
         core::StartHistoryWithDocument();
         return core::Doc().DocPathCount();
     }
-    // Appends an open path of the anchors and returns its index.
-    int32_t AddOpenPath(std::initializer_list<core::AnchorPoint> anchors)
+    // Appends a path of the anchors with a thin line and returns its index.
+    int32_t AddPath(const std::vector<core::AnchorPoint> &anchors, bool closed, bool selected = false)
     {
         core::PathRecord path;
         path.Anchors = anchors;
+        path.blClosed = closed;
         path.LineMode = 1;
         path.LineWidth = 20;
+        path.blSelected = selected;
         core::Doc().DocPaths.push_back(path);
         core::StartHistoryWithDocument();
         return core::Doc().DocPathCount();
     }
+    int32_t AddOpenPath(std::initializer_list<core::AnchorPoint> anchors) { return AddPath(anchors, false); }
     const core::PathRecord &Path(int32_t i) const { return core::Doc().DocPaths.at(static_cast<size_t>(i)); }
     int32_t HistoryPos() const { return core::History().HistoryPos; }
 

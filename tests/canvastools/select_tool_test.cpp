@@ -34,6 +34,30 @@ TEST_F(SelectToolTest, ClickSelectsCtrlClickAddsAndTogglesEmptyClickClears)
     EXPECT_EQ(HistoryPos(), before);  // selecting records no undo step
 }
 
+// A click on a grouped path selects its group: the paths that share its id and are grouped,
+// never those released from the group (they keep the id for "group again").
+TEST_F(SelectToolTest, ClickOnAGroupedPathSelectsItsGroupButNotItsReleasedPaths)
+{
+    int32_t a = AddSquare(1000, 1000, 1000, true);
+    int32_t b = AddSquare(4000, 1000, 1000, true);
+    int32_t c = AddSquare(7000, 1000, 1000, true);
+    core::MakeGroup(true);
+    core::DeselectAllPaths();
+    core::ChangeDocPath(c).blSelected = true;
+    core::MakeGroup(false);  // c released, still holding the group's id
+    ASSERT_EQ(Path(c).GroupID, Path(a).GroupID);
+    Click(kLeft, 0, 8000, 8000);  // empty canvas
+    Click(kLeft, 0, 1500, 1000);  // on a's top edge
+    EXPECT_TRUE(Path(a).blSelected);
+    EXPECT_TRUE(Path(b).blSelected);
+    EXPECT_FALSE(Path(c).blSelected);
+    Click(kLeft, kCtrl, 1500, 1000);  // Ctrl toggles the group off
+    EXPECT_EQ(core::CountSelectedPaths(), 0);
+    Click(kLeft, 0, 7500, 1000);  // the released path alone
+    EXPECT_FALSE(Path(a).blSelected || Path(b).blSelected);
+    EXPECT_TRUE(Path(c).blSelected);
+}
+
 TEST_F(SelectToolTest, MovingASelectionIsOneUndoStepAndAlignsItsFrameToTheGrid)
 {
     int32_t a = AddSquare(1000, 1000, 1000, true);

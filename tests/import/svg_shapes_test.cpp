@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 using namespace importer;
 using svgtest::Import;
 
@@ -25,6 +27,17 @@ QlkGroup Parse(const std::string &data)
     SvgContext context;
     ParsePathData(group, data, context);
     return group;
+}
+
+// The nodes of a path as kind, control and end point.
+std::vector<std::array<int32_t, 5>> Nodes(const QlkPath &path)
+{
+    std::vector<std::array<int32_t, 5>> nodes;
+    for (int32_t i = 0; i < path.count(); ++i) {
+        const PathNode &node = path.GetNode(i);
+        nodes.push_back({node.NodeKind, node.CtrlX, node.CtrlY, node.EndX, node.EndY});
+    }
+    return nodes;
 }
 
 }  // namespace
@@ -72,6 +85,26 @@ TEST(SvgPathData, CommandsAndRepeats)
     // S without a preceding C mirrors the current point: the first control is the current point.
     group = Parse("M0 0 S10 10 20 0");
     EXPECT_EQ(group.colQLKPath[0].count(), 4);
+}
+
+// A smooth cubic's first control mirrors the second control of the cubic before it, a smooth one
+// too, whether it repeats the command, follows as a command of its own or is relative: the
+// smooth curves draw as the cubics written out.
+TEST(SvgPathData, ChainedSmoothCubicsMirrorTheControlBeforeThem)
+{
+    const std::string written = "M0 0 C0 10 10 10 10 0 C10 -10 20 -10 20 0 C20 10 30 10 30 0 C30 -10 40 -10 40 0";
+    const QlkGroup cubics = Parse(written);
+    ASSERT_EQ(cubics.colQLKPath.size(), 1u);
+    for (const char *smooth : {"M0 0 C0 10 10 10 10 0 S20 -10 20 0 S30 10 30 0 S40 -10 40 0",
+                               "M0 0 C0 10 10 10 10 0 S20 -10 20 0 30 10 30 0 40 -10 40 0",
+                               "M0 0 C0 10 10 10 10 0 s10 -10 10 0 S30 10 30 0 s10 -10 10 0"}) {
+        const QlkGroup group = Parse(smooth);
+        ASSERT_EQ(group.colQLKPath.size(), 1u) << smooth;
+        EXPECT_EQ(Nodes(group.colQLKPath[0]), Nodes(cubics.colQLKPath[0])) << smooth;
+    }
+    // After a line the first control is the current point again.
+    EXPECT_EQ(Nodes(Parse("M0 0 C0 10 10 10 10 0 L20 0 S30 10 30 0").colQLKPath[0]),
+              Nodes(Parse("M0 0 C0 10 10 10 10 0 L20 0 C20 0 30 10 30 0").colQLKPath[0]));
 }
 
 TEST(SvgPathData, RelativeMoveAfterCloseStartsAtTheSubpathStart)

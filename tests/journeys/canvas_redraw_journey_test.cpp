@@ -42,13 +42,15 @@ protected:
         }
     }
 
-    // What a player that never drew before shows of the canvas movie, where the canvas shows it.
+    // What a player that never drew before shows of the canvas movie, where the canvas shows it,
+    // with the paths' fill colours and the canvas colour where the document puts them.
     void ExpectAWholeRender(const char *step) { ExpectNearAWholeRender(step, 0); }
 
     // The same within `levels` of each channel.
     void ExpectNearAWholeRender(const char *step, int levels)
     {
         Key(Qt::Key_Escape);  // no selection frame over the picture
+        ExpectDocumentShown(step);
         const core::Document &doc = core::Doc();
         platform::MoviePlayer fresh;
         fresh.SetQuality2(core::QualityName(doc.CurrentSettings.Quality));
@@ -83,13 +85,17 @@ TEST_F(CanvasRedraw, MovedUndoneRedoneAndRecolouredPathsShowAsAWholeRender)
     // The middle rectangle (100..180 x 100..160 px) by its top edge, moved in drag steps.
     Drag({AtPixel(120, 100), AtPixel(125, 104), AtPixel(131, 110), AtPixel(140, 117)});
     EXPECT_EQ(PixelAt(AtPixel(195, 122)), 0x0000FFu);  // blue where nothing was before
+    EXPECT_EQ(PixelAt(AtPixel(105, 150)), kWhite);      // and the canvas where it was alone
     ExpectAWholeRender("moved");
     Undo();
+    EXPECT_EQ(PixelAt(AtPixel(105, 150)), 0x0000FFu);
     ExpectAWholeRender("undone");
     Redo(true);
     ExpectAWholeRender("redone");
     ClickCanvas(AtPixel(140, 117));
     PickColor(0x66FF99, Qt::RightButton);
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(PixelAt(AtPixel(195, 122)), 0x66FF99u);  // the new colour where only it lies
     ExpectAWholeRender("recoloured");
     // Left idle, the window gives back the room it keeps for later edits; they show as before.
     const uint64_t releases = window->IdleRelease().Releases();

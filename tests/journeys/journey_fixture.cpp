@@ -35,6 +35,8 @@
 #include <QUrl>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
@@ -317,6 +319,7 @@ void Journey::DrawRectangle(QPoint from, QPoint to)
 {
     ChooseTool(canvastools::kToolRectangle);
     Drag({from, to});
+    ExpectDocumentShownWhenDrawn("a rectangle drawn");
 }
 
 void Journey::Wheel(int notches)
@@ -437,8 +440,10 @@ void Journey::ExpectUndoRedo(const std::function<bool()> &before, const std::fun
         const char *how = byKey ? "Ctrl+Z / Ctrl+Y" : "the Edit menu";
         Undo(byKey);
         EXPECT_TRUE(before()) << "undo by " << how << " does not show the canvas as before the step";
+        ExpectDocumentShownWhenDrawn(std::string("undone by ") + how);
         Redo(byKey);
         EXPECT_TRUE(after()) << "redo by " << how << " does not show the step again";
+        ExpectDocumentShownWhenDrawn(std::string("redone by ") + how);
     }
 }
 
@@ -487,6 +492,201 @@ int Journey::CountColor(const QImage &image, QRect area, Rgb colour, int toleran
         }
     }
     return count;
+}
+
+bool Journey::ShowsAt(int32_t xTwips, int32_t yTwips, Rgb colour, int tolerance) const
+{
+    return ShowsAt(Canvas(), xTwips, yTwips, colour, tolerance);
+}
+
+bool Journey::ShowsAt(const QImage &canvas, int32_t xTwips, int32_t yTwips, Rgb colour, int tolerance) const
+{
+    const QPoint at = At(xTwips, yTwips);
+    return CountColor(canvas, QRect(at - QPoint(2, 2), QSize(5, 5)), colour, tolerance) >= 13;
+}
+
+namespace {
+
+// The rectangle of a path's anchors (curves lie within it), grown by half its line.
+QRectF Reach(const core::PathRecord &path)
+{
+    QRectF bounds;
+    for (const core::AnchorPoint &anchor : path.Anchors) {
+        bounds |= QRectF(anchor.X, anchor.Y, 0.001, 0.001);
+    }
+    const double half = path.LineMode != 0 ? path.LineWidth / 2.0 : 0.0;
+    return bounds.adjusted(-half, -half, half, half);
+}
+
+// Whether the point lies inside the path's polygon (even-odd) and at least margin from its sides.
+bool WellInside(const core::PathRecord &path, QPointF point, double margin)
+{
+    bool inside = false;
+    const size_t n = path.Anchors.size();
+    for (size_t i = 0; i < n; ++i) {
+        const QPointF a(path.Anchors[i].X, path.Anchors[i].Y);
+        const QPointF b(path.Anchors[(i + 1) % n].X, path.Anchors[(i + 1) % n].Y);
+        if ((a.y() > point.y()) != (b.y() > point.y()) &&
+            point.x() < a.x() + (point.y() - a.y()) * (b.x() - a.x()) / (b.y() - a.y())) {
+            inside = !inside;
+        }
+        const QPointF side = b - a;
+        const double length2 = QPointF::dotProduct(side, side);
+        const double t = length2 > 0 ? std::clamp(QPointF::dotProduct(point - a, side) / length2, 0.0, 1.0) : 0.0;
+        const QPointF nearest = a + side * t;
+        if (std::hypot(point.x() - nearest.x(), point.y() - nearest.y()) < margin) {
+            return false;
+        }
+    }
+    return inside;
+}
+
+}  // namespace
+
+void Journey::ExpectDocumentShown(const std::string &step) const
+{
+    const core::Document &doc = core::Doc();
+    const core::CanvasSettings &settings = doc.CurrentSettings;
+    if (settings.BackgroundFlag == 1) {
+        return;
+    }
+    // Points are kept 3 screen pixels clear of edges and lines (at any zoom), 6 of the selection
+    // frames, their handles and the selected anchors' marks.
+    const double pixelsPerTwip = (At(20000, 0).x() - At(0, 0).x()) / 20000.0;
+    const double margin = 3 / pixelsPerTwip;
+    const double frameMargin = 2 * margin;
+    const QRectF canvas =
+        QRectF(0, 0, settings.Width * 20.0, settings.Height * 20.0).adjusted(margin, margin, -margin, -margin);
+    const QImage shown = Canvas();
+    const QRect picture = shown.rect().adjusted(4, 4, -4, -4);
+    std::vector<QRectF> reaches;  // of every path, grown by the margin
+    std::vector<QRectF> frames;  // about the selected paths and about all of them together
+    std::vector<QPointF> marks;
+    QRectF selection;
+    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
+        const core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
+        const QRectF reach = Reach(path);
+        reaches.push_back(reach.adjusted(-margin, -margin, margin, margin));
+        if (path.blSelected) {
+            frames.push_back(reach);
+            selection |= reach;
+            for (const core::AnchorPoint &anchor : path.Anchors) {
+                marks.emplace_back(anchor.X, anchor.Y);
+            }
+        }
+    }
+    if (!selection.isNull()) {
+        frames.push_back(selection);
+    }
+    auto clearOfOverlays = [&](QPointF point) {
+        if (!canvas.contains(point) || !picture.contains(At(int32_t(point.x()), int32_t(point.y())))) {
+            return false;
+        }
+        const bool nearMark = std::any_of(marks.begin(), marks.end(), [&](QPointF mark) {
+            return std::abs(mark.x() - point.x()) < frameMargin && std::abs(mark.y() - point.y()) < frameMargin;
+        });
+        return !nearMark && std::none_of(frames.begin(), frames.end(), [&](const QRectF &frame) {
+            const QRectF outer = frame.adjusted(-frameMargin, -frameMargin, frameMargin, frameMargin);
+            const QRectF inner = frame.adjusted(frameMargin, frameMargin, -frameMargin, -frameMargin);
+            return outer.contains(point) && !inner.contains(point);
+        });
+    };
+    // The points of the area, between the sides of the rectangles that may bar it, that pass: the
+    // middles of the cells the sides cut the area into (so every free cell has one).
+    auto pointsIn = [&](const QRectF &area, const std::vector<const QRectF *> &barring, const core::PathRecord *path,
+                        const std::function<bool(QPointF)> &passes) {
+        std::vector<double> xs = {area.left(), area.right()};
+        std::vector<double> ys = {area.top(), area.bottom()};
+        auto addSides = [&](const QRectF &r, double grow) {
+            xs.insert(xs.end(), {r.left() - grow, r.right() + grow});
+            ys.insert(ys.end(), {r.top() - grow, r.bottom() + grow});
+        };
+        for (const QRectF *r : barring) {
+            addSides(*r, 0);
+        }
+        for (const QRectF &frame : frames) {
+            addSides(frame, frameMargin);
+            addSides(frame, -frameMargin);
+        }
+        if (path != nullptr) {
+            for (const core::AnchorPoint &anchor : path->Anchors) {
+                xs.push_back(anchor.X);
+                ys.push_back(anchor.Y);
+            }
+        }
+        for (std::vector<double> *sides : {&xs, &ys}) {
+            std::sort(sides->begin(), sides->end());
+            sides->erase(std::unique(sides->begin(), sides->end()), sides->end());
+        }
+        std::vector<QPointF> points;
+        for (size_t j = 0; j + 1 < ys.size(); ++j) {
+            for (size_t i = 0; i + 1 < xs.size(); ++i) {
+                const QPointF point((xs[i] + xs[i + 1]) / 2, (ys[j] + ys[j + 1]) / 2);
+                if (area.contains(point) && passes(point)) {
+                    points.push_back(point);
+                }
+            }
+        }
+        return points;
+    };
+    auto barredBy = [&](QPointF point, const std::vector<const QRectF *> &barring) {
+        return std::any_of(barring.begin(), barring.end(), [&](const QRectF *r) { return r->contains(point); });
+    };
+    auto expectShown = [&](const std::vector<QPointF> &points, Rgb colour, const std::string &what) {
+        const auto wrong = std::find_if(points.begin(), points.end(), [&](QPointF point) {
+            return !ShowsAt(shown, int32_t(point.x()), int32_t(point.y()), colour);
+        });
+        if (wrong != points.end()) {
+            const QPoint at = At(int32_t(wrong->x()), int32_t(wrong->y()));
+            ADD_FAILURE() << step << ": " << what << " not in its colour " << std::hex << colour << " at twips ("
+                          << std::dec << wrong->x() << ", " << wrong->y() << "), shown " << std::hex
+                          << (shown.pixel(at) & 0xFFFFFFu) << std::dec << " (" << points.size() << " places looked at)";
+        }
+    };
+    // Drawings of many paths over one another are looked at only where few paths meet.
+    constexpr size_t kMostBarring = 40;
+    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
+        const core::PathRecord &path = doc.DocPaths[static_cast<size_t>(i)];
+        const bool polygon = std::all_of(path.Anchors.begin(), path.Anchors.end(),
+                                         [](const core::AnchorPoint &a) { return a.AnchorKind == 0; });
+        if (path.IsHidden() || !path.blClosed || path.blCompound || path.FillType != core::kFillSolid ||
+            path.FillColor >> 24 != 0xFF || !polygon || path.Anchors.size() < 3) {
+            continue;
+        }
+        const QRectF &reach = reaches[static_cast<size_t>(i - 1)];
+        std::vector<const QRectF *> later;
+        for (size_t k = static_cast<size_t>(i); k < reaches.size() && later.size() <= kMostBarring; ++k) {
+            if (reaches[k].intersects(reach)) {
+                later.push_back(&reaches[k]);
+            }
+        }
+        if (later.size() > kMostBarring) {
+            continue;
+        }
+        const double inset = margin + (path.LineMode != 0 ? path.LineWidth / 2.0 : 0.0);
+        const std::vector<QPointF> inside = pointsIn(reach, later, &path, [&](QPointF p) {
+            return WellInside(path, p, inset) && !barredBy(p, later) && clearOfOverlays(p);
+        });
+        const uint32_t c = path.FillColor;
+        expectShown(inside, (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF), "path " + std::to_string(i));
+    }
+    if (reaches.size() <= kMostBarring) {
+        std::vector<const QRectF *> all;
+        for (const QRectF &reach : reaches) {
+            all.push_back(&reach);
+        }
+        const std::vector<QPointF> bare =
+            pointsIn(canvas, all, nullptr, [&](QPointF p) { return !barredBy(p, all) && clearOfOverlays(p); });
+        expectShown(bare, Rgb{settings.BackColorR} << 16 | Rgb{settings.BackColorG} << 8 | settings.BackColorB,
+                    "the canvas");
+    }
+}
+
+void Journey::ExpectDocumentShownWhenDrawn(const std::string &step) const
+{
+    if (!window->ShockwaveFlash1.RenderPending()) {
+        ExpectDocumentShown(step);
+    }
 }
 
 int Journey::CountAlong(const std::vector<QPoint> &points, Rgb colour, int radius, int tolerance) const
@@ -591,6 +791,7 @@ void Journey::OpenDrawing(const std::string &path)
 {
     AnswerFileDialog(path);
     Menu({QStringLiteral("ファイル"), QStringLiteral("ファイルを開く")});
+    ExpectDocumentShownWhenDrawn("opened");
 }
 
 void Journey::Type(QWidget *box, const QString &text, bool enter)

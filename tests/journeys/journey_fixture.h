@@ -148,6 +148,21 @@ protected:
     // The area of picture positions between two canvas points in twips (normalised).
     QRect AreaTwips(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
     QString Caption() const;
+
+    // ---- What the document fixes, whatever the movie written of it
+    // Whether the canvas shows the colour around a canvas point in twips (through the present
+    // zoom and scroll): most pixels of the 5 x 5 square there have it, so that a grid or frame
+    // line over it changes nothing.
+    bool ShowsAt(int32_t xTwips, int32_t yTwips, Rgb colour, int tolerance = 8) const;
+    bool ShowsAt(const QImage &canvas, int32_t xTwips, int32_t yTwips, Rgb colour, int tolerance = 8) const;
+    // Expects the canvas to show each shown path of one opaque solid fill (a polygon of its own,
+    // in no compound) in its fill colour at the places well inside it that no later path and no
+    // selection frame reaches, and the canvas colour wherever no path reaches (a moved path's
+    // old place among them): the places the document's geometry fixes. Nothing is expected over
+    // an underlay.
+    void ExpectDocumentShown(const std::string &step) const;
+    // The same unless the exact picture is still being drawn (a preview shows).
+    void ExpectDocumentShownWhenDrawn(const std::string &step) const;
     bool CaptionModified() const { return Caption().endsWith(QStringLiteral(" *")); }
 
     // Types the text into a text box as the keyboard does, replacing what it held; Enter after

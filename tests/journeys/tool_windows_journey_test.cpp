@@ -6,8 +6,10 @@
 #include "core/gradient_edit.h"
 #include "mainwindow/main_state.h"
 #include "mainwindow/preferences_dialog.h"
+#include "platform/base/program_folder.h"
 #include "platform/forms/controls.h"
 #include "tests/journeys/journey_fixture.h"
+#include "tests/support/test_support.h"
 #include "toolwindows/gradient_editor.h"
 #include "toolwindows/path_list_window.h"
 #include "toolwindows/brush_palette.h"
@@ -22,6 +24,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <filesystem>
 
 using canvastools::kToolGradient;
 using canvastools::kToolSelect;
@@ -399,12 +402,18 @@ TEST_F(ToolWindows, AnimationPreviewPlaysTheSelectedDrawingsAsFrames)
 {
     const std::string a = WriteDrawing("a.qlk", {Square(20, 20, 100, kRed)});
     WriteDrawing("b.qlk", {Square(180, 20, 100, kBlue)});
+    // The movie is this program's own: a preview movie under the name every program would
+    // share stays as another program sharing the folder left it.
+    const std::string shared = File(platform::kPreviewMovieName);
+    testsupport::WriteAll(shared, "another program's preview");
     OpenAnimationPreview(a);
 
     toolwindows::PreviewWindow *preview = toolwindows::OpenPreviewWindow();
     ASSERT_NE(preview, nullptr);
     ASSERT_TRUE(preview->isVisible());
     EXPECT_EQ(preview->ShockwaveFlash1->TotalFrames(), 2);
+    EXPECT_EQ(testsupport::ReadAll(shared), "another program's preview");
+    EXPECT_TRUE(std::filesystem::exists(platform::InstanceFile(platform::kPreviewMovieName)));
     // Stopped, then stepped frame by frame with the slider: red square first, blue square next.
     QTest::mouseClick(preview->Command1, Qt::LeftButton);
     ASSERT_FALSE(preview->ShockwaveFlash1->IsPlaying());

@@ -90,14 +90,28 @@ TEST_F(CanvasDialogTest, TypedNumbersAreRoundedAndClamped)
     EXPECT_EQ(s.ScrollMargin, 48);
 }
 
+// The movie's shape records hold a side of at most 65535 twips: 3276 pixels.
 TEST_F(CanvasDialogTest, CanvasSizeStaysWithinWhatTheMovieShows)
 {
-    CanvasGUI dialog(nullptr);
-    dialog.Text1->SetText("5000");
-    dialog.Text2->SetText("not a number");
-    dialog.Command1_Click();
-    EXPECT_EQ(Doc().CurrentSettings.Width, core::kMaxCanvasPixels);
-    EXPECT_EQ(Doc().CurrentSettings.Height, 1);
+    const struct {
+        const char *width, *height;
+        int32_t keptWidth, keptHeight;
+    } cases[] = {
+        {"5000", "not a number", 3276, 1},
+        {"3276", "3276", 3276, 3276},
+        {"3277", "3277", 3276, 3276},
+        {"3275.5", "1e9", 3276, 3276},
+        {"0", "-5", 1, 1},
+        {"1", "1", 1, 1},
+    };
+    for (const auto &c : cases) {
+        CanvasGUI dialog(nullptr);
+        dialog.Text1->SetText(c.width);
+        dialog.Text2->SetText(c.height);
+        dialog.Command1_Click();
+        EXPECT_EQ(Doc().CurrentSettings.Width, c.keptWidth) << c.width;
+        EXPECT_EQ(Doc().CurrentSettings.Height, c.keptHeight) << c.height;
+    }
 }
 
 TEST_F(CanvasDialogTest, ACanvasLargerThanTheMovieFrameIsKeptAsTyped)

@@ -125,6 +125,32 @@ TEST_F(PathCommandsTest, DeleteRemovesTheHitAndTheSelectedAnchors)
     EXPECT_EQ(Doc().HitPath, 0);
 }
 
+// "Open path" on a segment of a closed path drops that segment: the path runs from the anchor
+// after it round to the anchor before it, open. "Do not close" opens the selected paths as they run.
+TEST_F(PathCommandsTest, OpeningAClosedPathDropsTheHitSegmentOrTheClosingOne)
+{
+    const std::vector<AnchorPoint> ring = {{0, 0, 0}, {1000, 0, 1}, {2000, 500, 0}, {1000, 1000, 1}, {0, 1000, 0}};
+    const int32_t a = AddPath(ring, true);
+    Hit(a, 1, a, 2);
+    EXPECT_EQ(StepsOf(mnuOpenPathSel_Click), 1);
+    EXPECT_EQ(Path(a).Anchors, (std::vector<AnchorPoint>{ring[2], ring[3], ring[4], ring[0], ring[1]}));
+    EXPECT_FALSE(Path(a).blClosed);
+    core::UndoHistory();
+    EXPECT_EQ(Path(a).Anchors, ring);
+    EXPECT_TRUE(Path(a).blClosed);
+    Hit(a, 4, a, 0);  // the closing segment: the order stays
+    EXPECT_EQ(StepsOf(mnuOpenPathSel_Click), 1);
+    EXPECT_EQ(Path(a).Anchors, ring);
+    EXPECT_FALSE(Path(a).blClosed);
+
+    const int32_t b = AddPath(ring, true, true);
+    const int32_t c = AddPath(ring, true);
+    EXPECT_EQ(StepsOf(mnuOpenPath_Click), 1);
+    EXPECT_EQ(Path(b).Anchors, ring);
+    EXPECT_FALSE(Path(b).blClosed);
+    EXPECT_TRUE(Path(c).blClosed);
+}
+
 TEST_F(PathCommandsTest, AStaleHitChangesNothingAndRecordsNoStep)
 {
     int32_t a = AddOpenPath({{0, 0, 0}, {1000, 0, 0}, {2000, 0, 0}});

@@ -66,7 +66,6 @@ TEST(PlayerBudgets, LineOutlinesAreBuiltWhenFirstDrawnAndKept)
     const QImage first = Render(player, kSize, kSize);
     const platform::PlayerStats drawn = player.Stats();
     EXPECT_GT(drawn.outlineElementsBuilt, 0);
-    EXPECT_EQ(drawn.outlineElementsKept, drawn.outlineElementsBuilt);
     EXPECT_LE(drawn.outlineElementsKept, platform::swf::kMaxOutlineElements);
     // Kept compactly: at most a byte of kind and two floats an element, and the group's header.
     EXPECT_GT(drawn.outlineBytesKept, 0);

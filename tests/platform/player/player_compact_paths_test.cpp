@@ -115,6 +115,9 @@ const Case kCases[] = {
      }},
     {"AtTheEndsOf16Bits", [] { return Group(1, {20}, Contour({{0, 0}, {32767, -32768}, {-32768, 32767}}, 0, 1, 1)); }},
     {"JustPast16Bits", [] { return Group(1, {20}, Contour({{0, 0}, {32768, 5}, {-32769, 300}}, 0.25, 1, 1)); }},
+    // Whole points one past either end of 16 bits, every other point within them.
+    {"OnePastTheTopOf16Bits", [] { return Group(1, {20}, Contour({{0, 0}, {32768, 5}, {-300, 300}}, 0, 1, 1)); }},
+    {"OnePastTheBottomOf16Bits", [] { return Group(1, {20}, Contour({{0, 0}, {5, -32769}, {300, -300}}, 0, 1, 1)); }},
     {"AtTheEndsOf32Bits",
      [] { return Group(1, {20}, Contour({{0, 0}, {2147483647.0, -2147483648.0}, {-2147483648.0, 1}}, 0, 1, 1)); }},
     {"FarBeyond32Bits",

@@ -512,6 +512,10 @@ TEST(WorkerShift, ARoughShiftPreviewShowsTheReshapedItemsWithinOneLevel)
         {"all, one reshaped", Boxes(40, -20, -1, First::Moves, -1, -1, 7), "high", First::Moves},
         {"over paper, one reshaped", Boxes(-60, 40, -1, First::Paper, -1, -1, 12), "medium", First::Paper},
         {"without anti-aliasing", Boxes(20, 60, -1, First::Moves, -1, -1, 3), "low", First::Moves},
+        // Farther than the side of a cell of the items' grid (64 px): the items reaching into a
+        // reshaped area are found where they were before the move.
+        {"all by 66 px, one reshaped", Boxes(1320, 0, -1, First::Moves, -1, -1, 8), "high", First::Moves},
+        {"all by 70 px down, one reshaped", Boxes(0, 1400, -1, First::Moves, -1, -1, 2), "medium", First::Moves},
     };
     for (const auto &c : cases) {
         AllOnWorker worker;
