@@ -26,17 +26,25 @@ namespace swf {
 namespace {
 
 // Whether most items of the new movie are none of the last picture's items in place: neither
-// the same group (moved, say) nor anything covering the same device area (restyled). A drawing
-// opened in place of another, not an edit of it.
+// the same group (moved, say, or one place up or down the list, as when one path changes its
+// place in the painting order or one is added or removed) nor anything covering the same device
+// area (restyled). A drawing opened in place of another, not an edit of it.
 bool WhollyNew(const ItemComparison &items)
 {
     const size_t end = items.AfterSize() - items.Tail();
+    auto sameGroupNear = [&items](size_t i) {
+        for (size_t before = i == 0 ? 0 : i - 1; before <= i + 1 && before < items.BeforeSize(); ++before) {
+            if (items.After(i).group == items.Before(before).group) {
+                return true;
+            }
+        }
+        return false;
+    };
     size_t fresh = 0;
     for (size_t i = items.Head(); i < end; ++i) {
-        const bool inPlace = i < items.BeforeSize() &&
-                             (items.After(i).group == items.Before(i).group ||
-                              (items.AfterArea(i).known && items.BeforeArea(i).known &&
-                               items.AfterArea(i).device == items.BeforeArea(i).device));
+        const bool inPlace = sameGroupNear(i) ||
+                             (i < items.BeforeSize() && items.AfterArea(i).known && items.BeforeArea(i).known &&
+                              items.AfterArea(i).device == items.BeforeArea(i).device);
         if (!inPlace && ++fresh * 2 > items.AfterSize()) {
             return true;
         }

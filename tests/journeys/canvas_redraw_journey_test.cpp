@@ -63,15 +63,7 @@ protected:
             mainwindow::CanvasImageRect(window->CurrentViewMetrics(), doc.ViewExtent);
         const QRect rect(image.x0, image.y0, image.x1 - image.x0, image.y1 - image.y0);
         fresh.Render(whole, rect);
-        QRect visible = rect.intersected(shown.rect());
-        // Not under the scroll bars, which lie over the canvas picture.
-        for (const QWidget *bar : {static_cast<QWidget *>(window->HScroll1), static_cast<QWidget *>(window->VScroll1)}) {
-            if (bar->isVisible()) {
-                const QRect over(bar->mapTo(window->Picture1, QPoint(0, 0)), bar->size());
-                bar == window->HScroll1 ? visible.setBottom(std::min(visible.bottom(), over.top() - 1))
-                                        : visible.setRight(std::min(visible.right(), over.left() - 1));
-            }
-        }
+        const QRect visible = rect.intersected(CanvasUncovered());
         ASSERT_FALSE(visible.isEmpty()) << step;
         const int largest = testsupport::LargestChannelDifference(shown, whole, visible);
         EXPECT_LE(largest, levels) << step;

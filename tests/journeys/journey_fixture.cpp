@@ -472,6 +472,18 @@ QImage Journey::Canvas() const
     return window->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+QRect Journey::CanvasUncovered() const
+{
+    QRect uncovered = window->Picture1->rect();
+    if (window->HScroll1->isVisible()) {
+        uncovered.setBottom(std::min(uncovered.bottom(), window->HScroll1->geometry().top() - 1));
+    }
+    if (window->VScroll1->isVisible()) {
+        uncovered.setRight(std::min(uncovered.right(), window->VScroll1->geometry().left() - 1));
+    }
+    return uncovered;
+}
+
 Rgb Journey::PixelAt(QPoint at) const
 {
     return Canvas().pixel(at) & 0xFFFFFFu;
@@ -558,7 +570,7 @@ void Journey::ExpectDocumentShown(const std::string &step) const
     const QRectF canvas =
         QRectF(0, 0, settings.Width * 20.0, settings.Height * 20.0).adjusted(margin, margin, -margin, -margin);
     const QImage shown = Canvas();
-    const QRect picture = shown.rect().adjusted(4, 4, -4, -4);
+    const QRect picture = CanvasUncovered().adjusted(4, 4, -4, -4);
     std::vector<QRectF> reaches;  // of every path, grown by the margin
     std::vector<QRectF> frames;  // about the selected paths and about all of them together
     std::vector<QPointF> marks;

@@ -131,6 +131,8 @@ protected:
     // ---- What the user sees
     // The canvas picture box as the screen shows it.
     QImage Canvas() const;
+    // The part of the canvas picture that no scroll bar lies over.
+    QRect CanvasUncovered() const;
     // The canvas pixel at a picture position.
     Rgb PixelAt(QPoint at) const;
     // How many pixels in the area (picture positions) lie within tolerance of the colour.

@@ -21,9 +21,9 @@ enum class First { Moves, Stays, Paper };
 // Overlapping boxes with wide lines, every third with a linear gradient; every box is moved by
 // (dx, dy) twips (the first one only when it moves; only box `movedOnly` when that is given) and
 // boxes `recoloured` and `recolouredToo` get another fill colour; box `widened` is a twip wider.
-// The first box can be an opaque paper under the whole picture.
+// The first box can be an opaque paper under the whole picture; box `front` can be drawn last.
 std::string Boxes(int dx, int dy, int recoloured = -1, First first = First::Moves, int movedOnly = -1,
-                  int recolouredToo = -1, int widened = -1)
+                  int recolouredToo = -1, int widened = -1, int front = -1)
 {
     Styles firstStyles;
     Records records;
@@ -35,7 +35,16 @@ std::string Boxes(int dx, int dy, int recoloured = -1, First first = First::Move
         firstStyles.Solid(0x3060C0FF).Line(40, 0x000000FF);
         records.Box(400 + dx * moved, 400 + dy * moved, 1800 + dx * moved, 1500 + dy * moved, 1, -1, 1);
     }
+    std::vector<int> order;
     for (int i = 1; i < 30; ++i) {
+        if (i != front) {
+            order.push_back(i);
+        }
+    }
+    if (front > 0) {
+        order.push_back(front);
+    }
+    for (const int i : order) {
         const int moves = movedOnly < 0 || movedOnly == i ? 1 : 0;
         const int x = (i * 433) % 3200 + dx * moves;
         const int y = (i * 617) % 3000 + dy * moves;
@@ -146,6 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Kind::EditedArea},
         PreviewCase{"AllOverPaper", Boxes(40, 20, -1, First::Paper), "high", Preview::WithinOneLevel, Kind::Shifted,
                     First::Paper},
+        PreviewCase{"BroughtToTheFront", Boxes(0, 0, -1, First::Moves, -1, -1, -1, 2), "high",
+                    Preview::WithinOneLevel, Kind::EditedArea},
         PreviewCase{"HalfPixel", Boxes(10, 0), "high", Preview::None, Kind::None},
         PreviewCase{"HalfPixelLow", Boxes(30, 0), "low", Preview::None, Kind::None}),
     [](const testing::TestParamInfo<PreviewCase> &info) { return std::string(info.param.name); });
@@ -252,6 +263,54 @@ TEST(WorkerPictures, ARenderAfterAScrollIsExactThoughTheWorkerHasNotDrawnIt)
     EXPECT_FALSE(player.RenderPending());
     EXPECT_TRUE(player.RenderSoon(target, scrolled));
     platform::SetMostWorkOnTheSpotForTest(-1);
+}
+
+// Many small boxes, each a style group of its own, box `front` drawn last.
+std::string ManyBoxes(int count, int front = -1)
+{
+    Styles first;
+    first.Solid(0xF0F0F0FF);
+    Records records;
+    records.Box(0, 0, kSize * 20, kSize * 20, 1, -1, -1);
+    std::vector<int> order;
+    for (int i = 1; i < count; ++i) {
+        if (i != front) {
+            order.push_back(i);
+        }
+    }
+    if (front > 0) {
+        order.push_back(front);
+    }
+    for (const int i : order) {
+        Styles next;
+        next.Solid(0x00008090u | static_cast<uint32_t>(i % 256) << 24);
+        const int x = (i * 433) % 3600;
+        const int y = (i * 617) % 3600;
+        records.NewStyles(next, x, y, 1, -1).Line(x + 500, y).Line(x + 500, y + 400).Line(x, y + 400).Line(x, y);
+    }
+    return OneShape(kSize, kSize, first, records);
+}
+
+// One of thousands of boxes brought to the front: too many items follow it to repaint them for a
+// preview, and the drawing is no new one: the last picture shows until the exact one.
+TEST(WorkerPictures, OneOfThousandsBroughtToTheFrontShowsTheLastPictureMeanwhile)
+{
+    AllOnWorker worker;
+    HeldWorker held;
+    Shown shown("high");
+    shown.Show(ManyBoxes(4000));
+    held.Release();
+    shown.player.FinishPendingRender();
+    ASSERT_TRUE(shown.Show(ManyBoxes(4000)));
+    const QImage last = shown.target;
+    platform::HoldWorkerRendersForTest(true);
+    EXPECT_FALSE(shown.Show(ManyBoxes(4000, 3)));
+    EXPECT_EQ(shown.player.LastPreview(), Kind::LastPicture);
+    EXPECT_EQ(shown.target, last) << "not the bare paper";
+    held.Release();
+    shown.player.FinishPendingRender();
+    EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect()));
+    EXPECT_EQ(shown.target, Exact(ManyBoxes(4000, 3), "high"));
 }
 
 // Forty boxes stacked on one place, each a style group of its own: box a turns green, box b
