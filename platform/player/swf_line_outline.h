@@ -30,6 +30,8 @@ double OutlineScale(double scale);
 int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double scale);
 // The area a line of width twips covers, round caps and joins, exact to within a tenth of a
 // device pixel at OutlineScale(scale) and below, as it is drawn (its points rounded to floats).
+// It winds positively wherever the line covers (a union of stroked pieces): drawn by the nonzero
+// rule, a pixel covered by several pieces is covered once.
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale);
 
 // A line readied for its outline at scale: its estimate (as EstimatedOutlineElements gives it)
@@ -47,10 +49,11 @@ public:
 private:
     const QPainterPath *line_;
     double width_;
-    double largestTurn_;
+    double scale_;
     int64_t estimate_ = 0;
     int64_t curves_ = 0;
-    int64_t pieces_ = 0;  // of curves_ cut to turn little enough
+    int64_t pieces_ = 0;      // of curves_ cut to turn little enough
+    int64_t tightLines_ = 0;  // straight lines standing for the pieces that bend too tightly
 };
 
 }  // namespace platform::swf

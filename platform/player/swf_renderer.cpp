@@ -495,9 +495,25 @@ private:
         }
         for (size_t i = 0; i < group.lines.size(); ++i) {
             if (!group.LineEmpty(i)) {
-                DrawLine(group, i, draw.scale, draw.outlines, cx);
+                DrawLine(draw, i, cx);
             }
         }
+    }
+
+    // Where the compound rasteriser draws a group into the band: the band's image, its clip
+    // within the group's device area (in scene pixels; possibly empty). None where the painter
+    // must draw it: under a clipping layer or into another kind of device.
+    std::optional<CompoundTarget> CompoundTargetOf(const GroupDraw &draw) const
+    {
+        auto *image = dynamic_cast<QImage *>(painter_.device());
+        if (!clips_.empty() || image == nullptr || !CompoundFillable(*image) ||
+            offset_.type() > QTransform::TxTranslate || offset_.dx() != 0) {
+            return std::nullopt;
+        }
+        const int imageTop = -static_cast<int>(std::lround(offset_.dy()));
+        const QRect clip = QRectF(clip_.translated(0, imageTop)).intersected(draw.device).toAlignedRect().intersected(
+            clip_.translated(0, imageTop));
+        return CompoundTarget{image, imageTop, clip};
     }
 
     // Anti-aliased fills of a group are drawn together, so that their coverages add up along the
@@ -505,14 +521,13 @@ private:
     // or into another kind of device, where each fill is drawn on its own).
     bool FillTogether(const GroupDraw &draw, const ColorTransform &cx)
     {
-        auto *image = dynamic_cast<QImage *>(painter_.device());
-        if (quality_ == Quality::Low || !clips_.empty() || image == nullptr || !CompoundFillable(*image) ||
-            offset_.type() > QTransform::TxTranslate || offset_.dx() != 0) {
+        const std::optional<CompoundTarget> target = CompoundTargetOf(draw);
+        if (quality_ == Quality::Low || !target) {
             return false;
         }
-        const int imageTop = -static_cast<int>(std::lround(offset_.dy()));
-        const QRect clip = QRectF(clip_.translated(0, imageTop)).intersected(draw.device).toAlignedRect().intersected(
-            clip_.translated(0, imageTop));
+        QImage *image = target->image;
+        const int imageTop = target->imageTop;
+        const QRect clip = target->clip;
         if (clip.isEmpty()) {
             return true;
         }
@@ -669,10 +684,14 @@ private:
 
     // A wide line fills its outline: the one kept (made here from its compact form), else one
     // built for this drawing when it fits the budget, its points rounded as a kept one's are.
-    // Thin lines, and lines whose outline would not fit, are one device pixel wide.
-    void DrawLine(const DrawnGroup &group, size_t index, double scale, const CompactPaths *kept,
-                  const ColorTransform &cx)
+    // The outline is the union of its stroked pieces, filled by the nonzero rule (by the compound
+    // rasteriser where it can draw). Thin lines, and lines whose outline would not fit, are one
+    // device pixel wide.
+    void DrawLine(const GroupDraw &draw, size_t index, const ColorTransform &cx)
     {
+        const DrawnGroup &group = *draw.group;
+        const double scale = draw.scale;
+        const CompactPaths *kept = draw.outlines;
         const LineStyle &style = group.lines[index];
         QColor color = QColor::fromRgba(cx.Apply(style.color));
         const QPainterPath *outline = nullptr;
@@ -703,6 +722,9 @@ private:
             } else {
                 painter_.strokePath(CopyToDraw(line), pen);
             }
+        } else if (const std::optional<CompoundTarget> target = CompoundTargetOf(draw)) {
+            FillUnion(*target, *outline, qPremultiply(cx.Apply(style.color)), draw.world,
+                      quality_ == Quality::Low ? Sampling::Centre : Sampling::Area, counts_);
         } else {
             painter_.fillPath(CopyToDraw(*outline), color);
         }

@@ -2,6 +2,7 @@
 // outlines are built when drawn, kept compactly within a budget of bytes all players share (and
 // give back with their movies), and not built at all beyond it. The work is read from the
 // players' statistics.
+#include "platform/player/swf_compound_fill.h"
 #include "platform/player/swf_line_outline.h"
 #include "platform/player/swf_movie.h"
 #include "player_test_util.h"
@@ -336,7 +337,7 @@ QImage RenderPart(platform::MoviePlayer &player, const QRectF &area)
 
 // Kept outlines hold floats: a curved line drawn at the largest zoom the editor offers (10,000 %,
 // 5 pixels a twip) and below looks as the exact outline (in double, as the stroker makes it)
-// filled there does, to within one level of a channel. (Outlines drawn once are rounded alike:
+// filled there by the same rasteriser does, to within one level of a channel. (Outlines drawn once are rounded alike:
 // the test above draws the same pixels from either.)
 TEST(PlayerBudgets, AKeptCurvedOutlineDrawsAsTheExactOneAtTheLargestZoom)
 {
@@ -359,14 +360,52 @@ TEST(PlayerBudgets, AKeptCurvedOutlineDrawsAsTheExactOneAtTheLargestZoom)
 
         QImage exact(400, 400, QImage::Format_RGB32);
         exact.fill(kWhite);
-        QPainter painter(&exact);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setTransform(QTransform::fromTranslate(kWavyStart.x(), kWavyStart.y()) *
-                             QTransform::fromTranslate(-area.left(), -area.top()) *
-                             QTransform::fromScale(c.pixelsPerTwip, c.pixelsPerTwip));
-        painter.fillPath(platform::swf::OutlineCut(line, kWavyWidth, c.pixelsPerTwip).Stroke(), QColor(kRed));
-        painter.end();
+        const QTransform world = QTransform::fromTranslate(kWavyStart.x(), kWavyStart.y()) *
+                                 QTransform::fromTranslate(-area.left(), -area.top()) *
+                                 QTransform::fromScale(c.pixelsPerTwip, c.pixelsPerTwip);
+        platform::swf::RenderCounts counts;
+        platform::swf::FillUnion({&exact, 0, exact.rect()}, platform::swf::OutlineCut(line, kWavyWidth, c.pixelsPerTwip).Stroke(),
+                                 kRed, world, platform::swf::Sampling::Area, counts);
         EXPECT_GE(CountColor(drawn, kRed), 400 * 4) << "the line shows";
         EXPECT_LE(testsupport::LargestChannelDifference(drawn, exact), 1);
+    }
+}
+
+// A line whose outline overlaps itself at every turn (an open square spiral of 400 anchors, one
+// pixel wide, legs 2 pixels shorter at each turn) is filled in work that grows with its
+// outline's edges times the rows they cross: at each quality, the rows drawn times the edges
+// crossing them stay within a few times the rows its legs span, and the spiral shows.
+TEST(PlayerBudgets, ASpiralLineIsFilledInWorkOfItsEdgesTimesTheirRows)
+{
+    constexpr int kSide = 800;
+    Styles styles;
+    styles.Line(20, 0xFF0000FF);
+    Records records;
+    // Along the middles of pixels: the line covers whole pixels at either quality.
+    int x = 10;
+    int y = 10;
+    records.Move(Px(x) + 10, Px(y) + 10, -1, -1, 1);
+    int64_t legRows = 0;  // the rows the legs down and up span
+    for (int k = 0; k < 400; ++k) {
+        const int leg = 780 - 2 * (k / 2);
+        const int dx[] = {1, 0, -1, 0};
+        const int dy[] = {0, 1, 0, -1};
+        x += dx[k % 4] * leg;
+        y += dy[k % 4] * leg;
+        legRows += dy[k % 4] != 0 ? leg : 0;
+        records.Line(Px(x) + 10, Px(y) + 10);
+    }
+    const std::string movie = OneShape(kSide, kSide, styles, records);
+    for (const char *quality : {"high", "low"}) {
+        SCOPED_TRACE(quality);
+        platform::MoviePlayer player;
+        player.SetQuality2(quality);
+        Load(player, movie);
+        const QImage image = Render(player, kSide, kSide);
+        EXPECT_GE(player.Stats().fillLineRows, legRows);
+        EXPECT_LE(player.Stats().fillLineRows, 4 * legRows);
+        EXPECT_EQ(image.pixel(400, 10), kRed);   // the first leg, along the top
+        EXPECT_EQ(image.pixel(790, 400), kRed);  // the second, down the right
+        EXPECT_EQ(image.pixel(400, 400), kWhite);
     }
 }
