@@ -271,6 +271,39 @@ QPainterPath OutlineCut::Outline(RenderCounts *counts) const
     return outline;
 }
 
+bool StraightPieceCovers(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
+                         double margin)
+{
+    const double scale = std::sqrt(std::abs(world.determinant()));
+    const double reach = width / 2 * scale - margin;
+    const double even = 1e-9 * scale;
+    if (!(reach > 0) || !world.isAffine() || std::abs(world.m11() - world.m22()) > even ||
+        std::abs(world.m12() + world.m21()) > even || rect.isEmpty()) {
+        return false;
+    }
+    const QPointF corners[] = {rect.topLeft(), rect.topRight(), rect.bottomLeft(), rect.bottomRight()};
+    auto within = [&corners, reach](const QPointF &a, const QPointF &b) {
+        const QPointF along = b - a;
+        const double length2 = QPointF::dotProduct(along, along);
+        return std::all_of(std::begin(corners), std::end(corners), [&](const QPointF &corner) {
+            const double t =
+                length2 > 0 ? std::clamp(QPointF::dotProduct(corner - a, along) / length2, 0.0, 1.0) : 0.0;
+            const QPointF off = a + t * along - corner;
+            return QPointF::dotProduct(off, off) <= reach * reach;
+        });
+    };
+    QPointF pen;
+    for (int i = 0; i < line.elementCount(); ++i) {
+        const QPainterPath::Element &e = line.elementAt(i);
+        const QPointF at = world.map(QPointF(e));
+        if (e.type == QPainterPath::LineToElement && i > 0 && within(pen, at)) {
+            return true;
+        }
+        pen = at;
+    }
+    return false;
+}
+
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale)
 {
     return OutlineCut(line, width, scale).Outline();

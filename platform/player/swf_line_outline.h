@@ -5,6 +5,8 @@
 #include "platform/player/swf_render_counts.h"
 
 #include <QPainterPath>
+#include <QRectF>
+#include <QTransform>
 
 #include <cstdint>
 
@@ -33,6 +35,13 @@ int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double 
 // It winds positively wherever the line covers (a union of stroked pieces): drawn by the nonzero
 // rule, a pixel covered by several pieces is covered once.
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale);
+
+// Whether one straight element of line, stroked width twips wide through world, covers the whole
+// of rect (device pixels) with margin device pixels to spare: then so does the line's outline,
+// which need not be built or filled there. False unless world only scales evenly, turns and
+// moves.
+bool StraightPieceCovers(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
+                         double margin);
 
 // A line readied for its outline at scale: its estimate (as EstimatedOutlineElements gives it)
 // is known before the outline is built, from one look at its curves. The line must outlive it.

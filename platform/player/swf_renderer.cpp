@@ -696,6 +696,9 @@ private:
         QColor color = QColor::fromRgba(cx.Apply(style.color));
         const QPainterPath *outline = nullptr;
         QPainterPath built;
+        if (!DrawnThin(style, scale) && CoversBand(draw, index, cx)) {
+            return;
+        }
         if (!DrawnThin(style, scale)) {
             if (kept != nullptr && !kept->IsEmpty(index)) {
                 outline = &outlinesMade_.Of(*kept, index);
@@ -728,6 +731,42 @@ private:
         } else {
             painter_.fillPath(CopyToDraw(*outline), color);
         }
+    }
+
+    // Lines of at least this many elements are first looked at for a straight piece that covers
+    // the part of the band they are drawn in.
+    static constexpr int kLongLineElements = 4096;
+    // Device pixels a covering piece reaches past the band's part on every side: more than the
+    // rasteriser's flattening takes from the outline's round ends.
+    static constexpr double kCoverMargin = 1;
+
+    // Fills the part of the band a long wide line is drawn in when one straight piece of it covers
+    // that part wholly, as its outline would be filled there (true); false when none does. A wide
+    // line whose pieces all reach across the picture then costs a look at its points, not an
+    // outline built and filled again at every render.
+    bool CoversBand(const GroupDraw &draw, size_t index, const ColorTransform &cx)
+    {
+        const DrawnGroup &group = *draw.group;
+        const QPainterPath &line = group.LinePath(index, made_);
+        const LineStyle &style = group.lines[index];
+        if (line.elementCount() < kLongLineElements) {
+            return false;
+        }
+        const QRect part = sceneClip_.intersected(draw.device).toAlignedRect();
+        if (part.isEmpty() || !StraightPieceCovers(line, style.width, draw.world, QRectF(part), kCoverMargin)) {
+            return false;
+        }
+        const QRgb color = cx.Apply(style.color);
+        if (const std::optional<CompoundTarget> target = CompoundTargetOf(draw)) {
+            QPainterPath whole;
+            whole.addRect(QRectF(target->clip));
+            FillUnion(*target, whole, qPremultiply(color), QTransform(), Sampling::Area, counts_);
+        } else {
+            QPainterPath whole;
+            whole.addRect(QRectF(part));
+            painter_.fillPath(draw.world.inverted().map(whole), QColor::fromRgba(color));
+        }
+        return true;
     }
 
     // ---- Clipping layers ----

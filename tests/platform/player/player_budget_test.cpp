@@ -409,3 +409,33 @@ TEST(PlayerBudgets, ASpiralLineIsFilledInWorkOfItsEdgesTimesTheirRows)
         EXPECT_EQ(image.pixel(400, 400), kWhite);
     }
 }
+
+// A wide line over thousands of scattered points, each of its pieces reaching across the picture
+// (as a metafile's polylines drawn with the widest pen do): at each quality it covers every
+// pixel, in work that grows with the rows drawn, not with its pieces times their rows.
+TEST(PlayerBudgets, ALongLineWhosePiecesReachAcrossThePictureIsDrawnInWorkOfItsRows)
+{
+    constexpr int kSide = 200;
+    Styles styles;
+    styles.Line(65535, 0xFF0000FF);  // 3,277 pixels wide
+    Records records;
+    uint32_t random = 7;
+    auto next = [&random] {
+        random = random * 1103515245u + 12345u;
+        return Px(static_cast<int>(random >> 16) % kSide);
+    };
+    records.Move(next(), next(), -1, -1, 1);
+    for (int k = 0; k < 5000; ++k) {
+        records.Line(next(), next());
+    }
+    const std::string movie = OneShape(kSide, kSide, styles, records);
+    for (const char *quality : {"high", "low"}) {
+        SCOPED_TRACE(quality);
+        platform::MoviePlayer player;
+        player.SetQuality2(quality);
+        Load(player, movie);
+        const QImage image = Render(player, kSide, kSide);
+        EXPECT_EQ(CountColor(image, kRed), kSide * kSide);
+        EXPECT_LE(player.Stats().fillLineRows, 4 * kSide);
+    }
+}
