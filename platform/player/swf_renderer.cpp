@@ -684,8 +684,8 @@ private:
 
     // A wide line fills its outline: the one kept (made here from its compact form), else one
     // built for this drawing when it fits the budget, its points rounded as a kept one's are.
-    // The outline is the union of its stroked pieces, filled by the nonzero rule (by the compound
-    // rasteriser where it can draw). Thin lines, and lines whose outline would not fit, are one
+    // The outline is the union of its stroked pieces, filled by the nonzero rule (a large one by
+    // the compound rasteriser where it can draw). Thin lines, and lines whose outline would not fit, are one
     // device pixel wide.
     void DrawLine(const GroupDraw &draw, size_t index, const ColorTransform &cx)
     {
@@ -725,7 +725,9 @@ private:
             } else {
                 painter_.strokePath(CopyToDraw(line), pen);
             }
-        } else if (const std::optional<CompoundTarget> target = CompoundTargetOf(draw)) {
+        } else if (const std::optional<CompoundTarget> target = outline->elementCount() >= kCompoundOutlineElements
+                                                                     ? CompoundTargetOf(draw)
+                                                                     : std::nullopt) {
             FillUnion(*target, *outline, qPremultiply(cx.Apply(style.color)), draw.world,
                       quality_ == Quality::Low ? Sampling::Centre : Sampling::Area, counts_);
         } else {
@@ -733,6 +735,11 @@ private:
         }
     }
 
+    // Outlines of at least this many elements are filled by the compound rasteriser, whose time
+    // grows with their edges times the rows they cross however often they overlap themselves;
+    // smaller ones by the painter, whose anti-aliased edges the selection overlay's inverted
+    // edges are drawn to meet.
+    static constexpr int kCompoundOutlineElements = 512;
     // Lines of at least this many elements are first looked at for a straight piece that covers
     // the part of the band they are drawn in.
     static constexpr int kLongLineElements = 4096;

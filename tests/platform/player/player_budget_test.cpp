@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace swftest;
@@ -371,6 +372,25 @@ TEST(PlayerBudgets, AKeptCurvedOutlineDrawsAsTheExactOneAtTheLargestZoom)
     }
 }
 
+namespace {
+
+// Checks the movie drawn afresh into side x side pixels at quality high and low, with the work
+// of that drawing.
+void ForEachQuality(const std::string &movie, int side,
+                    const std::function<void(const QImage &, const platform::PlayerStats &)> &check)
+{
+    for (const char *quality : {"high", "low"}) {
+        SCOPED_TRACE(quality);
+        platform::MoviePlayer player;
+        player.SetQuality2(quality);
+        Load(player, movie);
+        const QImage image = Render(player, side, side);
+        check(image, player.Stats());
+    }
+}
+
+}  // namespace
+
 // A line whose outline overlaps itself at every turn (an open square spiral of 400 anchors, one
 // pixel wide, legs 2 pixels shorter at each turn) is filled in work that grows with its
 // outline's edges times the rows they cross: at each quality, the rows drawn times the edges
@@ -396,18 +416,13 @@ TEST(PlayerBudgets, ASpiralLineIsFilledInWorkOfItsEdgesTimesTheirRows)
         records.Line(Px(x) + 10, Px(y) + 10);
     }
     const std::string movie = OneShape(kSide, kSide, styles, records);
-    for (const char *quality : {"high", "low"}) {
-        SCOPED_TRACE(quality);
-        platform::MoviePlayer player;
-        player.SetQuality2(quality);
-        Load(player, movie);
-        const QImage image = Render(player, kSide, kSide);
-        EXPECT_GE(player.Stats().fillLineRows, legRows);
-        EXPECT_LE(player.Stats().fillLineRows, 4 * legRows);
+    ForEachQuality(movie, kSide, [&](const QImage &image, const platform::PlayerStats &stats) {
+        EXPECT_GE(stats.fillLineRows, legRows);
+        EXPECT_LE(stats.fillLineRows, 4 * legRows);
         EXPECT_EQ(image.pixel(400, 10), kRed);   // the first leg, along the top
         EXPECT_EQ(image.pixel(790, 400), kRed);  // the second, down the right
         EXPECT_EQ(image.pixel(400, 400), kWhite);
-    }
+    });
 }
 
 // A wide line over thousands of scattered points, each of its pieces reaching across the picture
@@ -429,13 +444,8 @@ TEST(PlayerBudgets, ALongLineWhosePiecesReachAcrossThePictureIsDrawnInWorkOfItsR
         records.Line(next(), next());
     }
     const std::string movie = OneShape(kSide, kSide, styles, records);
-    for (const char *quality : {"high", "low"}) {
-        SCOPED_TRACE(quality);
-        platform::MoviePlayer player;
-        player.SetQuality2(quality);
-        Load(player, movie);
-        const QImage image = Render(player, kSide, kSide);
+    ForEachQuality(movie, kSide, [&](const QImage &image, const platform::PlayerStats &stats) {
         EXPECT_EQ(CountColor(image, kRed), kSide * kSide);
-        EXPECT_LE(player.Stats().fillLineRows, 4 * kSide);
-    }
+        EXPECT_LE(stats.fillLineRows, 4 * kSide);
+    });
 }
