@@ -4,7 +4,10 @@
 // render time should grow with the edges times the rows they cross. The star's movie is also
 // written and loaded again after each change of one anchor. Lines: 10,000 rounded outlines one to
 // three pixels wide, drawn by a player that has built none of their outlines yet; and the editor
-// benchmarks' drawing drawn first by a new player.
+// benchmarks' drawing drawn first by a new player. Lines whose outlines overlap themselves: an open
+// square spiral of 400 anchors one pixel wide over the largest canvas; 400 concentric curved
+// lines 100 pixels wide; 100 lines of 65,535 scattered points as wide as a line can be (whose
+// outlines exceed every budget).
 #include "bench/bench_app.h"
 #include "bench/bench_drawing.h"
 
@@ -179,6 +182,101 @@ void BM_EditorDrawingFirstDrawn(benchmark::State &state)
     core::SetHost(nullptr);
 }
 
+constexpr int kLargestCanvas = 3276;  // pixels: 65,535 twips
+
+// Renders the whole canvas of the document into a new player's view of width x height pixels
+// showing the canvas at zoom (the canvas's top left at the view's), once per iteration.
+void RenderAtZoom(benchmark::State &state, int width, int height, double zoom)
+{
+    movie::MakeCanvasMovie();
+    QImage view(width, height, QImage::Format_RGB32);
+    const int side = static_cast<int>(core::Doc().CurrentSettings.Width * zoom);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto player = std::make_unique<platform::MoviePlayer>();
+        movie::LoadCanvasMovieInto(*player, core::Doc().CanvasTempFile);
+        state.ResumeTiming();
+        player->Render(view, QRect(0, 0, side, side));
+    }
+    core::SetHost(nullptr);
+}
+
+core::PathRecord OpenLine(int32_t widthTwips)
+{
+    core::PathRecord path;
+    path.LineMode = 1;
+    path.LineWidth = widthTwips;
+    path.LineColor = 0xFF402010u;
+    path.FillType = core::kFillNone;
+    return path;
+}
+
+// One open square spiral of 400 anchors (legs 8 pixels shorter each turn), one pixel wide, drawn
+// into the whole largest canvas at quality high (2) or low (0).
+void BM_SquareSpiral(benchmark::State &state)
+{
+    benchsupport::CanvasHost host;
+    benchsupport::StartCanvas(host, kLargestCanvas, kLargestCanvas);
+    core::Doc().CurrentSettings.Quality = static_cast<int16_t>(state.range(0));
+    core::PathRecord path = OpenLine(20);
+    int32_t x = 20 * 20;
+    int32_t y = 20 * 20;
+    for (int k = 0; k < 400; ++k) {
+        path.Anchors.push_back({x, y, core::kOnCurve});
+        const int32_t leg = (3200 - 8 * (k / 2)) * 20;
+        const int dx[] = {1, 0, -1, 0};
+        const int dy[] = {0, 1, 0, -1};
+        x += dx[k % 4] * leg;
+        y += dy[k % 4] * leg;
+    }
+    core::Doc().DocPaths.push_back(std::move(path));
+    RenderAtZoom(state, kLargestCanvas, kLargestCanvas, 1.0);
+}
+
+// 400 concentric circles of 1,000 quadratic curves each, 100 pixels wide, into a 1600 x 1000
+// view at 100 % (arg 1) and 400 % (arg 4).
+void BM_ConcentricWideCurves(benchmark::State &state)
+{
+    benchsupport::CanvasHost host;
+    benchsupport::StartCanvas(host, kLargestCanvas, kLargestCanvas);
+    constexpr int kCurves = 1000;
+    for (int i = 0; i < 400; ++i) {
+        core::PathRecord path = OpenLine(2000);
+        path.blClosed = true;
+        const double r = (20 + 4 * i) * 20.0;
+        for (int k = 0; k < 2 * kCurves; ++k) {
+            const double angle = k * M_PI / kCurves;
+            const double reach = k % 2 ? r / std::cos(M_PI / kCurves) : r;
+            path.Anchors.push_back({static_cast<int32_t>(kLargestCanvas * 10 + reach * std::cos(angle)),
+                                    static_cast<int32_t>(kLargestCanvas * 10 + reach * std::sin(angle)),
+                                    static_cast<int16_t>(k % 2 ? core::kControlPoint : core::kOnCurve)});
+        }
+        core::Doc().DocPaths.push_back(std::move(path));
+    }
+    RenderAtZoom(state, 1600, 1000, static_cast<double>(state.range(0)));
+}
+
+// 100 open lines of 65,535 points scattered over the largest canvas, 65,535 twips wide, into a
+// 1600 x 1000 view at 100 %.
+void BM_ScatteredWidestLines(benchmark::State &state)
+{
+    benchsupport::CanvasHost host;
+    benchsupport::StartCanvas(host, kLargestCanvas, kLargestCanvas);
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int32_t> position(0, kLargestCanvas * 20);
+    for (int i = 0; i < 100; ++i) {
+        core::PathRecord path = OpenLine(65535);
+        for (int k = 0; k < 65535; ++k) {
+            path.Anchors.push_back({position(random), position(random), core::kOnCurve});
+        }
+        core::Doc().DocPaths.push_back(std::move(path));
+    }
+    RenderAtZoom(state, 1600, 1000, 1.0);
+}
+
+BENCHMARK(BM_SquareSpiral)->Arg(2)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConcentricWideCurves)->Arg(1)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ScatteredWidestLines)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpikyStar)->Arg(320)->Arg(640)->Arg(1280)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpikyStarWriteAndLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BulgingFill)->Arg(2)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();

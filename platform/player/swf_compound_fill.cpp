@@ -8,7 +8,9 @@
 // part of that lying right of it ("area"). Sorted by style and column, a running sum of covers
 // gives each pixel's signed coverage, folded into 0..1 by the even-odd rule. Lines and cells are
 // ordered wholly (ties by the order made), so that sums are taken in one order whatever part of
-// the picture is drawn.
+// the picture is drawn. A union (a line's outline) keeps its contours as they run and folds the
+// sums by the nonzero rule; sampled at pixel centres, a line leaves one cell in a row, a whole
+// cover where the centres right of it begin.
 #include "platform/player/swf_compound_fill.h"
 
 #include "platform/base/bezier.h"
@@ -276,6 +278,20 @@ public:
     // Whether an edge in the rows drawn was passed over for lying right of every column.
     bool PassedRight() const { return passedRight_; }
 
+    // The contours of a union keep the way they run: its pieces all count, whichever way each
+    // turns, by the nonzero rule.
+    void AddUnion(const QPainterPath &path)
+    {
+        sign_ = 1;
+        style_ = 0;
+        const int count = path.elementCount();
+        for (int begin = 0; begin < count;) {
+            const int end = SubpathEnd(path, begin);
+            AddSubpath(path, begin, end);
+            begin = end;
+        }
+    }
+
     void AddPath(const QPainterPath &path, int32_t style)
     {
         const double orientation = world_.determinant() < 0 ? -1 : 1;
@@ -283,10 +299,7 @@ public:
         std::vector<std::pair<int, int>> subpaths;
         std::vector<double> twiceAreas;
         for (int begin = 0; begin < count;) {
-            int end = begin + 1;
-            while (end < count && path.elementAt(end).type != QPainterPath::MoveToElement) {
-                ++end;
-            }
+            const int end = SubpathEnd(path, begin);
             subpaths.emplace_back(begin, end);
             twiceAreas.push_back(SubpathArea(path, begin, end));
             begin = end;
@@ -300,6 +313,15 @@ public:
     }
 
 private:
+    static int SubpathEnd(const QPainterPath &path, int begin)
+    {
+        int end = begin + 1;
+        while (end < path.elementCount() && path.elementAt(end).type != QPainterPath::MoveToElement) {
+            ++end;
+        }
+        return end;
+    }
+
     QPointF Map(const QPointF &p) const
     {
         return {world_.m11() * p.x() + world_.m21() * p.y() + world_.dx(),
@@ -404,6 +426,19 @@ double EvenOdd(double value)
     return a < kCoverageSnap ? 0 : a > 1 - kCoverageSnap ? 1 : a;
 }
 
+// The nonzero coverage of a pixel whose signed coverage is value.
+double Nonzero(double value)
+{
+    const double a = std::min(std::abs(value), 1.0);
+    return a < kCoverageSnap ? 0 : a > 1 - kCoverageSnap ? 1 : a;
+}
+
+// How a fill's sums become coverages: fills fold them even-odd and sample pixel areas.
+struct FillRule {
+    bool evenOdd = true;
+    Sampling sampling = Sampling::Area;
+};
+
 // A channel value rounded as std::lround rounds it (halves up), held to 0..255.
 inline int ChannelOf(float value)
 {
@@ -443,8 +478,8 @@ void Trim(std::vector<T> &items)
 // into its pixels where one style alone has cells in the row.
 class RowSweep {
 public:
-    RowSweep(int columns, const QRect &clip, Scratch &scratch)
-        : columns_(columns), clipLeft_(clip.left()), clipRight_(clip.right()), cells_(scratch.cells),
+    RowSweep(int columns, const QRect &clip, FillRule rule, Scratch &scratch)
+        : columns_(columns), clipLeft_(clip.left()), clipRight_(clip.right()), rule_(rule), cells_(scratch.cells),
           spare_(scratch.spareCells), sums_(scratch.sums)
     {
         sums_.assign(static_cast<size_t>(clip.width()) * 5, 0.0f);
@@ -462,16 +497,25 @@ public:
     void Follow(const Line &line)
     {
         const int64_t top = int64_t(row_) * kSubpixelsInt;
-        const int64_t ya = std::max(line.y0, top);
-        const int64_t yb = std::min(line.y1, top + kSubpixelsInt);
-        if (yb <= ya) {
-            return;
-        }
         auto xAt = [&line](int64_t y) {
             return y == line.y0   ? line.x0
                    : y == line.y1 ? line.x1
                                   : line.x0 + RoundHalfAway(double(y - line.y0) * line.slope);
         };
+        if (rule_.sampling == Sampling::Centre) {
+            // The line covers the centres right of it in the row, when it crosses their height
+            // (a centre on its top is crossed, one on its bottom is not).
+            const int64_t centre = top + kSubpixelsInt / 2;
+            if (centre >= line.y0 && centre < line.y1) {
+                AddCrossing(xAt(centre), line.sign, line.style);
+            }
+            return;
+        }
+        const int64_t ya = std::max(line.y0, top);
+        const int64_t yb = std::min(line.y1, top + kSubpixelsInt);
+        if (yb <= ya) {
+            return;
+        }
         const int64_t xa = xAt(ya);
         const int64_t xb = xAt(yb);
         AddPiece(std::min(xa, xb), std::max(xa, xb), double(yb - ya) / kSubpixels * line.sign, line.style);
@@ -507,18 +551,18 @@ public:
                     ramp = 0;  // every ramp ended: no rounding left over
                 }
                 // A ramp column is fully crossed: half its cover lies right of the line.
-                Add(column, column + 1, EvenOdd(acc + area + ramp / 2), source);
+                Add(column, column + 1, Coverage(acc + area + ramp / 2), source);
                 acc += cover + ramp;
                 const bool more = i < cells_.size() && cells_[i].key >> 32 == style;
                 const int next = more ? static_cast<int>(cells_[i].key & 0xFFFFFFFFu) - 1 : columns_;
                 if (ramp == 0) {
-                    Add(column + 1, next, EvenOdd(acc), source);
+                    Add(column + 1, next, Coverage(acc), source);
                     continue;
                 }
                 const int from = std::max(column + 1, clipLeft_);
                 const int to = std::min(next, clipRight_ + 1);
                 for (int x = from; x < to; ++x) {
-                    Add(x, x + 1, EvenOdd(acc + ramp * (x - column - 1) + ramp / 2), source);
+                    Add(x, x + 1, Coverage(acc + ramp * (x - column - 1) + ramp / 2), source);
                 }
                 acc += ramp * (next - column - 1);
             }
@@ -542,6 +586,8 @@ public:
     }
 
 private:
+    double Coverage(double value) const { return rule_.evenOdd ? EvenOdd(value) : Nonzero(value); }
+
     void Push(int column, double cover, double area, int32_t style, double ramp = 0, int32_t ramps = 0)
     {
         cells_.push_back({uint64_t(uint32_t(style)) << 32 | uint64_t(column + 1), cover, area, ramp, ramps});
@@ -586,6 +632,21 @@ private:
         if (last > first) {
             cell(last);
         }
+    }
+
+    // A line crossing the row's centres at x (subpixels): the centres from the first at or right
+    // of it on are covered by sign (the pixel of the first cell wholly: its area is its cover).
+    void AddCrossing(int64_t x, double sign, int32_t style)
+    {
+        const int64_t fromCentre = x - kSubpixelsInt / 2;
+        // The first column whose centre lies at or right of x: fromCentre / 256 rounded up.
+        const int64_t first = fromCentre >= 0 ? (fromCentre + kSubpixelsInt - 1) / kSubpixelsInt
+                                              : -((-fromCentre) / kSubpixelsInt);
+        if (first >= columns_) {
+            return;
+        }
+        const int column = static_cast<int>(std::max<int64_t>(first, -1));
+        Push(column, sign, sign, style);
     }
 
     // Coverage over columns [begin, end) of the row, within the clip.
@@ -640,6 +701,7 @@ private:
     int columns_;
     int clipLeft_;
     int clipRight_;
+    FillRule rule_;
     int row_ = 0;
     int touchedLeft_ = 0;
     int touchedRight_ = -1;
@@ -657,23 +719,24 @@ bool CompoundFillable(const QImage &image)
     return image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_RGB32;
 }
 
-void FillCompound(const CompoundTarget &target, const std::vector<const QPainterPath *> &paths,
-                  const std::vector<CompoundSource> &sources, const QTransform &world, RenderCounts &counts)
+namespace {
+
+// Fills what addPaths gives the line builder through world into the target, each style with its
+// source, by rule.
+template <typename AddPaths>
+void Fill(const CompoundTarget &target, const std::vector<CompoundSource> &sources, const QTransform &world,
+          FillRule rule, RenderCounts &counts, const AddPaths &addPaths)
 {
     QImage &image = *target.image;
     const QRect clip = target.clip.intersected(QRect(0, target.imageTop, image.width(), image.height()));
-    if (clip.isEmpty() || !CompoundFillable(image) || !world.isAffine() || paths.size() != sources.size()) {
+    if (clip.isEmpty() || !CompoundFillable(image) || !world.isAffine()) {
         return;
     }
     thread_local Scratch scratch;
     std::vector<Line> &lines = scratch.lines;
     Trim(lines);
     LineBuilder builder(world, clip.top(), clip.bottom() + 1, clip.right() + 1, lines);
-    for (size_t s = 0; s < paths.size(); ++s) {
-        if (paths[s] != nullptr && !paths[s]->isEmpty()) {
-            builder.AddPath(*paths[s], static_cast<int32_t>(s));
-        }
-    }
+    addPaths(builder);
     if (lines.empty()) {
         return;
     }
@@ -699,7 +762,7 @@ void FillCompound(const CompoundTarget &target, const std::vector<const QPainter
     const QRect columns(QPoint(clipLeft, clip.top()), QPoint(clipRight, clip.bottom()));
     const int firstRow = column(lines.front().y0 - kSubpixelsInt, clip.top(), clip.bottom());
     const int endRow = column(lowest + kSubpixelsInt, clip.top(), clip.bottom()) + 1;
-    RowSweep sweep(image.width(), columns, scratch);
+    RowSweep sweep(image.width(), columns, rule, scratch);
     std::vector<size_t> &active = scratch.active;
     Trim(active);
     size_t next = 0;
@@ -729,6 +792,30 @@ void FillCompound(const CompoundTarget &target, const std::vector<const QPainter
     Trim(scratch.cells);
     Trim(scratch.spareCells);
     Trim(scratch.sums);
+}
+
+}  // namespace
+
+void FillCompound(const CompoundTarget &target, const std::vector<const QPainterPath *> &paths,
+                  const std::vector<CompoundSource> &sources, const QTransform &world, RenderCounts &counts)
+{
+    if (paths.size() != sources.size()) {
+        return;
+    }
+    Fill(target, sources, world, FillRule(), counts, [&paths](LineBuilder &builder) {
+        for (size_t s = 0; s < paths.size(); ++s) {
+            if (paths[s] != nullptr && !paths[s]->isEmpty()) {
+                builder.AddPath(*paths[s], static_cast<int32_t>(s));
+            }
+        }
+    });
+}
+
+void FillUnion(const CompoundTarget &target, const QPainterPath &path, QRgb color, const QTransform &world,
+               Sampling sampling, RenderCounts &counts)
+{
+    Fill(target, {CompoundSource{color}}, world, FillRule{false, sampling}, counts,
+         [&path](LineBuilder &builder) { builder.AddUnion(path); });
 }
 
 }  // namespace platform::swf

@@ -1,7 +1,9 @@
 // The fills of one style group drawn together: a scan-line rasteriser finds how much of each pixel
 // every fill style covers, and a pixel takes the styles' colours weighted by those coverages. Fill
 // regions that tile an area then cover a pixel on their shared edge fully, where filling them one
-// after another would let the background through. Internal to the player.
+// after another would let the background through. The same rasteriser fills line outlines, in
+// time that grows with their edges times the rows they cross however often they overlap
+// themselves. Internal to the player.
 #pragma once
 
 #include <QImage>
@@ -44,5 +46,16 @@ bool CompoundFillable(const QImage &image);
 // The rows times the lines crossing them, and the cells made, are added to counts.
 void FillCompound(const CompoundTarget &target, const std::vector<const QPainterPath *> &paths,
                   const std::vector<CompoundSource> &sources, const QTransform &world, RenderCounts &counts);
+
+// How FillUnion finds a pixel's coverage: the part of its area covered, or whether its centre is
+// covered (a centre on an edge belongs to the region right of or below the edge).
+enum class Sampling { Area, Centre };
+
+// Fills path through world into the target with a premultiplied colour, by the nonzero rule over
+// its contours as they run: the region is the union of the pieces the contours go round (as a
+// line's outline is), whichever way each piece turns, and a pixel covered by several pieces is
+// covered once. Counted as FillCompound counts.
+void FillUnion(const CompoundTarget &target, const QPainterPath &path, QRgb color, const QTransform &world,
+               Sampling sampling, RenderCounts &counts);
 
 }  // namespace platform::swf

@@ -26,6 +26,25 @@ constexpr double kOffsetErrorTurn = 2.3;
 constexpr double kOffsetErrorExponent = 1.4;
 // A curve is halved at most this many times (1,024 pieces).
 constexpr int kMaxCurveHalvings = 10;
+// Where a curve bends tighter than the line's half width (times this margin), the stroker's
+// offset on its inner side runs backwards and its outline winds to zero over parts of the line.
+// Such pieces are stroked as straight lines within kTightLineTolerance device pixels of them, in
+// at most kMaxTightPieceLines each: straight lines meet in round joins whose outline winds
+// positively wherever the line covers. (The inner side of a tight bend magnifies how far the
+// lines stray, hence the finer tolerance.)
+constexpr double kTightMargin = 1.5;
+constexpr double kTightLineTolerance = kOutlineTolerance / 4;
+constexpr int kMaxTightPieceLines = 64;
+// A piece's curvature is looked at this many times along it.
+constexpr int kCurvatureSamples = 5;
+
+// How a line's curves are cut: the largest turn of a piece, and in twips the line's half width
+// and the tolerance of the straight lines standing for tight pieces.
+struct CutRule {
+    double largestTurn;
+    double halfWidth;
+    double tolerance;
+};
 
 // The largest turn (radians) of a piece of curve stroked width twips wide at scale.
 double LargestTurn(double width, double scale)
@@ -39,6 +58,49 @@ double LargestTurn(double width, double scale)
     return std::min(turn, M_PI);
 }
 
+CutRule RuleFor(double width, double scale)
+{
+    const double outlineScale = OutlineScale(scale);
+    return {LargestTurn(width, scale), width / 2, outlineScale > 0 ? kTightLineTolerance / outlineScale : 0};
+}
+
+double Cross(const QPointF &a, const QPointF &b)
+{
+    return a.x() * b.y() - a.y() * b.x();
+}
+
+// Whether the piece bends tighter than the margin times halfWidth anywhere it is looked at
+// (radius of curvature |B'|^3 / |B' x B''|), or stops (B' = 0: a cusp).
+bool Tight(const CubicCurve<QPointF> &part, double halfWidth)
+{
+    const QPointF d0 = part.control1 - part.start;
+    const QPointF d1 = part.control2 - part.control1;
+    const QPointF d2 = part.end - part.control2;
+    for (int i = 0; i < kCurvatureSamples; ++i) {
+        const double t = double(i) / (kCurvatureSamples - 1);
+        const double u = 1 - t;
+        const QPointF first = 3 * (u * u * d0 + 2 * u * t * d1 + t * t * d2);
+        const QPointF second = 6 * (u * (d1 - d0) + t * (d2 - d1));
+        const double speed = std::hypot(first.x(), first.y());
+        if (speed * speed * speed <= kTightMargin * halfWidth * std::abs(Cross(first, second))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The straight lines standing for a tight piece: enough that the piece strays at most tolerance
+// from them (a cubic strays at most 3/4 of its control points' bend from lines this many).
+int TightPieceLines(const CubicCurve<QPointF> &part, double tolerance)
+{
+    const QPointF a = part.start - 2 * part.control1 + part.control2;
+    const QPointF b = part.control1 - 2 * part.control2 + part.end;
+    const double bend = std::max(std::hypot(a.x(), a.y()), std::hypot(b.x(), b.y()));
+    const double wanted = tolerance > 0 ? std::ceil(std::sqrt(0.75 * bend / tolerance)) : kMaxTightPieceLines;
+    return std::isfinite(wanted) ? static_cast<int>(std::clamp(wanted, 1.0, double(kMaxTightPieceLines)))
+                                 : kMaxTightPieceLines;
+}
+
 double Turn(const QPointF &a, const QPointF &b)
 {
     if (a.isNull() || b.isNull()) {
@@ -47,20 +109,27 @@ double Turn(const QPointF &a, const QPointF &b)
     return std::abs(std::atan2(a.x() * b.y() - a.y() * b.x(), a.x() * b.x() + a.y() * b.y()));
 }
 
-// Calls piece(c1, c2, end) for each piece of the cubic from p0, halving it until every piece
-// turns by no more than largestTurn.
-template <typename Piece>
-void CutCurve(const QPointF &p0, const QPointF &p1, const QPointF &p2, const QPointF &p3, double largestTurn,
-              const Piece &piece)
+// Halves the cubic from p0 until every piece turns by no more than the rule's largest turn, and
+// calls piece(c1, c2, end) for each piece, or lines(part, count) for a tight one (to be stroked as
+// count straight lines).
+template <typename Piece, typename Lines>
+void CutCurve(const QPointF &p0, const QPointF &p1, const QPointF &p2, const QPointF &p3, const CutRule &rule,
+              const Piece &piece, const Lines &lines)
 {
-    auto turnsLittle = [largestTurn](const CubicCurve<QPointF> &part) {
+    auto turnsLittle = [&rule](const CubicCurve<QPointF> &part) {
         const QPointF startTangent =
             part.control1 != part.start ? part.control1 - part.start : part.control2 - part.start;
         const QPointF endTangent = part.end != part.control2 ? part.end - part.control2 : part.end - part.control1;
-        return Turn(startTangent, endTangent) <= largestTurn;
+        return Turn(startTangent, endTangent) <= rule.largestTurn;
     };
     HalveUntil(CubicCurve<QPointF>{p0, p1, p2, p3}, kMaxCurveHalvings, turnsLittle,
-               [&piece](const CubicCurve<QPointF> &part) { piece(part.control1, part.control2, part.end); });
+               [&](const CubicCurve<QPointF> &part) {
+                   if (Tight(part, rule.halfWidth)) {
+                       lines(part, TightPieceLines(part, rule.tolerance));
+                   } else {
+                       piece(part.control1, part.control2, part.end);
+                   }
+               });
 }
 
 // Calls curve(i) for the first element of each curve of the line and line(i) for each other
@@ -78,25 +147,32 @@ void ForEachElement(const QPainterPath &line, const Curve &curve, const Other &o
     }
 }
 
-// The estimate of a line's outline and the pieces its curves are cut into.
+// The estimate of a line's outline, the pieces its curves are cut into and the straight lines
+// standing for the tight ones.
 struct CutCount {
     int64_t estimate = 64;  // the caps
     int64_t curves = 0;
     int64_t pieces = 0;
+    int64_t tightLines = 0;
 };
 
-CutCount CountCut(const QPainterPath &line, double largestTurn)
+CutCount CountCut(const QPainterPath &line, const CutRule &rule)
 {
     CutCount count;
     ForEachElement(
         line,
         [&](int i) {
             ++count.curves;
-            CutCurve(line.elementAt(i - 1), line.elementAt(i), line.elementAt(i + 1), line.elementAt(i + 2),
-                     largestTurn, [&count](const QPointF &, const QPointF &, const QPointF &) {
-                         ++count.pieces;
-                         count.estimate += kOutlinePerCurveElement;
-                     });
+            CutCurve(
+                line.elementAt(i - 1), line.elementAt(i), line.elementAt(i + 1), line.elementAt(i + 2), rule,
+                [&count](const QPointF &, const QPointF &, const QPointF &) {
+                    ++count.pieces;
+                    count.estimate += kOutlinePerCurveElement;
+                },
+                [&count](const CubicCurve<QPointF> &, int lines) {
+                    count.tightLines += lines;
+                    count.estimate += kOutlinePerLineElement * lines;
+                });
         },
         [&count](int) { count.estimate += kOutlinePerLineElement; });
     return count;
@@ -117,22 +193,26 @@ QPainterPathStroker &ThreadStroker()
     return stroker;
 }
 
-// The line with its curves cut into pieces that turn no more than largestTurn, as counted. A line
-// none of whose curves is cut is the line itself (its elements shared, not copied).
-QPainterPath CutLine(const QPainterPath &line, double largestTurn, const CutCount &count)
+// The line with its curves cut into pieces as counted (curves that turn no more than the rule's
+// largest turn, straight lines for tight ones). A line none of whose curves is cut is the line
+// itself (its elements shared, not copied).
+QPainterPath CutLine(const QPainterPath &line, const CutRule &rule, const CutCount &count)
 {
-    if (count.pieces == count.curves) {
+    if (count.pieces == count.curves && count.tightLines == 0) {
         return CopyToDraw(line);
     }
     QPainterPath cut;
-    cut.reserve(static_cast<int>(
-        std::min<int64_t>(line.elementCount() + 3 * (count.pieces - count.curves), std::numeric_limits<int>::max())));
+    cut.reserve(static_cast<int>(std::min<int64_t>(line.elementCount() + 3 * count.pieces + count.tightLines,
+                                                   std::numeric_limits<int>::max())));
     auto add = [&cut](const QPointF &c1, const QPointF &c2, const QPointF &to) { cut.cubicTo(c1, c2, to); };
+    auto addLines = [&cut](const CubicCurve<QPointF> &part, int lines) {
+        FlattenEvenly(part, lines, [&cut](const QPointF &to) { cut.lineTo(to); });
+    };
     ForEachElement(
         line,
         [&](int i) {
-            CutCurve(line.elementAt(i - 1), line.elementAt(i), line.elementAt(i + 1), line.elementAt(i + 2),
-                     largestTurn, add);
+            CutCurve(line.elementAt(i - 1), line.elementAt(i), line.elementAt(i + 1), line.elementAt(i + 2), rule,
+                     add, addLines);
         },
         [&](int i) {
             const QPainterPath::Element &e = line.elementAt(i);
@@ -157,16 +237,17 @@ double OutlineScale(double scale)
 
 int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double scale)
 {
-    return CountCut(line, LargestTurn(width, scale)).estimate;
+    return CountCut(line, RuleFor(width, scale)).estimate;
 }
 
 OutlineCut::OutlineCut(const QPainterPath &line, double width, double scale)
-    : line_(&line), width_(width), largestTurn_(LargestTurn(width, scale))
+    : line_(&line), width_(width), scale_(scale)
 {
-    const CutCount count = CountCut(line, largestTurn_);
+    const CutCount count = CountCut(line, RuleFor(width, scale));
     estimate_ = count.estimate;
     pieces_ = count.pieces;
     curves_ = count.curves;
+    tightLines_ = count.tightLines;
 }
 
 QPainterPath OutlineCut::Stroke() const
@@ -177,7 +258,7 @@ QPainterPath OutlineCut::Stroke() const
     QPainterPathStroker &stroker = ThreadStroker();
     stroker.setWidth(width_);
     stroker.setCurveThreshold(1.0);
-    return stroker.createStroke(CutLine(*line_, largestTurn_, {estimate_, curves_, pieces_}));
+    return stroker.createStroke(CutLine(*line_, RuleFor(width_, scale_), {estimate_, curves_, pieces_, tightLines_}));
 }
 
 QPainterPath OutlineCut::Outline(RenderCounts *counts) const
@@ -188,6 +269,39 @@ QPainterPath OutlineCut::Outline(RenderCounts *counts) const
     }
     CompactPaths::RoundToFloats(outline);
     return outline;
+}
+
+bool StraightPieceCovers(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
+                         double margin)
+{
+    const double scale = std::sqrt(std::abs(world.determinant()));
+    const double reach = width / 2 * scale - margin;
+    const double even = 1e-9 * scale;
+    if (!(reach > 0) || !world.isAffine() || std::abs(world.m11() - world.m22()) > even ||
+        std::abs(world.m12() + world.m21()) > even || rect.isEmpty()) {
+        return false;
+    }
+    const QPointF corners[] = {rect.topLeft(), rect.topRight(), rect.bottomLeft(), rect.bottomRight()};
+    auto within = [&corners, reach](const QPointF &a, const QPointF &b) {
+        const QPointF along = b - a;
+        const double length2 = QPointF::dotProduct(along, along);
+        return std::all_of(std::begin(corners), std::end(corners), [&](const QPointF &corner) {
+            const double t =
+                length2 > 0 ? std::clamp(QPointF::dotProduct(corner - a, along) / length2, 0.0, 1.0) : 0.0;
+            const QPointF off = a + t * along - corner;
+            return QPointF::dotProduct(off, off) <= reach * reach;
+        });
+    };
+    QPointF pen;
+    for (int i = 0; i < line.elementCount(); ++i) {
+        const QPainterPath::Element &e = line.elementAt(i);
+        const QPointF at = world.map(QPointF(e));
+        if (e.type == QPainterPath::LineToElement && i > 0 && within(pen, at)) {
+            return true;
+        }
+        pen = at;
+    }
+    return false;
 }
 
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale)

@@ -5,6 +5,8 @@
 #include "platform/player/swf_render_counts.h"
 
 #include <QPainterPath>
+#include <QRectF>
+#include <QTransform>
 
 #include <cstdint>
 
@@ -30,7 +32,16 @@ double OutlineScale(double scale);
 int64_t EstimatedOutlineElements(const QPainterPath &line, double width, double scale);
 // The area a line of width twips covers, round caps and joins, exact to within a tenth of a
 // device pixel at OutlineScale(scale) and below, as it is drawn (its points rounded to floats).
+// It winds positively wherever the line covers (a union of stroked pieces): drawn by the nonzero
+// rule, a pixel covered by several pieces is covered once.
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale);
+
+// Whether one straight element of line, stroked width twips wide through world, covers the whole
+// of rect (device pixels) with margin device pixels to spare: then so does the line's outline,
+// which need not be built or filled there. False unless world only scales evenly, turns and
+// moves.
+bool StraightPieceCovers(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
+                         double margin);
 
 // A line readied for its outline at scale: its estimate (as EstimatedOutlineElements gives it)
 // is known before the outline is built, from one look at its curves. The line must outlive it.
@@ -47,10 +58,11 @@ public:
 private:
     const QPainterPath *line_;
     double width_;
-    double largestTurn_;
+    double scale_;
     int64_t estimate_ = 0;
     int64_t curves_ = 0;
-    int64_t pieces_ = 0;  // of curves_ cut to turn little enough
+    int64_t pieces_ = 0;      // of curves_ cut to turn little enough
+    int64_t tightLines_ = 0;  // straight lines standing for the pieces that bend too tightly
 };
 
 }  // namespace platform::swf

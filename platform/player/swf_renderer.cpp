@@ -496,9 +496,25 @@ private:
         }
         for (size_t i = 0; i < group.lines.size(); ++i) {
             if (!group.LineEmpty(i)) {
-                DrawLine(group, i, draw.scale, draw.outlines, cx);
+                DrawLine(draw, i, cx);
             }
         }
+    }
+
+    // Where the compound rasteriser draws a group into the band: the band's image, its clip
+    // within the group's device area (in scene pixels; possibly empty). None where the painter
+    // must draw it: under a clipping layer or into another kind of device.
+    std::optional<CompoundTarget> CompoundTargetOf(const GroupDraw &draw) const
+    {
+        auto *image = dynamic_cast<QImage *>(painter_.device());
+        if (!clips_.empty() || image == nullptr || !CompoundFillable(*image) ||
+            offset_.type() > QTransform::TxTranslate || offset_.dx() != 0) {
+            return std::nullopt;
+        }
+        const int imageTop = -static_cast<int>(std::lround(offset_.dy()));
+        const QRect clip = QRectF(clip_.translated(0, imageTop)).intersected(draw.device).toAlignedRect().intersected(
+            clip_.translated(0, imageTop));
+        return CompoundTarget{image, imageTop, clip};
     }
 
     // Anti-aliased fills of a group are drawn together, so that their coverages add up along the
@@ -506,14 +522,13 @@ private:
     // or into another kind of device, where each fill is drawn on its own).
     bool FillTogether(const GroupDraw &draw, const ColorTransform &cx)
     {
-        auto *image = dynamic_cast<QImage *>(painter_.device());
-        if (quality_ == Quality::Low || !clips_.empty() || image == nullptr || !CompoundFillable(*image) ||
-            offset_.type() > QTransform::TxTranslate || offset_.dx() != 0) {
+        const std::optional<CompoundTarget> target = CompoundTargetOf(draw);
+        if (quality_ == Quality::Low || !target) {
             return false;
         }
-        const int imageTop = -static_cast<int>(std::lround(offset_.dy()));
-        const QRect clip = QRectF(clip_.translated(0, imageTop)).intersected(draw.device).toAlignedRect().intersected(
-            clip_.translated(0, imageTop));
+        QImage *image = target->image;
+        const int imageTop = target->imageTop;
+        const QRect clip = target->clip;
         if (clip.isEmpty()) {
             return true;
         }
@@ -714,14 +729,21 @@ private:
 
     // A wide line fills its outline: the one kept (made here from its compact form), else one
     // built for this drawing when it fits the budget, its points rounded as a kept one's are.
-    // Thin lines, and lines whose outline would not fit, are one device pixel wide.
-    void DrawLine(const DrawnGroup &group, size_t index, double scale, const CompactPaths *kept,
-                  const ColorTransform &cx)
+    // The outline is the union of its stroked pieces, filled by the nonzero rule (a large one by
+    // the compound rasteriser where it can draw). Thin lines, and lines whose outline would not fit, are one
+    // device pixel wide.
+    void DrawLine(const GroupDraw &draw, size_t index, const ColorTransform &cx)
     {
+        const DrawnGroup &group = *draw.group;
+        const double scale = draw.scale;
+        const CompactPaths *kept = draw.outlines;
         const LineStyle &style = group.lines[index];
         QColor color = QColor::fromRgba(cx.Apply(style.color));
         const QPainterPath *outline = nullptr;
         QPainterPath built;
+        if (!DrawnThin(style, scale) && CoversBand(draw, index, cx)) {
+            return;
+        }
         if (!DrawnThin(style, scale)) {
             if (kept != nullptr && !kept->IsEmpty(index)) {
                 outline = &outlinesMade_.Of(*kept, index);
@@ -748,9 +770,55 @@ private:
             } else {
                 painter_.strokePath(CopyToDraw(line), pen);
             }
+        } else if (const std::optional<CompoundTarget> target = outline->elementCount() >= kCompoundOutlineElements
+                                                                     ? CompoundTargetOf(draw)
+                                                                     : std::nullopt) {
+            FillUnion(*target, *outline, qPremultiply(cx.Apply(style.color)), draw.world,
+                      quality_ == Quality::Low ? Sampling::Centre : Sampling::Area, counts_);
         } else {
             painter_.fillPath(CopyToDraw(*outline), color);
         }
+    }
+
+    // Outlines of at least this many elements are filled by the compound rasteriser, whose time
+    // grows with their edges times the rows they cross however often they overlap themselves;
+    // smaller ones by the painter, whose anti-aliased edges the selection overlay's inverted
+    // edges are drawn to meet.
+    static constexpr int kCompoundOutlineElements = 512;
+    // Lines of at least this many elements are first looked at for a straight piece that covers
+    // the part of the band they are drawn in.
+    static constexpr int kLongLineElements = 4096;
+    // Device pixels a covering piece reaches past the band's part on every side: more than the
+    // rasteriser's flattening takes from the outline's round ends.
+    static constexpr double kCoverMargin = 1;
+
+    // Fills the part of the band a long wide line is drawn in when one straight piece of it covers
+    // that part wholly, as its outline would be filled there (true); false when none does. A wide
+    // line whose pieces all reach across the picture then costs a look at its points, not an
+    // outline built and filled again at every render.
+    bool CoversBand(const GroupDraw &draw, size_t index, const ColorTransform &cx)
+    {
+        const DrawnGroup &group = *draw.group;
+        const QPainterPath &line = group.LinePath(index, made_);
+        const LineStyle &style = group.lines[index];
+        if (line.elementCount() < kLongLineElements) {
+            return false;
+        }
+        const QRect part = sceneClip_.intersected(draw.device).toAlignedRect();
+        if (part.isEmpty() || !StraightPieceCovers(line, style.width, draw.world, QRectF(part), kCoverMargin)) {
+            return false;
+        }
+        const QRgb color = cx.Apply(style.color);
+        if (const std::optional<CompoundTarget> target = CompoundTargetOf(draw)) {
+            QPainterPath whole;
+            whole.addRect(QRectF(target->clip));
+            FillUnion(*target, whole, qPremultiply(color), QTransform(), Sampling::Area, counts_);
+        } else {
+            QPainterPath whole;
+            whole.addRect(QRectF(part));
+            painter_.fillPath(draw.world.inverted().map(whole), QColor::fromRgba(color));
+        }
+        return true;
     }
 
     // ---- Clipping layers ----

@@ -2,6 +2,7 @@
 // outlines are built when drawn, kept compactly within a budget of bytes all players share (and
 // give back with their movies), and not built at all beyond it. The work is read from the
 // players' statistics.
+#include "platform/player/swf_compound_fill.h"
 #include "platform/player/swf_line_outline.h"
 #include "platform/player/swf_movie.h"
 #include "player_test_util.h"
@@ -10,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace swftest;
@@ -335,7 +337,7 @@ QImage RenderPart(platform::MoviePlayer &player, const QRectF &area)
 
 // Kept outlines hold floats: a curved line drawn at the largest zoom the editor offers (10,000 %,
 // 5 pixels a twip) and below looks as the exact outline (in double, as the stroker makes it)
-// filled there does, to within one level of a channel. (Outlines drawn once are rounded alike:
+// filled there by the same rasteriser does, to within one level of a channel. (Outlines drawn once are rounded alike:
 // the test above draws the same pixels from either.)
 TEST(PlayerBudgets, AKeptCurvedOutlineDrawsAsTheExactOneAtTheLargestZoom)
 {
@@ -358,14 +360,91 @@ TEST(PlayerBudgets, AKeptCurvedOutlineDrawsAsTheExactOneAtTheLargestZoom)
 
         QImage exact(400, 400, QImage::Format_RGB32);
         exact.fill(kWhite);
-        QPainter painter(&exact);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setTransform(QTransform::fromTranslate(kWavyStart.x(), kWavyStart.y()) *
-                             QTransform::fromTranslate(-area.left(), -area.top()) *
-                             QTransform::fromScale(c.pixelsPerTwip, c.pixelsPerTwip));
-        painter.fillPath(platform::swf::OutlineCut(line, kWavyWidth, c.pixelsPerTwip).Stroke(), QColor(kRed));
-        painter.end();
+        const QTransform world = QTransform::fromTranslate(kWavyStart.x(), kWavyStart.y()) *
+                                 QTransform::fromTranslate(-area.left(), -area.top()) *
+                                 QTransform::fromScale(c.pixelsPerTwip, c.pixelsPerTwip);
+        platform::swf::RenderCounts counts;
+        platform::swf::FillUnion({&exact, 0, exact.rect()}, platform::swf::OutlineCut(line, kWavyWidth, c.pixelsPerTwip).Stroke(),
+                                 kRed, world, platform::swf::Sampling::Area, counts);
         EXPECT_GE(CountColor(drawn, kRed), 400 * 4) << "the line shows";
         EXPECT_LE(testsupport::LargestChannelDifference(drawn, exact), 1);
     }
+}
+
+namespace {
+
+// Checks the movie drawn afresh into side x side pixels at quality high and low, with the work
+// of that drawing.
+void ForEachQuality(const std::string &movie, int side,
+                    const std::function<void(const QImage &, const platform::PlayerStats &)> &check)
+{
+    for (const char *quality : {"high", "low"}) {
+        SCOPED_TRACE(quality);
+        platform::MoviePlayer player;
+        player.SetQuality2(quality);
+        Load(player, movie);
+        const QImage image = Render(player, side, side);
+        check(image, player.Stats());
+    }
+}
+
+}  // namespace
+
+// A line whose outline overlaps itself at every turn (an open square spiral of 400 anchors, one
+// pixel wide, legs 2 pixels shorter at each turn) is filled in work that grows with its
+// outline's edges times the rows they cross: at each quality, the rows drawn times the edges
+// crossing them stay within a few times the rows its legs span, and the spiral shows.
+TEST(PlayerBudgets, ASpiralLineIsFilledInWorkOfItsEdgesTimesTheirRows)
+{
+    constexpr int kSide = 800;
+    Styles styles;
+    styles.Line(20, 0xFF0000FF);
+    Records records;
+    // Along the middles of pixels: the line covers whole pixels at either quality.
+    int x = 10;
+    int y = 10;
+    records.Move(Px(x) + 10, Px(y) + 10, -1, -1, 1);
+    int64_t legRows = 0;  // the rows the legs down and up span
+    for (int k = 0; k < 400; ++k) {
+        const int leg = 780 - 2 * (k / 2);
+        const int dx[] = {1, 0, -1, 0};
+        const int dy[] = {0, 1, 0, -1};
+        x += dx[k % 4] * leg;
+        y += dy[k % 4] * leg;
+        legRows += dy[k % 4] != 0 ? leg : 0;
+        records.Line(Px(x) + 10, Px(y) + 10);
+    }
+    const std::string movie = OneShape(kSide, kSide, styles, records);
+    ForEachQuality(movie, kSide, [&](const QImage &image, const platform::PlayerStats &stats) {
+        EXPECT_GE(stats.fillLineRows, legRows);
+        EXPECT_LE(stats.fillLineRows, 4 * legRows);
+        EXPECT_EQ(image.pixel(400, 10), kRed);   // the first leg, along the top
+        EXPECT_EQ(image.pixel(790, 400), kRed);  // the second, down the right
+        EXPECT_EQ(image.pixel(400, 400), kWhite);
+    });
+}
+
+// A wide line over thousands of scattered points, each of its pieces reaching across the picture
+// (as a metafile's polylines drawn with the widest pen do): at each quality it covers every
+// pixel, in work that grows with the rows drawn, not with its pieces times their rows.
+TEST(PlayerBudgets, ALongLineWhosePiecesReachAcrossThePictureIsDrawnInWorkOfItsRows)
+{
+    constexpr int kSide = 200;
+    Styles styles;
+    styles.Line(65535, 0xFF0000FF);  // 3,277 pixels wide
+    Records records;
+    uint32_t random = 7;
+    auto next = [&random] {
+        random = random * 1103515245u + 12345u;
+        return Px(static_cast<int>(random >> 16) % kSide);
+    };
+    records.Move(next(), next(), -1, -1, 1);
+    for (int k = 0; k < 5000; ++k) {
+        records.Line(next(), next());
+    }
+    const std::string movie = OneShape(kSide, kSide, styles, records);
+    ForEachQuality(movie, kSide, [&](const QImage &image, const platform::PlayerStats &stats) {
+        EXPECT_EQ(CountColor(image, kRed), kSide * kSide);
+        EXPECT_LE(stats.fillLineRows, 4 * kSide);
+    });
 }

@@ -13,59 +13,65 @@ using namespace swftest;
 
 namespace {
 
-const QPointF kFrom(60, 60);
-const QPointF kControl(380, 200);
-const QPointF kTo(60, 340);
+// A quadratic curve in pixels.
+struct Quad {
+    QPointF from, control, to;
+
+    QPointF At(double t) const
+    {
+        const double u = 1 - t;
+        return u * u * from + 2 * u * t * control + t * t * to;
+    }
+
+    // The distance from p to the curve (pixels): the nearest of 400 samples, refined by a golden
+    // section search around it.
+    double DistanceTo(const QPointF &p) const
+    {
+        auto distance = [&](double t) {
+            const QPointF d = At(t) - p;
+            return std::hypot(d.x(), d.y());
+        };
+        constexpr int kSamples = 400;
+        int best = 0;
+        for (int i = 1; i <= kSamples; ++i) {
+            if (distance(double(i) / kSamples) < distance(double(best) / kSamples)) {
+                best = i;
+            }
+        }
+        double lo = std::max(0.0, (best - 1.0) / kSamples);
+        double hi = std::min(1.0, (best + 1.0) / kSamples);
+        const double ratio = (std::sqrt(5.0) - 1) / 2;
+        for (int i = 0; i < 60; ++i) {
+            const double a = hi - ratio * (hi - lo);
+            const double b = lo + ratio * (hi - lo);
+            if (distance(a) < distance(b)) {
+                hi = b;
+            } else {
+                lo = a;
+            }
+        }
+        return distance((lo + hi) / 2);
+    }
+};
+
+const Quad kCurve{{60, 60}, {380, 200}, {60, 340}};
 constexpr int kWidth = 440;
 constexpr int kHeight = 400;
 
-QPointF CurveAt(double t)
+int32_t Twips(double pixels)
 {
-    const double u = 1 - t;
-    return u * u * kFrom + 2 * u * t * kControl + t * t * kTo;
+    return static_cast<int32_t>(std::lround(pixels * 20));
 }
 
-double DistanceTo(const QPointF &p, double t)
-{
-    const QPointF d = CurveAt(t) - p;
-    return std::hypot(d.x(), d.y());
-}
-
-// The distance from p to the curve (pixels): the nearest of 400 samples, refined by a golden
-// section search around it.
-double DistanceToCurve(const QPointF &p)
-{
-    constexpr int kSamples = 400;
-    int best = 0;
-    for (int i = 1; i <= kSamples; ++i) {
-        if (DistanceTo(p, double(i) / kSamples) < DistanceTo(p, double(best) / kSamples)) {
-            best = i;
-        }
-    }
-    double lo = std::max(0.0, (best - 1.0) / kSamples);
-    double hi = std::min(1.0, (best + 1.0) / kSamples);
-    const double ratio = (std::sqrt(5.0) - 1) / 2;
-    for (int i = 0; i < 60; ++i) {
-        const double a = hi - ratio * (hi - lo);
-        const double b = lo + ratio * (hi - lo);
-        if (DistanceTo(p, a) < DistanceTo(p, b)) {
-            hi = b;
-        } else {
-            lo = a;
-        }
-    }
-    return DistanceTo(p, (lo + hi) / 2);
-}
-
-std::string CurveLine(int widthPixels)
+// A movie of width x height pixels holding one black line on the curve, widthPixels wide.
+std::string QuadLine(const Quad &curve, double widthPixels, int width, int height)
 {
     Styles styles;
-    styles.Line(static_cast<uint16_t>(widthPixels * 20), 0x000000FF);
+    styles.Line(static_cast<uint16_t>(Twips(widthPixels)), 0x000000FF);
     Records records;
-    records.Move(static_cast<int32_t>(kFrom.x() * 20), static_cast<int32_t>(kFrom.y() * 20), 0, 0, 1)
-        .Curve(static_cast<int32_t>(kControl.x() * 20), static_cast<int32_t>(kControl.y() * 20),
-               static_cast<int32_t>(kTo.x() * 20), static_cast<int32_t>(kTo.y() * 20));
-    return OneShape(kWidth, kHeight, styles, records);
+    records.Move(Twips(curve.from.x()), Twips(curve.from.y()), 0, 0, 1)
+        .Curve(Twips(curve.control.x()), Twips(curve.control.y()), Twips(curve.to.x()), Twips(curve.to.y()));
+    return OneShape(width, height, styles, records);
 }
 
 double Coverage(QRgb pixel)  // black ink over white
@@ -122,7 +128,7 @@ TEST(PlayerWideLines, CurveEdgesLieOnTheExactOffsetWithinAQuarterPixel)
         for (double zoom : {0.5, 1.0, 2.0}) {
             platform::MoviePlayer player;
             player.SetQuality2("high");
-            Load(player, CurveLine(width));
+            Load(player, QuadLine(kCurve, width, kWidth, kHeight));
             const int w = static_cast<int>(kWidth * zoom);
             const int h = static_cast<int>(kHeight * zoom);
             QImage image(w, h, QImage::Format_RGB32);
@@ -131,10 +137,46 @@ TEST(PlayerWideLines, CurveEdgesLieOnTheExactOffsetWithinAQuarterPixel)
             ASSERT_GT(points.size(), size_t(600 * zoom)) << width << " at " << zoom;
             double worst = 0;
             for (const QPointF &device : points) {
-                worst = std::max(worst, std::abs(DistanceToCurve(device / zoom) - width / 2.0) * zoom);
+                worst = std::max(worst, std::abs(kCurve.DistanceTo(device / zoom) - width / 2.0) * zoom);
             }
             EXPECT_LE(worst, 0.25) << "width " << width << " at zoom " << zoom;
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Wide lines on short curves: their outlines overlap themselves many times over. Without
+// anti-aliasing a pixel is painted when its centre lies inside the exact outline (beyond a margin
+// for the outline's flattening and the picture's 1/32 pixel shift), and only then; the pixel
+// named in each case in particular.
+TEST(PlayerWideLines, ShortCurvesPaintEveryCentreInsideTheirOutlineWithoutAntiAliasing)
+{
+    const struct {
+        const char *name;
+        Quad curve;
+        double width;
+        QPoint inside;
+    } cases[] = {
+        {"bend", {{28, 30}, {30, 26}, {32, 30}}, 40, {45, 39}},
+        {"hairpin", {{40, 40}, {52, 41}, {40, 42}}, 30, {40, 41}},
+        {"tiny", {{50, 50}, {50.5, 49}, {51, 50}}, 24, {39, 50}},
+    };
+    constexpr double kMargin = 0.5;
+    for (const auto &c : cases) {
+        const QImage image = Play(QuadLine(c.curve, c.width, 100, 100), 100, 100, "low");
+        EXPECT_EQ(image.pixel(c.inside), 0xFF000000u) << c.name;
+        int wrong = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const double reach = c.curve.DistanceTo(QPointF(x + 0.5, y + 0.5)) - c.width / 2;
+                const bool painted = image.pixel(x, y) == 0xFF000000u;
+                wrong += (reach < -kMargin && !painted) || (reach > kMargin && painted) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << c.name;
     }
 }
 
