@@ -130,8 +130,14 @@ void ParallelFor(size_t count, const std::function<void(size_t)> &job)
     }
     jobs->Work();
     jobs->WaitAllFinished();
-    if (jobs->failure) {
-        std::rethrow_exception(jobs->failure);
+    // Taken out of the jobs, which a worker may let go last: the exception ends on this thread.
+    std::exception_ptr failure;
+    {
+        std::lock_guard<std::mutex> lock(jobs->mutex);
+        failure = std::move(jobs->failure);
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
     }
 }
 
