@@ -56,13 +56,34 @@ struct KeptDocument {
     }
 };
 
+// How many commands run by RunWithinMemory are running (one may run another).
+int commandsWithinMemory = 0;
+
+struct CommandWithinMemory {
+    CommandWithinMemory() { ++commandsWithinMemory; }
+    ~CommandWithinMemory() { --commandsWithinMemory; }
+    CommandWithinMemory(const CommandWithinMemory &) = delete;
+    CommandWithinMemory &operator=(const CommandWithinMemory &) = delete;
+};
+
+void TellOutOfMemory()
+{
+    GetHost().ShowErrorMessage(kOutOfMemoryMessage, kOutOfMemoryTitle);
+}
+
 }  // namespace
+
+bool RunningWithinMemory()
+{
+    return commandsWithinMemory > 0;
+}
 
 bool RunWithinMemory(const std::function<void()> &command)
 {
     std::optional<KeptDocument> kept;
     try {
         kept.emplace();
+        const CommandWithinMemory running;
         command();
         return true;
     } catch (const std::bad_alloc &) {
@@ -75,7 +96,7 @@ bool RunWithinMemory(const std::function<void()> &command)
         // Not even the kept drawing fits again: an empty one is better than an end without a word.
         NewDocument();
     }
-    GetHost().ShowErrorMessage(kOutOfMemoryMessage, kOutOfMemoryTitle);
+    TellOutOfMemory();
     return false;
 }
 
@@ -83,6 +104,17 @@ bool SucceedsWithinMemory(const std::function<bool()> &command)
 {
     bool succeeded = false;
     return RunWithinMemory([&] { succeeded = command(); }) && succeeded;
+}
+
+bool ReadsWithinMemory(const std::function<void()> &read)
+{
+    try {
+        read();
+        return true;
+    } catch (const std::bad_alloc &) {
+    }
+    TellOutOfMemory();
+    return false;
 }
 
 }  // namespace core

@@ -16,6 +16,14 @@ bool RunWithinMemory(const std::function<void()> &command);
 // The same for a command that tells whether it succeeded: false after a failure of either kind.
 bool SucceedsWithinMemory(const std::function<bool()> &command);
 
+// Whether a command run by RunWithinMemory is running: what it has to show that memory cannot
+// hold (the canvas movie's figures) fails the command instead of showing less.
+bool RunningWithinMemory();
+
+// Runs a read that changes nothing kept (a thumbnail, a file's extent, an underlay shown): when an
+// allocation fails inside it, the message is shown and false returned.
+bool ReadsWithinMemory(const std::function<void()> &read);
+
 // The message shown after such a failure.
 inline constexpr char kOutOfMemoryMessage[] =
     "メモリが足りないため、この操作を中止しました。\n描画は操作の前の状態のままです。";

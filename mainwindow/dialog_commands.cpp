@@ -1,5 +1,6 @@
 // The menu commands that open the canvas-properties dialog, the preferences dialog and the about
 // box.
+#include "core/memory_guard.h"
 #include "mainwindow/about_box.h"
 #include "mainwindow/canvas_properties_dialog.h"
 #include "mainwindow/draw_gui.h"
@@ -27,8 +28,11 @@ void DrawGUI::ShowCanvasDialog(QDialog &dialog)
 
 void DrawGUI::mnuPropertyCanvas_Click()
 {
-    CanvasGUI dialog(this);
-    ShowCanvasDialog(dialog);
+    // An underlay chosen here that memory cannot hold is refused: the settings stay as they were.
+    core::RunWithinMemory([&] {
+        CanvasGUI dialog(this);
+        ShowCanvasDialog(dialog);
+    });
 }
 
 void DrawGUI::mnuPreference_Click()

@@ -42,6 +42,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <utility>
 
 namespace mainwindow {
@@ -773,6 +774,7 @@ void DrawGUI::FinishPendingRender()
 
 void DrawGUI::ShowExactCanvas()
 {
+    TellRefusedRender();
     if (canvasExact_ || !ShockwaveFlash1.ExactReady()) {
         return;  // shown already, or a newer render replaced the one that was drawn
     }
@@ -787,6 +789,14 @@ void DrawGUI::ShowExactCanvas()
     DrawToolOverlay(canvasOverlayFlag_);
     input.HighlightShown = false;  // a hover highlight goes with the whole redraw, as when it is wiped
     Picture1->Refresh();
+}
+
+void DrawGUI::TellRefusedRender()
+{
+    if (!refusedRenderTold_ && ShockwaveFlash1.RenderRefusedMemory()) {
+        refusedRenderTold_ = true;
+        StatusLabel1->setText(QStringLiteral("メモリが足りないため、キャンバスの表示を更新できません。"));
+    }
 }
 
 bool DrawGUI::CanvasBusy() const
@@ -811,6 +821,9 @@ void DrawGUI::LoadCanvasMovie()
         // only when no movie was made for it.
         movie::LoadCanvasMovieInto(ShockwaveFlash1, Doc().CanvasTempFile);
         if (ShockwaveFlash1.OutOfMemory()) {
+            if (core::RunningWithinMemory()) {
+                throw std::bad_alloc();  // the command that brought the figures in is taken back
+            }
             StatusLabel1->setText(QStringLiteral("メモリが足りないため、キャンバスに図形を表示できません。"));
         }
     }
@@ -822,6 +835,7 @@ void DrawGUI::DrawCanvasImage(const ImageRect &rect)
         Picture1->Image(), QRect(rect.x0, rect.y0, rect.x1 - rect.x0, rect.y1 - rect.y0),
         movie::CanvasMovieArea(ShownExtent()));
     exactWaiting_ = exactWaiting_ && !canvasExact_;
+    refusedRenderTold_ = refusedRenderTold_ && !canvasExact_;
     // Freed memory goes back once the canvas stays as it is now (the release waits for a render
     // still running).
     idleRelease_.Restart();

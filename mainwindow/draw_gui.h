@@ -259,6 +259,10 @@ private:
     bool canvasRemakePending_ = false;
     bool canvasExact_ = true;       // the canvas shows the exact picture of the canvas movie
     bool exactWaiting_ = false;     // a drawn exact picture waits for the gesture to end
+    // Tells on the status line that the worker could not draw the canvas for want of memory, once
+    // until a render succeeds again.
+    void TellRefusedRender();
+    bool refusedRenderTold_ = false;
     int16_t canvasOverlayFlag_ = 1;  // the overlay flag of the last DispShape
     platform::IdleMemoryRelease idleRelease_{[this] { return CanvasBusy(); }};
     // Whether a render runs or a gesture on the canvas goes on.

@@ -4,6 +4,7 @@
 #include "core/document.h"
 #include "core/drawing_file.h"
 #include "core/host.h"
+#include "core/memory_guard.h"
 #include "import/picture_file.h"
 #include "movie/bitmap_tags.h"
 #include "movie/movie_writer.h"
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <new>
 #include <string>
 #include <sys/stat.h>
 
@@ -225,7 +227,20 @@ void BuildBackgroundCache(int32_t id)
         return;
     }
     ++canvas.UnderlayConversions;
-    canvas.BackgroundCache = CaptureTags([&] { DefineBackground(id, std::string(), 0); });
+    try {
+        canvas.BackgroundCache = CaptureTags([&] { DefineBackground(id, std::string(), 0); });
+    } catch (const std::bad_alloc &) {
+        // An underlay memory cannot hold is not shown: the command that chose it is taken back,
+        // an underlay the drawing had already is told once on the status line.
+        canvas.UnderlayPaths.assign(1, core::PathRecord());
+        Writer().TagBuffer = {};
+        if (core::RunningWithinMemory()) {
+            throw;
+        }
+        canvas.FailedUnderlay = key;
+        core::GetHost().ShowStatus("メモリが足りないため、下絵を表示できません。");
+        return;
+    }
     canvas.FailedUnderlay = canvas.BackgroundCache.empty() ? key : std::string();
 }
 

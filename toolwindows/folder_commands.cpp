@@ -360,14 +360,17 @@ void FolderGUI::mnuSetBG_Click()
     if (path.empty()) {
         return;
     }
-    core::CanvasSettings &settings = core::Doc().CurrentSettings;
-    settings.BackgroundFile = path;
-    settings.BackgroundFlag = 1;
-    movie::ClearBackgroundCache();
-    movie::MakeCanvasMovie();
-    MainWindow().DispShape(0);
-    MainWindow().ShowUnderlay();
-    core::SetModified(true);
+    // An underlay memory cannot hold is refused: the settings stay as they were.
+    core::RunWithinMemory([&] {
+        core::CanvasSettings &settings = core::Doc().CurrentSettings;
+        settings.BackgroundFile = path;
+        settings.BackgroundFlag = 1;
+        movie::ClearBackgroundCache();
+        movie::MakeCanvasMovie();
+        MainWindow().DispShape(0);
+        MainWindow().ShowUnderlay();
+        core::SetModified(true);
+    });
 }
 
 void FolderGUI::ShowAnimePreview(int mode)
@@ -383,8 +386,10 @@ void FolderGUI::ShowAnimePreview(int mode)
     int32_t height = 0;
     std::string movie = platform::InstanceFile(platform::kPreviewMovieName);
     const ToolWindowSettings &settings = MainWindow().Settings();
-    MakePreviewMovie(movie, width, height, mode, rows, {settings.PreviewFPS, settings.PreviewMorphFrame});
-    if (width > 0 && height > 0) {
+    // Drawings memory cannot hold are refused with the message; the drawing open stays.
+    const bool made = core::RunWithinMemory(
+        [&] { MakePreviewMovie(movie, width, height, mode, rows, {settings.PreviewFPS, settings.PreviewMorphFrame}); });
+    if (made && width > 0 && height > 0) {
         ShowPreviewWindow(movie, width, height, parentWidget());
     }
     // The movie stays in the program folder until the program ends: the next preview replaces it.

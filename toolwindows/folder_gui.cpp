@@ -2,6 +2,7 @@
 
 #include "core/backup_file.h"
 #include "core/document_lifecycle.h"
+#include "core/memory_guard.h"
 #include "import/picture_file.h"
 #include "platform/base/file_names.h"
 #include "platform/base/program_folder.h"
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <new>
 
 namespace toolwindows {
 namespace {
@@ -311,6 +313,15 @@ void FolderGUI::ThumbDisplay(const std::string &path, bool redraw)
         return;
     }
     LastThumbFile = path;
+    // A file memory cannot hold is refused with the message, and its thumbnail stays blank.
+    if (!core::ReadsWithinMemory([&] { DrawThumbnail(path); })) {
+        Picture1->Cls();
+        Picture1->Refresh();
+    }
+}
+
+void FolderGUI::DrawThumbnail(const std::string &path)
+{
     Picture1->Cls();
     int64_t corner = Picture1->Point(0, 0);
     int32_t background = PlayerColor(corner < 0 ? Picture1->BackColor() : static_cast<uint32_t>(corner));
@@ -348,9 +359,14 @@ void FolderGUI::ThumbDisplay(const std::string &path, bool redraw)
                                     ? MakeClipThumbMovie(path, info.ImageWidth, info.ImageHeight)
                                     : MakeSvgThumbMovie(path, info.ImageWidth, info.ImageHeight);
             if (!movie.empty()) {
-                painter.drawImage(rect.topLeft(),
-                                  RenderThumbnailMovie(ShockwaveFlash2, movie, background, rect.width(), rect.height(),
-                                                       info.ImageWidth, info.ImageHeight));
+                bool outOfMemory = false;
+                const QImage thumbnail = RenderThumbnailMovie(ShockwaveFlash2, movie, background, rect.width(),
+                                                              rect.height(), info.ImageWidth, info.ImageHeight,
+                                                              &outOfMemory);
+                if (outOfMemory) {
+                    throw std::bad_alloc();  // refused as a whole, as when reading the file ran out
+                }
+                painter.drawImage(rect.topLeft(), thumbnail);
             }
             break;
         }

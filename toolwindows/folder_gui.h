@@ -132,6 +132,8 @@ protected:
     void SplitterMoved() override;
 
 private:
+    // ThumbDisplay's drawing, which may run out of memory.
+    void DrawThumbnail(const std::string &path);
     void BuildControls();
     void ConnectHandlers();
     void ConnectCommands();

@@ -232,10 +232,11 @@ void ThumbnailMaker::Cancel()
     if (!job_) {
         return;
     }
-    job_->Cancel();
-    std::lock_guard<std::mutex> lock(job_->mutex);
-    job_->maker = nullptr;
-    job_.reset();
+    // Held here until the lock is let go: the lane may drop the job's last other hold meanwhile.
+    const std::shared_ptr<Job> job = std::move(job_);
+    job->Cancel();
+    std::lock_guard<std::mutex> lock(job->mutex);
+    job->maker = nullptr;
 }
 
 void ThumbnailMaker::Finish()

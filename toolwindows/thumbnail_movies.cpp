@@ -60,10 +60,13 @@ QImage RenderLoadedThumbnail(platform::MoviePlayer &player, const std::string &q
 }
 
 QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &movie, int32_t background, int width,
-                            int height, int32_t frameWidth, int32_t frameHeight)
+                            int height, int32_t frameWidth, int32_t frameHeight, bool *outOfMemory)
 {
     player.SetBackgroundColor(background);
     player.SetMovieBytes("thumbnail", movie);
+    if (outOfMemory != nullptr) {
+        *outOfMemory = player.OutOfMemory();
+    }
     QImage image = RenderLoadedThumbnail(player, core::QualityName(core::Doc().CurrentSettings.Quality), width, height,
                                          frameWidth, frameHeight);
     player.SetMovie("a");

@@ -32,9 +32,10 @@ QImage RenderLoadedThumbnail(platform::MoviePlayer &player, const std::string &q
 // Renders the movie's bytes over background (0xRRGGBB) into a width x height image in the
 // drawing's quality, then releases the movie from the player. The image shows the movie of a
 // frame of frameWidth x frameHeight pixels whole, also where that is larger than the movie's
-// 16-bit frame holds.
+// 16-bit frame holds. *outOfMemory (when given) tells whether the movie could not be held in the
+// memory left (the image then shows the background alone).
 QImage RenderThumbnailMovie(platform::MoviePlayer &player, const std::string &movie, int32_t background, int width,
-                            int height, int32_t frameWidth, int32_t frameHeight);
+                            int height, int32_t frameWidth, int32_t frameHeight, bool *outOfMemory = nullptr);
 
 // The readers of the file browser: the movie of a drawing file, a clip file (placed by its clip
 // origin) or an SVG file, with a frame of w x h pixels, in memory. "" when the file cannot be read.

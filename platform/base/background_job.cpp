@@ -11,6 +11,25 @@ std::atomic<bool> threadsRefused{false};
 
 }  // namespace
 
+bool JobCompletion::Finished() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return finished_;
+}
+
+void JobCompletion::Wait() const
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return finished_; });
+}
+
+void JobCompletion::Mark()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    finished_ = true;
+    changed_.notify_all();
+}
+
 BackgroundJob::~BackgroundJob() = default;
 
 void BackgroundJob::Cancel()
@@ -21,18 +40,6 @@ void BackgroundJob::Cancel()
     }
 }
 
-bool BackgroundJob::Finished() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return finished_;
-}
-
-void BackgroundJob::WaitFinished() const
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    finishedChanged_.wait(lock, [this] { return finished_; });
-}
-
 void BackgroundJob::RunThrough(TestGate *hold)
 {
     if (hold != nullptr) {
@@ -41,9 +48,7 @@ void BackgroundJob::RunThrough(TestGate *hold)
     if (!cancel_.load()) {
         Run(cancel_);
     }
-    std::lock_guard<std::mutex> lock(mutex_);
-    finished_ = true;
-    finishedChanged_.notify_all();
+    completion_->Mark();
 }
 
 JobLane::JobLane() : hold_(std::make_shared<TestGate>()) {}

@@ -18,6 +18,23 @@ namespace platform {
 
 class TestGate;
 
+// Whether the lane is through with a job, kept apart from the job so that its owner can still ask
+// once it has let the job go. Seeing it finished orders everything the job's work did before
+// what the asking thread does next.
+class JobCompletion {
+public:
+    bool Finished() const;
+    void Wait() const;
+
+private:
+    friend class BackgroundJob;
+    void Mark();
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    bool finished_ = false;
+};
+
 class BackgroundJob : public std::enable_shared_from_this<BackgroundJob> {
 public:
     BackgroundJob(const BackgroundJob &) = delete;
@@ -29,8 +46,9 @@ public:
     void Cancel();
     bool Cancelled() const { return cancel_.load(); }
     // Whether the lane is through with the job: it ran, or it was skipped being cancelled.
-    bool Finished() const;
-    void WaitFinished() const;
+    bool Finished() const { return completion_->Finished(); }
+    void WaitFinished() const { completion_->Wait(); }
+    std::shared_ptr<const JobCompletion> Completion() const { return completion_; }
 
 protected:
     BackgroundJob() = default;
@@ -46,9 +64,7 @@ private:
 
     std::atomic<bool> cancel_{false};
     std::shared_ptr<TestGate> hold_;  // the lane's, set when started; Cancel wakes the job held there
-    mutable std::mutex mutex_;
-    mutable std::condition_variable finishedChanged_;
-    bool finished_ = false;
+    const std::shared_ptr<JobCompletion> completion_ = std::make_shared<JobCompletion>();
 };
 
 // One worker thread, started with the first job, that runs the jobs started on it one at a time.

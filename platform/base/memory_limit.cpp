@@ -1,11 +1,15 @@
 #include "platform/base/memory_limit.h"
 
 #include <algorithm>
+#include <new>
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace platform {
 namespace {
+
+// Below this a block comes from the allocator's heap, which Qt's small allocations share.
+constexpr size_t kLeastBytesAsked = 256 * 1024;
 
 int64_t SoftLimit(int resource)
 {
@@ -27,6 +31,13 @@ int64_t MemoryThatCanBeHeld()
         physical = static_cast<int64_t>(pages) * pageSize;
     }
     return std::min({physical, SoftLimit(RLIMIT_AS), SoftLimit(RLIMIT_DATA)});
+}
+
+void CheckRoomFor(size_t bytes)
+{
+    if (bytes >= kLeastBytesAsked) {
+        ::operator delete(::operator new(bytes));
+    }
 }
 
 }  // namespace platform

@@ -159,7 +159,7 @@ void MoviePlayer::ParseLoaded(std::string_view bytes)
     try {
         swf::ParseCounts counts;
         const swf::GroupSources sources{&groupCache_->GroupsOf(this), groupCache_->GroupsOfOthers(this), &counts,
-                                        previous.get(), previous.use_count() == 1};
+                                        previous.get(), previous.use_count() == 1 && CancelledJobThrough()};
         frame_->movie = swf::ParseMovie(bytes, sources);
         stats_.groupsRead += counts.groupsRead;
         stats_.groupsBuilt += counts.groupsBuilt;
@@ -255,7 +255,7 @@ void MoviePlayer::Tick(int32_t ms)
 // rebuilding from the first frame.
 void MoviePlayer::ShowFrame(int32_t frame)
 {
-    if (frame_.use_count() > 1) {  // a worker still draws this frame: change a copy
+    if (frame_.use_count() > 1 || !CancelledJobThrough()) {  // a worker may still read this frame: change a copy
         frame_ = std::make_shared<swf::ShownFrame>(*frame_);
     }
     swf::ShownFrame &shown = *frame_;
@@ -388,8 +388,22 @@ void MoviePlayer::CancelJob()
 {
     if (job_) {
         job_->Cancel();
+        cancelledJob_ = job_->Completion();
         job_.reset();
     }
+}
+
+// Whether the worker of a cancelled job can no longer read what it held, so that what no one
+// else holds may be changed in place: the holders' count alone does not order the worker's last
+// reads before the change, seeing the job's completion does. (A job taken was seen drawn or
+// refused after its reads; one still held keeps the count up.) Jobs run one at a time in order,
+// so the last one cancelled is enough.
+bool MoviePlayer::CancelledJobThrough()
+{
+    if (cancelledJob_ && cancelledJob_->Finished()) {
+        cancelledJob_.reset();
+    }
+    return !cancelledJob_;
 }
 
 void MoviePlayer::CancelPendingRender()
@@ -403,6 +417,11 @@ void MoviePlayer::CancelPendingRender()
 bool MoviePlayer::ExactReady() const
 {
     return job_ && job_->Drawn();
+}
+
+bool MoviePlayer::RenderRefusedMemory() const
+{
+    return job_ && job_->OutOfMemory();
 }
 
 void MoviePlayer::FinishPendingRender()

@@ -18,6 +18,7 @@
 namespace platform {
 
 class GroupCache;
+class JobCompletion;
 
 namespace swf {
 class Previews;
@@ -153,8 +154,12 @@ public:
     void FinishPendingRender();
     // Cancels the worker's render and waits until the worker has left it (its done call too).
     void CancelPendingRender();
-    // done is called on the worker's thread whenever it has drawn an exact picture (not for a
-    // cancelled one); it is taken by the renders started after this call.
+    // Whether the worker's render could not get the memory it takes: the canvas keeps what it
+    // showed, and the next RenderSoon tries again.
+    bool RenderRefusedMemory() const;
+    // done is called on the worker's thread whenever it has drawn an exact picture, or has failed
+    // to for want of memory (not for a cancelled one); it is taken by the renders started after
+    // this call.
     void OnExactReady(std::function<void()> done) { exactReady_ = std::move(done); }
     // Exact pictures drawn by workers since the player was made.
     int64_t WorkerRendersDone() const { return workerRendersDone_->load(); }
@@ -176,6 +181,7 @@ private:
     void StartJob(const Request &request, swf::ItemsChange change, const QRect &changed, size_t head,
                   bool withoutClipLayers, PreviewKind shown);
     void CancelJob();
+    bool CancelledJobThrough();
     void AdoptDrawnJob();
 
     std::string moviePath_;
@@ -196,6 +202,9 @@ private:
     std::unique_ptr<swf::RetainedPicture> picture_;
     // The exact render on a worker thread, and what was shown meanwhile.
     std::shared_ptr<swf::RenderJob> job_;
+    // The last job cancelled, until it is seen through: till then its worker may still read the
+    // frame and movie it held.
+    std::shared_ptr<const JobCompletion> cancelledJob_;
     std::unique_ptr<swf::Previews> previews_;
     PreviewKind lastPreview_ = PreviewKind::None;
     std::function<void()> exactReady_;

@@ -1,6 +1,8 @@
 // Paths kept as the calls that made them, in one allocation per group.
 #include "platform/player/swf_compact_paths.h"
 
+#include "platform/base/memory_limit.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -135,9 +137,11 @@ void ForEachCall(const QPainterPath &path, const Call &call)
 // Prepares path (cleared, its allocation kept) for a replay making up to elements elements.
 void StartMaking(QPainterPath &path, Qt::FillRule rule, size_t elements)
 {
+    const size_t reserved = std::min<size_t>(elements, std::numeric_limits<int>::max());
+    CheckRoomFor(reserved * sizeof(QPainterPath::Element));  // Qt would go on without the room
     path.clear();
     path.setFillRule(rule);
-    path.reserve(static_cast<int>(std::min<size_t>(elements, std::numeric_limits<int>::max())));
+    path.reserve(static_cast<int>(reserved));
 }
 
 // What a made path's elements take: a header and the elements.
@@ -414,6 +418,7 @@ bool RoundedInPlace(QPainterPath &path)
 
 QPainterPath CopyToDraw(const QPainterPath &path)
 {
+    CheckRoomFor(static_cast<size_t>(path.elementCount()) * sizeof(QPainterPath::Element));
     QPainterPath copy = path;
     const Qt::FillRule rule = path.fillRule();
     copy.setFillRule(rule == Qt::OddEvenFill ? Qt::WindingFill : Qt::OddEvenFill);  // detaches

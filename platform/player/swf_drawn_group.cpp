@@ -2,6 +2,7 @@
 // per line style, and morph shapes blended at a ratio.
 #include "platform/player/swf_drawn_group.h"
 
+#include "platform/base/memory_limit.h"
 #include "platform/player/swf_movie.h"
 #include "platform/player/swf_path_pieces.h"
 
@@ -55,6 +56,19 @@ struct PathMaker {
         record.Close();
     }
 };
+
+// A path cannot tell that its elements could not be allocated (Qt goes on with a null pointer):
+// the room the path of these edges can take is asked for first, which throws std::bad_alloc.
+// Each edge makes a line's element or a curve's three, and at most a move and a closing; the
+// list holding them may be twice as long as it is full.
+void CheckRoomForPath(const std::vector<Edge> &edges, const std::vector<size_t> &indexes)
+{
+    size_t elements = 1;
+    for (const size_t i : indexes) {
+        elements += edges[i].curved ? 5 : 3;
+    }
+    CheckRoomFor(2 * elements * sizeof(QPainterPath::Element));
+}
 
 void AddContour(PathMaker &path, const Contour &contour, bool close)
 {
@@ -385,6 +399,7 @@ DrawnGroup BuildDrawnGroup(StyleGroup group, std::vector<QPainterPath> *made)
         if (edges.empty()) {
             madePaths[index] = &CompactPaths::EmptyPath();
         } else {
+            CheckRoomForPath(group.edges, edges);
             QPainterPath &path = scratch.paths[index];
             path.clear();
             path.setFillRule(Qt::OddEvenFill);  // that of a new path

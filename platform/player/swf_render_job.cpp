@@ -65,8 +65,11 @@ void RenderJob::Run(const std::atomic<bool> &cancel)
         picture.PaintChanged(setup, work_.changed, work_.head, work_.withoutClipLayers);
     } catch (const std::bad_alloc &) {
         // A render that cannot get its memory fails as a render: the player keeps its last
-        // picture, and the program goes on.
+        // picture, and the program goes on; whoever waits for the picture is told it has ended.
         outOfMemory_.store(true);
+        if (work_.done) {
+            work_.done();
+        }
         return;
     }
     if (!cancel.load()) {

@@ -35,7 +35,8 @@ public:
         QRect changed;
         size_t head = 0;
         bool withoutClipLayers = true;
-        // Called on the worker's thread once the picture is drawn (not for a cancelled one).
+        // Called on the worker's thread once the picture is drawn, or could not be for want of
+        // memory (not for a cancelled one).
         std::function<void()> done;
         // Counts the pictures drawn, for whoever started the job.
         std::shared_ptr<std::atomic<int64_t>> drawnCount;

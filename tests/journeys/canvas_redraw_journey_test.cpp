@@ -249,6 +249,41 @@ TEST_F(CanvasRedrawOnWorker, AnEditArrivingWhileTheWorkerDrawsReplacesItsPicture
     EXPECT_EQ(PixelAt(AtPixel(110, 110)), 0x3366CCu);
 }
 
+// Renders the worker cannot get the memory for fail as renders: the canvas keeps what it showed,
+// the status line says so once however many fail, and the edits stay in the drawing: once memory
+// is there again the next edit shows exactly, and a later failure is told again.
+TEST_F(CanvasRedrawOnWorker, RendersRefusedMemoryAreToldOnceAndTheCanvasKeepsItsPicture)
+{
+    struct RefusedMemory {
+        RefusedMemory() { platform::RefuseWorkerRenderMemoryForTest(true); }
+        ~RefusedMemory() { platform::RefuseWorkerRenderMemoryForTest(false); }
+    };
+    const QString told = QStringLiteral("メモリが足りないため、キャンバスの表示を更新できません。");
+    DrawOverlappingRectangles();
+    window->FinishPendingRender();
+    for (const char *episode : {"first", "second"}) {
+        ClickCanvas(AtPixel(120, 100));  // the middle rectangle, by its top edge
+        {
+            RefusedMemory refused;
+            PickColor(0x3366CC, Qt::RightButton);
+            window->FinishPendingRender();
+            QApplication::processEvents();
+            EXPECT_EQ(window->StatusLabel1->text(), told) << episode;
+            EXPECT_EQ(PixelAt(AtPixel(110, 110)), 0x3366CCu) << episode << ": the preview stays";
+            MoveTo(window->Picture1, AtPixel(150, 150));  // the pointer's place on the status line
+            ASSERT_NE(window->StatusLabel1->text(), told) << episode;
+            PickColor(0x66FF99, Qt::RightButton);
+            window->FinishPendingRender();
+            QApplication::processEvents();
+            EXPECT_NE(window->StatusLabel1->text(), told) << episode << ": told once";
+            EXPECT_EQ(PixelAt(AtPixel(110, 110)), 0x66FF99u) << episode << ": the preview stays";
+        }
+        PickColor(0xFFCC00, Qt::RightButton);
+        ExpectAWholeRenderOnceDrawn(episode);
+        EXPECT_EQ(PixelAt(AtPixel(110, 110)), 0xFFCC00u) << episode;
+    }
+}
+
 // Another drawing of the same size opened, then a new canvas made, while the worker still draws
 // the exact picture: meanwhile the canvas shows its paper, never the drawing shown before. Each
 // drawing is too much to repaint for a preview: many squares over one half of the canvas.

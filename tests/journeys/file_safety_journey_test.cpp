@@ -4,14 +4,21 @@
 // names shows the saved drawing under both; a refused save is told in the program's words, and
 // the status line says so.
 #include "core/document.h"
+#include "core/drawing_file.h"
 #include "import/svg_context.h"
 #include "tests/journeys/journey_fixture.h"
+#include "tests/support/test_support.h"
+#include "toolwindows/folder_gui.h"
 
 #include <QLabel>
+#include <QListWidget>
 #include <QRegularExpression>
+#include <QTest>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <malloc.h>
 #include <sys/stat.h>
 
 namespace journeys {
@@ -96,6 +103,169 @@ TEST_F(FileSafety, AnSvgTooLargeForMemoryIsRefusedAndTheDrawingStays)
     EXPECT_EQ(core::Doc().DocPathCount(), 21);
     EXPECT_GT(CountColor(AreaTwips(200 * 20, 200 * 20, 260 * 20, 260 * 20), kBlack), 100);
     EXPECT_TRUE(CaptionModified());
+}
+
+// Under a limit of the address space, every route that reads a file memory cannot hold refuses it
+// with the memory message, the drawing stays as it was and the program goes on. Each route runs in
+// a child process started afresh (the limit is never lifted there), which writes the large file
+// itself: one line of two million anchors, as a drawing and as a clip, more than the limit leaves
+// room for once it is drawn, and a drawing of a million short lines, more than it leaves room for
+// once read.
+class FileSafetyUnderMemoryLimit : public FileSafety {
+protected:
+    static constexpr size_t kHeadroom = 128u << 20;
+
+    struct Route {
+        const char *name;
+        std::function<void()> before;   // without the limit
+        std::function<void()> bringIn;  // under it
+        size_t messages;                // memory messages it shows (a thumbnail's on the way)
+    };
+
+    static core::PathRecord Line(const std::vector<core::AnchorPoint> &anchors)
+    {
+        core::PathRecord line;
+        line.Anchors = anchors;
+        line.LineMode = 1;
+        line.LineWidth = 20;
+        return line;
+    }
+    static core::PathArray LongLine()
+    {
+        constexpr int kAnchors = 2'000'000;
+        std::vector<core::AnchorPoint> anchors;
+        anchors.reserve(kAnchors);
+        for (int i = 0; i < kAnchors; ++i) {
+            anchors.push_back({200 + i % 6000, 200 + i / 1000 % 6000, core::kOnCurve});
+        }
+        return {core::PathRecord(), Line(anchors)};
+    }
+    // A million short lines: more records than the room left holds once read.
+    std::string WriteManyLinesDrawing()
+    {
+        core::PathArray paths(1'000'001, Line({{200, 200, core::kOnCurve}, {400, 300, core::kOnCurve}}));
+        paths[0] = core::PathRecord();
+        const std::string path = File("many.qlk");
+        std::string message;
+        EXPECT_TRUE(core::WriteDrawingFile(path, paths, core::UpperBound(paths), core::CanvasSettings(), message))
+            << message;
+        return path;
+    }
+    std::string WriteLongDrawing()
+    {
+        const std::string path = File("long.qlk");
+        std::string message;
+        EXPECT_TRUE(core::WriteDrawingFile(path, LongLine(), 1, core::CanvasSettings(), message)) << message;
+        return path;
+    }
+    std::string WriteLongClip()
+    {
+        const std::string path = File("long.qkclip");
+        std::string message;
+        EXPECT_TRUE(core::WriteClipFile(path, LongLine(), 1, 0, 0, message)) << message;
+        return path;
+    }
+
+    // Clicks the row of the open file browser named name, with the button; a right click's
+    // pop-up menu is answered by the captions.
+    void ClickBrowsed(const QString &name, Qt::MouseButton button = Qt::LeftButton,
+                      std::initializer_list<QString> captions = {})
+    {
+        QListWidget *list = toolwindows::FolderWindow()->List1;
+        for (int i = 0; i < list->count(); ++i) {
+            if (list->item(i)->text().contains(name)) {
+                if (captions.size() > 0) {
+                    AnswerPopup(captions);
+                }
+                QTest::mouseClick(list->viewport(), button, Qt::NoModifier, list->visualItemRect(list->item(i)).center());
+                return;
+            }
+        }
+        ADD_FAILURE() << "no entry " << name.toStdString();
+    }
+
+    // In the child: the red square opened, the route brought in under the limit, then the
+    // process ends, with 0 when the route was refused as it should be (what was not is written
+    // to the error output).
+    [[noreturn]] void RefusedUnderLimit(const Route &route)
+    {
+        // Large blocks go back to the system once freed, so that the limit counts what is held.
+        mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+        route.before();
+        SavedRedSquare("square.qlk");
+        QApplication::processEvents();
+        if (!testsupport::LimitAddressSpace(kHeadroom)) {
+            std::fputs("the address space could not be limited\n", stderr);
+            std::_Exit(3);
+        }
+        messageTexts.clear();
+        route.bringIn();
+        QApplication::processEvents();
+        size_t told = 0;
+        for (const QString &text : messageTexts) {
+            told += text.contains(QStringLiteral("メモリが足りない")) ? 1 : 0;
+        }
+        if (told != route.messages || messageTexts.size() != route.messages) {
+            std::fprintf(stderr, "%zu messages, %zu of memory, %zu expected\n", messageTexts.size(), told,
+                         route.messages);
+        }
+        ExpectRedSquareAlone();
+        const bool unchanged = !CaptionModified() && core::Doc().CurrentSettings.BackgroundFile.empty();
+        if (!unchanged) {
+            std::fputs("the drawing changed\n", stderr);
+        }
+        const bool ok = told == route.messages && messageTexts.size() == route.messages && unchanged &&
+                        !HasFailure();
+        std::fputs(ok ? "route refused\n" : "route let through\n", stderr);
+        std::fflush(stderr);
+        std::_Exit(ok ? 0 : 1);
+    }
+};
+
+TEST_F(FileSafetyUnderMemoryLimit, EveryReadingRouteRefusesAFileMemoryCannotHold)
+{
+    if (!testsupport::kAddressSpaceLimits) {
+        GTEST_SKIP() << "the sanitizers' shadow memory does not fit under an address-space limit";
+    }
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const QString drawing = QStringLiteral("long.qlk");
+    const QString clip = QStringLiteral("long.qkclip");
+    auto browse = [this] { Menu({QStringLiteral("表示"), QStringLiteral("フォルダ管理ツール")}); };
+    const Route routes[] = {
+        {"a clip read, then pasted",
+         [&] {
+             AnswerFileDialog(WriteLongClip());
+             Menu({"ファイル", "クリップを読み込む"});
+         },
+         [&] { Key(Qt::Key_V, Qt::ControlModifier); }, 1},
+        {"a drawing's thumbnail in the file browser",
+         [&] {
+             WriteLongDrawing();
+             browse();
+         },
+         [&] { ClickBrowsed(drawing); }, 1},
+        {"the thumbnail of a drawing of many paths in the file browser",
+         [&] {
+             WriteManyLinesDrawing();
+             browse();
+         },
+         [&] { ClickBrowsed(QStringLiteral("many.qlk")); }, 1},
+        {"a clip's thumbnail in the file browser",
+         [&] {
+             WriteLongClip();
+             browse();
+         },
+         [&] { ClickBrowsed(clip); }, 1},
+        {"a drawing set as the underlay in the file browser",
+         [&] {
+             WriteLongDrawing();
+             browse();
+         },
+         [&] { ClickBrowsed(drawing, Qt::RightButton, {QStringLiteral("下絵に設定")}); }, 2},
+    };
+    for (const Route &route : routes) {
+        EXPECT_EXIT(RefusedUnderLimit(route), testing::ExitedWithCode(0), "route refused") << route.name;
+    }
 }
 
 TEST_F(FileSafety, SavingOntoAPipeIsRefusedAndHardLinksSeeTheSavedDrawing)

@@ -2,13 +2,16 @@
 // element the path made when the group was built, whatever its coordinates.
 #include "platform/player/swf_movie.h"
 #include "drawn_paths.h"
+#include "tests/support/test_support.h"
 
 #include <QPainterPathStroker>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
+#include <new>
 #include <optional>
+#include <sys/wait.h>
 
 namespace {
 
@@ -223,6 +226,43 @@ TEST(CompactPaths, PathsKeptAsFloatsAreMadeAsTheirRoundedPointsMakeThem)
         EXPECT_TRUE(swftest::SameElements(kept.Make(i, room), made));
         EXPECT_EQ(kept.IsEmpty(i), cases[i].path.isEmpty());
     }
+}
+
+// Qt goes on with a null pointer when a path's elements cannot be allocated: a group whose paths
+// memory cannot hold throws std::bad_alloc instead of ending the program. The child process
+// holds the group's edges, then gets far less room than the paths of a million curves take
+// (72 MB at least), though more than what the build itself asks for.
+TEST(CompactPaths, AGroupWhosePathsMemoryCannotHoldThrowsBadAlloc)
+{
+    if (!testsupport::kAddressSpaceLimits) {
+        GTEST_SKIP() << "the sanitizers' shadow memory does not fit under an address-space limit";
+    }
+    std::vector<Edge> edges;
+    constexpr int kCurves = 1'000'000;
+    edges.reserve(kCurves);
+    for (int i = 0; i < kCurves; ++i) {
+        const double x = i % 1000 * 20;
+        const double y = i / 1000 * 20;
+        edges.push_back(EdgeOf(QPointF(x, y), QPointF(x + 20, y), 1, 0, QPointF(x + 10, y + 7)));
+    }
+    StyleGroup group = Group(1, {}, std::move(edges));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (!testsupport::LimitAddressSpace(48u << 20)) {
+            _exit(3);
+        }
+        try {
+            platform::swf::BuildDrawnGroup(std::move(group));
+        } catch (const std::bad_alloc &) {
+            _exit(0);
+        }
+        _exit(2);  // it fitted: the room left was not too little
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
