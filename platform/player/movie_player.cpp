@@ -555,6 +555,12 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
         return false;
     }
     StartJob(request, std::move(change), changed, head, withoutClipLayers, shown);
+    // Should the worker's picture never be taken (a newer render cancels it), the strips it
+    // draws are still to be drawn.
+    for (const QRect &part : uncovered) {
+        const QRect rows(request.visible.left(), part.top(), request.visible.width(), part.height());
+        picture_->inexact = swf::Joined(picture_->inexact, rows);
+    }
     return false;
 }
 
