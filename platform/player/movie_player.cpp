@@ -481,7 +481,12 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
     const swf::ViewRequest view{target, rect, area, request.visible, request.view, request.background, quality_};
     std::vector<QRect> uncovered;
     if (const std::optional<QPoint> shift = swf::ScrollOf(*picture_, view)) {
-        uncovered = swf::Scroll(*picture_, *shift, view);
+        std::optional<std::vector<QRect>> scrolled = swf::Scroll(*picture_, *shift, view);
+        if (!scrolled) {  // no memory to move the pixels in: the last picture's are drawn over at once
+            Render(target, rect, area);
+            return true;
+        }
+        uncovered = std::move(*scrolled);
     } else if (swf::ZoomOf(*picture_, view)) {
         return RenderZoomed(target, request, view);
     }
@@ -574,12 +579,17 @@ bool MoviePlayer::RenderZoomed(QImage &target, const Request &request, const swf
         Render(target, request.rect, request.area);
         return true;
     }
-    previews_->ShowScaled(target, *picture_, view);
+    // Without memory for a second picture and its preview, the last one's is drawn over at once.
+    QImage image(target.size(), target.format());
+    if (image.isNull() || !previews_->ShowScaled(target, *picture_, view)) {
+        Render(target, request.rect, request.area);
+        return true;
+    }
     lastPreview_ = PreviewKind::ScaledView;
     ++stats_.previewsShown[static_cast<size_t>(PreviewKind::ScaledView)];
     swf::RenderJob::Work work{frame_,
-                              swf::RetainedPicture{QImage(target.size(), target.format()), request.rect, request.area,
-                                                   request.background, request.view, quality_, {}, {}, {}},
+                              swf::RetainedPicture{std::move(image), request.rect, request.area, request.background,
+                                                   request.view, quality_, {}, {}, {}},
                               {},
                               request.visible,
                               0,

@@ -237,13 +237,17 @@ void Previews::ShowKept(QImage &target, const QImage &picture, const QRect &visi
     CopyArea(preview_, target, visible);
 }
 
-void Previews::ShowScaled(QImage &target, const RetainedPicture &last, const ViewRequest &request)
+bool Previews::ShowScaled(QImage &target, const RetainedPicture &last, const ViewRequest &request)
 {
     QImage preview = PreviewImage(target);
+    if (preview.isNull()) {
+        return false;
+    }
     PaintScaled(preview, last, request);
     preview_ = std::move(preview);
     patch_ = QImage();
     CopyArea(preview_, target, request.visible);
+    return true;
 }
 
 void Previews::ShowAgain(QImage &target, const QRect &visible) const

@@ -52,8 +52,9 @@ public:
     // Shows picture's pixels as they are: what a scroll brought along, with the strips it
     // uncovered drawn or painted with the background.
     void ShowKept(QImage &target, const QImage &picture, const QRect &visible);
-    // Shows the last picture scaled to the request's view, the rest of it the background.
-    void ShowScaled(QImage &target, const RetainedPicture &last, const ViewRequest &request);
+    // Shows the last picture scaled to the request's view, the rest of it the background; false
+    // (nothing shown) when there is no memory for it.
+    bool ShowScaled(QImage &target, const RetainedPicture &last, const ViewRequest &request);
     // Shows the last preview once more.
     void ShowAgain(QImage &target, const QRect &visible) const;
     // Lets go of the preview's pixels (the room kept for the next one).

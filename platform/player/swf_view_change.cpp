@@ -38,10 +38,13 @@ bool ZoomOf(const RetainedPicture &picture, const ViewRequest &request)
            !ScrollOf(picture, request);
 }
 
-std::vector<QRect> Scroll(RetainedPicture &picture, QPoint shift, const ViewRequest &request)
+std::optional<std::vector<QRect>> Scroll(RetainedPicture &picture, QPoint shift, const ViewRequest &request)
 {
     const QRect painted = picture.rect.intersected(picture.image.rect());
     QImage moved(picture.image.size(), picture.image.format());
+    if (moved.isNull()) {
+        return std::nullopt;
+    }
     std::vector<QRect> bare = CopyShifted(picture.image, moved, request.visible, shift, painted);
     for (const QRect &part : bare) {
         FillArea(moved, part, request.background);

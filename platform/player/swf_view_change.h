@@ -44,8 +44,9 @@ bool ZoomOf(const RetainedPicture &picture, const ViewRequest &request);
 // along (and the rows they lie in become inexact: drawn at another place they may differ by a
 // level along edges),
 // the areas of its items too, and the layer below the last edit is dropped. The parts of the
-// visible area no kept pixel landed on are painted with the background and returned.
-std::vector<QRect> Scroll(RetainedPicture &picture, QPoint shift, const ViewRequest &request);
+// visible area no kept pixel landed on are painted with the background and returned; nullopt
+// (the picture left as it was) when there is no memory for the moved pixels.
+std::optional<std::vector<QRect>> Scroll(RetainedPicture &picture, QPoint shift, const ViewRequest &request);
 
 // Paints the visible area of preview with the background and the picture's pixels scaled to the
 // request's view (smoothly, but for quality low).
