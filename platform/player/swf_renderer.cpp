@@ -5,6 +5,7 @@
 #include "platform/base/parallel_for.h"
 #include "platform/player/swf_bitmaps.h"
 #include "platform/player/swf_compound_fill.h"
+#include "platform/player/swf_gradient_fill.h"
 #include "platform/player/swf_line_outline.h"
 #include "platform/player/swf_path_pieces.h"
 #include "platform/player/swf_repaint_cost.h"
@@ -25,7 +26,6 @@ namespace platform::swf {
 
 namespace {
 
-constexpr double kGradientHalfSize = 16384;  // gradients span -16384..16384 in their own space
 constexpr double kMaxTransformTerm = 1e9;    // beyond this a placement is nonsense and skipped
 
 bool Usable(const QTransform &t)
@@ -39,34 +39,6 @@ bool Usable(const QTransform &t)
 double DeviceScale(const QTransform &t)
 {
     return std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
-}
-
-// Positions of stops sharing a ratio are pulled apart by this much: both colours are kept (a hard
-// edge between them), which a gradient holding one stop per position would not do.
-constexpr double kStopSeparation = 1e-6;
-
-QGradientStops GradientStops(const FillStyle &style, const ColorTransform &cx)
-{
-    std::vector<GradientStop> stops = style.stops;
-    std::stable_sort(stops.begin(), stops.end(),
-                     [](const GradientStop &a, const GradientStop &b) { return a.ratio < b.ratio; });
-    QGradientStops result;
-    for (const GradientStop &stop : stops) {
-        result.append({std::clamp(stop.ratio / 255.0, 0.0, 1.0), QColor::fromRgba(cx.Apply(stop.color))});
-    }
-    // Later stops of a tie move forward; ties at the end move back, so the first and last colours
-    // still pad the ends.
-    for (qsizetype i = 1; i < result.size(); ++i) {
-        result[i].first = std::max(result[i].first, result[i - 1].first + kStopSeparation);
-    }
-    for (qsizetype i = result.size() - 1; i >= 0; --i) {
-        const double limit = i + 1 < result.size() ? result[i + 1].first - kStopSeparation : 1.0;
-        if (result[i].first <= limit) {
-            break;
-        }
-        result[i].first = limit;
-    }
-    return result;
 }
 
 QBrush GradientBrush(const FillStyle &style, const ColorTransform &cx)
@@ -584,10 +556,7 @@ private:
     {
         const QTransform toSource = world * QTransform::fromTranslate(-origin.x(), -origin.y());
         if (style.kind != FillKind::Bitmap) {
-            QPainter painter(&source);
-            QBrush brush = GradientBrush(style, cx);
-            brush.setTransform(brush.transform() * toSource);
-            painter.fillRect(source.rect(), brush);
+            PaintGradient(source, style, cx, style.matrix * toSource);
             return;
         }
         bool alphaOnly = false;
@@ -729,9 +698,10 @@ private:
 
     // A wide line fills its outline: the one kept (made here from its compact form), else one
     // built for this drawing when it fits the budget, its points rounded as a kept one's are.
-    // The outline is the union of its stroked pieces, filled by the nonzero rule (a large one by
-    // the compound rasteriser where it can draw). Thin lines, and lines whose outline would not fit, are one
-    // device pixel wide.
+    // The outline is the union of its stroked pieces, filled by the nonzero rule: by the compound
+    // rasteriser where it can draw, whose time grows with the outline's edges times the rows they
+    // cross however often the outline overlaps itself, and which needs no lock shared by the
+    // bands. Thin lines, and lines whose outline would not fit, are one device pixel wide.
     void DrawLine(const GroupDraw &draw, size_t index, const ColorTransform &cx)
     {
         const DrawnGroup &group = *draw.group;
@@ -770,9 +740,7 @@ private:
             } else {
                 painter_.strokePath(CopyToDraw(line), pen);
             }
-        } else if (const std::optional<CompoundTarget> target = outline->elementCount() >= kCompoundOutlineElements
-                                                                     ? CompoundTargetOf(draw)
-                                                                     : std::nullopt) {
+        } else if (const std::optional<CompoundTarget> target = CompoundTargetOf(draw)) {
             FillUnion(*target, *outline, qPremultiply(cx.Apply(style.color)), draw.world,
                       quality_ == Quality::Low ? Sampling::Centre : Sampling::Area, counts_);
         } else {
@@ -780,11 +748,6 @@ private:
         }
     }
 
-    // Outlines of at least this many elements are filled by the compound rasteriser, whose time
-    // grows with their edges times the rows they cross however often they overlap themselves;
-    // smaller ones by the painter, whose anti-aliased edges the selection overlay's inverted
-    // edges are drawn to meet.
-    static constexpr int kCompoundOutlineElements = 512;
     // Lines of at least this many elements are first looked at for a straight piece that covers
     // the part of the band they are drawn in.
     static constexpr int kLongLineElements = 4096;
