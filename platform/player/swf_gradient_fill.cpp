@@ -33,8 +33,10 @@ Ramp RampOf(const QGradientStops &stops)
         } else {
             const QRgb a = stops[next - 1].second.rgba();
             const QRgb b = stops[next].second.rgba();
-            const double f = (at - stops[next - 1].first) / (stops[next].first - stops[next - 1].first);
-            auto blend = [f](int from, int to) { return static_cast<int>(std::lround(from + (to - from) * f)); };
+            // The blend in 1/65536ths, rounded to the nearest level.
+            const int f = static_cast<int>((at - stops[next - 1].first) / (stops[next].first - stops[next - 1].first) *
+                                           65536.0);
+            auto blend = [f](int from, int to) { return from + (((to - from) * f + 32768) >> 16); };
             color = qRgba(blend(qRed(a), qRed(b)), blend(qGreen(a), qGreen(b)), blend(qBlue(a), qBlue(b)),
                           blend(qAlpha(a), qAlpha(b)));
         }
@@ -44,15 +46,9 @@ Ramp RampOf(const QGradientStops &stops)
 }
 
 // The ramp entry of position t (0..1); a position that is not a number takes the first.
-int RampIndex(double t)
+size_t RampIndex(double t)
 {
-    if (!(t > 0)) {
-        return 0;
-    }
-    if (t >= 1) {
-        return kRampSize - 1;
-    }
-    return static_cast<int>(t * (kRampSize - 1) + 0.5);
+    return t > 0 ? static_cast<size_t>(std::min(t, 1.0) * (kRampSize - 1) + 0.5) : 0;
 }
 
 void Fill(QImage &image, QRgb premultiplied)
@@ -103,18 +99,29 @@ void PaintGradient(QImage &image, const FillStyle &style, const ColorTransform &
     }
     const Ramp ramp = RampOf(stops);
     const bool radial = style.kind == FillKind::Radial;
+    // Steps of the gradient point per pixel along a row.
+    const double dx = toGradient.m11();
+    const double dy = toGradient.m12();
     for (int y = 0; y < image.height(); ++y) {
         auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
-        // The gradient point of the row's first pixel centre, and its step per pixel.
-        const QPointF start = toGradient.map(QPointF(0.5, y + 0.5));
-        const double dx = toGradient.m11();
-        const double dy = toGradient.m12();
-        for (int x = 0; x < image.width(); ++x) {
-            const double gx = start.x() + dx * x;
-            const double gy = start.y() + dy * x;
-            const double t = radial ? std::sqrt(gx * gx + gy * gy) / kGradientHalfSize
-                                    : (gx + kGradientHalfSize) / (2 * kGradientHalfSize);
-            row[x] = ramp[static_cast<size_t>(RampIndex(t))];
+        const QPointF start = toGradient.map(QPointF(0.5, y + 0.5));  // the row's first pixel centre
+        if (!std::isfinite(start.x()) || !std::isfinite(start.y())) {
+            std::fill(row, row + image.width(), ramp[0]);
+            continue;
+        }
+        if (radial) {
+            for (int x = 0; x < image.width(); ++x) {
+                const double gx = start.x() + dx * x;
+                const double gy = start.y() + dy * x;
+                row[x] = ramp[RampIndex(std::sqrt(gx * gx + gy * gy) / kGradientHalfSize)];
+            }
+        } else {
+            // Along the gradient's axis only x counts: t grows by the same step at every pixel.
+            const double t0 = (start.x() + kGradientHalfSize) / (2 * kGradientHalfSize);
+            const double dt = dx / (2 * kGradientHalfSize);
+            for (int x = 0; x < image.width(); ++x) {
+                row[x] = ramp[RampIndex(t0 + dt * x)];
+            }
         }
     }
 }
