@@ -127,11 +127,22 @@ std::string ManyBackAndForth(int count, int segments, uint16_t width)
 TEST(PlayerBudgets, GroupsReadiedTogetherStayWithinTheBudgetAndDrawAlikeWhetherKeptOrNot)
 {
     using platform::swf::kMaxHeldOutlineBytes;
-    // Groups whose outlines are estimated at 8,080 elements each, together 1.6 times what the
-    // budget holds when kept (553 groups for 24 MiB), readied on several threads at once.
-    const int groups = static_cast<int>(kMaxHeldOutlineBytes * 8 / 5 / (8080 * platform::swf::kKeptOutlineElementBytes));
-    ASSERT_LE(groups, 1024) << "the grid holds 1,024 cells";
-    const std::string movie = ManyBackAndForth(groups, 500, 40);
+    // Groups whose outlines are together 1.6 times what the budget holds when kept, readied on
+    // several threads at once: each group's line goes back and forth as often as keeps them
+    // within the grid's 1,024 cells.
+    constexpr uint16_t kWidth = 40;
+    int segments = 0;
+    int groups = 0;
+    do {
+        segments += 500;
+        QPainterPath line(QPointF(Px(2), Px(8)));
+        for (int k = 0; k < segments; ++k) {
+            line.lineTo(Px(k % 2 == 0 ? 14 : 2), Px(8));
+        }
+        const int64_t estimate = platform::swf::EstimatedOutlineElements(line, kWidth, 1.0 / 20);
+        groups = static_cast<int>(kMaxHeldOutlineBytes * 8 / 5 / (estimate * platform::swf::kKeptOutlineElementBytes));
+    } while (groups > 1024);
+    const std::string movie = ManyBackAndForth(groups, segments, kWidth);
     int64_t keptByFirst = 0;
     QImage kept;
     auto other = std::make_unique<platform::MoviePlayer>();  // outlives the first player
