@@ -867,6 +867,49 @@ QTransform PixelCentreConvention(const QTransform &view)
     return view * QTransform::fromTranslate(-kTieShift, -kTieShift);
 }
 
+// A part of a band to draw: the band's rows [top, bottom) and the pixels of them drawn.
+struct BandPart {
+    int top = 0;
+    int bottom = 0;
+    QRect clip;
+};
+
+// The parts of the bands of whole (bands of them) that area lies in. Where area lies in fewer
+// bands than there are processors (a strip a scroll uncovered, an edit's area), each band's part
+// is cut into columns of at least kMinPartColumns at quality high, so that the threads share its
+// drawing: a column is drawn through its band's transform like the rest of the band, and every
+// pixel is decided by its own place, so the pixels are the same however it is cut. (Without
+// anti-aliasing the painter samples gradients and bitmaps along each row from where its part
+// starts: rows are drawn whole.)
+std::vector<BandPart> PartsToDraw(const QRect &whole, const QRect &area, int bands, Quality quality)
+{
+    std::vector<BandPart> parts;
+    for (int i = 0; i < bands; ++i) {
+        const int top = whole.top() + whole.height() * i / bands;
+        const int bottom = whole.top() + whole.height() * (i + 1) / bands;
+        if (top <= area.bottom() && bottom > area.top()) {
+            parts.push_back({top, bottom, area.intersected(QRect(whole.left(), top, whole.width(), bottom - top))});
+        }
+    }
+    if (bands == 1 || parts.empty() || quality == Quality::Low) {
+        return parts;
+    }
+    const int processors = static_cast<int>(platform::ProcessorCount());
+    const int columns = std::min(processors / static_cast<int>(parts.size()), area.width() / kMinPartColumns);
+    if (columns <= 1) {
+        return parts;
+    }
+    std::vector<BandPart> cut;
+    for (const BandPart &part : parts) {
+        for (int c = 0; c < columns; ++c) {
+            const int left = area.left() + area.width() * c / columns;
+            const int right = area.left() + area.width() * (c + 1) / columns;
+            cut.push_back({part.top, part.bottom, QRect(left, part.clip.top(), right - left, part.clip.height())});
+        }
+    }
+    return cut;
+}
+
 }  // namespace
 
 void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &clip, const ItemRange &range)
@@ -884,14 +927,7 @@ void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &c
     }
     const QTransform drawn = quality == Quality::Low ? PixelCentreConvention(setup.view) : setup.view;
     const int bands = BandCount(whole);
-    std::vector<std::pair<int, int>> touched;  // the bands area lies in, top and bottom rows
-    for (int i = 0; i < bands; ++i) {
-        const int top = whole.top() + whole.height() * i / bands;
-        const int bottom = whole.top() + whole.height() * (i + 1) / bands;
-        if (top <= area.bottom() && bottom > area.top()) {
-            touched.emplace_back(top, bottom);
-        }
-    }
+    const std::vector<BandPart> parts = PartsToDraw(whole, area, bands, quality);
     std::vector<Readying> readying;
     Scene scene = BuildScene(movie, list, area, drawn, range, readying);
     ReadyAll(readying, total);
@@ -901,31 +937,28 @@ void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &c
         Renderer(movie, painter, area, QTransform(), quality, total, cancel).Draw(scene);
         return;
     }
-    // Each band paints through its own image over the target's rows, so the painters never
-    // share a device. The bands split the whole picture, not the area repainted: a pixel is
+    // Each part paints through its band's own image over the target's rows, so the painters
+    // never share a device. The bands split the whole picture, not the area repainted: a pixel is
     // always drawn through the same band transform, so a repainted part matches a whole render.
     uchar *pixels = target.bits();
     const qsizetype stride = target.bytesPerLine();
-    // Each band counts its own work; the counts are added up when all are done.
-    std::vector<RenderCounts> bandCounts(touched.size());
-    auto drawBand = [&](int top, int bottom, RenderCounts &bandCount) {
+    // Each part counts its own work; the counts are added up when all are done.
+    std::vector<RenderCounts> partCounts(parts.size());
+    auto drawPart = [&](const BandPart &part, RenderCounts &partCount) {
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
             return;
         }
-        QImage band(pixels + stride * top, target.width(), bottom - top, stride, target.format());
+        QImage band(pixels + stride * part.top, target.width(), part.bottom - part.top, stride, target.format());
         QPainter painter(&band);
-        const QRect bandClip = area.intersected(QRect(whole.left(), top, whole.width(), bottom - top));
-        Renderer(movie, painter, bandClip.translated(0, -top), QTransform::fromTranslate(0, -top), quality, bandCount,
-                 cancel)
+        Renderer(movie, painter, part.clip.translated(0, -part.top), QTransform::fromTranslate(0, -part.top), quality,
+                 partCount, cancel)
             .Draw(scene);
     };
-    // The bands are jobs on the global pool: Qt's raster fills then stay within their band
-    // instead of splitting every large fill again across threads already busy with other bands.
-    platform::ParallelFor(touched.size(), [&](size_t i) {
-        drawBand(touched[i].first, touched[i].second, bandCounts[i]);
-    });
-    for (const RenderCounts &band : bandCounts) {
-        total += band;
+    // The parts are jobs on the global pool: Qt's raster fills then stay within their part
+    // instead of splitting every large fill again across threads already busy with other parts.
+    platform::ParallelFor(parts.size(), [&](size_t i) { drawPart(parts[i], partCounts[i]); });
+    for (const RenderCounts &part : partCounts) {
+        total += part;
     }
 }
 
