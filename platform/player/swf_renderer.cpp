@@ -504,17 +504,22 @@ private:
         if (clip.isEmpty()) {
             return true;
         }
-        // Gradients and bitmaps are painted over an area that starts where the group or the band
+        const DrawnGroup &group = *draw.group;
+        // A gradient's pixels each take the colour at their own centre, so only the clip's are
+        // painted. Bitmaps are painted over an area that starts where the group or the band
         // does, whatever part of the band is drawn, so that the painter computes every pixel
         // alike in a whole render and in a part repainted.
         auto within = [](double value, int low, int high) {
             return static_cast<int>(std::clamp(value, double(low), double(high)));
         };
-        const QRect sourceArea(QPoint(within(std::floor(draw.device.left()), 0, clip.left()),
-                                      within(std::floor(draw.device.top()), imageTop, clip.top())),
-                               QPoint(within(std::ceil(draw.device.right()), clip.right(), image->width() - 1),
-                                      clip.bottom()));
-        const DrawnGroup &group = *draw.group;
+        const bool bitmaps = std::any_of(group.fills.begin(), group.fills.end(),
+                                         [](const FillStyle &fill) { return fill.kind == FillKind::Bitmap; });
+        const QRect sourceArea =
+            bitmaps ? QRect(QPoint(within(std::floor(draw.device.left()), 0, clip.left()),
+                                   within(std::floor(draw.device.top()), imageTop, clip.top())),
+                            QPoint(within(std::ceil(draw.device.right()), clip.right(), image->width() - 1),
+                                   clip.bottom()))
+                    : clip;
         // Kept from group to group: a band draws thousands of groups, most of them small.
         std::vector<const QPainterPath *> &paths = fillPaths_;
         std::vector<CompoundSource> &sources = fillSources_;
