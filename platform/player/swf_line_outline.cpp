@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace platform::swf {
 
@@ -302,6 +303,106 @@ bool StraightPieceCovers(const QPainterPath &line, double width, const QTransfor
         pen = at;
     }
     return false;
+}
+
+QPainterPath LinePartNear(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
+                          double margin)
+{
+    bool invertible = false;
+    const QTransform toLine = world.inverted(&invertible);
+    if (!invertible || rect.isEmpty()) {
+        return line;
+    }
+    // The rect in the line's coordinates, grown by the margin and half the width: an element
+    // reaches the rect only where its bounds (those of its points: a curve lies within its
+    // control points) meet this one.
+    const double half = width / 2;
+    const QRectF reach = toLine.mapRect(rect.adjusted(-margin, -margin, margin, margin)).adjusted(-half, -half, half, half);
+    const int count = line.elementCount();
+    // An element: its first index and its number of points (a line 1, a curve 3).
+    auto span = [&line, count](int i) {
+        return line.elementAt(i).type == QPainterPath::CurveToElement && i + 2 < count ? 3 : 1;
+    };
+    auto near = [&](int i) {
+        double left = line.elementAt(i - 1).x;
+        double right = left;
+        double top = line.elementAt(i - 1).y;
+        double bottom = top;
+        for (int k = i; k < i + span(i); ++k) {
+            left = std::min(left, line.elementAt(k).x);
+            right = std::max(right, line.elementAt(k).x);
+            top = std::min(top, line.elementAt(k).y);
+            bottom = std::max(bottom, line.elementAt(k).y);
+        }
+        return right >= reach.left() && left <= reach.right() && bottom >= reach.top() && top <= reach.bottom();
+    };
+    QPainterPath part;
+    bool whole = true;
+    std::vector<int> elements;
+    std::vector<char> reaches;
+    for (int begin = 0; begin < count;) {
+        int end = begin + 1;
+        while (end < count && line.elementAt(end).type != QPainterPath::MoveToElement) {
+            end += span(end);
+        }
+        end = std::min(end, count);
+        // The subpath's elements, and which of them reach the rect.
+        elements.clear();
+        reaches.clear();
+        for (int i = begin + 1; i < end; i += span(i)) {
+            elements.push_back(i);
+            reaches.push_back(near(i) ? 1 : 0);
+        }
+        const size_t n = elements.size();
+        const bool all = std::all_of(reaches.begin(), reaches.end(), [](char r) { return r != 0; });
+        const bool none = std::none_of(reaches.begin(), reaches.end(), [](char r) { return r != 0; });
+        whole = whole && all;
+        if (n == 0 || all) {
+            for (int i = begin; i < end; ++i) {
+                const QPainterPath::Element &e = line.elementAt(i);
+                if (e.type == QPainterPath::MoveToElement || i == begin) {
+                    part.moveTo(e);
+                } else if (e.type == QPainterPath::CurveToElement && i + 2 < end) {
+                    part.cubicTo(e, line.elementAt(i + 1), line.elementAt(i + 2));
+                    i += 2;
+                } else {
+                    part.lineTo(e);
+                }
+            }
+        } else if (!none) {
+            // A closed subpath is walked from just after an element left out, so that a run
+            // across its start keeps the join there.
+            const QPointF first = line.elementAt(begin);
+            const QPointF last = line.elementAt(end - 1);
+            size_t start = 0;
+            if (first == last) {
+                while (reaches[start] != 0) {
+                    ++start;
+                }
+                ++start;
+            }
+            bool inRun = false;
+            for (size_t k = 0; k < n; ++k) {
+                const size_t at = (start + k) % n;
+                if (reaches[at] == 0) {
+                    inRun = false;
+                    continue;
+                }
+                const int i = elements[at];
+                if (!inRun) {
+                    part.moveTo(line.elementAt(i - 1));
+                    inRun = true;
+                }
+                if (span(i) == 3) {
+                    part.cubicTo(line.elementAt(i), line.elementAt(i + 1), line.elementAt(i + 2));
+                } else {
+                    part.lineTo(line.elementAt(i));
+                }
+            }
+        }
+        begin = end;
+    }
+    return whole ? line : part;
 }
 
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale)

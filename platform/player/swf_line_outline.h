@@ -43,6 +43,14 @@ QPainterPath LineOutline(const QPainterPath &line, double width, double scale);
 bool StraightPieceCovers(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
                          double margin);
 
+// The part of line that can reach rect (device pixels) stroked width twips wide through world:
+// the runs of its elements whose bounds, grown by half the width and margin device pixels, meet
+// the rect, each a subpath of its own (the runs of a closed subpath joined across its start, as
+// the stroker joins it there). Inside the rect its outline is the line's, made from those
+// elements alone. Empty when no element reaches the rect; the line itself when every one may.
+QPainterPath LinePartNear(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
+                          double margin);
+
 // A line readied for its outline at scale: its estimate (as EstimatedOutlineElements gives it)
 // is known before the outline is built, from one look at its curves. The line must outlive it.
 class OutlineCut {

@@ -728,10 +728,10 @@ private:
     }
 
     // A wide line fills its outline: the one kept (made here from its compact form), else one
-    // built for this drawing when it fits the budget, its points rounded as a kept one's are.
-    // The outline is the union of its stroked pieces, filled by the nonzero rule (a large one by
-    // the compound rasteriser where it can draw). Thin lines, and lines whose outline would not fit, are one
-    // device pixel wide.
+    // built for this drawing when it fits the budget, its points rounded as a kept one's are (of
+    // a long line, the outline of its part that can reach the band). The outline is the union of
+    // its stroked pieces, filled by the nonzero rule (a large one by the compound rasteriser where
+    // it can draw). Thin lines, and lines whose outline would not fit, are one device pixel wide.
     void DrawLine(const GroupDraw &draw, size_t index, const ColorTransform &cx)
     {
         const DrawnGroup &group = *draw.group;
@@ -744,13 +744,26 @@ private:
         if (!DrawnThin(style, scale) && CoversBand(draw, index, cx)) {
             return;
         }
+        std::optional<CompoundTarget> target;
         if (!DrawnThin(style, scale)) {
             if (kept != nullptr && !kept->IsEmpty(index)) {
                 outline = &outlinesMade_.Of(*kept, index);
             } else {
-                const OutlineCut cut(group.LinePath(index, made_), style.width, scale);
+                const QPainterPath &line = group.LinePath(index, made_);
+                const OutlineCut cut(line, style.width, scale);
                 if (cut.Estimate() <= kMaxOutlineElements) {
-                    built = cut.Outline(&counts_);
+                    target = line.elementCount() >= kPartLineElements ? CompoundTargetOf(draw) : std::nullopt;
+                    if (target) {
+                        // Outlined anew, a long line is outlined only where it can reach the band.
+                        const QPainterPath part = LinePartNear(line, style.width, draw.world, QRectF(target->clip),
+                                                               kPartMargin);
+                        if (part.isEmpty()) {
+                            return;
+                        }
+                        built = OutlineCut(part, style.width, scale).Outline(&counts_);
+                    } else {
+                        built = cut.Outline(&counts_);
+                    }
                     outline = &built;
                 }
             }
@@ -770,9 +783,7 @@ private:
             } else {
                 painter_.strokePath(CopyToDraw(line), pen);
             }
-        } else if (const std::optional<CompoundTarget> target = outline->elementCount() >= kCompoundOutlineElements
-                                                                     ? CompoundTargetOf(draw)
-                                                                     : std::nullopt) {
+        } else if (target || (outline->elementCount() >= kCompoundOutlineElements && (target = CompoundTargetOf(draw)))) {
             FillUnion(*target, *outline, qPremultiply(cx.Apply(style.color)), draw.world,
                       quality_ == Quality::Low ? Sampling::Centre : Sampling::Area, counts_);
         } else {
@@ -785,6 +796,12 @@ private:
     // smaller ones by the painter, whose anti-aliased edges the selection overlay's inverted
     // edges are drawn to meet.
     static constexpr int kCompoundOutlineElements = 512;
+    // Lines of at least this many elements (their outlines have more than kCompoundOutlineElements)
+    // outlined anew where no kept outline is had are outlined only where they can reach the band,
+    // kPartMargin device pixels around it: more than the outline strays from the line grown by
+    // half its width.
+    static constexpr int kPartLineElements = 1024;
+    static constexpr double kPartMargin = 2;
     // Lines of at least this many elements are first looked at for a straight piece that covers
     // the part of the band they are drawn in.
     static constexpr int kLongLineElements = 4096;

@@ -448,3 +448,78 @@ TEST(PlayerBudgets, ALongLineWhosePiecesReachAcrossThePictureIsDrawnInWorkOfItsR
         EXPECT_LE(stats.fillLineRows, 4 * kSide);
     });
 }
+
+namespace {
+
+// Two red lines 20 pixels wide (line styles 1 and 2 of one group) across an 800 x 400 frame at
+// y = 100 and y = 250 pixels, each going back and forth 400 times in gently bent curves 20
+// pixels long: each outline is estimated at over half the budget, so the second is refused room.
+std::string TwoLongWavyLines(bool first, bool second)
+{
+    Styles styles;
+    styles.Line(400, 0xFF0000FF);
+    styles.Line(400, 0xFF0000FF);
+    Records records;
+    for (int line = 0; line < 2; ++line) {
+        if (!(line == 0 ? first : second)) {
+            continue;
+        }
+        const int y = line == 0 ? 100 : 250;
+        records.Move(Px(10), Px(y), -1, -1, line + 1);
+        for (int pass = 0; pass < 400; ++pass) {
+            for (int k = 1; k <= 39; ++k) {
+                const int x = pass % 2 == 0 ? 10 + 20 * k : 790 - 20 * k;
+                const int bend = (pass + k) % 2 == 0 ? 1 : -1;
+                records.Curve(Px(x) + Px(pass % 2 == 0 ? -10 : 10), Px(y + bend), Px(x), Px(y));
+            }
+        }
+    }
+    return OneShape(800, 400, styles, records);
+}
+
+// The part of the frame (twips) drawn into a 400 x 400 image at quality "high".
+QImage RenderArea(platform::MoviePlayer &player, const QRectF &area)
+{
+    QImage image(400, 400, QImage::Format_RGB32);
+    image.fill(0xFF00FF00);
+    player.Render(image, image.rect(), area);
+    return image;
+}
+
+}  // namespace
+
+// A long line refused room in the budget is outlined again whenever drawn, but only where it can
+// reach what is drawn: once over the bands of a whole render, and in part for a view showing a
+// part of it. It draws as it does from a kept outline.
+TEST(PlayerBudgets, ALongLineRefusedRoomIsOutlinedOnlyWhereItIsDrawn)
+{
+    platform::MoviePlayer both;
+    both.SetQuality2("high");
+    Load(both, TwoLongWavyLines(true, true));
+    const QImage whole = Render(both, 800, 400);
+    const platform::PlayerStats first = both.Stats();
+    ASSERT_GT(first.outlineElementsKept, 0);
+    EXPECT_LT(first.outlineElementsKept, first.outlineElementsBuilt) << "the second line is refused room";
+    // The refused line lies within one band of the picture: it is outlined once, as the first.
+    EXPECT_LE(first.outlineElementsBuilt - first.outlineElementsKept, first.outlineElementsKept * 5 / 4);
+
+    // Zoomed in to 200 % on the left end of the second line (within one band of the view): the
+    // first is kept at that scale, the second outlined near the view only.
+    const QRectF view(Px(-100), Px(165), Px(200), Px(200));
+    const QImage zoomed = RenderArea(both, view);
+    const platform::PlayerStats second = both.Stats();
+    const int64_t kept = second.outlineElementsKept - first.outlineElementsKept;
+    const int64_t built = second.outlineElementsBuilt - first.outlineElementsBuilt - kept;
+    ASSERT_GT(kept, 0);
+    EXPECT_GT(built, 0);
+    EXPECT_LE(built, kept / 4);
+    EXPECT_GE(CountColor(zoomed, kRed), 200 * 30);
+
+    // The second line alone is kept: it draws the same pixels.
+    platform::MoviePlayer alone;
+    alone.SetQuality2("high");
+    Load(alone, TwoLongWavyLines(false, true), "alone.swf");
+    EXPECT_EQ(Render(alone, 800, 400).copy(0, 200, 800, 200), whole.copy(0, 200, 800, 200));
+    EXPECT_EQ(RenderArea(alone, view), zoomed);
+    EXPECT_EQ(alone.Stats().outlineElementsBuilt, alone.Stats().outlineElementsKept);
+}
