@@ -305,13 +305,13 @@ bool StraightPieceCovers(const QPainterPath &line, double width, const QTransfor
     return false;
 }
 
-QPainterPath LinePartNear(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
-                          double margin)
+std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width, const QTransform &world,
+                                         const QRectF &rect, double margin)
 {
     bool invertible = false;
     const QTransform toLine = world.inverted(&invertible);
     if (!invertible || rect.isEmpty()) {
-        return line;
+        return std::nullopt;
     }
     // The rect in the line's coordinates, grown by the margin and half the width: an element
     // reaches the rect only where its bounds (those of its points: a curve lies within its
@@ -402,7 +402,10 @@ QPainterPath LinePartNear(const QPainterPath &line, double width, const QTransfo
         }
         begin = end;
     }
-    return whole ? line : part;
+    if (whole) {
+        return std::nullopt;
+    }
+    return part;
 }
 
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale)

@@ -9,6 +9,7 @@
 #include <QTransform>
 
 #include <cstdint>
+#include <optional>
 
 namespace platform::swf {
 
@@ -47,8 +48,9 @@ bool StraightPieceCovers(const QPainterPath &line, double width, const QTransfor
 // the runs of its elements whose bounds, grown by half the width and margin device pixels, meet
 // the rect, each a subpath of its own (the runs of a closed subpath joined across its start, as
 // the stroker joins it there). Inside the rect its outline is the line's, made from those
-// elements alone. Empty when no element reaches the rect; the line itself when every one may.
-QPainterPath LinePartNear(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
+// elements alone. Empty when no element reaches the rect; nullopt when every one may (the whole
+// line is to be outlined).
+std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
                           double margin);
 
 // A line readied for its outline at scale: its estimate (as EstimatedOutlineElements gives it)

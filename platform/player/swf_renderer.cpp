@@ -752,17 +752,19 @@ private:
                 const QPainterPath &line = group.LinePath(index, made_);
                 const OutlineCut cut(line, style.width, scale);
                 if (cut.Estimate() <= kMaxOutlineElements) {
-                    target = line.elementCount() >= kPartLineElements ? CompoundTargetOf(draw) : std::nullopt;
-                    if (target) {
-                        // Outlined anew, a long line is outlined only where it can reach the band.
-                        const QPainterPath part = LinePartNear(line, style.width, draw.world, QRectF(target->clip),
-                                                               kPartMargin);
-                        if (part.isEmpty()) {
-                            return;
-                        }
-                        built = OutlineCut(part, style.width, scale).Outline(&counts_);
-                    } else {
+                    // Outlined anew, a long line is outlined only where it can reach the band.
+                    const std::optional<CompoundTarget> band =
+                        line.elementCount() >= kPartLineElements ? CompoundTargetOf(draw) : std::nullopt;
+                    const std::optional<QPainterPath> part =
+                        band ? LinePartNear(line, style.width, draw.world, QRectF(band->clip), kPartMargin)
+                             : std::nullopt;
+                    if (!part) {
                         built = cut.Outline(&counts_);
+                    } else if (part->isEmpty()) {
+                        return;
+                    } else {
+                        built = OutlineCut(*part, style.width, scale).Outline(&counts_);
+                        target = band;
                     }
                     outline = &built;
                 }

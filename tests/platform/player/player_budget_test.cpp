@@ -523,3 +523,45 @@ TEST(PlayerBudgets, ALongLineRefusedRoomIsOutlinedOnlyWhereItIsDrawn)
     EXPECT_EQ(RenderArea(alone, view), zoomed);
     EXPECT_EQ(alone.Stats().outlineElementsBuilt, alone.Stats().outlineElementsKept);
 }
+
+// The part of a line near a rect fills the rect as the whole line does, turned and scaled, at
+// either sampling: a closed ring whose start lies in the rect (its runs joined across it) and a
+// wave beside it; a rect the whole line may reach takes the line whole, one it cannot reach
+// nothing.
+TEST(PlayerBudgets, APartOfALineNearARectFillsTheRectAsTheWholeLineDoes)
+{
+    QPainterPath line;
+    for (int k = 0; k <= 2000; ++k) {
+        const double angle = k * 2 * M_PI / 2000;
+        const QPointF at(2000 + 1500 * std::cos(angle), 2000 + 1500 * std::sin(angle));
+        k == 0 ? line.moveTo(at) : line.lineTo(at);
+    }
+    line.moveTo(200, 3800);
+    for (int k = 1; k <= 400; ++k) {
+        line.quadTo(200 + 10 * k - 5, k % 2 == 0 ? 3700 : 3900, 200 + 10 * k, 3800);
+    }
+    constexpr double kWidth = 300;
+    const QTransform world = QTransform().translate(20, 30).rotate(30).scale(0.1, 0.1);
+    const QRect rect(195, 350, 60, 50);  // around the ring's start, at (223, 378)
+    const std::optional<QPainterPath> part = platform::swf::LinePartNear(line, kWidth, world, rect, 2);
+    ASSERT_TRUE(part.has_value());
+    EXPECT_GT(part->elementCount(), 0);
+    EXPECT_LT(part->elementCount(), line.elementCount() / 4);
+    for (platform::swf::Sampling sampling : {platform::swf::Sampling::Area, platform::swf::Sampling::Centre}) {
+        auto fill = [&](const QPainterPath &path) {
+            QImage image(400, 400, QImage::Format_ARGB32_Premultiplied);
+            image.fill(kWhite);
+            platform::swf::RenderCounts counts;
+            platform::swf::FillUnion({&image, 0, rect}, platform::swf::OutlineCut(path, kWidth, 0.1).Outline(), kRed,
+                                     world, sampling, counts);
+            return image;
+        };
+        const QImage whole = fill(line);
+        EXPECT_GT(CountColor(whole, kRed), 100);
+        EXPECT_EQ(fill(*part), whole);
+    }
+    EXPECT_FALSE(platform::swf::LinePartNear(line, kWidth, world, QRectF(-400, -400, 1200, 1200), 2).has_value());
+    const std::optional<QPainterPath> none = platform::swf::LinePartNear(line, kWidth, world, QRectF(900, 900, 10, 10), 2);
+    ASSERT_TRUE(none.has_value());
+    EXPECT_TRUE(none->isEmpty());
+}
