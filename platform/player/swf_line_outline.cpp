@@ -317,7 +317,8 @@ std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width,
     // reaches the rect only where its bounds (those of its points: a curve lies within its
     // control points) meet this one.
     const double half = width / 2;
-    const QRectF reach = toLine.mapRect(rect.adjusted(-margin, -margin, margin, margin)).adjusted(-half, -half, half, half);
+    const QRectF reach =
+        toLine.mapRect(rect.adjusted(-margin, -margin, margin, margin)).adjusted(-half, -half, half, half);
     const int count = line.elementCount();
     // An element: its first index and its number of points (a line 1, a curve 3).
     auto span = [&line, count](int i) {

@@ -50,8 +50,8 @@ bool StraightPieceCovers(const QPainterPath &line, double width, const QTransfor
 // the stroker joins it there). Inside the rect its outline is the line's, made from those
 // elements alone. Empty when no element reaches the rect; nullopt when every one may (the whole
 // line is to be outlined).
-std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
-                          double margin);
+std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width, const QTransform &world,
+                                         const QRectF &rect, double margin);
 
 // A line readied for its outline at scale: its estimate (as EstimatedOutlineElements gives it)
 // is known before the outline is built, from one look at its curves. The line must outlive it.

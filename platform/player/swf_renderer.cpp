@@ -785,7 +785,8 @@ private:
             } else {
                 painter_.strokePath(CopyToDraw(line), pen);
             }
-        } else if (target || (outline->elementCount() >= kCompoundOutlineElements && (target = CompoundTargetOf(draw)))) {
+        } else if (target ||
+                   (outline->elementCount() >= kCompoundOutlineElements && (target = CompoundTargetOf(draw)))) {
             FillUnion(*target, *outline, qPremultiply(cx.Apply(style.color)), draw.world,
                       quality_ == Quality::Low ? Sampling::Centre : Sampling::Area, counts_);
         } else {

@@ -561,7 +561,8 @@ TEST(PlayerBudgets, APartOfALineNearARectFillsTheRectAsTheWholeLineDoes)
         EXPECT_EQ(fill(*part), whole);
     }
     EXPECT_FALSE(platform::swf::LinePartNear(line, kWidth, world, QRectF(-400, -400, 1200, 1200), 2).has_value());
-    const std::optional<QPainterPath> none = platform::swf::LinePartNear(line, kWidth, world, QRectF(900, 900, 10, 10), 2);
+    const std::optional<QPainterPath> none =
+        platform::swf::LinePartNear(line, kWidth, world, QRectF(900, 900, 10, 10), 2);
     ASSERT_TRUE(none.has_value());
     EXPECT_TRUE(none->isEmpty());
 }
