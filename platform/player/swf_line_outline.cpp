@@ -272,37 +272,122 @@ QPainterPath OutlineCut::Outline(RenderCounts *counts) const
     return outline;
 }
 
-bool StraightPieceCovers(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
-                         double margin)
+namespace {
+
+// The device pixels a line of width twips reaches through world past margin, when world only
+// scales evenly, turns and moves (else 0).
+double EvenReach(double width, const QTransform &world, double margin)
 {
     const double scale = std::sqrt(std::abs(world.determinant()));
     const double reach = width / 2 * scale - margin;
     const double even = 1e-9 * scale;
     if (!(reach > 0) || !world.isAffine() || std::abs(world.m11() - world.m22()) > even ||
-        std::abs(world.m12() + world.m21()) > even || rect.isEmpty()) {
-        return false;
+        std::abs(world.m12() + world.m21()) > even) {
+        return 0;
     }
+    return reach;
+}
+
+// Whether the straight piece from a to b, reaching reach on every side, holds the rect.
+bool PieceHolds(const QPointF &a, const QPointF &b, double reach, const QRectF &rect)
+{
     const QPointF corners[] = {rect.topLeft(), rect.topRight(), rect.bottomLeft(), rect.bottomRight()};
-    auto within = [&corners, reach](const QPointF &a, const QPointF &b) {
-        const QPointF along = b - a;
-        const double length2 = QPointF::dotProduct(along, along);
-        return std::all_of(std::begin(corners), std::end(corners), [&](const QPointF &corner) {
-            const double t =
-                length2 > 0 ? std::clamp(QPointF::dotProduct(corner - a, along) / length2, 0.0, 1.0) : 0.0;
-            const QPointF off = a + t * along - corner;
-            return QPointF::dotProduct(off, off) <= reach * reach;
-        });
-    };
+    const QPointF along = b - a;
+    const double length2 = QPointF::dotProduct(along, along);
+    return std::all_of(std::begin(corners), std::end(corners), [&](const QPointF &corner) {
+        const double t = length2 > 0 ? std::clamp(QPointF::dotProduct(corner - a, along) / length2, 0.0, 1.0) : 0.0;
+        const QPointF off = a + t * along - corner;
+        return QPointF::dotProduct(off, off) <= reach * reach;
+    });
+}
+
+// Calls piece(from, to) (device pixels) for each straight element of line through world until it
+// returns true.
+template <typename Piece>
+void ForEachStraightPiece(const QPainterPath &line, const QTransform &world, const Piece &piece)
+{
     QPointF pen;
     for (int i = 0; i < line.elementCount(); ++i) {
         const QPainterPath::Element &e = line.elementAt(i);
         const QPointF at = world.map(QPointF(e));
-        if (e.type == QPainterPath::LineToElement && i > 0 && within(pen, at)) {
-            return true;
+        if (e.type == QPainterPath::LineToElement && i > 0 && piece(pen, at)) {
+            return;
         }
         pen = at;
     }
-    return false;
+}
+
+}  // namespace
+
+bool StraightPieceCovers(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
+                         double margin)
+{
+    const double reach = EvenReach(width, world, margin);
+    bool covers = false;
+    if (reach > 0 && !rect.isEmpty()) {
+        ForEachStraightPiece(line, world, [&](const QPointF &a, const QPointF &b) {
+            return covers = PieceHolds(a, b, reach, rect);
+        });
+    }
+    return covers;
+}
+
+int64_t MarkCoveredTiles(const QPainterPath &line, double width, const QTransform &world, const CoverTiles &tiles,
+                         double margin, int64_t mostTests, std::vector<char> &covered)
+{
+    const double reach = EvenReach(width, world, margin);
+    const QRect &area = tiles.area;
+    const int side = tiles.side;
+    const int columns = (area.width() + side - 1) / side;
+    const int rows = (area.height() + side - 1) / side;
+    covered.assign(static_cast<size_t>(columns) * static_cast<size_t>(rows), 0);
+    // A piece holds no whole tile narrower than its reach on both sides, and only tiles within
+    // its bounds grown by its reach.
+    if (reach < side / 2.0 || area.isEmpty()) {
+        return 0;
+    }
+    int64_t tests = 0;
+    int64_t left = static_cast<int64_t>(covered.size());
+    auto tileRect = [&](int column, int row) {
+        return QRectF(QRect(area.left() + column * side, area.top() + row * side, side, side).intersected(area));
+    };
+    ForEachStraightPiece(line, world, [&](const QPointF &a, const QPointF &b) {
+        auto index = [side](double at, int origin, int count) {
+            return static_cast<int>(std::clamp(std::floor((at - origin) / side), -1.0, double(count)));
+        };
+        const int firstRow = std::max(index(std::min(a.y(), b.y()) - reach, area.top(), rows), 0);
+        const int lastRow = std::min(index(std::max(a.y(), b.y()) + reach, area.top(), rows), rows - 1);
+        for (int row = firstRow; row <= lastRow; ++row) {
+            // The columns the piece reaches in the row: those of its part within reach of the
+            // row's height, grown by the reach.
+            const double top = area.top() + row * side - reach;
+            const double bottom = area.top() + (row + 1) * side + reach;
+            double from = 0;
+            double to = 1;
+            if (a.y() != b.y()) {
+                const double at0 = (top - a.y()) / (b.y() - a.y());
+                const double at1 = (bottom - a.y()) / (b.y() - a.y());
+                from = std::max(from, std::min(at0, at1));
+                to = std::min(to, std::max(at0, at1));
+            }
+            if (from > to) {
+                continue;
+            }
+            const double x0 = a.x() + from * (b.x() - a.x());
+            const double x1 = a.x() + to * (b.x() - a.x());
+            const int firstColumn = std::max(index(std::min(x0, x1) - reach, area.left(), columns), 0);
+            const int lastColumn = std::min(index(std::max(x0, x1) + reach, area.left(), columns), columns - 1);
+            for (int column = firstColumn; column <= lastColumn; ++column) {
+                char &tile = covered[static_cast<size_t>(row) * static_cast<size_t>(columns) + static_cast<size_t>(column)];
+                if (tile == 0 && tests++ < mostTests && PieceHolds(a, b, reach, tileRect(column, row))) {
+                    tile = 1;
+                    --left;
+                }
+            }
+        }
+        return left == 0 || tests >= mostTests;
+    });
+    return static_cast<int64_t>(covered.size()) - left;
 }
 
 std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width, const QTransform &world,

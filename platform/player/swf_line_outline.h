@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace platform::swf {
 
@@ -52,6 +53,20 @@ bool StraightPieceCovers(const QPainterPath &line, double width, const QTransfor
 // line is to be outlined).
 std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width, const QTransform &world,
                                          const QRectF &rect, double margin);
+
+// A grid of square tiles side device pixels wide from the top left of area (the last ones cut
+// to it), row after row.
+struct CoverTiles {
+    QRect area;
+    int side = 64;
+};
+
+// Marks in covered (one flag a tile) the tiles that one straight element of line, stroked width
+// twips wide through world, covers wholly with margin device pixels to spare (as
+// StraightPieceCovers tells), in at most mostTests looks at a tile and piece; returns how many.
+// None unless world only scales evenly, turns and moves.
+int64_t MarkCoveredTiles(const QPainterPath &line, double width, const QTransform &world, const CoverTiles &tiles,
+                         double margin, int64_t mostTests, std::vector<char> &covered);
 
 // A line readied for its outline at scale: its estimate (as EstimatedOutlineElements gives it)
 // is known before the outline is built, from one look at its curves. The line must outlive it.

@@ -425,28 +425,32 @@ TEST(PlayerBudgets, ASpiralLineIsFilledInWorkOfItsEdgesTimesTheirRows)
 }
 
 // A wide line over thousands of scattered points, each of its pieces reaching across the picture
-// (as a metafile's polylines drawn with the widest pen do): at each quality it covers every
-// pixel, in work that grows with the rows drawn, not with its pieces times their rows.
+// (as a metafile's polylines drawn with the widest pen do), or across tiles of it (a pen a
+// quarter of the picture wide): at each quality it covers every pixel, in work that grows with
+// the rows drawn, not with its pieces times their rows.
 TEST(PlayerBudgets, ALongLineWhosePiecesReachAcrossThePictureIsDrawnInWorkOfItsRows)
 {
     constexpr int kSide = 200;
-    Styles styles;
-    styles.Line(65535, 0xFF0000FF);  // 3,277 pixels wide
-    Records records;
-    uint32_t random = 7;
-    auto next = [&random] {
-        random = random * 1103515245u + 12345u;
-        return Px(static_cast<int>(random >> 16) % kSide);
-    };
-    records.Move(next(), next(), -1, -1, 1);
-    for (int k = 0; k < 5000; ++k) {
-        records.Line(next(), next());
+    for (uint16_t width : {65535, 1000}) {  // 3,277 and 50 pixels wide
+        SCOPED_TRACE(width);
+        Styles styles;
+        styles.Line(width, 0xFF0000FF);
+        Records records;
+        uint32_t random = 7;
+        auto next = [&random] {
+            random = random * 1103515245u + 12345u;
+            return Px(static_cast<int>(random >> 16) % kSide);
+        };
+        records.Move(next(), next(), -1, -1, 1);
+        for (int k = 0; k < 5000; ++k) {
+            records.Line(next(), next());
+        }
+        const std::string movie = OneShape(kSide, kSide, styles, records);
+        ForEachQuality(movie, kSide, [&](const QImage &image, const platform::PlayerStats &stats) {
+            EXPECT_EQ(CountColor(image, kRed), kSide * kSide);
+            EXPECT_LE(stats.fillLineRows, 4 * kSide);
+        });
     }
-    const std::string movie = OneShape(kSide, kSide, styles, records);
-    ForEachQuality(movie, kSide, [&](const QImage &image, const platform::PlayerStats &stats) {
-        EXPECT_EQ(CountColor(image, kRed), kSide * kSide);
-        EXPECT_LE(stats.fillLineRows, 4 * kSide);
-    });
 }
 
 namespace {
