@@ -8,8 +8,8 @@
 // square spiral of 400 anchors one pixel wide over the largest canvas (drawn whole, opened at
 // 100 % and 400 %, a bucket click on a comb of one such path, the animation preview morphing one
 // spiral into another); 400 concentric curved lines 100 pixels wide (opened at 100 % and 400 %,
-// exported); a metafile of 100 lines of 65,535 scattered points with the widest pen (whose
-// outlines exceed every budget) read in and shown.
+// exported); a metafile of 100 lines of 65,535 scattered points with the widest pen and with
+// narrower ones (whose outlines exceed every budget) read in and shown.
 #include "bench/bench_app.h"
 #include "bench/bench_drawing.h"
 #include "core/bucket_fill.h"
@@ -407,8 +407,8 @@ void BM_ConcentricWideCurvesExported(benchmark::State &state)
 }
 
 // A metafile of 100 polylines of 65,535 points scattered over the largest canvas (one unit a
-// pixel), drawn with a pen 65,535 units wide, as the importer reads it.
-std::string WidestPolylinesMetafile()
+// pixel), drawn with a pen pen units wide, as the importer reads it.
+std::string ScatteredPolylinesMetafile(uint32_t pen)
 {
     std::string records;
     auto word = [&records](uint32_t value) {
@@ -424,7 +424,7 @@ std::string WidestPolylinesMetafile()
         word(function);
     };
     record(0x02FA, 5);  // the pen: style, width, colour
-    for (uint32_t value : {0u, 65535u, 0u, 0x2040u, 0u}) {
+    for (uint32_t value : {0u, pen, 0u, 0x2040u, 0u}) {
         word(value);
     }
     record(0x012D, 1);  // selected
@@ -452,12 +452,14 @@ std::string WidestPolylinesMetafile()
     return records + bytes;
 }
 
-// The metafile's figures read in and shown in a window's view at 100 %.
-void BM_WidestPolylinesMetafileShown(benchmark::State &state)
+// The metafile's figures read in and shown in a window's view at 100 %, with the widest pen
+// (arg 65,535: the line 3,276 pixels wide, as wide as a line can be) and with pens 200 and 50
+// pixels wide (args 265 and 66).
+void BM_ScatteredPolylinesMetafileShown(benchmark::State &state)
 {
     benchsupport::CanvasHost host;
     benchsupport::StartCanvas(host, kLargestCanvas, kLargestCanvas);
-    const std::string bytes = WidestPolylinesMetafile();
+    const std::string bytes = ScatteredPolylinesMetafile(static_cast<uint32_t>(state.range(0)));
     core::PathCollection figures = importer::ImportWmf(bytes);
     for (size_t i = 1; i < figures.Paths.size(); ++i) {
         core::Doc().DocPaths.push_back(std::move(figures.Paths[i]));
@@ -472,7 +474,13 @@ BENCHMARK(BM_CombBucketClick)->Iterations(1)->Unit(benchmark::kMillisecond)->Use
 BENCHMARK(BM_SpiralMorphPreview)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConcentricWideCurvesOpened)->Arg(1)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConcentricWideCurvesExported)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_WidestPolylinesMetafileShown)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ScatteredPolylinesMetafileShown)
+    ->Arg(65535)
+    ->Arg(265)
+    ->Arg(66)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_SpikyStar)->Arg(320)->Arg(640)->Arg(1280)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpikyStarWriteAndLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BulgingFill)->Arg(2)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -378,7 +378,7 @@ int64_t MarkCoveredTiles(const QPainterPath &line, double width, const QTransfor
             const int firstColumn = std::max(index(std::min(x0, x1) - reach, area.left(), columns), 0);
             const int lastColumn = std::min(index(std::max(x0, x1) + reach, area.left(), columns), columns - 1);
             for (int column = firstColumn; column <= lastColumn; ++column) {
-                char &tile = covered[static_cast<size_t>(row) * static_cast<size_t>(columns) + static_cast<size_t>(column)];
+                char &tile = covered[static_cast<size_t>(row * columns + column)];
                 if (tile == 0 && tests++ < mostTests && PieceHolds(a, b, reach, tileRect(column, row))) {
                     tile = 1;
                     --left;

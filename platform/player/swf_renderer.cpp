@@ -752,7 +752,8 @@ private:
 
     // DrawLine within a part of the band (scene pixels, where a compound target is had) or all of
     // it.
-    void DrawLineWithin(const GroupDraw &draw, size_t index, const ColorTransform &cx, const std::optional<QRect> &within)
+    void DrawLineWithin(const GroupDraw &draw, size_t index, const ColorTransform &cx,
+                        const std::optional<QRect> &within)
     {
         const DrawnGroup &group = *draw.group;
         const double scale = draw.scale;
