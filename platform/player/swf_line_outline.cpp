@@ -377,9 +377,9 @@ int64_t MarkCoveredTiles(const QPainterPath &line, double width, const QTransfor
             const double x1 = a.x() + to * (b.x() - a.x());
             const int firstColumn = std::max(index(std::min(x0, x1) - reach, area.left(), columns), 0);
             const int lastColumn = std::min(index(std::max(x0, x1) + reach, area.left(), columns), columns - 1);
-            for (int column = firstColumn; column <= lastColumn; ++column) {
+            for (int column = firstColumn; column <= lastColumn && tests < mostTests; ++column, ++tests) {
                 char &tile = covered[static_cast<size_t>(row * columns + column)];
-                if (tile == 0 && tests++ < mostTests && PieceHolds(a, b, reach, tileRect(column, row))) {
+                if (tile == 0 && PieceHolds(a, b, reach, tileRect(column, row))) {
                     tile = 1;
                     --left;
                 }

@@ -63,7 +63,8 @@ struct CoverTiles {
 
 // Marks in covered (one flag a tile) the tiles that one straight element of line, stroked width
 // twips wide through world, covers wholly with margin device pixels to spare (as
-// StraightPieceCovers tells), in at most mostTests looks at a tile and piece; returns how many.
+// StraightPieceCovers tells), looking at most mostTests times at a tile near a piece (and once
+// at each element); returns how many.
 // None unless world only scales evenly, turns and moves.
 int64_t MarkCoveredTiles(const QPainterPath &line, double width, const QTransform &world, const CoverTiles &tiles,
                          double margin, int64_t mostTests, std::vector<char> &covered);
