@@ -478,6 +478,7 @@ BENCHMARK(BM_ScatteredPolylinesMetafileShown)
     ->Arg(65535)
     ->Arg(265)
     ->Arg(66)
+    ->Arg(27)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

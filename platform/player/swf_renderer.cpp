@@ -751,9 +751,9 @@ private:
     }
 
     // DrawLine within a part of the band (scene pixels, where a compound target is had) or all of
-    // it.
+    // it; the line's cut is given when made already.
     void DrawLineWithin(const GroupDraw &draw, size_t index, const ColorTransform &cx,
-                        const std::optional<QRect> &within)
+                        const std::optional<QRect> &within, const OutlineCut *lineCut = nullptr)
     {
         const DrawnGroup &group = *draw.group;
         const double scale = draw.scale;
@@ -768,7 +768,8 @@ private:
                 outline = &outlinesMade_.Of(*kept, index);
             } else {
                 const QPainterPath &line = group.LinePath(index, made_);
-                const OutlineCut cut(line, style.width, scale);
+                std::optional<OutlineCut> ownCut;
+                const OutlineCut &cut = lineCut != nullptr ? *lineCut : ownCut.emplace(line, style.width, scale);
                 if (cut.Estimate() <= kMaxOutlineElements) {
                     // Outlined anew, a long line is outlined only where it can reach the band.
                     const std::optional<CompoundTarget> band =
@@ -825,14 +826,15 @@ private:
     static constexpr double kPartMargin = 2;
     // Lines of at least this many elements are first looked at for straight pieces that cover
     // tiles of the part of the band they are drawn in, in at most kCoverTestsPerElement looks at
-    // a tile per element. Tiles are as wide as a piece reaches on each side, from kLeastCoverTile
+    // a tile per element; they are drawn by tiles where a 1 / kLeastCoveredShare of them is. Tiles are as wide as a piece reaches on each side, from kLeastCoverTile
     // to kMostCoverTile device pixels (powers of two). In each row of tiles, runs of tiles not
     // covered fewer than kCoverGapTiles apart are drawn as one, and all of them as one where more
     // than kMostCoverRuns are left.
     static constexpr int kLongLineElements = 4096;
-    static constexpr int kLeastCoverTile = 16;
+    static constexpr int kLeastCoverTile = 8;
     static constexpr int kMostCoverTile = 64;
     static constexpr int64_t kCoverTestsPerElement = 4;
+    static constexpr int64_t kLeastCoveredShare = 2;
     static constexpr int kCoverGapTiles = 2;
     static constexpr size_t kMostCoverRuns = 4;
     // Device pixels a covering piece reaches past a tile on every side: more than the
@@ -868,8 +870,11 @@ private:
             return true;
         }
         // Tiles are drawn by parts only where the line is outlined (not drawn one pixel wide).
-        const bool outlined = (draw.outlines != nullptr && !draw.outlines->IsEmpty(index)) ||
-                              OutlineCut(line, style.width, draw.scale).Estimate() <= kMaxOutlineElements;
+        std::optional<OutlineCut> cut;
+        if (draw.outlines == nullptr || draw.outlines->IsEmpty(index)) {
+            cut.emplace(line, style.width, draw.scale);
+        }
+        const bool outlined = !cut || cut->Estimate() <= kMaxOutlineElements;
         const double reach = style.width / 2 * draw.scale - kCoverMargin;
         int side = kMostCoverTile;
         while (side > kLeastCoverTile && side > reach) {
@@ -878,7 +883,8 @@ private:
         const CoverTiles tiles{target->clip, side};
         const int64_t covered = MarkCoveredTiles(line, style.width, draw.world, tiles, kCoverMargin,
                                                  kCoverTestsPerElement * line.elementCount(), coveredTiles_);
-        if (covered == 0 || (!outlined && covered < static_cast<int64_t>(coveredTiles_.size()))) {
+        const auto tileCount = static_cast<int64_t>(coveredTiles_.size());
+        if (covered == 0 || covered * kLeastCoveredShare < tileCount || (!outlined && covered < tileCount)) {
             return false;
         }
         const int columns = (tiles.area.width() + side - 1) / side;
@@ -917,7 +923,7 @@ private:
             int covers = 0;
             for (const auto &[begin, end] : runs) {
                 fill(runRect(row, covers, begin));
-                DrawLineWithin(draw, index, cx, runRect(row, begin, end));
+                DrawLineWithin(draw, index, cx, runRect(row, begin, end), cut ? &*cut : nullptr);
                 covers = end;
             }
             fill(runRect(row, covers, columns));
