@@ -826,8 +826,9 @@ private:
     static constexpr double kPartMargin = 2;
     // Lines of at least this many elements are first looked at for straight pieces that cover
     // tiles of the part of the band they are drawn in, in at most kCoverTestsPerElement looks at
-    // a tile per element; they are drawn by tiles where a 1 / kLeastCoveredShare of them is. Tiles are as wide as a piece reaches on each side, from kLeastCoverTile
-    // to kMostCoverTile device pixels (powers of two). In each row of tiles, runs of tiles not
+    // a tile per element, and drawn by tiles where 1 / kLeastCoveredShare of the tiles or more
+    // are covered. Tiles are as wide as a piece reaches on each side, from kLeastCoverTile to
+    // kMostCoverTile device pixels (powers of two). In each row of tiles, runs of tiles not
     // covered fewer than kCoverGapTiles apart are drawn as one, and all of them as one where more
     // than kMostCoverRuns are left.
     static constexpr int kLongLineElements = 4096;
