@@ -764,7 +764,8 @@ private:
         QPainterPath built;
         std::optional<CompoundTarget> target;
         if (!DrawnThin(style, scale)) {
-            if (kept != nullptr && !kept->IsEmpty(index)) {
+            // Within a part of the band, a long line is outlined near the part, kept or not.
+            if (kept != nullptr && !kept->IsEmpty(index) && !within) {
                 outline = &outlinesMade_.Of(*kept, index);
             } else {
                 const QPainterPath &line = group.LinePath(index, made_);
@@ -871,11 +872,9 @@ private:
             return true;
         }
         // Tiles are drawn by parts only where the line is outlined (not drawn one pixel wide).
-        std::optional<OutlineCut> cut;
-        if (draw.outlines == nullptr || draw.outlines->IsEmpty(index)) {
-            cut.emplace(line, style.width, draw.scale);
-        }
-        const bool outlined = !cut || cut->Estimate() <= kMaxOutlineElements;
+        const OutlineCut cut(line, style.width, draw.scale);
+        const bool outlined = (draw.outlines != nullptr && !draw.outlines->IsEmpty(index)) ||
+                              cut.Estimate() <= kMaxOutlineElements;
         const double reach = style.width / 2 * draw.scale - kCoverMargin;
         int side = kMostCoverTile;
         while (side > kLeastCoverTile && side > reach) {
@@ -924,7 +923,7 @@ private:
             int covers = 0;
             for (const auto &[begin, end] : runs) {
                 fill(runRect(row, covers, begin));
-                DrawLineWithin(draw, index, cx, runRect(row, begin, end), cut ? &*cut : nullptr);
+                DrawLineWithin(draw, index, cx, runRect(row, begin, end), &cut);
                 covers = end;
             }
             fill(runRect(row, covers, columns));
