@@ -19,7 +19,7 @@ namespace platform::swf {
 // in the compact form they are kept in (else they are built again when drawn). Kept, an element
 // takes at most kKeptOutlineElementBytes (a byte of kind and a point of two floats; a cubic
 // curve's three elements take 25 bytes), where a QPainterPath takes 24.
-constexpr int64_t kMaxHeldOutlineBytes = 24 << 20;
+constexpr int64_t kMaxHeldOutlineBytes = 64 << 20;
 constexpr int64_t kKeptOutlineElementBytes = 1 + 2 * sizeof(float);
 
 // A line to outline: its path and width (twips); no path for one drawn without an outline.

@@ -5,6 +5,7 @@
 #include "platform/base/parallel_for.h"
 #include "platform/player/swf_bitmaps.h"
 #include "platform/player/swf_compound_fill.h"
+#include "platform/player/swf_gradient_fill.h"
 #include "platform/player/swf_line_outline.h"
 #include "platform/player/swf_path_pieces.h"
 #include "platform/player/swf_repaint_cost.h"
@@ -25,7 +26,6 @@ namespace platform::swf {
 
 namespace {
 
-constexpr double kGradientHalfSize = 16384;  // gradients span -16384..16384 in their own space
 constexpr double kMaxTransformTerm = 1e9;    // beyond this a placement is nonsense and skipped
 
 bool Usable(const QTransform &t)
@@ -39,34 +39,6 @@ bool Usable(const QTransform &t)
 double DeviceScale(const QTransform &t)
 {
     return std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
-}
-
-// Positions of stops sharing a ratio are pulled apart by this much: both colours are kept (a hard
-// edge between them), which a gradient holding one stop per position would not do.
-constexpr double kStopSeparation = 1e-6;
-
-QGradientStops GradientStops(const FillStyle &style, const ColorTransform &cx)
-{
-    std::vector<GradientStop> stops = style.stops;
-    std::stable_sort(stops.begin(), stops.end(),
-                     [](const GradientStop &a, const GradientStop &b) { return a.ratio < b.ratio; });
-    QGradientStops result;
-    for (const GradientStop &stop : stops) {
-        result.append({std::clamp(stop.ratio / 255.0, 0.0, 1.0), QColor::fromRgba(cx.Apply(stop.color))});
-    }
-    // Later stops of a tie move forward; ties at the end move back, so the first and last colours
-    // still pad the ends.
-    for (qsizetype i = 1; i < result.size(); ++i) {
-        result[i].first = std::max(result[i].first, result[i - 1].first + kStopSeparation);
-    }
-    for (qsizetype i = result.size() - 1; i >= 0; --i) {
-        const double limit = i + 1 < result.size() ? result[i + 1].first - kStopSeparation : 1.0;
-        if (result[i].first <= limit) {
-            break;
-        }
-        result[i].first = limit;
-    }
-    return result;
 }
 
 QBrush GradientBrush(const FillStyle &style, const ColorTransform &cx)
@@ -584,10 +556,7 @@ private:
     {
         const QTransform toSource = world * QTransform::fromTranslate(-origin.x(), -origin.y());
         if (style.kind != FillKind::Bitmap) {
-            QPainter painter(&source);
-            QBrush brush = GradientBrush(style, cx);
-            brush.setTransform(brush.transform() * toSource);
-            painter.fillRect(source.rect(), brush);
+            PaintGradient(source, style, cx, style.matrix * toSource);
             return;
         }
         bool alphaOnly = false;
@@ -730,8 +699,10 @@ private:
     // A wide line fills its outline: the one kept (made here from its compact form), else one
     // built for this drawing when it fits the budget, its points rounded as a kept one's are (of
     // a long line, the outline of its part that can reach the band). The outline is the union of
-    // its stroked pieces, filled by the nonzero rule (a large one by the compound rasteriser where
-    // it can draw). Thin lines, and lines whose outline would not fit, are one device pixel wide.
+    // its stroked pieces, filled by the nonzero rule: by the compound rasteriser where it can
+    // draw, whose time grows with the outline's edges times the rows they cross however often the
+    // outline overlaps itself, and which needs no lock shared by the bands. Thin lines, and lines
+    // whose outline would not fit, are one device pixel wide.
     void DrawLine(const GroupDraw &draw, size_t index, const ColorTransform &cx)
     {
         if (DrawnThin(draw.group->lines[index], draw.scale) || !DrawnInTiles(draw, index, cx)) {
@@ -805,8 +776,7 @@ private:
             } else {
                 painter_.strokePath(CopyToDraw(line), pen);
             }
-        } else if (target || (outline->elementCount() >= kCompoundOutlineElements &&
-                              (target = CompoundTargetWithin(draw, within)))) {
+        } else if (target || (target = CompoundTargetWithin(draw, within))) {
             FillUnion(*target, *outline, qPremultiply(cx.Apply(style.color)), draw.world,
                       quality_ == Quality::Low ? Sampling::Centre : Sampling::Area, counts_);
         } else {
@@ -814,15 +784,9 @@ private:
         }
     }
 
-    // Outlines of at least this many elements are filled by the compound rasteriser, whose time
-    // grows with their edges times the rows they cross however often they overlap themselves;
-    // smaller ones by the painter, whose anti-aliased edges the selection overlay's inverted
-    // edges are drawn to meet.
-    static constexpr int kCompoundOutlineElements = 512;
-    // Lines of at least this many elements (their outlines have more than kCompoundOutlineElements)
-    // outlined anew where no kept outline is had are outlined only where they can reach the band,
-    // kPartMargin device pixels around it: more than the outline strays from the line grown by
-    // half its width.
+    // Lines of at least this many elements outlined anew where no kept outline is had are
+    // outlined only where they can reach the band, kPartMargin device pixels around it: more than
+    // the outline strays from the line grown by half its width.
     static constexpr int kPartLineElements = 1024;
     static constexpr double kPartMargin = 2;
     // Lines of at least this many elements are first looked at for straight pieces that cover
@@ -1015,6 +979,49 @@ QTransform PixelCentreConvention(const QTransform &view)
     return view * QTransform::fromTranslate(-kTieShift, -kTieShift);
 }
 
+// A part of a band to draw: the band's rows [top, bottom) and the pixels of them drawn.
+struct BandPart {
+    int top = 0;
+    int bottom = 0;
+    QRect clip;
+};
+
+// The parts of the bands of whole (bands of them) that area lies in. Where area lies in fewer
+// bands than there are processors (a strip a scroll uncovered, an edit's area), each band's part
+// is cut into columns of at least kMinPartColumns at quality high, so that the threads share its
+// drawing: a column is drawn through its band's transform like the rest of the band, and every
+// pixel is decided by its own place, so the pixels are the same however it is cut. (Without
+// anti-aliasing the painter samples gradients and bitmaps along each row from where its part
+// starts: rows are drawn whole.)
+std::vector<BandPart> PartsToDraw(const QRect &whole, const QRect &area, int bands, Quality quality)
+{
+    std::vector<BandPart> parts;
+    for (int i = 0; i < bands; ++i) {
+        const int top = whole.top() + whole.height() * i / bands;
+        const int bottom = whole.top() + whole.height() * (i + 1) / bands;
+        if (top <= area.bottom() && bottom > area.top()) {
+            parts.push_back({top, bottom, area.intersected(QRect(whole.left(), top, whole.width(), bottom - top))});
+        }
+    }
+    if (bands == 1 || parts.empty() || quality == Quality::Low) {
+        return parts;
+    }
+    const int processors = static_cast<int>(platform::ProcessorCount());
+    const int columns = std::min(processors / static_cast<int>(parts.size()), area.width() / kMinPartColumns);
+    if (columns <= 1) {
+        return parts;
+    }
+    std::vector<BandPart> cut;
+    for (const BandPart &part : parts) {
+        for (int c = 0; c < columns; ++c) {
+            const int left = area.left() + area.width() * c / columns;
+            const int right = area.left() + area.width() * (c + 1) / columns;
+            cut.push_back({part.top, part.bottom, QRect(left, part.clip.top(), right - left, part.clip.height())});
+        }
+    }
+    return cut;
+}
+
 }  // namespace
 
 void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &clip, const ItemRange &range)
@@ -1032,14 +1039,7 @@ void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &c
     }
     const QTransform drawn = quality == Quality::Low ? PixelCentreConvention(setup.view) : setup.view;
     const int bands = BandCount(whole);
-    std::vector<std::pair<int, int>> touched;  // the bands area lies in, top and bottom rows
-    for (int i = 0; i < bands; ++i) {
-        const int top = whole.top() + whole.height() * i / bands;
-        const int bottom = whole.top() + whole.height() * (i + 1) / bands;
-        if (top <= area.bottom() && bottom > area.top()) {
-            touched.emplace_back(top, bottom);
-        }
-    }
+    const std::vector<BandPart> parts = PartsToDraw(whole, area, bands, quality);
     std::vector<Readying> readying;
     Scene scene = BuildScene(movie, list, area, drawn, range, readying);
     ReadyAll(readying, total);
@@ -1049,31 +1049,28 @@ void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &c
         Renderer(movie, painter, area, QTransform(), quality, total, cancel).Draw(scene);
         return;
     }
-    // Each band paints through its own image over the target's rows, so the painters never
-    // share a device. The bands split the whole picture, not the area repainted: a pixel is
+    // Each part paints through its band's own image over the target's rows, so the painters
+    // never share a device. The bands split the whole picture, not the area repainted: a pixel is
     // always drawn through the same band transform, so a repainted part matches a whole render.
     uchar *pixels = target.bits();
     const qsizetype stride = target.bytesPerLine();
-    // Each band counts its own work; the counts are added up when all are done.
-    std::vector<RenderCounts> bandCounts(touched.size());
-    auto drawBand = [&](int top, int bottom, RenderCounts &bandCount) {
+    // Each part counts its own work; the counts are added up when all are done.
+    std::vector<RenderCounts> partCounts(parts.size());
+    auto drawPart = [&](const BandPart &part, RenderCounts &partCount) {
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
             return;
         }
-        QImage band(pixels + stride * top, target.width(), bottom - top, stride, target.format());
+        QImage band(pixels + stride * part.top, target.width(), part.bottom - part.top, stride, target.format());
         QPainter painter(&band);
-        const QRect bandClip = area.intersected(QRect(whole.left(), top, whole.width(), bottom - top));
-        Renderer(movie, painter, bandClip.translated(0, -top), QTransform::fromTranslate(0, -top), quality, bandCount,
-                 cancel)
+        Renderer(movie, painter, part.clip.translated(0, -part.top), QTransform::fromTranslate(0, -part.top), quality,
+                 partCount, cancel)
             .Draw(scene);
     };
-    // The bands are jobs on the global pool: Qt's raster fills then stay within their band
-    // instead of splitting every large fill again across threads already busy with other bands.
-    platform::ParallelFor(touched.size(), [&](size_t i) {
-        drawBand(touched[i].first, touched[i].second, bandCounts[i]);
-    });
-    for (const RenderCounts &band : bandCounts) {
-        total += band;
+    // The parts are jobs on the global pool: Qt's raster fills then stay within their part
+    // instead of splitting every large fill again across threads already busy with other parts.
+    platform::ParallelFor(parts.size(), [&](size_t i) { drawPart(parts[i], partCounts[i]); });
+    for (const RenderCounts &part : partCounts) {
+        total += part;
     }
 }
 

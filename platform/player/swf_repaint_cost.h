@@ -35,6 +35,9 @@ constexpr int64_t kMaxUncoveredPart = 4;
 constexpr int kMinBandRows = 96;
 constexpr int kMaxBands = 8;
 constexpr int64_t kMinThreadedPixels = 256 * 256;
+// A band's part of a smaller area is drawn in columns of at least this many pixels, one per
+// thread the other bands leave.
+constexpr int kMinPartColumns = 96;
 // The bands a picture of this area is drawn in. They depend on the area (and the machine) only.
 int BandCount(const QRect &picture);
 

@@ -127,11 +127,22 @@ std::string ManyBackAndForth(int count, int segments, uint16_t width)
 TEST(PlayerBudgets, GroupsReadiedTogetherStayWithinTheBudgetAndDrawAlikeWhetherKeptOrNot)
 {
     using platform::swf::kMaxHeldOutlineBytes;
-    // Groups whose outlines are estimated at 8,080 elements each, together 1.6 times what the
-    // budget holds when kept (553 groups for 24 MiB), readied on several threads at once.
-    const int groups = static_cast<int>(kMaxHeldOutlineBytes * 8 / 5 / (8080 * platform::swf::kKeptOutlineElementBytes));
-    ASSERT_LE(groups, 1024) << "the grid holds 1,024 cells";
-    const std::string movie = ManyBackAndForth(groups, 500, 40);
+    // Groups whose outlines are together 1.6 times what the budget holds when kept, readied on
+    // several threads at once: each group's line goes back and forth as often as keeps them
+    // within the grid's 1,024 cells.
+    constexpr uint16_t kWidth = 40;
+    int segments = 0;
+    int groups = 0;
+    do {
+        segments += 500;
+        QPainterPath line(QPointF(Px(2), Px(8)));
+        for (int k = 0; k < segments; ++k) {
+            line.lineTo(Px(k % 2 == 0 ? 14 : 2), Px(8));
+        }
+        const int64_t estimate = platform::swf::EstimatedOutlineElements(line, kWidth, 1.0 / 20);
+        groups = static_cast<int>(kMaxHeldOutlineBytes * 8 / 5 / (estimate * platform::swf::kKeptOutlineElementBytes));
+    } while (groups > 1024);
+    const std::string movie = ManyBackAndForth(groups, segments, kWidth);
     int64_t keptByFirst = 0;
     QImage kept;
     auto other = std::make_unique<platform::MoviePlayer>();  // outlives the first player
@@ -455,28 +466,35 @@ TEST(PlayerBudgets, ALongLineWhosePiecesReachAcrossThePictureIsDrawnInWorkOfItsR
 
 namespace {
 
-// Two red lines 20 pixels wide (line styles 1 and 2 of one group) across an 800 x 400 frame at
-// y = 100 and y = 250 pixels, each going back and forth 400 times in gently bent curves 20
-// pixels long: each outline is estimated at over half the budget, so the second is refused room.
-std::string TwoLongWavyLines(bool first, bool second)
+// Red lines 20 pixels wide (line styles of one group) across an 800 x 400 frame, each going back
+// and forth 400 times in gently bent curves 20 pixels long: kept of them at y = 100 pixels, and
+// then, when refused, one more at y = 250. The wave of one, its first point at (10, y) pixels,
+// goes to wave when given.
+std::string LongWavyLines(int kept, bool refused, QPainterPath *wave = nullptr)
 {
     Styles styles;
-    styles.Line(400, 0xFF0000FF);
-    styles.Line(400, 0xFF0000FF);
+    for (int line = 0; line < kept + 1; ++line) {
+        styles.Line(400, 0xFF0000FF);
+    }
     Records records;
-    for (int line = 0; line < 2; ++line) {
-        if (!(line == 0 ? first : second)) {
-            continue;
-        }
-        const int y = line == 0 ? 100 : 250;
+    QPainterPath path(QPointF(Px(10), 0));
+    for (int line = 0; line < kept + (refused ? 1 : 0); ++line) {
+        const int y = line < kept ? 100 : 250;
         records.Move(Px(10), Px(y), -1, -1, line + 1);
         for (int pass = 0; pass < 400; ++pass) {
             for (int k = 1; k <= 39; ++k) {
                 const int x = pass % 2 == 0 ? 10 + 20 * k : 790 - 20 * k;
                 const int bend = (pass + k) % 2 == 0 ? 1 : -1;
-                records.Curve(Px(x) + Px(pass % 2 == 0 ? -10 : 10), Px(y + bend), Px(x), Px(y));
+                const int controlX = Px(x) + Px(pass % 2 == 0 ? -10 : 10);
+                records.Curve(controlX, Px(y + bend), Px(x), Px(y));
+                if (line == 0) {
+                    path.quadTo(controlX, Px(bend), Px(x), 0);
+                }
             }
         }
+    }
+    if (wave != nullptr) {
+        *wave = path;
     }
     return OneShape(800, 400, styles, records);
 }
@@ -497,32 +515,40 @@ QImage RenderArea(platform::MoviePlayer &player, const QRectF &area)
 // part of it. It draws as it does from a kept outline.
 TEST(PlayerBudgets, ALongLineRefusedRoomIsOutlinedOnlyWhereItIsDrawn)
 {
-    platform::MoviePlayer both;
-    both.SetQuality2("high");
-    Load(both, TwoLongWavyLines(true, true));
-    const QImage whole = Render(both, 800, 400);
-    const platform::PlayerStats first = both.Stats();
+    // As many lines as the budget keeps (each estimated at over 1,500,000 elements), then one more.
+    QPainterPath wave;
+    LongWavyLines(0, true, &wave);
+    const int64_t estimate = platform::swf::EstimatedOutlineElements(wave, 400, 1.0 / 20);
+    ASSERT_LE(estimate, platform::swf::kMaxOutlineElements);
+    const int keptLines = static_cast<int>(platform::swf::kMaxHeldOutlineBytes /
+                                           (estimate * platform::swf::kKeptOutlineElementBytes + 64));
+    platform::MoviePlayer all;
+    all.SetQuality2("high");
+    Load(all, LongWavyLines(keptLines, true));
+    const QImage whole = Render(all, 800, 400);
+    const platform::PlayerStats first = all.Stats();
     ASSERT_GT(first.outlineElementsKept, 0);
-    EXPECT_LT(first.outlineElementsKept, first.outlineElementsBuilt) << "the second line is refused room";
-    // The refused line lies within one band of the picture: it is outlined once, as the first.
-    EXPECT_LE(first.outlineElementsBuilt - first.outlineElementsKept, first.outlineElementsKept * 5 / 4);
+    const int64_t perLine = first.outlineElementsKept / keptLines;
+    // The refused line lies within one band of the picture: it is outlined once, as one kept.
+    EXPECT_GT(first.outlineElementsBuilt, first.outlineElementsKept) << "the last line is refused room";
+    EXPECT_LE(first.outlineElementsBuilt - first.outlineElementsKept, perLine * 5 / 4);
 
-    // Zoomed in to 200 % on the left end of the second line (within one band of the view): the
-    // first is kept at that scale, the second outlined near the view only.
+    // Zoomed in to 200 % on the left end of the refused line (within one band of the view): the
+    // others are kept at that scale, it is outlined near the view only.
     const QRectF view(Px(-100), Px(165), Px(200), Px(200));
-    const QImage zoomed = RenderArea(both, view);
-    const platform::PlayerStats second = both.Stats();
+    const QImage zoomed = RenderArea(all, view);
+    const platform::PlayerStats second = all.Stats();
     const int64_t kept = second.outlineElementsKept - first.outlineElementsKept;
     const int64_t built = second.outlineElementsBuilt - first.outlineElementsBuilt - kept;
     ASSERT_GT(kept, 0);
     EXPECT_GT(built, 0);
-    EXPECT_LE(built, kept / 4);
+    EXPECT_LE(built, kept / keptLines / 3);
     EXPECT_GE(CountColor(zoomed, kRed), 200 * 30);
 
-    // The second line alone is kept: it draws the same pixels.
+    // The line alone is kept: it draws the same pixels.
     platform::MoviePlayer alone;
     alone.SetQuality2("high");
-    Load(alone, TwoLongWavyLines(false, true), "alone.swf");
+    Load(alone, LongWavyLines(0, true), "alone.swf");
     EXPECT_EQ(Render(alone, 800, 400).copy(0, 200, 800, 200), whole.copy(0, 200, 800, 200));
     EXPECT_EQ(RenderArea(alone, view), zoomed);
     EXPECT_EQ(alone.Stats().outlineElementsBuilt, alone.Stats().outlineElementsKept);

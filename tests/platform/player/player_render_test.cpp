@@ -104,6 +104,30 @@ TEST(PlayerShapes, LinearGradientPadsBeyondItsSquare)
     EXPECT_NEAR(qRed(image.pixel(62, 10)), 191, 8);  // the same in every row
 }
 
+TEST(PlayerShapes, GradientsTakeTheirColourAtEachPixelCentre)
+{
+    Records wide;
+    wide.Box(0, 0, Px(100), Px(100), 1);
+    // Black to white outwards from (50, 50) over 40 px.
+    Styles radial;
+    radial.Gradient(true, Px(40) / 16384.0, Px(50), Px(50), {{0, 0x000000FF}, {255, 0xFFFFFFFF}});
+    QImage image = Play(OneShape(kSize, kSize, radial, wide), kSize, kSize, "high");
+    EXPECT_LE(qRed(image.pixel(50, 50)), 6);
+    EXPECT_NEAR(qRed(image.pixel(70, 50)), 131, 2);  // its centre 20.5 px out: 51 %
+    EXPECT_NEAR(qGreen(image.pixel(50, 29)), 131, 2);
+    EXPECT_EQ(image.pixel(95, 50), kWhite);  // past the radius the last colour pads
+    EXPECT_EQ(image.pixel(2, 2), kWhite);
+    // Two stops on one ratio (128: 50.2 px) make a hard edge, each colour whole on its side.
+    Styles hard;
+    hard.Gradient(false, Px(100) / 32768.0, Px(50), Px(50),
+                  {{0, 0xFF0000FF}, {128, 0xFF0000FF}, {128, 0x0000FFFF}, {255, 0x0000FFFF}});
+    image = Play(OneShape(kSize, kSize, hard, wide), kSize, kSize, "high");
+    EXPECT_EQ(image.pixel(49, 50), kRed);
+    EXPECT_EQ(image.pixel(50, 50), kBlue);
+    EXPECT_EQ(image.pixel(0, 99), kRed);
+    EXPECT_EQ(image.pixel(99, 0), kBlue);
+}
+
 // A line whose points all lie on one point (a click with the pen) is its round caps: a dot as
 // wide as the line, at least one device pixel when thin.
 TEST(PlayerShapes, ALineOnOnePointDrawsItsRoundDot)
