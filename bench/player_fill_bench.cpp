@@ -5,17 +5,25 @@
 // written and loaded again after each change of one anchor. Lines: 10,000 rounded outlines one to
 // three pixels wide, drawn by a player that has built none of their outlines yet; and the editor
 // benchmarks' drawing drawn first by a new player. Lines whose outlines overlap themselves: an open
-// square spiral of 400 anchors one pixel wide over the largest canvas; 400 concentric curved
-// lines 100 pixels wide; 100 lines of 65,535 scattered points as wide as a line can be (whose
-// outlines exceed every budget).
+// square spiral of 400 anchors one pixel wide over the largest canvas (drawn whole, opened at
+// 100 % and 400 %, a bucket click on a comb of one such path, the animation preview morphing one
+// spiral into another); 400 concentric curved lines 100 pixels wide (opened at 100 % and 400 %,
+// exported); a metafile of 100 lines of 65,535 scattered points with the widest pen and with
+// narrower ones (whose outlines exceed every budget) read in and shown.
 #include "bench/bench_app.h"
 #include "bench/bench_drawing.h"
+#include "core/bucket_fill.h"
+#include "core/drawing_file.h"
+#include "import/wmf_importer.h"
+#include "movie/canvas_movie_services.h"
+#include "toolwindows/animation_preview.h"
 
 #include <QImage>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cmath>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <random>
 
@@ -183,21 +191,58 @@ void BM_EditorDrawingFirstDrawn(benchmark::State &state)
 }
 
 constexpr int kLargestCanvas = 3276;  // pixels: 65,535 twips
+constexpr int kWindowWidth = 1600;    // the view of a window 1600 x 1000
+constexpr int kWindowHeight = 1000;
 
-// Renders the whole canvas of the document into a new player's view of width x height pixels
-// showing the canvas at zoom (the canvas's top left at the view's), once per iteration.
-void RenderAtZoom(benchmark::State &state, int width, int height, double zoom)
+// The device rect the canvas fills in a view of width x height showing it at zoom, the canvas's
+// top left at the view's, or its centre at the view's centre.
+QRect CanvasRect(int width, int height, double zoom, bool centred)
+{
+    const int side = static_cast<int>(core::Doc().CurrentSettings.Width * zoom);
+    return centred ? QRect(width / 2 - side / 2, height / 2 - side / 2, side, side) : QRect(0, 0, side, side);
+}
+
+// Renders the document's canvas movie into a new player's view of width x height pixels showing
+// the canvas at zoom, once per iteration; the player is made and loaded untimed.
+void RenderAtZoom(benchmark::State &state, int width, int height, double zoom, bool centred = false)
 {
     movie::MakeCanvasMovie();
     QImage view(width, height, QImage::Format_RGB32);
-    const int side = static_cast<int>(core::Doc().CurrentSettings.Width * zoom);
     for (auto _ : state) {
         state.PauseTiming();
         auto player = std::make_unique<platform::MoviePlayer>();
         movie::LoadCanvasMovieInto(*player, core::Doc().CanvasTempFile);
         state.ResumeTiming();
-        player->Render(view, QRect(0, 0, side, side));
+        player->Render(view, CanvasRect(width, height, zoom, centred), movie::CanvasMovieArea(core::Doc().ViewExtent));
     }
+    core::SetHost(nullptr);
+}
+
+// Opening the document as a drawing file: it is written once (its size is the counter file_kb),
+// then each iteration reads it, writes the canvas movie, loads it into a new player and draws a
+// width x height view at zoom.
+void OpenAtZoom(benchmark::State &state, int width, int height, double zoom, bool centred)
+{
+    const std::string file = platform::ProgramFile("player_fill_bench.qlk");
+    std::string message;
+    core::Document &doc = core::Doc();
+    core::WriteDrawingFile(file, doc.DocPaths, doc.DocPathCount(), doc.CurrentSettings, message);
+    QImage view(width, height, QImage::Format_RGB32);
+    int64_t elements = 0;
+    for (auto _ : state) {
+        core::DrawingFileContents contents;
+        contents.Settings = doc.CurrentSettings;
+        core::ReadDrawingFile(file, contents, message);
+        doc.DocPaths = std::move(contents.Paths);
+        movie::MakeCanvasMovie();
+        platform::MoviePlayer player;
+        movie::LoadCanvasMovieInto(player, doc.CanvasTempFile);
+        player.Render(view, CanvasRect(width, height, zoom, centred), movie::CanvasMovieArea(doc.ViewExtent));
+        elements += player.Stats().outlineElementsBuilt;
+    }
+    state.counters["file_kb"] = static_cast<double>(std::filesystem::file_size(file)) / 1024;
+    state.counters["outline_elements"] = static_cast<double>(elements) / static_cast<double>(state.iterations());
+    std::filesystem::remove(file);
     core::SetHost(nullptr);
 }
 
@@ -211,39 +256,113 @@ core::PathRecord OpenLine(int32_t widthTwips)
     return path;
 }
 
-// One open square spiral of 400 anchors (legs 8 pixels shorter each turn), one pixel wide, drawn
-// into the whole largest canvas at quality high (2) or low (0).
-void BM_SquareSpiral(benchmark::State &state)
+// An open square spiral of 400 anchors from the canvas's top left (legs shrinking by shrink
+// pixels each half turn), one pixel wide.
+core::PathRecord SquareSpiral(int shrink)
 {
-    benchsupport::CanvasHost host;
-    benchsupport::StartCanvas(host, kLargestCanvas, kLargestCanvas);
-    core::Doc().CurrentSettings.Quality = static_cast<int16_t>(state.range(0));
     core::PathRecord path = OpenLine(20);
     int32_t x = 20 * 20;
     int32_t y = 20 * 20;
     for (int k = 0; k < 400; ++k) {
         path.Anchors.push_back({x, y, core::kOnCurve});
-        const int32_t leg = (3200 - 8 * (k / 2)) * 20;
+        const int32_t leg = (3200 - shrink * (k / 2)) * 20;
         const int dx[] = {1, 0, -1, 0};
         const int dy[] = {0, 1, 0, -1};
         x += dx[k % 4] * leg;
         y += dy[k % 4] * leg;
     }
-    core::Doc().DocPaths.push_back(std::move(path));
-    RenderAtZoom(state, kLargestCanvas, kLargestCanvas, 1.0);
+    return path;
 }
 
-// 400 concentric circles of 1,000 quadratic curves each, 100 pixels wide, into a 1600 x 1000
-// view at 100 % (arg 1) and 400 % (arg 4).
-void BM_ConcentricWideCurves(benchmark::State &state)
+// The square spiral drawn into the whole largest canvas at quality high (2) or low (0).
+void BM_SquareSpiral(benchmark::State &state)
 {
     benchsupport::CanvasHost host;
     benchsupport::StartCanvas(host, kLargestCanvas, kLargestCanvas);
+    core::Doc().CurrentSettings.Quality = static_cast<int16_t>(state.range(0));
+    core::Doc().DocPaths.push_back(SquareSpiral(8));
+    RenderAtZoom(state, kLargestCanvas, kLargestCanvas, 1.0);
+}
+
+// The square spiral opened into a window's view at 100 % (arg 1) and 400 % (arg 4).
+void BM_SquareSpiralOpened(benchmark::State &state)
+{
+    benchsupport::CanvasHost host;
+    benchsupport::StartCanvas(host, kLargestCanvas, kLargestCanvas);
+    core::Doc().DocPaths.push_back(SquareSpiral(8));
+    OpenAtZoom(state, kWindowWidth, kWindowHeight, static_cast<double>(state.range(0)), false);
+}
+
+// A bucket click between the teeth of a comb: one open path of 200 teeth 3,000 pixels long over
+// the largest canvas, one pixel wide, traced at the default accuracy (two bitmap pixels a canvas
+// pixel).
+void BM_CombBucketClick(benchmark::State &state)
+{
+    benchsupport::CanvasHost host;
+    benchsupport::StartCanvas(host, kLargestCanvas, kLargestCanvas);
+    movie::InstallCanvasServices();
+    core::PathRecord comb = OpenLine(20);
+    for (int k = 0; k < 200; ++k) {
+        const int32_t x = (100 + 15 * k) * 20;
+        comb.Anchors.push_back({x, 3200 * 20, core::kOnCurve});
+        comb.Anchors.push_back({x, 200 * 20, core::kOnCurve});
+        comb.Anchors.push_back({x + 8 * 20, 200 * 20, core::kOnCurve});
+        comb.Anchors.push_back({x + 8 * 20, 3200 * 20, core::kOnCurve});
+    }
+    core::Doc().DocPaths.push_back(std::move(comb));
+    const std::array<core::Color, 3> colours{0xFF000000u, 0xFF3366CCu, 0xFFFFFFFFu};
+    for (auto _ : state) {
+        core::TraceFloodPath(104 * 20, 1600 * 20, 1, 0, core::kFillSolid, colours);
+        state.PauseTiming();
+        core::Doc().DocPaths.resize(2);  // the traced path taken away again
+        state.ResumeTiming();
+    }
+    core::SetHost(nullptr);
+}
+
+// The animation preview morphing one square spiral into another (legs shrinking by 8 and by 7
+// pixels a half turn) in 10 frames: the preview movie is made from the two drawing files, then
+// every frame is drawn into the preview's view of the drawing's size.
+void BM_SpiralMorphPreview(benchmark::State &state)
+{
+    benchsupport::CanvasHost host;
+    benchsupport::StartCanvas(host, kLargestCanvas, kLargestCanvas);
+    const std::filesystem::path folder = platform::ProgramFile("player_fill_bench_morph");
+    std::filesystem::create_directories(folder);
+    toolwindows::PreviewRows rows{folder.string(), {"a.qlk", "b.qlk"}, {true, true}};
+    for (int i = 0; i < 2; ++i) {
+        core::PathArray paths(1);
+        paths.push_back(SquareSpiral(8 - i));
+        std::string message;
+        core::WriteDrawingFile((folder / rows.names[static_cast<size_t>(i)]).string(), paths, 1,
+                               core::Doc().CurrentSettings, message);
+    }
+    const std::string moviePath = (folder / "preview.swf").string();
+    for (auto _ : state) {
+        int32_t width = 0;
+        int32_t height = 0;
+        toolwindows::MakePreviewMovie(moviePath, width, height, 1, rows, toolwindows::PreviewPace{12.0f, 10});
+        platform::MoviePlayer player;
+        player.SetMovie(moviePath);
+        QImage view(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+        for (int32_t frame = 0; frame < player.TotalFrames(); ++frame) {
+            player.GotoFrame(frame);
+            player.Render(view, view.rect());
+        }
+    }
+    std::filesystem::remove_all(folder);
+    core::SetHost(nullptr);
+}
+
+// 400 concentric circles of 1,000 quadratic curves each, 100 pixels wide, radii 20 to 419 pixels
+// about the centre of the largest canvas.
+void AddConcentricWideCurves()
+{
     constexpr int kCurves = 1000;
     for (int i = 0; i < 400; ++i) {
         core::PathRecord path = OpenLine(2000);
         path.blClosed = true;
-        const double r = (20 + 4 * i) * 20.0;
+        const double r = (20 + i) * 20.0;
         for (int k = 0; k < 2 * kCurves; ++k) {
             const double angle = k * M_PI / kCurves;
             const double reach = k % 2 ? r / std::cos(M_PI / kCurves) : r;
@@ -253,30 +372,116 @@ void BM_ConcentricWideCurves(benchmark::State &state)
         }
         core::Doc().DocPaths.push_back(std::move(path));
     }
-    RenderAtZoom(state, 1600, 1000, static_cast<double>(state.range(0)));
 }
 
-// 100 open lines of 65,535 points scattered over the largest canvas, 65,535 twips wide, into a
-// 1600 x 1000 view at 100 %.
-void BM_ScatteredWidestLines(benchmark::State &state)
+// The circles opened into a window's view centred on them, at 100 % (arg 1) and 400 % (arg 4).
+void BM_ConcentricWideCurvesOpened(benchmark::State &state)
 {
     benchsupport::CanvasHost host;
     benchsupport::StartCanvas(host, kLargestCanvas, kLargestCanvas);
-    std::mt19937 random(11);
-    std::uniform_int_distribution<int32_t> position(0, kLargestCanvas * 20);
-    for (int i = 0; i < 100; ++i) {
-        core::PathRecord path = OpenLine(65535);
-        for (int k = 0; k < 65535; ++k) {
-            path.Anchors.push_back({position(random), position(random), core::kOnCurve});
+    AddConcentricWideCurves();
+    OpenAtZoom(state, kWindowWidth, kWindowHeight, static_cast<double>(state.range(0)), true);
+}
+
+// The circles exported as a picture with alpha: the whole canvas drawn at its size over white
+// and over black by one player, as the export does.
+void BM_ConcentricWideCurvesExported(benchmark::State &state)
+{
+    benchsupport::CanvasHost host;
+    benchsupport::StartCanvas(host, kLargestCanvas, kLargestCanvas);
+    AddConcentricWideCurves();
+    movie::MakeCanvasMovie();
+    QImage picture(kLargestCanvas, kLargestCanvas, QImage::Format_RGB32);
+    int64_t elements = 0;
+    for (auto _ : state) {
+        platform::MoviePlayer player;
+        movie::LoadCanvasMovieInto(player, core::Doc().CanvasTempFile);
+        for (int32_t background : {0xFFFFFF, 0x000000}) {
+            player.SetBackgroundColor(background);
+            player.Render(picture, picture.rect(), movie::CanvasMovieArea(core::Doc().ViewExtent));
         }
-        core::Doc().DocPaths.push_back(std::move(path));
+        elements += player.Stats().outlineElementsBuilt;
     }
-    RenderAtZoom(state, 1600, 1000, 1.0);
+    state.counters["outline_elements"] = static_cast<double>(elements) / static_cast<double>(state.iterations());
+    core::SetHost(nullptr);
+}
+
+// A metafile of 100 polylines of 65,535 points scattered over the largest canvas (one unit a
+// pixel), drawn with a pen pen units wide, as the importer reads it.
+std::string ScatteredPolylinesMetafile(uint32_t pen)
+{
+    std::string records;
+    auto word = [&records](uint32_t value) {
+        records += static_cast<char>(value & 0xFF);
+        records += static_cast<char>((value >> 8) & 0xFF);
+    };
+    auto dword = [&word](uint32_t value) {
+        word(value & 0xFFFF);
+        word(value >> 16);
+    };
+    auto record = [&](uint16_t function, uint32_t words) {
+        dword(3 + words);
+        word(function);
+    };
+    record(0x02FA, 5);  // the pen: style, width, colour
+    for (uint32_t value : {0u, pen, 0u, 0x2040u, 0u}) {
+        word(value);
+    }
+    record(0x012D, 1);  // selected
+    word(0);
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> position(0, kLargestCanvas - 1);
+    constexpr uint32_t kPoints = 65535;
+    for (int i = 0; i < 100; ++i) {
+        record(0x0325, 1 + 2 * kPoints);  // a polyline
+        word(kPoints);
+        for (uint32_t k = 0; k < 2 * kPoints; ++k) {
+            word(static_cast<uint32_t>(position(random)));
+        }
+    }
+    record(0, 0);  // the end
+    std::string bytes;
+    std::swap(bytes, records);
+    word(1);      // in memory
+    word(9);      // header words
+    word(0x300);  // version
+    dword(static_cast<uint32_t>(9 + bytes.size() / 2));
+    word(1);  // objects
+    dword(3 + 2 * kPoints + 1);
+    word(0);
+    return records + bytes;
+}
+
+// The metafile's figures read in and shown in a window's view at 100 %, with the widest pen
+// (arg 65,535: the line 3,276 pixels wide, as wide as a line can be) and with pens 200 and 50
+// pixels wide (args 265 and 66).
+void BM_ScatteredPolylinesMetafileShown(benchmark::State &state)
+{
+    benchsupport::CanvasHost host;
+    benchsupport::StartCanvas(host, kLargestCanvas, kLargestCanvas);
+    const std::string bytes = ScatteredPolylinesMetafile(static_cast<uint32_t>(state.range(0)));
+    core::PathCollection figures = importer::ImportWmf(bytes);
+    for (size_t i = 1; i < figures.Paths.size(); ++i) {
+        core::Doc().DocPaths.push_back(std::move(figures.Paths[i]));
+    }
+    state.counters["file_mb"] = static_cast<double>(bytes.size()) / (1 << 20);
+    RenderAtZoom(state, kWindowWidth, kWindowHeight, 1.0);
 }
 
 BENCHMARK(BM_SquareSpiral)->Arg(2)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ConcentricWideCurves)->Arg(1)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ScatteredWidestLines)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SquareSpiralOpened)->Arg(1)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CombBucketClick)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SpiralMorphPreview)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConcentricWideCurvesOpened)->Arg(1)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConcentricWideCurvesExported)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ScatteredPolylinesMetafileShown)
+    ->Arg(65535)
+    ->Arg(265)
+    ->Arg(66)
+    ->Arg(27)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_SpikyStar)->Arg(320)->Arg(640)->Arg(1280)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpikyStarWriteAndLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BulgingFill)->Arg(2)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();

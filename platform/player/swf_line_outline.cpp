@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace platform::swf {
 
@@ -271,37 +272,226 @@ QPainterPath OutlineCut::Outline(RenderCounts *counts) const
     return outline;
 }
 
-bool StraightPieceCovers(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
-                         double margin)
+namespace {
+
+// The device pixels a line of width twips reaches through world past margin, when world only
+// scales evenly, turns and moves (else 0).
+double EvenReach(double width, const QTransform &world, double margin)
 {
     const double scale = std::sqrt(std::abs(world.determinant()));
     const double reach = width / 2 * scale - margin;
     const double even = 1e-9 * scale;
     if (!(reach > 0) || !world.isAffine() || std::abs(world.m11() - world.m22()) > even ||
-        std::abs(world.m12() + world.m21()) > even || rect.isEmpty()) {
-        return false;
+        std::abs(world.m12() + world.m21()) > even) {
+        return 0;
     }
+    return reach;
+}
+
+// Whether the straight piece from a to b, reaching reach on every side, holds the rect.
+bool PieceHolds(const QPointF &a, const QPointF &b, double reach, const QRectF &rect)
+{
     const QPointF corners[] = {rect.topLeft(), rect.topRight(), rect.bottomLeft(), rect.bottomRight()};
-    auto within = [&corners, reach](const QPointF &a, const QPointF &b) {
-        const QPointF along = b - a;
-        const double length2 = QPointF::dotProduct(along, along);
-        return std::all_of(std::begin(corners), std::end(corners), [&](const QPointF &corner) {
-            const double t =
-                length2 > 0 ? std::clamp(QPointF::dotProduct(corner - a, along) / length2, 0.0, 1.0) : 0.0;
-            const QPointF off = a + t * along - corner;
-            return QPointF::dotProduct(off, off) <= reach * reach;
-        });
-    };
+    const QPointF along = b - a;
+    const double length2 = QPointF::dotProduct(along, along);
+    return std::all_of(std::begin(corners), std::end(corners), [&](const QPointF &corner) {
+        const double t = length2 > 0 ? std::clamp(QPointF::dotProduct(corner - a, along) / length2, 0.0, 1.0) : 0.0;
+        const QPointF off = a + t * along - corner;
+        return QPointF::dotProduct(off, off) <= reach * reach;
+    });
+}
+
+// Calls piece(from, to) (device pixels) for each straight element of line through world until it
+// returns true.
+template <typename Piece>
+void ForEachStraightPiece(const QPainterPath &line, const QTransform &world, const Piece &piece)
+{
     QPointF pen;
     for (int i = 0; i < line.elementCount(); ++i) {
         const QPainterPath::Element &e = line.elementAt(i);
         const QPointF at = world.map(QPointF(e));
-        if (e.type == QPainterPath::LineToElement && i > 0 && within(pen, at)) {
-            return true;
+        if (e.type == QPainterPath::LineToElement && i > 0 && piece(pen, at)) {
+            return;
         }
         pen = at;
     }
-    return false;
+}
+
+}  // namespace
+
+bool StraightPieceCovers(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
+                         double margin)
+{
+    const double reach = EvenReach(width, world, margin);
+    bool covers = false;
+    if (reach > 0 && !rect.isEmpty()) {
+        ForEachStraightPiece(line, world, [&](const QPointF &a, const QPointF &b) {
+            return covers = PieceHolds(a, b, reach, rect);
+        });
+    }
+    return covers;
+}
+
+int64_t MarkCoveredTiles(const QPainterPath &line, double width, const QTransform &world, const CoverTiles &tiles,
+                         double margin, int64_t mostTests, std::vector<char> &covered)
+{
+    const double reach = EvenReach(width, world, margin);
+    const QRect &area = tiles.area;
+    const int side = tiles.side;
+    const int columns = (area.width() + side - 1) / side;
+    const int rows = (area.height() + side - 1) / side;
+    covered.assign(static_cast<size_t>(columns) * static_cast<size_t>(rows), 0);
+    // A piece holds no whole tile narrower than its reach on both sides, and only tiles within
+    // its bounds grown by its reach.
+    if (reach < side / 2.0 || area.isEmpty()) {
+        return 0;
+    }
+    int64_t tests = 0;
+    int64_t left = static_cast<int64_t>(covered.size());
+    auto tileRect = [&](int column, int row) {
+        return QRectF(QRect(area.left() + column * side, area.top() + row * side, side, side).intersected(area));
+    };
+    ForEachStraightPiece(line, world, [&](const QPointF &a, const QPointF &b) {
+        auto index = [side](double at, int origin, int count) {
+            return static_cast<int>(std::clamp(std::floor((at - origin) / side), -1.0, double(count)));
+        };
+        const int firstRow = std::max(index(std::min(a.y(), b.y()) - reach, area.top(), rows), 0);
+        const int lastRow = std::min(index(std::max(a.y(), b.y()) + reach, area.top(), rows), rows - 1);
+        for (int row = firstRow; row <= lastRow; ++row) {
+            // The columns the piece reaches in the row: those of its part within reach of the
+            // row's height, grown by the reach.
+            const double top = area.top() + row * side - reach;
+            const double bottom = area.top() + (row + 1) * side + reach;
+            double from = 0;
+            double to = 1;
+            if (a.y() != b.y()) {
+                const double at0 = (top - a.y()) / (b.y() - a.y());
+                const double at1 = (bottom - a.y()) / (b.y() - a.y());
+                from = std::max(from, std::min(at0, at1));
+                to = std::min(to, std::max(at0, at1));
+            }
+            if (from > to) {
+                continue;
+            }
+            const double x0 = a.x() + from * (b.x() - a.x());
+            const double x1 = a.x() + to * (b.x() - a.x());
+            const int firstColumn = std::max(index(std::min(x0, x1) - reach, area.left(), columns), 0);
+            const int lastColumn = std::min(index(std::max(x0, x1) + reach, area.left(), columns), columns - 1);
+            for (int column = firstColumn; column <= lastColumn && tests < mostTests; ++column, ++tests) {
+                char &tile = covered[static_cast<size_t>(row * columns + column)];
+                if (tile == 0 && PieceHolds(a, b, reach, tileRect(column, row))) {
+                    tile = 1;
+                    --left;
+                }
+            }
+        }
+        return left == 0 || tests >= mostTests;
+    });
+    return static_cast<int64_t>(covered.size()) - left;
+}
+
+std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width, const QTransform &world,
+                                         const QRectF &rect, double margin)
+{
+    bool invertible = false;
+    const QTransform toLine = world.inverted(&invertible);
+    if (!invertible || rect.isEmpty()) {
+        return std::nullopt;
+    }
+    // The rect in the line's coordinates, grown by the margin and half the width: an element
+    // reaches the rect only where its bounds (those of its points: a curve lies within its
+    // control points) meet this one.
+    const double half = width / 2;
+    const QRectF reach =
+        toLine.mapRect(rect.adjusted(-margin, -margin, margin, margin)).adjusted(-half, -half, half, half);
+    const int count = line.elementCount();
+    // An element: its first index and its number of points (a line 1, a curve 3).
+    auto span = [&line, count](int i) {
+        return line.elementAt(i).type == QPainterPath::CurveToElement && i + 2 < count ? 3 : 1;
+    };
+    auto near = [&](int i) {
+        double left = line.elementAt(i - 1).x;
+        double right = left;
+        double top = line.elementAt(i - 1).y;
+        double bottom = top;
+        for (int k = i; k < i + span(i); ++k) {
+            left = std::min(left, line.elementAt(k).x);
+            right = std::max(right, line.elementAt(k).x);
+            top = std::min(top, line.elementAt(k).y);
+            bottom = std::max(bottom, line.elementAt(k).y);
+        }
+        return right >= reach.left() && left <= reach.right() && bottom >= reach.top() && top <= reach.bottom();
+    };
+    QPainterPath part;
+    bool whole = true;
+    std::vector<int> elements;
+    std::vector<char> reaches;
+    for (int begin = 0; begin < count;) {
+        int end = begin + 1;
+        while (end < count && line.elementAt(end).type != QPainterPath::MoveToElement) {
+            end += span(end);
+        }
+        end = std::min(end, count);
+        // The subpath's elements, and which of them reach the rect.
+        elements.clear();
+        reaches.clear();
+        for (int i = begin + 1; i < end; i += span(i)) {
+            elements.push_back(i);
+            reaches.push_back(near(i) ? 1 : 0);
+        }
+        const size_t n = elements.size();
+        const bool all = std::all_of(reaches.begin(), reaches.end(), [](char r) { return r != 0; });
+        const bool none = std::none_of(reaches.begin(), reaches.end(), [](char r) { return r != 0; });
+        whole = whole && all;
+        if (n == 0 || all) {
+            for (int i = begin; i < end; ++i) {
+                const QPainterPath::Element &e = line.elementAt(i);
+                if (e.type == QPainterPath::MoveToElement || i == begin) {
+                    part.moveTo(e);
+                } else if (e.type == QPainterPath::CurveToElement && i + 2 < end) {
+                    part.cubicTo(e, line.elementAt(i + 1), line.elementAt(i + 2));
+                    i += 2;
+                } else {
+                    part.lineTo(e);
+                }
+            }
+        } else if (!none) {
+            // A closed subpath is walked from just after an element left out, so that a run
+            // across its start keeps the join there.
+            const QPointF first = line.elementAt(begin);
+            const QPointF last = line.elementAt(end - 1);
+            size_t start = 0;
+            if (first == last) {
+                while (reaches[start] != 0) {
+                    ++start;
+                }
+                ++start;
+            }
+            bool inRun = false;
+            for (size_t k = 0; k < n; ++k) {
+                const size_t at = (start + k) % n;
+                if (reaches[at] == 0) {
+                    inRun = false;
+                    continue;
+                }
+                const int i = elements[at];
+                if (!inRun) {
+                    part.moveTo(line.elementAt(i - 1));
+                    inRun = true;
+                }
+                if (span(i) == 3) {
+                    part.cubicTo(line.elementAt(i), line.elementAt(i + 1), line.elementAt(i + 2));
+                } else {
+                    part.lineTo(line.elementAt(i));
+                }
+            }
+        }
+        begin = end;
+    }
+    if (whole) {
+        return std::nullopt;
+    }
+    return part;
 }
 
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale)

@@ -9,6 +9,8 @@
 #include <QTransform>
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace platform::swf {
 
@@ -42,6 +44,30 @@ QPainterPath LineOutline(const QPainterPath &line, double width, double scale);
 // moves.
 bool StraightPieceCovers(const QPainterPath &line, double width, const QTransform &world, const QRectF &rect,
                          double margin);
+
+// The part of line that can reach rect (device pixels) stroked width twips wide through world:
+// the runs of its elements whose bounds, grown by half the width and margin device pixels, meet
+// the rect, each a subpath of its own (the runs of a closed subpath joined across its start, as
+// the stroker joins it there). Inside the rect its outline is the line's, made from those
+// elements alone. Empty when no element reaches the rect; nullopt when every one may (the whole
+// line is to be outlined).
+std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width, const QTransform &world,
+                                         const QRectF &rect, double margin);
+
+// A grid of square tiles side device pixels wide from the top left of area (the last ones cut
+// to it), row after row.
+struct CoverTiles {
+    QRect area;
+    int side = 64;
+};
+
+// Marks in covered (one flag a tile) the tiles that one straight element of line, stroked width
+// twips wide through world, covers wholly with margin device pixels to spare (as
+// StraightPieceCovers tells), looking at most mostTests times at a tile near a piece (and once
+// at each element); returns how many.
+// None unless world only scales evenly, turns and moves.
+int64_t MarkCoveredTiles(const QPainterPath &line, double width, const QTransform &world, const CoverTiles &tiles,
+                         double margin, int64_t mostTests, std::vector<char> &covered);
 
 // A line readied for its outline at scale: its estimate (as EstimatedOutlineElements gives it)
 // is known before the outline is built, from one look at its curves. The line must outlive it.

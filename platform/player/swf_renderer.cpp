@@ -702,12 +702,34 @@ private:
     }
 
     // A wide line fills its outline: the one kept (made here from its compact form), else one
-    // built for this drawing when it fits the budget, its points rounded as a kept one's are.
-    // The outline is the union of its stroked pieces, filled by the nonzero rule: by the compound
-    // rasteriser where it can draw, whose time grows with the outline's edges times the rows they
-    // cross however often the outline overlaps itself, and which needs no lock shared by the
-    // bands. Thin lines, and lines whose outline would not fit, are one device pixel wide.
+    // built for this drawing when it fits the budget, its points rounded as a kept one's are (of
+    // a long line, the outline of its part that can reach the band). The outline is the union of
+    // its stroked pieces, filled by the nonzero rule: by the compound rasteriser where it can
+    // draw, whose time grows with the outline's edges times the rows they cross however often the
+    // outline overlaps itself, and which needs no lock shared by the bands. Thin lines, and lines
+    // whose outline would not fit, are one device pixel wide.
     void DrawLine(const GroupDraw &draw, size_t index, const ColorTransform &cx)
+    {
+        if (DrawnThin(draw.group->lines[index], draw.scale) || !DrawnInTiles(draw, index, cx)) {
+            DrawLineWithin(draw, index, cx, std::nullopt);
+        }
+    }
+
+    // The compound target of a group's drawing, within a part of the band (scene pixels) when
+    // given.
+    std::optional<CompoundTarget> CompoundTargetWithin(const GroupDraw &draw, const std::optional<QRect> &within) const
+    {
+        std::optional<CompoundTarget> target = CompoundTargetOf(draw);
+        if (target && within) {
+            target->clip &= *within;
+        }
+        return target;
+    }
+
+    // DrawLine within a part of the band (scene pixels, where a compound target is had) or all of
+    // it; the line's cut is given when made already.
+    void DrawLineWithin(const GroupDraw &draw, size_t index, const ColorTransform &cx,
+                        const std::optional<QRect> &within, const OutlineCut *lineCut = nullptr)
     {
         const DrawnGroup &group = *draw.group;
         const double scale = draw.scale;
@@ -716,16 +738,30 @@ private:
         QColor color = QColor::fromRgba(cx.Apply(style.color));
         const QPainterPath *outline = nullptr;
         QPainterPath built;
-        if (!DrawnThin(style, scale) && CoversBand(draw, index, cx)) {
-            return;
-        }
+        std::optional<CompoundTarget> target;
         if (!DrawnThin(style, scale)) {
-            if (kept != nullptr && !kept->IsEmpty(index)) {
+            // Within a part of the band, a long line is outlined near the part, kept or not.
+            if (kept != nullptr && !kept->IsEmpty(index) && !within) {
                 outline = &outlinesMade_.Of(*kept, index);
             } else {
-                const OutlineCut cut(group.LinePath(index, made_), style.width, scale);
+                const QPainterPath &line = group.LinePath(index, made_);
+                std::optional<OutlineCut> ownCut;
+                const OutlineCut &cut = lineCut != nullptr ? *lineCut : ownCut.emplace(line, style.width, scale);
                 if (cut.Estimate() <= kMaxOutlineElements) {
-                    built = cut.Outline(&counts_);
+                    // Outlined anew, a long line is outlined only where it can reach the band.
+                    const std::optional<CompoundTarget> band =
+                        line.elementCount() >= kPartLineElements ? CompoundTargetWithin(draw, within) : std::nullopt;
+                    const std::optional<QPainterPath> part =
+                        band ? LinePartNear(line, style.width, draw.world, QRectF(band->clip), kPartMargin)
+                             : std::nullopt;
+                    if (!part) {
+                        built = cut.Outline(&counts_);
+                    } else if (part->isEmpty()) {
+                        return;
+                    } else {
+                        built = OutlineCut(*part, style.width, scale).Outline(&counts_);
+                        target = band;
+                    }
                     outline = &built;
                 }
             }
@@ -745,7 +781,7 @@ private:
             } else {
                 painter_.strokePath(CopyToDraw(line), pen);
             }
-        } else if (const std::optional<CompoundTarget> target = CompoundTargetOf(draw)) {
+        } else if (target || (target = CompoundTargetWithin(draw, within))) {
             FillUnion(*target, *outline, qPremultiply(cx.Apply(style.color)), draw.world,
                       quality_ == Quality::Low ? Sampling::Centre : Sampling::Area, counts_);
         } else {
@@ -753,18 +789,35 @@ private:
         }
     }
 
-    // Lines of at least this many elements are first looked at for a straight piece that covers
-    // the part of the band they are drawn in.
+    // Lines of at least this many elements outlined anew where no kept outline is had are
+    // outlined only where they can reach the band, kPartMargin device pixels around it: more than
+    // the outline strays from the line grown by half its width.
+    static constexpr int kPartLineElements = 1024;
+    static constexpr double kPartMargin = 2;
+    // Lines of at least this many elements are first looked at for straight pieces that cover
+    // tiles of the part of the band they are drawn in, in at most kCoverTestsPerElement looks at
+    // a tile per element, and drawn by tiles where 1 / kLeastCoveredShare of the tiles or more
+    // are covered. Tiles are as wide as a piece reaches on each side, from kLeastCoverTile to
+    // kMostCoverTile device pixels (powers of two). In each row of tiles, runs of tiles not
+    // covered fewer than kCoverGapTiles apart are drawn as one, and all of them as one where more
+    // than kMostCoverRuns are left.
     static constexpr int kLongLineElements = 4096;
-    // Device pixels a covering piece reaches past the band's part on every side: more than the
+    static constexpr int kLeastCoverTile = 8;
+    static constexpr int kMostCoverTile = 64;
+    static constexpr int64_t kCoverTestsPerElement = 4;
+    static constexpr int64_t kLeastCoveredShare = 2;
+    static constexpr int kCoverGapTiles = 2;
+    static constexpr size_t kMostCoverRuns = 4;
+    // Device pixels a covering piece reaches past a tile on every side: more than the
     // rasteriser's flattening takes from the outline's round ends.
     static constexpr double kCoverMargin = 1;
 
-    // Fills the part of the band a long wide line is drawn in when one straight piece of it covers
-    // that part wholly, as its outline would be filled there (true); false when none does. A wide
-    // line whose pieces all reach across the picture then costs a look at its points, not an
-    // outline built and filled again at every render.
-    bool CoversBand(const GroupDraw &draw, size_t index, const ColorTransform &cx)
+    // Draws a long wide line in the tiles of the band's part where one of its straight pieces
+    // covers a tile wholly, filled as its outline would fill them, and as DrawLine draws it in the
+    // runs of other tiles along each row of them (true); false when no piece covers a tile. A wide
+    // line whose pieces reach across the picture then costs a look at its points and outlines
+    // near the tiles left, not an outline built and filled again over the band at every render.
+    bool DrawnInTiles(const GroupDraw &draw, size_t index, const ColorTransform &cx)
     {
         const DrawnGroup &group = *draw.group;
         const QPainterPath &line = group.LinePath(index, made_);
@@ -773,18 +826,76 @@ private:
             return false;
         }
         const QRect part = sceneClip_.intersected(draw.device).toAlignedRect();
-        if (part.isEmpty() || !StraightPieceCovers(line, style.width, draw.world, QRectF(part), kCoverMargin)) {
+        if (part.isEmpty()) {
             return false;
         }
         const QRgb color = cx.Apply(style.color);
-        if (const std::optional<CompoundTarget> target = CompoundTargetOf(draw)) {
-            QPainterPath whole;
-            whole.addRect(QRectF(target->clip));
-            FillUnion(*target, whole, qPremultiply(color), QTransform(), Sampling::Area, counts_);
-        } else {
+        const std::optional<CompoundTarget> target = CompoundTargetOf(draw);
+        if (!target) {
+            if (!StraightPieceCovers(line, style.width, draw.world, QRectF(part), kCoverMargin)) {
+                return false;
+            }
             QPainterPath whole;
             whole.addRect(QRectF(part));
             painter_.fillPath(draw.world.inverted().map(whole), QColor::fromRgba(color));
+            return true;
+        }
+        // Tiles are drawn by parts only where the line is outlined (not drawn one pixel wide).
+        const OutlineCut cut(line, style.width, draw.scale);
+        const bool outlined = (draw.outlines != nullptr && !draw.outlines->IsEmpty(index)) ||
+                              cut.Estimate() <= kMaxOutlineElements;
+        const double reach = style.width / 2 * draw.scale - kCoverMargin;
+        int side = kMostCoverTile;
+        while (side > kLeastCoverTile && side > reach) {
+            side /= 2;
+        }
+        const CoverTiles tiles{target->clip, side};
+        const int64_t covered = MarkCoveredTiles(line, style.width, draw.world, tiles, kCoverMargin,
+                                                 kCoverTestsPerElement * line.elementCount(), coveredTiles_);
+        const auto tileCount = static_cast<int64_t>(coveredTiles_.size());
+        if (covered == 0 || covered * kLeastCoveredShare < tileCount || (!outlined && covered < tileCount)) {
+            return false;
+        }
+        const int columns = (tiles.area.width() + side - 1) / side;
+        const int rows = static_cast<int>(coveredTiles_.size()) / columns;
+        auto runRect = [&](int row, int begin, int end) {
+            return QRect(tiles.area.left() + begin * side, tiles.area.top() + row * side, (end - begin) * side, side)
+                .intersected(tiles.area);
+        };
+        auto fill = [&](const QRect &run) {
+            if (run.isEmpty()) {
+                return;
+            }
+            QPainterPath whole;
+            whole.addRect(QRectF(run));
+            FillUnion({target->image, target->imageTop, run}, whole, qPremultiply(color), QTransform(), Sampling::Area,
+                      counts_);
+        };
+        std::vector<std::pair<int, int>> runs;  // of tiles not covered in a row, [begin, end)
+        for (int row = 0; row < rows; ++row) {
+            const char *states = &coveredTiles_[static_cast<size_t>(row) * static_cast<size_t>(columns)];
+            runs.clear();
+            for (int column = 0; column < columns; ++column) {
+                if (states[column] != 0) {
+                    continue;
+                }
+                if (!runs.empty() && column - runs.back().second < kCoverGapTiles) {
+                    runs.back().second = column + 1;
+                } else {
+                    runs.emplace_back(column, column + 1);
+                }
+            }
+            if (runs.size() > kMostCoverRuns) {
+                runs = {{runs.front().first, runs.back().second}};
+            }
+            // Between the runs every tile is covered.
+            int covers = 0;
+            for (const auto &[begin, end] : runs) {
+                fill(runRect(row, covers, begin));
+                DrawLineWithin(draw, index, cx, runRect(row, begin, end), &cut);
+                covers = end;
+            }
+            fill(runRect(row, covers, columns));
         }
         return true;
     }
@@ -856,6 +967,7 @@ private:
     std::vector<const QPainterPath *> fillPaths_;
     std::vector<CompoundSource> fillSources_;
     std::vector<QImage> fillImages_;
+    std::vector<char> coveredTiles_;  // of the line drawn in tiles (see DrawnInTiles)
     SourcePixels sourcePixels_;
 };
 

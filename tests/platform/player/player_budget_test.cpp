@@ -436,26 +436,163 @@ TEST(PlayerBudgets, ASpiralLineIsFilledInWorkOfItsEdgesTimesTheirRows)
 }
 
 // A wide line over thousands of scattered points, each of its pieces reaching across the picture
-// (as a metafile's polylines drawn with the widest pen do): at each quality it covers every
-// pixel, in work that grows with the rows drawn, not with its pieces times their rows.
+// (as a metafile's polylines drawn with the widest pen do), or across tiles of it (a pen a
+// quarter of the picture wide): at each quality it covers every pixel, in work that grows with
+// the rows drawn, not with its pieces times their rows.
 TEST(PlayerBudgets, ALongLineWhosePiecesReachAcrossThePictureIsDrawnInWorkOfItsRows)
 {
     constexpr int kSide = 200;
-    Styles styles;
-    styles.Line(65535, 0xFF0000FF);  // 3,277 pixels wide
-    Records records;
-    uint32_t random = 7;
-    auto next = [&random] {
-        random = random * 1103515245u + 12345u;
-        return Px(static_cast<int>(random >> 16) % kSide);
-    };
-    records.Move(next(), next(), -1, -1, 1);
-    for (int k = 0; k < 5000; ++k) {
-        records.Line(next(), next());
+    for (uint16_t width : {65535, 1000}) {  // 3,277 and 50 pixels wide
+        SCOPED_TRACE(width);
+        Styles styles;
+        styles.Line(width, 0xFF0000FF);
+        Records records;
+        uint32_t random = 7;
+        auto next = [&random] {
+            random = random * 1103515245u + 12345u;
+            return Px(static_cast<int>(random >> 16) % kSide);
+        };
+        records.Move(next(), next(), -1, -1, 1);
+        for (int k = 0; k < 5000; ++k) {
+            records.Line(next(), next());
+        }
+        const std::string movie = OneShape(kSide, kSide, styles, records);
+        ForEachQuality(movie, kSide, [&](const QImage &image, const platform::PlayerStats &stats) {
+            EXPECT_EQ(CountColor(image, kRed), kSide * kSide);
+            EXPECT_LE(stats.fillLineRows, 4 * kSide);
+        });
     }
-    const std::string movie = OneShape(kSide, kSide, styles, records);
-    ForEachQuality(movie, kSide, [&](const QImage &image, const platform::PlayerStats &stats) {
-        EXPECT_EQ(CountColor(image, kRed), kSide * kSide);
-        EXPECT_LE(stats.fillLineRows, 4 * kSide);
-    });
+}
+
+namespace {
+
+// Red lines 20 pixels wide (line styles of one group) across an 800 x 400 frame, each going back
+// and forth 400 times in gently bent curves 20 pixels long: kept of them at y = 100 pixels, and
+// then, when refused, one more at y = 250. The wave of one, its first point at (10, y) pixels,
+// goes to wave when given.
+std::string LongWavyLines(int kept, bool refused, QPainterPath *wave = nullptr)
+{
+    Styles styles;
+    for (int line = 0; line < kept + 1; ++line) {
+        styles.Line(400, 0xFF0000FF);
+    }
+    Records records;
+    QPainterPath path(QPointF(Px(10), 0));
+    for (int line = 0; line < kept + (refused ? 1 : 0); ++line) {
+        const int y = line < kept ? 100 : 250;
+        records.Move(Px(10), Px(y), -1, -1, line + 1);
+        for (int pass = 0; pass < 400; ++pass) {
+            for (int k = 1; k <= 39; ++k) {
+                const int x = pass % 2 == 0 ? 10 + 20 * k : 790 - 20 * k;
+                const int bend = (pass + k) % 2 == 0 ? 1 : -1;
+                const int controlX = Px(x) + Px(pass % 2 == 0 ? -10 : 10);
+                records.Curve(controlX, Px(y + bend), Px(x), Px(y));
+                if (line == 0) {
+                    path.quadTo(controlX, Px(bend), Px(x), 0);
+                }
+            }
+        }
+    }
+    if (wave != nullptr) {
+        *wave = path;
+    }
+    return OneShape(800, 400, styles, records);
+}
+
+// The part of the frame (twips) drawn into a 400 x 400 image at quality "high".
+QImage RenderArea(platform::MoviePlayer &player, const QRectF &area)
+{
+    QImage image(400, 400, QImage::Format_RGB32);
+    image.fill(0xFF00FF00);
+    player.Render(image, image.rect(), area);
+    return image;
+}
+
+}  // namespace
+
+// A long line refused room in the budget is outlined again whenever drawn, but only where it can
+// reach what is drawn: once over the bands of a whole render, and in part for a view showing a
+// part of it. It draws as it does from a kept outline.
+TEST(PlayerBudgets, ALongLineRefusedRoomIsOutlinedOnlyWhereItIsDrawn)
+{
+    // As many lines as the budget keeps (each estimated at over 1,500,000 elements), then one more.
+    QPainterPath wave;
+    LongWavyLines(0, true, &wave);
+    const int64_t estimate = platform::swf::EstimatedOutlineElements(wave, 400, 1.0 / 20);
+    ASSERT_LE(estimate, platform::swf::kMaxOutlineElements);
+    const int keptLines = static_cast<int>(platform::swf::kMaxHeldOutlineBytes /
+                                           (estimate * platform::swf::kKeptOutlineElementBytes + 64));
+    platform::MoviePlayer all;
+    all.SetQuality2("high");
+    Load(all, LongWavyLines(keptLines, true));
+    const QImage whole = Render(all, 800, 400);
+    const platform::PlayerStats first = all.Stats();
+    ASSERT_GT(first.outlineElementsKept, 0);
+    const int64_t perLine = first.outlineElementsKept / keptLines;
+    // The refused line lies within one band of the picture: it is outlined once, as one kept.
+    EXPECT_GT(first.outlineElementsBuilt, first.outlineElementsKept) << "the last line is refused room";
+    EXPECT_LE(first.outlineElementsBuilt - first.outlineElementsKept, perLine * 5 / 4);
+
+    // Zoomed in to 200 % on the left end of the refused line (within one band of the view): the
+    // others are kept at that scale, it is outlined near the view only.
+    const QRectF view(Px(-100), Px(165), Px(200), Px(200));
+    const QImage zoomed = RenderArea(all, view);
+    const platform::PlayerStats second = all.Stats();
+    const int64_t kept = second.outlineElementsKept - first.outlineElementsKept;
+    const int64_t built = second.outlineElementsBuilt - first.outlineElementsBuilt - kept;
+    ASSERT_GT(kept, 0);
+    EXPECT_GT(built, 0);
+    EXPECT_LE(built, kept / keptLines / 3);
+    EXPECT_GE(CountColor(zoomed, kRed), 200 * 30);
+
+    // The line alone is kept: it draws the same pixels.
+    platform::MoviePlayer alone;
+    alone.SetQuality2("high");
+    Load(alone, LongWavyLines(0, true), "alone.swf");
+    EXPECT_EQ(Render(alone, 800, 400).copy(0, 200, 800, 200), whole.copy(0, 200, 800, 200));
+    EXPECT_EQ(RenderArea(alone, view), zoomed);
+    EXPECT_EQ(alone.Stats().outlineElementsBuilt, alone.Stats().outlineElementsKept);
+}
+
+// The part of a line near a rect fills the rect as the whole line does, turned and scaled, at
+// either sampling: a closed ring whose start lies in the rect (its runs joined across it) and a
+// wave beside it; a rect the whole line may reach takes the line whole, one it cannot reach
+// nothing.
+TEST(PlayerBudgets, APartOfALineNearARectFillsTheRectAsTheWholeLineDoes)
+{
+    QPainterPath line;
+    for (int k = 0; k <= 2000; ++k) {
+        const double angle = k * 2 * M_PI / 2000;
+        const QPointF at(2000 + 1500 * std::cos(angle), 2000 + 1500 * std::sin(angle));
+        k == 0 ? line.moveTo(at) : line.lineTo(at);
+    }
+    line.moveTo(200, 3800);
+    for (int k = 1; k <= 400; ++k) {
+        line.quadTo(200 + 10 * k - 5, k % 2 == 0 ? 3700 : 3900, 200 + 10 * k, 3800);
+    }
+    constexpr double kWidth = 300;
+    const QTransform world = QTransform().translate(20, 30).rotate(30).scale(0.1, 0.1);
+    const QRect rect(195, 350, 60, 50);  // around the ring's start, at (223, 378)
+    const std::optional<QPainterPath> part = platform::swf::LinePartNear(line, kWidth, world, rect, 2);
+    ASSERT_TRUE(part.has_value());
+    EXPECT_GT(part->elementCount(), 0);
+    EXPECT_LT(part->elementCount(), line.elementCount() / 4);
+    for (platform::swf::Sampling sampling : {platform::swf::Sampling::Area, platform::swf::Sampling::Centre}) {
+        auto fill = [&](const QPainterPath &path) {
+            QImage image(400, 400, QImage::Format_ARGB32_Premultiplied);
+            image.fill(kWhite);
+            platform::swf::RenderCounts counts;
+            platform::swf::FillUnion({&image, 0, rect}, platform::swf::OutlineCut(path, kWidth, 0.1).Outline(), kRed,
+                                     world, sampling, counts);
+            return image;
+        };
+        const QImage whole = fill(line);
+        EXPECT_GT(CountColor(whole, kRed), 100);
+        EXPECT_EQ(fill(*part), whole);
+    }
+    EXPECT_FALSE(platform::swf::LinePartNear(line, kWidth, world, QRectF(-400, -400, 1200, 1200), 2).has_value());
+    const std::optional<QPainterPath> none =
+        platform::swf::LinePartNear(line, kWidth, world, QRectF(900, 900, 10, 10), 2);
+    ASSERT_TRUE(none.has_value());
+    EXPECT_TRUE(none->isEmpty());
 }
