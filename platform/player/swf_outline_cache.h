@@ -18,8 +18,10 @@ namespace platform::swf {
 // Outlines are kept while all kept ones together, in every loaded movie, fit kMaxHeldOutlineBytes
 // in the compact form they are kept in (else they are built again when drawn). Kept, an element
 // takes at most kKeptOutlineElementBytes (a byte of kind and a point of two floats; a cubic
-// curve's three elements take 25 bytes), where a QPainterPath takes 24.
-constexpr int64_t kMaxHeldOutlineBytes = 64 << 20;
+// curve's three elements take 25 bytes), where a QPainterPath takes 24. The budget holds the
+// outlines of the lines shown of a drawing of 300,000 paths one to three pixels wide at full size;
+// a smaller drawing holds what its own lines take.
+constexpr int64_t kMaxHeldOutlineBytes = 160 << 20;
 constexpr int64_t kKeptOutlineElementBytes = 1 + 2 * sizeof(float);
 
 // A line to outline: its path and width (twips); no path for one drawn without an outline.
