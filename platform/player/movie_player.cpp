@@ -501,6 +501,7 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
     bool withoutClipLayers = true;
     bool inexactToo = false;  // the pixels a scroll brought along are drawn again with the change
     PreviewKind shown = PreviewKind::None;
+    std::optional<std::vector<size_t>> among;  // the items near the strips the worker draws
     {
         const swf::ItemComparison items(picture_->items, change);
         stats_.itemsCompared += static_cast<int64_t>(items.Compared());
@@ -535,6 +536,10 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
             } else {  // only scrolled: the strips it uncovered show the background meanwhile
                 previews_->ShowKept(target, picture_->image, request.visible);
                 shown = PreviewKind::ScrolledView;
+                const QRect rows(request.visible.left(), changed.top(), request.visible.width(), changed.height());
+                if (rows.height() * 2 <= request.visible.height()) {
+                    among = swf::ItemsTouching(items, rows);
+                }
             }
             AddRenderCounts(counts);
         }
@@ -559,7 +564,7 @@ bool MoviePlayer::RenderSoon(QImage &target, const QRect &rect, const QRectF &ar
         picture_->inexact = changed;  // until the worker's picture is taken
         return false;
     }
-    StartJob(request, std::move(change), changed, head, withoutClipLayers, shown);
+    StartJob(request, std::move(change), changed, head, withoutClipLayers, shown, std::move(among));
     // Should the worker's picture never be taken (a newer render cancels it), the strips it
     // draws are still to be drawn.
     for (const QRect &part : uncovered) {
@@ -604,7 +609,7 @@ bool MoviePlayer::RenderZoomed(QImage &target, const Request &request, const swf
 
 // Starts the worker on the exact picture of a change of the last picture, shown meanwhile.
 void MoviePlayer::StartJob(const Request &request, swf::ItemsChange change, const QRect &changed, size_t head,
-                           bool withoutClipLayers, PreviewKind shown)
+                           bool withoutClipLayers, PreviewKind shown, std::optional<std::vector<size_t>> among)
 {
     lastPreview_ = shown;
     ++stats_.previewsShown[static_cast<size_t>(shown)];
@@ -618,6 +623,7 @@ void MoviePlayer::StartJob(const Request &request, swf::ItemsChange change, cons
                               exactReady_,
                               workerRendersDone_,
                               shown};
+    work.among = std::move(among);
     job_ = swf::RenderJob::Start(std::move(work));
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -179,7 +180,7 @@ private:
     void Paint(QImage &target, const Request &request, const std::vector<QRect> &areas, size_t head);
     bool RenderZoomed(QImage &target, const Request &request, const swf::ViewRequest &view);
     void StartJob(const Request &request, swf::ItemsChange change, const QRect &changed, size_t head,
-                  bool withoutClipLayers, PreviewKind shown);
+                  bool withoutClipLayers, PreviewKind shown, std::optional<std::vector<size_t>> among = std::nullopt);
     void CancelJob();
     bool CancelledJobThrough();
     void AdoptDrawnJob();

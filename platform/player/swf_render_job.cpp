@@ -54,7 +54,8 @@ void RenderJob::Run(const std::atomic<bool> &cancel)
                              picture.quality,
                              picture.background,
                              &counts_,
-                             &cancel};
+                             &cancel,
+                             work_.among ? &*work_.among : nullptr};
     try {
         if (refuseMemory.load()) {
             throw std::bad_alloc();

@@ -21,6 +21,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace platform::swf {
 
@@ -44,6 +46,9 @@ public:
         // The picture is of a new view: changed covers all of it, and its items are made anew
         // (items is left empty) for the player to take with it.
         bool newView = false;
+        // The new items (sorted) that may reach into the rows of changed, when they were found
+        // (for strips a scroll uncovered); else every item is looked at.
+        std::optional<std::vector<size_t>> among;
     };
 
     // Starts drawing work on the render lane (one job at a time; a newer one waits for the one
