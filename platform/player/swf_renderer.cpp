@@ -119,7 +119,7 @@ struct PlacedObject {
 struct Scene {
     std::vector<PlacedObject> objects;
     std::vector<GroupDraw> groups;
-    std::vector<CompactPaths> outlines;  // what the groups' outlines point into (sharing the kept ones)
+    std::vector<CompactPaths> outlines;  // what the groups' outlines point into, by group (sharing the kept ones)
 };
 
 // Groups whose shared paths must be readied before drawing, each once, at the largest scale it is
@@ -361,27 +361,26 @@ private:
     std::vector<QRgb> pixels_;
 };
 
+// Groups of a scene whose kept outlines are taken per job.
+constexpr size_t kOutlinesTakenPerJob = 4096;
+
 // Takes the kept outlines of the scene's lines (copies sharing their allocations), for drawing
 // without touching the groups' own.
 void CopyKeptOutlines(Scene &scene)
 {
-    constexpr size_t kNone = SIZE_MAX;
-    std::vector<size_t> taken(scene.groups.size(), kNone);
-    for (size_t g = 0; g < scene.groups.size(); ++g) {
-        const GroupDraw &draw = scene.groups[g];
-        if (draw.group->lines.empty()) {
-            continue;
+    scene.outlines.assign(scene.groups.size(), CompactPaths());
+    platform::RunInParts(scene.groups.size(), kOutlinesTakenPerJob, [&scene](size_t, size_t begin, size_t end) {
+        for (size_t g = begin; g < end; ++g) {
+            GroupDraw &draw = scene.groups[g];
+            if (draw.group->lines.empty()) {
+                continue;
+            }
+            if (std::optional<CompactPaths> kept = draw.group->outlines->Copy(draw.scale)) {
+                scene.outlines[g] = std::move(*kept);
+                draw.outlines = &scene.outlines[g];
+            }
         }
-        if (std::optional<CompactPaths> kept = draw.group->outlines->Copy(draw.scale)) {
-            taken[g] = scene.outlines.size();
-            scene.outlines.push_back(std::move(*kept));
-        }
-    }
-    for (size_t g = 0; g < scene.groups.size(); ++g) {
-        if (taken[g] != kNone) {
-            scene.groups[g].outlines = &scene.outlines[taken[g]];
-        }
-    }
+    });
 }
 
 // Draws a scene into one device rectangle (a band of the target). offset moves the scene's
