@@ -136,7 +136,7 @@ bool WithinMaskedReach(const EdgePolylines &edges)
 bool InvertSelectedEdges()
 {
     OverlayState &state = Overlay();
-    const bool any = state.polylines.Gather(Doc().DocPaths, CanvasWindow().CurrentViewMetrics());
+    const bool any = state.polylines.Gather(Doc().DocPaths, core::SelectedPaths(), CanvasWindow().CurrentViewMetrics());
     const EdgePolylines &edges = state.polylines.Edges();
     QImage &picture = Picture().Image();
     if (edges.points.size() >= kMaskedEdgePoints && Picture().DrawWidth() <= 1 &&
@@ -176,13 +176,8 @@ bool IsPathIndex(int32_t i)
 
 int32_t FirstSelectedPath()
 {
-    const core::Document &doc = Doc();
-    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-        if (std::as_const(doc.DocPaths)[static_cast<size_t>(i)].blSelected) {
-            return i;
-        }
-    }
-    return 0;
+    const std::vector<int32_t> &selected = core::SelectedPaths();
+    return selected.empty() ? 0 : selected.front();
 }
 
 void CalcSelectedRect()
@@ -191,9 +186,9 @@ void CalcSelectedRect()
     int32_t maxX = -kFrameStart, maxY = -kFrameStart;
     int32_t count = 0;
     const core::Document &doc = Doc();
-    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
+    for (int32_t i : core::SelectedPaths()) {
         const core::PathRecord &path = std::as_const(doc.DocPaths)[static_cast<size_t>(i)];
-        if (!path.blSelected || path.AnchorMax() < 1) {
+        if (path.AnchorMax() < 1) {
             continue;
         }
         ++count;
