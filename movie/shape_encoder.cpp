@@ -502,12 +502,20 @@ PathUnitKey PathUnitKeyOf(const core::PathRecord &path)
     return {SingleKey(path), path.blCompound ? path.CompoundID : 0, path.blCompound, path.IsHidden()};
 }
 
+// Paths whose keys are replaced one by one, at most, for every path of the drawing: beyond, the
+// units are listed whole, which costs less.
+constexpr size_t kPathsPerReplacedKey = 8;
+
 // Puts the new keys of the paths replaced (their places and old values) into units listed
-// before from keys; false, changing nothing, when one of them took another place among the units.
+// before from keys; false, changing nothing, when one of them took another place among the units
+// or too many were replaced.
 template <typename KeyOf>
 bool ReplaceUnitKeys(ShapeUnits &units, const std::vector<std::pair<size_t, PathUnitKey>> &replaced,
                      const MarkedPathValues<PathUnitKey> &keys, KeyOf keyOf)
 {
+    if (replaced.size() * kPathsPerReplacedKey > units.ListedPaths) {
+        return false;
+    }
     for (const auto &[i, was] : replaced) {
         const PathUnitKey &now = keys[i];
         if (now.InCompound != was.InCompound || now.CompoundID != was.CompoundID || now.Hidden != was.Hidden ||
