@@ -513,7 +513,7 @@ template <typename KeyOf>
 bool ReplaceUnitKeys(ShapeUnits &units, const std::vector<std::pair<size_t, PathUnitKey>> &replaced,
                      const MarkedPathValues<PathUnitKey> &keys, KeyOf keyOf)
 {
-    if (replaced.size() * kPathsPerReplacedKey > units.ListedPaths) {
+    if (replaced.size() > units.ListedPaths / kPathsPerReplacedKey) {
         return false;
     }
     for (const auto &[i, was] : replaced) {
@@ -552,7 +552,7 @@ void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units)
 void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units, MarkedPathValues<PathUnitKey> &pathKeys)
 {
     std::vector<std::pair<size_t, PathUnitKey>> replaced;
-    const bool inPlace = pathKeys.Update(paths, PathUnitKeyOf, &replaced);
+    const bool inPlace = pathKeys.Update(paths, PathUnitKeyOf, &replaced, paths.size() / kPathsPerReplacedKey);
     auto keyOf = [&pathKeys](size_t i) -> const UnitKey & { return pathKeys[i].Key; };
     if (inPlace && units.ListedPaths == paths.size() && ReplaceUnitKeys(units, replaced, pathKeys, keyOf)) {
         return;
