@@ -70,6 +70,18 @@ SelectedEdgePolylines::PathKey SelectedEdgePolylines::KeyOf(const core::PathReco
 
 bool SelectedEdgePolylines::Gather(const core::PathArray &paths, const ViewMetrics &view)
 {
+    std::vector<int32_t> selected;
+    for (size_t i = 1; i < paths.size(); ++i) {
+        if (paths[i].blSelected) {
+            selected.push_back(static_cast<int32_t>(i));
+        }
+    }
+    return Gather(paths, selected, view);
+}
+
+bool SelectedEdgePolylines::Gather(const core::PathArray &paths, const std::vector<int32_t> &selected,
+                                   const ViewMetrics &view)
+{
     const TwipToScreenMap map(view);
     const QPoint origin(map.X(0), map.Y(0));
     // At the same zoom, views differ by whole pixels: the mapped polylines move with them.
@@ -79,15 +91,12 @@ bool SelectedEdgePolylines::Gather(const core::PathArray &paths, const ViewMetri
     size_t points = 0;
     nextKeys_.clear();
     nextPaths_.clear();
-    for (size_t i = 1; i < paths.size(); ++i) {
-        const core::PathRecord &path = paths[i];
-        if (!path.blSelected) {
-            continue;
-        }
+    for (const int32_t i : selected) {
+        const core::PathRecord &path = paths[static_cast<size_t>(i)];
         any = true;
         if (path.AnchorMax() > 0) {
             nextKeys_.push_back(KeyOf(path));
-            nextPaths_.push_back(i);
+            nextPaths_.push_back(static_cast<size_t>(i));
             points += path.Anchors.size() + (path.blClosed ? 1 : 0);
         }
     }

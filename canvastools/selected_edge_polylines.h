@@ -21,6 +21,8 @@ public:
     // shows them: through every anchor, closed paths back to the first. Returns whether any path
     // is selected.
     bool Gather(const core::PathArray &paths, const ViewMetrics &view);
+    // The same, selected holding the indexes of paths' selected paths in order.
+    bool Gather(const core::PathArray &paths, const std::vector<int32_t> &selected, const ViewMetrics &view);
     const EdgePolylines &Edges() const { return edges_; }
     // Paths whose anchors were mapped so far: the work done, whatever the time it took.
     int64_t PathsMapped() const { return mapped_; }

@@ -104,10 +104,23 @@ void DrawMarker(OverlayPainter &overlay, QPoint at, float radius, uint32_t outli
     overlay.painter().drawEllipse(QPointF(at), radius, radius);
 }
 
-// The overlay's kept state: the selected paths' edges and the mask of a large selection's edges.
+// The extremes of the selected paths' anchors and how many of them have two anchors or more, with
+// the marks the paths had: the same marks are the same paths (a mark is never given twice).
+struct SelectedFrame {
+    std::vector<core::PathMark> marks;
+    int32_t minX = kFrameStart;
+    int32_t minY = kFrameStart;
+    int32_t maxX = -kFrameStart;
+    int32_t maxY = -kFrameStart;
+    int32_t count = 0;
+};
+
+// The overlay's kept state: the selected paths' edges and the mask of a large selection's edges,
+// and the selection frame found last.
 struct OverlayState {
     SelectedEdgePolylines polylines;
     SelectedEdgeMask edgeMask;
+    SelectedFrame frame;
 };
 
 OverlayState &Overlay()
@@ -136,7 +149,7 @@ bool WithinMaskedReach(const EdgePolylines &edges)
 bool InvertSelectedEdges()
 {
     OverlayState &state = Overlay();
-    const bool any = state.polylines.Gather(Doc().DocPaths, CanvasWindow().CurrentViewMetrics());
+    const bool any = state.polylines.Gather(Doc().DocPaths, core::SelectedPaths(), CanvasWindow().CurrentViewMetrics());
     const EdgePolylines &edges = state.polylines.Edges();
     QImage &picture = Picture().Image();
     if (edges.points.size() >= kMaskedEdgePoints && Picture().DrawWidth() <= 1 &&
@@ -176,34 +189,49 @@ bool IsPathIndex(int32_t i)
 
 int32_t FirstSelectedPath()
 {
-    const core::Document &doc = Doc();
-    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-        if (std::as_const(doc.DocPaths)[static_cast<size_t>(i)].blSelected) {
-            return i;
+    const std::vector<int32_t> &selected = core::SelectedPaths();
+    return selected.empty() ? 0 : selected.front();
+}
+
+namespace {
+
+// The frame of the selected paths: kept while they carry the marks they had when it was found.
+const SelectedFrame &FrameOfSelection()
+{
+    const core::PathArray &paths = Doc().DocPaths;
+    const std::vector<int32_t> &selected = core::SelectedPaths();
+    SelectedFrame &frame = Overlay().frame;
+    if (frame.marks.size() == selected.size() &&
+        std::equal(selected.begin(), selected.end(), frame.marks.begin(),
+                   [&paths](int32_t i, core::PathMark mark) { return paths.Mark(static_cast<size_t>(i)) == mark; })) {
+        return frame;
+    }
+    frame = SelectedFrame();
+    frame.marks.reserve(selected.size());
+    for (int32_t i : selected) {
+        frame.marks.push_back(paths.Mark(static_cast<size_t>(i)));
+        const core::PathRecord &path = paths[static_cast<size_t>(i)];
+        if (path.AnchorMax() < 1) {
+            continue;
+        }
+        ++frame.count;
+        for (const core::AnchorPoint &anchor : path.Anchors) {
+            frame.minX = std::min(frame.minX, anchor.X);
+            frame.maxX = std::max(frame.maxX, anchor.X);
+            frame.minY = std::min(frame.minY, anchor.Y);
+            frame.maxY = std::max(frame.maxY, anchor.Y);
         }
     }
-    return 0;
+    return frame;
 }
+
+}  // namespace
 
 void CalcSelectedRect()
 {
-    int32_t minX = kFrameStart, minY = kFrameStart;
-    int32_t maxX = -kFrameStart, maxY = -kFrameStart;
-    int32_t count = 0;
-    const core::Document &doc = Doc();
-    for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
-        const core::PathRecord &path = std::as_const(doc.DocPaths)[static_cast<size_t>(i)];
-        if (!path.blSelected || path.AnchorMax() < 1) {
-            continue;
-        }
-        ++count;
-        for (const core::AnchorPoint &anchor : path.Anchors) {
-            minX = std::min(minX, anchor.X);
-            maxX = std::max(maxX, anchor.X);
-            minY = std::min(minY, anchor.Y);
-            maxY = std::max(maxY, anchor.Y);
-        }
-    }
+    const SelectedFrame &frame = FrameOfSelection();
+    const int32_t minX = frame.minX, minY = frame.minY, maxX = frame.maxX, maxY = frame.maxY;
+    const int32_t count = frame.count;
     int32_t midX = platform::RoundToInt32((static_cast<double>(minX) + maxX) / 2.0);
     int32_t midY = platform::RoundToInt32((static_cast<double>(minY) + maxY) / 2.0);
     const int32_t xs[3] = {minX, midX, maxX};
@@ -553,6 +581,7 @@ void ToggleSelectedAnchor(int32_t path, int32_t anchor, bool remove)
 void ReleaseOverlayRoom()
 {
     Overlay().polylines.ReleaseRoom();
+    Overlay().frame = SelectedFrame();  // found again when next asked
 }
 
 }  // namespace canvastools

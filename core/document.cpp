@@ -11,6 +11,14 @@ namespace {
 
 Document g_document;
 
+// What SelectedPaths found: each path's mark and whether it was selected, and the selected ones.
+struct SelectionIndex {
+    std::vector<PathMark> marks;
+    std::vector<uint8_t> selected;
+    std::vector<int32_t> paths;
+};
+SelectionIndex g_selection;
+
 int32_t WrapAnchorIndex(const PathRecord &path, int32_t k)
 {
     int32_t count = static_cast<int32_t>(path.Anchors.size());
@@ -102,13 +110,37 @@ int32_t GetPathCount()
 
 int32_t CountSelectedPaths()
 {
-    int32_t count = 0;
-    for (int32_t i = 1; i <= g_document.DocPathCount(); ++i) {
-        if (std::as_const(g_document.DocPaths)[static_cast<size_t>(i)].blSelected) {
-            ++count;
+    return static_cast<int32_t>(SelectedPaths().size());
+}
+
+const std::vector<int32_t> &SelectedPaths()
+{
+    // A mark is never given twice: a path with the mark kept for its place is the path read then.
+    const PathArray &paths = g_document.DocPaths;
+    SelectionIndex &index = g_selection;
+    const bool resized = index.marks.size() != paths.size();
+    bool changed = resized;
+    if (resized) {
+        index.marks.assign(paths.size(), PathMark{0});
+        index.selected.assign(paths.size(), 0);
+    }
+    for (size_t i = 1; i < paths.size(); ++i) {
+        if (resized || index.marks[i] != paths.Mark(i)) {
+            index.marks[i] = paths.Mark(i);
+            const uint8_t selected = paths[i].blSelected ? 1 : 0;
+            changed = changed || selected != index.selected[i];
+            index.selected[i] = selected;
         }
     }
-    return count;
+    if (changed) {
+        index.paths.clear();
+        for (size_t i = 1; i < paths.size(); ++i) {
+            if (index.selected[i] != 0) {
+                index.paths.push_back(static_cast<int32_t>(i));
+            }
+        }
+    }
+    return index.paths;
 }
 
 Rect32 NormalizeRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2)

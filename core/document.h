@@ -74,6 +74,10 @@ bool ChangeSelectedDocPaths(Change change)
 void SetPath(int32_t i, const PathRecord &record);
 int32_t GetPathCount();
 int32_t CountSelectedPaths();
+// The selected paths of the document (1 .. DocPathCount()), in order. What a call found is kept by
+// the paths' marks: the next call reads again only the paths whose marks changed. Valid until the
+// document's paths change.
+const std::vector<int32_t> &SelectedPaths();
 Rect32 NormalizeRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 // Anchors of visible, unlocked paths inside the rectangle (edges included), in path and anchor
 // order in pairs[0 .. n-1]; pairs holds one zeroed entry when nothing is found.

@@ -111,8 +111,9 @@ void RecordHistory()
     // The step's unchanged paths are shared with the entry the document was last equal to.
     HistoryEntry entry;
     entry.Paths = ShareDocumentPaths();
-    // Paths given back their stored anchors (a move and its opposite) hold those again.
-    entry.Paths.ShareAnchorsWith(Doc().DocPaths);
+    // Paths given back their stored anchors (a move and its opposite) hold those again; the
+    // paths unchanged since the document was last equal to an entry hold what they held then.
+    entry.Paths.ShareAnchorsWith(Doc().DocPaths, EntryMarks(CurrentEntry()));
     entry.SelAnchors = Doc().SelectedAnchors;
     ++g_history.HistoryPos;
     entries.resize(static_cast<size_t>(g_history.HistoryPos));

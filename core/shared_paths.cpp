@@ -286,10 +286,14 @@ void SharedPathArray::CopyChangedTo(PathArray &paths, const SharedPathArray &fro
     }
 }
 
-void SharedPathArray::ShareAnchorsWith(PathArray &paths) const
+void SharedPathArray::ShareAnchorsWith(PathArray &paths, const std::vector<PathMark> *unchangedMarks) const
 {
     const PathArray &equal = paths;
+    const size_t marked = unchangedMarks ? std::min(unchangedMarks->size(), paths.size()) : 0;
     for (size_t i = 0; i < std::min(size_, paths.size()); ++i) {
+        if (i < marked && (*unchangedMarks)[i] == equal.Mark(i)) {
+            continue;
+        }
         const StoredPath &stored = At(i);
         if (stored.Dx == 0 && stored.Dy == 0 && !equal[i].Anchors.SharesStorage(stored.Shape->Anchors)) {
             paths.ShareAnchors(i, stored.Shape->Anchors);

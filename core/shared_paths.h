@@ -54,8 +54,10 @@ public:
     void CopyChangedTo(PathArray &paths, const SharedPathArray &from, const std::vector<PathMark> &fromMarks) const;
     PathArray ToArray() const;
     // For paths equal to this array: each path whose anchors are those of its stored record
-    // unmoved takes their storage, so that the two hold one.
-    void ShareAnchorsWith(PathArray &paths) const;
+    // unmoved takes their storage, so that the two hold one. A path whose mark is the one its
+    // place has in unchangedMarks (when given: the marks paths had when they last took this
+    // array's records or shared them) is passed over: it holds what it held then.
+    void ShareAnchorsWith(PathArray &paths, const std::vector<PathMark> *unchangedMarks = nullptr) const;
     bool operator==(const PathArray &paths) const;
 
     class const_iterator {

@@ -59,7 +59,7 @@ struct CanvasMovieState {
     ShapeUnits DrawingUnits;  // the units of the movie being made
     // Of each path of the document, by its mark: its unit key and its widened anchor extremes
     // (the view's bounds), so that a movie after an edit makes them only for the paths changed.
-    MarkedPathValues<UnitKey> DrawingPathKeys;
+    MarkedPathValues<PathUnitKey> DrawingPathKeys;
     MarkedPathValues<core::Rect32> DrawingPathExtremes;
     int64_t MoviesMade = 0;
     int64_t MoviesSpliced = 0;  // of them, those written over the last one

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -17,19 +18,27 @@ template <typename Value>
 class MarkedPathValues {
 public:
     // Makes the value of every element of paths (element 0 too) with make(path), keeping those
-    // of paths whose mark is the one they had.
+    // of paths whose mark is the one they had. Returns whether the paths are as many as before,
+    // each value made again in its place; then replaced (when given) receives the place and the
+    // old value of each value that differs from the one it had, up to mostReplaced of them and
+    // one more (more than mostReplaced are not told apart).
     template <typename Make>
-    void Update(const core::PathArray &paths, Make make)
+    bool Update(const core::PathArray &paths, Make make, std::vector<std::pair<size_t, Value>> *replaced = nullptr,
+                size_t mostReplaced = SIZE_MAX - 1)
     {
         if (marks_.size() == paths.size()) {
             for (size_t i = 0; i < paths.size(); ++i) {
                 if (marks_[i] != paths.Mark(i)) {
-                    values_[i] = make(paths[i]);
+                    Value made = make(paths[i]);
+                    if (replaced && replaced->size() <= mostReplaced && !(made == values_[i])) {
+                        replaced->emplace_back(i, std::move(values_[i]));
+                    }
+                    values_[i] = std::move(made);
                     marks_[i] = paths.Mark(i);
                 }
                 assert(values_[i] == make(paths[i]));
             }
-            return;
+            return true;
         }
         std::vector<core::PathMark> marks(paths.size());
         std::vector<Value> values(paths.size());
@@ -57,6 +66,7 @@ public:
         }
         marks_ = std::move(marks);
         values_ = std::move(values);
+        return false;
     }
 
     const Value &operator[](size_t i) const { return values_[i]; }

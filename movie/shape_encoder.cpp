@@ -457,6 +457,16 @@ void EncodeUnitsInto(BitBuffer &shape, const core::PathArray &paths, const Shape
 
 namespace {
 
+// The rectangle of the shape of units: of all their keys' bounds.
+void SetUnitsBounds(ShapeUnits &units)
+{
+    core::Rect32 box = kNothingDrawn;
+    for (const UnitKey &key : units.Keys) {
+        Widen(box, key.Bounds);
+    }
+    units.Bounds = ShapeRect(box);
+}
+
 // One pass over the paths: a compound's unit takes the place of its first member (none when that
 // one is hidden) and its key once every member is known.
 template <typename KeyOf>
@@ -484,11 +494,52 @@ void ListUnits(const core::PathArray &paths, ShapeUnits &units, KeyOf keyOf)
     for (const auto &[k, members] : compoundUnits) {
         units.Keys[k] = CompoundKey(*members, keyOf);
     }
-    core::Rect32 box = kNothingDrawn;
-    for (const UnitKey &key : units.Keys) {
-        Widen(box, key.Bounds);
+    SetUnitsBounds(units);
+}
+
+PathUnitKey PathUnitKeyOf(const core::PathRecord &path)
+{
+    return {SingleKey(path), path.blCompound ? path.CompoundID : 0, path.blCompound, path.IsHidden()};
+}
+
+// Paths whose keys are replaced one by one, at most, for every path of the drawing: beyond, the
+// units are listed whole, which costs less.
+constexpr size_t kPathsPerReplacedKey = 8;
+
+// Puts the new keys of the paths replaced (their places and old values) into units listed
+// before from keys; false, changing nothing, when one of them took another place among the units
+// or too many were replaced.
+template <typename KeyOf>
+bool ReplaceUnitKeys(ShapeUnits &units, const std::vector<std::pair<size_t, PathUnitKey>> &replaced,
+                     const MarkedPathValues<PathUnitKey> &keys, KeyOf keyOf)
+{
+    if (replaced.size() > units.ListedPaths / kPathsPerReplacedKey) {
+        return false;
     }
-    units.Bounds = ShapeRect(box);
+    for (const auto &[i, was] : replaced) {
+        const PathUnitKey &now = keys[i];
+        if (now.InCompound != was.InCompound || now.CompoundID != was.CompoundID || now.Hidden != was.Hidden ||
+            (now.InCompound && units.Compounds.count(now.CompoundID) == 0)) {
+            return false;
+        }
+    }
+    for (const auto &[i, was] : replaced) {
+        const PathUnitKey &now = keys[i];
+        if (!now.InCompound && now.Hidden) {
+            continue;  // a hidden path has no unit
+        }
+        const std::vector<size_t> *members = now.InCompound ? &units.Compounds.at(now.CompoundID) : nullptr;
+        const size_t holder = members ? members->front() : i;
+        const auto at = std::lower_bound(units.Holders.begin(), units.Holders.end(), holder);
+        if (at == units.Holders.end() || *at != holder) {
+            continue;  // a compound whose first member is hidden has none either
+        }
+        units.Keys[static_cast<size_t>(at - units.Holders.begin())] = members ? CompoundKey(*members, keyOf) : keyOf(i);
+    }
+    if (!replaced.empty()) {
+        SetUnitsBounds(units);
+    }
+    return true;
 }
 
 }  // namespace
@@ -498,10 +549,17 @@ void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units)
     ListUnits(paths, units, [&paths](size_t i) { return SingleKey(paths[i]); });
 }
 
-void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units, MarkedPathValues<UnitKey> &pathKeys)
+void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units, MarkedPathValues<PathUnitKey> &pathKeys)
 {
-    pathKeys.Update(paths, SingleKey);
-    ListUnits(paths, units, [&pathKeys](size_t i) -> const UnitKey & { return pathKeys[i]; });
+    std::vector<std::pair<size_t, PathUnitKey>> replaced;
+    const bool inPlace = pathKeys.Update(paths, PathUnitKeyOf, &replaced, paths.size() / kPathsPerReplacedKey);
+    auto keyOf = [&pathKeys](size_t i) -> const UnitKey & { return pathKeys[i].Key; };
+    if (inPlace && units.ListedPaths == paths.size() && ReplaceUnitKeys(units, replaced, pathKeys, keyOf)) {
+        return;
+    }
+    units.ListedPaths = 0;  // until listed whole
+    ListUnits(paths, units, keyOf);
+    units.ListedPaths = paths.size();
 }
 
 const BitBuffer &ShapeUnitBits(const core::PathArray &paths, const ShapeUnits &units, size_t k, BitBuffer &scratch)

@@ -45,11 +45,23 @@ struct ShapeUnits {
     std::vector<size_t> Holders;  // the path of each unit (a compound's first member)
     std::unordered_map<int32_t, std::vector<size_t>> Compounds;  // members by CompoundID
     core::Rect32 Bounds;  // the rectangle the shape tag declares
+    size_t ListedPaths = 0;  // the paths listed with their keys kept by marks (0: not so listed)
 };
 void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units);
+// What the units take of one path: its key and its place among them (a compound's member, or
+// hidden). A path whose place stays changes the key of its unit alone.
+struct PathUnitKey {
+    UnitKey Key;
+    int32_t CompoundID = 0;  // when InCompound
+    bool InCompound = false;
+    bool Hidden = false;
+
+    bool operator==(const PathUnitKey &) const = default;
+};
 // The same, the paths' keys taken from pathKeys where their marks are those they had there (and
-// kept there for the next listing).
-void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units, MarkedPathValues<UnitKey> &pathKeys);
+// kept there for the next listing). Units listed so before, for as many paths, are changed only
+// where keys changed, while every path keeps its place among them.
+void ListShapeUnits(const core::PathArray &paths, ShapeUnits &units, MarkedPathValues<PathUnitKey> &pathKeys);
 // The bits of unit k: from the writer's cache, or encoded into scratch and kept there.
 const BitBuffer &ShapeUnitBits(const core::PathArray &paths, const ShapeUnits &units, size_t k, BitBuffer &scratch);
 

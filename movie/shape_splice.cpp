@@ -3,6 +3,8 @@
 #include "movie/byte_edits.h"
 #include "platform/swf/shape_records.h"
 
+#include <algorithm>
+#include <cassert>
 #include <limits>
 #include <vector>
 
@@ -203,7 +205,7 @@ bool LayoutFits(const std::string &movie, size_t tagStart, const ShapeLayout &la
 }  // namespace
 
 bool SpliceShapeTag(std::string &movie, size_t tagStart, int32_t id, const core::PathArray &paths,
-                    ShapeUnits &units, ShapeLayout &layout)
+                    const ShapeUnits &units, ShapeLayout &layout)
 {
     if (!LayoutFits(movie, tagStart, layout)) {
         return false;
@@ -237,7 +239,20 @@ bool SpliceShapeTag(std::string &movie, size_t tagStart, int32_t id, const core:
     if (newSize > std::numeric_limits<uint32_t>::max() || !ApplyByteEdits(movie, edits, pieces)) {
         return false;
     }
-    layout.Keys.swap(units.Keys);
+    // The layout takes the units' keys where they changed, from the last run on so that the
+    // places of the runs before stay: as many as changed are copied, the units keep theirs.
+    for (auto region = regions.rbegin(); region != regions.rend(); ++region) {
+        const auto oldBegin = layout.Keys.begin() + static_cast<std::ptrdiff_t>(region->OldBegin);
+        const auto newBegin = units.Keys.begin() + static_cast<std::ptrdiff_t>(region->NewBegin);
+        const auto newEnd = units.Keys.begin() + static_cast<std::ptrdiff_t>(region->NewEnd);
+        const size_t common = std::min(region->OldEnd - region->OldBegin, region->NewEnd - region->NewBegin);
+        std::copy(newBegin, newBegin + static_cast<std::ptrdiff_t>(common), oldBegin);
+        layout.Keys.erase(oldBegin + static_cast<std::ptrdiff_t>(common),
+                          layout.Keys.begin() + static_cast<std::ptrdiff_t>(region->OldEnd));
+        layout.Keys.insert(layout.Keys.begin() + static_cast<std::ptrdiff_t>(region->OldBegin + common),
+                           newBegin + static_cast<std::ptrdiff_t>(common), newEnd);
+    }
+    assert(layout.Keys == units.Keys);
     layout.Places = std::move(splicer.Places());
     layout.UnitsEndBit = splicer.UnitsEndBit();
     layout.HeadBytes = head.size();

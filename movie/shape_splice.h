@@ -14,10 +14,10 @@
 namespace movie {
 
 // Makes the cached shape tag at tagStart in movie, laid out as layout, the tag of id for units
-// (listed from paths), and updates layout to match (the units' keys are moved into it). False,
-// with movie, units and layout unchanged, when the layout does not describe the tag there or so
-// many units changed that writing the whole tag costs no more.
+// (listed from paths), and updates layout to match (the units' keys copied into it where they
+// changed). False, with movie, units and layout unchanged, when the layout does not describe the
+// tag there or so many units changed that writing the whole tag costs no more.
 bool SpliceShapeTag(std::string &movie, size_t tagStart, int32_t id, const core::PathArray &paths,
-                    ShapeUnits &units, ShapeLayout &layout);
+                    const ShapeUnits &units, ShapeLayout &layout);
 
 }  // namespace movie

@@ -275,18 +275,28 @@ void PathGUI::RefreshSelect()
     if (isVisible() && count > 0 && ListUpdating == 0) {
         ListUpdating = 1;
         // Runs of selected rows become one range each: one selection change for the whole list.
+        // Row r shows path count - r: the selected paths from the last are the rows in order.
         QItemSelection selection;
-        int32_t rows = ListCount();
+        const int32_t rows = ListCount();
+        const std::vector<int32_t> &selected = core::SelectedPaths();
         int32_t runStart = -1;
-        for (int32_t row = 0; row <= rows; ++row) {
-            int32_t path = count - row;
-            bool selected = row < rows && IsDocumentPath(path) && std::as_const(Doc().DocPaths)[static_cast<size_t>(path)].blSelected;
-            if (selected && runStart < 0) {
-                runStart = row;
-            } else if (!selected && runStart >= 0) {
-                selection.select(rows_->index(runStart), rows_->index(row - 1));
-                runStart = -1;
+        int32_t runEnd = -1;
+        for (auto path = selected.rbegin(); path != selected.rend(); ++path) {
+            const int32_t row = count - *path;
+            if (row < 0 || row >= rows) {
+                continue;
             }
+            if (runStart >= 0 && row == runEnd + 1) {
+                runEnd = row;
+                continue;
+            }
+            if (runStart >= 0) {
+                selection.select(rows_->index(runStart), rows_->index(runEnd));
+            }
+            runStart = runEnd = row;
+        }
+        if (runStart >= 0) {
+            selection.select(rows_->index(runStart), rows_->index(runEnd));
         }
         // An edit that leaves the selection as it was (most edits) changes nothing in the list.
         if (List1->selectionModel()->selection() != selection) {
@@ -304,9 +314,11 @@ void PathGUI::ThumbnailWhenIdle()
     thumbMaker_.Cancel();  // it would show the paths as they were before this change
     const int64_t immediate = PathList().immediateThumbnailAnchors;
     int64_t anchors = 0;
-    for (int32_t i = 1; i <= Doc().DocPathCount() && anchors <= immediate; ++i) {
-        const core::PathRecord &path = std::as_const(Doc().DocPaths)[static_cast<size_t>(i)];
-        anchors += path.blSelected ? static_cast<int64_t>(path.Anchors.size()) : 0;
+    for (const int32_t i : core::SelectedPaths()) {
+        if (anchors > immediate) {
+            break;
+        }
+        anchors += static_cast<int64_t>(std::as_const(Doc().DocPaths)[static_cast<size_t>(i)].Anchors.size());
     }
     if (!isVisible() || anchors <= immediate) {
         ThumbDisplay();
@@ -442,12 +454,9 @@ void PathGUI::ThumbDisplay()
     ShockwaveFlash2.SetMovie("a");
     std::vector<size_t> sources{0};  // the document index of each selected path
     int64_t anchors = 0;
-    for (int32_t i = 1; i <= Doc().DocPathCount(); ++i) {
-        const core::PathRecord &path = std::as_const(Doc().DocPaths)[static_cast<size_t>(i)];
-        if (path.blSelected) {
-            sources.push_back(static_cast<size_t>(i));
-            anchors += static_cast<int64_t>(path.Anchors.size());
-        }
+    for (const int32_t i : core::SelectedPaths()) {
+        sources.push_back(static_cast<size_t>(i));
+        anchors += static_cast<int64_t>(std::as_const(Doc().DocPaths)[static_cast<size_t>(i)].Anchors.size());
     }
     if (sources.size() == 1) {
         ClearThumbnail();

@@ -9,7 +9,7 @@ namespace platform::swf {
 // Limits that keep hostile files cheap: every count read from a file is also bounded by the
 // bytes that remain, these cap what the bytes could still multiply into.
 constexpr size_t kMaxMovieBytes = 128u << 20;     // inflated size of a compressed movie
-constexpr size_t kMaxEdgesPerMovie = 4u << 20;    // shape edges over all characters
+constexpr size_t kMaxEdgesPerMovie = 16u << 20;   // shape edges over all characters
 constexpr size_t kMaxFrames = 65535;
 // Display-list operations (placements and removals) kept in one frame and in the whole movie; a
 // movie with more is read up to there, as if it were cut off.

@@ -3,10 +3,34 @@
 #include "platform/player/swf_movie_groups.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform::swf {
 
 namespace {
+
+// A kept body whose storage exceeds what it holds by more than this part of it (and a page) is
+// made again at its size, as one that is too small.
+constexpr size_t kSpareBodyPart = 8;
+constexpr size_t kSpareBodyBytes = 4096;
+
+// Makes kept a copy of loaded, writing only the bytes between their common head and tail where
+// kept's storage holds it: a movie that changed in one place costs what it changed (and the move
+// of its tail, when its length changed), not the pages of a new copy.
+void TakeBody(std::string &kept, std::string_view loaded)
+{
+    const size_t capacity = kept.capacity();
+    if (loaded.size() > capacity || capacity - loaded.size() > loaded.size() / kSpareBodyPart + kSpareBodyBytes) {
+        std::string copy;
+        copy.reserve(loaded.size());  // from empty storage: exactly that, not a doubling
+        copy.assign(loaded);
+        kept.swap(copy);
+        return;
+    }
+    const size_t head = CommonPrefix(kept, loaded);
+    const size_t tail = CommonSuffix(kept, loaded, std::min(kept.size(), loaded.size()) - head);
+    kept.replace(head, kept.size() - head - tail, loaded.substr(head, loaded.size() - head - tail));
+}
 
 void Enter(MovieGroups &kept, uint32_t slot)
 {
@@ -86,7 +110,39 @@ uint32_t MovieGroups::NewSlot(RawGroup raw)
     return static_cast<uint32_t>(rawGroups.size() - 1);
 }
 
-void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial)
+// Compared a block at a time: memcmp finds the first difference of a block faster than a loop.
+constexpr size_t kCompareBlock = 4096;
+
+size_t CommonPrefix(std::string_view a, std::string_view b)
+{
+    const size_t size = std::min(a.size(), b.size());
+    size_t same = 0;
+    while (same + kCompareBlock <= size && std::memcmp(a.data() + same, b.data() + same, kCompareBlock) == 0) {
+        same += kCompareBlock;
+    }
+    while (same < size && a[same] == b[same]) {
+        ++same;
+    }
+    return same;
+}
+
+size_t CommonSuffix(std::string_view a, std::string_view b, size_t limit)
+{
+    limit = std::min({limit, a.size(), b.size()});
+    const char *aEnd = a.data() + a.size();
+    const char *bEnd = b.data() + b.size();
+    size_t same = 0;
+    while (same + kCompareBlock <= limit &&
+           std::memcmp(aEnd - same - kCompareBlock, bEnd - same - kCompareBlock, kCompareBlock) == 0) {
+        same += kCompareBlock;
+    }
+    while (same < limit && aEnd[-1 - static_cast<ptrdiff_t>(same)] == bEnd[-1 - static_cast<ptrdiff_t>(same)]) {
+        ++same;
+    }
+    return same;
+}
+
+void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial, std::string_view loaded)
 {
     std::sort(update.reused.begin(), update.reused.end(),
               [](const GroupsUpdate::Run &a, const GroupsUpdate::Run &b) { return a.begin < b.begin; });
@@ -127,10 +183,14 @@ void MovieGroups::Commit(GroupsUpdate &update, uint64_t serial)
         Enter(*this, slot);
     }
     shapes = std::move(update.shapes);
-    body.swap(loadingBody);
-    // The last movie's body is not kept for the next one to be read into: it would double what
-    // the kept movie takes between loads.
-    std::string().swap(loadingBody);  // an empty string assigned would keep the memory
+    if (loadingBody.empty()) {
+        TakeBody(body, loaded);
+    } else {
+        body.swap(loadingBody);
+        // The last movie's body is not kept for the next one to be inflated into: it would double
+        // what the kept movie takes between loads.
+        std::string().swap(loadingBody);  // an empty string assigned would keep the memory
+    }
     movie = serial;
     Compact(*this);
 }

@@ -87,7 +87,7 @@ struct GroupsUpdate {
 // The groups refer into the movie's body, kept once; a load changes only what the movie changed.
 struct MovieGroups {
     std::string body;   // the kept movie's tag stream (inflated)
-    std::string loadingBody;  // the next movie's while it loads
+    std::string loadingBody;  // the next movie's while it loads, when inflated (else read where it lies)
     std::vector<RawGroup> rawGroups;  // the kept groups, by slot; a free slot holds none
     std::vector<uint32_t> freeSlots;
     std::vector<uint32_t> order;  // the movie's groups in order, as slots
@@ -119,14 +119,20 @@ struct MovieGroups {
     size_t HeldBytes() const;
     // A slot holding raw, for a group of the movie being loaded.
     uint32_t NewSlot(RawGroup raw);
-    // Makes the loaded movie's groups (of serial movie, its body in loadingBody) the kept ones: frees
-    // the groups it did not take, moves those it took whole and enters the new ones.
-    void Commit(GroupsUpdate &update, uint64_t movie);
+    // Makes the loaded movie's groups (of serial movie, its body in loadingBody, else loaded: read
+    // where it lies) the kept ones: frees the groups it did not take, moves those it took whole
+    // and enters the new ones. A body read where it lies is copied into the kept one's storage,
+    // only the bytes between their common head and tail.
+    void Commit(GroupsUpdate &update, uint64_t movie, std::string_view loaded);
     // Gives back the room kept for loads to come: the slots are laid out in movie order, as many
     // as there are groups, and the indexes hold room for them alone. The next load that replaces
     // every group grows them again.
     void Trim();
 };
+// How many leading bytes a and b have in common; and trailing ones, at most limit.
+size_t CommonPrefix(std::string_view a, std::string_view b);
+size_t CommonSuffix(std::string_view a, std::string_view b, size_t limit);
+
 // The hash of what decides a group's paths: its edges, the number of fill styles and the widths
 // of its line styles. Group hashes are seeded once per process, so that no file can be made to
 // collide in the indexes.

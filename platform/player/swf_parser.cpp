@@ -279,15 +279,15 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, const GroupSources &so
         body = inflated;
     }
 
-    // The groups kept refer into the body: it is kept with them.
+    // The groups kept refer into the body: it is kept with them. Bytes not compressed are read
+    // where they lie and copied into the kept body's storage once read.
     MovieGroups *kept = sources.lastLoaded;
     if (kept) {
-        if (inflated.empty()) {
-            kept->loadingBody.assign(body);
-        } else {
+        kept->loadingBody.clear();
+        if (!inflated.empty()) {
             kept->loadingBody = std::move(inflated);
+            body = kept->loadingBody;
         }
-        body = kept->loadingBody;
     }
     static std::atomic<uint64_t> lastSerial{0};
     auto movie = std::make_unique<Movie>();
@@ -309,7 +309,7 @@ std::unique_ptr<Movie> ParseMovie(std::string_view bytes, const GroupSources &so
     try {
         TagStreamParser(*movie, reuse).Parse(in);
         if (kept) {
-            kept->Commit(update, movie->serial);
+            kept->Commit(update, movie->serial, body);
         }
     } catch (...) {
         if (kept) {

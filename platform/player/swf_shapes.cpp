@@ -618,38 +618,6 @@ std::optional<FirstMove> FirstMoveOf(std::string_view records)
     return move;
 }
 
-// How many leading bytes a and b have in common; and trailing ones, at most limit.
-constexpr size_t kCompareBlock = 4096;
-
-size_t CommonPrefix(std::string_view a, std::string_view b)
-{
-    const size_t size = std::min(a.size(), b.size());
-    size_t same = 0;
-    while (same + kCompareBlock <= size && std::memcmp(a.data() + same, b.data() + same, kCompareBlock) == 0) {
-        same += kCompareBlock;
-    }
-    while (same < size && a[same] == b[same]) {
-        ++same;
-    }
-    return same;
-}
-
-size_t CommonSuffix(std::string_view a, std::string_view b, size_t limit)
-{
-    limit = std::min({limit, a.size(), b.size()});
-    const char *aEnd = a.data() + a.size();
-    const char *bEnd = b.data() + b.size();
-    size_t same = 0;
-    while (same + kCompareBlock <= limit &&
-           std::memcmp(aEnd - same - kCompareBlock, bEnd - same - kCompareBlock, kCompareBlock) == 0) {
-        same += kCompareBlock;
-    }
-    while (same < limit && aEnd[-1 - static_cast<ptrdiff_t>(same)] == bEnd[-1 - static_cast<ptrdiff_t>(same)]) {
-        ++same;
-    }
-    return same;
-}
-
 // Reads the style groups of a shape. With the kept groups of the player's last movie, the groups
 // of the same character there whose bits the new shape repeats at its start and at its end are
 // taken whole, without looking at them one by one: only the part between is read. With caches, a

@@ -174,6 +174,11 @@ TEST_P(CanvasMovieSpliceThreads, EveryEditWrittenOverTheLastMovieEqualsAMovieWri
              p[100].CompoundID = p[101].CompoundID = 9;
          }, true},
         {"compound member moved", [](core::PathArray &p) { ShiftPath(p[40], 0, 60); }, true},
+        {"compound's first member moved", [](core::PathArray &p) { ShiftPath(p[20], -30, 0); }, true},
+        {"hidden one moved", [](core::PathArray &p) { ShiftPath(p[30], 500, 500); }, true},
+        {"compound's first member hidden", [](core::PathArray &p) { p[20].DispFlags = core::kDispHidden; }, true},
+        {"member of a compound without a unit moved", [](core::PathArray &p) { ShiftPath(p[21], 90, 0); }, true},
+        {"compound's first member shown", [](core::PathArray &p) { p[20].DispFlags = 0; }, true},
         {"compound broken", [](core::PathArray &p) { p[100].blCompound = p[101].blCompound = false; }, true},
         {"hide", [](core::PathArray &p) { p[8].DispFlags = core::kDispHidden; }, true},
         {"show", [](core::PathArray &p) { p[8].DispFlags = 0; }, true},
