@@ -335,7 +335,7 @@ std::string WavyMovie(QPainterPath *line = nullptr)
     return OneShape(kSize, kSize, styles, records);
 }
 
-// The wavy movie's part area (twips) drawn into a 400 x 400 image at quality "high".
+// The part area (twips) of a player's movie drawn into a 400 x 400 image.
 QImage RenderPart(platform::MoviePlayer &player, const QRectF &area)
 {
     QImage image(400, 400, QImage::Format_RGB32);
@@ -499,15 +499,6 @@ std::string LongWavyLines(int kept, bool refused, QPainterPath *wave = nullptr)
     return OneShape(800, 400, styles, records);
 }
 
-// The part of the frame (twips) drawn into a 400 x 400 image at quality "high".
-QImage RenderArea(platform::MoviePlayer &player, const QRectF &area)
-{
-    QImage image(400, 400, QImage::Format_RGB32);
-    image.fill(0xFF00FF00);
-    player.Render(image, image.rect(), area);
-    return image;
-}
-
 }  // namespace
 
 // A long line refused room in the budget is outlined again whenever drawn, but only where it can
@@ -536,7 +527,7 @@ TEST(PlayerBudgets, ALongLineRefusedRoomIsOutlinedOnlyWhereItIsDrawn)
     // Zoomed in to 200 % on the left end of the refused line (within one band of the view): the
     // others are kept at that scale, it is outlined near the view only.
     const QRectF view(Px(-100), Px(165), Px(200), Px(200));
-    const QImage zoomed = RenderArea(all, view);
+    const QImage zoomed = RenderPart(all, view);
     const platform::PlayerStats second = all.Stats();
     const int64_t kept = second.outlineElementsKept - first.outlineElementsKept;
     const int64_t built = second.outlineElementsBuilt - first.outlineElementsBuilt - kept;
@@ -550,7 +541,7 @@ TEST(PlayerBudgets, ALongLineRefusedRoomIsOutlinedOnlyWhereItIsDrawn)
     alone.SetQuality2("high");
     Load(alone, LongWavyLines(0, true), "alone.swf");
     EXPECT_EQ(Render(alone, 800, 400).copy(0, 200, 800, 200), whole.copy(0, 200, 800, 200));
-    EXPECT_EQ(RenderArea(alone, view), zoomed);
+    EXPECT_EQ(RenderPart(alone, view), zoomed);
     EXPECT_EQ(alone.Stats().outlineElementsBuilt, alone.Stats().outlineElementsKept);
 }
 
