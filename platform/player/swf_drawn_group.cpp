@@ -502,4 +502,10 @@ size_t HeldBytes(const DrawnGroup &group)
     return bytes + (group.outlines ? kSharedCountBytes + group.outlines->HeldBytes() : 0);
 }
 
+bool HasBitmapFill(const DrawnGroup &group)
+{
+    return std::any_of(group.fills.begin(), group.fills.end(),
+                       [](const FillStyle &fill) { return fill.kind == FillKind::Bitmap; });
+}
+
 }  // namespace platform::swf

@@ -40,6 +40,8 @@ DrawnGroup BuildDrawnGroup(StyleGroup group, std::vector<QPainterPath> *made = n
 // The bytes a drawn group holds: itself, its styles, paths (one shared by a fill and a line
 // counted once) and line outlines, as allocated for it. Long fills' pieces are not counted.
 size_t HeldBytes(const DrawnGroup &group);
+// Whether one of the group's fills paints a bitmap.
+bool HasBitmapFill(const DrawnGroup &group);
 
 using GroupPtr = std::shared_ptr<const DrawnGroup>;
 

@@ -11,12 +11,6 @@ namespace platform::swf {
 
 namespace {
 
-bool HasBitmapFill(const DrawnGroup &group)
-{
-    return std::any_of(group.fills.begin(), group.fills.end(),
-                       [](const FillStyle &fill) { return fill.kind == FillKind::Bitmap; });
-}
-
 // Gradient and bitmap fills are sampled along each row from where the row's run starts, stepping
 // by a rounded increment: a run cut short on the left by the repaint rectangle would land on
 // pixel values one level apart from the whole picture's.

@@ -511,14 +511,12 @@ private:
         auto within = [](double value, int low, int high) {
             return static_cast<int>(std::clamp(value, double(low), double(high)));
         };
-        const bool bitmaps = std::any_of(group.fills.begin(), group.fills.end(),
-                                         [](const FillStyle &fill) { return fill.kind == FillKind::Bitmap; });
         const QRect sourceArea =
-            bitmaps ? QRect(QPoint(within(std::floor(draw.device.left()), 0, clip.left()),
-                                   within(std::floor(draw.device.top()), imageTop, clip.top())),
-                            QPoint(within(std::ceil(draw.device.right()), clip.right(), image->width() - 1),
-                                   clip.bottom()))
-                    : clip;
+            HasBitmapFill(group)
+                ? QRect(QPoint(within(std::floor(draw.device.left()), 0, clip.left()),
+                               within(std::floor(draw.device.top()), imageTop, clip.top())),
+                        QPoint(within(std::ceil(draw.device.right()), clip.right(), image->width() - 1), clip.bottom()))
+                : clip;
         // Kept from group to group: a band draws thousands of groups, most of them small.
         std::vector<const QPainterPath *> &paths = fillPaths_;
         std::vector<CompoundSource> &sources = fillSources_;
