@@ -33,4 +33,8 @@ void RefuseWorkerRenderMemoryForTest(bool refused);
 // waiting for a render (FinishPendingRender).
 void HoldWorkerRendersForTest(bool held);
 
+// While set, every group of a picture is drawn, also those that opaque fills drawn later hide
+// wholly (which are passed over otherwise), so that a picture can be held against one drawn so.
+void DrawHiddenGroupsForTest(bool drawn);
+
 }  // namespace platform

@@ -278,6 +278,10 @@ public:
     // Whether an edge in the rows drawn was passed over for lying right of every column.
     bool PassedRight() const { return passedRight_; }
 
+    // From now on keeps the level lines in the rows and columns drawn in flats (x0 <= x1): a fill
+    // needs none of them, but its coverage changes across them.
+    void KeepFlats(std::vector<Line> &flats) { flats_ = &flats; }
+
     // The contours of a union keep the way they run: its pieces all count, whichever way each
     // turns, by the nonzero rule.
     void AddUnion(const QPainterPath &path)
@@ -381,7 +385,8 @@ private:
 
     void AddLine(const QPointF &a, const QPointF &b)
     {
-        if (a.y() == b.y() || Beside(std::min(a.y(), b.y()), std::max(a.y(), b.y()), std::min(a.x(), b.x()))) {
+        if ((a.y() == b.y() && flats_ == nullptr) ||
+            Beside(std::min(a.y(), b.y()), std::max(a.y(), b.y()), std::min(a.x(), b.x()))) {
             return;
         }
         if (!std::isfinite(a.x()) || !std::isfinite(a.y()) || !std::isfinite(b.x()) || !std::isfinite(b.y())) {
@@ -392,6 +397,9 @@ private:
         const int64_t bx = ToSubpixels(b.x());
         const int64_t by = ToSubpixels(b.y());
         if (ay == by) {
+            if (flats_ != nullptr) {
+                flats_->push_back({std::min(ax, bx), ay, std::max(ax, bx), ay, 0, 0, style_, 0});
+            }
             return;
         }
         const bool down = ay < by;
@@ -408,6 +416,7 @@ private:
     int bottom_;
     int right_;
     std::vector<Line> &lines_;
+    std::vector<Line> *flats_ = nullptr;
     double sign_ = 1;
     int32_t style_ = 0;
     bool passedRight_ = false;
@@ -816,6 +825,115 @@ void FillUnion(const CompoundTarget &target, const QPainterPath &path, QRgb colo
 {
     Fill(target, {CompoundSource{color}}, world, FillRule{false, sampling}, counts,
          [&path](LineBuilder &builder) { builder.AddUnion(path); });
+}
+
+QRect TileGrid::TilesOf(const QRect &rect) const
+{
+    const QRect within = rect.intersected(area);
+    if (within.isEmpty() || side <= 0) {
+        return {};
+    }
+    return QRect(QPoint((within.left() - area.left()) / side, (within.top() - area.top()) / side),
+                 QPoint((within.right() - area.left()) / side, (within.bottom() - area.top()) / side));
+}
+
+void MarkWhollyFilled(const QPainterPath &path, const QTransform &world, const TileGrid &grid, int32_t value,
+                      std::vector<int32_t> &tiles)
+{
+    const QRect &area = grid.area;
+    const int columns = grid.Columns();
+    const int rows = grid.Rows();
+    if (area.isEmpty() || grid.side <= 0 || path.isEmpty() || !world.isAffine() ||
+        tiles.size() != static_cast<size_t>(columns) * static_cast<size_t>(rows)) {
+        return;
+    }
+    // The same lines as the fill follows in these rows and columns: their cells alone decide
+    // which pixels are partly covered.
+    thread_local std::vector<Line> lines;
+    thread_local std::vector<Line> flats;
+    lines.clear();
+    flats.clear();
+    LineBuilder builder(world, area.top(), area.bottom() + 1, area.right() + 1, lines);
+    builder.KeepFlats(flats);
+    builder.AddPath(path, 0);
+    if (lines.empty()) {
+        return;
+    }
+    const int64_t side = int64_t(grid.side) * kSubpixelsInt;
+    const int64_t left = int64_t(area.left()) * kSubpixelsInt;
+    const int64_t top = int64_t(area.top()) * kSubpixelsInt;
+    const int64_t right = left + int64_t(columns) * side;
+    constexpr int64_t kMargin = kSubpixelsInt;  // a pixel on every side of a line
+    auto tileOf = [side](int64_t offset, int count) {
+        return static_cast<int>(std::clamp<int64_t>(offset >= 0 ? offset / side : -1, 0, count - 1));
+    };
+    auto xAt = [](const Line &line, int64_t y) {
+        return line.x0 + RoundHalfAway(double(y - line.y0) * line.slope);
+    };
+    // Each tile row is looked at across its middle: where no line comes near a tile, the rows
+    // through it all have one inside, as at its middle.
+    auto middleOf = [&](int row) {
+        const int64_t rowTop = top + int64_t(row) * side;
+        const int64_t rowBottom = std::min(rowTop + side, int64_t(area.bottom() + 1) * kSubpixelsInt);
+        return (rowTop + rowBottom) / 2;
+    };
+    thread_local std::vector<char> touched;
+    thread_local std::vector<std::vector<int64_t>> crossings;
+    touched.assign(tiles.size(), 0);
+    crossings.resize(static_cast<size_t>(rows));
+    for (std::vector<int64_t> &row : crossings) {
+        row.clear();
+    }
+    // A level line (x0 <= x1) only touches the tiles it runs through.
+    for (const Line &flat : flats) {
+        if (flat.x1 + kMargin < left || flat.x0 - kMargin >= right) {
+            continue;
+        }
+        for (int row = tileOf(flat.y0 - kMargin - top, rows); row <= tileOf(flat.y0 + kMargin - top, rows); ++row) {
+            char *states = &touched[static_cast<size_t>(row) * static_cast<size_t>(columns)];
+            std::fill(states + tileOf(flat.x0 - kMargin - left, columns),
+                      states + tileOf(flat.x1 + kMargin - left, columns) + 1, 1);
+        }
+    }
+    for (const Line &line : lines) {
+        const int firstRow = tileOf(line.y0 - kMargin - top, rows);
+        const int lastRow = tileOf(line.y1 + kMargin - top, rows);
+        for (int row = firstRow; row <= lastRow; ++row) {
+            const int64_t rowTop = top + int64_t(row) * side;
+            const int64_t y0 = std::max(line.y0, rowTop - kMargin);
+            const int64_t y1 = std::min(line.y1, rowTop + side + kMargin);
+            if (y1 >= y0) {
+                const int64_t xa = xAt(line, y0);
+                const int64_t xb = xAt(line, y1);
+                const int64_t lo = std::min(xa, xb) - kMargin;
+                const int64_t hi = std::max(xa, xb) + kMargin;
+                if (hi >= left && lo < right) {
+                    char *states = &touched[static_cast<size_t>(row) * static_cast<size_t>(columns)];
+                    std::fill(states + tileOf(lo - left, columns), states + tileOf(hi - left, columns) + 1, 1);
+                }
+            }
+            const int64_t middle = middleOf(row);
+            if (line.y0 <= middle && middle < line.y1) {
+                crossings[static_cast<size_t>(row)].push_back(xAt(line, middle));
+            }
+        }
+    }
+    for (int row = 0; row < rows; ++row) {
+        std::vector<int64_t> &xs = crossings[static_cast<size_t>(row)];
+        std::sort(xs.begin(), xs.end());
+        for (int column = 0; column < columns; ++column) {
+            const size_t at = static_cast<size_t>(row) * static_cast<size_t>(columns) + static_cast<size_t>(column);
+            if (touched[at] != 0) {
+                continue;
+            }
+            const int64_t tileLeft = left + int64_t(column) * side;
+            const int64_t tileRight = std::min(tileLeft + side, int64_t(area.right() + 1) * kSubpixelsInt);
+            const auto before = std::lower_bound(xs.begin(), xs.end(), (tileLeft + tileRight) / 2) - xs.begin();
+            if (before % 2 == 1) {
+                tiles[at] = value;
+            }
+        }
+    }
 }
 
 }  // namespace platform::swf

@@ -58,4 +58,23 @@ enum class Sampling { Area, Centre };
 void FillUnion(const CompoundTarget &target, const QPainterPath &path, QRgb color, const QTransform &world,
                Sampling sampling, RenderCounts &counts);
 
+// Square tiles of side scene pixels over area, row by row from its top left corner; the last
+// column and row are cut short where the area ends.
+struct TileGrid {
+    QRect area;
+    int side = 8;
+
+    int Columns() const { return (area.width() + side - 1) / side; }
+    int Rows() const { return (area.height() + side - 1) / side; }
+    // The tiles' rectangle (in tiles) that rect (scene pixels) reaches into; empty when none.
+    QRect TilesOf(const QRect &rect) const;
+};
+
+// Sets to value the tiles of grid (row by row in tiles, which holds one entry each) in which
+// FillCompound gives every pixel of path's even-odd fill through world coverage 1, whatever
+// part of the picture it draws: no line of the fill comes within a pixel of the tile, and its
+// inside is odd there.
+void MarkWhollyFilled(const QPainterPath &path, const QTransform &world, const TileGrid &grid, int32_t value,
+                      std::vector<int32_t> &tiles);
+
 }  // namespace platform::swf

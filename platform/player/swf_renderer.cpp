@@ -3,6 +3,7 @@
 #include "platform/player/swf_renderer.h"
 
 #include "platform/base/parallel_for.h"
+#include "platform/player/player_testing.h"
 #include "platform/player/swf_bitmaps.h"
 #include "platform/player/swf_compound_fill.h"
 #include "platform/player/swf_gradient_fill.h"
@@ -18,13 +19,34 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <new>
 #include <optional>
 #include <unordered_map>
 
+namespace platform {
+
+namespace {
+
+std::atomic<bool> hiddenGroupsDrawn{false};
+
+}  // namespace
+
+void DrawHiddenGroupsForTest(bool drawn)
+{
+    hiddenGroupsDrawn.store(drawn, std::memory_order_relaxed);
+}
+
+}  // namespace platform
+
 namespace platform::swf {
 
 namespace {
+
+bool SkipsHiddenGroups()
+{
+    return !hiddenGroupsDrawn.load(std::memory_order_relaxed);
+}
 
 constexpr double kMaxTransformTerm = 1e9;    // beyond this a placement is nonsense and skipped
 
@@ -400,6 +422,7 @@ public:
 
     void Draw(const Scene &scene)
     {
+        FindHidingFills(scene);
         size_t drawn = 0;
         for (const PlacedObject &placed : scene.objects) {
             if (Cancelled(drawn)) {
@@ -416,7 +439,7 @@ public:
                 if (Cancelled(drawn)) {
                     return;
                 }
-                if (draw.device.intersects(sceneClip_)) {
+                if (draw.device.intersects(sceneClip_) && !Hidden(draw, i)) {
                     SetTransform(draw.world);
                     DrawGroup(draw, cx);
                 }
@@ -472,20 +495,121 @@ private:
         }
     }
 
-    // Where the compound rasteriser draws a group into the band: the band's image, its clip
-    // within the group's device area (in scene pixels; possibly empty). None where the painter
-    // must draw it: under a clipping layer or into another kind of device.
-    std::optional<CompoundTarget> CompoundTargetOf(const GroupDraw &draw) const
+    // The scene row of the band image's first row, where the compound rasteriser can draw into
+    // the band; none where the painter must: under a clipping layer or into another kind of device.
+    std::optional<int> CompoundImageTop() const
     {
         auto *image = dynamic_cast<QImage *>(painter_.device());
         if (!clips_.empty() || image == nullptr || !CompoundFillable(*image) ||
             offset_.type() > QTransform::TxTranslate || offset_.dx() != 0) {
             return std::nullopt;
         }
-        const int imageTop = -static_cast<int>(std::lround(offset_.dy()));
-        const QRect clip = QRectF(clip_.translated(0, imageTop)).intersected(draw.device).toAlignedRect().intersected(
-            clip_.translated(0, imageTop));
-        return CompoundTarget{image, imageTop, clip};
+        return -static_cast<int>(std::lround(offset_.dy()));
+    }
+
+    // Where the compound rasteriser draws a group into the band: the band's image, its clip
+    // within the group's device area (in scene pixels; possibly empty). None where the painter
+    // must draw it.
+    std::optional<CompoundTarget> CompoundTargetOf(const GroupDraw &draw) const
+    {
+        const std::optional<int> imageTop = CompoundImageTop();
+        if (!imageTop) {
+            return std::nullopt;
+        }
+        const QRect band = clip_.translated(0, *imageTop);
+        const QRect clip = QRectF(band).intersected(draw.device).toAlignedRect().intersected(band);
+        return CompoundTarget{static_cast<QImage *>(painter_.device()), *imageTop, clip};
+    }
+
+    // ---- Groups hidden by later fills ----
+
+    // A fill of a single colour or gradient that covers a pixel wholly and is opaque sets the
+    // pixel to its own colour whatever lay below. So where the compound rasteriser fills every
+    // group (at quality high, with no clipping layer), a group whose area in the band lies in
+    // tiles such fills of later groups cover wholly is passed over: the picture is the same.
+    void FindHidingFills(const Scene &scene)
+    {
+        hidingTiles_.clear();
+        const std::optional<int> imageTop = CompoundImageTop();
+        if (quality_ == Quality::Low || !imageTop || !SkipsHiddenGroups() ||
+            scene.groups.size() >= size_t(std::numeric_limits<int32_t>::max())) {
+            return;
+        }
+        for (const PlacedObject &placed : scene.objects) {
+            if (placed.object->clipDepth > 0) {
+                return;
+            }
+        }
+        hidingGrid_ = TileGrid{clip_.translated(0, *imageTop), kHidingTile};
+        hidingTiles_.assign(static_cast<size_t>(hidingGrid_.Columns()) * static_cast<size_t>(hidingGrid_.Rows()), -1);
+        const QRectF band(hidingGrid_.area);
+        for (const PlacedObject &placed : scene.objects) {
+            for (size_t i = placed.firstGroup; i < placed.endGroup; ++i) {
+                const GroupDraw &draw = scene.groups[i];
+                const QRectF inBand = draw.device.intersected(band);
+                if (inBand.width() < kHidingTile || inBand.height() < kHidingTile) {
+                    continue;
+                }
+                if (const std::optional<size_t> fill = OpaqueFill(*draw.group, placed.object->colorTransform)) {
+                    MarkWhollyFilled(draw.group->FillPath(*fill, hidingMade_), draw.world, hidingGrid_,
+                                     static_cast<int32_t>(i), hidingTiles_);
+                }
+            }
+        }
+    }
+
+    // The fill of a group holding one fill only, when it is an opaque colour or gradient.
+    static std::optional<size_t> OpaqueFill(const DrawnGroup &group, const ColorTransform &cx)
+    {
+        std::optional<size_t> fill;
+        for (size_t i = 0; i < group.fills.size(); ++i) {
+            if (!group.FillEmpty(i)) {
+                if (fill) {
+                    return std::nullopt;
+                }
+                fill = i;
+            }
+        }
+        if (!fill) {
+            return std::nullopt;
+        }
+        const FillStyle &style = group.fills[*fill];
+        auto opaque = [&cx](QRgb color) { return qAlpha(cx.Apply(color)) == 255; };
+        switch (style.kind) {
+        case FillKind::Solid:
+            return opaque(style.color) ? fill : std::nullopt;
+        case FillKind::Linear:
+        case FillKind::Radial:
+            return !style.stops.empty() && std::all_of(style.stops.begin(), style.stops.end(),
+                                                       [&](const GradientStop &stop) { return opaque(stop.color); })
+                       ? fill
+                       : std::nullopt;
+        case FillKind::Bitmap:
+            break;
+        }
+        return std::nullopt;
+    }
+
+    // Whether the scene's index-th group is hidden in the band by fills of later groups.
+    bool Hidden(const GroupDraw &draw, size_t index) const
+    {
+        if (hidingTiles_.empty()) {
+            return false;
+        }
+        const QRect tiles = hidingGrid_.TilesOf(draw.device.toAlignedRect());
+        if (tiles.isEmpty()) {
+            return false;
+        }
+        const auto columns = static_cast<size_t>(hidingGrid_.Columns());
+        for (int row = tiles.top(); row <= tiles.bottom(); ++row) {
+            const int32_t *hiding = &hidingTiles_[static_cast<size_t>(row) * columns];
+            for (int column = tiles.left(); column <= tiles.right(); ++column) {
+                if (hiding[column] <= static_cast<int32_t>(index)) {
+                    return false;
+                }
+            }
+        }
+        return true;
     }
 
     // Anti-aliased fills of a group are drawn together, so that their coverages add up along the
@@ -966,6 +1090,12 @@ private:
     std::vector<QImage> fillImages_;
     std::vector<char> coveredTiles_;  // of the line drawn in tiles (see DrawnInTiles)
     SourcePixels sourcePixels_;
+    // Tiles of the band (scene pixels) and, by tile, the last group whose fill covers it wholly
+    // and opaquely (-1: none); empty where groups are not looked at (see FindHidingFills).
+    static constexpr int kHidingTile = 8;
+    TileGrid hidingGrid_;
+    std::vector<int32_t> hidingTiles_;
+    PathsMade hidingMade_;
 };
 
 // Without anti-aliasing a pixel is drawn when its centre lies inside a shape. A centre exactly on

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 namespace platform::swf {
 namespace {
 
@@ -98,6 +101,89 @@ TEST(CompoundContours, SharedEdgesCoverAsTheEvenOddRegionDoes)
         EXPECT_NEAR(qRed(got), 255 * (1 - c.coverage), 1) << c.name;
         EXPECT_NEAR(qBlue(got), 255 - 127 * c.coverage, 1) << c.name;
     }
+}
+
+TEST(CompoundTiles, TilesMarkedWhollyFilledAreTheFillsColourInEveryPixel)
+{
+    constexpr QRgb kWhite = 0xFFFFFFFFu;
+    constexpr QRgb kNavy = 0xFF000080u;
+    auto withHole = [] {
+        QPainterPath path;
+        path.addRect(10.5, 12.25, 120, 90);
+        path.addEllipse(QPointF(60, 55), 20.3, 15.7);
+        return path;
+    };
+    auto star = [] {
+        QPainterPath path;
+        for (int k = 0; k < 14; ++k) {
+            const double angle = k * M_PI / 7 + 0.2;
+            const double reach = k % 2 ? 70 : 25;
+            const QPointF point(80 + reach * std::cos(angle), 64 + reach * std::sin(angle));
+            k == 0 ? path.moveTo(point) : path.lineTo(point);
+        }
+        path.closeSubpath();
+        return path;
+    };
+    auto rounded = [] {
+        QPainterPath path;
+        path.addRoundedRect(QRectF(7.3, 3.9, 141.2, 118.6), 30, 24);
+        return path;
+    };
+    const struct {
+        const char *name;
+        QPainterPath path;
+        QTransform world;
+        QRect area;  // of the tiles (not from the origin, cut short on the right and below)
+        int least;   // tiles at least marked
+    } cases[] = {
+        {"box with an elliptic hole", withHole(), QTransform(), QRect(3, 5, 150, 117), 90},
+        {"star", star(), QTransform(), QRect(0, 0, 160, 128), 10},
+        {"turned rounded box", rounded(), QTransform().translate(80, 64).rotate(17).translate(-78, -62),
+         QRect(1, 2, 157, 125), 100},
+        {"area cutting the fill", rounded(), QTransform(), QRect(40, 30, 61, 45), 40},
+        // Level sides above the middle of their tiles' rows, and one at a row's foot.
+        {"box with level sides", [] {
+             QPainterPath path;
+             path.addRect(10.5, 3.75, 100, 42.25);
+             return path;
+         }(), QTransform(), QRect(0, 0, 128, 64), 40},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage target(160, 128, QImage::Format_ARGB32_Premultiplied);
+        target.fill(kWhite);
+        RenderCounts counts;
+        FillCompound({&target, 0, target.rect()}, {&c.path}, {CompoundSource{kNavy}}, c.world, counts);
+        const TileGrid grid{c.area, 8};
+        std::vector<int32_t> tiles(static_cast<size_t>(grid.Columns() * grid.Rows()), -1);
+        MarkWhollyFilled(c.path, c.world, grid, 7, tiles);
+        int marked = 0;
+        int wholly = 0;  // tiles whose every pixel is the fill's colour
+        for (int row = 0; row < grid.Rows(); ++row) {
+            for (int column = 0; column < grid.Columns(); ++column) {
+                const QRect tile =
+                    QRect(c.area.left() + column * 8, c.area.top() + row * 8, 8, 8).intersected(c.area);
+                bool filled = true;
+                for (int y = tile.top(); y <= tile.bottom(); ++y) {
+                    for (int x = tile.left(); x <= tile.right(); ++x) {
+                        filled = filled && target.pixel(x, y) == kNavy;
+                    }
+                }
+                const int32_t mark = tiles[static_cast<size_t>(row * grid.Columns() + column)];
+                EXPECT_TRUE(mark == -1 || (mark == 7 && filled)) << row << "," << column;
+                marked += mark == 7 ? 1 : 0;
+                wholly += filled ? 1 : 0;
+            }
+        }
+        // Only tiles within a pixel of an edge are left out.
+        EXPECT_GE(marked, c.least);
+        EXPECT_GE(marked, wholly / 2);
+    }
+    // An empty path or area marks nothing.
+    std::vector<int32_t> tiles(4, -1);
+    MarkWhollyFilled(QPainterPath(), QTransform(), TileGrid{QRect(0, 0, 16, 16), 8}, 1, tiles);
+    MarkWhollyFilled(rounded(), QTransform(), TileGrid{QRect(), 8}, 1, tiles);
+    EXPECT_EQ(tiles, std::vector<int32_t>(4, -1));
 }
 
 }  // namespace

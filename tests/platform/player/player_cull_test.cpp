@@ -3,11 +3,14 @@
 // with the lines times the rows they cross within the part. Players count their own work.
 #include "platform/player/swf_parser.h"
 #include "platform/player/swf_changed_area.h"
+#include "platform/player/player_testing.h"
 #include "player_test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
+#include <random>
 #include <vector>
 
 using namespace swftest;
@@ -54,20 +57,35 @@ void Polygon(Records &records, const Points &points, int fill)
     records.Line(Tw(points[0].x()), Tw(points[0].y()));
 }
 
+Styles PolygonStyles()
+{
+    Styles styles;
+    styles.Solid(0xFF0000FF).Solid(0x0000FFFF).Gradient(false, 0.02, Tw(200), Tw(150),
+                                                          {{0, 0x00FF00FF}, {255, 0x8000FF80}});
+    return styles;
+}
+
+Records PolygonRecords(const std::vector<std::pair<Points, int>> &polygons)
+{
+    Records records;
+    for (const auto &[points, fill] : polygons) {
+        Polygon(records, points, fill);
+    }
+    return records;
+}
+
 // One shape of the polygons, each with its fill style (1 red, 2 blue, 3 a gradient), drawn with
 // anti-aliasing into a white picture, wholly or in a part.
 class PolygonPicture {
 public:
     explicit PolygonPicture(const std::vector<std::pair<Points, int>> &polygons)
+        : PolygonPicture(OneShape(kWidth, kHeight, PolygonStyles(), PolygonRecords(polygons)))
     {
-        Styles styles;
-        styles.Solid(0xFF0000FF).Solid(0x0000FFFF).Gradient(false, 0.02, Tw(200), Tw(150),
-                                                              {{0, 0x00FF00FF}, {255, 0x8000FF80}});
-        Records records;
-        for (const auto &[points, fill] : polygons) {
-            Polygon(records, points, fill);
-        }
-        movie_ = platform::swf::ParseMovie(OneShape(kWidth, kHeight, styles, records));
+    }
+
+    // The first frame of a movie of kWidth x kHeight pixels.
+    explicit PolygonPicture(const std::string &movie) : movie_(platform::swf::ParseMovie(movie))
+    {
         if (movie_ != nullptr) {
             platform::swf::ApplyFrame(movie_->frames.at(0), list_);
         }
@@ -182,6 +200,115 @@ TEST(PlayerCulling, AFillsWorkGrowsWithItsLinesTimesTheRowsTheyCrossInThePart)
         EXPECT_GT(counts.compoundLines, 0);
         EXPECT_LE(counts.compoundLines, 2000 * (part.height() + 1)) << part.x() << "," << part.y();
         EXPECT_LE(counts.compoundCells, 5 * counts.compoundLines);  // a line leaves at most 5 cells a row
+    }
+}
+
+// A group of a shape: a polygon (with a box cut out of it when hole is set), one fill of kind
+// (opaque, translucent, an opaque gradient, a gradient with a translucent stop), a line when
+// lineWidth is set.
+struct Layer {
+    Points outline;
+    std::optional<Points> hole;
+    int kind = 0;
+    uint16_t lineWidth = 0;
+};
+
+std::string LayersMovie(const std::vector<Layer> &layers, const std::optional<Place> &placement = std::nullopt)
+{
+    Records records;
+    for (size_t i = 0; i < layers.size(); ++i) {
+        const Layer &layer = layers[i];
+        const uint32_t colour = 0x10305000u + static_cast<uint32_t>(i * 0x0B0D07u % 0xFFFFFF) * 0x100u;
+        Styles styles;
+        switch (layer.kind) {
+        case 0:
+            styles.Solid(colour | 0xFF);
+            break;
+        case 1:
+            styles.Solid(colour | 0x80);
+            break;
+        case 2:
+            styles.Gradient(false, 0.003, Tw(layer.outline[0].x()), Tw(layer.outline[0].y()),
+                            {{0, colour | 0xFF}, {255, 0x203040FF}});
+            break;
+        default:
+            styles.Gradient(true, 0.002, Tw(layer.outline[0].x()), Tw(layer.outline[0].y()),
+                            {{0, colour | 0xFF}, {200, 0x20304060}});
+            break;
+        }
+        if (layer.lineWidth > 0) {
+            styles.Line(layer.lineWidth, 0x000000FF);
+        }
+        auto contour = [&records](const Points &points) {
+            for (size_t k = 1; k <= points.size(); ++k) {
+                records.Line(Tw(points[k % points.size()].x()), Tw(points[k % points.size()].y()));
+            }
+        };
+        const Points &outline = layer.outline;
+        records.NewStyles(styles, Tw(outline[0].x()), Tw(outline[0].y()), 1, layer.lineWidth > 0 ? 1 : 0);
+        contour(outline);
+        if (layer.hole) {
+            records.Move(Tw(layer.hole->front().x()), Tw(layer.hole->front().y()));
+            contour(*layer.hole);
+        }
+    }
+    Movie movie(kWidth, kHeight);
+    Place place = placement.value_or(Place());
+    place.id = 1;
+    movie.Shape(1, Styles(), records).PlaceObject(place).ShowFrame();
+    return movie.Bytes();
+}
+
+// Draws every group while alive.
+struct HiddenGroupsDrawn {
+    HiddenGroupsDrawn() { platform::DrawHiddenGroupsForTest(true); }
+    ~HiddenGroupsDrawn() { platform::DrawHiddenGroupsForTest(false); }
+};
+
+TEST(PlayerCulling, GroupsHiddenByLaterOpaqueFillsArePassedOverAndNoPixelChanges)
+{
+    // Hundreds of boxes and stars of every fill kind piled on one another, some with holes.
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> x(-20, kWidth + 20);
+    std::uniform_real_distribution<double> y(-20, kHeight + 20);
+    std::uniform_real_distribution<double> size(4, 90);
+    std::vector<Layer> layers;
+    for (int i = 0; i < 400; ++i) {
+        const double cx = x(random);
+        const double cy = y(random);
+        const double reach = size(random);
+        Layer layer;
+        layer.outline = i % 3 == 0 ? Star(cx, cy, 5 + i % 7, reach / 2, reach)
+                                   : Box(cx - reach, cy - reach * 0.7, cx + reach, cy + reach * 0.7);
+        if (i % 5 == 1) {
+            layer.hole = Box(cx - reach / 3, cy - reach / 4, cx + reach / 3, cy + reach / 4);
+        }
+        layer.kind = i % 7 == 3 ? 1 : i % 11 == 5 ? 3 : i % 4 == 2 ? 2 : 0;
+        layer.lineWidth = i % 6 == 0 ? static_cast<uint16_t>(20 + i % 50) : 0;
+        layers.push_back(layer);
+    }
+    Place translucent;
+    translucent.colorTransform = {{256, 256, 256, 200}, {0, 0, 0, 0}};
+    const QRect parts[] = {QRect(0, 0, kWidth, kHeight), kPart, QRect(0, 280, kWidth, 9), QRect(397, 0, 3, kHeight)};
+    for (const auto &placement : {std::optional<Place>(), std::optional<Place>(translucent)}) {
+        SCOPED_TRACE(placement ? "through a translucent colour transform" : "opaque");
+        PolygonPicture picture(LayersMovie(layers, placement));
+        ASSERT_TRUE(picture.Loaded());
+        for (const QRect &part : parts) {
+            SCOPED_TRACE(part.y());
+            platform::swf::RenderCounts passedOver;
+            platform::swf::RenderCounts everyGroup;
+            const QImage skipping = picture.Render(part, passedOver);
+            QImage drawingAll;
+            {
+                HiddenGroupsDrawn drawn;
+                drawingAll = picture.Render(part, everyGroup);
+            }
+            EXPECT_EQ(Differing(drawingAll, skipping, QRect(0, 0, kWidth, kHeight)), 0);
+            if (!placement && part.width() == kWidth && part.height() == kHeight) {
+                EXPECT_LT(passedOver.compoundLines, everyGroup.compoundLines * 3 / 4);
+            }
+        }
     }
 }
 
