@@ -1,6 +1,7 @@
 #include "canvastools/grid_snap.h"
 
 #include "canvastools/canvas_window.h"
+#include "canvastools/selection_overlay.h"
 #include "core/document.h"
 #include "platform/base/rounding.h"
 
@@ -93,6 +94,8 @@ bool GetGridDistance(int32_t x, int32_t y, int32_t axisNumber, int32_t &d)
 bool MoveSelectedPath(int32_t dx, int32_t dy, bool all)
 {
     core::Document &doc = core::Doc();
+    // The selection frame moves with the paths instead of being found again from every anchor.
+    const bool framed = SelectionFrameCurrent();
     bool moved = false;
     for (int32_t i = 1; i <= doc.DocPathCount(); ++i) {
         if (!all && !core::DocPath(i).blSelected) {
@@ -106,6 +109,9 @@ bool MoveSelectedPath(int32_t dx, int32_t dy, bool all)
             anchor.Y = platform::SaturateInt<int32_t>(int64_t{anchor.Y} + dy);
         }
         moved = true;
+    }
+    if (framed && moved) {
+        MoveSelectionFrame(dx, dy);
     }
     return moved;
 }

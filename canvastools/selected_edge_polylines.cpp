@@ -58,13 +58,19 @@ SelectedEdgePolylines::PathKey SelectedEdgePolylines::KeyOf(const core::PathReco
     key.firstX = path.Anchors.front().X;
     key.firstY = path.Anchors.front().Y;
     constexpr uint64_t kOdd = 0x9E3779B97F4A7C15ull;
-    uint64_t hash = (path.Anchors.size() << 1 | (path.blClosed ? 1u : 0u)) * kOdd;
-    for (const core::AnchorPoint &anchor : path.Anchors) {
+    auto mix = [](uint64_t hash, uint64_t value) { return ((hash ^ (hash >> 29)) + value) * kOdd; };
+    // Four hashes over every fourth anchor each, so that a drag of a large selection, which
+    // keys every selected path at every step, is not held up by one long chain of products.
+    uint64_t lanes[4] = {(path.Anchors.size() << 1 | (path.blClosed ? 1u : 0u)) * kOdd, 1, 2, 3};
+    const core::AnchorPoint *anchors = path.Anchors.data();
+    const size_t count = path.Anchors.size();
+    for (size_t k = 0; k < count; ++k) {
+        const core::AnchorPoint &anchor = anchors[k];
         const uint64_t dx = static_cast<uint32_t>(anchor.X - key.firstX);
         const uint64_t dy = static_cast<uint32_t>(anchor.Y - key.firstY);
-        hash = ((hash ^ (hash >> 29)) + (dx << 32 | dy)) * kOdd;
+        lanes[k % 4] = mix(lanes[k % 4], dx << 32 | dy);
     }
-    key.anchors = hash;
+    key.anchors = mix(mix(mix(lanes[0], lanes[1]), lanes[2]), lanes[3]);
     return key;
 }
 

@@ -198,14 +198,12 @@ namespace {
 // The frame of the selected paths: kept while they carry the marks they had when it was found.
 const SelectedFrame &FrameOfSelection()
 {
-    const core::PathArray &paths = Doc().DocPaths;
-    const std::vector<int32_t> &selected = core::SelectedPaths();
     SelectedFrame &frame = Overlay().frame;
-    if (frame.marks.size() == selected.size() &&
-        std::equal(selected.begin(), selected.end(), frame.marks.begin(),
-                   [&paths](int32_t i, core::PathMark mark) { return paths.Mark(static_cast<size_t>(i)) == mark; })) {
+    if (SelectionFrameCurrent()) {
         return frame;
     }
+    const core::PathArray &paths = Doc().DocPaths;
+    const std::vector<int32_t> &selected = core::SelectedPaths();
     frame = SelectedFrame();
     frame.marks.reserve(selected.size());
     for (int32_t i : selected) {
@@ -226,6 +224,43 @@ const SelectedFrame &FrameOfSelection()
 }
 
 }  // namespace
+
+bool SelectionFrameCurrent()
+{
+    const SelectedFrame &frame = Overlay().frame;
+    const core::PathArray &paths = Doc().DocPaths;
+    const std::vector<int32_t> &selected = core::SelectedPaths();
+    return frame.marks.size() == selected.size() &&
+           std::equal(selected.begin(), selected.end(), frame.marks.begin(),
+                      [&paths](int32_t i, core::PathMark mark) { return paths.Mark(static_cast<size_t>(i)) == mark; });
+}
+
+void MoveSelectionFrame(int32_t dx, int32_t dy)
+{
+    SelectedFrame &frame = Overlay().frame;
+    if (frame.count > 0) {
+        // The frame starts from +-kFrameStart: a side still there may lie short of the anchors.
+        const bool fromAnchors = frame.minX < kFrameStart && frame.minY < kFrameStart && frame.maxX > -kFrameStart &&
+                                 frame.maxY > -kFrameStart;
+        const int64_t lowest = std::numeric_limits<int32_t>::min();
+        const int64_t highest = std::numeric_limits<int32_t>::max();
+        if (!fromAnchors || int64_t{frame.minX} + dx < lowest || int64_t{frame.maxX} + dx > highest ||
+            int64_t{frame.minY} + dy < lowest || int64_t{frame.maxY} + dy > highest) {
+            frame = SelectedFrame();  // found again (an anchor may have been held at the range's end)
+            return;
+        }
+        frame.minX = std::min(kFrameStart, frame.minX + dx);
+        frame.maxX = std::max(-kFrameStart, frame.maxX + dx);
+        frame.minY = std::min(kFrameStart, frame.minY + dy);
+        frame.maxY = std::max(-kFrameStart, frame.maxY + dy);
+    }
+    const core::PathArray &paths = Doc().DocPaths;
+    const std::vector<int32_t> &selected = core::SelectedPaths();
+    frame.marks.resize(selected.size());
+    for (size_t k = 0; k < selected.size(); ++k) {
+        frame.marks[k] = paths.Mark(static_cast<size_t>(selected[k]));
+    }
+}
 
 void CalcSelectedRect()
 {

@@ -24,6 +24,11 @@ int32_t FirstSelectedPath();
 // The frame of every selected path of two anchors or more into HandlePoints (row by row, 4 the
 // centre) and SelectedPathCount. Nothing selected leaves the corners at +-16777215.
 void CalcSelectedRect();
+// Whether the frame CalcSelectedRect found last is that of the selection as it is now.
+bool SelectionFrameCurrent();
+// After every selected path moved by (dx, dy) twips while the frame was current: the frame moves
+// along and stays current, unless an anchor may have been held at the end of the range.
+void MoveSelectionFrame(int32_t dx, int32_t dy);
 // 1 + index of the last handle other than the centre closer than 60/zoom twips, or 0.
 int32_t HitTestHandle(int32_t x, int32_t y);
 

@@ -841,14 +841,13 @@ void MarkWhollyFilled(const QPainterPath &path, const QTransform &world, const T
                       std::vector<int32_t> &tiles)
 {
     const QRect &area = grid.area;
-    const int columns = grid.Columns();
-    const int rows = grid.Rows();
+    const int gridColumns = grid.Columns();
     if (area.isEmpty() || grid.side <= 0 || path.isEmpty() || !world.isAffine() ||
-        tiles.size() != static_cast<size_t>(columns) * static_cast<size_t>(rows)) {
+        tiles.size() != static_cast<size_t>(gridColumns) * static_cast<size_t>(grid.Rows())) {
         return;
     }
     // The same lines as the fill follows in these rows and columns: their cells alone decide
-    // which pixels are partly covered.
+    // which pixels are partly covered, with the level lines across which the coverage changes.
     thread_local std::vector<Line> lines;
     thread_local std::vector<Line> flats;
     lines.clear();
@@ -860,13 +859,32 @@ void MarkWhollyFilled(const QPainterPath &path, const QTransform &world, const T
         return;
     }
     const int64_t side = int64_t(grid.side) * kSubpixelsInt;
-    const int64_t left = int64_t(area.left()) * kSubpixelsInt;
-    const int64_t top = int64_t(area.top()) * kSubpixelsInt;
-    const int64_t right = left + int64_t(columns) * side;
+    const int64_t areaLeft = int64_t(area.left()) * kSubpixelsInt;
+    const int64_t areaTop = int64_t(area.top()) * kSubpixelsInt;
     constexpr int64_t kMargin = kSubpixelsInt;  // a pixel on every side of a line
     auto tileOf = [side](int64_t offset, int count) {
         return static_cast<int>(std::clamp<int64_t>(offset >= 0 ? offset / side : -1, 0, count - 1));
     };
+    // Only tiles between the lines can be inside: the tiles they reach, from (firstColumn,
+    // firstRow) on (and every tile right of them where lines right of the area were left out).
+    int64_t lowX = lines.front().x0;
+    int64_t highX = lowX;
+    int64_t lowY = lines.front().y0;
+    int64_t highY = lines.front().y1;
+    for (const Line &line : lines) {
+        lowX = std::min({lowX, line.x0, line.x1});
+        highX = std::max({highX, line.x0, line.x1});
+        lowY = std::min(lowY, line.y0);
+        highY = std::max(highY, line.y1);
+    }
+    const int firstColumn = tileOf(lowX - areaLeft, gridColumns);
+    const int firstRow = tileOf(lowY - areaTop, grid.Rows());
+    const int columns =
+        (builder.PassedRight() ? gridColumns - 1 : tileOf(highX - areaLeft, gridColumns)) - firstColumn + 1;
+    const int rows = tileOf(highY - areaTop, grid.Rows()) - firstRow + 1;
+    const int64_t left = areaLeft + int64_t(firstColumn) * side;
+    const int64_t top = areaTop + int64_t(firstRow) * side;
+    const int64_t right = left + int64_t(columns) * side;
     auto xAt = [](const Line &line, int64_t y) {
         return line.x0 + RoundHalfAway(double(y - line.y0) * line.slope);
     };
@@ -879,38 +897,34 @@ void MarkWhollyFilled(const QPainterPath &path, const QTransform &world, const T
     };
     thread_local std::vector<char> touched;
     thread_local std::vector<std::vector<int64_t>> crossings;
-    touched.assign(tiles.size(), 0);
-    crossings.resize(static_cast<size_t>(rows));
-    for (std::vector<int64_t> &row : crossings) {
-        row.clear();
+    touched.assign(static_cast<size_t>(columns) * static_cast<size_t>(rows), 0);
+    crossings.resize(std::max(crossings.size(), static_cast<size_t>(rows)));
+    for (int row = 0; row < rows; ++row) {
+        crossings[static_cast<size_t>(row)].clear();
     }
+    auto touch = [&](int row, int64_t lo, int64_t hi) {
+        if (hi + kMargin >= left && lo - kMargin < right) {
+            char *states = &touched[static_cast<size_t>(row) * static_cast<size_t>(columns)];
+            std::fill(states + tileOf(lo - kMargin - left, columns), states + tileOf(hi + kMargin - left, columns) + 1,
+                      1);
+        }
+    };
     // A level line (x0 <= x1) only touches the tiles it runs through.
     for (const Line &flat : flats) {
-        if (flat.x1 + kMargin < left || flat.x0 - kMargin >= right) {
-            continue;
-        }
         for (int row = tileOf(flat.y0 - kMargin - top, rows); row <= tileOf(flat.y0 + kMargin - top, rows); ++row) {
-            char *states = &touched[static_cast<size_t>(row) * static_cast<size_t>(columns)];
-            std::fill(states + tileOf(flat.x0 - kMargin - left, columns),
-                      states + tileOf(flat.x1 + kMargin - left, columns) + 1, 1);
+            touch(row, flat.x0, flat.x1);
         }
     }
     for (const Line &line : lines) {
-        const int firstRow = tileOf(line.y0 - kMargin - top, rows);
         const int lastRow = tileOf(line.y1 + kMargin - top, rows);
-        for (int row = firstRow; row <= lastRow; ++row) {
+        for (int row = tileOf(line.y0 - kMargin - top, rows); row <= lastRow; ++row) {
             const int64_t rowTop = top + int64_t(row) * side;
             const int64_t y0 = std::max(line.y0, rowTop - kMargin);
             const int64_t y1 = std::min(line.y1, rowTop + side + kMargin);
             if (y1 >= y0) {
                 const int64_t xa = xAt(line, y0);
                 const int64_t xb = xAt(line, y1);
-                const int64_t lo = std::min(xa, xb) - kMargin;
-                const int64_t hi = std::max(xa, xb) + kMargin;
-                if (hi >= left && lo < right) {
-                    char *states = &touched[static_cast<size_t>(row) * static_cast<size_t>(columns)];
-                    std::fill(states + tileOf(lo - left, columns), states + tileOf(hi - left, columns) + 1, 1);
-                }
+                touch(row, std::min(xa, xb), std::max(xa, xb));
             }
             const int64_t middle = middleOf(row);
             if (line.y0 <= middle && middle < line.y1) {
@@ -922,15 +936,15 @@ void MarkWhollyFilled(const QPainterPath &path, const QTransform &world, const T
         std::vector<int64_t> &xs = crossings[static_cast<size_t>(row)];
         std::sort(xs.begin(), xs.end());
         for (int column = 0; column < columns; ++column) {
-            const size_t at = static_cast<size_t>(row) * static_cast<size_t>(columns) + static_cast<size_t>(column);
-            if (touched[at] != 0) {
+            if (touched[static_cast<size_t>(row) * static_cast<size_t>(columns) + static_cast<size_t>(column)] != 0) {
                 continue;
             }
             const int64_t tileLeft = left + int64_t(column) * side;
             const int64_t tileRight = std::min(tileLeft + side, int64_t(area.right() + 1) * kSubpixelsInt);
             const auto before = std::lower_bound(xs.begin(), xs.end(), (tileLeft + tileRight) / 2) - xs.begin();
             if (before % 2 == 1) {
-                tiles[at] = value;
+                tiles[static_cast<size_t>(firstRow + row) * static_cast<size_t>(gridColumns) +
+                      static_cast<size_t>(firstColumn + column)] = value;
             }
         }
     }

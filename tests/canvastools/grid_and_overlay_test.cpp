@@ -70,6 +70,38 @@ TEST_F(OverlayTest, FrameHandlesAndTheirHitTest)
     EXPECT_EQ(canvastools::HitTestHandle(1000, 1031), 0);
 }
 
+TEST_F(OverlayTest, TheFrameMovesWithTheSelectedPathsAsIfFoundAgain)
+{
+    AddSquare(1000, 1000, 1001, true);
+    AddSquare(5000, 7000, 10, true);
+    AddSquare(-3000, 200, 10);  // not selected
+    canvastools::CalcSelectedRect();
+    // The handles after each move (of the selected paths, or of all), then after the frame is
+    // found again from the anchors.
+    auto handlesAfter = [](int32_t dx, int32_t dy, bool all) {
+        canvastools::MoveSelectedPath(dx, dy, all);
+        canvastools::CalcSelectedRect();
+        const auto moved = Input().HandlePoints;
+        core::ChangeDocPath(1);  // a new mark: the frame is no longer current
+        canvastools::CalcSelectedRect();
+        return std::make_pair(moved, Input().HandlePoints);
+    };
+    const struct {
+        int32_t dx, dy;
+        bool all;
+    } moves[] = {{200, -35, false}, {-7, 0, true}, {16770000, 0, false}, {-16775000, -2, false},
+                 {2147480000, 3, false}, {-2147483647, -2147483647, true}, {20, 40, false}};
+    for (const auto &move : moves) {
+        SCOPED_TRACE(move.dx);
+        const auto [moved, found] = handlesAfter(move.dx, move.dy, move.all);
+        for (size_t h = 0; h < found.size(); ++h) {
+            EXPECT_EQ(moved[h].X, found[h].X) << h;
+            EXPECT_EQ(moved[h].Y, found[h].Y) << h;
+        }
+        EXPECT_EQ(Input().SelectedPathCount, 2);
+    }
+}
+
 }  // namespace
 
 TEST_F(OverlayTest, InvertedDrawingsVanishWhenDrawnTwice)
