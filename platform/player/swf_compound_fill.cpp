@@ -943,8 +943,9 @@ void MarkWhollyFilled(const QPainterPath &path, const QTransform &world, const T
             const int64_t tileRight = std::min(tileLeft + side, int64_t(area.right() + 1) * kSubpixelsInt);
             const auto before = std::lower_bound(xs.begin(), xs.end(), (tileLeft + tileRight) / 2) - xs.begin();
             if (before % 2 == 1) {
-                tiles[static_cast<size_t>(firstRow + row) * static_cast<size_t>(gridColumns) +
-                      static_cast<size_t>(firstColumn + column)] = value;
+                int32_t &tile = tiles[static_cast<size_t>(firstRow + row) * static_cast<size_t>(gridColumns) +
+                                      static_cast<size_t>(firstColumn + column)];
+                tile = std::max(tile, value);
             }
         }
     }

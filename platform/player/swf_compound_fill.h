@@ -70,7 +70,7 @@ struct TileGrid {
     QRect TilesOf(const QRect &rect) const;
 };
 
-// Sets to value the tiles of grid (row by row in tiles, which holds one entry each) in which
+// Raises to value the tiles of grid (row by row in tiles, which holds one entry each) in which
 // FillCompound gives every pixel of path's even-odd fill through world coverage 1, whatever
 // part of the picture it draws: no line of the fill comes within a pixel of the tile, and its
 // inside is odd there.

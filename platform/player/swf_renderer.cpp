@@ -439,7 +439,7 @@ public:
                 if (Cancelled(drawn)) {
                     return;
                 }
-                if (draw.device.intersects(sceneClip_) && !Hidden(draw, i)) {
+                if (draw.device.intersects(sceneClip_) && !Hidden(i)) {
                     SetTransform(draw.world);
                     DrawGroup(draw, cx);
                 }
@@ -527,9 +527,11 @@ private:
     // pixel to its own colour whatever lay below. So where the compound rasteriser fills every
     // group (at quality high, with no clipping layer), a group whose area in the band lies in
     // tiles such fills of later groups cover wholly is passed over: the picture is the same.
+    // The groups are looked at from the last: a hidden one hides nothing more.
     void FindHidingFills(const Scene &scene)
     {
         hidingTiles_.clear();
+        hidden_.clear();
         const std::optional<int> imageTop = CompoundImageTop();
         if (quality_ == Quality::Low || !imageTop || !SkipsHiddenGroups() ||
             scene.groups.size() >= size_t(std::numeric_limits<int32_t>::max())) {
@@ -542,21 +544,31 @@ private:
         }
         hidingGrid_ = TileGrid{clip_.translated(0, *imageTop), kHidingTile};
         hidingTiles_.assign(static_cast<size_t>(hidingGrid_.Columns()) * static_cast<size_t>(hidingGrid_.Rows()), -1);
+        hidden_.assign(scene.groups.size(), 0);
         const QRectF band(hidingGrid_.area);
-        for (const PlacedObject &placed : scene.objects) {
-            for (size_t i = placed.firstGroup; i < placed.endGroup; ++i) {
+        for (auto placed = scene.objects.rbegin(); placed != scene.objects.rend(); ++placed) {
+            for (size_t i = placed->endGroup; i-- > placed->firstGroup;) {
                 const GroupDraw &draw = scene.groups[i];
                 const QRectF inBand = draw.device.intersected(band);
+                if (inBand.isEmpty()) {
+                    continue;
+                }
+                if (HiddenByLater(draw, i)) {
+                    hidden_[i] = 1;
+                    continue;
+                }
                 if (inBand.width() < kHidingTile || inBand.height() < kHidingTile) {
                     continue;
                 }
-                if (const std::optional<size_t> fill = OpaqueFill(*draw.group, placed.object->colorTransform)) {
+                if (const std::optional<size_t> fill = OpaqueFill(*draw.group, placed->object->colorTransform)) {
                     MarkWhollyFilled(draw.group->FillPath(*fill, hidingMade_), draw.world, hidingGrid_,
                                      static_cast<int32_t>(i), hidingTiles_);
                 }
             }
         }
     }
+
+    bool Hidden(size_t index) const { return !hidden_.empty() && hidden_[index] != 0; }
 
     // The fill of a group holding one fill only, when it is an opaque colour or gradient.
     static std::optional<size_t> OpaqueFill(const DrawnGroup &group, const ColorTransform &cx)
@@ -590,12 +602,10 @@ private:
         return std::nullopt;
     }
 
-    // Whether the scene's index-th group is hidden in the band by fills of later groups.
-    bool Hidden(const GroupDraw &draw, size_t index) const
+    // Whether the scene's index-th group lies in the band wholly in tiles of fills of later
+    // groups.
+    bool HiddenByLater(const GroupDraw &draw, size_t index) const
     {
-        if (hidingTiles_.empty()) {
-            return false;
-        }
         const QRect tiles = hidingGrid_.TilesOf(draw.device.toAlignedRect());
         if (tiles.isEmpty()) {
             return false;
@@ -1095,6 +1105,7 @@ private:
     static constexpr int kHidingTile = 8;
     TileGrid hidingGrid_;
     std::vector<int32_t> hidingTiles_;
+    std::vector<char> hidden_;  // by scene group: passed over in the band
     PathsMade hidingMade_;
 };
 
