@@ -5,6 +5,7 @@
 #include "movie/movie_writer.h"
 #include "platform/base/background_job.h"
 #include "platform/base/idle_memory_release.h"
+#include "platform/base/parallel_for.h"
 #include "platform/base/rounding.h"
 #include "platform/player/movie_player.h"
 #include "toolwindows/thumbnail_movies.h"
@@ -78,16 +79,19 @@ bool ShowsAlike(const MadeThumbnail &last, const ThumbnailSubject &subject, cons
     return offsetKnown;
 }
 
-// The worker yields to the window's thread and to other programs: a thumbnail may come late, the
-// window must not.
+// The worker yields to the window's thread, the canvas and other programs: a thumbnail may come
+// late, the window must not. It draws on its own thread only, leaving the shared workers to the
+// canvas.
 void LowerWorkerPriority()
 {
-#ifdef __linux__
     thread_local bool lowered = false;
-    if (!lowered) {
-        lowered = true;
-        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+    if (lowered) {
+        return;
     }
+    lowered = true;
+    platform::WorkAloneOnThisThread();
+#ifdef __linux__
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
 #endif
 }
 

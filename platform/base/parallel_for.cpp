@@ -21,6 +21,7 @@ namespace {
 constexpr size_t kMostParts = 8;
 
 std::atomic<bool> workersRefused{false};
+thread_local bool workingAlone = false;  // see WorkAloneOnThisThread
 
 // The jobs of one ParallelFor, shared with the workers taking part: a worker that starts once
 // every job is taken may still look at them after the caller has returned.
@@ -107,6 +108,11 @@ void StartWorkers(const std::shared_ptr<Jobs> &jobs, size_t helpers)
 
 }  // namespace
 
+void WorkAloneOnThisThread()
+{
+    workingAlone = true;
+}
+
 size_t ProcessorCount()
 {
     return std::max<size_t>(std::thread::hardware_concurrency(), 1);
@@ -124,7 +130,7 @@ void ParallelFor(size_t count, const std::function<void(size_t)> &job)
     auto jobs = std::make_shared<Jobs>();
     jobs->count = count;
     jobs->job = &job;
-    if (!workersRefused.load()) {
+    if (!workersRefused.load() && !workingAlone) {
         const size_t threads = static_cast<size_t>(std::max(QThreadPool::globalInstance()->maxThreadCount(), 1));
         StartWorkers(jobs, std::min(count, threads) - 1);
     }

@@ -27,6 +27,11 @@ size_t PartCount(size_t count, size_t minPerPart);
 // the jobs of a ParallelFor. Returns the number of parts.
 size_t RunInParts(size_t count, size_t minPerPart, const std::function<void(size_t, size_t, size_t)> &work);
 
+// From now on a ParallelFor called on this thread starts no worker and does every job itself: a
+// thread that yields to the rest of the program (a background thumbnail) keeps its work to itself
+// instead of taking the shared workers from the canvas.
+void WorkAloneOnThisThread();
+
 // While refused, ParallelFor starts no worker: every job is done on the calling thread, as when
 // no worker thread can be had.
 void RefuseWorkerThreadsForTest(bool refused);

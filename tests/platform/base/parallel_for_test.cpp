@@ -54,6 +54,28 @@ TEST(ParallelFor, RunsEveryJobOnceWithWorkersOrOnTheCallerAlone)
     }
 }
 
+TEST(ParallelFor, AThreadWorkingAloneDoesEveryJobItselfAndOthersStillShare)
+{
+    auto jobsElsewhere = [](size_t count) {
+        std::vector<std::atomic<int>> runs(count);
+        std::atomic<size_t> elsewhere{0};
+        const std::thread::id caller = std::this_thread::get_id();
+        platform::ParallelFor(count, [&](size_t i) {
+            ++runs[i];
+            elsewhere += std::this_thread::get_id() != caller ? 1 : 0;
+        });
+        EXPECT_EQ(Counts(runs), std::vector<int>(count, 1));
+        return elsewhere.load();
+    };
+    std::thread alone([&] {
+        platform::WorkAloneOnThisThread();
+        EXPECT_EQ(jobsElsewhere(500), 0u);
+        EXPECT_EQ(jobsElsewhere(3), 0u);
+    });
+    alone.join();
+    jobsElsewhere(500);  // the switch was that thread's: here every job still runs once
+}
+
 TEST(ParallelFor, ThrowsTheFailureOnceEveryJobTakenIsThrough)
 {
     std::atomic<int> running{0};
