@@ -441,7 +441,9 @@ public:
                 }
                 if (draw.device.intersects(sceneClip_) && !Hidden(i)) {
                     SetTransform(draw.world);
+                    shownArea_ = ShownArea(i);
                     DrawGroup(draw, cx);
+                    shownArea_.reset();
                 }
             }
             if (const auto *text = std::get_if<EditTextCharacter>(placed.character)) {
@@ -516,7 +518,10 @@ private:
         if (!imageTop) {
             return std::nullopt;
         }
-        const QRect band = clip_.translated(0, *imageTop);
+        QRect band = clip_.translated(0, *imageTop);
+        if (shownArea_) {
+            band &= *shownArea_;
+        }
         const QRect clip = QRectF(band).intersected(draw.device).toAlignedRect().intersected(band);
         return CompoundTarget{static_cast<QImage *>(painter_.device()), *imageTop, clip};
     }
@@ -527,11 +532,13 @@ private:
     // pixel to its own colour whatever lay below. So where the compound rasteriser fills every
     // group (at quality high, with no clipping layer), a group whose area in the band lies in
     // tiles such fills of later groups cover wholly is passed over: the picture is the same.
-    // The groups are looked at from the last: a hidden one hides nothing more.
+    // The groups are looked at from the last: a hidden one hides nothing more. A group hidden in
+    // part is drawn only over the tiles around the part shown, the compound rasteriser following
+    // its edges across those rows alone.
     void FindHidingFills(const Scene &scene)
     {
         hidingTiles_.clear();
-        hidden_.clear();
+        shownIn_.clear();
         const std::optional<int> imageTop = CompoundImageTop();
         if (quality_ == Quality::Low || !imageTop || !SkipsHiddenGroups() ||
             scene.groups.size() >= size_t(std::numeric_limits<int32_t>::max())) {
@@ -544,7 +551,7 @@ private:
         }
         hidingGrid_ = TileGrid{clip_.translated(0, *imageTop), kHidingTile};
         hidingTiles_.assign(static_cast<size_t>(hidingGrid_.Columns()) * static_cast<size_t>(hidingGrid_.Rows()), -1);
-        hidden_.assign(scene.groups.size(), 0);
+        shownIn_.assign(scene.groups.size(), QRect());
         const QRectF band(hidingGrid_.area);
         for (auto placed = scene.objects.rbegin(); placed != scene.objects.rend(); ++placed) {
             for (size_t i = placed->endGroup; i-- > placed->firstGroup;) {
@@ -553,8 +560,8 @@ private:
                 if (inBand.isEmpty()) {
                     continue;
                 }
-                if (HiddenByLater(draw, i)) {
-                    hidden_[i] = 1;
+                shownIn_[i] = NotHiddenByLater(draw, i);
+                if (shownIn_[i].isEmpty()) {
                     continue;
                 }
                 if (inBand.width() < kHidingTile || inBand.height() < kHidingTile) {
@@ -568,7 +575,12 @@ private:
         }
     }
 
-    bool Hidden(size_t index) const { return !hidden_.empty() && hidden_[index] != 0; }
+    bool Hidden(size_t index) const { return !shownIn_.empty() && shownIn_[index].isEmpty(); }
+
+    std::optional<QRect> ShownArea(size_t index) const
+    {
+        return shownIn_.empty() ? std::nullopt : std::optional<QRect>(shownIn_[index]);
+    }
 
     // The fill of a group holding one fill only, when it is an opaque colour or gradient.
     static std::optional<size_t> OpaqueFill(const DrawnGroup &group, const ColorTransform &cx)
@@ -602,24 +614,30 @@ private:
         return std::nullopt;
     }
 
-    // Whether the scene's index-th group lies in the band wholly in tiles of fills of later
-    // groups.
-    bool HiddenByLater(const GroupDraw &draw, size_t index) const
+    // The scene pixels of the smallest rectangle of tiles holding every tile the scene's
+    // index-th group reaches in the band and no fill of a later group covers; empty where there
+    // is none (the group is hidden).
+    QRect NotHiddenByLater(const GroupDraw &draw, size_t index) const
     {
         const QRect tiles = hidingGrid_.TilesOf(draw.device.toAlignedRect());
-        if (tiles.isEmpty()) {
-            return false;
-        }
         const auto columns = static_cast<size_t>(hidingGrid_.Columns());
+        QRect shown;
         for (int row = tiles.top(); row <= tiles.bottom(); ++row) {
             const int32_t *hiding = &hidingTiles_[static_cast<size_t>(row) * columns];
             for (int column = tiles.left(); column <= tiles.right(); ++column) {
                 if (hiding[column] <= static_cast<int32_t>(index)) {
-                    return false;
+                    shown |= QRect(column, row, 1, 1);
                 }
             }
         }
-        return true;
+        if (shown.isEmpty()) {
+            return {};
+        }
+        const int side = hidingGrid_.side;
+        const QRect &area = hidingGrid_.area;
+        return QRect(area.left() + shown.left() * side, area.top() + shown.top() * side, shown.width() * side,
+                     shown.height() * side)
+            .intersected(area);
     }
 
     // Anti-aliased fills of a group are drawn together, so that their coverages add up along the
@@ -1105,7 +1123,10 @@ private:
     static constexpr int kHidingTile = 8;
     TileGrid hidingGrid_;
     std::vector<int32_t> hidingTiles_;
-    std::vector<char> hidden_;  // by scene group: passed over in the band
+    // By scene group: the tiles it is drawn over in the band (empty: passed over), and those of
+    // the group being drawn.
+    std::vector<QRect> shownIn_;
+    std::optional<QRect> shownArea_;
     PathsMade hidingMade_;
 };
 
