@@ -439,13 +439,17 @@ public:
                 if (Cancelled(drawn)) {
                     return;
                 }
-                if (draw.device.intersects(sceneClip_) && !Hidden(i)) {
+                if (!draw.device.intersects(sceneClip_)) {
+                    continue;
+                }
+                // Where the tiles hold a later group's index, that group's fill covers them.
+                shownArea_ = hidingTiles_.empty() ? std::nullopt : std::optional(NotHiddenByLater(draw, i));
+                if (!shownArea_ || !shownArea_->isEmpty()) {
                     SetTransform(draw.world);
-                    shownArea_ = ShownArea(i);
                     DrawGroup(draw, cx);
-                    shownArea_.reset();
                 }
             }
+            shownArea_.reset();
             if (const auto *text = std::get_if<EditTextCharacter>(placed.character)) {
                 SetTransform(placed.world);
                 DrawEditText(movie_, *text, painter_, cx, quality_);
@@ -538,7 +542,6 @@ private:
     void FindHidingFills(const Scene &scene)
     {
         hidingTiles_.clear();
-        shownIn_.clear();
         const std::optional<int> imageTop = CompoundImageTop();
         if (quality_ == Quality::Low || !imageTop || !SkipsHiddenGroups() ||
             scene.groups.size() >= size_t(std::numeric_limits<int32_t>::max())) {
@@ -551,7 +554,6 @@ private:
         }
         hidingGrid_ = TileGrid{clip_.translated(0, *imageTop), kHidingTile};
         hidingTiles_.assign(static_cast<size_t>(hidingGrid_.Columns()) * static_cast<size_t>(hidingGrid_.Rows()), -1);
-        shownIn_.assign(scene.groups.size(), QRect());
         const QRectF band(hidingGrid_.area);
         for (auto placed = scene.objects.rbegin(); placed != scene.objects.rend(); ++placed) {
             for (size_t i = placed->endGroup; i-- > placed->firstGroup;) {
@@ -560,9 +562,8 @@ private:
                 if (inBand.isEmpty()) {
                     continue;
                 }
-                shownIn_[i] = NotHiddenByLater(draw, i);
-                if (shownIn_[i].isEmpty()) {
-                    continue;
+                if (NotHiddenByLater(draw, i).isEmpty()) {
+                    continue;  // its tiles are those of later groups: it adds none
                 }
                 if (inBand.width() < kHidingTile || inBand.height() < kHidingTile) {
                     continue;
@@ -575,12 +576,6 @@ private:
         }
     }
 
-    bool Hidden(size_t index) const { return !shownIn_.empty() && shownIn_[index].isEmpty(); }
-
-    std::optional<QRect> ShownArea(size_t index) const
-    {
-        return shownIn_.empty() ? std::nullopt : std::optional<QRect>(shownIn_[index]);
-    }
 
     // The fill of a group holding one fill only, when it is an opaque colour or gradient.
     static std::optional<size_t> OpaqueFill(const DrawnGroup &group, const ColorTransform &cx)
@@ -1123,10 +1118,7 @@ private:
     static constexpr int kHidingTile = 8;
     TileGrid hidingGrid_;
     std::vector<int32_t> hidingTiles_;
-    // By scene group: the tiles it is drawn over in the band (empty: passed over), and those of
-    // the group being drawn.
-    std::vector<QRect> shownIn_;
-    std::optional<QRect> shownArea_;
+    std::optional<QRect> shownArea_;  // where the group being drawn is not hidden
     PathsMade hidingMade_;
 };
 
