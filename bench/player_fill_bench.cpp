@@ -407,8 +407,9 @@ void BM_ConcentricWideCurvesExported(benchmark::State &state)
 }
 
 // A metafile of 100 polylines of 65,535 points scattered over the largest canvas (one unit a
-// pixel), drawn with a pen pen units wide, as the importer reads it.
-std::string ScatteredPolylinesMetafile(uint32_t pen)
+// pixel), drawn with a pen pen units wide, as the importer reads it; behind a placeable header
+// whose picture is the canvas (one unit a screen pixel) when placeable.
+std::string ScatteredPolylinesMetafile(uint32_t pen, bool placeable = false)
 {
     std::string records;
     auto word = [&records](uint32_t value) {
@@ -449,6 +450,23 @@ std::string ScatteredPolylinesMetafile(uint32_t pen)
     word(1);  // objects
     dword(3 + 2 * kPoints + 1);
     word(0);
+    if (placeable) {
+        std::string header;
+        std::swap(header, records);
+        const auto unitsPerInch = static_cast<uint32_t>(std::lround(importer::GetScreenDpiX()));
+        for (uint32_t value : {0xCDD7u, 0x9AC6u, 0u, 0u, 0u, uint32_t(kLargestCanvas), uint32_t(kLargestCanvas),
+                               unitsPerInch, 0u, 0u}) {
+            word(value);
+        }
+        uint32_t checksum = 0;
+        for (size_t at = 0; at < records.size(); at += 2) {
+            checksum ^= static_cast<uint32_t>(static_cast<uint8_t>(records[at])) |
+                        static_cast<uint32_t>(static_cast<uint8_t>(records[at + 1])) << 8;
+        }
+        word(checksum);
+        std::swap(header, records);
+        return header + records + bytes;
+    }
     return records + bytes;
 }
 
@@ -468,6 +486,20 @@ void BM_ScatteredPolylinesMetafileShown(benchmark::State &state)
     RenderAtZoom(state, kWindowWidth, kWindowHeight, 1.0);
 }
 
+// The same metafile with a placeable header drawn as a picture of the canvas's size, as the
+// file browser's thumbnail and the canvas underlay draw it, with the pens above and one 20
+// pixels wide (arg 27).
+void BM_ScatteredPolylinesMetafilePicture(benchmark::State &state)
+{
+    benchsupport::EnsureApplication();
+    const std::string bytes = ScatteredPolylinesMetafile(static_cast<uint32_t>(state.range(0)), true);
+    for (auto _ : state) {
+        const QImage picture = importer::DrawMetafilePicture(bytes);
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+    state.counters["file_mb"] = static_cast<double>(bytes.size()) / (1 << 20);
+}
+
 BENCHMARK(BM_SquareSpiral)->Arg(2)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SquareSpiralOpened)->Arg(1)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CombBucketClick)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -475,6 +507,14 @@ BENCHMARK(BM_SpiralMorphPreview)->Iterations(1)->Unit(benchmark::kMillisecond)->
 BENCHMARK(BM_ConcentricWideCurvesOpened)->Arg(1)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConcentricWideCurvesExported)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ScatteredPolylinesMetafileShown)
+    ->Arg(65535)
+    ->Arg(265)
+    ->Arg(66)
+    ->Arg(27)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_ScatteredPolylinesMetafilePicture)
     ->Arg(65535)
     ->Arg(265)
     ->Arg(66)
