@@ -99,7 +99,7 @@ public:
         }
         const QPainterPath &part = near ? *near : line;
         MarkTiles(band, part);
-        Draw(band, part);
+        Draw(band, part, true);
     }
 
 private:
@@ -145,15 +145,16 @@ private:
     // Draws the line near rect: its colour where the covered tiles or one of its straight pieces
     // cover the rect, else the outline of its part near the rect, or (while that costs too much or
     // some tiles of the rect are covered) each half of the rect so. Parts no wider than a tile are
-    // looked at for a covering piece themselves.
-    void Draw(const QRect &rect, const QPainterPath &line)
+    // looked at for a covering piece themselves. nearAlready tells that line is its part near rect.
+    void Draw(const QRect &rect, const QPainterPath &line, bool nearAlready = false)
     {
         const auto [covered, tiles] = CoveredTiles(rect);
         if (covered == tiles) {
             Fill(rect);
             return;
         }
-        const std::optional<QPainterPath> near = swf::LinePartNear(line, width_, world_, QRectF(rect), kPartMargin);
+        const std::optional<QPainterPath> near =
+            nearAlready ? std::nullopt : swf::LinePartNear(line, width_, world_, QRectF(rect), kPartMargin);
         if (near && near->isEmpty()) {
             return;
         }
