@@ -53,26 +53,31 @@ QRect DeviceArea(const QImage &picture, const QPainterPath &path, double grow, c
     return world.mapRect(bounds).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(picture.rect());
 }
 
-// Calls draw(band, counts) for the bands of area, on several threads when work (elements times
-// rows) pays for them, and adds their counts to work.
+// Calls draw(target, counts) for the bands of area of picture, on several threads when work
+// (elements times rows) pays for them, and adds their counts to work. Each band is drawn through
+// an image of its own over the picture's rows (threads never share an image), clipped to it.
 template <typename Draw>
-void InBands(const QRect &area, int64_t elements, PlayerStats &work, const Draw &draw)
+void InBands(QImage &picture, const QRect &area, int64_t elements, PlayerStats &work, const Draw &draw)
 {
     if (area.isEmpty()) {
         return;
     }
+    uchar *bits = picture.bits();
+    const qsizetype stride = picture.bytesPerLine();
     const size_t bands = static_cast<size_t>((area.height() + kBandRows - 1) / kBandRows);
-    auto band = [&area](size_t b) {
-        return QRect(area.left(), area.top() + static_cast<int>(b) * kBandRows, area.width(), kBandRows)
-            .intersected(area);
-    };
     std::vector<RenderCounts> counts(bands);
+    auto drawBand = [&](size_t b) {
+        const QRect band =
+            QRect(area.left(), area.top() + static_cast<int>(b) * kBandRows, area.width(), kBandRows).intersected(area);
+        QImage rows(bits + band.top() * stride, picture.width(), band.height(), stride, picture.format());
+        draw(swf::CompoundTarget{&rows, band.top(), band}, counts[b]);
+    };
     if (bands == 1 || elements * area.height() < kParallelWork) {
         for (size_t b = 0; b < bands; ++b) {
-            draw(band(b), counts[b]);
+            drawBand(b);
         }
     } else {
-        ParallelFor(bands, [&](size_t b) { draw(band(b), counts[b]); });
+        ParallelFor(bands, drawBand);
     }
     RenderCounts sum;
     for (const RenderCounts &c : counts) {
@@ -85,14 +90,16 @@ void InBands(const QRect &area, int64_t elements, PlayerStats &work, const Draw 
 // its colour where the line covers it wholly.
 class LineParts {
 public:
-    LineParts(QImage &picture, double width, QRgb color, const QTransform &world, RenderCounts &counts)
-        : picture_(picture), width_(width), color_(color), world_(world),
+    LineParts(const swf::CompoundTarget &band, double width, QRgb color, const QTransform &world,
+              RenderCounts &counts)
+        : band_(band), width_(width), color_(color), world_(world),
           scale_(std::sqrt(std::abs(world.determinant()))), counts_(counts)
     {
     }
 
-    void DrawBand(const QRect &band, const QPainterPath &line)
+    void DrawBand(const QPainterPath &line)
     {
+        const QRect &band = band_.clip;
         const std::optional<QPainterPath> near = swf::LinePartNear(line, width_, world_, QRectF(band), kPartMargin);
         if (near && near->isEmpty()) {
             return;
@@ -167,7 +174,8 @@ private:
         const swf::OutlineCut cut(part, width_, scale_);
         if ((covered == 0 && cut.Estimate() * rect.height() <= kMostPartWork) ||
             (rect.width() <= kLeastPartSide && rect.height() <= kLeastPartSide)) {
-            swf::FillUnion({&picture_, 0, rect}, cut.Outline(&counts_), color_, world_, swf::Sampling::Area, counts_);
+            swf::FillUnion({band_.image, band_.imageTop, rect}, cut.Outline(&counts_), color_, world_,
+                           swf::Sampling::Area, counts_);
             return;
         }
         // Halved across the longer side, on a tile's edge while wider than a tile.
@@ -188,10 +196,10 @@ private:
     {
         QPainterPath whole;
         whole.addRect(QRectF(rect));
-        swf::FillUnion({&picture_, 0, rect}, whole, color_, QTransform(), swf::Sampling::Area, counts_);
+        swf::FillUnion({band_.image, band_.imageTop, rect}, whole, color_, QTransform(), swf::Sampling::Area, counts_);
     }
 
-    QImage &picture_;
+    swf::CompoundTarget band_;
     double width_;
     QRgb color_;
     QTransform world_;
@@ -213,8 +221,8 @@ void FigurePainter::Fill(const QPainterPath &path, QRgb color)
     const QRect area = DeviceArea(picture_, path, 0, world_);
     const std::vector<const QPainterPath *> paths{&path};
     const std::vector<swf::CompoundSource> sources{swf::CompoundSource{Opaque(color)}};
-    InBands(area, path.elementCount(), work_, [&](const QRect &band, RenderCounts &counts) {
-        swf::FillCompound({&picture_, 0, band}, paths, sources, world_, counts);
+    InBands(picture_, area, path.elementCount(), work_, [&](const swf::CompoundTarget &band, RenderCounts &counts) {
+        swf::FillCompound(band, paths, sources, world_, counts);
     });
 }
 
@@ -226,20 +234,22 @@ void FigurePainter::Stroke(const QPainterPath &line, double width, QRgb color)
     const double scale = std::sqrt(std::abs(world_.determinant()));
     if (width * scale >= 1 && swf::OutlineCut(line, width, scale).Estimate() <= swf::kMaxOutlineElements) {
         const QRect area = DeviceArea(picture_, line, width / 2, world_);
-        InBands(area, line.elementCount(), work_, [&](const QRect &band, RenderCounts &counts) {
-            LineParts(picture_, width, Opaque(color), world_, counts).DrawBand(band, line);
+        InBands(picture_, area, line.elementCount(), work_, [&](const swf::CompoundTarget &band, RenderCounts &counts) {
+            LineParts(band, width, Opaque(color), world_, counts).DrawBand(line);
         });
         return;
     }
     // Thinner than a pixel, or with an outline too large to build: one device pixel wide.
-    QPainter painter(&picture_);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setTransform(world_);
+    if (!thinLines_) {
+        thinLines_.emplace(&picture_);
+        thinLines_->setRenderHint(QPainter::Antialiasing);
+        thinLines_->setTransform(world_);
+    }
     QPen pen(QColor::fromRgb(Opaque(color)), 1.0);
     pen.setCosmetic(true);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
-    painter.strokePath(swf::CopyToDraw(line), pen);
+    thinLines_->strokePath(swf::CopyToDraw(line), pen);
 }
 
 }  // namespace platform

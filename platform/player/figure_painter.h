@@ -10,8 +10,11 @@
 #include "platform/player/movie_player.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QPainterPath>
 #include <QTransform>
+
+#include <optional>
 
 namespace platform {
 
@@ -34,6 +37,7 @@ private:
     QImage &picture_;
     QTransform world_;
     PlayerStats work_;
+    std::optional<QPainter> thinLines_;  // made for the first line one pixel wide
 };
 
 }  // namespace platform
