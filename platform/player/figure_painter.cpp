@@ -220,7 +220,7 @@ void FigurePainter::Fill(const QPainterPath &path, QRgb color)
     }
     const QRect area = DeviceArea(picture_, path, 0, world_);
     const std::vector<const QPainterPath *> paths{&path};
-    const std::vector<swf::CompoundSource> sources{swf::CompoundSource{Opaque(color)}};
+    const std::vector<swf::CompoundSource> sources{swf::CompoundSource{Opaque(color), nullptr, QPoint()}};
     InBands(picture_, area, path.elementCount(), work_, [&](const swf::CompoundTarget &band, RenderCounts &counts) {
         swf::FillCompound(band, paths, sources, world_, counts);
     });
