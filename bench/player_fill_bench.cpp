@@ -406,9 +406,10 @@ void BM_ConcentricWideCurvesExported(benchmark::State &state)
     core::SetHost(nullptr);
 }
 
-// A metafile of 100 polylines of 65,535 points scattered over the largest canvas (one unit a
-// pixel), drawn with a pen pen units wide, as the importer reads it.
-std::string ScatteredPolylinesMetafile(uint32_t pen)
+// A metafile of 100 polylines (or filled polygons) of 65,535 points scattered over the largest
+// canvas (one unit a pixel), drawn with a pen pen units wide, as the importer reads it; behind a
+// placeable header whose picture is the canvas (one unit a screen pixel) when placeable.
+std::string ScatteredPolylinesMetafile(uint32_t pen, bool placeable = false, bool polygons = false)
 {
     std::string records;
     auto word = [&records](uint32_t value) {
@@ -433,7 +434,7 @@ std::string ScatteredPolylinesMetafile(uint32_t pen)
     std::uniform_int_distribution<int> position(0, kLargestCanvas - 1);
     constexpr uint32_t kPoints = 65535;
     for (int i = 0; i < 100; ++i) {
-        record(0x0325, 1 + 2 * kPoints);  // a polyline
+        record(polygons ? 0x0324 : 0x0325, 1 + 2 * kPoints);  // a polygon or polyline
         word(kPoints);
         for (uint32_t k = 0; k < 2 * kPoints; ++k) {
             word(static_cast<uint32_t>(position(random)));
@@ -449,6 +450,23 @@ std::string ScatteredPolylinesMetafile(uint32_t pen)
     word(1);  // objects
     dword(3 + 2 * kPoints + 1);
     word(0);
+    if (placeable) {
+        std::string header;
+        std::swap(header, records);
+        const auto unitsPerInch = static_cast<uint32_t>(std::lround(importer::GetScreenDpiX()));
+        for (uint32_t value : {0xCDD7u, 0x9AC6u, 0u, 0u, 0u, uint32_t(kLargestCanvas), uint32_t(kLargestCanvas),
+                               unitsPerInch, 0u, 0u}) {
+            word(value);
+        }
+        uint32_t checksum = 0;
+        for (size_t at = 0; at < records.size(); at += 2) {
+            checksum ^= static_cast<uint32_t>(static_cast<uint8_t>(records[at])) |
+                        static_cast<uint32_t>(static_cast<uint8_t>(records[at + 1])) << 8;
+        }
+        word(checksum);
+        std::swap(header, records);
+        return header + records + bytes;
+    }
     return records + bytes;
 }
 
@@ -468,6 +486,20 @@ void BM_ScatteredPolylinesMetafileShown(benchmark::State &state)
     RenderAtZoom(state, kWindowWidth, kWindowHeight, 1.0);
 }
 
+// The same metafile with a placeable header drawn as a picture of the canvas's size, as the
+// file browser's thumbnail and the canvas underlay draw it, with the pens above and one 20
+// pixels wide (arg 27); and its figures as filled polygons with a hairline pen (args 0, 1).
+void BM_ScatteredPolylinesMetafilePicture(benchmark::State &state)
+{
+    benchsupport::EnsureApplication();
+    const std::string bytes = ScatteredPolylinesMetafile(static_cast<uint32_t>(state.range(0)), true, state.range(1));
+    for (auto _ : state) {
+        const QImage picture = importer::DrawMetafilePicture(bytes);
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+    state.counters["file_mb"] = static_cast<double>(bytes.size()) / (1 << 20);
+}
+
 BENCHMARK(BM_SquareSpiral)->Arg(2)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SquareSpiralOpened)->Arg(1)->Arg(4)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CombBucketClick)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -479,6 +511,15 @@ BENCHMARK(BM_ScatteredPolylinesMetafileShown)
     ->Arg(265)
     ->Arg(66)
     ->Arg(27)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_ScatteredPolylinesMetafilePicture)
+    ->Args({65535, 0})
+    ->Args({265, 0})
+    ->Args({66, 0})
+    ->Args({27, 0})
+    ->Args({0, 1})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

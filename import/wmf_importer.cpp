@@ -4,9 +4,9 @@
 #include "import/bitmap.h"
 #include "import/picture_file.h"
 #include "platform/base/rounding.h"
+#include "platform/player/figure_painter.h"
 
 #include <QGuiApplication>
-#include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
 
@@ -374,28 +374,28 @@ QPainterPath Outline(const core::PathRecord &path)
     return outline;
 }
 
-QColor OpaqueColor(core::Color color)
+QRgb OpaqueColor(core::Color color)
 {
-    return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                  static_cast<int>((color >> 16) & 0xFF));
+    return qRgb(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                static_cast<int>((color >> 16) & 0xFF));
 }
 
-// Draws paths i .. end - 1 in twips: the members of a compound fill as one shape, even-odd, in
-// the first member's colour, then each one's line.
-void DrawFigure(QPainter &painter, const core::PathArray &paths, size_t first, size_t end)
+// Draws paths i .. end - 1 in twips as the canvas draws them: the members of a compound fill as
+// one shape, even-odd, in the first member's colour, then each one's line (round caps and joins,
+// never thinner than a pixel).
+void DrawFigure(platform::FigurePainter &painter, const core::PathArray &paths, size_t first, size_t end)
 {
-    QPainterPath shape;
-    shape.setFillRule(Qt::OddEvenFill);
-    for (size_t i = first; i < end; ++i) {
-        shape.addPath(Outline(paths[i]));
-    }
     if (paths[first].FillType != core::kFillNone) {
-        painter.fillPath(shape, OpaqueColor(paths[first].FillColor));
+        QPainterPath shape;
+        shape.setFillRule(Qt::OddEvenFill);
+        for (size_t i = first; i < end; ++i) {
+            shape.addPath(Outline(paths[i]));
+        }
+        painter.Fill(shape, OpaqueColor(paths[first].FillColor));
     }
     for (size_t i = first; i < end; ++i) {
         if (paths[i].LineMode != 0) {
-            QPen pen(OpaqueColor(paths[i].LineColor), paths[i].LineWidth);  // width 0: one pixel
-            painter.strokePath(Outline(paths[i]), pen);
+            painter.Stroke(Outline(paths[i]), paths[i].LineWidth, OpaqueColor(paths[i].LineColor));
         }
     }
 }
@@ -425,7 +425,7 @@ core::PathCollection ImportWmf(std::string_view bytes)
     return paths;
 }
 
-QImage DrawMetafilePicture(std::string_view bytes)
+QImage DrawMetafilePicture(std::string_view bytes, platform::PlayerStats *work)
 {
     ImageInfo info = MetafileInfo(bytes);
     core::PathCollection figures;
@@ -436,9 +436,7 @@ QImage DrawMetafilePicture(std::string_view bytes)
     }
     QImage picture(info.ImageWidth, info.ImageHeight, QImage::Format_RGB32);
     picture.fill(Qt::white);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(1.0 / 20.0, 1.0 / 20.0);
+    platform::FigurePainter painter(picture, QTransform::fromScale(1.0 / 20.0, 1.0 / 20.0));
     const core::PathArray &paths = figures.Paths;
     for (size_t first = 1; first < paths.size();) {
         size_t end = first + 1;
@@ -448,6 +446,9 @@ QImage DrawMetafilePicture(std::string_view bytes)
         }
         DrawFigure(painter, paths, first, end);
         first = end;
+    }
+    if (work != nullptr) {
+        *work = painter.Work();
     }
     return picture;
 }

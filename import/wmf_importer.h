@@ -13,6 +13,10 @@
 #include <string>
 #include <string_view>
 
+namespace platform {
+struct PlayerStats;
+}
+
 namespace importer {
 
 // Limits for hostile files (tests lower them); passing one fails the import.
@@ -32,9 +36,11 @@ bool ReadWmfPaths(std::string_view bytes, core::PathCollection &paths, std::stri
 // The paths of ReadWmfPaths; an empty collection for a malformed file or one without figures.
 core::PathCollection ImportWmf(std::string_view bytes);
 
-// A placeable metafile drawn on white at the picture size its header gives; null when the bytes
-// are no placeable metafile, are malformed or give a picture too large to hold.
-QImage DrawMetafilePicture(std::string_view bytes);
+// A placeable metafile drawn on white at the picture size its header gives, as the canvas draws
+// its figures (platform/player/figure_painter.h); null when the bytes are no placeable metafile,
+// are malformed or give a picture too large to hold. work, when given, receives the work the
+// drawing took, counted as the player counts its renders'.
+QImage DrawMetafilePicture(std::string_view bytes, platform::PlayerStats *work = nullptr);
 
 // Pixels per inch of the desktop, horizontally and vertically.
 double GetScreenDpiX();

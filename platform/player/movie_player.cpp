@@ -373,15 +373,20 @@ void MoviePlayer::Paint(QImage &target, const Request &request, const std::vecto
     swf::CopyArea(picture_->image, target, request.visible);
 }
 
+void swf::AddRenderCounts(PlayerStats &stats, const RenderCounts &counts)
+{
+    stats.outlineElementsBuilt += counts.outlineElementsBuilt;
+    stats.outlineElementsKept += counts.outlineElementsKept;
+    stats.outlineBytesKept += counts.outlineBytesKept;
+    stats.tilesFilled += counts.tilesFilled;
+    stats.tileEdges += counts.tileEdges;
+    stats.fillLineRows += counts.compoundLines;
+    stats.fillCells += counts.compoundCells;
+}
+
 void MoviePlayer::AddRenderCounts(const swf::RenderCounts &counts)
 {
-    stats_.outlineElementsBuilt += counts.outlineElementsBuilt;
-    stats_.outlineElementsKept += counts.outlineElementsKept;
-    stats_.outlineBytesKept += counts.outlineBytesKept;
-    stats_.tilesFilled += counts.tilesFilled;
-    stats_.tileEdges += counts.tileEdges;
-    stats_.fillLineRows += counts.compoundLines;
-    stats_.fillCells += counts.compoundCells;
+    swf::AddRenderCounts(stats_, counts);
 }
 
 void MoviePlayer::CancelJob()

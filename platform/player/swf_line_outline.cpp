@@ -274,6 +274,60 @@ QPainterPath OutlineCut::Outline(RenderCounts *counts) const
 
 namespace {
 
+// The squared distance from p to the rect (0 inside it).
+double SquaredDistanceToRect(const QPointF &p, const QRectF &rect)
+{
+    const double dx = std::max({rect.left() - p.x(), 0.0, p.x() - rect.right()});
+    const double dy = std::max({rect.top() - p.y(), 0.0, p.y() - rect.bottom()});
+    return dx * dx + dy * dy;
+}
+
+// The squared distance from p to the straight piece from a to b.
+double SquaredDistanceToPiece(const QPointF &p, const QPointF &a, const QPointF &b)
+{
+    const QPointF along = b - a;
+    const double length2 = QPointF::dotProduct(along, along);
+    const double t = length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, along) / length2, 0.0, 1.0) : 0.0;
+    const QPointF off = a + t * along - p;
+    return QPointF::dotProduct(off, off);
+}
+
+// Whether the straight piece from a to b crosses the rect (clipped to it, something is left).
+bool PieceCrosses(const QPointF &a, const QPointF &b, const QRectF &rect)
+{
+    const QPointF d = b - a;
+    double from = 0;
+    double to = 1;
+    auto clip = [&from, &to](double p, double q) {
+        if (p == 0) {
+            return q >= 0;
+        }
+        const double t = q / p;
+        if (p < 0) {
+            from = std::max(from, t);
+        } else {
+            to = std::min(to, t);
+        }
+        return from <= to;
+    };
+    return clip(-d.x(), a.x() - rect.left()) && clip(d.x(), rect.right() - a.x()) &&
+           clip(-d.y(), a.y() - rect.top()) && clip(d.y(), rect.bottom() - a.y());
+}
+
+// Whether the straight piece from a to b passes within distance of the rect: it crosses it, or
+// an end lies near the rect, or a corner of the rect near the piece.
+bool PieceWithin(const QPointF &a, const QPointF &b, const QRectF &rect, double distance)
+{
+    const double most = distance * distance;
+    if (SquaredDistanceToRect(a, rect) <= most || SquaredDistanceToRect(b, rect) <= most) {
+        return true;
+    }
+    const QPointF corners[] = {rect.topLeft(), rect.topRight(), rect.bottomLeft(), rect.bottomRight()};
+    return std::any_of(std::begin(corners), std::end(corners),
+                       [&](const QPointF &corner) { return SquaredDistanceToPiece(corner, a, b) <= most; }) ||
+           PieceCrosses(a, b, rect);
+}
+
 // The device pixels a line of width twips reaches through world past margin, when world only
 // scales evenly, turns and moves (else 0).
 double EvenReach(double width, const QTransform &world, double margin)
@@ -292,13 +346,8 @@ double EvenReach(double width, const QTransform &world, double margin)
 bool PieceHolds(const QPointF &a, const QPointF &b, double reach, const QRectF &rect)
 {
     const QPointF corners[] = {rect.topLeft(), rect.topRight(), rect.bottomLeft(), rect.bottomRight()};
-    const QPointF along = b - a;
-    const double length2 = QPointF::dotProduct(along, along);
-    return std::all_of(std::begin(corners), std::end(corners), [&](const QPointF &corner) {
-        const double t = length2 > 0 ? std::clamp(QPointF::dotProduct(corner - a, along) / length2, 0.0, 1.0) : 0.0;
-        const QPointF off = a + t * along - corner;
-        return QPointF::dotProduct(off, off) <= reach * reach;
-    });
+    return std::all_of(std::begin(corners), std::end(corners),
+                       [&](const QPointF &corner) { return SquaredDistanceToPiece(corner, a, b) <= reach * reach; });
 }
 
 // Calls piece(from, to) (device pixels) for each straight element of line through world until it
@@ -402,25 +451,32 @@ std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width,
     // reaches the rect only where its bounds (those of its points: a curve lies within its
     // control points) meet this one.
     const double half = width / 2;
-    const QRectF reach =
-        toLine.mapRect(rect.adjusted(-margin, -margin, margin, margin)).adjusted(-half, -half, half, half);
+    const QRectF around = toLine.mapRect(rect.adjusted(-margin, -margin, margin, margin));
+    const QRectF reach = around.adjusted(-half, -half, half, half);
     const int count = line.elementCount();
     // An element: its first index and its number of points (a line 1, a curve 3).
     auto span = [&line, count](int i) {
         return line.elementAt(i).type == QPainterPath::CurveToElement && i + 2 < count ? 3 : 1;
     };
+    // Each element is read once here (the path hands out copies): this looks at every element of
+    // a long line for every part of it drawn.
     auto near = [&](int i) {
-        double left = line.elementAt(i - 1).x;
-        double right = left;
-        double top = line.elementAt(i - 1).y;
-        double bottom = top;
-        for (int k = i; k < i + span(i); ++k) {
-            left = std::min(left, line.elementAt(k).x);
-            right = std::max(right, line.elementAt(k).x);
-            top = std::min(top, line.elementAt(k).y);
-            bottom = std::max(bottom, line.elementAt(k).y);
+        const QPainterPath::Element from = line.elementAt(i - 1);
+        const QPainterPath::Element first = line.elementAt(i);
+        const bool curve = first.type == QPainterPath::CurveToElement && i + 2 < count;
+        double left = std::min(from.x, first.x);
+        double right = std::max(from.x, first.x);
+        double top = std::min(from.y, first.y);
+        double bottom = std::max(from.y, first.y);
+        for (int k = i + 1; curve && k < i + 3; ++k) {
+            const QPainterPath::Element e = line.elementAt(k);
+            left = std::min(left, e.x);
+            right = std::max(right, e.x);
+            top = std::min(top, e.y);
+            bottom = std::max(bottom, e.y);
         }
-        return right >= reach.left() && left <= reach.right() && bottom >= reach.top() && top <= reach.bottom();
+        return right >= reach.left() && left <= reach.right() && bottom >= reach.top() && top <= reach.bottom() &&
+               (curve || PieceWithin(from, first, around, half));
     };
     QPainterPath part;
     bool whole = true;

@@ -5,6 +5,10 @@
 
 #include <cstdint>
 
+namespace platform {
+struct PlayerStats;
+}
+
 namespace platform::swf {
 
 struct RenderCounts {
@@ -28,5 +32,8 @@ struct RenderCounts {
         return *this;
     }
 };
+
+// Adds counts to a player's statistics, as PlayerStats names them.
+void AddRenderCounts(PlayerStats &stats, const RenderCounts &counts);
 
 }  // namespace platform::swf

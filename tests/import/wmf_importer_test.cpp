@@ -4,6 +4,7 @@
 #include "core/document.h"
 #include "import/clip_importers.h"
 #include "import/picture_file.h"
+#include "platform/player/movie_player.h"
 #include "tests/core/recording_host.h"
 #include "tests/support/test_support.h"
 #include "wmf_test_support.h"
@@ -395,6 +396,51 @@ TEST(WmfPicture, PlaceableMetafileIsDrawnAtItsPictureSize)
     MetafileBuilder huge;
     huge.Placeable(-32768, -32768, 32767, 32767, 1).Polygon({{0, 0}, {1, 0}, {1, 1}});
     EXPECT_TRUE(importer::DrawMetafilePicture(huge.Bytes()).isNull());
+}
+
+TEST(WmfPicture, WideLinesHaveRoundCapsAndJoins)
+{
+    // Points 40 .. 160 with a line 40 units wide span the 200-pixel picture: one unit a pixel.
+    MetafileBuilder metafile;
+    metafile.PictureBox(0, 0, 200, 200).Pen(53, kRed).Select(0).Polyline({{40, 40}, {160, 40}, {160, 160}});
+    QImage picture = importer::DrawMetafilePicture(metafile.Bytes());
+    ASSERT_EQ(picture.size(), QSize(200, 200));
+    auto at = [&picture](int x, int y) { return QColor(picture.pixel(x, y)); };
+    EXPECT_EQ(at(38, 39), QColor(Qt::red));    // the start's cap, a pixel and more beyond the end
+    EXPECT_EQ(at(159, 161), QColor(Qt::red));  // the end's cap
+    // Outside the corner: within 20 pixels of it but past the bevel from (160, 20) to (180, 40).
+    EXPECT_EQ(at(172, 27), QColor(Qt::red));
+    EXPECT_EQ(at(100, 30), QColor(Qt::red));
+    for (auto [x, y] : {std::pair{100, 100}, {178, 21}, {5, 5}, {190, 190}, {100, 65}}) {
+        EXPECT_EQ(at(x, y), QColor(Qt::white)) << x << ", " << y;
+    }
+}
+
+TEST(WmfPicture, ManyPointsWithAWidePenAreDrawnInBoundedWork)
+{
+    // 20,000 points scattered over a 256-pixel picture joined by a line 30 pixels wide: every
+    // pixel lies under hundreds of its pieces.
+    constexpr int kPoints = 20'000;
+    std::vector<wmftest::Point> points;
+    uint32_t random = 1;
+    for (int k = 0; k < kPoints; ++k) {
+        random = random * 1'103'515'245u + 12'345u;
+        points.emplace_back(static_cast<int16_t>(30 + (random >> 8) % 197),
+                            static_cast<int16_t>(30 + (random >> 20) % 197));
+    }
+    MetafileBuilder metafile;
+    metafile.PictureBox(0, 0, 256, 256).Pen(40, kBlue).Select(0).Polyline(points);
+    platform::PlayerStats work;
+    QImage picture = importer::DrawMetafilePicture(metafile.Bytes(), &work);
+    ASSERT_EQ(picture.size(), QSize(256, 256));
+    EXPECT_EQ(QColor(picture.pixel(128, 128)), QColor(Qt::blue));
+    EXPECT_EQ(QColor(picture.pixel(2, 2)), QColor(Qt::white));
+    // Filled whole where one of its pieces covers a part, and outlined only near the parts left,
+    // the line takes a few outline elements per point and a few line crossings per pixel, where
+    // filling its whole outline at once would cross each row with some 13,000 edges (a third of
+    // the pieces cross a row): 3,400,000 crossings.
+    EXPECT_LT(work.outlineElementsBuilt, 40 * kPoints);
+    EXPECT_LT(work.fillLineRows, 8 * 256 * 256);
 }
 
 }  // namespace

@@ -131,13 +131,15 @@ std::vector<std::string> FoldersBelow(const std::string &root)
 }
 
 // Outside its own folder (and its own tests), the player is used through its public headers: the
-// player itself and the group cache the main window hands to its players.
+// player itself, the group cache the main window hands to its players and the painter of figures
+// drawn outside a movie.
 TEST(PlayerLayering, OnlyThePublicHeadersAreIncludedFromOutside)
 {
     const std::string player = "platform/player/";
-    // The player itself, the cache its players share, and the switches tests may set in it.
+    // The player itself, the cache its players share, the switches tests may set in it, and the
+    // figures a metafile's picture is drawn with.
     const std::set<std::string> publicHeaders{player + "movie_player.h", player + "group_cache.h",
-                                              player + "player_testing.h"};
+                                              player + "player_testing.h", player + "figure_painter.h"};
     std::vector<std::string> folders = FoldersBelow("tests/");
     for (const char *folder : {"core/", "movie/", "import/", "platform/base/", "platform/profile/", "platform/glyphs/",
                                "platform/actionscript/", "platform/swf/", "platform/forms/", "mainwindow/",

@@ -548,7 +548,7 @@ TEST(PlayerBudgets, ALongLineRefusedRoomIsOutlinedOnlyWhereItIsDrawn)
 // The part of a line near a rect fills the rect as the whole line does, turned and scaled, at
 // either sampling: a closed ring whose start lies in the rect (its runs joined across it) and a
 // wave beside it; a rect the whole line may reach takes the line whole, one it cannot reach
-// nothing.
+// (nor a straight piece passing it) nothing.
 TEST(PlayerBudgets, APartOfALineNearARectFillsTheRectAsTheWholeLineDoes)
 {
     QPainterPath line;
@@ -586,4 +586,13 @@ TEST(PlayerBudgets, APartOfALineNearARectFillsTheRectAsTheWholeLineDoes)
         platform::swf::LinePartNear(line, kWidth, world, QRectF(900, 900, 10, 10), 2);
     ASSERT_TRUE(none.has_value());
     EXPECT_TRUE(none->isEmpty());
+    // A straight piece within whose bounds the rect lies, but which passes farther from it than
+    // it reaches (226 pixels, 15 + 2 reached), is left out.
+    QPainterPath diagonal;
+    diagonal.moveTo(0, 0);
+    diagonal.lineTo(4000, 4000);
+    const std::optional<QPainterPath> beside =
+        platform::swf::LinePartNear(diagonal, kWidth, QTransform::fromScale(0.1, 0.1), QRectF(350, 10, 20, 20), 2);
+    ASSERT_TRUE(beside.has_value());
+    EXPECT_TRUE(beside->isEmpty());
 }
