@@ -30,6 +30,21 @@ std::vector<int> Counts(const std::vector<std::atomic<int>> &runs)
     return counts;
 }
 
+// Runs count jobs in parallel, expects each to have run once, and returns how many ran on
+// threads other than the caller.
+size_t JobsElsewhere(size_t count)
+{
+    std::vector<std::atomic<int>> runs(count);
+    std::atomic<size_t> elsewhere{0};
+    const std::thread::id caller = std::this_thread::get_id();
+    platform::ParallelFor(count, [&](size_t i) {
+        ++runs[i];
+        elsewhere += std::this_thread::get_id() != caller ? 1 : 0;
+    });
+    EXPECT_EQ(Counts(runs), std::vector<int>(count, 1));
+    return elsewhere.load();
+}
+
 TEST(ParallelFor, RunsEveryJobOnceWithWorkersOrOnTheCallerAlone)
 {
     for (const bool refused : {false, true}) {
@@ -39,41 +54,23 @@ TEST(ParallelFor, RunsEveryJobOnceWithWorkersOrOnTheCallerAlone)
             if (refused) {
                 noWorkers.emplace();
             }
-            std::vector<std::atomic<int>> runs(count);
-            std::atomic<size_t> elsewhere{0};
-            const std::thread::id caller = std::this_thread::get_id();
-            platform::ParallelFor(count, [&](size_t i) {
-                ++runs[i];
-                elsewhere += std::this_thread::get_id() != caller ? 1 : 0;
-            });
-            EXPECT_EQ(Counts(runs), std::vector<int>(count, 1));
+            const size_t elsewhere = JobsElsewhere(count);
             if (refused) {
-                EXPECT_EQ(elsewhere.load(), 0u) << "every job is done on the caller";
+                EXPECT_EQ(elsewhere, 0u) << "every job is done on the caller";
             }
         }
     }
 }
 
-TEST(ParallelFor, AThreadWorkingAloneDoesEveryJobItselfAndOthersStillShare)
+TEST(ParallelFor, AThreadWorkingAloneDoesEveryJobItself)
 {
-    auto jobsElsewhere = [](size_t count) {
-        std::vector<std::atomic<int>> runs(count);
-        std::atomic<size_t> elsewhere{0};
-        const std::thread::id caller = std::this_thread::get_id();
-        platform::ParallelFor(count, [&](size_t i) {
-            ++runs[i];
-            elsewhere += std::this_thread::get_id() != caller ? 1 : 0;
-        });
-        EXPECT_EQ(Counts(runs), std::vector<int>(count, 1));
-        return elsewhere.load();
-    };
-    std::thread alone([&] {
+    std::thread alone([] {
         platform::WorkAloneOnThisThread();
-        EXPECT_EQ(jobsElsewhere(500), 0u);
-        EXPECT_EQ(jobsElsewhere(3), 0u);
+        EXPECT_EQ(JobsElsewhere(500), 0u);
+        EXPECT_EQ(JobsElsewhere(3), 0u);
     });
     alone.join();
-    jobsElsewhere(500);  // the switch was that thread's: here every job still runs once
+    JobsElsewhere(500);  // the switch was that thread's: here every job still runs once
 }
 
 TEST(ParallelFor, ThrowsTheFailureOnceEveryJobTakenIsThrough)
