@@ -493,11 +493,13 @@ void BM_ScatteredPolylinesMetafilePicture(benchmark::State &state)
 {
     benchsupport::EnsureApplication();
     const std::string bytes = ScatteredPolylinesMetafile(static_cast<uint32_t>(state.range(0)), true, state.range(1));
+    platform::PlayerStats work;
     for (auto _ : state) {
-        const QImage picture = importer::DrawMetafilePicture(bytes);
+        const QImage picture = importer::DrawMetafilePicture(bytes, &work);
         benchmark::DoNotOptimize(picture.constBits());
     }
     state.counters["file_mb"] = static_cast<double>(bytes.size()) / (1 << 20);
+    state.counters["outline_elements"] = static_cast<double>(work.outlineElementsBuilt);
 }
 
 BENCHMARK(BM_SquareSpiral)->Arg(2)->Arg(0)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -28,6 +28,9 @@ constexpr int64_t kParallelWork = 1 << 16;
 // kLeastPartSide pixels a side; else it is halved across its longer side.
 constexpr int64_t kMostPartWork = 1 << 22;
 constexpr int kLeastPartSide = 8;
+// Once the painter has no room for outlines left, a part of a band no more than kRoughPartSide
+// pixels a side within a part a line comes near is filled whole.
+constexpr int kRoughPartSide = 32;
 // As the canvas player draws long lines: outlined only where they can reach the part drawn,
 // kPartMargin device pixels around it; and, for lines of at least kLongLineElements elements
 // near a band, first looked at for straight pieces that cover tiles of the band, kCoverMargin
@@ -91,9 +94,9 @@ void InBands(QImage &picture, const QRect &area, int64_t elements, PlayerStats &
 class LineParts {
 public:
     LineParts(const swf::CompoundTarget &band, double width, QRgb color, const QTransform &world,
-              RenderCounts &counts)
+              std::atomic<int64_t> &outlineRoom, RenderCounts &counts)
         : band_(band), width_(width), color_(color), world_(world),
-          scale_(std::sqrt(std::abs(world.determinant()))), counts_(counts)
+          scale_(std::sqrt(std::abs(world.determinant()))), outlineRoom_(outlineRoom), counts_(counts)
     {
     }
 
@@ -156,8 +159,10 @@ private:
     void Draw(const QRect &rect, const QPainterPath &line, bool nearAlready = false)
     {
         const auto [covered, tiles] = CoveredTiles(rect);
-        if (covered == tiles) {
-            Fill(rect);
+        const bool rough = outlineRoom_.load(std::memory_order_relaxed) <= 0 && rect.width() <= kRoughPartSide &&
+                           rect.height() <= kRoughPartSide;
+        if (covered == tiles || rough) {
+            Fill(rect);  // with no room for outlines left, the line comes within a few dozen pixels
             return;
         }
         const std::optional<QPainterPath> near =
@@ -171,11 +176,15 @@ private:
             Fill(rect);
             return;
         }
-        const swf::OutlineCut cut(part, width_, scale_);
-        if ((covered == 0 && cut.Estimate() * rect.height() <= kMostPartWork) ||
-            (rect.width() <= kLeastPartSide && rect.height() <= kLeastPartSide)) {
-            swf::FillUnion({band_.image, band_.imageTop, rect}, cut.Outline(&counts_), color_, world_,
-                           swf::Sampling::Area, counts_);
+        const bool least = rect.width() <= kLeastPartSide && rect.height() <= kLeastPartSide;
+        if (outlineRoom_.load(std::memory_order_relaxed) <= 0) {
+            // Halved down to rough parts.
+        } else if (const swf::OutlineCut cut(part, width_, scale_);
+                   (covered == 0 && cut.Estimate() * rect.height() <= kMostPartWork) || least) {
+            const QPainterPath outline = cut.Outline(&counts_);
+            outlineRoom_.fetch_sub(outline.elementCount(), std::memory_order_relaxed);
+            swf::FillUnion({band_.image, band_.imageTop, rect}, outline, color_, world_, swf::Sampling::Area,
+                           counts_);
             return;
         }
         // Halved across the longer side, on a tile's edge while wider than a tile.
@@ -204,6 +213,7 @@ private:
     QRgb color_;
     QTransform world_;
     double scale_;
+    std::atomic<int64_t> &outlineRoom_;
     RenderCounts &counts_;
     swf::CoverTiles tiles_;
     std::vector<char> covered_;
@@ -211,7 +221,10 @@ private:
 
 }  // namespace
 
-FigurePainter::FigurePainter(QImage &picture, const QTransform &world) : picture_(picture), world_(world) {}
+FigurePainter::FigurePainter(QImage &picture, const QTransform &world, int64_t mostOutlineElements)
+    : picture_(picture), world_(world), outlineRoom_(mostOutlineElements)
+{
+}
 
 void FigurePainter::Fill(const QPainterPath &path, QRgb color)
 {
@@ -235,7 +248,7 @@ void FigurePainter::Stroke(const QPainterPath &line, double width, QRgb color)
     if (width * scale >= 1 && swf::OutlineCut(line, width, scale).Estimate() <= swf::kMaxOutlineElements) {
         const QRect area = DeviceArea(picture_, line, width / 2, world_);
         InBands(picture_, area, line.elementCount(), work_, [&](const swf::CompoundTarget &band, RenderCounts &counts) {
-            LineParts(band, width, Opaque(color), world_, counts).DrawBand(line);
+            LineParts(band, width, Opaque(color), world_, outlineRoom_, counts).DrawBand(line);
         });
         return;
     }

@@ -14,19 +14,27 @@
 #include <QPainterPath>
 #include <QTransform>
 
+#include <atomic>
+#include <cstdint>
+
 #include <optional>
 
 namespace platform {
 
 class FigurePainter {
 public:
+    static constexpr int64_t kMostOutlineElements = int64_t{1} << 25;
+
     // Draws onto picture (Format_RGB32 or Format_ARGB32_Premultiplied; other formats are left
     // alone) through world, which must be affine.
-    FigurePainter(QImage &picture, const QTransform &world);
+    FigurePainter(QImage &picture, const QTransform &world, int64_t mostOutlineElements = kMostOutlineElements);
 
     // Fills path by the even-odd rule in an opaque colour (0xRRGGBB, alpha ignored).
     void Fill(const QPainterPath &path, QRgb color);
     // Draws line width units wide (one device pixel where that is thinner) in an opaque colour.
+    // Once the painter has built mostOutlineElements outline elements (a figure of many points
+    // under a pen wider than much of the picture), the parts of wide lines left are drawn as the
+    // squares of a few dozen pixels they reach, so that any figure is drawn in bounded time.
     void Stroke(const QPainterPath &line, double width, QRgb color);
 
     // The work done so far, counted as a player counts its renders' (outline elements built, fill
@@ -38,6 +46,8 @@ private:
     QTransform world_;
     PlayerStats work_;
     std::optional<QPainter> thinLines_;  // made for the first line one pixel wide
+    // Outline elements the painter may still build (see Stroke), shared by the threads drawing.
+    std::atomic<int64_t> outlineRoom_;
 };
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 // outlines are built when drawn, kept compactly within a budget of bytes all players share (and
 // give back with their movies), and not built at all beyond it. The work is read from the
 // players' statistics.
+#include "platform/player/figure_painter.h"
 #include "platform/player/swf_compound_fill.h"
 #include "platform/player/swf_line_outline.h"
 #include "platform/player/swf_movie.h"
@@ -595,4 +596,41 @@ TEST(PlayerBudgets, APartOfALineNearARectFillsTheRectAsTheWholeLineDoes)
         platform::swf::LinePartNear(diagonal, kWidth, QTransform::fromScale(0.1, 0.1), QRectF(350, 10, 20, 20), 2);
     ASSERT_TRUE(beside.has_value());
     EXPECT_TRUE(beside->isEmpty());
+}
+
+TEST(PlayerBudgets, AFigurePastItsOutlineRoomIsDrawnOverTheSquaresItsLinesReach)
+{
+    // A zigzag 12 pixels wide over the middle of the picture, drawn with room for outlines and
+    // with none.
+    QPainterPath zigzag;
+    zigzag.moveTo(80, 80);
+    for (int k = 1; k <= 40; ++k) {
+        zigzag.lineTo(80 + 2 * k, k % 2 ? 176 : 80);
+    }
+    auto drawn = [&zigzag](int64_t room, platform::PlayerStats &work) {
+        QImage picture(256, 256, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        platform::FigurePainter painter(picture, QTransform(), room);
+        painter.Stroke(zigzag, 12, 0xFF0000);
+        work = painter.Work();
+        return picture;
+    };
+    platform::PlayerStats outlined;
+    platform::PlayerStats rough;
+    const QImage exact = drawn(platform::FigurePainter::kMostOutlineElements, outlined);
+    const QImage roughly = drawn(0, rough);
+    EXPECT_GT(outlined.outlineElementsBuilt, 0);
+    EXPECT_EQ(rough.outlineElementsBuilt, 0);
+    // Wherever the exact line is, the rough one is too; far from it both leave the picture white.
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            if (exact.pixel(x, y) == 0xFFFF0000u) {
+                ASSERT_EQ(roughly.pixel(x, y), 0xFFFF0000u) << x << ", " << y;
+            }
+        }
+    }
+    for (const QPoint far : {QPoint(5, 5), QPoint(250, 128), QPoint(128, 250), QPoint(20, 128)}) {
+        EXPECT_EQ(exact.pixel(far), 0xFFFFFFFFu);
+        EXPECT_EQ(roughly.pixel(far), 0xFFFFFFFFu);
+    }
 }
