@@ -88,7 +88,10 @@ private:
     std::shared_ptr<Jobs> jobs_;
 };
 
-// Starts up to helpers workers on the global pool, as many as it has threads free for.
+// Starts helpers workers on the global pool. Those it has no thread free for wait in its queue
+// and join in once a thread comes free (the others busy with work the window's thread started,
+// say), instead of leaving every job to the caller; one that starts after every job is taken
+// only finds none left. The caller never waits for a worker that took no job.
 void StartWorkers(const std::shared_ptr<Jobs> &jobs, size_t helpers)
 {
     QThreadPool *pool = QThreadPool::globalInstance();
@@ -96,9 +99,7 @@ void StartWorkers(const std::shared_ptr<Jobs> &jobs, size_t helpers)
         try {
             auto worker = std::make_unique<Worker>(jobs);
             worker->HandOver();
-            if (!pool->tryStart(worker.get())) {
-                return;
-            }
+            pool->start(worker.get());
             worker.release();  // the pool's now: deleted once run
         } catch (const std::system_error &) {
             return;  // no thread to be had: the caller does the jobs left
