@@ -7,6 +7,7 @@
 #include "platform/player/swf_bitmaps.h"
 #include "platform/player/swf_compound_fill.h"
 #include "platform/player/swf_gradient_fill.h"
+#include "platform/player/swf_hiding_fills.h"
 #include "platform/player/swf_line_outline.h"
 #include "platform/player/swf_path_pieces.h"
 #include "platform/player/swf_repaint_cost.h"
@@ -442,8 +443,9 @@ public:
                 if (!draw.device.intersects(sceneClip_)) {
                     continue;
                 }
-                // Where the tiles hold a later group's index, that group's fill covers them.
-                shownArea_ = hidingTiles_.empty() ? std::nullopt : std::optional(NotHiddenByLater(draw, i));
+                shownArea_ = hiding_.Looking()
+                                 ? std::optional(hiding_.ShownArea(draw.device, static_cast<int32_t>(i)))
+                                 : std::nullopt;
                 if (!shownArea_ || !shownArea_->isEmpty()) {
                     SetTransform(draw.world);
                     DrawGroup(draw, cx);
@@ -530,18 +532,13 @@ private:
         return CompoundTarget{static_cast<QImage *>(painter_.device()), *imageTop, clip};
     }
 
-    // ---- Groups hidden by later fills ----
+    // ---- Groups hidden by later fills (swf_hiding_fills.h) ----
 
-    // A fill of a single colour or gradient that covers a pixel wholly and is opaque sets the
-    // pixel to its own colour whatever lay below. So where the compound rasteriser fills every
-    // group (at quality high, with no clipping layer), a group whose area in the band lies in
-    // tiles such fills of later groups cover wholly is passed over: the picture is the same.
-    // The groups are looked at from the last: a hidden one hides nothing more. A group hidden in
-    // part is drawn only over the tiles around the part shown, the compound rasteriser following
-    // its edges across those rows alone.
+    // Marks the tiles of the band that later groups' fills hide, looking from the last group
+    // down: a hidden group hides nothing more.
     void FindHidingFills(const Scene &scene)
     {
-        hidingTiles_.clear();
+        hiding_.Stop();
         const std::optional<int> imageTop = CompoundImageTop();
         if (quality_ == Quality::Low || !imageTop || !SkipsHiddenGroups() ||
             scene.groups.size() >= size_t(std::numeric_limits<int32_t>::max())) {
@@ -552,87 +549,19 @@ private:
                 return;
             }
         }
-        hidingGrid_ = TileGrid{clip_.translated(0, *imageTop), kHidingTile};
-        hidingTiles_.assign(static_cast<size_t>(hidingGrid_.Columns()) * static_cast<size_t>(hidingGrid_.Rows()), -1);
-        const QRectF band(hidingGrid_.area);
+        hiding_.Start(clip_.translated(0, *imageTop));
         for (auto placed = scene.objects.rbegin(); placed != scene.objects.rend(); ++placed) {
             for (size_t i = placed->endGroup; i-- > placed->firstGroup;) {
                 const GroupDraw &draw = scene.groups[i];
-                const QRectF inBand = draw.device.intersected(band);
-                if (inBand.isEmpty()) {
-                    continue;
-                }
-                if (NotHiddenByLater(draw, i).isEmpty()) {
-                    continue;  // its tiles are those of later groups: it adds none
-                }
-                if (inBand.width() < kHidingTile || inBand.height() < kHidingTile) {
+                const auto index = static_cast<int32_t>(i);
+                if (!draw.device.intersects(sceneClip_) || hiding_.ShownArea(draw.device, index).isEmpty()) {
                     continue;
                 }
                 if (const std::optional<size_t> fill = OpaqueFill(*draw.group, placed->object->colorTransform)) {
-                    MarkWhollyFilled(draw.group->FillPath(*fill, hidingMade_), draw.world, hidingGrid_,
-                                     static_cast<int32_t>(i), hidingTiles_);
+                    hiding_.Cover(draw.group->FillPath(*fill, hidingMade_), draw.world, draw.device, index);
                 }
             }
         }
-    }
-
-
-    // The fill of a group holding one fill only, when it is an opaque colour or gradient.
-    static std::optional<size_t> OpaqueFill(const DrawnGroup &group, const ColorTransform &cx)
-    {
-        std::optional<size_t> fill;
-        for (size_t i = 0; i < group.fills.size(); ++i) {
-            if (!group.FillEmpty(i)) {
-                if (fill) {
-                    return std::nullopt;
-                }
-                fill = i;
-            }
-        }
-        if (!fill) {
-            return std::nullopt;
-        }
-        const FillStyle &style = group.fills[*fill];
-        auto opaque = [&cx](QRgb color) { return qAlpha(cx.Apply(color)) == 255; };
-        switch (style.kind) {
-        case FillKind::Solid:
-            return opaque(style.color) ? fill : std::nullopt;
-        case FillKind::Linear:
-        case FillKind::Radial:
-            return !style.stops.empty() && std::all_of(style.stops.begin(), style.stops.end(),
-                                                       [&](const GradientStop &stop) { return opaque(stop.color); })
-                       ? fill
-                       : std::nullopt;
-        case FillKind::Bitmap:
-            break;
-        }
-        return std::nullopt;
-    }
-
-    // The scene pixels of the smallest rectangle of tiles holding every tile the scene's
-    // index-th group reaches in the band and no fill of a later group covers; empty where there
-    // is none (the group is hidden).
-    QRect NotHiddenByLater(const GroupDraw &draw, size_t index) const
-    {
-        const QRect tiles = hidingGrid_.TilesOf(draw.device.toAlignedRect());
-        const auto columns = static_cast<size_t>(hidingGrid_.Columns());
-        QRect shown;
-        for (int row = tiles.top(); row <= tiles.bottom(); ++row) {
-            const int32_t *hiding = &hidingTiles_[static_cast<size_t>(row) * columns];
-            for (int column = tiles.left(); column <= tiles.right(); ++column) {
-                if (hiding[column] <= static_cast<int32_t>(index)) {
-                    shown |= QRect(column, row, 1, 1);
-                }
-            }
-        }
-        if (shown.isEmpty()) {
-            return {};
-        }
-        const int side = hidingGrid_.side;
-        const QRect &area = hidingGrid_.area;
-        return QRect(area.left() + shown.left() * side, area.top() + shown.top() * side, shown.width() * side,
-                     shown.height() * side)
-            .intersected(area);
     }
 
     // Anti-aliased fills of a group are drawn together, so that their coverages add up along the
@@ -1113,13 +1042,9 @@ private:
     std::vector<QImage> fillImages_;
     std::vector<char> coveredTiles_;  // of the line drawn in tiles (see DrawnInTiles)
     SourcePixels sourcePixels_;
-    // Tiles of the band (scene pixels) and, by tile, the last group whose fill covers it wholly
-    // and opaquely (-1: none); empty where groups are not looked at (see FindHidingFills).
-    static constexpr int kHidingTile = 8;
-    TileGrid hidingGrid_;
-    std::vector<int32_t> hidingTiles_;
+    HidingFills hiding_;
+    PathsMade hidingMade_;            // the fills looked at for it
     std::optional<QRect> shownArea_;  // where the group being drawn is not hidden
-    PathsMade hidingMade_;
 };
 
 // Without anti-aliasing a pixel is drawn when its centre lies inside a shape. A centre exactly on
