@@ -18,6 +18,7 @@
 #include "platform/forms/key_codes.h"
 #include "platform/forms/menus.h"
 #include "platform/forms/message_box.h"
+#include "tests/support/image_compare.h"
 #include "toolwindows/path_list_window.h"
 
 #include <QAbstractSlider>
@@ -373,21 +374,8 @@ inline double MinorFaults()
 // within 2 levels of it, but for at most one pixel in a thousand.
 inline bool ShowsTheChange(const QImage &shown, const QImage &exact)
 {
-    if (shown.size() != exact.size()) {
-        return false;
-    }
-    int64_t off = 0;
-    for (int y = 0; y < exact.height(); ++y) {
-        const auto *a = reinterpret_cast<const QRgb *>(shown.constScanLine(y));
-        const auto *b = reinterpret_cast<const QRgb *>(exact.constScanLine(y));
-        for (int x = 0; x < exact.width(); ++x) {
-            off += std::abs(qRed(a[x]) - qRed(b[x])) > 2 || std::abs(qGreen(a[x]) - qGreen(b[x])) > 2 ||
-                           std::abs(qBlue(a[x]) - qBlue(b[x])) > 2
-                       ? 1
-                       : 0;
-        }
-    }
-    return off * 1000 <= int64_t{exact.width()} * exact.height();
+    return shown.size() == exact.size() &&
+           testsupport::PixelsApart(shown, exact, 2) * 1000 <= int64_t{exact.width()} * exact.height();
 }
 
 // Each iteration runs setup untimed (until the canvas shows its exact picture), then action timed

@@ -16,7 +16,6 @@
 
 #include <atomic>
 #include <cstdint>
-
 #include <optional>
 
 namespace platform {

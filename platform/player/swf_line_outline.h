@@ -47,8 +47,8 @@ bool StraightPieceCovers(const QPainterPath &line, double width, const QTransfor
 
 // The part of line that can reach rect (device pixels) stroked width twips wide through world:
 // the runs of its elements whose bounds (a straight element: the element itself), grown by half
-// the width and margin device pixels, meet the rect, each a subpath of its own (the runs of a closed subpath joined across its start, as
-// the stroker joins it there). Inside the rect its outline is the line's, made from those
+// the width and margin device pixels, meet the rect, each a subpath of its own (the runs of a
+// closed subpath joined across its start, as the stroker joins it there). Inside the rect its outline is the line's, made from those
 // elements alone. Empty when no element reaches the rect; nullopt when every one may (the whole
 // line is to be outlined).
 std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width, const QTransform &world,
