@@ -22,14 +22,36 @@ size_t BelowLayer::LayerItemsFor(const QRect &changed, size_t head, bool without
     return count_;
 }
 
+namespace {
+
+// Whether pictures of the setup keep partial covers from group to group.
+bool KeepsPartialCovers(const PictureSetup &setup)
+{
+    return setup.quality != Quality::Low;
+}
+
+}  // namespace
+
+bool BelowLayer::DrawOverLayer(const PictureSetup &setup, QImage &picture, const QRect &area, size_t fromLayer) const
+{
+    PartialCover carried;
+    if (KeepsPartialCovers(setup)) {
+        carried.StartFrom(partial_, area);
+        if (carried.IsEmpty()) {
+            return false;
+        }
+    }
+    CopyArea(image_, picture, area);
+    RenderDisplayList(setup, picture, area, {fromLayer, SIZE_MAX, setup.among}, &carried);
+    return true;
+}
+
 void BelowLayer::PaintOver(const PictureSetup &setup, QImage &picture, const QRect &area, size_t fromLayer) const
 {
-    if (fromLayer == 0) {
+    if (fromLayer == 0 || !DrawOverLayer(setup, picture, area, fromLayer)) {
         FillArea(picture, area, setup.background);
-    } else {
-        CopyArea(image_, picture, area);
+        RenderDisplayList(setup, picture, area, {0, SIZE_MAX, setup.among});
     }
-    RenderDisplayList(setup, picture, area, {fromLayer, SIZE_MAX, setup.among});
 }
 
 void BelowLayer::Drop()
@@ -55,7 +77,9 @@ void BelowLayer::ReadyRows(const PictureSetup &setup, int top, int bottom)
         }
         const QRect rows(setup.visible.left(), y, setup.visible.width(), end - y);
         FillArea(image_, rows, setup.background);
-        RenderDisplayList(setup, image_, rows, {0, count_, setup.among});
+        PartialRows partial = partial_.Rows();
+        partial.Forget(rows);
+        RenderDisplayList(setup, image_, rows, {0, count_, setup.among}, &partial_);
         y = end;
     }
 }
@@ -69,11 +93,19 @@ void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const 
         RenderDisplayList(setup, picture, changed, {0, SIZE_MAX, setup.among});
         return;
     }
-    if (image_.size() != picture.size() || image_.format() != picture.format()) {
+    const bool keepsPartial = KeepsPartialCovers(setup);
+    if (image_.size() != picture.size() || image_.format() != picture.format() ||
+        keepsPartial != !partial_.IsEmpty()) {
         image_ = QImage(picture.size(), picture.format());
+        partial_.Clear();
+        if (keepsPartial && !image_.isNull()) {
+            partial_.Start(image_.rect());
+        }
         rowsReady_.assign(static_cast<size_t>(picture.height()), false);
         count_ = 0;
-        if (image_.isNull()) {  // no memory for the layer: paint everything
+        if (image_.isNull() || keepsPartial == partial_.IsEmpty()) {  // no memory for the layer
+            image_ = QImage();
+            partial_.Clear();
             PaintChanged(setup, picture, changed, head, false);
             return;
         }
@@ -85,8 +117,9 @@ void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const 
         count_ = head;
     }
     ReadyRows(setup, changed.top(), changed.bottom());
-    CopyArea(image_, picture, changed);
-    RenderDisplayList(setup, picture, changed, {count_, SIZE_MAX, setup.among});
+    if (!DrawOverLayer(setup, picture, changed, count_)) {
+        PaintChanged(setup, picture, changed, head, false);
+    }
 }
 
 }  // namespace platform::swf

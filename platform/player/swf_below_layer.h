@@ -35,8 +35,12 @@ public:
 
 private:
     void ReadyRows(const PictureSetup &setup, int top, int bottom);
+    // Paints area of picture with the first fromLayer items from the layer's pixels and the rest
+    // drawn over them; false (nothing painted) where there is no memory for it.
+    bool DrawOverLayer(const PictureSetup &setup, QImage &picture, const QRect &area, size_t fromLayer) const;
 
     QImage image_;
+    PartialCover partial_;  // what the layer's items leave partly covered in its pixels, anti-aliased
     size_t count_ = 0;
     std::vector<bool> rowsReady_;  // by row of image_: items [0, count_) drawn across the visible width
 };

@@ -10,12 +10,15 @@
 // ordered wholly (ties by the order made), so that sums are taken in one order whatever part of
 // the picture is drawn. A union (a line's outline) keeps its contours as they run and folds the
 // sums by the nonzero rule; sampled at pixel centres, a line leaves one cell in a row, a whole
-// cover where the centres right of it begin.
+// cover where the centres right of it begin. Where partial covers are kept, the lines also mark
+// where they cross the rows of sample points, from which the sweep finds the points each pixel's
+// fill covers (by the even-odd rule), to tell how the fill shares the pixel with earlier ones.
 #include "platform/player/swf_compound_fill.h"
 
 #include "platform/base/bezier.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -76,7 +79,21 @@ struct Cell {
     double area;
     double ramp;       // cover added to each column from this one on
     int32_t ramps;     // ramps started (+) and ended (-) here
+    uint16_t toggles;  // sample points of this column that change sides here
+    uint8_t carries;   // sample rows that change sides in every column after this one
 };
+
+// A pixel's 4 x 4 sample points lie at 1/8, 3/8, 5/8 and 7/8 of its width and height; bit
+// 4 * row + column stands for one.
+constexpr int64_t kFirstSample = kSubpixelsInt / 8;
+constexpr int64_t kSampleStep = kSubpixelsInt / 4;
+
+// The sample points of the rows set in rows (bit r for row r).
+constexpr uint16_t SampleRows(unsigned rows)
+{
+    return static_cast<uint16_t>(((rows & 1) ? 0x000F : 0) | ((rows & 2) ? 0x00F0 : 0) | ((rows & 4) ? 0x0F00 : 0) |
+                                 ((rows & 8) ? 0xF000 : 0));
+}
 
 // Rows with fewer cells are sorted by insertion.
 constexpr size_t kInsertionSortCells = 48;
@@ -463,6 +480,81 @@ inline QRgb Composite(QRgb d, float red, float green, float blue, float alpha)
     return qRgba(channel(red, qRed(d)), channel(green, qGreen(d)), channel(blue, qBlue(d)), channel(alpha, qAlpha(d)));
 }
 
+// What a fill leaves in a pixel: premultiplied channels weighted by coverage (0..255 each).
+struct Weighted {
+    float red, green, blue, alpha;
+};
+
+// A pixel (mark and entry its partial cover) under a fill covering part of it, coverage in
+// (0, 1), at the sample points samples. Unmarked, the pixel is composited as ever and left
+// marked with the fill's cover. Marked, the fill covers the share of its coverage that its
+// samples share with those covered before ("over") on top of their colour, and the rest beside
+// them over what lay below them; where the two leave nothing uncovered the mark goes.
+inline QRgb CoverPart(QRgb pixel, const Weighted &w, float coverage, uint16_t samples, uint8_t &mark,
+                      PartialPixel &entry)
+{
+    // How much of what lies below shows through the fill where it covers.
+    const float keep = std::max(0.0f, 1 - w.alpha / (255 * coverage));
+    auto premultiplied = [](float red, float green, float blue, float alpha) {
+        return qRgba(ChannelOf(red), ChannelOf(green), ChannelOf(blue), ChannelOf(alpha));
+    };
+    if (mark == 0) {
+        const int open = static_cast<int>(std::lround((1 - coverage) * kWholeOpen));
+        if (open > 0) {
+            entry.before = pixel;
+            entry.shape = premultiplied(w.red / coverage + keep * qRed(pixel), w.green / coverage + keep * qGreen(pixel),
+                                        w.blue / coverage + keep * qBlue(pixel), w.alpha / coverage + keep * qAlpha(pixel));
+            entry.open = static_cast<uint16_t>(std::min(open, kWholeOpen - 1));
+            entry.samples = samples;
+            mark = 1;
+        }
+        return Composite(pixel, w.red, w.green, w.blue, w.alpha);
+    }
+    const float open = entry.open / float(kWholeOpen);
+    const float covered = 1 - open;
+    const int points = std::popcount(samples);
+    float over = 0;
+    if (points > 0) {
+        over = coverage * float(std::popcount(uint16_t(samples & entry.samples))) / float(points);
+    } else {
+        // A fill between the sample points lies in the part of the pixel they do not tell: of
+        // the earlier cover, what its sample points leave out, or of the part left uncovered,
+        // what they take for covered (a sliver beside an edge between two rows of points).
+        const float sampled = std::popcount(entry.samples) / 16.0f;
+        const float coverUntold = std::max(0.0f, covered - sampled);
+        const float openUntold = std::max(0.0f, open - (1 - sampled));
+        over = coverUntold + openUntold > 0 ? coverage * coverUntold / (coverUntold + openUntold) : coverage * covered;
+    }
+    over = std::clamp(over, std::max(0.0f, coverage - open), std::min(coverage, covered));
+    const float left = open - (coverage - over);  // still uncovered
+    // The fill over the earlier cover where they share, over the pixel before it beside it, and
+    // the earlier cover where the fill is not.
+    const float shapeShare = covered - over + keep * over;
+    const float beforeShare = keep * (coverage - over);
+    const QRgb s = entry.shape;
+    const QRgb b = entry.before;
+    const float red = w.red + qRed(s) * shapeShare + qRed(b) * beforeShare;
+    const float green = w.green + qGreen(s) * shapeShare + qGreen(b) * beforeShare;
+    const float blue = w.blue + qBlue(s) * shapeShare + qBlue(b) * beforeShare;
+    const float alpha = w.alpha + qAlpha(s) * shapeShare + qAlpha(b) * beforeShare;
+    const int leftOpen = static_cast<int>(std::lround(left * kWholeOpen));
+    if (leftOpen <= 0) {
+        mark = 0;
+    } else {
+        const float inverse = 1 / (1 - left);
+        entry.shape = premultiplied(red * inverse, green * inverse, blue * inverse, alpha * inverse);
+        entry.open = static_cast<uint16_t>(std::min(leftOpen, kWholeOpen - 1));
+        entry.samples |= samples;
+    }
+    const float below = std::max(0.0f, left);
+    return premultiplied(red + qRed(b) * below, green + qGreen(b) * below, blue + qBlue(b) * below,
+                         alpha + qAlpha(b) * below);
+}
+
+// What a sweep does with the partial covers of its target: nothing (none are kept), keeps them
+// (a fill, sampling its pixels' points) or forgets them where it draws (a union).
+enum class PartialUse { None, Kept, Forgotten };
+
 // Room a thread keeps between fills (most fills are small, and many are drawn one after another),
 // given back when a large fill left more than kKeptScratch elements in it.
 struct Scratch {
@@ -470,6 +562,7 @@ struct Scratch {
     std::vector<Cell> cells;
     std::vector<Cell> spareCells;
     std::vector<float> sums;
+    std::vector<uint16_t> samples;
     std::vector<size_t> active;
 };
 constexpr size_t kKeptScratch = 1 << 20;
@@ -487,11 +580,14 @@ void Trim(std::vector<T> &items)
 // into its pixels where one style alone has cells in the row.
 class RowSweep {
 public:
-    RowSweep(int columns, const QRect &clip, FillRule rule, Scratch &scratch)
-        : columns_(columns), clipLeft_(clip.left()), clipRight_(clip.right()), rule_(rule), cells_(scratch.cells),
-          spare_(scratch.spareCells), sums_(scratch.sums)
+    RowSweep(int columns, const QRect &clip, FillRule rule, const PartialRows &partial, PartialUse use,
+             Scratch &scratch)
+        : columns_(columns), clipLeft_(clip.left()), clipRight_(clip.right()), rule_(rule), partial_(partial),
+          use_(use), cells_(scratch.cells), spare_(scratch.spareCells), sums_(scratch.sums),
+          samples_(scratch.samples)
     {
         sums_.assign(static_cast<size_t>(clip.width()) * 5, 0.0f);
+        samples_.assign(use == PartialUse::Kept ? static_cast<size_t>(clip.width()) : 0, 0);
     }
 
     void Reset(int row)
@@ -500,6 +596,13 @@ public:
         cells_.clear();
         touchedLeft_ = clipRight_ + 1;
         touchedRight_ = clipLeft_ - 1;
+        if (use_ != PartialUse::None) {
+            // Indexed by scene column from the partial covers' first.
+            const size_t first = partial_.Index(partial_.area.left(), row);
+            marks_ = partial_.marks + first;
+            entries_ = partial_.pixels + first;
+            partialLeft_ = partial_.area.left();
+        }
     }
 
     // The part of line in the row.
@@ -527,7 +630,17 @@ public:
         }
         const int64_t xa = xAt(ya);
         const int64_t xb = xAt(yb);
+        const size_t firstCell = cells_.size();
         AddPiece(std::min(xa, xb), std::max(xa, xb), double(yb - ya) / kSubpixels * line.sign, line.style);
+        if (use_ == PartialUse::Kept) {
+            for (int r = 0; r < 4; ++r) {
+                // A sample point on the line is right of it (as a centre on it is).
+                const int64_t y = top + kFirstSample + r * kSampleStep;
+                if (y >= line.y0 && y < line.y1) {
+                    AddSampleCrossing(xAt(y), r, line.style, firstCell);
+                }
+            }
+        }
     }
 
     size_t CellCount() const { return cells_.size(); }
@@ -546,32 +659,40 @@ public:
             double acc = 0;
             double ramp = 0;
             int32_t ramps = 0;
+            unsigned sampleRows = 0;  // the rows of sample points inside, left of the column
             while (i < cells_.size() && cells_[i].key >> 32 == style) {
                 const int column = static_cast<int>(cells_[i].key & 0xFFFFFFFFu) - 1;
                 double cover = 0;
                 double area = 0;
+                uint16_t toggles = 0;
+                unsigned carries = 0;
                 for (; i < cells_.size() && cells_[i].key == (style << 32 | uint64_t(column + 1)); ++i) {
                     cover += cells_[i].cover;
                     area += cells_[i].area;
                     ramp += cells_[i].ramp;
                     ramps += cells_[i].ramps;
+                    toggles ^= cells_[i].toggles;
+                    carries ^= cells_[i].carries;
                 }
                 if (ramps == 0) {
                     ramp = 0;  // every ramp ended: no rounding left over
                 }
                 // A ramp column is fully crossed: half its cover lies right of the line.
-                Add(column, column + 1, Coverage(acc + area + ramp / 2), source);
+                Add(column, column + 1, Coverage(acc + area + ramp / 2), source,
+                    static_cast<uint16_t>(SampleRows(sampleRows) ^ toggles));
                 acc += cover + ramp;
+                sampleRows ^= carries;
+                const uint16_t samples = SampleRows(sampleRows);
                 const bool more = i < cells_.size() && cells_[i].key >> 32 == style;
                 const int next = more ? static_cast<int>(cells_[i].key & 0xFFFFFFFFu) - 1 : columns_;
                 if (ramp == 0) {
-                    Add(column + 1, next, Coverage(acc), source);
+                    Add(column + 1, next, Coverage(acc), source, samples);
                     continue;
                 }
                 const int from = std::max(column + 1, clipLeft_);
                 const int to = std::min(next, clipRight_ + 1);
                 for (int x = from; x < to; ++x) {
-                    Add(x, x + 1, Coverage(acc + ramp * (x - column - 1) + ramp / 2), source);
+                    Add(x, x + 1, Coverage(acc + ramp * (x - column - 1) + ramp / 2), source, samples);
                 }
                 acc += ramp * (next - column - 1);
             }
@@ -585,12 +706,17 @@ public:
             return;
         }
         for (int x = touchedLeft_; x <= touchedRight_; ++x) {
-            float *sum = &sums_[static_cast<size_t>(x - clipLeft_) * 5];
+            const size_t at = static_cast<size_t>(x - clipLeft_);
+            float *sum = &sums_[at * 5];
             if (sum[4] > 0) {
                 const float scale = sum[4] > 1 ? 1 / sum[4] : 1.0f;
-                pixels_[x] = Composite(pixels_[x], sum[0] * scale, sum[1] * scale, sum[2] * scale, sum[3] * scale);
+                const Weighted weighted{sum[0] * scale, sum[1] * scale, sum[2] * scale, sum[3] * scale};
+                Take(x, std::min(sum[4], 1.0f), weighted, samples_.empty() ? uint16_t(0) : samples_[at]);
             }
             std::fill(sum, sum + 5, 0.0f);
+            if (!samples_.empty()) {
+                samples_[at] = 0;
+            }
         }
     }
 
@@ -599,7 +725,59 @@ private:
 
     void Push(int column, double cover, double area, int32_t style, double ramp = 0, int32_t ramps = 0)
     {
-        cells_.push_back({uint64_t(uint32_t(style)) << 32 | uint64_t(column + 1), cover, area, ramp, ramps});
+        cells_.push_back({uint64_t(uint32_t(style)) << 32 | uint64_t(column + 1), cover, area, ramp, ramps, 0, 0});
+    }
+
+    // A line crossing sample row r at x (subpixels): the points of the row at or right of x in
+    // its pixel change sides, and the whole row in every pixel right of it. Kept in a cell the
+    // line left in that column (from firstCell on) where it left one.
+    void AddSampleCrossing(int64_t x, int r, int32_t style, size_t firstCell)
+    {
+        if (x >= int64_t(columns_) * kSubpixelsInt) {
+            return;
+        }
+        int column = -1;  // left of every column: the row is carried into all of them
+        uint16_t toggles = 0;
+        if (x >= 0) {
+            column = static_cast<int>(x / kSubpixelsInt);
+            const int64_t into = x - int64_t(column) * kSubpixelsInt;
+            const int64_t first = into <= kFirstSample ? 0 : (into - kFirstSample + kSampleStep - 1) / kSampleStep;
+            toggles = static_cast<uint16_t>(((0xFu << first) & 0xFu) << (4 * r));
+        }
+        const uint64_t key = uint64_t(uint32_t(style)) << 32 | uint64_t(column + 1);
+        const auto carry = static_cast<uint8_t>(1u << r);
+        for (size_t i = firstCell; i < cells_.size(); ++i) {
+            if (cells_[i].key == key) {
+                cells_[i].toggles ^= toggles;
+                cells_[i].carries ^= carry;
+                return;
+            }
+        }
+        cells_.push_back({key, 0, 0, 0, 0, toggles, carry});
+    }
+
+    // Draws into pixel x of the row a fill covering coverage (0..1] of it with colour weighted,
+    // at the sample points samples, as the sweep keeps partial covers.
+    void Take(int x, float coverage, const Weighted &weighted, uint16_t samples)
+    {
+        QRgb &pixel = pixels_[x];
+        if (use_ == PartialUse::Kept && coverage < 1) {
+            const size_t at = static_cast<size_t>(x - partialLeft_);
+            pixel = CoverPart(pixel, weighted, coverage, samples, marks_[at], entries_[at]);
+            return;
+        }
+        pixel = Composite(pixel, weighted.red, weighted.green, weighted.blue, weighted.alpha);
+        if (use_ != PartialUse::None) {
+            marks_[x - partialLeft_] = 0;
+        }
+    }
+
+    // Forgets the partial covers of columns [begin, end) of the row, drawn over wholly.
+    void Forget(int begin, int end)
+    {
+        if (use_ != PartialUse::None) {
+            std::fill(marks_ + (begin - partialLeft_), marks_ + (end - partialLeft_), uint8_t(0));
+        }
     }
 
     // A straight piece of a row between x-values lo <= hi (subpixels) covering height cover
@@ -658,8 +836,9 @@ private:
         Push(column, sign, sign, style);
     }
 
-    // Coverage over columns [begin, end) of the row, within the clip.
-    void Add(int begin, int end, double coverage, const CompoundSource &source)
+    // Coverage over columns [begin, end) of the row, within the clip, at the sample points
+    // samples in each.
+    void Add(int begin, int end, double coverage, const CompoundSource &source, uint16_t samples)
     {
         begin = std::max(begin, clipLeft_);
         end = std::min(end, clipRight_ + 1);
@@ -669,6 +848,7 @@ private:
         const float f = static_cast<float>(coverage);
         if (direct_ && source.image == nullptr && f == 1 && qAlpha(source.color) == 255) {
             std::fill(pixels_ + begin, pixels_ + end, source.color);
+            Forget(begin, end);
             return;
         }
         touchedLeft_ = std::min(touchedLeft_, begin);
@@ -692,18 +872,24 @@ private:
             }
             if (direct_) {
                 // Fully covered by an opaque colour, a pixel is that colour, as compositing gives it.
-                pixels_[x] = f == 1 && qAlpha(color) == 255
-                                 ? color
-                                 : Composite(pixels_[x], f * qRed(color), f * qGreen(color), f * qBlue(color),
-                                             f * qAlpha(color));
+                if (f == 1 && qAlpha(color) == 255) {
+                    pixels_[x] = color;
+                    Forget(x, x + 1);
+                } else {
+                    Take(x, f, {f * qRed(color), f * qGreen(color), f * qBlue(color), f * qAlpha(color)}, samples);
+                }
                 continue;
             }
-            float *sum = &sums_[static_cast<size_t>(x - clipLeft_) * 5];
+            const size_t at = static_cast<size_t>(x - clipLeft_);
+            float *sum = &sums_[at * 5];
             sum[0] += f * qRed(color);
             sum[1] += f * qGreen(color);
             sum[2] += f * qBlue(color);
             sum[3] += f * qAlpha(color);
             sum[4] += f;
+            if (!samples_.empty()) {
+                samples_[at] |= samples;
+            }
         }
     }
 
@@ -711,12 +897,18 @@ private:
     int clipLeft_;
     int clipRight_;
     FillRule rule_;
+    PartialRows partial_;
+    PartialUse use_;
     int row_ = 0;
     int touchedLeft_ = 0;
     int touchedRight_ = -1;
     std::vector<Cell> &cells_;
     std::vector<Cell> &spare_;
     std::vector<float> &sums_;  // per clip column: red, green, blue, alpha, coverage
+    std::vector<uint16_t> &samples_;  // per clip column where partial covers are kept: points covered
+    uint8_t *marks_ = nullptr;         // the row's partial covers, from partialLeft_ on
+    PartialPixel *entries_ = nullptr;
+    int partialLeft_ = 0;
     QRgb *pixels_ = nullptr;   // the row's pixels
     bool direct_ = false;      // one style in the row: drawn straight into pixels_
 };
@@ -771,7 +963,11 @@ void Fill(const CompoundTarget &target, const std::vector<CompoundSource> &sourc
     const QRect columns(QPoint(clipLeft, clip.top()), QPoint(clipRight, clip.bottom()));
     const int firstRow = column(lines.front().y0 - kSubpixelsInt, clip.top(), clip.bottom());
     const int endRow = column(lowest + kSubpixelsInt, clip.top(), clip.bottom()) + 1;
-    RowSweep sweep(image.width(), columns, rule, scratch);
+    // Partial covers are kept by fills sampling pixel areas, forgotten by unions.
+    const PartialUse use = !target.partial.Holds(clip)                        ? PartialUse::None
+                           : rule.evenOdd && rule.sampling == Sampling::Area ? PartialUse::Kept
+                                                                             : PartialUse::Forgotten;
+    RowSweep sweep(image.width(), columns, rule, target.partial, use, scratch);
     std::vector<size_t> &active = scratch.active;
     Trim(active);
     size_t next = 0;
@@ -801,6 +997,7 @@ void Fill(const CompoundTarget &target, const std::vector<CompoundSource> &sourc
     Trim(scratch.cells);
     Trim(scratch.spareCells);
     Trim(scratch.sums);
+    Trim(scratch.samples);
 }
 
 }  // namespace

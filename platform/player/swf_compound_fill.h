@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QTransform>
 
+#include "platform/player/swf_partial_cover.h"
 #include "platform/player/swf_render_counts.h"
 
 #include <vector>
@@ -31,10 +32,13 @@ struct CompoundSource {
 // (scene pixels) change. Edges are followed across the rows of clip only, and from the image's
 // first column up to the clip's last (an edge wholly right of the clip cannot change a pixel in
 // it), so the pixels of a row depend on the geometry alone, not on the part of the picture drawn.
+// Where partial is given (holding the clip), a fill takes what earlier fills left partly covered
+// in its pixels into account and leaves its own partial covers there; a union forgets them.
 struct CompoundTarget {
     QImage *image = nullptr;
     int imageTop = 0;
     QRect clip;
+    PartialRows partial = {};
 };
 
 // Whether the compound fill can draw into image (32-bit premultiplied pixels).
@@ -43,6 +47,8 @@ bool CompoundFillable(const QImage &image);
 // Fills each even-odd path (a fill style; null or empty paths are passed over) through world into
 // the target with its source. A pixel gets sum(coverage_i * source_i) + (1 - sum(coverage_i *
 // alpha_i)) * itself; where coverages add up past 1 (overlapping regions) they are scaled down.
+// A pixel the target's partial covers hold takes, of the part the paths cover, the share whose
+// sample points earlier fills left uncovered over what lay below those fills.
 // The rows times the lines crossing them, and the cells made, are added to counts.
 void FillCompound(const CompoundTarget &target, const std::vector<const QPainterPath *> &paths,
                   const std::vector<CompoundSource> &sources, const QTransform &world, RenderCounts &counts);

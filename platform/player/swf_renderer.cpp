@@ -410,10 +410,12 @@ void CopyKeptOutlines(Scene &scene)
 // device coordinates to the painter's.
 class Renderer {
 public:
+    // partial holds the pixels of clip (in the scene's device pixels) where partial covers are
+    // kept from group to group.
     Renderer(const Movie &movie, QPainter &painter, const QRect &clip, const QTransform &offset, Quality quality,
-             RenderCounts &counts, const std::atomic<bool> *cancel)
+             RenderCounts &counts, const std::atomic<bool> *cancel, const PartialRows &partial)
         : movie_(movie), painter_(painter), clip_(clip), offset_(offset), quality_(quality), counts_(counts),
-          cancel_(cancel)
+          cancel_(cancel), partial_(partial)
     {
         painter_.setRenderHint(QPainter::Antialiasing, quality != Quality::Low);
         painter_.setRenderHint(QPainter::TextAntialiasing, quality != Quality::Low);
@@ -454,6 +456,7 @@ public:
             shownArea_.reset();
             if (const auto *text = std::get_if<EditTextCharacter>(placed.character)) {
                 SetTransform(placed.world);
+                partial_.Forget(sceneClip_.toAlignedRect());
                 DrawEditText(movie_, *text, painter_, cx, quality_);
             }
             // Bitmaps and fonts are only drawn through the characters that use them.
@@ -485,6 +488,7 @@ private:
     {
         const DrawnGroup &group = *draw.group;
         if (!FillTogether(draw, cx)) {
+            PainterDraws(draw);
             for (size_t i = 0; i < group.fills.size(); ++i) {
                 if (group.FillEmpty(i)) {
                     continue;
@@ -529,7 +533,17 @@ private:
             band &= *shownArea_;
         }
         const QRect clip = QRectF(band).intersected(draw.device).toAlignedRect().intersected(band);
-        return CompoundTarget{static_cast<QImage *>(painter_.device()), *imageTop, clip};
+        return CompoundTarget{static_cast<QImage *>(painter_.device()), *imageTop, clip, partial_};
+    }
+
+    // Before the painter draws a group: the partial covers where it may draw are forgotten.
+    void PainterDraws(const GroupDraw &draw)
+    {
+        if (partial_) {
+            partial_.Forget(draw.device.adjusted(-kPaintMargin, -kPaintMargin, kPaintMargin, kPaintMargin)
+                                .intersected(sceneClip_)
+                                .toAlignedRect());
+        }
     }
 
     // ---- Groups hidden by later fills (swf_hiding_fills.h) ----
@@ -621,7 +635,7 @@ private:
             sources[i].image = &images[i];
             sources[i].origin = sourceArea.topLeft();
         }
-        FillCompound({image, imageTop, clip}, paths, sources, draw.world, counts_);
+        FillCompound(*target, paths, sources, draw.world, counts_);
         images.clear();
         sourcePixels_.Finish();
         return true;
@@ -840,6 +854,7 @@ private:
             }
         }
         if (outline == nullptr || outline->isEmpty()) {
+            PainterDraws(draw);
             QPen pen(color, 1.0);
             pen.setCosmetic(true);
             pen.setCapStyle(Qt::RoundCap);
@@ -858,6 +873,7 @@ private:
             FillUnion(*target, *outline, qPremultiply(cx.Apply(style.color)), draw.world,
                       quality_ == Quality::Low ? Sampling::Centre : Sampling::Area, counts_);
         } else {
+            PainterDraws(draw);
             painter_.fillPath(CopyToDraw(*outline), color);
         }
     }
@@ -910,6 +926,7 @@ private:
             }
             QPainterPath whole;
             whole.addRect(QRectF(part));
+            PainterDraws(draw);
             painter_.fillPath(draw.world.inverted().map(whole), QColor::fromRgba(color));
             return true;
         }
@@ -941,8 +958,8 @@ private:
             }
             QPainterPath whole;
             whole.addRect(QRectF(run));
-            FillUnion({target->image, target->imageTop, run}, whole, qPremultiply(color), QTransform(), Sampling::Area,
-                      counts_);
+            FillUnion({target->image, target->imageTop, run, partial_}, whole, qPremultiply(color), QTransform(),
+                      Sampling::Area, counts_);
         };
         std::vector<std::pair<int, int>> runs;  // of tiles not covered in a row, [begin, end)
         for (int row = 0; row < rows; ++row) {
@@ -1029,6 +1046,7 @@ private:
     Quality quality_;
     RenderCounts &counts_;
     const std::atomic<bool> *cancel_;
+    PartialRows partial_;
     QRectF sceneClip_;  // clip_ in the scene's device coordinates
     bool transformSet_ = false;
     QTransform world_;  // the scene transform set on the painter when transformSet_
@@ -1103,9 +1121,13 @@ std::vector<BandPart> PartsToDraw(const QRect &whole, const QRect &area, int ban
     return cut;
 }
 
+// Partial covers a thread keeps between the parts it draws, given back past this size.
+constexpr size_t kKeptPartialBytes = size_t(8) << 20;
+
 }  // namespace
 
-void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &clip, const ItemRange &range)
+void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &clip, const ItemRange &range,
+                       PartialCover *carried)
 {
     const Movie &movie = *setup.movie;
     const DisplayList &list = *setup.list;
@@ -1125,9 +1147,28 @@ void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &c
     Scene scene = BuildScene(movie, list, area, drawn, range, readying);
     ReadyAll(readying, total);
     CopyKeptOutlines(scene);
+    // Anti-aliased, the groups keep partial covers: those carried in, or each part's own.
+    PartialRows carriedRows = carried != nullptr && quality != Quality::Low ? carried->Rows() : PartialRows();
+    if (!carriedRows.Holds(area)) {
+        carriedRows = {};
+    }
+    auto drawInto = [&](QImage &image, const QRect &sceneClip, int top, RenderCounts &counts) {
+        thread_local PartialCover own;
+        PartialRows partial = carriedRows;
+        if (!partial && quality != Quality::Low) {
+            own.Start(sceneClip);
+            partial = own.Rows();
+        }
+        QPainter painter(&image);
+        Renderer(movie, painter, sceneClip.translated(0, -top), QTransform::fromTranslate(0, -top), quality, counts,
+                 cancel, partial)
+            .Draw(scene);
+        if (own.Bytes() > kKeptPartialBytes) {
+            own.Clear();
+        }
+    };
     if (bands == 1) {
-        QPainter painter(&target);
-        Renderer(movie, painter, area, QTransform(), quality, total, cancel).Draw(scene);
+        drawInto(target, area, 0, total);
         return;
     }
     // Each part paints through its band's own image over the target's rows, so the painters
@@ -1142,10 +1183,7 @@ void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &c
             return;
         }
         QImage band(pixels + stride * part.top, target.width(), part.bottom - part.top, stride, target.format());
-        QPainter painter(&band);
-        Renderer(movie, painter, part.clip.translated(0, -part.top), QTransform::fromTranslate(0, -part.top), quality,
-                 partCount, cancel)
-            .Draw(scene);
+        drawInto(band, part.clip, part.top, partCount);
     };
     // The parts are jobs on the global pool: Qt's raster fills then stay within their part
     // instead of splitting every large fill again across threads already busy with other parts.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/player/swf_movie.h"
+#include "platform/player/swf_partial_cover.h"
 #include "platform/player/swf_render_counts.h"
 
 #include <QImage>
@@ -51,7 +52,12 @@ struct PictureSetup {
 // part drawn, once the setup's cancel (when given) turns true: it is looked at between objects and
 // between bands. Groups shared with other movies and players are only read while drawing, so
 // renders may run on several threads at once.
-void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &clip, const ItemRange &range = {});
+// Anti-aliased, fills that share a pixel along an edge cover it together (swf_partial_cover.h).
+// Where the items are drawn in ranges one after another, what the items drawn before left partly
+// covered is carried from one range to the next in carried, which must hold clip; without it,
+// each render starts with nothing partly covered.
+void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &clip, const ItemRange &range = {},
+                       PartialCover *carried = nullptr);
 
 // Device pixels around a shape's bounds that its drawing may still touch (anti-aliasing,
 // one-pixel lines): shapes are culled, and changed areas widened, by this margin.

@@ -199,7 +199,9 @@ TEST(PlayerCulling, AFillsWorkGrowsWithItsLinesTimesTheRowsTheyCrossInThePart)
         star.Render(part, counts);
         EXPECT_GT(counts.compoundLines, 0);
         EXPECT_LE(counts.compoundLines, 2000 * (part.height() + 1)) << part.x() << "," << part.y();
-        EXPECT_LE(counts.compoundCells, 5 * counts.compoundLines);  // a line leaves at most 5 cells a row
+        // A line leaves at most 5 cells a row, and 4 more where it crosses the rows of sample
+        // points anti-aliased fills keep.
+        EXPECT_LE(counts.compoundCells, 9 * counts.compoundLines);
     }
 }
 

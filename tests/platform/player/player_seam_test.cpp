@@ -77,6 +77,20 @@ struct SeamCase {
     QSize size;     // the movie's, in pixels
 };
 
+// A closed polygon through points (pixels) as a style group of its own, filled with rgba (navy by
+// default): a path of the canvas movie.
+Records &SeparatePolygon(Records &records, const std::vector<QPointF> &points, uint32_t rgba = kNavyRgba)
+{
+    Styles styles;
+    styles.Solid(rgba);
+    records.NewStyles(styles, Tw(points[0].x()), Tw(points[0].y()), 1, 0);
+    for (size_t i = 1; i <= points.size(); ++i) {
+        const QPointF &p = points[i % points.size()];
+        records.Line(Tw(p.x()), Tw(p.y()));
+    }
+    return records;
+}
+
 // Two squares meeting at x = 100.5: one style both drawn the same way, one traced backwards, the
 // second with its fill on the other side, and two styles of one colour.
 std::string TwoSquares(bool backwards, int secondFill0, int secondFill1, int styleCount)
@@ -87,6 +101,51 @@ std::string TwoSquares(bool backwards, int secondFill0, int secondFill1, int sty
     return Movie1(200, 100, NavyStyles(styleCount), records);
 }
 
+// Two squares of separate groups meeting at x = meet.
+std::string SeparateSquares(double meet)
+{
+    Records records;
+    SeparatePolygon(records, Box(meet - 80, 20, meet, 80));
+    SeparatePolygon(records, Box(meet, 20, meet + 80, 80, true));
+    return Movie1(static_cast<int>(meet) + 100, 100, {}, records);
+}
+
+// A grid of 10 x 10 squares of separate groups, 15.3 px wide from (20.2, 20.2).
+constexpr int kGridSquares = 10;
+constexpr double kGridCorner = 20.2;
+constexpr double kGridSide = 15.3;
+
+std::string SeparateGrid()
+{
+    Records records;
+    for (int row = 0; row < kGridSquares; ++row) {
+        for (int column = 0; column < kGridSquares; ++column) {
+            const double left = kGridCorner + column * kGridSide;
+            const double top = kGridCorner + row * kGridSide;
+            SeparatePolygon(records, Box(left, top, left + kGridSide, top + kGridSide, (row + column) % 2 == 1));
+        }
+    }
+    return Movie1(200, 200, {}, records);
+}
+
+// The pixels of the grid's inner edges, two pixels away from its corners.
+SeamPixels GridSeams()
+{
+    SeamPixels pixels;
+    for (int k = 1; k < kGridSquares; ++k) {
+        const int edge = static_cast<int>(kGridCorner + k * kGridSide);
+        for (int i = 0; i < kGridSquares; ++i) {
+            const int from = static_cast<int>(kGridCorner + i * kGridSide) + 3;
+            const int to = static_cast<int>(kGridCorner + (i + 1) * kGridSide) - 3;
+            for (int along = from; along <= to; ++along) {
+                pixels.push_back({edge, along});
+                pixels.push_back({along, edge});
+            }
+        }
+    }
+    return pixels;
+}
+
 // Two triangles sharing the diagonal of a square placed on fractional pixels.
 std::string Triangles(int styleCount)
 {
@@ -94,6 +153,14 @@ std::string Triangles(int styleCount)
     Polygon(records, {{20.3, 20.3}, {180.3, 20.3}, {20.3, 180.3}}, 1);
     Polygon(records, {{180.3, 20.3}, {180.3, 180.3}, {20.3, 180.3}}, styleCount);
     return Movie1(200, 200, NavyStyles(styleCount), records);
+}
+
+std::string SeparateTriangles()
+{
+    Records records;
+    SeparatePolygon(records, {{20.3, 20.3}, {180.3, 20.3}, {20.3, 180.3}});
+    SeparatePolygon(records, {{180.3, 20.3}, {180.3, 180.3}, {20.3, 180.3}});
+    return Movie1(200, 200, {}, records);
 }
 
 SeamPixels Diagonal()
@@ -115,7 +182,8 @@ QPointF OnCircle(double angle, double radius)
     return {kCentre + radius * std::cos(angle), kCentre + radius * std::sin(angle)};
 }
 
-std::string Sectors()
+// Each sector its own style, or (separate) its own style group.
+std::string Sectors(bool separate)
 {
     Records records;
     const double step = 2 * M_PI / kSectors;
@@ -123,10 +191,15 @@ std::string Sectors()
         const QPointF from = OnCircle(i * step, kRadius);
         const QPointF to = OnCircle((i + 1) * step, kRadius);
         const QPointF control = OnCircle((i + 0.5) * step, kRadius / std::cos(step / 2));
-        records.Move(Tw(kCentre), Tw(kCentre), i + 1, 0).Line(Tw(from.x()), Tw(from.y()));
+        if (separate) {
+            records.NewStyles(NavyStyles(1), Tw(kCentre), Tw(kCentre), 1, 0);
+        } else {
+            records.Move(Tw(kCentre), Tw(kCentre), i + 1, 0);
+        }
+        records.Line(Tw(from.x()), Tw(from.y()));
         records.Curve(Tw(control.x()), Tw(control.y()), Tw(to.x()), Tw(to.y())).Line(Tw(kCentre), Tw(kCentre));
     }
-    return Movie1(200, 200, NavyStyles(kSectors), records);
+    return Movie1(200, 200, NavyStyles(separate ? 0 : kSectors), records);
 }
 
 SeamPixels Radii()
@@ -240,7 +313,14 @@ std::vector<SeamCase> SeamCases()
         {"squares, two styles", [] { return TwoSquares(false, 2, 0, 2); }, Column(100, 22, 78), {60, 50}, {200, 100}},
         {"triangles, one style", [] { return Triangles(1); }, Diagonal(), {60, 60}, {200, 200}},
         {"triangles, two styles", [] { return Triangles(2); }, Diagonal(), {60, 60}, {200, 200}},
-        {"sectors", Sectors, Radii(), {100, 60}, {200, 200}},
+        {"sectors", [] { return Sectors(false); }, Radii(), {100, 60}, {200, 200}},
+        // Separate paths of the canvas movie: style groups of one shape.
+        {"squares, separate paths", [] { return SeparateSquares(100.5); }, Column(100, 22, 78), {60, 50}, {200, 100}},
+        {"squares a quarter pixel in, separate paths", [] { return SeparateSquares(250.25); }, Column(250, 22, 78),
+         {210, 50}, {350, 100}},
+        {"triangles, separate paths", SeparateTriangles, Diagonal(), {60, 60}, {200, 200}},
+        {"sectors, separate paths", [] { return Sectors(true); }, Radii(), {100, 60}, {200, 200}},
+        {"a grid of squares, separate paths", SeparateGrid, GridSeams(), {28, 28}, {200, 200}},
         {"bitmap tiles", BitmapTiles, Column(25, 7, 43), {15, 25}, {50, 50}},
         TileCase("pictures at 36.7 %", {3, 2, {20, 20}, {100, 100}, 0, 0.367}, {30, 30}, {130, 90}),
         TileCase("pictures turned 7 degrees", {3, 3, {60, 20}, {40, 30}, 7}, {70, 40}, {200, 140}),
@@ -296,6 +376,36 @@ TEST(PlayerSeams, WithoutAntialiasingEveryPixelIsTheFillOrExactWhite)
     }
 }
 
+// A path drawn over an equal one (a copy pasted in place and recoloured) hides it: along their
+// edges too, the pixels are the upper path's alone, where its edge pixels share all their sample
+// points with the lower one's, or (slivers between the points) none.
+TEST(PlayerSeams, APathOverAnEqualOneShowsTheUpperAloneAlongTheirEdges)
+{
+    const std::vector<std::vector<QPointF>> outlines = {
+        Box(20.3, 20.9, 80.6, 60.05), {{100.2, 10.7}, {190.9, 40.3}, {120.6, 90.45}}, Box(30.5, 120.5, 170.5, 190.5)};
+    for (const std::vector<QPointF> &outline : outlines) {
+        Records both;
+        SeparatePolygon(both, outline, kNavyRgba);
+        SeparatePolygon(both, outline, 0xD02020FFu);
+        Records upper;
+        SeparatePolygon(upper, outline, 0xD02020FFu);
+        const QImage stacked = Play(Movie1(200, 200, {}, both), 200, 200, "high");
+        const QImage alone = Play(Movie1(200, 200, {}, upper), 200, 200, "high");
+        int apart = 0;
+        for (int y = 0; y < 200; ++y) {
+            for (int x = 0; x < 200; ++x) {
+                const QRgb a = stacked.pixel(x, y);
+                const QRgb b = alone.pixel(x, y);
+                apart += std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                   std::abs(qBlue(a) - qBlue(b))}) > 1
+                             ? 1
+                             : 0;
+            }
+        }
+        EXPECT_EQ(apart, 0) << outline.front().x() << "," << outline.front().y();
+    }
+}
+
 // All the seam shapes, a gradient and bitmaps in one 512 x 512 movie, drawn whole (in bands on
 // threads) and in parts: the parts hold the whole render's pixels, with and without anti-aliasing.
 TEST(PlayerSeams, PartsRepaintedMatchTheWholeRender)
@@ -312,6 +422,14 @@ TEST(PlayerSeams, PartsRepaintedMatchTheWholeRender)
     Polygon(records, Box(200.5, 200.5, 400.25, 300.75), kSectors + 1);
     Polygon(records, Box(5, 5, 45.5, 45), kSectors + 2);
     Polygon(records, Box(290.25, 340.5, 350.75, 400.25), kSectors + 3);
+    // Separate paths over them: abutting squares of two colours, one translucent, and a
+    // translucent triangle across them.
+    for (int k = 0; k < 16; ++k) {
+        const double left = 60.3 + (k % 4) * 30.25;
+        const double top = 250.6 + (k / 4) * 30.5;
+        SeparatePolygon(records, Box(left, top, left + 30.25, top + 30.5), k % 3 == 0 ? 0xC0204080u : 0x20A040FFu);
+    }
+    SeparatePolygon(records, {{40.5, 240.2}, {200.7, 300.1}, {90.4, 390.9}}, 0x2040C0A0u);
     movie.Shape(1, styles, records).Place(1, 1).ShowFrame();
     const std::string bytes = movie.Bytes();
     const auto parsed = platform::swf::ParseMovie(bytes);

@@ -354,6 +354,44 @@ TEST(WorkerPictures, EditsHighUpAfterOneNearTheBottomDrawOnlyTheBoxesFromThemUp)
     EXPECT_LT(high * 4, low) << high << " for box 36, " << low << " for boxes 1 and 2";
 }
 
+// A row of tiles of separate style groups meeting on fractions of a pixel over a paper, tile
+// `recoloured` (when given) in colour.
+std::string Tiles(int recoloured = -1, uint32_t colour = 0xC02040FFu)
+{
+    Styles paper;
+    paper.Solid(0xF0F0F0FF);
+    Records records;
+    records.Box(0, 0, kSize * 20, kSize * 20, 1, -1, -1);
+    for (int i = 0; i < 12; ++i) {
+        Styles tile;
+        tile.Solid(i == recoloured ? colour : 0x20305AFFu + static_cast<uint32_t>(i % 3) * 0x10000000u);
+        const int left = 210 + i * 305;  // 10.5 px on, 15.25 px wide
+        records.NewStyles(tile, left, 400, 1, -1).Line(left + 305, 400).Line(left + 305, 3000).Line(left, 3000);
+        records.Line(left, 400);
+    }
+    return OneShape(kSize, kSize, paper, records);
+}
+
+// Tiles recoloured one after another, the pixels below each kept from the last edit: a tile
+// shares the pixels along its sides with the tiles beside it, below and above it, and the
+// picture is a whole render's wherever it was cut between the pixels kept and those drawn.
+TEST(WorkerPictures, AnEditedTileMeetsTheTilesKeptBelowItAsInAWholeRender)
+{
+    AllOnWorker worker;
+    Shown shown("high");
+    shown.Show(Tiles());
+    shown.player.FinishPendingRender();
+    ASSERT_TRUE(shown.Show(Tiles()));
+    for (const auto &[tile, colour] : std::vector<std::pair<int, uint32_t>>{
+             {3, 0xC02040FFu}, {6, 0xC02040FFu}, {6, 0x40C020FFu}, {7, 0x2040C0FFu}, {5, 0x808080FFu}}) {
+        const std::string bytes = Tiles(tile, colour);
+        shown.Show(bytes);
+        shown.player.FinishPendingRender();
+        EXPECT_TRUE(shown.player.RenderSoon(shown.target, shown.target.rect()));
+        EXPECT_EQ(shown.target, Exact(bytes, "high")) << "tile " << tile;
+    }
+}
+
 // Shows the edited boxes, then the unedited ones again (the undo), each through RenderSoon: what
 // shows at once is within one level of a whole render (or is that render, when it may be drawn at
 // once), and that render once the worker is done. Each render makes and compares at most

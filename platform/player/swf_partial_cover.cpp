@@ -1,0 +1,65 @@
+#include "platform/player/swf_partial_cover.h"
+
+#include <algorithm>
+#include <new>
+
+namespace platform::swf {
+
+void PartialRows::Forget(const QRect &rect) const
+{
+    const QRect within = rect.intersected(area);
+    if (marks == nullptr || within.isEmpty()) {
+        return;
+    }
+    for (int y = within.top(); y <= within.bottom(); ++y) {
+        uint8_t *row = marks + Index(within.left(), y);
+        std::fill(row, row + within.width(), uint8_t(0));
+    }
+}
+
+void PartialCover::Start(const QRect &area)
+{
+    const qsizetype count = area.isEmpty() ? 0 : qsizetype(area.width()) * qsizetype(area.height());
+    try {
+        marks_.resize(count);
+        marks_.fill(0);
+        pixels_.resize(count);
+        area_ = count > 0 ? area : QRect();
+    } catch (const std::bad_alloc &) {
+        Clear();
+    }
+}
+
+void PartialCover::StartFrom(const PartialCover &from, const QRect &area)
+{
+    Start(area);
+    const QRect shared = area_.intersected(from.area_);
+    if (shared.isEmpty()) {
+        return;
+    }
+    const PartialRows to = Rows();
+    for (int y = shared.top(); y <= shared.bottom(); ++y) {
+        const size_t source = static_cast<size_t>(y - from.area_.top()) * static_cast<size_t>(from.area_.width()) +
+                              static_cast<size_t>(shared.left() - from.area_.left());
+        const size_t target = to.Index(shared.left(), y);
+        std::copy_n(from.marks_.constData() + source, shared.width(), to.marks + target);
+        std::copy_n(from.pixels_.constData() + source, shared.width(), to.pixels + target);
+    }
+}
+
+void PartialCover::Clear()
+{
+    area_ = QRect();
+    marks_ = {};
+    pixels_ = {};
+}
+
+PartialRows PartialCover::Rows()
+{
+    if (area_.isEmpty()) {
+        return {};
+    }
+    return {marks_.data(), pixels_.data(), area_};
+}
+
+}  // namespace platform::swf

@@ -1,0 +1,71 @@
+// What the fills drawn so far left partly covered in each pixel of an area. A pixel two fills
+// share along an edge is covered by one on part of its area and by the other on the rest: blended
+// one after the other, the background would show through the second by the part the first
+// covers. With what the first left (the pixel before it, its colour there, the part left
+// uncovered and which of 4 x 4 sample points it covers), the second takes the part it covers
+// beside the first from what lay below, and the part it covers over the first from the first, so
+// that where the fills tile the pixel no background shows. Internal to the player.
+#pragma once
+
+#include <QList>
+#include <QRect>
+#include <QRgb>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platform::swf {
+
+// A pixel that fills cover in part.
+struct PartialPixel {
+    QRgb before = 0;        // the pixel before them (premultiplied)
+    QRgb shape = 0;         // their colour over the part they cover (premultiplied)
+    uint16_t open = 0;      // the part of the pixel they leave uncovered, in 1/kWholeOpen
+    uint16_t samples = 0;   // the sample points they cover: bit 4 * row + column
+};
+
+constexpr int kWholeOpen = 65535;
+
+// A view of a PartialCover's pixels for drawing: the threads drawing disjoint parts of its area
+// share it. A pixel whose mark is 0 holds nothing: its value is all that lies below.
+struct PartialRows {
+    uint8_t *marks = nullptr;
+    PartialPixel *pixels = nullptr;
+    QRect area;  // scene pixels
+
+    explicit operator bool() const { return marks != nullptr; }
+    bool Holds(const QRect &rect) const { return marks != nullptr && area.contains(rect); }
+    // The index of scene pixel (x, y), which lies in area.
+    size_t Index(int x, int y) const
+    {
+        return static_cast<size_t>(y - area.top()) * static_cast<size_t>(area.width()) +
+               static_cast<size_t>(x - area.left());
+    }
+    // Forgets what the pixels of rect (within area where it lies outside) hold: something else
+    // was drawn over them.
+    void Forget(const QRect &rect) const;
+};
+
+// The partial covers of an area's pixels, implicitly shared: a copy costs nothing until one of the
+// two is drawn into.
+class PartialCover {
+public:
+    // Holds area (scene pixels) with no pixel covered; memory it cannot get leaves it empty.
+    void Start(const QRect &area);
+    // Holds area with what from holds there (nothing where from does not reach).
+    void StartFrom(const PartialCover &from, const QRect &area);
+    void Clear();
+
+    const QRect &Area() const { return area_; }
+    bool IsEmpty() const { return area_.isEmpty(); }
+    size_t Bytes() const { return static_cast<size_t>(marks_.size()) * (1 + sizeof(PartialPixel)); }
+    // The view to draw through; taken on one thread before drawing on several.
+    PartialRows Rows();
+
+private:
+    QRect area_;
+    QList<uint8_t> marks_;
+    QList<PartialPixel> pixels_;
+};
+
+}  // namespace platform::swf
