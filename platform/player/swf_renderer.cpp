@@ -1122,7 +1122,7 @@ std::vector<BandPart> PartsToDraw(const QRect &whole, const QRect &area, int ban
 }
 
 // Partial covers a thread keeps between the parts it draws, given back past this size.
-constexpr size_t kKeptPartialBytes = size_t(8) << 20;
+constexpr size_t kKeptPartialBytes = size_t(256) << 10;
 
 }  // namespace
 
