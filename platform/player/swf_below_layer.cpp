@@ -34,15 +34,17 @@ bool KeepsPartialCovers(const PictureSetup &setup)
 
 bool BelowLayer::DrawOverLayer(const PictureSetup &setup, QImage &picture, const QRect &area, size_t fromLayer) const
 {
+    // The items drawn over the layer start from its partial covers (a copy: the layer keeps its
+    // own), or from none where its items left none.
     PartialCover carried;
-    if (KeepsPartialCovers(setup)) {
+    if (KeepsPartialCovers(setup) && !partial_.IsEmpty()) {
         carried.StartFrom(partial_, area);
         if (carried.IsEmpty()) {
             return false;
         }
     }
     CopyArea(image_, picture, area);
-    RenderDisplayList(setup, picture, area, {fromLayer, SIZE_MAX, setup.among}, &carried);
+    RenderDisplayList(setup, picture, area, {fromLayer, SIZE_MAX, setup.among}, carried.IsEmpty() ? nullptr : &carried);
     return true;
 }
 
@@ -60,9 +62,25 @@ void BelowLayer::Drop()
     rowsReady_.assign(rowsReady_.size(), false);
 }
 
+bool BelowLayer::KeepPartialCovers(const PartialCover &drawn)
+{
+    if (!drawn.AnyMarked()) {
+        partial_.Rows().Forget(drawn.Area());
+        return true;
+    }
+    if (partial_.IsEmpty()) {
+        partial_.Start(image_.rect());
+        if (partial_.IsEmpty()) {
+            return false;
+        }
+    }
+    partial_.Paste(drawn);
+    return true;
+}
+
 // Draws the kept items into the rows top..bottom that do not hold them yet. Rows are drawn
 // across the whole visible width: gradient runs then start where a whole render starts them.
-void BelowLayer::ReadyRows(const PictureSetup &setup, int top, int bottom)
+bool BelowLayer::ReadyRows(const PictureSetup &setup, int top, int bottom)
 {
     int y = top;
     while (y <= bottom) {
@@ -77,11 +95,21 @@ void BelowLayer::ReadyRows(const PictureSetup &setup, int top, int bottom)
         }
         const QRect rows(setup.visible.left(), y, setup.visible.width(), end - y);
         FillArea(image_, rows, setup.background);
-        PartialRows partial = partial_.Rows();
-        partial.Forget(rows);
-        RenderDisplayList(setup, image_, rows, {0, count_, setup.among}, &partial_);
+        // What the items leave partly covered is kept only where they leave anything.
+        PartialCover drawn;
+        if (KeepsPartialCovers(setup)) {
+            drawn.Start(rows);
+            if (drawn.IsEmpty()) {
+                return false;
+            }
+        }
+        RenderDisplayList(setup, image_, rows, {0, count_, setup.among}, &drawn);
+        if (!KeepPartialCovers(drawn)) {
+            return false;
+        }
         y = end;
     }
+    return true;
 }
 
 void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const QRect &changed, size_t head,
@@ -93,19 +121,12 @@ void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const 
         RenderDisplayList(setup, picture, changed, {0, SIZE_MAX, setup.among});
         return;
     }
-    const bool keepsPartial = KeepsPartialCovers(setup);
-    if (image_.size() != picture.size() || image_.format() != picture.format() ||
-        keepsPartial != !partial_.IsEmpty()) {
+    if (image_.size() != picture.size() || image_.format() != picture.format()) {
         image_ = QImage(picture.size(), picture.format());
         partial_.Clear();
-        if (keepsPartial && !image_.isNull()) {
-            partial_.Start(image_.rect());
-        }
         rowsReady_.assign(static_cast<size_t>(picture.height()), false);
         count_ = 0;
-        if (image_.isNull() || keepsPartial == partial_.IsEmpty()) {  // no memory for the layer
-            image_ = QImage();
-            partial_.Clear();
+        if (image_.isNull()) {  // no memory for the layer: paint everything
             PaintChanged(setup, picture, changed, head, false);
             return;
         }
@@ -116,9 +137,8 @@ void BelowLayer::PaintChanged(const PictureSetup &setup, QImage &picture, const 
         rowsReady_.assign(rowsReady_.size(), false);
         count_ = head;
     }
-    ReadyRows(setup, changed.top(), changed.bottom());
-    if (!DrawOverLayer(setup, picture, changed, count_)) {
-        PaintChanged(setup, picture, changed, head, false);
+    if (!ReadyRows(setup, changed.top(), changed.bottom()) || !DrawOverLayer(setup, picture, changed, count_)) {
+        PaintChanged(setup, picture, changed, head, false);  // no memory for the layer: paint everything
     }
 }
 

@@ -34,13 +34,18 @@ public:
     size_t Count() const { return count_; }
 
 private:
-    void ReadyRows(const PictureSetup &setup, int top, int bottom);
+    // Readies rows top..bottom of the layer; false where there is no memory for it.
+    bool ReadyRows(const PictureSetup &setup, int top, int bottom);
+    // Keeps the partial covers the items left in the rows drawn; false where there is no memory.
+    bool KeepPartialCovers(const PartialCover &drawn);
     // Paints area of picture with the first fromLayer items from the layer's pixels and the rest
     // drawn over them; false (nothing painted) where there is no memory for it.
     bool DrawOverLayer(const PictureSetup &setup, QImage &picture, const QRect &area, size_t fromLayer) const;
 
     QImage image_;
-    PartialCover partial_;  // what the layer's items leave partly covered in its pixels, anti-aliased
+    // What the layer's items leave partly covered in its pixels (anti-aliased); none held while
+    // they leave nothing partly covered, as when the layer holds the canvas paper alone.
+    PartialCover partial_;
     size_t count_ = 0;
     std::vector<bool> rowsReady_;  // by row of image_: items [0, count_) drawn across the visible width
 };

@@ -33,6 +33,11 @@ void PartialCover::Start(const QRect &area)
 void PartialCover::StartFrom(const PartialCover &from, const QRect &area)
 {
     Start(area);
+    Paste(from);
+}
+
+void PartialCover::Paste(const PartialCover &from)
+{
     const QRect shared = area_.intersected(from.area_);
     if (shared.isEmpty()) {
         return;
@@ -45,6 +50,11 @@ void PartialCover::StartFrom(const PartialCover &from, const QRect &area)
         std::copy_n(from.marks_.constData() + source, shared.width(), to.marks + target);
         std::copy_n(from.pixels_.constData() + source, shared.width(), to.pixels + target);
     }
+}
+
+bool PartialCover::AnyMarked() const
+{
+    return std::any_of(marks_.cbegin(), marks_.cend(), [](uint8_t mark) { return mark != 0; });
 }
 
 void PartialCover::Clear()

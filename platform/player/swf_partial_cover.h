@@ -54,7 +54,11 @@ public:
     void Start(const QRect &area);
     // Holds area with what from holds there (nothing where from does not reach).
     void StartFrom(const PartialCover &from, const QRect &area);
+    // Takes what from holds over the part of the area it shares.
+    void Paste(const PartialCover &from);
     void Clear();
+    // Whether any pixel is partly covered.
+    bool AnyMarked() const;
 
     const QRect &Area() const { return area_; }
     bool IsEmpty() const { return area_.isEmpty(); }
