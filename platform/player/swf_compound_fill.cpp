@@ -485,31 +485,49 @@ struct Weighted {
     float red, green, blue, alpha;
 };
 
+// A part of a pixel (0..1) in 1/kWholeOpen, rounded; 0 for none or less.
+inline int OpenPart(float part)
+{
+    const float open = part * kWholeOpen + 0.5f;
+    return open >= 1 ? static_cast<int>(open) : 0;
+}
+
 // A pixel (mark and entry its partial cover) under a fill covering part of it, coverage in
-// (0, 1), at the sample points samples. Unmarked, the pixel is composited as ever and left
-// marked with the fill's cover. Marked, the fill covers the share of its coverage that its
-// samples share with those covered before ("over") on top of their colour, and the rest beside
-// them over what lay below them; where the two leave nothing uncovered the mark goes.
+// (0, 1), at the sample points samples; own is the fill's colour where it covers when it is one
+// colour (not where the colours of a group's fills are summed). Unmarked, the pixel is composited
+// as ever and left marked with the fill's cover. Marked, the fill covers the share of its
+// coverage that its samples share with those covered before ("over") on top of their colour, and
+// the rest beside them over what lay below them; where the two leave nothing uncovered the mark
+// goes.
 inline QRgb CoverPart(QRgb pixel, const Weighted &w, float coverage, uint16_t samples, uint8_t &mark,
-                      PartialPixel &entry)
+                      PartialPixel &entry, std::optional<QRgb> own = std::nullopt)
 {
     // How much of what lies below shows through the fill where it covers.
-    const float keep = std::max(0.0f, 1 - w.alpha / (255 * coverage));
+    auto keepBelow = [&w, coverage] { return std::max(0.0f, 1 - w.alpha / (255 * coverage)); };
     auto premultiplied = [](float red, float green, float blue, float alpha) {
         return qRgba(ChannelOf(red), ChannelOf(green), ChannelOf(blue), ChannelOf(alpha));
     };
     if (mark == 0) {
-        const int open = static_cast<int>(std::lround((1 - coverage) * kWholeOpen));
+        const int open = OpenPart(1 - coverage);
         if (open > 0) {
             entry.before = pixel;
-            entry.shape = premultiplied(w.red / coverage + keep * qRed(pixel), w.green / coverage + keep * qGreen(pixel),
-                                        w.blue / coverage + keep * qBlue(pixel), w.alpha / coverage + keep * qAlpha(pixel));
+            if (own && qAlpha(*own) == 255) {
+                entry.shape = *own;
+            } else if (own) {
+                entry.shape = Composite(pixel, qRed(*own), qGreen(*own), qBlue(*own), qAlpha(*own));
+            } else {
+                const float keep = keepBelow();
+                entry.shape =
+                    premultiplied(w.red / coverage + keep * qRed(pixel), w.green / coverage + keep * qGreen(pixel),
+                                  w.blue / coverage + keep * qBlue(pixel), w.alpha / coverage + keep * qAlpha(pixel));
+            }
             entry.open = static_cast<uint16_t>(std::min(open, kWholeOpen - 1));
             entry.samples = samples;
             mark = 1;
         }
         return Composite(pixel, w.red, w.green, w.blue, w.alpha);
     }
+    const float keep = keepBelow();
     const float open = entry.open / float(kWholeOpen);
     const float covered = 1 - open;
     const int points = std::popcount(samples);
@@ -537,7 +555,7 @@ inline QRgb CoverPart(QRgb pixel, const Weighted &w, float coverage, uint16_t sa
     const float green = w.green + qGreen(s) * shapeShare + qGreen(b) * beforeShare;
     const float blue = w.blue + qBlue(s) * shapeShare + qBlue(b) * beforeShare;
     const float alpha = w.alpha + qAlpha(s) * shapeShare + qAlpha(b) * beforeShare;
-    const int leftOpen = static_cast<int>(std::lround(left * kWholeOpen));
+    const int leftOpen = OpenPart(left);
     if (leftOpen <= 0) {
         mark = 0;
     } else {
@@ -758,12 +776,13 @@ private:
 
     // Draws into pixel x of the row a fill covering coverage (0..1] of it with colour weighted,
     // at the sample points samples, as the sweep keeps partial covers.
-    void Take(int x, float coverage, const Weighted &weighted, uint16_t samples)
+    void Take(int x, float coverage, const Weighted &weighted, uint16_t samples,
+              std::optional<QRgb> own = std::nullopt)
     {
         QRgb &pixel = pixels_[x];
         if (use_ == PartialUse::Kept && coverage < 1) {
             const size_t at = static_cast<size_t>(x - partialLeft_);
-            pixel = CoverPart(pixel, weighted, coverage, samples, marks_[at], entries_[at]);
+            pixel = CoverPart(pixel, weighted, coverage, samples, marks_[at], entries_[at], own);
             return;
         }
         pixel = Composite(pixel, weighted.red, weighted.green, weighted.blue, weighted.alpha);
@@ -876,7 +895,8 @@ private:
                     pixels_[x] = color;
                     Forget(x, x + 1);
                 } else {
-                    Take(x, f, {f * qRed(color), f * qGreen(color), f * qBlue(color), f * qAlpha(color)}, samples);
+                    Take(x, f, {f * qRed(color), f * qGreen(color), f * qBlue(color), f * qAlpha(color)}, samples,
+                         color);
                 }
                 continue;
             }
@@ -964,9 +984,10 @@ void Fill(const CompoundTarget &target, const std::vector<CompoundSource> &sourc
     const int firstRow = column(lines.front().y0 - kSubpixelsInt, clip.top(), clip.bottom());
     const int endRow = column(lowest + kSubpixelsInt, clip.top(), clip.bottom()) + 1;
     // Partial covers are kept by fills sampling pixel areas, forgotten by unions.
-    const PartialUse use = !target.partial.Holds(clip)                        ? PartialUse::None
-                           : rule.evenOdd && rule.sampling == Sampling::Area ? PartialUse::Kept
-                                                                             : PartialUse::Forgotten;
+    const PartialUse use = !target.partial.Holds(clip) ? PartialUse::None
+                           : rule.evenOdd && rule.sampling == Sampling::Area && !target.forgetsPartial
+                               ? PartialUse::Kept
+                               : PartialUse::Forgotten;
     RowSweep sweep(image.width(), columns, rule, target.partial, use, scratch);
     std::vector<size_t> &active = scratch.active;
     Trim(active);

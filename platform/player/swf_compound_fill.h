@@ -33,12 +33,14 @@ struct CompoundSource {
 // first column up to the clip's last (an edge wholly right of the clip cannot change a pixel in
 // it), so the pixels of a row depend on the geometry alone, not on the part of the picture drawn.
 // Where partial is given (holding the clip), a fill takes what earlier fills left partly covered
-// in its pixels into account and leaves its own partial covers there; a union forgets them.
+// in its pixels into account and leaves its own partial covers there, unless it forgets them
+// where it draws, as a union always does.
 struct CompoundTarget {
     QImage *image = nullptr;
     int imageTop = 0;
     QRect clip;
     PartialRows partial = {};
+    bool forgetsPartial = false;
 };
 
 // Whether the compound fill can draw into image (32-bit premultiplied pixels).

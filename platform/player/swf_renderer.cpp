@@ -578,6 +578,16 @@ private:
         }
     }
 
+    static bool HasLines(const DrawnGroup &group)
+    {
+        for (size_t i = 0; i < group.lines.size(); ++i) {
+            if (!group.LineEmpty(i)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     // Anti-aliased fills of a group are drawn together, so that their coverages add up along the
     // edges they share (false where they cannot be: without anti-aliasing, under a clipping layer
     // or into another kind of device, where each fill is drawn on its own).
@@ -635,7 +645,11 @@ private:
             sources[i].image = &images[i];
             sources[i].origin = sourceArea.topLeft();
         }
-        FillCompound(*target, paths, sources, draw.world, counts_);
+        // A group's lines go over its fills' edges and forget what they leave partly covered
+        // there: the fills need not keep it.
+        CompoundTarget fillTarget = *target;
+        fillTarget.forgetsPartial = HasLines(group);
+        FillCompound(fillTarget, paths, sources, draw.world, counts_);
         images.clear();
         sourcePixels_.Finish();
         return true;
