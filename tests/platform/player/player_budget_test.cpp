@@ -600,20 +600,21 @@ TEST(PlayerBudgets, APartOfALineNearARectFillsTheRectAsTheWholeLineDoes)
 
 // The part of a line near columns of some rows, found from the columns each element reaches
 // there, fills the rect as the whole line does, turned and scaled: around a ring's start (its
-// runs joined across it) and beside it. Columns the whole line may reach take it whole, columns
+// runs joined across it), beside it and around a curve. Columns the whole line may reach take it whole, columns
 // it cannot reach (nor a straight piece passing them) nothing.
 TEST(PlayerBudgets, ThePartOfALineNearColumnsOfRowsFillsThemAsTheWholeLineDoes)
 {
+    // A closed ring of 2,000 straight pieces around (2000, 2000), its start at (223, 378) pixels,
+    // and a curve inside it from (120, 300) to (140, 450) pixels.
+    QPolygonF ring;
+    for (int k = 0; k < 2000; ++k) {
+        ring << QPointF(2000 + 1500 * std::cos(k * M_PI / 1000), 2000 + 1500 * std::sin(k * M_PI / 1000));
+    }
+    ring << ring.first();
     QPainterPath line;
-    for (int k = 0; k <= 2000; ++k) {
-        const double angle = k * 2 * M_PI / 2000;
-        const QPointF at(2000 + 1500 * std::cos(angle), 2000 + 1500 * std::sin(angle));
-        k == 0 ? line.moveTo(at) : line.lineTo(at);
-    }
-    line.moveTo(200, 3800);
-    for (int k = 1; k <= 400; ++k) {
-        line.quadTo(200 + 10 * k - 5, k % 2 == 0 ? 3700 : 3900, 200 + 10 * k, 3800);
-    }
+    line.addPolygon(ring);
+    line.moveTo(2216, 1838);
+    line.cubicTo(2400, 2000, 2700, 2500, 3139, 3037);
     constexpr double kWidth = 300;
     const QTransform world = QTransform().translate(20, 30).rotate(30).scale(0.1, 0.1);
     const platform::swf::LineRowsReach rows(line, kWidth, world, 350, 400, 2);
@@ -625,14 +626,14 @@ TEST(PlayerBudgets, ThePartOfALineNearColumnsOfRowsFillsThemAsTheWholeLineDoes)
                                  world, platform::swf::Sampling::Area, counts);
         return image;
     };
-    for (const auto [left, right] : {std::pair{195, 255}, {180, 215}, {230, 300}}) {
+    for (const auto [left, right] : {std::pair{195, 255}, {180, 215}, {230, 300}, {100, 160}}) {
         SCOPED_TRACE(left);
         const QRect rect(left, 350, right - left, 50);
         int64_t looked = 0;
         const std::optional<QPainterPath> part = rows.PartNear(left, right, looked);
         ASSERT_TRUE(part.has_value());
         EXPECT_LT(part->elementCount(), line.elementCount() / 2);
-        EXPECT_EQ(looked, 2000 + 400);
+        EXPECT_EQ(looked, 2000 + 1);
         EXPECT_TRUE(rows.Reaches(left, right, looked));
         const QImage whole = fill(line, rect);
         EXPECT_GT(CountColor(whole, kRed), 100);
