@@ -103,7 +103,10 @@ public:
     void DrawBand(const QPainterPath &line)
     {
         const QRect &band = band_.clip;
-        const std::optional<QPainterPath> near = swf::LinePartNear(line, width_, world_, QRectF(band), kPartMargin);
+        rows_.emplace(line, width_, world_, band.top(), band.top() + band.height(), kPartMargin);
+        counts_.lineElementsSearched += line.elementCount();
+        const std::optional<QPainterPath> near =
+            rows_->PartNear(band.left(), band.left() + band.width(), counts_.lineElementsSearched);
         if (near && near->isEmpty()) {
             return;
         }
@@ -113,6 +116,18 @@ public:
     }
 
 private:
+    // The part of line (the band's line or its part near a rect holding this one) near rect:
+    // where rect spans the band's rows, the columns the band line's elements reach there tell it;
+    // else line's elements are looked at.
+    std::optional<QPainterPath> PartNear(const QRect &rect, const QPainterPath &line)
+    {
+        if (Spans(rect)) {
+            return rows_->PartNear(rect.left(), rect.left() + rect.width(), counts_.lineElementsSearched);
+        }
+        counts_.lineElementsSearched += line.elementCount();
+        return swf::LinePartNear(line, width_, world_, QRectF(rect), kPartMargin);
+    }
+
     // Marks the tiles of the band that a straight piece of a long line covers.
     void MarkTiles(const QRect &band, const QPainterPath &part)
     {
@@ -159,14 +174,25 @@ private:
     void Draw(const QRect &rect, const QPainterPath &line, bool nearAlready = false)
     {
         const auto [covered, tiles] = CoveredTiles(rect);
-        const bool rough = outlineRoom_.load(std::memory_order_relaxed) <= 0 && rect.width() <= kRoughPartSide &&
-                           rect.height() <= kRoughPartSide;
-        if (covered == tiles || rough) {
+        const bool noRoom = outlineRoom_.load(std::memory_order_relaxed) <= 0;
+        if (covered == tiles || (noRoom && Rough(rect))) {
             Fill(rect);  // with no room for outlines left, the line comes within a few dozen pixels
             return;
         }
-        const std::optional<QPainterPath> near =
-            nearAlready ? std::nullopt : swf::LinePartNear(line, width_, world_, QRectF(rect), kPartMargin);
+        const bool least = rect.width() <= kLeastPartSide && rect.height() <= kLeastPartSide;
+        const auto [first, second] = Halves(rect);
+        // While covered tiles or the lack of room for outlines have a rect across the band's rows
+        // halved, its part matters only where the halves take it from it: not where they find
+        // their parts themselves (across the band's rows too) or are filled whole.
+        if (Spans(rect) && Tiled() && (covered > 0 || noRoom) && !least &&
+            (Spans(first) || (noRoom && Rough(first) && Rough(second)))) {
+            if (nearAlready || rows_->Reaches(rect.left(), rect.left() + rect.width(), counts_.lineElementsSearched)) {
+                Draw(first, line);
+                Draw(second, line);
+            }
+            return;
+        }
+        const std::optional<QPainterPath> near = nearAlready ? std::nullopt : PartNear(rect, line);
         if (near && near->isEmpty()) {
             return;
         }
@@ -176,8 +202,7 @@ private:
             Fill(rect);
             return;
         }
-        const bool least = rect.width() <= kLeastPartSide && rect.height() <= kLeastPartSide;
-        if (outlineRoom_.load(std::memory_order_relaxed) <= 0) {
+        if (noRoom) {
             // Halved down to rough parts.
         } else if (const swf::OutlineCut cut(part, width_, scale_);
                    (covered == 0 && cut.Estimate() * rect.height() <= kMostPartWork) || least) {
@@ -187,18 +212,32 @@ private:
                            counts_);
             return;
         }
-        // Halved across the longer side, on a tile's edge while wider than a tile.
+        Draw(first, part);
+        Draw(second, part);
+    }
+
+    // Whether rect is small enough to be filled whole once there is no room for outlines left.
+    static bool Rough(const QRect &rect) { return rect.width() <= kRoughPartSide && rect.height() <= kRoughPartSide; }
+
+    // Whether rect spans the band's rows.
+    bool Spans(const QRect &rect) const
+    {
+        return rect.top() == band_.clip.top() && rect.bottom() == band_.clip.bottom();
+    }
+
+    // The halves of rect across its longer side, on a tile's edge while wider than a tile.
+    std::pair<QRect, QRect> Halves(const QRect &rect) const
+    {
         const bool across = rect.width() >= rect.height();
         const int length = across ? rect.width() : rect.height();
         int half = length / 2;
         if (Tiled() && length > tiles_.side) {
             half = std::max(half / tiles_.side * tiles_.side, tiles_.side);
         }
-        const QRect first = across ? QRect(rect.left(), rect.top(), half, rect.height())
-                                   : QRect(rect.left(), rect.top(), rect.width(), half);
-        const QRect second = across ? rect.adjusted(half, 0, 0, 0) : rect.adjusted(0, half, 0, 0);
-        Draw(first, part);
-        Draw(second, part);
+        if (across) {
+            return {QRect(rect.left(), rect.top(), half, rect.height()), rect.adjusted(half, 0, 0, 0)};
+        }
+        return {QRect(rect.left(), rect.top(), rect.width(), half), rect.adjusted(0, half, 0, 0)};
     }
 
     void Fill(const QRect &rect)
@@ -217,6 +256,7 @@ private:
     RenderCounts &counts_;
     swf::CoverTiles tiles_;
     std::vector<char> covered_;
+    std::optional<swf::LineRowsReach> rows_;  // the columns the band's line reaches in its rows
 };
 
 }  // namespace

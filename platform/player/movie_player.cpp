@@ -382,6 +382,7 @@ void swf::AddRenderCounts(PlayerStats &stats, const RenderCounts &counts)
     stats.tileEdges += counts.tileEdges;
     stats.fillLineRows += counts.compoundLines;
     stats.fillCells += counts.compoundCells;
+    stats.lineElementsSearched += counts.lineElementsSearched;
 }
 
 void MoviePlayer::AddRenderCounts(const swf::RenderCounts &counts)

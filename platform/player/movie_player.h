@@ -56,7 +56,8 @@ constexpr size_t kPreviewKinds = static_cast<size_t>(PreviewKind::ScaledView) + 
 // Rendering: elements of line outlines built, and of those kept for later renders with the bytes
 // their compact form takes (within a budget of bytes all players share); tiles of long fills
 // drawn without anti-aliasing and the edges given to them; for fills drawn with anti-aliasing,
-// the rows drawn times the lines of a fill crossing each, and the pixel cells made from them.
+// the rows drawn times the lines of a fill crossing each, and the pixel cells made from them;
+// elements of long lines looked at to find their parts near the band drawn (a figure painter's).
 // Paint items (the groups at their placements) made for renders, and those compared one by one
 // with the last picture's to tell what changed. Previews shown, by kind.
 struct PlayerStats {
@@ -71,6 +72,7 @@ struct PlayerStats {
     int64_t tileEdges = 0;
     int64_t fillLineRows = 0;
     int64_t fillCells = 0;
+    int64_t lineElementsSearched = 0;
     int64_t itemsMade = 0;
     int64_t itemsCompared = 0;
     std::array<int64_t, kPreviewKinds> previewsShown{};

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
+#include <utility>
 #include <vector>
 
 namespace platform::swf {
@@ -328,18 +330,23 @@ bool PieceWithin(const QPointF &a, const QPointF &b, const QRectF &rect, double 
            PieceCrosses(a, b, rect);
 }
 
+// The scale of world when it only scales evenly, turns and moves (else 0).
+double EvenScale(const QTransform &world)
+{
+    const double scale = std::sqrt(std::abs(world.determinant()));
+    const double even = 1e-9 * scale;
+    if (!world.isAffine() || std::abs(world.m11() - world.m22()) > even || std::abs(world.m12() + world.m21()) > even) {
+        return 0;
+    }
+    return scale;
+}
+
 // The device pixels a line of width twips reaches through world past margin, when world only
 // scales evenly, turns and moves (else 0).
 double EvenReach(double width, const QTransform &world, double margin)
 {
-    const double scale = std::sqrt(std::abs(world.determinant()));
-    const double reach = width / 2 * scale - margin;
-    const double even = 1e-9 * scale;
-    if (!(reach > 0) || !world.isAffine() || std::abs(world.m11() - world.m22()) > even ||
-        std::abs(world.m12() + world.m21()) > even) {
-        return 0;
-    }
-    return reach;
+    const double reach = width / 2 * EvenScale(world) - margin;
+    return reach > 0 ? reach : 0;
 }
 
 // Whether the straight piece from a to b, reaching reach on every side, holds the rect.
@@ -439,6 +446,139 @@ int64_t MarkCoveredTiles(const QPainterPath &line, double width, const QTransfor
     return static_cast<int64_t>(covered.size()) - left;
 }
 
+namespace {
+
+// The number of points of the element of line at i (a curve 3, else 1).
+int Span(const QPainterPath &line, int i)
+{
+    return line.elementAt(i).type == QPainterPath::CurveToElement && i + 2 < line.elementCount() ? 3 : 1;
+}
+
+// Calls subpath(begin, end, elements) for each subpath of line: its elements begin .. end - 1,
+// and the first index of each element after its start.
+template <typename Subpath>
+void ForEachSubpath(const QPainterPath &line, const Subpath &subpath)
+{
+    const int count = line.elementCount();
+    std::vector<int> elements;
+    int begin = 0;
+    for (int i = 1; begin < count;) {
+        if (i < count && line.elementAt(i).type != QPainterPath::MoveToElement) {
+            elements.push_back(i);
+            i += Span(line, i);
+            continue;
+        }
+        subpath(begin, std::min(i, count), elements);
+        elements.clear();
+        begin = i;
+        i = begin + 1;
+    }
+}
+
+// Adds to part the subpath begin .. end - 1 of line whose elements reach the rect where reaches
+// tells (one flag per element): the whole subpath when every one does, else each run of them as a
+// subpath of its own (a closed subpath walked from just after an element left out, so that a run
+// across its start keeps the join there). Returns whether every element reaches.
+bool AddReachingRuns(const QPainterPath &line, int begin, int end, std::span<const int> elements,
+                     std::span<const char> reaches, QPainterPath &part)
+{
+    const size_t n = elements.size();
+    const bool all = std::all_of(reaches.begin(), reaches.end(), [](char r) { return r != 0; });
+    if (n == 0 || all) {
+        for (int i = begin; i < end; ++i) {
+            const QPainterPath::Element &e = line.elementAt(i);
+            if (e.type == QPainterPath::MoveToElement || i == begin) {
+                part.moveTo(e);
+            } else if (e.type == QPainterPath::CurveToElement && i + 2 < end) {
+                part.cubicTo(e, line.elementAt(i + 1), line.elementAt(i + 2));
+                i += 2;
+            } else {
+                part.lineTo(e);
+            }
+        }
+        return true;
+    }
+    if (std::none_of(reaches.begin(), reaches.end(), [](char r) { return r != 0; })) {
+        return false;
+    }
+    const QPointF first = line.elementAt(begin);
+    const QPointF last = line.elementAt(end - 1);
+    size_t start = 0;
+    if (first == last) {
+        while (reaches[start] != 0) {
+            ++start;
+        }
+        ++start;
+    }
+    bool inRun = false;
+    for (size_t k = 0; k < n; ++k) {
+        const size_t at = (start + k) % n;
+        if (reaches[at] == 0) {
+            inRun = false;
+            continue;
+        }
+        const int i = elements[at];
+        if (!inRun) {
+            part.moveTo(line.elementAt(i - 1));
+            inRun = true;
+        }
+        if (Span(line, i) == 3) {
+            part.cubicTo(line.elementAt(i), line.elementAt(i + 1), line.elementAt(i + 2));
+        } else {
+            part.lineTo(line.elementAt(i));
+        }
+    }
+    return false;
+}
+
+// The columns [from, to] where points within reach of the straight piece from a to b lie
+// between rows top and bottom (from > to where none do): the piece's round ends and its body,
+// each cut to the rows.
+std::pair<double, double> PieceColumns(const QPointF &a, const QPointF &b, double reach, double top, double bottom)
+{
+    double from = std::numeric_limits<double>::infinity();
+    double to = -from;
+    if (std::max(a.y(), b.y()) < top - reach || std::min(a.y(), b.y()) > bottom + reach) {
+        return {from, to};
+    }
+    auto add = [&from, &to](double x) {
+        from = std::min(from, x);
+        to = std::max(to, x);
+    };
+    bool endsWithin = true;
+    for (const QPointF &end : {a, b}) {
+        const double dy = std::max({top - end.y(), 0.0, end.y() - bottom});
+        endsWithin = endsWithin && dy == 0;
+        if (dy <= reach) {
+            const double across = std::sqrt(reach * reach - dy * dy);
+            add(end.x() - across);
+            add(end.x() + across);
+        }
+    }
+    const QPointF along = b - a;
+    const double length = std::sqrt(QPointF::dotProduct(along, along));
+    if (endsWithin || !(length > 0)) {
+        return {from, to};  // the body lies within the round ends' columns
+    }
+    const QPointF normal = QPointF(-along.y(), along.x()) * (reach / length);
+    const QPointF corners[] = {a + normal, b + normal, b - normal, a - normal};
+    for (int k = 0; k < 4; ++k) {
+        const QPointF &p = corners[k];
+        const QPointF &q = corners[(k + 1) % 4];
+        if (p.y() >= top && p.y() <= bottom) {
+            add(p.x());
+        }
+        for (const double row : {top, bottom}) {
+            if ((p.y() - row) * (q.y() - row) < 0) {
+                add(p.x() + (row - p.y()) / (q.y() - p.y()) * (q.x() - p.x()));
+            }
+        }
+    }
+    return {from, to};
+}
+
+}  // namespace
+
 std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width, const QTransform &world,
                                          const QRectF &rect, double margin)
 {
@@ -454,10 +594,6 @@ std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width,
     const QRectF around = toLine.mapRect(rect.adjusted(-margin, -margin, margin, margin));
     const QRectF reach = around.adjusted(-half, -half, half, half);
     const int count = line.elementCount();
-    // An element: its first index and its number of points (a line 1, a curve 3).
-    auto span = [&line, count](int i) {
-        return line.elementAt(i).type == QPainterPath::CurveToElement && i + 2 < count ? 3 : 1;
-    };
     // Each element is read once here (the path hands out copies): this looks at every element of
     // a long line for every part of it drawn.
     auto near = [&](int i) {
@@ -480,74 +616,115 @@ std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width,
     };
     QPainterPath part;
     bool whole = true;
-    std::vector<int> elements;
     std::vector<char> reaches;
-    for (int begin = 0; begin < count;) {
-        int end = begin + 1;
-        while (end < count && line.elementAt(end).type != QPainterPath::MoveToElement) {
-            end += span(end);
-        }
-        end = std::min(end, count);
-        // The subpath's elements, and which of them reach the rect.
-        elements.clear();
+    ForEachSubpath(line, [&](int begin, int end, const std::vector<int> &elements) {
         reaches.clear();
-        for (int i = begin + 1; i < end; i += span(i)) {
-            elements.push_back(i);
+        for (const int i : elements) {
             reaches.push_back(near(i) ? 1 : 0);
         }
-        const size_t n = elements.size();
-        const bool all = std::all_of(reaches.begin(), reaches.end(), [](char r) { return r != 0; });
-        const bool none = std::none_of(reaches.begin(), reaches.end(), [](char r) { return r != 0; });
-        whole = whole && all;
-        if (n == 0 || all) {
-            for (int i = begin; i < end; ++i) {
-                const QPainterPath::Element &e = line.elementAt(i);
-                if (e.type == QPainterPath::MoveToElement || i == begin) {
-                    part.moveTo(e);
-                } else if (e.type == QPainterPath::CurveToElement && i + 2 < end) {
-                    part.cubicTo(e, line.elementAt(i + 1), line.elementAt(i + 2));
-                    i += 2;
-                } else {
-                    part.lineTo(e);
+        whole = AddReachingRuns(line, begin, end, elements, reaches, part) && whole;
+    });
+    if (whole) {
+        return std::nullopt;
+    }
+    return part;
+}
+
+LineRowsReach::LineRowsReach(const QPainterPath &line, double width, const QTransform &world, double top,
+                             double bottom, double margin)
+    : line_(&line), width_(width), world_(world), top_(top), bottom_(bottom), margin_(margin)
+{
+    const double scale = EvenScale(world);
+    const double reach = width / 2 * scale;
+    even_ = scale > 0 && bottom > top && reach >= 0;
+    if (!even_) {
+        return;
+    }
+    const double from = top - margin;
+    const double to = bottom + margin;
+    auto device = [&world](const QPainterPath::Element &e) {
+        return QPointF(world.m11() * e.x + world.m21() * e.y + world.dx(),
+                       world.m12() * e.x + world.m22() * e.y + world.dy());
+    };
+    ForEachSubpath(line, [&](int begin, int end, const std::vector<int> &elements) {
+        subpaths_.push_back({begin, end, elements_.size()});
+        QPointF pen = device(line.elementAt(begin));
+        for (const int i : elements) {
+            const QPointF at = device(line.elementAt(i));
+            std::pair<double, double> columns;
+            if (Span(line, i) == 3) {
+                // A curve lies within its control points.
+                const QPointF c = device(line.elementAt(i + 1));
+                const QPointF d = device(line.elementAt(i + 2));
+                const double upper = std::min({pen.y(), at.y(), c.y(), d.y()});
+                const double lower = std::max({pen.y(), at.y(), c.y(), d.y()});
+                columns = {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+                if (lower >= from - reach && upper <= to + reach) {
+                    columns = {std::min({pen.x(), at.x(), c.x(), d.x()}) - reach,
+                               std::max({pen.x(), at.x(), c.x(), d.x()}) + reach};
                 }
+                pen = d;
+            } else {
+                columns = PieceColumns(pen, at, reach, from, to);
+                pen = at;
             }
-        } else if (!none) {
-            // A closed subpath is walked from just after an element left out, so that a run
-            // across its start keeps the join there.
-            const QPointF first = line.elementAt(begin);
-            const QPointF last = line.elementAt(end - 1);
-            size_t start = 0;
-            if (first == last) {
-                while (reaches[start] != 0) {
-                    ++start;
-                }
-                ++start;
-            }
-            bool inRun = false;
-            for (size_t k = 0; k < n; ++k) {
-                const size_t at = (start + k) % n;
-                if (reaches[at] == 0) {
-                    inRun = false;
-                    continue;
-                }
-                const int i = elements[at];
-                if (!inRun) {
-                    part.moveTo(line.elementAt(i - 1));
-                    inRun = true;
-                }
-                if (span(i) == 3) {
-                    part.cubicTo(line.elementAt(i), line.elementAt(i + 1), line.elementAt(i + 2));
-                } else {
-                    part.lineTo(line.elementAt(i));
-                }
-            }
+            elements_.push_back(i);
+            columns_.push_back(columns);
+            leftmostRight_ = std::min(leftmostRight_, columns.second);
+            rightmostLeft_ = std::max(rightmostLeft_, columns.first);
         }
-        begin = end;
+    });
+    subpaths_.push_back({line.elementCount(), line.elementCount(), elements_.size()});
+}
+
+std::optional<QPainterPath> LineRowsReach::PartNear(double left, double right, int64_t &looked) const
+{
+    if (!even_) {
+        looked += line_->elementCount();
+        return LinePartNear(*line_, width_, world_, QRectF(left, top_, right - left, bottom_ - top_), margin_);
+    }
+    const double from = left - margin_;
+    const double to = right + margin_;
+    if (!(right > left) || (rightmostLeft_ <= to && leftmostRight_ >= from)) {
+        return std::nullopt;  // every element reaches the columns
+    }
+    looked += static_cast<int64_t>(elements_.size());
+    QPainterPath part;
+    bool whole = true;
+    std::vector<char> reaches(elements_.size());
+    for (size_t k = 0; k < elements_.size(); ++k) {
+        reaches[k] = columns_[k].first <= to && columns_[k].second >= from ? 1 : 0;
+    }
+    for (size_t s = 0; s + 1 < subpaths_.size(); ++s) {
+        const size_t first = subpaths_[s].firstElement;
+        const size_t n = subpaths_[s + 1].firstElement - first;
+        whole = AddReachingRuns(*line_, subpaths_[s].begin, subpaths_[s].end,
+                                std::span<const int>(elements_).subspan(first, n),
+                                std::span<const char>(reaches).subspan(first, n), part) &&
+                whole;
     }
     if (whole) {
         return std::nullopt;
     }
     return part;
+}
+
+bool LineRowsReach::Reaches(double left, double right, int64_t &looked) const
+{
+    if (!even_) {
+        const std::optional<QPainterPath> part = PartNear(left, right, looked);
+        return !part || !part->isEmpty();
+    }
+    const double from = left - margin_;
+    const double to = right + margin_;
+    for (size_t k = 0; k < columns_.size(); ++k) {
+        if (columns_[k].first <= to && columns_[k].second >= from) {
+            looked += static_cast<int64_t>(k + 1);
+            return true;
+        }
+    }
+    looked += static_cast<int64_t>(columns_.size());
+    return false;
 }
 
 QPainterPath LineOutline(const QPainterPath &line, double width, double scale)

@@ -9,7 +9,9 @@
 #include <QTransform>
 
 #include <cstdint>
+#include <limits>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace platform::swf {
@@ -53,6 +55,42 @@ bool StraightPieceCovers(const QPainterPath &line, double width, const QTransfor
 // line is to be outlined).
 std::optional<QPainterPath> LinePartNear(const QPainterPath &line, double width, const QTransform &world,
                                          const QRectF &rect, double margin);
+
+// The elements of a line stroked width twips wide through world that can reach rows top to
+// bottom (device pixels), looked at once: for each, the columns where it comes within margin
+// device pixels of the rows. The part of the line near any columns of those rows is then found
+// without reading the line's elements again, at once where every element reaches them. The
+// line must outlive it.
+class LineRowsReach {
+public:
+    LineRowsReach(const QPainterPath &line, double width, const QTransform &world, double top, double bottom,
+                  double margin);
+    // The part near the rect from left to right across the rows, made as LinePartNear makes it of
+    // the elements that come within reach of the rect (a curve: whose control points' bounds do);
+    // nullopt when every one does. The elements looked at are added to looked.
+    std::optional<QPainterPath> PartNear(double left, double right, int64_t &looked) const;
+    // Whether an element reaches the columns from left to right (the part near them is not empty).
+    bool Reaches(double left, double right, int64_t &looked) const;
+
+private:
+    struct Subpath {
+        int begin;
+        int end;
+        size_t firstElement;  // in elements_
+    };
+    const QPainterPath *line_;
+    double width_;
+    QTransform world_;
+    double top_;
+    double bottom_;
+    double margin_;
+    bool even_ = false;  // world only scales evenly, turns and moves (else LinePartNear is asked)
+    std::vector<Subpath> subpaths_;                   // and one past the last
+    std::vector<int> elements_;                       // the first index of each element
+    std::vector<std::pair<double, double>> columns_;  // the columns each reaches, from > to for none
+    double leftmostRight_ = std::numeric_limits<double>::infinity();
+    double rightmostLeft_ = -std::numeric_limits<double>::infinity();
+};
 
 // A grid of square tiles side device pixels wide from the top left of area (the last ones cut
 // to it), row after row.

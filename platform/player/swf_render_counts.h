@@ -19,6 +19,7 @@ struct RenderCounts {
     int64_t tileEdges = 0;             // edges given to those tiles
     int64_t compoundLines = 0;         // rows of compound fills times the lines crossing them
     int64_t compoundCells = 0;         // pixel cells made from those lines
+    int64_t lineElementsSearched = 0;  // elements of lines looked at for their parts near a band
 
     RenderCounts &operator+=(const RenderCounts &other)
     {
@@ -29,6 +30,7 @@ struct RenderCounts {
         tileEdges += other.tileEdges;
         compoundLines += other.compoundLines;
         compoundCells += other.compoundCells;
+        lineElementsSearched += other.lineElementsSearched;
         return *this;
     }
 };

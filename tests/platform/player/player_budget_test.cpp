@@ -598,6 +598,67 @@ TEST(PlayerBudgets, APartOfALineNearARectFillsTheRectAsTheWholeLineDoes)
     EXPECT_TRUE(beside->isEmpty());
 }
 
+// The part of a line near columns of some rows, found from the columns each element reaches
+// there, fills the rect as the whole line does, turned and scaled: around a ring's start (its
+// runs joined across it), beside it and around a curve. Columns the whole line may reach take it whole, columns
+// it cannot reach (nor a straight piece passing them) nothing.
+TEST(PlayerBudgets, ThePartOfALineNearColumnsOfRowsFillsThemAsTheWholeLineDoes)
+{
+    // A closed ring of 2,000 straight pieces around (2000, 2000), its start at (223, 378) pixels,
+    // and a curve inside it from (120, 300) to (140, 450) pixels.
+    QPolygonF ring;
+    for (int k = 0; k < 2000; ++k) {
+        ring << QPointF(2000 + 1500 * std::cos(k * M_PI / 1000), 2000 + 1500 * std::sin(k * M_PI / 1000));
+    }
+    ring << ring.first();
+    QPainterPath line;
+    line.addPolygon(ring);
+    line.moveTo(2216, 1838);
+    line.cubicTo(2400, 2000, 2700, 2500, 3139, 3037);
+    constexpr double kWidth = 300;
+    const QTransform world = QTransform().translate(20, 30).rotate(30).scale(0.1, 0.1);
+    const platform::swf::LineRowsReach rows(line, kWidth, world, 350, 400, 2);
+    auto fill = [&](const QPainterPath &path, const QRect &rect) {
+        QImage image(400, 400, QImage::Format_ARGB32_Premultiplied);
+        image.fill(kWhite);
+        platform::swf::RenderCounts counts;
+        platform::swf::FillUnion({&image, 0, rect}, platform::swf::OutlineCut(path, kWidth, 0.1).Outline(), kRed,
+                                 world, platform::swf::Sampling::Area, counts);
+        return image;
+    };
+    for (const auto [left, right] : {std::pair{195, 255}, {180, 215}, {230, 300}, {100, 160}}) {
+        SCOPED_TRACE(left);
+        const QRect rect(left, 350, right - left, 50);
+        int64_t looked = 0;
+        const std::optional<QPainterPath> part = rows.PartNear(left, right, looked);
+        ASSERT_TRUE(part.has_value());
+        EXPECT_LT(part->elementCount(), line.elementCount() / 2);
+        EXPECT_EQ(looked, 2000 + 1);
+        EXPECT_TRUE(rows.Reaches(left, right, looked));
+        const QImage whole = fill(line, rect);
+        EXPECT_GT(CountColor(whole, kRed), 100);
+        EXPECT_EQ(fill(*part, rect), whole);
+        // No more than LinePartNear takes, which tells the reach of straight pieces in the line's
+        // coordinates around the rect's bounds there (larger than the rect turned).
+        EXPECT_LE(part->elementCount(), platform::swf::LinePartNear(line, kWidth, world, rect, 2)->elementCount());
+    }
+    int64_t looked = 0;
+    const platform::swf::LineRowsReach across(line, kWidth, world, -400, 800, 2);
+    EXPECT_FALSE(across.PartNear(-400, 800, looked).has_value());
+    EXPECT_EQ(looked, 0);  // every element reaches the columns
+    const platform::swf::LineRowsReach far(line, kWidth, world, 900, 910, 2);
+    EXPECT_FALSE(far.Reaches(900, 910, looked));
+    EXPECT_TRUE(far.PartNear(900, 910, looked)->isEmpty());
+    // A straight piece whose bounds hold the rect, but which passes farther from it than it
+    // reaches (226 pixels, 15 + 2 reached), is left out.
+    QPainterPath diagonal;
+    diagonal.moveTo(0, 0);
+    diagonal.lineTo(4000, 4000);
+    const platform::swf::LineRowsReach beside(diagonal, kWidth, QTransform::fromScale(0.1, 0.1), 10, 30, 2);
+    EXPECT_FALSE(beside.Reaches(350, 370, looked));
+    EXPECT_TRUE(beside.Reaches(10, 370, looked));
+}
+
 TEST(PlayerBudgets, AFigurePastItsOutlineRoomIsDrawnOverTheSquaresItsLinesReach)
 {
     // A zigzag 12 pixels wide over the middle of the picture, drawn with room for outlines and
@@ -633,4 +694,40 @@ TEST(PlayerBudgets, AFigurePastItsOutlineRoomIsDrawnOverTheSquaresItsLinesReach)
         EXPECT_EQ(exact.pixel(far), 0xFFFFFFFFu);
         EXPECT_EQ(roughly.pixel(far), 0xFFFFFFFFu);
     }
+}
+
+// 5,000 points within 20 pixels of the middle of the picture joined by a line 400 pixels wide
+// draw a square with corners rounded 200 pixels, its edge crossing every band near thousands of
+// pieces. Past the painter's room for outlines, each band looks at the pieces a few times, not
+// again for each part of the band it halves near the edge.
+TEST(PlayerBudgets, AWidePenOverManyPointsLooksAtThemAFewTimesABand)
+{
+    constexpr int kPoints = 5'000;
+    QPainterPath line;
+    uint32_t random = 3;
+    for (int k = 0; k < kPoints; ++k) {
+        random = random * 1'103'515'245u + 12'345u;
+        const QPointF at(246 + ((random >> 8) % 2001) / 100.0, 246 + ((random >> 19) % 2001) / 100.0);
+        k == 0 ? line.moveTo(at) : line.lineTo(at);
+    }
+    QImage picture(512, 512, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    platform::FigurePainter painter(picture, QTransform(), 0);
+    painter.Stroke(line, 400, 0xFF0000);
+    // Red wherever the line is; white beyond the parts of 32 x 64 pixels it reaches (halved into
+    // squares filled whole).
+    for (int y = 0; y < 512; ++y) {
+        for (int x = 0; x < 512; ++x) {
+            const double dx = std::max({246.0 - (x + 0.5), 0.0, x + 0.5 - 266.0});
+            const double dy = std::max({246.0 - (y + 0.5), 0.0, y + 0.5 - 266.0});
+            const double distance = std::hypot(dx, dy);
+            if (distance <= 198) {
+                ASSERT_EQ(picture.pixel(x, y), 0xFFFF0000u) << x << ", " << y;
+            } else if (distance >= 276) {
+                ASSERT_EQ(picture.pixel(x, y), 0xFFFFFFFFu) << x << ", " << y;
+            }
+        }
+    }
+    // The line's 423 rows are drawn in 7 bands.
+    EXPECT_LT(painter.Work().lineElementsSearched, 7 * 5 * kPoints);
 }
