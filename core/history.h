@@ -1,8 +1,9 @@
 // Undo history: the whole document, one entry per change. Every change command ends with
 // RecordHistory, which also marks the document modified and refreshes the path list and panels.
 // An entry's paths share the records of unchanged paths with the entry before (they never change
-// once stored), and a path only moved, restyled or selected keeps the anchors of its stored record
-// with the offset beside them, so a step takes memory for what it changed.
+// once stored), and a path only moved, recoloured, restyled or selected keeps the anchors of its
+// stored record with the offset and its colours beside them, so a step takes memory for what it
+// changed.
 #pragma once
 
 #include "core/path_record.h"

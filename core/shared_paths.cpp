@@ -18,21 +18,36 @@ constexpr size_t kLookAhead = 8;
 // Blocks of stored paths one thread takes at least, when a drawing is stored on several.
 constexpr size_t kBlocksPerThread = 32;
 
-// SameFields lists every field but Anchors and blSelected: a field added to the record must be
-// added there too.
+// A stored path is kept for every path of every step that changed its block: it stays small.
+static_assert(sizeof(StoredPath) <= 40, "StoredPath grew");
+
+// SameFields lists every field but Anchors, blSelected and the three colours (which a stored path
+// holds itself): a field added to the record must be added there too.
 static_assert(sizeof(PathRecord) == 104, "PathRecord changed: update SameFields");
 
-// Whether every field of a and b but the anchors and the selection is equal, a's gradient centre
-// moved by (dx, dy) first.
+// Whether every field of a and b but the anchors, the selection and the colours is equal, a's
+// gradient centre moved by (dx, dy) first.
 bool SameFields(const PathRecord &a, const PathRecord &b, int64_t dx, int64_t dy)
 {
     return a.blClosed == b.blClosed && a.LineWidth == b.LineWidth && a.LineMode == b.LineMode &&
-           a.LineColor == b.LineColor && a.FillType == b.FillType && a.FillColor == b.FillColor &&
-           a.GradCenterX + dx == b.GradCenterX && a.GradCenterY + dy == b.GradCenterY &&
+           a.FillType == b.FillType && a.GradCenterX + dx == b.GradCenterX && a.GradCenterY + dy == b.GradCenterY &&
            a.GradAngle == b.GradAngle && a.GradRatioX == b.GradRatioX && a.GradRatioY == b.GradRatioY &&
-           a.GradColor == b.GradColor && a.blGroup == b.blGroup && a.GroupID == b.GroupID &&
-           a.blCompound == b.blCompound && a.CompoundID == b.CompoundID && a.DispFlags == b.DispFlags &&
-           a.Stops == b.Stops;
+           a.blGroup == b.blGroup && a.GroupID == b.GroupID && a.blCompound == b.blCompound &&
+           a.CompoundID == b.CompoundID && a.DispFlags == b.DispFlags && a.Stops == b.Stops;
+}
+
+// path stored on shape moved by (dx, dy) with the attributes given (null: shape's), its colours and
+// selection beside them.
+StoredPath Stored(SharedRecord shape, SharedRecord attributes, int32_t dx, int32_t dy, const PathRecord &path)
+{
+    return StoredPath{std::move(shape), std::move(attributes), dx, dy, path.LineColor, path.FillColor,
+                      path.GradColor, path.blSelected};
+}
+
+// The record whose fields but the colours are those of the stored path, before its offset.
+const PathRecord &StoredFields(const StoredPath &stored)
+{
+    return stored.Attributes ? *stored.Attributes : *stored.Shape;
 }
 
 // Whether path's anchors are shape's moved by (dx, dy).
@@ -51,16 +66,11 @@ bool AnchorsMovedBy(const PathRecord &shape, const PathRecord &path, int64_t dx,
     return true;
 }
 
-// Whether the other fields of path are those the stored path gives.
-bool SameStoredFields(const StoredPath &stored, const PathRecord &path)
-{
-    return stored.Attributes ? SameFields(*stored.Attributes, path, 0, 0)
-                             : SameFields(*stored.Shape, path, stored.Dx, stored.Dy);
-}
-
 bool Matches(const StoredPath &stored, const PathRecord &path)
 {
-    return stored.Selected == path.blSelected && SameStoredFields(stored, path) &&
+    return stored.Selected == path.blSelected && stored.LineColor == path.LineColor &&
+           stored.FillColor == path.FillColor && stored.GradColor == path.GradColor &&
+           SameFields(StoredFields(stored), path, stored.Dx, stored.Dy) &&
            AnchorsMovedBy(*stored.Shape, path, stored.Dx, stored.Dy);
 }
 
@@ -69,7 +79,7 @@ bool Matches(const StoredPath &stored, const PathRecord &path)
 StoredPath WholeRecord(const PathRecord &path)
 {
     path.Anchors.Seal();
-    return StoredPath{std::make_shared<const PathRecord>(path), nullptr, 0, 0, path.blSelected};
+    return Stored(SharedRecord(path), SharedRecord(), 0, 0, path);
 }
 
 bool FitsInt32(int64_t value)
@@ -78,7 +88,9 @@ bool FitsInt32(int64_t value)
 }
 
 // path stored on the anchors of the stored path in its place, when they are those anchors moved
-// by one offset (a move, a restyle, a selection change or any mix of them).
+// by one offset (a move, a recolour, a restyle, a selection change or any mix of them). Its
+// attributes record, when it needs one, holds the gradient centre before that offset, so that a
+// later move of the path shares the record as it shares the anchors.
 std::optional<StoredPath> DerivedFrom(const StoredPath &before, const PathRecord &path)
 {
     const PathRecord &shape = *before.Shape;
@@ -90,15 +102,22 @@ std::optional<StoredPath> DerivedFrom(const StoredPath &before, const PathRecord
     if (!FitsInt32(dx) || !FitsInt32(dy) || !AnchorsMovedBy(shape, path, dx, dy)) {
         return std::nullopt;
     }
-    StoredPath derived{before.Shape, nullptr, static_cast<int32_t>(dx), static_cast<int32_t>(dy), path.blSelected};
-    if (before.Attributes && SameFields(*before.Attributes, path, 0, 0)) {
+    StoredPath derived = Stored(before.Shape, SharedRecord(), static_cast<int32_t>(dx), static_cast<int32_t>(dy), path);
+    if (before.Attributes && SameFields(*before.Attributes, path, dx, dy)) {
         derived.Attributes = before.Attributes;
     } else if (!SameFields(shape, path, dx, dy)) {
+        const int64_t centreX = int64_t{path.GradCenterX} - dx;
+        const int64_t centreY = int64_t{path.GradCenterY} - dy;
+        if (!FitsInt32(centreX) || !FitsInt32(centreY)) {
+            return std::nullopt;
+        }
         path.Anchors.Seal();
         PathRecord attributes = path;
         attributes.Anchors = {};
         attributes.blSelected = false;
-        derived.Attributes = std::make_shared<const PathRecord>(std::move(attributes));
+        attributes.GradCenterX = static_cast<int32_t>(centreX);
+        attributes.GradCenterY = static_cast<int32_t>(centreY);
+        derived.Attributes = SharedRecord(std::move(attributes));
     }
     return derived;
 }
@@ -109,14 +128,13 @@ void Materialise(const StoredPath &stored, PathRecord &path)
 {
     const PathRecord &shape = *stored.Shape;
     AnchorArray anchors = std::move(path.Anchors);
-    if (stored.Attributes) {
-        path = *stored.Attributes;
-    } else {
-        path = shape;
-        // Exact: the offset was taken from a centre and anchors that were in range.
-        path.GradCenterX = static_cast<int32_t>(int64_t{path.GradCenterX} + stored.Dx);
-        path.GradCenterY = static_cast<int32_t>(int64_t{path.GradCenterY} + stored.Dy);
-    }
+    path = StoredFields(stored);
+    // Exact: the offset was taken from a centre and anchors that were in range.
+    path.GradCenterX = static_cast<int32_t>(int64_t{path.GradCenterX} + stored.Dx);
+    path.GradCenterY = static_cast<int32_t>(int64_t{path.GradCenterY} + stored.Dy);
+    path.LineColor = stored.LineColor;
+    path.FillColor = stored.FillColor;
+    path.GradColor = stored.GradColor;
     path.Anchors = std::move(anchors);
     path.Anchors.AssignMoved(shape.Anchors, stored.Dx, stored.Dy);
     path.blSelected = stored.Selected;
@@ -346,10 +364,10 @@ void SharedPathArray::VisitNotShared(const SharedPathArray *previous, BlockVisit
             block(*BlockAt(b));
             for (size_t i = b * kBlock; i < std::min(size_, (b + 1) * kBlock); ++i) {
                 const StoredPath *before = previous ? previous->AtOrNull(i) : nullptr;
-                if (At(i).Shape != (before ? before->Shape : nullptr)) {
+                if (!before || At(i).Shape != before->Shape) {
                     record(i, *At(i).Shape, before ? before->Shape.get() : nullptr);
                 }
-                if (At(i).Attributes && At(i).Attributes != (before ? before->Attributes : nullptr)) {
+                if (At(i).Attributes && (!before || At(i).Attributes != before->Attributes)) {
                     record(i, *At(i).Attributes, nullptr);
                 }
             }

@@ -1,12 +1,13 @@
 // Path arrays of the undo history. A stored path record never changes, so every entry that holds
 // a path unchanged shares one record with the entry it was taken after. A path that was only
-// moved, selected or given other attributes keeps sharing the anchors of the record it came from
-// and stores the offset (and its own attributes record) beside them: a step costs memory for what
-// it changed, and for a table of blocks of stored paths that are shared too where nothing in them
-// changed.
+// moved, selected, recoloured or given other attributes keeps sharing the anchors of the record it
+// came from and stores the offset and its colours (and its own attributes record, when other
+// attributes changed) beside them: a step costs memory for what it changed, and for a table of
+// blocks of stored paths that are shared too where nothing in them changed.
 #pragma once
 
 #include "core/path_record.h"
+#include "core/shared_record.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,13 +17,17 @@
 
 namespace core {
 
-// One path as the history keeps it: Shape's anchors moved by (Dx, Dy), with Attributes' other
-// fields (or Shape's with the gradient centre moved too, when Attributes is null) and Selected.
+// One path as the history keeps it: Shape's anchors moved by (Dx, Dy), the colours here, the
+// other fields of Attributes (or of Shape, when Attributes is null) with the gradient centre moved
+// by (Dx, Dy) too, and Selected. The colours of the records are not used.
 struct StoredPath {
-    std::shared_ptr<const PathRecord> Shape;
-    std::shared_ptr<const PathRecord> Attributes;  // its Anchors are empty
+    SharedRecord Shape;
+    SharedRecord Attributes;  // its Anchors are empty
     int32_t Dx = 0;
     int32_t Dy = 0;
+    Color LineColor = 0;
+    Color FillColor = 0;
+    Color GradColor = 0;
     bool Selected = false;
 
     bool operator==(const StoredPath &) const = default;  // the same records, not merely equal ones

@@ -17,6 +17,7 @@
 #include <climits>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace core;
@@ -107,6 +108,12 @@ std::vector<Edit> EditSeries()
         {"recolour the selection", [] { SetSelectedColors({0xFF0000FFu, 0xFF00FFFFu, 0xFFFF00FFu}, true, true, true); },
          true},
         {"move all after recolouring", [] { MoveSelected(5, 5); }},
+        {"restyle all", [] { for (PathRecord &path : Doc().DocPaths) path.LineWidth += 2; }},
+        {"move all after restyling", [] { MoveSelected(-5, 8); }},
+        {"a gradient centre at the left edge", [] { SelectOnly({3}); Doc().DocPaths[3].GradCenterX = INT32_MIN + 10; }},
+        // The stored attributes would put the centre further left than a coordinate reaches.
+        {"its anchors moved right, the centre left there",
+         [] { for (AnchorPoint &anchor : Doc().DocPaths[3].Anchors) anchor.X += 100; }},
         {"reshape one", [] { SelectOnly({3}); Doc().DocPaths[3].Anchors[1].X += 9; }},
         {"add", [] { Doc().DocPaths.push_back(Outline(900)); }},
         {"delete", [] { SelectOnly({1, 4}); DeleteSelectedPaths(); }},
@@ -217,7 +224,8 @@ TEST_F(HistoryStepsTest, AOnePathStepTakesTheSameMemoryWhateverTheDrawingsSize)
         size_t records;  // records the step holds of its own
     } steps[] = {
         {"move one", [] { SelectOnly({700}); MoveSelected(40, 0); }, 0},
-        {"recolour one", [] { SelectOnly({700}); SetSelectedColors({0xFF0000FFu, 0, 0}, true, false, false); }, 1},
+        // The stored path holds its colours beside the record it shares.
+        {"recolour one", [] { SelectOnly({700}); SetSelectedColors({0xFF0000FFu, 0, 0}, true, false, false); }, 0},
         {"reshape one", [] { Doc().DocPaths[700].Anchors[2].Y += 1; }, 1},
     };
     for (const auto &step : steps) {
@@ -243,4 +251,59 @@ TEST_F(HistoryStepsTest, AMoveOfEveryPathKeepsNoRecordOfItsOwn)
     EXPECT_LT(cost.bytes, 10000u * 64);  // the stored paths' offsets, no anchors
     UndoHistory();
     EXPECT_EQ(Doc().DocPaths, Outlines(10000));
+}
+
+// A recolour keeps the colours beside the stored records, and a move after a restyle moves the
+// restyled attributes' gradient centres with the anchors: neither step holds a record of its own.
+// Undo gives back the colours on the anchors the entry holds, and editing the restored document
+// in place leaves the entries as recorded.
+TEST_F(HistoryStepsTest, ARecolourAndAMoveAfterARestyleKeepNoRecordOfTheirOwn)
+{
+    NewDocument();
+    Doc().DocPaths = Outlines(3000);
+    StartHistoryWithDocument();
+    SelectAllPaths();
+    RecordHistory();
+    const std::vector<HistoryEntry> &entries = History().HistoryEntries;
+    auto recordsOfLastStep = [&] { return entries.back().Paths.RecordsNotSharedWith(&entries[entries.size() - 2].Paths); };
+    const PathArray selected = Doc().DocPaths;
+
+    SetSelectedColors({0xFF0000FFu, 0xFF00FF00u, 0xFFFF0000u}, true, true, true);
+    EXPECT_EQ(recordsOfLastStep(), 0u);
+    const PathArray recoloured = Doc().DocPaths;
+    EXPECT_EQ(recoloured[30].FillColor, 0xFF00FF00u);
+    UndoHistory();
+    ASSERT_EQ(Doc().DocPaths, selected);
+    for (size_t i = 1; i < selected.size(); ++i) {
+        ASSERT_TRUE(std::as_const(Doc().DocPaths)[i].Anchors.SharesStorage(entries[1].Paths[i].Anchors)) << i;
+    }
+    // The restored paths changed in place, anchors and colours: redo still gives the recolour.
+    for (PathRecord &path : Doc().DocPaths) {
+        testsupport::ShiftPath(path, 3, 3);
+        path.FillColor = 0xFF777777u;
+    }
+    RedoHistory();
+    ASSERT_EQ(Doc().DocPaths, recoloured);
+    UndoHistory();
+    ASSERT_EQ(Doc().DocPaths, selected);
+    RedoHistory();
+
+    for (size_t i = 1; i < selected.size(); ++i) {
+        Doc().DocPaths[i].LineWidth += 10;
+    }
+    RecordHistory();
+    EXPECT_EQ(recordsOfLastStep(), 3000u);  // one attributes record each
+    MoveSelected(70, -20);
+    RecordHistory();
+    EXPECT_EQ(recordsOfLastStep(), 0u);
+    const PathArray moved = Doc().DocPaths;
+    EXPECT_EQ(moved[30].GradCenterX, Outline(30).GradCenterX + 70);
+    EXPECT_EQ(moved[30].FillColor, 0xFF00FF00u);
+
+    UndoHistory();
+    UndoHistory();
+    EXPECT_EQ(Doc().DocPaths, recoloured);
+    RedoHistory();
+    RedoHistory();
+    EXPECT_EQ(Doc().DocPaths, moved);
 }
