@@ -1,9 +1,37 @@
 #include "platform/player/swf_partial_cover.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <new>
 
 namespace platform::swf {
+
+PartCover::PartCover(const QRect &area)
+{
+    if (area.isEmpty()) {
+        return;
+    }
+    const size_t count = static_cast<size_t>(area.width()) * static_cast<size_t>(area.height());
+    // The marks, then the pixels from a multiple of their alignment.
+    const size_t pixelsAt = (count + alignof(PartialPixel) - 1) / alignof(PartialPixel) * alignof(PartialPixel);
+    bytes_ = pixelsAt + count * sizeof(PartialPixel);
+    void *pages = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) {
+        bytes_ = 0;
+        return;
+    }
+    pages_ = pages;
+    auto *bytes = static_cast<unsigned char *>(pages);
+    rows_ = {bytes, reinterpret_cast<PartialPixel *>(bytes + pixelsAt), area};
+}
+
+PartCover::~PartCover()
+{
+    if (pages_ != nullptr) {
+        munmap(pages_, bytes_);
+    }
+}
 
 void PartialRows::Forget(const QRect &rect) const
 {

@@ -46,6 +46,25 @@ struct PartialRows {
     void Forget(const QRect &rect) const;
 };
 
+// The partial covers of one part of a picture, drawn on one thread, in pages of their own: they
+// come zeroed (nothing partly covered) and only the pages written take memory, and they go back
+// whole when the part is drawn.
+class PartCover {
+public:
+    // Holds area (scene pixels); empty where it cannot get the pages.
+    explicit PartCover(const QRect &area);
+    ~PartCover();
+    PartCover(const PartCover &) = delete;
+    PartCover &operator=(const PartCover &) = delete;
+
+    PartialRows Rows() const { return rows_; }
+
+private:
+    void *pages_ = nullptr;
+    size_t bytes_ = 0;
+    PartialRows rows_;
+};
+
 // The partial covers of an area's pixels, implicitly shared: a copy costs nothing until one of the
 // two is drawn into.
 class PartialCover {

@@ -1135,9 +1135,6 @@ std::vector<BandPart> PartsToDraw(const QRect &whole, const QRect &area, int ban
     return cut;
 }
 
-// Partial covers a thread keeps between the parts it draws, given back past this size.
-constexpr size_t kKeptPartialBytes = size_t(256) << 10;
-
 }  // namespace
 
 void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &clip, const ItemRange &range,
@@ -1167,19 +1164,16 @@ void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &c
         carriedRows = {};
     }
     auto drawInto = [&](QImage &image, const QRect &sceneClip, int top, RenderCounts &counts) {
-        thread_local PartialCover own;
+        // Without the pages for its own, a part is drawn as if nothing were partly covered.
+        std::optional<PartCover> own;
         PartialRows partial = carriedRows;
         if (!partial && quality != Quality::Low) {
-            own.Start(sceneClip);
-            partial = own.Rows();
+            partial = own.emplace(sceneClip).Rows();
         }
         QPainter painter(&image);
         Renderer(movie, painter, sceneClip.translated(0, -top), QTransform::fromTranslate(0, -top), quality, counts,
                  cancel, partial)
             .Draw(scene);
-        if (own.Bytes() > kKeptPartialBytes) {
-            own.Clear();
-        }
     };
     if (bands == 1) {
         drawInto(target, area, 0, total);

@@ -626,7 +626,7 @@ TEST(PlayerBudgets, ThePartOfALineNearColumnsOfRowsFillsThemAsTheWholeLineDoes)
                                  world, platform::swf::Sampling::Area, counts);
         return image;
     };
-    for (const auto [left, right] : {std::pair{195, 255}, {180, 215}, {230, 300}, {100, 160}}) {
+    for (const auto &[left, right] : {std::pair{195, 255}, {180, 215}, {230, 300}, {100, 160}}) {
         SCOPED_TRACE(left);
         const QRect rect(left, 350, right - left, 50);
         int64_t looked = 0;
