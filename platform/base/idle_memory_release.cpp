@@ -51,11 +51,11 @@ void MapLargeBlocksApart()
 {
 #ifdef __GLIBC__
     mallopt(M_MMAP_THRESHOLD, static_cast<int>(kLargeBlockBytes));
-    // Setting the bound stops the allocator from raising the size at which it trims its heaps
-    // as it would: the room a canvas picture freed at a heap's top would go back after every
-    // edit and be faulted in again by the next one. Room up to half the bound stays for the next
-    // edit and goes back when the program is idle.
-    mallopt(M_TRIM_THRESHOLD, static_cast<int>(kLargeBlockBytes / 2));
+    // Setting the bound also stops the allocator from raising the size at which it trims its
+    // heaps as it would. The idle release gives back the room freed at the top of the main heap
+    // only, not at the tops of the heaps the worker threads allocate from: room kept there would
+    // stay resident for good, so each heap keeps at most kKeptHeapTop.
+    mallopt(M_TRIM_THRESHOLD, static_cast<int>(kKeptHeapTop));
 #endif
 }
 

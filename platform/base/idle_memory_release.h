@@ -44,11 +44,13 @@ void ReleaseFreedHeapMemory();
 
 // Blocks of this size and more are mapped apart from the heaps.
 constexpr size_t kLargeBlockBytes = size_t{16} << 20;
+// Freed room a heap keeps at its top for the next blocks.
+constexpr size_t kKeptHeapTop = size_t{1} << 20;
 // Makes the allocator map every block of kLargeBlockBytes or more apart and give it back to the
 // system when freed. By default it raises that bound to the size of each large block freed (up
 // to 32 MB) and serves such blocks from its heaps afterwards, where the small blocks allocated
 // after one scatter over its room and keep it resident. Freed room at the top of a heap is kept
-// (up to half that size: a canvas picture's) until the idle release. Called once at start-up.
+// up to kKeptHeapTop. Called once at start-up.
 void MapLargeBlocksApart();
 
 }  // namespace platform
