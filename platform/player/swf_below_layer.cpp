@@ -22,22 +22,12 @@ size_t BelowLayer::LayerItemsFor(const QRect &changed, size_t head, bool without
     return count_;
 }
 
-namespace {
-
-// Whether pictures of the setup keep partial covers from group to group.
-bool KeepsPartialCovers(const PictureSetup &setup)
-{
-    return setup.quality != Quality::Low;
-}
-
-}  // namespace
-
 bool BelowLayer::DrawOverLayer(const PictureSetup &setup, QImage &picture, const QRect &area, size_t fromLayer) const
 {
     // The items drawn over the layer start from its partial covers (a copy: the layer keeps its
     // own), or from none where its items left none.
     PartialCover carried;
-    if (KeepsPartialCovers(setup) && !partial_.IsEmpty()) {
+    if (KeepsPartialCovers(setup.quality) && !partial_.IsEmpty()) {
         carried.StartFrom(partial_, area);
         if (carried.IsEmpty()) {
             return false;
@@ -97,7 +87,7 @@ bool BelowLayer::ReadyRows(const PictureSetup &setup, int top, int bottom)
         FillArea(image_, rows, setup.background);
         // What the items leave partly covered is kept only where they leave anything.
         PartialCover drawn;
-        if (KeepsPartialCovers(setup)) {
+        if (KeepsPartialCovers(setup.quality)) {
             drawn.Start(rows);
             if (drawn.IsEmpty()) {
                 return false;

@@ -72,8 +72,7 @@ void PartialCover::Paste(const PartialCover &from)
     }
     const PartialRows to = Rows();
     for (int y = shared.top(); y <= shared.bottom(); ++y) {
-        const size_t source = static_cast<size_t>(y - from.area_.top()) * static_cast<size_t>(from.area_.width()) +
-                              static_cast<size_t>(shared.left() - from.area_.left());
+        const size_t source = IndexIn(from.area_, shared.left(), y);
         const size_t target = to.Index(shared.left(), y);
         std::copy_n(from.marks_.constData() + source, shared.width(), to.marks + target);
         std::copy_n(from.pixels_.constData() + source, shared.width(), to.pixels + target);

@@ -26,6 +26,13 @@ struct PartialPixel {
 
 constexpr int kWholeOpen = 65535;
 
+// The index of scene pixel (x, y) among the pixels of area, row by row; (x, y) lies in area.
+inline size_t IndexIn(const QRect &area, int x, int y)
+{
+    return static_cast<size_t>(y - area.top()) * static_cast<size_t>(area.width()) +
+           static_cast<size_t>(x - area.left());
+}
+
 // A view of a PartialCover's pixels for drawing: the threads drawing disjoint parts of its area
 // share it. A pixel whose mark is 0 holds nothing: its value is all that lies below.
 struct PartialRows {
@@ -35,12 +42,7 @@ struct PartialRows {
 
     explicit operator bool() const { return marks != nullptr; }
     bool Holds(const QRect &rect) const { return marks != nullptr && area.contains(rect); }
-    // The index of scene pixel (x, y), which lies in area.
-    size_t Index(int x, int y) const
-    {
-        return static_cast<size_t>(y - area.top()) * static_cast<size_t>(area.width()) +
-               static_cast<size_t>(x - area.left());
-    }
+    size_t Index(int x, int y) const { return IndexIn(area, x, y); }
     // Forgets what the pixels of rect (within area where it lies outside) hold: something else
     // was drawn over them.
     void Forget(const QRect &rect) const;
@@ -81,7 +83,6 @@ public:
 
     const QRect &Area() const { return area_; }
     bool IsEmpty() const { return area_.isEmpty(); }
-    size_t Bytes() const { return static_cast<size_t>(marks_.size()) * (1 + sizeof(PartialPixel)); }
     // The view to draw through; taken on one thread before drawing on several.
     PartialRows Rows();
 

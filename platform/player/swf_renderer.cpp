@@ -1159,7 +1159,7 @@ void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &c
     ReadyAll(readying, total);
     CopyKeptOutlines(scene);
     // Anti-aliased, the groups keep partial covers: those carried in, or each part's own.
-    PartialRows carriedRows = carried != nullptr && quality != Quality::Low ? carried->Rows() : PartialRows();
+    PartialRows carriedRows = carried != nullptr && KeepsPartialCovers(quality) ? carried->Rows() : PartialRows();
     if (!carriedRows.Holds(area)) {
         carriedRows = {};
     }
@@ -1167,7 +1167,7 @@ void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &c
         // Without the pages for its own, a part is drawn as if nothing were partly covered.
         std::optional<PartCover> own;
         PartialRows partial = carriedRows;
-        if (!partial && quality != Quality::Low) {
+        if (!partial && KeepsPartialCovers(quality)) {
             partial = own.emplace(sceneClip).Rows();
         }
         QPainter painter(&image);

@@ -59,6 +59,12 @@ struct PictureSetup {
 void RenderDisplayList(const PictureSetup &setup, QImage &target, const QRect &clip, const ItemRange &range = {},
                        PartialCover *carried = nullptr);
 
+// Whether pictures drawn at quality keep partial covers from group to group (anti-aliased).
+inline bool KeepsPartialCovers(Quality quality)
+{
+    return quality != Quality::Low;
+}
+
 // Device pixels around a shape's bounds that its drawing may still touch (anti-aliasing,
 // one-pixel lines): shapes are culled, and changed areas widened, by this margin.
 constexpr double kPaintMargin = 2;
